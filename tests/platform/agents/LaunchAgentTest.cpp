@@ -1,0 +1,70 @@
+#include "platform/agents/LaunchAgent.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "platform/agents/PropertyListReader.h"
+
+namespace norvane::platform {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+LaunchAgent agentFrom(const std::string& dictionaryBody) {
+    return LaunchAgent::fromPropertyList(
+        PropertyListReader::read("<plist version=\"1.0\"><dict>" + dictionaryBody + "</dict></plist>"));
+}
+
+std::string errorOf(const std::string& dictionaryBody) {
+    try {
+        agentFrom(dictionaryBody);
+    } catch (const LaunchAgentError& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+const std::string label = "<key>Label</key><string>app.example.job</string>";
+const std::string program = "<key>ProgramArguments</key><array><string>/bin/job</string><string>run</string></array>";
+const std::string interval = "<key>StartCalendarInterval</key><dict><key>Hour</key><integer>4</integer>"
+                             "<key>Minute</key><integer>30</integer></dict>";
+
+TEST(LaunchAgent, ReadsTheKeysOfACalendarAgent) {
+    const auto agent = agentFrom(label + program + interval +
+                                 "<key>StandardOutPath</key><string>/tmp/out.log</string>"
+                                 "<key>RunAtLoad</key><false/>");
+    EXPECT_EQ(agent.label, "app.example.job");
+    EXPECT_THAT(agent.programArguments, ElementsAre("/bin/job", "run"));
+    EXPECT_EQ(agent.hour, 4);
+    EXPECT_EQ(agent.minute, 30);
+    EXPECT_EQ(agent.standardOutPath, "/tmp/out.log");
+    EXPECT_EQ(agent.standardErrorPath, std::nullopt);
+}
+
+TEST(LaunchAgent, MissingCalendarFieldsMeanEveryHourOrMinute) {
+    const auto agent = agentFrom(label + program + "<key>StartCalendarInterval</key><dict/>");
+    EXPECT_EQ(agent.hour, std::nullopt);
+    EXPECT_EQ(agent.minute, std::nullopt);
+}
+
+TEST(LaunchAgent, RejectsAgentsItCannotRun) {
+    EXPECT_THAT(errorOf(program + interval), HasSubstr("missing key Label"));
+    EXPECT_THAT(errorOf("<key>Label</key><string>a/b</string>" + program + interval), HasSubstr("invalid Label"));
+    EXPECT_THAT(errorOf("<key>Label</key><string></string>" + program + interval), HasSubstr("invalid Label"));
+    EXPECT_THAT(errorOf(label + "<key>ProgramArguments</key><array/>" + interval), HasSubstr("non-empty array"));
+    EXPECT_THAT(errorOf(label + "<key>ProgramArguments</key><array><integer>1</integer></array>" + interval),
+                HasSubstr("not a string"));
+    EXPECT_THAT(errorOf(label + program), HasSubstr("missing key StartCalendarInterval"));
+    EXPECT_THAT(errorOf(label + program + "<key>StartCalendarInterval</key><array/>"), HasSubstr("not a dictionary"));
+    EXPECT_THAT(errorOf(label + program + "<key>StartCalendarInterval</key><dict><key>Hour</key><string>2</string></dict>"),
+                HasSubstr("Hour must be an integer from 0 to 23"));
+    EXPECT_THAT(errorOf(label + program + "<key>StartCalendarInterval</key><dict><key>Minute</key><integer>60</integer></dict>"),
+                HasSubstr("Minute must be an integer from 0 to 59"));
+    EXPECT_THAT(errorOf(label + program + interval + "<key>StandardOutPath</key><true/>"),
+                HasSubstr("StandardOutPath is not a string"));
+    EXPECT_THROW(LaunchAgent::fromPropertyList(PropertyListReader::read("<plist><array/></plist>")), LaunchAgentError);
+}
+
+} // namespace
+} // namespace norvane::platform

@@ -1,0 +1,94 @@
+#include "platform/agents/PropertyListReader.h"
+
+#include <cstdint>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/support/TemporaryFolder.h"
+
+namespace norvane::platform {
+namespace {
+
+using ::testing::HasSubstr;
+
+std::string plist(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + body + "\n</plist>";
+}
+
+std::string errorOf(const std::string& document) {
+    try {
+        PropertyListReader::read(document);
+    } catch (const PropertyListError& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+TEST(PropertyListReader, ReadsNestedDictionariesArraysAndScalars) {
+    const auto value = PropertyListReader::read(plist(
+        "<dict>\n  <key>Label</key>\n  <string>a &amp; b</string>\n"
+        "  <key>List</key>\n  <array><string>x</string><integer>-7</integer><true/><false/></array>\n"
+        "  <key>Inner</key>\n  <dict><key>Hour</key><integer>+2</integer></dict>\n"
+        "  <key>Empty</key>\n  <string/>\n</dict>"));
+    ASSERT_NE(value.find("Label"), nullptr);
+    EXPECT_EQ(*value.find("Label")->get<std::string>(), "a & b");
+    const auto* list = value.find("List")->get<PropertyListValue::Array>();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->size(), 4u);
+    EXPECT_EQ(*(*list)[0].get<std::string>(), "x");
+    EXPECT_EQ(*(*list)[1].get<std::int64_t>(), -7);
+    EXPECT_EQ(*(*list)[2].get<bool>(), true);
+    EXPECT_EQ(*(*list)[3].get<bool>(), false);
+    EXPECT_EQ(*value.find("Inner")->find("Hour")->get<std::int64_t>(), 2);
+    EXPECT_EQ(*value.find("Empty")->get<std::string>(), "");
+    EXPECT_EQ(value.find("Missing"), nullptr);
+    EXPECT_EQ(value.find("List")->find("x"), nullptr);
+}
+
+TEST(PropertyListReader, KeepsWhiteSpaceInsideStrings) {
+    const auto value = PropertyListReader::read(plist("<string>  two  words\n</string>"));
+    EXPECT_EQ(*value.get<std::string>(), "  two  words\n");
+}
+
+TEST(PropertyListReader, RejectsWhatIsNotAPropertyList) {
+    EXPECT_THAT(errorOf("<dict/>"), HasSubstr("root element is not <plist>"));
+    EXPECT_THAT(errorOf(plist("")), HasSubstr("exactly one value"));
+    EXPECT_THAT(errorOf(plist("<true/><true/>")), HasSubstr("exactly one value"));
+    EXPECT_THAT(errorOf(plist("<dict><string>x</string></dict>")), HasSubstr("expected <key>"));
+    EXPECT_THAT(errorOf(plist("<dict><key>A</key></dict>")), HasSubstr("key A has no value"));
+    EXPECT_THAT(errorOf(plist("<dict><key>A</key><true/><key>A</key><true/></dict>")), HasSubstr("duplicate key A"));
+    EXPECT_THAT(errorOf(plist("<dict>text<key>A</key><true/></dict>")), HasSubstr("<dict> cannot hold text"));
+    EXPECT_THAT(errorOf(plist("<string><b/></string>")), HasSubstr("cannot hold elements"));
+    EXPECT_THAT(errorOf(plist("<true>yes</true>")), HasSubstr("cannot hold text"));
+    EXPECT_THAT(errorOf(plist("<real>1.5</real>")), HasSubstr("unsupported element <real>"));
+    EXPECT_THAT(errorOf(plist("<string id='1'>x</string>")), HasSubstr("cannot have attributes"));
+    EXPECT_THAT(errorOf(plist("<dict><key>A</key>")), HasSubstr("line"));
+}
+
+TEST(PropertyListReader, RejectsMalformedIntegers) {
+    for (const char* text : {"", "+", "-", "1.5", " 2", "2 ", "0x10", "+-1", "99999999999999999999"}) {
+        EXPECT_THAT(errorOf(plist(std::string("<integer>") + text + "</integer>")), HasSubstr("invalid integer"))
+            << text;
+    }
+    EXPECT_EQ(*PropertyListReader::read(plist("<integer>-9223372036854775808</integer>")).get<std::int64_t>(),
+              INT64_MIN);
+}
+
+TEST(PropertyListReader, ReadFileNamesThePathInItsErrors) {
+    testing::TemporaryFolder folder;
+    const auto missing = folder.path() / "missing.plist";
+    try {
+        PropertyListReader::readFile(missing);
+        FAIL() << "expected an error";
+    } catch (const PropertyListError& error) {
+        EXPECT_EQ(std::string(error.what()), missing.string() + ": No such file or directory");
+    }
+    const auto broken = folder.writeFile("broken.plist", "<plist>");
+    EXPECT_THROW(PropertyListReader::readFile(broken), PropertyListError);
+    const auto good = folder.writeFile("good.plist", plist("<integer>5</integer>"));
+    EXPECT_EQ(*PropertyListReader::readFile(good).get<std::int64_t>(), 5);
+}
+
+} // namespace
+} // namespace norvane::platform

@@ -1,0 +1,86 @@
+#include "platform/agents/XmlReader.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace norvane::platform {
+namespace {
+
+using ::testing::HasSubstr;
+
+std::string errorOf(std::string_view document) {
+    try {
+        XmlReader::parseDocument(document);
+    } catch (const XmlError& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+TEST(XmlReader, ReadsElementsAttributesAndTextInOrder) {
+    const auto root = XmlReader::parseDocument(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!DOCTYPE plist PUBLIC \"-//Example//DTD X 1.0//EN\" \"http://example.org/x.dtd\">\n"
+        "<!-- a comment -->\n"
+        "<root version='1.0' kind=\"a&amp;b\">\n  <leaf>one</leaf><empty/>\n  <leaf>two</leaf>\n</root>\n");
+    EXPECT_EQ(root.name, "root");
+    ASSERT_EQ(root.attributes.size(), 2u);
+    EXPECT_EQ(root.attributes[0], (std::pair<std::string, std::string>{"version", "1.0"}));
+    EXPECT_EQ(root.attributes[1].second, "a&b");
+    ASSERT_EQ(root.children.size(), 3u);
+    EXPECT_EQ(root.children[0].text, "one");
+    EXPECT_EQ(root.children[1].name, "empty");
+    EXPECT_TRUE(root.children[1].children.empty());
+    EXPECT_EQ(root.children[2].text, "two");
+}
+
+TEST(XmlReader, ResolvesEntitiesCharacterReferencesAndCdata) {
+    const auto root = XmlReader::parseDocument(
+        "<t>&amp;&lt;&gt;&quot;&apos; &#65;&#x42;&#xE9;&#x1F600; <![CDATA[<raw & kept>]]></t>");
+    EXPECT_EQ(root.text, "&<>\"' AB\xC3\xA9\xF0\x9F\x98\x80 <raw & kept>");
+}
+
+TEST(XmlReader, AcceptsByteOrderMarkAndTrailingComments) {
+    const auto root = XmlReader::parseDocument("\xEF\xBB\xBF<a>x</a>\n<!-- after -->\n<?pi data?>\n");
+    EXPECT_EQ(root.text, "x");
+}
+
+TEST(XmlReader, RejectsDocumentsThatAreNotWellFormed) {
+    EXPECT_THAT(errorOf("<a><b></a></b>"), HasSubstr("end tag does not match b"));
+    EXPECT_THAT(errorOf("<a>"), HasSubstr("missing end tag of a"));
+    EXPECT_THAT(errorOf("<a/><b/>"), HasSubstr("after the root element"));
+    EXPECT_THAT(errorOf(""), HasSubstr("expected the root element"));
+    EXPECT_THAT(errorOf("text"), HasSubstr("expected the root element"));
+    EXPECT_THAT(errorOf("<a x=1/>"), HasSubstr("quoted attribute value"));
+    EXPECT_THAT(errorOf("<a x='1' x='2'/>"), HasSubstr("duplicate attribute x"));
+    EXPECT_THAT(errorOf("<a x='1'y='2'/>"), HasSubstr("white space before an attribute"));
+    EXPECT_THAT(errorOf("<a x='<'/>"), HasSubstr("'<' in an attribute value"));
+    EXPECT_THAT(errorOf("<a>&nbsp;</a>"), HasSubstr("unknown entity &nbsp;"));
+    EXPECT_THAT(errorOf("<a>& b</a>"), HasSubstr("entity"));
+    EXPECT_THAT(errorOf("<a>&#0;</a>"), HasSubstr("invalid character reference"));
+    EXPECT_THAT(errorOf("<a>&#xD800;</a>"), HasSubstr("invalid character reference"));
+    EXPECT_THAT(errorOf("<a>&#x110000;</a>"), HasSubstr("invalid character reference"));
+    EXPECT_THAT(errorOf("<a>]]></a>"), HasSubstr("']]>'"));
+    EXPECT_THAT(errorOf("<a><!-- x -- y --></a>"), HasSubstr("expected '-->'"));
+    EXPECT_THAT(errorOf("<a/><!DOCTYPE a>"), HasSubstr("misplaced document type"));
+    EXPECT_THAT(errorOf(" <?xml version='1.0'?><a/>"), HasSubstr("misplaced XML declaration"));
+    EXPECT_THAT(errorOf("<1a/>"), HasSubstr("expected a name"));
+}
+
+TEST(XmlReader, RejectsInternalSubsetsInvalidBytesAndDeepNesting) {
+    EXPECT_THAT(errorOf("<!DOCTYPE a [<!ENTITY e 'x'>]><a>&e;</a>"), HasSubstr("internal DTD subsets"));
+    EXPECT_THAT(errorOf("<a>\xC3\x28</a>"), HasSubstr("invalid character"));
+    EXPECT_THAT(errorOf(std::string("<a>\x01</a>")), HasSubstr("invalid character"));
+    std::string deep;
+    for (int level = 0; level < 300; ++level) {
+        deep += "<a>";
+    }
+    EXPECT_THAT(errorOf(deep), HasSubstr("nested too deeply"));
+}
+
+TEST(XmlReader, ErrorsNameTheLine) {
+    EXPECT_EQ(errorOf("<a>\n<b>\n</c>\n</a>"), "line 3: end tag does not match b");
+}
+
+} // namespace
+} // namespace norvane::platform
