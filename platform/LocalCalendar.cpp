@@ -1,0 +1,140 @@
+#include "platform/LocalCalendar.h"
+
+#include <algorithm>
+#include <ctime>
+
+namespace norvane::platform::LocalCalendar {
+
+namespace {
+
+using std::chrono::days;
+using std::chrono::local_days;
+using std::chrono::local_seconds;
+using std::chrono::seconds;
+using std::chrono::sys_seconds;
+
+// Zones change their offset at most a few times a year, so two days on either side of a
+// wall-clock time see the offsets before and after any change near it.
+constexpr seconds transitionReach = days(2);
+
+/// The zone's offset from UTC at `instant`. TZ is read afresh, so a changed TZ takes effect.
+seconds offsetAt(sys_seconds instant) {
+    tzset();
+    const std::time_t time = instant.time_since_epoch().count();
+    std::tm fields{};
+    if (localtime_r(&time, &fields) == nullptr) {
+        return seconds(0);
+    }
+    return seconds(fields.tm_gmtoff);
+}
+
+local_seconds toLocal(sys_seconds instant) {
+    return local_seconds((instant + offsetAt(instant)).time_since_epoch());
+}
+
+/// The moment that shows `wall` on local clocks. When the clocks show it twice (the autumn
+/// change), the earlier moment; when never (the spring gap), the time moves forward by the gap.
+sys_seconds fromLocal(local_seconds wall) {
+    const sys_seconds asUtc(wall.time_since_epoch());
+    const seconds before = offsetAt(asUtc - transitionReach);
+    const seconds candidates[] = {before, offsetAt(asUtc), offsetAt(asUtc + transitionReach)};
+    std::optional<sys_seconds> earliest;
+    for (const seconds offset : candidates) {
+        const sys_seconds moment = asUtc - offset;
+        if (offsetAt(moment) == offset && (!earliest || moment < *earliest)) {
+            earliest = moment;
+        }
+    }
+    return earliest.value_or(asUtc - before);
+}
+
+struct SplitDate {
+    sys_seconds whole;
+    std::chrono::microseconds fraction;
+};
+
+SplitDate split(Date date) {
+    const auto whole = std::chrono::floor<seconds>(date);
+    return {whole, date - whole};
+}
+
+local_days localDay(Date date) {
+    return std::chrono::floor<days>(toLocal(split(date).whole));
+}
+
+} // namespace
+
+Date startOfDay(Date date) {
+    return fromLocal(localDay(date));
+}
+
+Date addingDays(Date date, int days) {
+    const auto [whole, fraction] = split(date);
+    return fromLocal(toLocal(whole) + std::chrono::days(days)) + fraction;
+}
+
+Date addingMonths(Date date, int months) {
+    const auto [whole, fraction] = split(date);
+    const local_seconds wall = toLocal(whole);
+    const local_days day = std::chrono::floor<days>(wall);
+    const std::chrono::year_month_day calendarDay(day);
+    const auto month = std::chrono::year_month(calendarDay.year(), calendarDay.month()) +
+                       std::chrono::months(months);
+    const auto lastDay = std::chrono::year_month_day_last(month.year(),
+                                                          std::chrono::month_day_last(month.month()));
+    const std::chrono::year_month_day target(month.year(), month.month(),
+                                             std::min(calendarDay.day(), lastDay.day()));
+    return fromLocal(local_days(target) + (wall - day)) + fraction;
+}
+
+int wholeDaysBetween(Date from, Date to) {
+    int days = static_cast<int>((localDay(to) - localDay(from)).count());
+    // The calendar days differ by `days`; the last one counts only when it is complete.
+    const Date reached = addingDays(from, days);
+    if (to >= from && reached > to) {
+        --days;
+    } else if (to < from && reached < to) {
+        ++days;
+    }
+    return days;
+}
+
+LocalDateComponents components(Date date) {
+    const local_seconds wall = toLocal(split(date).whole);
+    const local_days day = std::chrono::floor<days>(wall);
+    const std::chrono::year_month_day calendarDay(day);
+    const std::chrono::hh_mm_ss time(wall - day);
+    LocalDateComponents result;
+    result.year = static_cast<int>(calendarDay.year());
+    result.month = static_cast<int>(static_cast<unsigned>(calendarDay.month()));
+    result.day = static_cast<int>(static_cast<unsigned>(calendarDay.day()));
+    result.hour = static_cast<int>(time.hours().count());
+    result.minute = static_cast<int>(time.minutes().count());
+    result.second = static_cast<int>(time.seconds().count());
+    result.weekday = static_cast<int>(std::chrono::weekday(day).c_encoding()) + 1;
+    return result;
+}
+
+std::optional<Date> dateFromComponents(const LocalDateComponents& components) {
+    const auto within = [](int value, int lowest, int highest) { return value >= lowest && value <= highest; };
+    if (!within(components.year, -32767, 32767) || !within(components.month, 1, 12) ||
+        !within(components.day, 1, 31) || !within(components.hour, 0, 23) ||
+        !within(components.minute, 0, 59) || !within(components.second, 0, 59)) {
+        return std::nullopt;
+    }
+    const std::chrono::year_month_day calendarDay(
+        std::chrono::year(components.year), std::chrono::month(static_cast<unsigned>(components.month)),
+        std::chrono::day(static_cast<unsigned>(components.day)));
+    if (!calendarDay.ok()) {
+        return std::nullopt;
+    }
+    const auto timeOfDay = std::chrono::hours(components.hour) + std::chrono::minutes(components.minute) +
+                           seconds(components.second);
+    return Date(fromLocal(local_days(calendarDay) + timeOfDay));
+}
+
+bool isSameDay(Date first, Date second) {
+    return localDay(first) == localDay(second);
+}
+
+} // namespace norvane::platform::LocalCalendar

@@ -1,0 +1,339 @@
+#include "platform/ProcessRunner.h"
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <utility>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace norvane::platform {
+
+namespace {
+
+/// Owns one file descriptor and closes it once.
+class FileDescriptor {
+public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
+    ~FileDescriptor() { close(); }
+    FileDescriptor(FileDescriptor&& other) noexcept : descriptor_(std::exchange(other.descriptor_, -1)) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        if (this != &other) {
+            close();
+            descriptor_ = std::exchange(other.descriptor_, -1);
+        }
+        return *this;
+    }
+
+    int get() const { return descriptor_; }
+    bool isOpen() const { return descriptor_ >= 0; }
+    void close() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+            descriptor_ = -1;
+        }
+    }
+
+private:
+    int descriptor_ = -1;
+};
+
+struct Pipe {
+    FileDescriptor readEnd;
+    FileDescriptor writeEnd;
+};
+
+/// Moves a descriptor above 0-2, so that wiring the child's standard streams cannot overwrite it
+/// when the caller runs with closed standard streams.
+int keepAboveStandardStreams(FileDescriptor& descriptor) {
+    if (descriptor.get() > STDERR_FILENO) {
+        return 0;
+    }
+    const int moved = fcntl(descriptor.get(), F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    if (moved < 0) {
+        return errno;
+    }
+    descriptor = FileDescriptor(moved);
+    return 0;
+}
+
+/// A close-on-exec pipe, so that children started by other threads never inherit it.
+int openPipe(Pipe& pipe) {
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        return errno;
+    }
+    pipe.readEnd = FileDescriptor(ends[0]);
+    pipe.writeEnd = FileDescriptor(ends[1]);
+    if (const int error = keepAboveStandardStreams(pipe.readEnd)) {
+        return error;
+    }
+    return keepAboveStandardStreams(pipe.writeEnd);
+}
+
+std::string errorText(int error) {
+    char buffer[256];
+    return strerror_r(error, buffer, sizeof buffer);
+}
+
+/// NUL-terminated copies of texts and the null-terminated pointer array that exec expects.
+class CStringArray {
+public:
+    void add(std::string text) { texts_.push_back(std::move(text)); }
+    char** pointers() {
+        pointers_.clear();
+        for (std::string& text : texts_) {
+            pointers_.push_back(text.data());
+        }
+        pointers_.push_back(nullptr);
+        return pointers_.data();
+    }
+
+private:
+    std::vector<std::string> texts_;
+    std::vector<char*> pointers_;
+};
+
+bool containsNul(const ProcessRequest& request) {
+    const auto hasNul = [](const std::string& text) { return text.find('\0') != std::string::npos; };
+    bool found = hasNul(request.executable);
+    for (const std::string& argument : request.arguments) {
+        found = found || hasNul(argument);
+    }
+    if (request.environment) {
+        for (const auto& [name, value] : *request.environment) {
+            found = found || hasNul(name) || hasNul(value);
+        }
+    }
+    return found;
+}
+
+/// The child's side of the pipes and its working folder.
+class SpawnActions {
+public:
+    SpawnActions() { posix_spawn_file_actions_init(&actions_); }
+    ~SpawnActions() { posix_spawn_file_actions_destroy(&actions_); }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
+
+    int configure(const Pipe* input, const Pipe& output, const Pipe& error,
+                  const std::optional<std::filesystem::path>& workingDirectory) {
+        int result = input != nullptr
+                         ? posix_spawn_file_actions_adddup2(&actions_, input->readEnd.get(), STDIN_FILENO)
+                         : posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        result = result ? result : posix_spawn_file_actions_adddup2(&actions_, output.writeEnd.get(), STDOUT_FILENO);
+        result = result ? result : posix_spawn_file_actions_adddup2(&actions_, error.writeEnd.get(), STDERR_FILENO);
+        // Descriptors that other code opened without close-on-exec stay out of the child too.
+        result = result ? result : posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1);
+        if (!result && workingDirectory) {
+            result = posix_spawn_file_actions_addchdir_np(&actions_, workingDirectory->c_str());
+        }
+        return result;
+    }
+
+    const posix_spawn_file_actions_t* get() const { return &actions_; }
+
+private:
+    posix_spawn_file_actions_t actions_;
+};
+
+/// Starts the child with no blocked signals and the default SIGPIPE, whatever the caller set.
+class SpawnAttributes {
+public:
+    SpawnAttributes() {
+        posix_spawnattr_init(&attributes_);
+        sigset_t none;
+        sigemptyset(&none);
+        sigset_t pipeSignal;
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        posix_spawnattr_setsigmask(&attributes_, &none);
+        posix_spawnattr_setsigdefault(&attributes_, &pipeSignal);
+        posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    }
+    ~SpawnAttributes() { posix_spawnattr_destroy(&attributes_); }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+
+    const posix_spawnattr_t* get() const { return &attributes_; }
+
+private:
+    posix_spawnattr_t attributes_;
+};
+
+/// Writes without letting a child that stopped reading kill us with SIGPIPE: the signal is
+/// blocked in this thread for the write and a SIGPIPE that the write raised is consumed.
+ssize_t writeWithoutPipeSignal(int descriptor, std::string_view data) {
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    sigset_t previous;
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+    sigset_t pending;
+    sigpending(&pending);
+    const bool alreadyPending = sigismember(&pending, SIGPIPE) == 1;
+    const ssize_t written = write(descriptor, data.data(), data.size());
+    const int writeError = errno;
+    if (written < 0 && writeError == EPIPE && !alreadyPending) {
+        const timespec immediately{};
+        while (sigtimedwait(&pipeSignal, nullptr, &immediately) < 0 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    errno = writeError;
+    return written;
+}
+
+void drain(FileDescriptor& source, std::string& target) {
+    std::array<char, 65536> chunk;
+    const ssize_t count = read(source.get(), chunk.data(), chunk.size());
+    if (count > 0) {
+        target.append(chunk.data(), static_cast<std::size_t>(count));
+    } else if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
+        source.close();
+    }
+}
+
+void feed(FileDescriptor& destination, std::string_view text, std::size_t& written) {
+    const ssize_t count = writeWithoutPipeSignal(destination.get(), text.substr(written));
+    if (count >= 0) {
+        written += static_cast<std::size_t>(count);
+    }
+    // EPIPE: the child no longer reads, and the rest of the input is dropped.
+    if (written == text.size() || (count < 0 && errno != EINTR && errno != EAGAIN)) {
+        destination.close();
+    }
+}
+
+/// Writes the input and collects both outputs as they come, until the child has closed them.
+void exchange(FileDescriptor& input, std::string_view inputText, FileDescriptor& output,
+              FileDescriptor& error, ProcessResult& result) {
+    std::size_t written = 0;
+    if (inputText.empty()) {
+        input.close();
+    }
+    while (output.isOpen() || error.isOpen() || input.isOpen()) {
+        std::array<pollfd, 3> watched{{{output.get(), POLLIN, 0}, {error.get(), POLLIN, 0},
+                                       {input.get(), POLLOUT, 0}}};
+        if (poll(watched.data(), watched.size(), -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            // Closing our ends lets the child run to its end instead of blocking on a full pipe.
+            input.close();
+            output.close();
+            error.close();
+            return;
+        }
+        if (watched[0].revents != 0) {
+            drain(output, result.standardOutput);
+        }
+        if (watched[1].revents != 0) {
+            drain(error, result.standardError);
+        }
+        if (watched[2].revents != 0) {
+            feed(input, inputText, written);
+        }
+    }
+}
+
+/// The exit code, 128 + the signal that ended the child, or -1 when its end cannot be learned
+/// (someone else reaped it).
+int waitForExit(pid_t child) {
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return -1;
+        }
+    }
+    if (WIFSIGNALED(status)) {
+        return 128 + WTERMSIG(status);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+/// Names what could not be started: the working folder when that is missing, else the program.
+std::string startErrorText(int error, const ProcessRequest& request) {
+    if (request.workingDirectory) {
+        std::error_code ignored;
+        if (!std::filesystem::is_directory(*request.workingDirectory, ignored) ||
+            access(request.workingDirectory->c_str(), X_OK) != 0) {
+            return errorText(error) + ": " + request.workingDirectory->string();
+        }
+    }
+    return errorText(error) + ": " + request.executable;
+}
+
+int openPipes(Pipe& input, Pipe& output, Pipe& error, bool needsInput) {
+    int result = needsInput ? openPipe(input) : 0;
+    result = result ? result : openPipe(output);
+    return result ? result : openPipe(error);
+}
+
+int spawn(pid_t& child, const ProcessRequest& request, const SpawnActions& actions) {
+    CStringArray arguments;
+    arguments.add(request.executable);
+    for (const std::string& argument : request.arguments) {
+        arguments.add(argument);
+    }
+    CStringArray environment;
+    if (request.environment) {
+        for (const auto& [name, value] : *request.environment) {
+            environment.add(name + "=" + value);
+        }
+    }
+    char** environmentPointers = request.environment ? environment.pointers() : environ;
+    const SpawnAttributes attributes;
+    const bool searchesPath = request.executable.find('/') == std::string::npos;
+    const auto start = searchesPath ? posix_spawnp : posix_spawn;
+    return start(&child, request.executable.c_str(), actions.get(), attributes.get(), arguments.pointers(),
+                 environmentPointers);
+}
+
+} // namespace
+
+ProcessResult PosixProcessRunner::run(const ProcessRequest& request) {
+    ProcessResult result;
+    if (containsNul(request)) {
+        result.startError = startErrorText(EINVAL, request);
+        return result;
+    }
+    Pipe input;
+    Pipe output;
+    Pipe error;
+    const bool needsInput = request.standardInput.has_value();
+    SpawnActions actions;
+    int failure = openPipes(input, output, error, needsInput);
+    failure = failure ? failure : actions.configure(needsInput ? &input : nullptr, output, error,
+                                                    request.workingDirectory);
+    pid_t child = -1;
+    failure = failure ? failure : spawn(child, request, actions);
+    if (failure != 0) {
+        result.startError = startErrorText(failure, request);
+        return result;
+    }
+    input.readEnd.close();
+    output.writeEnd.close();
+    error.writeEnd.close();
+    if (input.writeEnd.isOpen()) {
+        fcntl(input.writeEnd.get(), F_SETFL, O_NONBLOCK);
+    }
+    exchange(input.writeEnd, request.standardInput.value_or(""), output.readEnd, error.readEnd, result);
+    result.exitStatus = waitForExit(child);
+    return result;
+}
+
+ProcessRunner& defaultProcessRunner() {
+    static PosixProcessRunner runner;
+    return runner;
+}
+
+} // namespace norvane::platform

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace norvane::platform {
+
+/// What to start: a program and its argument vector, never a shell command line.
+struct ProcessRequest {
+    std::string executable;                 ///< absolute path, or a name looked up in PATH
+    std::vector<std::string> arguments;     ///< without argv[0]
+    std::optional<std::filesystem::path> workingDirectory;
+    /// Replaces the whole environment when given; the caller's environment otherwise.
+    std::optional<std::map<std::string, std::string>> environment;
+    std::optional<std::string> standardInput; ///< written to the child's stdin, then closed
+};
+
+/// How a process ended. `startError` is set (and nothing else is meaningful) when the program
+/// could not be started at all.
+struct ProcessResult {
+    std::optional<std::string> startError;
+    int exitStatus = 0; ///< the exit code, or 128 + signal number when a signal ended it
+    std::string standardOutput;
+    std::string standardError;
+
+    bool started() const { return !startError.has_value(); }
+    bool succeeded() const { return started() && exitStatus == 0; }
+};
+
+/// Runs outside programs and waits for them. Tests substitute their own implementation.
+class ProcessRunner {
+public:
+    virtual ~ProcessRunner() = default;
+    /// Starts the program, drains both of its pipes while it runs, and waits for it to end.
+    virtual ProcessResult run(const ProcessRequest& request) = 0;
+};
+
+/// The real runner: posix_spawn with both pipes drained concurrently, so a chatty child never
+/// blocks on a full pipe.
+class PosixProcessRunner final : public ProcessRunner {
+public:
+    ProcessResult run(const ProcessRequest& request) override;
+};
+
+/// A process-wide real runner for services that are not given one.
+ProcessRunner& defaultProcessRunner();
+
+} // namespace norvane::platform

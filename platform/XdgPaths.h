@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+
+namespace norvane::platform {
+
+/// The freedesktop base folders, read afresh from the environment on every call.
+namespace XdgPaths {
+
+/// $HOME, else the home folder of the password database.
+std::filesystem::path homeFolder();
+
+/// $XDG_DATA_HOME when it is an absolute path, else ~/.local/share. Stands in for the
+/// user's Application Support folder.
+std::filesystem::path dataHome();
+
+/// $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
+std::filesystem::path configHome();
+
+/// The folder of the running executable.
+std::filesystem::path executableFolder();
+
+} // namespace XdgPaths
+} // namespace norvane::platform
