@@ -1,0 +1,45 @@
+#include "core/models/DailyActivity.h"
+
+#include "platform/LocalCalendar.h"
+
+namespace norvane {
+
+using platform::attribute;
+
+std::shared_ptr<DailyActivity> DailyActivity::create(const std::shared_ptr<Project>& project, platform::Date date) {
+    auto row = std::make_shared<DailyActivity>();
+    row->project = project;
+    row->date = platform::LocalCalendar::startOfDay(date);
+    return row;
+}
+
+const platform::Entity<DailyActivity>& DailyActivity::entity() {
+    static const platform::Entity<DailyActivity> entity{
+        "DailyActivity",
+        "daily_activity",
+        {
+            attribute(DailyActivityField::id, {.unique = true}),
+            attribute(DailyActivityField::date),
+            attribute(DailyActivityField::totalInsertions),
+            attribute(DailyActivityField::totalDeletions),
+            attribute(DailyActivityField::linesTouched),
+            attribute(DailyActivityField::commitCount),
+            attribute(DailyActivityField::filesChanged),
+            attribute(DailyActivityField::codeLinesInserted),
+            attribute(DailyActivityField::codeLinesDeleted),
+            attribute(DailyActivityField::docsLinesInserted),
+            attribute(DailyActivityField::docsLinesDeleted),
+            attribute(DailyActivityField::testLinesInserted),
+            attribute(DailyActivityField::testLinesDeleted),
+            attribute(DailyActivityField::configLinesInserted),
+            attribute(DailyActivityField::configLinesDeleted),
+            attribute(DailyActivityField::estimatedEffortMonths),
+            attribute(DailyActivityField::estimatedCost),
+            platform::relationship(DailyActivityField::project, platform::DeleteRule::cascade),
+        },
+        // One row per project and day: collecting twice replaces the day's row.
+        {{{"project", "date"}, true}, {{"date"}, false}}};
+    return entity;
+}
+
+} // namespace norvane

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/persistence/ModelContainer.h"
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+
+namespace norvane {
+
+/// Where the store lives, which record types it holds under which schema version, and how a
+/// container is opened on it.
+class NorvaneDatabase {
+public:
+    NorvaneDatabase() = delete;
+
+    /// Selects the "Norvane-Dev" folder; read at every call of `containerURL`.
+    static std::atomic<bool> isDevelopment;
+
+    /// Version 1.0.0 with the seven record types.
+    static const platform::Schema& schema();
+    /// $XDG_DATA_HOME/Norvane/norvane.store (or Norvane-Dev). Computed afresh; creates nothing.
+    static std::filesystem::path containerURL();
+    /// Creates the store folder when missing and opens a new container on the file.
+    static std::shared_ptr<platform::ModelContainer> makeContainer();
+    static std::shared_ptr<platform::ModelContainer> makeInMemoryContainer();
+    /// A container on a store file elsewhere (tests, other front ends).
+    static std::shared_ptr<platform::ModelContainer> makeContainer(const std::filesystem::path& file);
+};
+
+} // namespace norvane

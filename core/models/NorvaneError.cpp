@@ -1,0 +1,25 @@
+#include "core/models/NorvaneError.h"
+
+namespace norvane {
+namespace {
+
+std::string messageFor(NorvaneError::Kind kind, const std::string& value) {
+    switch (kind) {
+    case NorvaneError::Kind::duplicateName: return "A project named '" + value + "' already exists";
+    case NorvaneError::Kind::pathNotFound: return "Path not found: " + value;
+    case NorvaneError::Kind::pathNotDirectory: return "Path is not a directory: " + value;
+    case NorvaneError::Kind::projectNotFound: return "Project not found: " + value;
+    case NorvaneError::Kind::sccFailed: return "scc failed: " + value;
+    case NorvaneError::Kind::gitFailed: return "git failed: " + value;
+    case NorvaneError::Kind::snapshotNotFound: return "Snapshot not found";
+    case NorvaneError::Kind::sccNotFound: return "scc not found. Install with: brew install scc";
+    }
+    return {};
+}
+
+} // namespace
+
+NorvaneError::NorvaneError(Kind kind, std::string value)
+    : kind_(kind), value_(std::move(value)), message_(messageFor(kind_, value_)) {}
+
+} // namespace norvane

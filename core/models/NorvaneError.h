@@ -1,0 +1,49 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace norvane {
+
+/// The core library's error: one of eight cases, each with a fixed English message that `what()`
+/// returns.
+class NorvaneError : public std::exception {
+public:
+    enum class Kind {
+        duplicateName,
+        pathNotFound,
+        pathNotDirectory,
+        projectNotFound,
+        sccFailed,
+        gitFailed,
+        snapshotNotFound,
+        sccNotFound,
+    };
+
+    static NorvaneError duplicateName(std::string name) { return {Kind::duplicateName, std::move(name)}; }
+    static NorvaneError pathNotFound(std::string path) { return {Kind::pathNotFound, std::move(path)}; }
+    static NorvaneError pathNotDirectory(std::string path) { return {Kind::pathNotDirectory, std::move(path)}; }
+    static NorvaneError projectNotFound(std::string name) { return {Kind::projectNotFound, std::move(name)}; }
+    static NorvaneError sccFailed(std::string detail) { return {Kind::sccFailed, std::move(detail)}; }
+    static NorvaneError gitFailed(std::string detail) { return {Kind::gitFailed, std::move(detail)}; }
+    static NorvaneError snapshotNotFound() { return {Kind::snapshotNotFound, {}}; }
+    static NorvaneError sccNotFound() { return {Kind::sccNotFound, {}}; }
+
+    Kind kind() const { return kind_; }
+    /// The carried name, path or detail; empty for the two cases without one.
+    const std::string& value() const { return value_; }
+    /// The English message.
+    const std::string& errorDescription() const { return message_; }
+    const char* what() const noexcept override { return message_.c_str(); }
+
+    bool operator==(const NorvaneError& other) const { return kind_ == other.kind_ && value_ == other.value_; }
+
+private:
+    NorvaneError(Kind kind, std::string value);
+
+    Kind kind_;
+    std::string value_;
+    std::string message_;
+};
+
+} // namespace norvane

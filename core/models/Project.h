@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/collection/MaturityMultiplier.h"
+#include "core/models/ProjectEnums.h"
+#include "core/models/ProjectSizeBucket.h"
+#include "platform/Date.h"
+#include "platform/persistence/Entity.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace norvane {
+
+class Snapshot;
+class DailyActivity;
+
+/// A tracked folder, normally a git repository. Owns its snapshots and daily activity rows:
+/// deleting the project deletes them.
+class Project : public platform::Model<Project> {
+public:
+    using Status = ProjectStatus;
+    using Type = ProjectType;
+    using Temperature = ProjectTemperature;
+
+    platform::Uuid id = platform::Uuid::random();
+    std::string name;
+    std::string path;
+    std::optional<std::string> projectDescription;
+    ProjectStatus status = ProjectStatus::active;
+    ProjectType projectType = ProjectType::organic;
+    std::optional<platform::Date> firstCommitAt;
+    std::optional<platform::Date> latestCommitAt;
+    platform::Date createdAt = platform::currentDate();
+    platform::Date updatedAt = platform::currentDate();
+    std::optional<double> baselineVelocity;
+    std::optional<platform::Date> baselineCalculatedAt;
+
+    Project() = default;
+    static std::shared_ptr<Project> create(std::string name, std::string path, std::optional<std::string> description,
+                                           ProjectType projectType);
+    static const platform::Entity<Project>& entity();
+
+    /// The project's snapshots (pending ones included), in no particular order.
+    std::vector<std::shared_ptr<Snapshot>> snapshots() const;
+    std::vector<std::shared_ptr<DailyActivity>> dailyActivities() const;
+
+    std::optional<int> daysSinceLastCommit(platform::Date now = platform::currentDate()) const;
+    ProjectTemperature temperature(platform::Date now = platform::currentDate()) const;
+    std::optional<int> commitSpanDays() const;
+    /// (short hash, first line of the message) of the newest snapshot that carries a commit hash.
+    std::optional<std::pair<std::string, std::string>> latestCommitSummary() const;
+    ProjectSizeBucket sizeBucket() const;
+    MaturityMultiplier maturityMultiplier(platform::Date now = platform::currentDate()) const;
+
+private:
+    std::shared_ptr<Snapshot> newestMeasurement() const;
+};
+
+/// The fields of `Project`, for predicates and sort orders.
+namespace ProjectField {
+inline constexpr platform::Field<Project, platform::Uuid> id{"id", &Project::id};
+inline constexpr platform::Field<Project, std::string> name{"name", &Project::name};
+inline constexpr platform::Field<Project, std::string> path{"path", &Project::path};
+inline constexpr platform::Field<Project, std::optional<std::string>> projectDescription{"projectDescription", &Project::projectDescription};
+inline constexpr platform::Field<Project, ProjectStatus> status{"status", &Project::status};
+inline constexpr platform::Field<Project, ProjectType> projectType{"projectType", &Project::projectType};
+inline constexpr platform::Field<Project, std::optional<platform::Date>> firstCommitAt{"firstCommitAt", &Project::firstCommitAt};
+inline constexpr platform::Field<Project, std::optional<platform::Date>> latestCommitAt{"latestCommitAt", &Project::latestCommitAt};
+inline constexpr platform::Field<Project, platform::Date> createdAt{"createdAt", &Project::createdAt};
+inline constexpr platform::Field<Project, platform::Date> updatedAt{"updatedAt", &Project::updatedAt};
+inline constexpr platform::Field<Project, std::optional<double>> baselineVelocity{"baselineVelocity", &Project::baselineVelocity};
+inline constexpr platform::Field<Project, std::optional<platform::Date>> baselineCalculatedAt{"baselineCalculatedAt", &Project::baselineCalculatedAt};
+} // namespace ProjectField
+
+} // namespace norvane

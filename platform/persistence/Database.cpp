@@ -1,0 +1,135 @@
+#include "platform/persistence/Database.h"
+
+#include "platform/persistence/StoreError.h"
+
+#include <sqlite3.h>
+
+namespace norvane::platform {
+
+Database::Database(const std::string& path, bool create) : path_(path) {
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(path.c_str(), &handle_, flags, nullptr) != SQLITE_OK) {
+        const std::string message = handle_ ? sqlite3_errmsg(handle_) : "out of memory";
+        sqlite3_close(handle_);
+        handle_ = nullptr;
+        throw StoreError("Cannot open the store " + path + ": " + message);
+    }
+    sqlite3_extended_result_codes(handle_, 1);
+}
+
+Database::~Database() { sqlite3_close_v2(handle_); }
+
+void Database::execute(std::string_view sql) {
+    char* message = nullptr;
+    const std::string text(sql);
+    if (sqlite3_exec(handle_, text.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+        sqlite3_free(message);
+        fail(text);
+    }
+}
+
+Statement Database::prepare(std::string_view sql) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(handle_, sql.data(), static_cast<int>(sql.size()), &statement, nullptr) != SQLITE_OK) {
+        fail(sql);
+    }
+    return Statement(*this, statement);
+}
+
+std::int64_t Database::lastInsertRowId() const { return sqlite3_last_insert_rowid(handle_); }
+
+void Database::fail(std::string_view context) const {
+    const int code = sqlite3_extended_errcode(handle_);
+    std::string message = std::string(sqlite3_errmsg(handle_)) + " (" + path_ + ")";
+    (void)context;
+    if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY) {
+        throw UniqueConstraintError(message);
+    }
+    throw StoreError(message);
+}
+
+Statement::~Statement() { sqlite3_finalize(handle_); }
+
+Statement::Statement(Statement&& other) noexcept : database_(other.database_), handle_(other.handle_) {
+    other.handle_ = nullptr;
+}
+
+void Statement::bind(int index, const SqlValue& value) {
+    int result = SQLITE_OK;
+    if (std::holds_alternative<std::monostate>(value)) {
+        result = sqlite3_bind_null(handle_, index);
+    } else if (const auto* integer = std::get_if<std::int64_t>(&value)) {
+        result = sqlite3_bind_int64(handle_, index, *integer);
+    } else if (const auto* real = std::get_if<double>(&value)) {
+        result = sqlite3_bind_double(handle_, index, *real);
+    } else if (const auto* text = std::get_if<std::string>(&value)) {
+        result = sqlite3_bind_text64(handle_, index, text->data(), text->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    } else {
+        const auto& blob = std::get<Blob>(value);
+        result = sqlite3_bind_blob64(handle_, index, blob.data(), blob.size(), SQLITE_TRANSIENT);
+    }
+    if (result != SQLITE_OK) {
+        database_->fail("bind");
+    }
+}
+
+void Statement::bindAll(const std::vector<SqlValue>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        bind(static_cast<int>(i + 1), values[i]);
+    }
+}
+
+bool Statement::step() {
+    const int result = sqlite3_step(handle_);
+    if (result == SQLITE_ROW) return true;
+    if (result == SQLITE_DONE) return false;
+    sqlite3_reset(handle_);
+    database_->fail("step");
+}
+
+void Statement::run() {
+    while (step()) {
+    }
+}
+
+void Statement::reset() {
+    sqlite3_reset(handle_);
+    sqlite3_clear_bindings(handle_);
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(handle_); }
+
+SqlValue Statement::column(int index) const {
+    switch (sqlite3_column_type(handle_, index)) {
+    case SQLITE_INTEGER: return static_cast<std::int64_t>(sqlite3_column_int64(handle_, index));
+    case SQLITE_FLOAT: return sqlite3_column_double(handle_, index);
+    case SQLITE_TEXT: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(handle_, index));
+        return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(handle_, index)));
+    }
+    case SQLITE_BLOB: {
+        const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(handle_, index));
+        return Blob(data, data + sqlite3_column_bytes(handle_, index));
+    }
+    default: return std::monostate{};
+    }
+}
+
+Transaction::Transaction(Database& database) : database_(database) { database_.execute("BEGIN IMMEDIATE"); }
+
+Transaction::~Transaction() {
+    if (!committed_) {
+        try {
+            database_.execute("ROLLBACK");
+        } catch (const StoreError&) {
+            // A failed statement may already have ended the transaction.
+        }
+    }
+}
+
+void Transaction::commit() {
+    database_.execute("COMMIT");
+    committed_ = true;
+}
+
+} // namespace norvane::platform

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/persistence/SqlValue.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace norvane::platform {
+
+class Statement;
+
+/// One SQLite connection. Not copyable: the connection's identity matters (transactions,
+/// data_version). Not thread-safe by itself; its owner serialises access.
+class Database {
+public:
+    /// Opens (creating when `create` is true) the file at `path`; ":memory:" opens a private
+    /// in-memory database.
+    Database(const std::string& path, bool create);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    void execute(std::string_view sql);
+    Statement prepare(std::string_view sql);
+    std::int64_t lastInsertRowId() const;
+    /// Throws the right StoreError subclass for the connection's last error.
+    [[noreturn]] void fail(std::string_view context) const;
+    const std::string& path() const { return path_; }
+    sqlite3* handle() const { return handle_; }
+
+private:
+    sqlite3* handle_ = nullptr;
+    std::string path_;
+};
+
+/// A prepared statement, finalised by its destructor.
+class Statement {
+public:
+    Statement(Database& database, sqlite3_stmt* handle) : database_(&database), handle_(handle) {}
+    ~Statement();
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&&) = delete;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(int index, const SqlValue& value); ///< 1-based, as SQLite counts
+    void bindAll(const std::vector<SqlValue>& values);
+    /// Advances to the next row; false when there is none.
+    bool step();
+    /// Runs a statement that returns no rows.
+    void run();
+    void reset();
+    int columnCount() const;
+    SqlValue column(int index) const; ///< 0-based
+
+private:
+    Database* database_;
+    sqlite3_stmt* handle_;
+};
+
+/// Begins a write transaction in its constructor and rolls it back in its destructor unless
+/// `commit()` succeeded.
+class Transaction {
+public:
+    explicit Transaction(Database& database);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& database_;
+    bool committed_ = false;
+};
+
+} // namespace norvane::platform

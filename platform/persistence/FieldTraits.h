@@ -1,0 +1,133 @@
+#pragma once
+
+#include "platform/Date.h"
+#include "platform/RawValueEnum.h"
+#include "platform/persistence/SqlValue.h"
+#include "platform/persistence/Uuid.h"
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace norvane::platform {
+
+/// How a field type is kept in a column. Reading is lenient: a value of an unexpected storage
+/// class (from a store written by another version) reads as the type's zero value, never a crash.
+template <typename T>
+struct FieldTraits;
+
+template <>
+struct FieldTraits<std::int64_t> {
+    static constexpr std::string_view sqlType = "INTEGER";
+    static constexpr bool nullable = false;
+    static SqlValue toSql(std::int64_t value) { return value; }
+    static std::int64_t fromSql(const SqlValue& value) {
+        if (const auto* integer = std::get_if<std::int64_t>(&value)) return *integer;
+        if (const auto* real = std::get_if<double>(&value)) {
+            return std::isfinite(*real) ? static_cast<std::int64_t>(*real) : 0;
+        }
+        return 0;
+    }
+};
+
+template <>
+struct FieldTraits<int> {
+    static constexpr std::string_view sqlType = "INTEGER";
+    static constexpr bool nullable = false;
+    static SqlValue toSql(int value) { return static_cast<std::int64_t>(value); }
+    static int fromSql(const SqlValue& value) {
+        return static_cast<int>(FieldTraits<std::int64_t>::fromSql(value));
+    }
+};
+
+template <>
+struct FieldTraits<bool> {
+    static constexpr std::string_view sqlType = "INTEGER";
+    static constexpr bool nullable = false;
+    static SqlValue toSql(bool value) { return static_cast<std::int64_t>(value ? 1 : 0); }
+    static bool fromSql(const SqlValue& value) { return FieldTraits<std::int64_t>::fromSql(value) != 0; }
+};
+
+template <>
+struct FieldTraits<double> {
+    static constexpr std::string_view sqlType = "REAL";
+    static constexpr bool nullable = false;
+    static SqlValue toSql(double value) { return value; }
+    static double fromSql(const SqlValue& value) {
+        if (const auto* real = std::get_if<double>(&value)) return *real;
+        if (const auto* integer = std::get_if<std::int64_t>(&value)) return static_cast<double>(*integer);
+        return 0.0;
+    }
+};
+
+template <>
+struct FieldTraits<std::string> {
+    static constexpr std::string_view sqlType = "TEXT";
+    static constexpr bool nullable = false;
+    static SqlValue toSql(const std::string& value) { return value; }
+    static std::string fromSql(const SqlValue& value) {
+        if (const auto* text = std::get_if<std::string>(&value)) return *text;
+        return {};
+    }
+};
+
+/// Dates are whole microseconds since the Unix epoch.
+template <>
+struct FieldTraits<Date> {
+    static constexpr std::string_view sqlType = "INTEGER";
+    static constexpr bool nullable = false;
+    static SqlValue toSql(Date value) { return static_cast<std::int64_t>(value.time_since_epoch().count()); }
+    static Date fromSql(const SqlValue& value) {
+        return Date(std::chrono::microseconds(FieldTraits<std::int64_t>::fromSql(value)));
+    }
+};
+
+template <>
+struct FieldTraits<Uuid> {
+    static constexpr std::string_view sqlType = "BLOB";
+    static constexpr bool nullable = false;
+    static SqlValue toSql(const Uuid& value) { return Blob(value.bytes().begin(), value.bytes().end()); }
+    static Uuid fromSql(const SqlValue& value) {
+        const auto* blob = std::get_if<Blob>(&value);
+        if (blob == nullptr || blob->size() != 16) return Uuid();
+        std::array<std::uint8_t, 16> bytes{};
+        std::copy(blob->begin(), blob->end(), bytes.begin());
+        return Uuid(bytes);
+    }
+};
+
+/// Enumerations with raw values are kept as their raw value text. An unknown text reads as the
+/// first case.
+template <RawValueEnum E>
+struct FieldTraits<E> {
+    static constexpr std::string_view sqlType = "TEXT";
+    static constexpr bool nullable = false;
+    static SqlValue toSql(E value) { return std::string(rawValue(value)); }
+    static E fromSql(const SqlValue& value) {
+        const auto* text = std::get_if<std::string>(&value);
+        return text ? fromRawValue<E>(*text).value_or(EnumTraits<E>::cases[0].first) : EnumTraits<E>::cases[0].first;
+    }
+};
+
+template <typename T>
+struct FieldTraits<std::optional<T>> {
+    static constexpr std::string_view sqlType = FieldTraits<T>::sqlType;
+    static constexpr bool nullable = true;
+    static SqlValue toSql(const std::optional<T>& value) {
+        return value ? FieldTraits<T>::toSql(*value) : SqlValue{};
+    }
+    static std::optional<T> fromSql(const SqlValue& value) {
+        if (isNull(value)) return std::nullopt;
+        if constexpr (RawValueEnum<T>) {
+            // An optional enumeration reads an unknown text as absent rather than as a case.
+            const auto* text = std::get_if<std::string>(&value);
+            return text ? fromRawValue<T>(*text) : std::nullopt;
+        } else {
+            return FieldTraits<T>::fromSql(value);
+        }
+    }
+};
+
+} // namespace norvane::platform

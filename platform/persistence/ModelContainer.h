@@ -1,0 +1,108 @@
+#pragma once
+
+#include "platform/persistence/Database.h"
+#include "platform/persistence/Entity.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace norvane::platform {
+
+/// The record types of a store and its version ("1.0.0"), in table order: parents before the
+/// records that point to them.
+struct Schema {
+    std::string version;
+    std::vector<const EntityInfo*> entities;
+};
+
+/// What changed in the store: the names of the affected record types, and whether another
+/// connection (another container or process) made the change.
+struct StoreChange {
+    std::set<std::string> entityNames;
+    bool external = false;
+};
+
+/// Keeps an observer registered for as long as it lives.
+class ObserverRegistration {
+public:
+    ObserverRegistration() = default;
+    explicit ObserverRegistration(std::function<void()> remove) : remove_(std::move(remove)) {}
+    ~ObserverRegistration() { reset(); }
+    ObserverRegistration(ObserverRegistration&& other) noexcept : remove_(std::move(other.remove_)) { other.remove_ = nullptr; }
+    ObserverRegistration& operator=(ObserverRegistration&& other) noexcept {
+        if (this != &other) {
+            reset();
+            remove_ = std::move(other.remove_);
+            other.remove_ = nullptr;
+        }
+        return *this;
+    }
+    void reset() {
+        if (remove_) remove_();
+        remove_ = nullptr;
+    }
+
+private:
+    std::function<void()> remove_;
+};
+
+/// An open store: one SQLite connection (WAL, busy timeout, foreign keys) with the schema's tables.
+/// Several containers, in this process or others, can use one file at once. Contexts made over a
+/// container share its connection; the container serialises their access.
+class ModelContainer : public std::enable_shared_from_this<ModelContainer> {
+public:
+    /// Opens or creates the store file. Fails with StoreError, naming the file, when it is not a
+    /// store or carries a newer schema version; such a file is left unchanged.
+    static std::shared_ptr<ModelContainer> open(const std::filesystem::path& file, const Schema& schema);
+    /// A store that lives in memory only.
+    static std::shared_ptr<ModelContainer> inMemory(const Schema& schema);
+
+    ModelContainer(const ModelContainer&) = delete;
+    ModelContainer& operator=(const ModelContainer&) = delete;
+
+    const Schema& schema() const { return schema_; }
+    /// The store file, or none for an in-memory store.
+    const std::optional<std::filesystem::path>& file() const { return file_; }
+
+    /// Calls `observer` after every successful save through this container, and after changes by
+    /// other connections that `checkForExternalChanges` notices. Called on the thread that saved
+    /// or checked.
+    ObserverRegistration observe(std::function<void(const StoreChange&)> observer);
+    /// Compares SQLite's data_version with the last one seen; tells the observers when another
+    /// connection has committed since. Returns whether it had.
+    bool checkForExternalChanges();
+
+    /// Runs `work` with exclusive use of the connection.
+    template <typename Work>
+    auto withDatabase(Work&& work) {
+        std::lock_guard lock(databaseMutex_);
+        return work(*database_);
+    }
+
+    void notify(const StoreChange& change);
+    std::size_t entityOrder(const EntityInfo& entity) const;
+
+private:
+    ModelContainer(std::unique_ptr<Database> database, Schema schema, std::optional<std::filesystem::path> file);
+    void prepare();
+    std::int64_t dataVersion();
+
+    std::mutex databaseMutex_;
+    std::unique_ptr<Database> database_;
+    Schema schema_;
+    std::optional<std::filesystem::path> file_;
+    std::int64_t lastDataVersion_ = 0;
+
+    std::mutex observersMutex_;
+    std::uint64_t nextObserverId_ = 1;
+    std::vector<std::pair<std::uint64_t, std::shared_ptr<std::function<void(const StoreChange&)>>>> observers_;
+};
+
+} // namespace norvane::platform

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "platform/persistence/ModelContainer.h"
+#include "platform/persistence/Predicate.h"
+
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+namespace norvane::platform {
+
+/// A unit of work over a container, with an identity map: one object per stored row.
+///
+/// Inserts, deletions and modifications stay pending until `save()`, which writes them in one
+/// transaction. A failed save leaves the file unchanged and discards the pending changes (the
+/// context rolls back), so a later save never commits them. Fetches see the context's own pending
+/// inserts and deletions. Safe to call from several threads: the context serialises its calls.
+class ModelContext {
+public:
+    explicit ModelContext(std::shared_ptr<ModelContainer> container);
+    ~ModelContext();
+    ModelContext(const ModelContext&) = delete;
+    ModelContext& operator=(const ModelContext&) = delete;
+
+    const std::shared_ptr<ModelContainer>& container() const { return container_; }
+
+    /// Adds a new record; related records not yet in a context are inserted with it.
+    void insert(const std::shared_ptr<Record>& record);
+    /// Deletes a record; records that point to it are deleted or unlinked by their delete rule.
+    void remove(const std::shared_ptr<Record>& record);
+
+    template <typename R>
+    std::vector<std::shared_ptr<R>> fetch(const FetchDescriptor<R>& descriptor = {});
+    template <typename R>
+    std::size_t fetchCount(const FetchDescriptor<R>& descriptor = {}) { return fetch(descriptor).size(); }
+
+    /// Writes every pending change in one transaction, then tells the container's observers.
+    void save();
+    /// Discards every pending change: inserted records leave, deleted ones come back, modified
+    /// ones take their stored values again.
+    void rollback();
+    bool hasChanges();
+
+    /// The object of a stored row, loading it when needed; null when there is no such row.
+    std::shared_ptr<Record> resolve(const EntityInfo& entity, std::int64_t key);
+
+private:
+    struct ErasedFetch {
+        const EntityInfo* entity;
+        std::string where;
+        std::vector<SqlValue> arguments;
+        std::string orderBy;
+        std::optional<std::size_t> limit;
+        std::function<bool(const Record&)> matches;
+        std::function<bool(const Record&, const Record&)> before;
+    };
+
+    std::vector<std::shared_ptr<Record>> fetchErased(const ErasedFetch& fetch);
+    std::shared_ptr<Record> materialize(const EntityInfo& entity, std::int64_t key, std::vector<SqlValue> values);
+    void removeLocked(const std::shared_ptr<Record>& record);
+    void unlinkReferences(const Record& target);
+    std::vector<std::shared_ptr<Record>> modifiedRecords();
+    StoreChange writeChanges(const std::vector<std::shared_ptr<Record>>& modified);
+    void rollbackLocked();
+    void detach(Record& record);
+
+    std::shared_ptr<ModelContainer> container_;
+    std::recursive_mutex mutex_;
+    std::unordered_map<const EntityInfo*, std::unordered_map<std::int64_t, std::shared_ptr<Record>>> registered_;
+    std::vector<std::shared_ptr<Record>> inserted_;
+    std::vector<std::shared_ptr<Record>> deleted_;
+};
+
+template <typename R>
+std::vector<std::shared_ptr<R>> ModelContext::fetch(const FetchDescriptor<R>& descriptor) {
+    ErasedFetch erased{&R::entity().info(), {}, {}, {}, descriptor.limit, {}, {}};
+    if (descriptor.predicate) {
+        erased.where = descriptor.predicate->sql;
+        erased.arguments = descriptor.predicate->arguments;
+        erased.matches = [matches = descriptor.predicate->matches](const Record& record) {
+            return matches(static_cast<const R&>(record));
+        };
+    }
+    for (const auto& sort : descriptor.sortBy) {
+        erased.orderBy += (erased.orderBy.empty() ? "" : ", ") + sort.sql;
+    }
+    if (!descriptor.sortBy.empty()) {
+        erased.before = [sorts = descriptor.sortBy](const Record& a, const Record& b) {
+            for (const auto& sort : sorts) {
+                const int order = sort.compare(static_cast<const R&>(a), static_cast<const R&>(b));
+                if (order != 0) return order < 0;
+            }
+            return false;
+        };
+    }
+    std::vector<std::shared_ptr<R>> result;
+    for (auto& record : fetchErased(erased)) {
+        result.push_back(std::static_pointer_cast<R>(record));
+    }
+    return result;
+}
+
+} // namespace norvane::platform

@@ -1,0 +1,199 @@
+#include "core/models/AppSettings.h"
+#include "core/models/DailyActivity.h"
+#include "core/models/DailyPortfolioSnapshot.h"
+#include "core/models/ModelDailyActivity.h"
+#include "core/models/NorvaneDatabase.h"
+#include "core/models/NorvaneError.h"
+#include "core/models/SnapshotLanguage.h"
+#include "platform/LocalCalendar.h"
+#include "platform/persistence/ModelContext.h"
+#include "tests/support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace norvane {
+namespace {
+
+using std::chrono::hours;
+using std::chrono::minutes;
+
+platform::Date localDate(int year, int month, int day, int hour = 0, int minute = 0) {
+    return *platform::LocalCalendar::dateFromComponents({year, month, day, hour, minute, 0, 1});
+}
+
+class RecordsTest : public ::testing::Test {
+protected:
+    testing::ScopedEnvironment timeZone{"TZ", "Europe/Berlin"};
+    std::shared_ptr<platform::ModelContext> context =
+        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
+    std::shared_ptr<Project> project = Project::create("alpha", "/tmp", std::nullopt, ProjectType::organic);
+
+    void SetUp() override {
+        tzset();
+        context->insert(project);
+    }
+    void TearDown() override { tzset(); }
+
+    std::shared_ptr<Snapshot> snapshotWith(std::vector<std::tuple<std::string, std::int64_t, std::int64_t, std::optional<OutputCategory>>> rows) {
+        auto snapshot = Snapshot::create(project);
+        context->insert(snapshot);
+        for (const auto& [language, code, complexity, category] : rows) {
+            auto row = SnapshotLanguage::create(language, snapshot);
+            row->code = code;
+            row->complexity = complexity;
+            row->category = category;
+            context->insert(row);
+        }
+        return snapshot;
+    }
+};
+
+TEST_F(RecordsTest, NewRecordsCarryTheirDefaults) {
+    auto activity = DailyActivity::create(project, localDate(2026, 3, 14, 14, 30));
+    EXPECT_EQ(activity->date, localDate(2026, 3, 14));
+    EXPECT_EQ(activity->totalInsertions + activity->codeLinesChanged() + activity->testLinesChanged(), 0);
+    EXPECT_EQ(activity->estimatedCost, 0.0);
+
+    auto portfolio = DailyPortfolioSnapshot::create(localDate(2026, 3, 14, 23, 59));
+    EXPECT_EQ(portfolio->date, localDate(2026, 3, 14));
+    EXPECT_EQ(portfolio->headcount, 1);
+    EXPECT_TRUE(portfolio->activeProjects().empty());
+
+    const auto settings = AppSettings::defaults();
+    EXPECT_EQ(settings->averageWage, 150000.0);
+    EXPECT_EQ(settings->overhead, 2.4);
+    EXPECT_EQ(settings->headcount, 1);
+    EXPECT_EQ(settings->defaultProjectType, ProjectType::organic);
+    EXPECT_NE(settings->id, AppSettings::defaults()->id);
+
+    auto modelRow = ModelDailyActivity::create(project, localDate(2026, 3, 14, 15, 42), AIModel::copilot);
+    EXPECT_EQ(modelRow->modelRaw, "copilot");
+    modelRow->modelRaw = "Claude";
+    EXPECT_EQ(modelRow->model(), AIModel::unknown);
+
+    auto snapshot = Snapshot::create(project);
+    EXPECT_EQ(snapshot->snapshotType(), SnapshotType::scc);
+    snapshot->snapshotTypeRaw = "GitHistory";
+    EXPECT_EQ(snapshot->snapshotType(), SnapshotType::scc);
+    snapshot->setSnapshotType(SnapshotType::gitHistory);
+    EXPECT_EQ(snapshot->snapshotTypeRaw, "gitHistory");
+}
+
+TEST_F(RecordsTest, ActiveProjectNamesSplitAtEveryComma) {
+    DailyPortfolioSnapshot row;
+    row.setActiveProjects({"a", "b"});
+    EXPECT_EQ(row.activeProjectNames, "a,b");
+    row.activeProjectNames = "a,b,";
+    EXPECT_EQ(row.activeProjects(), (std::vector<std::string>{"a", "b", ""}));
+    row.activeProjectNames = "solo";
+    EXPECT_EQ(row.activeProjects(), (std::vector<std::string>{"solo"}));
+}
+
+TEST_F(RecordsTest, CategorySumsTreatRowsWithoutCategoryAsCode) {
+    auto snapshot = snapshotWith({{"C", 120, 7, OutputCategory::code}, {"Markdown", 40, 0, OutputCategory::docs},
+                                  {"Go", 10, 2, std::nullopt}});
+    EXPECT_EQ(snapshot->codeCategoryCode(), 130);
+    EXPECT_EQ(snapshot->codeCategoryComplexity(), 9);
+    EXPECT_EQ(snapshot->docsCategoryCode(), 40);
+    EXPECT_EQ(snapshot->testsCategoryCode(), 0);
+    EXPECT_EQ(snapshot->configCategoryCode(), 0);
+}
+
+TEST_F(RecordsTest, TemperatureFollowsWholeDaysSinceTheLatestCommit) {
+    const auto now = localDate(2026, 6, 10, 12);
+    struct Case {
+        platform::Date latest;
+        ProjectTemperature expected;
+    };
+    const std::vector<Case> cases{
+        {now - hours(3 * 24 + 23), ProjectTemperature::hot}, {now - hours(4 * 24), ProjectTemperature::warm},
+        {now - hours(30 * 24), ProjectTemperature::cold},    {now - hours(31 * 24), ProjectTemperature::frozen},
+        {now + hours(48), ProjectTemperature::frozen},
+    };
+    for (const auto& testCase : cases) {
+        project->latestCommitAt = testCase.latest;
+        EXPECT_EQ(project->temperature(now), testCase.expected);
+    }
+    project->latestCommitAt.reset();
+    EXPECT_EQ(project->temperature(now), ProjectTemperature::unknown);
+    EXPECT_FALSE(project->daysSinceLastCommit(now));
+}
+
+TEST_F(RecordsTest, DayCountsSpanADaylightSavingChange) {
+    // 2026-03-29 has 23 hours in Berlin; it still counts as one whole day.
+    project->firstCommitAt = localDate(2026, 3, 28, 12);
+    project->latestCommitAt = localDate(2026, 3, 29, 12);
+    EXPECT_EQ(project->commitSpanDays(), 1);
+    project->latestCommitAt = localDate(2026, 3, 29, 11, 30);
+    EXPECT_EQ(project->commitSpanDays(), 0);
+}
+
+TEST_F(RecordsTest, LatestCommitSummaryComesFromTheNewestSnapshotWithAHash) {
+    EXPECT_FALSE(project->latestCommitSummary());
+    auto older = snapshotWith({});
+    older->capturedAt = localDate(2026, 1, 1);
+    older->latestCommitHash = "0123456789abcdef";
+    older->latestCommitMessage = "Older\nbody";
+    auto newer = snapshotWith({});
+    newer->capturedAt = localDate(2026, 1, 2);
+    newer->latestCommitHash = "abc";
+    newer->latestCommitMessage = "Fix parser\r\nmore";
+    auto summary = project->latestCommitSummary();
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(summary->first, "abc");
+    EXPECT_EQ(summary->second, "Fix parser\r");
+
+    newer->latestCommitMessage.reset();
+    EXPECT_FALSE(project->latestCommitSummary()) << "older snapshots are not consulted";
+}
+
+TEST_F(RecordsTest, SizeBucketAndMaturityUseTheNewestCodeCount) {
+    EXPECT_EQ(project->sizeBucket(), ProjectSizeBucket::greenfield);
+    auto history = snapshotWith({{"C", 90000, 100, OutputCategory::code}});
+    history->setSnapshotType(SnapshotType::gitHistory);
+    EXPECT_EQ(project->sizeBucket(), ProjectSizeBucket::greenfield) << "history points are not measurements";
+
+    auto count = snapshotWith({{"C", 4000, 10, OutputCategory::code}, {"Markdown", 3000, 0, OutputCategory::docs}});
+    EXPECT_EQ(project->sizeBucket(), ProjectSizeBucket::greenfield);
+    const auto now = localDate(2026, 6, 10);
+    project->firstCommitAt = now - hours(24 * 60);
+    const auto maturity = project->maturityMultiplier(now);
+    EXPECT_NEAR(maturity.linesFactor, std::log10(4000.0) * 0.05, 1e-12);
+    EXPECT_NEAR(maturity.ageFactor, 2.0 * 0.025, 1e-12);
+}
+
+TEST(ProjectSizeBucket, BoundariesOnBothSides) {
+    const std::vector<std::pair<std::int64_t, ProjectSizeBucket>> cases{
+        {0, ProjectSizeBucket::greenfield},      {4999, ProjectSizeBucket::greenfield}, {5000, ProjectSizeBucket::small},
+        {19999, ProjectSizeBucket::small},       {20000, ProjectSizeBucket::medium},    {49999, ProjectSizeBucket::medium},
+        {50000, ProjectSizeBucket::large},       {99999, ProjectSizeBucket::large},     {100000, ProjectSizeBucket::enterprise},
+        {-1, ProjectSizeBucket::enterprise},
+    };
+    for (const auto& [lines, bucket] : cases) EXPECT_EQ(sizeBucketForLines(lines), bucket) << lines;
+    EXPECT_FALSE(platform::fromRawValue<ProjectSizeBucket>("greenfield"));
+    EXPECT_EQ(platform::fromRawValue<ProjectSizeBucket>("Greenfield"), ProjectSizeBucket::greenfield);
+}
+
+TEST(MaturityMultiplier, WorkedExamples) {
+    EXPECT_DOUBLE_EQ(MaturityMultiplier::calculate(0, 0, 0.0).value, 1.0);
+    EXPECT_NEAR(MaturityMultiplier::calculate(50, 5, 0.0).value, 1.14, 1e-12);
+    const auto large = MaturityMultiplier::calculate(100000, 10000, 36.0);
+    EXPECT_NEAR(large.linesFactor, 0.25, 1e-12);
+    EXPECT_NEAR(large.complexityFactor, 0.16, 1e-12);
+    EXPECT_NEAR(large.value, 2.01, 1e-12);
+    EXPECT_NEAR(MaturityMultiplier::calculate(0, 0, -6.0).ageFactor, -0.15, 1e-12);
+    EXPECT_EQ(MaturityMultiplier::calculate(50, 5, 0.0).explanation(),
+              "Your work in this codebase is weighted 1.14x compared to greenfield work, reflecting the added complexity.");
+}
+
+TEST(NorvaneError, Messages) {
+    EXPECT_STREQ(NorvaneError::duplicateName("Demo").what(), "A project named 'Demo' already exists");
+    EXPECT_EQ(NorvaneError::pathNotFound("").errorDescription(), "Path not found: ");
+    EXPECT_STREQ(NorvaneError::sccNotFound().what(), "scc not found. Install with: brew install scc");
+    EXPECT_FALSE(NorvaneError::sccFailed("x") == NorvaneError::gitFailed("x"));
+    EXPECT_TRUE(NorvaneError::sccNotFound() == NorvaneError::sccNotFound());
+    EXPECT_FALSE(NorvaneError::snapshotNotFound() == NorvaneError::sccNotFound());
+}
+
+} // namespace
+} // namespace norvane

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace norvane::testing {
+
+/// A fresh folder under the system's temporary folder, removed with everything in it when the
+/// object goes away.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    /// Writes `contents` to `relativePath`, creating the folders on the way; returns the full path.
+    std::filesystem::path writeFile(const std::string& relativePath, const std::string& contents) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+/// Sets an environment variable for the lifetime of the object and restores the old value after.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(std::string name, const std::string& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::string name_;
+    bool hadValue_ = false;
+    std::string oldValue_;
+};
+
+/// Points HOME and XDG_DATA_HOME at a temporary folder, so nothing touches the real home.
+class TemporaryHome {
+public:
+    TemporaryHome();
+    const std::filesystem::path& path() const { return folder_.path(); }
+    std::filesystem::path dataHome() const { return folder_.path() / ".local/share"; }
+
+private:
+    TemporaryFolder folder_;
+    ScopedEnvironment home_;
+    ScopedEnvironment dataHome_;
+};
+
+} // namespace norvane::testing
