@@ -1,0 +1,205 @@
+#include "core/collection/GitService.h"
+
+#include "core/collection/GitLogParser.h"
+#include "core/collection/OutputCategoryClassifier.h"
+#include "core/collection/UnicodeText.h"
+
+#include "platform/Iso8601.h"
+#include "platform/LocalCalendar.h"
+
+#include <filesystem>
+
+namespace norvane {
+namespace {
+
+constexpr const char* gitProgram = "/usr/bin/git";
+
+std::string_view trimmed(std::string_view text) {
+    constexpr std::string_view whiteSpace = " \t\n\r\f\v";
+    const auto first = text.find_first_not_of(whiteSpace);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(whiteSpace) - first + 1);
+}
+
+std::string_view trimmedSpacesAndTabs(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::string sinceArgument(platform::Date date) { return "--since=" + platform::Iso8601::format(date); }
+
+} // namespace
+
+GitService::GitService(platform::ProcessRunner& runner) : runner_(runner) {}
+
+GitRunResult GitService::runGit(const std::string& path, std::vector<std::string> arguments) const {
+    arguments.insert(arguments.begin(), {"-C", path});
+    const auto result = runner_.run({.executable = gitProgram, .arguments = std::move(arguments)});
+    if (!result.started()) {
+        return {"", *result.startError, -1};
+    }
+    return {UnicodeText::decodeLossy(result.standardOutput), UnicodeText::decodeLossy(result.standardError),
+            result.exitStatus};
+}
+
+bool GitService::isGitRepository(const std::string& path) const {
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::path(path) / ".git", error)) {
+        return true;
+    }
+    return runGit(path, {"rev-parse", "--git-dir"}).exitStatus == 0;
+}
+
+std::optional<GitCommit> GitService::getLatestCommit(const std::string& path) const {
+    if (!isGitRepository(path)) {
+        return std::nullopt;
+    }
+    const auto result = runGit(path, {"log", "-1", std::string(GitLogParser::commitLineFormat)});
+    if (result.exitStatus != 0 || result.output.empty()) {
+        return std::nullopt;
+    }
+    return parseCommitLine(trimmed(result.output));
+}
+
+std::optional<std::string> GitService::activityLogSince(platform::Date date, const std::string& path) const {
+    if (!isGitRepository(path)) {
+        return std::nullopt;
+    }
+    auto result = runGit(path, {"log", sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::activityFormat)});
+    if (result.exitStatus != 0) {
+        return std::nullopt;
+    }
+    return std::move(result.output);
+}
+
+std::optional<GitActivityStats> GitService::getActivitySince(platform::Date date, const std::string& path) const {
+    const auto log = activityLogSince(date, path);
+    if (!log) {
+        return std::nullopt;
+    }
+    return GitLogParser::activity(GitLogParser::parseNumstat(*log));
+}
+
+std::optional<std::map<platform::Date, GitActivityStats>> GitService::getDailyActivitySince(
+    platform::Date date, const std::string& path) const {
+    const auto log = activityLogSince(date, path);
+    if (!log) {
+        return std::nullopt;
+    }
+    return GitLogParser::dailyActivity(GitLogParser::parseNumstat(*log));
+}
+
+std::optional<platform::Date> GitService::getFirstCommitDate(const std::string& path) const {
+    if (!isGitRepository(path)) {
+        return std::nullopt;
+    }
+    const auto result = runGit(path, {"log", "--reverse", "--format=%aI"});
+    if (result.exitStatus != 0 || result.output.empty()) {
+        return std::nullopt;
+    }
+    const std::string_view output = result.output;
+    return platform::Iso8601::parse(trimmed(output.substr(0, output.find('\n'))));
+}
+
+std::vector<GitCommit> GitService::getCommitHistory(const std::string& path, std::optional<int> sampleInterval) const {
+    if (!isGitRepository(path)) {
+        return {};
+    }
+    const auto result = runGit(path, {"log", "--reverse", std::string(GitLogParser::commitLineFormat)});
+    if (result.exitStatus != 0 || result.output.empty()) {
+        return {};
+    }
+    std::vector<GitCommit> commits;
+    std::string_view rest = result.output;
+    while (!rest.empty()) {
+        const auto end = rest.find('\n');
+        const auto line = trimmedSpacesAndTabs(rest.substr(0, end));
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (auto commit = line.empty() ? std::nullopt : parseCommitLine(line)) {
+            commits.push_back(std::move(*commit));
+        }
+    }
+    return sampledIfAsked(std::move(commits), sampleInterval);
+}
+
+std::optional<std::string> GitService::getCurrentHead(const std::string& path) const {
+    const auto result = runGit(path, {"rev-parse", "HEAD"});
+    if (result.exitStatus != 0) {
+        return std::nullopt;
+    }
+    return std::string(trimmed(result.output));
+}
+
+std::optional<std::string> GitService::getCurrentBranch(const std::string& path) const {
+    const auto result = runGit(path, {"rev-parse", "--abbrev-ref", "HEAD"});
+    if (result.exitStatus != 0) {
+        return std::nullopt;
+    }
+    const auto branch = trimmed(result.output);
+    if (branch == "HEAD") {
+        return std::nullopt;
+    }
+    return std::string(branch);
+}
+
+bool GitService::checkout(const std::string& commit, const std::string& path) const {
+    // No reference begins with "-"; such text would be read as an option. The "--" after the
+    // reference keeps a text that names no revision from being taken for a file to restore.
+    if (commit.empty() || commit.starts_with("-")) {
+        return false;
+    }
+    return runGit(path, {"checkout", "--quiet", commit, "--"}).exitStatus == 0;
+}
+
+bool GitService::checkoutBranch(const std::string& branch, const std::string& path) const {
+    return checkout(branch, path);
+}
+
+std::vector<GitCommit> GitService::getCommitHistoryWithStats(const std::string& path,
+                                                             std::optional<int> sampleInterval) const {
+    if (!isGitRepository(path)) {
+        return {};
+    }
+    const auto result =
+        runGit(path, {"log", "--reverse", std::string(GitLogParser::historyFormat), "--shortstat"});
+    if (result.exitStatus != 0 || result.output.empty()) {
+        return {};
+    }
+    return sampledIfAsked(GitLogParser::parseCommitsWithStats(result.output), sampleInterval);
+}
+
+std::vector<GitCommit> GitService::sampledIfAsked(std::vector<GitCommit> commits, std::optional<int> sampleInterval) {
+    if (!sampleInterval || *sampleInterval < 1) {
+        return commits;
+    }
+    return sampleCommits(commits, *sampleInterval);
+}
+
+std::vector<GitCommit> GitService::sampleCommits(const std::vector<GitCommit>& commits, int intervalDays) {
+    if (commits.empty()) {
+        return {};
+    }
+    std::vector<GitCommit> selected{commits.front()};
+    for (std::size_t index = 1; index < commits.size(); ++index) {
+        if (platform::LocalCalendar::wholeDaysBetween(selected.back().date, commits[index].date) >= intervalDays) {
+            selected.push_back(commits[index]);
+        }
+    }
+    if (commits.back().hash != selected.back().hash) {
+        selected.push_back(commits.back());
+    }
+    return selected;
+}
+
+std::optional<GitCommit> GitService::parseCommitLine(std::string_view line) {
+    return GitLogParser::parseCommitLine(line);
+}
+
+OutputCategory GitService::categorize(std::string_view path) { return OutputCategoryClassifier::categorizePath(path); }
+
+} // namespace norvane

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "core/collection/GitActivityStats.h"
+#include "core/collection/GitCommit.h"
+#include "core/models/OutputCategory.h"
+
+#include "platform/Date.h"
+#include "platform/ProcessRunner.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace norvane {
+
+/// What one run of git gave: both outputs decoded as UTF-8 (ill-formed bytes become U+FFFD)
+/// and the exit status, -1 when git could not be started.
+struct GitRunResult {
+    std::string output;
+    std::string errorText;
+    int exitStatus = 0;
+};
+
+/// Runs /usr/bin/git against a project folder and reads its answers. Never throws: a failure
+/// answers none, an empty list or false.
+class GitService {
+public:
+    explicit GitService(platform::ProcessRunner& runner = platform::defaultProcessRunner());
+
+    /// True when the folder holds a ".git" entry, or when `git rev-parse --git-dir` succeeds there.
+    bool isGitRepository(const std::string& path) const;
+    std::optional<GitCommit> getLatestCommit(const std::string& path) const;
+    /// The activity of the commits committed since `date`, split by output category.
+    std::optional<GitActivityStats> getActivitySince(platform::Date date, const std::string& path) const;
+    /// The same, for each local day with commits, keyed by the start of that day.
+    std::optional<std::map<platform::Date, GitActivityStats>> getDailyActivitySince(platform::Date date,
+                                                                                   const std::string& path) const;
+    /// The author date of the oldest commit.
+    std::optional<platform::Date> getFirstCommitDate(const std::string& path) const;
+    /// Every commit of the current branch, oldest first, without line counts; sampled when the
+    /// interval is at least 1.
+    std::vector<GitCommit> getCommitHistory(const std::string& path, std::optional<int> sampleInterval) const;
+    std::optional<std::string> getCurrentHead(const std::string& path) const;
+    /// None on a detached head.
+    std::optional<std::string> getCurrentBranch(const std::string& path) const;
+    bool checkout(const std::string& commit, const std::string& path) const;
+    bool checkoutBranch(const std::string& branch, const std::string& path) const;
+    /// Every commit with its line counts and whole message, oldest first; sampled when the
+    /// interval is at least 1.
+    std::vector<GitCommit> getCommitHistoryWithStats(const std::string& path, std::optional<int> sampleInterval) const;
+
+    /// The first commit, each later one at least `intervalDays` whole local days after the last
+    /// one kept, and the last commit; in input order.
+    static std::vector<GitCommit> sampleCommits(const std::vector<GitCommit>& commits, int intervalDays);
+    static std::optional<GitCommit> parseCommitLine(std::string_view line);
+    /// The output category of a path as the numstat output prints it.
+    static OutputCategory categorize(std::string_view path);
+
+private:
+    std::optional<std::string> activityLogSince(platform::Date date, const std::string& path) const;
+    GitRunResult runGit(const std::string& path, std::vector<std::string> arguments) const;
+    static std::vector<GitCommit> sampledIfAsked(std::vector<GitCommit> commits, std::optional<int> sampleInterval);
+
+    platform::ProcessRunner& runner_;
+};
+
+} // namespace norvane

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/collection/SccLanguage.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+namespace norvane {
+
+/// The code counter's answer could not be read as a list of rows.
+class SccParseError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// The code counter's answer: its rows in the tool's order, with totals over all of them.
+struct SccOutput {
+    std::vector<SccLanguage> languages;
+
+    /// Reads the tool's raw output: a JSON array of complete rows. Throws SccParseError otherwise,
+    /// also for no bytes at all.
+    static SccOutput parse(std::string_view bytes);
+
+    int64_t totalFiles() const;
+    int64_t totalLines() const;
+    int64_t totalCode() const;
+    int64_t totalComments() const;
+    int64_t totalBlanks() const;
+    int64_t totalComplexity() const;
+
+    bool operator==(const SccOutput&) const = default;
+};
+
+} // namespace norvane

@@ -1,0 +1,106 @@
+#include "core/collection/SccService.h"
+
+#include "core/collection/UnicodeText.h"
+#include "core/models/NorvaneError.h"
+
+#include "platform/XdgPaths.h"
+
+#include <unistd.h>
+
+namespace norvane {
+namespace {
+
+constexpr const char* builtInCounterName = "norvane-count";
+
+bool isExecutableFile(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
+}
+
+std::string trimmed(const std::string& text) {
+    constexpr const char* whiteSpace = " \t\n\r\f\v";
+    const auto first = text.find_first_not_of(whiteSpace);
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(whiteSpace) - first + 1);
+}
+
+/// A path that begins with "-" would be read as an option.
+std::string asArgument(const std::string& path) {
+    return path.starts_with("-") ? "./" + path : path;
+}
+
+} // namespace
+
+SccLookup SccLookup::standard() {
+    SccLookup lookup{{"/opt/homebrew/bin/scc", "/usr/local/bin/scc", "/usr/bin/scc"}, "/usr/bin/which", {}};
+    lookup.builtInPaths.push_back(platform::XdgPaths::executableFolder() / builtInCounterName);
+    lookup.builtInPaths.push_back(std::filesystem::path(NORVANE_BUILD_BIN_DIR) / builtInCounterName);
+    return lookup;
+}
+
+SccService::SccService(SccLookup lookup, platform::ProcessRunner& runner)
+    : lookup_(std::move(lookup)), runner_(runner) {}
+
+std::optional<std::filesystem::path> SccService::findSccPath() const {
+    for (const auto& candidate : lookup_.installPaths) {
+        if (isExecutableFile(candidate)) {
+            return candidate;
+        }
+    }
+    if (auto found = whichScc()) {
+        return found;
+    }
+    return builtInCounter();
+}
+
+std::optional<std::filesystem::path> SccService::whichScc() const {
+    const auto result = runner_.run({.executable = lookup_.whichProgram.string(), .arguments = {"scc"}});
+    if (!result.succeeded() || !UnicodeText::isValidUtf8(result.standardOutput)) {
+        return std::nullopt;
+    }
+    auto path = trimmed(result.standardOutput);
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(std::move(path));
+}
+
+std::optional<std::filesystem::path> SccService::builtInCounter() const {
+    for (const auto& candidate : lookup_.builtInPaths) {
+        if (isExecutableFile(candidate)) {
+            return candidate;
+        }
+    }
+    return std::nullopt;
+}
+
+SccOutput SccService::collectMetrics(const std::string& path) const {
+    const auto tool = findSccPath();
+    if (!tool) {
+        throw NorvaneError::sccNotFound();
+    }
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        throw NorvaneError::pathNotFound(path);
+    }
+    const auto result = runner_.run({.executable = tool->string(), .arguments = {"--format", "json", asArgument(path)}});
+    if (!result.started()) {
+        throw NorvaneError::sccFailed("Failed to execute scc: " + *result.startError);
+    }
+    if (result.exitStatus != 0) {
+        const auto detail = UnicodeText::isValidUtf8(result.standardError) ? result.standardError : "Unknown error";
+        throw NorvaneError::sccFailed("scc exited with status " + std::to_string(result.exitStatus) + ": " + detail);
+    }
+    if (result.standardOutput.empty()) {
+        return {};
+    }
+    try {
+        return SccOutput::parse(result.standardOutput);
+    } catch (const SccParseError& parseError) {
+        throw NorvaneError::sccFailed(std::string("Failed to parse scc output: ") + parseError.what());
+    }
+}
+
+} // namespace norvane

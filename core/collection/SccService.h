@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/collection/SccOutput.h"
+
+#include "platform/ProcessRunner.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace norvane {
+
+/// Where the code counter is looked for, in order: fixed install paths, the system's `which`,
+/// then the built-in counter. Tests substitute their own places.
+struct SccLookup {
+    std::vector<std::filesystem::path> installPaths;
+    std::filesystem::path whichProgram;
+    std::vector<std::filesystem::path> builtInPaths;
+
+    /// "/opt/homebrew/bin/scc", "/usr/local/bin/scc", "/usr/bin/scc", "/usr/bin/which", and
+    /// "norvane-count" beside the running program, then in the build tree.
+    static SccLookup standard();
+};
+
+/// Finds the code counter and runs it over a folder. Holds no state between calls: the tool is
+/// looked for anew each time.
+class SccService {
+public:
+    explicit SccService(SccLookup lookup = SccLookup::standard(),
+                        platform::ProcessRunner& runner = platform::defaultProcessRunner());
+
+    /// The first executable of the install paths, else what `which` finds, else the built-in
+    /// counter; none when there is no counter at all.
+    std::optional<std::filesystem::path> findSccPath() const;
+
+    bool isAvailable() const { return findSccPath().has_value(); }
+
+    /// Runs the counter with "--format", "json" and the path. Throws NorvaneError: sccNotFound,
+    /// pathNotFound, or sccFailed when it cannot start, exits non-zero or prints what is not a
+    /// list of rows. Empty output is a list without rows.
+    SccOutput collectMetrics(const std::string& path) const;
+
+    /// The path that `which scc` prints, trimmed; none when it fails or prints nothing.
+    std::optional<std::filesystem::path> whichScc() const;
+
+private:
+    std::optional<std::filesystem::path> builtInCounter() const;
+
+    SccLookup lookup_;
+    platform::ProcessRunner& runner_;
+};
+
+} // namespace norvane

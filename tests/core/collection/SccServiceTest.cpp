@@ -1,0 +1,140 @@
+#include "core/collection/SccService.h"
+#include "core/models/NorvaneError.h"
+
+#include "tests/support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+
+namespace norvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+/// A folder of small fake counters and the lookup that points at them.
+class SccServiceTest : public ::testing::Test {
+protected:
+    fs::path script(const std::string& name, const std::string& body, bool executable = true) const {
+        const auto path = tools.writeFile(name, "#!/bin/sh\n" + body + "\n");
+        fs::permissions(path, executable ? fs::perms::owner_all : fs::perms::owner_read | fs::perms::owner_write);
+        return path;
+    }
+
+    /// A lookup whose only place is `tool`, with a `which` that finds nothing.
+    SccLookup only(const fs::path& tool) const { return {{tool}, script("which-none", "exit 1"), {}}; }
+
+    std::string messageOf(const SccService& service) const {
+        try {
+            service.collectMetrics(project.path().string());
+        } catch (const NorvaneError& error) {
+            return error.errorDescription();
+        }
+        return "no error";
+    }
+
+    testing::TemporaryFolder tools;
+    testing::TemporaryFolder project;
+};
+
+constexpr const char* twoRows =
+    R"(echo '[{"Name":"Go","Count":2,"Lines":30,"Code":20,"Comment":5,"Blank":5,"Complexity":3,"Extra":1},)"
+    R"({"Name":"Markdown","Count":1,"Lines":10,"Code":8,"Comment":0,"Blank":2,"Complexity":0}]')";
+
+TEST_F(SccServiceTest, ReadsRowsInTheToolsOrderWithTotals) {
+    const SccService service(only(script("scc", twoRows)));
+    const auto output = service.collectMetrics(project.path().string());
+    ASSERT_EQ(output.languages.size(), 2U);
+    EXPECT_EQ(output.languages[0], (SccLanguage{"Go", 2, 30, 20, 5, 5, 3}));
+    EXPECT_EQ(output.languages[1].name, "Markdown");
+    EXPECT_EQ(output.totalFiles(), 3);
+    EXPECT_EQ(output.totalLines(), 40);
+    EXPECT_EQ(output.totalCode(), 28);
+    EXPECT_EQ(output.totalComments(), 5);
+    EXPECT_EQ(output.totalBlanks(), 7);
+    EXPECT_EQ(output.totalComplexity(), 3);
+}
+
+TEST_F(SccServiceTest, PassesThreeArgumentsAndGuardsLeadingDash) {
+    const auto argumentsFile = tools.path() / "arguments";
+    const SccService service(only(script("scc", "printf '%s\\n' \"$@\" > '" + argumentsFile.string() + "'")));
+    const auto dashed = project.path() / "-rf";
+    fs::create_directory(dashed);
+    const auto cwd = fs::current_path();
+    fs::current_path(project.path());
+    const auto output = service.collectMetrics("-rf");
+    fs::current_path(cwd);
+    EXPECT_TRUE(output.languages.empty());
+    std::ifstream in(argumentsFile);
+    const std::string arguments((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(arguments, "--format\njson\n./-rf\n");
+}
+
+TEST_F(SccServiceTest, FailureMessages) {
+    EXPECT_EQ(messageOf(SccService(only(script("fail", "echo 'disk on fire' >&2; exit 3")))),
+              "scc failed: scc exited with status 3: disk on fire\n");
+    EXPECT_EQ(messageOf(SccService(only(script("quiet-fail", "exit 2")))), "scc failed: scc exited with status 2: ");
+    EXPECT_EQ(messageOf(SccService(only(script("bad-stderr", "printf '\\377\\376' >&2; exit 1")))),
+              "scc failed: scc exited with status 1: Unknown error");
+    for (const auto* body : {"echo 'not json'", "echo '   '", "echo '{}'",
+                             R"(echo '[{"Name":"Go","Count":1,"Lines":1,"Code":1,"Comment":0,"Blank":0}]')",
+                             R"(echo '[{"name":"Go","count":1,"Lines":1,"Code":1,"Comment":0,"Blank":0,"Complexity":0}]')"}) {
+        EXPECT_TRUE(messageOf(SccService(only(script("bad", body)))).starts_with("scc failed: Failed to parse scc output: "))
+            << body;
+    }
+    const auto unstartable = tools.writeFile("garbage", std::string("\x7f" "ELF\1\1\1", 7));
+    fs::permissions(unstartable, fs::perms::owner_all);
+    EXPECT_TRUE(messageOf(SccService(only(unstartable))).starts_with("scc failed: Failed to execute scc: "));
+}
+
+TEST_F(SccServiceTest, EmptyOutputIsNoRowsButParseOfNothingFails) {
+    EXPECT_TRUE(SccService(only(script("empty", "true"))).collectMetrics(project.path().string()).languages.empty());
+    EXPECT_THROW(SccOutput::parse(""), SccParseError);
+    EXPECT_EQ(SccOutput::parse("[]").totalCode(), 0);
+}
+
+TEST_F(SccServiceTest, MissingToolIsReportedBeforeMissingPath) {
+    const SccService none({{tools.path() / "absent"}, script("which-none", "exit 1"), {tools.path() / "absent-too"}});
+    EXPECT_FALSE(none.isAvailable());
+    EXPECT_FALSE(none.findSccPath());
+    try {
+        none.collectMetrics("/no/such/folder");
+        FAIL();
+    } catch (const NorvaneError& error) {
+        EXPECT_EQ(error, NorvaneError::sccNotFound());
+    }
+    try {
+        SccService(only(script("scc", "true"))).collectMetrics("/no/such/folder");
+        FAIL();
+    } catch (const NorvaneError& error) {
+        EXPECT_EQ(error.errorDescription(), "Path not found: /no/such/folder");
+    }
+}
+
+TEST_F(SccServiceTest, LookupOrder) {
+    const auto notExecutable = script("first", "true", false);
+    const auto second = script("second", "true");
+    const auto builtIn = script("norvane-count", "true");
+    const auto whichFinds = script("which-finds", "printf '  /opt/found/scc\\n'");
+    const auto whichNone = script("which-none", "exit 1");
+    const auto whichBlank = script("which-blank", "printf '  \\n'");
+
+    EXPECT_EQ(SccService({{notExecutable, second}, whichFinds, {builtIn}}).findSccPath(), second);
+    EXPECT_EQ(SccService({{notExecutable}, whichFinds, {builtIn}}).findSccPath(), fs::path("/opt/found/scc"));
+    EXPECT_EQ(SccService({{notExecutable}, whichNone, {builtIn}}).findSccPath(), builtIn);
+    EXPECT_EQ(SccService({{notExecutable}, whichBlank, {notExecutable, builtIn}}).findSccPath(), builtIn);
+    EXPECT_EQ(SccService({{}, tools.path() / "no-which", {}}).findSccPath(), std::nullopt);
+    EXPECT_EQ(SccService({{}, whichFinds, {}}).whichScc(), fs::path("/opt/found/scc"));
+}
+
+TEST_F(SccServiceTest, RowsWriteBackUnderTheSameKeys) {
+    const SccLanguage row{"C++", 1, 2, 3, 4, 5, 6};
+    const nlohmann::json json = row;
+    EXPECT_EQ(json.dump(), R"({"Blank":5,"Code":3,"Comment":4,"Complexity":6,"Count":1,"Lines":2,"Name":"C++"})");
+    EXPECT_EQ(json.get<SccLanguage>(), row);
+}
+
+} // namespace
+} // namespace norvane
