@@ -1,0 +1,159 @@
+#include "counter/CodeCounter.h"
+
+#include "counter/FileReader.h"
+#include "counter/FolderReader.h"
+#include "counter/WorkQueue.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <system_error>
+#include <thread>
+#include <variant>
+
+#include <sys/stat.h>
+
+namespace norvane::counter {
+
+namespace {
+
+// Files per task: enough to keep the work list quiet, few enough to share a large folder.
+constexpr std::size_t kFilesPerTask = 16;
+
+struct Tally {
+    std::int64_t files = 0;
+    FileCounts counts;
+};
+
+using Tallies = std::vector<Tally>;
+using CountTask = std::variant<FolderTask, std::vector<SourceFile>>;
+
+/// One thread's share of the work: its own read buffer and its own sums, merged at the end.
+class CountWorker {
+public:
+    CountWorker(const LanguageRegistry& registry, WorkQueue<CountTask>& queue)
+        : registry_(registry), folderReader_(registry), queue_(queue), tallies_(registry.size()) {}
+
+    void run() {
+        while (auto task = queue_.take()) {
+            try {
+                std::visit([this](const auto& work) { process(work); }, *task);
+            } catch (...) {
+                if (!error_) {
+                    error_ = std::current_exception();
+                }
+            }
+            queue_.finish();
+        }
+    }
+
+    void countFile(const SourceFile& file) {
+        const auto contents = reader_.read(file.path.c_str());
+        if (!contents || FileReader::looksBinary(*contents)) {
+            return;
+        }
+        Tally& tally = tallies_[file.language];
+        ++tally.files;
+        tally.counts += registry_.scanner(file.language).scan(*contents);
+    }
+
+    const Tallies& tallies() const { return tallies_; }
+    std::exception_ptr error() const { return error_; }
+
+private:
+    void process(const FolderTask& folder) {
+        folders_.clear();
+        files_.clear();
+        folderReader_.read(folder, reader_, folders_, files_);
+        for (auto& subfolder : folders_) {
+            queue_.push(std::move(subfolder));
+        }
+        for (std::size_t start = 0; start < files_.size(); start += kFilesPerTask) {
+            const auto first = files_.begin() + static_cast<std::ptrdiff_t>(start);
+            const auto last = files_.begin() + static_cast<std::ptrdiff_t>(std::min(start + kFilesPerTask, files_.size()));
+            queue_.push(std::vector<SourceFile>(std::make_move_iterator(first), std::make_move_iterator(last)));
+        }
+    }
+
+    void process(const std::vector<SourceFile>& files) {
+        for (const auto& file : files) {
+            countFile(file);
+        }
+    }
+
+    const LanguageRegistry& registry_;
+    FolderReader folderReader_;
+    WorkQueue<CountTask>& queue_;
+    FileReader reader_;
+    Tallies tallies_;
+    std::vector<FolderTask> folders_;
+    std::vector<SourceFile> files_;
+    std::exception_ptr error_;
+};
+
+std::string lastPathPart(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::vector<LanguageSummary> summarize(const LanguageRegistry& registry, const Tallies& tallies) {
+    std::vector<LanguageSummary> rows;
+    for (std::size_t language = 0; language < tallies.size(); ++language) {
+        if (tallies[language].files > 0) {
+            rows.push_back(LanguageSummary{std::string(registry.name(language)), tallies[language].files,
+                                           tallies[language].counts});
+        }
+    }
+    std::sort(rows.begin(), rows.end(), [](const LanguageSummary& left, const LanguageSummary& right) {
+        return left.files != right.files ? left.files > right.files : left.name < right.name;
+    });
+    return rows;
+}
+
+} // namespace
+
+CodeCounter::CodeCounter(unsigned threadCount)
+    : threadCount_(threadCount != 0 ? threadCount : std::max(1U, std::thread::hardware_concurrency())) {}
+
+std::vector<LanguageSummary> CodeCounter::count(const std::string& path) const {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        throw std::system_error(errno, std::generic_category(), path);
+    }
+    WorkQueue<CountTask> queue;
+    std::vector<std::unique_ptr<CountWorker>> workers;
+    for (unsigned index = 0; index < threadCount_; ++index) {
+        workers.push_back(std::make_unique<CountWorker>(registry_, queue));
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        // A single file named on the command line is counted even through a symbolic link.
+        const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr), &std::free);
+        if (const auto language = registry_.find(lastPathPart(path)); language && target) {
+            workers.front()->countFile(SourceFile{target.get(), *language});
+        }
+        return summarize(registry_, workers.front()->tallies());
+    }
+    queue.push(FolderReader::root(path));
+    {
+        std::vector<std::jthread> helpers;
+        for (std::size_t index = 1; index < workers.size(); ++index) {
+            helpers.emplace_back([&worker = *workers[index]] { worker.run(); });
+        }
+        workers.front()->run();
+    }
+    Tallies total(registry_.size());
+    for (const auto& worker : workers) {
+        if (worker->error()) {
+            std::rethrow_exception(worker->error());
+        }
+        for (std::size_t language = 0; language < total.size(); ++language) {
+            total[language].files += worker->tallies()[language].files;
+            total[language].counts += worker->tallies()[language].counts;
+        }
+    }
+    return summarize(registry_, total);
+}
+
+} // namespace norvane::counter

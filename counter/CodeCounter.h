@@ -1,0 +1,38 @@
+#pragma once
+
+#include "counter/LanguageRegistry.h"
+#include "counter/SourceScanner.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace norvane::counter {
+
+/// One row of the result: a language and what its files hold together.
+struct LanguageSummary {
+    std::string name;
+    std::int64_t files = 0;
+    FileCounts counts;
+
+    bool operator==(const LanguageSummary&) const = default;
+};
+
+/// Counts the lines of code, comments and blanks of a file or a folder tree, per language, on a
+/// small pool of threads that share one work list of folders to list and files to count.
+class CodeCounter {
+public:
+    /// `threadCount` 0 uses one thread per core.
+    explicit CodeCounter(unsigned threadCount = 0);
+
+    /// Rows for every language with at least one file, sorted by file count, most first, then by
+    /// name. The result does not depend on how the threads happened to share the work.
+    /// Throws std::system_error when nothing exists at `path`.
+    std::vector<LanguageSummary> count(const std::string& path) const;
+
+private:
+    unsigned threadCount_;
+    LanguageRegistry registry_;
+};
+
+} // namespace norvane::counter

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace norvane::counter {
+
+/// What `norvane-count --format json PATH` asks for.
+struct CountRequest {
+    std::string path;
+};
+
+/// Reads the arguments that follow the program's name. "--format json" may be left out, as JSON
+/// is the only format; anything else that starts with "-" is refused, so a path that begins with
+/// "-" must be written as "./-name". Gives the request or the reason it was refused.
+std::variant<CountRequest, std::string> parseCommandLine(const std::vector<std::string>& arguments);
+
+} // namespace norvane::counter

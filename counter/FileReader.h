@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace norvane::counter {
+
+/// Reads whole files into one buffer that is kept from file to file, so that a worker thread
+/// allocates only when a file is larger than any before it.
+class FileReader {
+public:
+    /// The contents of the regular file at `path`, valid until the next call; none when the file
+    /// cannot be opened or read, or is not a regular file (a symbolic link, a pipe, a device).
+    std::optional<std::string_view> read(const char* path);
+
+    /// True when a NUL byte appears among the first bytes, as in images, archives and objects.
+    static bool looksBinary(std::string_view contents);
+
+private:
+    std::vector<char> buffer_;
+};
+
+} // namespace norvane::counter

@@ -1,0 +1,111 @@
+#include "counter/FolderReader.h"
+
+#include <memory>
+#include <string_view>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace norvane::counter {
+
+namespace {
+
+struct FolderEntry {
+    std::string name;
+    bool isFolder;
+};
+
+struct FolderCloser {
+    void operator()(DIR* folder) const { closedir(folder); }
+};
+
+bool isVersionControlFolder(std::string_view name) {
+    return name == ".git" || name == ".hg" || name == ".svn";
+}
+
+std::string joinPath(const std::string& folder, std::string_view name) {
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    path.append(folder);
+    if (path.empty() || path.back() != '/') {
+        path.push_back('/');
+    }
+    path.append(name);
+    return path;
+}
+
+enum class EntryKind { Folder, File, Other };
+
+// File systems that do not report entry types in the listing are asked for each entry.
+EntryKind entryKind(DIR* folder, const dirent& entry) {
+    switch (entry.d_type) {
+    case DT_DIR: return EntryKind::Folder;
+    case DT_REG: return EntryKind::File;
+    case DT_UNKNOWN: break;
+    default: return EntryKind::Other;
+    }
+    struct stat status {};
+    if (fstatat(dirfd(folder), entry.d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        return EntryKind::Other;
+    }
+    return S_ISDIR(status.st_mode) ? EntryKind::Folder : S_ISREG(status.st_mode) ? EntryKind::File : EntryKind::Other;
+}
+
+std::shared_ptr<const IgnoreRules> loadRules(const FolderTask& folder, FileReader& reader) {
+    auto rules = std::make_shared<IgnoreRules>(folder.rules, folder.baseLength);
+    // .ignore comes last, so its lines take precedence over those of .gitignore.
+    for (const char* name : {".gitignore", ".ignore"}) {
+        if (auto contents = reader.read(joinPath(folder.path, name).c_str())) {
+            rules->addPatterns(*contents);
+        }
+    }
+    if (rules->empty()) {
+        return folder.rules;
+    }
+    return rules;
+}
+
+} // namespace
+
+FolderTask FolderReader::root(const std::string& path) {
+    const std::size_t rootLength = !path.empty() && path.back() == '/' ? path.size() : path.size() + 1;
+    return FolderTask{path, rootLength, 0, nullptr};
+}
+
+void FolderReader::read(const FolderTask& folder, FileReader& reader, std::vector<FolderTask>& folders,
+                        std::vector<SourceFile>& files) const {
+    const std::unique_ptr<DIR, FolderCloser> handle(opendir(folder.path.c_str()));
+    if (!handle) {
+        return;
+    }
+    std::vector<FolderEntry> entries;
+    bool hasIgnoreFile = false;
+    while (const dirent* entry = readdir(handle.get())) {
+        const std::string_view name = entry->d_name;
+        const EntryKind kind = name == "." || name == ".." ? EntryKind::Other : entryKind(handle.get(), *entry);
+        if (kind == EntryKind::Other) {
+            continue;
+        }
+        hasIgnoreFile = hasIgnoreFile || (kind == EntryKind::File && (name == ".gitignore" || name == ".ignore"));
+        entries.push_back(FolderEntry{std::string(name), kind == EntryKind::Folder});
+    }
+    const auto rules = hasIgnoreFile ? loadRules(folder, reader) : folder.rules;
+    for (auto& entry : entries) {
+        std::string path = joinPath(folder.path, entry.name);
+        const std::string_view fromRoot = std::string_view(path).substr(folder.rootLength);
+        if (entry.isFolder) {
+            if (!isVersionControlFolder(entry.name) && !(rules && rules->isIgnored(fromRoot, true))) {
+                const std::size_t baseLength = fromRoot.size() + 1;
+                folders.push_back(FolderTask{std::move(path), folder.rootLength, baseLength, rules});
+            }
+            continue;
+        }
+        const auto language = registry_.find(entry.name);
+        if (language && !(rules && rules->isIgnored(fromRoot, false))) {
+            files.push_back(SourceFile{std::move(path), *language});
+        }
+    }
+}
+
+} // namespace norvane::counter

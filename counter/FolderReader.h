@@ -1,0 +1,48 @@
+#pragma once
+
+#include "counter/FileReader.h"
+#include "counter/IgnoreRules.h"
+#include "counter/LanguageRegistry.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace norvane::counter {
+
+/// A file to count and its language.
+struct SourceFile {
+    std::string path;
+    std::size_t language;
+};
+
+/// A folder still to be listed.
+struct FolderTask {
+    std::string path;
+    /// Leading bytes of every path below the walk's root that name the root and its "/".
+    std::size_t rootLength;
+    /// Leading bytes of a path from the root that name this folder and its "/" (0 at the root).
+    std::size_t baseLength;
+    std::shared_ptr<const IgnoreRules> rules;
+};
+
+/// Lists one folder for the walk: the subfolders to descend into and the files to count, after
+/// the folder's own .gitignore and .ignore files and those above it. Symbolic links, version
+/// control folders, files of no known language and anything that is neither a regular file nor a
+/// folder are left out; a folder that cannot be read has no entries.
+class FolderReader {
+public:
+    explicit FolderReader(const LanguageRegistry& registry) : registry_(registry) {}
+
+    /// Roots the walk at `path`, a folder.
+    static FolderTask root(const std::string& path);
+
+    void read(const FolderTask& folder, FileReader& reader, std::vector<FolderTask>& folders,
+              std::vector<SourceFile>& files) const;
+
+private:
+    const LanguageRegistry& registry_;
+};
+
+} // namespace norvane::counter

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "counter/IgnorePattern.h"
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace norvane::counter {
+
+/// The ignore patterns in force inside one folder: those of its own .gitignore and .ignore files,
+/// then those of the folders above it. A deeper file overrides a higher one, and within a folder
+/// the last matching line decides. Shared, immutable, between the threads that walk below it.
+class IgnoreRules {
+public:
+    /// `baseLength` is how many leading bytes of a path from the walk's root name this folder
+    /// (with its trailing "/"), so that the rest is the path relative to it.
+    IgnoreRules(std::shared_ptr<const IgnoreRules> parent, std::size_t baseLength);
+
+    /// Adds the lines of one ignore file; later lines take precedence over earlier ones.
+    void addPatterns(std::string_view contents);
+    bool empty() const { return patterns_.empty(); }
+
+    /// `pathFromRoot` is the entry's path from the walk's root, parts joined by "/".
+    bool isIgnored(std::string_view pathFromRoot, bool isFolder) const;
+
+private:
+    std::shared_ptr<const IgnoreRules> parent_;
+    std::size_t baseLength_;
+    std::vector<IgnorePattern> patterns_;
+};
+
+} // namespace norvane::counter

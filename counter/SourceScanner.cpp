@@ -1,0 +1,381 @@
+#include "counter/SourceScanner.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace norvane::counter {
+
+namespace {
+
+constexpr std::uint8_t kNewline = 1;
+constexpr std::uint8_t kSpace = 2;
+constexpr std::uint8_t kToken = 4;
+// Every token starting with this byte needs a word break before it.
+constexpr std::uint8_t kWordOnly = 8;
+
+constexpr std::array<bool, 256> makeWordBytes() {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        table[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+                   c >= 0x80;
+    }
+    return table;
+}
+
+constexpr std::array<bool, 256> kWordBytes = makeWordBytes();
+
+bool isWordByte(char c) {
+    return kWordBytes[static_cast<unsigned char>(c)];
+}
+
+// Bytes after which a branch word is not a keyword: "x.if", "#if", "$if".
+bool joinsWord(char c) {
+    return isWordByte(c) || c == '.' || c == '#' || c == '$';
+}
+
+bool isComparisonByte(char c) {
+    return c == '=' || c == '!' || c == '<' || c == '>' || c == '&' || c == '|';
+}
+
+// Letters that may stand before a triple quote without making it code: r"""...""", u'''...'''.
+bool isStringPrefix(char c) {
+    return c == 'r' || c == 'R' || c == 'u' || c == 'U' || c == 'b' || c == 'B' || c == 'f' || c == 'F';
+}
+
+bool isBlankByte(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+} // namespace
+
+FileCounts& FileCounts::operator+=(const FileCounts& other) {
+    lines += other.lines;
+    code += other.code;
+    comment += other.comment;
+    blank += other.blank;
+    complexity += other.complexity;
+    return *this;
+}
+
+SourceScanner::SourceScanner(const LanguageDefinition& language)
+    : blockComments_(language.blockComments), strings_(language.strings),
+      nestedComments_(language.nestedComments) {
+    for (auto marker : language.lineComments) {
+        addToken(marker, TokenKind::LineComment, 0);
+    }
+    for (std::size_t index = 0; index < blockComments_.size(); ++index) {
+        addToken(blockComments_[index].open, TokenKind::BlockComment, index);
+    }
+    for (std::size_t index = 0; index < strings_.size(); ++index) {
+        addToken(strings_[index].open, TokenKind::String, index);
+    }
+    for (auto word : language.complexity) {
+        addToken(word, TokenKind::Branch, 0);
+    }
+    for (auto text : language.verbatim) {
+        addToken(text, TokenKind::Verbatim, 0);
+    }
+    buildTables();
+}
+
+void SourceScanner::addToken(std::string_view text, TokenKind kind, std::size_t index) {
+    const bool startsWord = isWordByte(text.front());
+    const bool endsWord = isWordByte(text.back());
+    const bool branch = kind == TokenKind::Branch;
+    // String prefixes such as u8R" or br#" may follow other letters; every other marker starts a word.
+    tokens_.push_back(Token{.text = text,
+                            .kind = kind,
+                            .index = static_cast<std::uint8_t>(index),
+                            .afterWordBreak = startsWord && kind != TokenKind::String,
+                            .beforeWordBreak = branch && endsWord,
+                            .operatorToken = branch && !endsWord});
+}
+
+void SourceScanner::buildTables() {
+    // Grouped by first byte, longest first, so """ wins over " and --[[ over --.
+    std::stable_sort(tokens_.begin(), tokens_.end(), [](const Token& left, const Token& right) {
+        const auto leftByte = static_cast<unsigned char>(left.text.front());
+        const auto rightByte = static_cast<unsigned char>(right.text.front());
+        return leftByte != rightByte ? leftByte < rightByte : left.text.size() > right.text.size();
+    });
+    for (std::size_t index = 0; index < tokens_.size(); ++index) {
+        const auto byte = static_cast<unsigned char>(tokens_[index].text.front());
+        auto& range = tokenRanges_[byte];
+        if (range.count == 0) {
+            range.first = static_cast<std::uint16_t>(index);
+            codeFlags_[byte] = kToken | kWordOnly;
+        }
+        ++range.count;
+        if (!tokens_[index].afterWordBreak) {
+            codeFlags_[byte] = kToken;
+        }
+    }
+    codeFlags_[static_cast<unsigned char>('\n')] = kNewline;
+    for (const char blank : {' ', '\t', '\r', '\v', '\f'}) {
+        codeFlags_[static_cast<unsigned char>(blank)] = kSpace;
+    }
+}
+
+/// One pass over one file: the scanner's tables plus the state that runs from line to line.
+class SourceScanner::Run {
+public:
+    Run(const SourceScanner& scanner, std::string_view text)
+        : scanner_(scanner), begin_(text.data()), end_(text.data() + text.size()), p_(begin_), lineStart_(begin_) {}
+
+    FileCounts execute() {
+        skipPreamble();
+        while (p_ < end_) {
+            switch (mode_) {
+            case Mode::Code: scanCode(); break;
+            case Mode::Block: scanBlock(); break;
+            case Mode::String: scanString(); break;
+            }
+        }
+        if (begin_ != end_ && end_[-1] != '\n') {
+            endLine(); // the last line has no line break
+        }
+        return counts_;
+    }
+
+private:
+    enum class Mode : std::uint8_t { Code, Block, String };
+
+    // A byte-order mark is not code, and "#!/bin/sh" is a comment in every language.
+    void skipPreamble() {
+        if (end_ - p_ >= 3 && std::memcmp(p_, "\xEF\xBB\xBF", 3) == 0) {
+            p_ += 3;
+            lineStart_ = p_;
+        }
+        if (end_ - p_ >= 3 && p_[0] == '#' && p_[1] == '!' && (p_[2] == '/' || p_[2] == ' ')) {
+            lineComment_ = true;
+            skipToLineEnd();
+        }
+    }
+
+    void skipToLineEnd() {
+        const void* newline = std::memchr(p_, '\n', static_cast<std::size_t>(end_ - p_));
+        p_ = newline != nullptr ? static_cast<const char*>(newline) : end_;
+    }
+
+    char before() const { return p_ > begin_ ? p_[-1] : '\n'; }
+
+    bool startsWith(std::string_view text) const {
+        return static_cast<std::size_t>(end_ - p_) >= text.size() && std::memcmp(p_, text.data(), text.size()) == 0;
+    }
+
+    void scanCode() {
+        const auto& flagsTable = scanner_.codeFlags_;
+        while (p_ < end_) {
+            const auto byte = static_cast<unsigned char>(*p_);
+            const std::uint8_t flags = flagsTable[byte];
+            if (flags == 0 || ((flags & kWordOnly) != 0 && isWordByte(before()))) {
+                lineCode_ = true;
+                ++p_;
+            } else if ((flags & kNewline) != 0) {
+                endLine();
+                ++p_;
+            } else if ((flags & kSpace) != 0) {
+                ++p_;
+            } else if (matchToken(byte)) {
+                if (mode_ != Mode::Code) {
+                    return;
+                }
+            } else {
+                lineCode_ = true;
+                ++p_;
+            }
+        }
+    }
+
+    bool fits(const Token& token) const {
+        if (token.afterWordBreak && (token.kind == TokenKind::Branch ? joinsWord(before()) : isWordByte(before()))) {
+            return false;
+        }
+        if (token.kind == TokenKind::BlockComment && scanner_.blockComments_[token.index].firstColumn &&
+            p_ != lineStart_) {
+            return false;
+        }
+        const char* after = p_ + token.text.size();
+        const char next = after < end_ ? *after : '\n';
+        if (token.beforeWordBreak && isWordByte(next)) {
+            return false;
+        }
+        if (token.operatorToken &&
+            (isComparisonByte(before()) || next == '=' || next == token.text.back())) {
+            return false;
+        }
+        return true;
+    }
+
+    bool matchToken(unsigned char byte) {
+        const TokenRange range = scanner_.tokenRanges_[byte];
+        for (std::uint16_t index = range.first; index < range.first + range.count; ++index) {
+            const Token& token = scanner_.tokens_[index];
+            if (!startsWith(token.text) || !fits(token)) {
+                continue;
+            }
+            switch (token.kind) {
+            case TokenKind::LineComment:
+                lineComment_ = true;
+                skipToLineEnd();
+                return true;
+            case TokenKind::BlockComment:
+                lineComment_ = true;
+                mode_ = Mode::Block;
+                active_ = token.index;
+                depth_ = 1;
+                p_ += token.text.size();
+                return true;
+            case TokenKind::String:
+                if (openString(token)) {
+                    return true;
+                }
+                continue;
+            case TokenKind::Branch:
+                ++counts_.complexity;
+                [[fallthrough]];
+            case TokenKind::Verbatim:
+                lineCode_ = true;
+                p_ += token.text.size();
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool openString(const Token& token) {
+        const StringDelimiter& delimiter = scanner_.strings_[token.index];
+        const char* body = p_ + token.text.size();
+        if (delimiter.tagged) {
+            // R"tag( ... )tag": a tag of at most 16 bytes, then "(".
+            const char* tagEnd = body;
+            while (tagEnd < end_ && tagEnd - body <= 16 && *tagEnd != '(' && !isBlankByte(*tagEnd) &&
+                   *tagEnd != '\n' && *tagEnd != ')' && *tagEnd != '\\' && *tagEnd != '"') {
+                ++tagEnd;
+            }
+            if (tagEnd == end_ || *tagEnd != '(') {
+                return false;
+            }
+            tag_ = std::string_view(body, static_cast<std::size_t>(tagEnd - body));
+            body = tagEnd + 1;
+        }
+        docstring_ = delimiter.docstring && onlyPrefixBefore();
+        (docstring_ ? lineComment_ : lineCode_) = true;
+        continued_ = false;
+        mode_ = Mode::String;
+        active_ = token.index;
+        p_ = body;
+        return true;
+    }
+
+    bool onlyPrefixBefore() const {
+        return std::all_of(lineStart_, p_, [](char c) { return isBlankByte(c) || isStringPrefix(c); });
+    }
+
+    bool closesTaggedString(const StringDelimiter& delimiter) const {
+        const std::size_t length = 1 + tag_.size() + delimiter.close.size();
+        return static_cast<std::size_t>(end_ - p_) >= length && *p_ == ')' &&
+               std::memcmp(p_ + 1, tag_.data(), tag_.size()) == 0 &&
+               std::memcmp(p_ + 1 + tag_.size(), delimiter.close.data(), delimiter.close.size()) == 0;
+    }
+
+    void scanString() {
+        const StringDelimiter& delimiter = scanner_.strings_[active_];
+        const char closeByte = delimiter.tagged ? ')' : delimiter.close.front();
+        while (p_ < end_) {
+            const char c = *p_;
+            if (c == '\n') {
+                if (!delimiter.multiline && !continued_) {
+                    mode_ = Mode::Code; // an unclosed one-line string ends with its line
+                    return;
+                }
+                continued_ = false;
+                endLine();
+                ++p_;
+            } else if (c == '\\' && delimiter.escapes) {
+                skipEscape();
+            } else if (c == closeByte && (delimiter.tagged ? closesTaggedString(delimiter)
+                                                           : startsWith(delimiter.close))) {
+                p_ += delimiter.tagged ? 1 + tag_.size() + delimiter.close.size() : delimiter.close.size();
+                mode_ = Mode::Code;
+                return;
+            } else {
+                ++p_;
+            }
+        }
+    }
+
+    // A backslash before the line break carries a one-line string over to the next line.
+    void skipEscape() {
+        const std::ptrdiff_t left = end_ - p_;
+        if (left >= 2 && p_[1] == '\n') {
+            continued_ = true;
+            p_ += 1;
+        } else if (left >= 3 && p_[1] == '\r' && p_[2] == '\n') {
+            continued_ = true;
+            p_ += 2;
+        } else {
+            p_ += left >= 2 ? 2 : 1;
+        }
+    }
+
+    void scanBlock() {
+        const BlockComment& comment = scanner_.blockComments_[active_];
+        const char closeByte = comment.close.front();
+        const char openByte = comment.open.front();
+        while (p_ < end_) {
+            const char c = *p_;
+            if (c == '\n') {
+                endLine();
+                ++p_;
+            } else if (c == closeByte && startsWith(comment.close) && (!comment.firstColumn || p_ == lineStart_)) {
+                p_ += comment.close.size();
+                if (--depth_ == 0) {
+                    mode_ = Mode::Code;
+                    return;
+                }
+            } else if (scanner_.nestedComments_ && c == openByte && startsWith(comment.open)) {
+                ++depth_;
+                p_ += comment.open.size();
+            } else {
+                ++p_;
+            }
+        }
+    }
+
+    // Called with p_ on the line break (or at the end of a last line without one).
+    void endLine() {
+        ++counts_.lines;
+        if (lineCode_) {
+            ++counts_.code;
+        } else if (lineComment_) {
+            ++counts_.comment;
+        } else {
+            ++counts_.blank;
+        }
+        lineStart_ = p_ + 1;
+        lineComment_ = mode_ == Mode::Block || (mode_ == Mode::String && docstring_);
+        lineCode_ = mode_ == Mode::String && !docstring_;
+    }
+
+    const SourceScanner& scanner_;
+    const char* begin_;
+    const char* end_;
+    const char* p_;
+    const char* lineStart_;
+    Mode mode_ = Mode::Code;
+    std::uint8_t active_ = 0;
+    int depth_ = 0;
+    bool docstring_ = false;
+    bool continued_ = false;
+    std::string_view tag_;
+    bool lineCode_ = false;
+    bool lineComment_ = false;
+    FileCounts counts_;
+};
+
+FileCounts SourceScanner::scan(std::string_view text) const {
+    return Run(*this, text).execute();
+}
+
+} // namespace norvane::counter

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "counter/LanguageDefinition.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace norvane::counter {
+
+/// What one file, or a sum of files, holds.
+struct FileCounts {
+    std::int64_t lines = 0;
+    std::int64_t code = 0;
+    std::int64_t comment = 0;
+    std::int64_t blank = 0;
+    std::int64_t complexity = 0;
+
+    FileCounts& operator+=(const FileCounts& other);
+    bool operator==(const FileCounts&) const = default;
+};
+
+/// Sorts the lines of one file of a language into code, comment and blank lines and counts its
+/// branch points. Built once per language from its definition into byte tables, so that scanning
+/// a file is one pass over its bytes without allocating anything.
+///
+/// A line with any code is code; a line that holds only comments (or lies inside a block comment
+/// or a docstring) is a comment, even when it is empty; any other line without visible bytes is
+/// blank. Lines inside a string literal are code.
+class SourceScanner {
+public:
+    explicit SourceScanner(const LanguageDefinition& language);
+
+    FileCounts scan(std::string_view text) const;
+
+private:
+    class Run;
+
+    enum class TokenKind : std::uint8_t { LineComment, BlockComment, String, Branch, Verbatim };
+
+    struct Token {
+        std::string_view text;
+        TokenKind kind;
+        std::uint8_t index;   // into blockComments_ or strings_
+        bool afterWordBreak;  // must not continue a word
+        bool beforeWordBreak; // a word may not go on after it
+        bool operatorToken;   // "==" must not be part of "===", "&&" not of "&&="
+    };
+
+    struct TokenRange {
+        std::uint16_t first = 0;
+        std::uint16_t count = 0;
+    };
+
+    void addToken(std::string_view text, TokenKind kind, std::size_t index);
+    void buildTables();
+
+    std::vector<BlockComment> blockComments_;
+    std::vector<StringDelimiter> strings_;
+    bool nestedComments_ = false;
+    std::vector<Token> tokens_;
+    std::array<TokenRange, 256> tokenRanges_{};
+    std::array<std::uint8_t, 256> codeFlags_{};
+};
+
+} // namespace norvane::counter
