@@ -53,7 +53,10 @@ void createTables(Database& database, const Schema& schema) {
         auto indexes = entity->indexes;
         // Foreign keys are indexed so cascades and per-parent fetches do not scan the table.
         for (const auto& column : entity->columns) {
-            if (column.relationTarget) indexes.push_back({{column.name}, false});
+            const bool covered = std::any_of(indexes.begin(), indexes.end(), [&](const IndexInfo& index) {
+                return index.columns.front() == column.name;
+            });
+            if (column.relationTarget && !covered) indexes.push_back({{column.name}, false});
         }
         for (const auto& index : indexes) {
             std::string columns;
