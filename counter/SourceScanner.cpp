@@ -260,7 +260,12 @@ private:
             body = tagEnd + 1;
         }
         docstring_ = delimiter.docstring && onlyPrefixBefore();
-        (docstring_ ? lineComment_ : lineCode_) = true;
+        if (docstring_) {
+            lineCode_ = false; // a prefix such as the r of r""" is part of the docstring
+            lineComment_ = true;
+        } else {
+            lineCode_ = true;
+        }
         continued_ = false;
         mode_ = Mode::String;
         active_ = token.index;

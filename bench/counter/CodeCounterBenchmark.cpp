@@ -1,0 +1,54 @@
+#include "bench/counter/SampleTree.h"
+#include "counter/CodeCounter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+using norvane::counter::CodeCounter;
+using norvane::counter::bench::SampleTree;
+
+// 2,400 files of about 250 lines each: some 600,000 lines in ten languages.
+const SampleTree& sampleTree() {
+    static const SampleTree tree(2400, 250);
+    return tree;
+}
+
+void countTree(benchmark::State& state, unsigned threads) {
+    const SampleTree& tree = sampleTree();
+    const CodeCounter counter(threads);
+    std::int64_t counted = 0;
+    for (const auto& row : counter.count(tree.path())) {
+        counted += row.counts.lines; // also warms the page cache
+    }
+    if (counted != tree.lineCount()) {
+        throw std::logic_error("the counter missed lines of the sample tree");
+    }
+    for (auto _ : state) {
+        auto rows = counter.count(tree.path());
+        benchmark::DoNotOptimize(rows);
+    }
+    const auto lines = static_cast<double>(tree.lineCount());
+    state.counters["lines_per_second"] =
+        benchmark::Counter(lines * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["threads"] = threads != 0 ? threads : std::max(1U, std::thread::hardware_concurrency());
+}
+
+void BM_CountTreeAllCores(benchmark::State& state) {
+    countTree(state, 0);
+}
+
+void BM_CountTreeOneCore(benchmark::State& state) {
+    countTree(state, 1);
+}
+
+} // namespace
+
+BENCHMARK(BM_CountTreeAllCores)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CountTreeOneCore)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,155 @@
+#include "counter/CodeCounter.h"
+#include "counter/JsonReport.h"
+#include "tests/counter/SampleTree.h"
+#include "tests/support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace norvane::counter {
+namespace {
+
+using norvane::testing::TemporaryFolder;
+namespace fs = std::filesystem;
+
+// Files per language name, for trees where which files were seen is what matters.
+std::map<std::string, std::int64_t> filesPerLanguage(const fs::path& path, unsigned threads = 0) {
+    std::map<std::string, std::int64_t> files;
+    for (const auto& row : CodeCounter(threads).count(path.string())) {
+        files[row.name] = row.files;
+    }
+    return files;
+}
+
+TEST(CodeCounter, SampleTreeGivesTheCalibratedRows) {
+    const TemporaryFolder folder;
+    testing::writeSampleTree(folder.path());
+    const auto rows = CodeCounter().count(folder.path().string());
+    EXPECT_EQ(nlohmann::json::parse(formatJsonReport(rows)), nlohmann::json::parse(testing::kSampleTreeRows));
+}
+
+TEST(CodeCounter, GitignoreNegationFolderRulesAndAnchors) {
+    const TemporaryFolder folder;
+    folder.writeFile(".gitignore", "*.txt\n!keep.txt\nbuild/\n/top.c\n**/gen/*.go\n# *.rs\n");
+    folder.writeFile("a.txt", "ignored\n");
+    folder.writeFile("keep.txt", "kept\n");
+    folder.writeFile("build/out.c", "int x;\n");
+    folder.writeFile("tools/build", "cc_library(name = \"x\")\n"); // a file named like the folder rule
+    folder.writeFile("top.c", "int top;\n");
+    folder.writeFile("src/top.c", "int top;\n");
+    folder.writeFile("a/b/gen/x.go", "package gen\n");
+    folder.writeFile("a/b/main.go", "package main\n");
+    folder.writeFile("lib.rs", "fn f() {}\n");
+    EXPECT_EQ(filesPerLanguage(folder.path()),
+              (std::map<std::string, std::int64_t>{
+                  {"Bazel", 1}, {"C", 1}, {"Go", 1}, {"Plain Text", 1}, {"Rust", 1}, {"gitignore", 1}}));
+}
+
+TEST(CodeCounter, DeeperIgnoreFilesOverrideHigherOnes) {
+    const TemporaryFolder folder;
+    folder.writeFile(".gitignore", "*.c\n");
+    folder.writeFile("a.c", "int a;\n");
+    folder.writeFile("sub/.gitignore", "!keep.c\n");
+    folder.writeFile("sub/keep.c", "int keep;\n");
+    folder.writeFile("sub/other.c", "int other;\n");
+    folder.writeFile("sub/deeper/.ignore", "*.py\n");
+    folder.writeFile("sub/deeper/.gitignore", "!*.py\n*.rs\n");
+    folder.writeFile("sub/deeper/x.py", "x = 1\n");
+    folder.writeFile("sub/deeper/y.rs", "fn y() {}\n");
+    folder.writeFile("z.py", "z = 1\n");
+    EXPECT_EQ(filesPerLanguage(folder.path()),
+              (std::map<std::string, std::int64_t>{{"C", 1}, {"Python", 1}, {"gitignore", 3}, {"ignore", 1}}));
+}
+
+TEST(CodeCounter, SkipsVersionControlFoldersBinaryAndUnknownFiles) {
+    const TemporaryFolder folder;
+    folder.writeFile(".git/hooks/pre-commit.sh", "exit 0\n");
+    folder.writeFile(".hg/x.py", "x = 1\n");
+    folder.writeFile(".svn/x.c", "int x;\n");
+    folder.writeFile("blob.c", std::string("\x00\x01\x02int x;\n", 10));
+    folder.writeFile("data.xyz", "whatever\n");
+    folder.writeFile("README", "text\n");
+    folder.writeFile(".github/ci.yml", "on: push\n");
+    folder.writeFile("main.c", "int main(void) { return 0; }\n");
+    EXPECT_EQ(filesPerLanguage(folder.path()), (std::map<std::string, std::int64_t>{{"C", 1}, {"YAML", 1}}));
+}
+
+TEST(CodeCounter, EmptyFilesCountAsFilesWithoutLines) {
+    const TemporaryFolder folder;
+    folder.writeFile("empty.c", "");
+    const auto rows = CodeCounter().count(folder.path().string());
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows.front(), (LanguageSummary{"C", 1, FileCounts{}}));
+}
+
+TEST(CodeCounter, SymbolicLinksAreNotFollowed) {
+    const TemporaryFolder folder;
+    folder.writeFile("real/a.c", "int a;\n");
+    fs::create_directory_symlink("..", folder.path() / "real/loop");
+    fs::create_directory_symlink(folder.path() / "real", folder.path() / "again");
+    fs::create_symlink(folder.path() / "real/a.c", folder.path() / "link.c");
+    fs::create_symlink(folder.path() / "missing.c", folder.path() / "dangling.c");
+    EXPECT_EQ(filesPerLanguage(folder.path()), (std::map<std::string, std::int64_t>{{"C", 1}}));
+}
+
+TEST(CodeCounter, UnreadableFoldersAndFilesAreSkipped) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop root";
+    }
+    const TemporaryFolder folder;
+    folder.writeFile("open/a.c", "int a;\n");
+    folder.writeFile("closed/b.c", "int b;\n");
+    folder.writeFile("secret.py", "x = 1\n");
+    fs::permissions(folder.path() / "closed", fs::perms::none);
+    fs::permissions(folder.path() / "secret.py", fs::perms::none);
+    EXPECT_EQ(filesPerLanguage(folder.path()), (std::map<std::string, std::int64_t>{{"C", 1}}));
+}
+
+TEST(CodeCounter, FileNamesThatAreNotUtf8) {
+    const TemporaryFolder folder;
+    folder.writeFile("caf\xE9.py", "x = 1\n");
+    folder.writeFile("d\xFF\xFE/x.c", "int x;\n");
+    folder.writeFile("d\xFF\xFE/.gitignore", "*\xE9.rs\n");
+    folder.writeFile("d\xFF\xFE/caf\xE9.rs", "fn f() {}\n");
+    EXPECT_EQ(filesPerLanguage(folder.path()),
+              (std::map<std::string, std::int64_t>{{"C", 1}, {"Python", 1}, {"gitignore", 1}}));
+}
+
+TEST(CodeCounter, CountsASingleFile) {
+    const TemporaryFolder folder;
+    const auto file = folder.writeFile("tool.py", "# c\nx = 1\n\n");
+    const auto rows = CodeCounter().count(file.string());
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows.front(), (LanguageSummary{"Python", 1, FileCounts{3, 1, 1, 1, 0}}));
+    EXPECT_TRUE(CodeCounter().count(folder.writeFile("notes.unknown", "x\n").string()).empty());
+}
+
+TEST(CodeCounter, MissingPathIsAnError) {
+    const TemporaryFolder folder;
+    EXPECT_THROW(CodeCounter().count((folder.path() / "missing").string()), std::system_error);
+}
+
+TEST(CodeCounter, RowsDoNotDependOnTheNumberOfThreads) {
+    const TemporaryFolder folder;
+    for (int index = 0; index < 300; ++index) {
+        const std::string name = "m" + std::to_string(index % 7) + "/f" + std::to_string(index);
+        folder.writeFile(name + ".c", std::string(static_cast<std::size_t>(index % 5), '\n') + "int x; // c\n");
+        folder.writeFile(name + ".py", "if x:\n    pass\n" + std::string(static_cast<std::size_t>(index % 3), '#'));
+    }
+    const auto single = CodeCounter(1).count(folder.path().string());
+    EXPECT_EQ(CodeCounter(3).count(folder.path().string()), single);
+    EXPECT_EQ(CodeCounter(8).count(folder.path().string()), single);
+    ASSERT_EQ(single.size(), 2U);
+    EXPECT_EQ(single[0].name, "C");
+    EXPECT_EQ(single[0].files, 300);
+}
+
+} // namespace
+} // namespace norvane::counter
