@@ -1,0 +1,301 @@
+#include "core/analytics/PortfolioMetricsCalculator.h"
+
+#include "platform/LocalCalendar.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
+#include <unordered_map>
+
+namespace norvane::PortfolioMetricsCalculator {
+
+namespace calendar = platform::LocalCalendar;
+using platform::Date;
+
+namespace {
+
+double effortOf(const DailyPortfolioSnapshot& row) { return finiteOrZero(row.dailyEffortMonths); }
+
+/// Daily effort of the rows [first, last).
+double effortOfRows(const Rows& rows, std::size_t first, std::size_t last) {
+    double sum = 0.0;
+    for (std::size_t i = first; i < last; ++i) sum += effortOf(*rows[i]);
+    return sum;
+}
+
+/// Daily effort of the rows dated in [start, end).
+double effortDated(const Rows& rows, Date start, Date end) {
+    double sum = 0.0;
+    for (const auto& row : rows) {
+        if (row->date >= start && row->date < end) sum += effortOf(*row);
+    }
+    return sum;
+}
+
+/// The stretches of `size` consecutive rows that gained effort: (last row's date, leverage).
+std::vector<std::pair<Date, double>> leverageStretches(const Rows& rows, std::size_t size) {
+    std::vector<std::pair<Date, double>> stretches;
+    const double months = static_cast<double>(size) / daysPerMonth;
+    for (std::size_t last = size - 1; last < rows.size(); ++last) {
+        const double leverage = effortOfRows(rows, last + 1 - size, last + 1) / months;
+        if (positiveOrAbsent(leverage)) stretches.emplace_back(rows[last]->date, leverage);
+    }
+    return stretches;
+}
+
+struct PeakStretch {
+    std::optional<double> leverage;
+    std::optional<Date> start;
+    std::optional<Date> end;
+    std::optional<double> percentile;
+};
+
+/// The best stretch (the earliest of equals) and the share of stretches below `current`.
+PeakStretch peakStretch(const std::vector<std::pair<Date, double>>& stretches, std::size_t size,
+                        std::optional<double> current) {
+    if (stretches.empty()) return {};
+    auto best = stretches.begin();
+    for (auto candidate = stretches.begin(); candidate != stretches.end(); ++candidate) {
+        if (candidate->second > best->second) best = candidate;
+    }
+    PeakStretch peak{best->second, calendar::addingDays(best->first, -static_cast<int>(size - 1)), best->first, {}};
+    if (current) {
+        const auto below = std::count_if(stretches.begin(), stretches.end(),
+                                         [&](const auto& stretch) { return stretch.second < *current; });
+        peak.percentile = static_cast<double>(below) / static_cast<double>(stretches.size()) * 100.0;
+    }
+    return peak;
+}
+
+std::int64_t codeLinesChanged(const DailyActivity& activity) { return activity.codeLinesChanged(); }
+
+/// Days since the epoch of the local calendar day that contains `date`.
+std::int64_t localDayNumber(Date date) {
+    const auto fields = calendar::components(date);
+    const std::chrono::year_month_day day{std::chrono::year(fields.year),
+                                          std::chrono::month(static_cast<unsigned>(fields.month)),
+                                          std::chrono::day(static_cast<unsigned>(fields.day))};
+    return std::chrono::sys_days(day).time_since_epoch().count();
+}
+
+CategoryMetrics category(std::int64_t insertions, std::int64_t deletions, double total) {
+    const double changed = static_cast<double>(insertions + deletions);
+    return {insertions, deletions, total >= 1 ? changed / total * 100.0 : 0.0};
+}
+
+} // namespace
+
+double finiteOrZero(double value) { return std::isfinite(value) ? value : 0.0; }
+
+std::optional<double> positiveOrAbsent(double value) {
+    return std::isfinite(value) && value > 0 ? std::optional(value) : std::nullopt;
+}
+
+double windowMeanOfEffort(const Rows& rows, int days) {
+    const std::size_t count = std::min(rows.size(), static_cast<std::size_t>(std::max(days, 0)));
+    if (count == 0) return 0.0;
+    return effortOfRows(rows, 0, count) / static_cast<double>(count);
+}
+
+double windowMeanOfActiveProjects(const Rows& rows, int days) {
+    const std::size_t count = std::min(rows.size(), static_cast<std::size_t>(std::max(days, 0)));
+    if (count == 0) return 0.0;
+    std::int64_t sum = 0;
+    for (std::size_t i = 0; i < count; ++i) sum += rows[i]->activeProjectCount;
+    return static_cast<double>(sum) / static_cast<double>(count);
+}
+
+PortfolioMetricsService::PeakThroughput peakThroughput(const Rows& rows, int days) {
+    if (days < 1 || rows.empty()) return {};
+    const auto width = static_cast<std::size_t>(days);
+    if (width > rows.size()) {
+        return {effortOfRows(rows, 0, rows.size()) / static_cast<double>(rows.size()), rows.front()->date,
+                rows.back()->date};
+    }
+    double best = 0.0;
+    std::size_t bestStart = 0;
+    for (std::size_t start = 0; start + width <= rows.size(); ++start) {
+        const double mean = effortOfRows(rows, start, start + width) / static_cast<double>(width);
+        if (mean > best) {
+            best = mean;
+            bestStart = start;
+        }
+    }
+    return {best, rows[bestStart]->date, rows[bestStart + width - 1]->date};
+}
+
+std::pair<std::int64_t, std::int64_t> historyChurn(const Snapshots& snapshots) {
+    std::unordered_map<const Project*, std::pair<const Snapshot*, const Snapshot*>> firstAndLast;
+    for (const auto& snapshot : snapshots) {
+        if (!snapshot->project) continue;
+        const auto [entry, added] = firstAndLast.try_emplace(snapshot->project.get(), snapshot.get(), snapshot.get());
+        if (!added) entry->second.second = snapshot.get();
+    }
+    std::int64_t insertions = 0;
+    std::int64_t deletions = 0;
+    for (const auto& [project, range] : firstAndLast) {
+        const auto& [first, last] = range;
+        insertions += std::max<std::int64_t>(0, last->cumulativeInsertions - first->cumulativeInsertions);
+        deletions += std::max<std::int64_t>(0, last->cumulativeDeletions - first->cumulativeDeletions);
+    }
+    return {insertions, deletions};
+}
+
+PortfolioMetricsService::Churn churn(std::int64_t insertions, std::int64_t deletions) {
+    const std::int64_t larger = std::max(insertions, deletions);
+    const std::int64_t changed = insertions + deletions;
+    return {insertions, deletions,
+            larger >= 1 ? static_cast<double>(changed) / static_cast<double>(larger) : 1.0,
+            changed >= 1 ? static_cast<double>(insertions - deletions) / static_cast<double>(changed) * 100.0 : 0.0};
+}
+
+PortfolioMetricsService::Focus focus(const Snapshots& snapshots) {
+    std::map<std::string, std::int64_t> counts;
+    std::int64_t total = 0;
+    for (const auto& snapshot : snapshots) {
+        if (!snapshot->project) continue;
+        ++counts[snapshot->project->name];
+        ++total;
+    }
+    PortfolioMetricsService::Focus result;
+    if (total < 1) return result;
+    result.focusIndex = 0.0;
+    for (const auto& [name, count] : counts) {
+        const double fraction = static_cast<double>(count) / static_cast<double>(total);
+        result.shares[name] = fraction * 100.0;
+        result.focusIndex += fraction * fraction;
+    }
+    result.activeProjects = static_cast<int>(counts.size());
+    return result;
+}
+
+PortfolioMetricsService::RollingLeverage rollingLeverage(const Rows& rows, Date now) {
+    if (rows.empty()) return {};
+    const Date d7 = calendar::addingDays(now, -7);
+    const Date d14 = calendar::addingDays(now, -14);
+    const Date d28 = calendar::addingDays(now, -28);
+    const Date d30 = calendar::addingDays(now, -30);
+    const Date d60 = calendar::addingDays(now, -60);
+    const double last7 = effortDated(rows, d7, now);
+    const double last14 = effortDated(rows, d14, now);
+    return {
+        positiveOrAbsent(last7 / (7 / daysPerMonth)),
+        positiveOrAbsent(last14 / (14 / daysPerMonth)),
+        positiveOrAbsent(effortDated(rows, d14, d7) / (7 / daysPerMonth)),
+        positiveOrAbsent(effortDated(rows, d28, d14) / (14 / daysPerMonth)),
+        positiveOrAbsent(last7 / 7),
+        positiveOrAbsent(last14 / 14),
+        positiveOrAbsent(effortDated(rows, d30, now)),
+        positiveOrAbsent(effortDated(rows, d60, d30)),
+    };
+}
+
+PortfolioMetricsService::PeakLeverage peakLeverage(const Rows& rows, std::optional<double> current7Day,
+                                                  std::optional<double> current14Day) {
+    if (rows.size() < 7) return {};
+    const auto week = peakStretch(leverageStretches(rows, 7), 7, current7Day);
+    const auto fortnight = rows.size() > 13 ? peakStretch(leverageStretches(rows, 14), 14, current14Day) : PeakStretch{};
+    return {week.leverage,      week.start,      week.end,         fortnight.leverage,
+            fortnight.start,    fortnight.end,   week.percentile,  fortnight.percentile};
+}
+
+std::vector<PortfolioMetricsService::LeveragePoint> rollingLeverageSeries(const Rows& rows, int window,
+                                                                         Date seriesStart) {
+    std::vector<PortfolioMetricsService::LeveragePoint> series;
+    if (window < 1) return series;
+    const auto width = static_cast<std::size_t>(window);
+    const double months = window / daysPerMonth;
+    for (std::size_t i = width; i < rows.size(); ++i) {
+        if (rows[i]->date < seriesStart) continue;
+        series.push_back({rows[i]->date, effortOfRows(rows, i - width, i) / months});
+    }
+    return series;
+}
+
+double effortBetween(Date start, Date end, const Snapshots& snapshots) {
+    double gained = 0.0;
+    const Snapshot* previous = nullptr;
+    for (const auto& snapshot : snapshots) {
+        if (snapshot->capturedAt < start || snapshot->capturedAt >= end) continue;
+        if (previous) {
+            const double step = snapshot->cumulativeEffortMonths - previous->cumulativeEffortMonths;
+            if (step >= 0 && std::isfinite(step)) gained += step;
+        }
+        previous = snapshot.get();
+    }
+    return gained;
+}
+
+ProjectRollingLeverage projectRollingLeverage(const Snapshots& snapshots, Date now) {
+    if (snapshots.size() < 2) return {};
+    const Date d7 = calendar::addingDays(now, -7);
+    const Date d14 = calendar::addingDays(now, -14);
+    const Date d28 = calendar::addingDays(now, -28);
+    const double e7 = effortBetween(d7, now, snapshots);
+    const double e14 = effortBetween(d14, now, snapshots);
+    const double p7 = effortBetween(d14, d7, snapshots);
+    const double p14 = effortBetween(d28, d14, snapshots);
+    return {
+        positiveOrAbsent(e7 / (7 / daysPerMonth)),
+        positiveOrAbsent(e14 / (14 / daysPerMonth)),
+        positiveOrAbsent(p7 / (7 / daysPerMonth)),
+        positiveOrAbsent(p14 / (14 / daysPerMonth)),
+        positiveOrAbsent(e7 / 7),
+        positiveOrAbsent(e14 / 14),
+    };
+}
+
+OutputComposition composition(const Activities& activities) {
+    std::int64_t sums[8] = {};
+    for (const auto& activity : activities) {
+        sums[0] += activity->codeLinesInserted;
+        sums[1] += activity->codeLinesDeleted;
+        sums[2] += activity->docsLinesInserted;
+        sums[3] += activity->docsLinesDeleted;
+        sums[4] += activity->testLinesInserted;
+        sums[5] += activity->testLinesDeleted;
+        sums[6] += activity->configLinesInserted;
+        sums[7] += activity->configLinesDeleted;
+    }
+    const std::int64_t total = (sums[0] + sums[1]) + (sums[2] + sums[3]) + (sums[4] + sums[5]) + (sums[6] + sums[7]);
+    const double divisor = static_cast<double>(total);
+    return {category(sums[0], sums[1], divisor), category(sums[2], sums[3], divisor),
+            category(sums[4], sums[5], divisor), category(sums[6], sums[7], divisor)};
+}
+
+VelocityRetention velocityRetention(double baseline, const Activities& activities) {
+    if (activities.empty()) return {baseline, std::nullopt, std::nullopt, RetentionAssessment::belowAverage};
+    std::int64_t changed = 0;
+    for (const auto& activity : activities) changed += codeLinesChanged(*activity);
+    const double current = static_cast<double>(changed) / static_cast<double>(activities.size());
+    const double retention = baseline > 0 ? current / baseline * 100.0 : 0.0;
+    // A baseline so small that the ratio overflows says nothing: leave the percentage out.
+    if (!std::isfinite(retention)) return {baseline, current, std::nullopt, RetentionAssessment::belowAverage};
+    return {baseline, current, retention, VelocityRetention::classify(retention)};
+}
+
+std::vector<PortfolioMetricsService::VelocityPoint> velocitySeries(const Activities& activities, Date start,
+                                                                  Date todayStart) {
+    std::vector<PortfolioMetricsService::VelocityPoint> series;
+    if (activities.empty()) return series;
+    std::unordered_map<std::int64_t, std::int64_t> changedOnDay;
+    // A later record of a day replaces an earlier one.
+    for (const auto& activity : activities) changedOnDay[localDayNumber(activity->date)] = codeLinesChanged(*activity);
+
+    for (Date cursor = calendar::addingDays(start, 7); cursor <= todayStart; cursor = calendar::addingDays(cursor, 1)) {
+        const std::int64_t lastDay = localDayNumber(cursor);
+        std::int64_t sum = 0;
+        int activeDays = 0;
+        for (std::int64_t day = lastDay - 6; day <= lastDay; ++day) {
+            const auto found = changedOnDay.find(day);
+            if (found == changedOnDay.end()) continue;
+            sum += found->second;
+            ++activeDays;
+        }
+        if (activeDays > 0) series.push_back({cursor, static_cast<double>(sum) / activeDays});
+    }
+    return series;
+}
+
+} // namespace norvane::PortfolioMetricsCalculator

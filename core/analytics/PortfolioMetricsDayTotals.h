@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/models/Snapshot.h"
+#include "platform/Date.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace norvane {
+
+/// The portfolio's figures of one local day that has history snapshots, as the daily rows keep
+/// them.
+struct PortfolioMetricsDayTotals {
+    platform::Date dayStart;
+    std::int64_t activeProjectCount = 0; ///< distinct projects with a history snapshot that day
+    std::int64_t historyPointCount = 0;  ///< that day's history snapshots that belong to a project
+    double dailyEffortMonths = 0.0;      ///< growth of the cumulative effort since the previous day
+    double cumulativeEffortMonths = 0.0;
+    std::string activeProjectNames;      ///< ascending, joined with ","
+
+    /// One entry per day, oldest first, from history snapshots sorted by capture time. Every
+    /// project's latest cumulative effort carries forward to the following days, so the total
+    /// does not rise and fall with the days on which each project happened to be sampled. A fall
+    /// (a re-imported history) books no negative effort.
+    static std::vector<PortfolioMetricsDayTotals> fromHistory(const std::vector<std::shared_ptr<Snapshot>>& snapshots);
+};
+
+} // namespace norvane

@@ -1,0 +1,337 @@
+#include "core/analytics/PortfolioMetricsService.h"
+
+#include "core/analytics/PortfolioMetricsCalculator.h"
+#include "core/analytics/PortfolioMetricsDayTotals.h"
+#include "core/models/DailyActivity.h"
+#include "core/models/Snapshot.h"
+#include "platform/LocalCalendar.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace norvane {
+
+namespace calendar = platform::LocalCalendar;
+using platform::Date;
+namespace Calculator = PortfolioMetricsCalculator;
+
+namespace {
+
+const std::string gitHistory = "gitHistory";
+
+/// The instant `days` calendar days before `now`, at the same time of day. A look-back longer
+/// than the calendar reaches gives its earliest moment instead of overflowing.
+Date windowStart(Date now, int days) {
+    const auto reachable = std::chrono::floor<std::chrono::days>(now - platform::distantPast()).count();
+    if (days >= reachable) return platform::distantPast();
+    return calendar::addingDays(now, -days);
+}
+
+} // namespace
+
+// MARK: Daily rows
+
+int PortfolioMetricsService::buildDailySnapshots() {
+    const auto snapshots = context_->fetch<Snapshot>({
+        .predicate = SnapshotField::snapshotTypeRaw == gitHistory,
+        .sortBy = {platform::ascending(SnapshotField::capturedAt)},
+    });
+    const auto rows = context_->fetch<DailyPortfolioSnapshot>({
+        .sortBy = {platform::ascending(DailyPortfolioSnapshotField::date)},
+    });
+    if (snapshots.empty() && rows.empty()) return 0;
+
+    std::map<Date, std::shared_ptr<DailyPortfolioSnapshot>> rowByDay;
+    std::vector<std::shared_ptr<DailyPortfolioSnapshot>> stale;
+    for (const auto& row : rows) {
+        // A second row of one day would count that day twice.
+        if (!rowByDay.emplace(row->date, row).second) stale.push_back(row);
+    }
+
+    const auto days = PortfolioMetricsDayTotals::fromHistory(snapshots);
+    const std::int64_t headcount = fetchAppSettings()->headcount;
+    for (const auto& day : days) {
+        auto found = rowByDay.find(day.dayStart);
+        std::shared_ptr<DailyPortfolioSnapshot> row;
+        if (found == rowByDay.end()) {
+            row = DailyPortfolioSnapshot::create(day.dayStart);
+            context_->insert(row);
+        } else {
+            row = found->second;
+            rowByDay.erase(found);
+        }
+        row->activeProjectCount = day.activeProjectCount;
+        row->totalCommits = day.historyPointCount;
+        row->dailyEffortMonths = day.dailyEffortMonths;
+        row->cumulativeEffortMonths = day.cumulativeEffortMonths;
+        row->headcount = headcount;
+        row->activeProjectNames = day.activeProjectNames;
+    }
+    // Days whose history snapshots are gone (a re-import, a deleted project) keep no row.
+    for (const auto& [date, row] : rowByDay) stale.push_back(row);
+    for (const auto& row : stale) context_->remove(row);
+    context_->save();
+    return static_cast<int>(days.size());
+}
+
+std::shared_ptr<DailyPortfolioSnapshot> PortfolioMetricsService::dailySnapshot(Date date) {
+    const Date start = calendar::startOfDay(date);
+    const Date end = calendar::addingDays(start, 1);
+    const auto found = context_->fetch<DailyPortfolioSnapshot>({
+        .predicate = DailyPortfolioSnapshotField::date >= start && DailyPortfolioSnapshotField::date < end,
+    });
+    if (!found.empty()) return found.front();
+    auto row = DailyPortfolioSnapshot::create(start);
+    context_->insert(row);
+    return row;
+}
+
+// MARK: Portfolio figures
+
+PortfolioMetrics PortfolioMetricsService::calculateMetrics(int windowDays) {
+    const Date now = clock_();
+    PortfolioMetrics metrics;
+    if (windowDays >= 1) {
+        auto windowRows = rowsSince(windowStart(now, windowDays));
+        std::reverse(windowRows.begin(), windowRows.end());
+        const auto peakRows = rowsSince(windowStart(now, 90));
+        metrics.dailyThroughput = Calculator::windowMeanOfEffort(windowRows, windowDays);
+        metrics.parallelismFactor = Calculator::windowMeanOfActiveProjects(windowRows, windowDays);
+        const auto peak = peakThroughput(peakRows, windowDays);
+        metrics.peakThroughput = peak.peak;
+        metrics.peakPeriodStart = peak.start;
+        metrics.peakPeriodEnd = peak.end;
+        const double capacity = peak.peak > 0 ? metrics.dailyThroughput / peak.peak * 100.0 : 0.0;
+        metrics.capacityUtilization = std::min(capacity, 100.0);
+    }
+
+    const auto [total, ageDays] = effortAndAge();
+    metrics.totalEffortMonths = total;
+    metrics.portfolioAgeDays = ageDays;
+    metrics.portfolioLeverage = ageDays >= 1 ? total / (ageDays / 30.0) : 0.0;
+    const auto [prior, growth] = leveragePriorAndGrowth(ageDays, metrics.portfolioLeverage);
+    metrics.leveragePrior = prior;
+    metrics.leverageGrowthRate = growth;
+
+    if (windowDays >= 1) {
+        const auto churn = recentChurn(windowDays);
+        metrics.recentInsertions = churn.insertions;
+        metrics.recentDeletions = churn.deletions;
+        metrics.churnRatio = churn.churnRatio;
+        metrics.netGrowthRate = churn.netGrowthRate;
+        auto focus = projectFocus(windowDays);
+        metrics.activeProjectsInWindow = focus.activeProjects;
+        metrics.projectShares = std::move(focus.shares);
+        metrics.focusIndex = focus.focusIndex;
+    }
+
+    const auto rolling = rollingLeverage();
+    metrics.rollingLeverage7Day = rolling.leverage7Day;
+    metrics.rollingLeverage14Day = rolling.leverage14Day;
+    metrics.rollingLeveragePrior7Day = rolling.leveragePrior7Day;
+    metrics.rollingLeveragePrior14Day = rolling.leveragePrior14Day;
+    metrics.rollingThroughput7Day = rolling.throughput7Day;
+    metrics.rollingThroughput14Day = rolling.throughput14Day;
+    metrics.rollingLeverage30Day = rolling.leverage30Day;
+    metrics.rollingLeveragePrior30Day = rolling.leveragePrior30Day;
+
+    const auto peaks = peakLeverage(rolling.leverage7Day, rolling.leverage14Day);
+    metrics.peak7DayLeverage = peaks.peak7DayLeverage;
+    metrics.peak7DayStart = peaks.peak7DayStart;
+    metrics.peak7DayEnd = peaks.peak7DayEnd;
+    metrics.peak14DayLeverage = peaks.peak14DayLeverage;
+    metrics.peak14DayStart = peaks.peak14DayStart;
+    metrics.peak14DayEnd = peaks.peak14DayEnd;
+    metrics.current7DayPercentile = peaks.percentile7;
+    metrics.current14DayPercentile = peaks.percentile14;
+    return metrics;
+}
+
+PortfolioMetricsService::PeakThroughput PortfolioMetricsService::peakThroughput(const Rows& rows, int days) {
+    return Calculator::peakThroughput(rows, days);
+}
+
+std::pair<std::optional<double>, std::optional<double>>
+PortfolioMetricsService::leveragePriorAndGrowth(int ageDays, double leverage) {
+    const int priorAge = ageDays - 30;
+    if (priorAge < 1) return {};
+    const Date cutoff = calendar::addingDays(clock_(), -30);
+    const auto newest = context_->fetch<DailyPortfolioSnapshot>({
+        .predicate = DailyPortfolioSnapshotField::date <= cutoff,
+        .sortBy = {platform::descending(DailyPortfolioSnapshotField::date)},
+        .limit = 1,
+    });
+    if (newest.empty()) return {};
+    const double prior = Calculator::finiteOrZero(newest.front()->cumulativeEffortMonths) / (priorAge / 30.0);
+    if (!(prior > 0) || !std::isfinite(prior)) return {};
+    const double growth = (leverage / prior - 1.0) * 100.0;
+    return {prior, std::isfinite(growth) ? std::optional(growth) : std::nullopt};
+}
+
+PortfolioMetricsService::Churn PortfolioMetricsService::recentChurn(int days) {
+    if (days < 1) return {};
+    const Date start = windowStart(clock_(), days);
+    const auto snapshots = context_->fetch<Snapshot>({
+        .predicate = SnapshotField::snapshotTypeRaw == gitHistory && SnapshotField::capturedAt >= start,
+        .sortBy = {platform::ascending(SnapshotField::capturedAt)},
+    });
+    auto [insertions, deletions] = Calculator::historyChurn(snapshots);
+    if (insertions == 0 && deletions == 0) {
+        for (const auto& activity : context_->fetch<DailyActivity>({.predicate = DailyActivityField::date >= start})) {
+            insertions += activity->totalInsertions;
+            deletions += activity->totalDeletions;
+        }
+    }
+    return Calculator::churn(insertions, deletions);
+}
+
+PortfolioMetricsService::Focus PortfolioMetricsService::projectFocus(int days) {
+    if (days < 1) return {};
+    const Date start = windowStart(clock_(), days);
+    const auto snapshots = context_->fetch<Snapshot>({
+        .predicate = SnapshotField::snapshotTypeRaw == gitHistory && SnapshotField::capturedAt >= start,
+    });
+    return Calculator::focus(snapshots);
+}
+
+PortfolioMetricsService::RollingLeverage PortfolioMetricsService::rollingLeverage() {
+    const Date now = clock_();
+    return Calculator::rollingLeverage(rowsSince(calendar::addingDays(now, -60)), now);
+}
+
+PortfolioMetricsService::PeakLeverage PortfolioMetricsService::peakLeverage(std::optional<double> current7Day,
+                                                                            std::optional<double> current14Day) {
+    const auto rows = context_->fetch<DailyPortfolioSnapshot>({
+        .sortBy = {platform::ascending(DailyPortfolioSnapshotField::date)},
+    });
+    return Calculator::peakLeverage(rows, current7Day, current14Day);
+}
+
+// MARK: Project leverage and portfolio age
+
+ProjectRollingLeverage PortfolioMetricsService::calculateProjectRollingLeverage(const std::shared_ptr<Project>& project) {
+    if (!project) return {};
+    const Date now = clock_();
+    const auto snapshots = context_->fetch<Snapshot>({
+        .predicate = SnapshotField::project == project && SnapshotField::snapshotTypeRaw == gitHistory &&
+                     SnapshotField::capturedAt >= calendar::addingDays(now, -28),
+        .sortBy = {platform::ascending(SnapshotField::capturedAt)},
+    });
+    return Calculator::projectRollingLeverage(snapshots, now);
+}
+
+PortfolioMetricsService::EffortAndAge PortfolioMetricsService::effortAndAge() {
+    const Date now = clock_();
+    const auto newest = context_->fetch<DailyPortfolioSnapshot>({
+        .sortBy = {platform::descending(DailyPortfolioSnapshotField::date)},
+        .limit = 1,
+    });
+    const double total = newest.empty() ? 0.0 : Calculator::finiteOrZero(newest.front()->cumulativeEffortMonths);
+    std::optional<Date> earliest;
+    for (const auto& project : context_->fetch<Project>()) {
+        if (project->firstCommitAt && (!earliest || *project->firstCommitAt < *earliest)) earliest = project->firstCommitAt;
+    }
+    return {total, calendar::wholeDaysBetween(earliest.value_or(now), now)};
+}
+
+// MARK: Daily series
+
+std::vector<PortfolioMetricsService::ThroughputPoint> PortfolioMetricsService::getDailyThroughputSeries(int days) {
+    std::vector<ThroughputPoint> series;
+    if (days < 1) return series;
+    for (const auto& row : rowsSince(windowStart(clock_(), days))) {
+        series.push_back({row->date, Calculator::finiteOrZero(row->dailyEffortMonths)});
+    }
+    return series;
+}
+
+std::vector<PortfolioMetricsService::ParallelismPoint> PortfolioMetricsService::getParallelismSeries(int days) {
+    std::vector<ParallelismPoint> series;
+    if (days < 1) return series;
+    for (const auto& row : rowsSince(windowStart(clock_(), days))) {
+        series.push_back({row->date, row->activeProjectCount, row->activeProjects()});
+    }
+    return series;
+}
+
+std::vector<PortfolioMetricsService::EffortPoint> PortfolioMetricsService::getCumulativeEffortSeries(int days) {
+    std::vector<EffortPoint> series;
+    if (days < 1) return series;
+    for (const auto& row : rowsSince(windowStart(clock_(), days))) {
+        series.push_back({row->date, Calculator::finiteOrZero(row->cumulativeEffortMonths)});
+    }
+    return series;
+}
+
+std::vector<PortfolioMetricsService::LeveragePoint> PortfolioMetricsService::getRollingLeverageSeries(int windowDays,
+                                                                                                    int spanDays) {
+    if (windowDays < 1 || spanDays < 1) return {};
+    const Date now = clock_();
+    const int reach = static_cast<int>(std::min<std::int64_t>(std::int64_t{windowDays} + spanDays,
+                                                              std::numeric_limits<int>::max()));
+    return Calculator::rollingLeverageSeries(rowsSince(windowStart(now, reach)), windowDays, windowStart(now, spanDays));
+}
+
+// MARK: Output composition
+
+OutputComposition PortfolioMetricsService::getOutputComposition(const std::shared_ptr<Project>& project, int days) {
+    if (!project || days < 1) return {};
+    return Calculator::composition(context_->fetch<DailyActivity>({
+        .predicate = DailyActivityField::project == project &&
+                     DailyActivityField::date >= windowStart(clock_(), days),
+    }));
+}
+
+OutputComposition PortfolioMetricsService::getPortfolioOutputComposition(int days) {
+    if (days < 1) return {};
+    return Calculator::composition(context_->fetch<DailyActivity>({
+        .predicate = DailyActivityField::date >= windowStart(clock_(), days),
+    }));
+}
+
+// MARK: Velocity
+
+VelocityRetention PortfolioMetricsService::getVelocityRetention(const std::shared_ptr<Project>& project) {
+    if (!project || !project->baselineVelocity || !std::isfinite(*project->baselineVelocity)) {
+        return VelocityRetention::tooEarly();
+    }
+    const auto activities = context_->fetch<DailyActivity>({
+        .predicate = DailyActivityField::project == project &&
+                     DailyActivityField::date >= calendar::addingDays(clock_(), -30),
+    });
+    return Calculator::velocityRetention(*project->baselineVelocity, activities);
+}
+
+std::vector<PortfolioMetricsService::VelocityPoint>
+PortfolioMetricsService::getVelocityTimeSeries(const std::shared_ptr<Project>& project, int days) {
+    if (!project || days < 1) return {};
+    const Date now = clock_();
+    const Date start = windowStart(now, days);
+    const auto activities = context_->fetch<DailyActivity>({
+        .predicate = DailyActivityField::project == project && DailyActivityField::date >= start,
+        .sortBy = {platform::ascending(DailyActivityField::date)},
+    });
+    return Calculator::velocitySeries(activities, start, calendar::startOfDay(now));
+}
+
+// MARK: Store access
+
+std::shared_ptr<AppSettings> PortfolioMetricsService::fetchAppSettings() {
+    try {
+        const auto settings = context_->fetch<AppSettings>();
+        if (!settings.empty()) return settings.front();
+    } catch (const std::exception&) {
+        // Defaults serve as well as the stored record for the rebuild's headcount.
+    }
+    return AppSettings::defaults();
+}
+
+PortfolioMetricsService::Rows PortfolioMetricsService::rowsSince(Date start) {
+    return context_->fetch<DailyPortfolioSnapshot>({
+        .predicate = DailyPortfolioSnapshotField::date >= start,
+        .sortBy = {platform::ascending(DailyPortfolioSnapshotField::date)},
+    });
+}
+
+} // namespace norvane
