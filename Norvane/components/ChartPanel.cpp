@@ -1,0 +1,44 @@
+#include "Norvane/components/ChartPanel.h"
+
+#include "Norvane/components/Palette.h"
+#include "Norvane/components/StyledLabel.h"
+#include "Norvane/components/SymbolLabel.h"
+#include "Norvane/components/Typography.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace norvane::app {
+
+ChartPanel::ChartPanel(int height, QWidget* parent) : QWidget(parent), layout_(new QVBoxLayout(this)) {
+    setFixedHeight(height);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    layout_->setAlignment(Qt::AlignCenter);
+    layout_->setSpacing(8);
+}
+
+ChartPanel* ChartPanel::emptyState(int height, const QString& symbolName, const QString& caption,
+                                   const QString& detail, QWidget* parent) {
+    auto* panel = new ChartPanel(height, parent);
+    QVBoxLayout* layout = panel->contentLayout();
+    layout->addWidget(new SymbolLabel(symbolName, Typography::pixelSize(TextStyle::title2), Palette::textSecondary()),
+                      0, Qt::AlignHCenter);
+    layout->addWidget(new StyledLabel(caption, Typography::font(TextStyle::caption), Palette::textSecondary()), 0,
+                      Qt::AlignHCenter);
+    if (!detail.isEmpty()) {
+        layout->addWidget(new StyledLabel(detail, Typography::font(TextStyle::caption2), Palette::textMuted()), 0,
+                          Qt::AlignHCenter);
+    }
+    return panel;
+}
+
+void ChartPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Palette::backgroundRaised());
+    painter.drawRoundedRect(QRectF(rect()), 8.0, 8.0);
+}
+
+} // namespace norvane::app

@@ -1,0 +1,52 @@
+#include "Norvane/components/InfoTooltipButton.h"
+
+#include "Norvane/components/Palette.h"
+#include "Norvane/components/Popover.h"
+#include "Norvane/components/StyledLabel.h"
+#include "Norvane/components/SymbolLabel.h"
+#include "Norvane/components/Typography.h"
+
+#include <QVBoxLayout>
+
+namespace norvane::app {
+
+InfoTooltipButton::InfoTooltipButton(MetricTooltip tooltip, QWidget* parent)
+    : QAbstractButton(parent), tooltip_(tooltip),
+      symbol_(new SymbolLabel(QStringLiteral("questionmark.circle"), Typography::pixelSize(TextStyle::caption),
+                              Palette::textSecondary(), this)) {
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::NoFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    symbol_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    symbol_->resize(symbol_->sizeHint());
+    connect(this, &QAbstractButton::clicked, this, &InfoTooltipButton::toggle);
+}
+
+QSize InfoTooltipButton::sizeHint() const { return symbol_->sizeHint(); }
+
+// The symbol child draws the button.
+void InfoTooltipButton::paintEvent(QPaintEvent*) {}
+
+void InfoTooltipButton::toggle() {
+    if (showingPopover_) {
+        popover_->close();
+        return;
+    }
+    popover_ = new Popover(this);
+    popover_->setAttribute(Qt::WA_DeleteOnClose);
+    popover_->contentLayout()->setSpacing(8);
+    popover_->contentLayout()->addWidget(
+        new StyledLabel(tooltip_.title(), Typography::font(TextStyle::headline), Palette::textPrimary()));
+    auto* description = new StyledLabel(tooltip_.description(), Typography::font(TextStyle::caption), Palette::textSecondary());
+    description->setWordWrap(true);
+    description->setMaximumWidth(250);
+    popover_->contentLayout()->addWidget(description);
+    connect(popover_, &Popover::closed, this, [this] {
+        showingPopover_ = false;
+        popover_ = nullptr;
+    });
+    showingPopover_ = true;
+    popover_->open();
+}
+
+} // namespace norvane::app

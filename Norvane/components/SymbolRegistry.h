@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace norvane::app {
+
+/// The one map from the symbol names the views use ("flame.fill", "chart.xyaxis.line", ...) to
+/// glyphs of the Material Design Icons font that Debian ships. When the font file is missing,
+/// each symbol falls back to a plain-text stand-in drawn with the ordinary font.
+class SymbolRegistry {
+public:
+    /// Where the icon font is installed.
+    static QString fontPath();
+    /// Loads the icon font once (needs a running QGuiApplication); false when it is unavailable.
+    static bool loadFont();
+    static bool isFontLoaded();
+
+    static bool contains(const QString& name);
+    /// The text that draws `name`: its glyph when the icon font is loaded, else the fallback.
+    static QString text(const QString& name);
+    /// The font to draw `text(name)` with, at `pixelSize`.
+    static QFont font(int pixelSize);
+    /// The plain-text stand-in of `name` ("?" for a name the registry does not know).
+    static QString fallbackText(const QString& name);
+    /// The icon font's code point for `name`; 0 for an unknown name.
+    static char32_t codePoint(const QString& name);
+};
+
+} // namespace norvane::app
