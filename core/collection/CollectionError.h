@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/models/NorvaneError.h"
+
+#include <exception>
+#include <optional>
+#include <string>
+
+namespace norvane {
+
+/// What went wrong while collecting: the error's message, and the library's own error when it
+/// was one, so that callers can tell the cases apart.
+struct CollectionError {
+    std::string message;
+    std::optional<NorvaneError> norvaneError;
+
+    static CollectionError from(const std::exception& error) {
+        const auto* own = dynamic_cast<const NorvaneError*>(&error);
+        return {error.what(), own ? std::optional(*own) : std::nullopt};
+    }
+};
+
+} // namespace norvane

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "core/collection/CollectionResult.h"
+#include "core/collection/GitService.h"
+#include "core/collection/HistoryImportResult.h"
+#include "core/collection/InitialCollectionProgress.h"
+#include "core/collection/InitialCollectionResult.h"
+#include "core/collection/ModelAttributionService.h"
+#include "core/collection/SccService.h"
+#include "core/models/AppSettings.h"
+#include "core/models/ProjectService.h"
+#include "core/models/SnapshotService.h"
+
+#include "platform/persistence/ModelContext.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace norvane {
+
+/// Turns projects' measurements into stored snapshots and daily activity, imports their history
+/// and runs a new project's first collection. Operations are synchronous and never throw: errors
+/// travel in their results. The caller decides the thread and keeps collections from overlapping.
+class Collector {
+public:
+    using InitialCollectionProgress = norvane::InitialCollectionProgress;
+    using InitialCollectionResult = norvane::InitialCollectionResult;
+    /// Place among the sampled commits (1-based), their number, and the commit being stored.
+    using HistoryProgress = std::function<void(int current, int total, const GitCommit& commit)>;
+    using InitialProgress = std::function<void(const InitialCollectionProgress& stage)>;
+
+    explicit Collector(std::shared_ptr<platform::ModelContext> context, SccService sccService = SccService(),
+                       GitService gitService = GitService());
+
+    /// Every project that is not archived, by name, one after another.
+    std::vector<CollectionResult> collectAll();
+    /// Counts the folder, stores an "scc" snapshot with its language rows, records the daily
+    /// activity of a repository and stamps the project.
+    CollectionResult collectOne(const std::shared_ptr<Project>& project);
+    CollectionResult collectProject(const std::string& name);
+    /// Replaces the project's "gitHistory" snapshots, in one transaction, with one per sampled
+    /// commit (0: every commit), attributes every commit to AI models and sets the velocity
+    /// baseline when due.
+    HistoryImportResult collectHistory(const std::shared_ptr<Project>& project, int sampleInterval,
+                                       const HistoryProgress& progress = {});
+    /// Creates or replaces one row per local day with commits, from the start of the newest
+    /// row's day (or of today) on, and saves. Returns today's row when there is one; throws the
+    /// store's error when the rows could not be saved.
+    std::shared_ptr<DailyActivity> updateDailyActivity(const std::shared_ptr<Project>& project);
+    /// The date of the project's newest activity row.
+    std::optional<platform::Date> latestActivityDate(const std::shared_ptr<Project>& project);
+    /// The stored settings, or unsaved defaults when there are none.
+    std::shared_ptr<AppSettings> fetchAppSettings();
+    /// Collects a new project, then imports its history every 7 days, reporting each stage.
+    InitialCollectionResult collectInitialData(const std::shared_ptr<Project>& project,
+                                               const InitialProgress& progress = {});
+    /// Once the first commit is 60 days old, the mean code lines changed per activity row of
+    /// the first 60 days (from the start of the first commit's day). Throws a failed save.
+    void calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project);
+
+    ProjectService& projectService() { return projectService_; }
+    SnapshotService& snapshotService() { return snapshotService_; }
+    const SccService& sccService() const { return sccService_; }
+    const GitService& gitService() const { return gitService_; }
+    ModelAttributionService& modelAttributionService() { return modelAttributionService_; }
+
+private:
+    std::shared_ptr<Snapshot> storeCodeCount(const std::shared_ptr<Project>& project, const SccOutput& output,
+                                             const std::optional<GitCommit>& latest);
+    void recordLatestCommit(Project& project, const std::optional<GitCommit>& latest);
+    std::vector<std::shared_ptr<Snapshot>> stageHistory(const std::shared_ptr<Project>& project,
+                                                        const std::vector<GitCommit>& commits, int sampleInterval,
+                                                        const HistoryProgress& progress);
+    void finishHistory(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits,
+                       HistoryImportResult& result);
+
+    std::shared_ptr<platform::ModelContext> context_;
+    ProjectService projectService_;
+    SnapshotService snapshotService_;
+    SccService sccService_;
+    GitService gitService_;
+    ModelAttributionService modelAttributionService_;
+};
+
+} // namespace norvane

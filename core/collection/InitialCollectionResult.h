@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/collection/CollectionError.h"
+#include "core/models/Project.h"
+#include "core/models/Snapshot.h"
+
+#include <memory>
+#include <optional>
+
+namespace norvane {
+
+/// The outcome of a new project's first collection and history import.
+struct InitialCollectionResult {
+    std::shared_ptr<Project> project;
+    std::shared_ptr<Snapshot> sccSnapshot;
+    int historySnapshots = 0; ///< "gitHistory" snapshots stored
+    int totalCommits = 0;     ///< every commit of the history, sampled or not
+    std::optional<CollectionError> error;
+
+    bool isSuccess() const { return !error; }
+};
+
+} // namespace norvane

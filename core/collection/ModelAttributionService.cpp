@@ -1,0 +1,171 @@
+#include "core/collection/ModelAttributionService.h"
+
+#include "core/collection/CocomoEstimate.h"
+#include "core/collection/ModelTagParser.h"
+
+#include "platform/LocalCalendar.h"
+
+#include <algorithm>
+
+namespace norvane {
+namespace {
+
+using platform::LocalCalendar::addingDays;
+
+/// Per-model rows are valued at fixed organic rates: 150000 a year and an overhead of 2.4.
+constexpr double attributionWage = 150000.0;
+constexpr double attributionOverhead = 2.4;
+
+struct Accumulator {
+    int64_t insertions = 0;
+    int64_t deletions = 0;
+    int64_t files = 0;
+    int64_t count = 0;
+};
+
+/// The models a commit is attributed to: its tags, else `unknown` when it bears a marker.
+std::set<AIModel> modelsOf(const GitCommit& commit) {
+    const auto& text = commit.attributionText();
+    auto models = ModelTagParser::parseModels(text);
+    if (models.empty() && ModelTagParser::hasAIIndicators(text)) {
+        models.insert(AIModel::unknown);
+    }
+    return models;
+}
+
+void fill(ModelDailyActivity& row, const Accumulator& sums) {
+    row.insertions = sums.insertions;
+    row.deletions = sums.deletions;
+    row.filesChanged = sums.files;
+    row.commitCount = sums.count;
+    const auto estimate =
+        CocomoEstimate::calculate(sums.insertions + sums.deletions, ProjectType::organic, attributionWage, attributionOverhead);
+    row.estimatedEffortMonths = estimate.effortMonths;
+    row.estimatedCost = estimate.estimatedCost;
+}
+
+double share(int64_t part, int64_t whole) {
+    return whole >= 1 ? static_cast<double>(part) / static_cast<double>(whole) * 100.0 : 0.0;
+}
+
+} // namespace
+
+ModelAttributionService::ModelAttributionService(std::shared_ptr<platform::ModelContext> context, platform::Clock clock)
+    : context_(std::move(context)), clock_(std::move(clock)) {}
+
+void ModelAttributionService::processCommitsForAttribution(const std::shared_ptr<Project>& project,
+                                                           const std::vector<GitCommit>& commits) {
+    std::map<std::pair<platform::Date, AIModel>, Accumulator> sums;
+    for (const auto& commit : commits) {
+        const auto day = platform::LocalCalendar::startOfDay(commit.date);
+        for (const auto model : modelsOf(commit)) {
+            auto& sum = sums[{day, model}];
+            sum.insertions += commit.insertions;
+            sum.deletions += commit.deletions;
+            sum.files += commit.filesChanged;
+            ++sum.count;
+        }
+    }
+    const auto stored =
+        context_->fetch<ModelDailyActivity>({.predicate = ModelDailyActivityField::project == project});
+    std::map<std::pair<platform::Date, std::string>, std::shared_ptr<ModelDailyActivity>> rowsByKey;
+    for (const auto& row : stored) {
+        rowsByKey[{row->date, row->modelRaw}] = row;
+    }
+    for (const auto& [key, sum] : sums) {
+        auto& row = rowsByKey[{key.first, std::string(platform::rawValue(key.second))}];
+        if (!row) {
+            row = ModelDailyActivity::create(project, key.first, key.second);
+            context_->insert(row);
+        }
+        fill(*row, sum);
+    }
+    context_->save();
+}
+
+ModelAttributionSummary ModelAttributionService::getProjectSummary(const std::shared_ptr<Project>& project,
+                                                                   std::optional<int> days) {
+    auto predicate = ModelDailyActivityField::project == project;
+    if (days) {
+        predicate = std::move(predicate) && ModelDailyActivityField::date >= addingDays(clock_(), -*days);
+    }
+    return modelMetrics(context_->fetch<ModelDailyActivity>({.predicate = std::move(predicate)}), days);
+}
+
+ModelAttributionSummary ModelAttributionService::getPortfolioSummary(std::optional<int> days) {
+    platform::FetchDescriptor<ModelDailyActivity> descriptor;
+    if (days) {
+        descriptor.predicate = ModelDailyActivityField::date >= addingDays(clock_(), -*days);
+    }
+    return modelMetrics(context_->fetch<ModelDailyActivity>(descriptor), days);
+}
+
+ModelAttributionSummary ModelAttributionService::modelMetrics(const std::vector<std::shared_ptr<ModelDailyActivity>>& rows,
+                                                              std::optional<int> days) const {
+    std::map<AIModel, ModelMetrics> byModel;
+    for (const auto& row : rows) {
+        auto& metrics = byModel[row->model()];
+        metrics.model = row->model();
+        metrics.commitCount += row->commitCount;
+        metrics.insertions += row->insertions;
+        metrics.deletions += row->deletions;
+        metrics.estimatedEffortMonths += row->estimatedEffortMonths;
+        metrics.estimatedCost += row->estimatedCost;
+    }
+    int64_t totalCommits = 0;
+    int64_t totalLines = 0;
+    for (auto& [model, metrics] : byModel) {
+        metrics.linesChanged = metrics.insertions + metrics.deletions;
+        totalCommits += metrics.commitCount;
+        totalLines += metrics.linesChanged;
+    }
+    int span = days.value_or(1);
+    if (!days && !rows.empty()) {
+        const auto [earliest, latest] = std::minmax_element(
+            rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a->date < b->date; });
+        span = std::max(1, platform::LocalCalendar::wholeDaysBetween((*earliest)->date, (*latest)->date));
+    }
+    ModelAttributionSummary summary;
+    for (auto& [model, metrics] : byModel) {
+        const double leverage = metrics.estimatedEffortMonths / (static_cast<double>(span) / 30.0);
+        if (leverage > 0) {
+            metrics.leverage = leverage;
+        }
+        metrics.commitShare = share(metrics.commitCount, totalCommits);
+        metrics.linesShare = share(metrics.linesChanged, totalLines);
+        summary.modelMetrics.push_back(metrics);
+    }
+    std::stable_sort(summary.modelMetrics.begin(), summary.modelMetrics.end(),
+                     [](const auto& a, const auto& b) { return a.linesChanged > b.linesChanged; });
+    summary.totalAttributedCommits = totalCommits;
+    return summary;
+}
+
+std::map<AIModel, std::vector<ModelLeveragePoint>> ModelAttributionService::getLeverageSeriesByModel(int days) {
+    const auto rows = context_->fetch<ModelDailyActivity>(
+        {.predicate = ModelDailyActivityField::date >= addingDays(clock_(), -days),
+         .sortBy = {platform::ascending(ModelDailyActivityField::date)}});
+    std::map<AIModel, std::vector<std::shared_ptr<ModelDailyActivity>>> groups;
+    for (const auto& row : rows) {
+        groups[row->model()].push_back(row);
+    }
+    constexpr double windowMonths = 14.0 / 30.0;
+    std::map<AIModel, std::vector<ModelLeveragePoint>> series;
+    for (const auto& [model, group] : groups) {
+        for (const auto& row : group) {
+            const auto windowStart = addingDays(row->date, -14);
+            double effort = 0;
+            for (const auto& other : group) {
+                if (other->date >= windowStart && other->date <= row->date) {
+                    effort += other->estimatedEffortMonths;
+                }
+            }
+            if (const double leverage = effort / windowMonths; leverage > 0) {
+                series[model].push_back({row->date, leverage});
+            }
+        }
+    }
+    return series;
+}
+
+} // namespace norvane

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/collection/GitCommit.h"
+#include "core/collection/ModelAttributionSummary.h"
+#include "core/models/ModelDailyActivity.h"
+
+#include "platform/Date.h"
+#include "platform/persistence/ModelContext.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace norvane {
+
+/// One point of a model's rolling leverage.
+struct ModelLeveragePoint {
+    platform::Date date;
+    double leverage = 0;
+
+    bool operator==(const ModelLeveragePoint&) const = default;
+};
+
+/// Turns the AI-model markers of commit messages into per-project, per-day, per-model rows, and
+/// summarises those rows per model. Store errors pass to the caller unchanged.
+class ModelAttributionService {
+public:
+    explicit ModelAttributionService(std::shared_ptr<platform::ModelContext> context,
+                                     platform::Clock clock = platform::systemClock());
+
+    /// Records the commits' lines per (local day, model) in the project's rows, replacing the
+    /// figures of each pair the commits produce, and saves once. Commits without a tag or an AI
+    /// marker are left out; a marker without a tag counts for `unknown`.
+    void processCommitsForAttribution(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits);
+    /// The project's rows of the last `days` days, or all of them.
+    ModelAttributionSummary getProjectSummary(const std::shared_ptr<Project>& project, std::optional<int> days);
+    /// Every row of the last `days` days, or all of them, whatever its project.
+    ModelAttributionSummary getPortfolioSummary(std::optional<int> days);
+    /// For each model, the effort of its rows over the 14 days up to each row, per month.
+    std::map<AIModel, std::vector<ModelLeveragePoint>> getLeverageSeriesByModel(int days);
+
+private:
+    ModelAttributionSummary modelMetrics(const std::vector<std::shared_ptr<ModelDailyActivity>>& rows,
+                                         std::optional<int> days) const;
+
+    std::shared_ptr<platform::ModelContext> context_;
+    platform::Clock clock_;
+};
+
+} // namespace norvane

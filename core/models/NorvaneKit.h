@@ -1,0 +1,91 @@
+#pragma once
+
+#include "core/collection/CocomoService.h"
+#include "core/collection/Collector.h"
+#include "core/collection/GitService.h"
+#include "core/collection/SccService.h"
+#include "core/models/ProjectService.h"
+#include "core/models/SnapshotService.h"
+
+#include "platform/persistence/ModelContainer.h"
+#include "platform/persistence/ModelContext.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace norvane {
+
+/// The core library's front door: opens the store, keeps one context over it and the services
+/// that work on it. Collections run synchronously on the caller's thread.
+class NorvaneKit {
+public:
+    static constexpr std::string_view version = "0.1.0";
+    static constexpr std::string_view bundleIdentifier = "app.norvane.NorvaneKit";
+
+    /// Project name, place among its sampled commits, their number, and the commit.
+    using HistoryAllProgress =
+        std::function<void(const std::string& project, int current, int total, const GitCommit& commit)>;
+
+    /// The process-wide instance on the store file, created on first use. A failure reaches the
+    /// caller and leaves nothing behind, so the next call tries again. Safe from several threads.
+    static NorvaneKit& shared();
+
+    /// A facade on the store file; fails with the store's error.
+    NorvaneKit();
+    /// A facade over the given container (for example an in-memory one).
+    explicit NorvaneKit(std::shared_ptr<platform::ModelContainer> container, SccService scc = SccService());
+
+    NorvaneKit(const NorvaneKit&) = delete;
+    NorvaneKit& operator=(const NorvaneKit&) = delete;
+
+    const std::shared_ptr<platform::ModelContainer>& container() const { return container_; }
+    const std::shared_ptr<platform::ModelContext>& context() const { return context_; }
+    ProjectService& projects() { return projects_; }
+    SnapshotService& snapshots() { return snapshots_; }
+    Collector& collector() { return collector_; }
+    const SccService& scc() const { return scc_; }
+    const GitService& git() const { return git_; }
+    CocomoService& cocomo() { return cocomo_; }
+
+    /// Fails with NorvaneError duplicateName, then pathNotFound or pathNotDirectory.
+    std::shared_ptr<Project> addProject(const std::string& name, const std::string& path,
+                                        const std::optional<std::string>& description, ProjectType projectType);
+    std::vector<std::shared_ptr<Project>> listProjects(bool includeArchived = false);
+    std::shared_ptr<Project> findProject(const std::string& name);
+    std::shared_ptr<Snapshot> getLatestSnapshot(const std::shared_ptr<Project>& project);
+    void archiveProject(const std::shared_ptr<Project>& project);
+    void deleteProject(const std::shared_ptr<Project>& project);
+    bool isSccAvailable() const { return scc_.isAvailable(); }
+
+    std::vector<CollectionResult> collect();
+    CollectionResult collect(const std::string& project);
+    /// Imports the named project's history (no interval: every commit); returns the number of
+    /// history snapshots. Fails with NorvaneError projectNotFound, or with the store's error
+    /// when the history could not be stored.
+    int collectHistory(const std::string& project, std::optional<int> sampleInterval = std::nullopt,
+                       const Collector::HistoryProgress& progress = {});
+    /// Every project that is not archived, one after another; the number of history snapshots
+    /// over all of them.
+    int collectHistoryAll(std::optional<int> sampleInterval = std::nullopt, const HistoryAllProgress& progress = {});
+
+    PortfolioLeverage getPortfolioLeverage();
+    std::shared_ptr<AppSettings> getSettings();
+    void updateSettings(std::optional<double> averageWage, std::optional<double> overhead,
+                        std::optional<int64_t> headcount, std::optional<ProjectType> defaultProjectType);
+
+private:
+    std::shared_ptr<platform::ModelContainer> container_;
+    std::shared_ptr<platform::ModelContext> context_;
+    ProjectService projects_;
+    SnapshotService snapshots_;
+    SccService scc_;
+    GitService git_;
+    CocomoService cocomo_;
+    Collector collector_;
+};
+
+} // namespace norvane

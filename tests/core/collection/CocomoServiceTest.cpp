@@ -1,0 +1,113 @@
+#include "core/collection/CocomoService.h"
+#include "core/models/NorvaneDatabase.h"
+
+#include "platform/LocalCalendar.h"
+
+#include <gtest/gtest.h>
+
+namespace norvane {
+namespace {
+
+class CocomoServiceTest : public ::testing::Test {
+protected:
+    std::shared_ptr<Project> project(const std::string& name, int64_t codeLines,
+                                     ProjectStatus status = ProjectStatus::active) {
+        auto created = Project::create(name, "/tmp", std::nullopt, ProjectType::embedded);
+        created->status = status;
+        context->insert(created);
+        auto snapshot = Snapshot::create(created);
+        snapshot->codeLines = codeLines;
+        context->insert(snapshot);
+        context->save();
+        return created;
+    }
+
+    std::size_t settingsRows() { return context->fetch<AppSettings>().size(); }
+
+    const platform::Date now = platform::currentDate();
+    std::shared_ptr<platform::ModelContext> context =
+        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
+    CocomoService service{context, [this] { return now; }};
+};
+
+TEST_F(CocomoServiceTest, SettingsAreCreatedOnceAndTheOldestWins) {
+    const auto created = service.getSettings();
+    EXPECT_EQ(created->averageWage, 150000);
+    EXPECT_EQ(service.getSettings(), created);
+    EXPECT_EQ(settingsRows(), 1U);
+
+    auto second = AppSettings::defaults();
+    second->headcount = 7;
+    context->insert(second);
+    context->save();
+    EXPECT_EQ(service.getSettings(), created);
+    EXPECT_EQ(CocomoService::storedSettings(*context), created);
+}
+
+TEST_F(CocomoServiceTest, UpdateSettingsChangesOnlyWhatIsGiven) {
+    service.updateSettings(std::nullopt, std::nullopt, 3, std::nullopt);
+    auto settings = service.getSettings();
+    EXPECT_EQ(settings->headcount, 3);
+    EXPECT_EQ(settings->overhead, 2.4);
+    service.updateSettings(120000, 2.0, std::nullopt, ProjectType::semiDetached);
+    EXPECT_EQ(settings->averageWage, 120000);
+    EXPECT_EQ(settings->defaultProjectType, ProjectType::semiDetached);
+    EXPECT_EQ(settingsRows(), 1U);
+    EXPECT_FALSE(context->hasChanges());
+}
+
+TEST_F(CocomoServiceTest, ProjectEstimateUsesTheNewestSnapshotOfAnyType) {
+    const auto demo = project("demo", 1000);
+    EXPECT_EQ(settingsRows(), 0U);
+    auto history = Snapshot::create(demo);
+    history->setSnapshotType(SnapshotType::gitHistory);
+    history->capturedAt = now + std::chrono::hours(1);
+    history->codeLines = 10000;
+    context->insert(history);
+    context->save();
+    const auto estimate = service.calculateEstimate(demo);
+    ASSERT_TRUE(estimate);
+    EXPECT_EQ(estimate->sloc, 10000);
+    EXPECT_NEAR(estimate->effortMonths, 57.0562, 5e-5); // the project's embedded mode
+
+    const auto none = Project::create("none", "/tmp", std::nullopt, ProjectType::organic);
+    context->insert(none);
+    context->save();
+    EXPECT_FALSE(service.calculateEstimate(none));
+    auto orphan = Snapshot::create(nullptr);
+    orphan->codeLines = 1000;
+    EXPECT_NEAR(service.calculateEstimate(orphan).effortMonths, 2.4, 1e-9);
+}
+
+TEST_F(CocomoServiceTest, PortfolioIsOneCodebaseInTheDefaultMode) {
+    project("a", 6000);
+    project("b", 4000, ProjectStatus::paused);
+    project("old", 90000, ProjectStatus::archived);
+    const auto estimate = service.calculatePortfolioEstimate();
+    EXPECT_EQ(estimate.sloc, 10000);
+    EXPECT_NEAR(estimate.effortMonths, 26.93, 5e-3);
+}
+
+TEST_F(CocomoServiceTest, PortfolioLeverage) {
+    const auto empty = service.calculatePortfolioLeverage();
+    EXPECT_EQ(empty.estimate.sloc, 0);
+    EXPECT_EQ(empty.leverage, 0);
+    EXPECT_FALSE(empty.startDate);
+
+    const auto demo = project("demo", 10000);
+    demo->firstCommitAt = now - std::chrono::hours(5);
+    context->save();
+    EXPECT_EQ(service.calculatePortfolioLeverage().leverage, 0); // less than a whole day
+
+    demo->firstCommitAt = platform::LocalCalendar::addingDays(now, -90);
+    const auto archived = project("archived", 5, ProjectStatus::archived);
+    archived->firstCommitAt = platform::LocalCalendar::addingDays(now, -900);
+    context->save();
+    const auto leverage = service.calculatePortfolioLeverage();
+    EXPECT_EQ(leverage.startDate, demo->firstCommitAt);
+    EXPECT_NEAR(leverage.leverage, 8.976, 5e-4);
+    EXPECT_NEAR(service.calculateLeverage(leverage.estimate, 90, 2), 4.488, 5e-4);
+}
+
+} // namespace
+} // namespace norvane

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/collection/Collector.h"
+#include "core/models/NorvaneDatabase.h"
+
+#include "tests/core/collection/GitTestRepository.h"
+
+#include "platform/LocalCalendar.h"
+#include "platform/persistence/ModelContext.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+namespace norvane::testing {
+
+/// The built-in counter of this build, found through NORVANE_TEST_BIN, and nothing else.
+SccLookup builtInCounterOnly();
+
+/// An in-memory store, a collector over it that counts with the built-in counter, and git kept
+/// away from the real configuration.
+class CollectionFixture : public ::testing::Test {
+protected:
+    std::shared_ptr<Project> addProject(const std::string& name, const std::string& path,
+                                        ProjectType type = ProjectType::organic);
+    /// Runs SQL on the store directly, for example to make saves fail.
+    void execute(const std::string& sql);
+    /// Every row of a record type, read through a fresh context: what the store really holds.
+    template <typename R>
+    std::vector<std::shared_ptr<R>> stored() {
+        return platform::ModelContext(container).fetch<R>();
+    }
+
+    static platform::Date today() { return platform::LocalCalendar::startOfDay(platform::currentDate()); }
+    static platform::Date daysFromToday(int days, int hour = 10) {
+        return platform::LocalCalendar::addingDays(today(), days) + std::chrono::hours(hour);
+    }
+
+    IsolatedGitEnvironment environment;
+    std::shared_ptr<platform::ModelContainer> container = NorvaneDatabase::makeInMemoryContainer();
+    std::shared_ptr<platform::ModelContext> context = std::make_shared<platform::ModelContext>(container);
+    Collector collector{context, SccService(builtInCounterOnly())};
+};
+
+} // namespace norvane::testing

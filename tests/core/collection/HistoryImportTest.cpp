@@ -1,0 +1,205 @@
+#include "core/collection/Collector.h"
+#include "core/models/DailyActivity.h"
+#include "core/models/ModelDailyActivity.h"
+
+#include "tests/core/collection/CollectionFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace norvane {
+namespace {
+
+using testing::GitTestRepository;
+
+class HistoryImportTest : public testing::CollectionFixture {
+protected:
+    /// Commits that each add `added` lines to their own file, on the given days from the first.
+    void commitOnDays(std::initializer_list<int> days, int added = 100) {
+        for (const int day : days) {
+            std::string text;
+            for (int line = 0; line < added; ++line) {
+                text += "line " + std::to_string(line) + "\n";
+            }
+            repository.writeFile("f" + std::to_string(nextFile++) + ".c", text);
+            repository.commit("commit on day " + std::to_string(day), platform::LocalCalendar::addingDays(start, day));
+        }
+    }
+
+    std::vector<std::shared_ptr<Snapshot>> history() {
+        auto snapshots = stored<Snapshot>();
+        std::erase_if(snapshots, [](const auto& s) { return s->snapshotType() != SnapshotType::gitHistory; });
+        std::sort(snapshots.begin(), snapshots.end(), [](const auto& a, const auto& b) { return a->capturedAt < b->capturedAt; });
+        return snapshots;
+    }
+
+    const platform::Date start = platform::LocalCalendar::startOfDay(daysFromToday(-200)) + std::chrono::hours(12);
+    GitTestRepository repository;
+    int nextFile = 0;
+};
+
+TEST_F(HistoryImportTest, EveryCommitWithRunningTotals) {
+    commitOnDays({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    const auto project = addProject("demo", repository.pathString());
+    std::vector<std::pair<int, int>> places;
+    const auto result = collector.collectHistory(project, 0, [&](int current, int total, const GitCommit&) {
+        places.emplace_back(current, total);
+    });
+    EXPECT_FALSE(result.error);
+    EXPECT_EQ(result.snapshotCount, 10);
+    EXPECT_EQ(result.totalCommits, 10);
+    ASSERT_EQ(places.size(), 10U);
+    EXPECT_EQ(places.front(), (std::pair{1, 10}));
+    EXPECT_EQ(places.back(), (std::pair{10, 10}));
+
+    const auto snapshots = history();
+    ASSERT_EQ(snapshots.size(), 10U);
+    EXPECT_EQ(snapshots[0]->capturedAt, start);
+    EXPECT_EQ(snapshots[0]->cumulativeInsertions, 100);
+    EXPECT_EQ(snapshots[9]->cumulativeInsertions, 1000);
+    EXPECT_EQ(snapshots[9]->cumulativeLinesChanged, 1000);
+    EXPECT_EQ(snapshots[9]->codeLines, 1000);
+    EXPECT_EQ(snapshots[9]->totalLines, 0);
+    EXPECT_EQ(snapshots[9]->latestCommitMessage, "commit on day 9");
+    EXPECT_NEAR(snapshots[9]->cumulativeEffortMonths, 2.4, 1e-9);
+    EXPECT_NEAR(snapshots[9]->cumulativeEstimatedCost, 72000, 1e-6);
+    EXPECT_EQ(project->firstCommitAt, start);
+    EXPECT_EQ(project->latestCommitAt, platform::LocalCalendar::addingDays(start, 9));
+}
+
+TEST_F(HistoryImportTest, SamplingKeepsTheRunningTotalsOfSkippedCommits) {
+    commitOnDays({0, 3, 8, 9, 20});
+    const auto project = addProject("demo", repository.pathString(), ProjectType::semiDetached);
+    const auto result = collector.collectHistory(project, 7);
+    EXPECT_EQ(result.snapshotCount, 3);
+    EXPECT_EQ(result.totalCommits, 5);
+    const auto snapshots = history();
+    ASSERT_EQ(snapshots.size(), 3U);
+    EXPECT_EQ(snapshots[1]->capturedAt, platform::LocalCalendar::addingDays(start, 8));
+    EXPECT_EQ(snapshots[1]->cumulativeInsertions, 300);
+    EXPECT_EQ(snapshots[2]->cumulativeInsertions, 500);
+    EXPECT_NEAR(snapshots[2]->cumulativeEffortMonths, 3.0 * std::pow(0.5, 1.12), 1e-9);
+}
+
+TEST_F(HistoryImportTest, ReimportReplacesOnlyTheHistory) {
+    commitOnDays({0, 10, 20});
+    repository.writeFile("f0.c", "rewritten\n");
+    repository.commit("deletes", platform::LocalCalendar::addingDays(start, 30));
+    const auto project = addProject("demo", repository.pathString());
+    ASSERT_TRUE(collector.collectOne(project).isSuccess());
+    project->firstCommitAt = daysFromToday(-1000);
+    context->save();
+
+    EXPECT_EQ(collector.collectHistory(project, 0).snapshotCount, 4);
+    EXPECT_EQ(collector.collectHistory(project, 7).snapshotCount, 4);
+    const auto snapshots = history();
+    ASSERT_EQ(snapshots.size(), 4U);
+    EXPECT_EQ(snapshots[3]->cumulativeDeletions, 100);
+    EXPECT_EQ(snapshots[3]->cumulativeLinesChanged, 401);
+    EXPECT_EQ(stored<Snapshot>().size(), 5U); // the "scc" snapshot stays
+    EXPECT_EQ(project->firstCommitAt, start);
+}
+
+TEST_F(HistoryImportTest, FailedStoreLeavesTheOldSeriesWhole) {
+    commitOnDays({0, 10, 20});
+    const auto project = addProject("demo", repository.pathString());
+    ASSERT_EQ(collector.collectHistory(project, 0).snapshotCount, 3);
+    commitOnDays({30, 40});
+    execute("CREATE TRIGGER refuse BEFORE INSERT ON snapshot BEGIN SELECT RAISE(ABORT, 'no space'); END");
+
+    const auto result = collector.collectHistory(project, 0);
+    ASSERT_TRUE(result.error);
+    EXPECT_NE(result.error->message.find("no space"), std::string::npos);
+    EXPECT_EQ(result.snapshotCount, 0);
+    const auto snapshots = history();
+    ASSERT_EQ(snapshots.size(), 3U);
+    EXPECT_EQ(snapshots[2]->cumulativeInsertions, 300);
+    EXPECT_EQ(project->latestCommitAt, platform::LocalCalendar::addingDays(start, 20));
+    EXPECT_FALSE(context->hasChanges());
+}
+
+TEST_F(HistoryImportTest, NothingToImport) {
+    testing::TemporaryFolder plain;
+    EXPECT_EQ(collector.collectHistory(addProject("plain", plain.path().string()), 0).snapshotCount, 0);
+    EXPECT_EQ(collector.collectHistory(addProject("gone", "/no/such/folder"), 0).snapshotCount, 0);
+    const auto empty = collector.collectHistory(addProject("empty", repository.pathString()), 0);
+    EXPECT_EQ(empty.snapshotCount, 0);
+    EXPECT_EQ(empty.totalCommits, 0);
+    EXPECT_FALSE(empty.error);
+}
+
+TEST_F(HistoryImportTest, AttributesEveryCommitFromTheWholeMessage) {
+    repository.writeFile("a.c", "1\n2\n3\n");
+    repository.commit("Add parser\n\nLonger body.\n\nCo-Authored-By: Claude <noreply@example.com>", start);
+    repository.writeFile("b.c", "1\n2\n");
+    repository.commit("[gpt-4o] tune", start + std::chrono::hours(1));
+    repository.writeFile("c.c", "1\n");
+    repository.commit("Refactor\n\n\U0001F916 Generated with some tool", start + std::chrono::hours(2));
+    repository.writeFile("d.c", "1\n2\n3\n4\n");
+    repository.commit("Plain human commit", start + std::chrono::hours(3));
+    const auto project = addProject("demo", repository.pathString());
+    ASSERT_FALSE(collector.collectHistory(project, 7).error);
+    ASSERT_FALSE(collector.collectHistory(project, 7).error); // the same rows again
+
+    auto rows = stored<ModelDailyActivity>();
+    ASSERT_EQ(rows.size(), 3U);
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a->model() < b->model(); });
+    EXPECT_EQ(rows[0]->model(), AIModel::claude);
+    EXPECT_EQ(rows[0]->insertions, 3);
+    EXPECT_EQ(rows[1]->model(), AIModel::gpt4o);
+    EXPECT_EQ(rows[1]->insertions, 2);
+    EXPECT_EQ(rows[2]->model(), AIModel::unknown);
+    EXPECT_EQ(rows[2]->commitCount, 1);
+    for (const auto& row : rows) {
+        EXPECT_EQ(row->date, platform::LocalCalendar::startOfDay(start));
+        EXPECT_EQ(row->project->id, project->id);
+    }
+}
+
+class BaselineTest : public HistoryImportTest {
+protected:
+    std::shared_ptr<DailyActivity> activity(const std::shared_ptr<Project>& project, platform::Date date, int codeLines) {
+        auto row = DailyActivity::create(project, date);
+        row->codeLinesInserted = codeLines;
+        context->insert(row);
+        return row;
+    }
+};
+
+TEST_F(BaselineTest, MeanOfTheFirstSixtyDaysFromTheFirstCommitsDay) {
+    const auto project = addProject("demo", repository.pathString());
+    project->firstCommitAt = daysFromToday(-61, 15);
+    // The first commit's own row is dated at the start of its day, before the commit.
+    activity(project, daysFromToday(-61), 100);
+    activity(project, daysFromToday(-40), 200);
+    activity(project, daysFromToday(-2), 300);
+    activity(project, daysFromToday(0), 5000); // outside the first 60 days
+    context->save();
+    collector.calculateBaselineVelocityIfNeeded(project);
+    EXPECT_EQ(project->baselineVelocity, 200.0);
+    EXPECT_TRUE(project->baselineCalculatedAt);
+
+    activity(project, daysFromToday(-30), 10000);
+    context->save();
+    collector.calculateBaselineVelocityIfNeeded(project);
+    EXPECT_EQ(project->baselineVelocity, 200.0); // computed once
+}
+
+TEST_F(BaselineTest, NoBaselineBeforeSixtyDaysOrWithoutRows) {
+    const auto young = addProject("young", repository.pathString());
+    young->firstCommitAt = daysFromToday(-59, 9);
+    activity(young, daysFromToday(-50), 100);
+    const auto quiet = addProject("quiet", repository.pathString());
+    quiet->firstCommitAt = daysFromToday(-300);
+    activity(quiet, daysFromToday(-10), 100);
+    context->save();
+    collector.calculateBaselineVelocityIfNeeded(young);
+    collector.calculateBaselineVelocityIfNeeded(quiet);
+    EXPECT_FALSE(young->baselineVelocity);
+    EXPECT_FALSE(quiet->baselineVelocity);
+}
+
+} // namespace
+} // namespace norvane

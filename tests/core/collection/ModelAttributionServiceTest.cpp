@@ -1,0 +1,154 @@
+#include "core/collection/ModelAttributionService.h"
+#include "core/models/NorvaneDatabase.h"
+
+#include "platform/LocalCalendar.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace norvane {
+namespace {
+
+using platform::LocalCalendar::addingDays;
+using platform::LocalCalendar::startOfDay;
+
+class ModelAttributionServiceTest : public ::testing::Test {
+protected:
+    ModelAttributionServiceTest() {
+        project = Project::create("demo", "/tmp", std::nullopt, ProjectType::embedded);
+        context->insert(project);
+        context->save();
+    }
+
+    GitCommit commit(const std::string& message, platform::Date date, int64_t insertions, int64_t deletions = 0) {
+        return {"h" + std::to_string(next++), message.substr(0, message.find('\n')), "a", date, insertions, deletions, 1, message};
+    }
+
+    std::shared_ptr<ModelDailyActivity> row(AIModel model, platform::Date date, int64_t commits, double effort,
+                                            int64_t lines = 100) {
+        auto stored = ModelDailyActivity::create(project, date, model);
+        stored->commitCount = commits;
+        stored->estimatedEffortMonths = effort;
+        stored->insertions = lines;
+        context->insert(stored);
+        return stored;
+    }
+
+    std::vector<std::shared_ptr<ModelDailyActivity>> rows() {
+        auto all = context->fetch<ModelDailyActivity>();
+        std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a->model() < b->model(); });
+        return all;
+    }
+
+    const platform::Date now = platform::currentDate();
+    const platform::Date day = startOfDay(addingDays(now, -3)) + std::chrono::hours(9);
+    std::shared_ptr<platform::ModelContext> context =
+        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
+    ModelAttributionService service{context, [this] { return now; }};
+    std::shared_ptr<Project> project;
+    int next = 0;
+};
+
+TEST_F(ModelAttributionServiceTest, OneRowPerDayAndModelWithEffortOfTheSum) {
+    const std::vector<GitCommit> commits{commit("[claude] a", day, 300), commit("b\n\nCo-Authored-By: Claude", day, 500, 200)};
+    service.processCommitsForAttribution(project, commits);
+    service.processCommitsForAttribution(project, commits);
+    const auto stored = rows();
+    ASSERT_EQ(stored.size(), 1U);
+    EXPECT_EQ(stored[0]->model(), AIModel::claude);
+    EXPECT_EQ(stored[0]->date, startOfDay(day));
+    EXPECT_EQ(stored[0]->linesChanged(), 1000);
+    EXPECT_EQ(stored[0]->commitCount, 2);
+    EXPECT_EQ(stored[0]->filesChanged, 2);
+    // Organic rates whatever the project's mode, from the summed lines.
+    EXPECT_NEAR(stored[0]->estimatedEffortMonths, 2.4, 1e-9);
+    EXPECT_NEAR(stored[0]->estimatedCost, 72000, 1e-6);
+}
+
+TEST_F(ModelAttributionServiceTest, TagsSignaturesAndPlainCommits) {
+    service.processCommitsForAttribution(project, {commit("[manual] [claude] both", day, 10),
+                                                   commit("[no-ai] by hand", day, 5),
+                                                   commit("x\n\nAI-assisted", addingDays(day, 1), 7),
+                                                   commit("plain", day, 1000)});
+    const auto stored = rows();
+    ASSERT_EQ(stored.size(), 3U);
+    EXPECT_EQ(stored[0]->model(), AIModel::claude);
+    EXPECT_EQ(stored[0]->insertions, 10);
+    EXPECT_EQ(stored[1]->model(), AIModel::manual);
+    EXPECT_EQ(stored[1]->insertions, 15);
+    EXPECT_EQ(stored[1]->commitCount, 2);
+    EXPECT_EQ(stored[2]->model(), AIModel::unknown);
+    EXPECT_EQ(stored[2]->date, startOfDay(addingDays(day, 1)));
+    EXPECT_EQ(service.getProjectSummary(project, std::nullopt).totalAttributedCommits, 4);
+}
+
+TEST_F(ModelAttributionServiceTest, RowsTheCommitsDoNotProduceKeepTheirFigures) {
+    const auto old = row(AIModel::gemini, startOfDay(addingDays(day, -5)), 3, 1.5);
+    context->save();
+    service.processCommitsForAttribution(project, {commit("[gemini] x", day, 50)});
+    service.processCommitsForAttribution(project, {});
+    EXPECT_EQ(old->commitCount, 3);
+    EXPECT_EQ(context->fetch<ModelDailyActivity>().size(), 2U);
+}
+
+TEST_F(ModelAttributionServiceTest, EmptySummary) {
+    const auto summary = service.getPortfolioSummary(30);
+    EXPECT_TRUE(summary.modelMetrics.empty());
+    EXPECT_EQ(summary.totalAttributedCommits, 0);
+    EXPECT_EQ(summary.attributionCoverage(), 0);
+    EXPECT_FALSE(summary.topLeverageModel());
+    EXPECT_FALSE(summary.mostUsedModel());
+}
+
+TEST_F(ModelAttributionServiceTest, SummaryOverAWindow) {
+    row(AIModel::claude, startOfDay(addingDays(now, -2)), 6, 3.0, 600);
+    row(AIModel::cursor, startOfDay(addingDays(now, -1)), 4, 9.0, 200);
+    row(AIModel::copilot, startOfDay(addingDays(now, -60)), 50, 1.0, 5000); // outside 30 days
+    auto odd = row(AIModel::unknown, startOfDay(addingDays(now, -1)), 2, 0.0, 200);
+    odd->modelRaw = "Claude";
+    context->save();
+
+    const auto summary = service.getPortfolioSummary(30);
+    ASSERT_EQ(summary.modelMetrics.size(), 3U);
+    EXPECT_EQ(summary.totalAttributedCommits, 12);
+    EXPECT_EQ(summary.attributionCoverage(), 100);
+    const auto& claude = summary.modelMetrics[0];
+    EXPECT_EQ(claude.model, AIModel::claude);
+    EXPECT_EQ(claude.linesChanged, 600);
+    EXPECT_NEAR(*claude.leverage, 3.0, 1e-9);
+    EXPECT_NEAR(claude.commitShare, 50.0, 1e-9);
+    EXPECT_NEAR(claude.linesShare, 60.0, 1e-9);
+    EXPECT_FALSE(summary.modelMetrics[2].leverage); // "Claude" names no model: unknown, no effort
+    EXPECT_EQ(summary.modelMetrics[2].model, AIModel::unknown);
+    EXPECT_EQ(summary.topLeverageModel(), AIModel::claude); // cursor has only 4 commits
+    EXPECT_EQ(summary.mostUsedModel(), AIModel::claude);
+}
+
+TEST_F(ModelAttributionServiceTest, SpanWithoutAWindow) {
+    row(AIModel::claude, startOfDay(addingDays(now, -10)), 1, 0.4);
+    row(AIModel::claude, startOfDay(addingDays(now, -6)), 1, 0.4);
+    context->save();
+    const auto summary = service.getProjectSummary(project, std::nullopt);
+    ASSERT_EQ(summary.modelMetrics.size(), 1U);
+    EXPECT_NEAR(*summary.modelMetrics[0].leverage, 0.8 / (4.0 / 30.0), 1e-9);
+}
+
+TEST_F(ModelAttributionServiceTest, RollingLeverageByModel) {
+    const auto base = startOfDay(addingDays(now, -20));
+    row(AIModel::claude, base, 1, 0.7);
+    row(AIModel::claude, addingDays(base, 10), 1, 0.7);
+    row(AIModel::claude, addingDays(base, 16), 1, 0.0);
+    row(AIModel::copilot, addingDays(base, 1), 1, 0.0);
+    context->save();
+    const auto series = service.getLeverageSeriesByModel(30);
+    ASSERT_EQ(series.size(), 1U);
+    const auto& points = series.at(AIModel::claude);
+    ASSERT_EQ(points.size(), 3U);
+    EXPECT_NEAR(points[0].leverage, 0.7 / (14.0 / 30.0), 1e-9);
+    EXPECT_NEAR(points[1].leverage, 1.4 / (14.0 / 30.0), 1e-9);
+    EXPECT_NEAR(points[2].leverage, 0.7 / (14.0 / 30.0), 1e-9); // the first row left the window
+}
+
+} // namespace
+} // namespace norvane
