@@ -20,7 +20,7 @@ namespace norvane::counter {
 namespace {
 
 // Files per task: enough to keep the work list quiet, few enough to share a large folder.
-constexpr std::size_t kFilesPerTask = 16;
+constexpr std::ptrdiff_t kFilesPerTask = 16;
 
 struct Tally {
     std::int64_t files = 0;
@@ -29,6 +29,16 @@ struct Tally {
 
 using Tallies = std::vector<Tally>;
 using CountTask = std::variant<FolderTask, std::vector<SourceFile>>;
+
+void countFile(const LanguageRegistry& registry, FileReader& reader, const SourceFile& file, Tallies& tallies) {
+    const auto contents = reader.read(file.path.c_str());
+    if (!contents || FileReader::looksBinary(*contents)) {
+        return;
+    }
+    Tally& tally = tallies[file.language];
+    ++tally.files;
+    tally.counts += registry.scanner(file.language).scan(*contents);
+}
 
 /// One thread's share of the work: its own read buffer and its own sums, merged at the end.
 class CountWorker {
@@ -49,16 +59,6 @@ public:
         }
     }
 
-    void countFile(const SourceFile& file) {
-        const auto contents = reader_.read(file.path.c_str());
-        if (!contents || FileReader::looksBinary(*contents)) {
-            return;
-        }
-        Tally& tally = tallies_[file.language];
-        ++tally.files;
-        tally.counts += registry_.scanner(file.language).scan(*contents);
-    }
-
     const Tallies& tallies() const { return tallies_; }
     std::exception_ptr error() const { return error_; }
 
@@ -70,16 +70,16 @@ private:
         for (auto& subfolder : folders_) {
             queue_.push(std::move(subfolder));
         }
-        for (std::size_t start = 0; start < files_.size(); start += kFilesPerTask) {
-            const auto first = files_.begin() + static_cast<std::ptrdiff_t>(start);
-            const auto last = files_.begin() + static_cast<std::ptrdiff_t>(std::min(start + kFilesPerTask, files_.size()));
+        for (auto first = files_.begin(); first != files_.end();) {
+            const auto last = first + std::min<std::ptrdiff_t>(kFilesPerTask, files_.end() - first);
             queue_.push(std::vector<SourceFile>(std::make_move_iterator(first), std::make_move_iterator(last)));
+            first = last;
         }
     }
 
     void process(const std::vector<SourceFile>& files) {
         for (const auto& file : files) {
-            countFile(file);
+            countFile(registry_, reader_, file, tallies_);
         }
     }
 
@@ -112,6 +112,45 @@ std::vector<LanguageSummary> summarize(const LanguageRegistry& registry, const T
     return rows;
 }
 
+Tallies countSingleFile(const LanguageRegistry& registry, const std::string& path) {
+    Tallies tallies(registry.size());
+    // A file named on the command line is counted even through a symbolic link.
+    const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr), &std::free);
+    if (const auto language = registry.find(lastPathPart(path)); language && target) {
+        FileReader reader;
+        countFile(registry, reader, SourceFile{target.get(), *language}, tallies);
+    }
+    return tallies;
+}
+
+Tallies countTree(const LanguageRegistry& registry, const std::string& path, unsigned threadCount) {
+    WorkQueue<CountTask> queue;
+    queue.push(FolderReader::root(path));
+    std::vector<std::unique_ptr<CountWorker>> workers;
+    for (unsigned index = 0; index < threadCount; ++index) {
+        workers.push_back(std::make_unique<CountWorker>(registry, queue));
+    }
+    {
+        // The calling thread works too; the helpers are joined at the end of this block.
+        std::vector<std::jthread> helpers;
+        for (std::size_t index = 1; index < workers.size(); ++index) {
+            helpers.emplace_back([&worker = *workers[index]] { worker.run(); });
+        }
+        workers.front()->run();
+    }
+    Tallies total(registry.size());
+    for (const auto& worker : workers) {
+        if (worker->error()) {
+            std::rethrow_exception(worker->error());
+        }
+        for (std::size_t language = 0; language < total.size(); ++language) {
+            total[language].files += worker->tallies()[language].files;
+            total[language].counts += worker->tallies()[language].counts;
+        }
+    }
+    return total;
+}
+
 } // namespace
 
 CodeCounter::CodeCounter(unsigned threadCount)
@@ -122,38 +161,9 @@ std::vector<LanguageSummary> CodeCounter::count(const std::string& path) const {
     if (::stat(path.c_str(), &status) != 0) {
         throw std::system_error(errno, std::generic_category(), path);
     }
-    WorkQueue<CountTask> queue;
-    std::vector<std::unique_ptr<CountWorker>> workers;
-    for (unsigned index = 0; index < threadCount_; ++index) {
-        workers.push_back(std::make_unique<CountWorker>(registry_, queue));
-    }
-    if (!S_ISDIR(status.st_mode)) {
-        // A single file named on the command line is counted even through a symbolic link.
-        const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr), &std::free);
-        if (const auto language = registry_.find(lastPathPart(path)); language && target) {
-            workers.front()->countFile(SourceFile{target.get(), *language});
-        }
-        return summarize(registry_, workers.front()->tallies());
-    }
-    queue.push(FolderReader::root(path));
-    {
-        std::vector<std::jthread> helpers;
-        for (std::size_t index = 1; index < workers.size(); ++index) {
-            helpers.emplace_back([&worker = *workers[index]] { worker.run(); });
-        }
-        workers.front()->run();
-    }
-    Tallies total(registry_.size());
-    for (const auto& worker : workers) {
-        if (worker->error()) {
-            std::rethrow_exception(worker->error());
-        }
-        for (std::size_t language = 0; language < total.size(); ++language) {
-            total[language].files += worker->tallies()[language].files;
-            total[language].counts += worker->tallies()[language].counts;
-        }
-    }
-    return summarize(registry_, total);
+    const Tallies tallies =
+        S_ISDIR(status.st_mode) ? countTree(registry_, path, threadCount_) : countSingleFile(registry_, path);
+    return summarize(registry_, tallies);
 }
 
 } // namespace norvane::counter

@@ -110,6 +110,9 @@ void SourceScanner::buildTables() {
             codeFlags_[byte] = kToken;
         }
     }
+    for (std::size_t byte = 0; byte < wordTail_.size(); ++byte) {
+        wordTail_[byte] = kWordBytes[byte] && (codeFlags_[byte] == 0 || (codeFlags_[byte] & kWordOnly) != 0);
+    }
     codeFlags_[static_cast<unsigned char>('\n')] = kNewline;
     for (const char blank : {' ', '\t', '\r', '\v', '\f'}) {
         codeFlags_[static_cast<unsigned char>(blank)] = kSpace;
@@ -159,8 +162,17 @@ private:
 
     char before() const { return p_ > begin_ ? p_[-1] : '\n'; }
 
+    // Markers are a few bytes long: comparing in place beats calling memcmp.
     bool startsWith(std::string_view text) const {
-        return static_cast<std::size_t>(end_ - p_) >= text.size() && std::memcmp(p_, text.data(), text.size()) == 0;
+        if (static_cast<std::size_t>(end_ - p_) < text.size()) {
+            return false;
+        }
+        for (std::size_t index = 0; index < text.size(); ++index) {
+            if (p_[index] != text[index]) {
+                return false;
+            }
+        }
+        return true;
     }
 
     void scanCode() {
@@ -168,22 +180,35 @@ private:
         while (p_ < end_) {
             const auto byte = static_cast<unsigned char>(*p_);
             const std::uint8_t flags = flagsTable[byte];
-            if (flags == 0 || ((flags & kWordOnly) != 0 && isWordByte(before()))) {
-                lineCode_ = true;
-                ++p_;
-            } else if ((flags & kNewline) != 0) {
+            if ((flags & kNewline) != 0) {
                 endLine();
                 ++p_;
-            } else if ((flags & kSpace) != 0) {
+                continue;
+            }
+            if ((flags & kSpace) != 0) {
                 ++p_;
-            } else if (matchToken(byte)) {
+                continue;
+            }
+            const bool insideWord = (flags & kWordOnly) != 0 && isWordByte(before());
+            if (flags != 0 && !insideWord && matchToken(byte)) {
                 if (mode_ != Mode::Code) {
                     return;
                 }
-            } else {
-                lineCode_ = true;
-                ++p_;
+                continue;
             }
+            lineCode_ = true;
+            ++p_;
+            if (isWordByte(static_cast<char>(byte))) {
+                skipWordTail();
+            }
+        }
+    }
+
+    // The rest of a word cannot start a token, except string prefixes such as the R of u8R"(.
+    void skipWordTail() {
+        const auto& wordTail = scanner_.wordTail_;
+        while (p_ < end_ && wordTail[static_cast<unsigned char>(*p_)]) {
+            ++p_;
         }
     }
 

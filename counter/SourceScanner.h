@@ -62,6 +62,8 @@ private:
     std::vector<Token> tokens_;
     std::array<TokenRange, 256> tokenRanges_{};
     std::array<std::uint8_t, 256> codeFlags_{};
+    /// Word bytes that cannot start a token in the middle of a word.
+    std::array<bool, 256> wordTail_{};
 };
 
 } // namespace norvane::counter

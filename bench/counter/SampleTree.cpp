@@ -19,10 +19,12 @@ struct LanguageSample {
 };
 
 const std::array<LanguageSample, 10> kSamples{{
-    {"c", "/* Adds up the values\n   of one row. */\nint sum_row(const int *row, int n) {\n    int total = 0;\n"
+    {"c", "/* Adds up the values\n   of one row. */\nint sum_row(const int *row, int n) {\n"
+          "    int total = 0;\n"
           "    for (int i = 0; i < n; i++) { total += row[i]; } // running total\n"
           "    if (total > 100 && n != 0) { puts(\"big /* not a comment */\"); }\n\n    return total;\n}\n"},
-    {"cpp", "// Keeps a name.\nclass Holder {\npublic:\n    explicit Holder(std::string name) : name_(std::move(name)) {}\n"
+    {"cpp", "// Keeps a name.\nclass Holder {\npublic:\n"
+            "    explicit Holder(std::string name) : name_(std::move(name)) {}\n"
             "    bool empty() const { return name_.empty() || name_ == \"//\"; }\n\nprivate:\n"
             "    std::string name_; /* owned */\n};\n"},
     {"go", "// Handle answers one request.\nfunc Handle(w http.ResponseWriter, r *http.Request) {\n"

@@ -139,7 +139,8 @@ TEST(CodeCounter, MissingPathIsAnError) {
 TEST(CodeCounter, RowsDoNotDependOnTheNumberOfThreads) {
     const TemporaryFolder folder;
     for (int index = 0; index < 300; ++index) {
-        const std::string name = "m" + std::to_string(index % 7) + "/f" + std::to_string(index);
+        std::string name = "m";
+        name.append(std::to_string(index % 7)).append("/f").append(std::to_string(index));
         folder.writeFile(name + ".c", std::string(static_cast<std::size_t>(index % 5), '\n') + "int x; // c\n");
         folder.writeFile(name + ".py", "if x:\n    pass\n" + std::string(static_cast<std::size_t>(index % 3), '#'));
     }
