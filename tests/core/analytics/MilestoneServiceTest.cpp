@@ -1,0 +1,175 @@
+#include "core/analytics/MilestoneService.h"
+#include "core/models/NorvaneDatabase.h"
+#include "core/models/Snapshot.h"
+#include "platform/LocalCalendar.h"
+#include "tests/platform/process/ScopedTimeZone.h"
+
+#include <gtest/gtest.h>
+
+namespace norvane {
+namespace {
+
+using platform::Date;
+
+Date localDate(int year, int month, int day, int hour = 12) {
+    return *platform::LocalCalendar::dateFromComponents({year, month, day, hour, 0, 0, 1});
+}
+
+class MilestoneServiceTest : public ::testing::Test {
+protected:
+    testing::ScopedTimeZone zone{"Europe/Berlin"};
+    std::shared_ptr<platform::ModelContext> context =
+        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
+    MilestoneService service{context};
+
+    std::shared_ptr<Project> project(const std::string& name, std::optional<Date> firstCommitAt = std::nullopt) {
+        auto created = Project::create(name, "/tmp/" + name, std::nullopt, ProjectType::organic);
+        created->firstCommitAt = firstCommitAt;
+        context->insert(created);
+        return created;
+    }
+
+    std::shared_ptr<Snapshot> history(const std::shared_ptr<Project>& owner, Date capturedAt, double cost,
+                                      std::int64_t lines = 0, const std::string& type = "gitHistory") {
+        auto snapshot = Snapshot::create(owner);
+        snapshot->capturedAt = capturedAt;
+        snapshot->snapshotTypeRaw = type;
+        snapshot->cumulativeEstimatedCost = cost;
+        snapshot->cumulativeLinesChanged = lines;
+        context->insert(snapshot);
+        return snapshot;
+    }
+
+    static std::vector<MilestoneType> typesOf(const MilestoneProgress& progress) {
+        std::vector<MilestoneType> types;
+        for (const auto& milestone : progress.reached) types.push_back(milestone.type);
+        return types;
+    }
+};
+
+TEST_F(MilestoneServiceTest, WithoutHistoryNothingIsReached) {
+    auto alpha = project("alpha");
+    history(alpha, localDate(2026, 1, 5), 900000, 90000, "scc");
+    history(alpha, localDate(2026, 1, 6), 900000, 90000, "other");
+    const auto progress = service.getMilestones(alpha);
+    EXPECT_TRUE(progress.reached.empty());
+    EXPECT_EQ(progress.nextMilestone, MilestoneType::value10k);
+    EXPECT_EQ(progress.progressToNext, 0.0);
+    EXPECT_EQ(progress.currentValue, 0.0);
+    EXPECT_EQ(progress.currentSloc, 0);
+}
+
+TEST_F(MilestoneServiceTest, ThresholdsAreReachedAtOrAbove) {
+    struct Case {
+        double cost;
+        std::int64_t lines;
+        std::vector<MilestoneType> reached;
+    };
+    const Case cases[] = {
+        {9999.99, 999, {}},
+        {10000, 999, {MilestoneType::value10k}},
+        {0, 1000, {MilestoneType::sloc1k}},
+        {120000, 12000,
+         {MilestoneType::value10k, MilestoneType::value50k, MilestoneType::value100k, MilestoneType::sloc1k,
+          MilestoneType::sloc5k, MilestoneType::sloc10k}},
+    };
+    for (const auto& [cost, lines, reached] : cases) {
+        auto owner = project("p" + std::to_string(cost) + "-" + std::to_string(lines));
+        history(owner, localDate(2026, 2, 1), cost, lines);
+        const auto progress = service.getMilestones(owner);
+        EXPECT_EQ(typesOf(progress), reached) << cost << " " << lines;
+        for (const auto& milestone : progress.reached) EXPECT_EQ(milestone.reachedAt, localDate(2026, 2, 1));
+    }
+}
+
+TEST_F(MilestoneServiceTest, ReachedListIsInDateOrderWithTheReachingFigures) {
+    auto alpha = project("alpha", localDate(2026, 3, 27, 0));
+    // Newer first on purpose; and across Berlin's clock change on 29 March.
+    history(alpha, localDate(2026, 3, 31, 0), 60000, 1500);
+    history(alpha, localDate(2026, 3, 28, 0), 12000, 400);
+    history(alpha, localDate(2026, 3, 27, 0), 100, 1000);
+    const auto progress = service.getMilestones(alpha);
+    ASSERT_EQ(typesOf(progress), (std::vector{MilestoneType::sloc1k, MilestoneType::value10k, MilestoneType::value50k}));
+    EXPECT_EQ(progress.reached[0].daysFromStart, 0);
+    EXPECT_EQ(progress.reached[0].value, 1000.0);
+    EXPECT_EQ(progress.reached[1].daysFromStart, 1);
+    EXPECT_EQ(progress.reached[1].value, 12000.0);
+    EXPECT_EQ(progress.reached[2].daysFromStart, 4);
+    EXPECT_EQ(progress.reached[2].value, 60000.0);
+    EXPECT_NE(progress.reached[1].id, service.getMilestones(alpha).reached[1].id);
+    EXPECT_EQ(progress.currentValue, 60000.0);
+    EXPECT_EQ(progress.currentSloc, 1500);
+}
+
+TEST_F(MilestoneServiceTest, ProgressTowardsTheNextCostMilestone) {
+    struct Case {
+        std::vector<double> costs;
+        std::optional<MilestoneType> next;
+        std::optional<double> progress;
+    };
+    const Case cases[] = {
+        {{5000}, MilestoneType::value10k, 0.5},
+        {{10000, 30000}, MilestoneType::value50k, 0.5},
+        {{12000, 8000}, MilestoneType::value50k, 0.0},
+        {{100000, 300000}, MilestoneType::value500k, 0.5},
+        {{2000000}, std::nullopt, std::nullopt},
+    };
+    int index = 0;
+    for (const auto& [costs, next, expected] : cases) {
+        auto owner = project("p" + std::to_string(index++));
+        int day = 1;
+        for (const double cost : costs) history(owner, localDate(2026, 1, day++), cost, 100);
+        const auto progress = service.getMilestones(owner);
+        EXPECT_EQ(progress.nextMilestone, next) << index;
+        ASSERT_EQ(progress.progressToNext.has_value(), expected.has_value()) << index;
+        if (expected) {
+            EXPECT_DOUBLE_EQ(*progress.progressToNext, *expected) << index;
+        }
+    }
+}
+
+TEST_F(MilestoneServiceTest, StartIsTheFirstCommitOrElseTheOldestSnapshot) {
+    auto late = project("late", localDate(2026, 1, 10));
+    history(late, localDate(2026, 1, 5), 20000);
+    EXPECT_EQ(service.getMilestones(late).reached.front().daysFromStart, -5);
+
+    auto undated = project("undated");
+    history(undated, localDate(2025, 12, 30), 100);
+    history(undated, localDate(2026, 1, 2), 20000);
+    EXPECT_EQ(service.getMilestones(undated).reached.front().daysFromStart, 3);
+}
+
+TEST_F(MilestoneServiceTest, AverageDaysOverProjectsThatReachedIt) {
+    EXPECT_EQ(service.getAverageTimeToMilestone(MilestoneType::value10k), std::nullopt);
+
+    auto alpha = project("alpha", localDate(2026, 1, 1));
+    history(alpha, localDate(2026, 1, 11), 10000);
+    auto beta = project("beta", localDate(2026, 1, 1));
+    beta->status = ProjectStatus::archived;
+    history(beta, localDate(2026, 1, 16), 15000);
+    project("gamma");
+    EXPECT_EQ(service.getAverageTimeToMilestone(MilestoneType::value10k), 12);
+    EXPECT_EQ(service.getAverageTimeToMilestone(MilestoneType::value50k), std::nullopt);
+
+    auto early = project("early", localDate(2026, 2, 4));
+    history(early, localDate(2026, 2, 1), 0, 1000);
+    auto prompt = project("prompt", localDate(2026, 2, 1));
+    history(prompt, localDate(2026, 2, 1), 0, 1000);
+    EXPECT_EQ(service.getAverageTimeToMilestone(MilestoneType::sloc1k), -1);
+}
+
+TEST(MilestoneType, RawValuesThresholdsAndIcons) {
+    EXPECT_EQ(platform::rawValue(MilestoneType::value100k), "$100K");
+    EXPECT_EQ(platform::fromRawValue<MilestoneType>("10K SLOC"), MilestoneType::sloc10k);
+    EXPECT_EQ(platform::fromRawValue<MilestoneType>("10k SLOC"), std::nullopt);
+    EXPECT_EQ(platform::allCases<MilestoneType>().size(), 8U);
+    EXPECT_EQ(threshold(MilestoneType::value500k), 500000.0);
+    EXPECT_EQ(threshold(MilestoneType::sloc5k), 5000.0);
+    EXPECT_TRUE(isCost(MilestoneType::value50k));
+    EXPECT_FALSE(isCost(MilestoneType::sloc50k));
+    EXPECT_EQ(iconName(MilestoneType::value10k), "dollarsign.circle.fill");
+    EXPECT_EQ(iconName(MilestoneType::sloc1k), "text.alignleft");
+}
+
+} // namespace
+} // namespace norvane

@@ -1,0 +1,124 @@
+#include "core/analytics/WorkPatternService.h"
+#include "core/models/NorvaneDatabase.h"
+#include "core/models/Snapshot.h"
+#include "platform/LocalCalendar.h"
+#include "tests/platform/process/ScopedTimeZone.h"
+
+#include <gtest/gtest.h>
+
+namespace norvane {
+namespace {
+
+using platform::Date;
+
+Date localDate(int year, int month, int day, int hour = 0, int minute = 0) {
+    return *platform::LocalCalendar::dateFromComponents({year, month, day, hour, minute, 0, 1});
+}
+
+class WorkPatternServiceTest : public ::testing::Test {
+protected:
+    testing::ScopedTimeZone zone{"Europe/Berlin"};
+    // Thursday 2 April 2026, after the clocks went forward.
+    const Date now = localDate(2026, 4, 2, 10, 30);
+    std::shared_ptr<platform::ModelContext> context =
+        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
+    std::shared_ptr<Project> project = Project::create("alpha", "/tmp/alpha", std::nullopt, ProjectType::organic);
+    WorkPatternService service{context, [this] { return now; }};
+
+    void SetUp() override { context->insert(project); }
+
+    void commitAt(Date capturedAt, const std::string& type = "gitHistory",
+                  const std::shared_ptr<Project>& owner = nullptr) {
+        auto snapshot = Snapshot::create(owner ? owner : project);
+        snapshot->capturedAt = capturedAt;
+        snapshot->snapshotTypeRaw = type;
+        context->insert(snapshot);
+    }
+};
+
+TEST_F(WorkPatternServiceTest, NoHistoryInTheWindowGivesTheEmptyResult) {
+    commitAt(localDate(2026, 4, 1, 12), "scc");
+    commitAt(localDate(2026, 1, 1, 12));
+    const auto patterns = service.analyzePatterns(30);
+    EXPECT_TRUE(patterns.hourlyDistribution.empty());
+    EXPECT_TRUE(patterns.dailyDistribution.empty());
+    EXPECT_EQ(patterns.heatmap, WorkPatterns::Heatmap{});
+    EXPECT_FALSE(patterns.peakHour || patterns.peakDay);
+    EXPECT_EQ(patterns.weekendPercentage, 0.0);
+    EXPECT_FALSE(patterns.isNightOwl || patterns.isEarlyBird);
+    EXPECT_EQ(patterns.totalCommits, 0);
+}
+
+TEST_F(WorkPatternServiceTest, WindowStartsAtTheSameTimeOfDayCalendarDaysBack) {
+    const Date cutoff = localDate(2026, 3, 26, 10, 30); // 7 days back, across the clock change
+    commitAt(cutoff);
+    commitAt(cutoff - std::chrono::microseconds(1));
+    EXPECT_EQ(service.analyzePatterns(7).totalCommits, 1);
+
+    commitAt(now);
+    commitAt(now - std::chrono::seconds(1));
+    EXPECT_EQ(service.analyzePatterns(0).totalCommits, 1);
+}
+
+TEST_F(WorkPatternServiceTest, SingleSaturdayCommit) {
+    auto archived = Project::create("old", "/tmp/old", std::nullopt, ProjectType::organic);
+    archived->status = ProjectStatus::archived;
+    context->insert(archived);
+    commitAt(localDate(2026, 3, 28, 14, 5), "gitHistory", archived);
+    const auto patterns = service.analyzePatterns(30);
+    EXPECT_EQ(patterns.totalCommits, 1);
+    EXPECT_EQ(patterns.weekendPercentage, 100.0);
+    EXPECT_EQ(patterns.peakDay, 7);
+    EXPECT_EQ(patterns.peakHour, 14);
+    EXPECT_EQ(patterns.heatmap[6][14], 1);
+    EXPECT_EQ(patterns.hourlyDistribution, (std::map<int, int>{{14, 1}}));
+}
+
+TEST_F(WorkPatternServiceTest, SundayIsRowZeroAndTiesGoToTheLowestKey) {
+    commitAt(localDate(2026, 3, 29, 9));  // Sunday
+    commitAt(localDate(2026, 3, 30, 8));  // Monday
+    const auto patterns = service.analyzePatterns(30);
+    EXPECT_EQ(patterns.dailyDistribution, (std::map<int, int>{{1, 1}, {2, 1}}));
+    EXPECT_EQ(patterns.heatmap[0][9], 1);
+    EXPECT_EQ(patterns.heatmap[1][8], 1);
+    EXPECT_EQ(patterns.peakDay, 1);
+    EXPECT_EQ(patterns.peakHour, 8);
+    EXPECT_DOUBLE_EQ(patterns.weekendPercentage, 50.0);
+}
+
+TEST_F(WorkPatternServiceTest, NightOwlAndEarlyBirdNeedMoreThanFortyPercent) {
+    struct Case {
+        std::vector<int> hours;
+        bool nightOwl;
+        bool earlyBird;
+    };
+    const Case cases[] = {
+        {{20, 21, 22, 23, 12, 12, 12, 12, 12, 12}, false, false},
+        {{20, 21, 22, 23, 23, 12, 12, 12, 12, 12}, true, false},
+        {{0, 3, 9, 9, 12, 12, 12, 12, 12, 12}, false, false},
+        {{0, 3, 9, 9, 3, 12, 12, 12, 12, 12}, false, true},
+        {{3, 3, 3, 21, 22, 23}, true, true},
+        {{10, 19, 19}, false, false},
+    };
+    for (const auto& [hours, nightOwl, earlyBird] : cases) {
+        for (const auto& snapshot : context->fetch<Snapshot>()) context->remove(snapshot);
+        for (const int hour : hours) commitAt(localDate(2026, 3, 31, hour));
+        const auto patterns = service.analyzePatterns(30);
+        EXPECT_EQ(patterns.totalCommits, static_cast<int>(hours.size()));
+        EXPECT_EQ(patterns.isNightOwl, nightOwl) << hours.size() << " " << hours[0];
+        EXPECT_EQ(patterns.isEarlyBird, earlyBird) << hours.size() << " " << hours[0];
+    }
+}
+
+TEST(WorkPatterns, LabelFunctions) {
+    const std::pair<int, const char*> hours[] = {{0, "12am"}, {1, "1am"}, {11, "11am"}, {12, "12pm"}, {13, "1pm"}, {23, "11pm"}};
+    for (const auto& [hour, text] : hours) EXPECT_EQ(WorkPatterns::formatHour(hour), text);
+    EXPECT_EQ(WorkPatterns::formatDay(1), "Sun");
+    EXPECT_EQ(WorkPatterns::formatDay(7), "Sat");
+    EXPECT_EQ(WorkPatterns::formatDay(0), "?");
+    EXPECT_EQ(WorkPatterns::formatDayFull(4), "Wednesday");
+    EXPECT_EQ(WorkPatterns::formatDayFull(8), "Unknown");
+}
+
+} // namespace
+} // namespace norvane
