@@ -31,13 +31,17 @@ using Tallies = std::vector<Tally>;
 using CountTask = std::variant<FolderTask, std::vector<SourceFile>>;
 
 void countFile(const LanguageRegistry& registry, FileReader& reader, const SourceFile& file, Tallies& tallies) {
-    const auto contents = reader.read(file.path.c_str());
+    const auto contents = reader.read(file.path.c_str(), file.language ? "" : "#!");
     if (!contents || FileReader::looksBinary(*contents)) {
         return;
     }
-    Tally& tally = tallies[file.language];
+    const auto language = file.language ? file.language : registry.findByInterpreter(*contents);
+    if (!language) {
+        return;
+    }
+    Tally& tally = tallies[*language];
     ++tally.files;
-    tally.counts += registry.scanner(file.language).scan(*contents);
+    tally.counts += registry.scanner(*language).scan(*contents);
 }
 
 /// One thread's share of the work: its own read buffer and its own sums, merged at the end.
@@ -116,9 +120,11 @@ Tallies countSingleFile(const LanguageRegistry& registry, const std::string& pat
     Tallies tallies(registry.size());
     // A file named on the command line is counted even through a symbolic link.
     const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr), &std::free);
-    if (const auto language = registry.find(lastPathPart(path)); language && target) {
+    const std::string name = lastPathPart(path);
+    const auto language = registry.find(name);
+    if (target && (language || LanguageRegistry::mayBeScript(name))) {
         FileReader reader;
-        countFile(registry, reader, SourceFile{target.get(), *language}, tallies);
+        countFile(registry, reader, SourceFile{target.get(), language}, tallies);
     }
     return tallies;
 }

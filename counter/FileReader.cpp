@@ -13,6 +13,8 @@ namespace norvane::counter {
 namespace {
 
 constexpr std::size_t kBinaryProbeLength = 8000;
+// How much is read first when a file must begin in a certain way.
+constexpr std::size_t kStartProbeLength = 4096;
 
 class OpenFile {
 public:
@@ -34,7 +36,7 @@ private:
 
 } // namespace
 
-std::optional<std::string_view> FileReader::read(const char* path) {
+std::optional<std::string_view> FileReader::read(const char* path, std::string_view requiredStart) {
     const OpenFile file(path);
     struct stat status {};
     if (file.fd() < 0 || ::fstat(file.fd(), &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -50,7 +52,9 @@ std::optional<std::string_view> FileReader::read(const char* path) {
         if (used == buffer_.size()) {
             buffer_.resize(buffer_.size() * 2);
         }
-        const ssize_t count = ::read(file.fd(), buffer_.data() + used, buffer_.size() - used);
+        const bool probing = used == 0 && !requiredStart.empty();
+        const std::size_t wantedNow = probing ? std::min(kStartProbeLength, buffer_.size()) : buffer_.size() - used;
+        const ssize_t count = ::read(file.fd(), buffer_.data() + used, wantedNow);
         if (count < 0 && errno == EINTR) {
             continue;
         }
@@ -61,6 +65,9 @@ std::optional<std::string_view> FileReader::read(const char* path) {
             break;
         }
         used += static_cast<std::size_t>(count);
+        if (probing && !std::string_view(buffer_.data(), used).starts_with(requiredStart)) {
+            return std::nullopt;
+        }
     }
     return std::string_view(buffer_.data(), used);
 }

@@ -12,7 +12,8 @@ class FileReader {
 public:
     /// The contents of the regular file at `path`, valid until the next call; none when the file
     /// cannot be opened or read, or is not a regular file (a symbolic link, a pipe, a device).
-    std::optional<std::string_view> read(const char* path);
+    /// With `requiredStart`, a file that does not begin so is left after its first few bytes.
+    std::optional<std::string_view> read(const char* path, std::string_view requiredStart = {});
 
     /// True when a NUL byte appears among the first bytes, as in images, archives and objects.
     static bool looksBinary(std::string_view contents);

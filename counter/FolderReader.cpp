@@ -102,8 +102,8 @@ void FolderReader::read(const FolderTask& folder, FileReader& reader, std::vecto
             continue;
         }
         const auto language = registry_.find(entry.name);
-        if (language && !(rules && rules->isIgnored(fromRoot, false))) {
-            files.push_back(SourceFile{std::move(path), *language});
+        if ((language || LanguageRegistry::mayBeScript(entry.name)) && !(rules && rules->isIgnored(fromRoot, false))) {
+            files.push_back(SourceFile{std::move(path), language});
         }
     }
 }

@@ -6,15 +6,16 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace norvane::counter {
 
-/// A file to count and its language.
+/// A file to count and its language; none when the "#!" line of the file is to tell.
 struct SourceFile {
     std::string path;
-    std::size_t language;
+    std::optional<std::size_t> language;
 };
 
 /// A folder still to be listed.
@@ -29,8 +30,9 @@ struct FolderTask {
 
 /// Lists one folder for the walk: the subfolders to descend into and the files to count, after
 /// the folder's own .gitignore and .ignore files and those above it. Symbolic links, version
-/// control folders, files of no known language and anything that is neither a regular file nor a
-/// folder are left out; a folder that cannot be read has no entries.
+/// control folders, files of no known language (unless their name has no extension, as scripts
+/// often do) and anything that is neither a regular file nor a folder are left out; a folder that
+/// cannot be read has no entries.
 class FolderReader {
 public:
     explicit FolderReader(const LanguageRegistry& registry) : registry_(registry) {}

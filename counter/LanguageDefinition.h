@@ -34,6 +34,8 @@ struct LanguageDefinition {
     std::vector<std::string_view> extensions;
     /// Lower-case whole file names, such as "makefile" or ".gitignore".
     std::vector<std::string_view> fileNames;
+    /// Programs named on the "#!" line of a script without an extension, such as "python3".
+    std::vector<std::string_view> interpreters;
     std::vector<std::string_view> lineComments;
     std::vector<BlockComment> blockComments;
     /// Block comments nest, so every opening marker needs its own closing one.

@@ -8,6 +8,36 @@ namespace norvane::counter {
 
 namespace {
 
+bool isLineBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string_view nextWord(std::string_view& line) {
+    while (!line.empty() && isLineBlank(line.front())) {
+        line.remove_prefix(1);
+    }
+    std::size_t length = 0;
+    while (length < line.size() && !isLineBlank(line[length])) {
+        ++length;
+    }
+    const auto word = line.substr(0, length);
+    line.remove_prefix(length);
+    return word;
+}
+
+// "/usr/bin/env -S python3 -u" names python3; "/bin/sh -e" names sh.
+std::string_view interpreterName(std::string_view contents) {
+    std::string_view line = contents.substr(0, contents.find('\n')).substr(2);
+    std::string_view program = nextWord(line);
+    program = program.substr(program.find_last_of('/') + 1);
+    if (program == "env") {
+        do {
+            program = nextWord(line);
+        } while (!program.empty() && (program.front() == '-' || program.find('=') != std::string_view::npos));
+    }
+    return program;
+}
+
 std::string lowerCase(std::string_view text) {
     std::string lowered(text);
     std::transform(lowered.begin(), lowered.end(), lowered.begin(), [](char c) {
@@ -29,6 +59,9 @@ LanguageRegistry::LanguageRegistry() {
         for (auto extension : table[index].extensions) {
             byExtension_.emplace(extension, index);
         }
+        for (auto interpreter : table[index].interpreters) {
+            byInterpreter_.emplace(interpreter, index);
+        }
     }
 }
 
@@ -43,6 +76,23 @@ std::optional<std::size_t> LanguageRegistry::find(std::string_view fileName) con
         if (auto found = byExtension_.find(extension); found != byExtension_.end()) {
             return found->second;
         }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> LanguageRegistry::findByInterpreter(std::string_view contents) const {
+    if (!contents.starts_with("#!")) {
+        return std::nullopt;
+    }
+    const std::string program = lowerCase(interpreterName(contents));
+    if (auto found = byInterpreter_.find(program); found != byInterpreter_.end()) {
+        return found->second;
+    }
+    // python3.11 is python, ruby2.7 is ruby.
+    const auto versionStart = program.find_last_not_of("0123456789.") + 1;
+    if (auto found = byInterpreter_.find(std::string_view(program).substr(0, versionStart));
+        found != byInterpreter_.end()) {
+        return found->second;
     }
     return std::nullopt;
 }

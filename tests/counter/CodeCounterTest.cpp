@@ -81,6 +81,20 @@ TEST(CodeCounter, SkipsVersionControlFoldersBinaryAndUnknownFiles) {
     EXPECT_EQ(filesPerLanguage(folder.path()), (std::map<std::string, std::int64_t>{{"C", 1}, {"YAML", 1}}));
 }
 
+TEST(CodeCounter, ScriptsWithoutExtensionAreKnownByTheirFirstLine) {
+    const TemporaryFolder folder;
+    folder.writeFile("bin/deploy", "#!/usr/bin/env python3\n# c\nprint(1)\n");
+    folder.writeFile("bin/setup", "#!/bin/sh\necho hi\n");
+    folder.writeFile("bin/tool", std::string("\x7f" "ELF\x02\x01\x01\x00", 8));
+    folder.writeFile("bin/notes", "just text\n");
+    folder.writeFile("bin/run.unknown", "#!/bin/sh\necho hi\n");
+    const auto rows = CodeCounter().count(folder.path().string());
+    ASSERT_EQ(rows.size(), 2U);
+    EXPECT_EQ(rows[0], (LanguageSummary{"Python", 1, FileCounts{3, 1, 2, 0, 0}}));
+    EXPECT_EQ(rows[1], (LanguageSummary{"Shell", 1, FileCounts{2, 1, 1, 0, 0}}));
+    EXPECT_EQ(filesPerLanguage(folder.path() / "bin/setup"), (std::map<std::string, std::int64_t>{{"Shell", 1}}));
+}
+
 TEST(CodeCounter, EmptyFilesCountAsFilesWithoutLines) {
     const TemporaryFolder folder;
     folder.writeFile("empty.c", "");

@@ -44,6 +44,22 @@ TEST(LanguageRegistry, UnknownFilesHaveNoLanguage) {
     EXPECT_EQ(languageOf(registry, "c"), "(none)");
 }
 
+TEST(LanguageRegistry, FindsScriptsByTheProgramOnTheirFirstLine) {
+    const LanguageRegistry registry;
+    const auto languageOfScript = [&registry](std::string_view contents) {
+        const auto language = registry.findByInterpreter(contents);
+        return language ? std::string(registry.name(*language)) : "(none)";
+    };
+    EXPECT_EQ(languageOfScript("#!/usr/bin/env python3\nprint(1)\n"), "Python");
+    EXPECT_EQ(languageOfScript("#!/usr/bin/python3.11"), "Python");
+    EXPECT_EQ(languageOfScript("#!/bin/sh -e\n"), "Shell");
+    EXPECT_EQ(languageOfScript("#! /bin/bash\n"), "BASH");
+    EXPECT_EQ(languageOfScript("#!/usr/bin/env -S LANG=C node --harmony\n"), "JavaScript");
+    EXPECT_EQ(languageOfScript("#!/usr/bin/env\n"), "(none)");
+    EXPECT_EQ(languageOfScript("#!/opt/tool/run\n"), "(none)");
+    EXPECT_EQ(languageOfScript("echo hi\n"), "(none)");
+}
+
 TEST(LanguageRegistry, KnowsManyLanguagesUnderDistinctNames) {
     const LanguageRegistry registry;
     std::set<std::string_view> names;
