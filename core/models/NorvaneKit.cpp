@@ -94,6 +94,8 @@ int NorvaneKit::collectHistoryAll(std::optional<int> sampleInterval, const Histo
 
 PortfolioLeverage NorvaneKit::getPortfolioLeverage() { return cocomo_.calculatePortfolioLeverage(); }
 
+std::vector<Insight> NorvaneKit::generateInsights() { return InsightsService(context_).generateInsights(); }
+
 std::shared_ptr<AppSettings> NorvaneKit::getSettings() { return cocomo_.getSettings(); }
 
 void NorvaneKit::updateSettings(std::optional<double> averageWage, std::optional<double> overhead,

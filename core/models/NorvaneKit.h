@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/analytics/InsightsService.h"
 #include "core/collection/CocomoService.h"
 #include "core/collection/Collector.h"
 #include "core/collection/GitService.h"
@@ -73,6 +74,8 @@ public:
     int collectHistoryAll(std::optional<int> sampleInterval = std::nullopt, const HistoryAllProgress& progress = {});
 
     PortfolioLeverage getPortfolioLeverage();
+    /// The portfolio's insights from a temporary InsightsService over this facade's context.
+    std::vector<Insight> generateInsights();
     std::shared_ptr<AppSettings> getSettings();
     void updateSettings(std::optional<double> averageWage, std::optional<double> overhead,
                         std::optional<int64_t> headcount, std::optional<ProjectType> defaultProjectType);
