@@ -34,6 +34,14 @@ private:
     int fd_;
 };
 
+ssize_t readSome(int fd, char* data, std::size_t length) {
+    ssize_t count = 0;
+    do {
+        count = ::read(fd, data, length);
+    } while (count < 0 && errno == EINTR);
+    return count;
+}
+
 } // namespace
 
 std::optional<std::string_view> FileReader::read(const char* path, std::string_view requiredStart) {
@@ -42,33 +50,31 @@ std::optional<std::string_view> FileReader::read(const char* path, std::string_v
     if (file.fd() < 0 || ::fstat(file.fd(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return std::nullopt;
     }
-    // One byte more than the size, so that a file that grew meanwhile is noticed and read whole.
-    const std::size_t wanted = static_cast<std::size_t>(status.st_size) + 1;
-    if (buffer_.size() < wanted) {
-        buffer_.resize(std::max(wanted, buffer_.size() * 2));
+    const auto size = static_cast<std::size_t>(status.st_size);
+    if (buffer_.size() < size + 1) {
+        buffer_.resize(std::max(size + 1, buffer_.size() * 2));
     }
+    // Reading stops at the size seen on opening, which saves asking for the end of the file;
+    // a file that reports no size is read to its end.
     std::size_t used = 0;
-    while (true) {
+    do {
         if (used == buffer_.size()) {
             buffer_.resize(buffer_.size() * 2);
         }
         const bool probing = used == 0 && !requiredStart.empty();
-        const std::size_t wantedNow = probing ? std::min(kStartProbeLength, buffer_.size()) : buffer_.size() - used;
-        const ssize_t count = ::read(file.fd(), buffer_.data() + used, wantedNow);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            return std::nullopt;
-        }
-        if (count == 0) {
+        const std::size_t wanted = probing ? std::min(kStartProbeLength, buffer_.size()) : buffer_.size() - used;
+        const ssize_t count = readSome(file.fd(), buffer_.data() + used, wanted);
+        if (count <= 0) {
+            if (count < 0) {
+                return std::nullopt;
+            }
             break;
         }
         used += static_cast<std::size_t>(count);
         if (probing && !std::string_view(buffer_.data(), used).starts_with(requiredStart)) {
             return std::nullopt;
         }
-    }
+    } while (used != size);
     return std::string_view(buffer_.data(), used);
 }
 
