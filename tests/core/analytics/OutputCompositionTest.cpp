@@ -1,0 +1,44 @@
+#include "core/analytics/OutputComposition.h"
+
+#include <gtest/gtest.h>
+
+namespace norvane {
+namespace {
+
+/// A composition of 100 changed lines split by the given percentages.
+OutputComposition split(double code, double docs, double tests, double config = 0.0) {
+    const auto lines = [](double percent) { return CategoryMetrics{static_cast<std::int64_t>(percent), 0, percent}; };
+    return {lines(code), lines(docs), lines(tests), lines(config)};
+}
+
+TEST(OutputComposition, PhaseRuleAppliesItsBoundsInOrder) {
+    EXPECT_EQ(OutputComposition{}.inferredPhase(), ProjectPhase::planning);
+    EXPECT_EQ(split(70, 30, 0).inferredPhase(), ProjectPhase::activeDevelopment);
+    EXPECT_EQ(split(69.99, 30.01, 0).inferredPhase(), ProjectPhase::planning);
+    EXPECT_EQ(split(60, 25, 15).inferredPhase(), ProjectPhase::maintenance);
+    EXPECT_EQ(split(55, 0, 0, 45).inferredPhase(), ProjectPhase::maintenance);
+    EXPECT_EQ(split(50, 24, 26).inferredPhase(), ProjectPhase::stabilization);
+    EXPECT_EQ(split(60, 31, 10).inferredPhase(), ProjectPhase::planning);
+
+    // Percentages without lines behind them say nothing.
+    OutputComposition empty;
+    empty.code.percent = 100.0;
+    EXPECT_EQ(empty.inferredPhase(), ProjectPhase::planning);
+}
+
+TEST(OutputComposition, TotalCountsInsertionsAndDeletionsOfEveryCategory) {
+    const OutputComposition composition{{1, 2, 0}, {3, 4, 0}, {5, 6, 0}, {7, 8, 0}};
+    EXPECT_EQ(composition.totalLinesTouched(), 36);
+}
+
+TEST(ProjectPhase, TextsAndRawValues) {
+    EXPECT_EQ(platform::rawValue(ProjectPhase::activeDevelopment), "Active Development");
+    EXPECT_EQ(platform::fromRawValue<ProjectPhase>("Stabilization"), ProjectPhase::stabilization);
+    EXPECT_FALSE(platform::fromRawValue<ProjectPhase>("planning"));
+    EXPECT_EQ(description(ProjectPhase::maintenance), "Balanced, smaller changes - typical for mature projects");
+    EXPECT_EQ(iconName(ProjectPhase::planning), "doc.text");
+    EXPECT_EQ(iconName(ProjectPhase::stabilization), "checkmark.shield");
+}
+
+} // namespace
+} // namespace norvane

@@ -1,0 +1,253 @@
+#include "tests/core/analytics/PortfolioStoreFixture.h"
+
+namespace norvane::testing {
+namespace {
+
+using std::chrono::hours;
+
+constexpr double tolerance = 1e-9;
+
+class PortfolioSeries : public PortfolioStoreFixture {};
+
+TEST_F(PortfolioSeries, DailySeriesHoldOneElementPerRowOfTheWindow) {
+    addRow(daysAgo(30), 9.0, 9.0, 1, "old");
+    addRow(daysAgo(3), 1.5, 10.5, 2, "alpha,beta");
+    addRow(daysAgo(1), 0.0, 10.5, 3, "alpha,,beta");
+    addRow(daysAgo(0), 2.0, 12.5, 4, "");
+
+    const auto throughput = service.getDailyThroughputSeries(30);
+    ASSERT_EQ(throughput.size(), 3U);
+    EXPECT_EQ(throughput[0].date, daysAgo(3));
+    EXPECT_EQ(throughput[1].date, daysAgo(1));
+    EXPECT_EQ(throughput[1].throughput, 0.0);
+    EXPECT_EQ(throughput[2].throughput, 2.0);
+
+    const auto effort = service.getCumulativeEffortSeries(30);
+    ASSERT_EQ(effort.size(), 3U);
+    EXPECT_EQ(effort[2].effort, 12.5);
+
+    const auto parallelism = service.getParallelismSeries(30);
+    ASSERT_EQ(parallelism.size(), 3U);
+    EXPECT_EQ(parallelism[0].projects, (std::vector<std::string>{"alpha", "beta"}));
+    EXPECT_EQ(parallelism[1].projects, (std::vector<std::string>{"alpha", "", "beta"}));
+    EXPECT_EQ(parallelism[1].count, 3);
+    EXPECT_TRUE(parallelism[2].projects.empty());
+    EXPECT_EQ(parallelism[2].count, 4);
+
+    EXPECT_EQ(service.getDailyThroughputSeries(31).size(), 4U);
+}
+
+TEST_F(PortfolioSeries, WindowsOfNoDaysGiveEmptySeries) {
+    addRow(daysAgo(0), 1.0);
+    addRow(daysAgo(0) + std::chrono::days(2), 1.0); // a clock set back leaves a row ahead of now
+    for (int days : {0, -1}) {
+        EXPECT_TRUE(service.getDailyThroughputSeries(days).empty());
+        EXPECT_TRUE(service.getParallelismSeries(days).empty());
+        EXPECT_TRUE(service.getCumulativeEffortSeries(days).empty());
+        EXPECT_TRUE(service.getRollingLeverageSeries(14, days).empty());
+        EXPECT_TRUE(service.getRollingLeverageSeries(days, 730).empty());
+    }
+    EXPECT_EQ(service.getDailyThroughputSeries(1).size(), 2U);
+    EXPECT_EQ(service.getDailyThroughputSeries(std::numeric_limits<int>::max()).size(), 2U);
+}
+
+TEST_F(PortfolioSeries, RollingLeverageSeriesLooksBackOverRows) {
+    for (int i = 0; i < 14; ++i) addRow(daysAgo(28 - 2 * i), 0.1 * (i + 1));
+    EXPECT_TRUE(service.getRollingLeverageSeries(14, 730).empty());
+
+    addRow(daysAgo(0), 5.0);
+    auto series = service.getRollingLeverageSeries(14, 730);
+    ASSERT_EQ(series.size(), 1U);
+    EXPECT_EQ(series[0].date, daysAgo(0));
+    EXPECT_NEAR(series[0].leverage, 10.5 / (14 / 30.0), tolerance);
+
+    // Rows before the span only serve as look-back.
+    series = service.getRollingLeverageSeries(2, 3);
+    ASSERT_EQ(series.size(), 1U);
+    EXPECT_EQ(series[0].date, daysAgo(0));
+    EXPECT_NEAR(series[0].leverage, (1.3 + 1.4) / (2 / 30.0), tolerance);
+}
+
+TEST_F(PortfolioSeries, RollingLeverageOfAnEffortlessWindowIsZero) {
+    for (int i = 0; i < 3; ++i) addRow(daysAgo(3 - i), 0.0);
+    const auto series = service.getRollingLeverageSeries(2, 30);
+    ASSERT_EQ(series.size(), 1U);
+    EXPECT_EQ(series[0].leverage, 0.0);
+}
+
+TEST_F(PortfolioSeries, ProjectRollingLeverageFromHistorySnapshots) {
+    auto alpha = addProject("alpha");
+    addHistory(alpha, now - std::chrono::days(20), 1.0);
+    EXPECT_FALSE(service.calculateProjectRollingLeverage(alpha).leveragePrior14Day);
+
+    addHistory(alpha, now - std::chrono::days(16), 1.5);
+    auto leverage = service.calculateProjectRollingLeverage(alpha);
+    EXPECT_NEAR(*leverage.leveragePrior14Day, 1.0714285714285714, tolerance);
+    EXPECT_FALSE(leverage.leverage7Day);
+    EXPECT_FALSE(leverage.leverage14Day);
+    EXPECT_FALSE(leverage.leveragePrior7Day);
+    EXPECT_FALSE(leverage.throughput7Day);
+    EXPECT_FALSE(leverage.throughput14Day);
+
+    auto beta = addProject("beta");
+    addHistory(beta, now - std::chrono::days(6), 2.0);
+    addHistory(beta, now - std::chrono::days(4), 2.25);
+    addHistory(beta, now - std::chrono::days(1), 2.5);
+    auto measurement = Snapshot::create(beta);
+    measurement->capturedAt = now - hours(1);
+    measurement->cumulativeEffortMonths = 90.0;
+    context->insert(measurement);
+    leverage = service.calculateProjectRollingLeverage(beta);
+    EXPECT_NEAR(*leverage.leverage7Day, 2.142857142857143, tolerance);
+    EXPECT_NEAR(*leverage.leverage14Day, 1.0714285714285714, tolerance);
+    EXPECT_NEAR(*leverage.throughput7Day, 0.07142857142857142, tolerance);
+    EXPECT_NEAR(*leverage.throughput14Day, 0.03571428571428571, tolerance);
+    EXPECT_FALSE(leverage.leveragePrior7Day);
+    EXPECT_FALSE(leverage.leveragePrior14Day);
+
+    EXPECT_FALSE(service.calculateProjectRollingLeverage(nullptr).leverage7Day);
+}
+
+TEST_F(PortfolioSeries, ProjectLeverageWindowsAndFalls) {
+    auto alpha = addProject("alpha");
+    const platform::Date d7 = platform::LocalCalendar::addingDays(now, -7);
+    addHistory(alpha, d7, 3.0);
+    addHistory(alpha, d7 + hours(24), 2.0);
+    addHistory(alpha, d7 + hours(48), 2.5);
+    addHistory(alpha, d7 - hours(24), 1.0);
+    const auto leverage = service.calculateProjectRollingLeverage(alpha);
+    EXPECT_NEAR(*leverage.throughput7Day, 0.5 / 7, tolerance);
+    EXPECT_FALSE(leverage.leveragePrior7Day);
+}
+
+TEST_F(PortfolioSeries, ProjectOutputComposition) {
+    auto alpha = addProject("alpha");
+    auto beta = addProject("beta");
+    beta->status = ProjectStatus::archived;
+    auto today = addActivity(alpha, daysAgo(0), 300, 100);
+    today->docsLinesInserted = 50;
+    today->docsLinesDeleted = 50;
+    addActivity(alpha, daysAgo(30), 1000); // outside a 30-day window at this time of day
+    addActivity(beta, daysAgo(2), 0, 500);
+
+    auto composition = service.getOutputComposition(alpha, 30);
+    EXPECT_EQ(composition.code.insertions, 300);
+    EXPECT_EQ(composition.code.deletions, 100);
+    EXPECT_DOUBLE_EQ(composition.code.percent, 80.0);
+    EXPECT_DOUBLE_EQ(composition.docs.percent, 20.0);
+    EXPECT_EQ(composition.tests.percent, 0.0);
+    EXPECT_EQ(composition.config.percent, 0.0);
+    EXPECT_EQ(composition.totalLinesTouched(), 500);
+    EXPECT_EQ(composition.inferredPhase(), ProjectPhase::activeDevelopment);
+
+    composition = service.getPortfolioOutputComposition(30);
+    EXPECT_EQ(composition.code.deletions, 600);
+    EXPECT_EQ(composition.totalLinesTouched(), 1000);
+
+    now = daysAgo(0);
+    EXPECT_EQ(service.getOutputComposition(alpha, 30).code.insertions, 1300);
+}
+
+TEST_F(PortfolioSeries, CompositionEdgeCases) {
+    auto alpha = addProject("alpha");
+    auto activity = addActivity(alpha, daysAgo(1), 1);
+    activity->docsLinesDeleted = 1;
+    activity->testLinesInserted = 1;
+    auto composition = service.getOutputComposition(alpha, 7);
+    EXPECT_DOUBLE_EQ(composition.code.percent, 33.33333333333333);
+    EXPECT_DOUBLE_EQ(composition.docs.percent, 33.33333333333333);
+    EXPECT_DOUBLE_EQ(composition.tests.percent, 33.33333333333333);
+    EXPECT_EQ(composition.config.percent, 0.0);
+
+    auto quiet = addProject("quiet");
+    auto totalsOnly = addActivity(quiet, daysAgo(1), 0);
+    totalsOnly->totalInsertions = 40;
+    totalsOnly->linesTouched = 40;
+    composition = service.getOutputComposition(quiet, 7);
+    EXPECT_EQ(composition.totalLinesTouched(), 0);
+    EXPECT_EQ(composition.code.percent, 0.0);
+    EXPECT_EQ(composition.inferredPhase(), ProjectPhase::planning);
+
+    EXPECT_EQ(service.getOutputComposition(alpha, 0).totalLinesTouched(), 0);
+    EXPECT_EQ(service.getPortfolioOutputComposition(-3).totalLinesTouched(), 0);
+    EXPECT_EQ(service.getOutputComposition(nullptr, 7).totalLinesTouched(), 0);
+}
+
+TEST_F(PortfolioSeries, VelocityRetentionAgainstTheBaseline) {
+    auto young = addProject("young");
+    addActivity(young, daysAgo(1), 100);
+    auto retention = service.getVelocityRetention(young);
+    EXPECT_EQ(retention.assessment, RetentionAssessment::tooEarly);
+    EXPECT_FALSE(retention.baselineVelocity);
+    EXPECT_FALSE(retention.currentVelocity);
+
+    auto alpha = addProject("alpha");
+    alpha->baselineVelocity = 200.0;
+    addActivity(alpha, daysAgo(30), 1000);
+    retention = service.getVelocityRetention(alpha);
+    EXPECT_EQ(retention.baselineVelocity, 200.0);
+    EXPECT_FALSE(retention.currentVelocity);
+    EXPECT_FALSE(retention.retentionPercent);
+    EXPECT_EQ(retention.assessment, RetentionAssessment::belowAverage);
+
+    addActivity(alpha, daysAgo(20), 100, 40);
+    addActivity(alpha, daysAgo(10), 60);
+    addActivity(alpha, daysAgo(0), 0);
+    retention = service.getVelocityRetention(alpha);
+    EXPECT_NEAR(*retention.currentVelocity, 66.66666666666667, tolerance);
+    EXPECT_NEAR(*retention.retentionPercent, 33.333333333333336, tolerance);
+    EXPECT_EQ(retention.assessment, RetentionAssessment::belowAverage);
+
+    alpha->baselineVelocity = 0.0;
+    retention = service.getVelocityRetention(alpha);
+    EXPECT_TRUE(retention.currentVelocity);
+    EXPECT_EQ(retention.retentionPercent, 0.0);
+    EXPECT_EQ(retention.assessment, RetentionAssessment::belowAverage);
+
+    alpha->baselineVelocity = std::nan("");
+    EXPECT_EQ(service.getVelocityRetention(alpha).assessment, RetentionAssessment::tooEarly);
+    alpha->baselineVelocity = 1e-320;
+    retention = service.getVelocityRetention(alpha);
+    EXPECT_FALSE(retention.retentionPercent);
+    EXPECT_EQ(retention.assessment, RetentionAssessment::belowAverage);
+    EXPECT_EQ(service.getVelocityRetention(nullptr).assessment, RetentionAssessment::tooEarly);
+}
+
+TEST_F(PortfolioSeries, VelocitySeriesAveragesTheActiveDaysOfEachWeek) {
+    auto alpha = addProject("alpha");
+    addActivity(alpha, daysAgo(10), 50);
+    addActivity(alpha, daysAgo(9), 100, 50);
+
+    const auto series = service.getVelocityTimeSeries(alpha, 90);
+    ASSERT_EQ(series.size(), 8U);
+    EXPECT_EQ(series[0].date, now - std::chrono::days(10));
+    EXPECT_EQ(series[0].velocity, 50.0);
+    for (std::size_t i = 1; i <= 6; ++i) EXPECT_EQ(series[i].velocity, 100.0);
+    EXPECT_EQ(series[7].date, now - std::chrono::days(3));
+    EXPECT_EQ(series[7].velocity, 150.0);
+
+    EXPECT_TRUE(service.getVelocityTimeSeries(alpha, 7).empty());
+    EXPECT_TRUE(service.getVelocityTimeSeries(alpha, 0).empty());
+    EXPECT_TRUE(service.getVelocityTimeSeries(addProject("idle"), 90).empty());
+}
+
+TEST_F(PortfolioSeries, VelocitySeriesAcrossADaylightSavingChange) {
+    // Clocks in Berlin go back on 25 October 2026: that day has 25 hours.
+    now = localDate(2026, 10, 30, 12);
+    auto alpha = addProject("alpha");
+    addActivity(alpha, localDate(2026, 10, 24), 70);
+    addActivity(alpha, localDate(2026, 10, 25), 30);
+
+    const auto series = service.getVelocityTimeSeries(alpha, 14);
+    ASSERT_FALSE(series.empty());
+    EXPECT_EQ(series.front().date, localDate(2026, 10, 24, 12));
+    EXPECT_EQ(series.front().velocity, 70.0);
+    EXPECT_EQ(series[1].date, localDate(2026, 10, 25, 12));
+    EXPECT_EQ(series[1].velocity, 50.0);
+    EXPECT_EQ(series.back().date, localDate(2026, 10, 29, 12));
+    EXPECT_EQ(series.back().velocity, 50.0);
+    EXPECT_EQ(series.size(), 6U);
+}
+
+} // namespace
+} // namespace norvane::testing

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "core/analytics/PortfolioMetricsService.h"
+#include "core/models/DailyActivity.h"
+#include "core/models/NorvaneDatabase.h"
+#include "core/models/Snapshot.h"
+#include "platform/LocalCalendar.h"
+#include "tests/support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ctime>
+
+namespace norvane::testing {
+
+inline platform::Date localDate(int year, int month, int day, int hour = 0, int minute = 0) {
+    return *platform::LocalCalendar::dateFromComponents({year, month, day, hour, minute, 0, 1});
+}
+
+/// An in-memory store in a fixed time zone and a service whose clock stands still at `now`.
+class PortfolioStoreFixture : public ::testing::Test {
+protected:
+    ScopedEnvironment timeZone{"TZ", "Europe/Berlin"};
+    platform::Date now;
+    std::shared_ptr<platform::ModelContext> context =
+        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
+    PortfolioMetricsService service{context, [this] { return now; }};
+
+    void SetUp() override {
+        tzset();
+        now = localDate(2026, 6, 10, 15, 30);
+    }
+
+    /// The local midnight `days` days before today, plus `hours`.
+    platform::Date daysAgo(int days, int hours = 0) const {
+        return platform::LocalCalendar::addingDays(platform::LocalCalendar::startOfDay(now), -days) +
+               std::chrono::hours(hours);
+    }
+
+    std::shared_ptr<Project> addProject(const std::string& name,
+                                        std::optional<platform::Date> firstCommitAt = std::nullopt) {
+        auto project = Project::create(name, "/tmp/" + name, std::nullopt, ProjectType::organic);
+        project->firstCommitAt = firstCommitAt;
+        context->insert(project);
+        return project;
+    }
+
+    std::shared_ptr<Snapshot> addHistory(const std::shared_ptr<Project>& project, platform::Date capturedAt,
+                                         double cumulativeEffort, std::int64_t insertions = 0,
+                                         std::int64_t deletions = 0) {
+        auto snapshot = Snapshot::create(project);
+        snapshot->setSnapshotType(SnapshotType::gitHistory);
+        snapshot->capturedAt = capturedAt;
+        snapshot->cumulativeEffortMonths = cumulativeEffort;
+        snapshot->cumulativeInsertions = insertions;
+        snapshot->cumulativeDeletions = deletions;
+        context->insert(snapshot);
+        return snapshot;
+    }
+
+    std::shared_ptr<DailyPortfolioSnapshot> addRow(platform::Date day, double dailyEffort, double cumulativeEffort = 0,
+                                                   std::int64_t activeProjects = 0, const std::string& names = "") {
+        auto row = DailyPortfolioSnapshot::create(day);
+        row->dailyEffortMonths = dailyEffort;
+        row->cumulativeEffortMonths = cumulativeEffort;
+        row->activeProjectCount = activeProjects;
+        row->activeProjectNames = names;
+        context->insert(row);
+        return row;
+    }
+
+    std::shared_ptr<DailyActivity> addActivity(const std::shared_ptr<Project>& project, platform::Date day,
+                                               std::int64_t codeInserted, std::int64_t codeDeleted = 0) {
+        auto activity = DailyActivity::create(project, day);
+        activity->codeLinesInserted = codeInserted;
+        activity->codeLinesDeleted = codeDeleted;
+        context->insert(activity);
+        return activity;
+    }
+
+    PortfolioMetricsService::Rows storedRows() {
+        return context->fetch<DailyPortfolioSnapshot>({.sortBy = {platform::ascending(DailyPortfolioSnapshotField::date)}});
+    }
+};
+
+/// True when every floating-point figure of the record is finite.
+inline bool allFinite(const PortfolioMetrics& m) {
+    const double values[] = {m.dailyThroughput, m.parallelismFactor, m.capacityUtilization, m.peakThroughput,
+                             m.totalEffortMonths, m.portfolioLeverage, m.churnRatio, m.netGrowthRate, m.focusIndex};
+    for (double value : values) {
+        if (!std::isfinite(value)) return false;
+    }
+    const std::optional<double> optionals[] = {
+        m.leveragePrior, m.leverageGrowthRate, m.rollingLeverage7Day, m.rollingLeverage14Day,
+        m.rollingLeveragePrior7Day, m.rollingLeveragePrior14Day, m.rollingThroughput7Day, m.rollingThroughput14Day,
+        m.rollingLeverage30Day, m.rollingLeveragePrior30Day, m.peak7DayLeverage, m.peak14DayLeverage,
+        m.current7DayPercentile, m.current14DayPercentile};
+    for (const auto& value : optionals) {
+        if (value && !std::isfinite(*value)) return false;
+    }
+    return true;
+}
+
+} // namespace norvane::testing
