@@ -30,7 +30,8 @@ NorvaneKit::NorvaneKit(std::shared_ptr<platform::ModelContainer> container, SccS
       scc_(scc),
       git_(),
       cocomo_(context_),
-      collector_(context_, std::move(scc)) {}
+      collector_(context_, std::move(scc)),
+      portfolioMetrics_(context_) {}
 
 std::shared_ptr<Project> NorvaneKit::addProject(const std::string& name, const std::string& path,
                                                 const std::optional<std::string>& description, ProjectType projectType) {
@@ -95,6 +96,18 @@ int NorvaneKit::collectHistoryAll(std::optional<int> sampleInterval, const Histo
 PortfolioLeverage NorvaneKit::getPortfolioLeverage() { return cocomo_.calculatePortfolioLeverage(); }
 
 std::vector<Insight> NorvaneKit::generateInsights() { return InsightsService(context_).generateInsights(); }
+
+int NorvaneKit::buildPortfolioSnapshots() { return portfolioMetrics_.buildDailySnapshots(); }
+
+PortfolioMetrics NorvaneKit::getPortfolioMetrics() { return portfolioMetrics_.calculateMetrics(7); }
+
+std::vector<PortfolioMetricsService::ThroughputPoint> NorvaneKit::getDailyThroughputSeries(int days) {
+    return portfolioMetrics_.getDailyThroughputSeries(days);
+}
+
+std::vector<PortfolioMetricsService::ParallelismPoint> NorvaneKit::getParallelismSeries(int days) {
+    return portfolioMetrics_.getParallelismSeries(days);
+}
 
 std::shared_ptr<AppSettings> NorvaneKit::getSettings() { return cocomo_.getSettings(); }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/analytics/InsightsService.h"
+#include "core/analytics/PortfolioMetricsService.h"
 #include "core/collection/CocomoService.h"
 #include "core/collection/Collector.h"
 #include "core/collection/GitService.h"
@@ -51,6 +52,7 @@ public:
     const SccService& scc() const { return scc_; }
     const GitService& git() const { return git_; }
     CocomoService& cocomo() { return cocomo_; }
+    PortfolioMetricsService& portfolioMetrics() { return portfolioMetrics_; }
 
     /// Fails with NorvaneError duplicateName, then pathNotFound or pathNotDirectory.
     std::shared_ptr<Project> addProject(const std::string& name, const std::string& path,
@@ -76,6 +78,12 @@ public:
     PortfolioLeverage getPortfolioLeverage();
     /// The portfolio's insights from a temporary InsightsService over this facade's context.
     std::vector<Insight> generateInsights();
+    /// Rebuilds the daily portfolio rows; the number of days with history.
+    int buildPortfolioSnapshots();
+    /// The portfolio figures of the last 7 days.
+    PortfolioMetrics getPortfolioMetrics();
+    std::vector<PortfolioMetricsService::ThroughputPoint> getDailyThroughputSeries(int days);
+    std::vector<PortfolioMetricsService::ParallelismPoint> getParallelismSeries(int days);
     std::shared_ptr<AppSettings> getSettings();
     void updateSettings(std::optional<double> averageWage, std::optional<double> overhead,
                         std::optional<int64_t> headcount, std::optional<ProjectType> defaultProjectType);
@@ -89,6 +97,7 @@ private:
     GitService git_;
     CocomoService cocomo_;
     Collector collector_;
+    PortfolioMetricsService portfolioMetrics_;
 };
 
 } // namespace norvane
