@@ -1,0 +1,284 @@
+#include "Norvane/state/AppState.h"
+
+#include <cstdio>
+#include <exception>
+
+#include <QStringList>
+#include <QTimer>
+
+#include "Norvane/state/BackgroundScheduler.h"
+
+namespace norvane::app {
+namespace {
+
+const QString shareAnonymousMetricsKey = QStringLiteral("shareAnonymousMetrics");
+const QString anonymousDeviceIdKey = QStringLiteral("anonymousDeviceId");
+constexpr int historyIntervalDays = 7;
+
+bool isFailed(const CollectionResult& result) { return result.error.has_value() || !result.snapshot; }
+
+bool isReportable(const CollectionResult& result) {
+    return !result.error && result.snapshot && result.dailyActivity;
+}
+
+QString failureText(const CollectionResult& result) {
+    return result.error ? QString::fromStdString(result.error->message) : QStringLiteral("Collection failed");
+}
+
+} // namespace
+
+AppState::AppState(Services services, Timing timing, QObject* parent)
+    : QObject(parent), services_(std::move(services)), timing_(timing) {
+    scheduler_ = std::make_unique<BackgroundScheduler>(services_.metrics, services_.notify, services_.clock,
+                                                       timing_.schedulerWait, timing_.checkInterval);
+    if (services_.requestNotificationPermission) services_.requestNotificationPermission();
+    scheduler_->setAppState(this);
+    QTimer::singleShot(0, scheduler_.get(), [scheduler = scheduler_.get()] { scheduler->collectIfNeeded(); });
+    scheduler_->start();
+    QTimer::singleShot(0, this, [this] { configureIndexClient(); });
+    QTimer::singleShot(0, this, [this] { refreshMetricsCache(); });
+}
+
+AppState::~AppState() { waitForCollection(); }
+
+void AppState::waitForCollection() { worker_.waitForDone(); }
+
+void AppState::setLastCollectionError(std::optional<QString> error) {
+    if (lastCollectionError_ == error) return;
+    lastCollectionError_ = std::move(error);
+    emit lastCollectionErrorChanged();
+}
+
+bool AppState::shareAnonymousMetrics() const {
+    return services_.settings->value(shareAnonymousMetricsKey, false).toBool();
+}
+
+void AppState::setShareAnonymousMetrics(bool share) {
+    services_.settings->setValue(shareAnonymousMetricsKey, share);
+    emit shareAnonymousMetricsChanged(share);
+}
+
+QString AppState::anonymousDeviceId() const {
+    return services_.settings->value(anonymousDeviceIdKey, QString()).toString();
+}
+
+void AppState::setAnonymousDeviceId(const QString& deviceId) {
+    services_.settings->setValue(anonymousDeviceIdKey, deviceId);
+    emit anonymousDeviceIdChanged(deviceId);
+}
+
+void AppState::setIsCollecting(bool collecting) {
+    if (isCollecting_ == collecting) return;
+    isCollecting_ = collecting;
+    emit isCollectingChanged(collecting);
+}
+
+void AppState::setCollectionProgress(std::optional<CollectionProgress> progress) {
+    collectionProgress_ = std::move(progress);
+    emit collectionProgressChanged();
+}
+
+void AppState::configureIndexClient() {
+    const auto deviceId = anonymousDeviceId();
+    services_.indexClient->configure(shareAnonymousMetrics(),
+                                     deviceId.isEmpty() ? std::nullopt : std::optional(deviceId.toStdString()));
+}
+
+template <typename Result>
+void AppState::inBackground(std::function<Result()> work, std::function<void(std::optional<Result>, QString)> then) {
+    worker_.run([this, work = std::move(work), then = std::move(then)] {
+        std::optional<Result> result;
+        QString error;
+        try {
+            result = work();
+        } catch (const std::exception& failure) {
+            error = QString::fromStdString(failure.what());
+        }
+        QMetaObject::invokeMethod(
+            this, [then, result = std::move(result), error] { then(result, error); }, Qt::QueuedConnection);
+    });
+}
+
+bool AppState::beginCollection() {
+    if (isCollecting_) return false;
+    setIsCollecting(true);
+    setLastCollectionError(std::nullopt);
+    return true;
+}
+
+void AppState::finishCollection(const Done& done) {
+    setCollectionProgress(std::nullopt);
+    setIsCollecting(false);
+    if (done) done();
+}
+
+void AppState::pauseThenFinish(Done done) {
+    QTimer::singleShot(timing_.collectionPause, this, [this, done = std::move(done)] { finishCollection(done); });
+}
+
+void AppState::collectAllProjects(Done done) {
+    if (!beginCollection()) {
+        if (done) done();
+        return;
+    }
+    auto collection = services_.collection;
+    inBackground<std::vector<CollectionResult>>(
+        [collection] { return collection->collectAll(); },
+        [this, done = std::move(done)](std::optional<std::vector<CollectionResult>> results, const QString& error) {
+            if (!results) {
+                setLastCollectionError(error);
+                setIsCollecting(false);
+                if (done) done();
+                return;
+            }
+            finishCollectAll(*results, done);
+        });
+}
+
+void AppState::finishCollectAll(const std::vector<CollectionResult>& results, const Done& done) {
+    QStringList failed;
+    for (const auto& result : results) {
+        if (isFailed(result)) failed << QString::fromStdString(result.projectName);
+    }
+    if (!failed.isEmpty()) setLastCollectionError(QStringLiteral("Failed to collect: ") + failed.join(QStringLiteral(", ")));
+    submitIndexReports(results);
+    refreshMetricsCache();
+    setIsCollecting(false);
+    if (done) done();
+}
+
+void AppState::submitIndexReports(const std::vector<CollectionResult>& results) {
+    const auto deviceId = anonymousDeviceId();
+    if (!shareAnonymousMetrics() || deviceId.isEmpty()) return;
+    services_.indexClient->configure(true, deviceId.toStdString());
+    for (const auto& result : results) {
+        if (!isReportable(result)) continue;
+        std::shared_ptr<Project> project;
+        try {
+            project = services_.metrics->findProject(result.projectName);
+        } catch (const std::exception&) {
+            continue;
+        }
+        if (!project) continue;
+        std::optional<VelocityRetention> retention;
+        try {
+            retention = services_.metrics->velocityRetention(project);
+        } catch (const std::exception&) {
+            retention.reset();
+        }
+        services_.indexClient->submit(*result.dailyActivity, *project, retention);
+    }
+}
+
+void AppState::collectProject(const QString& name, Done done) {
+    if (!beginCollection()) {
+        if (done) done();
+        return;
+    }
+    setCollectionProgress(CollectionProgress{name, CollectionProgress::Phase::scc, 0, 0});
+    auto collection = services_.collection;
+    inBackground<CollectionResult>(
+        [collection, name] { return collection->collectProject(name.toStdString()); },
+        [this, name, done = std::move(done)](std::optional<CollectionResult> result, const QString& error) {
+            if (!result) {
+                setLastCollectionError(error);
+            } else if (isFailed(*result)) {
+                setLastCollectionError(failureText(*result));
+            } else {
+                setCollectionProgress(CollectionProgress{name, CollectionProgress::Phase::complete, 0, 0});
+                refreshMetricsCache();
+            }
+            pauseThenFinish(done);
+        });
+}
+
+void AppState::collectProjectWithHistory(const QString& name, Done done) {
+    if (!beginCollection()) {
+        if (done) done();
+        return;
+    }
+    setCollectionProgress(CollectionProgress{name, CollectionProgress::Phase::scc, 0, 0});
+    auto collection = services_.collection;
+    inBackground<CollectionResult>(
+        [collection, name] { return collection->collectProject(name.toStdString()); },
+        [this, name, done = std::move(done)](std::optional<CollectionResult> result, const QString& error) {
+            if (!result) {
+                setLastCollectionError(error);
+                pauseThenFinish(done);
+            } else if (isFailed(*result)) {
+                setLastCollectionError(failureText(*result));
+                finishCollection(done);
+            } else {
+                startHistoryImport(name, done);
+            }
+        });
+}
+
+void AppState::startHistoryImport(const QString& name, Done done) {
+    setCollectionProgress(CollectionProgress{name, CollectionProgress::Phase::history, 0, 0});
+    auto collection = services_.collection;
+    inBackground<bool>(
+        [this, collection, name] {
+            collection->importHistory(name.toStdString(), historyIntervalDays, [this, name](int current, int total) {
+                QMetaObject::invokeMethod(
+                    this, [this, name, current, total] { reportCollectionProgress(name, current, total); },
+                    Qt::QueuedConnection);
+            });
+            return true;
+        },
+        [this, name, done = std::move(done)](std::optional<bool> imported, const QString& error) {
+            if (!imported) {
+                setLastCollectionError(error);
+                pauseThenFinish(done);
+                return;
+            }
+            setCollectionProgress(CollectionProgress{name, CollectionProgress::Phase::complete, 0, 0});
+            refreshMetricsCache();
+            pauseThenFinish(done);
+        });
+}
+
+void AppState::reportCollectionProgress(const QString& name, int current, int total) {
+    // A report that arrives once the import has ended would put an old count back on screen.
+    if (!collectionProgress_ || collectionProgress_->phase != CollectionProgress::Phase::history ||
+        collectionProgress_->projectName != name) {
+        return;
+    }
+    setCollectionProgress(CollectionProgress{name, CollectionProgress::Phase::history, current, total});
+}
+
+void AppState::refreshMetricsCache() {
+    try {
+        services_.metrics->rebuildDailySnapshots();
+        cachedPortfolioMetrics_ = services_.metrics->computePortfolioMetrics(7);
+        emit metricsCacheChanged();
+        cachedRollingLeverageData_ = services_.metrics->rollingLeverageSeries(14, 730);
+        emit metricsCacheChanged();
+        const auto projects = services_.metrics->fetchProjects(false);
+        for (const auto& project : projects) refreshProjectMetricsCache(project);
+    } catch (const std::exception& failure) {
+        std::printf("Failed to refresh metrics cache: %s\n", failure.what());
+        std::fflush(stdout);
+        return;
+    }
+    if (!metricsLoaded_) {
+        metricsLoaded_ = true;
+        emit metricsLoadedChanged(true);
+    }
+}
+
+void AppState::refreshProjectMetricsCache(const std::shared_ptr<Project>& project) {
+    const auto& key = project->id;
+    try {
+        cachedProjectLeverage_[key] = services_.metrics->projectRollingLeverage(project);
+        cachedProjectComposition_[key] = services_.metrics->projectComposition(project, 30);
+        cachedProjectVelocityRetention_[key] = services_.metrics->velocityRetention(project);
+        cachedProjectVelocityData_[key] = services_.metrics->projectVelocitySeries(project, 90);
+    } catch (const std::exception& failure) {
+        std::printf("Failed to refresh project metrics cache for %s: %s\n", project->name.c_str(), failure.what());
+        std::fflush(stdout);
+    }
+    emit metricsCacheChanged();
+}
+
+} // namespace norvane::app

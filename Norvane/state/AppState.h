@@ -1,0 +1,143 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QObject>
+#include <QSettings>
+#include <QString>
+
+#include "Norvane/state/CollectionProgress.h"
+#include "Norvane/state/CollectionService.h"
+#include "Norvane/state/CollectionWorker.h"
+#include "Norvane/state/IndexClient.h"
+#include "Norvane/state/MetricsSource.h"
+#include "platform/Date.h"
+#include "platform/persistence/Uuid.h"
+
+namespace norvane::app {
+
+class BackgroundScheduler;
+
+/// What the application state works with; tests hand in fakes.
+struct AppStateServices {
+    std::shared_ptr<CollectionService> collection;
+    std::shared_ptr<MetricsSource> metrics;
+    std::shared_ptr<IndexClient> indexClient;
+    std::shared_ptr<QSettings> settings;
+    std::function<void(const QString& title, const QString& body)> notify;
+    std::function<void()> requestNotificationPermission;
+    platform::Clock clock = platform::systemClock();
+};
+
+/// How long the state waits; tests shorten it.
+struct AppStateTiming {
+    std::chrono::milliseconds collectionPause{2000};
+    std::chrono::milliseconds schedulerWait{3000};
+    std::chrono::milliseconds checkInterval{std::chrono::hours(6)};
+};
+
+/// The application's one state: whether a collection runs and how it went, the progress of a
+/// one-project collection, the cached portfolio and project figures, and the benchmark opt-in.
+/// Lives on the main thread; collections run on its own worker and report back in order.
+class AppState : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool isCollecting READ isCollecting NOTIFY isCollectingChanged)
+    Q_PROPERTY(bool metricsLoaded READ metricsLoaded NOTIFY metricsLoadedChanged)
+    Q_PROPERTY(bool shareAnonymousMetrics READ shareAnonymousMetrics WRITE setShareAnonymousMetrics NOTIFY
+                   shareAnonymousMetricsChanged)
+    Q_PROPERTY(QString anonymousDeviceId READ anonymousDeviceId WRITE setAnonymousDeviceId NOTIFY
+                   anonymousDeviceIdChanged)
+
+public:
+    using Notify = std::function<void(const QString& title, const QString& body)>;
+    using Done = std::function<void()>;
+
+    using Services = AppStateServices;
+    using Timing = AppStateTiming;
+
+    /// Runs the start-up steps; the first scheduler check, the benchmark client's configuration
+    /// and the first metrics refresh follow from the event loop, in that order.
+    explicit AppState(Services services, Timing timing = {}, QObject* parent = nullptr);
+    ~AppState() override;
+
+    bool isCollecting() const { return isCollecting_; }
+    const std::optional<QString>& lastCollectionError() const { return lastCollectionError_; }
+    void setLastCollectionError(std::optional<QString> error);
+    const std::optional<platform::Uuid>& selectedProjectId() const { return selectedProjectId_; }
+    const std::optional<CollectionProgress>& collectionProgress() const { return collectionProgress_; }
+    const std::optional<PortfolioMetrics>& cachedPortfolioMetrics() const { return cachedPortfolioMetrics_; }
+    const std::map<platform::Uuid, ProjectRollingLeverage>& cachedProjectLeverage() const { return cachedProjectLeverage_; }
+    const std::map<platform::Uuid, OutputComposition>& cachedProjectComposition() const { return cachedProjectComposition_; }
+    const std::map<platform::Uuid, VelocityRetention>& cachedProjectVelocityRetention() const {
+        return cachedProjectVelocityRetention_;
+    }
+    const std::map<platform::Uuid, std::vector<MetricsSource::VelocityPoint>>& cachedProjectVelocityData() const {
+        return cachedProjectVelocityData_;
+    }
+    const std::vector<MetricsSource::LeveragePoint>& cachedRollingLeverageData() const {
+        return cachedRollingLeverageData_;
+    }
+    bool metricsLoaded() const { return metricsLoaded_; }
+    bool shareAnonymousMetrics() const;
+    void setShareAnonymousMetrics(bool share);
+    QString anonymousDeviceId() const;
+    void setAnonymousDeviceId(const QString& deviceId);
+    BackgroundScheduler& scheduler() { return *scheduler_; }
+
+    /// Each collection returns at once when one is running; `done` runs when the whole
+    /// operation has ended (at once when it was refused).
+    void collectAllProjects(Done done = {});
+    void collectProject(const QString& name, Done done = {});
+    void collectProjectWithHistory(const QString& name, Done done = {});
+    void refreshMetricsCache();
+    void refreshProjectMetricsCache(const std::shared_ptr<Project>& project);
+    /// Waits for the collection under way, if any; called before the store closes.
+    void waitForCollection();
+
+signals:
+    void isCollectingChanged(bool isCollecting);
+    void lastCollectionErrorChanged();
+    void collectionProgressChanged();
+    void metricsCacheChanged();
+    void metricsLoadedChanged(bool metricsLoaded);
+    void shareAnonymousMetricsChanged(bool share);
+    void anonymousDeviceIdChanged(const QString& deviceId);
+
+private:
+    bool beginCollection();
+    void finishCollection(const Done& done);
+    void pauseThenFinish(Done done);
+    void finishCollectAll(const std::vector<CollectionResult>& results, const Done& done);
+    void startHistoryImport(const QString& name, Done done);
+    void submitIndexReports(const std::vector<CollectionResult>& results);
+    void reportCollectionProgress(const QString& name, int current, int total);
+    void configureIndexClient();
+    void setIsCollecting(bool collecting);
+    void setCollectionProgress(std::optional<CollectionProgress> progress);
+    /// Runs `work` on the worker, then `then` on the main thread with its result or error text.
+    template <typename Result>
+    void inBackground(std::function<Result()> work, std::function<void(std::optional<Result>, QString)> then);
+
+    Services services_;
+    Timing timing_;
+    bool isCollecting_ = false;
+    std::optional<QString> lastCollectionError_;
+    std::optional<platform::Uuid> selectedProjectId_;
+    std::optional<CollectionProgress> collectionProgress_;
+    std::optional<PortfolioMetrics> cachedPortfolioMetrics_;
+    std::map<platform::Uuid, ProjectRollingLeverage> cachedProjectLeverage_;
+    std::map<platform::Uuid, OutputComposition> cachedProjectComposition_;
+    std::map<platform::Uuid, VelocityRetention> cachedProjectVelocityRetention_;
+    std::map<platform::Uuid, std::vector<MetricsSource::VelocityPoint>> cachedProjectVelocityData_;
+    std::vector<MetricsSource::LeveragePoint> cachedRollingLeverageData_;
+    bool metricsLoaded_ = false;
+    std::unique_ptr<BackgroundScheduler> scheduler_;
+    CollectionWorker worker_;
+};
+
+} // namespace norvane::app

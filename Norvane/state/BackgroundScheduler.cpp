@@ -1,0 +1,87 @@
+#include "Norvane/state/BackgroundScheduler.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "Norvane/state/AppState.h"
+#include "core/models/Snapshot.h"
+#include "platform/LocalCalendar.h"
+
+namespace norvane::app {
+
+BackgroundScheduler::BackgroundScheduler(std::shared_ptr<MetricsSource> metrics, Notify notify, platform::Clock clock,
+                                         std::chrono::milliseconds wait, std::chrono::milliseconds checkInterval)
+    : metrics_(std::move(metrics)), notify_(std::move(notify)), clock_(std::move(clock)), wait_(wait),
+      checkInterval_(checkInterval) {}
+
+void BackgroundScheduler::start() {
+    timer_ = std::make_unique<QTimer>();
+    timer_->setInterval(checkInterval_);
+    connect(timer_.get(), &QTimer::timeout, this, [this] { collectIfNeeded(); });
+    timer_->start();
+    nextScheduledCollection_ = clock_() + std::chrono::duration_cast<std::chrono::microseconds>(checkInterval_);
+}
+
+void BackgroundScheduler::collectIfNeeded(std::function<void()> done) {
+    if (!appState_ || appState_->isCollecting()) {
+        if (done) done();
+        return;
+    }
+    if (hasCollectedToday()) {
+        updateLastCollectionDate();
+        if (done) done();
+        return;
+    }
+    QTimer::singleShot(wait_, this, [this, done = std::move(done)] {
+        auto finish = [this, done] {
+            updateLastCollectionDate();
+            sendCompletionNotification();
+            if (done) done();
+        };
+        if (!appState_) {
+            finish();
+            return;
+        }
+        appState_->collectAllProjects(finish);
+    });
+}
+
+std::vector<platform::Date> BackgroundScheduler::newestSnapshotDates() {
+    std::vector<platform::Date> dates;
+    for (const auto& project : metrics_->fetchProjects(false)) {
+        const auto snapshots = project->snapshots();
+        if (snapshots.empty()) continue;
+        const auto newest = std::max_element(snapshots.begin(), snapshots.end(),
+                                             [](const auto& a, const auto& b) { return a->capturedAt < b->capturedAt; });
+        dates.push_back((*newest)->capturedAt);
+    }
+    return dates;
+}
+
+bool BackgroundScheduler::hasCollectedToday() {
+    try {
+        const auto today = platform::LocalCalendar::startOfDay(clock_());
+        const auto dates = newestSnapshotDates();
+        return std::any_of(dates.begin(), dates.end(), [&](auto date) { return platform::LocalCalendar::isSameDay(date, today); });
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void BackgroundScheduler::updateLastCollectionDate() {
+    std::vector<platform::Date> dates;
+    try {
+        dates = newestSnapshotDates();
+    } catch (const std::exception&) {
+        return;
+    }
+    lastCollectionDate_.reset();
+    if (!dates.empty()) lastCollectionDate_ = *std::max_element(dates.begin(), dates.end());
+    emit lastCollectionDateChanged();
+}
+
+void BackgroundScheduler::sendCompletionNotification() {
+    if (notify_) notify_(QStringLiteral("Norvane"), QStringLiteral("Metrics collection completed"));
+}
+
+} // namespace norvane::app

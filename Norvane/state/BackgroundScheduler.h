@@ -1,0 +1,63 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include "Norvane/state/MetricsSource.h"
+#include "platform/Date.h"
+
+namespace norvane::app {
+
+class AppState;
+
+/// Collects all projects once a calendar day while the application runs: checks at start-up and
+/// every six hours, collects when no project that is not archived has a snapshot from today, and
+/// then tells the user.
+class BackgroundScheduler : public QObject {
+    Q_OBJECT
+
+public:
+    using Notify = std::function<void(const QString& title, const QString& body)>;
+
+    BackgroundScheduler(std::shared_ptr<MetricsSource> metrics, Notify notify, platform::Clock clock,
+                        std::chrono::milliseconds wait, std::chrono::milliseconds checkInterval);
+
+    const std::optional<platform::Date>& lastCollectionDate() const { return lastCollectionDate_; }
+    const std::optional<platform::Date>& nextScheduledCollection() const { return nextScheduledCollection_; }
+    std::chrono::milliseconds checkInterval() const { return checkInterval_; }
+    void setAppState(AppState* appState) { appState_ = appState; }
+
+    /// (Re)schedules the repeating check, the first one a full interval from now.
+    void start();
+    /// One check; `done` runs when it has ended, whatever it did.
+    void collectIfNeeded(std::function<void()> done = {});
+    bool hasCollectedToday();
+    void updateLastCollectionDate();
+    void sendCompletionNotification();
+
+signals:
+    void lastCollectionDateChanged();
+
+private:
+    /// The newest snapshot date of each project that is not archived and has one; throws the
+    /// store's error.
+    std::vector<platform::Date> newestSnapshotDates();
+
+    std::shared_ptr<MetricsSource> metrics_;
+    Notify notify_;
+    platform::Clock clock_;
+    std::chrono::milliseconds wait_;
+    std::chrono::milliseconds checkInterval_;
+    std::optional<platform::Date> lastCollectionDate_;
+    std::optional<platform::Date> nextScheduledCollection_;
+    std::unique_ptr<QTimer> timer_;
+    QPointer<AppState> appState_;
+};
+
+} // namespace norvane::app

@@ -1,0 +1,176 @@
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QTest>
+
+#include "Norvane/state/AppState.h"
+#include "core/models/NorvaneDatabase.h"
+#include "core/models/Snapshot.h"
+#include "platform/persistence/ModelContext.h"
+#include "tests/Norvane/state/TestApplication.h"
+#include "tests/support/TemporaryFolder.h"
+
+namespace norvane::app::testing {
+
+/// A collector whose answers the test sets before it starts a collection.
+class FakeCollection : public CollectionService {
+public:
+    std::vector<CollectionResult> allResults;
+    std::map<std::string, CollectionResult> projectResults;
+    std::string openFailure;
+    std::string historyFailure;
+    int historyCommits = 0;
+    std::atomic<int> collectAllCalls = 0;
+
+    std::vector<CollectionResult> collectAll() override {
+        failIfClosed();
+        ++collectAllCalls;
+        return allResults;
+    }
+    CollectionResult collectProject(const std::string& name) override {
+        failIfClosed();
+        return projectResults.at(name);
+    }
+    void importHistory(const std::string&, int intervalDays, const HistoryProgress& progress) override {
+        if (intervalDays != 7) throw std::runtime_error("unexpected interval");
+        for (int commit = 1; commit <= historyCommits; ++commit) progress(commit, historyCommits);
+        if (!historyFailure.empty()) throw std::runtime_error(historyFailure);
+    }
+
+private:
+    void failIfClosed() const {
+        if (!openFailure.empty()) throw std::runtime_error(openFailure);
+    }
+};
+
+/// Portfolio figures over real project records in an in-memory store; any step can be made to
+/// fail.
+class FakeMetrics : public MetricsSource {
+public:
+    std::shared_ptr<platform::ModelContext> context =
+        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
+    std::string failingStep;
+    std::string failingProject;
+    double metricsValue = 1.0;
+    int refreshedProjects = 0;
+
+    std::shared_ptr<Project> addProject(const std::string& name, ProjectStatus status = ProjectStatus::active) {
+        auto project = Project::create(name, "/tmp/" + name, std::nullopt, ProjectType::organic);
+        project->status = status;
+        context->insert(project);
+        context->save();
+        return project;
+    }
+    void addSnapshot(const std::shared_ptr<Project>& project, platform::Date capturedAt) {
+        auto snapshot = Snapshot::create(project);
+        snapshot->capturedAt = capturedAt;
+        context->insert(snapshot);
+        context->save();
+    }
+
+    void rebuildDailySnapshots() override { step("rebuild"); }
+    PortfolioMetrics computePortfolioMetrics(int days) override {
+        step("metrics");
+        PortfolioMetrics metrics;
+        metrics.parallelismFactor = metricsValue;
+        metrics.activeProjectsInWindow = days;
+        return metrics;
+    }
+    std::vector<LeveragePoint> rollingLeverageSeries(int windowDays, int spanDays) override {
+        step("rolling");
+        return {LeveragePoint{platform::currentDate(), double(windowDays + spanDays)}};
+    }
+    std::vector<std::shared_ptr<Project>> fetchProjects(bool includeArchived) override {
+        step("projects");
+        auto all = context->fetch<Project>({.sortBy = {platform::ascending(ProjectField::name)}});
+        std::erase_if(all, [&](const auto& p) { return !includeArchived && p->status == ProjectStatus::archived; });
+        return all;
+    }
+    std::shared_ptr<Project> findProject(const std::string& name) override {
+        for (const auto& project : fetchProjects(true)) {
+            if (project->name == name) return project;
+        }
+        return nullptr;
+    }
+    ProjectRollingLeverage projectRollingLeverage(const std::shared_ptr<Project>&) override {
+        ++refreshedProjects;
+        return ProjectRollingLeverage{.leverage7Day = metricsValue};
+    }
+    OutputComposition projectComposition(const std::shared_ptr<Project>& project, int) override {
+        if (project->name == failingProject) throw std::runtime_error("composition failed");
+        return {};
+    }
+    VelocityRetention velocityRetention(const std::shared_ptr<Project>&) override { return {}; }
+    std::vector<VelocityPoint> projectVelocitySeries(const std::shared_ptr<Project>&, int days) override {
+        return {VelocityPoint{platform::currentDate(), double(days)}};
+    }
+
+private:
+    void step(const std::string& name) const {
+        if (name == failingStep) throw std::runtime_error(name + " failed");
+    }
+};
+
+class FakeIndexClient : public IndexClient {
+public:
+    std::vector<std::pair<bool, std::optional<std::string>>> configurations;
+    std::vector<std::string> submittedProjects;
+
+    void configure(bool isEnabled, std::optional<std::string> deviceId) override {
+        configurations.emplace_back(isEnabled, std::move(deviceId));
+    }
+    void submit(const DailyActivity&, const Project& project, const std::optional<VelocityRetention>&) override {
+        submittedProjects.push_back(project.name);
+    }
+};
+
+/// Fakes, a settings file of its own and the notifications posted.
+struct AppStateFixture {
+    norvane::testing::TemporaryFolder folder;
+    std::shared_ptr<FakeCollection> collection = std::make_shared<FakeCollection>();
+    std::shared_ptr<FakeMetrics> metrics = std::make_shared<FakeMetrics>();
+    std::shared_ptr<FakeIndexClient> index = std::make_shared<FakeIndexClient>();
+    std::shared_ptr<QSettings> settings = std::make_shared<QSettings>(
+        QString::fromStdString((folder.path() / "settings.ini").string()), QSettings::IniFormat);
+    std::vector<QString> notifications;
+    int permissionRequests = 0;
+
+    AppStateFixture() { norvane::testing::testApplication(); }
+
+    /// The scheduler's first check waits an hour unless told otherwise, out of the tests' way.
+    std::unique_ptr<AppState> makeState(AppState::Timing timing = {std::chrono::milliseconds(0),
+                                                                   std::chrono::hours(1), std::chrono::hours(6)}) {
+        AppState::Services services{collection, metrics, index, settings,
+                                    [this](const QString& title, const QString& body) {
+                                        notifications.push_back(title + ": " + body);
+                                    },
+                                    [this] { ++permissionRequests; }};
+        auto state = std::make_unique<AppState>(std::move(services), timing);
+        QCoreApplication::processEvents();
+        return state;
+    }
+};
+
+/// Runs the event loop until `done` is set.
+inline bool waitFor(const bool& done) { return QTest::qWaitFor([&] { return done; }, 10'000); }
+
+inline CollectionResult succeeded(const std::shared_ptr<Project>& project, bool withActivity) {
+    CollectionResult result{project->name, project->path, Snapshot::create(project), nullptr, std::nullopt};
+    if (withActivity) result.dailyActivity = DailyActivity::create(project, platform::currentDate());
+    return result;
+}
+
+inline CollectionResult failed(const std::string& name, const std::string& message) {
+    return CollectionResult{name, "", nullptr, nullptr, CollectionError{message, std::nullopt}};
+}
+
+} // namespace norvane::app::testing

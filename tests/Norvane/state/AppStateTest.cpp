@@ -1,0 +1,218 @@
+#include "Norvane/state/AppState.h"
+
+#include <gtest/gtest.h>
+
+#include "core/models/NorvaneError.h"
+#include "tests/Norvane/state/AppStateFakes.h"
+
+namespace norvane::app {
+namespace {
+
+using testing::AppStateFixture;
+using Phase = CollectionProgress::Phase;
+
+TEST(CollectionProgress, StatusTextFollowsThePhase) {
+    EXPECT_EQ(CollectionProgress({"Atlas", Phase::scc, 0, 0}).statusText(), "Collecting metrics for Atlas...");
+    EXPECT_EQ(CollectionProgress({"Atlas", Phase::history, 0, 0}).statusText(), "Scanning git history...");
+    EXPECT_EQ(CollectionProgress({"Atlas", Phase::history, 3, 40}).statusText(), "Processing history: 3/40 commits");
+    EXPECT_EQ(CollectionProgress({"Atlas", Phase::complete, 0, 0}).statusText(), "Atlas updated");
+}
+
+TEST(CollectionProgress, PhaseComesOnlyFromItsExactRawValue) {
+    EXPECT_EQ(CollectionProgress::phaseFromRawValue("Complete"), Phase::complete);
+    EXPECT_EQ(CollectionProgress::phaseFromRawValue("Processing history"), Phase::history);
+    EXPECT_EQ(CollectionProgress::phaseFromRawValue("complete"), std::nullopt);
+}
+
+TEST(AppState, StartUpAsksPermissionConfiguresTheClientAndFillsTheCache) {
+    AppStateFixture fixture;
+    fixture.settings->setValue("shareAnonymousMetrics", true);
+    fixture.metrics->addProject("Atlas");
+    fixture.metrics->addProject("Old", ProjectStatus::archived);
+    auto state = fixture.makeState();
+
+    EXPECT_EQ(fixture.permissionRequests, 1);
+    ASSERT_EQ(fixture.index->configurations.size(), 1u);
+    EXPECT_TRUE(fixture.index->configurations[0].first);
+    EXPECT_EQ(fixture.index->configurations[0].second, std::nullopt) << "an empty device id is no id";
+    EXPECT_TRUE(state->metricsLoaded());
+    ASSERT_TRUE(state->cachedPortfolioMetrics());
+    EXPECT_EQ(state->cachedPortfolioMetrics()->activeProjectsInWindow, 7);
+    ASSERT_EQ(state->cachedRollingLeverageData().size(), 1u);
+    EXPECT_EQ(state->cachedRollingLeverageData()[0].leverage, 14 + 730);
+    EXPECT_EQ(state->cachedProjectLeverage().size(), 1u) << "archived projects are not refreshed";
+    EXPECT_EQ(state->cachedProjectVelocityData().begin()->second[0].velocity, 90);
+    EXPECT_FALSE(state->isCollecting());
+    EXPECT_FALSE(state->lastCollectionError());
+}
+
+TEST(AppState, AFailingPortfolioStepKeepsWhatWasWrittenAndLeavesLoadedAlone) {
+    AppStateFixture fixture;
+    fixture.metrics->addProject("Atlas");
+    fixture.metrics->failingStep = "rolling";
+    auto state = fixture.makeState();
+
+    EXPECT_TRUE(state->cachedPortfolioMetrics());
+    EXPECT_TRUE(state->cachedRollingLeverageData().empty());
+    EXPECT_TRUE(state->cachedProjectLeverage().empty());
+    EXPECT_FALSE(state->metricsLoaded());
+}
+
+TEST(AppState, AFailingProjectKeepsItsEarlierEntriesAndTheNextProjectIsRefreshed) {
+    AppStateFixture fixture;
+    auto atlas = fixture.metrics->addProject("Atlas");
+    auto beacon = fixture.metrics->addProject("Beacon");
+    fixture.metrics->failingProject = "Atlas";
+    auto state = fixture.makeState();
+
+    EXPECT_TRUE(state->cachedProjectLeverage().contains(atlas->id));
+    EXPECT_FALSE(state->cachedProjectComposition().contains(atlas->id));
+    EXPECT_FALSE(state->cachedProjectVelocityData().contains(atlas->id));
+    EXPECT_TRUE(state->cachedProjectVelocityData().contains(beacon->id));
+    EXPECT_TRUE(state->metricsLoaded());
+}
+
+TEST(AppState, CollectAllNamesTheFailedProjectsAndReportsOnlyReportableResults) {
+    AppStateFixture fixture;
+    fixture.settings->setValue("shareAnonymousMetrics", true);
+    fixture.settings->setValue("anonymousDeviceId", "device-1");
+    auto beacon = fixture.metrics->addProject("Beacon");
+    auto delta = fixture.metrics->addProject("Delta");
+    auto echo = fixture.metrics->addProject("Echo");
+    auto withError = testing::succeeded(delta, true);
+    withError.error = CollectionError{"late failure", std::nullopt};
+    fixture.collection->allResults = {testing::failed("Atlas", "gone"), testing::succeeded(beacon, true), withError,
+                                      testing::succeeded(echo, false), testing::failed("Cairo", "gone")};
+    auto state = fixture.makeState();
+    fixture.index->configurations.clear();
+
+    bool done = false;
+    state->collectAllProjects([&] { done = true; });
+    EXPECT_TRUE(state->isCollecting());
+    ASSERT_TRUE(testing::waitFor(done));
+
+    EXPECT_EQ(state->lastCollectionError(), "Failed to collect: Atlas, Delta, Cairo");
+    ASSERT_EQ(fixture.index->configurations.size(), 1u);
+    EXPECT_EQ(fixture.index->configurations[0].second, "device-1");
+    EXPECT_EQ(fixture.index->submittedProjects, std::vector<std::string>{"Beacon"});
+    EXPECT_FALSE(state->isCollecting());
+    EXPECT_FALSE(state->collectionProgress());
+}
+
+TEST(AppState, OptInWithoutDeviceIdSubmitsNothing) {
+    AppStateFixture fixture;
+    fixture.settings->setValue("shareAnonymousMetrics", true);
+    auto beacon = fixture.metrics->addProject("Beacon");
+    fixture.collection->allResults = {testing::succeeded(beacon, true)};
+    auto state = fixture.makeState();
+    fixture.index->configurations.clear();
+
+    bool done = false;
+    state->collectAllProjects([&] { done = true; });
+    ASSERT_TRUE(testing::waitFor(done));
+    EXPECT_TRUE(fixture.index->configurations.empty());
+    EXPECT_TRUE(fixture.index->submittedProjects.empty());
+    EXPECT_FALSE(state->lastCollectionError());
+}
+
+TEST(AppState, AStoreThatCannotBeOpenedShowsItsOwnText) {
+    AppStateFixture fixture;
+    fixture.collection->openFailure = "unable to open database file";
+    auto state = fixture.makeState();
+
+    bool done = false;
+    state->collectAllProjects([&] { done = true; });
+    ASSERT_TRUE(testing::waitFor(done));
+    EXPECT_EQ(state->lastCollectionError(), "unable to open database file");
+    EXPECT_FALSE(state->isCollecting());
+}
+
+TEST(AppState, ARequestDuringTheClosingPauseIsDroppedAndChangesNothing) {
+    AppStateFixture fixture;
+    auto atlas = fixture.metrics->addProject("Atlas");
+    fixture.collection->projectResults["Atlas"] = testing::succeeded(atlas, false);
+    auto state = fixture.makeState({std::chrono::hours(1), std::chrono::hours(1), std::chrono::hours(6)});
+
+    state->collectProject("Atlas");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->collectionProgress() &&
+                                             state->collectionProgress()->phase == Phase::complete; }));
+    state->setLastCollectionError(QString("kept"));
+    bool refused = false;
+    state->collectAllProjects([&] { refused = true; });
+
+    EXPECT_TRUE(refused) << "a refused request ends at once";
+    EXPECT_TRUE(state->isCollecting());
+    EXPECT_EQ(state->lastCollectionError(), "kept");
+    EXPECT_EQ(state->collectionProgress()->statusText(), "Atlas updated");
+    EXPECT_EQ(fixture.collection->collectAllCalls, 0);
+}
+
+TEST(AppState, ANameNoProjectHasShowsTheNotFoundMessage) {
+    AppStateFixture fixture;
+    const auto error = NorvaneError::projectNotFound("Ghost");
+    fixture.collection->projectResults["Ghost"] =
+        CollectionResult{"Ghost", "", nullptr, nullptr, CollectionError::from(error)};
+    auto state = fixture.makeState();
+
+    bool done = false;
+    state->collectProject("Ghost", [&] { done = true; });
+    ASSERT_TRUE(testing::waitFor(done));
+    EXPECT_EQ(state->lastCollectionError(), "Project not found: Ghost");
+    EXPECT_FALSE(state->collectionProgress());
+}
+
+TEST(AppState, HistoryCollectionRunsThroughEveryCommitThenCompletes) {
+    AppStateFixture fixture;
+    auto atlas = fixture.metrics->addProject("Atlas");
+    fixture.collection->projectResults["Atlas"] = testing::succeeded(atlas, false);
+    fixture.collection->historyCommits = 40;
+    auto state = fixture.makeState();
+    std::vector<QString> texts;
+    QObject::connect(state.get(), &AppState::collectionProgressChanged, [&] {
+        texts.push_back(state->collectionProgress() ? state->collectionProgress()->statusText() : "nil");
+    });
+
+    bool done = false;
+    state->collectProjectWithHistory("Atlas", [&] { done = true; });
+    ASSERT_TRUE(testing::waitFor(done));
+
+    ASSERT_EQ(texts.size(), 1u + 1u + 40u + 1u + 1u);
+    EXPECT_EQ(texts[0], "Collecting metrics for Atlas...");
+    EXPECT_EQ(texts[1], "Scanning git history...");
+    EXPECT_EQ(texts[2], "Processing history: 1/40 commits");
+    EXPECT_EQ(texts[41], "Processing history: 40/40 commits");
+    EXPECT_EQ(texts[42], "Atlas updated");
+    EXPECT_EQ(texts[43], "nil");
+    EXPECT_FALSE(state->lastCollectionError());
+    EXPECT_FALSE(state->isCollecting());
+}
+
+TEST(AppState, AFailedCollectionBeforeTheHistoryEndsAtOnce) {
+    AppStateFixture fixture;
+    fixture.collection->projectResults["Atlas"] = CollectionResult{"Atlas", "/tmp/Atlas", nullptr, nullptr, std::nullopt};
+    auto state = fixture.makeState({std::chrono::hours(1), std::chrono::hours(1), std::chrono::hours(6)});
+
+    bool done = false;
+    state->collectProjectWithHistory("Atlas", [&] { done = true; });
+    ASSERT_TRUE(testing::waitFor(done)) << "no closing pause after a failed first step";
+    EXPECT_EQ(state->lastCollectionError(), "Collection failed");
+    EXPECT_FALSE(state->collectionProgress());
+}
+
+TEST(AppState, AFailedImportKeepsItsLastProgressUntilThePauseEnds) {
+    AppStateFixture fixture;
+    auto atlas = fixture.metrics->addProject("Atlas");
+    fixture.collection->projectResults["Atlas"] = testing::succeeded(atlas, false);
+    fixture.collection->historyCommits = 3;
+    fixture.collection->historyFailure = "git log failed";
+    auto state = fixture.makeState({std::chrono::hours(1), std::chrono::hours(1), std::chrono::hours(6)});
+
+    state->collectProjectWithHistory("Atlas");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->lastCollectionError().has_value(); }));
+    EXPECT_EQ(state->lastCollectionError(), "git log failed");
+    EXPECT_EQ(state->collectionProgress()->statusText(), "Processing history: 3/3 commits");
+    EXPECT_TRUE(state->isCollecting());
+}
+
+} // namespace
+} // namespace norvane::app

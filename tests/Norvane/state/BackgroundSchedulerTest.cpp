@@ -1,0 +1,94 @@
+#include "Norvane/state/BackgroundScheduler.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/LocalCalendar.h"
+#include "tests/Norvane/state/AppStateFakes.h"
+
+namespace norvane::app {
+namespace {
+
+using testing::AppStateFixture;
+
+const AppState::Timing noWait{std::chrono::milliseconds(0), std::chrono::milliseconds(0), std::chrono::hours(6)};
+
+platform::Date minutesIntoToday(int minutes) {
+    return platform::LocalCalendar::startOfDay(platform::currentDate()) + std::chrono::minutes(minutes);
+}
+
+/// Runs one check and waits until it has ended.
+void check(AppState& state) {
+    bool done = false;
+    state.scheduler().collectIfNeeded([&] { done = true; });
+    ASSERT_TRUE(testing::waitFor(done));
+}
+
+TEST(BackgroundScheduler, StartUpWithoutProjectsCollectsAndNotifies) {
+    AppStateFixture fixture;
+    auto state = fixture.makeState(noWait);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fixture.notifications.empty(); }));
+
+    EXPECT_EQ(fixture.collection->collectAllCalls, 1);
+    EXPECT_EQ(fixture.notifications, std::vector<QString>{"Norvane: Metrics collection completed"});
+    EXPECT_EQ(state->scheduler().checkInterval(), std::chrono::seconds(21600));
+    ASSERT_TRUE(state->scheduler().nextScheduledCollection());
+    EXPECT_GT(*state->scheduler().nextScheduledCollection(), platform::currentDate() + std::chrono::hours(5));
+}
+
+TEST(BackgroundScheduler, ASnapshotFromTodaySkipsTheCollection) {
+    AppStateFixture fixture;
+    auto atlas = fixture.metrics->addProject("Atlas");
+    fixture.metrics->addSnapshot(atlas, platform::LocalCalendar::addingDays(platform::currentDate(), -3));
+    fixture.metrics->addSnapshot(atlas, minutesIntoToday(1));
+    auto state = fixture.makeState();
+
+    check(*state);
+    EXPECT_EQ(fixture.collection->collectAllCalls, 0);
+    EXPECT_TRUE(fixture.notifications.empty());
+    EXPECT_EQ(state->scheduler().lastCollectionDate(), minutesIntoToday(1));
+}
+
+TEST(BackgroundScheduler, OnlyYesterdaysOrArchivedSnapshotsMakeItCollect) {
+    AppStateFixture fixture;
+    auto atlas = fixture.metrics->addProject("Atlas");
+    auto old = fixture.metrics->addProject("Old", ProjectStatus::archived);
+    const auto yesterday = platform::LocalCalendar::addingDays(minutesIntoToday(600), -1);
+    fixture.metrics->addSnapshot(atlas, yesterday);
+    fixture.metrics->addSnapshot(old, minutesIntoToday(1));
+    auto state = fixture.makeState(noWait);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fixture.notifications.empty(); }));
+
+    EXPECT_EQ(fixture.collection->collectAllCalls, 1);
+    EXPECT_EQ(state->scheduler().lastCollectionDate(), yesterday) << "archived snapshots do not count";
+}
+
+TEST(BackgroundScheduler, ACheckDuringACollectionDoesNothing) {
+    AppStateFixture fixture;
+    auto atlas = fixture.metrics->addProject("Atlas");
+    fixture.metrics->addSnapshot(atlas, platform::LocalCalendar::addingDays(minutesIntoToday(1), -1));
+    fixture.collection->projectResults["Atlas"] = testing::succeeded(atlas, false);
+    auto state = fixture.makeState({std::chrono::hours(1), std::chrono::hours(1), std::chrono::hours(6)});
+    state->collectProject("Atlas");
+
+    check(*state);
+    EXPECT_FALSE(state->scheduler().lastCollectionDate()) << "not even the date is noted";
+    EXPECT_TRUE(fixture.notifications.empty());
+}
+
+TEST(BackgroundScheduler, ACollectionStartedDuringTheWaitStillEndsInTheNotification) {
+    AppStateFixture fixture;
+    auto atlas = fixture.metrics->addProject("Atlas");
+    fixture.collection->projectResults["Atlas"] = testing::succeeded(atlas, false);
+    auto state = fixture.makeState({std::chrono::hours(1), std::chrono::milliseconds(50), std::chrono::hours(6)});
+    fixture.notifications.clear();
+
+    bool done = false;
+    state->scheduler().collectIfNeeded([&] { done = true; });
+    state->collectProject("Atlas");
+    ASSERT_TRUE(testing::waitFor(done));
+    EXPECT_EQ(fixture.collection->collectAllCalls, 0);
+    EXPECT_FALSE(fixture.notifications.empty());
+}
+
+} // namespace
+} // namespace norvane::app
