@@ -28,6 +28,8 @@ void styleAxis(QCPAxis* axis) {
 QCustomPlot* ChartStyle::makePlot(TimeRange range, QWidget* parent) {
     auto* plot = new QCustomPlot(parent);
     plot->setBackground(QBrush(Qt::transparent));
+    // The plot is see-through: whatever lies behind it must be painted first.
+    plot->setAttribute(Qt::WA_OpaquePaintEvent, false);
     plot->setMouseTracking(true);
     plot->setAntialiasedElements(QCP::aePlottables | QCP::aeItems | QCP::aeFills);
     plot->axisRect()->setBackground(Qt::NoBrush);

@@ -124,7 +124,8 @@ void DailyThroughputChartView::hoverAt(double pixelX) {
     const std::vector<ThroughputPoint> points = inRangePoints(data_, timeRange_.startDate());
     std::vector<platform::Date> dates;
     std::transform(points.begin(), points.end(), std::back_inserter(dates),
-                   [](const ThroughputPoint& point) { return point.date; });
+                   [](const ThroughputPoint& point) { return ChartMath::dateAt(ChartMath::dayCentre(point.date)); });
+    // Marks stand in the middle of their day, so the pointer is measured against that spot.
     const auto nearest = ChartMath::nearestIndex(dates, ChartMath::dateAt(plot_->xAxis->pixelToCoord(pixelX)));
     if (!nearest) {
         return;

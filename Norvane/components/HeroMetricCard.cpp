@@ -32,7 +32,7 @@ HeroMetricCard::HeroMetricCard(const HeroMetric& metric, QWidget* parent)
     layout->addWidget(label_, 0, Qt::AlignHCenter);
     layout->addWidget(deltaRow_, 0, Qt::AlignHCenter);
     layout->addWidget(sublabel_, 0, Qt::AlignHCenter);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setMetric(metric);
 }
 

@@ -40,8 +40,9 @@ HeroZoneView::HeroZoneView(const HeroMetric& primaryMetric, const HeroMetric& se
     auto* metrics = new QHBoxLayout;
     metrics->setSpacing(24);
     metrics->addLayout(primaryColumn, 1);
+    metrics->setAlignment(primaryColumn, Qt::AlignVCenter);
     metrics->addWidget(verticalRule(), 0, Qt::AlignVCenter);
-    metrics->addWidget(secondary_, 1);
+    metrics->addWidget(secondary_, 1, Qt::AlignVCenter);
 
     auto* sparklineLayout = new QVBoxLayout(sparklineSection_);
     sparklineLayout->setContentsMargins(0, 0, 0, 0);

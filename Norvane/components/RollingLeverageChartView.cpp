@@ -275,7 +275,8 @@ void RollingLeverageChartView::hoverAt(double pixelX) {
     const std::vector<LeveragePoint> points = filteredData(data_, timeRange_.startDate());
     std::vector<platform::Date> dates;
     std::transform(points.begin(), points.end(), std::back_inserter(dates),
-                   [](const LeveragePoint& point) { return point.date; });
+                   [](const LeveragePoint& point) { return ChartMath::dateAt(ChartMath::dayCentre(point.date)); });
+    // Marks stand in the middle of their day, so the pointer is measured against that spot.
     const auto nearest = ChartMath::nearestIndex(dates, ChartMath::dateAt(plot_->xAxis->pixelToCoord(pixelX)));
     if (!nearest) {
         return;

@@ -14,6 +14,9 @@ namespace norvane::app {
 namespace {
 
 QColor mix(const QColor& from, const QColor& to, double amount) {
+    if (amount <= 0.0 || amount >= 1.0) {
+        return amount <= 0.0 ? from : to;
+    }
     return QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * amount),
                             static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * amount),
                             static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * amount));

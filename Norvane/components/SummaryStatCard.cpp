@@ -16,6 +16,9 @@ namespace norvane::app {
 namespace {
 
 QColor blend(const QColor& from, const QColor& to, double amount) {
+    if (amount <= 0.0 || amount >= 1.0) {
+        return amount <= 0.0 ? from : to;
+    }
     return QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * amount),
                             static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * amount),
                             static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * amount),
@@ -78,7 +81,7 @@ QColor SummaryStatCard::fillColor() const {
 }
 
 QColor SummaryStatCard::borderColor() const {
-    return Palette::withOpacity(Palette::cyan(), 0.1 + 0.1 * hover_->value());
+    return Palette::withOpacity(Palette::cyan(), hover_->value() >= 1.0 ? 0.2 : 0.1 + 0.1 * hover_->value());
 }
 
 void SummaryStatCard::paintEvent(QPaintEvent*) {

@@ -1,0 +1,66 @@
+#include "ComponentTestSupport.h"
+
+#include "Norvane/components/DarkTheme.h"
+#include "Norvane/components/Tween.h"
+#include "platform/LocalCalendar.h"
+
+#include <qcustomplot.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <QTest>
+
+namespace norvane::testing {
+
+namespace {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "norvane_components_tests";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: tearing Qt down from an exit handler would outlive its thread storage.
+    static QApplication* instance = [] {
+        auto* made = new QApplication(argc, argv);
+        app::DarkTheme::apply(*made);
+        return made;
+    }();
+    return *instance;
+}
+
+} // namespace
+
+void ComponentTest::SetUp() {
+    application();
+    app::Tween::setAnimationsEnabled(false);
+    // Park the pointer far away, so no widget starts out hovered.
+    QCursor::setPos(QPoint(5000, 5000));
+}
+
+void showAndSettle(QWidget& widget, int width) {
+    widget.resize(width, std::max(widget.sizeHint().height(), 60));
+    widget.show();
+    QApplication::processEvents();
+    widget.resize(width, std::max(widget.sizeHint().height(), 60));
+    QApplication::processEvents();
+    // Charts lay out their axes while plotting; pointer positions are taken after that.
+    for (QCustomPlot* plot : widget.findChildren<QCustomPlot*>()) {
+        plot->replot();
+    }
+}
+
+platform::Date daysAgo(int days) {
+    return platform::LocalCalendar::addingDays(platform::LocalCalendar::startOfDay(platform::currentDate()), -days);
+}
+
+void movePointer(QWidget& widget, double x, double y) {
+    QTest::mouseMove(&widget, QPointF(x, y).toPoint());
+    QApplication::processEvents();
+}
+
+void leave(QWidget& widget) {
+    QEvent event(QEvent::Leave);
+    QApplication::sendEvent(&widget, &event);
+    QApplication::processEvents();
+}
+
+} // namespace norvane::testing

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/Date.h"
+
+#include <gtest/gtest.h>
+
+class QWidget;
+
+namespace norvane::testing {
+
+/// Widget tests: one application for the whole run, animations off, the dark theme on.
+class ComponentTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+};
+
+/// Shows `widget` at `width` pixels and lets it lay out and paint.
+void showAndSettle(QWidget& widget, int width = 640);
+
+/// Midnight `days` days before today's midnight, in local time.
+platform::Date daysAgo(int days);
+
+/// Moves the pointer over `widget` to `x`, `y` (widget coordinates).
+void movePointer(QWidget& widget, double x, double y);
+/// The pointer leaves `widget`.
+void leave(QWidget& widget);
+
+} // namespace norvane::testing

@@ -1,0 +1,105 @@
+#include "ComponentTestSupport.h"
+
+#include "Norvane/components/CapacityStatView.h"
+#include "Norvane/components/InfoTooltipButton.h"
+#include "Norvane/components/MetricTooltip.h"
+#include "Norvane/components/Palette.h"
+#include "Norvane/components/ParallelismStatView.h"
+#include "Norvane/components/Popover.h"
+#include "Norvane/components/StyledLabel.h"
+#include "Norvane/components/SymbolLabel.h"
+
+#include <QApplication>
+
+#include <limits>
+
+namespace norvane::app {
+namespace {
+
+using testing::ComponentTest;
+
+TEST(MetricTooltip, TitlesAndDescriptionsAreTheFixedTexts) {
+    const int titleBytes[] = {20, 29, 25, 25, 13, 21, 11, 13, 16, 18, 20};
+    const int descriptionBytes[] = {227, 187, 183, 149, 106, 139, 88, 92, 119, 148, 139};
+    int index = 0;
+    for (const MetricTooltip tooltip : MetricTooltip::allCases()) {
+        EXPECT_EQ(tooltip.title().toUtf8().size(), titleBytes[index]) << index;
+        EXPECT_EQ(tooltip.description().toUtf8().size(), descriptionBytes[index]) << index;
+        const bool cocomo = index <= 3;
+        EXPECT_EQ(tooltip.description().endsWith(QStringLiteral("Useful for historical comparison.")), cocomo) << index;
+        ++index;
+    }
+    EXPECT_EQ(MetricTooltip(MetricTooltip::linesOfCode).title(), QStringLiteral("Lines of Code"));
+    EXPECT_EQ(MetricTooltip(MetricTooltip::files).title(), QStringLiteral("Total Files"));
+}
+
+TEST(CapacityStatView, TextTruncatesAndColourFollowsTheUnroundedValue) {
+    const struct {
+        double utilization;
+        const char* text;
+        const QColor& colour;
+    } cases[] = {{100.0, "100%", Palette::green()}, {80.0, "80%", Palette::green()},   {79.99, "79%", Palette::amber()},
+                 {50.0, "50%", Palette::amber()},   {49.5, "49%", Palette::red()},      {49.99, "49%", Palette::red()},
+                 {0.0, "0%", Palette::red()},       {-0.4, "0%", Palette::red()},       {72.9, "72%", Palette::amber()}};
+    for (const auto& entry : cases) {
+        EXPECT_EQ(CapacityStatView::capacityText(entry.utilization), QString::fromLatin1(entry.text)) << entry.utilization;
+        EXPECT_EQ(CapacityStatView::capacityColor(entry.utilization), entry.colour) << entry.utilization;
+    }
+    for (const double broken : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e20}) {
+        EXPECT_EQ(CapacityStatView::capacityText(broken), QStringLiteral("--"));
+        EXPECT_EQ(CapacityStatView::capacityColor(broken), Palette::textSecondary());
+    }
+}
+
+TEST(ParallelismStatView, OneDecimal) {
+    EXPECT_EQ(ParallelismStatView::parallelismText(0.0), QStringLiteral("0.0"));
+    EXPECT_EQ(ParallelismStatView::parallelismText(12.345), QStringLiteral("12.3"));
+    EXPECT_EQ(ParallelismStatView::parallelismText(1.84), QStringLiteral("1.8"));
+    EXPECT_EQ(ParallelismStatView::parallelismText(std::numeric_limits<double>::quiet_NaN()), QStringLiteral("--"));
+}
+
+using StatTileWidgets = ComponentTest;
+
+TEST_F(StatTileWidgets, TilesShowTheirValueLabelAndOptionalButton) {
+    CapacityStatView capacity(72.9, MetricTooltip::capacityUtilization);
+    testing::showAndSettle(capacity, 220);
+    EXPECT_EQ(capacity.valueLabel().text(), QStringLiteral("72%"));
+    EXPECT_EQ(capacity.valueLabel().color(), Palette::amber());
+    EXPECT_EQ(capacity.captionLabel().text(), QStringLiteral("Capacity"));
+    ASSERT_NE(capacity.tooltipButton(), nullptr);
+    EXPECT_EQ(capacity.tooltipButton()->symbol().symbolName(), QStringLiteral("questionmark.circle"));
+    EXPECT_EQ(capacity.width(), 220) << "a tile fills the width it is offered";
+
+    ParallelismStatView parallelism(3.0, std::nullopt);
+    testing::showAndSettle(parallelism, 220);
+    EXPECT_EQ(parallelism.valueLabel().text(), QStringLiteral("3.0"));
+    EXPECT_EQ(parallelism.captionLabel().text(), QStringLiteral("Parallelism"));
+    EXPECT_EQ(parallelism.tooltipButton(), nullptr);
+    capacity.setUtilization(80.0);
+    EXPECT_EQ(capacity.valueLabel().color(), Palette::green());
+}
+
+TEST_F(StatTileWidgets, InfoButtonOpensAndClosesItsPopover) {
+    InfoTooltipButton button(MetricTooltip::parallelism);
+    testing::showAndSettle(button, 20);
+    EXPECT_FALSE(button.isShowingPopover());
+    button.click();
+    QApplication::processEvents();
+    ASSERT_TRUE(button.isShowingPopover());
+    ASSERT_NE(button.popover(), nullptr);
+    QStringList texts;
+    const auto labels = button.popover()->findChildren<StyledLabel*>();
+    for (const StyledLabel* label : labels) {
+        texts.append(label->text());
+    }
+    ASSERT_EQ(labels.size(), 2);
+    EXPECT_EQ(labels.back()->maximumWidth(), 250);
+    EXPECT_LE(labels.back()->width(), 250);
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("Parallelism Factor"), MetricTooltip(MetricTooltip::parallelism).description()}));
+    button.click();
+    QApplication::processEvents();
+    EXPECT_FALSE(button.isShowingPopover());
+}
+
+} // namespace
+} // namespace norvane::app
