@@ -7,7 +7,10 @@
 #include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
 
+#include <chrono>
 #include <filesystem>
+
+extern char** environ;
 
 namespace norvane {
 namespace {
@@ -31,6 +34,30 @@ std::string_view trimmedSpacesAndTabs(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+/// Whole local days never exceed what the elapsed time allows, give or take a clock change of a
+/// few hours, so the calendar is asked only near the threshold.
+bool atLeastDaysApart(platform::Date from, platform::Date to, int days) {
+    if (days >= 1 && to - from < std::chrono::hours(24 * days - 3)) {
+        return false;
+    }
+    return platform::LocalCalendar::wholeDaysBetween(from, to) >= days;
+}
+
+/// The caller's environment, with git told not to flush its output after every commit: through
+/// a pipe each flush is a write and a wake-up of the reader, which doubles the time of a long log.
+std::map<std::string, std::string> gitEnvironment() {
+    std::map<std::string, std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string_view text(*entry);
+        const auto equals = text.find('=');
+        if (equals != std::string_view::npos) {
+            environment.emplace(text.substr(0, equals), text.substr(equals + 1));
+        }
+    }
+    environment["GIT_FLUSH"] = "0";
+    return environment;
+}
+
 std::string sinceArgument(platform::Date date) { return "--since=" + platform::Iso8601::format(date); }
 
 } // namespace
@@ -39,7 +66,8 @@ GitService::GitService(platform::ProcessRunner& runner) : runner_(runner) {}
 
 GitRunResult GitService::runGit(const std::string& path, std::vector<std::string> arguments) const {
     arguments.insert(arguments.begin(), {"-C", path});
-    const auto result = runner_.run({.executable = gitProgram, .arguments = std::move(arguments)});
+    const auto result =
+        runner_.run({.executable = gitProgram, .arguments = std::move(arguments), .environment = gitEnvironment()});
     if (!result.started()) {
         return {"", *result.startError, -1};
     }
@@ -186,7 +214,7 @@ std::vector<GitCommit> GitService::sampleCommits(const std::vector<GitCommit>& c
     }
     std::vector<GitCommit> selected{commits.front()};
     for (std::size_t index = 1; index < commits.size(); ++index) {
-        if (platform::LocalCalendar::wholeDaysBetween(selected.back().date, commits[index].date) >= intervalDays) {
+        if (atLeastDaysApart(selected.back().date, commits[index].date, intervalDays)) {
             selected.push_back(commits[index]);
         }
     }

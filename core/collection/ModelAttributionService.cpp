@@ -44,6 +44,23 @@ void fill(ModelDailyActivity& row, const Accumulator& sums) {
     row.estimatedCost = estimate.estimatedCost;
 }
 
+/// The start of each commit's local day. A history comes in date order, so most commits fall
+/// in the day of the one before and the calendar is asked once per day.
+class DayStarts {
+public:
+    platform::Date of(platform::Date date) {
+        if (!start_ || date < *start_ || date >= next_) {
+            start_ = platform::LocalCalendar::startOfDay(date);
+            next_ = addingDays(*start_, 1);
+        }
+        return *start_;
+    }
+
+private:
+    std::optional<platform::Date> start_;
+    platform::Date next_{};
+};
+
 double share(int64_t part, int64_t whole) {
     return whole >= 1 ? static_cast<double>(part) / static_cast<double>(whole) * 100.0 : 0.0;
 }
@@ -56,9 +73,14 @@ ModelAttributionService::ModelAttributionService(std::shared_ptr<platform::Model
 void ModelAttributionService::processCommitsForAttribution(const std::shared_ptr<Project>& project,
                                                            const std::vector<GitCommit>& commits) {
     std::map<std::pair<platform::Date, AIModel>, Accumulator> sums;
+    DayStarts dayStarts;
     for (const auto& commit : commits) {
-        const auto day = platform::LocalCalendar::startOfDay(commit.date);
-        for (const auto model : modelsOf(commit)) {
+        const auto models = modelsOf(commit);
+        if (models.empty()) {
+            continue;
+        }
+        const auto day = dayStarts.of(commit.date);
+        for (const auto model : models) {
             auto& sum = sums[{day, model}];
             sum.insertions += commit.insertions;
             sum.deletions += commit.deletions;

@@ -17,44 +17,60 @@ namespace {
 
 using namespace std::string_view_literals;
 
-constexpr std::array<std::pair<std::string_view, AIModel>, 17> tagTable{{
-    {R"(\[claude\])"sv, AIModel::claude},
-    {R"(\[claude-code\])"sv, AIModel::claude},
-    {R"(\[gpt4\])"sv, AIModel::gpt4},
-    {R"(\[gpt-4\])"sv, AIModel::gpt4},
-    {R"(\[gpt4o\])"sv, AIModel::gpt4o},
-    {R"(\[gpt-4o\])"sv, AIModel::gpt4o},
-    {R"(\[cursor\])"sv, AIModel::cursor},
-    {R"(\[copilot\])"sv, AIModel::copilot},
-    {R"(\[github-copilot\])"sv, AIModel::copilot},
-    {R"(\[gemini\])"sv, AIModel::gemini},
-    {R"(\[anthropic\])"sv, AIModel::anthropic},
-    {R"(\[openai\])"sv, AIModel::openai},
-    {R"(\[manual\])"sv, AIModel::manual},
-    {R"(\[no-ai\])"sv, AIModel::manual},
-    {R"(Generated with \[?Claude Code\]?)"sv, AIModel::claude},
-    {R"(Co-Authored-By:.*Claude)"sv, AIModel::claude},
-    {"\U0001F916.*Claude"sv, AIModel::claude},
+/// A tag pattern, and a text that every match of it contains once the message is lower-cased:
+/// brackets, these words and these signs have no other case forms, so a message without that
+/// text is passed over without running the expression.
+struct TagRow {
+    std::string_view pattern;
+    std::string_view requiredText;
+    AIModel model;
+};
+
+constexpr std::array<TagRow, 17> tagTable{{
+    {R"(\[claude\])"sv, "["sv, AIModel::claude},
+    {R"(\[claude-code\])"sv, "["sv, AIModel::claude},
+    {R"(\[gpt4\])"sv, "["sv, AIModel::gpt4},
+    {R"(\[gpt-4\])"sv, "["sv, AIModel::gpt4},
+    {R"(\[gpt4o\])"sv, "["sv, AIModel::gpt4o},
+    {R"(\[gpt-4o\])"sv, "["sv, AIModel::gpt4o},
+    {R"(\[cursor\])"sv, "["sv, AIModel::cursor},
+    {R"(\[copilot\])"sv, "["sv, AIModel::copilot},
+    {R"(\[github-copilot\])"sv, "["sv, AIModel::copilot},
+    {R"(\[gemini\])"sv, "["sv, AIModel::gemini},
+    {R"(\[anthropic\])"sv, "["sv, AIModel::anthropic},
+    {R"(\[openai\])"sv, "["sv, AIModel::openai},
+    {R"(\[manual\])"sv, "["sv, AIModel::manual},
+    {R"(\[no-ai\])"sv, "["sv, AIModel::manual},
+    {R"(Generated with \[?Claude Code\]?)"sv, "generated with"sv, AIModel::claude},
+    {R"(Co-Authored-By:.*Claude)"sv, "co-authored-by:"sv, AIModel::claude},
+    {"\U0001F916.*Claude"sv, "\U0001F916"sv, AIModel::claude},
 }};
 
 constexpr std::array aiMarkers{"generated with"sv, "co-authored-by:"sv, "\U0001F916"sv, "ai-assisted"sv,
                                "ai assisted"sv};
 
-/// A compiled tag pattern, or none when it does not compile.
-using CompiledTag = std::pair<std::unique_ptr<icu::RegexPattern>, AIModel>;
+icu::UnicodeString unicode(std::string_view text) {
+    return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+}
+
+/// A tag row with its expression compiled, or none when it does not compile.
+struct CompiledTag {
+    std::unique_ptr<icu::RegexPattern> pattern;
+    icu::UnicodeString requiredText;
+    AIModel model;
+};
 
 /// The tag table's expressions, compiled once for the process. Patterns are immutable and
 /// may be shared between threads; matchers may not.
 const std::vector<CompiledTag>& compiledTags() {
     static const std::vector<CompiledTag> compiled = [] {
         std::vector<CompiledTag> tags;
-        for (const auto& [pattern, model] : tagTable) {
+        for (const auto& row : tagTable) {
             UErrorCode status = U_ZERO_ERROR;
             UParseError parseError{};
-            std::unique_ptr<icu::RegexPattern> regex(icu::RegexPattern::compile(
-                icu::UnicodeString::fromUTF8(icu::StringPiece(pattern.data(), static_cast<int32_t>(pattern.size()))),
-                UREGEX_CASE_INSENSITIVE, parseError, status));
-            tags.emplace_back(U_SUCCESS(status) ? std::move(regex) : nullptr, model);
+            std::unique_ptr<icu::RegexPattern> regex(
+                icu::RegexPattern::compile(unicode(row.pattern), UREGEX_CASE_INSENSITIVE, parseError, status));
+            tags.push_back({U_SUCCESS(status) ? std::move(regex) : nullptr, unicode(row.requiredText), row.model});
         }
         return tags;
     }();
@@ -65,9 +81,9 @@ const std::vector<CompiledTag>& compiledTags() {
 std::vector<std::unique_ptr<icu::RegexMatcher>>& threadMatchers() {
     thread_local std::vector<std::unique_ptr<icu::RegexMatcher>> matchers = [] {
         std::vector<std::unique_ptr<icu::RegexMatcher>> created;
-        for (const auto& [pattern, model] : compiledTags()) {
+        for (const auto& tag : compiledTags()) {
             UErrorCode status = U_ZERO_ERROR;
-            std::unique_ptr<icu::RegexMatcher> matcher(pattern ? pattern->matcher(status) : nullptr);
+            std::unique_ptr<icu::RegexMatcher> matcher(tag.pattern ? tag.pattern->matcher(status) : nullptr);
             created.push_back(U_SUCCESS(status) ? std::move(matcher) : nullptr);
         }
         return created;
@@ -78,20 +94,21 @@ std::vector<std::unique_ptr<icu::RegexMatcher>>& threadMatchers() {
 } // namespace
 
 std::set<AIModel> parseModels(std::string_view message) {
-    auto text = icu::UnicodeString::fromUTF8(icu::StringPiece(message.data(), static_cast<int32_t>(message.size())));
+    auto text = unicode(message);
     text.toLower(icu::Locale::getRoot());
     std::set<AIModel> models;
     auto& matchers = threadMatchers();
     const auto& tags = compiledTags();
     for (std::size_t row = 0; row < tags.size(); ++row) {
         auto& matcher = matchers[row];
-        if (!matcher || models.contains(tags[row].second)) {
+        const auto& tag = tags[row];
+        if (!matcher || models.contains(tag.model) || text.indexOf(tag.requiredText) < 0) {
             continue;
         }
         matcher->reset(text);
         UErrorCode status = U_ZERO_ERROR;
         if (matcher->find(0, status) && U_SUCCESS(status)) {
-            models.insert(tags[row].second);
+            models.insert(tag.model);
         }
     }
     return models;

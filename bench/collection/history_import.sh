@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# history_import.sh [BUILD_FOLDER] [REPOSITORY]: times the history import of a repository against
+# the git log command that it runs, alone, side by side with hyperfine. Without a repository it
+# makes one of 10,000 commits. Build first: cmake --build BUILD_FOLDER --target norvane-bench-history-import
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=${1:-$here/../../build/release}
+repository=${2:-}
+importer="$build/bin/norvane-bench-history-import"
+[[ -x $importer ]] || { echo "missing $importer" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work GIT_CONFIG_NOSYSTEM=1
+if [[ -z $repository ]]; then
+    repository=$work/repository
+    "$here/make_repository.sh" "$repository" 10000
+fi
+
+# Exactly the command that the git service runs for the history, with the same environment.
+git_log="GIT_FLUSH=0 /usr/bin/git -C '$repository' log --reverse '--format=%x00COMMIT%x00%H%x00%an%x00%aI%x00%s%x00%B%x00' --shortstat"
+"$importer" "$repository" 7
+hyperfine --warmup 2 --runs 10 --export-markdown "$work/results.md" \
+    --command-name "git log" "$git_log > /dev/null" \
+    --command-name "history import, every 7 days" "'$importer' '$repository' 7 > /dev/null" \
+    --command-name "history import, every commit" "'$importer' '$repository' 0 > /dev/null"
+cat "$work/results.md"
