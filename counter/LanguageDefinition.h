@@ -7,16 +7,16 @@ namespace norvane::counter {
 
 /// A block comment's opening and closing marker.
 struct BlockComment {
-    std::string_view open;
-    std::string_view close;
+    std::string_view open{};
+    std::string_view close{};
     /// Both markers count only in the first column (Ruby's =begin/=end, Perl's POD).
     bool firstColumn = false;
 };
 
 /// One kind of string literal of a language.
 struct StringDelimiter {
-    std::string_view open;
-    std::string_view close;
+    std::string_view open{};
+    std::string_view close{};
     /// A backslash escapes the next byte.
     bool escapes = true;
     /// The literal may run over several lines; otherwise an unclosed one ends with its line.
@@ -29,23 +29,23 @@ struct StringDelimiter {
 
 /// How one language is recognised and counted: the data behind every row of the counter.
 struct LanguageDefinition {
-    std::string_view name;
+    std::string_view name{};
     /// Lower-case file extensions without the leading dot; "d.ts" names a double extension.
-    std::vector<std::string_view> extensions;
+    std::vector<std::string_view> extensions{};
     /// Lower-case whole file names, such as "makefile" or ".gitignore".
-    std::vector<std::string_view> fileNames;
+    std::vector<std::string_view> fileNames{};
     /// Programs named on the "#!" line of a script without an extension, such as "python3".
-    std::vector<std::string_view> interpreters;
-    std::vector<std::string_view> lineComments;
-    std::vector<BlockComment> blockComments;
+    std::vector<std::string_view> interpreters{};
+    std::vector<std::string_view> lineComments{};
+    std::vector<BlockComment> blockComments{};
     /// Block comments nest, so every opening marker needs its own closing one.
     bool nestedComments = false;
-    std::vector<StringDelimiter> strings;
+    std::vector<StringDelimiter> strings{};
     /// Words and operators that each add a branch point.
-    std::vector<std::string_view> complexity;
+    std::vector<std::string_view> complexity{};
     /// Byte sequences that look like a comment or string start but are plain code, such as the
     /// character literal '"' in languages whose apostrophes are not quotes.
-    std::vector<std::string_view> verbatim;
+    std::vector<std::string_view> verbatim{};
 };
 
 } // namespace norvane::counter

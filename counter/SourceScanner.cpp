@@ -177,39 +177,50 @@ private:
 
     void scanCode() {
         const auto& flagsTable = scanner_.codeFlags_;
-        while (p_ < end_) {
-            const auto byte = static_cast<unsigned char>(*p_);
-            const std::uint8_t flags = flagsTable[byte];
-            if ((flags & kNewline) != 0) {
-                endLine();
-                ++p_;
-                continue;
-            }
-            if ((flags & kSpace) != 0) {
-                ++p_;
-                continue;
-            }
-            const bool insideWord = (flags & kWordOnly) != 0 && isWordByte(before());
-            if (flags != 0 && !insideWord && matchToken(byte)) {
-                if (mode_ != Mode::Code) {
-                    return;
-                }
-                continue;
-            }
-            lineCode_ = true;
-            ++p_;
-            if (isWordByte(static_cast<char>(byte))) {
-                skipWordTail();
-            }
-        }
-    }
-
-    // The rest of a word cannot start a token, except string prefixes such as the R of u8R"(.
-    void skipWordTail() {
         const auto& wordTail = scanner_.wordTail_;
-        while (p_ < end_ && wordTail[static_cast<unsigned char>(*p_)]) {
-            ++p_;
+        // The plain bytes that make up most of a line run on local copies of the cursor.
+        const char* p = p_;
+        bool lineCode = lineCode_;
+        while (p < end_) {
+            const auto byte = static_cast<unsigned char>(*p);
+            const std::uint8_t flags = flagsTable[byte];
+            if ((flags & kSpace) != 0) {
+                ++p;
+                continue;
+            }
+            if ((flags & kNewline) != 0) {
+                p_ = p;
+                lineCode_ = lineCode;
+                endLine();
+                p = p_ + 1;
+                lineCode = lineCode_;
+                continue;
+            }
+            const bool insideWord = (flags & kWordOnly) != 0 && p > begin_ && isWordByte(p[-1]);
+            if (flags != 0 && !insideWord) {
+                p_ = p;
+                lineCode_ = lineCode;
+                const bool matched = matchToken(byte);
+                p = p_;
+                lineCode = lineCode_;
+                if (matched) {
+                    if (mode_ != Mode::Code) {
+                        return;
+                    }
+                    continue;
+                }
+            }
+            lineCode = true;
+            ++p;
+            // The rest of a word cannot start a token, except string prefixes such as the R of u8R"(.
+            if (kWordBytes[byte]) {
+                while (p < end_ && wordTail[static_cast<unsigned char>(*p)]) {
+                    ++p;
+                }
+            }
         }
+        p_ = p;
+        lineCode_ = lineCode;
     }
 
     bool fits(const Token& token) const {
@@ -349,28 +360,58 @@ private:
         }
     }
 
+    // Comments are read line by line, jumping from one possible marker to the next.
     void scanBlock() {
         const BlockComment& comment = scanner_.blockComments_[active_];
-        const char closeByte = comment.close.front();
-        const char openByte = comment.open.front();
         while (p_ < end_) {
-            const char c = *p_;
-            if (c == '\n') {
+            const char* lineEnd = find(p_, end_, '\n');
+            if (closesOrNestsWithin(comment, lineEnd)) {
+                return;
+            }
+            p_ = lineEnd;
+            if (p_ < end_) {
                 endLine();
-                ++p_;
-            } else if (c == closeByte && startsWith(comment.close) && (!comment.firstColumn || p_ == lineStart_)) {
-                p_ += comment.close.size();
-                if (--depth_ == 0) {
-                    mode_ = Mode::Code;
-                    return;
-                }
-            } else if (scanner_.nestedComments_ && c == openByte && startsWith(comment.open)) {
-                ++depth_;
-                p_ += comment.open.size();
-            } else {
                 ++p_;
             }
         }
+    }
+
+    // Handles the markers up to `lineEnd`; true once the outermost comment is closed.
+    bool closesOrNestsWithin(const BlockComment& comment, const char* lineEnd) {
+        while (p_ < lineEnd) {
+            const char* close = find(p_, lineEnd, comment.close.front());
+            const char* open = scanner_.nestedComments_ ? find(p_, close, comment.open.front()) : close;
+            if (open < close) {
+                p_ = open;
+                if (startsWith(comment.open)) {
+                    ++depth_;
+                    p_ += comment.open.size();
+                } else {
+                    ++p_;
+                }
+                continue;
+            }
+            p_ = close;
+            if (close == lineEnd) {
+                return false;
+            }
+            if (!startsWith(comment.close) || (comment.firstColumn && p_ != lineStart_)) {
+                ++p_;
+                continue;
+            }
+            p_ += comment.close.size();
+            if (--depth_ == 0) {
+                mode_ = Mode::Code;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The first `byte` in [from, to), or `to`.
+    static const char* find(const char* from, const char* to, char byte) {
+        const void* found = std::memchr(from, byte, static_cast<std::size_t>(to - from));
+        return found != nullptr ? static_cast<const char*>(found) : to;
     }
 
     // Called with p_ on the line break (or at the end of a last line without one).
