@@ -192,7 +192,9 @@ std::shared_ptr<DailyActivity> Collector::updateDailyActivity(const std::shared_
         }
         fill(*row, stats, *settings, project->projectType);
         changed = true;
-        todays = day == today ? row : todays;
+        if (day == today) {
+            todays = row;
+        }
     }
     if (changed) {
         context_->save();

@@ -61,12 +61,6 @@ public:
     /// the first 60 days (from the start of the first commit's day). Throws a failed save.
     void calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project);
 
-    ProjectService& projectService() { return projectService_; }
-    SnapshotService& snapshotService() { return snapshotService_; }
-    const SccService& sccService() const { return sccService_; }
-    const GitService& gitService() const { return gitService_; }
-    ModelAttributionService& modelAttributionService() { return modelAttributionService_; }
-
 private:
     std::shared_ptr<Snapshot> storeCodeCount(const std::shared_ptr<Project>& project, const SccOutput& output,
                                              const std::optional<GitCommit>& latest);

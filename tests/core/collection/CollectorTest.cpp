@@ -213,6 +213,40 @@ TEST_F(CollectorTest, CounterFailureChangesNothing) {
     EXPECT_TRUE(stored<Snapshot>().empty());
 }
 
+TEST_F(CollectorTest, OddPathsBinaryFilesMergesAndShallowClones) {
+    GitTestRepository repository;
+    repository.writeFile("base.c", lines(2));
+    repository.commit("base", daysFromToday(-1));
+    repository.git({"checkout", "-q", "-b", "side"});
+    repository.writeFile("with space.c", lines(3));
+    repository.writeFile("quote\"d.md", "# Title\n");
+    repository.writeFile("new\nline.py", "x = 1\n");
+    repository.writeFile("logo.png", std::string("\x89PNG\0\0\1", 7));
+    repository.commit("side", daysFromToday(0, 1));
+    repository.git({"checkout", "-q", "main"});
+    repository.writeFile("main.c", lines(1));
+    repository.commit("main", daysFromToday(0, 2));
+    const auto when = testing::gitDate(daysFromToday(0, 3));
+    repository.git({"-c", "user.name=M", "-c", "user.email=m@x", "merge", "-q", "--no-edit", "side"},
+                   {{"GIT_AUTHOR_DATE", when}, {"GIT_COMMITTER_DATE", when}});
+
+    const auto result = collector.collectOne(addProject("odd", repository.pathString()));
+    ASSERT_TRUE(result.isSuccess()) << result.error->message;
+    ASSERT_TRUE(result.dailyActivity);
+    EXPECT_EQ(result.dailyActivity->commitCount, 3);
+    EXPECT_EQ(result.dailyActivity->filesChanged, 5);
+    EXPECT_EQ(result.dailyActivity->codeLinesInserted, 5);
+    EXPECT_EQ(result.dailyActivity->docsLinesInserted, 1);
+
+    testing::TemporaryFolder parent;
+    const auto clone = (parent.path() / "clone").string();
+    testing::runGit({"clone", "-q", "--depth", "1", "--no-single-branch", "file://" + repository.pathString(), clone});
+    const auto shallow = collector.collectInitialData(addProject("shallow", clone));
+    ASSERT_TRUE(shallow.isSuccess()) << shallow.error->message;
+    EXPECT_EQ(shallow.totalCommits, 1);
+    EXPECT_EQ(shallow.historySnapshots, 1);
+}
+
 TEST_F(CollectorTest, FailedActivitySaveIsReported) {
     GitTestRepository repository;
     repository.writeFile("a.c", lines(3));
