@@ -322,28 +322,44 @@ private:
 
     void scanString() {
         const StringDelimiter& delimiter = scanner_.strings_[active_];
-        const char closeByte = delimiter.tagged ? ')' : delimiter.close.front();
         while (p_ < end_) {
-            const char c = *p_;
-            if (c == '\n') {
-                if (!delimiter.multiline && !continued_) {
-                    mode_ = Mode::Code; // an unclosed one-line string ends with its line
-                    return;
-                }
-                continued_ = false;
-                endLine();
-                ++p_;
-            } else if (c == '\\' && delimiter.escapes) {
+            const char* lineEnd = find(p_, end_, '\n');
+            if (closesWithin(delimiter, lineEnd) || p_ == end_) {
+                return;
+            }
+            if (!delimiter.multiline && !continued_) {
+                mode_ = Mode::Code; // an unclosed one-line string ends with its line
+                return;
+            }
+            continued_ = false;
+            endLine();
+            ++p_;
+        }
+    }
+
+    // Skips escapes up to `lineEnd`; true once the string is closed.
+    bool closesWithin(const StringDelimiter& delimiter, const char* lineEnd) {
+        const char closeByte = delimiter.tagged ? ')' : delimiter.close.front();
+        while (p_ < lineEnd) {
+            const char* close = find(p_, lineEnd, closeByte);
+            const char* escape = delimiter.escapes ? find(p_, close, '\\') : close;
+            if (escape < close) {
+                p_ = escape;
                 skipEscape();
-            } else if (c == closeByte && (delimiter.tagged ? closesTaggedString(delimiter)
-                                                           : startsWith(delimiter.close))) {
+                continue;
+            }
+            p_ = close;
+            if (close == lineEnd) {
+                return false;
+            }
+            if (delimiter.tagged ? closesTaggedString(delimiter) : startsWith(delimiter.close)) {
                 p_ += delimiter.tagged ? 1 + tag_.size() + delimiter.close.size() : delimiter.close.size();
                 mode_ = Mode::Code;
-                return;
-            } else {
-                ++p_;
+                return true;
             }
+            ++p_;
         }
+        return false;
     }
 
     // A backslash before the line break carries a one-line string over to the next line.
