@@ -155,10 +155,7 @@ private:
         }
     }
 
-    void skipToLineEnd() {
-        const void* newline = std::memchr(p_, '\n', static_cast<std::size_t>(end_ - p_));
-        p_ = newline != nullptr ? static_cast<const char*>(newline) : end_;
-    }
+    void skipToLineEnd() { p_ = find(p_, end_, '\n'); }
 
     char before() const { return p_ > begin_ ? p_[-1] : '\n'; }
 
