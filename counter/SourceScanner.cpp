@@ -449,7 +449,7 @@ private:
     const char* lineStart_;
     Mode mode_ = Mode::Code;
     std::uint8_t active_ = 0;
-    int depth_ = 0;
+    std::size_t depth_ = 0;
     bool docstring_ = false;
     bool continued_ = false;
     std::string_view tag_;

@@ -2,14 +2,15 @@
 
 #include <condition_variable>
 #include <cstddef>
-#include <deque>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 namespace norvane::counter {
 
 /// The shared work list of the counting threads. Tasks may add further tasks while they run, so
-/// the list is finished only when it is empty and no task is still being worked on.
+/// the list is finished only when it is empty and no task is still being worked on. The newest
+/// task is taken first, so a deep tree is walked depth first and the list stays short.
 template <typename Task>
 class WorkQueue {
 public:
@@ -30,8 +31,8 @@ public:
         if (tasks_.empty()) {
             return std::nullopt;
         }
-        Task task = std::move(tasks_.front());
-        tasks_.pop_front();
+        Task task = std::move(tasks_.back());
+        tasks_.pop_back();
         return task;
     }
 
@@ -49,7 +50,7 @@ public:
 private:
     std::mutex mutex_;
     std::condition_variable ready_;
-    std::deque<Task> tasks_;
+    std::vector<Task> tasks_;
     std::size_t unfinished_ = 0;
 };
 
