@@ -1,0 +1,171 @@
+#include "Norvane/pages/DashboardView.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "Norvane/components/Palette.h"
+#include "Norvane/components/SymbolRegistry.h"
+#include "Norvane/pages/BusyIndicator.h"
+#include "Norvane/pages/ErrorBanner.h"
+#include "Norvane/pages/PagePlaceholder.h"
+#include "Norvane/pages/ProjectListModel.h"
+#include "Norvane/pages/Sidebar.h"
+#include "Norvane/state/AppState.h"
+
+namespace norvane::app {
+namespace {
+
+void fillBackground(QWidget* widget, const QColor& colour) {
+    widget->setAutoFillBackground(true);
+    QPalette colours = widget->palette();
+    colours.setColor(QPalette::Window, colour);
+    widget->setPalette(colours);
+}
+
+QWidget* makeDetailContent(const DetailPage& page) {
+    switch (page.kind) {
+    case DetailPage::Kind::none:
+        return new PagePlaceholder(QStringLiteral("folder"), QStringLiteral("Select a Project"),
+                                   QStringLiteral("Choose a project from the sidebar to view its metrics."));
+    case DetailPage::Kind::portfolio:
+        return new PagePlaceholder(QStringLiteral("chart.pie"), QStringLiteral("Portfolio"),
+                                   QStringLiteral("The portfolio page will stand here."));
+    case DetailPage::Kind::project:
+        return new PagePlaceholder(QStringLiteral("folder"), QString::fromStdString(page.project->name),
+                                   QStringLiteral("The project page will stand here."));
+    case DetailPage::Kind::projectNotFound:
+        return new PagePlaceholder(QStringLiteral("folder"), QStringLiteral("Project Not Found"),
+                                   QStringLiteral("This project may have been removed."));
+    }
+    return nullptr;
+}
+
+} // namespace
+
+DashboardView::DashboardView(AppState& appState, ProjectListModel& projects, QWidget* parent)
+    : QMainWindow(parent), appState_(appState), projects_(projects) {
+    setWindowTitle(QStringLiteral("Norvane"));
+    resize(1100, 720);
+    auto* central = new QWidget(this);
+    fillBackground(central, Palette::backgroundDeep());
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(makeToolbar());
+    auto* split = new QSplitter(Qt::Horizontal, central);
+    split->setHandleWidth(1);
+    sidebar_ = new Sidebar(split);
+    detailPane_ = new QWidget(split);
+    fillBackground(detailPane_, Palette::backgroundDeep());
+    detailLayout_ = new QHBoxLayout(detailPane_);
+    split->addWidget(sidebar_);
+    split->addWidget(detailPane_);
+    split->setStretchFactor(1, 1);
+    split->setSizes({220, 880});
+    layout->addWidget(split, 1);
+    setCentralWidget(central);
+    banner_ = new ErrorBanner(central);
+
+    connect(sidebar_, &Sidebar::selectionChanged, this, &DashboardView::showDetail);
+    connect(sidebar_, &Sidebar::addProjectRequested, this, &DashboardView::showAddProjectSheet);
+    connect(&projects_, &ProjectListModel::changed, this, [this] {
+        sidebar_->setProjects(projects_.projects());
+        showDetail();
+        updateRefreshButton();
+    });
+    connect(&appState_, &AppState::isCollectingChanged, this, &DashboardView::updateRefreshButton);
+    connect(&appState_, &AppState::lastCollectionErrorChanged, this, &DashboardView::updateBanner);
+    connect(banner_, &ErrorBanner::closeRequested, this, [this] { appState_.setLastCollectionError(std::nullopt); });
+    sidebar_->setProjects(projects_.projects());
+    showDetail();
+    updateRefreshButton();
+    updateBanner();
+}
+
+QWidget* DashboardView::makeToolbar() {
+    auto* bar = new QWidget(this);
+    fillBackground(bar, Palette::backgroundBase());
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(12, 6, 12, 6);
+    layout->addStretch();
+    spinner_ = new BusyIndicator(16, bar);
+    layout->addWidget(spinner_);
+    refreshButton_ = new QToolButton(bar);
+    refreshButton_->setObjectName(QStringLiteral("refresh"));
+    refreshButton_->setAutoRaise(true);
+    refreshButton_->setFont(SymbolRegistry::font(16));
+    refreshButton_->setText(SymbolRegistry::text(QStringLiteral("arrow.clockwise")));
+    refreshButton_->setToolTip(QStringLiteral("Collect metrics for all projects"));
+    connect(refreshButton_, &QToolButton::clicked, this, [this] { appState_.collectAllProjects(); });
+    layout->addWidget(refreshButton_);
+    return bar;
+}
+
+void DashboardView::showDetail() {
+    const auto page = DashboardModel::detailPage(sidebar_->selection(), projects_.projects());
+    const bool same = detailContent_ && page.kind == detailPage_.kind &&
+                      (page.kind != DetailPage::Kind::project || page.project->id == detailPage_.project->id);
+    detailPage_ = page;
+    if (same) return;
+    delete detailContent_;
+    detailContent_ = makeDetailContent(page);
+    detailLayout_->addWidget(detailContent_);
+}
+
+void DashboardView::updateRefreshButton() {
+    const bool collecting = appState_.isCollecting();
+    refreshButton_->setVisible(!collecting);
+    spinner_->setVisible(collecting);
+    refreshButton_->setEnabled(DashboardModel::isRefreshEnabled(collecting, projects_.projects()));
+}
+
+void DashboardView::updateBanner() {
+    const auto& error = appState_.lastCollectionError();
+    banner_->setVisible(error.has_value());
+    if (!error) return;
+    banner_->setMessage(*error);
+    placeBanner();
+    banner_->raise();
+}
+
+void DashboardView::placeBanner() {
+    const QWidget* area = centralWidget();
+    const int margin = 16;
+    const int width = std::min(area->width() - 2 * margin, 640);
+    const int height = banner_->sizeHint().height();
+    banner_->setGeometry((area->width() - width) / 2, area->height() - height - margin, width, height);
+}
+
+void DashboardView::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    placeBanner();
+}
+
+void DashboardView::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    placeBanner();
+    emit appeared();
+}
+
+void DashboardView::showAddProjectSheet() {
+    if (addSheet_) return;
+    auto* sheet = new QDialog(this);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->setWindowModality(Qt::WindowModal);
+    sheet->setWindowTitle(QStringLiteral("Add Project"));
+    auto* layout = new QVBoxLayout(sheet);
+    layout->addWidget(new PagePlaceholder(QStringLiteral("plus.circle.fill"), QStringLiteral("Add Project"),
+                                          QStringLiteral("The add-project sheet will stand here.")));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, sheet);
+    connect(buttons, &QDialogButtonBox::rejected, sheet, &QDialog::reject);
+    layout->addWidget(buttons);
+    addSheet_ = sheet;
+    sheet->open();
+}
+
+} // namespace norvane::app

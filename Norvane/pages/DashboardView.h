@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include "Norvane/pages/DashboardModel.h"
+
+class QToolButton;
+class QHBoxLayout;
+
+namespace norvane::app {
+
+class AppState;
+class BusyIndicator;
+class ErrorBanner;
+class ProjectListModel;
+class Sidebar;
+
+/// The main window: the sidebar, the page of the chosen entry, the refresh button and the banner
+/// that shows the last collection's failure.
+class DashboardView : public QMainWindow {
+    Q_OBJECT
+
+public:
+    DashboardView(AppState& appState, ProjectListModel& projects, QWidget* parent = nullptr);
+
+    Sidebar& sidebar() const { return *sidebar_; }
+    QToolButton& refreshButton() const { return *refreshButton_; }
+    ErrorBanner& errorBanner() const { return *banner_; }
+    const DetailPage& detailPage() const { return detailPage_; }
+    /// The open add-project sheet, if any.
+    QWidget* addProjectSheet() const { return addSheet_; }
+
+signals:
+    /// The window was shown; the application decides whether the first-run wizard follows.
+    void appeared();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* makeToolbar();
+    void showDetail();
+    void updateRefreshButton();
+    void updateBanner();
+    void placeBanner();
+    void showAddProjectSheet();
+
+    AppState& appState_;
+    ProjectListModel& projects_;
+    Sidebar* sidebar_;
+    QWidget* detailPane_;
+    QHBoxLayout* detailLayout_;
+    QWidget* detailContent_ = nullptr;
+    DetailPage detailPage_;
+    QToolButton* refreshButton_ = nullptr;
+    BusyIndicator* spinner_ = nullptr;
+    ErrorBanner* banner_;
+    QPointer<QWidget> addSheet_;
+};
+
+} // namespace norvane::app

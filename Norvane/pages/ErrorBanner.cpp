@@ -1,0 +1,54 @@
+#include "Norvane/pages/ErrorBanner.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolButton>
+
+#include "Norvane/components/Palette.h"
+#include "Norvane/components/StyledLabel.h"
+#include "Norvane/components/SymbolLabel.h"
+#include "Norvane/components/SymbolRegistry.h"
+#include "Norvane/components/Typography.h"
+
+namespace norvane::app {
+namespace {
+
+constexpr int maximumLines = 2;
+constexpr double cornerRadius = 8.0;
+
+} // namespace
+
+ErrorBanner::ErrorBanner(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(12, 10, 12, 10);
+    layout->addWidget(new SymbolLabel(QStringLiteral("exclamationmark.triangle.fill"), 16, Palette::amber()));
+    message_ = new StyledLabel(QString(), Typography::font(TextStyle::body), Palette::textPrimary());
+    message_->setWordWrap(true);
+    message_->setMaximumHeight(QFontMetrics(message_->font()).lineSpacing() * maximumLines);
+    layout->addWidget(message_, 1);
+    auto* close = new QToolButton(this);
+    close->setObjectName(QStringLiteral("closeBanner"));
+    close->setAutoRaise(true);
+    close->setFont(SymbolRegistry::font(16));
+    close->setText(SymbolRegistry::text(QStringLiteral("xmark.circle.fill")));
+    close->setStyleSheet(QStringLiteral("color: %1; border: none;").arg(Palette::textMuted().name()));
+    connect(close, &QToolButton::clicked, this, &ErrorBanner::closeRequested);
+    layout->addWidget(close);
+}
+
+void ErrorBanner::setMessage(const QString& message) { message_->setText(message); }
+
+QString ErrorBanner::message() const { return message_->text(); }
+
+void ErrorBanner::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
+    painter.fillPath(shape, Palette::backgroundRaised());
+    painter.setPen(QPen(Palette::withOpacity(Palette::amber(), 0.3), 1.0));
+    painter.drawPath(shape);
+}
+
+} // namespace norvane::app

@@ -1,0 +1,27 @@
+#include "Norvane/pages/PagePlaceholder.h"
+
+#include <QVBoxLayout>
+
+#include "Norvane/components/Palette.h"
+#include "Norvane/components/StyledLabel.h"
+#include "Norvane/components/SymbolLabel.h"
+#include "Norvane/components/Typography.h"
+
+namespace norvane::app {
+
+PagePlaceholder::PagePlaceholder(const QString& symbolName, const QString& title, const QString& description,
+                                 QWidget* parent)
+    : QWidget(parent), title_(title) {
+    auto* layout = new QVBoxLayout(this);
+    layout->addStretch();
+    layout->addWidget(new SymbolLabel(symbolName, 40, Palette::textMuted()), 0, Qt::AlignHCenter);
+    layout->addWidget(new StyledLabel(title, Typography::font(TextStyle::title2, QFont::Bold), Palette::textPrimary()), 0,
+                      Qt::AlignHCenter);
+    auto* text = new StyledLabel(description, Typography::font(TextStyle::body), Palette::textSecondary());
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignHCenter);
+    layout->addWidget(text, 0, Qt::AlignHCenter);
+    layout->addStretch();
+}
+
+} // namespace norvane::app
