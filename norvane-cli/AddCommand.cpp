@@ -1,0 +1,67 @@
+#include "norvane-cli/AddCommand.h"
+
+#include "norvane-cli/InitialCollectionPrinter.h"
+
+#include "platform/RawValueEnum.h"
+
+#include <fmt/format.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+#include <stdexcept>
+
+namespace norvane::cli {
+namespace {
+
+/// The folder as an absolute path without "." or ".." parts or a trailing separator, so that the
+/// daily run finds it from any working folder. An empty text stays empty and fails as not found.
+std::string absoluteFolder(const std::string& path) {
+    if (path.empty()) {
+        return path;
+    }
+    auto folder = std::filesystem::absolute(path).lexically_normal();
+    if (!folder.has_filename() && folder.has_relative_path()) {
+        folder = folder.parent_path();
+    }
+    return folder.string();
+}
+
+} // namespace
+
+CLI::App* AddCommand::configure(CLI::App& tool) {
+    auto* command = tool.add_subcommand("add", "Track a project folder and run its first collection");
+    command->add_option("NAME", name_, "The project's name")->required();
+    command->add_option("PATH", path_, "The project's folder (default: the current folder)");
+    descriptionOption_ = command->add_option("--description", description_, "A short description");
+    typeOption_ = command->add_option("--type", type_, "The COCOMO mode (default: the one in the settings)")
+                      ->check(CLI::IsMember({"organic", "semiDetached", "embedded"}));
+    return command;
+}
+
+int AddCommand::run(NorvaneKit& kit, const Console& console) {
+    if (name_.find_first_not_of(" \t\r\n") == std::string::npos) {
+        throw std::invalid_argument("The project name must not be empty");
+    }
+    const auto description = descriptionOption_->count() > 0 ? std::optional(description_) : std::nullopt;
+    const auto project = kit.addProject(name_, absoluteFolder(path_), description, projectType(kit));
+    console.out() << fmt::format("Added {} ({})\n", project->name, project->path) << std::flush;
+
+    InitialCollectionPrinter printer(console.out(), console.outputIsTerminal());
+    const auto result = kit.collector().collectInitialData(
+        project, [&printer](const InitialCollectionProgress& stage) { printer.print(stage); });
+    if (result.error) {
+        console.printError(fmt::format("The first collection of {} failed: {}", project->name, result.error->message));
+        return EXIT_FAILURE;
+    }
+    return EXIT_SUCCESS;
+}
+
+ProjectType AddCommand::projectType(NorvaneKit& kit) const {
+    if (typeOption_->count() > 0) {
+        return platform::fromRawValue<ProjectType>(type_).value();
+    }
+    return kit.collector().fetchAppSettings()->defaultProjectType;
+}
+
+} // namespace norvane::cli

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "norvane-cli/Command.h"
+
+#include <string>
+
+namespace norvane::cli {
+
+/// `norvane add NAME [PATH]`: starts tracking a folder (the current one by default), then runs
+/// its first collection and history import, showing each stage.
+class AddCommand final : public Command {
+public:
+    CLI::App* configure(CLI::App& tool) override;
+    int run(NorvaneKit& kit, const Console& console) override;
+
+private:
+    ProjectType projectType(NorvaneKit& kit) const;
+
+    std::string name_;
+    std::string path_ = ".";
+    std::string description_;
+    std::string type_;
+    CLI::Option* descriptionOption_ = nullptr;
+    CLI::Option* typeOption_ = nullptr;
+};
+
+} // namespace norvane::cli

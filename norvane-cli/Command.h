@@ -1,0 +1,26 @@
+#pragma once
+
+#include "norvane-cli/Console.h"
+
+#include "core/models/NorvaneKit.h"
+
+#include <CLI/CLI.hpp>
+
+namespace norvane::cli {
+
+/// One subcommand of the tool: declares its arguments, then runs on the opened store.
+class Command {
+public:
+    virtual ~Command() = default;
+
+    /// Adds the subcommand with its arguments and options to the tool; returns it.
+    virtual CLI::App* configure(CLI::App& tool) = 0;
+    /// Runs after the arguments were parsed; returns the exit status. Errors that it throws
+    /// are reported by the tool.
+    virtual int run(NorvaneKit& kit, const Console& console) = 0;
+};
+
+/// The project of that name; fails with NorvaneError projectNotFound.
+std::shared_ptr<Project> requireProject(NorvaneKit& kit, const std::string& name);
+
+} // namespace norvane::cli

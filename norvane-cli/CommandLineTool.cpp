@@ -1,0 +1,59 @@
+#include "norvane-cli/CommandLineTool.h"
+
+#include "norvane-cli/AddCommand.h"
+#include "norvane-cli/ArchiveCommand.h"
+#include "norvane-cli/CollectCommand.h"
+#include "norvane-cli/ExportCommand.h"
+#include "norvane-cli/HistoryCommand.h"
+#include "norvane-cli/ListCommand.h"
+#include "norvane-cli/RemoveCommand.h"
+
+#include <cstdlib>
+#include <exception>
+#include <string>
+
+namespace norvane::cli {
+
+CommandLineTool::CommandLineTool()
+    : app_("Tracks the code that your projects ship and what it would cost to build by hand.", "norvane") {
+    app_.set_version_flag("--version", std::string(NorvaneKit::version));
+    app_.require_subcommand(1);
+    add(std::make_unique<CollectCommand>());
+    add(std::make_unique<AddCommand>());
+    add(std::make_unique<HistoryCommand>());
+    add(std::make_unique<ListCommand>());
+    add(std::make_unique<ArchiveCommand>());
+    add(std::make_unique<RemoveCommand>());
+    add(std::make_unique<ExportCommand>());
+}
+
+void CommandLineTool::add(std::unique_ptr<Command> command) {
+    auto* subcommand = command->configure(app_);
+    commands_.emplace_back(subcommand, std::move(command));
+}
+
+int CommandLineTool::run(int argc, const char* const* argv, const Console& console) {
+    try {
+        app_.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app_.exit(error, console.out(), console.err());
+    }
+    for (auto& [subcommand, command] : commands_) {
+        if (subcommand->parsed()) {
+            return runCommand(*command, console);
+        }
+    }
+    return EXIT_FAILURE;
+}
+
+int CommandLineTool::runCommand(Command& command, const Console& console) {
+    try {
+        NorvaneKit kit;
+        return command.run(kit, console);
+    } catch (const std::exception& error) {
+        console.printError(error.what());
+        return EXIT_FAILURE;
+    }
+}
+
+} // namespace norvane::cli

@@ -1,0 +1,22 @@
+#include "norvane-cli/Console.h"
+
+#include <unistd.h>
+
+#include <iostream>
+
+namespace norvane::cli {
+
+Console::Console(std::ostream& out, std::ostream& err, std::istream& in, bool outputIsTerminal, bool inputIsTerminal)
+    : out_(out), err_(err), in_(in), outputIsTerminal_(outputIsTerminal), inputIsTerminal_(inputIsTerminal) {}
+
+Console Console::standard() {
+    return Console(std::cout, std::cerr, std::cin, isatty(STDOUT_FILENO) == 1, isatty(STDIN_FILENO) == 1);
+}
+
+void Console::printError(std::string_view message) const {
+    // Progress and results go to standard output; keep them in order with the error.
+    out_.flush();
+    err_ << "norvane: " << message << std::endl;
+}
+
+} // namespace norvane::cli

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <iosfwd>
+#include <string_view>
+
+namespace norvane::cli {
+
+/// Where a command writes and reads, and whether a person sits at either end.
+class Console {
+public:
+    Console(std::ostream& out, std::ostream& err, std::istream& in, bool outputIsTerminal, bool inputIsTerminal);
+
+    /// The process's standard streams, with the terminals found by isatty.
+    static Console standard();
+
+    std::ostream& out() const { return out_; }
+    std::ostream& err() const { return err_; }
+    std::istream& in() const { return in_; }
+    bool outputIsTerminal() const { return outputIsTerminal_; }
+    bool inputIsTerminal() const { return inputIsTerminal_; }
+
+    /// One line on standard error, prefixed with the tool's name.
+    void printError(std::string_view message) const;
+
+private:
+    std::ostream& out_;
+    std::ostream& err_;
+    std::istream& in_;
+    bool outputIsTerminal_;
+    bool inputIsTerminal_;
+};
+
+} // namespace norvane::cli

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "norvane-cli/Command.h"
+
+#include <string>
+
+namespace norvane::cli {
+
+/// `norvane export -o PATH`: writes everything the store holds to one JSON file, atomically, so
+/// that a reader never sees half a file.
+class ExportCommand final : public Command {
+public:
+    CLI::App* configure(CLI::App& tool) override;
+    int run(NorvaneKit& kit, const Console& console) override;
+
+private:
+    std::string output_;
+};
+
+} // namespace norvane::cli

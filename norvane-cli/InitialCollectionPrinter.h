@@ -1,0 +1,26 @@
+#pragma once
+
+#include "norvane-cli/ProgressPrinter.h"
+
+#include "core/collection/InitialCollectionProgress.h"
+
+#include <iosfwd>
+
+namespace norvane::cli {
+
+/// Prints the stages of a new project's first collection as they come: one line per stage, and
+/// the history import as progress. Errors are left to the caller, which has the whole result.
+class InitialCollectionPrinter {
+public:
+    InitialCollectionPrinter(std::ostream& out, bool terminal);
+
+    void print(const InitialCollectionProgress& stage);
+
+private:
+    void line(std::string_view text);
+
+    std::ostream& out_;
+    ProgressPrinter history_;
+};
+
+} // namespace norvane::cli
