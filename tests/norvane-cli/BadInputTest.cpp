@@ -1,0 +1,89 @@
+#include "tests/norvane-cli/CliTestFixture.h"
+
+#include "core/models/Project.h"
+
+#include <gmock/gmock.h>
+
+#include <fstream>
+
+namespace norvane::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+class BadInput : public CliTest {
+protected:
+    void SetUp() override { addProject("demo", folder.path()); }
+
+    /// Expects a failure status and exactly the given line on standard error.
+    void expectFailure(const std::vector<std::string>& arguments, const std::string& line) const {
+        const auto run = norvane(arguments);
+        EXPECT_NE(run.status, 0) << arguments.front();
+        EXPECT_EQ(run.err, "norvane: " + line + "\n") << arguments.front();
+    }
+
+    TemporaryFolder folder;
+};
+
+TEST_F(BadInput, UnknownProjectNamesFailEveryCommandThatNamesOne) {
+    for (const auto& command : {"collect", "history", "archive", "remove"}) {
+        expectFailure({command, "nope"}, "Project not found: nope");
+    }
+    EXPECT_EQ(stored<Project>().size(), 1u);
+}
+
+TEST_F(BadInput, AddRefusesMissingPathsFilesAndTakenNamesBeforeWritingAnything) {
+    const auto missing = folder.path() / "missing";
+    const auto file = folder.writeFile("notes.txt", "text\n");
+
+    expectFailure({"add", "fresh", missing.string()}, "Path not found: " + missing.string());
+    expectFailure({"add", "fresh", file.string()}, "Path is not a directory: " + file.string());
+    expectFailure({"add", "demo", missing.string()}, "A project named 'demo' already exists");
+    expectFailure({"add", " ", folder.path().string()}, "The project name must not be empty");
+
+    const auto projects = stored<Project>();
+    ASSERT_EQ(projects.size(), 1u);
+    EXPECT_EQ(projects.front()->name, "demo");
+}
+
+TEST_F(BadInput, MalformedArgumentsFailBeforeTheStoreIsTouched) {
+    const auto before = std::filesystem::last_write_time(storeFile());
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{},
+                                                                      {"frobnicate"},
+                                                                      {"add"},
+                                                                      {"add", "x", ".", "--type", "huge"},
+                                                                      {"history", "demo", "--interval", "-1"},
+                                                                      {"history", "demo", "--interval", "weekly"},
+                                                                      {"export"},
+                                                                      {"archive", "demo", "extra"}}) {
+        const auto run = norvane(arguments);
+        EXPECT_NE(run.status, 0) << ::testing::PrintToString(arguments);
+        EXPECT_NE(run.err, "") << ::testing::PrintToString(arguments);
+    }
+    EXPECT_EQ(std::filesystem::last_write_time(storeFile()), before);
+    EXPECT_EQ(stored<Project>().size(), 1u);
+}
+
+TEST_F(BadInput, AStoreThatCannotBeOpenedFailsWithOneLine) {
+    // A file where the store should be leaves it as it was.
+    std::filesystem::remove(storeFile());
+    std::filesystem::remove(storeFile().string() + "-wal");
+    std::filesystem::remove(storeFile().string() + "-shm");
+    std::ofstream(storeFile()) << "not a database, but someone's notes\n";
+    const auto notAStore = norvane({"list"});
+    EXPECT_NE(notAStore.status, 0);
+    EXPECT_THAT(notAStore.err, HasSubstr("norvane: The file " + storeFile().string() + " is not a Norvane store"));
+    EXPECT_EQ(lineCount(notAStore.err), 1u);
+    std::ifstream kept(storeFile());
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "not a database, but someone's notes\n");
+
+    // A data folder that is a file cannot hold the store's folder.
+    const auto blocked = folder.writeFile("blocked", "");
+    const auto noFolder = norvane({"collect"}, {.environment = {{"XDG_DATA_HOME", blocked.string()}}});
+    EXPECT_NE(noFolder.status, 0);
+    EXPECT_THAT(noFolder.err, HasSubstr("norvane: Cannot create the folder " + (blocked / "Norvane").string()));
+    EXPECT_EQ(lineCount(noFolder.err), 1u);
+}
+
+} // namespace
+} // namespace norvane::testing

@@ -1,0 +1,79 @@
+#include "tests/norvane-cli/CliTestFixture.h"
+
+#include "core/models/Snapshot.h"
+
+#include "platform/Iso8601.h"
+#include "platform/ProcessRunner.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace norvane::testing {
+namespace {
+
+std::filesystem::path toolPath() {
+    const char* bin = std::getenv("NORVANE_TEST_BIN");
+    return std::filesystem::path(bin != nullptr ? bin : ".") / "norvane";
+}
+
+platform::Date fixedDate(const char* text) { return platform::Iso8601::parse(text).value(); }
+
+} // namespace
+
+CliRun CliTest::norvane(const std::vector<std::string>& arguments, const CliRunOptions& options) const {
+    const char* path = std::getenv("PATH");
+    std::map<std::string, std::string> environment{
+        {"HOME", home.path().string()},
+        {"XDG_DATA_HOME", home.dataHome().string()},
+        {"GIT_CONFIG_NOSYSTEM", "1"},
+        {"PATH", path != nullptr ? path : "/usr/bin:/bin"},
+    };
+    for (const auto& [name, value] : options.environment) {
+        environment[name] = value;
+    }
+    platform::ProcessRequest request{.executable = toolPath().string(), .arguments = arguments};
+    request.workingDirectory = options.workingFolder;
+    request.environment = std::move(environment);
+    request.standardInput = options.standardInput.value_or("");
+    const auto result = platform::PosixProcessRunner().run(request);
+    EXPECT_TRUE(result.started()) << result.startError.value_or("");
+    return {result.exitStatus, result.standardOutput, result.standardError};
+}
+
+void CliTest::addProject(const std::string& name, const std::filesystem::path& folder) const {
+    const auto run = norvane({"add", name, folder.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+}
+
+std::unique_ptr<GitTestRepository> CliTest::makeRepository() const {
+    auto repository = std::make_unique<GitTestRepository>();
+    repository->writeFile("src/main.cpp", "#include <cstdio>\n\nint main() {\n    // greet\n    std::puts(\"hello\");\n"
+                                          "    return 0;\n}\n");
+    repository->commit("Initial commit", fixedDate("2024-01-10T12:00:00Z"));
+    repository->writeFile("src/helper.cpp", "int helper() {\n    return 1;\n}\n");
+    repository->writeFile("README.md", "# Demo\n\nA project.\n");
+    repository->commit("Add the helper [claude]", fixedDate("2024-02-20T12:00:00Z"));
+    repository->writeFile("src/helper.cpp", "int helper() {\n    return 2;\n}\n");
+    repository->commit("Tidy the helper", platform::currentDate());
+    return repository;
+}
+
+std::shared_ptr<platform::ModelContext> CliTest::openStore() {
+    return std::make_shared<platform::ModelContext>(NorvaneDatabase::makeContainer());
+}
+
+std::shared_ptr<Project> CliTest::storedProject(const std::string& name) {
+    const auto found = openStore()->fetch<Project>({.predicate = ProjectField::name == name});
+    return found.empty() ? nullptr : found.front();
+}
+
+std::size_t CliTest::storedSnapshots(const std::string& projectName, const std::string& type) {
+    const auto snapshots = stored<Snapshot>();
+    return static_cast<std::size_t>(std::count_if(snapshots.begin(), snapshots.end(), [&](const auto& snapshot) {
+        return snapshot->project && snapshot->project->name == projectName && snapshot->snapshotTypeRaw == type;
+    }));
+}
+
+std::size_t lineCount(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+
+} // namespace norvane::testing

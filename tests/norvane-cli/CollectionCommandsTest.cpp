@@ -1,0 +1,159 @@
+#include "tests/norvane-cli/CliTestFixture.h"
+
+#include "core/models/DailyActivity.h"
+#include "core/models/Project.h"
+
+#include "platform/Iso8601.h"
+#include "platform/LocalCalendar.h"
+
+#include <gmock/gmock.h>
+
+#include <regex>
+
+namespace norvane::testing {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+class CollectionCommands : public CliTest {};
+
+TEST_F(CollectionCommands, VersionAndHelpForEveryCommand) {
+    const auto version = norvane({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "0.1.0\n");
+
+    const std::map<std::string, std::string> commands{{"collect", "NAME"}, {"add", "--type"},   {"history", "--interval"},
+                                                      {"list", "list"},    {"archive", "NAME"}, {"remove", "--yes"},
+                                                      {"export", "--output"}};
+    for (const auto& [command, mentioned] : commands) {
+        const auto help = norvane({command, "--help"});
+        EXPECT_EQ(help.status, 0) << command;
+        EXPECT_THAT(help.out, HasSubstr(mentioned)) << command;
+    }
+    EXPECT_FALSE(std::filesystem::exists(storeFile())) << "help needs no store";
+}
+
+TEST_F(CollectionCommands, AddStoresTheProjectAndShowsEachStageOfItsFirstCollection) {
+    const auto repository = makeRepository();
+    const auto run = norvane({"add", "demo", repository->pathString(), "--description", "A demo", "--type", "semiDetached"});
+
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_THAT(run.out, HasSubstr("Added demo (" + repository->pathString() + ")\n"));
+    EXPECT_THAT(run.out, HasSubstr("Counting code lines\n"));
+    EXPECT_THAT(run.out, HasSubstr("Counted 10 code lines\n"));
+    // Without a terminal the history import prints plain lines.
+    EXPECT_THAT(run.out, HasSubstr("1/3 Initial commit\n"));
+    EXPECT_THAT(run.out, HasSubstr("3/3 Tidy the helper\n"));
+    EXPECT_THAT(run.out, HasSubstr("Imported 3 history snapshots\n"));
+    EXPECT_THAT(run.out, HasSubstr("First collection complete\n"));
+    EXPECT_THAT(run.out, Not(HasSubstr("\r")));
+
+    const auto project = storedProject("demo");
+    ASSERT_NE(project, nullptr);
+    EXPECT_EQ(project->path, repository->pathString());
+    EXPECT_EQ(project->projectDescription, "A demo");
+    EXPECT_EQ(project->projectType, ProjectType::semiDetached);
+    EXPECT_EQ(storedSnapshots("demo", "scc"), 1u);
+    EXPECT_EQ(storedSnapshots("demo", "gitHistory"), 3u);
+}
+
+TEST_F(CollectionCommands, AddTakesTheCurrentFolderAsAnAbsolutePath) {
+    const auto repository = makeRepository();
+    const auto run = norvane({"add", "here"}, {.workingFolder = repository->path() / "src" / ".."});
+
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto project = storedProject("here");
+    ASSERT_NE(project, nullptr);
+    EXPECT_TRUE(std::filesystem::path(project->path).is_absolute());
+    EXPECT_EQ(project->path.back(), repository->pathString().back()) << "no trailing separator or dot";
+    EXPECT_TRUE(std::filesystem::equivalent(project->path, repository->path()));
+    EXPECT_EQ(project->projectType, ProjectType::organic);
+}
+
+TEST_F(CollectionCommands, CollectingTwiceStoresTwoCountsButOneActivityRowForToday) {
+    const auto repository = makeRepository();
+    addProject("demo", repository->path());
+    const std::regex line(R"(demo: 10 code lines, \d+\.\d\d person-months, \$\d+\n)");
+
+    for (int round = 0; round < 2; ++round) {
+        const auto run = norvane({"collect"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(std::regex_match(run.out, line)) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+
+    EXPECT_EQ(storedSnapshots("demo", "scc"), 3u);
+    const auto today = platform::LocalCalendar::startOfDay(platform::currentDate());
+    const auto rows = stored<DailyActivity>();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows.front()->date, today);
+    EXPECT_EQ(rows.front()->commitCount, 1);
+}
+
+TEST_F(CollectionCommands, CollectByNameMeasuresThatProjectOnly) {
+    const auto first = makeRepository();
+    const auto second = makeRepository();
+    addProject("first", first->path());
+    addProject("second", second->path());
+
+    const auto run = norvane({"collect", "second"});
+
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(lineCount(run.out), 1u);
+    EXPECT_THAT(run.out, HasSubstr("second: 10 code lines"));
+    EXPECT_EQ(storedSnapshots("first", "scc"), 1u);
+    EXPECT_EQ(storedSnapshots("second", "scc"), 2u);
+}
+
+TEST_F(CollectionCommands, CollectReportsAVanishedFolderAndFailsButMeasuresTheRest) {
+    const auto kept = makeRepository();
+    auto vanishing = std::make_unique<TemporaryFolder>();
+    vanishing->writeFile("main.c", "int main(void) { return 0; }\n");
+    addProject("kept", kept->path());
+    addProject("vanished", vanishing->path());
+    const auto vanishedPath = vanishing->path().string();
+    vanishing.reset();
+
+    const auto run = norvane({"collect"});
+
+    EXPECT_NE(run.status, 0);
+    EXPECT_THAT(run.out, HasSubstr("kept: 10 code lines"));
+    EXPECT_THAT(run.out, Not(HasSubstr("vanished")));
+    EXPECT_EQ(run.err, "norvane: vanished: Path not found: " + vanishedPath + "\n");
+    EXPECT_EQ(storedSnapshots("kept", "scc"), 2u);
+}
+
+TEST_F(CollectionCommands, HistoryImportsEveryCommitWithoutAnInterval) {
+    const auto repository = makeRepository();
+    addProject("demo", repository->path());
+
+    const auto run = norvane({"history", "demo"});
+
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "1/3 Initial commit\n2/3 Add the helper [claude]\n3/3 Tidy the helper\n"
+                       "Stored 3 history snapshots for demo\n");
+    EXPECT_EQ(storedSnapshots("demo", "gitHistory"), 3u);
+}
+
+TEST_F(CollectionCommands, HistoryWithAnIntervalSamplesTheCommits) {
+    GitTestRepository repository;
+    for (const auto* day : {"2024-01-10", "2024-01-11", "2024-02-20", "2024-03-01"}) {
+        repository.writeFile("main.c", std::string("int day(void) { return 0; } /* ") + day + " */\n");
+        repository.commit(day, platform::Iso8601::parse(std::string(day) + "T12:00:00Z").value());
+    }
+    addProject("demo", repository.path());
+
+    const auto every = norvane({"history", "demo", "--interval", "0"});
+    ASSERT_EQ(every.status, 0) << every.err;
+    EXPECT_THAT(every.out, HasSubstr("Stored 4 history snapshots for demo\n"));
+
+    const auto weekly = norvane({"history", "demo", "--interval", "7"});
+    ASSERT_EQ(weekly.status, 0) << weekly.err;
+    EXPECT_THAT(weekly.out, HasSubstr("Stored 3 history snapshots for demo\n"));
+    EXPECT_EQ(storedSnapshots("demo", "gitHistory"), 3u) << "the new series replaces the old";
+}
+
+} // namespace
+} // namespace norvane::testing
