@@ -30,7 +30,7 @@ Date windowStart(Date now, int days) {
 
 } // namespace
 
-// MARK: Daily rows
+// Daily rows
 
 int PortfolioMetricsService::buildDailySnapshots() {
     const auto snapshots = context_->fetch<Snapshot>({
@@ -87,25 +87,33 @@ std::shared_ptr<DailyPortfolioSnapshot> PortfolioMetricsService::dailySnapshot(D
     return row;
 }
 
-// MARK: Portfolio figures
+// Portfolio figures
 
 PortfolioMetrics PortfolioMetricsService::calculateMetrics(int windowDays) {
-    const Date now = clock_();
     PortfolioMetrics metrics;
-    if (windowDays >= 1) {
-        auto windowRows = rowsSince(windowStart(now, windowDays));
-        std::reverse(windowRows.begin(), windowRows.end());
-        const auto peakRows = rowsSince(windowStart(now, 90));
-        metrics.dailyThroughput = Calculator::windowMeanOfEffort(windowRows, windowDays);
-        metrics.parallelismFactor = Calculator::windowMeanOfActiveProjects(windowRows, windowDays);
-        const auto peak = peakThroughput(peakRows, windowDays);
-        metrics.peakThroughput = peak.peak;
-        metrics.peakPeriodStart = peak.start;
-        metrics.peakPeriodEnd = peak.end;
-        const double capacity = peak.peak > 0 ? metrics.dailyThroughput / peak.peak * 100.0 : 0.0;
-        metrics.capacityUtilization = std::min(capacity, 100.0);
-    }
+    if (windowDays >= 1) addThroughputFigures(metrics, windowDays);
+    addLeverageFigures(metrics);
+    if (windowDays >= 1) addChurnAndFocus(metrics, windowDays);
+    addRollingAndPeakLeverage(metrics);
+    return metrics;
+}
 
+void PortfolioMetricsService::addThroughputFigures(PortfolioMetrics& metrics, int windowDays) {
+    const Date now = clock_();
+    auto windowRows = rowsSince(windowStart(now, windowDays));
+    std::reverse(windowRows.begin(), windowRows.end());
+    const auto peakRows = rowsSince(windowStart(now, 90));
+    metrics.dailyThroughput = Calculator::windowMeanOfEffort(windowRows, windowDays);
+    metrics.parallelismFactor = Calculator::windowMeanOfActiveProjects(windowRows, windowDays);
+    const auto peak = peakThroughput(peakRows, windowDays);
+    metrics.peakThroughput = peak.peak;
+    metrics.peakPeriodStart = peak.start;
+    metrics.peakPeriodEnd = peak.end;
+    const double capacity = peak.peak > 0 ? metrics.dailyThroughput / peak.peak * 100.0 : 0.0;
+    metrics.capacityUtilization = std::min(capacity, 100.0);
+}
+
+void PortfolioMetricsService::addLeverageFigures(PortfolioMetrics& metrics) {
     const auto [total, ageDays] = effortAndAge();
     metrics.totalEffortMonths = total;
     metrics.portfolioAgeDays = ageDays;
@@ -113,19 +121,21 @@ PortfolioMetrics PortfolioMetricsService::calculateMetrics(int windowDays) {
     const auto [prior, growth] = leveragePriorAndGrowth(ageDays, metrics.portfolioLeverage);
     metrics.leveragePrior = prior;
     metrics.leverageGrowthRate = growth;
+}
 
-    if (windowDays >= 1) {
-        const auto churn = recentChurn(windowDays);
-        metrics.recentInsertions = churn.insertions;
-        metrics.recentDeletions = churn.deletions;
-        metrics.churnRatio = churn.churnRatio;
-        metrics.netGrowthRate = churn.netGrowthRate;
-        auto focus = projectFocus(windowDays);
-        metrics.activeProjectsInWindow = focus.activeProjects;
-        metrics.projectShares = std::move(focus.shares);
-        metrics.focusIndex = focus.focusIndex;
-    }
+void PortfolioMetricsService::addChurnAndFocus(PortfolioMetrics& metrics, int windowDays) {
+    const auto churn = recentChurn(windowDays);
+    metrics.recentInsertions = churn.insertions;
+    metrics.recentDeletions = churn.deletions;
+    metrics.churnRatio = churn.churnRatio;
+    metrics.netGrowthRate = churn.netGrowthRate;
+    auto focus = projectFocus(windowDays);
+    metrics.activeProjectsInWindow = focus.activeProjects;
+    metrics.projectShares = std::move(focus.shares);
+    metrics.focusIndex = focus.focusIndex;
+}
 
+void PortfolioMetricsService::addRollingAndPeakLeverage(PortfolioMetrics& metrics) {
     const auto rolling = rollingLeverage();
     metrics.rollingLeverage7Day = rolling.leverage7Day;
     metrics.rollingLeverage14Day = rolling.leverage14Day;
@@ -145,7 +155,6 @@ PortfolioMetrics PortfolioMetricsService::calculateMetrics(int windowDays) {
     metrics.peak14DayEnd = peaks.peak14DayEnd;
     metrics.current7DayPercentile = peaks.percentile7;
     metrics.current14DayPercentile = peaks.percentile14;
-    return metrics;
 }
 
 PortfolioMetricsService::PeakThroughput PortfolioMetricsService::peakThroughput(const Rows& rows, int days) {
@@ -208,7 +217,7 @@ PortfolioMetricsService::PeakLeverage PortfolioMetricsService::peakLeverage(std:
     return Calculator::peakLeverage(rows, current7Day, current14Day);
 }
 
-// MARK: Project leverage and portfolio age
+// Project leverage and portfolio age
 
 ProjectRollingLeverage PortfolioMetricsService::calculateProjectRollingLeverage(const std::shared_ptr<Project>& project) {
     if (!project) return {};
@@ -235,7 +244,7 @@ PortfolioMetricsService::EffortAndAge PortfolioMetricsService::effortAndAge() {
     return {total, calendar::wholeDaysBetween(earliest.value_or(now), now)};
 }
 
-// MARK: Daily series
+// Daily series
 
 std::vector<PortfolioMetricsService::ThroughputPoint> PortfolioMetricsService::getDailyThroughputSeries(int days) {
     std::vector<ThroughputPoint> series;
@@ -273,7 +282,7 @@ std::vector<PortfolioMetricsService::LeveragePoint> PortfolioMetricsService::get
     return Calculator::rollingLeverageSeries(rowsSince(windowStart(now, reach)), windowDays, windowStart(now, spanDays));
 }
 
-// MARK: Output composition
+// Output composition
 
 OutputComposition PortfolioMetricsService::getOutputComposition(const std::shared_ptr<Project>& project, int days) {
     if (!project || days < 1) return {};
@@ -290,7 +299,7 @@ OutputComposition PortfolioMetricsService::getPortfolioOutputComposition(int day
     }));
 }
 
-// MARK: Velocity
+// Velocity
 
 VelocityRetention PortfolioMetricsService::getVelocityRetention(const std::shared_ptr<Project>& project) {
     if (!project || !project->baselineVelocity || !std::isfinite(*project->baselineVelocity)) {
@@ -315,7 +324,7 @@ PortfolioMetricsService::getVelocityTimeSeries(const std::shared_ptr<Project>& p
     return Calculator::velocitySeries(activities, start, calendar::startOfDay(now));
 }
 
-// MARK: Store access
+// Store access
 
 std::shared_ptr<AppSettings> PortfolioMetricsService::fetchAppSettings() {
     try {

@@ -136,6 +136,11 @@ public:
     const std::shared_ptr<platform::ModelContext>& context() const { return context_; }
 
 private:
+    // The steps of `calculateMetrics`, in the order they read the store.
+    void addThroughputFigures(PortfolioMetrics& metrics, int windowDays);
+    void addLeverageFigures(PortfolioMetrics& metrics);
+    void addChurnAndFocus(PortfolioMetrics& metrics, int windowDays);
+    void addRollingAndPeakLeverage(PortfolioMetrics& metrics);
     /// The rows dated at or after `start`, oldest first.
     Rows rowsSince(platform::Date start);
     /// The leverage as it stood 30 days ago, and the percent change since.
