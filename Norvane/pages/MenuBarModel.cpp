@@ -1,0 +1,91 @@
+#include "Norvane/pages/MenuBarModel.h"
+
+#include <algorithm>
+
+#include <QLocale>
+
+#include "Norvane/components/NumberText.h"
+#include "core/collection/CocomoEstimate.h"
+#include "platform/LocalCalendar.h"
+
+namespace norvane::app {
+namespace {
+
+constexpr double averageWage = 150000.0;
+constexpr double overhead = 2.4;
+
+std::shared_ptr<Snapshot> newestSnapshot(const Project& project) {
+    auto snapshots = project.snapshots();
+    std::stable_sort(snapshots.begin(), snapshots.end(),
+                     [](const auto& a, const auto& b) { return a->capturedAt > b->capturedAt; });
+    return snapshots.empty() ? nullptr : snapshots.front();
+}
+
+QString unitText(std::int64_t count, const char* unit) {
+    return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(unit)).arg(count == 1 ? "" : "s");
+}
+
+} // namespace
+
+MenuBarModel::Projects MenuBarModel::activeProjects(const Projects& projects) {
+    Projects active;
+    std::copy_if(projects.begin(), projects.end(), std::back_inserter(active),
+                 [](const auto& project) { return project->status != ProjectStatus::archived; });
+    return active;
+}
+
+std::int64_t MenuBarModel::totalLines(const Projects& projects) {
+    std::int64_t total = 0;
+    for (const auto& project : activeProjects(projects)) {
+        if (const auto newest = newestSnapshot(*project)) total += newest->codeLines;
+    }
+    return total;
+}
+
+QString MenuBarModel::leverageText(const Projects& projects, platform::Date now) {
+    const auto lines = totalLines(projects);
+    if (lines < 1) return {};
+    const double effort = CocomoEstimate::calculate(lines, ProjectType::organic, averageWage, overhead).effortMonths;
+    std::optional<platform::Date> start;
+    for (const auto& project : activeProjects(projects)) {
+        if (project->firstCommitAt && (!start || *project->firstCommitAt < *start)) start = project->firstCommitAt;
+    }
+    if (!start) return {};
+    const int days = platform::LocalCalendar::wholeDaysBetween(*start, now);
+    if (days < 1) return {};
+    const double months = days / 30.0;
+    return formatFixed(months > 0 ? effort / months : 0.0, 1) + QStringLiteral("x leverage");
+}
+
+std::shared_ptr<Snapshot> MenuBarModel::latestSnapshot(const Projects& projects) {
+    std::shared_ptr<Snapshot> latest;
+    for (const auto& project : activeProjects(projects)) {
+        const auto newest = newestSnapshot(*project);
+        if (newest && (!latest || newest->capturedAt > latest->capturedAt)) latest = newest;
+    }
+    return latest;
+}
+
+MenuBarModel::Status MenuBarModel::collectionStatus(bool isCollecting, const Projects& projects) {
+    if (isCollecting) return Status::collecting;
+    return latestSnapshot(projects) ? Status::lastCollected : Status::noData;
+}
+
+bool MenuBarModel::isCollectEnabled(bool isCollecting, const Projects& projects) {
+    return !isCollecting && !activeProjects(projects).empty();
+}
+
+QString MenuBarModel::elapsedText(platform::Date date, platform::Date now) {
+    const auto seconds = std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::seconds>(now - date).count());
+    if (seconds < 60) return unitText(seconds, "second");
+    if (seconds < 3600) return unitText(seconds / 60, "minute");
+    if (seconds < 86400) return unitText(seconds / 3600, "hour");
+    return unitText(seconds / 86400, "day");
+}
+
+QString formatNumber(std::int64_t value) {
+    const QString text = QLocale().toString(static_cast<qlonglong>(value));
+    return text.isEmpty() ? QString::number(value) : text;
+}
+
+} // namespace norvane::app

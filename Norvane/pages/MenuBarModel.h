@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QString>
+
+#include "core/models/Project.h"
+#include "core/models/Snapshot.h"
+#include "platform/Date.h"
+
+namespace norvane::app {
+
+/// The menu-bar panel's figures, from all projects in name order and the current time.
+class MenuBarModel {
+public:
+    using Projects = std::vector<std::shared_ptr<Project>>;
+
+    enum class Status { collecting, lastCollected, noData };
+
+    static Projects activeProjects(const Projects& projects);
+    /// The code lines of each active project's newest snapshot, summed.
+    static std::int64_t totalLines(const Projects& projects);
+    /// "12.3x leverage", or empty when there is nothing to show.
+    static QString leverageText(const Projects& projects, platform::Date now);
+    static std::shared_ptr<Snapshot> latestSnapshot(const Projects& projects);
+    static Status collectionStatus(bool isCollecting, const Projects& projects);
+    static bool isCollectEnabled(bool isCollecting, const Projects& projects);
+    /// "5 minutes", "2 hours", "3 days": the time between `date` and `now`, in its largest unit.
+    static QString elapsedText(platform::Date date, platform::Date now);
+};
+
+/// A whole number in the user's locale, with grouping ("1,500" in English).
+QString formatNumber(std::int64_t value);
+
+} // namespace norvane::app
