@@ -8,6 +8,8 @@
 
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace norvane::app {
 
 InfoTooltipButton::InfoTooltipButton(MetricTooltip tooltip, QWidget* parent)
@@ -39,7 +41,8 @@ void InfoTooltipButton::toggle() {
         new StyledLabel(tooltip_.title(), Typography::font(TextStyle::headline), Palette::textPrimary()));
     auto* description = new StyledLabel(tooltip_.description(), Typography::font(TextStyle::caption), Palette::textSecondary());
     description->setWordWrap(true);
-    description->setMaximumWidth(250);
+    // Short texts keep their natural width; long ones wrap at 250 pixels.
+    description->setFixedWidth(std::min(250, description->fontMetrics().horizontalAdvance(description->text()) + 1));
     popover_->contentLayout()->addWidget(description);
     connect(popover_, &Popover::closed, this, [this] {
         showingPopover_ = false;
