@@ -1,0 +1,12 @@
+#include "Norvane/state/ExecutableFile.h"
+
+#include <unistd.h>
+
+namespace norvane::app {
+
+bool isExecutableFile(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error) && access(path.c_str(), X_OK) == 0;
+}
+
+} // namespace norvane::app

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <filesystem>
+
+namespace norvane::app {
+
+/// Whether `path` leads, through any links, to a regular file that this user may run. A link
+/// whose target is missing is not executable.
+bool isExecutableFile(const std::filesystem::path& path);
+
+} // namespace norvane::app
