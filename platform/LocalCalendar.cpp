@@ -1,5 +1,10 @@
 #include "platform/LocalCalendar.h"
 
+#include <cstdlib>
+#include <mutex>
+#include <optional>
+#include <string>
+
 #include <algorithm>
 #include <ctime>
 
@@ -17,9 +22,25 @@ using std::chrono::sys_seconds;
 // wall-clock time see the offsets before and after any change near it.
 constexpr seconds transitionReach = days(2);
 
-/// The zone's offset from UTC at `instant`. TZ is read afresh, so a changed TZ takes effect.
+/// Re-reads the time zone when TZ has changed since the last look. tzset() itself stats
+/// /etc/localtime on every call, which would dominate day arithmetic over long series.
+void refreshTimeZone() {
+    static std::mutex mutex;
+    static std::optional<std::string> seen;
+    static bool loaded = false;
+    const char* variable = std::getenv("TZ");
+    const std::optional<std::string> current = variable ? std::optional<std::string>(variable) : std::nullopt;
+    std::lock_guard lock(mutex);
+    if (!loaded || current != seen) {
+        tzset();
+        seen = current;
+        loaded = true;
+    }
+}
+
+/// The zone's offset from UTC at `instant`. A changed TZ takes effect at once.
 seconds offsetAt(sys_seconds instant) {
-    tzset();
+    refreshTimeZone();
     const std::time_t time = instant.time_since_epoch().count();
     std::tm fields{};
     if (localtime_r(&time, &fields) == nullptr) {
