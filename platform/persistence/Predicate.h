@@ -22,7 +22,12 @@ struct Predicate {
 
 namespace detail {
 
-inline std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
+inline std::string quoted(std::string_view name) {
+    std::string text;
+    text.reserve(name.size() + 2);
+    text.append(1, '"').append(name).append(1, '"');
+    return text;
+}
 
 template <typename T>
 struct IsSharedPointer : std::false_type {};
