@@ -17,33 +17,35 @@ namespace {
 
 using namespace std::string_view_literals;
 
-/// A tag pattern, and a text that every match of it contains once the message is lower-cased:
-/// brackets, these words and these signs have no other case forms, so a message without that
-/// text is passed over without running the expression.
+/// Texts that every match of some tag patterns contains once the message is lower-cased:
+/// brackets, these words and these signs have no other case forms. A message without the text
+/// is passed over without running those expressions.
+constexpr std::array requiredTexts{"["sv, "generated with"sv, "co-authored-by:"sv, "\U0001F916"sv};
+
 struct TagRow {
     std::string_view pattern;
-    std::string_view requiredText;
+    std::size_t requiredText; ///< index into requiredTexts
     AIModel model;
 };
 
 constexpr std::array<TagRow, 17> tagTable{{
-    {R"(\[claude\])"sv, "["sv, AIModel::claude},
-    {R"(\[claude-code\])"sv, "["sv, AIModel::claude},
-    {R"(\[gpt4\])"sv, "["sv, AIModel::gpt4},
-    {R"(\[gpt-4\])"sv, "["sv, AIModel::gpt4},
-    {R"(\[gpt4o\])"sv, "["sv, AIModel::gpt4o},
-    {R"(\[gpt-4o\])"sv, "["sv, AIModel::gpt4o},
-    {R"(\[cursor\])"sv, "["sv, AIModel::cursor},
-    {R"(\[copilot\])"sv, "["sv, AIModel::copilot},
-    {R"(\[github-copilot\])"sv, "["sv, AIModel::copilot},
-    {R"(\[gemini\])"sv, "["sv, AIModel::gemini},
-    {R"(\[anthropic\])"sv, "["sv, AIModel::anthropic},
-    {R"(\[openai\])"sv, "["sv, AIModel::openai},
-    {R"(\[manual\])"sv, "["sv, AIModel::manual},
-    {R"(\[no-ai\])"sv, "["sv, AIModel::manual},
-    {R"(Generated with \[?Claude Code\]?)"sv, "generated with"sv, AIModel::claude},
-    {R"(Co-Authored-By:.*Claude)"sv, "co-authored-by:"sv, AIModel::claude},
-    {"\U0001F916.*Claude"sv, "\U0001F916"sv, AIModel::claude},
+    {R"(\[claude\])"sv, 0, AIModel::claude},
+    {R"(\[claude-code\])"sv, 0, AIModel::claude},
+    {R"(\[gpt4\])"sv, 0, AIModel::gpt4},
+    {R"(\[gpt-4\])"sv, 0, AIModel::gpt4},
+    {R"(\[gpt4o\])"sv, 0, AIModel::gpt4o},
+    {R"(\[gpt-4o\])"sv, 0, AIModel::gpt4o},
+    {R"(\[cursor\])"sv, 0, AIModel::cursor},
+    {R"(\[copilot\])"sv, 0, AIModel::copilot},
+    {R"(\[github-copilot\])"sv, 0, AIModel::copilot},
+    {R"(\[gemini\])"sv, 0, AIModel::gemini},
+    {R"(\[anthropic\])"sv, 0, AIModel::anthropic},
+    {R"(\[openai\])"sv, 0, AIModel::openai},
+    {R"(\[manual\])"sv, 0, AIModel::manual},
+    {R"(\[no-ai\])"sv, 0, AIModel::manual},
+    {R"(Generated with \[?Claude Code\]?)"sv, 1, AIModel::claude},
+    {R"(Co-Authored-By:.*Claude)"sv, 2, AIModel::claude},
+    {"\U0001F916.*Claude"sv, 3, AIModel::claude},
 }};
 
 constexpr std::array aiMarkers{"generated with"sv, "co-authored-by:"sv, "\U0001F916"sv, "ai-assisted"sv,
@@ -56,9 +58,20 @@ icu::UnicodeString unicode(std::string_view text) {
 /// A tag row with its expression compiled, or none when it does not compile.
 struct CompiledTag {
     std::unique_ptr<icu::RegexPattern> pattern;
-    icu::UnicodeString requiredText;
+    std::size_t requiredText;
     AIModel model;
 };
+
+const std::array<icu::UnicodeString, requiredTexts.size()>& requiredUnicodeTexts() {
+    static const auto texts = [] {
+        std::array<icu::UnicodeString, requiredTexts.size()> converted;
+        for (std::size_t index = 0; index < requiredTexts.size(); ++index) {
+            converted[index] = unicode(requiredTexts[index]);
+        }
+        return converted;
+    }();
+    return texts;
+}
 
 /// The tag table's expressions, compiled once for the process. Patterns are immutable and
 /// may be shared between threads; matchers may not.
@@ -70,7 +83,7 @@ const std::vector<CompiledTag>& compiledTags() {
             UParseError parseError{};
             std::unique_ptr<icu::RegexPattern> regex(
                 icu::RegexPattern::compile(unicode(row.pattern), UREGEX_CASE_INSENSITIVE, parseError, status));
-            tags.push_back({U_SUCCESS(status) ? std::move(regex) : nullptr, unicode(row.requiredText), row.model});
+            tags.push_back({U_SUCCESS(status) ? std::move(regex) : nullptr, row.requiredText, row.model});
         }
         return tags;
     }();
@@ -96,13 +109,17 @@ std::vector<std::unique_ptr<icu::RegexMatcher>>& threadMatchers() {
 std::set<AIModel> parseModels(std::string_view message) {
     auto text = unicode(message);
     text.toLower(icu::Locale::getRoot());
+    std::array<bool, requiredTexts.size()> present{};
+    for (std::size_t index = 0; index < present.size(); ++index) {
+        present[index] = text.indexOf(requiredUnicodeTexts()[index]) >= 0;
+    }
     std::set<AIModel> models;
     auto& matchers = threadMatchers();
     const auto& tags = compiledTags();
     for (std::size_t row = 0; row < tags.size(); ++row) {
         auto& matcher = matchers[row];
         const auto& tag = tags[row];
-        if (!matcher || models.contains(tag.model) || text.indexOf(tag.requiredText) < 0) {
+        if (!matcher || !present[tag.requiredText] || models.contains(tag.model)) {
             continue;
         }
         matcher->reset(text);
