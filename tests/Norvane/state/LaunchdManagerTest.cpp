@@ -253,6 +253,18 @@ TEST_F(LaunchdManagerTest, InstallsAndUninstallsThroughTheLaunchctlProgram) {
     agent.uninstall();
     EXPECT_FALSE(agent.isInstalled());
     EXPECT_FALSE(std::filesystem::exists(units / "app.norvane.collect.timer"));
+    EXPECT_EQ(readFile(folder.path() / "systemctl.log"),
+              "--user daemon-reload\n--user enable --now app.norvane.collect.timer\n"
+              "--user disable --now app.norvane.collect.timer\n--user stop app.norvane.collect.service\n"
+              "--user daemon-reload\n");
+
+    // A property list whose units are gone: launchctl cannot find it, and uninstall still succeeds.
+    std::ofstream(agent.plistPath()) << agent.plistContent(6, 0);
+    const auto unknown = agent.runLaunchctl({"unload", agent.plistPath().string()});
+    EXPECT_NE(unknown.status, 0);
+    EXPECT_EQ(unknown.error, "Could not find specified service\n");
+    agent.uninstall();
+    EXPECT_FALSE(agent.isInstalled());
 }
 
 } // namespace

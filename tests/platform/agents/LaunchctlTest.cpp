@@ -1,6 +1,5 @@
 #include "platform/agents/Launchctl.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -38,13 +37,6 @@ std::string readFile(const std::filesystem::path& path) {
     std::stringstream contents;
     contents << in.rdbuf();
     return contents.str();
-}
-
-ProcessRequest commandLine(const std::string& program, std::vector<std::string> arguments) {
-    ProcessRequest request;
-    request.executable = program;
-    request.arguments = std::move(arguments);
-    return request;
 }
 
 class LaunchctlTest : public ::testing::Test {
@@ -152,35 +144,6 @@ TEST_F(LaunchctlTest, OtherCommandLinesAreUsageErrors) {
         EXPECT_EQ(result.exitStatus, 64);
         EXPECT_EQ(result.standardError, "usage: norvane-launchctl load PLIST | unload PLIST");
     }
-}
-
-// The real program, with a stand-in systemctl first in PATH that only records its arguments.
-TEST_F(LaunchctlTest, ProgramLoadsAndUnloadsThroughSystemctl) {
-    const char* binFolder = std::getenv("NORVANE_TEST_BIN");
-    ASSERT_NE(binFolder, nullptr);
-    const auto log = folder.path() / "systemctl.log";
-    const auto fakeSystemctl = folder.writeFile("fakebin/systemctl", "#!/bin/sh\necho \"$*\" >> \"$SYSTEMCTL_LOG\"\n");
-    std::filesystem::permissions(fakeSystemctl, std::filesystem::perms::owner_all);
-    testing::ScopedEnvironment path("PATH", (folder.path() / "fakebin").string() + ":/usr/bin:/bin");
-    testing::ScopedEnvironment logVariable("SYSTEMCTL_LOG", log.string());
-    testing::ScopedEnvironment configHome("XDG_CONFIG_HOME", (folder.path() / "config").string());
-    const std::string program = (std::filesystem::path(binFolder) / "norvane-launchctl").string();
-    PosixProcessRunner runner;
-
-    const auto load = runner.run(commandLine(program, {"load", propertyList.string()}));
-    EXPECT_EQ(load.exitStatus, 0) << load.standardError;
-    EXPECT_TRUE(std::filesystem::exists(timerFile()));
-    const auto unload = runner.run(commandLine(program, {"unload", propertyList.string()}));
-    EXPECT_EQ(unload.exitStatus, 0) << unload.standardError;
-    EXPECT_FALSE(std::filesystem::exists(timerFile()));
-    EXPECT_EQ(readFile(log),
-              "--user daemon-reload\n--user enable --now app.norvane.collect.timer\n"
-              "--user disable --now app.norvane.collect.timer\n--user stop app.norvane.collect.service\n"
-              "--user daemon-reload\n");
-
-    const auto again = runner.run(commandLine(program, {"unload", propertyList.string()}));
-    EXPECT_NE(again.exitStatus, 0);
-    EXPECT_EQ(again.standardError, "Could not find specified service\n");
 }
 
 } // namespace
