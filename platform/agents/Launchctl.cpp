@@ -75,8 +75,8 @@ LaunchctlResult Launchctl::run(const std::vector<std::string>& arguments) {
 LaunchctlResult Launchctl::load(const std::filesystem::path& propertyList) {
     try {
         const LaunchAgent agent = LaunchAgent::fromPropertyList(PropertyListReader::readFile(propertyList));
-        writeUnits(agent);
         try {
+            writeUnits(agent);
             systemctl({"daemon-reload"});
             systemctl({"enable", "--now", SystemdUnitFiles::timerName(agent.label)});
         } catch (const LaunchctlFailure&) {
