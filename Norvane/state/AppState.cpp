@@ -155,14 +155,14 @@ void AppState::submitIndexReports(const std::vector<CollectionResult>& results) 
         if (!isReportable(result)) continue;
         std::shared_ptr<Project> project;
         try {
-            project = services_.metrics->findProject(result.projectName);
+            project = services_.metrics->getProject(result.projectName);
         } catch (const std::exception&) {
             continue;
         }
         if (!project) continue;
         std::optional<VelocityRetention> retention;
         try {
-            retention = services_.metrics->velocityRetention(project);
+            retention = services_.metrics->getVelocityRetention(project);
         } catch (const std::exception&) {
             retention.reset();
         }
@@ -219,7 +219,7 @@ void AppState::startHistoryImport(const QString& name, Done done) {
     auto collection = services_.collection;
     inBackground<bool>(
         [this, collection, name] {
-            collection->importHistory(name.toStdString(), historyIntervalDays, [this, name](int current, int total) {
+            collection->collectHistory(name.toStdString(), historyIntervalDays, [this, name](int current, int total) {
                 QMetaObject::invokeMethod(
                     this, [this, name, current, total] { reportCollectionProgress(name, current, total); },
                     Qt::QueuedConnection);
@@ -249,12 +249,12 @@ void AppState::reportCollectionProgress(const QString& name, int current, int to
 
 void AppState::refreshMetricsCache() {
     try {
-        services_.metrics->rebuildDailySnapshots();
-        cachedPortfolioMetrics_ = services_.metrics->computePortfolioMetrics(7);
+        services_.metrics->buildDailySnapshots();
+        cachedPortfolioMetrics_ = services_.metrics->calculateMetrics(7);
         emit metricsCacheChanged();
-        cachedRollingLeverageData_ = services_.metrics->rollingLeverageSeries(14, 730);
+        cachedRollingLeverageData_ = services_.metrics->getRollingLeverageSeries(14, 730);
         emit metricsCacheChanged();
-        const auto projects = services_.metrics->fetchProjects(false);
+        const auto projects = services_.metrics->getAllProjects(false);
         for (const auto& project : projects) refreshProjectMetricsCache(project);
     } catch (const std::exception& failure) {
         std::printf("Failed to refresh metrics cache: %s\n", failure.what());
@@ -270,10 +270,10 @@ void AppState::refreshMetricsCache() {
 void AppState::refreshProjectMetricsCache(const std::shared_ptr<Project>& project) {
     const auto& key = project->id;
     try {
-        cachedProjectLeverage_[key] = services_.metrics->projectRollingLeverage(project);
-        cachedProjectComposition_[key] = services_.metrics->projectComposition(project, 30);
-        cachedProjectVelocityRetention_[key] = services_.metrics->velocityRetention(project);
-        cachedProjectVelocityData_[key] = services_.metrics->projectVelocitySeries(project, 90);
+        cachedProjectLeverage_[key] = services_.metrics->calculateProjectRollingLeverage(project);
+        cachedProjectComposition_[key] = services_.metrics->getOutputComposition(project, 30);
+        cachedProjectVelocityRetention_[key] = services_.metrics->getVelocityRetention(project);
+        cachedProjectVelocityData_[key] = services_.metrics->getVelocityTimeSeries(project, 90);
     } catch (const std::exception& failure) {
         std::printf("Failed to refresh project metrics cache for %s: %s\n", project->name.c_str(), failure.what());
         std::fflush(stdout);

@@ -48,7 +48,7 @@ void BackgroundScheduler::collectIfNeeded(std::function<void()> done) {
 
 std::vector<platform::Date> BackgroundScheduler::newestSnapshotDates() {
     std::vector<platform::Date> dates;
-    for (const auto& project : metrics_->fetchProjects(false)) {
+    for (const auto& project : metrics_->getAllProjects(false)) {
         const auto snapshots = project->snapshots();
         if (snapshots.empty()) continue;
         const auto newest = std::max_element(snapshots.begin(), snapshots.end(),

@@ -24,7 +24,7 @@ public:
     virtual CollectionResult collectProject(const std::string& name) = 0;
     /// Imports the named project's history, keeping one commit in every `intervalDays` days;
     /// throws the import's failure.
-    virtual void importHistory(const std::string& name, int intervalDays, const HistoryProgress& progress) = 0;
+    virtual void collectHistory(const std::string& name, int intervalDays, const HistoryProgress& progress) = 0;
 };
 
 } // namespace norvane::app

@@ -6,7 +6,7 @@
 namespace norvane::app {
 namespace {
 
-PortfolioMetricsService portfolioMetrics() { return PortfolioMetricsService(NorvaneKit::shared().context()); }
+PortfolioMetricsService& portfolioMetrics() { return NorvaneKit::shared().portfolioMetrics(); }
 
 } // namespace
 
@@ -16,42 +16,44 @@ CollectionResult KitCollectionService::collectProject(const std::string& name) {
     return NorvaneKit::shared().collect(name);
 }
 
-void KitCollectionService::importHistory(const std::string& name, int intervalDays, const HistoryProgress& progress) {
+void KitCollectionService::collectHistory(const std::string& name, int intervalDays, const HistoryProgress& progress) {
     NorvaneKit::shared().collectHistory(name, intervalDays,
                                         [&progress](int current, int total, const GitCommit&) {
                                             if (progress) progress(current, total);
                                         });
 }
 
-void KitMetricsSource::rebuildDailySnapshots() { portfolioMetrics().buildDailySnapshots(); }
+int KitMetricsSource::buildDailySnapshots() { return portfolioMetrics().buildDailySnapshots(); }
 
-PortfolioMetrics KitMetricsSource::computePortfolioMetrics(int days) { return portfolioMetrics().calculateMetrics(days); }
+PortfolioMetrics KitMetricsSource::calculateMetrics(int windowDays) {
+    return portfolioMetrics().calculateMetrics(windowDays);
+}
 
-std::vector<MetricsSource::LeveragePoint> KitMetricsSource::rollingLeverageSeries(int windowDays, int spanDays) {
+std::vector<MetricsSource::LeveragePoint> KitMetricsSource::getRollingLeverageSeries(int windowDays, int spanDays) {
     return portfolioMetrics().getRollingLeverageSeries(windowDays, spanDays);
 }
 
-std::vector<std::shared_ptr<Project>> KitMetricsSource::fetchProjects(bool includeArchived) {
+std::vector<std::shared_ptr<Project>> KitMetricsSource::getAllProjects(bool includeArchived) {
     return NorvaneKit::shared().projects().getAllProjects(includeArchived);
 }
 
-std::shared_ptr<Project> KitMetricsSource::findProject(const std::string& name) {
+std::shared_ptr<Project> KitMetricsSource::getProject(const std::string& name) {
     return NorvaneKit::shared().projects().getProject(name);
 }
 
-ProjectRollingLeverage KitMetricsSource::projectRollingLeverage(const std::shared_ptr<Project>& project) {
+ProjectRollingLeverage KitMetricsSource::calculateProjectRollingLeverage(const std::shared_ptr<Project>& project) {
     return portfolioMetrics().calculateProjectRollingLeverage(project);
 }
 
-OutputComposition KitMetricsSource::projectComposition(const std::shared_ptr<Project>& project, int days) {
+OutputComposition KitMetricsSource::getOutputComposition(const std::shared_ptr<Project>& project, int days) {
     return portfolioMetrics().getOutputComposition(project, days);
 }
 
-VelocityRetention KitMetricsSource::velocityRetention(const std::shared_ptr<Project>& project) {
+VelocityRetention KitMetricsSource::getVelocityRetention(const std::shared_ptr<Project>& project) {
     return portfolioMetrics().getVelocityRetention(project);
 }
 
-std::vector<MetricsSource::VelocityPoint> KitMetricsSource::projectVelocitySeries(const std::shared_ptr<Project>& project,
+std::vector<MetricsSource::VelocityPoint> KitMetricsSource::getVelocityTimeSeries(const std::shared_ptr<Project>& project,
                                                                                   int days) {
     return portfolioMetrics().getVelocityTimeSeries(project, days);
 }

@@ -12,21 +12,22 @@ class KitCollectionService : public CollectionService {
 public:
     std::vector<CollectionResult> collectAll() override;
     CollectionResult collectProject(const std::string& name) override;
-    void importHistory(const std::string& name, int intervalDays, const HistoryProgress& progress) override;
+    void collectHistory(const std::string& name, int intervalDays, const HistoryProgress& progress) override;
 };
 
-/// The portfolio figures over the shared facade's context.
+/// The shared facade's project and portfolio metrics services, reached on every call like the
+/// collector.
 class KitMetricsSource : public MetricsSource {
 public:
-    void rebuildDailySnapshots() override;
-    PortfolioMetrics computePortfolioMetrics(int days) override;
-    std::vector<LeveragePoint> rollingLeverageSeries(int windowDays, int spanDays) override;
-    std::vector<std::shared_ptr<Project>> fetchProjects(bool includeArchived) override;
-    std::shared_ptr<Project> findProject(const std::string& name) override;
-    ProjectRollingLeverage projectRollingLeverage(const std::shared_ptr<Project>& project) override;
-    OutputComposition projectComposition(const std::shared_ptr<Project>& project, int days) override;
-    VelocityRetention velocityRetention(const std::shared_ptr<Project>& project) override;
-    std::vector<VelocityPoint> projectVelocitySeries(const std::shared_ptr<Project>& project, int days) override;
+    int buildDailySnapshots() override;
+    PortfolioMetrics calculateMetrics(int windowDays) override;
+    std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) override;
+    std::vector<std::shared_ptr<Project>> getAllProjects(bool includeArchived) override;
+    std::shared_ptr<Project> getProject(const std::string& name) override;
+    ProjectRollingLeverage calculateProjectRollingLeverage(const std::shared_ptr<Project>& project) override;
+    OutputComposition getOutputComposition(const std::shared_ptr<Project>& project, int days) override;
+    VelocityRetention getVelocityRetention(const std::shared_ptr<Project>& project) override;
+    std::vector<VelocityPoint> getVelocityTimeSeries(const std::shared_ptr<Project>& project, int days) override;
 };
 
 /// The process-wide benchmark client.

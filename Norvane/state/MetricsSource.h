@@ -13,8 +13,9 @@
 
 namespace norvane::app {
 
-/// The store reads and portfolio figures that the application state caches, on the main thread.
-/// Each call may throw the store's error (including a store that cannot be opened).
+/// The project reads and portfolio figures that the application state caches, on the main
+/// thread; each operation is the project or analytics service's operation of the same name. Each
+/// call may throw the store's error (including a store that cannot be opened).
 class MetricsSource {
 public:
     using LeveragePoint = PortfolioMetricsService::LeveragePoint;
@@ -22,17 +23,18 @@ public:
 
     virtual ~MetricsSource() = default;
 
-    virtual void rebuildDailySnapshots() = 0;
-    virtual PortfolioMetrics computePortfolioMetrics(int days) = 0;
-    virtual std::vector<LeveragePoint> rollingLeverageSeries(int windowDays, int spanDays) = 0;
+    /// The number of days with history.
+    virtual int buildDailySnapshots() = 0;
+    virtual PortfolioMetrics calculateMetrics(int windowDays) = 0;
+    virtual std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) = 0;
     /// Sorted by name; archived projects only when asked for.
-    virtual std::vector<std::shared_ptr<Project>> fetchProjects(bool includeArchived) = 0;
+    virtual std::vector<std::shared_ptr<Project>> getAllProjects(bool includeArchived) = 0;
     /// The project with exactly this name, or null.
-    virtual std::shared_ptr<Project> findProject(const std::string& name) = 0;
-    virtual ProjectRollingLeverage projectRollingLeverage(const std::shared_ptr<Project>& project) = 0;
-    virtual OutputComposition projectComposition(const std::shared_ptr<Project>& project, int days) = 0;
-    virtual VelocityRetention velocityRetention(const std::shared_ptr<Project>& project) = 0;
-    virtual std::vector<VelocityPoint> projectVelocitySeries(const std::shared_ptr<Project>& project, int days) = 0;
+    virtual std::shared_ptr<Project> getProject(const std::string& name) = 0;
+    virtual ProjectRollingLeverage calculateProjectRollingLeverage(const std::shared_ptr<Project>& project) = 0;
+    virtual OutputComposition getOutputComposition(const std::shared_ptr<Project>& project, int days) = 0;
+    virtual VelocityRetention getVelocityRetention(const std::shared_ptr<Project>& project) = 0;
+    virtual std::vector<VelocityPoint> getVelocityTimeSeries(const std::shared_ptr<Project>& project, int days) = 0;
 };
 
 } // namespace norvane::app

@@ -40,7 +40,7 @@ public:
         failIfClosed();
         return projectResults.at(name);
     }
-    void importHistory(const std::string&, int intervalDays, const HistoryProgress& progress) override {
+    void collectHistory(const std::string&, int intervalDays, const HistoryProgress& progress) override {
         if (intervalDays != 7) throw std::runtime_error("unexpected interval");
         for (int commit = 1; commit <= historyCommits; ++commit) progress(commit, historyCommits);
         if (!historyFailure.empty()) throw std::runtime_error(historyFailure);
@@ -77,40 +77,43 @@ public:
         context->save();
     }
 
-    void rebuildDailySnapshots() override { step("rebuild"); }
-    PortfolioMetrics computePortfolioMetrics(int days) override {
+    int buildDailySnapshots() override {
+        step("rebuild");
+        return 0;
+    }
+    PortfolioMetrics calculateMetrics(int windowDays) override {
         step("metrics");
         PortfolioMetrics metrics;
         metrics.parallelismFactor = metricsValue;
-        metrics.activeProjectsInWindow = days;
+        metrics.activeProjectsInWindow = windowDays;
         return metrics;
     }
-    std::vector<LeveragePoint> rollingLeverageSeries(int windowDays, int spanDays) override {
+    std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) override {
         step("rolling");
         return {LeveragePoint{platform::currentDate(), double(windowDays + spanDays)}};
     }
-    std::vector<std::shared_ptr<Project>> fetchProjects(bool includeArchived) override {
+    std::vector<std::shared_ptr<Project>> getAllProjects(bool includeArchived) override {
         step("projects");
         auto all = context->fetch<Project>({.sortBy = {platform::ascending(ProjectField::name)}});
         std::erase_if(all, [&](const auto& p) { return !includeArchived && p->status == ProjectStatus::archived; });
         return all;
     }
-    std::shared_ptr<Project> findProject(const std::string& name) override {
-        for (const auto& project : fetchProjects(true)) {
+    std::shared_ptr<Project> getProject(const std::string& name) override {
+        for (const auto& project : getAllProjects(true)) {
             if (project->name == name) return project;
         }
         return nullptr;
     }
-    ProjectRollingLeverage projectRollingLeverage(const std::shared_ptr<Project>&) override {
+    ProjectRollingLeverage calculateProjectRollingLeverage(const std::shared_ptr<Project>&) override {
         ++refreshedProjects;
         return ProjectRollingLeverage{.leverage7Day = metricsValue};
     }
-    OutputComposition projectComposition(const std::shared_ptr<Project>& project, int) override {
+    OutputComposition getOutputComposition(const std::shared_ptr<Project>& project, int) override {
         if (project->name == failingProject) throw std::runtime_error("composition failed");
         return {};
     }
-    VelocityRetention velocityRetention(const std::shared_ptr<Project>&) override { return {}; }
-    std::vector<VelocityPoint> projectVelocitySeries(const std::shared_ptr<Project>&, int days) override {
+    VelocityRetention getVelocityRetention(const std::shared_ptr<Project>&) override { return {}; }
+    std::vector<VelocityPoint> getVelocityTimeSeries(const std::shared_ptr<Project>&, int days) override {
         return {VelocityPoint{platform::currentDate(), double(days)}};
     }
 
