@@ -35,6 +35,7 @@ void countTree(benchmark::State& state, unsigned threads) {
     const auto lines = static_cast<double>(tree.lineCount());
     state.counters["lines_per_second"] =
         benchmark::Counter(lines * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["lines"] = lines;
     state.counters["threads"] = threads != 0 ? threads : std::max(1U, std::thread::hardware_concurrency());
 }
 
