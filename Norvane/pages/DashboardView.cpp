@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
+#include <QMenuBar>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
@@ -51,6 +52,8 @@ DashboardView::DashboardView(AppState& appState, ProjectListModel& projects, QWi
     : QMainWindow(parent), appState_(appState), projects_(projects) {
     setWindowTitle(QStringLiteral("Norvane"));
     resize(1100, 720);
+    // The menu bar and the toolbar read as one band across the top of the window.
+    menuBar()->setStyleSheet(QStringLiteral("QMenuBar { background: %1; }").arg(Palette::backgroundBase().name()));
     auto* central = new QWidget(this);
     fillBackground(central, Palette::backgroundDeep());
     auto* layout = new QVBoxLayout(central);

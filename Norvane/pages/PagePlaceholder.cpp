@@ -20,7 +20,8 @@ PagePlaceholder::PagePlaceholder(const QString& symbolName, const QString& title
     auto* text = new StyledLabel(description, Typography::font(TextStyle::body), Palette::textSecondary());
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignHCenter);
-    layout->addWidget(text, 0, Qt::AlignHCenter);
+    // Full width: a wrapped label placed by alignment is measured too narrow and loses lines.
+    layout->addWidget(text);
     layout->addStretch();
 }
 

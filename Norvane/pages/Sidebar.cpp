@@ -17,7 +17,7 @@ QWidget* rowWidget(const QString& text, const QString& symbolName) {
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(8, 4, 8, 4);
-    if (!symbolName.isEmpty()) layout->addWidget(new SymbolLabel(symbolName, 14, Palette::blue()));
+    if (!symbolName.isEmpty()) layout->addWidget(new SymbolLabel(symbolName, 14, Palette::textPrimary()));
     layout->addWidget(new StyledLabel(text, Typography::font(TextStyle::body), Palette::textPrimary()), 1);
     return row;
 }
@@ -110,11 +110,17 @@ void Sidebar::addRow(const QString& text, const QString& symbolName, std::option
 }
 
 void Sidebar::addHeader(const QString& title) {
-    auto* item = new QListWidgetItem(title.toUpper(), list_);
+    auto* item = new QListWidgetItem(list_);
     item->setFlags(Qt::NoItemFlags);
-    item->setFont(Typography::tracked(Typography::systemFont(11, QFont::DemiBold), 0.5));
-    item->setForeground(Palette::textMuted());
     item->setData(Qt::AccessibleTextRole, title.toUpper());
+    // Indented like the rows' text, with a gap above that sets the section apart.
+    auto* header = new QWidget;
+    auto* layout = new QHBoxLayout(header);
+    layout->setContentsMargins(8, 12, 8, 2);
+    layout->addWidget(new StyledLabel(title.toUpper(), Typography::tracked(Typography::systemFont(11, QFont::DemiBold), 0.5),
+                                      Palette::textMuted()));
+    item->setSizeHint(header->sizeHint());
+    list_->setItemWidget(item, header);
     rowValues_.push_back(std::nullopt);
 }
 

@@ -1,0 +1,131 @@
+// Makes a demo store from repositories it creates, under a temporary home, opens the application
+// on it and saves pictures of the main window and the menu-bar panel, so that anyone can look at
+// what a user sees: norvane-app-screenshots OUTPUT-FOLDER.
+
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "Norvane/components/DarkTheme.h"
+#include "Norvane/pages/ApplicationController.h"
+#include "Norvane/pages/DashboardView.h"
+#include "Norvane/pages/MenuBarView.h"
+#include "Norvane/pages/Sidebar.h"
+#include "Norvane/pages/screenshots/DemoPortfolio.h"
+#include "core/models/NorvaneDatabase.h"
+#include "core/models/NorvaneKit.h"
+
+using namespace norvane;
+using namespace norvane::app;
+
+namespace {
+
+constexpr int settleMilliseconds = 300;
+constexpr int metricsTimeoutMilliseconds = 20'000;
+
+/// Points everything that reads the home folder at `home`, before anything reads it.
+void useHome(const QString& home) {
+    const auto set = [](const char* name, const QString& value) { ::setenv(name, value.toUtf8().constData(), 1); };
+    set("HOME", home);
+    set("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
+    set("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
+    set("XDG_CACHE_HOME", home + QStringLiteral("/.cache"));
+    set("GIT_CONFIG_NOSYSTEM", QStringLiteral("1"));
+}
+
+/// Runs the event loop until `ready` holds, then a little longer so that every layout is done.
+template <typename Ready>
+void settle(Ready ready) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!ready() && clock.elapsed() < metricsTimeoutMilliseconds) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    clock.restart();
+    while (clock.elapsed() < settleMilliseconds) QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+DashboardView* mainWindow() {
+    for (auto* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<DashboardView*>(widget); window && window->isVisible()) return window;
+    }
+    return nullptr;
+}
+
+bool save(QWidget& widget, const QDir& folder, const QString& name) {
+    settle([] { return true; });
+    const QString path = folder.filePath(name);
+    if (!widget.grab().save(path)) {
+        std::cerr << "could not write " << path.toStdString() << '\n';
+        return false;
+    }
+    std::cout << path.toStdString() << '\n';
+    return true;
+}
+
+bool takePictures(ApplicationController& controller, const QDir& output) {
+    settle([&] { return controller.appState().metricsLoaded(); });
+    auto* window = mainWindow();
+    if (!window) {
+        std::cerr << "the main window did not open\n";
+        return false;
+    }
+    bool saved = save(*window, output, QStringLiteral("main-window.png"));
+
+    auto projects = NorvaneKit::shared().listProjects();
+    if (!projects.empty()) window->sidebar().setSelection(SidebarSelection::project(projects.front()->id));
+    controller.appState().setLastCollectionError(QStringLiteral("Failed to collect: pylon-scripts"));
+    saved = save(*window, output, QStringLiteral("main-window-error-banner.png")) && saved;
+    controller.appState().setLastCollectionError(std::nullopt);
+
+    auto& panel = controller.panel();
+    panel.adjustSize();
+    panel.move(window->geometry().topRight() - QPoint(panel.width(), 0));
+    panel.show();
+    saved = save(panel, output, QStringLiteral("menu-bar-panel.png")) && saved;
+    panel.hide();
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::cerr << "usage: norvane-app-screenshots OUTPUT-FOLDER\n";
+        return EXIT_FAILURE;
+    }
+    QTemporaryDir home;
+    if (!home.isValid()) {
+        std::cerr << "could not make a temporary home: " << home.errorString().toStdString() << '\n';
+        return EXIT_FAILURE;
+    }
+    useHome(home.path());
+    try {
+        DemoPortfolio::create(home.filePath(QStringLiteral("repositories")).toStdString(), NorvaneKit::shared());
+    } catch (const std::exception& error) {
+        std::cerr << "could not make the demo store: " << error.what() << '\n';
+        return EXIT_FAILURE;
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Norvane"));
+    QApplication::setApplicationName(QStringLiteral("Norvane"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    DarkTheme::apply(application);
+    // The first-run wizard would cover the window.
+    QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), true);
+
+    const QDir output(QString::fromLocal8Bit(argv[1]));
+    if (!output.mkpath(QStringLiteral("."))) {
+        std::cerr << "could not make " << argv[1] << '\n';
+        return EXIT_FAILURE;
+    }
+    ApplicationController controller(application, NorvaneDatabase::makeContainer());
+    return takePictures(controller, output) ? EXIT_SUCCESS : EXIT_FAILURE;
+}
