@@ -4,6 +4,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include <fmt/format.h>
+
 #include "platform/ProcessRunner.h"
 
 extern char** environ;
@@ -23,7 +25,7 @@ std::map<std::string, std::string> currentEnvironment() {
 
 std::string gitDate(platform::Date date) {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(date.time_since_epoch()).count();
-    return "@" + std::to_string(seconds) + " +0000";
+    return fmt::format("@{} +0000", seconds);
 }
 
 } // namespace
