@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/benchmarks/CommunityBenchmarks.h"
+#include "index-server/ReportStore.h"
+
+#include <optional>
+#include <vector>
+
+namespace norvane::indexserver {
+
+/// Computes the community benchmarks from the stored reports. Every contributor (device) counts
+/// once per distribution, with these figures over all its reports (of one size bucket, for the
+/// bucket's entry):
+/// - throughput: code lines changed per active day;
+/// - consistency: active days per week over the span from its first to its last active day (a span
+///   of at least one week);
+/// - velocity retention: the mean of the percentages it reported;
+/// - code ratio and composition: each category's share of all its changed lines, in percent.
+namespace BenchmarkBuilder {
+
+CommunityBenchmarks build(const std::vector<StoredReport>& reports, platform::Date now);
+
+/// The 10th to 90th percentile points, interpolated linearly between the closest ranks; none for
+/// no values.
+std::optional<CommunityBenchmarks::Percentiles> distribution(std::vector<double> values);
+
+} // namespace BenchmarkBuilder
+} // namespace norvane::indexserver

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace norvane::indexserver {
+
+/// Our own benchmark service: it speaks the protocol the benchmark client uses under "/v1", keeps
+/// the reports it receives in SQLite and computes the community benchmarks from them.
+///
+///     POST   /v1/activity            stores one report (201); bad JSON or keys 400, too large 413
+///     GET    /v1/benchmarks          the community benchmarks computed from the stored reports
+///     GET    /v1/stats/contributors  {"count": number of distinct devices}
+///     DELETE /v1/devices/{id}        removes every report of the device (200)
+///
+/// Tests can script the answers of a route: a status, a body (such as malformed JSON) and a delay.
+class IndexServer {
+public:
+    enum class Route { activity, benchmarks, contributors, deletion };
+
+    /// A scripted answer: after `delay`, answer with `status`, `body` and `headers` instead of
+    /// handling the request. Only a delay (no status, no body) delays the normal handling.
+    struct ScriptedAnswer {
+        std::optional<int> status;
+        std::optional<std::string> body;
+        std::chrono::milliseconds delay{0};
+        std::multimap<std::string, std::string> headers;
+    };
+
+    struct ReceivedRequest {
+        std::string method;
+        std::string target; ///< the path as sent, still percent-encoded
+        std::multimap<std::string, std::string> headers;
+        std::string body;
+    };
+
+    struct Options {
+        /// Larger request bodies are refused with 413.
+        std::size_t maxBodyBytes = 64 * 1024;
+    };
+
+    /// Keeps the reports in the SQLite file `dataFile` (":memory:" keeps them in memory).
+    explicit IndexServer(const std::string& dataFile);
+    IndexServer(const std::string& dataFile, Options options);
+    ~IndexServer();
+    IndexServer(const IndexServer&) = delete;
+    IndexServer& operator=(const IndexServer&) = delete;
+
+    /// Binds `host`:`port` (0 picks a free port) and serves on a thread of its own; returns the
+    /// port. Throws `std::runtime_error` when the address cannot be bound.
+    int start(const std::string& host = "127.0.0.1", int port = 0);
+    void stop();
+
+    /// "http://HOST:PORT/v1" once started.
+    std::string baseURL() const;
+
+    /// Answers the next request of `route` as scripted; several queue up in order.
+    void enqueueAnswer(Route route, ScriptedAnswer answer);
+    /// Answers every request of `route` as scripted once the queued answers are used; none goes
+    /// back to normal handling.
+    void setAnswer(Route route, std::optional<ScriptedAnswer> answer);
+
+    std::vector<ReceivedRequest> receivedRequests() const;
+    std::int64_t storedReportCount() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace norvane::indexserver
