@@ -49,19 +49,6 @@ nlohmann::json parse(std::string_view text) {
     }
 }
 
-std::string snakeCase(std::string_view camelCaseKey) {
-    std::string result;
-    for (const char character : camelCaseKey) {
-        if (std::isupper(static_cast<unsigned char>(character))) {
-            result += '_';
-            result += static_cast<char>(std::tolower(static_cast<unsigned char>(character)));
-        } else {
-            result += character;
-        }
-    }
-    return result;
-}
-
 const nlohmann::json* find(const nlohmann::json& object, std::string_view camelKey) {
     if (!object.is_object()) {
         throw JsonDecodingError("Expected an object holding \"" + std::string(camelKey) + "\"");

@@ -50,9 +50,6 @@ std::string dump(const Json& document, int indent = -1) {
 /// Parses `text`; throws `JsonDecodingError` when it is not JSON.
 nlohmann::json parse(std::string_view text);
 
-/// "activity_date" for "activityDate".
-std::string snakeCase(std::string_view camelCase);
-
 /// The member of `object` whose key, with every "_" plus letter turned into the upper-case
 /// letter, equals `camelKey`; null when there is none. Throws when `object` is not an object.
 const nlohmann::json* find(const nlohmann::json& object, std::string_view camelKey);

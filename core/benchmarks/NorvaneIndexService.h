@@ -44,6 +44,8 @@ public:
     };
 
     struct Options {
+        /// Called on the client's threads and on its callers' (to stamp reports), so it must be
+        /// safe to call from any thread.
         platform::Clock clock = platform::systemClock();
         Timeouts timeouts{};
     };

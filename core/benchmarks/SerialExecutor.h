@@ -38,8 +38,6 @@ public:
     /// from the worker itself.
     void shutdown();
 
-    bool isCurrentThread() const { return std::this_thread::get_id() == worker_.get_id(); }
-
 private:
     void run();
 
