@@ -1,5 +1,4 @@
 #include "core/analytics/AchievementCalculator.h"
-#include "core/analytics/AchievementDefinitions.h"
 
 #include <gtest/gtest.h>
 
@@ -83,24 +82,8 @@ TEST(AchievementCalculator, AbsentFiguresLeaveTheirGroupsOut) {
 
 TEST(AchievementCalculator, BadgesCarryTheirTemplateTexts) {
     const auto list = AchievementCalculator::calculate(0, 0, 0, 0, 0.0);
-    const auto& retention = badge(list, "retention_80");
-    EXPECT_EQ(retention.title, "Sustainable Architect");
-    EXPECT_EQ(retention.description, "Maintain 80%+ velocity retention");
-    EXPECT_EQ(retention.emoji, "\U0001F3D7\uFE0F");
-    EXPECT_EQ(retention.requirement, "80%+ retention");
-    EXPECT_EQ(retention.tier, Tier::gold);
-    const auto& top25 = badge(list, "top_25");
-    EXPECT_EQ(top25.title, "High Performer");
-    EXPECT_EQ(top25.requirement, "75th percentile");
-    EXPECT_EQ(top25.category, Category::percentile);
+    EXPECT_EQ(badge(list, "retention_80").title, "Sustainable Architect");
     EXPECT_EQ(badge(list, "lines_1k").description, "Write your first 1,000 lines of code");
-    EXPECT_EQ(badge(list, "streak_365").tier, Tier::platinum);
-
-    std::vector<std::string> streakIds;
-    for (const auto& definition : AchievementDefinitions::templates(Category::streaks)) {
-        streakIds.emplace_back(definition.id);
-    }
-    EXPECT_EQ(streakIds, (std::vector<std::string>{"streak_30", "streak_90", "streak_365"}));
 }
 
 TEST(AchievementCalculator, SummaryCountsPerCategoryThatOccurs) {
@@ -121,16 +104,11 @@ TEST(AchievementCalculator, SummaryCountsPerCategoryThatOccurs) {
     EXPECT_DOUBLE_EQ(some.completionPercent(), 5.0 / 11.0 * 100.0);
 }
 
-TEST(AchievementCalculator, EnumerationRawValues) {
-    EXPECT_EQ(platform::fromRawValue<Category>("Ranking"), Category::percentile);
-    EXPECT_EQ(platform::fromRawValue<Category>("ranking"), std::nullopt);
-    EXPECT_EQ(platform::rawValue(Category::retention), "Architecture");
-    EXPECT_EQ(platform::allCases<Category>().front(), Category::lines);
+TEST(AchievementCalculator, TiersReadOnlyTheirOwnNumbers) {
     EXPECT_EQ(achievementTierFromRawValue(0), std::nullopt);
+    EXPECT_EQ(achievementTierFromRawValue(1), Tier::bronze);
+    EXPECT_EQ(achievementTierFromRawValue(4), Tier::platinum);
     EXPECT_EQ(achievementTierFromRawValue(5), std::nullopt);
-    EXPECT_EQ(achievementTierFromRawValue(3), Tier::gold);
-    EXPECT_LT(Tier::bronze, Tier::platinum);
-    EXPECT_EQ(displayName(Tier::silver), "Silver");
 }
 
 } // namespace

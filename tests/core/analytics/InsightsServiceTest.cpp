@@ -1,8 +1,8 @@
 #include "core/analytics/InsightsService.h"
 #include "core/models/NorvaneDatabase.h"
-#include "core/models/NorvaneKit.h"
 #include "platform/LocalCalendar.h"
-#include "tests/platform/process/ScopedTimeZone.h"
+#include "tests/support/LocalDate.h"
+#include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +16,7 @@ namespace LocalCalendar = platform::LocalCalendar;
 using ThroughputSeries = InsightsService::ThroughputSeries;
 using ParallelismSeries = InsightsService::ParallelismSeries;
 
-Date localDate(int year, int month, int day, int hour = 0) {
-    return *LocalCalendar::dateFromComponents({year, month, day, hour, 0, 0, 1});
-}
+using testing::localDate;
 
 class InsightsServiceTest : public ::testing::Test {
 protected:
@@ -95,10 +93,7 @@ TEST_F(InsightsServiceTest, OptimalParallelismNeedsAClearlyBetterGroup) {
         ASSERT_EQ(insight.has_value(), message.has_value()) << values.size() << " " << values.back();
         if (!insight) continue;
         EXPECT_EQ(insight->message, *message);
-        EXPECT_EQ(insight->title, "Optimal Parallelism");
         EXPECT_EQ(insight->type, InsightType::optimalParallelism);
-        EXPECT_EQ(insight->priority, InsightPriority::medium);
-        EXPECT_EQ(insight->icon, "square.stack.3d.up");
     }
 }
 
@@ -138,14 +133,8 @@ TEST_F(InsightsServiceTest, CapacityThresholds) {
         EXPECT_EQ(insight->message, *message);
         EXPECT_EQ(insight->data.at("utilization"), capacity);
     }
-    const auto low = service.capacityInsight(metrics(10, 0.2));
-    EXPECT_EQ(low->type, InsightType::lowCapacity);
-    EXPECT_EQ(low->icon, "gauge.with.dots.needle.0percent");
-    EXPECT_EQ(low->data.at("peak"), 0.2);
-    const auto high = service.capacityInsight(metrics(100, 0.2));
-    EXPECT_EQ(high->type, InsightType::highCapacity);
-    EXPECT_EQ(high->priority, InsightPriority::low);
-    EXPECT_EQ(high->icon, "gauge.with.dots.needle.100percent");
+    EXPECT_EQ(service.capacityInsight(metrics(10, 0.2))->type, InsightType::lowCapacity);
+    EXPECT_EQ(service.capacityInsight(metrics(100, 0.2))->type, InsightType::highCapacity);
 }
 
 TEST_F(InsightsServiceTest, PeakDayNeedsFiveWeekdaysAndMoreThanFifteenPercent) {
@@ -166,7 +155,6 @@ TEST_F(InsightsServiceTest, PeakDayNeedsFiveWeekdaysAndMoreThanFifteenPercent) {
     // Mean of means 147 / 7 = 21; (30 - 21) / 21 = 42.86%.
     EXPECT_EQ(insight->message, "Tuesdays are 42% more productive than average.");
     EXPECT_EQ(insight->type, InsightType::productiveDay);
-    EXPECT_EQ(insight->icon, "calendar");
     EXPECT_EQ(insight->data.at("day"), 3.0);
 
     // Zero days are left out: with only four weekdays at work, nothing qualifies.
@@ -224,7 +212,6 @@ TEST_F(InsightsServiceTest, AddAProjectWhenFewProjectsAndSpareCapacity) {
     ASSERT_TRUE(insight);
     EXPECT_EQ(insight->title, "Add a Project?");
     EXPECT_EQ(insight->message, "With 1.0 avg projects and 10% capacity, you might benefit from adding another project.");
-    EXPECT_EQ(insight->icon, "plus.circle");
     EXPECT_FALSE(service.addProjectInsight(metrics(10, 1), parallelism({2, 2})));
     EXPECT_FALSE(service.addProjectInsight(metrics(60, 1), parallelism({1})));
     EXPECT_TRUE(service.addProjectInsight(metrics(59.9, 1), parallelism({1, 2})));
@@ -244,7 +231,6 @@ TEST_F(InsightsServiceTest, FrozenProjectsComeBeforeCoolingOnes) {
     EXPECT_EQ(insights[0].message, "A, B, C and 2 more haven't had commits in 30+ days. Consider archiving.");
     EXPECT_EQ(insights[0].type, InsightType::tooManyProjects);
     EXPECT_EQ(insights[0].priority, InsightPriority::high);
-    EXPECT_EQ(insights[0].icon, "snowflake.circle");
     EXPECT_EQ(insights[0].data.at("frozenCount"), 5.0);
 }
 
@@ -289,7 +275,6 @@ TEST_F(InsightsServiceTest, PausedAndArchivedProjectsTakeNoPart) {
     const auto insights = service.projectActivityInsight();
     ASSERT_EQ(insights.size(), 1U);
     EXPECT_EQ(insights[0].type, InsightType::highCapacity);
-    EXPECT_EQ(insights[0].icon, "flame.fill");
     EXPECT_EQ(insights[0].data.at("hotCount"), 2.0);
 }
 
@@ -317,29 +302,9 @@ TEST_F(InsightsServiceTest, GeneratedListIsSortedByPriorityKeepingRuleOrder) {
     EXPECT_EQ(insights[1].type, InsightType::tooManyProjects);
     EXPECT_EQ(insights[1].title, "1 Frozen Project");
     for (std::size_t i = 1; i < insights.size(); ++i) EXPECT_GE(insights[i - 1].priority, insights[i].priority);
-    EXPECT_NE(insights[0].id, service.generateInsights()[0].id);
 }
 
-TEST(NorvaneKitInsights, FacadeForwardsToAFreshService) {
-    NorvaneKit kit(NorvaneDatabase::makeInMemoryContainer());
-    EXPECT_TRUE(kit.generateInsights().empty());
-    auto dormant = Project::create("Dormant", "/tmp/dormant", std::nullopt, ProjectType::organic);
-    dormant->latestCommitAt = LocalCalendar::addingDays(platform::currentDate(), -60);
-    kit.context()->insert(dormant);
-    const auto insights = kit.generateInsights();
-    ASSERT_EQ(insights.size(), 1U);
-    EXPECT_EQ(insights[0].title, "1 Frozen Project");
-}
-
-TEST(InsightEnumerations, RawValuesAndDayNames) {
-    EXPECT_EQ(platform::fromRawValue<InsightType>("newPeak"), InsightType::newPeak);
-    EXPECT_EQ(platform::fromRawValue<InsightType>("NewPeak"), std::nullopt);
-    EXPECT_EQ(platform::rawValue(InsightType::tooManyProjects), "tooManyProjects");
-    EXPECT_EQ(platform::allCases<InsightType>().size(), 9U);
-    EXPECT_EQ(insightPriorityFromRawValue(2), InsightPriority::high);
-    EXPECT_EQ(insightPriorityFromRawValue(3), std::nullopt);
-    EXPECT_EQ(insightPriorityFromRawValue(-1), std::nullopt);
-    EXPECT_LT(InsightPriority::low, InsightPriority::medium);
+TEST(InsightsService, DayNamesRunFromSundayAndNameStrayNumbers) {
     EXPECT_EQ(InsightsService::dayName(1), "Sunday");
     EXPECT_EQ(InsightsService::dayName(7), "Saturday");
     EXPECT_EQ(InsightsService::dayName(9), "Day 9");

@@ -8,7 +8,17 @@ namespace {
 using std::chrono::hours;
 using std::chrono::minutes;
 
-class PortfolioDailyRows : public PortfolioStoreFixture {};
+using Efforts = std::vector<std::pair<double, double>>;
+
+class PortfolioDailyRows : public PortfolioStoreFixture {
+protected:
+    /// Each stored row's effort of the day and running total, oldest first.
+    Efforts efforts() {
+        Efforts result;
+        for (const auto& row : storedRows()) result.emplace_back(row->dailyEffortMonths, row->cumulativeEffortMonths);
+        return result;
+    }
+};
 
 TEST_F(PortfolioDailyRows, NoHistoryWritesNothing) {
     auto project = addProject("alpha");
@@ -33,11 +43,8 @@ TEST_F(PortfolioDailyRows, OneProjectBooksTheGrowthOnEachDay) {
     const auto rows = storedRows();
     ASSERT_EQ(rows.size(), 2U);
     EXPECT_EQ(rows[0]->date, daysAgo(5));
-    EXPECT_DOUBLE_EQ(rows[0]->dailyEffortMonths, 2.0);
-    EXPECT_DOUBLE_EQ(rows[0]->cumulativeEffortMonths, 2.0);
     EXPECT_EQ(rows[1]->date, daysAgo(2));
-    EXPECT_DOUBLE_EQ(rows[1]->dailyEffortMonths, 3.0);
-    EXPECT_DOUBLE_EQ(rows[1]->cumulativeEffortMonths, 5.0);
+    EXPECT_EQ(efforts(), (Efforts{{2.0, 2.0}, {3.0, 5.0}}));
     for (const auto& row : rows) {
         EXPECT_EQ(row->activeProjectCount, 1);
         EXPECT_EQ(row->totalCommits, 1);
@@ -69,16 +76,10 @@ TEST_F(PortfolioDailyRows, EachProjectsEffortCarriesForwardToDaysWithoutItsSnaps
     addHistory(projectA, daysAgo(1, 12), 11.0);
 
     EXPECT_EQ(service.buildDailySnapshots(), 3);
+    EXPECT_EQ(efforts(), (Efforts{{10.0, 10.0}, {3.0, 13.0}, {1.0, 14.0}}));
     const auto rows = storedRows();
-    ASSERT_EQ(rows.size(), 3U);
-    EXPECT_DOUBLE_EQ(rows[0]->cumulativeEffortMonths, 10.0);
-    EXPECT_DOUBLE_EQ(rows[0]->dailyEffortMonths, 10.0);
-    EXPECT_DOUBLE_EQ(rows[1]->cumulativeEffortMonths, 13.0);
-    EXPECT_DOUBLE_EQ(rows[1]->dailyEffortMonths, 3.0);
     EXPECT_EQ(rows[1]->activeProjectNames, "B");
     EXPECT_EQ(rows[1]->activeProjectCount, 1);
-    EXPECT_DOUBLE_EQ(rows[2]->cumulativeEffortMonths, 14.0);
-    EXPECT_DOUBLE_EQ(rows[2]->dailyEffortMonths, 1.0);
 }
 
 TEST_F(PortfolioDailyRows, AFallBooksNoNegativeEffort) {
@@ -88,11 +89,7 @@ TEST_F(PortfolioDailyRows, AFallBooksNoNegativeEffort) {
     addHistory(alpha, daysAgo(1, 12), 6.5);
 
     service.buildDailySnapshots();
-    const auto rows = storedRows();
-    ASSERT_EQ(rows.size(), 3U);
-    EXPECT_DOUBLE_EQ(rows[1]->dailyEffortMonths, 0.0);
-    EXPECT_DOUBLE_EQ(rows[1]->cumulativeEffortMonths, 5.0);
-    EXPECT_DOUBLE_EQ(rows[2]->dailyEffortMonths, 1.5);
+    EXPECT_EQ(efforts(), (Efforts{{8.0, 8.0}, {0.0, 5.0}, {1.5, 6.5}}));
 }
 
 TEST_F(PortfolioDailyRows, SnapshotsWithoutAProjectCountForNothing) {
@@ -107,9 +104,7 @@ TEST_F(PortfolioDailyRows, SnapshotsWithoutAProjectCountForNothing) {
     EXPECT_EQ(rows[1]->activeProjectCount, 0);
     EXPECT_EQ(rows[1]->totalCommits, 0);
     EXPECT_EQ(rows[1]->activeProjectNames, "");
-    EXPECT_DOUBLE_EQ(rows[1]->dailyEffortMonths, 0.0);
-    EXPECT_DOUBLE_EQ(rows[1]->cumulativeEffortMonths, 2.0);
-    EXPECT_DOUBLE_EQ(rows[2]->dailyEffortMonths, 0.5);
+    EXPECT_EQ(efforts(), (Efforts{{2.0, 2.0}, {0.0, 2.0}, {0.5, 2.5}}));
 }
 
 TEST_F(PortfolioDailyRows, NamesAreSortedAndArchivedProjectsCount) {
@@ -190,9 +185,7 @@ TEST_F(PortfolioDailyRows, ASecondRowOfOneDayIsRemoved) {
     context->save();
 
     service.buildDailySnapshots();
-    const auto rows = storedRows();
-    ASSERT_EQ(rows.size(), 1U);
-    EXPECT_DOUBLE_EQ(rows[0]->dailyEffortMonths, 1.0);
+    EXPECT_EQ(efforts(), (Efforts{{1.0, 1.0}}));
 }
 
 TEST_F(PortfolioDailyRows, DailySnapshotFindsOrCreatesTheRowOfTheDay) {

@@ -5,8 +5,6 @@ namespace {
 
 using std::chrono::hours;
 
-constexpr double tolerance = 1e-9;
-
 class PortfolioSeries : public PortfolioStoreFixture {};
 
 TEST_F(PortfolioSeries, DailySeriesHoldOneElementPerRowOfTheWindow) {

@@ -5,32 +5,25 @@
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/Snapshot.h"
 #include "platform/LocalCalendar.h"
-#include "tests/support/TemporaryFolder.h"
+#include "tests/support/LocalDate.h"
+#include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <ctime>
 
 namespace norvane::testing {
 
-inline platform::Date localDate(int year, int month, int day, int hour = 0, int minute = 0) {
-    return *platform::LocalCalendar::dateFromComponents({year, month, day, hour, minute, 0, 1});
-}
+constexpr double tolerance = 1e-9;
 
 /// An in-memory store in a fixed time zone and a service whose clock stands still at `now`.
 class PortfolioStoreFixture : public ::testing::Test {
 protected:
-    ScopedEnvironment timeZone{"TZ", "Europe/Berlin"};
-    platform::Date now;
+    ScopedTimeZone timeZone{"Europe/Berlin"};
+    platform::Date now = localDate(2026, 6, 10, 15, 30);
     std::shared_ptr<platform::ModelContext> context =
         std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
     PortfolioMetricsService service{context, [this] { return now; }};
-
-    void SetUp() override {
-        tzset();
-        now = localDate(2026, 6, 10, 15, 30);
-    }
 
     /// The local midnight `days` days before today, plus `hours`.
     platform::Date daysAgo(int days, int hours = 0) const {

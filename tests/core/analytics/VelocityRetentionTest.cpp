@@ -19,22 +19,8 @@ TEST(VelocityRetention, BandsIncludeTheirLowerBound) {
     EXPECT_EQ(VelocityRetention::classify(std::nan("")), RetentionAssessment::belowAverage);
 }
 
-TEST(VelocityRetention, TooEarlyHasNoFigures) {
-    const auto retention = VelocityRetention::tooEarly();
-    EXPECT_FALSE(retention.baselineVelocity);
-    EXPECT_FALSE(retention.currentVelocity);
-    EXPECT_FALSE(retention.retentionPercent);
-    EXPECT_EQ(retention.assessment, RetentionAssessment::tooEarly);
-    EXPECT_EQ(message(retention.assessment), "Baseline not yet established (need 60+ days of history).");
-}
-
-TEST(RetentionAssessment, TextsAndRawValues) {
-    EXPECT_EQ(platform::fromRawValue<RetentionAssessment>("Below Average"), RetentionAssessment::belowAverage);
-    EXPECT_FALSE(platform::fromRawValue<RetentionAssessment>("below average"));
-    EXPECT_EQ(platform::rawValue(RetentionAssessment::tooEarly), "Too Early");
-    EXPECT_EQ(message(RetentionAssessment::good), "Your architecture is scaling well.");
-    EXPECT_EQ(iconName(RetentionAssessment::excellent), "star.fill");
-    EXPECT_EQ(iconName(RetentionAssessment::belowAverage), "exclamationmark.triangle.fill");
+TEST(RetentionAssessment, TooEarlySaysWhatIsMissing) {
+    EXPECT_EQ(message(VelocityRetention::tooEarly().assessment), "Baseline not yet established (need 60+ days of history).");
 }
 
 } // namespace

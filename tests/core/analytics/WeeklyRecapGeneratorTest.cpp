@@ -1,6 +1,7 @@
 #include "core/analytics/WeeklyRecapGenerator.h"
 #include "platform/LocalCalendar.h"
-#include "tests/platform/process/ScopedTimeZone.h"
+#include "tests/support/LocalDate.h"
+#include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 #include <unicode/locid.h>
@@ -10,9 +11,7 @@ namespace {
 
 using platform::Date;
 
-Date localDate(int year, int month, int day, int hour = 0) {
-    return *platform::LocalCalendar::dateFromComponents({year, month, day, hour, 0, 0, 1});
-}
+using testing::localDate;
 
 class WeeklyRecapGeneratorTest : public ::testing::Test {
 protected:

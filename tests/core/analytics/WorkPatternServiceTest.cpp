@@ -2,7 +2,8 @@
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/Snapshot.h"
 #include "platform/LocalCalendar.h"
-#include "tests/platform/process/ScopedTimeZone.h"
+#include "tests/support/LocalDate.h"
+#include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,7 @@ namespace {
 
 using platform::Date;
 
-Date localDate(int year, int month, int day, int hour = 0, int minute = 0) {
-    return *platform::LocalCalendar::dateFromComponents({year, month, day, hour, minute, 0, 1});
-}
+using testing::localDate;
 
 class WorkPatternServiceTest : public ::testing::Test {
 protected:

@@ -5,9 +5,9 @@
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/SnapshotLanguage.h"
 #include "platform/Iso8601.h"
-#include "platform/LocalCalendar.h"
 #include "platform/persistence/ModelContext.h"
-#include "tests/support/TemporaryFolder.h"
+#include "tests/support/LocalDate.h"
+#include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -18,12 +18,9 @@ namespace norvane {
 namespace {
 
 using std::chrono::hours;
+using testing::localDate;
 
 platform::Date utc(const char* text) { return *platform::Iso8601::parse(text); }
-
-platform::Date localDate(int year, int month, int day, int hour = 0) {
-    return *platform::LocalCalendar::dateFromComponents({year, month, day, hour, 0, 0, 1});
-}
 
 constexpr const char* goldenReport =
     R"({"device_id":"3F2504E0-4F89-11D3-9A0C-0305E82C3301","reported_at":"2025-03-14T08:30:00Z",)"
@@ -36,18 +33,14 @@ constexpr const char* goldenReport =
 
 class AnonymousActivityReportTest : public ::testing::Test {
 protected:
-    testing::ScopedEnvironment timeZone{"TZ", "Europe/Berlin"};
+    testing::ScopedTimeZone timeZone{"Europe/Berlin"};
     std::shared_ptr<platform::ModelContext> context =
         std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
     std::shared_ptr<Project> project =
         Project::create("secret-name", "/home/someone/secret", std::nullopt, ProjectType::embedded);
     platform::Date now = localDate(2025, 3, 14, 9);
 
-    void SetUp() override {
-        tzset();
-        context->insert(project);
-    }
-    void TearDown() override { tzset(); }
+    void SetUp() override { context->insert(project); }
 
     AnonymousActivityReport fullReport() const {
         return {.deviceId = "3F2504E0-4F89-11D3-9A0C-0305E82C3301",

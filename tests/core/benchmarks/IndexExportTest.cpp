@@ -7,7 +7,7 @@
 #include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
 #include "platform/persistence/ModelContext.h"
-#include "tests/support/TemporaryFolder.h"
+#include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -129,9 +129,7 @@ constexpr const char* goldenCSV = "# Norvane Index Export\n"
 
 class IndexExportTest : public ::testing::Test {
 protected:
-    testing::ScopedEnvironment timeZone{"TZ", "Europe/Berlin"};
-    void SetUp() override { tzset(); }
-    void TearDown() override { tzset(); }
+    testing::ScopedTimeZone timeZone{"Europe/Berlin"};
 
     static IndexExport record() {
         const auto exportedAt = utc("2025-03-14T08:30:09Z");
@@ -313,12 +311,8 @@ TEST_F(IndexExportTest, SummarisesAProjectFromItsNewestCodeCount) {
 }
 
 TEST(ExportFormat, NamesItsFilesAndTypes) {
-    EXPECT_EQ(platform::allCases<ExportFormat>(), (std::array{ExportFormat::json, ExportFormat::csv}));
-    EXPECT_EQ(platform::rawValue(ExportFormat::csv), "CSV");
     EXPECT_EQ(fileExtension(ExportFormat::json), "json");
     EXPECT_EQ(mimeType(ExportFormat::csv), "text/csv");
-    EXPECT_EQ(platform::fromRawValue<ExportFormat>("JSON"), ExportFormat::json);
-    EXPECT_FALSE(platform::fromRawValue<ExportFormat>("json"));
 }
 
 } // namespace

@@ -27,15 +27,16 @@ protected:
         context->insert(project);
     }
 
-    SubmissionError::Kind kindOfFailedSend(int status) {
+    /// The kind and message of the error that sending a report ends with when the service answers `status`.
+    std::pair<SubmissionError::Kind, std::string> failedSend(int status) {
         server.enqueueAnswer(Route::activity, {.status = status});
         try {
             client->send(report("device")).get();
         } catch (const SubmissionError& error) {
-            return error.kind();
+            return {error.kind(), error.what()};
         }
         ADD_FAILURE() << "status " << status << " succeeded";
-        return SubmissionError::Kind::invalidResponse;
+        return {SubmissionError::Kind::invalidResponse, {}};
     }
 
     void queueThree() {
@@ -61,24 +62,17 @@ TEST_F(NorvaneIndexServiceReports, PostsTheReportAsJsonWithTheClientHeaders) {
 }
 
 TEST_F(NorvaneIndexServiceReports, MapsEveryStatusOfThePost) {
+    using Kind = SubmissionError::Kind;
     server.enqueueAnswer(Route::activity, {.status = 201});
     EXPECT_NO_THROW(client->send(report("device")).get());
-    EXPECT_EQ(kindOfFailedSend(429), SubmissionError::Kind::rateLimited);
-    EXPECT_EQ(kindOfFailedSend(404), SubmissionError::Kind::clientError);
-    EXPECT_EQ(kindOfFailedSend(400), SubmissionError::Kind::clientError);
-    EXPECT_EQ(kindOfFailedSend(503), SubmissionError::Kind::serverError);
-    EXPECT_EQ(kindOfFailedSend(302), SubmissionError::Kind::unexpectedStatus);
-    EXPECT_EQ(kindOfFailedSend(600), SubmissionError::Kind::unexpectedStatus);
-
-    server.enqueueAnswer(Route::activity, {.status = 429});
-    EXPECT_EQ(failureOf(client->send(report("device"))), "Rate limited - will retry later");
-    server.enqueueAnswer(Route::activity, {.status = 404});
-    EXPECT_EQ(failureOf(client->send(report("device"))), "Client error: 404");
-    server.enqueueAnswer(Route::activity, {.status = 503});
-    EXPECT_EQ(failureOf(client->send(report("device"))), "Server error: 503");
-    server.enqueueAnswer(Route::activity, {.status = 302});
-    EXPECT_EQ(failureOf(client->send(report("device"))), "Unexpected status: 302");
-    EXPECT_EQ(SubmissionError::invalidResponse().what(), std::string("Invalid response from server"));
+    const std::vector<std::tuple<int, Kind, std::string>> cases{
+        {429, Kind::rateLimited, "Rate limited - will retry later"}, {400, Kind::clientError, "Client error: 400"},
+        {404, Kind::clientError, "Client error: 404"},              {503, Kind::serverError, "Server error: 503"},
+        {302, Kind::unexpectedStatus, "Unexpected status: 302"},    {600, Kind::unexpectedStatus, "Unexpected status: 600"},
+    };
+    for (const auto& [status, kind, message] : cases) {
+        EXPECT_EQ(failedSend(status), std::make_pair(kind, message)) << status;
+    }
 }
 
 TEST_F(NorvaneIndexServiceReports, DoesNotFollowRedirects) {

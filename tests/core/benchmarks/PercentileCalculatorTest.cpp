@@ -22,10 +22,6 @@ TEST(PercentileCalculator, GradesTheDataByContributors) {
     EXPECT_EQ(classifyBenchmarkDataQuality(499), BenchmarkDataQuality::early);
     EXPECT_EQ(classifyBenchmarkDataQuality(500), BenchmarkDataQuality::full);
     EXPECT_EQ(caption(BenchmarkDataQuality::insufficient), "Help build the Norvane Index");
-    EXPECT_EQ(caption(BenchmarkDataQuality::early), "Based on early data");
-    EXPECT_EQ(caption(BenchmarkDataQuality::full), "Community benchmark");
-    EXPECT_EQ(platform::fromRawValue<BenchmarkDataQuality>("early"), BenchmarkDataQuality::early);
-    EXPECT_FALSE(platform::fromRawValue<BenchmarkDataQuality>("Early"));
 
     EXPECT_FALSE(PercentileCalculator::calculate(25, 60, 3, ProjectSizeBucket::small, benchmarks(99)).hasSufficientData);
     const auto early = PercentileCalculator::calculate(25, 60, 3, ProjectSizeBucket::small, benchmarks(100));

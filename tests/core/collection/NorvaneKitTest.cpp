@@ -40,32 +40,6 @@ protected:
     NorvaneKit kit{NorvaneDatabase::makeInMemoryContainer(), SccService(testing::builtInCounterOnly())};
 };
 
-TEST_F(NorvaneKitTest, ProjectOperations) {
-    testing::TemporaryFolder folder;
-    const auto file = folder.writeFile("file.txt", "x");
-    const auto demo = kit.addProject("Demo", folder.path().string(), "desc", ProjectType::organic);
-    EXPECT_THROW(kit.addProject("Demo", "/no/such/folder", std::nullopt, ProjectType::organic), NorvaneError);
-    try {
-        kit.addProject("Other", file.string(), std::nullopt, ProjectType::organic);
-        FAIL();
-    } catch (const NorvaneError& error) {
-        EXPECT_EQ(error, NorvaneError::pathNotDirectory(file.string()));
-    }
-    EXPECT_EQ(kit.findProject("Demo"), demo);
-    EXPECT_FALSE(kit.getLatestSnapshot(demo));
-    EXPECT_TRUE(kit.isSccAvailable());
-    EXPECT_EQ(NorvaneKit::version, "0.1.0");
-
-    const auto result = kit.collect("Demo");
-    ASSERT_TRUE(result.isSuccess());
-    EXPECT_EQ(kit.getLatestSnapshot(demo), result.snapshot);
-    kit.archiveProject(demo);
-    EXPECT_TRUE(kit.listProjects().empty());
-    EXPECT_TRUE(kit.collect().empty());
-    kit.deleteProject(demo);
-    EXPECT_TRUE(kit.listProjects(true).empty());
-}
-
 TEST_F(NorvaneKitTest, HistoryOfOneAndOfAll) {
     GitTestRepository first;
     GitTestRepository second;
@@ -93,13 +67,6 @@ TEST_F(NorvaneKitTest, HistoryOfOneAndOfAll) {
     });
     EXPECT_EQ(total, 4);
     EXPECT_EQ(reports, (std::vector<std::string>{"first 1/3 a0", "first 2/3 a1", "first 3/3 a2", "second 1/1 b"}));
-}
-
-TEST_F(NorvaneKitTest, SettingsAndLeverage) {
-    EXPECT_EQ(kit.getSettings()->headcount, 1);
-    kit.updateSettings(std::nullopt, std::nullopt, 4, std::nullopt);
-    EXPECT_EQ(kit.getSettings()->headcount, 4);
-    EXPECT_EQ(kit.getPortfolioLeverage().leverage, 0);
 }
 
 } // namespace

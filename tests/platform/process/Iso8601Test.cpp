@@ -1,6 +1,6 @@
 #include "platform/Iso8601.h"
 
-#include "tests/platform/process/ScopedTimeZone.h"
+#include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 

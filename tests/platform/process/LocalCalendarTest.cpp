@@ -1,6 +1,6 @@
 #include "platform/LocalCalendar.h"
 
-#include "tests/platform/process/ScopedTimeZone.h"
+#include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
