@@ -1,10 +1,7 @@
 #include "counter/CodeCounter.h"
-#include "counter/JsonReport.h"
-#include "tests/counter/SampleTree.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <map>
@@ -26,13 +23,6 @@ std::map<std::string, std::int64_t> filesPerLanguage(const fs::path& path, unsig
         files[row.name] = row.files;
     }
     return files;
-}
-
-TEST(CodeCounter, SampleTreeGivesTheCalibratedRows) {
-    const TemporaryFolder folder;
-    testing::writeSampleTree(folder.path());
-    const auto rows = CodeCounter().count(folder.path().string());
-    EXPECT_EQ(nlohmann::json::parse(formatJsonReport(rows)), nlohmann::json::parse(testing::kSampleTreeRows));
 }
 
 TEST(CodeCounter, GitignoreNegationFolderRulesAndAnchors) {
