@@ -41,13 +41,6 @@ TEST(HeroMetricCard, ValueAndDeltaColourRules) {
     EXPECT_EQ(HeroMetricCard::deltaSymbol(std::numeric_limits<double>::quiet_NaN()), QStringLiteral("arrow.down"));
 }
 
-TEST(HeroMetric, EachValueGetsAFreshIdentity) {
-    const HeroMetric first(QStringLiteral("1"), QStringLiteral("a"));
-    const HeroMetric second(QStringLiteral("1"), QStringLiteral("a"));
-    EXPECT_NE(first.id, second.id);
-    EXPECT_FALSE(first.id.isNull());
-}
-
 using HeroZoneWidget = testing::ComponentTest;
 
 TEST_F(HeroZoneWidget, ShowsBothMetricsFooterAndSparkline) {

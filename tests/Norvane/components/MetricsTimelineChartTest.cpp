@@ -106,9 +106,6 @@ TEST(MetricsTimelineChart, Texts) {
     EXPECT_EQ(View::axisValueText(View::MetricType::leverage, 2.25), QStringLiteral("2.2"));
     EXPECT_EQ(View::metricTypeFromRawValue(QStringLiteral("Trad. Time")), View::MetricType::effortMonths);
     EXPECT_FALSE(View::metricTypeFromRawValue(QStringLiteral("trad. time")).has_value());
-    EXPECT_EQ(View::color(View::MetricType::estimatedValue), Palette::green());
-    EXPECT_EQ(View::color(View::MetricType::effortMonths), Palette::amber());
-    EXPECT_EQ(View::color(View::MetricType::leverage), Palette::cyan());
 }
 
 TEST(MetricsTimelineChart, CurrencyFollowsTheLocaleWithADollarFallback) {

@@ -18,21 +18,6 @@ namespace {
 
 using testing::ComponentTest;
 
-TEST(MetricTooltip, TitlesAndDescriptionsAreTheFixedTexts) {
-    const int titleBytes[] = {20, 29, 25, 25, 13, 21, 11, 13, 16, 18, 20};
-    const int descriptionBytes[] = {227, 187, 183, 149, 106, 139, 88, 92, 119, 148, 139};
-    int index = 0;
-    for (const MetricTooltip tooltip : MetricTooltip::allCases()) {
-        EXPECT_EQ(tooltip.title().toUtf8().size(), titleBytes[index]) << index;
-        EXPECT_EQ(tooltip.description().toUtf8().size(), descriptionBytes[index]) << index;
-        const bool cocomo = index <= 3;
-        EXPECT_EQ(tooltip.description().endsWith(QStringLiteral("Useful for historical comparison.")), cocomo) << index;
-        ++index;
-    }
-    EXPECT_EQ(MetricTooltip(MetricTooltip::linesOfCode).title(), QStringLiteral("Lines of Code"));
-    EXPECT_EQ(MetricTooltip(MetricTooltip::files).title(), QStringLiteral("Total Files"));
-}
-
 TEST(CapacityStatView, TextTruncatesAndColourFollowsTheUnroundedValue) {
     const struct {
         double utilization;

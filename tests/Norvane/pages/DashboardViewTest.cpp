@@ -6,21 +6,14 @@
 #include "Norvane/pages/ErrorBanner.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/pages/Sidebar.h"
-#include "core/models/NorvaneDatabase.h"
 #include "platform/LocalCalendar.h"
 #include "tests/Norvane/state/AppStateFakes.h"
 
 namespace norvane::app {
 namespace {
 
-using testing::AppStateFixture;
-
 /// A real store file, a window over it and an application state over fakes.
-struct DashboardFixture : AppStateFixture {
-    std::shared_ptr<platform::ModelContainer> container =
-        NorvaneDatabase::makeContainer(folder.path() / "norvane.store");
-    std::shared_ptr<platform::ModelContext> context = std::make_shared<platform::ModelContext>(container);
-    std::unique_ptr<AppState> state = makeState();
+struct DashboardFixture : testing::StoreFixture {
     ProjectListModel projects{container};
     DashboardView window{*state, projects};
 

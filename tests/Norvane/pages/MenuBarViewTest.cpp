@@ -5,21 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "Norvane/pages/ProjectListModel.h"
-#include "core/models/NorvaneDatabase.h"
 #include "platform/LocalCalendar.h"
 #include "tests/Norvane/state/AppStateFakes.h"
 
 namespace norvane::app {
 namespace {
 
-using testing::AppStateFixture;
-
 /// A real store file, the panel over it and an application state over fakes.
-struct PanelFixture : AppStateFixture {
-    std::shared_ptr<platform::ModelContainer> container =
-        NorvaneDatabase::makeContainer(folder.path() / "norvane.store");
-    std::shared_ptr<platform::ModelContext> context = std::make_shared<platform::ModelContext>(container);
-    std::unique_ptr<AppState> state = makeState();
+struct PanelFixture : testing::StoreFixture {
     ProjectListModel projects{container};
     MenuBarView panel{*state, projects};
 

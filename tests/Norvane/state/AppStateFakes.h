@@ -163,6 +163,14 @@ struct AppStateFixture {
     }
 };
 
+/// A real store file beside the settings, and an application state over the fakes.
+struct StoreFixture : AppStateFixture {
+    std::shared_ptr<platform::ModelContainer> container =
+        NorvaneDatabase::makeContainer(folder.path() / "norvane.store");
+    std::shared_ptr<platform::ModelContext> context = std::make_shared<platform::ModelContext>(container);
+    std::unique_ptr<AppState> state = makeState();
+};
+
 /// Runs the event loop until `done` is set.
 inline bool waitFor(const bool& done) { return QTest::qWaitFor([&] { return done; }, 10'000); }
 

@@ -18,12 +18,6 @@ TEST(CollectionProgress, StatusTextFollowsThePhase) {
     EXPECT_EQ(CollectionProgress({"Atlas", Phase::complete, 0, 0}).statusText(), "Atlas updated");
 }
 
-TEST(CollectionProgress, PhaseComesOnlyFromItsExactRawValue) {
-    EXPECT_EQ(CollectionProgress::phaseFromRawValue("Complete"), Phase::complete);
-    EXPECT_EQ(CollectionProgress::phaseFromRawValue("Processing history"), Phase::history);
-    EXPECT_EQ(CollectionProgress::phaseFromRawValue("complete"), std::nullopt);
-}
-
 TEST(AppState, StartUpAsksPermissionConfiguresTheClientAndFillsTheCache) {
     AppStateFixture fixture;
     fixture.settings->setValue("shareAnonymousMetrics", true);
