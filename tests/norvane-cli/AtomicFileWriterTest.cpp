@@ -6,18 +6,10 @@
 
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace norvane::cli {
 namespace {
 
-std::string contentsOf(const std::filesystem::path& file) {
-    std::ifstream stream(file);
-    std::stringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
+using testing::readFile;
 
 TEST(AtomicFileWriter, WritesANewFileWithTheUsualPermissions) {
     testing::TemporaryFolder folder;
@@ -27,7 +19,7 @@ TEST(AtomicFileWriter, WritesANewFileWithTheUsualPermissions) {
     AtomicFileWriter::write(file, "{}\n");
 
     umask(mask);
-    EXPECT_EQ(contentsOf(file), "{}\n");
+    EXPECT_EQ(readFile(file), "{}\n");
     EXPECT_EQ(std::filesystem::status(file).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                   std::filesystem::perms::group_read | std::filesystem::perms::others_read);
@@ -42,7 +34,7 @@ TEST(AtomicFileWriter, AFailureLeavesTheTargetAndTheFolderAsTheyWere) {
     EXPECT_THROW(AtomicFileWriter::write(target, "new"), std::runtime_error);
     EXPECT_THROW(AtomicFileWriter::write(folder.path() / "", "new"), std::runtime_error);
 
-    EXPECT_EQ(contentsOf(target / "inside.txt"), "kept");
+    EXPECT_EQ(readFile(target / "inside.txt"), "kept");
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) {
         ++entries;

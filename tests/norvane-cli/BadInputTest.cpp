@@ -74,8 +74,7 @@ TEST_F(BadInput, AStoreThatCannotBeOpenedFailsWithOneLine) {
     EXPECT_NE(notAStore.status, 0);
     EXPECT_THAT(notAStore.err, HasSubstr("norvane: The file " + storeFile().string() + " is not a Norvane store"));
     EXPECT_EQ(lineCount(notAStore.err), 1u);
-    std::ifstream kept(storeFile());
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "not a database, but someone's notes\n");
+    EXPECT_EQ(readFile(storeFile()), "not a database, but someone's notes\n");
 
     // A data folder that is a file cannot hold the store's folder.
     const auto blocked = folder.writeFile("blocked", "");

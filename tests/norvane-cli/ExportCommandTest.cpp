@@ -11,20 +11,12 @@
 #include <nlohmann/json.hpp>
 
 #include <fstream>
-#include <sstream>
 
 namespace norvane::testing {
 namespace {
 
 using ::testing::HasSubstr;
 using nlohmann::json;
-
-std::string readFile(const std::filesystem::path& file) {
-    std::ifstream stream(file);
-    std::stringstream contents;
-    contents << stream.rdbuf();
-    return contents.str();
-}
 
 std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
     std::vector<std::string> names;

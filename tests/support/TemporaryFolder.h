@@ -22,6 +22,9 @@ private:
     std::filesystem::path path_;
 };
 
+/// The whole contents of `file`, byte for byte; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& file);
+
 /// Sets an environment variable for the lifetime of the object and restores the old value after.
 class ScopedEnvironment {
 public:

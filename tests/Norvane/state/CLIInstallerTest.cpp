@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "Norvane/state/PkexecRunner.h"
-#include "tests/platform/agents/RecordingProcessRunner.h"
+#include "tests/support/RecordingProcessRunner.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace norvane::app {
@@ -217,11 +217,7 @@ TEST(PkexecRunner, RunsTheCommandAsOneArgumentOfShell) {
     EXPECT_EQ(failed.kind, Outcome::Kind::failed);
     EXPECT_EQ(failed.text, "text\n");
 
-    testing::RecordingProcessRunner missing([](const platform::ProcessRequest&) {
-        platform::ProcessResult result;
-        result.startError = "No such file or directory: /usr/bin/pkexec";
-        return result;
-    });
+    testing::RecordingProcessRunner missing(testing::failingToStart("No such file or directory: /usr/bin/pkexec"));
     const auto launch = PkexecRunner(missing).runShellCommand("true");
     EXPECT_EQ(launch.kind, Outcome::Kind::launchFailed);
     EXPECT_EQ(launch.text, "No such file or directory: /usr/bin/pkexec");

@@ -2,13 +2,13 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "platform/agents/PropertyListReader.h"
-#include "tests/platform/agents/RecordingProcessRunner.h"
+#include "tests/support/RecordingProcessRunner.h"
+#include "tests/support/ErrorMessage.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace norvane::app {
@@ -18,21 +18,11 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::exitedWith;
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::stringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
+using testing::readFile;
 
 template <typename Action>
 std::string launchdErrorOf(Action action) {
-    try {
-        action();
-    } catch (const LaunchdManager::LaunchdError& error) {
-        return error.what();
-    }
-    return "no error";
+    return testing::errorMessageOf<LaunchdManager::LaunchdError>(action);
 }
 
 TEST(LaunchdManagerPropertyList, MatchesTheAgentText) {
@@ -126,11 +116,8 @@ TEST_F(LaunchdManagerTest, FailedLoadReportsLaunchctlAndLeavesNoAgent) {
     EXPECT_EQ(launchdErrorOf([&] { manager(silent).install(2, 0); }), "launchctl failed: ");
     EXPECT_FALSE(manager(silent).isInstalled());
 
-    testing::RecordingProcessRunner missing([](const platform::ProcessRequest&) {
-        platform::ProcessResult result;
-        result.startError = "No such file or directory: /opt/norvane/norvane-launchctl";
-        return result;
-    });
+    testing::RecordingProcessRunner missing(
+        testing::failingToStart("No such file or directory: /opt/norvane/norvane-launchctl"));
     const auto result = manager(missing).runLaunchctl({"load", "x"});
     EXPECT_EQ(result.status, -1);
     EXPECT_EQ(result.error, "No such file or directory: /opt/norvane/norvane-launchctl");

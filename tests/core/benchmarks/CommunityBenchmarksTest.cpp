@@ -2,6 +2,7 @@
 
 #include "core/benchmarks/JsonCoding.h"
 #include "platform/Iso8601.h"
+#include "tests/support/ErrorMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -111,12 +112,8 @@ TEST(CommunityBenchmarks, MissingRequiredPartsFailTheWholeAnswer) {
 
     auto dayOnly = nlohmann::json::parse(answer);
     dayOnly["generated_at"] = "2025-03-14";
-    try {
-        CommunityBenchmarks::fromJSON(dayOnly);
-        FAIL() << "a date without a time decoded";
-    } catch (const JsonDecodingError& error) {
-        EXPECT_STREQ(error.what(), "Cannot decode date: 2025-03-14");
-    }
+    EXPECT_EQ(testing::errorMessageOf<JsonDecodingError>([&] { CommunityBenchmarks::fromJSON(dayOnly); }),
+              "Cannot decode date: 2025-03-14");
 
     auto wholeSeconds = nlohmann::json::parse(answer);
     wholeSeconds["generated_at"] = "2025-03-14T08:30:00Z";

@@ -3,13 +3,12 @@
 #include "core/benchmarks/NorvaneIndexService.h"
 #include "index-server/IndexServer.h"
 #include "platform/Iso8601.h"
+#include "tests/support/ErrorMessage.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fstream>
-#include <sstream>
 
 namespace norvane::testing {
 
@@ -89,31 +88,19 @@ protected:
     std::filesystem::path queueFile() const { return folder.path() / "pending-reports.json"; }
     std::filesystem::path cacheFile() const { return folder.path() / "benchmarks-cache.json"; }
 
-    static std::string read(const std::filesystem::path& file) {
-        std::ifstream stream(file, std::ios::binary);
-        std::ostringstream contents;
-        contents << stream.rdbuf();
-        return contents.str();
-    }
-
     /// The device ids in the queue file, in file order.
     std::vector<std::string> queuedDevices() const {
         std::vector<std::string> devices;
-        for (const auto& element : nlohmann::json::parse(read(queueFile()))) {
+        for (const auto& element : nlohmann::json::parse(readFile(queueFile()))) {
             devices.push_back(element["device_id"]);
         }
         return devices;
     }
 
-    /// The message of the error that `future` ends with; empty when it succeeds.
+    /// The message of the error that `future` ends with; "no error" when it succeeds.
     template <typename T>
     static std::string failureOf(std::future<T> future) {
-        try {
-            future.get();
-        } catch (const std::exception& error) {
-            return error.what();
-        }
-        return {};
+        return errorMessageOf<std::exception>([&] { future.get(); });
     }
 };
 

@@ -9,6 +9,7 @@ namespace norvane {
 namespace {
 
 using std::chrono::hours;
+using testing::readFile;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
@@ -44,7 +45,7 @@ TEST_F(NorvaneIndexServiceBenchmarks, FetchesAndCachesTheBenchmarks) {
     EXPECT_TRUE(client->isBenchmarksCacheValid().get());
     EXPECT_EQ(client->getCachedBenchmarks().get()->benchmarks.toJSON(), cache->benchmarks.toJSON());
 
-    const auto stored = CachedBenchmarks::fromJSON(nlohmann::json::parse(read(cacheFile())));
+    const auto stored = CachedBenchmarks::fromJSON(nlohmann::json::parse(readFile(cacheFile())));
     EXPECT_EQ(stored.benchmarks.bySizeBucket.at("Small").sampleSize, 3);
     EXPECT_EQ(header(requests("GET", "/v1/benchmarks")[0], "User-Agent"), "NorvaneKit/0.1.0");
 }
@@ -108,7 +109,7 @@ TEST_F(NorvaneIndexServiceBenchmarks, TheCacheFileCarriesItsFetchTimeIntoTheNext
     EXPECT_EQ(client->benchmarksLastUpdated().get(), "Updated 2 days ago");
     EXPECT_EQ(benchmarkFetches(), 1u);
 
-    auto withFraction = nlohmann::json::parse(read(cacheFile()));
+    auto withFraction = nlohmann::json::parse(readFile(cacheFile()));
     withFraction["fetched_at"] = "2025-03-14T08:30:00.250Z";
     folder.writeFile("benchmarks-cache.json", withFraction.dump());
     restartClient();
@@ -121,10 +122,10 @@ TEST_F(NorvaneIndexServiceBenchmarks, ABrokenCacheFileLoadsAsNoneAndStaysUntilAF
     EXPECT_FALSE(client->getCachedBenchmarks().get());
     server.enqueueAnswer(Route::benchmarks, {.status = 503});
     EXPECT_FALSE(client->getBenchmarks(false).get());
-    EXPECT_EQ(read(cacheFile()), "[1, 2");
+    EXPECT_EQ(readFile(cacheFile()), "[1, 2");
 
     client->getBenchmarks(false).get();
-    EXPECT_NO_THROW(CachedBenchmarks::fromJSON(nlohmann::json::parse(read(cacheFile()))));
+    EXPECT_NO_THROW(CachedBenchmarks::fromJSON(nlohmann::json::parse(readFile(cacheFile()))));
 }
 
 TEST_F(NorvaneIndexServiceBenchmarks, PercentilesNeedAtLeastOneContributor) {

@@ -12,6 +12,7 @@ namespace norvane {
 namespace {
 
 using std::chrono::hours;
+using testing::readFile;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
@@ -27,7 +28,7 @@ protected:
         context->insert(project);
     }
 
-    /// The kind and message of the error that sending a report ends with when the service answers `status`.
+    /// The kind and message of the error a send ends with when the service answers `status`.
     std::pair<SubmissionError::Kind, std::string> failedSend(int status) {
         server.enqueueAnswer(Route::activity, {.status = status});
         try {
@@ -66,9 +67,12 @@ TEST_F(NorvaneIndexServiceReports, MapsEveryStatusOfThePost) {
     server.enqueueAnswer(Route::activity, {.status = 201});
     EXPECT_NO_THROW(client->send(report("device")).get());
     const std::vector<std::tuple<int, Kind, std::string>> cases{
-        {429, Kind::rateLimited, "Rate limited - will retry later"}, {400, Kind::clientError, "Client error: 400"},
-        {404, Kind::clientError, "Client error: 404"},              {503, Kind::serverError, "Server error: 503"},
-        {302, Kind::unexpectedStatus, "Unexpected status: 302"},    {600, Kind::unexpectedStatus, "Unexpected status: 600"},
+        {429, Kind::rateLimited, "Rate limited - will retry later"},
+        {400, Kind::clientError, "Client error: 400"},
+        {404, Kind::clientError, "Client error: 404"},
+        {503, Kind::serverError, "Server error: 503"},
+        {302, Kind::unexpectedStatus, "Unexpected status: 302"},
+        {600, Kind::unexpectedStatus, "Unexpected status: 600"},
     };
     for (const auto& [status, kind, message] : cases) {
         EXPECT_EQ(failedSend(status), std::make_pair(kind, message)) << status;
@@ -164,7 +168,7 @@ TEST_F(NorvaneIndexServiceReports, ARetryPassKeepsExactlyTheReportsThatFailedAga
 
     client->retryPendingReports().get();
     EXPECT_EQ(client->pendingReportCount().get(), 0u);
-    EXPECT_EQ(read(queueFile()), "[]");
+    EXPECT_EQ(readFile(queueFile()), "[]");
 }
 
 TEST_F(NorvaneIndexServiceReports, DisablingKeepsTheQueueAndEnablingResendsIt) {
@@ -175,10 +179,10 @@ TEST_F(NorvaneIndexServiceReports, DisablingKeepsTheQueueAndEnablingResendsIt) {
     EXPECT_EQ(client->pendingReportCount().get(), 3u);
 
     const auto before = std::filesystem::last_write_time(queueFile());
-    const auto contents = read(queueFile());
+    const auto contents = readFile(queueFile());
     client->retryPendingReports().get();
     EXPECT_EQ(std::filesystem::last_write_time(queueFile()), before);
-    EXPECT_EQ(read(queueFile()), contents);
+    EXPECT_EQ(readFile(queueFile()), contents);
 
     client->configure(true, "device").get();
     client->retryPendingReports().get();
@@ -246,14 +250,14 @@ TEST_F(NorvaneIndexServiceReports, LoadsTheQueueFileAtStartAndDropsWhatAged) {
     client->configure(true, "device").get();
     client->retryPendingReports().get();
     EXPECT_EQ(posts(), 2u);
-    EXPECT_EQ(read(queueFile()), "[]");
+    EXPECT_EQ(readFile(queueFile()), "[]");
 }
 
 TEST_F(NorvaneIndexServiceReports, ABrokenQueueFileLoadsEmptyAndStaysUntilTheNextSave) {
     folder.writeFile("pending-reports.json", "{ not json");
     restartClient();
     EXPECT_EQ(client->pendingReportCount().get(), 0u);
-    EXPECT_EQ(read(queueFile()), "{ not json");
+    EXPECT_EQ(readFile(queueFile()), "{ not json");
 
     auto withFraction = report("fraction").toJSON();
     withFraction["activity_date"] = "2025-03-14T08:30:00.250Z";

@@ -1,6 +1,7 @@
 #include "core/collection/GitService.h"
 
 #include "tests/core/collection/GitTestRepository.h"
+#include "tests/support/RecordingProcessRunner.h"
 
 #include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
@@ -16,26 +17,6 @@ using testing::GitTestRepository;
 using namespace std::chrono_literals;
 
 platform::Date at(const char* text) { return *platform::Iso8601::parse(text); }
-
-/// Counts the programs started, to show when git is not run at all.
-class CountingRunner : public platform::ProcessRunner {
-public:
-    platform::ProcessResult run(const platform::ProcessRequest& request) override {
-        ++runs;
-        return platform::defaultProcessRunner().run(request);
-    }
-    int runs = 0;
-};
-
-/// A runner whose programs never start.
-class FailingRunner : public platform::ProcessRunner {
-public:
-    platform::ProcessResult run(const platform::ProcessRequest&) override {
-        platform::ProcessResult result;
-        result.startError = "No such file or directory";
-        return result;
-    }
-};
 
 class GitServiceTest : public ::testing::Test {
 protected:
@@ -58,9 +39,9 @@ TEST_F(GitServiceTest, FolderThatIsNotARepository) {
 TEST_F(GitServiceTest, GitFileCountsAsRepositoryWithoutRunningGit) {
     testing::TemporaryFolder folder;
     folder.writeFile(".git", "gitdir: ../elsewhere\n");
-    CountingRunner runner;
+    testing::RecordingProcessRunner runner;
     EXPECT_TRUE(GitService(runner).isGitRepository(folder.path().string()));
-    EXPECT_EQ(runner.runs, 0);
+    EXPECT_TRUE(runner.requests.empty());
 }
 
 TEST_F(GitServiceTest, RepositoryWithoutCommits) {
@@ -77,7 +58,7 @@ TEST_F(GitServiceTest, RepositoryWithoutCommits) {
 TEST_F(GitServiceTest, GitThatCannotStartAnswersNothing) {
     GitTestRepository repository;
     repository.commit("one", at("2024-01-01T10:00:00Z"));
-    FailingRunner runner;
+    testing::RecordingProcessRunner runner(testing::failingToStart("No such file or directory"));
     const GitService failing(runner);
     EXPECT_TRUE(failing.isGitRepository(repository.pathString())); // ".git" is there
     EXPECT_FALSE(failing.getLatestCommit(repository.pathString()));

@@ -2,6 +2,7 @@
 #include "core/models/NorvaneDatabase.h"
 
 #include "tests/core/collection/CollectionFixture.h"
+#include "tests/support/ErrorMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -54,12 +55,7 @@ TEST_F(NorvaneKitTest, HistoryOfOneAndOfAll) {
 
     EXPECT_EQ(kit.collectHistory("first"), 3);
     EXPECT_EQ(kit.collectHistory("first", 7), 2);
-    try {
-        kit.collectHistory("third");
-        FAIL();
-    } catch (const NorvaneError& error) {
-        EXPECT_EQ(error.errorDescription(), "Project not found: third");
-    }
+    EXPECT_EQ(testing::errorMessageOf<NorvaneError>([&] { kit.collectHistory("third"); }), "Project not found: third");
     std::vector<std::string> reports;
     const int total = kit.collectHistoryAll(std::nullopt, [&](const std::string& project, int current, int count,
                                                               const GitCommit& commit) {

@@ -1,13 +1,12 @@
 #include "core/collection/SccService.h"
 #include "core/models/NorvaneError.h"
 
+#include "tests/support/ErrorMessage.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-
-#include <fstream>
 
 namespace norvane {
 namespace {
@@ -27,12 +26,7 @@ protected:
     SccLookup only(const fs::path& tool) const { return {{tool}, script("which-none", "exit 1"), {}}; }
 
     std::string messageOf(const SccService& service) const {
-        try {
-            service.collectMetrics(project.path().string());
-        } catch (const NorvaneError& error) {
-            return error.errorDescription();
-        }
-        return "no error";
+        return testing::errorMessageOf<NorvaneError>([&] { service.collectMetrics(project.path().string()); });
     }
 
     testing::TemporaryFolder tools;
@@ -67,9 +61,7 @@ TEST_F(SccServiceTest, PassesThreeArgumentsAndGuardsLeadingDash) {
     const auto output = service.collectMetrics("-rf");
     fs::current_path(cwd);
     EXPECT_TRUE(output.languages.empty());
-    std::ifstream in(argumentsFile);
-    const std::string arguments((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(arguments, "--format\njson\n./-rf\n");
+    EXPECT_EQ(testing::readFile(argumentsFile), "--format\njson\n./-rf\n");
 }
 
 TEST_F(SccServiceTest, FailureMessages) {
@@ -99,18 +91,11 @@ TEST_F(SccServiceTest, MissingToolIsReportedBeforeMissingPath) {
     const SccService none({{tools.path() / "absent"}, script("which-none", "exit 1"), {tools.path() / "absent-too"}});
     EXPECT_FALSE(none.isAvailable());
     EXPECT_FALSE(none.findSccPath());
-    try {
-        none.collectMetrics("/no/such/folder");
-        FAIL();
-    } catch (const NorvaneError& error) {
-        EXPECT_EQ(error, NorvaneError::sccNotFound());
-    }
-    try {
-        SccService(only(script("scc", "true"))).collectMetrics("/no/such/folder");
-        FAIL();
-    } catch (const NorvaneError& error) {
-        EXPECT_EQ(error.errorDescription(), "Path not found: /no/such/folder");
-    }
+    EXPECT_EQ(testing::errorMessageOf<NorvaneError>([&] { none.collectMetrics("/no/such/folder"); }),
+              NorvaneError::sccNotFound().errorDescription());
+    EXPECT_EQ(testing::errorMessageOf<NorvaneError>(
+                  [&] { SccService(only(script("scc", "true"))).collectMetrics("/no/such/folder"); }),
+              "Path not found: /no/such/folder");
 }
 
 TEST_F(SccServiceTest, LookupOrder) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/agents/PropertyListReader.h"
+#include "tests/support/ErrorMessage.h"
 
 namespace norvane::platform {
 namespace {
@@ -17,12 +18,7 @@ LaunchAgent agentFrom(const std::string& dictionaryBody) {
 }
 
 std::string errorOf(const std::string& dictionaryBody) {
-    try {
-        agentFrom(dictionaryBody);
-    } catch (const LaunchAgentError& error) {
-        return error.what();
-    }
-    return "no error";
+    return testing::errorMessageOf<LaunchAgentError>([&] { agentFrom(dictionaryBody); });
 }
 
 const std::string label = "<key>Label</key><string>app.example.job</string>";

@@ -1,14 +1,11 @@
 #include "platform/agents/Launchctl.h"
 
-#include <fstream>
-#include <sstream>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "platform/agents/PropertyListReader.h"
 #include "platform/agents/SystemdUnitFiles.h"
-#include "tests/platform/agents/RecordingProcessRunner.h"
+#include "tests/support/RecordingProcessRunner.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace norvane::platform {
@@ -17,6 +14,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::exitedWith;
+using testing::readFile;
 
 std::string agentPropertyList(const std::string& hour = "<integer>2</integer>") {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -30,13 +28,6 @@ std::string agentPropertyList(const std::string& hour = "<integer>2</integer>") 
            "        <key>Minute</key>\n        <integer>0</integer>\n    </dict>\n"
            "    <key>StandardOutPath</key>\n    <string>/home/a &amp; b/Library/Logs/Norvane/collect.log</string>\n"
            "    <key>RunAtLoad</key>\n    <false/>\n</dict>\n</plist>";
-}
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::stringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
 }
 
 class LaunchctlTest : public ::testing::Test {
@@ -80,11 +71,7 @@ TEST_F(LaunchctlTest, FailuresWithoutTextOrWithoutSystemctlStillSaySomething) {
     testing::RecordingProcessRunner silent([](const ProcessRequest&) { return exitedWith(3); });
     EXPECT_EQ(Launchctl(silent, unitFolder).load(propertyList).standardError,
               "systemctl --user daemon-reload: exited with status 3");
-    testing::RecordingProcessRunner missing([](const ProcessRequest&) {
-        ProcessResult result;
-        result.startError = "No such file or directory";
-        return result;
-    });
+    testing::RecordingProcessRunner missing(testing::failingToStart("No such file or directory"));
     const auto result = Launchctl(missing, unitFolder).load(propertyList);
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.standardError, "systemctl: No such file or directory");

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "tests/support/ErrorMessage.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace norvane::platform {
@@ -17,12 +18,7 @@ std::string plist(const std::string& body) {
 }
 
 std::string errorOf(const std::string& document) {
-    try {
-        PropertyListReader::read(document);
-    } catch (const PropertyListError& error) {
-        return error.what();
-    }
-    return "no error";
+    return testing::errorMessageOf<PropertyListError>([&] { PropertyListReader::read(document); });
 }
 
 TEST(PropertyListReader, ReadsNestedDictionariesArraysAndScalars) {
@@ -78,12 +74,8 @@ TEST(PropertyListReader, RejectsMalformedIntegers) {
 TEST(PropertyListReader, ReadFileNamesThePathInItsErrors) {
     testing::TemporaryFolder folder;
     const auto missing = folder.path() / "missing.plist";
-    try {
-        PropertyListReader::readFile(missing);
-        FAIL() << "expected an error";
-    } catch (const PropertyListError& error) {
-        EXPECT_EQ(std::string(error.what()), missing.string() + ": No such file or directory");
-    }
+    EXPECT_EQ(testing::errorMessageOf<PropertyListError>([&] { PropertyListReader::readFile(missing); }),
+              missing.string() + ": No such file or directory");
     const auto broken = folder.writeFile("broken.plist", "<plist>");
     EXPECT_THROW(PropertyListReader::readFile(broken), PropertyListError);
     const auto good = folder.writeFile("good.plist", plist("<integer>5</integer>"));

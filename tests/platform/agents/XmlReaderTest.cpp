@@ -3,18 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "tests/support/ErrorMessage.h"
+
 namespace norvane::platform {
 namespace {
 
 using ::testing::HasSubstr;
 
 std::string errorOf(std::string_view document) {
-    try {
-        XmlReader::parseDocument(document);
-    } catch (const XmlError& error) {
-        return error.what();
-    }
-    return "no error";
+    return testing::errorMessageOf<XmlError>([&] { XmlReader::parseDocument(document); });
 }
 
 TEST(XmlReader, ReadsElementsAttributesAndTextInOrder) {

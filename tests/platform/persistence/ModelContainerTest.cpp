@@ -2,12 +2,12 @@
 #include "core/models/Project.h"
 #include "platform/persistence/ModelContext.h"
 #include "platform/persistence/StoreError.h"
+#include "tests/support/ErrorMessage.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -16,23 +16,14 @@
 namespace norvane {
 namespace {
 
-std::string contentsOf(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-}
+using testing::readFile;
 
 TEST(ModelContainer, RefusesAFileThatIsNotAStoreAndLeavesItAlone) {
     testing::TemporaryFolder folder;
     const auto file = folder.writeFile("norvane.store", std::string(8192, 'x'));
-    try {
-        NorvaneDatabase::makeContainer(file);
-        FAIL() << "expected a StoreError";
-    } catch (const platform::StoreError& error) {
-        EXPECT_NE(std::string(error.what()).find(file.string()), std::string::npos) << error.what();
-    }
-    EXPECT_EQ(contentsOf(file), std::string(8192, 'x'));
+    const auto message = testing::errorMessageOf<platform::StoreError>([&] { NorvaneDatabase::makeContainer(file); });
+    EXPECT_NE(message.find(file.string()), std::string::npos) << message;
+    EXPECT_EQ(readFile(file), std::string(8192, 'x'));
     EXPECT_FALSE(std::filesystem::exists(file.string() + "-wal"));
 }
 
@@ -45,13 +36,9 @@ TEST(ModelContainer, RefusesANewerSchemaVersion) {
     ASSERT_EQ(sqlite3_exec(raw, "UPDATE norvane_metadata SET value = '2.0.0' WHERE key = 'schemaVersion'", nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(raw);
-    try {
-        NorvaneDatabase::makeContainer(file);
-        FAIL() << "expected a StoreError";
-    } catch (const platform::StoreError& error) {
-        EXPECT_NE(std::string(error.what()).find("newer version"), std::string::npos) << error.what();
-        EXPECT_NE(std::string(error.what()).find(file.string()), std::string::npos);
-    }
+    const auto message = testing::errorMessageOf<platform::StoreError>([&] { NorvaneDatabase::makeContainer(file); });
+    EXPECT_NE(message.find("newer version"), std::string::npos) << message;
+    EXPECT_NE(message.find(file.string()), std::string::npos);
 }
 
 TEST(ModelContainer, CreatesTheStoreFolderUnderTheDataHome) {

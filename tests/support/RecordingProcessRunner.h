@@ -48,4 +48,13 @@ inline platform::ProcessResult exitedWith(int status, std::string standardError 
     return result;
 }
 
+/// A handler whose programs never start, for the given reason.
+inline RecordingProcessRunner::Handler failingToStart(std::string startError) {
+    return [startError = std::move(startError)](const platform::ProcessRequest&) {
+        platform::ProcessResult result;
+        result.startError = startError;
+        return result;
+    };
+}
+
 } // namespace norvane::testing
