@@ -24,12 +24,6 @@ TEST(DailyThroughputChart, RangeFilterKeepsThePointAtTheStartAndTheOrder) {
     EXPECT_EQ(kept[2].throughput, 1);
 }
 
-TEST(DailyThroughputChart, ValueTextHasTwoDecimals) {
-    EXPECT_EQ(DailyThroughputChartView::valueText(0.37), QStringLiteral("0.37 COCOMO months"));
-    EXPECT_EQ(DailyThroughputChartView::valueText(0.0), QStringLiteral("0.00 COCOMO months"));
-    EXPECT_EQ(DailyThroughputChartView::valueText(std::numeric_limits<double>::infinity()), QStringLiteral("--"));
-}
-
 using DailyThroughputWidget = testing::ComponentTest;
 
 bool showsText(const QWidget& widget, const QString& text) {

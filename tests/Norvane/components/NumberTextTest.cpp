@@ -58,12 +58,5 @@ TEST(NumberText, IgnoresTheProcessNumericLocale) {
     std::setlocale(LC_NUMERIC, previous.c_str());
 }
 
-TEST(NumberText, NoValueTextIsTheDashesOrNothing) {
-    EXPECT_TRUE(isNoValueText(QStringLiteral("--")));
-    EXPECT_TRUE(isNoValueText(QString()));
-    EXPECT_FALSE(isNoValueText(QStringLiteral("0")));
-    EXPECT_FALSE(isNoValueText(QStringLiteral("-")));
-}
-
 } // namespace
 } // namespace norvane::app

@@ -36,13 +36,6 @@ TEST(CapacityStatView, TextTruncatesAndColourFollowsTheUnroundedValue) {
     }
 }
 
-TEST(ParallelismStatView, OneDecimal) {
-    EXPECT_EQ(ParallelismStatView::parallelismText(0.0), QStringLiteral("0.0"));
-    EXPECT_EQ(ParallelismStatView::parallelismText(12.345), QStringLiteral("12.3"));
-    EXPECT_EQ(ParallelismStatView::parallelismText(1.84), QStringLiteral("1.8"));
-    EXPECT_EQ(ParallelismStatView::parallelismText(std::numeric_limits<double>::quiet_NaN()), QStringLiteral("--"));
-}
-
 using StatTileWidgets = ComponentTest;
 
 TEST_F(StatTileWidgets, TilesShowTheirValueLabelAndOptionalButton) {

@@ -171,8 +171,13 @@ struct StoreFixture : AppStateFixture {
     std::unique_ptr<AppState> state = makeState();
 };
 
-/// Runs the event loop until `done` is set.
-inline bool waitFor(const bool& done) { return QTest::qWaitFor([&] { return done; }, 10'000); }
+/// Starts a request, handing it a callback for its end, and runs the event loop until it has ended.
+template <typename Start>
+bool finishes(Start start) {
+    bool done = false;
+    start([&done] { done = true; });
+    return QTest::qWaitFor([&done] { return done; }, 10'000);
+}
 
 inline CollectionResult succeeded(const std::shared_ptr<Project>& project, bool withActivity) {
     CollectionResult result{project->name, project->path, Snapshot::create(project), nullptr, std::nullopt};

@@ -11,13 +11,6 @@ namespace {
 using testing::AppStateFixture;
 using Phase = CollectionProgress::Phase;
 
-TEST(CollectionProgress, StatusTextFollowsThePhase) {
-    EXPECT_EQ(CollectionProgress({"Atlas", Phase::scc, 0, 0}).statusText(), "Collecting metrics for Atlas...");
-    EXPECT_EQ(CollectionProgress({"Atlas", Phase::history, 0, 0}).statusText(), "Scanning git history...");
-    EXPECT_EQ(CollectionProgress({"Atlas", Phase::history, 3, 40}).statusText(), "Processing history: 3/40 commits");
-    EXPECT_EQ(CollectionProgress({"Atlas", Phase::complete, 0, 0}).statusText(), "Atlas updated");
-}
-
 TEST(AppState, StartUpAsksPermissionConfiguresTheClientAndFillsTheCache) {
     AppStateFixture fixture;
     fixture.settings->setValue("shareAnonymousMetrics", true);
@@ -80,10 +73,10 @@ TEST(AppState, CollectAllNamesTheFailedProjectsAndReportsOnlyReportableResults) 
     auto state = fixture.makeState();
     fixture.index->configurations.clear();
 
-    bool done = false;
-    state->collectAllProjects([&] { done = true; });
-    EXPECT_TRUE(state->isCollecting());
-    ASSERT_TRUE(testing::waitFor(done));
+    ASSERT_TRUE(testing::finishes([&](auto done) {
+        state->collectAllProjects(done);
+        EXPECT_TRUE(state->isCollecting());
+    }));
 
     EXPECT_EQ(state->lastCollectionError(), "Failed to collect: Atlas, Delta, Cairo");
     ASSERT_EQ(fixture.index->configurations.size(), 1u);
@@ -101,9 +94,7 @@ TEST(AppState, OptInWithoutDeviceIdSubmitsNothing) {
     auto state = fixture.makeState();
     fixture.index->configurations.clear();
 
-    bool done = false;
-    state->collectAllProjects([&] { done = true; });
-    ASSERT_TRUE(testing::waitFor(done));
+    ASSERT_TRUE(testing::finishes([&](auto done) { state->collectAllProjects(done); }));
     EXPECT_TRUE(fixture.index->configurations.empty());
     EXPECT_TRUE(fixture.index->submittedProjects.empty());
     EXPECT_FALSE(state->lastCollectionError());
@@ -114,9 +105,7 @@ TEST(AppState, AStoreThatCannotBeOpenedShowsItsOwnText) {
     fixture.collection->openFailure = "unable to open database file";
     auto state = fixture.makeState();
 
-    bool done = false;
-    state->collectAllProjects([&] { done = true; });
-    ASSERT_TRUE(testing::waitFor(done));
+    ASSERT_TRUE(testing::finishes([&](auto done) { state->collectAllProjects(done); }));
     EXPECT_EQ(state->lastCollectionError(), "unable to open database file");
     EXPECT_FALSE(state->isCollecting());
 }
@@ -148,9 +137,7 @@ TEST(AppState, ANameNoProjectHasShowsTheNotFoundMessage) {
         CollectionResult{"Ghost", "", nullptr, nullptr, CollectionError::from(error)};
     auto state = fixture.makeState();
 
-    bool done = false;
-    state->collectProject("Ghost", [&] { done = true; });
-    ASSERT_TRUE(testing::waitFor(done));
+    ASSERT_TRUE(testing::finishes([&](auto done) { state->collectProject("Ghost", done); }));
     EXPECT_EQ(state->lastCollectionError(), "Project not found: Ghost");
     EXPECT_FALSE(state->collectionProgress());
 }
@@ -166,9 +153,7 @@ TEST(AppState, HistoryCollectionRunsThroughEveryCommitThenCompletes) {
         texts.push_back(state->collectionProgress() ? state->collectionProgress()->statusText() : "nil");
     });
 
-    bool done = false;
-    state->collectProjectWithHistory("Atlas", [&] { done = true; });
-    ASSERT_TRUE(testing::waitFor(done));
+    ASSERT_TRUE(testing::finishes([&](auto done) { state->collectProjectWithHistory("Atlas", done); }));
 
     ASSERT_EQ(texts.size(), 1u + 1u + 40u + 1u + 1u);
     EXPECT_EQ(texts[0], "Collecting metrics for Atlas...");
@@ -186,9 +171,8 @@ TEST(AppState, AFailedCollectionBeforeTheHistoryEndsAtOnce) {
     fixture.collection->projectResults["Atlas"] = CollectionResult{"Atlas", "/tmp/Atlas", nullptr, nullptr, std::nullopt};
     auto state = fixture.makeState({std::chrono::hours(1), std::chrono::hours(1), std::chrono::hours(6)});
 
-    bool done = false;
-    state->collectProjectWithHistory("Atlas", [&] { done = true; });
-    ASSERT_TRUE(testing::waitFor(done)) << "no closing pause after a failed first step";
+    ASSERT_TRUE(testing::finishes([&](auto done) { state->collectProjectWithHistory("Atlas", done); }))
+        << "no closing pause after a failed first step";
     EXPECT_EQ(state->lastCollectionError(), "Collection failed");
     EXPECT_FALSE(state->collectionProgress());
 }

@@ -18,9 +18,7 @@ platform::Date minutesIntoToday(int minutes) {
 
 /// Runs one check and waits until it has ended.
 void check(AppState& state) {
-    bool done = false;
-    state.scheduler().collectIfNeeded([&] { done = true; });
-    ASSERT_TRUE(testing::waitFor(done));
+    ASSERT_TRUE(testing::finishes([&](auto done) { state.scheduler().collectIfNeeded(done); }));
 }
 
 TEST(BackgroundScheduler, StartUpWithoutProjectsCollectsAndNotifies) {
@@ -82,10 +80,10 @@ TEST(BackgroundScheduler, ACollectionStartedDuringTheWaitStillEndsInTheNotificat
     auto state = fixture.makeState({std::chrono::hours(1), std::chrono::milliseconds(50), std::chrono::hours(6)});
     fixture.notifications.clear();
 
-    bool done = false;
-    state->scheduler().collectIfNeeded([&] { done = true; });
-    state->collectProject("Atlas");
-    ASSERT_TRUE(testing::waitFor(done));
+    ASSERT_TRUE(testing::finishes([&](auto done) {
+        state->scheduler().collectIfNeeded(done);
+        state->collectProject("Atlas");
+    }));
     EXPECT_EQ(fixture.collection->collectAllCalls, 0);
     EXPECT_FALSE(fixture.notifications.empty());
 }
