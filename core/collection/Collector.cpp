@@ -8,6 +8,7 @@
 #include "platform/LocalCalendar.h"
 
 #include <filesystem>
+#include <future>
 #include <iostream>
 #include <unordered_map>
 
@@ -235,6 +236,9 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& pr
         return result;
     }
     result.totalCommits = static_cast<int>(commits.size());
+    // The attribution reads nothing but the commits: it is worked out while the snapshots are stored.
+    auto attribution = std::async(std::launch::async | std::launch::deferred,
+                                  [&commits] { return ModelAttributionService::attributeCommits(commits); });
     try {
         const auto staged = stageHistory(project, commits, sampleInterval, progress);
         project->firstCommitAt = commits.front().date;
@@ -248,14 +252,15 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& pr
         result.error = CollectionError::from(error);
         return result;
     }
-    finishHistory(project, commits, result);
+    finishHistory(project, attribution, result);
     return result;
 }
 
 std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared_ptr<Project>& project,
                                                                const std::vector<GitCommit>& commits, int sampleInterval,
                                                                const HistoryProgress& progress) {
-    std::unordered_map<std::string, std::pair<int64_t, int64_t>> runningTotals;
+    std::unordered_map<std::string_view, std::pair<int64_t, int64_t>> runningTotals;
+    runningTotals.reserve(commits.size());
     int64_t insertions = 0;
     int64_t deletions = 0;
     for (const auto& commit : commits) {
@@ -297,10 +302,10 @@ std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared
     return staged;
 }
 
-void Collector::finishHistory(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits,
+void Collector::finishHistory(const std::shared_ptr<Project>& project, std::future<ModelAttribution>& attribution,
                               HistoryImportResult& result) {
     try {
-        modelAttributionService_.processCommitsForAttribution(project, commits);
+        modelAttributionService_.storeAttribution(project, attribution.get());
     } catch (const std::exception& error) {
         result.error = CollectionError::from(error);
     }

@@ -14,6 +14,7 @@
 #include "platform/persistence/ModelContext.h"
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,7 +69,7 @@ private:
     std::vector<std::shared_ptr<Snapshot>> stageHistory(const std::shared_ptr<Project>& project,
                                                         const std::vector<GitCommit>& commits, int sampleInterval,
                                                         const HistoryProgress& progress);
-    void finishHistory(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits,
+    void finishHistory(const std::shared_ptr<Project>& project, std::future<ModelAttribution>& attribution,
                        HistoryImportResult& result);
 
     std::shared_ptr<platform::ModelContext> context_;

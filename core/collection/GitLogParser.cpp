@@ -118,13 +118,15 @@ std::optional<GitCommit> parseHistoryRecord(std::string_view record) {
     }
     GitCommit commit{std::string(fields[0]), std::string(fields[3]), std::string(fields[1]), *date};
     commit.fullMessage = std::string(fields[4]);
-    for (const auto line : split(fields[5], "\n")) {
-        if (const auto statistics = trimmedSpacesAndTabs(line); !statistics.empty()) {
+    for (auto lines = fields[5]; !lines.empty();) {
+        const auto end = lines.find('\n');
+        if (const auto statistics = trimmedSpacesAndTabs(lines.substr(0, end)); !statistics.empty()) {
             const auto counts = parseShortstat(statistics);
             commit.filesChanged = counts.filesChanged;
             commit.insertions = counts.insertions;
             commit.deletions = counts.deletions;
         }
+        lines.remove_prefix(end == std::string_view::npos ? lines.size() : end + 1);
     }
     return commit;
 }

@@ -66,13 +66,13 @@ GitService::GitService(platform::ProcessRunner& runner) : runner_(runner) {}
 
 GitRunResult GitService::runGit(const std::string& path, std::vector<std::string> arguments) const {
     arguments.insert(arguments.begin(), {"-C", path});
-    const auto result =
+    auto result =
         runner_.run({.executable = gitProgram, .arguments = std::move(arguments), .environment = gitEnvironment()});
     if (!result.started()) {
         return {"", *result.startError, -1};
     }
-    return {UnicodeText::decodeLossy(result.standardOutput), UnicodeText::decodeLossy(result.standardError),
-            result.exitStatus};
+    return {UnicodeText::decodeLossy(std::move(result.standardOutput)),
+            UnicodeText::decodeLossy(std::move(result.standardError)), result.exitStatus};
 }
 
 bool GitService::isGitRepository(const std::string& path) const {

@@ -16,13 +16,6 @@ using platform::LocalCalendar::addingDays;
 constexpr double attributionWage = 150000.0;
 constexpr double attributionOverhead = 2.4;
 
-struct Accumulator {
-    int64_t insertions = 0;
-    int64_t deletions = 0;
-    int64_t files = 0;
-    int64_t count = 0;
-};
-
 /// The models a commit is attributed to: its tags, else `unknown` when it bears a marker.
 std::set<AIModel> modelsOf(const GitCommit& commit) {
     const auto& text = commit.attributionText();
@@ -33,11 +26,11 @@ std::set<AIModel> modelsOf(const GitCommit& commit) {
     return models;
 }
 
-void fill(ModelDailyActivity& row, const Accumulator& sums) {
+void fill(ModelDailyActivity& row, const ModelDayTotals& sums) {
     row.insertions = sums.insertions;
     row.deletions = sums.deletions;
-    row.filesChanged = sums.files;
-    row.commitCount = sums.count;
+    row.filesChanged = sums.filesChanged;
+    row.commitCount = sums.commitCount;
     const auto estimate =
         CocomoEstimate::calculate(sums.insertions + sums.deletions, ProjectType::organic, attributionWage, attributionOverhead);
     row.estimatedEffortMonths = estimate.effortMonths;
@@ -72,7 +65,11 @@ ModelAttributionService::ModelAttributionService(std::shared_ptr<platform::Model
 
 void ModelAttributionService::processCommitsForAttribution(const std::shared_ptr<Project>& project,
                                                            const std::vector<GitCommit>& commits) {
-    std::map<std::pair<platform::Date, AIModel>, Accumulator> sums;
+    storeAttribution(project, attributeCommits(commits));
+}
+
+ModelAttribution ModelAttributionService::attributeCommits(const std::vector<GitCommit>& commits) {
+    ModelAttribution sums;
     DayStarts dayStarts;
     for (const auto& commit : commits) {
         const auto models = modelsOf(commit);
@@ -84,17 +81,22 @@ void ModelAttributionService::processCommitsForAttribution(const std::shared_ptr
             auto& sum = sums[{day, model}];
             sum.insertions += commit.insertions;
             sum.deletions += commit.deletions;
-            sum.files += commit.filesChanged;
-            ++sum.count;
+            sum.filesChanged += commit.filesChanged;
+            ++sum.commitCount;
         }
     }
+    return sums;
+}
+
+void ModelAttributionService::storeAttribution(const std::shared_ptr<Project>& project,
+                                               const ModelAttribution& attribution) {
     const auto stored =
         context_->fetch<ModelDailyActivity>({.predicate = ModelDailyActivityField::project == project});
     std::map<std::pair<platform::Date, std::string>, std::shared_ptr<ModelDailyActivity>> rowsByKey;
     for (const auto& row : stored) {
         rowsByKey[{row->date, row->modelRaw}] = row;
     }
-    for (const auto& [key, sum] : sums) {
+    for (const auto& [key, sum] : attribution) {
         auto& row = rowsByKey[{key.first, std::string(platform::rawValue(key.second))}];
         if (!row) {
             row = ModelDailyActivity::create(project, key.first, key.second);

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace norvane {
@@ -22,6 +23,17 @@ struct ModelLeveragePoint {
     bool operator==(const ModelLeveragePoint&) const = default;
 };
 
+/// The lines of one model's attributed commits on one local day.
+struct ModelDayTotals {
+    int64_t insertions = 0;
+    int64_t deletions = 0;
+    int64_t filesChanged = 0;
+    int64_t commitCount = 0;
+};
+
+/// Attributed commits' totals by the start of their local day and their model.
+using ModelAttribution = std::map<std::pair<platform::Date, AIModel>, ModelDayTotals>;
+
 /// Turns the AI-model markers of commit messages into per-project, per-day, per-model rows, and
 /// summarises those rows per model. Store errors pass to the caller unchanged.
 class ModelAttributionService {
@@ -30,9 +42,15 @@ public:
                                      platform::Clock clock = platform::systemClock());
 
     /// Records the commits' lines per (local day, model) in the project's rows, replacing the
-    /// figures of each pair the commits produce, and saves once. Commits without a tag or an AI
-    /// marker are left out; a marker without a tag counts for `unknown`.
+    /// figures of each pair the commits produce, and saves once.
     void processCommitsForAttribution(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits);
+    /// The commits' lines per (local day, model). Commits without a tag or an AI marker are left
+    /// out; a marker without a tag counts for `unknown`. Reads nothing but the commits, so it may
+    /// run on any thread.
+    static ModelAttribution attributeCommits(const std::vector<GitCommit>& commits);
+    /// Writes `attribution` into the project's rows, replacing the figures of each pair it holds,
+    /// and saves once.
+    void storeAttribution(const std::shared_ptr<Project>& project, const ModelAttribution& attribution);
     /// The project's rows of the last `days` days, or all of them.
     ModelAttributionSummary getProjectSummary(const std::shared_ptr<Project>& project, std::optional<int> days);
     /// Every row of the last `days` days, or all of them, whatever its project.

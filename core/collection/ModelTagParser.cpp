@@ -2,7 +2,6 @@
 
 #include "core/collection/UnicodeText.h"
 
-#include <unicode/locid.h>
 #include <unicode/regex.h>
 #include <unicode/unistr.h>
 
@@ -17,35 +16,36 @@ namespace {
 
 using namespace std::string_view_literals;
 
-/// Texts that every match of some tag patterns contains once the message is lower-cased:
-/// brackets, these words and these signs have no other case forms. A message without the text
-/// is passed over without running those expressions.
-constexpr std::array requiredTexts{"["sv, "generated with"sv, "co-authored-by:"sv, "\U0001F916"sv};
+/// Bracket tags, matched whole in any letter case.
+constexpr std::array<std::pair<std::string_view, AIModel>, 14> bracketTags{{
+    {"[claude]"sv, AIModel::claude},
+    {"[claude-code]"sv, AIModel::claude},
+    {"[gpt4]"sv, AIModel::gpt4},
+    {"[gpt-4]"sv, AIModel::gpt4},
+    {"[gpt4o]"sv, AIModel::gpt4o},
+    {"[gpt-4o]"sv, AIModel::gpt4o},
+    {"[cursor]"sv, AIModel::cursor},
+    {"[copilot]"sv, AIModel::copilot},
+    {"[github-copilot]"sv, AIModel::copilot},
+    {"[gemini]"sv, AIModel::gemini},
+    {"[anthropic]"sv, AIModel::anthropic},
+    {"[openai]"sv, AIModel::openai},
+    {"[manual]"sv, AIModel::manual},
+    {"[no-ai]"sv, AIModel::manual},
+}};
 
-struct TagRow {
+/// An assistant trailer's case-insensitive expression, and the text that each of its matches
+/// begins with once the message is lower-cased (these words and signs have no other case forms).
+struct TrailerRow {
     std::string_view pattern;
-    std::size_t requiredText; ///< index into requiredTexts
+    std::string_view requiredText;
     AIModel model;
 };
 
-constexpr std::array<TagRow, 17> tagTable{{
-    {R"(\[claude\])"sv, 0, AIModel::claude},
-    {R"(\[claude-code\])"sv, 0, AIModel::claude},
-    {R"(\[gpt4\])"sv, 0, AIModel::gpt4},
-    {R"(\[gpt-4\])"sv, 0, AIModel::gpt4},
-    {R"(\[gpt4o\])"sv, 0, AIModel::gpt4o},
-    {R"(\[gpt-4o\])"sv, 0, AIModel::gpt4o},
-    {R"(\[cursor\])"sv, 0, AIModel::cursor},
-    {R"(\[copilot\])"sv, 0, AIModel::copilot},
-    {R"(\[github-copilot\])"sv, 0, AIModel::copilot},
-    {R"(\[gemini\])"sv, 0, AIModel::gemini},
-    {R"(\[anthropic\])"sv, 0, AIModel::anthropic},
-    {R"(\[openai\])"sv, 0, AIModel::openai},
-    {R"(\[manual\])"sv, 0, AIModel::manual},
-    {R"(\[no-ai\])"sv, 0, AIModel::manual},
-    {R"(Generated with \[?Claude Code\]?)"sv, 1, AIModel::claude},
-    {R"(Co-Authored-By:.*Claude)"sv, 2, AIModel::claude},
-    {"\U0001F916.*Claude"sv, 3, AIModel::claude},
+constexpr std::array<TrailerRow, 3> trailerTable{{
+    {R"(Generated with \[?Claude Code\]?)"sv, "generated with"sv, AIModel::claude},
+    {R"(Co-Authored-By:.*Claude)"sv, "co-authored-by:"sv, AIModel::claude},
+    {"\U0001F916.*Claude"sv, "\U0001F916"sv, AIModel::claude},
 }};
 
 constexpr std::array aiMarkers{"generated with"sv, "co-authored-by:"sv, "\U0001F916"sv, "ai-assisted"sv,
@@ -55,48 +55,32 @@ icu::UnicodeString unicode(std::string_view text) {
     return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
 }
 
-/// A tag row with its expression compiled, or none when it does not compile.
-struct CompiledTag {
-    std::unique_ptr<icu::RegexPattern> pattern;
-    std::size_t requiredText;
-    AIModel model;
-};
+bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
-const std::array<icu::UnicodeString, requiredTexts.size()>& requiredUnicodeTexts() {
-    static const auto texts = [] {
-        std::array<icu::UnicodeString, requiredTexts.size()> converted;
-        for (std::size_t index = 0; index < requiredTexts.size(); ++index) {
-            converted[index] = unicode(requiredTexts[index]);
-        }
-        return converted;
-    }();
-    return texts;
-}
-
-/// The tag table's expressions, compiled once for the process. Patterns are immutable and
-/// may be shared between threads; matchers may not.
-const std::vector<CompiledTag>& compiledTags() {
-    static const std::vector<CompiledTag> compiled = [] {
-        std::vector<CompiledTag> tags;
-        for (const auto& row : tagTable) {
+/// The trailer table's expressions, compiled once for the process; null where one does not
+/// compile. Patterns are immutable and may be shared between threads; matchers may not.
+const std::vector<std::unique_ptr<icu::RegexPattern>>& compiledTrailers() {
+    static const auto compiled = [] {
+        std::vector<std::unique_ptr<icu::RegexPattern>> patterns;
+        for (const auto& row : trailerTable) {
             UErrorCode status = U_ZERO_ERROR;
             UParseError parseError{};
             std::unique_ptr<icu::RegexPattern> regex(
                 icu::RegexPattern::compile(unicode(row.pattern), UREGEX_CASE_INSENSITIVE, parseError, status));
-            tags.push_back({U_SUCCESS(status) ? std::move(regex) : nullptr, row.requiredText, row.model});
+            patterns.push_back(U_SUCCESS(status) ? std::move(regex) : nullptr);
         }
-        return tags;
+        return patterns;
     }();
     return compiled;
 }
 
-/// One matcher per pattern for the calling thread, reused from call to call.
+/// One matcher per trailer pattern for the calling thread, reused from call to call.
 std::vector<std::unique_ptr<icu::RegexMatcher>>& threadMatchers() {
     thread_local std::vector<std::unique_ptr<icu::RegexMatcher>> matchers = [] {
         std::vector<std::unique_ptr<icu::RegexMatcher>> created;
-        for (const auto& tag : compiledTags()) {
+        for (const auto& pattern : compiledTrailers()) {
             UErrorCode status = U_ZERO_ERROR;
-            std::unique_ptr<icu::RegexMatcher> matcher(tag.pattern ? tag.pattern->matcher(status) : nullptr);
+            std::unique_ptr<icu::RegexMatcher> matcher(pattern ? pattern->matcher(status) : nullptr);
             created.push_back(U_SUCCESS(status) ? std::move(matcher) : nullptr);
         }
         return created;
@@ -104,37 +88,54 @@ std::vector<std::unique_ptr<icu::RegexMatcher>>& threadMatchers() {
     return matchers;
 }
 
-} // namespace
-
-std::set<AIModel> parseModels(std::string_view message) {
-    auto text = unicode(message);
-    text.toLower(icu::Locale::getRoot());
-    std::array<bool, requiredTexts.size()> present{};
-    for (std::size_t index = 0; index < present.size(); ++index) {
-        present[index] = text.indexOf(requiredUnicodeTexts()[index]) >= 0;
+/// A "[" or "]" never comes from folding another character, so a tag found in the case-folded
+/// message starts and ends on whole characters: it is just what a case-insensitive match finds.
+void addBracketTags(std::string_view lowercasedMessage, std::set<AIModel>& models) {
+    if (!contains(lowercasedMessage, "[")) {
+        return;
     }
-    std::set<AIModel> models;
+    const auto folded = UnicodeText::caseFolded(lowercasedMessage);
+    for (const auto& [tag, model] : bracketTags) {
+        if (contains(folded, tag)) {
+            models.insert(model);
+        }
+    }
+}
+
+/// Each expression runs only on a message that holds its required text, and from the first
+/// occurrence of that text on.
+void addTrailers(std::string_view lowercasedMessage, std::set<AIModel>& models) {
     auto& matchers = threadMatchers();
-    const auto& tags = compiledTags();
-    for (std::size_t row = 0; row < tags.size(); ++row) {
+    for (std::size_t row = 0; row < trailerTable.size(); ++row) {
+        const auto& trailer = trailerTable[row];
         auto& matcher = matchers[row];
-        const auto& tag = tags[row];
-        if (!matcher || !present[tag.requiredText] || models.contains(tag.model)) {
+        const auto start = lowercasedMessage.find(trailer.requiredText);
+        if (!matcher || models.contains(trailer.model) || start == std::string_view::npos) {
             continue;
         }
+        const auto text = unicode(lowercasedMessage.substr(start));
         matcher->reset(text);
         UErrorCode status = U_ZERO_ERROR;
         if (matcher->find(0, status) && U_SUCCESS(status)) {
-            models.insert(tag.model);
+            models.insert(trailer.model);
         }
     }
+}
+
+} // namespace
+
+std::set<AIModel> parseModels(std::string_view message) {
+    const auto text = UnicodeText::lowercased(message);
+    std::set<AIModel> models;
+    addBracketTags(text, models);
+    addTrailers(text, models);
     return models;
 }
 
 bool hasAIIndicators(std::string_view message) {
     const auto text = UnicodeText::lowercased(message);
     return std::any_of(aiMarkers.begin(), aiMarkers.end(),
-                       [&](std::string_view marker) { return text.find(marker) != std::string::npos; });
+                       [&](std::string_view marker) { return contains(text, marker); });
 }
 
 } // namespace norvane::ModelTagParser

@@ -5,8 +5,21 @@
 #include <sqlite3.h>
 
 namespace norvane::platform {
+namespace {
+
+/// Turns off SQLite's memory statistics, which nothing here reads: keeping them takes a global
+/// lock on every allocation. Settings like this one apply only before SQLite's first use.
+void configureSqlite() {
+    [[maybe_unused]] static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+}
+
+} // namespace
 
 Database::Database(const std::string& path, bool create) : path_(path) {
+    configureSqlite();
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(path.c_str(), &handle_, flags, nullptr) != SQLITE_OK) {
         const std::string message = handle_ ? sqlite3_errmsg(handle_) : "out of memory";
@@ -54,7 +67,10 @@ Statement::Statement(Statement&& other) noexcept : database_(other.database_), h
     other.handle_ = nullptr;
 }
 
-void Statement::bind(int index, const SqlValue& value) {
+void Statement::bind(int index, const SqlValue& value) { bind(index, value, true); }
+
+void Statement::bind(int index, const SqlValue& value, bool copy) {
+    const auto lifetime = copy ? SQLITE_TRANSIENT : SQLITE_STATIC;
     int result = SQLITE_OK;
     if (std::holds_alternative<std::monostate>(value)) {
         result = sqlite3_bind_null(handle_, index);
@@ -63,10 +79,10 @@ void Statement::bind(int index, const SqlValue& value) {
     } else if (const auto* real = std::get_if<double>(&value)) {
         result = sqlite3_bind_double(handle_, index, *real);
     } else if (const auto* text = std::get_if<std::string>(&value)) {
-        result = sqlite3_bind_text64(handle_, index, text->data(), text->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        result = sqlite3_bind_text64(handle_, index, text->data(), text->size(), lifetime, SQLITE_UTF8);
     } else {
         const auto& blob = std::get<Blob>(value);
-        result = sqlite3_bind_blob64(handle_, index, blob.data(), blob.size(), SQLITE_TRANSIENT);
+        result = sqlite3_bind_blob64(handle_, index, blob.data(), blob.size(), lifetime);
     }
     if (result != SQLITE_OK) {
         database_->fail("bind");
@@ -75,7 +91,13 @@ void Statement::bind(int index, const SqlValue& value) {
 
 void Statement::bindAll(const std::vector<SqlValue>& values) {
     for (std::size_t i = 0; i < values.size(); ++i) {
-        bind(static_cast<int>(i + 1), values[i]);
+        bind(static_cast<int>(i + 1), values[i], true);
+    }
+}
+
+void Statement::bindAllInPlace(const std::vector<SqlValue>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        bind(static_cast<int>(i + 1), values[i], false);
     }
 }
 

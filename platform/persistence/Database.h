@@ -50,6 +50,9 @@ public:
 
     void bind(int index, const SqlValue& value); ///< 1-based, as SQLite counts
     void bindAll(const std::vector<SqlValue>& values);
+    /// Binds as `bindAll` does, but without copying texts and blobs: `values` must stay unchanged
+    /// until the statement has run.
+    void bindAllInPlace(const std::vector<SqlValue>& values);
     /// Advances to the next row; false when there is none.
     bool step();
     /// Runs a statement that returns no rows.
@@ -59,6 +62,8 @@ public:
     SqlValue column(int index) const; ///< 0-based
 
 private:
+    void bind(int index, const SqlValue& value, bool copy);
+
     Database* database_;
     sqlite3_stmt* handle_;
 };

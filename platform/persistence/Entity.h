@@ -55,6 +55,7 @@ template <typename R>
 struct ColumnBinding {
     ColumnInfo info;
     std::function<SqlValue(const R&)> read;
+    std::function<bool(const R&, const SqlValue&)> equals; ///< whether `read` would give the value
     std::function<void(R&, const SqlValue&, ModelContext&)> write;
     std::function<std::shared_ptr<Record>(const R&)> related;
     std::function<void(R&)> clear;
@@ -70,6 +71,9 @@ ColumnBinding<R> attribute(Field<R, T> field, ColumnOptions options = {}) {
     ColumnBinding<R> binding;
     binding.info = ColumnInfo{std::string(field.name), std::string(Traits::sqlType), Traits::nullable, options.unique};
     binding.read = [member = field.member](const R& record) { return Traits::toSql(record.*member); };
+    binding.equals = [member = field.member](const R& record, const SqlValue& value) {
+        return equalsStored(record.*member, value);
+    };
     binding.write = [member = field.member](R& record, const SqlValue& value, ModelContext&) {
         record.*member = Traits::fromSql(value);
     };
@@ -89,6 +93,10 @@ ColumnBinding<R> relationship(Field<R, std::shared_ptr<P>> field, DeleteRule rul
     binding.read = [member](const R& record) -> SqlValue {
         const auto& target = record.*member;
         return target ? SqlValue(target->persistentKey()) : SqlValue{};
+    };
+    binding.equals = [member](const R& record, const SqlValue& value) {
+        const auto& target = record.*member;
+        return target ? value == SqlValue(target->persistentKey()) : isNull(value);
     };
     binding.write = [member](R& record, const SqlValue& value, ModelContext& context) {
         const auto* key = std::get_if<std::int64_t>(&value);
@@ -138,6 +146,17 @@ public:
             values.push_back(column.read(self()));
         }
         return values;
+    }
+
+    bool equalsColumnValues(const std::vector<SqlValue>& values) const override {
+        const auto& columns = R::entity().columns();
+        if (values.size() != columns.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (!columns[i].equals(self(), values[i])) return false;
+        }
+        return true;
     }
 
     void assignColumnValues(const std::vector<SqlValue>& values, ModelContext& context) override {

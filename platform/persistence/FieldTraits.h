@@ -5,11 +5,13 @@
 #include "platform/persistence/SqlValue.h"
 #include "platform/persistence/Uuid.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace norvane::platform {
 
@@ -129,5 +131,34 @@ struct FieldTraits<std::optional<T>> {
         }
     }
 };
+
+namespace detail {
+
+template <typename T>
+struct IsOptional : std::false_type {};
+template <typename T>
+struct IsOptional<std::optional<T>> : std::true_type {};
+
+} // namespace detail
+
+/// Whether `stored` is what `FieldTraits<T>::toSql(value)` gives. Texts and bytes are compared in
+/// place rather than copied: a save compares every column of every record it holds.
+template <typename T>
+bool equalsStored(const T& value, const SqlValue& stored) {
+    if constexpr (detail::IsOptional<T>::value) {
+        return value ? equalsStored(*value, stored) : isNull(stored);
+    } else if constexpr (std::is_same_v<T, std::string>) {
+        const auto* text = std::get_if<std::string>(&stored);
+        return text != nullptr && *text == value;
+    } else if constexpr (RawValueEnum<T>) {
+        const auto* text = std::get_if<std::string>(&stored);
+        return text != nullptr && *text == rawValue(value);
+    } else if constexpr (std::is_same_v<T, Uuid>) {
+        const auto* blob = std::get_if<Blob>(&stored);
+        return blob != nullptr && std::equal(blob->begin(), blob->end(), value.bytes().begin(), value.bytes().end());
+    } else {
+        return FieldTraits<T>::toSql(value) == stored;
+    }
+}
 
 } // namespace norvane::platform

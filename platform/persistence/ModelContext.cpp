@@ -3,6 +3,7 @@
 #include "platform/persistence/StoreError.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace norvane::platform {
@@ -31,6 +32,34 @@ std::string updateStatement(const EntityInfo& entity) {
     }
     return "UPDATE \"" + entity.table + "\" SET " + assignments + " WHERE pk = ?";
 }
+
+std::string deleteStatement(const EntityInfo& entity) { return "DELETE FROM \"" + entity.table + "\" WHERE pk = ?"; }
+
+/// The statements of one kind of change in one save: prepared once per table, reused from row
+/// to row.
+class TableStatements {
+public:
+    TableStatements(Database& database, std::string (*text)(const EntityInfo&)) : database_(database), text_(text) {}
+
+    /// Binds `values`, and the row's key after them when given, and runs the table's statement.
+    /// The values are read in place: the statement is done with them when this returns.
+    void run(const EntityInfo& entity, const std::vector<SqlValue>& values, std::optional<std::int64_t> key = {}) {
+        auto found = statements_.find(&entity);
+        if (found == statements_.end()) {
+            found = statements_.emplace(&entity, database_.prepare(text_(entity))).first;
+        }
+        auto& statement = found->second;
+        statement.bindAllInPlace(values);
+        if (key) statement.bind(static_cast<int>(values.size()) + 1, *key);
+        statement.run();
+        statement.reset();
+    }
+
+private:
+    Database& database_;
+    std::string (*text_)(const EntityInfo&);
+    std::unordered_map<const EntityInfo*, Statement> statements_;
+};
 
 bool contains(const std::vector<std::shared_ptr<Record>>& records, const Record* record) {
     return std::any_of(records.begin(), records.end(), [record](const auto& r) { return r.get() == record; });
@@ -179,7 +208,7 @@ std::shared_ptr<Record> ModelContext::materialize(const EntityInfo& entity, std:
         Record& record = *found->second;
         // An unmodified object takes the row's current values (another connection may have
         // changed it); a modified one keeps its pending values.
-        if (record.columnValues() == record.persistedValues_ && values != record.persistedValues_) {
+        if (record.equalsColumnValues(record.persistedValues_) && values != record.persistedValues_) {
             record.assignColumnValues(values, *this);
             record.persistedValues_ = std::move(values);
         }
@@ -198,7 +227,7 @@ std::vector<std::shared_ptr<Record>> ModelContext::modifiedRecords() {
     std::vector<std::shared_ptr<Record>> modified;
     for (auto& [entity, records] : registered_) {
         for (auto& [key, record] : records) {
-            if (!record->deleted_ && record->columnValues() != record->persistedValues_) modified.push_back(record);
+            if (!record->deleted_ && !record->equalsColumnValues(record->persistedValues_)) modified.push_back(record);
         }
     }
     return modified;
@@ -225,45 +254,47 @@ void ModelContext::save() {
     container_->notify(change);
 }
 
+std::vector<std::shared_ptr<Record>> ModelContext::insertsInTableOrder() const {
+    // Parents before the records that point to them; the records of one table keep their order.
+    std::vector<std::vector<std::shared_ptr<Record>>> byTable(container_->schema().entities.size() + 1);
+    for (const auto& record : inserted_) {
+        byTable[container_->entityOrder(record->entityInfo())].push_back(record);
+    }
+    std::vector<std::shared_ptr<Record>> ordered;
+    ordered.reserve(inserted_.size());
+    for (auto& records : byTable) {
+        std::move(records.begin(), records.end(), std::back_inserter(ordered));
+    }
+    return ordered;
+}
+
 StoreChange ModelContext::writeChanges(const std::vector<std::shared_ptr<Record>>& modified) {
     StoreChange change;
-    auto inserts = inserted_;
-    std::stable_sort(inserts.begin(), inserts.end(), [&](const auto& a, const auto& b) {
-        return container_->entityOrder(a->entityInfo()) < container_->entityOrder(b->entityInfo());
-    });
+    const auto inserts = insertsInTableOrder();
     std::vector<std::vector<SqlValue>> insertedValues;
+    std::vector<std::vector<SqlValue>> updatedValues;
     container_->withDatabase([&](Database& database) {
         Transaction transaction(database);
+        TableStatements deletes(database, deleteStatement);
+        TableStatements insertions(database, insertStatement);
+        TableStatements updates(database, updateStatement);
         for (const auto& record : deleted_) {
             if (record->key_ == 0) continue;
-            auto statement = database.prepare("DELETE FROM \"" + record->entityInfo().table + "\" WHERE pk = ?");
-            statement.bind(1, record->key_);
-            statement.run();
+            deletes.run(record->entityInfo(), {}, record->key_);
             change.entityNames.insert(record->entityInfo().name);
         }
-        const EntityInfo* currentEntity = nullptr;
-        std::optional<Statement> insert;
         try {
             for (const auto& record : inserts) {
-                if (&record->entityInfo() != currentEntity) {
-                    currentEntity = &record->entityInfo();
-                    insert.reset();
-                    insert.emplace(database.prepare(insertStatement(*currentEntity)));
-                    change.entityNames.insert(currentEntity->name);
-                }
                 auto values = record->columnValues();
-                insert->bindAll(values);
-                insert->run();
-                insert->reset();
+                insertions.run(record->entityInfo(), values);
                 record->key_ = database.lastInsertRowId();
                 insertedValues.push_back(std::move(values));
+                change.entityNames.insert(record->entityInfo().name);
             }
             for (const auto& record : modified) {
-                auto statement = database.prepare(updateStatement(record->entityInfo()));
                 auto values = record->columnValues();
-                values.push_back(record->key_);
-                statement.bindAll(values);
-                statement.run();
+                updates.run(record->entityInfo(), values, record->key_);
+                updatedValues.push_back(std::move(values));
                 change.entityNames.insert(record->entityInfo().name);
             }
             transaction.commit();
@@ -277,7 +308,7 @@ StoreChange ModelContext::writeChanges(const std::vector<std::shared_ptr<Record>
         inserts[i]->persistedValues_ = std::move(insertedValues[i]);
         registered_[&inserts[i]->entityInfo()].emplace(inserts[i]->key_, inserts[i]);
     }
-    for (const auto& record : modified) record->persistedValues_ = record->columnValues();
+    for (std::size_t i = 0; i < modified.size(); ++i) modified[i]->persistedValues_ = std::move(updatedValues[i]);
     for (const auto& record : deleted_) {
         registered_[&record->entityInfo()].erase(record->key_);
         detach(*record);

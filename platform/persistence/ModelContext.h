@@ -61,6 +61,7 @@ private:
     void removeLocked(const std::shared_ptr<Record>& record);
     void unlinkReferences(const Record& target);
     std::vector<std::shared_ptr<Record>> modifiedRecords();
+    std::vector<std::shared_ptr<Record>> insertsInTableOrder() const;
     StoreChange writeChanges(const std::vector<std::shared_ptr<Record>>& modified);
     void rollbackLocked();
     void detach(Record& record);

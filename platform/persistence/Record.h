@@ -24,6 +24,8 @@ public:
     virtual const EntityInfo& entityInfo() const = 0;
     /// The values of every column, in the entity's column order.
     virtual std::vector<SqlValue> columnValues() const = 0;
+    /// Whether `columnValues()` would equal `values`, found without building them.
+    virtual bool equalsColumnValues(const std::vector<SqlValue>& values) const = 0;
     /// Sets every column from stored values; relationships are resolved through `context`.
     virtual void assignColumnValues(const std::vector<SqlValue>& values, ModelContext& context) = 0;
     /// The record a relationship column points to, or null.

@@ -15,10 +15,25 @@ TEST(UnicodeText, LossyDecodingReplacesOnlyBadBytes) {
     EXPECT_FALSE(UnicodeText::isValidUtf8("\xC0\xAF"));
 }
 
+TEST(UnicodeText, LongTextsAreCheckedToTheirLastByte) {
+    const std::string ascii(21, 'a');
+    EXPECT_EQ(UnicodeText::decodeLossy(ascii + "\xC3\xA9" + ascii), ascii + "\xC3\xA9" + ascii);
+    EXPECT_EQ(UnicodeText::decodeLossy(ascii + "\xE9" + ascii + "\xE9"),
+              ascii + "\xEF\xBF\xBD" + ascii + "\xEF\xBF\xBD");
+    EXPECT_FALSE(UnicodeText::isValidUtf8(ascii + ascii + "\xC3"));
+    EXPECT_TRUE(UnicodeText::isValidUtf8(ascii + "\xF0\x9F\xA4\x96" + ascii + "\xC3\xA9"));
+}
+
 TEST(UnicodeText, FullLowerCasing) {
     EXPECT_EQ(UnicodeText::lowercased("Plain TEXT"), "plain text");
     EXPECT_EQ(UnicodeText::lowercased("\xC3\x89T\xC3\x89"), "\xC3\xA9t\xC3\xA9"); // ÉTÉ
     EXPECT_EQ(UnicodeText::lowercased("\xE2\x84\xAA"), "k");                        // Kelvin sign
+}
+
+TEST(UnicodeText, CaseFoldingForComparison) {
+    EXPECT_EQ(UnicodeText::caseFolded("Plain TEXT"), "plain text");
+    EXPECT_EQ(UnicodeText::caseFolded("Stra\xC3\x9F" "e"), "strasse"); // sharp s
+    EXPECT_EQ(UnicodeText::caseFolded("\xC5\xBF"), "s");                 // long s
 }
 
 TEST(UnicodeText, PrefixCountsUserPerceivedCharacters) {

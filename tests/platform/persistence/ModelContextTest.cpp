@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <thread>
 
 namespace norvane {
@@ -69,6 +70,52 @@ TEST_F(ModelContextTest, ModifiedRecordsAreFoundAtSave) {
     context->save();
     EXPECT_FALSE(context->hasChanges());
     EXPECT_EQ(freshContext()->fetch<Project>().front()->path, "/elsewhere");
+}
+
+TEST_F(ModelContextTest, EveryKindOfChangeToSeveralRecordsIsWrittenInOneSave) {
+    auto alpha = addProject("alpha");
+    auto beta = addProject("beta");
+    alpha->projectDescription = "first";
+    std::vector<std::shared_ptr<Snapshot>> snapshots;
+    for (int i = 0; i < 3; ++i) {
+        snapshots.push_back(Snapshot::create(alpha));
+        snapshots.back()->latestCommitHash = "hash" + std::to_string(i);
+        context->insert(snapshots.back());
+    }
+    auto leaving = DailyActivity::create(alpha, day(1));
+    auto staying = DailyActivity::create(alpha, day(2));
+    context->insert(leaving);
+    context->insert(staying);
+    context->save();
+    EXPECT_FALSE(context->hasChanges());
+
+    alpha->projectDescription = std::nullopt;
+    alpha->status = ProjectStatus::paused;
+    beta->baselineVelocity = 2.5;
+    beta->firstCommitAt = day(3);
+    snapshots[0]->project = beta;
+    snapshots[1]->latestCommitHash = "changed";
+    snapshots[2]->cumulativeEffortMonths = 1.25;
+    context->remove(leaving);
+    context->save();
+    EXPECT_FALSE(context->hasChanges());
+
+    auto other = freshContext();
+    const auto projects = other->fetch<Project>({.sortBy = {platform::ascending(ProjectField::name)}});
+    ASSERT_EQ(projects.size(), 2U);
+    EXPECT_FALSE(projects[0]->projectDescription);
+    EXPECT_EQ(projects[0]->status, ProjectStatus::paused);
+    EXPECT_EQ(projects[1]->baselineVelocity, 2.5);
+    EXPECT_EQ(projects[1]->firstCommitAt, day(3));
+    std::map<std::string, std::shared_ptr<Snapshot>> byHash;
+    for (const auto& snapshot : other->fetch<Snapshot>()) byHash[snapshot->latestCommitHash.value_or("")] = snapshot;
+    ASSERT_EQ(byHash.size(), 3U);
+    EXPECT_EQ(byHash.at("hash0")->project, projects[1]);
+    EXPECT_EQ(byHash.at("changed")->project, projects[0]);
+    EXPECT_EQ(byHash.at("hash2")->cumulativeEffortMonths, 1.25);
+    const auto days = other->fetch<DailyActivity>();
+    ASSERT_EQ(days.size(), 1U);
+    EXPECT_EQ(days.front()->id, staying->id);
 }
 
 TEST_F(ModelContextTest, FetchAppliesPredicateSortAndLimitAndSeesPendingChanges) {
