@@ -5,6 +5,7 @@
 #include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <set>
@@ -48,29 +49,25 @@ int64_t parseCount(std::string_view text) {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 /// The number of the leftmost "<digits> <noun>" in `line`, as the expression "(\d+) <noun>"
-/// finds it; 0 when there is none or the number does not fit.
+/// finds it; 0 when there is none or the number does not fit. Every noun starts with a space, so
+/// the digits before one are a whole run of digits.
 int64_t countBefore(std::string_view line, std::initializer_list<std::string_view> nouns) {
-    std::size_t bestStart = std::string_view::npos;
-    std::size_t bestEnd = 0;
-    for (const auto noun : nouns) {
-        for (auto at = line.find(noun); at != std::string_view::npos; at = line.find(noun, at + 1)) {
-            std::size_t start = at;
-            while (start > 0 && isDigit(line[start - 1])) {
-                --start;
-            }
-            if (start < at) {
-                if (start < bestStart) {
-                    bestStart = start;
-                    bestEnd = at;
-                }
-                break;
-            }
+    for (std::size_t start = 0; start < line.size();) {
+        if (!isDigit(line[start])) {
+            ++start;
+            continue;
         }
+        auto end = start;
+        while (end < line.size() && isDigit(line[end])) {
+            ++end;
+        }
+        const auto rest = line.substr(end);
+        if (std::any_of(nouns.begin(), nouns.end(), [&](std::string_view noun) { return rest.starts_with(noun); })) {
+            return parseCount(line.substr(start, end - start));
+        }
+        start = end;
     }
-    if (bestStart == std::string_view::npos) {
-        return 0;
-    }
-    return parseCount(line.substr(bestStart, bestEnd - bestStart));
+    return 0;
 }
 
 void addFile(GitActivityStats& stats, std::set<std::string_view>& paths, const NumstatFile& file) {
