@@ -5,11 +5,10 @@
 #include "Norvane/components/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
-#include "core/models/DailyActivity.h"
+#include "bench/support/PortfolioSeed.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/Snapshot.h"
 #include "core/models/SnapshotLanguage.h"
-#include "platform/LocalCalendar.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,10 +24,6 @@
 namespace norvane::app {
 namespace {
 
-namespace calendar = platform::LocalCalendar;
-
-constexpr int projectCount = 50;
-constexpr int historyDays = 3 * 365;
 constexpr int startUpTimeoutMilliseconds = 30'000;
 
 /// A home folder of its own with the store file filled once; removed when the program ends.
@@ -52,51 +47,9 @@ public:
 
 private:
     static void fill(platform::ModelContext& context) {
-        const platform::Date today = calendar::startOfDay(platform::currentDate());
-        for (int p = 0; p < projectCount; ++p) {
-            auto project = Project::create("project-" + std::to_string(p), "/tmp", std::nullopt, ProjectType::organic);
-            project->firstCommitAt = calendar::addingDays(today, -historyDays);
-            project->latestCommitAt = calendar::addingDays(today, -(p % 10)) + std::chrono::hours(9);
-            project->baselineVelocity = 120.0 + p;
-            context.insert(project);
-            addWeeklyHistory(context, project, today, p);
-            addDailyActivity(context, project, today, p);
-            addTodaysCount(context, project, p);
-        }
+        const auto projects = PortfolioSeed::fill(context);
+        for (std::size_t p = 0; p < projects.size(); ++p) addTodaysCount(context, projects[p], static_cast<int>(p));
         context.save();
-    }
-
-    // One history point a week, each project on its own weekday and hour.
-    static void addWeeklyHistory(platform::ModelContext& context, const std::shared_ptr<Project>& project,
-                                 platform::Date today, int p) {
-        double effort = 0.0;
-        std::int64_t insertions = 0;
-        for (int day = historyDays - p % 7; day >= 0; day -= 7) {
-            auto snapshot = Snapshot::create(project);
-            snapshot->setSnapshotType(SnapshotType::gitHistory);
-            snapshot->capturedAt = calendar::addingDays(today, -day) + std::chrono::minutes(9 * 60 + 7 * p);
-            effort += 0.05 + 0.01 * (p % 5);
-            insertions += 400 + 13 * p;
-            snapshot->codeLines = insertions - insertions / 3;
-            snapshot->cumulativeEffortMonths = effort;
-            snapshot->cumulativeInsertions = insertions;
-            snapshot->cumulativeDeletions = insertions / 3;
-            context.insert(snapshot);
-        }
-    }
-
-    static void addDailyActivity(platform::ModelContext& context, const std::shared_ptr<Project>& project,
-                                 platform::Date today, int p) {
-        for (int day = historyDays; day >= 0; --day) {
-            auto activity = DailyActivity::create(project, calendar::addingDays(today, -day));
-            activity->codeLinesInserted = 80 + (day * 7 + p) % 90;
-            activity->codeLinesDeleted = 20 + (day + p) % 30;
-            activity->docsLinesInserted = day % 11;
-            activity->testLinesInserted = (day + p) % 17;
-            activity->totalInsertions = activity->codeLinesInserted + activity->docsLinesInserted;
-            activity->totalDeletions = activity->codeLinesDeleted;
-            context.insert(activity);
-        }
     }
 
     // Today's count, so the scheduler's start-up check finds nothing to collect.

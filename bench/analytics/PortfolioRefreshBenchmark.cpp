@@ -1,11 +1,9 @@
 // The application's metrics refresh over 50 projects with three years of weekly history
 // snapshots and daily activity. Goal: under 100 ms. Run a Release build:
 // build/release/bin/norvane_portfolio_refresh_benchmark
+#include "bench/support/PortfolioSeed.h"
 #include "core/analytics/PortfolioMetricsService.h"
-#include "core/models/DailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
-#include "core/models/Snapshot.h"
-#include "platform/LocalCalendar.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,11 +13,6 @@
 namespace norvane {
 namespace {
 
-namespace calendar = platform::LocalCalendar;
-
-constexpr int projectCount = 50;
-constexpr int historyDays = 3 * 365;
-
 /// A store file in its own temporary folder, filled once and removed when the program ends.
 class SampleStore {
 public:
@@ -28,7 +21,8 @@ public:
         std::filesystem::create_directories(folder_);
         container_ = NorvaneDatabase::makeContainer(folder_ / "norvane.store");
         platform::ModelContext context(container_);
-        fill(context);
+        PortfolioSeed::fill(context);
+        context.save();
     }
     ~SampleStore() {
         container_.reset();
@@ -41,52 +35,6 @@ public:
     const std::shared_ptr<platform::ModelContainer>& container() const { return container_; }
 
 private:
-    static void fill(platform::ModelContext& context) {
-        const platform::Date today = calendar::startOfDay(platform::currentDate());
-        for (int p = 0; p < projectCount; ++p) {
-            auto project = Project::create("project-" + std::to_string(p), "/tmp", std::nullopt, ProjectType::organic);
-            project->firstCommitAt = calendar::addingDays(today, -historyDays);
-            project->baselineVelocity = 120.0 + p;
-            context.insert(project);
-            addWeeklyHistory(context, project, today, p);
-            addDailyActivity(context, project, today, p);
-        }
-        context.save();
-    }
-
-    // One history point a week, each project on its own weekday and hour.
-    static void addWeeklyHistory(platform::ModelContext& context, const std::shared_ptr<Project>& project,
-                                 platform::Date today, int p) {
-        double effort = 0.0;
-        std::int64_t insertions = 0;
-        for (int day = historyDays - p % 7; day >= 0; day -= 7) {
-            auto snapshot = Snapshot::create(project);
-            snapshot->setSnapshotType(SnapshotType::gitHistory);
-            snapshot->capturedAt = calendar::addingDays(today, -day) + std::chrono::minutes(9 * 60 + 7 * p);
-            effort += 0.05 + 0.01 * (p % 5);
-            insertions += 400 + 13 * p;
-            snapshot->cumulativeEffortMonths = effort;
-            snapshot->cumulativeInsertions = insertions;
-            snapshot->cumulativeDeletions = insertions / 3;
-            context.insert(snapshot);
-        }
-    }
-
-    static void addDailyActivity(platform::ModelContext& context, const std::shared_ptr<Project>& project,
-                                 platform::Date today, int p) {
-        for (int day = historyDays; day >= 0; --day) {
-            auto activity = DailyActivity::create(project, calendar::addingDays(today, -day));
-            activity->codeLinesInserted = 80 + (day * 7 + p) % 90;
-            activity->codeLinesDeleted = 20 + (day + p) % 30;
-            activity->docsLinesInserted = day % 11;
-            activity->testLinesInserted = (day + p) % 17;
-            activity->configLinesDeleted = day % 3;
-            activity->totalInsertions = activity->codeLinesInserted + activity->docsLinesInserted;
-            activity->totalDeletions = activity->codeLinesDeleted;
-            context.insert(activity);
-        }
-    }
-
     std::filesystem::path folder_;
     std::shared_ptr<platform::ModelContainer> container_;
 };
