@@ -5,17 +5,16 @@
 #include "Norvane/components/SymbolLabel.h"
 #include "Norvane/components/Typography.h"
 
-#include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace norvane::app {
 
-ChartPanel::ChartPanel(int height, QWidget* parent) : QWidget(parent), layout_(new QVBoxLayout(this)) {
+ChartPanel::ChartPanel(int height, QWidget* parent) : TileFrame(parent) {
     setFixedHeight(height);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    layout_->setAlignment(Qt::AlignCenter);
-    layout_->setSpacing(8);
+    // The style's own margins, not the tiles' padding.
+    contentLayout()->unsetContentsMargins();
+    contentLayout()->setSpacing(8);
 }
 
 ChartPanel* ChartPanel::emptyState(int height, const QString& symbolName, const QString& caption,
@@ -31,14 +30,6 @@ ChartPanel* ChartPanel::emptyState(int height, const QString& symbolName, const 
                           Qt::AlignHCenter);
     }
     return panel;
-}
-
-void ChartPanel::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Palette::backgroundRaised());
-    painter.drawRoundedRect(QRectF(rect()), 8.0, 8.0);
 }
 
 } // namespace norvane::app
