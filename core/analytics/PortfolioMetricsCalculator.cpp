@@ -180,12 +180,14 @@ PortfolioMetricsService::RollingLeverage rollingLeverage(const Rows& rows, Date 
     const double last7 = effortDated(rows, d7, now);
     const double last14 = effortDated(rows, d14, now);
     return {
-        positiveOrAbsent(last7 / (7 / daysPerMonth)),
-        positiveOrAbsent(last14 / (14 / daysPerMonth)),
-        positiveOrAbsent(effortDated(rows, d14, d7) / (7 / daysPerMonth)),
-        positiveOrAbsent(effortDated(rows, d28, d14) / (14 / daysPerMonth)),
-        positiveOrAbsent(last7 / 7),
-        positiveOrAbsent(last14 / 14),
+        {
+            positiveOrAbsent(last7 / (7 / daysPerMonth)),
+            positiveOrAbsent(last14 / (14 / daysPerMonth)),
+            positiveOrAbsent(effortDated(rows, d14, d7) / (7 / daysPerMonth)),
+            positiveOrAbsent(effortDated(rows, d28, d14) / (14 / daysPerMonth)),
+            positiveOrAbsent(last7 / 7),
+            positiveOrAbsent(last14 / 14),
+        },
         positiveOrAbsent(effortDated(rows, d30, now)),
         positiveOrAbsent(effortDated(rows, d60, d30)),
     };

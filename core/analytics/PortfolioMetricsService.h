@@ -66,13 +66,8 @@ public:
         std::map<std::string, double> shares;
         double focusIndex = 1.0;
     };
-    struct RollingLeverage {
-        std::optional<double> leverage7Day;
-        std::optional<double> leverage14Day;
-        std::optional<double> leveragePrior7Day;
-        std::optional<double> leveragePrior14Day;
-        std::optional<double> throughput7Day;
-        std::optional<double> throughput14Day;
+    /// A project's windows taken over the whole portfolio, and the last 30 days against the 30 before.
+    struct RollingLeverage : ProjectRollingLeverage {
         std::optional<double> leverage30Day;
         std::optional<double> leveragePrior30Day;
     };
