@@ -170,7 +170,7 @@ void AppState::submitIndexReports(const std::vector<CollectionResult>& results) 
     }
 }
 
-void AppState::collectProject(const QString& name, Done done) {
+void AppState::startProjectCollection(const QString& name, Done done, ProjectCollected then) {
     if (!beginCollection()) {
         if (done) done();
         return;
@@ -179,39 +179,41 @@ void AppState::collectProject(const QString& name, Done done) {
     auto collection = services_.collection;
     inBackground<CollectionResult>(
         [collection, name] { return collection->collectProject(name.toStdString()); },
-        [this, name, done = std::move(done)](std::optional<CollectionResult> result, const QString& error) {
-            if (!result) {
-                setLastCollectionError(error);
-            } else if (isFailed(*result)) {
-                setLastCollectionError(failureText(*result));
-            } else {
-                setCollectionProgress(CollectionProgress{name, CollectionProgress::Phase::complete, 0, 0});
-                refreshMetricsCache();
-            }
-            pauseThenFinish(done);
+        [then = std::move(then), done = std::move(done)](std::optional<CollectionResult> result, const QString& error) {
+            then(std::move(result), error, done);
         });
 }
 
+void AppState::collectProject(const QString& name, Done done) {
+    startProjectCollection(name, std::move(done),
+                           [this, name](std::optional<CollectionResult> result, const QString& error, Done finished) {
+                               if (!result) {
+                                   setLastCollectionError(error);
+                               } else if (isFailed(*result)) {
+                                   setLastCollectionError(failureText(*result));
+                               } else {
+                                   setCollectionProgress(
+                                       CollectionProgress{name, CollectionProgress::Phase::complete, 0, 0});
+                                   refreshMetricsCache();
+                               }
+                               pauseThenFinish(finished);
+                           });
+}
+
 void AppState::collectProjectWithHistory(const QString& name, Done done) {
-    if (!beginCollection()) {
-        if (done) done();
-        return;
-    }
-    setCollectionProgress(CollectionProgress{name, CollectionProgress::Phase::scc, 0, 0});
-    auto collection = services_.collection;
-    inBackground<CollectionResult>(
-        [collection, name] { return collection->collectProject(name.toStdString()); },
-        [this, name, done = std::move(done)](std::optional<CollectionResult> result, const QString& error) {
-            if (!result) {
-                setLastCollectionError(error);
-                pauseThenFinish(done);
-            } else if (isFailed(*result)) {
-                setLastCollectionError(failureText(*result));
-                finishCollection(done);
-            } else {
-                startHistoryImport(name, done);
-            }
-        });
+    startProjectCollection(name, std::move(done),
+                           [this, name](std::optional<CollectionResult> result, const QString& error, Done finished) {
+                               if (!result) {
+                                   setLastCollectionError(error);
+                                   pauseThenFinish(finished);
+                               } else if (isFailed(*result)) {
+                                   // The progress goes at once when the first step of a full collection fails.
+                                   setLastCollectionError(failureText(*result));
+                                   finishCollection(finished);
+                               } else {
+                                   startHistoryImport(name, finished);
+                               }
+                           });
 }
 
 void AppState::startHistoryImport(const QString& name, Done done) {

@@ -113,6 +113,11 @@ private:
     void finishCollection(const Done& done);
     void pauseThenFinish(Done done);
     void finishCollectAll(const std::vector<CollectionResult>& results, const Done& done);
+    /// What a one-project collection does with the first step's outcome (absent with an error text
+    /// when the step threw).
+    using ProjectCollected = std::function<void(std::optional<CollectionResult>, const QString&, Done)>;
+    /// Collects `name` on the worker unless a collection runs, then hands the outcome on.
+    void startProjectCollection(const QString& name, Done done, ProjectCollected then);
     void startHistoryImport(const QString& name, Done done);
     void submitIndexReports(const std::vector<CollectionResult>& results);
     void reportCollectionProgress(const QString& name, int current, int total);
