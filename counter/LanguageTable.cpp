@@ -166,7 +166,7 @@ const std::vector<LanguageDefinition>& languageTable() {
          .complexity = {"for", "if", "elif", "else", "while", "match", "and", "or", "==", "!="}},
         {.name = "Gemfile", .fileNames = {"gemfile"}, .lineComments = hashes, .strings = cStrings,
          .complexity = rubyBranches},
-        {.name = "Gherkin Specification", .extensions = {"feature"}, .lineComments = hashes},
+        {.name = "Gherkin", .extensions = {"feature"}, .lineComments = hashes},
         {.name = "gitignore", .fileNames = {".gitignore"}, .lineComments = hashes},
         {.name = "GLSL", .extensions = {"vert", "tesc", "tese", "geom", "frag", "comp"}, .lineComments = slashes,
          .blockComments = slashStar, .complexity = cBranches},
