@@ -20,9 +20,7 @@ struct FolderCloser {
     void operator()(DIR* folder) const { closedir(folder); }
 };
 
-bool isVersionControlFolder(std::string_view name) {
-    return name == ".git" || name == ".hg" || name == ".svn";
-}
+bool isVersionControlFolder(std::string_view name) { return name == ".git" || name == ".hg" || name == ".svn"; }
 
 std::string joinPath(const std::string& folder, std::string_view name) {
     std::string path;

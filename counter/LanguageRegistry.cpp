@@ -8,9 +8,7 @@ namespace norvane::counter {
 
 namespace {
 
-bool isLineBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
-}
+bool isLineBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 std::string_view nextWord(std::string_view& line) {
     while (!line.empty() && isLineBlank(line.front())) {
@@ -40,9 +38,8 @@ std::string_view interpreterName(std::string_view contents) {
 
 std::string lowerCase(std::string_view text) {
     std::string lowered(text);
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
     return lowered;
 }
 
@@ -97,8 +94,6 @@ std::optional<std::size_t> LanguageRegistry::findByInterpreter(std::string_view 
     return std::nullopt;
 }
 
-std::string_view LanguageRegistry::name(std::size_t language) const {
-    return languageTable()[language].name;
-}
+std::string_view LanguageRegistry::name(std::size_t language) const { return languageTable()[language].name; }
 
 } // namespace norvane::counter

@@ -16,35 +16,26 @@ constexpr std::uint8_t kWordOnly = 8;
 constexpr std::array<bool, 256> makeWordBytes() {
     std::array<bool, 256> table{};
     for (int c = 0; c < 256; ++c) {
-        table[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                   c >= 0x80;
+        table[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c >= 0x80;
     }
     return table;
 }
 
 constexpr std::array<bool, 256> kWordBytes = makeWordBytes();
 
-bool isWordByte(char c) {
-    return kWordBytes[static_cast<unsigned char>(c)];
-}
+bool isWordByte(char c) { return kWordBytes[static_cast<unsigned char>(c)]; }
 
 // Bytes after which a branch word is not a keyword: "x.if", "#if", "$if".
-bool joinsWord(char c) {
-    return isWordByte(c) || c == '.' || c == '#' || c == '$';
-}
+bool joinsWord(char c) { return isWordByte(c) || c == '.' || c == '#' || c == '$'; }
 
-bool isComparisonByte(char c) {
-    return c == '=' || c == '!' || c == '<' || c == '>' || c == '&' || c == '|';
-}
+bool isComparisonByte(char c) { return c == '=' || c == '!' || c == '<' || c == '>' || c == '&' || c == '|'; }
 
 // Letters that may stand before a triple quote without making it code: r"""...""", u'''...'''.
 bool isStringPrefix(char c) {
     return c == 'r' || c == 'R' || c == 'u' || c == 'U' || c == 'b' || c == 'B' || c == 'f' || c == 'F';
 }
 
-bool isBlankByte(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
+bool isBlankByte(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 } // namespace
 
@@ -58,8 +49,7 @@ FileCounts& FileCounts::operator+=(const FileCounts& other) {
 }
 
 SourceScanner::SourceScanner(const LanguageDefinition& language)
-    : blockComments_(language.blockComments), strings_(language.strings),
-      nestedComments_(language.nestedComments) {
+    : blockComments_(language.blockComments), strings_(language.strings), nestedComments_(language.nestedComments) {
     for (auto marker : language.lineComments) {
         addToken(marker, TokenKind::LineComment, 0);
     }
@@ -233,8 +223,7 @@ private:
         if (token.beforeWordBreak && isWordByte(next)) {
             return false;
         }
-        if (token.operatorToken &&
-            (isComparisonByte(before()) || next == '=' || next == token.text.back())) {
+        if (token.operatorToken && (isComparisonByte(before()) || next == '=' || next == token.text.back())) {
             return false;
         }
         return true;
@@ -264,9 +253,7 @@ private:
                     return true;
                 }
                 continue;
-            case TokenKind::Branch:
-                ++counts_.complexity;
-                [[fallthrough]];
+            case TokenKind::Branch: ++counts_.complexity; [[fallthrough]];
             case TokenKind::Verbatim:
                 lineCode_ = true;
                 p_ += token.text.size();
@@ -282,8 +269,8 @@ private:
         if (delimiter.tagged) {
             // R"tag( ... )tag": a tag of at most 16 bytes, then "(".
             const char* tagEnd = body;
-            while (tagEnd < end_ && tagEnd - body <= 16 && *tagEnd != '(' && !isBlankByte(*tagEnd) &&
-                   *tagEnd != '\n' && *tagEnd != ')' && *tagEnd != '\\' && *tagEnd != '"') {
+            while (tagEnd < end_ && tagEnd - body <= 16 && *tagEnd != '(' && !isBlankByte(*tagEnd) && *tagEnd != '\n' &&
+                   *tagEnd != ')' && *tagEnd != '\\' && *tagEnd != '"') {
                 ++tagEnd;
             }
             if (tagEnd == end_ || *tagEnd != '(') {
@@ -458,8 +445,6 @@ private:
     FileCounts counts_;
 };
 
-FileCounts SourceScanner::scan(std::string_view text) const {
-    return Run(*this, text).execute();
-}
+FileCounts SourceScanner::scan(std::string_view text) const { return Run(*this, text).execute(); }
 
 } // namespace norvane::counter

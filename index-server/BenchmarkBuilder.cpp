@@ -22,8 +22,7 @@ struct ContributorFigures {
 double activeDaysPerWeek(const std::set<std::string>& days) {
     const auto first = platform::Iso8601::parse(*days.begin());
     const auto last = platform::Iso8601::parse(*days.rbegin());
-    const double spanDays =
-        first && last ? std::chrono::duration<double>(*last - *first).count() / 86400.0 + 1 : 1;
+    const double spanDays = first && last ? std::chrono::duration<double>(*last - *first).count() / 86400.0 + 1 : 1;
     return static_cast<double>(days.size()) * 7.0 / std::max(7.0, spanDays);
 }
 
@@ -51,8 +50,8 @@ ContributorFigures figuresOf(const std::vector<const StoredReport*>& reports) {
     }
     const double total = lines[0] + lines[1] + lines[2] + lines[3];
     if (total > 0) {
-        figures.shares = std::array<double, 4>{lines[0] * 100 / total, lines[1] * 100 / total,
-                                               lines[2] * 100 / total, lines[3] * 100 / total};
+        figures.shares = std::array<double, 4>{lines[0] * 100 / total, lines[1] * 100 / total, lines[2] * 100 / total,
+                                               lines[3] * 100 / total};
     }
     return figures;
 }

@@ -48,9 +48,8 @@ struct IndexServer::Impl {
         server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
             answerError(response, 500, "Internal error");
         });
-        route(Route::activity, &httplib::Server::Post, "/v1/activity", [this](auto& request, auto& response) {
-            acceptReport(request, response);
-        });
+        route(Route::activity, &httplib::Server::Post, "/v1/activity",
+              [this](auto& request, auto& response) { acceptReport(request, response); });
         route(Route::benchmarks, &httplib::Server::Get, "/v1/benchmarks", [this](auto&, auto& response) {
             const auto benchmarks = BenchmarkBuilder::build(store.all(), platform::currentDate());
             response.set_content(JsonCoding::dump(benchmarks.toJSON()), jsonType);
@@ -68,24 +67,24 @@ struct IndexServer::Impl {
     using Registration = httplib::Server& (httplib::Server::*)(const std::string&, httplib::Server::Handler);
 
     void route(Route which, Registration registration, const std::string& pattern, Handler normal) {
-        (server.*registration)(pattern, [this, which, normal](const httplib::Request& request,
-                                                              httplib::Response& response) {
-            record(request);
-            const auto script = takeScript(which);
-            if (script && !pause(script->delay)) {
-                answerError(response, 503, "Shutting down");
-                return;
-            }
-            if (script && (script->status || script->body)) {
-                response.status = script->status.value_or(200);
-                for (const auto& [name, value] : script->headers) {
-                    response.set_header(name, value);
-                }
-                response.set_content(script->body.value_or(""), jsonType);
-                return;
-            }
-            normal(request, response);
-        });
+        (server.*registration)(pattern,
+                               [this, which, normal](const httplib::Request& request, httplib::Response& response) {
+                                   record(request);
+                                   const auto script = takeScript(which);
+                                   if (script && !pause(script->delay)) {
+                                       answerError(response, 503, "Shutting down");
+                                       return;
+                                   }
+                                   if (script && (script->status || script->body)) {
+                                       response.status = script->status.value_or(200);
+                                       for (const auto& [name, value] : script->headers) {
+                                           response.set_header(name, value);
+                                       }
+                                       response.set_content(script->body.value_or(""), jsonType);
+                                       return;
+                                   }
+                                   normal(request, response);
+                               });
     }
 
     void acceptReport(const httplib::Request& request, httplib::Response& response) {
@@ -152,8 +151,8 @@ IndexServer::IndexServer(const std::string& dataFile, Options options)
 IndexServer::~IndexServer() { stop(); }
 
 int IndexServer::start(const std::string& host, int port) {
-    const bool bound = port == 0 ? (port = impl_->server.bind_to_any_port(host)) > 0
-                                 : impl_->server.bind_to_port(host, port);
+    const bool bound =
+        port == 0 ? (port = impl_->server.bind_to_any_port(host)) > 0 : impl_->server.bind_to_port(host, port);
     if (!bound) {
         throw std::runtime_error("Cannot listen on " + host + ":" + std::to_string(port));
     }
@@ -175,9 +174,7 @@ void IndexServer::stop() {
     }
 }
 
-std::string IndexServer::baseURL() const {
-    return "http://" + impl_->host + ":" + std::to_string(impl_->port) + "/v1";
-}
+std::string IndexServer::baseURL() const { return "http://" + impl_->host + ":" + std::to_string(impl_->port) + "/v1"; }
 
 void IndexServer::enqueueAnswer(Route route, ScriptedAnswer answer) {
     std::lock_guard lock(impl_->mutex);

@@ -80,7 +80,8 @@ std::vector<StoredReport> ReportStore::all() {
             .docsLinesChanged = integerOf(statement.column(4)),
             .testLinesChanged = integerOf(statement.column(5)),
             .configLinesChanged = integerOf(statement.column(6)),
-            .velocityRetention = platform::isNull(retention) ? std::nullopt : std::optional(std::get<double>(retention)),
+            .velocityRetention =
+                platform::isNull(retention) ? std::nullopt : std::optional(std::get<double>(retention)),
         });
     }
     return reports;

@@ -37,10 +37,14 @@ json raw(E value) {
 }
 
 json languageJson(const SnapshotLanguage& row) {
-    return {{"id", row.id.toString()},     {"language", row.language},
-            {"files", row.files},           {"lines", row.lines},
-            {"code", row.code},             {"comments", row.comments},
-            {"blanks", row.blanks},         {"complexity", row.complexity},
+    return {{"id", row.id.toString()},
+            {"language", row.language},
+            {"files", row.files},
+            {"lines", row.lines},
+            {"code", row.code},
+            {"comments", row.comments},
+            {"blanks", row.blanks},
+            {"complexity", row.complexity},
             {"category", row.category ? raw(*row.category) : json(nullptr)}};
 }
 

@@ -13,18 +13,20 @@ namespace norvane::cli {
 CLI::App* HistoryCommand::configure(CLI::App& tool) {
     auto* command = tool.add_subcommand("history", "Import a project's history from its git log");
     command->add_option("NAME", name_, "The project")->required();
-    intervalOption_ = command->add_option("--interval", interval_, "Keep one commit per this many days (default: every commit)")
-                          ->type_name("DAYS")
-                          ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+    intervalOption_ =
+        command->add_option("--interval", interval_, "Keep one commit per this many days (default: every commit)")
+            ->type_name("DAYS")
+            ->check(CLI::Range(0, std::numeric_limits<int>::max()));
     return command;
 }
 
 int HistoryCommand::run(NorvaneKit& kit, const Console& console) {
     const auto interval = intervalOption_->count() > 0 ? std::optional(interval_) : std::nullopt;
     ProgressPrinter progress(console.out(), console.outputIsTerminal());
-    const auto stored = kit.collectHistory(name_, interval, [&progress](int current, int total, const GitCommit& commit) {
-        progress.update(current, total, commit.message);
-    });
+    const auto stored =
+        kit.collectHistory(name_, interval, [&progress](int current, int total, const GitCommit& commit) {
+            progress.update(current, total, commit.message);
+        });
     progress.finish();
     console.out() << fmt::format("Stored {} history snapshots for {}\n", stored, name_);
     return EXIT_SUCCESS;

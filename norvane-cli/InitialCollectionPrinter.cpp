@@ -7,7 +7,8 @@
 
 namespace norvane::cli {
 
-InitialCollectionPrinter::InitialCollectionPrinter(std::ostream& out, bool terminal) : out_(out), history_(out, terminal) {}
+InitialCollectionPrinter::InitialCollectionPrinter(std::ostream& out, bool terminal)
+    : out_(out), history_(out, terminal) {}
 
 void InitialCollectionPrinter::print(const InitialCollectionProgress& stage) {
     namespace Stage = InitialCollectionStage;

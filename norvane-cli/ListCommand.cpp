@@ -15,8 +15,8 @@ using Table = std::vector<std::vector<std::string>>;
 
 /// Characters rather than bytes, so that names outside ASCII keep their columns straight.
 std::size_t displayWidth(const std::string& text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }));
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }));
 }
 
 void printColumns(const Table& table, std::ostream& out) {
@@ -62,8 +62,8 @@ std::vector<std::string> ListCommand::row(NorvaneKit& kit, const std::shared_ptr
          .sortBy = {platform::descending(SnapshotField::capturedAt)},
          .limit = 1});
     const auto codeLines = counts.empty() ? std::string("-") : fmt::format("{}", counts.front()->codeLines);
-    return {project->name, std::string(platform::rawValue(project->status)), std::string(platform::rawValue(project->projectType)),
-            codeLines, project->path};
+    return {project->name, std::string(platform::rawValue(project->status)),
+            std::string(platform::rawValue(project->projectType)), codeLines, project->path};
 }
 
 } // namespace norvane::cli

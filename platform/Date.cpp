@@ -11,17 +11,13 @@ constexpr double largestSeconds = 9.2e12;
 
 } // namespace
 
-Date currentDate() {
-    return std::chrono::floor<std::chrono::microseconds>(std::chrono::system_clock::now());
-}
+Date currentDate() { return std::chrono::floor<std::chrono::microseconds>(std::chrono::system_clock::now()); }
 
 Clock systemClock() {
     return [] { return currentDate(); };
 }
 
-double secondsSinceEpoch(Date date) {
-    return std::chrono::duration<double>(date.time_since_epoch()).count();
-}
+double secondsSinceEpoch(Date date) { return std::chrono::duration<double>(date.time_since_epoch()).count(); }
 
 Date dateFromSecondsSinceEpoch(double seconds) {
     if (std::isnan(seconds)) {

@@ -49,9 +49,7 @@ seconds offsetAt(sys_seconds instant) {
     return seconds(fields.tm_gmtoff);
 }
 
-local_seconds toLocal(sys_seconds instant) {
-    return local_seconds((instant + offsetAt(instant)).time_since_epoch());
-}
+local_seconds toLocal(sys_seconds instant) { return local_seconds((instant + offsetAt(instant)).time_since_epoch()); }
 
 /// The moment that shows `wall` on local clocks. When the clocks show it twice (the autumn
 /// change), the earlier moment; when never (the spring gap), the time moves forward by the gap.
@@ -79,15 +77,11 @@ SplitDate split(Date date) {
     return {whole, date - whole};
 }
 
-local_days localDay(Date date) {
-    return std::chrono::floor<days>(toLocal(split(date).whole));
-}
+local_days localDay(Date date) { return std::chrono::floor<days>(toLocal(split(date).whole)); }
 
 } // namespace
 
-Date startOfDay(Date date) {
-    return fromLocal(localDay(date));
-}
+Date startOfDay(Date date) { return fromLocal(localDay(date)); }
 
 Date addingDays(Date date, int days) {
     const auto [whole, fraction] = split(date);
@@ -99,12 +93,9 @@ Date addingMonths(Date date, int months) {
     const local_seconds wall = toLocal(whole);
     const local_days day = std::chrono::floor<days>(wall);
     const std::chrono::year_month_day calendarDay(day);
-    const auto month = std::chrono::year_month(calendarDay.year(), calendarDay.month()) +
-                       std::chrono::months(months);
-    const auto lastDay = std::chrono::year_month_day_last(month.year(),
-                                                          std::chrono::month_day_last(month.month()));
-    const std::chrono::year_month_day target(month.year(), month.month(),
-                                             std::min(calendarDay.day(), lastDay.day()));
+    const auto month = std::chrono::year_month(calendarDay.year(), calendarDay.month()) + std::chrono::months(months);
+    const auto lastDay = std::chrono::year_month_day_last(month.year(), std::chrono::month_day_last(month.month()));
+    const std::chrono::year_month_day target(month.year(), month.month(), std::min(calendarDay.day(), lastDay.day()));
     return fromLocal(local_days(target) + (wall - day)) + fraction;
 }
 
@@ -138,24 +129,21 @@ LocalDateComponents components(Date date) {
 
 std::optional<Date> dateFromComponents(const LocalDateComponents& components) {
     const auto within = [](int value, int lowest, int highest) { return value >= lowest && value <= highest; };
-    if (!within(components.year, -32767, 32767) || !within(components.month, 1, 12) ||
-        !within(components.day, 1, 31) || !within(components.hour, 0, 23) ||
-        !within(components.minute, 0, 59) || !within(components.second, 0, 59)) {
+    if (!within(components.year, -32767, 32767) || !within(components.month, 1, 12) || !within(components.day, 1, 31) ||
+        !within(components.hour, 0, 23) || !within(components.minute, 0, 59) || !within(components.second, 0, 59)) {
         return std::nullopt;
     }
-    const std::chrono::year_month_day calendarDay(
-        std::chrono::year(components.year), std::chrono::month(static_cast<unsigned>(components.month)),
-        std::chrono::day(static_cast<unsigned>(components.day)));
+    const std::chrono::year_month_day calendarDay(std::chrono::year(components.year),
+                                                  std::chrono::month(static_cast<unsigned>(components.month)),
+                                                  std::chrono::day(static_cast<unsigned>(components.day)));
     if (!calendarDay.ok()) {
         return std::nullopt;
     }
-    const auto timeOfDay = std::chrono::hours(components.hour) + std::chrono::minutes(components.minute) +
-                           seconds(components.second);
+    const auto timeOfDay =
+        std::chrono::hours(components.hour) + std::chrono::minutes(components.minute) + seconds(components.second);
     return Date(fromLocal(local_days(calendarDay) + timeOfDay));
 }
 
-bool isSameDay(Date first, Date second) {
-    return localDay(first) == localDay(second);
-}
+bool isSameDay(Date first, Date second) { return localDay(first) == localDay(second); }
 
 } // namespace norvane::platform::LocalCalendar

@@ -9,9 +9,9 @@ namespace norvane::platform {
 /// Calendar fields of a moment in the local time zone (TZ).
 struct LocalDateComponents {
     int year = 1970;
-    int month = 1;   ///< 1-12
-    int day = 1;     ///< 1-31
-    int hour = 0;    ///< 0-23
+    int month = 1; ///< 1-12
+    int day = 1;   ///< 1-31
+    int hour = 0;  ///< 0-23
     int minute = 0;
     int second = 0;
     int weekday = 1; ///< 1 = Sunday ... 7 = Saturday

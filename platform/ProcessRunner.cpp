@@ -184,8 +184,7 @@ ssize_t writeWithoutPipeSignal(int descriptor, std::string_view data) {
     const int writeError = errno;
     if (written < 0 && writeError == EPIPE && !alreadyPending) {
         const timespec immediately{};
-        while (sigtimedwait(&pipeSignal, nullptr, &immediately) < 0 && errno == EINTR) {
-        }
+        while (sigtimedwait(&pipeSignal, nullptr, &immediately) < 0 && errno == EINTR) {}
     }
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     errno = writeError;
@@ -214,15 +213,14 @@ void feed(FileDescriptor& destination, std::string_view text, std::size_t& writt
 }
 
 /// Writes the input and collects both outputs as they come, until the child has closed them.
-void exchange(FileDescriptor& input, std::string_view inputText, FileDescriptor& output,
-              FileDescriptor& error, ProcessResult& result) {
+void exchange(FileDescriptor& input, std::string_view inputText, FileDescriptor& output, FileDescriptor& error,
+              ProcessResult& result) {
     std::size_t written = 0;
     if (inputText.empty()) {
         input.close();
     }
     while (output.isOpen() || error.isOpen() || input.isOpen()) {
-        std::array<pollfd, 3> watched{{{output.get(), POLLIN, 0}, {error.get(), POLLIN, 0},
-                                       {input.get(), POLLOUT, 0}}};
+        std::array<pollfd, 3> watched{{{output.get(), POLLIN, 0}, {error.get(), POLLIN, 0}, {input.get(), POLLOUT, 0}}};
         if (poll(watched.data(), watched.size(), -1) < 0) {
             if (errno == EINTR) {
                 continue;
@@ -312,8 +310,8 @@ ProcessResult PosixProcessRunner::run(const ProcessRequest& request) {
     const bool needsInput = request.standardInput.has_value();
     SpawnActions actions;
     int failure = openPipes(input, output, error, needsInput);
-    failure = failure ? failure : actions.configure(needsInput ? &input : nullptr, output, error,
-                                                    request.workingDirectory);
+    failure =
+        failure ? failure : actions.configure(needsInput ? &input : nullptr, output, error, request.workingDirectory);
     pid_t child = -1;
     failure = failure ? failure : spawn(child, request, actions);
     if (failure != 0) {

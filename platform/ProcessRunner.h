@@ -10,8 +10,8 @@ namespace norvane::platform {
 
 /// What to start: a program and its argument vector, never a shell command line.
 struct ProcessRequest {
-    std::string executable;                 ///< absolute path, or a name looked up in PATH
-    std::vector<std::string> arguments;     ///< without argv[0]
+    std::string executable;             ///< absolute path, or a name looked up in PATH
+    std::vector<std::string> arguments; ///< without argv[0]
     std::optional<std::filesystem::path> workingDirectory;
     /// Replaces the whole environment when given; the caller's environment otherwise.
     std::optional<std::map<std::string, std::string>> environment;

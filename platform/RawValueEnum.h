@@ -19,7 +19,9 @@ template <typename E>
 struct EnumTraits;
 
 template <typename E>
-concept RawValueEnum = requires { EnumTraits<E>::cases; };
+concept RawValueEnum = requires {
+    EnumTraits<E>::cases;
+};
 
 /// The raw value text of a case.
 template <RawValueEnum E>

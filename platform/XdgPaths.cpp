@@ -44,16 +44,10 @@ std::filesystem::path homeFolder() {
     return passwordDatabaseHome();
 }
 
-std::filesystem::path dataHome() {
-    return baseFolder("XDG_DATA_HOME", ".local/share");
-}
+std::filesystem::path dataHome() { return baseFolder("XDG_DATA_HOME", ".local/share"); }
 
-std::filesystem::path configHome() {
-    return baseFolder("XDG_CONFIG_HOME", ".config");
-}
+std::filesystem::path configHome() { return baseFolder("XDG_CONFIG_HOME", ".config"); }
 
-std::filesystem::path executableFolder() {
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path();
-}
+std::filesystem::path executableFolder() { return std::filesystem::read_symlink("/proc/self/exe").parent_path(); }
 
 } // namespace norvane::platform::XdgPaths

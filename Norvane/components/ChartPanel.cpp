@@ -17,8 +17,8 @@ ChartPanel::ChartPanel(int height, QWidget* parent) : TileFrame(parent) {
     contentLayout()->setSpacing(8);
 }
 
-ChartPanel* ChartPanel::emptyState(int height, const QString& symbolName, const QString& caption,
-                                   const QString& detail, QWidget* parent) {
+ChartPanel* ChartPanel::emptyState(int height, const QString& symbolName, const QString& caption, const QString& detail,
+                                   QWidget* parent) {
     auto* panel = new ChartPanel(height, parent);
     QVBoxLayout* layout = panel->contentLayout();
     layout->addWidget(new SymbolLabel(symbolName, Typography::pixelSize(TextStyle::title2), Palette::textSecondary()),

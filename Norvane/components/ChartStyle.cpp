@@ -36,9 +36,8 @@ QCustomPlot* ChartStyle::makePlot(TimeRange range, QWidget* parent) {
     plot->yAxis->setVisible(false);
     plot->yAxis2->setVisible(true);
     plot->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new DateAxisTicker(range)));
-    plot->yAxis2->setTicker(QSharedPointer<QCPAxisTicker>(new LabelAxisTicker([](double value) {
-        return formatFixed(value, 1);
-    })));
+    plot->yAxis2->setTicker(
+        QSharedPointer<QCPAxisTicker>(new LabelAxisTicker([](double value) { return formatFixed(value, 1); })));
     styleAxis(plot->xAxis);
     styleAxis(plot->yAxis2);
     return plot;

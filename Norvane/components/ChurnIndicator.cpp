@@ -53,7 +53,8 @@ ChurnIndicator::ChurnIndicator(double churnRatio, double netGrowthRate, std::int
     setValues(churnRatio, netGrowthRate, insertions, deletions);
 }
 
-void ChurnIndicator::setValues(double churnRatio, double netGrowthRate, std::int64_t insertions, std::int64_t deletions) {
+void ChurnIndicator::setValues(double churnRatio, double netGrowthRate, std::int64_t insertions,
+                               std::int64_t deletions) {
     const Kind kind = churnLabel(churnRatio);
     kindSymbol_->setSymbolName(kind.symbol);
     kindSymbol_->setColor(kind.color);

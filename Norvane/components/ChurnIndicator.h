@@ -34,7 +34,8 @@ public:
     static QString summaryText(double churnRatio, double netGrowthRate);
     /// Above 999: thousands with one decimal and a lower-case k ("1.5k"); else the plain digits.
     static QString countText(std::int64_t count);
-    static QString tooltipText(double churnRatio, double netGrowthRate, std::int64_t insertions, std::int64_t deletions);
+    static QString tooltipText(double churnRatio, double netGrowthRate, std::int64_t insertions,
+                               std::int64_t deletions);
 
     const SymbolLabel& kindSymbol() const { return *kindSymbol_; }
     const StyledLabel& kindLabel() const { return *kindLabel_; }

@@ -19,8 +19,8 @@ class CollapsibleSection : public QWidget {
 public:
     using ContentFactory = std::function<QWidget*()>;
 
-    CollapsibleSection(QString title, std::optional<QString> icon, QSettings& settings, QString key, bool defaultExpanded,
-                       ContentFactory content, QWidget* parent = nullptr);
+    CollapsibleSection(QString title, std::optional<QString> icon, QSettings& settings, QString key,
+                       bool defaultExpanded, ContentFactory content, QWidget* parent = nullptr);
 
     bool isExpanded() const { return expanded_; }
     void setExpanded(bool expanded);

@@ -36,11 +36,13 @@ QBrush barBrush() {
 
 } // namespace
 
-DailyThroughputChartView::DailyThroughputChartView(std::vector<ThroughputPoint> series, TimeRange timeRange, QWidget* parent)
+DailyThroughputChartView::DailyThroughputChartView(std::vector<ThroughputPoint> series, TimeRange timeRange,
+                                                   QWidget* parent)
     : QWidget(parent), data_(std::move(series)), timeRange_(timeRange), chart_(new QWidget(this)),
       header_(new HoverHeader(QStringLiteral("Daily effort (COCOMO months)"), Palette::textMuted())),
       plot_(ChartStyle::makePlot(timeRange, nullptr)),
-      emptyState_(ChartPanel::emptyState(chartHeight, QStringLiteral("chart.bar"), QStringLiteral("No throughput data yet"))) {
+      emptyState_(
+          ChartPanel::emptyState(chartHeight, QStringLiteral("chart.bar"), QStringLiteral("No throughput data yet"))) {
     auto* chartLayout = new QVBoxLayout(chart_);
     chartLayout->setContentsMargins(0, 0, 0, 0);
     chartLayout->setSpacing(4);
@@ -76,7 +78,7 @@ void DailyThroughputChartView::setTimeRange(TimeRange timeRange) {
 }
 
 std::vector<ThroughputPoint> DailyThroughputChartView::inRangePoints(const std::vector<ThroughputPoint>& series,
-                                                                      platform::Date startDate) {
+                                                                     platform::Date startDate) {
     std::vector<ThroughputPoint> kept;
     std::copy_if(series.begin(), series.end(), std::back_inserter(kept),
                  [startDate](const ThroughputPoint& point) { return point.date >= startDate; });

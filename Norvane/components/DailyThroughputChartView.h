@@ -33,7 +33,8 @@ public:
     void setTimeRange(TimeRange timeRange);
 
     /// The points not earlier than `startDate`, in their given order.
-    static std::vector<ThroughputPoint> inRangePoints(const std::vector<ThroughputPoint>& series, platform::Date startDate);
+    static std::vector<ThroughputPoint> inRangePoints(const std::vector<ThroughputPoint>& series,
+                                                      platform::Date startDate);
     /// "%.2f COCOMO months".
     static QString valueText(double throughput);
 

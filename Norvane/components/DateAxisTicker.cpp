@@ -59,7 +59,8 @@ std::vector<platform::Date> DateAxisTicker::markDates(TimeRange range, platform:
 
 QVector<double> DateAxisTicker::createTickVector(double, const QCPRange& range) {
     QVector<double> ticks;
-    for (const platform::Date mark : markDates(range_, ChartMath::dateAt(range.lower), ChartMath::dateAt(range.upper))) {
+    for (const platform::Date mark :
+         markDates(range_, ChartMath::dateAt(range.lower), ChartMath::dateAt(range.upper))) {
         ticks.append(ChartMath::axisCoordinate(mark));
     }
     return ticks;

@@ -63,7 +63,8 @@ QString format(platform::Date date, Style style) {
         return QStringLiteral("%1-%2-%3").arg(fields.year).arg(fields.month).arg(fields.day);
     }
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Calendar> wallClock(icu::Calendar::createInstance(icu::TimeZone::createTimeZone(u"UTC"), status));
+    std::unique_ptr<icu::Calendar> wallClock(
+        icu::Calendar::createInstance(icu::TimeZone::createTimeZone(u"UTC"), status));
     wallClock->clear();
     wallClock->set(fields.year, fields.month - 1, fields.day, fields.hour, fields.minute, fields.second);
     const UDate instant = wallClock->getTime(status);
@@ -75,7 +76,8 @@ QString format(platform::Date date, Style style) {
 } // namespace
 
 QString DateText::axisLabel(platform::Date date, AxisDateFormat format) {
-    return norvane::app::format(date, format == AxisDateFormat::dayAndAbbreviatedMonth ? Style::dayMonth : Style::month);
+    return norvane::app::format(date,
+                                format == AxisDateFormat::dayAndAbbreviatedMonth ? Style::dayMonth : Style::month);
 }
 
 QString DateText::dateOnly(platform::Date date) { return format(date, Style::longDate); }

@@ -16,8 +16,8 @@ HeroMetricCard::HeroMetricCard(const HeroMetric& metric, QWidget* parent)
     : QWidget(parent), value_(new GlowText(Typography::systemFont(48, QFont::Bold))),
       label_(new StyledLabel({}, Typography::tracked(Typography::systemFont(12, QFont::DemiBold), 1.5),
                              Palette::textSecondary())),
-      deltaRow_(new QWidget),
-      deltaArrow_(new SymbolLabel(QStringLiteral("arrow.up"), Typography::pixelSize(TextStyle::caption), Palette::green())),
+      deltaRow_(new QWidget), deltaArrow_(new SymbolLabel(QStringLiteral("arrow.up"),
+                                                          Typography::pixelSize(TextStyle::caption), Palette::green())),
       deltaText_(new StyledLabel({}, Typography::systemFont(14, QFont::DemiBold), Palette::green())),
       sublabel_(new StyledLabel({}, Typography::font(TextStyle::caption), Palette::textMuted())) {
     auto* deltaLayout = new QHBoxLayout(deltaRow_);

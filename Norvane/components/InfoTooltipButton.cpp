@@ -39,7 +39,8 @@ void InfoTooltipButton::toggle() {
     popover_->contentLayout()->setSpacing(8);
     popover_->contentLayout()->addWidget(
         new StyledLabel(tooltip_.title(), Typography::font(TextStyle::headline), Palette::textPrimary()));
-    auto* description = new StyledLabel(tooltip_.description(), Typography::font(TextStyle::caption), Palette::textSecondary());
+    auto* description =
+        new StyledLabel(tooltip_.description(), Typography::font(TextStyle::caption), Palette::textSecondary());
     description->setWordWrap(true);
     // Short texts keep their natural width; long ones wrap at 250 pixels.
     description->setFixedWidth(std::min(250, description->fontMetrics().horizontalAdvance(description->text()) + 1));

@@ -27,8 +27,8 @@ public:
     constexpr MetricTooltip(Case value) : case_(value) {}
 
     static constexpr std::array<MetricTooltip, 11> allCases() {
-        return {leverage, rollingLeverage, estimatedValue, traditionalTime, linesOfCode, complexity,
-                files,    comments,        dailyThroughput, parallelism,    capacityUtilization};
+        return {leverage, rollingLeverage, estimatedValue,  traditionalTime, linesOfCode,        complexity,
+                files,    comments,        dailyThroughput, parallelism,     capacityUtilization};
     }
 
     constexpr Case value() const { return case_; }

@@ -39,7 +39,8 @@ QBrush areaBrush(const QColor& color) {
 } // namespace
 
 MetricsTimelineChartView::MetricsTimelineChartView(Inputs inputs, OrganicEstimate estimate, QWidget* parent)
-    : QWidget(parent), inputs_(std::move(inputs)), estimate_(std::move(estimate)), progress_(new ChartPanel(chartHeight)),
+    : QWidget(parent), inputs_(std::move(inputs)), estimate_(std::move(estimate)),
+      progress_(new ChartPanel(chartHeight)),
       emptyState_(ChartPanel::emptyState(chartHeight, QStringLiteral("chart.xyaxis.line"),
                                          QStringLiteral("Need more data points"))),
       chart_(new QWidget), header_(new HoverHeader(QStringLiteral("Hover to see values"), Palette::textMuted())),
@@ -92,7 +93,8 @@ QString MetricsTimelineChartView::rawValue(MetricType metric) {
     return {};
 }
 
-std::optional<MetricsTimelineChartView::MetricType> MetricsTimelineChartView::metricTypeFromRawValue(const QString& text) {
+std::optional<MetricsTimelineChartView::MetricType>
+MetricsTimelineChartView::metricTypeFromRawValue(const QString& text) {
     for (const MetricType metric : {MetricType::estimatedValue, MetricType::effortMonths, MetricType::leverage}) {
         if (rawValue(metric) == text) {
             return metric;
@@ -114,7 +116,8 @@ QString MetricsTimelineChartView::hoverValueText(MetricType metric, double value
     switch (metric) {
     case MetricType::estimatedValue: return formatCurrency(value);
     case MetricType::effortMonths: return formatMonths(value);
-    case MetricType::leverage: return isShowableNumber(value) ? formatFixed(value, 1) + QStringLiteral("x") : formatFixed(value, 1);
+    case MetricType::leverage:
+        return isShowableNumber(value) ? formatFixed(value, 1) + QStringLiteral("x") : formatFixed(value, 1);
     }
     return {};
 }
@@ -131,8 +134,8 @@ QString MetricsTimelineChartView::axisValueText(MetricType metric, double value)
     return {};
 }
 
-std::vector<MetricsTimelineChartView::DataPoint> MetricsTimelineChartView::computeChartData(
-    const Inputs& inputs, const OrganicEstimate& estimate, platform::Date now) {
+std::vector<MetricsTimelineChartView::DataPoint>
+MetricsTimelineChartView::computeChartData(const Inputs& inputs, const OrganicEstimate& estimate, platform::Date now) {
     const platform::Date start = inputs.timeRange.startDate(now);
     const platform::Date firstCommit = inputs.firstCommitDate.value_or(now);
     std::vector<TimelineSnapshot> kept;
@@ -171,9 +174,9 @@ std::vector<TimelineSnapshot> MetricsTimelineChartView::downsample(const std::ve
 }
 
 MetricsTimelineChartView::DataPoint MetricsTimelineChartView::dataPoint(const TimelineSnapshot& snapshot,
-                                                                         platform::Date firstCommit,
-                                                                         const Inputs& inputs,
-                                                                         const OrganicEstimate& estimate) {
+                                                                        platform::Date firstCommit,
+                                                                        const Inputs& inputs,
+                                                                        const OrganicEstimate& estimate) {
     double months = snapshot.cumulativeEffortMonths;
     double cost = snapshot.cumulativeEstimatedCost;
     if (!(months > 0.0) && !(cost > 0.0)) {
@@ -196,9 +199,9 @@ ValueDomain MetricsTimelineChartView::yDomain(const std::vector<DataPoint>& poin
     if (points.empty()) {
         return {0.0, 100.0};
     }
-    const auto [low, high] = std::minmax_element(points.begin(), points.end(), [](const DataPoint& left, const DataPoint& right) {
-        return left.value < right.value;
-    });
+    const auto [low, high] =
+        std::minmax_element(points.begin(), points.end(),
+                            [](const DataPoint& left, const DataPoint& right) { return left.value < right.value; });
     double lower = low->value * 0.9;
     if (!(lower >= 0.0)) {
         lower = 0.0;

@@ -20,14 +20,16 @@ QFont labelFont(bool selected) { return Typography::systemFont(12, selected ? QF
 
 QRectF interpolate(const QRectF& from, const QRectF& to, double amount) {
     return {from.x() + (to.x() - from.x()) * amount, from.y() + (to.y() - from.y()) * amount,
-            from.width() + (to.width() - from.width()) * amount, from.height() + (to.height() - from.height()) * amount};
+            from.width() + (to.width() - from.width()) * amount,
+            from.height() + (to.height() - from.height()) * amount};
 }
 
 } // namespace
 
 OceanSegmentedPicker::OceanSegmentedPicker(QVariant selection, QList<Option> options, QWidget* parent)
     : QWidget(parent), selection_(std::move(selection)), options_(std::move(options)),
-      slide_(new Tween(this, 200, QEasingCurve::InOutQuad, [this](double) { update(); }, 1.0)) {
+      slide_(new Tween(
+          this, 200, QEasingCurve::InOutQuad, [this](double) { update(); }, 1.0)) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
 }
@@ -58,7 +60,8 @@ std::optional<int> OceanSegmentedPicker::selectedIndex() const {
 QSizeF OceanSegmentedPicker::segmentSize(int index) const {
     // The wider, semibold text sets the size, so a segment keeps its width when selected.
     const QFontMetricsF metrics(labelFont(true));
-    return {metrics.horizontalAdvance(options_[index].label) + 2 * horizontalPadding, metrics.height() + 2 * verticalPadding};
+    return {metrics.horizontalAdvance(options_[index].label) + 2 * horizontalPadding,
+            metrics.height() + 2 * verticalPadding};
 }
 
 QRectF OceanSegmentedPicker::segmentRect(int index) const {

@@ -16,8 +16,8 @@ constexpr double cornerRadius = 8.0;
 
 } // namespace
 
-Popover::Popover(QWidget* anchor) : QFrame(anchor, Qt::Popup | Qt::FramelessWindowHint), anchor_(anchor),
-    layout_(new QVBoxLayout(this)) {
+Popover::Popover(QWidget* anchor)
+    : QFrame(anchor, Qt::Popup | Qt::FramelessWindowHint), anchor_(anchor), layout_(new QVBoxLayout(this)) {
     // A click on the anchor while open only closes the panel, instead of reopening it.
     setAttribute(Qt::WA_NoMouseReplay);
     layout_->setContentsMargins(16, 16 + arrowHeight, 16, 16);

@@ -44,8 +44,8 @@ ProjectActivityOverlapView::ProjectActivityOverlapView(std::vector<ActivityDay> 
       headerDate_(new StyledLabel({}, Typography::font(TextStyle::caption), Palette::textMuted())),
       headerBullet_(new StyledLabel(QStringLiteral("•"), font(), Palette::textSecondary())),
       headerNames_(new StyledLabel({}, Typography::font(TextStyle::caption, QFont::Medium), Palette::textPrimary())),
-      emptyState_(ChartPanel::emptyState(100, QStringLiteral("rectangle.split.3x1"), QStringLiteral("No activity data yet"), {},
-                                         this)) {
+      emptyState_(ChartPanel::emptyState(100, QStringLiteral("rectangle.split.3x1"),
+                                         QStringLiteral("No activity data yet"), {}, this)) {
     auto* headerLayout = new QHBoxLayout(header_);
     headerLayout->setContentsMargins(0, 0, 0, 0);
     headerLayout->addWidget(headerDate_);
@@ -76,9 +76,8 @@ std::vector<ActivityDay> ProjectActivityOverlapView::filteredData(const std::vec
     std::vector<ActivityDay> kept;
     std::copy_if(series.begin(), series.end(), std::back_inserter(kept),
                  [startDate](const ActivityDay& day) { return day.date >= startDate; });
-    std::stable_sort(kept.begin(), kept.end(), [](const ActivityDay& left, const ActivityDay& right) {
-        return left.date < right.date;
-    });
+    std::stable_sort(kept.begin(), kept.end(),
+                     [](const ActivityDay& left, const ActivityDay& right) { return left.date < right.date; });
     return kept;
 }
 
@@ -86,7 +85,8 @@ std::vector<QString> ProjectActivityOverlapView::uniqueProjects(const std::vecto
     std::vector<QString> names;
     for (const ActivityDay& day : filtered) {
         for (const QString& name : day.projects) {
-            if (std::none_of(names.begin(), names.end(), [&name](const QString& seen) { return nameEqual(seen, name); })) {
+            if (std::none_of(names.begin(), names.end(),
+                             [&name](const QString& seen) { return nameEqual(seen, name); })) {
                 names.push_back(name);
             }
         }
@@ -95,8 +95,8 @@ std::vector<QString> ProjectActivityOverlapView::uniqueProjects(const std::vecto
     return names;
 }
 
-std::map<platform::Date, std::vector<QString>> ProjectActivityOverlapView::dayProjectsMap(
-    const std::vector<ActivityDay>& filtered) {
+std::map<platform::Date, std::vector<QString>>
+ProjectActivityOverlapView::dayProjectsMap(const std::vector<ActivityDay>& filtered) {
     std::map<platform::Date, std::vector<QString>> map;
     for (const ActivityDay& day : filtered) {
         map[day.date] = sortedUnique(day.projects);
@@ -164,8 +164,9 @@ int ProjectActivityOverlapView::colorIndex(std::int64_t hash) {
 }
 
 QColor ProjectActivityOverlapView::colorForProject(const QString& name) {
-    static const std::array<QColor, 8> colors = {Palette::blue(),   Palette::green(), Palette::amber(),  Palette::purple(),
-                                                 Palette::red(),    Palette::cyan(),  Palette::violet(), Palette::systemTeal()};
+    static const std::array<QColor, 8> colors = {Palette::blue(),   Palette::green(),     Palette::amber(),
+                                                 Palette::purple(), Palette::red(),       Palette::cyan(),
+                                                 Palette::violet(), Palette::systemTeal()};
     return colors[static_cast<std::size_t>(colorIndex(static_cast<std::int64_t>(nameHash(canonical(name)))))];
 }
 

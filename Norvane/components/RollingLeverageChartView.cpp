@@ -111,9 +111,10 @@ double RollingLeverageChartView::maxLeverage(const std::vector<LeveragePoint>& f
     if (filtered.empty()) {
         return 20.0;
     }
-    return std::max_element(filtered.begin(), filtered.end(), [](const LeveragePoint& left, const LeveragePoint& right) {
-               return left.leverage < right.leverage;
-           })->leverage;
+    return std::max_element(
+               filtered.begin(), filtered.end(),
+               [](const LeveragePoint& left, const LeveragePoint& right) { return left.leverage < right.leverage; })
+        ->leverage;
 }
 
 double RollingLeverageChartView::yAxisMaximum(const std::vector<LeveragePoint>& filtered) {
@@ -157,7 +158,8 @@ QString RollingLeverageChartView::formatLeverage(double leverage) {
     const double monthsPerDay = leverage / 30.0;
     const double yearsPerDay = monthsPerDay / 12.0;
     if (yearsPerDay < 0.1) {
-        return formatFixed(leverage, 1) + QStringLiteral("x (") + formatFixed(monthsPerDay, 1) + QStringLiteral(" mo/day)");
+        return formatFixed(leverage, 1) + QStringLiteral("x (") + formatFixed(monthsPerDay, 1) +
+               QStringLiteral(" mo/day)");
     }
     return formatFixed(leverage, 1) + QStringLiteral("x (") + formatFixed(yearsPerDay, 1) + QStringLiteral(" yr/day)");
 }
@@ -265,7 +267,8 @@ void RollingLeverageChartView::rebuildLegend(const std::vector<LeveragePoint>& p
     currentLayout->setContentsMargins(0, 0, 0, 0);
     currentLayout->setSpacing(4);
     currentLayout->addWidget(new StyledLabel(QStringLiteral("Current:"), caption2, Palette::textSecondary()));
-    auto* currentName = new StyledLabel(current.name, Typography::font(TextStyle::caption2, QFont::Medium), current.color);
+    auto* currentName =
+        new StyledLabel(current.name, Typography::font(TextStyle::caption2, QFont::Medium), current.color);
     currentName->setObjectName(QStringLiteral("currentBand"));
     currentLayout->addWidget(currentName);
     layout->addWidget(currentEntry);

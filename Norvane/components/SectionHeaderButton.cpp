@@ -31,8 +31,9 @@ SectionHeaderButton::SectionHeaderButton(const QString& title, const std::option
                              Palette::textSecondary())),
       chevron_(new SymbolLabel(QStringLiteral("chevron.right"), 10, Palette::textMuted())),
       hover_(new Tween(this, 150, QEasingCurve::InOutQuad, [this](double amount) { showHover(amount); })),
-      rotation_(new Tween(this, 300, QEasingCurve::OutBack, [this](double degrees) { chevron_->setRotation(degrees); },
-                          expanded ? 90.0 : 0.0)),
+      rotation_(new Tween(
+          this, 300, QEasingCurve::OutBack, [this](double degrees) { chevron_->setRotation(degrees); },
+          expanded ? 90.0 : 0.0)),
       expanded_(expanded) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(12, 10, 12, 10);

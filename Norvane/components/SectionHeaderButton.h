@@ -15,7 +15,8 @@ class Tween;
 class SectionHeaderButton : public QAbstractButton {
     Q_OBJECT
 public:
-    SectionHeaderButton(const QString& title, const std::optional<QString>& icon, bool expanded, QWidget* parent = nullptr);
+    SectionHeaderButton(const QString& title, const std::optional<QString>& icon, bool expanded,
+                        QWidget* parent = nullptr);
 
     void setExpanded(bool expanded);
     bool isHovered() const { return hovered_; }

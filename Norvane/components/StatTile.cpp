@@ -11,7 +11,8 @@
 namespace norvane::app {
 
 StatTile::StatTile(const QString& label, std::optional<MetricTooltip> tooltip, QWidget* parent)
-    : TileFrame(parent), value_(new StyledLabel({}, Typography::font(TextStyle::title2, QFont::DemiBold), Palette::textPrimary())),
+    : TileFrame(parent),
+      value_(new StyledLabel({}, Typography::font(TextStyle::title2, QFont::DemiBold), Palette::textPrimary())),
       caption_(new StyledLabel(label, Typography::font(TextStyle::caption), Palette::textSecondary())) {
     contentLayout()->addWidget(value_, 0, Qt::AlignHCenter);
     auto* row = new QHBoxLayout;

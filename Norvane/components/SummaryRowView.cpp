@@ -20,8 +20,9 @@ void SummaryRowView::setStats(const std::vector<SummaryStat>& stats) {
     std::vector<SummaryStatCard*> previous = std::move(cards_);
     cards_.clear();
     for (const SummaryStat& stat : stats) {
-        const auto kept = std::find_if(previous.begin(), previous.end(),
-                                       [&stat](const SummaryStatCard* card) { return card && card->statId() == stat.id; });
+        const auto kept = std::find_if(previous.begin(), previous.end(), [&stat](const SummaryStatCard* card) {
+            return card && card->statId() == stat.id;
+        });
         SummaryStatCard* card = nullptr;
         if (kept != previous.end()) {
             card = *kept;

@@ -28,11 +28,13 @@ QColor blend(const QColor& from, const QColor& to, double amount) {
 } // namespace
 
 SummaryStatCard::SummaryStatCard(const SummaryStat& stat, QWidget* parent)
-    : QWidget(parent), id_(stat.id), value_(new StyledLabel({}, Typography::systemFont(22, QFont::Bold), Palette::textPrimary())),
+    : QWidget(parent), id_(stat.id),
+      value_(new StyledLabel({}, Typography::systemFont(22, QFont::Bold), Palette::textPrimary())),
       trendRow_(new QWidget), trendArrow_(new SymbolLabel(QStringLiteral("arrow.up"), 9, Palette::green())),
       trendText_(new StyledLabel({}, Typography::systemFont(10, QFont::Medium), Palette::green())),
       label_(new StyledLabel({}, Typography::font(TextStyle::caption), Palette::textSecondary())),
-      sublabel_(new StyledLabel({}, Typography::font(TextStyle::caption2), Palette::withOpacity(Palette::textSecondary(), 0.8))),
+      sublabel_(new StyledLabel({}, Typography::font(TextStyle::caption2),
+                                Palette::withOpacity(Palette::textSecondary(), 0.8))),
       hover_(new Tween(this, 150, QEasingCurve::InOutQuad, [this](double) { update(); })) {
     auto* trendLayout = new QHBoxLayout(trendRow_);
     trendLayout->setContentsMargins(0, 0, 0, 0);

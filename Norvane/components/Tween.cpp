@@ -20,7 +20,8 @@ Tween::Tween(QObject* parent, int durationMs, QEasingCurve curve, std::function<
       target_(initial) {
     animation_->setDuration(durationMs);
     animation_->setEasingCurve(curve);
-    connect(animation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& step) { apply(step.toDouble()); });
+    connect(animation_, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& step) { apply(step.toDouble()); });
 }
 
 void Tween::setTarget(double target) {

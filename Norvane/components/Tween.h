@@ -14,7 +14,8 @@ namespace norvane::app {
 class Tween : public QObject {
     Q_OBJECT
 public:
-    Tween(QObject* parent, int durationMs, QEasingCurve curve, std::function<void(double)> onChange, double initial = 0.0);
+    Tween(QObject* parent, int durationMs, QEasingCurve curve, std::function<void(double)> onChange,
+          double initial = 0.0);
 
     double value() const { return value_; }
     double target() const { return target_; }

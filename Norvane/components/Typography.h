@@ -5,7 +5,19 @@
 namespace norvane::app {
 
 /// The platform's text styles, by the names the views use.
-enum class TextStyle { largeTitle, title, title2, title3, headline, body, callout, subheadline, footnote, caption, caption2 };
+enum class TextStyle {
+    largeTitle,
+    title,
+    title2,
+    title3,
+    headline,
+    body,
+    callout,
+    subheadline,
+    footnote,
+    caption,
+    caption2
+};
 
 /// The one table of text sizes, in pixels, and the fonts made from it. The family is the
 /// application's default font (set by the dark theme at start-up).

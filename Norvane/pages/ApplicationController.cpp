@@ -61,12 +61,13 @@ ApplicationController::ApplicationController(QApplication& application,
     : application_(application), container_(std::move(container)),
       updaterController_(QString::fromUtf8(NorvaneKit::version.data(), qsizetype(NorvaneKit::version.size()))),
       notificationCenter_([this](const QString& title, const QString& body) { trayIcon_.showMessage(title, body); }) {
-    AppState::Services services{std::make_shared<KitCollectionService>(), std::make_shared<KitMetricsSource>(),
-                                std::make_shared<SharedIndexClient>(), std::make_shared<QSettings>(),
-                                [this](const QString& title, const QString& body) {
-                                    notificationCenter_.post(title, body);
-                                },
-                                [this] { notificationCenter_.requestAuthorization(); }};
+    AppState::Services services{
+        std::make_shared<KitCollectionService>(),
+        std::make_shared<KitMetricsSource>(),
+        std::make_shared<SharedIndexClient>(),
+        std::make_shared<QSettings>(),
+        [this](const QString& title, const QString& body) { notificationCenter_.post(title, body); },
+        [this] { notificationCenter_.requestAuthorization(); }};
     appState_ = std::make_unique<AppState>(std::move(services));
     projects_ = std::make_unique<ProjectListModel>(container_);
     panel_ = std::make_unique<MenuBarView>(*appState_, *projects_);
@@ -117,7 +118,8 @@ void ApplicationController::buildMenus(QMenuBar& menuBar) {
     auto* appMenu = menuBar.addMenu(QStringLiteral("Norvane"));
     appMenu->addAction(QStringLiteral("Settings..."), QKeySequence(Qt::CTRL | Qt::Key_Comma), this,
                        &ApplicationController::showSettingsWindow);
-    auto* checkForUpdates = new CheckForUpdatesView(new CheckForUpdatesViewModel(updaterController_.updater()), appMenu);
+    auto* checkForUpdates =
+        new CheckForUpdatesView(new CheckForUpdatesViewModel(updaterController_.updater()), appMenu);
     appMenu->addAction(checkForUpdates);
     appMenu->addSeparator();
     auto* toolItem = appMenu->addAction(QString());
@@ -133,12 +135,11 @@ void ApplicationController::buildMenus(QMenuBar& menuBar) {
     appMenu->addAction(QStringLiteral("Quit Norvane"), QKeySequence::Quit, &application_, &QApplication::quit);
 
     auto* fileMenu = menuBar.addMenu(QStringLiteral("File"));
-    auto* collect = fileMenu->addAction(QStringLiteral("Collect All Projects"), QKeySequence(Qt::CTRL | Qt::Key_R), this,
-                                        [this] { appState_->collectAllProjects(); });
+    auto* collect = fileMenu->addAction(QStringLiteral("Collect All Projects"), QKeySequence(Qt::CTRL | Qt::Key_R),
+                                        this, [this] { appState_->collectAllProjects(); });
     collect->setEnabled(!appState_->isCollecting());
-    connect(appState_.get(), &AppState::isCollectingChanged, collect, [collect](bool collecting) {
-        collect->setEnabled(!collecting);
-    });
+    connect(appState_.get(), &AppState::isCollectingChanged, collect,
+            [collect](bool collecting) { collect->setEnabled(!collecting); });
 }
 
 void ApplicationController::presentOnboardingIfNeeded(DashboardView& window) {

@@ -76,7 +76,8 @@ bool MenuBarModel::isCollectEnabled(bool isCollecting, const Projects& projects)
 }
 
 QString MenuBarModel::elapsedText(platform::Date date, platform::Date now) {
-    const auto seconds = std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::seconds>(now - date).count());
+    const auto seconds =
+        std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::seconds>(now - date).count());
     if (seconds < 60) return unitText(seconds, "second");
     if (seconds < 3600) return unitText(seconds / 60, "minute");
     if (seconds < 86400) return unitText(seconds / 3600, "hour");

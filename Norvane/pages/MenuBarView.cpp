@@ -25,7 +25,8 @@ constexpr int elapsedRefreshMilliseconds = 30'000;
 QFrame* divider() {
     auto* line = new QFrame;
     line->setFrameShape(QFrame::HLine);
-    line->setStyleSheet(QStringLiteral("color: %1;").arg(Palette::withOpacity(Palette::textMuted(), 0.4).name(QColor::HexArgb)));
+    line->setStyleSheet(
+        QStringLiteral("color: %1;").arg(Palette::withOpacity(Palette::textMuted(), 0.4).name(QColor::HexArgb)));
     return line;
 }
 
@@ -72,8 +73,8 @@ QWidget* MenuBarView::makeHeader() {
     layout->setContentsMargins(12, 10, 12, 10);
     layout->addWidget(new SymbolLabel(QStringLiteral("chart.xyaxis.line"), Typography::pixelSize(TextStyle::title2),
                                       Palette::blue()));
-    layout->addWidget(new StyledLabel(QStringLiteral("Norvane"), Typography::font(TextStyle::headline),
-                                      Palette::textPrimary()));
+    layout->addWidget(
+        new StyledLabel(QStringLiteral("Norvane"), Typography::font(TextStyle::headline), Palette::textPrimary()));
     layout->addStretch();
     auto* settings = new QToolButton;
     settings->setObjectName(QStringLiteral("settings"));
@@ -94,13 +95,14 @@ QWidget* MenuBarView::makeFigures() {
     auto* left = new QVBoxLayout;
     totalLines_ = new StyledLabel({}, Typography::font(TextStyle::title, QFont::Bold), Palette::textPrimary());
     left->addWidget(totalLines_);
-    left->addWidget(new StyledLabel(QStringLiteral("total lines"), Typography::font(TextStyle::caption),
-                                    Palette::textSecondary()));
+    left->addWidget(
+        new StyledLabel(QStringLiteral("total lines"), Typography::font(TextStyle::caption), Palette::textSecondary()));
     auto* right = new QVBoxLayout;
     projectCount_ = new StyledLabel({}, Typography::font(TextStyle::title, QFont::Bold), Palette::textPrimary());
     right->addWidget(projectCount_, 0, Qt::AlignRight);
-    right->addWidget(new StyledLabel(QStringLiteral("projects"), Typography::font(TextStyle::caption),
-                                     Palette::textSecondary()), 0, Qt::AlignRight);
+    right->addWidget(
+        new StyledLabel(QStringLiteral("projects"), Typography::font(TextStyle::caption), Palette::textSecondary()), 0,
+        Qt::AlignRight);
     row->addLayout(left);
     row->addStretch();
     row->addLayout(right);
@@ -134,10 +136,12 @@ QWidget* MenuBarView::makeButtons() {
     auto* layout = new QVBoxLayout(buttons);
     layout->setContentsMargins(12, 8, 12, 8);
     layout->setSpacing(8);
-    collectButton_ = panelButton(QStringLiteral("Collect Now"), QStringLiteral("arrow.clockwise"), Palette::textPrimary());
+    collectButton_ =
+        panelButton(QStringLiteral("Collect Now"), QStringLiteral("arrow.clockwise"), Palette::textPrimary());
     connect(collectButton_, &QPushButton::clicked, this, [this] { appState_.collectAllProjects(); });
     layout->addWidget(collectButton_);
-    auto* open = panelButton(QStringLiteral("Open Dashboard"), QStringLiteral("rectangle.3.group"), Palette::textPrimary());
+    auto* open =
+        panelButton(QStringLiteral("Open Dashboard"), QStringLiteral("rectangle.3.group"), Palette::textPrimary());
     connect(open, &QPushButton::clicked, this, &MenuBarView::openDashboardRequested);
     layout->addWidget(open);
     layout->addWidget(divider());
@@ -167,7 +171,8 @@ void MenuBarView::refresh() {
         status_->setFont(Typography::font(TextStyle::caption));
         const auto latest = MenuBarModel::latestSnapshot(projects);
         status_->setText(QStringLiteral("Last collected ") +
-                         MenuBarModel::elapsedText(latest->capturedAt, platform::currentDate()) + QStringLiteral(" ago"));
+                         MenuBarModel::elapsedText(latest->capturedAt, platform::currentDate()) +
+                         QStringLiteral(" ago"));
     } else {
         statusSymbol_->setSymbolName(QStringLiteral("exclamationmark.circle"));
         statusSymbol_->setColor(Palette::amber());

@@ -15,8 +15,8 @@ PagePlaceholder::PagePlaceholder(const QString& symbolName, const QString& title
     auto* layout = new QVBoxLayout(this);
     layout->addStretch();
     layout->addWidget(new SymbolLabel(symbolName, 40, Palette::textMuted()), 0, Qt::AlignHCenter);
-    layout->addWidget(new StyledLabel(title, Typography::font(TextStyle::title2, QFont::Bold), Palette::textPrimary()), 0,
-                      Qt::AlignHCenter);
+    layout->addWidget(new StyledLabel(title, Typography::font(TextStyle::title2, QFont::Bold), Palette::textPrimary()),
+                      0, Qt::AlignHCenter);
     auto* text = new StyledLabel(description, Typography::font(TextStyle::body), Palette::textSecondary());
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignHCenter);

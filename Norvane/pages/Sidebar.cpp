@@ -30,10 +30,11 @@ QPushButton* addProjectButton(QWidget* parent) {
     auto* layout = new QHBoxLayout(button);
     layout->setContentsMargins(12, 8, 12, 8);
     layout->addWidget(new SymbolLabel(QStringLiteral("plus.circle.fill"), 14, Palette::cyan()));
-    layout->addWidget(new StyledLabel(QStringLiteral("Add Project"), Typography::font(TextStyle::body),
-                                      Palette::textSecondary()), 1);
+    layout->addWidget(
+        new StyledLabel(QStringLiteral("Add Project"), Typography::font(TextStyle::body), Palette::textSecondary()), 1);
     button->setMinimumHeight(36);
-    button->setStyleSheet(QStringLiteral("QPushButton { background: %1; border: none; }").arg(Palette::backgroundBase().name()));
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { background: %1; border: none; }").arg(Palette::backgroundBase().name()));
     return button;
 }
 
@@ -117,8 +118,8 @@ void Sidebar::addHeader(const QString& title) {
     auto* header = new QWidget;
     auto* layout = new QHBoxLayout(header);
     layout->setContentsMargins(8, 12, 8, 2);
-    layout->addWidget(new StyledLabel(title.toUpper(), Typography::tracked(Typography::systemFont(11, QFont::DemiBold), 0.5),
-                                      Palette::textMuted()));
+    layout->addWidget(new StyledLabel(
+        title.toUpper(), Typography::tracked(Typography::systemFont(11, QFont::DemiBold), 0.5), Palette::textMuted()));
     item->setSizeHint(header->sizeHint());
     list_->setItemWidget(item, header);
     rowValues_.push_back(std::nullopt);
@@ -131,8 +132,8 @@ void Sidebar::addEmptyState() {
     auto* layout = new QVBoxLayout(block);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(8);
-    layout->addWidget(new StyledLabel(QStringLiteral("Get Started"), Typography::font(TextStyle::caption, QFont::DemiBold),
-                                      Palette::textSecondary()));
+    layout->addWidget(new StyledLabel(QStringLiteral("Get Started"),
+                                      Typography::font(TextStyle::caption, QFont::DemiBold), Palette::textSecondary()));
     auto* hint = new StyledLabel(QStringLiteral("Add your first project to start tracking development metrics."),
                                  Typography::font(TextStyle::caption), Palette::textMuted());
     hint->setWordWrap(true);

@@ -17,9 +17,7 @@ constexpr int historyIntervalDays = 7;
 
 bool isFailed(const CollectionResult& result) { return result.error.has_value() || !result.snapshot; }
 
-bool isReportable(const CollectionResult& result) {
-    return !result.error && result.snapshot && result.dailyActivity;
-}
+bool isReportable(const CollectionResult& result) { return !result.error && result.snapshot && result.dailyActivity; }
 
 QString failureText(const CollectionResult& result) {
     return result.error ? QString::fromStdString(result.error->message) : QStringLiteral("Collection failed");
@@ -140,7 +138,8 @@ void AppState::finishCollectAll(const std::vector<CollectionResult>& results, co
     for (const auto& result : results) {
         if (isFailed(result)) failed << QString::fromStdString(result.projectName);
     }
-    if (!failed.isEmpty()) setLastCollectionError(QStringLiteral("Failed to collect: ") + failed.join(QStringLiteral(", ")));
+    if (!failed.isEmpty())
+        setLastCollectionError(QStringLiteral("Failed to collect: ") + failed.join(QStringLiteral(", ")));
     submitIndexReports(results);
     refreshMetricsCache();
     setIsCollecting(false);
@@ -185,19 +184,19 @@ void AppState::startProjectCollection(const QString& name, Done done, ProjectCol
 }
 
 void AppState::collectProject(const QString& name, Done done) {
-    startProjectCollection(name, std::move(done),
-                           [this, name](std::optional<CollectionResult> result, const QString& error, Done finished) {
-                               if (!result) {
-                                   setLastCollectionError(error);
-                               } else if (isFailed(*result)) {
-                                   setLastCollectionError(failureText(*result));
-                               } else {
-                                   setCollectionProgress(
-                                       CollectionProgress{name, CollectionProgress::Phase::complete, 0, 0});
-                                   refreshMetricsCache();
-                               }
-                               pauseThenFinish(finished);
-                           });
+    startProjectCollection(
+        name, std::move(done),
+        [this, name](std::optional<CollectionResult> result, const QString& error, Done finished) {
+            if (!result) {
+                setLastCollectionError(error);
+            } else if (isFailed(*result)) {
+                setLastCollectionError(failureText(*result));
+            } else {
+                setCollectionProgress(CollectionProgress{name, CollectionProgress::Phase::complete, 0, 0});
+                refreshMetricsCache();
+            }
+            pauseThenFinish(finished);
+        });
 }
 
 void AppState::collectProjectWithHistory(const QString& name, Done done) {

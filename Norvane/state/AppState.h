@@ -50,8 +50,8 @@ class AppState : public QObject {
     Q_PROPERTY(bool metricsLoaded READ metricsLoaded NOTIFY metricsLoadedChanged)
     Q_PROPERTY(bool shareAnonymousMetrics READ shareAnonymousMetrics WRITE setShareAnonymousMetrics NOTIFY
                    shareAnonymousMetricsChanged)
-    Q_PROPERTY(QString anonymousDeviceId READ anonymousDeviceId WRITE setAnonymousDeviceId NOTIFY
-                   anonymousDeviceIdChanged)
+    Q_PROPERTY(
+        QString anonymousDeviceId READ anonymousDeviceId WRITE setAnonymousDeviceId NOTIFY anonymousDeviceIdChanged)
 
 public:
     using Notify = std::function<void(const QString& title, const QString& body)>;
@@ -71,8 +71,12 @@ public:
     const std::optional<platform::Uuid>& selectedProjectId() const { return selectedProjectId_; }
     const std::optional<CollectionProgress>& collectionProgress() const { return collectionProgress_; }
     const std::optional<PortfolioMetrics>& cachedPortfolioMetrics() const { return cachedPortfolioMetrics_; }
-    const std::map<platform::Uuid, ProjectRollingLeverage>& cachedProjectLeverage() const { return cachedProjectLeverage_; }
-    const std::map<platform::Uuid, OutputComposition>& cachedProjectComposition() const { return cachedProjectComposition_; }
+    const std::map<platform::Uuid, ProjectRollingLeverage>& cachedProjectLeverage() const {
+        return cachedProjectLeverage_;
+    }
+    const std::map<platform::Uuid, OutputComposition>& cachedProjectComposition() const {
+        return cachedProjectComposition_;
+    }
     const std::map<platform::Uuid, VelocityRetention>& cachedProjectVelocityRetention() const {
         return cachedProjectVelocityRetention_;
     }

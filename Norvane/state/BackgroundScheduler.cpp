@@ -51,8 +51,9 @@ std::vector<platform::Date> BackgroundScheduler::newestSnapshotDates() {
     for (const auto& project : metrics_->getAllProjects(false)) {
         const auto snapshots = project->snapshots();
         if (snapshots.empty()) continue;
-        const auto newest = std::max_element(snapshots.begin(), snapshots.end(),
-                                             [](const auto& a, const auto& b) { return a->capturedAt < b->capturedAt; });
+        const auto newest = std::max_element(snapshots.begin(), snapshots.end(), [](const auto& a, const auto& b) {
+            return a->capturedAt < b->capturedAt;
+        });
         dates.push_back((*newest)->capturedAt);
     }
     return dates;
@@ -62,7 +63,8 @@ bool BackgroundScheduler::hasCollectedToday() {
     try {
         const auto today = platform::LocalCalendar::startOfDay(clock_());
         const auto dates = newestSnapshotDates();
-        return std::any_of(dates.begin(), dates.end(), [&](auto date) { return platform::LocalCalendar::isSameDay(date, today); });
+        return std::any_of(dates.begin(), dates.end(),
+                           [&](auto date) { return platform::LocalCalendar::isSameDay(date, today); });
     } catch (const std::exception&) {
         return false;
     }

@@ -43,7 +43,8 @@ bool isLinkOrFile(std::filesystem::file_status status) {
 std::optional<std::string> CLIInstaller::InstallError::errorDescription() const {
     switch (kind_) {
     case Kind::installFailed: return "Installation failed: " + message_;
-    case Kind::cliNotFound: return "CLI tool not found. Please build it first:\ncd norvane-cli && " + std::string(buildCommand);
+    case Kind::cliNotFound:
+        return "CLI tool not found. Please build it first:\ncd norvane-cli && " + std::string(buildCommand);
     case Kind::userCancelled: return std::nullopt;
     }
     return std::nullopt;

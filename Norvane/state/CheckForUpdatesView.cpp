@@ -6,7 +6,8 @@ CheckForUpdatesView::CheckForUpdatesView(CheckForUpdatesViewModel* checkForUpdat
     : QAction(tr("Check for Updates..."), parent), checkForUpdatesViewModel_(checkForUpdatesViewModel) {
     checkForUpdatesViewModel_->setParent(this);
     setEnabled(checkForUpdatesViewModel_->canCheckForUpdates());
-    connect(checkForUpdatesViewModel_, &CheckForUpdatesViewModel::canCheckForUpdatesChanged, this, &QAction::setEnabled);
+    connect(checkForUpdatesViewModel_, &CheckForUpdatesViewModel::canCheckForUpdatesChanged, this,
+            &QAction::setEnabled);
     connect(this, &QAction::triggered, &checkForUpdatesViewModel_->updater(), &Updater::checkForUpdates);
 }
 

@@ -17,10 +17,9 @@ CollectionResult KitCollectionService::collectProject(const std::string& name) {
 }
 
 void KitCollectionService::collectHistory(const std::string& name, int intervalDays, const HistoryProgress& progress) {
-    NorvaneKit::shared().collectHistory(name, intervalDays,
-                                        [&progress](int current, int total, const GitCommit&) {
-                                            if (progress) progress(current, total);
-                                        });
+    NorvaneKit::shared().collectHistory(name, intervalDays, [&progress](int current, int total, const GitCommit&) {
+        if (progress) progress(current, total);
+    });
 }
 
 int KitMetricsSource::buildDailySnapshots() { return portfolioMetrics().buildDailySnapshots(); }
@@ -53,8 +52,8 @@ VelocityRetention KitMetricsSource::getVelocityRetention(const std::shared_ptr<P
     return portfolioMetrics().getVelocityRetention(project);
 }
 
-std::vector<MetricsSource::VelocityPoint> KitMetricsSource::getVelocityTimeSeries(const std::shared_ptr<Project>& project,
-                                                                                  int days) {
+std::vector<MetricsSource::VelocityPoint>
+KitMetricsSource::getVelocityTimeSeries(const std::shared_ptr<Project>& project, int days) {
     return portfolioMetrics().getVelocityTimeSeries(project, days);
 }
 

@@ -29,7 +29,9 @@ std::string xmlEscaped(std::string_view text) {
     return out;
 }
 
-std::string utf8OrEmpty(std::string bytes) { return UnicodeText::isValidUtf8(bytes) ? std::move(bytes) : std::string(); }
+std::string utf8OrEmpty(std::string bytes) {
+    return UnicodeText::isValidUtf8(bytes) ? std::move(bytes) : std::string();
+}
 
 void writeFileAtomically(const std::filesystem::path& path, const std::string& contents) {
     const std::filesystem::path temporary = path.string() + ".tmp";

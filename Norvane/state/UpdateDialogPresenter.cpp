@@ -19,9 +19,10 @@ std::unique_ptr<QMessageBox> makeBox(QMessageBox::Icon icon, const QString& titl
 
 std::unique_ptr<QMessageBox> UpdateDialogPresenter::makeUpdateAvailableBox(const QString& newestVersion,
                                                                            const QString& currentVersion) {
-    auto box = makeBox(QMessageBox::Information, QObject::tr("A new version of Norvane is available!"),
-                       QObject::tr("Norvane %1 is now available (you have %2). Would you like to open its download page?")
-                           .arg(newestVersion, currentVersion));
+    auto box =
+        makeBox(QMessageBox::Information, QObject::tr("A new version of Norvane is available!"),
+                QObject::tr("Norvane %1 is now available (you have %2). Would you like to open its download page?")
+                    .arg(newestVersion, currentVersion));
     box->addButton(QObject::tr("Download"), QMessageBox::AcceptRole);
     box->setDefaultButton(box->addButton(QObject::tr("Later"), QMessageBox::RejectRole));
     return box;

@@ -19,11 +19,8 @@ bool isWebAddress(const QUrl& url) {
 } // namespace
 
 Updater::Updater(const QString& feedUrl, QString currentVersion, UpdatePresenter& presenter, QObject* parent)
-    : QObject(parent),
-      feedUrl_(feedUrl, QUrl::StrictMode),
-      currentVersion_(std::move(currentVersion)),
-      presenter_(presenter),
-      canCheckForUpdates_(isWebAddress(feedUrl_)) {}
+    : QObject(parent), feedUrl_(feedUrl, QUrl::StrictMode), currentVersion_(std::move(currentVersion)),
+      presenter_(presenter), canCheckForUpdates_(isWebAddress(feedUrl_)) {}
 
 void Updater::checkForUpdates() {
     if (!canCheckForUpdates_) {
@@ -52,7 +49,8 @@ void Updater::finishCheck(QNetworkReply* reply) {
 }
 
 void Updater::presentFeed(const QByteArray& document) {
-    const auto feed = UpdateFeed::parse(std::string_view(document.constData(), static_cast<std::size_t>(document.size())));
+    const auto feed =
+        UpdateFeed::parse(std::string_view(document.constData(), static_cast<std::size_t>(document.size())));
     if (!feed) {
         presenter_.showCheckFailed(tr("The update feed could not be read."));
         return;

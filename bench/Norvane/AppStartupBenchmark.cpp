@@ -121,9 +121,10 @@ int main(int argc, char* argv[]) {
     QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), true);
 
     // The first start also opens the core library's shared facade, as a real start does.
-    benchmark::RegisterBenchmark("BM_FirstStartUp", [&](benchmark::State& state) {
-        norvane::app::startUp(state, application);
-    })->Iterations(1)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_FirstStartUp",
+                                 [&](benchmark::State& state) { norvane::app::startUp(state, application); })
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_StartUp", [&](benchmark::State& state) {
         norvane::app::startUp(state, application);
     })->Unit(benchmark::kMillisecond);

@@ -25,7 +25,8 @@ std::filesystem::path makeTemporaryFolder() {
 
 int importHistory(const std::string& repository, int sampleInterval, const std::filesystem::path& folder) {
     using namespace norvane;
-    const auto context = std::make_shared<platform::ModelContext>(NorvaneDatabase::makeContainer(folder / "norvane.store"));
+    const auto context =
+        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeContainer(folder / "norvane.store"));
     auto project = Project::create("bench", repository, std::nullopt, ProjectType::organic);
     context->insert(project);
     context->save();

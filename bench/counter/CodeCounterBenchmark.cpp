@@ -39,13 +39,9 @@ void countTree(benchmark::State& state, unsigned threads) {
     state.counters["threads"] = threads != 0 ? threads : std::max(1U, std::thread::hardware_concurrency());
 }
 
-void BM_CountTreeAllCores(benchmark::State& state) {
-    countTree(state, 0);
-}
+void BM_CountTreeAllCores(benchmark::State& state) { countTree(state, 0); }
 
-void BM_CountTreeOneCore(benchmark::State& state) {
-    countTree(state, 1);
-}
+void BM_CountTreeOneCore(benchmark::State& state) { countTree(state, 1); }
 
 } // namespace
 

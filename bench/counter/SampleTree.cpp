@@ -77,8 +77,7 @@ SampleTree::SampleTree(int fileCount, int linesPerFile) {
             contents.append(sample.body);
             lines += countLines(sample.body);
         }
-        std::ofstream(folder / ("file" + std::to_string(index) + "." + std::string(sample.extension)),
-                      std::ios::binary)
+        std::ofstream(folder / ("file" + std::to_string(index) + "." + std::string(sample.extension)), std::ios::binary)
             << contents;
         lineCount_ += lines;
     }

@@ -50,7 +50,8 @@ std::vector<Achievement> retentionAchievements(double retentionPercent) {
     std::vector<Achievement> result;
     for (const auto& definition : AchievementDefinitions::templates(Achievement::Category::retention)) {
         const bool earned = retentionPercent >= static_cast<double>(definition.threshold);
-        result.push_back(definition.toAchievement(earned, std::nullopt, progressOf(retentionPercent, definition.threshold)));
+        result.push_back(
+            definition.toAchievement(earned, std::nullopt, progressOf(retentionPercent, definition.threshold)));
     }
     return result;
 }

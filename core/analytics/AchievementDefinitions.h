@@ -19,7 +19,8 @@ struct AchievementTemplate {
     /// Compared with a line count, streak days, a percentile or a retention percent.
     std::int64_t threshold = 0;
 
-    Achievement toAchievement(bool isEarned, std::optional<platform::Date> earnedAt, std::optional<double> progress) const;
+    Achievement toAchievement(bool isEarned, std::optional<platform::Date> earnedAt,
+                              std::optional<double> progress) const;
 };
 
 /// The eleven badges.

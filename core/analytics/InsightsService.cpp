@@ -62,8 +62,9 @@ Insight allProjectsActiveInsight(std::size_t hotCount) {
 }
 
 /// Each parallel-project count's throughput values; days without projects are left out.
-std::map<std::int64_t, std::vector<double>> throughputByParallelism(const InsightsService::ThroughputSeries& throughput,
-                                                                    const InsightsService::ParallelismSeries& parallelism) {
+std::map<std::int64_t, std::vector<double>>
+throughputByParallelism(const InsightsService::ThroughputSeries& throughput,
+                        const InsightsService::ParallelismSeries& parallelism) {
     // Of two entries on one day the later one counts.
     std::map<Date, std::int64_t> countOfDay;
     for (const auto& entry : parallelism) countOfDay[LocalCalendar::startOfDay(entry.date)] = entry.count;
@@ -93,9 +94,9 @@ std::vector<Insight> InsightsService::generateInsights() {
     const ParallelismSeries parallelism = metricsService.getParallelismSeries(90);
 
     std::vector<Insight> insights;
-    for (auto insight : {optimalParallelismInsight(throughput, parallelism), capacityInsight(metrics),
-                         peakDaysInsight(throughput), streakInsight(throughput),
-                         addProjectInsight(metrics, parallelism)}) {
+    for (auto insight :
+         {optimalParallelismInsight(throughput, parallelism), capacityInsight(metrics), peakDaysInsight(throughput),
+          streakInsight(throughput), addProjectInsight(metrics, parallelism)}) {
         if (insight) insights.push_back(std::move(*insight));
     }
     for (auto& insight : projectActivityInsight()) insights.push_back(std::move(insight));
@@ -159,14 +160,15 @@ std::optional<Insight> InsightsService::capacityInsight(const PortfolioMetrics& 
     const double capacity = metrics.capacityUtilization;
     const double peak = metrics.peakThroughput;
     if (capacity < 50.0 && peak > 0.0) {
-        return Insight(InsightType::lowCapacity, "Room for More",
-                       "Operating at " + std::to_string(wholePercent(capacity)) + "% capacity. You could take on more work.",
-                       InsightPriority::medium, "gauge.with.dots.needle.0percent",
-                       {{"utilization", capacity}, {"peak", peak}});
+        return Insight(
+            InsightType::lowCapacity, "Room for More",
+            "Operating at " + std::to_string(wholePercent(capacity)) + "% capacity. You could take on more work.",
+            InsightPriority::medium, "gauge.with.dots.needle.0percent", {{"utilization", capacity}, {"peak", peak}});
     }
     if (capacity >= 90.0) {
         return Insight(InsightType::highCapacity, "At Peak Capacity",
-                       "You're operating at " + std::to_string(wholePercent(capacity)) + "% of your peak. Great momentum!",
+                       "You're operating at " + std::to_string(wholePercent(capacity)) +
+                           "% of your peak. Great momentum!",
                        InsightPriority::low, "gauge.with.dots.needle.100percent", {{"utilization", capacity}});
     }
     return std::nullopt;
@@ -176,7 +178,8 @@ std::optional<Insight> InsightsService::peakDaysInsight(const ThroughputSeries& 
     if (throughput.size() < 21) return std::nullopt;
     std::map<int, std::vector<double>> valuesOfWeekday;
     for (const auto& entry : throughput) {
-        if (entry.throughput > 0) valuesOfWeekday[LocalCalendar::components(entry.date).weekday].push_back(entry.throughput);
+        if (entry.throughput > 0)
+            valuesOfWeekday[LocalCalendar::components(entry.date).weekday].push_back(entry.throughput);
     }
     struct WeekdayGroup {
         int day;
@@ -225,7 +228,8 @@ std::optional<Insight> InsightsService::streakInsight(const ThroughputSeries& th
     if (days < 5) return std::nullopt;
     return Insight(InsightType::streak, std::to_string(days) + "-Day Streak!",
                    "You've been above your median productivity for " + std::to_string(days) + " consecutive days.",
-                   InsightPriority::high, "flame.fill", {{"streakDays", static_cast<double>(days)}, {"median", median}});
+                   InsightPriority::high, "flame.fill",
+                   {{"streakDays", static_cast<double>(days)}, {"median", median}});
 }
 
 std::optional<Insight> InsightsService::addProjectInsight(const PortfolioMetrics& metrics,
@@ -233,7 +237,8 @@ std::optional<Insight> InsightsService::addProjectInsight(const PortfolioMetrics
     if (parallelism.empty()) return std::nullopt;
     const std::size_t recentCount = std::min<std::size_t>(7, parallelism.size());
     double total = 0;
-    for (auto entry = parallelism.end() - static_cast<std::ptrdiff_t>(recentCount); entry != parallelism.end(); ++entry) {
+    for (auto entry = parallelism.end() - static_cast<std::ptrdiff_t>(recentCount); entry != parallelism.end();
+         ++entry) {
         total += static_cast<double>(entry->count);
     }
     const double average = total / static_cast<double>(recentCount);

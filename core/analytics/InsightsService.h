@@ -37,7 +37,8 @@ public:
     /// At least five recent days in a row at or above the median of the productive days.
     virtual std::optional<Insight> streakInsight(const ThroughputSeries& throughput);
     /// Few parallel projects and spare capacity.
-    virtual std::optional<Insight> addProjectInsight(const PortfolioMetrics& metrics, const ParallelismSeries& parallelism);
+    virtual std::optional<Insight> addProjectInsight(const PortfolioMetrics& metrics,
+                                                     const ParallelismSeries& parallelism);
 
     /// "Sunday" (1) ... "Saturday" (7); "Day n" for any other number.
     static std::string dayName(int weekday);

@@ -26,8 +26,6 @@ bool isCost(MilestoneType type) {
     }
 }
 
-std::string_view iconName(MilestoneType type) {
-    return isCost(type) ? "dollarsign.circle.fill" : "text.alignleft";
-}
+std::string_view iconName(MilestoneType type) { return isCost(type) ? "dollarsign.circle.fill" : "text.alignleft"; }
 
 } // namespace norvane

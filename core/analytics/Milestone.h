@@ -18,11 +18,11 @@ bool isCost(MilestoneType type);
 std::string_view iconName(MilestoneType type);
 
 /// The cost milestones, lowest first.
-inline constexpr std::array<MilestoneType, 4> costMilestones{
-    MilestoneType::value10k, MilestoneType::value50k, MilestoneType::value100k, MilestoneType::value500k};
+inline constexpr std::array<MilestoneType, 4> costMilestones{MilestoneType::value10k, MilestoneType::value50k,
+                                                             MilestoneType::value100k, MilestoneType::value500k};
 /// The line-count milestones, lowest first.
-inline constexpr std::array<MilestoneType, 4> lineCountMilestones{
-    MilestoneType::sloc1k, MilestoneType::sloc5k, MilestoneType::sloc10k, MilestoneType::sloc50k};
+inline constexpr std::array<MilestoneType, 4> lineCountMilestones{MilestoneType::sloc1k, MilestoneType::sloc5k,
+                                                                  MilestoneType::sloc10k, MilestoneType::sloc50k};
 
 /// The moment a project first reached a milestone. Each one made gets a fresh id.
 struct Milestone {

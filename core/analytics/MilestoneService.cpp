@@ -62,7 +62,8 @@ MilestoneProgress MilestoneService::getMilestones(const std::shared_ptr<Project>
     }
     std::ranges::stable_sort(progress.reached, {}, &Milestone::reachedAt);
 
-    const auto next = std::ranges::find_if(costMilestones, [&](MilestoneType type) { return !reachedTypes.contains(type); });
+    const auto next =
+        std::ranges::find_if(costMilestones, [&](MilestoneType type) { return !reachedTypes.contains(type); });
     progress.currentValue = history.back()->cumulativeEstimatedCost;
     progress.currentSloc = history.back()->cumulativeLinesChanged;
     if (next == costMilestones.end()) {

@@ -3,8 +3,8 @@
 namespace norvane {
 
 std::int64_t OutputComposition::totalLinesTouched() const {
-    return code.insertions + code.deletions + docs.insertions + docs.deletions + tests.insertions +
-           tests.deletions + config.insertions + config.deletions;
+    return code.insertions + code.deletions + docs.insertions + docs.deletions + tests.insertions + tests.deletions +
+           config.insertions + config.deletions;
 }
 
 ProjectPhase OutputComposition::inferredPhase() const {

@@ -145,8 +145,7 @@ std::pair<std::int64_t, std::int64_t> historyChurn(const Snapshots& snapshots) {
 PortfolioMetricsService::Churn churn(std::int64_t insertions, std::int64_t deletions) {
     const std::int64_t larger = std::max(insertions, deletions);
     const std::int64_t changed = insertions + deletions;
-    return {insertions, deletions,
-            larger >= 1 ? static_cast<double>(changed) / static_cast<double>(larger) : 1.0,
+    return {insertions, deletions, larger >= 1 ? static_cast<double>(changed) / static_cast<double>(larger) : 1.0,
             changed >= 1 ? static_cast<double>(insertions - deletions) / static_cast<double>(changed) * 100.0 : 0.0};
 }
 
@@ -194,16 +193,17 @@ PortfolioMetricsService::RollingLeverage rollingLeverage(const Rows& rows, Date 
 }
 
 PortfolioMetricsService::PeakLeverage peakLeverage(const Rows& rows, std::optional<double> current7Day,
-                                                  std::optional<double> current14Day) {
+                                                   std::optional<double> current14Day) {
     if (rows.size() < 7) return {};
     const auto week = peakStretch(leverageStretches(rows, 7), 7, current7Day);
-    const auto fortnight = rows.size() > 13 ? peakStretch(leverageStretches(rows, 14), 14, current14Day) : PeakStretch{};
-    return {week.leverage,      week.start,      week.end,         fortnight.leverage,
-            fortnight.start,    fortnight.end,   week.percentile,  fortnight.percentile};
+    const auto fortnight =
+        rows.size() > 13 ? peakStretch(leverageStretches(rows, 14), 14, current14Day) : PeakStretch{};
+    return {week.leverage,   week.start,    week.end,        fortnight.leverage,
+            fortnight.start, fortnight.end, week.percentile, fortnight.percentile};
 }
 
 std::vector<PortfolioMetricsService::LeveragePoint> rollingLeverageSeries(const Rows& rows, int window,
-                                                                         Date seriesStart) {
+                                                                          Date seriesStart) {
     std::vector<PortfolioMetricsService::LeveragePoint> series;
     if (window < 1) return series;
     const auto width = static_cast<std::size_t>(window);
@@ -278,7 +278,7 @@ VelocityRetention velocityRetention(double baseline, const Activities& activitie
 }
 
 std::vector<PortfolioMetricsService::VelocityPoint> velocitySeries(const Activities& activities, Date start,
-                                                                  Date todayStart) {
+                                                                   Date todayStart) {
     std::vector<PortfolioMetricsService::VelocityPoint> series;
     if (activities.empty()) return series;
     std::unordered_map<std::int64_t, std::int64_t> changedOnDay;

@@ -45,10 +45,10 @@ PortfolioMetricsService::Focus focus(const Snapshots& snapshots);
 PortfolioMetricsService::RollingLeverage rollingLeverage(const Rows& rows, platform::Date now);
 /// Best 7-row and 14-row stretches of all rows and the rank of the current leverage among them.
 PortfolioMetricsService::PeakLeverage peakLeverage(const Rows& rows, std::optional<double> current7Day,
-                                                  std::optional<double> current14Day);
+                                                   std::optional<double> current14Day);
 /// For each row from `seriesStart` on, the leverage of the `window` rows before it.
 std::vector<PortfolioMetricsService::LeveragePoint> rollingLeverageSeries(const Rows& rows, int window,
-                                                                         platform::Date seriesStart);
+                                                                          platform::Date seriesStart);
 
 /// Effort gained between history snapshots captured in [start, end): the first one inside is the
 /// base, and a fall adds nothing.
@@ -63,7 +63,7 @@ VelocityRetention velocityRetention(double baseline, const Activities& activitie
 /// For each day from 7 days after `start` until `todayStart`, the mean code lines changed of the
 /// days with a record among the 7 days ending there. `activities` are in ascending date order.
 std::vector<PortfolioMetricsService::VelocityPoint> velocitySeries(const Activities& activities, platform::Date start,
-                                                                  platform::Date todayStart);
+                                                                   platform::Date todayStart);
 
 } // namespace PortfolioMetricsCalculator
 } // namespace norvane

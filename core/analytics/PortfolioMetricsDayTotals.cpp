@@ -32,9 +32,7 @@ private:
     std::vector<double> latest_;
 };
 
-double usableEffort(double effort) {
-    return std::isfinite(effort) && effort > 0 ? effort : 0.0;
-}
+double usableEffort(double effort) { return std::isfinite(effort) && effort > 0 ? effort : 0.0; }
 
 std::string joined(const std::set<std::string>& names) {
     std::string text;
@@ -59,7 +57,8 @@ PortfolioMetricsDayTotals foldDay(const Snapshots& snapshots, std::size_t begin,
         ++day.historyPointCount;
         const std::size_t slot = carried.slotOf(snapshot->project.get());
         const double effort = usableEffort(snapshot->cumulativeEffortMonths);
-        auto entry = std::find_if(dayEffort.begin(), dayEffort.end(), [slot](const auto& e) { return e.first == slot; });
+        auto entry =
+            std::find_if(dayEffort.begin(), dayEffort.end(), [slot](const auto& e) { return e.first == slot; });
         if (entry == dayEffort.end()) {
             dayEffort.emplace_back(slot, effort);
         } else {

@@ -18,7 +18,7 @@ struct PortfolioMetricsDayTotals {
     std::int64_t historyPointCount = 0;  ///< that day's history snapshots that belong to a project
     double dailyEffortMonths = 0.0;      ///< growth of the cumulative effort since the previous day
     double cumulativeEffortMonths = 0.0;
-    std::string activeProjectNames;      ///< ascending, joined with ","
+    std::string activeProjectNames; ///< ascending, joined with ","
 
     /// One entry per day, oldest first, from history snapshots sorted by capture time. Every
     /// project's latest cumulative effort carries forward to the following days, so the total

@@ -219,7 +219,8 @@ PortfolioMetricsService::PeakLeverage PortfolioMetricsService::peakLeverage(std:
 
 // Project leverage and portfolio age
 
-ProjectRollingLeverage PortfolioMetricsService::calculateProjectRollingLeverage(const std::shared_ptr<Project>& project) {
+ProjectRollingLeverage
+PortfolioMetricsService::calculateProjectRollingLeverage(const std::shared_ptr<Project>& project) {
     if (!project) return {};
     const Date now = clock_();
     const auto snapshots = context_->fetch<Snapshot>({
@@ -239,7 +240,8 @@ PortfolioMetricsService::EffortAndAge PortfolioMetricsService::effortAndAge() {
     const double total = newest.empty() ? 0.0 : Calculator::finiteOrZero(newest.front()->cumulativeEffortMonths);
     std::optional<Date> earliest;
     for (const auto& project : context_->fetch<Project>()) {
-        if (project->firstCommitAt && (!earliest || *project->firstCommitAt < *earliest)) earliest = project->firstCommitAt;
+        if (project->firstCommitAt && (!earliest || *project->firstCommitAt < *earliest))
+            earliest = project->firstCommitAt;
     }
     return {total, calendar::wholeDaysBetween(earliest.value_or(now), now)};
 }
@@ -274,12 +276,13 @@ std::vector<PortfolioMetricsService::EffortPoint> PortfolioMetricsService::getCu
 }
 
 std::vector<PortfolioMetricsService::LeveragePoint> PortfolioMetricsService::getRollingLeverageSeries(int windowDays,
-                                                                                                    int spanDays) {
+                                                                                                      int spanDays) {
     if (windowDays < 1 || spanDays < 1) return {};
     const Date now = clock_();
-    const int reach = static_cast<int>(std::min<std::int64_t>(std::int64_t{windowDays} + spanDays,
-                                                              std::numeric_limits<int>::max()));
-    return Calculator::rollingLeverageSeries(rowsSince(windowStart(now, reach)), windowDays, windowStart(now, spanDays));
+    const int reach =
+        static_cast<int>(std::min<std::int64_t>(std::int64_t{windowDays} + spanDays, std::numeric_limits<int>::max()));
+    return Calculator::rollingLeverageSeries(rowsSince(windowStart(now, reach)), windowDays,
+                                             windowStart(now, spanDays));
 }
 
 // Output composition
@@ -287,8 +290,7 @@ std::vector<PortfolioMetricsService::LeveragePoint> PortfolioMetricsService::get
 OutputComposition PortfolioMetricsService::getOutputComposition(const std::shared_ptr<Project>& project, int days) {
     if (!project || days < 1) return {};
     return Calculator::composition(context_->fetch<DailyActivity>({
-        .predicate = DailyActivityField::project == project &&
-                     DailyActivityField::date >= windowStart(clock_(), days),
+        .predicate = DailyActivityField::project == project && DailyActivityField::date >= windowStart(clock_(), days),
     }));
 }
 
@@ -306,8 +308,8 @@ VelocityRetention PortfolioMetricsService::getVelocityRetention(const std::share
         return VelocityRetention::tooEarly();
     }
     const auto activities = context_->fetch<DailyActivity>({
-        .predicate = DailyActivityField::project == project &&
-                     DailyActivityField::date >= calendar::addingDays(clock_(), -30),
+        .predicate =
+            DailyActivityField::project == project && DailyActivityField::date >= calendar::addingDays(clock_(), -30),
     });
     return Calculator::velocityRetention(*project->baselineVelocity, activities);
 }

@@ -3,7 +3,8 @@
 namespace norvane {
 
 bool WeekComparison::isImproving() const {
-    const int improved = (linesChangePercent > 0 ? 1 : 0) + (commitsChangePercent > 0 ? 1 : 0) + (activeDaysChange > 0 ? 1 : 0);
+    const int improved =
+        (linesChangePercent > 0 ? 1 : 0) + (commitsChangePercent > 0 ? 1 : 0) + (activeDaysChange > 0 ? 1 : 0);
     return improved >= 2;
 }
 

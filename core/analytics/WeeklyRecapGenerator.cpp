@@ -16,7 +16,7 @@ using Rows = std::vector<std::shared_ptr<DailyActivity>>;
 
 /// The full name of the date's weekday in the user's language.
 std::string weekdayName(Date date) {
-    static constexpr std::array<const char*, 7> english{"Sunday", "Monday", "Tuesday", "Wednesday",
+    static constexpr std::array<const char*, 7> english{"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                         "Thursday", "Friday", "Saturday"};
     const int weekday = LocalCalendar::components(date).weekday;
     UErrorCode status = U_ZERO_ERROR;

@@ -13,8 +13,8 @@ namespace norvane {
 namespace WeeklyRecapGenerator {
 
 /// None when no row falls into the week. Fetches nothing: the caller hands in the rows.
-std::optional<WeeklyRecap> generate(const std::vector<std::shared_ptr<DailyActivity>>& rows,
-                                    std::int64_t currentStreak, std::optional<std::int64_t> indexChange,
+std::optional<WeeklyRecap> generate(const std::vector<std::shared_ptr<DailyActivity>>& rows, std::int64_t currentStreak,
+                                    std::optional<std::int64_t> indexChange,
                                     platform::Date now = platform::currentDate());
 
 } // namespace WeeklyRecapGenerator

@@ -35,8 +35,9 @@ double shareOf(int part, int total) { return static_cast<double>(part) / static_
 
 WorkPatterns WorkPatternService::analyzePatterns(int days) const {
     const platform::Date cutoff = platform::LocalCalendar::addingDays(clock_(), -days);
-    const auto history = context_->fetch<Snapshot>(
-        {.predicate = SnapshotField::snapshotTypeRaw == std::string("gitHistory") && SnapshotField::capturedAt >= cutoff});
+    const auto history =
+        context_->fetch<Snapshot>({.predicate = SnapshotField::snapshotTypeRaw == std::string("gitHistory") &&
+                                                SnapshotField::capturedAt >= cutoff});
 
     WorkPatterns patterns;
     if (history.empty()) return patterns;

@@ -5,7 +5,7 @@ namespace norvane {
 namespace {
 
 constexpr std::array<const char*, 7> shortDayNames{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-constexpr std::array<const char*, 7> fullDayNames{"Sunday", "Monday", "Tuesday", "Wednesday",
+constexpr std::array<const char*, 7> fullDayNames{"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                   "Thursday", "Friday", "Saturday"};
 
 bool isWeekday(int weekday) { return weekday >= 1 && weekday <= 7; }

@@ -18,7 +18,8 @@ std::optional<std::string> languageWithMostCode(const Snapshot& snapshot) {
     if (languages.empty()) {
         return std::nullopt;
     }
-    std::stable_sort(languages.begin(), languages.end(), [](const auto& a, const auto& b) { return a->code > b->code; });
+    std::stable_sort(languages.begin(), languages.end(),
+                     [](const auto& a, const auto& b) { return a->code > b->code; });
     return languages.front()->language;
 }
 

@@ -49,8 +49,8 @@ std::optional<int> interpolate(double value, double lower, double upper, int ban
 } // namespace
 
 std::optional<int> CommunityBenchmarks::Percentiles::percentile(double value) const {
-    const bool allFinite = std::isfinite(value) && std::isfinite(p10) && std::isfinite(p25) &&
-                           std::isfinite(p50) && std::isfinite(p75) && std::isfinite(p90);
+    const bool allFinite = std::isfinite(value) && std::isfinite(p10) && std::isfinite(p25) && std::isfinite(p50) &&
+                           std::isfinite(p75) && std::isfinite(p90);
     if (!allFinite) {
         return std::nullopt;
     }
@@ -78,10 +78,8 @@ CommunityBenchmarks::Percentiles CommunityBenchmarks::Percentiles::fromJSON(cons
 
 json CommunityBenchmarks::Percentiles::toJSON() const {
     return {
-        {"p10", JsonCoding::finite(p10, "p10")},
-        {"p25", JsonCoding::finite(p25, "p25")},
-        {"p50", JsonCoding::finite(p50, "p50")},
-        {"p75", JsonCoding::finite(p75, "p75")},
+        {"p10", JsonCoding::finite(p10, "p10")}, {"p25", JsonCoding::finite(p25, "p25")},
+        {"p50", JsonCoding::finite(p50, "p50")}, {"p75", JsonCoding::finite(p75, "p75")},
         {"p90", JsonCoding::finite(p90, "p90")},
     };
 }

@@ -109,11 +109,11 @@ std::vector<ImprovementSuggestion> generate(const UserPercentiles& percentiles) 
 
 std::vector<ImprovementSuggestion> generateStrengths(const UserPercentiles& percentiles) {
     std::vector<ImprovementSuggestion> list;
-    appendStrength(list, percentiles.throughputPercentile, Metric::throughput,
-                   {"Strong Output",
-                    "Your code output is in the top quartile for " + percentiles.sizeBucket +
-                        " projects. Keep up the great work!",
-                    "star.fill"});
+    appendStrength(
+        list, percentiles.throughputPercentile, Metric::throughput,
+        {"Strong Output",
+         "Your code output is in the top quartile for " + percentiles.sizeBucket + " projects. Keep up the great work!",
+         "star.fill"});
     appendStrength(list, percentiles.consistencyPercentile, Metric::consistency,
                    {"Excellent Consistency",
                     "You're shipping code more regularly than most developers. This habit drives long-term success.",

@@ -35,9 +35,8 @@ void putOptional(json& object, const char* key, const std::optional<T>& value) {
 }
 
 json encode(const IndexExport::NorvaneIndexData& index) {
-    json object = {{"score", index.score},
-                   {"sizeBucket", index.sizeBucket},
-                   {"contributorCount", index.contributorCount}};
+    json object = {
+        {"score", index.score}, {"sizeBucket", index.sizeBucket}, {"contributorCount", index.contributorCount}};
     putOptional(object, "throughputPercentile", index.throughputPercentile);
     putOptional(object, "consistencyPercentile", index.consistencyPercentile);
     putOptional(object, "velocityRetentionPercentile", index.velocityRetentionPercentile);
@@ -187,7 +186,6 @@ std::vector<T> decodeList(const json& object, std::string_view key, T (*decodeIt
     return items;
 }
 
-
 /// RFC 4180: a value holding a comma, a double quote or a line break is quoted, with its quotes
 /// doubled; any other value stays as it is.
 std::string csvField(const std::string& value) {
@@ -207,9 +205,7 @@ std::string fixed(double value, int decimals, const char* key) {
     return fmt::format("{:.{}f}", finiteValue(value, key), decimals);
 }
 
-std::string orNotAvailable(const std::optional<int>& value) {
-    return value ? std::to_string(*value) : "N/A";
-}
+std::string orNotAvailable(const std::optional<int>& value) { return value ? std::to_string(*value) : "N/A"; }
 
 void appendIndexSection(std::vector<std::string>& lines, const std::optional<IndexExport::NorvaneIndexData>& index) {
     lines.insert(lines.end(), {"# Norvane Index", "Metric,Value"});
@@ -264,8 +260,7 @@ void appendAchievementsSection(std::vector<std::string>& lines,
         const std::string progress =
             achievement.progress ? fixed(*achievement.progress * 100, 0, "progress") + "%" : "N/A";
         lines.push_back(csvField(achievement.title) + "," + csvField(achievement.category) + "," +
-                        csvField(achievement.tier) + "," + (achievement.isEarned ? "true" : "false") + "," +
-                        progress);
+                        csvField(achievement.tier) + "," + (achievement.isEarned ? "true" : "false") + "," + progress);
     }
 }
 
@@ -298,8 +293,8 @@ std::optional<IndexExport::NorvaneIndexData> IndexExport::NorvaneIndexData::from
                             .contributorCount = percentiles.contributorCount};
 }
 
-IndexExport::OutputCompositionData IndexExport::OutputCompositionData::from(
-    const std::optional<OutputComposition>& composition) {
+IndexExport::OutputCompositionData
+IndexExport::OutputCompositionData::from(const std::optional<OutputComposition>& composition) {
     if (!composition) {
         return {.phase = "Unknown"};
     }

@@ -44,11 +44,8 @@ bool isEncodable(const AnonymousActivityReport& report) {
 NorvaneIndexService::NorvaneIndexService(std::string baseURL, std::filesystem::path storageDirectory)
     : NorvaneIndexService(std::move(baseURL), std::move(storageDirectory), Options{}) {}
 
-NorvaneIndexService::NorvaneIndexService(std::string baseURL, std::filesystem::path storageDirectory,
-                                         Options options)
-    : baseURL_(std::move(baseURL)),
-      storage_(std::move(storageDirectory)),
-      clock_(std::move(options.clock)),
+NorvaneIndexService::NorvaneIndexService(std::string baseURL, std::filesystem::path storageDirectory, Options options)
+    : baseURL_(std::move(baseURL)), storage_(std::move(storageDirectory)), clock_(std::move(options.clock)),
       timeouts_(options.timeouts) {
     // First in line, so every later operation sees the stored queue and cache.
     executor_.post([this] { loadStoredState(); });
@@ -157,9 +154,8 @@ std::future<std::int64_t> NorvaneIndexService::fetchContributorCount() {
 std::future<std::optional<CachedBenchmarks>> NorvaneIndexService::getBenchmarks(bool forceRefresh) {
     Pending<std::optional<CachedBenchmarks>> pending;
     executor_.post([this, forceRefresh, promise = pending.promise] {
-        obtainBenchmarks(forceRefresh, [promise](std::optional<CachedBenchmarks> cache) {
-            promise->set_value(std::move(cache));
-        });
+        obtainBenchmarks(forceRefresh,
+                         [promise](std::optional<CachedBenchmarks> cache) { promise->set_value(std::move(cache)); });
     });
     return std::move(pending.future);
 }
@@ -189,15 +185,16 @@ std::future<std::optional<std::string>> NorvaneIndexService::benchmarksLastUpdat
     });
 }
 
-std::future<std::optional<UserPercentiles>> NorvaneIndexService::calculatePercentiles(
-    const Project& project, std::optional<double> throughput, std::optional<double> velocityRetention,
-    std::optional<double> activeDaysPerWeek) {
+std::future<std::optional<UserPercentiles>>
+NorvaneIndexService::calculatePercentiles(const Project& project, std::optional<double> throughput,
+                                          std::optional<double> velocityRetention,
+                                          std::optional<double> activeDaysPerWeek) {
     return calculatePercentiles(throughput, velocityRetention, activeDaysPerWeek, project.sizeBucket());
 }
 
-std::future<std::optional<UserPercentiles>> NorvaneIndexService::calculatePercentiles(
-    std::optional<double> throughput, std::optional<double> velocityRetention,
-    std::optional<double> activeDaysPerWeek, ProjectSizeBucket sizeBucket) {
+std::future<std::optional<UserPercentiles>>
+NorvaneIndexService::calculatePercentiles(std::optional<double> throughput, std::optional<double> velocityRetention,
+                                          std::optional<double> activeDaysPerWeek, ProjectSizeBucket sizeBucket) {
     Pending<std::optional<UserPercentiles>> pending;
     executor_.post([=, this, promise = pending.promise] {
         obtainBenchmarks(false, [=, this](std::optional<CachedBenchmarks> cache) {

@@ -44,7 +44,8 @@ std::vector<PendingReportQueue::EntryId> PendingReportQueue::ids() const {
 }
 
 const AnonymousActivityReport* PendingReportQueue::find(EntryId id) const {
-    const auto found = std::find_if(entries_.begin(), entries_.end(), [id](const Entry& entry) { return entry.id == id; });
+    const auto found =
+        std::find_if(entries_.begin(), entries_.end(), [id](const Entry& entry) { return entry.id == id; });
     return found == entries_.end() ? nullptr : &found->report;
 }
 
@@ -61,9 +62,7 @@ std::vector<AnonymousActivityReport> PendingReportQueue::reports() const {
     return result;
 }
 
-void PendingReportQueue::append(AnonymousActivityReport report) {
-    entries_.push_back({nextId_++, std::move(report)});
-}
+void PendingReportQueue::append(AnonymousActivityReport report) { entries_.push_back({nextId_++, std::move(report)}); }
 
 void PendingReportQueue::trimToCount() {
     if (entries_.size() > maxCount) {

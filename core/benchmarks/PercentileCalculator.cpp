@@ -34,8 +34,8 @@ UserPercentiles calculate(std::optional<double> throughput, std::optional<double
     result.sizeBucketContributors = hasEntry ? entry->second.sampleSize : benchmarks.contributorCount;
     result.throughputPercentile =
         lookup(throughput, hasEntry ? entry->second.throughput : none, benchmarks.global.throughput);
-    result.velocityRetentionPercentile = lookup(
-        velocityRetention, hasEntry ? entry->second.velocityRetention : none, benchmarks.global.velocityRetention);
+    result.velocityRetentionPercentile = lookup(velocityRetention, hasEntry ? entry->second.velocityRetention : none,
+                                                benchmarks.global.velocityRetention);
     result.consistencyPercentile = lookup(activeDaysPerWeek, none, benchmarks.global.consistency);
     result.norvaneIndex = calculateNorvaneIndex(result.throughputPercentile, result.velocityRetentionPercentile,
                                                 result.consistencyPercentile);

@@ -12,9 +12,7 @@ std::optional<std::string> ordinal(const std::optional<int>& percentile) {
 
 std::optional<std::string> UserPercentiles::formattedThroughput() const { return ordinal(throughputPercentile); }
 
-std::optional<std::string> UserPercentiles::formattedRetention() const {
-    return ordinal(velocityRetentionPercentile);
-}
+std::optional<std::string> UserPercentiles::formattedRetention() const { return ordinal(velocityRetentionPercentile); }
 
 std::optional<std::string> UserPercentiles::formattedConsistency() const { return ordinal(consistencyPercentile); }
 

@@ -25,7 +25,8 @@ struct PortfolioLeverage {
 /// the cost parameters. Store errors pass to the caller unchanged.
 class CocomoService {
 public:
-    explicit CocomoService(std::shared_ptr<platform::ModelContext> context, platform::Clock clock = platform::systemClock());
+    explicit CocomoService(std::shared_ptr<platform::ModelContext> context,
+                           platform::Clock clock = platform::systemClock());
 
     /// With the given settings, or the stored ones when none are given.
     CocomoEstimate calculateEstimate(int64_t sloc, ProjectType projectType,

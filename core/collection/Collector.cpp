@@ -68,12 +68,8 @@ void copyCommit(Snapshot& snapshot, const GitCommit& commit) {
 } // namespace
 
 Collector::Collector(std::shared_ptr<platform::ModelContext> context, SccService sccService, GitService gitService)
-    : context_(context),
-      projectService_(context),
-      snapshotService_(context),
-      sccService_(std::move(sccService)),
-      gitService_(std::move(gitService)),
-      modelAttributionService_(context) {}
+    : context_(context), projectService_(context), snapshotService_(context), sccService_(std::move(sccService)),
+      gitService_(std::move(gitService)), modelAttributionService_(context) {}
 
 std::vector<CollectionResult> Collector::collectAll() {
     std::vector<std::shared_ptr<Project>> projects;
@@ -257,8 +253,8 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& pr
 }
 
 std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared_ptr<Project>& project,
-                                                               const std::vector<GitCommit>& commits, int sampleInterval,
-                                                               const HistoryProgress& progress) {
+                                                               const std::vector<GitCommit>& commits,
+                                                               int sampleInterval, const HistoryProgress& progress) {
     std::unordered_map<std::string_view, std::pair<int64_t, int64_t>> runningTotals;
     runningTotals.reserve(commits.size());
     int64_t insertions = 0;
@@ -268,11 +264,13 @@ std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared
         deletions += commit.deletions;
         runningTotals[commit.hash] = {insertions, deletions};
     }
-    const auto sampled = sampleInterval >= 1 ? GitService::sampleCommits(commits, sampleInterval) : std::vector<GitCommit>{};
+    const auto sampled =
+        sampleInterval >= 1 ? GitService::sampleCommits(commits, sampleInterval) : std::vector<GitCommit>{};
     const auto& kept = sampleInterval >= 1 ? sampled : commits;
 
-    for (const auto& old : context_->fetch<Snapshot>({.predicate = SnapshotField::project == project &&
-                                                                   SnapshotField::snapshotTypeRaw == std::string("gitHistory")})) {
+    for (const auto& old :
+         context_->fetch<Snapshot>({.predicate = SnapshotField::project == project &&
+                                                 SnapshotField::snapshotTypeRaw == std::string("gitHistory")})) {
         context_->remove(old);
     }
     const auto settings = fetchAppSettings();
@@ -284,8 +282,8 @@ std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared
             progress(place, total, commit);
         }
         const auto [inserted, deleted] = runningTotals.at(commit.hash);
-        const auto estimate =
-            CocomoEstimate::calculate(inserted + deleted, project->projectType, settings->averageWage, settings->overhead);
+        const auto estimate = CocomoEstimate::calculate(inserted + deleted, project->projectType, settings->averageWage,
+                                                        settings->overhead);
         auto snapshot = Snapshot::create(project);
         snapshot->setSnapshotType(SnapshotType::gitHistory);
         snapshot->capturedAt = commit.date;
@@ -338,10 +336,11 @@ InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Proj
         report(InitialCollectionStage::Complete{});
         return result;
     }
-    const auto history = collectHistory(project, initialSampleInterval, [&report](int current, int total, const GitCommit& commit) {
-        report(InitialCollectionStage::ImportingHistory{current, total,
-                                                        UnicodeText::prefixCharacters(commit.message, progressMessageLength)});
-    });
+    const auto history =
+        collectHistory(project, initialSampleInterval, [&report](int current, int total, const GitCommit& commit) {
+            report(InitialCollectionStage::ImportingHistory{
+                current, total, UnicodeText::prefixCharacters(commit.message, progressMessageLength)});
+        });
     result.historySnapshots = history.snapshotCount;
     result.totalCommits = history.totalCommits;
     if (history.error) {

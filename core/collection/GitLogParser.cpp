@@ -183,9 +183,8 @@ std::vector<NumstatCommit> parseNumstat(std::string_view output) {
             const auto lineEnd = token.find('\n');
             const auto header = token.substr(0, lineEnd);
             const auto tab = header.find('\t');
-            commits.push_back({tab == std::string_view::npos ? std::nullopt
-                                                             : platform::Iso8601::parse(header.substr(tab + 1)),
-                               {}});
+            commits.push_back(
+                {tab == std::string_view::npos ? std::nullopt : platform::Iso8601::parse(header.substr(tab + 1)), {}});
             token = lineEnd == std::string_view::npos ? std::string_view() : token.substr(lineEnd + 1);
         }
         if (commits.empty()) {

@@ -98,7 +98,8 @@ std::optional<std::string> GitService::activityLogSince(platform::Date date, con
     if (!isGitRepository(path)) {
         return std::nullopt;
     }
-    auto result = runGit(path, {"log", sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::activityFormat)});
+    auto result =
+        runGit(path, {"log", sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::activityFormat)});
     if (result.exitStatus != 0) {
         return std::nullopt;
     }
@@ -113,8 +114,8 @@ std::optional<GitActivityStats> GitService::getActivitySince(platform::Date date
     return GitLogParser::activity(GitLogParser::parseNumstat(*log));
 }
 
-std::optional<std::map<platform::Date, GitActivityStats>> GitService::getDailyActivitySince(
-    platform::Date date, const std::string& path) const {
+std::optional<std::map<platform::Date, GitActivityStats>>
+GitService::getDailyActivitySince(platform::Date date, const std::string& path) const {
     const auto log = activityLogSince(date, path);
     if (!log) {
         return std::nullopt;
@@ -193,8 +194,7 @@ std::vector<GitCommit> GitService::getCommitHistoryWithStats(const std::string& 
     if (!isGitRepository(path)) {
         return {};
     }
-    const auto result =
-        runGit(path, {"log", "--reverse", std::string(GitLogParser::historyFormat), "--shortstat"});
+    const auto result = runGit(path, {"log", "--reverse", std::string(GitLogParser::historyFormat), "--shortstat"});
     if (result.exitStatus != 0 || result.output.empty()) {
         return {};
     }

@@ -36,7 +36,7 @@ public:
     std::optional<GitActivityStats> getActivitySince(platform::Date date, const std::string& path) const;
     /// The same, for each local day with commits, keyed by the start of that day.
     std::optional<std::map<platform::Date, GitActivityStats>> getDailyActivitySince(platform::Date date,
-                                                                                   const std::string& path) const;
+                                                                                    const std::string& path) const;
     /// The author date of the oldest commit.
     std::optional<platform::Date> getFirstCommitDate(const std::string& path) const;
     /// Every commit of the current branch, oldest first, without line counts; sampled when the

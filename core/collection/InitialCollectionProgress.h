@@ -43,8 +43,9 @@ struct Error {
 } // namespace InitialCollectionStage
 
 using InitialCollectionProgress =
-    std::variant<InitialCollectionStage::Starting, InitialCollectionStage::RunningScc, InitialCollectionStage::SccComplete,
-                 InitialCollectionStage::ImportingHistory, InitialCollectionStage::HistoryComplete,
-                 InitialCollectionStage::Complete, InitialCollectionStage::Error>;
+    std::variant<InitialCollectionStage::Starting, InitialCollectionStage::RunningScc,
+                 InitialCollectionStage::SccComplete, InitialCollectionStage::ImportingHistory,
+                 InitialCollectionStage::HistoryComplete, InitialCollectionStage::Complete,
+                 InitialCollectionStage::Error>;
 
 } // namespace norvane

@@ -9,7 +9,8 @@ namespace norvane {
 
 MaturityMultiplier MaturityMultiplier::calculate(std::int64_t codeLines, std::int64_t complexity, double ageMonths) {
     MaturityMultiplier result;
-    result.linesFactor = codeLines < 1 ? 0.0 : std::log10(static_cast<double>(std::max<std::int64_t>(codeLines, 100))) * 0.05;
+    result.linesFactor =
+        codeLines < 1 ? 0.0 : std::log10(static_cast<double>(std::max<std::int64_t>(codeLines, 100))) * 0.05;
     result.complexityFactor =
         complexity < 1 ? 0.0 : std::log10(static_cast<double>(std::max<std::int64_t>(complexity, 10))) * 0.04;
     // A non-finite age (from an unusable date) adds nothing rather than poisoning the value.
@@ -19,8 +20,9 @@ MaturityMultiplier MaturityMultiplier::calculate(std::int64_t codeLines, std::in
 }
 
 std::string MaturityMultiplier::explanation() const {
-    return fmt::format("Your work in this codebase is weighted {:.2f}x compared to greenfield work, reflecting the added complexity.",
-                       value);
+    return fmt::format(
+        "Your work in this codebase is weighted {:.2f}x compared to greenfield work, reflecting the added complexity.",
+        value);
 }
 
 } // namespace norvane

@@ -31,8 +31,8 @@ void fill(ModelDailyActivity& row, const ModelDayTotals& sums) {
     row.deletions = sums.deletions;
     row.filesChanged = sums.filesChanged;
     row.commitCount = sums.commitCount;
-    const auto estimate =
-        CocomoEstimate::calculate(sums.insertions + sums.deletions, ProjectType::organic, attributionWage, attributionOverhead);
+    const auto estimate = CocomoEstimate::calculate(sums.insertions + sums.deletions, ProjectType::organic,
+                                                    attributionWage, attributionOverhead);
     row.estimatedEffortMonths = estimate.effortMonths;
     row.estimatedCost = estimate.estimatedCost;
 }
@@ -90,8 +90,7 @@ ModelAttribution ModelAttributionService::attributeCommits(const std::vector<Git
 
 void ModelAttributionService::storeAttribution(const std::shared_ptr<Project>& project,
                                                const ModelAttribution& attribution) {
-    const auto stored =
-        context_->fetch<ModelDailyActivity>({.predicate = ModelDailyActivityField::project == project});
+    const auto stored = context_->fetch<ModelDailyActivity>({.predicate = ModelDailyActivityField::project == project});
     std::map<std::pair<platform::Date, std::string>, std::shared_ptr<ModelDailyActivity>> rowsByKey;
     for (const auto& row : stored) {
         rowsByKey[{row->date, row->modelRaw}] = row;
@@ -124,8 +123,9 @@ ModelAttributionSummary ModelAttributionService::getPortfolioSummary(std::option
     return modelMetrics(context_->fetch<ModelDailyActivity>(descriptor), days);
 }
 
-ModelAttributionSummary ModelAttributionService::modelMetrics(const std::vector<std::shared_ptr<ModelDailyActivity>>& rows,
-                                                              std::optional<int> days) const {
+ModelAttributionSummary
+ModelAttributionService::modelMetrics(const std::vector<std::shared_ptr<ModelDailyActivity>>& rows,
+                                      std::optional<int> days) const {
     std::map<AIModel, ModelMetrics> byModel;
     for (const auto& row : rows) {
         auto& metrics = byModel[row->model()];
@@ -166,9 +166,9 @@ ModelAttributionSummary ModelAttributionService::modelMetrics(const std::vector<
 }
 
 std::map<AIModel, std::vector<ModelLeveragePoint>> ModelAttributionService::getLeverageSeriesByModel(int days) {
-    const auto rows = context_->fetch<ModelDailyActivity>(
-        {.predicate = ModelDailyActivityField::date >= addingDays(clock_(), -days),
-         .sortBy = {platform::ascending(ModelDailyActivityField::date)}});
+    const auto rows =
+        context_->fetch<ModelDailyActivity>({.predicate = ModelDailyActivityField::date >= addingDays(clock_(), -days),
+                                             .sortBy = {platform::ascending(ModelDailyActivityField::date)}});
     std::map<AIModel, std::vector<std::shared_ptr<ModelDailyActivity>>> groups;
     for (const auto& row : rows) {
         groups[row->model()].push_back(row);

@@ -14,31 +14,30 @@ using namespace std::string_view_literals;
 constexpr std::array testPathMarkers{"/test/"sv, "/tests/"sv, "_test."sv, ".spec."sv,
                                      "test_"sv,  ".test."sv,  "/spec/"sv, "/specs/"sv};
 
-constexpr std::array docsLanguages{"markdown"sv, "rst"sv, "asciidoc"sv,         "text"sv,
-                                   "plain text"sv, "restructuredtext"sv, "org"sv, "creole"sv};
+constexpr std::array docsLanguages{"markdown"sv,         "rst"sv, "asciidoc"sv, "text"sv, "plain text"sv,
+                                   "restructuredtext"sv, "org"sv, "creole"sv};
 
 constexpr std::array configLanguages{
-    "json"sv,       "yaml"sv,      "yml"sv,     "toml"sv,      "xml"sv,           "dockerfile"sv,
-    "properties"sv, "ini"sv,       "env"sv,     "dotenv"sv,    "makefile"sv,      "cmake"sv,
-    "gradle"sv,     "maven pom"sv, "gitignore"sv, "license"sv, "shell"sv,         "bash"sv,
-    "zsh"sv,        "fish"sv,      "batch"sv,   "powershell"sv, "awk"sv,          "sed"sv,
-    "nix"sv,        "terraform"sv, "hcl"sv,     "docker compose"sv, "helm"sv,     "kustomize"sv};
+    "json"sv,  "yaml"sv,      "yml"sv,      "toml"sv,           "xml"sv,    "dockerfile"sv, "properties"sv, "ini"sv,
+    "env"sv,   "dotenv"sv,    "makefile"sv, "cmake"sv,          "gradle"sv, "maven pom"sv,  "gitignore"sv,  "license"sv,
+    "shell"sv, "bash"sv,      "zsh"sv,      "fish"sv,           "batch"sv,  "powershell"sv, "awk"sv,        "sed"sv,
+    "nix"sv,   "terraform"sv, "hcl"sv,      "docker compose"sv, "helm"sv,   "kustomize"sv};
 
-constexpr std::array docsExtensions{"md"sv, "markdown"sv, "rst"sv, "txt"sv,
-                                    "asciidoc"sv, "adoc"sv, "org"sv, "creole"sv};
+constexpr std::array docsExtensions{"md"sv,       "markdown"sv, "rst"sv, "txt"sv,
+                                    "asciidoc"sv, "adoc"sv,     "org"sv, "creole"sv};
 
 constexpr std::array configExtensions{
-    "json"sv, "yaml"sv,  "yml"sv,    "toml"sv,       "xml"sv,           "plist"sv,
-    "ini"sv,  "cfg"sv,   "conf"sv,   "config"sv,     "env"sv,           "dockerfile"sv,
-    "dockerignore"sv, "gitignore"sv, "gitattributes"sv, "editorconfig"sv, "sh"sv, "bash"sv,
-    "zsh"sv,  "fish"sv,  "bat"sv,    "ps1"sv,        "psm1"sv,          "makefile"sv,
-    "cmake"sv, "gradle"sv, "properties"sv, "lock"sv,  "resolved"sv};
+    "json"sv,         "yaml"sv,      "yml"sv,           "toml"sv,         "xml"sv,     "plist"sv,
+    "ini"sv,          "cfg"sv,       "conf"sv,          "config"sv,       "env"sv,     "dockerfile"sv,
+    "dockerignore"sv, "gitignore"sv, "gitattributes"sv, "editorconfig"sv, "sh"sv,      "bash"sv,
+    "zsh"sv,          "fish"sv,      "bat"sv,           "ps1"sv,          "psm1"sv,    "makefile"sv,
+    "cmake"sv,        "gradle"sv,    "properties"sv,    "lock"sv,         "resolved"sv};
 
-constexpr std::array configFileNames{
-    "dockerfile"sv, "makefile"sv, "gemfile"sv,  "rakefile"sv,  "procfile"sv,         "brewfile"sv,
-    "podfile"sv,    "fastfile"sv, "appfile"sv,  "matchfile"sv, "license"sv,          "licence"sv,
-    "authors"sv,    "contributors"sv, "changelog"sv, "package.resolved"sv, "package-lock.json"sv,
-    "yarn.lock"sv,  "pnpm-lock.yaml"sv};
+constexpr std::array configFileNames{"dockerfile"sv,        "makefile"sv,     "gemfile"sv,       "rakefile"sv,
+                                     "procfile"sv,          "brewfile"sv,     "podfile"sv,       "fastfile"sv,
+                                     "appfile"sv,           "matchfile"sv,    "license"sv,       "licence"sv,
+                                     "authors"sv,           "contributors"sv, "changelog"sv,     "package.resolved"sv,
+                                     "package-lock.json"sv, "yarn.lock"sv,    "pnpm-lock.yaml"sv};
 
 template <std::size_t N>
 bool contains(const std::array<std::string_view, N>& list, std::string_view value) {

@@ -25,8 +25,8 @@ int64_t readCount(const nlohmann::json& row, const char* key) {
             return static_cast<int64_t>(number);
         }
     }
-    throw nlohmann::json::type_error::create(
-        302, std::string("value of \"") + key + "\" is not a 64-bit whole number", &value);
+    throw nlohmann::json::type_error::create(302, std::string("value of \"") + key + "\" is not a 64-bit whole number",
+                                             &value);
 }
 
 } // namespace
@@ -45,9 +45,9 @@ void from_json(const nlohmann::json& json, SccLanguage& row) {
 }
 
 void to_json(nlohmann::json& json, const SccLanguage& row) {
-    json = nlohmann::json{{"Name", row.name},   {"Count", row.files},      {"Lines", row.lines},
-                          {"Code", row.code},   {"Comment", row.comments}, {"Blank", row.blanks},
-                          {"Complexity", row.complexity}};
+    json = nlohmann::json{
+        {"Name", row.name},        {"Count", row.files},  {"Lines", row.lines},          {"Code", row.code},
+        {"Comment", row.comments}, {"Blank", row.blanks}, {"Complexity", row.complexity}};
 }
 
 } // namespace norvane

@@ -27,9 +27,7 @@ std::string trimmed(const std::string& text) {
 }
 
 /// A path that begins with "-" would be read as an option.
-std::string asArgument(const std::string& path) {
-    return path.starts_with("-") ? "./" + path : path;
-}
+std::string asArgument(const std::string& path) { return path.starts_with("-") ? "./" + path : path; }
 
 } // namespace
 
@@ -85,7 +83,8 @@ SccOutput SccService::collectMetrics(const std::string& path) const {
     if (!std::filesystem::exists(path, error)) {
         throw NorvaneError::pathNotFound(path);
     }
-    const auto result = runner_.run({.executable = tool->string(), .arguments = {"--format", "json", asArgument(path)}});
+    const auto result =
+        runner_.run({.executable = tool->string(), .arguments = {"--format", "json", asArgument(path)}});
     if (!result.started()) {
         throw NorvaneError::sccFailed("Failed to execute scc: " + *result.startError);
     }

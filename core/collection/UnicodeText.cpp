@@ -110,7 +110,8 @@ std::string prefixCharacters(std::string_view text, std::size_t count) {
     }
     const auto characters = unicode(text);
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> breaks(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    std::unique_ptr<icu::BreakIterator> breaks(
+        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
     if (U_FAILURE(status)) {
         return std::string(text);
     }

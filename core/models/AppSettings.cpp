@@ -5,20 +5,19 @@ namespace norvane {
 using platform::attribute;
 
 const platform::Entity<AppSettings>& AppSettings::entity() {
-    static const platform::Entity<AppSettings> entity{
-        "AppSettings",
-        "app_settings",
-        {
-            attribute(AppSettingsField::id, {.unique = true}),
-            attribute(AppSettingsField::averageWage),
-            attribute(AppSettingsField::overhead),
-            attribute(AppSettingsField::headcount),
-            attribute(AppSettingsField::defaultProjectType),
-            attribute(AppSettingsField::peakThroughput),
-            attribute(AppSettingsField::peakThroughputStartDate),
-            attribute(AppSettingsField::peakThroughputEndDate),
-            attribute(AppSettingsField::peakCalculatedAt),
-        }};
+    static const platform::Entity<AppSettings> entity{"AppSettings",
+                                                      "app_settings",
+                                                      {
+                                                          attribute(AppSettingsField::id, {.unique = true}),
+                                                          attribute(AppSettingsField::averageWage),
+                                                          attribute(AppSettingsField::overhead),
+                                                          attribute(AppSettingsField::headcount),
+                                                          attribute(AppSettingsField::defaultProjectType),
+                                                          attribute(AppSettingsField::peakThroughput),
+                                                          attribute(AppSettingsField::peakThroughputStartDate),
+                                                          attribute(AppSettingsField::peakThroughputEndDate),
+                                                          attribute(AppSettingsField::peakCalculatedAt),
+                                                      }};
     return entity;
 }
 

@@ -33,11 +33,16 @@ inline constexpr platform::Field<AppSettings, platform::Uuid> id{"id", &AppSetti
 inline constexpr platform::Field<AppSettings, double> averageWage{"averageWage", &AppSettings::averageWage};
 inline constexpr platform::Field<AppSettings, double> overhead{"overhead", &AppSettings::overhead};
 inline constexpr platform::Field<AppSettings, std::int64_t> headcount{"headcount", &AppSettings::headcount};
-inline constexpr platform::Field<AppSettings, ProjectType> defaultProjectType{"defaultProjectType", &AppSettings::defaultProjectType};
-inline constexpr platform::Field<AppSettings, std::optional<double>> peakThroughput{"peakThroughput", &AppSettings::peakThroughput};
-inline constexpr platform::Field<AppSettings, std::optional<platform::Date>> peakThroughputStartDate{"peakThroughputStartDate", &AppSettings::peakThroughputStartDate};
-inline constexpr platform::Field<AppSettings, std::optional<platform::Date>> peakThroughputEndDate{"peakThroughputEndDate", &AppSettings::peakThroughputEndDate};
-inline constexpr platform::Field<AppSettings, std::optional<platform::Date>> peakCalculatedAt{"peakCalculatedAt", &AppSettings::peakCalculatedAt};
+inline constexpr platform::Field<AppSettings, ProjectType> defaultProjectType{"defaultProjectType",
+                                                                              &AppSettings::defaultProjectType};
+inline constexpr platform::Field<AppSettings, std::optional<double>> peakThroughput{"peakThroughput",
+                                                                                    &AppSettings::peakThroughput};
+inline constexpr platform::Field<AppSettings, std::optional<platform::Date>> peakThroughputStartDate{
+    "peakThroughputStartDate", &AppSettings::peakThroughputStartDate};
+inline constexpr platform::Field<AppSettings, std::optional<platform::Date>> peakThroughputEndDate{
+    "peakThroughputEndDate", &AppSettings::peakThroughputEndDate};
+inline constexpr platform::Field<AppSettings, std::optional<platform::Date>> peakCalculatedAt{
+    "peakCalculatedAt", &AppSettings::peakCalculatedAt};
 } // namespace AppSettingsField
 
 } // namespace norvane

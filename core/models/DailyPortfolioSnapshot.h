@@ -38,15 +38,24 @@ public:
 namespace DailyPortfolioSnapshotField {
 inline constexpr platform::Field<DailyPortfolioSnapshot, platform::Uuid> id{"id", &DailyPortfolioSnapshot::id};
 inline constexpr platform::Field<DailyPortfolioSnapshot, platform::Date> date{"date", &DailyPortfolioSnapshot::date};
-inline constexpr platform::Field<DailyPortfolioSnapshot, std::int64_t> activeProjectCount{"activeProjectCount", &DailyPortfolioSnapshot::activeProjectCount};
-inline constexpr platform::Field<DailyPortfolioSnapshot, std::int64_t> totalInsertions{"totalInsertions", &DailyPortfolioSnapshot::totalInsertions};
-inline constexpr platform::Field<DailyPortfolioSnapshot, std::int64_t> totalDeletions{"totalDeletions", &DailyPortfolioSnapshot::totalDeletions};
-inline constexpr platform::Field<DailyPortfolioSnapshot, std::int64_t> totalLinesChanged{"totalLinesChanged", &DailyPortfolioSnapshot::totalLinesChanged};
-inline constexpr platform::Field<DailyPortfolioSnapshot, double> dailyEffortMonths{"dailyEffortMonths", &DailyPortfolioSnapshot::dailyEffortMonths};
-inline constexpr platform::Field<DailyPortfolioSnapshot, double> cumulativeEffortMonths{"cumulativeEffortMonths", &DailyPortfolioSnapshot::cumulativeEffortMonths};
-inline constexpr platform::Field<DailyPortfolioSnapshot, std::int64_t> headcount{"headcount", &DailyPortfolioSnapshot::headcount};
-inline constexpr platform::Field<DailyPortfolioSnapshot, std::int64_t> totalCommits{"totalCommits", &DailyPortfolioSnapshot::totalCommits};
-inline constexpr platform::Field<DailyPortfolioSnapshot, std::string> activeProjectNames{"activeProjectNames", &DailyPortfolioSnapshot::activeProjectNames};
+inline constexpr platform::Field<DailyPortfolioSnapshot, std::int64_t> activeProjectCount{
+    "activeProjectCount", &DailyPortfolioSnapshot::activeProjectCount};
+inline constexpr platform::Field<DailyPortfolioSnapshot, std::int64_t> totalInsertions{
+    "totalInsertions", &DailyPortfolioSnapshot::totalInsertions};
+inline constexpr platform::Field<DailyPortfolioSnapshot, std::int64_t> totalDeletions{
+    "totalDeletions", &DailyPortfolioSnapshot::totalDeletions};
+inline constexpr platform::Field<DailyPortfolioSnapshot, std::int64_t> totalLinesChanged{
+    "totalLinesChanged", &DailyPortfolioSnapshot::totalLinesChanged};
+inline constexpr platform::Field<DailyPortfolioSnapshot, double> dailyEffortMonths{
+    "dailyEffortMonths", &DailyPortfolioSnapshot::dailyEffortMonths};
+inline constexpr platform::Field<DailyPortfolioSnapshot, double> cumulativeEffortMonths{
+    "cumulativeEffortMonths", &DailyPortfolioSnapshot::cumulativeEffortMonths};
+inline constexpr platform::Field<DailyPortfolioSnapshot, std::int64_t> headcount{"headcount",
+                                                                                 &DailyPortfolioSnapshot::headcount};
+inline constexpr platform::Field<DailyPortfolioSnapshot, std::int64_t> totalCommits{
+    "totalCommits", &DailyPortfolioSnapshot::totalCommits};
+inline constexpr platform::Field<DailyPortfolioSnapshot, std::string> activeProjectNames{
+    "activeProjectNames", &DailyPortfolioSnapshot::activeProjectNames};
 } // namespace DailyPortfolioSnapshotField
 
 } // namespace norvane

@@ -6,8 +6,8 @@ namespace norvane {
 
 using platform::attribute;
 
-std::shared_ptr<ModelDailyActivity> ModelDailyActivity::create(const std::shared_ptr<Project>& project, platform::Date date,
-                                                               AIModel model) {
+std::shared_ptr<ModelDailyActivity> ModelDailyActivity::create(const std::shared_ptr<Project>& project,
+                                                               platform::Date date, AIModel model) {
     auto row = std::make_shared<ModelDailyActivity>();
     row->project = project;
     row->date = platform::LocalCalendar::startOfDay(date);
@@ -36,7 +36,9 @@ const platform::Entity<ModelDailyActivity>& ModelDailyActivity::entity() {
     return entity;
 }
 
-AIModel ModelDailyActivity::model() const { return platform::fromRawValue<AIModel>(modelRaw).value_or(AIModel::unknown); }
+AIModel ModelDailyActivity::model() const {
+    return platform::fromRawValue<AIModel>(modelRaw).value_or(AIModel::unknown);
+}
 
 void ModelDailyActivity::setModel(AIModel model) { modelRaw = std::string(platform::rawValue(model)); }
 

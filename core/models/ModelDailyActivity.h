@@ -35,13 +35,20 @@ namespace ModelDailyActivityField {
 inline constexpr platform::Field<ModelDailyActivity, platform::Uuid> id{"id", &ModelDailyActivity::id};
 inline constexpr platform::Field<ModelDailyActivity, platform::Date> date{"date", &ModelDailyActivity::date};
 inline constexpr platform::Field<ModelDailyActivity, std::string> modelRaw{"modelRaw", &ModelDailyActivity::modelRaw};
-inline constexpr platform::Field<ModelDailyActivity, std::int64_t> insertions{"insertions", &ModelDailyActivity::insertions};
-inline constexpr platform::Field<ModelDailyActivity, std::int64_t> deletions{"deletions", &ModelDailyActivity::deletions};
-inline constexpr platform::Field<ModelDailyActivity, std::int64_t> commitCount{"commitCount", &ModelDailyActivity::commitCount};
-inline constexpr platform::Field<ModelDailyActivity, std::int64_t> filesChanged{"filesChanged", &ModelDailyActivity::filesChanged};
-inline constexpr platform::Field<ModelDailyActivity, double> estimatedEffortMonths{"estimatedEffortMonths", &ModelDailyActivity::estimatedEffortMonths};
-inline constexpr platform::Field<ModelDailyActivity, double> estimatedCost{"estimatedCost", &ModelDailyActivity::estimatedCost};
-inline constexpr platform::Field<ModelDailyActivity, std::shared_ptr<Project>> project{"project", &ModelDailyActivity::project};
+inline constexpr platform::Field<ModelDailyActivity, std::int64_t> insertions{"insertions",
+                                                                              &ModelDailyActivity::insertions};
+inline constexpr platform::Field<ModelDailyActivity, std::int64_t> deletions{"deletions",
+                                                                             &ModelDailyActivity::deletions};
+inline constexpr platform::Field<ModelDailyActivity, std::int64_t> commitCount{"commitCount",
+                                                                               &ModelDailyActivity::commitCount};
+inline constexpr platform::Field<ModelDailyActivity, std::int64_t> filesChanged{"filesChanged",
+                                                                                &ModelDailyActivity::filesChanged};
+inline constexpr platform::Field<ModelDailyActivity, double> estimatedEffortMonths{
+    "estimatedEffortMonths", &ModelDailyActivity::estimatedEffortMonths};
+inline constexpr platform::Field<ModelDailyActivity, double> estimatedCost{"estimatedCost",
+                                                                           &ModelDailyActivity::estimatedCost};
+inline constexpr platform::Field<ModelDailyActivity, std::shared_ptr<Project>> project{"project",
+                                                                                       &ModelDailyActivity::project};
 } // namespace ModelDailyActivityField
 
 } // namespace norvane

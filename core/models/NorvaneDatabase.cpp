@@ -13,17 +13,16 @@ namespace norvane {
 std::atomic<bool> NorvaneDatabase::isDevelopment{false};
 
 const platform::Schema& NorvaneDatabase::schema() {
-    static const platform::Schema schema{
-        "1.0.0",
-        {
-            &Project::entity().info(),
-            &Snapshot::entity().info(),
-            &SnapshotLanguage::entity().info(),
-            &DailyActivity::entity().info(),
-            &AppSettings::entity().info(),
-            &DailyPortfolioSnapshot::entity().info(),
-            &ModelDailyActivity::entity().info(),
-        }};
+    static const platform::Schema schema{"1.0.0",
+                                         {
+                                             &Project::entity().info(),
+                                             &Snapshot::entity().info(),
+                                             &SnapshotLanguage::entity().info(),
+                                             &DailyActivity::entity().info(),
+                                             &AppSettings::entity().info(),
+                                             &DailyPortfolioSnapshot::entity().info(),
+                                             &ModelDailyActivity::entity().info(),
+                                         }};
     return schema;
 }
 

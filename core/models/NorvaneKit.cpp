@@ -23,18 +23,13 @@ NorvaneKit& NorvaneKit::shared() {
 NorvaneKit::NorvaneKit() : NorvaneKit(NorvaneDatabase::makeContainer()) {}
 
 NorvaneKit::NorvaneKit(std::shared_ptr<platform::ModelContainer> container, SccService scc)
-    : container_(std::move(container)),
-      context_(std::make_shared<platform::ModelContext>(container_)),
-      projects_(context_),
-      snapshots_(context_),
-      scc_(scc),
-      git_(),
-      cocomo_(context_),
-      collector_(context_, std::move(scc)),
-      portfolioMetrics_(context_) {}
+    : container_(std::move(container)), context_(std::make_shared<platform::ModelContext>(container_)),
+      projects_(context_), snapshots_(context_), scc_(scc), git_(), cocomo_(context_),
+      collector_(context_, std::move(scc)), portfolioMetrics_(context_) {}
 
 std::shared_ptr<Project> NorvaneKit::addProject(const std::string& name, const std::string& path,
-                                                const std::optional<std::string>& description, ProjectType projectType) {
+                                                const std::optional<std::string>& description,
+                                                ProjectType projectType) {
     return projects_.createProject(name, path, description, projectType);
 }
 

@@ -24,23 +24,22 @@ std::shared_ptr<Project> Project::create(std::string name, std::string path, std
 }
 
 const platform::Entity<Project>& Project::entity() {
-    static const platform::Entity<Project> entity{
-        "Project",
-        "project",
-        {
-            attribute(ProjectField::id, {.unique = true}),
-            attribute(ProjectField::name, {.unique = true}),
-            attribute(ProjectField::path),
-            attribute(ProjectField::projectDescription),
-            attribute(ProjectField::status),
-            attribute(ProjectField::projectType),
-            attribute(ProjectField::firstCommitAt),
-            attribute(ProjectField::latestCommitAt),
-            attribute(ProjectField::createdAt),
-            attribute(ProjectField::updatedAt),
-            attribute(ProjectField::baselineVelocity),
-            attribute(ProjectField::baselineCalculatedAt),
-        }};
+    static const platform::Entity<Project> entity{"Project",
+                                                  "project",
+                                                  {
+                                                      attribute(ProjectField::id, {.unique = true}),
+                                                      attribute(ProjectField::name, {.unique = true}),
+                                                      attribute(ProjectField::path),
+                                                      attribute(ProjectField::projectDescription),
+                                                      attribute(ProjectField::status),
+                                                      attribute(ProjectField::projectType),
+                                                      attribute(ProjectField::firstCommitAt),
+                                                      attribute(ProjectField::latestCommitAt),
+                                                      attribute(ProjectField::createdAt),
+                                                      attribute(ProjectField::updatedAt),
+                                                      attribute(ProjectField::baselineVelocity),
+                                                      attribute(ProjectField::baselineCalculatedAt),
+                                                  }};
     return entity;
 }
 
@@ -81,7 +80,8 @@ std::optional<std::pair<std::string, std::string>> Project::latestCommitSummary(
     auto candidates = snapshots();
     std::erase_if(candidates, [](const auto& snapshot) { return !snapshot->latestCommitHash; });
     if (candidates.empty()) return std::nullopt;
-    std::stable_sort(candidates.begin(), candidates.end(), [](const auto& a, const auto& b) { return a->capturedAt > b->capturedAt; });
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const auto& a, const auto& b) { return a->capturedAt > b->capturedAt; });
     const auto& snapshot = candidates.front();
     if (!snapshot->latestCommitMessage) return std::nullopt;
     const std::string& hash = *snapshot->latestCommitHash;
@@ -91,9 +91,11 @@ std::optional<std::pair<std::string, std::string>> Project::latestCommitSummary(
 
 std::shared_ptr<Snapshot> Project::newestMeasurement() const {
     auto candidates = snapshots();
-    std::erase_if(candidates, [](const auto& snapshot) { return snapshot->snapshotType() == SnapshotType::gitHistory; });
+    std::erase_if(candidates,
+                  [](const auto& snapshot) { return snapshot->snapshotType() == SnapshotType::gitHistory; });
     if (candidates.empty()) return nullptr;
-    std::stable_sort(candidates.begin(), candidates.end(), [](const auto& a, const auto& b) { return a->capturedAt > b->capturedAt; });
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const auto& a, const auto& b) { return a->capturedAt > b->capturedAt; });
     return candidates.front();
 }
 

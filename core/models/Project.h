@@ -64,15 +64,20 @@ namespace ProjectField {
 inline constexpr platform::Field<Project, platform::Uuid> id{"id", &Project::id};
 inline constexpr platform::Field<Project, std::string> name{"name", &Project::name};
 inline constexpr platform::Field<Project, std::string> path{"path", &Project::path};
-inline constexpr platform::Field<Project, std::optional<std::string>> projectDescription{"projectDescription", &Project::projectDescription};
+inline constexpr platform::Field<Project, std::optional<std::string>> projectDescription{"projectDescription",
+                                                                                         &Project::projectDescription};
 inline constexpr platform::Field<Project, ProjectStatus> status{"status", &Project::status};
 inline constexpr platform::Field<Project, ProjectType> projectType{"projectType", &Project::projectType};
-inline constexpr platform::Field<Project, std::optional<platform::Date>> firstCommitAt{"firstCommitAt", &Project::firstCommitAt};
-inline constexpr platform::Field<Project, std::optional<platform::Date>> latestCommitAt{"latestCommitAt", &Project::latestCommitAt};
+inline constexpr platform::Field<Project, std::optional<platform::Date>> firstCommitAt{"firstCommitAt",
+                                                                                       &Project::firstCommitAt};
+inline constexpr platform::Field<Project, std::optional<platform::Date>> latestCommitAt{"latestCommitAt",
+                                                                                        &Project::latestCommitAt};
 inline constexpr platform::Field<Project, platform::Date> createdAt{"createdAt", &Project::createdAt};
 inline constexpr platform::Field<Project, platform::Date> updatedAt{"updatedAt", &Project::updatedAt};
-inline constexpr platform::Field<Project, std::optional<double>> baselineVelocity{"baselineVelocity", &Project::baselineVelocity};
-inline constexpr platform::Field<Project, std::optional<platform::Date>> baselineCalculatedAt{"baselineCalculatedAt", &Project::baselineCalculatedAt};
+inline constexpr platform::Field<Project, std::optional<double>> baselineVelocity{"baselineVelocity",
+                                                                                  &Project::baselineVelocity};
+inline constexpr platform::Field<Project, std::optional<platform::Date>> baselineCalculatedAt{
+    "baselineCalculatedAt", &Project::baselineCalculatedAt};
 } // namespace ProjectField
 
 } // namespace norvane

@@ -20,7 +20,8 @@ public:
     /// Fails with NorvaneError duplicateName, then pathNotFound or pathNotDirectory, before
     /// anything is written.
     virtual std::shared_ptr<Project> createProject(const std::string& name, const std::string& path,
-                                                   const std::optional<std::string>& description, ProjectType projectType);
+                                                   const std::optional<std::string>& description,
+                                                   ProjectType projectType);
     /// Sorted by name in the localized standard order.
     virtual std::vector<std::shared_ptr<Project>> getAllProjects(bool includeArchived = false);
     virtual std::shared_ptr<Project> getProject(const std::string& name);

@@ -60,16 +60,26 @@ inline constexpr platform::Field<Snapshot, std::int64_t> codeLines{"codeLines", 
 inline constexpr platform::Field<Snapshot, std::int64_t> commentLines{"commentLines", &Snapshot::commentLines};
 inline constexpr platform::Field<Snapshot, std::int64_t> blankLines{"blankLines", &Snapshot::blankLines};
 inline constexpr platform::Field<Snapshot, std::int64_t> totalComplexity{"totalComplexity", &Snapshot::totalComplexity};
-inline constexpr platform::Field<Snapshot, std::optional<std::string>> latestCommitHash{"latestCommitHash", &Snapshot::latestCommitHash};
-inline constexpr platform::Field<Snapshot, std::optional<std::string>> latestCommitMessage{"latestCommitMessage", &Snapshot::latestCommitMessage};
-inline constexpr platform::Field<Snapshot, std::optional<std::string>> latestCommitAuthor{"latestCommitAuthor", &Snapshot::latestCommitAuthor};
-inline constexpr platform::Field<Snapshot, std::optional<platform::Date>> latestCommitDate{"latestCommitDate", &Snapshot::latestCommitDate};
-inline constexpr platform::Field<Snapshot, std::optional<std::string>> analyzedCommitHash{"analyzedCommitHash", &Snapshot::analyzedCommitHash};
-inline constexpr platform::Field<Snapshot, std::int64_t> cumulativeInsertions{"cumulativeInsertions", &Snapshot::cumulativeInsertions};
-inline constexpr platform::Field<Snapshot, std::int64_t> cumulativeDeletions{"cumulativeDeletions", &Snapshot::cumulativeDeletions};
-inline constexpr platform::Field<Snapshot, std::int64_t> cumulativeLinesChanged{"cumulativeLinesChanged", &Snapshot::cumulativeLinesChanged};
-inline constexpr platform::Field<Snapshot, double> cumulativeEffortMonths{"cumulativeEffortMonths", &Snapshot::cumulativeEffortMonths};
-inline constexpr platform::Field<Snapshot, double> cumulativeEstimatedCost{"cumulativeEstimatedCost", &Snapshot::cumulativeEstimatedCost};
+inline constexpr platform::Field<Snapshot, std::optional<std::string>> latestCommitHash{"latestCommitHash",
+                                                                                        &Snapshot::latestCommitHash};
+inline constexpr platform::Field<Snapshot, std::optional<std::string>> latestCommitMessage{
+    "latestCommitMessage", &Snapshot::latestCommitMessage};
+inline constexpr platform::Field<Snapshot, std::optional<std::string>> latestCommitAuthor{
+    "latestCommitAuthor", &Snapshot::latestCommitAuthor};
+inline constexpr platform::Field<Snapshot, std::optional<platform::Date>> latestCommitDate{"latestCommitDate",
+                                                                                           &Snapshot::latestCommitDate};
+inline constexpr platform::Field<Snapshot, std::optional<std::string>> analyzedCommitHash{
+    "analyzedCommitHash", &Snapshot::analyzedCommitHash};
+inline constexpr platform::Field<Snapshot, std::int64_t> cumulativeInsertions{"cumulativeInsertions",
+                                                                              &Snapshot::cumulativeInsertions};
+inline constexpr platform::Field<Snapshot, std::int64_t> cumulativeDeletions{"cumulativeDeletions",
+                                                                             &Snapshot::cumulativeDeletions};
+inline constexpr platform::Field<Snapshot, std::int64_t> cumulativeLinesChanged{"cumulativeLinesChanged",
+                                                                                &Snapshot::cumulativeLinesChanged};
+inline constexpr platform::Field<Snapshot, double> cumulativeEffortMonths{"cumulativeEffortMonths",
+                                                                          &Snapshot::cumulativeEffortMonths};
+inline constexpr platform::Field<Snapshot, double> cumulativeEstimatedCost{"cumulativeEstimatedCost",
+                                                                           &Snapshot::cumulativeEstimatedCost};
 inline constexpr platform::Field<Snapshot, std::shared_ptr<Project>> project{"project", &Snapshot::project};
 } // namespace SnapshotField
 

@@ -4,7 +4,8 @@ namespace norvane {
 
 using platform::attribute;
 
-std::shared_ptr<SnapshotLanguage> SnapshotLanguage::create(std::string language, const std::shared_ptr<Snapshot>& snapshot) {
+std::shared_ptr<SnapshotLanguage> SnapshotLanguage::create(std::string language,
+                                                           const std::shared_ptr<Snapshot>& snapshot) {
     auto row = std::make_shared<SnapshotLanguage>();
     row->language = std::move(language);
     row->snapshot = snapshot;

@@ -35,9 +35,12 @@ inline constexpr platform::Field<SnapshotLanguage, std::int64_t> lines{"lines", 
 inline constexpr platform::Field<SnapshotLanguage, std::int64_t> code{"code", &SnapshotLanguage::code};
 inline constexpr platform::Field<SnapshotLanguage, std::int64_t> comments{"comments", &SnapshotLanguage::comments};
 inline constexpr platform::Field<SnapshotLanguage, std::int64_t> blanks{"blanks", &SnapshotLanguage::blanks};
-inline constexpr platform::Field<SnapshotLanguage, std::int64_t> complexity{"complexity", &SnapshotLanguage::complexity};
-inline constexpr platform::Field<SnapshotLanguage, std::optional<OutputCategory>> category{"category", &SnapshotLanguage::category};
-inline constexpr platform::Field<SnapshotLanguage, std::shared_ptr<Snapshot>> snapshot{"snapshot", &SnapshotLanguage::snapshot};
+inline constexpr platform::Field<SnapshotLanguage, std::int64_t> complexity{"complexity",
+                                                                            &SnapshotLanguage::complexity};
+inline constexpr platform::Field<SnapshotLanguage, std::optional<OutputCategory>> category{"category",
+                                                                                           &SnapshotLanguage::category};
+inline constexpr platform::Field<SnapshotLanguage, std::shared_ptr<Snapshot>> snapshot{"snapshot",
+                                                                                       &SnapshotLanguage::snapshot};
 } // namespace SnapshotLanguageField
 
 } // namespace norvane

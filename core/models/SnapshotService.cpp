@@ -19,14 +19,15 @@ void SnapshotService::saveSnapshot(const std::shared_ptr<Snapshot>& snapshot,
 
 std::vector<std::shared_ptr<Snapshot>> SnapshotService::getSnapshots(const std::shared_ptr<Project>& project,
                                                                      std::optional<std::size_t> limit) {
-    return context_->fetch<Snapshot>(
-        {.predicate = SnapshotField::project == project, .sortBy = {descending(SnapshotField::capturedAt)}, .limit = limit});
+    return context_->fetch<Snapshot>({.predicate = SnapshotField::project == project,
+                                      .sortBy = {descending(SnapshotField::capturedAt)},
+                                      .limit = limit});
 }
 
 std::vector<std::shared_ptr<Snapshot>> SnapshotService::getSnapshots(const std::shared_ptr<Project>& project,
                                                                      platform::Date from, platform::Date to) {
-    return context_->fetch<Snapshot>({.predicate = SnapshotField::project == project && SnapshotField::capturedAt >= from &&
-                                                   SnapshotField::capturedAt <= to,
+    return context_->fetch<Snapshot>({.predicate = SnapshotField::project == project &&
+                                                   SnapshotField::capturedAt >= from && SnapshotField::capturedAt <= to,
                                       .sortBy = {ascending(SnapshotField::capturedAt)}});
 }
 
@@ -39,7 +40,8 @@ std::vector<std::shared_ptr<Snapshot>> SnapshotService::getTodaysSnapshots(const
     const auto start = platform::LocalCalendar::startOfDay(clock_());
     const auto end = platform::LocalCalendar::addingDays(start, 1);
     // The next midnight belongs to tomorrow.
-    return context_->fetch<Snapshot>({.predicate = SnapshotField::project == project && SnapshotField::capturedAt >= start &&
+    return context_->fetch<Snapshot>({.predicate = SnapshotField::project == project &&
+                                                   SnapshotField::capturedAt >= start &&
                                                    SnapshotField::capturedAt < end,
                                       .sortBy = {ascending(SnapshotField::capturedAt)}});
 }
@@ -55,9 +57,10 @@ void SnapshotService::deleteSnapshots(const std::shared_ptr<Project>& project) {
 }
 
 std::size_t SnapshotService::deleteGitHistorySnapshots(const std::shared_ptr<Project>& project, platform::Date after) {
-    const auto snapshots = context_->fetch<Snapshot>(
-        {.predicate = SnapshotField::project == project && SnapshotField::snapshotTypeRaw == std::string("gitHistory") &&
-                      SnapshotField::capturedAt >= after});
+    const auto snapshots =
+        context_->fetch<Snapshot>({.predicate = SnapshotField::project == project &&
+                                                SnapshotField::snapshotTypeRaw == std::string("gitHistory") &&
+                                                SnapshotField::capturedAt >= after});
     for (const auto& snapshot : snapshots) context_->remove(snapshot);
     context_->save();
     return snapshots.size();

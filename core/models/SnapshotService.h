@@ -13,7 +13,8 @@ namespace norvane {
 /// The store operations on snapshots and their language rows.
 class SnapshotService {
 public:
-    explicit SnapshotService(std::shared_ptr<platform::ModelContext> context, platform::Clock clock = platform::systemClock())
+    explicit SnapshotService(std::shared_ptr<platform::ModelContext> context,
+                             platform::Clock clock = platform::systemClock())
         : context_(std::move(context)), clock_(std::move(clock)) {}
     virtual ~SnapshotService() = default;
 
@@ -24,8 +25,8 @@ public:
     virtual std::vector<std::shared_ptr<Snapshot>> getSnapshots(const std::shared_ptr<Project>& project,
                                                                 std::optional<std::size_t> limit = std::nullopt);
     /// Captured within [from, to], oldest first.
-    virtual std::vector<std::shared_ptr<Snapshot>> getSnapshots(const std::shared_ptr<Project>& project, platform::Date from,
-                                                                platform::Date to);
+    virtual std::vector<std::shared_ptr<Snapshot>> getSnapshots(const std::shared_ptr<Project>& project,
+                                                                platform::Date from, platform::Date to);
     virtual std::shared_ptr<Snapshot> getLatestSnapshot(const std::shared_ptr<Project>& project);
     /// Captured within the current local day [start of day, start of next day), oldest first.
     virtual std::vector<std::shared_ptr<Snapshot>> getTodaysSnapshots(const std::shared_ptr<Project>& project);

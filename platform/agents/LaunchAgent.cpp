@@ -45,8 +45,8 @@ std::optional<int> calendarField(const PropertyListValue& interval, const std::s
 // Labels name the systemd units, so they keep to the characters unit names allow.
 bool isValidLabel(const std::string& label) {
     const auto allowed = [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-               c == '-' || c == '_' || c == ':';
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
+               c == '_' || c == ':';
     };
     return !label.empty() && label.size() <= 200 && std::all_of(label.begin(), label.end(), allowed);
 }

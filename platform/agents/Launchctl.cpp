@@ -145,8 +145,7 @@ void Launchctl::rollBack(const std::string& label) noexcept {
     std::filesystem::remove(servicePath(label), ignored);
     try {
         runner_.run(systemctlRequest({"daemon-reload"}));
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void Launchctl::systemctl(const std::vector<std::string>& arguments) {

@@ -12,7 +12,8 @@ namespace norvane::platform {
 namespace {
 
 bool isBlank(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
 }
 
 void requireNoChildren(const XmlElement& element) {
@@ -99,8 +100,8 @@ PropertyListValue PropertyListReader::readDictionary(const XmlElement& element) 
         if (index + 1 == children.size()) {
             throw PropertyListError("key " + key.text + " has no value");
         }
-        const bool duplicate = std::any_of(entries.begin(), entries.end(),
-                                           [&](const auto& entry) { return entry.first == key.text; });
+        const bool duplicate =
+            std::any_of(entries.begin(), entries.end(), [&](const auto& entry) { return entry.first == key.text; });
         if (duplicate) {
             throw PropertyListError("duplicate key " + key.text);
         }

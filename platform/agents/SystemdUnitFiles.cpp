@@ -74,7 +74,8 @@ std::string serviceUnit(const LaunchAgent& agent) {
     for (std::size_t index = 0; index < agent.programArguments.size(); ++index) {
         command += (index == 0 ? "" : " ") + quoteExecWord(agent.programArguments[index], index == 0);
     }
-    std::string text = "[Unit]\nDescription=" + agent.label + "\n\n[Service]\nType=oneshot\nExecStart=" + command + "\n";
+    std::string text =
+        "[Unit]\nDescription=" + agent.label + "\n\n[Service]\nType=oneshot\nExecStart=" + command + "\n";
     if (agent.standardOutPath) {
         text += "StandardOutput=" + appendTarget("StandardOutPath", *agent.standardOutPath) + "\n";
     }

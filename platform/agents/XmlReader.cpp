@@ -298,9 +298,8 @@ std::string XmlReader::readReference() {
     std::uint32_t codePoint = 0;
     const auto [last, error] =
         std::from_chars(digits.data(), digits.data() + digits.size(), codePoint, hexadecimal ? 16 : 10);
-    if (digits.empty() || error != std::errc() || last != digits.data() + digits.size() ||
-        codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF) ||
-        !isXmlCharacter(static_cast<std::int32_t>(codePoint))) {
+    if (digits.empty() || error != std::errc() || last != digits.data() + digits.size() || codePoint > 0x10FFFF ||
+        (codePoint >= 0xD800 && codePoint <= 0xDFFF) || !isXmlCharacter(static_cast<std::int32_t>(codePoint))) {
         fail("invalid character reference &" + std::string(name) + ";");
     }
     std::string character;

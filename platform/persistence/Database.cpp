@@ -110,8 +110,7 @@ bool Statement::step() {
 }
 
 void Statement::run() {
-    while (step()) {
-    }
+    while (step()) {}
 }
 
 void Statement::reset() {

@@ -88,7 +88,8 @@ std::shared_ptr<Record> resolveRelated(ModelContext& context, const EntityInfo& 
 template <typename R, typename P>
 ColumnBinding<R> relationship(Field<R, std::shared_ptr<P>> field, DeleteRule rule) {
     ColumnBinding<R> binding;
-    binding.info = ColumnInfo{std::string(field.name), "INTEGER", true, false, [] { return &P::entity().info(); }, rule};
+    binding.info =
+        ColumnInfo{std::string(field.name), "INTEGER", true, false, [] { return &P::entity().info(); }, rule};
     const auto member = field.member;
     binding.read = [member](const R& record) -> SqlValue {
         const auto& target = record.*member;
@@ -100,7 +101,8 @@ ColumnBinding<R> relationship(Field<R, std::shared_ptr<P>> field, DeleteRule rul
     };
     binding.write = [member](R& record, const SqlValue& value, ModelContext& context) {
         const auto* key = std::get_if<std::int64_t>(&value);
-        record.*member = key ? std::dynamic_pointer_cast<P>(resolveRelated(context, P::entity().info(), *key)) : nullptr;
+        record.*member =
+            key ? std::dynamic_pointer_cast<P>(resolveRelated(context, P::entity().info(), *key)) : nullptr;
     };
     binding.related = [member](const R& record) -> std::shared_ptr<Record> { return record.*member; };
     binding.clear = [member](R& record) { (record.*member).reset(); };

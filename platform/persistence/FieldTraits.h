@@ -39,9 +39,7 @@ struct FieldTraits<int> {
     static constexpr std::string_view sqlType = "INTEGER";
     static constexpr bool nullable = false;
     static SqlValue toSql(int value) { return static_cast<std::int64_t>(value); }
-    static int fromSql(const SqlValue& value) {
-        return static_cast<int>(FieldTraits<std::int64_t>::fromSql(value));
-    }
+    static int fromSql(const SqlValue& value) { return static_cast<int>(FieldTraits<std::int64_t>::fromSql(value)); }
 };
 
 template <>
@@ -117,9 +115,7 @@ template <typename T>
 struct FieldTraits<std::optional<T>> {
     static constexpr std::string_view sqlType = FieldTraits<T>::sqlType;
     static constexpr bool nullable = true;
-    static SqlValue toSql(const std::optional<T>& value) {
-        return value ? FieldTraits<T>::toSql(*value) : SqlValue{};
-    }
+    static SqlValue toSql(const std::optional<T>& value) { return value ? FieldTraits<T>::toSql(*value) : SqlValue{}; }
     static std::optional<T> fromSql(const SqlValue& value) {
         if (isNull(value)) return std::nullopt;
         if constexpr (RawValueEnum<T>) {

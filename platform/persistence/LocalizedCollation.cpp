@@ -34,8 +34,9 @@ icu::Collator* threadCollator() {
 }
 
 int collate(void*, int leftLength, const void* left, int rightLength, const void* right) {
-    return localizedStandardCompare(std::string_view(static_cast<const char*>(left), static_cast<std::size_t>(leftLength)),
-                                    std::string_view(static_cast<const char*>(right), static_cast<std::size_t>(rightLength)));
+    return localizedStandardCompare(
+        std::string_view(static_cast<const char*>(left), static_cast<std::size_t>(leftLength)),
+        std::string_view(static_cast<const char*>(right), static_cast<std::size_t>(rightLength)));
 }
 
 } // namespace
@@ -46,9 +47,9 @@ int localizedStandardCompare(std::string_view left, std::string_view right) {
         return left.compare(right) < 0 ? -1 : (left == right ? 0 : 1);
     }
     UErrorCode status = U_ZERO_ERROR;
-    const UCollationResult result = collator->compareUTF8(
-        icu::StringPiece(left.data(), static_cast<int32_t>(left.size())),
-        icu::StringPiece(right.data(), static_cast<int32_t>(right.size())), status);
+    const UCollationResult result =
+        collator->compareUTF8(icu::StringPiece(left.data(), static_cast<int32_t>(left.size())),
+                              icu::StringPiece(right.data(), static_cast<int32_t>(right.size())), status);
     if (U_FAILURE(status)) {
         return left.compare(right) < 0 ? -1 : (left == right ? 0 : 1);
     }

@@ -73,7 +73,8 @@ std::string describe(const std::optional<std::filesystem::path>& file) {
 
 } // namespace
 
-ModelContainer::ModelContainer(std::unique_ptr<Database> database, Schema schema, std::optional<std::filesystem::path> file)
+ModelContainer::ModelContainer(std::unique_ptr<Database> database, Schema schema,
+                               std::optional<std::filesystem::path> file)
     : database_(std::move(database)), schema_(std::move(schema)), file_(std::move(file)) {}
 
 std::shared_ptr<ModelContainer> ModelContainer::open(const std::filesystem::path& file, const Schema& schema) {
@@ -112,7 +113,8 @@ void ModelContainer::prepare() {
         throw StoreError("The file " + where + " is not a Norvane store: it holds other tables");
     }
     if (hasMetadata) {
-        auto query = database.prepare(std::string("SELECT value FROM ") + metadataTable + " WHERE key = 'schemaVersion'");
+        auto query =
+            database.prepare(std::string("SELECT value FROM ") + metadataTable + " WHERE key = 'schemaVersion'");
         const std::string stored = query.step() ? std::get<std::string>(query.column(0)) : std::string("0.0.0");
         if (versionParts(stored) > versionParts(schema_.version)) {
             throw StoreError("The store " + where + " was written by a newer version of Norvane (schema " + stored +
@@ -124,9 +126,11 @@ void ModelContainer::prepare() {
     database.execute("PRAGMA synchronous = NORMAL");
     database.execute("PRAGMA foreign_keys = ON");
     Transaction transaction(database);
-    database.execute(std::string("CREATE TABLE IF NOT EXISTS ") + metadataTable + " (key TEXT PRIMARY KEY, value TEXT NOT NULL)");
+    database.execute(std::string("CREATE TABLE IF NOT EXISTS ") + metadataTable +
+                     " (key TEXT PRIMARY KEY, value TEXT NOT NULL)");
     createTables(database, schema_);
-    auto version = database.prepare(std::string("INSERT OR REPLACE INTO ") + metadataTable + " (key, value) VALUES ('schemaVersion', ?)");
+    auto version = database.prepare(std::string("INSERT OR REPLACE INTO ") + metadataTable +
+                                    " (key, value) VALUES ('schemaVersion', ?)");
     version.bind(1, schema_.version);
     version.run();
     transaction.commit();

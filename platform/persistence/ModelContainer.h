@@ -35,7 +35,9 @@ public:
     ObserverRegistration() = default;
     explicit ObserverRegistration(std::function<void()> remove) : remove_(std::move(remove)) {}
     ~ObserverRegistration() { reset(); }
-    ObserverRegistration(ObserverRegistration&& other) noexcept : remove_(std::move(other.remove_)) { other.remove_ = nullptr; }
+    ObserverRegistration(ObserverRegistration&& other) noexcept : remove_(std::move(other.remove_)) {
+        other.remove_ = nullptr;
+    }
     ObserverRegistration& operator=(ObserverRegistration&& other) noexcept {
         if (this != &other) {
             reset();

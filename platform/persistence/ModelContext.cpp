@@ -177,7 +177,8 @@ std::vector<std::shared_ptr<Record>> ModelContext::fetchErased(const ErasedFetch
         while (statement.step()) {
             std::vector<SqlValue> values;
             values.reserve(entity.columns.size());
-            for (std::size_t i = 0; i < entity.columns.size(); ++i) values.push_back(statement.column(static_cast<int>(i + 1)));
+            for (std::size_t i = 0; i < entity.columns.size(); ++i)
+                values.push_back(statement.column(static_cast<int>(i + 1)));
             rows.emplace_back(std::get<std::int64_t>(statement.column(0)), std::move(values));
         }
     });
@@ -196,13 +197,15 @@ std::vector<std::shared_ptr<Record>> ModelContext::fetchErased(const ErasedFetch
         addedPending = true;
     }
     if (addedPending && fetch.before) {
-        std::stable_sort(result.begin(), result.end(), [&](const auto& a, const auto& b) { return fetch.before(*a, *b); });
+        std::stable_sort(result.begin(), result.end(),
+                         [&](const auto& a, const auto& b) { return fetch.before(*a, *b); });
     }
     if (fetch.limit && result.size() > *fetch.limit) result.resize(*fetch.limit);
     return result;
 }
 
-std::shared_ptr<Record> ModelContext::materialize(const EntityInfo& entity, std::int64_t key, std::vector<SqlValue> values) {
+std::shared_ptr<Record> ModelContext::materialize(const EntityInfo& entity, std::int64_t key,
+                                                  std::vector<SqlValue> values) {
     auto& records = registered_[&entity];
     if (const auto found = records.find(key); found != records.end()) {
         Record& record = *found->second;

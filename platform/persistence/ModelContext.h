@@ -33,7 +33,9 @@ public:
     template <typename R>
     std::vector<std::shared_ptr<R>> fetch(const FetchDescriptor<R>& descriptor = {});
     template <typename R>
-    std::size_t fetchCount(const FetchDescriptor<R>& descriptor = {}) { return fetch(descriptor).size(); }
+    std::size_t fetchCount(const FetchDescriptor<R>& descriptor = {}) {
+        return fetch(descriptor).size();
+    }
 
     /// Writes every pending change in one transaction, then tells the container's observers.
     void save();

@@ -81,10 +81,12 @@ Predicate<R> operator>=(Field<R, T> field, const std::type_identity_t<T>& value)
 template <typename R, typename P>
 Predicate<R> operator==(Field<R, std::shared_ptr<P>> field, const std::shared_ptr<P>& target) {
     if (!target) {
-        return {detail::quoted(field.name) + " IS NULL", {}, [member = field.member](const R& r) { return !(r.*member); }};
+        return {
+            detail::quoted(field.name) + " IS NULL", {}, [member = field.member](const R& r) { return !(r.*member); }};
     }
     const P* raw = target.get();
-    return {detail::quoted(field.name) + " = ?", {SqlValue(target->persistentKey())},
+    return {detail::quoted(field.name) + " = ?",
+            {SqlValue(target->persistentKey())},
             [member = field.member, raw](const R& r) { return (r.*member).get() == raw; }};
 }
 

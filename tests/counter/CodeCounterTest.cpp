@@ -75,7 +75,9 @@ TEST(CodeCounter, ScriptsWithoutExtensionAreKnownByTheirFirstLine) {
     const TemporaryFolder folder;
     folder.writeFile("bin/deploy", "#!/usr/bin/env python3\n# c\nprint(1)\n");
     folder.writeFile("bin/setup", "#!/bin/sh\necho hi\n");
-    folder.writeFile("bin/tool", std::string("\x7f" "ELF\x02\x01\x01\x00", 8));
+    folder.writeFile("bin/tool", std::string("\x7f"
+                                             "ELF\x02\x01\x01\x00",
+                                             8));
     folder.writeFile("bin/notes", "just text\n");
     folder.writeFile("bin/run.unknown", "#!/bin/sh\necho hi\n");
     const auto rows = CodeCounter().count(folder.path().string());

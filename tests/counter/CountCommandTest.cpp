@@ -59,11 +59,11 @@ TEST(CountCommand, BadArgumentsAndMissingPathsFailWithAMessage) {
     const std::string missing = (scratch.path() / "no-such-folder").string();
     EXPECT_NE(runCount({"--format", "json", missing}).standardError.find(missing), std::string::npos);
     for (const auto& arguments : std::vector<std::vector<std::string>>{{"--format", "json", missing},
-                                                                      {"--verbose", "--format", "json", "."},
-                                                                      {"--format", "csv", "."},
-                                                                      {"--format"},
-                                                                      {},
-                                                                      {"a", "b"}}) {
+                                                                       {"--verbose", "--format", "json", "."},
+                                                                       {"--format", "csv", "."},
+                                                                       {"--format"},
+                                                                       {},
+                                                                       {"a", "b"}}) {
         const auto result = runCount(arguments, scratch.path());
         EXPECT_NE(result.exitStatus, 0);
         EXPECT_EQ(result.standardOutput, "");

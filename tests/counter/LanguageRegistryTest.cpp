@@ -17,14 +17,22 @@ std::string languageOf(const LanguageRegistry& registry, std::string_view fileNa
 TEST(LanguageRegistry, FindsLanguagesByNameThenDoubleThenSingleExtensionIgnoringCase) {
     const LanguageRegistry registry;
     const std::pair<const char*, const char*> cases[] = {
-        {"main.c", "C"},           {"MAIN.C", "C"},
-        {"util.h", "C Header"},    {"engine.hpp", "C++ Header"},
-        {"jquery.min.js", "JavaScript"}, {"notes.txt", "Plain Text"},
-        {"CMakeLists.txt", "CMake"}, {"Makefile", "Makefile"},
-        {".gitignore", "gitignore"}, {"LICENSE", "License"},
-        {"index.d.ts", "TypeScript Typings"}, {".bashrc", "BASH"},
-        {"README", "(none)"},      {"archive.tar.gz", "(none)"},
-        {"blob.bin", "(none)"},    {"c", "(none)"},
+        {"main.c", "C"},
+        {"MAIN.C", "C"},
+        {"util.h", "C Header"},
+        {"engine.hpp", "C++ Header"},
+        {"jquery.min.js", "JavaScript"},
+        {"notes.txt", "Plain Text"},
+        {"CMakeLists.txt", "CMake"},
+        {"Makefile", "Makefile"},
+        {".gitignore", "gitignore"},
+        {"LICENSE", "License"},
+        {"index.d.ts", "TypeScript Typings"},
+        {".bashrc", "BASH"},
+        {"README", "(none)"},
+        {"archive.tar.gz", "(none)"},
+        {"blob.bin", "(none)"},
+        {"c", "(none)"},
     };
     for (const auto& [fileName, language] : cases) {
         EXPECT_EQ(languageOf(registry, fileName), language) << fileName;

@@ -1,5 +1,5 @@
-#include "counter/LanguageRegistry.h"
 #include "counter/SourceScanner.h"
+#include "counter/LanguageRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -79,8 +79,7 @@ TEST(SourceScanner, ShebangsAndByteOrderMarksAreNotCode) {
 TEST(SourceScanner, PythonDocstringsAreCommentsButOtherTripleQuotedStringsAreCode) {
     EXPECT_EQ(countAs("a.py", "#!/usr/bin/env python3\n\"\"\"Module docstring\nspanning lines.\"\"\"\nimport os\n"),
               lines(1, 3, 0));
-    EXPECT_EQ(countAs("a.py", "def f():\n    r'''Raw doc.'''\n\n    '''\n\n    '''\n    return 1\n"),
-              lines(2, 4, 1));
+    EXPECT_EQ(countAs("a.py", "def f():\n    r'''Raw doc.'''\n\n    '''\n\n    '''\n    return 1\n"), lines(2, 4, 1));
     EXPECT_EQ(countAs("a.py", "text = \"\"\"not\n# a docstring\n\"\"\"\n"), lines(3, 0, 0));
 }
 

@@ -34,9 +34,11 @@ TEST(BenchmarkBuilder, CountsEachDeviceOncePerDistribution) {
     const auto now = *platform::Iso8601::parse("2025-03-20T12:00:00Z");
     const std::vector<StoredReport> reports{
         // "a": two days a week apart, 30 code lines in all, 10 docs, retention 50 and 70.
-        stored("a", "2025-03-01", 10, 10, 50), stored("a", "2025-03-07", 20, 0, 70),
+        stored("a", "2025-03-01", 10, 10, 50),
+        stored("a", "2025-03-07", 20, 0, 70),
         // "b": one day, two projects, one of them Large.
-        stored("b", "2025-03-02", 40), stored("b", "2025-03-02", 20, 0, std::nullopt, "Large"),
+        stored("b", "2025-03-02", 40),
+        stored("b", "2025-03-02", 20, 0, std::nullopt, "Large"),
     };
     const auto benchmarks = BenchmarkBuilder::build(reports, now);
     EXPECT_EQ(benchmarks.generatedAt, now);

@@ -61,12 +61,9 @@ TEST_F(IndexServerTest, RefusesBadReportsWithoutStoringThem) {
     auto wrongType = nlohmann::json::parse(report("device"));
     wrongType["code_lines_changed"] = "many";
     const std::vector<std::pair<std::string, long>> cases{
-        {"{\"device_id\": ", 400},
-        {"[]", 400},
-        {missingKey.dump(), 400},
-        {wrongType.dump(), 400},
-        {report("device", "Huge"), 400},
-        {std::string(70 * 1024, ' ') + report("device"), 413},
+        {"{\"device_id\": ", 400},       {"[]", 400},
+        {missingKey.dump(), 400},        {wrongType.dump(), 400},
+        {report("device", "Huge"), 400}, {std::string(70 * 1024, ' ') + report("device"), 413},
     };
     for (const auto& [body, status] : cases) {
         EXPECT_EQ(call("POST", "activity", body).status, status) << body.substr(0, 40);
@@ -129,10 +126,10 @@ TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {
     ASSERT_NE(bin, nullptr);
     // Bounded by timeout(1), so a server that wrongly starts cannot hang the test.
     platform::PosixProcessRunner runner;
-    const auto result = runner.run({.executable = "timeout",
-                                    .arguments = {"10", std::string(bin) + "/norvane-index-server", "--port",
-                                                  std::to_string(port), "--data",
-                                                  (folder.path() / "other.db").string()}});
+    const auto result =
+        runner.run({.executable = "timeout",
+                    .arguments = {"10", std::string(bin) + "/norvane-index-server", "--port", std::to_string(port),
+                                  "--data", (folder.path() / "other.db").string()}});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.standardError.find("Cannot listen on 127.0.0.1:"), std::string::npos);
 

@@ -49,13 +49,13 @@ TEST_F(BadInput, AddRefusesMissingPathsFilesAndTakenNamesBeforeWritingAnything) 
 TEST_F(BadInput, MalformedArgumentsFailBeforeTheStoreIsTouched) {
     const auto before = std::filesystem::last_write_time(storeFile());
     for (const auto& arguments : std::vector<std::vector<std::string>>{{},
-                                                                      {"frobnicate"},
-                                                                      {"add"},
-                                                                      {"add", "x", ".", "--type", "huge"},
-                                                                      {"history", "demo", "--interval", "-1"},
-                                                                      {"history", "demo", "--interval", "weekly"},
-                                                                      {"export"},
-                                                                      {"archive", "demo", "extra"}}) {
+                                                                       {"frobnicate"},
+                                                                       {"add"},
+                                                                       {"add", "x", ".", "--type", "huge"},
+                                                                       {"history", "demo", "--interval", "-1"},
+                                                                       {"history", "demo", "--interval", "weekly"},
+                                                                       {"export"},
+                                                                       {"archive", "demo", "extra"}}) {
         const auto run = norvane(arguments);
         EXPECT_NE(run.status, 0) << ::testing::PrintToString(arguments);
         EXPECT_NE(run.err, "") << ::testing::PrintToString(arguments);

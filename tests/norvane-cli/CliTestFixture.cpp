@@ -74,6 +74,8 @@ std::size_t CliTest::storedSnapshots(const std::string& projectName, const std::
     }));
 }
 
-std::size_t lineCount(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 } // namespace norvane::testing

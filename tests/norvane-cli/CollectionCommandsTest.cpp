@@ -23,9 +23,9 @@ TEST_F(CollectionCommands, VersionAndHelpForEveryCommand) {
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "0.1.0\n");
 
-    const std::map<std::string, std::string> commands{{"collect", "NAME"}, {"add", "--type"},   {"history", "--interval"},
-                                                      {"list", "list"},    {"archive", "NAME"}, {"remove", "--yes"},
-                                                      {"export", "--output"}};
+    const std::map<std::string, std::string> commands{
+        {"collect", "NAME"}, {"add", "--type"},   {"history", "--interval"}, {"list", "list"},
+        {"archive", "NAME"}, {"remove", "--yes"}, {"export", "--output"}};
     for (const auto& [command, mentioned] : commands) {
         const auto help = norvane({command, "--help"});
         EXPECT_EQ(help.status, 0) << command;
@@ -36,7 +36,8 @@ TEST_F(CollectionCommands, VersionAndHelpForEveryCommand) {
 
 TEST_F(CollectionCommands, AddStoresTheProjectAndShowsEachStageOfItsFirstCollection) {
     const auto repository = makeRepository();
-    const auto run = norvane({"add", "demo", repository->pathString(), "--description", "A demo", "--type", "semiDetached"});
+    const auto run =
+        norvane({"add", "demo", repository->pathString(), "--description", "A demo", "--type", "semiDetached"});
 
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");

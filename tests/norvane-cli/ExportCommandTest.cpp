@@ -15,8 +15,8 @@
 namespace norvane::testing {
 namespace {
 
-using ::testing::HasSubstr;
 using nlohmann::json;
+using ::testing::HasSubstr;
 
 std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
     std::vector<std::string> names;
@@ -105,7 +105,8 @@ TEST_F(ExportCommand, WritesEveryRecordAsSortedPrettyJson) {
 
     ASSERT_EQ(document.at("dailyPortfolioSnapshots").size(), 1u);
     const auto& portfolio = document.at("dailyPortfolioSnapshots").at(0);
-    EXPECT_EQ(portfolio.at("date"), platform::Iso8601::formatLocalDay(platform::Iso8601::parse("2024-02-20T12:00:00Z").value()));
+    EXPECT_EQ(portfolio.at("date"),
+              platform::Iso8601::formatLocalDay(platform::Iso8601::parse("2024-02-20T12:00:00Z").value()));
     EXPECT_EQ(portfolio.at("activeProjectNames"), json({"demo", "other"}));
     EXPECT_EQ(portfolio.at("totalCommits"), 4);
     EXPECT_EQ(document.at("settings").at("averageWage"), 120000.0);

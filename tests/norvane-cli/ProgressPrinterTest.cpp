@@ -1,5 +1,5 @@
-#include "norvane-cli/InitialCollectionPrinter.h"
 #include "norvane-cli/ProgressPrinter.h"
+#include "norvane-cli/InitialCollectionPrinter.h"
 
 #include <gtest/gtest.h>
 

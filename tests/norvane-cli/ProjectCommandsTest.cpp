@@ -26,8 +26,9 @@ TEST_F(ProjectCommands, ListShowsEveryProjectInColumns) {
 
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "NAME   STATUS  TYPE     CODE LINES  PATH\n"
-                       "älpha  active  organic  0           " + empty.path().string() + "\n" +
-                       "Zeta   active  organic  10          " + repository->pathString() + "\n");
+                       "älpha  active  organic  0           " +
+                           empty.path().string() + "\n" + "Zeta   active  organic  10          " +
+                           repository->pathString() + "\n");
 }
 
 TEST_F(ProjectCommands, ArchiveKeepsTheProjectButLeavesItOutOfCollections) {

@@ -31,8 +31,7 @@ TemporaryFolder::~TemporaryFolder() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::filesystem::path TemporaryFolder::writeFile(const std::string& relativePath,
-                                                 const std::string& contents) const {
+std::filesystem::path TemporaryFolder::writeFile(const std::string& relativePath, const std::string& contents) const {
     const auto fullPath = path_ / relativePath;
     std::filesystem::create_directories(fullPath.parent_path());
     std::ofstream out(fullPath, std::ios::binary);

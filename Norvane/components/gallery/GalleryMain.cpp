@@ -167,10 +167,11 @@ void shootSections(const QDir& folder, QSettings& settings) {
         auto* column = new QWidget;
         auto* layout = new QVBoxLayout(column);
         auto content = [] {
-            return new StyledLabel(QStringLiteral("Section content"), Typography::font(TextStyle::body), Palette::textPrimary());
+            return new StyledLabel(QStringLiteral("Section content"), Typography::font(TextStyle::body),
+                                   Palette::textPrimary());
         };
-        layout->addWidget(new CollapsibleSection(QStringLiteral("Trends"), QStringLiteral("chart.xyaxis.line"), settings,
-                                                 QStringLiteral("gallery.trends"), true, content));
+        layout->addWidget(new CollapsibleSection(QStringLiteral("Trends"), QStringLiteral("chart.xyaxis.line"),
+                                                 settings, QStringLiteral("gallery.trends"), true, content));
         layout->addWidget(new CollapsibleSection(QStringLiteral("Output composition"), std::nullopt, settings,
                                                  QStringLiteral("gallery.output"), false, content));
         return column;
@@ -179,9 +180,11 @@ void shootSections(const QDir& folder, QSettings& settings) {
 
 void shootHeroAndSummary(const QDir& folder) {
     shoot(folder, QStringLiteral("hero-zone"), 760, [] {
-        const HeroMetric leverage(QStringLiteral("12.4x"), QStringLiteral("Leverage"), MetricDelta{1.2, QStringLiteral("+1.2x")},
+        const HeroMetric leverage(QStringLiteral("12.4x"), QStringLiteral("Leverage"),
+                                  MetricDelta{1.2, QStringLiteral("+1.2x")},
                                   QStringLiteral("vs. traditional development"));
-        const HeroMetric cost(QStringLiteral("$1.2M"), QStringLiteral("Traditional cost"), MetricDelta{-3.0, QStringLiteral("-3%")});
+        const HeroMetric cost(QStringLiteral("$1.2M"), QStringLiteral("Traditional cost"),
+                              MetricDelta{-3.0, QStringLiteral("-3%")});
         return new HeroZoneView(leverage, cost, {3, 4, 3.5, 5, 6, 5.5, 7, 8, 7.5, 9, 8.8, 10, 11, 10.5},
                                 new DaysPicker(30, {30, 90, 365}));
     });
@@ -224,19 +227,32 @@ void shootChart(const QDir& folder, const QString& name, Make make, double hover
 }
 
 void shootCharts(const QDir& folder) {
-    shootChart(folder, QStringLiteral("daily-throughput"), [] { return new DailyThroughputChartView(throughputSeries(), TimeRange::thirtyDays); }, 0.6);
-    shootChart(folder, QStringLiteral("daily-throughput-empty"), [] { return new DailyThroughputChartView({}, TimeRange::thirtyDays); }, -1);
-    shootChart(folder, QStringLiteral("rolling-leverage"), [] { return new RollingLeverageChartView(leverageSeries(), TimeRange::ninetyDays, Palette::blue()); }, 0.4);
-    shootChart(folder, QStringLiteral("rolling-leverage-empty"), [] { return new RollingLeverageChartView({}, TimeRange::ninetyDays, Palette::blue()); }, -1);
-    for (const auto metric : {MetricsTimelineChartView::MetricType::estimatedValue, MetricsTimelineChartView::MetricType::effortMonths,
-                              MetricsTimelineChartView::MetricType::leverage}) {
+    shootChart(
+        folder, QStringLiteral("daily-throughput"),
+        [] { return new DailyThroughputChartView(throughputSeries(), TimeRange::thirtyDays); }, 0.6);
+    shootChart(
+        folder, QStringLiteral("daily-throughput-empty"),
+        [] { return new DailyThroughputChartView({}, TimeRange::thirtyDays); }, -1);
+    shootChart(
+        folder, QStringLiteral("rolling-leverage"),
+        [] { return new RollingLeverageChartView(leverageSeries(), TimeRange::ninetyDays, Palette::blue()); }, 0.4);
+    shootChart(
+        folder, QStringLiteral("rolling-leverage-empty"),
+        [] { return new RollingLeverageChartView({}, TimeRange::ninetyDays, Palette::blue()); }, -1);
+    for (const auto metric :
+         {MetricsTimelineChartView::MetricType::estimatedValue, MetricsTimelineChartView::MetricType::effortMonths,
+          MetricsTimelineChartView::MetricType::leverage}) {
         const QString name = QStringLiteral("metrics-timeline-") + QString::number(static_cast<int>(metric));
-        shootChart(folder, name, [metric] { return new MetricsTimelineChartView(timelineInputs(metric), organicEstimate); }, 0.5);
+        shootChart(
+            folder, name, [metric] { return new MetricsTimelineChartView(timelineInputs(metric), organicEstimate); },
+            0.5);
     }
-    shootChart(folder, QStringLiteral("metrics-timeline-empty"), [] {
-        return new MetricsTimelineChartView(MetricsTimelineChartView::Inputs{}, organicEstimate);
-    }, -1);
-    shootChart(folder, QStringLiteral("activity-overlap-empty"), [] { return new ProjectActivityOverlapView({}, TimeRange::thirtyDays); }, -1);
+    shootChart(
+        folder, QStringLiteral("metrics-timeline-empty"),
+        [] { return new MetricsTimelineChartView(MetricsTimelineChartView::Inputs{}, organicEstimate); }, -1);
+    shootChart(
+        folder, QStringLiteral("activity-overlap-empty"),
+        [] { return new ProjectActivityOverlapView({}, TimeRange::thirtyDays); }, -1);
     auto* overlap = new ProjectActivityOverlapView(activitySeries(), TimeRange::thirtyDays);
     QWidget* host = stage(overlap, 720);
     save(host, folder, QStringLiteral("activity-overlap"));

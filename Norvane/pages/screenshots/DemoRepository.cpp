@@ -51,7 +51,8 @@ void DemoRepository::commit(const std::string& message, platform::Date date) con
 }
 
 void DemoRepository::git(const std::vector<std::string>& arguments,
-                         const std::map<std::string, std::string>& environment, const std::string& standardInput) const {
+                         const std::map<std::string, std::string>& environment,
+                         const std::string& standardInput) const {
     platform::ProcessRequest request{.executable = "/usr/bin/git", .arguments = {"-C", folder_.string()}};
     request.arguments.insert(request.arguments.end(), arguments.begin(), arguments.end());
     auto fullEnvironment = currentEnvironment();

@@ -26,8 +26,11 @@ TEST(ChartMath, DomainsAlwaysDrawable) {
         ValueDomain in;
         ValueDomain out;
     } cases[] = {
-        {{0, 0}, {0, 1}},       {{5, 5}, {5, 6}},   {{0, -2.2}, {-2.2, 0}},
-        {{90, 220}, {90, 220}}, {{std::numeric_limits<double>::quiet_NaN(), 3}, {0, 1}},
+        {{0, 0}, {0, 1}},
+        {{5, 5}, {5, 6}},
+        {{0, -2.2}, {-2.2, 0}},
+        {{90, 220}, {90, 220}},
+        {{std::numeric_limits<double>::quiet_NaN(), 3}, {0, 1}},
     };
     for (const auto& entry : cases) {
         EXPECT_EQ(ChartMath::drawableDomain(entry.in), entry.out);

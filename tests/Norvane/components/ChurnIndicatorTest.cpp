@@ -38,7 +38,8 @@ TEST(ChurnIndicator, SummaryNamesTheDirection) {
     EXPECT_EQ(ChurnIndicator::summaryText(1.0, 10.01), QStringLiteral("1.0x churn, net growth"));
     EXPECT_EQ(ChurnIndicator::summaryText(1.0, -10.0), QStringLiteral("1.0x churn, balanced"));
     EXPECT_EQ(ChurnIndicator::summaryText(1.0, -10.01), QStringLiteral("1.0x churn, net reduction"));
-    EXPECT_EQ(ChurnIndicator::summaryText(1.0, std::numeric_limits<double>::quiet_NaN()), QStringLiteral("1.0x churn, balanced"));
+    EXPECT_EQ(ChurnIndicator::summaryText(1.0, std::numeric_limits<double>::quiet_NaN()),
+              QStringLiteral("1.0x churn, balanced"));
 }
 
 TEST(ChurnIndicator, CountsAbbreviateThousandsWithALowerCaseK) {

@@ -21,8 +21,9 @@ protected:
             ++built_;
             return new QLabel(QStringLiteral("content"));
         };
-        section_ = std::make_unique<CollapsibleSection>(QStringLiteral("Output composition"), std::move(icon), settings_,
-                                                        QStringLiteral("portfolio.output.expanded"), defaultExpanded, content);
+        section_ =
+            std::make_unique<CollapsibleSection>(QStringLiteral("Output composition"), std::move(icon), settings_,
+                                                 QStringLiteral("portfolio.output.expanded"), defaultExpanded, content);
         testing::showAndSettle(*section_, 400);
         return section_.get();
     }

@@ -45,8 +45,8 @@ using HeroZoneWidget = testing::ComponentTest;
 
 TEST_F(HeroZoneWidget, ShowsBothMetricsFooterAndSparkline) {
     auto* footer = new QLabel(QStringLiteral("footer"));
-    HeroZoneView zone(HeroMetric(QStringLiteral("12.4x"), QStringLiteral("Leverage"), MetricDelta{-1, QStringLiteral("-1.0x")},
-                                 QStringLiteral("since last month")),
+    HeroZoneView zone(HeroMetric(QStringLiteral("12.4x"), QStringLiteral("Leverage"),
+                                 MetricDelta{-1, QStringLiteral("-1.0x")}, QStringLiteral("since last month")),
                       HeroMetric(QStringLiteral("--"), QStringLiteral("Cost")), {1, 3, 2}, footer);
     testing::showAndSettle(zone, 700);
     const HeroMetricCard& primary = zone.primaryCard();
@@ -70,8 +70,8 @@ TEST_F(HeroZoneWidget, ShowsBothMetricsFooterAndSparkline) {
 }
 
 TEST_F(HeroZoneWidget, EmptySeriesHasNoSparklineOrCaption) {
-    HeroZoneView zone(HeroMetric(QStringLiteral("1"), QStringLiteral("a")), HeroMetric(QStringLiteral("2"), QStringLiteral("b")),
-                      {}, nullptr);
+    HeroZoneView zone(HeroMetric(QStringLiteral("1"), QStringLiteral("a")),
+                      HeroMetric(QStringLiteral("2"), QStringLiteral("b")), {}, nullptr);
     testing::showAndSettle(zone, 700);
     EXPECT_FALSE(zone.sparklineSection().isVisible());
     zone.setSparklineData({4, 5});

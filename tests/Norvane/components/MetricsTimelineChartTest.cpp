@@ -43,7 +43,8 @@ std::vector<std::int64_t> keptIndices(int count, int limit) {
 TEST(MetricsTimelineChart, DownsampleKeepsFirstAndLast) {
     const auto hundred = keptIndices(100, 50);
     ASSERT_EQ(hundred.size(), 49U);
-    EXPECT_EQ(std::vector<std::int64_t>(hundred.begin(), hundred.begin() + 6), (std::vector<std::int64_t>{0, 3, 5, 7, 9, 11}));
+    EXPECT_EQ(std::vector<std::int64_t>(hundred.begin(), hundred.begin() + 6),
+              (std::vector<std::int64_t>{0, 3, 5, 7, 9, 11}));
     EXPECT_EQ(std::vector<std::int64_t>(hundred.end() - 4, hundred.end()), (std::vector<std::int64_t>{92, 94, 96, 99}));
     EXPECT_EQ(keptIndices(60, 50).size(), 49U);
     EXPECT_EQ(keptIndices(60, 50).back(), 59);

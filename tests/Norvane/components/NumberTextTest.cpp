@@ -41,8 +41,9 @@ TEST(NumberText, CompactCurrencyStepsByMagnitude) {
     const struct {
         double amount;
         const char* text;
-    } cases[] = {{999, "$999"}, {0, "$0"}, {1500, "$2K"}, {1000, "$1K"}, {999999, "$1000K"},
-                 {2'500'000, "$2.5M"}, {1'000'000, "$1.0M"}, {12.4, "$12"}};
+    } cases[] = {{999, "$999"},        {0, "$0"},          {1500, "$2K"},
+                 {1000, "$1K"},        {999999, "$1000K"}, {2'500'000, "$2.5M"},
+                 {1'000'000, "$1.0M"}, {12.4, "$12"}};
     for (const auto& entry : cases) {
         EXPECT_EQ(formatCompactCurrency(entry.amount), QString::fromLatin1(entry.text)) << entry.amount;
     }

@@ -24,7 +24,8 @@ std::vector<platform::Date> dates(int count) {
 std::vector<std::size_t> sampledIndices(int count, std::size_t columns) {
     std::vector<std::size_t> indices;
     for (const platform::Date date : View::sampleDates(dates(count), columns)) {
-        indices.push_back(static_cast<std::size_t>(std::chrono::duration_cast<std::chrono::hours>(date.time_since_epoch()).count() / 24));
+        indices.push_back(static_cast<std::size_t>(
+            std::chrono::duration_cast<std::chrono::hours>(date.time_since_epoch()).count() / 24));
     }
     return indices;
 }
@@ -52,8 +53,8 @@ TEST(ProjectActivityOverlap, AxisLabelsEveryFifthOfTheColumns) {
 }
 
 TEST(ProjectActivityOverlap, RowsAreUniqueNamesInCodePointOrder) {
-    const std::vector<ActivityDay> series = {{daysAgo(3), 2, {"beta", "Alpha"}}, {daysAgo(2), 1, {"alpha", "beta"}},
-                                             {daysAgo(90), 1, {"old"}}};
+    const std::vector<ActivityDay> series = {
+        {daysAgo(3), 2, {"beta", "Alpha"}}, {daysAgo(2), 1, {"alpha", "beta"}}, {daysAgo(90), 1, {"old"}}};
     const auto filtered = View::filteredData(series, TimeRange(TimeRange::thirtyDays).startDate());
     EXPECT_EQ(View::uniqueProjects(filtered), (std::vector<QString>{"Alpha", "alpha", "beta"}));
     const QString composed = QStringLiteral("caf\u00e9");

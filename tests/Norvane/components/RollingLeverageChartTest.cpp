@@ -15,7 +15,9 @@ namespace {
 using testing::daysAgo;
 using View = RollingLeverageChartView;
 
-std::vector<LeveragePoint> pointsWithMaximum(double maximum) { return {{daysAgo(2), maximum / 2}, {daysAgo(1), maximum}}; }
+std::vector<LeveragePoint> pointsWithMaximum(double maximum) {
+    return {{daysAgo(2), maximum / 2}, {daysAgo(1), maximum}};
+}
 
 QStringList names(const std::vector<LeverageBand>& bands) {
     QStringList result;
@@ -28,7 +30,8 @@ QStringList names(const std::vector<LeverageBand>& bands) {
 TEST(RollingLeverageChart, AxisMaximumAndVisibleBands) {
     EXPECT_DOUBLE_EQ(View::yAxisMaximum(pointsWithMaximum(4)), 4 * 1.1);
     EXPECT_EQ(names(View::visibleBands(View::yAxisMaximum(pointsWithMaximum(4)))), QStringList{"Baseline"});
-    EXPECT_EQ(names(View::visibleBands(View::yAxisMaximum(pointsWithMaximum(10)))), (QStringList{"Baseline", "Good", "Great"}));
+    EXPECT_EQ(names(View::visibleBands(View::yAxisMaximum(pointsWithMaximum(10)))),
+              (QStringList{"Baseline", "Good", "Great"}));
     EXPECT_EQ(names(View::visibleBands(View::yAxisMaximum(pointsWithMaximum(30)))),
               (QStringList{"Baseline", "Good", "Great", "Exceptional"}));
     EXPECT_DOUBLE_EQ(View::maxLeverage({}), 20.0);
@@ -54,7 +57,9 @@ TEST(RollingLeverageChart, CurrentBandAtTheEdges) {
     const struct {
         double value;
         const char* band;
-    } cases[] = {{0, "Baseline"}, {4.99, "Baseline"}, {5, "Good"}, {19.99, "Great"}, {20, "Exceptional"}, {2500, "Exceptional"},
+    } cases[] = {{0, "Baseline"},     {4.99, "Baseline"},
+                 {5, "Good"},         {19.99, "Great"},
+                 {20, "Exceptional"}, {2500, "Exceptional"},
                  {-1, "Exceptional"}, {std::numeric_limits<double>::quiet_NaN(), "Exceptional"}};
     for (const auto& entry : cases) {
         EXPECT_EQ(View::currentBand(entry.value).name, QString::fromLatin1(entry.band)) << entry.value;

@@ -23,14 +23,16 @@ TEST(CapacityStatView, TextTruncatesAndColourFollowsTheUnroundedValue) {
         double utilization;
         const char* text;
         const QColor& colour;
-    } cases[] = {{100.0, "100%", Palette::green()}, {80.0, "80%", Palette::green()},   {79.99, "79%", Palette::amber()},
-                 {50.0, "50%", Palette::amber()},   {49.5, "49%", Palette::red()},      {49.99, "49%", Palette::red()},
-                 {0.0, "0%", Palette::red()},       {-0.4, "0%", Palette::red()},       {72.9, "72%", Palette::amber()}};
+    } cases[] = {{100.0, "100%", Palette::green()}, {80.0, "80%", Palette::green()}, {79.99, "79%", Palette::amber()},
+                 {50.0, "50%", Palette::amber()},   {49.5, "49%", Palette::red()},   {49.99, "49%", Palette::red()},
+                 {0.0, "0%", Palette::red()},       {-0.4, "0%", Palette::red()},    {72.9, "72%", Palette::amber()}};
     for (const auto& entry : cases) {
-        EXPECT_EQ(CapacityStatView::capacityText(entry.utilization), QString::fromLatin1(entry.text)) << entry.utilization;
+        EXPECT_EQ(CapacityStatView::capacityText(entry.utilization), QString::fromLatin1(entry.text))
+            << entry.utilization;
         EXPECT_EQ(CapacityStatView::capacityColor(entry.utilization), entry.colour) << entry.utilization;
     }
-    for (const double broken : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e20}) {
+    for (const double broken :
+         {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e20}) {
         EXPECT_EQ(CapacityStatView::capacityText(broken), QStringLiteral("--"));
         EXPECT_EQ(CapacityStatView::capacityColor(broken), Palette::textSecondary());
     }
@@ -72,7 +74,8 @@ TEST_F(StatTileWidgets, InfoButtonOpensAndClosesItsPopover) {
     }
     ASSERT_EQ(labels.size(), 2);
     EXPECT_LE(labels.back()->width(), 250);
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("Parallelism Factor"), MetricTooltip(MetricTooltip::parallelism).description()}));
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("Parallelism Factor"),
+                                  MetricTooltip(MetricTooltip::parallelism).description()}));
     button.click();
     QApplication::processEvents();
     EXPECT_FALSE(button.isShowingPopover());

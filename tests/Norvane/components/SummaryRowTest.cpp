@@ -34,10 +34,11 @@ TEST(SummaryStatCard, ValueColourRule) {
 using SummaryRowWidget = testing::ComponentTest;
 
 TEST_F(SummaryRowWidget, CardsShowTheirStatsAndShareTheRow) {
-    SummaryRowView row({SummaryStat(QStringLiteral("42"), QStringLiteral("Projects"), QStringLiteral("4 active"),
-                                    StatTrend::up(QStringLiteral("+12%")), QStringLiteral("All tracked projects")),
-                        SummaryStat(QStringLiteral("--"), QStringLiteral("Streak")),
-                        SummaryStat(QStringLiteral("3"), QStringLiteral("Commits"), std::nullopt, StatTrend::neutral())});
+    SummaryRowView row(
+        {SummaryStat(QStringLiteral("42"), QStringLiteral("Projects"), QStringLiteral("4 active"),
+                     StatTrend::up(QStringLiteral("+12%")), QStringLiteral("All tracked projects")),
+         SummaryStat(QStringLiteral("--"), QStringLiteral("Streak")),
+         SummaryStat(QStringLiteral("3"), QStringLiteral("Commits"), std::nullopt, StatTrend::neutral())});
     testing::showAndSettle(row, 624);
     ASSERT_EQ(row.cards().size(), 3U);
     const SummaryStatCard& first = *row.cards()[0];
@@ -58,7 +59,8 @@ TEST_F(SummaryRowWidget, CardsShowTheirStatsAndShareTheRow) {
 }
 
 TEST_F(SummaryRowWidget, HoverChangesOnlyThatCard) {
-    SummaryRowView row({SummaryStat(QStringLiteral("1"), QStringLiteral("a")), SummaryStat(QStringLiteral("2"), QStringLiteral("b"))});
+    SummaryRowView row(
+        {SummaryStat(QStringLiteral("1"), QStringLiteral("a")), SummaryStat(QStringLiteral("2"), QStringLiteral("b"))});
     testing::showAndSettle(row, 400);
     SummaryStatCard& first = *row.cards()[0];
     const QColor restingFill = Palette::withOpacity(Palette::backgroundBase(), 0.6);

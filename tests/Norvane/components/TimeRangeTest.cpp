@@ -1,6 +1,6 @@
+#include "Norvane/components/TimeRange.h"
 #include "Norvane/components/DateAxisTicker.h"
 #include "Norvane/components/DateText.h"
-#include "Norvane/components/TimeRange.h"
 #include "platform/LocalCalendar.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
@@ -33,13 +33,15 @@ TEST(TimeRange, StartDatesGoBackByCalendarUnits) {
 
 TEST(TimeRange, StartDateIsReadAfreshEachTime) {
     const platform::Date first = TimeRange(TimeRange::thirtyDays).startDate();
-    const platform::Date later = TimeRange(TimeRange::thirtyDays).startDate(platform::currentDate() + std::chrono::minutes(1));
+    const platform::Date later =
+        TimeRange(TimeRange::thirtyDays).startDate(platform::currentDate() + std::chrono::minutes(1));
     EXPECT_GE(later - first, std::chrono::seconds(59));
 }
 
 TEST(DateAxisTicker, MarksStandFiveUnitsApart) {
     const ScopedTimeZone zone("UTC");
-    const auto days = DateAxisTicker::markDates(TimeRange::thirtyDays, localDate(2025, 3, 1, 12), localDate(2025, 3, 30));
+    const auto days =
+        DateAxisTicker::markDates(TimeRange::thirtyDays, localDate(2025, 3, 1, 12), localDate(2025, 3, 30));
     ASSERT_EQ(days.size(), 5U);
     EXPECT_EQ(days.front(), localDate(2025, 3, 6));
     EXPECT_EQ(days[1], localDate(2025, 3, 11));
@@ -62,7 +64,8 @@ TEST(DateText, AxisLabelsAndDatesAreWritten) {
     const ScopedTimeZone zone("UTC");
     const QString dayMonth = DateText::axisLabel(localDate(2025, 3, 7), AxisDateFormat::dayAndAbbreviatedMonth);
     EXPECT_TRUE(dayMonth.contains(QStringLiteral("7"))) << dayMonth.toStdString();
-    EXPECT_FALSE(DateText::axisLabel(localDate(2025, 3, 7), AxisDateFormat::abbreviatedMonth).contains(QStringLiteral("7")));
+    EXPECT_FALSE(
+        DateText::axisLabel(localDate(2025, 3, 7), AxisDateFormat::abbreviatedMonth).contains(QStringLiteral("7")));
     EXPECT_TRUE(DateText::dateOnly(localDate(2025, 3, 7, 23)).contains(QStringLiteral("2025")));
 }
 

@@ -38,8 +38,12 @@ TEST(DashboardModel, ActiveProjectsPutNewestCommitsFirstAndUndatedLastInNameOrde
         if (days) project->latestCommitAt = platform::Date(std::chrono::hours(24 * (1000 - *days)));
         return project;
     };
-    const DashboardModel::Projects projects{make("A", std::nullopt), make("B", 5), make("C", 1),
-                                            make("D", 5), make("E", std::nullopt), make("P", 9, ProjectStatus::paused),
+    const DashboardModel::Projects projects{make("A", std::nullopt),
+                                            make("B", 5),
+                                            make("C", 1),
+                                            make("D", 5),
+                                            make("E", std::nullopt),
+                                            make("P", 9, ProjectStatus::paused),
                                             make("Z", 0, ProjectStatus::archived)};
     QStringList names;
     for (const auto& project : DashboardModel::activeProjects(projects)) names << QString::fromStdString(project->name);

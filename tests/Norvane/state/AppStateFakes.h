@@ -150,13 +150,15 @@ struct AppStateFixture {
     AppStateFixture() { norvane::testing::testApplication(); }
 
     /// The scheduler's first check waits an hour unless told otherwise, out of the tests' way.
-    std::unique_ptr<AppState> makeState(AppState::Timing timing = {std::chrono::milliseconds(0),
-                                                                   std::chrono::hours(1), std::chrono::hours(6)}) {
-        AppState::Services services{collection, metrics, index, settings,
-                                    [this](const QString& title, const QString& body) {
-                                        notifications.push_back(title + ": " + body);
-                                    },
-                                    [this] { ++permissionRequests; }};
+    std::unique_ptr<AppState> makeState(AppState::Timing timing = {std::chrono::milliseconds(0), std::chrono::hours(1),
+                                                                   std::chrono::hours(6)}) {
+        AppState::Services services{
+            collection,
+            metrics,
+            index,
+            settings,
+            [this](const QString& title, const QString& body) { notifications.push_back(title + ": " + body); },
+            [this] { ++permissionRequests; }};
         auto state = std::make_unique<AppState>(std::move(services), timing);
         QCoreApplication::processEvents();
         return state;

@@ -117,8 +117,8 @@ TEST(AppState, ARequestDuringTheClosingPauseIsDroppedAndChangesNothing) {
     auto state = fixture.makeState({std::chrono::hours(1), std::chrono::hours(1), std::chrono::hours(6)});
 
     state->collectProject("Atlas");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return state->collectionProgress() &&
-                                             state->collectionProgress()->phase == Phase::complete; }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return state->collectionProgress() && state->collectionProgress()->phase == Phase::complete; }));
     state->setLastCollectionError(QString("kept"));
     bool refused = false;
     state->collectAllProjects([&] { refused = true; });
@@ -168,7 +168,8 @@ TEST(AppState, HistoryCollectionRunsThroughEveryCommitThenCompletes) {
 
 TEST(AppState, AFailedCollectionBeforeTheHistoryEndsAtOnce) {
     AppStateFixture fixture;
-    fixture.collection->projectResults["Atlas"] = CollectionResult{"Atlas", "/tmp/Atlas", nullptr, nullptr, std::nullopt};
+    fixture.collection->projectResults["Atlas"] =
+        CollectionResult{"Atlas", "/tmp/Atlas", nullptr, nullptr, std::nullopt};
     auto state = fixture.makeState({std::chrono::hours(1), std::chrono::hours(1), std::chrono::hours(6)});
 
     ASSERT_TRUE(testing::finishes([&](auto done) { state->collectProjectWithHistory("Atlas", done); }))

@@ -173,8 +173,8 @@ TEST_F(CLIInstallerTest, UninstallFallsBackToAdministratorRights) {
     }
     makeExecutable(folder, "bundle/norvane");
     ASSERT_TRUE(installer(privileged).install().succeeded());
-    std::filesystem::permissions(locations.linkPath.parent_path(), std::filesystem::perms::owner_read |
-                                                                       std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(locations.linkPath.parent_path(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     privileged.outcome = {Outcome::Kind::refused, {}};
     EXPECT_EQ(installer(privileged).uninstall().error(), CLIInstaller::InstallError::userCancelled());
     EXPECT_THAT(privileged.commands, ElementsAre("rm -f '" + locations.linkPath.string() + "'"));

@@ -7,16 +7,16 @@
 #include <gtest/gtest.h>
 
 #include "platform/agents/PropertyListReader.h"
-#include "tests/support/RecordingProcessRunner.h"
 #include "tests/support/ErrorMessage.h"
+#include "tests/support/RecordingProcessRunner.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace norvane::app {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using testing::exitedWith;
+using ::testing::IsEmpty;
 
 using testing::readFile;
 
@@ -28,33 +28,34 @@ std::string launchdErrorOf(Action action) {
 TEST(LaunchdManagerPropertyList, MatchesTheAgentText) {
     testing::RecordingProcessRunner runner;
     const LaunchdManager manager({"/home/ada", "/usr/local/bin/norvane", "/opt/norvane/norvane-launchctl"}, runner);
-    EXPECT_EQ(manager.plistContent(2, 0),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-              "<plist version=\"1.0\">\n"
-              "<dict>\n"
-              "    <key>Label</key>\n"
-              "    <string>app.norvane.collect</string>\n"
-              "    <key>ProgramArguments</key>\n"
-              "    <array>\n"
-              "        <string>/usr/local/bin/norvane</string>\n"
-              "        <string>collect</string>\n"
-              "    </array>\n"
-              "    <key>StartCalendarInterval</key>\n"
-              "    <dict>\n"
-              "        <key>Hour</key>\n"
-              "        <integer>2</integer>\n"
-              "        <key>Minute</key>\n"
-              "        <integer>0</integer>\n"
-              "    </dict>\n"
-              "    <key>StandardOutPath</key>\n"
-              "    <string>/home/ada/Library/Logs/Norvane/collect.log</string>\n"
-              "    <key>StandardErrorPath</key>\n"
-              "    <string>/home/ada/Library/Logs/Norvane/collect-error.log</string>\n"
-              "    <key>RunAtLoad</key>\n"
-              "    <false/>\n"
-              "</dict>\n"
-              "</plist>");
+    EXPECT_EQ(
+        manager.plistContent(2, 0),
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+        "<plist version=\"1.0\">\n"
+        "<dict>\n"
+        "    <key>Label</key>\n"
+        "    <string>app.norvane.collect</string>\n"
+        "    <key>ProgramArguments</key>\n"
+        "    <array>\n"
+        "        <string>/usr/local/bin/norvane</string>\n"
+        "        <string>collect</string>\n"
+        "    </array>\n"
+        "    <key>StartCalendarInterval</key>\n"
+        "    <dict>\n"
+        "        <key>Hour</key>\n"
+        "        <integer>2</integer>\n"
+        "        <key>Minute</key>\n"
+        "        <integer>0</integer>\n"
+        "    </dict>\n"
+        "    <key>StandardOutPath</key>\n"
+        "    <string>/home/ada/Library/Logs/Norvane/collect.log</string>\n"
+        "    <key>StandardErrorPath</key>\n"
+        "    <string>/home/ada/Library/Logs/Norvane/collect-error.log</string>\n"
+        "    <key>RunAtLoad</key>\n"
+        "    <false/>\n"
+        "</dict>\n"
+        "</plist>");
     EXPECT_EQ(manager.plistPath(), "/home/ada/Library/LaunchAgents/app.norvane.collect.plist");
     EXPECT_EQ(manager.logFolder(), "/home/ada/Library/Logs/Norvane");
 }

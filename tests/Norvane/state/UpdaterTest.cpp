@@ -103,7 +103,8 @@ TEST(UpdateFeed, ComparesVersionsNumerically) {
 TEST(Updater, WithoutAFeedNoCheckCanStart) {
     testing::testApplication();
     RecordingPresenter presenter;
-    for (const QString& feed : {QString(), QStringLiteral("ftp://example.org/feed.json"), QStringLiteral("not a url")}) {
+    for (const QString& feed :
+         {QString(), QStringLiteral("ftp://example.org/feed.json"), QStringLiteral("not a url")}) {
         Updater updater(feed, "1.0.0", presenter);
         EXPECT_FALSE(updater.canCheckForUpdates());
         updater.checkForUpdates();

@@ -3,8 +3,8 @@
 #include <QDBusConnectionInterface>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTest>
 #include <QStandardPaths>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "tests/Norvane/state/TestApplication.h"
@@ -28,7 +28,8 @@ public:
                             "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
                             "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
                             "<allow own=\"*\"/></policy></busconfig>");
-        daemon_.start(program, {"--config-file=" + QString::fromStdString(config.string()), "--print-address=1", "--nofork"});
+        daemon_.start(program,
+                      {"--config-file=" + QString::fromStdString(config.string()), "--print-address=1", "--nofork"});
         if (daemon_.waitForReadyRead(waitMilliseconds)) {
             address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
         }
@@ -55,8 +56,8 @@ class FakeNotificationService : public QObject {
 public slots:
     uint Notify(const QString& appName, uint replacesId, const QString& appIcon, const QString& summary,
                 const QString& body, const QStringList& actions, const QVariantMap& hints, int expireTimeout) {
-        calls << QStringList{appName, QString::number(replacesId), appIcon, summary, body, actions.join(","),
-                             QString::number(expireTimeout)};
+        calls << QStringList{appName,           QString::number(replacesId),   appIcon, summary, body,
+                             actions.join(","), QString::number(expireTimeout)};
         lastHints = hints;
         emit notified();
         return 1;
@@ -85,7 +86,8 @@ TEST(UserNotificationCenter, PostsThroughTheNotificationService) {
     }
     QDBusConnection serviceSide = bus.connect("notification-service");
     FakeNotificationService service;
-    ASSERT_TRUE(serviceSide.registerObject("/org/freedesktop/Notifications", &service, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(
+        serviceSide.registerObject("/org/freedesktop/Notifications", &service, QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(serviceSide.registerService("org.freedesktop.Notifications"));
     TrayRecorder tray;
     UserNotificationCenter center(tray.callback(), bus.connect("application-side"));

@@ -93,7 +93,8 @@ TEST(AchievementCalculator, SummaryCountsPerCategoryThatOccurs) {
     EXPECT_TRUE(empty.earnedByCategory.empty());
     EXPECT_EQ(empty.completionPercent(), 0.0);
 
-    const auto zero = AchievementCalculator::summary(AchievementCalculator::calculate(0, 0, 0, std::nullopt, std::nullopt));
+    const auto zero =
+        AchievementCalculator::summary(AchievementCalculator::calculate(0, 0, 0, std::nullopt, std::nullopt));
     EXPECT_EQ(zero.totalAvailable, 7);
     EXPECT_EQ(zero.earnedByCategory, (std::map<Category, std::int64_t>{{Category::lines, 0}, {Category::streaks, 0}}));
 

@@ -41,7 +41,8 @@ protected:
     ParallelismSeries parallelism(const std::vector<std::int64_t>& counts) const {
         ParallelismSeries series;
         const auto count = static_cast<int>(counts.size());
-        for (int i = 0; i < count; ++i) series.push_back({LocalCalendar::addingDays(today, i - count + 1), counts[i], {}});
+        for (int i = 0; i < count; ++i)
+            series.push_back({LocalCalendar::addingDays(today, i - count + 1), counts[i], {}});
         return series;
     }
 
@@ -83,7 +84,8 @@ TEST_F(InsightsServiceTest, OptimalParallelismNeedsAClearlyBetterGroup) {
          "You're most productive with 2 parallel projects (11.5 mo/day avg)."},
         {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, sevenAndSeven, std::nullopt},
         {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 9, 9, 9}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 3, 3}, std::nullopt},
-        {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 9, 9, 9}, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 3, 3, 3},
+        {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 9, 9, 9},
+         {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 3, 3, 3},
          "You're most productive with 3 parallel projects (9.0 mo/day avg)."},
         {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 9, 9}, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 3, 3}, std::nullopt},
     };
@@ -98,9 +100,9 @@ TEST_F(InsightsServiceTest, OptimalParallelismNeedsAClearlyBetterGroup) {
 }
 
 TEST_F(InsightsServiceTest, OptimalParallelismAgainstAnIdleGroupIsInfinitelyBetter) {
-    const auto insight = service.optimalParallelismInsight(
-        throughput({0, 0, 0, 0, 0, 0, 0, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5}),
-        parallelism({1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2}));
+    const auto insight =
+        service.optimalParallelismInsight(throughput({0, 0, 0, 0, 0, 0, 0, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5}),
+                                          parallelism({1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2}));
     ASSERT_TRUE(insight);
     EXPECT_TRUE(std::isinf(insight->data.at("improvement")));
     EXPECT_EQ(insight->data.at("optimalParallelism"), 2.0);
@@ -187,8 +189,8 @@ TEST_F(InsightsServiceTest, StreakOfDaysAtOrAboveTheMedian) {
         ASSERT_EQ(insight.has_value(), days.has_value()) << values.size() << " " << values.front();
         if (!insight) continue;
         EXPECT_EQ(insight->title, std::to_string(*days) + "-Day Streak!");
-        EXPECT_EQ(insight->message, "You've been above your median productivity for " + std::to_string(*days) +
-                                        " consecutive days.");
+        EXPECT_EQ(insight->message,
+                  "You've been above your median productivity for " + std::to_string(*days) + " consecutive days.");
         EXPECT_EQ(insight->priority, InsightPriority::high);
         EXPECT_EQ(insight->data.at("streakDays"), *days);
     }
@@ -200,7 +202,7 @@ TEST_F(InsightsServiceTest, StreakBridgesOneMissingDayButNotTwo) {
     ThroughputSeries recent = throughput(std::vector<double>(7, 2.0));
     ThroughputSeries oneMissing = throughput(std::vector<double>(11, 2.0), localDate(2026, 3, 24));
     ThroughputSeries twoMissing = throughput(std::vector<double>(10, 2.0), localDate(2026, 3, 23));
-    oneMissing.insert(oneMissing.begin(), recent.rbegin(), recent.rend());  // out of order on purpose
+    oneMissing.insert(oneMissing.begin(), recent.rbegin(), recent.rend()); // out of order on purpose
     twoMissing.insert(twoMissing.end(), recent.begin(), recent.end());
     EXPECT_EQ(service.streakInsight(oneMissing)->data.at("streakDays"), 18.0);
     EXPECT_EQ(service.streakInsight(twoMissing)->data.at("streakDays"), 7.0);
@@ -211,7 +213,8 @@ TEST_F(InsightsServiceTest, AddAProjectWhenFewProjectsAndSpareCapacity) {
     const auto insight = service.addProjectInsight(metrics(10, 1), parallelism({1}));
     ASSERT_TRUE(insight);
     EXPECT_EQ(insight->title, "Add a Project?");
-    EXPECT_EQ(insight->message, "With 1.0 avg projects and 10% capacity, you might benefit from adding another project.");
+    EXPECT_EQ(insight->message,
+              "With 1.0 avg projects and 10% capacity, you might benefit from adding another project.");
     EXPECT_FALSE(service.addProjectInsight(metrics(10, 1), parallelism({2, 2})));
     EXPECT_FALSE(service.addProjectInsight(metrics(60, 1), parallelism({1})));
     EXPECT_TRUE(service.addProjectInsight(metrics(59.9, 1), parallelism({1, 2})));
@@ -278,9 +281,7 @@ TEST_F(InsightsServiceTest, PausedAndArchivedProjectsTakeNoPart) {
     EXPECT_EQ(insights[0].data.at("hotCount"), 2.0);
 }
 
-TEST_F(InsightsServiceTest, EmptyStoreGivesNoInsights) {
-    EXPECT_TRUE(service.generateInsights().empty());
-}
+TEST_F(InsightsServiceTest, EmptyStoreGivesNoInsights) { EXPECT_TRUE(service.generateInsights().empty()); }
 
 TEST_F(InsightsServiceTest, GeneratedListIsSortedByPriorityKeepingRuleOrder) {
     // Ten stored portfolio days: five quiet ones, then five busy ones up to today.

@@ -69,7 +69,8 @@ TEST_F(MilestoneServiceTest, ThresholdsAreReachedAtOrAbove) {
         {9999.99, 999, {}},
         {10000, 999, {MilestoneType::value10k}},
         {0, 1000, {MilestoneType::sloc1k}},
-        {120000, 12000,
+        {120000,
+         12000,
          {MilestoneType::value10k, MilestoneType::value50k, MilestoneType::value100k, MilestoneType::sloc1k,
           MilestoneType::sloc5k, MilestoneType::sloc10k}},
     };
@@ -89,7 +90,8 @@ TEST_F(MilestoneServiceTest, ReachedListIsInDateOrderWithTheReachingFigures) {
     history(alpha, testing::localDate(2026, 3, 28, 0), 12000, 400);
     history(alpha, testing::localDate(2026, 3, 27, 0), 100, 1000);
     const auto progress = service.getMilestones(alpha);
-    ASSERT_EQ(typesOf(progress), (std::vector{MilestoneType::sloc1k, MilestoneType::value10k, MilestoneType::value50k}));
+    ASSERT_EQ(typesOf(progress),
+              (std::vector{MilestoneType::sloc1k, MilestoneType::value10k, MilestoneType::value50k}));
     EXPECT_EQ(progress.reached[0].daysFromStart, 0);
     EXPECT_EQ(progress.reached[0].value, 1000.0);
     EXPECT_EQ(progress.reached[1].daysFromStart, 1);
@@ -107,10 +109,8 @@ TEST_F(MilestoneServiceTest, ProgressTowardsTheNextCostMilestone) {
         std::optional<double> progress;
     };
     const Case cases[] = {
-        {{5000}, MilestoneType::value10k, 0.5},
-        {{10000, 30000}, MilestoneType::value50k, 0.5},
-        {{12000, 8000}, MilestoneType::value50k, 0.0},
-        {{100000, 300000}, MilestoneType::value500k, 0.5},
+        {{5000}, MilestoneType::value10k, 0.5},        {{10000, 30000}, MilestoneType::value50k, 0.5},
+        {{12000, 8000}, MilestoneType::value50k, 0.0}, {{100000, 300000}, MilestoneType::value500k, 0.5},
         {{2000000}, std::nullopt, std::nullopt},
     };
     int index = 0;

@@ -73,22 +73,33 @@ protected:
     }
 
     PortfolioMetricsService::Rows storedRows() {
-        return context->fetch<DailyPortfolioSnapshot>({.sortBy = {platform::ascending(DailyPortfolioSnapshotField::date)}});
+        return context->fetch<DailyPortfolioSnapshot>(
+            {.sortBy = {platform::ascending(DailyPortfolioSnapshotField::date)}});
     }
 };
 
 /// True when every floating-point figure of the record is finite.
 inline bool allFinite(const PortfolioMetrics& m) {
-    const double values[] = {m.dailyThroughput, m.parallelismFactor, m.capacityUtilization, m.peakThroughput,
-                             m.totalEffortMonths, m.portfolioLeverage, m.churnRatio, m.netGrowthRate, m.focusIndex};
+    const double values[] = {m.dailyThroughput, m.parallelismFactor, m.capacityUtilization,
+                             m.peakThroughput,  m.totalEffortMonths, m.portfolioLeverage,
+                             m.churnRatio,      m.netGrowthRate,     m.focusIndex};
     for (double value : values) {
         if (!std::isfinite(value)) return false;
     }
-    const std::optional<double> optionals[] = {
-        m.leveragePrior, m.leverageGrowthRate, m.rollingLeverage7Day, m.rollingLeverage14Day,
-        m.rollingLeveragePrior7Day, m.rollingLeveragePrior14Day, m.rollingThroughput7Day, m.rollingThroughput14Day,
-        m.rollingLeverage30Day, m.rollingLeveragePrior30Day, m.peak7DayLeverage, m.peak14DayLeverage,
-        m.current7DayPercentile, m.current14DayPercentile};
+    const std::optional<double> optionals[] = {m.leveragePrior,
+                                               m.leverageGrowthRate,
+                                               m.rollingLeverage7Day,
+                                               m.rollingLeverage14Day,
+                                               m.rollingLeveragePrior7Day,
+                                               m.rollingLeveragePrior14Day,
+                                               m.rollingThroughput7Day,
+                                               m.rollingThroughput14Day,
+                                               m.rollingLeverage30Day,
+                                               m.rollingLeveragePrior30Day,
+                                               m.peak7DayLeverage,
+                                               m.peak14DayLeverage,
+                                               m.current7DayPercentile,
+                                               m.current14DayPercentile};
     for (const auto& value : optionals) {
         if (value && !std::isfinite(*value)) return false;
     }

@@ -20,7 +20,8 @@ TEST(VelocityRetention, BandsIncludeTheirLowerBound) {
 }
 
 TEST(RetentionAssessment, TooEarlySaysWhatIsMissing) {
-    EXPECT_EQ(message(VelocityRetention::tooEarly().assessment), "Baseline not yet established (need 60+ days of history).");
+    EXPECT_EQ(message(VelocityRetention::tooEarly().assessment),
+              "Baseline not yet established (need 60+ days of history).");
 }
 
 } // namespace

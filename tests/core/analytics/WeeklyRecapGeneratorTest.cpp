@@ -38,9 +38,9 @@ protected:
 
 TEST_F(WeeklyRecapGeneratorTest, MidweekCoversTheWeekSoFarIncludingToday) {
     // Wednesday 4 March 2026.
-    add(alpha, localDate(2026, 3, 1), 900, 9);  // Sunday before: previous week
-    add(alpha, localDate(2026, 3, 2), 100, 1);  // Monday
-    add(beta, localDate(2026, 3, 4), 50, 2);    // today
+    add(alpha, localDate(2026, 3, 1), 900, 9); // Sunday before: previous week
+    add(alpha, localDate(2026, 3, 2), 100, 1); // Monday
+    add(beta, localDate(2026, 3, 4), 50, 2);   // today
     const auto recap = recapAt(localDate(2026, 3, 4, 18));
     ASSERT_TRUE(recap);
     EXPECT_EQ(recap->weekStart, localDate(2026, 3, 2));
@@ -66,11 +66,11 @@ TEST_F(WeeklyRecapGeneratorTest, SundayStartsSixDaysBack) {
 
 TEST_F(WeeklyRecapGeneratorTest, MondayRecapsTheWeekThatEndedAcrossTheClockChange) {
     // Monday 30 March 2026; Berlin's clocks went forward on Sunday 29 March.
-    add(alpha, localDate(2026, 3, 30), 5000, 50);   // today: in neither week
+    add(alpha, localDate(2026, 3, 30), 5000, 50); // today: in neither week
     add(alpha, localDate(2026, 3, 23), 100, 2);
     add(alpha, localDate(2026, 3, 29), 200, 3);
-    add(beta, localDate(2026, 3, 22), 300, 6);      // previous week's Sunday
-    add(beta, localDate(2026, 3, 15), 7000, 70);    // the week before that
+    add(beta, localDate(2026, 3, 22), 300, 6);   // previous week's Sunday
+    add(beta, localDate(2026, 3, 15), 7000, 70); // the week before that
     const auto recap = recapAt(localDate(2026, 3, 30, 9));
     ASSERT_TRUE(recap);
     EXPECT_EQ(recap->weekStart, localDate(2026, 3, 23));

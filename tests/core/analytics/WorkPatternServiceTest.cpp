@@ -74,8 +74,8 @@ TEST_F(WorkPatternServiceTest, SingleSaturdayCommit) {
 }
 
 TEST_F(WorkPatternServiceTest, SundayIsRowZeroAndTiesGoToTheLowestKey) {
-    commitAt(localDate(2026, 3, 29, 9));  // Sunday
-    commitAt(localDate(2026, 3, 30, 8));  // Monday
+    commitAt(localDate(2026, 3, 29, 9)); // Sunday
+    commitAt(localDate(2026, 3, 30, 8)); // Monday
     const auto patterns = service.analyzePatterns(30);
     EXPECT_EQ(patterns.dailyDistribution, (std::map<int, int>{{1, 1}, {2, 1}}));
     EXPECT_EQ(patterns.heatmap[0][9], 1);
@@ -110,7 +110,8 @@ TEST_F(WorkPatternServiceTest, NightOwlAndEarlyBirdNeedMoreThanFortyPercent) {
 }
 
 TEST(WorkPatterns, LabelFunctions) {
-    const std::pair<int, const char*> hours[] = {{0, "12am"}, {1, "1am"}, {11, "11am"}, {12, "12pm"}, {13, "1pm"}, {23, "11pm"}};
+    const std::pair<int, const char*> hours[] = {{0, "12am"},  {1, "1am"},  {11, "11am"},
+                                                 {12, "12pm"}, {13, "1pm"}, {23, "11pm"}};
     for (const auto& [hour, text] : hours) EXPECT_EQ(WorkPatterns::formatHour(hour), text);
     EXPECT_EQ(WorkPatterns::formatDay(1), "Sun");
     EXPECT_EQ(WorkPatterns::formatDay(7), "Sat");

@@ -145,7 +145,9 @@ TEST_F(AnonymousActivityReportTest, BuildsTheDayFromTheRowAndTheNewestCodeCount)
                                   {"YAML", 100, OutputCategory::config}});
     codeSnapshot(now - hours(1), {{"C", 1, OutputCategory::code}}, "gitHistory");
 
-    const VelocityRetention retention{.baselineVelocity = 40, .currentVelocity = 29, .retentionPercent = 72.5,
+    const VelocityRetention retention{.baselineVelocity = 40,
+                                      .currentVelocity = 29,
+                                      .retentionPercent = 72.5,
                                       .assessment = RetentionAssessment::excellent};
     const auto report = AnonymousActivityReport::create(*today(), *project, "device", retention, now);
 
@@ -193,8 +195,7 @@ TEST_F(AnonymousActivityReportTest, ANewestCodeCountWithoutRowsHidesOlderOnes) {
 }
 
 TEST_F(AnonymousActivityReportTest, ARetentionWithoutPercentStillSendsTheHistoryDays) {
-    const auto report =
-        AnonymousActivityReport::create(*today(), *project, "", VelocityRetention::tooEarly(), now);
+    const auto report = AnonymousActivityReport::create(*today(), *project, "", VelocityRetention::tooEarly(), now);
     const std::string text = report.toJSONString();
     EXPECT_EQ(text.find("\"velocity_retention\""), std::string::npos);
     EXPECT_NE(text.find(R"("velocity_history_days":90)"), std::string::npos);

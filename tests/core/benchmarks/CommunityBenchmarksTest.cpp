@@ -44,7 +44,7 @@ constexpr const char* answer = R"({
 
 TEST(CommunityBenchmarks, PlacesValuesInTheirBand) {
     const Percentiles points{10, 20, 30, 40, 50};
-    const std::vector<std::pair<double, int>> cases{{5, 10},  {10, 10}, {15, 17}, {20, 25},  {25, 37},   {35, 62},
+    const std::vector<std::pair<double, int>> cases{{5, 10},  {10, 10}, {15, 17}, {20, 25},   {25, 37},   {35, 62},
                                                     {45, 82}, {50, 90}, {60, 92}, {100, 100}, {1000, 100}};
     for (const auto& [value, expected] : cases) {
         EXPECT_EQ(points.percentile(value), expected) << value;

@@ -56,7 +56,8 @@ TEST(ImprovementSuggestionGenerator, InsertsTheSizeBucketLabelUnchanged) {
     EXPECT_EQ(advice->description,
               "Your code output is below average for Large* projects. Consider breaking work into smaller, "
               "shippable increments to maintain momentum.");
-    const auto strengths = ImprovementSuggestionGenerator::generateStrengths(percentiles(80, std::nullopt, std::nullopt));
+    const auto strengths =
+        ImprovementSuggestionGenerator::generateStrengths(percentiles(80, std::nullopt, std::nullopt));
     ASSERT_EQ(strengths.size(), 1u);
     EXPECT_EQ(strengths[0].description,
               "Your code output is in the top quartile for Medium projects. Keep up the great work!");

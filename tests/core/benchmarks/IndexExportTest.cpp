@@ -138,12 +138,21 @@ protected:
             .norvaneVersion = "0.1.0",
             .dateRange = IndexExport::DateRange(exportedAt - hours(30 * 24), exportedAt),
             .includesProjectNames = false,
-            .norvaneIndex = IndexExport::NorvaneIndexData{.score = 63, .throughputPercentile = 80,
+            .norvaneIndex = IndexExport::NorvaneIndexData{.score = 63,
+                                                          .throughputPercentile = 80,
                                                           .velocityRetentionPercentile = 40,
-                                                          .sizeBucket = "Medium", .contributorCount = 412},
-            .outputComposition = {.totalLines = 1000, .codeLines = 700, .codePercent = 70, .docsLines = 100,
-                                  .docsPercent = 10, .testLines = 150, .testPercent = 15, .configLines = 50,
-                                  .configPercent = 5, .phase = "Active Development"},
+                                                          .sizeBucket = "Medium",
+                                                          .contributorCount = 412},
+            .outputComposition = {.totalLines = 1000,
+                                  .codeLines = 700,
+                                  .codePercent = 70,
+                                  .docsLines = 100,
+                                  .docsPercent = 10,
+                                  .testLines = 150,
+                                  .testPercent = 15,
+                                  .configLines = 50,
+                                  .configPercent = 5,
+                                  .phase = "Active Development"},
             .velocityRetention = IndexExport::VelocityRetentionData{87.25, 40.5, 35.333, "stable"},
             .streak = {.currentStreak = 12, .longestStreak = 30, .isActive = true, .currentMilestone = "1 Week"},
             .achievements = {{"streak-30", "Monthly Momentum", "Streaks", "Silver", false, 0.456}},
@@ -225,8 +234,8 @@ TEST_F(IndexExportTest, CsvFallsBackForAbsentParts) {
 TEST_F(IndexExportTest, BothWritersRefuseNumbersThatAreNotFinite) {
     auto broken = record();
     broken.projects[0].velocityRetention = std::nan("");
-    for (const auto& write : {std::function([&] { return broken.toJSON(true); }),
-                              std::function([&] { return broken.toCSV(); })}) {
+    for (const auto& write :
+         {std::function([&] { return broken.toJSON(true); }), std::function([&] { return broken.toCSV(); })}) {
         try {
             write();
             FAIL() << "a NaN was written";
@@ -252,9 +261,11 @@ TEST_F(IndexExportTest, DateRangeCountsWholeLocalDays) {
 }
 
 TEST_F(IndexExportTest, FillsItsPartsFromTheAnalyticsRecords) {
-    const auto index = IndexExport::NorvaneIndexData::from(
-        {.sizeBucket = "Large*", .throughputPercentile = 70, .consistencyPercentile = 20, .norvaneIndex = 52,
-         .contributorCount = 120});
+    const auto index = IndexExport::NorvaneIndexData::from({.sizeBucket = "Large*",
+                                                            .throughputPercentile = 70,
+                                                            .consistencyPercentile = 20,
+                                                            .norvaneIndex = 52,
+                                                            .contributorCount = 120});
     ASSERT_TRUE(index);
     EXPECT_EQ(index->score, 52);
     EXPECT_EQ(index->consistencyPercentile, 20);
@@ -275,8 +286,11 @@ TEST_F(IndexExportTest, FillsItsPartsFromTheAnalyticsRecords) {
     EXPECT_EQ(streak.currentMilestone, "1 Week");
     EXPECT_FALSE(IndexExport::StreakData::from({.currentStreak = 6}).currentMilestone);
 
-    Achievement achievement{.id = "top", .category = Achievement::Category::percentile,
-                            .tier = Achievement::Tier::platinum, .title = "Elite", .progress = 0.5};
+    Achievement achievement{.id = "top",
+                            .category = Achievement::Category::percentile,
+                            .tier = Achievement::Tier::platinum,
+                            .title = "Elite",
+                            .progress = 0.5};
     const auto badge = IndexExport::AchievementData::from(achievement);
     EXPECT_EQ(badge.category, "Ranking");
     EXPECT_EQ(badge.tier, "Platinum");
@@ -294,9 +308,8 @@ TEST_F(IndexExportTest, SummarisesAProjectFromItsNewestCodeCount) {
 
     auto snapshot = Snapshot::create(project);
     context->insert(snapshot);
-    for (const auto& [language, code, category] :
-         std::vector<std::tuple<std::string, std::int64_t, OutputCategory>>{{"Rust", 3000, OutputCategory::code},
-                                                                              {"Markdown", 900, OutputCategory::docs}}) {
+    for (const auto& [language, code, category] : std::vector<std::tuple<std::string, std::int64_t, OutputCategory>>{
+             {"Rust", 3000, OutputCategory::code}, {"Markdown", 900, OutputCategory::docs}}) {
         auto row = SnapshotLanguage::create(language, snapshot);
         row->code = code;
         row->category = category;

@@ -46,8 +46,7 @@ protected:
     void TearDown() override { client.reset(); }
 
     std::unique_ptr<NorvaneIndexService> makeClient(std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
-        NorvaneIndexService::Options options{.clock = clock.clock(),
-                                             .timeouts = {timeout, timeout, timeout, timeout}};
+        NorvaneIndexService::Options options{.clock = clock.clock(), .timeouts = {timeout, timeout, timeout, timeout}};
         return std::make_unique<NorvaneIndexService>(server.baseURL(), folder.path(), options);
     }
 

@@ -9,9 +9,9 @@ namespace norvane {
 namespace {
 
 using std::chrono::hours;
-using testing::readFile;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
+using testing::readFile;
 
 class NorvaneIndexServiceBenchmarks : public testing::IndexServiceFixture {
 protected:

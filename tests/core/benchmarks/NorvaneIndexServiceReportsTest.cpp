@@ -12,9 +12,9 @@ namespace norvane {
 namespace {
 
 using std::chrono::hours;
-using testing::readFile;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
+using testing::readFile;
 
 class NorvaneIndexServiceReports : public testing::IndexServiceFixture {
 protected:
@@ -136,8 +136,8 @@ TEST_F(NorvaneIndexServiceReports, BuildsTheReportFromTheStoreWithoutNamesPathsO
     const auto received = requests("POST", "/v1/activity");
     ASSERT_EQ(received.size(), 1u);
     const std::string& body = received[0].body;
-    for (const char* secret : {"Secret", "Zebra", "zebra", "alice", "Alice", "/home", "Private", "deadbeef",
-                               "credentials", "Rotate"}) {
+    for (const char* secret :
+         {"Secret", "Zebra", "zebra", "alice", "Alice", "/home", "Private", "deadbeef", "credentials", "Rotate"}) {
         EXPECT_EQ(body.find(secret), std::string::npos) << secret;
     }
     const auto decoded = AnonymousActivityReport::fromJSON(nlohmann::json::parse(body));
@@ -239,7 +239,8 @@ TEST_F(NorvaneIndexServiceReports, TheQueueDropsOldReportsAndKeepsTheNewestHundr
 
 TEST_F(NorvaneIndexServiceReports, LoadsTheQueueFileAtStartAndDropsWhatAged) {
     nlohmann::ordered_json file = nlohmann::ordered_json::array();
-    for (const auto& [device, days] : std::vector<std::pair<std::string, int>>{{"eight", 8}, {"six", 6}, {"three", 3}}) {
+    for (const auto& [device, days] :
+         std::vector<std::pair<std::string, int>>{{"eight", 8}, {"six", 6}, {"three", 3}}) {
         file.push_back(report(device, hours(24 * days)).toJSON());
     }
     folder.writeFile("pending-reports.json", file.dump());
@@ -261,7 +262,8 @@ TEST_F(NorvaneIndexServiceReports, ABrokenQueueFileLoadsEmptyAndStaysUntilTheNex
 
     auto withFraction = report("fraction").toJSON();
     withFraction["activity_date"] = "2025-03-14T08:30:00.250Z";
-    folder.writeFile("pending-reports.json", nlohmann::ordered_json::array({report("fine").toJSON(), withFraction}).dump());
+    folder.writeFile("pending-reports.json",
+                     nlohmann::ordered_json::array({report("fine").toJSON(), withFraction}).dump());
     restartClient();
     EXPECT_EQ(client->pendingReportCount().get(), 0u);
 

@@ -23,7 +23,8 @@ TEST(PercentileCalculator, GradesTheDataByContributors) {
     EXPECT_EQ(classifyBenchmarkDataQuality(500), BenchmarkDataQuality::full);
     EXPECT_EQ(caption(BenchmarkDataQuality::insufficient), "Help build the Norvane Index");
 
-    EXPECT_FALSE(PercentileCalculator::calculate(25, 60, 3, ProjectSizeBucket::small, benchmarks(99)).hasSufficientData);
+    EXPECT_FALSE(
+        PercentileCalculator::calculate(25, 60, 3, ProjectSizeBucket::small, benchmarks(99)).hasSufficientData);
     const auto early = PercentileCalculator::calculate(25, 60, 3, ProjectSizeBucket::small, benchmarks(100));
     EXPECT_TRUE(early.hasSufficientData);
     EXPECT_EQ(early.dataQuality(), BenchmarkDataQuality::early);
@@ -49,14 +50,14 @@ TEST(PercentileCalculator, UsesTheBucketFirstAndTheOverallFiguresPerMetric) {
     const auto medium = PercentileCalculator::calculate(300, 60, 3, ProjectSizeBucket::medium, withBucket);
     EXPECT_EQ(medium.sizeBucket, "Medium");
     EXPECT_EQ(medium.sizeBucketContributors, 120);
-    EXPECT_EQ(medium.throughputPercentile, 50);          // from the bucket
-    EXPECT_EQ(medium.velocityRetentionPercentile, 50);   // the bucket has none: overall
-    EXPECT_EQ(medium.consistencyPercentile, 50);         // always overall
+    EXPECT_EQ(medium.throughputPercentile, 50);        // from the bucket
+    EXPECT_EQ(medium.velocityRetentionPercentile, 50); // the bucket has none: overall
+    EXPECT_EQ(medium.consistencyPercentile, 50);       // always overall
     EXPECT_EQ(medium.norvaneIndex, 50);
     EXPECT_EQ(medium.contributorCount, 412);
 
-    const auto large = PercentileCalculator::calculate(30, std::nullopt, std::nullopt, ProjectSizeBucket::large,
-                                                       withBucket);
+    const auto large =
+        PercentileCalculator::calculate(30, std::nullopt, std::nullopt, ProjectSizeBucket::large, withBucket);
     EXPECT_EQ(large.sizeBucket, "Large*");
     EXPECT_EQ(large.sizeBucketContributors, 412);
     EXPECT_EQ(large.throughputPercentile, 50);
@@ -84,16 +85,16 @@ TEST(PercentileCalculator, MissingDistributionsLeaveTheirPercentilesOut) {
 
 TEST(UserPercentiles, WritesOrdinalsAndLabels) {
     const std::vector<std::pair<int, const char*>> ordinals{
-        {1, "1st"},   {2, "2nd"},     {3, "3rd"},     {4, "4th"},     {11, "11th"},   {12, "12th"},
-        {13, "13th"}, {21, "21st"},   {22, "22nd"},   {23, "23rd"},   {100, "100th"}, {101, "101st"},
-        {111, "111th"}, {112, "112th"}, {113, "113th"}, {0, "0th"}, {-1, "-1th"}};
+        {1, "1st"},     {2, "2nd"},     {3, "3rd"},     {4, "4th"},   {11, "11th"},   {12, "12th"},
+        {13, "13th"},   {21, "21st"},   {22, "22nd"},   {23, "23rd"}, {100, "100th"}, {101, "101st"},
+        {111, "111th"}, {112, "112th"}, {113, "113th"}, {0, "0th"},   {-1, "-1th"}};
     for (const auto& [value, text] : ordinals) {
         EXPECT_EQ(UserPercentiles::formatPercentile(value), text);
     }
     const std::vector<std::tuple<int, const char*, bool>> labels{
-        {90, "Exceptional", true},      {100, "Exceptional", true}, {89, "Above Average", true},
-        {75, "Above Average", true},    {74, "Average", true},      {50, "Average", true},
-        {49, "Below Average", false},   {25, "Below Average", false}, {24, "Needs Improvement", false},
+        {90, "Exceptional", true},        {100, "Exceptional", true},   {89, "Above Average", true},
+        {75, "Above Average", true},      {74, "Average", true},        {50, "Average", true},
+        {49, "Below Average", false},     {25, "Below Average", false}, {24, "Needs Improvement", false},
         {101, "Needs Improvement", false}};
     for (const auto& [percentile, label, atOrAbove] : labels) {
         const auto assessment = UserPercentiles::assessment(percentile);

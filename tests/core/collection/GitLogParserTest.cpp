@@ -142,7 +142,8 @@ std::vector<GitCommit> commitsOnDays(std::initializer_list<int> days) {
     const auto start = platform::LocalCalendar::startOfDay(at("2024-03-01T12:00:00Z")) + std::chrono::hours(12);
     std::vector<GitCommit> commits;
     for (const int day : days) {
-        commits.push_back({"h" + std::to_string(commits.size()), "m", "a", platform::LocalCalendar::addingDays(start, day)});
+        commits.push_back(
+            {"h" + std::to_string(commits.size()), "m", "a", platform::LocalCalendar::addingDays(start, day)});
     }
     return commits;
 }

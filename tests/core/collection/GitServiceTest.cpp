@@ -119,8 +119,9 @@ TEST_F(GitServiceTest, ActivityWithOddPathsBinaryFilesAndMerges) {
     repository.git({"checkout", "-q", "main"});
     repository.writeFile("Makefile", "all:\n");
     repository.commit("main work", start + 2h);
-    repository.git({"-c", "user.name=M", "-c", "user.email=m@x", "merge", "-q", "--no-edit", "side"},
-                   {{"GIT_AUTHOR_DATE", testing::gitDate(start + 3h)}, {"GIT_COMMITTER_DATE", testing::gitDate(start + 3h)}});
+    repository.git(
+        {"-c", "user.name=M", "-c", "user.email=m@x", "merge", "-q", "--no-edit", "side"},
+        {{"GIT_AUTHOR_DATE", testing::gitDate(start + 3h)}, {"GIT_COMMITTER_DATE", testing::gitDate(start + 3h)}});
 
     const auto stats = git.getActivitySince(start + 30min, repository.pathString());
     ASSERT_TRUE(stats);
@@ -171,7 +172,8 @@ TEST_F(GitServiceTest, InvalidUtf8IsDecodedLossily) {
     auto tree = repository.git({"rev-parse", "HEAD^{tree}"});
     tree.pop_back();
     // git itself mends such bytes when it commits, so the object is written by hand.
-    const std::string raw = "tree " + tree + "\nauthor Ren\xE9 <r@x> 1704106800 +0000\ncommitter Ren\xE9 <r@x> 1704106800 +0000"
+    const std::string raw = "tree " + tree +
+                            "\nauthor Ren\xE9 <r@x> 1704106800 +0000\ncommitter Ren\xE9 <r@x> 1704106800 +0000"
                             "\n\ncaf\xE9 latin-1\n";
     auto hash = repository.git({"hash-object", "-w", "-t", "commit", "--stdin"}, {}, raw);
     hash.pop_back();

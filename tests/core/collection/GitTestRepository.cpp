@@ -58,7 +58,8 @@ void GitTestRepository::removeFile(const std::string& relativePath) const {
     std::filesystem::remove(folder_.path() / relativePath);
 }
 
-std::string GitTestRepository::commit(const std::string& message, platform::Date date, const std::string& author) const {
+std::string GitTestRepository::commit(const std::string& message, platform::Date date,
+                                      const std::string& author) const {
     git({"add", "-A"});
     const auto when = gitDate(date);
     git({"-c", "user.name=" + author, "-c", "user.email=test@example.com", "commit", "-q", "--allow-empty",

@@ -36,7 +36,8 @@ public:
 
     /// Stages everything and commits it with the given message, author and author/committer
     /// date (also when nothing changed); returns the new commit's hash.
-    std::string commit(const std::string& message, platform::Date date, const std::string& author = "Test Author") const;
+    std::string commit(const std::string& message, platform::Date date,
+                       const std::string& author = "Test Author") const;
 
     /// Runs git in the repository, expects success and returns its standard output.
     std::string git(const std::vector<std::string>& arguments,
@@ -48,7 +49,8 @@ private:
 };
 
 /// Runs git with the given arguments anywhere; expects success.
-std::string runGit(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment = {},
+std::string runGit(const std::vector<std::string>& arguments,
+                   const std::map<std::string, std::string>& environment = {},
                    const std::optional<std::string>& standardInput = std::nullopt);
 
 /// "@<seconds since 1970> +0000", the date format git reads most plainly.

@@ -31,7 +31,8 @@ protected:
     std::vector<std::shared_ptr<Snapshot>> history() {
         auto snapshots = stored<Snapshot>();
         std::erase_if(snapshots, [](const auto& s) { return s->snapshotType() != SnapshotType::gitHistory; });
-        std::sort(snapshots.begin(), snapshots.end(), [](const auto& a, const auto& b) { return a->capturedAt < b->capturedAt; });
+        std::sort(snapshots.begin(), snapshots.end(),
+                  [](const auto& a, const auto& b) { return a->capturedAt < b->capturedAt; });
         return snapshots;
     }
 
@@ -44,9 +45,8 @@ TEST_F(HistoryImportTest, EveryCommitWithRunningTotals) {
     commitOnDays({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
     const auto project = addProject("demo", repository.pathString());
     std::vector<std::pair<int, int>> places;
-    const auto result = collector.collectHistory(project, 0, [&](int current, int total, const GitCommit&) {
-        places.emplace_back(current, total);
-    });
+    const auto result = collector.collectHistory(
+        project, 0, [&](int current, int total, const GitCommit&) { places.emplace_back(current, total); });
     EXPECT_FALSE(result.error);
     EXPECT_EQ(result.snapshotCount, 10);
     EXPECT_EQ(result.totalCommits, 10);
@@ -160,7 +160,8 @@ TEST_F(HistoryImportTest, AttributesEveryCommitFromTheWholeMessage) {
 
 class BaselineTest : public HistoryImportTest {
 protected:
-    std::shared_ptr<DailyActivity> activity(const std::shared_ptr<Project>& project, platform::Date date, int codeLines) {
+    std::shared_ptr<DailyActivity> activity(const std::shared_ptr<Project>& project, platform::Date date,
+                                            int codeLines) {
         auto row = DailyActivity::create(project, date);
         row->codeLinesInserted = codeLines;
         context->insert(row);

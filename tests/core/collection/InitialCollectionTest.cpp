@@ -13,7 +13,8 @@ using testing::GitTestRepository;
 class InitialCollectionTest : public testing::CollectionFixture {
 protected:
     InitialCollectionResult run(const std::shared_ptr<Project>& project) {
-        return collector.collectInitialData(project, [this](const InitialCollectionProgress& stage) { stages.push_back(stage); });
+        return collector.collectInitialData(
+            project, [this](const InitialCollectionProgress& stage) { stages.push_back(stage); });
     }
 
     std::vector<InitialCollectionProgress> stages;
@@ -66,7 +67,8 @@ TEST_F(InitialCollectionTest, MissingFolderEndsWithTheError) {
     EXPECT_FALSE(result.sccSnapshot);
     ASSERT_TRUE(result.error);
     EXPECT_EQ(result.error->norvaneError, NorvaneError::pathNotFound("/no/such/folder"));
-    const std::vector<InitialCollectionProgress> expected{Starting{}, RunningScc{}, Error{"Path not found: /no/such/folder"}};
+    const std::vector<InitialCollectionProgress> expected{Starting{}, RunningScc{},
+                                                          Error{"Path not found: /no/such/folder"}};
     EXPECT_EQ(stages, expected);
 }
 

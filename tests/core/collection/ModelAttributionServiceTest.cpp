@@ -22,7 +22,14 @@ protected:
     }
 
     GitCommit commit(const std::string& message, platform::Date date, int64_t insertions, int64_t deletions = 0) {
-        return {"h" + std::to_string(next++), message.substr(0, message.find('\n')), "a", date, insertions, deletions, 1, message};
+        return {"h" + std::to_string(next++),
+                message.substr(0, message.find('\n')),
+                "a",
+                date,
+                insertions,
+                deletions,
+                1,
+                message};
     }
 
     std::shared_ptr<ModelDailyActivity> row(AIModel model, platform::Date date, int64_t commits, double effort,
@@ -51,7 +58,8 @@ protected:
 };
 
 TEST_F(ModelAttributionServiceTest, OneRowPerDayAndModelWithEffortOfTheSum) {
-    const std::vector<GitCommit> commits{commit("[claude] a", day, 300), commit("b\n\nCo-Authored-By: Claude", day, 500, 200)};
+    const std::vector<GitCommit> commits{commit("[claude] a", day, 300),
+                                         commit("b\n\nCo-Authored-By: Claude", day, 500, 200)};
     service.processCommitsForAttribution(project, commits);
     service.processCommitsForAttribution(project, commits);
     const auto stored = rows();
@@ -67,10 +75,9 @@ TEST_F(ModelAttributionServiceTest, OneRowPerDayAndModelWithEffortOfTheSum) {
 }
 
 TEST_F(ModelAttributionServiceTest, TagsSignaturesAndPlainCommits) {
-    service.processCommitsForAttribution(project, {commit("[manual] [claude] both", day, 10),
-                                                   commit("[no-ai] by hand", day, 5),
-                                                   commit("x\n\nAI-assisted", addingDays(day, 1), 7),
-                                                   commit("plain", day, 1000)});
+    service.processCommitsForAttribution(
+        project, {commit("[manual] [claude] both", day, 10), commit("[no-ai] by hand", day, 5),
+                  commit("x\n\nAI-assisted", addingDays(day, 1), 7), commit("plain", day, 1000)});
     const auto stored = rows();
     ASSERT_EQ(stored.size(), 3U);
     EXPECT_EQ(stored[0]->model(), AIModel::claude);

@@ -39,9 +39,10 @@ TEST(ModelTagParser, TrailersNeedClaudeOnTheSameLine) {
 TEST(ModelTagParser, AnyLetterCaseOfAnyScript) {
     EXPECT_EQ(ModelTagParser::parseModels("R\xC3\xA9parer \xE2\x9C\xA8 [CLAUDE]"), Models{AIModel::claude});
     EXPECT_EQ(ModelTagParser::parseModels("\xE2\x84\xAA [GPT-4O]"), Models{AIModel::gpt4o}); // Kelvin sign first
-    EXPECT_EQ(ModelTagParser::parseModels("[CUR\xC5\xBFOR]"), Models{AIModel::cursor});          // a long s folds to s
+    EXPECT_EQ(ModelTagParser::parseModels("[CUR\xC5\xBFOR]"), Models{AIModel::cursor});      // a long s folds to s
     EXPECT_EQ(ModelTagParser::parseModels("[Cl\xC3\xA0ude]"), Models{});
-    EXPECT_EQ(ModelTagParser::parseModels("x\n\nCo-authored-by: Jane\nCo-Authored-By: Claude"), Models{AIModel::claude});
+    EXPECT_EQ(ModelTagParser::parseModels("x\n\nCo-authored-by: Jane\nCo-Authored-By: Claude"),
+              Models{AIModel::claude});
     EXPECT_EQ(ModelTagParser::parseModels("x\n\nCo-authored-by: Jane\nClaude"), Models{});
 }
 

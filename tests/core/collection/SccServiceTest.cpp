@@ -70,13 +70,17 @@ TEST_F(SccServiceTest, FailureMessages) {
     EXPECT_EQ(messageOf(SccService(only(script("quiet-fail", "exit 2")))), "scc failed: scc exited with status 2: ");
     EXPECT_EQ(messageOf(SccService(only(script("bad-stderr", "printf '\\377\\376' >&2; exit 1")))),
               "scc failed: scc exited with status 1: Unknown error");
-    for (const auto* body : {"echo 'not json'", "echo '   '", "echo '{}'",
-                             R"(echo '[{"Name":"Go","Count":1,"Lines":1,"Code":1,"Comment":0,"Blank":0}]')",
-                             R"(echo '[{"name":"Go","count":1,"Lines":1,"Code":1,"Comment":0,"Blank":0,"Complexity":0}]')"}) {
-        EXPECT_TRUE(messageOf(SccService(only(script("bad", body)))).starts_with("scc failed: Failed to parse scc output: "))
+    for (const auto* body :
+         {"echo 'not json'", "echo '   '", "echo '{}'",
+          R"(echo '[{"Name":"Go","Count":1,"Lines":1,"Code":1,"Comment":0,"Blank":0}]')",
+          R"(echo '[{"name":"Go","count":1,"Lines":1,"Code":1,"Comment":0,"Blank":0,"Complexity":0}]')"}) {
+        EXPECT_TRUE(
+            messageOf(SccService(only(script("bad", body)))).starts_with("scc failed: Failed to parse scc output: "))
             << body;
     }
-    const auto unstartable = tools.writeFile("garbage", std::string("\x7f" "ELF\1\1\1", 7));
+    const auto unstartable = tools.writeFile("garbage", std::string("\x7f"
+                                                                    "ELF\1\1\1",
+                                                                    7));
     fs::permissions(unstartable, fs::perms::owner_all);
     EXPECT_TRUE(messageOf(SccService(only(unstartable))).starts_with("scc failed: Failed to execute scc: "));
 }

@@ -27,13 +27,15 @@ TEST(UnicodeText, LongTextsAreCheckedToTheirLastByte) {
 TEST(UnicodeText, FullLowerCasing) {
     EXPECT_EQ(UnicodeText::lowercased("Plain TEXT"), "plain text");
     EXPECT_EQ(UnicodeText::lowercased("\xC3\x89T\xC3\x89"), "\xC3\xA9t\xC3\xA9"); // ÉTÉ
-    EXPECT_EQ(UnicodeText::lowercased("\xE2\x84\xAA"), "k");                        // Kelvin sign
+    EXPECT_EQ(UnicodeText::lowercased("\xE2\x84\xAA"), "k");                      // Kelvin sign
 }
 
 TEST(UnicodeText, CaseFoldingForComparison) {
     EXPECT_EQ(UnicodeText::caseFolded("Plain TEXT"), "plain text");
-    EXPECT_EQ(UnicodeText::caseFolded("Stra\xC3\x9F" "e"), "strasse"); // sharp s
-    EXPECT_EQ(UnicodeText::caseFolded("\xC5\xBF"), "s");                 // long s
+    EXPECT_EQ(UnicodeText::caseFolded("Stra\xC3\x9F"
+                                      "e"),
+              "strasse");                                // sharp s
+    EXPECT_EQ(UnicodeText::caseFolded("\xC5\xBF"), "s"); // long s
 }
 
 TEST(UnicodeText, PrefixCountsUserPerceivedCharacters) {

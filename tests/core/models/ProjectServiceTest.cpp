@@ -1,7 +1,7 @@
+#include "core/models/ProjectService.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/NorvaneError.h"
-#include "core/models/ProjectService.h"
 #include "core/models/Snapshot.h"
 #include "tests/support/TemporaryFolder.h"
 

@@ -26,7 +26,8 @@ protected:
 
     void SetUp() override { context->insert(project); }
 
-    std::shared_ptr<Snapshot> snapshotWith(std::vector<std::tuple<std::string, std::int64_t, std::int64_t, std::optional<OutputCategory>>> rows) {
+    std::shared_ptr<Snapshot>
+    snapshotWith(std::vector<std::tuple<std::string, std::int64_t, std::int64_t, std::optional<OutputCategory>>> rows) {
         auto snapshot = Snapshot::create(project);
         context->insert(snapshot);
         for (const auto& [language, code, complexity, category] : rows) {
@@ -70,8 +71,8 @@ TEST_F(RecordsTest, ActiveProjectNamesSplitAtEveryComma) {
 }
 
 TEST_F(RecordsTest, CategorySumsTreatRowsWithoutCategoryAsCode) {
-    auto snapshot = snapshotWith({{"C", 120, 7, OutputCategory::code}, {"Markdown", 40, 0, OutputCategory::docs},
-                                  {"Go", 10, 2, std::nullopt}});
+    auto snapshot = snapshotWith(
+        {{"C", 120, 7, OutputCategory::code}, {"Markdown", 40, 0, OutputCategory::docs}, {"Go", 10, 2, std::nullopt}});
     EXPECT_EQ(snapshot->codeCategoryCode(), 130);
     EXPECT_EQ(snapshot->codeCategoryComplexity(), 9);
     EXPECT_EQ(snapshot->docsCategoryCode(), 40);
@@ -144,10 +145,11 @@ TEST_F(RecordsTest, SizeBucketAndMaturityUseTheNewestCodeCount) {
 
 TEST(ProjectSizeBucket, BoundariesOnBothSides) {
     const std::vector<std::pair<std::int64_t, ProjectSizeBucket>> cases{
-        {0, ProjectSizeBucket::greenfield},      {4999, ProjectSizeBucket::greenfield}, {5000, ProjectSizeBucket::small},
-        {19999, ProjectSizeBucket::small},       {20000, ProjectSizeBucket::medium},    {49999, ProjectSizeBucket::medium},
-        {50000, ProjectSizeBucket::large},       {99999, ProjectSizeBucket::large},     {100000, ProjectSizeBucket::enterprise},
-        {-1, ProjectSizeBucket::enterprise},
+        {0, ProjectSizeBucket::greenfield},      {4999, ProjectSizeBucket::greenfield},
+        {5000, ProjectSizeBucket::small},        {19999, ProjectSizeBucket::small},
+        {20000, ProjectSizeBucket::medium},      {49999, ProjectSizeBucket::medium},
+        {50000, ProjectSizeBucket::large},       {99999, ProjectSizeBucket::large},
+        {100000, ProjectSizeBucket::enterprise}, {-1, ProjectSizeBucket::enterprise},
     };
     for (const auto& [lines, bucket] : cases) EXPECT_EQ(sizeBucketForLines(lines), bucket) << lines;
 }
@@ -160,8 +162,9 @@ TEST(MaturityMultiplier, WorkedExamples) {
     EXPECT_NEAR(large.complexityFactor, 0.16, 1e-12);
     EXPECT_NEAR(large.value, 2.01, 1e-12);
     EXPECT_NEAR(MaturityMultiplier::calculate(0, 0, -6.0).ageFactor, -0.15, 1e-12);
-    EXPECT_EQ(MaturityMultiplier::calculate(50, 5, 0.0).explanation(),
-              "Your work in this codebase is weighted 1.14x compared to greenfield work, reflecting the added complexity.");
+    EXPECT_EQ(
+        MaturityMultiplier::calculate(50, 5, 0.0).explanation(),
+        "Your work in this codebase is weighted 1.14x compared to greenfield work, reflecting the added complexity.");
 }
 
 TEST(NorvaneError, MessagesAndEquality) {

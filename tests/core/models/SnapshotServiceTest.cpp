@@ -1,5 +1,5 @@
-#include "core/models/NorvaneDatabase.h"
 #include "core/models/SnapshotService.h"
+#include "core/models/NorvaneDatabase.h"
 #include "platform/LocalCalendar.h"
 
 #include <gtest/gtest.h>

@@ -53,9 +53,11 @@ TEST(LaunchAgent, RejectsAgentsItCannotRun) {
                 HasSubstr("not a string"));
     EXPECT_THAT(errorOf(label + program), HasSubstr("missing key StartCalendarInterval"));
     EXPECT_THAT(errorOf(label + program + "<key>StartCalendarInterval</key><array/>"), HasSubstr("not a dictionary"));
-    EXPECT_THAT(errorOf(label + program + "<key>StartCalendarInterval</key><dict><key>Hour</key><string>2</string></dict>"),
-                HasSubstr("Hour must be an integer from 0 to 23"));
-    EXPECT_THAT(errorOf(label + program + "<key>StartCalendarInterval</key><dict><key>Minute</key><integer>60</integer></dict>"),
+    EXPECT_THAT(
+        errorOf(label + program + "<key>StartCalendarInterval</key><dict><key>Hour</key><string>2</string></dict>"),
+        HasSubstr("Hour must be an integer from 0 to 23"));
+    EXPECT_THAT(errorOf(label + program +
+                        "<key>StartCalendarInterval</key><dict><key>Minute</key><integer>60</integer></dict>"),
                 HasSubstr("Minute must be an integer from 0 to 59"));
     EXPECT_THAT(errorOf(label + program + interval + "<key>StandardOutPath</key><true/>"),
                 HasSubstr("StandardOutPath is not a string"));

@@ -12,19 +12,22 @@ namespace norvane::platform {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using testing::exitedWith;
+using ::testing::IsEmpty;
 using testing::readFile;
 
 std::string agentPropertyList(const std::string& hour = "<integer>2</integer>") {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
            "<plist version=\"1.0\">\n<dict>\n"
            "    <key>Label</key>\n    <string>app.norvane.collect</string>\n"
            "    <key>ProgramArguments</key>\n    <array>\n"
            "        <string>/usr/local/bin/norvane</string>\n        <string>collect</string>\n    </array>\n"
            "    <key>StartCalendarInterval</key>\n    <dict>\n"
-           "        <key>Hour</key>\n        " + hour + "\n"
+           "        <key>Hour</key>\n        " +
+           hour +
+           "\n"
            "        <key>Minute</key>\n        <integer>0</integer>\n    </dict>\n"
            "    <key>StandardOutPath</key>\n    <string>/home/a &amp; b/Library/Logs/Norvane/collect.log</string>\n"
            "    <key>RunAtLoad</key>\n    <false/>\n</dict>\n</plist>";
@@ -97,9 +100,9 @@ TEST_F(LaunchctlTest, UnloadStopsDisablesAndRemovesTheUnits) {
     runner.requests.clear();
     const auto result = launchctl.run({"unload", propertyList.string()});
     EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_THAT(runner.commandLines(), ElementsAre("systemctl --user disable --now app.norvane.collect.timer",
-                                                   "systemctl --user stop app.norvane.collect.service",
-                                                   "systemctl --user daemon-reload"));
+    EXPECT_THAT(runner.commandLines(),
+                ElementsAre("systemctl --user disable --now app.norvane.collect.timer",
+                            "systemctl --user stop app.norvane.collect.service", "systemctl --user daemon-reload"));
     EXPECT_FALSE(std::filesystem::exists(timerFile()));
     EXPECT_FALSE(std::filesystem::exists(serviceFile()));
 }
@@ -126,7 +129,8 @@ TEST_F(LaunchctlTest, FailedUnloadKeepsTheUnits) {
 TEST_F(LaunchctlTest, OtherCommandLinesAreUsageErrors) {
     testing::RecordingProcessRunner runner;
     Launchctl launchctl(runner, unitFolder);
-    for (const auto& arguments : std::vector<std::vector<std::string>>{{}, {"load"}, {"start", "x"}, {"load", "a", "b"}}) {
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{}, {"load"}, {"start", "x"}, {"load", "a", "b"}}) {
         const auto result = launchctl.run(arguments);
         EXPECT_EQ(result.exitStatus, 64);
         EXPECT_EQ(result.standardError, "usage: norvane-launchctl load PLIST | unload PLIST");

@@ -22,11 +22,11 @@ std::string errorOf(const std::string& document) {
 }
 
 TEST(PropertyListReader, ReadsNestedDictionariesArraysAndScalars) {
-    const auto value = PropertyListReader::read(plist(
-        "<dict>\n  <key>Label</key>\n  <string>a &amp; b</string>\n"
-        "  <key>List</key>\n  <array><string>x</string><integer>-7</integer><true/><false/></array>\n"
-        "  <key>Inner</key>\n  <dict><key>Hour</key><integer>+2</integer></dict>\n"
-        "  <key>Empty</key>\n  <string/>\n</dict>"));
+    const auto value = PropertyListReader::read(
+        plist("<dict>\n  <key>Label</key>\n  <string>a &amp; b</string>\n"
+              "  <key>List</key>\n  <array><string>x</string><integer>-7</integer><true/><false/></array>\n"
+              "  <key>Inner</key>\n  <dict><key>Hour</key><integer>+2</integer></dict>\n"
+              "  <key>Empty</key>\n  <string/>\n</dict>"));
     ASSERT_NE(value.find("Label"), nullptr);
     EXPECT_EQ(*value.find("Label")->get<std::string>(), "a & b");
     const auto* list = value.find("List")->get<PropertyListValue::Array>();

@@ -31,15 +31,14 @@ TEST(SystemdUnitFiles, ServiceRunsTheProgramAndAppendsToTheLogs) {
 
 TEST(SystemdUnitFiles, TimerFiresDailyAtTheHourAndMinute) {
     EXPECT_EQ(SystemdUnitFiles::timerName("app.norvane.collect"), "app.norvane.collect.timer");
-    EXPECT_EQ(SystemdUnitFiles::timerUnit(collectAgent()),
-              "[Unit]\n"
-              "Description=app.norvane.collect\n"
-              "\n"
-              "[Timer]\n"
-              "OnCalendar=*-*-* 02:00:00\n"
-              "\n"
-              "[Install]\n"
-              "WantedBy=timers.target\n");
+    EXPECT_EQ(SystemdUnitFiles::timerUnit(collectAgent()), "[Unit]\n"
+                                                           "Description=app.norvane.collect\n"
+                                                           "\n"
+                                                           "[Timer]\n"
+                                                           "OnCalendar=*-*-* 02:00:00\n"
+                                                           "\n"
+                                                           "[Install]\n"
+                                                           "WantedBy=timers.target\n");
     auto agent = collectAgent();
     agent.hour = 23;
     agent.minute = 7;

@@ -75,9 +75,7 @@ TEST(XmlReader, RejectsInternalSubsetsInvalidBytesAndDeepNesting) {
     EXPECT_THAT(errorOf(deep), HasSubstr("nested too deeply"));
 }
 
-TEST(XmlReader, ErrorsNameTheLine) {
-    EXPECT_EQ(errorOf("<a>\n<b>\n</c>\n</a>"), "line 3: end tag does not match b");
-}
+TEST(XmlReader, ErrorsNameTheLine) { EXPECT_EQ(errorOf("<a>\n<b>\n</c>\n</a>"), "line 3: end tag does not match b"); }
 
 } // namespace
 } // namespace norvane::platform

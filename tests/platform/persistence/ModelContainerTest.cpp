@@ -33,7 +33,8 @@ TEST(ModelContainer, RefusesANewerSchemaVersion) {
     NorvaneDatabase::makeContainer(file).reset();
     sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(raw, "UPDATE norvane_metadata SET value = '2.0.0' WHERE key = 'schemaVersion'", nullptr, nullptr, nullptr),
+    ASSERT_EQ(sqlite3_exec(raw, "UPDATE norvane_metadata SET value = '2.0.0' WHERE key = 'schemaVersion'", nullptr,
+                           nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(raw);
     const auto message = testing::errorMessageOf<platform::StoreError>([&] { NorvaneDatabase::makeContainer(file); });

@@ -1,8 +1,8 @@
+#include "platform/persistence/ModelContext.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/ModelDailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/SnapshotLanguage.h"
-#include "platform/persistence/ModelContext.h"
 #include "platform/persistence/StoreError.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -17,7 +17,9 @@ namespace {
 using platform::ModelContext;
 using std::chrono::hours;
 
-platform::Date day(int n) { return platform::Date(std::chrono::duration_cast<std::chrono::microseconds>(hours(24 * (20000 + n)))); }
+platform::Date day(int n) {
+    return platform::Date(std::chrono::duration_cast<std::chrono::microseconds>(hours(24 * (20000 + n))));
+}
 
 class ModelContextTest : public ::testing::Test {
 protected:
@@ -32,7 +34,9 @@ protected:
         return project;
     }
 
-    std::shared_ptr<ModelContext> freshContext() { return std::make_shared<ModelContext>(NorvaneDatabase::makeContainer(file)); }
+    std::shared_ptr<ModelContext> freshContext() {
+        return std::make_shared<ModelContext>(NorvaneDatabase::makeContainer(file));
+    }
 };
 
 TEST_F(ModelContextTest, SavedRecordsReadBackWithTheirValuesAndIdentity) {
@@ -125,7 +129,8 @@ TEST_F(ModelContextTest, FetchAppliesPredicateSortAndLimitAndSeesPendingChanges)
 
     const auto window = DailyActivityField::project == project && DailyActivityField::date >= day(1) &&
                         DailyActivityField::date < day(4);
-    auto rows = context->fetch<DailyActivity>({.predicate = window, .sortBy = {platform::descending(DailyActivityField::date)}});
+    auto rows = context->fetch<DailyActivity>(
+        {.predicate = window, .sortBy = {platform::descending(DailyActivityField::date)}});
     ASSERT_EQ(rows.size(), 3U);
     EXPECT_EQ(rows.front()->date, day(3));
 
@@ -133,7 +138,8 @@ TEST_F(ModelContextTest, FetchAppliesPredicateSortAndLimitAndSeesPendingChanges)
     context->remove(rows.front());
     auto pending = DailyActivity::create(project, day(2) + hours(30));
     context->insert(pending);
-    rows = context->fetch<DailyActivity>({.predicate = window, .sortBy = {platform::ascending(DailyActivityField::date)}});
+    rows =
+        context->fetch<DailyActivity>({.predicate = window, .sortBy = {platform::ascending(DailyActivityField::date)}});
     ASSERT_EQ(rows.size(), 3U);
     EXPECT_EQ(rows[0]->date, day(1));
     EXPECT_EQ(rows[1]->date, day(2));

@@ -17,8 +17,8 @@ Date utc(int year, unsigned month, unsigned day, int hour, int minute = 0) {
 
 TEST(LocalCalendar, SpringForwardDayIsOneDayOfTwentyThreeHours) {
     const testing::ScopedTimeZone zone("Europe/Berlin");
-    const Date saturdayNoon = utc(2026, 3, 28, 11);       // 12:00 CET
-    const Date sundayNoon = utc(2026, 3, 29, 10);         // 12:00 CEST
+    const Date saturdayNoon = utc(2026, 3, 28, 11);        // 12:00 CET
+    const Date sundayNoon = utc(2026, 3, 29, 10);          // 12:00 CEST
     const Date sundayBeforeNoon = utc(2026, 3, 29, 9, 30); // 11:30 CEST
     EXPECT_EQ(sundayNoon - saturdayNoon, 23h);
     EXPECT_EQ(LocalCalendar::wholeDaysBetween(saturdayNoon, sundayNoon), 1);
@@ -56,7 +56,7 @@ TEST(LocalCalendar, WallClockTimesInTheGapMoveForwardAndRepeatedOnesTakeTheFirst
 
 TEST(LocalCalendar, DayStartsAfterAMidnightThatDoesNotExistOrAtTheFirstOfTwo) {
     const testing::ScopedTimeZone zone("America/Havana");
-    EXPECT_EQ(LocalCalendar::startOfDay(utc(2026, 3, 8, 16)), utc(2026, 3, 8, 5));  // 01:00 CDT
+    EXPECT_EQ(LocalCalendar::startOfDay(utc(2026, 3, 8, 16)), utc(2026, 3, 8, 5));   // 01:00 CDT
     EXPECT_EQ(LocalCalendar::startOfDay(utc(2026, 11, 1, 17)), utc(2026, 11, 1, 4)); // first 00:00
 }
 

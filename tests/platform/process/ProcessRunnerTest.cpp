@@ -59,13 +59,11 @@ TEST(ProcessRunner, SurvivesAChildThatStopsReadingItsInput) {
     EXPECT_EQ(result.exitStatus, 4);
 }
 
-TEST(ProcessRunner, ChildWithoutInputReadsEndOfFile) {
-    EXPECT_EQ(runShell("cat; echo done").standardOutput, "done\n");
-}
+TEST(ProcessRunner, ChildWithoutInputReadsEndOfFile) { EXPECT_EQ(runShell("cat; echo done").standardOutput, "done\n"); }
 
 TEST(ProcessRunner, PassesArgumentsUnchanged) {
-    const std::vector<std::string> arguments = {"two words", "\"double\"", "'single'", "line\nbreak",
-                                                "", "$HOME", "*", "; rm -rf x", "back\\slash"};
+    const std::vector<std::string> arguments = {"two words", "\"double\"", "'single'",   "line\nbreak", "",
+                                                "$HOME",     "*",          "; rm -rf x", "back\\slash"};
     ProcessRequest request;
     request.executable = "/usr/bin/printf";
     request.arguments = {"[%s]"};
@@ -96,8 +94,7 @@ TEST(ProcessRunner, ReplacesTheWholeEnvironment) {
     const testing::ScopedEnvironment inherited("NORVANE_TEST_INHERITED", "yes");
     ProcessRequest request;
     request.executable = "/usr/bin/env";
-    EXPECT_NE(PosixProcessRunner().run(request).standardOutput.find("NORVANE_TEST_INHERITED=yes\n"),
-              std::string::npos);
+    EXPECT_NE(PosixProcessRunner().run(request).standardOutput.find("NORVANE_TEST_INHERITED=yes\n"), std::string::npos);
 
     request.environment = std::map<std::string, std::string>{{"ALPHA", "1"}, {"BETA", "two words"}};
     EXPECT_EQ(PosixProcessRunner().run(request).standardOutput, "ALPHA=1\nBETA=two words\n");
@@ -112,8 +109,7 @@ TEST(ProcessRunner, ReportsAProgramThatCannotStart) {
     EXPECT_EQ(missing.startError, "No such file or directory: /bin/nope");
 
     request.executable = "norvane-no-such-program";
-    EXPECT_EQ(PosixProcessRunner().run(request).startError,
-              "No such file or directory: norvane-no-such-program");
+    EXPECT_EQ(PosixProcessRunner().run(request).startError, "No such file or directory: norvane-no-such-program");
 
     const testing::TemporaryFolder folder;
     request.executable = folder.writeFile("not-executable", "#!/bin/sh\n").string();
