@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/benchmarks/CommunityBenchmarks.h"
+#include "core/community/CommunityBenchmarks.h"
 #include "index-server/ReportStore.h"
 
 #include <optional>

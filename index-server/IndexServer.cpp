@@ -1,6 +1,6 @@
 #include "index-server/IndexServer.h"
 
-#include "core/benchmarks/JsonCoding.h"
+#include "core/community/JsonCoding.h"
 #include "core/models/ProjectSizeBucket.h"
 #include "index-server/BenchmarkBuilder.h"
 #include "index-server/ReportStore.h"

@@ -1,6 +1,6 @@
 #include "index-server/ReportStore.h"
 
-#include "core/benchmarks/JsonCoding.h"
+#include "core/community/JsonCoding.h"
 
 namespace norvane::indexserver {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/benchmarks/AnonymousActivityReport.h"
+#include "core/community/AnonymousActivityReport.h"
 #include "platform/persistence/Database.h"
 
 #include <cstdint>

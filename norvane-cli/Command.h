@@ -2,7 +2,7 @@
 
 #include "norvane-cli/Console.h"
 
-#include "core/models/NorvaneKit.h"
+#include "core/facade/NorvaneKit.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,11 +1,11 @@
 #include "norvane-cli/FullDataExport.h"
 
 #include "core/collection/CocomoService.h"
+#include "core/facade/NorvaneKit.h"
 #include "core/models/AppSettings.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/DailyPortfolioSnapshot.h"
 #include "core/models/ModelDailyActivity.h"
-#include "core/models/NorvaneKit.h"
 #include "core/models/SnapshotLanguage.h"
 
 #include "platform/Iso8601.h"

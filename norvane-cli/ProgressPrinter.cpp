@@ -1,6 +1,6 @@
 #include "norvane-cli/ProgressPrinter.h"
 
-#include "core/collection/UnicodeText.h"
+#include "platform/UnicodeText.h"
 
 #include <fmt/format.h>
 
@@ -31,7 +31,7 @@ void ProgressPrinter::update(int current, int total, std::string_view label) {
     const auto head = fmt::format("{} {}/{} ", bar(current, total), current, total);
     const auto room = terminalLineLength > head.size() ? terminalLineLength - head.size() : 0;
     // Back to the line's start, redraw, and clear what a longer label left behind.
-    out_ << '\r' << head << UnicodeText::prefixCharacters(text, room) << "\x1b[K" << std::flush;
+    out_ << '\r' << head << platform::UnicodeText::prefixCharacters(text, room) << "\x1b[K" << std::flush;
     barDrawn_ = true;
 }
 
@@ -49,7 +49,7 @@ std::string ProgressPrinter::cleanLabel(std::string_view label) {
         const auto byte = static_cast<unsigned char>(character);
         printable.push_back(byte < 0x20 || byte == 0x7f ? ' ' : character);
     }
-    return UnicodeText::prefixCharacters(UnicodeText::decodeLossy(printable), labelLength);
+    return platform::UnicodeText::prefixCharacters(platform::UnicodeText::decodeLossy(printable), labelLength);
 }
 
 std::string ProgressPrinter::bar(int current, int total) {

@@ -21,7 +21,7 @@
 #include "Norvane/state/CheckForUpdatesView.h"
 #include "Norvane/state/ExecutableFile.h"
 #include "Norvane/state/KitServices.h"
-#include "core/models/NorvaneKit.h"
+#include "core/facade/NorvaneKit.h"
 
 namespace norvane::app {
 namespace {

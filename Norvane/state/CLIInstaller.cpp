@@ -4,7 +4,7 @@
 
 #include "Norvane/state/ExecutableFile.h"
 #include "Norvane/state/PkexecRunner.h"
-#include "core/collection/UnicodeText.h"
+#include "platform/UnicodeText.h"
 #include "platform/XdgPaths.h"
 
 namespace norvane::app {
@@ -157,7 +157,7 @@ CLIInstaller::InstallResult CLIInstaller::runPrivileged(const std::string& comma
         return InstallResult::failure(InstallError::installFailed(outcome.text));
     case PrivilegedRunner::Outcome::Kind::failed: break;
     }
-    const std::string text = UnicodeText::isValidUtf8(outcome.text) ? trimmed(outcome.text) : "Unknown error";
+    const std::string text = platform::UnicodeText::isValidUtf8(outcome.text) ? trimmed(outcome.text) : "Unknown error";
     return InstallResult::failure(InstallError::installFailed(text));
 }
 

@@ -1,7 +1,7 @@
 #include "Norvane/state/KitServices.h"
 
-#include "core/benchmarks/NorvaneIndexService.h"
-#include "core/models/NorvaneKit.h"
+#include "core/community/NorvaneIndexService.h"
+#include "core/facade/NorvaneKit.h"
 
 namespace norvane::app {
 namespace {

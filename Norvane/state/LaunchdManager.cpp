@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "Norvane/state/ExecutableFile.h"
-#include "core/collection/UnicodeText.h"
+#include "platform/UnicodeText.h"
 #include "platform/XdgPaths.h"
 #include "platform/agents/PropertyListReader.h"
 
@@ -30,7 +30,7 @@ std::string xmlEscaped(std::string_view text) {
 }
 
 std::string utf8OrEmpty(std::string bytes) {
-    return UnicodeText::isValidUtf8(bytes) ? std::move(bytes) : std::string();
+    return platform::UnicodeText::isValidUtf8(bytes) ? std::move(bytes) : std::string();
 }
 
 void writeFileAtomically(const std::filesystem::path& path, const std::string& contents) {

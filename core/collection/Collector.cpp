@@ -3,7 +3,7 @@
 #include "core/collection/CocomoEstimate.h"
 #include "core/collection/CocomoService.h"
 #include "core/collection/OutputCategoryClassifier.h"
-#include "core/collection/UnicodeText.h"
+#include "platform/UnicodeText.h"
 
 #include "platform/LocalCalendar.h"
 
@@ -339,7 +339,7 @@ InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Proj
     const auto history =
         collectHistory(project, initialSampleInterval, [&report](int current, int total, const GitCommit& commit) {
             report(InitialCollectionStage::ImportingHistory{
-                current, total, UnicodeText::prefixCharacters(commit.message, progressMessageLength)});
+                current, total, platform::UnicodeText::prefixCharacters(commit.message, progressMessageLength)});
         });
     result.historySnapshots = history.snapshotCount;
     result.totalCommits = history.totalCommits;

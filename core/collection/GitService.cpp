@@ -2,7 +2,7 @@
 
 #include "core/collection/GitLogParser.h"
 #include "core/collection/OutputCategoryClassifier.h"
-#include "core/collection/UnicodeText.h"
+#include "platform/UnicodeText.h"
 
 #include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
@@ -71,8 +71,8 @@ GitRunResult GitService::runGit(const std::string& path, std::vector<std::string
     if (!result.started()) {
         return {"", *result.startError, -1};
     }
-    return {UnicodeText::decodeLossy(std::move(result.standardOutput)),
-            UnicodeText::decodeLossy(std::move(result.standardError)), result.exitStatus};
+    return {platform::UnicodeText::decodeLossy(std::move(result.standardOutput)),
+            platform::UnicodeText::decodeLossy(std::move(result.standardError)), result.exitStatus};
 }
 
 bool GitService::isGitRepository(const std::string& path) const {

@@ -1,6 +1,6 @@
 #include "core/collection/MarketRateEstimate.h"
 
-#include "core/collection/UnicodeText.h"
+#include "platform/UnicodeText.h"
 
 #include <array>
 
@@ -33,7 +33,7 @@ double MarketRateEstimate::languageMultiplierFor(const std::optional<std::string
     if (!language) {
         return 1.0;
     }
-    const auto name = UnicodeText::lowercased(*language);
+    const auto name = platform::UnicodeText::lowercased(*language);
     for (const auto& [candidate, multiplier] : multipliersByName) {
         if (candidate == name) {
             return multiplier;

@@ -1,6 +1,6 @@
 #include "core/collection/ModelTagParser.h"
 
-#include "core/collection/UnicodeText.h"
+#include "platform/UnicodeText.h"
 
 #include <unicode/regex.h>
 #include <unicode/unistr.h>
@@ -94,7 +94,7 @@ void addBracketTags(std::string_view lowercasedMessage, std::set<AIModel>& model
     if (!contains(lowercasedMessage, "[")) {
         return;
     }
-    const auto folded = UnicodeText::caseFolded(lowercasedMessage);
+    const auto folded = platform::UnicodeText::caseFolded(lowercasedMessage);
     for (const auto& [tag, model] : bracketTags) {
         if (contains(folded, tag)) {
             models.insert(model);
@@ -125,7 +125,7 @@ void addTrailers(std::string_view lowercasedMessage, std::set<AIModel>& models) 
 } // namespace
 
 std::set<AIModel> parseModels(std::string_view message) {
-    const auto text = UnicodeText::lowercased(message);
+    const auto text = platform::UnicodeText::lowercased(message);
     std::set<AIModel> models;
     addBracketTags(text, models);
     addTrailers(text, models);
@@ -133,7 +133,7 @@ std::set<AIModel> parseModels(std::string_view message) {
 }
 
 bool hasAIIndicators(std::string_view message) {
-    const auto text = UnicodeText::lowercased(message);
+    const auto text = platform::UnicodeText::lowercased(message);
     return std::any_of(aiMarkers.begin(), aiMarkers.end(),
                        [&](std::string_view marker) { return contains(text, marker); });
 }

@@ -1,6 +1,6 @@
 #include "core/collection/OutputCategoryClassifier.h"
 
-#include "core/collection/UnicodeText.h"
+#include "platform/UnicodeText.h"
 
 #include <algorithm>
 #include <array>
@@ -68,10 +68,10 @@ std::string_view extension(std::string_view path) {
 } // namespace
 
 OutputCategory categorize(std::string_view language, std::optional<std::string_view> filePath) {
-    if (filePath && hasTestMarker(UnicodeText::lowercased(*filePath))) {
+    if (filePath && hasTestMarker(platform::UnicodeText::lowercased(*filePath))) {
         return OutputCategory::tests;
     }
-    const auto name = UnicodeText::lowercased(language);
+    const auto name = platform::UnicodeText::lowercased(language);
     if (contains(docsLanguages, name)) {
         return OutputCategory::docs;
     }
@@ -82,7 +82,7 @@ OutputCategory categorize(std::string_view language, std::optional<std::string_v
 }
 
 OutputCategory categorizePath(std::string_view path) {
-    const auto lowered = UnicodeText::lowercased(path);
+    const auto lowered = platform::UnicodeText::lowercased(path);
     if (hasTestMarker(lowered) || lowered.starts_with("tests/")) {
         return OutputCategory::tests;
     }

@@ -1,7 +1,7 @@
 #include "core/collection/SccService.h"
 
-#include "core/collection/UnicodeText.h"
 #include "core/models/NorvaneError.h"
+#include "platform/UnicodeText.h"
 
 #include "platform/XdgPaths.h"
 
@@ -34,7 +34,7 @@ std::string asArgument(const std::string& path) { return path.starts_with("-") ?
 SccLookup SccLookup::standard() {
     SccLookup lookup{{"/opt/homebrew/bin/scc", "/usr/local/bin/scc", "/usr/bin/scc"}, "/usr/bin/which", {}};
     lookup.builtInPaths.push_back(platform::XdgPaths::executableFolder() / builtInCounterName);
-    lookup.builtInPaths.push_back(std::filesystem::path(NORVANE_BUILD_BIN_DIR) / builtInCounterName);
+    lookup.builtInPaths.push_back(std::filesystem::path(NORVANE_INSTALL_BIN_DIR) / builtInCounterName);
     return lookup;
 }
 
@@ -55,7 +55,7 @@ std::optional<std::filesystem::path> SccService::findSccPath() const {
 
 std::optional<std::filesystem::path> SccService::whichScc() const {
     const auto result = runner_.run({.executable = lookup_.whichProgram.string(), .arguments = {"scc"}});
-    if (!result.succeeded() || !UnicodeText::isValidUtf8(result.standardOutput)) {
+    if (!result.succeeded() || !platform::UnicodeText::isValidUtf8(result.standardOutput)) {
         return std::nullopt;
     }
     auto path = trimmed(result.standardOutput);
@@ -89,7 +89,8 @@ SccOutput SccService::collectMetrics(const std::string& path) const {
         throw NorvaneError::sccFailed("Failed to execute scc: " + *result.startError);
     }
     if (result.exitStatus != 0) {
-        const auto detail = UnicodeText::isValidUtf8(result.standardError) ? result.standardError : "Unknown error";
+        const auto detail =
+            platform::UnicodeText::isValidUtf8(result.standardError) ? result.standardError : "Unknown error";
         throw NorvaneError::sccFailed("scc exited with status " + std::to_string(result.exitStatus) + ": " + detail);
     }
     if (result.standardOutput.empty()) {

@@ -19,7 +19,7 @@ struct SccLookup {
     std::vector<std::filesystem::path> builtInPaths;
 
     /// "/opt/homebrew/bin/scc", "/usr/local/bin/scc", "/usr/bin/scc", "/usr/bin/which", and
-    /// "norvane-count" beside the running program, then in the build tree.
+    /// "norvane-count" beside the running program, then in the folder the programs install to.
     static SccLookup standard();
 };
 

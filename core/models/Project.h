@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/collection/MaturityMultiplier.h"
+#include "core/models/MaturityMultiplier.h"
 #include "core/models/ProjectEnums.h"
 #include "core/models/ProjectSizeBucket.h"
 #include "platform/Date.h"

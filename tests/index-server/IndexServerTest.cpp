@@ -1,8 +1,8 @@
 #include "index-server/IndexServer.h"
 
-#include "core/benchmarks/AnonymousActivityReport.h"
-#include "core/benchmarks/CommunityBenchmarks.h"
-#include "core/benchmarks/HttpClient.h"
+#include "core/community/AnonymousActivityReport.h"
+#include "core/community/CommunityBenchmarks.h"
+#include "platform/HttpClient.h"
 #include "platform/Iso8601.h"
 #include "platform/ProcessRunner.h"
 #include "tests/support/TemporaryFolder.h"
@@ -20,13 +20,13 @@ class IndexServerTest : public ::testing::Test {
 protected:
     testing::TemporaryFolder folder;
     std::unique_ptr<IndexServer> server = std::make_unique<IndexServer>((folder.path() / "reports.db").string());
-    HttpClient http;
+    platform::HttpClient http;
     int port = 0;
 
     void SetUp() override { port = server->start(); }
 
-    HttpResponse call(const std::string& method, const std::string& path, const std::string& body = {},
-                      const std::string& contentType = "application/json") const {
+    platform::HttpResponse call(const std::string& method, const std::string& path, const std::string& body = {},
+                                const std::string& contentType = "application/json") const {
         return http.perform({.method = method,
                              .url = server->baseURL() + "/" + path,
                              .headers = {"Content-Type: " + contentType},

@@ -9,7 +9,7 @@
 #include <fmt/format.h>
 
 #include "Norvane/pages/screenshots/DemoRepository.h"
-#include "core/models/NorvaneKit.h"
+#include "core/facade/NorvaneKit.h"
 #include "platform/LocalCalendar.h"
 
 namespace norvane::app::DemoPortfolio {

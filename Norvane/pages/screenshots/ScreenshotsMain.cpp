@@ -18,8 +18,8 @@
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/pages/screenshots/DemoPortfolio.h"
+#include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
-#include "core/models/NorvaneKit.h"
 
 using namespace norvane;
 using namespace norvane::app;

@@ -1,0 +1,115 @@
+#include "core/community/AnonymousActivityReport.h"
+
+#include "core/community/JsonCoding.h"
+#include "core/community/NewestCodeSnapshot.h"
+#include "core/models/DailyActivity.h"
+#include "core/models/SnapshotLanguage.h"
+#include "platform/LocalCalendar.h"
+
+#include <algorithm>
+
+namespace norvane {
+
+namespace {
+
+/// The language with the most code, of any output category.
+std::optional<std::string> languageWithMostCode(const Snapshot& snapshot) {
+    auto languages = snapshot.languages();
+    if (languages.empty()) {
+        return std::nullopt;
+    }
+    std::stable_sort(languages.begin(), languages.end(),
+                     [](const auto& a, const auto& b) { return a->code > b->code; });
+    return languages.front()->language;
+}
+
+} // namespace
+
+AnonymousActivityReport AnonymousActivityReport::create(const DailyActivity& activity, const Project& project,
+                                                        std::string deviceId,
+                                                        const std::optional<VelocityRetention>& velocityRetention,
+                                                        platform::Date now) {
+    const auto snapshot = newestCodeSnapshot(project);
+    AnonymousActivityReport report;
+    report.deviceId = std::move(deviceId);
+    report.reportedAt = now;
+    report.activityDate = activity.date;
+    report.codeLinesChanged = activity.codeLinesChanged();
+    report.docsLinesChanged = activity.docsLinesChanged();
+    report.testLinesChanged = activity.testLinesChanged();
+    report.configLinesChanged = activity.configLinesChanged();
+    report.commitCount = activity.commitCount;
+    report.filesChanged = activity.filesChanged;
+    report.sizeBucket = platform::rawValue(project.sizeBucket());
+    report.projectCodeLines = snapshot ? snapshot->codeCategoryCode() : 0;
+    report.projectComplexity = snapshot ? snapshot->codeCategoryComplexity() : 0;
+    report.projectAgeMonths =
+        project.firstCommitAt ? platform::LocalCalendar::wholeDaysBetween(*project.firstCommitAt, now) / 30.0 : 0.0;
+    report.maturityMultiplier = project.maturityMultiplier(now).value;
+    report.primaryLanguage = snapshot ? languageWithMostCode(*snapshot) : std::nullopt;
+    report.projectType = platform::rawValue(project.projectType);
+    if (velocityRetention) {
+        report.velocityRetention = velocityRetention->retentionPercent;
+        report.velocityHistoryDays = 90;
+    }
+    return report;
+}
+
+std::int64_t AnonymousActivityReport::totalLinesChanged() const {
+    return codeLinesChanged + docsLinesChanged + testLinesChanged + configLinesChanged;
+}
+
+nlohmann::ordered_json AnonymousActivityReport::toJSON() const {
+    nlohmann::ordered_json object;
+    object["device_id"] = deviceId;
+    object["reported_at"] = JsonCoding::encodeDate(reportedAt);
+    object["norvane_version"] = norvaneVersion;
+    object["activity_date"] = JsonCoding::encodeDate(activityDate);
+    object["period_days"] = periodDays;
+    object["code_lines_changed"] = codeLinesChanged;
+    object["docs_lines_changed"] = docsLinesChanged;
+    object["test_lines_changed"] = testLinesChanged;
+    object["config_lines_changed"] = configLinesChanged;
+    object["commit_count"] = commitCount;
+    object["files_changed"] = filesChanged;
+    object["size_bucket"] = sizeBucket;
+    object["project_code_lines"] = projectCodeLines;
+    object["project_complexity"] = projectComplexity;
+    object["project_age_months"] = JsonCoding::finite(projectAgeMonths, "project_age_months");
+    object["maturity_multiplier"] = JsonCoding::finite(maturityMultiplier, "maturity_multiplier");
+    JsonCoding::putOptional(object, "primary_language", primaryLanguage);
+    object["project_type"] = projectType;
+    JsonCoding::putOptional(object, "velocity_retention", velocityRetention);
+    JsonCoding::putOptional(object, "velocity_history_days", velocityHistoryDays);
+    return object;
+}
+
+std::string AnonymousActivityReport::toJSONString() const { return JsonCoding::dump(toJSON()); }
+
+AnonymousActivityReport AnonymousActivityReport::fromJSON(const nlohmann::json& object) {
+    using namespace JsonCoding;
+    AnonymousActivityReport report;
+    report.deviceId = text(object, "deviceId");
+    report.reportedAt = asWholeSecondDate(require(object, "reportedAt"), "reportedAt");
+    report.norvaneVersion = text(object, "norvaneVersion");
+    report.activityDate = asWholeSecondDate(require(object, "activityDate"), "activityDate");
+    report.periodDays = integer(object, "periodDays");
+    report.codeLinesChanged = integer(object, "codeLinesChanged");
+    report.docsLinesChanged = integer(object, "docsLinesChanged");
+    report.testLinesChanged = integer(object, "testLinesChanged");
+    report.configLinesChanged = integer(object, "configLinesChanged");
+    report.commitCount = integer(object, "commitCount");
+    report.filesChanged = integer(object, "filesChanged");
+    report.sizeBucket = text(object, "sizeBucket");
+    report.projectCodeLines = integer(object, "projectCodeLines");
+    report.projectComplexity = integer(object, "projectComplexity");
+    report.projectAgeMonths = number(object, "projectAgeMonths");
+    report.maturityMultiplier = number(object, "maturityMultiplier");
+    report.primaryLanguage = optionalText(object, "primaryLanguage");
+    report.projectType = text(object, "projectType");
+    report.velocityRetention = optionalNumber(object, "velocityRetention");
+    report.velocityHistoryDays = optionalInteger(object, "velocityHistoryDays");
+    return report;
+}
+
+} // namespace norvane

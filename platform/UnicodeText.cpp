@@ -1,0 +1,130 @@
+#include "platform/UnicodeText.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+namespace norvane::platform::UnicodeText {
+namespace {
+
+/// The length of the ASCII run that `text` starts with, read a word at a time.
+std::size_t asciiPrefixLength(std::string_view text) {
+    constexpr std::uint64_t highBits = 0x8080808080808080U;
+    std::size_t length = 0;
+    for (std::uint64_t word = 0; length + sizeof word <= text.size(); length += sizeof word) {
+        std::memcpy(&word, text.data() + length, sizeof word);
+        if ((word & highBits) != 0) {
+            break;
+        }
+    }
+    while (length < text.size() && static_cast<unsigned char>(text[length]) < 0x80) {
+        ++length;
+    }
+    return length;
+}
+
+bool isAscii(std::string_view text) { return asciiPrefixLength(text) == text.size(); }
+
+constexpr std::string_view replacementCharacter = "\xEF\xBF\xBD";
+
+std::string asciiLowercased(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
+    return result;
+}
+
+icu::UnicodeString unicode(std::string_view text) {
+    return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+}
+
+std::string utf8(const icu::UnicodeString& text) {
+    std::string result;
+    text.toUTF8String(result);
+    return result;
+}
+
+} // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    const auto length = static_cast<int32_t>(bytes.size());
+    // ASCII runs, most of any program's output, are passed over a word at a time.
+    auto offset = static_cast<int32_t>(asciiPrefixLength(bytes));
+    while (offset < length) {
+        UChar32 c = 0;
+        U8_NEXT(data, offset, length, c);
+        if (c < 0) {
+            return false;
+        }
+        offset += static_cast<int32_t>(asciiPrefixLength(bytes.substr(static_cast<std::size_t>(offset))));
+    }
+    return true;
+}
+
+std::string decodeLossy(std::string bytes) {
+    if (isValidUtf8(bytes)) {
+        return bytes;
+    }
+    std::string result;
+    result.reserve(bytes.size() + 16);
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    const auto length = static_cast<int32_t>(bytes.size());
+    int32_t offset = 0;
+    while (offset < length) {
+        const int32_t start = offset;
+        UChar32 c = 0;
+        U8_NEXT(data, offset, length, c);
+        if (c < 0) {
+            result.append(replacementCharacter);
+        } else {
+            result.append(bytes.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(offset - start)));
+        }
+    }
+    return result;
+}
+
+std::string lowercased(std::string_view text) {
+    if (isAscii(text)) {
+        return asciiLowercased(text);
+    }
+    return utf8(unicode(text).toLower(icu::Locale::getRoot()));
+}
+
+std::string caseFolded(std::string_view text) {
+    if (isAscii(text)) {
+        return asciiLowercased(text); // ASCII letters fold to their lower case
+    }
+    return utf8(unicode(text).foldCase(U_FOLD_CASE_DEFAULT));
+}
+
+std::string prefixCharacters(std::string_view text, std::size_t count) {
+    if (text.size() <= count) {
+        return std::string(text); // never more characters than bytes
+    }
+    const auto characters = unicode(text);
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::BreakIterator> breaks(
+        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    if (U_FAILURE(status)) {
+        return std::string(text);
+    }
+    breaks->setText(characters);
+    int32_t end = breaks->first();
+    for (std::size_t taken = 0; taken < count; ++taken) {
+        const int32_t next = breaks->next();
+        if (next == icu::BreakIterator::DONE) {
+            break;
+        }
+        end = next;
+    }
+    return utf8(characters.tempSubString(0, end));
+}
+
+} // namespace norvane::platform::UnicodeText

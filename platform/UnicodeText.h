@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace norvane::platform {
+
+/// Unicode helpers for text that outside programs print and the classifiers compare.
+namespace UnicodeText {
+
+/// True when `bytes` is well-formed UTF-8.
+bool isValidUtf8(std::string_view bytes);
+
+/// `bytes` as UTF-8, with every ill-formed sequence replaced by U+FFFD, so that one bad byte in
+/// a program's output never costs the rest of it.
+std::string decodeLossy(std::string bytes);
+
+/// Full Unicode lower-casing (root locale); ASCII text takes a fast path.
+std::string lowercased(std::string_view text);
+
+/// Full Unicode case folding, for comparing texts in any letter case; ASCII text takes a fast path.
+std::string caseFolded(std::string_view text);
+
+/// The first `count` user-perceived characters (grapheme clusters) of `text`, or all of it.
+std::string prefixCharacters(std::string_view text, std::size_t count);
+
+} // namespace UnicodeText
+} // namespace norvane::platform

@@ -1,0 +1,205 @@
+#include "core/community/AnonymousActivityReport.h"
+
+#include "core/community/JsonCoding.h"
+#include "core/models/DailyActivity.h"
+#include "core/models/NorvaneDatabase.h"
+#include "core/models/SnapshotLanguage.h"
+#include "platform/Iso8601.h"
+#include "platform/persistence/ModelContext.h"
+#include "tests/support/LocalDate.h"
+#include "tests/support/ScopedTimeZone.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace norvane {
+namespace {
+
+using std::chrono::hours;
+using testing::localDate;
+
+platform::Date utc(const char* text) { return *platform::Iso8601::parse(text); }
+
+constexpr const char* goldenReport =
+    R"({"device_id":"3F2504E0-4F89-11D3-9A0C-0305E82C3301","reported_at":"2025-03-14T08:30:00Z",)"
+    R"("norvane_version":"0.1.0","activity_date":"2025-03-13T23:00:00Z","period_days":1,)"
+    R"("code_lines_changed":14,"docs_lines_changed":5,"test_lines_changed":3,"config_lines_changed":2,)"
+    R"("commit_count":4,"files_changed":6,"size_bucket":"Small","project_code_lines":4200,)"
+    R"("project_complexity":310,"project_age_months":1.5,"maturity_multiplier":1.25,)"
+    R"("primary_language":"Swift","project_type":"semiDetached","velocity_retention":72.5,)"
+    R"("velocity_history_days":90})";
+
+class AnonymousActivityReportTest : public ::testing::Test {
+protected:
+    testing::ScopedTimeZone timeZone{"Europe/Berlin"};
+    std::shared_ptr<platform::ModelContext> context =
+        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
+    std::shared_ptr<Project> project =
+        Project::create("secret-name", "/home/someone/secret", std::nullopt, ProjectType::embedded);
+    platform::Date now = localDate(2025, 3, 14, 9);
+
+    void SetUp() override { context->insert(project); }
+
+    AnonymousActivityReport fullReport() const {
+        return {.deviceId = "3F2504E0-4F89-11D3-9A0C-0305E82C3301",
+                .reportedAt = utc("2025-03-14T08:30:00Z"),
+                .activityDate = localDate(2025, 3, 14),
+                .codeLinesChanged = 14,
+                .docsLinesChanged = 5,
+                .testLinesChanged = 3,
+                .configLinesChanged = 2,
+                .commitCount = 4,
+                .filesChanged = 6,
+                .sizeBucket = "Small",
+                .projectCodeLines = 4200,
+                .projectComplexity = 310,
+                .projectAgeMonths = 1.5,
+                .maturityMultiplier = 1.25,
+                .primaryLanguage = "Swift",
+                .projectType = "semiDetached",
+                .velocityRetention = 72.5,
+                .velocityHistoryDays = 90};
+    }
+
+    std::shared_ptr<Snapshot> codeSnapshot(platform::Date capturedAt,
+                                           std::vector<std::tuple<std::string, std::int64_t, OutputCategory>> rows,
+                                           const std::string& type = "scc") {
+        auto snapshot = Snapshot::create(project);
+        snapshot->capturedAt = capturedAt;
+        snapshot->snapshotTypeRaw = type;
+        context->insert(snapshot);
+        for (const auto& [language, code, category] : rows) {
+            auto row = SnapshotLanguage::create(language, snapshot);
+            row->code = code;
+            row->complexity = code / 10;
+            row->category = category;
+            context->insert(row);
+        }
+        return snapshot;
+    }
+
+    std::shared_ptr<DailyActivity> today() {
+        auto activity = DailyActivity::create(project, now);
+        activity->codeLinesInserted = 10;
+        activity->codeLinesDeleted = 4;
+        activity->docsLinesInserted = 3;
+        activity->testLinesDeleted = 2;
+        activity->configLinesInserted = 1;
+        activity->commitCount = 3;
+        activity->filesChanged = 7;
+        context->insert(activity);
+        return activity;
+    }
+};
+
+TEST_F(AnonymousActivityReportTest, EncodesEveryFieldInTableOrderWithUtcDates) {
+    EXPECT_EQ(fullReport().toJSONString(), goldenReport);
+    EXPECT_EQ(fullReport().totalLinesChanged(), 24);
+}
+
+TEST_F(AnonymousActivityReportTest, LeavesAbsentOptionalsOut) {
+    auto report = fullReport();
+    report.primaryLanguage.reset();
+    report.velocityRetention.reset();
+    report.velocityHistoryDays.reset();
+    const std::string text = report.toJSONString();
+    EXPECT_EQ(text.find("primary_language"), std::string::npos);
+    EXPECT_EQ(text.find("velocity"), std::string::npos);
+    EXPECT_EQ(text.find("null"), std::string::npos);
+}
+
+TEST_F(AnonymousActivityReportTest, RefusesToEncodeANumberThatIsNotFinite) {
+    auto report = fullReport();
+    report.velocityRetention = std::numeric_limits<double>::infinity();
+    EXPECT_THROW(report.toJSONString(), JsonEncodingError);
+    report.velocityRetention = 50;
+    report.maturityMultiplier = std::nan("");
+    EXPECT_THROW(report.toJSONString(), JsonEncodingError);
+}
+
+TEST_F(AnonymousActivityReportTest, DecodesWhatItEncodesAndRequiresTheMandatoryKeys) {
+    const auto decoded = AnonymousActivityReport::fromJSON(nlohmann::json::parse(goldenReport));
+    EXPECT_EQ(decoded.toJSONString(), goldenReport);
+
+    auto withoutHistory = nlohmann::json::parse(goldenReport);
+    withoutHistory.erase("velocity_history_days");
+    withoutHistory["unknown_key"] = true;
+    EXPECT_FALSE(AnonymousActivityReport::fromJSON(withoutHistory).velocityHistoryDays);
+
+    auto withoutBucket = nlohmann::json::parse(goldenReport);
+    withoutBucket.erase("size_bucket");
+    EXPECT_THROW(AnonymousActivityReport::fromJSON(withoutBucket), JsonDecodingError);
+
+    auto fractionalDate = nlohmann::json::parse(goldenReport);
+    fractionalDate["activity_date"] = "2025-03-13T23:00:00.250Z";
+    EXPECT_THROW(AnonymousActivityReport::fromJSON(fractionalDate), JsonDecodingError);
+}
+
+TEST_F(AnonymousActivityReportTest, BuildsTheDayFromTheRowAndTheNewestCodeCount) {
+    project->firstCommitAt = now - hours(45 * 24);
+    codeSnapshot(now - hours(48), {{"Go", 90000, OutputCategory::code}});
+    codeSnapshot(now - hours(2), {{"Swift", 4000, OutputCategory::code},
+                                  {"Markdown", 5000, OutputCategory::docs},
+                                  {"YAML", 100, OutputCategory::config}});
+    codeSnapshot(now - hours(1), {{"C", 1, OutputCategory::code}}, "gitHistory");
+
+    const VelocityRetention retention{.baselineVelocity = 40,
+                                      .currentVelocity = 29,
+                                      .retentionPercent = 72.5,
+                                      .assessment = RetentionAssessment::excellent};
+    const auto report = AnonymousActivityReport::create(*today(), *project, "device", retention, now);
+
+    EXPECT_EQ(report.deviceId, "device");
+    EXPECT_EQ(report.reportedAt, now);
+    EXPECT_EQ(report.activityDate, localDate(2025, 3, 14));
+    EXPECT_EQ(report.norvaneVersion, "0.1.0");
+    EXPECT_EQ(report.periodDays, 1);
+    EXPECT_EQ(report.codeLinesChanged, 14);
+    EXPECT_EQ(report.docsLinesChanged, 3);
+    EXPECT_EQ(report.testLinesChanged, 2);
+    EXPECT_EQ(report.configLinesChanged, 1);
+    EXPECT_EQ(report.commitCount, 3);
+    EXPECT_EQ(report.filesChanged, 7);
+    EXPECT_EQ(report.primaryLanguage, "Markdown");
+    EXPECT_EQ(report.projectCodeLines, 4000);
+    EXPECT_EQ(report.projectComplexity, 400);
+    EXPECT_EQ(report.sizeBucket, platform::rawValue(project->sizeBucket()));
+    EXPECT_DOUBLE_EQ(report.maturityMultiplier, project->maturityMultiplier(now).value);
+    EXPECT_DOUBLE_EQ(report.projectAgeMonths, 1.5);
+    EXPECT_EQ(report.projectType, "embedded");
+    EXPECT_EQ(report.velocityRetention, 72.5);
+    EXPECT_EQ(report.velocityHistoryDays, 90);
+}
+
+TEST_F(AnonymousActivityReportTest, WithoutCodeCountsTheProjectIsAGreenfieldOfNoLines) {
+    codeSnapshot(now - hours(1), {{"C", 500, OutputCategory::code}}, "gitHistory");
+    const auto report = AnonymousActivityReport::create(*today(), *project, "device", std::nullopt, now);
+    const std::string text = report.toJSONString();
+    EXPECT_EQ(text.find("primary_language"), std::string::npos);
+    EXPECT_EQ(text.find("velocity_retention"), std::string::npos);
+    EXPECT_EQ(text.find("velocity_history_days"), std::string::npos);
+    EXPECT_EQ(report.projectCodeLines, 0);
+    EXPECT_EQ(report.projectComplexity, 0);
+    EXPECT_EQ(report.sizeBucket, "Greenfield");
+    EXPECT_EQ(report.projectAgeMonths, 0.0);
+}
+
+TEST_F(AnonymousActivityReportTest, ANewestCodeCountWithoutRowsHidesOlderOnes) {
+    codeSnapshot(now - hours(48), {{"Go", 900, OutputCategory::code}});
+    codeSnapshot(now - hours(2), {});
+    const auto report = AnonymousActivityReport::create(*today(), *project, "device", std::nullopt, now);
+    EXPECT_FALSE(report.primaryLanguage);
+    EXPECT_EQ(report.projectCodeLines, 0);
+}
+
+TEST_F(AnonymousActivityReportTest, ARetentionWithoutPercentStillSendsTheHistoryDays) {
+    const auto report = AnonymousActivityReport::create(*today(), *project, "", VelocityRetention::tooEarly(), now);
+    const std::string text = report.toJSONString();
+    EXPECT_EQ(text.find("\"velocity_retention\""), std::string::npos);
+    EXPECT_NE(text.find(R"("velocity_history_days":90)"), std::string::npos);
+}
+
+} // namespace
+} // namespace norvane

@@ -1,0 +1,170 @@
+#include "core/community/BenchmarkError.h"
+#include "core/community/JsonCoding.h"
+#include "core/models/NorvaneDatabase.h"
+#include "core/models/Project.h"
+#include "platform/persistence/ModelContext.h"
+#include "tests/core/community/IndexServiceFixture.h"
+
+namespace norvane {
+namespace {
+
+using std::chrono::hours;
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+using testing::readFile;
+
+class NorvaneIndexServiceBenchmarks : public testing::IndexServiceFixture {
+protected:
+    std::size_t benchmarkFetches() const { return requests("GET", "/v1/benchmarks").size(); }
+
+    static std::string benchmarksBody(std::int64_t contributors) {
+        CommunityBenchmarks benchmarks;
+        benchmarks.generatedAt = *platform::Iso8601::parse("2025-03-14T08:30:00Z");
+        benchmarks.contributorCount = contributors;
+        benchmarks.global.throughput = CommunityBenchmarks::Percentiles{10, 20, 30, 40, 50};
+        return benchmarks.toJSON().dump();
+    }
+
+    void storeReports() {
+        for (const auto& [device, lines] : std::vector<std::pair<std::string, int>>{{"a", 10}, {"b", 20}, {"c", 30}}) {
+            client->send(report(device, hours(1), lines)).get();
+        }
+    }
+};
+
+TEST_F(NorvaneIndexServiceBenchmarks, FetchesAndCachesTheBenchmarks) {
+    EXPECT_FALSE(client->benchmarksLastUpdated().get());
+    EXPECT_FALSE(client->isBenchmarksCacheValid().get());
+    storeReports();
+
+    const auto cache = client->getBenchmarks(false).get();
+    ASSERT_TRUE(cache);
+    EXPECT_EQ(cache->benchmarks.contributorCount, 3);
+    EXPECT_EQ(cache->fetchedAt, clock.now());
+    EXPECT_EQ(client->benchmarksLastUpdated().get(), "Updated just now");
+    EXPECT_TRUE(client->isBenchmarksCacheValid().get());
+    EXPECT_EQ(client->getCachedBenchmarks().get()->benchmarks.toJSON(), cache->benchmarks.toJSON());
+
+    const auto stored = CachedBenchmarks::fromJSON(nlohmann::json::parse(readFile(cacheFile())));
+    EXPECT_EQ(stored.benchmarks.bySizeBucket.at("Small").sampleSize, 3);
+    EXPECT_EQ(header(requests("GET", "/v1/benchmarks")[0], "User-Agent"), "NorvaneKit/0.1.0");
+}
+
+TEST_F(NorvaneIndexServiceBenchmarks, AFreshCacheAnswersWithoutARequest) {
+    client->getBenchmarks(false).get();
+    clock.advance(seconds(86399));
+    client->getBenchmarks(false).get();
+    EXPECT_EQ(benchmarkFetches(), 1u);
+    clock.advance(seconds(1));
+    client->getBenchmarks(false).get();
+    EXPECT_EQ(benchmarkFetches(), 2u);
+    client->getBenchmarks(true).get();
+    EXPECT_EQ(benchmarkFetches(), 3u);
+}
+
+TEST_F(NorvaneIndexServiceBenchmarks, FailedFetchesFallBackToTheLastCache) {
+    server.enqueueAnswer(Route::benchmarks, {.status = 204});
+    EXPECT_FALSE(client->getBenchmarks(false).get());
+    server.enqueueAnswer(Route::benchmarks, {.status = 204});
+    EXPECT_EQ(failureOf(client->fetchBenchmarks()), "Failed to fetch benchmarks");
+
+    const auto fetchedAt = clock.now();
+    ASSERT_TRUE(client->getBenchmarks(false).get());
+    clock.advance(hours(50));
+    const std::vector<Answer> failures{
+        {.status = 500},
+        {.status = 200, .body = "{ truncated"},
+        {.status = 200, .body = R"({"generated_at": "2025-03-14", "contributor_count": 1, "global": {},
+                                    "by_size_bucket": {}})"},
+    };
+    for (const auto& failure : failures) {
+        server.enqueueAnswer(Route::benchmarks, failure);
+        const auto cache = client->getBenchmarks(false).get();
+        ASSERT_TRUE(cache);
+        EXPECT_EQ(cache->fetchedAt, fetchedAt);
+    }
+    EXPECT_EQ(client->benchmarksLastUpdated().get(), "Updated 2 days ago");
+    EXPECT_FALSE(client->isBenchmarksCacheValid().get());
+
+    server.enqueueAnswer(Route::benchmarks, failures[2]);
+    EXPECT_EQ(failureOf(client->fetchBenchmarks()), "Cannot decode date: 2025-03-14");
+    server.enqueueAnswer(Route::benchmarks, failures[1]);
+    EXPECT_THROW(client->fetchBenchmarks().get(), JsonDecodingError);
+}
+
+TEST_F(NorvaneIndexServiceBenchmarks, ATimedOutFetchKeepsTheCache) {
+    client->getBenchmarks(false).get();
+    client = makeClient(milliseconds(200));
+    clock.advance(hours(30));
+    server.enqueueAnswer(Route::benchmarks, {.delay = seconds(2)});
+    const auto cache = client->getBenchmarks(false).get();
+    ASSERT_TRUE(cache);
+    EXPECT_EQ(client->benchmarksLastUpdated().get(), "Updated 1 day ago");
+}
+
+TEST_F(NorvaneIndexServiceBenchmarks, TheCacheFileCarriesItsFetchTimeIntoTheNextRun) {
+    client->getBenchmarks(false).get();
+    clock.advance(hours(50));
+    restartClient();
+    EXPECT_EQ(client->benchmarksLastUpdated().get(), "Updated 2 days ago");
+    EXPECT_EQ(benchmarkFetches(), 1u);
+
+    auto withFraction = nlohmann::json::parse(readFile(cacheFile()));
+    withFraction["fetched_at"] = "2025-03-14T08:30:00.250Z";
+    folder.writeFile("benchmarks-cache.json", withFraction.dump());
+    restartClient();
+    EXPECT_EQ(client->getCachedBenchmarks().get()->fetchedAt, *platform::Iso8601::parse("2025-03-14T08:30:00.250Z"));
+}
+
+TEST_F(NorvaneIndexServiceBenchmarks, ABrokenCacheFileLoadsAsNoneAndStaysUntilAFetchSucceeds) {
+    folder.writeFile("benchmarks-cache.json", "[1, 2");
+    restartClient();
+    EXPECT_FALSE(client->getCachedBenchmarks().get());
+    server.enqueueAnswer(Route::benchmarks, {.status = 503});
+    EXPECT_FALSE(client->getBenchmarks(false).get());
+    EXPECT_EQ(readFile(cacheFile()), "[1, 2");
+
+    client->getBenchmarks(false).get();
+    EXPECT_NO_THROW(CachedBenchmarks::fromJSON(nlohmann::json::parse(readFile(cacheFile()))));
+}
+
+TEST_F(NorvaneIndexServiceBenchmarks, PercentilesNeedAtLeastOneContributor) {
+    const auto percentilesFor = [this](std::int64_t contributors) {
+        server.enqueueAnswer(Route::benchmarks, {.status = 200, .body = benchmarksBody(contributors)});
+        clock.advance(hours(24));
+        return client->calculatePercentiles(30, std::nullopt, std::nullopt, ProjectSizeBucket::medium).get();
+    };
+    EXPECT_FALSE(percentilesFor(0));
+    const auto ninetyNine = percentilesFor(99);
+    ASSERT_TRUE(ninetyNine);
+    EXPECT_FALSE(ninetyNine->hasSufficientData);
+    EXPECT_EQ(ninetyNine->sizeBucket, "Medium*");
+    EXPECT_EQ(ninetyNine->throughputPercentile, 50);
+    EXPECT_EQ(ninetyNine->norvaneIndex, 50);
+    EXPECT_TRUE(percentilesFor(100)->hasSufficientData);
+
+    server.setAnswer(Route::benchmarks, Answer{.status = 500});
+    clock.advance(hours(24));
+    EXPECT_TRUE(client->calculatePercentiles(30, std::nullopt, std::nullopt, ProjectSizeBucket::medium).get());
+}
+
+TEST_F(NorvaneIndexServiceBenchmarks, PlacesTheUserAmongTheStoredReports) {
+    storeReports();
+    const auto small = client->calculatePercentiles(30, 80, 2, ProjectSizeBucket::small).get();
+    ASSERT_TRUE(small);
+    EXPECT_EQ(small->sizeBucket, "Small");
+    EXPECT_EQ(small->sizeBucketContributors, 3);
+    EXPECT_EQ(small->contributorCount, 3);
+    EXPECT_EQ(small->throughputPercentile, 90); // 30 lines a day is the top of 10, 20, 30
+    EXPECT_FALSE(small->velocityRetentionPercentile);
+
+    auto context = std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
+    auto project = Project::create("fresh", "/tmp/fresh", std::nullopt, ProjectType::organic);
+    context->insert(project);
+    const auto greenfield = client->calculatePercentiles(*project, 10, std::nullopt, std::nullopt).get();
+    EXPECT_EQ(greenfield->sizeBucket, "Greenfield*");
+    EXPECT_EQ(greenfield->throughputPercentile, 10);
+}
+
+} // namespace
+} // namespace norvane

@@ -1,0 +1,313 @@
+#include "core/community/JsonCoding.h"
+#include "core/community/SubmissionError.h"
+#include "core/models/DailyActivity.h"
+#include "core/models/NorvaneDatabase.h"
+#include "core/models/SnapshotLanguage.h"
+#include "platform/persistence/ModelContext.h"
+#include "tests/core/community/IndexServiceFixture.h"
+
+#include <cmath>
+
+namespace norvane {
+namespace {
+
+using std::chrono::hours;
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+using testing::readFile;
+
+class NorvaneIndexServiceReports : public testing::IndexServiceFixture {
+protected:
+    std::shared_ptr<platform::ModelContext> context =
+        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
+    std::shared_ptr<Project> project =
+        Project::create("Secret Project Zebra", "/home/alice/secret-zebra", "Private notes", ProjectType::organic);
+
+    void SetUp() override {
+        IndexServiceFixture::SetUp();
+        context->insert(project);
+    }
+
+    /// The kind and message of the error a send ends with when the service answers `status`.
+    std::pair<SubmissionError::Kind, std::string> failedSend(int status) {
+        server.enqueueAnswer(Route::activity, {.status = status});
+        try {
+            client->send(report("device")).get();
+        } catch (const SubmissionError& error) {
+            return {error.kind(), error.what()};
+        }
+        ADD_FAILURE() << "status " << status << " succeeded";
+        return {SubmissionError::Kind::invalidResponse, {}};
+    }
+
+    void queueThree() {
+        server.setAnswer(Route::activity, Answer{.status = 500});
+        client->configure(true, "device").get();
+        for (const char* device : {"first", "second", "third"}) {
+            client->submitReport(report(device)).get();
+        }
+        server.setAnswer(Route::activity, std::nullopt);
+        ASSERT_EQ(client->pendingReportCount().get(), 3u);
+    }
+};
+
+TEST_F(NorvaneIndexServiceReports, PostsTheReportAsJsonWithTheClientHeaders) {
+    const auto sent = report("device-1");
+    client->send(sent).get();
+    const auto received = requests("POST", "/v1/activity");
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].body, sent.toJSONString());
+    EXPECT_EQ(header(received[0], "User-Agent"), "NorvaneKit/0.1.0");
+    EXPECT_EQ(header(received[0], "Content-Type"), "application/json");
+    EXPECT_EQ(server.storedReportCount(), 1);
+}
+
+TEST_F(NorvaneIndexServiceReports, MapsEveryStatusOfThePost) {
+    using Kind = SubmissionError::Kind;
+    server.enqueueAnswer(Route::activity, {.status = 201});
+    EXPECT_NO_THROW(client->send(report("device")).get());
+    const std::vector<std::tuple<int, Kind, std::string>> cases{
+        {429, Kind::rateLimited, "Rate limited - will retry later"},
+        {400, Kind::clientError, "Client error: 400"},
+        {404, Kind::clientError, "Client error: 404"},
+        {503, Kind::serverError, "Server error: 503"},
+        {302, Kind::unexpectedStatus, "Unexpected status: 302"},
+        {600, Kind::unexpectedStatus, "Unexpected status: 600"},
+    };
+    for (const auto& [status, kind, message] : cases) {
+        EXPECT_EQ(failedSend(status), std::make_pair(kind, message)) << status;
+    }
+}
+
+TEST_F(NorvaneIndexServiceReports, DoesNotFollowRedirects) {
+    server.enqueueAnswer(Route::activity, {.status = 307, .headers = {{"Location", "/v1/stats/contributors"}}});
+    EXPECT_EQ(failureOf(client->send(report("device"))), "Unexpected status: 307");
+    EXPECT_EQ(server.receivedRequests().size(), 1u);
+}
+
+TEST_F(NorvaneIndexServiceReports, ASlowAnswerTimesOutAndTheReportIsQueued) {
+    client = makeClient(milliseconds(200));
+    server.setAnswer(Route::activity, Answer{.delay = seconds(2)});
+    EXPECT_THROW(client->send(report("device")).get(), platform::HttpTransportError);
+
+    client->configure(true, "device").get();
+    client->submitReport(report("slow")).get();
+    EXPECT_EQ(client->pendingReportCount().get(), 1u);
+    EXPECT_EQ(queuedDevices(), std::vector<std::string>{"slow"});
+}
+
+TEST_F(NorvaneIndexServiceReports, SubmitsOnlyWhileEnabledWithADeviceId) {
+    auto activity = DailyActivity::create(project, clock.now());
+    context->insert(activity);
+    server.setAnswer(Route::activity, Answer{.status = 500});
+    client->submitReport(*activity, *project, std::nullopt).get();
+    client->configure(true, std::nullopt).get();
+    EXPECT_FALSE(client->isSubmissionEnabled().get());
+    client->submitReport(*activity, *project, std::nullopt).get();
+    client->configure(false, "device").get();
+    client->submitReport(report("disabled")).get();
+    EXPECT_EQ(posts(), 0u);
+    EXPECT_EQ(client->pendingReportCount().get(), 0u);
+
+    client->configure(true, "").get();
+    EXPECT_TRUE(client->isSubmissionEnabled().get());
+    client->submitReport(*activity, *project, std::nullopt).get();
+    EXPECT_EQ(posts(), 1u);
+    EXPECT_EQ(client->pendingReportCount().get(), 1u);
+}
+
+TEST_F(NorvaneIndexServiceReports, BuildsTheReportFromTheStoreWithoutNamesPathsOrCommitText) {
+    project->firstCommitAt = clock.now() - hours(24 * 90);
+    auto snapshot = Snapshot::create(project);
+    snapshot->latestCommitHash = "deadbeefcafebabe";
+    snapshot->latestCommitMessage = "Rotate the zebra credentials";
+    snapshot->latestCommitAuthor = "Alice Example";
+    context->insert(snapshot);
+    auto language = SnapshotLanguage::create("Rust", snapshot);
+    language->code = 1200;
+    context->insert(language);
+    auto activity = DailyActivity::create(project, clock.now());
+    activity->codeLinesInserted = 40;
+    context->insert(activity);
+    context->save();
+
+    client->configure(true, "4A1B").get();
+    client->submitReport(*activity, *project, VelocityRetention::tooEarly()).get();
+    const auto received = requests("POST", "/v1/activity");
+    ASSERT_EQ(received.size(), 1u);
+    const std::string& body = received[0].body;
+    for (const char* secret :
+         {"Secret", "Zebra", "zebra", "alice", "Alice", "/home", "Private", "deadbeef", "credentials", "Rotate"}) {
+        EXPECT_EQ(body.find(secret), std::string::npos) << secret;
+    }
+    const auto decoded = AnonymousActivityReport::fromJSON(nlohmann::json::parse(body));
+    EXPECT_EQ(decoded.deviceId, "4A1B");
+    EXPECT_EQ(decoded.codeLinesChanged, 40);
+    EXPECT_EQ(decoded.primaryLanguage, "Rust");
+    EXPECT_EQ(decoded.velocityHistoryDays, 90);
+}
+
+TEST_F(NorvaneIndexServiceReports, AReportThatCannotBeEncodedIsNeitherSentNorQueued) {
+    auto broken = report("device");
+    broken.velocityRetention = std::nan("");
+    EXPECT_THROW(client->send(broken).get(), JsonEncodingError);
+    client->configure(true, "device").get();
+    client->submitReport(broken).get();
+    client->enqueue(broken).get();
+    EXPECT_EQ(posts(), 0u);
+    EXPECT_EQ(client->pendingReportCount().get(), 0u);
+}
+
+TEST_F(NorvaneIndexServiceReports, ARetryPassKeepsExactlyTheReportsThatFailedAgain) {
+    queueThree();
+    server.enqueueAnswer(Route::activity, {});
+    server.enqueueAnswer(Route::activity, {.status = 429});
+    client->retryPendingReports().get();
+    EXPECT_EQ(client->pendingReportCount().get(), 1u);
+    EXPECT_EQ(queuedDevices(), std::vector<std::string>{"second"});
+
+    client->retryPendingReports().get();
+    EXPECT_EQ(client->pendingReportCount().get(), 0u);
+    EXPECT_EQ(readFile(queueFile()), "[]");
+}
+
+TEST_F(NorvaneIndexServiceReports, DisablingKeepsTheQueueAndEnablingResendsIt) {
+    queueThree();
+    client->configure(false, "device").get();
+    client->retryPendingReports().get();
+    EXPECT_EQ(posts(), 3u);
+    EXPECT_EQ(client->pendingReportCount().get(), 3u);
+
+    const auto before = std::filesystem::last_write_time(queueFile());
+    const auto contents = readFile(queueFile());
+    client->retryPendingReports().get();
+    EXPECT_EQ(std::filesystem::last_write_time(queueFile()), before);
+    EXPECT_EQ(readFile(queueFile()), contents);
+
+    client->configure(true, "device").get();
+    client->retryPendingReports().get();
+    EXPECT_EQ(client->pendingReportCount().get(), 0u);
+    EXPECT_EQ(posts(), 6u);
+}
+
+TEST_F(NorvaneIndexServiceReports, ReportsQueuedDuringAPassAreKept) {
+    queueThree();
+    server.setAnswer(Route::activity, Answer{.delay = milliseconds(300)});
+    auto pass = client->retryPendingReports();
+    // The client keeps answering while the pass waits on the network.
+    client->enqueue(report("latecomer")).get();
+    EXPECT_EQ(client->pendingReportCount().get(), 4u);
+    pass.get();
+    EXPECT_EQ(client->pendingReportCount().get(), 1u);
+    EXPECT_EQ(queuedDevices(), std::vector<std::string>{"latecomer"});
+}
+
+TEST_F(NorvaneIndexServiceReports, APassStopsSendingOnceDisabled) {
+    queueThree();
+    server.setAnswer(Route::activity, Answer{.delay = milliseconds(300)});
+    auto pass = client->retryPendingReports();
+    auto secondPass = client->retryPendingReports();
+    client->configure(false, "device").get();
+    pass.get();
+    secondPass.get();
+    EXPECT_EQ(posts(), 4u);
+    EXPECT_EQ(client->pendingReportCount().get(), 2u);
+    EXPECT_EQ(queuedDevices(), (std::vector<std::string>{"second", "third"}));
+}
+
+TEST_F(NorvaneIndexServiceReports, TheQueueDropsOldReportsAndKeepsTheNewestHundred) {
+    client->enqueue(report("too-old", seconds(604800))).get();
+    EXPECT_EQ(client->pendingReportCount().get(), 0u);
+    EXPECT_FALSE(std::filesystem::exists(queueFile()));
+
+    client->enqueue(report("just-young-enough", seconds(604799))).get();
+    client->enqueue(report("from-the-future", -hours(5))).get();
+    for (int i = 0; i < 98; ++i) {
+        client->enqueue(report("filler")).get();
+    }
+    EXPECT_EQ(client->pendingReportCount().get(), 100u);
+    client->enqueue(report("newest")).get();
+    const auto devices = queuedDevices();
+    ASSERT_EQ(devices.size(), 100u);
+    EXPECT_EQ(devices.front(), "from-the-future");
+    EXPECT_EQ(devices.back(), "newest");
+
+    const auto before = std::filesystem::last_write_time(queueFile());
+    client->enqueue(report("too-old", seconds(700000))).get();
+    EXPECT_EQ(std::filesystem::last_write_time(queueFile()), before);
+}
+
+TEST_F(NorvaneIndexServiceReports, LoadsTheQueueFileAtStartAndDropsWhatAged) {
+    nlohmann::ordered_json file = nlohmann::ordered_json::array();
+    for (const auto& [device, days] :
+         std::vector<std::pair<std::string, int>>{{"eight", 8}, {"six", 6}, {"three", 3}}) {
+        file.push_back(report(device, hours(24 * days)).toJSON());
+    }
+    folder.writeFile("pending-reports.json", file.dump());
+    restartClient();
+    EXPECT_EQ(client->pendingReportCount().get(), 2u);
+    EXPECT_EQ(queuedDevices(), (std::vector<std::string>{"eight", "six", "three"}));
+
+    client->configure(true, "device").get();
+    client->retryPendingReports().get();
+    EXPECT_EQ(posts(), 2u);
+    EXPECT_EQ(readFile(queueFile()), "[]");
+}
+
+TEST_F(NorvaneIndexServiceReports, ABrokenQueueFileLoadsEmptyAndStaysUntilTheNextSave) {
+    folder.writeFile("pending-reports.json", "{ not json");
+    restartClient();
+    EXPECT_EQ(client->pendingReportCount().get(), 0u);
+    EXPECT_EQ(readFile(queueFile()), "{ not json");
+
+    auto withFraction = report("fraction").toJSON();
+    withFraction["activity_date"] = "2025-03-14T08:30:00.250Z";
+    folder.writeFile("pending-reports.json",
+                     nlohmann::ordered_json::array({report("fine").toJSON(), withFraction}).dump());
+    restartClient();
+    EXPECT_EQ(client->pendingReportCount().get(), 0u);
+
+    client->enqueue(report("fresh")).get();
+    EXPECT_EQ(queuedDevices(), std::vector<std::string>{"fresh"});
+}
+
+TEST_F(NorvaneIndexServiceReports, RequestsDeletionOfOneDeviceAsOnePathStep) {
+    client->send(report("abc")).get();
+    client->send(report("a/b c")).get();
+    EXPECT_EQ(client->fetchContributorCount().get(), 2);
+
+    client->requestDeletion("abc").get();
+    client->requestDeletion("a/b c").get();
+    EXPECT_EQ(requests("DELETE", "/v1/devices/abc").size(), 1u);
+    EXPECT_EQ(requests("DELETE", "/v1/devices/a%2Fb%20c").size(), 1u);
+    EXPECT_EQ(client->fetchContributorCount().get(), 0);
+    EXPECT_EQ(server.storedReportCount(), 0);
+
+    server.enqueueAnswer(Route::deletion, {.status = 500});
+    EXPECT_EQ(failureOf(client->requestDeletion("abc")), "Failed to delete data");
+    server.enqueueAnswer(Route::deletion, {.status = 204});
+    EXPECT_NO_THROW(client->requestDeletion("abc").get());
+}
+
+TEST_F(NorvaneIndexServiceReports, CountsContributorsAndRejectsOtherAnswers) {
+    for (const char* device : {"one", "two", "two", "three"}) {
+        client->send(report(device)).get();
+    }
+    EXPECT_EQ(client->fetchContributorCount().get(), 3);
+    server.enqueueAnswer(Route::contributors, {.status = 201, .body = R"({"count": 5})"});
+    EXPECT_EQ(failureOf(client->fetchContributorCount()), "Invalid response from server");
+    server.enqueueAnswer(Route::contributors, {.status = 200, .body = R"({"total": 5})"});
+    EXPECT_THROW(client->fetchContributorCount().get(), JsonDecodingError);
+}
+
+TEST_F(NorvaneIndexServiceReports, WithoutAServiceAddressReportsWaitInTheQueue) {
+    NorvaneIndexService offline("", folder.path(), {.clock = clock.clock(), .timeouts = {}});
+    offline.configure(true, "device").get();
+    offline.submitReport(report("offline")).get();
+    EXPECT_EQ(offline.pendingReportCount().get(), 1u);
+    EXPECT_THROW(offline.fetchBenchmarks().get(), platform::HttpTransportError);
+    EXPECT_FALSE(offline.getBenchmarks(false).get());
+}
+
+} // namespace
+} // namespace norvane

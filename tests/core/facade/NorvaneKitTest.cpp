@@ -1,0 +1,69 @@
+#include "core/facade/NorvaneKit.h"
+#include "core/models/NorvaneDatabase.h"
+
+#include "tests/core/collection/CollectionFixture.h"
+#include "tests/support/ErrorMessage.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <thread>
+
+namespace norvane {
+namespace {
+
+using testing::GitTestRepository;
+
+TEST(NorvaneKitShared, CreatedOnceAndRetriedAfterAFailure) {
+    testing::TemporaryHome home;
+    // A file where the store folder belongs makes the first attempt fail.
+    std::filesystem::create_directories(home.dataHome());
+    std::ofstream(home.dataHome() / "Norvane") << "in the way";
+    EXPECT_ANY_THROW(NorvaneKit::shared());
+    std::filesystem::remove(home.dataHome() / "Norvane");
+
+    std::vector<NorvaneKit*> seen(8, nullptr);
+    std::vector<std::thread> threads;
+    for (std::size_t index = 0; index < seen.size(); ++index) {
+        threads.emplace_back([&seen, index] { seen[index] = &NorvaneKit::shared(); });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(std::set<NorvaneKit*>(seen.begin(), seen.end()).size(), 1U);
+    EXPECT_EQ(&NorvaneKit::shared(), seen.front());
+    EXPECT_EQ(seen.front()->container()->file(), home.dataHome() / "Norvane" / "norvane.store");
+}
+
+class NorvaneKitTest : public testing::CollectionFixture {
+protected:
+    NorvaneKit kit{NorvaneDatabase::makeInMemoryContainer(), SccService(testing::builtInCounterOnly())};
+};
+
+TEST_F(NorvaneKitTest, HistoryOfOneAndOfAll) {
+    GitTestRepository first;
+    GitTestRepository second;
+    for (int day = 0; day < 3; ++day) {
+        first.writeFile("a.c", std::string(static_cast<std::size_t>(day + 1), 'a') + "\n");
+        first.commit("a" + std::to_string(day), daysFromToday(-30 + day));
+    }
+    second.writeFile("b.c", "b\n");
+    second.commit("b", daysFromToday(-3));
+    kit.addProject("second", second.pathString(), std::nullopt, ProjectType::organic);
+    kit.addProject("first", first.pathString(), std::nullopt, ProjectType::organic);
+
+    EXPECT_EQ(kit.collectHistory("first"), 3);
+    EXPECT_EQ(kit.collectHistory("first", 7), 2);
+    EXPECT_EQ(testing::errorMessageOf<NorvaneError>([&] { kit.collectHistory("third"); }), "Project not found: third");
+    std::vector<std::string> reports;
+    const int total = kit.collectHistoryAll(std::nullopt, [&](const std::string& project, int current, int count,
+                                                              const GitCommit& commit) {
+        reports.push_back(project + " " + std::to_string(current) + "/" + std::to_string(count) + " " + commit.message);
+    });
+    EXPECT_EQ(total, 4);
+    EXPECT_EQ(reports, (std::vector<std::string>{"first 1/3 a0", "first 2/3 a1", "first 3/3 a2", "second 1/1 b"}));
+}
+
+} // namespace
+} // namespace norvane

@@ -1,0 +1,49 @@
+#include "platform/UnicodeText.h"
+
+#include <gtest/gtest.h>
+
+namespace norvane {
+namespace {
+
+TEST(UnicodeText, LossyDecodingReplacesOnlyBadBytes) {
+    EXPECT_EQ(platform::UnicodeText::decodeLossy("plain"), "plain");
+    EXPECT_EQ(platform::UnicodeText::decodeLossy("caf\xC3\xA9"), "caf\xC3\xA9");
+    EXPECT_EQ(platform::UnicodeText::decodeLossy("a\xE9z"), "a\xEF\xBF\xBDz");
+    EXPECT_EQ(platform::UnicodeText::decodeLossy("\xF0\x9F\xA4"), "\xEF\xBF\xBD");
+    EXPECT_EQ(platform::UnicodeText::decodeLossy(std::string("a\0b", 3)), std::string("a\0b", 3));
+    EXPECT_TRUE(platform::UnicodeText::isValidUtf8("\xF0\x9F\xA4\x96"));
+    EXPECT_FALSE(platform::UnicodeText::isValidUtf8("\xC0\xAF"));
+}
+
+TEST(UnicodeText, LongTextsAreCheckedToTheirLastByte) {
+    const std::string ascii(21, 'a');
+    EXPECT_EQ(platform::UnicodeText::decodeLossy(ascii + "\xC3\xA9" + ascii), ascii + "\xC3\xA9" + ascii);
+    EXPECT_EQ(platform::UnicodeText::decodeLossy(ascii + "\xE9" + ascii + "\xE9"),
+              ascii + "\xEF\xBF\xBD" + ascii + "\xEF\xBF\xBD");
+    EXPECT_FALSE(platform::UnicodeText::isValidUtf8(ascii + ascii + "\xC3"));
+    EXPECT_TRUE(platform::UnicodeText::isValidUtf8(ascii + "\xF0\x9F\xA4\x96" + ascii + "\xC3\xA9"));
+}
+
+TEST(UnicodeText, FullLowerCasing) {
+    EXPECT_EQ(platform::UnicodeText::lowercased("Plain TEXT"), "plain text");
+    EXPECT_EQ(platform::UnicodeText::lowercased("\xC3\x89T\xC3\x89"), "\xC3\xA9t\xC3\xA9"); // ÉTÉ
+    EXPECT_EQ(platform::UnicodeText::lowercased("\xE2\x84\xAA"), "k");                      // Kelvin sign
+}
+
+TEST(UnicodeText, CaseFoldingForComparison) {
+    EXPECT_EQ(platform::UnicodeText::caseFolded("Plain TEXT"), "plain text");
+    EXPECT_EQ(platform::UnicodeText::caseFolded("Stra\xC3\x9F"
+                                                "e"),
+              "strasse");                                          // sharp s
+    EXPECT_EQ(platform::UnicodeText::caseFolded("\xC5\xBF"), "s"); // long s
+}
+
+TEST(UnicodeText, PrefixCountsUserPerceivedCharacters) {
+    EXPECT_EQ(platform::UnicodeText::prefixCharacters("short", 50), "short");
+    EXPECT_EQ(platform::UnicodeText::prefixCharacters("abcdef", 3), "abc");
+    // "e" + combining acute, then the robot face: two characters of five and four bytes.
+    EXPECT_EQ(platform::UnicodeText::prefixCharacters("e\xCC\x81\xF0\x9F\xA4\x96xyz", 2), "e\xCC\x81\xF0\x9F\xA4\x96");
+}
+
+} // namespace
+} // namespace norvane
