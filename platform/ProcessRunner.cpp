@@ -1,5 +1,6 @@
 #include "platform/ProcessRunner.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -108,12 +109,13 @@ bool containsNul(const ProcessRequest& request) {
     for (const std::string& argument : request.arguments) {
         found = found || hasNul(argument);
     }
-    if (request.environment) {
-        for (const auto& [name, value] : *request.environment) {
-            found = found || hasNul(name) || hasNul(value);
-        }
-    }
-    return found;
+    const auto variablesHaveNul = [&hasNul](const std::map<std::string, std::string>& variables) {
+        return std::any_of(variables.begin(), variables.end(), [&hasNul](const auto& variable) {
+            return hasNul(variable.first) || hasNul(variable.second);
+        });
+    };
+    found = found || variablesHaveNul(request.environmentOverrides);
+    return found || (request.environment && variablesHaveNul(*request.environment));
 }
 
 /// The child's side of the pipes and its working folder.
@@ -276,6 +278,31 @@ int openPipes(Pipe& input, Pipe& output, Pipe& error, bool needsInput) {
     return result ? result : openPipe(error);
 }
 
+/// The variables of the base environment whose names are not overridden, then the overrides.
+char** childEnvironment(const ProcessRequest& request, CStringArray& environment) {
+    const auto isOverridden = [&request](std::string_view name) {
+        return request.environmentOverrides.find(std::string(name)) != request.environmentOverrides.end();
+    };
+    if (request.environment) {
+        for (const auto& [name, value] : *request.environment) {
+            if (!isOverridden(name)) {
+                environment.add(name + "=" + value);
+            }
+        }
+    } else {
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            const std::string_view variable(*entry);
+            if (!isOverridden(variable.substr(0, variable.find('=')))) {
+                environment.add(std::string(variable));
+            }
+        }
+    }
+    for (const auto& [name, value] : request.environmentOverrides) {
+        environment.add(name + "=" + value);
+    }
+    return environment.pointers();
+}
+
 int spawn(pid_t& child, const ProcessRequest& request, const SpawnActions& actions) {
     CStringArray arguments;
     arguments.add(request.executable);
@@ -283,12 +310,8 @@ int spawn(pid_t& child, const ProcessRequest& request, const SpawnActions& actio
         arguments.add(argument);
     }
     CStringArray environment;
-    if (request.environment) {
-        for (const auto& [name, value] : *request.environment) {
-            environment.add(name + "=" + value);
-        }
-    }
-    char** environmentPointers = request.environment ? environment.pointers() : environ;
+    const bool inherits = !request.environment && request.environmentOverrides.empty();
+    char** environmentPointers = inherits ? environ : childEnvironment(request, environment);
     const SpawnAttributes attributes;
     const bool searchesPath = request.executable.find('/') == std::string::npos;
     const auto start = searchesPath ? posix_spawnp : posix_spawn;

@@ -15,6 +15,8 @@ struct ProcessRequest {
     std::optional<std::filesystem::path> workingDirectory;
     /// Replaces the whole environment when given; the caller's environment otherwise.
     std::optional<std::map<std::string, std::string>> environment;
+    /// Set on top of that environment: added when missing, replacing the value when present.
+    std::map<std::string, std::string> environmentOverrides;
     std::optional<std::string> standardInput; ///< written to the child's stdin, then closed
 };
 

@@ -10,8 +10,6 @@
 #include <chrono>
 #include <filesystem>
 
-extern char** environ;
-
 namespace norvane {
 namespace {
 
@@ -43,20 +41,9 @@ bool atLeastDaysApart(platform::Date from, platform::Date to, int days) {
     return platform::LocalCalendar::wholeDaysBetween(from, to) >= days;
 }
 
-/// The caller's environment, with git told not to flush its output after every commit: through
-/// a pipe each flush is a write and a wake-up of the reader, which doubles the time of a long log.
-std::map<std::string, std::string> gitEnvironment() {
-    std::map<std::string, std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string_view text(*entry);
-        const auto equals = text.find('=');
-        if (equals != std::string_view::npos) {
-            environment.emplace(text.substr(0, equals), text.substr(equals + 1));
-        }
-    }
-    environment["GIT_FLUSH"] = "0";
-    return environment;
-}
+/// Git is told not to flush its output after every commit: through a pipe each flush is a write
+/// and a wake-up of the reader, which doubles the time of a long log.
+const std::map<std::string, std::string> gitEnvironmentOverrides{{"GIT_FLUSH", "0"}};
 
 std::string sinceArgument(platform::Date date) { return "--since=" + platform::Iso8601::format(date); }
 
@@ -66,8 +53,8 @@ GitService::GitService(platform::ProcessRunner& runner) : runner_(runner) {}
 
 GitRunResult GitService::runGit(const std::string& path, std::vector<std::string> arguments) const {
     arguments.insert(arguments.begin(), {"-C", path});
-    auto result =
-        runner_.run({.executable = gitProgram, .arguments = std::move(arguments), .environment = gitEnvironment()});
+    auto result = runner_.run(
+        {.executable = gitProgram, .arguments = std::move(arguments), .environmentOverrides = gitEnvironmentOverrides});
     if (!result.started()) {
         return {"", *result.startError, -1};
     }

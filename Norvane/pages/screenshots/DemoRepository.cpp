@@ -8,20 +8,8 @@
 
 #include "platform/ProcessRunner.h"
 
-extern char** environ;
-
 namespace norvane::app {
 namespace {
-
-std::map<std::string, std::string> currentEnvironment() {
-    std::map<std::string, std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text(*entry);
-        const auto equals = text.find('=');
-        if (equals != std::string::npos) environment[text.substr(0, equals)] = text.substr(equals + 1);
-    }
-    return environment;
-}
 
 std::string gitDate(platform::Date date) {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(date.time_since_epoch()).count();
@@ -55,9 +43,7 @@ void DemoRepository::git(const std::vector<std::string>& arguments,
                          const std::string& standardInput) const {
     platform::ProcessRequest request{.executable = "/usr/bin/git", .arguments = {"-C", folder_.string()}};
     request.arguments.insert(request.arguments.end(), arguments.begin(), arguments.end());
-    auto fullEnvironment = currentEnvironment();
-    for (const auto& [name, value] : environment) fullEnvironment[name] = value;
-    request.environment = std::move(fullEnvironment);
+    request.environmentOverrides = environment;
     if (!standardInput.empty()) request.standardInput = standardInput;
     const auto result = platform::defaultProcessRunner().run(request);
     if (!result.succeeded()) {

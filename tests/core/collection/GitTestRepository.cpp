@@ -7,37 +7,16 @@
 #include <chrono>
 #include <fstream>
 
-extern char** environ;
-
 namespace norvane::testing {
-namespace {
-
-std::map<std::string, std::string> currentEnvironment() {
-    std::map<std::string, std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text(*entry);
-        const auto equals = text.find('=');
-        if (equals != std::string::npos) {
-            environment[text.substr(0, equals)] = text.substr(equals + 1);
-        }
-    }
-    return environment;
-}
-
-} // namespace
 
 IsolatedGitEnvironment::IsolatedGitEnvironment() : noSystemConfig_("GIT_CONFIG_NOSYSTEM", "1") {}
 
 std::string runGit(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment,
                    const std::optional<std::string>& standardInput) {
-    auto fullEnvironment = currentEnvironment();
-    for (const auto& [name, value] : environment) {
-        fullEnvironment[name] = value;
-    }
-    platform::ProcessRequest request{.executable = "/usr/bin/git", .arguments = arguments};
-    request.environment = std::move(fullEnvironment);
-    request.standardInput = standardInput;
-    const auto result = platform::defaultProcessRunner().run(request);
+    const auto result = platform::defaultProcessRunner().run({.executable = "/usr/bin/git",
+                                                              .arguments = arguments,
+                                                              .environmentOverrides = environment,
+                                                              .standardInput = standardInput});
     EXPECT_TRUE(result.succeeded()) << "git " << (arguments.empty() ? "" : arguments.front()) << ": "
                                     << result.standardError << result.startError.value_or("");
     return result.standardOutput;

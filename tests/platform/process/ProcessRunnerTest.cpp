@@ -90,12 +90,26 @@ TEST(ProcessRunner, RunsInTheWorkingDirectory) {
     EXPECT_EQ(missing.startError, "No such file or directory: " + (folder.path() / "missing").string());
 }
 
-TEST(ProcessRunner, ReplacesTheWholeEnvironment) {
+TEST(ProcessRunner, InheritsReplacesOrOverridesTheEnvironment) {
     const testing::ScopedEnvironment inherited("NORVANE_TEST_INHERITED", "yes");
+    const testing::ScopedEnvironment overridden("NORVANE_TEST_OVERRIDDEN", "old");
     ProcessRequest request;
     request.executable = "/usr/bin/env";
-    EXPECT_NE(PosixProcessRunner().run(request).standardOutput.find("NORVANE_TEST_INHERITED=yes\n"), std::string::npos);
+    const std::string inheritedOutput = PosixProcessRunner().run(request).standardOutput;
+    EXPECT_NE(inheritedOutput.find("NORVANE_TEST_INHERITED=yes\n"), std::string::npos);
 
+    request.environmentOverrides = {{"NORVANE_TEST_OVERRIDDEN", "new"}, {"NORVANE_TEST_ADDED", "a=b"}};
+    const std::string overriddenOutput = PosixProcessRunner().run(request).standardOutput;
+    EXPECT_NE(overriddenOutput.find("NORVANE_TEST_INHERITED=yes\n"), std::string::npos);
+    EXPECT_NE(overriddenOutput.find("NORVANE_TEST_OVERRIDDEN=new\n"), std::string::npos);
+    EXPECT_NE(overriddenOutput.find("NORVANE_TEST_ADDED=a=b\n"), std::string::npos);
+    EXPECT_EQ(overriddenOutput.find("NORVANE_TEST_OVERRIDDEN=old"), std::string::npos);
+
+    request.environment = std::map<std::string, std::string>{{"ALPHA", "1"}, {"NORVANE_TEST_OVERRIDDEN", "x"}};
+    EXPECT_EQ(PosixProcessRunner().run(request).standardOutput,
+              "ALPHA=1\nNORVANE_TEST_ADDED=a=b\nNORVANE_TEST_OVERRIDDEN=new\n");
+
+    request.environmentOverrides = {};
     request.environment = std::map<std::string, std::string>{{"ALPHA", "1"}, {"BETA", "two words"}};
     EXPECT_EQ(PosixProcessRunner().run(request).standardOutput, "ALPHA=1\nBETA=two words\n");
 }
