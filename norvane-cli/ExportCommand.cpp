@@ -1,7 +1,7 @@
 #include "norvane-cli/ExportCommand.h"
 
-#include "norvane-cli/AtomicFileWriter.h"
 #include "norvane-cli/FullDataExport.h"
+#include "platform/AtomicFile.h"
 
 #include <fmt/format.h>
 
@@ -20,7 +20,7 @@ int ExportCommand::run(NorvaneKit& kit, const Console& console) {
     const auto document = FullDataExport::document(*kit.context(), platform::currentDate());
     // Text that is not valid UTF-8 (a commit message in another encoding) must not stop the export.
     const auto text = document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-    AtomicFileWriter::write(output_, text);
+    platform::AtomicFile::write(output_, text);
     console.out() << fmt::format("Exported all data to {}\n", output_);
     return EXIT_SUCCESS;
 }

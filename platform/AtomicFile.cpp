@@ -2,49 +2,140 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
+#include <random>
 #include <string>
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace norvane::platform::AtomicFile {
 
 namespace {
 
-[[noreturn]] void fail(const std::string& temporary, int descriptor, const char* what) {
-    const int error = errno;
-    if (descriptor >= 0) {
-        ::close(descriptor);
-    }
-    ::unlink(temporary.c_str());
-    throw std::system_error(error, std::generic_category(), what);
+[[noreturn]] void fail(const std::filesystem::path& path, int error) {
+    throw std::system_error(error, std::generic_category(), "Cannot write " + path.string());
 }
+
+/// The permission bits of the file that `path` names now, if there is one.
+std::optional<mode_t> existingMode(const std::filesystem::path& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return status.st_mode & 07777;
+}
+
+std::string randomSuffix() {
+    static constexpr std::string_view characters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device source;
+    std::uniform_int_distribution<std::size_t> pick(0, characters.size() - 1);
+    std::string suffix(8, ' ');
+    for (char& character : suffix) {
+        character = characters[pick(source)];
+    }
+    return suffix;
+}
+
+/// Makes the rename itself survive a crash. A folder that may be written but not read cannot be
+/// opened for this; the rename then stands unsynced.
+void syncFolder(const std::filesystem::path& target) {
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return;
+    }
+    const int synced = ::fsync(descriptor);
+    const int error = errno;
+    ::close(descriptor);
+    if (synced != 0) {
+        fail(target, error);
+    }
+}
+
+/// A hidden sibling of the target with a name no one else uses, closed and removed again unless
+/// it was renamed over the target.
+class TemporaryFile {
+public:
+    TemporaryFile(const std::filesystem::path& target, mode_t newFileMode) : target_(target) {
+        constexpr int attempts = 100;
+        for (int attempt = 0; attempt < attempts && descriptor_ < 0; ++attempt) {
+            path_ = target.parent_path() / ("." + target.filename().string() + "." + randomSuffix());
+            descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, newFileMode);
+            if (descriptor_ < 0 && errno != EEXIST) {
+                fail(target_, errno);
+            }
+        }
+        if (descriptor_ < 0) {
+            fail(target_, EEXIST);
+        }
+    }
+    ~TemporaryFile() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
+        if (!renamed_) {
+            ::unlink(path_.c_str());
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    /// Exactly these bits, whatever the umask.
+    void setMode(mode_t mode) {
+        if (::fchmod(descriptor_, mode) != 0) {
+            fail(target_, errno);
+        }
+    }
+
+    void write(std::string_view contents) {
+        while (!contents.empty()) {
+            const ssize_t written = ::write(descriptor_, contents.data(), contents.size());
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (written < 0) {
+                fail(target_, errno);
+            }
+            contents.remove_prefix(static_cast<std::size_t>(written));
+        }
+    }
+
+    void replaceTarget() {
+        if (::fsync(descriptor_) != 0) {
+            fail(target_, errno);
+        }
+        const int closed = ::close(descriptor_);
+        descriptor_ = -1;
+        if (closed != 0 || std::rename(path_.c_str(), target_.c_str()) != 0) {
+            fail(target_, errno);
+        }
+        renamed_ = true;
+    }
+
+private:
+    std::filesystem::path target_;
+    std::filesystem::path path_;
+    int descriptor_ = -1;
+    bool renamed_ = false;
+};
 
 } // namespace
 
-void write(const std::filesystem::path& path, std::string_view contents) {
-    std::string temporary = path.string() + ".XXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0) {
-        throw std::system_error(errno, std::generic_category(), "Cannot create a temporary file");
+void write(const std::filesystem::path& path, std::string_view contents, std::filesystem::perms newFileMode) {
+    if (!path.has_filename()) {
+        fail(path, EISDIR);
     }
-    std::size_t written = 0;
-    while (written < contents.size()) {
-        const ssize_t result = ::write(descriptor, contents.data() + written, contents.size() - written);
-        if (result < 0 && errno == EINTR) continue;
-        if (result < 0) fail(temporary, descriptor, "Cannot write the temporary file");
-        written += static_cast<std::size_t>(result);
+    const std::optional<mode_t> keptMode = existingMode(path);
+    TemporaryFile temporary(path, static_cast<mode_t>(newFileMode));
+    if (keptMode) {
+        temporary.setMode(*keptMode);
     }
-    if (::fsync(descriptor) != 0) {
-        fail(temporary, descriptor, "Cannot flush the temporary file");
-    }
-    if (::close(descriptor) != 0) {
-        fail(temporary, -1, "Cannot close the temporary file");
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        fail(temporary, -1, "Cannot replace the file");
-    }
+    temporary.write(contents);
+    temporary.replaceTarget();
+    syncFolder(path);
 }
 
 } // namespace norvane::platform::AtomicFile

@@ -5,12 +5,21 @@
 
 namespace norvane::platform {
 
-/// Whole-file replacement: readers see the old content or the new, never a part.
+/// Whole-file replacement: readers see the old content or the new, never a part, and a crash
+/// right after a write keeps the new content.
 namespace AtomicFile {
 
-/// Writes `contents` to a temporary file beside `path`, flushes it to disk and renames it over
-/// `path`. Throws `std::system_error`; on failure the old file stays and no temporary file is left.
-void write(const std::filesystem::path& path, std::string_view contents);
+/// The mode a new file asks for; the process's umask (or the folder's default ACL) takes from it.
+inline constexpr std::filesystem::perms defaultNewFileMode =
+    std::filesystem::perms::owner_read | std::filesystem::perms::owner_write | std::filesystem::perms::group_read |
+    std::filesystem::perms::others_read;
+
+/// Writes `contents` to a uniquely named temporary file beside `path`, flushes it to disk, renames
+/// it over `path` and flushes the folder. An existing file keeps its permission bits; a new one
+/// gets `newFileMode` less the umask. Throws `std::system_error` whose text is
+/// "Cannot write PATH: reason"; on failure the old file stays and no temporary file is left.
+void write(const std::filesystem::path& path, std::string_view contents,
+           std::filesystem::perms newFileMode = defaultNewFileMode);
 
 } // namespace AtomicFile
 } // namespace norvane::platform

@@ -1,11 +1,9 @@
 #include "Norvane/state/LaunchdManager.h"
 
-#include <cerrno>
-#include <fstream>
 #include <limits>
-#include <system_error>
 
 #include "Norvane/state/ExecutableFile.h"
+#include "platform/AtomicFile.h"
 #include "platform/UnicodeText.h"
 #include "platform/XdgPaths.h"
 #include "platform/agents/PropertyListReader.h"
@@ -31,24 +29,6 @@ std::string xmlEscaped(std::string_view text) {
 
 std::string utf8OrEmpty(std::string bytes) {
     return platform::UnicodeText::isValidUtf8(bytes) ? std::move(bytes) : std::string();
-}
-
-void writeFileAtomically(const std::filesystem::path& path, const std::string& contents) {
-    const std::filesystem::path temporary = path.string() + ".tmp";
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << contents;
-    out.close();
-    std::error_code error;
-    if (!out) {
-        error.assign(errno != 0 ? errno : EIO, std::generic_category());
-    } else {
-        std::filesystem::rename(temporary, path, error);
-    }
-    if (error) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        throw std::filesystem::filesystem_error("cannot write", path, error);
-    }
 }
 
 std::optional<int> integerField(const platform::PropertyListValue& dictionary, std::string_view key) {
@@ -146,7 +126,7 @@ void LaunchdManager::install(int hour, int minute) const {
     }
     std::filesystem::create_directories(plistPath().parent_path());
     std::filesystem::create_directories(logFolder());
-    writeFileAtomically(plistPath(), plistContent(hour, minute));
+    platform::AtomicFile::write(plistPath(), plistContent(hour, minute));
     const LaunchctlResult result = runLaunchctl({"load", plistPath().string()});
     if (result.status != 0) {
         // An agent that did not load must not look installed.

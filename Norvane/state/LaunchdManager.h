@@ -70,8 +70,8 @@ public:
     bool isInstalled() const;
     std::string plistContent(int hour, int minute) const;
     LaunchctlResult runLaunchctl(const std::vector<std::string>& arguments) const;
-    /// Throws `LaunchdError`, or `std::filesystem::filesystem_error` when a folder or the file
-    /// cannot be written.
+    /// Throws `LaunchdError`, `std::filesystem::filesystem_error` when a folder cannot be made, or
+    /// `std::system_error` when the file cannot be written.
     void install(int hour, int minute) const;
     /// Throws `LaunchdError`, or `std::filesystem::filesystem_error` when the file cannot be removed.
     void uninstall() const;

@@ -1,10 +1,9 @@
 #include "platform/agents/Launchctl.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <stdexcept>
+#include <system_error>
 
+#include "platform/AtomicFile.h"
 #include "platform/agents/PropertyListReader.h"
 #include "platform/agents/SystemdUnitFiles.h"
 
@@ -19,25 +18,6 @@ class LaunchctlFailure : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// Written aside and renamed, so systemd never reads half a unit.
-void writeFileAtomically(const std::filesystem::path& path, const std::string& contents) {
-    const auto temporary = std::filesystem::path(path.string() + ".tmp");
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << contents;
-        out.close();
-        if (!out) {
-            throw LaunchctlFailure("cannot write " + temporary.string() + ": " + std::strerror(errno));
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        throw LaunchctlFailure("cannot write " + path.string() + ": " + error.message());
-    }
-}
 
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r\n");
@@ -123,8 +103,13 @@ void Launchctl::writeUnits(const LaunchAgent& agent) const {
     if (error) {
         throw LaunchctlFailure("cannot create " + unitFolder_.string() + ": " + error.message());
     }
-    writeFileAtomically(servicePath(agent.label), service);
-    writeFileAtomically(timerPath(agent.label), timer);
+    // Written aside and renamed, so systemd never reads half a unit.
+    try {
+        AtomicFile::write(servicePath(agent.label), service);
+        AtomicFile::write(timerPath(agent.label), timer);
+    } catch (const std::system_error& writeError) {
+        throw LaunchctlFailure(writeError.what());
+    }
 }
 
 void Launchctl::removeUnits(const std::string& label) const {

@@ -1,0 +1,145 @@
+#include "platform/AtomicFile.h"
+
+#include "tests/support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace norvane::platform {
+namespace {
+
+using testing::readFile;
+
+mode_t modeOf(const std::filesystem::path& file) {
+    struct stat status {};
+    EXPECT_EQ(::stat(file.c_str(), &status), 0) << file;
+    return status.st_mode & 07777;
+}
+
+std::vector<std::string> entriesOf(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+/// Sets the process's umask for the lifetime of the object.
+class ScopedUmask {
+public:
+    explicit ScopedUmask(mode_t mask) : previous_(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(previous_); }
+    ScopedUmask(const ScopedUmask&) = delete;
+    ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+private:
+    mode_t previous_;
+};
+
+TEST(AtomicFile, ANewFileGetsTheAskedModeLessTheUmask) {
+    struct Case {
+        mode_t umask;
+        std::optional<std::filesystem::perms> asked;
+        mode_t expected;
+    };
+    const Case cases[] = {
+        {022, std::nullopt, 0644},
+        {077, std::nullopt, 0600},
+        {022, std::filesystem::perms{0600}, 0600},
+        {027, std::filesystem::perms{0666}, 0640},
+    };
+    for (const Case& test : cases) {
+        const testing::TemporaryFolder folder;
+        const auto file = folder.path() / "new.json";
+        {
+            const ScopedUmask mask(test.umask);
+            test.asked ? AtomicFile::write(file, "{}\n", *test.asked) : AtomicFile::write(file, "{}\n");
+        }
+        EXPECT_EQ(readFile(file), "{}\n");
+        EXPECT_EQ(modeOf(file), test.expected) << std::oct << test.umask;
+        EXPECT_EQ(entriesOf(folder.path()), std::vector<std::string>{"new.json"});
+    }
+}
+
+TEST(AtomicFile, AReplacedFileKeepsItsModeWhateverTheUmaskOrTheAskedMode) {
+    for (const mode_t kept : {mode_t{0640}, mode_t{0755}, mode_t{0444}}) {
+        const testing::TemporaryFolder folder;
+        const auto file = folder.writeFile("old.txt", std::string(100000, 'x'));
+        ASSERT_EQ(::chmod(file.c_str(), kept), 0);
+        {
+            const ScopedUmask mask(077);
+            AtomicFile::write(file, "new", std::filesystem::perms{0600});
+        }
+        EXPECT_EQ(readFile(file), "new");
+        EXPECT_EQ(modeOf(file), kept);
+        EXPECT_EQ(entriesOf(folder.path()), std::vector<std::string>{"old.txt"});
+    }
+}
+
+TEST(AtomicFile, AFailureLeavesTheTargetAndTheFolderAsTheyWere) {
+    const testing::TemporaryFolder folder;
+    folder.writeFile("taken/inside.txt", "kept");
+    const auto missing = folder.path() / "no-such-folder" / "file.txt";
+
+    try {
+        AtomicFile::write(missing, "new");
+        ADD_FAILURE() << "wrote into a missing folder";
+    } catch (const std::system_error& error) {
+        EXPECT_STREQ(error.what(), ("Cannot write " + missing.string() + ": No such file or directory").c_str());
+    }
+    // The rename fails after the temporary file was written: it must go again.
+    EXPECT_THROW(AtomicFile::write(folder.path() / "taken", "new"), std::system_error);
+    EXPECT_THROW(AtomicFile::write(folder.path() / "", "new"), std::system_error);
+
+    EXPECT_EQ(readFile(folder.path() / "taken/inside.txt"), "kept");
+    EXPECT_EQ(entriesOf(folder.path()), std::vector<std::string>{"taken"});
+}
+
+TEST(AtomicFile, ReadersAndWritersAtOnceSeeOnlyWholeContents) {
+    // A fixed temporary name would let one writer rename another's half-written file into place.
+    const testing::TemporaryFolder folder;
+    std::vector<std::string> contents;
+    for (char letter = 'a'; letter < 'g'; ++letter) {
+        contents.emplace_back(200000, letter);
+    }
+    const auto file = folder.writeFile("shared.json", contents.front());
+    const auto isWhole = [&contents](const std::string& text) {
+        return std::find(contents.begin(), contents.end(), text) != contents.end();
+    };
+    std::atomic<int> failedWrites = 0;
+    std::vector<std::thread> writers;
+    for (const std::string& text : contents) {
+        writers.emplace_back([&file, &text, &failedWrites] {
+            for (int round = 0; round < 10; ++round) {
+                try {
+                    AtomicFile::write(file, text);
+                } catch (const std::system_error&) {
+                    ++failedWrites;
+                }
+            }
+        });
+    }
+    int partialReads = 0;
+    for (int read = 0; read < 200; ++read) {
+        partialReads += isWhole(readFile(file)) ? 0 : 1;
+    }
+    for (std::thread& writer : writers) {
+        writer.join();
+    }
+    EXPECT_EQ(failedWrites, 0);
+    EXPECT_EQ(partialReads, 0);
+    EXPECT_TRUE(isWhole(readFile(file)));
+    EXPECT_EQ(entriesOf(folder.path()), std::vector<std::string>{"shared.json"});
+}
+
+} // namespace
+} // namespace norvane::platform
