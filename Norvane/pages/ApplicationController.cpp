@@ -19,9 +19,9 @@
 #include "Norvane/pages/PagePlaceholder.h"
 #include "Norvane/state/CLIInstaller.h"
 #include "Norvane/state/CheckForUpdatesView.h"
-#include "Norvane/state/ExecutableFile.h"
 #include "Norvane/state/KitServices.h"
 #include "core/facade/NorvaneKit.h"
+#include "platform/ExecutableFile.h"
 
 namespace norvane::app {
 namespace {
@@ -125,11 +125,12 @@ void ApplicationController::buildMenus(QMenuBar& menuBar) {
     auto* toolItem = appMenu->addAction(QString());
     // The choice follows the link each time the menu opens.
     connect(appMenu, &QMenu::aboutToShow, toolItem, [toolItem] {
-        toolItem->setText(isExecutableFile("/usr/local/bin/norvane") ? QStringLiteral("Uninstall Command Line Tool...")
-                                                                     : QStringLiteral("Install Command Line Tool..."));
+        toolItem->setText(platform::isExecutableFile("/usr/local/bin/norvane")
+                              ? QStringLiteral("Uninstall Command Line Tool...")
+                              : QStringLiteral("Install Command Line Tool..."));
     });
     connect(toolItem, &QAction::triggered, this, [this] {
-        isExecutableFile("/usr/local/bin/norvane") ? uninstallCommandLineTool() : installCommandLineTool();
+        platform::isExecutableFile("/usr/local/bin/norvane") ? uninstallCommandLineTool() : installCommandLineTool();
     });
     appMenu->addSeparator();
     appMenu->addAction(QStringLiteral("Quit Norvane"), QKeySequence::Quit, &application_, &QApplication::quit);

@@ -2,8 +2,9 @@
 
 #include <vector>
 
-#include "Norvane/state/ExecutableFile.h"
 #include "Norvane/state/PkexecRunner.h"
+#include "platform/ExecutableFile.h"
+#include "platform/TextTrimming.h"
 #include "platform/UnicodeText.h"
 #include "platform/XdgPaths.h"
 
@@ -19,15 +20,6 @@ constexpr std::string_view developerBuilds[] = {
     "Development/shareware/norvane/build/release/bin/norvane",
     "norvane/build/debug/bin/norvane",
 };
-
-std::string trimmed(const std::string& text) {
-    constexpr std::string_view blanks = " \t\n\r\v\f";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 PrivilegedRunner& standardPrivilegedRunner() {
     static PkexecRunner runner(platform::defaultProcessRunner());
@@ -97,7 +89,7 @@ std::optional<std::filesystem::path> CLIInstaller::findCLI() const {
         candidates.push_back(locations_.homeFolder / build);
     }
     for (const auto& candidate : candidates) {
-        if (isExecutableFile(candidate)) {
+        if (platform::isExecutableFile(candidate)) {
             return candidate;
         }
     }
@@ -157,7 +149,9 @@ CLIInstaller::InstallResult CLIInstaller::runPrivileged(const std::string& comma
         return InstallResult::failure(InstallError::installFailed(outcome.text));
     case PrivilegedRunner::Outcome::Kind::failed: break;
     }
-    const std::string text = platform::UnicodeText::isValidUtf8(outcome.text) ? trimmed(outcome.text) : "Unknown error";
+    const std::string text = platform::UnicodeText::isValidUtf8(outcome.text)
+                                 ? std::string(platform::trimmed(outcome.text))
+                                 : "Unknown error";
     return InstallResult::failure(InstallError::installFailed(text));
 }
 

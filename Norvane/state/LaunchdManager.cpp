@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "Norvane/state/ExecutableFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/ExecutableFile.h"
 #include "platform/UnicodeText.h"
 #include "platform/XdgPaths.h"
 #include "platform/agents/PropertyListReader.h"
@@ -121,7 +121,7 @@ LaunchdManager::LaunchctlResult LaunchdManager::runLaunchctl(const std::vector<s
 }
 
 void LaunchdManager::install(int hour, int minute) const {
-    if (!isExecutableFile(locations_.toolPath)) {
+    if (!platform::isExecutableFile(locations_.toolPath)) {
         throw LaunchdError::cliNotInstalled();
     }
     std::filesystem::create_directories(plistPath().parent_path());

@@ -4,6 +4,7 @@
 
 #include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
+#include "platform/TextTrimming.h"
 
 #include <algorithm>
 #include <array>
@@ -26,14 +27,6 @@ std::vector<std::string_view> split(std::string_view text, std::string_view sepa
         pieces.push_back(text.substr(start, end - start));
         start = end + separator.size();
     }
-}
-
-std::string_view trimmedSpacesAndTabs(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 /// A decimal count with an optional sign; anything else, such as git's "-" for binary files, is 0.
@@ -117,7 +110,7 @@ std::optional<GitCommit> parseHistoryRecord(std::string_view record) {
     commit.fullMessage = std::string(fields[4]);
     for (auto lines = fields[5]; !lines.empty();) {
         const auto end = lines.find('\n');
-        if (const auto statistics = trimmedSpacesAndTabs(lines.substr(0, end)); !statistics.empty()) {
+        if (const auto statistics = platform::trimmed(lines.substr(0, end), " \t"); !statistics.empty()) {
             const auto counts = parseShortstat(statistics);
             commit.filesChanged = counts.filesChanged;
             commit.insertions = counts.insertions;

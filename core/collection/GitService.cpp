@@ -2,10 +2,10 @@
 
 #include "core/collection/GitLogParser.h"
 #include "core/collection/OutputCategoryClassifier.h"
-#include "platform/UnicodeText.h"
-
 #include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
+#include "platform/TextTrimming.h"
+#include "platform/UnicodeText.h"
 
 #include <chrono>
 #include <filesystem>
@@ -14,23 +14,6 @@ namespace norvane {
 namespace {
 
 constexpr const char* gitProgram = "/usr/bin/git";
-
-std::string_view trimmed(std::string_view text) {
-    constexpr std::string_view whiteSpace = " \t\n\r\f\v";
-    const auto first = text.find_first_not_of(whiteSpace);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(whiteSpace) - first + 1);
-}
-
-std::string_view trimmedSpacesAndTabs(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 /// Whole local days never exceed what the elapsed time allows, give or take a clock change of a
 /// few hours, so the calendar is asked only near the threshold.
@@ -78,7 +61,7 @@ std::optional<GitCommit> GitService::getLatestCommit(const std::string& path) co
     if (result.exitStatus != 0 || result.output.empty()) {
         return std::nullopt;
     }
-    return parseCommitLine(trimmed(result.output));
+    return parseCommitLine(platform::trimmed(result.output));
 }
 
 std::optional<std::string> GitService::activityLogSince(platform::Date date, const std::string& path) const {
@@ -119,7 +102,7 @@ std::optional<platform::Date> GitService::getFirstCommitDate(const std::string& 
         return std::nullopt;
     }
     const std::string_view output = result.output;
-    return platform::Iso8601::parse(trimmed(output.substr(0, output.find('\n'))));
+    return platform::Iso8601::parse(platform::trimmed(output.substr(0, output.find('\n'))));
 }
 
 std::vector<GitCommit> GitService::getCommitHistory(const std::string& path, std::optional<int> sampleInterval) const {
@@ -134,7 +117,7 @@ std::vector<GitCommit> GitService::getCommitHistory(const std::string& path, std
     std::string_view rest = result.output;
     while (!rest.empty()) {
         const auto end = rest.find('\n');
-        const auto line = trimmedSpacesAndTabs(rest.substr(0, end));
+        const auto line = platform::trimmed(rest.substr(0, end), " \t");
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         if (auto commit = line.empty() ? std::nullopt : parseCommitLine(line)) {
             commits.push_back(std::move(*commit));
@@ -148,7 +131,7 @@ std::optional<std::string> GitService::getCurrentHead(const std::string& path) c
     if (result.exitStatus != 0) {
         return std::nullopt;
     }
-    return std::string(trimmed(result.output));
+    return std::string(platform::trimmed(result.output));
 }
 
 std::optional<std::string> GitService::getCurrentBranch(const std::string& path) const {
@@ -156,7 +139,7 @@ std::optional<std::string> GitService::getCurrentBranch(const std::string& path)
     if (result.exitStatus != 0) {
         return std::nullopt;
     }
-    const auto branch = trimmed(result.output);
+    const auto branch = platform::trimmed(result.output);
     if (branch == "HEAD") {
         return std::nullopt;
     }

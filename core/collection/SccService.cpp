@@ -1,30 +1,15 @@
 #include "core/collection/SccService.h"
 
 #include "core/models/NorvaneError.h"
+#include "platform/ExecutableFile.h"
+#include "platform/TextTrimming.h"
 #include "platform/UnicodeText.h"
-
 #include "platform/XdgPaths.h"
-
-#include <unistd.h>
 
 namespace norvane {
 namespace {
 
 constexpr const char* builtInCounterName = "norvane-count";
-
-bool isExecutableFile(const std::filesystem::path& path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
-}
-
-std::string trimmed(const std::string& text) {
-    constexpr const char* whiteSpace = " \t\n\r\f\v";
-    const auto first = text.find_first_not_of(whiteSpace);
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(whiteSpace) - first + 1);
-}
 
 /// A path that begins with "-" would be read as an option.
 std::string asArgument(const std::string& path) { return path.starts_with("-") ? "./" + path : path; }
@@ -43,7 +28,7 @@ SccService::SccService(SccLookup lookup, platform::ProcessRunner& runner)
 
 std::optional<std::filesystem::path> SccService::findSccPath() const {
     for (const auto& candidate : lookup_.installPaths) {
-        if (isExecutableFile(candidate)) {
+        if (platform::isExecutableFile(candidate)) {
             return candidate;
         }
     }
@@ -58,16 +43,16 @@ std::optional<std::filesystem::path> SccService::whichScc() const {
     if (!result.succeeded() || !platform::UnicodeText::isValidUtf8(result.standardOutput)) {
         return std::nullopt;
     }
-    auto path = trimmed(result.standardOutput);
+    const auto path = platform::trimmed(result.standardOutput);
     if (path.empty()) {
         return std::nullopt;
     }
-    return std::filesystem::path(std::move(path));
+    return std::filesystem::path(path);
 }
 
 std::optional<std::filesystem::path> SccService::builtInCounter() const {
     for (const auto& candidate : lookup_.builtInPaths) {
-        if (isExecutableFile(candidate)) {
+        if (platform::isExecutableFile(candidate)) {
             return candidate;
         }
     }

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/AtomicFile.h"
+#include "platform/TextTrimming.h"
 #include "platform/agents/PropertyListReader.h"
 #include "platform/agents/SystemdUnitFiles.h"
 
@@ -18,14 +19,6 @@ class LaunchctlFailure : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 LaunchctlResult failure(const std::string& message) { return {failureStatus, message}; }
 
@@ -144,7 +137,7 @@ void Launchctl::systemctl(const std::vector<std::string>& arguments) {
         for (const auto& argument : request.arguments) {
             command += " " + argument;
         }
-        const std::string detail = trimmed(result.standardError);
+        const std::string detail(trimmed(result.standardError));
         throw LaunchctlFailure(command + ": " +
                                (detail.empty() ? "exited with status " + std::to_string(result.exitStatus) : detail));
     }

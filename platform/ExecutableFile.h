@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-namespace norvane::app {
+namespace norvane::platform {
 
 /// Whether `path` leads, through any links, to a regular file that this user may run. A link
 /// whose target is missing is not executable.
 bool isExecutableFile(const std::filesystem::path& path);
 
-} // namespace norvane::app
+} // namespace norvane::platform
