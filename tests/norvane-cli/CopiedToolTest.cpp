@@ -1,0 +1,106 @@
+// A copied or installed `norvane` looks for the built-in counter beside itself and in the folder
+// the programs install to, never at a path of the build that made it.
+
+#include "core/collection/SccService.h"
+#include "platform/Date.h"
+#include "platform/ProcessRunner.h"
+
+#include "tests/core/collection/GitTestRepository.h"
+#include "tests/support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
+namespace norvane::testing {
+namespace {
+
+std::filesystem::path buildFolder() {
+    const char* bin = std::getenv("NORVANE_TEST_BIN");
+    return std::filesystem::path(bin != nullptr ? bin : ".");
+}
+
+/// A counter installed on this machine outside the build folder, which a copied tool may rightly use.
+std::optional<std::filesystem::path> counterOutsideTheBuild() {
+    const SccLookup lookup = SccLookup::standard();
+    std::vector<std::filesystem::path> candidates = lookup.installPaths;
+    candidates.insert(candidates.end(), lookup.builtInPaths.begin(), lookup.builtInPaths.end());
+    for (const auto& candidate : candidates) {
+        std::error_code ignored;
+        if (candidate.parent_path() != buildFolder() && std::filesystem::exists(candidate, ignored)) {
+            return candidate;
+        }
+    }
+    return std::nullopt;
+}
+
+class CopiedTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const auto counter = counterOutsideTheBuild()) {
+            GTEST_SKIP() << "this machine has a counter of its own: " << counter->string();
+        }
+        std::filesystem::create_directories(copyFolder());
+        std::filesystem::copy_file(buildFolder() / "norvane", copyFolder() / "norvane");
+        std::filesystem::create_directories(pathFolder());
+        repository.writeFile("main.c", "int main(void) { return 0; }\n");
+        repository.commit("Initial commit", platform::currentDate());
+    }
+
+    std::filesystem::path copyFolder() const { return place.path() / "copy"; }
+    std::filesystem::path pathFolder() const { return place.path() / "path"; }
+    std::filesystem::path marker() const { return place.path() / "counters-that-ran"; }
+
+    /// A counter that notes where it lies before it prints an empty list of rows.
+    void plantCounter(const std::filesystem::path& folder) const {
+        const auto counter = folder / "norvane-count";
+        std::filesystem::create_directories(folder);
+        std::ofstream(counter) << "#!/bin/sh\necho '" << folder.string() << "' >> '" << marker().string()
+                               << "'\necho '[]'\n";
+        std::filesystem::permissions(counter, std::filesystem::perms::owner_all);
+    }
+
+    /// `norvane add` from the copy, in a home of its own, with a PATH that holds no scc.
+    platform::ProcessResult addProject(const std::string& name) const {
+        return platform::PosixProcessRunner().run({.executable = (copyFolder() / "norvane").string(),
+                                                   .arguments = {"add", name, repository.pathString()},
+                                                   .workingDirectory = home.path(),
+                                                   .environment = std::map<std::string, std::string>{
+                                                       {"HOME", home.path().string()},
+                                                       {"XDG_DATA_HOME", home.dataHome().string()},
+                                                       {"GIT_CONFIG_NOSYSTEM", "1"},
+                                                       {"PATH", pathFolder().string()},
+                                                   }});
+    }
+
+    TemporaryHome home;
+    TemporaryFolder place;
+    GitTestRepository repository;
+};
+
+TEST_F(CopiedTool, NeverRunsTheCounterOfTheBuildFolderNorOneFromPathHomeOrWorkingFolder) {
+    plantCounter(pathFolder());
+    plantCounter(home.path());
+    plantCounter(home.path() / ".local/bin");
+
+    const auto run = addProject("demo");
+
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError, "norvane: The first collection of demo failed: scc not found. Install with: brew "
+                                 "install scc\n");
+    EXPECT_EQ(readFile(marker()), "");
+}
+
+TEST_F(CopiedTool, RunsTheCounterBesideIt) {
+    plantCounter(copyFolder());
+
+    const auto run = addProject("demo");
+
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(readFile(marker()), copyFolder().string() + "\n");
+}
+
+} // namespace
+} // namespace norvane::testing
