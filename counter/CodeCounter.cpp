@@ -35,7 +35,8 @@ void countFile(const LanguageRegistry& registry, FileReader& reader, const Sourc
     if (!contents || FileReader::looksBinary(*contents)) {
         return;
     }
-    const auto language = file.language ? file.language : registry.findByInterpreter(*contents);
+    const auto language =
+        file.language ? registry.decide(*file.language, *contents) : registry.findByInterpreter(*contents);
     if (!language) {
         return;
     }

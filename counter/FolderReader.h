@@ -12,10 +12,10 @@
 
 namespace norvane::counter {
 
-/// A file to count and its language; none when the "#!" line of the file is to tell.
+/// A file to count and the languages its name allows; none when the "#!" line of the file is to tell.
 struct SourceFile {
     std::string path;
-    std::optional<std::size_t> language;
+    std::optional<LanguageChoice> language;
 };
 
 /// A folder still to be listed.

@@ -25,6 +25,9 @@ struct StringDelimiter {
     bool docstring = false;
     /// C++ raw strings: `open` is followed by a tag and "(", and ")tag" + `close` ends it.
     bool tagged = false;
+    /// Branch keywords inside do not count. Strings that the reference counter does not know
+    /// leave them counted, as it reads those bytes as code.
+    bool hidesBranches = false;
 };
 
 /// How one language is recognised and counted: the data behind every row of the counter.
@@ -41,8 +44,12 @@ struct LanguageDefinition {
     /// Block comments nest, so every opening marker needs its own closing one.
     bool nestedComments = false;
     std::vector<StringDelimiter> strings{};
-    /// Words and operators that each add a branch point.
+    /// Keywords and operators, with the spacing they must have, that each add a branch point
+    /// where they stand in code after a space, a tab, a line break or at the start of the file.
     std::vector<std::string_view> complexity{};
+    /// Words that tell this language from the others of a shared extension: the one whose
+    /// words occur most often in a file is that file's language.
+    std::vector<std::string_view> keywords{};
     /// Byte sequences that look like a comment or string start but are plain code, such as the
     /// character literal '"' in languages whose apostrophes are not quotes.
     std::vector<std::string_view> verbatim{};

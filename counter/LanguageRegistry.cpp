@@ -8,6 +8,9 @@ namespace norvane::counter {
 
 namespace {
 
+// How much of a file is searched for the keywords that tell languages apart.
+constexpr std::size_t kKeywordProbeLength = 20000;
+
 bool isLineBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 std::string_view nextWord(std::string_view& line) {
@@ -50,21 +53,46 @@ LanguageRegistry::LanguageRegistry() {
     scanners_.reserve(table.size());
     for (std::size_t index = 0; index < table.size(); ++index) {
         scanners_.emplace_back(table[index]);
+        candidates_.push_back(index);
         for (auto fileName : table[index].fileNames) {
             byFileName_.emplace(fileName, index);
-        }
-        for (auto extension : table[index].extensions) {
-            byExtension_.emplace(extension, index);
         }
         for (auto interpreter : table[index].interpreters) {
             byInterpreter_.emplace(interpreter, index);
         }
     }
+    addSharedExtensions();
 }
 
-std::optional<std::size_t> LanguageRegistry::find(std::string_view fileName) const {
+// Languages without distinguishing keywords come first, as the plain kind of a shared extension
+// (YAML before CloudFormation); the rest keep the table's order.
+void LanguageRegistry::addSharedExtensions() {
+    const auto& table = languageTable();
+    std::unordered_map<std::string_view, std::vector<std::size_t>> owners;
+    for (std::size_t index = 0; index < table.size(); ++index) {
+        for (auto extension : table[index].extensions) {
+            owners[extension].push_back(index);
+        }
+    }
+    for (auto& [extension, languages] : owners) {
+        if (languages.size() == 1) {
+            byExtension_.emplace(extension, LanguageChoice{static_cast<std::uint16_t>(languages.front()), 1});
+            continue;
+        }
+        std::stable_partition(languages.begin(), languages.end(),
+                              [&](std::size_t language) { return table[language].keywords.empty(); });
+        byExtension_.emplace(extension, LanguageChoice{static_cast<std::uint16_t>(candidates_.size()),
+                                                       static_cast<std::uint16_t>(languages.size())});
+        candidates_.insert(candidates_.end(), languages.begin(), languages.end());
+    }
+}
+
+std::optional<LanguageChoice> LanguageRegistry::find(std::string_view fileName) const {
     const std::string lowered = lowerCase(fileName);
     if (auto found = byFileName_.find(lowered); found != byFileName_.end()) {
+        return LanguageChoice{static_cast<std::uint16_t>(found->second), 1};
+    }
+    if (auto found = byExtension_.find(lowered); found != byExtension_.end()) {
         return found->second;
     }
     // "a.d.ts" tries "d.ts" before "ts", so double extensions win over their last part.
@@ -75,6 +103,25 @@ std::optional<std::size_t> LanguageRegistry::find(std::string_view fileName) con
         }
     }
     return std::nullopt;
+}
+
+std::size_t LanguageRegistry::decide(LanguageChoice choice, std::string_view contents) const {
+    std::size_t best = candidates_[choice.first];
+    if (choice.count == 1) {
+        return best;
+    }
+    const std::string_view start = contents.substr(0, kKeywordProbeLength);
+    std::size_t bestHits = 0;
+    for (std::size_t index = choice.first; index < choice.first + choice.count; ++index) {
+        const auto& keywords = languageTable()[candidates_[index]].keywords;
+        const auto hits = static_cast<std::size_t>(std::count_if(
+            keywords.begin(), keywords.end(), [&](std::string_view word) { return start.find(word) != start.npos; }));
+        if (hits > bestHits) {
+            best = candidates_[index];
+            bestHits = hits;
+        }
+    }
+    return best;
 }
 
 std::optional<std::size_t> LanguageRegistry::findByInterpreter(std::string_view contents) const {

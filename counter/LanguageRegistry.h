@@ -3,6 +3,7 @@
 #include "counter/SourceScanner.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,13 @@
 
 namespace norvane::counter {
 
+/// The languages a file name can be: one, or those that share its extension, in the order that
+/// breaks ties.
+struct LanguageChoice {
+    std::uint16_t first = 0; // into the registry's candidate list
+    std::uint16_t count = 0;
+};
+
 /// Finds a file's language by its name and holds the ready-made scanner of every language.
 class LanguageRegistry {
 public:
@@ -18,9 +26,13 @@ public:
     LanguageRegistry(const LanguageRegistry&) = delete;
     LanguageRegistry& operator=(const LanguageRegistry&) = delete;
 
-    /// The language of a file name (no folders): a well-known whole name first, then the longest
-    /// known extension, both without regard to case. None when the name is not known.
-    std::optional<std::size_t> find(std::string_view fileName) const;
+    /// The languages of a file name (no folders): a well-known whole name first, then the whole
+    /// name as an extension ("build", "cmakelists.txt"), then the longest known extension, all
+    /// without regard to case. None when the name is not known.
+    std::optional<LanguageChoice> find(std::string_view fileName) const;
+    /// The one language of a file: of several that share an extension, the one with the most
+    /// of its distinguishing keywords in the start of the file.
+    std::size_t decide(LanguageChoice choice, std::string_view contents) const;
     /// The language of a script by the program on its first line ("#!/usr/bin/env python3"),
     /// for files whose name says nothing.
     std::optional<std::size_t> findByInterpreter(std::string_view contents) const;
@@ -32,9 +44,13 @@ public:
     const SourceScanner& scanner(std::size_t language) const { return scanners_[language]; }
 
 private:
+    void addSharedExtensions();
+
     std::vector<SourceScanner> scanners_;
+    /// Each language on its own at its index, then the groups of languages that share an extension.
+    std::vector<std::size_t> candidates_;
     std::unordered_map<std::string_view, std::size_t> byFileName_;
-    std::unordered_map<std::string_view, std::size_t> byExtension_;
+    std::unordered_map<std::string_view, LanguageChoice> byExtension_;
     std::unordered_map<std::string_view, std::size_t> byInterpreter_;
 };
 

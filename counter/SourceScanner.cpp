@@ -12,6 +12,8 @@ constexpr std::uint8_t kSpace = 2;
 constexpr std::uint8_t kToken = 4;
 // Every token starting with this byte needs a word break before it.
 constexpr std::uint8_t kWordOnly = 8;
+// Every token starting with this byte is a branch keyword, which needs a blank before it.
+constexpr std::uint8_t kBranchOnly = 16;
 
 constexpr std::array<bool, 256> makeWordBytes() {
     std::array<bool, 256> table{};
@@ -25,10 +27,8 @@ constexpr std::array<bool, 256> kWordBytes = makeWordBytes();
 
 bool isWordByte(char c) { return kWordBytes[static_cast<unsigned char>(c)]; }
 
-// Bytes after which a branch word is not a keyword: "x.if", "#if", "$if".
-bool joinsWord(char c) { return isWordByte(c) || c == '.' || c == '#' || c == '$'; }
-
-bool isComparisonByte(char c) { return c == '=' || c == '!' || c == '<' || c == '>' || c == '&' || c == '|'; }
+// The bytes after which a branch keyword counts; a vertical tab or a form feed does not do.
+bool separatesBranch(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // Letters that may stand before a triple quote without making it code: r"""...""", u'''...'''.
 bool isStringPrefix(char c) {
@@ -65,20 +65,41 @@ SourceScanner::SourceScanner(const LanguageDefinition& language)
     for (auto text : language.verbatim) {
         addToken(text, TokenKind::Verbatim, 0);
     }
+    findDeeperBytes();
     buildTables();
 }
 
 void SourceScanner::addToken(std::string_view text, TokenKind kind, std::size_t index) {
-    const bool startsWord = isWordByte(text.front());
-    const bool endsWord = isWordByte(text.back());
-    const bool branch = kind == TokenKind::Branch;
+    // A keyword spelled like a comment marker is that marker.
+    const bool taken =
+        std::any_of(tokens_.begin(), tokens_.end(), [&](const Token& token) { return token.text == text; });
+    if (text.empty() || (kind == TokenKind::Branch && taken)) {
+        return;
+    }
     // String prefixes such as u8R" or br#" may follow other letters; every other marker starts a word.
-    tokens_.push_back(Token{.text = text,
-                            .kind = kind,
-                            .index = static_cast<std::uint8_t>(index),
-                            .afterWordBreak = startsWord && kind != TokenKind::String,
-                            .beforeWordBreak = branch && endsWord,
-                            .operatorToken = branch && !endsWord});
+    tokens_.push_back(
+        Token{.text = text,
+              .kind = kind,
+              .index = static_cast<std::uint8_t>(index),
+              .afterWordBreak = isWordByte(text.front()) && kind != TokenKind::String,
+              .reference = kind != TokenKind::Verbatim && (kind != TokenKind::String || strings_[index].hidesBranches),
+              .deeperBytes = {}});
+}
+
+// The reference counter reads the longest run of bytes that begins some marker or keyword, and
+// takes the token that ends exactly there, or none. So "!=x" is neither the keyword "!= " nor
+// the comment "!", and "if(" is not the keyword "if ". Branch keywords follow that reading
+// against every other token; other markers only yield to the keywords that continue them.
+void SourceScanner::findDeeperBytes() {
+    for (auto& token : tokens_) {
+        for (const auto& longer : tokens_) {
+            const bool counts = token.kind == TokenKind::Branch ? longer.reference : longer.kind == TokenKind::Branch;
+            if (counts && longer.text.size() > token.text.size() && longer.text.starts_with(token.text) &&
+                token.deeperBytes.find(longer.text[token.text.size()]) == std::string::npos) {
+                token.deeperBytes.push_back(longer.text[token.text.size()]);
+            }
+        }
+    }
 }
 
 void SourceScanner::buildTables() {
@@ -89,23 +110,29 @@ void SourceScanner::buildTables() {
         return leftByte != rightByte ? leftByte < rightByte : left.text.size() > right.text.size();
     });
     for (std::size_t index = 0; index < tokens_.size(); ++index) {
-        const auto byte = static_cast<unsigned char>(tokens_[index].text.front());
+        const Token& token = tokens_[index];
+        const auto byte = static_cast<unsigned char>(token.text.front());
         auto& range = tokenRanges_[byte];
         if (range.count == 0) {
             range.first = static_cast<std::uint16_t>(index);
-            codeFlags_[byte] = kToken | kWordOnly;
+            codeFlags_[byte] = kToken | kWordOnly | kBranchOnly;
         }
         ++range.count;
-        if (!tokens_[index].afterWordBreak) {
-            codeFlags_[byte] = kToken;
+        if (token.kind != TokenKind::Branch) {
+            codeFlags_[byte] &= static_cast<std::uint8_t>(~kBranchOnly);
+            if (!token.afterWordBreak) {
+                codeFlags_[byte] &= static_cast<std::uint8_t>(~kWordOnly);
+            }
         }
     }
     for (std::size_t byte = 0; byte < wordTail_.size(); ++byte) {
         wordTail_[byte] = kWordBytes[byte] && (codeFlags_[byte] == 0 || (codeFlags_[byte] & kWordOnly) != 0);
     }
     codeFlags_[static_cast<unsigned char>('\n')] = kNewline;
+    // A keyword such as " and " may start with a blank.
     for (const char blank : {' ', '\t', '\r', '\v', '\f'}) {
-        codeFlags_[static_cast<unsigned char>(blank)] = kSpace;
+        codeFlags_[static_cast<unsigned char>(blank)] =
+            kSpace | (codeFlags_[static_cast<unsigned char>(blank)] & kToken);
     }
 }
 
@@ -147,8 +174,6 @@ private:
 
     void skipToLineEnd() { p_ = find(p_, end_, '\n'); }
 
-    char before() const { return p_ > begin_ ? p_[-1] : '\n'; }
-
     // Markers are a few bytes long: comparing in place beats calling memcmp.
     bool startsWith(std::string_view text) const {
         if (static_cast<std::size_t>(end_ - p_) < text.size()) {
@@ -172,6 +197,10 @@ private:
             const auto byte = static_cast<unsigned char>(*p);
             const std::uint8_t flags = flagsTable[byte];
             if ((flags & kSpace) != 0) {
+                if ((flags & kToken) != 0 && lineCode) {
+                    p_ = p;
+                    matchToken(byte);
+                }
                 ++p;
                 continue;
             }
@@ -183,8 +212,9 @@ private:
                 lineCode = lineCode_;
                 continue;
             }
-            const bool insideWord = (flags & kWordOnly) != 0 && p > begin_ && isWordByte(p[-1]);
-            if (flags != 0 && !insideWord) {
+            const bool skipped = p > begin_ && (((flags & kWordOnly) != 0 && isWordByte(p[-1])) ||
+                                                ((flags & kBranchOnly) != 0 && !separatesBranch(p[-1])));
+            if (flags != 0 && !skipped) {
                 p_ = p;
                 lineCode_ = lineCode;
                 const bool matched = matchToken(byte);
@@ -210,30 +240,28 @@ private:
         lineCode_ = lineCode;
     }
 
-    bool fits(const Token& token) const {
-        if (token.afterWordBreak && (token.kind == TokenKind::Branch ? joinsWord(before()) : isWordByte(before()))) {
-            return false;
-        }
-        if (token.kind == TokenKind::BlockComment && scanner_.blockComments_[token.index].firstColumn &&
-            p_ != lineStart_) {
+    // The token stands here and is not the start of a longer marker or keyword.
+    bool standsHere(const Token& token) const {
+        if (!startsWith(token.text)) {
             return false;
         }
         const char* after = p_ + token.text.size();
-        const char next = after < end_ ? *after : '\n';
-        if (token.beforeWordBreak && isWordByte(next)) {
+        return after == end_ || token.deeperBytes.find(*after) == std::string::npos;
+    }
+
+    bool fits(const Token& token) const {
+        if (token.afterWordBreak && p_ > begin_ && isWordByte(p_[-1])) {
             return false;
         }
-        if (token.operatorToken && (isComparisonByte(before()) || next == '=' || next == token.text.back())) {
-            return false;
-        }
-        return true;
+        return token.kind != TokenKind::BlockComment || !scanner_.blockComments_[token.index].firstColumn ||
+               p_ == lineStart_;
     }
 
     bool matchToken(unsigned char byte) {
         const TokenRange range = scanner_.tokenRanges_[byte];
         for (std::uint16_t index = range.first; index < range.first + range.count; ++index) {
             const Token& token = scanner_.tokens_[index];
-            if (!startsWith(token.text) || !fits(token)) {
+            if (!standsHere(token) || !fits(token)) {
                 continue;
             }
             switch (token.kind) {
@@ -253,7 +281,12 @@ private:
                     return true;
                 }
                 continue;
-            case TokenKind::Branch: ++counts_.complexity; [[fallthrough]];
+            case TokenKind::Branch:
+                // Keywords may overlap ("else if "), so reading goes on after the first byte.
+                countBranch();
+                lineCode_ = true;
+                ++p_;
+                return true;
             case TokenKind::Verbatim:
                 lineCode_ = true;
                 p_ += token.text.size();
@@ -261,6 +294,34 @@ private:
             }
         }
         return false;
+    }
+
+    void countBranch() {
+        if (!branchesOff_ && (p_ == begin_ || separatesBranch(p_[-1]))) {
+            ++counts_.complexity;
+        }
+    }
+
+    // The reference counter reads a string it does not know as code: keywords count, and a
+    // comment or string marker of its own stops the counting for the rest of the line.
+    void countBranchesWithin(const char* from, const char* to) {
+        const char* saved = p_;
+        for (p_ = from; p_ < to && !branchesOff_; ++p_) {
+            const TokenRange range = scanner_.tokenRanges_[static_cast<unsigned char>(*p_)];
+            for (std::uint16_t index = range.first; index < range.first + range.count; ++index) {
+                const Token& token = scanner_.tokens_[index];
+                if (!standsHere(token) || !token.reference) {
+                    continue;
+                }
+                if (token.kind == TokenKind::Branch) {
+                    countBranch();
+                } else {
+                    branchesOff_ = true;
+                }
+                break;
+            }
+        }
+        p_ = saved;
     }
 
     bool openString(const Token& token) {
@@ -308,7 +369,12 @@ private:
         const StringDelimiter& delimiter = scanner_.strings_[active_];
         while (p_ < end_) {
             const char* lineEnd = find(p_, end_, '\n');
-            if (closesWithin(delimiter, lineEnd) || p_ == end_) {
+            const char* segment = p_;
+            const bool closed = closesWithin(delimiter, lineEnd);
+            if (!delimiter.hidesBranches) {
+                countBranchesWithin(segment, p_);
+            }
+            if (closed || p_ == end_) {
                 return;
             }
             if (!delimiter.multiline && !continued_) {
@@ -425,6 +491,7 @@ private:
             ++counts_.blank;
         }
         lineStart_ = p_ + 1;
+        branchesOff_ = false;
         lineComment_ = mode_ == Mode::Block || (mode_ == Mode::String && docstring_);
         lineCode_ = mode_ == Mode::String && !docstring_;
     }
@@ -439,6 +506,7 @@ private:
     std::size_t depth_ = 0;
     bool docstring_ = false;
     bool continued_ = false;
+    bool branchesOff_ = false;
     std::string_view tag_;
     bool lineCode_ = false;
     bool lineComment_ = false;

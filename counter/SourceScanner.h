@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -42,10 +43,11 @@ private:
     struct Token {
         std::string_view text;
         TokenKind kind;
-        std::uint8_t index;   // into blockComments_ or strings_
-        bool afterWordBreak;  // must not continue a word
-        bool beforeWordBreak; // a word may not go on after it
-        bool operatorToken;   // "==" must not be part of "===", "&&" not of "&&="
+        std::uint8_t index;  // into blockComments_ or strings_
+        bool afterWordBreak; // must not continue a word
+        bool reference;      // a token the reference counter knows too
+        /// Bytes that, right after the text, lead on into a longer token that shadows this one.
+        std::string deeperBytes;
     };
 
     struct TokenRange {
@@ -54,6 +56,7 @@ private:
     };
 
     void addToken(std::string_view text, TokenKind kind, std::size_t index);
+    void findDeeperBytes();
     void buildTables();
 
     std::vector<BlockComment> blockComments_;

@@ -4,14 +4,15 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 
 namespace norvane::counter {
 namespace {
 
-std::string languageOf(const LanguageRegistry& registry, std::string_view fileName) {
-    const auto language = registry.find(fileName);
-    return language ? std::string(registry.name(*language)) : "(none)";
+std::string languageOf(const LanguageRegistry& registry, std::string_view fileName, std::string_view contents = {}) {
+    const auto choice = registry.find(fileName);
+    return choice ? std::string(registry.name(registry.decide(*choice, contents))) : "(none)";
 }
 
 TEST(LanguageRegistry, FindsLanguagesByNameThenDoubleThenSingleExtensionIgnoringCase) {
@@ -24,6 +25,13 @@ TEST(LanguageRegistry, FindsLanguagesByNameThenDoubleThenSingleExtensionIgnoring
         {"jquery.min.js", "JavaScript"},
         {"notes.txt", "Plain Text"},
         {"CMakeLists.txt", "CMake"},
+        {"meson.build", "Meson"},
+        {"BUILD", "Bazel"},
+        {"grammar.y", "Happy"},
+        {"lexer.l", "LEX"},
+        {"page.tpl", "Smarty Template"},
+        {"app.service", "Systemd"},
+        {"steps.feature", "Gherkin Specification"},
         {"Makefile", "Makefile"},
         {".gitignore", "gitignore"},
         {"LICENSE", "License"},
@@ -32,10 +40,31 @@ TEST(LanguageRegistry, FindsLanguagesByNameThenDoubleThenSingleExtensionIgnoring
         {"README", "(none)"},
         {"archive.tar.gz", "(none)"},
         {"blob.bin", "(none)"},
-        {"c", "(none)"},
+        {"c", "C"},
     };
     for (const auto& [fileName, language] : cases) {
         EXPECT_EQ(languageOf(registry, fileName), language) << fileName;
+    }
+}
+
+TEST(LanguageRegistry, SharedExtensionsAreDecidedByTheKeywordsInTheFile) {
+    const LanguageRegistry registry;
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"a.v", "Require Import Arith.\nTheorem t : True.\nProof. trivial. Qed.\n", "Coq"},
+        {"a.v", "module m(input a, output b);\n  assign b = a;\nendmodule\n", "Verilog"},
+        {"a.v", "fn main() {\n\tmut x := 1\n\tprintln(x)\n}\n", "V"},
+        {"a.m", "function y = f(x)\n% square\ny = zeros(3) * x;\n", "MATLAB"},
+        {"a.m", "#import \"A.h\"\n@implementation A\n// note\n@end\n", "Objective C"},
+        {"a.yaml", "name: demo\nlist: [a, b]\n", "YAML"},
+        {"a.yml", "AWSTemplateFormatVersion: '2010-09-09'\nResources:\n  B:\n    Type: AWS::S3::Bucket\n",
+         "CloudFormation (YAML)"},
+        {"a.json", "{\"name\": \"demo\"}\n", "JSON"},
+        {"a.json", "{\"AWSTemplateFormatVersion\": \"2010-09-09\", \"Resources\": {\"Type\": \"AWS::S3::Bucket\"}}\n",
+         "CloudFormation (JSON)"},
+        {"a.tex", "\\section{A}\n", "LaTeX"},
+    };
+    for (const auto& [fileName, contents, language] : cases) {
+        EXPECT_EQ(languageOf(registry, fileName, contents), language) << contents;
     }
 }
 
@@ -64,7 +93,7 @@ TEST(LanguageRegistry, NamesAreDistinctSoNoTwoLanguagesShareARow) {
         names.insert(registry.name(language));
     }
     EXPECT_EQ(names.size(), registry.size());
-    EXPECT_GE(names.size(), 50U);
+    EXPECT_GE(names.size(), 267U);
 }
 
 } // namespace
