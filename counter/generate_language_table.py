@@ -101,6 +101,10 @@ VERBATIM.update({
 COMMON_BRANCHES = ["for ", "for(", "if ", "if(", "switch ", "while ", "else ", "|| ", "&& ", "!= ", "== "]
 
 
+# Comment markers that many languages share.
+NAMED_LISTS = {'{"//"}': "slashes", '{"#"}': "hashes", '{{"/*", "*/"}}': "slashStar", '{{"<!--", "-->"}}': "xmlComment"}
+
+
 def cpp_string(text):
     escaped = text.replace("\\", "\\\\").replace('"', '\\"').replace("\n", "\\n").replace("\t", "\\t")
     return '"' + escaped + '"'
@@ -118,13 +122,35 @@ def unique(items):
     return seen
 
 
-def string_entry(delimiter):
+# Delimiters that many languages share, written once under a name.
+NAMED_STRINGS = {
+    "quote": {"open": '"', "close": '"', "multiline": True, "hidesBranches": True},
+    "oneLineQuote": {"open": '"', "close": '"', "hidesBranches": True},
+    "apostrophe": {"open": "'", "close": "'", "multiline": True, "hidesBranches": True},
+    "oneLineApostrophe": {"open": "'", "close": "'", "hidesBranches": True},
+    "escapedQuote": {"open": '\\"', "close": '\\"', "escapes": False, "multiline": True, "hidesBranches": True},
+    "escapedTripleQuote": {"open": '\\"\\"\\"', "close": '\\"\\"\\"', "escapes": False, "multiline": True,
+                           "hidesBranches": True},
+    "looseQuote": QUOTE,
+    "looseApostrophe": APOSTROPHE,
+}
+
+
+def delimiter_fields(delimiter):
     fields = [f".open = {cpp_string(delimiter['open'])}", f".close = {cpp_string(delimiter['close'])}"]
     for key, default in (("escapes", True), ("multiline", False), ("docstring", False), ("tagged", False),
                          ("hidesBranches", False)):
         if delimiter.get(key, default) != default:
             fields.append(f".{key} = {'true' if delimiter[key] else 'false'}")
     return "{" + ", ".join(fields) + "}"
+
+
+def string_entry(delimiter):
+    rendered = delimiter_fields(delimiter)
+    for name, named in NAMED_STRINGS.items():
+        if delimiter_fields(named) == rendered:
+            return name
+    return rendered
 
 
 def strings_of(name, language):
@@ -163,10 +189,13 @@ def language_entry(name, language):
     add("extensions", [e.lower() for e in language.get("extensions") or []])
     add("fileNames", [f.lower() for f in language.get("filenames") or []])
     add("interpreters", unique((language.get("shebangs") or []) + EXTRA_INTERPRETERS.get(name, [])))
-    add("lineComments", language.get("line_comment") or [])
+    line_comments = language.get("line_comment") or []
+    if line_comments:
+        lines.append(".lineComments = " + NAMED_LISTS.get(cpp_list(line_comments), cpp_list(line_comments)))
     blocks = (language.get("multi_line") or []) + EXTRA_BLOCKS.get(name, [])
     if blocks:
-        lines.append(".blockComments = {" + ", ".join(block_entry(pair) for pair in blocks) + "}")
+        rendered = "{" + ", ".join(block_entry(pair) for pair in blocks) + "}"
+        lines.append(".blockComments = " + NAMED_LISTS.get(rendered, rendered))
     if language.get("nestedmultiline"):
         lines.append(".nestedComments = true")
     strings = strings_of(name, language)
@@ -193,6 +222,14 @@ def main():
     print("namespace {")
     print()
     print(f"const std::vector<std::string_view> commonBranches{cpp_list(COMMON_BRANCHES)};")
+    print('const std::vector<std::string_view> slashes{"//"};')
+    print('const std::vector<std::string_view> hashes{"#"};')
+    print('const std::vector<BlockComment> slashStar{{"/*", "*/"}};')
+    print('const std::vector<BlockComment> xmlComment{{"<!--", "-->"}};')
+    print()
+    print("// Strings that the reference counter does not know are \"loose\": they end with their line.")
+    for name, named in NAMED_STRINGS.items():
+        print(f"const StringDelimiter {name}{delimiter_fields(named)};")
     print()
     print("} // namespace")
     print()
