@@ -77,11 +77,13 @@ SplitDate split(Date date) {
     return {whole, date - whole};
 }
 
-local_days localDay(Date date) { return std::chrono::floor<days>(toLocal(split(date).whole)); }
-
 } // namespace
 
+local_days localDay(Date date) { return std::chrono::floor<days>(toLocal(split(date).whole)); }
+
 Date startOfDay(Date date) { return fromLocal(localDay(date)); }
+
+Date startOfDay(local_days day) { return fromLocal(day); }
 
 Date addingDays(Date date, int days) {
     const auto [whole, fraction] = split(date);

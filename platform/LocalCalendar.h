@@ -24,6 +24,13 @@ namespace LocalCalendar {
 /// Midnight at the start of the local day that contains `date`.
 Date startOfDay(Date date);
 
+/// The local calendar date that contains `date`. Count days with these: a day that starts after a
+/// clock change at midnight begins at 01:00, so stepping a day's start by whole days drifts.
+std::chrono::local_days localDay(Date date);
+
+/// The first moment of a local calendar date: its midnight, or the end of a gap that swallows it.
+Date startOfDay(std::chrono::local_days day);
+
 /// The same local wall-clock time `days` calendar days later (earlier when negative).
 Date addingDays(Date date, int days);
 

@@ -217,13 +217,13 @@ std::optional<Insight> InsightsService::streakInsight(const ThroughputSeries& th
     // With an even count the upper of the two middle values.
     const double median = positives[positives.size() / 2];
 
-    Date expected = LocalCalendar::startOfDay(clock_());
+    auto expected = LocalCalendar::localDay(clock_());
     int days = 0;
     for (const auto& entry : newestFirst) {
-        const Date day = LocalCalendar::startOfDay(entry.date);
-        if (LocalCalendar::wholeDaysBetween(day, expected) >= 2 || entry.throughput < median) break;
+        const auto day = LocalCalendar::localDay(entry.date);
+        if (expected - day >= std::chrono::days(2) || entry.throughput < median) break;
         ++days;
-        expected = LocalCalendar::addingDays(day, -1);
+        expected = day - std::chrono::days(1);
     }
     if (days < 5) return std::nullopt;
     return Insight(InsightType::streak, std::to_string(days) + "-Day Streak!",

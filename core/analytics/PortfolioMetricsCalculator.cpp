@@ -59,7 +59,8 @@ PeakStretch peakStretch(const std::vector<std::pair<Date, double>>& stretches, s
     for (auto candidate = stretches.begin(); candidate != stretches.end(); ++candidate) {
         if (candidate->second > best->second) best = candidate;
     }
-    PeakStretch peak{best->second, calendar::addingDays(best->first, -static_cast<int>(size - 1)), best->first, {}};
+    const auto firstDay = calendar::localDay(best->first) - std::chrono::days(size - 1);
+    PeakStretch peak{best->second, calendar::startOfDay(firstDay), best->first, {}};
     if (current) {
         const auto below = std::count_if(stretches.begin(), stretches.end(),
                                          [&](const auto& stretch) { return stretch.second < *current; });
@@ -69,15 +70,6 @@ PeakStretch peakStretch(const std::vector<std::pair<Date, double>>& stretches, s
 }
 
 std::int64_t codeLinesChanged(const DailyActivity& activity) { return activity.codeLinesChanged(); }
-
-/// Days since the epoch of the local calendar day that contains `date`.
-std::int64_t localDayNumber(Date date) {
-    const auto fields = calendar::components(date);
-    const std::chrono::year_month_day day{std::chrono::year(fields.year),
-                                          std::chrono::month(static_cast<unsigned>(fields.month)),
-                                          std::chrono::day(static_cast<unsigned>(fields.day))};
-    return std::chrono::sys_days(day).time_since_epoch().count();
-}
 
 CategoryMetrics category(std::int64_t insertions, std::int64_t deletions, double total) {
     const double changed = static_cast<double>(insertions + deletions);
@@ -281,18 +273,18 @@ std::vector<PortfolioMetricsService::VelocityPoint> velocitySeries(const Activit
                                                                    Date todayStart) {
     std::vector<PortfolioMetricsService::VelocityPoint> series;
     if (activities.empty()) return series;
-    std::unordered_map<std::int64_t, std::int64_t> changedOnDay;
+    std::map<std::chrono::local_days, std::int64_t> changedOnDay;
     // A later record of a day replaces an earlier one.
-    for (const auto& activity : activities) changedOnDay[localDayNumber(activity->date)] = codeLinesChanged(*activity);
+    for (const auto& activity : activities)
+        changedOnDay[calendar::localDay(activity->date)] = codeLinesChanged(*activity);
 
     for (Date cursor = calendar::addingDays(start, 7); cursor <= todayStart; cursor = calendar::addingDays(cursor, 1)) {
-        const std::int64_t lastDay = localDayNumber(cursor);
+        const auto lastDay = calendar::localDay(cursor);
         std::int64_t sum = 0;
         int activeDays = 0;
-        for (std::int64_t day = lastDay - 6; day <= lastDay; ++day) {
-            const auto found = changedOnDay.find(day);
-            if (found == changedOnDay.end()) continue;
-            sum += found->second;
+        for (auto day = changedOnDay.lower_bound(lastDay - std::chrono::days(6));
+             day != changedOnDay.end() && day->first <= lastDay; ++day) {
+            sum += day->second;
             ++activeDays;
         }
         if (activeDays > 0) series.push_back({cursor, static_cast<double>(sum) / activeDays});

@@ -32,8 +32,6 @@ private:
     std::vector<double> latest_;
 };
 
-double usableEffort(double effort) { return std::isfinite(effort) && effort > 0 ? effort : 0.0; }
-
 std::string joined(const std::set<std::string>& names) {
     std::string text;
     for (const auto& name : names) {
@@ -56,7 +54,9 @@ PortfolioMetricsDayTotals foldDay(const Snapshots& snapshots, std::size_t begin,
         names.insert(snapshot->project->name);
         ++day.historyPointCount;
         const std::size_t slot = carried.slotOf(snapshot->project.get());
-        const double effort = usableEffort(snapshot->cumulativeEffortMonths);
+        // A snapshot without a usable effort says nothing of the project's total: it keeps its value.
+        const double effort = snapshot->cumulativeEffortMonths;
+        if (!(std::isfinite(effort) && effort > 0)) continue;
         auto entry =
             std::find_if(dayEffort.begin(), dayEffort.end(), [slot](const auto& e) { return e.first == slot; });
         if (entry == dayEffort.end()) {
@@ -79,8 +79,9 @@ std::vector<PortfolioMetricsDayTotals> PortfolioMetricsDayTotals::fromHistory(co
     double previous = 0.0;
     std::size_t begin = 0;
     while (begin < snapshots.size()) {
-        const platform::Date dayStart = platform::LocalCalendar::startOfDay(snapshots[begin]->capturedAt);
-        const platform::Date nextDay = platform::LocalCalendar::addingDays(dayStart, 1);
+        const auto localDay = platform::LocalCalendar::localDay(snapshots[begin]->capturedAt);
+        const platform::Date dayStart = platform::LocalCalendar::startOfDay(localDay);
+        const platform::Date nextDay = platform::LocalCalendar::startOfDay(localDay + std::chrono::days(1));
         std::size_t end = begin + 1;
         while (end < snapshots.size() && snapshots[end]->capturedAt < nextDay) ++end;
 

@@ -76,8 +76,9 @@ int PortfolioMetricsService::buildDailySnapshots() {
 }
 
 std::shared_ptr<DailyPortfolioSnapshot> PortfolioMetricsService::dailySnapshot(Date date) {
-    const Date start = calendar::startOfDay(date);
-    const Date end = calendar::addingDays(start, 1);
+    const auto day = calendar::localDay(date);
+    const Date start = calendar::startOfDay(day);
+    const Date end = calendar::startOfDay(day + std::chrono::days(1));
     const auto found = context_->fetch<DailyPortfolioSnapshot>({
         .predicate = DailyPortfolioSnapshotField::date >= start && DailyPortfolioSnapshotField::date < end,
     });

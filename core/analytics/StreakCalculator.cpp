@@ -7,71 +7,59 @@ namespace norvane::StreakCalculator {
 namespace {
 
 using platform::Date;
+using Day = std::chrono::local_days;
 namespace LocalCalendar = platform::LocalCalendar;
+constexpr std::chrono::days oneDay{1};
 
 struct Run {
     std::int64_t length = 0;
-    std::optional<Date> start;
-    std::optional<Date> end;
+    std::optional<Day> first;
+    std::optional<Day> last;
 };
 
 /// The run that ends today, or else yesterday; empty when neither day is active.
-Run currentRun(const std::set<Date>& activeDays, Date today) {
-    const Date yesterday = LocalCalendar::addingDays(today, -1);
-    Date first;
-    if (activeDays.contains(today)) {
-        first = today;
-    } else if (activeDays.contains(yesterday)) {
-        first = yesterday;
-    } else {
-        return {};
-    }
-    Run run{1, first, first};
-    for (Date day = LocalCalendar::addingDays(first, -1); activeDays.contains(day);
-         day = LocalCalendar::addingDays(day, -1)) {
-        run.start = day;
-        ++run.length;
+Run currentRun(const std::set<Day>& days, Day today) {
+    const Day last = days.contains(today) ? today : today - oneDay;
+    Run run;
+    for (Day day = last; days.contains(day); day -= oneDay) {
+        run = {run.length + 1, day, last};
     }
     return run;
 }
 
-/// The longest run of calendar-consecutive days; of runs of equal length the earliest.
-Run longestRun(const std::set<Date>& activeDays) {
+/// The longest run of consecutive calendar days; of runs of equal length the earliest.
+Run longestRun(const std::set<Day>& days) {
     Run best;
     Run counting;
-    const auto close = [&best](const Run& run) {
-        if (run.length > best.length) best = run;
-    };
-    for (const Date day : activeDays) {
-        if (counting.length > 0 && LocalCalendar::wholeDaysBetween(*counting.end, day) == 1) {
+    for (const Day day : days) {
+        if (counting.length > 0 && day - *counting.last == oneDay) {
             ++counting.length;
-            counting.end = day;
+            counting.last = day;
             continue;
         }
-        if (counting.length > 0) close(counting);
+        if (counting.length > best.length) best = counting;
         counting = {1, day, day};
     }
-    close(counting);
-    return best;
+    return counting.length > best.length ? counting : best;
+}
+
+std::optional<Date> startOf(std::optional<Day> day) {
+    return day ? std::optional(LocalCalendar::startOfDay(*day)) : std::nullopt;
 }
 
 } // namespace
 
 ProductivityStreak calculate(const std::set<Date>& activeDays, Date now) {
-    if (activeDays.empty()) return {};
-    const Date today = LocalCalendar::startOfDay(now);
-    const Run current = currentRun(activeDays, today);
-    Run longest = longestRun(activeDays);
-    // Only dates that are not starts of days can make the current run the longer one.
-    if (current.length > longest.length) {
-        longest = {current.length, current.start, today};
-    }
+    std::set<Day> days;
+    for (const Date date : activeDays) days.insert(LocalCalendar::localDay(date));
+    const Run current = currentRun(days, LocalCalendar::localDay(now));
+    const Run longest = longestRun(days);
     return {
         .currentStreak = current.length,
-        .streakStartDate = current.start,
+        .streakStartDate = startOf(current.first),
         .longestStreak = longest.length,
-        .longestStreakStartDate = longest.start,
-        .longestStreakEndDate = longest.end,
+        .longestStreakStartDate = startOf(longest.first),
+        .longestStreakEndDate = startOf(longest.last),
         .isActive = current.length > 0,
     };
 }

@@ -9,8 +9,8 @@ namespace norvane {
 /// Turns the set of active days into the current and the longest streak.
 namespace StreakCalculator {
 
-/// `activeDays` holds the starts of local days; membership compares dates exactly. Dates after
-/// today take part in the longest run only.
+/// `activeDays` holds moments of the active local days, normally their starts; days are local
+/// calendar dates. Days after today take part in the longest run only.
 ProductivityStreak calculate(const std::set<platform::Date>& activeDays, platform::Date now = platform::currentDate());
 
 } // namespace StreakCalculator

@@ -11,6 +11,7 @@ namespace norvane::WeeklyRecapGenerator {
 namespace {
 
 using platform::Date;
+using Day = std::chrono::local_days;
 namespace LocalCalendar = platform::LocalCalendar;
 using Rows = std::vector<std::shared_ptr<DailyActivity>>;
 
@@ -33,25 +34,27 @@ std::string weekdayName(Date date) {
 }
 
 /// The Monday that opens the week to recap.
-Date weekStartFor(Date now) {
-    const Date today = LocalCalendar::startOfDay(now);
-    const int daysSinceMonday = (LocalCalendar::components(today).weekday + 5) % 7;
-    const Date monday = LocalCalendar::addingDays(today, -daysSinceMonday);
-    return daysSinceMonday == 0 ? LocalCalendar::addingDays(monday, -7) : monday;
+Day weekStartFor(Date now) {
+    const Day today = LocalCalendar::localDay(now);
+    const int daysSinceMonday = static_cast<int>((std::chrono::weekday(today).c_encoding() + 6) % 7);
+    const Day monday = today - std::chrono::days(daysSinceMonday);
+    return daysSinceMonday == 0 ? monday - std::chrono::days(7) : monday;
 }
 
-Rows rowsBetween(const Rows& rows, Date from, Date before) {
+/// The rows of the local days [from, before).
+Rows rowsBetween(const Rows& rows, Day from, Day before) {
     Rows result;
     for (const auto& row : rows) {
-        if (row->date >= from && row->date < before) result.push_back(row);
+        const Day day = LocalCalendar::localDay(row->date);
+        if (day >= from && day < before) result.push_back(row);
     }
     return result;
 }
 
 std::int64_t activeDayCount(const Rows& rows) {
-    std::set<Date> days;
+    std::set<Day> days;
     for (const auto& row : rows) {
-        if (row->commitCount >= 1) days.insert(LocalCalendar::startOfDay(row->date));
+        if (row->commitCount >= 1) days.insert(LocalCalendar::localDay(row->date));
     }
     return static_cast<std::int64_t>(days.size());
 }
@@ -103,17 +106,17 @@ std::optional<WeekComparison> compareWithPreviousWeek(const WeeklyRecap& recap, 
 std::optional<WeeklyRecap> generate(const Rows& rows, std::int64_t currentStreak,
                                     std::optional<std::int64_t> indexChange, Date now) {
     if (rows.empty()) return std::nullopt;
-    const Date weekStart = weekStartFor(now);
-    const Rows week = rowsBetween(rows, weekStart, LocalCalendar::addingDays(weekStart, 7));
-    if (week.empty()) return std::nullopt;
+    const Day weekStart = weekStartFor(now);
+    const std::chrono::days week{7};
+    const Rows weekRows = rowsBetween(rows, weekStart, weekStart + week);
+    if (weekRows.empty()) return std::nullopt;
 
     WeeklyRecap recap;
-    recap.weekStart = weekStart;
+    recap.weekStart = LocalCalendar::startOfDay(weekStart);
     recap.currentStreak = currentStreak;
     recap.indexChange = indexChange;
-    addWeekTotals(recap, week);
-    recap.previousWeekComparison =
-        compareWithPreviousWeek(recap, rowsBetween(rows, LocalCalendar::addingDays(weekStart, -7), weekStart));
+    addWeekTotals(recap, weekRows);
+    recap.previousWeekComparison = compareWithPreviousWeek(recap, rowsBetween(rows, weekStart - week, weekStart));
     return recap;
 }
 

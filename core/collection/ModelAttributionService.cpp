@@ -43,8 +43,9 @@ class DayStarts {
 public:
     platform::Date of(platform::Date date) {
         if (!start_ || date < *start_ || date >= next_) {
-            start_ = platform::LocalCalendar::startOfDay(date);
-            next_ = addingDays(*start_, 1);
+            const auto day = platform::LocalCalendar::localDay(date);
+            start_ = platform::LocalCalendar::startOfDay(day);
+            next_ = platform::LocalCalendar::startOfDay(day + std::chrono::days(1));
         }
         return *start_;
     }

@@ -1,6 +1,9 @@
 #include "core/analytics/OutputComposition.h"
+#include "core/analytics/VelocityRetention.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace norvane {
 namespace {
@@ -19,15 +22,23 @@ TEST(OutputComposition, PhaseRuleAppliesItsBoundsInOrder) {
     EXPECT_EQ(split(55, 0, 0, 45).inferredPhase(), ProjectPhase::maintenance);
     EXPECT_EQ(split(50, 24, 26).inferredPhase(), ProjectPhase::stabilization);
     EXPECT_EQ(split(60, 31, 10).inferredPhase(), ProjectPhase::planning);
-
     // Percentages without lines behind them say nothing.
     OutputComposition empty;
     empty.code.percent = 100.0;
     EXPECT_EQ(empty.inferredPhase(), ProjectPhase::planning);
 }
 
-TEST(ProjectPhase, DescriptionTellsWhatThePhaseLooksLike) {
-    EXPECT_EQ(description(ProjectPhase::maintenance), "Balanced, smaller changes - typical for mature projects");
+TEST(VelocityRetention, BandsIncludeTheirLowerBound) {
+    const std::pair<double, RetentionAssessment> cases[] = {
+        {70.0, RetentionAssessment::excellent},
+        {69.999, RetentionAssessment::good},
+        {50.0, RetentionAssessment::good},
+        {49.99, RetentionAssessment::typical},
+        {35.0, RetentionAssessment::typical},
+        {34.99, RetentionAssessment::belowAverage},
+        {std::nan(""), RetentionAssessment::belowAverage},
+    };
+    for (const auto& [percent, assessment] : cases) EXPECT_EQ(VelocityRetention::classify(percent), assessment);
 }
 
 } // namespace

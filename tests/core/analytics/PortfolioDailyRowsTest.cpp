@@ -18,174 +18,97 @@ protected:
         for (const auto& row : storedRows()) result.emplace_back(row->dailyEffortMonths, row->cumulativeEffortMonths);
         return result;
     }
+
+    void removeHistory() {
+        for (const auto& snapshot : context->fetch<Snapshot>()) context->remove(snapshot);
+    }
 };
 
 TEST_F(PortfolioDailyRows, NoHistoryWritesNothing) {
-    auto project = addProject("alpha");
-    auto measurement = Snapshot::create(project);
-    context->insert(measurement);
+    context->insert(Snapshot::create(addProject("alpha")));
     context->save();
-
     EXPECT_EQ(service.buildDailySnapshots(), 0);
     EXPECT_TRUE(storedRows().empty());
     EXPECT_FALSE(context->hasChanges());
 }
 
-TEST_F(PortfolioDailyRows, OneProjectBooksTheGrowthOnEachDay) {
+TEST_F(PortfolioDailyRows, EachDayBooksTheGrowthOfTheCarriedTotal) {
+    struct History {
+        int project; // -1: none
+        int daysAgo;
+        double effort;
+    };
+    struct Case {
+        std::vector<History> history;
+        Efforts expected;
+    };
+    const Case cases[] = {
+        {{{0, 5, 2.0}, {0, 2, 5.0}}, {{2.0, 2.0}, {3.0, 5.0}}},
+        // Each project's last effort carries forward to the days without its snapshots.
+        {{{0, 3, 10.0}, {1, 2, 3.0}, {0, 1, 11.0}}, {{10.0, 10.0}, {3.0, 13.0}, {1.0, 14.0}}},
+        // A fall (a re-imported history) books no negative effort.
+        {{{0, 3, 8.0}, {0, 2, 5.0}, {0, 1, 6.5}}, {{8.0, 8.0}, {0.0, 5.0}, {1.5, 6.5}}},
+        // A snapshot without a usable effort keeps the carried one.
+        {{{0, 3, 10.0}, {0, 2, 0.0}, {0, 1, 10.5}}, {{10.0, 10.0}, {0.0, 10.0}, {0.5, 10.5}}},
+        {{{0, 3, 2.0}, {-1, 2, 50.0}, {0, 1, 2.5}}, {{2.0, 2.0}, {0.0, 2.0}, {0.5, 2.5}}},
+    };
+    const std::shared_ptr<Project> projects[] = {addProject("A"), addProject("B")};
+    for (const auto& [history, expected] : cases) {
+        removeHistory();
+        for (const auto& [project, days, effort] : history) {
+            addHistory(project < 0 ? nullptr : projects[project], daysAgo(days, 12), effort);
+        }
+        EXPECT_EQ(service.buildDailySnapshots(), static_cast<int>(expected.size()));
+        EXPECT_EQ(efforts(), expected) << history.size() << " " << history[1].effort;
+    }
+}
+
+TEST_F(PortfolioDailyRows, RowFieldsOfADay) {
     auto settings = AppSettings::defaults();
     settings->headcount = 3;
     context->insert(settings);
-    auto alpha = addProject("alpha");
-    addHistory(alpha, daysAgo(5, 10), 2.0);
-    addHistory(alpha, daysAgo(2, 18), 5.0);
-
-    EXPECT_EQ(service.buildDailySnapshots(), 2);
-    const auto rows = storedRows();
-    ASSERT_EQ(rows.size(), 2U);
-    EXPECT_EQ(rows[0]->date, daysAgo(5));
-    EXPECT_EQ(rows[1]->date, daysAgo(2));
-    EXPECT_EQ(efforts(), (Efforts{{2.0, 2.0}, {3.0, 5.0}}));
-    for (const auto& row : rows) {
-        EXPECT_EQ(row->activeProjectCount, 1);
-        EXPECT_EQ(row->totalCommits, 1);
-        EXPECT_EQ(row->headcount, 3);
-        EXPECT_EQ(row->activeProjectNames, "alpha");
-    }
-    EXPECT_FALSE(context->hasChanges());
-}
-
-TEST_F(PortfolioDailyRows, SnapshotsOfOneDayShareARow) {
-    auto alpha = addProject("alpha");
-    addHistory(alpha, daysAgo(1, 9), 3.0);
-    addHistory(alpha, daysAgo(1, 17), 4.0);
+    auto beta = addProject("beta");
+    auto alpha = addProject("Alpha");
+    alpha->status = ProjectStatus::archived;
+    addHistory(beta, daysAgo(1, 9), 3.0);
+    addHistory(beta, daysAgo(1, 17), 4.0);
+    addHistory(alpha, daysAgo(1, 10), 2.0);
+    addHistory(nullptr, daysAgo(1, 11), 9.0);
+    auto existing = addRow(daysAgo(1), 9.0, 9.0, 4, "old");
+    existing->totalInsertions = 42;
 
     EXPECT_EQ(service.buildDailySnapshots(), 1);
     const auto rows = storedRows();
     ASSERT_EQ(rows.size(), 1U);
-    EXPECT_EQ(rows[0]->totalCommits, 2);
-    EXPECT_EQ(rows[0]->activeProjectCount, 1);
-    EXPECT_DOUBLE_EQ(rows[0]->cumulativeEffortMonths, 4.0);
-    EXPECT_EQ(rows[0]->headcount, 1);
-}
-
-TEST_F(PortfolioDailyRows, EachProjectsEffortCarriesForwardToDaysWithoutItsSnapshots) {
-    auto projectA = addProject("A");
-    auto projectB = addProject("B");
-    addHistory(projectA, daysAgo(3, 12), 10.0);
-    addHistory(projectB, daysAgo(2, 12), 3.0);
-    addHistory(projectA, daysAgo(1, 12), 11.0);
-
-    EXPECT_EQ(service.buildDailySnapshots(), 3);
-    EXPECT_EQ(efforts(), (Efforts{{10.0, 10.0}, {3.0, 13.0}, {1.0, 14.0}}));
-    const auto rows = storedRows();
-    EXPECT_EQ(rows[1]->activeProjectNames, "B");
-    EXPECT_EQ(rows[1]->activeProjectCount, 1);
-}
-
-TEST_F(PortfolioDailyRows, AFallBooksNoNegativeEffort) {
-    auto alpha = addProject("alpha");
-    addHistory(alpha, daysAgo(3, 12), 8.0);
-    addHistory(alpha, daysAgo(2, 12), 5.0);
-    addHistory(alpha, daysAgo(1, 12), 6.5);
-
-    service.buildDailySnapshots();
-    EXPECT_EQ(efforts(), (Efforts{{8.0, 8.0}, {0.0, 5.0}, {1.5, 6.5}}));
-}
-
-TEST_F(PortfolioDailyRows, SnapshotsWithoutAProjectCountForNothing) {
-    auto alpha = addProject("alpha");
-    addHistory(alpha, daysAgo(3, 12), 2.0);
-    addHistory(nullptr, daysAgo(2, 12), 50.0);
-    addHistory(alpha, daysAgo(1, 12), 2.5);
-
-    EXPECT_EQ(service.buildDailySnapshots(), 3);
-    const auto rows = storedRows();
-    ASSERT_EQ(rows.size(), 3U);
-    EXPECT_EQ(rows[1]->activeProjectCount, 0);
-    EXPECT_EQ(rows[1]->totalCommits, 0);
-    EXPECT_EQ(rows[1]->activeProjectNames, "");
-    EXPECT_EQ(efforts(), (Efforts{{2.0, 2.0}, {0.0, 2.0}, {0.5, 2.5}}));
-}
-
-TEST_F(PortfolioDailyRows, NamesAreSortedAndArchivedProjectsCount) {
-    auto beta = addProject("beta");
-    auto alpha = addProject("Alpha");
-    alpha->status = ProjectStatus::archived;
-    addHistory(beta, daysAgo(1, 9), 1.0);
-    addHistory(alpha, daysAgo(1, 10), 2.0);
-
-    service.buildDailySnapshots();
-    const auto rows = storedRows();
-    ASSERT_EQ(rows.size(), 1U);
-    EXPECT_EQ(rows[0]->activeProjectNames, "Alpha,beta");
-    EXPECT_EQ(rows[0]->activeProjectCount, 2);
-    EXPECT_DOUBLE_EQ(rows[0]->cumulativeEffortMonths, 3.0);
-}
-
-TEST_F(PortfolioDailyRows, AnExistingRowKeepsItsLineTotals) {
-    auto alpha = addProject("alpha");
-    addHistory(alpha, daysAgo(1, 9), 1.0);
-    auto existing = addRow(daysAgo(1), 9.0, 9.0, 4, "old");
-    existing->totalInsertions = 42;
-    existing->totalLinesChanged = 50;
-    context->save();
-
-    service.buildDailySnapshots();
-    const auto rows = storedRows();
-    ASSERT_EQ(rows.size(), 1U);
     EXPECT_EQ(rows[0], existing);
     EXPECT_EQ(existing->totalInsertions, 42);
-    EXPECT_EQ(existing->totalLinesChanged, 50);
-    EXPECT_DOUBLE_EQ(existing->dailyEffortMonths, 1.0);
-    EXPECT_EQ(existing->activeProjectNames, "alpha");
+    EXPECT_EQ(existing->activeProjectNames, "Alpha,beta");
+    EXPECT_EQ(existing->activeProjectCount, 2);
+    EXPECT_EQ(existing->totalCommits, 3);
+    EXPECT_EQ(existing->headcount, 3);
+    EXPECT_DOUBLE_EQ(existing->cumulativeEffortMonths, 6.0);
+    EXPECT_FALSE(context->hasChanges());
 }
 
-TEST_F(PortfolioDailyRows, RebuildAfterReimportDropsTheRowsOfVanishedDays) {
+TEST_F(PortfolioDailyRows, RebuildDropsTheRowsOfVanishedDaysAndSecondRowsOfADay) {
     auto alpha = addProject("alpha");
     auto beta = addProject("beta");
     addHistory(alpha, daysAgo(20, 12), 1.0);
-    addHistory(alpha, daysAgo(13, 12), 2.0);
     addHistory(beta, daysAgo(6, 12), 4.0);
-    EXPECT_EQ(service.buildDailySnapshots(), 3);
+    addRow(daysAgo(6), 5.0);
+    addRow(daysAgo(6), 7.0);
+    EXPECT_EQ(service.buildDailySnapshots(), 2);
+    EXPECT_EQ(efforts(), (Efforts{{1.0, 1.0}, {4.0, 5.0}}));
 
-    // The re-import samples alpha's history on other days.
+    // The re-import samples alpha's history on another day.
     for (const auto& snapshot : alpha->snapshots()) context->remove(snapshot);
     addHistory(alpha, daysAgo(19, 12), 1.5);
-    addHistory(alpha, daysAgo(12, 12), 2.5);
-    context->save();
-
-    EXPECT_EQ(service.buildDailySnapshots(), 3);
-    auto rows = storedRows();
-    ASSERT_EQ(rows.size(), 3U);
-    EXPECT_EQ(rows[0]->date, daysAgo(19));
-    EXPECT_EQ(rows[1]->date, daysAgo(12));
-    EXPECT_EQ(rows[2]->date, daysAgo(6));
-    EXPECT_DOUBLE_EQ(rows[2]->cumulativeEffortMonths, 6.5);
-
     context->remove(beta);
     context->save();
-    EXPECT_EQ(service.buildDailySnapshots(), 2);
-    EXPECT_EQ(storedRows().size(), 2U);
-
-    context->remove(alpha);
-    context->save();
-    EXPECT_EQ(service.buildDailySnapshots(), 0);
-    EXPECT_TRUE(storedRows().empty());
-
-    // Another context over the same store sees what was saved.
-    platform::ModelContext reader(context->container());
-    EXPECT_TRUE(reader.fetch<DailyPortfolioSnapshot>().empty());
-}
-
-TEST_F(PortfolioDailyRows, ASecondRowOfOneDayIsRemoved) {
-    auto alpha = addProject("alpha");
-    addHistory(alpha, daysAgo(1, 9), 1.0);
-    addRow(daysAgo(1), 5.0);
-    addRow(daysAgo(1), 7.0);
-    context->save();
-
-    service.buildDailySnapshots();
-    EXPECT_EQ(efforts(), (Efforts{{1.0, 1.0}}));
+    EXPECT_EQ(service.buildDailySnapshots(), 1);
+    const auto rows = platform::ModelContext(context->container()).fetch<DailyPortfolioSnapshot>();
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows[0]->date, daysAgo(19));
 }
 
 TEST_F(PortfolioDailyRows, DailySnapshotFindsOrCreatesTheRowOfTheDay) {
@@ -200,28 +123,33 @@ TEST_F(PortfolioDailyRows, DailySnapshotFindsOrCreatesTheRowOfTheDay) {
     EXPECT_EQ(service.dailySnapshot(daysAgo(1, 3)), created);
 }
 
-TEST_F(PortfolioDailyRows, DaylightSavingDaysGroupByLocalDay) {
-    // Clocks in Berlin go forward on 29 March 2026 (a 23-hour day) and back on 25 October.
-    now = localDate(2026, 11, 2, 12);
-    auto alpha = addProject("alpha");
-    addHistory(alpha, localDate(2026, 3, 29, 0, 30), 1.0);
-    addHistory(alpha, localDate(2026, 3, 29, 23, 30), 2.0);
-    addHistory(alpha, localDate(2026, 3, 30, 0, 10), 3.0);
+TEST_F(PortfolioDailyRows, ClockChangesKeepEachSnapshotInItsLocalDay) {
+    for (const auto& change : clockChanges) {
+        const ScopedTimeZone changeZone(change.zone);
+        removeHistory();
+        const auto changeDay = platform::LocalCalendar::startOfDay(change.noon());
+        const auto nextDay = platform::LocalCalendar::startOfDay(change.noon(1));
+        auto alpha = addProject(change.zone);
+        addHistory(alpha, changeDay + minutes(30), 1.0);
+        addHistory(alpha, nextDay + minutes(30), 2.0);
+
+        EXPECT_EQ(service.buildDailySnapshots(), 2) << change.zone;
+        const auto rows = storedRows();
+        ASSERT_EQ(rows.size(), 2U) << change.zone;
+        EXPECT_EQ(rows[0]->date, changeDay) << change.zone;
+        EXPECT_EQ(rows[1]->date, nextDay) << change.zone;
+        EXPECT_EQ(service.dailySnapshot(nextDay + minutes(30)), rows[1]) << change.zone;
+    }
+    // Berlin's clocks go back on 25 October 2026: a day of 25 hours.
+    removeHistory();
+    auto alpha = addProject("autumn");
     addHistory(alpha, localDate(2026, 10, 25, 0, 30), 4.0);
     addHistory(alpha, localDate(2026, 10, 25, 23, 50), 5.0);
     addHistory(alpha, localDate(2026, 10, 26, 0, 5), 6.0);
-
-    EXPECT_EQ(service.buildDailySnapshots(), 4);
+    EXPECT_EQ(service.buildDailySnapshots(), 2);
     const auto rows = storedRows();
-    ASSERT_EQ(rows.size(), 4U);
-    EXPECT_EQ(rows[0]->date, localDate(2026, 3, 29));
+    EXPECT_EQ(rows[1]->date - rows[0]->date, hours(25));
     EXPECT_EQ(rows[0]->totalCommits, 2);
-    EXPECT_EQ(rows[1]->date, localDate(2026, 3, 30));
-    EXPECT_EQ(rows[1]->date - rows[0]->date, hours(23));
-    EXPECT_EQ(rows[2]->date, localDate(2026, 10, 25));
-    EXPECT_EQ(rows[2]->totalCommits, 2);
-    EXPECT_EQ(rows[3]->date - rows[2]->date, hours(25));
-    EXPECT_DOUBLE_EQ(rows[3]->dailyEffortMonths, 1.0);
 }
 
 } // namespace

@@ -35,36 +35,41 @@ TEST_F(PortfolioMetricsTest, WindowsOfNoDaysLeaveTheWindowFiguresEmpty) {
     addHistory(alpha, daysAgo(1, 9), 1.0, 10, 5);
     addHistory(alpha, daysAgo(0, 9), 2.0, 30, 5);
     service.buildDailySnapshots();
-    for (int days : {0, -5}) {
-        const auto metrics = service.calculateMetrics(days);
-        EXPECT_EQ(metrics.dailyThroughput, 0.0);
-        EXPECT_EQ(metrics.peakThroughput, 0.0);
-        EXPECT_EQ(metrics.recentInsertions, 0);
-        EXPECT_TRUE(metrics.projectShares.empty());
-        EXPECT_DOUBLE_EQ(metrics.totalEffortMonths, 2.0);
-        EXPECT_TRUE(allFinite(metrics));
-    }
+    const auto metrics = service.calculateMetrics(0);
+    EXPECT_EQ(metrics.dailyThroughput, 0.0);
+    EXPECT_EQ(metrics.peakThroughput, 0.0);
+    EXPECT_EQ(metrics.recentInsertions, 0);
+    EXPECT_TRUE(metrics.projectShares.empty());
+    EXPECT_DOUBLE_EQ(metrics.totalEffortMonths, 2.0);
 }
 
-TEST_F(PortfolioMetricsTest, PeakThroughputTakesTheBestRunOfRows) {
-    const PortfolioMetricsService::Rows rows = {addRow(daysAgo(9), 1.0), addRow(daysAgo(6), 4.0),
-                                                addRow(daysAgo(5), 4.0), addRow(daysAgo(1), 0.0)};
-    auto peak = service.peakThroughput(rows, 2);
-    EXPECT_DOUBLE_EQ(peak.peak, 4.0);
-    EXPECT_EQ(peak.start, daysAgo(6));
-    EXPECT_EQ(peak.end, daysAgo(5));
-
-    peak = service.peakThroughput({rows[0], rows[1], rows[3]}, 7);
-    EXPECT_DOUBLE_EQ(peak.peak, 5.0 / 3);
-    EXPECT_EQ(peak.start, daysAgo(9));
-    EXPECT_EQ(peak.end, daysAgo(1));
-
-    peak = service.peakThroughput({rows[3], rows[3]}, 1);
-    EXPECT_EQ(peak.peak, 0.0);
-    EXPECT_EQ(peak.start, daysAgo(1));
-
-    EXPECT_FALSE(service.peakThroughput({}, 7).start);
-    EXPECT_FALSE(service.peakThroughput(rows, 0).start);
+TEST_F(PortfolioMetricsTest, PeakThroughputTakesTheEarliestBestRunOfRows) {
+    struct Case {
+        std::vector<double> efforts;
+        int days;
+        double peak;
+        std::optional<int> first;
+        std::optional<int> last;
+    };
+    const Case cases[] = {
+        {{1, 4, 4, 0}, 2, 4.0, 1, 2},  {{4, 4, 0, 4, 4}, 2, 4.0, 0, 1}, // a tie goes to the earliest run
+        {{1, 4, 0}, 7, 5.0 / 3, 0, 2},                                  // fewer rows than days: all of them
+        {{0, 0}, 1, 0.0, 0, 0},        {{}, 7, 0.0, {}, {}},
+        {{1, 4}, 0, 0.0, {}, {}},
+    };
+    for (const auto& c : cases) {
+        PortfolioMetricsService::Rows rows;
+        for (std::size_t i = 0; i < c.efforts.size(); ++i) {
+            rows.push_back(addRow(daysAgo(static_cast<int>(20 - 2 * i)), c.efforts[i]));
+        }
+        const auto dateOf = [&rows](std::optional<int> index) {
+            return index ? std::optional(rows[static_cast<std::size_t>(*index)]->date) : std::nullopt;
+        };
+        const auto peak = service.peakThroughput(rows, c.days);
+        EXPECT_DOUBLE_EQ(peak.peak, c.peak) << c.efforts.size();
+        EXPECT_EQ(peak.start, dateOf(c.first)) << c.efforts.size();
+        EXPECT_EQ(peak.end, dateOf(c.last)) << c.efforts.size();
+    }
 }
 
 TEST_F(PortfolioMetricsTest, CapacityIsCappedAtOneHundred) {
@@ -76,82 +81,55 @@ TEST_F(PortfolioMetricsTest, CapacityIsCappedAtOneHundred) {
 }
 
 TEST_F(PortfolioMetricsTest, LeverageAgainstThirtyDaysAgo) {
-    addProject("alpha", now - std::chrono::days(90));
-    addRow(daysAgo(30), 0.5, 2.0);
+    auto alpha = addProject("alpha", now - std::chrono::days(90));
+    addRow(daysAgo(31), 0.5, 0.0);
+    auto monthAgo = addRow(daysAgo(30), 0.5, 2.0);
     addRow(daysAgo(0), 0.5, 6.0);
-    const auto metrics = service.calculateMetrics(7);
-    EXPECT_EQ(metrics.portfolioAgeDays, 90);
-    EXPECT_DOUBLE_EQ(metrics.totalEffortMonths, 6.0);
-    EXPECT_DOUBLE_EQ(metrics.portfolioLeverage, 2.0);
-    ASSERT_TRUE(metrics.leveragePrior);
-    EXPECT_DOUBLE_EQ(*metrics.leveragePrior, 1.0);
-    EXPECT_DOUBLE_EQ(*metrics.leverageGrowthRate, 100.0);
-}
-
-TEST_F(PortfolioMetricsTest, NoPriorLeverageForYoungOrEffortlessPortfolios) {
-    auto alpha = addProject("alpha", now - std::chrono::days(30));
-    addRow(daysAgo(31), 0.0, 2.0);
-    addRow(daysAgo(0), 1.0, 3.0);
     auto metrics = service.calculateMetrics(7);
-    EXPECT_EQ(metrics.portfolioAgeDays, 30);
-    EXPECT_FALSE(metrics.leveragePrior);
-    EXPECT_FALSE(metrics.leverageGrowthRate);
+    EXPECT_EQ(metrics.portfolioAgeDays, 90);
+    EXPECT_DOUBLE_EQ(metrics.portfolioLeverage, 2.0);
+    EXPECT_DOUBLE_EQ(*metrics.leveragePrior, 2.0 / (60 / 30.0));
+    EXPECT_DOUBLE_EQ(*metrics.leverageGrowthRate, 100.0);
 
+    // Thirty days or less, or no effort 30 days ago: no prior.
+    alpha->firstCommitAt = now - std::chrono::days(30);
+    EXPECT_FALSE(service.calculateMetrics(7).leveragePrior);
     alpha->firstCommitAt = now - std::chrono::days(90);
-    addRow(daysAgo(30), 0.0, 0.0);
-    metrics = service.calculateMetrics(7);
-    EXPECT_FALSE(metrics.leveragePrior);
-
+    monthAgo->cumulativeEffortMonths = 0.0;
+    EXPECT_FALSE(service.calculateMetrics(7).leverageGrowthRate);
     alpha->firstCommitAt = now + std::chrono::days(3);
     metrics = service.calculateMetrics(7);
     EXPECT_EQ(metrics.portfolioAgeDays, -3);
     EXPECT_EQ(metrics.portfolioLeverage, 0.0);
 }
 
-TEST_F(PortfolioMetricsTest, ChurnFromHistorySnapshots) {
+TEST_F(PortfolioMetricsTest, ChurnFromHistorySnapshotsElseFromDailyActivity) {
     auto alpha = addProject("alpha");
     auto beta = addProject("beta");
     addHistory(alpha, daysAgo(5, 10), 1.0, 100, 40);
-    addHistory(alpha, daysAgo(1, 10), 2.0, 160, 70);
-    // A fall (a re-imported history) counts as nothing, and one snapshot alone adds nothing.
-    addHistory(beta, daysAgo(4, 10), 1.0, 500, 500);
-    addHistory(beta, daysAgo(2, 10), 1.0, 400, 400);
-    addHistory(addProject("gamma"), daysAgo(2, 10), 1.0, 900, 900);
-    auto activity = DailyActivity::create(alpha, daysAgo(1));
-    activity->totalInsertions = 1000;
-    context->insert(activity);
-
-    const auto churn = service.recentChurn(7);
-    EXPECT_EQ(churn.insertions, 60);
-    EXPECT_EQ(churn.deletions, 30);
-    EXPECT_DOUBLE_EQ(churn.churnRatio, 1.5);
-    EXPECT_NEAR(churn.netGrowthRate, 100.0 / 3, tolerance);
-}
-
-TEST_F(PortfolioMetricsTest, ChurnFallsBackToDailyActivity) {
-    auto alpha = addProject("alpha");
-    addHistory(alpha, daysAgo(2, 10), 1.0, 100, 40);
     auto activity = DailyActivity::create(alpha, daysAgo(1));
     activity->totalInsertions = 50;
     context->insert(activity);
     auto old = DailyActivity::create(alpha, daysAgo(30));
     old->totalDeletions = 70;
     context->insert(old);
-
+    // One history snapshot alone adds nothing: the daily activity of the window stands in.
     auto churn = service.recentChurn(7);
     EXPECT_EQ(churn.insertions, 50);
     EXPECT_EQ(churn.deletions, 0);
     EXPECT_DOUBLE_EQ(churn.churnRatio, 1.0);
     EXPECT_DOUBLE_EQ(churn.netGrowthRate, 100.0);
 
-    activity->totalDeletions = 50;
+    addHistory(alpha, daysAgo(1, 10), 2.0, 160, 70);
+    // A fall (a re-imported history) counts as nothing.
+    addHistory(beta, daysAgo(4, 10), 1.0, 500, 500);
+    addHistory(beta, daysAgo(2, 10), 1.0, 400, 400);
     churn = service.recentChurn(7);
-    EXPECT_DOUBLE_EQ(churn.churnRatio, 2.0);
-    EXPECT_DOUBLE_EQ(churn.netGrowthRate, 0.0);
-
-    churn = service.recentChurn(0);
-    EXPECT_EQ(churn.insertions, 0);
-    EXPECT_EQ(churn.churnRatio, 1.0);
+    EXPECT_EQ(churn.insertions, 60);
+    EXPECT_EQ(churn.deletions, 30);
+    EXPECT_DOUBLE_EQ(churn.churnRatio, 1.5);
+    EXPECT_NEAR(churn.netGrowthRate, 100.0 / 3, tolerance);
+    EXPECT_EQ(service.recentChurn(0).churnRatio, 1.0);
 }
 
 TEST_F(PortfolioMetricsTest, FocusSharesOfHistorySnapshots) {
@@ -187,32 +165,22 @@ TEST_F(PortfolioMetricsTest, RollingLeverageOfOneRowToday) {
 }
 
 TEST_F(PortfolioMetricsTest, RollingLeverageWindowsIncludeTheirStart) {
-    // With the clock at midnight, the row of 7 days ago lies exactly on the window's start.
+    // With the clock at midnight, the rows of 7 and 30 days ago lie exactly on their windows' start.
     now = daysAgo(0);
     addRow(daysAgo(7), 0.7);
     addRow(daysAgo(8), 0.7);
+    addRow(daysAgo(30), 0.3);
     addRow(daysAgo(45), 1.0);
     const auto rolling = service.rollingLeverage();
     EXPECT_NEAR(*rolling.leverage7Day, 3.0, tolerance);
     EXPECT_NEAR(*rolling.leveragePrior7Day, 3.0, tolerance);
     EXPECT_NEAR(*rolling.leverage14Day, 3.0, tolerance);
     EXPECT_FALSE(rolling.leveragePrior14Day);
+    EXPECT_NEAR(*rolling.leverage30Day, 1.7, tolerance);
     EXPECT_NEAR(*rolling.leveragePrior30Day, 1.0, tolerance);
 
     now = daysAgo(-100);
     EXPECT_FALSE(service.rollingLeverage().leverage30Day);
-}
-
-TEST_F(PortfolioMetricsTest, PeakLeverageNeedsSevenRows) {
-    for (int day = 1; day <= 6; ++day) addRow(daysAgo(day * 2), 1.0);
-    EXPECT_FALSE(service.peakLeverage(5.0, 5.0).peak7DayLeverage);
-    EXPECT_FALSE(service.peakLeverage(5.0, 5.0).percentile7);
-
-    for (int day = 7; day <= 10; ++day) addRow(daysAgo(day * 2), 1.0);
-    const auto peaks = service.peakLeverage(5.0, 5.0);
-    EXPECT_NEAR(*peaks.peak7DayLeverage, 30.0, tolerance);
-    EXPECT_FALSE(peaks.peak14DayLeverage);
-    EXPECT_FALSE(peaks.percentile14);
 }
 
 TEST_F(PortfolioMetricsTest, PeakLeverageTakesTheEarliestBestWindowAndRanksTheCurrentOne) {
@@ -233,19 +201,22 @@ TEST_F(PortfolioMetricsTest, PeakLeverageTakesTheEarliestBestWindowAndRanksTheCu
     EXPECT_DOUBLE_EQ(*service.peakLeverage(1.0, std::nullopt).percentile7, 0.0);
 }
 
-TEST_F(PortfolioMetricsTest, FourteenRowPeaksAndZeroEffortWindows) {
-    for (int i = 0; i < 14; ++i) addRow(daysAgo(20 - i), 0.0);
+TEST_F(PortfolioMetricsTest, PeakLeverageNeedsSevenOrFourteenRowsWithEffort) {
+    for (int i = 0; i < 6; ++i) addRow(daysAgo(20 - i), 1.0);
+    EXPECT_FALSE(service.peakLeverage(5.0, 5.0).peak7DayLeverage);
+    for (int i = 6; i < 14; ++i) addRow(daysAgo(20 - i), 0.0);
     auto peaks = service.peakLeverage(1.0, 1.0);
+    EXPECT_NEAR(*peaks.peak7DayLeverage, 6.0 / (7 / 30.0), tolerance);
+    EXPECT_EQ(peaks.peak7DayEnd, daysAgo(14));
+    EXPECT_NEAR(*peaks.peak14DayLeverage, 6.0 / (14 / 30.0), tolerance);
+    EXPECT_EQ(peaks.peak14DayStart, daysAgo(20));
+    EXPECT_DOUBLE_EQ(*peaks.percentile14, 0.0);
+
+    for (const auto& row : storedRows()) row->dailyEffortMonths = 0.0;
+    peaks = service.peakLeverage(1.0, 1.0);
     EXPECT_FALSE(peaks.peak7DayLeverage);
     EXPECT_FALSE(peaks.peak14DayLeverage);
     EXPECT_FALSE(peaks.percentile14);
-
-    addRow(daysAgo(1), 1.4);
-    peaks = service.peakLeverage(1.0, 1.0);
-    EXPECT_NEAR(*peaks.peak14DayLeverage, 3.0, tolerance);
-    EXPECT_EQ(peaks.peak14DayEnd, daysAgo(1));
-    EXPECT_EQ(peaks.peak14DayStart, daysAgo(14));
-    EXPECT_DOUBLE_EQ(*peaks.percentile14, 0.0);
 }
 
 TEST_F(PortfolioMetricsTest, FiguresOfARebuiltPortfolio) {

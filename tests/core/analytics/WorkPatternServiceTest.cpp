@@ -59,30 +59,23 @@ TEST_F(WorkPatternServiceTest, WindowStartsAtTheSameTimeOfDayCalendarDaysBack) {
     EXPECT_EQ(service.analyzePatterns(0).totalCommits, 1);
 }
 
-TEST_F(WorkPatternServiceTest, SingleSaturdayCommit) {
+TEST_F(WorkPatternServiceTest, DistributionsPeaksAndWeekendShare) {
     auto archived = Project::create("old", "/tmp/old", std::nullopt, ProjectType::organic);
     archived->status = ProjectStatus::archived;
     context->insert(archived);
-    commitAt(localDate(2026, 3, 28, 14, 5), "gitHistory", archived);
+    commitAt(localDate(2026, 3, 28, 14, 5), "gitHistory", archived); // Saturday
+    commitAt(localDate(2026, 3, 29, 9));                             // Sunday
+    commitAt(localDate(2026, 3, 30, 8));                             // Monday
     const auto patterns = service.analyzePatterns(30);
-    EXPECT_EQ(patterns.totalCommits, 1);
-    EXPECT_EQ(patterns.weekendPercentage, 100.0);
-    EXPECT_EQ(patterns.peakDay, 7);
-    EXPECT_EQ(patterns.peakHour, 14);
+    EXPECT_EQ(patterns.totalCommits, 3);
+    EXPECT_EQ(patterns.dailyDistribution, (std::map<int, int>{{1, 1}, {2, 1}, {7, 1}}));
+    EXPECT_EQ(patterns.hourlyDistribution, (std::map<int, int>{{8, 1}, {9, 1}, {14, 1}}));
+    EXPECT_EQ(patterns.heatmap[0][9], 1); // Sunday is row 0
     EXPECT_EQ(patterns.heatmap[6][14], 1);
-    EXPECT_EQ(patterns.hourlyDistribution, (std::map<int, int>{{14, 1}}));
-}
-
-TEST_F(WorkPatternServiceTest, SundayIsRowZeroAndTiesGoToTheLowestKey) {
-    commitAt(localDate(2026, 3, 29, 9)); // Sunday
-    commitAt(localDate(2026, 3, 30, 8)); // Monday
-    const auto patterns = service.analyzePatterns(30);
-    EXPECT_EQ(patterns.dailyDistribution, (std::map<int, int>{{1, 1}, {2, 1}}));
-    EXPECT_EQ(patterns.heatmap[0][9], 1);
-    EXPECT_EQ(patterns.heatmap[1][8], 1);
+    // Ties go to the lowest key.
     EXPECT_EQ(patterns.peakDay, 1);
     EXPECT_EQ(patterns.peakHour, 8);
-    EXPECT_DOUBLE_EQ(patterns.weekendPercentage, 50.0);
+    EXPECT_DOUBLE_EQ(patterns.weekendPercentage, 200.0 / 3);
 }
 
 TEST_F(WorkPatternServiceTest, NightOwlAndEarlyBirdNeedMoreThanFortyPercent) {
@@ -107,17 +100,6 @@ TEST_F(WorkPatternServiceTest, NightOwlAndEarlyBirdNeedMoreThanFortyPercent) {
         EXPECT_EQ(patterns.isNightOwl, nightOwl) << hours.size() << " " << hours[0];
         EXPECT_EQ(patterns.isEarlyBird, earlyBird) << hours.size() << " " << hours[0];
     }
-}
-
-TEST(WorkPatterns, LabelFunctions) {
-    const std::pair<int, const char*> hours[] = {{0, "12am"},  {1, "1am"},  {11, "11am"},
-                                                 {12, "12pm"}, {13, "1pm"}, {23, "11pm"}};
-    for (const auto& [hour, text] : hours) EXPECT_EQ(WorkPatterns::formatHour(hour), text);
-    EXPECT_EQ(WorkPatterns::formatDay(1), "Sun");
-    EXPECT_EQ(WorkPatterns::formatDay(7), "Sat");
-    EXPECT_EQ(WorkPatterns::formatDay(0), "?");
-    EXPECT_EQ(WorkPatterns::formatDayFull(4), "Wednesday");
-    EXPECT_EQ(WorkPatterns::formatDayFull(8), "Unknown");
 }
 
 } // namespace
