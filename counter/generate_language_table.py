@@ -15,7 +15,9 @@ import json
 import sys
 
 # The reference's " and ' strings end with their line here (unless a backslash carries them on),
-# as they do in these languages, so that a stray quote cannot swallow the rest of the file.
+# as they do in these languages, so that a stray quote cannot swallow the rest of the file (in TCL
+# an apostrophe is no quote at all: "proc do'it"). The reference's strings opened by an escaped
+# quote (\" in shell or CMake text) end with their line everywhere.
 ONE_LINE_QUOTES = {
     "ActionScript", "Ada", "Agda", "Assembly", "AWK", "Bazel", "Bitbucket Pipeline", "C", "C Header", "C#", "C++",
     "C++ Header", "CSS", "Cython", "D", "Dart", "Device Tree", "Dhall", "DOT", "Elixir", "Elm", "Erlang", "F#",
@@ -25,7 +27,7 @@ ONE_LINE_QUOTES = {
     "Protocol Buffers", "Puppet", "PureScript", "Python", "QML", "ReasonML", "Sass", "Scala", "Scons", "Solidity",
     "SQL", "Standard ML (SML)", "Stylus", "Swift", "SystemVerilog", "Teal", "Terraform", "Thrift", "TOML",
     "TypeScript", "TypeScript Typings", "Unreal Script", "Vala", "Varnish Configuration", "Verilog", "VHDL",
-    "Visual Basic", "Wren", "YAML", "Zig",
+    "Visual Basic", "Wren", "YAML", "Zig", "TCL", "Expect",
 }
 
 # Strings that the reference table does not know. Each ends with its line and leaves branch
@@ -163,7 +165,8 @@ def strings_of(name, language):
             # A closing marker that starts with a backslash cannot be escaped by one.
             "escapes": not quote.get("ignoreEscape", False) and not end.startswith("\\")
                        and (name, start) not in NO_ESCAPES,
-            "multiline": not (name in ONE_LINE_QUOTES and start in ('"', "'")) and end != "\n",
+            "multiline": not (name in ONE_LINE_QUOTES and start in ('"', "'")) and end != "\n"
+                         and not start.startswith("\\"),
             "docstring": quote.get("docString", False),
             "hidesBranches": True,
         })

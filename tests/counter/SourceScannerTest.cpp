@@ -114,6 +114,9 @@ TEST(SourceScanner, DoubleQuotesThatAreNoStringsToTheReference) {
         // A TCL test body: quotes may span lines, and the comments and blanks inside still count so.
         {"a.tcl", "test t-1.1 {a} -body {\n    set msg \"first\n\n    # note\n    \"\n}\n", 4, 1, 1},
         {"CMakeLists.txt", "set(TEXT \"a\n\n# b\nc\")\n", 2, 1, 1},
+        // An escaped quote alone on its line, and an apostrophe in a TCL name, open nothing that runs on.
+        {"CMakeLists.txt", "string(REPLACE \"\\\"\" \"\" X \"${X}\")\n\n# note\n", 1, 1, 1},
+        {"a.tcl", "proc do'it {} {\n\n    # note\n}\n", 2, 1, 1},
         {"Dockerfile", "RUN echo \"a\n\n# b\"\n", 1, 1, 1},
     });
 }
