@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "Norvane/components/DarkTheme.h"
+#include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "core/models/NorvaneDatabase.h"
 

@@ -12,8 +12,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "Norvane/components/Palette.h"
-#include "Norvane/components/SymbolRegistry.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/PagePlaceholder.h"

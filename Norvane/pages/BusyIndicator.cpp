@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "Norvane/components/Palette.h"
+#include "Norvane/components/theme/Palette.h"
 
 namespace norvane::app {
 

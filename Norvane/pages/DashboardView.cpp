@@ -9,8 +9,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "Norvane/components/Palette.h"
-#include "Norvane/components/SymbolRegistry.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/pages/BusyIndicator.h"
 #include "Norvane/pages/ErrorBanner.h"
 #include "Norvane/pages/PagePlaceholder.h"

@@ -4,7 +4,7 @@
 
 #include <QLocale>
 
-#include "Norvane/components/NumberText.h"
+#include "Norvane/components/text/NumberText.h"
 #include "core/collection/CocomoEstimate.h"
 #include "platform/LocalCalendar.h"
 

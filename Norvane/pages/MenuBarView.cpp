@@ -7,11 +7,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "Norvane/components/Palette.h"
-#include "Norvane/components/StyledLabel.h"
-#include "Norvane/components/SymbolLabel.h"
-#include "Norvane/components/SymbolRegistry.h"
-#include "Norvane/components/Typography.h"
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/text/SymbolLabel.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/theme/SymbolRegistry.h"
+#include "Norvane/components/theme/Typography.h"
 #include "Norvane/pages/BusyIndicator.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/state/AppState.h"

@@ -5,10 +5,10 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "Norvane/components/Palette.h"
-#include "Norvane/components/StyledLabel.h"
-#include "Norvane/components/SymbolLabel.h"
-#include "Norvane/components/Typography.h"
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/text/SymbolLabel.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/theme/Typography.h"
 
 namespace norvane::app {
 namespace {

@@ -2,7 +2,7 @@
 // store and creating the controller (application state, tray panel, main window) to a drawn main
 // window whose metrics cache is filled. Goal: under 1 s. Run a Release build:
 // build/release/bin/norvane_app_startup_benchmark
-#include "Norvane/components/DarkTheme.h"
+#include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
 #include "bench/support/PortfolioSeed.h"

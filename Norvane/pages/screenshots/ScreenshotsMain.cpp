@@ -12,7 +12,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "Norvane/components/DarkTheme.h"
+#include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/MenuBarView.h"

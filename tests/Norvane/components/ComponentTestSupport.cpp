@@ -1,7 +1,7 @@
-#include "ComponentTestSupport.h"
+#include "tests/Norvane/components/ComponentTestSupport.h"
 
-#include "Norvane/components/DarkTheme.h"
-#include "Norvane/components/Tween.h"
+#include "Norvane/components/controls/Tween.h"
+#include "Norvane/components/theme/DarkTheme.h"
 #include "platform/LocalCalendar.h"
 
 #include <qcustomplot.h>

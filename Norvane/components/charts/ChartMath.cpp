@@ -1,0 +1,81 @@
+#include "Norvane/components/charts/ChartMath.h"
+
+#include "platform/LocalCalendar.h"
+
+#include <cmath>
+#include <utility>
+
+namespace norvane::app {
+
+std::optional<std::size_t> ChartMath::nearestIndex(const std::vector<platform::Date>& dates, platform::Date target) {
+    std::optional<std::size_t> best;
+    std::chrono::microseconds bestDistance{};
+    for (std::size_t index = 0; index < dates.size(); ++index) {
+        const auto distance = dates[index] > target ? dates[index] - target : target - dates[index];
+        if (!best || distance < bestDistance) {
+            best = index;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+ValueDomain ChartMath::drawableDomain(ValueDomain domain) {
+    if (!std::isfinite(domain.lower) || !std::isfinite(domain.upper)) {
+        return {0.0, 1.0};
+    }
+    if (domain.upper < domain.lower) {
+        std::swap(domain.lower, domain.upper);
+    }
+    if (domain.upper == domain.lower) {
+        domain.upper = domain.lower + 1.0;
+    }
+    return domain;
+}
+
+std::vector<QPointF> ChartMath::smoothCurve(const std::vector<QPointF>& points, int samplesPerSegment) {
+    if (points.size() < 3 || samplesPerSegment < 2) {
+        return points;
+    }
+    const std::size_t count = points.size();
+    std::vector<double> tangents(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const QPointF& before = points[i == 0 ? 0 : i - 1];
+        const QPointF& after = points[i + 1 == count ? i : i + 1];
+        const double run = after.x() - before.x();
+        tangents[i] = run > 0.0 ? (after.y() - before.y()) / run : 0.0;
+    }
+    std::vector<QPointF> curve;
+    curve.reserve((count - 1) * static_cast<std::size_t>(samplesPerSegment) + 1);
+    for (std::size_t i = 0; i + 1 < count; ++i) {
+        const QPointF& start = points[i];
+        const QPointF& end = points[i + 1];
+        const double width = end.x() - start.x();
+        for (int step = 0; step < samplesPerSegment; ++step) {
+            const double t = static_cast<double>(step) / samplesPerSegment;
+            const double t2 = t * t;
+            const double t3 = t2 * t;
+            const double y = (2 * t3 - 3 * t2 + 1) * start.y() + (t3 - 2 * t2 + t) * width * tangents[i] +
+                             (-2 * t3 + 3 * t2) * end.y() + (t3 - t2) * width * tangents[i + 1];
+            curve.emplace_back(start.x() + t * width, y);
+        }
+    }
+    curve.push_back(points.back());
+    return curve;
+}
+
+double ChartMath::axisCoordinate(platform::Date date) { return platform::secondsSinceEpoch(date); }
+
+platform::Date ChartMath::dateAt(double axisCoordinate) { return platform::dateFromSecondsSinceEpoch(axisCoordinate); }
+
+std::pair<double, double> ChartMath::dayBounds(platform::Date date) {
+    const platform::Date start = platform::LocalCalendar::startOfDay(date);
+    return {axisCoordinate(start), axisCoordinate(platform::LocalCalendar::addingDays(start, 1))};
+}
+
+double ChartMath::dayCentre(platform::Date date) {
+    const auto [start, end] = dayBounds(date);
+    return (start + end) / 2.0;
+}
+
+} // namespace norvane::app

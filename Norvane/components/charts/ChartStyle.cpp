@@ -1,0 +1,84 @@
+#include "Norvane/components/charts/ChartStyle.h"
+
+#include "Norvane/components/charts/DateAxisTicker.h"
+#include "Norvane/components/charts/LabelAxisTicker.h"
+#include "Norvane/components/text/NumberText.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/theme/Typography.h"
+
+#include <qcustomplot.h>
+
+namespace norvane::app {
+
+namespace {
+
+void styleAxis(QCPAxis* axis) {
+    axis->setBasePen(Qt::NoPen);
+    axis->setTickPen(Qt::NoPen);
+    axis->setSubTickPen(Qt::NoPen);
+    axis->setTickLabelColor(Palette::textSecondary());
+    axis->setTickLabelFont(Typography::font(TextStyle::caption2));
+    axis->grid()->setPen(QPen(Palette::withOpacity(Palette::textMuted(), 0.25), 0));
+    axis->grid()->setZeroLinePen(Qt::NoPen);
+    axis->grid()->setSubGridVisible(false);
+}
+
+} // namespace
+
+QCustomPlot* ChartStyle::makePlot(TimeRange range, QWidget* parent) {
+    auto* plot = new QCustomPlot(parent);
+    plot->setBackground(QBrush(Qt::transparent));
+    // The plot is see-through: whatever lies behind it must be painted first.
+    plot->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    plot->setMouseTracking(true);
+    plot->setAntialiasedElements(QCP::aePlottables | QCP::aeItems | QCP::aeFills);
+    plot->axisRect()->setBackground(Qt::NoBrush);
+    plot->yAxis->setVisible(false);
+    plot->yAxis2->setVisible(true);
+    plot->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new DateAxisTicker(range)));
+    plot->yAxis2->setTicker(
+        QSharedPointer<QCPAxisTicker>(new LabelAxisTicker([](double value) { return formatFixed(value, 1); })));
+    styleAxis(plot->xAxis);
+    styleAxis(plot->yAxis2);
+    return plot;
+}
+
+QCPAxis* ChartStyle::valueAxis(QCustomPlot* plot) { return plot->yAxis2; }
+
+DateAxisTicker& ChartStyle::dateTicker(QCustomPlot* plot) {
+    return static_cast<DateAxisTicker&>(*plot->xAxis->ticker());
+}
+
+LabelAxisTicker& ChartStyle::valueTicker(QCustomPlot* plot) {
+    return static_cast<LabelAxisTicker&>(*plot->yAxis2->ticker());
+}
+
+QCPItemLine* ChartStyle::makeRule(QCustomPlot* plot, const QColor& color) {
+    auto* rule = new QCPItemLine(plot);
+    for (QCPItemPosition* end : {rule->start, rule->end}) {
+        end->setAxes(plot->xAxis, plot->yAxis2);
+        end->setTypeX(QCPItemPosition::ptPlotCoords);
+        end->setTypeY(QCPItemPosition::ptAxisRectRatio);
+    }
+    QPen pen(color, 1.0, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+    pen.setDashPattern({5.0, 5.0});
+    rule->setPen(pen);
+    rule->setClipToAxisRect(true);
+    rule->setVisible(false);
+    return rule;
+}
+
+void ChartStyle::placeRule(QCPItemLine* rule, double axisX) {
+    rule->start->setCoords(axisX, 0.0);
+    rule->end->setCoords(axisX, 1.0);
+    rule->setVisible(true);
+}
+
+QCPGraph* ChartStyle::makePointMark(QCustomPlot* plot, const QColor& color, double diameter) {
+    QCPGraph* mark = plot->addGraph(plot->xAxis, plot->yAxis2);
+    mark->setLineStyle(QCPGraph::lsNone);
+    mark->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, color, color, diameter));
+    return mark;
+}
+
+} // namespace norvane::app

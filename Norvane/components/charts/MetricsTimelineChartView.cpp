@@ -1,0 +1,338 @@
+#include "Norvane/components/charts/MetricsTimelineChartView.h"
+
+#include "Norvane/components/charts/ChartPanel.h"
+#include "Norvane/components/charts/ChartStyle.h"
+#include "Norvane/components/charts/DateAxisTicker.h"
+#include "Norvane/components/charts/HoverHeader.h"
+#include "Norvane/components/charts/LabelAxisTicker.h"
+#include "Norvane/components/charts/PlotHoverTracker.h"
+#include "Norvane/components/text/DateText.h"
+#include "Norvane/components/text/NumberText.h"
+#include "Norvane/components/theme/Palette.h"
+#include "platform/LocalCalendar.h"
+
+#include <qcustomplot.h>
+
+#include <QLocale>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace norvane::app {
+
+namespace {
+
+constexpr int chartHeight = 150;
+constexpr int curveSamples = 12;
+
+QBrush areaBrush(const QColor& color) {
+    QLinearGradient gradient(0.0, 0.0, 0.0, 1.0);
+    gradient.setCoordinateMode(QGradient::ObjectMode);
+    gradient.setColorAt(0.0, Palette::withOpacity(color, 0.3));
+    gradient.setColorAt(1.0, Palette::withOpacity(color, 0.05));
+    return {gradient};
+}
+
+} // namespace
+
+MetricsTimelineChartView::MetricsTimelineChartView(Inputs inputs, OrganicEstimate estimate, QWidget* parent)
+    : QWidget(parent), inputs_(std::move(inputs)), estimate_(std::move(estimate)),
+      progress_(new ChartPanel(chartHeight)),
+      emptyState_(ChartPanel::emptyState(chartHeight, QStringLiteral("chart.xyaxis.line"),
+                                         QStringLiteral("Need more data points"))),
+      chart_(new QWidget), header_(new HoverHeader(QStringLiteral("Hover to see values"), Palette::textMuted())),
+      plot_(ChartStyle::makePlot(inputs_.timeRange, nullptr)) {
+    auto* busy = new QProgressBar;
+    busy->setRange(0, 0);
+    busy->setTextVisible(false);
+    busy->setFixedSize(96, 6);
+    progress_->contentLayout()->addWidget(busy, 0, Qt::AlignCenter);
+    auto* chartLayout = new QVBoxLayout(chart_);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    chartLayout->setSpacing(4);
+    chartLayout->addWidget(header_);
+    chartLayout->addWidget(plot_);
+    plot_->setFixedHeight(chartHeight);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* state : {static_cast<QWidget*>(progress_), static_cast<QWidget*>(emptyState_), chart_}) {
+        layout->addWidget(state);
+    }
+
+    QCPAxis* valueAxis = ChartStyle::valueAxis(plot_);
+    area_ = plot_->addGraph(plot_->xAxis, valueAxis);
+    area_->setPen(Qt::NoPen);
+    line_ = plot_->addGraph(plot_->xAxis, valueAxis);
+    hoverPoints_ = ChartStyle::makePointMark(plot_, Palette::textPrimary(), 10.0);
+
+    auto* tracker = new PlotHoverTracker(plot_);
+    connect(tracker, &PlotHoverTracker::moved, this, &MetricsTimelineChartView::updateHover);
+    connect(tracker, &PlotHoverTracker::left, this, &MetricsTimelineChartView::clearHover);
+    connect(tracker, &PlotHoverTracker::dragEnded, this, &MetricsTimelineChartView::clearHover);
+    redraw();
+    schedulePreparation();
+}
+
+void MetricsTimelineChartView::setInputs(Inputs inputs) {
+    const bool changed = !(identifier(inputs) == identifier(inputs_));
+    inputs_ = std::move(inputs);
+    if (changed) {
+        schedulePreparation();
+    }
+}
+
+QString MetricsTimelineChartView::rawValue(MetricType metric) {
+    switch (metric) {
+    case MetricType::estimatedValue: return QStringLiteral("Trad. Cost");
+    case MetricType::effortMonths: return QStringLiteral("Trad. Time");
+    case MetricType::leverage: return QStringLiteral("Trad. Leverage");
+    }
+    return {};
+}
+
+std::optional<MetricsTimelineChartView::MetricType>
+MetricsTimelineChartView::metricTypeFromRawValue(const QString& text) {
+    for (const MetricType metric : {MetricType::estimatedValue, MetricType::effortMonths, MetricType::leverage}) {
+        if (rawValue(metric) == text) {
+            return metric;
+        }
+    }
+    return std::nullopt;
+}
+
+QColor MetricsTimelineChartView::color(MetricType metric) {
+    switch (metric) {
+    case MetricType::estimatedValue: return Palette::green();
+    case MetricType::effortMonths: return Palette::amber();
+    case MetricType::leverage: return Palette::cyan();
+    }
+    return Palette::cyan();
+}
+
+QString MetricsTimelineChartView::hoverValueText(MetricType metric, double value) {
+    switch (metric) {
+    case MetricType::estimatedValue: return formatCurrency(value);
+    case MetricType::effortMonths: return formatMonths(value);
+    case MetricType::leverage:
+        return isShowableNumber(value) ? formatFixed(value, 1) + QStringLiteral("x") : formatFixed(value, 1);
+    }
+    return {};
+}
+
+QString MetricsTimelineChartView::axisValueText(MetricType metric, double value) {
+    if (!isShowableNumber(value)) {
+        return {};
+    }
+    switch (metric) {
+    case MetricType::estimatedValue: return formatCompactCurrency(value);
+    case MetricType::effortMonths: return formatFixed(value, 0);
+    case MetricType::leverage: return formatFixed(value, 1);
+    }
+    return {};
+}
+
+std::vector<MetricsTimelineChartView::DataPoint>
+MetricsTimelineChartView::computeChartData(const Inputs& inputs, const OrganicEstimate& estimate, platform::Date now) {
+    const platform::Date start = inputs.timeRange.startDate(now);
+    const platform::Date firstCommit = inputs.firstCommitDate.value_or(now);
+    std::vector<TimelineSnapshot> kept;
+    std::copy_if(inputs.snapshots.begin(), inputs.snapshots.end(), std::back_inserter(kept),
+                 [start](const TimelineSnapshot& snapshot) { return snapshot.capturedAt >= start; });
+    std::stable_sort(kept.begin(), kept.end(), [](const TimelineSnapshot& left, const TimelineSnapshot& right) {
+        return left.capturedAt < right.capturedAt;
+    });
+    std::vector<DataPoint> points;
+    for (const TimelineSnapshot& snapshot : downsample(kept, inputs.maxDataPoints)) {
+        points.push_back(dataPoint(snapshot, firstCommit, inputs, estimate));
+    }
+    return points;
+}
+
+std::vector<TimelineSnapshot> MetricsTimelineChartView::downsample(const std::vector<TimelineSnapshot>& sorted,
+                                                                   int maxDataPoints) {
+    // Thinning needs room for the first and the last element.
+    const std::size_t limit = static_cast<std::size_t>(std::max(maxDataPoints, 2));
+    const std::size_t count = sorted.size();
+    if (count <= limit) {
+        return sorted;
+    }
+    std::vector<TimelineSnapshot> result{sorted.front()};
+    if (limit > 2) {
+        const double step = static_cast<double>(count - 2) / static_cast<double>(limit - 2);
+        for (std::size_t k = 1; k <= limit - 2; ++k) {
+            const auto index = static_cast<std::size_t>(step * static_cast<double>(k)) + 1;
+            if (index < count - 1) {
+                result.push_back(sorted[index]);
+            }
+        }
+    }
+    result.push_back(sorted.back());
+    return result;
+}
+
+MetricsTimelineChartView::DataPoint MetricsTimelineChartView::dataPoint(const TimelineSnapshot& snapshot,
+                                                                        platform::Date firstCommit,
+                                                                        const Inputs& inputs,
+                                                                        const OrganicEstimate& estimate) {
+    double months = snapshot.cumulativeEffortMonths;
+    double cost = snapshot.cumulativeEstimatedCost;
+    if (!(months > 0.0) && !(cost > 0.0)) {
+        const EffortAndCost fresh = estimate(snapshot.codeLines, inputs.averageWage, inputs.overhead);
+        months = fresh.effortMonths;
+        cost = fresh.estimatedCost;
+    }
+    switch (inputs.metric) {
+    case MetricType::estimatedValue: return {snapshot.capturedAt, cost};
+    case MetricType::effortMonths: return {snapshot.capturedAt, months};
+    case MetricType::leverage: break;
+    }
+    const int days = platform::LocalCalendar::wholeDaysBetween(firstCommit, snapshot.capturedAt);
+    // A headcount below one would divide by zero or flip the sign.
+    const double people = std::max(inputs.headcount, 1);
+    return {snapshot.capturedAt, months / people / (std::max(days, 1) / 30.0)};
+}
+
+ValueDomain MetricsTimelineChartView::yDomain(const std::vector<DataPoint>& points) {
+    if (points.empty()) {
+        return {0.0, 100.0};
+    }
+    const auto [low, high] =
+        std::minmax_element(points.begin(), points.end(),
+                            [](const DataPoint& left, const DataPoint& right) { return left.value < right.value; });
+    double lower = low->value * 0.9;
+    if (!(lower >= 0.0)) {
+        lower = 0.0;
+    }
+    return {lower, high->value * 1.1};
+}
+
+QString MetricsTimelineChartView::formatCurrency(double value) {
+    if (!isShowableNumber(value)) {
+        return QString::fromLatin1(noValueText);
+    }
+    const QLocale locale;
+    const QString text = locale.currencySymbol().isEmpty() ? QString() : locale.toCurrencyString(value, QString(), 0);
+    return text.isEmpty() ? QStringLiteral("$") + QString::number(*truncatedInteger(value)) : text;
+}
+
+QString MetricsTimelineChartView::formatMonths(double months) {
+    if (!isShowableNumber(months)) {
+        return QString::fromLatin1(noValueText);
+    }
+    if (months < 12.0) {
+        return formatFixed(months, 1) + QStringLiteral(" months");
+    }
+    return formatFixed(months / 12.0, 1) + QStringLiteral(" years");
+}
+
+MetricsTimelineChartView::State MetricsTimelineChartView::state() const {
+    if (!cachedChartData_) {
+        return State::preparing;
+    }
+    return cachedChartData_->size() >= 2 ? State::chart : State::tooFewPoints;
+}
+
+MetricsTimelineChartView::TaskIdentifier MetricsTimelineChartView::identifier(const Inputs& inputs) {
+    return {inputs.snapshots.size(), inputs.timeRange, inputs.metric};
+}
+
+void MetricsTimelineChartView::schedulePreparation() {
+    QTimer::singleShot(0, this, &MetricsTimelineChartView::prepare);
+}
+
+void MetricsTimelineChartView::prepare() {
+    cachedChartData_ = computeChartData(inputs_, estimate_, platform::currentDate());
+    redraw();
+}
+
+void MetricsTimelineChartView::redraw() {
+    const State current = state();
+    progress_->setVisible(current == State::preparing);
+    emptyState_->setVisible(current == State::tooFewPoints);
+    chart_->setVisible(current == State::chart);
+    if (current != State::chart) {
+        return;
+    }
+    const QColor metricColor = color(inputs_.metric);
+    line_->setPen(QPen(metricColor, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    area_->setBrush(areaBrush(metricColor));
+    hoverPoints_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, metricColor, metricColor, 10.0));
+    ChartStyle::dateTicker(plot_).setTimeRange(inputs_.timeRange);
+    const MetricType metric = inputs_.metric;
+    ChartStyle::valueTicker(plot_).setLabelText([metric](double value) { return axisValueText(metric, value); });
+
+    const std::vector<DataPoint>& points = *cachedChartData_;
+    std::vector<QPointF> corners;
+    for (const DataPoint& point : points) {
+        corners.emplace_back(ChartMath::axisCoordinate(point.date), point.value);
+    }
+    QVector<double> keys;
+    QVector<double> values;
+    for (const QPointF& sample : ChartMath::smoothCurve(corners, curveSamples)) {
+        keys.append(sample.x());
+        values.append(sample.y());
+    }
+    line_->setData(keys, values, true);
+    area_->setData(keys, values, true);
+    const double first = corners.front().x();
+    const double last = corners.back().x();
+    // Points that share one instant still get a visible stretch of time around them.
+    const double margin = last > first ? 0.0 : 43200.0;
+    plot_->xAxis->setRange(first - margin, last + margin);
+    const ValueDomain domain = ChartMath::drawableDomain(yDomain(points));
+    ChartStyle::valueAxis(plot_)->setRange(domain.lower, domain.upper);
+    showHoverState();
+}
+
+void MetricsTimelineChartView::updateHover(double pixelX) {
+    if (!cachedChartData_) {
+        return;
+    }
+    std::vector<platform::Date> dates;
+    std::transform(cachedChartData_->begin(), cachedChartData_->end(), std::back_inserter(dates),
+                   [](const DataPoint& point) { return point.date; });
+    const auto nearest = ChartMath::nearestIndex(dates, ChartMath::dateAt(plot_->xAxis->pixelToCoord(pixelX)));
+    if (!nearest) {
+        return;
+    }
+    hoveredDate_ = (*cachedChartData_)[*nearest].date;
+    hoveredValue_ = (*cachedChartData_)[*nearest].value;
+    showHoverState();
+}
+
+void MetricsTimelineChartView::clearHover() {
+    hoveredDate_.reset();
+    hoveredValue_.reset();
+    showHoverState();
+}
+
+void MetricsTimelineChartView::showHoverState() {
+    for (QCPItemLine* rule : rules_) {
+        plot_->removeItem(rule);
+    }
+    rules_.clear();
+    hoverPoints_->data()->clear();
+    if (hoveredDate_ && hoveredValue_) {
+        header_->showReadOut(DateText::dateOnly(*hoveredDate_), hoverValueText(inputs_.metric, *hoveredValue_),
+                             color(inputs_.metric));
+    } else {
+        header_->showPlaceholder();
+    }
+    if (hoveredDate_ && cachedChartData_) {
+        for (const DataPoint& point : *cachedChartData_) {
+            if (platform::LocalCalendar::isSameDay(point.date, *hoveredDate_)) {
+                const double x = ChartMath::axisCoordinate(point.date);
+                hoverPoints_->addData(x, point.value);
+                QCPItemLine* rule = ChartStyle::makeRule(plot_, Palette::withOpacity(Palette::systemGray(), 0.5));
+                ChartStyle::placeRule(rule, x);
+                rules_.push_back(rule);
+            }
+        }
+    }
+    plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+} // namespace norvane::app

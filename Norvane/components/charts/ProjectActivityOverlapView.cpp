@@ -1,0 +1,315 @@
+#include "Norvane/components/charts/ProjectActivityOverlapView.h"
+
+#include "Norvane/components/charts/ChartPanel.h"
+#include "Norvane/components/text/DateText.h"
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/theme/Typography.h"
+
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <array>
+
+namespace norvane::app {
+
+namespace {
+
+constexpr int headerHeight = 16;
+constexpr int headerSpacing = 8;
+constexpr int rowHeight = 16;
+constexpr int rowSpacing = 4;
+constexpr int axisHeight = 14;
+constexpr int nameWidth = 80;
+constexpr int nameGap = 8;
+constexpr double minimumCellWidth = 2.0;
+
+QString canonical(const QString& name) { return name.normalized(QString::NormalizationForm_C); }
+
+bool nameEqual(const QString& left, const QString& right) { return canonical(left) == canonical(right); }
+
+std::vector<QString> sortedUnique(std::vector<QString> names) {
+    std::stable_sort(names.begin(), names.end(), &ProjectActivityOverlapView::nameLess);
+    names.erase(std::unique(names.begin(), names.end(), nameEqual), names.end());
+    return names;
+}
+
+} // namespace
+
+ProjectActivityOverlapView::ProjectActivityOverlapView(std::vector<ActivityDay> series, TimeRange timeRange,
+                                                       QWidget* parent)
+    : QWidget(parent), data_(std::move(series)), timeRange_(timeRange), header_(new QWidget(this)),
+      headerDate_(new StyledLabel({}, Typography::font(TextStyle::caption), Palette::textMuted())),
+      headerBullet_(new StyledLabel(QStringLiteral("•"), font(), Palette::textSecondary())),
+      headerNames_(new StyledLabel({}, Typography::font(TextStyle::caption, QFont::Medium), Palette::textPrimary())),
+      emptyState_(ChartPanel::emptyState(100, QStringLiteral("rectangle.split.3x1"),
+                                         QStringLiteral("No activity data yet"), {}, this)) {
+    auto* headerLayout = new QHBoxLayout(header_);
+    headerLayout->setContentsMargins(0, 0, 0, 0);
+    headerLayout->addWidget(headerDate_);
+    headerLayout->addWidget(headerBullet_);
+    headerLayout->addWidget(headerNames_, 1);
+    headerNames_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    headerLayout->addStretch(0);
+    setMouseTracking(true);
+    rebuild();
+}
+
+void ProjectActivityOverlapView::setData(std::vector<ActivityDay> series) {
+    data_ = std::move(series);
+    rebuild();
+}
+
+void ProjectActivityOverlapView::setTimeRange(TimeRange timeRange) {
+    timeRange_ = timeRange;
+    rebuild();
+}
+
+bool ProjectActivityOverlapView::nameLess(const QString& left, const QString& right) {
+    return canonical(left).toUcs4() < canonical(right).toUcs4();
+}
+
+std::vector<ActivityDay> ProjectActivityOverlapView::filteredData(const std::vector<ActivityDay>& series,
+                                                                  platform::Date startDate) {
+    std::vector<ActivityDay> kept;
+    std::copy_if(series.begin(), series.end(), std::back_inserter(kept),
+                 [startDate](const ActivityDay& day) { return day.date >= startDate; });
+    std::stable_sort(kept.begin(), kept.end(),
+                     [](const ActivityDay& left, const ActivityDay& right) { return left.date < right.date; });
+    return kept;
+}
+
+std::vector<QString> ProjectActivityOverlapView::uniqueProjects(const std::vector<ActivityDay>& filtered) {
+    std::vector<QString> names;
+    for (const ActivityDay& day : filtered) {
+        for (const QString& name : day.projects) {
+            if (std::none_of(names.begin(), names.end(),
+                             [&name](const QString& seen) { return nameEqual(seen, name); })) {
+                names.push_back(name);
+            }
+        }
+    }
+    std::stable_sort(names.begin(), names.end(), &ProjectActivityOverlapView::nameLess);
+    return names;
+}
+
+std::map<platform::Date, std::vector<QString>>
+ProjectActivityOverlapView::dayProjectsMap(const std::vector<ActivityDay>& filtered) {
+    std::map<platform::Date, std::vector<QString>> map;
+    for (const ActivityDay& day : filtered) {
+        map[day.date] = sortedUnique(day.projects);
+    }
+    return map;
+}
+
+int ProjectActivityOverlapView::maxCells(TimeRange range) {
+    switch (range.value()) {
+    case TimeRange::thirtyDays: return 30;
+    case TimeRange::ninetyDays: return 90;
+    case TimeRange::oneYear: return 52;
+    case TimeRange::allTime: return 100;
+    }
+    return 100;
+}
+
+std::vector<platform::Date> ProjectActivityOverlapView::sampleDates(const std::vector<platform::Date>& dates,
+                                                                    std::size_t count) {
+    const std::size_t total = dates.size();
+    if (total <= count) {
+        return dates;
+    }
+    std::vector<platform::Date> sampled;
+    const double step = static_cast<double>(total) / static_cast<double>(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto index = static_cast<std::size_t>(step * static_cast<double>(i));
+        sampled.push_back(dates[std::min(total - 1, index)]);
+    }
+    return sampled;
+}
+
+std::vector<platform::Date> ProjectActivityOverlapView::columnDates(const std::vector<ActivityDay>& filtered,
+                                                                    TimeRange range) {
+    std::vector<platform::Date> dates;
+    std::transform(filtered.begin(), filtered.end(), std::back_inserter(dates),
+                   [](const ActivityDay& day) { return day.date; });
+    const std::size_t count = std::min(static_cast<std::size_t>(maxCells(range)), dates.size());
+    return sampleDates(dates, count);
+}
+
+std::vector<std::size_t> ProjectActivityOverlapView::axisLabelIndices(std::size_t columns) {
+    const std::size_t step = std::max<std::size_t>(columns / 5, 1);
+    std::vector<std::size_t> indices;
+    for (std::size_t index = 0; index < columns; index += step) {
+        indices.push_back(index);
+    }
+    return indices;
+}
+
+std::uint64_t ProjectActivityOverlapView::nameHash(const QString& name) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const char byte : name.toUtf8()) {
+        hash ^= static_cast<std::uint8_t>(byte);
+        hash *= 0x100000001b3ULL;
+    }
+    return hash;
+}
+
+int ProjectActivityOverlapView::colorIndex(std::int64_t hash) {
+    // Negating in unsigned arithmetic gives the magnitude even of the most negative value.
+    const auto bits = static_cast<std::uint64_t>(hash);
+    const std::uint64_t magnitude = hash < 0 ? 0 - bits : bits;
+    return static_cast<int>(magnitude % 8);
+}
+
+QColor ProjectActivityOverlapView::colorForProject(const QString& name) {
+    static const std::array<QColor, 8> colors = {Palette::blue(),   Palette::green(),     Palette::amber(),
+                                                 Palette::purple(), Palette::red(),       Palette::cyan(),
+                                                 Palette::violet(), Palette::systemTeal()};
+    return colors[static_cast<std::size_t>(colorIndex(static_cast<std::int64_t>(nameHash(canonical(name)))))];
+}
+
+void ProjectActivityOverlapView::handleHover(platform::Date date, bool entering) {
+    if (!entering) {
+        return;
+    }
+    hoveredDate_ = date;
+    const auto found = layout_.dayProjects.find(date);
+    hoveredProjects_ = found == layout_.dayProjects.end() ? std::vector<QString>() : found->second;
+    showHeader();
+}
+
+bool ProjectActivityOverlapView::isShowingGrid() const { return !layout_.rows.empty(); }
+
+QString ProjectActivityOverlapView::headerText() const {
+    if (headerBullet_->isHidden()) {
+        return headerDate_->text();
+    }
+    return headerDate_->text() + QStringLiteral(" • ") + headerNames_->text();
+}
+
+QSize ProjectActivityOverlapView::sizeHint() const {
+    if (!isShowingGrid()) {
+        return {300, 100};
+    }
+    const auto rows = static_cast<int>(layout_.rows.size());
+    return {300, headerHeight + headerSpacing + rows * (rowHeight + rowSpacing) + axisHeight};
+}
+
+void ProjectActivityOverlapView::rebuild() {
+    layout_.filtered = filteredData(data_, timeRange_.startDate());
+    layout_.rows = uniqueProjects(layout_.filtered);
+    layout_.dayProjects = dayProjectsMap(layout_.filtered);
+    layout_.columns = columnDates(layout_.filtered, timeRange_);
+    pointedColumn_.reset();
+    const bool grid = isShowingGrid();
+    header_->setVisible(grid);
+    emptyState_->setVisible(!grid);
+    setFixedHeight(sizeHint().height());
+    showHeader();
+    update();
+}
+
+void ProjectActivityOverlapView::showHeader() {
+    const bool hovered = hoveredDate_.has_value();
+    headerDate_->setText(hovered ? DateText::dateOnly(*hoveredDate_) : QStringLiteral("Project activity overlap"));
+    headerDate_->setColor(hovered ? Palette::textSecondary() : Palette::textMuted());
+    const bool names = hovered && !hoveredProjects_.empty();
+    QStringList list;
+    for (const QString& name : hoveredProjects_) {
+        list.append(name);
+    }
+    headerNames_->setText(names ? list.join(QStringLiteral(", ")) : QString());
+    headerBullet_->setVisible(names);
+    headerNames_->setVisible(names);
+}
+
+double ProjectActivityOverlapView::gridTop() const { return headerHeight + headerSpacing; }
+
+double ProjectActivityOverlapView::slotWidth() const {
+    const double strip = std::max(0.0, static_cast<double>(width() - nameWidth - nameGap));
+    return layout_.columns.empty() ? 0.0 : strip / static_cast<double>(layout_.columns.size());
+}
+
+double ProjectActivityOverlapView::cellWidth() const { return std::max(slotWidth() - 1.0, minimumCellWidth); }
+
+QRectF ProjectActivityOverlapView::cellRect(std::size_t row, std::size_t column) const {
+    const double top = gridTop() + static_cast<double>(row) * (rowHeight + rowSpacing);
+    return {nameWidth + nameGap + static_cast<double>(column) * cellWidth(), top, cellWidth(), rowHeight};
+}
+
+std::optional<std::size_t> ProjectActivityOverlapView::columnAt(QPointF position) const {
+    if (layout_.columns.empty() || layout_.rows.empty()) {
+        return std::nullopt;
+    }
+    for (std::size_t row = 0; row < layout_.rows.size(); ++row) {
+        const QRectF strip = cellRect(row, 0);
+        if (position.y() >= strip.top() && position.y() < strip.bottom() && position.x() >= strip.left()) {
+            const auto column = static_cast<std::size_t>((position.x() - strip.left()) / cellWidth());
+            if (column < layout_.columns.size()) {
+                return column;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+void ProjectActivityOverlapView::mouseMoveEvent(QMouseEvent* event) {
+    const auto column = columnAt(event->position());
+    if (column && column != pointedColumn_) {
+        handleHover(layout_.columns[*column], true);
+    } else if (!column && pointedColumn_) {
+        handleHover(layout_.columns[*pointedColumn_], false);
+    }
+    pointedColumn_ = column;
+    QWidget::mouseMoveEvent(event);
+}
+
+void ProjectActivityOverlapView::resizeEvent(QResizeEvent* event) {
+    header_->setGeometry(0, 0, width(), headerHeight);
+    emptyState_->setGeometry(0, 0, width(), emptyState_->height());
+    QWidget::resizeEvent(event);
+}
+
+void ProjectActivityOverlapView::paintEvent(QPaintEvent*) {
+    if (!isShowingGrid()) {
+        return;
+    }
+    QPainter painter(this);
+    for (std::size_t row = 0; row < layout_.rows.size(); ++row) {
+        paintRow(painter, row);
+    }
+    paintAxisLabels(painter);
+}
+
+void ProjectActivityOverlapView::paintRow(QPainter& painter, std::size_t row) const {
+    const QString& name = layout_.rows[row];
+    const QRectF first = cellRect(row, 0);
+    const QFont nameFont = Typography::font(TextStyle::caption2);
+    painter.setFont(nameFont);
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QString shown = QFontMetrics(nameFont).elidedText(name, Qt::ElideRight, nameWidth);
+    painter.drawText(QRectF(0, first.top(), nameWidth, rowHeight), Qt::AlignRight | Qt::AlignVCenter, shown);
+    const QColor active = colorForProject(name);
+    for (std::size_t column = 0; column < layout_.columns.size(); ++column) {
+        const auto found = layout_.dayProjects.find(layout_.columns[column]);
+        const bool isActive = found != layout_.dayProjects.end() &&
+                              std::any_of(found->second.begin(), found->second.end(),
+                                          [&name](const QString& other) { return nameEqual(other, name); });
+        painter.fillRect(cellRect(row, column), isActive ? active : Palette::backgroundRaised());
+    }
+}
+
+void ProjectActivityOverlapView::paintAxisLabels(QPainter& painter) const {
+    const double top = gridTop() + static_cast<double>(layout_.rows.size()) * (rowHeight + rowSpacing);
+    painter.setFont(Typography::font(TextStyle::caption2));
+    painter.setPen(Palette::textSecondary());
+    for (const std::size_t index : axisLabelIndices(layout_.columns.size())) {
+        const double left = nameWidth + nameGap + static_cast<double>(index) * slotWidth();
+        painter.drawText(QRectF(left, top, 60, axisHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                         DateText::monthDay(layout_.columns[index]));
+    }
+}
+
+} // namespace norvane::app

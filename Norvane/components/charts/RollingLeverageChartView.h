@@ -1,0 +1,102 @@
+#pragma once
+
+#include "Norvane/components/charts/TimeRange.h"
+#include "platform/Date.h"
+
+#include <QColor>
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+class QCPGraph;
+class QCPItemRect;
+class QCPItemLine;
+class QCustomPlot;
+
+namespace norvane::app {
+
+class ChartPanel;
+class HoverHeader;
+
+/// The rolling leverage of one day.
+struct LeveragePoint {
+    platform::Date date;
+    double leverage = 0.0;
+};
+
+/// A leverage band: from `minValue` inclusive up to `maxValue` exclusive.
+struct LeverageBand {
+    QString name;
+    double minValue = 0.0;
+    double maxValue = 0.0;
+    QColor color;
+};
+
+/// A tinted horizontal stripe behind the line.
+struct BandStripe {
+    double lower = 0.0;
+    double upper = 0.0;
+    QColor color;
+};
+
+/// The portfolio's rolling leverage day by day against four fixed bands, with a hover read-out
+/// and a legend naming the bands and the band of the newest value.
+class RollingLeverageChartView : public QWidget {
+    Q_OBJECT
+public:
+    RollingLeverageChartView(std::vector<LeveragePoint> series, TimeRange timeRange, QColor chartColor,
+                             QWidget* parent = nullptr);
+
+    void setData(std::vector<LeveragePoint> series);
+    void setTimeRange(TimeRange timeRange);
+
+    static std::vector<LeveragePoint> filteredData(const std::vector<LeveragePoint>& series, platform::Date startDate);
+    /// The largest leverage; 20 for no points.
+    static double maxLeverage(const std::vector<LeveragePoint>& filtered);
+    static double yAxisMaximum(const std::vector<LeveragePoint>& filtered);
+    static const std::vector<LeverageBand>& leverageBands();
+    /// The leading bands whose lower bound lies below the axis maximum.
+    static std::vector<LeverageBand> visibleBands(double yAxisMaximum);
+    /// The band that holds `leverage`; the top band for anything no band holds.
+    static const LeverageBand& currentBand(double leverage);
+    /// "%.1fx (%.1f mo/day)", or "%.1fx (%.1f yr/day)" from a tenth of a year per day.
+    static QString formatLeverage(double leverage);
+    /// "%.0fx".
+    static QString yAxisLabel(double value);
+    /// "(0-5x)", "(20-∞x)".
+    static QString bandRangeText(const LeverageBand& band);
+    static std::vector<BandStripe> bandBackgrounds(double yAxisMaximum);
+
+    bool isShowingChart() const;
+    const HoverHeader& header() const { return *header_; }
+    std::optional<platform::Date> hoveredDate() const { return hoveredDate_; }
+    std::optional<double> hoveredValue() const { return hoveredValue_; }
+
+private:
+    void rebuild();
+    void rebuildPlot(const std::vector<LeveragePoint>& points);
+    void rebuildLegend(const std::vector<LeveragePoint>& points);
+    void hoverAt(double pixelX);
+    void clearHover();
+    void showHoverState();
+
+    std::vector<LeveragePoint> data_;
+    TimeRange timeRange_;
+    QColor chartColor_;
+    std::optional<platform::Date> hoveredDate_;
+    std::optional<double> hoveredValue_;
+    QWidget* chart_;
+    HoverHeader* header_;
+    QCustomPlot* plot_;
+    QCPGraph* area_;
+    QCPGraph* line_;
+    QCPGraph* lastPoint_;
+    QCPGraph* hoverPoint_;
+    QCPItemLine* rule_;
+    std::vector<QCPItemRect*> stripes_;
+    QWidget* legend_;
+    ChartPanel* emptyState_;
+};
+
+} // namespace norvane::app

@@ -1,0 +1,51 @@
+#include "Norvane/components/theme/DarkTheme.h"
+
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/theme/SymbolRegistry.h"
+#include "Norvane/components/theme/Typography.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QStyleFactory>
+
+namespace norvane::app {
+
+QPalette DarkTheme::palette() {
+    QPalette result;
+    const QColor disabledText = Palette::withOpacity(Palette::textMuted(), 0.6);
+    result.setColor(QPalette::Window, Palette::backgroundDeep());
+    result.setColor(QPalette::WindowText, Palette::textPrimary());
+    result.setColor(QPalette::Base, Palette::backgroundBase());
+    result.setColor(QPalette::AlternateBase, Palette::backgroundRaised());
+    result.setColor(QPalette::ToolTipBase, Palette::backgroundRaised());
+    result.setColor(QPalette::ToolTipText, Palette::textPrimary());
+    result.setColor(QPalette::PlaceholderText, Palette::textMuted());
+    result.setColor(QPalette::Text, Palette::textPrimary());
+    result.setColor(QPalette::Button, Palette::backgroundRaised());
+    result.setColor(QPalette::ButtonText, Palette::textPrimary());
+    result.setColor(QPalette::BrightText, Palette::red());
+    result.setColor(QPalette::Light, Palette::backgroundRaised().lighter(140));
+    result.setColor(QPalette::Midlight, Palette::backgroundRaised().lighter(120));
+    result.setColor(QPalette::Mid, Palette::backgroundBase());
+    result.setColor(QPalette::Dark, Palette::backgroundDeep());
+    result.setColor(QPalette::Shadow, Qt::black);
+    result.setColor(QPalette::Highlight, Palette::blue());
+    result.setColor(QPalette::HighlightedText, Palette::textPrimary());
+    result.setColor(QPalette::Link, Palette::cyan());
+    result.setColor(QPalette::LinkVisited, Palette::purple());
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        result.setColor(QPalette::Disabled, role, disabledText);
+    }
+    return result;
+}
+
+void DarkTheme::apply(QApplication& application) {
+    application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    application.setPalette(palette());
+    QFont text(QStringLiteral("Inter"));
+    text.setPixelSize(Typography::pixelSize(TextStyle::body));
+    application.setFont(text);
+    SymbolRegistry::loadFont();
+}
+
+} // namespace norvane::app

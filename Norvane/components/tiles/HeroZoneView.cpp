@@ -1,0 +1,89 @@
+#include "Norvane/components/tiles/HeroZoneView.h"
+
+#include "Norvane/components/charts/SparklineView.h"
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/theme/Typography.h"
+#include "Norvane/components/tiles/HeroMetricCard.h"
+
+#include <QGraphicsDropShadowEffect>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace norvane::app {
+
+namespace {
+
+QWidget* verticalRule() {
+    auto* rule = new QWidget;
+    rule->setFixedSize(1, 100);
+    rule->setAutoFillBackground(true);
+    QPalette palette = rule->palette();
+    palette.setColor(QPalette::Window, Palette::withOpacity(Palette::cyan(), 0.2));
+    rule->setPalette(palette);
+    return rule;
+}
+
+} // namespace
+
+HeroZoneView::HeroZoneView(const HeroMetric& primaryMetric, const HeroMetric& secondaryMetric,
+                           std::vector<double> sparklineData, QWidget* primaryFooter, QWidget* parent)
+    : QWidget(parent), primary_(new HeroMetricCard(primaryMetric)), secondary_(new HeroMetricCard(secondaryMetric)),
+      sparklineSection_(new QWidget), sparkline_(new SparklineView({}, Palette::cyan(), true)) {
+    auto* primaryColumn = new QVBoxLayout;
+    primaryColumn->setSpacing(8);
+    primaryColumn->addWidget(primary_);
+    if (primaryFooter != nullptr) {
+        primaryColumn->addWidget(primaryFooter, 0, Qt::AlignHCenter);
+    }
+    auto* metrics = new QHBoxLayout;
+    metrics->setSpacing(24);
+    metrics->addLayout(primaryColumn, 1);
+    metrics->setAlignment(primaryColumn, Qt::AlignVCenter);
+    metrics->addWidget(verticalRule(), 0, Qt::AlignVCenter);
+    metrics->addWidget(secondary_, 1, Qt::AlignVCenter);
+
+    auto* sparklineLayout = new QVBoxLayout(sparklineSection_);
+    sparklineLayout->setContentsMargins(0, 0, 0, 0);
+    sparklineLayout->setSpacing(4);
+    sparkline_->setFixedHeight(40);
+    sparklineLayout->addWidget(sparkline_);
+    sparklineLayout->addWidget(new StyledLabel(QStringLiteral("14-day trend"), Typography::font(TextStyle::caption2),
+                                               Palette::textSecondary()),
+                               0, Qt::AlignHCenter);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 24, 24, 24);
+    layout->setSpacing(16);
+    layout->addLayout(metrics);
+    layout->addWidget(sparklineSection_);
+
+    auto* shadow = new QGraphicsDropShadowEffect(this);
+    shadow->setColor(Palette::withOpacity(Palette::cyan(), 0.2));
+    shadow->setBlurRadius(20);
+    shadow->setOffset(0, 4);
+    setGraphicsEffect(shadow);
+    setSparklineData(std::move(sparklineData));
+}
+
+void HeroZoneView::setMetrics(const HeroMetric& primaryMetric, const HeroMetric& secondaryMetric) {
+    primary_->setMetric(primaryMetric);
+    secondary_->setMetric(secondaryMetric);
+}
+
+void HeroZoneView::setSparklineData(std::vector<double> sparklineData) {
+    sparklineSection_->setVisible(!sparklineData.empty());
+    sparkline_->setSeries(std::move(sparklineData));
+}
+
+void HeroZoneView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF card = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setBrush(Palette::backgroundBase());
+    painter.setPen(QPen(QBrush(Palette::accentGradient()), 1.0));
+    painter.drawRoundedRect(card, 16.0, 16.0);
+}
+
+} // namespace norvane::app

@@ -1,0 +1,123 @@
+#include "tests/Norvane/components/ComponentTestSupport.h"
+
+#include "Norvane/components/charts/ChartMath.h"
+#include "Norvane/components/charts/HoverHeader.h"
+#include "Norvane/components/charts/RollingLeverageChartView.h"
+#include "Norvane/components/text/DateText.h"
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/theme/Palette.h"
+
+#include <qcustomplot.h>
+
+namespace norvane::app {
+namespace {
+
+using testing::daysAgo;
+using View = RollingLeverageChartView;
+
+std::vector<LeveragePoint> pointsWithMaximum(double maximum) {
+    return {{daysAgo(2), maximum / 2}, {daysAgo(1), maximum}};
+}
+
+QStringList names(const std::vector<LeverageBand>& bands) {
+    QStringList result;
+    for (const LeverageBand& band : bands) {
+        result.append(band.name);
+    }
+    return result;
+}
+
+TEST(RollingLeverageChart, AxisMaximumAndVisibleBands) {
+    EXPECT_DOUBLE_EQ(View::yAxisMaximum(pointsWithMaximum(4)), 4 * 1.1);
+    EXPECT_EQ(names(View::visibleBands(View::yAxisMaximum(pointsWithMaximum(4)))), QStringList{"Baseline"});
+    EXPECT_EQ(names(View::visibleBands(View::yAxisMaximum(pointsWithMaximum(10)))),
+              (QStringList{"Baseline", "Good", "Great"}));
+    EXPECT_EQ(names(View::visibleBands(View::yAxisMaximum(pointsWithMaximum(30)))),
+              (QStringList{"Baseline", "Good", "Great", "Exceptional"}));
+    EXPECT_DOUBLE_EQ(View::maxLeverage({}), 20.0);
+    EXPECT_TRUE(View::visibleBands(0.0).empty());
+}
+
+TEST(RollingLeverageChart, StripesRepeatTheBandsUpToTheMaximum) {
+    const auto stripes = View::bandBackgrounds(33.0);
+    ASSERT_EQ(stripes.size(), 4U);
+    EXPECT_EQ(stripes[3].lower, 20.0);
+    EXPECT_EQ(stripes[3].upper, 33.0);
+    EXPECT_EQ(stripes[3].color, Palette::red());
+    const auto eleven = View::bandBackgrounds(11.0);
+    ASSERT_EQ(eleven.size(), 3U);
+    EXPECT_EQ(eleven[2].lower, 10.0);
+    EXPECT_EQ(eleven[2].upper, 11.0);
+    EXPECT_EQ(View::bandBackgrounds(4.4).size(), 1U);
+    EXPECT_TRUE(View::bandBackgrounds(0.0).empty());
+    EXPECT_EQ(View::bandBackgrounds(5.0).size(), 1U) << "a stripe whose lower bound equals the maximum is not drawn";
+}
+
+TEST(RollingLeverageChart, CurrentBandAtTheEdges) {
+    const struct {
+        double value;
+        const char* band;
+    } cases[] = {{0, "Baseline"},     {4.99, "Baseline"},
+                 {5, "Good"},         {19.99, "Great"},
+                 {20, "Exceptional"}, {2500, "Exceptional"},
+                 {-1, "Exceptional"}, {std::numeric_limits<double>::quiet_NaN(), "Exceptional"}};
+    for (const auto& entry : cases) {
+        EXPECT_EQ(View::currentBand(entry.value).name, QString::fromLatin1(entry.band)) << entry.value;
+    }
+}
+
+TEST(RollingLeverageChart, Texts) {
+    EXPECT_EQ(View::formatLeverage(0), QStringLiteral("0.0x (0.0 mo/day)"));
+    EXPECT_EQ(View::formatLeverage(12), QStringLiteral("12.0x (0.4 mo/day)"));
+    EXPECT_EQ(View::formatLeverage(36), QStringLiteral("36.0x (1.2 mo/day)"));
+    EXPECT_EQ(View::formatLeverage(36.1), QStringLiteral("36.1x (0.1 yr/day)"));
+    EXPECT_EQ(View::formatLeverage(50), QStringLiteral("50.0x (0.1 yr/day)"));
+    EXPECT_EQ(View::formatLeverage(std::numeric_limits<double>::quiet_NaN()), QStringLiteral("--"));
+    EXPECT_EQ(View::yAxisLabel(10), QStringLiteral("10x"));
+    EXPECT_EQ(View::yAxisLabel(std::numeric_limits<double>::quiet_NaN()), QString());
+    QStringList ranges;
+    for (const LeverageBand& band : View::leverageBands()) {
+        ranges.append(View::bandRangeText(band));
+    }
+    EXPECT_EQ(ranges, (QStringList{"(0-5x)", "(5-10x)", "(10-20x)", "(20-∞x)"}));
+}
+
+using RollingLeverageWidget = testing::ComponentTest;
+
+TEST_F(RollingLeverageWidget, EmptyStateExplainsWhatIsMissing) {
+    View chart({{daysAgo(1), 3.0}}, TimeRange::thirtyDays, Palette::blue());
+    testing::showAndSettle(chart);
+    EXPECT_FALSE(chart.isShowingChart());
+    QStringList texts;
+    for (const StyledLabel* label : chart.findChildren<StyledLabel*>()) {
+        if (label->isVisible()) {
+            texts.append(label->text());
+        }
+    }
+    EXPECT_TRUE(texts.contains(QStringLiteral("No leverage trend data yet")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Collect git history to see leverage over time")));
+}
+
+TEST_F(RollingLeverageWidget, LegendAndHoverFollowThePoints) {
+    View chart({{daysAgo(31), 40.0}, {daysAgo(3), 4.0}, {daysAgo(2), 8.0}, {daysAgo(1), 12.0}}, TimeRange::thirtyDays,
+               Palette::blue());
+    testing::showAndSettle(chart, 700);
+    ASSERT_TRUE(chart.isShowingChart());
+    const auto* current = chart.findChild<StyledLabel*>(QStringLiteral("currentBand"));
+    ASSERT_NE(current, nullptr);
+    EXPECT_EQ(current->text(), QStringLiteral("Great"));
+    EXPECT_EQ(current->color(), Palette::green());
+    EXPECT_EQ(chart.header().leadingText(), QStringLiteral("Rolling leverage over time"));
+    auto* plot = chart.findChild<QCustomPlot*>();
+    testing::movePointer(*plot, 2, 40);
+    ASSERT_TRUE(chart.hoveredDate().has_value());
+    EXPECT_EQ(*chart.hoveredDate(), daysAgo(3)) << "left of the first point snaps to the first";
+    EXPECT_EQ(chart.header().trailingText(), QStringLiteral("4.0x (0.1 mo/day)"));
+    EXPECT_EQ(chart.header().trailingLabel().color(), Palette::blue());
+    testing::leave(*plot);
+    EXPECT_FALSE(chart.hoveredDate().has_value());
+    EXPECT_EQ(chart.header().leadingText(), QStringLiteral("Rolling leverage over time"));
+}
+
+} // namespace
+} // namespace norvane::app

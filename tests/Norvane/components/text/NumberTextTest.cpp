@@ -1,0 +1,63 @@
+#include "Norvane/components/text/NumberText.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+namespace norvane::app {
+namespace {
+
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
+TEST(NumberText, FixedDecimalsUseAFullStopAndNoGrouping) {
+    EXPECT_EQ(formatFixed(1.84, 1), QStringLiteral("1.8"));
+    EXPECT_EQ(formatFixed(3.0, 1), QStringLiteral("3.0"));
+    EXPECT_EQ(formatFixed(1234567.891, 2), QStringLiteral("1234567.89"));
+    EXPECT_EQ(formatFixed(-0.4, 0), QStringLiteral("-0"));
+}
+
+TEST(NumberText, FiguresThatCannotBeShownReadAsNoValue) {
+    for (const double value : {nan, infinity, -infinity, 1e19, -1e300}) {
+        EXPECT_EQ(formatFixed(value, 1), QStringLiteral("--")) << value;
+        EXPECT_EQ(formatSignedPercent(value), QStringLiteral("--")) << value;
+        EXPECT_EQ(formatCompactCurrency(value), QStringLiteral("--")) << value;
+        EXPECT_FALSE(truncatedInteger(value).has_value()) << value;
+    }
+    EXPECT_EQ(truncatedInteger(9.2e18), 9200000000000000000LL);
+}
+
+TEST(NumberText, SignedPercentAlwaysCarriesASign) {
+    EXPECT_EQ(formatSignedPercent(35.0), QStringLiteral("+35%"));
+    EXPECT_EQ(formatSignedPercent(-8.0), QStringLiteral("-8%"));
+    EXPECT_EQ(formatSignedPercent(0.0), QStringLiteral("+0%"));
+    EXPECT_EQ(formatSignedPercent(0.4), QStringLiteral("+0%"));
+    EXPECT_EQ(formatSignedPercent(-0.4), QStringLiteral("-0%"));
+}
+
+TEST(NumberText, CompactCurrencyStepsByMagnitude) {
+    const struct {
+        double amount;
+        const char* text;
+    } cases[] = {{999, "$999"},        {0, "$0"},          {1500, "$2K"},
+                 {1000, "$1K"},        {999999, "$1000K"}, {2'500'000, "$2.5M"},
+                 {1'000'000, "$1.0M"}, {12.4, "$12"}};
+    for (const auto& entry : cases) {
+        EXPECT_EQ(formatCompactCurrency(entry.amount), QString::fromLatin1(entry.text)) << entry.amount;
+    }
+}
+
+TEST(NumberText, IgnoresTheProcessNumericLocale) {
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr && std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) {
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    }
+    EXPECT_EQ(formatFixed(1.25, 2), QStringLiteral("1.25"));
+    EXPECT_EQ(formatCompactCurrency(2'500'000), QStringLiteral("$2.5M"));
+    std::setlocale(LC_NUMERIC, previous.c_str());
+}
+
+} // namespace
+} // namespace norvane::app

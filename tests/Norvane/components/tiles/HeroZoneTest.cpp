@@ -1,0 +1,82 @@
+#include "tests/Norvane/components/ComponentTestSupport.h"
+
+#include "Norvane/components/charts/SparklineView.h"
+#include "Norvane/components/text/GlowText.h"
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/text/SymbolLabel.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/tiles/HeroMetricCard.h"
+#include "Norvane/components/tiles/HeroZoneView.h"
+
+#include <QLabel>
+
+namespace norvane::app {
+namespace {
+
+TEST(SparklineView, NormalisesBetweenSmallestAndLargest) {
+    using Series = std::vector<double>;
+    EXPECT_EQ(SparklineView::normalizedData({3, 5, 4}), (Series{0, 1, 0.5}));
+    EXPECT_EQ(SparklineView::normalizedData({2, 2, 2}), (Series{0.5, 0.5, 0.5}));
+    EXPECT_EQ(SparklineView::normalizedData({7}), (Series{0.5}));
+    EXPECT_EQ(SparklineView::normalizedData({}), Series{});
+}
+
+TEST(SparklineView, PointsKeepOutOfTheTopAndBottomTenth) {
+    EXPECT_EQ(SparklineView::pointAt(0, 2, 0.0, 100, 40), QPointF(0, 36));
+    EXPECT_EQ(SparklineView::pointAt(1, 2, 1.0, 100, 40), QPointF(100, 4));
+    EXPECT_EQ(SparklineView::pointAt(0, 1, 0.5, 100, 40), QPointF(0, 20));
+    EXPECT_EQ(SparklineView::pointAt(2, 3, 0.5, 100, 40), QPointF(100, 20));
+}
+
+TEST(HeroMetricCard, ValueAndDeltaColourRules) {
+    EXPECT_EQ(HeroMetricCard::valueColor(QStringLiteral("--")), Palette::textSecondary());
+    EXPECT_EQ(HeroMetricCard::valueColor(QString()), Palette::textSecondary());
+    EXPECT_EQ(HeroMetricCard::glowColor(QStringLiteral("--")).alpha(), 0);
+    EXPECT_EQ(HeroMetricCard::valueColor(QStringLiteral("0")), Palette::cyan());
+    EXPECT_EQ(HeroMetricCard::glowColor(QStringLiteral("0")), Palette::cyan());
+    EXPECT_EQ(HeroMetricCard::deltaSymbol(0.0), QStringLiteral("arrow.up"));
+    EXPECT_EQ(HeroMetricCard::deltaColor(0.0), Palette::green());
+    EXPECT_EQ(HeroMetricCard::deltaSymbol(-0.01), QStringLiteral("arrow.down"));
+    EXPECT_EQ(HeroMetricCard::deltaColor(-0.01), Palette::red());
+    EXPECT_EQ(HeroMetricCard::deltaSymbol(std::numeric_limits<double>::quiet_NaN()), QStringLiteral("arrow.down"));
+}
+
+using HeroZoneWidget = testing::ComponentTest;
+
+TEST_F(HeroZoneWidget, ShowsBothMetricsFooterAndSparkline) {
+    auto* footer = new QLabel(QStringLiteral("footer"));
+    HeroZoneView zone(HeroMetric(QStringLiteral("12.4x"), QStringLiteral("Leverage"),
+                                 MetricDelta{-1, QStringLiteral("-1.0x")}, QStringLiteral("since last month")),
+                      HeroMetric(QStringLiteral("--"), QStringLiteral("Cost")), {1, 3, 2}, footer);
+    testing::showAndSettle(zone, 700);
+    const HeroMetricCard& primary = zone.primaryCard();
+    EXPECT_EQ(primary.valueText().text(), QStringLiteral("12.4x"));
+    EXPECT_EQ(primary.valueText().color(), Palette::cyan());
+    EXPECT_EQ(primary.label().text(), QStringLiteral("LEVERAGE"));
+    EXPECT_TRUE(primary.deltaRow().isVisible());
+    EXPECT_EQ(primary.deltaArrow().symbolName(), QStringLiteral("arrow.down"));
+    EXPECT_EQ(primary.deltaText().text(), QStringLiteral("-1.0x"));
+    EXPECT_EQ(primary.deltaText().color(), Palette::red());
+    EXPECT_TRUE(primary.sublabel().isVisible());
+    EXPECT_TRUE(footer->isVisible());
+    const HeroMetricCard& secondary = zone.secondaryCard();
+    EXPECT_EQ(secondary.valueText().color(), Palette::textSecondary());
+    EXPECT_EQ(secondary.valueText().glowColor().alpha(), 0);
+    EXPECT_FALSE(secondary.deltaRow().isVisible());
+    EXPECT_FALSE(secondary.sublabel().isVisible());
+    EXPECT_TRUE(zone.sparklineSection().isVisible());
+    EXPECT_EQ(zone.sparkline().height(), 40);
+    EXPECT_NEAR(primary.width(), secondary.width(), 2) << "the two metric columns share the row";
+}
+
+TEST_F(HeroZoneWidget, EmptySeriesHasNoSparklineOrCaption) {
+    HeroZoneView zone(HeroMetric(QStringLiteral("1"), QStringLiteral("a")),
+                      HeroMetric(QStringLiteral("2"), QStringLiteral("b")), {}, nullptr);
+    testing::showAndSettle(zone, 700);
+    EXPECT_FALSE(zone.sparklineSection().isVisible());
+    zone.setSparklineData({4, 5});
+    EXPECT_TRUE(zone.sparklineSection().isVisible());
+}
+
+} // namespace
+} // namespace norvane::app

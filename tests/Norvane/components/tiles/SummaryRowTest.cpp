@@ -1,0 +1,94 @@
+#include "tests/Norvane/components/ComponentTestSupport.h"
+
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/text/SymbolLabel.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/tiles/SummaryRowView.h"
+#include "Norvane/components/tiles/SummaryStatCard.h"
+
+#include <QApplication>
+#include <QEnterEvent>
+
+namespace norvane::app {
+namespace {
+
+TEST(StatTrend, UpAndDownShowArrowsNeutralShowsNothing) {
+    const auto up = StatTrend::up(QStringLiteral("+12%")).shown();
+    ASSERT_TRUE(up.has_value());
+    EXPECT_EQ(up->symbol, QStringLiteral("arrow.up"));
+    EXPECT_EQ(up->text, QStringLiteral("+12%"));
+    EXPECT_EQ(up->color, Palette::green());
+    const auto down = StatTrend::down(QStringLiteral("3")).shown();
+    ASSERT_TRUE(down.has_value());
+    EXPECT_EQ(down->symbol, QStringLiteral("arrow.down"));
+    EXPECT_EQ(down->color, Palette::red());
+    EXPECT_FALSE(StatTrend::neutral().shown().has_value());
+}
+
+TEST(SummaryStatCard, ValueColourRule) {
+    EXPECT_EQ(SummaryStatCard::valueColor(QStringLiteral("--")), Palette::textSecondary());
+    EXPECT_EQ(SummaryStatCard::valueColor(QString()), Palette::textSecondary());
+    EXPECT_EQ(SummaryStatCard::valueColor(QStringLiteral("0")), Palette::textPrimary());
+}
+
+using SummaryRowWidget = testing::ComponentTest;
+
+TEST_F(SummaryRowWidget, CardsShowTheirStatsAndShareTheRow) {
+    SummaryRowView row(
+        {SummaryStat(QStringLiteral("42"), QStringLiteral("Projects"), QStringLiteral("4 active"),
+                     StatTrend::up(QStringLiteral("+12%")), QStringLiteral("All tracked projects")),
+         SummaryStat(QStringLiteral("--"), QStringLiteral("Streak")),
+         SummaryStat(QStringLiteral("3"), QStringLiteral("Commits"), std::nullopt, StatTrend::neutral())});
+    testing::showAndSettle(row, 624);
+    ASSERT_EQ(row.cards().size(), 3U);
+    const SummaryStatCard& first = *row.cards()[0];
+    EXPECT_EQ(first.valueLabel().text(), QStringLiteral("42"));
+    EXPECT_TRUE(first.trendRow().isVisible());
+    EXPECT_EQ(first.trendArrow().symbolName(), QStringLiteral("arrow.up"));
+    EXPECT_EQ(first.trendText().text(), QStringLiteral("+12%"));
+    EXPECT_TRUE(first.sublabel().isVisible());
+    EXPECT_EQ(first.toolTip(), QStringLiteral("All tracked projects"));
+    const SummaryStatCard& second = *row.cards()[1];
+    EXPECT_EQ(second.valueLabel().color(), Palette::textSecondary());
+    EXPECT_FALSE(second.trendRow().isVisible());
+    EXPECT_FALSE(second.sublabel().isVisible());
+    EXPECT_TRUE(second.toolTip().isEmpty());
+    EXPECT_FALSE(row.cards()[2]->trendRow().isVisible());
+    EXPECT_EQ(row.cards()[0]->width(), row.cards()[2]->width());
+    EXPECT_EQ(row.cards()[1]->x() - row.cards()[0]->geometry().right() - 1, 12);
+}
+
+TEST_F(SummaryRowWidget, HoverChangesOnlyThatCard) {
+    SummaryRowView row(
+        {SummaryStat(QStringLiteral("1"), QStringLiteral("a")), SummaryStat(QStringLiteral("2"), QStringLiteral("b"))});
+    testing::showAndSettle(row, 400);
+    SummaryStatCard& first = *row.cards()[0];
+    const QColor restingFill = Palette::withOpacity(Palette::backgroundBase(), 0.6);
+    EXPECT_EQ(first.fillColor(), restingFill);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(&first, &enter);
+    EXPECT_TRUE(first.isHovered());
+    EXPECT_EQ(first.fillColor(), Palette::backgroundRaised());
+    EXPECT_NEAR(first.borderColor().alphaF(), 0.2, 1e-3);
+    EXPECT_FALSE(row.cards()[1]->isHovered());
+    EXPECT_NEAR(row.cards()[1]->borderColor().alphaF(), 0.1, 1e-3);
+    testing::leave(first);
+    EXPECT_EQ(first.fillColor(), restingFill);
+}
+
+TEST_F(SummaryRowWidget, CardsAreKeptByIdentity) {
+    const SummaryStat kept(QStringLiteral("1"), QStringLiteral("a"));
+    SummaryRowView row({kept, SummaryStat(QStringLiteral("2"), QStringLiteral("b"))});
+    SummaryStatCard* before = row.cards()[0];
+    SummaryStat changed = kept;
+    changed.value = QStringLiteral("5");
+    row.setStats({SummaryStat(QStringLiteral("9"), QStringLiteral("new")), changed});
+    ASSERT_EQ(row.cards().size(), 2U);
+    EXPECT_EQ(row.cards()[1], before);
+    EXPECT_EQ(row.cards()[1]->valueLabel().text(), QStringLiteral("5"));
+    row.setStats({});
+    EXPECT_TRUE(row.cards().empty());
+}
+
+} // namespace
+} // namespace norvane::app
