@@ -246,7 +246,7 @@ private:
             return false;
         }
         const char* after = p_ + token.text.size();
-        return after == end_ || token.deeperBytes.find(*after) == std::string::npos;
+        return token.deeperBytes.empty() || after == end_ || token.deeperBytes.find(*after) == std::string::npos;
     }
 
     bool fits(const Token& token) const {
