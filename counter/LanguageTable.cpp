@@ -12,7 +12,8 @@ const std::vector<std::string_view> hashes{"#"};
 const std::vector<BlockComment> slashStar{{"/*", "*/"}};
 const std::vector<BlockComment> xmlComment{{"<!--", "-->"}};
 
-// Strings that the reference counter does not know are "loose": they end with their line.
+// String delimiters that many languages share. The loose ones are strings the reference counter
+// does not know: they end with their line and leave the keywords inside them counted.
 const StringDelimiter quote{.open = "\"", .close = "\"", .multiline = true, .hidesBranches = true};
 const StringDelimiter oneLineQuote{.open = "\"", .close = "\"", .hidesBranches = true};
 const StringDelimiter apostrophe{.open = "'", .close = "'", .multiline = true, .hidesBranches = true};

@@ -230,7 +230,8 @@ def main():
     print('const std::vector<BlockComment> slashStar{{"/*", "*/"}};')
     print('const std::vector<BlockComment> xmlComment{{"<!--", "-->"}};')
     print()
-    print("// Strings that the reference counter does not know are \"loose\": they end with their line.")
+    print("// String delimiters that many languages share. The loose ones are strings the reference counter")
+    print("// does not know: they end with their line and leave the keywords inside them counted.")
     for name, named in NAMED_STRINGS.items():
         print(f"const StringDelimiter {name}{delimiter_fields(named)};")
     print()
