@@ -15,6 +15,8 @@ struct LocalDateComponents {
     int minute = 0;
     int second = 0;
     int weekday = 1; ///< 1 = Sunday ... 7 = Saturday
+
+    bool operator==(const LocalDateComponents&) const = default;
 };
 
 /// Day arithmetic in the user's current calendar and time zone. Days are calendar days, so a day

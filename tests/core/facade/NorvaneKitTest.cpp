@@ -41,7 +41,7 @@ protected:
     NorvaneKit kit{NorvaneDatabase::makeInMemoryContainer(), SccService(testing::builtInCounterOnly())};
 };
 
-TEST_F(NorvaneKitTest, HistoryOfOneAndOfAll) {
+TEST_F(NorvaneKitTest, HistoryOfAllRunsProjectByProjectInNameOrder) {
     GitTestRepository first;
     GitTestRepository second;
     for (int day = 0; day < 3; ++day) {
@@ -53,9 +53,6 @@ TEST_F(NorvaneKitTest, HistoryOfOneAndOfAll) {
     kit.addProject("second", second.pathString(), std::nullopt, ProjectType::organic);
     kit.addProject("first", first.pathString(), std::nullopt, ProjectType::organic);
 
-    EXPECT_EQ(kit.collectHistory("first"), 3);
-    EXPECT_EQ(kit.collectHistory("first", 7), 2);
-    EXPECT_EQ(testing::errorMessageOf<NorvaneError>([&] { kit.collectHistory("third"); }), "Project not found: third");
     std::vector<std::string> reports;
     const int total = kit.collectHistoryAll(std::nullopt, [&](const std::string& project, int current, int count,
                                                               const GitCommit& commit) {
@@ -63,6 +60,25 @@ TEST_F(NorvaneKitTest, HistoryOfOneAndOfAll) {
     });
     EXPECT_EQ(total, 4);
     EXPECT_EQ(reports, (std::vector<std::string>{"first 1/3 a0", "first 2/3 a1", "first 3/3 a2", "second 1/1 b"}));
+}
+
+TEST_F(NorvaneKitTest, PortfolioMetricsLookAtTheLastSevenDaysOfItsOwnStore) {
+    EXPECT_EQ(kit.portfolioMetrics().context(), kit.context());
+    auto project = Project::create("alpha", "/tmp/alpha", std::nullopt, ProjectType::organic);
+    kit.context()->insert(project);
+    for (const auto& [daysAgo, effort] : {std::pair{10, 2.0}, std::pair{0, 3.0}}) {
+        auto snapshot = Snapshot::create(project);
+        snapshot->setSnapshotType(SnapshotType::gitHistory);
+        snapshot->capturedAt = platform::LocalCalendar::addingDays(today(), -daysAgo);
+        snapshot->cumulativeEffortMonths = effort;
+        kit.context()->insert(snapshot);
+    }
+
+    EXPECT_EQ(kit.buildPortfolioSnapshots(), 2);
+    // Only today's row lies in the window.
+    const auto metrics = kit.getPortfolioMetrics();
+    EXPECT_DOUBLE_EQ(metrics.dailyThroughput, 1.0);
+    EXPECT_DOUBLE_EQ(metrics.totalEffortMonths, 3.0);
 }
 
 } // namespace

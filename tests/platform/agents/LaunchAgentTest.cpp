@@ -36,12 +36,10 @@ TEST(LaunchAgent, ReadsTheKeysOfACalendarAgent) {
     EXPECT_EQ(agent.minute, 30);
     EXPECT_EQ(agent.standardOutPath, "/tmp/out.log");
     EXPECT_EQ(agent.standardErrorPath, std::nullopt);
-}
 
-TEST(LaunchAgent, MissingCalendarFieldsMeanEveryHourOrMinute) {
-    const auto agent = agentFrom(label + program + "<key>StartCalendarInterval</key><dict/>");
-    EXPECT_EQ(agent.hour, std::nullopt);
-    EXPECT_EQ(agent.minute, std::nullopt);
+    const auto everyMinute = agentFrom(label + program + "<key>StartCalendarInterval</key><dict/>");
+    EXPECT_EQ(everyMinute.hour, std::nullopt);
+    EXPECT_EQ(everyMinute.minute, std::nullopt);
 }
 
 TEST(LaunchAgent, RejectsAgentsItCannotRun) {

@@ -3,8 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/agents/PropertyListReader.h"
-#include "platform/agents/SystemdUnitFiles.h"
 #include "tests/support/RecordingProcessRunner.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -13,24 +11,15 @@ namespace {
 
 using ::testing::ElementsAre;
 using testing::exitedWith;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using testing::readFile;
 
 std::string agentPropertyList(const std::string& hour = "<integer>2</integer>") {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-           "<plist version=\"1.0\">\n<dict>\n"
-           "    <key>Label</key>\n    <string>app.norvane.collect</string>\n"
-           "    <key>ProgramArguments</key>\n    <array>\n"
-           "        <string>/usr/local/bin/norvane</string>\n        <string>collect</string>\n    </array>\n"
-           "    <key>StartCalendarInterval</key>\n    <dict>\n"
-           "        <key>Hour</key>\n        " +
-           hour +
-           "\n"
-           "        <key>Minute</key>\n        <integer>0</integer>\n    </dict>\n"
-           "    <key>StandardOutPath</key>\n    <string>/home/a &amp; b/Library/Logs/Norvane/collect.log</string>\n"
-           "    <key>RunAtLoad</key>\n    <false/>\n</dict>\n</plist>";
+    return "<plist version=\"1.0\"><dict><key>Label</key><string>app.norvane.collect</string>"
+           "<key>ProgramArguments</key><array><string>/usr/local/bin/norvane</string><string>collect</string>"
+           "</array><key>StartCalendarInterval</key><dict><key>Hour</key>" +
+           hour + "<key>Minute</key><integer>0</integer></dict></dict></plist>";
 }
 
 class LaunchctlTest : public ::testing::Test {
@@ -43,41 +32,49 @@ protected:
     std::filesystem::path propertyList = folder.writeFile("Library/LaunchAgents/agent.plist", agentPropertyList());
 };
 
-TEST_F(LaunchctlTest, LoadWritesTheUnitsAndStartsTheTimer) {
+TEST_F(LaunchctlTest, LoadAndUnloadWriteAndRemoveTheUnitsAroundSystemctl) {
     testing::RecordingProcessRunner runner;
-    const auto result = Launchctl(runner, unitFolder).run({"load", propertyList.string()});
-    EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_EQ(result.standardError, "");
-    EXPECT_THAT(runner.commandLines(), ElementsAre("systemctl --user daemon-reload",
-                                                   "systemctl --user enable --now app.norvane.collect.timer"));
-    const auto agent = LaunchAgent::fromPropertyList(PropertyListReader::read(agentPropertyList()));
-    EXPECT_EQ(readFile(serviceFile()), SystemdUnitFiles::serviceUnit(agent));
-    EXPECT_EQ(readFile(timerFile()), SystemdUnitFiles::timerUnit(agent));
-    EXPECT_NE(readFile(serviceFile()).find("append:/home/a & b/Library/Logs/Norvane/collect.log"), std::string::npos);
-}
+    Launchctl launchctl(runner, unitFolder);
+    const auto loaded = launchctl.run({"load", propertyList.string()});
+    EXPECT_EQ(loaded.exitStatus, 0);
+    EXPECT_EQ(loaded.standardError, "");
+    EXPECT_THAT(readFile(timerFile()), HasSubstr("OnCalendar=*-*-* 02:00:00\n"));
+    EXPECT_THAT(readFile(serviceFile()), HasSubstr("ExecStart=\"/usr/local/bin/norvane\" \"collect\"\n"));
 
-TEST_F(LaunchctlTest, FailedLoadReportsSystemctlAndLeavesNoUnits) {
-    testing::RecordingProcessRunner runner([](const ProcessRequest& request) {
-        return request.arguments[1] == "enable" ? exitedWith(1, "Failed to connect to bus: No medium found\n")
-                                                : exitedWith(0);
-    });
-    const auto result = Launchctl(runner, unitFolder).load(propertyList);
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.standardError,
-              "systemctl --user enable --now app.norvane.collect.timer: Failed to connect to bus: No medium found");
+    EXPECT_EQ(launchctl.run({"unload", propertyList.string()}).exitStatus, 0);
+    EXPECT_THAT(runner.commandLines(),
+                ElementsAre("systemctl --user daemon-reload", "systemctl --user enable --now app.norvane.collect.timer",
+                            "systemctl --user disable --now app.norvane.collect.timer",
+                            "systemctl --user stop app.norvane.collect.service", "systemctl --user daemon-reload"));
     EXPECT_FALSE(std::filesystem::exists(timerFile()));
     EXPECT_FALSE(std::filesystem::exists(serviceFile()));
-    EXPECT_EQ(runner.commandLines().back(), "systemctl --user daemon-reload");
+
+    runner.requests.clear();
+    const auto unknown = launchctl.unload(propertyList);
+    EXPECT_EQ(unknown.exitStatus, 1);
+    EXPECT_EQ(unknown.standardError, "Could not find specified service");
+    EXPECT_THAT(runner.requests, IsEmpty());
 }
 
-TEST_F(LaunchctlTest, FailuresWithoutTextOrWithoutSystemctlStillSaySomething) {
-    testing::RecordingProcessRunner silent([](const ProcessRequest&) { return exitedWith(3); });
-    EXPECT_EQ(Launchctl(silent, unitFolder).load(propertyList).standardError,
-              "systemctl --user daemon-reload: exited with status 3");
-    testing::RecordingProcessRunner missing(testing::failingToStart("No such file or directory"));
-    const auto result = Launchctl(missing, unitFolder).load(propertyList);
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.standardError, "systemctl: No such file or directory");
+TEST_F(LaunchctlTest, AFailedLoadSaysWhyAndLeavesNoUnits) {
+    const std::pair<testing::RecordingProcessRunner::Handler, std::string> failures[] = {
+        {[](const ProcessRequest& request) {
+             return request.arguments[1] == "enable" ? exitedWith(1, "Failed to connect to bus: No medium found\n")
+                                                     : exitedWith(0);
+         },
+         "systemctl --user enable --now app.norvane.collect.timer: Failed to connect to bus: No medium found"},
+        {[](const ProcessRequest&) { return exitedWith(3); }, "systemctl --user daemon-reload: exited with status 3"},
+        {testing::failingToStart("No such file or directory"), "systemctl: No such file or directory"},
+    };
+    for (const auto& [handler, message] : failures) {
+        testing::RecordingProcessRunner runner(handler);
+        const auto result = Launchctl(runner, unitFolder).load(propertyList);
+        EXPECT_EQ(result.exitStatus, 1);
+        EXPECT_EQ(result.standardError, message);
+        EXPECT_FALSE(std::filesystem::exists(timerFile()));
+        EXPECT_FALSE(std::filesystem::exists(serviceFile()));
+        EXPECT_EQ(runner.commandLines().back(), "systemctl --user daemon-reload");
+    }
 }
 
 TEST_F(LaunchctlTest, LoadRejectsPropertyListsItCannotRun) {
@@ -93,28 +90,6 @@ TEST_F(LaunchctlTest, LoadRejectsPropertyListsItCannotRun) {
     EXPECT_FALSE(std::filesystem::exists(unitFolder));
 }
 
-TEST_F(LaunchctlTest, UnloadStopsDisablesAndRemovesTheUnits) {
-    testing::RecordingProcessRunner runner;
-    Launchctl launchctl(runner, unitFolder);
-    ASSERT_EQ(launchctl.load(propertyList).exitStatus, 0);
-    runner.requests.clear();
-    const auto result = launchctl.run({"unload", propertyList.string()});
-    EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_THAT(runner.commandLines(),
-                ElementsAre("systemctl --user disable --now app.norvane.collect.timer",
-                            "systemctl --user stop app.norvane.collect.service", "systemctl --user daemon-reload"));
-    EXPECT_FALSE(std::filesystem::exists(timerFile()));
-    EXPECT_FALSE(std::filesystem::exists(serviceFile()));
-}
-
-TEST_F(LaunchctlTest, UnloadOfAnUnknownAgentCannotFindTheService) {
-    testing::RecordingProcessRunner runner;
-    const auto result = Launchctl(runner, unitFolder).unload(propertyList);
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.standardError, "Could not find specified service");
-    EXPECT_THAT(runner.requests, IsEmpty());
-}
-
 TEST_F(LaunchctlTest, FailedUnloadKeepsTheUnits) {
     testing::RecordingProcessRunner loader;
     ASSERT_EQ(Launchctl(loader, unitFolder).load(propertyList).exitStatus, 0);
@@ -128,10 +103,9 @@ TEST_F(LaunchctlTest, FailedUnloadKeepsTheUnits) {
 
 TEST_F(LaunchctlTest, OtherCommandLinesAreUsageErrors) {
     testing::RecordingProcessRunner runner;
-    Launchctl launchctl(runner, unitFolder);
-    for (const auto& arguments :
-         std::vector<std::vector<std::string>>{{}, {"load"}, {"start", "x"}, {"load", "a", "b"}}) {
-        const auto result = launchctl.run(arguments);
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{}, {"load"}, {"start", "x"}, {"load", "a", "b"}}) {
+        const auto result = Launchctl(runner, unitFolder).run(arguments);
         EXPECT_EQ(result.exitStatus, 64);
         EXPECT_EQ(result.standardError, "usage: norvane-launchctl load PLIST | unload PLIST");
     }

@@ -45,43 +45,35 @@ private:
     mode_t previous_;
 };
 
-TEST(AtomicFile, ANewFileGetsTheAskedModeLessTheUmask) {
+TEST(AtomicFile, ANewFileGetsTheAskedModeLessTheUmaskAndAReplacedOneKeepsItsMode) {
     struct Case {
+        std::optional<mode_t> existing;
         mode_t umask;
-        std::optional<std::filesystem::perms> asked;
+        std::filesystem::perms asked;
         mode_t expected;
     };
     const Case cases[] = {
-        {022, std::nullopt, 0644},
-        {077, std::nullopt, 0600},
-        {022, std::filesystem::perms{0600}, 0600},
-        {027, std::filesystem::perms{0666}, 0640},
+        {std::nullopt, 022, AtomicFile::defaultNewFileMode, 0644},
+        {std::nullopt, 077, AtomicFile::defaultNewFileMode, 0600},
+        {std::nullopt, 027, std::filesystem::perms{0666}, 0640},
+        {0640, 077, std::filesystem::perms{0600}, 0640},
+        {0755, 022, AtomicFile::defaultNewFileMode, 0755},
+        {0444, 022, AtomicFile::defaultNewFileMode, 0444},
     };
     for (const Case& test : cases) {
         const testing::TemporaryFolder folder;
-        const auto file = folder.path() / "new.json";
+        const auto file = folder.path() / "file.json";
+        if (test.existing) {
+            folder.writeFile("file.json", std::string(100000, 'x'));
+            ASSERT_EQ(::chmod(file.c_str(), *test.existing), 0);
+        }
         {
             const ScopedUmask mask(test.umask);
-            test.asked ? AtomicFile::write(file, "{}\n", *test.asked) : AtomicFile::write(file, "{}\n");
+            AtomicFile::write(file, "{}\n", test.asked);
         }
         EXPECT_EQ(readFile(file), "{}\n");
-        EXPECT_EQ(modeOf(file), test.expected) << std::oct << test.umask;
-        EXPECT_EQ(entriesOf(folder.path()), std::vector<std::string>{"new.json"});
-    }
-}
-
-TEST(AtomicFile, AReplacedFileKeepsItsModeWhateverTheUmaskOrTheAskedMode) {
-    for (const mode_t kept : {mode_t{0640}, mode_t{0755}, mode_t{0444}}) {
-        const testing::TemporaryFolder folder;
-        const auto file = folder.writeFile("old.txt", std::string(100000, 'x'));
-        ASSERT_EQ(::chmod(file.c_str(), kept), 0);
-        {
-            const ScopedUmask mask(077);
-            AtomicFile::write(file, "new", std::filesystem::perms{0600});
-        }
-        EXPECT_EQ(readFile(file), "new");
-        EXPECT_EQ(modeOf(file), kept);
-        EXPECT_EQ(entriesOf(folder.path()), std::vector<std::string>{"old.txt"});
+        EXPECT_EQ(modeOf(file), test.expected) << std::oct << test.expected;
+        EXPECT_EQ(entriesOf(folder.path()), std::vector<std::string>{"file.json"});
     }
 }
 

@@ -67,12 +67,8 @@ TEST(LocalCalendar, CrossesTheYearEnd) {
     EXPECT_EQ(LocalCalendar::wholeDaysBetween(lateOnNewYearsEve, utc(2026, 1, 2, 4)), 1);
     EXPECT_FALSE(LocalCalendar::isSameDay(lateOnNewYearsEve, utc(2026, 1, 1, 6)));
     EXPECT_EQ(LocalCalendar::startOfDay(utc(2026, 1, 1, 5, 30)), utc(2026, 1, 1, 5));
-    const LocalDateComponents nextDay = LocalCalendar::components(LocalCalendar::addingDays(lateOnNewYearsEve, 1));
-    EXPECT_EQ(nextDay.year, 2026);
-    EXPECT_EQ(nextDay.month, 1);
-    EXPECT_EQ(nextDay.day, 1);
-    EXPECT_EQ(nextDay.hour, 23);
-    EXPECT_EQ(nextDay.weekday, 5); // Thursday
+    EXPECT_EQ(LocalCalendar::components(LocalCalendar::addingDays(lateOnNewYearsEve, 1)),
+              (LocalDateComponents{.year = 2026, .month = 1, .day = 1, .hour = 23, .weekday = 5})); // Thursday
     EXPECT_EQ(LocalCalendar::wholeDaysBetween(utc(2024, 1, 1, 17), utc(2025, 1, 1, 17)), 366);
 }
 
@@ -101,13 +97,7 @@ TEST(LocalCalendar, AddsMonthsClampedToTheMonthsEnd) {
 TEST(LocalCalendar, ComponentsRoundTripAndInvalidOnesGiveNone) {
     const testing::ScopedTimeZone zone("Europe/Berlin");
     const LocalDateComponents fields = LocalCalendar::components(utc(2026, 3, 14, 8, 26) + 53s);
-    EXPECT_EQ(fields.year, 2026);
-    EXPECT_EQ(fields.month, 3);
-    EXPECT_EQ(fields.day, 14);
-    EXPECT_EQ(fields.hour, 9);
-    EXPECT_EQ(fields.minute, 26);
-    EXPECT_EQ(fields.second, 53);
-    EXPECT_EQ(fields.weekday, 7); // Saturday
+    EXPECT_EQ(fields, (LocalDateComponents{2026, 3, 14, 9, 26, 53, 7})); // Saturday
     EXPECT_EQ(LocalCalendar::dateFromComponents(fields), utc(2026, 3, 14, 8, 26) + 53s);
 
     const auto invalid = [&fields](auto change) {

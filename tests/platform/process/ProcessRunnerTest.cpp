@@ -2,6 +2,7 @@
 
 #include "tests/support/TemporaryFolder.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -9,12 +10,14 @@
 namespace norvane::platform {
 namespace {
 
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+ProcessResult run(const ProcessRequest& request) { return PosixProcessRunner().run(request); }
+
 ProcessResult runShell(const std::string& script, std::optional<std::string> input = std::nullopt) {
-    ProcessRequest request;
-    request.executable = "/bin/sh";
-    request.arguments = {"-c", script};
-    request.standardInput = std::move(input);
-    return PosixProcessRunner().run(request);
+    return run({.executable = "/bin/sh", .arguments = {"-c", script}, .standardInput = std::move(input)});
 }
 
 TEST(ProcessRunner, ReportsExitCodesAndSignals) {
@@ -44,31 +47,20 @@ TEST(ProcessRunner, FeedsStandardInputWhileReadingOutput) {
     for (int line = 0; line < 200000; ++line) {
         input += "line " + std::to_string(line) + "\n";
     }
-    ProcessRequest request;
-    request.executable = "cat";
-    request.standardInput = input;
-    const ProcessResult result = PosixProcessRunner().run(request);
+    const ProcessResult result = run({.executable = "cat", .standardInput = input});
     ASSERT_TRUE(result.succeeded());
     EXPECT_EQ(result.standardOutput, input);
-
     EXPECT_EQ(runShell("wc -c", "").standardOutput, "0\n");
+    EXPECT_EQ(runShell("cat; echo done").standardOutput, "done\n") << "no input reads as its end";
+    EXPECT_EQ(runShell("exit 4", std::string(5000000, 'x')).exitStatus, 4) << "a child that stops reading";
 }
-
-TEST(ProcessRunner, SurvivesAChildThatStopsReadingItsInput) {
-    const ProcessResult result = runShell("exit 4", std::string(5000000, 'x'));
-    EXPECT_EQ(result.exitStatus, 4);
-}
-
-TEST(ProcessRunner, ChildWithoutInputReadsEndOfFile) { EXPECT_EQ(runShell("cat; echo done").standardOutput, "done\n"); }
 
 TEST(ProcessRunner, PassesArgumentsUnchanged) {
     const std::vector<std::string> arguments = {"two words", "\"double\"", "'single'",   "line\nbreak", "",
                                                 "$HOME",     "*",          "; rm -rf x", "back\\slash"};
-    ProcessRequest request;
-    request.executable = "/usr/bin/printf";
-    request.arguments = {"[%s]"};
+    ProcessRequest request{.executable = "/usr/bin/printf", .arguments = {"[%s]"}};
     request.arguments.insert(request.arguments.end(), arguments.begin(), arguments.end());
-    const ProcessResult result = PosixProcessRunner().run(request);
+    const ProcessResult result = run(request);
     ASSERT_TRUE(result.succeeded()) << result.standardError;
     std::string expected;
     for (const std::string& argument : arguments) {
@@ -79,64 +71,45 @@ TEST(ProcessRunner, PassesArgumentsUnchanged) {
 
 TEST(ProcessRunner, RunsInTheWorkingDirectory) {
     const testing::TemporaryFolder folder;
-    ProcessRequest request;
-    request.executable = "pwd";
-    request.arguments = {"-P"};
-    request.workingDirectory = folder.path();
-    EXPECT_EQ(PosixProcessRunner().run(request).standardOutput, folder.path().string() + "\n");
+    ProcessRequest request{.executable = "pwd", .arguments = {"-P"}, .workingDirectory = folder.path()};
+    EXPECT_EQ(run(request).standardOutput, folder.path().string() + "\n");
 
     request.workingDirectory = folder.path() / "missing";
-    const ProcessResult missing = PosixProcessRunner().run(request);
-    EXPECT_EQ(missing.startError, "No such file or directory: " + (folder.path() / "missing").string());
+    EXPECT_EQ(run(request).startError, "No such file or directory: " + (folder.path() / "missing").string());
 }
 
 TEST(ProcessRunner, InheritsReplacesOrOverridesTheEnvironment) {
     const testing::ScopedEnvironment inherited("NORVANE_TEST_INHERITED", "yes");
     const testing::ScopedEnvironment overridden("NORVANE_TEST_OVERRIDDEN", "old");
-    ProcessRequest request;
-    request.executable = "/usr/bin/env";
-    const std::string inheritedOutput = PosixProcessRunner().run(request).standardOutput;
-    EXPECT_NE(inheritedOutput.find("NORVANE_TEST_INHERITED=yes\n"), std::string::npos);
+    ProcessRequest request{.executable = "/usr/bin/env"};
+    EXPECT_THAT(run(request).standardOutput, HasSubstr("NORVANE_TEST_INHERITED=yes\n"));
 
     request.environmentOverrides = {{"NORVANE_TEST_OVERRIDDEN", "new"}, {"NORVANE_TEST_ADDED", "a=b"}};
-    const std::string overriddenOutput = PosixProcessRunner().run(request).standardOutput;
-    EXPECT_NE(overriddenOutput.find("NORVANE_TEST_INHERITED=yes\n"), std::string::npos);
-    EXPECT_NE(overriddenOutput.find("NORVANE_TEST_OVERRIDDEN=new\n"), std::string::npos);
-    EXPECT_NE(overriddenOutput.find("NORVANE_TEST_ADDED=a=b\n"), std::string::npos);
-    EXPECT_EQ(overriddenOutput.find("NORVANE_TEST_OVERRIDDEN=old"), std::string::npos);
+    EXPECT_THAT(run(request).standardOutput,
+                AllOf(HasSubstr("NORVANE_TEST_INHERITED=yes\n"), HasSubstr("NORVANE_TEST_OVERRIDDEN=new\n"),
+                      HasSubstr("NORVANE_TEST_ADDED=a=b\n"), Not(HasSubstr("NORVANE_TEST_OVERRIDDEN=old"))));
 
     request.environment = std::map<std::string, std::string>{{"ALPHA", "1"}, {"NORVANE_TEST_OVERRIDDEN", "x"}};
-    EXPECT_EQ(PosixProcessRunner().run(request).standardOutput,
-              "ALPHA=1\nNORVANE_TEST_ADDED=a=b\nNORVANE_TEST_OVERRIDDEN=new\n");
-
-    request.environmentOverrides = {};
-    request.environment = std::map<std::string, std::string>{{"ALPHA", "1"}, {"BETA", "two words"}};
-    EXPECT_EQ(PosixProcessRunner().run(request).standardOutput, "ALPHA=1\nBETA=two words\n");
+    EXPECT_EQ(run(request).standardOutput, "ALPHA=1\nNORVANE_TEST_ADDED=a=b\nNORVANE_TEST_OVERRIDDEN=new\n");
 }
 
 TEST(ProcessRunner, ReportsAProgramThatCannotStart) {
-    ProcessRequest request;
-    request.executable = "/bin/nope";
-    const ProcessResult missing = PosixProcessRunner().run(request);
+    const ProcessResult missing = run({.executable = "/bin/nope"});
     EXPECT_FALSE(missing.started());
     EXPECT_FALSE(missing.succeeded());
     EXPECT_EQ(missing.startError, "No such file or directory: /bin/nope");
-
-    request.executable = "norvane-no-such-program";
-    EXPECT_EQ(PosixProcessRunner().run(request).startError, "No such file or directory: norvane-no-such-program");
+    EXPECT_EQ(run({.executable = "norvane-no-such-program"}).startError,
+              "No such file or directory: norvane-no-such-program");
 
     const testing::TemporaryFolder folder;
-    request.executable = folder.writeFile("not-executable", "#!/bin/sh\n").string();
-    EXPECT_EQ(PosixProcessRunner().run(request).startError, "Permission denied: " + request.executable);
+    const auto notExecutable = folder.writeFile("not-executable", "#!/bin/sh\n").string();
+    EXPECT_EQ(run({.executable = notExecutable}).startError, "Permission denied: " + notExecutable);
 }
 
 TEST(ProcessRunner, ChildrenInheritOnlyTheirStandardStreams) {
     // The listing holds 0-2 and the descriptor that ls opened to read the folder.
-    ProcessRequest request;
-    request.executable = "ls";
-    request.arguments = {"/proc/self/fd"};
-    request.standardInput = "";
-    EXPECT_EQ(PosixProcessRunner().run(request).standardOutput, "0\n1\n2\n3\n");
+    EXPECT_EQ(run({.executable = "ls", .arguments = {"/proc/self/fd"}, .standardInput = ""}).standardOutput,
+              "0\n1\n2\n3\n");
 }
 
 TEST(ProcessRunner, RunsFromManyThreadsAtOnce) {
@@ -146,10 +119,9 @@ TEST(ProcessRunner, RunsFromManyThreadsAtOnce) {
     for (std::size_t index = 0; index < outputs.size(); ++index) {
         threads.emplace_back([index, &outputs] {
             for (int round = 0; round < 10; ++round) {
-                ProcessRequest request;
-                request.executable = "cat";
-                request.standardInput = std::string(100000, static_cast<char>('a' + index));
-                outputs[index] += defaultProcessRunner().run(request).standardOutput;
+                const std::string input(100000, static_cast<char>('a' + index));
+                outputs[index] +=
+                    defaultProcessRunner().run({.executable = "cat", .standardInput = input}).standardOutput;
             }
         });
     }

@@ -32,10 +32,8 @@ TEST(UnicodeText, FullLowerCasing) {
 
 TEST(UnicodeText, CaseFoldingForComparison) {
     EXPECT_EQ(platform::UnicodeText::caseFolded("Plain TEXT"), "plain text");
-    EXPECT_EQ(platform::UnicodeText::caseFolded("Stra\xC3\x9F"
-                                                "e"),
-              "strasse");                                          // sharp s
-    EXPECT_EQ(platform::UnicodeText::caseFolded("\xC5\xBF"), "s"); // long s
+    EXPECT_EQ(platform::UnicodeText::caseFolded("Stra\u00DFe"), "strasse"); // sharp s
+    EXPECT_EQ(platform::UnicodeText::caseFolded("\u017F"), "s");            // long s
 }
 
 TEST(UnicodeText, PrefixCountsUserPerceivedCharacters) {
