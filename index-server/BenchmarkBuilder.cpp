@@ -3,6 +3,7 @@
 #include "platform/Iso8601.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -26,27 +27,35 @@ double activeDaysPerWeek(const std::set<std::string>& days) {
     return static_cast<double>(days.size()) * 7.0 / std::max(7.0, spanDays);
 }
 
+/// The mean as a sum of shares, which stays finite for any finite values, however large.
+double meanOf(const std::vector<double>& values) {
+    const auto count = static_cast<double>(values.size());
+    double mean = 0;
+    for (const double value : values) {
+        mean += value / count;
+    }
+    return mean;
+}
+
 ContributorFigures figuresOf(const std::vector<const StoredReport*>& reports) {
     std::set<std::string> days;
     std::array<double, 4> lines{};
-    double retentionSum = 0;
-    int retentionCount = 0;
+    std::vector<double> retentions;
     for (const auto* report : reports) {
         days.insert(report->activityDay);
         lines[0] += static_cast<double>(report->codeLinesChanged);
         lines[1] += static_cast<double>(report->docsLinesChanged);
         lines[2] += static_cast<double>(report->testLinesChanged);
         lines[3] += static_cast<double>(report->configLinesChanged);
-        if (report->velocityRetention) {
-            retentionSum += *report->velocityRetention;
-            ++retentionCount;
+        if (report->velocityRetention && std::isfinite(*report->velocityRetention)) {
+            retentions.push_back(*report->velocityRetention);
         }
     }
     ContributorFigures figures;
     figures.throughput = lines[0] / static_cast<double>(days.size());
     figures.consistency = activeDaysPerWeek(days);
-    if (retentionCount > 0) {
-        figures.velocityRetention = retentionSum / retentionCount;
+    if (!retentions.empty()) {
+        figures.velocityRetention = meanOf(retentions);
     }
     const double total = lines[0] + lines[1] + lines[2] + lines[3];
     if (total > 0) {
@@ -122,7 +131,9 @@ std::optional<CommunityBenchmarks::Percentiles> distribution(std::vector<double>
         const double position = fraction * static_cast<double>(values.size() - 1);
         const auto lower = static_cast<std::size_t>(position);
         const std::size_t upper = std::min(lower + 1, values.size() - 1);
-        return values[lower] + (values[upper] - values[lower]) * (position - static_cast<double>(lower));
+        const double weight = position - static_cast<double>(lower);
+        // Weighted rather than lower + (upper - lower) * weight, whose difference can overflow.
+        return values[lower] * (1 - weight) + values[upper] * weight;
     };
     return CommunityBenchmarks::Percentiles{at(0.10), at(0.25), at(0.50), at(0.75), at(0.90)};
 }

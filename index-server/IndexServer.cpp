@@ -1,17 +1,18 @@
 #include "index-server/IndexServer.h"
 
 #include "core/community/JsonCoding.h"
-#include "core/models/ProjectSizeBucket.h"
 #include "index-server/BenchmarkBuilder.h"
+#include "index-server/GuardedHttpServer.h"
 #include "index-server/ReportStore.h"
+#include "index-server/ReportValidator.h"
 
-#include <httplib.h>
+#include <strings.h>
 
 #include <condition_variable>
+#include <cstring>
 #include <deque>
-#include <functional>
 #include <mutex>
-#include <stdexcept>
+#include <string_view>
 #include <thread>
 
 namespace norvane::indexserver {
@@ -20,94 +21,88 @@ namespace {
 
 constexpr const char* jsonType = "application/json";
 
-void answerError(httplib::Response& response, int status, const std::string& message) {
-    response.status = status;
-    response.set_content(nlohmann::json{{"error", message}}.dump(), jsonType);
-}
-
-/// The report in `body`; throws `JsonDecodingError` for anything that is not a whole report.
-AnonymousActivityReport decodeReport(const std::string& body) {
-    auto report = AnonymousActivityReport::fromJSON(JsonCoding::parse(body));
-    if (!platform::fromRawValue<ProjectSizeBucket>(report.sizeBucket)) {
-        throw JsonDecodingError("Unknown size bucket \"" + report.sizeBucket + "\"");
+/// True for "application/json" in any letter case, with or without parameters such as
+/// "; charset=utf-8".
+bool isJsonMediaType(std::string_view contentType) {
+    contentType = contentType.substr(0, contentType.find(';'));
+    const auto first = contentType.find_first_not_of(" \t");
+    const auto last = contentType.find_last_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return false;
     }
-    return report;
+    const auto type = contentType.substr(first, last - first + 1);
+    return type.size() == std::strlen(jsonType) && strncasecmp(type.data(), jsonType, type.size()) == 0;
 }
 
 } // namespace
 
 struct IndexServer::Impl {
-    explicit Impl(const std::string& dataFile, Options options) : store(dataFile) {
-        server.set_payload_max_length(options.maxBodyBytes);
-        // Without the library's SO_REUSEPORT, a second server on a port in use fails instead of
-        // silently sharing it.
-        server.set_socket_options([](socket_t socket) {
-            int yes = 1;
-            setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        });
-        server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
-            answerError(response, 500, "Internal error");
-        });
-        route(Route::activity, &httplib::Server::Post, "/v1/activity",
-              [this](auto& request, auto& response) { acceptReport(request, response); });
-        route(Route::benchmarks, &httplib::Server::Get, "/v1/benchmarks", [this](auto&, auto& response) {
+    Impl(const std::string& dataFile, Options options)
+        : store(dataFile), server(options.limits), recordedRequests(options.recordedRequests) {
+        route(Route::activity, "POST", "/v1/activity",
+              [this](auto& request, auto& body, auto& response) { acceptReport(request, body, response); });
+        route(Route::benchmarks, "GET", "/v1/benchmarks", [this](auto&, auto&, auto& response) {
             const auto benchmarks = BenchmarkBuilder::build(store.all(), platform::currentDate());
             response.set_content(JsonCoding::dump(benchmarks.toJSON()), jsonType);
         });
-        route(Route::contributors, &httplib::Server::Get, "/v1/stats/contributors", [this](auto&, auto& response) {
+        route(Route::contributors, "GET", "/v1/stats/contributors", [this](auto&, auto&, auto& response) {
             response.set_content(nlohmann::json{{"count", store.contributorCount()}}.dump(), jsonType);
         });
-        route(Route::deletion, &httplib::Server::Delete, R"(/v1/devices/(.+))", [this](auto& request, auto& response) {
+        route(Route::deletion, "DELETE", R"(/v1/devices/(.+))", [this](auto& request, auto&, auto& response) {
             const auto removed = store.deleteDevice(request.matches[1].str());
             response.set_content(nlohmann::json{{"deleted", removed}}.dump(), jsonType);
         });
     }
 
-    using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
-    using Registration = httplib::Server& (httplib::Server::*)(const std::string&, httplib::Server::Handler);
-
-    void route(Route which, Registration registration, const std::string& pattern, Handler normal) {
-        (server.*registration)(pattern,
-                               [this, which, normal](const httplib::Request& request, httplib::Response& response) {
-                                   record(request);
-                                   const auto script = takeScript(which);
-                                   if (script && !pause(script->delay)) {
-                                       answerError(response, 503, "Shutting down");
-                                       return;
-                                   }
-                                   if (script && (script->status || script->body)) {
-                                       response.status = script->status.value_or(200);
-                                       for (const auto& [name, value] : script->headers) {
-                                           response.set_header(name, value);
-                                       }
-                                       response.set_content(script->body.value_or(""), jsonType);
-                                       return;
-                                   }
-                                   normal(request, response);
-                               });
+    void route(Route which, const std::string& method, const std::string& pattern, GuardedHttpServer::Handler normal) {
+        server.handle(method, pattern,
+                      [this, which, normal](const httplib::Request& request, const std::string& body,
+                                            httplib::Response& response) {
+                          record(request, body);
+                          const auto script = takeScript(which);
+                          if (script && !pause(script->delay)) {
+                              GuardedHttpServer::answerError(response, 503, "Shutting down");
+                              return;
+                          }
+                          if (script && (script->status || script->body)) {
+                              response.status = script->status.value_or(200);
+                              for (const auto& [name, value] : script->headers) {
+                                  response.set_header(name, value);
+                              }
+                              response.set_content(script->body.value_or(""), jsonType);
+                              return;
+                          }
+                          normal(request, body, response);
+                      });
     }
 
-    void acceptReport(const httplib::Request& request, httplib::Response& response) {
-        if (request.get_header_value("Content-Type").rfind(jsonType, 0) != 0) {
-            answerError(response, 415, "Expected application/json");
+    void acceptReport(const httplib::Request& request, const std::string& body, httplib::Response& response) {
+        if (!isJsonMediaType(request.get_header_value("Content-Type"))) {
+            GuardedHttpServer::answerError(response, 415, "Expected application/json");
             return;
         }
         try {
-            store.insert(decodeReport(request.body));
-        } catch (const JsonDecodingError& error) {
-            answerError(response, 400, error.what());
+            store.insert(ReportValidator::decode(body));
+        } catch (const InvalidReport& error) {
+            GuardedHttpServer::answerError(response, 400, error.what());
             return;
         }
         response.status = 201;
         response.set_content("{}", jsonType);
     }
 
-    void record(const httplib::Request& request) {
-        ReceivedRequest entry{request.method, request.target, {}, request.body};
+    void record(const httplib::Request& request, const std::string& body) {
+        if (recordedRequests == 0) {
+            return;
+        }
+        ReceivedRequest entry{request.method, request.target, {}, body};
         for (const auto& [name, value] : request.headers) {
             entry.headers.emplace(name, value);
         }
         std::lock_guard lock(mutex);
+        if (received.size() == recordedRequests) {
+            received.pop_front();
+        }
         received.push_back(std::move(entry));
     }
 
@@ -130,7 +125,8 @@ struct IndexServer::Impl {
     }
 
     ReportStore store;
-    httplib::Server server;
+    GuardedHttpServer server;
+    const std::size_t recordedRequests;
     std::thread thread;
     std::string host;
     int port = 0;
@@ -140,7 +136,7 @@ struct IndexServer::Impl {
     bool stopping = false;
     std::map<Route, std::deque<ScriptedAnswer>> queuedAnswers;
     std::map<Route, ScriptedAnswer> persistentAnswers;
-    std::vector<ReceivedRequest> received;
+    std::deque<ReceivedRequest> received;
 };
 
 IndexServer::IndexServer(const std::string& dataFile) : IndexServer(dataFile, Options{}) {}
@@ -151,15 +147,10 @@ IndexServer::IndexServer(const std::string& dataFile, Options options)
 IndexServer::~IndexServer() { stop(); }
 
 int IndexServer::start(const std::string& host, int port) {
-    const bool bound =
-        port == 0 ? (port = impl_->server.bind_to_any_port(host)) > 0 : impl_->server.bind_to_port(host, port);
-    if (!bound) {
-        throw std::runtime_error("Cannot listen on " + host + ":" + std::to_string(port));
-    }
+    impl_->port = impl_->server.bind(host, port);
     impl_->host = host;
-    impl_->port = port;
-    impl_->thread = std::thread([this] { impl_->server.listen_after_bind(); });
-    return port;
+    impl_->thread = std::thread([this] { impl_->server.serve(); });
+    return impl_->port;
 }
 
 void IndexServer::stop() {
@@ -192,7 +183,7 @@ void IndexServer::setAnswer(Route route, std::optional<ScriptedAnswer> answer) {
 
 std::vector<IndexServer::ReceivedRequest> IndexServer::receivedRequests() const {
     std::lock_guard lock(impl_->mutex);
-    return impl_->received;
+    return {impl_->received.begin(), impl_->received.end()};
 }
 
 std::int64_t IndexServer::storedReportCount() const { return impl_->store.reportCount(); }

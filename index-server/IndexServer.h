@@ -1,5 +1,7 @@
 #pragma once
 
+#include "index-server/ConnectionLimits.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -14,12 +16,14 @@ namespace norvane::indexserver {
 /// Our own benchmark service: it speaks the protocol the benchmark client uses under "/v1", keeps
 /// the reports it receives in SQLite and computes the community benchmarks from them.
 ///
-///     POST   /v1/activity            stores one report (201); bad JSON or keys 400, too large 413
+///     POST   /v1/activity            stores one report (201); a body that is not a sound report 400,
+///                                    too large 413, not "application/json" 415
 ///     GET    /v1/benchmarks          the community benchmarks computed from the stored reports
 ///     GET    /v1/stats/contributors  {"count": number of distinct devices}
 ///     DELETE /v1/devices/{id}        removes every report of the device (200)
 ///
-/// Tests can script the answers of a route: a status, a body (such as malformed JSON) and a delay.
+/// It keeps nothing per request beyond the reports it stores. Tests can script the answers of a
+/// route (a status, a body such as malformed JSON, a delay) and have the latest requests recorded.
 class IndexServer {
 public:
     enum class Route { activity, benchmarks, contributors, deletion };
@@ -41,8 +45,9 @@ public:
     };
 
     struct Options {
-        /// Larger request bodies are refused with 413.
-        std::size_t maxBodyBytes = 64 * 1024;
+        ConnectionLimits limits{};
+        /// How many of the latest requests `receivedRequests()` keeps; the program keeps none.
+        std::size_t recordedRequests = 0;
     };
 
     /// Keeps the reports in the SQLite file `dataFile` (":memory:" keeps them in memory).
@@ -66,6 +71,7 @@ public:
     /// back to normal handling.
     void setAnswer(Route route, std::optional<ScriptedAnswer> answer);
 
+    /// The latest requests, oldest first, as many as `Options::recordedRequests`.
     std::vector<ReceivedRequest> receivedRequests() const;
     std::int64_t storedReportCount() const;
 

@@ -10,7 +10,13 @@ namespace norvane::JsonCoding {
 
 namespace {
 
-std::string camelCase(std::string_view key) {
+[[noreturn]] void wrongType(std::string_view key, std::string_view expected) {
+    throw JsonDecodingError("Expected " + std::string(expected) + " for key \"" + std::string(key) + "\"");
+}
+
+} // namespace
+
+std::string camelCaseKey(std::string_view key) {
     std::string result;
     result.reserve(key.size());
     for (std::size_t i = 0; i < key.size(); ++i) {
@@ -24,12 +30,6 @@ std::string camelCase(std::string_view key) {
     }
     return result;
 }
-
-[[noreturn]] void wrongType(std::string_view key, std::string_view expected) {
-    throw JsonDecodingError("Expected " + std::string(expected) + " for key \"" + std::string(key) + "\"");
-}
-
-} // namespace
 
 double finite(double value, std::string_view key) {
     if (!std::isfinite(value)) {
@@ -54,7 +54,7 @@ const nlohmann::json* find(const nlohmann::json& object, std::string_view camelK
         throw JsonDecodingError("Expected an object holding \"" + std::string(camelKey) + "\"");
     }
     for (auto member = object.begin(); member != object.end(); ++member) {
-        if (camelCase(member.key()) == camelKey) {
+        if (camelCaseKey(member.key()) == camelKey) {
             return &member.value();
         }
     }

@@ -31,6 +31,10 @@ public:
 /// snake_case for camelCase field names.
 namespace JsonCoding {
 
+/// The field name that `key` stands for: every "_" plus letter turned into the upper-case letter,
+/// so "device_id" and "deviceId" both name `deviceId`.
+std::string camelCaseKey(std::string_view key);
+
 /// `value` when it is finite; otherwise throws `JsonEncodingError` naming `key`.
 double finite(double value, std::string_view key);
 
@@ -50,8 +54,8 @@ std::string dump(const Json& document, int indent = -1) {
 /// Parses `text`; throws `JsonDecodingError` when it is not JSON.
 nlohmann::json parse(std::string_view text);
 
-/// The member of `object` whose key, with every "_" plus letter turned into the upper-case
-/// letter, equals `camelKey`; null when there is none. Throws when `object` is not an object.
+/// The member of `object` whose `camelCaseKey` equals `camelKey`; null when there is none. Throws when `object` is not
+/// an object.
 const nlohmann::json* find(const nlohmann::json& object, std::string_view camelKey);
 
 /// The member `camelKey`; throws `JsonDecodingError` when it is missing or null.

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace norvane::indexserver {
 namespace {
 
@@ -60,6 +63,23 @@ TEST(BenchmarkBuilder, CountsEachDeviceOncePerDistribution) {
     const auto& large = benchmarks.bySizeBucket.at("Large");
     EXPECT_EQ(large.sampleSize, 1);
     EXPECT_FALSE(large.velocityRetention);
+}
+
+TEST(BenchmarkBuilder, StaysFiniteWhateverADataFileHolds) {
+    constexpr double huge = 1.7e308;
+    const std::vector<StoredReport> reports{
+        stored("a", "2025-03-01", std::numeric_limits<std::int64_t>::max(), 0, huge),
+        stored("a", "2025-03-02", std::numeric_limits<std::int64_t>::max(), 0, huge),
+        stored("b", "2025-03-01", -5, 0, -huge),
+        stored("c", "2025-03-01", 0, 0, std::numeric_limits<double>::infinity()),
+    };
+    const auto benchmarks = BenchmarkBuilder::build(reports, *platform::Iso8601::parse("2025-03-20T12:00:00Z"));
+    const auto& retention = *benchmarks.global.velocityRetention;
+    for (const double point : {retention.p10, retention.p25, retention.p50, retention.p75, retention.p90}) {
+        EXPECT_TRUE(std::isfinite(point)) << point;
+    }
+    EXPECT_DOUBLE_EQ(retention.p90, huge * 0.9 - huge * 0.1);
+    EXPECT_NO_THROW(benchmarks.toJSON());
 }
 
 } // namespace

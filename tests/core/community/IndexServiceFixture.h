@@ -34,7 +34,7 @@ protected:
     using Answer = indexserver::IndexServer::ScriptedAnswer;
 
     TemporaryFolder folder;
-    indexserver::IndexServer server{":memory:"};
+    indexserver::IndexServer server{":memory:", {.recordedRequests = 1000}};
     ManualClock clock{platform::currentDate()};
     std::unique_ptr<NorvaneIndexService> client;
 

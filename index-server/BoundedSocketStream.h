@@ -1,0 +1,54 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <string>
+
+namespace norvane::indexserver {
+
+/// One client connection as the HTTP library reads and writes it, within limits the library does
+/// not keep by itself: the whole request must arrive before `deadline` (not merely some byte every
+/// few seconds), its head may hold at most `maxHeadBytes` and what follows the head at most
+/// `maxBodyPhaseBytes`. A read past a limit fails, and so does any wait once `stopSignal` (a file
+/// descriptor) becomes readable.
+class BoundedSocketStream : public httplib::Stream {
+public:
+    struct Bounds {
+        std::chrono::steady_clock::time_point deadline;
+        std::size_t maxHeadBytes = 0;
+        std::size_t maxBodyPhaseBytes = 0;
+        std::chrono::milliseconds writeTimeout{0};
+    };
+
+    BoundedSocketStream(int socket, int stopSignal, Bounds bounds);
+
+    /// Called once the request line and headers are read: later reads count against the body's
+    /// allowance.
+    void headRead();
+
+    bool is_readable() const override;
+    bool is_writable() const override;
+    ssize_t read(char* ptr, size_t size) override;
+    ssize_t write(const char* ptr, size_t size) override;
+    void get_remote_ip_and_port(std::string& ip, int& port) const override;
+    void get_local_ip_and_port(std::string& ip, int& port) const override;
+    socket_t socket() const override { return socket_; }
+
+private:
+    /// Waits until the socket is ready for `events`, at most `timeout`; false on time-out or stop.
+    bool await(short events, std::chrono::milliseconds timeout) const;
+    std::chrono::milliseconds timeLeft() const;
+
+    const int socket_;
+    const int stopSignal_;
+    const Bounds bounds_;
+    std::size_t allowance_;
+    std::array<char, 4096> buffer_{};
+    std::size_t bufferStart_ = 0;
+    std::size_t bufferEnd_ = 0;
+};
+
+} // namespace norvane::indexserver

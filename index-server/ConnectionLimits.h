@@ -1,0 +1,20 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+
+namespace norvane::indexserver {
+
+/// What one client may take of the server.
+struct ConnectionLimits {
+    /// Larger request bodies are refused with 413, whatever their transfer encoding.
+    std::size_t maxBodyBytes = 64 * 1024;
+    /// A longer request line and headers end the connection.
+    std::size_t maxHeadBytes = 16 * 1024;
+    /// The time a connection has to deliver its whole request, head and body.
+    std::chrono::milliseconds requestTimeout{10000};
+    /// Connections served at once; more are answered 503 and closed.
+    std::size_t maxConnections = 128;
+};
+
+} // namespace norvane::indexserver

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace norvane::indexserver {
+
+/// The server's connection threads: one per connection being served, started when needed, at most
+/// `maxConnections`. A connection beyond that is handed to `overflow` on the accepting thread
+/// instead of waiting for a thread, so a crowd of slow clients cannot queue up everyone else.
+class ConnectionPool : public httplib::TaskQueue {
+public:
+    using Connection = std::function<void()>;
+
+    ConnectionPool(std::size_t maxConnections, std::function<void(Connection)> overflow);
+    ~ConnectionPool() override;
+    ConnectionPool(const ConnectionPool&) = delete;
+    ConnectionPool& operator=(const ConnectionPool&) = delete;
+
+    void enqueue(Connection connection) override;
+    /// Serves what is queued, then joins every thread.
+    void shutdown() override;
+
+private:
+    void work();
+
+    const std::size_t maxConnections_;
+    const std::function<void(Connection)> overflow_;
+    std::mutex mutex_;
+    std::condition_variable queued_;
+    std::deque<Connection> connections_;
+    std::size_t busy_ = 0; ///< queued or being served
+    bool stopping_ = false;
+    std::vector<std::thread> threads_;
+};
+
+} // namespace norvane::indexserver

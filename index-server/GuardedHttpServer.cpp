@@ -1,0 +1,208 @@
+#include "index-server/GuardedHttpServer.h"
+
+#include "index-server/BoundedSocketStream.h"
+#include "index-server/ConnectionPool.h"
+
+#include <nlohmann/json.hpp>
+
+#include <strings.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <optional>
+#include <stdexcept>
+#include <utility>
+
+namespace norvane::indexserver {
+
+namespace {
+
+constexpr std::chrono::seconds writeTimeout{5};
+
+/// Set while the accepting thread turns away a connection that found every slot taken; the
+/// library hands connections over only as calls of `process_and_close_socket`.
+thread_local bool refusingConnection = false;
+
+std::string errorBody(const std::string& message) {
+    // Replaces any ill-formed UTF-8, so that an error can always be written.
+    return nlohmann::json{{"error", message}}.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+/// A message for a request whose body length cannot be told for certain (and that could thus be
+/// read differently by different servers); none when its framing is sound.
+std::optional<std::pair<int, std::string>> framingFault(const httplib::Request& request) {
+    const auto lengths = request.get_header_value_count("Content-Length");
+    const auto encodings = request.get_header_value_count("Transfer-Encoding");
+    if (lengths > 1 || encodings > 1 || (lengths == 1 && encodings == 1)) {
+        return std::pair{400, std::string("Conflicting Content-Length and Transfer-Encoding headers")};
+    }
+    if (encodings == 1 && strcasecmp(request.get_header_value("Transfer-Encoding").c_str(), "chunked") != 0) {
+        return std::pair{501, std::string("Only the chunked transfer encoding is supported")};
+    }
+    return std::nullopt;
+}
+
+bool hasBody(const httplib::Request& request) {
+    return request.has_header("Content-Length") || request.has_header("Transfer-Encoding");
+}
+
+/// Answers `socket` directly, for a connection that the HTTP library never reads.
+void answerDirectly(int socket, const std::string& status, const std::string& message) {
+    const std::string body = errorBody(message);
+    const std::string answer = "HTTP/1.1 " + status +
+                               "\r\nContent-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) +
+                               "\r\nConnection: close\r\n\r\n" + body;
+    static_cast<void>(::send(socket, answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT));
+}
+
+} // namespace
+
+GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits)
+    : limits_(limits), stopSignal_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+    if (stopSignal_ < 0) {
+        throw std::runtime_error("Cannot create the server's stop signal");
+    }
+    new_task_queue = [this] {
+        return new ConnectionPool(limits_.maxConnections, [](ConnectionPool::Connection connection) {
+            refusingConnection = true;
+            connection();
+            refusingConnection = false;
+        });
+    };
+    set_payload_max_length(limits.maxBodyBytes);
+    // Without the library's SO_REUSEPORT, a second server on a port in use fails instead of
+    // silently sharing it.
+    set_socket_options([](socket_t socket) {
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
+        answerError(response, 500, "Internal error");
+    });
+    // A body announced too large is refused before its sender starts sending it.
+    set_expect_100_continue_handler([this](const httplib::Request& request, httplib::Response& response) {
+        if (request.get_header_value<std::uint64_t>("Content-Length") <= limits_.maxBodyBytes) {
+            return 100;
+        }
+        answerError(response, 413, tooLargeMessage());
+        return 413;
+    });
+    set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
+        const auto fault = framingFault(request);
+        if (fault) {
+            answerError(response, fault->first, fault->second);
+        }
+        return fault ? HandlerResponse::Handled : HandlerResponse::Unhandled;
+    });
+}
+
+GuardedHttpServer::~GuardedHttpServer() {
+    stop();
+    ::close(stopSignal_);
+}
+
+void GuardedHttpServer::handle(const std::string& method, const std::string& pattern, Handler handler) {
+    if (method == "GET") {
+        // The library reads no body of a GET.
+        Get(pattern, [handler](const httplib::Request& request, httplib::Response& response) {
+            handler(request, {}, response);
+        });
+        return;
+    }
+    auto withBody = [this, handler](const httplib::Request& request, httplib::Response& response,
+                                    const httplib::ContentReader& reader) {
+        std::string body;
+        if (readBody(request, reader, body, response)) {
+            handler(request, body, response);
+        }
+    };
+    if (method == "POST") {
+        Post(pattern, withBody);
+    } else if (method == "DELETE") {
+        Delete(pattern, withBody);
+    } else {
+        throw std::invalid_argument("Unsupported method " + method);
+    }
+}
+
+int GuardedHttpServer::bind(const std::string& host, int port) {
+    const bool bound = port == 0 ? (port = bind_to_any_port(host)) > 0 : bind_to_port(host, port);
+    if (!bound) {
+        throw std::runtime_error("Cannot listen on " + host + ":" + std::to_string(port));
+    }
+    // The library's backlog of 5 would make a burst of clients retry their connections.
+    ::listen(svr_sock_, static_cast<int>(limits_.maxConnections));
+    return port;
+}
+
+void GuardedHttpServer::serve() { listen_after_bind(); }
+
+void GuardedHttpServer::stop() {
+    const std::uint64_t signal = 1;
+    static_cast<void>(::write(stopSignal_, &signal, sizeof signal));
+    // Closed here rather than by the library's stop, which does nothing before the serving thread
+    // has begun, so that a server stopped right after its start would then serve forever.
+    const socket_t listening = svr_sock_.exchange(INVALID_SOCKET);
+    if (listening != INVALID_SOCKET) {
+        ::shutdown(listening, SHUT_RDWR);
+        ::close(listening);
+    }
+}
+
+void GuardedHttpServer::answerError(httplib::Response& response, int status, const std::string& message) {
+    response.status = status;
+    response.set_content(errorBody(message), "application/json");
+}
+
+bool GuardedHttpServer::process_and_close_socket(socket_t socket) {
+    if (refusingConnection) {
+        answerDirectly(socket, "503 Service Unavailable", "Too many connections");
+    } else {
+        serveConnection(socket);
+    }
+    ::close(socket);
+    return true;
+}
+
+void GuardedHttpServer::serveConnection(socket_t socket) {
+    // Twice the body limit leaves room for chunk framing and for reading (and dropping) a body
+    // somewhat over the limit, so that its sender still gets the 413.
+    BoundedSocketStream stream(socket, stopSignal_,
+                               {.deadline = std::chrono::steady_clock::now() + limits_.requestTimeout,
+                                .maxHeadBytes = limits_.maxHeadBytes,
+                                .maxBodyPhaseBytes = 2 * limits_.maxBodyBytes,
+                                .writeTimeout = writeTimeout});
+    bool closed = false;
+    process_request(stream, true, closed, [&stream](httplib::Request&) { stream.headRead(); });
+}
+
+std::string GuardedHttpServer::tooLargeMessage() const {
+    return "The request body exceeds " + std::to_string(limits_.maxBodyBytes) + " bytes";
+}
+
+bool GuardedHttpServer::readBody(const httplib::Request& request, const httplib::ContentReader& reader,
+                                 std::string& body, httplib::Response& response) const {
+    // Without either header there is no body; the library would read until the client closes.
+    if (!hasBody(request)) {
+        return true;
+    }
+    bool tooLarge = false;
+    const bool complete = reader([&](const char* data, std::size_t length) {
+        tooLarge = tooLarge || body.size() + length > limits_.maxBodyBytes;
+        if (!tooLarge) {
+            body.append(data, length);
+        }
+        return true;
+    });
+    if (tooLarge || response.status == 413) {
+        answerError(response, 413, tooLargeMessage());
+        return false;
+    }
+    if (!complete) {
+        answerError(response, 400, "The request body could not be read");
+        return false;
+    }
+    return true;
+}
+
+} // namespace norvane::indexserver

@@ -1,0 +1,135 @@
+#include "index-server/ReportValidator.h"
+
+#include "core/community/JsonCoding.h"
+#include "core/models/ProjectEnums.h"
+#include "core/models/ProjectSizeBucket.h"
+#include "platform/UnicodeText.h"
+
+#include <cmath>
+#include <regex>
+#include <set>
+#include <vector>
+
+namespace norvane::indexserver::ReportValidator {
+
+namespace {
+
+constexpr std::int64_t maxCount = 1'000'000'000;
+constexpr std::size_t maxDeviceIdBytes = 128;
+constexpr std::size_t maxLanguageBytes = 100;
+/// A first commit dated in the future gives a negative age.
+constexpr double maxAgeMonths = 1200;
+constexpr double maxMaturity = 100;
+constexpr double maxRetentionPercent = 1e9;
+constexpr std::int64_t maxHistoryDays = 3650;
+
+/// The document in `body`; throws when one object holds two keys that name the same field, which
+/// would leave it to chance which of them counts.
+nlohmann::json parseWithUniqueFields(std::string_view body) {
+    std::vector<std::set<std::string>> fieldsPerObject;
+    const auto callback = [&fieldsPerObject](int, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
+        using Event = nlohmann::json::parse_event_t;
+        if (event == Event::object_start) {
+            fieldsPerObject.emplace_back();
+        } else if (event == Event::object_end) {
+            fieldsPerObject.pop_back();
+        } else if (event == Event::key) {
+            const auto& key = parsed.get_ref<const std::string&>();
+            if (!fieldsPerObject.back().insert(JsonCoding::camelCaseKey(key)).second) {
+                throw InvalidReport("The field of key \"" + key + "\" is given more than once");
+            }
+        }
+        return true;
+    };
+    try {
+        return nlohmann::json::parse(body, callback);
+    } catch (const nlohmann::json::exception& error) {
+        throw InvalidReport(std::string("The body is not valid JSON: ") + error.what());
+    }
+}
+
+void requireCount(std::int64_t value, const char* key, std::int64_t lowest = 0, std::int64_t highest = maxCount) {
+    if (value < lowest || value > highest) {
+        throw InvalidReport("\"" + std::string(key) + "\" must be from " + std::to_string(lowest) + " to " +
+                            std::to_string(highest));
+    }
+}
+
+void requireNumber(double value, const char* key, double lowest, double highest) {
+    if (!(std::isfinite(value) && value >= lowest && value <= highest)) {
+        throw InvalidReport("\"" + std::string(key) + "\" must be a finite number from " +
+                            nlohmann::json(lowest).dump() + " to " + nlohmann::json(highest).dump());
+    }
+}
+
+void requireLength(const std::string& text, const char* key, std::size_t highest) {
+    if (text.empty() || text.size() > highest) {
+        throw InvalidReport("\"" + std::string(key) + "\" must hold 1 to " + std::to_string(highest) + " bytes");
+    }
+}
+
+template <platform::RawValueEnum E>
+void requireCase(const std::string& text, const char* key) {
+    if (platform::fromRawValue<E>(text)) {
+        return;
+    }
+    std::string known;
+    for (const auto& [value, raw] : platform::EnumTraits<E>::cases) {
+        known += (known.empty() ? "" : ", ") + std::string(raw);
+    }
+    throw InvalidReport("\"" + std::string(key) + "\" must be one of " + known);
+}
+
+void requireVersion(const std::string& text) {
+    static const std::regex version(R"([0-9]{1,5}\.[0-9]{1,5}\.[0-9]{1,5}([-+][0-9A-Za-z.+-]{1,16})?)");
+    if (!std::regex_match(text, version)) {
+        throw InvalidReport("\"norvane_version\" must be a version such as \"0.1.0\"");
+    }
+}
+
+/// Throws naming the first value that no real report holds.
+void validate(const AnonymousActivityReport& report) {
+    requireLength(report.deviceId, "device_id", maxDeviceIdBytes);
+    requireVersion(report.norvaneVersion);
+    requireCount(report.periodDays, "period_days", 1, 1);
+    requireCount(report.codeLinesChanged, "code_lines_changed");
+    requireCount(report.docsLinesChanged, "docs_lines_changed");
+    requireCount(report.testLinesChanged, "test_lines_changed");
+    requireCount(report.configLinesChanged, "config_lines_changed");
+    requireCount(report.commitCount, "commit_count");
+    requireCount(report.filesChanged, "files_changed");
+    requireCase<ProjectSizeBucket>(report.sizeBucket, "size_bucket");
+    requireCount(report.projectCodeLines, "project_code_lines");
+    requireCount(report.projectComplexity, "project_complexity");
+    requireNumber(report.projectAgeMonths, "project_age_months", -maxAgeMonths, maxAgeMonths);
+    requireNumber(report.maturityMultiplier, "maturity_multiplier", -maxMaturity, maxMaturity);
+    if (report.primaryLanguage) {
+        requireLength(*report.primaryLanguage, "primary_language", maxLanguageBytes);
+    }
+    requireCase<ProjectType>(report.projectType, "project_type");
+    if (report.velocityRetention) {
+        requireNumber(*report.velocityRetention, "velocity_retention", 0, maxRetentionPercent);
+    }
+    if (report.velocityHistoryDays) {
+        requireCount(*report.velocityHistoryDays, "velocity_history_days", 1, maxHistoryDays);
+    }
+}
+
+} // namespace
+
+AnonymousActivityReport decode(std::string_view body) {
+    if (!platform::UnicodeText::isValidUtf8(body)) {
+        throw InvalidReport("The body is not valid UTF-8");
+    }
+    const auto document = parseWithUniqueFields(body);
+    AnonymousActivityReport report;
+    try {
+        report = AnonymousActivityReport::fromJSON(document);
+    } catch (const JsonDecodingError& error) {
+        throw InvalidReport(error.what());
+    }
+    validate(report);
+    return report;
+}
+
+} // namespace norvane::indexserver::ReportValidator
