@@ -65,6 +65,7 @@ NorvaneIndexService& NorvaneIndexService::shared() {
 }
 
 std::future<void> NorvaneIndexService::configure(bool enabled, std::optional<std::string> deviceId) {
+    mayShare_ = enabled && deviceId.has_value();
     return executor_.submit([this, enabled, deviceId = std::move(deviceId)] {
         isEnabled_ = enabled;
         deviceId_ = deviceId;
@@ -80,8 +81,12 @@ std::future<bool> NorvaneIndexService::isSubmissionEnabled() {
 
 std::future<void> NorvaneIndexService::submitReport(const DailyActivity& activity, const Project& project,
                                                     const std::optional<VelocityRetention>& velocityRetention) {
-    auto report = AnonymousActivityReport::create(activity, project, "", velocityRetention, clock_());
     Pending<void> pending;
+    if (!mayShare_) {
+        pending.promise->set_value();
+        return std::move(pending.future);
+    }
+    auto report = AnonymousActivityReport::create(activity, project, "", velocityRetention, clock_());
     executor_.post([this, report = std::move(report), promise = pending.promise]() mutable {
         if (!isEnabled_ || !deviceId_) {
             promise->set_value();

@@ -9,6 +9,7 @@
 #include "platform/HttpClient.h"
 #include "platform/SerialExecutor.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <exception>
@@ -72,9 +73,9 @@ public:
     /// Enabled and holding a device id (an empty one counts).
     std::future<bool> isSubmissionEnabled();
 
-    /// Builds the day's report of `project` on the calling thread (the records are the caller's),
-    /// then, when enabled with a device id, stamps the id, sends it and queues it if that fails.
-    /// Never fails.
+    /// When enabled with a device id, builds the day's report of `project` on the calling thread
+    /// (the records are the caller's), stamps the id, sends it and queues it if that fails;
+    /// otherwise builds nothing and reads nothing of the store. Never fails.
     std::future<void> submitReport(const DailyActivity& activity, const Project& project,
                                    const std::optional<VelocityRetention>& velocityRetention);
     /// Sends a finished report while enabled; queues it if that fails. Never fails.
@@ -142,6 +143,10 @@ private:
     const platform::Clock clock_;
     const Timeouts timeouts_;
     platform::HttpClient http_;
+
+    /// Enabled with a device id, as the latest `configure` call said: set on the caller's thread,
+    /// so that a submission right after it knows at once whether to build its report at all.
+    std::atomic<bool> mayShare_ = false;
 
     // State below is touched only on `executor_`.
     bool isEnabled_ = false;

@@ -3,6 +3,7 @@
 #include "core/models/DailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/SnapshotLanguage.h"
+#include "platform/persistence/ModelContainer.h"
 #include "platform/persistence/ModelContext.h"
 #include "tests/core/community/IndexServiceFixture.h"
 
@@ -96,19 +97,27 @@ TEST_F(NorvaneIndexServiceReports, ASlowAnswerTimesOutAndTheReportIsQueued) {
     EXPECT_EQ(queuedDevices(), std::vector<std::string>{"slow"});
 }
 
-TEST_F(NorvaneIndexServiceReports, SubmitsOnlyWhileEnabledWithADeviceId) {
+TEST_F(NorvaneIndexServiceReports, SubmitsOnlyWhileEnabledWithADeviceIdAndBuildsNothingOtherwise) {
     auto activity = DailyActivity::create(project, clock.now());
     context->insert(activity);
+    // While the snapshots cannot be read, building a report would throw.
+    const auto renameSnapshots = [this](const std::string& from, const std::string& to) {
+        context->container()->withDatabase(
+            [&](platform::Database& database) { database.execute("ALTER TABLE " + from + " RENAME TO " + to); });
+    };
+    renameSnapshots("snapshot", "hidden");
     server.setAnswer(Route::activity, Answer{.status = 500});
     client->submitReport(*activity, *project, std::nullopt).get();
-    client->configure(true, std::nullopt).get();
-    EXPECT_FALSE(client->isSubmissionEnabled().get());
+    client->configure(true, std::nullopt);
     client->submitReport(*activity, *project, std::nullopt).get();
-    client->configure(false, "device").get();
+    EXPECT_FALSE(client->isSubmissionEnabled().get());
+    client->configure(false, "device");
+    client->submitReport(*activity, *project, std::nullopt).get();
     client->submitReport(report("disabled")).get();
     EXPECT_EQ(posts(), 0u);
     EXPECT_EQ(client->pendingReportCount().get(), 0u);
 
+    renameSnapshots("hidden", "snapshot");
     client->configure(true, "").get();
     EXPECT_TRUE(client->isSubmissionEnabled().get());
     client->submitReport(*activity, *project, std::nullopt).get();
