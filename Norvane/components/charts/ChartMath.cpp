@@ -7,19 +7,6 @@
 
 namespace norvane::app {
 
-std::optional<std::size_t> ChartMath::nearestIndex(const std::vector<platform::Date>& dates, platform::Date target) {
-    std::optional<std::size_t> best;
-    std::chrono::microseconds bestDistance{};
-    for (std::size_t index = 0; index < dates.size(); ++index) {
-        const auto distance = dates[index] > target ? dates[index] - target : target - dates[index];
-        if (!best || distance < bestDistance) {
-            best = index;
-            bestDistance = distance;
-        }
-    }
-    return best;
-}
-
 ValueDomain ChartMath::drawableDomain(ValueDomain domain) {
     if (!std::isfinite(domain.lower) || !std::isfinite(domain.upper)) {
         return {0.0, 1.0};

@@ -4,7 +4,8 @@
 
 #include <QPointF>
 
-#include <optional>
+#include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -20,9 +21,14 @@ struct ValueDomain {
 /// Plain geometry and search rules shared by the charts.
 class ChartMath {
 public:
-    /// The index of the date nearest to `target`; on equal distances the earlier index wins.
-    /// None for an empty list.
-    static std::optional<std::size_t> nearestIndex(const std::vector<platform::Date>& dates, platform::Date target);
+    /// The points dated not earlier than `startDate`, in their given order.
+    template <class Point>
+    static std::vector<Point> pointsSince(const std::vector<Point>& series, platform::Date startDate) {
+        std::vector<Point> kept;
+        std::copy_if(series.begin(), series.end(), std::back_inserter(kept),
+                     [startDate](const Point& point) { return point.date >= startDate; });
+        return kept;
+    }
 
     /// A domain that an axis can draw: an inverted one is turned round, an empty one (all values
     /// equal) is widened by one unit upward, and non-finite bounds fall back to 0...1.

@@ -1,5 +1,6 @@
 #include "Norvane/components/charts/ChartStyle.h"
 
+#include "Norvane/components/charts/ChartMath.h"
 #include "Norvane/components/charts/DateAxisTicker.h"
 #include "Norvane/components/charts/LabelAxisTicker.h"
 #include "Norvane/components/text/NumberText.h"
@@ -8,9 +9,13 @@
 
 #include <qcustomplot.h>
 
+#include <QVBoxLayout>
+
 namespace norvane::app {
 
 namespace {
+
+constexpr int curveSamplesPerSegment = 12;
 
 void styleAxis(QCPAxis* axis) {
     axis->setBasePen(Qt::NoPen);
@@ -72,6 +77,27 @@ void ChartStyle::placeRule(QCPItemLine* rule, double axisX) {
     rule->start->setCoords(axisX, 0.0);
     rule->end->setCoords(axisX, 1.0);
     rule->setVisible(true);
+}
+
+QVBoxLayout* ChartStyle::layOutBody(QWidget* body, QWidget* header, QCustomPlot* plot, int plotHeight) {
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addWidget(header);
+    layout->addWidget(plot);
+    plot->setFixedHeight(plotHeight);
+    return layout;
+}
+
+void ChartStyle::setSmoothCurve(QCPGraph* line, QCPGraph* area, const std::vector<QPointF>& corners) {
+    QVector<double> keys;
+    QVector<double> values;
+    for (const QPointF& sample : ChartMath::smoothCurve(corners, curveSamplesPerSegment)) {
+        keys.append(sample.x());
+        values.append(sample.y());
+    }
+    line->setData(keys, values, true);
+    area->setData(keys, values, true);
 }
 
 QCPGraph* ChartStyle::makePointMark(QCustomPlot* plot, const QColor& color, double diameter) {

@@ -4,6 +4,10 @@
 
 #include <QColor>
 
+#include <vector>
+
+class QPointF;
+class QVBoxLayout;
 class QWidget;
 
 class QCustomPlot;
@@ -28,6 +32,11 @@ public:
     /// A vertical dashed rule (1 px, 5 on 5 off) spanning the plot's height; hidden until placed.
     static QCPItemLine* makeRule(QCustomPlot* plot, const QColor& color);
     static void placeRule(QCPItemLine* rule, double axisX);
+
+    /// Lays out a chart's body: its hover header over its plot of `plotHeight` pixels, without margins.
+    static QVBoxLayout* layOutBody(QWidget* body, QWidget* header, QCustomPlot* plot, int plotHeight);
+    /// Draws one smooth curve through `corners` (ordered by x) as both the line and the area under it.
+    static void setSmoothCurve(QCPGraph* line, QCPGraph* area, const std::vector<QPointF>& corners);
 
     /// A point mark: a filled circle of `diameter` pixels, drawn by an empty-lined graph.
     static QCPGraph* makePointMark(QCustomPlot* plot, const QColor& color, double diameter);

@@ -43,12 +43,7 @@ DailyThroughputChartView::DailyThroughputChartView(std::vector<ThroughputPoint> 
       plot_(ChartStyle::makePlot(timeRange, nullptr)),
       emptyState_(
           ChartPanel::emptyState(chartHeight, QStringLiteral("chart.bar"), QStringLiteral("No throughput data yet"))) {
-    auto* chartLayout = new QVBoxLayout(chart_);
-    chartLayout->setContentsMargins(0, 0, 0, 0);
-    chartLayout->setSpacing(4);
-    chartLayout->addWidget(header_);
-    chartLayout->addWidget(plot_);
-    plot_->setFixedHeight(chartHeight);
+    ChartStyle::layOutBody(chart_, header_, plot_, chartHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(chart_);
@@ -60,9 +55,12 @@ DailyThroughputChartView::DailyThroughputChartView(std::vector<ThroughputPoint> 
     bars_->setWidthType(QCPBars::wtPlotCoords);
     rule_ = ChartStyle::makeRule(plot_, Palette::withOpacity(Palette::systemGray(), 0.5));
 
-    auto* tracker = new PlotHoverTracker(plot_);
-    connect(tracker, &PlotHoverTracker::moved, this, &DailyThroughputChartView::hoverAt);
-    connect(tracker, &PlotHoverTracker::left, this, &DailyThroughputChartView::clearHover);
+    // Bars stand in the middle of their day, so the pointer is measured against that spot.
+    hover_ = new PlotHoverTracker(plot_, PlotHoverTracker::MarkPlacement::middleOfDay, [this] {
+        return PlotHoverTracker::pointsOf(ChartMath::pointsSince(data_, timeRange_.startDate()),
+                                          &ThroughputPoint::throughput);
+    });
+    connect(hover_, &PlotHoverTracker::changed, this, &DailyThroughputChartView::showHoverState);
     rebuild();
 }
 
@@ -77,14 +75,6 @@ void DailyThroughputChartView::setTimeRange(TimeRange timeRange) {
     rebuild();
 }
 
-std::vector<ThroughputPoint> DailyThroughputChartView::inRangePoints(const std::vector<ThroughputPoint>& series,
-                                                                     platform::Date startDate) {
-    std::vector<ThroughputPoint> kept;
-    std::copy_if(series.begin(), series.end(), std::back_inserter(kept),
-                 [startDate](const ThroughputPoint& point) { return point.date >= startDate; });
-    return kept;
-}
-
 QString DailyThroughputChartView::valueText(double throughput) {
     const QString number = formatFixed(throughput, 2);
     return isShowableNumber(throughput) ? number + QStringLiteral(" COCOMO months") : number;
@@ -93,7 +83,7 @@ QString DailyThroughputChartView::valueText(double throughput) {
 bool DailyThroughputChartView::isShowingChart() const { return !chart_->isHidden(); }
 
 void DailyThroughputChartView::rebuild() {
-    const std::vector<ThroughputPoint> points = inRangePoints(data_, timeRange_.startDate());
+    const std::vector<ThroughputPoint> points = ChartMath::pointsSince(data_, timeRange_.startDate());
     const bool enough = points.size() >= 2;
     chart_->setVisible(enough);
     emptyState_->setVisible(!enough);
@@ -122,33 +112,12 @@ void DailyThroughputChartView::rebuild() {
     showHoverState();
 }
 
-void DailyThroughputChartView::hoverAt(double pixelX) {
-    const std::vector<ThroughputPoint> points = inRangePoints(data_, timeRange_.startDate());
-    std::vector<platform::Date> dates;
-    std::transform(points.begin(), points.end(), std::back_inserter(dates),
-                   [](const ThroughputPoint& point) { return ChartMath::dateAt(ChartMath::dayCentre(point.date)); });
-    // Marks stand in the middle of their day, so the pointer is measured against that spot.
-    const auto nearest = ChartMath::nearestIndex(dates, ChartMath::dateAt(plot_->xAxis->pixelToCoord(pixelX)));
-    if (!nearest) {
-        return;
-    }
-    hoveredDate_ = points[*nearest].date;
-    hoveredValue_ = points[*nearest].throughput;
-    showHoverState();
-}
-
-void DailyThroughputChartView::clearHover() {
-    hoveredDate_.reset();
-    hoveredValue_.reset();
-    showHoverState();
-}
-
 void DailyThroughputChartView::showHoverState() {
     rule_->setVisible(false);
-    if (hoveredDate_ && hoveredValue_) {
-        header_->showReadOut(DateText::dateOnly(*hoveredDate_), valueText(*hoveredValue_), Palette::systemCyan());
-        for (const ThroughputPoint& point : inRangePoints(data_, timeRange_.startDate())) {
-            if (platform::LocalCalendar::isSameDay(point.date, *hoveredDate_)) {
+    if (const auto& hovered = hover_->point()) {
+        header_->showReadOut(DateText::dateOnly(hovered->date), valueText(hovered->value), Palette::systemCyan());
+        for (const ThroughputPoint& point : ChartMath::pointsSince(data_, timeRange_.startDate())) {
+            if (platform::LocalCalendar::isSameDay(point.date, hovered->date)) {
                 ChartStyle::placeRule(rule_, ChartMath::dayCentre(point.date));
             }
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Norvane/components/charts/PlotHoverTracker.h"
 #include "Norvane/components/charts/TimeRange.h"
 #include "platform/Date.h"
 
@@ -32,32 +33,25 @@ public:
     void setData(std::vector<ThroughputPoint> series);
     void setTimeRange(TimeRange timeRange);
 
-    /// The points not earlier than `startDate`, in their given order.
-    static std::vector<ThroughputPoint> inRangePoints(const std::vector<ThroughputPoint>& series,
-                                                      platform::Date startDate);
     /// "%.2f COCOMO months".
     static QString valueText(double throughput);
 
     bool isShowingChart() const;
     const HoverHeader& header() const { return *header_; }
-    std::optional<platform::Date> hoveredDate() const { return hoveredDate_; }
-    std::optional<double> hoveredValue() const { return hoveredValue_; }
+    const std::optional<HoveredPoint>& hovered() const { return hover_->point(); }
 
 private:
     void rebuild();
-    void hoverAt(double pixelX);
-    void clearHover();
     void showHoverState();
 
     std::vector<ThroughputPoint> data_;
     TimeRange timeRange_;
-    std::optional<platform::Date> hoveredDate_;
-    std::optional<double> hoveredValue_;
     QWidget* chart_;
     HoverHeader* header_;
     QCustomPlot* plot_;
     QCPBars* bars_;
     QCPItemLine* rule_;
+    PlotHoverTracker* hover_;
     ChartPanel* emptyState_;
 };
 

@@ -26,7 +26,6 @@ namespace norvane::app {
 namespace {
 
 constexpr int chartHeight = 150;
-constexpr int curveSamples = 12;
 
 QBrush areaBrush(const QColor& color) {
     QLinearGradient gradient(0.0, 0.0, 0.0, 1.0);
@@ -50,12 +49,7 @@ MetricsTimelineChartView::MetricsTimelineChartView(Inputs inputs, OrganicEstimat
     busy->setTextVisible(false);
     busy->setFixedSize(96, 6);
     progress_->contentLayout()->addWidget(busy, 0, Qt::AlignCenter);
-    auto* chartLayout = new QVBoxLayout(chart_);
-    chartLayout->setContentsMargins(0, 0, 0, 0);
-    chartLayout->setSpacing(4);
-    chartLayout->addWidget(header_);
-    chartLayout->addWidget(plot_);
-    plot_->setFixedHeight(chartHeight);
+    ChartStyle::layOutBody(chart_, header_, plot_, chartHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     for (QWidget* state : {static_cast<QWidget*>(progress_), static_cast<QWidget*>(emptyState_), chart_}) {
@@ -68,10 +62,12 @@ MetricsTimelineChartView::MetricsTimelineChartView(Inputs inputs, OrganicEstimat
     line_ = plot_->addGraph(plot_->xAxis, valueAxis);
     hoverPoints_ = ChartStyle::makePointMark(plot_, Palette::textPrimary(), 10.0);
 
-    auto* tracker = new PlotHoverTracker(plot_);
-    connect(tracker, &PlotHoverTracker::moved, this, &MetricsTimelineChartView::updateHover);
-    connect(tracker, &PlotHoverTracker::left, this, &MetricsTimelineChartView::clearHover);
-    connect(tracker, &PlotHoverTracker::dragEnded, this, &MetricsTimelineChartView::clearHover);
+    hover_ = new PlotHoverTracker(plot_, PlotHoverTracker::MarkPlacement::atInstant, [this] {
+        return cachedChartData_ ? PlotHoverTracker::pointsOf(*cachedChartData_, &DataPoint::value)
+                                : std::vector<HoveredPoint>();
+    });
+    connect(hover_, &PlotHoverTracker::changed, this, &MetricsTimelineChartView::showHoverState);
+    connect(hover_, &PlotHoverTracker::dragEnded, hover_, &PlotHoverTracker::clear);
     redraw();
     schedulePreparation();
 }
@@ -269,14 +265,7 @@ void MetricsTimelineChartView::redraw() {
     for (const DataPoint& point : points) {
         corners.emplace_back(ChartMath::axisCoordinate(point.date), point.value);
     }
-    QVector<double> keys;
-    QVector<double> values;
-    for (const QPointF& sample : ChartMath::smoothCurve(corners, curveSamples)) {
-        keys.append(sample.x());
-        values.append(sample.y());
-    }
-    line_->setData(keys, values, true);
-    area_->setData(keys, values, true);
+    ChartStyle::setSmoothCurve(line_, area_, corners);
     const double first = corners.front().x();
     const double last = corners.back().x();
     // Points that share one instant still get a visible stretch of time around them.
@@ -287,43 +276,22 @@ void MetricsTimelineChartView::redraw() {
     showHoverState();
 }
 
-void MetricsTimelineChartView::updateHover(double pixelX) {
-    if (!cachedChartData_) {
-        return;
-    }
-    std::vector<platform::Date> dates;
-    std::transform(cachedChartData_->begin(), cachedChartData_->end(), std::back_inserter(dates),
-                   [](const DataPoint& point) { return point.date; });
-    const auto nearest = ChartMath::nearestIndex(dates, ChartMath::dateAt(plot_->xAxis->pixelToCoord(pixelX)));
-    if (!nearest) {
-        return;
-    }
-    hoveredDate_ = (*cachedChartData_)[*nearest].date;
-    hoveredValue_ = (*cachedChartData_)[*nearest].value;
-    showHoverState();
-}
-
-void MetricsTimelineChartView::clearHover() {
-    hoveredDate_.reset();
-    hoveredValue_.reset();
-    showHoverState();
-}
-
 void MetricsTimelineChartView::showHoverState() {
     for (QCPItemLine* rule : rules_) {
         plot_->removeItem(rule);
     }
     rules_.clear();
     hoverPoints_->data()->clear();
-    if (hoveredDate_ && hoveredValue_) {
-        header_->showReadOut(DateText::dateOnly(*hoveredDate_), hoverValueText(inputs_.metric, *hoveredValue_),
+    const auto& hovered = hover_->point();
+    if (hovered) {
+        header_->showReadOut(DateText::dateOnly(hovered->date), hoverValueText(inputs_.metric, hovered->value),
                              color(inputs_.metric));
     } else {
         header_->showPlaceholder();
     }
-    if (hoveredDate_ && cachedChartData_) {
+    if (hovered && cachedChartData_) {
         for (const DataPoint& point : *cachedChartData_) {
-            if (platform::LocalCalendar::isSameDay(point.date, *hoveredDate_)) {
+            if (platform::LocalCalendar::isSameDay(point.date, hovered->date)) {
                 const double x = ChartMath::axisCoordinate(point.date);
                 hoverPoints_->addData(x, point.value);
                 QCPItemLine* rule = ChartStyle::makeRule(plot_, Palette::withOpacity(Palette::systemGray(), 0.5));

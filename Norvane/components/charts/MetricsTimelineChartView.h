@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Norvane/components/charts/ChartMath.h"
+#include "Norvane/components/charts/PlotHoverTracker.h"
 #include "Norvane/components/charts/TimeRange.h"
 #include "platform/Date.h"
 
@@ -91,8 +92,7 @@ public:
     State state() const;
     const std::optional<std::vector<DataPoint>>& chartData() const { return cachedChartData_; }
     const HoverHeader& header() const { return *header_; }
-    std::optional<platform::Date> hoveredDate() const { return hoveredDate_; }
-    std::optional<double> hoveredValue() const { return hoveredValue_; }
+    const std::optional<HoveredPoint>& hovered() const { return hover_->point(); }
 
 private:
     struct TaskIdentifier {
@@ -106,15 +106,11 @@ private:
     void schedulePreparation();
     void prepare();
     void redraw();
-    void updateHover(double pixelX);
-    void clearHover();
     void showHoverState();
 
     Inputs inputs_;
     OrganicEstimate estimate_;
     std::optional<std::vector<DataPoint>> cachedChartData_;
-    std::optional<platform::Date> hoveredDate_;
-    std::optional<double> hoveredValue_;
     ChartPanel* progress_;
     ChartPanel* emptyState_;
     QWidget* chart_;
@@ -124,6 +120,7 @@ private:
     QCPGraph* line_;
     QCPGraph* hoverPoints_;
     std::vector<QCPItemLine*> rules_;
+    PlotHoverTracker* hover_;
 };
 
 } // namespace norvane::app

@@ -1,22 +1,64 @@
 #include "Norvane/components/charts/PlotHoverTracker.h"
 
+#include "Norvane/components/charts/ChartMath.h"
+
 #include <qcustomplot.h>
 
 #include <QMouseEvent>
 
 namespace norvane::app {
 
-PlotHoverTracker::PlotHoverTracker(QCustomPlot* plot) : QObject(plot) {
+namespace {
+
+platform::Date markDate(platform::Date date, PlotHoverTracker::MarkPlacement placement) {
+    return placement == PlotHoverTracker::MarkPlacement::middleOfDay ? ChartMath::dateAt(ChartMath::dayCentre(date))
+                                                                     : date;
+}
+
+} // namespace
+
+PlotHoverTracker::PlotHoverTracker(QCustomPlot* plot, MarkPlacement placement, Points points)
+    : QObject(plot), plot_(plot), placement_(placement), points_(std::move(points)) {
     plot->setMouseTracking(true);
     plot->installEventFilter(this);
 }
 
+void PlotHoverTracker::clear() {
+    point_.reset();
+    emit changed();
+}
+
+std::optional<HoveredPoint> PlotHoverTracker::nearest(const std::vector<HoveredPoint>& points, double pointerX,
+                                                      MarkPlacement placement) {
+    const platform::Date pointer = ChartMath::dateAt(pointerX);
+    std::optional<HoveredPoint> best;
+    platform::Date bestMark;
+    std::chrono::microseconds bestDistance{};
+    for (const HoveredPoint& point : points) {
+        const platform::Date mark = markDate(point.date, placement);
+        const auto distance = mark > pointer ? mark - pointer : pointer - mark;
+        if (!best || distance < bestDistance || (distance == bestDistance && mark < bestMark)) {
+            best = point;
+            bestMark = mark;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+void PlotHoverTracker::pointAt(double pixelX) {
+    if (auto found = nearest(points_(), plot_->xAxis->pixelToCoord(pixelX), placement_)) {
+        point_ = found;
+        emit changed();
+    }
+}
+
 bool PlotHoverTracker::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::MouseMove: emit moved(static_cast<QMouseEvent*>(event)->position().x()); break;
-    case QEvent::MouseButtonPress: emit moved(static_cast<QMouseEvent*>(event)->position().x()); break;
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress: pointAt(static_cast<QMouseEvent*>(event)->position().x()); break;
     case QEvent::MouseButtonRelease: emit dragEnded(); break;
-    case QEvent::Leave: emit left(); break;
+    case QEvent::Leave: clear(); break;
     default: break;
     }
     return QObject::eventFilter(watched, event);

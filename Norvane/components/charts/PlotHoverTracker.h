@@ -1,25 +1,70 @@
 #pragma once
 
+#include "platform/Date.h"
+
 #include <QObject>
+
+#include <functional>
+#include <optional>
+#include <vector>
 
 class QCustomPlot;
 
 namespace norvane::app {
 
-/// Reports the pointer's x over a plot (pixels, in the plot widget's coordinates), its leaving,
-/// and the end of a drag across it.
+/// A point a chart can read out on hover: the date it stands for and its value.
+struct HoveredPoint {
+    platform::Date date;
+    double value = 0.0;
+    friend bool operator==(const HoveredPoint&, const HoveredPoint&) = default;
+};
+
+/// Follows the pointer over a chart's plot and holds the point the chart reads out: the one whose
+/// mark stands nearest to the pointer. Leaving the plot clears it.
 class PlotHoverTracker : public QObject {
     Q_OBJECT
 public:
-    explicit PlotHoverTracker(QCustomPlot* plot);
+    /// Where a chart draws a point's mark on its date axis.
+    enum class MarkPlacement { atInstant, middleOfDay };
+    using Points = std::function<std::vector<HoveredPoint>()>;
+
+    /// `points` gives the points the chart shows at the moment the pointer moves.
+    PlotHoverTracker(QCustomPlot* plot, MarkPlacement placement, Points points);
+
+    const std::optional<HoveredPoint>& point() const { return point_; }
+    void clear();
+
+    /// The point whose mark stands nearest to `pointerX` (a date-axis coordinate); on a tie
+    /// exactly midway between two marks the earlier point wins. None without points.
+    static std::optional<HoveredPoint> nearest(const std::vector<HoveredPoint>& points, double pointerX,
+                                               MarkPlacement placement);
+
+    /// `points` as hover points, each with the value that `value` names.
+    template <class Point>
+    static std::vector<HoveredPoint> pointsOf(const std::vector<Point>& points, double Point::*value) {
+        std::vector<HoveredPoint> result;
+        result.reserve(points.size());
+        for (const Point& point : points) {
+            result.push_back({point.date, point.*value});
+        }
+        return result;
+    }
 
 signals:
-    void moved(double pixelX);
-    void left();
+    /// The hovered point was set or cleared.
+    void changed();
     void dragEnded();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void pointAt(double pixelX);
+
+    QCustomPlot* plot_;
+    MarkPlacement placement_;
+    Points points_;
+    std::optional<HoveredPoint> point_;
 };
 
 } // namespace norvane::app

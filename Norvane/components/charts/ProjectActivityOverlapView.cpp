@@ -1,5 +1,6 @@
 #include "Norvane/components/charts/ProjectActivityOverlapView.h"
 
+#include "Norvane/components/charts/ChartMath.h"
 #include "Norvane/components/charts/ChartPanel.h"
 #include "Norvane/components/text/DateText.h"
 #include "Norvane/components/text/StyledLabel.h"
@@ -73,9 +74,7 @@ bool ProjectActivityOverlapView::nameLess(const QString& left, const QString& ri
 
 std::vector<ActivityDay> ProjectActivityOverlapView::filteredData(const std::vector<ActivityDay>& series,
                                                                   platform::Date startDate) {
-    std::vector<ActivityDay> kept;
-    std::copy_if(series.begin(), series.end(), std::back_inserter(kept),
-                 [startDate](const ActivityDay& day) { return day.date >= startDate; });
+    std::vector<ActivityDay> kept = ChartMath::pointsSince(series, startDate);
     std::stable_sort(kept.begin(), kept.end(),
                      [](const ActivityDay& left, const ActivityDay& right) { return left.date < right.date; });
     return kept;

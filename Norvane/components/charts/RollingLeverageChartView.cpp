@@ -25,7 +25,6 @@ namespace norvane::app {
 namespace {
 
 constexpr int chartHeight = 180;
-constexpr int curveSamples = 12;
 // An upper bound at or beyond this reads as "no upper bound".
 constexpr double unboundedBandLimit = 1000.0;
 
@@ -58,13 +57,7 @@ RollingLeverageChartView::RollingLeverageChartView(std::vector<LeveragePoint> se
       emptyState_(ChartPanel::emptyState(chartHeight, QStringLiteral("chart.line.uptrend.xyaxis"),
                                          QStringLiteral("No leverage trend data yet"),
                                          QStringLiteral("Collect git history to see leverage over time"))) {
-    auto* chartLayout = new QVBoxLayout(chart_);
-    chartLayout->setContentsMargins(0, 0, 0, 0);
-    chartLayout->setSpacing(4);
-    chartLayout->addWidget(header_);
-    chartLayout->addWidget(plot_);
-    chartLayout->addWidget(legend_);
-    plot_->setFixedHeight(chartHeight);
+    ChartStyle::layOutBody(chart_, header_, plot_, chartHeight)->addWidget(legend_);
     new QHBoxLayout(legend_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -82,9 +75,12 @@ RollingLeverageChartView::RollingLeverageChartView(std::vector<LeveragePoint> se
     hoverPoint_ = ChartStyle::makePointMark(plot_, chartColor_, 9.0);
     ChartStyle::valueTicker(plot_).setLabelText(&RollingLeverageChartView::yAxisLabel);
 
-    auto* tracker = new PlotHoverTracker(plot_);
-    connect(tracker, &PlotHoverTracker::moved, this, &RollingLeverageChartView::hoverAt);
-    connect(tracker, &PlotHoverTracker::left, this, &RollingLeverageChartView::clearHover);
+    // Points stand in the middle of their day, so the pointer is measured against that spot.
+    hover_ = new PlotHoverTracker(plot_, PlotHoverTracker::MarkPlacement::middleOfDay, [this] {
+        return PlotHoverTracker::pointsOf(ChartMath::pointsSince(data_, timeRange_.startDate()),
+                                          &LeveragePoint::leverage);
+    });
+    connect(hover_, &PlotHoverTracker::changed, this, &RollingLeverageChartView::showHoverState);
     rebuild();
 }
 
@@ -97,14 +93,6 @@ void RollingLeverageChartView::setTimeRange(TimeRange timeRange) {
     timeRange_ = timeRange;
     ChartStyle::dateTicker(plot_).setTimeRange(timeRange);
     rebuild();
-}
-
-std::vector<LeveragePoint> RollingLeverageChartView::filteredData(const std::vector<LeveragePoint>& series,
-                                                                  platform::Date startDate) {
-    std::vector<LeveragePoint> kept;
-    std::copy_if(series.begin(), series.end(), std::back_inserter(kept),
-                 [startDate](const LeveragePoint& point) { return point.date >= startDate; });
-    return kept;
 }
 
 double RollingLeverageChartView::maxLeverage(const std::vector<LeveragePoint>& filtered) {
@@ -189,7 +177,7 @@ std::vector<BandStripe> RollingLeverageChartView::bandBackgrounds(double yAxisMa
 bool RollingLeverageChartView::isShowingChart() const { return !chart_->isHidden(); }
 
 void RollingLeverageChartView::rebuild() {
-    const std::vector<LeveragePoint> points = filteredData(data_, timeRange_.startDate());
+    const std::vector<LeveragePoint> points = ChartMath::pointsSince(data_, timeRange_.startDate());
     const bool enough = points.size() >= 2;
     chart_->setVisible(enough);
     emptyState_->setVisible(!enough);
@@ -227,14 +215,7 @@ void RollingLeverageChartView::rebuildPlot(const std::vector<LeveragePoint>& poi
         first = std::min(first, ChartMath::dayBounds(point.date).first);
         last = std::max(last, ChartMath::dayBounds(point.date).second);
     }
-    QVector<double> keys;
-    QVector<double> values;
-    for (const QPointF& sample : ChartMath::smoothCurve(corners, curveSamples)) {
-        keys.append(sample.x());
-        values.append(sample.y());
-    }
-    line_->setData(keys, values, true);
-    area_->setData(keys, values, true);
+    ChartStyle::setSmoothCurve(line_, area_, corners);
     lastPoint_->setData({corners.back().x()}, {corners.back().y()});
     plot_->xAxis->setRange(first, last);
     const ValueDomain domain = ChartMath::drawableDomain({0.0, maximum});
@@ -274,35 +255,13 @@ void RollingLeverageChartView::rebuildLegend(const std::vector<LeveragePoint>& p
     layout->addWidget(currentEntry);
 }
 
-void RollingLeverageChartView::hoverAt(double pixelX) {
-    const std::vector<LeveragePoint> points = filteredData(data_, timeRange_.startDate());
-    std::vector<platform::Date> dates;
-    std::transform(points.begin(), points.end(), std::back_inserter(dates),
-                   [](const LeveragePoint& point) { return ChartMath::dateAt(ChartMath::dayCentre(point.date)); });
-    // Marks stand in the middle of their day, so the pointer is measured against that spot.
-    const auto nearest = ChartMath::nearestIndex(dates, ChartMath::dateAt(plot_->xAxis->pixelToCoord(pixelX)));
-    if (!nearest) {
-        return;
-    }
-    hoveredDate_ = points[*nearest].date;
-    hoveredValue_ = points[*nearest].leverage;
-    showHoverState();
-}
-
-void RollingLeverageChartView::clearHover() {
-    hoveredDate_.reset();
-    hoveredValue_.reset();
-    showHoverState();
-}
-
 void RollingLeverageChartView::showHoverState() {
-    const bool hovered = hoveredDate_ && hoveredValue_;
     rule_->setVisible(false);
     hoverPoint_->data()->clear();
-    if (hovered) {
-        header_->showReadOut(DateText::dateOnly(*hoveredDate_), formatLeverage(*hoveredValue_), chartColor_);
-        ChartStyle::placeRule(rule_, ChartMath::dayCentre(*hoveredDate_));
-        hoverPoint_->setData({ChartMath::dayCentre(*hoveredDate_)}, {*hoveredValue_});
+    if (const auto& hovered = hover_->point()) {
+        header_->showReadOut(DateText::dateOnly(hovered->date), formatLeverage(hovered->value), chartColor_);
+        ChartStyle::placeRule(rule_, ChartMath::dayCentre(hovered->date));
+        hoverPoint_->setData({ChartMath::dayCentre(hovered->date)}, {hovered->value});
     } else {
         header_->showPlaceholder();
     }

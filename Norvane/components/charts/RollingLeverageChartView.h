@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Norvane/components/charts/PlotHoverTracker.h"
 #include "Norvane/components/charts/TimeRange.h"
 #include "platform/Date.h"
 
@@ -51,7 +52,6 @@ public:
     void setData(std::vector<LeveragePoint> series);
     void setTimeRange(TimeRange timeRange);
 
-    static std::vector<LeveragePoint> filteredData(const std::vector<LeveragePoint>& series, platform::Date startDate);
     /// The largest leverage; 20 for no points.
     static double maxLeverage(const std::vector<LeveragePoint>& filtered);
     static double yAxisMaximum(const std::vector<LeveragePoint>& filtered);
@@ -70,22 +70,17 @@ public:
 
     bool isShowingChart() const;
     const HoverHeader& header() const { return *header_; }
-    std::optional<platform::Date> hoveredDate() const { return hoveredDate_; }
-    std::optional<double> hoveredValue() const { return hoveredValue_; }
+    const std::optional<HoveredPoint>& hovered() const { return hover_->point(); }
 
 private:
     void rebuild();
     void rebuildPlot(const std::vector<LeveragePoint>& points);
     void rebuildLegend(const std::vector<LeveragePoint>& points);
-    void hoverAt(double pixelX);
-    void clearHover();
     void showHoverState();
 
     std::vector<LeveragePoint> data_;
     TimeRange timeRange_;
     QColor chartColor_;
-    std::optional<platform::Date> hoveredDate_;
-    std::optional<double> hoveredValue_;
     QWidget* chart_;
     HoverHeader* header_;
     QCustomPlot* plot_;
@@ -94,6 +89,7 @@ private:
     QCPGraph* lastPoint_;
     QCPGraph* hoverPoint_;
     QCPItemLine* rule_;
+    PlotHoverTracker* hover_;
     std::vector<QCPItemRect*> stripes_;
     QWidget* legend_;
     ChartPanel* emptyState_;

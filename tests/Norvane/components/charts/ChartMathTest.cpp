@@ -7,18 +7,20 @@
 namespace norvane::app {
 namespace {
 
-using std::chrono::hours;
-
-TEST(ChartMath, NearestIndexPrefersTheEarlierOnATie) {
-    const platform::Date base{};
-    const std::vector<platform::Date> dates = {base, base + hours(24), base + hours(48)};
-    EXPECT_EQ(ChartMath::nearestIndex(dates, base + hours(12)), 0U);
-    EXPECT_EQ(ChartMath::nearestIndex(dates, base + hours(13)), 1U);
-    EXPECT_EQ(ChartMath::nearestIndex(dates, base - hours(100)), 0U);
-    EXPECT_EQ(ChartMath::nearestIndex(dates, base + hours(1000)), 2U);
-    EXPECT_FALSE(ChartMath::nearestIndex({}, base).has_value());
-    const std::vector<platform::Date> same = {base, base};
-    EXPECT_EQ(ChartMath::nearestIndex(same, base), 0U);
+TEST(ChartMath, PointsSinceKeepThePointAtTheStartAndTheOrder) {
+    using std::chrono::hours;
+    struct Point {
+        platform::Date date;
+        int label = 0;
+    };
+    const platform::Date start{hours(240)};
+    const std::vector<Point> series = {
+        {start + hours(7), 3}, {start - hours(1), 11}, {start, 10}, {start + hours(9), 1}};
+    std::vector<int> kept;
+    for (const Point& point : ChartMath::pointsSince(series, start)) {
+        kept.push_back(point.label);
+    }
+    EXPECT_EQ(kept, (std::vector<int>{3, 10, 1}));
 }
 
 TEST(ChartMath, DomainsAlwaysDrawable) {

@@ -14,16 +14,6 @@ namespace {
 
 using testing::daysAgo;
 
-TEST(DailyThroughputChart, RangeFilterKeepsThePointAtTheStartAndTheOrder) {
-    const platform::Date start = daysAgo(10);
-    const std::vector<ThroughputPoint> series = {{daysAgo(3), 3}, {daysAgo(11), 11}, {start, 10}, {daysAgo(1), 1}};
-    const auto kept = DailyThroughputChartView::inRangePoints(series, start);
-    ASSERT_EQ(kept.size(), 3U);
-    EXPECT_EQ(kept[0].throughput, 3);
-    EXPECT_EQ(kept[1].throughput, 10);
-    EXPECT_EQ(kept[2].throughput, 1);
-}
-
 using DailyThroughputWidget = testing::ComponentTest;
 
 bool showsText(const QWidget& widget, const QString& text) {

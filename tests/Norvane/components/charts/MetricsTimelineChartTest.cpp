@@ -133,8 +133,8 @@ TEST_F(MetricsTimelineWidget, ShowsProgressThenTheChartAndReadsOutTheHoveredPoin
     EXPECT_EQ(chart.header().leadingText(), QStringLiteral("Hover to see values"));
     auto* plot = chart.findChild<QCustomPlot*>();
     testing::movePointer(*plot, plot->width() - 5.0, 50);
-    ASSERT_TRUE(chart.hoveredDate().has_value());
-    EXPECT_EQ(*chart.hoveredDate(), daysAgo(10));
+    ASSERT_TRUE(chart.hovered().has_value());
+    EXPECT_EQ(chart.hovered()->date, daysAgo(10));
     EXPECT_EQ(chart.header().leadingText(), DateText::dateOnly(daysAgo(10)));
     EXPECT_EQ(chart.header().trailingText(), QStringLiteral("7.5x"));
     EXPECT_EQ(chart.header().trailingLabel().color(), Palette::cyan());

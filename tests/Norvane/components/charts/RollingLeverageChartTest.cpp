@@ -110,12 +110,12 @@ TEST_F(RollingLeverageWidget, LegendAndHoverFollowThePoints) {
     EXPECT_EQ(chart.header().leadingText(), QStringLiteral("Rolling leverage over time"));
     auto* plot = chart.findChild<QCustomPlot*>();
     testing::movePointer(*plot, 2, 40);
-    ASSERT_TRUE(chart.hoveredDate().has_value());
-    EXPECT_EQ(*chart.hoveredDate(), daysAgo(3)) << "left of the first point snaps to the first";
+    ASSERT_TRUE(chart.hovered().has_value());
+    EXPECT_EQ(chart.hovered()->date, daysAgo(3)) << "left of the first point snaps to the first";
     EXPECT_EQ(chart.header().trailingText(), QStringLiteral("4.0x (0.1 mo/day)"));
     EXPECT_EQ(chart.header().trailingLabel().color(), Palette::blue());
     testing::leave(*plot);
-    EXPECT_FALSE(chart.hoveredDate().has_value());
+    EXPECT_FALSE(chart.hovered().has_value());
     EXPECT_EQ(chart.header().leadingText(), QStringLiteral("Rolling leverage over time"));
 }
 
