@@ -1,10 +1,10 @@
 #include "Norvane/pages/ProjectListModel.h"
 
-#include <cstdio>
 #include <exception>
 
 #include <QPointer>
 
+#include "Norvane/LogCategories.h"
 #include "platform/persistence/ModelContext.h"
 
 namespace norvane::app {
@@ -38,7 +38,7 @@ void ProjectListModel::reload() {
         projects_ = std::move(projects);
         context_ = std::move(context);
     } catch (const std::exception& failure) {
-        std::fprintf(stderr, "Failed to fetch projects: %s\n", failure.what());
+        qCWarning(pagesLog, "Failed to fetch projects: %s", failure.what());
     }
     emit changed();
 }

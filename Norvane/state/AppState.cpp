@@ -1,11 +1,11 @@
 #include "Norvane/state/AppState.h"
 
-#include <cstdio>
 #include <exception>
 
 #include <QStringList>
 #include <QTimer>
 
+#include "Norvane/LogCategories.h"
 #include "Norvane/state/BackgroundScheduler.h"
 
 namespace norvane::app {
@@ -258,8 +258,7 @@ void AppState::refreshMetricsCache() {
         const auto projects = services_.metrics->getAllProjects(false);
         for (const auto& project : projects) refreshProjectMetricsCache(project);
     } catch (const std::exception& failure) {
-        std::printf("Failed to refresh metrics cache: %s\n", failure.what());
-        std::fflush(stdout);
+        qCWarning(stateLog, "Failed to refresh metrics cache: %s", failure.what());
         return;
     }
     if (!metricsLoaded_) {
@@ -276,8 +275,8 @@ void AppState::refreshProjectMetricsCache(const std::shared_ptr<Project>& projec
         cachedProjectVelocityRetention_[key] = services_.metrics->getVelocityRetention(project);
         cachedProjectVelocityData_[key] = services_.metrics->getVelocityTimeSeries(project, 90);
     } catch (const std::exception& failure) {
-        std::printf("Failed to refresh project metrics cache for %s: %s\n", project->name.c_str(), failure.what());
-        std::fflush(stdout);
+        qCWarning(stateLog, "Failed to refresh project metrics cache for %s: %s", project->name.c_str(),
+                  failure.what());
     }
     emit metricsCacheChanged();
 }

@@ -173,6 +173,27 @@ struct StoreFixture : AppStateFixture {
     std::unique_ptr<AppState> state = makeState();
 };
 
+/// The warnings logged while it lives, each as "category: message".
+class CapturedWarnings {
+public:
+    CapturedWarnings() : previous_(qInstallMessageHandler(&record)) { lines().clear(); }
+    ~CapturedWarnings() { qInstallMessageHandler(previous_); }
+    CapturedWarnings(const CapturedWarnings&) = delete;
+    CapturedWarnings& operator=(const CapturedWarnings&) = delete;
+
+    static std::vector<QString>& lines() {
+        static std::vector<QString> recorded;
+        return recorded;
+    }
+
+private:
+    static void record(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (type == QtWarningMsg) lines().push_back(QString::fromLatin1(context.category) + ": " + message);
+    }
+
+    QtMessageHandler previous_;
+};
+
 /// Starts a request, handing it a callback for its end, and runs the event loop until it has ended.
 template <typename Start>
 bool finishes(Start start) {

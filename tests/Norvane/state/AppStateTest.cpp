@@ -37,12 +37,14 @@ TEST(AppState, AFailingPortfolioStepKeepsWhatWasWrittenAndLeavesLoadedAlone) {
     AppStateFixture fixture;
     fixture.metrics->addProject("Atlas");
     fixture.metrics->failingStep = "rolling";
+    testing::CapturedWarnings warnings;
     auto state = fixture.makeState();
 
     EXPECT_TRUE(state->cachedPortfolioMetrics());
     EXPECT_TRUE(state->cachedRollingLeverageData().empty());
     EXPECT_TRUE(state->cachedProjectLeverage().empty());
     EXPECT_FALSE(state->metricsLoaded());
+    EXPECT_EQ(warnings.lines(), std::vector<QString>{"norvane.state: Failed to refresh metrics cache: rolling failed"});
 }
 
 TEST(AppState, AFailingProjectKeepsItsEarlierEntriesAndTheNextProjectIsRefreshed) {
@@ -50,6 +52,7 @@ TEST(AppState, AFailingProjectKeepsItsEarlierEntriesAndTheNextProjectIsRefreshed
     auto atlas = fixture.metrics->addProject("Atlas");
     auto beacon = fixture.metrics->addProject("Beacon");
     fixture.metrics->failingProject = "Atlas";
+    testing::CapturedWarnings warnings;
     auto state = fixture.makeState();
 
     EXPECT_TRUE(state->cachedProjectLeverage().contains(atlas->id));
@@ -57,6 +60,9 @@ TEST(AppState, AFailingProjectKeepsItsEarlierEntriesAndTheNextProjectIsRefreshed
     EXPECT_FALSE(state->cachedProjectVelocityData().contains(atlas->id));
     EXPECT_TRUE(state->cachedProjectVelocityData().contains(beacon->id));
     EXPECT_TRUE(state->metricsLoaded());
+    EXPECT_EQ(
+        warnings.lines(),
+        std::vector<QString>{"norvane.state: Failed to refresh project metrics cache for Atlas: composition failed"});
 }
 
 TEST(AppState, CollectAllNamesTheFailedProjectsAndReportsOnlyReportableResults) {

@@ -1,0 +1,8 @@
+#include "Norvane/LogCategories.h"
+
+namespace norvane::app {
+
+Q_LOGGING_CATEGORY(stateLog, "norvane.state")
+Q_LOGGING_CATEGORY(pagesLog, "norvane.pages")
+
+} // namespace norvane::app
