@@ -15,6 +15,7 @@
 namespace norvane {
 namespace {
 
+using platform::LocalCalendar::localDay;
 using platform::LocalCalendar::startOfDay;
 
 constexpr int initialSampleInterval = 7;
@@ -95,17 +96,20 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& project) 
     if (!exists(project->path)) {
         return failed(NorvaneError::pathNotFound(project->path));
     }
+    GitReading git;
     try {
         const auto output = sccService_.collectMetrics(project->path);
-        const auto latest = gitService_.getLatestCommit(project->path);
-        recordLatestCommit(*project, latest);
-        result.snapshot = storeCodeCount(project, output, latest);
+        // Everything is read before anything changes, so that a repository git cannot read
+        // leaves no trace.
+        git = readGit(project);
+        recordLatestCommit(*project, git);
+        result.snapshot = storeCodeCount(project, output, git.latest);
     } catch (const std::exception& error) {
         return failed(error);
     }
-    if (gitService_.isGitRepository(project->path)) {
+    if (git.recentActivity) {
         try {
-            result.dailyActivity = updateDailyActivity(project);
+            result.dailyActivity = updateDailyActivity(project, *git.recentActivity);
         } catch (const std::exception& error) {
             result.error = CollectionError::from(error);
         }
@@ -119,13 +123,26 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& project) 
     return result;
 }
 
-void Collector::recordLatestCommit(Project& project, const std::optional<GitCommit>& latest) {
-    if (!latest) {
+Collector::GitReading Collector::readGit(const std::shared_ptr<Project>& project) {
+    GitReading reading;
+    if (!gitService_.isGitRepository(project->path)) {
+        return reading;
+    }
+    reading.latest = gitService_.getLatestCommit(project->path);
+    if (reading.latest && !project->firstCommitAt) {
+        reading.firstCommitAt = gitService_.getFirstCommitDate(project->path);
+    }
+    reading.recentActivity = readRecentActivity(project);
+    return reading;
+}
+
+void Collector::recordLatestCommit(Project& project, const GitReading& git) {
+    if (!git.latest) {
         return;
     }
-    project.latestCommitAt = latest->date;
+    project.latestCommitAt = git.latest->date;
     if (!project.firstCommitAt) {
-        project.firstCommitAt = gitService_.getFirstCommitDate(project.path);
+        project.firstCommitAt = git.firstCommitAt;
     }
 }
 
@@ -161,41 +178,56 @@ CollectionResult Collector::collectProject(const std::string& name) {
     }
 }
 
-std::shared_ptr<DailyActivity> Collector::updateDailyActivity(const std::shared_ptr<Project>& project) {
+Collector::RecentActivity Collector::readRecentActivity(const std::shared_ptr<Project>& project) {
     const auto today = startOfDay(platform::currentDate());
     // A row dated after today (a clock that ran ahead) must not hide today's commits.
-    const auto newest = latestActivityDate(project);
-    const auto windowStart = newest ? std::min(startOfDay(*newest), today) : today;
-    const auto days = gitService_.getDailyActivitySince(windowStart, project->path);
-    if (!days) {
-        return nullptr;
+    const auto newest = std::min(latestActivityDate(project).value_or(today), today);
+    // The newest row's day is counted again from its start, in whatever zone that row was
+    // written; the rows before it keep their commits. Another row of the same local day joins it.
+    RecentActivity recent;
+    recent.rows = context_->fetch<DailyActivity>(
+        {.predicate = DailyActivityField::project == project && DailyActivityField::date >= startOfDay(newest),
+         .sortBy = {platform::ascending(DailyActivityField::date)}});
+    const auto windowStart = recent.rows.empty() ? newest : std::min(newest, recent.rows.front()->date);
+    if (auto days = gitService_.getDailyActivitySince(windowStart, project->path)) {
+        recent.days = std::move(*days);
     }
-    std::map<platform::Date, std::shared_ptr<DailyActivity>> rows;
-    for (const auto& row : context_->fetch<DailyActivity>(
-             {.predicate = DailyActivityField::project == project && DailyActivityField::date >= windowStart})) {
-        rows[row->date] = row;
+    return recent;
+}
+
+std::shared_ptr<DailyActivity> Collector::updateDailyActivity(const std::shared_ptr<Project>& project,
+                                                              const RecentActivity& recent) {
+    std::map<std::chrono::local_days, std::shared_ptr<DailyActivity>> rowOfDay;
+    for (const auto& row : recent.rows) {
+        auto& kept = rowOfDay[localDay(row->date)];
+        if (kept) {
+            context_->remove(row);
+        } else {
+            kept = row;
+        }
     }
     const auto settings = fetchAppSettings();
+    const auto today = localDay(platform::currentDate());
     std::shared_ptr<DailyActivity> todays;
-    bool changed = false;
-    for (const auto& [day, stats] : *days) {
-        if (stats.commitCount < 1) {
-            continue;
-        }
-        auto& row = rows[day];
+    for (const auto& [dayStart, stats] : recent.days) {
+        const auto day = localDay(dayStart);
+        auto row = rowOfDay[day];
+        rowOfDay.erase(day);
         if (!row) {
-            row = DailyActivity::create(project, day);
+            row = DailyActivity::create(project, dayStart);
             context_->insert(row);
         }
+        row->date = dayStart; // a row written in another time zone takes this one's start of the day
         fill(*row, stats, *settings, project->projectType);
-        changed = true;
         if (day == today) {
             todays = row;
         }
     }
-    if (changed) {
-        context_->save();
+    // What is left counted commits that the window no longer holds.
+    for (const auto& [day, row] : rowOfDay) {
+        context_->remove(row);
     }
+    context_->save();
     return todays;
 }
 
@@ -227,7 +259,13 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& pr
     if (!exists(project->path) || !gitService_.isGitRepository(project->path)) {
         return result;
     }
-    const auto commits = gitService_.getCommitHistoryWithStats(project->path, std::nullopt);
+    std::vector<GitCommit> commits;
+    try {
+        commits = gitService_.getCommitHistoryWithStats(project->path, std::nullopt);
+    } catch (const std::exception& error) {
+        result.error = CollectionError::from(error);
+        return result;
+    }
     if (commits.empty()) {
         return result;
     }
@@ -362,14 +400,15 @@ void Collector::calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>
     if (platform::LocalCalendar::wholeDaysBetween(firstCommit, now) < baselineDays) {
         return;
     }
-    // Rows are dated at the start of their day, so the window opens at the first commit's day.
-    const auto windowStart = startOfDay(firstCommit);
-    const auto windowEnd = platform::LocalCalendar::addingDays(firstCommit, baselineDays);
+    // The first 60 local days, from the first commit's day on: its row is dated before the commit.
+    const auto firstDay = localDay(firstCommit);
+    const auto windowStart = startOfDay(firstDay);
+    const auto windowEnd = startOfDay(firstDay + std::chrono::days(baselineDays));
     std::vector<std::shared_ptr<DailyActivity>> rows;
     try {
         rows = context_->fetch<DailyActivity>({.predicate = DailyActivityField::project == project &&
                                                             DailyActivityField::date >= windowStart &&
-                                                            DailyActivityField::date <= windowEnd});
+                                                            DailyActivityField::date < windowEnd});
     } catch (const std::exception&) {
         return;
     }

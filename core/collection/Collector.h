@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <future>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,10 +48,18 @@ public:
     /// baseline when due.
     HistoryImportResult collectHistory(const std::shared_ptr<Project>& project, int sampleInterval,
                                        const HistoryProgress& progress = {});
-    /// Creates or replaces one row per local day with commits, from the start of the newest
-    /// row's day (or of today) on, and saves. Returns today's row when there is one; throws the
-    /// store's error when the rows could not be saved.
-    std::shared_ptr<DailyActivity> updateDailyActivity(const std::shared_ptr<Project>& project);
+    /// The project's activity rows from the start of the newest one's day (or of today) on, and
+    /// git's activity of each local day since then.
+    struct RecentActivity {
+        std::vector<std::shared_ptr<DailyActivity>> rows;
+        std::map<platform::Date, GitActivityStats> days;
+    };
+    /// Reads the recent activity; throws NorvaneError gitFailed when git cannot read the folder.
+    RecentActivity readRecentActivity(const std::shared_ptr<Project>& project);
+    /// Replaces the recent rows with one per local day with commits, and saves. Returns today's
+    /// row when there is one; throws the store's error when the rows could not be saved.
+    std::shared_ptr<DailyActivity> updateDailyActivity(const std::shared_ptr<Project>& project,
+                                                       const RecentActivity& recent);
     /// The date of the project's newest activity row.
     std::optional<platform::Date> latestActivityDate(const std::shared_ptr<Project>& project);
     /// The stored settings, or unsaved defaults when there are none.
@@ -59,13 +68,21 @@ public:
     InitialCollectionResult collectInitialData(const std::shared_ptr<Project>& project,
                                                const InitialProgress& progress = {});
     /// Once the first commit is 60 days old, the mean code lines changed per activity row of
-    /// the first 60 days (from the start of the first commit's day). Throws a failed save.
+    /// the first 60 local days, the first commit's day included. Throws a failed save.
     void calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project);
 
 private:
+    /// What git says of a repository before a collection changes anything.
+    struct GitReading {
+        std::optional<GitCommit> latest;
+        std::optional<platform::Date> firstCommitAt; ///< asked only when the project has none
+        std::optional<RecentActivity> recentActivity;
+    };
+
+    GitReading readGit(const std::shared_ptr<Project>& project);
     std::shared_ptr<Snapshot> storeCodeCount(const std::shared_ptr<Project>& project, const SccOutput& output,
                                              const std::optional<GitCommit>& latest);
-    void recordLatestCommit(Project& project, const std::optional<GitCommit>& latest);
+    void recordLatestCommit(Project& project, const GitReading& git);
     std::vector<std::shared_ptr<Snapshot>> stageHistory(const std::shared_ptr<Project>& project,
                                                         const std::vector<GitCommit>& commits, int sampleInterval,
                                                         const HistoryProgress& progress);

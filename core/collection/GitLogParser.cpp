@@ -124,22 +124,15 @@ std::optional<GitCommit> parseHistoryRecord(std::string_view record) {
 } // namespace
 
 std::optional<GitCommit> parseCommitLine(std::string_view line) {
-    const auto firstBar = line.find('|');
-    const auto lastBar = line.rfind('|');
-    if (firstBar == std::string_view::npos || lastBar == firstBar) {
+    const auto fields = split(line, std::string_view("\0", 1));
+    if (fields.size() != 4) {
         return std::nullopt;
     }
-    const auto authorBar = line.rfind('|', lastBar - 1);
-    if (authorBar == firstBar) {
-        return std::nullopt;
-    }
-    const auto date = platform::Iso8601::parse(line.substr(lastBar + 1));
+    const auto date = platform::Iso8601::parse(fields[3]);
     if (!date) {
         return std::nullopt;
     }
-    return GitCommit{std::string(line.substr(0, firstBar)),
-                     std::string(line.substr(firstBar + 1, authorBar - firstBar - 1)),
-                     std::string(line.substr(authorBar + 1, lastBar - authorBar - 1)), *date};
+    return GitCommit{std::string(fields[0]), std::string(fields[1]), std::string(fields[2]), *date};
 }
 
 Shortstat parseShortstat(std::string_view line) {
@@ -160,18 +153,7 @@ std::vector<GitCommit> parseCommitsWithStats(std::string_view output) {
 
 std::vector<NumstatCommit> parseNumstat(std::string_view output) {
     std::vector<NumstatCommit> commits;
-    std::optional<NumstatFile> renamed; // a rename entry waits for its old and new path
-    int renamePathsToSkip = 0;
     for (auto token : split(output, std::string_view("\0", 1))) {
-        if (renamed) {
-            if (renamePathsToSkip-- > 0) {
-                continue;
-            }
-            renamed->path = std::string(token);
-            commits.back().files.push_back(std::move(*renamed));
-            renamed.reset();
-            continue;
-        }
         if (token.starts_with("COMMIT")) {
             const auto lineEnd = token.find('\n');
             const auto header = token.substr(0, lineEnd);
@@ -184,12 +166,7 @@ std::vector<NumstatCommit> parseNumstat(std::string_view output) {
             continue;
         }
         if (auto file = parseNumstatEntry(token)) {
-            if (file->path.empty()) {
-                renamed = std::move(file);
-                renamePathsToSkip = 1;
-            } else {
-                commits.back().files.push_back(std::move(*file));
-            }
+            commits.back().files.push_back(std::move(*file));
         }
     }
     return commits;

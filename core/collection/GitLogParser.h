@@ -16,8 +16,9 @@ namespace norvane {
 /// The formats that the git service asks `git log` for, and the readers of what it prints.
 namespace GitLogParser {
 
-/// "%H|%s|%an|%aI": one commit per line.
-inline constexpr std::string_view commitLineFormat = "--format=%H|%s|%an|%aI";
+/// One commit per line: its hash, subject, author and author date, separated by NULs, which no
+/// subject or name holds.
+inline constexpr std::string_view commitLineFormat = "--format=%H%x00%s%x00%an%x00%aI";
 /// NUL-separated fields, so that no character of a subject, name or body can shift them; the
 /// "--shortstat" summary follows each record.
 inline constexpr std::string_view historyFormat = "--format=%x00COMMIT%x00%H%x00%an%x00%aI%x00%s%x00%B%x00";
@@ -25,7 +26,7 @@ inline constexpr std::string_view historyFormat = "--format=%x00COMMIT%x00%H%x00
 /// of "--numstat" follow, NUL-terminated and unquoted.
 inline constexpr std::string_view activityFormat = "--pretty=format:COMMIT%x09%cI";
 
-/// One changed file of a numstat entry; a renamed file carries its new path.
+/// One changed file of a numstat entry.
 struct NumstatFile {
     int64_t insertions = 0;
     int64_t deletions = 0;
@@ -45,9 +46,8 @@ struct Shortstat {
     int64_t deletions = 0;
 };
 
-/// "hash|subject|author|date": the hash before the first "|", the date after the last, the
-/// author before the date and the subject in between, so a "|" in a subject keeps its commit.
-/// None with fewer than four fields or a date that is not strict ISO 8601.
+/// A line of `commitLineFormat`. None without exactly four fields or with a date that is not
+/// strict ISO 8601.
 std::optional<GitCommit> parseCommitLine(std::string_view line);
 
 /// Files changed, insertions and deletions of a "--shortstat" line; a missing part counts 0.

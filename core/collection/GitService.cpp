@@ -2,6 +2,7 @@
 
 #include "core/collection/GitLogParser.h"
 #include "core/collection/OutputCategoryClassifier.h"
+#include "core/models/NorvaneError.h"
 #include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
 #include "platform/TextTrimming.h"
@@ -15,18 +16,41 @@ namespace {
 
 constexpr const char* gitProgram = "/usr/bin/git";
 
-/// Whole local days never exceed what the elapsed time allows, give or take a clock change of a
-/// few hours, so the calendar is asked only near the threshold.
+/// A time zone's offset ranges over 26 hours (UTC-12 to UTC+14), so whole local days never
+/// outrun the elapsed time by two days or more: the calendar is asked only near the threshold.
 bool atLeastDaysApart(platform::Date from, platform::Date to, int days) {
-    if (days >= 1 && to - from < std::chrono::hours(24 * days - 3)) {
+    if (to - from < std::chrono::hours(24 * (days - 2))) {
         return false;
     }
     return platform::LocalCalendar::wholeDaysBetween(from, to) >= days;
 }
 
-/// Git is told not to flush its output after every commit: through a pipe each flush is a write
-/// and a wake-up of the reader, which doubles the time of a long log.
-const std::map<std::string, std::string> gitEnvironmentOverrides{{"GIT_FLUSH", "0"}};
+/// Git's messages in English, so that "--shortstat" reads the same everywhere; and no flush after
+/// every commit: through a pipe each flush is a write and a wake-up of the reader, which doubles
+/// the time of a long log.
+const std::map<std::string, std::string> gitEnvironmentOverrides{{"LC_ALL", "C"}, {"GIT_FLUSH", "0"}};
+
+/// Pins what `git log` prints, whatever the user's or the repository's configuration says: no
+/// signature checks, colours or decorations, messages in UTF-8, no external diff or text
+/// conversion, each file under its own path and counted whole, the root commit's changes, merges
+/// without a diff, and one diff algorithm.
+std::vector<std::string> logArguments(std::initializer_list<std::string> arguments) {
+    std::vector<std::string> all{"log",           "--no-show-signature", "--no-color",
+                                 "--no-decorate", "--encoding=UTF-8",    "--no-ext-diff",
+                                 "--no-textconv", "--no-renames",        "--no-relative",
+                                 "--root",        "--diff-merges=off",   "--diff-algorithm=myers"};
+    all.insert(all.end(), arguments);
+    return all;
+}
+
+/// What git said when it failed, without its "fatal: " prefix.
+std::string failureText(const GitRunResult& result) {
+    auto text = std::string(platform::trimmed(result.errorText));
+    if (text.starts_with("fatal: ")) {
+        text.erase(0, 7);
+    }
+    return text.empty() ? "git exited with status " + std::to_string(result.exitStatus) : text;
+}
 
 std::string sinceArgument(platform::Date date) { return "--since=" + platform::Iso8601::format(date); }
 
@@ -53,27 +77,32 @@ bool GitService::isGitRepository(const std::string& path) const {
     return runGit(path, {"rev-parse", "--git-dir"}).exitStatus == 0;
 }
 
+std::string GitService::readLog(const std::string& path, std::vector<std::string> arguments) const {
+    auto result = runGit(path, std::move(arguments));
+    if (result.exitStatus == 0) {
+        return std::move(result.output);
+    }
+    // An unborn branch is a repository without commits; anything else is git failing to read it.
+    if (runGit(path, {"rev-parse", "--verify", "--quiet", "HEAD"}).exitStatus == 1) {
+        return {};
+    }
+    throw NorvaneError::gitFailed(failureText(result));
+}
+
 std::optional<GitCommit> GitService::getLatestCommit(const std::string& path) const {
     if (!isGitRepository(path)) {
         return std::nullopt;
     }
-    const auto result = runGit(path, {"log", "-1", std::string(GitLogParser::commitLineFormat)});
-    if (result.exitStatus != 0 || result.output.empty()) {
-        return std::nullopt;
-    }
-    return parseCommitLine(platform::trimmed(result.output));
+    const auto output = readLog(path, logArguments({"-1", std::string(GitLogParser::commitLineFormat)}));
+    return parseCommitLine(platform::trimmed(output, "\n"));
 }
 
 std::optional<std::string> GitService::activityLogSince(platform::Date date, const std::string& path) const {
     if (!isGitRepository(path)) {
         return std::nullopt;
     }
-    auto result =
-        runGit(path, {"log", sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::activityFormat)});
-    if (result.exitStatus != 0) {
-        return std::nullopt;
-    }
-    return std::move(result.output);
+    return readLog(path,
+                   logArguments({sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::activityFormat)}));
 }
 
 std::optional<GitActivityStats> GitService::getActivitySince(platform::Date date, const std::string& path) const {
@@ -97,29 +126,23 @@ std::optional<platform::Date> GitService::getFirstCommitDate(const std::string& 
     if (!isGitRepository(path)) {
         return std::nullopt;
     }
-    const auto result = runGit(path, {"log", "--reverse", "--format=%aI"});
-    if (result.exitStatus != 0 || result.output.empty()) {
-        return std::nullopt;
-    }
-    const std::string_view output = result.output;
-    return platform::Iso8601::parse(platform::trimmed(output.substr(0, output.find('\n'))));
+    const auto output = readLog(path, logArguments({"--reverse", "--format=%aI"}));
+    const std::string_view text = output;
+    return platform::Iso8601::parse(platform::trimmed(text.substr(0, text.find('\n'))));
 }
 
 std::vector<GitCommit> GitService::getCommitHistory(const std::string& path, std::optional<int> sampleInterval) const {
     if (!isGitRepository(path)) {
         return {};
     }
-    const auto result = runGit(path, {"log", "--reverse", std::string(GitLogParser::commitLineFormat)});
-    if (result.exitStatus != 0 || result.output.empty()) {
-        return {};
-    }
+    const auto output = readLog(path, logArguments({"--reverse", std::string(GitLogParser::commitLineFormat)}));
     std::vector<GitCommit> commits;
-    std::string_view rest = result.output;
+    std::string_view rest = output;
     while (!rest.empty()) {
         const auto end = rest.find('\n');
-        const auto line = platform::trimmed(rest.substr(0, end), " \t");
+        const auto line = rest.substr(0, end);
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        if (auto commit = line.empty() ? std::nullopt : parseCommitLine(line)) {
+        if (auto commit = parseCommitLine(line)) {
             commits.push_back(std::move(*commit));
         }
     }
@@ -164,11 +187,9 @@ std::vector<GitCommit> GitService::getCommitHistoryWithStats(const std::string& 
     if (!isGitRepository(path)) {
         return {};
     }
-    const auto result = runGit(path, {"log", "--reverse", std::string(GitLogParser::historyFormat), "--shortstat"});
-    if (result.exitStatus != 0 || result.output.empty()) {
-        return {};
-    }
-    return sampledIfAsked(GitLogParser::parseCommitsWithStats(result.output), sampleInterval);
+    const auto output =
+        readLog(path, logArguments({"--reverse", std::string(GitLogParser::historyFormat), "--shortstat"}));
+    return sampledIfAsked(GitLogParser::parseCommitsWithStats(output), sampleInterval);
 }
 
 std::vector<GitCommit> GitService::sampledIfAsked(std::vector<GitCommit> commits, std::optional<int> sampleInterval) {

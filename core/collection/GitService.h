@@ -23,8 +23,10 @@ struct GitRunResult {
     int exitStatus = 0;
 };
 
-/// Runs /usr/bin/git against a project folder and reads its answers. Never throws: a failure
-/// answers none, an empty list or false.
+/// Runs /usr/bin/git against a project folder and reads its answers. A folder that is not a
+/// repository, or a repository without commits, answers none or an empty list. The reading
+/// operations throw NorvaneError gitFailed when git cannot read a repository (not its owner's,
+/// a broken HEAD, no git); the others answer none or false.
 class GitService {
 public:
     explicit GitService(platform::ProcessRunner& runner = platform::defaultProcessRunner());
@@ -59,6 +61,8 @@ public:
     static OutputCategory categorize(std::string_view path);
 
 private:
+    /// The output of a `git log`; empty for a repository without commits.
+    std::string readLog(const std::string& path, std::vector<std::string> arguments) const;
     std::optional<std::string> activityLogSince(platform::Date date, const std::string& path) const;
     GitRunResult runGit(const std::string& path, std::vector<std::string> arguments) const;
     static std::vector<GitCommit> sampledIfAsked(std::vector<GitCommit> commits, std::optional<int> sampleInterval);

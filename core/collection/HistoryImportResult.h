@@ -10,8 +10,8 @@ namespace norvane {
 struct HistoryImportResult {
     int snapshotCount = 0; ///< "gitHistory" snapshots stored
     int totalCommits = 0;  ///< every commit read, sampled or not
-    /// A store failure; when the snapshots could not be stored, `snapshotCount` is 0 and the
-    /// old history stands.
+    /// Git could not read the repository, or the snapshots could not be stored: `snapshotCount`
+    /// is then 0 and the old history stands.
     std::optional<CollectionError> error;
 };
 

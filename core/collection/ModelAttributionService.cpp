@@ -16,11 +16,12 @@ using platform::LocalCalendar::addingDays;
 constexpr double attributionWage = 150000.0;
 constexpr double attributionOverhead = 2.4;
 
-/// The models a commit is attributed to: its tags, else `unknown` when it bears a marker.
+/// The models a commit is attributed to: those its whole message names, else `unknown` when its
+/// subject bears a marker. A body's markers alone credit nothing: "Co-authored-by:" mostly names
+/// a person.
 std::set<AIModel> modelsOf(const GitCommit& commit) {
-    const auto& text = commit.attributionText();
-    auto models = ModelTagParser::parseModels(text);
-    if (models.empty() && ModelTagParser::hasAIIndicators(text)) {
+    auto models = ModelTagParser::parseModels(commit.attributionText());
+    if (models.empty() && ModelTagParser::hasAIIndicators(commit.message)) {
         models.insert(AIModel::unknown);
     }
     return models;

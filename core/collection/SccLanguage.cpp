@@ -8,11 +8,13 @@
 namespace norvane {
 namespace {
 
-/// A whole number that fits in 64 bits; an integral floating-point number counts as one.
+/// A whole number from 0 that fits in 64 bits; an integral floating-point number counts as one.
 int64_t readCount(const nlohmann::json& row, const char* key) {
     const auto& value = row.at(key);
     if (value.is_number_integer() && !value.is_number_unsigned()) {
-        return value.get<int64_t>();
+        if (const auto number = value.get<int64_t>(); number >= 0) {
+            return number;
+        }
     }
     if (value.is_number_unsigned()) {
         const auto unsignedValue = value.get<uint64_t>();
@@ -21,12 +23,11 @@ int64_t readCount(const nlohmann::json& row, const char* key) {
         }
     } else if (value.is_number_float()) {
         const double number = value.get<double>();
-        if (std::trunc(number) == number && std::abs(number) < 9.2e18) {
+        if (std::trunc(number) == number && number >= 0 && number < 9.2e18) {
             return static_cast<int64_t>(number);
         }
     }
-    throw nlohmann::json::type_error::create(302, std::string("value of \"") + key + "\" is not a 64-bit whole number",
-                                             &value);
+    throw nlohmann::json::type_error::create(302, std::string("value of \"") + key + "\" is not a count", &value);
 }
 
 } // namespace

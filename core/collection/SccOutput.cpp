@@ -12,6 +12,19 @@ int64_t sum(const std::vector<SccLanguage>& rows, int64_t SccLanguage::*field) {
                            [field](int64_t total, const SccLanguage& row) { return total + row.*field; });
 }
 
+/// Counts too large to add up are no counts of any folder.
+void checkTotalsFit(const std::vector<SccLanguage>& rows) {
+    for (const auto field : {&SccLanguage::files, &SccLanguage::lines, &SccLanguage::code, &SccLanguage::comments,
+                             &SccLanguage::blanks, &SccLanguage::complexity}) {
+        int64_t total = 0;
+        for (const auto& row : rows) {
+            if (__builtin_add_overflow(total, row.*field, &total)) {
+                throw SccParseError("the totals of the rows exceed what a count can hold");
+            }
+        }
+    }
+}
+
 } // namespace
 
 SccOutput SccOutput::parse(std::string_view bytes) {
@@ -20,7 +33,9 @@ SccOutput SccOutput::parse(std::string_view bytes) {
         if (!json.is_array()) {
             throw SccParseError("the answer is not a JSON array");
         }
-        return SccOutput{json.get<std::vector<SccLanguage>>()};
+        SccOutput output{json.get<std::vector<SccLanguage>>()};
+        checkTotalsFit(output.languages);
+        return output;
     } catch (const nlohmann::json::exception& error) {
         throw SccParseError(error.what());
     }

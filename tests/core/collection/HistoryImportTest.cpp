@@ -130,32 +130,33 @@ TEST_F(HistoryImportTest, NothingToImport) {
     EXPECT_FALSE(empty.error);
 }
 
-TEST_F(HistoryImportTest, AttributesEveryCommitFromTheWholeMessage) {
-    repository.writeFile("a.c", "1\n2\n3\n");
-    repository.commit("Add parser\n\nLonger body.\n\nCo-Authored-By: Claude <noreply@example.com>", start);
-    repository.writeFile("b.c", "1\n2\n");
-    repository.commit("[gpt-4o] tune", start + std::chrono::hours(1));
-    repository.writeFile("c.c", "1\n");
-    repository.commit("Refactor\n\n\U0001F916 Generated with some tool", start + std::chrono::hours(2));
-    repository.writeFile("d.c", "1\n2\n3\n4\n");
-    repository.commit("Plain human commit", start + std::chrono::hours(3));
+TEST_F(HistoryImportTest, AttributesModelsFromTheWholeMessageAndMarkersFromTheSubject) {
+    const std::pair<const char*, int> commits[] = {
+        {"Add parser\n\nLonger body.\n\nCo-Authored-By: Claude <noreply@example.com>", 3},
+        {"[gpt-4o] tune", 2},
+        {"\U0001F916 Refactor", 1},
+        {"Pair work\n\nCo-authored-by: Jane Doe <jane@example.com>", 5}, // a person, not a model
+        {"Tidy\n\n\U0001F916 Generated with some tool", 6},
+        {"Plain human commit", 4},
+    };
+    int hour = 0;
+    for (const auto& [message, added] : commits) {
+        repository.writeFile("f" + std::to_string(hour) + ".c", std::string(static_cast<std::size_t>(added), '\n'));
+        repository.commit(message, start + std::chrono::hours(hour++));
+    }
     const auto project = addProject("demo", repository.pathString());
     ASSERT_FALSE(collector.collectHistory(project, 7).error);
     ASSERT_FALSE(collector.collectHistory(project, 7).error); // the same rows again
 
     auto rows = stored<ModelDailyActivity>();
-    ASSERT_EQ(rows.size(), 3U);
     std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a->model() < b->model(); });
-    EXPECT_EQ(rows[0]->model(), AIModel::claude);
-    EXPECT_EQ(rows[0]->insertions, 3);
-    EXPECT_EQ(rows[1]->model(), AIModel::gpt4o);
-    EXPECT_EQ(rows[1]->insertions, 2);
-    EXPECT_EQ(rows[2]->model(), AIModel::unknown);
-    EXPECT_EQ(rows[2]->commitCount, 1);
+    std::vector<std::tuple<AIModel, std::int64_t, std::int64_t>> got;
     for (const auto& row : rows) {
+        got.emplace_back(row->model(), row->insertions, row->commitCount);
         EXPECT_EQ(row->date, platform::LocalCalendar::startOfDay(start));
         EXPECT_EQ(row->project->id, project->id);
     }
+    EXPECT_EQ(got, (decltype(got){{AIModel::claude, 3, 1}, {AIModel::gpt4o, 2, 1}, {AIModel::unknown, 1, 1}}));
 }
 
 class BaselineTest : public HistoryImportTest {
@@ -176,7 +177,8 @@ TEST_F(BaselineTest, MeanOfTheFirstSixtyDaysFromTheFirstCommitsDay) {
     activity(project, daysFromToday(-61), 100);
     activity(project, daysFromToday(-40), 200);
     activity(project, daysFromToday(-2), 300);
-    activity(project, daysFromToday(0), 5000); // outside the first 60 days
+    activity(project, daysFromToday(-1), 5000); // the 61st day
+    activity(project, daysFromToday(0), 5000);
     context->save();
     collector.calculateBaselineVelocityIfNeeded(project);
     EXPECT_EQ(project->baselineVelocity, 200.0);

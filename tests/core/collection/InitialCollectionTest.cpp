@@ -1,8 +1,14 @@
 #include "core/collection/Collector.h"
 
+#include "core/models/DailyActivity.h"
+#include "core/models/ModelDailyActivity.h"
+
 #include "tests/core/collection/CollectionFixture.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace norvane {
 namespace {
@@ -72,13 +78,57 @@ TEST_F(InitialCollectionTest, MissingFolderEndsWithTheError) {
     EXPECT_EQ(stages, expected);
 }
 
-TEST_F(InitialCollectionTest, WorksWithoutCallback) {
+/// Every record the collection stored for the project, one line of its key figures each.
+std::vector<std::string> storedFigures(platform::ModelContext& context, const std::shared_ptr<Project>& project) {
+    std::vector<std::string> lines;
+    for (const auto& row : context.fetch<DailyActivity>({.predicate = DailyActivityField::project == project})) {
+        lines.push_back(fmt::format("day {} {} {} {} {} {} {}", platform::secondsSinceEpoch(row->date),
+                                    row->commitCount, row->totalInsertions, row->totalDeletions, row->filesChanged,
+                                    row->codeLinesInserted, row->docsLinesInserted));
+    }
+    for (const auto& snapshot : context.fetch<Snapshot>({.predicate = SnapshotField::project == project})) {
+        lines.push_back(fmt::format("{} {} {} {} {} {} {}", snapshot->snapshotTypeRaw,
+                                    snapshot->latestCommitHash.value_or(""), snapshot->latestCommitMessage.value_or(""),
+                                    snapshot->latestCommitAuthor.value_or(""), snapshot->cumulativeInsertions,
+                                    snapshot->cumulativeDeletions, snapshot->codeLines));
+    }
+    for (const auto& row :
+         context.fetch<ModelDailyActivity>({.predicate = ModelDailyActivityField::project == project})) {
+        lines.push_back(fmt::format("model {} {} {} {}", row->modelRaw, platform::secondsSinceEpoch(row->date),
+                                    row->insertions, row->commitCount));
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+TEST_F(InitialCollectionTest, HostileGitConfigurationChangesNothingStored) {
     GitTestRepository repository;
-    repository.writeFile("a.c", "int a;\n");
-    repository.commit("only", daysFromToday(-3));
-    const auto result = collector.collectInitialData(addProject("demo", repository.pathString()));
-    EXPECT_TRUE(result.isSuccess());
-    EXPECT_EQ(result.historySnapshots, 1);
+    const auto hostile = addProject("hostile", repository.pathString());
+    {
+        const testing::HostileGitEnvironment hostileHome;
+        repository.writeFile("src/Ünïcode.c", "int a;\nint b;\n");
+        repository.writeFile("README.md", "# Read me\n");
+        repository.commit("Root ✓ café [claude]", daysFromToday(0, 1), "Zoë");
+        repository.git({"checkout", "-q", "-b", "side"});
+        repository.git({"mv", "src/Ünïcode.c", "src/moved.c"});
+        repository.commit("Move\n\nCo-Authored-By: Claude <c@x>", daysFromToday(0, 2));
+        repository.git({"checkout", "-q", "main"});
+        repository.writeFile("docs/guide.md", "# Guide\n");
+        repository.commit("Docs", daysFromToday(0, 3));
+        const auto when = testing::gitDate(daysFromToday(0, 4));
+        repository.git({"-c", "user.name=M", "-c", "user.email=m@x", "merge", "-q", "--no-edit", "side"},
+                       {{"GIT_AUTHOR_DATE", when}, {"GIT_COMMITTER_DATE", when}});
+        ASSERT_TRUE(collector.collectInitialData(hostile).isSuccess());
+    }
+    const auto clean = addProject("clean", repository.pathString());
+    const auto result = collector.collectInitialData(clean);
+    ASSERT_TRUE(result.isSuccess());
+    EXPECT_EQ(result.totalCommits, 4);
+    EXPECT_EQ(result.sccSnapshot->latestCommitHash, repository.git({"rev-parse", "HEAD"}).substr(0, 40));
+    for (const auto& row : stored<DailyActivity>()) {
+        EXPECT_EQ(row->commitCount, 4);
+    }
+    EXPECT_EQ(storedFigures(*context, hostile), storedFigures(*context, clean));
 }
 
 } // namespace

@@ -77,7 +77,8 @@ TEST_F(ModelAttributionServiceTest, OneRowPerDayAndModelWithEffortOfTheSum) {
 TEST_F(ModelAttributionServiceTest, TagsSignaturesAndPlainCommits) {
     service.processCommitsForAttribution(
         project, {commit("[manual] [claude] both", day, 10), commit("[no-ai] by hand", day, 5),
-                  commit("x\n\nAI-assisted", addingDays(day, 1), 7), commit("plain", day, 1000)});
+                  commit("AI-assisted fix", addingDays(day, 1), 7), commit("x\n\nAI-assisted", day, 300),
+                  commit("y\n\nCo-authored-by: Jane <j@x>", day, 500), commit("plain", day, 1000)});
     const auto stored = rows();
     ASSERT_EQ(stored.size(), 3U);
     EXPECT_EQ(stored[0]->model(), AIModel::claude);
