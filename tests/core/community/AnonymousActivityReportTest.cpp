@@ -1,6 +1,5 @@
 #include "core/community/AnonymousActivityReport.h"
 
-#include "core/community/JsonCoding.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/SnapshotLanguage.h"
@@ -11,8 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
+#include <array>
 
 namespace norvane {
 namespace {
@@ -99,42 +97,12 @@ TEST_F(AnonymousActivityReportTest, EncodesEveryFieldInTableOrderWithUtcDates) {
     EXPECT_EQ(fullReport().totalLinesChanged(), 24);
 }
 
-TEST_F(AnonymousActivityReportTest, LeavesAbsentOptionalsOut) {
-    auto report = fullReport();
-    report.primaryLanguage.reset();
-    report.velocityRetention.reset();
-    report.velocityHistoryDays.reset();
-    const std::string text = report.toJSONString();
-    EXPECT_EQ(text.find("primary_language"), std::string::npos);
-    EXPECT_EQ(text.find("velocity"), std::string::npos);
-    EXPECT_EQ(text.find("null"), std::string::npos);
-}
-
-TEST_F(AnonymousActivityReportTest, RefusesToEncodeANumberThatIsNotFinite) {
-    auto report = fullReport();
-    report.velocityRetention = std::numeric_limits<double>::infinity();
-    EXPECT_THROW(report.toJSONString(), JsonEncodingError);
-    report.velocityRetention = 50;
-    report.maturityMultiplier = std::nan("");
-    EXPECT_THROW(report.toJSONString(), JsonEncodingError);
-}
-
-TEST_F(AnonymousActivityReportTest, DecodesWhatItEncodesAndRequiresTheMandatoryKeys) {
-    const auto decoded = AnonymousActivityReport::fromJSON(nlohmann::json::parse(goldenReport));
-    EXPECT_EQ(decoded.toJSONString(), goldenReport);
-
-    auto withoutHistory = nlohmann::json::parse(goldenReport);
-    withoutHistory.erase("velocity_history_days");
-    withoutHistory["unknown_key"] = true;
-    EXPECT_FALSE(AnonymousActivityReport::fromJSON(withoutHistory).velocityHistoryDays);
-
-    auto withoutBucket = nlohmann::json::parse(goldenReport);
-    withoutBucket.erase("size_bucket");
-    EXPECT_THROW(AnonymousActivityReport::fromJSON(withoutBucket), JsonDecodingError);
-
-    auto fractionalDate = nlohmann::json::parse(goldenReport);
-    fractionalDate["activity_date"] = "2025-03-13T23:00:00.250Z";
-    EXPECT_THROW(AnonymousActivityReport::fromJSON(fractionalDate), JsonDecodingError);
+TEST_F(AnonymousActivityReportTest, DecodesWhatItEncodesIgnoringUnknownKeys) {
+    auto document = nlohmann::json::parse(goldenReport);
+    document["unknown_key"] = true;
+    EXPECT_EQ(AnonymousActivityReport::fromJSON(document).toJSONString(), goldenReport);
+    document.erase("velocity_history_days");
+    EXPECT_FALSE(AnonymousActivityReport::fromJSON(document).velocityHistoryDays);
 }
 
 TEST_F(AnonymousActivityReportTest, BuildsTheDayFromTheRowAndTheNewestCodeCount) {
@@ -151,17 +119,11 @@ TEST_F(AnonymousActivityReportTest, BuildsTheDayFromTheRowAndTheNewestCodeCount)
                                       .assessment = RetentionAssessment::excellent};
     const auto report = AnonymousActivityReport::create(*today(), *project, "device", retention, now);
 
-    EXPECT_EQ(report.deviceId, "device");
-    EXPECT_EQ(report.reportedAt, now);
     EXPECT_EQ(report.activityDate, localDate(2025, 3, 14));
-    EXPECT_EQ(report.norvaneVersion, "0.1.0");
-    EXPECT_EQ(report.periodDays, 1);
-    EXPECT_EQ(report.codeLinesChanged, 14);
-    EXPECT_EQ(report.docsLinesChanged, 3);
-    EXPECT_EQ(report.testLinesChanged, 2);
-    EXPECT_EQ(report.configLinesChanged, 1);
-    EXPECT_EQ(report.commitCount, 3);
-    EXPECT_EQ(report.filesChanged, 7);
+    // Each category's insertions plus deletions, then the row's own counts.
+    EXPECT_EQ((std::array{report.codeLinesChanged, report.docsLinesChanged, report.testLinesChanged,
+                          report.configLinesChanged, report.commitCount, report.filesChanged}),
+              (std::array<std::int64_t, 6>{14, 3, 2, 1, 3, 7}));
     EXPECT_EQ(report.primaryLanguage, "Markdown");
     EXPECT_EQ(report.projectCodeLines, 4000);
     EXPECT_EQ(report.projectComplexity, 400);
@@ -180,6 +142,7 @@ TEST_F(AnonymousActivityReportTest, WithoutCodeCountsTheProjectIsAGreenfieldOfNo
     EXPECT_EQ(text.find("primary_language"), std::string::npos);
     EXPECT_EQ(text.find("velocity_retention"), std::string::npos);
     EXPECT_EQ(text.find("velocity_history_days"), std::string::npos);
+    EXPECT_EQ(text.find("null"), std::string::npos);
     EXPECT_EQ(report.projectCodeLines, 0);
     EXPECT_EQ(report.projectComplexity, 0);
     EXPECT_EQ(report.sizeBucket, "Greenfield");
@@ -192,13 +155,6 @@ TEST_F(AnonymousActivityReportTest, ANewestCodeCountWithoutRowsHidesOlderOnes) {
     const auto report = AnonymousActivityReport::create(*today(), *project, "device", std::nullopt, now);
     EXPECT_FALSE(report.primaryLanguage);
     EXPECT_EQ(report.projectCodeLines, 0);
-}
-
-TEST_F(AnonymousActivityReportTest, ARetentionWithoutPercentStillSendsTheHistoryDays) {
-    const auto report = AnonymousActivityReport::create(*today(), *project, "", VelocityRetention::tooEarly(), now);
-    const std::string text = report.toJSONString();
-    EXPECT_EQ(text.find("\"velocity_retention\""), std::string::npos);
-    EXPECT_NE(text.find(R"("velocity_history_days":90)"), std::string::npos);
 }
 
 } // namespace
