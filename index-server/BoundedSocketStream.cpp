@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace norvane::indexserver {
