@@ -1,6 +1,7 @@
 #include "tests/Norvane/components/ComponentTestSupport.h"
 
 #include "Norvane/components/controls/Tween.h"
+#include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/DarkTheme.h"
 #include "platform/LocalCalendar.h"
 
@@ -46,6 +47,12 @@ void showAndSettle(QWidget& widget, int width) {
     for (QCustomPlot* plot : widget.findChildren<QCustomPlot*>()) {
         plot->replot();
     }
+}
+
+bool showsText(const QWidget& widget, const QString& text) {
+    const auto labels = widget.findChildren<app::StyledLabel*>();
+    return std::any_of(labels.begin(), labels.end(),
+                       [&text](const app::StyledLabel* label) { return label->isVisible() && label->text() == text; });
 }
 
 platform::Date daysAgo(int days) {

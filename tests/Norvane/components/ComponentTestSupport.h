@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
+
 class QWidget;
 
 namespace norvane::testing {
@@ -16,6 +18,9 @@ protected:
 
 /// Shows `widget` at `width` pixels and lets it lay out and paint.
 void showAndSettle(QWidget& widget, int width = 640);
+
+/// Whether a visible styled label in `widget` reads `text`.
+bool showsText(const QWidget& widget, const QString& text);
 
 /// Midnight `days` days before today's midnight, in local time.
 platform::Date daysAgo(int days);

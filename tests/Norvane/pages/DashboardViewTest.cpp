@@ -16,20 +16,13 @@ namespace {
 struct DashboardFixture : testing::StoreFixture {
     ProjectListModel projects{container};
     DashboardView window{*state, projects};
-
-    std::shared_ptr<Project> add(const std::string& name, ProjectStatus status = ProjectStatus::active,
-                                 std::optional<int> daysSinceCommit = std::nullopt) {
-        auto project = Project::create(name, "/tmp/" + name, std::nullopt, ProjectType::organic);
-        project->status = status;
-        if (daysSinceCommit) {
-            project->latestCommitAt = platform::LocalCalendar::addingDays(platform::currentDate(), -*daysSinceCommit);
-        }
-        context->insert(project);
-        context->save();
-        QCoreApplication::processEvents();
-        return project;
-    }
 };
+
+std::function<void(Project&)> committedDaysAgo(int days) {
+    return [days](Project& project) {
+        project.latestCommitAt = platform::LocalCalendar::addingDays(platform::currentDate(), -days);
+    };
+}
 
 TEST(DashboardModel, ActiveProjectsPutNewestCommitsFirstAndUndatedLastInNameOrder) {
     auto make = [](std::string name, std::optional<int> days, ProjectStatus status = ProjectStatus::active) {
@@ -62,34 +55,22 @@ TEST(DashboardModel, DetailPageFollowsTheSelection) {
               DetailPage::Kind::projectNotFound);
 }
 
-TEST(DashboardView, WithoutProjectsTheSidebarInvitesToAddOne) {
+TEST(DashboardView, TheSidebarInvitesToAddAProjectThenFollowsTheStore) {
     DashboardFixture fixture;
     fixture.window.show();
-
     EXPECT_EQ(fixture.window.sidebar().rowTexts(), QStringList({"Portfolio", "Get Started"}));
     EXPECT_FALSE(fixture.window.refreshButton().isEnabled());
     EXPECT_EQ(fixture.window.detailPage().kind, DetailPage::Kind::portfolio);
     EXPECT_FALSE(fixture.window.errorBanner().isVisible());
-}
 
-TEST(DashboardView, TheSidebarFollowsTheStoreAndShowsArchivedOnlyWhenThereAreSome) {
-    DashboardFixture fixture;
-    fixture.window.show();
-    fixture.add("Beacon", ProjectStatus::paused, 1);
-    fixture.add("Atlas", ProjectStatus::active, 3);
-    EXPECT_EQ(fixture.window.sidebar().rowTexts(), QStringList({"Portfolio", "PROJECTS", "Beacon", "Atlas"}));
-
-    fixture.add("Old", ProjectStatus::archived);
-    EXPECT_EQ(fixture.window.sidebar().rowTexts(),
-              QStringList({"Portfolio", "PROJECTS", "Beacon", "Atlas", "ARCHIVED", "Old"}));
-    EXPECT_TRUE(fixture.window.refreshButton().isEnabled());
-}
-
-TEST(DashboardView, OnlyArchivedProjectsLeaveAnEmptyProjectsSection) {
-    DashboardFixture fixture;
     fixture.add("Old", ProjectStatus::archived);
     EXPECT_EQ(fixture.window.sidebar().rowTexts(), QStringList({"Portfolio", "PROJECTS", "ARCHIVED", "Old"}));
     EXPECT_TRUE(fixture.window.refreshButton().isEnabled());
+
+    fixture.add("Beacon", ProjectStatus::paused, committedDaysAgo(1));
+    fixture.add("Atlas", ProjectStatus::active, committedDaysAgo(3));
+    EXPECT_EQ(fixture.window.sidebar().rowTexts(),
+              QStringList({"Portfolio", "PROJECTS", "Beacon", "Atlas", "ARCHIVED", "Old"}));
 }
 
 TEST(DashboardView, ADeletedProjectLeavesItsSelectionOnNotFound) {

@@ -20,12 +20,12 @@ struct PanelFixture : testing::StoreFixture {
 
     std::shared_ptr<Project> add(const std::string& name, ProjectStatus status, std::vector<std::int64_t> lines,
                                  std::optional<int> firstCommitDaysAgo = std::nullopt) {
-        auto project = Project::create(name, "/tmp/" + name, std::nullopt, ProjectType::organic);
-        project->status = status;
-        if (firstCommitDaysAgo) {
-            project->firstCommitAt = platform::LocalCalendar::addingDays(platform::currentDate(), -*firstCommitDaysAgo);
-        }
-        context->insert(project);
+        auto project = StoreFixture::add(name, status, [&](Project& edited) {
+            if (firstCommitDaysAgo) {
+                edited.firstCommitAt =
+                    platform::LocalCalendar::addingDays(platform::currentDate(), -*firstCommitDaysAgo);
+            }
+        });
         // Later snapshots are newer; the newest one counts, whatever its size.
         for (std::size_t position = 0; position < lines.size(); ++position) {
             auto snapshot = Snapshot::create(project);
@@ -39,7 +39,7 @@ struct PanelFixture : testing::StoreFixture {
     }
 };
 
-TEST(MenuBarView, WithoutProjectsItShowsZerosAndCannotCollect) {
+TEST(MenuBarView, CountsTheNewestSnapshotOfActiveAndPausedProjectsOnly) {
     PanelFixture fixture;
     fixture.panel.show();
     EXPECT_EQ(fixture.panel.totalLinesText(), "0");
@@ -47,15 +47,10 @@ TEST(MenuBarView, WithoutProjectsItShowsZerosAndCannotCollect) {
     EXPECT_EQ(fixture.panel.leverageText(), "");
     EXPECT_EQ(fixture.panel.statusText(), "No data collected yet");
     EXPECT_FALSE(fixture.panel.collectButton().isEnabled());
-}
 
-TEST(MenuBarView, CountsTheNewestSnapshotOfActiveAndPausedProjectsOnly) {
-    PanelFixture fixture;
-    fixture.panel.show();
     fixture.add("Atlas", ProjectStatus::active, {9000, 1200});
     fixture.add("Beacon", ProjectStatus::paused, {300});
     fixture.add("Old", ProjectStatus::archived, {5000});
-
     EXPECT_EQ(fixture.panel.totalLinesText(), "1,500");
     EXPECT_EQ(fixture.panel.projectCountText(), "2");
     EXPECT_TRUE(fixture.panel.statusText().startsWith("Last collected "));

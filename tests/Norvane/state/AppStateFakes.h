@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -20,6 +21,18 @@
 #include "tests/support/TemporaryFolder.h"
 
 namespace norvane::app::testing {
+
+/// A project saved in `context`, changed by `edit` before the save.
+inline std::shared_ptr<Project> saveProject(platform::ModelContext& context, const std::string& name,
+                                            ProjectStatus status = ProjectStatus::active,
+                                            const std::function<void(Project&)>& edit = {}) {
+    auto project = Project::create(name, "/tmp/" + name, std::nullopt, ProjectType::organic);
+    project->status = status;
+    if (edit) edit(*project);
+    context.insert(project);
+    context.save();
+    return project;
+}
 
 /// A collector whose answers the test sets before it starts a collection.
 class FakeCollection : public CollectionService {
@@ -60,15 +73,9 @@ public:
         std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
     std::string failingStep;
     std::string failingProject;
-    double metricsValue = 1.0;
-    int refreshedProjects = 0;
 
     std::shared_ptr<Project> addProject(const std::string& name, ProjectStatus status = ProjectStatus::active) {
-        auto project = Project::create(name, "/tmp/" + name, std::nullopt, ProjectType::organic);
-        project->status = status;
-        context->insert(project);
-        context->save();
-        return project;
+        return saveProject(*context, name, status);
     }
     void addSnapshot(const std::shared_ptr<Project>& project, platform::Date capturedAt) {
         auto snapshot = Snapshot::create(project);
@@ -84,7 +91,6 @@ public:
     PortfolioMetrics calculateMetrics(int windowDays) override {
         step("metrics");
         PortfolioMetrics metrics;
-        metrics.parallelismFactor = metricsValue;
         metrics.activeProjectsInWindow = windowDays;
         return metrics;
     }
@@ -104,10 +110,7 @@ public:
         }
         return nullptr;
     }
-    ProjectRollingLeverage calculateProjectRollingLeverage(const std::shared_ptr<Project>&) override {
-        ++refreshedProjects;
-        return ProjectRollingLeverage{.leverage7Day = metricsValue};
-    }
+    ProjectRollingLeverage calculateProjectRollingLeverage(const std::shared_ptr<Project>&) override { return {}; }
     OutputComposition getOutputComposition(const std::shared_ptr<Project>& project, int) override {
         if (project->name == failingProject) throw std::runtime_error("composition failed");
         return {};
@@ -171,6 +174,14 @@ struct StoreFixture : AppStateFixture {
         NorvaneDatabase::makeContainer(folder.path() / "norvane.store");
     std::shared_ptr<platform::ModelContext> context = std::make_shared<platform::ModelContext>(container);
     std::unique_ptr<AppState> state = makeState();
+
+    /// Saves a project to the store and lets the views hear of it.
+    std::shared_ptr<Project> add(const std::string& name, ProjectStatus status = ProjectStatus::active,
+                                 const std::function<void(Project&)>& edit = {}) {
+        auto project = saveProject(*context, name, status, edit);
+        QCoreApplication::processEvents();
+        return project;
+    }
 };
 
 /// The warnings logged while it lives, each as "category: message".

@@ -65,10 +65,9 @@ TEST(AppState, AFailingProjectKeepsItsEarlierEntriesAndTheNextProjectIsRefreshed
         std::vector<QString>{"norvane.state: Failed to refresh project metrics cache for Atlas: composition failed"});
 }
 
-TEST(AppState, CollectAllNamesTheFailedProjectsAndReportsOnlyReportableResults) {
+TEST(AppState, CollectAllNamesTheFailedProjectsAndReportsOnlyReportableResultsOnceThereIsADeviceId) {
     AppStateFixture fixture;
     fixture.settings->setValue("shareAnonymousMetrics", true);
-    fixture.settings->setValue("anonymousDeviceId", "device-1");
     auto beacon = fixture.metrics->addProject("Beacon");
     auto delta = fixture.metrics->addProject("Delta");
     auto echo = fixture.metrics->addProject("Echo");
@@ -78,12 +77,15 @@ TEST(AppState, CollectAllNamesTheFailedProjectsAndReportsOnlyReportableResults) 
                                       testing::succeeded(echo, false), testing::failed("Cairo", "gone")};
     auto state = fixture.makeState();
     fixture.index->configurations.clear();
+    ASSERT_TRUE(testing::finishes([&](auto done) { state->collectAllProjects(done); }));
+    EXPECT_TRUE(fixture.index->configurations.empty()) << "opted in without a device id";
+    EXPECT_TRUE(fixture.index->submittedProjects.empty());
 
+    fixture.settings->setValue("anonymousDeviceId", "device-1");
     ASSERT_TRUE(testing::finishes([&](auto done) {
         state->collectAllProjects(done);
         EXPECT_TRUE(state->isCollecting());
     }));
-
     EXPECT_EQ(state->lastCollectionError(), "Failed to collect: Atlas, Delta, Cairo");
     ASSERT_EQ(fixture.index->configurations.size(), 1u);
     EXPECT_EQ(fixture.index->configurations[0].second, "device-1");
@@ -92,28 +94,20 @@ TEST(AppState, CollectAllNamesTheFailedProjectsAndReportsOnlyReportableResults) 
     EXPECT_FALSE(state->collectionProgress());
 }
 
-TEST(AppState, OptInWithoutDeviceIdSubmitsNothing) {
-    AppStateFixture fixture;
-    fixture.settings->setValue("shareAnonymousMetrics", true);
-    auto beacon = fixture.metrics->addProject("Beacon");
-    fixture.collection->allResults = {testing::succeeded(beacon, true)};
-    auto state = fixture.makeState();
-    fixture.index->configurations.clear();
-
-    ASSERT_TRUE(testing::finishes([&](auto done) { state->collectAllProjects(done); }));
-    EXPECT_TRUE(fixture.index->configurations.empty());
-    EXPECT_TRUE(fixture.index->submittedProjects.empty());
-    EXPECT_FALSE(state->lastCollectionError());
-}
-
-TEST(AppState, AStoreThatCannotBeOpenedShowsItsOwnText) {
+TEST(AppState, ARequestThatFailsAsAWholeShowsItsOwnText) {
     AppStateFixture fixture;
     fixture.collection->openFailure = "unable to open database file";
+    fixture.collection->projectResults["Ghost"] =
+        CollectionResult{"Ghost", "", nullptr, nullptr, CollectionError::from(NorvaneError::projectNotFound("Ghost"))};
     auto state = fixture.makeState();
 
     ASSERT_TRUE(testing::finishes([&](auto done) { state->collectAllProjects(done); }));
     EXPECT_EQ(state->lastCollectionError(), "unable to open database file");
     EXPECT_FALSE(state->isCollecting());
+    fixture.collection->openFailure.clear();
+    ASSERT_TRUE(testing::finishes([&](auto done) { state->collectProject("Ghost", done); }));
+    EXPECT_EQ(state->lastCollectionError(), "Project not found: Ghost");
+    EXPECT_FALSE(state->collectionProgress());
 }
 
 TEST(AppState, ARequestDuringTheClosingPauseIsDroppedAndChangesNothing) {
@@ -134,18 +128,6 @@ TEST(AppState, ARequestDuringTheClosingPauseIsDroppedAndChangesNothing) {
     EXPECT_EQ(state->lastCollectionError(), "kept");
     EXPECT_EQ(state->collectionProgress()->statusText(), "Atlas updated");
     EXPECT_EQ(fixture.collection->collectAllCalls, 0);
-}
-
-TEST(AppState, ANameNoProjectHasShowsTheNotFoundMessage) {
-    AppStateFixture fixture;
-    const auto error = NorvaneError::projectNotFound("Ghost");
-    fixture.collection->projectResults["Ghost"] =
-        CollectionResult{"Ghost", "", nullptr, nullptr, CollectionError::from(error)};
-    auto state = fixture.makeState();
-
-    ASSERT_TRUE(testing::finishes([&](auto done) { state->collectProject("Ghost", done); }));
-    EXPECT_EQ(state->lastCollectionError(), "Project not found: Ghost");
-    EXPECT_FALSE(state->collectionProgress());
 }
 
 TEST(AppState, HistoryCollectionRunsThroughEveryCommitThenCompletes) {

@@ -112,42 +112,26 @@ TEST(Updater, WithoutAFeedNoCheckCanStart) {
     EXPECT_TRUE(presenter.messages.isEmpty());
 }
 
-TEST(Updater, TellsOfANewerRelease) {
-    testing::testApplication();
-    FeedServer server;
-    server.serve(200, R"({"version": "1.2.0", "url": "https://example.org/norvane"})");
-    RecordingPresenter presenter;
-    Updater updater(server.url(), "1.0.0", presenter);
-    EXPECT_TRUE(updater.canCheckForUpdates());
-    checkAndWait(updater);
-    EXPECT_EQ(presenter.messages, QStringList{"available 1.2.0 over 1.0.0 at https://example.org/norvane"});
-}
-
-TEST(Updater, SaysWhenTheInstalledVersionIsTheNewest) {
+TEST(Updater, TellsOfANewerReleaseTheNewestOrAFeedItCannotUse) {
     testing::testApplication();
     FeedServer server;
     RecordingPresenter presenter;
     Updater updater(server.url(), "1.2.0", presenter);
-    for (const char* version : {"1.2", "1.1.9"}) {
-        server.serve(200, std::string(R"({"version": ")") + version + R"(", "url": "https://example.org/"})");
+    EXPECT_TRUE(updater.canCheckForUpdates());
+    for (const char* version : {"1.10.0", "1.2", "1.1.9"}) {
+        server.serve(200, std::string(R"({"version": ")") + version + R"(", "url": "https://example.org/norvane"})");
         checkAndWait(updater);
     }
-    EXPECT_EQ(presenter.messages, (QStringList{"up to date 1.2.0", "up to date 1.2.0"}));
-}
-
-TEST(Updater, ReportsFeedsItCannotUse) {
-    testing::testApplication();
-    FeedServer server;
-    RecordingPresenter presenter;
-    Updater updater(server.url(), "1.0.0", presenter);
     server.serve(200, "<html>not json</html>");
     checkAndWait(updater);
     server.serve(404, "missing");
     checkAndWait(updater);
-    ASSERT_EQ(presenter.messages.size(), 2);
-    EXPECT_EQ(presenter.messages[0], "failed The update feed could not be read.");
-    EXPECT_TRUE(presenter.messages[1].startsWith("failed ")) << presenter.messages[1].toStdString();
-    EXPECT_NE(presenter.messages[1], "failed The update feed could not be read.");
+    ASSERT_EQ(presenter.messages.size(), 5);
+    EXPECT_EQ(presenter.messages.mid(0, 4),
+              (QStringList{"available 1.10.0 over 1.2.0 at https://example.org/norvane", "up to date 1.2.0",
+                           "up to date 1.2.0", "failed The update feed could not be read."}));
+    EXPECT_TRUE(presenter.messages[4].startsWith("failed ")) << presenter.messages[4].toStdString();
+    EXPECT_NE(presenter.messages[4], presenter.messages[3]);
 }
 
 TEST(CheckForUpdatesViewModel, MirrorsTheUpdaterFromTheStart) {
@@ -180,19 +164,13 @@ TEST(CheckForUpdatesViewModel, MirrorsTheUpdaterFromTheStart) {
     EXPECT_EQ(presenter.messages.size(), 2);
 }
 
-TEST(UpdateDialogPresenter, BoxesNameTheVersions) {
+TEST(UpdateDialogPresenter, TheAvailableBoxNamesBothVersionsAndDefaultsToLater) {
     testing::testApplication();
     const auto available = UpdateDialogPresenter::makeUpdateAvailableBox("1.2.0", "1.0.0");
-    EXPECT_EQ(available->text(), "A new version of Norvane is available!");
     EXPECT_EQ(available->informativeText(),
               "Norvane 1.2.0 is now available (you have 1.0.0). Would you like to open its download page?");
-    ASSERT_EQ(available->buttons().size(), 2);
     EXPECT_EQ(available->defaultButton()->text(), "Later");
-    EXPECT_EQ(UpdateDialogPresenter::makeUpToDateBox("1.0.0")->informativeText(),
-              "Norvane 1.0.0 is currently the newest version available.");
-    const auto failed = UpdateDialogPresenter::makeCheckFailedBox("Connection refused");
-    EXPECT_EQ(failed->text(), "Update Error!");
-    EXPECT_EQ(failed->detailedText(), "Connection refused");
+    EXPECT_EQ(UpdateDialogPresenter::makeCheckFailedBox("Connection refused")->detailedText(), "Connection refused");
 }
 
 } // namespace

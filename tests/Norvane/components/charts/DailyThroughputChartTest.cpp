@@ -16,20 +16,11 @@ using testing::daysAgo;
 
 using DailyThroughputWidget = testing::ComponentTest;
 
-bool showsText(const QWidget& widget, const QString& text) {
-    for (const StyledLabel* label : widget.findChildren<StyledLabel*>()) {
-        if (label->text() == text && label->isVisible()) {
-            return true;
-        }
-    }
-    return false;
-}
-
 TEST_F(DailyThroughputWidget, TooFewPointsShowTheEmptyState) {
     DailyThroughputChartView chart({{daysAgo(40), 1.0}, {daysAgo(2), 0.5}}, TimeRange::thirtyDays);
     testing::showAndSettle(chart);
     EXPECT_FALSE(chart.isShowingChart());
-    EXPECT_TRUE(showsText(chart, QStringLiteral("No throughput data yet")));
+    EXPECT_TRUE(testing::showsText(chart, QStringLiteral("No throughput data yet")));
     chart.setTimeRange(TimeRange::allTime);
     EXPECT_TRUE(chart.isShowingChart());
     EXPECT_EQ(chart.header().leadingText(), QStringLiteral("Daily effort (COCOMO months)"));

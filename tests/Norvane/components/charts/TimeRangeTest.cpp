@@ -60,14 +60,5 @@ TEST(DateText, MonthDayHasNoLeadingZeros) {
     EXPECT_EQ(DateText::monthDay(localDate(2025, 12, 25)), QStringLiteral("12/25"));
 }
 
-TEST(DateText, AxisLabelsAndDatesAreWritten) {
-    const ScopedTimeZone zone("UTC");
-    const QString dayMonth = DateText::axisLabel(localDate(2025, 3, 7), AxisDateFormat::dayAndAbbreviatedMonth);
-    EXPECT_TRUE(dayMonth.contains(QStringLiteral("7"))) << dayMonth.toStdString();
-    EXPECT_FALSE(
-        DateText::axisLabel(localDate(2025, 3, 7), AxisDateFormat::abbreviatedMonth).contains(QStringLiteral("7")));
-    EXPECT_TRUE(DateText::dateOnly(localDate(2025, 3, 7, 23)).contains(QStringLiteral("2025")));
-}
-
 } // namespace
 } // namespace norvane::app

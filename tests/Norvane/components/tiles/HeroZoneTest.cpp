@@ -30,7 +30,6 @@ TEST(SparklineView, PointsKeepOutOfTheTopAndBottomTenth) {
 
 TEST(HeroMetricCard, ValueAndDeltaColourRules) {
     EXPECT_EQ(HeroMetricCard::valueColor(QStringLiteral("--")), Palette::textSecondary());
-    EXPECT_EQ(HeroMetricCard::valueColor(QString()), Palette::textSecondary());
     EXPECT_EQ(HeroMetricCard::glowColor(QStringLiteral("--")).alpha(), 0);
     EXPECT_EQ(HeroMetricCard::valueColor(QStringLiteral("0")), Palette::cyan());
     EXPECT_EQ(HeroMetricCard::glowColor(QStringLiteral("0")), Palette::cyan());
@@ -51,16 +50,13 @@ TEST_F(HeroZoneWidget, ShowsBothMetricsFooterAndSparkline) {
     testing::showAndSettle(zone, 700);
     const HeroMetricCard& primary = zone.primaryCard();
     EXPECT_EQ(primary.valueText().text(), QStringLiteral("12.4x"));
-    EXPECT_EQ(primary.valueText().color(), Palette::cyan());
     EXPECT_EQ(primary.label().text(), QStringLiteral("LEVERAGE"));
     EXPECT_TRUE(primary.deltaRow().isVisible());
     EXPECT_EQ(primary.deltaArrow().symbolName(), QStringLiteral("arrow.down"));
     EXPECT_EQ(primary.deltaText().text(), QStringLiteral("-1.0x"));
-    EXPECT_EQ(primary.deltaText().color(), Palette::red());
     EXPECT_TRUE(primary.sublabel().isVisible());
     EXPECT_TRUE(footer->isVisible());
     const HeroMetricCard& secondary = zone.secondaryCard();
-    EXPECT_EQ(secondary.valueText().color(), Palette::textSecondary());
     EXPECT_EQ(secondary.valueText().glowColor().alpha(), 0);
     EXPECT_FALSE(secondary.deltaRow().isVisible());
     EXPECT_FALSE(secondary.sublabel().isVisible());
