@@ -30,19 +30,6 @@ TEST_F(PortfolioMetricsTest, WindowMeansCountOnlyDaysWithARow) {
     EXPECT_NEAR(metrics.capacityUtilization, 2.0 / (104.0 / 3) * 100, tolerance);
 }
 
-TEST_F(PortfolioMetricsTest, WindowsOfNoDaysLeaveTheWindowFiguresEmpty) {
-    auto alpha = addProject("alpha", daysAgo(100));
-    addHistory(alpha, daysAgo(1, 9), 1.0, 10, 5);
-    addHistory(alpha, daysAgo(0, 9), 2.0, 30, 5);
-    service.buildDailySnapshots();
-    const auto metrics = service.calculateMetrics(0);
-    EXPECT_EQ(metrics.dailyThroughput, 0.0);
-    EXPECT_EQ(metrics.peakThroughput, 0.0);
-    EXPECT_EQ(metrics.recentInsertions, 0);
-    EXPECT_TRUE(metrics.projectShares.empty());
-    EXPECT_DOUBLE_EQ(metrics.totalEffortMonths, 2.0);
-}
-
 TEST_F(PortfolioMetricsTest, PeakThroughputTakesTheEarliestBestRunOfRows) {
     struct Case {
         std::vector<double> efforts;

@@ -80,27 +80,15 @@ protected:
 
 /// True when every floating-point figure of the record is finite.
 inline bool allFinite(const PortfolioMetrics& m) {
-    const double values[] = {m.dailyThroughput, m.parallelismFactor, m.capacityUtilization,
-                             m.peakThroughput,  m.totalEffortMonths, m.portfolioLeverage,
-                             m.churnRatio,      m.netGrowthRate,     m.focusIndex};
-    for (double value : values) {
+    for (const double value : {m.dailyThroughput, m.parallelismFactor, m.capacityUtilization, m.peakThroughput,
+                               m.totalEffortMonths, m.portfolioLeverage, m.churnRatio, m.netGrowthRate, m.focusIndex}) {
         if (!std::isfinite(value)) return false;
     }
-    const std::optional<double> optionals[] = {m.leveragePrior,
-                                               m.leverageGrowthRate,
-                                               m.rollingLeverage7Day,
-                                               m.rollingLeverage14Day,
-                                               m.rollingLeveragePrior7Day,
-                                               m.rollingLeveragePrior14Day,
-                                               m.rollingThroughput7Day,
-                                               m.rollingThroughput14Day,
-                                               m.rollingLeverage30Day,
-                                               m.rollingLeveragePrior30Day,
-                                               m.peak7DayLeverage,
-                                               m.peak14DayLeverage,
-                                               m.current7DayPercentile,
-                                               m.current14DayPercentile};
-    for (const auto& value : optionals) {
+    for (const auto& value :
+         {m.leveragePrior, m.leverageGrowthRate, m.rollingLeverage7Day, m.rollingLeverage14Day,
+          m.rollingLeveragePrior7Day, m.rollingLeveragePrior14Day, m.rollingThroughput7Day, m.rollingThroughput14Day,
+          m.rollingLeverage30Day, m.rollingLeveragePrior30Day, m.peak7DayLeverage, m.peak14DayLeverage,
+          m.current7DayPercentile, m.current14DayPercentile}) {
         if (value && !std::isfinite(*value)) return false;
     }
     return true;

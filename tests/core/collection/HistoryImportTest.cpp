@@ -44,28 +44,19 @@ protected:
 TEST_F(HistoryImportTest, EveryCommitWithRunningTotals) {
     commitOnDays({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
     const auto project = addProject("demo", repository.pathString());
-    std::vector<std::pair<int, int>> places;
-    const auto result = collector.collectHistory(
-        project, 0, [&](int current, int total, const GitCommit&) { places.emplace_back(current, total); });
-    EXPECT_FALSE(result.error);
-    EXPECT_EQ(result.snapshotCount, 10);
-    EXPECT_EQ(result.totalCommits, 10);
-    ASSERT_EQ(places.size(), 10U);
-    EXPECT_EQ(places.front(), (std::pair{1, 10}));
-    EXPECT_EQ(places.back(), (std::pair{10, 10}));
-
+    const auto result = collector.collectHistory(project, 0);
+    EXPECT_EQ(std::tuple(result.snapshotCount, result.totalCommits, result.error.has_value()),
+              std::tuple(10, 10, false));
     const auto snapshots = history();
     ASSERT_EQ(snapshots.size(), 10U);
     EXPECT_EQ(snapshots[0]->capturedAt, start);
     EXPECT_EQ(snapshots[0]->cumulativeInsertions, 100);
-    EXPECT_EQ(snapshots[9]->cumulativeInsertions, 1000);
-    EXPECT_EQ(snapshots[9]->cumulativeLinesChanged, 1000);
-    EXPECT_EQ(snapshots[9]->codeLines, 1000);
-    EXPECT_EQ(snapshots[9]->totalLines, 0);
-    EXPECT_EQ(snapshots[9]->latestCommitMessage, "commit on day 9");
-    EXPECT_NEAR(snapshots[9]->cumulativeEffortMonths, 2.4, 1e-9);
-    EXPECT_NEAR(snapshots[9]->cumulativeEstimatedCost, 72000, 1e-6);
-    EXPECT_EQ(project->firstCommitAt, start);
+    const auto& last = *snapshots[9];
+    EXPECT_EQ(std::tuple(last.cumulativeInsertions, last.cumulativeLinesChanged, last.codeLines, last.totalLines),
+              std::tuple(1000, 1000, 1000, 0));
+    EXPECT_EQ(last.latestCommitMessage, "commit on day 9");
+    EXPECT_NEAR(last.cumulativeEffortMonths, 2.4, 1e-9);
+    EXPECT_NEAR(last.cumulativeEstimatedCost, 72000, 1e-6);
     EXPECT_EQ(project->latestCommitAt, platform::LocalCalendar::addingDays(start, 9));
 }
 
@@ -122,12 +113,11 @@ TEST_F(HistoryImportTest, FailedStoreLeavesTheOldSeriesWhole) {
 
 TEST_F(HistoryImportTest, NothingToImport) {
     testing::TemporaryFolder plain;
-    EXPECT_EQ(collector.collectHistory(addProject("plain", plain.path().string()), 0).snapshotCount, 0);
-    EXPECT_EQ(collector.collectHistory(addProject("gone", "/no/such/folder"), 0).snapshotCount, 0);
-    const auto empty = collector.collectHistory(addProject("empty", repository.pathString()), 0);
-    EXPECT_EQ(empty.snapshotCount, 0);
-    EXPECT_EQ(empty.totalCommits, 0);
-    EXPECT_FALSE(empty.error);
+    for (const auto& path : {plain.path().string(), std::string("/no/such/folder"), repository.pathString()}) {
+        const auto result = collector.collectHistory(addProject(path, path), 0);
+        EXPECT_EQ(std::tuple(result.snapshotCount, result.totalCommits, result.error.has_value()),
+                  std::tuple(0, 0, false));
+    }
 }
 
 TEST_F(HistoryImportTest, AttributesModelsFromTheWholeMessageAndMarkersFromTheSubject) {
@@ -170,7 +160,7 @@ protected:
     }
 };
 
-TEST_F(BaselineTest, MeanOfTheFirstSixtyDaysFromTheFirstCommitsDay) {
+TEST_F(BaselineTest, MeanOfTheFirstSixtyLocalDaysOnceTheProjectIsSixtyDaysOld) {
     const auto project = addProject("demo", repository.pathString());
     project->firstCommitAt = daysFromToday(-61, 15);
     // The first commit's own row is dated at the start of its day, before the commit.
@@ -178,19 +168,6 @@ TEST_F(BaselineTest, MeanOfTheFirstSixtyDaysFromTheFirstCommitsDay) {
     activity(project, daysFromToday(-40), 200);
     activity(project, daysFromToday(-2), 300);
     activity(project, daysFromToday(-1), 5000); // the 61st day
-    activity(project, daysFromToday(0), 5000);
-    context->save();
-    collector.calculateBaselineVelocityIfNeeded(project);
-    EXPECT_EQ(project->baselineVelocity, 200.0);
-    EXPECT_TRUE(project->baselineCalculatedAt);
-
-    activity(project, daysFromToday(-30), 10000);
-    context->save();
-    collector.calculateBaselineVelocityIfNeeded(project);
-    EXPECT_EQ(project->baselineVelocity, 200.0); // computed once
-}
-
-TEST_F(BaselineTest, NoBaselineBeforeSixtyDaysOrWithoutRows) {
     const auto young = addProject("young", repository.pathString());
     young->firstCommitAt = daysFromToday(-59, 9);
     activity(young, daysFromToday(-50), 100);
@@ -198,10 +175,17 @@ TEST_F(BaselineTest, NoBaselineBeforeSixtyDaysOrWithoutRows) {
     quiet->firstCommitAt = daysFromToday(-300);
     activity(quiet, daysFromToday(-10), 100);
     context->save();
-    collector.calculateBaselineVelocityIfNeeded(young);
-    collector.calculateBaselineVelocityIfNeeded(quiet);
-    EXPECT_FALSE(young->baselineVelocity);
-    EXPECT_FALSE(quiet->baselineVelocity);
+    for (const auto& each : {project, young, quiet}) {
+        collector.calculateBaselineVelocityIfNeeded(each);
+    }
+    EXPECT_EQ(project->baselineVelocity, 200.0);
+    EXPECT_TRUE(project->baselineCalculatedAt);
+    EXPECT_FALSE(young->baselineVelocity || quiet->baselineVelocity);
+
+    activity(project, daysFromToday(-30), 10000);
+    context->save();
+    collector.calculateBaselineVelocityIfNeeded(project);
+    EXPECT_EQ(project->baselineVelocity, 200.0); // computed once
 }
 
 } // namespace

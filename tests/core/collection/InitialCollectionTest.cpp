@@ -56,26 +56,20 @@ TEST_F(InitialCollectionTest, RepositoryReportsEveryStage) {
     EXPECT_EQ(stages, expected);
 }
 
-TEST_F(InitialCollectionTest, FolderWithoutRepository) {
+TEST_F(InitialCollectionTest, FolderWithoutRepositoryAndMissingFolder) {
     testing::TemporaryFolder folder;
     folder.writeFile("notes.md", "# Notes\n");
-    const auto result = run(addProject("notes", folder.path().string()));
-    EXPECT_TRUE(result.isSuccess());
-    EXPECT_EQ(result.historySnapshots, 0);
-    EXPECT_EQ(result.totalCommits, 0);
-    const std::vector<InitialCollectionProgress> expected{Starting{}, RunningScc{}, SccComplete{1}, Complete{}};
-    EXPECT_EQ(stages, expected);
-}
-
-TEST_F(InitialCollectionTest, MissingFolderEndsWithTheError) {
-    const auto result = run(addProject("gone", "/no/such/folder"));
-    EXPECT_FALSE(result.isSuccess());
-    EXPECT_FALSE(result.sccSnapshot);
-    ASSERT_TRUE(result.error);
-    EXPECT_EQ(result.error->norvaneError, NorvaneError::pathNotFound("/no/such/folder"));
-    const std::vector<InitialCollectionProgress> expected{Starting{}, RunningScc{},
-                                                          Error{"Path not found: /no/such/folder"}};
-    EXPECT_EQ(stages, expected);
+    const std::pair<std::string, std::vector<InitialCollectionProgress>> cases[] = {
+        {folder.path().string(), {Starting{}, RunningScc{}, SccComplete{1}, Complete{}}},
+        {"/no/such/folder", {Starting{}, RunningScc{}, Error{"Path not found: /no/such/folder"}}},
+    };
+    for (const auto& [path, expected] : cases) {
+        stages.clear();
+        const auto result = run(addProject(path, path));
+        EXPECT_EQ(stages, expected);
+        EXPECT_EQ(std::tuple(result.historySnapshots, result.totalCommits, result.sccSnapshot != nullptr),
+                  std::tuple(0, 0, !result.error));
+    }
 }
 
 /// Every record the collection stored for the project, one line of its key figures each.

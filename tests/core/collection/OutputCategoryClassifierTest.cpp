@@ -19,16 +19,11 @@ TEST(OutputCategoryClassifier, PathsWithTestMarkersAreTests) {
 
 TEST(OutputCategoryClassifier, ExtensionComesBeforeFileName) {
     const std::vector<Classifier> cases{
-        {"docs/guide.md", OutputCategory::docs},      {"notes.TXT", OutputCategory::docs},
-        {"CMakeLists.txt", OutputCategory::docs},     {"Makefile", OutputCategory::config},
-        {"Gemfile", OutputCategory::config},          {"Dockerfile", OutputCategory::config},
-        {"build.dockerfile", OutputCategory::config}, {".gitignore", OutputCategory::code},
-        {".editorconfig", OutputCategory::code},      {"x.gitignore", OutputCategory::config},
-        {"Cargo.lock", OutputCategory::config},       {"yarn.lock", OutputCategory::config},
-        {"Package.resolved", OutputCategory::config}, {"README", OutputCategory::code},
-        {"README.md", OutputCategory::docs},          {"LICENSE", OutputCategory::config},
-        {"LICENSE.txt", OutputCategory::docs},        {"src/main.cpp", OutputCategory::code},
-        {"dir.v2/Makefile", OutputCategory::config},  {"", OutputCategory::code},
+        {"notes.TXT", OutputCategory::docs},         {"CMakeLists.txt", OutputCategory::docs},
+        {"Makefile", OutputCategory::config},        {"build.dockerfile", OutputCategory::config},
+        {".gitignore", OutputCategory::code},        {"x.gitignore", OutputCategory::config},
+        {"LICENSE", OutputCategory::config},         {"README", OutputCategory::code},
+        {"dir.v2/Makefile", OutputCategory::config}, {"", OutputCategory::code},
     };
     for (const auto& [path, expected] : cases) {
         EXPECT_EQ(GitService::categorize(path), expected) << path;
