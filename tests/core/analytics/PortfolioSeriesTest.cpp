@@ -12,26 +12,18 @@ TEST_F(PortfolioSeries, DailySeriesHoldOneElementPerRowOfTheWindow) {
     addRow(daysAgo(3), 1.5, 10.5, 2, "alpha,beta");
     addRow(daysAgo(1), 0.0, 10.5, 3, "alpha,,beta");
     addRow(daysAgo(0), 2.0, 12.5, 4, "");
-
+    std::vector<std::tuple<platform::Date, double, double, std::int64_t, std::vector<std::string>>> got;
     const auto throughput = service.getDailyThroughputSeries(30);
-    ASSERT_EQ(throughput.size(), 3U);
-    EXPECT_EQ(throughput[0].date, daysAgo(3));
-    EXPECT_EQ(throughput[1].date, daysAgo(1));
-    EXPECT_EQ(throughput[1].throughput, 0.0);
-    EXPECT_EQ(throughput[2].throughput, 2.0);
-
     const auto effort = service.getCumulativeEffortSeries(30);
-    ASSERT_EQ(effort.size(), 3U);
-    EXPECT_EQ(effort[2].effort, 12.5);
-
     const auto parallelism = service.getParallelismSeries(30);
-    ASSERT_EQ(parallelism.size(), 3U);
-    EXPECT_EQ(parallelism[0].projects, (std::vector<std::string>{"alpha", "beta"}));
-    EXPECT_EQ(parallelism[1].projects, (std::vector<std::string>{"alpha", "", "beta"}));
-    EXPECT_EQ(parallelism[1].count, 3);
-    EXPECT_TRUE(parallelism[2].projects.empty());
-    EXPECT_EQ(parallelism[2].count, 4);
-
+    ASSERT_EQ(std::tuple(throughput.size(), effort.size(), parallelism.size()), std::tuple(3U, 3U, 3U));
+    for (std::size_t i = 0; i < 3; ++i) {
+        got.emplace_back(throughput[i].date, throughput[i].throughput, effort[i].effort, parallelism[i].count,
+                         parallelism[i].projects);
+    }
+    EXPECT_EQ(got, (decltype(got){{daysAgo(3), 1.5, 10.5, 2, {"alpha", "beta"}},
+                                  {daysAgo(1), 0.0, 10.5, 3, {"alpha", "", "beta"}},
+                                  {daysAgo(0), 2.0, 12.5, 4, {}}}));
     EXPECT_EQ(service.getDailyThroughputSeries(31).size(), 4U);
 }
 

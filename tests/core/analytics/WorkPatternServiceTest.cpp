@@ -39,13 +39,9 @@ TEST_F(WorkPatternServiceTest, NoHistoryInTheWindowGivesTheEmptyResult) {
     commitAt(localDate(2026, 4, 1, 12), "scc");
     commitAt(localDate(2026, 1, 1, 12));
     const auto patterns = service.analyzePatterns(30);
-    EXPECT_TRUE(patterns.hourlyDistribution.empty());
-    EXPECT_TRUE(patterns.dailyDistribution.empty());
-    EXPECT_EQ(patterns.heatmap, WorkPatterns::Heatmap{});
-    EXPECT_FALSE(patterns.peakHour || patterns.peakDay);
-    EXPECT_EQ(patterns.weekendPercentage, 0.0);
-    EXPECT_FALSE(patterns.isNightOwl || patterns.isEarlyBird);
-    EXPECT_EQ(patterns.totalCommits, 0);
+    EXPECT_TRUE(patterns.hourlyDistribution.empty() && patterns.dailyDistribution.empty());
+    EXPECT_FALSE(patterns.peakHour || patterns.peakDay || patterns.isNightOwl || patterns.isEarlyBird);
+    EXPECT_EQ(std::tuple(patterns.weekendPercentage, patterns.totalCommits), std::tuple(0.0, 0));
 }
 
 TEST_F(WorkPatternServiceTest, WindowStartsAtTheSameTimeOfDayCalendarDaysBack) {

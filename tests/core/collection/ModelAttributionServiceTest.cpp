@@ -93,14 +93,12 @@ TEST_F(ModelAttributionServiceTest, TagsMarkersAndPlainCommits) {
     EXPECT_EQ(service.getProjectSummary(project, std::nullopt).totalAttributedCommits, 7);
 }
 
-TEST_F(ModelAttributionServiceTest, EmptySummary) {
-    const auto summary = service.getPortfolioSummary(30);
-    EXPECT_TRUE(summary.modelMetrics.empty());
-    EXPECT_EQ(summary.attributionCoverage(), 0);
-    EXPECT_FALSE(summary.topLeverageModel() || summary.mostUsedModel());
-}
-
 TEST_F(ModelAttributionServiceTest, SummaryOverAWindow) {
+    const auto empty = service.getPortfolioSummary(30);
+    EXPECT_TRUE(empty.modelMetrics.empty());
+    EXPECT_EQ(empty.attributionCoverage(), 0);
+    EXPECT_FALSE(empty.topLeverageModel() || empty.mostUsedModel());
+
     row(AIModel::claude, startOfDay(addingDays(now, -2)), 6, 3.0, 600);
     row(AIModel::cursor, startOfDay(addingDays(now, -1)), 4, 9.0, 200);
     row(AIModel::copilot, startOfDay(addingDays(now, -60)), 50, 1.0, 5000); // outside 30 days

@@ -56,7 +56,9 @@ TEST(LocalCalendar, WallClockTimesInTheGapMoveForwardAndRepeatedOnesTakeTheFirst
 
 TEST(LocalCalendar, DayStartsAfterAMidnightThatDoesNotExistOrAtTheFirstOfTwo) {
     const testing::ScopedTimeZone zone("America/Havana");
-    EXPECT_EQ(LocalCalendar::startOfDay(utc(2026, 3, 8, 16)), utc(2026, 3, 8, 5));   // 01:00 CDT
+    EXPECT_EQ(LocalCalendar::startOfDay(utc(2026, 3, 8, 16)), utc(2026, 3, 8, 5)); // 01:00 CDT
+    // A whole day after that start is 01:00 on the 9th; the 9th itself starts at midnight.
+    EXPECT_EQ(LocalCalendar::startOfDay(LocalCalendar::localDay(utc(2026, 3, 8, 16)) + days(1)), utc(2026, 3, 9, 4));
     EXPECT_EQ(LocalCalendar::startOfDay(utc(2026, 11, 1, 17)), utc(2026, 11, 1, 4)); // first 00:00
 }
 
