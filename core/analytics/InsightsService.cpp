@@ -1,12 +1,12 @@
 #include "core/analytics/InsightsService.h"
 
+#include "core/analytics/WholePercent.h"
 #include "core/analytics/WorkPatterns.h"
 #include "platform/LocalCalendar.h"
 
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <numeric>
 
@@ -17,13 +17,6 @@ namespace {
 using platform::Date;
 namespace LocalCalendar = platform::LocalCalendar;
 using Projects = std::vector<std::shared_ptr<Project>>;
-
-/// A percentage cut toward zero for display. The nudge keeps values such as 0.29 × 100
-/// (28.999999999999996) from showing one less than they are.
-long long wholePercent(double percent) {
-    if (!std::isfinite(percent)) return 0;
-    return static_cast<long long>(std::trunc(percent + std::copysign(1e-9, percent)));
-}
 
 std::string oneDecimal(double value) { return fmt::format("{:.1f}", value); }
 

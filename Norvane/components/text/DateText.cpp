@@ -7,6 +7,7 @@
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -73,6 +74,14 @@ QString format(platform::Date date, Style style) {
     return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
 }
 
+QString englishMonth(int month) {
+    static const std::array<QString, 12> names{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    return names.at(static_cast<std::size_t>(month - 1));
+}
+
+QString fourDigitYear(int year) { return QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0')); }
+
 } // namespace
 
 QString DateText::axisLabel(platform::Date date, AxisDateFormat format) {
@@ -85,6 +94,25 @@ QString DateText::dateOnly(platform::Date date) { return format(date, Style::lon
 QString DateText::monthDay(platform::Date date) {
     const platform::LocalDateComponents fields = platform::LocalCalendar::components(date);
     return QStringLiteral("%1/%2").arg(fields.month).arg(fields.day);
+}
+
+QString DateText::abbreviatedMonthDay(platform::Date date) {
+    const platform::LocalDateComponents fields = platform::LocalCalendar::components(date);
+    return englishMonth(fields.month) + QStringLiteral(" ") + QString::number(fields.day);
+}
+
+QString DateText::mediumDate(platform::Date date) {
+    return abbreviatedMonthDay(date) + QStringLiteral(", ") +
+           fourDigitYear(platform::LocalCalendar::components(date).year);
+}
+
+QString DateText::dateRange(platform::Date start, platform::Date end, platform::Date now) {
+    const QString range = abbreviatedMonthDay(start) + QStringLiteral(" - ") + abbreviatedMonthDay(end);
+    const int endYear = platform::LocalCalendar::components(end).year;
+    if (endYear == platform::LocalCalendar::components(now).year) {
+        return range;
+    }
+    return range + QStringLiteral(", ") + fourDigitYear(endYear);
 }
 
 } // namespace norvane::app

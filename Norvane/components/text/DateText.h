@@ -7,7 +7,8 @@
 
 namespace norvane::app {
 
-/// Dates as the charts write them, in the user's locale and local time zone.
+/// Dates as the views write them, in local time: the charts' labels in the user's locale, the
+/// cards' fixed patterns in English.
 class DateText {
 public:
     /// A date-axis label: day and abbreviated month in the locale's order, or the month alone.
@@ -16,6 +17,13 @@ public:
     static QString dateOnly(platform::Date date);
     /// The fixed pattern "M/d": month and day numbers without leading zeros ("3/7").
     static QString monthDay(platform::Date date);
+    /// The fixed pattern "MMM d" in English ("Mar 7").
+    static QString abbreviatedMonthDay(platform::Date date);
+    /// The medium date style without the time, in English ("Mar 7, 2025").
+    static QString mediumDate(platform::Date date);
+    /// "MMM d - MMM d", then ", yyyy" of the end when the end falls in another year than `now`
+    /// (the start's year is never compared).
+    static QString dateRange(platform::Date start, platform::Date end, platform::Date now);
 };
 
 } // namespace norvane::app

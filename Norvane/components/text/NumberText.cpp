@@ -1,5 +1,7 @@
 #include "Norvane/components/text/NumberText.h"
 
+#include "core/analytics/WholePercent.h"
+
 #include <fmt/format.h>
 
 #include <cmath>
@@ -13,6 +15,17 @@ constexpr double integerLimit = 9223372036854775808.0;
 
 QString toQString(const std::string& text) { return QString::fromStdString(text); }
 
+QString noValue() { return QString::fromLatin1(noValueText); }
+
+// printf writes "-0" for a negative value that rounds to zero; a zero reads the same either way.
+std::string withoutNegativeZero(std::string text) {
+    const auto minus = text.find('-');
+    if (minus != std::string::npos && text.find_first_of("123456789") == std::string::npos) {
+        text.erase(minus, 1);
+    }
+    return text;
+}
+
 } // namespace
 
 bool isShowableNumber(double value) { return std::isfinite(value) && std::fabs(value) < integerLimit; }
@@ -21,16 +34,39 @@ bool isNoValueText(const QString& text) { return text.isEmpty() || text == QLati
 
 QString formatFixed(double value, int decimals) {
     if (!isShowableNumber(value)) {
-        return QString::fromLatin1(noValueText);
+        return noValue();
     }
-    return toQString(fmt::format("{:.{}f}", value, decimals));
+    return toQString(withoutNegativeZero(fmt::format("{:.{}f}", value, decimals)));
 }
 
 QString formatSignedPercent(double value) {
     if (!isShowableNumber(value)) {
-        return QString::fromLatin1(noValueText);
+        return noValue();
     }
-    return toQString(fmt::format("{:+.0f}%", value));
+    const std::string magnitude = withoutNegativeZero(fmt::format("{:.0f}%", value));
+    return toQString(magnitude.starts_with('-') ? magnitude : "+" + magnitude);
+}
+
+QString formatWholePercent(double percent) {
+    return isShowableNumber(percent) ? formatFixed(percent, 0) + QStringLiteral("%") : noValue();
+}
+
+QString formatTruncatedPercent(double percent) {
+    return isShowableNumber(percent) ? QString::number(wholePercent(percent)) + QStringLiteral("%") : noValue();
+}
+
+QString formatMultiplier(double value) {
+    return isShowableNumber(value) ? formatFixed(value, 1) + QStringLiteral("x") : noValue();
+}
+
+QString formatCompactCount(std::int64_t count) {
+    if (count >= 1'000'000) {
+        return toQString(fmt::format("{:.1f}M", static_cast<double>(count) / 1'000'000.0));
+    }
+    if (count >= 1000) {
+        return toQString(fmt::format("{:.1f}K", static_cast<double>(count) / 1000.0));
+    }
+    return QString::number(count);
 }
 
 std::optional<long long> truncatedInteger(double value) {
@@ -42,7 +78,7 @@ std::optional<long long> truncatedInteger(double value) {
 
 QString formatCompactCurrency(double value) {
     if (!isShowableNumber(value)) {
-        return QString::fromLatin1(noValueText);
+        return noValue();
     }
     if (value >= 1'000'000.0) {
         return toQString(fmt::format("${:.1f}M", value / 1'000'000.0));
@@ -50,7 +86,7 @@ QString formatCompactCurrency(double value) {
     if (value >= 1000.0) {
         return toQString(fmt::format("${:.0f}K", value / 1000.0));
     }
-    return toQString(fmt::format("${:.0f}", value));
+    return toQString(withoutNegativeZero(fmt::format("${:.0f}", value)));
 }
 
 } // namespace norvane::app

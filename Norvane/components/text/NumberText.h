@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 namespace norvane::app {
@@ -16,11 +17,25 @@ bool isShowableNumber(double value);
 bool isNoValueText(const QString& text);
 
 /// `value` with `decimals` fixed decimals, a full stop and no grouping, whatever the locale
-/// ("%.1f"); "--" for a figure that cannot be shown.
+/// ("%.1f"); "--" for a figure that cannot be shown. A value that rounds to zero never reads "-0".
 QString formatFixed(double value, int decimals);
 
-/// The signed whole percent "%+.0f%%" (+35%, -0%); "--" for a figure that cannot be shown.
+/// The signed whole percent "%+.0f%%" (+35%, -8%, +0% for anything that rounds to zero); "--" for
+/// a figure that cannot be shown.
 QString formatSignedPercent(double value);
+
+/// The rounded whole percent "%.0f%%" (33.5 reads 34%); "--" for a figure that cannot be shown.
+QString formatWholePercent(double percent);
+
+/// The percent cut toward zero by the core's display rule (28.999999999999996 reads 29%); "--"
+/// for a figure that cannot be shown.
+QString formatTruncatedPercent(double percent);
+
+/// A multiple with one decimal, "%.1fx" (12.3x); "--" for a figure that cannot be shown.
+QString formatMultiplier(double value);
+
+/// Millions as "%.1fM", thousands as "%.1fK", smaller counts as plain digits (2.5M, 1.5K, 999).
+QString formatCompactCount(std::int64_t count);
 
 /// Truncates toward zero; none for a figure that cannot be shown.
 std::optional<long long> truncatedInteger(double value);

@@ -8,6 +8,14 @@ QColor makeColor(double red, double green, double blue) {
     return QColor::fromRgbF(static_cast<float>(red), static_cast<float>(green), static_cast<float>(blue), 1.0F);
 }
 
+QLinearGradient twoColorGradient(QPointF from, QPointF to, const QColor& start, const QColor& end) {
+    QLinearGradient result(from, to);
+    result.setCoordinateMode(QGradient::ObjectMode);
+    result.setColorAt(0.0, start);
+    result.setColorAt(1.0, end);
+    return result;
+}
+
 } // namespace
 
 // Function-local statics: made on first use, once, safely when two threads arrive together.
@@ -80,8 +88,40 @@ const QLinearGradient& Palette::accentGradient() {
     return gradient;
 }
 
+QLinearGradient Palette::leadingToTrailing(const QColor& start, const QColor& end) {
+    return twoColorGradient(QPointF(0.0, 0.0), QPointF(1.0, 0.0), start, end);
+}
+
+QLinearGradient Palette::topLeadingToBottomTrailing(const QColor& start, const QColor& end) {
+    return twoColorGradient(QPointF(0.0, 0.0), QPointF(1.0, 1.0), start, end);
+}
+
+const QColor& Palette::systemBlue() {
+    static const QColor color = makeColor(0.039, 0.518, 1.0);
+    return color;
+}
+const QColor& Palette::systemPurple() {
+    static const QColor color = makeColor(0.749, 0.353, 0.949);
+    return color;
+}
+const QColor& Palette::systemGreen() {
+    static const QColor color = makeColor(0.196, 0.843, 0.294);
+    return color;
+}
+const QColor& Palette::systemOrange() {
+    static const QColor color = makeColor(1.0, 0.624, 0.039);
+    return color;
+}
 const QColor& Palette::systemCyan() {
     static const QColor color = makeColor(0.392, 0.824, 1.0);
+    return color;
+}
+const QColor& Palette::systemIndigo() {
+    static const QColor color = makeColor(0.369, 0.361, 0.902);
+    return color;
+}
+const QColor& Palette::systemMint() {
+    static const QColor color = makeColor(0.4, 0.831, 0.812);
     return color;
 }
 const QColor& Palette::systemGray() {

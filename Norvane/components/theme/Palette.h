@@ -28,8 +28,20 @@ public:
     /// corner of whatever shape it fills or strokes (object-bounding coordinates).
     static const QLinearGradient& accentGradient();
 
+    /// A gradient from `start` at the leading edge to `end` at the trailing edge of whatever it
+    /// fills (object-bounding coordinates).
+    static QLinearGradient leadingToTrailing(const QColor& start, const QColor& end);
+    /// A gradient from `start` at the top-leading corner to `end` at the bottom-trailing corner.
+    static QLinearGradient topLeadingToBottomTrailing(const QColor& start, const QColor& end);
+
     /// The platform colours that a few views name beside the palette (dark appearance values).
+    static const QColor& systemBlue();
+    static const QColor& systemPurple();
+    static const QColor& systemGreen();
+    static const QColor& systemOrange();
     static const QColor& systemCyan();
+    static const QColor& systemIndigo();
+    static const QColor& systemMint();
     static const QColor& systemGray();
     static const QColor& systemTeal();
 

@@ -52,7 +52,7 @@ constexpr std::array symbolTable = std::to_array<SymbolEntry>({
     {"chevron.left.forwardslash.chevron.right", 0xF174, "‹›"}, // code-tags
     {"chevron.right", 0xF142, "›"},                            // chevron-right
     {"chevron.up", 0xF143, "⌃"},                               // chevron-up
-    {"circle.grid.3x3", 0xF1D9, "⁙"},                          // dots-vertical
+    {"circle.grid.3x3", 0xF03B, "⁙"},                          // apps
     {"clock", 0xF150, "◷"},                                    // clock
     {"clock.arrow.2.circlepath", 0xF2DA, "◷"},                 // history
     {"clock.arrow.circlepath", 0xF2DA, "◷"},                   // history
@@ -68,7 +68,7 @@ constexpr std::array symbolTable = std::to_array<SymbolEntry>({
     {"exclamationmark.circle", 0xF028, "!"},                   // alert-circle
     {"exclamationmark.triangle", 0xF02A, "⚠"},                 // alert-outline
     {"exclamationmark.triangle.fill", 0xF026, "⚠"},            // alert
-    {"flag", 0xF23B, "⚑"},                                     // flag
+    {"flag", 0xF23D, "⚐"},                                     // flag-outline
     {"flag.checkered", 0xF23C, "⚑"},                           // flag-checkered
     {"flame", 0xF238, "♨"},                                    // fire
     {"flame.fill", 0xF238, "♨"},                               // fire
@@ -105,8 +105,9 @@ constexpr std::array symbolTable = std::to_array<SymbolEntry>({
     {"questionmark.circle", 0xF625, "?"},                      // help-circle-outline
     {"rectangle.3.group", 0xF56E, "▦"},                        // view-dashboard
     {"rectangle.split.3x1", 0xF56D, "▥"},                      // view-column
-    {"scale.3d", 0xF041, "⤧"},                                 // arrow-all
+    {"scale.3d", 0xF5D1, "⚖"},                                 // scale-balance
     {"scope", 0xF1A3, "◎"},                                    // crosshairs
+    {"snowflake", 0x2744, "❄"},                                // not in the icon font: the text font's snowflake
     {"snowflake.circle", 0xF598, "❄"},                         // weather-snowy
     {"sparkle", 0xF4D2, "✦"},                                  // star-outline
     {"square.and.arrow.down", 0xF1DA, "⤓"},                    // download
@@ -188,7 +189,9 @@ QString SymbolRegistry::text(const QString& name) {
 QFont SymbolRegistry::font(int pixelSize) {
     QFont result;
     if (isFontLoaded()) {
-        result = QFont(loadedFont().family);
+        // A symbol the icon font lacks is drawn from a text font with a monochrome glyph, so it
+        // takes the pen's colour like the icons do.
+        result.setFamilies({loadedFont().family, QStringLiteral("DejaVu Sans")});
     }
     result.setPixelSize(pixelSize);
     return result;

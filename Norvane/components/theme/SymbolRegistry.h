@@ -6,8 +6,9 @@
 namespace norvane::app {
 
 /// The one map from the symbol names the views use ("flame.fill", "chart.xyaxis.line", ...) to
-/// glyphs of the Material Design Icons font that Debian ships. When the font file is missing,
-/// each symbol falls back to a plain-text stand-in drawn with the ordinary font.
+/// glyphs of the Material Design Icons font that Debian ships (a symbol the icon font lacks maps
+/// to a character of a text font). When the font file is missing, each symbol falls back to a
+/// plain-text stand-in drawn with the ordinary font.
 class SymbolRegistry {
 public:
     /// Where the icon font is installed.

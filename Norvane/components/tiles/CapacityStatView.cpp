@@ -14,10 +14,7 @@ void CapacityStatView::setUtilization(double utilization) {
     showValue(capacityText(utilization), capacityColor(utilization));
 }
 
-QString CapacityStatView::capacityText(double utilization) {
-    const auto whole = truncatedInteger(utilization);
-    return whole ? QString::number(*whole) + QStringLiteral("%") : QString::fromLatin1(noValueText);
-}
+QString CapacityStatView::capacityText(double utilization) { return formatTruncatedPercent(utilization); }
 
 QColor CapacityStatView::capacityColor(double utilization) {
     if (!isShowableNumber(utilization)) {

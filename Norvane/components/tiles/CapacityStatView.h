@@ -12,7 +12,8 @@ public:
 
     void setUtilization(double utilization);
 
-    /// Truncated toward zero, then "%" (72.9 gives 72%); "--" for a figure that cannot be shown.
+    /// Cut toward zero by the core's display rule, then "%" (72.9 gives 72%, 0.29 × 100 gives 29%);
+    /// "--" for a figure that cannot be shown.
     static QString capacityText(double utilization);
     /// Green from 80, amber from 50, red below; text-secondary for "--".
     static QColor capacityColor(double utilization);

@@ -16,7 +16,9 @@ TEST(NumberText, FixedDecimalsUseAFullStopAndNoGrouping) {
     EXPECT_EQ(formatFixed(1.84, 1), QStringLiteral("1.8"));
     EXPECT_EQ(formatFixed(3.0, 1), QStringLiteral("3.0"));
     EXPECT_EQ(formatFixed(1234567.891, 2), QStringLiteral("1234567.89"));
-    EXPECT_EQ(formatFixed(-0.4, 0), QStringLiteral("-0"));
+    EXPECT_EQ(formatFixed(-0.4, 0), QStringLiteral("0"));
+    EXPECT_EQ(formatFixed(-0.04, 1), QStringLiteral("0.0"));
+    EXPECT_EQ(formatFixed(-0.06, 1), QStringLiteral("-0.1"));
 }
 
 TEST(NumberText, FiguresThatCannotBeShownReadAsNoValue) {
@@ -34,7 +36,24 @@ TEST(NumberText, SignedPercentAlwaysCarriesASign) {
     EXPECT_EQ(formatSignedPercent(-8.0), QStringLiteral("-8%"));
     EXPECT_EQ(formatSignedPercent(0.0), QStringLiteral("+0%"));
     EXPECT_EQ(formatSignedPercent(0.4), QStringLiteral("+0%"));
-    EXPECT_EQ(formatSignedPercent(-0.4), QStringLiteral("-0%"));
+    EXPECT_EQ(formatSignedPercent(-0.4), QStringLiteral("+0%"));
+}
+
+TEST(NumberText, PercentMultiplierAndCompactCountTexts) {
+    const struct {
+        QString text;
+        const char* expected;
+    } cases[] = {{formatWholePercent(33.5), "34%"},        {formatWholePercent(-0.3), "0%"},
+                 {formatWholePercent(nan), "--"},          {formatTruncatedPercent(0.29 * 100), "29%"},
+                 {formatTruncatedPercent(99.9), "99%"},    {formatTruncatedPercent(-0.5), "0%"},
+                 {formatTruncatedPercent(infinity), "--"}, {formatMultiplier(12.34), "12.3x"},
+                 {formatMultiplier(-0.01), "0.0x"},        {formatMultiplier(nan), "--"},
+                 {formatCompactCount(999), "999"},         {formatCompactCount(1000), "1.0K"},
+                 {formatCompactCount(999'999), "1000.0K"}, {formatCompactCount(2'500'000), "2.5M"},
+                 {formatCompactCurrency(-0.3), "$0"}};
+    for (const auto& entry : cases) {
+        EXPECT_EQ(entry.text, QString::fromLatin1(entry.expected));
+    }
 }
 
 TEST(NumberText, CompactCurrencyStepsByMagnitude) {

@@ -31,6 +31,7 @@ TEST(CapacityStatView, TextTruncatesAndColourFollowsTheUnroundedValue) {
             << entry.utilization;
         EXPECT_EQ(CapacityStatView::capacityColor(entry.utilization), entry.colour) << entry.utilization;
     }
+    EXPECT_EQ(CapacityStatView::capacityText(0.29 * 100), QStringLiteral("29%")) << "28.999999999999996 reads 29";
     for (const double broken :
          {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e20}) {
         EXPECT_EQ(CapacityStatView::capacityText(broken), QStringLiteral("--"));
