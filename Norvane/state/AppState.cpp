@@ -39,7 +39,7 @@ AppState::AppState(Services services, Timing timing, QObject* parent)
 
 AppState::~AppState() { waitForCollection(); }
 
-void AppState::waitForCollection() { worker_.waitForDone(); }
+void AppState::waitForCollection() { worker_.shutdown(); }
 
 void AppState::setLastCollectionError(std::optional<QString> error) {
     if (lastCollectionError_ == error) return;
@@ -84,7 +84,7 @@ void AppState::configureIndexClient() {
 
 template <typename Result>
 void AppState::inBackground(std::function<Result()> work, std::function<void(std::optional<Result>, QString)> then) {
-    worker_.run([this, work = std::move(work), then = std::move(then)] {
+    worker_.post([this, work = std::move(work), then = std::move(then)] {
         std::optional<Result> result;
         QString error;
         try {

@@ -13,10 +13,10 @@
 
 #include "Norvane/state/CollectionProgress.h"
 #include "Norvane/state/CollectionService.h"
-#include "Norvane/state/CollectionWorker.h"
 #include "Norvane/state/IndexClient.h"
 #include "Norvane/state/MetricsSource.h"
 #include "platform/Date.h"
+#include "platform/SerialExecutor.h"
 #include "platform/persistence/Uuid.h"
 
 namespace norvane::app {
@@ -100,7 +100,8 @@ public:
     void collectProjectWithHistory(const QString& name, Done done = {});
     void refreshMetricsCache();
     void refreshProjectMetricsCache(const std::shared_ptr<Project>& project);
-    /// Waits for the collection under way, if any; called before the store closes.
+    /// Lets the collection under way and the queued ones end, and starts no more; called before the
+    /// store closes.
     void waitForCollection();
 
 signals:
@@ -146,7 +147,8 @@ private:
     std::vector<MetricsSource::LeveragePoint> cachedRollingLeverageData_;
     bool metricsLoaded_ = false;
     std::unique_ptr<BackgroundScheduler> scheduler_;
-    CollectionWorker worker_;
+    // The one thread that collections run on, one after another.
+    platform::SerialExecutor worker_;
 };
 
 } // namespace norvane::app
