@@ -81,12 +81,9 @@ TEST_F(PortfolioDailyRows, RowFieldsOfADay) {
     const auto rows = storedRows();
     ASSERT_EQ(rows.size(), 1U);
     EXPECT_EQ(rows[0], existing);
-    EXPECT_EQ(existing->totalInsertions, 42);
-    EXPECT_EQ(existing->activeProjectNames, "Alpha,beta");
-    EXPECT_EQ(existing->activeProjectCount, 2);
-    EXPECT_EQ(existing->totalCommits, 3);
-    EXPECT_EQ(existing->headcount, 3);
-    EXPECT_DOUBLE_EQ(existing->cumulativeEffortMonths, 6.0);
+    EXPECT_EQ(std::tuple(existing->totalInsertions, existing->activeProjectNames, existing->activeProjectCount,
+                         existing->totalCommits, existing->headcount, existing->cumulativeEffortMonths),
+              std::tuple(42, "Alpha,beta", 2, 3, 3, 6.0));
     EXPECT_FALSE(context->hasChanges());
 }
 

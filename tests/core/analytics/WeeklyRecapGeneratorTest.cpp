@@ -41,13 +41,10 @@ TEST_F(WeeklyRecapGeneratorTest, WeekRunsFromMondayAndOnAMondayIsTheWeekBefore) 
     for (const Date now : {localDate(2026, 3, 4, 18), localDate(2026, 3, 8, 23), localDate(2026, 3, 9, 9)}) {
         const auto recap = recapAt(now);
         ASSERT_TRUE(recap);
-        EXPECT_EQ(recap->weekStart, localDate(2026, 3, 2));
-        EXPECT_EQ(recap->totalLinesChanged, 512 - 4);
-        EXPECT_EQ(recap->activeDays, 7);
-        EXPECT_EQ(recap->bestDay->dayOfWeek, "Sunday");
+        EXPECT_EQ(std::tuple(recap->weekStart, recap->totalLinesChanged, recap->activeDays, recap->bestDay->dayOfWeek),
+                  std::tuple(localDate(2026, 3, 2), 512 - 4, 7, "Sunday"));
         EXPECT_DOUBLE_EQ(recap->previousWeekComparison->linesChangePercent, (508 - 2) / 2.0 * 100.0);
-        EXPECT_EQ(recap->currentStreak, 4);
-        EXPECT_EQ(recap->indexChange, 2);
+        EXPECT_EQ(std::tuple(recap->currentStreak, recap->indexChange), std::tuple(4, 2));
     }
 }
 
@@ -101,13 +98,9 @@ TEST_F(WeeklyRecapGeneratorTest, SumsCategoriesAndCountsActiveDaysOnce) {
         ->estimatedEffortMonths = 0.5;
     const auto recap = recapAt(localDate(2026, 3, 4, 12));
     ASSERT_TRUE(recap);
-    EXPECT_EQ(recap->totalLinesChanged, 80);
-    EXPECT_EQ(recap->activeDays, 1);
-    EXPECT_EQ(recap->totalCommits, 3);
-    EXPECT_EQ(recap->codeLinesChanged, 15);
-    EXPECT_EQ(recap->docsLinesChanged, 3);
-    EXPECT_EQ(recap->testLinesChanged, 2);
-    EXPECT_EQ(recap->configLinesChanged, 1);
+    EXPECT_EQ(std::tuple(recap->totalLinesChanged, recap->activeDays, recap->totalCommits, recap->codeLinesChanged,
+                         recap->docsLinesChanged, recap->testLinesChanged, recap->configLinesChanged),
+              std::tuple(80, 1, 3, 15, 3, 2, 1));
     EXPECT_DOUBLE_EQ(recap->effortMonths, 0.75);
     EXPECT_EQ(recap->projectsWorkedOn, (std::vector<std::string>{"alpha", "beta", "gamma"}));
 }

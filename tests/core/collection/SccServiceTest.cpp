@@ -43,12 +43,9 @@ TEST_F(SccServiceTest, ReadsRowsInTheToolsOrderWithTotals) {
     ASSERT_EQ(output.languages.size(), 2U);
     EXPECT_EQ(output.languages[0], (SccLanguage{"Go", 2, 30, 20, 5, 5, 3}));
     EXPECT_EQ(output.languages[1].name, "Markdown");
-    EXPECT_EQ(output.totalFiles(), 3);
-    EXPECT_EQ(output.totalLines(), 40);
-    EXPECT_EQ(output.totalCode(), 28);
-    EXPECT_EQ(output.totalComments(), 5);
-    EXPECT_EQ(output.totalBlanks(), 7);
-    EXPECT_EQ(output.totalComplexity(), 3);
+    EXPECT_EQ(std::tuple(output.totalFiles(), output.totalLines(), output.totalCode(), output.totalComments(),
+                         output.totalBlanks(), output.totalComplexity()),
+              std::tuple(3, 40, 28, 5, 7, 3));
 }
 
 TEST_F(SccServiceTest, PassesThreeArgumentsAndGuardsLeadingDash) {
