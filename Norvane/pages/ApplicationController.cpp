@@ -65,7 +65,7 @@ ApplicationController::ApplicationController(QApplication& application,
         std::make_shared<KitCollectionService>(),
         std::make_shared<KitMetricsSource>(),
         std::make_shared<SharedIndexClient>(),
-        std::make_shared<QSettings>(),
+        std::make_shared<Preferences>(std::make_shared<QSettings>()),
         [this](const QString& title, const QString& body) { notificationCenter_.post(title, body); },
         [this] { notificationCenter_.requestAuthorization(); }};
     appState_ = std::make_unique<AppState>(std::move(services));
@@ -144,7 +144,7 @@ void ApplicationController::buildMenus(QMenuBar& menuBar) {
 }
 
 void ApplicationController::presentOnboardingIfNeeded(DashboardView& window) {
-    if (QSettings().value(QStringLiteral("hasCompletedOnboarding"), false).toBool()) return;
+    if (appState_->preferences().hasCompletedOnboarding()) return;
     QTimer::singleShot(onboardingDelayMilliseconds, &window, [this, &window] { showOnboarding(window); });
 }
 

@@ -11,8 +11,6 @@
 namespace norvane::app {
 namespace {
 
-const QString shareAnonymousMetricsKey = QStringLiteral("shareAnonymousMetrics");
-const QString anonymousDeviceIdKey = QStringLiteral("anonymousDeviceId");
 constexpr int historyIntervalDays = 7;
 
 bool isFailed(const CollectionResult& result) { return result.error.has_value() || !result.snapshot; }
@@ -27,6 +25,11 @@ QString failureText(const CollectionResult& result) {
 
 AppState::AppState(Services services, Timing timing, QObject* parent)
     : QObject(parent), services_(std::move(services)), timing_(timing) {
+    // The opt-in may change in any window; whoever shows it listens here.
+    connect(services_.preferences.get(), &Preferences::changed, this, [this](const QString& key) {
+        if (key == PreferenceKey::shareAnonymousMetrics) emit shareAnonymousMetricsChanged(shareAnonymousMetrics());
+        if (key == PreferenceKey::anonymousDeviceId) emit anonymousDeviceIdChanged(anonymousDeviceId());
+    });
     scheduler_ = std::make_unique<BackgroundScheduler>(services_.metrics, services_.notify, services_.clock,
                                                        timing_.schedulerWait, timing_.checkInterval);
     if (services_.requestNotificationPermission) services_.requestNotificationPermission();
@@ -45,24 +48,6 @@ void AppState::setLastCollectionError(std::optional<QString> error) {
     if (lastCollectionError_ == error) return;
     lastCollectionError_ = std::move(error);
     emit lastCollectionErrorChanged();
-}
-
-bool AppState::shareAnonymousMetrics() const {
-    return services_.settings->value(shareAnonymousMetricsKey, false).toBool();
-}
-
-void AppState::setShareAnonymousMetrics(bool share) {
-    services_.settings->setValue(shareAnonymousMetricsKey, share);
-    emit shareAnonymousMetricsChanged(share);
-}
-
-QString AppState::anonymousDeviceId() const {
-    return services_.settings->value(anonymousDeviceIdKey, QString()).toString();
-}
-
-void AppState::setAnonymousDeviceId(const QString& deviceId) {
-    services_.settings->setValue(anonymousDeviceIdKey, deviceId);
-    emit anonymousDeviceIdChanged(deviceId);
 }
 
 void AppState::setIsCollecting(bool collecting) {

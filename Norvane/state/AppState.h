@@ -8,13 +8,13 @@
 #include <vector>
 
 #include <QObject>
-#include <QSettings>
 #include <QString>
 
 #include "Norvane/state/CollectionProgress.h"
 #include "Norvane/state/CollectionService.h"
 #include "Norvane/state/IndexClient.h"
 #include "Norvane/state/MetricsSource.h"
+#include "Norvane/state/Preferences.h"
 #include "platform/Date.h"
 #include "platform/SerialExecutor.h"
 #include "platform/persistence/Uuid.h"
@@ -28,7 +28,7 @@ struct AppStateServices {
     std::shared_ptr<CollectionService> collection;
     std::shared_ptr<MetricsSource> metrics;
     std::shared_ptr<IndexClient> indexClient;
-    std::shared_ptr<QSettings> settings;
+    std::shared_ptr<Preferences> preferences;
     std::function<void(const QString& title, const QString& body)> notify;
     std::function<void()> requestNotificationPermission;
     platform::Clock clock = platform::systemClock();
@@ -87,10 +87,11 @@ public:
         return cachedRollingLeverageData_;
     }
     bool metricsLoaded() const { return metricsLoaded_; }
-    bool shareAnonymousMetrics() const;
-    void setShareAnonymousMetrics(bool share);
-    QString anonymousDeviceId() const;
-    void setAnonymousDeviceId(const QString& deviceId);
+    Preferences& preferences() { return *services_.preferences; }
+    bool shareAnonymousMetrics() const { return services_.preferences->shareAnonymousMetrics(); }
+    void setShareAnonymousMetrics(bool share) { services_.preferences->setShareAnonymousMetrics(share); }
+    QString anonymousDeviceId() const { return services_.preferences->anonymousDeviceId(); }
+    void setAnonymousDeviceId(const QString& deviceId) { services_.preferences->setAnonymousDeviceId(deviceId); }
     BackgroundScheduler& scheduler() { return *scheduler_; }
 
     /// Each collection returns at once when one is running; `done` runs when the whole

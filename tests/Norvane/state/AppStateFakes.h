@@ -147,6 +147,7 @@ struct AppStateFixture {
     std::shared_ptr<FakeIndexClient> index = std::make_shared<FakeIndexClient>();
     std::shared_ptr<QSettings> settings = std::make_shared<QSettings>(
         QString::fromStdString((folder.path() / "settings.ini").string()), QSettings::IniFormat);
+    std::shared_ptr<Preferences> preferences = std::make_shared<Preferences>(settings);
     std::vector<QString> notifications;
     int permissionRequests = 0;
 
@@ -159,7 +160,7 @@ struct AppStateFixture {
             collection,
             metrics,
             index,
-            settings,
+            preferences,
             [this](const QString& title, const QString& body) { notifications.push_back(title + ": " + body); },
             [this] { ++permissionRequests; }};
         auto state = std::make_unique<AppState>(std::move(services), timing);

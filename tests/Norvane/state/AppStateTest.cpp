@@ -65,6 +65,22 @@ TEST(AppState, AFailingProjectKeepsItsEarlierEntriesAndTheNextProjectIsRefreshed
         std::vector<QString>{"norvane.state: Failed to refresh project metrics cache for Atlas: composition failed"});
 }
 
+TEST(AppState, APreferenceChangedElsewhereReachesItsListenersOnce) {
+    AppStateFixture fixture;
+    auto state = fixture.makeState();
+    std::vector<bool> shared;
+    QObject::connect(state.get(), &AppState::shareAnonymousMetricsChanged,
+                     [&](bool share) { shared.push_back(share); });
+    Preferences settingsWindow(fixture.settings);
+
+    fixture.preferences->setShareAnonymousMetrics(true);
+    fixture.preferences->setShareAnonymousMetrics(true);
+    EXPECT_EQ(shared, std::vector<bool>{true}) << "storing the same value again announces nothing";
+    EXPECT_TRUE(settingsWindow.shareAnonymousMetrics());
+    EXPECT_EQ(settingsWindow.marketHourlyRate(), 150.0);
+    EXPECT_EQ(settingsWindow.projectLeverageMode(), "14-Day");
+}
+
 TEST(AppState, CollectAllNamesTheFailedProjectsAndReportsOnlyReportableResultsOnceThereIsADeviceId) {
     AppStateFixture fixture;
     fixture.settings->setValue("shareAnonymousMetrics", true);
