@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string>
+#include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,12 +44,29 @@ ssize_t readSome(int fd, char* data, std::size_t length) {
     return count;
 }
 
+/// A symbolic link (refused by O_NOFOLLOW) or a file removed since its folder was listed is no
+/// file to count; anything else that stops the reading is a failure of the count.
+bool isNoFileToCount(int error) { return error == ELOOP || error == ENOENT || error == ENOTDIR; }
+
+[[noreturn]] void failToRead(const char* path, int error) {
+    throw std::system_error(error, std::generic_category(), std::string("cannot read ") + path);
+}
+
 } // namespace
 
 std::optional<std::string_view> FileReader::read(const char* path, std::string_view requiredStart) {
     const OpenFile file(path);
+    if (file.fd() < 0) {
+        if (isNoFileToCount(errno)) {
+            return std::nullopt;
+        }
+        failToRead(path, errno);
+    }
     struct stat status {};
-    if (file.fd() < 0 || ::fstat(file.fd(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (::fstat(file.fd(), &status) != 0) {
+        failToRead(path, errno);
+    }
+    if (!S_ISREG(status.st_mode)) {
         return std::nullopt;
     }
     const auto size = static_cast<std::size_t>(status.st_size);
@@ -66,7 +85,7 @@ std::optional<std::string_view> FileReader::read(const char* path, std::string_v
         const ssize_t count = readSome(file.fd(), buffer_.data() + used, wanted);
         if (count <= 0) {
             if (count < 0) {
-                return std::nullopt;
+                failToRead(path, errno);
             }
             break;
         }

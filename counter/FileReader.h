@@ -10,9 +10,11 @@ namespace norvane::counter {
 /// allocates only when a file is larger than any before it.
 class FileReader {
 public:
-    /// The contents of the regular file at `path`, valid until the next call; none when the file
-    /// cannot be opened or read, or is not a regular file (a symbolic link, a pipe, a device).
-    /// With `requiredStart`, a file that does not begin so is left after its first few bytes.
+    /// The contents of the regular file at `path`, valid until the next call; none when it is not a
+    /// regular file (a symbolic link, a pipe, a device) or vanished meanwhile. With
+    /// `requiredStart`, a file that does not begin so is left after its first few bytes.
+    /// Throws std::system_error naming the file when it cannot be opened or read, so that a count
+    /// never leaves out what it was asked to count without a word.
     std::optional<std::string_view> read(const char* path, std::string_view requiredStart = {});
 
     /// True when a NUL byte appears among the first bytes, as in images, archives and objects.

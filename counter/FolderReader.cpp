@@ -1,7 +1,9 @@
 #include "counter/FolderReader.h"
 
+#include <cerrno>
 #include <memory>
 #include <string_view>
+#include <system_error>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -75,7 +77,12 @@ void FolderReader::read(const FolderTask& folder, FileReader& reader, std::vecto
                         std::vector<SourceFile>& files) const {
     const std::unique_ptr<DIR, FolderCloser> handle(opendir(folder.path.c_str()));
     if (!handle) {
-        return;
+        // A folder removed since its parent was listed holds nothing to count; one that cannot be
+        // read would silently shrink the count.
+        if (errno == ENOENT) {
+            return;
+        }
+        throw std::system_error(errno, std::generic_category(), "cannot read " + folder.path);
     }
     std::vector<FolderEntry> entries;
     bool hasIgnoreFile = false;

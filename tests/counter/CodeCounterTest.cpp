@@ -1,6 +1,7 @@
 #include "counter/CodeCounter.h"
 #include "tests/support/TemporaryFolder.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -105,17 +106,27 @@ TEST(CodeCounter, SymbolicLinksAreNotFollowed) {
     EXPECT_EQ(filesPerLanguage(folder.path()), (std::map<std::string, std::int64_t>{{"C", 1}}));
 }
 
-TEST(CodeCounter, UnreadableFoldersAndFilesAreSkipped) {
+TEST(CodeCounter, AFolderOrFileThatCannotBeReadFailsTheCount) {
     if (geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not stop root";
+        GTEST_SKIP() << "permissions do not stop root; run the counter tests as another user to cover this";
     }
     const TemporaryFolder folder;
     folder.writeFile("open/a.c", "int a;\n");
     folder.writeFile("closed/b.c", "int b;\n");
-    folder.writeFile("secret.py", "x = 1\n");
     fs::permissions(folder.path() / "closed", fs::perms::none);
-    fs::permissions(folder.path() / "secret.py", fs::perms::none);
-    EXPECT_EQ(filesPerLanguage(folder.path()), (std::map<std::string, std::int64_t>{{"C", 1}}));
+    EXPECT_THROW(
+        {
+            try {
+                CodeCounter().count(folder.path().string());
+            } catch (const std::system_error& error) {
+                EXPECT_THAT(error.what(), ::testing::HasSubstr("cannot read " + (folder.path() / "closed").string()));
+                throw;
+            }
+        },
+        std::system_error);
+    fs::permissions(folder.path() / "closed", fs::perms::owner_all);
+    fs::permissions(folder.path() / "closed/b.c", fs::perms::none);
+    EXPECT_THROW(CodeCounter().count(folder.path().string()), std::system_error);
 }
 
 TEST(CodeCounter, FileNamesThatAreNotUtf8) {
