@@ -45,6 +45,8 @@ QCustomPlot* ChartStyle::makePlot(TimeRange range, QWidget* parent) {
         QSharedPointer<QCPAxisTicker>(new LabelAxisTicker([](double value) { return formatFixed(value, 1); })));
     styleAxis(plot->xAxis);
     styleAxis(plot->yAxis2);
+    // Each value mark draws its grid line; the secondary axes' grids start hidden.
+    plot->yAxis2->grid()->setVisible(true);
     return plot;
 }
 

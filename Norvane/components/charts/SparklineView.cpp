@@ -9,6 +9,13 @@
 #include <algorithm>
 
 namespace norvane::app {
+namespace {
+
+constexpr double dotRadius = 3.0;
+// The dot's shadow: its own radius and the blur around it.
+constexpr double glowRadius = 7.0;
+
+} // namespace
 
 SparklineView::SparklineView(std::vector<double> series, QColor lineColor, bool fillGradient, QWidget* parent)
     : QWidget(parent), data_(std::move(series)), lineColor_(std::move(lineColor)), fillGradient_(fillGradient) {
@@ -45,8 +52,15 @@ void SparklineView::paintEvent(QPaintEvent*) {
     if (values.empty()) {
         return;
     }
-    const double w = width();
-    const double h = height();
+    // The end dot sits on the right edge of the area, and its glow can reach further than the
+    // top and bottom tenths that the points keep free: the area is inset just enough for the
+    // whole dot to stay inside the widget.
+    const double inset = std::max(0.0, (glowRadius - 0.1 * height()) / 0.8);
+    const double h = std::max(0.0, height() - 2.0 * inset);
+    const double w = std::max(0.0, width() - glowRadius);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(0.0, inset);
     QPainterPath line;
     QPainterPath area;
     area.moveTo(0.0, h);
@@ -57,8 +71,6 @@ void SparklineView::paintEvent(QPaintEvent*) {
     }
     area.lineTo(w, h);
     area.closeSubpath();
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     if (fillGradient_) {
         QLinearGradient fill(0.0, 0.0, 0.0, h);
         fill.setColorAt(0.0, Palette::withOpacity(lineColor_, 0.3));
@@ -67,14 +79,14 @@ void SparklineView::paintEvent(QPaintEvent*) {
     }
     painter.strokePath(line, QPen(lineColor_, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     const QPointF end(w, pointAt(values.size() - 1, values.size(), values.back(), w, h).y());
-    QRadialGradient shadow(end, 7.0);
+    QRadialGradient shadow(end, glowRadius);
     shadow.setColorAt(0.0, Palette::withOpacity(lineColor_, 0.5));
     shadow.setColorAt(1.0, Palette::withOpacity(lineColor_, 0.0));
     painter.setPen(Qt::NoPen);
     painter.setBrush(shadow);
-    painter.drawEllipse(end, 7.0, 7.0);
+    painter.drawEllipse(end, glowRadius, glowRadius);
     painter.setBrush(lineColor_);
-    painter.drawEllipse(end, 3.0, 3.0);
+    painter.drawEllipse(end, dotRadius, dotRadius);
 }
 
 } // namespace norvane::app

@@ -28,6 +28,30 @@ TEST(SparklineView, PointsKeepOutOfTheTopAndBottomTenth) {
     EXPECT_EQ(SparklineView::pointAt(2, 3, 0.5, 100, 40), QPointF(100, 20));
 }
 
+using SparklineWidget = testing::ComponentTest;
+
+TEST_F(SparklineWidget, TheEndDotAndItsGlowStayWholeInsideTheWidget) {
+    // Ending on the highest value puts the dot in the top right corner.
+    SparklineView sparkline({1, 3, 2, 5}, Palette::cyan(), true);
+    sparkline.resize(200, 40);
+    const QImage image = sparkline.grab().toImage();
+    int edgeAlpha = 0;
+    for (int y = 0; y < image.height(); ++y)
+        edgeAlpha = std::max(edgeAlpha, image.pixelColor(image.width() - 1, y).alpha());
+    for (int x = 0; x < image.width(); ++x) edgeAlpha = std::max(edgeAlpha, image.pixelColor(x, 0).alpha());
+    EXPECT_LT(edgeAlpha, 16) << "nothing is cut at the right or top edge";
+    int dotWidth = 0;
+    for (int x = image.width() - 16; x < image.width(); ++x) {
+        for (int y = 0; y < 16; ++y) {
+            if (image.pixelColor(x, y).alpha() == 255) {
+                ++dotWidth;
+                break;
+            }
+        }
+    }
+    EXPECT_GE(dotWidth, 6) << "the whole dot is drawn";
+}
+
 TEST(HeroMetricCard, ValueAndDeltaColourRules) {
     EXPECT_EQ(HeroMetricCard::valueColor(QStringLiteral("--")), Palette::textSecondary());
     EXPECT_EQ(HeroMetricCard::glowColor(QStringLiteral("--")).alpha(), 0);

@@ -1,0 +1,63 @@
+#include "tests/Norvane/components/ComponentTestSupport.h"
+
+#include "Norvane/components/charts/DailyThroughputChartView.h"
+#include "Norvane/components/charts/MetricsTimelineChartView.h"
+#include "Norvane/components/charts/RollingLeverageChartView.h"
+#include "Norvane/components/theme/Palette.h"
+
+#include <qcustomplot.h>
+
+#include <QApplication>
+
+namespace norvane::app {
+namespace {
+
+using testing::daysAgo;
+
+struct MarkRows {
+    int marks = 0;
+    int lined = 0;
+};
+
+/// The value axis's marks inside the plot, and how many of them draw a line across it: a row
+/// lighter than the rows just above and below along most of the plot's width.
+MarkRows valueMarkRows(QWidget& chart) {
+    testing::showAndSettle(chart);
+    auto* plot = chart.findChild<QCustomPlot*>();
+    plot->replot();
+    const QImage image = chart.grab().toImage();
+    const QPoint offset = plot->mapTo(&chart, QPoint());
+    const QRect area = plot->axisRect()->rect().translated(offset);
+    MarkRows rows;
+    for (const double mark : plot->yAxis2->tickVector()) {
+        const int y = qRound(plot->yAxis2->coordToPixel(mark)) + offset.y();
+        if (y < area.top() + 4 || y > area.bottom() - 4) continue;
+        ++rows.marks;
+        int lighter = 0;
+        int samples = 0;
+        for (int x = area.left() + 2; x < area.right() - 2; x += 5, ++samples) {
+            const auto lightness = [&](int row) { return image.pixelColor(x, row).lightness(); };
+            if (lightness(y) > std::max(lightness(y - 3), lightness(y + 3))) ++lighter;
+        }
+        if (lighter * 2 > samples) ++rows.lined;
+    }
+    return rows;
+}
+
+using ChartGrid = testing::ComponentTest;
+
+TEST_F(ChartGrid, EachValueMarkDrawsAGridLineAcrossThePlot) {
+    DailyThroughputChartView throughput({{daysAgo(20), 0.4}, {daysAgo(2), 0.1}}, TimeRange::thirtyDays);
+    RollingLeverageChartView leverage({{daysAgo(20), 3.0}, {daysAgo(2), 14.0}}, TimeRange::thirtyDays, Palette::blue());
+    MetricsTimelineChartView::Inputs inputs;
+    inputs.snapshots = {{daysAgo(20), 1, 1.0, 1000.0}, {daysAgo(2), 1, 2.0, 5000.0}};
+    MetricsTimelineChartView timeline(inputs, [](std::int64_t, double, double) { return EffortAndCost{}; });
+    for (QWidget* chart : std::initializer_list<QWidget*>{&throughput, &leverage, &timeline}) {
+        const auto rows = valueMarkRows(*chart);
+        EXPECT_GE(rows.marks, 2) << chart->metaObject()->className();
+        EXPECT_EQ(rows.lined, rows.marks) << chart->metaObject()->className();
+    }
+}
+
+} // namespace
+} // namespace norvane::app
