@@ -78,10 +78,21 @@ bool MenuBarModel::isCollectEnabled(bool isCollecting, const Projects& projects)
 QString MenuBarModel::elapsedText(platform::Date date, platform::Date now) {
     const auto seconds =
         std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::seconds>(now - date).count());
-    if (seconds < 60) return unitText(seconds, "second");
-    if (seconds < 3600) return unitText(seconds / 60, "minute");
-    if (seconds < 86400) return unitText(seconds / 3600, "hour");
-    return unitText(seconds / 86400, "day");
+    struct Unit {
+        std::int64_t seconds;
+        const char* name;
+    };
+    static constexpr Unit units[] = {{86400, "day"}, {3600, "hour"}, {60, "minute"}, {1, "second"}};
+    // The largest unit that is reached, and the next one when it is not zero: "2 hours, 5 minutes".
+    for (std::size_t index = 0; index + 1 < std::size(units); ++index) {
+        const auto [size, name] = units[index];
+        if (seconds < size) continue;
+        const auto [nextSize, nextName] = units[index + 1];
+        const std::int64_t rest = seconds % size / nextSize;
+        QString text = unitText(seconds / size, name);
+        return rest == 0 ? text : text + QStringLiteral(", ") + unitText(rest, nextName);
+    }
+    return unitText(seconds, "second");
 }
 
 QString formatNumber(std::int64_t value) {

@@ -28,7 +28,8 @@ public:
     static std::shared_ptr<Snapshot> latestSnapshot(const Projects& projects);
     static Status collectionStatus(bool isCollecting, const Projects& projects);
     static bool isCollectEnabled(bool isCollecting, const Projects& projects);
-    /// "5 minutes", "2 hours", "3 days": the time between `date` and `now`, in its largest unit.
+    /// The time between `date` and `now` in its two largest units: "45 seconds", "5 minutes,
+    /// 12 seconds", "2 hours", "3 days, 4 hours".
     static QString elapsedText(platform::Date date, platform::Date now);
 };
 

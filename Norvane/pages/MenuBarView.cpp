@@ -20,7 +20,8 @@ namespace norvane::app {
 namespace {
 
 constexpr int panelWidth = 300;
-constexpr int elapsedRefreshMilliseconds = 30'000;
+// "Last collected" counts the seconds while the panel is open.
+constexpr int elapsedRefreshMilliseconds = 1000;
 
 QFrame* divider() {
     auto* line = new QFrame;
@@ -63,8 +64,20 @@ MenuBarView::MenuBarView(AppState& appState, ProjectListModel& projects, QWidget
     connect(&projects_, &ProjectListModel::changed, this, &MenuBarView::refresh);
     connect(&appState_, &AppState::isCollectingChanged, this, &MenuBarView::refresh);
     connect(&clock_, &QTimer::timeout, this, &MenuBarView::refresh);
-    clock_.start(elapsedRefreshMilliseconds);
+    clock_.setInterval(elapsedRefreshMilliseconds);
     refresh();
+}
+
+void MenuBarView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refresh();
+    clock_.start();
+}
+
+void MenuBarView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    clock_.stop();
+    emit closed();
 }
 
 QWidget* MenuBarView::makeHeader() {

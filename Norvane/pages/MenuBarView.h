@@ -30,14 +30,20 @@ public:
     QString leverageText() const;
     QString statusText() const;
     QPushButton& collectButton() const { return *collectButton_; }
+    /// Runs while the panel is shown, to keep "Last collected" current.
+    const QTimer& clock() const { return clock_; }
 
 signals:
     void settingsRequested();
     void openDashboardRequested();
     void quitRequested();
+    /// The panel was hidden, by its own buttons or by a click elsewhere.
+    void closed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QWidget* makeHeader();

@@ -46,11 +46,15 @@ QSize SymbolLabel::sizeHint() const {
     return {side, side};
 }
 
+QColor SymbolLabel::shownColor() const {
+    return isEnabled() ? color_ : palette().color(QPalette::Disabled, QPalette::WindowText);
+}
+
 void SymbolLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setPen(color_);
+    painter.setPen(shownColor());
     painter.setFont(SymbolRegistry::font(glyphPixelSize(pixelSize_)));
     const QPointF centre = QRectF(rect()).center();
     painter.translate(centre);

@@ -13,6 +13,9 @@ public:
 
     const QString& symbolName() const { return symbolName_; }
     const QColor& color() const { return color_; }
+    /// The colour drawn: `color`, or the disabled text colour while the label is disabled (as the
+    /// text of a disabled button is).
+    QColor shownColor() const;
     double rotation() const { return rotation_; }
 
     void setSymbolName(const QString& name);

@@ -1,9 +1,11 @@
 #include "Norvane/pages/MenuBarView.h"
 
+#include <QApplication>
 #include <QLocale>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "platform/LocalCalendar.h"
 #include "tests/Norvane/state/AppStateFakes.h"
@@ -68,21 +70,43 @@ TEST(MenuBarView, LeverageNeedsAFirstCommitAtLeastADayBack) {
     EXPECT_EQ(fixture.panel.leverageText(), "13.5x leverage");
 }
 
-TEST(MenuBarView, WhileCollectingItSaysSoAndCannotCollect) {
+TEST(MenuBarView, WhileCollectingItSaysSoAndCollectNowGreysOutWhole) {
     PanelFixture fixture;
     auto atlas = fixture.add("Atlas", ProjectStatus::active, {100});
     fixture.collection->projectResults["Atlas"] = testing::succeeded(atlas, false);
     fixture.panel.show();
     fixture.state->collectProject("Atlas");
     EXPECT_EQ(fixture.panel.statusText(), "Collecting...");
-    EXPECT_FALSE(fixture.panel.collectButton().isEnabled());
+    auto& collect = fixture.panel.collectButton();
+    EXPECT_FALSE(collect.isEnabled());
+    const auto* symbol = collect.findChild<SymbolLabel*>();
+    EXPECT_NE(symbol->shownColor(), symbol->color());
+    EXPECT_EQ(symbol->shownColor(), QApplication::palette().color(QPalette::Disabled, QPalette::WindowText))
+        << "the symbol greys out as the disabled title does";
 }
 
-TEST(MenuBarModel, ElapsedTextUsesTheLargestWholeUnit) {
+TEST(MenuBarView, LastCollectedCountsTheSecondsWhileThePanelIsOpen) {
+    PanelFixture fixture;
+    auto snapshot = Snapshot::create(fixture.add("Atlas", ProjectStatus::active, {}));
+    snapshot->capturedAt = platform::currentDate() - std::chrono::seconds(5);
+    fixture.context->insert(snapshot);
+    fixture.context->save();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(fixture.panel.clock().isActive());
+    fixture.panel.show();
+    ASSERT_TRUE(fixture.panel.clock().isActive());
+    const QString before = fixture.panel.statusText();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.panel.statusText() != before; }, 2500)) << before.toStdString();
+    fixture.panel.hide();
+    EXPECT_FALSE(fixture.panel.clock().isActive());
+}
+
+TEST(MenuBarModel, ElapsedTextUsesTheTwoLargestUnits) {
     const auto now = platform::currentDate();
     EXPECT_EQ(MenuBarModel::elapsedText(now - std::chrono::seconds(1), now), "1 second");
-    EXPECT_EQ(MenuBarModel::elapsedText(now - std::chrono::minutes(5), now), "5 minutes");
-    EXPECT_EQ(MenuBarModel::elapsedText(now - std::chrono::hours(49), now), "2 days");
+    EXPECT_EQ(MenuBarModel::elapsedText(now - std::chrono::seconds(312), now), "5 minutes, 12 seconds");
+    EXPECT_EQ(MenuBarModel::elapsedText(now - std::chrono::hours(2), now), "2 hours");
+    EXPECT_EQ(MenuBarModel::elapsedText(now - std::chrono::hours(49), now), "2 days, 1 hour");
 }
 
 } // namespace
