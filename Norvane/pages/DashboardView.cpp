@@ -1,6 +1,5 @@
 #include "Norvane/pages/DashboardView.h"
 
-#include <QDialog>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QMenuBar>
@@ -15,6 +14,7 @@
 #include "Norvane/pages/ErrorBanner.h"
 #include "Norvane/pages/PagePlaceholder.h"
 #include "Norvane/pages/ProjectListModel.h"
+#include "Norvane/pages/SheetDialog.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/state/AppState.h"
 
@@ -140,6 +140,8 @@ void DashboardView::placeBanner() {
     const QWidget* area = centralWidget();
     const int margin = 16;
     const int width = std::min(area->width() - 2 * margin, 640);
+    // The message is broken into lines for the banner's width, and its height follows them.
+    banner_->resize(width, banner_->height());
     const int height = banner_->sizeHint().height();
     banner_->setGeometry((area->width() - width) / 2, area->height() - height - margin, width, height);
 }
@@ -157,9 +159,7 @@ void DashboardView::showEvent(QShowEvent* event) {
 
 void DashboardView::showAddProjectSheet() {
     if (addSheet_) return;
-    auto* sheet = new QDialog(this);
-    sheet->setAttribute(Qt::WA_DeleteOnClose);
-    sheet->setWindowModality(Qt::WindowModal);
+    auto* sheet = new SheetDialog(*this);
     sheet->setWindowTitle(QStringLiteral("Add Project"));
     auto* layout = new QVBoxLayout(sheet);
     layout->addWidget(new PagePlaceholder(QStringLiteral("plus.circle.fill"), QStringLiteral("Add Project"),

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 #include <QToolButton>
 
 #include "Norvane/components/text/StyledLabel.h"
@@ -23,10 +24,10 @@ ErrorBanner::ErrorBanner(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(12, 10, 12, 10);
     layout->addWidget(new SymbolLabel(QStringLiteral("exclamationmark.triangle.fill"), 16, Palette::amber()));
-    message_ = new StyledLabel(QString(), Typography::font(TextStyle::body), Palette::textPrimary());
-    message_->setWordWrap(true);
-    message_->setMaximumHeight(QFontMetrics(message_->font()).lineSpacing() * maximumLines);
-    layout->addWidget(message_, 1);
+    label_ = new StyledLabel(QString(), Typography::font(TextStyle::body), Palette::textPrimary());
+    // The lines are broken here, to the label's width, so the label never wraps or clips them.
+    label_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(label_, 1);
     auto* close = new QToolButton(this);
     close->setObjectName(QStringLiteral("closeBanner"));
     close->setAutoRaise(true);
@@ -37,9 +38,41 @@ ErrorBanner::ErrorBanner(QWidget* parent) : QWidget(parent) {
     layout->addWidget(close);
 }
 
-void ErrorBanner::setMessage(const QString& message) { message_->setText(message); }
+void ErrorBanner::setMessage(const QString& message) {
+    message_ = message;
+    showMessage();
+}
 
-QString ErrorBanner::message() const { return message_->text(); }
+QString ErrorBanner::shownText() const { return label_->text(); }
+
+void ErrorBanner::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    showMessage();
+}
+
+void ErrorBanner::showMessage() {
+    const QString shown = elided(message_, label_->font(), label_->width(), maximumLines);
+    label_->setText(shown);
+    setToolTip(shown == message_ ? QString() : message_);
+}
+
+QString ErrorBanner::elided(const QString& text, const QFont& font, int width, int lines) {
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList shown;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid() && shown.size() < lines; line = layout.createLine()) {
+        line.setLineWidth(width);
+        const bool last = shown.size() == lines - 1;
+        const bool more = line.textStart() + line.textLength() < text.size();
+        shown << (last && more ? QFontMetrics(font).elidedText(text.mid(line.textStart()), Qt::ElideRight, width)
+                               : text.mid(line.textStart(), line.textLength()).trimmed());
+    }
+    layout.endLayout();
+    return shown.join(QLatin1Char('\n'));
+}
 
 void ErrorBanner::paintEvent(QPaintEvent*) {
     QPainter painter(this);

@@ -7,6 +7,7 @@ class QLabel;
 namespace norvane::app {
 
 /// The last collection's failure, over the bottom of the main window, with a button that closes it.
+/// The message shows in at most two whole lines, cut with an ellipsis; the full text is its tooltip.
 class ErrorBanner : public QWidget {
     Q_OBJECT
 
@@ -14,16 +15,26 @@ public:
     explicit ErrorBanner(QWidget* parent = nullptr);
 
     void setMessage(const QString& message);
-    QString message() const;
+    QString message() const { return message_; }
+    /// The message as shown at the banner's present width.
+    QString shownText() const;
+
+    /// `text` wrapped at word boundaries into lines of at most `width` pixels, kept to `lines`
+    /// lines; when it goes on beyond them, the last line ends in an ellipsis.
+    static QString elided(const QString& text, const QFont& font, int width, int lines);
 
 signals:
     void closeRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QLabel* message_;
+    void showMessage();
+
+    QString message_;
+    QLabel* label_;
 };
 
 } // namespace norvane::app

@@ -2,25 +2,16 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/Typography.h"
+#include "Norvane/pages/SidebarRowDelegate.h"
 
 namespace norvane::app {
 namespace {
-
-QWidget* rowWidget(const QString& text, const QString& symbolName) {
-    auto* row = new QWidget;
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(8, 4, 8, 4);
-    if (!symbolName.isEmpty()) layout->addWidget(new SymbolLabel(symbolName, 14, Palette::textPrimary()));
-    layout->addWidget(new StyledLabel(text, Typography::font(TextStyle::body), Palette::textPrimary()), 1);
-    return row;
-}
 
 QPushButton* addProjectButton(QWidget* parent) {
     auto* button = new QPushButton(parent);
@@ -49,104 +40,69 @@ Sidebar::Sidebar(QWidget* parent) : QWidget(parent) {
     setMaximumWidth(300);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    list_ = new QListWidget(this);
+    list_ = new QListView(this);
     list_->setFrameShape(QFrame::NoFrame);
-    list_->setStyleSheet(QStringLiteral("QListWidget { background: transparent; } QListWidget::item:selected { "
-                                        "background: %1; border-radius: 6px; }")
-                             .arg(Palette::backgroundRaised().name()));
+    list_->setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Rows are measured again at every width: the "Get Started" text wraps, names are cut.
+    list_->setResizeMode(QListView::Adjust);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setModel(&model_);
+    delegate_ = new SidebarRowDelegate(model_, *list_);
+    list_->setItemDelegate(delegate_);
     layout->addWidget(list_, 1);
     auto* add = addProjectButton(this);
     connect(add, &QPushButton::clicked, this, &Sidebar::addProjectRequested);
     layout->addWidget(add);
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row < 0 || row >= int(rowValues_.size()) || !rowValues_[row]) return;
-        selection_ = rowValues_[row];
+    connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (updatingRows_ || !current.isValid()) return;
+        const auto value = model_.row(current.row()).selection();
+        if (!value || value == selection_) return;
+        selection_ = value;
         emit selectionChanged();
     });
     setProjects({});
 }
 
 void Sidebar::setProjects(const DashboardModel::Projects& projects) {
-    QSignalBlocker blocker(list_);
-    list_->clear();
-    rowValues_.clear();
-    addRow(QStringLiteral("Portfolio"), QStringLiteral("chart.pie"), SidebarSelection::portfolio());
-    if (DashboardModel::showsEmptyState(projects)) {
-        addEmptyState();
-    } else {
-        addHeader(QStringLiteral("Projects"));
-        for (const auto& project : DashboardModel::activeProjects(projects)) {
-            addRow(QString::fromStdString(project->name), {}, SidebarSelection::project(project->id));
-        }
-        const auto archived = DashboardModel::archivedProjects(projects);
-        if (!archived.empty()) addHeader(QStringLiteral("Archived"));
-        for (const auto& project : archived) {
-            addRow(QString::fromStdString(project->name), {}, SidebarSelection::project(project->id));
-        }
-    }
+    updatingRows_ = true;
+    model_.setProjects(projects);
+    updatingRows_ = false;
     selectCurrentRow();
 }
 
 void Sidebar::setSelection(const std::optional<SidebarSelection>& selection) {
     selection_ = selection;
-    QSignalBlocker blocker(list_);
     selectCurrentRow();
     emit selectionChanged();
 }
 
 void Sidebar::selectCurrentRow() {
-    list_->setCurrentRow(-1);
-    for (std::size_t row = 0; row < rowValues_.size(); ++row) {
-        if (rowValues_[row] && selection_ && *rowValues_[row] == *selection_) list_->setCurrentRow(int(row));
+    const auto row = selection_ ? model_.rowOf(*selection_) : std::nullopt;
+    const QModelIndex wanted = row ? model_.index(*row) : QModelIndex();
+    if (list_->currentIndex() == wanted && list_->selectionModel()->isSelected(wanted)) return;
+    updatingRows_ = true;
+    if (wanted.isValid()) {
+        list_->selectionModel()->setCurrentIndex(wanted, QItemSelectionModel::ClearAndSelect);
+    } else {
+        list_->selectionModel()->clear();
     }
-}
-
-void Sidebar::addRow(const QString& text, const QString& symbolName, std::optional<SidebarSelection> value) {
-    auto* item = new QListWidgetItem(list_);
-    item->setData(Qt::AccessibleTextRole, text);
-    auto* widget = rowWidget(text, symbolName);
-    item->setSizeHint(widget->sizeHint());
-    list_->setItemWidget(item, widget);
-    rowValues_.push_back(value);
-}
-
-void Sidebar::addHeader(const QString& title) {
-    auto* item = new QListWidgetItem(list_);
-    item->setFlags(Qt::NoItemFlags);
-    item->setData(Qt::AccessibleTextRole, title.toUpper());
-    // Indented like the rows' text, with a gap above that sets the section apart.
-    auto* header = new QWidget;
-    auto* layout = new QHBoxLayout(header);
-    layout->setContentsMargins(8, 12, 8, 2);
-    layout->addWidget(new StyledLabel(
-        title.toUpper(), Typography::tracked(Typography::systemFont(11, QFont::DemiBold), 0.5), Palette::textMuted()));
-    item->setSizeHint(header->sizeHint());
-    list_->setItemWidget(item, header);
-    rowValues_.push_back(std::nullopt);
-}
-
-void Sidebar::addEmptyState() {
-    auto* item = new QListWidgetItem(list_);
-    item->setFlags(Qt::NoItemFlags);
-    auto* block = new QWidget;
-    auto* layout = new QVBoxLayout(block);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->setSpacing(8);
-    layout->addWidget(new StyledLabel(QStringLiteral("Get Started"),
-                                      Typography::font(TextStyle::caption, QFont::DemiBold), Palette::textSecondary()));
-    auto* hint = new StyledLabel(QStringLiteral("Add your first project to start tracking development metrics."),
-                                 Typography::font(TextStyle::caption), Palette::textMuted());
-    hint->setWordWrap(true);
-    layout->addWidget(hint);
-    item->setData(Qt::AccessibleTextRole, QStringLiteral("Get Started"));
-    item->setSizeHint(QSize(200, block->sizeHint().height() + 16));
-    list_->setItemWidget(item, block);
-    rowValues_.push_back(std::nullopt);
+    updatingRows_ = false;
 }
 
 QStringList Sidebar::rowTexts() const {
     QStringList texts;
-    for (int row = 0; row < list_->count(); ++row) texts << list_->item(row)->data(Qt::AccessibleTextRole).toString();
+    for (int row = 0; row < model_.rowCount(); ++row)
+        texts << model_.index(row).data(Qt::AccessibleTextRole).toString();
+    return texts;
+}
+
+QStringList Sidebar::shownTexts() const {
+    QStringList texts;
+    for (int row = 0; row < model_.rowCount(); ++row) {
+        texts << delegate_->shownText(model_.index(row), list_->visualRect(model_.index(row)).width());
+    }
     return texts;
 }
 

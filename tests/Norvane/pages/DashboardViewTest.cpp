@@ -1,5 +1,8 @@
 #include "Norvane/pages/DashboardView.h"
 
+#include <QLabel>
+#include <QListView>
+#include <QScrollBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -97,6 +100,69 @@ TEST(DashboardView, TheBannerShowsTheErrorAndItsButtonClearsIt) {
     EXPECT_FALSE(fixture.state->lastCollectionError());
     EXPECT_FALSE(fixture.window.errorBanner().isVisible());
     EXPECT_FALSE(fixture.state->isCollecting()) << "closing starts nothing";
+}
+
+TEST(DashboardView, ALongFailureShowsTwoWholeLinesCutWithAnEllipsisAndTheRestInATooltip) {
+    DashboardFixture fixture;
+    fixture.add("Atlas");
+    fixture.window.show();
+    QStringList failed;
+    for (int project = 1; project <= 6; ++project) failed << QStringLiteral("customer-portal-service-%1").arg(project);
+    const QString message = QStringLiteral("Failed to collect: ") + failed.join(QStringLiteral(", "));
+    fixture.state->setLastCollectionError(message);
+    QCoreApplication::processEvents();
+
+    auto& banner = fixture.window.errorBanner();
+    const auto* label = banner.findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    const QStringList lines = banner.shownText().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(message.startsWith(lines[0]));
+    EXPECT_TRUE(lines[1].endsWith(QChar(0x2026)));
+    for (const auto& line : lines) EXPECT_LE(label->fontMetrics().horizontalAdvance(line), label->width());
+    EXPECT_GE(label->height(), 2 * label->fontMetrics().lineSpacing()) << "both lines whole, nothing clipped";
+    EXPECT_EQ(banner.toolTip(), message);
+
+    fixture.state->setLastCollectionError(QStringLiteral("Failed to collect: Atlas"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(banner.shownText(), "Failed to collect: Atlas");
+    EXPECT_TRUE(banner.toolTip().isEmpty());
+}
+
+TEST(DashboardView, StoreChangesKeepTheSidebarsSelectionAndScrollPositionAndCutLongNames) {
+    DashboardFixture fixture;
+    fixture.window.resize(1100, 400);
+    fixture.window.show();
+    std::vector<std::shared_ptr<Project>> projects;
+    for (int day = 0; day < 30; ++day) {
+        const auto name = QStringLiteral("project-%1").arg(day, 2, 10, QChar('0')).toStdString();
+        projects.push_back(fixture.add(name, ProjectStatus::active, committedDaysAgo(day)));
+    }
+    auto& sidebar = fixture.window.sidebar();
+    auto& list = sidebar.list();
+    sidebar.setSelection(SidebarSelection::project(projects[20]->id));
+    list.verticalScrollBar()->setValue(list.verticalScrollBar()->maximum() / 2);
+    const int scrolled = list.verticalScrollBar()->value();
+    ASSERT_GT(scrolled, 0);
+    const QPersistentModelIndex selectedRow = list.currentIndex();
+
+    // A collection saves: one project's commit date moves it up, another project is added.
+    projects[25]->latestCommitAt = platform::currentDate();
+    fixture.context->save();
+    QCoreApplication::processEvents();
+    fixture.add("a-project-whose-name-is-far-too-long-for-the-sidebar-column", ProjectStatus::active,
+                committedDaysAgo(40));
+
+    EXPECT_EQ(sidebar.selection(), SidebarSelection::project(projects[20]->id));
+    EXPECT_EQ(fixture.window.detailPage().project->id, projects[20]->id);
+    EXPECT_TRUE(selectedRow.isValid()) << "rows are updated in place, not rebuilt";
+    EXPECT_EQ(list.currentIndex(), QModelIndex(selectedRow));
+    EXPECT_EQ(list.verticalScrollBar()->value(), scrolled);
+    EXPECT_EQ(sidebar.rowTexts()[2], "project-25");
+
+    const QString shown = sidebar.shownTexts().last();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_LT(list.fontMetrics().horizontalAdvance(shown), list.viewport()->width());
+    EXPECT_FALSE(list.horizontalScrollBar()->isVisible());
 }
 
 TEST(DashboardView, RefreshIsDisabledWhileACollectionRuns) {

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDialog>
+
+namespace norvane::app {
+
+/// A sheet: a dialog modal to the window it belongs to, opened without blocking the event loop.
+/// With interactive dismissal off, Escape and the window's close button leave it open; it then
+/// closes only through its own controls (accept or done).
+class SheetDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit SheetDialog(QWidget& window);
+
+    void setInteractiveDismissDisabled(bool disabled) { interactiveDismissDisabled_ = disabled; }
+    /// Escape and the close button both end here.
+    void reject() override;
+
+private:
+    bool interactiveDismissDisabled_ = false;
+};
+
+} // namespace norvane::app
