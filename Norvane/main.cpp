@@ -6,15 +6,17 @@
 
 #include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
+#include "Norvane/state/SingleInstance.h"
 #include "core/models/NorvaneDatabase.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setApplicationName(QStringLiteral("Norvane"));
-    // The tray panel and the windows come and go; only "Quit" ends the program.
-    QApplication::setQuitOnLastWindowClosed(false);
     norvane::app::DarkTheme::apply(application);
+    // A second start only brings the running copy to the front, before it touches the store.
+    norvane::app::SingleInstance instance;
+    if (!instance.isPrimary()) return instance.activateRunningInstance() ? EXIT_SUCCESS : EXIT_FAILURE;
 
     std::shared_ptr<norvane::platform::ModelContainer> container;
     try {
@@ -23,6 +25,6 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "Failed to create ModelContainer: %s\n", error.what());
         std::abort();
     }
-    norvane::app::ApplicationController controller(application, container);
+    norvane::app::ApplicationController controller(application, container, instance);
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -17,9 +18,13 @@
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/PagePlaceholder.h"
+#include "Norvane/pages/PanelPlacement.h"
+#include "Norvane/pages/SheetDialog.h"
+#include "Norvane/state/AlertBox.h"
 #include "Norvane/state/CLIInstaller.h"
 #include "Norvane/state/CheckForUpdatesView.h"
 #include "Norvane/state/KitServices.h"
+#include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "platform/ExecutableFile.h"
 
@@ -27,6 +32,8 @@ namespace norvane::app {
 namespace {
 
 constexpr int onboardingDelayMilliseconds = 500;
+// Longer than a click takes to close the open panel and reach the icon beneath.
+constexpr int panelReopenGuardMilliseconds = 300;
 
 QIcon trayIconImage() {
     QPixmap pixmap(64, 64);
@@ -36,12 +43,6 @@ QIcon trayIconImage() {
     painter.setPen(Palette::blue());
     painter.drawText(pixmap.rect(), Qt::AlignCenter, SymbolRegistry::text(QStringLiteral("chart.xyaxis.line")));
     return QIcon(pixmap);
-}
-
-void showAlert(QMessageBox::Icon icon, const QString& title, const QString& text) {
-    QMessageBox alert(icon, title, title, QMessageBox::Ok);
-    alert.setInformativeText(text);
-    alert.exec();
 }
 
 QWidget* placeholderWindow(const QString& title, const QString& symbol, const QString& description) {
@@ -57,8 +58,9 @@ QWidget* placeholderWindow(const QString& title, const QString& symbol, const QS
 } // namespace
 
 ApplicationController::ApplicationController(QApplication& application,
-                                             std::shared_ptr<platform::ModelContainer> container)
-    : application_(application), container_(std::move(container)),
+                                             std::shared_ptr<platform::ModelContainer> container,
+                                             SingleInstance& instance, TrayAvailability isTrayAvailable)
+    : application_(application), container_(std::move(container)), isTrayAvailable_(std::move(isTrayAvailable)),
       updaterController_(QString::fromUtf8(NorvaneKit::version.data(), qsizetype(NorvaneKit::version.size()))),
       notificationCenter_([this](const QString& title, const QString& body) { trayIcon_.showMessage(title, body); }) {
     AppState::Services services{
@@ -71,7 +73,7 @@ ApplicationController::ApplicationController(QApplication& application,
     appState_ = std::make_unique<AppState>(std::move(services));
     projects_ = std::make_unique<ProjectListModel>(container_);
     panel_ = std::make_unique<MenuBarView>(*appState_, *projects_);
-    panel_->setWindowFlags(Qt::Popup);
+    panel_->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
     connect(panel_.get(), &MenuBarView::openDashboardRequested, this, [this] {
         panel_->hide();
         openDashboard();
@@ -81,10 +83,8 @@ ApplicationController::ApplicationController(QApplication& application,
         showSettingsWindow();
     });
     connect(panel_.get(), &MenuBarView::quitRequested, &application_, &QApplication::quit);
-    trayIcon_.setIcon(trayIconImage());
-    trayIcon_.setToolTip(QStringLiteral("Norvane"));
-    connect(&trayIcon_, &QSystemTrayIcon::activated, this, [this] { showPanel(); });
-    trayIcon_.show();
+    setUpTray();
+    connect(&instance, &SingleInstance::activationRequested, this, &ApplicationController::openDashboard);
     // The collection thread writes to the store: it must be done before the store closes.
     connect(&application_, &QApplication::aboutToQuit, this, [this] { appState_->waitForCollection(); });
     openMainWindow();
@@ -106,6 +106,7 @@ void ApplicationController::openDashboard() {
         auto* window = qobject_cast<DashboardView*>(widget);
         if (window && window->isVisible() &&
             (window->windowTitle() == QStringLiteral("Norvane") || window->isActiveWindow())) {
+            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
             window->raise();
             window->activateWindow();
             return;
@@ -151,12 +152,19 @@ void ApplicationController::presentOnboardingIfNeeded(DashboardView& window) {
 void ApplicationController::showOnboarding(DashboardView& window) {
     // One wizard at a time, however many windows asked for it.
     if (onboardingWizard_) return;
-    auto* wizard = placeholderWindow(QStringLiteral("Welcome to Norvane"), QStringLiteral("chart.xyaxis.line"),
-                                     QStringLiteral("The first-run wizard will stand here."));
-    wizard->setParent(&window, Qt::Dialog);
-    wizard->setWindowModality(Qt::WindowModal);
+    auto* wizard = new SheetDialog(window);
+    // Only the wizard itself ends the first run.
+    wizard->setInteractiveDismissDisabled(true);
+    wizard->setWindowTitle(QStringLiteral("Welcome to Norvane"));
+    auto* layout = new QVBoxLayout(wizard);
+    layout->addWidget(new PagePlaceholder(QStringLiteral("chart.xyaxis.line"), QStringLiteral("Welcome to Norvane"),
+                                          QStringLiteral("The first-run wizard will stand here.")));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, wizard);
+    connect(buttons, &QDialogButtonBox::rejected, wizard, &QDialog::accept);
+    layout->addWidget(buttons);
+    wizard->resize(520, 360);
     onboardingWizard_ = wizard;
-    wizard->show();
+    wizard->open();
 }
 
 void ApplicationController::showSettingsWindow() {
@@ -172,37 +180,67 @@ void ApplicationController::showSettingsWindow() {
 void ApplicationController::installCommandLineTool() {
     const auto result = CLIInstaller().install();
     if (result.succeeded()) {
-        showAlert(QMessageBox::Information, QStringLiteral("Installed"),
-                  QStringLiteral("Command line tool installed to /usr/local/bin/norvane\n\nYou can now use 'norvane' "
-                                 "in Terminal."));
+        AlertBox::run(
+            QMessageBox::Information, QStringLiteral("Installed"),
+            QStringLiteral("Command line tool installed to /usr/local/bin/norvane\n\nYou can now use 'norvane' "
+                           "in Terminal."));
         return;
     }
     if (const auto text = result.error().errorDescription()) {
-        showAlert(QMessageBox::Critical, QStringLiteral("Installation Failed"), QString::fromStdString(*text));
+        AlertBox::run(QMessageBox::Critical, QStringLiteral("Installation Failed"), QString::fromStdString(*text));
     }
 }
 
 void ApplicationController::uninstallCommandLineTool() {
     const auto result = CLIInstaller().uninstall();
     if (result.succeeded()) {
-        showAlert(QMessageBox::Information, QStringLiteral("Uninstalled"),
-                  QStringLiteral("Command line tool 'norvane' removed."));
+        AlertBox::run(QMessageBox::Information, QStringLiteral("Uninstalled"),
+                      QStringLiteral("Command line tool 'norvane' removed."));
         return;
     }
     if (const auto text = result.error().errorDescription()) {
-        showAlert(QMessageBox::Critical, QStringLiteral("Uninstall Failed"), QString::fromStdString(*text));
+        AlertBox::run(QMessageBox::Critical, QStringLiteral("Uninstall Failed"), QString::fromStdString(*text));
     }
+}
+
+void ApplicationController::setUpTray() {
+    trayIcon_.setIcon(trayIconImage());
+    trayIcon_.setToolTip(QStringLiteral("Norvane"));
+    connect(&trayIcon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context) togglePanel();
+    });
+    connect(panel_.get(), &MenuBarView::closed, this, [this] { panelClosed_.restart(); });
+    // An icon on a desktop without a tray would be the only way back, and nobody could see it.
+    if (isTrayAvailable_()) trayIcon_.show();
+    // Whether the last window closing ends the program is decided here, at that moment.
+    QApplication::setQuitOnLastWindowClosed(false);
+    connect(&application_, &QGuiApplication::lastWindowClosed, this, &ApplicationController::lastWindowClosed);
+}
+
+void ApplicationController::lastWindowClosed() {
+    // The tray may have gone since start-up (its host ended): then nothing is left to reach.
+    if (!trayIcon_.isVisible() || !isTrayAvailable_()) QApplication::quit();
+}
+
+void ApplicationController::togglePanel() {
+    if (panel_->isVisible()) {
+        panel_->hide();
+        return;
+    }
+    // A click on the icon while the panel is open first closes it, as any click outside it does,
+    // and then reaches the icon: that click closes, it does not reopen.
+    if (panelClosed_.isValid() && panelClosed_.elapsed() < panelReopenGuardMilliseconds) return;
+    showPanel();
 }
 
 void ApplicationController::showPanel() {
     panel_->adjustSize();
-    QPoint at = QCursor::pos() - QPoint(panel_->width() / 2, 0);
-    if (const auto* screen = QApplication::screenAt(QCursor::pos())) {
-        const QRect area = screen->availableGeometry();
-        at.setX(std::clamp(at.x(), area.left(), area.right() - panel_->width()));
-        at.setY(std::clamp(at.y(), area.top(), area.bottom() - panel_->height()));
-    }
-    panel_->move(at);
+    QRect icon = trayIcon_.geometry();
+    // Trays that speak over D-Bus do not tell where the icon is; the click was on it.
+    if (!icon.isValid()) icon = QRect(QCursor::pos(), QSize(1, 1));
+    const QScreen* screen = QGuiApplication::screenAt(icon.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    panel_->move(PanelPlacement::position(icon, panel_->size(), screen->availableGeometry()));
     panel_->show();
 }
 

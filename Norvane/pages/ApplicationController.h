@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -20,6 +22,7 @@ namespace norvane::app {
 
 class DashboardView;
 class MenuBarView;
+class SingleInstance;
 
 /// Owns what lives as long as the application: the store, the updater, the one application state,
 /// the main windows, the tray icon with its panel, and the settings window.
@@ -27,14 +30,22 @@ class ApplicationController : public QObject {
     Q_OBJECT
 
 public:
-    ApplicationController(QApplication& application, std::shared_ptr<platform::ModelContainer> container);
+    /// Whether the desktop shows tray icons now; tests answer for a desktop they do not have.
+    using TrayAvailability = std::function<bool()>;
+
+    /// `instance` is the copy of the application that later starts ask to come to the front.
+    ApplicationController(QApplication& application, std::shared_ptr<platform::ModelContainer> container,
+                          SingleInstance& instance,
+                          TrayAvailability isTrayAvailable = &QSystemTrayIcon::isSystemTrayAvailable);
     ~ApplicationController() override;
 
     AppState& appState() { return *appState_; }
     MenuBarView& panel() { return *panel_; }
+    QSystemTrayIcon& trayIcon() { return trayIcon_; }
     DashboardView* openMainWindow();
-    /// Brings the first main window titled "Norvane", or the active one, to the front; opens a
-    /// new one when there is none (a closed window cannot be reopened from anywhere else here).
+    /// Brings the first main window titled "Norvane", or the active one, to the front, restored
+    /// if it was minimised; opens a new one when there is none (a closed window cannot be
+    /// reopened from anywhere else here).
     void openDashboard();
     void showSettingsWindow();
 
@@ -44,16 +55,23 @@ private:
     void showOnboarding(DashboardView& window);
     void installCommandLineTool();
     void uninstallCommandLineTool();
+    void setUpTray();
+    /// Without a tray to come back through, the last window closing ends the program.
+    void lastWindowClosed();
+    void togglePanel();
     void showPanel();
 
     QApplication& application_;
     std::shared_ptr<platform::ModelContainer> container_;
+    TrayAvailability isTrayAvailable_;
     UpdaterController updaterController_;
     UserNotificationCenter notificationCenter_;
     QSystemTrayIcon trayIcon_;
     std::unique_ptr<AppState> appState_;
     std::unique_ptr<ProjectListModel> projects_;
     std::unique_ptr<MenuBarView> panel_;
+    /// Since the panel last closed: the click on the icon that closed it must not reopen it.
+    QElapsedTimer panelClosed_;
     QPointer<QWidget> settingsWindow_;
     QPointer<QWidget> onboardingWizard_;
 };

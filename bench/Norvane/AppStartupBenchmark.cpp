@@ -5,6 +5,7 @@
 #include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
+#include "Norvane/state/SingleInstance.h"
 #include "bench/support/PortfolioSeed.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/Snapshot.h"
@@ -35,6 +36,7 @@ public:
         ::setenv("HOME", folder_.c_str(), 1);
         ::setenv("XDG_DATA_HOME", (folder_ / ".local/share").c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (folder_ / ".config").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", (folder_ / "runtime").c_str(), 1);
         platform::ModelContext context(NorvaneDatabase::makeContainer());
         fill(context);
     }
@@ -89,8 +91,10 @@ DashboardView* drawnMainWindow(ApplicationController& controller) {
 }
 
 void startUp(benchmark::State& state, QApplication& application) {
+    static SingleInstance instance;
     for (auto _ : state) {
-        auto controller = std::make_unique<ApplicationController>(application, NorvaneDatabase::makeContainer());
+        auto controller =
+            std::make_unique<ApplicationController>(application, NorvaneDatabase::makeContainer(), instance);
         auto* window = drawnMainWindow(*controller);
         state.PauseTiming();
         if (!window) {
@@ -115,7 +119,6 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setApplicationName(QStringLiteral("Norvane"));
-    QApplication::setQuitOnLastWindowClosed(false);
     norvane::app::DarkTheme::apply(application);
     // The first-run wizard follows the window later; it is not part of start-up.
     QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), true);

@@ -18,6 +18,7 @@
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/pages/screenshots/DemoPortfolio.h"
+#include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
 
@@ -116,7 +117,6 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setApplicationName(QStringLiteral("Norvane"));
-    QApplication::setQuitOnLastWindowClosed(false);
     DarkTheme::apply(application);
     // The first-run wizard would cover the window.
     QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), true);
@@ -126,6 +126,7 @@ int main(int argc, char* argv[]) {
         std::cerr << "could not make " << argv[1] << '\n';
         return EXIT_FAILURE;
     }
-    ApplicationController controller(application, NorvaneDatabase::makeContainer());
+    SingleInstance instance(home.filePath(QStringLiteral("runtime")));
+    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance);
     return takePictures(controller, output) ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -1,0 +1,187 @@
+#include "Norvane/pages/ApplicationController.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "Norvane/pages/DashboardView.h"
+#include "Norvane/pages/MenuBarView.h"
+#include "Norvane/pages/PanelPlacement.h"
+#include "Norvane/state/SingleInstance.h"
+#include "core/models/NorvaneDatabase.h"
+#include "tests/Norvane/state/TestApplication.h"
+#include "tests/support/TemporaryFolder.h"
+
+namespace norvane::app {
+namespace {
+
+constexpr int stillRunning = 7;
+
+/// The controller reads the store, the settings and the runtime folder of the user: all of them
+/// live in a temporary home, set once before anything reads them.
+const norvane::testing::TemporaryFolder& temporaryHome() {
+    static const norvane::testing::TemporaryFolder home;
+    static const bool set = [] {
+        for (const auto& [name, folder] : {std::pair{"HOME", ""},
+                                           {"XDG_DATA_HOME", ".local/share"},
+                                           {"XDG_CONFIG_HOME", ".config"},
+                                           {"XDG_CACHE_HOME", ".cache"}}) {
+            ::setenv(name, (home.path() / folder).c_str(), 1);
+        }
+        return true;
+    }();
+    (void)set;
+    return home;
+}
+
+/// The real controller over a store in the temporary home, on a desktop with or without a tray.
+struct ControllerFixture {
+    const norvane::testing::TemporaryFolder& home = temporaryHome();
+    norvane::testing::TemporaryFolder runtime;
+    QApplication& application = norvane::testing::testApplication();
+    bool trayAvailable;
+    SingleInstance instance{QString::fromStdString(runtime.path().string())};
+    std::unique_ptr<ApplicationController> controller;
+
+    explicit ControllerFixture(bool tray = true, bool onboardingDone = true) : trayAvailable(tray) {
+        QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), onboardingDone);
+        controller = std::make_unique<ApplicationController>(application, NorvaneDatabase::makeContainer(), instance,
+                                                             [this] { return trayAvailable; });
+        QCoreApplication::processEvents();
+    }
+    ~ControllerFixture() {
+        // The windows hold the state; they go first. Their menus are top-level widgets too.
+        QList<QPointer<DashboardView>> windows;
+        for (auto* widget : QApplication::topLevelWidgets()) {
+            if (auto* window = qobject_cast<DashboardView*>(widget)) windows << window;
+        }
+        qDeleteAll(windows);
+        controller.reset();
+    }
+
+    DashboardView* window() const {
+        for (auto* widget : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<DashboardView*>(widget); found && found->isVisible()) return found;
+        }
+        return nullptr;
+    }
+
+    /// Closes the main window as its close button would, inside the event loop; the exit status
+    /// of that loop, or `stillRunning` when the program went on.
+    int closeMainWindow() {
+        QTimer::singleShot(0, window(), &QWidget::close);
+        QTimer::singleShot(500, [] { QCoreApplication::exit(stillRunning); });
+        return QApplication::exec();
+    }
+};
+
+bool isRestoredAndActive(const QWidget& window) {
+    return !(window.windowState() & Qt::WindowMinimized) && window.isActiveWindow();
+}
+
+TEST(ApplicationController, WithoutATrayNoIconShowsAndClosingTheLastWindowQuits) {
+    ControllerFixture fixture(false);
+    EXPECT_FALSE(fixture.controller->trayIcon().isVisible());
+    EXPECT_EQ(fixture.closeMainWindow(), 0);
+}
+
+TEST(ApplicationController, WithATrayTheProgramOutlivesItsWindowsUntilTheTrayGoes) {
+    ControllerFixture fixture(true);
+    EXPECT_TRUE(fixture.controller->trayIcon().isVisible());
+    EXPECT_EQ(fixture.closeMainWindow(), stillRunning);
+
+    fixture.controller->openDashboard();
+    ASSERT_NE(fixture.window(), nullptr) << "the icon's panel opens a new window";
+    fixture.trayAvailable = false;
+    EXPECT_EQ(fixture.closeMainWindow(), 0) << "with the tray host gone, nothing could reach the program";
+}
+
+TEST(ApplicationController, ASecondStartAndOpenDashboardRestoreAMinimisedWindow) {
+    ControllerFixture fixture;
+    auto* window = fixture.window();
+    ASSERT_NE(window, nullptr);
+    window->showMinimized();
+    QCoreApplication::processEvents();
+
+    SingleInstance secondStart(QString::fromStdString(fixture.runtime.path().string()));
+    ASSERT_FALSE(secondStart.isPrimary());
+    ASSERT_TRUE(secondStart.activateRunningInstance());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return isRestoredAndActive(*window); }, 5000));
+    EXPECT_EQ(fixture.window(), window) << "the running window comes back; no second one opens";
+
+    window->showMinimized();
+    QCoreApplication::processEvents();
+    auto& panel = fixture.controller->panel();
+    for (auto* button : panel.findChildren<QPushButton*>()) {
+        if (button->accessibleName() == QStringLiteral("Open Dashboard")) button->click();
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return isRestoredAndActive(*window); }, 5000));
+}
+
+TEST(ApplicationController, AClickOnTheIconTogglesThePanelBesideIt) {
+    ControllerFixture fixture;
+    auto& icon = fixture.controller->trayIcon();
+    auto& panel = fixture.controller->panel();
+    const QPoint pointer = QApplication::primaryScreen()->geometry().topRight() + QPoint(-30, 10);
+    QCursor::setPos(pointer);
+
+    emit icon.activated(QSystemTrayIcon::Trigger);
+    ASSERT_TRUE(panel.isVisible());
+    // Offscreen the icon has no geometry: the click's position stands for it.
+    EXPECT_FALSE(panel.geometry().contains(pointer));
+    EXPECT_TRUE(QApplication::primaryScreen()->availableGeometry().contains(panel.frameGeometry()));
+    emit icon.activated(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(panel.isVisible());
+
+    // A click on the icon while the panel is open first closes the panel, as any click outside
+    // it does, and then reaches the icon.
+    emit icon.activated(QSystemTrayIcon::Trigger);
+    panel.hide();
+    emit icon.activated(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(panel.isVisible());
+    QTest::qWait(400);
+    emit icon.activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(panel.isVisible());
+    panel.hide();
+}
+
+TEST(ApplicationController, OnlyTheFirstRunSheetItselfCanCloseIt) {
+    ControllerFixture fixture(true, false);
+    QDialog* sheet = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            sheet = fixture.window()->findChild<QDialog*>();
+            return sheet && sheet->isVisible();
+        },
+        3000));
+    QTest::keyClick(sheet, Qt::Key_Escape);
+    EXPECT_TRUE(sheet->isVisible()) << "Escape";
+    sheet->close();
+    EXPECT_TRUE(sheet->isVisible()) << "the window's close button";
+
+    sheet->findChild<QAbstractButton*>()->click();
+    EXPECT_FALSE(sheet->isVisible());
+}
+
+TEST(PanelPlacement, OpensBesideTheIconAndStaysOnTheScreen) {
+    const QRect screen(0, 0, 1600, 1000);
+    const QSize panel(300, 320);
+    // A tray in the top right corner: under the icon, pushed in from the screen's edge.
+    EXPECT_EQ(PanelPlacement::position(QRect(1577, 1, 22, 22), panel, screen), QPoint(1300, 27));
+    // A tray at the bottom: above the icon.
+    EXPECT_EQ(PanelPlacement::position(QRect(800, 976, 22, 22), panel, screen), QPoint(660, 652));
+    // A tray that reserves its strip: the free area starts below it.
+    EXPECT_EQ(PanelPlacement::position(QRect(10, 1, 22, 22), panel, QRect(0, 24, 1600, 976)), QPoint(0, 28));
+    // A tray down the left edge of a screen too short for the panel above or below: to its right.
+    EXPECT_EQ(PanelPlacement::position(QRect(0, 200, 24, 24), panel, QRect(0, 0, 1600, 500)), QPoint(28, 51));
+}
+
+} // namespace
+} // namespace norvane::app
