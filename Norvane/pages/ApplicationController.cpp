@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -152,16 +151,11 @@ void ApplicationController::presentOnboardingIfNeeded(DashboardView& window) {
 void ApplicationController::showOnboarding(DashboardView& window) {
     // One wizard at a time, however many windows asked for it.
     if (onboardingWizard_) return;
-    auto* wizard = new SheetDialog(window);
+    auto* wizard =
+        SheetDialog::placeholder(window, QStringLiteral("chart.xyaxis.line"), QStringLiteral("Welcome to Norvane"),
+                                 QStringLiteral("The first-run wizard will stand here."));
     // Only the wizard itself ends the first run.
     wizard->setInteractiveDismissDisabled(true);
-    wizard->setWindowTitle(QStringLiteral("Welcome to Norvane"));
-    auto* layout = new QVBoxLayout(wizard);
-    layout->addWidget(new PagePlaceholder(QStringLiteral("chart.xyaxis.line"), QStringLiteral("Welcome to Norvane"),
-                                          QStringLiteral("The first-run wizard will stand here.")));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, wizard);
-    connect(buttons, &QDialogButtonBox::rejected, wizard, &QDialog::accept);
-    layout->addWidget(buttons);
     wizard->resize(520, 360);
     onboardingWizard_ = wizard;
     wizard->open();

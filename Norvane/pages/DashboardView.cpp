@@ -1,6 +1,5 @@
 #include "Norvane/pages/DashboardView.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QSplitter>
@@ -159,14 +158,8 @@ void DashboardView::showEvent(QShowEvent* event) {
 
 void DashboardView::showAddProjectSheet() {
     if (addSheet_) return;
-    auto* sheet = new SheetDialog(*this);
-    sheet->setWindowTitle(QStringLiteral("Add Project"));
-    auto* layout = new QVBoxLayout(sheet);
-    layout->addWidget(new PagePlaceholder(QStringLiteral("plus.circle.fill"), QStringLiteral("Add Project"),
-                                          QStringLiteral("The add-project sheet will stand here.")));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, sheet);
-    connect(buttons, &QDialogButtonBox::rejected, sheet, &QDialog::reject);
-    layout->addWidget(buttons);
+    auto* sheet = SheetDialog::placeholder(*this, QStringLiteral("plus.circle.fill"), QStringLiteral("Add Project"),
+                                           QStringLiteral("The add-project sheet will stand here."));
     addSheet_ = sheet;
     sheet->open();
 }

@@ -13,6 +13,11 @@ class SheetDialog : public QDialog {
 public:
     explicit SheetDialog(QWidget& window);
 
+    /// A sheet that stands in for one not built yet: a placeholder and a Close button, the
+    /// sheet's own way out.
+    static SheetDialog* placeholder(QWidget& window, const QString& symbolName, const QString& title,
+                                    const QString& description);
+
     void setInteractiveDismissDisabled(bool disabled) { interactiveDismissDisabled_ = disabled; }
     /// Escape and the close button both end here.
     void reject() override;
