@@ -8,6 +8,8 @@
 
 namespace norvane::app {
 
+QString fromCore(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
 StyledLabel* makeLabel(const QString& text, TextStyle style, const QColor& color, std::optional<QFont::Weight> weight) {
     return new StyledLabel(text, weight ? Typography::font(style, *weight) : Typography::font(style), color);
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <string_view>
 
 class QBoxLayout;
 class QHBoxLayout;
@@ -18,6 +19,9 @@ namespace norvane::app {
 
 class StyledLabel;
 class SymbolLabel;
+
+/// The core's UTF-8 text as a Qt string.
+QString fromCore(std::string_view text);
 
 /// The platform's default spacing between the items of a stack.
 inline constexpr int defaultSpacing = 8;

@@ -1,5 +1,5 @@
-// Shows every view component with sample data and saves one picture of each, so their look can
-// be reviewed as images: norvane-gallery [output folder].
+// Shows every view component and analysis card with sample data and saves one picture of each,
+// so their look can be reviewed as images: norvane-gallery [output folder].
 
 #include "Norvane/components/charts/DailyThroughputChartView.h"
 #include "Norvane/components/charts/MetricsTimelineChartView.h"
@@ -11,6 +11,7 @@
 #include "Norvane/components/controls/Popover.h"
 #include "Norvane/components/controls/TimeRangePicker.h"
 #include "Norvane/components/controls/Tween.h"
+#include "Norvane/components/gallery/CardSamples.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/components/theme/Palette.h"
@@ -263,6 +264,12 @@ void shootCharts(const QDir& folder) {
     delete host;
 }
 
+void shootCards(const QDir& folder) {
+    for (const CardSample& sample : cardSamples()) {
+        shoot(folder, sample.name, sample.width + 48, sample.make);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -283,6 +290,7 @@ int main(int argc, char** argv) {
     shootHeroAndSummary(folder);
     shootPickers(folder);
     shootCharts(folder);
+    shootCards(folder);
     std::cout << "Saved pictures to " << folder.absolutePath().toStdString() << '\n';
     return 0;
 }
