@@ -3,6 +3,7 @@
 #include <exception>
 
 #include <QApplication>
+#include <QIcon>
 
 #include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
@@ -13,6 +14,10 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setApplicationName(QStringLiteral("Norvane"));
+    // The installed menu entry and icon carry this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("norvane"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("norvane"), QIcon(QStringLiteral(":/icons/norvane-80.png"))));
     norvane::app::DarkTheme::apply(application);
     // A second start only brings the running copy to the front, before it touches the store.
     norvane::app::SingleInstance instance;

@@ -1,0 +1,57 @@
+#include <cstdlib>
+#include <filesystem>
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include "platform/ProcessRunner.h"
+#include "tests/support/TemporaryFolder.h"
+
+namespace norvane::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+platform::ProcessResult run(const std::string& program, std::vector<std::string> arguments) {
+    return platform::defaultProcessRunner().run({.executable = program, .arguments = std::move(arguments)});
+}
+
+TEST(Installation, TheIconIsAResourceForTheWizardAt80PointsAndTwiceThatForDenseScreens) {
+    EXPECT_EQ(QImage(QStringLiteral(":/icons/norvane-80.png")).size(), QSize(80, 80));
+    EXPECT_EQ(QImage(QStringLiteral(":/icons/norvane-80@2x.png")).size(), QSize(160, 160));
+}
+
+// What `cmake --install` gives a desktop user: the four programs side by side, a valid menu entry
+// that starts the installed application, and the icon at each size of the icon theme.
+TEST(Installation, GivesTheProgramsAValidMenuEntryForTheApplicationAndItsIcon) {
+    const char* bin = std::getenv("NORVANE_TEST_BIN");
+    ASSERT_NE(bin, nullptr);
+    norvane::testing::TemporaryFolder prefix;
+    const auto installed = run("/usr/bin/env", {"cmake", "--install", fs::path(bin).parent_path().string(), "--prefix",
+                                                prefix.path().string()});
+    ASSERT_TRUE(installed.succeeded()) << installed.standardOutput << installed.standardError;
+
+    std::vector<std::string> programs;
+    for (const auto& entry : fs::directory_iterator(prefix.path() / "bin")) {
+        programs.push_back(entry.path().filename().string());
+    }
+    std::sort(programs.begin(), programs.end());
+    EXPECT_EQ(programs, (std::vector<std::string>{"Norvane", "norvane", "norvane-count", "norvane-launchctl"}));
+
+    const auto entry = prefix.path() / "share/applications/norvane.desktop";
+    const auto valid = run("/usr/bin/desktop-file-validate", {entry.string()});
+    EXPECT_TRUE(valid.succeeded()) << valid.standardOutput << valid.standardError;
+    const std::string text = norvane::testing::readFile(entry);
+    EXPECT_NE(text.find("\nExec=" + (prefix.path() / "bin/Norvane").string() + "\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nIcon=norvane\n"), std::string::npos) << text;
+
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const auto file = prefix.path() / ("share/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size) +
+                                           "/apps/norvane.png");
+        EXPECT_EQ(QImage(QString::fromStdString(file.string())).size(), QSize(size, size)) << file;
+    }
+    EXPECT_TRUE(fs::exists(prefix.path() / "share/icons/hicolor/scalable/apps/norvane.svg"));
+}
+
+} // namespace
+} // namespace norvane::app
