@@ -89,7 +89,15 @@ ApplicationController::ApplicationController(QApplication& application,
     openMainWindow();
 }
 
-ApplicationController::~ApplicationController() { appState_->waitForCollection(); }
+ApplicationController::~ApplicationController() {
+    appState_->waitForCollection();
+    // The windows show the state and the project list; they go before them.
+    QList<QPointer<DashboardView>> windows;
+    for (auto* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<DashboardView*>(widget)) windows << window;
+    }
+    qDeleteAll(windows);
+}
 
 DashboardView* ApplicationController::openMainWindow() {
     auto* window = new DashboardView(*appState_, *projects_);

@@ -8,15 +8,12 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
-#include "Norvane/pages/DashboardView.h"
-#include "Norvane/pages/MenuBarView.h"
-#include "Norvane/pages/Sidebar.h"
+#include "Norvane/pages/screenshots/AppScreenshots.h"
 #include "Norvane/pages/screenshots/DemoPortfolio.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
@@ -26,9 +23,6 @@ using namespace norvane;
 using namespace norvane::app;
 
 namespace {
-
-constexpr int settleMilliseconds = 300;
-constexpr int metricsTimeoutMilliseconds = 20'000;
 
 /// Points everything that reads the home folder at `home`, before anything reads it.
 void useHome(const QString& home) {
@@ -40,58 +34,21 @@ void useHome(const QString& home) {
     set("GIT_CONFIG_NOSYSTEM", QStringLiteral("1"));
 }
 
-/// Runs the event loop until `ready` holds, then a little longer so that every layout is done.
-template <typename Ready>
-void settle(Ready ready) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!ready() && clock.elapsed() < metricsTimeoutMilliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    clock.restart();
-    while (clock.elapsed() < settleMilliseconds) QApplication::processEvents(QEventLoop::AllEvents, 50);
-}
-
-DashboardView* mainWindow() {
-    for (auto* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<DashboardView*>(widget); window && window->isVisible()) return window;
-    }
-    return nullptr;
-}
-
-bool save(QWidget& widget, const QDir& folder, const QString& name) {
-    settle([] { return true; });
-    const QString path = folder.filePath(name);
-    if (!widget.grab().save(path)) {
-        std::cerr << "could not write " << path.toStdString() << '\n';
-        return false;
-    }
-    std::cout << path.toStdString() << '\n';
-    return true;
-}
-
 bool takePictures(ApplicationController& controller, const QDir& output) {
-    settle([&] { return controller.appState().metricsLoaded(); });
-    auto* window = mainWindow();
-    if (!window) {
-        std::cerr << "the main window did not open\n";
-        return false;
-    }
-    bool saved = save(*window, output, QStringLiteral("main-window.png"));
-
-    auto projects = NorvaneKit::shared().listProjects();
-    if (!projects.empty()) window->sidebar().setSelection(SidebarSelection::project(projects.front()->id));
-    controller.appState().setLastCollectionError(QStringLiteral("Failed to collect: pylon-scripts"));
-    saved = save(*window, output, QStringLiteral("main-window-error-banner.png")) && saved;
-    controller.appState().setLastCollectionError(std::nullopt);
-
-    auto& panel = controller.panel();
-    panel.adjustSize();
-    panel.move(window->geometry().topRight() - QPoint(panel.width(), 0));
-    panel.show();
-    saved = save(panel, output, QStringLiteral("menu-bar-panel.png")) && saved;
-    panel.hide();
-    return saved;
+    int saved = 0;
+    int failed = 0;
+    AppScreenshots::stage(controller, [&](const QString& name, QWidget& widget) {
+        const QString path = output.filePath(name);
+        if (!widget.grab().save(path)) {
+            std::cerr << "could not write " << path.toStdString() << '\n';
+            ++failed;
+            return;
+        }
+        std::cout << path.toStdString() << '\n';
+        ++saved;
+    });
+    if (saved + failed == 0) std::cerr << "the main window did not open\n";
+    return saved > 0 && failed == 0;
 }
 
 } // namespace

@@ -1,33 +1,85 @@
-#include <cstdlib>
-#include <filesystem>
+#include "Norvane/pages/screenshots/AppScreenshots.h"
 
 #include <QImage>
+#include <QPushButton>
+#include <QSettings>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
-#include "platform/ProcessRunner.h"
-#include "tests/support/TemporaryFolder.h"
+#include "Norvane/components/theme/DarkTheme.h"
+#include "Norvane/pages/ApplicationController.h"
+#include "Norvane/pages/DashboardView.h"
+#include "Norvane/pages/ErrorBanner.h"
+#include "Norvane/pages/MenuBarView.h"
+#include "Norvane/pages/Sidebar.h"
+#include "Norvane/pages/screenshots/DemoPortfolio.h"
+#include "Norvane/state/SingleInstance.h"
+#include "core/facade/NorvaneKit.h"
+#include "core/models/NorvaneDatabase.h"
+#include "tests/Norvane/pages/ApplicationHome.h"
+#include "tests/Norvane/state/TestApplication.h"
 
 namespace norvane::app {
 namespace {
 
-QImage picture(const std::filesystem::path& path) { return QImage(QString::fromStdString(path.string())); }
+const QStringList demoSidebar{"Portfolio",     "PROJECTS", "harbor-web",   "atlas-api",
+                              "pylon-scripts", "ARCHIVED", "old-prototype"};
 
-// The whole road a user takes: repositories, the counter, the store, the window and the panel.
-TEST(AppScreenshots, DrawsTheMainWindowAndThePanelOverADemoStore) {
-    const char* bin = std::getenv("NORVANE_TEST_BIN");
-    ASSERT_NE(bin, nullptr);
-    norvane::testing::TemporaryFolder output;
-    const auto result = platform::defaultProcessRunner().run(
-        {.executable = (std::filesystem::path(bin) / "norvane-app-screenshots").string(),
-         .arguments = {output.path().string()}});
-    ASSERT_TRUE(result.succeeded()) << result.standardError << result.startError.value_or("");
+void expectWindowHoldsTheProjectRows(const DashboardView& window) {
+    const auto& sidebar = window.sidebar();
+    EXPECT_EQ(sidebar.rowTexts(), demoSidebar);
+    EXPECT_EQ(sidebar.shownTexts(), demoSidebar) << "no name is cut";
+    const auto& list = sidebar.list();
+    for (int row = 0; row < list.model()->rowCount(); ++row) {
+        EXPECT_TRUE(list.viewport()->rect().contains(list.visualRect(list.model()->index(row, 0))))
+            << "row " << row << " lies outside the picture";
+    }
+    EXPECT_EQ(window.detailPage().kind, DetailPage::Kind::portfolio);
+    EXPECT_TRUE(window.refreshButton().isEnabled());
+    EXPECT_FALSE(window.errorBanner().isVisible());
+}
 
-    const auto window = picture(output.path() / "main-window.png");
-    EXPECT_EQ(window.size(), QSize(1100, 720));
-    EXPECT_EQ(picture(output.path() / "main-window-error-banner.png").size(), window.size());
-    const auto panel = picture(output.path() / "menu-bar-panel.png");
-    EXPECT_EQ(panel.width(), 300);
-    EXPECT_GT(panel.height(), 200);
+void expectBannerOverTheProjectPage(const DashboardView& window) {
+    ASSERT_EQ(window.detailPage().kind, DetailPage::Kind::project);
+    EXPECT_EQ(window.detailPage().project->name, "atlas-api");
+    const auto& banner = window.errorBanner();
+    ASSERT_TRUE(banner.isVisible());
+    EXPECT_TRUE(window.rect().contains(QRect(banner.mapTo(&window, QPoint()), banner.size())));
+    const QStringList lines = banner.shownText().split('\n');
+    EXPECT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines.last().endsWith(QChar(0x2026))) << "the six projects take more than two lines";
+    EXPECT_EQ(banner.toolTip(), AppScreenshots::bannerMessage());
+}
+
+void expectPanelFigures(const MenuBarView& panel) {
+    EXPECT_NE(panel.totalLinesText(), "0");
+    EXPECT_EQ(panel.projectCountText(), "3") << "the archived project does not count";
+    EXPECT_TRUE(panel.leverageText().endsWith("x leverage")) << panel.leverageText().toStdString();
+    EXPECT_TRUE(panel.statusText().startsWith("Last collected ")) << panel.statusText().toStdString();
+    EXPECT_TRUE(panel.collectButton().isEnabled());
+}
+
+// The whole road a user takes: repositories, the counter, the store, then each picture's widget
+// as it is drawn, over the demo store.
+TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
+    const auto& home = norvane::testing::applicationHome();
+    DemoPortfolio::create(home.path() / "repositories", NorvaneKit::shared());
+    auto& application = norvane::testing::testApplication();
+    DarkTheme::apply(application);
+    QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), true);
+    SingleInstance instance(QString::fromStdString((home.path() / "runtime").string()));
+    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance);
+
+    QStringList pictures;
+    AppScreenshots::stage(controller, [&](const QString& name, QWidget& widget) {
+        pictures << name;
+        EXPECT_EQ(widget.grab().toImage().size(), widget.size()) << name.toStdString();
+        if (name == "main-window.png") expectWindowHoldsTheProjectRows(dynamic_cast<DashboardView&>(widget));
+        if (name == "main-window-error-banner.png")
+            expectBannerOverTheProjectPage(dynamic_cast<DashboardView&>(widget));
+        if (name == "menu-bar-panel.png") expectPanelFigures(dynamic_cast<MenuBarView&>(widget));
+    });
+    EXPECT_EQ(pictures, QStringList({"main-window.png", "main-window-error-banner.png", "menu-bar-panel.png"}));
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -16,6 +15,7 @@
 #include "Norvane/pages/PanelPlacement.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/models/NorvaneDatabase.h"
+#include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/TestApplication.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -24,26 +24,9 @@ namespace {
 
 constexpr int stillRunning = 7;
 
-/// The controller reads the store, the settings and the runtime folder of the user: all of them
-/// live in a temporary home, set once before anything reads them.
-const norvane::testing::TemporaryFolder& temporaryHome() {
-    static const norvane::testing::TemporaryFolder home;
-    static const bool set = [] {
-        for (const auto& [name, folder] : {std::pair{"HOME", ""},
-                                           {"XDG_DATA_HOME", ".local/share"},
-                                           {"XDG_CONFIG_HOME", ".config"},
-                                           {"XDG_CACHE_HOME", ".cache"}}) {
-            ::setenv(name, (home.path() / folder).c_str(), 1);
-        }
-        return true;
-    }();
-    (void)set;
-    return home;
-}
-
 /// The real controller over a store in the temporary home, on a desktop with or without a tray.
 struct ControllerFixture {
-    const norvane::testing::TemporaryFolder& home = temporaryHome();
+    const norvane::testing::TemporaryFolder& home = norvane::testing::applicationHome();
     norvane::testing::TemporaryFolder runtime;
     QApplication& application = norvane::testing::testApplication();
     bool trayAvailable;
@@ -56,16 +39,6 @@ struct ControllerFixture {
                                                              [this] { return trayAvailable; });
         QCoreApplication::processEvents();
     }
-    ~ControllerFixture() {
-        // The windows hold the state; they go first. Their menus are top-level widgets too.
-        QList<QPointer<DashboardView>> windows;
-        for (auto* widget : QApplication::topLevelWidgets()) {
-            if (auto* window = qobject_cast<DashboardView*>(widget)) windows << window;
-        }
-        qDeleteAll(windows);
-        controller.reset();
-    }
-
     DashboardView* window() const {
         for (auto* widget : QApplication::topLevelWidgets()) {
             if (auto* found = qobject_cast<DashboardView*>(widget); found && found->isVisible()) return found;

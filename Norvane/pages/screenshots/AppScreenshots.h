@@ -1,0 +1,26 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+
+class QWidget;
+
+namespace norvane::app {
+
+class ApplicationController;
+
+/// The pictures of the application that a reviewer looks at, staged one after the other on a
+/// running controller over the demo store: the main window, the window with a failure banner over
+/// a project's page, and the menu-bar panel.
+namespace AppScreenshots {
+
+/// Runs the event loop until the first metrics are in, then stages each picture and hands its
+/// file name and the widget to draw to `take`, before staging the next.
+void stage(ApplicationController& controller, const std::function<void(const QString& name, QWidget& widget)>& take);
+
+/// The failure that the banner's picture shows: several projects, more than two lines long.
+QString bannerMessage();
+
+} // namespace AppScreenshots
+} // namespace norvane::app
