@@ -25,7 +25,7 @@ std::int64_t integerOf(const platform::SqlValue& value) { return std::get<std::i
 
 } // namespace
 
-ReportStore::ReportStore(const std::string& path) : database_(path, true) {
+ReportStore::ReportStore(const std::string& path) : database_(path, platform::Database::Access::readWrite) {
     database_.execute("PRAGMA busy_timeout = 5000");
     // Under a write-ahead log the normal sync level loses nothing when the program dies, only on a
     // power cut, and spares each report its own sync, which would cap the rate of reports.

@@ -6,6 +6,7 @@
 #include "platform/UnicodeText.h"
 
 #include "platform/LocalCalendar.h"
+#include "platform/persistence/StoreError.h"
 
 #include <filesystem>
 #include <future>
@@ -58,6 +59,14 @@ std::shared_ptr<SnapshotLanguage> languageRow(const SccLanguage& language, const
     return row;
 }
 
+/// A project that another program removed while it was collected is reported as not found.
+CollectionError collectionError(const std::exception& error, const Project& project) {
+    if (dynamic_cast<const platform::MissingRecordError*>(&error) != nullptr) {
+        return CollectionError::from(NorvaneError::projectNotFound(project.name));
+    }
+    return CollectionError::from(error);
+}
+
 void copyCommit(Snapshot& snapshot, const GitCommit& commit) {
     snapshot.latestCommitHash = commit.hash;
     snapshot.analyzedCommitHash = commit.hash;
@@ -87,17 +96,19 @@ std::vector<CollectionResult> Collector::collectAll() {
     return results;
 }
 
-CollectionResult Collector::collectOne(const std::shared_ptr<Project>& project) {
-    CollectionResult result{project->name, project->path, nullptr, nullptr, std::nullopt};
-    const auto failed = [&result](const std::exception& error) {
-        result.error = CollectionError::from(error);
+CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given) {
+    CollectionResult result{given->name, given->path, nullptr, nullptr, std::nullopt};
+    const auto failed = [&result, &given](const std::exception& error) {
+        result.error = collectionError(error, *given);
         return result;
     };
-    if (!exists(project->path)) {
-        return failed(NorvaneError::pathNotFound(project->path));
+    if (!exists(given->path)) {
+        return failed(NorvaneError::pathNotFound(given->path));
     }
     GitReading git;
+    std::shared_ptr<Project> project;
     try {
+        project = inOwnContext(given);
         const auto output = sccService_.collectMetrics(project->path);
         // Everything is read before anything changes, so that a repository git cannot read
         // leaves no trace.
@@ -111,14 +122,14 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& project) 
         try {
             result.dailyActivity = updateDailyActivity(project, *git.recentActivity);
         } catch (const std::exception& error) {
-            result.error = CollectionError::from(error);
+            result.error = collectionError(error, *project);
         }
     }
     project->updatedAt = platform::currentDate();
     try {
         context_->save();
     } catch (const std::exception& error) {
-        result.error = result.error.value_or(CollectionError::from(error));
+        result.error = result.error.value_or(collectionError(error, *project));
     }
     return result;
 }
@@ -253,10 +264,17 @@ std::shared_ptr<AppSettings> Collector::fetchAppSettings() {
     return AppSettings::defaults();
 }
 
-HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& project, int sampleInterval,
+HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& given, int sampleInterval,
                                               const HistoryProgress& progress) {
     HistoryImportResult result;
-    if (!exists(project->path) || !gitService_.isGitRepository(project->path)) {
+    if (!exists(given->path) || !gitService_.isGitRepository(given->path)) {
+        return result;
+    }
+    std::shared_ptr<Project> project;
+    try {
+        project = inOwnContext(given);
+    } catch (const std::exception& error) {
+        result.error = collectionError(error, *given);
         return result;
     }
     std::vector<GitCommit> commits;
@@ -282,12 +300,21 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& pr
         context_->save();
         result.snapshotCount = static_cast<int>(staged.size());
     } catch (const std::exception& error) {
-        context_->rollback();
-        result.error = CollectionError::from(error);
+        result.error = collectionError(error, *project);
         return result;
     }
     finishHistory(project, attribution, result);
     return result;
+}
+
+std::shared_ptr<Project> Collector::inOwnContext(const std::shared_ptr<Project>& project) {
+    if (project->modelContext() == context_.get() || project->modelContext() == nullptr) {
+        return project;
+    }
+    if (auto own = projectService_.getProject(project->id)) {
+        return own;
+    }
+    throw NorvaneError::projectNotFound(project->name);
 }
 
 std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared_ptr<Project>& project,
@@ -306,11 +333,9 @@ std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared
         sampleInterval >= 1 ? GitService::sampleCommits(commits, sampleInterval) : std::vector<GitCommit>{};
     const auto& kept = sampleInterval >= 1 ? sampled : commits;
 
-    for (const auto& old :
-         context_->fetch<Snapshot>({.predicate = SnapshotField::project == project &&
-                                                 SnapshotField::snapshotTypeRaw == std::string("gitHistory")})) {
-        context_->remove(old);
-    }
+    // Deleted by condition when saving, so that a series another import stored meanwhile goes too.
+    context_->removeAll(SnapshotField::project == project &&
+                        SnapshotField::snapshotTypeRaw == std::string("gitHistory"));
     const auto settings = fetchAppSettings();
     std::vector<std::shared_ptr<Snapshot>> staged;
     const int total = static_cast<int>(kept.size());

@@ -26,6 +26,8 @@ namespace norvane {
 /// Turns projects' measurements into stored snapshots and daily activity, imports their history
 /// and runs a new project's first collection. Operations are synchronous and never throw: errors
 /// travel in their results. The caller decides the thread and keeps collections from overlapping.
+/// The collector may have a context of its own, so that its failures never undo a caller's
+/// pending changes: a project given from another context is looked up again in its own.
 class Collector {
 public:
     using InitialCollectionProgress = norvane::InitialCollectionProgress;
@@ -80,6 +82,7 @@ private:
     };
 
     GitReading readGit(const std::shared_ptr<Project>& project);
+    std::shared_ptr<Project> inOwnContext(const std::shared_ptr<Project>& project);
     std::shared_ptr<Snapshot> storeCodeCount(const std::shared_ptr<Project>& project, const SccOutput& output,
                                              const std::optional<GitCommit>& latest);
     void recordLatestCommit(Project& project, const GitReading& git);

@@ -8,7 +8,7 @@ const platform::Entity<AppSettings>& AppSettings::entity() {
     static const platform::Entity<AppSettings> entity{"AppSettings",
                                                       "app_settings",
                                                       {
-                                                          attribute(AppSettingsField::id, {.unique = true}),
+                                                          attribute(AppSettingsField::id, {.identity = true}),
                                                           attribute(AppSettingsField::averageWage),
                                                           attribute(AppSettingsField::overhead),
                                                           attribute(AppSettingsField::headcount),

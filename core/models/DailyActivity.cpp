@@ -18,7 +18,7 @@ const platform::Entity<DailyActivity>& DailyActivity::entity() {
         "DailyActivity",
         "daily_activity",
         {
-            attribute(DailyActivityField::id, {.unique = true}),
+            attribute(DailyActivityField::id, {.identity = true}),
             attribute(DailyActivityField::date),
             attribute(DailyActivityField::totalInsertions),
             attribute(DailyActivityField::totalDeletions),
@@ -37,8 +37,9 @@ const platform::Entity<DailyActivity>& DailyActivity::entity() {
             attribute(DailyActivityField::estimatedCost),
             platform::relationship(DailyActivityField::project, platform::DeleteRule::cascade),
         },
-        // One row per project and day: collecting twice replaces the day's row.
-        {{{"project", "date"}, true}, {{"date"}, false}}};
+        // One row per project and day: collecting twice, or in two processes at once, replaces
+        // the day's row.
+        {{.columns = {"project", "date"}, .replaces = true}, {{"date"}, false}}};
     return entity;
 }
 

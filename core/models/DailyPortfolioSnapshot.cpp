@@ -17,7 +17,7 @@ const platform::Entity<DailyPortfolioSnapshot>& DailyPortfolioSnapshot::entity()
         "DailyPortfolioSnapshot",
         "daily_portfolio_snapshot",
         {
-            attribute(DailyPortfolioSnapshotField::id, {.unique = true}),
+            attribute(DailyPortfolioSnapshotField::id, {.identity = true}),
             attribute(DailyPortfolioSnapshotField::date),
             attribute(DailyPortfolioSnapshotField::activeProjectCount),
             attribute(DailyPortfolioSnapshotField::totalInsertions),

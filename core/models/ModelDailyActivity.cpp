@@ -20,7 +20,7 @@ const platform::Entity<ModelDailyActivity>& ModelDailyActivity::entity() {
         "ModelDailyActivity",
         "model_daily_activity",
         {
-            attribute(ModelDailyActivityField::id, {.unique = true}),
+            attribute(ModelDailyActivityField::id, {.identity = true}),
             attribute(ModelDailyActivityField::date),
             attribute(ModelDailyActivityField::modelRaw),
             attribute(ModelDailyActivityField::insertions),

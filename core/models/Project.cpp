@@ -27,7 +27,7 @@ const platform::Entity<Project>& Project::entity() {
     static const platform::Entity<Project> entity{"Project",
                                                   "project",
                                                   {
-                                                      attribute(ProjectField::id, {.unique = true}),
+                                                      attribute(ProjectField::id, {.identity = true}),
                                                       attribute(ProjectField::name, {.unique = true}),
                                                       attribute(ProjectField::path),
                                                       attribute(ProjectField::projectDescription),

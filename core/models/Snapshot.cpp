@@ -19,7 +19,7 @@ const platform::Entity<Snapshot>& Snapshot::entity() {
         "Snapshot",
         "snapshot",
         {
-            attribute(SnapshotField::id, {.unique = true}),
+            attribute(SnapshotField::id, {.identity = true}),
             attribute(SnapshotField::capturedAt),
             attribute(SnapshotField::snapshotTypeRaw),
             attribute(SnapshotField::totalFiles),

@@ -17,7 +17,7 @@ const platform::Entity<SnapshotLanguage>& SnapshotLanguage::entity() {
         "SnapshotLanguage",
         "snapshot_language",
         {
-            attribute(SnapshotLanguageField::id, {.unique = true}),
+            attribute(SnapshotLanguageField::id, {.identity = true}),
             attribute(SnapshotLanguageField::language),
             attribute(SnapshotLanguageField::files),
             attribute(SnapshotLanguageField::lines),

@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include <system_error>
+
 namespace norvane::platform {
 namespace {
 
@@ -16,13 +18,52 @@ void configureSqlite() {
     }();
 }
 
+/// A file URI for `path` that opens it without locks or shared memory.
+std::string immutableUri(const std::string& path) {
+    std::string uri = "file:";
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            static constexpr char digits[] = "0123456789ABCDEF";
+            const auto byte = static_cast<unsigned char>(c);
+            uri += {'%', digits[byte >> 4], digits[byte & 0xF]};
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+/// SQLite's message, with the system's reason when the file system refused: "disk I/O error"
+/// alone does not tell a full disk from a missing permission.
+std::string describeFailure(sqlite3* handle, int code) {
+    std::string message = sqlite3_errmsg(handle);
+    const int primary = code & 0xFF;
+    const int systemError = sqlite3_system_errno(handle);
+    const bool fileSystem = primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN || primary == SQLITE_FULL ||
+                            primary == SQLITE_PERM || primary == SQLITE_READONLY;
+    if (fileSystem && systemError != 0) {
+        message += ": " + std::system_category().message(systemError);
+    }
+    return message;
+}
+
 } // namespace
 
-Database::Database(const std::string& path, bool create) : path_(path) {
+Database::Database(const std::string& path, Access access) : path_(path) {
     configureSqlite();
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(path.c_str(), &handle_, flags, nullptr) != SQLITE_OK) {
-        const std::string message = handle_ ? sqlite3_errmsg(handle_) : "out of memory";
+    int flags = SQLITE_OPEN_NOMUTEX;
+    std::string name = path;
+    switch (access) {
+    case Access::readWrite: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
+    case Access::readOnly: flags |= SQLITE_OPEN_READONLY; break;
+    case Access::immutable:
+        flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+        name = immutableUri(path);
+        break;
+    }
+    if (sqlite3_open_v2(name.c_str(), &handle_, flags, nullptr) != SQLITE_OK) {
+        const std::string message =
+            handle_ ? describeFailure(handle_, sqlite3_extended_errcode(handle_)) : std::string("out of memory");
         sqlite3_close(handle_);
         handle_ = nullptr;
         throw StoreError("Cannot open the store " + path + ": " + message);
@@ -51,14 +92,21 @@ Statement Database::prepare(std::string_view sql) {
 
 std::int64_t Database::lastInsertRowId() const { return sqlite3_last_insert_rowid(handle_); }
 
+void Database::setLastInsertRowId(std::int64_t key) { sqlite3_set_last_insert_rowid(handle_, key); }
+
+int Database::changes() const { return sqlite3_changes(handle_); }
+
 void Database::fail(std::string_view context) const {
-    const int code = sqlite3_extended_errcode(handle_);
-    std::string message = std::string(sqlite3_errmsg(handle_)) + " (" + path_ + ")";
     (void)context;
+    const int code = sqlite3_extended_errcode(handle_);
+    const std::string message = describeFailure(handle_, code) + " (" + path_ + ")";
     if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY) {
-        throw UniqueConstraintError(message);
+        throw UniqueConstraintError(message, code);
     }
-    throw StoreError(message);
+    if ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED) {
+        throw StoreBusyError(message, code);
+    }
+    throw StoreError(message, code);
 }
 
 Statement::~Statement() { sqlite3_finalize(handle_); }
@@ -136,7 +184,9 @@ SqlValue Statement::column(int index) const {
     }
 }
 
-Transaction::Transaction(Database& database) : database_(database) { database_.execute("BEGIN IMMEDIATE"); }
+Transaction::Transaction(Database& database, Kind kind) : database_(database) {
+    database_.execute(kind == Kind::write ? "BEGIN IMMEDIATE" : "BEGIN");
+}
 
 Transaction::~Transaction() {
     if (!committed_) {

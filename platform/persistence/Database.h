@@ -18,9 +18,16 @@ class Statement;
 /// data_version). Not thread-safe by itself; its owner serialises access.
 class Database {
 public:
-    /// Opens (creating when `create` is true) the file at `path`; ":memory:" opens a private
-    /// in-memory database.
-    Database(const std::string& path, bool create);
+    enum class Access {
+        readWrite, ///< creates the file when missing
+        readOnly,
+        /// Read-only, without locks or shared memory: for a file that nobody can be writing,
+        /// whose folder may not even allow the lock files to be created.
+        immutable,
+    };
+
+    /// Opens the file at `path`; ":memory:" opens a private in-memory database.
+    Database(const std::string& path, Access access);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -28,6 +35,9 @@ public:
     void execute(std::string_view sql);
     Statement prepare(std::string_view sql);
     std::int64_t lastInsertRowId() const;
+    void setLastInsertRowId(std::int64_t key);
+    /// Rows changed by the last INSERT, UPDATE or DELETE.
+    int changes() const;
     /// Throws the right StoreError subclass for the connection's last error.
     [[noreturn]] void fail(std::string_view context) const;
     const std::string& path() const { return path_; }
@@ -68,11 +78,13 @@ private:
     sqlite3_stmt* handle_;
 };
 
-/// Begins a write transaction in its constructor and rolls it back in its destructor unless
-/// `commit()` succeeded.
+/// Begins a transaction in its constructor and rolls it back in its destructor unless `commit()`
+/// succeeded. A write transaction takes the write lock at once; a read transaction sees one
+/// state of the store from its first read to its end.
 class Transaction {
 public:
-    explicit Transaction(Database& database);
+    enum class Kind { write, read };
+    explicit Transaction(Database& database, Kind kind = Kind::write);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -24,6 +25,7 @@ struct ColumnInfo {
     std::string sqlType;
     bool nullable = false;
     bool unique = false;
+    bool identity = false; ///< the record's own unique id, which every update and delete also matches
     const EntityInfo* (*relationTarget)() = nullptr; ///< set for relationship columns
     DeleteRule deleteRule = DeleteRule::cascade;
 };
@@ -31,6 +33,9 @@ struct ColumnInfo {
 struct IndexInfo {
     std::vector<std::string> columns;
     bool unique = false;
+    /// Unique, and a new record whose values of these columns are already stored takes that row
+    /// instead: it is updated with the new record's values, and the record adopts its key and id.
+    bool replaces = false;
 };
 
 /// The type-erased description of a record type: its table, columns and indexes.
@@ -40,6 +45,15 @@ struct EntityInfo {
     std::vector<ColumnInfo> columns;
     std::vector<IndexInfo> indexes;
     std::function<std::shared_ptr<Record>()> make;
+    std::optional<std::size_t> identityColumn;
+
+    /// The index that new records replace stored rows by, if any.
+    const IndexInfo* replacingIndex() const {
+        for (const auto& index : indexes) {
+            if (index.replaces) return &index;
+        }
+        return nullptr;
+    }
 };
 
 /// A stored field of record type R: its column name and the member that holds it. Predicates and
@@ -63,13 +77,16 @@ struct ColumnBinding {
 
 struct ColumnOptions {
     bool unique = false;
+    bool identity = false; ///< implies unique
 };
 
 template <typename R, typename T>
 ColumnBinding<R> attribute(Field<R, T> field, ColumnOptions options = {}) {
     using Traits = FieldTraits<T>;
     ColumnBinding<R> binding;
-    binding.info = ColumnInfo{std::string(field.name), std::string(Traits::sqlType), Traits::nullable, options.unique};
+    binding.info = ColumnInfo{std::string(field.name), std::string(Traits::sqlType), Traits::nullable,
+                              options.unique || options.identity};
+    binding.info.identity = options.identity;
     binding.read = [member = field.member](const R& record) { return Traits::toSql(record.*member); };
     binding.equals = [member = field.member](const R& record, const SqlValue& value) {
         return equalsStored(record.*member, value);
@@ -89,7 +106,7 @@ template <typename R, typename P>
 ColumnBinding<R> relationship(Field<R, std::shared_ptr<P>> field, DeleteRule rule) {
     ColumnBinding<R> binding;
     binding.info =
-        ColumnInfo{std::string(field.name), "INTEGER", true, false, [] { return &P::entity().info(); }, rule};
+        ColumnInfo{std::string(field.name), "INTEGER", true, false, false, [] { return &P::entity().info(); }, rule};
     const auto member = field.member;
     binding.read = [member](const R& record) -> SqlValue {
         const auto& target = record.*member;
@@ -120,6 +137,7 @@ public:
         info_.name = std::move(name);
         info_.table = std::move(table);
         for (const auto& column : columns_) {
+            if (column.info.identity) info_.identityColumn = info_.columns.size();
             info_.columns.push_back(column.info);
         }
         info_.indexes = std::move(indexes);
@@ -166,6 +184,10 @@ public:
         for (std::size_t i = 0; i < columns.size() && i < values.size(); ++i) {
             columns[i].write(mutableSelf(), values[i], context);
         }
+    }
+
+    void assignColumnValue(std::size_t column, const SqlValue& value, ModelContext& context) override {
+        R::entity().columns()[column].write(mutableSelf(), value, context);
     }
 
     Record* relatedRecord(std::size_t column) const override { return relatedRecordShared(column).get(); }

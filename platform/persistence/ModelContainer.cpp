@@ -5,13 +5,20 @@
 
 #include <sqlite3.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <map>
+#include <set>
 #include <sstream>
+#include <thread>
 
 namespace norvane::platform {
 namespace {
 
 constexpr const char* metadataTable = "norvane_metadata";
+constexpr std::chrono::milliseconds busyTimeout{10000};
 
 std::vector<int> versionParts(const std::string& version) {
     std::vector<int> parts;
@@ -39,36 +46,113 @@ std::string columnDefinition(const ColumnInfo& column) {
     return definition;
 }
 
+std::string tableDefinition(const EntityInfo& entity) {
+    std::string sql = "CREATE TABLE IF NOT EXISTS \"" + entity.table + "\" (pk INTEGER PRIMARY KEY";
+    for (const auto& column : entity.columns) sql += ", " + columnDefinition(column);
+    return sql + ")";
+}
+
 std::string indexName(const EntityInfo& entity, const IndexInfo& index) {
     std::string name = entity.table + "_by";
     for (const auto& column : index.columns) name += "_" + column;
     return name;
 }
 
-void createTables(Database& database, const Schema& schema) {
+/// The entity's declared indexes, and one on each relationship that none of them starts with, so
+/// that cascades and per-parent fetches do not scan the table.
+std::vector<IndexInfo> indexesOf(const EntityInfo& entity) {
+    auto indexes = entity.indexes;
+    for (const auto& column : entity.columns) {
+        const bool covered = std::any_of(indexes.begin(), indexes.end(),
+                                         [&](const IndexInfo& index) { return index.columns.front() == column.name; });
+        if (column.relationTarget && !covered) indexes.push_back({{column.name}, false});
+    }
+    return indexes;
+}
+
+/// What a store file holds, read without writing anything.
+struct StoreLayout {
+    std::set<std::string> tables;
+    std::set<std::string> indexes;
+    std::optional<std::string> version;
+};
+
+StoreLayout readLayout(Database& database) {
+    StoreLayout layout;
+    auto entries = database.prepare("SELECT type, name FROM sqlite_master WHERE type IN ('table', 'index')");
+    while (entries.step()) {
+        const auto type = std::get<std::string>(entries.column(0));
+        (type == "table" ? layout.tables : layout.indexes).insert(std::get<std::string>(entries.column(1)));
+    }
+    if (layout.tables.contains(metadataTable)) {
+        auto query =
+            database.prepare(std::string("SELECT value FROM ") + metadataTable + " WHERE key = 'schemaVersion'");
+        if (query.step()) layout.version = std::get<std::string>(query.column(0));
+    }
+    return layout;
+}
+
+void refuseNewerVersion(const StoreLayout& layout, const Schema& schema, const std::string& where) {
+    if (layout.version && versionParts(*layout.version) > versionParts(schema.version)) {
+        throw StoreError("The store " + where + " was written by a newer version of Norvane (schema " +
+                         *layout.version + "); this version reads schema " + schema.version);
+    }
+}
+
+/// Whether opening has to write: a new store, a missing table or index, or an older version.
+bool needsSetUp(const StoreLayout& layout, const Schema& schema) {
+    if (layout.version != schema.version || !layout.tables.contains(std::string(keysTable))) return true;
     for (const EntityInfo* entity : schema.entities) {
-        std::string sql = "CREATE TABLE IF NOT EXISTS \"" + entity->table + "\" (pk INTEGER PRIMARY KEY";
-        for (const auto& column : entity->columns) sql += ", " + columnDefinition(column);
-        database.execute(sql + ")");
-        auto indexes = entity->indexes;
-        // Foreign keys are indexed so cascades and per-parent fetches do not scan the table.
-        for (const auto& column : entity->columns) {
-            const bool covered = std::any_of(indexes.begin(), indexes.end(), [&](const IndexInfo& index) {
-                return index.columns.front() == column.name;
-            });
-            if (column.relationTarget && !covered) indexes.push_back({{column.name}, false});
+        if (!layout.tables.contains(entity->table)) return true;
+        for (const auto& index : indexesOf(*entity)) {
+            if (!layout.indexes.contains(indexName(*entity, index))) return true;
         }
-        for (const auto& index : indexes) {
+    }
+    return false;
+}
+
+void createTables(Database& database, const Schema& schema) {
+    database.execute(std::string("CREATE TABLE IF NOT EXISTS ") + metadataTable +
+                     " (key TEXT PRIMARY KEY, value TEXT NOT NULL)");
+    database.execute("CREATE TABLE IF NOT EXISTS " + std::string(keysTable) +
+                     " (\"table\" TEXT PRIMARY KEY, lastKey INTEGER NOT NULL)");
+    for (const EntityInfo* entity : schema.entities) {
+        database.execute(tableDefinition(*entity));
+        for (const auto& index : indexesOf(*entity)) {
             std::string columns;
             for (const auto& column : index.columns) columns += (columns.empty() ? "\"" : ", \"") + column + "\"";
-            database.execute(std::string("CREATE ") + (index.unique ? "UNIQUE " : "") + "INDEX IF NOT EXISTS \"" +
-                             indexName(*entity, index) + "\" ON \"" + entity->table + "\" (" + columns + ")");
+            database.execute(std::string("CREATE ") + (index.unique || index.replaces ? "UNIQUE " : "") +
+                             "INDEX IF NOT EXISTS \"" + indexName(*entity, index) + "\" ON \"" + entity->table +
+                             "\" (" + columns + ")");
         }
     }
 }
 
 std::string describe(const std::optional<std::filesystem::path>& file) {
     return file ? file->string() : std::string("(in memory)");
+}
+
+bool isWritable(const std::filesystem::path& path) { return access(path.c_str(), W_OK) == 0; }
+
+bool pathExists(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+/// Why this user may only read an existing store file, or none when it may write it.
+std::optional<std::string> readOnlyReason(const std::filesystem::path& file) {
+    if (!pathExists(file)) return std::nullopt;
+    if (!isWritable(file)) return "the file is not writable";
+    const auto folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    if (!isWritable(folder)) return "its folder is not writable";
+    return std::nullopt;
+}
+
+/// A read-only connection without lock files when there are none to share: creating them would
+/// leave files behind that this user cannot remove or write, and that block the store's owner.
+Database::Access readOnlyAccess(const std::filesystem::path& file) {
+    const bool shared = pathExists(file.string() + "-wal") || pathExists(file.string() + "-shm");
+    return shared ? Database::Access::readOnly : Database::Access::immutable;
 }
 
 } // namespace
@@ -78,14 +162,30 @@ ModelContainer::ModelContainer(std::unique_ptr<Database> database, Schema schema
     : database_(std::move(database)), schema_(std::move(schema)), file_(std::move(file)) {}
 
 std::shared_ptr<ModelContainer> ModelContainer::open(const std::filesystem::path& file, const Schema& schema) {
-    auto database = std::make_unique<Database>(file.string(), true);
+    auto reason = readOnlyReason(file);
+    const auto access = reason ? readOnlyAccess(file) : Database::Access::readWrite;
+    auto database = std::make_unique<Database>(file.string(), access);
     std::shared_ptr<ModelContainer> container(new ModelContainer(std::move(database), schema, file));
-    container->prepare();
-    return container;
+    container->readOnlyReason_ = std::move(reason);
+    // A store that several processes open at once for the first time: the one setting it up may
+    // hold it for a moment in ways SQLite's busy handler does not wait for.
+    const auto deadline = std::chrono::steady_clock::now() + busyTimeout;
+    while (true) {
+        try {
+            container->prepare();
+            return container;
+        } catch (const StoreBusyError& error) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                throw StoreBusyError("The store " + file.string() + " stays locked by another program: " + error.what(),
+                                     error.code());
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
 }
 
 std::shared_ptr<ModelContainer> ModelContainer::inMemory(const Schema& schema) {
-    auto database = std::make_unique<Database>(":memory:", true);
+    auto database = std::make_unique<Database>(":memory:", Database::Access::readWrite);
     std::shared_ptr<ModelContainer> container(new ModelContainer(std::move(database), schema, std::nullopt));
     container->prepare();
     return container;
@@ -94,47 +194,59 @@ std::shared_ptr<ModelContainer> ModelContainer::inMemory(const Schema& schema) {
 void ModelContainer::prepare() {
     Database& database = *database_;
     const std::string where = describe(file_);
-    database.execute("PRAGMA busy_timeout = 10000");
+    database.execute("PRAGMA busy_timeout = " + std::to_string(busyTimeout.count()));
     registerLocalizedCollation(database.handle());
 
-    // Everything up to here only reads: a file that is not ours stays untouched.
-    int tableCount = 0;
-    bool hasMetadata = false;
+    // Everything up to the set-up only reads: a file that is not ours stays untouched.
+    StoreLayout layout;
     try {
-        auto tables = database.prepare("SELECT name FROM sqlite_master WHERE type = 'table'");
-        while (tables.step()) {
-            ++tableCount;
-            hasMetadata = hasMetadata || std::get<std::string>(tables.column(0)) == metadataTable;
-        }
+        layout = readLayout(database);
+    } catch (const StoreBusyError&) {
+        throw;
     } catch (const StoreError& error) {
-        throw StoreError("The file " + where + " is not a Norvane store: " + error.what());
+        if ((error.code() & 0xFF) == SQLITE_NOTADB) {
+            throw StoreError("The file " + where + " is not a Norvane store: " + error.what(), error.code());
+        }
+        throw StoreError("Cannot open the store " + where + ": " + error.what(), error.code());
     }
-    if (tableCount > 0 && !hasMetadata) {
+    if (!layout.tables.empty() && !layout.tables.contains(metadataTable)) {
         throw StoreError("The file " + where + " is not a Norvane store: it holds other tables");
     }
-    if (hasMetadata) {
-        auto query =
-            database.prepare(std::string("SELECT value FROM ") + metadataTable + " WHERE key = 'schemaVersion'");
-        const std::string stored = query.step() ? std::get<std::string>(query.column(0)) : std::string("0.0.0");
-        if (versionParts(stored) > versionParts(schema_.version)) {
-            throw StoreError("The store " + where + " was written by a newer version of Norvane (schema " + stored +
-                             "); this version reads schema " + schema_.version);
+    refuseNewerVersion(layout, schema_, where);
+    if (needsSetUp(layout, schema_)) {
+        // A read-only store of an older layout still reads: its columns are the same.
+        if (readOnlyReason_ && layout.tables.empty()) {
+            throw StoreError("The store " + where + " is empty and cannot be set up: " + *readOnlyReason_);
         }
+        if (!readOnlyReason_) setUp();
     }
-
-    if (file_) database.execute("PRAGMA journal_mode = WAL");
     database.execute("PRAGMA synchronous = NORMAL");
     database.execute("PRAGMA foreign_keys = ON");
-    Transaction transaction(database);
-    database.execute(std::string("CREATE TABLE IF NOT EXISTS ") + metadataTable +
-                     " (key TEXT PRIMARY KEY, value TEXT NOT NULL)");
-    createTables(database, schema_);
-    auto version = database.prepare(std::string("INSERT OR REPLACE INTO ") + metadataTable +
-                                    " (key, value) VALUES ('schemaVersion', ?)");
-    version.bind(1, schema_.version);
-    version.run();
-    transaction.commit();
     lastDataVersion_ = dataVersion();
+}
+
+void ModelContainer::setUp() {
+    Database& database = *database_;
+    if (file_) database.execute("PRAGMA journal_mode = WAL");
+    Transaction transaction(database);
+    // Another process may have set the store up while this one waited for the lock.
+    const auto layout = readLayout(database);
+    refuseNewerVersion(layout, schema_, describe(file_));
+    createTables(database, schema_);
+    if (layout.version != schema_.version) {
+        auto version = database.prepare(std::string("INSERT OR REPLACE INTO ") + metadataTable +
+                                        " (key, value) VALUES ('schemaVersion', ?)");
+        version.bind(1, schema_.version);
+        version.run();
+    }
+    transaction.commit();
+}
+
+void ModelContainer::requireWritable() const {
+    if (readOnlyReason_) {
+        throw StoreError("The store " + describe(file_) + " is read-only (" + *readOnlyReason_ +
+                         "); nothing was changed");
+    }
 }
 
 std::int64_t ModelContainer::dataVersion() {

@@ -11,9 +11,15 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace norvane::platform {
+
+/// The table that keeps, per record table, the highest row key ever handed out: keys are never
+/// used twice, so that a write aimed at a row that another connection deleted cannot land on a
+/// newer row.
+inline constexpr std::string_view keysTable = "norvane_keys";
 
 /// The record types of a store and its version ("1.0.0"), in table order: parents before the
 /// records that point to them.
@@ -58,10 +64,15 @@ private:
 /// An open store: one SQLite connection (WAL, busy timeout, foreign keys) with the schema's tables.
 /// Several containers, in this process or others, can use one file at once. Contexts made over a
 /// container share its connection; the container serialises their access.
+///
+/// Opening writes only when the file needs it (a new store, an older layout of the tables); a
+/// store that this user may read but not write opens read-only, and only a save fails.
 class ModelContainer : public std::enable_shared_from_this<ModelContainer> {
 public:
     /// Opens or creates the store file. Fails with StoreError, naming the file, when it is not a
-    /// store or carries a newer schema version; such a file is left unchanged.
+    /// store or carries a newer schema version; such a file is left unchanged. Fails with
+    /// StoreBusyError when another connection keeps the file locked for longer than the busy
+    /// timeout while it has to be set up.
     static std::shared_ptr<ModelContainer> open(const std::filesystem::path& file, const Schema& schema);
     /// A store that lives in memory only.
     static std::shared_ptr<ModelContainer> inMemory(const Schema& schema);
@@ -72,6 +83,9 @@ public:
     const Schema& schema() const { return schema_; }
     /// The store file, or none for an in-memory store.
     const std::optional<std::filesystem::path>& file() const { return file_; }
+    bool isReadOnly() const { return readOnlyReason_.has_value(); }
+    /// Fails with StoreError saying why when the store may be read but not written.
+    void requireWritable() const;
 
     /// Calls `observer` after every successful save through this container, and after changes by
     /// other connections that `checkForExternalChanges` notices. Called on the thread that saved
@@ -88,18 +102,30 @@ public:
         return work(*database_);
     }
 
+    /// Runs `work` inside one read transaction: everything it reads through this container shows
+    /// one state of the store, whatever other connections commit meanwhile. `work` must not save.
+    template <typename Work>
+    void withReadTransaction(Work&& work) {
+        std::lock_guard lock(databaseMutex_);
+        Transaction transaction(*database_, Transaction::Kind::read);
+        work();
+        transaction.commit();
+    }
+
     void notify(const StoreChange& change);
     std::size_t entityOrder(const EntityInfo& entity) const;
 
 private:
     ModelContainer(std::unique_ptr<Database> database, Schema schema, std::optional<std::filesystem::path> file);
     void prepare();
+    void setUp();
     std::int64_t dataVersion();
 
-    std::mutex databaseMutex_;
+    std::recursive_mutex databaseMutex_;
     std::unique_ptr<Database> database_;
     Schema schema_;
     std::optional<std::filesystem::path> file_;
+    std::optional<std::string> readOnlyReason_;
     std::int64_t lastDataVersion_ = 0;
 
     std::mutex observersMutex_;

@@ -2,8 +2,11 @@
 
 #include "platform/persistence/StoreError.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 
 namespace norvane::platform {
@@ -15,54 +18,171 @@ std::string selectColumns(const EntityInfo& entity) {
     return columns;
 }
 
-std::string insertStatement(const EntityInfo& entity) {
+std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+
+std::string insertStatement(const EntityInfo& entity, std::uint64_t) {
     std::string names;
     std::string placeholders;
     for (const auto& column : entity.columns) {
-        names += (names.empty() ? "\"" : ", \"") + column.name + "\"";
-        placeholders += placeholders.empty() ? "?" : ", ?";
+        names += quoted(column.name) + ", ";
+        placeholders += "?, ";
     }
-    return "INSERT INTO \"" + entity.table + "\" (" + names + ") VALUES (" + placeholders + ")";
-}
-
-std::string updateStatement(const EntityInfo& entity) {
+    std::string sql = "INSERT INTO " + quoted(entity.table) + " (" + names + "pk) VALUES (" + placeholders + "?)";
+    const IndexInfo* replacing = entity.replacingIndex();
+    if (!replacing) return sql;
+    // The row that holds these values already takes the new ones and keeps its key and id.
+    std::string target;
+    for (const auto& column : replacing->columns) target += (target.empty() ? "" : ", ") + quoted(column);
     std::string assignments;
     for (const auto& column : entity.columns) {
-        assignments += (assignments.empty() ? "\"" : ", \"") + column.name + "\" = ?";
+        const bool key =
+            std::find(replacing->columns.begin(), replacing->columns.end(), column.name) != replacing->columns.end();
+        if (key || column.identity) continue;
+        assignments += (assignments.empty() ? "" : ", ") + quoted(column.name) + " = excluded." + quoted(column.name);
     }
-    return "UPDATE \"" + entity.table + "\" SET " + assignments + " WHERE pk = ?";
+    return sql + " ON CONFLICT (" + target + ") DO UPDATE SET " + assignments;
 }
 
-std::string deleteStatement(const EntityInfo& entity) { return "DELETE FROM \"" + entity.table + "\" WHERE pk = ?"; }
+/// Matches the row by its key and, where the entity has one, by the record's id as last read.
+std::string rowCondition(const EntityInfo& entity) {
+    std::string condition = " WHERE pk = ?";
+    if (entity.identityColumn) condition += " AND " + quoted(entity.columns[*entity.identityColumn].name) + " = ?";
+    return condition;
+}
 
-/// The statements of one kind of change in one save: prepared once per table, reused from row
-/// to row.
-class TableStatements {
+std::string updateStatement(const EntityInfo& entity, std::uint64_t columns) {
+    std::string assignments;
+    for (std::size_t i = 0; i < entity.columns.size(); ++i) {
+        if ((columns >> i & 1U) == 0) continue;
+        assignments += (assignments.empty() ? "" : ", ") + quoted(entity.columns[i].name) + " = ?";
+    }
+    return "UPDATE " + quoted(entity.table) + " SET " + assignments + rowCondition(entity);
+}
+
+std::string deleteStatement(const EntityInfo& entity, std::uint64_t) {
+    return "DELETE FROM " + quoted(entity.table) + rowCondition(entity);
+}
+
+/// The statements of one kind of change in one save: prepared once per table (and set of
+/// columns), reused from row to row.
+class StatementCache {
 public:
-    TableStatements(Database& database, std::string (*text)(const EntityInfo&)) : database_(database), text_(text) {}
+    StatementCache(Database& database, std::string (*text)(const EntityInfo&, std::uint64_t))
+        : database_(database), text_(text) {}
 
-    /// Binds `values`, and the row's key after them when given, and runs the table's statement.
-    /// The values are read in place: the statement is done with them when this returns.
-    void run(const EntityInfo& entity, const std::vector<SqlValue>& values, std::optional<std::int64_t> key = {}) {
-        auto found = statements_.find(&entity);
+    Statement& get(const EntityInfo& entity, std::uint64_t columns = 0) {
+        const auto key = std::pair(&entity, columns);
+        auto found = statements_.find(key);
         if (found == statements_.end()) {
-            found = statements_.emplace(&entity, database_.prepare(text_(entity))).first;
+            found = statements_.emplace(key, database_.prepare(text_(entity, columns))).first;
         }
-        auto& statement = found->second;
-        statement.bindAllInPlace(values);
-        if (key) statement.bind(static_cast<int>(values.size()) + 1, *key);
-        statement.run();
-        statement.reset();
+        return found->second;
     }
 
 private:
     Database& database_;
-    std::string (*text_)(const EntityInfo&);
-    std::unordered_map<const EntityInfo*, Statement> statements_;
+    std::string (*text_)(const EntityInfo&, std::uint64_t);
+    std::map<std::pair<const EntityInfo*, std::uint64_t>, Statement> statements_;
 };
+
+/// Binds the row's key and the id it was read with after the first `used` parameters.
+void bindRow(Statement& statement, int used, const Record& record, const std::vector<SqlValue>& persisted) {
+    statement.bind(used + 1, record.persistentKey());
+    if (const auto identity = record.entityInfo().identityColumn) statement.bind(used + 2, persisted[*identity]);
+}
 
 bool contains(const std::vector<std::shared_ptr<Record>>& records, const Record* record) {
     return std::any_of(records.begin(), records.end(), [record](const auto& r) { return r.get() == record; });
+}
+
+/// Hands out row keys above every key that a table ever had, and keeps the highest one in the
+/// keys table, within the save's transaction.
+class KeyAllocator {
+public:
+    explicit KeyAllocator(Database& database) : database_(database) {}
+
+    std::int64_t next(const EntityInfo& entity) {
+        auto [entry, fresh] = lastKeys_.try_emplace(&entity, 0);
+        if (fresh) entry->second = highestKey(entity);
+        return ++entry->second;
+    }
+
+    void store() {
+        if (lastKeys_.empty()) return;
+        auto statement = database_.prepare("INSERT OR REPLACE INTO " + std::string(keysTable) +
+                                           " (\"table\", lastKey) VALUES (?, ?)");
+        for (const auto& [entity, key] : lastKeys_) {
+            statement.bind(1, entity->table);
+            statement.bind(2, key);
+            statement.run();
+            statement.reset();
+        }
+    }
+
+private:
+    std::int64_t highestKey(const EntityInfo& entity) {
+        auto statement = database_.prepare("SELECT max(coalesce((SELECT lastKey FROM " + std::string(keysTable) +
+                                           " WHERE \"table\" = ?), 0), coalesce((SELECT max(pk) FROM " +
+                                           quoted(entity.table) + "), 0))");
+        statement.bind(1, entity.table);
+        statement.step();
+        return std::get<std::int64_t>(statement.column(0));
+    }
+
+    Database& database_;
+    std::map<const EntityInfo*, std::int64_t> lastKeys_;
+};
+
+/// Inserts the record's row and returns its key. When the entity replaces rows by an index and
+/// one held these values, that row was updated instead: `values` then carries the id it keeps.
+std::int64_t runInsert(Database& database, StatementCache& statements, KeyAllocator& keys, const Record& record,
+                       std::vector<SqlValue>& values) {
+    const EntityInfo& entity = record.entityInfo();
+    auto& statement = statements.get(entity);
+    const auto key = keys.next(entity);
+    database.setLastInsertRowId(0);
+    statement.bindAllInPlace(values);
+    statement.bind(static_cast<int>(values.size()) + 1, key);
+    statement.run();
+    statement.reset();
+    const IndexInfo* replacing = entity.replacingIndex();
+    if (!replacing || database.lastInsertRowId() == key) return key;
+    // The stored row took the values: it keeps its key and id.
+    std::string sql = "SELECT pk";
+    if (entity.identityColumn) sql += ", " + quoted(entity.columns[*entity.identityColumn].name);
+    sql += " FROM " + quoted(entity.table) + " WHERE ";
+    std::vector<SqlValue> arguments;
+    for (const auto& column : replacing->columns) {
+        sql += (arguments.empty() ? "" : " AND ") + quoted(column) + " IS ?";
+        const auto found = std::find_if(entity.columns.begin(), entity.columns.end(),
+                                        [&](const ColumnInfo& info) { return info.name == column; });
+        arguments.push_back(values[static_cast<std::size_t>(found - entity.columns.begin())]);
+    }
+    auto lookup = database.prepare(sql);
+    lookup.bindAll(arguments);
+    lookup.step();
+    if (entity.identityColumn) values[*entity.identityColumn] = lookup.column(1);
+    return std::get<std::int64_t>(lookup.column(0));
+}
+
+/// Writes the columns whose values differ from `persisted`; false when the row is gone.
+bool runUpdate(Database& database, StatementCache& statements, const Record& record,
+               const std::vector<SqlValue>& values, const std::vector<SqlValue>& persisted) {
+    std::uint64_t columns = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (values[i] != persisted[i]) columns |= std::uint64_t{1} << i;
+    }
+    if (columns == 0) return true;
+    auto& statement = statements.get(record.entityInfo(), columns);
+    int used = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if ((columns >> i & 1U) != 0) statement.bind(++used, values[i]);
+    }
+    bindRow(statement, used, record, persisted);
+    statement.run();
+    const bool found = database.changes() > 0;
+    statement.reset();
+    return found;
 }
 
 } // namespace
@@ -238,7 +358,7 @@ std::vector<std::shared_ptr<Record>> ModelContext::modifiedRecords() {
 
 bool ModelContext::hasChanges() {
     std::lock_guard lock(mutex_);
-    return !inserted_.empty() || !deleted_.empty() || !modifiedRecords().empty();
+    return !inserted_.empty() || !deleted_.empty() || !bulkDeletes_.empty() || !modifiedRecords().empty();
 }
 
 void ModelContext::save() {
@@ -246,7 +366,8 @@ void ModelContext::save() {
     {
         std::lock_guard lock(mutex_);
         const auto modified = modifiedRecords();
-        if (inserted_.empty() && deleted_.empty() && modified.empty()) return;
+        if (inserted_.empty() && deleted_.empty() && bulkDeletes_.empty() && modified.empty()) return;
+        container_->requireWritable();
         try {
             change = writeChanges(modified);
         } catch (...) {
@@ -271,6 +392,16 @@ std::vector<std::shared_ptr<Record>> ModelContext::insertsInTableOrder() const {
     return ordered;
 }
 
+template <typename Write>
+auto ModelContext::guarded(Database& database, const Record& record, Write&& write) {
+    try {
+        return write();
+    } catch (const StoreError& error) {
+        if (error.code() != SQLITE_CONSTRAINT_FOREIGNKEY) throw;
+        throw MissingRecordError(missingMessage(missingEntity(database, record)), error.code());
+    }
+}
+
 StoreChange ModelContext::writeChanges(const std::vector<std::shared_ptr<Record>>& modified) {
     StoreChange change;
     const auto inserts = insertsInTableOrder();
@@ -278,28 +409,29 @@ StoreChange ModelContext::writeChanges(const std::vector<std::shared_ptr<Record>
     std::vector<std::vector<SqlValue>> updatedValues;
     container_->withDatabase([&](Database& database) {
         Transaction transaction(database);
-        TableStatements deletes(database, deleteStatement);
-        TableStatements insertions(database, insertStatement);
-        TableStatements updates(database, updateStatement);
-        for (const auto& record : deleted_) {
-            if (record->key_ == 0) continue;
-            deletes.run(record->entityInfo(), {}, record->key_);
-            change.entityNames.insert(record->entityInfo().name);
-        }
+        writeDeletes(database, change);
+        StatementCache insertions(database, insertStatement);
+        StatementCache updates(database, updateStatement);
+        KeyAllocator keys(database);
         try {
             for (const auto& record : inserts) {
                 auto values = record->columnValues();
-                insertions.run(record->entityInfo(), values);
-                record->key_ = database.lastInsertRowId();
+                record->key_ =
+                    guarded(database, *record, [&] { return runInsert(database, insertions, keys, *record, values); });
+                adoptStoredIdentity(*record, values);
                 insertedValues.push_back(std::move(values));
                 change.entityNames.insert(record->entityInfo().name);
             }
             for (const auto& record : modified) {
                 auto values = record->columnValues();
-                updates.run(record->entityInfo(), values, record->key_);
+                const bool found = guarded(database, *record, [&] {
+                    return runUpdate(database, updates, *record, values, record->persistedValues_);
+                });
+                if (!found) throw MissingRecordError(missingMessage(record->entityInfo()));
                 updatedValues.push_back(std::move(values));
                 change.entityNames.insert(record->entityInfo().name);
             }
+            keys.store();
             transaction.commit();
         } catch (...) {
             for (const auto& record : inserts) record->key_ = 0;
@@ -309,7 +441,11 @@ StoreChange ModelContext::writeChanges(const std::vector<std::shared_ptr<Record>
 
     for (std::size_t i = 0; i < inserts.size(); ++i) {
         inserts[i]->persistedValues_ = std::move(insertedValues[i]);
-        registered_[&inserts[i]->entityInfo()].emplace(inserts[i]->key_, inserts[i]);
+        auto& slot = registered_[&inserts[i]->entityInfo()][inserts[i]->key_];
+        // A replacing insert may have taken a row that this context had loaded: the new object
+        // stands for it from now on.
+        if (slot && slot != inserts[i]) detach(*slot);
+        slot = inserts[i];
     }
     for (std::size_t i = 0; i < modified.size(); ++i) modified[i]->persistedValues_ = std::move(updatedValues[i]);
     for (const auto& record : deleted_) {
@@ -318,12 +454,51 @@ StoreChange ModelContext::writeChanges(const std::vector<std::shared_ptr<Record>
     }
     inserted_.clear();
     deleted_.clear();
+    bulkDeletes_.clear();
     return change;
 }
 
-void ModelContext::rollback() {
-    std::lock_guard lock(mutex_);
-    rollbackLocked();
+void ModelContext::writeDeletes(Database& database, StoreChange& change) {
+    StatementCache deletes(database, deleteStatement);
+    for (const auto& record : deleted_) {
+        if (record->key_ == 0) continue;
+        // A row that another connection deleted already is gone either way.
+        auto& statement = deletes.get(record->entityInfo());
+        bindRow(statement, 0, *record, record->persistedValues_);
+        statement.run();
+        statement.reset();
+        change.entityNames.insert(record->entityInfo().name);
+    }
+    for (const auto& bulk : bulkDeletes_) {
+        auto statement = database.prepare("DELETE FROM " + quoted(bulk.entity->table) + " WHERE " + bulk.where);
+        statement.bindAll(bulk.arguments);
+        statement.run();
+        change.entityNames.insert(bulk.entity->name);
+    }
+}
+
+const EntityInfo& ModelContext::missingEntity(Database& database, const Record& record) {
+    const auto& columns = record.entityInfo().columns;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        auto target = columns[i].relationTarget ? record.relatedRecordShared(i) : nullptr;
+        if (!target || target->key_ == 0) continue;
+        const EntityInfo& entity = target->entityInfo();
+        auto statement = database.prepare("SELECT 1 FROM " + quoted(entity.table) + rowCondition(entity));
+        bindRow(statement, 0, *target, target->persistedValues_);
+        if (!statement.step()) return entity;
+    }
+    return record.entityInfo();
+}
+
+std::string ModelContext::missingMessage(const EntityInfo& entity) const {
+    const auto& file = container_->file();
+    return "A " + entity.name + " record was deleted by another program while this one changed it (" +
+           (file ? file->string() : std::string("in memory")) + "); nothing was saved";
+}
+
+void ModelContext::adoptStoredIdentity(Record& record, const std::vector<SqlValue>& values) {
+    const auto identity = record.entityInfo().identityColumn;
+    if (identity && !record.equalsColumnValues(values)) record.assignColumnValue(*identity, values[*identity], *this);
 }
 
 void ModelContext::rollbackLocked() {
@@ -333,6 +508,7 @@ void ModelContext::rollbackLocked() {
     inserted_.clear();
     for (const auto& record : deleted_) record->deleted_ = false;
     deleted_.clear();
+    bulkDeletes_.clear();
     for (const auto& record : modifiedRecords()) {
         record->assignColumnValues(record->persistedValues_, *this);
     }

@@ -2,6 +2,7 @@
 
 #include "platform/persistence/ModelContainer.h"
 #include "platform/persistence/Predicate.h"
+#include "platform/persistence/StoreError.h"
 
 #include <memory>
 #include <mutex>
@@ -13,9 +14,15 @@ namespace norvane::platform {
 /// A unit of work over a container, with an identity map: one object per stored row.
 ///
 /// Inserts, deletions and modifications stay pending until `save()`, which writes them in one
-/// transaction. A failed save leaves the file unchanged and discards the pending changes (the
-/// context rolls back), so a later save never commits them. Fetches see the context's own pending
-/// inserts and deletions. Safe to call from several threads: the context serialises its calls.
+/// transaction. A save writes only what this context changed: of a modified record, the columns
+/// that differ from the values it last read or wrote; and it aims every update and delete at the
+/// row's key and the record's id, so that a row deleted by another connection is never written
+/// again. Fetches see the context's own pending inserts and deletions. Safe to call from several
+/// threads: the context serialises its calls.
+///
+/// A failed save leaves the file unchanged and discards the pending changes (the context rolls
+/// back), so a later save never commits them. Callers that can fail separately, such as work on
+/// two threads, therefore use contexts of their own over one container.
 class ModelContext {
 public:
     explicit ModelContext(std::shared_ptr<ModelContainer> container);
@@ -29,6 +36,10 @@ public:
     void insert(const std::shared_ptr<Record>& record);
     /// Deletes a record; records that point to it are deleted or unlinked by their delete rule.
     void remove(const std::shared_ptr<Record>& record);
+    /// Deletes the records that match `predicate`: here at once, and in the store at the next save
+    /// whichever rows match then, including rows that another connection added meanwhile.
+    template <typename R>
+    void removeAll(const Predicate<R>& predicate);
 
     template <typename R>
     std::vector<std::shared_ptr<R>> fetch(const FetchDescriptor<R>& descriptor = {});
@@ -39,10 +50,14 @@ public:
 
     /// Writes every pending change in one transaction, then tells the container's observers.
     void save();
-    /// Discards every pending change: inserted records leave, deleted ones come back, modified
-    /// ones take their stored values again.
-    void rollback();
     bool hasChanges();
+    /// Runs `work`, which only reads, inside one read transaction: all its fetches see one state
+    /// of the store.
+    template <typename Work>
+    void readConsistently(Work&& work) {
+        std::lock_guard lock(mutex_);
+        container_->withReadTransaction(std::forward<Work>(work));
+    }
 
     /// The object of a stored row, loading it when needed; null when there is no such row.
     std::shared_ptr<Record> resolve(const EntityInfo& entity, std::int64_t key);
@@ -58,6 +73,12 @@ private:
         std::function<bool(const Record&, const Record&)> before;
     };
 
+    struct BulkDelete {
+        const EntityInfo* entity;
+        std::string where;
+        std::vector<SqlValue> arguments;
+    };
+
     std::vector<std::shared_ptr<Record>> fetchErased(const ErasedFetch& fetch);
     std::shared_ptr<Record> materialize(const EntityInfo& entity, std::int64_t key, std::vector<SqlValue> values);
     void removeLocked(const std::shared_ptr<Record>& record);
@@ -65,6 +86,15 @@ private:
     std::vector<std::shared_ptr<Record>> modifiedRecords();
     std::vector<std::shared_ptr<Record>> insertsInTableOrder() const;
     StoreChange writeChanges(const std::vector<std::shared_ptr<Record>>& modified);
+    void writeDeletes(Database& database, StoreChange& change);
+    /// Runs one write of `record`, turning a reference to a row that is gone into
+    /// MissingRecordError.
+    template <typename Write>
+    auto guarded(Database& database, const Record& record, Write&& write);
+    /// The entity of the related record of `record` whose row is gone, or of `record` itself.
+    const EntityInfo& missingEntity(Database& database, const Record& record);
+    std::string missingMessage(const EntityInfo& entity) const;
+    void adoptStoredIdentity(Record& record, const std::vector<SqlValue>& values);
     void rollbackLocked();
     void detach(Record& record);
 
@@ -73,7 +103,15 @@ private:
     std::unordered_map<const EntityInfo*, std::unordered_map<std::int64_t, std::shared_ptr<Record>>> registered_;
     std::vector<std::shared_ptr<Record>> inserted_;
     std::vector<std::shared_ptr<Record>> deleted_;
+    std::vector<BulkDelete> bulkDeletes_;
 };
+
+template <typename R>
+void ModelContext::removeAll(const Predicate<R>& predicate) {
+    std::lock_guard lock(mutex_);
+    for (const auto& record : fetch<R>({.predicate = predicate})) removeLocked(record);
+    bulkDeletes_.push_back({&R::entity().info(), predicate.sql, predicate.arguments});
+}
 
 template <typename R>
 std::vector<std::shared_ptr<R>> ModelContext::fetch(const FetchDescriptor<R>& descriptor) {

@@ -28,6 +28,8 @@ public:
     virtual bool equalsColumnValues(const std::vector<SqlValue>& values) const = 0;
     /// Sets every column from stored values; relationships are resolved through `context`.
     virtual void assignColumnValues(const std::vector<SqlValue>& values, ModelContext& context) = 0;
+    /// Sets one attribute column (not a relationship) from a stored value.
+    virtual void assignColumnValue(std::size_t column, const SqlValue& value, ModelContext& context) = 0;
     /// The record a relationship column points to, or null.
     virtual Record* relatedRecord(std::size_t column) const = 0;
     virtual std::shared_ptr<Record> relatedRecordShared(std::size_t column) const = 0;

@@ -6,14 +6,30 @@
 namespace norvane::platform {
 
 /// A failure of the store: opening, reading or saving. `what()` says what went wrong and, where
-/// there is one, names the file.
+/// there is one, names the file. `code()` is SQLite's extended result code, 0 when none.
 class StoreError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit StoreError(const std::string& message, int code = 0) : std::runtime_error(message), code_(code) {}
+    int code() const { return code_; }
+
+private:
+    int code_;
 };
 
 /// A save refused because it would break a unique constraint.
 class UniqueConstraintError : public StoreError {
+public:
+    using StoreError::StoreError;
+};
+
+/// Another connection held the store locked for longer than the busy timeout.
+class StoreBusyError : public StoreError {
+public:
+    using StoreError::StoreError;
+};
+
+/// A save aimed at a record whose row another connection deleted meanwhile. Nothing was written.
+class MissingRecordError : public StoreError {
 public:
     using StoreError::StoreError;
 };

@@ -1,106 +1,151 @@
-#include "core/models/NorvaneDatabase.h"
-#include "core/models/Project.h"
+#include "platform/persistence/ModelContainer.h"
+
 #include "platform/persistence/ModelContext.h"
 #include "platform/persistence/StoreError.h"
+#include "tests/platform/persistence/TestRecords.h"
 #include "tests/support/ErrorMessage.h"
 #include "tests/support/TemporaryFolder.h"
 
-#include <gtest/gtest.h>
-
-#include <fstream>
+#include <gmock/gmock.h>
 
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace norvane {
+#include <csignal>
+#include <functional>
+
+namespace norvane::testing {
 namespace {
 
-using testing::readFile;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
-TEST(ModelContainer, RefusesAFileThatIsNotAStoreAndLeavesItAlone) {
-    testing::TemporaryFolder folder;
-    const auto file = folder.writeFile("norvane.store", std::string(8192, 'x'));
-    const auto message = testing::errorMessageOf<platform::StoreError>([&] { NorvaneDatabase::makeContainer(file); });
-    EXPECT_NE(message.find(file.string()), std::string::npos) << message;
-    EXPECT_EQ(readFile(file), std::string(8192, 'x'));
-    EXPECT_FALSE(std::filesystem::exists(file.string() + "-wal"));
+std::shared_ptr<platform::ModelContainer> open(const std::filesystem::path& file) {
+    return platform::ModelContainer::open(file, testSchema());
 }
 
-TEST(ModelContainer, RefusesANewerSchemaVersion) {
-    testing::TemporaryFolder folder;
-    const auto file = folder.path() / "norvane.store";
-    NorvaneDatabase::makeContainer(file).reset();
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(raw, "UPDATE norvane_metadata SET value = '2.0.0' WHERE key = 'schemaVersion'", nullptr,
-                           nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(raw);
-    const auto message = testing::errorMessageOf<platform::StoreError>([&] { NorvaneDatabase::makeContainer(file); });
-    EXPECT_NE(message.find("newer version"), std::string::npos) << message;
-    EXPECT_NE(message.find(file.string()), std::string::npos);
-}
-
-TEST(ModelContainer, CreatesTheStoreFolderUnderTheDataHome) {
-    testing::TemporaryHome home;
-    EXPECT_EQ(NorvaneDatabase::containerURL(), home.dataHome() / "Norvane" / "norvane.store");
-    EXPECT_FALSE(std::filesystem::exists(home.dataHome() / "Norvane")) << "reading the location creates nothing";
-    auto first = NorvaneDatabase::makeContainer();
-    auto second = NorvaneDatabase::makeContainer();
-    EXPECT_NE(first.get(), second.get());
-    EXPECT_TRUE(std::filesystem::exists(home.dataHome() / "Norvane" / "norvane.store"));
-
-    NorvaneDatabase::isDevelopment = true;
-    EXPECT_EQ(NorvaneDatabase::containerURL(), home.dataHome() / "Norvane-Dev" / "norvane.store");
-    NorvaneDatabase::isDevelopment = false;
-}
-
-TEST(ModelContainer, AFileInTheWayOfTheFolderFails) {
-    testing::TemporaryHome home;
-    std::filesystem::create_directories(home.dataHome());
-    std::ofstream(home.dataHome() / "Norvane") << "not a folder";
-    EXPECT_THROW(NorvaneDatabase::makeContainer(), platform::StoreError);
-}
-
-TEST(ModelContainer, SeesWhatAnotherProcessWrites) {
-    testing::TemporaryFolder folder;
-    const auto file = folder.path() / "norvane.store";
-    auto container = NorvaneDatabase::makeContainer(file);
-    platform::ModelContext context(container);
-    EXPECT_TRUE(context.fetch<Project>().empty());
-
+/// Runs `work` in a child process; its exit status, 0 when it returned normally.
+int inChildProcess(const std::function<void()>& work) {
     const pid_t child = fork();
-    ASSERT_GE(child, 0);
     if (child == 0) {
         int status = 0;
         try {
-            platform::ModelContext writer(NorvaneDatabase::makeContainer(file));
-            writer.insert(Project::create("from-child", "/tmp", std::nullopt, ProjectType::organic));
-            writer.save();
+            work();
         } catch (...) {
             status = 1;
         }
         _exit(status);
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-
-    EXPECT_TRUE(container->checkForExternalChanges());
-    auto projects = context.fetch<Project>();
-    ASSERT_EQ(projects.size(), 1U);
-    EXPECT_EQ(projects.front()->name, "from-child");
+    int status = -1;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(ModelContainer, InMemoryStoresAreSeparate) {
-    platform::ModelContext first(NorvaneDatabase::makeInMemoryContainer());
-    platform::ModelContext second(NorvaneDatabase::makeInMemoryContainer());
-    first.insert(Project::create("alpha", "/tmp", std::nullopt, ProjectType::organic));
-    first.save();
-    EXPECT_EQ(first.fetch<Project>().size(), 1U);
-    EXPECT_TRUE(second.fetch<Project>().empty());
+class ModelContainerTest : public ::testing::Test {
+protected:
+    std::filesystem::path storeWithAShelf() const {
+        platform::ModelContext context(open(file));
+        context.insert(Shelf::make("alpha"));
+        context.save();
+        return file;
+    }
+
+    std::vector<std::string> folderEntries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    TemporaryFolder folder;
+    std::filesystem::path file = folder.path() / "test.store";
+};
+
+TEST_F(ModelContainerTest, RefusesAFileThatIsNotAStoreAndLeavesItAlone) {
+    folder.writeFile("test.store", std::string(8192, 'x'));
+    const auto message = errorMessageOf<platform::StoreError>([&] { open(file); });
+    EXPECT_THAT(message, HasSubstr("The file " + file.string() + " is not a Norvane store"));
+    EXPECT_EQ(readFile(file), std::string(8192, 'x'));
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{"test.store"});
+}
+
+TEST_F(ModelContainerTest, RefusesANewerSchemaVersion) {
+    storeWithAShelf();
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw, "UPDATE norvane_metadata SET value = '2.0.0'", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+    const auto message = errorMessageOf<platform::StoreError>([&] { open(file); });
+    EXPECT_THAT(message, HasSubstr("newer version"));
+    EXPECT_THAT(message, HasSubstr(file.string()));
+}
+
+TEST_F(ModelContainerTest, SeesWhatAnotherProcessWrites) {
+    auto container = open(file);
+    platform::ModelContext context(container);
+    EXPECT_TRUE(context.fetch<Shelf>().empty());
+
+    ASSERT_EQ(inChildProcess([&] { storeWithAShelf(); }), 0);
+
+    EXPECT_TRUE(container->checkForExternalChanges());
+    EXPECT_EQ(context.fetch<Shelf>().size(), 1U);
+}
+
+TEST_F(ModelContainerTest, AFileSystemFailureAtOpenSaysWhatHappened) {
+    storeWithAShelf();
+    // The lock files cannot grow past the limit, as on a full disk.
+    const int status = inChildProcess([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1024, 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const auto message = errorMessageOf<platform::StoreError>([&] { open(file); });
+        if (message.find("File too large") == std::string::npos ||
+            message.find("not a Norvane store") != std::string::npos) {
+            throw std::runtime_error(message);
+        }
+    });
+    EXPECT_EQ(status, 0);
+}
+
+class ReadOnlyStore : public ModelContainerTest {
+protected:
+    void SetUp() override {
+        if (geteuid() == 0) GTEST_SKIP() << "root may write any file: run as an unprivileged user";
+        storeWithAShelf();
+    }
+
+    void TearDown() override { std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all); }
+
+    /// Reads the store, fails to write it with a message that says so, and leaves no file behind.
+    void expectReadableButNotWritable() {
+        const auto entries = folderEntries();
+        platform::ModelContext context(open(file));
+        EXPECT_EQ(context.fetch<Shelf>().size(), 1U);
+        context.insert(Shelf::make("beta"));
+        const auto message = errorMessageOf<platform::StoreError>([&] { context.save(); });
+        EXPECT_THAT(message, HasSubstr("The store " + file.string() + " is read-only"));
+        EXPECT_EQ(folderEntries(), entries);
+    }
+};
+
+TEST_F(ReadOnlyStore, AFileThatMayOnlyBeReadOpensForReading) {
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    expectReadableButNotWritable();
+
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    platform::ModelContext context(open(file));
+    context.insert(Shelf::make("beta"));
+    EXPECT_NO_THROW(context.save()) << "nothing left behind blocks the owner afterwards";
+}
+
+TEST_F(ReadOnlyStore, AFolderThatMayOnlyBeReadOpensForReading) {
+    std::filesystem::permissions(folder.path(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    expectReadableButNotWritable();
 }
 
 } // namespace
-} // namespace norvane
+} // namespace norvane::testing

@@ -1,244 +1,281 @@
 #include "platform/persistence/ModelContext.h"
-#include "core/models/DailyActivity.h"
-#include "core/models/ModelDailyActivity.h"
-#include "core/models/NorvaneDatabase.h"
-#include "core/models/SnapshotLanguage.h"
+
 #include "platform/persistence/StoreError.h"
+#include "tests/platform/persistence/TestRecords.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <thread>
 
-namespace norvane {
+namespace norvane::testing {
 namespace {
 
 using platform::ModelContext;
-using std::chrono::hours;
-
-platform::Date day(int n) {
-    return platform::Date(std::chrono::duration_cast<std::chrono::microseconds>(hours(24 * (20000 + n))));
-}
 
 class ModelContextTest : public ::testing::Test {
 protected:
-    testing::TemporaryFolder folder;
-    std::filesystem::path file = folder.path() / "norvane.store";
-    std::shared_ptr<platform::ModelContainer> container = NorvaneDatabase::makeContainer(file);
+    std::shared_ptr<Shelf> addShelf(const std::string& name, ModelContext& into) {
+        auto shelf = Shelf::make(name);
+        into.insert(shelf);
+        return shelf;
+    }
+    std::shared_ptr<Shelf> addShelf(const std::string& name) { return addShelf(name, *context); }
+
+    /// A context on a container of its own over the same file, as another process has.
+    std::shared_ptr<ModelContext> otherContext() const {
+        return std::make_shared<ModelContext>(platform::ModelContainer::open(file, testSchema()));
+    }
+
+    template <typename R>
+    std::vector<std::shared_ptr<R>> stored() const {
+        return otherContext()->fetch<R>();
+    }
+
+    std::shared_ptr<Shelf> storedShelf(const std::string& name) const {
+        auto found = otherContext()->fetch<Shelf>({.predicate = ShelfField::name == name});
+        return found.empty() ? nullptr : found.front();
+    }
+
+    TemporaryFolder folder;
+    std::filesystem::path file = folder.path() / "test.store";
+    std::shared_ptr<platform::ModelContainer> container = platform::ModelContainer::open(file, testSchema());
     std::shared_ptr<ModelContext> context = std::make_shared<ModelContext>(container);
-
-    std::shared_ptr<Project> addProject(const std::string& name) {
-        auto project = Project::create(name, "/tmp", std::nullopt, ProjectType::organic);
-        context->insert(project);
-        return project;
-    }
-
-    std::shared_ptr<ModelContext> freshContext() {
-        return std::make_shared<ModelContext>(NorvaneDatabase::makeContainer(file));
-    }
 };
 
-TEST_F(ModelContextTest, SavedRecordsReadBackWithTheirValuesAndIdentity) {
-    auto project = addProject("alpha");
-    project->projectDescription = "desc";
-    project->status = ProjectStatus::paused;
-    project->projectType = ProjectType::embedded;
-    project->baselineVelocity = 12.5;
-    project->firstCommitAt = day(1);
+TEST_F(ModelContextTest, SavedChangesReadBackWithTheirValuesAndOneObjectPerRow) {
+    auto shelf = addShelf("alpha");
+    shelf->label = "first";
+    auto other = addShelf("beta");
+    auto moving = Book::make(shelf, "moving", 1);
+    auto leaving = Book::make(shelf, "leaving", 2);
+    context->insert(moving);
+    context->insert(leaving);
     context->save();
+    EXPECT_EQ(context->fetch<Shelf>({.predicate = ShelfField::name == std::string("alpha")}).front(), shelf);
 
-    auto again = context->fetch<Project>();
-    ASSERT_EQ(again.size(), 1U);
-    EXPECT_EQ(again.front().get(), project.get()) << "one object per row in a context";
-
-    auto other = freshContext()->fetch<Project>();
-    ASSERT_EQ(other.size(), 1U);
-    const auto& loaded = *other.front();
-    EXPECT_EQ(loaded.id, project->id);
-    EXPECT_EQ(loaded.name, "alpha");
-    EXPECT_EQ(loaded.projectDescription, "desc");
-    EXPECT_EQ(loaded.status, ProjectStatus::paused);
-    EXPECT_EQ(loaded.projectType, ProjectType::embedded);
-    EXPECT_EQ(loaded.baselineVelocity, 12.5);
-    EXPECT_EQ(loaded.firstCommitAt, day(1));
-    EXPECT_FALSE(loaded.latestCommitAt);
-    EXPECT_EQ(loaded.createdAt, project->createdAt);
-}
-
-TEST_F(ModelContextTest, ModifiedRecordsAreFoundAtSave) {
-    auto project = addProject("alpha");
-    context->save();
-    project->path = "/elsewhere";
+    shelf->label = std::nullopt;
+    other->count = 7;
+    moving->shelf = other;
+    context->remove(leaving);
     EXPECT_TRUE(context->hasChanges());
     context->save();
     EXPECT_FALSE(context->hasChanges());
-    EXPECT_EQ(freshContext()->fetch<Project>().front()->path, "/elsewhere");
+
+    const auto alpha = storedShelf("alpha");
+    EXPECT_EQ(alpha->id, shelf->id);
+    EXPECT_FALSE(alpha->label);
+    EXPECT_EQ(storedShelf("beta")->count, 7);
+    const auto books = stored<Book>();
+    ASSERT_EQ(books.size(), 1U);
+    EXPECT_EQ(books.front()->title, "moving");
+    EXPECT_EQ(books.front()->shelf->name, "beta");
+    EXPECT_EQ(books.front()->day, day(1));
 }
 
-TEST_F(ModelContextTest, EveryKindOfChangeToSeveralRecordsIsWrittenInOneSave) {
-    auto alpha = addProject("alpha");
-    auto beta = addProject("beta");
-    alpha->projectDescription = "first";
-    std::vector<std::shared_ptr<Snapshot>> snapshots;
-    for (int i = 0; i < 3; ++i) {
-        snapshots.push_back(Snapshot::create(alpha));
-        snapshots.back()->latestCommitHash = "hash" + std::to_string(i);
-        context->insert(snapshots.back());
-    }
-    auto leaving = DailyActivity::create(alpha, day(1));
-    auto staying = DailyActivity::create(alpha, day(2));
-    context->insert(leaving);
-    context->insert(staying);
+TEST_F(ModelContextTest, TwoWritersOfOneRecordKeepEachOthersFieldsAndTheLaterWinsOnOne) {
+    addShelf("alpha");
     context->save();
-    EXPECT_FALSE(context->hasChanges());
+    auto first = otherContext();
+    auto second = otherContext();
+    auto seenByFirst = first->fetch<Shelf>().front();
+    auto seenBySecond = second->fetch<Shelf>().front();
 
-    alpha->projectDescription = std::nullopt;
-    alpha->status = ProjectStatus::paused;
-    beta->baselineVelocity = 2.5;
-    beta->firstCommitAt = day(3);
-    snapshots[0]->project = beta;
-    snapshots[1]->latestCommitHash = "changed";
-    snapshots[2]->cumulativeEffortMonths = 1.25;
-    context->remove(leaving);
+    seenByFirst->label = "labelled";
+    seenBySecond->count = 3;
+    first->save();
+    second->save();
+    EXPECT_EQ(storedShelf("alpha")->label, "labelled");
+    EXPECT_EQ(storedShelf("alpha")->count, 3);
+
+    seenByFirst->count = 10;
+    seenBySecond->count = 20;
+    second->save();
+    first->save();
+    EXPECT_EQ(storedShelf("alpha")->count, 10);
+}
+
+TEST_F(ModelContextTest, WritesAimedAtARowThatAnotherConnectionDeletedChangeNothing) {
+    auto alpha = addShelf("alpha");
     context->save();
-    EXPECT_FALSE(context->hasChanges());
+    const auto alphaKey = alpha->persistentKey();
 
-    auto other = freshContext();
-    const auto projects = other->fetch<Project>({.sortBy = {platform::ascending(ProjectField::name)}});
-    ASSERT_EQ(projects.size(), 2U);
-    EXPECT_FALSE(projects[0]->projectDescription);
-    EXPECT_EQ(projects[0]->status, ProjectStatus::paused);
-    EXPECT_EQ(projects[1]->baselineVelocity, 2.5);
-    EXPECT_EQ(projects[1]->firstCommitAt, day(3));
-    std::map<std::string, std::shared_ptr<Snapshot>> byHash;
-    for (const auto& snapshot : other->fetch<Snapshot>()) byHash[snapshot->latestCommitHash.value_or("")] = snapshot;
-    ASSERT_EQ(byHash.size(), 3U);
-    EXPECT_EQ(byHash.at("hash0")->project, projects[1]);
-    EXPECT_EQ(byHash.at("changed")->project, projects[0]);
-    EXPECT_EQ(byHash.at("hash2")->cumulativeEffortMonths, 1.25);
-    const auto days = other->fetch<DailyActivity>();
-    ASSERT_EQ(days.size(), 1U);
-    EXPECT_EQ(days.front()->id, staying->id);
+    auto elsewhere = otherContext();
+    elsewhere->remove(elsewhere->fetch<Shelf>().front());
+    elsewhere->save();
+    auto beta = addShelf("beta", *elsewhere);
+    elsewhere->save();
+    EXPECT_GT(beta->persistentKey(), alphaKey) << "a deleted row's key is never handed out again";
+
+    alpha->label = "stale";
+    EXPECT_THROW(context->save(), platform::MissingRecordError);
+    context->insert(Book::make(alpha, "orphan", 1));
+    EXPECT_THROW(context->save(), platform::MissingRecordError);
+    context->remove(alpha);
+    context->save();
+
+    const auto shelves = stored<Shelf>();
+    ASSERT_EQ(shelves.size(), 1U);
+    EXPECT_EQ(shelves.front()->name, "beta");
+    EXPECT_FALSE(shelves.front()->label);
+    EXPECT_TRUE(stored<Book>().empty());
+}
+
+TEST_F(ModelContextTest, ASecondRecordForAReplacingIndexTakesTheStoredRow) {
+    addShelf("alpha");
+    context->save();
+    auto first = otherContext();
+    auto second = otherContext();
+    auto early = Book::make(first->fetch<Shelf>().front(), "early", 1);
+    auto late = Book::make(second->fetch<Shelf>().front(), "late", 1);
+    first->insert(early);
+    second->insert(late);
+
+    first->save();
+    second->save();
+
+    const auto books = stored<Book>();
+    ASSERT_EQ(books.size(), 1U);
+    EXPECT_EQ(books.front()->title, "late");
+    EXPECT_EQ(late->id, early->id) << "the record adopts the row's id";
+    EXPECT_EQ(late->persistentKey(), early->persistentKey());
+    late->pages = 5;
+    second->save();
+    EXPECT_EQ(stored<Book>().front()->pages, 5);
+}
+
+TEST_F(ModelContextTest, RemoveAllDeletesWhatMatchesWhenSaving) {
+    auto shelf = addShelf("alpha");
+    context->insert(Book::make(shelf, "old", 1));
+    context->save();
+    context->removeAll(BookField::shelf == shelf);
+    EXPECT_TRUE(context->fetch<Book>().empty());
+
+    auto elsewhere = otherContext();
+    elsewhere->insert(Book::make(elsewhere->fetch<Shelf>().front(), "added meanwhile", 2));
+    elsewhere->save();
+    context->insert(Book::make(shelf, "new", 3));
+    context->save();
+
+    const auto books = stored<Book>();
+    ASSERT_EQ(books.size(), 1U);
+    EXPECT_EQ(books.front()->title, "new");
+}
+
+TEST_F(ModelContextTest, AReadTransactionSeesOneStateOfTheStore) {
+    addShelf("alpha");
+    context->save();
+    auto writer = otherContext();
+    std::size_t before = 0;
+    std::size_t after = 0;
+    context->readConsistently([&] {
+        before = context->fetch<Shelf>().size();
+        addShelf("beta", *writer);
+        writer->save();
+        after = context->fetch<Shelf>().size();
+    });
+    EXPECT_EQ(before, 1U);
+    EXPECT_EQ(after, 1U);
+    EXPECT_EQ(context->fetch<Shelf>().size(), 2U);
 }
 
 TEST_F(ModelContextTest, FetchAppliesPredicateSortAndLimitAndSeesPendingChanges) {
-    auto project = addProject("alpha");
-    for (int i = 0; i < 5; ++i) context->insert(DailyActivity::create(project, day(i)));
+    auto shelf = addShelf("alpha");
+    for (int i = 0; i < 5; ++i) context->insert(Book::make(shelf, "day" + std::to_string(i), i));
     context->save();
 
-    const auto window = DailyActivityField::project == project && DailyActivityField::date >= day(1) &&
-                        DailyActivityField::date < day(4);
-    auto rows = context->fetch<DailyActivity>(
-        {.predicate = window, .sortBy = {platform::descending(DailyActivityField::date)}});
+    const auto window = BookField::shelf == shelf && BookField::day >= day(1) && BookField::day < day(4);
+    auto rows = context->fetch<Book>({.predicate = window, .sortBy = {platform::descending(BookField::day)}});
     ASSERT_EQ(rows.size(), 3U);
-    EXPECT_EQ(rows.front()->date, day(3));
+    EXPECT_EQ(rows.front()->day, day(3));
 
-    // A pending insert inside the window and a pending delete are both visible to the fetch.
     context->remove(rows.front());
-    auto pending = DailyActivity::create(project, day(2) + hours(30));
+    auto pending = Book::make(shelf, "pending", 2);
+    pending->day += std::chrono::hours(30);
     context->insert(pending);
-    rows =
-        context->fetch<DailyActivity>({.predicate = window, .sortBy = {platform::ascending(DailyActivityField::date)}});
+    rows = context->fetch<Book>({.predicate = window, .sortBy = {platform::ascending(BookField::day)}});
     ASSERT_EQ(rows.size(), 3U);
-    EXPECT_EQ(rows[0]->date, day(1));
-    EXPECT_EQ(rows[1]->date, day(2));
-    EXPECT_EQ(rows[2].get(), pending.get());
+    EXPECT_EQ(rows[0]->day, day(1));
+    EXPECT_EQ(rows[2], pending);
 
-    auto limited = context->fetch<DailyActivity>(
-        {.predicate = window, .sortBy = {platform::descending(DailyActivityField::date)}, .limit = 1});
+    auto limited =
+        context->fetch<Book>({.predicate = window, .sortBy = {platform::descending(BookField::day)}, .limit = 1});
     ASSERT_EQ(limited.size(), 1U);
-    EXPECT_EQ(limited.front().get(), pending.get()) << "the deleted day-3 row must not fill the limit";
+    EXPECT_EQ(limited.front(), pending) << "the deleted row must not fill the limit";
 }
 
-TEST_F(ModelContextTest, DeletingAProjectCascadesAndUnlinksModelRows) {
-    auto project = addProject("alpha");
-    auto snapshot = Snapshot::create(project);
-    context->insert(snapshot);
-    context->insert(SnapshotLanguage::create("C", snapshot));
-    context->insert(DailyActivity::create(project, day(1)));
-    auto modelRow = ModelDailyActivity::create(project, day(1), AIModel::claude);
-    context->insert(modelRow);
+TEST_F(ModelContextTest, DeletingAParentCascadesAndUnlinks) {
+    auto shelf = addShelf("alpha");
+    context->insert(Book::make(shelf, "owned", 1));
+    auto note = std::make_shared<Note>();
+    note->shelf = shelf;
+    context->insert(note);
     context->save();
 
-    context->remove(project);
-    EXPECT_TRUE(context->fetch<Snapshot>().empty()) << "children leave the context with their parent";
+    context->remove(shelf);
+    EXPECT_TRUE(context->fetch<Book>().empty()) << "children leave the context with their parent";
+    EXPECT_EQ(note->shelf, nullptr);
     context->save();
 
-    auto other = freshContext();
-    EXPECT_TRUE(other->fetch<Snapshot>().empty());
-    EXPECT_TRUE(other->fetch<SnapshotLanguage>().empty());
-    EXPECT_TRUE(other->fetch<DailyActivity>().empty());
-    auto rows = other->fetch<ModelDailyActivity>();
-    ASSERT_EQ(rows.size(), 1U);
-    EXPECT_EQ(rows.front()->project, nullptr);
-    EXPECT_EQ(modelRow->project, nullptr);
+    EXPECT_TRUE(stored<Book>().empty());
+    const auto notes = stored<Note>();
+    ASSERT_EQ(notes.size(), 1U);
+    EXPECT_EQ(notes.front()->shelf, nullptr);
 }
 
-TEST_F(ModelContextTest, FailedSaveLeavesFileUnchangedAndDiscardsItsChanges) {
-    auto project = addProject("alpha");
+TEST_F(ModelContextTest, AFailedSaveLeavesTheFileUnchangedAndDiscardsItsChanges) {
+    auto alpha = addShelf("alpha");
     context->save();
-
-    addProject("beta");
-    project->path = "/changed";
-    addProject("alpha"); // breaks the unique name
+    addShelf("beta");
+    alpha->label = "changed";
+    addShelf("alpha");
     EXPECT_THROW(context->save(), platform::UniqueConstraintError);
-    EXPECT_EQ(project->path, "/tmp") << "modified records take their stored values again";
+    EXPECT_FALSE(alpha->label) << "modified records take their stored values again";
     EXPECT_FALSE(context->hasChanges());
 
-    addProject("gamma");
+    addShelf("gamma");
     context->save();
-    std::vector<std::string> names;
-    for (const auto& stored : freshContext()->fetch<Project>({.sortBy = {platform::ascending(ProjectField::name)}})) {
-        names.push_back(stored->name);
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"alpha", "gamma"}));
-}
-
-TEST_F(ModelContextTest, OneRowPerProjectAndDay) {
-    auto project = addProject("alpha");
-    context->insert(DailyActivity::create(project, day(1)));
-    context->save();
-    context->insert(DailyActivity::create(project, day(1) + hours(5)));
-    EXPECT_THROW(context->save(), platform::UniqueConstraintError);
-    EXPECT_EQ(freshContext()->fetch<DailyActivity>().size(), 1U);
+    EXPECT_EQ(stored<Shelf>().size(), 2U);
+    EXPECT_FALSE(storedShelf("beta"));
 }
 
 TEST_F(ModelContextTest, TwoThreadsOnOneContext) {
-    auto project = addProject("alpha");
+    auto shelf = addShelf("alpha");
     context->save();
-    auto work = [&](int offset) {
+    auto work = [&](const std::string& prefix) {
         for (int i = 0; i < 50; ++i) {
-            auto row = ModelDailyActivity::create(project, day(offset + i), AIModel::cursor);
-            context->insert(row);
-            context->fetch<ModelDailyActivity>({.predicate = ModelDailyActivityField::project == project});
+            auto note = std::make_shared<Note>();
+            note->text = prefix + std::to_string(i);
+            note->shelf = shelf;
+            context->insert(note);
+            context->fetch<Note>({.predicate = NoteField::shelf == shelf});
             context->save();
         }
     };
-    std::thread first(work, 0);
-    std::thread second(work, 1000);
+    std::thread first(work, "a");
+    std::thread second(work, "b");
     first.join();
     second.join();
-    EXPECT_EQ(freshContext()->fetch<ModelDailyActivity>().size(), 100U);
+    EXPECT_EQ(stored<Note>().size(), 100U);
 }
 
 TEST_F(ModelContextTest, ObserversHearAboutSavesAndExternalChanges) {
     std::vector<platform::StoreChange> changes;
     auto registration = container->observe([&](const platform::StoreChange& change) { changes.push_back(change); });
-    addProject("alpha");
+    addShelf("alpha");
     context->save();
     ASSERT_EQ(changes.size(), 1U);
     EXPECT_FALSE(changes[0].external);
-    EXPECT_TRUE(changes[0].entityNames.contains("Project"));
+    EXPECT_TRUE(changes[0].entityNames.contains("Shelf"));
 
     EXPECT_FALSE(container->checkForExternalChanges());
-    auto other = freshContext();
-    other->insert(Project::create("beta", "/tmp", std::nullopt, ProjectType::organic));
+    auto other = otherContext();
+    addShelf("beta", *other);
     other->save();
     EXPECT_TRUE(container->checkForExternalChanges());
     EXPECT_TRUE(changes.back().external);
-    EXPECT_EQ(context->fetch<Project>().size(), 2U);
+    EXPECT_EQ(context->fetch<Shelf>().size(), 2U);
 }
 
 } // namespace
-} // namespace norvane
+} // namespace norvane::testing

@@ -1,0 +1,109 @@
+#include "core/models/NorvaneDatabase.h"
+
+#include "core/models/DailyActivity.h"
+#include "core/models/ModelDailyActivity.h"
+#include "core/models/SnapshotLanguage.h"
+#include "platform/persistence/ModelContext.h"
+#include "platform/persistence/StoreError.h"
+#include "tests/support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <fstream>
+
+namespace norvane {
+namespace {
+
+/// A store as the first release wrote it (no record of the keys handed out): the project "demo" with a
+/// code count, two history points, today's activity and attribution, and the rows of a removed
+/// project's attribution.
+constexpr const char* firstReleaseStore = R"sql(
+CREATE TABLE "app_settings" (pk INTEGER PRIMARY KEY, "id" BLOB NOT NULL UNIQUE, "averageWage" REAL NOT NULL, "overhead" REAL NOT NULL, "headcount" INTEGER NOT NULL, "defaultProjectType" TEXT NOT NULL, "peakThroughput" REAL, "peakThroughputStartDate" INTEGER, "peakThroughputEndDate" INTEGER, "peakCalculatedAt" INTEGER);
+CREATE TABLE "daily_activity" (pk INTEGER PRIMARY KEY, "id" BLOB NOT NULL UNIQUE, "date" INTEGER NOT NULL, "totalInsertions" INTEGER NOT NULL, "totalDeletions" INTEGER NOT NULL, "linesTouched" INTEGER NOT NULL, "commitCount" INTEGER NOT NULL, "filesChanged" INTEGER NOT NULL, "codeLinesInserted" INTEGER NOT NULL, "codeLinesDeleted" INTEGER NOT NULL, "docsLinesInserted" INTEGER NOT NULL, "docsLinesDeleted" INTEGER NOT NULL, "testLinesInserted" INTEGER NOT NULL, "testLinesDeleted" INTEGER NOT NULL, "configLinesInserted" INTEGER NOT NULL, "configLinesDeleted" INTEGER NOT NULL, "estimatedEffortMonths" REAL NOT NULL, "estimatedCost" REAL NOT NULL, "project" INTEGER REFERENCES "project"(pk) ON DELETE CASCADE);
+INSERT INTO "daily_activity" VALUES(1,X'205B112071FD45E0B14EDDD062456BC9',1796601600000000,1,0,1,1,1,0,0,1,0,0,0,0,0,1.69906988252193041737e-03,5.09720964756579064669e+01,1);
+CREATE TABLE "daily_portfolio_snapshot" (pk INTEGER PRIMARY KEY, "id" BLOB NOT NULL UNIQUE, "date" INTEGER NOT NULL, "activeProjectCount" INTEGER NOT NULL, "totalInsertions" INTEGER NOT NULL, "totalDeletions" INTEGER NOT NULL, "totalLinesChanged" INTEGER NOT NULL, "dailyEffortMonths" REAL NOT NULL, "cumulativeEffortMonths" REAL NOT NULL, "headcount" INTEGER NOT NULL, "totalCommits" INTEGER NOT NULL, "activeProjectNames" TEXT NOT NULL);
+CREATE TABLE "model_daily_activity" (pk INTEGER PRIMARY KEY, "id" BLOB NOT NULL UNIQUE, "date" INTEGER NOT NULL, "modelRaw" TEXT NOT NULL, "insertions" INTEGER NOT NULL, "deletions" INTEGER NOT NULL, "commitCount" INTEGER NOT NULL, "filesChanged" INTEGER NOT NULL, "estimatedEffortMonths" REAL NOT NULL, "estimatedCost" REAL NOT NULL, "project" INTEGER REFERENCES "project"(pk) ON DELETE SET NULL);
+INSERT INTO "model_daily_activity" VALUES(1,X'7CECFB616C41425AB7B7160C62E1683C',1796601600000000,'claude',1,0,1,1,1.69906988252193041737e-03,5.09720964756579064669e+01,1);
+INSERT INTO "model_daily_activity" VALUES(2,X'F8132BDDE48D49C3A24F5EE7DFFA4EB1',1796601600000000,'claude',1,0,1,1,1.69906988252193041737e-03,5.09720964756579064669e+01,NULL);
+CREATE TABLE norvane_metadata (key TEXT PRIMARY KEY, value TEXT NOT NULL);
+INSERT INTO "norvane_metadata" VALUES('schemaVersion','1.0.0');
+CREATE TABLE "project" (pk INTEGER PRIMARY KEY, "id" BLOB NOT NULL UNIQUE, "name" TEXT NOT NULL UNIQUE, "path" TEXT NOT NULL, "projectDescription" TEXT, "status" TEXT NOT NULL, "projectType" TEXT NOT NULL, "firstCommitAt" INTEGER, "latestCommitAt" INTEGER, "createdAt" INTEGER NOT NULL, "updatedAt" INTEGER NOT NULL, "baselineVelocity" REAL, "baselineCalculatedAt" INTEGER);
+INSERT INTO "project" VALUES(1,X'DB4397EF205C4D35A36FB964DCB25BFA','demo','/srv/demo',NULL,'active','organic',1704888000000000,1796604027000000,1796604027794226,1796604027810585,NULL,NULL);
+CREATE TABLE "snapshot" (pk INTEGER PRIMARY KEY, "id" BLOB NOT NULL UNIQUE, "capturedAt" INTEGER NOT NULL, "snapshotTypeRaw" TEXT NOT NULL, "totalFiles" INTEGER NOT NULL, "totalLines" INTEGER NOT NULL, "codeLines" INTEGER NOT NULL, "commentLines" INTEGER NOT NULL, "blankLines" INTEGER NOT NULL, "totalComplexity" INTEGER NOT NULL, "latestCommitHash" TEXT, "latestCommitMessage" TEXT, "latestCommitAuthor" TEXT, "latestCommitDate" INTEGER, "analyzedCommitHash" TEXT, "cumulativeInsertions" INTEGER NOT NULL, "cumulativeDeletions" INTEGER NOT NULL, "cumulativeLinesChanged" INTEGER NOT NULL, "cumulativeEffortMonths" REAL NOT NULL, "cumulativeEstimatedCost" REAL NOT NULL, "project" INTEGER REFERENCES "project"(pk) ON DELETE CASCADE);
+INSERT INTO "snapshot" VALUES(1,X'C3F443A9736D48A28EBE4AC143218BF3',1796604027805382,'scc',2,2,2,0,0,0,'1796bf399ae20a5fe98ee4b6530c2e9e73464457','Add readme [claude]','A',1796604027000000,'1796bf399ae20a5fe98ee4b6530c2e9e73464457',0,0,0,0.0,0.0,1);
+INSERT INTO "snapshot" VALUES(2,X'A3F8CB19923B449B9CFC50CF646E4E4A',1704888000000000,'gitHistory',0,0,1,0,0,0,'78b7c49ea738413df4f956139e6467672bea6730','Initial commit','A',1704888000000000,'78b7c49ea738413df4f956139e6467672bea6730',1,0,1,1.69906988252193041737e-03,5.09720964756579064669e+01,1);
+INSERT INTO "snapshot" VALUES(3,X'4AAD90FB6D96420F8F4F7DD688B9148E',1796604027000000,'gitHistory',0,0,2,0,0,0,'1796bf399ae20a5fe98ee4b6530c2e9e73464457','Add readme [claude]','A',1796604027000000,'1796bf399ae20a5fe98ee4b6530c2e9e73464457',2,0,2,3.51797490506048889449e-03,1.05539247151814677752e+02,1);
+CREATE TABLE "snapshot_language" (pk INTEGER PRIMARY KEY, "id" BLOB NOT NULL UNIQUE, "language" TEXT NOT NULL, "files" INTEGER NOT NULL, "lines" INTEGER NOT NULL, "code" INTEGER NOT NULL, "comments" INTEGER NOT NULL, "blanks" INTEGER NOT NULL, "complexity" INTEGER NOT NULL, "category" TEXT, "snapshot" INTEGER REFERENCES "snapshot"(pk) ON DELETE CASCADE);
+INSERT INTO "snapshot_language" VALUES(1,X'2F2CC57640F34E7CAC42541B2326F90F','C',1,1,1,0,0,0,'code',1);
+INSERT INTO "snapshot_language" VALUES(2,X'5BBFA7E55B904189A9F992148EA8D980','Markdown',1,1,1,0,0,0,'docs',1);
+CREATE INDEX "snapshot_by_project_capturedAt" ON "snapshot" ("project", "capturedAt");
+CREATE INDEX "snapshot_by_capturedAt" ON "snapshot" ("capturedAt");
+CREATE INDEX "snapshot_language_by_snapshot" ON "snapshot_language" ("snapshot");
+CREATE UNIQUE INDEX "daily_activity_by_project_date" ON "daily_activity" ("project", "date");
+CREATE INDEX "daily_activity_by_date" ON "daily_activity" ("date");
+CREATE INDEX "daily_portfolio_snapshot_by_date" ON "daily_portfolio_snapshot" ("date");
+CREATE INDEX "model_daily_activity_by_date" ON "model_daily_activity" ("date");
+CREATE INDEX "model_daily_activity_by_project" ON "model_daily_activity" ("project");
+)sql";
+
+TEST(NorvaneDatabase, CreatesTheStoreFolderUnderTheDataHome) {
+    testing::TemporaryHome home;
+    EXPECT_EQ(NorvaneDatabase::containerURL(), home.dataHome() / "Norvane" / "norvane.store");
+    EXPECT_FALSE(std::filesystem::exists(home.dataHome() / "Norvane")) << "reading the location creates nothing";
+    auto first = NorvaneDatabase::makeContainer();
+    auto second = NorvaneDatabase::makeContainer();
+    EXPECT_NE(first.get(), second.get());
+    EXPECT_TRUE(std::filesystem::exists(home.dataHome() / "Norvane" / "norvane.store"));
+
+    NorvaneDatabase::isDevelopment = true;
+    EXPECT_EQ(NorvaneDatabase::containerURL(), home.dataHome() / "Norvane-Dev" / "norvane.store");
+    NorvaneDatabase::isDevelopment = false;
+
+    std::filesystem::remove_all(home.dataHome());
+    std::filesystem::create_directories(home.dataHome());
+    std::ofstream(home.dataHome() / "Norvane") << "not a folder";
+    EXPECT_THROW(NorvaneDatabase::makeContainer(), platform::StoreError);
+}
+
+TEST(NorvaneDatabase, AStoreOfTheFirstReleaseIsChangedInPlaceAndKeepsItsData) {
+    testing::TemporaryFolder folder;
+    const auto file = folder.path() / "norvane.store";
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw, firstReleaseStore, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+
+    platform::ModelContext context(NorvaneDatabase::makeContainer(file));
+
+    const auto projects = context.fetch<Project>();
+    ASSERT_EQ(projects.size(), 1U);
+    const auto& demo = projects.front();
+    EXPECT_EQ(demo->name, "demo");
+    EXPECT_EQ(demo->path, "/srv/demo");
+    EXPECT_EQ(demo->snapshots().size(), 3U);
+    EXPECT_EQ(context.fetch<SnapshotLanguage>().size(), 2U);
+    EXPECT_EQ(demo->dailyActivities().size(), 1U);
+    EXPECT_EQ(context.fetch<ModelDailyActivity>().size(), 2U);
+
+    // Keys of rows deleted from now on are not handed out again, and the cascades still hold.
+    auto added = Project::create("added", "/srv/added", std::nullopt, ProjectType::organic);
+    context.insert(added);
+    context.save();
+    const auto addedKey = added->persistentKey();
+    context.remove(added);
+    context.remove(demo);
+    context.save();
+    auto later = Project::create("later", "/srv/later", std::nullopt, ProjectType::organic);
+    context.insert(later);
+    context.save();
+    EXPECT_GT(later->persistentKey(), addedKey);
+    EXPECT_TRUE(context.fetch<Snapshot>().empty());
+    EXPECT_TRUE(context.fetch<SnapshotLanguage>().empty());
+    EXPECT_TRUE(context.fetch<DailyActivity>().empty());
+    EXPECT_EQ(context.fetch<ModelDailyActivity>().size(), 2U);
+}
+
+} // namespace
+} // namespace norvane
