@@ -8,6 +8,9 @@
 #include "norvane-cli/ListCommand.h"
 #include "norvane-cli/RemoveCommand.h"
 
+#include <fmt/format.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <string>
@@ -33,6 +36,10 @@ void CommandLineTool::add(std::unique_ptr<Command> command) {
 }
 
 int CommandLineTool::run(int argc, const char* const* argv, const Console& console) {
+    if (argc > 1 && isUnknownCommand(argv[1])) {
+        console.printError(fmt::format("Unknown command: {} (run with --help for the commands)", argv[1]));
+        return EXIT_FAILURE;
+    }
     try {
         app_.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -44,6 +51,14 @@ int CommandLineTool::run(int argc, const char* const* argv, const Console& conso
         }
     }
     return EXIT_FAILURE;
+}
+
+bool CommandLineTool::isUnknownCommand(std::string_view argument) const {
+    if (argument.empty() || argument.front() == '-') {
+        return false;
+    }
+    return std::none_of(commands_.begin(), commands_.end(),
+                        [argument](const auto& entry) { return entry.first->get_name() == argument; });
 }
 
 int CommandLineTool::runCommand(Command& command, const Console& console) {

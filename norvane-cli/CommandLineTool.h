@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include <memory>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,8 @@ public:
 
 private:
     void add(std::unique_ptr<Command> command);
+    /// Whether the first argument names a command that the tool does not have.
+    bool isUnknownCommand(std::string_view argument) const;
     int runCommand(Command& command, const Console& console);
 
     CLI::App app_;

@@ -6,21 +6,54 @@
 #include <fmt/format.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <ostream>
+#include <stdexcept>
 
 namespace norvane::cli {
+namespace {
+
+/// The file that writing to `path` should replace: a symbolic link is followed to its target, so
+/// that the link stays and the file it names gets the export. Anything but a regular file (a
+/// folder, a FIFO, a device) is refused rather than replaced.
+std::filesystem::path regularFileTarget(const std::filesystem::path& path) {
+    constexpr int maximumLinks = 40;
+    auto target = path;
+    for (int links = 0; std::filesystem::is_symlink(target); ++links) {
+        if (links == maximumLinks) {
+            throw std::runtime_error(fmt::format("Cannot write {}: too many levels of symbolic links", path.string()));
+        }
+        const auto next = std::filesystem::read_symlink(target);
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    std::error_code error;
+    const auto status = std::filesystem::status(target, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        throw std::runtime_error(fmt::format("Cannot write {}: it is not a regular file", path.string()));
+    }
+    return target;
+}
+
+} // namespace
 
 CLI::App* ExportCommand::configure(CLI::App& tool) {
     auto* command = tool.add_subcommand("export", "Write all data to a JSON file");
-    command->add_option("-o,--output", output_, "The file to write")->required();
+    command->add_option("-o,--output", output_, "The file to write, or - for standard output")->required();
     return command;
 }
 
 int ExportCommand::run(NorvaneKit& kit, const Console& console) {
-    const auto document = FullDataExport::document(*kit.context(), platform::currentDate());
+    nlohmann::json document;
+    // One read transaction: a collection that commits meanwhile is in the export whole or not at all.
+    kit.context()->readConsistently(
+        [&] { document = FullDataExport::document(*kit.context(), platform::currentDate()); });
     // Text that is not valid UTF-8 (a commit message in another encoding) must not stop the export.
     const auto text = document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-    platform::AtomicFile::write(output_, text);
+    if (output_ == "-") {
+        console.out() << text << std::flush;
+        return EXIT_SUCCESS;
+    }
+    platform::AtomicFile::write(regularFileTarget(output_), text);
     console.out() << fmt::format("Exported all data to {}\n", output_);
     return EXIT_SUCCESS;
 }

@@ -6,8 +6,9 @@
 
 namespace norvane::cli {
 
-/// `norvane export -o PATH`: writes everything the store holds to one JSON file, atomically, so
-/// that a reader never sees half a file.
+/// `norvane export -o PATH`: writes everything the store holds, as one consistent copy, to one
+/// JSON file, atomically, so that a reader never sees half a file; `-o -` writes it to standard
+/// output.
 class ExportCommand final : public Command {
 public:
     CLI::App* configure(CLI::App& tool) override;

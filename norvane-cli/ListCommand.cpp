@@ -19,6 +19,31 @@ std::size_t displayWidth(const std::string& text) {
         text.begin(), text.end(), [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }));
 }
 
+/// The text with control characters (line breaks, escape sequences) written as escapes, so that a
+/// name cannot break the table or drive the terminal.
+std::string printable(const std::string& text) {
+    std::string shown;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const bool c1Control =
+            byte == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
+        if (byte == '\n') {
+            shown += "\\n";
+        } else if (byte == '\t') {
+            shown += "\\t";
+        } else if (byte == '\r') {
+            shown += "\\r";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            shown += fmt::format("\\x{:02x}", byte);
+        } else if (c1Control) {
+            shown += fmt::format("\\u{:04x}", static_cast<unsigned char>(text[++i]));
+        } else {
+            shown += text[i];
+        }
+    }
+    return shown;
+}
+
 void printColumns(const Table& table, std::ostream& out) {
     std::vector<std::size_t> widths(table.front().size(), 0);
     for (const auto& row : table) {
@@ -62,8 +87,8 @@ std::vector<std::string> ListCommand::row(NorvaneKit& kit, const std::shared_ptr
          .sortBy = {platform::descending(SnapshotField::capturedAt)},
          .limit = 1});
     const auto codeLines = counts.empty() ? std::string("-") : fmt::format("{}", counts.front()->codeLines);
-    return {project->name, std::string(platform::rawValue(project->status)),
-            std::string(platform::rawValue(project->projectType)), codeLines, project->path};
+    return {printable(project->name), std::string(platform::rawValue(project->status)),
+            std::string(platform::rawValue(project->projectType)), codeLines, printable(project->path)};
 }
 
 } // namespace norvane::cli

@@ -17,7 +17,13 @@ CLI::App* RemoveCommand::configure(CLI::App& tool) {
 
 int RemoveCommand::run(NorvaneKit& kit, const Console& console) {
     const auto project = requireProject(kit, name_);
-    if (!yes_ && console.inputIsTerminal() && !confirmed(console)) {
+    if (!yes_ && !console.inputIsTerminal()) {
+        // Nobody can be asked (a script, cron): removing needs an explicit --yes.
+        console.printError(
+            fmt::format("Not removing {}: no terminal to confirm on; run with --yes to remove it", name_));
+        return EXIT_FAILURE;
+    }
+    if (!yes_ && !confirmed(console)) {
         console.out() << "Nothing removed\n";
         return EXIT_FAILURE;
     }

@@ -1,6 +1,7 @@
 #include "core/models/ProjectService.h"
 
 #include "core/models/NorvaneError.h"
+#include "platform/persistence/StoreError.h"
 
 #include <filesystem>
 
@@ -19,7 +20,15 @@ std::shared_ptr<Project> ProjectService::createProject(const std::string& name, 
 
     auto project = Project::create(name, path, description, projectType);
     context_->insert(project);
-    context_->save();
+    try {
+        context_->save();
+    } catch (const platform::UniqueConstraintError&) {
+        // Another process took the name between the check and the save.
+        if (!context_->fetch<Project>({.predicate = ProjectField::name == name}).empty()) {
+            throw NorvaneError::duplicateName(name);
+        }
+        throw;
+    }
     return project;
 }
 

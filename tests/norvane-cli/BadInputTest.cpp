@@ -61,6 +61,7 @@ TEST_F(BadInput, MalformedArgumentsFailBeforeTheStoreIsTouched) {
         EXPECT_NE(run.err, "") << ::testing::PrintToString(arguments);
     }
     EXPECT_EQ(std::filesystem::last_write_time(storeFile()), before);
+    EXPECT_THAT(norvane({"bogus"}).err, HasSubstr("bogus"));
     EXPECT_EQ(stored<Project>().size(), 1u);
 }
 

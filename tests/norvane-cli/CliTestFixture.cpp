@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace norvane::testing {
 namespace {
 
@@ -20,7 +23,7 @@ platform::Date fixedDate(const char* text) { return platform::Iso8601::parse(tex
 
 } // namespace
 
-CliRun CliTest::norvane(const std::vector<std::string>& arguments, const CliRunOptions& options) const {
+std::map<std::string, std::string> CliTest::environmentFor(const CliRunOptions& options) const {
     const char* path = std::getenv("PATH");
     std::map<std::string, std::string> environment{
         {"HOME", home.path().string()},
@@ -31,13 +34,43 @@ CliRun CliTest::norvane(const std::vector<std::string>& arguments, const CliRunO
     for (const auto& [name, value] : options.environment) {
         environment[name] = value;
     }
+    return environment;
+}
+
+CliRun CliTest::norvane(const std::vector<std::string>& arguments, const CliRunOptions& options) const {
     platform::ProcessRequest request{.executable = toolPath().string(), .arguments = arguments};
     request.workingDirectory = options.workingFolder;
-    request.environment = std::move(environment);
+    request.environment = environmentFor(options);
     request.standardInput = options.standardInput.value_or("");
     const auto result = platform::PosixProcessRunner().run(request);
     EXPECT_TRUE(result.started()) << result.startError.value_or("");
     return {result.exitStatus, result.standardOutput, result.standardError};
+}
+
+pid_t CliTest::start(const std::vector<std::string>& arguments, const CliRunOptions& options) const {
+    const auto tool = toolPath().string();
+    std::vector<std::string> texts{tool};
+    texts.insert(texts.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> variables;
+    for (const auto& [name, value] : environmentFor(options)) {
+        variables.push_back(name + "=" + value);
+    }
+    std::vector<char*> argv;
+    std::vector<char*> envp;
+    for (auto& text : texts) argv.push_back(text.data());
+    for (auto& variable : variables) envp.push_back(variable.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int devNull = open("/dev/null", O_RDWR);
+        dup2(devNull, STDIN_FILENO);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        execve(tool.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    return child;
 }
 
 void CliTest::addProject(const std::string& name, const std::filesystem::path& folder) const {

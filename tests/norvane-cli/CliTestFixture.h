@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace norvane::testing {
@@ -38,6 +39,9 @@ struct CliRunOptions {
 class CliTest : public ::testing::Test {
 protected:
     CliRun norvane(const std::vector<std::string>& arguments, const CliRunOptions& options = {}) const;
+    /// Starts the tool without waiting for it, its output dropped, for runs that the test ends
+    /// itself; returns its process id.
+    pid_t start(const std::vector<std::string>& arguments, const CliRunOptions& options = {}) const;
     /// Adds a project and expects the whole first collection to succeed.
     void addProject(const std::string& name, const std::filesystem::path& folder) const;
 
@@ -57,6 +61,7 @@ protected:
     static std::filesystem::path storeFile() { return NorvaneDatabase::containerURL(); }
     /// How many snapshots of one type ("scc", "gitHistory") the named project has.
     static std::size_t storedSnapshots(const std::string& projectName, const std::string& type);
+    std::map<std::string, std::string> environmentFor(const CliRunOptions& options) const;
 
     TemporaryHome home;
     ScopedEnvironment noSystemConfig{"GIT_CONFIG_NOSYSTEM", "1"};

@@ -12,6 +12,8 @@
 
 #include <fstream>
 
+#include <sys/stat.h>
+
 namespace norvane::testing {
 namespace {
 
@@ -152,6 +154,30 @@ TEST_F(ExportCommand, AnUnwritablePathFailsWithOneLineAndWritesNothing) {
     EXPECT_EQ(lineCount(ontoFolder.err), 1u);
     EXPECT_TRUE(std::filesystem::is_empty(folder));
     EXPECT_EQ(folderEntries(destination.path()), std::vector<std::string>{"a folder"});
+}
+
+TEST_F(ExportCommand, WritesThroughALinkToStandardOutputAndNeverOverAnythingButAFile) {
+    TemporaryFolder folder;
+    addProject("demo", folder.path());
+    const auto target = destination.writeFile("target.json", "old");
+    const auto link = destination.path() / "link.json";
+    std::filesystem::create_symlink("target.json", link);
+
+    ASSERT_EQ(norvane({"export", "-o", link.string()}).status, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(json::parse(readFile(target)).at("projects").at(0).at("name"), "demo");
+
+    const auto toStandardOutput = norvane({"export", "-o", "-"});
+    ASSERT_EQ(toStandardOutput.status, 0);
+    EXPECT_EQ(json::parse(toStandardOutput.out).at("projects").at(0).at("name"), "demo");
+    EXPECT_FALSE(std::filesystem::exists("-"));
+
+    const auto fifo = destination.path() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto ontoFifo = norvane({"export", "-o", fifo.string()});
+    EXPECT_NE(ontoFifo.status, 0);
+    EXPECT_EQ(ontoFifo.err, "norvane: Cannot write " + fifo.string() + ": it is not a regular file\n");
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 } // namespace

@@ -69,15 +69,26 @@ TEST_F(ProjectCommands, RemoveDeletesTheProjectWithItsSnapshotsAndActivity) {
     }
 }
 
-TEST_F(ProjectCommands, RemoveAsksNothingWithoutATerminal) {
+TEST_F(ProjectCommands, RemoveWithoutATerminalToAskOnNeedsYes) {
     TemporaryFolder folder;
     addProject("scripted", folder.path());
 
-    const auto run = norvane({"remove", "scripted"}, {.standardInput = "n\n"});
+    for (const auto& input : {"n\n", "y\n", ""}) {
+        const auto run = norvane({"remove", "scripted"}, {.standardInput = input});
+        EXPECT_NE(run.status, 0);
+        EXPECT_EQ(run.err, "norvane: Not removing scripted: no terminal to confirm on; run with --yes to remove it\n");
+    }
+    EXPECT_NE(storedProject("scripted"), nullptr);
+}
 
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Removed scripted\n");
-    EXPECT_TRUE(stored<Project>().empty());
+TEST_F(ProjectCommands, ListShowsControlCharactersOfNamesAsEscapes) {
+    TemporaryFolder folder;
+    addProject("two\nlines\x1b[2J\tend", folder.path());
+
+    const auto run = norvane({"list"});
+
+    EXPECT_EQ(lineCount(run.out), 2u);
+    EXPECT_THAT(run.out, HasSubstr("two\\nlines\\x1b[2J\\tend  active"));
 }
 
 } // namespace

@@ -1,0 +1,299 @@
+#include "tests/norvane-cli/CliTestFixture.h"
+
+#include "core/models/DailyActivity.h"
+#include "core/models/Snapshot.h"
+
+#include "platform/LocalCalendar.h"
+
+#include <gmock/gmock.h>
+#include <nlohmann/json.hpp>
+
+#include <sqlite3.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <functional>
+#include <future>
+#include <thread>
+
+namespace norvane::testing {
+namespace {
+
+using ::testing::AnyOf;
+using ::testing::Each;
+using ::testing::Eq;
+using ::testing::HasSubstr;
+using namespace std::chrono_literals;
+
+/// Holds the store's write lock, as a long save of another process does, until it goes away.
+class WriteLock {
+public:
+    explicit WriteLock(const std::filesystem::path& file) {
+        sqlite3_open(file.c_str(), &connection_);
+        sqlite3_exec(connection_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    }
+    ~WriteLock() { release(); }
+    void release() {
+        sqlite3_exec(connection_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(connection_);
+        connection_ = nullptr;
+    }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+private:
+    sqlite3* connection_ = nullptr;
+};
+
+/// Several processes that share one store file: the tool run several times at once, with a slow
+/// code counter or a held write lock to make their steps overlap.
+class SharedStore : public CliTest {
+protected:
+    /// Runs `norvane` with each list of arguments at once; the runs in the same order.
+    std::vector<CliRun> atOnce(const std::vector<std::vector<std::string>>& runs, const CliRunOptions& options = {}) {
+        std::vector<CliRun> results(runs.size());
+        std::vector<std::thread> threads;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            threads.emplace_back([&, i] { results[i] = norvane(runs[i], options); });
+        }
+        for (auto& thread : threads) thread.join();
+        return results;
+    }
+
+    /// Runs them at once while the store's write lock is held for a moment: every run reads what it
+    /// needs, then they all wait to write.
+    std::vector<CliRun> atOnceBehindALock(const std::vector<std::vector<std::string>>& runs) {
+        WriteLock lock(storeFile());
+        auto finished = std::async(std::launch::async, [&] { return atOnce(runs); });
+        std::this_thread::sleep_for(1500ms);
+        lock.release();
+        return finished.get();
+    }
+
+    /// Starts `norvane` in the background; calling the result waits for it.
+    std::function<CliRun()> inBackground(std::vector<std::string> arguments, CliRunOptions options) {
+        auto run = std::make_shared<CliRun>();
+        auto thread =
+            std::make_shared<std::thread>([this, run, arguments, options] { *run = norvane(arguments, options); });
+        return [run, thread] {
+            thread->join();
+            return *run;
+        };
+    }
+
+    /// A code counter that takes `delay` before counting, first on PATH as "scc".
+    CliRunOptions slowCounter(const char* delay = "2") {
+        const char* bin = std::getenv("NORVANE_TEST_BIN");
+        const auto script =
+            tools.writeFile("scc", std::string("#!/bin/sh\nsleep ") + delay + "\nexec '" +
+                                       (std::filesystem::path(bin) / "norvane-count").string() + "' \"$@\"\n");
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+        return {.environment = {{"PATH", tools.path().string() + ":" + std::getenv("PATH")}}};
+    }
+
+    TemporaryFolder tools;
+};
+
+TEST_F(SharedStore, ACollectionKeepsWhatAnotherProcessChangedMeanwhile) {
+    const auto alpha = makeRepository();
+    const auto zeta = makeRepository();
+    addProject("alpha", alpha->path());
+    addProject("zeta", zeta->path());
+
+    auto collect = inBackground({"collect"}, slowCounter());
+    std::this_thread::sleep_for(1s);
+    ASSERT_EQ(norvane({"archive", "alpha"}).status, 0);
+    ASSERT_EQ(norvane({"archive", "zeta"}).status, 0);
+    const auto collected = collect();
+
+    EXPECT_EQ(collected.status, 0) << collected.err;
+    EXPECT_EQ(storedProject("alpha")->status, ProjectStatus::archived);
+    EXPECT_EQ(storedProject("zeta")->status, ProjectStatus::archived);
+    EXPECT_EQ(storedSnapshots("zeta", "scc"), 2u);
+}
+
+TEST_F(SharedStore, AProjectRemovedDuringItsCollectionStaysRemovedAndNothingLandsOnANewOne) {
+    const auto zeta = makeRepository();
+    TemporaryFolder omegaFolder;
+    addProject("zeta", zeta->path());
+
+    auto collect = inBackground({"collect"}, slowCounter());
+    std::this_thread::sleep_for(1s);
+    ASSERT_EQ(norvane({"remove", "zeta", "--yes"}).status, 0);
+    addProject("omega", omegaFolder.path());
+    const auto collected = collect();
+
+    EXPECT_NE(collected.status, 0);
+    EXPECT_EQ(collected.err, "norvane: zeta: Project not found: zeta\n");
+    const auto projects = stored<Project>();
+    ASSERT_EQ(projects.size(), 1u);
+    EXPECT_EQ(projects.front()->name, "omega");
+    EXPECT_EQ(projects.front()->path, omegaFolder.path().string());
+    EXPECT_EQ(stored<Snapshot>().size(), 1u) << "omega's own count only";
+    EXPECT_TRUE(stored<DailyActivity>().empty());
+}
+
+TEST_F(SharedStore, ManyProcessesOpenANewStoreAtOnce) {
+    for (int round = 0; round < 5; ++round) {
+        for (const auto& run : atOnce(std::vector(8, std::vector<std::string>{"list"}))) {
+            EXPECT_EQ(run.err, "") << round;
+        }
+        for (const auto& suffix : {"", "-wal", "-shm"}) std::filesystem::remove(storeFile().string() + suffix);
+    }
+    TemporaryFolder folder;
+    std::vector<std::vector<std::string>> adds;
+    for (int i = 0; i < 6; ++i) adds.push_back({"add", "p" + std::to_string(i), folder.path().string()});
+    for (const auto& run : atOnce(adds)) EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(stored<Project>().size(), 6u);
+}
+
+TEST_F(SharedStore, CollectionsOfOneProjectOnOneDayAllSucceedWithOneRowForTheDay) {
+    const auto repository = makeRepository();
+    const auto counter = slowCounter("1");
+    for (int round = 0; round < 3; ++round) {
+        const auto name = "demo" + std::to_string(round);
+        addProject(name, repository->path());
+        for (const auto& run : atOnce(std::vector(8, std::vector<std::string>{"collect", name}), counter)) {
+            EXPECT_EQ(run.status, 0) << run.err;
+        }
+    }
+    const auto today = platform::LocalCalendar::startOfDay(platform::currentDate());
+    const auto rows = stored<DailyActivity>();
+    EXPECT_EQ(rows.size(), 3u);
+    EXPECT_THAT(rows, Each(::testing::Pointee(::testing::Field(&DailyActivity::date, today))));
+}
+
+TEST_F(SharedStore, TheLosersOfAddsOfOneNameAreToldTheNameIsTaken) {
+    TemporaryFolder folder;
+    ASSERT_EQ(norvane({"list"}).status, 0);
+    for (int round = 0; round < 4; ++round) {
+        const auto name = "same" + std::to_string(round);
+        int added = 0;
+        for (const auto& run :
+             atOnceBehindALock(std::vector(6, std::vector<std::string>{"add", name, folder.path().string()}))) {
+            if (run.status == 0) {
+                ++added;
+            } else {
+                EXPECT_EQ(run.err, "norvane: A project named '" + name + "' already exists\n");
+            }
+        }
+        EXPECT_EQ(added, 1) << name;
+    }
+}
+
+TEST_F(SharedStore, TwoHistoryImportsAtOnceLeaveOneWholeSeries) {
+    GitTestRepository repository;
+    for (int day = 0; day < 12; ++day) {
+        repository.writeFile("main.c", "int day = " + std::to_string(day) + ";\n");
+        repository.commit("Day " + std::to_string(day),
+                          platform::LocalCalendar::addingDays(platform::currentDate(), day * 10 - 200));
+    }
+    addProject("demo", repository.path());
+
+    const auto runs =
+        atOnceBehindALock({{"history", "demo", "--interval", "0"}, {"history", "demo", "--interval", "30"}});
+
+    for (const auto& run : runs) EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_THAT(storedSnapshots("demo", "gitHistory"), AnyOf(Eq(12u), Eq(5u)));
+}
+
+TEST_F(SharedStore, AnExportIsOneConsistentCopyWhileCollectionsRun) {
+    const auto repository = makeRepository();
+    addProject("demo", repository->path());
+    const auto file = tools.path() / "export.json";
+    std::atomic<bool> exporting = true;
+    std::vector<std::thread> collections;
+    for (int i = 0; i < 3; ++i) {
+        collections.emplace_back([&] {
+            while (exporting) norvane({"collect"});
+        });
+    }
+    int countsWithoutLanguages = 0;
+    for (int i = 0; i < 25; ++i) {
+        norvane({"export", "-o", file.string()});
+        const auto document = nlohmann::json::parse(readFile(file), nullptr, false);
+        for (const auto& snapshot : document.at("projects").at(0).at("snapshots")) {
+            countsWithoutLanguages += snapshot.at("snapshotType") == "scc" && snapshot.at("languages").empty() ? 1 : 0;
+        }
+    }
+    exporting = false;
+    for (auto& collection : collections) collection.join();
+    EXPECT_EQ(countsWithoutLanguages, 0);
+}
+
+TEST_F(SharedStore, KillingAWriterLeavesAWholeStoreAndAWholeSeries) {
+    GitTestRepository repository;
+    for (int day = 0; day < 30; ++day) {
+        repository.writeFile("main.c", "int day = " + std::to_string(day) + ";\n");
+        repository.commit("Day " + std::to_string(day),
+                          platform::LocalCalendar::addingDays(platform::currentDate(), day - 30));
+    }
+    addProject("demo", repository.path());
+    const auto weekly = storedSnapshots("demo", "gitHistory");
+    for (int round = 0; round < 9; ++round) {
+        const std::vector<std::string> commands[] = {
+            {"history", "demo"}, {"collect"}, {"add", "new", repository.pathString()}};
+        const pid_t writer = start(commands[round % 3]);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + 15 * round));
+        kill(writer, SIGKILL);
+        waitpid(writer, nullptr, 0);
+        norvane({"remove", "new", "--yes"});
+
+        EXPECT_THAT(storedSnapshots("demo", "gitHistory"), AnyOf(Eq(weekly), Eq(30u))) << round;
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(storeFile().c_str(), &raw), SQLITE_OK);
+        sqlite3_stmt* check = nullptr;
+        sqlite3_prepare_v2(raw, "PRAGMA integrity_check", -1, &check, nullptr);
+        ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);
+        EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
+        sqlite3_finalize(check);
+        sqlite3_close(raw);
+    }
+}
+
+class ReadOnlyStoreForTheTool : public SharedStore {
+protected:
+    void SetUp() override {
+        if (geteuid() == 0) GTEST_SKIP() << "root may write any file: run as an unprivileged user";
+        addProject("demo", project.path());
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::permissions(storeFile().parent_path(), std::filesystem::perms::owner_all, ignored);
+    }
+
+    /// Lists and exports, refuses a change with a message that says why, and leaves no file behind.
+    void expectReadableButNotWritable() {
+        const auto folder = storeFile().parent_path();
+        std::vector<std::string> before;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) before.push_back(entry.path().filename());
+        EXPECT_THAT(norvane({"list"}).out, HasSubstr("demo"));
+        EXPECT_EQ(norvane({"export", "-o", "-"}).status, 0);
+        const auto archive = norvane({"archive", "demo"});
+        EXPECT_NE(archive.status, 0);
+        EXPECT_THAT(archive.err, HasSubstr("The store " + storeFile().string() + " is read-only"));
+        std::vector<std::string> after;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) after.push_back(entry.path().filename());
+        EXPECT_EQ(after, before);
+    }
+
+    TemporaryFolder project;
+};
+
+TEST_F(ReadOnlyStoreForTheTool, AFileThatMayOnlyBeReadIsListedAndExported) {
+    std::filesystem::permissions(storeFile(), std::filesystem::perms::owner_read);
+    expectReadableButNotWritable();
+    std::filesystem::permissions(storeFile(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(norvane({"archive", "demo"}).status, 0) << "nothing left behind blocks the owner";
+}
+
+TEST_F(ReadOnlyStoreForTheTool, AFolderThatMayOnlyBeReadIsListedAndExported) {
+    std::filesystem::permissions(storeFile().parent_path(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    expectReadableButNotWritable();
+}
+
+} // namespace
+} // namespace norvane::testing
