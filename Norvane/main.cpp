@@ -1,6 +1,4 @@
-#include <cstdio>
 #include <cstdlib>
-#include <exception>
 
 #include <QApplication>
 #include <QIcon>
@@ -8,7 +6,6 @@
 #include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/state/SingleInstance.h"
-#include "core/models/NorvaneDatabase.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -23,13 +20,8 @@ int main(int argc, char* argv[]) {
     norvane::app::SingleInstance instance;
     if (!instance.isPrimary()) return instance.activateRunningInstance() ? EXIT_SUCCESS : EXIT_FAILURE;
 
-    std::shared_ptr<norvane::platform::ModelContainer> container;
-    try {
-        container = norvane::NorvaneDatabase::makeContainer();
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "Failed to create ModelContainer: %s\n", error.what());
-        std::abort();
-    }
+    const auto container = norvane::app::ApplicationController::openStore();
+    if (!container) return EXIT_FAILURE;
     norvane::app::ApplicationController controller(application, container, instance);
     return QApplication::exec();
 }

@@ -1,12 +1,19 @@
 #include "Norvane/pages/ApplicationController.h"
 
+#include <chrono>
+#include <cstdio>
+#include <future>
+
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
@@ -25,7 +32,9 @@
 #include "Norvane/state/KitServices.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
+#include "core/models/NorvaneDatabase.h"
 #include "platform/ExecutableFile.h"
+#include "platform/persistence/StoreError.h"
 
 namespace norvane::app {
 namespace {
@@ -54,7 +63,52 @@ QWidget* placeholderWindow(const QString& title, const QString& symbol, const QS
     return window;
 }
 
+constexpr int storeRetryMilliseconds = 1000;
+
+/// One attempt at opening the store, run off the main thread so that the window stays alive
+/// while SQLite waits for a lock.
+std::future<std::shared_ptr<platform::ModelContainer>> openStoreInBackground() {
+    return std::async(std::launch::async, [] { return NorvaneDatabase::makeContainer(); });
+}
+
+/// Keeps the user interface responsive until `attempt` is done.
+void waitFor(const std::future<std::shared_ptr<platform::ModelContainer>>& attempt) {
+    while (attempt.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+}
+
 } // namespace
+
+std::shared_ptr<platform::ModelContainer> ApplicationController::openStore() {
+    QProgressDialog waiting(QStringLiteral("Waiting for the Norvane store, which another program keeps locked..."),
+                            QStringLiteral("Quit"), 0, 0);
+    waiting.setWindowTitle(QStringLiteral("Norvane"));
+    waiting.setMinimumDuration(0);
+    waiting.reset();
+    while (true) {
+        auto attempt = openStoreInBackground();
+        waitFor(attempt);
+        try {
+            return attempt.get();
+        } catch (const platform::StoreBusyError& error) {
+            std::fprintf(stderr, "Waiting for the store: %s\n", error.what());
+            waiting.show();
+        } catch (const std::exception& error) {
+            const auto message = QStringLiteral("Failed to create ModelContainer: ") + QString::fromUtf8(error.what());
+            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+            waiting.close();
+            QMessageBox::critical(nullptr, QStringLiteral("Norvane"), message);
+            return nullptr;
+        }
+        QElapsedTimer pause;
+        pause.start();
+        while (pause.elapsed() < storeRetryMilliseconds && !waiting.wasCanceled()) {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        if (waiting.wasCanceled()) return nullptr;
+    }
+}
 
 ApplicationController::ApplicationController(QApplication& application,
                                              std::shared_ptr<platform::ModelContainer> container,

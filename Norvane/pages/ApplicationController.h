@@ -39,6 +39,12 @@ public:
                           TrayAvailability isTrayAvailable = &QSystemTrayIcon::isSystemTrayAvailable);
     ~ApplicationController() override;
 
+    /// Opens the store for the application's life. While another program keeps it locked, it
+    /// waits and tries again, saying so in a window that also offers to quit. A store that cannot
+    /// be opened is reported as "Failed to create ModelContainer: " and the error, on standard
+    /// error and in a dialog; the result is then null, as it is when the user quits while waiting.
+    static std::shared_ptr<platform::ModelContainer> openStore();
+
     AppState& appState() { return *appState_; }
     MenuBarView& panel() { return *panel_; }
     QSystemTrayIcon& trayIcon() { return trayIcon_; }
