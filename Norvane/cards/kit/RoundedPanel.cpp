@@ -5,6 +5,9 @@
 #include <QBoxLayout>
 #include <QPainter>
 
+#include <algorithm>
+#include <limits>
+
 namespace norvane::app {
 
 RoundedPanel::RoundedPanel(Look look, QWidget* parent)
@@ -24,6 +27,11 @@ RoundedPanel::Look RoundedPanel::box(const QBrush& fill, int padding, Qt::Orient
     return {8.0, fill, std::nullopt, QMargins(padding, padding, padding, padding), spacing, orientation};
 }
 
+RoundedPanel::Look RoundedPanel::capsule(const QBrush& fill, QMargins padding, int spacing) {
+    // Any radius beyond half the height rounds the ends fully.
+    return {std::numeric_limits<double>::infinity(), fill, std::nullopt, padding, spacing, Qt::Horizontal};
+}
+
 void RoundedPanel::setFill(const QBrush& fill) {
     look_.fill = fill;
     update();
@@ -36,7 +44,8 @@ void RoundedPanel::paintEvent(QPaintEvent*) {
     // A 1-pixel border sits half a pixel inside, so it is drawn whole.
     const QRectF shape = look_.border ? QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5) : QRectF(rect());
     painter.setPen(look_.border ? QPen(*look_.border, 1.0) : QPen(Qt::NoPen));
-    painter.drawRoundedRect(shape, look_.cornerRadius, look_.cornerRadius);
+    const double radius = std::min({look_.cornerRadius, shape.width() / 2.0, shape.height() / 2.0});
+    painter.drawRoundedRect(shape, radius, radius);
 }
 
 } // namespace norvane::app

@@ -31,6 +31,9 @@ public:
     static Look card(int spacing);
     /// A box inside a card: radius 8, `fill`, `padding` on every edge.
     static Look box(const QBrush& fill, int padding, Qt::Orientation orientation, int spacing);
+    /// A capsule (ends rounded to half its height), its content in a row: badges that hold more
+    /// than one text or a symbol and a text.
+    static Look capsule(const QBrush& fill, QMargins padding, int spacing);
 
     const Look& look() const { return look_; }
     QBoxLayout* contentLayout() const { return layout_; }

@@ -2,7 +2,9 @@
 
 #include "Norvane/components/charts/ChartMath.h"
 #include "Norvane/components/charts/DateAxisTicker.h"
+#include "Norvane/components/charts/HoverHeader.h"
 #include "Norvane/components/charts/LabelAxisTicker.h"
+#include "Norvane/components/text/DateText.h"
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/Typography.h"
@@ -81,6 +83,25 @@ void ChartStyle::placeRule(QCPItemLine* rule, double axisX) {
     rule->setVisible(true);
 }
 
+QCPItemLine* ChartStyle::makeValueRule(QCustomPlot* plot, const QPen& pen) {
+    auto* rule = new QCPItemLine(plot);
+    for (QCPItemPosition* end : {rule->start, rule->end}) {
+        end->setAxes(plot->xAxis, plot->yAxis2);
+        end->setTypeX(QCPItemPosition::ptAxisRectRatio);
+        end->setTypeY(QCPItemPosition::ptPlotCoords);
+    }
+    rule->setPen(pen);
+    rule->setClipToAxisRect(true);
+    rule->setVisible(false);
+    return rule;
+}
+
+void ChartStyle::placeValueRule(QCPItemLine* rule, double value) {
+    rule->start->setCoords(0.0, value);
+    rule->end->setCoords(1.0, value);
+    rule->setVisible(true);
+}
+
 QVBoxLayout* ChartStyle::layOutBody(QWidget* body, QWidget* header, QCustomPlot* plot, int plotHeight) {
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -107,6 +128,25 @@ QCPGraph* ChartStyle::makePointMark(QCustomPlot* plot, const QColor& color, doub
     mark->setLineStyle(QCPGraph::lsNone);
     mark->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, color, color, diameter));
     return mark;
+}
+
+ChartStyle::HoverMarks ChartStyle::makeHoverMarks(QCustomPlot* plot, const QColor& pointColor, double diameter) {
+    QCPItemLine* rule = makeRule(plot, Palette::withOpacity(Palette::textMuted(), 0.5));
+    return {rule, makePointMark(plot, pointColor, diameter)};
+}
+
+void ChartStyle::showDayHover(const HoverMarks& marks, HoverHeader& header, const std::optional<HoveredPoint>& hovered,
+                              const std::function<QString(double)>& valueText, const QColor& valueColor) {
+    marks.rule->setVisible(false);
+    marks.point->data()->clear();
+    if (hovered) {
+        header.showReadOut(DateText::dateOnly(hovered->date), valueText(hovered->value), valueColor);
+        placeRule(marks.rule, ChartMath::dayCentre(hovered->date));
+        marks.point->setData({ChartMath::dayCentre(hovered->date)}, {hovered->value});
+    } else {
+        header.showPlaceholder();
+    }
+    marks.rule->parentPlot()->replot(QCustomPlot::rpQueuedReplot);
 }
 
 } // namespace norvane::app

@@ -7,7 +7,6 @@
 #include "Norvane/components/charts/HoverHeader.h"
 #include "Norvane/components/charts/LabelAxisTicker.h"
 #include "Norvane/components/charts/PlotHoverTracker.h"
-#include "Norvane/components/text/DateText.h"
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -71,8 +70,7 @@ RollingLeverageChartView::RollingLeverageChartView(std::vector<LeveragePoint> se
     line_ = plot_->addGraph(plot_->xAxis, valueAxis);
     line_->setPen(QPen(chartColor_, 2.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     lastPoint_ = ChartStyle::makePointMark(plot_, chartColor_, 7.0);
-    rule_ = ChartStyle::makeRule(plot_, Palette::withOpacity(Palette::textMuted(), 0.5));
-    hoverPoint_ = ChartStyle::makePointMark(plot_, chartColor_, 9.0);
+    hoverMarks_ = ChartStyle::makeHoverMarks(plot_, chartColor_, 9.0);
     ChartStyle::valueTicker(plot_).setLabelText(&RollingLeverageChartView::yAxisLabel);
 
     // Points stand in the middle of their day, so the pointer is measured against that spot.
@@ -256,16 +254,8 @@ void RollingLeverageChartView::rebuildLegend(const std::vector<LeveragePoint>& p
 }
 
 void RollingLeverageChartView::showHoverState() {
-    rule_->setVisible(false);
-    hoverPoint_->data()->clear();
-    if (const auto& hovered = hover_->point()) {
-        header_->showReadOut(DateText::dateOnly(hovered->date), formatLeverage(hovered->value), chartColor_);
-        ChartStyle::placeRule(rule_, ChartMath::dayCentre(hovered->date));
-        hoverPoint_->setData({ChartMath::dayCentre(hovered->date)}, {hovered->value});
-    } else {
-        header_->showPlaceholder();
-    }
-    plot_->replot(QCustomPlot::rpQueuedReplot);
+    ChartStyle::showDayHover(hoverMarks_, *header_, hover_->point(), &RollingLeverageChartView::formatLeverage,
+                             chartColor_);
 }
 
 } // namespace norvane::app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Norvane/components/charts/ChartStyle.h"
 #include "Norvane/components/charts/PlotHoverTracker.h"
 #include "Norvane/components/charts/TimeRange.h"
 #include "platform/Date.h"
@@ -87,8 +88,7 @@ private:
     QCPGraph* area_;
     QCPGraph* line_;
     QCPGraph* lastPoint_;
-    QCPGraph* hoverPoint_;
-    QCPItemLine* rule_;
+    ChartStyle::HoverMarks hoverMarks_;
     PlotHoverTracker* hover_;
     std::vector<QCPItemRect*> stripes_;
     QWidget* legend_;

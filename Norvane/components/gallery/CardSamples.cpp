@@ -241,7 +241,7 @@ std::vector<CardSample> compositionSamples() {
 std::vector<CardSample> cardSamples() {
     std::vector<CardSample> samples;
     for (auto group : {insightSamples(), optInSamples(), focusSamples(), bestsSamples(), comparisonSamples(),
-                       streakSamples(), milestoneSamples(), compositionSamples()}) {
+                       streakSamples(), milestoneSamples(), compositionSamples(), performanceCardSamples()}) {
         samples.insert(samples.end(), group.begin(), group.end());
     }
     return samples;

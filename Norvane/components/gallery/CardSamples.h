@@ -14,9 +14,14 @@ struct CardSample {
     QString name;
     int width;
     std::function<QWidget*()> make;
+    /// Brings the shown card into its state before the picture (a pointer over its chart, a
+    /// click); none for a card that shows its state as made.
+    std::function<void(QWidget*)> prepare;
 };
 
 /// Every analysis card in each of its states, including values that cannot be shown.
 std::vector<CardSample> cardSamples();
+/// The retention, suggestion, achievement and work-pattern cards in their states.
+std::vector<CardSample> performanceCardSamples();
 
 } // namespace norvane::app

@@ -50,6 +50,15 @@ void settle() {
     }
 }
 
+/// Gives `host` the height its content needs: content whose height follows its width (wrapped
+/// text, grids) is measured at the host's width rather than at its own preferred width.
+void fitHeight(QWidget* host) {
+    host->adjustSize();
+    if (host->hasHeightForWidth()) {
+        host->resize(host->width(), host->heightForWidth(host->width()));
+    }
+}
+
 /// Hosts `content` on the darkest background with a margin, at `width` pixels.
 QWidget* stage(QWidget* content, int width) {
     auto* host = new QWidget;
@@ -64,7 +73,7 @@ QWidget* stage(QWidget* content, int width) {
     host->setFixedWidth(width);
     host->show();
     settle();
-    host->adjustSize();
+    fitHeight(host);
     settle();
     return host;
 }
@@ -266,7 +275,15 @@ void shootCharts(const QDir& folder) {
 
 void shootCards(const QDir& folder) {
     for (const CardSample& sample : cardSamples()) {
-        shoot(folder, sample.name, sample.width + 48, sample.make);
+        QWidget* card = sample.make();
+        QWidget* host = stage(card, sample.width + 48);
+        if (sample.prepare) {
+            sample.prepare(card);
+            settle();
+            fitHeight(host);
+        }
+        save(host, folder, sample.name);
+        delete host;
     }
 }
 

@@ -30,6 +30,10 @@ std::string withoutNegativeZero(std::string text) {
 
 bool isShowableNumber(double value) { return std::isfinite(value) && std::fabs(value) < integerLimit; }
 
+std::optional<double> showableValue(std::optional<double> value) {
+    return value && isShowableNumber(*value) ? value : std::nullopt;
+}
+
 bool isNoValueText(const QString& text) { return text.isEmpty() || text == QLatin1String(noValueText); }
 
 QString formatFixed(double value, int decimals) {

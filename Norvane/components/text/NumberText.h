@@ -13,6 +13,9 @@ inline constexpr const char* noValueText = "--";
 /// True for a figure that can be shown: finite and within the range of a 64-bit integer.
 bool isShowableNumber(double value);
 
+/// `value` when it holds a figure that can be shown; none for an absent one or one that cannot.
+std::optional<double> showableValue(std::optional<double> value);
+
 /// True when `text` means "no value": "--" or the empty string.
 bool isNoValueText(const QString& text);
 

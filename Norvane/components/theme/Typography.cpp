@@ -41,6 +41,12 @@ QFont Typography::systemFont(int pixelSize, QFont::Weight weight) {
     return result;
 }
 
+QFont Typography::emojiFont(int pixelSize) {
+    QFont result(QStringLiteral("Noto Color Emoji"));
+    result.setPixelSize(pixelSize);
+    return result;
+}
+
 QFont Typography::tracked(QFont font, double spacing) {
     font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
     return font;

@@ -29,6 +29,8 @@ public:
     static QFont font(TextStyle style, QFont::Weight weight);
     /// A system font of an explicit size and weight.
     static QFont systemFont(int pixelSize, QFont::Weight weight = QFont::Normal);
+    /// The colour emoji font at `pixelSize`, so that an emoji keeps its own colours.
+    static QFont emojiFont(int pixelSize);
     /// Letter spacing in pixels (tracking), added between letters.
     static QFont tracked(QFont font, double spacing);
 };

@@ -38,10 +38,14 @@ void ComponentTest::SetUp() {
 }
 
 void showAndSettle(QWidget& widget, int width) {
-    widget.resize(width, std::max(widget.sizeHint().height(), 60));
+    // Content whose height follows its width (wrapped text, grids) is measured at `width`.
+    const auto height = [&widget, width] {
+        return std::max(widget.hasHeightForWidth() ? widget.heightForWidth(width) : widget.sizeHint().height(), 60);
+    };
+    widget.resize(width, height());
     widget.show();
     QApplication::processEvents();
-    widget.resize(width, std::max(widget.sizeHint().height(), 60));
+    widget.resize(width, height());
     QApplication::processEvents();
     // Charts lay out their axes while plotting; pointer positions are taken after that.
     for (QCustomPlot* plot : widget.findChildren<QCustomPlot*>()) {

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "Norvane/cards/kit/RoundedPanel.h"
+
+#include <optional>
+
+namespace norvane::app {
+
+class ComparisonBar;
+
+/// The user's velocity retention against the community median: both figures, the difference, a
+/// comparison bar, the user's percentile as a badge and a verdict for its band. Without the
+/// user's retention it explains that projects need more history.
+class VelocityRetentionComparisonCard : public RoundedPanel {
+    Q_OBJECT
+public:
+    struct Inputs {
+        std::optional<double> userRetention;
+        std::optional<double> industryMedian;
+        std::optional<int> percentile;
+        std::optional<QString> sizeBucket;
+    };
+
+    struct Verdict {
+        QString symbol;
+        QColor color;
+        QString message;
+    };
+
+    /// The user's lead over the median (ahead from 0 up) and its size as a whole percent.
+    struct Difference {
+        bool ahead = true;
+        QString text;
+    };
+
+    explicit VelocityRetentionComparisonCard(Inputs inputs, QWidget* parent = nullptr);
+
+    /// The band colour of a percentile: green from 90, blue from 75, cyan from 50, amber from 25,
+    /// red below 25 and outside 0...100.
+    static QColor percentileColor(int percentile);
+    static Verdict verdict(int percentile);
+    /// "12th", "22nd".
+    static QString ordinal(int percentile);
+    /// "%.0f%%", or "--" for a missing figure.
+    static QString percentText(std::optional<double> percent);
+    /// None unless both figures are present.
+    static std::optional<Difference> difference(std::optional<double> userRetention,
+                                                std::optional<double> industryMedian);
+
+    /// The comparison bar; none while it is not shown.
+    const ComparisonBar* bar() const { return bar_; }
+
+private:
+    QWidget* makeHeader() const;
+    QWidget* makeFiguresRow() const;
+    QWidget* makeBarSection();
+    QWidget* makeVerdictBox(int percentile) const;
+
+    Inputs inputs_;
+    ComparisonBar* bar_ = nullptr;
+};
+
+} // namespace norvane::app

@@ -1,0 +1,102 @@
+#include "tests/Norvane/components/ComponentTestSupport.h"
+
+#include "Norvane/cards/AchievementMedal.h"
+#include "Norvane/cards/AchievementsCard.h"
+#include "Norvane/cards/kit/ChevronButton.h"
+#include "Norvane/cards/kit/FilterChip.h"
+#include "core/analytics/AchievementCalculator.h"
+
+#include <QApplication>
+#include <QTest>
+
+namespace norvane::app {
+namespace {
+
+using Card = AchievementsCard;
+using Category = Achievement::Category;
+
+QStringList ids(const Card::Achievements& achievements) {
+    QStringList result;
+    for (const Achievement& achievement : achievements) {
+        result.append(QString::fromStdString(achievement.id));
+    }
+    return result;
+}
+
+Achievement badge(const char* id, bool earned, std::optional<double> progress) {
+    Achievement result;
+    result.id = id;
+    result.isEarned = earned;
+    result.progress = progress;
+    return result;
+}
+
+TEST(AchievementsCard, GroupsKeepTheInputOrder) {
+    const Card::Achievements list = {badge("a", true, 0.2),           badge("b", false, 0.0),
+                                     badge("c", false, std::nullopt), badge("d", false, 0.5),
+                                     badge("e", true, std::nullopt),  badge("f", false, 0.999)};
+    EXPECT_EQ(ids(Card::earned(list)), (QStringList{"a", "e"}));
+    EXPECT_EQ(ids(Card::inProgress(list)), (QStringList{"d", "f"}));
+    EXPECT_EQ(ids(Card::locked(list)), (QStringList{"b", "c"}));
+    EXPECT_EQ(Card::countText(list), QStringLiteral("2/6"));
+    EXPECT_EQ(Card::countText({}), QStringLiteral("0/0"));
+    EXPECT_EQ(Card::progressText(0.456), QStringLiteral("45%"));
+    EXPECT_EQ(Card::progressText(0.999), QStringLiteral("99%"));
+    EXPECT_EQ(Card::progressText(0.29), QStringLiteral("29%"));
+    EXPECT_EQ(Card::chipLabel(Category::percentile), QStringLiteral("Ranking"));
+    EXPECT_EQ(Card::chipLabel(Category::retention), QStringLiteral("Architecture"));
+}
+
+QStringList medalTitles(const QWidget& card, AchievementMedal::Kind kind) {
+    QStringList titles;
+    for (const AchievementMedal* medal : card.findChildren<AchievementMedal*>()) {
+        if (medal->kind() == kind && medal->isVisibleTo(&card)) {
+            titles.append(medal->title());
+        }
+    }
+    return titles;
+}
+
+using AchievementsWidget = testing::ComponentTest;
+
+TEST_F(AchievementsWidget, RankingChipNarrowsTheGroupsButNotTheCount) {
+    // 12,000 lines, a 40-day streak, the 80th percentile, 45% retention.
+    Card card(AchievementCalculator::calculate(12'000, 40, 12, 80, 45.0));
+    testing::showAndSettle(card, 560);
+    EXPECT_EQ(card.shownCount(), QStringLiteral("5/11"));
+    EXPECT_EQ(medalTitles(card, AchievementMedal::Kind::earned),
+              (QStringList{"First Steps", "Getting Serious", "Month Strong", "Above Average", "High Performer"}));
+    EXPECT_EQ(medalTitles(card, AchievementMedal::Kind::locked).size(), 0) << "every other badge has progress";
+
+    FilterChip* ranking = card.chips()[3];
+    ASSERT_EQ(ranking->text(), QStringLiteral("Ranking"));
+    QTest::mouseClick(ranking, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(card.selectedCategory(), Category::percentile);
+    EXPECT_TRUE(ranking->isSelected());
+    EXPECT_FALSE(card.chips()[0]->isSelected());
+    EXPECT_EQ(card.shownCount(), QStringLiteral("5/11"));
+    EXPECT_EQ(medalTitles(card, AchievementMedal::Kind::earned), (QStringList{"Above Average", "High Performer"}));
+    EXPECT_TRUE(testing::showsText(card, QStringLiteral("Elite Developer")));
+    EXPECT_FALSE(testing::showsText(card, QStringLiteral("Code Machine")));
+
+    QTest::mouseClick(&card.expandButton(), Qt::LeftButton);
+    EXPECT_FALSE(card.isExpanded());
+    EXPECT_EQ(card.shownCount(), QStringLiteral("5/11"));
+    EXPECT_FALSE(card.chips()[0]->isVisible());
+}
+
+TEST_F(AchievementsWidget, AtMostFourLockedBadgesAndAnEmptyState) {
+    Card locked(AchievementCalculator::calculate(0, 0, 0, 0, 0.0));
+    testing::showAndSettle(locked, 560);
+    EXPECT_EQ(medalTitles(locked, AchievementMedal::Kind::locked),
+              (QStringList{"First Steps", "Getting Serious", "Code Machine", "Legendary Coder"}));
+    Card empty({});
+    testing::showAndSettle(empty, 560);
+    EXPECT_FALSE(empty.shownCount().has_value());
+    EXPECT_TRUE(testing::showsText(empty, QStringLiteral("Start Earning Badges")));
+    EXPECT_FALSE(empty.chips()[0]->isVisible());
+}
+
+} // namespace
+} // namespace norvane::app
