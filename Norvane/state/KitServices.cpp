@@ -57,13 +57,21 @@ KitMetricsSource::getVelocityTimeSeries(const std::shared_ptr<Project>& project,
     return portfolioMetrics().getVelocityTimeSeries(project, days);
 }
 
+SharedIndexClient::SharedIndexClient() : service_(NorvaneIndexService::shared()) {}
+
 void SharedIndexClient::configure(bool isEnabled, std::optional<std::string> deviceId) {
-    NorvaneIndexService::shared().configure(isEnabled, std::move(deviceId));
+    service_.configure(isEnabled, std::move(deviceId));
 }
 
 void SharedIndexClient::submit(const DailyActivity& activity, const Project& project,
                                const std::optional<VelocityRetention>& retention) {
-    NorvaneIndexService::shared().submitReport(activity, project, retention);
+    service_.submitReport(activity, project, retention);
+}
+
+std::future<std::size_t> SharedIndexClient::pendingReportCount() { return service_.pendingReportCount(); }
+
+std::future<void> SharedIndexClient::requestDeletion(std::string deviceId) {
+    return service_.requestDeletion(std::move(deviceId));
 }
 
 } // namespace norvane::app

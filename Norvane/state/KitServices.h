@@ -4,6 +4,10 @@
 #include "Norvane/state/IndexClient.h"
 #include "Norvane/state/MetricsSource.h"
 
+namespace norvane {
+class NorvaneIndexService;
+}
+
 namespace norvane::app {
 
 /// The collector of the core library's shared facade. The facade is reached on every call, so a
@@ -30,12 +34,20 @@ public:
     std::vector<VelocityPoint> getVelocityTimeSeries(const std::shared_ptr<Project>& project, int days) override;
 };
 
-/// The process-wide benchmark client.
+/// The process-wide benchmark client, or one that tests point at a service of their own.
 class SharedIndexClient : public IndexClient {
 public:
+    SharedIndexClient();
+    explicit SharedIndexClient(NorvaneIndexService& service) : service_(service) {}
+
     void configure(bool isEnabled, std::optional<std::string> deviceId) override;
     void submit(const DailyActivity& activity, const Project& project,
                 const std::optional<VelocityRetention>& retention) override;
+    std::future<std::size_t> pendingReportCount() override;
+    std::future<void> requestDeletion(std::string deviceId) override;
+
+private:
+    NorvaneIndexService& service_;
 };
 
 } // namespace norvane::app

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -126,16 +127,29 @@ private:
     }
 };
 
+/// Records what the state hands the client; answers the queue count with `pendingCount` and every
+/// deletion with success.
 class FakeIndexClient : public IndexClient {
 public:
     std::vector<std::pair<bool, std::optional<std::string>>> configurations;
     std::vector<std::string> submittedProjects;
+    std::atomic<std::size_t> pendingCount = 0;
 
     void configure(bool isEnabled, std::optional<std::string> deviceId) override {
         configurations.emplace_back(isEnabled, std::move(deviceId));
     }
     void submit(const DailyActivity&, const Project& project, const std::optional<VelocityRetention>&) override {
         submittedProjects.push_back(project.name);
+    }
+    std::future<std::size_t> pendingReportCount() override {
+        std::promise<std::size_t> count;
+        count.set_value(pendingCount);
+        return count.get_future();
+    }
+    std::future<void> requestDeletion(std::string) override {
+        std::promise<void> deleted;
+        deleted.set_value();
+        return deleted.get_future();
     }
 };
 
