@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMainWindow>
@@ -17,15 +16,14 @@
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/MenuBarView.h"
-#include "Norvane/pages/PagePlaceholder.h"
 #include "Norvane/pages/PanelPlacement.h"
 #include "Norvane/pages/SheetDialog.h"
+#include "Norvane/settings/SettingsView.h"
 #include "Norvane/state/AlertBox.h"
 #include "Norvane/state/CLIInstaller.h"
 #include "Norvane/state/CheckForUpdatesView.h"
@@ -51,16 +49,6 @@ QIcon trayIconImage() {
     painter.setPen(Palette::blue());
     painter.drawText(pixmap.rect(), Qt::AlignCenter, SymbolRegistry::text(QStringLiteral("chart.xyaxis.line")));
     return QIcon(pixmap);
-}
-
-QWidget* placeholderWindow(const QString& title, const QString& symbol, const QString& description) {
-    auto* window = new QDialog;
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(title);
-    auto* layout = new QVBoxLayout(window);
-    layout->addWidget(new PagePlaceholder(symbol, title, description));
-    window->resize(520, 360);
-    return window;
 }
 
 constexpr int storeRetryMilliseconds = 1000;
@@ -145,7 +133,9 @@ ApplicationController::ApplicationController(QApplication& application,
 
 ApplicationController::~ApplicationController() {
     appState_->waitForCollection();
-    // The windows show the state and the project list; they go before them.
+    // The windows show the state and the project list; they go before them. The settings window
+    // also finishes its writes to the store, which closes after this.
+    delete settingsWindow_;
     QList<QPointer<DashboardView>> windows;
     for (auto* widget : QApplication::topLevelWidgets()) {
         if (auto* window = qobject_cast<DashboardView*>(widget)) windows << window;
@@ -210,7 +200,7 @@ void ApplicationController::presentOnboardingIfNeeded(DashboardView& window) {
     QTimer::singleShot(onboardingDelayMilliseconds, &window, [this, &window] { showOnboarding(window); });
 }
 
-void ApplicationController::showOnboarding(DashboardView& window) {
+void ApplicationController::showOnboarding(QWidget& window) {
     // One wizard at a time, however many windows asked for it.
     if (onboardingWizard_) return;
     auto* wizard =
@@ -225,8 +215,9 @@ void ApplicationController::showOnboarding(DashboardView& window) {
 
 void ApplicationController::showSettingsWindow() {
     if (!settingsWindow_) {
-        settingsWindow_ = placeholderWindow(QStringLiteral("Settings"), QStringLiteral("gear"),
-                                            QStringLiteral("The settings window will stand here."));
+        auto* settings = new SettingsView(SettingsServices::standard(appState_->preferences(), container_));
+        connect(settings, &SettingsView::setupWizardRequested, this, [this, settings] { showOnboarding(*settings); });
+        settingsWindow_ = settings;
     }
     settingsWindow_->show();
     settingsWindow_->raise();

@@ -58,7 +58,7 @@ public:
 private:
     void buildMenus(QMenuBar& menuBar);
     void presentOnboardingIfNeeded(DashboardView& window);
-    void showOnboarding(DashboardView& window);
+    void showOnboarding(QWidget& window);
     void installCommandLineTool();
     void uninstallCommandLineTool();
     void setUpTray();

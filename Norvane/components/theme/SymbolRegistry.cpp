@@ -86,6 +86,7 @@ constexpr std::array symbolTable = std::to_array<SymbolEntry>({
     {"hammer.fill", 0xF29B, "⚒"},                              // gavel
     {"hand.raised", 0xF2C7, "✋"},                              // hand-pointing-right
     {"info.circle", 0xF2FD, "ⓘ"},                              // information-outline
+    {"internaldrive", 0xF2CA, "▭"},                            // harddisk
     {"leaf", 0xF32A, "❦"},                                     // leaf
     {"lightbulb", 0xF336, "✦"},                                // lightbulb-outline
     {"lightbulb.fill", 0xF335, "✦"},                           // lightbulb

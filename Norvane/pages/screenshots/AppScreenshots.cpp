@@ -1,13 +1,23 @@
 #include "Norvane/pages/screenshots/AppScreenshots.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStringList>
+#include <QTabWidget>
 
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/Sidebar.h"
+#include "Norvane/settings/CaptionMessage.h"
+#include "Norvane/settings/DataTab.h"
+#include "Norvane/settings/IndexTab.h"
+#include "Norvane/settings/PrivacyDetailsView.h"
+#include "Norvane/settings/SettingsView.h"
 #include "core/facade/NorvaneKit.h"
 
 namespace norvane::app::AppScreenshots {
@@ -35,6 +45,55 @@ DashboardView* mainWindow() {
     return nullptr;
 }
 
+SettingsView* settingsWindow() {
+    for (auto* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<SettingsView*>(widget); window && window->isVisible()) return window;
+    }
+    return nullptr;
+}
+
+void scrollToEnd(QWidget& tab) {
+    for (auto* scroll : tab.findChildren<QScrollArea*>()) {
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    }
+}
+
+using Take = std::function<void(const QString& name, QWidget& widget)>;
+
+/// Each tab as it opens; the benchmark tab while sharing, with its details open, at its top and
+/// at its end; and the data tab after an export.
+void stageSettings(ApplicationController& controller, const Take& take) {
+    controller.showSettingsWindow();
+    auto* settings = settingsWindow();
+    if (!settings) return;
+    auto& tabs = settings->tabs();
+    const QString names[] = {QStringLiteral("general"), QStringLiteral("cocomo"), QStringLiteral("index"),
+                             QStringLiteral("data")};
+    for (int index = 0; index < tabs.count(); ++index) {
+        tabs.setCurrentIndex(index);
+        settle([] { return true; });
+        take(QStringLiteral("settings-%1.png").arg(names[index]), *settings);
+    }
+
+    auto& index = settings->indexTab();
+    controller.appState().preferences().setCachedContributorCount(240);
+    index.shareToggle().click();
+    index.privacyDetails().disclosureButton().click();
+    tabs.setCurrentWidget(&index);
+    settle([] { return true; });
+    take(QStringLiteral("settings-index-sharing.png"), *settings);
+    scrollToEnd(index);
+    settle([] { return true; });
+    take(QStringLiteral("settings-index-sharing-end.png"), *settings);
+
+    auto& data = settings->dataTab();
+    tabs.setCurrentWidget(&data);
+    data.exportTo(QDir::home().filePath(QStringLiteral("norvane-export.json")));
+    settle([&] { return !data.exportMessage().text().isEmpty(); });
+    take(QStringLiteral("settings-data-exported.png"), *settings);
+    settings->close();
+}
+
 } // namespace
 
 QString bannerMessage() {
@@ -47,7 +106,7 @@ QString bannerMessage() {
     return QStringLiteral("Failed to collect: ") + failed.join(QStringLiteral(", "));
 }
 
-void stage(ApplicationController& controller, const std::function<void(const QString& name, QWidget& widget)>& take) {
+void stage(ApplicationController& controller, const Take& take) {
     settle([&] { return controller.appState().metricsLoaded(); });
     auto* window = mainWindow();
     if (!window) return;
@@ -67,6 +126,7 @@ void stage(ApplicationController& controller, const std::function<void(const QSt
     settle([] { return true; });
     take(QStringLiteral("menu-bar-panel.png"), panel);
     panel.hide();
+    stageSettings(controller, take);
 }
 
 } // namespace norvane::app::AppScreenshots

@@ -12,7 +12,7 @@ class ApplicationController;
 
 /// The pictures of the application that a reviewer looks at, staged one after the other on a
 /// running controller over the demo store: the main window, the window with a failure banner over
-/// a project's page, and the menu-bar panel.
+/// a project's page, the menu-bar panel and the settings window's tabs.
 namespace AppScreenshots {
 
 /// Runs the event loop until the first metrics are in, then stages each picture and hands its

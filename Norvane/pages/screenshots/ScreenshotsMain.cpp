@@ -1,6 +1,6 @@
 // Makes a demo store from repositories it creates, under a temporary home, opens the application
-// on it and saves pictures of the main window and the menu-bar panel, so that anyone can look at
-// what a user sees: norvane-app-screenshots OUTPUT-FOLDER.
+// on it and saves pictures of the main window, the menu-bar panel and the settings tabs, so that
+// anyone can look at what a user sees: norvane-app-screenshots OUTPUT-FOLDER.
 
 #include <cstdlib>
 #include <exception>

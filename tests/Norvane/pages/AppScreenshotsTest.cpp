@@ -13,6 +13,9 @@
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/pages/screenshots/DemoPortfolio.h"
+#include "Norvane/settings/CaptionMessage.h"
+#include "Norvane/settings/DataTab.h"
+#include "Norvane/settings/SettingsView.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
@@ -59,6 +62,15 @@ void expectPanelFigures(const MenuBarView& panel) {
     EXPECT_TRUE(panel.collectButton().isEnabled());
 }
 
+void expectSettings(const QString& name, const SettingsView& settings) {
+    EXPECT_EQ(settings.size(), QSize(SettingsView::windowWidth, SettingsView::windowHeight)) << name.toStdString();
+    if (name == "settings-data-exported.png") {
+        EXPECT_FALSE(settings.dataTab().exportMessage().isError())
+            << settings.dataTab().exportMessage().text().toStdString();
+        EXPECT_FALSE(settings.dataTab().shownSize().isEmpty());
+    }
+}
+
 // The whole road a user takes: repositories, the counter, the store, then each picture's widget
 // as it is drawn, over the demo store.
 TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
@@ -78,8 +90,12 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         if (name == "main-window-error-banner.png")
             expectBannerOverTheProjectPage(dynamic_cast<DashboardView&>(widget));
         if (name == "menu-bar-panel.png") expectPanelFigures(dynamic_cast<MenuBarView&>(widget));
+        if (name.startsWith("settings-")) expectSettings(name, dynamic_cast<SettingsView&>(widget));
     });
-    EXPECT_EQ(pictures, QStringList({"main-window.png", "main-window-error-banner.png", "menu-bar-panel.png"}));
+    EXPECT_EQ(pictures, QStringList({"main-window.png", "main-window-error-banner.png", "menu-bar-panel.png",
+                                     "settings-general.png", "settings-cocomo.png", "settings-index.png",
+                                     "settings-data.png", "settings-index-sharing.png",
+                                     "settings-index-sharing-end.png", "settings-data-exported.png"}));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "Norvane/state/PkexecRunner.h"
+#include "tests/Norvane/state/FakePrivilegedRunner.h"
 #include "tests/support/RecordingProcessRunner.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -15,18 +16,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Outcome = PrivilegedRunner::Outcome;
-
-/// Answers every command with one outcome and keeps the commands.
-class FakePrivilegedRunner final : public PrivilegedRunner {
-public:
-    Outcome runShellCommand(const std::string& command) override {
-        commands.push_back(command);
-        return outcome;
-    }
-
-    Outcome outcome;
-    std::vector<std::string> commands;
-};
+using testing::FakePrivilegedRunner;
 
 /// Runs what pkexec would run, with the user's own rights: the real shell and the real command line.
 class WithoutPkexec final : public platform::ProcessRunner {

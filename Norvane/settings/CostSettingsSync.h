@@ -1,0 +1,38 @@
+#pragma once
+
+#include <memory>
+
+#include <QObject>
+
+#include "platform/SerialExecutor.h"
+#include "platform/persistence/ModelContainer.h"
+
+namespace norvane::platform {
+class ModelContext;
+}
+
+namespace norvane::app {
+
+class Preferences;
+
+/// Keeps the store's cost parameters, which the collection's cost figures read, equal to the
+/// salary, overhead and headcount of the preferences: it writes them once at the start and again
+/// after each change. The writes run one after another on a worker of their own, so the last
+/// change is the one that stays; the writes asked for end before the object does.
+class CostSettingsSync : public QObject {
+    Q_OBJECT
+public:
+    CostSettingsSync(Preferences& preferences, std::shared_ptr<platform::ModelContainer> store,
+                     QObject* parent = nullptr);
+    /// Lets the writes asked for so far end; for tests and the end of the program.
+    void waitForWrites();
+
+private:
+    void write();
+
+    Preferences& preferences_;
+    std::shared_ptr<platform::ModelContext> context_;
+    platform::SerialExecutor worker_;
+};
+
+} // namespace norvane::app

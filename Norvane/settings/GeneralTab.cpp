@@ -1,0 +1,266 @@
+#include "Norvane/settings/GeneralTab.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QTime>
+
+#include "Norvane/LogCategories.h"
+#include "Norvane/cards/kit/BorderedButton.h"
+#include "Norvane/cards/kit/CardLayout.h"
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/text/SymbolLabel.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/pages/MenuBarModel.h"
+#include "Norvane/settings/BackgroundWork.h"
+#include "Norvane/settings/CaptionMessage.h"
+#include "Norvane/settings/FormSection.h"
+#include "Norvane/settings/GroupedForm.h"
+#include "core/models/ProjectService.h"
+#include "core/models/SnapshotService.h"
+#include "platform/ExecutableFile.h"
+
+namespace norvane::app {
+namespace {
+
+constexpr int tickMilliseconds = 1000;
+
+} // namespace
+
+GeneralTab::GeneralTab(const SettingsServices& services, InitialState initial, QWidget* parent)
+    : QWidget(parent), services_(services), launchdEnabled_(initial.launchdEnabled),
+      collectionHour_(initial.collectionHour), cliInstalled_(initial.cliInstalled) {
+    auto* form = new GroupedForm;
+    buildToolSection(*form->addSection(QStringLiteral("Command Line Tool")));
+    buildBackgroundSection(*form->addSection(QStringLiteral("Background Collection")));
+    buildDisplaySection(*form->addSection(QStringLiteral("Display")));
+    buildSetupSection(*form->addSection(QStringLiteral("Setup")));
+    auto* layout = makeColumn(0);
+    layout->addWidget(form);
+    setLayout(layout);
+    ticker_.setInterval(tickMilliseconds);
+    connect(&ticker_, &QTimer::timeout, this, &GeneralTab::refresh);
+    refresh();
+}
+
+QString GeneralTab::formatHour(int hour) { return QTime(hour, 0).toString(QStringLiteral("h:mm AP")); }
+
+const std::vector<GeneralTab::ChartRange>& GeneralTab::chartRanges() {
+    static const std::vector<ChartRange> ranges = {{QStringLiteral("30 Days"), 30},
+                                                   {QStringLiteral("90 Days"), 90},
+                                                   {QStringLiteral("1 Year"), 365},
+                                                   {QStringLiteral("All Time"), 0}};
+    return ranges;
+}
+
+QString GeneralTab::toolStatusText(bool installed, const std::filesystem::path& toolPath) {
+    return installed ? QStringLiteral("Installed at ") + QString::fromStdString(toolPath.string())
+                     : QStringLiteral("Not installed");
+}
+
+QString GeneralTab::backgroundCollectionFooter(bool toolInstalled) {
+    return toolInstalled
+               ? QStringLiteral("Runs collection daily even when app isn't open. Requires CLI to be installed.")
+               : QStringLiteral("Install the CLI tool first to enable background collection.");
+}
+
+std::optional<platform::Date> GeneralTab::lastCollectionDate(const std::shared_ptr<platform::ModelContainer>& store) {
+    auto context = std::make_shared<platform::ModelContext>(store);
+    ProjectService projects(context);
+    SnapshotService snapshots(context);
+    std::optional<platform::Date> newest;
+    for (const auto& project : projects.getAllProjects(false)) {
+        const auto latest = snapshots.getLatestSnapshot(project);
+        if (latest && (!newest || latest->capturedAt > *newest)) newest = latest->capturedAt;
+    }
+    return newest;
+}
+
+void GeneralTab::buildToolSection(FormSection& section) {
+    toolSymbol_ = makeSymbol(QString(), TextStyle::body, Palette::systemGreen());
+    toolStatus_ = makeLabel(QString(), TextStyle::body, Palette::textPrimary());
+    toolButton_ = new BorderedButton(QString(), BorderedButton::Prominence::standard);
+    connect(toolButton_, &QPushButton::clicked, this, [this] { runCLIAction(!cliInstalled_); });
+    auto* row = makeRow(6);
+    row->addWidget(toolSymbol_);
+    row->addWidget(toolStatus_);
+    row->addStretch(1);
+    row->addWidget(toolButton_);
+    section.addRow(wrap(row));
+    toolError_ = new CaptionMessage;
+    section.addRow(toolError_);
+}
+
+void GeneralTab::buildBackgroundSection(FormSection& section) {
+    backgroundSection_ = &section;
+    toggle_ = new QCheckBox(QStringLiteral("Enable background collection"));
+    toggle_->setChecked(launchdEnabled_);
+    // Only the user's clicks run the handler; putting the toggle back does not.
+    connect(toggle_, &QCheckBox::clicked, this, &GeneralTab::backgroundCollectionToggled);
+    section.addRow(toggle_);
+
+    hourPicker_ = new QComboBox;
+    for (int hour = 0; hour < 24; ++hour) hourPicker_->addItem(formatHour(hour), hour);
+    hourPicker_->setCurrentIndex(collectionHour_);
+    connect(hourPicker_, &QComboBox::activated, this, [this](int index) { collectionHourChanged(index); });
+    hourRow_ = section.addLabeledRow(QStringLiteral("Collection time"), hourPicker_);
+
+    lastCollectionAge_ = makeLabel(QString(), TextStyle::caption, Palette::textSecondary());
+    auto* row = makeRow(4);
+    row->addWidget(makeLabel(QStringLiteral("Last collection:"), TextStyle::caption, Palette::textSecondary()));
+    row->addWidget(lastCollectionAge_);
+    row->addWidget(makeLabel(QStringLiteral("ago"), TextStyle::caption, Palette::textSecondary()));
+    row->addStretch(1);
+    lastCollectionRow_ = section.addRow(wrap(row));
+
+    agentError_ = new CaptionMessage;
+    section.addRow(agentError_);
+}
+
+void GeneralTab::buildDisplaySection(FormSection& section) {
+    chartRange_ = new QComboBox;
+    for (const auto& range : chartRanges()) chartRange_->addItem(range.title, range.days);
+    chartRange_->setCurrentIndex(chartRange_->findData(services_.preferences->defaultChartRange()));
+    connect(chartRange_, &QComboBox::activated, this,
+            [this](int index) { services_.preferences->setDefaultChartRange(chartRange_->itemData(index).toInt()); });
+    connect(services_.preferences, &Preferences::changed, chartRange_, [this](const QString& key) {
+        if (key == PreferenceKey::defaultChartRange)
+            chartRange_->setCurrentIndex(chartRange_->findData(services_.preferences->defaultChartRange()));
+    });
+    section.addLabeledRow(QStringLiteral("Default chart range"), chartRange_);
+}
+
+void GeneralTab::buildSetupSection(FormSection& section) {
+    setupButton_ = new BorderedButton(QStringLiteral("Run Setup Wizard Again"), BorderedButton::Prominence::standard,
+                                      QStringLiteral("wand.and.stars"));
+    connect(setupButton_, &QPushButton::clicked, this, [this] {
+        services_.preferences->setHasCompletedOnboarding(false);
+        emit setupWizardRequested();
+    });
+    auto* row = makeRow(0);
+    row->addWidget(setupButton_);
+    row->addStretch(1);
+    section.addRow(wrap(row));
+}
+
+void GeneralTab::runCLIAction(bool install) {
+    toolError_->clear();
+    isInstallingCLI_ = true;
+    refresh();
+    auto installer = services_.installer;
+    runInBackground<CLIInstaller::InstallResult>(
+        this, [installer, install] { return install ? installer->install() : installer->uninstall(); },
+        [this, install](std::optional<CLIInstaller::InstallResult> result, const QString& error) {
+            isInstallingCLI_ = false;
+            if (!result) {
+                toolError_->showError(error);
+            } else if (result->succeeded()) {
+                cliInstalled_ = install;
+            } else if (const auto text = result->error().errorDescription()) {
+                toolError_->showError(QString::fromStdString(*text));
+            }
+            refresh();
+        });
+}
+
+void GeneralTab::backgroundCollectionToggled(bool enabled) {
+    launchdEnabled_ = enabled;
+    const int hour = collectionHour_;
+    runAgentOperation(
+        [enabled, hour](const LaunchdManager& agent) { enabled ? agent.install(hour, 0) : agent.uninstall(); },
+        [this, enabled] { launchdEnabled_ = !enabled; });
+}
+
+void GeneralTab::collectionHourChanged(int hour) {
+    if (hour == collectionHour_) return;
+    collectionHour_ = hour;
+    runAgentOperation(
+        [hour](const LaunchdManager& agent) {
+            agent.uninstall();
+            agent.install(hour, 0);
+        },
+        // The toggle then says whether an agent is left: the old one, or none after a failed install.
+        [this] { launchdEnabled_ = services_.agent->isInstalled(); });
+}
+
+void GeneralTab::runAgentOperation(std::function<void(const LaunchdManager&)> operation,
+                                   std::function<void()> restore) {
+    agentError_->clear();
+    isAgentBusy_ = true;
+    refresh();
+    auto agent = services_.agent;
+    runInBackground<bool>(
+        this,
+        [agent, operation = std::move(operation)] {
+            operation(*agent);
+            return true;
+        },
+        [this, restore = std::move(restore)](std::optional<bool> done, const QString& error) {
+            isAgentBusy_ = false;
+            if (!done) {
+                agentError_->showError(error);
+                restore();
+            }
+            refresh();
+        });
+}
+
+void GeneralTab::loadLastCollectionDate() {
+    const int generation = ++lastCollectionGeneration_;
+    runInBackground<std::optional<platform::Date>>(
+        this, [store = services_.store] { return lastCollectionDate(store); },
+        [this, generation](std::optional<std::optional<platform::Date>> date, const QString& error) {
+            if (generation != lastCollectionGeneration_) return;
+            if (!date) {
+                qCWarning(settingsLog, "Failed to load the last collection date: %s", qUtf8Printable(error));
+                return;
+            }
+            lastScheduledCollection_ = *date;
+            refresh();
+        });
+}
+
+void GeneralTab::refresh() {
+    toolSymbol_->setSymbolName(cliInstalled_ ? QStringLiteral("checkmark.circle.fill")
+                                             : QStringLiteral("xmark.circle.fill"));
+    toolSymbol_->setColor(cliInstalled_ ? Palette::systemGreen() : Palette::textSecondary());
+    toolStatus_->setText(toolStatusText(cliInstalled_, services_.toolPath));
+    toolButton_->setText(cliInstalled_ ? QStringLiteral("Uninstall") : QStringLiteral("Install"));
+    toolButton_->setEnabled(!isInstallingCLI_);
+
+    // The file itself, not the row's state: the menu may have installed or removed the tool.
+    const bool toolReady = platform::isExecutableFile(services_.toolPath);
+    toggle_->setChecked(launchdEnabled_);
+    toggle_->setEnabled(toolReady && !isAgentBusy_);
+    backgroundSection_->setFooter(backgroundCollectionFooter(toolReady));
+    hourPicker_->setCurrentIndex(collectionHour_);
+    hourPicker_->setEnabled(!isAgentBusy_);
+    hourRow_->setVisible(launchdEnabled_);
+    lastCollectionRow_->setVisible(launchdEnabled_ && lastScheduledCollection_.has_value());
+    if (lastScheduledCollection_) {
+        lastCollectionAge_->setText(MenuBarModel::elapsedText(*lastScheduledCollection_, platform::currentDate()));
+    }
+}
+
+QString GeneralTab::toolStatus() const { return toolStatus_->text(); }
+
+QString GeneralTab::lastCollectionText() const {
+    if (lastCollectionRow_->isHidden()) return {};
+    return QStringLiteral("Last collection: ") + lastCollectionAge_->text() + QStringLiteral(" ago");
+}
+
+QString GeneralTab::backgroundFooter() const { return backgroundSection_->footer(); }
+
+void GeneralTab::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    loadLastCollectionDate();
+    refresh();
+    ticker_.start();
+}
+
+void GeneralTab::hideEvent(QHideEvent* event) {
+    ticker_.stop();
+    QWidget::hideEvent(event);
+}
+
+} // namespace norvane::app

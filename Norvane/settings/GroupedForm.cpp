@@ -1,0 +1,41 @@
+#include "Norvane/settings/GroupedForm.h"
+
+#include "Norvane/cards/kit/CardLayout.h"
+#include "Norvane/cards/kit/RoundedPanel.h"
+#include "Norvane/settings/FormSection.h"
+
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace norvane::app {
+namespace {
+
+constexpr int sectionSpacing = 12;
+
+} // namespace
+
+GroupedForm::GroupedForm(QWidget* parent) : QWidget(parent) {
+    auto* content = new QWidget;
+    sections_ = makeColumn(sectionSpacing);
+    sections_->setContentsMargins(RoundedPanel::defaultPadding, RoundedPanel::defaultPadding,
+                                  RoundedPanel::defaultPadding, RoundedPanel::defaultPadding);
+    sections_->addStretch(1);
+    content->setLayout(sections_);
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(content);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* layout = makeColumn(0);
+    layout->addWidget(scroll);
+    setLayout(layout);
+}
+
+FormSection* GroupedForm::addSection(const QString& header) {
+    auto* section = new FormSection(header);
+    // Above the stretch that keeps short forms at the top.
+    sections_->insertWidget(sections_->count() - 1, section);
+    return section;
+}
+
+} // namespace norvane::app

@@ -1,0 +1,21 @@
+#include "Norvane/settings/SettingsServices.h"
+
+#include "Norvane/state/KitServices.h"
+#include "core/models/NorvaneDatabase.h"
+
+namespace norvane::app {
+
+SettingsServices SettingsServices::standard(Preferences& preferences, std::shared_ptr<platform::ModelContainer> store) {
+    return {&preferences,
+            std::move(store),
+            std::make_shared<LaunchdManager>(),
+            std::make_shared<CLIInstaller>(),
+            std::make_shared<SharedIndexClient>(),
+            CLIInstaller::Locations::standard().linkPath};
+}
+
+std::filesystem::path SettingsServices::storeFile() const {
+    return store && store->file() ? *store->file() : NorvaneDatabase::containerURL();
+}
+
+} // namespace norvane::app

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "Norvane/state/CLIInstaller.h"
+#include "Norvane/state/IndexClient.h"
+#include "Norvane/state/LaunchdManager.h"
+#include "Norvane/state/Preferences.h"
+#include "platform/persistence/ModelContainer.h"
+
+namespace norvane::app {
+
+/// What the settings window works with; tests point each at a temporary home, a fake runner or a
+/// local service. Work handed to a worker shares the services it needs, so they outlive it.
+struct SettingsServices {
+    /// The application's preferences; they outlive the window.
+    Preferences* preferences = nullptr;
+    /// The application's store.
+    std::shared_ptr<platform::ModelContainer> store;
+    std::shared_ptr<const LaunchdManager> agent;
+    std::shared_ptr<const CLIInstaller> installer;
+    std::shared_ptr<IndexClient> indexClient;
+    /// Where the command-line tool counts as installed: the installer's link.
+    std::filesystem::path toolPath;
+
+    /// The agent, the installer and the benchmark client of the running program, over `store`.
+    static SettingsServices standard(Preferences& preferences, std::shared_ptr<platform::ModelContainer> store);
+
+    /// The store file: the store's own, else where the store would be.
+    std::filesystem::path storeFile() const;
+};
+
+} // namespace norvane::app

@@ -1,0 +1,55 @@
+#include "Norvane/settings/SettingsView.h"
+
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "Norvane/cards/kit/CardLayout.h"
+#include "Norvane/components/text/SymbolLabel.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/settings/CocomoTab.h"
+#include "Norvane/settings/CostSettingsSync.h"
+#include "Norvane/settings/DataTab.h"
+#include "Norvane/settings/GeneralTab.h"
+#include "Norvane/settings/IndexTab.h"
+#include "platform/ExecutableFile.h"
+
+namespace norvane::app {
+namespace {
+
+constexpr int defaultCollectionHour = 2;
+constexpr int tabSymbolSize = 16;
+
+QIcon symbolIcon(const QString& name) {
+    SymbolLabel symbol(name, tabSymbolSize, Palette::textPrimary());
+    return QIcon(symbol.grab());
+}
+
+GeneralTab::InitialState readInitialState(const SettingsServices& services) {
+    const auto schedule = services.agent->installedSchedule();
+    return {services.agent->isInstalled(), schedule ? schedule->hour : defaultCollectionHour,
+            platform::isExecutableFile(services.toolPath)};
+}
+
+} // namespace
+
+SettingsView::SettingsView(SettingsServices services, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      costSettings_(std::make_unique<CostSettingsSync>(*services.preferences, services.store)), tabs_(new QTabWidget),
+      general_(new GeneralTab(services, readInitialState(services))), cocomo_(new CocomoTab(*services.preferences)),
+      index_(new IndexTab(services)), data_(new DataTab(services)) {
+    setWindowTitle(QStringLiteral("Settings"));
+    setFixedSize(windowWidth, windowHeight);
+    tabs_->setDocumentMode(true);
+    tabs_->addTab(general_, symbolIcon(QStringLiteral("gear")), QStringLiteral("General"));
+    tabs_->addTab(cocomo_, symbolIcon(QStringLiteral("function")), QStringLiteral("COCOMO"));
+    tabs_->addTab(index_, symbolIcon(QStringLiteral("chart.bar.doc.horizontal")), QStringLiteral("Norvane Index"));
+    tabs_->addTab(data_, symbolIcon(QStringLiteral("internaldrive")), QStringLiteral("Data"));
+    auto* layout = makeColumn(0);
+    layout->addWidget(tabs_);
+    setLayout(layout);
+    connect(general_, &GeneralTab::setupWizardRequested, this, &SettingsView::setupWizardRequested);
+}
+
+SettingsView::~SettingsView() = default;
+
+} // namespace norvane::app

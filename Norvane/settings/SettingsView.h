@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+
+#include "Norvane/settings/SettingsServices.h"
+
+class QTabWidget;
+
+namespace norvane::app {
+
+class CocomoTab;
+class CostSettingsSync;
+class DataTab;
+class GeneralTab;
+class IndexTab;
+
+/// The settings window: four tabs of grouped forms at a fixed size. The agent's schedule and the
+/// command-line tool's link are read from the disk once, when the window is made; the tabs keep
+/// their state while the window lives, whichever is shown.
+class SettingsView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int windowWidth = 450;
+    static constexpr int windowHeight = 380;
+
+    explicit SettingsView(SettingsServices services, QWidget* parent = nullptr);
+    ~SettingsView() override;
+
+    QTabWidget& tabs() const { return *tabs_; }
+    GeneralTab& generalTab() const { return *general_; }
+    CocomoTab& cocomoTab() const { return *cocomo_; }
+    IndexTab& indexTab() const { return *index_; }
+    DataTab& dataTab() const { return *data_; }
+    CostSettingsSync& costSettings() const { return *costSettings_; }
+
+signals:
+    /// "Run Setup Wizard Again" was pressed; the completion flag is already set back.
+    void setupWizardRequested();
+
+private:
+    std::unique_ptr<CostSettingsSync> costSettings_;
+    QTabWidget* tabs_;
+    GeneralTab* general_;
+    CocomoTab* cocomo_;
+    IndexTab* index_;
+    DataTab* data_;
+};
+
+} // namespace norvane::app

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <filesystem>
+
+namespace norvane::app {
+
+/// Shows a file in the desktop's file manager.
+namespace FileManagerReveal {
+
+/// Asks the file manager to show `file` selected (the freedesktop FileManager1 interface on the
+/// session bus); when none answers, opens the file's folder instead. Returns at once.
+void showItem(const std::filesystem::path& file);
+
+} // namespace FileManagerReveal
+} // namespace norvane::app

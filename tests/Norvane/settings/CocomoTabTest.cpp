@@ -1,0 +1,97 @@
+#include "Norvane/settings/CocomoTab.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "Norvane/settings/CostSettingsSync.h"
+#include "core/collection/CocomoService.h"
+#include "core/models/DailyActivity.h"
+#include "tests/Norvane/settings/SettingsFixture.h"
+
+namespace norvane::app {
+namespace {
+
+using testing::builtPrograms;
+
+void type(QLineEdit& field, const QString& text) {
+    field.selectAll();
+    QTest::keyClicks(&field, text);
+    QTest::keyClick(&field, Qt::Key_Return);
+}
+
+TEST(CocomoTab, EditsReachThePreferencesAndTheStoresCostParameters) {
+    testing::SettingsFixture fixture;
+    auto window = fixture.open(fixture.services());
+    auto& tab = window->cocomoTab();
+    EXPECT_EQ(tab.salaryField().text(), "$150,000.00");
+    EXPECT_EQ(tab.overheadField().text(), "2.4");
+    EXPECT_EQ(tab.headcountTitle(), "Team Headcount: 1");
+    EXPECT_FALSE(tab.fewerButton().isEnabled());
+    EXPECT_EQ(tab.hourlyRatePicker().currentText(), "$150/hr (Default)");
+
+    type(tab.salaryField(), "$200,000");
+    EXPECT_EQ(fixture.preferences.averageWage(), 200000.0);
+    EXPECT_EQ(tab.salaryField().text(), "$200,000.00");
+    type(tab.salaryField(), "lots");
+    EXPECT_EQ(fixture.preferences.averageWage(), 200000.0);
+    EXPECT_EQ(tab.salaryField().text(), "$200,000.00");
+    type(tab.overheadField(), "3.14");
+    EXPECT_EQ(fixture.preferences.overhead(), 3.14);
+    EXPECT_EQ(tab.overheadField().text(), "3.1");
+    tab.moreButton().click();
+    tab.moreButton().click();
+    EXPECT_EQ(tab.headcountTitle(), "Team Headcount: 3");
+    tab.hourlyRatePicker().setCurrentIndex(5);
+    emit tab.hourlyRatePicker().activated(5);
+    EXPECT_EQ(fixture.preferences.marketHourlyRate(), 250.0);
+
+    window->costSettings().waitForWrites();
+    const auto stored = CocomoService::storedSettings(*fixture.context);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->averageWage, 200000.0);
+    EXPECT_EQ(stored->overhead, 3.14);
+    EXPECT_EQ(stored->headcount, 3);
+}
+
+/// Runs a built program in the fixture's home; expects success.
+void run(const std::string& program, const std::vector<std::string>& arguments,
+         const std::optional<std::filesystem::path>& folder = std::nullopt) {
+    const auto result =
+        platform::defaultProcessRunner().run({.executable = program,
+                                              .arguments = arguments,
+                                              .workingDirectory = folder,
+                                              .environmentOverrides = {{"GIT_AUTHOR_NAME", "Ada"},
+                                                                       {"GIT_AUTHOR_EMAIL", "ada@example.com"},
+                                                                       {"GIT_COMMITTER_NAME", "Ada"},
+                                                                       {"GIT_COMMITTER_EMAIL", "ada@example.com"},
+                                                                       {"GIT_CONFIG_NOSYSTEM", "1"}}});
+    ASSERT_TRUE(result.succeeded()) << program << ": " << result.standardError << result.startError.value_or("");
+}
+
+// As the daily agent would: the tool, in another process, collects after the salary changed.
+TEST(CocomoTab, ANewSalaryChangesTheCostFiguresOfTheNextCollection) {
+    testing::SettingsFixture fixture;
+    norvane::testing::TemporaryFolder repository;
+    repository.writeFile("main.c", "int main(void) {\n    return 0;\n}\n");
+    run("git", {"init", "-q"}, repository.path());
+    run("git", {"add", "."}, repository.path());
+    run("git", {"commit", "-q", "-m", "Start"}, repository.path());
+    const auto norvane = (builtPrograms() / "norvane").string();
+    run(norvane, {"add", "demo", repository.path().string()});
+    const auto todaysCost = [&] {
+        const auto rows = fixture.context->fetch<DailyActivity>();
+        return rows.empty() ? 0.0 : rows.back()->estimatedCost;
+    };
+    const double before = todaysCost();
+    ASSERT_GT(before, 0.0);
+
+    auto window = fixture.open(fixture.services());
+    type(window->cocomoTab().salaryField(), "300000");
+    window->costSettings().waitForWrites();
+    run(norvane, {"collect"});
+    EXPECT_NEAR(todaysCost(), 2 * before, 1e-6 * before);
+}
+
+} // namespace
+} // namespace norvane::app

@@ -1,0 +1,206 @@
+#include "Norvane/settings/GeneralTab.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+
+#include <fstream>
+
+#include <gmock/gmock.h>
+
+#include "Norvane/settings/CaptionMessage.h"
+#include "core/models/Snapshot.h"
+#include "tests/Norvane/settings/SettingsFixture.h"
+#include "tests/support/RecordingProcessRunner.h"
+
+namespace norvane::app {
+namespace {
+
+using norvane::testing::exitedWith;
+using norvane::testing::RecordingProcessRunner;
+using testing::eventually;
+
+/// A systemctl first in PATH that logs its arguments and exits with `status`, as a user session
+/// would or would not answer.
+struct SystemctlStandIn {
+    SystemctlStandIn(const norvane::testing::TemporaryFolder& folder, int status)
+        : path_("PATH", (folder.path() / "fakebin").string() + ":/usr/bin:/bin") {
+        const auto script = folder.writeFile(
+            "fakebin/systemctl", "#!/bin/sh\necho \"$@\" >> '" + (folder.path() / "systemctl.log").string() + "'\n" +
+                                     (status == 0 ? "" : "echo 'Failed to connect to bus' >&2\n") + "exit " +
+                                     std::to_string(status) + "\n");
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+
+    norvane::testing::ScopedEnvironment path_;
+};
+
+/// What a user's pick in the open list does.
+void choose(QComboBox& picker, int index) {
+    picker.setCurrentIndex(index);
+    emit picker.activated(index);
+}
+
+struct GeneralTabFixture : testing::SettingsFixture {
+    std::filesystem::path unitFolder = home.path() / ".config/systemd/user";
+
+    std::string timer() const { return norvane::testing::readFile(unitFolder / "app.norvane.collect.timer"); }
+    bool waitForAgent(const GeneralTab& tab) const {
+        return eventually([&] { return !tab.isBusy(); });
+    }
+};
+
+TEST(SettingsWindow, ReadsTheAgentAndTheToolFromTheDiskWhenMade) {
+    GeneralTabFixture fixture;
+    // A link whose target is gone is no tool.
+    std::filesystem::create_directories(fixture.toolPath.parent_path());
+    std::filesystem::create_symlink(fixture.home.path() / "gone", fixture.toolPath);
+    auto window = fixture.open(fixture.services());
+    auto& tab = window->generalTab();
+    EXPECT_FALSE(tab.backgroundToggle().isChecked());
+    EXPECT_FALSE(tab.backgroundToggle().isEnabled());
+    EXPECT_EQ(tab.collectionTimePicker().currentText(), "2:00 AM");
+    EXPECT_EQ(tab.toolStatus(), "Not installed");
+    EXPECT_EQ(tab.backgroundFooter(), "Install the CLI tool first to enable background collection.");
+    for (int index = 0; index < window->tabs().count(); ++index) {
+        window->tabs().setCurrentIndex(index);
+        EXPECT_EQ(window->size(), QSize(SettingsView::windowWidth, SettingsView::windowHeight));
+    }
+
+    // An agent whose calendar interval lacks its hour is on, at the default hour.
+    const auto plist = fixture.home.path() / "Library/LaunchAgents/app.norvane.collect.plist";
+    std::filesystem::create_directories(plist.parent_path());
+    std::ofstream(plist) << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>StartCalendarInterval</key>"
+                            "<dict><key>Minute</key><integer>0</integer></dict></dict></plist>";
+    std::filesystem::remove(fixture.toolPath);
+    fixture.linkTool();
+    auto again = fixture.open(fixture.services());
+    EXPECT_TRUE(again->generalTab().backgroundToggle().isChecked());
+    EXPECT_EQ(again->generalTab().collectionTimePicker().currentText(), "2:00 AM");
+    EXPECT_EQ(again->generalTab().toolStatus(), "Installed at " + QString::fromStdString(fixture.toolPath.string()));
+    EXPECT_EQ(again->generalTab().toolButton().text(), "Uninstall");
+}
+
+// Through the real norvane-launchctl: the settings write the agent, the stand-in turns it into
+// systemd units under the temporary home.
+TEST(GeneralTab, ChangingTheHourRewritesTheTimerAndTurningItOffRemovesIt) {
+    GeneralTabFixture fixture;
+    norvane::testing::TemporaryFolder bin;
+    SystemctlStandIn systemctl(bin, 0);
+    fixture.linkTool();
+    auto window = fixture.open(fixture.services());
+    auto& tab = window->generalTab();
+    ASSERT_TRUE(tab.backgroundToggle().isEnabled());
+    EXPECT_EQ(tab.backgroundFooter(), "Runs collection daily even when app isn't open. Requires CLI to be installed.");
+
+    tab.backgroundToggle().click();
+    ASSERT_TRUE(fixture.waitForAgent(tab));
+    EXPECT_THAT(fixture.timer(), ::testing::HasSubstr("OnCalendar=*-*-* 02:00:00"));
+    EXPECT_TRUE(tab.collectionTimePicker().isVisibleTo(window.get()));
+
+    choose(tab.collectionTimePicker(), 14);
+    ASSERT_TRUE(fixture.waitForAgent(tab));
+    EXPECT_THAT(fixture.timer(), ::testing::HasSubstr("OnCalendar=*-*-* 14:00:00"));
+    EXPECT_TRUE(tab.agentError().isHidden());
+
+    tab.backgroundToggle().click();
+    ASSERT_TRUE(fixture.waitForAgent(tab));
+    EXPECT_FALSE(std::filesystem::exists(fixture.unitFolder / "app.norvane.collect.timer"));
+    EXPECT_FALSE(std::filesystem::exists(fixture.home.path() / "Library/LaunchAgents/app.norvane.collect.plist"));
+    EXPECT_FALSE(tab.collectionTimePicker().isVisibleTo(window.get()));
+}
+
+TEST(GeneralTab, AFailedLoadPutsTheToggleBackOnceAndSaysWhy) {
+    GeneralTabFixture fixture;
+    fixture.linkTool();
+    RecordingProcessRunner launchctl([](const platform::ProcessRequest&) { return exitedWith(1, "no session bus"); });
+    auto window = fixture.open(fixture.services(launchctl));
+    auto& tab = window->generalTab();
+
+    tab.backgroundToggle().click();
+    EXPECT_TRUE(tab.backgroundToggle().isChecked());
+    EXPECT_FALSE(tab.backgroundToggle().isEnabled());
+    ASSERT_TRUE(fixture.waitForAgent(tab));
+    EXPECT_FALSE(tab.backgroundToggle().isChecked());
+    EXPECT_EQ(tab.agentError().text(), "launchctl failed: no session bus");
+    // Putting the toggle back ran nothing: one load, no unload.
+    EXPECT_EQ(launchctl.requests.size(), 1U);
+}
+
+TEST(GeneralTab, InstallsAndRemovesTheToolAndShowsWhatWentWrong) {
+    GeneralTabFixture fixture;
+    auto window = fixture.open(fixture.services());
+    auto& tab = window->generalTab();
+
+    tab.toolButton().click();
+    ASSERT_TRUE(eventually([&] { return tab.toolButton().isEnabled(); }));
+    EXPECT_EQ(std::filesystem::read_symlink(fixture.toolPath), testing::builtPrograms() / "norvane");
+    EXPECT_EQ(tab.toolButton().text(), "Uninstall");
+    EXPECT_TRUE(tab.backgroundToggle().isEnabled());
+
+    tab.toolButton().click();
+    ASSERT_TRUE(eventually([&] { return tab.toolButton().text() == "Install"; }));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(fixture.toolPath)));
+
+    // A folder where the link belongs cannot be made by the user's own rights: the password
+    // dialog follows; dismissing it says nothing, a failure says what failed.
+    std::filesystem::remove_all(fixture.toolPath.parent_path());
+    std::ofstream(fixture.toolPath.parent_path()) << "a file, not a folder";
+    fixture.privileged.outcome = {PrivilegedRunner::Outcome::Kind::refused, {}};
+    tab.toolButton().click();
+    ASSERT_TRUE(eventually([&] { return fixture.privileged.commands.size() == 1; }));
+    ASSERT_TRUE(eventually([&] { return tab.toolButton().isEnabled(); }));
+    EXPECT_TRUE(tab.toolError().isHidden());
+    EXPECT_EQ(tab.toolStatus(), "Not installed");
+
+    fixture.privileged.outcome = {PrivilegedRunner::Outcome::Kind::failed, "  mkdir: Not a directory\n"};
+    tab.toolButton().click();
+    ASSERT_TRUE(eventually([&] { return !tab.toolError().isHidden(); }));
+    EXPECT_EQ(tab.toolError().text(), "Installation failed: mkdir: Not a directory");
+    EXPECT_EQ(tab.toolStatus(), "Not installed");
+}
+
+TEST(GeneralTab, ShowsTheNewestSnapshotOfTheProjectsThatAreNotArchived) {
+    GeneralTabFixture fixture;
+    const auto now = platform::currentDate();
+    const auto snapshot = [&](const std::string& name, ProjectStatus status, std::chrono::minutes age) {
+        auto project = testing::saveProject(*fixture.context, name, status);
+        auto taken = Snapshot::create(project);
+        taken->capturedAt = now - age;
+        fixture.context->insert(taken);
+        fixture.context->save();
+    };
+    snapshot("Atlas", ProjectStatus::active, std::chrono::hours(26));
+    snapshot("Beacon", ProjectStatus::paused, std::chrono::hours(3));
+    snapshot("Old", ProjectStatus::archived, std::chrono::minutes(5));
+    fixture.linkTool();
+    RecordingProcessRunner launchctl;
+    auto window = fixture.open(fixture.services(launchctl));
+    auto& tab = window->generalTab();
+    EXPECT_EQ(tab.lastCollectionText(), "");
+
+    tab.backgroundToggle().click();
+    ASSERT_TRUE(eventually([&] { return !tab.lastCollectionText().isEmpty(); }));
+    EXPECT_EQ(tab.lastCollectionText(), "Last collection: 3 hours ago");
+}
+
+TEST(GeneralTab, StoresTheChartRangeAndAsksForTheWizard) {
+    GeneralTabFixture fixture;
+    auto window = fixture.open(fixture.services());
+    auto& tab = window->generalTab();
+    EXPECT_EQ(tab.chartRangePicker().currentText(), "90 Days");
+    choose(tab.chartRangePicker(), 3);
+    EXPECT_EQ(fixture.preferences.defaultChartRange(), 0);
+    EXPECT_EQ(fixture.settings->value("defaultChartRange").toInt(), 0);
+
+    fixture.preferences.setHasCompletedOnboarding(true);
+    QSignalSpy asked(window.get(), &SettingsView::setupWizardRequested);
+    tab.setupWizardButton().click();
+    EXPECT_EQ(asked.count(), 1);
+    EXPECT_FALSE(fixture.preferences.hasCompletedOnboarding());
+}
+
+} // namespace
+} // namespace norvane::app

@@ -1,0 +1,121 @@
+#include "Norvane/settings/IndexTab.h"
+
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "Norvane/settings/CaptionMessage.h"
+#include "Norvane/settings/ContributorMilestone.h"
+#include "Norvane/settings/IndexProgressView.h"
+#include "Norvane/state/KitServices.h"
+#include "core/community/NorvaneIndexService.h"
+#include "index-server/IndexServer.h"
+#include "tests/Norvane/settings/SettingsFixture.h"
+
+namespace norvane::app {
+namespace {
+
+using testing::eventually;
+using Route = indexserver::IndexServer::Route;
+
+/// Presses `action` in the confirmation the tab has open.
+void confirm(IndexTab& tab, const QString& action) {
+    ASSERT_TRUE(eventually([&] { return tab.findChild<QMessageBox*>() != nullptr; }));
+    auto* alert = tab.findChild<QMessageBox*>();
+    for (auto* button : alert->buttons()) {
+        if (button->text() == action) button->click();
+    }
+}
+
+TEST(ContributorMilestone, EachCountIsOnItsWayToOneTarget) {
+    using Kind = ContributorMilestone::Kind;
+    const struct {
+        int count;
+        Kind kind;
+        double progress;
+        QString countText;
+    } cases[] = {{-5, Kind::early, 0.0, "-5 / 100"},         {0, Kind::early, 0.0, "0 / 100"},
+                 {99, Kind::early, 0.99, "99 / 100"},        {100, Kind::full, 0.0, "100 / 500"},
+                 {500, Kind::segmented, 0.0, "500 / 1000"},  {999, Kind::segmented, 0.998, "999 / 1000"},
+                 {1000, Kind::complete, 1.0, "1000 / 1000"}, {2500, Kind::complete, 1.0, "2500 / 1000"}};
+    for (const auto& row : cases) {
+        const auto& milestone = ContributorMilestone::current(row.count);
+        EXPECT_EQ(milestone.kind, row.kind) << row.count;
+        EXPECT_DOUBLE_EQ(milestone.progress(row.count), row.progress) << row.count;
+        EXPECT_EQ(IndexProgressView::countText(row.count), row.countText);
+    }
+    EXPECT_EQ(IndexTab::deviceIdPrefix("ABC"), "ABC...");
+    EXPECT_EQ(IndexTab::deviceIdPrefix(""), "...");
+}
+
+TEST(IndexTab, TheSwitchMakesAnIdOnceAndDataManagementFollowsTheId) {
+    testing::SettingsFixture fixture;
+    fixture.index->pendingCount = 2;
+    auto window = fixture.open(fixture.services());
+    auto& tab = window->indexTab();
+    window->tabs().setCurrentWidget(&tab);
+    EXPECT_FALSE(tab.shareToggle().isChecked());
+    EXPECT_FALSE(tab.showsDataManagement());
+
+    tab.shareToggle().click();
+    const QString id = fixture.preferences.anonymousDeviceId();
+    EXPECT_TRUE(fixture.preferences.shareAnonymousMetrics());
+    EXPECT_EQ(id.size(), 36);
+    EXPECT_EQ(id, id.toUpper());
+    EXPECT_EQ(tab.deviceIdText(), id.left(8) + "...");
+    EXPECT_TRUE(eventually([&] { return tab.shownPendingText() == "2 reports pending"; }));
+
+    // Leaving keeps the id, and with it the way to delete what was sent; coming back reuses it.
+    tab.shareToggle().click();
+    EXPECT_EQ(fixture.preferences.anonymousDeviceId(), id);
+    EXPECT_TRUE(tab.showsDataManagement());
+    EXPECT_EQ(tab.shownPendingText(), "");
+    tab.shareToggle().click();
+    EXPECT_EQ(fixture.preferences.anonymousDeviceId(), id);
+
+    tab.resetButton().click();
+    confirm(tab, "Reset");
+    EXPECT_NE(fixture.preferences.anonymousDeviceId(), id);
+    EXPECT_EQ(fixture.preferences.anonymousDeviceId().size(), 36);
+    EXPECT_TRUE(fixture.preferences.shareAnonymousMetrics());
+}
+
+// The real client against our own service on 127.0.0.1.
+TEST(IndexTab, DeletionWaitsForTheServiceAndClearsTheIdOnlyWhenItAgrees) {
+    testing::SettingsFixture fixture;
+    indexserver::IndexServer server(":memory:", {.recordedRequests = 4});
+    server.start();
+    norvane::testing::TemporaryFolder storage;
+    NorvaneIndexService service(server.baseURL(), storage.path());
+    fixture.preferences.setShareAnonymousMetrics(true);
+    fixture.preferences.setAnonymousDeviceId("C0FFEE00-0000-4000-8000-000000000001");
+    auto window =
+        fixture.open(fixture.services(platform::defaultProcessRunner(), std::make_shared<SharedIndexClient>(service)));
+    auto& tab = window->indexTab();
+    window->tabs().setCurrentWidget(&tab);
+
+    server.enqueueAnswer(Route::deletion, {.status = 500, .delay = std::chrono::milliseconds(200)});
+    tab.deleteButton().click();
+    confirm(tab, "Delete");
+    EXPECT_FALSE(tab.deleteButton().isEnabled());
+    EXPECT_EQ(fixture.preferences.anonymousDeviceId(), "C0FFEE00-0000-4000-8000-000000000001");
+    ASSERT_TRUE(eventually([&] { return tab.deleteButton().isEnabled(); }));
+    EXPECT_EQ(tab.deletionMessage().text(), "Failed to delete data");
+    EXPECT_EQ(fixture.preferences.anonymousDeviceId(), "C0FFEE00-0000-4000-8000-000000000001");
+    EXPECT_TRUE(fixture.preferences.shareAnonymousMetrics());
+    EXPECT_TRUE(tab.showsDataManagement());
+
+    tab.deleteButton().click();
+    confirm(tab, "Delete");
+    ASSERT_TRUE(eventually([&] { return fixture.preferences.anonymousDeviceId().isEmpty(); }));
+    EXPECT_FALSE(fixture.preferences.shareAnonymousMetrics());
+    EXPECT_FALSE(tab.showsDataManagement());
+    const auto requests = server.receivedRequests();
+    ASSERT_EQ(requests.size(), 2U);
+    EXPECT_EQ(requests.back().method, "DELETE");
+    EXPECT_EQ(requests.back().target, "/v1/devices/C0FFEE00-0000-4000-8000-000000000001");
+}
+
+} // namespace
+} // namespace norvane::app

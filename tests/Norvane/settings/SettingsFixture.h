@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "Norvane/settings/SettingsServices.h"
+#include "Norvane/settings/SettingsView.h"
+#include "core/models/NorvaneDatabase.h"
+#include "platform/ProcessRunner.h"
+#include "tests/Norvane/state/AppStateFakes.h"
+#include "tests/Norvane/state/FakePrivilegedRunner.h"
+#include "tests/support/TemporaryFolder.h"
+
+namespace norvane::app::testing {
+
+/// The folder of the built programs.
+inline std::filesystem::path builtPrograms() {
+    const char* bin = std::getenv("NORVANE_TEST_BIN");
+    EXPECT_NE(bin, nullptr);
+    return bin != nullptr ? std::filesystem::path(bin) : std::filesystem::path();
+}
+
+/// Waits, with the event loop running, until `done` holds.
+template <typename Done>
+bool eventually(Done done) {
+    return QTest::qWaitFor(done, 15'000);
+}
+
+/// A temporary home with a real store file and preferences of its own. The agent runs the real
+/// norvane-launchctl through the process runner the test picks; the installer looks for the tool
+/// among the built programs and links it into the home; the benchmark client is a fake unless the
+/// test hands in another.
+struct SettingsFixture {
+    norvane::testing::TemporaryHome home;
+    norvane::testing::ScopedEnvironment configHome{"XDG_CONFIG_HOME", (home.path() / ".config").string()};
+    std::filesystem::path toolPath = home.path() / "usr/local/bin/norvane";
+    std::shared_ptr<platform::ModelContainer> store =
+        NorvaneDatabase::makeContainer(home.dataHome() / "Norvane/norvane.store");
+    std::shared_ptr<platform::ModelContext> context = std::make_shared<platform::ModelContext>(store);
+    std::shared_ptr<QSettings> settings = std::make_shared<QSettings>(
+        QString::fromStdString((home.path() / "settings.ini").string()), QSettings::IniFormat);
+    Preferences preferences{settings};
+    norvane::testing::FakePrivilegedRunner privileged;
+    std::shared_ptr<FakeIndexClient> index = std::make_shared<FakeIndexClient>();
+
+    SettingsFixture() { norvane::testing::testApplication(); }
+
+    SettingsServices services(platform::ProcessRunner& agentRunner = platform::defaultProcessRunner(),
+                              std::shared_ptr<IndexClient> indexClient = nullptr) {
+        return {
+            &preferences,
+            store,
+            std::make_shared<LaunchdManager>(
+                LaunchdManager::Locations{home.path(), toolPath, builtPrograms() / "norvane-launchctl"}, agentRunner),
+            std::make_shared<CLIInstaller>(CLIInstaller::Locations{toolPath, builtPrograms(), home.path()}, privileged),
+            indexClient ? std::move(indexClient) : index,
+            toolPath};
+    }
+
+    /// The window over `services`, shown.
+    std::unique_ptr<SettingsView> open(SettingsServices services) {
+        auto window = std::make_unique<SettingsView>(std::move(services));
+        window->show();
+        QCoreApplication::processEvents();
+        return window;
+    }
+
+    /// The link the installer would make, to the built tool.
+    void linkTool() {
+        std::filesystem::create_directories(toolPath.parent_path());
+        std::filesystem::create_symlink(builtPrograms() / "norvane", toolPath);
+    }
+};
+
+} // namespace norvane::app::testing
