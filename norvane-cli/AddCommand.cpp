@@ -2,32 +2,16 @@
 
 #include "norvane-cli/InitialCollectionPrinter.h"
 
+#include "core/models/ProjectInput.h"
+
 #include "platform/RawValueEnum.h"
 
 #include <fmt/format.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <ostream>
-#include <stdexcept>
 
 namespace norvane::cli {
-namespace {
-
-/// The folder as an absolute path without "." or ".." parts or a trailing separator, so that the
-/// daily run finds it from any working folder. An empty text stays empty and fails as not found.
-std::string absoluteFolder(const std::string& path) {
-    if (path.empty()) {
-        return path;
-    }
-    auto folder = std::filesystem::absolute(path).lexically_normal();
-    if (!folder.has_filename() && folder.has_relative_path()) {
-        folder = folder.parent_path();
-    }
-    return folder.string();
-}
-
-} // namespace
 
 CLI::App* AddCommand::configure(CLI::App& tool) {
     auto* command = tool.add_subcommand("add", "Track a project folder and run its first collection");
@@ -40,11 +24,9 @@ CLI::App* AddCommand::configure(CLI::App& tool) {
 }
 
 int AddCommand::run(NorvaneKit& kit, const Console& console) {
-    if (name_.find_first_not_of(" \t\r\n") == std::string::npos) {
-        throw std::invalid_argument("The project name must not be empty");
-    }
+    ProjectInput::checkName(name_);
     const auto description = descriptionOption_->count() > 0 ? std::optional(description_) : std::nullopt;
-    const auto project = kit.addProject(name_, absoluteFolder(path_), description, projectType(kit));
+    const auto project = kit.addProject(name_, ProjectInput::absoluteFolder(path_), description, projectType(kit));
     console.out() << fmt::format("Added {} ({})\n", project->name, project->path) << std::flush;
 
     InitialCollectionPrinter printer(console.out(), console.outputIsTerminal());
