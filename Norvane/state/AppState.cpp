@@ -233,6 +233,60 @@ void AppState::reportCollectionProgress(const QString& name, int current, int to
     setCollectionProgress(CollectionProgress{name, CollectionProgress::Phase::history, current, total});
 }
 
+void AppState::onMainThread(std::function<void()> step) {
+    QMetaObject::invokeMethod(this, std::move(step), Qt::QueuedConnection);
+}
+
+bool AppState::addProjectAndCollect(NewProject project, NewProjectReports reports) {
+    if (!beginCollection()) return false;
+    auto shared = std::make_shared<NewProjectReports>(std::move(reports));
+    auto collection = services_.collection;
+    worker_.post([this, collection, project = std::move(project), shared] {
+        std::shared_ptr<Project> stored;
+        try {
+            stored = collection->addProject(project);
+        } catch (const std::exception&) {
+            onMainThread([this, shared, refusal = std::current_exception()] { finishNewProject(shared, refusal, {}); });
+            return;
+        }
+        onMainThread([shared, path = QString::fromStdString(stored->path)] {
+            if (shared->registered) shared->registered(path);
+        });
+        NewProjectCollection outcome;
+        try {
+            const auto result = collection->collectInitialData(stored, [this, shared](const auto& stage) {
+                onMainThread([shared, stage] {
+                    if (shared->progress) shared->progress(stage);
+                });
+            });
+            if (result.error) outcome.error = QString::fromStdString(result.error->message);
+            if (result.sccSnapshot) {
+                outcome.codeLines = result.sccSnapshot->codeLines;
+                outcome.totalFiles = result.sccSnapshot->totalFiles;
+            }
+        } catch (const std::exception& failure) {
+            outcome.error = QString::fromStdString(failure.what());
+        }
+        onMainThread([this, shared, outcome] { finishNewProject(shared, nullptr, outcome); });
+    });
+    return true;
+}
+
+void AppState::finishNewProject(const std::shared_ptr<NewProjectReports>& reports, std::exception_ptr refusal,
+                                const NewProjectCollection& outcome) {
+    if (!refusal && !outcome.error) refreshMetricsCache();
+    setIsCollecting(false);
+    if (!refusal) {
+        if (reports->collected) reports->collected(outcome);
+        return;
+    }
+    try {
+        std::rethrow_exception(refusal);
+    } catch (const std::exception& failure) {
+        if (reports->refused) reports->refused(failure);
+    }
+}
+
 void AppState::refreshMetricsCache() {
     try {
         services_.metrics->buildDailySnapshots();

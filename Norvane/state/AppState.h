@@ -1,6 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -32,6 +34,25 @@ struct AppStateServices {
     std::function<void(const QString& title, const QString& body)> notify;
     std::function<void()> requestNotificationPermission;
     platform::Clock clock = platform::systemClock();
+};
+
+/// How a new project's first collection ended, in plain values for the main thread.
+struct NewProjectCollection {
+    /// The collection's failure; the project stays registered all the same.
+    std::optional<QString> error;
+    std::optional<std::int64_t> codeLines;
+    std::optional<std::int64_t> totalFiles;
+};
+
+/// What adding a project tells its owner, each on the main thread and in this order: refused, or
+/// registered, the stages, then collected.
+struct NewProjectReports {
+    /// Nothing was stored: a NorvaneError, the blank name's refusal, or the store's error.
+    std::function<void(const std::exception& refusal)> refused;
+    /// The project is stored with this folder; its first collection starts.
+    std::function<void(const QString& path)> registered;
+    std::function<void(const InitialCollectionProgress& stage)> progress;
+    std::function<void(const NewProjectCollection& outcome)> collected;
 };
 
 /// How long the state waits; tests shorten it.
@@ -99,6 +120,9 @@ public:
     void collectAllProjects(Done done = {});
     void collectProject(const QString& name, Done done = {});
     void collectProjectWithHistory(const QString& name, Done done = {});
+    /// Registers a project and runs its first collection (the count, then the history import) on
+    /// the worker, as one collection. False, and nothing runs, while another collection runs.
+    bool addProjectAndCollect(NewProject project, NewProjectReports reports);
     void refreshMetricsCache();
     void refreshProjectMetricsCache(const std::shared_ptr<Project>& project);
     /// Lets the collection under way and the queued ones end, and starts no more; called before the
@@ -125,6 +149,10 @@ private:
     /// Collects `name` on the worker unless a collection runs, then hands the outcome on.
     void startProjectCollection(const QString& name, Done done, ProjectCollected then);
     void startHistoryImport(const QString& name, Done done);
+    void finishNewProject(const std::shared_ptr<NewProjectReports>& reports, std::exception_ptr refusal,
+                          const NewProjectCollection& outcome);
+    /// Runs `step` on the main thread.
+    void onMainThread(std::function<void()> step);
     void submitIndexReports(const std::vector<CollectionResult>& results);
     void reportCollectionProgress(const QString& name, int current, int total);
     void configureIndexClient();

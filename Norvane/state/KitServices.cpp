@@ -2,6 +2,7 @@
 
 #include "core/community/NorvaneIndexService.h"
 #include "core/facade/NorvaneKit.h"
+#include "core/models/ProjectInput.h"
 
 namespace norvane::app {
 namespace {
@@ -20,6 +21,17 @@ void KitCollectionService::collectHistory(const std::string& name, int intervalD
     NorvaneKit::shared().collectHistory(name, intervalDays, [&progress](int current, int total, const GitCommit&) {
         if (progress) progress(current, total);
     });
+}
+
+std::shared_ptr<Project> KitCollectionService::addProject(const NewProject& project) {
+    ProjectInput::checkName(project.name);
+    return NorvaneKit::shared().addProject(project.name, ProjectInput::absoluteFolder(project.path),
+                                           project.description, project.projectType);
+}
+
+InitialCollectionResult KitCollectionService::collectInitialData(const std::shared_ptr<Project>& project,
+                                                                 const InitialProgress& progress) {
+    return NorvaneKit::shared().collector().collectInitialData(project, progress);
 }
 
 int KitMetricsSource::buildDailySnapshots() { return portfolioMetrics().buildDailySnapshots(); }

@@ -17,6 +17,9 @@ public:
     std::vector<CollectionResult> collectAll() override;
     CollectionResult collectProject(const std::string& name) override;
     void collectHistory(const std::string& name, int intervalDays, const HistoryProgress& progress) override;
+    std::shared_ptr<Project> addProject(const NewProject& project) override;
+    InitialCollectionResult collectInitialData(const std::shared_ptr<Project>& project,
+                                               const InitialProgress& progress) override;
 };
 
 /// The shared facade's project and portfolio metrics services, reached on every call like the

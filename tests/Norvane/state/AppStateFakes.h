@@ -16,6 +16,7 @@
 
 #include "Norvane/state/AppState.h"
 #include "core/models/NorvaneDatabase.h"
+#include "core/models/NorvaneError.h"
 #include "core/models/Snapshot.h"
 #include "platform/persistence/ModelContext.h"
 #include "tests/Norvane/state/TestApplication.h"
@@ -44,6 +45,21 @@ public:
     std::string historyFailure;
     int historyCommits = 0;
     std::atomic<int> collectAllCalls = 0;
+    std::vector<InitialCollectionProgress> initialStages;
+    std::string initialFailure;
+
+    /// Refuses the name "Taken" as the store would.
+    std::shared_ptr<Project> addProject(const NewProject& project) override {
+        if (project.name == "Taken") throw NorvaneError::duplicateName(project.name);
+        return Project::create(project.name, project.path, project.description, project.projectType);
+    }
+    InitialCollectionResult collectInitialData(const std::shared_ptr<Project>& project,
+                                               const InitialProgress& progress) override {
+        for (const auto& stage : initialStages) progress(stage);
+        InitialCollectionResult result{project};
+        if (!initialFailure.empty()) result.error = CollectionError{initialFailure, std::nullopt};
+        return result;
+    }
 
     std::vector<CollectionResult> collectAll() override {
         failIfClosed();

@@ -197,5 +197,40 @@ TEST(AppState, AFailedImportKeepsItsLastProgressUntilThePauseEnds) {
     EXPECT_TRUE(state->isCollecting());
 }
 
+TEST(AppState, AddingAProjectIsOneCollectionThatReportsEachStageInOrder) {
+    AppStateFixture fixture;
+    fixture.collection->initialStages = {InitialCollectionStage::Starting{}, InitialCollectionStage::SccComplete{42},
+                                         InitialCollectionStage::Complete{}};
+    auto state = fixture.makeState();
+    std::vector<QString> reports;
+    const auto started = state->addProjectAndCollect(
+        {"Atlas", "/srv/atlas", std::nullopt, ProjectType::organic},
+        {[&](const std::exception& refusal) { reports.push_back(refusal.what()); },
+         [&](const QString& path) { reports.push_back("registered " + path); },
+         [&](const InitialCollectionProgress& stage) { reports.push_back(QString::number(stage.index())); },
+         [&](const NewProjectCollection& outcome) {
+             reports.push_back("collected " + outcome.error.value_or("without error"));
+             EXPECT_FALSE(state->isCollecting());
+         }});
+
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(state->isCollecting());
+    state->collectAllProjects();
+    EXPECT_FALSE(state->addProjectAndCollect({"Beacon", "/srv/beacon", std::nullopt, ProjectType::organic}, {}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !state->isCollecting(); }));
+    EXPECT_EQ(reports, std::vector<QString>({"registered /srv/atlas", "0", "2", "5", "collected without error"}));
+    EXPECT_EQ(fixture.collection->collectAllCalls, 0) << "nothing overlaps the first collection";
+
+    fixture.collection->initialFailure = "scc failed: broken";
+    reports.clear();
+    ASSERT_TRUE(state->addProjectAndCollect({"Taken", "/srv/taken", std::nullopt, ProjectType::organic},
+                                            {[&](const std::exception& refusal) { reports.push_back(refusal.what()); },
+                                             [&](const QString&) { reports.push_back("registered"); },
+                                             {},
+                                             [&](const NewProjectCollection&) { reports.push_back("collected"); }}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !state->isCollecting(); }));
+    EXPECT_EQ(reports, std::vector<QString>{"A project named 'Taken' already exists"});
+}
+
 } // namespace
 } // namespace norvane::app
