@@ -15,6 +15,7 @@
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/pages/SheetDialog.h"
 #include "Norvane/pages/Sidebar.h"
+#include "Norvane/sheets/AddProjectSheet.h"
 #include "Norvane/state/AppState.h"
 
 namespace norvane::app {
@@ -157,11 +158,7 @@ void DashboardView::showEvent(QShowEvent* event) {
 }
 
 void DashboardView::showAddProjectSheet() {
-    if (addSheet_) return;
-    auto* sheet = SheetDialog::placeholder(*this, QStringLiteral("plus.circle.fill"), QStringLiteral("Add Project"),
-                                           QStringLiteral("The add-project sheet will stand here."));
-    addSheet_ = sheet;
-    sheet->open();
+    if (!addSheet_) addSheet_ = SheetDialog::present(*this, new AddProjectSheet(appState_));
 }
 
 } // namespace norvane::app

@@ -4,6 +4,8 @@
 
 namespace norvane::app {
 
+class Sheet;
+
 /// A sheet: a dialog modal to the window it belongs to, opened without blocking the event loop.
 /// With interactive dismissal off, Escape and the window's close button leave it open; it then
 /// closes only through its own controls (accept or done).
@@ -17,6 +19,10 @@ public:
     /// sheet's own way out.
     static SheetDialog* placeholder(QWidget& window, const QString& symbolName, const QString& title,
                                     const QString& description);
+
+    /// Opens `content` as a sheet of `window`: its own controls close it, and Escape and the
+    /// close button follow its interactive dismissal.
+    static SheetDialog* present(QWidget& window, Sheet* content);
 
     void setInteractiveDismissDisabled(bool disabled) { interactiveDismissDisabled_ = disabled; }
     /// Escape and the close button both end here.

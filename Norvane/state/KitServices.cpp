@@ -11,27 +11,25 @@ PortfolioMetricsService& portfolioMetrics() { return NorvaneKit::shared().portfo
 
 } // namespace
 
-std::vector<CollectionResult> KitCollectionService::collectAll() { return NorvaneKit::shared().collect(); }
+std::vector<CollectionResult> KitCollectionService::collectAll() { return kit_().collect(); }
 
-CollectionResult KitCollectionService::collectProject(const std::string& name) {
-    return NorvaneKit::shared().collect(name);
-}
+CollectionResult KitCollectionService::collectProject(const std::string& name) { return kit_().collect(name); }
 
 void KitCollectionService::collectHistory(const std::string& name, int intervalDays, const HistoryProgress& progress) {
-    NorvaneKit::shared().collectHistory(name, intervalDays, [&progress](int current, int total, const GitCommit&) {
+    kit_().collectHistory(name, intervalDays, [&progress](int current, int total, const GitCommit&) {
         if (progress) progress(current, total);
     });
 }
 
 std::shared_ptr<Project> KitCollectionService::addProject(const NewProject& project) {
     ProjectInput::checkName(project.name);
-    return NorvaneKit::shared().addProject(project.name, ProjectInput::absoluteFolder(project.path),
-                                           project.description, project.projectType);
+    return kit_().addProject(project.name, ProjectInput::absoluteFolder(project.path), project.description,
+                             project.projectType);
 }
 
 InitialCollectionResult KitCollectionService::collectInitialData(const std::shared_ptr<Project>& project,
                                                                  const InitialProgress& progress) {
-    return NorvaneKit::shared().collector().collectInitialData(project, progress);
+    return kit_().collector().collectInitialData(project, progress);
 }
 
 int KitMetricsSource::buildDailySnapshots() { return portfolioMetrics().buildDailySnapshots(); }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <functional>
+
 #include "Norvane/state/CollectionService.h"
 #include "Norvane/state/IndexClient.h"
 #include "Norvane/state/MetricsSource.h"
+#include "core/facade/NorvaneKit.h"
 
 namespace norvane {
 class NorvaneIndexService;
@@ -10,16 +13,23 @@ class NorvaneIndexService;
 
 namespace norvane::app {
 
-/// The collector of the core library's shared facade. The facade is reached on every call, so a
-/// store that could not be opened is tried again next time.
+/// The collector of the core library's shared facade (or of the facade a test hands in). The
+/// facade is reached on every call, so a store that could not be opened is tried again next time.
 class KitCollectionService : public CollectionService {
 public:
+    using Kit = std::function<NorvaneKit&()>;
+
+    explicit KitCollectionService(Kit kit = &NorvaneKit::shared) : kit_(std::move(kit)) {}
+
     std::vector<CollectionResult> collectAll() override;
     CollectionResult collectProject(const std::string& name) override;
     void collectHistory(const std::string& name, int intervalDays, const HistoryProgress& progress) override;
     std::shared_ptr<Project> addProject(const NewProject& project) override;
     InitialCollectionResult collectInitialData(const std::shared_ptr<Project>& project,
                                                const InitialProgress& progress) override;
+
+private:
+    Kit kit_;
 };
 
 /// The shared facade's project and portfolio metrics services, reached on every call like the

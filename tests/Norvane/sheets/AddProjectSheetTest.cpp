@@ -1,0 +1,128 @@
+#include "Norvane/sheets/AddProjectSheet.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "Norvane/cards/kit/ProgressTrack.h"
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/pages/DashboardView.h"
+#include "Norvane/pages/ProjectListModel.h"
+#include "Norvane/pages/SheetDialog.h"
+#include "Norvane/pages/Sidebar.h"
+#include "core/models/NorvaneDatabase.h"
+#include "platform/XdgPaths.h"
+#include "tests/Norvane/sheets/SheetTestSupport.h"
+
+namespace norvane::app {
+namespace {
+
+class AddProjectSheetTest : public testing::SheetTest {};
+
+TEST_F(AddProjectSheetTest, AddsARepositoryFromTheSidebarFollowsItsHistoryAndTheSidebarListsIt) {
+    const auto repository = makeRepository();
+    ProjectListModel projects(NorvaneDatabase::makeContainer());
+    DashboardView window(appState(), projects);
+    window.show();
+    QTest::mouseClick(window.sidebar().findChild<QPushButton*>("addProject"), Qt::LeftButton);
+    QPointer<QDialog> dialog = qobject_cast<QDialog*>(window.addProjectSheet());
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    auto& sheet = *dialog->findChild<AddProjectSheet*>();
+    QStringList statuses;
+    QStringList counts;
+    bool refreshOffWhileImporting = true;
+    bool escapeIgnored = true;
+    QObject::connect(&sheet.controller(), &AddProjectController::changed, [&] {
+        if (!sheet.controller().isImporting()) return;
+        if (statuses.isEmpty() || statuses.back() != sheet.statusLabel().text()) statuses << sheet.statusLabel().text();
+        if (sheet.historyBar().isVisible() && (counts.isEmpty() || counts.back() != sheet.historyCount().text())) {
+            counts << sheet.historyCount().text();
+        }
+        refreshOffWhileImporting = refreshOffWhileImporting && !window.refreshButton().isEnabled();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        escapeIgnored = escapeIgnored && dialog->isVisible() && !sheet.closeButton().isEnabled();
+    });
+
+    testing::typeInto(*QApplication::focusWidget(), "Copy of Atlas");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    testing::typeInto(*QApplication::focusWidget(), repository->path().string().c_str() + QStringLiteral("/src/.."));
+    EXPECT_EQ(sheet.nameField().text(), "Copy of Atlas") << "the form starts in the name field, then tabs to the path";
+    EXPECT_FALSE(sheet.pathWarning().isVisible());
+    QTest::keyClick(&sheet.pathField(), Qt::Key_Return);
+
+    ASSERT_TRUE(testing::waitUntilClosed(dialog))
+        << sheet.errorLabel().text().toStdString() << sheet.statusLabel().text().toStdString();
+    EXPECT_EQ(statuses, QStringList({"Analyzing code...", "Starting...", "Analyzing code...", "Found 12 lines of code",
+                                     "Importing git history...", "Imported 4 snapshots", "Complete!"}));
+    EXPECT_EQ(counts, QStringList({"1 of 4", "2 of 4", "3 of 4", "4 of 4"}));
+    EXPECT_TRUE(refreshOffWhileImporting);
+    EXPECT_TRUE(escapeIgnored);
+    const auto stored = kit().findProject("Copy of Atlas");
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->path, repository->pathString()) << "stored as an absolute, clean path";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.sidebar().rowTexts().contains("Copy of Atlas"); }, 10'000));
+}
+
+TEST_F(AddProjectSheetTest, RefusesABlankNameARelativePathAndAFileWithTheirMessagesAndKeepsTheForm) {
+    norvane::testing::TemporaryFolder folder;
+    const auto file = folder.writeFile("notes.txt", "text");
+    std::filesystem::create_directories(platform::XdgPaths::homeFolder() / "code/.git");
+    AddProjectSheet sheet(appState());
+    norvane::testing::showAndSettle(sheet, 450);
+    const auto add = [&](const QString& name, const QString& path) {
+        testing::typeInto(sheet.nameField(), name);
+        testing::typeInto(sheet.pathField(), path);
+        QTest::mouseClick(&sheet.addButton(), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !sheet.controller().isAdding(); }));
+        return sheet.errorSection().isVisible() ? sheet.errorLabel().text() : QStringLiteral("no error");
+    };
+
+    const auto code = QString::fromStdString((platform::XdgPaths::homeFolder() / "code").string());
+    QTest::mouseClick(&sheet.browseButton(), Qt::LeftButton);
+    ASSERT_TRUE(testing::chooseInFileDialog(sheet, code));
+    EXPECT_EQ(sheet.pathField().text(), code);
+    EXPECT_EQ(sheet.nameField().text(), "code") << "an empty name takes the folder's";
+    testing::typeInto(sheet.pathField(), "~/code");
+    EXPECT_FALSE(sheet.pathWarning().isVisible()) << "a repository in the home folder";
+    EXPECT_EQ(add("   ", "~/code"), "The project name must not be empty");
+    EXPECT_EQ(add("Atlas", "rel/path"),
+              "Path does not exist: " +
+                  QString::fromStdString((std::filesystem::current_path() / "rel/path").string()));
+    EXPECT_EQ(sheet.pathWarningLabel().text(), "Path does not exist");
+    testing::typeInto(sheet.pathField(), QString::fromStdString(file.string()));
+    EXPECT_EQ(sheet.pathWarningLabel().text(), "Path is not a directory");
+    EXPECT_EQ(add("Atlas", QString::fromStdString(file.string())),
+              "Path is not a directory: " + QString::fromStdString(file.string()));
+    EXPECT_EQ(sheet.nameField().text(), "Atlas") << "the form keeps what was typed";
+    EXPECT_FALSE(sheet.showsProgress());
+    EXPECT_TRUE(kit().listProjects(true).empty());
+}
+
+TEST_F(AddProjectSheetTest, AFailedFirstCollectionKeepsTheSheetOpenWithTheErrorAndTheProjectRegistered) {
+    restartWithoutCounter();
+    const auto repository = makeRepository();
+    QWidget window;
+    window.show();
+    auto* sheet = new AddProjectSheet(appState());
+    QPointer<QDialog> dialog = SheetDialog::present(window, sheet);
+    testing::typeInto(sheet->nameField(), "Beacon");
+    testing::typeInto(sheet->pathField(), QString::fromStdString(repository->pathString()));
+    QTest::mouseClick(&sheet->addButton(), Qt::LeftButton);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sheet->failureSection().isVisible(); }));
+    QTest::qWait(700);
+    EXPECT_TRUE(dialog && dialog->isVisible()) << "the sheet stays open after the closing pause";
+    EXPECT_EQ(sheet->statusLabel().text(), "Error: scc not found. Install with: brew install scc");
+    EXPECT_TRUE(
+        norvane::testing::showsText(*sheet, "The project 'Beacon' is registered. Collect it again from its page."));
+    EXPECT_TRUE(sheet->closeButton().isEnabled());
+    EXPECT_TRUE(kit().findProject("Beacon"));
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    EXPECT_TRUE(testing::waitUntilClosed(dialog));
+}
+
+} // namespace
+} // namespace norvane::app

@@ -1,0 +1,78 @@
+#include "tests/Norvane/sheets/SheetTestSupport.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPointer>
+#include <QSettings>
+#include <QTest>
+
+#include "Norvane/state/KitServices.h"
+#include "core/models/NorvaneDatabase.h"
+#include "platform/LocalCalendar.h"
+#include "platform/XdgPaths.h"
+#include "tests/Norvane/state/AppStateFakes.h"
+#include "tests/core/collection/CollectionFixture.h"
+
+namespace norvane::app::testing {
+
+void SheetTest::SetUp() {
+    ComponentTest::SetUp();
+    start(norvane::testing::builtInCounterOnly());
+}
+
+void SheetTest::restartWithoutCounter() {
+    state_->waitForCollection();
+    state_.reset();
+    start(SccLookup{});
+}
+
+void SheetTest::TearDown() { state_->waitForCollection(); }
+
+void SheetTest::start(const SccLookup& counter) {
+    kit_ = std::make_unique<NorvaneKit>(NorvaneDatabase::makeContainer(), SccService(counter));
+    const auto settings = std::make_shared<QSettings>(
+        QString::fromStdString((platform::XdgPaths::homeFolder() / "settings.ini").string()), QSettings::IniFormat);
+    AppState::Services services{std::make_shared<KitCollectionService>([this]() -> NorvaneKit& { return *kit_; }),
+                                std::make_shared<FakeMetrics>(),
+                                std::make_shared<FakeIndexClient>(),
+                                std::make_shared<Preferences>(settings),
+                                {},
+                                {}};
+    // The scheduler's first check waits out of the tests' way.
+    state_ =
+        std::make_unique<AppState>(std::move(services), AppState::Timing{std::chrono::milliseconds(0),
+                                                                         std::chrono::hours(1), std::chrono::hours(6)});
+}
+
+std::unique_ptr<norvane::testing::GitTestRepository> SheetTest::makeRepository() const {
+    auto repository = std::make_unique<norvane::testing::GitTestRepository>();
+    const auto today = platform::LocalCalendar::startOfDay(platform::currentDate());
+    for (int days = 30; days >= 0; days -= 10) {
+        repository->writeFile("src/file" + std::to_string(days) + ".cpp", "int value" + std::to_string(days) +
+                                                                              "() {\n    return " +
+                                                                              std::to_string(days) + ";\n}\n");
+        repository->commit("Add file " + std::to_string(days),
+                           platform::LocalCalendar::addingDays(today, -days) + std::chrono::hours(10));
+    }
+    return repository;
+}
+
+void typeInto(QWidget& field, const QString& text) {
+    if (auto* line = qobject_cast<QLineEdit*>(&field)) line->clear();
+    QTest::keyClicks(&field, text);
+}
+
+bool chooseInFileDialog(QWidget& owner, const QString& path) {
+    auto* dialog = owner.findChild<QFileDialog*>();
+    if (!dialog || !dialog->isVisible()) return false;
+    dialog->selectFile(path);
+    QMetaObject::invokeMethod(dialog, "accept");
+    return true;
+}
+
+bool waitUntilClosed(const QPointer<QDialog>& dialog) {
+    return QTest::qWaitFor([&] { return !dialog || !dialog->isVisible(); }, 10'000);
+}
+
+} // namespace norvane::app::testing
