@@ -1,5 +1,6 @@
 #include "Norvane/cards/AchievementMedal.h"
 
+#include "Norvane/components/text/EmojiText.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/components/theme/Typography.h"
@@ -69,10 +70,7 @@ void AchievementMedal::paintDisc(QPainter& painter, const QRectF& disc) const {
         painter.setPen(Qt::NoPen);
         painter.setBrush(fill_);
         painter.drawEllipse(disc);
-        // A colour emoji keeps its own colours, but text is drawn only with a pen.
-        painter.setPen(Palette::textPrimary());
-        painter.setFont(Typography::emojiFont(Typography::pixelSize(TextStyle::title2)));
-        painter.drawText(disc, Qt::AlignCenter, emoji_);
+        EmojiText::draw(painter, disc, emoji_, Typography::pixelSize(TextStyle::title2));
         return;
     case Kind::locked:
         painter.setPen(Qt::NoPen);
@@ -88,8 +86,7 @@ void AchievementMedal::paintDisc(QPainter& painter, const QRectF& disc) const {
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(disc.adjusted(ringWidth / 2, ringWidth / 2, -ringWidth / 2, -ringWidth / 2));
         painter.setOpacity(0.5);
-        painter.setFont(Typography::emojiFont(Typography::pixelSize(TextStyle::body)));
-        painter.drawText(disc, Qt::AlignCenter, emoji_);
+        EmojiText::draw(painter, disc, emoji_, Typography::pixelSize(TextStyle::body));
         return;
     }
 }

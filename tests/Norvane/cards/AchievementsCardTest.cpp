@@ -91,6 +91,8 @@ TEST_F(AchievementsWidget, AtMostFourLockedBadgesAndAnEmptyState) {
     testing::showAndSettle(locked, 560);
     EXPECT_EQ(medalTitles(locked, AchievementMedal::Kind::locked),
               (QStringList{"First Steps", "Getting Serious", "Code Machine", "Legendary Coder"}));
+    EXPECT_EQ(locked.findChild<AchievementMedal*>()->toolTip(),
+              QStringLiteral("Write your first 1,000 lines of code\nRequirement: 1K lines"));
     Card empty({});
     testing::showAndSettle(empty, 560);
     EXPECT_FALSE(empty.shownCount().has_value());

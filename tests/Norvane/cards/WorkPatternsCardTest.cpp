@@ -4,6 +4,10 @@
 #include "Norvane/cards/WorkPatternsHeatmap.h"
 #include "Norvane/components/theme/Palette.h"
 
+#include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
+
 #include <limits>
 
 namespace norvane::app {
@@ -67,7 +71,10 @@ TEST_F(WorkPatternsWidget, HourLabelsStandOverTheirOwnColumns) {
     }
     EXPECT_EQ(heatmap->cellRect(0, 23).right(), 292.0) << "a row is 28 for the day and 11 per hour";
     EXPECT_EQ(heatmap->cellRect(1, 0).top() - heatmap->cellRect(0, 0).top(), 14.0);
-    EXPECT_EQ(heatmap->cellAt(heatmap->cellRect(2, 15).center()), std::pair(2, 15));
+    const QPoint cell = heatmap->cellRect(2, 15).center().toPoint();
+    QHelpEvent help(QEvent::ToolTip, cell, heatmap->mapToGlobal(cell));
+    QApplication::sendEvent(const_cast<Heatmap*>(heatmap), &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Tuesday 3pm: 3 commits"));
     EXPECT_FALSE(heatmap->cellAt(QPointF(5, heatmap->cellRect(2, 0).center().y())).has_value());
     EXPECT_LE(heatmap->width(), card.width());
     EXPECT_TRUE(testing::showsText(card, QStringLiteral("3pm")));
