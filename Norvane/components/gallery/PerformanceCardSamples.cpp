@@ -146,7 +146,8 @@ std::vector<CardSample> suggestionSamples() {
     using Card = ImprovementSuggestionsCard;
     return {
         {QStringLiteral("suggestions"), width, [] { return new Card(percentiles(10, 30, 80)); }},
-        {QStringLiteral("suggestions-focus-only"), width, [] { return new Card(percentiles(40, std::nullopt, 20)); }},
+        {QStringLiteral("suggestions-focus-only"), width, [] { return new Card(percentiles(40, 10, 20)); }},
+        {QStringLiteral("suggestions-room-to-grow"), width, [] { return new Card(percentiles(25, std::nullopt, 49)); }},
         {QStringLiteral("suggestions-strengths"), width, [] { return new Card(percentiles(75, 93, 100)); }},
         {QStringLiteral("suggestions-doing-great"), width, [] { return new Card(percentiles(50, 60, 74)); }},
         {QStringLiteral("suggestions-benchmarks-required"), width, [] { return new Card(std::nullopt); }},
