@@ -163,8 +163,11 @@ void IndexTab::ensureDeviceId(bool sharing) {
 void IndexTab::confirm(const QString& title, const QString& message, const QString& action, void (IndexTab::*run)()) {
     auto* alert = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::NoButton, this);
     alert->setInformativeText(message);
-    alert->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    auto* cancel = alert->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
     auto* confirmed = alert->addButton(action, QMessageBox::DestructiveRole);
+    // Return and Escape both keep things as they are; only a click destroys.
+    alert->setDefaultButton(cancel);
+    alert->setEscapeButton(cancel);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     connect(alert, &QMessageBox::buttonClicked, this, [this, confirmed, run](QAbstractButton* clicked) {
         if (clicked == confirmed) (this->*run)();

@@ -1,5 +1,6 @@
 #include "Norvane/settings/SettingsView.h"
 
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -48,6 +49,8 @@ SettingsView::SettingsView(SettingsServices services, QWidget* parent)
     layout->addWidget(tabs_);
     setLayout(layout);
     connect(general_, &GeneralTab::setupWizardRequested, this, &SettingsView::setupWizardRequested);
+    // Where the window manager would put it, it may hang over the screen's edge.
+    if (const QScreen* display = screen()) move(display->availableGeometry().center() - rect().center());
 }
 
 SettingsView::~SettingsView() = default;
