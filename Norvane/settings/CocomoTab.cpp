@@ -1,5 +1,6 @@
 #include "Norvane/settings/CocomoTab.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QComboBox>

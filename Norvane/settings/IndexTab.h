@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include <QWidget>
 
 #include "Norvane/settings/SettingsServices.h"
