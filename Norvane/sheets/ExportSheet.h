@@ -1,0 +1,79 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Norvane/sheets/Sheet.h"
+#include "core/community/ExportFormat.h"
+#include "core/community/IndexExport.h"
+
+class QCheckBox;
+class QPushButton;
+
+namespace norvane::app {
+
+class OceanSegmentedPicker;
+class StyledLabel;
+
+/// The sheet that writes out the index report its caller built: JSON or CSV, project names
+/// anonymised unless the user includes them, to the clipboard or a file. A failure stays in the
+/// sheet as one line.
+class ExportSheet : public Sheet {
+    Q_OBJECT
+
+public:
+    struct PreviewRow {
+        QString label;
+        QString value;
+    };
+    /// The text of one format, or why it could not be made.
+    struct Generated {
+        std::optional<std::string> text;
+        QString error;
+    };
+
+    explicit ExportSheet(IndexExport exportData, QWidget* parent = nullptr);
+
+    /// The record as written: projects renamed "Project 1", "Project 2", ... in their order unless
+    /// names are included, and `includesProjectNames` set to the choice.
+    static IndexExport preparedExportData(const IndexExport& exportData, bool includeProjectNames);
+    static std::vector<PreviewRow> previewRows(const IndexExport& exportData);
+    static QString formatDescription(ExportFormat format);
+    static QString privacyNote(bool includeProjectNames);
+    static QString proposedFileName(ExportFormat format);
+    /// Pretty-printed JSON or the CSV; a writer's failure becomes "Failed to generate export: ...".
+    static Generated generate(const IndexExport& record, ExportFormat format);
+
+    ExportFormat selectedFormat() const { return selectedFormat_; }
+    OceanSegmentedPicker& formatPicker() const { return *format_; }
+    QCheckBox& includeNamesBox() const { return *includeNames_; }
+    QPushButton& copyButton() const { return *copy_; }
+    QPushButton& saveButton() const { return *save_; }
+    /// The line of the last failure; hidden until one happens.
+    const QWidget& errorLine() const { return *error_; }
+    const StyledLabel& errorLabel() const { return *errorText_; }
+
+private:
+    QWidget* makeBody();
+    QWidget* makeFooter();
+    QWidget* makePreview();
+    void showChoices();
+    std::optional<std::string> generateText();
+    void copyToClipboard();
+    void saveToFile();
+    void showError(const QString& message);
+
+    IndexExport exportData_;
+    ExportFormat selectedFormat_ = ExportFormat::json;
+    OceanSegmentedPicker* format_ = nullptr;
+    StyledLabel* formatDescription_ = nullptr;
+    QCheckBox* includeNames_ = nullptr;
+    StyledLabel* privacyNote_ = nullptr;
+    QWidget* error_ = nullptr;
+    StyledLabel* errorText_ = nullptr;
+    QPushButton* copy_ = nullptr;
+    QPushButton* save_ = nullptr;
+};
+
+} // namespace norvane::app

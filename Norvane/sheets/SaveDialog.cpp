@@ -1,0 +1,36 @@
+#include "Norvane/sheets/SaveDialog.h"
+
+#include <exception>
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "platform/AtomicFile.h"
+
+namespace norvane::app::SaveDialog {
+
+QFileDialog* open(QWidget& owner, const QString& fileName, const QString& mimeType,
+                  std::function<void(const QString& path)> chosen) {
+    auto* dialog = new QFileDialog(&owner);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setMimeTypeFilters({mimeType});
+    dialog->setDefaultSuffix(QFileInfo(fileName).suffix());
+    dialog->selectFile(fileName);
+    QObject::connect(dialog, &QFileDialog::fileSelected, &owner, [chosen = std::move(chosen)](const QString& path) {
+        if (!path.isEmpty()) chosen(path);
+    });
+    dialog->open();
+    return dialog;
+}
+
+std::optional<QString> write(const QString& path, std::string_view contents) {
+    try {
+        platform::AtomicFile::write(path.toStdString(), contents);
+    } catch (const std::exception& failure) {
+        return QString::fromStdString(failure.what());
+    }
+    return std::nullopt;
+}
+
+} // namespace norvane::app::SaveDialog

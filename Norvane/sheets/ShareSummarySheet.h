@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QImage>
+
+#include "Norvane/sheets/ShareableMetrics.h"
+#include "Norvane/sheets/Sheet.h"
+
+class QLabel;
+class QPushButton;
+
+namespace norvane::app {
+
+class OceanSegmentedPicker;
+class StyledLabel;
+
+/// The sheet that turns the summary card into an image: a live preview beside the period picker,
+/// then the image copied to the clipboard or saved as a PNG at twice the card's size. A save that
+/// fails keeps the sheet open with its error.
+class ShareSummarySheet : public Sheet {
+    Q_OBJECT
+
+public:
+    static constexpr double previewScale = 0.85;
+
+    explicit ShareSummarySheet(ShareableMetrics metrics, QWidget* parent = nullptr);
+
+    const ShareableSummaryConfig& config() const { return config_; }
+    /// The card as the preview draws it now, at twice its size.
+    const QImage& previewImage() const { return preview_; }
+    OceanSegmentedPicker& periodPicker() const { return *period_; }
+    QPushButton& copyButton() const { return *copy_; }
+    QPushButton& saveButton() const { return *save_; }
+    const QWidget& errorLine() const { return *error_; }
+    const StyledLabel& errorLabel() const { return *errorText_; }
+
+    /// The proposed file name of the saved image.
+    static QString proposedFileName() { return QStringLiteral("norvane-summary.png"); }
+    /// The image as PNG bytes; empty when it cannot be encoded.
+    static QByteArray pngData(const QImage& image);
+
+private:
+    QWidget* makeMainArea();
+    QWidget* makeOptions();
+    QWidget* makeButtonBar();
+    void choosePeriod(ShareTimePeriod period);
+    void copyImage();
+    void saveImage();
+
+    ShareableMetrics metrics_;
+    ShareableSummaryConfig config_;
+    QImage preview_;
+    QLabel* previewFrame_ = nullptr;
+    OceanSegmentedPicker* period_ = nullptr;
+    QWidget* error_ = nullptr;
+    StyledLabel* errorText_ = nullptr;
+    QPushButton* copy_ = nullptr;
+    QPushButton* save_ = nullptr;
+};
+
+} // namespace norvane::app
