@@ -82,7 +82,8 @@ void AddProjectSheet::showEvent(QShowEvent* event) {
 
 QWidget* AddProjectSheet::makeForm() {
     auto* form = makeColumn(0);
-    auto* scroll = new QScrollArea;
+    scroll_ = new QScrollArea;
+    auto* scroll = scroll_;
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
@@ -162,9 +163,7 @@ QWidget* AddProjectSheet::makeFormSections() {
 QWidget* AddProjectSheet::makeFooter() {
     auto* footer = makeRow(defaultSpacing);
     footer->setContentsMargins(16, 10, 16, 10);
-    auto* cancel = new BorderedButton(QStringLiteral("Cancel"), BorderedButton::Prominence::standard);
-    cancel->setAutoDefault(false);
-    connect(cancel, &QPushButton::clicked, this, &Sheet::dismissRequested);
+    auto* cancel = makeCancelButton();
     add_ = new BorderedButton(QStringLiteral("Add Project"), BorderedButton::Prominence::prominent);
     add_->setObjectName(QStringLiteral("add"));
     add_->setDefault(true);
@@ -247,6 +246,7 @@ void AddProjectSheet::showState() {
     const auto& error = controller_.errorMessage();
     error_->setVisible(error.has_value());
     errorText_->setText(error.value_or(QString()));
+    if (error) scroll_->ensureWidgetVisible(error_);
     add_->setEnabled(AddProjectForm::isAddEnabled(name_->text(), path_->text(), controller_.isAdding()));
     add_->setText(controller_.isAdding() ? QString() : QStringLiteral("Add Project"));
     addSpinner_->setVisible(controller_.isAdding());

@@ -17,6 +17,7 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
+#include "Norvane/sheets/ErrorLine.h"
 #include "Norvane/sheets/SaveDialog.h"
 #include "platform/RawValueEnum.h"
 
@@ -50,11 +51,7 @@ ExportSheet::ExportSheet(IndexExport exportData, QWidget* parent)
 }
 
 QWidget* ExportSheet::makeBody() {
-    QList<OceanSegmentedPicker::Option> formats;
-    for (const auto format : platform::allCases<ExportFormat>()) {
-        formats.append({QVariant::fromValue(int(format)), fromView(platform::rawValue(format))});
-    }
-    format_ = new OceanSegmentedPicker(int(selectedFormat_), formats);
+    format_ = new OceanSegmentedPicker(int(selectedFormat_), rawValueOptions<ExportFormat>());
     connect(format_, &OceanSegmentedPicker::selectionChanged, this, [this](const QVariant& format) {
         format_->setSelection(format);
         selectedFormat_ = ExportFormat(format.toInt());
@@ -68,6 +65,10 @@ QWidget* ExportSheet::makeBody() {
 
     includeNames_ = new QCheckBox(QStringLiteral("Include project names"));
     includeNames_->setFont(Typography::font(TextStyle::body));
+    // The box stands out from the sheet's dark background.
+    QPalette colours = includeNames_->palette();
+    colours.setColor(QPalette::Base, Palette::backgroundRaised().lighter(160));
+    includeNames_->setPalette(colours);
     connect(includeNames_, &QCheckBox::toggled, this, &ExportSheet::showChoices);
     privacyNote_ = makeLabel({}, TextStyle::caption, Palette::textSecondary());
     auto* privacy = section(QStringLiteral("Privacy"));
@@ -77,15 +78,7 @@ QWidget* ExportSheet::makeBody() {
     auto* preview = section(QStringLiteral("Data Preview"));
     preview->addWidget(makePreview());
 
-    errorText_ = makeLabel({}, TextStyle::caption, Palette::textSecondary());
-    errorText_->setWordWrap(true);
-    auto* errorRow = makeRow(defaultSpacing);
-    errorRow->addWidget(
-        makeSymbol(QStringLiteral("exclamationmark.triangle.fill"), TextStyle::caption, Palette::amber()), 0,
-        Qt::AlignTop);
-    errorRow->addWidget(errorText_, 1);
-    error_ = wrap(errorRow);
-    error_->hide();
+    error_ = new ErrorLine;
 
     auto* body = makeColumn(20);
     body->setContentsMargins(16, 16, 16, 16);
@@ -127,9 +120,7 @@ QWidget* ExportSheet::makePreview() {
 QWidget* ExportSheet::makeFooter() {
     auto* footer = makeRow(defaultSpacing);
     footer->setContentsMargins(16, 10, 16, 10);
-    auto* cancel = new BorderedButton(QStringLiteral("Cancel"), BorderedButton::Prominence::standard);
-    cancel->setAutoDefault(false);
-    connect(cancel, &QPushButton::clicked, this, &Sheet::dismissRequested);
+    auto* cancel = makeCancelButton();
     copy_ =
         new BorderedButton(QStringLiteral("Copy"), BorderedButton::Prominence::standard, QStringLiteral("doc.on.doc"));
     copy_->setAutoDefault(false);
@@ -152,7 +143,7 @@ void ExportSheet::showChoices() {
 
 std::optional<std::string> ExportSheet::generateText() {
     auto generated = generate(preparedExportData(exportData_, includeNames_->isChecked()), selectedFormat_);
-    if (!generated.text) showError(generated.error);
+    if (!generated.text) error_->showMessage(generated.error);
     return std::move(generated.text);
 }
 
@@ -169,16 +160,11 @@ void ExportSheet::saveToFile() {
     SaveDialog::open(*this, proposedFileName(selectedFormat_), fromView(mimeType(selectedFormat_)),
                      [this, text = std::move(*text)](const QString& path) {
                          if (const auto failure = SaveDialog::write(path, text)) {
-                             showError(QStringLiteral("Failed to save file: ") + *failure);
+                             error_->showMessage(QStringLiteral("Failed to save file: ") + *failure);
                              return;
                          }
                          emit dismissRequested();
                      });
-}
-
-void ExportSheet::showError(const QString& message) {
-    errorText_->setText(message);
-    error_->show();
 }
 
 IndexExport ExportSheet::preparedExportData(const IndexExport& exportData, bool includeProjectNames) {

@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace norvane::app {
 
+class ErrorLine;
 class OceanSegmentedPicker;
 class StyledLabel;
 
@@ -50,9 +51,7 @@ public:
     QCheckBox& includeNamesBox() const { return *includeNames_; }
     QPushButton& copyButton() const { return *copy_; }
     QPushButton& saveButton() const { return *save_; }
-    /// The line of the last failure; hidden until one happens.
-    const QWidget& errorLine() const { return *error_; }
-    const StyledLabel& errorLabel() const { return *errorText_; }
+    const ErrorLine& errorLine() const { return *error_; }
 
 private:
     QWidget* makeBody();
@@ -62,7 +61,6 @@ private:
     std::optional<std::string> generateText();
     void copyToClipboard();
     void saveToFile();
-    void showError(const QString& message);
 
     IndexExport exportData_;
     ExportFormat selectedFormat_ = ExportFormat::json;
@@ -70,8 +68,7 @@ private:
     StyledLabel* formatDescription_ = nullptr;
     QCheckBox* includeNames_ = nullptr;
     StyledLabel* privacyNote_ = nullptr;
-    QWidget* error_ = nullptr;
-    StyledLabel* errorText_ = nullptr;
+    ErrorLine* error_ = nullptr;
     QPushButton* copy_ = nullptr;
     QPushButton* save_ = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
+#include "Norvane/sheets/ErrorLine.h"
 #include "Norvane/sheets/SaveDialog.h"
 #include "Norvane/sheets/ShareableSummaryView.h"
 
@@ -73,27 +74,14 @@ QWidget* ShareSummarySheet::makeMainArea() {
 }
 
 QWidget* ShareSummarySheet::makeOptions() {
-    QList<OceanSegmentedPicker::Option> periods;
-    for (const auto period : platform::allCases<ShareTimePeriod>()) {
-        const auto text = platform::rawValue(period);
-        periods.append({QVariant::fromValue(int(period)), QString::fromUtf8(text.data(), qsizetype(text.size()))});
-    }
-    period_ = new OceanSegmentedPicker(int(config_.timePeriod), periods);
+    period_ = new OceanSegmentedPicker(int(config_.timePeriod), rawValueOptions<ShareTimePeriod>());
     connect(period_, &OceanSegmentedPicker::selectionChanged, this,
             [this](const QVariant& period) { choosePeriod(ShareTimePeriod(period.toInt())); });
     auto* periodGroup = makeColumn(8);
     periodGroup->addWidget(makeLabel(QStringLiteral("Time Period"), TextStyle::subheadline, Palette::textSecondary()));
     periodGroup->addWidget(period_);
 
-    errorText_ = makeLabel({}, TextStyle::caption, Palette::textSecondary());
-    errorText_->setWordWrap(true);
-    auto* errorRow = makeRow(defaultSpacing);
-    errorRow->addWidget(
-        makeSymbol(QStringLiteral("exclamationmark.triangle.fill"), TextStyle::caption, Palette::amber()), 0,
-        Qt::AlignTop);
-    errorRow->addWidget(errorText_, 1);
-    error_ = wrap(errorRow);
-    error_->hide();
+    error_ = new ErrorLine;
 
     auto* notes = makeColumn(4);
     notes->addWidget(
@@ -114,9 +102,7 @@ QWidget* ShareSummarySheet::makeOptions() {
 QWidget* ShareSummarySheet::makeButtonBar() {
     auto* bar = makeRow(defaultSpacing);
     bar->setContentsMargins(16, 10, 16, 10);
-    auto* cancel = new BorderedButton(QStringLiteral("Cancel"), BorderedButton::Prominence::standard);
-    cancel->setAutoDefault(false);
-    connect(cancel, &QPushButton::clicked, this, &Sheet::dismissRequested);
+    auto* cancel = makeCancelButton();
     copy_ = new BorderedButton(QStringLiteral("Copy Image"), BorderedButton::Prominence::standard,
                                QStringLiteral("doc.on.doc"));
     copy_->setAutoDefault(false);
@@ -157,8 +143,7 @@ void ShareSummarySheet::saveImage() {
     if (png.isEmpty()) return;
     SaveDialog::open(*this, proposedFileName(), QStringLiteral("image/png"), [this, png](const QString& path) {
         if (const auto failure = SaveDialog::write(path, std::string_view(png.constData(), std::size_t(png.size())))) {
-            errorText_->setText(QStringLiteral("Failed to save file: ") + *failure);
-            error_->show();
+            error_->showMessage(QStringLiteral("Failed to save file: ") + *failure);
             return;
         }
         emit dismissRequested();

@@ -10,6 +10,7 @@ class QPushButton;
 
 namespace norvane::app {
 
+class ErrorLine;
 class OceanSegmentedPicker;
 class StyledLabel;
 
@@ -30,8 +31,8 @@ public:
     OceanSegmentedPicker& periodPicker() const { return *period_; }
     QPushButton& copyButton() const { return *copy_; }
     QPushButton& saveButton() const { return *save_; }
-    const QWidget& errorLine() const { return *error_; }
-    const StyledLabel& errorLabel() const { return *errorText_; }
+    /// The line of a failed save; hidden until one happens.
+    const ErrorLine& errorLine() const { return *error_; }
 
     /// The proposed file name of the saved image.
     static QString proposedFileName() { return QStringLiteral("norvane-summary.png"); }
@@ -51,8 +52,7 @@ private:
     QImage preview_;
     QLabel* previewFrame_ = nullptr;
     OceanSegmentedPicker* period_ = nullptr;
-    QWidget* error_ = nullptr;
-    StyledLabel* errorText_ = nullptr;
+    ErrorLine* error_ = nullptr;
     QPushButton* copy_ = nullptr;
     QPushButton* save_ = nullptr;
 };

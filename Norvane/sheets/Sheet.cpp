@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QToolButton>
 
+#include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -45,6 +46,13 @@ QWidget* Sheet::makeHeader(QToolButton** closeButton, const QColor& background) 
     layout->addWidget(close);
     if (closeButton) *closeButton = close;
     return header;
+}
+
+QPushButton* Sheet::makeCancelButton() {
+    auto* cancel = new BorderedButton(QStringLiteral("Cancel"), BorderedButton::Prominence::standard);
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, &Sheet::dismissRequested);
+    return cancel;
 }
 
 } // namespace norvane::app

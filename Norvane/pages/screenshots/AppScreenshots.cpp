@@ -13,6 +13,7 @@
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/Sidebar.h"
+#include "Norvane/pages/screenshots/SheetScreenshots.h"
 #include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/DataTab.h"
 #include "Norvane/settings/IndexTab.h"
@@ -25,18 +26,6 @@ namespace {
 
 constexpr int settleMilliseconds = 300;
 constexpr int metricsTimeoutMilliseconds = 20'000;
-
-/// Runs the event loop until `ready` holds, then a little longer so that every layout is done.
-template <typename Ready>
-void settle(Ready ready) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!ready() && clock.elapsed() < metricsTimeoutMilliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    clock.restart();
-    while (clock.elapsed() < settleMilliseconds) QApplication::processEvents(QEventLoop::AllEvents, 50);
-}
 
 DashboardView* mainWindow() {
     for (auto* widget : QApplication::topLevelWidgets()) {
@@ -96,6 +85,16 @@ void stageSettings(ApplicationController& controller, const Take& take) {
 
 } // namespace
 
+void settle(const std::function<bool()>& ready) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!ready() && clock.elapsed() < metricsTimeoutMilliseconds) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    clock.restart();
+    while (clock.elapsed() < settleMilliseconds) QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
 QString bannerMessage() {
     QStringList failed;
     for (const char* name :
@@ -127,6 +126,7 @@ void stage(ApplicationController& controller, const Take& take) {
     take(QStringLiteral("menu-bar-panel.png"), panel);
     panel.hide();
     stageSettings(controller, take);
+    SheetScreenshots::stage(controller, *window, take);
 }
 
 } // namespace norvane::app::AppScreenshots

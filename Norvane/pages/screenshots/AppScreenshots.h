@@ -12,12 +12,16 @@ class ApplicationController;
 
 /// The pictures of the application that a reviewer looks at, staged one after the other on a
 /// running controller over the demo store: the main window, the window with a failure banner over
-/// a project's page, the menu-bar panel and the settings window's tabs.
+/// a project's page, the menu-bar panel, the settings window's tabs and the sheets.
 namespace AppScreenshots {
 
 /// Runs the event loop until the first metrics are in, then stages each picture and hands its
 /// file name and the widget to draw to `take`, before staging the next.
 void stage(ApplicationController& controller, const std::function<void(const QString& name, QWidget& widget)>& take);
+
+/// Runs the event loop until `ready` holds (or a while has passed), then a little longer so that
+/// every layout is done.
+void settle(const std::function<bool()>& ready = [] { return true; });
 
 /// The failure that the banner's picture shows: several projects, more than two lines long.
 QString bannerMessage();

@@ -1,11 +1,14 @@
 #include "Norvane/pages/screenshots/AppScreenshots.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "Norvane/cards/kit/ProgressTrack.h"
+#include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
@@ -16,6 +19,10 @@
 #include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/DataTab.h"
 #include "Norvane/settings/SettingsView.h"
+#include "Norvane/sheets/AddProjectSheet.h"
+#include "Norvane/sheets/ErrorLine.h"
+#include "Norvane/sheets/ExportSheet.h"
+#include "Norvane/sheets/ShareableSummaryView.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
@@ -71,6 +78,26 @@ void expectSettings(const QString& name, const SettingsView& settings) {
     }
 }
 
+void expectSheet(const QString& name, const QWidget& widget) {
+    if (const auto* add = widget.findChild<AddProjectSheet*>()) {
+        if (name.endsWith("importing.png")) {
+            EXPECT_TRUE(add->historyBar().isVisible());
+        }
+        if (name.endsWith("duplicate.png")) {
+            EXPECT_EQ(add->errorLabel().text(), "A project named 'atlas-api' already exists");
+        }
+        if (name.endsWith("collection-failed.png")) {
+            EXPECT_TRUE(add->failureSection().isVisible());
+        }
+    }
+    if (const auto* exporting = widget.findChild<ExportSheet*>(); exporting && name.endsWith("failed.png")) {
+        EXPECT_TRUE(exporting->errorLine().label().text().startsWith("Failed to save file: "));
+    }
+    if (name == "share-summary-image.png") {
+        EXPECT_EQ(widget.width(), 2 * ShareableSummaryView::cardWidth);
+    }
+}
+
 // The whole road a user takes: repositories, the counter, the store, then each picture's widget
 // as it is drawn, over the demo store.
 TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
@@ -91,11 +118,32 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
             expectBannerOverTheProjectPage(dynamic_cast<DashboardView&>(widget));
         if (name == "menu-bar-panel.png") expectPanelFigures(dynamic_cast<MenuBarView&>(widget));
         if (name.startsWith("settings-")) expectSettings(name, dynamic_cast<SettingsView&>(widget));
+        expectSheet(name, widget);
     });
-    EXPECT_EQ(pictures, QStringList({"main-window.png", "main-window-error-banner.png", "menu-bar-panel.png",
-                                     "settings-general.png", "settings-cocomo.png", "settings-index.png",
-                                     "settings-data.png", "settings-index-sharing.png",
-                                     "settings-index-sharing-end.png", "settings-data-exported.png"}));
+    EXPECT_EQ(pictures, QStringList({"main-window.png",
+                                     "main-window-error-banner.png",
+                                     "menu-bar-panel.png",
+                                     "settings-general.png",
+                                     "settings-cocomo.png",
+                                     "settings-index.png",
+                                     "settings-data.png",
+                                     "settings-index-sharing.png",
+                                     "settings-index-sharing-end.png",
+                                     "settings-data-exported.png",
+                                     "welcome-screen.png",
+                                     "add-project-sheet.png",
+                                     "add-project-sheet-not-a-repository.png",
+                                     "add-project-sheet-path-missing.png",
+                                     "add-project-sheet-duplicate.png",
+                                     "add-project-sheet-importing.png",
+                                     "add-project-sheet-collection-failed.png",
+                                     "export-sheet.png",
+                                     "export-sheet-csv-with-names.png",
+                                     "export-sheet-save-failed.png",
+                                     "share-sheet.png",
+                                     "share-sheet-7-days.png",
+                                     "share-sheet-no-figures.png",
+                                     "share-summary-image.png"}));
 }
 
 } // namespace

@@ -6,12 +6,19 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/cards/kit/ProgressTrack.h"
 #include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/text/SymbolLabel.h"
+#include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/pages/SheetDialog.h"
 #include "Norvane/pages/Sidebar.h"
+#include "Norvane/sheets/ExportSheet.h"
+#include "Norvane/sheets/OnboardingView.h"
+#include "Norvane/sheets/ShareSummarySheet.h"
+#include "Norvane/sheets/ShareableSummaryView.h"
 #include "core/models/NorvaneDatabase.h"
 #include "platform/XdgPaths.h"
 #include "tests/Norvane/sheets/SheetTestSupport.h"
@@ -122,6 +129,25 @@ TEST_F(AddProjectSheetTest, AFailedFirstCollectionKeepsTheSheetOpenWithTheErrorA
     EXPECT_TRUE(kit().findProject("Beacon"));
     QTest::keyClick(dialog, Qt::Key_Escape);
     EXPECT_TRUE(testing::waitUntilClosed(dialog));
+}
+
+TEST_F(AddProjectSheetTest, EverySheetNamesOnlyRegisteredSymbols) {
+    std::vector<std::unique_ptr<QWidget>> views;
+    views.push_back(std::make_unique<AddProjectSheet>(appState()));
+    views.push_back(std::make_unique<OnboardingView>());
+    views.push_back(std::make_unique<ExportSheet>(IndexExport{}));
+    views.push_back(std::make_unique<ShareSummarySheet>(ShareableMetrics{}));
+    views.push_back(std::make_unique<ShareableSummaryView>(ShareableMetrics{}, ShareableSummaryConfig{}));
+    for (const auto& view : views) {
+        for (const auto* symbol : view->findChildren<SymbolLabel*>()) {
+            EXPECT_TRUE(symbol->symbolName().isEmpty() || SymbolRegistry::contains(symbol->symbolName()))
+                << symbol->symbolName().toStdString();
+        }
+        for (const auto* button : view->findChildren<BorderedButton*>()) {
+            EXPECT_TRUE(button->symbolName().isEmpty() || SymbolRegistry::contains(button->symbolName()))
+                << button->symbolName().toStdString();
+        }
+    }
 }
 
 } // namespace

@@ -64,11 +64,13 @@ void typeInto(QWidget& field, const QString& text) {
 }
 
 bool chooseInFileDialog(QWidget& owner, const QString& path) {
-    auto* dialog = owner.findChild<QFileDialog*>();
-    if (!dialog || !dialog->isVisible()) return false;
-    dialog->selectFile(path);
-    QMetaObject::invokeMethod(dialog, "accept");
-    return true;
+    for (auto* dialog : owner.findChildren<QFileDialog*>()) {
+        if (!dialog->isVisible()) continue;
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+        return true;
+    }
+    return false;
 }
 
 bool waitUntilClosed(const QPointer<QDialog>& dialog) {

@@ -1,0 +1,264 @@
+#include "Norvane/pages/screenshots/SheetScreenshots.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include "Norvane/components/controls/OceanSegmentedPicker.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/pages/ApplicationController.h"
+#include "Norvane/pages/DashboardView.h"
+#include "Norvane/pages/SheetDialog.h"
+#include "Norvane/pages/Sidebar.h"
+#include "Norvane/pages/screenshots/AppScreenshots.h"
+#include "Norvane/pages/screenshots/DemoRepository.h"
+#include "Norvane/sheets/AddProjectSheet.h"
+#include "Norvane/sheets/ExportSheet.h"
+#include "Norvane/sheets/OnboardingView.h"
+#include "Norvane/sheets/ShareSummarySheet.h"
+#include "Norvane/sheets/ShareableSummaryView.h"
+#include "core/analytics/AchievementCalculator.h"
+#include "core/analytics/StreakCalculator.h"
+#include "core/facade/NorvaneKit.h"
+#include "core/models/DailyActivity.h"
+#include "platform/LocalCalendar.h"
+
+namespace norvane::app::SheetScreenshots {
+namespace {
+
+using Take = std::function<void(const QString& name, QWidget& widget)>;
+using AppScreenshots::settle;
+
+/// Where the save dialog's picture points: no file can be written there, even by the superuser,
+/// and the dialog lists only folders.
+constexpr auto unwritableFolder = "/sys";
+
+void fillDeep(QWidget& widget) {
+    widget.setAutoFillBackground(true);
+    QPalette colours = widget.palette();
+    colours.setColor(QPalette::Window, Palette::backgroundDeep());
+    widget.setPalette(colours);
+}
+
+/// Clicks the segment of `picker` that reads `label`.
+void choose(OceanSegmentedPicker& picker, const QString& label) {
+    const int index = int(picker.segmentLabels().indexOf(label));
+    const QPointF at = picker.segmentRect(index).center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, picker.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, picker.mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(&picker, &press);
+    QApplication::sendEvent(&picker, &release);
+}
+
+/// Confirms the open save or folder dialog over `owner` with `path`.
+void chooseFile(QWidget& owner, const QString& path) {
+    settle();
+    if (auto* dialog = owner.findChild<QFileDialog*>()) {
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    }
+    settle();
+}
+
+void typeInto(AddProjectSheet& sheet, const QString& name, const QString& path) {
+    sheet.nameField().setText(name);
+    sheet.pathField().setText(path);
+    settle();
+}
+
+/// A service with a long weekly history, so the import has many commits to walk.
+std::filesystem::path makeLongHistory(const std::filesystem::path& folder) {
+    DemoRepository repository(folder);
+    const auto today = platform::LocalCalendar::startOfDay(platform::currentDate());
+    for (int week = 40; week >= 0; --week) {
+        repository.writeFile("src/week" + std::to_string(week) + ".rs", "pub fn week_" + std::to_string(week) +
+                                                                            "() -> u32 {\n    " + std::to_string(week) +
+                                                                            "\n}\n");
+        repository.commit("Ship week " + std::to_string(week),
+                          platform::LocalCalendar::addingDays(today, -7 * week) - std::chrono::hours(3));
+    }
+    return folder;
+}
+
+/// A folder whose ".git" points nowhere: it counts, but git cannot read it.
+std::filesystem::path makeBrokenRepository(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder / "src");
+    std::ofstream(folder / "src/main.c") << "int main(void) { return 0; }\n";
+    std::ofstream(folder / ".git") << "gitdir: " << (folder / "missing").string() << "\n";
+    return folder;
+}
+
+AddProjectSheet* openAddSheet(DashboardView& window) {
+    window.sidebar().findChild<QPushButton*>(QStringLiteral("addProject"))->click();
+    settle();
+    auto* dialog = window.addProjectSheet();
+    return dialog ? dialog->findChild<AddProjectSheet*>() : nullptr;
+}
+
+void stageWelcome(const Take& take) {
+    OnboardingView welcome;
+    fillDeep(welcome);
+    welcome.resize(880, std::max(720, welcome.heightForWidth(880)));
+    welcome.show();
+    settle();
+    take(QStringLiteral("welcome-screen.png"), welcome);
+}
+
+void stageAddForm(DashboardView& window, const QDir& home, const Take& take) {
+    auto* sheet = openAddSheet(window);
+    if (!sheet) return;
+    auto& dialog = *sheet->window();
+    take(QStringLiteral("add-project-sheet.png"), dialog);
+    QDir(home).mkpath(QStringLiteral("notes"));
+    typeInto(*sheet, QStringLiteral("notes"), home.filePath(QStringLiteral("notes")));
+    take(QStringLiteral("add-project-sheet-not-a-repository.png"), dialog);
+    typeInto(*sheet, QStringLiteral("atlas-api"), QStringLiteral("~/repositories/atlas-api-old"));
+    take(QStringLiteral("add-project-sheet-path-missing.png"), dialog);
+    typeInto(*sheet, QStringLiteral("atlas-api"), QStringLiteral("~/repositories/atlas-api"));
+    sheet->addButton().click();
+    settle([&] { return sheet->errorSection().isVisible(); });
+    take(QStringLiteral("add-project-sheet-duplicate.png"), dialog);
+    emit sheet->dismissRequested();
+    settle();
+}
+
+void stageImport(DashboardView& window, const QDir& home, const Take& take) {
+    auto* sheet = openAddSheet(window);
+    if (!sheet) return;
+    QPointer<QWidget> dialog = sheet->window();
+    const auto folder = makeLongHistory(home.filePath(QStringLiteral("repositories/orbit-service")).toStdString());
+    typeInto(*sheet, QStringLiteral("orbit-service"), QString::fromStdString(folder.string()));
+    bool taken = false;
+    QObject::connect(&sheet->controller(), &AddProjectController::changed, sheet, [&, sheet] {
+        const auto& controller = sheet->controller();
+        if (taken || controller.importTotal() == 0 || controller.importCurrent() * 2 < controller.importTotal()) return;
+        taken = true;
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        take(QStringLiteral("add-project-sheet-importing.png"), *dialog);
+    });
+    sheet->addButton().click();
+    settle([&] { return !dialog; });
+}
+
+void stageFailedCollection(DashboardView& window, const QDir& home, const Take& take) {
+    auto* sheet = openAddSheet(window);
+    if (!sheet) return;
+    const auto folder = makeBrokenRepository(home.filePath(QStringLiteral("repositories/relay")).toStdString());
+    typeInto(*sheet, QStringLiteral("relay"), QString::fromStdString(folder.string()));
+    sheet->addButton().click();
+    settle([&] { return sheet->failureSection().isVisible(); });
+    take(QStringLiteral("add-project-sheet-collection-failed.png"), *sheet->window());
+    emit sheet->dismissRequested();
+    settle();
+}
+
+void stageExport(DashboardView& window, const Take& take) {
+    auto* sheet = new ExportSheet(demoIndexExport(NorvaneKit::shared()));
+    QPointer<QWidget> dialog = SheetDialog::present(window, sheet);
+    settle();
+    take(QStringLiteral("export-sheet.png"), *dialog);
+    choose(sheet->formatPicker(), QStringLiteral("CSV"));
+    sheet->includeNamesBox().setChecked(true);
+    settle();
+    take(QStringLiteral("export-sheet-csv-with-names.png"), *dialog);
+    sheet->saveButton().click();
+    chooseFile(*sheet,
+               QDir(QString::fromLatin1(unwritableFolder)).filePath(ExportSheet::proposedFileName(ExportFormat::csv)));
+    take(QStringLiteral("export-sheet-save-failed.png"), *dialog);
+    emit sheet->dismissRequested();
+    settle();
+}
+
+void stageShare(ApplicationController& controller, DashboardView& window, const Take& take) {
+    const auto metrics = demoShareableMetrics(controller, NorvaneKit::shared());
+    auto* sheet = new ShareSummarySheet(metrics);
+    QPointer<QWidget> dialog = SheetDialog::present(window, sheet);
+    settle();
+    take(QStringLiteral("share-sheet.png"), *dialog);
+    choose(sheet->periodPicker(), QStringLiteral("7 Days"));
+    settle();
+    take(QStringLiteral("share-sheet-7-days.png"), *dialog);
+    emit sheet->dismissRequested();
+
+    auto* empty = new ShareSummarySheet(ShareableMetrics{});
+    dialog = SheetDialog::present(window, empty);
+    settle();
+    take(QStringLiteral("share-sheet-no-figures.png"), *dialog);
+    emit empty->dismissRequested();
+
+    auto ranked = metrics;
+    ranked.norvaneIndex = 82;
+    QImage image = ShareableSummaryView::renderImage(ranked, {});
+    image.setDevicePixelRatio(1.0);
+    QLabel saved;
+    fillDeep(saved);
+    saved.setPixmap(QPixmap::fromImage(image));
+    saved.setFixedSize(image.size());
+    saved.show();
+    settle();
+    take(QStringLiteral("share-summary-image.png"), saved);
+}
+
+} // namespace
+
+void stage(ApplicationController& controller, DashboardView& window, const Take& take) {
+    const QDir home = QDir::home();
+    stageWelcome(take);
+    stageAddForm(window, home, take);
+    stageImport(window, home, take);
+    stageFailedCollection(window, home, take);
+    stageExport(window, take);
+    stageShare(controller, window, take);
+}
+
+IndexExport demoIndexExport(NorvaneKit& kit) {
+    const auto now = platform::currentDate();
+    IndexExport record;
+    record.exportedAt = now;
+    record.norvaneVersion = std::string(NorvaneKit::version);
+    record.dateRange = IndexExport::DateRange(platform::LocalCalendar::addingDays(now, -30), now);
+    record.outputComposition =
+        IndexExport::OutputCompositionData::from(kit.portfolioMetrics().getPortfolioOutputComposition(30));
+    std::set<platform::Date> activeDays;
+    for (const auto& activity : kit.context()->fetch<DailyActivity>()) activeDays.insert(activity->date);
+    const auto streak = StreakCalculator::calculate(activeDays, now);
+    record.streak = IndexExport::StreakData::from(streak);
+    for (const auto& achievement :
+         AchievementCalculator::calculate(record.outputComposition.totalLines, streak.longestStreak,
+                                          streak.currentStreak, std::nullopt, std::nullopt)) {
+        record.achievements.push_back(IndexExport::AchievementData::from(achievement));
+    }
+    for (const auto& project : kit.listProjects()) {
+        record.projects.push_back(IndexExport::ProjectSummaryData::from(*project, std::nullopt, now));
+    }
+    return record;
+}
+
+ShareableMetrics demoShareableMetrics(ApplicationController& controller, NorvaneKit& kit) {
+    ShareableMetrics metrics;
+    if (const auto& portfolio = controller.appState().cachedPortfolioMetrics()) {
+        metrics.leverage7Day = portfolio->rollingLeverage7Day;
+        metrics.leverage14Day = portfolio->rollingLeverage14Day;
+        metrics.leverage30Day = portfolio->rollingLeverage30Day;
+    }
+    auto& analytics = kit.portfolioMetrics();
+    metrics.linesTouched7Day = analytics.getPortfolioOutputComposition(7).totalLinesTouched();
+    metrics.linesTouched14Day = analytics.getPortfolioOutputComposition(14).totalLinesTouched();
+    metrics.linesTouched30Day = analytics.getPortfolioOutputComposition(30).totalLinesTouched();
+    metrics.projectCount = std::int64_t(kit.listProjects(false).size());
+    return metrics;
+}
+
+} // namespace norvane::app::SheetScreenshots
