@@ -246,7 +246,11 @@ void AddProjectSheet::showState() {
     const auto& error = controller_.errorMessage();
     error_->setVisible(error.has_value());
     errorText_->setText(error.value_or(QString()));
-    if (error) scroll_->ensureWidgetVisible(error_);
+    // Once the form has made room for it, the refusal scrolls into view.
+    if (error) {
+        QMetaObject::invokeMethod(
+            this, [this] { scroll_->ensureWidgetVisible(error_); }, Qt::QueuedConnection);
+    }
     add_->setEnabled(AddProjectForm::isAddEnabled(name_->text(), path_->text(), controller_.isAdding()));
     add_->setText(controller_.isAdding() ? QString() : QStringLiteral("Add Project"));
     addSpinner_->setVisible(controller_.isAdding());
