@@ -148,6 +148,7 @@ DashboardView* ApplicationController::openMainWindow() {
     window->setAttribute(Qt::WA_DeleteOnClose);
     buildMenus(*window->menuBar());
     connect(window, &DashboardView::appeared, this, [this, window] { presentOnboardingIfNeeded(*window); });
+    connect(window, &DashboardView::settingsRequested, this, &ApplicationController::showSettingsWindow);
     window->show();
     return window;
 }

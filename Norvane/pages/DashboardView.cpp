@@ -12,6 +12,7 @@
 #include "Norvane/pages/BusyIndicator.h"
 #include "Norvane/pages/ErrorBanner.h"
 #include "Norvane/pages/PagePlaceholder.h"
+#include "Norvane/pages/PortfolioView.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/pages/SheetDialog.h"
 #include "Norvane/pages/Sidebar.h"
@@ -28,14 +29,14 @@ void fillBackground(QWidget* widget, const QColor& colour) {
     widget->setPalette(colours);
 }
 
-QWidget* makeDetailContent(const DetailPage& page) {
+} // namespace
+
+QWidget* DashboardView::makeDetailContent(const DetailPage& page) {
     switch (page.kind) {
     case DetailPage::Kind::none:
         return new PagePlaceholder(QStringLiteral("folder"), QStringLiteral("Select a Project"),
                                    QStringLiteral("Choose a project from the sidebar to view its metrics."));
-    case DetailPage::Kind::portfolio:
-        return new PagePlaceholder(QStringLiteral("chart.pie"), QStringLiteral("Portfolio"),
-                                   QStringLiteral("The portfolio page will stand here."));
+    case DetailPage::Kind::portfolio: return makePortfolioView();
     case DetailPage::Kind::project:
         return new PagePlaceholder(QStringLiteral("folder"), QString::fromStdString(page.project->name),
                                    QStringLiteral("The project page will stand here."));
@@ -45,8 +46,6 @@ QWidget* makeDetailContent(const DetailPage& page) {
     }
     return nullptr;
 }
-
-} // namespace
 
 DashboardView::DashboardView(AppState& appState, ProjectListModel& projects, QWidget* parent)
     : QMainWindow(parent), appState_(appState), projects_(projects) {
@@ -118,6 +117,13 @@ void DashboardView::showDetail() {
     delete detailContent_;
     detailContent_ = makeDetailContent(page);
     detailLayout_->addWidget(detailContent_);
+}
+
+QWidget* DashboardView::makePortfolioView() {
+    auto* page = new PortfolioView(appState_, projects_, PortfolioServices::standard(projects_.container()));
+    connect(page, &PortfolioView::addProjectRequested, this, &DashboardView::showAddProjectSheet);
+    connect(page, &PortfolioView::settingsRequested, this, &DashboardView::settingsRequested);
+    return page;
 }
 
 void DashboardView::updateRefreshButton() {

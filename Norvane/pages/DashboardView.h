@@ -34,6 +34,8 @@ public:
 signals:
     /// The window was shown; the application decides whether the first-run wizard follows.
     void appeared();
+    /// A page asked for the settings window.
+    void settingsRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -41,6 +43,8 @@ protected:
 
 private:
     QWidget* makeToolbar();
+    QWidget* makeDetailContent(const DetailPage& page);
+    QWidget* makePortfolioView();
     void showDetail();
     void updateRefreshButton();
     void updateBanner();

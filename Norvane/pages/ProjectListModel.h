@@ -21,6 +21,8 @@ public:
     explicit ProjectListModel(std::shared_ptr<platform::ModelContainer> container, QObject* parent = nullptr);
 
     const std::vector<std::shared_ptr<Project>>& projects() const { return projects_; }
+    /// The store the list reads, for the pages that read it too.
+    const std::shared_ptr<platform::ModelContainer>& container() const { return container_; }
     /// Fetches again now.
     void reload();
 

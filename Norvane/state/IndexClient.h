@@ -6,8 +6,11 @@
 #include <string>
 
 #include "core/analytics/VelocityRetention.h"
+#include "core/community/CachedBenchmarks.h"
+#include "core/community/UserPercentiles.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/Project.h"
+#include "core/models/ProjectSizeBucket.h"
 
 namespace norvane::app {
 
@@ -26,6 +29,15 @@ public:
     /// with `SubmissionError::deletionFailed` when the service refuses, or with the transport's
     /// error.
     virtual std::future<void> requestDeletion(std::string deviceId) = 0;
+    /// The user's figures placed among the community's, fetching the benchmarks first when the
+    /// cache is missing or older than a day, whether or not the user shares; none without
+    /// benchmarks or contributors. Never fails.
+    virtual std::future<std::optional<UserPercentiles>> calculatePercentiles(std::optional<double> throughput,
+                                                                             std::optional<double> velocityRetention,
+                                                                             std::optional<double> activeDaysPerWeek,
+                                                                             ProjectSizeBucket sizeBucket) = 0;
+    /// The benchmarks the client holds now, or none; never fails.
+    virtual std::future<std::optional<CachedBenchmarks>> cachedBenchmarks() = 0;
 };
 
 } // namespace norvane::app

@@ -84,4 +84,14 @@ std::future<void> SharedIndexClient::requestDeletion(std::string deviceId) {
     return service_.requestDeletion(std::move(deviceId));
 }
 
+std::future<std::optional<UserPercentiles>>
+SharedIndexClient::calculatePercentiles(std::optional<double> throughput, std::optional<double> velocityRetention,
+                                        std::optional<double> activeDaysPerWeek, ProjectSizeBucket sizeBucket) {
+    return service_.calculatePercentiles(throughput, velocityRetention, activeDaysPerWeek, sizeBucket);
+}
+
+std::future<std::optional<CachedBenchmarks>> SharedIndexClient::cachedBenchmarks() {
+    return service_.getCachedBenchmarks();
+}
+
 } // namespace norvane::app

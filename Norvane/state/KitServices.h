@@ -58,6 +58,11 @@ public:
                 const std::optional<VelocityRetention>& retention) override;
     std::future<std::size_t> pendingReportCount() override;
     std::future<void> requestDeletion(std::string deviceId) override;
+    std::future<std::optional<UserPercentiles>> calculatePercentiles(std::optional<double> throughput,
+                                                                     std::optional<double> velocityRetention,
+                                                                     std::optional<double> activeDaysPerWeek,
+                                                                     ProjectSizeBucket sizeBucket) override;
+    std::future<std::optional<CachedBenchmarks>> cachedBenchmarks() override;
 
 private:
     NorvaneIndexService& service_;

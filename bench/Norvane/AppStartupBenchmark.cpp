@@ -6,10 +6,8 @@
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/state/SingleInstance.h"
-#include "bench/support/PortfolioSeed.h"
+#include "bench/Norvane/SampleHome.h"
 #include "core/models/NorvaneDatabase.h"
-#include "core/models/Snapshot.h"
-#include "core/models/SnapshotLanguage.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,54 +16,12 @@
 #include <QSettings>
 
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <unistd.h>
 
 namespace norvane::app {
 namespace {
 
 constexpr int startUpTimeoutMilliseconds = 30'000;
-
-/// A home folder of its own with the store file filled once; removed when the program ends.
-class SampleHome {
-public:
-    SampleHome()
-        : folder_(std::filesystem::temp_directory_path() / ("norvane-startup-bench-" + std::to_string(getpid()))) {
-        std::filesystem::create_directories(folder_);
-        ::setenv("HOME", folder_.c_str(), 1);
-        ::setenv("XDG_DATA_HOME", (folder_ / ".local/share").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (folder_ / ".config").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", (folder_ / "runtime").c_str(), 1);
-        platform::ModelContext context(NorvaneDatabase::makeContainer());
-        fill(context);
-    }
-    ~SampleHome() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    SampleHome(const SampleHome&) = delete;
-    SampleHome& operator=(const SampleHome&) = delete;
-
-private:
-    static void fill(platform::ModelContext& context) {
-        const auto projects = PortfolioSeed::fill(context);
-        for (std::size_t p = 0; p < projects.size(); ++p) addTodaysCount(context, projects[p], static_cast<int>(p));
-        context.save();
-    }
-
-    // Today's count, so the scheduler's start-up check finds nothing to collect.
-    static void addTodaysCount(platform::ModelContext& context, const std::shared_ptr<Project>& project, int p) {
-        auto snapshot = Snapshot::create(project);
-        snapshot->codeLines = 20'000 + 500 * p;
-        context.insert(snapshot);
-        for (const char* language : {"C++", "Python", "Markdown"}) {
-            context.insert(SnapshotLanguage::create(language, snapshot));
-        }
-    }
-
-    std::filesystem::path folder_;
-};
 
 DashboardView* mainWindow() {
     for (auto* widget : QApplication::topLevelWidgets()) {
@@ -114,7 +70,7 @@ void startUp(benchmark::State& state, QApplication& application) {
 
 int main(int argc, char* argv[]) {
     // Set before anything reads the home folder or picks a display.
-    static norvane::app::SampleHome home;
+    static norvane::app::SampleHome home("norvane-startup-bench");
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Norvane"));

@@ -10,13 +10,16 @@
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/pages/Sidebar.h"
 #include "platform/LocalCalendar.h"
+#include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/AppStateFakes.h"
 
 namespace norvane::app {
 namespace {
 
-/// A real store file, a window over it and an application state over fakes.
+/// A real store file, a window over it and an application state over fakes; the portfolio page's
+/// benchmark client keeps its files in the test's home.
 struct DashboardFixture : testing::StoreFixture {
+    const norvane::testing::TemporaryFolder& home = norvane::testing::applicationHome();
     ProjectListModel projects{container};
     DashboardView window{*state, projects};
 };

@@ -143,13 +143,28 @@ private:
     }
 };
 
-/// Records what the state hands the client; answers the queue count with `pendingCount` and every
-/// deletion with success.
+/// Records what the state and the pages hand the client; answers the queue count with
+/// `pendingCount`, every deletion with success, and the percentiles and benchmarks with what the
+/// test set.
 class FakeIndexClient : public IndexClient {
 public:
+    struct PercentileRequest {
+        std::optional<double> throughput;
+        std::optional<double> velocityRetention;
+        std::optional<double> activeDaysPerWeek;
+        ProjectSizeBucket sizeBucket;
+    };
+
     std::vector<std::pair<bool, std::optional<std::string>>> configurations;
     std::vector<std::string> submittedProjects;
     std::atomic<std::size_t> pendingCount = 0;
+    std::optional<UserPercentiles> percentiles;
+    std::optional<CachedBenchmarks> benchmarks;
+
+    std::vector<PercentileRequest> percentileRequests() const {
+        std::lock_guard lock(mutex_);
+        return percentileRequests_;
+    }
 
     void configure(bool isEnabled, std::optional<std::string> deviceId) override {
         configurations.emplace_back(isEnabled, std::move(deviceId));
@@ -167,6 +182,22 @@ public:
         deleted.set_value();
         return deleted.get_future();
     }
+    std::future<std::optional<UserPercentiles>> calculatePercentiles(std::optional<double> throughput,
+                                                                     std::optional<double> velocityRetention,
+                                                                     std::optional<double> activeDaysPerWeek,
+                                                                     ProjectSizeBucket sizeBucket) override {
+        std::lock_guard lock(mutex_);
+        percentileRequests_.push_back({throughput, velocityRetention, activeDaysPerWeek, sizeBucket});
+        return std::async(std::launch::deferred, [answer = percentiles] { return answer; });
+    }
+    std::future<std::optional<CachedBenchmarks>> cachedBenchmarks() override {
+        std::lock_guard lock(mutex_);
+        return std::async(std::launch::deferred, [answer = benchmarks] { return answer; });
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<PercentileRequest> percentileRequests_;
 };
 
 /// Fakes, a settings file of its own and the notifications posted.

@@ -1,0 +1,33 @@
+#include "Norvane/pages/PortfolioExport.h"
+
+#include "core/facade/NorvaneKit.h"
+#include "platform/LocalCalendar.h"
+
+namespace norvane::app {
+
+IndexExport PortfolioExport::document(const PortfolioState& state, platform::Date now) {
+    IndexExport document;
+    document.norvaneVersion = std::string(NorvaneKit::version);
+    document.dateRange = IndexExport::DateRange(platform::LocalCalendar::addingDays(now, -state.compositionDays), now);
+    document.includesProjectNames = true;
+    if (state.userPercentiles) document.norvaneIndex = IndexExport::NorvaneIndexData::from(*state.userPercentiles);
+    document.outputComposition = IndexExport::OutputCompositionData::from(state.outputComposition);
+    if (const auto retention = state.portfolioRetention) {
+        document.velocityRetention = IndexExport::VelocityRetentionData{*retention, 0, 0, retentionTrend(*retention)};
+    }
+    if (state.productivityStreak) document.streak = IndexExport::StreakData::from(*state.productivityStreak);
+    for (const auto& achievement : state.achievements) {
+        document.achievements.push_back(IndexExport::AchievementData::from(achievement));
+    }
+    for (const auto& project : state.projects) document.projects.push_back(project.summary);
+    document.exportedAt = now;
+    return document;
+}
+
+std::string PortfolioExport::retentionTrend(double retentionPercent) {
+    if (retentionPercent >= 90) return "improving";
+    if (retentionPercent >= 70) return "stable";
+    return "declining";
+}
+
+} // namespace norvane::app

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <optional>
+
+#include <QWidget>
+
+#include "Norvane/pages/PortfolioState.h"
+#include "core/analytics/PortfolioMetrics.h"
+
+class QHBoxLayout;
+class QVBoxLayout;
+
+namespace norvane::app {
+
+class BusyIndicator;
+class DailyThroughputChartView;
+class PersonalBestsCard;
+class ProjectActivityOverlapView;
+class WorkPatternsCard;
+
+/// The "Productivity" section of the portfolio page: the five figure tiles while there are
+/// metrics, the daily throughput and the project overlap over the chosen range, the personal bests
+/// and the work patterns.
+class PortfolioProductivitySection : public QWidget {
+    Q_OBJECT
+
+public:
+    PortfolioProductivitySection(const PortfolioState& state, const std::optional<PortfolioMetrics>& metrics,
+                                 QWidget* parent = nullptr);
+
+    void setMetrics(const std::optional<PortfolioMetrics>& metrics);
+    void setLoading(bool loading);
+    /// The series of the chosen range and the work patterns.
+    void setSeries(const PortfolioState& state);
+
+    const BusyIndicator& loadingIndicator() const { return *loading_; }
+    /// The tiles' row; empty without metrics.
+    const QWidget& tiles() const { return *tiles_; }
+    const DailyThroughputChartView& throughputChart() const { return *throughput_; }
+    const ProjectActivityOverlapView& overlapChart() const { return *overlap_; }
+
+private:
+    QWidget* makeHeader();
+    QWidget* makeCharts(const PortfolioState& state);
+    void showPatterns(const std::optional<WorkPatterns>& patterns);
+
+    BusyIndicator* loading_ = nullptr;
+    QWidget* tiles_;
+    QHBoxLayout* tilesLayout_;
+    DailyThroughputChartView* throughput_ = nullptr;
+    ProjectActivityOverlapView* overlap_ = nullptr;
+    QVBoxLayout* cards_;
+    PersonalBestsCard* bests_ = nullptr;
+    WorkPatternsCard* patterns_ = nullptr;
+};
+
+} // namespace norvane::app

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "Norvane/pages/PortfolioFigures.h"
+#include "Norvane/pages/PortfolioState.h"
+#include "platform/Date.h"
+#include "platform/persistence/ModelContext.h"
+
+namespace norvane::app {
+
+/// What the portfolio page reads from the store, synchronously, over one context; the page runs
+/// it off the GUI thread and hands back plain values. A failed read is logged and leaves its part
+/// absent, so the page keeps what it showed.
+class PortfolioReads {
+public:
+    /// The charts' series, the insights and the work patterns; the first failure ends the reads,
+    /// and what was read before it stays.
+    struct Series {
+        std::optional<std::vector<ThroughputPoint>> throughput;
+        std::optional<std::vector<ActivityDay>> parallelism;
+        std::optional<std::vector<Insight>> insights;
+        std::optional<WorkPatterns> workPatterns;
+    };
+
+    /// What the benchmark step asks the client, and what the achievements need besides.
+    struct BenchmarkRequest {
+        PercentileInputs inputs;
+        std::int64_t totalCodeLines = 0;
+    };
+
+    struct IndexFigures {
+        std::optional<OutputComposition> composition;
+        /// Present only when all three windows were read.
+        std::optional<LinesTouched> linesTouched;
+        /// None when the daily rows could not be read.
+        std::optional<ProductivityStreak> streak;
+        /// None without a listed project: then nothing is asked and the percentiles are cleared.
+        std::optional<BenchmarkRequest> benchmark;
+    };
+
+    PortfolioReads(std::shared_ptr<platform::ModelContext> context, platform::Clock clock = platform::systemClock());
+
+    /// The projects that are not archived, in name order; throws the store's error.
+    std::vector<PortfolioProject> listedProjects();
+    Series series(int days);
+    IndexFigures indexFigures(int compositionDays);
+
+private:
+    /// The composition of the chosen window and the lines touched; returns the 30-day composition.
+    std::optional<OutputComposition> readCompositions(IndexFigures& figures, int compositionDays);
+    /// The streak, and the active days per week: none without any daily row.
+    std::optional<double> readActivity(IndexFigures& figures);
+    BenchmarkRequest benchmarkRequest(const std::vector<std::shared_ptr<Project>>& projects,
+                                      const std::optional<OutputComposition>& thirtyDays,
+                                      std::optional<double> activeDaysPerWeek);
+    std::vector<std::shared_ptr<Project>> listedRecords();
+
+    std::shared_ptr<platform::ModelContext> context_;
+    platform::Clock clock_;
+};
+
+} // namespace norvane::app

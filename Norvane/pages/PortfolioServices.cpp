@@ -1,0 +1,11 @@
+#include "Norvane/pages/PortfolioServices.h"
+
+#include "Norvane/state/KitServices.h"
+
+namespace norvane::app {
+
+PortfolioServices PortfolioServices::standard(std::shared_ptr<platform::ModelContainer> store) {
+    return {std::move(store), std::make_shared<SharedIndexClient>()};
+}
+
+} // namespace norvane::app

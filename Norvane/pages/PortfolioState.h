@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Norvane/components/charts/DailyThroughputChartView.h"
+#include "Norvane/components/charts/ProjectActivityOverlapView.h"
+#include "Norvane/components/charts/TimeRange.h"
+#include "core/analytics/Achievement.h"
+#include "core/analytics/Insight.h"
+#include "core/analytics/OutputComposition.h"
+#include "core/analytics/ProductivityStreak.h"
+#include "core/analytics/WorkPatterns.h"
+#include "core/community/IndexExport.h"
+#include "core/community/UserPercentiles.h"
+#include "core/models/ProjectSizeBucket.h"
+#include "platform/persistence/Uuid.h"
+
+namespace norvane::app {
+
+/// One project of the portfolio page (archived ones are never listed), read off the GUI thread.
+struct PortfolioProject {
+    platform::Uuid id;
+    std::string name;
+    /// The code lines of the newest code count; none without one (history samples do not count).
+    std::optional<std::int64_t> codeLines;
+    ProjectSizeBucket sizeBucket = ProjectSizeBucket::greenfield;
+    std::optional<platform::Date> firstCommitAt;
+    /// The project's line of the index export.
+    IndexExport::ProjectSummaryData summary;
+};
+
+/// The lines touched over the last 7, 14 and 30 days, as the share sheet shows them.
+struct LinesTouched {
+    std::int64_t sevenDays = 0;
+    std::int64_t fourteenDays = 0;
+    std::int64_t thirtyDays = 0;
+};
+
+/// What the portfolio page shows besides the application state's caches: the listed projects and
+/// what its loads found. Lives on the GUI thread; the loads hand in plain values.
+struct PortfolioState {
+    /// Not archived, in name order.
+    std::vector<PortfolioProject> projects;
+
+    TimeRange selectedTimeRange = TimeRange::ninetyDays;
+    std::vector<ThroughputPoint> throughputData;
+    std::vector<ActivityDay> parallelismData;
+    std::vector<Insight> insights;
+    std::optional<WorkPatterns> workPatterns;
+    bool isLoadingMetrics = false;
+
+    int compositionDays = 30;
+    std::optional<OutputComposition> outputComposition;
+    LinesTouched linesTouched;
+    std::optional<ProductivityStreak> productivityStreak;
+    std::optional<UserPercentiles> userPercentiles;
+    /// Percent.
+    std::optional<double> portfolioRetention;
+    /// Percent.
+    std::optional<double> industryRetentionMedian;
+    std::vector<Achievement> achievements;
+};
+
+} // namespace norvane::app

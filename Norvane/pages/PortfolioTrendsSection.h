@@ -1,0 +1,46 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include <QWidget>
+
+#include "Norvane/components/charts/RollingLeverageChartView.h"
+#include "Norvane/state/MetricsSource.h"
+#include "core/analytics/PortfolioMetrics.h"
+
+class QVBoxLayout;
+
+namespace norvane::app {
+
+class PeriodComparisonsCard;
+class TimeRangePicker;
+
+/// The "Trends" section of the portfolio page: the rolling leverage over the chosen time range,
+/// with the range picker, and the period comparisons while there are metrics.
+class PortfolioTrendsSection : public QWidget {
+    Q_OBJECT
+
+public:
+    PortfolioTrendsSection(TimeRange range, const std::vector<MetricsSource::LeveragePoint>& leverage,
+                           const std::optional<PortfolioMetrics>& metrics, QWidget* parent = nullptr);
+
+    void setLeverage(const std::vector<MetricsSource::LeveragePoint>& leverage);
+    void setMetrics(const std::optional<PortfolioMetrics>& metrics);
+
+    TimeRangePicker& picker() const { return *picker_; }
+    const RollingLeverageChartView& chart() const { return *chart_; }
+    /// None without metrics.
+    const PeriodComparisonsCard* comparisons() const { return comparisons_; }
+
+signals:
+    void timeRangeChanged(norvane::app::TimeRange range);
+
+private:
+    QVBoxLayout* layout_;
+    TimeRangePicker* picker_;
+    RollingLeverageChartView* chart_;
+    PeriodComparisonsCard* comparisons_ = nullptr;
+};
+
+} // namespace norvane::app

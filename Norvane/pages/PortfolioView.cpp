@@ -1,0 +1,279 @@
+#include "Norvane/pages/PortfolioView.h"
+
+#include <algorithm>
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QScrollArea>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "Norvane/cards/AchievementsCard.h"
+#include "Norvane/cards/OptInPromptCard.h"
+#include "Norvane/cards/StreakCard.h"
+#include "Norvane/cards/kit/CardLayout.h"
+#include "Norvane/cards/kit/RoundedPanel.h"
+#include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/text/SymbolLabel.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/theme/SymbolRegistry.h"
+#include "Norvane/components/tiles/HeroZoneView.h"
+#include "Norvane/components/tiles/SummaryRowView.h"
+#include "Norvane/pages/PagePlaceholder.h"
+#include "Norvane/pages/PortfolioFigures.h"
+#include "Norvane/pages/PortfolioInsightsSection.h"
+#include "Norvane/pages/PortfolioOutputSection.h"
+#include "Norvane/pages/PortfolioProductivitySection.h"
+#include "Norvane/pages/PortfolioProjectsSection.h"
+#include "Norvane/pages/PortfolioTrendsSection.h"
+#include "Norvane/pages/ProjectListModel.h"
+#include "Norvane/state/AppState.h"
+
+namespace norvane::app {
+namespace {
+
+constexpr int rowSpacing = 20;
+constexpr int menuSymbolSize = 16;
+// Long enough to take a collection's saves as one change.
+constexpr int storeChangeDelayMilliseconds = 500;
+
+struct SectionLook {
+    const char* title;
+    const char* symbol;
+    const char* key;
+    bool expandedByDefault;
+};
+
+constexpr std::array<SectionLook, 6> sectionLooks{{
+    {"Trends", "chart.line.uptrend.xyaxis", "portfolio.trends.expanded", true},
+    {"Output Composition", "square.stack.3d.up", "portfolio.output.expanded", false},
+    {"Insights", "lightbulb", "portfolio.insights.expanded", false},
+    {"Productivity", "gauge.with.needle", "portfolio.productivity.expanded", false},
+    {"Projects", "folder", "portfolio.projects.expanded", false},
+    {"Achievements", "trophy", "portfolio.achievements.expanded", false},
+}};
+
+QIcon symbolIcon(const QString& name) {
+    SymbolLabel symbol(name, menuSymbolSize, Palette::textPrimary());
+    return QIcon(symbol.grab());
+}
+
+bool hasListedProject(const std::vector<std::shared_ptr<Project>>& projects) {
+    return std::any_of(projects.begin(), projects.end(),
+                       [](const auto& project) { return project->status != ProjectStatus::archived; });
+}
+
+bool showsStreak(const std::optional<ProductivityStreak>& streak) { return streak && streak->currentStreak >= 1; }
+
+} // namespace
+
+PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, PortfolioServices services,
+                             QWidget* parent)
+    : QWidget(parent), appState_(appState), projects_(projectList),
+      model_(std::move(services), appState.preferences()) {
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* content = new QWidget;
+    auto* column = makeColumn(rowSpacing);
+    column->setContentsMargins(RoundedPanel::defaultPadding, RoundedPanel::defaultPadding, RoundedPanel::defaultPadding,
+                               RoundedPanel::defaultPadding);
+    column->addWidget(makeHeader());
+    welcome_ = new PagePlaceholder(QStringLiteral("chart.pie"), QStringLiteral("Welcome to Norvane"),
+                                   QStringLiteral("Add a project to begin."));
+    column->addWidget(welcome_);
+    column->addWidget(makeRows());
+    column->addStretch(1);
+    content->setLayout(column);
+    scroll->setWidget(content);
+    auto* layout = makeColumn(0);
+    layout->addWidget(scroll);
+    setLayout(layout);
+
+    cacheChanges_.setSingleShot(true);
+    storeChanges_.setSingleShot(true);
+    storeChanges_.setInterval(storeChangeDelayMilliseconds);
+    connectModel();
+    showListedProjects();
+    showCachedMetrics();
+    showOptIn();
+}
+
+QString PortfolioView::sectionKey(Section which) { return QString::fromLatin1(sectionLooks[which].key); }
+
+QWidget* PortfolioView::makeHeader() {
+    auto* header = makeRow(defaultSpacing);
+    header->addWidget(
+        makeLabel(QStringLiteral("Portfolio Overview"), TextStyle::title, Palette::textPrimary(), QFont::Bold));
+    header->addStretch(1);
+    auto* menuButton = new QToolButton;
+    menuButton->setObjectName(QStringLiteral("portfolioMenu"));
+    menuButton->setAutoRaise(true);
+    menuButton->setPopupMode(QToolButton::InstantPopup);
+    menuButton->setStyleSheet(QStringLiteral("QToolButton { color: %1; border: none; }"
+                                             "QToolButton::menu-indicator { image: none; }")
+                                  .arg(Palette::textSecondary().name()));
+    menuButton->setFont(SymbolRegistry::font(Typography::pixelSize(TextStyle::title3)));
+    menuButton->setText(SymbolRegistry::text(QStringLiteral("ellipsis.circle")));
+    auto* menu = new QMenu(menuButton);
+    share_ = menu->addAction(symbolIcon(QStringLiteral("square.and.arrow.up.on.square")),
+                             QStringLiteral("Share Portfolio"), this, &PortfolioView::showShareSheet);
+    export_ = menu->addAction(symbolIcon(QStringLiteral("square.and.arrow.up")), QStringLiteral("Export Data"), this,
+                              &PortfolioView::showExportSheet);
+    menuButton->setMenu(menu);
+    header->addWidget(menuButton);
+    return wrap(header);
+}
+
+QWidget* PortfolioView::makeRows() {
+    const auto& state = model_.state();
+    const auto [leverage, index] =
+        PortfolioFigures::heroMetrics(appState_.cachedPortfolioMetrics(), state, platform::currentDate());
+    hero_ =
+        new HeroZoneView(leverage, index, PortfolioFigures::sparkline(appState_.cachedRollingLeverageData()), nullptr);
+    summary_ = new SummaryRowView(PortfolioFigures::summaryStats(appState_.cachedPortfolioMetrics(), state));
+    streak_ = new StreakCard(state.productivityStreak);
+    streak_->setVisible(showsStreak(state.productivityStreak));
+    auto* rows = makeColumn(rowSpacing);
+    rows->addWidget(hero_);
+    rows->addWidget(summary_);
+    rows->addWidget(streak_);
+    makeSections(rows);
+    optIn_ = new OptInPromptCard(appState_.preferences().cachedContributorCount());
+    connect(optIn_, &OptInPromptCard::optInRequested, &model_, &PortfolioViewModel::optInToAnonymousMetrics);
+    connect(optIn_, &OptInPromptCard::learnMoreRequested, this, &PortfolioView::settingsRequested);
+    rows->addWidget(optIn_);
+    rows_ = wrap(rows);
+    return rows_;
+}
+
+void PortfolioView::makeSections(QVBoxLayout* rows) {
+    auto& settings = appState_.preferences().settings();
+    for (std::size_t index = 0; index < sectionLooks.size(); ++index) {
+        const auto& look = sectionLooks[index];
+        const auto which = static_cast<Section>(index);
+        sections_[index] = new CollapsibleSection(QString::fromLatin1(look.title), QString::fromLatin1(look.symbol),
+                                                  settings, QString::fromLatin1(look.key), look.expandedByDefault,
+                                                  [this, which] { return makeSectionContent(which); });
+        rows->addWidget(sections_[index]);
+    }
+}
+
+QWidget* PortfolioView::makeSectionContent(Section which) {
+    const auto& state = model_.state();
+    const auto& metrics = appState_.cachedPortfolioMetrics();
+    switch (which) {
+    case trends:
+        trends_ = new PortfolioTrendsSection(state.selectedTimeRange, appState_.cachedRollingLeverageData(), metrics);
+        connect(trends_, &PortfolioTrendsSection::timeRangeChanged, &model_, &PortfolioViewModel::setTimeRange);
+        return trends_;
+    case output:
+        output_ = new PortfolioOutputSection(state);
+        connect(output_, &PortfolioOutputSection::compositionDaysChanged, &model_,
+                &PortfolioViewModel::setCompositionDays);
+        return output_;
+    case insights: return insights_ = new PortfolioInsightsSection(state);
+    case productivity: return productivity_ = new PortfolioProductivitySection(state, metrics);
+    case projects: return projectsContent_ = new PortfolioProjectsSection(state.projects);
+    case achievements: return achievements_ = new AchievementsCard(state.achievements);
+    }
+    return nullptr;
+}
+
+void PortfolioView::connectModel() {
+    connect(&model_, &PortfolioViewModel::projectsChanged, this, [this] {
+        showFigures();
+        if (projectsContent_) projectsContent_->setProjects(model_.state().projects);
+    });
+    connect(&model_, &PortfolioViewModel::seriesChanged, this, &PortfolioView::showSeries);
+    connect(&model_, &PortfolioViewModel::isLoadingMetricsChanged, this, [this](bool loading) {
+        if (productivity_) productivity_->setLoading(loading);
+    });
+    connect(&model_, &PortfolioViewModel::indexFiguresChanged, this, &PortfolioView::showIndexFigures);
+    connect(&model_, &PortfolioViewModel::benchmarksChanged, this, &PortfolioView::showBenchmarks);
+    connect(&appState_, &AppState::metricsCacheChanged, this, [this] { cacheChanges_.start(0); });
+    connect(&cacheChanges_, &QTimer::timeout, this, &PortfolioView::showCachedMetrics);
+    connect(&projects_, &ProjectListModel::changed, this, [this] {
+        showListedProjects();
+        model_.loadProjects();
+        storeChanges_.start();
+    });
+    connect(&storeChanges_, &QTimer::timeout, this, [this] {
+        model_.loadMetrics();
+        model_.loadIndexMetrics();
+    });
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (hasAppeared_ && state == Qt::ApplicationActive) model_.loadMetrics();
+    });
+    connect(&appState_.preferences(), &Preferences::changed, this, [this](const QString& key) {
+        if (key == PreferenceKey::shareAnonymousMetrics || key == PreferenceKey::cachedContributorCount) showOptIn();
+    });
+}
+
+void PortfolioView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (hasAppeared_) return;
+    hasAppeared_ = true;
+    model_.reload();
+}
+
+void PortfolioView::showListedProjects() {
+    const bool listed = hasListedProject(projects_.projects());
+    welcome_->setVisible(!listed);
+    rows_->setVisible(listed);
+}
+
+void PortfolioView::showFigures() {
+    const auto& metrics = appState_.cachedPortfolioMetrics();
+    const auto [leverage, index] = PortfolioFigures::heroMetrics(metrics, model_.state(), platform::currentDate());
+    hero_->setMetrics(leverage, index);
+    summary_->setStats(PortfolioFigures::summaryStats(metrics, model_.state()));
+}
+
+void PortfolioView::showCachedMetrics() {
+    const auto& metrics = appState_.cachedPortfolioMetrics();
+    showFigures();
+    hero_->setSparklineData(PortfolioFigures::sparkline(appState_.cachedRollingLeverageData()));
+    if (trends_) {
+        trends_->setLeverage(appState_.cachedRollingLeverageData());
+        trends_->setMetrics(metrics);
+    }
+    if (productivity_) productivity_->setMetrics(metrics);
+}
+
+void PortfolioView::showIndexFigures() {
+    const auto& state = model_.state();
+    showFigures();
+    streak_->setStreak(state.productivityStreak);
+    streak_->setVisible(showsStreak(state.productivityStreak));
+    if (output_) output_->setState(state);
+}
+
+void PortfolioView::showBenchmarks() {
+    const auto& state = model_.state();
+    showFigures();
+    if (output_) output_->setState(state);
+    if (insights_) insights_->setState(state);
+    if (achievements_) achievements_->setAchievements(state.achievements);
+}
+
+void PortfolioView::showSeries() {
+    const auto& state = model_.state();
+    if (insights_) insights_->setState(state);
+    if (productivity_) productivity_->setSeries(state);
+}
+
+void PortfolioView::showOptIn() {
+    const auto& preferences = appState_.preferences();
+    optIn_->setContributorCount(preferences.cachedContributorCount());
+    optIn_->setVisible(!preferences.shareAnonymousMetrics());
+}
+
+void PortfolioView::showShareSheet() {}
+
+void PortfolioView::showExportSheet() {}
+
+} // namespace norvane::app

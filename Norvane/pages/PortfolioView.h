@@ -1,0 +1,113 @@
+#pragma once
+
+#include <array>
+
+#include <QTimer>
+#include <QWidget>
+
+#include "Norvane/pages/PortfolioViewModel.h"
+
+class QAction;
+class QToolButton;
+class QVBoxLayout;
+
+namespace norvane::app {
+
+class AchievementsCard;
+class AppState;
+class CollapsibleSection;
+class HeroZoneView;
+class OptInPromptCard;
+class PortfolioInsightsSection;
+class PortfolioOutputSection;
+class PortfolioProductivitySection;
+class PortfolioProjectsSection;
+class PortfolioTrendsSection;
+class ProjectListModel;
+class StreakCard;
+class SummaryRowView;
+
+/// The overview of all projects that are not archived: the leverage and the index, the summary
+/// row, the streak, six sections the user can fold away, and the invitation to the benchmark while
+/// the user does not share. Without such a project it shows the welcome screen. It loads on its
+/// first showing, when the application becomes active, when the store changes, and for a new time
+/// range or composition window; the loads run off the GUI thread.
+class PortfolioView : public QWidget {
+    Q_OBJECT
+
+public:
+    enum Section { trends, output, insights, productivity, projects, achievements };
+
+    PortfolioView(AppState& appState, ProjectListModel& projectList, PortfolioServices services,
+                  QWidget* parent = nullptr);
+
+    PortfolioViewModel& model() { return model_; }
+    /// The welcome screen, shown while no project is listed.
+    QWidget& welcome() const { return *welcome_; }
+    const HeroZoneView& heroZone() const { return *hero_; }
+    const SummaryRowView& summaryRow() const { return *summary_; }
+    const StreakCard& streakCard() const { return *streak_; }
+    CollapsibleSection& section(Section which) const { return *sections_[which]; }
+    OptInPromptCard& optInCard() const { return *optIn_; }
+    QAction& shareAction() const { return *share_; }
+    QAction& exportAction() const { return *export_; }
+    /// The sections' contents once opened; null before.
+    PortfolioTrendsSection* trendsContent() const { return trends_; }
+    PortfolioOutputSection* outputContent() const { return output_; }
+    PortfolioProductivitySection* productivityContent() const { return productivity_; }
+    AchievementsCard* achievementsContent() const { return achievements_; }
+
+    /// The stored expansion of each section, with its default.
+    static QString sectionKey(Section which);
+
+signals:
+    /// The welcome screen's add button.
+    void addProjectRequested();
+    /// The invitation's "learn more".
+    void settingsRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* makeHeader();
+    QWidget* makeRows();
+    void makeSections(QVBoxLayout* rows);
+    QWidget* makeSectionContent(Section which);
+    void connectModel();
+    void showListedProjects();
+    void showFigures();
+    void showCachedMetrics();
+    void showIndexFigures();
+    void showBenchmarks();
+    void showSeries();
+    void showOptIn();
+    void showShareSheet();
+    void showExportSheet();
+
+    AppState& appState_;
+    ProjectListModel& projects_;
+    PortfolioViewModel model_;
+    bool hasAppeared_ = false;
+    /// One redraw for the burst of cache changes that a refresh announces.
+    QTimer cacheChanges_;
+    /// One reload for the burst of saves that a collection makes.
+    QTimer storeChanges_;
+    QAction* share_ = nullptr;
+    QAction* export_ = nullptr;
+    QWidget* welcome_ = nullptr;
+    QWidget* rows_ = nullptr;
+    HeroZoneView* hero_ = nullptr;
+    SummaryRowView* summary_ = nullptr;
+    StreakCard* streak_ = nullptr;
+    std::array<CollapsibleSection*, 6> sections_{};
+    OptInPromptCard* optIn_ = nullptr;
+    PortfolioTrendsSection* trends_ = nullptr;
+    PortfolioOutputSection* output_ = nullptr;
+    PortfolioInsightsSection* insights_ = nullptr;
+    PortfolioProductivitySection* productivity_ = nullptr;
+    PortfolioProjectsSection* projectsContent_ = nullptr;
+    AchievementsCard* achievements_ = nullptr;
+};
+
+} // namespace norvane::app

@@ -1,0 +1,165 @@
+#include "Norvane/pages/PortfolioViewModel.h"
+
+#include "Norvane/LogCategories.h"
+#include "Norvane/settings/BackgroundWork.h"
+#include "platform/persistence/Uuid.h"
+
+namespace norvane::app {
+
+PortfolioViewModel::PortfolioViewModel(PortfolioServices services, Preferences& preferences, QObject* parent)
+    : QObject(parent), services_(std::move(services)), preferences_(preferences) {}
+
+template <typename Result, typename Read, typename Apply>
+void PortfolioViewModel::load(Generation& generation, Read read, Apply apply) {
+    const auto current = generation.next();
+    auto work = [latest = generation.shared(), current, store = services_.store, clock = services_.clock,
+                 read = std::move(read)]() -> std::optional<Result> {
+        if (*latest != current) return std::nullopt;
+        PortfolioReads reads(std::make_shared<platform::ModelContext>(store), clock);
+        return read(reads);
+    };
+    auto then = [this, &generation, current, apply = std::move(apply)](std::optional<std::optional<Result>> result,
+                                                                       const QString& error) {
+        if (!generation.isCurrent(current)) return;
+        if (!error.isEmpty()) qCWarning(pagesLog, "Failed to load the portfolio: %s", qUtf8Printable(error));
+        apply(current, result ? std::move(*result) : std::nullopt);
+    };
+    runInBackground<std::optional<Result>>(this, std::move(work), std::move(then));
+}
+
+void PortfolioViewModel::end(Generation& generation, std::uint64_t current) {
+    generation.markEnded(current);
+    if (hasSettled()) emit settled();
+}
+
+bool PortfolioViewModel::hasSettled() const {
+    return projectsGeneration_.hasEnded() && metricsGeneration_.hasEnded() && indexGeneration_.hasEnded();
+}
+
+void PortfolioViewModel::reload() {
+    loadProjects();
+    loadMetrics();
+    loadIndexMetrics();
+}
+
+void PortfolioViewModel::loadProjects() {
+    load<std::vector<PortfolioProject>>(
+        projectsGeneration_, [](PortfolioReads& reads) { return reads.listedProjects(); },
+        [this](std::uint64_t generation, std::optional<std::vector<PortfolioProject>> projects) {
+            if (projects) {
+                state_.projects = std::move(*projects);
+                emit projectsChanged();
+            }
+            end(projectsGeneration_, generation);
+        });
+}
+
+void PortfolioViewModel::loadMetrics() {
+    setLoadingMetrics(true);
+    const int days = PortfolioFigures::days(state_.selectedTimeRange);
+    load<PortfolioReads::Series>(
+        metricsGeneration_, [days](PortfolioReads& reads) { return reads.series(days); },
+        [this](std::uint64_t generation, std::optional<PortfolioReads::Series> series) {
+            if (series) takeSeries(std::move(*series));
+            setLoadingMetrics(false);
+            end(metricsGeneration_, generation);
+        });
+}
+
+void PortfolioViewModel::takeSeries(PortfolioReads::Series series) {
+    if (series.throughput) state_.throughputData = std::move(*series.throughput);
+    if (series.parallelism) state_.parallelismData = std::move(*series.parallelism);
+    if (series.insights) state_.insights = std::move(*series.insights);
+    if (series.workPatterns) state_.workPatterns = std::move(series.workPatterns);
+    emit seriesChanged();
+}
+
+void PortfolioViewModel::loadIndexMetrics() {
+    const int days = state_.compositionDays;
+    load<PortfolioReads::IndexFigures>(
+        indexGeneration_, [days](PortfolioReads& reads) { return reads.indexFigures(days); },
+        [this](std::uint64_t generation, std::optional<PortfolioReads::IndexFigures> figures) {
+            if (figures) {
+                takeIndexFigures(generation, std::move(*figures));
+            } else {
+                end(indexGeneration_, generation);
+            }
+        });
+}
+
+void PortfolioViewModel::takeIndexFigures(std::uint64_t generation, PortfolioReads::IndexFigures figures) {
+    if (figures.composition) state_.outputComposition = figures.composition;
+    if (figures.linesTouched) state_.linesTouched = *figures.linesTouched;
+    state_.productivityStreak = figures.streak;
+    if (figures.benchmark) state_.portfolioRetention = figures.benchmark->inputs.velocityRetention;
+    emit indexFiguresChanged();
+    if (figures.benchmark) {
+        askForBenchmarks(generation, *figures.benchmark);
+        return;
+    }
+    state_.userPercentiles.reset();
+    emit benchmarksChanged();
+    end(indexGeneration_, generation);
+}
+
+void PortfolioViewModel::askForBenchmarks(std::uint64_t generation, const PortfolioReads::BenchmarkRequest& request) {
+    runInBackground<BenchmarkAnswer>(
+        this, [client = services_.indexClient, inputs = request.inputs] { return askClient(*client, inputs); },
+        [this, generation, totalCodeLines = request.totalCodeLines](std::optional<BenchmarkAnswer> answer,
+                                                                    const QString& error) {
+            if (!indexGeneration_.isCurrent(generation)) return;
+            if (answer) {
+                takeBenchmarks(*answer, totalCodeLines);
+            } else {
+                qCWarning(pagesLog, "Failed to ask for the benchmarks: %s", qUtf8Printable(error));
+            }
+            end(indexGeneration_, generation);
+        });
+}
+
+PortfolioViewModel::BenchmarkAnswer PortfolioViewModel::askClient(IndexClient& client, const PercentileInputs& inputs) {
+    BenchmarkAnswer answer;
+    answer.percentiles = client
+                             .calculatePercentiles(inputs.throughput, inputs.velocityRetention,
+                                                   inputs.activeDaysPerWeek, inputs.sizeBucket)
+                             .get();
+    const auto cached = client.cachedBenchmarks().get();
+    answer.industryRetentionMedian = PortfolioFigures::industryRetentionMedian(cached, inputs.sizeBucket);
+    if (cached) answer.contributorCount = cached->benchmarks.contributorCount;
+    return answer;
+}
+
+void PortfolioViewModel::takeBenchmarks(const BenchmarkAnswer& answer, std::int64_t totalCodeLines) {
+    state_.userPercentiles = answer.percentiles;
+    state_.industryRetentionMedian = answer.industryRetentionMedian;
+    if (answer.contributorCount) preferences_.setCachedContributorCount(static_cast<int>(*answer.contributorCount));
+    state_.achievements = PortfolioFigures::achievements(totalCodeLines, state_);
+    emit benchmarksChanged();
+}
+
+void PortfolioViewModel::setTimeRange(TimeRange range) {
+    if (range == state_.selectedTimeRange) return;
+    state_.selectedTimeRange = range;
+    loadMetrics();
+}
+
+void PortfolioViewModel::setCompositionDays(int days) {
+    state_.compositionDays = days;
+    loadIndexMetrics();
+}
+
+void PortfolioViewModel::optInToAnonymousMetrics() {
+    if (preferences_.anonymousDeviceId().isEmpty()) {
+        preferences_.setAnonymousDeviceId(QString::fromStdString(platform::Uuid::random().toString()));
+    }
+    preferences_.setShareAnonymousMetrics(true);
+    services_.indexClient->configure(true, preferences_.anonymousDeviceId().toStdString());
+}
+
+void PortfolioViewModel::setLoadingMetrics(bool loading) {
+    if (state_.isLoadingMetrics == loading) return;
+    state_.isLoadingMetrics = loading;
+    emit isLoadingMetricsChanged(loading);
+}
+
+} // namespace norvane::app

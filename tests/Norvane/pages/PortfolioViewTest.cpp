@@ -1,0 +1,278 @@
+#include "Norvane/pages/PortfolioView.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "Norvane/cards/OptInPromptCard.h"
+#include "Norvane/cards/OutputCompositionCard.h"
+#include "Norvane/cards/VelocityRetentionComparisonCard.h"
+#include "Norvane/cards/kit/BorderedButton.h"
+#include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/controls/DaysPicker.h"
+#include "Norvane/components/controls/OceanSegmentedPicker.h"
+#include "Norvane/components/controls/TimeRangePicker.h"
+#include "Norvane/components/text/GlowText.h"
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/tiles/HeroMetricCard.h"
+#include "Norvane/components/tiles/HeroZoneView.h"
+#include "Norvane/pages/PortfolioOutputSection.h"
+#include "Norvane/pages/PortfolioTrendsSection.h"
+#include "Norvane/pages/ProjectListModel.h"
+#include "Norvane/pages/screenshots/DemoRepository.h"
+#include "Norvane/state/KitServices.h"
+#include "core/analytics/PortfolioMetricsService.h"
+#include "core/community/NorvaneIndexService.h"
+#include "core/facade/NorvaneKit.h"
+#include "core/models/DailyActivity.h"
+#include "core/models/SnapshotLanguage.h"
+#include "index-server/IndexServer.h"
+#include "platform/LocalCalendar.h"
+#include "tests/Norvane/pages/ApplicationHome.h"
+#include "tests/Norvane/state/AppStateFakes.h"
+
+namespace norvane::app {
+namespace {
+
+using platform::LocalCalendar::addingDays;
+
+platform::Date daysAgo(int days) {
+    return addingDays(platform::LocalCalendar::startOfDay(platform::currentDate()), -days);
+}
+
+/// A real store in a temporary folder, the live project list over it and pages over both, with a
+/// fake benchmark client unless a test hands in another.
+struct PortfolioFixture : testing::StoreFixture {
+    ProjectListModel projects{container};
+
+    std::unique_ptr<PortfolioView> open(std::shared_ptr<IndexClient> client = nullptr) {
+        auto page =
+            std::make_unique<PortfolioView>(*state, projects, PortfolioServices{container, client ? client : index});
+        page->resize(900, 800);
+        page->show();
+        settle(*page);
+        return page;
+    }
+
+    static void settle(PortfolioView& page) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return page.model().hasSettled(); }, 15'000));
+    }
+
+    /// A day of `commits` commits, each touching `codeLines` code lines.
+    void addActivity(const std::shared_ptr<Project>& project, int daysBack, int commits, int codeLines) {
+        auto activity = DailyActivity::create(project, daysAgo(daysBack));
+        activity->commitCount = commits;
+        activity->codeLinesInserted = codeLines;
+        activity->codeLinesDeleted = codeLines / 10;
+        context->insert(activity);
+        context->save();
+    }
+
+    void addCodeCount(const std::shared_ptr<Project>& project, int lines) {
+        auto snapshot = Snapshot::create(project);
+        snapshot->codeLines = lines;
+        context->insert(snapshot);
+        auto language = SnapshotLanguage::create("C++", snapshot);
+        language->code = lines;
+        context->insert(language);
+        context->save();
+    }
+};
+
+bool isExpanded(const PortfolioView& page, PortfolioView::Section section) {
+    return page.section(section).isExpanded();
+}
+
+TEST(PortfolioView, WelcomesUntilAProjectIsListedAndKeepsEachSectionAsTheUserLeftIt) {
+    PortfolioFixture fixture;
+    fixture.add("old", ProjectStatus::archived);
+    auto page = fixture.open();
+    EXPECT_TRUE(page->welcome().isVisible()) << "archived projects are not listed";
+    EXPECT_FALSE(page->heroZone().isVisible());
+
+    fixture.add("atlas");
+    EXPECT_FALSE(page->welcome().isVisible());
+    EXPECT_TRUE(page->heroZone().isVisible());
+    EXPECT_TRUE(isExpanded(*page, PortfolioView::trends));
+    for (auto section : {PortfolioView::output, PortfolioView::insights, PortfolioView::productivity,
+                         PortfolioView::projects, PortfolioView::achievements}) {
+        EXPECT_FALSE(isExpanded(*page, section));
+    }
+    page->section(PortfolioView::trends).toggle();
+    page->section(PortfolioView::achievements).toggle();
+    page.reset();
+
+    auto restarted = fixture.open();
+    EXPECT_FALSE(isExpanded(*restarted, PortfolioView::trends));
+    EXPECT_TRUE(isExpanded(*restarted, PortfolioView::achievements));
+    EXPECT_NE(restarted->achievementsContent(), nullptr);
+}
+
+TEST(PortfolioView, OptingInHidesTheInvitationForGoodAndHandsTheNewIdToTheClient) {
+    PortfolioFixture fixture;
+    fixture.add("atlas");
+    fixture.preferences->setCachedContributorCount(240);
+    auto page = fixture.open();
+    ASSERT_TRUE(page->optInCard().isVisible());
+    EXPECT_TRUE(page->optInCard().statusLabel().text().contains("240"))
+        << page->optInCard().statusLabel().text().toStdString();
+
+    page->optInCard().optInButton().click();
+    EXPECT_FALSE(page->optInCard().isVisible());
+    const QString id = fixture.preferences->anonymousDeviceId();
+    EXPECT_EQ(id.size(), 36);
+    EXPECT_EQ(id, id.toUpper());
+    EXPECT_TRUE(fixture.state->shareAnonymousMetrics());
+    ASSERT_FALSE(fixture.index->configurations.empty());
+    EXPECT_EQ(fixture.index->configurations.back(), std::pair(true, std::optional(id.toStdString())));
+    page.reset();
+
+    EXPECT_FALSE(fixture.open()->optInCard().isVisible()) << "after a restart";
+    fixture.preferences->setShareAnonymousMetrics(false);
+    auto again = fixture.open();
+    again->optInCard().optInButton().click();
+    EXPECT_EQ(fixture.preferences->anonymousDeviceId(), id) << "a stored id is kept";
+}
+
+// The throughput is the 30-day figure whatever window the composition shows; the consistency is
+// the real active days per week.
+TEST(PortfolioView, AsksForPercentilesWithThe30DayThroughputAndTheActiveDaysPerWeek) {
+    PortfolioFixture fixture;
+    auto atlas = fixture.add("atlas", ProjectStatus::active, [](Project& project) { project.baselineVelocity = 100; });
+    fixture.addCodeCount(atlas, 12'000);
+    for (int day = 0; day < 12; ++day) fixture.addActivity(atlas, day * 2, 1, 200);
+    fixture.addActivity(atlas, 200, 3, 50'000);
+    CachedBenchmarks cached;
+    cached.benchmarks.contributorCount = 345;
+    cached.benchmarks.bySizeBucket["Small"].velocityRetention = CommunityBenchmarks::Percentiles{10, 40, 65, 80, 95};
+    fixture.index->benchmarks = cached;
+    auto page = fixture.open();
+    page->section(PortfolioView::output).setExpanded(true);
+    auto& days = page->outputContent()->composition()->picker().picker();
+    QTest::mouseClick(&days, Qt::LeftButton, {}, days.segmentRect(2).center().toPoint());
+    PortfolioFixture::settle(*page);
+
+    const auto requests = fixture.index->percentileRequests();
+    ASSERT_EQ(requests.size(), 2U);
+    for (const auto& request : requests) {
+        EXPECT_DOUBLE_EQ(*request.throughput, 12 * 220 / 21.0) << "the 30 days, never the 365";
+        EXPECT_DOUBLE_EQ(*request.activeDaysPerWeek, 3.0) << "12 active days of the last 28";
+        EXPECT_EQ(request.sizeBucket, ProjectSizeBucket::small);
+        EXPECT_TRUE(request.velocityRetention.has_value());
+    }
+    EXPECT_EQ(page->model().state().compositionDays, 365);
+    EXPECT_EQ(page->model().state().outputComposition->code.insertions, 12 * 200 + 50'000);
+    EXPECT_EQ(fixture.preferences->cachedContributorCount(), 345) << "stored when the benchmarks come";
+    EXPECT_EQ(page->model().state().industryRetentionMedian, 65.0);
+}
+
+TEST(PortfolioView, WithoutDailyRowsTheConsistencyIsAbsent) {
+    PortfolioFixture fixture;
+    fixture.addCodeCount(fixture.add("atlas"), 800);
+    auto page = fixture.open();
+    const auto requests = fixture.index->percentileRequests();
+    ASSERT_EQ(requests.size(), 1U);
+    EXPECT_FALSE(requests.front().activeDaysPerWeek.has_value());
+    EXPECT_EQ(requests.front().throughput, 0.0);
+    EXPECT_EQ(requests.front().sizeBucket, ProjectSizeBucket::greenfield);
+}
+
+TEST(PortfolioView, ANewerLoadDropsTheResultOfTheOneItSupersedes) {
+    PortfolioFixture fixture;
+    fixture.addActivity(fixture.add("atlas"), 1, 1, 10);
+    auto page = fixture.open();
+    QSignalSpy series(&page->model(), &PortfolioViewModel::seriesChanged);
+    QSignalSpy figures(&page->model(), &PortfolioViewModel::indexFiguresChanged);
+    page->model().setTimeRange(TimeRange::oneYear);
+    page->model().setTimeRange(TimeRange::allTime);
+    page->model().setCompositionDays(90);
+    page->model().setCompositionDays(365);
+    PortfolioFixture::settle(*page);
+    EXPECT_EQ(series.count(), 1);
+    EXPECT_EQ(figures.count(), 1);
+    EXPECT_EQ(fixture.index->percentileRequests().size(), 2U) << "the first show's and the newest";
+}
+
+// The page follows the store: a save in this process or another reloads what it shows.
+TEST(PortfolioView, ReloadsWhenTheApplicationBecomesActiveAndWhenTheStoreChanges) {
+    PortfolioFixture fixture;
+    auto atlas = fixture.add("atlas");
+    auto page = fixture.open();
+    QSignalSpy series(&page->model(), &PortfolioViewModel::seriesChanged);
+    // The platform says the application became active again (offscreen has no other application
+    // to switch to).
+    emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_EQ(series.count(), 0);
+    emit qGuiApp->applicationStateChanged(Qt::ApplicationActive);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return series.count() == 1; }));
+
+    fixture.addCodeCount(atlas, 4'000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->model().state().projects.front().codeLines == 4'000; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return series.count() >= 2; }));
+}
+
+// Found by choosing "1 Year" on a repository with two years of history: the charts kept 90 days.
+TEST(PortfolioView, OneYearOnARepositoryWithYearsOfHistoryPlotsMoreThan90Days) {
+    norvane::testing::applicationHome();
+    PortfolioFixture fixture;
+    const DemoRepository repository(fixture.folder.path() / "atlas");
+    for (int week = 104; week >= 0; week -= 4) {
+        repository.writeFile("src/module" + std::to_string(week) + ".cpp",
+                             "int step() { return " + std::to_string(week) + "; }\n");
+        repository.commit("Add module", daysAgo(week * 7) + std::chrono::hours(10));
+    }
+    NorvaneKit kit(fixture.container);
+    const auto project = kit.addProject("atlas", repository.folder().string(), std::nullopt, ProjectType::organic);
+    ASSERT_FALSE(kit.collector().collectInitialData(project).error);
+    PortfolioMetricsService(fixture.context).buildDailySnapshots();
+    auto page = fixture.open();
+    ASSERT_EQ(page->model().state().selectedTimeRange, TimeRange::ninetyDays);
+
+    auto& picker = page->trendsContent()->picker().picker();
+    QTest::mouseClick(&picker, Qt::LeftButton, {}, picker.segmentRect(2).center().toPoint());
+    PortfolioFixture::settle(*page);
+    const auto& throughput = page->model().state().throughputData;
+    ASSERT_FALSE(throughput.empty());
+    EXPECT_EQ(page->model().state().selectedTimeRange, TimeRange::oneYear);
+    EXPECT_LT(throughput.front().date, daysAgo(90));
+    EXPECT_GE(throughput.front().date, daysAgo(366));
+}
+
+// The real client against our own service on 127.0.0.1.
+TEST(PortfolioView, WithTheBenchmarkServiceShowsTheIndexTheMedianAndTheContributors) {
+    PortfolioFixture fixture;
+    indexserver::IndexServer server(":memory:");
+    server.start();
+    norvane::testing::TemporaryFolder storage;
+    NorvaneIndexService service(server.baseURL(), storage.path());
+    for (int device = 0; device < 3; ++device) {
+        AnonymousActivityReport report{.deviceId = "device-" + std::to_string(device),
+                                       .reportedAt = platform::currentDate(),
+                                       .activityDate = daysAgo(1),
+                                       .codeLinesChanged = 40 + 60 * device,
+                                       .commitCount = 2,
+                                       .sizeBucket = "Greenfield",
+                                       .projectType = "organic",
+                                       .velocityRetention = 50.0 + 20 * device};
+        service.send(report).get();
+    }
+    auto atlas = fixture.add("atlas", ProjectStatus::active, [](Project& project) { project.baselineVelocity = 100; });
+    fixture.addCodeCount(atlas, 3'000);
+    for (int day = 0; day < 10; ++day) fixture.addActivity(atlas, day, 1, 90);
+    auto page = fixture.open(std::make_shared<SharedIndexClient>(service));
+
+    const auto& index = page->heroZone().secondaryCard();
+    const QString value = index.valueText().text();
+    const QString sublabel = index.sublabel().text();
+    EXPECT_GT(value.toInt(), 0) << value.toStdString();
+    EXPECT_TRUE(sublabel.startsWith(value) && sublabel.endsWith(" percentile")) << sublabel.toStdString();
+    EXPECT_TRUE(index.sublabel().isVisible());
+    page->section(PortfolioView::output).setExpanded(true);
+    EXPECT_NE(page->outputContent()->comparison().bar(), nullptr) << "the retention beside the median";
+    EXPECT_EQ(fixture.preferences->cachedContributorCount(), 3);
+    EXPECT_TRUE(page->optInCard().statusLabel().text().contains("3"))
+        << page->optInCard().statusLabel().text().toStdString();
+}
+
+} // namespace
+} // namespace norvane::app
