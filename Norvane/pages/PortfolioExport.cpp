@@ -24,6 +24,22 @@ IndexExport PortfolioExport::document(const PortfolioState& state, platform::Dat
     return document;
 }
 
+ShareableMetrics PortfolioExport::shareableMetrics(const std::optional<PortfolioMetrics>& metrics,
+                                                   const PortfolioState& state) {
+    ShareableMetrics shared;
+    if (metrics) {
+        shared.leverage7Day = metrics->rollingLeverage7Day;
+        shared.leverage14Day = metrics->rollingLeverage14Day;
+        shared.leverage30Day = metrics->rollingLeverage30Day;
+    }
+    if (state.userPercentiles) shared.norvaneIndex = state.userPercentiles->norvaneIndex;
+    shared.linesTouched7Day = state.linesTouched.sevenDays;
+    shared.linesTouched14Day = state.linesTouched.fourteenDays;
+    shared.linesTouched30Day = state.linesTouched.thirtyDays;
+    shared.projectCount = static_cast<std::int64_t>(state.projects.size());
+    return shared;
+}
+
 std::string PortfolioExport::retentionTrend(double retentionPercent) {
     if (retentionPercent >= 90) return "improving";
     if (retentionPercent >= 70) return "stable";

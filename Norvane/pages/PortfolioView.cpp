@@ -21,7 +21,7 @@
 #include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/components/tiles/HeroZoneView.h"
 #include "Norvane/components/tiles/SummaryRowView.h"
-#include "Norvane/pages/PagePlaceholder.h"
+#include "Norvane/pages/PortfolioExport.h"
 #include "Norvane/pages/PortfolioFigures.h"
 #include "Norvane/pages/PortfolioInsightsSection.h"
 #include "Norvane/pages/PortfolioOutputSection.h"
@@ -29,6 +29,10 @@
 #include "Norvane/pages/PortfolioProjectsSection.h"
 #include "Norvane/pages/PortfolioTrendsSection.h"
 #include "Norvane/pages/ProjectListModel.h"
+#include "Norvane/pages/SheetDialog.h"
+#include "Norvane/sheets/ExportSheet.h"
+#include "Norvane/sheets/OnboardingView.h"
+#include "Norvane/sheets/ShareSummarySheet.h"
 #include "Norvane/state/AppState.h"
 
 namespace norvane::app {
@@ -82,8 +86,9 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     column->setContentsMargins(RoundedPanel::defaultPadding, RoundedPanel::defaultPadding, RoundedPanel::defaultPadding,
                                RoundedPanel::defaultPadding);
     column->addWidget(makeHeader());
-    welcome_ = new PagePlaceholder(QStringLiteral("chart.pie"), QStringLiteral("Welcome to Norvane"),
-                                   QStringLiteral("Add a project to begin."));
+    auto* welcome = new OnboardingView;
+    connect(welcome, &OnboardingView::addProjectRequested, this, &PortfolioView::addProjectRequested);
+    welcome_ = welcome;
     column->addWidget(welcome_);
     column->addWidget(makeRows());
     column->addStretch(1);
@@ -272,8 +277,15 @@ void PortfolioView::showOptIn() {
     optIn_->setVisible(!preferences.shareAnonymousMetrics());
 }
 
-void PortfolioView::showShareSheet() {}
+void PortfolioView::showShareSheet() {
+    if (sheet_) return;
+    const auto metrics = PortfolioExport::shareableMetrics(appState_.cachedPortfolioMetrics(), model_.state());
+    sheet_ = SheetDialog::present(*window(), new ShareSummarySheet(metrics));
+}
 
-void PortfolioView::showExportSheet() {}
+void PortfolioView::showExportSheet() {
+    if (sheet_) return;
+    sheet_ = SheetDialog::present(*window(), new ExportSheet(PortfolioExport::document(model_.state())));
+}
 
 } // namespace norvane::app

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -42,6 +43,7 @@ public:
                   QWidget* parent = nullptr);
 
     PortfolioViewModel& model() { return model_; }
+    const PortfolioViewModel& model() const { return model_; }
     /// The welcome screen, shown while no project is listed.
     QWidget& welcome() const { return *welcome_; }
     const HeroZoneView& heroZone() const { return *hero_; }
@@ -51,6 +53,8 @@ public:
     OptInPromptCard& optInCard() const { return *optIn_; }
     QAction& shareAction() const { return *share_; }
     QAction& exportAction() const { return *export_; }
+    /// The open share or export sheet, if any.
+    QWidget* sheet() const { return sheet_; }
     /// The sections' contents once opened; null before.
     PortfolioTrendsSection* trendsContent() const { return trends_; }
     PortfolioOutputSection* outputContent() const { return output_; }
@@ -108,6 +112,7 @@ private:
     PortfolioProductivitySection* productivity_ = nullptr;
     PortfolioProjectsSection* projectsContent_ = nullptr;
     AchievementsCard* achievements_ = nullptr;
+    QPointer<QWidget> sheet_;
 };
 
 } // namespace norvane::app

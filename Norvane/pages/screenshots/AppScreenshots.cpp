@@ -4,15 +4,18 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStringList>
 #include <QTabWidget>
 
+#include "Norvane/components/controls/OceanSegmentedPicker.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/Sidebar.h"
+#include "Norvane/pages/screenshots/PortfolioScreenshots.h"
 #include "Norvane/pages/screenshots/SheetScreenshots.h"
 #include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/DataTab.h"
@@ -95,6 +98,17 @@ void settle(const std::function<bool()>& ready) {
     while (clock.elapsed() < settleMilliseconds) QApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
+void choose(OceanSegmentedPicker& picker, const QString& label) {
+    const int index = int(picker.segmentLabels().indexOf(label));
+    const QPointF at = picker.segmentRect(index).center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, picker.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, picker.mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(&picker, &press);
+    QApplication::sendEvent(&picker, &release);
+}
+
 QString bannerMessage() {
     QStringList failed;
     for (const char* name :
@@ -110,6 +124,7 @@ void stage(ApplicationController& controller, const Take& take) {
     auto* window = mainWindow();
     if (!window) return;
     take(QStringLiteral("main-window.png"), *window);
+    PortfolioScreenshots::stage(*window, take);
 
     const auto projects = NorvaneKit::shared().listProjects();
     if (!projects.empty()) window->sidebar().setSelection(SidebarSelection::project(projects.front()->id));

@@ -9,10 +9,12 @@ class QWidget;
 namespace norvane::app {
 
 class ApplicationController;
+class OceanSegmentedPicker;
 
 /// The pictures of the application that a reviewer looks at, staged one after the other on a
 /// running controller over the demo store: the main window, the window with a failure banner over
-/// a project's page, the menu-bar panel, the settings window's tabs and the sheets.
+/// a project's page, the portfolio page, the menu-bar panel, the settings window's tabs and the
+/// sheets.
 namespace AppScreenshots {
 
 /// Runs the event loop until the first metrics are in, then stages each picture and hands its
@@ -22,6 +24,9 @@ void stage(ApplicationController& controller, const std::function<void(const QSt
 /// Runs the event loop until `ready` holds (or a while has passed), then a little longer so that
 /// every layout is done.
 void settle(const std::function<bool()>& ready = [] { return true; });
+
+/// Clicks the segment of `picker` that reads `label`.
+void choose(OceanSegmentedPicker& picker, const QString& label);
 
 /// The failure that the banner's picture shows: several projects, more than two lines long.
 QString bannerMessage();

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <set>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,32 +10,30 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 
-#include "Norvane/components/controls/OceanSegmentedPicker.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
+#include "Norvane/pages/PortfolioExport.h"
+#include "Norvane/pages/PortfolioView.h"
 #include "Norvane/pages/SheetDialog.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/pages/screenshots/AppScreenshots.h"
 #include "Norvane/pages/screenshots/DemoRepository.h"
+#include "Norvane/pages/screenshots/PortfolioScreenshots.h"
 #include "Norvane/sheets/AddProjectSheet.h"
 #include "Norvane/sheets/ExportSheet.h"
 #include "Norvane/sheets/OnboardingView.h"
 #include "Norvane/sheets/ShareSummarySheet.h"
 #include "Norvane/sheets/ShareableSummaryView.h"
-#include "core/analytics/AchievementCalculator.h"
-#include "core/analytics/StreakCalculator.h"
-#include "core/facade/NorvaneKit.h"
-#include "core/models/DailyActivity.h"
 #include "platform/LocalCalendar.h"
 
 namespace norvane::app::SheetScreenshots {
 namespace {
 
 using Take = std::function<void(const QString& name, QWidget& widget)>;
+using AppScreenshots::choose;
 using AppScreenshots::settle;
 
 /// Where the save dialog's picture points: no file can be written there, even by the superuser,
@@ -48,18 +45,6 @@ void fillDeep(QWidget& widget) {
     QPalette colours = widget.palette();
     colours.setColor(QPalette::Window, Palette::backgroundDeep());
     widget.setPalette(colours);
-}
-
-/// Clicks the segment of `picker` that reads `label`.
-void choose(OceanSegmentedPicker& picker, const QString& label) {
-    const int index = int(picker.segmentLabels().indexOf(label));
-    const QPointF at = picker.segmentRect(index).center();
-    QMouseEvent press(QEvent::MouseButtonPress, at, picker.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, picker.mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(&picker, &press);
-    QApplication::sendEvent(&picker, &release);
 }
 
 /// Confirms the open save or folder dialog over `owner` with `path`.
@@ -164,10 +149,19 @@ void stageFailedCollection(DashboardView& window, const QDir& home, const Take& 
     settle();
 }
 
-void stageExport(DashboardView& window, const Take& take) {
-    auto* sheet = new ExportSheet(demoIndexExport(NorvaneKit::shared()));
-    QPointer<QWidget> dialog = SheetDialog::present(window, sheet);
+/// The sheet that `action` of the portfolio page's menu opens.
+template <typename SheetType>
+SheetType* openFromPortfolio(PortfolioView& page, QAction& (PortfolioView::*action)() const) {
+    (page.*action)().trigger();
     settle();
+    return page.sheet() ? page.sheet()->findChild<SheetType*>() : nullptr;
+}
+
+void stageExport(DashboardView& window, const Take& take) {
+    auto* page = PortfolioScreenshots::showPortfolio(window);
+    auto* sheet = page ? openFromPortfolio<ExportSheet>(*page, &PortfolioView::exportAction) : nullptr;
+    if (!sheet) return;
+    QPointer<QWidget> dialog = sheet->window();
     take(QStringLiteral("export-sheet.png"), *dialog);
     choose(sheet->formatPicker(), QStringLiteral("CSV"));
     sheet->includeNamesBox().setChecked(true);
@@ -182,10 +176,12 @@ void stageExport(DashboardView& window, const Take& take) {
 }
 
 void stageShare(ApplicationController& controller, DashboardView& window, const Take& take) {
-    const auto metrics = demoShareableMetrics(controller, NorvaneKit::shared());
-    auto* sheet = new ShareSummarySheet(metrics);
-    QPointer<QWidget> dialog = SheetDialog::present(window, sheet);
-    settle();
+    auto* page = PortfolioScreenshots::showPortfolio(window);
+    auto* sheet = page ? openFromPortfolio<ShareSummarySheet>(*page, &PortfolioView::shareAction) : nullptr;
+    if (!sheet) return;
+    const auto metrics =
+        PortfolioExport::shareableMetrics(controller.appState().cachedPortfolioMetrics(), page->model().state());
+    QPointer<QWidget> dialog = sheet->window();
     take(QStringLiteral("share-sheet.png"), *dialog);
     choose(sheet->periodPicker(), QStringLiteral("7 Days"));
     settle();
@@ -221,44 +217,6 @@ void stage(ApplicationController& controller, DashboardView& window, const Take&
     stageFailedCollection(window, home, take);
     stageExport(window, take);
     stageShare(controller, window, take);
-}
-
-IndexExport demoIndexExport(NorvaneKit& kit) {
-    const auto now = platform::currentDate();
-    IndexExport record;
-    record.exportedAt = now;
-    record.norvaneVersion = std::string(NorvaneKit::version);
-    record.dateRange = IndexExport::DateRange(platform::LocalCalendar::addingDays(now, -30), now);
-    record.outputComposition =
-        IndexExport::OutputCompositionData::from(kit.portfolioMetrics().getPortfolioOutputComposition(30));
-    std::set<platform::Date> activeDays;
-    for (const auto& activity : kit.context()->fetch<DailyActivity>()) activeDays.insert(activity->date);
-    const auto streak = StreakCalculator::calculate(activeDays, now);
-    record.streak = IndexExport::StreakData::from(streak);
-    for (const auto& achievement :
-         AchievementCalculator::calculate(record.outputComposition.totalLines, streak.longestStreak,
-                                          streak.currentStreak, std::nullopt, std::nullopt)) {
-        record.achievements.push_back(IndexExport::AchievementData::from(achievement));
-    }
-    for (const auto& project : kit.listProjects()) {
-        record.projects.push_back(IndexExport::ProjectSummaryData::from(*project, std::nullopt, now));
-    }
-    return record;
-}
-
-ShareableMetrics demoShareableMetrics(ApplicationController& controller, NorvaneKit& kit) {
-    ShareableMetrics metrics;
-    if (const auto& portfolio = controller.appState().cachedPortfolioMetrics()) {
-        metrics.leverage7Day = portfolio->rollingLeverage7Day;
-        metrics.leverage14Day = portfolio->rollingLeverage14Day;
-        metrics.leverage30Day = portfolio->rollingLeverage30Day;
-    }
-    auto& analytics = kit.portfolioMetrics();
-    metrics.linesTouched7Day = analytics.getPortfolioOutputComposition(7).totalLinesTouched();
-    metrics.linesTouched14Day = analytics.getPortfolioOutputComposition(14).totalLinesTouched();
-    metrics.linesTouched30Day = analytics.getPortfolioOutputComposition(30).totalLinesTouched();
-    metrics.projectCount = std::int64_t(kit.listProjects(false).size());
-    return metrics;
 }
 
 } // namespace norvane::app::SheetScreenshots

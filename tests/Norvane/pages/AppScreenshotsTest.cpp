@@ -7,13 +7,20 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "Norvane/cards/OptInPromptCard.h"
 #include "Norvane/cards/kit/ProgressTrack.h"
+#include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/text/GlowText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/DarkTheme.h"
+#include "Norvane/components/tiles/HeroMetricCard.h"
+#include "Norvane/components/tiles/HeroZoneView.h"
+#include "Norvane/components/tiles/SummaryRowView.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/ErrorBanner.h"
 #include "Norvane/pages/MenuBarView.h"
+#include "Norvane/pages/PortfolioView.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/pages/screenshots/DemoPortfolio.h"
 #include "Norvane/settings/CaptionMessage.h"
@@ -26,6 +33,7 @@
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
+#include "platform/LocalCalendar.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/TestApplication.h"
 
@@ -78,6 +86,30 @@ void expectSettings(const QString& name, const SettingsView& settings) {
     }
 }
 
+const PortfolioView& portfolioOf(const QWidget& widget) {
+    const QWidget* ancestor = &widget;
+    while (!qobject_cast<const PortfolioView*>(ancestor)) ancestor = ancestor->parentWidget();
+    return *qobject_cast<const PortfolioView*>(ancestor);
+}
+
+// Without a benchmark service the index is missing; the demo store's oldest listed project reaches
+// back more than a year.
+void expectPortfolio(const QString& name, const QWidget& widget) {
+    const auto& page = portfolioOf(widget);
+    EXPECT_TRUE(page.heroZone().primaryCard().valueText().text().endsWith("x"));
+    EXPECT_EQ(page.heroZone().secondaryCard().valueText().text(), "--");
+    EXPECT_EQ(page.summaryRow().cards().size(), 3U);
+    EXPECT_TRUE(page.optInCard().isVisible());
+    const bool open = name == "portfolio-page-sections-open.png";
+    EXPECT_EQ(page.section(PortfolioView::achievements).isExpanded(), open);
+    EXPECT_TRUE(page.section(PortfolioView::trends).isExpanded());
+    if (open) {
+        const auto& throughput = page.model().state().throughputData;
+        ASSERT_FALSE(throughput.empty());
+        EXPECT_LT(throughput.front().date, platform::LocalCalendar::addingDays(platform::currentDate(), -90));
+    }
+}
+
 void expectSheet(const QString& name, const QWidget& widget) {
     if (const auto* add = widget.findChild<AddProjectSheet*>()) {
         if (name.endsWith("importing.png")) {
@@ -118,9 +150,13 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
             expectBannerOverTheProjectPage(dynamic_cast<DashboardView&>(widget));
         if (name == "menu-bar-panel.png") expectPanelFigures(dynamic_cast<MenuBarView&>(widget));
         if (name.startsWith("settings-")) expectSettings(name, dynamic_cast<SettingsView&>(widget));
+        if (name.startsWith("portfolio-page")) expectPortfolio(name, widget);
         expectSheet(name, widget);
     });
     EXPECT_EQ(pictures, QStringList({"main-window.png",
+                                     "portfolio-page.png",
+                                     "portfolio-menu.png",
+                                     "portfolio-page-sections-open.png",
                                      "main-window-error-banner.png",
                                      "menu-bar-panel.png",
                                      "settings-general.png",
