@@ -2,7 +2,6 @@
 // store and creating the controller (application state, tray panel, main window) to a drawn main
 // window whose metrics cache is filled. Goal: under 1 s. Run a Release build:
 // build/release/bin/norvane_app_startup_benchmark
-#include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/state/SingleInstance.h"
@@ -13,9 +12,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSettings>
 
-#include <cstdlib>
 #include <memory>
 
 namespace norvane::app {
@@ -69,15 +66,9 @@ void startUp(benchmark::State& state, QApplication& application) {
 } // namespace norvane::app
 
 int main(int argc, char* argv[]) {
-    // Set before anything reads the home folder or picks a display.
     static norvane::app::SampleHome home("norvane-startup-bench");
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Norvane"));
-    QApplication::setApplicationName(QStringLiteral("Norvane"));
-    norvane::app::DarkTheme::apply(application);
-    // The first-run wizard follows the window later; it is not part of start-up.
-    QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), true);
+    norvane::app::SampleHome::prepare(application);
 
     // The first start also opens the core library's shared facade, as a real start does.
     benchmark::RegisterBenchmark("BM_FirstStartUp",

@@ -6,7 +6,6 @@
 // first start leaves them, once with all six open. Run a Release build:
 // build/release/bin/norvane_portfolio_page_benchmark
 #include "Norvane/components/controls/CollapsibleSection.h"
-#include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/PortfolioView.h"
@@ -20,10 +19,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSettings>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 
 namespace norvane::app {
@@ -98,14 +95,9 @@ void choosePortfolio(benchmark::State& state, QApplication& application, bool al
 } // namespace norvane::app
 
 int main(int argc, char* argv[]) {
-    // Set before anything reads the home folder or picks a display.
     static norvane::app::SampleHome home("norvane-portfolio-bench");
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Norvane"));
-    QApplication::setApplicationName(QStringLiteral("Norvane"));
-    norvane::app::DarkTheme::apply(application);
-    QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), true);
+    norvane::app::SampleHome::prepare(application);
 
     benchmark::RegisterBenchmark("BM_ChoosePortfolio", [&](benchmark::State& state) {
         norvane::app::choosePortfolio(state, application, false);

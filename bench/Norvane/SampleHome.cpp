@@ -1,9 +1,13 @@
 #include "bench/Norvane/SampleHome.h"
 
+#include "Norvane/components/theme/DarkTheme.h"
 #include "bench/support/PortfolioSeed.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/Snapshot.h"
 #include "core/models/SnapshotLanguage.h"
+
+#include <QApplication>
+#include <QSettings>
 
 #include <cstdlib>
 #include <string>
@@ -30,10 +34,18 @@ SampleHome::SampleHome(const std::string& name)
     ::setenv("XDG_DATA_HOME", (folder_ / ".local/share").c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (folder_ / ".config").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", (folder_ / "runtime").c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     platform::ModelContext context(NorvaneDatabase::makeContainer());
     const auto projects = PortfolioSeed::fill(context);
     for (std::size_t p = 0; p < projects.size(); ++p) addTodaysCount(context, projects[p], static_cast<int>(p));
     context.save();
+}
+
+void SampleHome::prepare(QApplication& application) {
+    QApplication::setOrganizationName(QStringLiteral("Norvane"));
+    QApplication::setApplicationName(QStringLiteral("Norvane"));
+    DarkTheme::apply(application);
+    QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), true);
 }
 
 SampleHome::~SampleHome() {

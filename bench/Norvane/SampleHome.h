@@ -1,18 +1,26 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+
+class QApplication;
 
 namespace norvane::app {
 
 /// A home folder of its own for the application benchmarks, with the store filled once with the
 /// 50-project portfolio and today's count of every project (so the scheduler's start-up check finds
-/// nothing to collect); removed when it goes. Made before anything reads the home folder.
+/// nothing to collect); removed when it goes. Made before anything reads the home folder or picks a
+/// display (it picks the offscreen one unless told otherwise).
 class SampleHome {
 public:
     explicit SampleHome(const std::string& name);
     ~SampleHome();
     SampleHome(const SampleHome&) = delete;
     SampleHome& operator=(const SampleHome&) = delete;
+
+    /// Names the application as the real one does, gives it its theme, and marks the first-run
+    /// wizard as done: it follows the window later and is not what the benchmarks measure.
+    static void prepare(QApplication& application);
 
 private:
     std::filesystem::path folder_;
