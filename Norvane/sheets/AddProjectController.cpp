@@ -80,6 +80,11 @@ void AddProjectController::collected(const NewProjectCollection& outcome) {
     });
 }
 
+QString AddProjectController::registeredDespiteFailureText() const {
+    if (!addedProject_) return {};
+    return QStringLiteral("The project '%1' is registered. Collect it again from its page.").arg(addedProject_->name);
+}
+
 QString AddProjectController::statusText(const InitialCollectionProgress& stage) {
     using namespace InitialCollectionStage;
     return std::visit(

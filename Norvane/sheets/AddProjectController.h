@@ -52,6 +52,8 @@ public:
     const std::optional<AddedProject>& addedProject() const { return addedProject_; }
     /// The first collection's failure, once the flow has ended.
     const std::optional<QString>& collectionError() const { return collectionError_; }
+    /// After a failed first collection: that the project is registered all the same.
+    QString registeredDespiteFailureText() const;
 
     /// The headline of one stage of the first collection.
     static QString statusText(const InitialCollectionProgress& stage);

@@ -1,7 +1,5 @@
 #include "Norvane/sheets/AddProjectSheet.h"
 
-#include <QDir>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QScrollArea>
@@ -20,6 +18,7 @@
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/pages/BusyIndicator.h"
 #include "Norvane/sheets/AddProjectForm.h"
+#include "Norvane/sheets/ProjectFolderFields.h"
 
 namespace norvane::app {
 namespace {
@@ -27,14 +26,6 @@ namespace {
 constexpr int sheetWidth = 450;
 constexpr int sheetHeight = 380;
 constexpr int historyBarWidth = 200;
-
-QLineEdit* makeField(const QString& name, const QString& prompt) {
-    auto* field = new QLineEdit;
-    field->setObjectName(name);
-    field->setPlaceholderText(prompt);
-    field->setFont(Typography::font(TextStyle::body));
-    return field;
-}
 
 /// A group of the form: rows on the raised background.
 RoundedPanel* makeSection(QLayout* rows) {
@@ -96,12 +87,11 @@ QWidget* AddProjectSheet::makeForm() {
 }
 
 QWidget* AddProjectSheet::makeFormSections() {
-    name_ = makeField(QStringLiteral("name"), QStringLiteral("my-project"));
-    path_ = makeField(QStringLiteral("path"), QStringLiteral("/path/to/project"));
-    description_ = makeField(QStringLiteral("description"), QStringLiteral("Optional description"));
-    browse_ = new BorderedButton(QStringLiteral("Browse..."), BorderedButton::Prominence::standard);
-    browse_->setAutoDefault(false);
-    connect(browse_, &QPushButton::clicked, this, &AddProjectSheet::browseForFolder);
+    name_ = ProjectFolderFields::makeField(QStringLiteral("name"), QStringLiteral("my-project"));
+    path_ = ProjectFolderFields::makeField(QStringLiteral("path"), QStringLiteral("/path/to/project"));
+    description_ =
+        ProjectFolderFields::makeField(QStringLiteral("description"), QStringLiteral("Optional description"));
+    browse_ = ProjectFolderFields::makeBrowseButton(*this, *name_, *path_);
     warningSymbol_ = makeSymbol({}, TextStyle::caption, Palette::amber());
     warningText_ = makeLabel({}, TextStyle::caption, Palette::amber());
     warning_ = makeSymbolLine(warningSymbol_, warningText_);
@@ -216,19 +206,6 @@ QWidget* AddProjectSheet::makeProgress() {
     return wrap(progress);
 }
 
-void AddProjectSheet::browseForFolder() {
-    auto* dialog = new QFileDialog(this, QStringLiteral("Select the project folder to track"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setFileMode(QFileDialog::Directory);
-    dialog->setOption(QFileDialog::ShowDirsOnly);
-    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& folder) {
-        if (folder.isEmpty()) return;
-        path_->setText(folder);
-        if (name_->text().isEmpty()) name_->setText(QDir(folder).dirName());
-    });
-    dialog->open();
-}
-
 void AddProjectSheet::startAdd() {
     if (!AddProjectForm::isAddEnabled(name_->text(), path_->text(), controller_.isAdding())) return;
     const auto description = description_->text();
@@ -277,10 +254,7 @@ void AddProjectSheet::showProgress() {
     bar_->setFraction(controller_.importProgress());
     count_->setText(QStringLiteral("%1 of %2").arg(controller_.importCurrent()).arg(controller_.importTotal()));
     failure_->setVisible(failed);
-    if (failed && controller_.addedProject()) {
-        failureText_->setText(QStringLiteral("The project '%1' is registered. Collect it again from its page.")
-                                  .arg(controller_.addedProject()->name));
-    }
+    if (failed) failureText_->setText(controller_.registeredDespiteFailureText());
 }
 
 bool AddProjectSheet::showsProgress() const { return pages_->currentIndex() == 1; }

@@ -55,7 +55,6 @@ private:
     QWidget* makeFormSections();
     QWidget* makeFooter();
     QWidget* makeProgress();
-    void browseForFolder();
     void startAdd();
     void showPathWarning();
     void showState();

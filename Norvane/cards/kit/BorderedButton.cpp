@@ -20,8 +20,10 @@ QString buttonStyle(BorderedButton::Prominence prominence) {
     return QStringLiteral("QPushButton { background: %1; color: %2; border: 1px solid %3; border-radius: 6px;"
                           " padding: 5px 12px; }"
                           "QPushButton:hover { background: %4; }"
-                          "QPushButton:pressed { background: %5; }")
-        .arg(rgba(fill), rgba(Palette::textPrimary()), rgba(border), rgba(hover), rgba(fill.darker(125)));
+                          "QPushButton:pressed { background: %5; }"
+                          "QPushButton:disabled { background: %6; color: %7; border-color: %6; }")
+        .arg(rgba(fill), rgba(Palette::textPrimary()), rgba(border), rgba(hover), rgba(fill.darker(125)),
+             rgba(Palette::withOpacity(fill, fill.alphaF() * 0.45)), rgba(Palette::textMuted()));
 }
 
 /// The symbol drawn from the registry's font in the text colour, at twice the pixels for sharpness.

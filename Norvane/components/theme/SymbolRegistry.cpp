@@ -96,6 +96,7 @@ constexpr std::array symbolTable = std::to_array<SymbolEntry>({
     {"minus.circle.fill", 0xF376, "−"},                        // minus-circle
     {"moon.fill", 0xF594, "☾"},                                // weather-night
     {"moon.stars", 0xF594, "☾"},                               // weather-night
+    {"percent", 0xF3F0, "%"},                                  // percent
     {"person.2.fill", 0xF00E, "☺"},                            // account-multiple
     {"person.3", 0xF00F, "☺"},                                 // account-multiple-outline
     {"person.3.fill", 0xF00E, "☺"},                            // account-multiple

@@ -21,21 +21,7 @@ namespace {
 using norvane::testing::exitedWith;
 using norvane::testing::RecordingProcessRunner;
 using testing::eventually;
-
-/// A systemctl first in PATH that logs its arguments and exits with `status`, as a user session
-/// would or would not answer.
-struct SystemctlStandIn {
-    SystemctlStandIn(const norvane::testing::TemporaryFolder& folder, int status)
-        : path_("PATH", (folder.path() / "fakebin").string() + ":/usr/bin:/bin") {
-        const auto script = folder.writeFile(
-            "fakebin/systemctl", "#!/bin/sh\necho \"$@\" >> '" + (folder.path() / "systemctl.log").string() + "'\n" +
-                                     (status == 0 ? "" : "echo 'Failed to connect to bus' >&2\n") + "exit " +
-                                     std::to_string(status) + "\n");
-        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
-    }
-
-    norvane::testing::ScopedEnvironment path_;
-};
+using testing::SystemctlStandIn;
 
 /// What a user's pick in the open list does.
 void choose(QComboBox& picker, int index) {

@@ -32,6 +32,21 @@ bool eventually(Done done) {
     return QTest::qWaitFor(done, 15'000);
 }
 
+/// A systemctl first in PATH that logs its arguments and exits with `status`, as a user session
+/// would or would not answer.
+struct SystemctlStandIn {
+    SystemctlStandIn(const norvane::testing::TemporaryFolder& folder, int status)
+        : path_("PATH", (folder.path() / "fakebin").string() + ":/usr/bin:/bin") {
+        const auto script = folder.writeFile(
+            "fakebin/systemctl", "#!/bin/sh\necho \"$@\" >> '" + (folder.path() / "systemctl.log").string() + "'\n" +
+                                     (status == 0 ? "" : "echo 'Failed to connect to bus' >&2\n") + "exit " +
+                                     std::to_string(status) + "\n");
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+
+    norvane::testing::ScopedEnvironment path_;
+};
+
 /// A temporary home with a real store file and preferences of its own. The agent runs the real
 /// norvane-launchctl through the process runner the test picks; the installer looks for the tool
 /// among the built programs and links it into the home; the benchmark client is a fake unless the
