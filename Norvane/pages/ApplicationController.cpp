@@ -19,10 +19,10 @@
 
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
+#include "Norvane/onboarding/OnboardingWizard.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/PanelPlacement.h"
-#include "Norvane/pages/SheetDialog.h"
 #include "Norvane/settings/SettingsView.h"
 #include "Norvane/state/AlertBox.h"
 #include "Norvane/state/CLIInstaller.h"
@@ -204,12 +204,7 @@ void ApplicationController::presentOnboardingIfNeeded(DashboardView& window) {
 void ApplicationController::showOnboarding(QWidget& window) {
     // One wizard at a time, however many windows asked for it.
     if (onboardingWizard_) return;
-    auto* wizard =
-        SheetDialog::placeholder(window, QStringLiteral("chart.xyaxis.line"), QStringLiteral("Welcome to Norvane"),
-                                 QStringLiteral("The first-run wizard will stand here."));
-    // Only the wizard itself ends the first run.
-    wizard->setInteractiveDismissDisabled(true);
-    wizard->resize(520, 360);
+    auto* wizard = new OnboardingWizard(OnboardingServices::standard(*appState_), window);
     onboardingWizard_ = wizard;
     wizard->open();
 }

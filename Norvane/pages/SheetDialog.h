@@ -15,11 +15,6 @@ class SheetDialog : public QDialog {
 public:
     explicit SheetDialog(QWidget& window);
 
-    /// A sheet that stands in for one not built yet: a placeholder and a Close button, the
-    /// sheet's own way out.
-    static SheetDialog* placeholder(QWidget& window, const QString& symbolName, const QString& title,
-                                    const QString& description);
-
     /// Opens `content` as a sheet of `window`: its own controls close it, and Escape and the
     /// close button follow its interactive dismissal.
     static SheetDialog* present(QWidget& window, Sheet* content);

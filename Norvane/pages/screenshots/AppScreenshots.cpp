@@ -15,6 +15,7 @@
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/Sidebar.h"
+#include "Norvane/pages/screenshots/OnboardingScreenshots.h"
 #include "Norvane/pages/screenshots/PortfolioScreenshots.h"
 #include "Norvane/pages/screenshots/SheetScreenshots.h"
 #include "Norvane/settings/CaptionMessage.h"
@@ -142,6 +143,7 @@ void stage(ApplicationController& controller, const Take& take) {
     panel.hide();
     stageSettings(controller, take);
     SheetScreenshots::stage(controller, *window, take);
+    OnboardingScreenshots::stage(controller.appState(), *window, take);
 }
 
 } // namespace norvane::app::AppScreenshots

@@ -13,8 +13,8 @@ class OceanSegmentedPicker;
 
 /// The pictures of the application that a reviewer looks at, staged one after the other on a
 /// running controller over the demo store: the main window, the window with a failure banner over
-/// a project's page, the portfolio page, the menu-bar panel, the settings window's tabs and the
-/// sheets.
+/// a project's page, the portfolio page, the menu-bar panel, the settings window's tabs, the
+/// sheets and the first-run wizard's steps.
 namespace AppScreenshots {
 
 /// Runs the event loop until the first metrics are in, then stages each picture and hands its

@@ -1,5 +1,7 @@
 #include "Norvane/pages/screenshots/AppScreenshots.h"
 
+#include <map>
+
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -16,6 +18,7 @@
 #include "Norvane/components/tiles/HeroMetricCard.h"
 #include "Norvane/components/tiles/HeroZoneView.h"
 #include "Norvane/components/tiles/SummaryRowView.h"
+#include "Norvane/onboarding/OnboardingWizard.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/ErrorBanner.h"
@@ -130,6 +133,25 @@ void expectSheet(const QString& name, const QWidget& widget) {
     }
 }
 
+/// Each wizard picture shows the step it is named after, in the state it is named after.
+void expectWizardStep(const QString& name, OnboardingWizard& wizard) {
+    auto& model = wizard.model();
+    const std::map<QString, bool> shows{
+        {"onboarding-dependencies-scc-required.png", !wizard.forwardButton().isEnabled()},
+        {"onboarding-dependencies.png", wizard.forwardButton().isEnabled()},
+        {"onboarding-cli-install-failed.png", !model.cliInstalled()},
+        {"onboarding-cli-installed.png", model.cliInstalled()},
+        {"onboarding-add-project-progress.png", model.projectAdder().isImporting()},
+        {"onboarding-add-project-added.png", model.addedProject().has_value()},
+        {"onboarding-scheduling-enabled.png", model.schedulingEnabled()},
+        {"onboarding-scheduling-disable-failed.png", model.schedulingEnabled()},
+        {"onboarding-index-joined.png", model.dataCollectionEnabled()},
+    };
+    const auto found = shows.find(name);
+    EXPECT_TRUE(found == shows.end() || found->second) << name.toStdString();
+    EXPECT_EQ(wizard.size(), QSize(OnboardingWizard::wizardWidth, OnboardingWizard::wizardHeight));
+}
+
 // The whole road a user takes: repositories, the counter, the store, then each picture's widget
 // as it is drawn, over the demo store.
 TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
@@ -152,6 +174,7 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         if (name.startsWith("settings-")) expectSettings(name, dynamic_cast<SettingsView&>(widget));
         if (name.startsWith("portfolio-page")) expectPortfolio(name, widget);
         expectSheet(name, widget);
+        if (name.startsWith("onboarding-")) expectWizardStep(name, dynamic_cast<OnboardingWizard&>(widget));
     });
     EXPECT_EQ(pictures, QStringList({"main-window.png",
                                      "portfolio-page.png",
@@ -179,7 +202,25 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
                                      "share-sheet.png",
                                      "share-sheet-7-days.png",
                                      "share-sheet-no-figures.png",
-                                     "share-summary-image.png"}));
+                                     "share-summary-image.png",
+                                     "onboarding-dependencies-scc-required.png",
+                                     "onboarding-welcome.png",
+                                     "onboarding-dependencies-checking.png",
+                                     "onboarding-dependencies.png",
+                                     "onboarding-cli-install.png",
+                                     "onboarding-cli-install-failed.png",
+                                     "onboarding-cli-installed.png",
+                                     "onboarding-add-project.png",
+                                     "onboarding-add-project-progress.png",
+                                     "onboarding-add-project-added.png",
+                                     "onboarding-scheduling-without-tool.png",
+                                     "onboarding-scheduling.png",
+                                     "onboarding-scheduling-enabled.png",
+                                     "onboarding-scheduling-disable-failed.png",
+                                     "onboarding-index.png",
+                                     "onboarding-index-end.png",
+                                     "onboarding-index-joined.png",
+                                     "onboarding-completion.png"}));
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 #include "Norvane/pages/ApplicationController.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -10,6 +8,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "Norvane/onboarding/OnboardingWizard.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/PanelPlacement.h"
@@ -33,8 +32,9 @@ struct ControllerFixture {
     SingleInstance instance{QString::fromStdString(runtime.path().string())};
     std::unique_ptr<ApplicationController> controller;
 
-    explicit ControllerFixture(bool tray = true, bool onboardingDone = true) : trayAvailable(tray) {
-        QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), onboardingDone);
+    /// `onboardingDone` is stored first when given; the stored flag is left as it is otherwise.
+    explicit ControllerFixture(bool tray = true, std::optional<bool> onboardingDone = true) : trayAvailable(tray) {
+        if (onboardingDone) QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), *onboardingDone);
         controller = std::make_unique<ApplicationController>(application, NorvaneDatabase::makeContainer(), instance,
                                                              [this] { return trayAvailable; });
         QCoreApplication::processEvents();
@@ -125,22 +125,26 @@ TEST(ApplicationController, AClickOnTheIconTogglesThePanelBesideIt) {
     panel.hide();
 }
 
-TEST(ApplicationController, OnlyTheFirstRunSheetItselfCanCloseIt) {
-    ControllerFixture fixture(true, false);
-    QDialog* sheet = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            sheet = fixture.window()->findChild<QDialog*>();
-            return sheet && sheet->isVisible();
-        },
-        3000));
-    QTest::keyClick(sheet, Qt::Key_Escape);
-    EXPECT_TRUE(sheet->isVisible()) << "Escape";
-    sheet->close();
-    EXPECT_TRUE(sheet->isVisible()) << "the window's close button";
-
-    sheet->findChild<QAbstractButton*>()->click();
-    EXPECT_FALSE(sheet->isVisible());
+TEST(ApplicationController, TheFirstRunWizardFollowsTheWindowAndSkippingItIsRemembered) {
+    {
+        ControllerFixture fixture(true, false);
+        OnboardingWizard* wizard = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                wizard = fixture.window()->findChild<OnboardingWizard*>();
+                return wizard && wizard->isVisible();
+            },
+            3000));
+        EXPECT_TRUE(wizard->isModal());
+        QTest::keyClick(wizard, Qt::Key_Escape);
+        EXPECT_TRUE(wizard->isVisible()) << "Escape";
+        QTest::mouseClick(&wizard->skipSetupButton(), Qt::LeftButton);
+        EXPECT_FALSE(wizard->isVisible());
+        EXPECT_TRUE(QSettings().value(QStringLiteral("hasCompletedOnboarding")).toBool());
+    }
+    ControllerFixture nextStart(true, std::nullopt);
+    QTest::qWait(800);
+    EXPECT_EQ(nextStart.window()->findChild<OnboardingWizard*>(), nullptr);
 }
 
 TEST(PanelPlacement, OpensBesideTheIconAndStaysOnTheScreen) {

@@ -1,0 +1,103 @@
+#include "Norvane/onboarding/CLIInstallStepView.h"
+
+#include <QVBoxLayout>
+
+#include "Norvane/cards/kit/CardLayout.h"
+#include "Norvane/cards/kit/RoundedPanel.h"
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/text/SymbolLabel.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/onboarding/BusyButton.h"
+#include "Norvane/onboarding/ErrorCaption.h"
+#include "Norvane/onboarding/OnboardingWizardModel.h"
+#include "Norvane/onboarding/StepLayout.h"
+#include "Norvane/settings/BackgroundWork.h"
+
+namespace norvane::app {
+namespace {
+
+constexpr int installButtonWidth = 150;
+
+QWidget* makeFeatures() {
+    auto* features = makeColumn(12);
+    features->addWidget(StepLayout::makeFeatureRow(QStringLiteral("chevron.left.forwardslash.chevron.right"),
+                                                   QStringLiteral("Run 'norvane collect' from any directory")));
+    features->addWidget(
+        StepLayout::makeFeatureRow(QStringLiteral("clock"), QStringLiteral("Enable automatic daily collection")));
+    features->addWidget(
+        StepLayout::makeFeatureRow(QStringLiteral("gearshape.2"), QStringLiteral("Integrate with your dev workflow")));
+    auto* holder = StepLayout::padded(features, 60);
+    features->setContentsMargins(60, 10, 60, 0);
+    return holder;
+}
+
+} // namespace
+
+CLIInstallStepView::CLIInstallStepView(OnboardingWizardModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    auto* column = StepLayout::makeStepColumn(*this, 24);
+    column->addStretch(1);
+    column->addWidget(StepLayout::makeLargeSymbol(QStringLiteral("terminal"), Palette::blue()), 0, Qt::AlignHCenter);
+    column->addWidget(StepLayout::makeCentredText(QStringLiteral("Command Line Tool"), TextStyle::title,
+                                                  Palette::textPrimary(), QFont::Bold));
+    auto* summary =
+        StepLayout::makeCentredText(QStringLiteral("Use Norvane from your terminal for scripting and automation"),
+                                    TextStyle::subheadline, Palette::textSecondary());
+    summary->setContentsMargins(40, 0, 40, 0);
+    column->addWidget(summary);
+    column->addWidget(makeFeatures(), 0, Qt::AlignHCenter);
+    column->addStretch(1);
+    column->addWidget(makeInstallArea());
+    column->addStretch(1);
+    connect(&model_, &OnboardingWizardModel::changed, this, &CLIInstallStepView::refresh);
+    refresh();
+}
+
+QWidget* CLIInstallStepView::makeInstallArea() {
+    installed_ = StepLayout::makeStatusBox(QStringLiteral("Installed at ") +
+                                           QString::fromStdString(model_.services().toolPath.string()));
+    install_ =
+        new BusyButton(QStringLiteral("Install CLI"), installButtonWidth, QStringLiteral("square.and.arrow.down"));
+    connect(install_, &QPushButton::clicked, this, &CLIInstallStepView::installCLI);
+    error_ = new ErrorCaption;
+    auto* choices = makeColumn(12);
+    choices->addWidget(install_, 0, Qt::AlignHCenter);
+    choices->addWidget(error_);
+    choices->addWidget(StepLayout::makeCentredText(QStringLiteral("You can skip this and install later from Settings"),
+                                                   TextStyle::caption, Palette::textSecondary()));
+    notInstalled_ = wrap(choices);
+
+    auto* area = makeColumn(0);
+    area->addWidget(installed_, 0, Qt::AlignHCenter);
+    area->addWidget(notInstalled_);
+    return wrap(area);
+}
+
+void CLIInstallStepView::installCLI() {
+    isInstalling_ = true;
+    errorMessage_.reset();
+    model_.setBusy(true);
+    runInBackground<CLIInstaller::InstallResult>(
+        this, [installer = model_.services().installer] { return installer->install(); },
+        [this](std::optional<CLIInstaller::InstallResult> result, const QString& failure) {
+            isInstalling_ = false;
+            if (!result) {
+                errorMessage_ = failure;
+            } else if (!result->succeeded()) {
+                // A dismissed password dialog has no description: it shows nothing.
+                if (const auto text = result->error().errorDescription()) errorMessage_ = QString::fromStdString(*text);
+            }
+            if (result && result->succeeded()) model_.setCliInstalled(true);
+            model_.setBusy(false);
+        });
+    refresh();
+}
+
+void CLIInstallStepView::refresh() {
+    installed_->setVisible(model_.cliInstalled());
+    notInstalled_->setVisible(!model_.cliInstalled());
+    install_->setBusy(isInstalling_);
+    install_->setEnabled(!isInstalling_);
+    error_->setMessage(errorMessage_);
+}
+
+} // namespace norvane::app

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+
+#include <QWidget>
+
+namespace norvane::app {
+
+class BusyButton;
+class ErrorCaption;
+class OnboardingWizardModel;
+
+/// The wizard's command-line tool step: what the tool is for, and the link
+/// /usr/local/bin/norvane put in place through the installer, which may ask for the administrator's
+/// password. The installer runs on a worker; the wizard waits for it with the button spinning.
+class CLIInstallStepView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CLIInstallStepView(OnboardingWizardModel& model, QWidget* parent = nullptr);
+
+    BusyButton& installButton() const { return *install_; }
+    /// The installed row; hidden until the tool is installed.
+    const QWidget& installedRow() const { return *installed_; }
+    const ErrorCaption& errorLabel() const { return *error_; }
+    bool isInstalling() const { return isInstalling_; }
+
+private:
+    QWidget* makeInstallArea();
+    void installCLI();
+    void refresh();
+
+    OnboardingWizardModel& model_;
+    bool isInstalling_ = false;
+    std::optional<QString> errorMessage_;
+    QWidget* installed_ = nullptr;
+    QWidget* notInstalled_ = nullptr;
+    BusyButton* install_ = nullptr;
+    ErrorCaption* error_ = nullptr;
+};
+
+} // namespace norvane::app

@@ -1,0 +1,10 @@
+#include "Norvane/onboarding/OnboardingServices.h"
+
+namespace norvane::app {
+
+OnboardingServices OnboardingServices::standard(AppState& appState) {
+    return {&appState, std::make_shared<DependencyCheck>(), std::make_shared<CLIInstaller>(),
+            std::make_shared<LaunchdManager>(), CLIInstaller::Locations::standard().linkPath};
+}
+
+} // namespace norvane::app
