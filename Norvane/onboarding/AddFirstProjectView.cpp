@@ -204,6 +204,11 @@ void AddFirstProjectView::addProject() {
 void AddFirstProjectView::refresh() {
     const auto shown = display(adder_, model_.addedProject().has_value());
     displays_->setCurrentIndex(int(shown));
+    // The step is as tall as the display it shows, so a short one does not scroll.
+    for (int index = 0; index < displays_->count(); ++index) {
+        const auto policy = index == int(shown) ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+        displays_->widget(index)->setSizePolicy(policy, policy);
+    }
     gitWarning_->setVisible(!path_->text().isEmpty() && !AddProjectForm::isGitRepository(path_->text()));
     error_->setMessage(startedInThisVisit_ ? adder_.errorMessage() : std::nullopt);
     add_->setBusy(adder_.isAdding());
