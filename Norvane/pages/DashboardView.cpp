@@ -80,10 +80,13 @@ DashboardView::DashboardView(AppState& appState, ProjectListModel& projects, QWi
         showDetail();
         updateRefreshButton();
     });
+    connect(&projects_, &ProjectListModel::commitSummariesChanged, this,
+            [this] { sidebar_->setCommitSummaries(projects_.commitSummaries()); });
     connect(&appState_, &AppState::isCollectingChanged, this, &DashboardView::updateRefreshButton);
     connect(&appState_, &AppState::lastCollectionErrorChanged, this, &DashboardView::updateBanner);
     connect(banner_, &ErrorBanner::closeRequested, this, [this] { appState_.setLastCollectionError(std::nullopt); });
     sidebar_->setProjects(projects_.projects());
+    sidebar_->setCommitSummaries(projects_.commitSummaries());
     showDetail();
     updateRefreshButton();
     updateBanner();

@@ -41,6 +41,26 @@ void ProjectListModel::reload() {
         qCWarning(pagesLog, "Failed to fetch projects: %s", failure.what());
     }
     emit changed();
+    loadCommitSummaries();
+}
+
+void ProjectListModel::loadCommitSummaries() {
+    summaryLoader_.request(
+        [container = container_] {
+            const auto context = std::make_shared<platform::ModelContext>(container);
+            CommitSummaries summaries;
+            for (const auto& project : context->fetch<Project>())
+                summaries[project->id] = project->latestCommitSummary();
+            return summaries;
+        },
+        [this](std::optional<CommitSummaries> summaries, const QString& error) {
+            if (!summaries) {
+                qCWarning(pagesLog, "Failed to read the latest commits: %s", qUtf8Printable(error));
+                return;
+            }
+            commitSummaries_ = std::move(*summaries);
+            emit commitSummariesChanged();
+        });
 }
 
 } // namespace norvane::app

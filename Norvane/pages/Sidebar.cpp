@@ -72,6 +72,10 @@ void Sidebar::setProjects(const DashboardModel::Projects& projects) {
     selectCurrentRow();
 }
 
+void Sidebar::setCommitSummaries(const ProjectListModel::CommitSummaries& summaries) {
+    model_.setCommitSummaries(summaries);
+}
+
 void Sidebar::setSelection(const std::optional<SidebarSelection>& selection) {
     selection_ = selection;
     selectCurrentRow();
@@ -95,6 +99,13 @@ QStringList Sidebar::rowTexts() const {
     QStringList texts;
     for (int row = 0; row < model_.rowCount(); ++row)
         texts << model_.index(row).data(Qt::AccessibleTextRole).toString();
+    return texts;
+}
+
+QStringList Sidebar::detailTexts() const {
+    QStringList texts;
+    for (int row = 0; row < model_.rowCount(); ++row)
+        texts << model_.index(row).data(SidebarModel::detailRole).toString();
     return texts;
 }
 

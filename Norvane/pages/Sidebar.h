@@ -23,12 +23,15 @@ public:
     /// Updates the rows from all projects in name order; the selection and the scroll position
     /// stay as they were, also when the selected project's row is gone.
     void setProjects(const DashboardModel::Projects& projects);
+    void setCommitSummaries(const ProjectListModel::CommitSummaries& summaries);
     void setSelection(const std::optional<SidebarSelection>& selection);
     const std::optional<SidebarSelection>& selection() const { return selection_; }
     /// Every row's text, top to bottom; section headers as drawn (upper case).
     QStringList rowTexts() const;
     /// Every row's text as drawn at the list's present width (long names cut).
     QStringList shownTexts() const;
+    /// Every row's line of detail, top to bottom; empty for rows without one.
+    QStringList detailTexts() const;
     QListView& list() const { return *list_; }
 
 signals:

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Norvane/pages/ProjectRowModel.h"
+
 namespace norvane::app {
 
 std::optional<SidebarSelection> SidebarModel::Row::selection() const {
@@ -51,6 +53,11 @@ void SidebarModel::setProjects(const DashboardModel::Projects& projects) {
     if (!rows_.empty()) emit dataChanged(index(0), index(rowCount() - 1));
 }
 
+void SidebarModel::setCommitSummaries(const ProjectListModel::CommitSummaries& summaries) {
+    commitSummaries_ = summaries;
+    if (!rows_.empty()) emit dataChanged(index(0), index(rowCount() - 1), {detailRole});
+}
+
 void SidebarModel::place(std::size_t position, const Row& row) {
     const auto found = std::find_if(rows_.begin() + std::ptrdiff_t(position), rows_.end(),
                                     [&](const Row& existing) { return existing.isSameRow(row); });
@@ -84,8 +91,21 @@ QVariant SidebarModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole: return row.kind == RowKind::header ? row.text.toUpper() : row.text;
-    default: return {};
+    default: return row.kind == RowKind::project ? projectData(*row.project, role) : QVariant();
     }
+}
+
+QVariant SidebarModel::projectData(const Project& project, int role) const {
+    const auto now = platform::currentDate();
+    if (role == dotColorRole) return ProjectRowModel::statusColor(project, now);
+    if (role != detailRole) return {};
+    const auto summary = commitSummaries_.find(project.id);
+    // Until its newest commit has been read, a project's row waits with its name alone rather than
+    // show a line that the commit then replaces.
+    if (summary == commitSummaries_.end() && project.status != ProjectStatus::archived) return {};
+    const auto detail =
+        ProjectRowModel::detailText(project, summary == commitSummaries_.end() ? std::nullopt : summary->second, now);
+    return detail ? QVariant(*detail) : QVariant();
 }
 
 Qt::ItemFlags SidebarModel::flags(const QModelIndex& index) const {

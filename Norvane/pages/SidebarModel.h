@@ -7,6 +7,7 @@
 #include <QAbstractListModel>
 
 #include "Norvane/pages/DashboardModel.h"
+#include "Norvane/pages/ProjectListModel.h"
 
 namespace norvane::app {
 
@@ -19,6 +20,8 @@ class SidebarModel : public QAbstractListModel {
 
 public:
     enum class RowKind { portfolio, header, emptyState, project };
+    /// A project row's line of detail (none without one) and the colour of its dot.
+    enum Role { detailRole = Qt::UserRole + 1, dotColorRole };
 
     /// One row; a project row's text is the project's name, a header's its title as written.
     struct Row {
@@ -35,6 +38,8 @@ public:
     explicit SidebarModel(QObject* parent = nullptr);
 
     void setProjects(const DashboardModel::Projects& projects);
+    /// The newest commit of each project, for the rows' detail lines.
+    void setCommitSummaries(const ProjectListModel::CommitSummaries& summaries);
     const Row& row(int index) const { return rows_.at(std::size_t(index)); }
     /// The row that selects `selection`, if one does.
     std::optional<int> rowOf(const SidebarSelection& selection) const;
@@ -49,7 +54,10 @@ public:
 private:
     void place(std::size_t position, const Row& row);
 
+    QVariant projectData(const Project& project, int role) const;
+
     std::vector<Row> rows_;
+    ProjectListModel::CommitSummaries commitSummaries_;
 };
 
 } // namespace norvane::app

@@ -21,10 +21,18 @@ constexpr int headerTopPadding = 12;
 constexpr int headerBottomPadding = 2;
 constexpr int emptyStateSpacing = 8;
 constexpr double selectionRadius = 6.0;
+constexpr int dotDiameter = 8;
+constexpr int dotGlowRadius = 4;
+constexpr int dotSpacing = 10;
+constexpr int projectRowPadding = 6;
+constexpr int detailSpacing = 2;
 
 const QString emptyStateHint = QStringLiteral("Add your first project to start tracking development metrics.");
 
 QFont rowFont() { return Typography::font(TextStyle::body); }
+QFont projectNameFont() { return Typography::systemFont(13, QFont::Medium); }
+QFont detailFont() { return Typography::font(TextStyle::caption2); }
+int projectTextLeft() { return inset + dotDiameter + dotSpacing; }
 QFont headerFont() { return Typography::tracked(Typography::systemFont(11, QFont::DemiBold), 0.5); }
 QFont emptyStateTitleFont() { return Typography::font(TextStyle::caption, QFont::DemiBold); }
 QFont emptyStateHintFont() { return Typography::font(TextStyle::caption); }
@@ -41,7 +49,7 @@ QString SidebarRowDelegate::shownText(const QModelIndex& index, int width) const
     const auto& row = model_.row(index.row());
     const QString text = index.data(Qt::DisplayRole).toString();
     if (row.kind != SidebarModel::RowKind::project) return text;
-    return QFontMetrics(rowFont()).elidedText(text, Qt::ElideRight, width - 2 * inset);
+    return QFontMetrics(projectNameFont()).elidedText(text, Qt::ElideRight, width - projectTextLeft() - inset);
 }
 
 QSize SidebarRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const {
@@ -51,6 +59,10 @@ QSize SidebarRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelInde
     case SidebarModel::RowKind::header:
         return {width, headerTopPadding + QFontMetrics(headerFont()).height() + headerBottomPadding};
     case SidebarModel::RowKind::emptyState: return {width, emptyStateHintBounds(width).bottom() + 1 + inset};
+    // Room for the detail line whether or not there is one, so rows keep their place when it comes.
+    case SidebarModel::RowKind::project:
+        return {width, QFontMetrics(projectNameFont()).height() + detailSpacing + QFontMetrics(detailFont()).height() +
+                           2 * projectRowPadding};
     default: return {width, std::max(QFontMetrics(rowFont()).height(), symbolWidth()) + 2 * rowPadding};
     }
 }
@@ -92,14 +104,44 @@ void SidebarRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
         painter->drawText(QRect(text.left(), text.top(), symbolWidth(), text.height()), Qt::AlignCenter,
                           SymbolRegistry::text(QStringLiteral("chart.pie")));
         text.setLeft(text.left() + symbolWidth() + symbolSpacing);
-        [[fallthrough]];
-    case SidebarModel::RowKind::project:
         painter->setFont(rowFont());
         painter->setPen(Palette::textPrimary());
         painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter, shownText(index, bounds.width()));
         break;
+    case SidebarModel::RowKind::project: paintProject(*painter, bounds, index); break;
     }
     painter->restore();
+}
+
+void SidebarRowDelegate::paintProject(QPainter& painter, const QRect& bounds, const QModelIndex& index) const {
+    const QColor dot = index.data(SidebarModel::dotColorRole).value<QColor>();
+    const QPointF centre(bounds.left() + inset + dotDiameter / 2.0, bounds.center().y() + 0.5);
+    // The dot glows in its own colour, fading out from its edge.
+    QRadialGradient glow(centre, dotDiameter / 2.0 + dotGlowRadius);
+    glow.setColorAt(0.0, Palette::withOpacity(dot, 0.5));
+    glow.setColorAt(1.0, Palette::withOpacity(dot, 0.0));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(glow);
+    painter.drawEllipse(centre, dotDiameter / 2.0 + dotGlowRadius, dotDiameter / 2.0 + dotGlowRadius);
+    painter.setBrush(dot);
+    painter.drawEllipse(centre, dotDiameter / 2.0, dotDiameter / 2.0);
+
+    const QString detail = index.data(SidebarModel::detailRole).toString();
+    const QFontMetrics name(projectNameFont());
+    const QFontMetrics detailMetrics(detailFont());
+    const int textHeight = name.height() + (detail.isEmpty() ? 0 : detailSpacing + detailMetrics.height());
+    const int left = bounds.left() + projectTextLeft();
+    const int width = bounds.right() - inset - left;
+    const int top = bounds.top() + (bounds.height() - textHeight) / 2;
+    painter.setFont(projectNameFont());
+    painter.setPen(Palette::textPrimary());
+    painter.drawText(QRect(left, top, width, name.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     shownText(index, bounds.width()));
+    if (detail.isEmpty()) return;
+    painter.setFont(detailFont());
+    painter.setPen(Palette::textSecondary());
+    painter.drawText(QRect(left, top + name.height() + detailSpacing, width, detailMetrics.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, detailMetrics.elidedText(detail, Qt::ElideRight, width));
 }
 
 void SidebarRowDelegate::paintEmptyState(QPainter& painter, const QRect& bounds) const {

@@ -8,8 +8,8 @@ namespace norvane::app {
 class SidebarModel;
 
 /// Draws the sidebar's rows as wide as the list: the portfolio entry with its symbol, the section
-/// headers, the "Get Started" block, and each project by its name, cut with an ellipsis when it is
-/// longer than the row.
+/// headers, the "Get Started" block, and each project as its coloured dot, its name and its line of
+/// detail, each cut with an ellipsis when it is longer than the row.
 class SidebarRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -23,6 +23,7 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
+    void paintProject(QPainter& painter, const QRect& bounds, const QModelIndex& index) const;
     void paintEmptyState(QPainter& painter, const QRect& bounds) const;
     QRect emptyStateHintBounds(int width) const;
 

@@ -6,9 +6,12 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "Norvane/components/theme/Palette.h"
 #include "Norvane/pages/ErrorBanner.h"
 #include "Norvane/pages/ProjectListModel.h"
+#include "Norvane/pages/ProjectRowModel.h"
 #include "Norvane/pages/Sidebar.h"
+#include "core/models/Snapshot.h"
 #include "platform/LocalCalendar.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/AppStateFakes.h"
@@ -166,6 +169,43 @@ TEST(DashboardView, StoreChangesKeepTheSidebarsSelectionAndScrollPositionAndCutL
     EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
     EXPECT_LT(list.fontMetrics().horizontalAdvance(shown), list.viewport()->width());
     EXPECT_FALSE(list.horizontalScrollBar()->isVisible());
+}
+
+TEST(ProjectRowModel, RelativeDaysCountWeeksAndMonthsAndReadAFutureCommitAsToday) {
+    QStringList texts;
+    for (int days : {0, 1, 6, 7, 13, 14, 21, 29, 30, 59, 60, -5}) texts << ProjectRowModel::relativeDaysText(days);
+    EXPECT_EQ(texts,
+              QStringList({"today", "yesterday", "6 days ago", "1 week ago", "1 week ago", "2 weeks ago", "3 weeks ago",
+                           "4 weeks ago", "1+ months ago", "1+ months ago", "2+ months ago", "today"}));
+}
+
+TEST(DashboardView, ProjectRowsShowADotAndTheNewestCommitOrHowLongAgo) {
+    DashboardFixture fixture;
+    const auto commit = [&fixture](const std::shared_ptr<Project>& project, const char* message) {
+        auto snapshot = Snapshot::create(project);
+        snapshot->latestCommitHash = "0123456789abcdef";
+        snapshot->latestCommitMessage = message;
+        fixture.context->insert(snapshot);
+        fixture.context->save();
+    };
+    commit(fixture.add("Atlas", ProjectStatus::active, committedDaysAgo(2)), "Add the billing export\nDetails");
+    commit(fixture.add("Old", ProjectStatus::archived, committedDaysAgo(2)), "Last words");
+    fixture.add("Beacon", ProjectStatus::paused, committedDaysAgo(10));
+    fixture.add("Clock", ProjectStatus::active, committedDaysAgo(-3));
+    fixture.add("Draft");
+    fixture.window.show();
+    auto& sidebar = fixture.window.sidebar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sidebar.detailTexts()[2].isEmpty(); }, 10'000));
+
+    EXPECT_EQ(sidebar.rowTexts(),
+              QStringList({"Portfolio", "PROJECTS", "Clock", "Atlas", "Beacon", "Draft", "ARCHIVED", "Old"}));
+    EXPECT_EQ(sidebar.detailTexts(),
+              QStringList({"", "", "today", QStringLiteral("0123456 \u00B7 Add the billing export"), "1 week ago", "",
+                           "", "Archived"}));
+    QList<QColor> dots;
+    for (int row : {3, 4, 5, 7})
+        dots << sidebar.list().model()->index(row, 0).data(SidebarModel::dotColorRole).value<QColor>();
+    EXPECT_EQ(dots, QList<QColor>({Palette::cyan(), Palette::textMuted(), Palette::textMuted(), Palette::textMuted()}));
 }
 
 TEST(DashboardView, RefreshIsDisabledWhileACollectionRuns) {
