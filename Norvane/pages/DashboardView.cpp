@@ -13,6 +13,7 @@
 #include "Norvane/pages/ErrorBanner.h"
 #include "Norvane/pages/PagePlaceholder.h"
 #include "Norvane/pages/PortfolioView.h"
+#include "Norvane/pages/ProjectDetailView.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/pages/SheetDialog.h"
 #include "Norvane/pages/Sidebar.h"
@@ -37,9 +38,7 @@ QWidget* DashboardView::makeDetailContent(const DetailPage& page) {
         return new PagePlaceholder(QStringLiteral("folder"), QStringLiteral("Select a Project"),
                                    QStringLiteral("Choose a project from the sidebar to view its metrics."));
     case DetailPage::Kind::portfolio: return makePortfolioView();
-    case DetailPage::Kind::project:
-        return new PagePlaceholder(QStringLiteral("folder"), QString::fromStdString(page.project->name),
-                                   QStringLiteral("The project page will stand here."));
+    case DetailPage::Kind::project: return new ProjectDetailView(appState_, projects_.container(), page.project);
     case DetailPage::Kind::projectNotFound:
         return new PagePlaceholder(QStringLiteral("folder"), QStringLiteral("Project Not Found"),
                                    QStringLiteral("This project may have been removed."));
@@ -115,7 +114,14 @@ void DashboardView::showDetail() {
     const auto page = DashboardModel::detailPage(sidebar_->selection(), projects_.projects());
     const bool same = detailContent_ && page.kind == detailPage_.kind &&
                       (page.kind != DetailPage::Kind::project || page.project->id == detailPage_.project->id);
+    const bool projectToProject =
+        detailContent_ && page.kind == DetailPage::Kind::project && detailPage_.kind == DetailPage::Kind::project;
     detailPage_ = page;
+    if (projectToProject) {
+        // One project page serves the next project too, so the choices made on it carry over.
+        static_cast<ProjectDetailView*>(detailContent_)->setProject(page.project);
+        return;
+    }
     if (same) return;
     delete detailContent_;
     detailContent_ = makeDetailContent(page);

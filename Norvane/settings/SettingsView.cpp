@@ -5,8 +5,8 @@
 #include <QVBoxLayout>
 
 #include "Norvane/cards/kit/CardLayout.h"
-#include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/settings/CocomoTab.h"
 #include "Norvane/settings/CostSettingsSync.h"
 #include "Norvane/settings/DataTab.h"
@@ -20,10 +20,7 @@ namespace {
 constexpr int defaultCollectionHour = 2;
 constexpr int tabSymbolSize = 16;
 
-QIcon symbolIcon(const QString& name) {
-    SymbolLabel symbol(name, tabSymbolSize, Palette::textPrimary());
-    return QIcon(symbol.grab());
-}
+QIcon symbolIcon(const QString& name) { return SymbolRegistry::icon(name, tabSymbolSize, Palette::textPrimary()); }
 
 GeneralTab::InitialState readInitialState(const SettingsServices& services) {
     const auto schedule = services.agent->installedSchedule();

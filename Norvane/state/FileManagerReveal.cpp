@@ -32,4 +32,6 @@ void FileManagerReveal::showItem(const std::filesystem::path& file) {
     });
 }
 
+void FileManagerReveal::showFolder(const std::filesystem::path& folder) { QDesktopServices::openUrl(urlOf(folder)); }
+
 } // namespace norvane::app

@@ -4,8 +4,6 @@
 #include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/components/theme/Typography.h"
 
-#include <QPainter>
-
 namespace norvane::app {
 
 namespace {
@@ -26,19 +24,6 @@ QString buttonStyle(BorderedButton::Prominence prominence) {
              rgba(Palette::withOpacity(fill, fill.alphaF() * 0.45)), rgba(Palette::textMuted()));
 }
 
-/// The symbol drawn from the registry's font in the text colour, at twice the pixels for sharpness.
-QIcon symbolIcon(const QString& name, int pixelSize) {
-    QPixmap pixmap(pixelSize * 2, pixelSize * 2);
-    pixmap.setDevicePixelRatio(2.0);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setFont(SymbolRegistry::font(pixelSize));
-    painter.setPen(Palette::textPrimary());
-    painter.drawText(QRect(0, 0, pixelSize, pixelSize), Qt::AlignCenter, SymbolRegistry::text(name));
-    return QIcon(pixmap);
-}
-
 } // namespace
 
 BorderedButton::BorderedButton(const QString& text, Prominence prominence, const QString& symbol, QWidget* parent)
@@ -48,7 +33,7 @@ BorderedButton::BorderedButton(const QString& text, Prominence prominence, const
     setStyleSheet(buttonStyle(prominence));
     if (!symbol.isEmpty()) {
         const int size = Typography::pixelSize(TextStyle::body) + 2;
-        setIcon(symbolIcon(symbol, size));
+        setIcon(SymbolRegistry::icon(symbol, size, Palette::textPrimary()));
         setIconSize(QSize(size, size));
     }
 }

@@ -2,6 +2,8 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QPainter>
+#include <QPixmap>
 #include <QStringList>
 
 #include <algorithm>
@@ -186,6 +188,18 @@ QString SymbolRegistry::text(const QString& name) {
     }
     const char32_t codePoint = entry->codePoint;
     return QString::fromUcs4(&codePoint, 1);
+}
+
+QIcon SymbolRegistry::icon(const QString& name, int pixelSize, const QColor& color) {
+    QPixmap pixmap(pixelSize * 2, pixelSize * 2);
+    pixmap.setDevicePixelRatio(2.0);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(font(pixelSize));
+    painter.setPen(color);
+    painter.drawText(QRect(0, 0, pixelSize, pixelSize), Qt::AlignCenter, text(name));
+    return QIcon(pixmap);
 }
 
 QFont SymbolRegistry::font(int pixelSize) {

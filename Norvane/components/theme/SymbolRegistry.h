@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QString>
 
 namespace norvane::app {
@@ -22,6 +24,9 @@ public:
     static QString text(const QString& name);
     /// The font to draw `text(name)` with, at `pixelSize`.
     static QFont font(int pixelSize);
+    /// `name` drawn in `color` as an icon `pixelSize` pixels square, sharp on screens of twice the
+    /// density: for buttons and menu items.
+    static QIcon icon(const QString& name, int pixelSize, const QColor& color);
     /// The plain-text stand-in of `name` ("?" for a name the registry does not know).
     static QString fallbackText(const QString& name);
     /// The icon font's code point for `name`; 0 for an unknown name.

@@ -17,6 +17,7 @@
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/pages/screenshots/OnboardingScreenshots.h"
 #include "Norvane/pages/screenshots/PortfolioScreenshots.h"
+#include "Norvane/pages/screenshots/ProjectPageScreenshots.h"
 #include "Norvane/pages/screenshots/SheetScreenshots.h"
 #include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/DataTab.h"
@@ -133,6 +134,7 @@ void stage(ApplicationController& controller, const Take& take) {
     settle([] { return true; });
     take(QStringLiteral("main-window-error-banner.png"), *window);
     controller.appState().setLastCollectionError(std::nullopt);
+    ProjectPageScreenshots::stage(controller, *window, take);
 
     auto& panel = controller.panel();
     panel.adjustSize();

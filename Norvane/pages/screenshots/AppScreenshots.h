@@ -12,9 +12,9 @@ class ApplicationController;
 class OceanSegmentedPicker;
 
 /// The pictures of the application that a reviewer looks at, staged one after the other on a
-/// running controller over the demo store: the main window, the window with a failure banner over
-/// a project's page, the portfolio page, the menu-bar panel, the settings window's tabs, the
-/// sheets and the first-run wizard's steps.
+/// running controller over the demo store: the main window, the portfolio page, the window with a
+/// failure banner over a project's page, the project page in its states, the menu-bar panel, the
+/// settings window's tabs, the sheets and the first-run wizard's steps.
 namespace AppScreenshots {
 
 /// Runs the event loop until the first metrics are in, then stages each picture and hands its

@@ -20,10 +20,13 @@
 #include "Norvane/components/tiles/SummaryRowView.h"
 #include "Norvane/onboarding/OnboardingWizard.h"
 #include "Norvane/pages/ApplicationController.h"
+#include "Norvane/pages/CollectionProgressStrip.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/ErrorBanner.h"
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/PortfolioView.h"
+#include "Norvane/pages/ProjectDetailView.h"
+#include "Norvane/pages/ProjectHeader.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/pages/screenshots/DemoPortfolio.h"
 #include "Norvane/settings/CaptionMessage.h"
@@ -70,6 +73,28 @@ void expectBannerOverTheProjectPage(const DashboardView& window) {
     EXPECT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines.last().endsWith(QChar(0x2026))) << "the six projects take more than two lines";
     EXPECT_EQ(banner.toolTip(), AppScreenshots::bannerMessage());
+}
+
+void expectProjectPage(const QString& name, QWidget& widget) {
+    auto* page = widget.findChild<ProjectDetailView*>();
+    if (!page) page = qobject_cast<ProjectDetailView*>(widget.parentWidget()->parentWidget());
+    ASSERT_NE(page, nullptr) << name.toStdString();
+    EXPECT_TRUE(page->isLoaded()) << name.toStdString();
+    if (name == "project-page-sections.png") {
+        EXPECT_EQ(page->shownSections().size(), 6u) << "every section has something to show";
+        EXPECT_EQ(page->shownEmptyState(), ProjectEmptyState::none);
+    }
+    if (name == "project-page-collected.png") {
+        EXPECT_EQ(page->progressStrip().statusText(), "atlas-api updated");
+        EXPECT_FALSE(page->header().collectMenu().isEnabled());
+    }
+    const auto emptyState = page->shownEmptyState();
+    if (name == "project-page-history-only.png") {
+        EXPECT_EQ(emptyState, ProjectEmptyState::gitHistoryOnly);
+    }
+    if (name == "project-page-no-data.png") {
+        EXPECT_EQ(emptyState, ProjectEmptyState::noData);
+    }
 }
 
 void expectPanelFigures(const MenuBarView& panel) {
@@ -170,6 +195,7 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         if (name == "main-window.png") expectWindowHoldsTheProjectRows(dynamic_cast<DashboardView&>(widget));
         if (name == "main-window-error-banner.png")
             expectBannerOverTheProjectPage(dynamic_cast<DashboardView&>(widget));
+        if (name.startsWith("project-page")) expectProjectPage(name, widget);
         if (name == "menu-bar-panel.png") expectPanelFigures(dynamic_cast<MenuBarView&>(widget));
         if (name.startsWith("settings-")) expectSettings(name, dynamic_cast<SettingsView&>(widget));
         if (name.startsWith("portfolio-page")) expectPortfolio(name, widget);
@@ -181,6 +207,11 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
                                      "portfolio-menu.png",
                                      "portfolio-page-sections-open.png",
                                      "main-window-error-banner.png",
+                                     "project-page.png",
+                                     "project-page-sections.png",
+                                     "project-page-collected.png",
+                                     "project-page-history-only.png",
+                                     "project-page-no-data.png",
                                      "menu-bar-panel.png",
                                      "settings-general.png",
                                      "settings-cocomo.png",

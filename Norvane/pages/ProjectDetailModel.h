@@ -1,0 +1,85 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include <QColor>
+#include <QString>
+
+#include "Norvane/components/tiles/HeroMetric.h"
+#include "Norvane/components/tiles/SummaryStat.h"
+#include "Norvane/pages/ProjectPageData.h"
+#include "Norvane/state/CollectionProgress.h"
+#include "core/analytics/ProjectRollingLeverage.h"
+#include "core/collection/CocomoEstimate.h"
+#include "core/models/Project.h"
+
+namespace norvane::app {
+
+/// Where the project page's leverage comes from: the rolling 14 days that the application state
+/// caches, or the whole history's cumulative effort.
+enum class LeverageDisplayMode { rolling14Day, cumulative };
+
+/// The project page's sections, in page order.
+enum class ProjectSection { trends, outputComposition, velocityRetention, milestones, costEstimates, latestCommit };
+
+/// What closes the page when it has no code count.
+enum class ProjectEmptyState { none, noData, gitHistoryOnly };
+
+/// The project page's rules: the header's texts, the hero zone's leverage and maturity, the
+/// summary tiles and which sections show, from the project's record, the values read for it,
+/// the application state's cached leverage and the current time.
+class ProjectDetailModel {
+public:
+    /// The fixed wage and overhead of the page's estimates; the settings' own are not used here.
+    static constexpr double averageWage = 150000.0;
+    static constexpr double overhead = 2.4;
+
+    /// Reads `project` and `data` where they are; both must outlive the model.
+    ProjectDetailModel(const Project& project, const ProjectPageData& data,
+                       std::optional<ProjectRollingLeverage> cachedLeverage, platform::Date now);
+    ProjectDetailModel(const Project&, ProjectPageData&&, std::optional<ProjectRollingLeverage>,
+                       platform::Date) = delete;
+
+    /// "14-Day" or "Cumulative".
+    static QString rawValue(LeverageDisplayMode mode);
+    /// The stored text's mode; any other text reads as "14-Day".
+    static LeverageDisplayMode leverageMode(const QString& rawValue);
+    static constexpr std::array<LeverageDisplayMode, 2> leverageModes{LeverageDisplayMode::rolling14Day,
+                                                                      LeverageDisplayMode::cumulative};
+
+    /// `path` with a leading `home` written "~".
+    static QString displayPath(const QString& path, const QString& home);
+    /// "Active", "Paused" or "Archived".
+    static QString statusText(ProjectStatus status);
+    static QColor statusColor(ProjectStatus status);
+    /// The whole percent of a history import ("42%"); none before its total is known.
+    static std::optional<QString> progressPercentText(const CollectionProgress& progress);
+
+    std::optional<int> daysSinceFirstCommit() const;
+    /// The estimate over the history's lines changed, else the code count's lines.
+    std::optional<CocomoEstimate> estimatedCocomo() const;
+    std::optional<double> estimatedLeverage() const;
+    std::optional<double> cumulativeLeverage() const;
+    std::optional<double> leverageValue(LeverageDisplayMode mode) const;
+    std::optional<MetricDelta> leverageDelta(LeverageDisplayMode mode) const;
+
+    HeroMetric leverageMetric(LeverageDisplayMode mode) const;
+    HeroMetric maturityMetric() const;
+    /// Code lines, files, complexity and days since the first commit.
+    std::vector<SummaryStat> summaryStats() const;
+
+    /// The sections to show; the composition and velocity sections only when the application
+    /// state's caches hold the project.
+    std::vector<ProjectSection> visibleSections(bool hasCachedComposition, bool hasCachedRetention) const;
+    ProjectEmptyState emptyState() const;
+
+private:
+    const Project& project_;
+    const ProjectPageData& data_;
+    std::optional<ProjectRollingLeverage> cachedLeverage_;
+    platform::Date now_;
+};
+
+} // namespace norvane::app

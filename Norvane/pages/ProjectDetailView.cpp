@@ -1,0 +1,368 @@
+#include "Norvane/pages/ProjectDetailView.h"
+
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "Norvane/LogCategories.h"
+#include "Norvane/cards/MilestonesCard.h"
+#include "Norvane/cards/OutputCompositionCard.h"
+#include "Norvane/cards/VelocityRetentionCard.h"
+#include "Norvane/cards/kit/CardLayout.h"
+#include "Norvane/cards/kit/RoundedPanel.h"
+#include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/controls/OceanSegmentedPicker.h"
+#include "Norvane/components/text/NumberText.h"
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/text/SymbolLabel.h"
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/tiles/HeroZoneView.h"
+#include "Norvane/components/tiles/SummaryRowView.h"
+#include "Norvane/pages/CollectionProgressStrip.h"
+#include "Norvane/pages/CostEstimatesView.h"
+#include "Norvane/pages/LatestCommitCard.h"
+#include "Norvane/pages/PagePlaceholder.h"
+#include "Norvane/pages/ProjectHeader.h"
+#include "Norvane/pages/ProjectTrendsView.h"
+#include "Norvane/state/AppState.h"
+#include "Norvane/state/FileManagerReveal.h"
+
+namespace norvane::app {
+namespace {
+
+const QList<int> dayOptions{30, 90, 365};
+constexpr int pageSpacing = 20;
+constexpr int leverageModePickerWidth = 180;
+
+struct SectionLook {
+    ProjectSection section;
+    QString title;
+    QString symbol;
+    QString key;
+    bool expandedByDefault;
+};
+
+const std::array<SectionLook, 6> sectionLooks{{
+    {ProjectSection::trends, QStringLiteral("Trends"), QStringLiteral("chart.line.uptrend.xyaxis"),
+     QStringLiteral("project.trends.expanded"), true},
+    {ProjectSection::outputComposition, QStringLiteral("Output Composition"), QStringLiteral("square.stack.3d.up"),
+     QStringLiteral("project.output.expanded"), false},
+    {ProjectSection::velocityRetention, QStringLiteral("Velocity Retention"), QStringLiteral("gauge.with.needle"),
+     QStringLiteral("project.velocity.expanded"), false},
+    {ProjectSection::milestones, QStringLiteral("Milestones"), QStringLiteral("flag.checkered"),
+     QStringLiteral("project.milestones.expanded"), false},
+    {ProjectSection::costEstimates, QStringLiteral("Cost Estimates"), QStringLiteral("dollarsign.circle"),
+     QStringLiteral("project.costs.expanded"), false},
+    {ProjectSection::latestCommit, QStringLiteral("Latest Commit"),
+     QStringLiteral("chevron.left.forwardslash.chevron.right"), QStringLiteral("project.git.expanded"), false},
+}};
+
+QWidget* gitHistoryNotice() {
+    auto* notice = new RoundedPanel(RoundedPanel::box(Palette::withOpacity(Palette::amber(), 0.1),
+                                                      RoundedPanel::defaultPadding, Qt::Horizontal, defaultSpacing));
+    notice->contentLayout()->addWidget(
+        makeSymbol(QStringLiteral("exclamationmark.triangle.fill"), TextStyle::caption, Palette::amber()));
+    auto* text = makeLabel(QStringLiteral("Run 'norvane collect' to gather current metrics (files, complexity, etc.)"),
+                           TextStyle::caption, Palette::textPrimary());
+    text->setWordWrap(true);
+    notice->contentLayout()->addWidget(text, 1);
+    return notice;
+}
+
+template <typename Value, typename Key>
+std::optional<Value> entry(const std::map<Key, Value>& cache, const Key& key) {
+    const auto found = cache.find(key);
+    return found == cache.end() ? std::nullopt : std::optional<Value>(found->second);
+}
+
+} // namespace
+
+ProjectDetailView::ProjectDetailView(AppState& appState, std::shared_ptr<platform::ModelContainer> container,
+                                     std::shared_ptr<Project> project, QWidget* parent)
+    : QScrollArea(parent), appState_(appState), container_(std::move(container)), project_(std::move(project)) {
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* page = new QWidget;
+    page->setAutoFillBackground(true);
+    QPalette colours = page->palette();
+    colours.setColor(QPalette::Window, Palette::backgroundDeep());
+    page->setPalette(colours);
+    auto* layout = new QVBoxLayout(page);
+    const int padding = RoundedPanel::defaultPadding;
+    layout->setContentsMargins(padding, padding, padding, padding);
+    layout->setSpacing(pageSpacing);
+    strip_ = new CollectionProgressStrip;
+    layout->addWidget(strip_);
+    header_ = new ProjectHeader;
+    layout->addWidget(header_);
+
+    body_ = new QWidget;
+    auto* body = new QVBoxLayout(body_);
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(pageSpacing);
+    body->addWidget(makeHero());
+    summary_ = new SummaryRowView({});
+    body->addWidget(summary_);
+    makeSections(*body);
+    body->addWidget(makeEmptyStates());
+    layout->addWidget(body_);
+    layout->addStretch(1);
+    setWidget(page);
+
+    connectState();
+    render();
+    load();
+}
+
+QWidget* ProjectDetailView::makeHero() {
+    QList<OceanSegmentedPicker::Option> modes;
+    for (const auto mode : ProjectDetailModel::leverageModes) {
+        modes.append({ProjectDetailModel::rawValue(mode), ProjectDetailModel::rawValue(mode)});
+    }
+    modePicker_ = new OceanSegmentedPicker(appState_.preferences().projectLeverageMode(), modes);
+    modePicker_->setFixedWidth(leverageModePickerWidth);
+    connect(modePicker_, &OceanSegmentedPicker::selectionChanged, this,
+            [this](const QVariant& mode) { appState_.preferences().setProjectLeverageMode(mode.toString()); });
+    const QString noValue = QString::fromLatin1(noValueText);
+    hero_ = new HeroZoneView(HeroMetric(noValue, QStringLiteral("Leverage")),
+                             HeroMetric(noValue, QStringLiteral("Maturity")), {}, modePicker_);
+    return hero_;
+}
+
+void ProjectDetailView::makeSections(QVBoxLayout& layout) {
+    auto& settings = appState_.preferences().settings();
+    const std::array<CollapsibleSection::ContentFactory, 6> factories{
+        [this] {
+            trends_ = new ProjectTrendsView(selectedTimeRange_);
+            connect(trends_, &ProjectTrendsView::timeRangeChanged, this, [this](TimeRange range) {
+                selectedTimeRange_ = range;
+                trends_->setTimeRange(range);
+            });
+            fillTrends();
+            return trends_;
+        },
+        [this] {
+            compositionCard_ = new OutputCompositionCard({}, compositionDays_, dayOptions);
+            connect(compositionCard_, &OutputCompositionCard::daysChanged, this,
+                    &ProjectDetailView::setCompositionDays);
+            fillComposition();
+            return compositionCard_;
+        },
+        [this] {
+            velocityHolder_ = wrap(makeColumn(0));
+            fillVelocity();
+            return velocityHolder_;
+        },
+        [this] {
+            milestonesCard_ = new MilestonesCard({}, std::nullopt);
+            fillMilestones();
+            return milestonesCard_;
+        },
+        [this] {
+            costEstimates_ = new CostEstimatesView;
+            fillCosts();
+            return costEstimates_;
+        },
+        [this] {
+            latestCommitCard_ = new LatestCommitCard;
+            fillLatestCommit();
+            return latestCommitCard_;
+        },
+    };
+    for (std::size_t index = 0; index < sectionLooks.size(); ++index) {
+        const auto& look = sectionLooks[index];
+        sections_[index] = new CollapsibleSection(look.title, look.symbol, settings, look.key, look.expandedByDefault,
+                                                  factories[index]);
+        layout.addWidget(sections_[index]);
+    }
+}
+
+QWidget* ProjectDetailView::makeEmptyStates() {
+    auto* column = makeColumn(0);
+    noData_ = new PagePlaceholder(QStringLiteral("chart.bar.xaxis"), QStringLiteral("No Data Yet"),
+                                  QStringLiteral("Run collection to gather metrics for this project."));
+    noData_->setMinimumHeight(240);
+    column->addWidget(noData_);
+    gitHistoryNotice_ = gitHistoryNotice();
+    column->addWidget(gitHistoryNotice_);
+    return wrap(column);
+}
+
+void ProjectDetailView::connectState() {
+    connect(&appState_, &AppState::isCollectingChanged, header_, &ProjectHeader::setCollecting);
+    connect(&appState_, &AppState::collectionProgressChanged, this, &ProjectDetailView::renderProgress);
+    connect(&appState_, &AppState::metricsCacheChanged, this, &ProjectDetailView::scheduleRender);
+    connect(&appState_.preferences(), &Preferences::changed, this, [this](const QString& key) {
+        if (key == PreferenceKey::projectLeverageMode) scheduleRender();
+        if (key == PreferenceKey::marketHourlyRate) fillCosts();
+    });
+    // The page keeps no hold on a collection it starts: leaving the page does not stop it.
+    connect(header_, &ProjectHeader::collectMetricsRequested, this,
+            [this] { appState_.collectProject(QString::fromStdString(project_->name)); });
+    connect(header_, &ProjectHeader::fullCollectionRequested, this,
+            [this] { appState_.collectProjectWithHistory(QString::fromStdString(project_->name)); });
+    connect(header_, &ProjectHeader::showFolderRequested, this,
+            [this] { FileManagerReveal::showFolder(project_->path); });
+}
+
+void ProjectDetailView::setProject(std::shared_ptr<Project> project) {
+    const bool another = project->id != project_->id;
+    project_ = std::move(project);
+    if (another) {
+        // Nothing of the previous project stays on screen while this one's values are read.
+        data_.reset();
+        verticalScrollBar()->setValue(0);
+    } else {
+        // A fresh record of the same project: the store has changed.
+        milestoneAverages_.clear();
+    }
+    render();
+    load();
+}
+
+bool ProjectDetailView::isLoaded() const { return data_ && data_->request == request() && !loader_.isLoading(); }
+
+ProjectPageRequest ProjectDetailView::request() const { return {project_->id, compositionDays_, velocityDays_}; }
+
+void ProjectDetailView::load() {
+    loader_.request(
+        [container = container_, request = request(), known = milestoneAverages_] {
+            return ProjectPageData::load(container, request, known, platform::currentDate());
+        },
+        [this](std::optional<std::optional<ProjectPageData>> result, const QString& error) {
+            if (!result) {
+                qCWarning(pagesLog, "Failed to read the project page: %s", qUtf8Printable(error));
+                return;
+            }
+            // A project deleted meanwhile: the main window moves to its not-found page.
+            if (!*result || (*result)->request.projectId != project_->id) return;
+            data_ = std::move(**result);
+            if (const auto next = data_->milestones.nextMilestone) milestoneAverages_[*next] = data_->averageDaysToNext;
+            render();
+            emit loaded();
+        });
+}
+
+void ProjectDetailView::scheduleRender() {
+    // The caches change one project at a time; the page follows once they are all in.
+    if (renderScheduled_) return;
+    renderScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        renderScheduled_ = false;
+        render();
+    });
+}
+
+void ProjectDetailView::render() {
+    header_->setProject(*project_);
+    header_->setCommitSummary(data_ ? data_->commitSummary : std::nullopt);
+    header_->setCollecting(appState_.isCollecting());
+    renderProgress();
+    body_->setVisible(data_.has_value());
+    if (!data_) return;
+    const ProjectDetailModel model(*project_, *data_, entry(appState_.cachedProjectLeverage(), project_->id),
+                                   platform::currentDate());
+    renderHero(model);
+    summary_->setStats(model.summaryStats());
+    renderSections(model);
+}
+
+void ProjectDetailView::renderHero(const ProjectDetailModel& model) {
+    const QString storedMode = appState_.preferences().projectLeverageMode();
+    const auto mode = ProjectDetailModel::leverageMode(storedMode);
+    modePicker_->setSelection(ProjectDetailModel::rawValue(mode));
+    hero_->setMetrics(model.leverageMetric(mode), model.maturityMetric());
+}
+
+void ProjectDetailView::renderSections(const ProjectDetailModel& model) {
+    const auto shown = model.visibleSections(appState_.cachedProjectComposition().contains(project_->id),
+                                             appState_.cachedProjectVelocityRetention().contains(project_->id));
+    for (std::size_t index = 0; index < sections_.size(); ++index) {
+        sections_[index]->setVisible(std::find(shown.begin(), shown.end(), sectionLooks[index].section) != shown.end());
+    }
+    fillTrends();
+    fillComposition();
+    fillVelocity();
+    fillMilestones();
+    fillCosts();
+    fillLatestCommit();
+    const auto empty = model.emptyState();
+    noData_->setVisible(empty == ProjectEmptyState::noData);
+    gitHistoryNotice_->setVisible(empty == ProjectEmptyState::gitHistoryOnly);
+}
+
+void ProjectDetailView::renderProgress() {
+    const auto& progress = appState_.collectionProgress();
+    const bool ours = progress && progress->projectName == QString::fromStdString(project_->name);
+    strip_->setVisible(ours);
+    if (ours) strip_->setProgress(*progress);
+}
+
+void ProjectDetailView::fillTrends() {
+    if (trends_ && data_) trends_->setHistory(data_->history, project_->firstCommitAt);
+}
+
+void ProjectDetailView::fillComposition() {
+    if (!compositionCard_ || !data_) return;
+    compositionCard_->setComposition(data_->composition);
+    compositionCard_->setSelectedDays(compositionDays_);
+}
+
+void ProjectDetailView::fillVelocity() {
+    if (!velocityHolder_ || !data_) return;
+    const auto retention = entry(appState_.cachedProjectVelocityRetention(), project_->id);
+    if (!retention) return;
+    // The card takes its figures once; new figures take a new card.
+    delete velocityCard_;
+    velocityCard_ =
+        new VelocityRetentionCard({*retention, data_->velocity, velocityDays_, dayOptions, std::nullopt, std::nullopt});
+    connect(velocityCard_, &VelocityRetentionCard::daysChanged, this, &ProjectDetailView::setVelocityDays);
+    velocityHolder_->layout()->addWidget(velocityCard_);
+}
+
+void ProjectDetailView::fillMilestones() {
+    if (milestonesCard_ && data_) milestonesCard_->setProgress(data_->milestones, data_->averageDaysToNext);
+}
+
+void ProjectDetailView::fillCosts() {
+    if (!costEstimates_ || !data_ || !data_->latestMeasurement) return;
+    costEstimates_->setComparison(
+        CostComparison(*data_->latestMeasurement, project_->projectType, appState_.preferences().marketHourlyRate()));
+}
+
+void ProjectDetailView::fillLatestCommit() {
+    if (latestCommitCard_ && data_ && data_->newestCommit) latestCommitCard_->setCommit(*data_->newestCommit);
+}
+
+void ProjectDetailView::setCompositionDays(int days) {
+    compositionDays_ = days;
+    compositionCard_->setSelectedDays(days);
+    load();
+}
+
+void ProjectDetailView::setVelocityDays(int days) {
+    velocityDays_ = days;
+    velocityCard_->setSelectedDays(days);
+    load();
+}
+
+CollapsibleSection& ProjectDetailView::section(ProjectSection section) const {
+    return *sections_[static_cast<std::size_t>(section)];
+}
+
+std::vector<ProjectSection> ProjectDetailView::shownSections() const {
+    std::vector<ProjectSection> shown;
+    for (std::size_t index = 0; index < sections_.size(); ++index) {
+        if (!body_->isHidden() && !sections_[index]->isHidden()) shown.push_back(sectionLooks[index].section);
+    }
+    return shown;
+}
+
+ProjectEmptyState ProjectDetailView::shownEmptyState() const {
+    if (body_->isHidden()) return ProjectEmptyState::none;
+    if (!noData_->isHidden()) return ProjectEmptyState::noData;
+    return gitHistoryNotice_->isHidden() ? ProjectEmptyState::none : ProjectEmptyState::gitHistoryOnly;
+}
+
+} // namespace norvane::app

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <optional>
+
+#include <QScrollArea>
+
+#include "Norvane/components/charts/TimeRange.h"
+#include "Norvane/pages/LatestRequestLoader.h"
+#include "Norvane/pages/ProjectDetailModel.h"
+#include "Norvane/pages/ProjectPageData.h"
+#include "core/models/Project.h"
+#include "platform/persistence/ModelContainer.h"
+
+class QVBoxLayout;
+
+namespace norvane::app {
+
+class AppState;
+class CollapsibleSection;
+class CollectionProgressStrip;
+class CostEstimatesView;
+class HeroZoneView;
+class LatestCommitCard;
+class MilestonesCard;
+class OceanSegmentedPicker;
+class OutputCompositionCard;
+class ProjectHeader;
+class ProjectTrendsView;
+class SummaryRowView;
+class VelocityRetentionCard;
+
+/// The page of one project: its collection commands and their progress, its leverage and
+/// maturity, statistics, trends, output composition, velocity retention, milestones, cost
+/// estimates and latest commit. What it reads from the store is read off the GUI thread through
+/// the application's own store, anew whenever the store or the chosen windows change; the
+/// application state's caches and the preferences it shows are followed live. One page serves
+/// one project after another, keeping the time range and the day windows the user chose.
+class ProjectDetailView : public QScrollArea {
+    Q_OBJECT
+public:
+    ProjectDetailView(AppState& appState, std::shared_ptr<platform::ModelContainer> container,
+                      std::shared_ptr<Project> project, QWidget* parent = nullptr);
+
+    /// Shows `project`: a fresh record of the same project, or another project.
+    void setProject(std::shared_ptr<Project> project);
+    const Project& project() const { return *project_; }
+    /// Whether the values of the present project and windows are in and shown.
+    bool isLoaded() const;
+
+    TimeRange selectedTimeRange() const { return selectedTimeRange_; }
+    int compositionDays() const { return compositionDays_; }
+    int velocityDays() const { return velocityDays_; }
+
+    ProjectHeader& header() const { return *header_; }
+    const CollectionProgressStrip& progressStrip() const { return *strip_; }
+    const HeroZoneView& heroZone() const { return *hero_; }
+    OceanSegmentedPicker& leverageModePicker() const { return *modePicker_; }
+    const SummaryRowView& summaryRow() const { return *summary_; }
+    CollapsibleSection& section(ProjectSection section) const;
+    /// The sections shown now, in page order.
+    std::vector<ProjectSection> shownSections() const;
+    ProjectEmptyState shownEmptyState() const;
+    /// Each section's content, once the section was first opened; null before.
+    ProjectTrendsView* trends() const { return trends_; }
+    OutputCompositionCard* compositionCard() const { return compositionCard_; }
+    VelocityRetentionCard* velocityCard() const { return velocityCard_; }
+    MilestonesCard* milestonesCard() const { return milestonesCard_; }
+    CostEstimatesView* costEstimates() const { return costEstimates_; }
+    LatestCommitCard* latestCommitCard() const { return latestCommitCard_; }
+
+signals:
+    /// The values read for the present project and windows are shown.
+    void loaded();
+
+private:
+    QWidget* makeHero();
+    void makeSections(QVBoxLayout& layout);
+    QWidget* makeEmptyStates();
+    void connectState();
+
+    ProjectPageRequest request() const;
+    void load();
+    void scheduleRender();
+    void render();
+    void renderHero(const ProjectDetailModel& model);
+    void renderSections(const ProjectDetailModel& model);
+    void renderProgress();
+    void fillTrends();
+    void fillComposition();
+    void fillVelocity();
+    void fillMilestones();
+    void fillCosts();
+    void fillLatestCommit();
+    void setCompositionDays(int days);
+    void setVelocityDays(int days);
+
+    AppState& appState_;
+    std::shared_ptr<platform::ModelContainer> container_;
+    std::shared_ptr<Project> project_;
+    std::optional<ProjectPageData> data_;
+    MilestoneAverages milestoneAverages_;
+    LatestRequestLoader<std::optional<ProjectPageData>> loader_{*this};
+    bool renderScheduled_ = false;
+
+    TimeRange selectedTimeRange_ = TimeRange::ninetyDays;
+    int compositionDays_ = 30;
+    int velocityDays_ = 90;
+
+    CollectionProgressStrip* strip_;
+    ProjectHeader* header_;
+    QWidget* body_;
+    HeroZoneView* hero_;
+    OceanSegmentedPicker* modePicker_;
+    SummaryRowView* summary_;
+    std::array<CollapsibleSection*, 6> sections_{};
+    QWidget* noData_;
+    QWidget* gitHistoryNotice_;
+    ProjectTrendsView* trends_ = nullptr;
+    OutputCompositionCard* compositionCard_ = nullptr;
+    QWidget* velocityHolder_ = nullptr;
+    VelocityRetentionCard* velocityCard_ = nullptr;
+    MilestonesCard* milestonesCard_ = nullptr;
+    CostEstimatesView* costEstimates_ = nullptr;
+    LatestCommitCard* latestCommitCard_ = nullptr;
+};
+
+} // namespace norvane::app

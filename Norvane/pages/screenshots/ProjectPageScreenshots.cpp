@@ -1,0 +1,87 @@
+#include "Norvane/pages/screenshots/ProjectPageScreenshots.h"
+
+#include <QAction>
+#include <QDir>
+#include <QScrollBar>
+
+#include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/pages/ApplicationController.h"
+#include "Norvane/pages/DashboardView.h"
+#include "Norvane/pages/ProjectDetailView.h"
+#include "Norvane/pages/ProjectHeader.h"
+#include "Norvane/pages/Sidebar.h"
+#include "Norvane/pages/screenshots/AppScreenshots.h"
+#include "core/facade/NorvaneKit.h"
+
+namespace norvane::app::ProjectPageScreenshots {
+namespace {
+
+using AppScreenshots::settle;
+using Take = std::function<void(const QString& name, QWidget& widget)>;
+
+ProjectDetailView* projectPage(DashboardView& window) { return window.findChild<ProjectDetailView*>(); }
+
+/// Selects the project and waits until its page shows its values.
+ProjectDetailView* openProject(DashboardView& window, const std::shared_ptr<Project>& project) {
+    settle([&] {
+        window.sidebar().setSelection(SidebarSelection::project(project->id));
+        return window.detailPage().kind == DetailPage::Kind::project;
+    });
+    settle([&] {
+        auto* page = projectPage(window);
+        return page && page->project().id == project->id && page->isLoaded();
+    });
+    return projectPage(window);
+}
+
+/// A project added for one picture and removed after it, so the other pictures stay as they are.
+/// The page is shown at its end.
+template <typename Prepare>
+void stageExtraProject(DashboardView& window, const std::string& name, const std::string& folder, Prepare prepare,
+                       const QString& picture, const Take& take) {
+    auto& kit = NorvaneKit::shared();
+    auto project = kit.addProject(name, folder, std::nullopt, ProjectType::organic);
+    prepare(name);
+    if (auto* page = openProject(window, project)) {
+        page->verticalScrollBar()->setValue(page->verticalScrollBar()->maximum());
+        settle();
+    }
+    take(picture, window);
+    kit.deleteProject(project);
+}
+
+} // namespace
+
+void stage(ApplicationController& controller, DashboardView& window, const Take& take) {
+    const auto projects = NorvaneKit::shared().listProjects();
+    if (projects.empty()) return;
+    auto* page = openProject(window, projects.front());
+    if (!page) return;
+    take(QStringLiteral("project-page.png"), window);
+
+    for (const auto section :
+         {ProjectSection::trends, ProjectSection::outputComposition, ProjectSection::velocityRetention,
+          ProjectSection::milestones, ProjectSection::costEstimates, ProjectSection::latestCommit}) {
+        page->section(section).setExpanded(true);
+    }
+    settle();
+    take(QStringLiteral("project-page-sections.png"), *page->widget());
+
+    page->header().collectMetricsAction().trigger();
+    const auto& state = controller.appState();
+    settle([&] {
+        return state.collectionProgress() && state.collectionProgress()->phase == CollectionProgress::Phase::complete;
+    });
+    take(QStringLiteral("project-page-collected.png"), window);
+    settle([&] { return !state.isCollecting(); });
+
+    stageExtraProject(
+        window, "history-only", projects.front()->path,
+        [](const std::string& name) { NorvaneKit::shared().collectHistory(name); },
+        QStringLiteral("project-page-history-only.png"), take);
+    stageExtraProject(
+        window, "just-added", QDir::homePath().toStdString(), [](const std::string&) {},
+        QStringLiteral("project-page-no-data.png"), take);
+}
+
+} // namespace norvane::app::ProjectPageScreenshots

@@ -1,0 +1,84 @@
+#include "Norvane/pages/ProjectDetailModel.h"
+
+#include <gtest/gtest.h>
+
+#include "Norvane/pages/CostComparison.h"
+#include "platform/LocalCalendar.h"
+
+namespace norvane::app {
+namespace {
+
+platform::Date daysAgo(int days) { return platform::LocalCalendar::addingDays(platform::currentDate(), -days); }
+
+ProjectRollingLeverage rolling(std::optional<double> current, std::optional<double> prior) {
+    ProjectRollingLeverage leverage;
+    leverage.leverage14Day = current;
+    leverage.leveragePrior14Day = prior;
+    return leverage;
+}
+
+TEST(ProjectDetailModel, LeverageComesFromItsModeAndFallsBackToTheSizeEstimate) {
+    auto project = Project::create("Atlas", "/tmp/atlas", std::nullopt, ProjectType::organic);
+    project->firstCommitAt = daysAgo(60);
+    ProjectPageData data;
+    data.latestMeasurement = MeasurementFigures{12'000, 40, 900, 11'000, 800, "Swift"};
+    const auto now = platform::currentDate();
+    const double estimate =
+        CocomoEstimate::calculate(12'000, ProjectType::organic, 150000, 2.4).effortMonths / (60 / 30.0);
+
+    const ProjectDetailModel uncached(*project, data, std::nullopt, now);
+    EXPECT_DOUBLE_EQ(*uncached.leverageValue(LeverageDisplayMode::rolling14Day), estimate);
+    EXPECT_DOUBLE_EQ(*uncached.leverageValue(LeverageDisplayMode::cumulative), estimate);
+    EXPECT_FALSE(uncached.leverageDelta(LeverageDisplayMode::rolling14Day)) << "an estimate has no delta";
+
+    data.newestHistory = HistoryTotals{0.0, 30'000};
+    const ProjectDetailModel noEffort(*project, data, std::nullopt, now);
+    EXPECT_DOUBLE_EQ(*noEffort.leverageValue(LeverageDisplayMode::cumulative),
+                     CocomoEstimate::calculate(30'000, ProjectType::organic, 150000, 2.4).effortMonths / 2.0);
+    data.newestHistory = HistoryTotals{9.0, 30'000};
+    const ProjectDetailModel cached(*project, data, rolling(2.5, 3.0), now);
+    EXPECT_DOUBLE_EQ(*cached.leverageValue(LeverageDisplayMode::cumulative), 4.5);
+    EXPECT_EQ(cached.leverageMetric(LeverageDisplayMode::rolling14Day).value, "2.5x");
+    EXPECT_EQ(cached.leverageDelta(LeverageDisplayMode::rolling14Day)->formatted, "-0.5x");
+    EXPECT_FALSE(cached.leverageDelta(LeverageDisplayMode::cumulative));
+    EXPECT_FALSE(
+        ProjectDetailModel(*project, data, rolling(2.5, 0.0), now).leverageDelta(LeverageDisplayMode::rolling14Day))
+        << "no prior pace to compare with";
+
+    project->firstCommitAt.reset();
+    const ProjectPageData nothing;
+    const ProjectDetailModel undated(*project, nothing, std::nullopt, now);
+    EXPECT_EQ(undated.leverageMetric(LeverageDisplayMode::cumulative).value, "--");
+    QStringList tiles;
+    for (const auto& stat : undated.summaryStats()) tiles << stat.value + "/" + stat.sublabel.value_or("");
+    EXPECT_EQ(tiles, QStringList({"0/0-5K lines", "--/", "--/", "--/since first commit"}));
+    EXPECT_EQ(undated.maturityMetric().sublabel, "Greenfield");
+    EXPECT_EQ(undated.emptyState(), ProjectEmptyState::noData);
+    EXPECT_EQ(ProjectDetailModel::leverageMode("anything else"), LeverageDisplayMode::rolling14Day);
+}
+
+TEST(ProjectDetailModel, HeaderTextsAndCostComparison) {
+    EXPECT_EQ(ProjectDetailModel::displayPath("/home/ada/code/app", "/home/ada"), "~/code/app");
+    EXPECT_EQ(ProjectDetailModel::displayPath("/srv/app", "/home/ada"), "/srv/app");
+    EXPECT_EQ(ProjectDetailModel::progressPercentText({"A", CollectionProgress::Phase::history, 1, 3}), "33%");
+    EXPECT_FALSE(ProjectDetailModel::progressPercentText({"A", CollectionProgress::Phase::history, 0, 0}));
+
+    QStringList sentences;
+    for (double ratio : {1.6, 1.5, 1.0, 0.67, 0.5}) sentences << CostComparison::comparisonText(ratio);
+    EXPECT_EQ(sentences,
+              QStringList({"COCOMO estimates 1.6x higher than market rate", "Both estimates are within similar range",
+                           "Both estimates are within similar range", "Both estimates are within similar range",
+                           "Market rate estimates 2.0x higher than COCOMO"}));
+    EXPECT_EQ(CostComparison::formatCurrency(1'260'000), "$1.3M");
+    EXPECT_EQ(CostComparison::formatCurrency(2'000'000), "$2M");
+    EXPECT_EQ(CostComparison::formatCurrency(54'000), "$54,000");
+
+    // Docs only: the market prices no code, so there is nothing to compare.
+    const CostComparison docsOnly(MeasurementFigures{800, 3, 0, 0, 0, std::nullopt}, ProjectType::organic, 150.9);
+    EXPECT_EQ(docsOnly.marketRateCaption(), "@ $150/hr");
+    EXPECT_GT(docsOnly.cocomo.estimatedCost, 0.0);
+    EXPECT_FALSE(docsOnly.ratio());
+}
+
+} // namespace
+} // namespace norvane::app

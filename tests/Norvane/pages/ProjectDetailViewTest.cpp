@@ -1,0 +1,276 @@
+#include "Norvane/pages/ProjectDetailView.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <qcustomplot.h>
+
+#include "Norvane/cards/CompositionBar.h"
+#include "Norvane/cards/OutputCompositionCard.h"
+#include "Norvane/cards/VelocityChart.h"
+#include "Norvane/cards/VelocityRetentionCard.h"
+#include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/controls/DaysPicker.h"
+#include "Norvane/components/controls/OceanSegmentedPicker.h"
+#include "Norvane/components/controls/TimeRangePicker.h"
+#include "Norvane/components/text/GlowText.h"
+#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/tiles/HeroMetricCard.h"
+#include "Norvane/components/tiles/HeroZoneView.h"
+#include "Norvane/pages/CollectionProgressStrip.h"
+#include "Norvane/pages/CostEstimatesView.h"
+#include "Norvane/pages/DashboardView.h"
+#include "Norvane/pages/ProjectHeader.h"
+#include "Norvane/pages/ProjectListModel.h"
+#include "Norvane/pages/ProjectTrendsView.h"
+#include "Norvane/pages/Sidebar.h"
+#include "Norvane/settings/CocomoTab.h"
+#include "core/models/DailyActivity.h"
+#include "core/models/SnapshotLanguage.h"
+#include "platform/LocalCalendar.h"
+#include "tests/Norvane/state/AppStateFakes.h"
+
+namespace norvane::app {
+namespace {
+
+platform::Date daysAgo(int days) { return platform::LocalCalendar::addingDays(platform::currentDate(), -days); }
+
+/// Whatever a URL handler of the desktop services is asked to open.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+/// The project figures that the application state caches come from the test's own store, and
+/// every project's retention is assessed, so that every section can show.
+class StoreMetrics : public testing::FakeMetrics {
+public:
+    VelocityRetention getVelocityRetention(const std::shared_ptr<Project>&) override {
+        return {100.0, 80.0, 80.0, RetentionAssessment::excellent};
+    }
+};
+
+/// A real store file, the main window over it, and an application state whose caches hold the
+/// store's projects.
+struct ProjectPageFixture : testing::AppStateFixture {
+    std::shared_ptr<platform::ModelContainer> container =
+        NorvaneDatabase::makeContainer(folder.path() / "norvane.store");
+    std::shared_ptr<platform::ModelContext> context = std::make_shared<platform::ModelContext>(container);
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<ProjectListModel> projects;
+    std::unique_ptr<DashboardView> window;
+
+    ProjectPageFixture() {
+        metrics = std::make_shared<StoreMetrics>();
+        metrics->context = context;
+        state = makeState();
+        projects = std::make_unique<ProjectListModel>(container);
+        window = std::make_unique<DashboardView>(*state, *projects);
+        window->resize(1100, 720);
+        window->show();
+    }
+    ~ProjectPageFixture() { window.reset(); }
+
+    /// A project with a code count of `codeLines` C++ lines of complexity 500, committed to
+    /// `committedDaysAgo` days ago.
+    std::shared_ptr<Project> addCounted(const std::string& name, std::int64_t codeLines, int committedDaysAgo = 1) {
+        auto project = testing::saveProject(*context, name, ProjectStatus::active, [&](Project& record) {
+            record.firstCommitAt = daysAgo(400);
+            record.latestCommitAt = daysAgo(committedDaysAgo);
+        });
+        auto count = Snapshot::create(project);
+        count->codeLines = codeLines;
+        count->latestCommitHash = "a1b2c3d4e5f6";
+        count->latestCommitMessage = "Ship the " + name + " release\n\nWith notes.";
+        context->insert(count);
+        auto cpp = SnapshotLanguage::create("C++", count);
+        cpp->code = codeLines;
+        cpp->complexity = 500;
+        context->insert(cpp);
+        context->save();
+        return project;
+    }
+
+    /// Weekly history points over `weeks` weeks up to today.
+    void addHistory(const std::shared_ptr<Project>& project, int weeks) {
+        for (int week = weeks; week >= 0; --week) {
+            auto point = Snapshot::create(project);
+            point->setSnapshotType(SnapshotType::gitHistory);
+            point->capturedAt = daysAgo(7 * week);
+            point->cumulativeLinesChanged = 1000 * (weeks - week + 1);
+            point->cumulativeEffortMonths = 0.5 * (weeks - week + 1);
+            point->cumulativeEstimatedCost = 15000.0 * (weeks - week + 1);
+            context->insert(point);
+        }
+        context->save();
+    }
+
+    void refreshCaches() {
+        state->refreshMetricsCache();
+        QCoreApplication::processEvents();
+    }
+
+    ProjectDetailView& open(const std::shared_ptr<Project>& project) {
+        QCoreApplication::processEvents();
+        window->sidebar().setSelection(SidebarSelection::project(project->id));
+        auto* page = window->findChild<ProjectDetailView*>();
+        EXPECT_NE(page, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return page->isLoaded() && page->project().id == project->id; }, 10'000));
+        return *page;
+    }
+
+    static bool settles(const ProjectDetailView& page) {
+        return QTest::qWaitFor([&] { return page.isLoaded(); }, 10'000);
+    }
+};
+
+void clickSegment(OceanSegmentedPicker& picker, int index) {
+    QTest::mouseClick(&picker, Qt::LeftButton, {}, picker.segmentRect(index).center().toPoint());
+}
+
+TEST(ProjectDetailView, CollectMetricsShowsItsProgressAndAnyCollectionDisablesTheMenu) {
+    ProjectPageFixture fixture;
+    auto atlas = fixture.addCounted("Atlas", 1200);
+    auto beacon = fixture.addCounted("Beacon", 800);
+    fixture.collection->projectResults["Atlas"] = testing::succeeded(atlas, false);
+    fixture.collection->projectResults["Beacon"] = testing::succeeded(beacon, false);
+    auto& page = fixture.open(atlas);
+    auto& header = page.header();
+    EXPECT_TRUE(header.collectMenu().isEnabled());
+    EXPECT_FALSE(page.progressStrip().isVisible());
+
+    QStringList shown;
+    QObject::connect(fixture.state.get(), &AppState::collectionProgressChanged, &page, [&] {
+        shown << (page.progressStrip().isVisible() ? page.progressStrip().statusText() : QStringLiteral("(none)"));
+    });
+    header.collectMetricsAction().trigger();
+    EXPECT_FALSE(header.collectMenu().isEnabled());
+    EXPECT_FALSE(header.fullCollectionAction().isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fixture.state->isCollecting(); }, 10'000));
+    EXPECT_EQ(shown, QStringList({"Collecting metrics for Atlas...", "Atlas updated", "(none)"}));
+    EXPECT_TRUE(header.collectMenu().isEnabled());
+
+    // Another project's collection shows no strip here, but the menu waits for it all the same.
+    shown.clear();
+    fixture.state->collectProject("Beacon");
+    EXPECT_FALSE(header.collectMenu().isEnabled());
+    EXPECT_FALSE(page.progressStrip().isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fixture.state->isCollecting(); }, 10'000));
+    EXPECT_EQ(shown, QStringList({"(none)", "(none)", "(none)"}));
+}
+
+TEST(ProjectDetailView, ThePathOpensTheFolderInTheFileManager) {
+    ProjectPageFixture fixture;
+    auto atlas = fixture.addCounted("Atlas", 1200);
+    auto& page = fixture.open(atlas);
+    OpenedUrls opened;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
+    page.header().pathButton().click();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_EQ(page.header().pathButton().text(), "/tmp/Atlas") << "outside the home folder the path stays whole";
+    EXPECT_EQ(opened.urls, QList<QUrl>({QUrl::fromLocalFile(QStringLiteral("/tmp/Atlas"))}));
+    EXPECT_EQ(page.header().commitLineText(), QStringLiteral("a1b2c3d \u00B7 Ship the Atlas release"));
+}
+
+TEST(ProjectDetailView, ANewHourlyRateInTheSettingsRepricesTheOpenPage) {
+    ProjectPageFixture fixture;
+    auto& page = fixture.open(fixture.addCounted("Atlas", 10'000));
+    page.section(ProjectSection::costEstimates).setExpanded(true);
+    auto* costs = page.costEstimates();
+    ASSERT_NE(costs, nullptr);
+    // 10000 lines of complexity 500 in C++ (1.4): 200 x 1.5 x 1.4 = 420 hours.
+    EXPECT_EQ(costs->marketTexts(), QStringList({"$63,000", "Market Rate (2024)", "C++ @ $150/hr"}));
+
+    CocomoTab settings(fixture.state->preferences());
+    settings.show();
+    settings.hourlyRatePicker().setFocus();
+    QTest::keyClick(&settings.hourlyRatePicker(), Qt::Key_Down);
+    QTest::keyClick(&settings.hourlyRatePicker(), Qt::Key_Down);
+    EXPECT_EQ(fixture.state->preferences().marketHourlyRate(), 200.0);
+    EXPECT_EQ(costs->marketTexts(), QStringList({"$84,000", "Market Rate (2024)", "C++ @ $200/hr"}));
+    EXPECT_TRUE(costs->marketCard().toolTip().contains("($200/hour)"));
+    EXPECT_EQ(costs->comparisonText(), "COCOMO estimates 9.6x higher than market rate");
+}
+
+TEST(ProjectDetailView, OnePageServesEveryProjectAndCarriesTheChoicesMadeOnIt) {
+    ProjectPageFixture fixture;
+    auto atlas = fixture.addCounted("Atlas", 12'000);
+    fixture.addHistory(atlas, 20);
+    auto beacon = fixture.addCounted("Beacon", 3'000);
+    fixture.addHistory(beacon, 20);
+    auto& page = fixture.open(atlas);
+    clickSegment(page.leverageModePicker(), 1);
+    EXPECT_EQ(fixture.state->preferences().projectLeverageMode(), "Cumulative");
+    ASSERT_NE(page.trends(), nullptr);
+    clickSegment(page.trends()->picker().picker(), 2);
+    EXPECT_EQ(page.selectedTimeRange(), TimeRange::oneYear);
+    const QPointer<MetricsTimelineChartView> atlasChart = page.trends()->charts().front();
+
+    auto& next = fixture.open(beacon);
+    EXPECT_EQ(&next, &page) << "the page is kept, not rebuilt";
+    EXPECT_EQ(next.header().nameLabel().text(), "Beacon");
+    EXPECT_EQ(next.leverageModePicker().selection(), "Cumulative");
+    // 21 weeks of half a month each over 400 days: 10.5 / (400 / 30).
+    EXPECT_EQ(next.heroZone().primaryCard().valueText().text(), "0.8x");
+    EXPECT_FALSE(next.heroZone().primaryCard().deltaRow().isVisible());
+    EXPECT_EQ(next.trends()->picker().selection(), TimeRange::oneYear);
+    EXPECT_TRUE(atlasChart.isNull()) << "another history of the same length is drawn anew";
+
+    // Through the portfolio the page starts afresh; the leverage mode is kept.
+    fixture.window->sidebar().setSelection(SidebarSelection::portfolio());
+    auto& fresh = fixture.open(atlas);
+    EXPECT_EQ(fresh.selectedTimeRange(), TimeRange::ninetyDays);
+    EXPECT_EQ(fresh.leverageModePicker().selection(), "Cumulative");
+}
+
+TEST(ProjectDetailView, TheDayPickersReadTheChosenWindow) {
+    ProjectPageFixture fixture;
+    auto atlas = fixture.addCounted("Atlas", 5'000);
+    fixture.addHistory(atlas, 52);
+    for (const auto& [age, code, docs] : {std::tuple{200, 9'000, 0}, {120, 3'000, 0}, {10, 0, 400}}) {
+        auto day = DailyActivity::create(atlas, daysAgo(age));
+        day->codeLinesInserted = code;
+        day->docsLinesInserted = docs;
+        day->linesTouched = code + docs;
+        day->commitCount = 1;
+        fixture.context->insert(day);
+    }
+    fixture.context->save();
+    fixture.refreshCaches();
+    auto& page = fixture.open(atlas);
+    page.section(ProjectSection::outputComposition).setExpanded(true);
+    page.section(ProjectSection::velocityRetention).setExpanded(true);
+    auto* composition = page.compositionCard();
+    ASSERT_NE(composition, nullptr);
+    const auto segments = [&] { return composition->findChild<CompositionBar*>()->segments().size(); };
+    EXPECT_EQ(segments(), 1u) << "docs alone in the last 30 days";
+    const auto velocityPoints = [&] {
+        return page.velocityCard()->chart() ? page.velocityCard()->chart()->plot().graph(0)->dataCount() : 0;
+    };
+    const int ninetyDays = velocityPoints();
+
+    clickSegment(composition->picker().picker(), 2);
+    EXPECT_EQ(page.compositionDays(), 365);
+    EXPECT_EQ(composition->picker().selection(), 365);
+    ASSERT_TRUE(ProjectPageFixture::settles(page));
+    EXPECT_EQ(segments(), 2u) << "a year holds the code of the older days as well";
+
+    clickSegment(page.velocityCard()->picker().picker(), 2);
+    ASSERT_TRUE(ProjectPageFixture::settles(page));
+    EXPECT_EQ(page.velocityCard()->picker().selection(), 365);
+    EXPECT_GT(velocityPoints(), ninetyDays);
+    EXPECT_EQ(page.compositionDays(), 365) << "each picker keeps its own window";
+}
+
+} // namespace
+} // namespace norvane::app
+
+#include "ProjectDetailViewTest.moc"
