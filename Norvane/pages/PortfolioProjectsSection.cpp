@@ -4,18 +4,15 @@
 #include <QVBoxLayout>
 
 #include "Norvane/cards/kit/CardLayout.h"
-#include "Norvane/cards/kit/RoundedPanel.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/tiles/TileFrame.h"
-#include "Norvane/pages/MenuBarModel.h"
 #include "Norvane/pages/PortfolioFigures.h"
+#include "Norvane/pages/PortfolioProjectList.h"
 
 namespace norvane::app {
 namespace {
-
-constexpr int tileCornerRadius = 8;
 
 QWidget* sizeBucketCard(ProjectSizeBucket bucket, std::size_t count) {
     auto* tile = new TileFrame;
@@ -33,25 +30,6 @@ QWidget* sizeBucketCard(ProjectSizeBucket bucket, std::size_t count) {
     return tile;
 }
 
-QWidget* projectCard(const PortfolioProject& project, std::int64_t totalCodeLines) {
-    RoundedPanel::Look look =
-        RoundedPanel::box(Palette::backgroundRaised(), RoundedPanel::defaultPadding, Qt::Horizontal, defaultSpacing);
-    look.cornerRadius = tileCornerRadius;
-    auto* card = new RoundedPanel(look);
-    auto* texts = makeColumn(2);
-    texts->addWidget(
-        makeLabel(QString::fromStdString(project.name), TextStyle::body, Palette::textPrimary(), QFont::Medium));
-    texts->addWidget(makeLabel(project.codeLines ? formatNumber(*project.codeLines) + QStringLiteral(" lines")
-                                                 : QStringLiteral("No scc data"),
-                               TextStyle::caption, Palette::textSecondary()));
-    card->contentLayout()->addLayout(texts);
-    card->contentLayout()->addStretch(1);
-    if (const auto share = PortfolioFigures::shareText(project, totalCodeLines)) {
-        card->contentLayout()->addWidget(makeLabel(*share, TextStyle::caption, Palette::textSecondary()));
-    }
-    return card;
-}
-
 QVBoxLayout* titled(const QString& title) {
     auto* column = makeColumn(12);
     column->addWidget(makeLabel(title, TextStyle::headline, Palette::textPrimary()));
@@ -61,25 +39,24 @@ QVBoxLayout* titled(const QString& title) {
 } // namespace
 
 PortfolioProjectsSection::PortfolioProjectsSection(const std::vector<PortfolioProject>& projects, QWidget* parent)
-    : QWidget(parent), layout_(makeColumn(16)) {
-    setLayout(layout_);
+    : QWidget(parent), sizes_(makeRow(12)), list_(new PortfolioProjectList) {
+    auto* layout = makeColumn(16);
+    setLayout(layout);
+    auto* sizes = titled(QStringLiteral("Projects by Size"));
+    sizes->addLayout(sizes_);
+    layout->addLayout(sizes);
+    auto* list = titled(QStringLiteral("Projects"));
+    list->addWidget(list_);
+    layout->addLayout(list);
     setProjects(projects);
 }
 
 void PortfolioProjectsSection::setProjects(const std::vector<PortfolioProject>& projects) {
-    clearLayout(layout_);
-    auto* sizes = titled(QStringLiteral("Projects by Size"));
-    auto* grid = makeRow(12);
+    clearLayout(sizes_);
     for (const auto& [bucket, members] : PortfolioFigures::projectsBySize(projects)) {
-        grid->addWidget(sizeBucketCard(bucket, members.size()), 1);
+        sizes_->addWidget(sizeBucketCard(bucket, members.size()), 1);
     }
-    sizes->addLayout(grid);
-    layout_->addLayout(sizes);
-
-    auto* list = titled(QStringLiteral("Projects"));
-    const auto total = PortfolioFigures::totalCodeLines(projects);
-    for (const auto& project : projects) list->addWidget(projectCard(project, total));
-    layout_->addLayout(list);
+    list_->setProjects(projects);
 }
 
 } // namespace norvane::app

@@ -4,9 +4,11 @@
 
 #include "Norvane/pages/PortfolioState.h"
 
-class QVBoxLayout;
+class QHBoxLayout;
 
 namespace norvane::app {
+
+class PortfolioProjectList;
 
 /// The "Projects" section of the portfolio page: how many projects each size holds, then one card
 /// per listed project with its code lines and its share of the portfolio's.
@@ -18,8 +20,11 @@ public:
 
     void setProjects(const std::vector<PortfolioProject>& projects);
 
+    const PortfolioProjectList& list() const { return *list_; }
+
 private:
-    QVBoxLayout* layout_;
+    QHBoxLayout* sizes_;
+    PortfolioProjectList* list_;
 };
 
 } // namespace norvane::app

@@ -8,8 +8,9 @@
 #include "core/analytics/PortfolioMetricsService.h"
 #include "core/analytics/StreakCalculator.h"
 #include "core/analytics/WorkPatternService.h"
-#include "core/community/NewestCodeSnapshot.h"
 #include "core/models/DailyActivity.h"
+#include "core/models/MaturityMultiplier.h"
+#include "core/models/Snapshot.h"
 #include "platform/LocalCalendar.h"
 
 namespace norvane::app {
@@ -33,15 +34,30 @@ std::vector<ActivityDay> activityDays(const std::vector<PortfolioMetricsService:
     return days;
 }
 
-/// The project's newest code count: its code lines and size bucket.
-PortfolioProject measuredProject(const Project& project) {
-    PortfolioProject measured{
-        project.id, project.name, std::nullopt, ProjectSizeBucket::greenfield, project.firstCommitAt, {}};
-    if (const auto newest = newestCodeSnapshot(project)) {
-        measured.codeLines = newest->codeLines;
-        measured.sizeBucket = sizeBucketForLines(newest->codeCategoryCode());
+/// The project as the page lists it, from its newest code count alone: one read of one snapshot,
+/// where the project's own figures read all of its snapshots, each figure again.
+PortfolioProject listedProject(platform::ModelContext& context, const std::shared_ptr<Project>& project,
+                               platform::Date now) {
+    const auto newest = context.fetch<Snapshot>(
+        {.predicate = SnapshotField::project == project &&
+                      SnapshotField::snapshotTypeRaw != std::string(platform::rawValue(SnapshotType::gitHistory)),
+         .sortBy = {platform::descending(SnapshotField::capturedAt)},
+         .limit = 1});
+    PortfolioProject listed{
+        project->id, project->name, std::nullopt, ProjectSizeBucket::greenfield, project->firstCommitAt, {}};
+    std::int64_t code = 0;
+    std::int64_t complexity = 0;
+    if (!newest.empty()) {
+        listed.codeLines = newest.front()->codeLines;
+        code = newest.front()->codeCategoryCode();
+        complexity = newest.front()->codeCategoryComplexity();
+        listed.sizeBucket = sizeBucketForLines(code);
     }
-    return measured;
+    const double ageMonths =
+        project->firstCommitAt ? platform::LocalCalendar::wholeDaysBetween(*project->firstCommitAt, now) / 30.0 : 0.0;
+    listed.summary = {project->name, std::string(platform::rawValue(listed.sizeBucket)), code,
+                      MaturityMultiplier::calculate(code, complexity, ageMonths).value, std::nullopt};
+    return listed;
 }
 
 } // namespace
@@ -57,10 +73,7 @@ std::vector<std::shared_ptr<Project>> PortfolioReads::listedRecords() {
 std::vector<PortfolioProject> PortfolioReads::listedProjects() {
     const auto now = clock_();
     std::vector<PortfolioProject> projects;
-    for (const auto& project : listedRecords()) {
-        projects.push_back(measuredProject(*project));
-        projects.back().summary = IndexExport::ProjectSummaryData::from(*project, std::nullopt, now);
-    }
+    for (const auto& project : listedRecords()) projects.push_back(listedProject(*context_, project, now));
     return projects;
 }
 
@@ -131,13 +144,14 @@ PortfolioReads::BenchmarkRequest PortfolioReads::benchmarkRequest(const std::vec
     PortfolioMetricsService metrics(context_, clock_);
     std::vector<std::optional<double>> retentions;
     std::vector<PortfolioProject> listed;
+    const auto now = clock_();
     for (const auto& project : projects) {
         try {
             retentions.push_back(metrics.getVelocityRetention(project).retentionPercent);
         } catch (const std::exception&) {
             // A project whose retention cannot be read is left out of the mean.
         }
-        listed.push_back(measuredProject(*project));
+        listed.push_back(listedProject(*context_, project, now));
     }
     BenchmarkRequest request;
     request.inputs = {thirtyDays ? std::optional(PortfolioFigures::throughput(*thirtyDays)) : std::nullopt,

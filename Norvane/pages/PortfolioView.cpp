@@ -1,6 +1,7 @@
 #include "Norvane/pages/PortfolioView.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -98,12 +99,11 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     layout->addWidget(scroll);
     setLayout(layout);
 
-    cacheChanges_.setSingleShot(true);
+    changes_.setSingleShot(true);
     storeChanges_.setSingleShot(true);
     storeChanges_.setInterval(storeChangeDelayMilliseconds);
     connectModel();
     showListedProjects();
-    showCachedMetrics();
     showOptIn();
 }
 
@@ -189,18 +189,15 @@ QWidget* PortfolioView::makeSectionContent(Section which) {
 }
 
 void PortfolioView::connectModel() {
-    connect(&model_, &PortfolioViewModel::projectsChanged, this, [this] {
-        showFigures();
-        if (projectsContent_) projectsContent_->setProjects(model_.state().projects);
-    });
-    connect(&model_, &PortfolioViewModel::seriesChanged, this, &PortfolioView::showSeries);
+    connect(&model_, &PortfolioViewModel::projectsChanged, this, [this] { showLater(changedProjects); });
+    connect(&model_, &PortfolioViewModel::seriesChanged, this, [this] { showLater(changedSeries); });
     connect(&model_, &PortfolioViewModel::isLoadingMetricsChanged, this, [this](bool loading) {
         if (productivity_) productivity_->setLoading(loading);
     });
-    connect(&model_, &PortfolioViewModel::indexFiguresChanged, this, &PortfolioView::showIndexFigures);
-    connect(&model_, &PortfolioViewModel::benchmarksChanged, this, &PortfolioView::showBenchmarks);
-    connect(&appState_, &AppState::metricsCacheChanged, this, [this] { cacheChanges_.start(0); });
-    connect(&cacheChanges_, &QTimer::timeout, this, &PortfolioView::showCachedMetrics);
+    connect(&model_, &PortfolioViewModel::indexFiguresChanged, this, [this] { showLater(changedIndexFigures); });
+    connect(&model_, &PortfolioViewModel::benchmarksChanged, this, [this] { showLater(changedBenchmarks); });
+    connect(&appState_, &AppState::metricsCacheChanged, this, [this] { showLater(changedCache); });
+    connect(&changes_, &QTimer::timeout, this, &PortfolioView::showChanges);
     connect(&projects_, &ProjectListModel::changed, this, [this] {
         showListedProjects();
         model_.loadProjects();
@@ -218,6 +215,11 @@ void PortfolioView::connectModel() {
     });
 }
 
+void PortfolioView::showLater(int changes) {
+    changed_ |= changes;
+    changes_.start(0);
+}
+
 void PortfolioView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (hasAppeared_) return;
@@ -231,44 +233,33 @@ void PortfolioView::showListedProjects() {
     rows_->setVisible(listed);
 }
 
-void PortfolioView::showFigures() {
+void PortfolioView::showChanges() {
+    const int changed = std::exchange(changed_, 0);
+    const auto& state = model_.state();
     const auto& metrics = appState_.cachedPortfolioMetrics();
-    const auto [leverage, index] = PortfolioFigures::heroMetrics(metrics, model_.state(), platform::currentDate());
+    const auto [leverage, index] = PortfolioFigures::heroMetrics(metrics, state, platform::currentDate());
     hero_->setMetrics(leverage, index);
-    summary_->setStats(PortfolioFigures::summaryStats(metrics, model_.state()));
+    summary_->setStats(PortfolioFigures::summaryStats(metrics, state));
+    if (changed & changedCache) showCachedMetrics();
+    if (changed & changedIndexFigures) {
+        streak_->setStreak(state.productivityStreak);
+        streak_->setVisible(showsStreak(state.productivityStreak));
+    }
+    if (output_ && changed & (changedIndexFigures | changedBenchmarks)) output_->setState(state);
+    if (insights_ && changed & (changedSeries | changedBenchmarks)) insights_->setState(state);
+    if (productivity_ && changed & changedSeries) productivity_->setSeries(state);
+    if (achievements_ && changed & changedBenchmarks) achievements_->setAchievements(state.achievements);
+    if (projectsContent_ && changed & changedProjects) projectsContent_->setProjects(state.projects);
 }
 
 void PortfolioView::showCachedMetrics() {
     const auto& metrics = appState_.cachedPortfolioMetrics();
-    showFigures();
     hero_->setSparklineData(PortfolioFigures::sparkline(appState_.cachedRollingLeverageData()));
     if (trends_) {
         trends_->setLeverage(appState_.cachedRollingLeverageData());
         trends_->setMetrics(metrics);
     }
     if (productivity_) productivity_->setMetrics(metrics);
-}
-
-void PortfolioView::showIndexFigures() {
-    const auto& state = model_.state();
-    showFigures();
-    streak_->setStreak(state.productivityStreak);
-    streak_->setVisible(showsStreak(state.productivityStreak));
-    if (output_) output_->setState(state);
-}
-
-void PortfolioView::showBenchmarks() {
-    const auto& state = model_.state();
-    showFigures();
-    if (output_) output_->setState(state);
-    if (insights_) insights_->setState(state);
-    if (achievements_) achievements_->setAchievements(state.achievements);
-}
-
-void PortfolioView::showSeries() {
-    const auto& state = model_.state();
-    if (insights_) insights_->setState(state);
-    if (productivity_) productivity_->setSeries(state);
 }
 
 void PortfolioView::showOptIn() {

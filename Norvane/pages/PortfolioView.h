@@ -43,6 +43,8 @@ public:
                   QWidget* parent = nullptr);
 
     PortfolioViewModel& model() { return model_; }
+    /// Every load has ended and the page shows what they found.
+    bool isSettled() const { return model_.hasSettled() && !changes_.isActive(); }
     const PortfolioViewModel& model() const { return model_; }
     /// The welcome screen, shown while no project is listed.
     QWidget& welcome() const { return *welcome_; }
@@ -79,12 +81,18 @@ private:
     void makeSections(QVBoxLayout* rows);
     QWidget* makeSectionContent(Section which);
     void connectModel();
+    /// What a change touches; the page shows all changes of one turn of the event loop at once.
+    enum Change {
+        changedProjects = 1,
+        changedSeries = 2,
+        changedIndexFigures = 4,
+        changedBenchmarks = 8,
+        changedCache = 16,
+    };
+    void showLater(int changes);
+    void showChanges();
     void showListedProjects();
-    void showFigures();
     void showCachedMetrics();
-    void showIndexFigures();
-    void showBenchmarks();
-    void showSeries();
     void showOptIn();
     void showShareSheet();
     void showExportSheet();
@@ -93,8 +101,9 @@ private:
     ProjectListModel& projects_;
     PortfolioViewModel model_;
     bool hasAppeared_ = false;
-    /// One redraw for the burst of cache changes that a refresh announces.
-    QTimer cacheChanges_;
+    /// One redraw for the changes of one turn, such as the burst that a cache refresh announces.
+    QTimer changes_;
+    int changed_ = 0;
     /// One reload for the burst of saves that a collection makes.
     QTimer storeChanges_;
     QAction* share_ = nullptr;

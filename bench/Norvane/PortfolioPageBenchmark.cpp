@@ -77,7 +77,7 @@ void choosePortfolio(benchmark::State& state, QApplication& application, bool al
         window->sidebar().setSelection(SidebarSelection::portfolio());
         longestBlock = std::max(longestBlock, selection.nsecsElapsed() / 1e6);
         auto* page = window->findChild<PortfolioView*>();
-        const double turns = runUntil([&] { return page->isVisible() && page->model().hasSettled(); });
+        const double turns = runUntil([&] { return page->isVisible() && page->isSettled(); });
         if (turns < 0) {
             state.SkipWithError("the page did not load");
             return;

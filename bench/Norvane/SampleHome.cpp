@@ -2,6 +2,7 @@
 
 #include "Norvane/components/theme/DarkTheme.h"
 #include "bench/support/PortfolioSeed.h"
+#include "core/models/DailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/Snapshot.h"
 #include "core/models/SnapshotLanguage.h"
@@ -38,6 +39,10 @@ SampleHome::SampleHome(const std::string& name)
     platform::ModelContext context(NorvaneDatabase::makeContainer());
     const auto projects = PortfolioSeed::fill(context);
     for (std::size_t p = 0; p < projects.size(); ++p) addTodaysCount(context, projects[p], static_cast<int>(p));
+    // A developer who commits to most projects on most days: every row but one in five.
+    int row = 0;
+    for (const auto& activity : context.fetch<DailyActivity>())
+        activity->commitCount = ++row % 5 == 0 ? 0 : 1 + row % 3;
     context.save();
 }
 

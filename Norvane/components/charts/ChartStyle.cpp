@@ -19,6 +19,21 @@ namespace {
 
 constexpr int curveSamplesPerSegment = 12;
 
+/// The plots zoom nothing, yet the plot takes every wheel turn for itself: this hands each one on
+/// to what holds the plot, so that a page full of charts still scrolls under the pointer.
+class WheelPassThrough : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Wheel) return QObject::eventFilter(watched, event);
+        // Ignored and filtered: the application offers the turn to the parent widgets.
+        event->ignore();
+        return true;
+    }
+};
+
 void styleAxis(QCPAxis* axis) {
     axis->setBasePen(Qt::NoPen);
     axis->setTickPen(Qt::NoPen);
@@ -38,6 +53,7 @@ QCustomPlot* ChartStyle::makePlot(TimeRange range, QWidget* parent) {
     // The plot is see-through: whatever lies behind it must be painted first.
     plot->setAttribute(Qt::WA_OpaquePaintEvent, false);
     plot->setMouseTracking(true);
+    plot->installEventFilter(new WheelPassThrough(plot));
     plot->setAntialiasedElements(QCP::aePlottables | QCP::aeItems | QCP::aeFills);
     plot->axisRect()->setBackground(Qt::NoBrush);
     plot->yAxis->setVisible(false);

@@ -26,7 +26,7 @@ QWidget& wholePage(PortfolioView& page) { return *page.findChild<QScrollArea*>()
 PortfolioView* showPortfolio(DashboardView& window) {
     window.sidebar().setSelection(SidebarSelection::portfolio());
     auto* page = window.findChild<PortfolioView*>();
-    if (page) settle([page] { return page->model().hasSettled(); });
+    if (page) settle([page] { return page->isSettled(); });
     return page;
 }
 
@@ -45,7 +45,7 @@ void stage(DashboardView& window, const std::function<void(const QString& name, 
         page->section(static_cast<PortfolioView::Section>(section)).setExpanded(true);
     }
     choose(page->trendsContent()->picker().picker(), TimeRange(TimeRange::oneYear).rawValue());
-    settle([page] { return page->model().hasSettled(); });
+    settle([page] { return page->isSettled(); });
     take(QStringLiteral("portfolio-page-sections-open.png"), wholePage(*page));
     for (int section = PortfolioView::output; section <= PortfolioView::achievements; ++section) {
         page->section(static_cast<PortfolioView::Section>(section)).setExpanded(false);

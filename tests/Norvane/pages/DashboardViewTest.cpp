@@ -2,15 +2,21 @@
 
 #include <QLabel>
 #include <QListView>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "Norvane/cards/OptInPromptCard.h"
+#include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/pages/ErrorBanner.h"
+#include "Norvane/pages/PortfolioView.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/pages/ProjectRowModel.h"
 #include "Norvane/pages/Sidebar.h"
+#include "Norvane/sheets/OnboardingView.h"
 #include "core/models/Snapshot.h"
 #include "platform/LocalCalendar.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
@@ -71,6 +77,14 @@ TEST(DashboardView, TheSidebarInvitesToAddAProjectThenFollowsTheStore) {
     EXPECT_FALSE(fixture.window.refreshButton().isEnabled());
     EXPECT_EQ(fixture.window.detailPage().kind, DetailPage::Kind::portfolio);
     EXPECT_FALSE(fixture.window.errorBanner().isVisible());
+    auto* page = fixture.window.findChild<PortfolioView*>();
+    ASSERT_TRUE(page && page->welcome().isVisible());
+    QSignalSpy settings(&fixture.window, &DashboardView::settingsRequested);
+    page->optInCard().learnMoreButton().click();
+    EXPECT_EQ(settings.count(), 1);
+    dynamic_cast<OnboardingView&>(page->welcome()).addButton().click();
+    ASSERT_NE(fixture.window.addProjectSheet(), nullptr) << "the welcome screen's add button opens the sheet";
+    delete fixture.window.addProjectSheet();
 
     fixture.add("Old", ProjectStatus::archived);
     EXPECT_EQ(fixture.window.sidebar().rowTexts(), QStringList({"Portfolio", "PROJECTS", "ARCHIVED", "Old"}));

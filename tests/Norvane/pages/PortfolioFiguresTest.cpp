@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Norvane/pages/PortfolioExport.h"
+#include "Norvane/pages/PortfolioProjectList.h"
 #include "core/collection/CocomoEstimate.h"
 #include "platform/LocalCalendar.h"
 
@@ -75,6 +76,10 @@ TEST(PortfolioFigures, ProjectsShareTheirLinesAndTheLargestBucketWins) {
     EXPECT_EQ(PortfolioFigures::shareText(projects[1], 4'000), "25%");
     EXPECT_FALSE(PortfolioFigures::shareText(projects[2], 4'000)) << "no code count, no share";
     EXPECT_EQ(PortfolioFigures::shareText(project("d", 0), 0), "0%");
+    const auto rows = PortfolioProjectList::rowsOf(projects);
+    EXPECT_EQ(rows[0].lines, "3,000 lines");
+    EXPECT_EQ(rows[2].lines, "No scc data");
+    EXPECT_FALSE(rows[2].share);
 
     const std::vector<PortfolioProject> mixed{
         project("a", 1, ProjectSizeBucket::large), project("b", 1, ProjectSizeBucket::small),

@@ -1,5 +1,6 @@
 #include "Norvane/pages/PortfolioView.h"
 
+#include <QAction>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -20,6 +21,8 @@
 #include "Norvane/pages/PortfolioTrendsSection.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/pages/screenshots/DemoRepository.h"
+#include "Norvane/sheets/ExportSheet.h"
+#include "Norvane/sheets/ShareSummarySheet.h"
 #include "Norvane/state/KitServices.h"
 #include "core/analytics/PortfolioMetricsService.h"
 #include "core/community/NorvaneIndexService.h"
@@ -55,7 +58,7 @@ struct PortfolioFixture : testing::StoreFixture {
     }
 
     static void settle(PortfolioView& page) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return page.model().hasSettled(); }, 15'000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return page.isSettled(); }, 15'000));
     }
 
     /// A day of `commits` commits, each touching `codeLines` code lines.
@@ -108,7 +111,7 @@ TEST(PortfolioView, WelcomesUntilAProjectIsListedAndKeepsEachSectionAsTheUserLef
     EXPECT_NE(restarted->achievementsContent(), nullptr);
 }
 
-TEST(PortfolioView, OptingInHidesTheInvitationForGoodAndHandsTheNewIdToTheClient) {
+TEST(PortfolioView, OptingInHidesTheInvitationForGoodAndTheMenuOpensTheSheets) {
     PortfolioFixture fixture;
     fixture.add("atlas");
     fixture.preferences->setCachedContributorCount(240);
@@ -127,7 +130,17 @@ TEST(PortfolioView, OptingInHidesTheInvitationForGoodAndHandsTheNewIdToTheClient
     EXPECT_EQ(fixture.index->configurations.back(), std::pair(true, std::optional(id.toStdString())));
     page.reset();
 
-    EXPECT_FALSE(fixture.open()->optInCard().isVisible()) << "after a restart";
+    auto restarted = fixture.open();
+    EXPECT_FALSE(restarted->optInCard().isVisible()) << "after a restart";
+    restarted->exportAction().trigger();
+    ASSERT_NE(restarted->sheet(), nullptr);
+    EXPECT_NE(restarted->sheet()->findChild<ExportSheet*>(), nullptr);
+    restarted->shareAction().trigger();
+    EXPECT_EQ(restarted->sheet()->findChild<ShareSummarySheet*>(), nullptr) << "one sheet at a time";
+    delete restarted->sheet();
+    restarted->shareAction().trigger();
+    EXPECT_NE(restarted->sheet()->findChild<ShareSummarySheet*>(), nullptr);
+    restarted.reset();
     fixture.preferences->setShareAnonymousMetrics(false);
     auto again = fixture.open();
     again->optInCard().optInButton().click();
@@ -169,7 +182,16 @@ TEST(PortfolioView, AsksForPercentilesWithThe30DayThroughputAndTheActiveDaysPerW
 TEST(PortfolioView, WithoutDailyRowsTheConsistencyIsAbsent) {
     PortfolioFixture fixture;
     fixture.addCodeCount(fixture.add("atlas"), 800);
+    auto history = Snapshot::create(fixture.add("notes"));
+    history->setSnapshotType(SnapshotType::gitHistory);
+    history->codeLines = 5'000;
+    fixture.context->insert(history);
+    fixture.context->save();
     auto page = fixture.open();
+    const auto& projects = page->model().state().projects;
+    ASSERT_EQ(projects.size(), 2U);
+    EXPECT_EQ(projects[0].codeLines, 800);
+    EXPECT_FALSE(projects[1].codeLines) << "a history sample is no code count";
     const auto requests = fixture.index->percentileRequests();
     ASSERT_EQ(requests.size(), 1U);
     EXPECT_FALSE(requests.front().activeDaysPerWeek.has_value());

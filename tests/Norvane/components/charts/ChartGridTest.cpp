@@ -8,6 +8,7 @@
 #include <qcustomplot.h>
 
 #include <QApplication>
+#include <QWheelEvent>
 
 namespace norvane::app {
 namespace {
@@ -57,6 +58,18 @@ TEST_F(ChartGrid, EachValueMarkDrawsAGridLineAcrossThePlot) {
         EXPECT_GE(rows.marks, 2) << chart->metaObject()->className();
         EXPECT_EQ(rows.lined, rows.marks) << chart->metaObject()->className();
     }
+}
+
+// A page full of charts must scroll under the pointer: the application hands a wheel turn that a
+// widget leaves to its parents, and so on up to the scroll area.
+TEST_F(ChartGrid, APlotLeavesAWheelTurnToWhatHoldsIt) {
+    DailyThroughputChartView chart({{daysAgo(20), 0.4}, {daysAgo(2), 0.1}}, TimeRange::thirtyDays);
+    testing::showAndSettle(chart);
+    auto* plot = chart.findChild<QCustomPlot*>();
+    const QPointF at = plot->rect().center();
+    QWheelEvent turn(at, plot->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(plot, &turn);
+    EXPECT_FALSE(turn.isAccepted());
 }
 
 } // namespace
