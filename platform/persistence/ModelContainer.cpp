@@ -219,6 +219,10 @@ void ModelContainer::prepare() {
             throw StoreError("The store " + where + " is empty and cannot be set up: " + *readOnlyReason_);
         }
         if (!readOnlyReason_) setUp();
+    } else if (file_ && !readOnlyReason_) {
+        // Already in WAL mode, so this writes nothing; it sets the connection up for it before
+        // the first read, which keeps reads as cheap as they were.
+        database.execute("PRAGMA journal_mode = WAL");
     }
     database.execute("PRAGMA synchronous = NORMAL");
     database.execute("PRAGMA foreign_keys = ON");
