@@ -127,8 +127,11 @@ std::optional<double> PortfolioReads::readActivity(IndexFigures& figures) {
         // Rows without a commit are no active day; whether any row exists decides whether the
         // consistency can be told at all.
         const auto active = context_->fetch<DailyActivity>({.predicate = DailyActivityField::commitCount >= 1});
+        // Many projects share a day: each distinct date is turned into its day once.
+        std::set<platform::Date> dates;
+        for (const auto& row : active) dates.insert(row->date);
         std::set<platform::Date> days;
-        for (const auto& row : active) days.insert(platform::LocalCalendar::startOfDay(row->date));
+        for (const auto date : dates) days.insert(platform::LocalCalendar::startOfDay(date));
         figures.streak = StreakCalculator::calculate(days, clock_());
         if (active.empty() && context_->fetch<DailyActivity>({.limit = 1}).empty()) return std::nullopt;
         return PortfolioFigures::activeDaysPerWeek(days, clock_());
