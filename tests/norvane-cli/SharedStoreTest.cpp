@@ -189,22 +189,6 @@ TEST_F(SharedStore, TheLosersOfAddsOfOneNameAreToldTheNameIsTaken) {
     }
 }
 
-TEST_F(SharedStore, TwoHistoryImportsAtOnceLeaveOneWholeSeries) {
-    GitTestRepository repository;
-    for (int day = 0; day < 12; ++day) {
-        repository.writeFile("main.c", "int day = " + std::to_string(day) + ";\n");
-        repository.commit("Day " + std::to_string(day),
-                          platform::LocalCalendar::addingDays(platform::currentDate(), day * 10 - 200));
-    }
-    addProject("demo", repository.path());
-
-    const auto runs =
-        atOnceBehindALock({{"history", "demo", "--interval", "0"}, {"history", "demo", "--interval", "30"}});
-
-    for (const auto& run : runs) EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_THAT(storedSnapshots("demo", "gitHistory"), AnyOf(Eq(12u), Eq(5u)));
-}
-
 TEST_F(SharedStore, AnExportIsOneConsistentCopyWhileCollectionsRun) {
     const auto repository = makeRepository();
     addProject("demo", repository->path());

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace norvane {
 namespace {
@@ -91,6 +92,23 @@ TEST_F(HistoryImportTest, ReimportReplacesOnlyTheHistory) {
     EXPECT_EQ(snapshots[3]->cumulativeLinesChanged, 401);
     EXPECT_EQ(stored<Snapshot>().size(), 5U); // the "scc" snapshot stays
     EXPECT_EQ(project->firstCommitAt, start);
+}
+
+TEST_F(HistoryImportTest, AnImportThatOverlapsAnotherLeavesOnlyItsOwnSeries) {
+    commitOnDays({0, 10, 20, 30});
+    const auto project = addProject("demo", repository.pathString());
+    ASSERT_EQ(collector.collectHistory(project, 0).snapshotCount, 4);
+    ASSERT_TRUE(collector.collectOne(project).isSuccess()); // a newer snapshot above the old series
+    // A second process's import runs to its end while this one is between reading and saving.
+    Collector other{std::make_shared<platform::ModelContext>(container), SccService(testing::builtInCounterOnly())};
+    bool overlapped = false;
+    const auto result = collector.collectHistory(project, 0, [&](int, int, const GitCommit&) {
+        if (!std::exchange(overlapped, true)) {
+            EXPECT_EQ(other.collectHistory(project, 30).snapshotCount, 2);
+        }
+    });
+    EXPECT_EQ(result.snapshotCount, 4);
+    EXPECT_EQ(history().size(), 4U) << "the other import's series is replaced, not kept beside this one";
 }
 
 TEST_F(HistoryImportTest, FailedStoreLeavesTheOldSeriesWhole) {
