@@ -17,6 +17,7 @@
 #include <QSettings>
 #include <QTimer>
 
+#include "Norvane/LogCategories.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/onboarding/OnboardingWizard.h"
@@ -80,13 +81,13 @@ std::shared_ptr<platform::ModelContainer> ApplicationController::openStore() {
         try {
             return attempt.get();
         } catch (const platform::StoreBusyError& error) {
-            std::fprintf(stderr, "Waiting for the store: %s\n", error.what());
+            qCWarning(pagesLog) << "Waiting for the store:" << error.what();
             waiting.show();
         } catch (const std::exception& error) {
             const auto message = QStringLiteral("Failed to create ModelContainer: ") + QString::fromUtf8(error.what());
             std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
             waiting.close();
-            QMessageBox::critical(nullptr, QStringLiteral("Norvane"), message);
+            AlertBox::run(QMessageBox::Critical, QStringLiteral("Norvane"), message);
             return nullptr;
         }
         QElapsedTimer pause;

@@ -6,9 +6,26 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QStyleFactory>
 
 namespace norvane::app {
+namespace {
+
+/// Fusion, without the desktop theme's pictures on dialog buttons ("OK", "Close"), which do not
+/// fit the dark look.
+class FusionWithPlainButtons : public QProxyStyle {
+public:
+    FusionWithPlainButtons() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
 
 QPalette DarkTheme::palette() {
     QPalette result;
@@ -40,7 +57,7 @@ QPalette DarkTheme::palette() {
 }
 
 void DarkTheme::apply(QApplication& application) {
-    application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    application.setStyle(new FusionWithPlainButtons);
     application.setPalette(palette());
     QFont text(QStringLiteral("Inter"));
     text.setPixelSize(Typography::pixelSize(TextStyle::body));
