@@ -1,17 +1,21 @@
-# norvane_layer(TARGET target FOLDER dir USES prefix... [FORBID_SYSTEM regex])
+# norvane_layer(TARGET target FOLDER dir USES prefix... [FORBID_SYSTEM regex] [NAME check])
 # Makes `target` fail to build while a file under `dir` includes a header outside its own folder
-# and the folders listed in USES, so that dependencies keep pointing down.
+# and the folders listed in USES, so that dependencies keep pointing down. NAME tells apart several
+# checks of one target (its folders).
 function(norvane_layer)
-  cmake_parse_arguments(ARG "" "TARGET;FOLDER;FORBID_SYSTEM" "USES" ${ARGN})
+  cmake_parse_arguments(ARG "" "TARGET;NAME;FOLDER;FORBID_SYSTEM" "USES" ${ARGN})
   file(RELATIVE_PATH folder "${PROJECT_SOURCE_DIR}" "${ARG_FOLDER}")
   file(GLOB_RECURSE files CONFIGURE_DEPENDS "${ARG_FOLDER}/*.h" "${ARG_FOLDER}/*.cpp")
-  set(stamp "${CMAKE_CURRENT_BINARY_DIR}/${ARG_TARGET}.layer-checked")
+  if(NOT ARG_NAME)
+    set(ARG_NAME ${ARG_TARGET})
+  endif()
+  set(stamp "${CMAKE_CURRENT_BINARY_DIR}/${ARG_NAME}.layer-checked")
   list(JOIN ARG_USES "$<SEMICOLON>" uses)
   add_custom_command(OUTPUT "${stamp}"
     COMMAND ${CMAKE_COMMAND} "-DLAYER_DIR=${ARG_FOLDER}" "-DALLOWED=${folder}/$<SEMICOLON>${uses}"
       "-DFORBIDDEN_SYSTEM=${ARG_FORBID_SYSTEM}" "-DSTAMP=${stamp}" -P "${PROJECT_SOURCE_DIR}/cmake/CheckLayerIncludes.cmake"
     DEPENDS ${files} "${PROJECT_SOURCE_DIR}/cmake/CheckLayerIncludes.cmake"
     COMMENT "Checking the includes of ${folder}" VERBATIM)
-  add_custom_target(${ARG_TARGET}_layer_check DEPENDS "${stamp}")
-  add_dependencies(${ARG_TARGET} ${ARG_TARGET}_layer_check)
+  add_custom_target(${ARG_NAME}_layer_check DEPENDS "${stamp}")
+  add_dependencies(${ARG_TARGET} ${ARG_NAME}_layer_check)
 endfunction()

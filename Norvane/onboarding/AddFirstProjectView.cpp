@@ -7,6 +7,8 @@
 
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
+#include "Norvane/components/controls/BusyIndicator.h"
+#include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -14,8 +16,6 @@
 #include "Norvane/onboarding/ErrorCaption.h"
 #include "Norvane/onboarding/OnboardingWizardModel.h"
 #include "Norvane/onboarding/StepLayout.h"
-#include "Norvane/pages/BusyIndicator.h"
-#include "Norvane/pages/MenuBarModel.h"
 #include "Norvane/sheets/AddProjectForm.h"
 #include "Norvane/sheets/ProjectFolderFields.h"
 

@@ -3,7 +3,7 @@
 #include <QHBoxLayout>
 
 #include "Norvane/cards/kit/CardLayout.h"
-#include "Norvane/pages/BusyIndicator.h"
+#include "Norvane/components/controls/BusyIndicator.h"
 
 namespace norvane::app {
 namespace {

@@ -11,7 +11,7 @@
 #include "Norvane/onboarding/ErrorCaption.h"
 #include "Norvane/onboarding/OnboardingWizardModel.h"
 #include "Norvane/onboarding/StepLayout.h"
-#include "Norvane/settings/BackgroundWork.h"
+#include "Norvane/state/BackgroundWork.h"
 
 namespace norvane::app {
 namespace {

@@ -11,13 +11,13 @@
 #include "Norvane/cards/kit/CapsuleBadge.h"
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
+#include "Norvane/components/controls/BusyIndicator.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/onboarding/OnboardingWizardModel.h"
 #include "Norvane/onboarding/PlainButton.h"
 #include "Norvane/onboarding/StepLayout.h"
-#include "Norvane/pages/BusyIndicator.h"
 
 namespace norvane::app {
 namespace {

@@ -1,6 +1,6 @@
 #include "Norvane/onboarding/OnboardingWizardModel.h"
 
-#include "Norvane/settings/BackgroundWork.h"
+#include "Norvane/state/BackgroundWork.h"
 #include "platform/ExecutableFile.h"
 
 namespace norvane::app {

@@ -5,6 +5,7 @@
 
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
+#include "Norvane/components/text/DateText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -13,8 +14,7 @@
 #include "Norvane/onboarding/OnboardingWizardModel.h"
 #include "Norvane/onboarding/PlainButton.h"
 #include "Norvane/onboarding/StepLayout.h"
-#include "Norvane/settings/BackgroundWork.h"
-#include "Norvane/settings/GeneralTab.h"
+#include "Norvane/state/BackgroundWork.h"
 #include "platform/ExecutableFile.h"
 
 namespace norvane::app {
@@ -55,7 +55,7 @@ SchedulingStepView::SchedulingStepView(OnboardingWizardModel& model, QWidget* pa
 }
 
 QString SchedulingStepView::enabledText(int hour) {
-    return QStringLiteral("Enabled - runs daily at ") + GeneralTab::formatHour(hour);
+    return QStringLiteral("Enabled - runs daily at ") + DateText::hourOfDay(hour);
 }
 
 QWidget* SchedulingStepView::makeEnabledBlock() {
@@ -75,7 +75,7 @@ QWidget* SchedulingStepView::makeEnabledBlock() {
 
 QWidget* SchedulingStepView::makeSetupBlock() {
     hourPicker_ = new QComboBox;
-    for (int hour = 0; hour < 24; ++hour) hourPicker_->addItem(GeneralTab::formatHour(hour), hour);
+    for (int hour = 0; hour < 24; ++hour) hourPicker_->addItem(DateText::hourOfDay(hour), hour);
     hourPicker_->setFixedWidth(pickerWidth);
     connect(hourPicker_, &QComboBox::activated, this, [this](int index) { collectionHour_ = index; });
     auto* time = makeRow(defaultSpacing);

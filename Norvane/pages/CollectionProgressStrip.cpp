@@ -3,10 +3,10 @@
 #include <QBoxLayout>
 
 #include "Norvane/cards/kit/CardLayout.h"
+#include "Norvane/components/controls/BusyIndicator.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
-#include "Norvane/pages/BusyIndicator.h"
 #include "Norvane/pages/ProjectDetailModel.h"
 
 namespace norvane::app {

@@ -7,9 +7,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "Norvane/components/controls/BusyIndicator.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
-#include "Norvane/pages/BusyIndicator.h"
 #include "Norvane/pages/ErrorBanner.h"
 #include "Norvane/pages/PagePlaceholder.h"
 #include "Norvane/pages/PortfolioView.h"

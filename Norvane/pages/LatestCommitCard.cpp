@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 
 #include "Norvane/cards/kit/CardLayout.h"
+#include "Norvane/components/text/DateText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -62,7 +63,7 @@ void LatestCommitCard::setCommit(const RecordedCommit& commit) {
 }
 
 void LatestCommitCard::showAge() {
-    age_->setText(commit_.date ? MenuBarModel::elapsedText(*commit_.date, platform::currentDate()) : QString());
+    age_->setText(commit_.date ? DateText::elapsedText(*commit_.date, platform::currentDate()) : QString());
 }
 
 void LatestCommitCard::showEvent(QShowEvent* event) {

@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QString>
 
-#include "Norvane/settings/BackgroundWork.h"
+#include "Norvane/state/BackgroundWork.h"
 
 namespace norvane::app {
 

@@ -21,10 +21,6 @@ std::shared_ptr<Snapshot> newestSnapshot(const Project& project) {
     return snapshots.empty() ? nullptr : snapshots.front();
 }
 
-QString unitText(std::int64_t count, const char* unit) {
-    return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(unit)).arg(count == 1 ? "" : "s");
-}
-
 } // namespace
 
 MenuBarModel::Projects MenuBarModel::activeProjects(const Projects& projects) {
@@ -73,31 +69,6 @@ MenuBarModel::Status MenuBarModel::collectionStatus(bool isCollecting, const Pro
 
 bool MenuBarModel::isCollectEnabled(bool isCollecting, const Projects& projects) {
     return !isCollecting && !activeProjects(projects).empty();
-}
-
-QString MenuBarModel::elapsedText(platform::Date date, platform::Date now) {
-    const auto seconds =
-        std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::seconds>(now - date).count());
-    struct Unit {
-        std::int64_t seconds;
-        const char* name;
-    };
-    static constexpr Unit units[] = {{86400, "day"}, {3600, "hour"}, {60, "minute"}, {1, "second"}};
-    // The largest unit that is reached, and the next one when it is not zero: "2 hours, 5 minutes".
-    for (std::size_t index = 0; index + 1 < std::size(units); ++index) {
-        const auto [size, name] = units[index];
-        if (seconds < size) continue;
-        const auto [nextSize, nextName] = units[index + 1];
-        const std::int64_t rest = seconds % size / nextSize;
-        QString text = unitText(seconds / size, name);
-        return rest == 0 ? text : text + QStringLiteral(", ") + unitText(rest, nextName);
-    }
-    return unitText(seconds, "second");
-}
-
-QString formatNumber(std::int64_t value) {
-    const QString text = QLocale().toString(static_cast<qlonglong>(value));
-    return text.isEmpty() ? QString::number(value) : text;
 }
 
 } // namespace norvane::app

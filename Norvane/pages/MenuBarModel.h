@@ -28,12 +28,6 @@ public:
     static std::shared_ptr<Snapshot> latestSnapshot(const Projects& projects);
     static Status collectionStatus(bool isCollecting, const Projects& projects);
     static bool isCollectEnabled(bool isCollecting, const Projects& projects);
-    /// The time between `date` and `now` in its two largest units: "45 seconds", "5 minutes,
-    /// 12 seconds", "2 hours", "3 days, 4 hours".
-    static QString elapsedText(platform::Date date, platform::Date now);
 };
-
-/// A whole number in the user's locale, with grouping ("1,500" in English).
-QString formatNumber(std::int64_t value);
 
 } // namespace norvane::app

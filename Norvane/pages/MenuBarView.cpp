@@ -7,12 +7,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "Norvane/components/controls/BusyIndicator.h"
+#include "Norvane/components/text/DateText.h"
+#include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/components/theme/Typography.h"
-#include "Norvane/pages/BusyIndicator.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/state/AppState.h"
 
@@ -184,8 +186,7 @@ void MenuBarView::refresh() {
         status_->setFont(Typography::font(TextStyle::caption));
         const auto latest = MenuBarModel::latestSnapshot(projects);
         status_->setText(QStringLiteral("Last collected ") +
-                         MenuBarModel::elapsedText(latest->capturedAt, platform::currentDate()) +
-                         QStringLiteral(" ago"));
+                         DateText::elapsedText(latest->capturedAt, platform::currentDate()) + QStringLiteral(" ago"));
     } else {
         statusSymbol_->setSymbolName(QStringLiteral("exclamationmark.circle"));
         statusSymbol_->setColor(Palette::amber());

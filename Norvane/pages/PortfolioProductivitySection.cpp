@@ -9,6 +9,7 @@
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/components/charts/DailyThroughputChartView.h"
 #include "Norvane/components/charts/ProjectActivityOverlapView.h"
+#include "Norvane/components/controls/BusyIndicator.h"
 #include "Norvane/components/controls/InfoTooltipButton.h"
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
@@ -17,7 +18,6 @@
 #include "Norvane/components/tiles/ChurnIndicator.h"
 #include "Norvane/components/tiles/ParallelismStatView.h"
 #include "Norvane/components/tiles/TileFrame.h"
-#include "Norvane/pages/BusyIndicator.h"
 
 namespace norvane::app {
 namespace {

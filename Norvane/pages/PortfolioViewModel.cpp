@@ -1,7 +1,7 @@
 #include "Norvane/pages/PortfolioViewModel.h"
 
 #include "Norvane/LogCategories.h"
-#include "Norvane/settings/BackgroundWork.h"
+#include "Norvane/state/BackgroundWork.h"
 #include "core/models/NorvaneDatabase.h"
 #include "platform/persistence/Uuid.h"
 

@@ -8,14 +8,14 @@
 #include "Norvane/LogCategories.h"
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/cards/kit/CardLayout.h"
+#include "Norvane/components/text/DateText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
-#include "Norvane/pages/MenuBarModel.h"
-#include "Norvane/settings/BackgroundWork.h"
 #include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/FormSection.h"
 #include "Norvane/settings/GroupedForm.h"
+#include "Norvane/state/BackgroundWork.h"
 #include "core/models/ProjectService.h"
 #include "core/models/SnapshotService.h"
 #include "platform/ExecutableFile.h"
@@ -42,8 +42,6 @@ GeneralTab::GeneralTab(const SettingsServices& services, InitialState initial, Q
     connect(&ticker_, &QTimer::timeout, this, &GeneralTab::refresh);
     refresh();
 }
-
-QString GeneralTab::formatHour(int hour) { return QTime(hour, 0).toString(QStringLiteral("h:mm AP")); }
 
 const std::vector<GeneralTab::ChartRange>& GeneralTab::chartRanges() {
     static const std::vector<ChartRange> ranges = {{QStringLiteral("30 Days"), 30},
@@ -100,7 +98,7 @@ void GeneralTab::buildBackgroundSection(FormSection& section) {
     section.addRow(toggle_);
 
     hourPicker_ = new QComboBox;
-    for (int hour = 0; hour < 24; ++hour) hourPicker_->addItem(formatHour(hour), hour);
+    for (int hour = 0; hour < 24; ++hour) hourPicker_->addItem(DateText::hourOfDay(hour), hour);
     hourPicker_->setCurrentIndex(collectionHour_);
     connect(hourPicker_, &QComboBox::activated, this, [this](int index) { collectionHourChanged(index); });
     hourRow_ = section.addLabeledRow(QStringLiteral("Collection time"), hourPicker_);
@@ -238,7 +236,7 @@ void GeneralTab::refresh() {
     hourRow_->setVisible(launchdEnabled_);
     lastCollectionRow_->setVisible(launchdEnabled_ && lastScheduledCollection_.has_value());
     if (lastScheduledCollection_) {
-        lastCollectionAge_->setText(MenuBarModel::elapsedText(*lastScheduledCollection_, platform::currentDate()));
+        lastCollectionAge_->setText(DateText::elapsedText(*lastScheduledCollection_, platform::currentDate()));
     }
 }
 

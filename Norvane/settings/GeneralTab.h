@@ -42,8 +42,6 @@ public:
 
     GeneralTab(const SettingsServices& services, InitialState initial, QWidget* parent = nullptr);
 
-    /// A whole hour as "h:mm AP" in English: "2:00 AM", "12:00 PM".
-    static QString formatHour(int hour);
     /// The default chart range's choices, in order.
     static const std::vector<ChartRange>& chartRanges();
     static QString toolStatusText(bool installed, const std::filesystem::path& toolPath);

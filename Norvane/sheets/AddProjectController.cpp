@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "Norvane/pages/MenuBarModel.h"
+#include "Norvane/components/text/NumberText.h"
 #include "core/models/NorvaneError.h"
 
 namespace norvane::app {

@@ -12,11 +12,11 @@
 #include "Norvane/cards/kit/Divider.h"
 #include "Norvane/cards/kit/ProgressTrack.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
+#include "Norvane/components/controls/BusyIndicator.h"
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
-#include "Norvane/pages/BusyIndicator.h"
 #include "Norvane/sheets/AddProjectForm.h"
 #include "Norvane/sheets/ProjectFolderFields.h"
 

@@ -7,7 +7,11 @@
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 
+#include <QTime>
+
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -113,6 +117,31 @@ QString DateText::dateRange(platform::Date start, platform::Date end, platform::
         return range;
     }
     return range + QStringLiteral(", ") + fourDigitYear(endYear);
+}
+
+QString DateText::hourOfDay(int hour) { return QTime(hour, 0).toString(QStringLiteral("h:mm AP")); }
+
+QString DateText::elapsedText(platform::Date date, platform::Date now) {
+    const auto seconds =
+        std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::seconds>(now - date).count());
+    const auto unitText = [](std::int64_t count, const char* unit) {
+        return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(unit)).arg(count == 1 ? "" : "s");
+    };
+    struct Unit {
+        std::int64_t seconds;
+        const char* name;
+    };
+    static constexpr Unit units[] = {{86400, "day"}, {3600, "hour"}, {60, "minute"}, {1, "second"}};
+    // The largest unit that is reached, and the next one when it is not zero: "2 hours, 5 minutes".
+    for (std::size_t index = 0; index + 1 < std::size(units); ++index) {
+        const auto [size, name] = units[index];
+        if (seconds < size) continue;
+        const auto [nextSize, nextName] = units[index + 1];
+        const std::int64_t rest = seconds % size / nextSize;
+        QString text = unitText(seconds / size, name);
+        return rest == 0 ? text : text + QStringLiteral(", ") + unitText(rest, nextName);
+    }
+    return unitText(seconds, "second");
 }
 
 } // namespace norvane::app

@@ -24,6 +24,11 @@ public:
     /// "MMM d - MMM d", then ", yyyy" of the end when the end falls in another year than `now`
     /// (the start's year is never compared).
     static QString dateRange(platform::Date start, platform::Date end, platform::Date now);
+    /// A whole hour as "h:mm AP" in English: "2:00 AM", "12:00 PM".
+    static QString hourOfDay(int hour);
+    /// The time between `date` and `now` in its two largest units: "45 seconds", "5 minutes,
+    /// 12 seconds", "2 hours", "3 days, 4 hours"; a `date` after `now` is no time at all.
+    static QString elapsedText(platform::Date date, platform::Date now);
 };
 
 } // namespace norvane::app

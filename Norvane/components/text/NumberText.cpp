@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+#include <QLocale>
+
 namespace norvane::app {
 
 namespace {
@@ -91,6 +93,11 @@ QString formatCompactCurrency(double value) {
         return toQString(fmt::format("${:.0f}K", value / 1000.0));
     }
     return toQString(withoutNegativeZero(fmt::format("${:.0f}", value)));
+}
+
+QString formatNumber(std::int64_t value) {
+    const QString text = QLocale().toString(static_cast<qlonglong>(value));
+    return text.isEmpty() ? QString::number(value) : text;
 }
 
 } // namespace norvane::app

@@ -37,6 +37,9 @@ QString formatTruncatedPercent(double percent);
 /// A multiple with one decimal, "%.1fx" (12.3x); "--" for a figure that cannot be shown.
 QString formatMultiplier(double value);
 
+/// A whole number in the user's locale, with grouping ("1,500" in English).
+QString formatNumber(std::int64_t value);
+
 /// Millions as "%.1fM", thousands as "%.1fK", smaller counts as plain digits (2.5M, 1.5K, 999).
 QString formatCompactCount(std::int64_t count);
 

@@ -1,10 +1,10 @@
 #include "tests/Norvane/components/ComponentTestSupport.h"
 
 #include "Norvane/cards/AchievementMedal.h"
-#include "Norvane/components/gallery/CardSamples.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
+#include "Norvane/gallery/CardSamples.h"
 
 #include <QApplication>
 #include <QRegularExpression>

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include "Norvane/components/text/DateText.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "platform/LocalCalendar.h"
@@ -103,10 +104,10 @@ TEST(MenuBarView, LastCollectedCountsTheSecondsWhileThePanelIsOpen) {
 
 TEST(MenuBarModel, ElapsedTextUsesTheTwoLargestUnits) {
     const auto now = platform::currentDate();
-    EXPECT_EQ(MenuBarModel::elapsedText(now - std::chrono::seconds(1), now), "1 second");
-    EXPECT_EQ(MenuBarModel::elapsedText(now - std::chrono::seconds(312), now), "5 minutes, 12 seconds");
-    EXPECT_EQ(MenuBarModel::elapsedText(now - std::chrono::hours(2), now), "2 hours");
-    EXPECT_EQ(MenuBarModel::elapsedText(now - std::chrono::hours(49), now), "2 days, 1 hour");
+    EXPECT_EQ(DateText::elapsedText(now - std::chrono::seconds(1), now), "1 second");
+    EXPECT_EQ(DateText::elapsedText(now - std::chrono::seconds(312), now), "5 minutes, 12 seconds");
+    EXPECT_EQ(DateText::elapsedText(now - std::chrono::hours(2), now), "2 hours");
+    EXPECT_EQ(DateText::elapsedText(now - std::chrono::hours(49), now), "2 days, 1 hour");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "Norvane/components/gallery/CardSamples.h"
+#include "Norvane/gallery/CardSamples.h"
 
 #include "Norvane/cards/FocusIndicator.h"
 #include "Norvane/cards/InsightsView.h"

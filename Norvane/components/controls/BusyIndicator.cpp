@@ -1,4 +1,4 @@
-#include "Norvane/pages/BusyIndicator.h"
+#include "Norvane/components/controls/BusyIndicator.h"
 
 #include <QPainter>
 

@@ -11,7 +11,6 @@
 #include "Norvane/components/controls/Popover.h"
 #include "Norvane/components/controls/TimeRangePicker.h"
 #include "Norvane/components/controls/Tween.h"
-#include "Norvane/components/gallery/CardSamples.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/components/theme/Palette.h"
@@ -21,6 +20,7 @@
 #include "Norvane/components/tiles/HeroZoneView.h"
 #include "Norvane/components/tiles/ParallelismStatView.h"
 #include "Norvane/components/tiles/SummaryRowView.h"
+#include "Norvane/gallery/CardSamples.h"
 #include "platform/LocalCalendar.h"
 
 #include <qcustomplot.h>
