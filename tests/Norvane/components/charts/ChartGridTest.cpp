@@ -60,6 +60,24 @@ TEST_F(ChartGrid, EachValueMarkDrawsAGridLineAcrossThePlot) {
     }
 }
 
+TEST_F(ChartGrid, NeighbouringValueMarksNeverReadTheSame) {
+    RollingLeverageChartView leverage({{daysAgo(20), 1.0}, {daysAgo(2), 3.0}}, TimeRange::thirtyDays, Palette::blue());
+    MetricsTimelineChartView::Inputs inputs;
+    inputs.metric = MetricsTimelineChartView::MetricType::leverage;
+    inputs.snapshots = {{daysAgo(20), 1, 1.0, 1000.0}, {daysAgo(2), 1, 1.1, 1100.0}};
+    MetricsTimelineChartView timeline(inputs, [](std::int64_t, double, double) { return EffortAndCost{}; });
+    for (QWidget* chart : std::initializer_list<QWidget*>{&leverage, &timeline}) {
+        testing::showAndSettle(*chart);
+        auto* plot = chart->findChild<QCustomPlot*>();
+        plot->replot();
+        const QVector<QString> labels = plot->yAxis2->tickVectorLabels();
+        ASSERT_GE(labels.size(), 2) << chart->metaObject()->className();
+        for (qsizetype i = 1; i < labels.size(); ++i) {
+            EXPECT_NE(labels[i], labels[i - 1]) << chart->metaObject()->className();
+        }
+    }
+}
+
 // A page full of charts must scroll under the pointer: the application hands a wheel turn that a
 // widget leaves to its parents, and so on up to the scroll area.
 TEST_F(ChartGrid, APlotLeavesAWheelTurnToWhatHoldsIt) {
