@@ -7,6 +7,7 @@
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/Typography.h"
 
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
@@ -304,10 +305,14 @@ void ProjectActivityOverlapView::paintAxisLabels(QPainter& painter) const {
     const double top = gridTop() + static_cast<double>(layout_.rows.size()) * (rowHeight + rowSpacing);
     painter.setFont(Typography::font(TextStyle::caption2));
     painter.setPen(Palette::textSecondary());
+    const QFontMetricsF metrics(painter.font());
     for (const std::size_t index : axisLabelIndices(layout_.columns.size())) {
-        const double left = nameWidth + nameGap + static_cast<double>(index) * slotWidth();
-        painter.drawText(QRectF(left, top, 60, axisHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                         DateText::monthDay(layout_.columns[index]));
+        const QString label = DateText::monthDay(layout_.columns[index]);
+        // A label that starts near the trailing edge is moved back in, rather than cut off.
+        const double labelWidth = metrics.horizontalAdvance(label);
+        const double left = std::min(nameWidth + nameGap + static_cast<double>(index) * slotWidth(),
+                                     static_cast<double>(width()) - labelWidth);
+        painter.drawText(QRectF(left, top, labelWidth, axisHeight), Qt::AlignLeft | Qt::AlignVCenter, label);
     }
 }
 
