@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace norvane::counter {
@@ -18,12 +18,10 @@ namespace fs = std::filesystem;
 /// Runs the built norvane-count with `arguments` in `workingFolder`.
 platform::ProcessResult runCount(const std::vector<std::string>& arguments,
                                  const fs::path& workingFolder = fs::current_path()) {
-    const char* binFolder = std::getenv("NORVANE_TEST_BIN");
-    EXPECT_NE(binFolder, nullptr) << "NORVANE_TEST_BIN is not set";
-    const auto result = platform::PosixProcessRunner().run(
-        {.executable = (fs::path(binFolder != nullptr ? binFolder : ".") / "norvane-count").string(),
-         .arguments = arguments,
-         .workingDirectory = workingFolder});
+    const auto result =
+        platform::PosixProcessRunner().run({.executable = norvane::testing::builtProgram("norvane-count"),
+                                            .arguments = arguments,
+                                            .workingDirectory = workingFolder});
     EXPECT_TRUE(result.started()) << result.startError.value_or("");
     return result;
 }
@@ -37,21 +35,18 @@ TEST(CountCommand, PrintsTheCalibratedRowsForTheSampleTree) {
     EXPECT_EQ(nlohmann::json::parse(result.standardOutput), nlohmann::json::parse(testing::kSampleTreeRows));
 }
 
-TEST(CountCommand, CountsASingleFileAndNamesStartingWithADash) {
+TEST(CountCommand, CountsASingleFileNamesStartingWithADashAndEmptyFolders) {
     const TemporaryFolder tree;
     tree.writeFile("-tool.sh", "#!/bin/sh\necho hi\n");
+    fs::create_directory(tree.path() / "empty");
     const auto result = runCount({"--format", "json", "./-tool.sh"}, tree.path());
     ASSERT_EQ(result.exitStatus, 0) << result.standardError;
     EXPECT_EQ(nlohmann::json::parse(result.standardOutput),
               nlohmann::json::parse(R"([{"Name": "Shell", "Count": 1, "Lines": 2, "Code": 1, "Comment": 1, "Blank": 0,
                                          "Complexity": 0}])"));
-}
-
-TEST(CountCommand, AnEmptyFolderGivesAnEmptyArray) {
-    const TemporaryFolder tree;
-    const auto result = runCount({"--format", "json", tree.path().string()});
-    EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_EQ(nlohmann::json::parse(result.standardOutput), nlohmann::json::array());
+    const auto empty = runCount({"--format", "json", "empty"}, tree.path());
+    EXPECT_EQ(std::tuple(empty.exitStatus, nlohmann::json::parse(empty.standardOutput)),
+              std::tuple(0, nlohmann::json::array()));
 }
 
 TEST(CountCommand, BadArgumentsAndMissingPathsFailWithAMessage) {

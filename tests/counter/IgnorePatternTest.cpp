@@ -2,67 +2,55 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 namespace norvane::counter {
 namespace {
 
-bool ignores(std::string_view line, std::string_view path, bool isFolder = false) {
-    const auto pattern = IgnorePattern::parse(line);
-    return pattern && pattern->matches(path, isFolder);
-}
+using Paths = std::vector<std::string>;
 
 TEST(IgnorePattern, BlankLinesAndCommentsNameNothing) {
-    EXPECT_FALSE(IgnorePattern::parse(""));
-    EXPECT_FALSE(IgnorePattern::parse("# comment"));
-    EXPECT_FALSE(IgnorePattern::parse("   "));
-    EXPECT_FALSE(IgnorePattern::parse("/"));
-    EXPECT_TRUE(ignores("\\#file", "#file"));
+    for (const auto* line : {"", "# comment", "   ", "/"}) EXPECT_FALSE(IgnorePattern::parse(line)) << line;
 }
 
-TEST(IgnorePattern, NamesWithoutSlashMatchAtAnyDepth) {
-    EXPECT_TRUE(ignores("*.log", "debug.log"));
-    EXPECT_TRUE(ignores("*.log", "a/b/debug.log"));
-    EXPECT_FALSE(ignores("*.log", "debug.logs"));
-    EXPECT_TRUE(ignores("node_modules", "web/node_modules", true));
-    EXPECT_TRUE(ignores("file?.c", "file1.c"));
-    EXPECT_FALSE(ignores("file?.c", "file10.c"));
-    EXPECT_TRUE(ignores("[ab]*.c", "beta.c"));
-    EXPECT_FALSE(ignores("[!ab]*.c", "beta.c"));
-    EXPECT_TRUE(ignores("[a-c]x", "bx"));
-    EXPECT_TRUE(ignores("trailing.c   ", "trailing.c"));
-    EXPECT_TRUE(ignores("crlf.c\r", "crlf.c"));
-}
-
-TEST(IgnorePattern, FolderRulesSkipFiles) {
-    EXPECT_TRUE(ignores("build/", "build", true));
-    EXPECT_TRUE(ignores("build/", "src/build", true));
-    EXPECT_FALSE(ignores("build/", "build", false));
-}
-
-TEST(IgnorePattern, SlashesAnchorToTheIgnoreFilesFolder) {
-    EXPECT_TRUE(ignores("/top.c", "top.c"));
-    EXPECT_FALSE(ignores("/top.c", "src/top.c"));
-    EXPECT_TRUE(ignores("doc/*.txt", "doc/a.txt"));
-    EXPECT_FALSE(ignores("doc/*.txt", "doc/x/a.txt"));
-    EXPECT_FALSE(ignores("doc/*.txt", "src/doc/a.txt"));
-}
-
-TEST(IgnorePattern, DoubleStarsSpanFolders) {
-    EXPECT_TRUE(ignores("**/gen", "gen", true));
-    EXPECT_TRUE(ignores("**/gen", "a/b/gen", true));
-    EXPECT_TRUE(ignores("out/**", "out/a/b.c"));
-    EXPECT_FALSE(ignores("out/**", "out", true));
-    EXPECT_TRUE(ignores("a/**/b.c", "a/b.c"));
-    EXPECT_TRUE(ignores("a/**/b.c", "a/x/y/b.c"));
-    EXPECT_FALSE(ignores("a/**/b.c", "x/a/b.c"));
-}
-
-TEST(IgnorePattern, NegationIsReported) {
-    const auto pattern = IgnorePattern::parse("!keep.txt");
-    ASSERT_TRUE(pattern);
-    EXPECT_TRUE(pattern->negated());
-    EXPECT_TRUE(pattern->matches("keep.txt", false));
+TEST(IgnorePattern, NamesWhatGitWouldIgnore) {
+    // Each line with paths it names and paths it does not; a path ending in "/" is a folder. Without
+    // a slash a line matches at any depth, a final slash names folders only, any other slash anchors
+    // the line to its ignore file's folder, and double stars span folders.
+    const std::tuple<const char*, Paths, Paths> cases[] = {
+        {"*.log", {"a/b/debug.log"}, {"debug.logs"}},
+        {"node_modules", {"web/node_modules/"}, {}},
+        {"file?.c", {"file1.c"}, {"file10.c"}},
+        {"[ab]*.c", {"beta.c"}, {"gamma.c"}},
+        {"[!ab]*.c", {"gamma.c"}, {"beta.c"}},
+        {"[a-c]x", {"bx"}, {"dx"}},
+        {"trailing.c   ", {"trailing.c"}, {}},
+        {"crlf.c\r", {"crlf.c"}, {}},
+        {"\\#file", {"#file"}, {}},
+        {"build/", {"src/build/"}, {"build"}},
+        {"/top.c", {"top.c"}, {"src/top.c"}},
+        {"doc/*.txt", {"doc/a.txt"}, {"doc/x/a.txt", "src/doc/a.txt"}},
+        {"**/gen", {"gen/", "a/b/gen/"}, {}},
+        {"out/**", {"out/a/b.c"}, {"out/"}},
+        {"a/**/b.c", {"a/b.c", "a/x/y/b.c"}, {"x/a/b.c"}},
+        // A negated line names what it would ignore; the caller undoes the ignoring.
+        {"!keep.txt", {"keep.txt"}, {}},
+        {"\\!bang.txt", {"!bang.txt"}, {"bang.txt"}},
+    };
+    for (const auto& [line, named, notNamed] : cases) {
+        const auto pattern = IgnorePattern::parse(line);
+        ASSERT_TRUE(pattern) << line;
+        const auto names = [&pattern](std::string path) {
+            const bool isFolder = path.ends_with('/');
+            if (isFolder) path.pop_back();
+            return pattern->matches(path, isFolder);
+        };
+        for (const auto& path : named) EXPECT_TRUE(names(path)) << line << " " << path;
+        for (const auto& path : notNamed) EXPECT_FALSE(names(path)) << line << " " << path;
+    }
+    EXPECT_TRUE(IgnorePattern::parse("!keep.txt")->negated());
     EXPECT_FALSE(IgnorePattern::parse("\\!bang.txt")->negated());
-    EXPECT_TRUE(ignores("\\!bang.txt", "!bang.txt"));
 }
 
 } // namespace

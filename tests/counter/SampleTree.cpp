@@ -9,152 +9,126 @@ namespace norvane::counter::testing {
 
 void writeSampleTree(const std::filesystem::path& folder) {
     const std::vector<std::pair<std::string, std::string>> files{
-        {".gitignore", std::string("ignored/\n", 9)},
-        {"CMakeLists.txt", std::string("cmake_minimum_required(VERSION 3.20)\n# comment\nproject(demo C)\n", 63)},
-        {"Cargo.toml", std::string("[package]\n# comment\nname = \"demo\"\n", 34)},
-        {"Makefile", std::string("# makefile comment\nall:\n\tcc -o app src/main.c\n\nclean:\n\trm -f app\n", 65)},
-        {"config.yaml", std::string("# config\nname: demo\nlist:\n  - a   # trailing\n\n  - b\n", 52)},
-        {"package.json", std::string("{\n  \"name\": \"demo\",\n\n  \"version\": \"1.0.0\"\n}\n", 44)},
-        {"docs/README.md", std::string("# Title\n\nSome text with `code`.\n\n- item\n", 40)},
-        {"docs/notes.txt", std::string("plain text line\n\nanother line\n", 30)},
-        {"ignored/skip.c", std::string("int ignored = 1;\n", 17)},
-        {"scripts/build.sh", std::string("#!/bin/bash\n"
-                                         "# build script\n"
-                                         "set -e\n"
-                                         "if [ -n \"$1\" ]; then echo \"arg # not comment\"; fi\n"
-                                         "\n"
-                                         "for f in *.c; do echo \"$f\"; done\n",
-                                         118)},
-        {"src/Main.java", std::string("/** doc */\n"
-                                      "public class Main {\n"
-                                      "    public static void main(String[] a) {\n"
-                                      "        String s = \"// x\";\n"
-                                      "        if (a.length > 0 && s != null) { System.out.println(s); }\n"
-                                      "    }\n"
-                                      "}\n",
-                                      174)},
-        {"src/app.py", std::string("#!/usr/bin/env python3\n"
-                                   "\"\"\"Module docstring\n"
-                                   "spanning lines.\"\"\"\n"
-                                   "import os  # trailing\n"
-                                   "\n"
-                                   "def f(x):\n"
-                                   "    # comment\n"
-                                   "    s = \"# not a comment\"\n"
-                                   "    if x and s:\n"
-                                   "        return [i for i in range(x) if i % 2]\n"
-                                   "    elif x or not s:\n"
-                                   "        pass\n"
-                                   "    while False:\n"
-                                   "        break\n"
-                                   "    return None\n",
-                                   278)},
+        {".gitignore", "ignored/\n"},
+        {"CMakeLists.txt", "cmake_minimum_required(VERSION 3.20)\n# comment\nproject(demo C)\n"},
+        {"Cargo.toml", "[package]\n# comment\nname = \"demo\"\n"},
+        {"Makefile", "# makefile comment\nall:\n\tcc -o app src/main.c\n\nclean:\n\trm -f app\n"},
+        {"config.yaml", "# config\nname: demo\nlist:\n  - a   # trailing\n\n  - b\n"},
+        {"package.json", "{\n  \"name\": \"demo\",\n\n  \"version\": \"1.0.0\"\n}\n"},
+        {"docs/README.md", "# Title\n\nSome text with `code`.\n\n- item\n"},
+        {"docs/notes.txt", "plain text line\n\nanother line\n"},
+        {"ignored/skip.c", "int ignored = 1;\n"},
+        {"scripts/build.sh", "#!/bin/bash\n"
+                             "# build script\n"
+                             "set -e\n"
+                             "if [ -n \"$1\" ]; then echo \"arg # not comment\"; fi\n"
+                             "\n"
+                             "for f in *.c; do echo \"$f\"; done\n"},
+        {"src/Main.java", "/** doc */\n"
+                          "public class Main {\n"
+                          "    public static void main(String[] a) {\n"
+                          "        String s = \"// x\";\n"
+                          "        if (a.length > 0 && s != null) { System.out.println(s); }\n"
+                          "    }\n"
+                          "}\n"},
+        {"src/app.py", "#!/usr/bin/env python3\n"
+                       "\"\"\"Module docstring\n"
+                       "spanning lines.\"\"\"\n"
+                       "import os  # trailing\n"
+                       "\n"
+                       "def f(x):\n"
+                       "    # comment\n"
+                       "    s = \"# not a comment\"\n"
+                       "    if x and s:\n"
+                       "        return [i for i in range(x) if i % 2]\n"
+                       "    elif x or not s:\n"
+                       "        pass\n"
+                       "    while False:\n"
+                       "        break\n"
+                       "    return None\n"},
         {"src/blob.bin", std::string("\x00"
                                      "\x01"
                                      "\x02"
                                      "binary",
                                      9)},
-        {"src/crlf.c", std::string("line one\r\nline two // c\r\n\r\n// comment\r\n", 39)},
-        {"src/empty.c", std::string("", 0)},
-        {"src/engine.cpp", std::string("#include <string>\n"
-                                       "/* outer /* not nested in C++ */\n"
-                                       "std::string greet(bool formal) {\n"
-                                       "    auto raw = R\"(// still code)\";\n"
-                                       "    if (formal) { return \"Good day\"; }\n"
-                                       "    switch (raw[0]) { case '/': break; default: break; }\n"
-                                       "    try { throw 1; } catch (...) {}\n"
-                                       "    return \"hi\"; // informal\n"
-                                       "}\n",
-                                       282)},
-        {"src/lib.rs", std::string("/* outer /* nested */ still comment */\n"
-                                   "fn main() {\n"
-                                   "    let s = \"// not a comment\";\n"
-                                   "    // real comment\n"
-                                   "    if s.len() > 3 { println!(\"{}\", s); } else { return; }\n"
-                                   "    match 3 { 1 => {}, _ => {} }\n"
-                                   "}\n",
-                                   197)},
-        {"src/main.c", std::string("#include <stdio.h>\n"
-                                   "/* A block comment\n"
-                                   "   spanning lines */\n"
-                                   "int main(void) {\n"
-                                   "    const char *s = \"not /* a comment */ here\"; // trailing comment\n"
-                                   "    int x = 0; /* inline */ x++;\n"
-                                   "\n"
-                                   "    if (x > 0 && s[0] == 'n') {\n"
-                                   "        for (int i = 0; i < 3; i++) { x += i; }\n"
-                                   "    } else if (x < 0 || x == 5) {\n"
-                                   "        while (x--) {}\n"
-                                   "    }\n"
-                                   "    // only a comment\n"
-                                   "    return x ? 0 : 1;\n"
-                                   "}\n",
-                                   367)},
-        {"src/nonl.c", std::string("int nofinalnewline = 1;", 23)},
-        {"src/query.sql", std::string("-- comment\nSELECT a, b\nFROM t /* inline */ WHERE a > 1;\n", 56)},
-        {"src/script.rb", std::string("# comment\n"
-                                      "def f(x)\n"
-                                      "  if x > 1 && x < 5 then \"# no\" else nil end\n"
-                                      "end\n"
-                                      "=begin\n"
-                                      "block comment\n"
-                                      "=end\n",
-                                      94)},
-        {"src/server.go", std::string("package main\n"
-                                      "\n"
-                                      "// comment\n"
-                                      "import \"fmt\"\n"
-                                      "\n"
-                                      "func main() {\n"
-                                      "\ts := `raw // string`\n"
-                                      "\tif len(s) > 0 && true {\n"
-                                      "\t\tfmt.Println(s) /* inline block */\n"
-                                      "\t}\n"
-                                      "\tfor i := 0; i < 2; i++ {\n"
-                                      "\t}\n"
-                                      "\tswitch s { case \"a\": default: }\n"
-                                      "}\n",
-                                      203)},
-        {"src/util.h", std::string("#ifndef UTIL_H\n"
-                                   "#define UTIL_H\n"
-                                   "// header comment\n"
-                                   "\n"
-                                   "int add(int a, int b);\n"
-                                   "#endif\n",
-                                   79)},
-        {"tests/test_app.py", std::string("import unittest\n"
-                                          "\n"
-                                          "class T(unittest.TestCase):\n"
-                                          "    def test_x(self):\n"
-                                          "        self.assertTrue(True)  # ok\n",
-                                          103)},
-        {"web/app.js", std::string("// comment\n"
-                                   "const re = /\\/\\/ regex not comment/;\n"
-                                   "function f(a) {\n"
-                                   "  const s = '/* not */';\n"
-                                   "  if (a === 1 || a === 2) { return s; }\n"
-                                   "  return a > 2 ? 'x' : 'y'; /* trailing block */\n"
-                                   "}\n",
-                                   180)},
-        {"web/index.ts", std::string("/**\n"
-                                     " * JSDoc block\n"
-                                     " */\n"
-                                     "export function g(n: number): number {\n"
-                                     "  for (let i = 0; i < n; i++) { if (i % 2) continue; }\n"
-                                     "  return n;\n"
-                                     "}\n",
-                                     131)},
-        {"web/page.html", std::string("<!DOCTYPE html>\n"
-                                      "<!-- a comment -->\n"
-                                      "<html>\n"
-                                      "  <body><p>hello</p></body>\n"
-                                      "</html>\n",
-                                      78)},
-        {"web/style.css", std::string("/* styles */\n"
-                                      "body { color: red; }\n"
-                                      "\n"
-                                      ".a { margin: 0; } /* trailing */\n",
-                                      68)},
+        {"src/crlf.c", "line one\r\nline two // c\r\n\r\n// comment\r\n"},
+        {"src/empty.c", ""},
+        {"src/engine.cpp", "#include <string>\n"
+                           "/* outer /* not nested in C++ */\n"
+                           "std::string greet(bool formal) {\n"
+                           "    auto raw = R\"(// still code)\";\n"
+                           "    if (formal) { return \"Good day\"; }\n"
+                           "    switch (raw[0]) { case '/': break; default: break; }\n"
+                           "    try { throw 1; } catch (...) {}\n"
+                           "    return \"hi\"; // informal\n"
+                           "}\n"},
+        {"src/lib.rs", "/* outer /* nested */ still comment */\n"
+                       "fn main() {\n"
+                       "    let s = \"// not a comment\";\n"
+                       "    // real comment\n"
+                       "    if s.len() > 3 { println!(\"{}\", s); } else { return; }\n"
+                       "    match 3 { 1 => {}, _ => {} }\n"
+                       "}\n"},
+        {"src/main.c", "#include <stdio.h>\n"
+                       "/* A block comment\n"
+                       "   spanning lines */\n"
+                       "int main(void) {\n"
+                       "    const char *s = \"not /* a comment */ here\"; // trailing comment\n"
+                       "    int x = 0; /* inline */ x++;\n"
+                       "\n"
+                       "    if (x > 0 && s[0] == 'n') {\n"
+                       "        for (int i = 0; i < 3; i++) { x += i; }\n"
+                       "    } else if (x < 0 || x == 5) {\n"
+                       "        while (x--) {}\n"
+                       "    }\n"
+                       "    // only a comment\n"
+                       "    return x ? 0 : 1;\n"
+                       "}\n"},
+        {"src/nonl.c", "int nofinalnewline = 1;"},
+        {"src/query.sql", "-- comment\nSELECT a, b\nFROM t /* inline */ WHERE a > 1;\n"},
+        {"src/script.rb", "# comment\n"
+                          "def f(x)\n"
+                          "  if x > 1 && x < 5 then \"# no\" else nil end\n"
+                          "end\n"
+                          "=begin\n"
+                          "block comment\n"
+                          "=end\n"},
+        {"src/server.go", "package main\n"
+                          "\n"
+                          "// comment\n"
+                          "import \"fmt\"\n"
+                          "\n"
+                          "func main() {\n"
+                          "\ts := `raw // string`\n"
+                          "\tif len(s) > 0 && true {\n"
+                          "\t\tfmt.Println(s) /* inline block */\n"
+                          "\t}\n"
+                          "\tfor i := 0; i < 2; i++ {\n"
+                          "\t}\n"
+                          "\tswitch s { case \"a\": default: }\n"
+                          "}\n"},
+        {"src/util.h", "#ifndef UTIL_H\n#define UTIL_H\n// header comment\n\nint add(int a, int b);\n#endif\n"},
+        {"tests/test_app.py", "import unittest\n"
+                              "\n"
+                              "class T(unittest.TestCase):\n"
+                              "    def test_x(self):\n"
+                              "        self.assertTrue(True)  # ok\n"},
+        {"web/app.js", "// comment\n"
+                       "const re = /\\/\\/ regex not comment/;\n"
+                       "function f(a) {\n"
+                       "  const s = '/* not */';\n"
+                       "  if (a === 1 || a === 2) { return s; }\n"
+                       "  return a > 2 ? 'x' : 'y'; /* trailing block */\n"
+                       "}\n"},
+        {"web/index.ts", "/**\n"
+                         " * JSDoc block\n"
+                         " */\n"
+                         "export function g(n: number): number {\n"
+                         "  for (let i = 0; i < n; i++) { if (i % 2) continue; }\n"
+                         "  return n;\n"
+                         "}\n"},
+        {"web/page.html", "<!DOCTYPE html>\n<!-- a comment -->\n<html>\n  <body><p>hello</p></body>\n</html>\n"},
+        {"web/style.css", "/* styles */\nbody { color: red; }\n\n.a { margin: 0; } /* trailing */\n"},
     };
     for (const auto& [path, contents] : files) {
         std::filesystem::create_directories((folder / path).parent_path());

@@ -1,6 +1,6 @@
 #include "index-server/BenchmarkBuilder.h"
 
-#include "platform/Iso8601.h"
+#include "tests/support/LocalDate.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,7 @@ TEST(BenchmarkBuilder, InterpolatesPercentilePoints) {
 }
 
 TEST(BenchmarkBuilder, CountsEachDeviceOncePerDistribution) {
-    const auto now = *platform::Iso8601::parse("2025-03-20T12:00:00Z");
+    const auto now = testing::utc("2025-03-20T12:00:00Z");
     const std::vector<StoredReport> reports{
         // "a": two days a week apart, 30 code lines in all, 10 docs, retention 50 and 70.
         stored("a", "2025-03-01", 10, 10, 50),
@@ -69,7 +69,7 @@ TEST(BenchmarkBuilder, StaysFiniteWhateverADataFileHolds) {
     const auto benchmarks =
         BenchmarkBuilder::build({stored("a", "2025-03-01", 1, 0, huge), stored("a", "2025-03-02", 1, 0, huge),
                                  stored("b", "2025-03-01", 1, 0, -huge), stored("c", "2025-03-01", 1, 0, INFINITY)},
-                                *platform::Iso8601::parse("2025-03-20T12:00:00Z"));
+                                testing::utc("2025-03-20T12:00:00Z"));
     EXPECT_DOUBLE_EQ(benchmarks.global.velocityRetention->p90, huge * 0.9 - huge * 0.1);
     EXPECT_NO_THROW(benchmarks.toJSON()); // which refuses any number that is not finite
 }

@@ -2,8 +2,8 @@
 
 #include "core/community/AnonymousActivityReport.h"
 #include "platform/HttpClient.h"
-#include "platform/Iso8601.h"
 #include "platform/ProcessRunner.h"
+#include "tests/support/LocalDate.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <thread>
 
 namespace norvane::indexserver {
@@ -88,8 +87,8 @@ protected:
 
     static nlohmann::json report(const std::string& device, const std::string& bucket = "Medium") {
         AnonymousActivityReport report{.deviceId = device,
-                                       .reportedAt = *platform::Iso8601::parse("2025-03-14T10:00:00Z"),
-                                       .activityDate = *platform::Iso8601::parse("2025-03-13T23:00:00Z"),
+                                       .reportedAt = testing::utc("2025-03-14T10:00:00Z"),
+                                       .activityDate = testing::utc("2025-03-13T23:00:00Z"),
                                        .codeLinesChanged = 12,
                                        .sizeBucket = bucket,
                                        .projectType = "organic",
@@ -218,17 +217,13 @@ TEST_F(IndexServerTest, SlowClientsDelayNoOneAndAreCutOffAtTheirDeadline) {
         std::this_thread::sleep_for(milliseconds(100));
     }
     EXPECT_LT(sent, 100);
-    for (const auto& connection : halfHeads) {
-        EXPECT_NE(connection->status(seconds(5)), -1);
-    }
+    for (const auto& connection : halfHeads) EXPECT_NE(connection->status(seconds(5)), -1);
 }
 
 TEST_F(IndexServerTest, ConnectionsBeyondTheLimitAreTurnedAwayAtOnce) {
     restart({.limits = {.maxConnections = 4}});
     std::vector<std::unique_ptr<RawConnection>> idle;
-    for (int i = 0; i < 4; ++i) {
-        idle.push_back(std::make_unique<RawConnection>(port));
-    }
+    for (int i = 0; i < 4; ++i) idle.push_back(std::make_unique<RawConnection>(port));
     std::this_thread::sleep_for(milliseconds(100));
     EXPECT_EQ(RawConnection(port).status(seconds(2)), 503);
     idle.clear();
@@ -248,23 +243,19 @@ TEST_F(IndexServerTest, CountsEveryReportOfManyClientsAtOnce) {
             }
         });
     }
-    for (auto& thread : threads) {
-        thread.join();
-    }
+    for (auto& thread : threads) thread.join();
     EXPECT_EQ(refused, 0);
     EXPECT_EQ(server->storedReportCount(), clients * postsEach);
     EXPECT_EQ(contributors(), clients);
 }
 
 TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {
-    const char* bin = std::getenv("NORVANE_TEST_BIN");
-    ASSERT_NE(bin, nullptr);
     // Bounded by timeout(1), so a server that wrongly starts cannot hang the test.
     platform::PosixProcessRunner runner;
     const auto result =
         runner.run({.executable = "timeout",
-                    .arguments = {"10", std::string(bin) + "/norvane-index-server", "--port", std::to_string(port),
-                                  "--data", (folder.path() / "other.db").string()}});
+                    .arguments = {"10", testing::builtProgram("norvane-index-server").string(), "--port",
+                                  std::to_string(port), "--data", (folder.path() / "other.db").string()}});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.standardError.find("Cannot listen on 127.0.0.1:"), std::string::npos);
 }

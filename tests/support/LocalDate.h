@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
+
+#include <string_view>
 
 namespace norvane::testing {
 
@@ -8,6 +11,9 @@ namespace norvane::testing {
 inline platform::Date localDate(int year, int month, int day, int hour = 0, int minute = 0) {
     return *platform::LocalCalendar::dateFromComponents({year, month, day, hour, minute, 0, 1});
 }
+
+/// The moment a strict ISO 8601 text names, such as "2025-03-14T08:30:00Z".
+inline platform::Date utc(std::string_view text) { return platform::Iso8601::parse(text).value(); }
 
 /// A zone and a day on which its clocks go forward: at 02:00 in Berlin, at midnight in the
 /// others, whose day then starts at 01:00.

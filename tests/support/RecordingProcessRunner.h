@@ -27,9 +27,7 @@ public:
         std::vector<std::string> lines;
         for (const auto& request : requests) {
             std::string line = request.executable;
-            for (const auto& argument : request.arguments) {
-                line += " " + argument;
-            }
+            for (const auto& argument : request.arguments) line += " " + argument;
             lines.push_back(line);
         }
         return lines;

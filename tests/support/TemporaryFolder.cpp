@@ -1,5 +1,6 @@
 #include "tests/support/TemporaryFolder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -11,9 +12,7 @@ namespace norvane::testing {
 
 TemporaryFolder::TemporaryFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "norvane-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
-    }
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
     path_ = std::filesystem::canonical(pattern);
 }
 
@@ -44,6 +43,18 @@ std::string readFile(const std::filesystem::path& file) {
     std::ostringstream contents;
     contents << in.rdbuf();
     return contents.str();
+}
+
+std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::filesystem::path builtProgram(const std::string& name) {
+    const char* folder = std::getenv("NORVANE_TEST_BIN");
+    return std::filesystem::path(folder != nullptr ? folder : ".") / name;
 }
 
 ScopedEnvironment::ScopedEnvironment(std::string name, const std::string& value) : name_(std::move(name)) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace norvane::testing {
 
@@ -24,6 +25,12 @@ private:
 
 /// The whole contents of `file`, byte for byte; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& file);
+
+/// The names in `folder`, sorted.
+std::vector<std::string> folderEntries(const std::filesystem::path& folder);
+
+/// A program this build made, in the folder the tests are told of (NORVANE_TEST_BIN).
+std::filesystem::path builtProgram(const std::string& name);
 
 /// Sets an environment variable for the lifetime of the object and restores the old value after.
 class ScopedEnvironment {

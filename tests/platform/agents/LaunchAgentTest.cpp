@@ -30,16 +30,12 @@ TEST(LaunchAgent, ReadsTheKeysOfACalendarAgent) {
     const auto agent = agentFrom(label + program + interval +
                                  "<key>StandardOutPath</key><string>/tmp/out.log</string>"
                                  "<key>RunAtLoad</key><false/>");
-    EXPECT_EQ(agent.label, "app.example.job");
     EXPECT_THAT(agent.programArguments, ElementsAre("/bin/job", "run"));
-    EXPECT_EQ(agent.hour, 4);
-    EXPECT_EQ(agent.minute, 30);
-    EXPECT_EQ(agent.standardOutPath, "/tmp/out.log");
-    EXPECT_EQ(agent.standardErrorPath, std::nullopt);
+    EXPECT_EQ(std::tuple(agent.label, agent.hour, agent.minute, agent.standardOutPath, agent.standardErrorPath),
+              std::tuple("app.example.job", 4, 30, "/tmp/out.log", std::nullopt));
 
     const auto everyMinute = agentFrom(label + program + "<key>StartCalendarInterval</key><dict/>");
-    EXPECT_EQ(everyMinute.hour, std::nullopt);
-    EXPECT_EQ(everyMinute.minute, std::nullopt);
+    EXPECT_FALSE(everyMinute.hour || everyMinute.minute);
 }
 
 TEST(LaunchAgent, RejectsAgentsItCannotRun) {

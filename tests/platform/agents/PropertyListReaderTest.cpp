@@ -28,13 +28,11 @@ TEST(PropertyListReader, ReadsNestedDictionariesArraysAndScalars) {
     EXPECT_EQ(*value.find("Label")->get<std::string>(), "  a & b\n") << "white space inside strings is kept";
     const auto& list = *value.find("List")->get<PropertyListValue::Array>();
     ASSERT_EQ(list.size(), 4u);
-    EXPECT_EQ(*list[0].get<std::int64_t>(), -7);
-    EXPECT_EQ(*list[1].get<bool>(), true);
-    EXPECT_EQ(*list[2].get<bool>(), false);
-    EXPECT_EQ(*list[3].get<std::string>(), "");
+    EXPECT_EQ(std::tuple(*list[0].get<std::int64_t>(), *list[1].get<bool>(), *list[2].get<bool>(),
+                         *list[3].get<std::string>()),
+              std::tuple(-7, true, false, ""));
     EXPECT_EQ(*value.find("Inner")->find("Hour")->get<std::int64_t>(), 2);
-    EXPECT_EQ(value.find("Missing"), nullptr);
-    EXPECT_EQ(value.find("List")->find("x"), nullptr);
+    EXPECT_FALSE(value.find("Missing") || value.find("List")->find("x"));
 }
 
 TEST(PropertyListReader, RejectsWhatIsNotAPropertyList) {

@@ -16,21 +16,13 @@
 namespace norvane::platform {
 namespace {
 
+using testing::folderEntries;
 using testing::readFile;
 
 mode_t modeOf(const std::filesystem::path& file) {
     struct stat status {};
     EXPECT_EQ(::stat(file.c_str(), &status), 0) << file;
     return status.st_mode & 07777;
-}
-
-std::vector<std::string> entriesOf(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 /// Sets the process's umask for the lifetime of the object.
@@ -73,7 +65,7 @@ TEST(AtomicFile, ANewFileGetsTheAskedModeLessTheUmaskAndAReplacedOneKeepsItsMode
         }
         EXPECT_EQ(readFile(file), "{}\n");
         EXPECT_EQ(modeOf(file), test.expected) << std::oct << test.expected;
-        EXPECT_EQ(entriesOf(folder.path()), std::vector<std::string>{"file.json"});
+        EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"file.json"});
     }
 }
 
@@ -93,16 +85,14 @@ TEST(AtomicFile, AFailureLeavesTheTargetAndTheFolderAsTheyWere) {
     EXPECT_THROW(AtomicFile::write(folder.path() / "", "new"), std::system_error);
 
     EXPECT_EQ(readFile(folder.path() / "taken/inside.txt"), "kept");
-    EXPECT_EQ(entriesOf(folder.path()), std::vector<std::string>{"taken"});
+    EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"taken"});
 }
 
 TEST(AtomicFile, ReadersAndWritersAtOnceSeeOnlyWholeContents) {
     // A fixed temporary name would let one writer rename another's half-written file into place.
     const testing::TemporaryFolder folder;
     std::vector<std::string> contents;
-    for (char letter = 'a'; letter < 'g'; ++letter) {
-        contents.emplace_back(200000, letter);
-    }
+    for (char letter = 'a'; letter < 'g'; ++letter) contents.emplace_back(200000, letter);
     const auto file = folder.writeFile("shared.json", contents.front());
     const auto isWhole = [&contents](const std::string& text) {
         return std::find(contents.begin(), contents.end(), text) != contents.end();
@@ -121,16 +111,12 @@ TEST(AtomicFile, ReadersAndWritersAtOnceSeeOnlyWholeContents) {
         });
     }
     int partialReads = 0;
-    for (int read = 0; read < 200; ++read) {
-        partialReads += isWhole(readFile(file)) ? 0 : 1;
-    }
-    for (std::thread& writer : writers) {
-        writer.join();
-    }
+    for (int read = 0; read < 200; ++read) partialReads += isWhole(readFile(file)) ? 0 : 1;
+    for (std::thread& writer : writers) writer.join();
     EXPECT_EQ(failedWrites, 0);
     EXPECT_EQ(partialReads, 0);
     EXPECT_TRUE(isWhole(readFile(file)));
-    EXPECT_EQ(entriesOf(folder.path()), std::vector<std::string>{"shared.json"});
+    EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"shared.json"});
 }
 
 } // namespace

