@@ -54,15 +54,14 @@ TEST(AchievementCalculator, AbsentFiguresLeaveTheirGroupsOutAndTheSummaryCountsP
     EXPECT_EQ(AchievementCalculator::calculate(0, 0, 0, std::nullopt, 50.0).back().id, "retention_80");
 
     const auto empty = AchievementCalculator::summary({});
-    EXPECT_EQ(empty.totalAvailable, 0);
-    EXPECT_EQ(empty.completionPercent(), 0.0);
+    EXPECT_EQ(std::tuple(empty.totalAvailable, empty.completionPercent()), std::tuple(0, 0.0));
     const auto zero =
         AchievementCalculator::summary(AchievementCalculator::calculate(0, 0, 0, std::nullopt, std::nullopt));
     EXPECT_EQ(zero.earnedByCategory, (std::map<Category, std::int64_t>{{Category::lines, 0}, {Category::streaks, 0}}));
     const auto some = AchievementCalculator::summary(AchievementCalculator::calculate(10000, 30, 0, 50, 80.0));
-    EXPECT_EQ(some.totalEarned, 5);
-    EXPECT_EQ(some.earnedByCategory.at(Category::lines), 2);
-    EXPECT_EQ(some.earnedByCategory.at(Category::percentile), 1);
+    EXPECT_EQ(std::tuple(some.totalEarned, some.earnedByCategory.at(Category::lines),
+                         some.earnedByCategory.at(Category::percentile)),
+              std::tuple(5, 2, 1));
     EXPECT_DOUBLE_EQ(some.completionPercent(), 5.0 / 11.0 * 100.0);
 }
 

@@ -1,6 +1,6 @@
 #include "core/analytics/InsightsService.h"
-#include "core/models/NorvaneDatabase.h"
 #include "platform/LocalCalendar.h"
+#include "tests/core/models/InMemoryStore.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
 
@@ -19,14 +19,12 @@ using Texts = std::vector<std::string>;
 
 using testing::localDate;
 
-class InsightsServiceTest : public ::testing::Test {
+class InsightsServiceTest : public ::testing::Test, protected testing::InMemoryStore {
 protected:
     testing::ScopedTimeZone zone{"Europe/Berlin"};
     // Wednesday 1 April 2026, three days after the clocks went forward.
     Date now = localDate(2026, 4, 1, 15);
     Date today = localDate(2026, 4, 1);
-    std::shared_ptr<platform::ModelContext> context =
-        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
     InsightsService service{context, [this] { return now; }};
 
     /// One entry per day, oldest first, the last on `lastDay`.
@@ -49,10 +47,9 @@ protected:
 
     void project(const std::string& name, std::optional<int> daysSinceCommit,
                  ProjectStatus status = ProjectStatus::active) {
-        auto created = Project::create(name, "/tmp/" + name, std::nullopt, ProjectType::organic);
+        auto created = addProject(name);
         created->status = status;
         if (daysSinceCommit) created->latestCommitAt = LocalCalendar::addingDays(now, -*daysSinceCommit);
-        context->insert(created);
     }
 
     static PortfolioMetrics metrics(double capacity, double peak) {
@@ -125,9 +122,8 @@ TEST_F(InsightsServiceTest, PeakDayComparesWithTheMeanOfWeekdayMeans) {
     // (the mean of all 24 entries, 17.5, would make it 42%).
     const auto insight = service.peakDaysInsight(days(24, {{2, 10.0}, {3, 10.0}, {4, 25.0}}, 20.0));
     ASSERT_TRUE(insight);
-    EXPECT_EQ(insight->title, "Peak Day: Wednesday");
-    EXPECT_EQ(insight->message, "Wednesdays are 40% more productive than average.");
-    EXPECT_EQ(insight->data.at("day"), 4.0);
+    EXPECT_EQ(std::tuple(insight->title, insight->message, insight->data.at("day")),
+              std::tuple("Peak Day: Wednesday", "Wednesdays are 40% more productive than average.", 4.0));
 
     EXPECT_FALSE(service.peakDaysInsight(days(21, {{3, 23.0}}, 19.5))) << "exactly 15% better";
     EXPECT_FALSE(service.peakDaysInsight(days(20, {{3, 40.0}}, 19.5))) << "20 entries";

@@ -1,7 +1,6 @@
 #include "core/analytics/MilestoneService.h"
-#include "core/models/NorvaneDatabase.h"
-#include "core/models/Snapshot.h"
 #include "platform/LocalCalendar.h"
+#include "tests/core/models/InMemoryStore.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
 
@@ -15,29 +14,22 @@ using platform::Date;
 /// Noon of a local day.
 Date noonOn(int year, int month, int day) { return testing::localDate(year, month, day, 12); }
 
-class MilestoneServiceTest : public ::testing::Test {
+class MilestoneServiceTest : public ::testing::Test, protected testing::InMemoryStore {
 protected:
     testing::ScopedTimeZone zone{"Europe/Berlin"};
-    std::shared_ptr<platform::ModelContext> context =
-        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
     MilestoneService service{context};
 
     std::shared_ptr<Project> project(const std::string& name, std::optional<Date> firstCommitAt = std::nullopt) {
-        auto created = Project::create(name, "/tmp/" + name, std::nullopt, ProjectType::organic);
+        auto created = addProject(name);
         created->firstCommitAt = firstCommitAt;
-        context->insert(created);
         return created;
     }
 
-    std::shared_ptr<Snapshot> history(const std::shared_ptr<Project>& owner, Date capturedAt, double cost,
-                                      std::int64_t lines = 0, const std::string& type = "gitHistory") {
-        auto snapshot = Snapshot::create(owner);
-        snapshot->capturedAt = capturedAt;
-        snapshot->snapshotTypeRaw = type;
+    void history(const std::shared_ptr<Project>& owner, Date capturedAt, double cost, std::int64_t lines = 0,
+                 SnapshotType type = SnapshotType::gitHistory) {
+        auto snapshot = addSnapshot(owner, capturedAt, type);
         snapshot->cumulativeEstimatedCost = cost;
         snapshot->cumulativeLinesChanged = lines;
-        context->insert(snapshot);
-        return snapshot;
     }
 
     static std::vector<MilestoneType> typesOf(const MilestoneProgress& progress) {
@@ -105,7 +97,7 @@ TEST_F(MilestoneServiceTest, ProgressTowardsTheNextCostMilestone) {
     int index = 0;
     for (const auto& [costs, next, expected] : cases) {
         auto owner = project("p" + std::to_string(index++));
-        history(owner, noonOn(2026, 1, 5), 900000, 90000, "scc");
+        history(owner, noonOn(2026, 1, 5), 900000, 90000, SnapshotType::scc);
         int day = 1;
         for (const double cost : costs) history(owner, noonOn(2026, 1, day++), cost, 100);
         const auto progress = service.getMilestones(owner);

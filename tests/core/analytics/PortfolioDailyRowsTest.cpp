@@ -25,7 +25,7 @@ protected:
 };
 
 TEST_F(PortfolioDailyRows, NoHistoryWritesNothing) {
-    context->insert(Snapshot::create(addProject("alpha")));
+    addSnapshot(addProject("alpha"), now);
     context->save();
     EXPECT_EQ(service.buildDailySnapshots(), 0);
     EXPECT_TRUE(storedRows().empty());

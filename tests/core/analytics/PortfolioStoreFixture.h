@@ -2,9 +2,8 @@
 
 #include "core/analytics/PortfolioMetricsService.h"
 #include "core/models/DailyActivity.h"
-#include "core/models/NorvaneDatabase.h"
-#include "core/models/Snapshot.h"
 #include "platform/LocalCalendar.h"
+#include "tests/core/models/InMemoryStore.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
 
@@ -17,12 +16,10 @@ namespace norvane::testing {
 constexpr double tolerance = 1e-9;
 
 /// An in-memory store in a fixed time zone and a service whose clock stands still at `now`.
-class PortfolioStoreFixture : public ::testing::Test {
+class PortfolioStoreFixture : public ::testing::Test, protected InMemoryStore {
 protected:
     ScopedTimeZone timeZone{"Europe/Berlin"};
     platform::Date now = localDate(2026, 6, 10, 15, 30);
-    std::shared_ptr<platform::ModelContext> context =
-        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
     PortfolioMetricsService service{context, [this] { return now; }};
 
     /// The local midnight `days` days before today, plus `hours`.
@@ -31,24 +28,13 @@ protected:
                std::chrono::hours(hours);
     }
 
-    std::shared_ptr<Project> addProject(const std::string& name,
-                                        std::optional<platform::Date> firstCommitAt = std::nullopt) {
-        auto project = Project::create(name, "/tmp/" + name, std::nullopt, ProjectType::organic);
-        project->firstCommitAt = firstCommitAt;
-        context->insert(project);
-        return project;
-    }
-
     std::shared_ptr<Snapshot> addHistory(const std::shared_ptr<Project>& project, platform::Date capturedAt,
                                          double cumulativeEffort, std::int64_t insertions = 0,
                                          std::int64_t deletions = 0) {
-        auto snapshot = Snapshot::create(project);
-        snapshot->setSnapshotType(SnapshotType::gitHistory);
-        snapshot->capturedAt = capturedAt;
+        auto snapshot = addSnapshot(project, capturedAt, SnapshotType::gitHistory);
         snapshot->cumulativeEffortMonths = cumulativeEffort;
         snapshot->cumulativeInsertions = insertions;
         snapshot->cumulativeDeletions = deletions;
-        context->insert(snapshot);
         return snapshot;
     }
 

@@ -40,13 +40,11 @@ TEST(StreakCalculator, CurrentAndLongestRuns) {
         std::set<Date> days;
         for (const int daysAgo : c.activeDaysAgo) days.insert(day(daysAgo));
         const auto streak = StreakCalculator::calculate(days, now);
-        SCOPED_TRACE(c.activeDaysAgo.size());
-        EXPECT_EQ(streak.currentStreak, c.current);
-        EXPECT_EQ(streak.isActive, c.current > 0);
-        EXPECT_EQ(streak.streakStartDate, dateOf(c.currentStart));
-        EXPECT_EQ(streak.longestStreak, c.longest);
-        EXPECT_EQ(streak.longestStreakStartDate, dateOf(c.longestStart));
-        EXPECT_EQ(streak.longestStreakEndDate, dateOf(c.longestEnd));
+        EXPECT_EQ(std::tuple(streak.currentStreak, streak.isActive, streak.streakStartDate, streak.longestStreak,
+                             streak.longestStreakStartDate, streak.longestStreakEndDate),
+                  std::tuple(c.current, c.current > 0, dateOf(c.currentStart), c.longest, dateOf(c.longestStart),
+                             dateOf(c.longestEnd)))
+            << c.activeDaysAgo.size();
     }
 }
 
@@ -57,10 +55,10 @@ TEST(StreakCalculator, RunsAcrossClockChangesStayUnbroken) {
         std::set<Date> days;
         for (int day = -15; day <= 14; ++day) days.insert(LocalCalendar::startOfDay(change.noon(day)));
         const auto streak = StreakCalculator::calculate(days, change.noon(14));
-        EXPECT_EQ(streak.currentStreak, 30) << change.zone;
-        EXPECT_EQ(streak.longestStreak, 30) << change.zone;
-        EXPECT_EQ(streak.streakStartDate, LocalCalendar::startOfDay(change.noon(-15))) << change.zone;
-        EXPECT_EQ(streak.longestStreakEndDate, LocalCalendar::startOfDay(change.noon(14))) << change.zone;
+        EXPECT_EQ(
+            std::tuple(streak.currentStreak, streak.longestStreak, streak.streakStartDate, streak.longestStreakEndDate),
+            std::tuple(30, 30, LocalCalendar::startOfDay(change.noon(-15)), LocalCalendar::startOfDay(change.noon(14))))
+            << change.zone;
     }
 }
 

@@ -1,7 +1,6 @@
 #include "core/analytics/WorkPatternService.h"
-#include "core/models/NorvaneDatabase.h"
-#include "core/models/Snapshot.h"
 #include "platform/LocalCalendar.h"
+#include "tests/core/models/InMemoryStore.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
 
@@ -14,29 +13,19 @@ using platform::Date;
 
 using testing::localDate;
 
-class WorkPatternServiceTest : public ::testing::Test {
+class WorkPatternServiceTest : public ::testing::Test, protected testing::InMemoryStore {
 protected:
     testing::ScopedTimeZone zone{"Europe/Berlin"};
     // Thursday 2 April 2026, after the clocks went forward.
     const Date now = localDate(2026, 4, 2, 10, 30);
-    std::shared_ptr<platform::ModelContext> context =
-        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
-    std::shared_ptr<Project> project = Project::create("alpha", "/tmp/alpha", std::nullopt, ProjectType::organic);
+    std::shared_ptr<Project> project = addProject("alpha");
     WorkPatternService service{context, [this] { return now; }};
 
-    void SetUp() override { context->insert(project); }
-
-    void commitAt(Date capturedAt, const std::string& type = "gitHistory",
-                  const std::shared_ptr<Project>& owner = nullptr) {
-        auto snapshot = Snapshot::create(owner ? owner : project);
-        snapshot->capturedAt = capturedAt;
-        snapshot->snapshotTypeRaw = type;
-        context->insert(snapshot);
-    }
+    void commitAt(Date capturedAt) { addSnapshot(project, capturedAt, SnapshotType::gitHistory); }
 };
 
 TEST_F(WorkPatternServiceTest, NoHistoryInTheWindowGivesTheEmptyResult) {
-    commitAt(localDate(2026, 4, 1, 12), "scc");
+    addSnapshot(project, localDate(2026, 4, 1, 12), SnapshotType::scc);
     commitAt(localDate(2026, 1, 1, 12));
     const auto patterns = service.analyzePatterns(30);
     EXPECT_TRUE(patterns.hourlyDistribution.empty() && patterns.dailyDistribution.empty());
@@ -56,21 +45,18 @@ TEST_F(WorkPatternServiceTest, WindowStartsAtTheSameTimeOfDayCalendarDaysBack) {
 }
 
 TEST_F(WorkPatternServiceTest, DistributionsPeaksAndWeekendShare) {
-    auto archived = Project::create("old", "/tmp/old", std::nullopt, ProjectType::organic);
+    auto archived = addProject("old");
     archived->status = ProjectStatus::archived;
-    context->insert(archived);
-    commitAt(localDate(2026, 3, 28, 14, 5), "gitHistory", archived); // Saturday
-    commitAt(localDate(2026, 3, 29, 9));                             // Sunday
-    commitAt(localDate(2026, 3, 30, 8));                             // Monday
+    addSnapshot(archived, localDate(2026, 3, 28, 14, 5), SnapshotType::gitHistory); // Saturday
+    commitAt(localDate(2026, 3, 29, 9));                                            // Sunday
+    commitAt(localDate(2026, 3, 30, 8));                                            // Monday
     const auto patterns = service.analyzePatterns(30);
     EXPECT_EQ(patterns.totalCommits, 3);
     EXPECT_EQ(patterns.dailyDistribution, (std::map<int, int>{{1, 1}, {2, 1}, {7, 1}}));
     EXPECT_EQ(patterns.hourlyDistribution, (std::map<int, int>{{8, 1}, {9, 1}, {14, 1}}));
-    EXPECT_EQ(patterns.heatmap[0][9], 1); // Sunday is row 0
-    EXPECT_EQ(patterns.heatmap[6][14], 1);
-    // Ties go to the lowest key.
-    EXPECT_EQ(patterns.peakDay, 1);
-    EXPECT_EQ(patterns.peakHour, 8);
+    // Sunday is row 0 of the heat map; ties of the peaks go to the lowest key.
+    EXPECT_EQ(std::tuple(patterns.heatmap[0][9], patterns.heatmap[6][14], patterns.peakDay, patterns.peakHour),
+              std::tuple(1, 1, 1, 8));
     EXPECT_DOUBLE_EQ(patterns.weekendPercentage, 200.0 / 3);
 }
 

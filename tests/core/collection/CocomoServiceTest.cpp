@@ -1,23 +1,20 @@
 #include "core/collection/CocomoService.h"
-#include "core/models/NorvaneDatabase.h"
 
 #include "platform/LocalCalendar.h"
+#include "tests/core/models/InMemoryStore.h"
 
 #include <gtest/gtest.h>
 
 namespace norvane {
 namespace {
 
-class CocomoServiceTest : public ::testing::Test {
+class CocomoServiceTest : public ::testing::Test, protected testing::InMemoryStore {
 protected:
     std::shared_ptr<Project> project(const std::string& name, int64_t codeLines,
                                      ProjectStatus status = ProjectStatus::active) {
-        auto created = Project::create(name, "/tmp", std::nullopt, ProjectType::embedded);
+        auto created = addProject(name, ProjectType::embedded);
         created->status = status;
-        context->insert(created);
-        auto snapshot = Snapshot::create(created);
-        snapshot->codeLines = codeLines;
-        context->insert(snapshot);
+        addSnapshot(created, now)->codeLines = codeLines;
         context->save();
         return created;
     }
@@ -25,8 +22,6 @@ protected:
     std::size_t settingsRows() { return context->fetch<AppSettings>().size(); }
 
     const platform::Date now = platform::currentDate();
-    std::shared_ptr<platform::ModelContext> context =
-        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
     CocomoService service{context, [this] { return now; }};
 };
 
@@ -41,29 +36,22 @@ TEST_F(CocomoServiceTest, SettingsAreCreatedOnceAndUpdatedWhereGiven) {
 
     service.updateSettings(std::nullopt, std::nullopt, 3, std::nullopt);
     service.updateSettings(120000, 2.0, std::nullopt, ProjectType::semiDetached);
-    EXPECT_EQ(created->headcount, 3);
-    EXPECT_EQ(created->averageWage, 120000);
-    EXPECT_EQ(created->defaultProjectType, ProjectType::semiDetached);
-    EXPECT_EQ(settingsRows(), 2U);
+    EXPECT_EQ(std::tuple(created->headcount, created->averageWage, created->defaultProjectType, settingsRows()),
+              std::tuple(3, 120000, ProjectType::semiDetached, 2U));
     EXPECT_FALSE(context->hasChanges());
 }
 
 TEST_F(CocomoServiceTest, ProjectEstimateUsesTheNewestSnapshotOfAnyType) {
     const auto demo = project("demo", 1000);
     EXPECT_EQ(settingsRows(), 0U);
-    auto history = Snapshot::create(demo);
-    history->setSnapshotType(SnapshotType::gitHistory);
-    history->capturedAt = now + std::chrono::hours(1);
-    history->codeLines = 10000;
-    context->insert(history);
+    addSnapshot(demo, now + std::chrono::hours(1), SnapshotType::gitHistory)->codeLines = 10000;
     context->save();
     const auto estimate = service.calculateEstimate(demo);
     ASSERT_TRUE(estimate);
     EXPECT_EQ(estimate->sloc, 10000);
     EXPECT_NEAR(estimate->effortMonths, 57.0562, 5e-5); // the project's embedded mode
 
-    const auto none = Project::create("none", "/tmp", std::nullopt, ProjectType::organic);
-    context->insert(none);
+    const auto none = addProject("none");
     context->save();
     EXPECT_FALSE(service.calculateEstimate(none));
     auto orphan = Snapshot::create(nullptr);

@@ -1,14 +1,8 @@
 #include "tests/core/collection/CollectionFixture.h"
 
-#include <cstdlib>
-
 namespace norvane::testing {
 
-SccLookup builtInCounterOnly() {
-    const char* bin = std::getenv("NORVANE_TEST_BIN");
-    const std::filesystem::path folder = bin != nullptr ? bin : ".";
-    return {{}, folder / "no-such-which", {folder / "norvane-count"}};
-}
+SccLookup builtInCounterOnly() { return {{}, builtProgram("no-such-which"), {builtProgram("norvane-count")}}; }
 
 std::shared_ptr<Project> CollectionFixture::addProject(const std::string& name, const std::string& path,
                                                        ProjectType type) {

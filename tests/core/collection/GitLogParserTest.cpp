@@ -1,7 +1,6 @@
 #include "core/collection/GitLogParser.h"
 #include "core/collection/GitService.h"
 
-#include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
@@ -15,8 +14,7 @@ using namespace std::string_literals;
 
 TEST(GitLogParser, CommitLinesAreSplitAtNuls) {
     const auto commit = GitLogParser::parseCommitLine("abc123\0Fix a | b\0Jane | Doe\0002024-05-01T10:00:00+02:00"s);
-    EXPECT_EQ(commit,
-              (GitCommit{"abc123", "Fix a | b", "Jane | Doe", *platform::Iso8601::parse("2024-05-01T08:00:00Z")}));
+    EXPECT_EQ(commit, (GitCommit{"abc123", "Fix a | b", "Jane | Doe", testing::utc("2024-05-01T08:00:00Z")}));
     EXPECT_TRUE(GitLogParser::parseCommitLine("abc\0\0\0002024-05-01T10:00:00Z"s));
     for (const auto& line : {""s, "abc\0subject\0002024-05-01T10:00:00Z"s, "abc\0s\0a\0yesterday"s,
                              "abc\0s\0a\0002024-05-01"s, "abc\0s\0a\0b\0002024-05-01T10:00:00Z"s}) {
@@ -50,9 +48,7 @@ std::vector<GitCommit> commitsOnDays(std::initializer_list<int> days) {
 
 std::vector<std::string> sampledHashes(const std::vector<GitCommit>& commits, int interval) {
     std::vector<std::string> result;
-    for (const auto& commit : GitService::sampleCommits(commits, interval)) {
-        result.push_back(commit.hash);
-    }
+    for (const auto& commit : GitService::sampleCommits(commits, interval)) result.push_back(commit.hash);
     return result;
 }
 

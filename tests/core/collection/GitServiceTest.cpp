@@ -3,9 +3,9 @@
 
 #include "tests/core/collection/GitTestRepository.h"
 #include "tests/support/ErrorMessage.h"
+#include "tests/support/LocalDate.h"
 #include "tests/support/RecordingProcessRunner.h"
 
-#include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +16,8 @@ namespace norvane {
 namespace {
 
 using testing::GitTestRepository;
+using testing::utc;
 using namespace std::chrono_literals;
-
-platform::Date at(const char* text) { return *platform::Iso8601::parse(text); }
 
 class GitServiceTest : public ::testing::Test {
 protected:
@@ -62,7 +61,7 @@ TEST_F(GitServiceTest, FoldersThatAreNoRepositoryOrHaveNoCommits) {
 
 TEST_F(GitServiceTest, RepositoriesGitCannotReadAreReportedNotTakenForEmpty) {
     GitTestRepository repository;
-    repository.commit("one", at("2024-01-01T10:00:00Z"));
+    repository.commit("one", utc("2024-01-01T10:00:00Z"));
     const auto path = repository.pathString();
     const auto readingFails = [&path](const GitService& service) {
         return testing::errorMessageOf<NorvaneError>([&] { read(service, path); });
@@ -82,7 +81,7 @@ TEST_F(GitServiceTest, RepositoriesGitCannotReadAreReportedNotTakenForEmpty) {
 
 TEST_F(GitServiceTest, ActivityWithOddPathsBinaryFilesAndMerges) {
     GitTestRepository repository;
-    const auto start = platform::LocalCalendar::startOfDay(at("2024-02-01T12:00:00Z")) + 8h;
+    const auto start = platform::LocalCalendar::startOfDay(utc("2024-02-01T12:00:00Z")) + 8h;
     repository.writeFile("base.txt", "base\n");
     repository.commit("base", start);
     repository.git({"checkout", "-q", "-b", "side"});
@@ -101,18 +100,15 @@ TEST_F(GitServiceTest, ActivityWithOddPathsBinaryFilesAndMerges) {
 
     const auto stats = git.getActivitySince(start + 30min, repository.pathString());
     ASSERT_TRUE(stats);
-    EXPECT_EQ(stats->commitCount, 3);
-    EXPECT_EQ(stats->filesChanged, 6);
-    EXPECT_EQ(stats->insertions, 6);
-    EXPECT_EQ(stats->codeStats, (CategoryLineStats{3, 0}));
-    EXPECT_EQ(stats->docsStats, (CategoryLineStats{1, 0}));
-    EXPECT_EQ(stats->testStats, (CategoryLineStats{1, 0}));
-    EXPECT_EQ(stats->configStats, (CategoryLineStats{1, 0}));
+    const CategoryLineStats one{1, 0};
+    EXPECT_EQ(std::tuple(stats->commitCount, stats->filesChanged, stats->insertions, stats->codeStats, stats->docsStats,
+                         stats->testStats, stats->configStats),
+              std::tuple(3, 6, 6, CategoryLineStats{3, 0}, one, one, one));
 
     const auto days = git.getDailyActivitySince(platform::distantPast(), repository.pathString());
     ASSERT_EQ(days->size(), 1U);
-    EXPECT_EQ(days->begin()->first, platform::LocalCalendar::startOfDay(start));
-    EXPECT_EQ(days->begin()->second.commitCount, 4);
+    EXPECT_EQ(std::tuple(days->begin()->first, days->begin()->second.commitCount),
+              std::tuple(platform::LocalCalendar::startOfDay(start), 4));
 }
 
 TEST_F(GitServiceTest, HostileConfigurationChangesNothing) {
@@ -121,7 +117,7 @@ TEST_F(GitServiceTest, HostileConfigurationChangesNothing) {
     Reading hostileSubfolder;
     {
         const testing::HostileGitEnvironment hostileHome;
-        const auto start = at("2024-03-01T08:00:00Z");
+        const auto start = utc("2024-03-01T08:00:00Z");
         repository.writeFile("src/Ünïcode name.c", "int a;\nint b;\n");
         repository.writeFile("logo.png", std::string("\x89PNG\0\0\1", 7));
         repository.commit("Root | ✓ café", start, "Zoë | Ünïcode");
@@ -147,9 +143,9 @@ TEST_F(GitServiceTest, HostileConfigurationChangesNothing) {
     ASSERT_EQ(clean.historyWithStats.size(), 4U);
     EXPECT_EQ(clean.latest->hash, repository.git({"rev-parse", "HEAD"}).substr(0, 40));
     EXPECT_EQ(clean.history.back(), clean.latest);
-    EXPECT_EQ(clean.firstCommit, at("2024-03-01T08:00:00Z"));
+    EXPECT_EQ(clean.firstCommit, utc("2024-03-01T08:00:00Z"));
     EXPECT_EQ(clean.history.front(),
-              (GitCommit{clean.history.front().hash, "Root | ✓ café", "Zoë | Ünïcode", at("2024-03-01T08:00:00Z")}));
+              (GitCommit{clean.history.front().hash, "Root | ✓ café", "Zoë | Ünïcode", utc("2024-03-01T08:00:00Z")}));
     EXPECT_EQ(clean.historyWithStats[2].fullMessage, "Docs\n\nCo-Authored-By: Claude <c@x>\n");
     EXPECT_EQ(clean.historyWithStats[0].filesChanged, 2);
     // A moved file counts as removed and added whole.
@@ -159,7 +155,7 @@ TEST_F(GitServiceTest, HostileConfigurationChangesNothing) {
 
 TEST_F(GitServiceTest, DetachedHeadHugeMessageAndCheckout) {
     GitTestRepository repository;
-    const auto start = at("2024-03-01T08:00:00Z");
+    const auto start = utc("2024-03-01T08:00:00Z");
     for (int day = 0; day < 4; ++day) {
         repository.commit("commit " + std::to_string(day), platform::LocalCalendar::addingDays(start, day));
     }
@@ -178,7 +174,7 @@ TEST_F(GitServiceTest, DetachedHeadHugeMessageAndCheckout) {
 
 TEST_F(GitServiceTest, InvalidUtf8IsDecodedLossily) {
     GitTestRepository repository;
-    repository.commit("valid", at("2024-01-01T10:00:00Z"));
+    repository.commit("valid", utc("2024-01-01T10:00:00Z"));
     auto tree = repository.git({"rev-parse", "HEAD^{tree}"});
     tree.pop_back();
     // git itself mends such bytes when it commits, so the object is written by hand.

@@ -21,9 +21,7 @@ protected:
     void commitOnDays(std::initializer_list<int> days, int added = 100) {
         for (const int day : days) {
             std::string text;
-            for (int line = 0; line < added; ++line) {
-                text += "line " + std::to_string(line) + "\n";
-            }
+            for (int line = 0; line < added; ++line) text += "line " + std::to_string(line) + "\n";
             repository.writeFile("f" + std::to_string(nextFile++) + ".c", text);
             repository.commit("commit on day " + std::to_string(day), platform::LocalCalendar::addingDays(start, day));
         }
@@ -50,12 +48,11 @@ TEST_F(HistoryImportTest, EveryCommitWithRunningTotals) {
               std::tuple(10, 10, false));
     const auto snapshots = history();
     ASSERT_EQ(snapshots.size(), 10U);
-    EXPECT_EQ(snapshots[0]->capturedAt, start);
-    EXPECT_EQ(snapshots[0]->cumulativeInsertions, 100);
+    EXPECT_EQ(std::tuple(snapshots[0]->capturedAt, snapshots[0]->cumulativeInsertions), std::tuple(start, 100));
     const auto& last = *snapshots[9];
-    EXPECT_EQ(std::tuple(last.cumulativeInsertions, last.cumulativeLinesChanged, last.codeLines, last.totalLines),
-              std::tuple(1000, 1000, 1000, 0));
-    EXPECT_EQ(last.latestCommitMessage, "commit on day 9");
+    EXPECT_EQ(std::tuple(last.cumulativeInsertions, last.cumulativeLinesChanged, last.codeLines, last.totalLines,
+                         last.latestCommitMessage),
+              std::tuple(1000, 1000, 1000, 0, "commit on day 9"));
     EXPECT_NEAR(last.cumulativeEffortMonths, 2.4, 1e-9);
     EXPECT_NEAR(last.cumulativeEstimatedCost, 72000, 1e-6);
     EXPECT_EQ(project->latestCommitAt, platform::LocalCalendar::addingDays(start, 9));
@@ -65,13 +62,12 @@ TEST_F(HistoryImportTest, SamplingKeepsTheRunningTotalsOfSkippedCommits) {
     commitOnDays({0, 3, 8, 9, 20});
     const auto project = addProject("demo", repository.pathString(), ProjectType::semiDetached);
     const auto result = collector.collectHistory(project, 7);
-    EXPECT_EQ(result.snapshotCount, 3);
-    EXPECT_EQ(result.totalCommits, 5);
+    EXPECT_EQ(std::tuple(result.snapshotCount, result.totalCommits), std::tuple(3, 5));
     const auto snapshots = history();
     ASSERT_EQ(snapshots.size(), 3U);
-    EXPECT_EQ(snapshots[1]->capturedAt, platform::LocalCalendar::addingDays(start, 8));
-    EXPECT_EQ(snapshots[1]->cumulativeInsertions, 300);
-    EXPECT_EQ(snapshots[2]->cumulativeInsertions, 500);
+    EXPECT_EQ(
+        std::tuple(snapshots[1]->capturedAt, snapshots[1]->cumulativeInsertions, snapshots[2]->cumulativeInsertions),
+        std::tuple(platform::LocalCalendar::addingDays(start, 8), 300, 500));
     EXPECT_NEAR(snapshots[2]->cumulativeEffortMonths, 3.0 * std::pow(0.5, 1.12), 1e-9);
 }
 
@@ -88,10 +84,10 @@ TEST_F(HistoryImportTest, ReimportReplacesOnlyTheHistory) {
     EXPECT_EQ(collector.collectHistory(project, 7).snapshotCount, 4);
     const auto snapshots = history();
     ASSERT_EQ(snapshots.size(), 4U);
-    EXPECT_EQ(snapshots[3]->cumulativeDeletions, 100);
-    EXPECT_EQ(snapshots[3]->cumulativeLinesChanged, 401);
-    EXPECT_EQ(stored<Snapshot>().size(), 5U); // the "scc" snapshot stays
-    EXPECT_EQ(project->firstCommitAt, start);
+    // The "scc" snapshot stays.
+    EXPECT_EQ(std::tuple(snapshots[3]->cumulativeDeletions, snapshots[3]->cumulativeLinesChanged,
+                         stored<Snapshot>().size(), project->firstCommitAt),
+              std::tuple(100, 401, 5U, start));
 }
 
 TEST_F(HistoryImportTest, AnImportThatOverlapsAnotherLeavesOnlyItsOwnSeries) {
@@ -193,9 +189,7 @@ TEST_F(BaselineTest, MeanOfTheFirstSixtyLocalDaysOnceTheProjectIsSixtyDaysOld) {
     quiet->firstCommitAt = daysFromToday(-300);
     activity(quiet, daysFromToday(-10), 100);
     context->save();
-    for (const auto& each : {project, young, quiet}) {
-        collector.calculateBaselineVelocityIfNeeded(each);
-    }
+    for (const auto& each : {project, young, quiet}) collector.calculateBaselineVelocityIfNeeded(each);
     EXPECT_EQ(project->baselineVelocity, 200.0);
     EXPECT_TRUE(project->baselineCalculatedAt);
     EXPECT_FALSE(young->baselineVelocity || quiet->baselineVelocity);

@@ -39,11 +39,9 @@ TEST_F(InitialCollectionTest, RepositoryReportsEveryStage) {
     const auto project = addProject("demo", repository.pathString());
 
     const auto result = run(project);
-    EXPECT_TRUE(result.isSuccess());
-    EXPECT_EQ(result.project, project);
-    ASSERT_TRUE(result.sccSnapshot);
-    EXPECT_EQ(result.historySnapshots, 2);
-    EXPECT_EQ(result.totalCommits, 3);
+    EXPECT_EQ(std::tuple(result.isSuccess(), result.project, result.sccSnapshot != nullptr, result.historySnapshots,
+                         result.totalCommits),
+              std::tuple(true, project, true, 2, 3));
     const std::vector<InitialCollectionProgress> expected{
         Starting{},
         RunningScc{},
@@ -119,9 +117,7 @@ TEST_F(InitialCollectionTest, HostileGitConfigurationChangesNothingStored) {
     ASSERT_TRUE(result.isSuccess());
     EXPECT_EQ(result.totalCommits, 4);
     EXPECT_EQ(result.sccSnapshot->latestCommitHash, repository.git({"rev-parse", "HEAD"}).substr(0, 40));
-    for (const auto& row : stored<DailyActivity>()) {
-        EXPECT_EQ(row->commitCount, 4);
-    }
+    for (const auto& row : stored<DailyActivity>()) EXPECT_EQ(row->commitCount, 4);
     EXPECT_EQ(storedFigures(*context, hostile), storedFigures(*context, clean));
 }
 

@@ -1,7 +1,7 @@
 #include "core/collection/ModelAttributionService.h"
-#include "core/models/NorvaneDatabase.h"
 
 #include "platform/LocalCalendar.h"
+#include "tests/core/models/InMemoryStore.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +13,9 @@ namespace {
 using platform::LocalCalendar::addingDays;
 using platform::LocalCalendar::startOfDay;
 
-class ModelAttributionServiceTest : public ::testing::Test {
+class ModelAttributionServiceTest : public ::testing::Test, protected testing::InMemoryStore {
 protected:
-    ModelAttributionServiceTest() {
-        project = Project::create("demo", "/tmp", std::nullopt, ProjectType::embedded);
-        context->insert(project);
-        context->save();
-    }
+    ModelAttributionServiceTest() { context->save(); }
 
     GitCommit commit(const std::string& message, platform::Date date, int64_t insertions, int64_t deletions = 0) {
         return {"h" + std::to_string(next++),
@@ -50,10 +46,8 @@ protected:
 
     const platform::Date now = platform::currentDate();
     const platform::Date day = startOfDay(addingDays(now, -3)) + std::chrono::hours(9);
-    std::shared_ptr<platform::ModelContext> context =
-        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
     ModelAttributionService service{context, [this] { return now; }};
-    std::shared_ptr<Project> project;
+    std::shared_ptr<Project> project = addProject("demo", ProjectType::embedded);
     int next = 0;
 };
 
@@ -64,11 +58,9 @@ TEST_F(ModelAttributionServiceTest, OneRowPerDayAndModelWithEffortOfTheSum) {
     service.processCommitsForAttribution(project, commits);
     const auto stored = rows();
     ASSERT_EQ(stored.size(), 1U);
-    EXPECT_EQ(stored[0]->model(), AIModel::claude);
-    EXPECT_EQ(stored[0]->date, startOfDay(day));
-    EXPECT_EQ(stored[0]->linesChanged(), 1000);
-    EXPECT_EQ(stored[0]->commitCount, 2);
-    EXPECT_EQ(stored[0]->filesChanged, 2);
+    EXPECT_EQ(std::tuple(stored[0]->model(), stored[0]->date, stored[0]->linesChanged(), stored[0]->commitCount,
+                         stored[0]->filesChanged),
+              std::tuple(AIModel::claude, startOfDay(day), 1000, 2, 2));
     // Organic rates whatever the project's mode, from the summed lines.
     EXPECT_NEAR(stored[0]->estimatedEffortMonths, 2.4, 1e-9);
     EXPECT_NEAR(stored[0]->estimatedCost, 72000, 1e-6);
@@ -108,18 +100,17 @@ TEST_F(ModelAttributionServiceTest, SummaryOverAWindow) {
 
     const auto summary = service.getPortfolioSummary(30);
     ASSERT_EQ(summary.modelMetrics.size(), 3U);
-    EXPECT_EQ(summary.totalAttributedCommits, 12);
-    EXPECT_EQ(summary.attributionCoverage(), 100);
+    EXPECT_EQ(std::tuple(summary.totalAttributedCommits, summary.attributionCoverage()), std::tuple(12, 100));
     const auto& claude = summary.modelMetrics[0];
-    EXPECT_EQ(claude.model, AIModel::claude);
-    EXPECT_EQ(claude.linesChanged, 600);
+    EXPECT_EQ(std::tuple(claude.model, claude.linesChanged), std::tuple(AIModel::claude, 600));
     EXPECT_NEAR(*claude.leverage, 3.0, 1e-9);
     EXPECT_NEAR(claude.commitShare, 50.0, 1e-9);
     EXPECT_NEAR(claude.linesShare, 60.0, 1e-9);
-    EXPECT_FALSE(summary.modelMetrics[2].leverage); // "Claude" names no model: unknown, no effort
-    EXPECT_EQ(summary.modelMetrics[2].model, AIModel::unknown);
-    EXPECT_EQ(summary.topLeverageModel(), AIModel::claude); // cursor has only 4 commits
-    EXPECT_EQ(summary.mostUsedModel(), AIModel::claude);
+    // "Claude" names no model: unknown, without effort. Cursor has too few commits to lead.
+    EXPECT_EQ(std::tuple(summary.modelMetrics[2].model, summary.modelMetrics[2].leverage),
+              std::tuple(AIModel::unknown, std::nullopt));
+    EXPECT_EQ(std::tuple(summary.topLeverageModel(), summary.mostUsedModel()),
+              std::tuple(AIModel::claude, AIModel::claude));
 }
 
 TEST_F(ModelAttributionServiceTest, SpanWithoutAWindow) {

@@ -30,9 +30,7 @@ TEST(ModelTagParser, TagsMustStandWholeAndTrailersNeedClaudeOnTheSameLine) {
         {"[CUR\xC5\xBFOR]", {AIModel::cursor}},
         {"[Cl\xC3\xA0ude]", {}},
     };
-    for (const auto& [message, models] : cases) {
-        EXPECT_EQ(ModelTagParser::parseModels(message), models) << message;
-    }
+    for (const auto& [message, models] : cases) EXPECT_EQ(ModelTagParser::parseModels(message), models) << message;
 }
 
 TEST(ModelTagParser, IndicatorsWithoutModels) {
@@ -53,9 +51,7 @@ TEST(ModelTagParser, SafeFromManyThreads) {
             }
         });
     }
-    for (auto& thread : threads) {
-        thread.join();
-    }
+    for (auto& thread : threads) thread.join();
     EXPECT_EQ(matches, std::vector<int>(8, 200));
 }
 

@@ -25,9 +25,7 @@ TEST(OutputCategoryClassifier, ExtensionComesBeforeFileName) {
         {"LICENSE", OutputCategory::config},         {"README", OutputCategory::code},
         {"dir.v2/Makefile", OutputCategory::config}, {"", OutputCategory::code},
     };
-    for (const auto& [path, expected] : cases) {
-        EXPECT_EQ(GitService::categorize(path), expected) << path;
-    }
+    for (const auto& [path, expected] : cases) EXPECT_EQ(GitService::categorize(path), expected) << path;
 }
 
 TEST(OutputCategoryClassifier, LanguageNamesCompareWholeAndIgnoreCase) {

@@ -120,9 +120,7 @@ TEST_F(SccServiceTest, LookupOrder) {
 }
 
 TEST_F(SccServiceTest, UnreadableFolderIsAnError) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root reads every folder";
-    }
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
     fs::permissions(project.path(), fs::perms::none);
     EXPECT_EQ(messageOf(SccService(only(script("scc", "echo '[]'")))),
               "scc failed: Cannot read " + project.path().string() + ": Permission denied");

@@ -1,10 +1,7 @@
 #include "core/community/AnonymousActivityReport.h"
 
 #include "core/models/DailyActivity.h"
-#include "core/models/NorvaneDatabase.h"
-#include "core/models/SnapshotLanguage.h"
-#include "platform/Iso8601.h"
-#include "platform/persistence/ModelContext.h"
+#include "tests/core/models/InMemoryStore.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
 
@@ -17,8 +14,7 @@ namespace {
 
 using std::chrono::hours;
 using testing::localDate;
-
-platform::Date utc(const char* text) { return *platform::Iso8601::parse(text); }
+using testing::utc;
 
 constexpr const char* goldenReport =
     R"({"device_id":"3F2504E0-4F89-11D3-9A0C-0305E82C3301","reported_at":"2025-03-14T08:30:00Z",)"
@@ -29,16 +25,11 @@ constexpr const char* goldenReport =
     R"("primary_language":"Swift","project_type":"semiDetached","velocity_retention":72.5,)"
     R"("velocity_history_days":90})";
 
-class AnonymousActivityReportTest : public ::testing::Test {
+class AnonymousActivityReportTest : public ::testing::Test, protected testing::InMemoryStore {
 protected:
     testing::ScopedTimeZone timeZone{"Europe/Berlin"};
-    std::shared_ptr<platform::ModelContext> context =
-        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
-    std::shared_ptr<Project> project =
-        Project::create("secret-name", "/home/someone/secret", std::nullopt, ProjectType::embedded);
+    std::shared_ptr<Project> project = addProject("secret-name", ProjectType::embedded);
     platform::Date now = localDate(2025, 3, 14, 9);
-
-    void SetUp() override { context->insert(project); }
 
     AnonymousActivityReport fullReport() const {
         return {.deviceId = "3F2504E0-4F89-11D3-9A0C-0305E82C3301",
@@ -59,23 +50,6 @@ protected:
                 .projectType = "semiDetached",
                 .velocityRetention = 72.5,
                 .velocityHistoryDays = 90};
-    }
-
-    std::shared_ptr<Snapshot> codeSnapshot(platform::Date capturedAt,
-                                           std::vector<std::tuple<std::string, std::int64_t, OutputCategory>> rows,
-                                           const std::string& type = "scc") {
-        auto snapshot = Snapshot::create(project);
-        snapshot->capturedAt = capturedAt;
-        snapshot->snapshotTypeRaw = type;
-        context->insert(snapshot);
-        for (const auto& [language, code, category] : rows) {
-            auto row = SnapshotLanguage::create(language, snapshot);
-            row->code = code;
-            row->complexity = code / 10;
-            row->category = category;
-            context->insert(row);
-        }
-        return snapshot;
     }
 
     std::shared_ptr<DailyActivity> today() {
@@ -107,11 +81,12 @@ TEST_F(AnonymousActivityReportTest, DecodesWhatItEncodesIgnoringUnknownKeys) {
 
 TEST_F(AnonymousActivityReportTest, BuildsTheDayFromTheRowAndTheNewestCodeCount) {
     project->firstCommitAt = now - hours(45 * 24);
-    codeSnapshot(now - hours(48), {{"Go", 90000, OutputCategory::code}});
-    codeSnapshot(now - hours(2), {{"Swift", 4000, OutputCategory::code},
-                                  {"Markdown", 5000, OutputCategory::docs},
-                                  {"YAML", 100, OutputCategory::config}});
-    codeSnapshot(now - hours(1), {{"C", 1, OutputCategory::code}}, "gitHistory");
+    addSnapshot(project, now - hours(48), SnapshotType::scc, {{"Go", 90000}});
+    addSnapshot(project, now - hours(2), SnapshotType::scc,
+                {{"Swift", 4000, OutputCategory::code, 400},
+                 {"Markdown", 5000, OutputCategory::docs},
+                 {"YAML", 100, OutputCategory::config}});
+    addSnapshot(project, now - hours(1), SnapshotType::gitHistory, {{"C", 1}});
 
     const VelocityRetention retention{.baselineVelocity = 40,
                                       .currentVelocity = 29,
@@ -124,37 +99,32 @@ TEST_F(AnonymousActivityReportTest, BuildsTheDayFromTheRowAndTheNewestCodeCount)
     EXPECT_EQ((std::array{report.codeLinesChanged, report.docsLinesChanged, report.testLinesChanged,
                           report.configLinesChanged, report.commitCount, report.filesChanged}),
               (std::array<std::int64_t, 6>{14, 3, 2, 1, 3, 7}));
-    EXPECT_EQ(report.primaryLanguage, "Markdown");
-    EXPECT_EQ(report.projectCodeLines, 4000);
-    EXPECT_EQ(report.projectComplexity, 400);
+    EXPECT_EQ(std::tuple(report.primaryLanguage, report.projectCodeLines, report.projectComplexity, report.projectType,
+                         report.velocityRetention, report.velocityHistoryDays),
+              std::tuple("Markdown", 4000, 400, "embedded", 72.5, 90));
     EXPECT_EQ(report.sizeBucket, platform::rawValue(project->sizeBucket()));
     EXPECT_DOUBLE_EQ(report.maturityMultiplier, project->maturityMultiplier(now).value);
     EXPECT_DOUBLE_EQ(report.projectAgeMonths, 1.5);
-    EXPECT_EQ(report.projectType, "embedded");
-    EXPECT_EQ(report.velocityRetention, 72.5);
-    EXPECT_EQ(report.velocityHistoryDays, 90);
 }
 
-TEST_F(AnonymousActivityReportTest, WithoutCodeCountsTheProjectIsAGreenfieldOfNoLines) {
-    codeSnapshot(now - hours(1), {{"C", 500, OutputCategory::code}}, "gitHistory");
-    const auto report = AnonymousActivityReport::create(*today(), *project, "device", std::nullopt, now);
-    const std::string text = report.toJSONString();
-    EXPECT_EQ(text.find("primary_language"), std::string::npos);
-    EXPECT_EQ(text.find("velocity_retention"), std::string::npos);
-    EXPECT_EQ(text.find("velocity_history_days"), std::string::npos);
-    EXPECT_EQ(text.find("null"), std::string::npos);
-    EXPECT_EQ(report.projectCodeLines, 0);
-    EXPECT_EQ(report.projectComplexity, 0);
-    EXPECT_EQ(report.sizeBucket, "Greenfield");
-    EXPECT_EQ(report.projectAgeMonths, 0.0);
-}
-
-TEST_F(AnonymousActivityReportTest, ANewestCodeCountWithoutRowsHidesOlderOnes) {
-    codeSnapshot(now - hours(48), {{"Go", 900, OutputCategory::code}});
-    codeSnapshot(now - hours(2), {});
-    const auto report = AnonymousActivityReport::create(*today(), *project, "device", std::nullopt, now);
-    EXPECT_FALSE(report.primaryLanguage);
-    EXPECT_EQ(report.projectCodeLines, 0);
+TEST_F(AnonymousActivityReportTest, WithoutRowsOfANewestCodeCountTheProjectIsAGreenfieldOfNoLines) {
+    const auto activity = today();
+    const auto expectGreenfield = [&] {
+        const auto report = AnonymousActivityReport::create(*activity, *project, "device", std::nullopt, now);
+        const std::string text = report.toJSONString();
+        for (const auto* absent : {"primary_language", "velocity_retention", "velocity_history_days", "null"}) {
+            EXPECT_EQ(text.find(absent), std::string::npos) << absent;
+        }
+        EXPECT_EQ(
+            std::tuple(report.projectCodeLines, report.projectComplexity, report.sizeBucket, report.projectAgeMonths),
+            std::tuple(0, 0, "Greenfield", 0.0));
+    };
+    addSnapshot(project, now - hours(1), SnapshotType::gitHistory, {{"C", 500}});
+    expectGreenfield();
+    // A newest code count without rows hides the older ones.
+    addSnapshot(project, now - hours(48), SnapshotType::scc, {{"Go", 900}});
+    addSnapshot(project, now - hours(2));
+    expectGreenfield();
 }
 
 } // namespace

@@ -1,10 +1,8 @@
 #include "core/community/IndexExport.h"
 
-#include "core/models/NorvaneDatabase.h"
-#include "core/models/SnapshotLanguage.h"
-#include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
-#include "platform/persistence/ModelContext.h"
+#include "tests/core/models/InMemoryStore.h"
+#include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +13,7 @@ namespace norvane {
 namespace {
 
 using std::chrono::hours;
-
-platform::Date utc(const char* text) { return *platform::Iso8601::parse(text); }
+using testing::utc;
 
 constexpr const char* goldenJSON = R"({
   "achievements": [
@@ -125,7 +122,7 @@ constexpr const char* goldenCSV = "# Norvane Index Export\n"
                                   "Project 1,Medium,42000,1.20,87.2%\n"
                                   "\"Line\nbreak\",Small,900,1.00,N/A";
 
-class IndexExportTest : public ::testing::Test {
+class IndexExportTest : public ::testing::Test, protected testing::InMemoryStore {
 protected:
     testing::ScopedTimeZone timeZone{"Europe/Berlin"};
 
@@ -188,9 +185,8 @@ TEST_F(IndexExportTest, LeavesAbsentPartsOutOfTheJSON) {
     bare.projects.push_back({"A, \"quoted\" name", "Small", 1, 1.0, std::nullopt});
     const std::string text = bare.toJSON(false);
     const auto document = nlohmann::json::parse(text);
-    EXPECT_FALSE(document.contains("norvaneIndex"));
-    EXPECT_FALSE(document["streak"].contains("currentMilestone"));
-    EXPECT_FALSE(document["projects"][0].contains("velocityRetention"));
+    EXPECT_FALSE(document.contains("norvaneIndex") || document["streak"].contains("currentMilestone") ||
+                 document["projects"][0].contains("velocityRetention"));
     EXPECT_EQ(document["achievements"], nlohmann::json::array());
     EXPECT_EQ(text.find("null"), std::string::npos);
 }
@@ -246,44 +242,17 @@ TEST_F(IndexExportTest, DateRangeCountsWholeLocalDays) {
     EXPECT_EQ(IndexExport::DateRange(end, start).days, -1);
 }
 
-TEST_F(IndexExportTest, FillsItsPartsFromTheAnalyticsRecords) {
-    EXPECT_FALSE(IndexExport::NorvaneIndexData::from({.throughputPercentile = 70}));
-    EXPECT_EQ(IndexExport::OutputCompositionData::from(std::nullopt).phase, "Unknown");
-    OutputComposition composition{.code = {60, 20, 80.0}, .docs = {10, 10, 20.0}};
-    const auto output = IndexExport::OutputCompositionData::from(composition);
-    EXPECT_EQ(output.codeLines, 80);
-    EXPECT_EQ(output.totalLines, 100);
-    EXPECT_EQ(IndexExport::StreakData::from({.currentStreak = 9}).currentMilestone, "1 Week");
-    EXPECT_FALSE(IndexExport::StreakData::from({.currentStreak = 6}).currentMilestone);
-    const auto badge = IndexExport::AchievementData::from(
-        {.category = Achievement::Category::percentile, .tier = Achievement::Tier::platinum});
-    EXPECT_EQ(badge.category, "Ranking");
-    EXPECT_EQ(badge.tier, "Platinum");
-}
-
 TEST_F(IndexExportTest, SummarisesAProjectFromItsNewestCodeCount) {
-    auto context = std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
-    auto project = Project::create("alpha", "/tmp/alpha", std::nullopt, ProjectType::organic);
-    context->insert(project);
+    const auto project = addProject("alpha");
     const auto now = utc("2025-03-14T08:30:09Z");
-    const auto summaryBefore = IndexExport::ProjectSummaryData::from(*project, std::nullopt, now);
-    EXPECT_EQ(summaryBefore.totalCodeLines, 0);
-    EXPECT_EQ(summaryBefore.sizeBucket, "Greenfield");
+    const auto before = IndexExport::ProjectSummaryData::from(*project, std::nullopt, now);
+    EXPECT_EQ(std::tuple(before.totalCodeLines, before.sizeBucket), std::tuple(0, "Greenfield"));
 
-    auto snapshot = Snapshot::create(project);
-    context->insert(snapshot);
-    for (const auto& [language, code, category] : std::vector<std::tuple<std::string, std::int64_t, OutputCategory>>{
-             {"Rust", 3000, OutputCategory::code}, {"Markdown", 900, OutputCategory::docs}}) {
-        auto row = SnapshotLanguage::create(language, snapshot);
-        row->code = code;
-        row->category = category;
-        context->insert(row);
-    }
+    addSnapshot(project, now, SnapshotType::scc, {{"Rust", 3000}, {"Markdown", 900, OutputCategory::docs}});
     const auto summary = IndexExport::ProjectSummaryData::from(*project, 61.5, now);
-    EXPECT_EQ(summary.name, "alpha");
-    EXPECT_EQ(summary.totalCodeLines, 3000);
+    EXPECT_EQ(std::tuple(summary.name, summary.totalCodeLines, summary.velocityRetention),
+              std::tuple("alpha", 3000, 61.5));
     EXPECT_DOUBLE_EQ(summary.maturityMultiplier, project->maturityMultiplier(now).value);
-    EXPECT_EQ(summary.velocityRetention, 61.5);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include "core/community/NorvaneIndexService.h"
 #include "index-server/IndexServer.h"
-#include "platform/Iso8601.h"
 #include "tests/support/ErrorMessage.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -70,9 +69,7 @@ protected:
                                                                     const std::string& target) const {
         std::vector<indexserver::IndexServer::ReceivedRequest> matching;
         for (auto& request : server.receivedRequests()) {
-            if (request.method == method && request.target == target) {
-                matching.push_back(request);
-            }
+            if (request.method == method && request.target == target) matching.push_back(request);
         }
         return matching;
     }

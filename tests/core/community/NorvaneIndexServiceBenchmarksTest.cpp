@@ -1,9 +1,8 @@
 #include "core/community/BenchmarkError.h"
 #include "core/community/JsonCoding.h"
-#include "core/models/NorvaneDatabase.h"
-#include "core/models/Project.h"
-#include "platform/persistence/ModelContext.h"
 #include "tests/core/community/IndexServiceFixture.h"
+#include "tests/core/models/InMemoryStore.h"
+#include "tests/support/LocalDate.h"
 
 namespace norvane {
 namespace {
@@ -12,13 +11,13 @@ using std::chrono::hours;
 using std::chrono::seconds;
 using testing::readFile;
 
-class NorvaneIndexServiceBenchmarks : public testing::IndexServiceFixture {
+class NorvaneIndexServiceBenchmarks : public testing::IndexServiceFixture, protected testing::InMemoryStore {
 protected:
     std::size_t benchmarkFetches() const { return requests("GET", "/v1/benchmarks").size(); }
 
     static std::string benchmarksBody(std::int64_t contributors) {
         CommunityBenchmarks benchmarks;
-        benchmarks.generatedAt = *platform::Iso8601::parse("2025-03-14T08:30:00Z");
+        benchmarks.generatedAt = testing::utc("2025-03-14T08:30:00Z");
         benchmarks.contributorCount = contributors;
         benchmarks.global.throughput = CommunityBenchmarks::Percentiles{10, 20, 30, 40, 50};
         return benchmarks.toJSON().dump();
@@ -101,7 +100,7 @@ TEST_F(NorvaneIndexServiceBenchmarks, TheCacheFileCarriesItsFetchTimeIntoTheNext
     withFraction["fetched_at"] = "2025-03-14T08:30:00.250Z";
     folder.writeFile("benchmarks-cache.json", withFraction.dump());
     restartClient();
-    EXPECT_EQ(client->getCachedBenchmarks().get()->fetchedAt, *platform::Iso8601::parse("2025-03-14T08:30:00.250Z"));
+    EXPECT_EQ(client->getCachedBenchmarks().get()->fetchedAt, testing::utc("2025-03-14T08:30:00.250Z"));
 }
 
 TEST_F(NorvaneIndexServiceBenchmarks, ABrokenCacheFileLoadsAsNoneAndStaysUntilAFetchSucceeds) {
@@ -125,10 +124,9 @@ TEST_F(NorvaneIndexServiceBenchmarks, PercentilesNeedAtLeastOneContributor) {
     EXPECT_FALSE(percentilesFor(0));
     const auto ninetyNine = percentilesFor(99);
     ASSERT_TRUE(ninetyNine);
-    EXPECT_FALSE(ninetyNine->hasSufficientData);
-    EXPECT_EQ(ninetyNine->sizeBucket, "Medium*");
-    EXPECT_EQ(ninetyNine->throughputPercentile, 50);
-    EXPECT_EQ(ninetyNine->norvaneIndex, 50);
+    EXPECT_EQ(std::tuple(ninetyNine->hasSufficientData, ninetyNine->sizeBucket, ninetyNine->throughputPercentile,
+                         ninetyNine->norvaneIndex),
+              std::tuple(false, "Medium*", 50, 50));
     EXPECT_TRUE(percentilesFor(100)->hasSufficientData);
 
     server.setAnswer(Route::benchmarks, Answer{.status = 500});
@@ -140,18 +138,13 @@ TEST_F(NorvaneIndexServiceBenchmarks, PlacesTheUserAmongTheStoredReports) {
     storeReports();
     const auto small = client->calculatePercentiles(30, 80, 2, ProjectSizeBucket::small).get();
     ASSERT_TRUE(small);
-    EXPECT_EQ(small->sizeBucket, "Small");
-    EXPECT_EQ(small->sizeBucketContributors, 3);
-    EXPECT_EQ(small->contributorCount, 3);
-    EXPECT_EQ(small->throughputPercentile, 90); // 30 lines a day is the top of 10, 20, 30
-    EXPECT_FALSE(small->velocityRetentionPercentile);
+    // 30 lines a day is the top of 10, 20, 30.
+    EXPECT_EQ(std::tuple(small->sizeBucket, small->sizeBucketContributors, small->contributorCount,
+                         small->throughputPercentile, small->velocityRetentionPercentile),
+              std::tuple("Small", 3, 3, 90, std::nullopt));
 
-    auto context = std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
-    auto project = Project::create("fresh", "/tmp/fresh", std::nullopt, ProjectType::organic);
-    context->insert(project);
-    const auto greenfield = client->calculatePercentiles(*project, 10, std::nullopt, std::nullopt).get();
-    EXPECT_EQ(greenfield->sizeBucket, "Greenfield*");
-    EXPECT_EQ(greenfield->throughputPercentile, 10);
+    const auto greenfield = client->calculatePercentiles(*addProject("fresh"), 10, std::nullopt, std::nullopt).get();
+    EXPECT_EQ(std::tuple(greenfield->sizeBucket, greenfield->throughputPercentile), std::tuple("Greenfield*", 10));
 }
 
 } // namespace

@@ -39,50 +39,38 @@ TEST(PercentileCalculator, WeighsTheIndexOverThePercentilesPresent) {
 }
 
 TEST(PercentileCalculator, UsesTheBucketFirstAndTheOverallFiguresPerMetric) {
+    using std::nullopt;
+    using Row = std::tuple<std::string, std::int64_t, std::optional<int>, std::optional<int>, std::optional<int>,
+                           std::optional<int>>;
+    const auto row = [](const UserPercentiles& p) {
+        return Row{p.sizeBucket,
+                   p.sizeBucketContributors,
+                   p.throughputPercentile,
+                   p.velocityRetentionPercentile,
+                   p.consistencyPercentile,
+                   p.norvaneIndex};
+    };
     auto withBucket = benchmarks(412);
     withBucket.bySizeBucket["Medium"] = {.sampleSize = 120, .throughput = Percentiles{100, 200, 300, 400, 500}};
-
-    const auto medium = PercentileCalculator::calculate(300, 60, 3, ProjectSizeBucket::medium, withBucket);
-    EXPECT_EQ(medium.sizeBucket, "Medium");
-    EXPECT_EQ(medium.sizeBucketContributors, 120);
-    EXPECT_EQ(medium.throughputPercentile, 50);        // from the bucket
-    EXPECT_EQ(medium.velocityRetentionPercentile, 50); // the bucket has none: overall
-    EXPECT_EQ(medium.consistencyPercentile, 50);       // always overall
-
-    const auto large =
-        PercentileCalculator::calculate(30, std::nullopt, std::nullopt, ProjectSizeBucket::large, withBucket);
-    EXPECT_EQ(large.sizeBucket, "Large*");
-    EXPECT_EQ(large.sizeBucketContributors, 412);
-    EXPECT_EQ(large.throughputPercentile, 50);
-    EXPECT_FALSE(large.velocityRetentionPercentile);
-    EXPECT_FALSE(large.consistencyPercentile);
-
-    const auto noThroughput =
-        PercentileCalculator::calculate(std::nullopt, 100, 5, ProjectSizeBucket::small, benchmarks(5));
-    EXPECT_EQ(noThroughput.sizeBucket, "Small*");
-    EXPECT_FALSE(noThroughput.throughputPercentile);
-    EXPECT_EQ(noThroughput.velocityRetentionPercentile, 90);
-    EXPECT_FALSE(noThroughput.norvaneIndex);
-    EXPECT_FALSE(noThroughput.formattedIndex());
-}
-
-TEST(PercentileCalculator, MissingDistributionsLeaveTheirPercentilesOut) {
     CommunityBenchmarks empty;
     empty.contributorCount = 10;
-    const auto result = PercentileCalculator::calculate(30, 60, 3, ProjectSizeBucket::greenfield, empty);
-    EXPECT_FALSE(result.throughputPercentile);
-    EXPECT_FALSE(result.velocityRetentionPercentile);
-    EXPECT_FALSE(result.consistencyPercentile);
-    EXPECT_FALSE(result.norvaneIndex);
+    // Throughput from the bucket; retention overall, as the bucket has none; consistency always overall.
+    EXPECT_EQ(row(PercentileCalculator::calculate(300, 60, 3, ProjectSizeBucket::medium, withBucket)),
+              (Row{"Medium", 120, 50, 50, 50, 50}));
+    EXPECT_EQ(row(PercentileCalculator::calculate(30, nullopt, nullopt, ProjectSizeBucket::large, withBucket)),
+              (Row{"Large*", 412, 50, nullopt, nullopt, 50}));
+    const auto noThroughput = PercentileCalculator::calculate(nullopt, 100, 5, ProjectSizeBucket::small, benchmarks(5));
+    EXPECT_EQ(row(noThroughput), (Row{"Small*", 5, nullopt, 90, 90, nullopt}));
+    EXPECT_FALSE(noThroughput.formattedIndex());
+    EXPECT_EQ(row(PercentileCalculator::calculate(30, 60, 3, ProjectSizeBucket::greenfield, empty)),
+              (Row{"Greenfield*", 10, nullopt, nullopt, nullopt, nullopt}));
 }
 
 TEST(UserPercentiles, WritesOrdinalsAndLabels) {
     const std::vector<std::pair<int, const char*>> ordinals{{1, "1st"},     {2, "2nd"},   {3, "3rd"},   {4, "4th"},
                                                             {11, "11th"},   {13, "13th"}, {22, "22nd"}, {101, "101st"},
                                                             {112, "112th"}, {-1, "-1th"}};
-    for (const auto& [value, text] : ordinals) {
-        EXPECT_EQ(UserPercentiles::formatPercentile(value), text);
-    }
+    for (const auto& [value, text] : ordinals) EXPECT_EQ(UserPercentiles::formatPercentile(value), text);
     const std::vector<std::tuple<int, const char*, bool>> labels{
         {90, "Exceptional", true},        {100, "Exceptional", true},   {89, "Above Average", true},
         {75, "Above Average", true},      {74, "Average", true},        {50, "Average", true},
@@ -97,10 +85,9 @@ TEST(UserPercentiles, WritesOrdinalsAndLabels) {
 
 TEST(UserPercentiles, FormatsItsPercentilesAndIndex) {
     UserPercentiles percentiles{.throughputPercentile = 73, .consistencyPercentile = 12, .norvaneIndex = 73};
-    EXPECT_EQ(percentiles.formattedIndex(), "73 (73rd percentile)");
-    EXPECT_EQ(percentiles.formattedThroughput(), "73rd");
-    EXPECT_EQ(percentiles.formattedConsistency(), "12th");
-    EXPECT_FALSE(percentiles.formattedRetention());
+    EXPECT_EQ(std::tuple(percentiles.formattedIndex(), percentiles.formattedThroughput(),
+                         percentiles.formattedConsistency(), percentiles.formattedRetention()),
+              std::tuple("73 (73rd percentile)", "73rd", "12th", std::nullopt));
 }
 
 } // namespace

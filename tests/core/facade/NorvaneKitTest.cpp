@@ -28,9 +28,7 @@ TEST(NorvaneKitShared, CreatedOnceAndRetriedAfterAFailure) {
     for (std::size_t index = 0; index < seen.size(); ++index) {
         threads.emplace_back([&seen, index] { seen[index] = &NorvaneKit::shared(); });
     }
-    for (auto& thread : threads) {
-        thread.join();
-    }
+    for (auto& thread : threads) thread.join();
     EXPECT_EQ(std::set<NorvaneKit*>(seen.begin(), seen.end()).size(), 1U);
     EXPECT_EQ(&NorvaneKit::shared(), seen.front());
     EXPECT_EQ(seen.front()->container()->file(), home.dataHome() / "Norvane" / "norvane.store");

@@ -1,6 +1,6 @@
 #include "core/models/ProjectService.h"
-#include "core/models/NorvaneDatabase.h"
 #include "core/models/NorvaneError.h"
+#include "tests/core/models/InMemoryStore.h"
 #include "tests/support/ErrorMessage.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -9,11 +9,9 @@
 namespace norvane {
 namespace {
 
-class ProjectServiceTest : public ::testing::Test {
+class ProjectServiceTest : public ::testing::Test, protected testing::InMemoryStore {
 protected:
     testing::TemporaryFolder folder;
-    std::shared_ptr<platform::ModelContext> context =
-        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
     ProjectService service{context};
 
     std::shared_ptr<Project> create(const std::string& name) {

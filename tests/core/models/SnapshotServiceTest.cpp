@@ -1,6 +1,6 @@
 #include "core/models/SnapshotService.h"
-#include "core/models/NorvaneDatabase.h"
 #include "platform/LocalCalendar.h"
+#include "tests/core/models/InMemoryStore.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,9 @@ namespace {
 
 using std::chrono::hours;
 
-class SnapshotServiceTest : public ::testing::Test {
+class SnapshotServiceTest : public ::testing::Test, protected testing::InMemoryStore {
 protected:
     platform::Date now = platform::LocalCalendar::startOfDay(platform::currentDate()) + hours(12);
-    std::shared_ptr<platform::ModelContext> context =
-        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
     SnapshotService service{context, [this] { return now; }};
     std::shared_ptr<Project> project = Project::create("alpha", "/tmp", std::nullopt, ProjectType::organic);
 
