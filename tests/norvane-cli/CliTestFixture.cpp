@@ -1,8 +1,8 @@
 #include "tests/norvane-cli/CliTestFixture.h"
+#include "tests/support/LocalDate.h"
 
 #include "core/models/Snapshot.h"
 
-#include "platform/Iso8601.h"
 #include "platform/ProcessRunner.h"
 
 #include <algorithm>
@@ -12,16 +12,6 @@
 #include <unistd.h>
 
 namespace norvane::testing {
-namespace {
-
-std::filesystem::path toolPath() {
-    const char* bin = std::getenv("NORVANE_TEST_BIN");
-    return std::filesystem::path(bin != nullptr ? bin : ".") / "norvane";
-}
-
-platform::Date fixedDate(const char* text) { return platform::Iso8601::parse(text).value(); }
-
-} // namespace
 
 std::map<std::string, std::string> CliTest::environmentFor(const CliRunOptions& options) const {
     const char* path = std::getenv("PATH");
@@ -31,14 +21,12 @@ std::map<std::string, std::string> CliTest::environmentFor(const CliRunOptions& 
         {"GIT_CONFIG_NOSYSTEM", "1"},
         {"PATH", path != nullptr ? path : "/usr/bin:/bin"},
     };
-    for (const auto& [name, value] : options.environment) {
-        environment[name] = value;
-    }
+    for (const auto& [name, value] : options.environment) environment[name] = value;
     return environment;
 }
 
 CliRun CliTest::norvane(const std::vector<std::string>& arguments, const CliRunOptions& options) const {
-    platform::ProcessRequest request{.executable = toolPath().string(), .arguments = arguments};
+    platform::ProcessRequest request{.executable = builtProgram("norvane").string(), .arguments = arguments};
     request.workingDirectory = options.workingFolder;
     request.environment = environmentFor(options);
     request.standardInput = options.standardInput.value_or("");
@@ -48,13 +36,11 @@ CliRun CliTest::norvane(const std::vector<std::string>& arguments, const CliRunO
 }
 
 pid_t CliTest::start(const std::vector<std::string>& arguments, const CliRunOptions& options) const {
-    const auto tool = toolPath().string();
+    const auto tool = builtProgram("norvane").string();
     std::vector<std::string> texts{tool};
     texts.insert(texts.end(), arguments.begin(), arguments.end());
     std::vector<std::string> variables;
-    for (const auto& [name, value] : environmentFor(options)) {
-        variables.push_back(name + "=" + value);
-    }
+    for (const auto& [name, value] : environmentFor(options)) variables.push_back(name + "=" + value);
     std::vector<char*> argv;
     std::vector<char*> envp;
     for (auto& text : texts) argv.push_back(text.data());
@@ -82,10 +68,10 @@ std::unique_ptr<GitTestRepository> CliTest::makeRepository() const {
     auto repository = std::make_unique<GitTestRepository>();
     repository->writeFile("src/main.cpp", "#include <cstdio>\n\nint main() {\n    // greet\n    std::puts(\"hello\");\n"
                                           "    return 0;\n}\n");
-    repository->commit("Initial commit", fixedDate("2024-01-10T12:00:00Z"));
+    repository->commit("Initial commit", utc("2024-01-10T12:00:00Z"));
     repository->writeFile("src/helper.cpp", "int helper() {\n    return 1;\n}\n");
     repository->writeFile("README.md", "# Demo\n\nA project.\n");
-    repository->commit("Add the helper [claude]", fixedDate("2024-02-20T12:00:00Z"));
+    repository->commit("Add the helper [claude]", utc("2024-02-20T12:00:00Z"));
     repository->writeFile("src/helper.cpp", "int helper() {\n    return 2;\n}\n");
     repository->commit("Tidy the helper", platform::currentDate());
     return repository;

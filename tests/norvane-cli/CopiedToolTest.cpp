@@ -10,17 +10,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 
 namespace norvane::testing {
 namespace {
 
-std::filesystem::path buildFolder() {
-    const char* bin = std::getenv("NORVANE_TEST_BIN");
-    return std::filesystem::path(bin != nullptr ? bin : ".");
-}
+std::filesystem::path buildFolder() { return builtProgram("norvane").parent_path(); }
 
 /// A counter installed on this machine outside the build folder, which a copied tool may rightly use.
 std::optional<std::filesystem::path> counterOutsideTheBuild() {

@@ -26,16 +26,6 @@ TEST(ProgressPrinter, KeepsTheBarWithinOneTerminalLine) {
     EXPECT_EQ(out.str(), "\r[###---------------------------] 10/100 " + std::string(39, 'a') + "\x1b[K");
 }
 
-TEST(ProgressPrinter, PrintsPlainLinesWithoutATerminal) {
-    std::ostringstream out;
-    {
-        ProgressPrinter progress(out, false);
-        progress.update(1, 2, "First");
-        progress.update(2, 2, "Second");
-    }
-    EXPECT_EQ(out.str(), "1/2 First\n2/2 Second\n");
-}
-
 TEST(ProgressPrinter, LabelsLoseControlCharactersAndStopAtFiftyCharacters) {
     EXPECT_EQ(ProgressPrinter::cleanLabel("Fix\x1b[2J the\tbug\r"), "Fix [2J the bug ");
     EXPECT_EQ(ProgressPrinter::cleanLabel(std::string(60, 'a')), std::string(50, 'a'));

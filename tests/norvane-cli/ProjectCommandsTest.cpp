@@ -64,9 +64,7 @@ TEST_F(ProjectCommands, RemoveDeletesTheProjectWithItsSnapshotsAndActivity) {
     EXPECT_TRUE(stored<Snapshot>().empty());
     EXPECT_TRUE(stored<DailyActivity>().empty());
     // Attribution rows outlive their project, without it.
-    for (const auto& row : stored<ModelDailyActivity>()) {
-        EXPECT_EQ(row->project, nullptr);
-    }
+    for (const auto& row : stored<ModelDailyActivity>()) EXPECT_EQ(row->project, nullptr);
 }
 
 TEST_F(ProjectCommands, RemoveWithoutATerminalToAskOnNeedsYes) {

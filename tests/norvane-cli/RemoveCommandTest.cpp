@@ -21,6 +21,7 @@ protected:
     }
 
     int remove(const std::string& arguments, const std::string& answer) {
+        in.clear();
         in.str(answer);
         tool.parse(arguments);
         return command.run(kit, Console(out, err, in, true, true));
@@ -39,15 +40,11 @@ TEST_F(RemoveCommandAtATerminal, RemovesOnlyAfterAYes) {
     EXPECT_EQ(remove("remove demo", "n\n"), EXIT_FAILURE);
     EXPECT_EQ(err.str(), "Remove demo with all its snapshots and activity? [y/N] ");
     EXPECT_EQ(out.str(), "Nothing removed\n");
+    EXPECT_EQ(remove("remove demo", ""), EXIT_FAILURE) << "the end of input counts as no";
     EXPECT_NE(kit.findProject("demo"), nullptr);
 
     EXPECT_EQ(remove("remove demo", "yes\n"), EXIT_SUCCESS);
     EXPECT_EQ(kit.findProject("demo"), nullptr);
-}
-
-TEST_F(RemoveCommandAtATerminal, TheEndOfInputCountsAsNo) {
-    EXPECT_EQ(remove("remove demo", ""), EXIT_FAILURE);
-    EXPECT_NE(kit.findProject("demo"), nullptr);
 }
 
 TEST_F(RemoveCommandAtATerminal, YesSkipsTheQuestion) {

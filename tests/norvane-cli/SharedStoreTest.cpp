@@ -88,10 +88,8 @@ protected:
 
     /// A code counter that takes `delay` before counting, first on PATH as "scc".
     CliRunOptions slowCounter(const char* delay = "2") {
-        const char* bin = std::getenv("NORVANE_TEST_BIN");
-        const auto script =
-            tools.writeFile("scc", std::string("#!/bin/sh\nsleep ") + delay + "\nexec '" +
-                                       (std::filesystem::path(bin) / "norvane-count").string() + "' \"$@\"\n");
+        const auto script = tools.writeFile("scc", std::string("#!/bin/sh\nsleep ") + delay + "\nexec '" +
+                                                       builtProgram("norvane-count").string() + "' \"$@\"\n");
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
         return {.environment = {{"PATH", tools.path().string() + ":" + std::getenv("PATH")}}};
     }
@@ -256,17 +254,13 @@ protected:
 
     /// Lists and exports, refuses a change with a message that says why, and leaves no file behind.
     void expectReadableButNotWritable() {
-        const auto folder = storeFile().parent_path();
-        std::vector<std::string> before;
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) before.push_back(entry.path().filename());
+        const auto before = folderEntries(storeFile().parent_path());
         EXPECT_THAT(norvane({"list"}).out, HasSubstr("demo"));
         EXPECT_EQ(norvane({"export", "-o", "-"}).status, 0);
         const auto archive = norvane({"archive", "demo"});
         EXPECT_NE(archive.status, 0);
         EXPECT_THAT(archive.err, HasSubstr("The store " + storeFile().string() + " is read-only"));
-        std::vector<std::string> after;
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) after.push_back(entry.path().filename());
-        EXPECT_EQ(after, before);
+        EXPECT_EQ(folderEntries(storeFile().parent_path()), before);
     }
 
     TemporaryFolder project;
