@@ -35,15 +35,8 @@ TEST(ImprovementSuggestionsCard, ContentFollowsTheTwoLists) {
         << "present percentiles without figures are not missing benchmarks";
 }
 
-TEST(ImprovementSuggestionsCard, AccentsAndBadges) {
+TEST(ImprovementSuggestionsCard, ABadgeNamesThePercentileWhenThereIsOne) {
     ImprovementSuggestion item;
-    item.priority = ImprovementSuggestion::Priority::high;
-    EXPECT_EQ(Card::accentColor(item, false), Palette::amber());
-    EXPECT_EQ(Card::accentColor(item, true), Palette::green());
-    item.priority = ImprovementSuggestion::Priority::medium;
-    EXPECT_EQ(Card::accentColor(item, false), Palette::blue());
-    item.priority = ImprovementSuggestion::Priority::low;
-    EXPECT_EQ(Card::accentColor(item, false), Palette::textSecondary());
     EXPECT_FALSE(Card::badgeText(item).has_value());
     item.currentPercentile = 93;
     EXPECT_EQ(Card::badgeText(item), QStringLiteral("93rd %ile"));

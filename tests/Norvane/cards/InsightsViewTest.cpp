@@ -5,31 +5,9 @@
 #include "Norvane/cards/kit/ColorDot.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
-#include "Norvane/components/theme/Palette.h"
 
 namespace norvane::app {
 namespace {
-
-TEST(InsightCard, SymbolColourFollowsTheKindAndDotColourThePriority) {
-    const struct {
-        InsightType type;
-        QColor color;
-    } kinds[] = {{InsightType::optimalParallelism, Palette::violet()},
-                 {InsightType::lowCapacity, Palette::blue()},
-                 {InsightType::highCapacity, Palette::green()},
-                 {InsightType::productiveDay, Palette::violet()},
-                 {InsightType::productiveWeek, Palette::violet()},
-                 {InsightType::addProject, Palette::blue()},
-                 {InsightType::tooManyProjects, Palette::amber()},
-                 {InsightType::streak, Palette::amber()},
-                 {InsightType::newPeak, Palette::amber()}};
-    for (const auto& entry : kinds) {
-        EXPECT_EQ(InsightCard::symbolColor(entry.type), entry.color) << platform::rawValue(entry.type);
-    }
-    EXPECT_EQ(InsightCard::dotColor(InsightPriority::low), Palette::textSecondary());
-    EXPECT_EQ(InsightCard::dotColor(InsightPriority::medium), Palette::blue());
-    EXPECT_EQ(InsightCard::dotColor(InsightPriority::high), Palette::amber());
-}
 
 using InsightsViewWidget = testing::ComponentTest;
 

@@ -3,16 +3,14 @@
 #include "Norvane/cards/MilestonesCard.h"
 #include "Norvane/cards/kit/ProgressTrack.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
-#include "platform/LocalCalendar.h"
+#include "tests/support/LocalDate.h"
 
 #include <limits>
 
 namespace norvane::app {
 namespace {
 
-using namespace std::chrono;
-
-platform::Date localDate(year_month_day day) { return platform::LocalCalendar::startOfDay(local_days(day)); }
+using norvane::testing::localDate;
 
 std::vector<MilestoneType> typesOf(const std::vector<Milestone>& milestones) {
     std::vector<MilestoneType> types;
@@ -31,7 +29,7 @@ TEST(MilestonesCard, PercentageGridOrderTooltipAndEmptyState) {
     for (const auto& entry : percentages) {
         EXPECT_EQ(MilestonesCard::percentageText(entry.progress), QString::fromLatin1(entry.text)) << entry.progress;
     }
-    const platform::Date day = localDate(2024y / December / 28);
+    const platform::Date day = localDate(2024, 12, 28);
     const std::vector<Milestone> reached{
         Milestone(MilestoneType::sloc1k, day, 1, 0), Milestone(MilestoneType::value10k, day, 2, 0),
         Milestone(MilestoneType::sloc5k, day, 12, 0), Milestone(MilestoneType::value50k, day, 30, 0)};

@@ -2,19 +2,16 @@
 
 #include "Norvane/cards/PersonalBestsCard.h"
 #include "Norvane/cards/kit/Divider.h"
-#include "Norvane/components/theme/Palette.h"
-#include "platform/LocalCalendar.h"
+#include "tests/support/LocalDate.h"
 
 #include <limits>
 
 namespace norvane::app {
 namespace {
 
-using namespace std::chrono;
+using norvane::testing::localDate;
 
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
-
-platform::Date localDate(year_month_day day) { return platform::LocalCalendar::startOfDay(local_days(day)); }
 
 TEST(PersonalBestsCard, BannerByPercentilesAndColumnsByValueAndDates) {
     const QString top = QStringLiteral("You're currently in your top %1% %2 productivity period!");
@@ -42,7 +39,7 @@ TEST(PersonalBestsCard, BannerByPercentilesAndColumnsByValueAndDates) {
         }
     }
 
-    const platform::Date now = localDate(2025y / June / 1);
+    const platform::Date now = localDate(2025, 6, 1);
     const struct {
         std::optional<double> leverage;
         std::optional<platform::Date> start;
@@ -50,15 +47,12 @@ TEST(PersonalBestsCard, BannerByPercentilesAndColumnsByValueAndDates) {
         const char* value;
         std::optional<QString> caption;
     } columns[] = {
-        {12.34, localDate(2025y / March / 3), localDate(2025y / March / 9), "12.3x", QStringLiteral("Mar 3 - Mar 9")},
-        {8.0, localDate(2023y / December / 28), localDate(2024y / January / 3), "8.0x",
-         QStringLiteral("Dec 28 - Jan 3, 2024")},
-        {8.0, localDate(2024y / December / 28), localDate(2025y / January / 3), "8.0x",
-         QStringLiteral("Dec 28 - Jan 3")},
-        {5.0, localDate(2025y / March / 3), std::nullopt, "5.0x", std::nullopt},
+        {12.34, localDate(2025, 3, 3), localDate(2025, 3, 9), "12.3x", QStringLiteral("Mar 3 - Mar 9")},
+        {8.0, localDate(2023, 12, 28), localDate(2024, 1, 3), "8.0x", QStringLiteral("Dec 28 - Jan 3, 2024")},
+        {8.0, localDate(2024, 12, 28), localDate(2025, 1, 3), "8.0x", QStringLiteral("Dec 28 - Jan 3")},
+        {5.0, localDate(2025, 3, 3), std::nullopt, "5.0x", std::nullopt},
         {std::nullopt, std::nullopt, std::nullopt, "\u2014", QStringLiteral("No data yet")},
-        {notANumber, localDate(2025y / March / 3), localDate(2025y / March / 9), "\u2014",
-         QStringLiteral("No data yet")},
+        {notANumber, localDate(2025, 3, 3), localDate(2025, 3, 9), "\u2014", QStringLiteral("No data yet")},
     };
     for (const auto& entry : columns) {
         const auto column = PersonalBestsCard::bestColumn(entry.leverage, entry.start, entry.end, now);

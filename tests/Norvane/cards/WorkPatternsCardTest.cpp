@@ -2,7 +2,6 @@
 
 #include "Norvane/cards/WorkPatternsCard.h"
 #include "Norvane/cards/WorkPatternsHeatmap.h"
-#include "Norvane/components/theme/Palette.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -33,9 +32,6 @@ TEST(WorkPatternsCard, LevelsBadgesAndTexts) {
     for (const auto& entry : levels) {
         EXPECT_EQ(Heatmap::level(entry.count, entry.maximum), entry.level) << entry.count << "/" << entry.maximum;
     }
-    EXPECT_EQ(Heatmap::levelColor(0), Palette::backgroundBase());
-    EXPECT_EQ(Heatmap::levelColor(4), Palette::withOpacity(Palette::cyan(), 0.9));
-    EXPECT_EQ(Heatmap::cellToolTip(2, 15, 4), QStringLiteral("Tuesday 3pm: 4 commits"));
     EXPECT_EQ(Heatmap::cellToolTip(0, 0, 1), QStringLiteral("Sunday 12am: 1 commits"));
 
     WorkPatterns patterns;

@@ -1,9 +1,11 @@
 #include "tests/Norvane/components/ComponentTestSupport.h"
 
+#include "Norvane/components/controls/OceanSegmentedPicker.h"
 #include "Norvane/components/controls/Tween.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/DarkTheme.h"
 #include "platform/LocalCalendar.h"
+#include "tests/Norvane/state/TestApplication.h"
 
 #include <qcustomplot.h>
 
@@ -13,25 +15,13 @@
 
 namespace norvane::testing {
 
-namespace {
-
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "norvane_components_tests";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: tearing Qt down from an exit handler would outlive its thread storage.
-    static QApplication* instance = [] {
-        auto* made = new QApplication(argc, argv);
-        app::DarkTheme::apply(*made);
-        return made;
-    }();
-    return *instance;
-}
-
-} // namespace
-
 void ComponentTest::SetUp() {
-    application();
+    // One application for the run, themed once: applying the theme installs a new style.
+    static const bool themed = [] {
+        app::DarkTheme::apply(testApplication());
+        return true;
+    }();
+    (void)themed;
     app::Tween::setAnimationsEnabled(false);
     // Park the pointer far away, so no widget starts out hovered.
     QCursor::setPos(QPoint(5000, 5000));
@@ -72,6 +62,10 @@ void leave(QWidget& widget) {
     QEvent event(QEvent::Leave);
     QApplication::sendEvent(&widget, &event);
     QApplication::processEvents();
+}
+
+void clickSegment(app::OceanSegmentedPicker& picker, int index) {
+    QTest::mouseClick(&picker, Qt::LeftButton, {}, picker.segmentRect(index).center().toPoint());
 }
 
 } // namespace norvane::testing

@@ -8,6 +8,10 @@
 
 class QWidget;
 
+namespace norvane::app {
+class OceanSegmentedPicker;
+}
+
 namespace norvane::testing {
 
 /// Widget tests: one application for the whole run, animations off, the dark theme on.
@@ -29,5 +33,7 @@ platform::Date daysAgo(int days);
 void movePointer(QWidget& widget, double x, double y);
 /// The pointer leaves `widget`.
 void leave(QWidget& widget);
+/// Clicks the middle of segment `index` of `picker`.
+void clickSegment(app::OceanSegmentedPicker& picker, int index);
 
 } // namespace norvane::testing

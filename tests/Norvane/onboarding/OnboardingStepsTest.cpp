@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QProgressBar>
 
 #include <gmock/gmock.h>
 
@@ -10,7 +9,6 @@
 #include "Norvane/onboarding/AddFirstProjectView.h"
 #include "Norvane/onboarding/BusyButton.h"
 #include "Norvane/onboarding/CLIInstallStepView.h"
-#include "Norvane/onboarding/CompletionView.h"
 #include "Norvane/onboarding/ErrorCaption.h"
 #include "Norvane/onboarding/SchedulingStepView.h"
 #include "tests/Norvane/onboarding/OnboardingTestSupport.h"

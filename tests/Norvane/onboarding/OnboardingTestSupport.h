@@ -63,11 +63,7 @@ protected:
         return *dynamic_cast<View*>(wizard_->stepView());
     }
 
-    /// The link the installer would make, to the built tool.
-    void linkTool() const {
-        std::filesystem::create_directories(toolPath().parent_path());
-        std::filesystem::create_symlink(builtPrograms() / "norvane", toolPath());
-    }
+    void linkTool() const { linkBuiltTool(toolPath()); }
 
     norvane::testing::ScopedEnvironment configHome{"XDG_CONFIG_HOME", (home() / ".config").string()};
     norvane::testing::FakePrivilegedRunner privileged;

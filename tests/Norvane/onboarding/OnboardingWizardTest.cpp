@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
 
 #include "Norvane/cards/kit/CapsuleBadge.h"
 #include "Norvane/components/text/StyledLabel.h"

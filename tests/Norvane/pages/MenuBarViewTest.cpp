@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
-#include "Norvane/components/text/DateText.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "platform/LocalCalendar.h"
@@ -100,14 +99,6 @@ TEST(MenuBarView, LastCollectedCountsTheSecondsWhileThePanelIsOpen) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.panel.statusText() != before; }, 2500)) << before.toStdString();
     fixture.panel.hide();
     EXPECT_FALSE(fixture.panel.clock().isActive());
-}
-
-TEST(MenuBarModel, ElapsedTextUsesTheTwoLargestUnits) {
-    const auto now = platform::currentDate();
-    EXPECT_EQ(DateText::elapsedText(now - std::chrono::seconds(1), now), "1 second");
-    EXPECT_EQ(DateText::elapsedText(now - std::chrono::seconds(312), now), "5 minutes, 12 seconds");
-    EXPECT_EQ(DateText::elapsedText(now - std::chrono::hours(2), now), "2 hours");
-    EXPECT_EQ(DateText::elapsedText(now - std::chrono::hours(49), now), "2 days, 1 hour");
 }
 
 } // namespace

@@ -11,7 +11,6 @@
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
 #include "Norvane/components/controls/DaysPicker.h"
-#include "Norvane/components/controls/OceanSegmentedPicker.h"
 #include "Norvane/components/controls/TimeRangePicker.h"
 #include "Norvane/components/text/GlowText.h"
 #include "Norvane/components/text/StyledLabel.h"
@@ -30,18 +29,14 @@
 #include "core/models/DailyActivity.h"
 #include "core/models/SnapshotLanguage.h"
 #include "index-server/IndexServer.h"
-#include "platform/LocalCalendar.h"
+#include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/AppStateFakes.h"
 
 namespace norvane::app {
 namespace {
 
-using platform::LocalCalendar::addingDays;
-
-platform::Date daysAgo(int days) {
-    return addingDays(platform::LocalCalendar::startOfDay(platform::currentDate()), -days);
-}
+using norvane::testing::daysAgo;
 
 /// A real store in a temporary folder, the live project list over it and pages over both, with a
 /// fake benchmark client unless a test hands in another.
@@ -161,8 +156,7 @@ TEST(PortfolioView, AsksForPercentilesWithThe30DayThroughputAndTheActiveDaysPerW
     fixture.index->benchmarks = cached;
     auto page = fixture.open();
     page->section(PortfolioView::output).setExpanded(true);
-    auto& days = page->outputContent()->composition()->picker().picker();
-    QTest::mouseClick(&days, Qt::LeftButton, {}, days.segmentRect(2).center().toPoint());
+    norvane::testing::clickSegment(page->outputContent()->composition()->picker().picker(), 2);
     PortfolioFixture::settle(*page);
 
     const auto requests = fixture.index->percentileRequests();
@@ -250,8 +244,7 @@ TEST(PortfolioView, OneYearOnARepositoryWithYearsOfHistoryPlotsMoreThan90Days) {
     auto page = fixture.open();
     ASSERT_EQ(page->model().state().selectedTimeRange, TimeRange::ninetyDays);
 
-    auto& picker = page->trendsContent()->picker().picker();
-    QTest::mouseClick(&picker, Qt::LeftButton, {}, picker.segmentRect(2).center().toPoint());
+    norvane::testing::clickSegment(page->trendsContent()->picker().picker(), 2);
     PortfolioFixture::settle(*page);
     const auto& throughput = page->model().state().throughputData;
     ASSERT_FALSE(throughput.empty());

@@ -4,7 +4,6 @@
 #include <QDesktopServices>
 #include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QToolButton>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -33,6 +32,7 @@
 #include "core/models/DailyActivity.h"
 #include "core/models/SnapshotLanguage.h"
 #include "platform/LocalCalendar.h"
+#include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/state/AppStateFakes.h"
 
 namespace norvane::app {
@@ -132,10 +132,6 @@ struct ProjectPageFixture : testing::AppStateFixture {
     }
 };
 
-void clickSegment(OceanSegmentedPicker& picker, int index) {
-    QTest::mouseClick(&picker, Qt::LeftButton, {}, picker.segmentRect(index).center().toPoint());
-}
-
 TEST(ProjectDetailView, CollectMetricsShowsItsProgressAndAnyCollectionDisablesTheMenu) {
     ProjectPageFixture fixture;
     auto atlas = fixture.addCounted("Atlas", 1200);
@@ -207,10 +203,10 @@ TEST(ProjectDetailView, OnePageServesEveryProjectAndCarriesTheChoicesMadeOnIt) {
     auto beacon = fixture.addCounted("Beacon", 3'000);
     fixture.addHistory(beacon, 20);
     auto& page = fixture.open(atlas);
-    clickSegment(page.leverageModePicker(), 1);
+    norvane::testing::clickSegment(page.leverageModePicker(), 1);
     EXPECT_EQ(fixture.state->preferences().projectLeverageMode(), "Cumulative");
     ASSERT_NE(page.trends(), nullptr);
-    clickSegment(page.trends()->picker().picker(), 2);
+    norvane::testing::clickSegment(page.trends()->picker().picker(), 2);
     EXPECT_EQ(page.selectedTimeRange(), TimeRange::oneYear);
     const QPointer<MetricsTimelineChartView> atlasChart = page.trends()->charts().front();
 
@@ -257,13 +253,13 @@ TEST(ProjectDetailView, TheDayPickersReadTheChosenWindow) {
     };
     const int ninetyDays = velocityPoints();
 
-    clickSegment(composition->picker().picker(), 2);
+    norvane::testing::clickSegment(composition->picker().picker(), 2);
     EXPECT_EQ(page.compositionDays(), 365);
     EXPECT_EQ(composition->picker().selection(), 365);
     ASSERT_TRUE(ProjectPageFixture::settles(page));
     EXPECT_EQ(segments(), 2u) << "a year holds the code of the older days as well";
 
-    clickSegment(page.velocityCard()->picker().picker(), 2);
+    norvane::testing::clickSegment(page.velocityCard()->picker().picker(), 2);
     ASSERT_TRUE(ProjectPageFixture::settles(page));
     EXPECT_EQ(page.velocityCard()->picker().selection(), 365);
     EXPECT_GT(velocityPoints(), ninetyDays);

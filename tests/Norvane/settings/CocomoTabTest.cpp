@@ -8,6 +8,7 @@
 #include "core/collection/CocomoService.h"
 #include "core/models/DailyActivity.h"
 #include "tests/Norvane/settings/SettingsFixture.h"
+#include "tests/core/collection/GitTestRepository.h"
 
 namespace norvane::app {
 namespace {
@@ -54,31 +55,21 @@ TEST(CocomoTab, EditsReachThePreferencesAndTheStoresCostParameters) {
     EXPECT_EQ(stored->headcount, 3);
 }
 
-/// Runs a built program in the fixture's home; expects success.
-void run(const std::string& program, const std::vector<std::string>& arguments,
-         const std::optional<std::filesystem::path>& folder = std::nullopt) {
-    const auto result =
-        platform::defaultProcessRunner().run({.executable = program,
-                                              .arguments = arguments,
-                                              .workingDirectory = folder,
-                                              .environmentOverrides = {{"GIT_AUTHOR_NAME", "Ada"},
-                                                                       {"GIT_AUTHOR_EMAIL", "ada@example.com"},
-                                                                       {"GIT_COMMITTER_NAME", "Ada"},
-                                                                       {"GIT_COMMITTER_EMAIL", "ada@example.com"},
-                                                                       {"GIT_CONFIG_NOSYSTEM", "1"}}});
-    ASSERT_TRUE(result.succeeded()) << program << ": " << result.standardError << result.startError.value_or("");
+/// Runs the built tool in the fixture's home; expects success.
+void runTool(const std::vector<std::string>& arguments) {
+    const auto result = platform::defaultProcessRunner().run({.executable = (builtPrograms() / "norvane").string(),
+                                                              .arguments = arguments,
+                                                              .environmentOverrides = {{"GIT_CONFIG_NOSYSTEM", "1"}}});
+    ASSERT_TRUE(result.succeeded()) << result.standardError << result.startError.value_or("");
 }
 
 // As the daily agent would: the tool, in another process, collects after the salary changed.
 TEST(CocomoTab, ANewSalaryChangesTheCostFiguresOfTheNextCollection) {
     testing::SettingsFixture fixture;
-    norvane::testing::TemporaryFolder repository;
+    norvane::testing::GitTestRepository repository;
     repository.writeFile("main.c", "int main(void) {\n    return 0;\n}\n");
-    run("git", {"init", "-q"}, repository.path());
-    run("git", {"add", "."}, repository.path());
-    run("git", {"commit", "-q", "-m", "Start"}, repository.path());
-    const auto norvane = (builtPrograms() / "norvane").string();
-    run(norvane, {"add", "demo", repository.path().string()});
+    repository.commit("Start", platform::currentDate());
+    runTool({"add", "demo", repository.pathString()});
     const auto todaysCost = [&] {
         const auto rows = fixture.context->fetch<DailyActivity>();
         return rows.empty() ? 0.0 : rows.back()->estimatedCost;
@@ -89,7 +80,7 @@ TEST(CocomoTab, ANewSalaryChangesTheCostFiguresOfTheNextCollection) {
     auto window = fixture.open(fixture.services());
     type(window->cocomoTab().salaryField(), "300000");
     window->costSettings().waitForWrites();
-    run(norvane, {"collect"});
+    runTool({"collect"});
     EXPECT_NEAR(todaysCost(), 2 * before, 1e-6 * before);
 }
 

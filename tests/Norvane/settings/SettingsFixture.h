@@ -26,6 +26,12 @@ inline std::filesystem::path builtPrograms() {
     return bin != nullptr ? std::filesystem::path(bin) : std::filesystem::path();
 }
 
+/// Makes `link` point at the built tool, as the installer would.
+inline void linkBuiltTool(const std::filesystem::path& link) {
+    std::filesystem::create_directories(link.parent_path());
+    std::filesystem::create_symlink(builtPrograms() / "norvane", link);
+}
+
 /// Waits, with the event loop running, until `done` holds.
 template <typename Done>
 bool eventually(Done done) {
@@ -86,11 +92,7 @@ struct SettingsFixture {
         return window;
     }
 
-    /// The link the installer would make, to the built tool.
-    void linkTool() {
-        std::filesystem::create_directories(toolPath.parent_path());
-        std::filesystem::create_symlink(builtPrograms() / "norvane", toolPath);
-    }
+    void linkTool() const { linkBuiltTool(toolPath); }
 };
 
 } // namespace norvane::app::testing

@@ -1,6 +1,5 @@
 #include "Norvane/sheets/ExportSheet.h"
 
-#include <cmath>
 #include <limits>
 
 #include <QApplication>
@@ -46,8 +45,7 @@ protected:
     }
     void choose(const QString& format) {
         auto& picker = sheet->formatPicker();
-        QTest::mouseClick(&picker, Qt::LeftButton, {},
-                          picker.segmentRect(int(picker.segmentLabels().indexOf(format))).center().toPoint());
+        norvane::testing::clickSegment(picker, int(picker.segmentLabels().indexOf(format)));
     }
 
     std::unique_ptr<QWidget> window;

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "Norvane/components/controls/OceanSegmentedPicker.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/pages/SheetDialog.h"
 #include "Norvane/sheets/ErrorLine.h"
@@ -64,9 +63,8 @@ protected:
 TEST_F(ShareSummarySheetTest, OpensAtThirtyDaysAndSavesThePngAtTwiceTheCardsSize) {
     open();
     EXPECT_EQ(sheet->config().timePeriod, ShareTimePeriod::thirtyDays);
-    auto& picker = sheet->periodPicker();
     const QImage thirtyDays = sheet->previewImage();
-    QTest::mouseClick(&picker, Qt::LeftButton, {}, picker.segmentRect(0).center().toPoint());
+    norvane::testing::clickSegment(sheet->periodPicker(), 0);
     EXPECT_EQ(sheet->config().timePeriod, ShareTimePeriod::sevenDays);
     EXPECT_NE(sheet->previewImage(), thirtyDays) << "the preview follows the period";
 

@@ -1,11 +1,11 @@
 #include "Norvane/state/LaunchdManager.h"
 
-#include <cstdlib>
 #include <fstream>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/agents/PropertyListReader.h"
 #include "tests/support/ErrorMessage.h"
 #include "tests/support/RecordingProcessRunner.h"
 #include "tests/support/TemporaryFolder.h"
@@ -24,38 +24,19 @@ std::string launchdErrorOf(Action action) {
     return testing::errorMessageOf<LaunchdManager::LaunchdError>(action);
 }
 
-TEST(LaunchdManagerPropertyList, MatchesTheAgentTextWithXmlEscaped) {
+// The agent program reads the list back: every value survives, also what XML reserves.
+TEST(LaunchdManagerPropertyList, ReadsBackWithPathsThatXmlReservesEscaped) {
     RecordingProcessRunner runner;
-    const LaunchdManager manager({"/home/R&D <lab>", "/usr/local/bin/norvane", "/opt/norvane/norvane-launchctl"},
-                                 runner);
-    EXPECT_EQ(
-        manager.plistContent(2, 0),
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-        "<plist version=\"1.0\">\n"
-        "<dict>\n"
-        "    <key>Label</key>\n"
-        "    <string>app.norvane.collect</string>\n"
-        "    <key>ProgramArguments</key>\n"
-        "    <array>\n"
-        "        <string>/usr/local/bin/norvane</string>\n"
-        "        <string>collect</string>\n"
-        "    </array>\n"
-        "    <key>StartCalendarInterval</key>\n"
-        "    <dict>\n"
-        "        <key>Hour</key>\n"
-        "        <integer>2</integer>\n"
-        "        <key>Minute</key>\n"
-        "        <integer>0</integer>\n"
-        "    </dict>\n"
-        "    <key>StandardOutPath</key>\n"
-        "    <string>/home/R&amp;D &lt;lab&gt;/Library/Logs/Norvane/collect.log</string>\n"
-        "    <key>StandardErrorPath</key>\n"
-        "    <string>/home/R&amp;D &lt;lab&gt;/Library/Logs/Norvane/collect-error.log</string>\n"
-        "    <key>RunAtLoad</key>\n"
-        "    <false/>\n"
-        "</dict>\n"
-        "</plist>");
+    const LaunchdManager manager({"/home/R&D <lab>", "/opt/R&D/norvane", "/opt/norvane/norvane-launchctl"}, runner);
+    const auto list = platform::PropertyListReader::read(manager.plistContent(23, 59));
+    EXPECT_EQ(*list.find("Label")->get<std::string>(), "app.norvane.collect");
+    const auto& arguments = *list.find("ProgramArguments")->get<platform::PropertyListValue::Array>();
+    ASSERT_EQ(arguments.size(), 2u);
+    EXPECT_EQ(*arguments[0].get<std::string>(), "/opt/R&D/norvane");
+    EXPECT_EQ(*arguments[1].get<std::string>(), "collect");
+    EXPECT_EQ(*list.find("StandardErrorPath")->get<std::string>(),
+              "/home/R&D <lab>/Library/Logs/Norvane/collect-error.log");
+    EXPECT_EQ(*list.find("RunAtLoad")->get<bool>(), false);
     EXPECT_EQ(manager.plistPath(), "/home/R&D <lab>/Library/LaunchAgents/app.norvane.collect.plist");
 }
 
@@ -182,14 +163,12 @@ TEST_F(LaunchdManagerTest, ScheduleReadsBackOnlyWellFormedIntegers) {
 
 // With the real norvane-launchctl and a systemctl stand-in first in PATH that does nothing.
 TEST_F(LaunchdManagerTest, InstallsAndUninstallsThroughTheLaunchctlProgram) {
-    const char* binFolder = std::getenv("NORVANE_TEST_BIN");
-    ASSERT_NE(binFolder, nullptr);
     const auto systemctl = folder.writeFile("fakebin/systemctl", "#!/bin/sh\n");
     std::filesystem::permissions(systemctl, std::filesystem::perms::owner_all);
     testing::ScopedEnvironment path("PATH", (folder.path() / "fakebin").string() + ":/usr/bin:/bin");
     testing::ScopedEnvironment configHome("XDG_CONFIG_HOME", (home.path() / ".config").string());
     platform::PosixProcessRunner runner;
-    const LaunchdManager agent({home.path(), tool, std::filesystem::path(binFolder) / "norvane-launchctl"}, runner);
+    const LaunchdManager agent({home.path(), tool, testing::builtProgram("norvane-launchctl")}, runner);
 
     agent.install(6, 0);
     const auto units = home.path() / ".config/systemd/user";

@@ -1,6 +1,5 @@
 #include "Norvane/state/SingleInstance.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 #include <QLocalSocket>
@@ -24,7 +23,6 @@ struct ApplicationStarts {
     ApplicationStarts() { norvane::testing::testApplication(); }
 
     std::unique_ptr<QProcess> start() const {
-        const char* bin = std::getenv("NORVANE_TEST_BIN");
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         const QString folder = QString::fromStdString(home.path().string());
@@ -36,7 +34,7 @@ struct ApplicationStarts {
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         process->setProcessEnvironment(environment);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(QString::fromUtf8(bin) + QStringLiteral("/Norvane"), {});
+        process->start(QString::fromStdString(norvane::testing::builtProgram("Norvane").string()), {});
         process->waitForStarted();
         return process;
     }
@@ -55,7 +53,6 @@ struct ApplicationStarts {
 
 TEST(SingleInstance, ALaterStartHandsOverAndEndsAlsoAfterACrashedCopy) {
     ApplicationStarts starts;
-    ASSERT_NE(std::getenv("NORVANE_TEST_BIN"), nullptr);
     const auto crashed = starts.start();
     ASSERT_TRUE(starts.answers());
     crashed->kill();

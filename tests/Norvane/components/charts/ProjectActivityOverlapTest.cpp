@@ -2,7 +2,6 @@
 
 #include "Norvane/components/charts/ProjectActivityOverlapView.h"
 #include "Norvane/components/text/DateText.h"
-#include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
 
 #include <limits>

@@ -1,6 +1,5 @@
 #include "Norvane/components/charts/TimeRange.h"
 #include "Norvane/components/charts/DateAxisTicker.h"
-#include "Norvane/components/text/DateText.h"
 #include "platform/LocalCalendar.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
@@ -52,12 +51,6 @@ TEST(DateAxisTicker, MarksStandFiveUnitsApart) {
     ASSERT_GE(months.size(), 2U);
     EXPECT_EQ(months[0], localDate(2020, 1, 1));
     EXPECT_EQ(months[1], localDate(2020, 6, 1));
-}
-
-TEST(DateText, MonthDayHasNoLeadingZeros) {
-    const ScopedTimeZone zone("UTC");
-    EXPECT_EQ(DateText::monthDay(localDate(2025, 3, 7, 23)), QStringLiteral("3/7"));
-    EXPECT_EQ(DateText::monthDay(localDate(2025, 12, 25)), QStringLiteral("12/25"));
 }
 
 } // namespace

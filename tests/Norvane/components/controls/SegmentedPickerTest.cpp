@@ -5,7 +5,6 @@
 #include "Norvane/components/controls/TimeRangePicker.h"
 
 #include <QSignalSpy>
-#include <QTest>
 
 namespace norvane::app {
 namespace {
@@ -19,10 +18,6 @@ TEST(DaysPicker, OnlyAWholeYearGetsItsOwnLabel) {
 
 using PickerWidget = testing::ComponentTest;
 
-void clickSegment(OceanSegmentedPicker& picker, int index) {
-    QTest::mouseClick(&picker, Qt::LeftButton, {}, picker.segmentRect(index).center().toPoint());
-}
-
 TEST_F(PickerWidget, TimeRangePickerHighlightsAndSelects) {
     TimeRangePicker picker(TimeRange::oneYear);
     testing::showAndSettle(picker, 280);
@@ -31,11 +26,11 @@ TEST_F(PickerWidget, TimeRangePickerHighlightsAndSelects) {
     EXPECT_EQ(picker.picker().selectedIndex(), 2);
     EXPECT_EQ(picker.picker().highlightRect(), picker.picker().segmentRect(2));
     QSignalSpy changes(&picker, &TimeRangePicker::selectionChanged);
-    clickSegment(picker.picker(), 3);
+    testing::clickSegment(picker.picker(), 3);
     ASSERT_EQ(changes.size(), 1);
     EXPECT_EQ(picker.selection(), TimeRange(TimeRange::allTime));
     EXPECT_EQ(picker.picker().highlightRect(), picker.picker().segmentRect(3));
-    clickSegment(picker.picker(), 3);
+    testing::clickSegment(picker.picker(), 3);
     EXPECT_EQ(changes.size(), 1) << "clicking the selected segment changes nothing";
 }
 
@@ -47,7 +42,7 @@ TEST_F(PickerWidget, SelectionMatchingNoOptionDrawsNoHighlight) {
     EXPECT_FALSE(picker.picker().selectedIndex().has_value());
     EXPECT_FALSE(picker.picker().highlightRect().has_value());
     QSignalSpy changes(&picker, &DaysPicker::selectionChanged);
-    clickSegment(picker.picker(), 0);
+    testing::clickSegment(picker.picker(), 0);
     ASSERT_EQ(changes.size(), 1);
     EXPECT_EQ(changes.front().front().toInt(), 30);
     EXPECT_EQ(picker.picker().selectedIndex(), 0);

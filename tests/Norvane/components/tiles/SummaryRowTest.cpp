@@ -12,14 +12,6 @@
 namespace norvane::app {
 namespace {
 
-TEST(StatTrend, DownShowsARedArrowNeutralShowsNothing) {
-    const auto down = StatTrend::down(QStringLiteral("3")).shown();
-    ASSERT_TRUE(down.has_value());
-    EXPECT_EQ(down->symbol, QStringLiteral("arrow.down"));
-    EXPECT_EQ(down->color, Palette::red());
-    EXPECT_FALSE(StatTrend::neutral().shown().has_value());
-}
-
 using SummaryRowWidget = testing::ComponentTest;
 
 TEST_F(SummaryRowWidget, CardsShowTheirStatsAndShareTheRow) {
