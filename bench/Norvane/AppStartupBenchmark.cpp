@@ -5,6 +5,7 @@
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/state/SingleInstance.h"
+#include "bench/Norvane/ApplicationLoop.h"
 #include "bench/Norvane/SampleHome.h"
 #include "core/models/NorvaneDatabase.h"
 
@@ -19,13 +20,6 @@ namespace norvane::app {
 namespace {
 
 constexpr int startUpTimeoutMilliseconds = 30'000;
-
-DashboardView* mainWindow() {
-    for (auto* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<DashboardView*>(widget)) return window;
-    }
-    return nullptr;
-}
 
 /// Runs the event loop until the window is shown with the first metrics refresh done, then draws
 /// it; null when that does not happen in time.

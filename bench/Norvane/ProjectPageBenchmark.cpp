@@ -11,6 +11,7 @@
 #include "Norvane/pages/ProjectTrendsView.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/state/SingleInstance.h"
+#include "bench/Norvane/ApplicationLoop.h"
 #include "bench/Norvane/SampleHome.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
@@ -25,32 +26,6 @@
 
 namespace norvane::app {
 namespace {
-
-constexpr int timeoutMilliseconds = 30'000;
-
-/// Runs the event loop until `done` holds; returns the longest single turn in milliseconds, or a
-/// negative number when `done` did not come in time.
-template <typename Done>
-double runUntil(Done done) {
-    QElapsedTimer clock;
-    clock.start();
-    double longest = 0;
-    while (!done()) {
-        if (clock.elapsed() > timeoutMilliseconds) return -1;
-        QElapsedTimer turn;
-        turn.start();
-        QApplication::processEvents();
-        longest = std::max(longest, turn.nsecsElapsed() / 1e6);
-    }
-    return longest;
-}
-
-DashboardView* mainWindow() {
-    for (auto* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<DashboardView*>(widget)) return window;
-    }
-    return nullptr;
-}
 
 /// The page shows `project`'s values and its charts are prepared.
 bool isDrawnFor(const ProjectDetailView* page, const platform::Uuid& project) {
