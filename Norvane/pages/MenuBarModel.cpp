@@ -6,6 +6,7 @@
 
 #include "Norvane/components/text/NumberText.h"
 #include "core/collection/CocomoEstimate.h"
+#include "core/models/NewestSnapshot.h"
 #include "platform/LocalCalendar.h"
 
 namespace norvane::app {
@@ -13,13 +14,6 @@ namespace {
 
 constexpr double averageWage = 150000.0;
 constexpr double overhead = 2.4;
-
-std::shared_ptr<Snapshot> newestSnapshot(const Project& project) {
-    auto snapshots = project.snapshots();
-    std::stable_sort(snapshots.begin(), snapshots.end(),
-                     [](const auto& a, const auto& b) { return a->capturedAt > b->capturedAt; });
-    return snapshots.empty() ? nullptr : snapshots.front();
-}
 
 } // namespace
 

@@ -1,21 +1,11 @@
 #include "core/collection/CocomoService.h"
 
+#include "core/models/NewestSnapshot.h"
 #include "platform/LocalCalendar.h"
 
 #include <algorithm>
 
 namespace norvane {
-namespace {
-
-/// The newest snapshot by capture time; on equal times the first in the project's order.
-std::shared_ptr<Snapshot> newestSnapshot(const Project& project) {
-    auto snapshots = project.snapshots();
-    std::stable_sort(snapshots.begin(), snapshots.end(),
-                     [](const auto& a, const auto& b) { return a->capturedAt > b->capturedAt; });
-    return snapshots.empty() ? nullptr : snapshots.front();
-}
-
-} // namespace
 
 CocomoService::CocomoService(std::shared_ptr<platform::ModelContext> context, platform::Clock clock)
     : context_(std::move(context)), clock_(std::move(clock)) {}

@@ -1,7 +1,7 @@
 #include "core/community/AnonymousActivityReport.h"
 
 #include "core/community/JsonCoding.h"
-#include "core/community/NewestCodeSnapshot.h"
+#include "core/models/NewestSnapshot.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/SnapshotLanguage.h"
 #include "platform/LocalCalendar.h"

@@ -1,7 +1,7 @@
 #include "core/community/IndexExport.h"
 
 #include "core/community/JsonCoding.h"
-#include "core/community/NewestCodeSnapshot.h"
+#include "core/models/NewestSnapshot.h"
 #include "platform/LocalCalendar.h"
 
 #include <fmt/format.h>
