@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Norvane/pages/DashboardView.h"
+#include "Norvane/pages/Sidebar.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -33,6 +34,23 @@ double runUntil(Done done) {
         longest = std::max(longest, static_cast<double>(turn.nsecsElapsed()) / 1e6);
     }
     return longest;
+}
+
+/// Chooses `selection` in the window's sidebar, runs the event loop until `isDrawn` holds, then
+/// draws the window. Returns the longest time the GUI thread was busy at once in all that, in
+/// milliseconds, or a negative number when the page was not ready in time.
+template <typename IsDrawn>
+double longestBlockChoosing(DashboardView& window, const SidebarSelection& selection, IsDrawn isDrawn) {
+    QElapsedTimer choosing;
+    choosing.start();
+    window.sidebar().setSelection(selection);
+    const double chosen = static_cast<double>(choosing.nsecsElapsed()) / 1e6;
+    const double turns = runUntil(isDrawn);
+    if (turns < 0) return -1;
+    QElapsedTimer drawing;
+    drawing.start();
+    static_cast<void>(window.grab());
+    return std::max({chosen, turns, static_cast<double>(drawing.nsecsElapsed()) / 1e6});
 }
 
 } // namespace norvane::app

@@ -19,7 +19,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include <algorithm>
 #include <memory>
@@ -47,20 +46,15 @@ void choosePortfolio(benchmark::State& state, QApplication& application, bool al
         runUntil([&] { return window->findChild<PortfolioView*>() == nullptr; });
         state.ResumeTiming();
 
-        QElapsedTimer selection;
-        selection.start();
-        window->sidebar().setSelection(SidebarSelection::portfolio());
-        longestBlock = std::max(longestBlock, selection.nsecsElapsed() / 1e6);
-        auto* page = window->findChild<PortfolioView*>();
-        const double turns = runUntil([&] { return page->isVisible() && page->isSettled(); });
-        if (turns < 0) {
+        const double block = longestBlockChoosing(*window, SidebarSelection::portfolio(), [&] {
+            auto* page = window->findChild<PortfolioView*>();
+            return page && page->isVisible() && page->isSettled();
+        });
+        if (block < 0) {
             state.SkipWithError("the page did not load");
             return;
         }
-        QElapsedTimer drawing;
-        drawing.start();
-        benchmark::DoNotOptimize(window->grab());
-        longestBlock = std::max({longestBlock, turns, drawing.nsecsElapsed() / 1e6});
+        longestBlock = std::max(longestBlock, block);
     }
     state.counters["longest_block_ms"] = longestBlock;
     delete window;

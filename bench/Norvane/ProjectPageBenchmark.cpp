@@ -19,7 +19,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include <algorithm>
 #include <array>
@@ -50,19 +49,14 @@ void switchProjects(benchmark::State& state, QApplication& application) {
     double longestBlock = 0;
     for (auto _ : state) {
         const auto chosen = pair[next++ % pair.size()];
-        QElapsedTimer selection;
-        selection.start();
-        window->sidebar().setSelection(SidebarSelection::project(chosen));
-        longestBlock = std::max(longestBlock, selection.nsecsElapsed() / 1e6);
-        const double turns = runUntil([&] { return isDrawnFor(window->findChild<ProjectDetailView*>(), chosen); });
-        if (turns < 0) {
+        const double block = longestBlockChoosing(*window, SidebarSelection::project(chosen), [&] {
+            return isDrawnFor(window->findChild<ProjectDetailView*>(), chosen);
+        });
+        if (block < 0) {
             state.SkipWithError("the page did not show the project");
             return;
         }
-        QElapsedTimer drawing;
-        drawing.start();
-        benchmark::DoNotOptimize(window->grab());
-        longestBlock = std::max({longestBlock, turns, drawing.nsecsElapsed() / 1e6});
+        longestBlock = std::max(longestBlock, block);
     }
     state.counters["longest_block_ms"] = longestBlock;
     delete window;
