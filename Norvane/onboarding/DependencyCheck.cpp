@@ -25,10 +25,7 @@ std::string seconds(std::chrono::milliseconds duration) {
 
 DependencyCheck::Locations DependencyCheck::Locations::standard() {
     const auto counter = SccLookup::standard();
-    return {counter.installPaths,
-            {"/usr/bin/git", "/opt/homebrew/bin/git", "/usr/local/bin/git"},
-            counter.builtInPaths,
-            userLoginShell()};
+    return {counter.installPaths, {"/usr/bin/git", "/usr/local/bin/git"}, counter.builtInPaths, userLoginShell()};
 }
 
 DependencyCheck::DependencyCheck(Locations locations, platform::ProcessRunner& runner)

@@ -1,5 +1,6 @@
 #include "core/collection/SccService.h"
 
+#include "core/models/BuildConfiguration.h"
 #include "core/models/NorvaneError.h"
 #include "platform/ExecutableFile.h"
 #include "platform/TextTrimming.h"
@@ -22,9 +23,13 @@ std::string asArgument(const std::string& path) { return path.starts_with("-") ?
 } // namespace
 
 SccLookup SccLookup::standard() {
-    SccLookup lookup{{"/opt/homebrew/bin/scc", "/usr/local/bin/scc", "/usr/bin/scc"}, "/usr/bin/which", {}};
+    // `go install` puts it in ~/go/bin, which a program started from the desktop menu rarely has
+    // in its PATH; Debian's package in /usr/bin.
+    SccLookup lookup{
+        {platform::XdgPaths::homeFolder() / "go/bin/scc", "/usr/local/bin/scc", "/usr/bin/scc"}, "/usr/bin/which", {}};
+    // Never the build folder, which a copied program would otherwise trust.
     lookup.builtInPaths.push_back(platform::XdgPaths::executableFolder() / builtInCounterName);
-    lookup.builtInPaths.push_back(std::filesystem::path(NORVANE_INSTALL_BIN_DIR) / builtInCounterName);
+    lookup.builtInPaths.push_back(std::filesystem::path(BuildConfiguration::installBinFolder) / builtInCounterName);
     return lookup;
 }
 

@@ -18,7 +18,7 @@ struct SccLookup {
     std::filesystem::path whichProgram;
     std::vector<std::filesystem::path> builtInPaths;
 
-    /// "/opt/homebrew/bin/scc", "/usr/local/bin/scc", "/usr/bin/scc", "/usr/bin/which", and
+    /// "~/go/bin/scc", "/usr/local/bin/scc", "/usr/bin/scc", "/usr/bin/which", and
     /// "norvane-count" beside the running program, then in the folder the programs install to.
     static SccLookup standard();
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/analytics/VelocityRetention.h"
+#include "core/models/BuildConfiguration.h"
 #include "platform/Date.h"
 
 #include <nlohmann/json.hpp>
@@ -17,11 +18,9 @@ class Project;
 /// One project's activity on one calendar day, as sent to the benchmark service. It describes the
 /// project only by size, mode, age and primary language: no name, no path, no commit text, no code.
 struct AnonymousActivityReport {
-    static constexpr const char* currentVersion = "0.1.0";
-
     std::string deviceId;
     platform::Date reportedAt{};
-    std::string norvaneVersion = currentVersion;
+    std::string norvaneVersion{BuildConfiguration::version};
     platform::Date activityDate{};
     std::int64_t periodDays = 1;
     std::int64_t codeLinesChanged = 0;

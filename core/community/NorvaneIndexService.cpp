@@ -4,6 +4,7 @@
 #include "core/community/JsonCoding.h"
 #include "core/community/PercentileCalculator.h"
 #include "core/community/SubmissionError.h"
+#include "core/models/BuildConfiguration.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
 
@@ -242,7 +243,7 @@ void NorvaneIndexService::perform(const std::string& method, const std::string& 
     }
     platform::HttpRequest request{.method = method,
                                   .url = (baseURL_.back() == '/' ? baseURL_ : baseURL_ + "/") + path,
-                                  .headers = {std::string("User-Agent: ") + userAgent},
+                                  .headers = {"User-Agent: NorvaneKit/" + std::string(BuildConfiguration::version)},
                                   .body = std::move(body),
                                   .timeout = timeout};
     if (method == "POST") {

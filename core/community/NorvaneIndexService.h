@@ -51,8 +51,6 @@ public:
         Timeouts timeouts{};
     };
 
-    static constexpr const char* userAgent = "NorvaneKit/0.1.0";
-
     /// `baseURL` is the service's address up to its version path, such as "https://host/v1"; an
     /// empty one makes every request fail as if the service could not be reached. The two files
     /// live in `storageDirectory`.

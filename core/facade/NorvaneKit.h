@@ -6,6 +6,7 @@
 #include "core/collection/Collector.h"
 #include "core/collection/GitService.h"
 #include "core/collection/SccService.h"
+#include "core/models/BuildConfiguration.h"
 #include "core/models/ProjectService.h"
 #include "core/models/SnapshotService.h"
 
@@ -25,7 +26,7 @@ namespace norvane {
 /// that work on it. Collections run synchronously on the caller's thread.
 class NorvaneKit {
 public:
-    static constexpr std::string_view version = "0.1.0";
+    static constexpr std::string_view version = BuildConfiguration::version;
     static constexpr std::string_view bundleIdentifier = "app.norvane.NorvaneKit";
 
     /// Project name, place among its sampled commits, their number, and the commit.

@@ -97,10 +97,19 @@ TEST_F(SccServiceTest, MissingToolIsReportedBeforeMissingPath) {
     EXPECT_FALSE(none.isAvailable());
     EXPECT_FALSE(none.findSccPath());
     EXPECT_EQ(testing::errorMessageOf<NorvaneError>([&] { none.collectMetrics("/no/such/folder"); }),
-              NorvaneError::sccNotFound().errorDescription());
+              "scc not found. Install with: sudo apt install scc, or: go install github.com/boyter/scc/v3@latest");
     EXPECT_EQ(testing::errorMessageOf<NorvaneError>(
                   [&] { SccService(only(script("scc", "true"))).collectMetrics("/no/such/folder"); }),
               "Path not found: /no/such/folder");
+}
+
+// A program started from the desktop menu rarely has ~/go/bin in its PATH, where `go install` puts it.
+TEST_F(SccServiceTest, FindsTheCounterThatGoInstallLeftInTheHome) {
+    testing::TemporaryHome home;
+    const auto installed = home.path() / "go/bin/scc";
+    fs::create_directories(installed.parent_path());
+    fs::copy_file(script("scc", "true"), installed);
+    EXPECT_EQ(SccService().findSccPath(), installed);
 }
 
 TEST_F(SccServiceTest, LookupOrder) {
