@@ -5,7 +5,6 @@
 #include <QLocale>
 
 #include "Norvane/components/text/NumberText.h"
-#include "Norvane/pages/ProjectDetailModel.h"
 
 namespace norvane::app {
 namespace {
@@ -20,9 +19,9 @@ QString dollars(double amount, int decimals) {
 
 } // namespace
 
-CostComparison::CostComparison(const MeasurementFigures& measurement, ProjectType projectType, double hourlyRate)
-    : cocomo(CocomoEstimate::calculate(measurement.codeLines, projectType, ProjectDetailModel::averageWage,
-                                       ProjectDetailModel::overhead)),
+CostComparison::CostComparison(const MeasurementFigures& measurement, ProjectType projectType, CostRates rates,
+                               double hourlyRate)
+    : cocomo(CocomoEstimate::calculate(measurement.codeLines, projectType, rates.averageWage, rates.overhead)),
       market(MarketRateEstimate::calculate(measurement.codeCategoryCode, measurement.codeCategoryComplexity,
                                            measurement.mainLanguage, hourlyRate)),
       mainLanguage(measurement.mainLanguage) {}

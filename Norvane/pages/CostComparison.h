@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "Norvane/pages/ProjectDetailModel.h"
 #include "Norvane/pages/ProjectPageData.h"
 #include "core/collection/CocomoEstimate.h"
 #include "core/collection/MarketRateEstimate.h"
@@ -13,14 +14,14 @@
 namespace norvane::app {
 
 /// What a project's current code would have cost by two models, side by side: Basic COCOMO over
-/// all code lines at the fixed wage and overhead, and the market rate over the code category's
+/// all code lines at the user's wage and overhead, and the market rate over the code category's
 /// lines and complexity at the user's hourly rate.
 struct CostComparison {
     CocomoEstimate cocomo;
     MarketRateEstimate market;
     std::optional<std::string> mainLanguage;
 
-    CostComparison(const MeasurementFigures& measurement, ProjectType projectType, double hourlyRate);
+    CostComparison(const MeasurementFigures& measurement, ProjectType projectType, CostRates rates, double hourlyRate);
 
     /// COCOMO's cost over the market's; none unless both are above zero.
     std::optional<double> ratio() const;

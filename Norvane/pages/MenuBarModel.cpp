@@ -6,14 +6,16 @@
 
 #include "Norvane/components/text/NumberText.h"
 #include "core/collection/CocomoEstimate.h"
+#include "core/models/AppSettings.h"
 #include "core/models/NewestSnapshot.h"
 #include "platform/LocalCalendar.h"
 
 namespace norvane::app {
 namespace {
 
-constexpr double averageWage = 150000.0;
-constexpr double overhead = 2.4;
+// The panel's leverage uses the default wage and overhead, whatever the settings say.
+constexpr double averageWage = AppSettings::defaultAverageWage;
+constexpr double overhead = AppSettings::defaultOverhead;
 
 } // namespace
 

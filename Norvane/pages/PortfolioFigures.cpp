@@ -6,14 +6,15 @@
 #include "Norvane/pages/MenuBarModel.h"
 #include "core/analytics/AchievementCalculator.h"
 #include "core/collection/CocomoEstimate.h"
+#include "core/models/AppSettings.h"
 #include "platform/LocalCalendar.h"
 
 namespace norvane::app {
 namespace {
 
-// The pages' cost figures use these, whatever the settings say.
-constexpr double averageWage = 150000.0;
-constexpr double overhead = 2.4;
+// The portfolio's cost figures use the default wage and overhead, whatever the settings say.
+constexpr double averageWage = AppSettings::defaultAverageWage;
+constexpr double overhead = AppSettings::defaultOverhead;
 constexpr std::size_t sparklineDays = 14;
 constexpr double workingDaysPerMonth = 21.0;
 constexpr int consistencyWeeks = 4;

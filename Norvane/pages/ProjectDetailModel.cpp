@@ -19,8 +19,9 @@ std::optional<double> perMonth(double effortMonths, std::optional<int> ageDays) 
 } // namespace
 
 ProjectDetailModel::ProjectDetailModel(const Project& project, const ProjectPageData& data,
-                                       std::optional<ProjectRollingLeverage> cachedLeverage, platform::Date now)
-    : project_(project), data_(data), cachedLeverage_(cachedLeverage), now_(now) {}
+                                       std::optional<ProjectRollingLeverage> cachedLeverage, platform::Date now,
+                                       CostRates rates)
+    : project_(project), data_(data), cachedLeverage_(cachedLeverage), now_(now), rates_(rates) {}
 
 QString ProjectDetailModel::rawValue(LeverageDisplayMode mode) {
     return mode == LeverageDisplayMode::cumulative ? QStringLiteral("Cumulative") : QStringLiteral("14-Day");
@@ -69,7 +70,7 @@ std::optional<CocomoEstimate> ProjectDetailModel::estimatedCocomo() const {
     } else {
         return std::nullopt;
     }
-    return CocomoEstimate::calculate(lines, project_.projectType, averageWage, overhead);
+    return CocomoEstimate::calculate(lines, project_.projectType, rates_.averageWage, rates_.overhead);
 }
 
 std::optional<double> ProjectDetailModel::estimatedLeverage() const {

@@ -13,6 +13,7 @@
 #include "Norvane/state/CollectionProgress.h"
 #include "core/analytics/ProjectRollingLeverage.h"
 #include "core/collection/CocomoEstimate.h"
+#include "core/models/AppSettings.h"
 #include "core/models/Project.h"
 
 namespace norvane::app {
@@ -27,20 +28,23 @@ enum class ProjectSection { trends, outputComposition, velocityRetention, milest
 /// What closes the page when it has no code count.
 enum class ProjectEmptyState { none, noData, gitHistoryOnly };
 
+/// The yearly wage and overhead factor of the page's COCOMO estimates: the user's settings.
+struct CostRates {
+    double averageWage = AppSettings::defaultAverageWage;
+    double overhead = AppSettings::defaultOverhead;
+    bool operator==(const CostRates&) const = default;
+};
+
 /// The project page's rules: the header's texts, the hero zone's leverage and maturity, the
 /// summary tiles and which sections show, from the project's record, the values read for it,
 /// the application state's cached leverage and the current time.
 class ProjectDetailModel {
 public:
-    /// The fixed wage and overhead of the page's estimates; the settings' own are not used here.
-    static constexpr double averageWage = 150000.0;
-    static constexpr double overhead = 2.4;
-
     /// Reads `project` and `data` where they are; both must outlive the model.
     ProjectDetailModel(const Project& project, const ProjectPageData& data,
-                       std::optional<ProjectRollingLeverage> cachedLeverage, platform::Date now);
-    ProjectDetailModel(const Project&, ProjectPageData&&, std::optional<ProjectRollingLeverage>,
-                       platform::Date) = delete;
+                       std::optional<ProjectRollingLeverage> cachedLeverage, platform::Date now, CostRates rates);
+    ProjectDetailModel(const Project&, ProjectPageData&&, std::optional<ProjectRollingLeverage>, platform::Date,
+                       CostRates) = delete;
 
     /// "14-Day" or "Cumulative".
     static QString rawValue(LeverageDisplayMode mode);
@@ -80,6 +84,7 @@ private:
     const ProjectPageData& data_;
     std::optional<ProjectRollingLeverage> cachedLeverage_;
     platform::Date now_;
+    CostRates rates_;
 };
 
 } // namespace norvane::app

@@ -194,7 +194,9 @@ void ProjectDetailView::connectState() {
     connect(&appState_, &AppState::collectionProgressChanged, this, &ProjectDetailView::renderProgress);
     connect(&appState_, &AppState::metricsCacheChanged, this, &ProjectDetailView::scheduleRender);
     connect(&appState_.preferences(), &Preferences::changed, this, [this](const QString& key) {
-        if (key == PreferenceKey::projectLeverageMode) scheduleRender();
+        if (key == PreferenceKey::projectLeverageMode || key == PreferenceKey::averageWage ||
+            key == PreferenceKey::overhead)
+            scheduleRender();
         if (key == PreferenceKey::marketHourlyRate) fillCosts();
     });
     // The page keeps no hold on a collection it starts: leaving the page does not stop it.
@@ -262,7 +264,7 @@ void ProjectDetailView::render() {
     body_->setVisible(data_.has_value());
     if (!data_) return;
     const ProjectDetailModel model(*project_, *data_, entry(appState_.cachedProjectLeverage(), project_->id),
-                                   platform::currentDate());
+                                   platform::currentDate(), costRates());
     renderHero(model);
     summary_->setStats(model.summaryStats());
     renderSections(model);
@@ -300,7 +302,7 @@ void ProjectDetailView::renderProgress() {
 }
 
 void ProjectDetailView::fillTrends() {
-    if (trends_ && data_) trends_->setHistory(data_->history, project_->firstCommitAt);
+    if (trends_ && data_) trends_->setHistory(data_->history, project_->firstCommitAt, costRates());
 }
 
 void ProjectDetailView::fillComposition() {
@@ -327,12 +329,16 @@ void ProjectDetailView::fillMilestones() {
 
 void ProjectDetailView::fillCosts() {
     if (!costEstimates_ || !data_ || !data_->latestMeasurement) return;
-    costEstimates_->setComparison(
-        CostComparison(*data_->latestMeasurement, project_->projectType, appState_.preferences().marketHourlyRate()));
+    costEstimates_->setComparison(CostComparison(*data_->latestMeasurement, project_->projectType, costRates(),
+                                                 appState_.preferences().marketHourlyRate()));
 }
 
 void ProjectDetailView::fillLatestCommit() {
     if (latestCommitCard_ && data_ && data_->newestCommit) latestCommitCard_->setCommit(*data_->newestCommit);
+}
+
+CostRates ProjectDetailView::costRates() const {
+    return {appState_.preferences().averageWage(), appState_.preferences().overhead()};
 }
 
 void ProjectDetailView::setCompositionDays(int days) {

@@ -93,6 +93,8 @@ private:
     void fillMilestones();
     void fillCosts();
     void fillLatestCommit();
+    /// The wage and overhead the user set, for the page's estimates.
+    CostRates costRates() const;
     void setCompositionDays(int days);
     void setVelocityDays(int days);
 

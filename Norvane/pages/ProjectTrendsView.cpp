@@ -8,7 +8,6 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
-#include "Norvane/pages/ProjectDetailModel.h"
 #include "core/collection/CocomoEstimate.h"
 
 namespace norvane::app {
@@ -62,16 +61,16 @@ ProjectTrendsView::ProjectTrendsView(TimeRange timeRange, QWidget* parent)
 }
 
 MetricsTimelineChartView::Inputs ProjectTrendsView::inputs(MetricType metric) const {
-    return {
-        history_, metric, timeRange_, firstCommitDate_, ProjectDetailModel::averageWage, ProjectDetailModel::overhead,
-        1,        50};
+    return {history_, metric, timeRange_, firstCommitDate_, rates_.averageWage, rates_.overhead, 1, 50};
 }
 
 void ProjectTrendsView::setHistory(const std::vector<TimelineSnapshot>& history,
-                                   std::optional<platform::Date> firstCommitDate) {
-    if (charts_.front() && sameHistory(history, history_) && firstCommitDate == firstCommitDate_) return;
+                                   std::optional<platform::Date> firstCommitDate, CostRates rates) {
+    if (charts_.front() && sameHistory(history, history_) && firstCommitDate == firstCommitDate_ && rates == rates_)
+        return;
     history_ = history;
     firstCommitDate_ = firstCommitDate;
+    rates_ = rates;
     // A chart prepares its points again only when their number changes; another history of the
     // same length (another project's) takes new charts.
     for (std::size_t index = 0; index < chartBlocks.size(); ++index) {

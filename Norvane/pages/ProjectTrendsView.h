@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "Norvane/components/charts/MetricsTimelineChartView.h"
+#include "Norvane/pages/ProjectDetailModel.h"
 
 class QVBoxLayout;
 
@@ -21,8 +22,10 @@ class ProjectTrendsView : public QWidget {
 public:
     explicit ProjectTrendsView(TimeRange timeRange, QWidget* parent = nullptr);
 
-    /// The history snapshots, oldest first, and the project's first commit.
-    void setHistory(const std::vector<TimelineSnapshot>& history, std::optional<platform::Date> firstCommitDate);
+    /// The history snapshots, oldest first, the project's first commit, and the wage and overhead
+    /// of the estimates where a snapshot carries none.
+    void setHistory(const std::vector<TimelineSnapshot>& history, std::optional<platform::Date> firstCommitDate,
+                    CostRates rates);
     void setTimeRange(TimeRange timeRange);
 
     TimeRangePicker& picker() const { return *picker_; }
@@ -38,6 +41,7 @@ private:
     TimeRange timeRange_;
     std::vector<TimelineSnapshot> history_;
     std::optional<platform::Date> firstCommitDate_;
+    CostRates rates_;
     TimeRangePicker* picker_;
     std::array<QVBoxLayout*, 3> blocks_{};
     std::array<MetricsTimelineChartView*, 3> charts_{};

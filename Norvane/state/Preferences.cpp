@@ -1,5 +1,7 @@
 #include "Norvane/state/Preferences.h"
 
+#include "core/models/AppSettings.h"
+
 namespace norvane::app {
 
 Preferences::Preferences(std::shared_ptr<QSettings> settings, QObject* parent)
@@ -17,11 +19,15 @@ bool Preferences::hasCompletedOnboarding() const {
 
 void Preferences::setHasCompletedOnboarding(bool completed) { store(PreferenceKey::hasCompletedOnboarding, completed); }
 
-double Preferences::averageWage() const { return settings_->value(PreferenceKey::averageWage, 150000.0).toDouble(); }
+double Preferences::averageWage() const {
+    return settings_->value(PreferenceKey::averageWage, AppSettings::defaultAverageWage).toDouble();
+}
 
 void Preferences::setAverageWage(double wage) { store(PreferenceKey::averageWage, wage); }
 
-double Preferences::overhead() const { return settings_->value(PreferenceKey::overhead, 2.4).toDouble(); }
+double Preferences::overhead() const {
+    return settings_->value(PreferenceKey::overhead, AppSettings::defaultOverhead).toDouble();
+}
 
 void Preferences::setOverhead(double overhead) { store(PreferenceKey::overhead, overhead); }
 

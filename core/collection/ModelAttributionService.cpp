@@ -2,6 +2,7 @@
 
 #include "core/collection/CocomoEstimate.h"
 #include "core/collection/ModelTagParser.h"
+#include "core/models/AppSettings.h"
 
 #include "platform/LocalCalendar.h"
 
@@ -12,9 +13,10 @@ namespace {
 
 using platform::LocalCalendar::addingDays;
 
-/// Per-model rows are valued at fixed organic rates: 150000 a year and an overhead of 2.4.
-constexpr double attributionWage = 150000.0;
-constexpr double attributionOverhead = 2.4;
+/// Per-model rows are valued at fixed organic rates, the default wage and overhead whatever the
+/// settings say.
+constexpr double attributionWage = AppSettings::defaultAverageWage;
+constexpr double attributionOverhead = AppSettings::defaultOverhead;
 
 /// The models a commit is attributed to: those its whole message names, else `unknown` when its
 /// subject bears a marker. A body's markers alone credit nothing: "Co-authored-by:" mostly names

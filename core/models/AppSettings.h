@@ -12,9 +12,13 @@ namespace norvane {
 /// The cost parameters of the COCOMO estimates. The store keeps one such record by convention.
 class AppSettings : public platform::Model<AppSettings> {
 public:
+    /// The yearly wage and the overhead factor until the user sets others, in US dollars.
+    static constexpr double defaultAverageWage = 150000.0;
+    static constexpr double defaultOverhead = 2.4;
+
     platform::Uuid id = platform::Uuid::random();
-    double averageWage = 150000.0;
-    double overhead = 2.4;
+    double averageWage = defaultAverageWage;
+    double overhead = defaultOverhead;
     std::int64_t headcount = 1;
     ProjectType defaultProjectType = ProjectType::organic;
     std::optional<double> peakThroughput;

@@ -3,6 +3,7 @@
 #include "Norvane/components/charts/ChartMath.h"
 #include "Norvane/components/charts/PlotHoverTracker.h"
 #include "Norvane/components/charts/TimeRange.h"
+#include "core/models/AppSettings.h"
 #include "platform/Date.h"
 
 #include <QColor>
@@ -52,8 +53,8 @@ public:
         MetricType metric = MetricType::estimatedValue;
         TimeRange timeRange = TimeRange::thirtyDays;
         std::optional<platform::Date> firstCommitDate;
-        double averageWage = 150000.0;
-        double overhead = 2.4;
+        double averageWage = AppSettings::defaultAverageWage;
+        double overhead = AppSettings::defaultOverhead;
         int headcount = 1;
         int maxDataPoints = 50;
     };

@@ -25,29 +25,30 @@ TEST(ProjectDetailModel, LeverageComesFromItsModeAndFallsBackToTheSizeEstimate) 
     const auto now = platform::currentDate();
     const double estimate =
         CocomoEstimate::calculate(12'000, ProjectType::organic, 150000, 2.4).effortMonths / (60 / 30.0);
+    const CostRates rates;
 
-    const ProjectDetailModel uncached(*project, data, std::nullopt, now);
+    const ProjectDetailModel uncached(*project, data, std::nullopt, now, rates);
     EXPECT_DOUBLE_EQ(*uncached.leverageValue(LeverageDisplayMode::rolling14Day), estimate);
     EXPECT_DOUBLE_EQ(*uncached.leverageValue(LeverageDisplayMode::cumulative), estimate);
     EXPECT_FALSE(uncached.leverageDelta(LeverageDisplayMode::rolling14Day)) << "an estimate has no delta";
 
     data.newestHistory = HistoryTotals{0.0, 30'000};
-    const ProjectDetailModel noEffort(*project, data, std::nullopt, now);
+    const ProjectDetailModel noEffort(*project, data, std::nullopt, now, rates);
     EXPECT_DOUBLE_EQ(*noEffort.leverageValue(LeverageDisplayMode::cumulative),
                      CocomoEstimate::calculate(30'000, ProjectType::organic, 150000, 2.4).effortMonths / 2.0);
     data.newestHistory = HistoryTotals{9.0, 30'000};
-    const ProjectDetailModel cached(*project, data, rolling(2.5, 3.0), now);
+    const ProjectDetailModel cached(*project, data, rolling(2.5, 3.0), now, rates);
     EXPECT_DOUBLE_EQ(*cached.leverageValue(LeverageDisplayMode::cumulative), 4.5);
     EXPECT_EQ(cached.leverageMetric(LeverageDisplayMode::rolling14Day).value, "2.5x");
     EXPECT_EQ(cached.leverageDelta(LeverageDisplayMode::rolling14Day)->formatted, "-0.5x");
     EXPECT_FALSE(cached.leverageDelta(LeverageDisplayMode::cumulative));
-    EXPECT_FALSE(
-        ProjectDetailModel(*project, data, rolling(2.5, 0.0), now).leverageDelta(LeverageDisplayMode::rolling14Day))
+    EXPECT_FALSE(ProjectDetailModel(*project, data, rolling(2.5, 0.0), now, rates)
+                     .leverageDelta(LeverageDisplayMode::rolling14Day))
         << "no prior pace to compare with";
 
     project->firstCommitAt.reset();
     const ProjectPageData nothing;
-    const ProjectDetailModel undated(*project, nothing, std::nullopt, now);
+    const ProjectDetailModel undated(*project, nothing, std::nullopt, now, rates);
     EXPECT_EQ(undated.leverageMetric(LeverageDisplayMode::cumulative).value, "--");
     QStringList tiles;
     for (const auto& stat : undated.summaryStats()) tiles << stat.value + "/" + stat.sublabel.value_or("");
@@ -74,7 +75,8 @@ TEST(ProjectDetailModel, HeaderTextsAndCostComparison) {
     EXPECT_EQ(CostComparison::formatCurrency(54'000), "$54,000");
 
     // Docs only: the market prices no code, so there is nothing to compare.
-    const CostComparison docsOnly(MeasurementFigures{800, 3, 0, 0, 0, std::nullopt}, ProjectType::organic, 150.9);
+    const CostComparison docsOnly(MeasurementFigures{800, 3, 0, 0, 0, std::nullopt}, ProjectType::organic, CostRates{},
+                                  150.9);
     EXPECT_EQ(docsOnly.marketRateCaption(), "@ $150/hr");
     EXPECT_GT(docsOnly.cocomo.estimatedCost, 0.0);
     EXPECT_FALSE(docsOnly.ratio());

@@ -176,7 +176,7 @@ TEST(ProjectDetailView, ThePathOpensTheFolderInTheFileManager) {
     EXPECT_EQ(page.header().commitLineText(), QStringLiteral("a1b2c3d \u00B7 Ship the Atlas release"));
 }
 
-TEST(ProjectDetailView, ANewHourlyRateInTheSettingsRepricesTheOpenPage) {
+TEST(ProjectDetailView, NewRatesInTheSettingsRepriceTheOpenPage) {
     ProjectPageFixture fixture;
     auto& page = fixture.open(fixture.addCounted("Atlas", 10'000));
     page.section(ProjectSection::costEstimates).setExpanded(true);
@@ -194,6 +194,13 @@ TEST(ProjectDetailView, ANewHourlyRateInTheSettingsRepricesTheOpenPage) {
     EXPECT_EQ(costs->marketTexts(), QStringList({"$84,000", "Market Rate (2024)", "C++ @ $200/hr"}));
     EXPECT_TRUE(costs->marketCard().toolTip().contains("($200/hour)"));
     EXPECT_EQ(costs->comparisonText(), "COCOMO estimates 9.6x higher than market rate");
+
+    // The COCOMO figures follow the user's wage and overhead, not the defaults.
+    settings.overheadField().selectAll();
+    QTest::keyClicks(&settings.overheadField(), "4.8");
+    QTest::keyClick(&settings.overheadField(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return costs->comparisonText().contains("19.2x"); }, 5'000))
+        << costs->comparisonText().toStdString();
 }
 
 TEST(ProjectDetailView, OnePageServesEveryProjectAndCarriesTheChoicesMadeOnIt) {
