@@ -48,6 +48,8 @@ std::filesystem::path dataHome() { return baseFolder("XDG_DATA_HOME", ".local/sh
 
 std::filesystem::path configHome() { return baseFolder("XDG_CONFIG_HOME", ".config"); }
 
+std::filesystem::path stateHome() { return baseFolder("XDG_STATE_HOME", ".local/state"); }
+
 std::filesystem::path executableFolder() { return std::filesystem::read_symlink("/proc/self/exe").parent_path(); }
 
 } // namespace norvane::platform::XdgPaths

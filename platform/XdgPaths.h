@@ -17,6 +17,10 @@ std::filesystem::path dataHome();
 /// $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
 std::filesystem::path configHome();
 
+/// $XDG_STATE_HOME when it is an absolute path, else ~/.local/state. Stands in for the user's
+/// Logs folder.
+std::filesystem::path stateHome();
+
 /// The folder of the running executable.
 std::filesystem::path executableFolder();
 

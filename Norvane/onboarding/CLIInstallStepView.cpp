@@ -53,8 +53,7 @@ CLIInstallStepView::CLIInstallStepView(OnboardingWizardModel& model, QWidget* pa
 }
 
 QWidget* CLIInstallStepView::makeInstallArea() {
-    installed_ = StepLayout::makeStatusBox(QStringLiteral("Installed at ") +
-                                           QString::fromStdString(model_.services().toolPath.string()));
+    installed_ = StepLayout::makeStatusBox(QString(), &installedText_);
     install_ =
         new BusyButton(QStringLiteral("Install CLI"), installButtonWidth, QStringLiteral("square.and.arrow.down"));
     connect(install_, &QPushButton::clicked, this, &CLIInstallStepView::installCLI);
@@ -94,6 +93,8 @@ void CLIInstallStepView::installCLI() {
 
 void CLIInstallStepView::refresh() {
     installed_->setVisible(model_.cliInstalled());
+    installedText_->setText(QStringLiteral("Installed at ") +
+                            QString::fromStdString(model_.services().tool.shownPath().string()));
     notInstalled_->setVisible(!model_.cliInstalled());
     install_->setBusy(isInstalling_);
     install_->setEnabled(!isInstalling_);

@@ -9,10 +9,12 @@ namespace norvane::app {
 class BusyButton;
 class ErrorCaption;
 class OnboardingWizardModel;
+class StyledLabel;
 
-/// The wizard's command-line tool step: what the tool is for, and the link
-/// /usr/local/bin/norvane put in place through the installer, which may ask for the administrator's
-/// password. The installer runs on a worker; the wizard waits for it with the button spinning.
+/// The wizard's command-line tool step: what the tool is for, and where it is: installed beside the
+/// application, or linked into the install bin folder through the installer, which may ask for the
+/// administrator's password. The installer runs on a worker; the wizard waits for it with the
+/// button spinning.
 class CLIInstallStepView : public QWidget {
     Q_OBJECT
 public:
@@ -33,6 +35,7 @@ private:
     bool isInstalling_ = false;
     std::optional<QString> errorMessage_;
     QWidget* installed_ = nullptr;
+    StyledLabel* installedText_ = nullptr;
     QWidget* notInstalled_ = nullptr;
     BusyButton* install_ = nullptr;
     ErrorCaption* error_ = nullptr;

@@ -4,7 +4,7 @@ namespace norvane::app {
 
 OnboardingServices OnboardingServices::standard(AppState& appState) {
     return {&appState, std::make_shared<DependencyCheck>(), std::make_shared<CLIInstaller>(),
-            std::make_shared<LaunchdManager>(), CLIInstaller::Locations::standard().linkPath};
+            std::make_shared<LaunchdManager>(), CommandLineTool::standard()};
 }
 
 } // namespace norvane::app

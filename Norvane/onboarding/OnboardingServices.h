@@ -1,11 +1,11 @@
 #pragma once
 
-#include <filesystem>
 #include <memory>
 
 #include "Norvane/onboarding/DependencyCheck.h"
 #include "Norvane/state/AppState.h"
 #include "Norvane/state/CLIInstaller.h"
+#include "Norvane/state/CommandLineTool.h"
 #include "Norvane/state/LaunchdManager.h"
 
 namespace norvane::app {
@@ -18,8 +18,8 @@ struct OnboardingServices {
     std::shared_ptr<const DependencyCheck> dependencies;
     std::shared_ptr<const CLIInstaller> installer;
     std::shared_ptr<const LaunchdManager> agent;
-    /// Where the command-line tool counts as installed: the installer's link.
-    std::filesystem::path toolPath;
+    /// Where the command-line tool is looked for: beside the program, then the installer's link.
+    CommandLineTool tool;
 
     /// The running program's checks, installer and agent, over `appState`.
     static OnboardingServices standard(AppState& appState);

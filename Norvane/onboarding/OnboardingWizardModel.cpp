@@ -1,12 +1,11 @@
 #include "Norvane/onboarding/OnboardingWizardModel.h"
 
 #include "Norvane/state/BackgroundWork.h"
-#include "platform/ExecutableFile.h"
 
 namespace norvane::app {
 
 OnboardingWizardModel::OnboardingWizardModel(OnboardingServices services, QObject* parent)
-    : QObject(parent), services_(std::move(services)), cliInstalled_(platform::isExecutableFile(services_.toolPath)),
+    : QObject(parent), services_(std::move(services)), cliInstalled_(services_.tool.find().has_value()),
       projectAdder_(*services_.appState) {
     // Whether scc is required shows from the start, before the first check has finished.
     dependencies_.builtInCounter = services_.dependencies->hasBuiltInCounter();

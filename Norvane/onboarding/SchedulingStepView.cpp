@@ -15,7 +15,6 @@
 #include "Norvane/onboarding/PlainButton.h"
 #include "Norvane/onboarding/StepLayout.h"
 #include "Norvane/state/BackgroundWork.h"
-#include "platform/ExecutableFile.h"
 
 namespace norvane::app {
 namespace {
@@ -155,7 +154,7 @@ void SchedulingStepView::refresh() {
     hourPicker_->setCurrentIndex(collectionHour_);
     hourPicker_->setEnabled(!isWorking_);
     // The tool may come or go while the step is open; look again each time.
-    const bool toolReady = platform::isExecutableFile(model_.services().toolPath);
+    const bool toolReady = model_.services().tool.find().has_value();
     enable_->setBusy(isEnabling_);
     enable_->setEnabled(!isWorking_ && toolReady);
     toolRequired_->setVisible(!toolReady);

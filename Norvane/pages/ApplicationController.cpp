@@ -28,6 +28,7 @@
 #include "Norvane/state/AlertBox.h"
 #include "Norvane/state/CLIInstaller.h"
 #include "Norvane/state/CheckForUpdatesView.h"
+#include "Norvane/state/CommandLineTool.h"
 #include "Norvane/state/KitServices.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
@@ -179,12 +180,13 @@ void ApplicationController::buildMenus(QMenuBar& menuBar) {
     auto* toolItem = appMenu->addAction(QString());
     // The choice follows the link each time the menu opens.
     connect(appMenu, &QMenu::aboutToShow, toolItem, [toolItem] {
-        toolItem->setText(platform::isExecutableFile("/usr/local/bin/norvane")
+        toolItem->setText(platform::isExecutableFile(CommandLineTool::standard().linkPath)
                               ? QStringLiteral("Uninstall Command Line Tool...")
                               : QStringLiteral("Install Command Line Tool..."));
     });
     connect(toolItem, &QAction::triggered, this, [this] {
-        platform::isExecutableFile("/usr/local/bin/norvane") ? uninstallCommandLineTool() : installCommandLineTool();
+        platform::isExecutableFile(CommandLineTool::standard().linkPath) ? uninstallCommandLineTool()
+                                                                         : installCommandLineTool();
     });
     appMenu->addSeparator();
     appMenu->addAction(QStringLiteral("Quit Norvane"), QKeySequence::Quit, &application_, &QApplication::quit);
@@ -224,10 +226,10 @@ void ApplicationController::showSettingsWindow() {
 void ApplicationController::installCommandLineTool() {
     const auto result = CLIInstaller().install();
     if (result.succeeded()) {
-        AlertBox::run(
-            QMessageBox::Information, QStringLiteral("Installed"),
-            QStringLiteral("Command line tool installed to /usr/local/bin/norvane\n\nYou can now use 'norvane' "
-                           "in Terminal."));
+        AlertBox::run(QMessageBox::Information, QStringLiteral("Installed"),
+                      QStringLiteral("Command line tool installed to ") +
+                          QString::fromStdString(CommandLineTool::standard().linkPath.string()) +
+                          QStringLiteral("\n\nYou can now use 'norvane' in Terminal."));
         return;
     }
     if (const auto text = result.error().errorDescription()) {

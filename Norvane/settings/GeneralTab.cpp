@@ -18,7 +18,6 @@
 #include "Norvane/state/BackgroundWork.h"
 #include "core/models/ProjectService.h"
 #include "core/models/SnapshotService.h"
-#include "platform/ExecutableFile.h"
 
 namespace norvane::app {
 namespace {
@@ -153,7 +152,9 @@ void GeneralTab::runCLIAction(bool install) {
             if (!result) {
                 toolError_->showError(error);
             } else if (result->succeeded()) {
-                cliInstalled_ = install;
+                // Where the tool is now: a tool installed beside the application stays after the
+                // link is gone.
+                cliInstalled_ = services_.tool.find().has_value();
             } else if (const auto text = result->error().errorDescription()) {
                 toolError_->showError(QString::fromStdString(*text));
             }
@@ -222,12 +223,13 @@ void GeneralTab::refresh() {
     toolSymbol_->setSymbolName(cliInstalled_ ? QStringLiteral("checkmark.circle.fill")
                                              : QStringLiteral("xmark.circle.fill"));
     toolSymbol_->setColor(cliInstalled_ ? Palette::systemGreen() : Palette::textSecondary());
-    toolStatus_->setText(toolStatusText(cliInstalled_, services_.toolPath));
+    toolStatus_->setText(toolStatusText(cliInstalled_, services_.tool.shownPath()));
     toolButton_->setText(cliInstalled_ ? QStringLiteral("Uninstall") : QStringLiteral("Install"));
-    toolButton_->setEnabled(!isInstallingCLI_);
+    // Only the installer's link can be uninstalled, not a tool installed with the application.
+    toolButton_->setEnabled(!isInstallingCLI_ && (!cliInstalled_ || services_.tool.hasLink()));
 
-    // The file itself, not the row's state: the menu may have installed or removed the tool.
-    const bool toolReady = platform::isExecutableFile(services_.toolPath);
+    // The files themselves, not the row's state: the menu may have installed or removed the link.
+    const bool toolReady = services_.tool.find().has_value();
     toggle_->setChecked(launchdEnabled_);
     toggle_->setEnabled(toolReady && !isAgentBusy_);
     backgroundSection_->setFooter(backgroundCollectionFooter(toolReady));

@@ -11,7 +11,7 @@ SettingsServices SettingsServices::standard(Preferences& preferences, std::share
             std::make_shared<LaunchdManager>(),
             std::make_shared<CLIInstaller>(),
             std::make_shared<SharedIndexClient>(),
-            CLIInstaller::Locations::standard().linkPath};
+            CommandLineTool::standard()};
 }
 
 std::filesystem::path SettingsServices::storeFile() const {

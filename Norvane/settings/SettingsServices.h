@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "Norvane/state/CLIInstaller.h"
+#include "Norvane/state/CommandLineTool.h"
 #include "Norvane/state/IndexClient.h"
 #include "Norvane/state/LaunchdManager.h"
 #include "Norvane/state/Preferences.h"
@@ -21,8 +22,8 @@ struct SettingsServices {
     std::shared_ptr<const LaunchdManager> agent;
     std::shared_ptr<const CLIInstaller> installer;
     std::shared_ptr<IndexClient> indexClient;
-    /// Where the command-line tool counts as installed: the installer's link.
-    std::filesystem::path toolPath;
+    /// Where the command-line tool is looked for: beside the program, then the installer's link.
+    CommandLineTool tool;
 
     /// The agent, the installer and the benchmark client of the running program, over `store`.
     static SettingsServices standard(Preferences& preferences, std::shared_ptr<platform::ModelContainer> store);

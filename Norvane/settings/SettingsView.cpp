@@ -12,7 +12,6 @@
 #include "Norvane/settings/DataTab.h"
 #include "Norvane/settings/GeneralTab.h"
 #include "Norvane/settings/IndexTab.h"
-#include "platform/ExecutableFile.h"
 
 namespace norvane::app {
 namespace {
@@ -25,7 +24,7 @@ QIcon symbolIcon(const QString& name) { return SymbolRegistry::icon(name, tabSym
 GeneralTab::InitialState readInitialState(const SettingsServices& services) {
     const auto schedule = services.agent->installedSchedule();
     return {services.agent->isInstalled(), schedule ? schedule->hour : defaultCollectionHour,
-            platform::isExecutableFile(services.toolPath)};
+            services.tool.find().has_value()};
 }
 
 } // namespace

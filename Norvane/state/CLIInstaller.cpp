@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "Norvane/state/CommandLineTool.h"
 #include "Norvane/state/PkexecRunner.h"
 #include "platform/ExecutableFile.h"
 #include "platform/TextTrimming.h"
@@ -43,7 +44,8 @@ std::optional<std::string> CLIInstaller::InstallError::errorDescription() const 
 }
 
 CLIInstaller::Locations CLIInstaller::Locations::standard() {
-    return {"/usr/local/bin/norvane", platform::XdgPaths::executableFolder(), platform::XdgPaths::homeFolder()};
+    const auto tool = CommandLineTool::standard();
+    return {tool.linkPath, tool.programFolder, platform::XdgPaths::homeFolder()};
 }
 
 CLIInstaller::CLIInstaller() : CLIInstaller(Locations::standard(), standardPrivilegedRunner()) {}
@@ -60,6 +62,11 @@ CLIInstaller::InstallResult CLIInstaller::install() const {
     if (auto refusal = checkReplaceable()) {
         return InstallResult::failure(std::move(*refusal));
     }
+    // Installed into the install bin folder itself, the tool already is where the link would go;
+    // replacing it by a link would leave a link to itself.
+    if (std::filesystem::equivalent(*tool, locations_.linkPath, error)) {
+        return InstallResult::success();
+    }
     if (installSymlink(*tool)) {
         return InstallResult::success();
     }
@@ -68,11 +75,19 @@ CLIInstaller::InstallResult CLIInstaller::install() const {
 
 CLIInstaller::InstallResult CLIInstaller::uninstall() const {
     std::error_code error;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(locations_.linkPath, error))) {
+    const auto status = std::filesystem::symlink_status(locations_.linkPath, error);
+    if (!std::filesystem::exists(status)) {
         return InstallResult::success();
     }
     if (auto refusal = checkReplaceable()) {
         return InstallResult::failure(std::move(*refusal));
+    }
+    // Installed into the install bin folder itself, the tool is no link of the installer's: the
+    // application and its daily agent run it.
+    if (!std::filesystem::is_symlink(status) && locations_.resourceFolder &&
+        std::filesystem::equivalent(locations_.linkPath, *locations_.resourceFolder / "norvane", error)) {
+        return InstallResult::failure(
+            InstallError::installFailed(locations_.linkPath.string() + " is the installed tool, not a link"));
     }
     if (std::filesystem::remove(locations_.linkPath, error)) {
         return InstallResult::success();

@@ -9,8 +9,9 @@
 
 namespace norvane::app {
 
-/// Puts the link /usr/local/bin/norvane to the command-line tool in place and takes it away:
-/// first with the user's own rights, else with administrator rights through a password dialog.
+/// Puts the link to the command-line tool in the install bin folder (/usr/local/bin/norvane) in
+/// place and takes it away: first with the user's own rights, else with administrator rights
+/// through a password dialog.
 class CLIInstaller {
 public:
     class InstallError {
@@ -59,7 +60,7 @@ public:
         std::optional<std::filesystem::path> resourceFolder;
         std::filesystem::path homeFolder;
 
-        /// "/usr/local/bin/norvane", the folder of the running program, and the user's home.
+        /// The command-line tool's link and the running program's folder, and the user's home.
         static Locations standard();
     };
 

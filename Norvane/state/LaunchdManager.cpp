@@ -1,43 +1,93 @@
 #include "Norvane/state/LaunchdManager.h"
 
-#include <limits>
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
 
 #include "platform/AtomicFile.h"
-#include "platform/ExecutableFile.h"
 #include "platform/UnicodeText.h"
 #include "platform/XdgPaths.h"
-#include "platform/agents/PropertyListReader.h"
 
 namespace norvane::app {
 namespace {
 
-constexpr std::string_view notFoundText = "Could not find specified service";
+constexpr std::string_view calendarKey = "OnCalendar=*-*-* ";
+// What systemctl says of a unit it does not know, for one reason or another.
+constexpr std::string_view unknownUnitTexts[] = {"does not exist", "not loaded", "not found"};
 
-// Element content needs only these three; an ordinary path comes out unchanged.
-std::string xmlEscaped(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
+std::string unitName(std::string_view suffix) { return std::string(LaunchdManager::agentLabel) + std::string(suffix); }
 
 std::string utf8OrEmpty(std::string bytes) {
     return platform::UnicodeText::isValidUtf8(bytes) ? std::move(bytes) : std::string();
 }
 
-std::optional<int> integerField(const platform::PropertyListValue& dictionary, std::string_view key) {
-    const auto* value = dictionary.find(key);
-    const auto* number = value != nullptr ? value->get<std::int64_t>() : nullptr;
-    if (number == nullptr || *number < std::numeric_limits<int>::min() || *number > std::numeric_limits<int>::max()) {
+bool isControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
+/// One word of ExecStart: double-quoted with C escapes, "%" doubled against the unit specifiers
+/// and, in the arguments, "$" doubled against variable expansion.
+std::string execWord(std::string_view word, bool isProgram) {
+    std::string out = "\"";
+    for (const char c : word) {
+        if (c == '\\' || c == '"') {
+            out += '\\';
+            out += c;
+        } else if (c == '%') {
+            out += "%%";
+        } else if (c == '$' && !isProgram) {
+            out += "$$";
+        } else if (isControl(c)) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+/// A log for StandardOutput= or StandardError=: systemd takes the rest of the line as the path,
+/// after the specifiers, so only "%" is doubled and a path on more than one line cannot be named.
+std::string appendTarget(const std::filesystem::path& path) {
+    const std::string text = path.string();
+    if (std::any_of(text.begin(), text.end(), isControl)) {
+        throw std::invalid_argument("Cannot name " + text + " in a systemd unit: it holds a control character");
+    }
+    std::string out = "append:";
+    for (const char c : text) out += c == '%' ? std::string("%%") : std::string(1, c);
+    return out;
+}
+
+std::string twoDigits(int value) {
+    char text[3];
+    std::snprintf(text, sizeof text, "%02d", value);
+    return text;
+}
+
+std::optional<int> parseTwoDigits(std::string_view text, int highest) {
+    if (text.size() != 2 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
-    return static_cast<int>(*number);
+    const int value = (text[0] - '0') * 10 + (text[1] - '0');
+    return value <= highest ? std::optional(value) : std::nullopt;
+}
+
+/// "HH:MM:00" of the timer's calendar line.
+std::optional<LaunchdManager::Schedule> parseTime(std::string_view time) {
+    if (time.size() != 8 || time[2] != ':' || time.substr(5) != ":00") return std::nullopt;
+    const auto hour = parseTwoDigits(time.substr(0, 2), 23);
+    const auto minute = parseTwoDigits(time.substr(3, 2), 59);
+    if (!hour || !minute) return std::nullopt;
+    return LaunchdManager::Schedule{*hour, *minute};
+}
+
+bool saysUnitIsUnknown(const std::string& error) {
+    return std::any_of(std::begin(unknownUnitTexts), std::end(unknownUnitTexts),
+                       [&](std::string_view text) { return error.find(text) != std::string::npos; });
 }
 
 } // namespace
@@ -51,8 +101,8 @@ LaunchdManager::LaunchdError LaunchdManager::LaunchdError::cliNotInstalled() {
 }
 
 LaunchdManager::Locations LaunchdManager::Locations::standard() {
-    return {platform::XdgPaths::homeFolder(), "/usr/local/bin/norvane",
-            platform::XdgPaths::executableFolder() / "norvane-launchctl"};
+    return {platform::XdgPaths::configHome() / "systemd/user", platform::XdgPaths::stateHome() / "norvane",
+            CommandLineTool::standard()};
 }
 
 LaunchdManager::LaunchdManager() : LaunchdManager(Locations::standard(), platform::defaultProcessRunner()) {}
@@ -60,58 +110,32 @@ LaunchdManager::LaunchdManager() : LaunchdManager(Locations::standard(), platfor
 LaunchdManager::LaunchdManager(Locations locations, platform::ProcessRunner& runner)
     : locations_(std::move(locations)), runner_(runner) {}
 
-std::filesystem::path LaunchdManager::plistPath() const {
-    return locations_.homeFolder / "Library/LaunchAgents" / (std::string(agentLabel) + ".plist");
-}
+std::filesystem::path LaunchdManager::servicePath() const { return locations_.unitFolder / unitName(".service"); }
 
-std::filesystem::path LaunchdManager::logFolder() const { return locations_.homeFolder / "Library/Logs/Norvane"; }
+std::filesystem::path LaunchdManager::timerPath() const { return locations_.unitFolder / unitName(".timer"); }
 
 bool LaunchdManager::isInstalled() const {
     std::error_code error;
-    return std::filesystem::exists(plistPath(), error);
+    return std::filesystem::exists(timerPath(), error);
 }
 
-std::string LaunchdManager::plistContent(int hour, int minute) const {
-    const std::string label(agentLabel);
-    const std::vector<std::string> lines = {
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
-        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">",
-        "<plist version=\"1.0\">",
-        "<dict>",
-        "    <key>Label</key>",
-        "    <string>" + label + "</string>",
-        "    <key>ProgramArguments</key>",
-        "    <array>",
-        "        <string>" + xmlEscaped(locations_.toolPath.string()) + "</string>",
-        "        <string>collect</string>",
-        "    </array>",
-        "    <key>StartCalendarInterval</key>",
-        "    <dict>",
-        "        <key>Hour</key>",
-        "        <integer>" + std::to_string(hour) + "</integer>",
-        "        <key>Minute</key>",
-        "        <integer>" + std::to_string(minute) + "</integer>",
-        "    </dict>",
-        "    <key>StandardOutPath</key>",
-        "    <string>" + xmlEscaped((logFolder() / "collect.log").string()) + "</string>",
-        "    <key>StandardErrorPath</key>",
-        "    <string>" + xmlEscaped((logFolder() / "collect-error.log").string()) + "</string>",
-        "    <key>RunAtLoad</key>",
-        "    <false/>",
-        "</dict>",
-        "</plist>",
-    };
-    std::string text;
-    for (const auto& line : lines) {
-        text += (text.empty() ? "" : "\n") + line;
-    }
-    return text;
+std::string LaunchdManager::serviceContent(const std::filesystem::path& tool) const {
+    return "[Unit]\nDescription=Norvane daily collection\n\n[Service]\nType=oneshot\nExecStart=" +
+           execWord(tool.string(), true) + " " + execWord("collect", false) +
+           "\nStandardOutput=" + appendTarget(locations_.logFolder / "collect.log") +
+           "\nStandardError=" + appendTarget(locations_.logFolder / "collect-error.log") + "\n";
 }
 
-LaunchdManager::LaunchctlResult LaunchdManager::runLaunchctl(const std::vector<std::string>& arguments) const {
+std::string LaunchdManager::timerContent(int hour, int minute) const {
+    return "[Unit]\nDescription=Norvane daily collection\n\n[Timer]\n" + std::string(calendarKey) + twoDigits(hour) +
+           ":" + twoDigits(minute) + ":00\nPersistent=true\n\n[Install]\nWantedBy=timers.target\n";
+}
+
+LaunchdManager::SystemctlResult LaunchdManager::runSystemctl(const std::vector<std::string>& arguments) const {
     platform::ProcessRequest request;
-    request.executable = locations_.launchctlProgram.string();
-    request.arguments = arguments;
+    request.executable = "systemctl";
+    request.arguments = {"--user"};
+    request.arguments.insert(request.arguments.end(), arguments.begin(), arguments.end());
     platform::ProcessResult result = runner_.run(request);
     if (!result.started()) {
         return {-1, {}, *result.startError};
@@ -121,48 +145,58 @@ LaunchdManager::LaunchctlResult LaunchdManager::runLaunchctl(const std::vector<s
 }
 
 void LaunchdManager::install(int hour, int minute) const {
-    if (!platform::isExecutableFile(locations_.toolPath)) {
+    const auto tool = locations_.tool.find();
+    if (!tool) {
         throw LaunchdError::cliNotInstalled();
     }
-    std::filesystem::create_directories(plistPath().parent_path());
-    std::filesystem::create_directories(logFolder());
-    platform::AtomicFile::write(plistPath(), plistContent(hour, minute));
-    const LaunchctlResult result = runLaunchctl({"load", plistPath().string()});
-    if (result.status != 0) {
-        // An agent that did not load must not look installed.
+    const std::string service = serviceContent(*tool);
+    std::filesystem::create_directories(locations_.unitFolder);
+    std::filesystem::create_directories(locations_.logFolder);
+    platform::AtomicFile::write(servicePath(), service);
+    platform::AtomicFile::write(timerPath(), timerContent(hour, minute));
+    try {
+        systemctl({"daemon-reload"});
+        systemctl({"enable", "--now", unitName(".timer")});
+    } catch (const LaunchdError&) {
+        // An agent that did not start must not look installed.
         std::error_code ignored;
-        std::filesystem::remove(plistPath(), ignored);
-        throw LaunchdError::launchctlFailed(result.error);
+        std::filesystem::remove(timerPath(), ignored);
+        std::filesystem::remove(servicePath(), ignored);
+        runSystemctl({"daemon-reload"});
+        throw;
     }
 }
 
 void LaunchdManager::uninstall() const {
-    if (!isInstalled()) {
+    std::error_code error;
+    if (!std::filesystem::exists(timerPath(), error) && !std::filesystem::exists(servicePath(), error)) {
         return;
     }
-    const LaunchctlResult result = runLaunchctl({"unload", plistPath().string()});
-    if (result.status != 0 && result.error.find(notFoundText) == std::string::npos) {
-        throw LaunchdError::launchctlFailed(result.error);
-    }
-    std::filesystem::remove(plistPath());
+    systemctl({"disable", "--now", unitName(".timer")}, true);
+    systemctl({"stop", unitName(".service")}, true);
+    removeUnits();
+    // The timer is stopped already; systemd only forgets the removed units here.
+    runSystemctl({"daemon-reload"});
 }
 
 std::optional<LaunchdManager::Schedule> LaunchdManager::installedSchedule() const {
-    try {
-        const auto propertyList = platform::PropertyListReader::readFile(plistPath());
-        const auto* interval = propertyList.find("StartCalendarInterval");
-        if (interval == nullptr) {
-            return std::nullopt;
-        }
-        const auto hour = integerField(*interval, "Hour");
-        const auto minute = integerField(*interval, "Minute");
-        if (!hour || !minute) {
-            return std::nullopt;
-        }
-        return Schedule{*hour, *minute};
-    } catch (const platform::PropertyListError&) {
-        return std::nullopt;
+    std::ifstream timer(timerPath());
+    for (std::string line; std::getline(timer, line);) {
+        if (line.starts_with(calendarKey)) return parseTime(std::string_view(line).substr(calendarKey.size()));
     }
+    return std::nullopt;
+}
+
+void LaunchdManager::systemctl(const std::vector<std::string>& arguments, bool unknownUnitIsFine) const {
+    const SystemctlResult result = runSystemctl(arguments);
+    // A systemctl that did not start says nothing about the unit.
+    if (result.status == 0 || (unknownUnitIsFine && result.status > 0 && saysUnitIsUnknown(result.error))) return;
+    throw LaunchdError::launchctlFailed(result.error);
+}
+
+void LaunchdManager::removeUnits() const {
+    std::filesystem::remove(timerPath());
+    std::filesystem::remove(servicePath());
 }
 
 } // namespace norvane::app

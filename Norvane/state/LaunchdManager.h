@@ -8,13 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "Norvane/state/CommandLineTool.h"
 #include "platform/ProcessRunner.h"
 
 namespace norvane::app {
 
-/// The per-user agent that runs "norvane collect" daily while the application is closed: writes
-/// its property list into ~/Library/LaunchAgents, loads and unloads it with launchctl (on Linux
-/// our norvane-launchctl, which turns it into a systemd user timer) and reads the time back.
+/// The per-user agent that runs "norvane collect" daily while the application is closed: a
+/// systemd user service and its timer, written under $XDG_CONFIG_HOME/systemd/user and started and
+/// stopped with `systemctl --user`. The timer's calendar is the one record of the installed hour.
 class LaunchdManager {
 public:
     /// Thrown by `install` and `uninstall`; `what()` is the message the user sees.
@@ -36,7 +37,7 @@ public:
         std::string message_;
     };
 
-    struct LaunchctlResult {
+    struct SystemctlResult {
         std::int32_t status = 0;
         std::string output;
         std::string error;
@@ -48,13 +49,14 @@ public:
         bool operator==(const Schedule&) const = default;
     };
 
-    /// Where the agent's files and programs are; tests point them into temporary folders.
+    /// Where the units, the logs and the tool are; tests point them into temporary folders.
     struct Locations {
-        std::filesystem::path homeFolder;
-        std::filesystem::path toolPath;
-        std::filesystem::path launchctlProgram;
+        std::filesystem::path unitFolder;
+        std::filesystem::path logFolder;
+        CommandLineTool tool;
 
-        /// The user's home, "/usr/local/bin/norvane", and norvane-launchctl beside this program.
+        /// $XDG_CONFIG_HOME/systemd/user, $XDG_STATE_HOME/norvane and the tool where the installer
+        /// finds it.
         static Locations standard();
     };
 
@@ -64,20 +66,35 @@ public:
     LaunchdManager();
     LaunchdManager(Locations locations, platform::ProcessRunner& runner);
 
-    std::filesystem::path plistPath() const;
-    std::filesystem::path logFolder() const;
+    std::filesystem::path servicePath() const;
+    std::filesystem::path timerPath() const;
+    const std::filesystem::path& logFolder() const { return locations_.logFolder; }
 
+    /// Whether the timer's unit file exists.
     bool isInstalled() const;
-    std::string plistContent(int hour, int minute) const;
-    LaunchctlResult runLaunchctl(const std::vector<std::string>& arguments) const;
-    /// Throws `LaunchdError`, `std::filesystem::filesystem_error` when a folder cannot be made, or
-    /// `std::system_error` when the file cannot be written.
+    /// The oneshot service that runs `tool` with "collect", its output appended to the two logs.
+    /// Throws `std::invalid_argument` for a path that a unit file cannot hold (a control character).
+    std::string serviceContent(const std::filesystem::path& tool) const;
+    /// The timer: daily at `hour`:`minute` local time; a run missed while the machine was off is
+    /// made up at the next start. Enabling it does not run the service.
+    std::string timerContent(int hour, int minute) const;
+    /// `systemctl --user` with `arguments`; status -1 and the reason when it cannot be started.
+    SystemctlResult runSystemctl(const std::vector<std::string>& arguments) const;
+    /// Throws `LaunchdError`, `std::filesystem::filesystem_error` when a folder cannot be made,
+    /// `std::system_error` when a unit cannot be written, or `std::invalid_argument` (see
+    /// `serviceContent`).
     void install(int hour, int minute) const;
-    /// Throws `LaunchdError`, or `std::filesystem::filesystem_error` when the file cannot be removed.
+    /// Throws `LaunchdError`, or `std::filesystem::filesystem_error` when a unit cannot be removed.
     void uninstall() const;
+    /// The timer's hour and minute; none without a timer or with a calendar of another form.
     std::optional<Schedule> installedSchedule() const;
 
 private:
+    /// Runs `systemctl --user` and throws `launchctlFailed` with its error output unless it
+    /// succeeds or, when `unknownUnitIsFine`, only says that the unit is unknown.
+    void systemctl(const std::vector<std::string>& arguments, bool unknownUnitIsFine = false) const;
+    void removeUnits() const;
+
     Locations locations_;
     platform::ProcessRunner& runner_;
 };

@@ -36,8 +36,8 @@ public:
     }
 };
 
-/// A launchctl whose user session cannot be reached, as on a desktop without systemd's user bus.
-class UnreachableLaunchctl final : public platform::ProcessRunner {
+/// A systemctl whose user session cannot be reached, as on a desktop without systemd's user bus.
+class UnreachableSystemctl final : public platform::ProcessRunner {
 public:
     platform::ProcessResult run(const platform::ProcessRequest&) override {
         platform::ProcessResult result;
@@ -51,20 +51,24 @@ std::filesystem::path toolPath() { return platform::XdgPaths::homeFolder() / "us
 
 OnboardingServices demoServices(AppState& appState, bool withBuiltInCounter) {
     static FailingPrivilegedRunner passwordDialog;
-    static UnreachableLaunchctl launchctl;
+    static UnreachableSystemctl systemctl;
     const auto home = platform::XdgPaths::homeFolder();
     const auto programs = platform::XdgPaths::executableFolder();
+    // The wizard runs as if from a folder without the tool, which the installer links from here.
+    const CommandLineTool tool{home, toolPath()};
     // No login shell finds anything: scc is missing, git is at its usual place.
     DependencyCheck::Locations tools{{},
                                      {"/usr/bin/git"},
                                      withBuiltInCounter ? SccLookup::standard().builtInPaths
                                                         : std::vector<std::filesystem::path>{},
                                      "/bin/false"};
-    return {&appState, std::make_shared<DependencyCheck>(tools),
-            std::make_shared<CLIInstaller>(CLIInstaller::Locations{toolPath(), programs, home}, passwordDialog),
-            std::make_shared<LaunchdManager>(
-                LaunchdManager::Locations{home, toolPath(), programs / "norvane-launchctl"}, launchctl),
-            toolPath()};
+    return {
+        &appState, std::make_shared<DependencyCheck>(tools),
+        std::make_shared<CLIInstaller>(CLIInstaller::Locations{toolPath(), programs, home}, passwordDialog),
+        std::make_shared<LaunchdManager>(LaunchdManager::Locations{platform::XdgPaths::configHome() / "systemd/user",
+                                                                   platform::XdgPaths::stateHome() / "norvane", tool},
+                                         systemctl),
+        tool};
 }
 
 /// Takes the picture at once, with the layouts done but before any work answers.
@@ -157,8 +161,8 @@ void stageScheduling(OnboardingWizard& wizard, const Take& take) {
     take(QStringLiteral("onboarding-scheduling.png"), wizard);
     // An agent installed earlier, at 7 in the morning: the step starts from it.
     const auto& agent = *wizard.model().services().agent;
-    std::filesystem::create_directories(agent.plistPath().parent_path());
-    std::ofstream(agent.plistPath()) << agent.plistContent(7, 0);
+    std::filesystem::create_directories(agent.timerPath().parent_path());
+    std::ofstream(agent.timerPath()) << agent.timerContent(7, 0);
     revisit(wizard);
     take(QStringLiteral("onboarding-scheduling-enabled.png"), wizard);
     auto& step = *dynamic_cast<SchedulingStepView*>(wizard.stepView());

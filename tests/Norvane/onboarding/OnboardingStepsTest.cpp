@@ -76,12 +76,11 @@ TEST_F(OnboardingStepsTest, AFailedFirstCollectionShowsItsErrorInsteadOfSuccess)
     EXPECT_TRUE(kit().findProject("Beacon")) << "registered all the same";
 }
 
-// Through the real norvane-launchctl: the step writes the agent, and a systemctl stand-in lets it
-// make the units under the temporary home.
+// The step writes the units under the temporary home, and a systemctl stand-in answers. The tool
+// is installed beside the program: no link is needed.
 TEST_F(OnboardingStepsTest, EnablingAtTheDefaultHourCreatesTheTimerAndDisablingRemovesIt) {
-    norvane::testing::TemporaryFolder bin;
-    testing::SystemctlStandIn systemctl(bin, 0);
-    linkTool();
+    norvane::testing::SystemctlStandIn systemctl;
+    installToolBesideTheProgram();
     auto& wizard = open(services());
     goTo(OnboardingStep::scheduling);
     auto& view = step<SchedulingStepView>();
@@ -93,6 +92,9 @@ TEST_F(OnboardingStepsTest, EnablingAtTheDefaultHourCreatesTheTimerAndDisablingR
 
     const auto timer = home() / ".config/systemd/user/app.norvane.collect.timer";
     EXPECT_THAT(norvane::testing::readFile(timer), ::testing::HasSubstr("OnCalendar=*-*-* 02:00:00"));
+    EXPECT_THAT(norvane::testing::readFile(home() / ".config/systemd/user/app.norvane.collect.service"),
+                ::testing::HasSubstr("ExecStart=\"" + (programFolder() / "norvane").string() + "\""));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(toolPath())));
     EXPECT_EQ(view.statusText().text(), "Enabled - runs daily at 2:00 AM");
     EXPECT_TRUE(view.enabledBlock().isVisible());
     EXPECT_TRUE(wizard.model().schedulingEnabled());
@@ -106,12 +108,12 @@ TEST_F(OnboardingStepsTest, EnablingAtTheDefaultHourCreatesTheTimerAndDisablingR
 
 TEST_F(OnboardingStepsTest, AFailedDisableShowsItsErrorAndAnInstalledAgentShowsItsHour) {
     linkTool();
-    RecordingProcessRunner launchctl([](const platform::ProcessRequest& request) {
-        return request.arguments.front() == "unload" ? exitedWith(1, "Failed to connect to bus") : exitedWith(0);
+    RecordingProcessRunner systemctl([](const platform::ProcessRequest& request) {
+        return request.arguments[1] == "disable" ? exitedWith(1, "Failed to connect to bus") : exitedWith(0);
     });
-    const auto agent = services(launchctl).agent;
+    const auto agent = services(systemctl).agent;
     agent->install(5, 30);
-    auto& wizard = open(services(launchctl));
+    auto& wizard = open(services(systemctl));
     goTo(OnboardingStep::scheduling);
     auto& view = step<SchedulingStepView>();
     EXPECT_EQ(view.statusText().text(), "Enabled - runs daily at 5:00 AM");
@@ -153,6 +155,18 @@ TEST_F(OnboardingStepsTest, TheToolStepShowsNothingForACancelledPromptAndTheMess
     EXPECT_TRUE(view.installedRow().isVisible());
     EXPECT_TRUE(wizard.model().cliInstalled());
     EXPECT_EQ(std::filesystem::read_symlink(toolPath()), testing::builtPrograms() / "norvane");
+    EXPECT_TRUE(norvane::testing::showsText(view, "Installed at " + QString::fromStdString(toolPath().string())));
+}
+
+TEST_F(OnboardingStepsTest, TheToolStepShowsTheToolInstalledBesideTheProgram) {
+    installToolBesideTheProgram();
+    auto& wizard = open(services());
+    goTo(OnboardingStep::cliInstall);
+    auto& view = step<CLIInstallStepView>();
+    EXPECT_TRUE(view.installedRow().isVisible());
+    EXPECT_TRUE(norvane::testing::showsText(view, "Installed at " +
+                                                      QString::fromStdString((programFolder() / "norvane").string())));
+    EXPECT_TRUE(wizard.model().cliInstalled());
 }
 
 } // namespace

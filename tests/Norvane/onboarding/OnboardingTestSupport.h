@@ -14,12 +14,15 @@
 
 namespace norvane::app::testing {
 
-/// The wizard over the application state of a temporary home: the tool's link, the agent's files
-/// and the systemd units all stay in that home; the tools are found where the test says.
+/// The wizard over the application state of a temporary home: the tool's link and the agent's
+/// units stay in that home, and the wizard's program runs from a folder of it, without the tool
+/// until the test puts it there; the tools are found where the test says.
 class OnboardingTest : public SheetTest {
 protected:
     std::filesystem::path home() const { return platform::XdgPaths::homeFolder(); }
     std::filesystem::path toolPath() const { return home() / "usr/local/bin/norvane"; }
+    std::filesystem::path programFolder() const { return home() / "programs"; }
+    CommandLineTool tool() const { return {programFolder(), toolPath()}; }
 
     /// git at its usual place, scc nowhere, and the built-in counter among the built programs when
     /// `builtInCounter` holds; no login shell finds anything.
@@ -31,14 +34,15 @@ protected:
                 "/bin/false"};
     }
 
-    OnboardingServices services(platform::ProcessRunner& launchctl = platform::defaultProcessRunner(),
+    OnboardingServices services(platform::ProcessRunner& systemctl = platform::defaultProcessRunner(),
                                 DependencyCheck::Locations found = tools(true)) {
         return {
             &appState(), std::make_shared<DependencyCheck>(std::move(found)),
             std::make_shared<CLIInstaller>(CLIInstaller::Locations{toolPath(), builtPrograms(), home()}, privileged),
             std::make_shared<LaunchdManager>(
-                LaunchdManager::Locations{home(), toolPath(), builtPrograms() / "norvane-launchctl"}, launchctl),
-            toolPath()};
+                LaunchdManager::Locations{home() / ".config/systemd/user", home() / ".local/state/norvane", tool()},
+                systemctl),
+            tool()};
     }
 
     /// The wizard, open over a window of its own.
@@ -64,6 +68,8 @@ protected:
     }
 
     void linkTool() const { linkBuiltTool(toolPath()); }
+    /// Puts the built tool beside the wizard's program, as `cmake --install` does.
+    void installToolBesideTheProgram() const { linkBuiltTool(programFolder() / "norvane"); }
 
     norvane::testing::ScopedEnvironment configHome{"XDG_CONFIG_HOME", (home() / ".config").string()};
     norvane::testing::FakePrivilegedRunner privileged;

@@ -4,7 +4,9 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include "Norvane/state/LaunchdManager.h"
 #include "platform/ProcessRunner.h"
+#include "tests/Norvane/state/SystemctlStandIn.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace norvane::app {
@@ -16,23 +18,28 @@ platform::ProcessResult run(const std::string& program, std::vector<std::string>
     return platform::defaultProcessRunner().run({.executable = program, .arguments = std::move(arguments)});
 }
 
-// What `cmake --install` gives a desktop user: the four programs side by side, a valid menu entry
-// that starts the installed application, and the icon at each size of the icon theme; the
-// first-run wizard finds the icon at 80x80 (and twice that) among the resources.
-TEST(Installation, GivesTheProgramsAValidMenuEntryForTheApplicationAndItsIcon) {
+/// `cmake --install` of this build into `prefix`.
+void install(const norvane::testing::TemporaryFolder& prefix) {
     const char* bin = std::getenv("NORVANE_TEST_BIN");
     ASSERT_NE(bin, nullptr);
-    norvane::testing::TemporaryFolder prefix;
     const auto installed = run("/usr/bin/env", {"cmake", "--install", fs::path(bin).parent_path().string(), "--prefix",
                                                 prefix.path().string()});
     ASSERT_TRUE(installed.succeeded()) << installed.standardOutput << installed.standardError;
+}
+
+// What `cmake --install` gives a desktop user: the three programs side by side, a valid menu entry
+// that starts the installed application, and the icon at each size of the icon theme; the
+// first-run wizard finds the icon at 80x80 (and twice that) among the resources.
+TEST(Installation, GivesTheProgramsAValidMenuEntryForTheApplicationAndItsIcon) {
+    norvane::testing::TemporaryFolder prefix;
+    ASSERT_NO_FATAL_FAILURE(install(prefix));
 
     std::vector<std::string> programs;
     for (const auto& entry : fs::directory_iterator(prefix.path() / "bin")) {
         programs.push_back(entry.path().filename().string());
     }
     std::sort(programs.begin(), programs.end());
-    EXPECT_EQ(programs, (std::vector<std::string>{"Norvane", "norvane", "norvane-count", "norvane-launchctl"}));
+    EXPECT_EQ(programs, (std::vector<std::string>{"Norvane", "norvane", "norvane-count"}));
 
     const auto entry = prefix.path() / "share/applications/norvane.desktop";
     const auto valid = run("/usr/bin/desktop-file-validate", {entry.string()});
@@ -49,6 +56,31 @@ TEST(Installation, GivesTheProgramsAValidMenuEntryForTheApplicationAndItsIcon) {
     EXPECT_TRUE(fs::exists(prefix.path() / "share/icons/hicolor/scalable/apps/norvane.svg"));
     EXPECT_EQ(QImage(QStringLiteral(":/icons/norvane-80.png")).size(), QSize(80, 80));
     EXPECT_EQ(QImage(QStringLiteral(":/icons/norvane-80@2x.png")).size(), QSize(160, 160));
+}
+
+// The installed application finds the tool beside itself, so its daily agent is enabled without
+// any link in the install bin folder (its place here is a folder that stays empty), and what the
+// timer starts collects into the user's store.
+TEST(Installation, EnablesTheDailyAgentOnTheInstalledToolWithoutALink) {
+    norvane::testing::TemporaryFolder prefix;
+    ASSERT_NO_FATAL_FAILURE(install(prefix));
+    norvane::testing::TemporaryHome home;
+    norvane::testing::SystemctlStandIn systemctl;
+    const auto link = home.path() / "install-bin/norvane";
+    const LaunchdManager agent({home.path() / ".config/systemd/user", home.path() / ".local/state/norvane",
+                                CommandLineTool{prefix.path() / "bin", link}},
+                               platform::defaultProcessRunner());
+
+    agent.install(2, 0);
+    const auto tool = prefix.path() / "bin/norvane";
+    const std::string service = norvane::testing::readFile(agent.servicePath());
+    EXPECT_NE(service.find("\nExecStart=\"" + tool.string() + "\" \"collect\"\n"), std::string::npos) << service;
+    EXPECT_EQ(systemctl.calls().back(), "--user enable --now app.norvane.collect.timer");
+    EXPECT_FALSE(fs::exists(link.parent_path()));
+
+    const auto collected = run(tool.string(), {"collect"});
+    EXPECT_EQ(collected.exitStatus, 0) << collected.standardOutput << collected.standardError;
+    EXPECT_TRUE(fs::exists(home.dataHome() / "Norvane/norvane.store"));
 }
 
 } // namespace

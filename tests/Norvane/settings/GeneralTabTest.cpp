@@ -20,8 +20,8 @@ namespace {
 
 using norvane::testing::exitedWith;
 using norvane::testing::RecordingProcessRunner;
+using norvane::testing::SystemctlStandIn;
 using testing::eventually;
-using testing::SystemctlStandIn;
 
 /// What a user's pick in the open list does.
 void choose(QComboBox& picker, int index) {
@@ -55,11 +55,9 @@ TEST(SettingsWindow, ReadsTheAgentAndTheToolFromTheDiskWhenMade) {
         EXPECT_EQ(window->size(), QSize(SettingsView::windowWidth, SettingsView::windowHeight));
     }
 
-    // An agent whose calendar interval lacks its hour is on, at the default hour.
-    const auto plist = fixture.home.path() / "Library/LaunchAgents/app.norvane.collect.plist";
-    std::filesystem::create_directories(plist.parent_path());
-    std::ofstream(plist) << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>StartCalendarInterval</key>"
-                            "<dict><key>Minute</key><integer>0</integer></dict></dict></plist>";
+    // An agent whose timer has no daily calendar is on, at the default hour.
+    std::filesystem::create_directories(fixture.unitFolder);
+    std::ofstream(fixture.unitFolder / "app.norvane.collect.timer") << "[Timer]\nOnCalendar=weekly\n";
     std::filesystem::remove(fixture.toolPath);
     fixture.linkTool();
     auto again = fixture.open(fixture.services());
@@ -69,12 +67,10 @@ TEST(SettingsWindow, ReadsTheAgentAndTheToolFromTheDiskWhenMade) {
     EXPECT_EQ(again->generalTab().toolButton().text(), "Uninstall");
 }
 
-// Through the real norvane-launchctl: the settings write the agent, the stand-in turns it into
-// systemd units under the temporary home.
+// The settings write the units under the temporary home, and a systemctl stand-in answers.
 TEST(GeneralTab, ChangingTheHourRewritesTheTimerAndTurningItOffRemovesIt) {
     GeneralTabFixture fixture;
-    norvane::testing::TemporaryFolder bin;
-    SystemctlStandIn systemctl(bin, 0);
+    SystemctlStandIn systemctl;
     fixture.linkTool();
     auto window = fixture.open(fixture.services());
     auto& tab = window->generalTab();
@@ -94,15 +90,15 @@ TEST(GeneralTab, ChangingTheHourRewritesTheTimerAndTurningItOffRemovesIt) {
     tab.backgroundToggle().click();
     ASSERT_TRUE(fixture.waitForAgent(tab));
     EXPECT_FALSE(std::filesystem::exists(fixture.unitFolder / "app.norvane.collect.timer"));
-    EXPECT_FALSE(std::filesystem::exists(fixture.home.path() / "Library/LaunchAgents/app.norvane.collect.plist"));
+    EXPECT_FALSE(std::filesystem::exists(fixture.home.path() / "Library"));
     EXPECT_FALSE(tab.collectionTimePicker().isVisibleTo(window.get()));
 }
 
 TEST(GeneralTab, AFailedLoadPutsTheToggleBackOnceAndSaysWhy) {
     GeneralTabFixture fixture;
     fixture.linkTool();
-    RecordingProcessRunner launchctl([](const platform::ProcessRequest&) { return exitedWith(1, "no session bus"); });
-    auto window = fixture.open(fixture.services(launchctl));
+    RecordingProcessRunner systemctl([](const platform::ProcessRequest&) { return exitedWith(1, "no session bus"); });
+    auto window = fixture.open(fixture.services(systemctl));
     auto& tab = window->generalTab();
 
     tab.backgroundToggle().click();
@@ -111,8 +107,8 @@ TEST(GeneralTab, AFailedLoadPutsTheToggleBackOnceAndSaysWhy) {
     ASSERT_TRUE(fixture.waitForAgent(tab));
     EXPECT_FALSE(tab.backgroundToggle().isChecked());
     EXPECT_EQ(tab.agentError().text(), "launchctl failed: no session bus");
-    // Putting the toggle back ran nothing: one load, no unload.
-    EXPECT_EQ(launchctl.requests.size(), 1U);
+    // Putting the toggle back ran nothing: one failed reload and its clean-up, no disable.
+    EXPECT_EQ(systemctl.commandLines(), std::vector<std::string>(2, "systemctl --user daemon-reload"));
 }
 
 TEST(GeneralTab, InstallsAndRemovesTheToolAndShowsWhatWentWrong) {
@@ -148,6 +144,27 @@ TEST(GeneralTab, InstallsAndRemovesTheToolAndShowsWhatWentWrong) {
     EXPECT_EQ(tab.toolStatus(), "Not installed");
 }
 
+// Installed with `cmake --install`, the tool is beside the program: no link and no password.
+TEST(GeneralTab, TheToolBesideTheProgramNeedsNoLinkForBackgroundCollection) {
+    GeneralTabFixture fixture;
+    SystemctlStandIn systemctl;
+    fixture.installToolBesideTheProgram();
+    auto window = fixture.open(fixture.services());
+    auto& tab = window->generalTab();
+    const auto tool = fixture.programFolder / "norvane";
+    EXPECT_EQ(tab.toolStatus(), "Installed at " + QString::fromStdString(tool.string()));
+    EXPECT_FALSE(tab.toolButton().isEnabled()) << "no link of the installer's to uninstall";
+    ASSERT_TRUE(tab.backgroundToggle().isEnabled());
+
+    tab.backgroundToggle().click();
+    ASSERT_TRUE(fixture.waitForAgent(tab));
+    EXPECT_TRUE(tab.agentError().isHidden()) << tab.agentError().text().toStdString();
+    EXPECT_THAT(norvane::testing::readFile(fixture.unitFolder / "app.norvane.collect.service"),
+                ::testing::HasSubstr("ExecStart=\"" + tool.string() + "\" \"collect\""));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(fixture.toolPath)));
+    EXPECT_TRUE(fixture.privileged.commands.empty());
+}
+
 TEST(GeneralTab, ShowsTheNewestSnapshotOfTheProjectsThatAreNotArchived) {
     GeneralTabFixture fixture;
     const auto now = platform::currentDate();
@@ -162,8 +179,8 @@ TEST(GeneralTab, ShowsTheNewestSnapshotOfTheProjectsThatAreNotArchived) {
     snapshot("Beacon", ProjectStatus::paused, std::chrono::hours(3));
     snapshot("Old", ProjectStatus::archived, std::chrono::minutes(5));
     fixture.linkTool();
-    RecordingProcessRunner launchctl;
-    auto window = fixture.open(fixture.services(launchctl));
+    RecordingProcessRunner systemctl;
+    auto window = fixture.open(fixture.services(systemctl));
     auto& tab = window->generalTab();
     EXPECT_EQ(tab.lastCollectionText(), "");
 

@@ -15,6 +15,7 @@
 #include "platform/ProcessRunner.h"
 #include "tests/Norvane/state/AppStateFakes.h"
 #include "tests/Norvane/state/FakePrivilegedRunner.h"
+#include "tests/Norvane/state/SystemctlStandIn.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace norvane::app::testing {
@@ -38,29 +39,16 @@ bool eventually(Done done) {
     return QTest::qWaitFor(done, 15'000);
 }
 
-/// A systemctl first in PATH that logs its arguments and exits with `status`, as a user session
-/// would or would not answer.
-struct SystemctlStandIn {
-    SystemctlStandIn(const norvane::testing::TemporaryFolder& folder, int status)
-        : path_("PATH", (folder.path() / "fakebin").string() + ":/usr/bin:/bin") {
-        const auto script = folder.writeFile(
-            "fakebin/systemctl", "#!/bin/sh\necho \"$@\" >> '" + (folder.path() / "systemctl.log").string() + "'\n" +
-                                     (status == 0 ? "" : "echo 'Failed to connect to bus' >&2\n") + "exit " +
-                                     std::to_string(status) + "\n");
-        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
-    }
-
-    norvane::testing::ScopedEnvironment path_;
-};
-
-/// A temporary home with a real store file and preferences of its own. The agent runs the real
-/// norvane-launchctl through the process runner the test picks; the installer looks for the tool
-/// among the built programs and links it into the home; the benchmark client is a fake unless the
-/// test hands in another.
+/// A temporary home with a real store file and preferences of its own. The agent writes its units
+/// into the home and runs systemctl through the process runner the test picks; the window's
+/// program runs from a folder of the home, without the tool until the test puts it there; the
+/// installer looks for the tool among the built programs and links it into the home; the
+/// benchmark client is a fake unless the test hands in another.
 struct SettingsFixture {
     norvane::testing::TemporaryHome home;
     norvane::testing::ScopedEnvironment configHome{"XDG_CONFIG_HOME", (home.path() / ".config").string()};
     std::filesystem::path toolPath = home.path() / "usr/local/bin/norvane";
+    std::filesystem::path programFolder = home.path() / "programs";
     std::shared_ptr<platform::ModelContainer> store =
         NorvaneDatabase::makeContainer(home.dataHome() / "Norvane/norvane.store");
     std::shared_ptr<platform::ModelContext> context = std::make_shared<platform::ModelContext>(store);
@@ -77,12 +65,15 @@ struct SettingsFixture {
         return {
             &preferences,
             store,
-            std::make_shared<LaunchdManager>(
-                LaunchdManager::Locations{home.path(), toolPath, builtPrograms() / "norvane-launchctl"}, agentRunner),
+            std::make_shared<LaunchdManager>(LaunchdManager::Locations{home.path() / ".config/systemd/user",
+                                                                       home.path() / ".local/state/norvane", tool()},
+                                             agentRunner),
             std::make_shared<CLIInstaller>(CLIInstaller::Locations{toolPath, builtPrograms(), home.path()}, privileged),
             indexClient ? std::move(indexClient) : index,
-            toolPath};
+            tool()};
     }
+
+    CommandLineTool tool() const { return {programFolder, toolPath}; }
 
     /// The window over `services`, shown.
     std::unique_ptr<SettingsView> open(SettingsServices services) {
@@ -93,6 +84,8 @@ struct SettingsFixture {
     }
 
     void linkTool() const { linkBuiltTool(toolPath); }
+    /// Puts the built tool beside the window's program, as `cmake --install` does.
+    void installToolBesideTheProgram() const { linkBuiltTool(programFolder / "norvane"); }
 };
 
 } // namespace norvane::app::testing

@@ -107,6 +107,18 @@ TEST_F(CLIInstallerTest, AFolderAtTheLinkIsNeverRemoved) {
     EXPECT_TRUE(std::filesystem::exists(locations.linkPath / "keep.txt"));
 }
 
+// Installed into the install bin folder itself (the prefix /usr/local), the tool is where the link
+// belongs: installing keeps it, uninstalling refuses to delete what the application runs.
+TEST_F(CLIInstallerTest, TheToolInstalledWhereTheLinkBelongsIsKept) {
+    locations.resourceFolder = locations.linkPath.parent_path();
+    const auto tool = makeExecutable(folder, "usr/local/bin/norvane");
+    EXPECT_TRUE(installer(privileged).install().succeeded());
+    EXPECT_FALSE(std::filesystem::is_symlink(tool));
+    EXPECT_EQ(failureOf(installer(privileged).uninstall()), tool.string() + " is the installed tool, not a link");
+    EXPECT_TRUE(std::filesystem::is_regular_file(tool));
+    EXPECT_THAT(privileged.commands, IsEmpty());
+}
+
 TEST_F(CLIInstallerTest, InstallFallsBackToAdministratorRights) {
     const auto tool = makeExecutable(folder, "bundle/norvane");
     // A file where the link's folder should be makes the direct route fail, whoever runs the test.

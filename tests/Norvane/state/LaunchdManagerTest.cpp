@@ -5,7 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/agents/PropertyListReader.h"
+#include "tests/Norvane/state/SystemctlStandIn.h"
 #include "tests/support/ErrorMessage.h"
 #include "tests/support/RecordingProcessRunner.h"
 #include "tests/support/TemporaryFolder.h"
@@ -13,8 +13,10 @@
 namespace norvane::app {
 namespace {
 
+namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using testing::exitedWith;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using testing::readFile;
 using testing::RecordingProcessRunner;
@@ -24,33 +26,18 @@ std::string launchdErrorOf(Action action) {
     return testing::errorMessageOf<LaunchdManager::LaunchdError>(action);
 }
 
-// The agent program reads the list back: every value survives, also what XML reserves.
-TEST(LaunchdManagerPropertyList, ReadsBackWithPathsThatXmlReservesEscaped) {
-    RecordingProcessRunner runner;
-    const LaunchdManager manager({"/home/R&D <lab>", "/opt/R&D/norvane", "/opt/norvane/norvane-launchctl"}, runner);
-    const auto list = platform::PropertyListReader::read(manager.plistContent(23, 59));
-    EXPECT_EQ(*list.find("Label")->get<std::string>(), "app.norvane.collect");
-    const auto& arguments = *list.find("ProgramArguments")->get<platform::PropertyListValue::Array>();
-    ASSERT_EQ(arguments.size(), 2u);
-    EXPECT_EQ(*arguments[0].get<std::string>(), "/opt/R&D/norvane");
-    EXPECT_EQ(*arguments[1].get<std::string>(), "collect");
-    EXPECT_EQ(*list.find("StandardErrorPath")->get<std::string>(),
-              "/home/R&D <lab>/Library/Logs/Norvane/collect-error.log");
-    EXPECT_EQ(*list.find("RunAtLoad")->get<bool>(), false);
-    EXPECT_EQ(manager.plistPath(), "/home/R&D <lab>/Library/LaunchAgents/app.norvane.collect.plist");
+fs::path executable(const testing::TemporaryFolder& folder, const std::string& path) {
+    const auto file = folder.writeFile(path, "#!/bin/sh\n");
+    fs::permissions(file, fs::perms::owner_all);
+    return file;
 }
 
+/// A manager over a temporary home whose tool is installed beside the program; the link's place
+/// is in the home too, and empty.
 class LaunchdManagerTest : public ::testing::Test {
 protected:
-    LaunchdManagerTest() {
-        tool = folder.writeFile("bin/norvane", "#!/bin/sh\n");
-        std::filesystem::permissions(tool, std::filesystem::perms::owner_all);
-    }
-
-    LaunchdManager manager(platform::ProcessRunner& runner) const {
-        return LaunchdManager({home.path(), tool, launchctl}, runner);
-    }
-    /// A manager whose agent is installed, over `runner` for what follows.
+    LaunchdManager manager(platform::ProcessRunner& runner) const { return LaunchdManager(locations, runner); }
+    /// A manager whose agent is installed at 2:00, over `runner` for what follows.
     LaunchdManager installed(platform::ProcessRunner& runner) const {
         RecordingProcessRunner loader;
         manager(loader).install(2, 0);
@@ -58,130 +45,177 @@ protected:
     }
 
     testing::TemporaryHome home;
-    testing::TemporaryFolder folder;
-    std::filesystem::path tool;
-    std::filesystem::path launchctl = "/opt/norvane/norvane-launchctl";
+    testing::TemporaryFolder programs;
+    fs::path tool = executable(programs, "norvane");
+    LaunchdManager::Locations locations{home.path() / ".config/systemd/user", home.path() / ".local/state/norvane",
+                                        CommandLineTool{programs.path(), home.path() / "usr/local/bin/norvane"}};
 };
 
 TEST_F(LaunchdManagerTest, InstallWithoutTheToolFailsAndWritesNothing) {
     RecordingProcessRunner runner;
-    std::filesystem::remove(tool);
+    fs::remove(tool);
     EXPECT_EQ(launchdErrorOf([&] { manager(runner).install(2, 0); }),
               "CLI tool must be installed first. Use Norvane > Install Command Line Tool.");
-    EXPECT_FALSE(std::filesystem::exists(home.path() / "Library"));
+    EXPECT_THAT(testing::folderEntries(home.path()), IsEmpty());
     EXPECT_THAT(runner.requests, IsEmpty());
 }
 
-TEST_F(LaunchdManagerTest, InstallWritesThePropertyListAndLoadsIt) {
+TEST_F(LaunchdManagerTest, InstallWritesTheUnitsAndStartsTheTimer) {
     RecordingProcessRunner runner;
     const auto agent = manager(runner);
     agent.install(3, 0);
-    ASSERT_EQ(runner.requests.size(), 1u);
-    EXPECT_EQ(runner.requests[0].executable, launchctl.string());
-    EXPECT_THAT(runner.requests[0].arguments, ElementsAre("load", agent.plistPath().string()));
-    EXPECT_EQ(readFile(agent.plistPath()), agent.plistContent(3, 0));
-    EXPECT_TRUE(std::filesystem::is_directory(home.path() / "Library/Logs/Norvane"));
+    EXPECT_THAT(runner.commandLines(), ElementsAre("systemctl --user daemon-reload",
+                                                   "systemctl --user enable --now app.norvane.collect.timer"));
+    EXPECT_EQ(readFile(locations.unitFolder / "app.norvane.collect.timer"), agent.timerContent(3, 0));
+    EXPECT_THAT(agent.timerContent(3, 0), HasSubstr("\n[Timer]\nOnCalendar=*-*-* 03:00:00\nPersistent=true\n"));
+    const auto logs = home.path() / ".local/state/norvane";
+    EXPECT_THAT(readFile(locations.unitFolder / "app.norvane.collect.service"),
+                HasSubstr("\nType=oneshot\nExecStart=\"" + tool.string() +
+                          "\" \"collect\"\nStandardOutput=append:" + (logs / "collect.log").string() +
+                          "\nStandardError=append:" + (logs / "collect-error.log").string() + "\n"));
+    EXPECT_TRUE(fs::is_directory(logs));
+    EXPECT_TRUE(agent.isInstalled());
     EXPECT_EQ(agent.installedSchedule(), (LaunchdManager::Schedule{3, 0}));
+    EXPECT_FALSE(fs::exists(home.path() / "Library"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(locations.tool.linkPath))) << "no link is needed";
 }
 
-TEST_F(LaunchdManagerTest, FailedLoadReportsLaunchctlAndLeavesNoAgent) {
-    RecordingProcessRunner silent([](const platform::ProcessRequest&) { return exitedWith(1); });
+TEST_F(LaunchdManagerTest, TheToolBesideTheProgramComesBeforeTheLink) {
+    testing::TemporaryFolder elsewhere;
+    const auto linked = executable(elsewhere, "norvane");
+    fs::create_directories(locations.tool.linkPath.parent_path());
+    fs::create_symlink(linked, locations.tool.linkPath);
+    RecordingProcessRunner runner;
+    manager(runner).install(2, 0);
+    EXPECT_THAT(readFile(manager(runner).servicePath()), HasSubstr("ExecStart=\"" + tool.string() + "\""));
+
+    fs::remove(tool);
+    manager(runner).install(2, 0);
+    EXPECT_THAT(readFile(manager(runner).servicePath()),
+                HasSubstr("ExecStart=\"" + locations.tool.linkPath.string() + "\""));
+}
+
+TEST_F(LaunchdManagerTest, AwkwardPathsReachTheUnitsIntactOrNotAtAll) {
+    testing::TemporaryFolder odd;
+    const auto awkward = executable(odd, "100% \"$HOME\" \\ tools/norvane");
+    const LaunchdManager agent({locations.unitFolder, home.path() / "50%", {awkward.parent_path(), {}}},
+                               platform::defaultProcessRunner());
+    EXPECT_THAT(agent.serviceContent(awkward),
+                HasSubstr("ExecStart=\"" + odd.path().string() +
+                          "/100%% \\\"$HOME\\\" \\\\ tools/norvane\" \"collect\"" +
+                          "\nStandardOutput=append:" + home.path().string() + "/50%%/collect.log\n"));
+
+    RecordingProcessRunner runner;
+    const LaunchdManager twoLines({locations.unitFolder, home.path() / "a\nStandardInput=tty", locations.tool}, runner);
+    EXPECT_THROW(twoLines.install(2, 0), std::invalid_argument);
+    EXPECT_FALSE(fs::exists(locations.unitFolder));
+    EXPECT_THAT(runner.requests, IsEmpty());
+}
+
+TEST_F(LaunchdManagerTest, AFailedStartReportsItAndLeavesNoAgent) {
+    RecordingProcessRunner silent([](const platform::ProcessRequest& request) {
+        return request.arguments[1] == "enable" ? exitedWith(1) : exitedWith(0);
+    });
     EXPECT_EQ(launchdErrorOf([&] { manager(silent).install(2, 0); }), "launchctl failed: ");
     EXPECT_FALSE(manager(silent).isInstalled());
+    EXPECT_FALSE(fs::exists(manager(silent).servicePath()));
+    EXPECT_EQ(silent.commandLines().back(), "systemctl --user daemon-reload");
 
-    RecordingProcessRunner missing(
-        testing::failingToStart("No such file or directory: /opt/norvane/norvane-launchctl"));
-    EXPECT_EQ(manager(missing).runLaunchctl({"load", "x"}).status, -1);
+    RecordingProcessRunner missing(testing::failingToStart("No such file or directory: systemctl"));
+    EXPECT_EQ(manager(missing).runSystemctl({"daemon-reload"}).status, -1);
     EXPECT_EQ(launchdErrorOf([&] { manager(missing).install(2, 0); }),
-              "launchctl failed: No such file or directory: /opt/norvane/norvane-launchctl");
+              "launchctl failed: No such file or directory: systemctl");
     EXPECT_FALSE(manager(missing).isInstalled());
 }
 
-TEST_F(LaunchdManagerTest, LaunchctlOutputThatIsNotUtf8BecomesEmpty) {
+TEST_F(LaunchdManagerTest, SystemctlOutputThatIsNotUtf8BecomesEmpty) {
     RecordingProcessRunner runner([](const platform::ProcessRequest&) {
         platform::ProcessResult result = exitedWith(2, "bad \xFF byte");
         result.standardOutput = "fine";
         return result;
     });
-    const auto result = manager(runner).runLaunchctl({"list"});
+    const auto result = manager(runner).runSystemctl({"list-timers"});
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.output, "fine");
     EXPECT_EQ(result.error, "");
 }
 
-TEST_F(LaunchdManagerTest, UninstallUnloadsAndRemovesThePropertyListOrRunsNothing) {
+TEST_F(LaunchdManagerTest, UninstallStopsAndRemovesTheUnitsOrRunsNothing) {
     RecordingProcessRunner runner;
     manager(runner).uninstall();
     EXPECT_THAT(runner.requests, IsEmpty());
     const auto agent = installed(runner);
     agent.uninstall();
-    EXPECT_THAT(runner.requests.back().arguments, ElementsAre("unload", agent.plistPath().string()));
+    EXPECT_THAT(runner.commandLines(),
+                ElementsAre("systemctl --user disable --now app.norvane.collect.timer",
+                            "systemctl --user stop app.norvane.collect.service", "systemctl --user daemon-reload"));
     EXPECT_FALSE(agent.isInstalled());
+    EXPECT_FALSE(fs::exists(agent.servicePath()));
 }
 
-TEST_F(LaunchdManagerTest, OnlyAnUnloadOfAnUnknownAgentMayFail) {
-    RecordingProcessRunner unknown(
-        [](const platform::ProcessRequest&) { return exitedWith(1, "Could not find specified service\n"); });
+TEST_F(LaunchdManagerTest, OnlyUnitsThatSystemdDoesNotKnowMayFailToStop) {
+    RecordingProcessRunner unknown([](const platform::ProcessRequest&) {
+        return exitedWith(1, "Failed to disable unit: Unit file app.norvane.collect.timer does not exist.\n");
+    });
     installed(unknown).uninstall();
     EXPECT_FALSE(manager(unknown).isInstalled());
 
-    RecordingProcessRunner denied([](const platform::ProcessRequest&) { return exitedWith(5, "denied\n"); });
-    EXPECT_EQ(launchdErrorOf([&] { installed(denied).uninstall(); }), "launchctl failed: denied\n");
+    RecordingProcessRunner denied([](const platform::ProcessRequest&) { return exitedWith(1, "Access denied\n"); });
+    EXPECT_EQ(launchdErrorOf([&] { installed(denied).uninstall(); }), "launchctl failed: Access denied\n");
     EXPECT_TRUE(manager(denied).isInstalled());
 }
 
-TEST_F(LaunchdManagerTest, FailedRemovalAtUninstallIsReported) {
+TEST_F(LaunchdManagerTest, AFailedRemovalAtUninstallIsReported) {
     RecordingProcessRunner runner;
     const auto agent = manager(runner);
     // A folder with something in it cannot be removed, whoever runs the test.
-    std::filesystem::create_directories(agent.plistPath() / "inside");
-    EXPECT_THROW(agent.uninstall(), std::filesystem::filesystem_error);
+    fs::create_directories(agent.timerPath() / "inside");
+    EXPECT_THROW(agent.uninstall(), fs::filesystem_error);
     EXPECT_TRUE(agent.isInstalled());
 }
 
-TEST_F(LaunchdManagerTest, ScheduleReadsBackOnlyWellFormedIntegers) {
+TEST_F(LaunchdManagerTest, TheHourReadsBackOnlyFromADailyCalendar) {
     RecordingProcessRunner runner;
     const auto agent = manager(runner);
     EXPECT_EQ(agent.installedSchedule(), std::nullopt);
-    std::filesystem::create_directories(agent.plistPath().parent_path());
+    fs::create_directories(locations.unitFolder);
     const auto scheduleOf = [&](const std::string& text) {
-        std::ofstream(agent.plistPath()) << text;
+        std::ofstream(agent.timerPath()) << text;
         return agent.installedSchedule();
     };
-    EXPECT_EQ(scheduleOf(agent.plistContent(21, 30)), (LaunchdManager::Schedule{21, 30}));
-    std::string textHour = agent.plistContent(21, 30);
-    textHour.replace(textHour.find("<integer>21</integer>"), 21, "<string>21</string>");
-    const std::string interval = "<plist version=\"1.0\"><dict><key>StartCalendarInterval</key><dict><key>Hour</key>"
-                                 "<integer>4</integer>";
+    EXPECT_EQ(scheduleOf(agent.timerContent(21, 30)), (LaunchdManager::Schedule{21, 30}));
     for (const std::string& text :
-         {textHour, interval + "</dict></dict></plist>",
-          interval + "<key>Minute</key><integer>99999999999</integer></dict></dict></plist>",
-          std::string("<plist version=\"1.0\"><array/></plist>"), agent.plistContent(1, 0).substr(0, 300)}) {
+         {std::string("[Timer]\nOnCalendar=daily\n"), std::string("[Timer]\nOnCalendar=*-*-* 24:00:00\n"),
+          std::string("[Timer]\nOnCalendar=*-*-* 7:00:00\n"), std::string("[Timer]\nOnCalendar=*-*-* 07:00:30\n"),
+          std::string("[Timer]\nPersistent=true\n")}) {
         EXPECT_EQ(scheduleOf(text), std::nullopt) << text;
     }
 }
 
-// With the real norvane-launchctl and a systemctl stand-in first in PATH that does nothing.
-TEST_F(LaunchdManagerTest, InstallsAndUninstallsThroughTheLaunchctlProgram) {
-    const auto systemctl = folder.writeFile("fakebin/systemctl", "#!/bin/sh\n");
-    std::filesystem::permissions(systemctl, std::filesystem::perms::owner_all);
-    testing::ScopedEnvironment path("PATH", (folder.path() / "fakebin").string() + ":/usr/bin:/bin");
-    testing::ScopedEnvironment configHome("XDG_CONFIG_HOME", (home.path() / ".config").string());
-    platform::PosixProcessRunner runner;
-    const LaunchdManager agent({home.path(), tool, testing::builtProgram("norvane-launchctl")}, runner);
+// The standard places in a temporary home, with a systemctl first in PATH that notes its calls:
+// the tool is the one beside this program, and nothing goes under ~/Library.
+TEST(LaunchdManagerInAHome, EnablesAndDisablesTheDailyTimer) {
+    testing::TemporaryHome home;
+    testing::ScopedEnvironment config("XDG_CONFIG_HOME", "");
+    testing::ScopedEnvironment state("XDG_STATE_HOME", "");
+    testing::SystemctlStandIn systemctl;
+    const LaunchdManager agent;
 
-    agent.install(6, 0);
+    agent.install(2, 0);
     const auto units = home.path() / ".config/systemd/user";
-    EXPECT_NE(readFile(units / "app.norvane.collect.timer").find("OnCalendar=*-*-* 06:00:00"), std::string::npos);
-    EXPECT_NE(readFile(units / "app.norvane.collect.service").find("ExecStart=\"" + tool.string() + "\" \"collect\""),
-              std::string::npos);
-    agent.uninstall();
-    EXPECT_FALSE(std::filesystem::exists(units / "app.norvane.collect.timer"));
+    EXPECT_THAT(readFile(units / "app.norvane.collect.timer"),
+                HasSubstr("OnCalendar=*-*-* 02:00:00\nPersistent=true\n"));
+    EXPECT_THAT(readFile(units / "app.norvane.collect.service"),
+                HasSubstr("ExecStart=\"" + testing::builtProgram("norvane").string() + "\" \"collect\""));
+    EXPECT_TRUE(fs::is_directory(home.path() / ".local/state/norvane"));
+    EXPECT_EQ(LaunchdManager().installedSchedule(), (LaunchdManager::Schedule{2, 0}));
 
-    // A property list whose units are gone: the program cannot find it, and uninstall still succeeds.
-    std::ofstream(agent.plistPath()) << agent.plistContent(6, 0);
     agent.uninstall();
-    EXPECT_FALSE(agent.isInstalled());
+    EXPECT_THAT(testing::folderEntries(units), IsEmpty());
+    EXPECT_THAT(systemctl.calls(), ElementsAre("--user daemon-reload", "--user enable --now app.norvane.collect.timer",
+                                               "--user disable --now app.norvane.collect.timer",
+                                               "--user stop app.norvane.collect.service", "--user daemon-reload"));
+    EXPECT_FALSE(fs::exists(home.path() / "Library"));
 }
 
 } // namespace

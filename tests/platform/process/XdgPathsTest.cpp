@@ -15,19 +15,23 @@ TEST(XdgPaths, FollowsHomeAndOnlyAbsoluteBaseFolderVariables) {
     const testing::ScopedEnvironment homeVariable("HOME", home.path().string());
     EXPECT_EQ(XdgPaths::homeFolder(), home.path());
     struct Case {
-        std::string data, config;
-        std::filesystem::path expectedData, expectedConfig;
+        std::string data, config, state;
+        std::filesystem::path expectedData, expectedConfig, expectedState;
     };
     const Case cases[] = {
-        {(home.path() / "d").string(), (home.path() / "c").string(), home.path() / "d", home.path() / "c"},
-        {"", "", home.path() / ".local/share", home.path() / ".config"},
-        {"relative/d", "relative/c", home.path() / ".local/share", home.path() / ".config"},
+        {(home.path() / "d").string(), (home.path() / "c").string(), (home.path() / "s").string(), home.path() / "d",
+         home.path() / "c", home.path() / "s"},
+        {"", "", "", home.path() / ".local/share", home.path() / ".config", home.path() / ".local/state"},
+        {"relative/d", "relative/c", "relative/s", home.path() / ".local/share", home.path() / ".config",
+         home.path() / ".local/state"},
     };
     for (const Case& test : cases) {
         const testing::ScopedEnvironment data("XDG_DATA_HOME", test.data);
         const testing::ScopedEnvironment config("XDG_CONFIG_HOME", test.config);
+        const testing::ScopedEnvironment state("XDG_STATE_HOME", test.state);
         EXPECT_EQ(XdgPaths::dataHome(), test.expectedData) << test.data;
         EXPECT_EQ(XdgPaths::configHome(), test.expectedConfig) << test.config;
+        EXPECT_EQ(XdgPaths::stateHome(), test.expectedState) << test.state;
     }
 }
 
