@@ -9,7 +9,7 @@
 
 namespace norvane::app {
 
-/// Puts the link to the command-line tool in the install bin folder (/usr/local/bin/norvane) in
+/// Puts the link to the command-line tool in the install bin folder (by default /usr/local/bin) in
 /// place and takes it away: first with the user's own rights, else with administrator rights
 /// through a password dialog.
 class CLIInstaller {

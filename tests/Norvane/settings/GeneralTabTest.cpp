@@ -67,19 +67,27 @@ TEST(SettingsWindow, ReadsTheAgentAndTheToolFromTheDiskWhenMade) {
     EXPECT_EQ(again->generalTab().toolButton().text(), "Uninstall");
 }
 
-// The settings write the units under the temporary home, and a systemctl stand-in answers.
+// The settings write the units under the temporary home, and a systemctl stand-in answers. Installed
+// with `cmake --install`, the tool is beside the program: no link and no password are needed.
 TEST(GeneralTab, ChangingTheHourRewritesTheTimerAndTurningItOffRemovesIt) {
     GeneralTabFixture fixture;
     SystemctlStandIn systemctl;
-    fixture.linkTool();
+    fixture.installToolBesideTheProgram();
     auto window = fixture.open(fixture.services());
     auto& tab = window->generalTab();
+    const auto tool = fixture.programFolder / "norvane";
+    EXPECT_EQ(tab.toolStatus(), "Installed at " + QString::fromStdString(tool.string()));
+    EXPECT_FALSE(tab.toolButton().isEnabled()) << "no link of the installer's to uninstall";
     ASSERT_TRUE(tab.backgroundToggle().isEnabled());
     EXPECT_EQ(tab.backgroundFooter(), "Runs collection daily even when app isn't open. Requires CLI to be installed.");
 
     tab.backgroundToggle().click();
     ASSERT_TRUE(fixture.waitForAgent(tab));
     EXPECT_THAT(fixture.timer(), ::testing::HasSubstr("OnCalendar=*-*-* 02:00:00"));
+    EXPECT_THAT(norvane::testing::readFile(fixture.unitFolder / "app.norvane.collect.service"),
+                ::testing::HasSubstr("ExecStart=\"" + tool.string() + "\" \"collect\""));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(fixture.toolPath)));
+    EXPECT_TRUE(fixture.privileged.commands.empty());
     EXPECT_TRUE(tab.collectionTimePicker().isVisibleTo(window.get()));
 
     choose(tab.collectionTimePicker(), 14);
@@ -142,27 +150,6 @@ TEST(GeneralTab, InstallsAndRemovesTheToolAndShowsWhatWentWrong) {
     ASSERT_TRUE(eventually([&] { return !tab.toolError().isHidden(); }));
     EXPECT_EQ(tab.toolError().text(), "Installation failed: mkdir: Not a directory");
     EXPECT_EQ(tab.toolStatus(), "Not installed");
-}
-
-// Installed with `cmake --install`, the tool is beside the program: no link and no password.
-TEST(GeneralTab, TheToolBesideTheProgramNeedsNoLinkForBackgroundCollection) {
-    GeneralTabFixture fixture;
-    SystemctlStandIn systemctl;
-    fixture.installToolBesideTheProgram();
-    auto window = fixture.open(fixture.services());
-    auto& tab = window->generalTab();
-    const auto tool = fixture.programFolder / "norvane";
-    EXPECT_EQ(tab.toolStatus(), "Installed at " + QString::fromStdString(tool.string()));
-    EXPECT_FALSE(tab.toolButton().isEnabled()) << "no link of the installer's to uninstall";
-    ASSERT_TRUE(tab.backgroundToggle().isEnabled());
-
-    tab.backgroundToggle().click();
-    ASSERT_TRUE(fixture.waitForAgent(tab));
-    EXPECT_TRUE(tab.agentError().isHidden()) << tab.agentError().text().toStdString();
-    EXPECT_THAT(norvane::testing::readFile(fixture.unitFolder / "app.norvane.collect.service"),
-                ::testing::HasSubstr("ExecStart=\"" + tool.string() + "\" \"collect\""));
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(fixture.toolPath)));
-    EXPECT_TRUE(fixture.privileged.commands.empty());
 }
 
 TEST(GeneralTab, ShowsTheNewestSnapshotOfTheProjectsThatAreNotArchived) {
