@@ -13,7 +13,7 @@ std::string messageFor(NorvaneError::Kind kind, const std::string& value) {
     case NorvaneError::Kind::gitFailed: return "git failed: " + value;
     case NorvaneError::Kind::snapshotNotFound: return "Snapshot not found";
     case NorvaneError::Kind::sccNotFound:
-        return "scc not found. Install with: sudo apt install scc, or: go install github.com/boyter/scc/v3@latest";
+        return "scc not found. Install with: go install github.com/boyter/scc/v3@latest";
     }
     return {};
 }

@@ -84,8 +84,9 @@ TEST_F(CopiedTool, NeverRunsTheCounterOfTheBuildFolderNorOneFromPathHomeOrWorkin
     const auto run = addProject("demo");
 
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.standardError, "norvane: The first collection of demo failed: scc not found. Install with: sudo "
-                                 "apt install scc, or: go install github.com/boyter/scc/v3@latest\n");
+    EXPECT_EQ(run.standardError,
+              "norvane: The first collection of demo failed: scc not found. Install with: go install "
+              "github.com/boyter/scc/v3@latest\n");
     EXPECT_EQ(readFile(marker()), "");
 }
 

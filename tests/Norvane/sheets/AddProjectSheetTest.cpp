@@ -122,8 +122,8 @@ TEST_F(AddProjectSheetTest, AFailedFirstCollectionKeepsTheSheetOpenWithTheErrorA
     ASSERT_TRUE(QTest::qWaitFor([&] { return sheet->failureSection().isVisible(); }));
     QTest::qWait(700);
     EXPECT_TRUE(dialog && dialog->isVisible()) << "the sheet stays open after the closing pause";
-    EXPECT_EQ(sheet->statusLabel().text(), "Error: scc not found. Install with: sudo apt install scc, or: go install "
-                                           "github.com/boyter/scc/v3@latest");
+    EXPECT_EQ(sheet->statusLabel().text(),
+              "Error: scc not found. Install with: go install github.com/boyter/scc/v3@latest");
     EXPECT_TRUE(
         norvane::testing::showsText(*sheet, "The project 'Beacon' is registered. Collect it again from its page."));
     EXPECT_TRUE(sheet->closeButton().isEnabled());

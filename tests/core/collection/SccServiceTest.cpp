@@ -97,7 +97,7 @@ TEST_F(SccServiceTest, MissingToolIsReportedBeforeMissingPath) {
     EXPECT_FALSE(none.isAvailable());
     EXPECT_FALSE(none.findSccPath());
     EXPECT_EQ(testing::errorMessageOf<NorvaneError>([&] { none.collectMetrics("/no/such/folder"); }),
-              "scc not found. Install with: sudo apt install scc, or: go install github.com/boyter/scc/v3@latest");
+              "scc not found. Install with: go install github.com/boyter/scc/v3@latest");
     EXPECT_EQ(testing::errorMessageOf<NorvaneError>(
                   [&] { SccService(only(script("scc", "true"))).collectMetrics("/no/such/folder"); }),
               "Path not found: /no/such/folder");
