@@ -4,8 +4,6 @@ namespace norvane::counter {
 
 namespace {
 
-bool globMatch(std::string_view pattern, std::string_view text);
-
 // Matches `c` against the class that starts at pattern[start] == '['. Returns the position after
 // the closing "]", or none when the class is not closed (then "[" is an ordinary byte).
 std::optional<std::size_t> matchClass(std::string_view pattern, std::size_t start, char c, bool& matched) {
@@ -35,79 +33,89 @@ std::optional<std::size_t> matchClass(std::string_view pattern, std::size_t star
     return index + 1;
 }
 
-// "**/" at the start of a path part: zero or more whole folders.
-bool matchAnyFolders(std::string_view rest, std::string_view text) {
-    if (globMatch(rest, text)) {
-        return true;
+// Where the pattern goes on after the byte, "?" or class at pattern[p] matched `c`; none when it
+// does not match. Only a "/" of the pattern matches a "/".
+std::optional<std::size_t> matchByte(std::string_view pattern, std::size_t p, char c) {
+    char expected = pattern[p];
+    if (expected == '?') {
+        return c != '/' ? std::optional(p + 1) : std::nullopt;
     }
-    for (std::size_t index = 0; index < text.size(); ++index) {
-        if (text[index] == '/' && globMatch(rest, text.substr(index + 1))) {
-            return true;
+    if (expected == '[') {
+        bool matched = false;
+        if (auto next = matchClass(pattern, p, c, matched)) {
+            return matched && c != '/' ? next : std::nullopt;
         }
+    } else if (expected == '\\' && p + 1 < pattern.size()) {
+        expected = pattern[++p];
     }
-    return false;
+    return c == expected ? std::optional(p + 1) : std::nullopt;
 }
 
-// "*": any run of bytes within one path part.
-bool matchWithinPart(std::string_view rest, std::string_view text) {
-    for (std::size_t index = 0;; ++index) {
-        if (globMatch(rest, text.substr(index))) {
-            return true;
-        }
-        if (index >= text.size() || text[index] == '/') {
-            return false;
-        }
-    }
+bool isFolderStars(std::string_view pattern, std::size_t p) {
+    return pattern.substr(p, 2) == "**" && (p == 0 || pattern[p - 1] == '/') &&
+           (p + 2 == pattern.size() || pattern[p + 2] == '/');
 }
 
+// A pattern and the text from where it goes on after a backtrack.
+struct Resume {
+    std::size_t pattern = std::string_view::npos;
+    std::size_t text = 0;
+
+    bool isSet() const { return pattern != std::string_view::npos; }
+};
+
+// Time linear in the text for a given pattern. Since only a "/" matches a "/", a "*" can only
+// grow within its path part: the latest "*" is the one place to come back to, and it is dropped
+// once a "/" has matched. A "**/" (zero or more whole folders) keeps one place to come back to
+// as well: the latest one can take up any folders that an earlier one would have taken.
 bool globMatch(std::string_view pattern, std::string_view text) {
     std::size_t p = 0;
     std::size_t t = 0;
-    while (p < pattern.size()) {
-        char c = pattern[p];
-        if (c == '*') {
-            const bool doubleStar = p + 1 < pattern.size() && pattern[p + 1] == '*';
-            const bool partStart = p == 0 || pattern[p - 1] == '/';
-            if (doubleStar && partStart && (p + 2 == pattern.size() || pattern[p + 2] == '/')) {
-                return p + 2 == pattern.size() || matchAnyFolders(pattern.substr(p + 3), text.substr(t));
+    Resume star;
+    Resume folders;
+    for (;;) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            if (isFolderStars(pattern, p)) {
+                if (p + 2 == pattern.size()) {
+                    return true; // "/**" at the end: everything inside
+                }
+                p += 3;
+                folders = {p, t};
+                star = {};
+                continue;
             }
             while (p < pattern.size() && pattern[p] == '*') {
                 ++p;
             }
-            return matchWithinPart(pattern.substr(p), text.substr(t));
+            star = {p, t};
+            continue;
         }
-        if (t >= text.size()) {
-            return false;
+        if (p == pattern.size() && t == text.size()) {
+            return true;
         }
-        if (c == '?') {
-            if (text[t] == '/') {
-                return false;
-            }
-        } else if (c == '[') {
-            bool matched = false;
-            if (auto next = matchClass(pattern, p, text[t], matched)) {
-                if (!matched || text[t] == '/') {
-                    return false;
+        if (p < pattern.size() && t < text.size()) {
+            if (const auto next = matchByte(pattern, p, text[t])) {
+                if (text[t] == '/') {
+                    star = {};
                 }
                 p = *next;
                 ++t;
                 continue;
             }
-            if (text[t] != c) {
-                return false;
-            }
-        } else {
-            if (c == '\\' && p + 1 < pattern.size()) {
-                c = pattern[++p];
-            }
-            if (text[t] != c) {
-                return false;
-            }
         }
-        ++p;
-        ++t;
+        if (star.isSet() && star.text < text.size() && text[star.text] != '/') {
+            p = star.pattern;
+            t = ++star.text;
+        } else if (const auto slash = folders.isSet() ? text.find('/', folders.text) : std::string_view::npos;
+                   slash != std::string_view::npos) {
+            folders.text = slash + 1;
+            p = folders.pattern;
+            t = folders.text;
+            star = {};
+        } else {
+            return false;
+        }
     }
-    return t == text.size();
 }
 
 std::string_view trimTrailingSpaces(std::string_view line) {

@@ -34,6 +34,10 @@ TEST(IgnorePattern, NamesWhatGitWouldIgnore) {
         {"**/gen", {"gen/", "a/b/gen/"}, {}},
         {"out/**", {"out/a/b.c"}, {"out/"}},
         {"a/**/b.c", {"a/b.c", "a/x/y/b.c"}, {"x/a/b.c"}},
+        {"a/**/b/**/c", {"a/b/c", "a/x/b/y/b/z/c", "a/b/b/c"}, {"a/b/c/d", "a/c", "a/bb/c"}},
+        {"**/x/*.c", {"x/a.c", "p/x/q/x/a.c"}, {"x/q/a.c", "p/x/a.h"}},
+        {"*a*b", {"xaab", "ab"}, {"xa/b", "aba"}},
+        {"a*/b*", {"ax/by"}, {"a/x/b"}},
         // A negated line names what it would ignore; the caller undoes the ignoring.
         {"!keep.txt", {"keep.txt"}, {}},
         {"\\!bang.txt", {"!bang.txt"}, {"bang.txt"}},
@@ -51,6 +55,25 @@ TEST(IgnorePattern, NamesWhatGitWouldIgnore) {
     }
     EXPECT_TRUE(IgnorePattern::parse("!keep.txt")->negated());
     EXPECT_FALSE(IgnorePattern::parse("\\!bang.txt")->negated());
+}
+
+// Backtracking over every "*" or "**/" takes exponential time on lines like these; the answers
+// must come all the same.
+TEST(IgnorePattern, HostilePatternsAnswerAtOnce) {
+    const std::string as(200, 'a');
+    const auto stars = IgnorePattern::parse("*a*a*a*a*a*a*b");
+    EXPECT_FALSE(stars->matches(as, false));
+    EXPECT_TRUE(stars->matches(as + "b", false));
+    EXPECT_FALSE(stars->matches(as + "/b", false));
+
+    std::string deep;
+    for (int level = 0; level < 40; ++level) deep += "d/";
+    const auto folders = IgnorePattern::parse("**/**/**/**/**/**/**/x");
+    EXPECT_FALSE(folders->matches(deep + "y", false));
+    EXPECT_TRUE(folders->matches(deep + "x", false));
+    const auto mixed = IgnorePattern::parse("**/d*d*d*d*e/**/x");
+    EXPECT_FALSE(mixed->matches(deep + std::string(200, 'd') + "/x", false));
+    EXPECT_TRUE(mixed->matches(deep + "dddde/" + deep + "x", false));
 }
 
 } // namespace
