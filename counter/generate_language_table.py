@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes counter/LanguageTable.cpp from the reference counter's language table (languages.json).
+"""Writes counter/LanguageTable.cpp from the reference counter's language table (counter/reference).
 
 The reference table gives every language's name, extensions, file names, interpreters, comment
 and string markers, nesting, docstrings, branch keywords and the keywords that tell languages of a
@@ -7,7 +7,7 @@ shared extension apart; all of them are copied as they stand. The few changes be
 they make the line counts right where the reference loses its place (an apostrophe in a
 regular-expression literal or a character literal, a comment marker inside a string).
 
-    counter/generate_language_table.py PATH/TO/languages.json > counter/LanguageTable.cpp
+    counter/generate_language_table.py counter/reference/languages.json > counter/LanguageTable.cpp
     clang-format -i counter/LanguageTable.cpp
 """
 
