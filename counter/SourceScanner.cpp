@@ -140,7 +140,8 @@ void SourceScanner::buildTables() {
 class SourceScanner::Run {
 public:
     Run(const SourceScanner& scanner, std::string_view text)
-        : scanner_(scanner), begin_(text.data()), end_(text.data() + text.size()), p_(begin_), lineStart_(begin_) {}
+        : scanner_(scanner), begin_(text.data()), end_(text.data() + text.size()), p_(begin_), lineStart_(begin_),
+          lineEnd_(find(begin_, end_, '\n')), prefixChecked_(begin_) {}
 
     FileCounts execute() {
         skipPreamble();
@@ -172,7 +173,16 @@ private:
         }
     }
 
-    void skipToLineEnd() { p_ = find(p_, end_, '\n'); }
+    void skipToLineEnd() { p_ = lineEnd(); }
+
+    // The end of the line that p_ is on, looked for once per line: rescanning a long line for
+    // every string or comment on it would take time that grows with the square of its length.
+    const char* lineEnd() {
+        if (lineEnd_ < p_) {
+            lineEnd_ = find(p_, end_, '\n');
+        }
+        return lineEnd_;
+    }
 
     // Markers are a few bytes long: comparing in place beats calling memcmp.
     bool startsWith(std::string_view text) const {
@@ -354,8 +364,16 @@ private:
         return true;
     }
 
-    bool onlyPrefixBefore() const {
-        return std::all_of(lineStart_, p_, [](char c) { return isBlankByte(c) || isStringPrefix(c); });
+    // Each byte of a line is looked at once, however many strings open on it.
+    bool onlyPrefixBefore() {
+        if (prefixChecked_ < lineStart_) {
+            prefixChecked_ = lineStart_;
+            onlyPrefix_ = true;
+        }
+        for (; onlyPrefix_ && prefixChecked_ < p_; ++prefixChecked_) {
+            onlyPrefix_ = isBlankByte(*prefixChecked_) || isStringPrefix(*prefixChecked_);
+        }
+        return onlyPrefix_;
     }
 
     bool closesTaggedString(const StringDelimiter& delimiter) const {
@@ -368,9 +386,8 @@ private:
     void scanString() {
         const StringDelimiter& delimiter = scanner_.strings_[active_];
         while (p_ < end_) {
-            const char* lineEnd = find(p_, end_, '\n');
             const char* segment = p_;
-            const bool closed = closesWithin(delimiter, lineEnd);
+            const bool closed = closesWithin(delimiter, lineEnd());
             if (!delimiter.hidesBranches) {
                 countBranchesWithin(segment, p_);
             }
@@ -387,27 +404,31 @@ private:
         }
     }
 
-    // Skips escapes up to `lineEnd`; true once the string is closed.
+    // Skips escapes up to `lineEnd`; true once the string is closed. A possible end found once
+    // stays the next one until an escape or a false end moves past it.
     bool closesWithin(const StringDelimiter& delimiter, const char* lineEnd) {
         const char closeByte = delimiter.tagged ? ')' : delimiter.close.front();
+        const char* close = find(p_, lineEnd, closeByte);
         while (p_ < lineEnd) {
-            const char* close = find(p_, lineEnd, closeByte);
             const char* escape = delimiter.escapes ? find(p_, close, '\\') : close;
             if (escape < close) {
                 p_ = escape;
                 skipEscape();
-                continue;
+            } else {
+                p_ = close;
+                if (close == lineEnd) {
+                    return false;
+                }
+                if (delimiter.tagged ? closesTaggedString(delimiter) : startsWith(delimiter.close)) {
+                    p_ += delimiter.tagged ? 1 + tag_.size() + delimiter.close.size() : delimiter.close.size();
+                    mode_ = Mode::Code;
+                    return true;
+                }
+                ++p_;
             }
-            p_ = close;
-            if (close == lineEnd) {
-                return false;
+            if (close < p_) {
+                close = find(p_, lineEnd, closeByte);
             }
-            if (delimiter.tagged ? closesTaggedString(delimiter) : startsWith(delimiter.close)) {
-                p_ += delimiter.tagged ? 1 + tag_.size() + delimiter.close.size() : delimiter.close.size();
-                mode_ = Mode::Code;
-                return true;
-            }
-            ++p_;
         }
         return false;
     }
@@ -430,11 +451,10 @@ private:
     void scanBlock() {
         const BlockComment& comment = scanner_.blockComments_[active_];
         while (p_ < end_) {
-            const char* lineEnd = find(p_, end_, '\n');
-            if (closesOrNestsWithin(comment, lineEnd)) {
+            if (closesOrNestsWithin(comment, lineEnd())) {
                 return;
             }
-            p_ = lineEnd;
+            p_ = lineEnd();
             if (p_ < end_) {
                 endLine();
                 ++p_;
@@ -443,9 +463,10 @@ private:
     }
 
     // Handles the markers up to `lineEnd`; true once the outermost comment is closed.
+    // As with strings, a possible closing marker found once is kept until p_ moves past it.
     bool closesOrNestsWithin(const BlockComment& comment, const char* lineEnd) {
+        const char* close = find(p_, lineEnd, comment.close.front());
         while (p_ < lineEnd) {
-            const char* close = find(p_, lineEnd, comment.close.front());
             const char* open = scanner_.nestedComments_ ? find(p_, close, comment.open.front()) : close;
             if (open < close) {
                 p_ = open;
@@ -455,20 +476,23 @@ private:
                 } else {
                     ++p_;
                 }
-                continue;
+            } else {
+                p_ = close;
+                if (close == lineEnd) {
+                    return false;
+                }
+                if (!startsWith(comment.close) || (comment.firstColumn && p_ != lineStart_)) {
+                    ++p_;
+                } else {
+                    p_ += comment.close.size();
+                    if (--depth_ == 0) {
+                        mode_ = Mode::Code;
+                        return true;
+                    }
+                }
             }
-            p_ = close;
-            if (close == lineEnd) {
-                return false;
-            }
-            if (!startsWith(comment.close) || (comment.firstColumn && p_ != lineStart_)) {
-                ++p_;
-                continue;
-            }
-            p_ += comment.close.size();
-            if (--depth_ == 0) {
-                mode_ = Mode::Code;
-                return true;
+            if (close < p_) {
+                close = find(p_, lineEnd, comment.close.front());
             }
         }
         return false;
@@ -501,6 +525,10 @@ private:
     const char* end_;
     const char* p_;
     const char* lineStart_;
+    const char* lineEnd_;
+    // How far the current line is known to hold only blanks and string prefixes.
+    const char* prefixChecked_;
+    bool onlyPrefix_ = true;
     Mode mode_ = Mode::Code;
     std::uint8_t active_ = 0;
     std::size_t depth_ = 0;
