@@ -335,6 +335,11 @@ private:
     }
 
     bool openString(const Token& token) {
+        // A quote after an odd run of backslashes is an escaped quote of the text around it: in
+        // markup such as HTML it would otherwise open a string that swallows every later line.
+        if (token.text.front() != '\\' && isEscaped(p_)) {
+            return false;
+        }
         const StringDelimiter& delimiter = scanner_.strings_[token.index];
         const char* body = p_ + token.text.size();
         if (delimiter.tagged) {
@@ -374,6 +379,14 @@ private:
             onlyPrefix_ = isBlankByte(*prefixChecked_) || isStringPrefix(*prefixChecked_);
         }
         return onlyPrefix_;
+    }
+
+    bool isEscaped(const char* position) const {
+        const char* run = position;
+        while (run > begin_ && run[-1] == '\\') {
+            --run;
+        }
+        return (position - run) % 2 == 1;
     }
 
     bool closesTaggedString(const StringDelimiter& delimiter) const {

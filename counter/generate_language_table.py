@@ -54,6 +54,10 @@ SHELL_LIKE = ["Shell", "BASH", "Zsh", "Korn Shell", "Fish", "C Shell", "PKGBUILD
 EXTRA_STRINGS = {name: [APOSTROPHE] for name in C_FAMILY}
 for name in SHELL_LIKE:
     EXTRA_STRINGS.setdefault(name, []).append(QUOTE)
+# $'...' strings of bash, zsh and ksh know backslash escapes, unlike plain apostrophes: $'it\'s'.
+ANSI_C_QUOTE = {"open": "$'", "close": "'", "multiline": True, "hidesBranches": True}
+for name in ["Shell", "BASH", "Zsh", "Korn Shell"]:
+    EXTRA_STRINGS[name].append(ANSI_C_QUOTE)
 EXTRA_STRINGS.update({
     "C++": [CPP_RAW, APOSTROPHE],
     "C++ Header": [CPP_RAW, APOSTROPHE],

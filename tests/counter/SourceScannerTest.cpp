@@ -121,6 +121,23 @@ TEST(SourceScanner, DoubleQuotesThatAreNoStringsToTheReference) {
     });
 }
 
+TEST(SourceScanner, AQuoteAfterABackslashOpensNoString) {
+    expectCounts({
+        {"e.html", "<p>a \\\"b\n\n\n<p>c\n", 2, 0, 2},
+        // In shell an escaped apostrophe opens nothing, while one after an escaped backslash does.
+        {"a.sh", "case $a in *\\'*) echo;;\n\n# c\nesac\n", 2, 1, 1},
+        {"a.sh", "echo \\\\'a\n\n# c'\n", 3, 0, 0},
+        // Only $'...' strings know escapes.
+        {"a.zsh", "echo $'it\\'s' 'a\\'\n\n# c\n", 1, 1, 1},
+        {"e.xml", "<a>\\\"</a>\n\n<b/>\n", 2, 0, 1},
+        {"e.svg", "<text>\\\"</text>\n\n<g/>\n", 2, 0, 1},
+        {"e.vue", "<p>\\\"</p>\n\n<!-- c -->\n", 1, 1, 1},
+        {"a.rs", "let s = \\\"x;\n\n// c\n", 1, 1, 1},
+        // Inside a string the backslash still escapes the quote that follows it.
+        {"e.html", "<a title=\"x \\\" y\n\n\">\n\n", 3, 0, 1},
+    });
+}
+
 TEST(SourceScanner, PythonDocstringsAreCommentsButOtherTripleQuotedStringsAreCode) {
     expectCounts({
         {"a.py", "#!/usr/bin/env python3\n\"\"\"Module docstring\nspanning lines.\"\"\"\nimport os\n", 1, 3, 0},
