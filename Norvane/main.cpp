@@ -6,8 +6,11 @@
 #include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/state/SingleInstance.h"
+#include "platform/ChildProcesses.h"
 
 int main(int argc, char* argv[]) {
+    // Ended by a signal, the application ends the counter and git that it started as well.
+    norvane::platform::ChildProcesses::stopOnTerminationSignals();
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setApplicationName(QStringLiteral("Norvane"));

@@ -1,5 +1,7 @@
 #include "platform/ProcessRunner.h"
 
+#include "platform/ChildProcesses.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -147,7 +149,8 @@ private:
     posix_spawn_file_actions_t actions_;
 };
 
-/// Starts the child with no blocked signals and the default SIGPIPE, whatever the caller set.
+/// Starts the child in a process group of its own, with no blocked signals and the default
+/// SIGPIPE, whatever the caller set.
 class SpawnAttributes {
 public:
     SpawnAttributes() {
@@ -159,7 +162,8 @@ public:
         sigaddset(&pipeSignal, SIGPIPE);
         posix_spawnattr_setsigmask(&attributes_, &none);
         posix_spawnattr_setsigdefault(&attributes_, &pipeSignal);
-        posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        posix_spawnattr_setpgroup(&attributes_, 0);
+        posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
     }
     ~SpawnAttributes() { posix_spawnattr_destroy(&attributes_); }
     SpawnAttributes(const SpawnAttributes&) = delete;
@@ -214,23 +218,44 @@ void feed(FileDescriptor& destination, std::string_view text, std::size_t& writt
     }
 }
 
-/// Writes the input and collects both outputs as they come, until the child has closed them.
+/// How long poll may wait before the time limit is reached: -1 without a limit.
+int pollTimeout(const std::optional<std::chrono::steady_clock::time_point>& deadline) {
+    if (!deadline) {
+        return -1;
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
+    return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, 60'000));
+}
+
+/// Writes the input and collects both outputs as they come, until the child has closed them or
+/// has run past its deadline; then its process group is killed.
 void exchange(FileDescriptor& input, std::string_view inputText, FileDescriptor& output, FileDescriptor& error,
+              pid_t child, const std::optional<std::chrono::steady_clock::time_point>& deadline,
               ProcessResult& result) {
     std::size_t written = 0;
     if (inputText.empty()) {
         input.close();
     }
+    // Closing our ends lets the child run to its end instead of blocking on a full pipe.
+    const auto closeAll = [&] {
+        input.close();
+        output.close();
+        error.close();
+    };
     while (output.isOpen() || error.isOpen() || input.isOpen()) {
+        if (deadline && std::chrono::steady_clock::now() >= *deadline) {
+            kill(-child, SIGKILL);
+            result.timedOut = true;
+            closeAll();
+            return;
+        }
         std::array<pollfd, 3> watched{{{output.get(), POLLIN, 0}, {error.get(), POLLIN, 0}, {input.get(), POLLOUT, 0}}};
-        if (poll(watched.data(), watched.size(), -1) < 0) {
-            if (errno == EINTR) {
+        const int ready = poll(watched.data(), watched.size(), pollTimeout(deadline));
+        if (ready <= 0) {
+            if (ready == 0 || errno == EINTR) {
                 continue;
             }
-            // Closing our ends lets the child run to its end instead of blocking on a full pipe.
-            input.close();
-            output.close();
-            error.close();
+            closeAll();
             return;
         }
         if (watched[0].revents != 0) {
@@ -246,8 +271,12 @@ void exchange(FileDescriptor& input, std::string_view inputText, FileDescriptor&
 }
 
 /// The exit code, 128 + the signal that ended the child, or -1 when its end cannot be learned
-/// (someone else reaped it).
-int waitForExit(pid_t child) {
+/// (someone else reaped it). The child leaves the list of running ones before it is reaped:
+/// until then its process id, and so its group's, cannot be given to another process.
+int waitForExit(pid_t child, ChildProcesses::Start& start) {
+    siginfo_t ended{};
+    while (waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOWAIT) < 0 && errno == EINTR) {}
+    start.ended();
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
         if (errno != EINTR) {
@@ -336,7 +365,10 @@ ProcessResult PosixProcessRunner::run(const ProcessRequest& request) {
     failure =
         failure ? failure : actions.configure(needsInput ? &input : nullptr, output, error, request.workingDirectory);
     pid_t child = -1;
-    failure = failure ? failure : spawn(child, request, actions);
+    ChildProcesses::Start start;
+    if (failure == 0) {
+        failure = start.run([&](pid_t& started) { return spawn(started, request, actions); }, child);
+    }
     if (failure != 0) {
         result.startError = startErrorText(failure, request);
         return result;
@@ -347,14 +379,33 @@ ProcessResult PosixProcessRunner::run(const ProcessRequest& request) {
     if (input.writeEnd.isOpen()) {
         fcntl(input.writeEnd.get(), F_SETFL, O_NONBLOCK);
     }
-    exchange(input.writeEnd, request.standardInput.value_or(""), output.readEnd, error.readEnd, result);
-    result.exitStatus = waitForExit(child);
+    std::optional<std::chrono::steady_clock::time_point> deadline;
+    if (request.timeLimit) {
+        deadline = std::chrono::steady_clock::now() + *request.timeLimit;
+    }
+    exchange(input.writeEnd, request.standardInput.value_or(""), output.readEnd, error.readEnd, child, deadline,
+             result);
+    result.exitStatus = waitForExit(child, start);
     return result;
 }
 
 ProcessRunner& defaultProcessRunner() {
     static PosixProcessRunner runner;
     return runner;
+}
+
+std::string timeLimitText(std::chrono::milliseconds limit) {
+    const auto counted = [](std::int64_t count, const char* unit) {
+        return std::to_string(count) + " " + unit + (count == 1 ? "" : "s");
+    };
+    using namespace std::chrono;
+    if (limit >= hours(1) && limit % hours(1) == milliseconds::zero()) {
+        return counted(duration_cast<hours>(limit).count(), "hour");
+    }
+    if (limit >= minutes(1) && limit % minutes(1) == milliseconds::zero()) {
+        return counted(duration_cast<minutes>(limit).count(), "minute");
+    }
+    return counted(ceil<seconds>(limit).count(), "second");
 }
 
 } // namespace norvane::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -18,6 +19,9 @@ struct ProcessRequest {
     /// Set on top of that environment: added when missing, replacing the value when present.
     std::map<std::string, std::string> environmentOverrides;
     std::optional<std::string> standardInput; ///< written to the child's stdin, then closed
+    /// How long the program may run before it is ended, with all that it started; no limit when
+    /// none is given.
+    std::optional<std::chrono::milliseconds> timeLimit;
 };
 
 /// How a process ended. `startError` is set (and nothing else is meaningful) when the program
@@ -27,6 +31,7 @@ struct ProcessResult {
     int exitStatus = 0; ///< the exit code, or 128 + signal number when a signal ended it
     std::string standardOutput;
     std::string standardError;
+    bool timedOut = false; ///< ended for running past the request's time limit
 
     bool started() const { return !startError.has_value(); }
     bool succeeded() const { return started() && exitStatus == 0; }
@@ -41,7 +46,8 @@ public:
 };
 
 /// The real runner: posix_spawn with both pipes drained concurrently, so a chatty child never
-/// blocks on a full pipe.
+/// blocks on a full pipe. Each child runs in a process group of its own that ChildProcesses
+/// knows of, so that stopping this program can stop it.
 class PosixProcessRunner final : public ProcessRunner {
 public:
     ProcessResult run(const ProcessRequest& request) override;
@@ -49,5 +55,8 @@ public:
 
 /// A process-wide real runner for services that are not given one.
 ProcessRunner& defaultProcessRunner();
+
+/// A time limit as messages name it: "2 hours", "30 minutes", "1 second" (seconds rounded up).
+std::string timeLimitText(std::chrono::milliseconds limit);
 
 } // namespace norvane::platform

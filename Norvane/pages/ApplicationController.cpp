@@ -33,6 +33,7 @@
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
+#include "platform/ChildProcesses.h"
 #include "platform/ExecutableFile.h"
 #include "platform/persistence/StoreError.h"
 
@@ -128,8 +129,12 @@ ApplicationController::ApplicationController(QApplication& application,
     connect(panel_.get(), &MenuBarView::quitRequested, &application_, &QApplication::quit);
     setUpTray();
     connect(&instance, &SingleInstance::activationRequested, this, &ApplicationController::openDashboard);
-    // The collection thread writes to the store: it must be done before the store closes.
-    connect(&application_, &QApplication::aboutToQuit, this, [this] { appState_->waitForCollection(); });
+    // The collection thread writes to the store: it must be done before the store closes. The
+    // counter or git that it waits for is stopped, so quitting never waits for a whole count.
+    connect(&application_, &QApplication::aboutToQuit, this, [this] {
+        platform::ChildProcesses::stopAll();
+        appState_->waitForCollection();
+    });
     openMainWindow();
 }
 

@@ -56,14 +56,21 @@ std::string sinceArgument(platform::Date date) { return "--since=" + platform::I
 
 } // namespace
 
-GitService::GitService(platform::ProcessRunner& runner) : runner_(runner) {}
+GitService::GitService(platform::ProcessRunner& runner, std::chrono::milliseconds timeLimit)
+    : runner_(runner), timeLimit_(timeLimit) {}
 
 GitRunResult GitService::runGit(const std::string& path, std::vector<std::string> arguments) const {
     arguments.insert(arguments.begin(), {"-C", path});
-    auto result = runner_.run(
-        {.executable = gitProgram, .arguments = std::move(arguments), .environmentOverrides = gitEnvironmentOverrides});
+    auto result = runner_.run({.executable = gitProgram,
+                               .arguments = std::move(arguments),
+                               .environmentOverrides = gitEnvironmentOverrides,
+                               .timeLimit = timeLimit_});
     if (!result.started()) {
         return {"", *result.startError, -1};
+    }
+    if (result.timedOut) {
+        return {"", "git ran for more than " + platform::timeLimitText(timeLimit_) + " and was stopped",
+                result.exitStatus};
     }
     return {platform::UnicodeText::decodeLossy(std::move(result.standardOutput)),
             platform::UnicodeText::decodeLossy(std::move(result.standardError)), result.exitStatus};

@@ -7,6 +7,7 @@
 #include "platform/Date.h"
 #include "platform/ProcessRunner.h"
 
+#include <chrono>
 #include <map>
 #include <optional>
 #include <string>
@@ -29,7 +30,12 @@ struct GitRunResult {
 /// a broken HEAD, no git); the others answer none or false.
 class GitService {
 public:
-    explicit GitService(platform::ProcessRunner& runner = platform::defaultProcessRunner());
+    /// Reading the whole history of the largest repositories takes minutes; a git that runs for
+    /// two hours is stuck, and it is ended so that the collection does not wait for ever.
+    static constexpr std::chrono::hours standardTimeLimit{2};
+
+    explicit GitService(platform::ProcessRunner& runner = platform::defaultProcessRunner(),
+                        std::chrono::milliseconds timeLimit = standardTimeLimit);
 
     /// True when the folder holds a ".git" entry, or when `git rev-parse --git-dir` succeeds there.
     bool isGitRepository(const std::string& path) const;
@@ -68,6 +74,7 @@ private:
     static std::vector<GitCommit> sampledIfAsked(std::vector<GitCommit> commits, std::optional<int> sampleInterval);
 
     platform::ProcessRunner& runner_;
+    std::chrono::milliseconds timeLimit_;
 };
 
 } // namespace norvane

@@ -33,8 +33,8 @@ SccLookup SccLookup::standard() {
     return lookup;
 }
 
-SccService::SccService(SccLookup lookup, platform::ProcessRunner& runner)
-    : lookup_(std::move(lookup)), runner_(runner) {}
+SccService::SccService(SccLookup lookup, platform::ProcessRunner& runner, std::chrono::milliseconds timeLimit)
+    : lookup_(std::move(lookup)), runner_(runner), timeLimit_(timeLimit) {}
 
 std::optional<std::filesystem::path> SccService::findSccPath() const {
     for (const auto& candidate : lookup_.installPaths) {
@@ -83,10 +83,14 @@ SccOutput SccService::collectMetrics(const std::string& path) const {
     if (::access(path.c_str(), std::filesystem::is_directory(path, error) ? R_OK | X_OK : R_OK) != 0) {
         throw NorvaneError::sccFailed("Cannot read " + path + ": " + std::strerror(errno));
     }
-    const auto result =
-        runner_.run({.executable = tool->string(), .arguments = {"--format", "json", asArgument(path)}});
+    const auto result = runner_.run(
+        {.executable = tool->string(), .arguments = {"--format", "json", asArgument(path)}, .timeLimit = timeLimit_});
     if (!result.started()) {
         throw NorvaneError::sccFailed("Failed to execute scc: " + *result.startError);
+    }
+    if (result.timedOut) {
+        throw NorvaneError::sccFailed("scc ran for more than " + platform::timeLimitText(timeLimit_) +
+                                      " and was stopped");
     }
     if (result.exitStatus != 0) {
         const auto detail =

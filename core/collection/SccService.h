@@ -4,6 +4,7 @@
 
 #include "platform/ProcessRunner.h"
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -27,8 +28,13 @@ struct SccLookup {
 /// looked for anew each time.
 class SccService {
 public:
+    /// Counters take seconds on the largest trees; one that runs for half an hour is stuck, and it
+    /// is ended so that the collection does not wait for ever.
+    static constexpr std::chrono::minutes standardTimeLimit{30};
+
     explicit SccService(SccLookup lookup = SccLookup::standard(),
-                        platform::ProcessRunner& runner = platform::defaultProcessRunner());
+                        platform::ProcessRunner& runner = platform::defaultProcessRunner(),
+                        std::chrono::milliseconds timeLimit = standardTimeLimit);
 
     /// The first executable of the install paths, else what `which` finds, else the built-in
     /// counter; none when there is no counter at all.
@@ -37,8 +43,8 @@ public:
     bool isAvailable() const { return findSccPath().has_value(); }
 
     /// Runs the counter with "--format", "json" and the path. Throws NorvaneError: sccNotFound,
-    /// pathNotFound, or sccFailed when it cannot start, exits non-zero or prints what is not a
-    /// list of rows. Empty output is a list without rows.
+    /// pathNotFound, or sccFailed when it cannot start, runs past the time limit, exits non-zero
+    /// or prints what is not a list of rows. Empty output is a list without rows.
     SccOutput collectMetrics(const std::string& path) const;
 
     /// The path that `which scc` prints, trimmed; none when it fails or prints nothing.
@@ -49,6 +55,7 @@ private:
 
     SccLookup lookup_;
     platform::ProcessRunner& runner_;
+    std::chrono::milliseconds timeLimit_;
 };
 
 } // namespace norvane

@@ -6,12 +6,17 @@
 #include "platform/ProcessRunner.h"
 
 #include "tests/core/collection/GitTestRepository.h"
+#include "tests/support/ProcessWatch.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstring>
 #include <fstream>
 #include <optional>
+#include <sstream>
+#include <thread>
 
 namespace norvane::testing {
 namespace {
@@ -51,10 +56,13 @@ protected:
 
     /// A counter that notes where it lies before it prints an empty list of rows.
     void plantCounter(const std::filesystem::path& folder) const {
+        plantCounter(folder, "echo '" + folder.string() + "' >> '" + marker().string() + "'\necho '[]'");
+    }
+
+    void plantCounter(const std::filesystem::path& folder, const std::string& script) const {
         const auto counter = folder / "norvane-count";
         std::filesystem::create_directories(folder);
-        std::ofstream(counter) << "#!/bin/sh\necho '" << folder.string() << "' >> '" << marker().string()
-                               << "'\necho '[]'\n";
+        std::ofstream(counter) << "#!/bin/sh\n" << script << "\n";
         std::filesystem::permissions(counter, std::filesystem::perms::owner_all);
     }
 
@@ -97,6 +105,31 @@ TEST_F(CopiedTool, RunsTheCounterBesideIt) {
 
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
     EXPECT_EQ(readFile(marker()), copyFolder().string() + "\n");
+}
+
+TEST_F(CopiedTool, StoppedByASignalItStopsTheCounterItStarted) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        // The counter notes its own process id and the tool's, then counts for ever.
+        std::filesystem::remove(marker());
+        plantCounter(copyFolder(), "echo $$ $PPID > '" + marker().string() + "'\nexec /bin/sleep 300");
+        platform::ProcessResult run;
+        std::thread adding([&] { run = addProject("demo-" + std::to_string(signal)); });
+        pid_t counter = 0;
+        pid_t tool = 0;
+        std::istringstream(waitForLine(marker())) >> counter >> tool;
+        if (tool <= 0) {
+            adding.join();
+            FAIL() << "the counter never ran: " << run.standardError;
+        }
+
+        kill(tool, signal);
+        adding.join();
+
+        EXPECT_EQ(run.exitStatus, 128 + signal);
+        const bool ended = waitUntilEnded(counter);
+        EXPECT_TRUE(ended) << strsignal(signal);
+        if (!ended) kill(counter, SIGKILL);
+    }
 }
 
 } // namespace

@@ -74,6 +74,13 @@ TEST_F(GitServiceTest, RepositoriesGitCannotReadAreReportedNotTakenForEmpty) {
     testing::RecordingProcessRunner runner(testing::failingToStart("No such file or directory"));
     EXPECT_EQ(readingFails(GitService(runner)), "git failed: No such file or directory");
     EXPECT_FALSE(GitService(runner).checkout("main", path));
+    // A git that is stopped for running too long is a failure that says so.
+    testing::RecordingProcessRunner stuck([](const platform::ProcessRequest& request) {
+        auto result = testing::exitedWith(128 + 9);
+        result.timedOut = request.timeLimit == std::chrono::hours(2);
+        return result;
+    });
+    EXPECT_EQ(readingFails(GitService(stuck)), "git failed: git ran for more than 2 hours and was stopped");
 
     repository.writeFile(".git/HEAD", "garbage\n");
     EXPECT_TRUE(readingFails(git).starts_with("git failed: not a git repository"));

@@ -84,6 +84,10 @@ TEST_F(SccServiceTest, FailureMessages) {
                                                                     7));
     fs::permissions(unstartable, fs::perms::owner_all);
     EXPECT_TRUE(messageOf(SccService(only(unstartable))).starts_with("scc failed: Failed to execute scc: "));
+    // A counter that never ends is stopped, and the collection says so.
+    EXPECT_EQ(messageOf(SccService(only(script("stuck", "exec sleep 300")), platform::defaultProcessRunner(),
+                                   std::chrono::seconds(1))),
+              "scc failed: scc ran for more than 1 second and was stopped");
 }
 
 TEST_F(SccServiceTest, EmptyOutputIsNoRowsButParseOfNothingFails) {

@@ -1,0 +1,89 @@
+// Stopping a program stops what it started: a child that runs past its time limit, a quitting
+// program and a termination signal each end the child's whole process group.
+
+#include "platform/ChildProcesses.h"
+#include "platform/ProcessRunner.h"
+
+#include "tests/support/ProcessWatch.h"
+#include "tests/support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <sstream>
+#include <thread>
+
+#include <unistd.h>
+
+namespace norvane::platform {
+namespace {
+
+using testing::readFile;
+using testing::waitForLine;
+using testing::waitUntilEnded;
+
+/// A shell that notes its own and a background child's process ids in `file`, then waits.
+ProcessRequest sleeperNotingIn(const std::filesystem::path& file) {
+    return {.executable = "/bin/sh", .arguments = {"-c", "sleep 300 & echo $$ $! > '" + file.string() + "'; wait"}};
+}
+
+std::pair<pid_t, pid_t> notedIds(const std::filesystem::path& file) {
+    pid_t shell = 0;
+    pid_t background = 0;
+    std::istringstream(waitForLine(file)) >> shell >> background;
+    return {shell, background};
+}
+
+TEST(ChildProcesses, AChildPastItsTimeLimitEndsWithAllThatItStarted) {
+    const testing::TemporaryFolder folder;
+    auto request = sleeperNotingIn(folder.path() / "ids");
+    request.timeLimit = std::chrono::milliseconds(500);
+
+    const ProcessResult result = PosixProcessRunner().run(request);
+
+    EXPECT_TRUE(result.timedOut);
+    EXPECT_EQ(result.exitStatus, 128 + SIGKILL);
+    EXPECT_TRUE(waitUntilEnded(notedIds(folder.path() / "ids").second));
+    EXPECT_FALSE(PosixProcessRunner().run({.executable = "/bin/true", .timeLimit = std::chrono::minutes(1)}).timedOut);
+}
+
+TEST(ChildProcesses, StoppingAllEndsTheRunningChildrenAndStartsNoMore) {
+    const testing::TemporaryFolder folder;
+    const auto ids = folder.path() / "ids";
+    // In a process of its own: once stopped, this process starts no children any more.
+    EXPECT_EXIT(
+        {
+            ProcessResult stopped;
+            std::thread running([&] { stopped = PosixProcessRunner().run(sleeperNotingIn(ids)); });
+            const pid_t background = notedIds(ids).second;
+            ChildProcesses::stopAll();
+            running.join();
+            const ProcessResult refused = PosixProcessRunner().run({.executable = "/bin/true"});
+            const bool ended = stopped.exitStatus == 128 + SIGTERM && waitUntilEnded(background);
+            std::_Exit(ended && !refused.started() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(ChildProcesses, ATerminationSignalEndsTheChildrenThenTheProgram) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        const testing::TemporaryFolder folder;
+        const auto ids = folder.path() / "ids";
+        EXPECT_EXIT(
+            {
+                ChildProcesses::stopOnTerminationSignals();
+                std::thread running([&] { PosixProcessRunner().run(sleeperNotingIn(ids)); });
+                notedIds(ids);
+                kill(getpid(), signal);
+                running.join();
+            },
+            ::testing::KilledBySignal(signal), "");
+        const auto [shell, background] = notedIds(ids);
+        EXPECT_TRUE(waitUntilEnded(shell)) << strsignal(signal);
+        EXPECT_TRUE(waitUntilEnded(background)) << strsignal(signal);
+    }
+}
+
+} // namespace
+} // namespace norvane::platform

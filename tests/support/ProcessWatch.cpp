@@ -1,0 +1,48 @@
+#include "tests/support/ProcessWatch.h"
+
+#include "tests/support/TemporaryFolder.h"
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+namespace norvane::testing {
+namespace {
+
+bool waitFor(const std::function<bool()>& condition) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > giveUp) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// The state letter of /proc/PID/stat, after the parenthesised name; none once the process is gone.
+char processState(pid_t process) {
+    std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto nameEnd = text.rfind(')');
+    return nameEnd == std::string::npos || nameEnd + 2 >= text.size() ? '\0' : text[nameEnd + 2];
+}
+
+} // namespace
+
+std::string waitForLine(const std::filesystem::path& file) {
+    std::string text;
+    waitFor([&] {
+        text = readFile(file);
+        return text.find('\n') != std::string::npos;
+    });
+    return text.substr(0, text.find('\n'));
+}
+
+bool waitUntilEnded(pid_t process) {
+    return waitFor([process] {
+        const char state = processState(process);
+        return state == '\0' || state == 'Z' || state == 'X';
+    });
+}
+
+} // namespace norvane::testing

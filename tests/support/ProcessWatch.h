@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include <sys/types.h>
+
+namespace norvane::testing {
+
+/// Waits, up to a minute, until `file` holds a whole line; returns that line without its break,
+/// or an empty text when none came.
+std::string waitForLine(const std::filesystem::path& file);
+
+/// Waits, up to a minute, until the process has ended (gone, or dead and not yet reaped by
+/// whoever took it over); false when it still runs then.
+bool waitUntilEnded(pid_t process);
+
+} // namespace norvane::testing
