@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -227,6 +228,17 @@ int pollTimeout(const std::optional<std::chrono::steady_clock::time_point>& dead
     return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, 60'000));
 }
 
+/// Kills the child's process group once it has run past its deadline.
+bool endPastDeadline(pid_t child, const std::optional<std::chrono::steady_clock::time_point>& deadline,
+                     ProcessResult& result) {
+    if (!deadline || std::chrono::steady_clock::now() < *deadline) {
+        return false;
+    }
+    kill(-child, SIGKILL);
+    result.timedOut = true;
+    return true;
+}
+
 /// Writes the input and collects both outputs as they come, until the child has closed them or
 /// has run past its deadline; then its process group is killed.
 void exchange(FileDescriptor& input, std::string_view inputText, FileDescriptor& output, FileDescriptor& error,
@@ -243,9 +255,7 @@ void exchange(FileDescriptor& input, std::string_view inputText, FileDescriptor&
         error.close();
     };
     while (output.isOpen() || error.isOpen() || input.isOpen()) {
-        if (deadline && std::chrono::steady_clock::now() >= *deadline) {
-            kill(-child, SIGKILL);
-            result.timedOut = true;
+        if (endPastDeadline(child, deadline, result)) {
             closeAll();
             return;
         }
@@ -266,6 +276,26 @@ void exchange(FileDescriptor& input, std::string_view inputText, FileDescriptor&
         }
         if (watched[2].revents != 0) {
             feed(input, inputText, written);
+        }
+    }
+}
+
+/// A child that closed its outputs may still run: its deadline holds until it exits.
+void awaitExitBefore(pid_t child, const std::optional<std::chrono::steady_clock::time_point>& deadline,
+                     ProcessResult& result) {
+    if (!deadline || result.timedOut) {
+        return;
+    }
+    // Through syscall: the C library's header of this call lacks C linkage.
+    const FileDescriptor process(static_cast<int>(syscall(SYS_pidfd_open, child, 0)));
+    if (!process.isOpen()) {
+        return;
+    }
+    pollfd watched{process.get(), POLLIN, 0};
+    while (!endPastDeadline(child, deadline, result)) {
+        const int ready = poll(&watched, 1, pollTimeout(deadline));
+        if (ready > 0 || (ready < 0 && errno != EINTR)) {
+            return;
         }
     }
 }
@@ -385,6 +415,7 @@ ProcessResult PosixProcessRunner::run(const ProcessRequest& request) {
     }
     exchange(input.writeEnd, request.standardInput.value_or(""), output.readEnd, error.readEnd, child, deadline,
              result);
+    awaitExitBefore(child, deadline, result);
     result.exitStatus = waitForExit(child, start);
     return result;
 }

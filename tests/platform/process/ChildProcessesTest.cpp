@@ -45,6 +45,11 @@ TEST(ChildProcesses, AChildPastItsTimeLimitEndsWithAllThatItStarted) {
     EXPECT_TRUE(result.timedOut);
     EXPECT_EQ(result.exitStatus, 128 + SIGKILL);
     EXPECT_TRUE(waitUntilEnded(notedIds(folder.path() / "ids").second));
+    // Closing its outputs does not take a child past its limit.
+    const ProcessResult silent = PosixProcessRunner().run({.executable = "/bin/sh",
+                                                           .arguments = {"-c", "exec >&- 2>&-; exec sleep 300"},
+                                                           .timeLimit = std::chrono::milliseconds(500)});
+    EXPECT_TRUE(silent.timedOut);
     EXPECT_FALSE(PosixProcessRunner().run({.executable = "/bin/true", .timeLimit = std::chrono::minutes(1)}).timedOut);
 }
 
