@@ -26,6 +26,8 @@ constexpr int fieldGroupWidth = 350;
 constexpr int addButtonWidth = 120;
 constexpr int historyBarWidth = 200;
 constexpr int historyBarHeight = 6;
+// Close enough that the form with its warning and a refusal fits the wizard's fixed height.
+constexpr int formSpacing = 16;
 // The bar's resolution: the import's fraction in thousandths.
 constexpr int progressSteps = 1000;
 
@@ -90,7 +92,7 @@ QWidget* AddFirstProjectView::makeForm() {
     cli->setWordWrap(true);
     cli->setAlignment(Qt::AlignCenter);
 
-    auto* column = makeDisplayColumn(24);
+    auto* column = makeDisplayColumn(formSpacing);
     column->addWidget(StepLayout::makeLargeSymbol(QStringLiteral("folder.badge.plus"), Palette::blue()), 0,
                       Qt::AlignHCenter);
     column->addWidget(StepLayout::makeCentredText(QStringLiteral("Add Your First Project"), TextStyle::title,

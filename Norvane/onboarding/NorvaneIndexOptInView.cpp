@@ -17,6 +17,9 @@ namespace norvane::app {
 namespace {
 
 constexpr int enableButtonWidth = 160;
+// Tighter than the other steps: with the privacy lists this step has the most to show in the
+// wizard's fixed height.
+constexpr int stepSpacing = 12;
 
 QWidget* makeHeading(const QString& symbol, const QColor& color, const QString& text) {
     auto* row = makeRow(defaultSpacing);
@@ -26,7 +29,8 @@ QWidget* makeHeading(const QString& symbol, const QColor& color, const QString& 
     return wrap(row);
 }
 
-QVBoxLayout* makeItems(const QStringList& texts) {
+/// A heading over its list of items.
+QVBoxLayout* makeList(QWidget* heading, const QStringList& texts) {
     auto* items = makeColumn(4);
     items->setContentsMargins(28, 0, 0, 0);
     for (const auto& text : texts) {
@@ -36,14 +40,30 @@ QVBoxLayout* makeItems(const QStringList& texts) {
         row->addStretch(1);
         items->addLayout(row);
     }
-    return items;
+    auto* list = makeColumn(8);
+    list->addWidget(heading);
+    list->addLayout(items);
+    list->addStretch(1);
+    return list;
+}
+
+/// A benefit as a small column: its symbol over its title over its description.
+QWidget* makeBenefit(const QString& symbol, const QString& title, const QString& description) {
+    auto* column = makeColumn(2);
+    column->addWidget(makeSymbol(symbol, TextStyle::body, Palette::blue()), 0, Qt::AlignHCenter);
+    column->addSpacing(2);
+    column->addWidget(
+        StepLayout::makeCentredText(title, TextStyle::subheadline, Palette::textPrimary(), QFont::Medium));
+    column->addWidget(StepLayout::makeCentredText(description, TextStyle::caption, Palette::textSecondary()));
+    column->addStretch(1);
+    return wrap(column);
 }
 
 } // namespace
 
 NorvaneIndexOptInView::NorvaneIndexOptInView(OnboardingWizardModel& model, QWidget* parent)
     : QWidget(parent), model_(model) {
-    auto* column = StepLayout::makeStepColumn(*this, 20);
+    auto* column = StepLayout::makeStepColumn(*this, stepSpacing);
     column->addStretch(1);
     column->addWidget(StepLayout::makeLargeSymbol(QStringLiteral("chart.bar.doc.horizontal"), Palette::blue()), 0,
                       Qt::AlignHCenter);
@@ -54,7 +74,7 @@ NorvaneIndexOptInView::NorvaneIndexOptInView(OnboardingWizardModel& model, QWidg
         Palette::textSecondary());
     summary->setContentsMargins(40, 0, 40, 0);
     column->addWidget(summary);
-    column->addWidget(makeBenefits(), 0, Qt::AlignHCenter);
+    column->addWidget(makeBenefits());
     column->addStretch(1);
     column->addWidget(makePrivacyBox());
     column->addStretch(1);
@@ -68,47 +88,47 @@ NorvaneIndexOptInView::NorvaneIndexOptInView(OnboardingWizardModel& model, QWidg
 }
 
 QWidget* NorvaneIndexOptInView::makeBenefits() {
-    const StepLayout::DetailLook look{TextStyle::body, 24, 12, Typography::font(TextStyle::subheadline, QFont::Medium),
-                                      TextStyle::caption};
-    auto* benefits = makeColumn(12);
-    benefits->addWidget(StepLayout::makeDetailRow(QStringLiteral("percent"), QStringLiteral("Percentile Rankings"),
-                                                  QStringLiteral("See where you stand vs. the community"), look));
-    benefits->addWidget(StepLayout::makeDetailRow(QStringLiteral("arrow.up.right"), QStringLiteral("Track Improvement"),
-                                                  QStringLiteral("Watch your ranking improve over time"), look));
-    benefits->addWidget(StepLayout::makeDetailRow(QStringLiteral("person.3"), QStringLiteral("Help the Community"),
-                                                  QStringLiteral("Your data helps build better benchmarks"), look));
-    return StepLayout::padded(benefits, 40);
+    // Side by side rather than one under the other: the privacy lists need the height.
+    auto* benefits = makeRow(12);
+    benefits->addWidget(makeBenefit(QStringLiteral("percent"), QStringLiteral("Percentile Rankings"),
+                                    QStringLiteral("See where you stand vs. the community")),
+                        1);
+    benefits->addWidget(makeBenefit(QStringLiteral("arrow.up.right"), QStringLiteral("Track Improvement"),
+                                    QStringLiteral("Watch your ranking improve over time")),
+                        1);
+    benefits->addWidget(makeBenefit(QStringLiteral("person.3"), QStringLiteral("Help the Community"),
+                                    QStringLiteral("Your data helps build better benchmarks")),
+                        1);
+    return wrap(benefits);
 }
 
 QWidget* NorvaneIndexOptInView::makePrivacyBox() {
+    // What is collected beside what never is, so that both lists fit the wizard's height.
     auto* box = new RoundedPanel(
-        RoundedPanel::box(QBrush(Palette::backgroundRaised()), RoundedPanel::defaultPadding, Qt::Vertical, 8));
+        RoundedPanel::box(QBrush(Palette::backgroundRaised()), RoundedPanel::defaultPadding, Qt::Horizontal, 16));
     auto* content = box->contentLayout();
-    content->addWidget(makeHeading(QStringLiteral("lock.shield"), Palette::green(),
-                                   QStringLiteral("What we collect (all anonymous):")));
-    content->addLayout(makeItems({QStringLiteral("Daily lines changed (totals only)"),
-                                  QStringLiteral("Output composition (% code/docs/tests)"),
-                                  QStringLiteral("Project size bucket (e.g., 'Medium')"),
-                                  QStringLiteral("Random device ID (generated locally)")}));
-    auto* never = makeHeading(QStringLiteral("xmark.shield"), Palette::red(), QStringLiteral("Never collected:"));
-    never->layout()->setContentsMargins(0, 4, 0, 0);
-    content->addWidget(never);
+    content->addLayout(makeList(makeHeading(QStringLiteral("lock.shield"), Palette::green(),
+                                            QStringLiteral("What we collect (all anonymous):")),
+                                {QStringLiteral("Daily lines changed (totals only)"),
+                                 QStringLiteral("Output composition (% code/docs/tests)"),
+                                 QStringLiteral("Project size bucket (e.g., 'Medium')"),
+                                 QStringLiteral("Random device ID (generated locally)")}));
     content->addLayout(
-        makeItems({QStringLiteral("Project names, paths, or code"), QStringLiteral("Git commits, messages, or authors"),
-                   QStringLiteral("Personal or identifying information")}));
-    auto* row = makeRow(0);
-    row->setContentsMargins(40, 0, 40, 0);
-    row->addWidget(box);
-    return wrap(row);
+        makeList(makeHeading(QStringLiteral("xmark.shield"), Palette::red(), QStringLiteral("Never collected:")),
+                 {QStringLiteral("Project names, paths, or code"), QStringLiteral("Git commits, messages, or authors"),
+                  QStringLiteral("Personal or identifying information")}));
+    return box;
 }
 
 QWidget* NorvaneIndexOptInView::makeJoinedBlock() {
     optOut_ = new PlainButton(QStringLiteral("Opt Out"), Palette::textSecondary());
     connect(optOut_, &QPushButton::clicked, this, &NorvaneIndexOptInView::optOut);
-    auto* block = makeColumn(20);
-    block->addWidget(StepLayout::makeStatusBox(QStringLiteral("You're contributing to the Norvane Index!")), 0,
-                     Qt::AlignHCenter);
-    block->addWidget(optOut_, 0, Qt::AlignHCenter);
+    // The way out beside the status, so that joining makes the step no taller.
+    auto* block = makeRow(stepSpacing);
+    block->addStretch(1);
+    block->addWidget(StepLayout::makeStatusBox(QStringLiteral("You're contributing to the Norvane Index!")));
+    block->addWidget(optOut_);
+    block->addStretch(1);
     joined_ = wrap(block);
     return joined_;
 }
@@ -118,7 +138,7 @@ QWidget* NorvaneIndexOptInView::makeNotJoinedBlock() {
     enable_->setFixedWidth(enableButtonWidth);
     enable_->setAutoDefault(false);
     connect(enable_, &QPushButton::clicked, this, &NorvaneIndexOptInView::enableIndex);
-    auto* block = makeColumn(20);
+    auto* block = makeColumn(stepSpacing);
     block->addWidget(enable_, 0, Qt::AlignHCenter);
     block->addWidget(StepLayout::makeCentredText(QStringLiteral("You can change this anytime in Settings"),
                                                  TextStyle::caption, Palette::textSecondary()));

@@ -21,9 +21,12 @@ namespace {
 
 constexpr int pickerWidth = 120;
 constexpr int enableButtonWidth = 180;
+// Close enough that the set-up block with its notes fits the wizard's fixed height.
+constexpr int stepSpacing = 16;
+constexpr int featureSpacing = 12;
 
 QWidget* makeFeatures() {
-    auto* features = makeColumn(16);
+    auto* features = makeColumn(featureSpacing);
     features->addWidget(
         StepLayout::makeFeatureRow(QStringLiteral("moon.stars"), QStringLiteral("Runs daily while you sleep")));
     features->addWidget(
@@ -36,7 +39,7 @@ QWidget* makeFeatures() {
 } // namespace
 
 SchedulingStepView::SchedulingStepView(OnboardingWizardModel& model, QWidget* parent) : QWidget(parent), model_(model) {
-    auto* column = StepLayout::makeStepColumn(*this, 24);
+    auto* column = StepLayout::makeStepColumn(*this, stepSpacing);
     column->addStretch(1);
     column->addWidget(StepLayout::makeLargeSymbol(QStringLiteral("clock.arrow.2.circlepath"), Palette::blue()), 0,
                       Qt::AlignHCenter);
@@ -65,7 +68,7 @@ QWidget* SchedulingStepView::makeEnabledBlock() {
     auto* disabling = makeColumn(defaultSpacing);
     disabling->addWidget(disable_, 0, Qt::AlignHCenter);
     disabling->addWidget(enabledError_);
-    auto* block = makeColumn(24);
+    auto* block = makeColumn(stepSpacing);
     block->addWidget(box, 0, Qt::AlignHCenter);
     block->addLayout(disabling);
     enabledBlock_ = wrap(block);

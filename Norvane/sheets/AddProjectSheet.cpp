@@ -2,7 +2,6 @@
 
 #include <QGridLayout>
 #include <QLineEdit>
-#include <QScrollArea>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -24,7 +23,7 @@ namespace norvane::app {
 namespace {
 
 constexpr int sheetWidth = 450;
-constexpr int sheetHeight = 380;
+constexpr int sheetMinimumHeight = 380;
 constexpr int historyBarWidth = 200;
 
 /// A group of the form: rows on the raised background.
@@ -46,7 +45,9 @@ QWidget* makeSymbolLine(SymbolLabel* symbol, StyledLabel* text) {
 
 AddProjectSheet::AddProjectSheet(AppState& appState, QWidget* parent)
     : Sheet(QStringLiteral("Add Project"), parent), controller_(appState) {
-    setFixedSize(sheetWidth, sheetHeight);
+    // The form never scrolls: with a path warning and a refusal the sheet grows to show them.
+    setFixedWidth(sheetWidth);
+    setMinimumHeight(sheetMinimumHeight);
     auto* layout = makeColumn(0);
     setLayout(layout);
     layout->addWidget(makeHeader(&close_));
@@ -73,14 +74,7 @@ void AddProjectSheet::showEvent(QShowEvent* event) {
 
 QWidget* AddProjectSheet::makeForm() {
     auto* form = makeColumn(0);
-    scroll_ = new QScrollArea;
-    auto* scroll = scroll_;
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setFocusPolicy(Qt::NoFocus);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidget(makeFormSections());
-    form->addWidget(scroll, 1);
+    form->addWidget(makeFormSections(), 1);
     form->addWidget(new Divider);
     form->addWidget(makeFooter());
     return wrap(form);
@@ -223,11 +217,6 @@ void AddProjectSheet::showState() {
     const auto& error = controller_.errorMessage();
     error_->setVisible(error.has_value());
     errorText_->setText(error.value_or(QString()));
-    // Once the form has made room for it, the refusal scrolls into view.
-    if (error) {
-        QMetaObject::invokeMethod(
-            this, [this] { scroll_->ensureWidgetVisible(error_); }, Qt::QueuedConnection);
-    }
     add_->setEnabled(AddProjectForm::isAddEnabled(name_->text(), path_->text(), controller_.isAdding()));
     add_->setText(controller_.isAdding() ? QString() : QStringLiteral("Add Project"));
     addSpinner_->setVisible(controller_.isAdding());

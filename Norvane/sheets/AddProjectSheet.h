@@ -5,7 +5,6 @@
 
 class QLineEdit;
 class QPushButton;
-class QScrollArea;
 class QStackedWidget;
 class QToolButton;
 
@@ -63,7 +62,6 @@ private:
     AddProjectController controller_;
     QToolButton* close_ = nullptr;
     QStackedWidget* pages_ = nullptr;
-    QScrollArea* scroll_ = nullptr;
     QLineEdit* name_ = nullptr;
     QLineEdit* path_ = nullptr;
     QLineEdit* description_ = nullptr;

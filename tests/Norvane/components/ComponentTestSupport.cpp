@@ -9,8 +9,13 @@
 
 #include <qcustomplot.h>
 
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 namespace norvane::testing {
@@ -47,6 +52,45 @@ bool showsText(const QWidget& widget, const QString& text) {
     const auto labels = widget.findChildren<app::StyledLabel*>();
     return std::any_of(labels.begin(), labels.end(),
                        [&text](const app::StyledLabel* label) { return label->isVisible() && label->text() == text; });
+}
+
+namespace {
+
+/// Controls a user acts on and texts a user reads.
+bool isControlOrText(const QWidget& widget) {
+    if (const auto* label = qobject_cast<const QLabel*>(&widget)) return !label->text().isEmpty();
+    return qobject_cast<const QAbstractButton*>(&widget) || qobject_cast<const QLineEdit*>(&widget) ||
+           qobject_cast<const QComboBox*>(&widget) || qobject_cast<const QAbstractSpinBox*>(&widget) ||
+           qobject_cast<const app::OceanSegmentedPicker*>(&widget);
+}
+
+QString nameOf(const QWidget& widget) {
+    if (const auto* label = qobject_cast<const QLabel*>(&widget)) return label->text();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&widget); button && !button->text().isEmpty()) {
+        return button->text();
+    }
+    return widget.objectName().isEmpty() ? QString::fromLatin1(widget.metaObject()->className()) : widget.objectName();
+}
+
+/// The part of `widget` that its ancestors up to `window` leave visible, in window coordinates.
+QRect visiblePart(const QWidget& widget, const QWidget& window) {
+    QRect visible(widget.mapTo(&window, QPoint(0, 0)), widget.size());
+    for (const QWidget* holder = widget.parentWidget(); holder && holder != &window; holder = holder->parentWidget()) {
+        visible &= QRect(holder->mapTo(&window, QPoint(0, 0)), holder->size());
+    }
+    return visible & window.rect();
+}
+
+} // namespace
+
+QStringList partsOutOfView(const QWidget& window) {
+    QStringList cut;
+    for (const QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisible() || !isControlOrText(*widget)) continue;
+        const QRect whole(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+        if (visiblePart(*widget, window) != whole) cut << nameOf(*widget);
+    }
+    return cut;
 }
 
 platform::Date daysAgo(int days) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -25,6 +26,10 @@ void showAndSettle(QWidget& widget, int width = 640);
 
 /// Whether a visible styled label in `widget` reads `text`.
 bool showsText(const QWidget& widget, const QString& text);
+
+/// The visible controls and texts in `window` that are cut off, by the window's edges or by what
+/// holds them (a scroll area's viewport), each named by its text or its class.
+QStringList partsOutOfView(const QWidget& window);
 
 /// Midnight `days` days before today's midnight, in local time.
 platform::Date daysAgo(int days);

@@ -108,6 +108,27 @@ TEST_F(AddProjectSheetTest, RefusesABlankNameARelativePathAndAFileWithTheirMessa
     EXPECT_TRUE(kit().listProjects(true).empty());
 }
 
+// A refusal used to push the Name field out of a scrolled form and be cut at the footer.
+TEST_F(AddProjectSheetTest, TheFormShowsEveryFieldWithAWarningAndARefusal) {
+    QWidget window;
+    window.show();
+    auto* sheet = new AddProjectSheet(appState());
+    QPointer<QDialog> dialog = SheetDialog::present(window, sheet);
+    QApplication::processEvents();
+    EXPECT_EQ(dialog->size(), QSize(450, 380));
+    EXPECT_EQ(norvane::testing::partsOutOfView(*dialog).join(" | ").toStdString(), "") << "empty";
+
+    const auto missing = platform::XdgPaths::homeFolder() / "code/a-folder-that-was-moved/somewhere-else-meanwhile";
+    testing::typeInto(sheet->nameField(), "Atlas");
+    testing::typeInto(sheet->pathField(), QString::fromStdString(missing.string()));
+    QTest::mouseClick(&sheet->addButton(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sheet->errorSection().isVisible(); }));
+    QApplication::processEvents();
+    EXPECT_TRUE(sheet->pathWarning().isVisible());
+    EXPECT_EQ(norvane::testing::partsOutOfView(*dialog).join(" | ").toStdString(), "") << "refused";
+    EXPECT_EQ(dialog->width(), 450);
+}
+
 TEST_F(AddProjectSheetTest, AFailedFirstCollectionKeepsTheSheetOpenWithTheErrorAndTheProjectRegistered) {
     restartWithoutCounter();
     const auto repository = makeRepository();

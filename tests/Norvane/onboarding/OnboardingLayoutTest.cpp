@@ -1,0 +1,129 @@
+#include <fstream>
+
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include "Norvane/onboarding/AddFirstProjectView.h"
+#include "Norvane/onboarding/BusyButton.h"
+#include "Norvane/onboarding/CLIInstallStepView.h"
+#include "Norvane/onboarding/ErrorCaption.h"
+#include "Norvane/onboarding/NorvaneIndexOptInView.h"
+#include "Norvane/onboarding/PlainButton.h"
+#include "Norvane/onboarding/SchedulingStepView.h"
+#include "tests/Norvane/onboarding/OnboardingTestSupport.h"
+#include "tests/support/RecordingProcessRunner.h"
+
+namespace norvane::app {
+namespace {
+
+using norvane::testing::exitedWith;
+using norvane::testing::partsOutOfView;
+using norvane::testing::RecordingProcessRunner;
+using testing::eventually;
+
+/// Every step, in each of its states, shows all its controls and texts in the wizard's fixed
+/// size: nothing lies below the fold or is cut at the navigation bar.
+class OnboardingLayoutTest : public testing::OnboardingTest {
+protected:
+    void expectWhole(const char* state) {
+        QCoreApplication::processEvents();
+        EXPECT_EQ(partsOutOfView(*wizard()).join(" | ").toStdString(), "") << state;
+        EXPECT_EQ(wizard()->findChild<QScrollArea*>()->verticalScrollBar()->maximum(), 0) << state;
+    }
+
+    /// Builds the current step anew, as a visit does.
+    void revisit() {
+        QTest::mouseClick(&wizard()->backButton(), Qt::LeftButton);
+        QTest::mouseClick(&wizard()->forwardButton(), Qt::LeftButton);
+    }
+};
+
+TEST_F(OnboardingLayoutTest, TheFirstStepsFitInEachState) {
+    auto& wizard = open(services(platform::defaultProcessRunner(), tools(false)));
+    expectWhole("welcome");
+    goTo(OnboardingStep::dependencies);
+    ASSERT_TRUE(eventually([&] { return !wizard.model().isCheckingDependencies(); }));
+    expectWhole("dependencies, scc required");
+
+    // A file where the link's folder belongs: only the administrator could make room.
+    std::filesystem::create_directories(toolPath().parent_path().parent_path());
+    std::ofstream(toolPath().parent_path()) << "a file, not a folder";
+    privileged.outcome = {PrivilegedRunner::Outcome::Kind::failed,
+                          "Error executing command as another user: Not authorized"};
+    QTest::mouseClick(&wizard.backButton(), Qt::LeftButton);
+    wizard.model().goNext();
+    wizard.model().goNext();
+    auto& tool = step<CLIInstallStepView>();
+    expectWhole("tool");
+    QTest::mouseClick(&tool.installButton(), Qt::LeftButton);
+    ASSERT_TRUE(eventually([&] { return !tool.isInstalling(); }));
+    expectWhole("tool, failed");
+    std::filesystem::remove(toolPath().parent_path());
+    QTest::mouseClick(&tool.installButton(), Qt::LeftButton);
+    ASSERT_TRUE(eventually([&] { return !tool.isInstalling(); }));
+    expectWhole("tool, installed");
+}
+
+TEST_F(OnboardingLayoutTest, TheFirstProjectStepFitsInEachState) {
+    const auto repository = makeRepository();
+    auto& wizard = open(services());
+    goTo(OnboardingStep::addProject);
+    auto& view = step<AddFirstProjectView>();
+    testing::typeInto(view.nameField(), "Atlas");
+    testing::typeInto(view.pathField(), QString::fromStdString(home().string()));
+    ASSERT_TRUE(view.gitWarning().isVisible());
+    expectWhole("form with the git warning");
+
+    testing::typeInto(view.pathField(), QString::fromStdString((home() / "missing").string()));
+    QTest::mouseClick(&view.addButton(), Qt::LeftButton);
+    ASSERT_TRUE(eventually([&] { return view.errorMessage().isVisible(); }));
+    expectWhole("form with a refusal");
+
+    testing::typeInto(view.pathField(), QString::fromStdString(repository->pathString()));
+    QTest::mouseClick(&view.addButton(), Qt::LeftButton);
+    ASSERT_TRUE(eventually([&] { return view.shownDisplay() == AddFirstProjectView::Display::added; }));
+    expectWhole("added");
+    EXPECT_EQ(wizard.model().currentStep(), OnboardingStep::addProject);
+}
+
+TEST_F(OnboardingLayoutTest, TheSchedulingStepFitsInEachState) {
+    bool loads = false;
+    RecordingProcessRunner launchctl([&loads](const platform::ProcessRequest&) {
+        return loads ? exitedWith(0) : exitedWith(1, "Failed to connect to bus");
+    });
+    open(services(launchctl));
+    goTo(OnboardingStep::scheduling);
+    expectWhole("without the tool");
+
+    linkTool();
+    revisit();
+    auto* view = &step<SchedulingStepView>();
+    QTest::mouseClick(&view->enableButton(), Qt::LeftButton);
+    ASSERT_TRUE(eventually([&] { return !view->isWorking(); }));
+    ASSERT_FALSE(view->errorText().isEmpty());
+    expectWhole("set-up with a failed enable");
+
+    loads = true;
+    QTest::mouseClick(&view->enableButton(), Qt::LeftButton);
+    ASSERT_TRUE(eventually([&] { return !view->isWorking(); }));
+    expectWhole("enabled");
+    loads = false;
+    QTest::mouseClick(&view->disableButton(), Qt::LeftButton);
+    ASSERT_TRUE(eventually([&] { return !view->isWorking(); }));
+    ASSERT_FALSE(view->errorText().isEmpty());
+    expectWhole("enabled with a failed disable");
+}
+
+TEST_F(OnboardingLayoutTest, TheLastStepsFitInEachState) {
+    open(services());
+    goTo(OnboardingStep::dataCollection);
+    expectWhole("benchmark, not joined");
+    QTest::mouseClick(&step<NorvaneIndexOptInView>().enableButton(), Qt::LeftButton);
+    expectWhole("benchmark, joined");
+    goTo(OnboardingStep::completion);
+    expectWhole("completion");
+}
+
+} // namespace
+} // namespace norvane::app
