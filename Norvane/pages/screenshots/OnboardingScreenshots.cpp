@@ -7,8 +7,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QScrollBar>
 
 #include "Norvane/onboarding/AddFirstProjectView.h"
 #include "Norvane/onboarding/BusyButton.h"
@@ -76,11 +74,6 @@ void takeNow(const QString& name, OnboardingWizard& wizard, const Take& take) {
     QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     wizard.layout()->activate();
     take(name, wizard);
-}
-
-void scrollToEnd(OnboardingWizard& wizard) {
-    auto* bar = wizard.findChild<QScrollArea*>()->verticalScrollBar();
-    bar->setValue(bar->maximum());
 }
 
 /// A small repository for the first project.
@@ -173,12 +166,7 @@ void stageScheduling(OnboardingWizard& wizard, const Take& take) {
 
 void stageBenchmark(OnboardingWizard& wizard, const Take& take) {
     take(QStringLiteral("onboarding-index.png"), wizard);
-    scrollToEnd(wizard);
-    settle([] { return true; });
-    take(QStringLiteral("onboarding-index-end.png"), wizard);
     dynamic_cast<NorvaneIndexOptInView*>(wizard.stepView())->enableButton().click();
-    settle([] { return true; });
-    scrollToEnd(wizard);
     settle([] { return true; });
     take(QStringLiteral("onboarding-index-joined.png"), wizard);
 }

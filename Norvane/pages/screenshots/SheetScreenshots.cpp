@@ -111,6 +111,10 @@ void stageAddForm(DashboardView& window, const QDir& home, const Take& take) {
     take(QStringLiteral("add-project-sheet-not-a-repository.png"), dialog);
     typeInto(*sheet, QStringLiteral("atlas-api"), QStringLiteral("~/repositories/atlas-api-old"));
     take(QStringLiteral("add-project-sheet-path-missing.png"), dialog);
+    // The tallest form: the path warning and the refusal under it.
+    sheet->addButton().click();
+    settle([&] { return sheet->errorSection().isVisible(); });
+    take(QStringLiteral("add-project-sheet-path-refused.png"), dialog);
     typeInto(*sheet, QStringLiteral("atlas-api"), QStringLiteral("~/repositories/atlas-api"));
     sheet->addButton().click();
     settle([&] { return sheet->errorSection().isVisible(); });

@@ -208,7 +208,8 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         "project-page-no-data menu-bar-panel settings-general settings-cocomo settings-index "
         "settings-data settings-index-sharing settings-index-sharing-end settings-data-exported "
         "welcome-screen add-project-sheet add-project-sheet-not-a-repository "
-        "add-project-sheet-path-missing add-project-sheet-duplicate add-project-sheet-importing "
+        "add-project-sheet-path-missing add-project-sheet-path-refused add-project-sheet-duplicate "
+        "add-project-sheet-importing "
         "add-project-sheet-collection-failed export-sheet export-sheet-csv-with-names "
         "export-sheet-save-failed share-sheet share-sheet-7-days share-sheet-no-figures "
         "share-summary-image onboarding-dependencies-scc-required onboarding-welcome "
@@ -216,7 +217,7 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         "onboarding-cli-install-failed onboarding-cli-installed onboarding-add-project "
         "onboarding-add-project-progress onboarding-add-project-added onboarding-scheduling-without-tool "
         "onboarding-scheduling onboarding-scheduling-enabled onboarding-scheduling-disable-failed "
-        "onboarding-index onboarding-index-end onboarding-index-joined onboarding-completion");
+        "onboarding-index onboarding-index-joined onboarding-completion");
     QStringList expected;
     for (const QString& picture : taken.split(' ')) expected << picture + ".png";
     EXPECT_EQ(pictures, expected);
