@@ -19,7 +19,15 @@ AdaptiveGridLayout::~AdaptiveGridLayout() {
 }
 
 int AdaptiveGridLayout::columnCount(int width) const {
-    return std::max(1, (width + spacing()) / (minimumColumnWidth_ + spacing()));
+    return std::max(1, (width + spacing()) / (columnWidth() + spacing()));
+}
+
+int AdaptiveGridLayout::columnWidth() const {
+    int widest = minimumColumnWidth_;
+    for (const QLayoutItem* item : items_) {
+        widest = std::max(widest, item->sizeHint().width());
+    }
+    return widest;
 }
 
 void AdaptiveGridLayout::addItem(QLayoutItem* item) { items_.append(item); }
@@ -35,7 +43,7 @@ QLayoutItem* AdaptiveGridLayout::takeAt(int index) {
 QSize AdaptiveGridLayout::sizeHint() const {
     // All items in one row; the height at any other width comes from heightForWidth.
     const int columns = std::max(1, static_cast<int>(items_.size()));
-    const int width = columns * minimumColumnWidth_ + (columns - 1) * spacing();
+    const int width = columns * columnWidth() + (columns - 1) * spacing();
     return {width, heightForWidth(width)};
 }
 

@@ -5,9 +5,9 @@
 
 namespace norvane::app {
 
-/// A grid of as many equal columns as fit the width, each at least `minimumColumnWidth` wide,
-/// filled row by row; every item keeps its preferred size and sits centred at the top of its
-/// cell.
+/// A grid of as many equal columns as fit the width, each at least `minimumColumnWidth` wide and
+/// at least as wide as the widest item wants, filled row by row; every item keeps its preferred
+/// size and sits centred at the top of its cell.
 class AdaptiveGridLayout : public QLayout {
 public:
     AdaptiveGridLayout(int minimumColumnWidth, int spacing, QWidget* parent = nullptr);
@@ -29,6 +29,8 @@ public:
 private:
     /// Places the items in `rect` (only measures when `apply` is false); returns the height used.
     int arrange(const QRect& rect, bool apply) const;
+    /// The narrowest a column may be: the minimum, or the widest item's preferred width.
+    int columnWidth() const;
 
     int minimumColumnWidth_;
     QList<QLayoutItem*> items_;

@@ -82,6 +82,24 @@ TEST_F(AchievementsWidget, RankingChipNarrowsTheGroupsButNotTheCount) {
     EXPECT_FALSE(card.chips()[0]->isVisible());
 }
 
+// Columns of the minimum width cut the longer titles beside empty room, more of them the wider
+// the window: a column is as wide as the widest badge.
+TEST_F(AchievementsWidget, EachBadgeTitleGetsItsWidthAtEveryCardWidth) {
+    Card earned(AchievementCalculator::calculate(2'000'000, 400, 400, 99, 90.0));
+    Card locked(AchievementCalculator::calculate(0, 0, 0, 0, 0.0));
+    for (const int width : {360, 900, 1700}) {
+        for (Card* card : {&earned, &locked}) {
+            testing::showAndSettle(*card, width);
+            const auto medals = card->findChildren<AchievementMedal*>();
+            ASSERT_FALSE(medals.isEmpty());
+            for (const AchievementMedal* medal : medals) {
+                EXPECT_EQ(medal->shownTitle().toStdString(), medal->title().toStdString()) << width;
+            }
+        }
+    }
+    EXPECT_TRUE(medalTitles(earned, AchievementMedal::Kind::earned).contains("Quarter Champion"));
+}
+
 TEST_F(AchievementsWidget, AtMostFourLockedBadgesAndAnEmptyState) {
     Card locked(AchievementCalculator::calculate(0, 0, 0, 0, 0.0));
     testing::showAndSettle(locked, 560);
