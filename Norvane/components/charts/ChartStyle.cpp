@@ -19,8 +19,8 @@ namespace {
 
 constexpr int curveSamplesPerSegment = 12;
 
-/// The plots zoom nothing, yet the plot takes every wheel turn for itself: this hands each one on
-/// to what holds the plot, so that a page full of charts still scrolls under the pointer.
+/// The plots zoom nothing, yet the plot takes every wheel turn for itself: this leaves each one to
+/// what holds the plot, so that a page full of charts still scrolls under the pointer.
 class WheelPassThrough : public QObject {
 public:
     using QObject::QObject;
@@ -53,6 +53,8 @@ QCustomPlot* ChartStyle::makePlot(TimeRange range, QWidget* parent) {
     // The plot is see-through: whatever lies behind it must be painted first.
     plot->setAttribute(Qt::WA_OpaquePaintEvent, false);
     plot->setMouseTracking(true);
+    // The plot stops its events from reaching its parents; the page's scroll area needs the wheel.
+    plot->setAttribute(Qt::WA_NoMousePropagation, false);
     plot->installEventFilter(new WheelPassThrough(plot));
     plot->setAntialiasedElements(QCP::aePlottables | QCP::aeItems | QCP::aeFills);
     plot->axisRect()->setBackground(Qt::NoBrush);

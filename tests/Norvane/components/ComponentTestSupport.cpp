@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 
 namespace norvane::testing {
 
@@ -100,6 +102,12 @@ platform::Date daysAgo(int days) {
 void movePointer(QWidget& widget, double x, double y) {
     QTest::mouseMove(&widget, QPointF(x, y).toPoint());
     QApplication::processEvents();
+}
+
+void turnWheel(QWidget& widget, QPointF at) {
+    QWheelEvent turn(at, widget.mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&turn);
+    QApplication::instance()->notify(&widget, &turn);
 }
 
 void leave(QWidget& widget) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,9 @@ platform::Date daysAgo(int days);
 
 /// Moves the pointer over `widget` to `x`, `y` (widget coordinates).
 void movePointer(QWidget& widget, double x, double y);
+/// Turns the wheel one notch down over `widget` at `at`, as the window system does: a turn the
+/// widget leaves goes on to its parents.
+void turnWheel(QWidget& widget, QPointF at);
 /// The pointer leaves `widget`.
 void leave(QWidget& widget);
 /// Clicks the middle of segment `index` of `picker`.
