@@ -2,10 +2,41 @@
 
 #include "platform/LocalCalendar.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
 namespace norvane::app {
+
+namespace {
+
+/// Narrows the tangents at `points` so that each segment between them is monotone.
+void limitToMonotone(const std::vector<QPointF>& points, std::vector<double>& tangents) {
+    // Fritsch and Carlson: a segment's end tangents keep the sign of its slope and stay within
+    // three times it, so the curve runs between the segment's two values without overshooting.
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+        const double run = points[i + 1].x() - points[i].x();
+        const double slope = run > 0.0 ? (points[i + 1].y() - points[i].y()) / run : 0.0;
+        if (slope == 0.0) {
+            tangents[i] = 0.0;
+            tangents[i + 1] = 0.0;
+            continue;
+        }
+        double start = tangents[i] / slope;
+        double end = tangents[i + 1] / slope;
+        start = std::max(start, 0.0);
+        end = std::max(end, 0.0);
+        const double size = std::hypot(start, end);
+        if (size > 3.0) {
+            start *= 3.0 / size;
+            end *= 3.0 / size;
+        }
+        tangents[i] = start * slope;
+        tangents[i + 1] = end * slope;
+    }
+}
+
+} // namespace
 
 ValueDomain ChartMath::drawableDomain(ValueDomain domain) {
     if (!std::isfinite(domain.lower) || !std::isfinite(domain.upper)) {
@@ -32,6 +63,7 @@ std::vector<QPointF> ChartMath::smoothCurve(const std::vector<QPointF>& points, 
         const double run = after.x() - before.x();
         tangents[i] = run > 0.0 ? (after.y() - before.y()) / run : 0.0;
     }
+    limitToMonotone(points, tangents);
     std::vector<QPointF> curve;
     curve.reserve((count - 1) * static_cast<std::size_t>(samplesPerSegment) + 1);
     for (std::size_t i = 0; i + 1 < count; ++i) {

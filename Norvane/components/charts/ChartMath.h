@@ -35,7 +35,8 @@ public:
     static ValueDomain drawableDomain(ValueDomain domain);
 
     /// A smooth curve through every point (points ordered by x): cubic Hermite segments whose
-    /// tangents follow the neighbouring points, so the curve never turns back in x.
+    /// tangents follow the neighbouring points, so the curve never turns back in x, and between
+    /// two points never leaves their values, so an axis that holds the points holds the curve.
     static std::vector<QPointF> smoothCurve(const std::vector<QPointF>& points, int samplesPerSegment);
 
     /// Seconds since the epoch, the x coordinate of every date axis.

@@ -52,5 +52,21 @@ TEST(ChartMath, SmoothCurvePassesThroughEveryPointAndMovesForward) {
     EXPECT_EQ(ChartMath::smoothCurve({{0, 1}, {1, 2}}, 8).size(), 2U);
 }
 
+// A flat stretch before a steep rise, as a project's first days give: the curve must not dip
+// below the flat values on its way, nor rise above the peak after it.
+TEST(ChartMath, SmoothCurveStaysBetweenTheValuesOfEachSegment) {
+    const std::vector<QPointF> points = {{0, 1}, {64, 1.01}, {67, 4.3}, {68, 4.3}, {200, 0.5}};
+    const std::vector<QPointF> curve = ChartMath::smoothCurve(points, 12);
+    for (std::size_t segment = 0; segment + 1 < points.size(); ++segment) {
+        const double low = std::min(points[segment].y(), points[segment + 1].y());
+        const double high = std::max(points[segment].y(), points[segment + 1].y());
+        for (std::size_t step = 0; step <= 12; ++step) {
+            const double y = curve[segment * 12 + step].y();
+            EXPECT_GE(y, low - 1e-12) << segment << " " << step;
+            EXPECT_LE(y, high + 1e-12) << segment << " " << step;
+        }
+    }
+}
+
 } // namespace
 } // namespace norvane::app

@@ -138,6 +138,28 @@ TEST_F(MetricsTimelineWidget, ShowsProgressThenTheChartAndReadsOutTheHoveredPoin
     EXPECT_EQ(chart.header().leadingText(), QStringLiteral("Hover to see values"));
 }
 
+// One commit five days ago, then two two days ago, the second a large one: the leverage of the
+// first day is spread over one day, that of the later ones over two; the curve used to dip out of
+// the bottom of the plot between them.
+TEST_F(MetricsTimelineWidget, TheValueAxisHoldsTheDrawnLeverage) {
+    const auto at = [](int days, int hours) { return daysAgo(days) + std::chrono::hours(hours); };
+    View::Inputs inputs;
+    inputs.metric = View::MetricType::leverage;
+    inputs.firstCommitDate = at(5, 18);
+    inputs.snapshots = {{at(5, 18), 2, 0.00268, 80.0}, {at(2, 10), 4, 0.00537, 160.0}, {at(2, 13), 40, 0.0232, 700.0}};
+    View chart(inputs, organic);
+    testing::showAndSettle(chart);
+    ASSERT_EQ(chart.state(), View::State::chart);
+    auto* plot = chart.findChild<QCustomPlot*>();
+    const QCPRange axis = plot->yAxis2->range();
+    for (int graph = 0; graph < plot->graphCount(); ++graph) {
+        for (const QCPGraphData& sample : *plot->graph(graph)->data()) {
+            EXPECT_TRUE(axis.contains(sample.value))
+                << sample.value << " outside " << axis.lower << "..." << axis.upper;
+        }
+    }
+}
+
 TEST_F(MetricsTimelineWidget, RecomputesOnlyWhenCountRangeOrMetricChange) {
     View::Inputs inputs;
     inputs.snapshots = {{daysAgo(3), 1, 1.0, 100.0}};
