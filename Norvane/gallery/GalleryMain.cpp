@@ -152,7 +152,7 @@ EffortAndCost organicEstimate(std::int64_t lines, double wage, double overhead) 
 }
 
 void shootTiles(const QDir& folder) {
-    shoot(folder, QStringLiteral("stat-tiles"), 720, [] {
+    shoot(folder, QStringLiteral("stat-tiles"), 960, [] {
         auto* row = new QWidget;
         auto* layout = new QHBoxLayout(row);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -160,6 +160,8 @@ void shootTiles(const QDir& folder) {
         layout->addWidget(new CapacityStatView(72.9, MetricTooltip::capacityUtilization));
         layout->addWidget(new ParallelismStatView(1.84, MetricTooltip::parallelism));
         layout->addWidget(new ChurnIndicator(1.42, 35.0, 1500, 300));
+        // No line changed in the window.
+        layout->addWidget(new ChurnIndicator(1.0, 0.0, 0, 0));
         return row;
     });
     auto* button = new InfoTooltipButton(MetricTooltip::capacityUtilization);

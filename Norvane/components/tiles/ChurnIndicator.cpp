@@ -22,16 +22,6 @@ QHBoxLayout* row(int spacing) {
     return layout;
 }
 
-StyledLabel* addCount(QHBoxLayout* layout, const QString& symbol, const QColor& color) {
-    const QFont caption = Typography::font(TextStyle::caption);
-    auto* label = new StyledLabel({}, caption, color);
-    auto* pair = row(3);
-    pair->addWidget(new SymbolLabel(symbol, caption.pixelSize(), color));
-    pair->addWidget(label);
-    layout->addLayout(pair);
-    return label;
-}
-
 } // namespace
 
 ChurnIndicator::ChurnIndicator(double churnRatio, double netGrowthRate, std::int64_t insertions, std::int64_t deletions,
@@ -55,13 +45,15 @@ ChurnIndicator::ChurnIndicator(double churnRatio, double netGrowthRate, std::int
 
 void ChurnIndicator::setValues(double churnRatio, double netGrowthRate, std::int64_t insertions,
                                std::int64_t deletions) {
-    const Kind kind = churnLabel(churnRatio);
+    // Without a line changed the ratio and the direction mean nothing.
+    const bool changed = insertions > 0 || deletions > 0;
+    const Kind kind = changed ? churnLabel(churnRatio) : quietKind();
     kindSymbol_->setSymbolName(kind.symbol);
     kindSymbol_->setColor(kind.color);
     kindLabel_->setText(kind.label);
-    summary_->setText(summaryText(churnRatio, netGrowthRate));
-    insertions_->setText(QStringLiteral("+") + countText(insertions));
-    deletions_->setText(QStringLiteral("-") + countText(deletions));
+    summary_->setText(changed ? summaryText(churnRatio, netGrowthRate) : quietSummary());
+    showCount(insertions_, QStringLiteral("+"), insertions);
+    showCount(deletions_, QStringLiteral("-"), deletions);
     setToolTip(tooltipText(churnRatio, netGrowthRate, insertions, deletions));
 }
 
@@ -83,6 +75,33 @@ QString ChurnIndicator::summaryText(double churnRatio, double netGrowthRate) {
         direction = QStringLiteral("net reduction");
     }
     return formatFixed(churnRatio, 1) + QStringLiteral("x churn, ") + direction;
+}
+
+ChurnIndicator::Kind ChurnIndicator::quietKind() {
+    return {QStringLiteral("moon.fill"), QStringLiteral("Quiet"), Palette::textMuted()};
+}
+
+QString ChurnIndicator::quietSummary() { return QStringLiteral("No lines changed"); }
+
+QColor ChurnIndicator::countColor(std::int64_t count, const QColor& color) {
+    return count > 0 ? color : Palette::textMuted();
+}
+
+ChurnIndicator::Count ChurnIndicator::addCount(QHBoxLayout* layout, const QString& symbol, const QColor& color) {
+    const QFont caption = Typography::font(TextStyle::caption);
+    Count count{new SymbolLabel(symbol, caption.pixelSize(), color), new StyledLabel({}, caption, color), color};
+    auto* pair = row(3);
+    pair->addWidget(count.symbol);
+    pair->addWidget(count.text);
+    layout->addLayout(pair);
+    return count;
+}
+
+void ChurnIndicator::showCount(const Count& count, const QString& sign, std::int64_t lines) {
+    count.text->setText(sign + countText(lines));
+    const QColor shown = countColor(lines, count.color);
+    count.symbol->setColor(shown);
+    count.text->setColor(shown);
 }
 
 QString ChurnIndicator::countText(std::int64_t count) {

@@ -62,5 +62,25 @@ TEST_F(ChurnIndicatorWidget, ShowsKindSummaryCountsAndHelp) {
     EXPECT_TRUE(tile.toolTip().contains(QStringLiteral("+1500 / -300 lines")));
 }
 
+// The portfolio metrics pass a ratio of 1 when no line changed; the tile used to read "1.0x churn,
+// balanced" over a red "-0".
+TEST_F(ChurnIndicatorWidget, AWindowWithoutChangesReadsQuietAndCountsNothingInColour) {
+    ChurnIndicator tile(1.0, 0.0, 0, 0);
+    testing::showAndSettle(tile, 260);
+    EXPECT_EQ(tile.kindLabel().text(), QStringLiteral("Quiet"));
+    EXPECT_EQ(tile.kindSymbol().color(), Palette::textMuted());
+    EXPECT_EQ(tile.summaryLabel().text(), QStringLiteral("No lines changed"));
+    EXPECT_EQ(tile.insertionsLabel().text(), QStringLiteral("+0"));
+    EXPECT_EQ(tile.deletionsLabel().text(), QStringLiteral("-0"));
+    EXPECT_EQ(tile.insertionsLabel().color(), Palette::textMuted());
+    EXPECT_EQ(tile.deletionsLabel().color(), Palette::textMuted());
+
+    tile.setValues(1.0, 100.0, 500, 0);
+    EXPECT_EQ(tile.kindLabel().text(), QStringLiteral("Building"));
+    EXPECT_EQ(tile.summaryLabel().text(), QStringLiteral("1.0x churn, net growth"));
+    EXPECT_EQ(tile.insertionsLabel().color(), Palette::green());
+    EXPECT_EQ(tile.deletionsLabel().color(), Palette::textMuted()) << "no removed line to mark in red";
+}
+
 } // namespace
 } // namespace norvane::app
