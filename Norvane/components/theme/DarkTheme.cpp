@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QToolTip>
 
 namespace norvane::app {
 namespace {
@@ -59,6 +60,8 @@ QPalette DarkTheme::palette() {
 void DarkTheme::apply(QApplication& application) {
     application.setStyle(new FusionWithPlainButtons);
     application.setPalette(palette());
+    // Tooltips keep a palette of their own, taken from the desktop's theme.
+    QToolTip::setPalette(palette());
     QFont text(QStringLiteral("Inter"));
     text.setPixelSize(Typography::pixelSize(TextStyle::body));
     application.setFont(text);
