@@ -97,16 +97,22 @@ QWidget* DashboardView::makeToolbar() {
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(12, 6, 12, 6);
     layout->addStretch();
-    spinner_ = new BusyIndicator(16, bar);
-    layout->addWidget(spinner_);
-    refreshButton_ = new QToolButton(bar);
+    refreshButton_ = new QToolButton;
     refreshButton_->setObjectName(QStringLiteral("refresh"));
     refreshButton_->setAutoRaise(true);
     refreshButton_->setFont(SymbolRegistry::font(16));
     refreshButton_->setText(SymbolRegistry::text(QStringLiteral("arrow.clockwise")));
     refreshButton_->setToolTip(QStringLiteral("Collect metrics for all projects"));
     connect(refreshButton_, &QToolButton::clicked, this, [this] { appState_.collectAllProjects(); });
-    layout->addWidget(refreshButton_);
+    spinner_ = new BusyIndicator(16);
+    // The spinner stands in the button's place at the button's size, so the window does not move.
+    auto* place = new QWidget(bar);
+    place->setFixedSize(refreshButton_->sizeHint());
+    auto* placeLayout = new QHBoxLayout(place);
+    placeLayout->setContentsMargins(0, 0, 0, 0);
+    placeLayout->addWidget(spinner_, 0, Qt::AlignCenter);
+    placeLayout->addWidget(refreshButton_, 0, Qt::AlignCenter);
+    layout->addWidget(place);
     return bar;
 }
 

@@ -227,9 +227,16 @@ TEST(DashboardView, RefreshIsDisabledWhileACollectionRuns) {
     auto atlas = fixture.add("Atlas");
     fixture.collection->projectResults["Atlas"] = testing::succeeded(atlas, false);
     fixture.window.show();
+    const auto pageTop = [&] {
+        QApplication::processEvents();
+        return fixture.window.sidebar().mapTo(&fixture.window, QPoint()).y();
+    };
+    const int idle = pageTop();
     fixture.state->collectProject("Atlas");
     EXPECT_FALSE(fixture.window.refreshButton().isEnabled());
     EXPECT_FALSE(fixture.window.refreshButton().isVisible()) << "the spinner stands in its place";
+    EXPECT_EQ(pageTop(), idle) << "the spinner takes the button's room: the window's content stays put";
+    EXPECT_TRUE(fixture.state->isCollecting());
 }
 
 } // namespace
