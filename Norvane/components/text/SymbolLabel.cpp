@@ -42,8 +42,11 @@ void SymbolLabel::setRotation(double degrees) {
 
 QSize SymbolLabel::sizeHint() const {
     const QFontMetrics metrics(SymbolRegistry::font(glyphPixelSize(pixelSize_)));
-    const int side = std::max(metrics.height(), metrics.horizontalAdvance(SymbolRegistry::text(symbolName_)));
-    return {side, side};
+    const QString text = SymbolRegistry::text(symbolName_);
+    const int advance = metrics.horizontalAdvance(text);
+    // Square for one glyph; a symbol of two glyphs side by side is as high as one of them.
+    const int glyphs = std::max(static_cast<int>(text.size()), 1);
+    return {std::max(metrics.height(), advance), std::max(metrics.height(), advance / glyphs)};
 }
 
 QColor SymbolLabel::shownColor() const {

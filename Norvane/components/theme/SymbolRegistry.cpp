@@ -15,9 +15,18 @@ namespace norvane::app {
 
 namespace {
 
+/// The icon font's glyphs of a symbol: one, or two side by side where the font has no glyph of its
+/// own for it.
+struct Glyphs {
+    constexpr Glyphs(char32_t only) : codePoints{only, 0} {}
+    constexpr Glyphs(char32_t first, char32_t second) : codePoints{first, second} {}
+
+    std::array<char32_t, 2> codePoints;
+};
+
 struct SymbolEntry {
     std::string_view name;
-    char32_t codePoint;
+    Glyphs glyphs;
     std::string_view fallback;
 };
 
@@ -101,7 +110,7 @@ constexpr std::array symbolTable = std::to_array<SymbolEntry>({
     {"percent", 0xF3F0, "%"},                                  // percent
     {"person.2.fill", 0xF00E, "☺"},                            // account-multiple
     {"person.3", 0xF00F, "☺"},                                 // account-multiple-outline
-    {"person.3.fill", 0xF00E, "☺"},                            // account-multiple
+    {"person.3.fill", {0xF00E, 0xF004}, "☺☺☺"},                // account-multiple, account: three people
     {"person.badge.plus", 0xF014, "☺"},                        // account-plus
     {"plus", 0xF415, "+"},                                     // plus
     {"plus.circle", 0xF419, "+"},                              // plus-circle-outline
@@ -186,8 +195,8 @@ QString SymbolRegistry::text(const QString& name) {
     if (entry == nullptr || !isFontLoaded()) {
         return fallbackText(name);
     }
-    const char32_t codePoint = entry->codePoint;
-    return QString::fromUcs4(&codePoint, 1);
+    const auto& codePoints = entry->glyphs.codePoints;
+    return QString::fromUcs4(codePoints.data(), codePoints[1] == 0 ? 1 : 2);
 }
 
 QIcon SymbolRegistry::icon(const QString& name, int pixelSize, const QColor& color) {
@@ -223,7 +232,7 @@ QString SymbolRegistry::fallbackText(const QString& name) {
 
 char32_t SymbolRegistry::codePoint(const QString& name) {
     const SymbolEntry* entry = findEntry(name);
-    return entry == nullptr ? 0 : entry->codePoint;
+    return entry == nullptr ? 0 : entry->glyphs.codePoints[0];
 }
 
 } // namespace norvane::app
