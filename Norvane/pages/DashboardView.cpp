@@ -49,6 +49,7 @@ QWidget* DashboardView::makeDetailContent(const DetailPage& page) {
 DashboardView::DashboardView(AppState& appState, ProjectListModel& projects, QWidget* parent)
     : QMainWindow(parent), appState_(appState), projects_(projects) {
     setWindowTitle(QStringLiteral("Norvane"));
+    setMinimumHeight(minimumHeight);
     resize(1100, 720);
     // The menu bar and the toolbar read as one band across the top of the window.
     menuBar()->setStyleSheet(QStringLiteral("QMenuBar { background: %1; }").arg(Palette::backgroundBase().name()));
@@ -62,6 +63,7 @@ DashboardView::DashboardView(AppState& appState, ProjectListModel& projects, QWi
     split->setHandleWidth(1);
     sidebar_ = new Sidebar(split);
     detailPane_ = new QWidget(split);
+    detailPane_->setMinimumWidth(minimumPageWidth);
     fillBackground(detailPane_, Palette::backgroundDeep());
     detailLayout_ = new QHBoxLayout(detailPane_);
     split->addWidget(sidebar_);

@@ -22,6 +22,12 @@ class DashboardView : public QMainWindow {
     Q_OBJECT
 
 public:
+    /// The narrowest the page beside the sidebar gets: the portfolio page's widest row, its five
+    /// productivity tiles, with the page's padding and scroll bar. The sidebar cannot be widened
+    /// into it, and the window is never narrower than the narrowest sidebar beside it.
+    static constexpr int minimumPageWidth = 720;
+    static constexpr int minimumHeight = 600;
+
     DashboardView(AppState& appState, ProjectListModel& projects, QWidget* parent = nullptr);
 
     Sidebar& sidebar() const { return *sidebar_; }

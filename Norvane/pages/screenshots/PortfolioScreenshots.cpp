@@ -47,6 +47,13 @@ void stage(DashboardView& window, const std::function<void(const QString& name, 
     choose(page->trendsContent()->picker().picker(), TimeRange(TimeRange::oneYear).rawValue());
     settle([page] { return page->isSettled(); });
     take(QStringLiteral("portfolio-page-sections-open.png"), wholePage(*page));
+    // The window at its smallest: the widest page still fits beside the sidebar.
+    const QSize usual = window.size();
+    window.resize(window.minimumSize());
+    settle();
+    take(QStringLiteral("main-window-minimum.png"), window);
+    take(QStringLiteral("portfolio-page-minimum.png"), wholePage(*page));
+    window.resize(usual);
     for (int section = PortfolioView::output; section <= PortfolioView::achievements; ++section) {
         page->section(static_cast<PortfolioView::Section>(section)).setExpanded(false);
     }

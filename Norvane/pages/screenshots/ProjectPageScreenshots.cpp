@@ -66,6 +66,11 @@ void stage(ApplicationController& controller, DashboardView& window, const Take&
     }
     settle();
     take(QStringLiteral("project-page-sections.png"), *page->widget());
+    const QSize usual = window.size();
+    window.resize(window.minimumSize());
+    settle();
+    take(QStringLiteral("project-page-minimum.png"), *page->widget());
+    window.resize(usual);
 
     page->header().collectMetricsAction().trigger();
     const auto& state = controller.appState();

@@ -4,6 +4,8 @@
 
 #include <QImage>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -127,7 +129,7 @@ void expectPortfolio(const QString& name, const QWidget& widget) {
     EXPECT_EQ(page.heroZone().secondaryCard().valueText().text(), "--");
     EXPECT_EQ(page.summaryRow().cards().size(), 3U);
     EXPECT_TRUE(page.optInCard().isVisible());
-    const bool open = name == "portfolio-page-sections-open.png";
+    const bool open = name != "portfolio-page.png";
     EXPECT_EQ(page.section(PortfolioView::achievements).isExpanded(), open);
     EXPECT_TRUE(page.section(PortfolioView::trends).isExpanded());
     if (open) {
@@ -135,6 +137,22 @@ void expectPortfolio(const QString& name, const QWidget& widget) {
         ASSERT_FALSE(throughput.empty());
         EXPECT_LT(throughput.front().date, platform::LocalCalendar::addingDays(platform::currentDate(), -90));
     }
+}
+
+/// A picture at the main window's smallest size: the page's content is no wider than the page.
+void expectFitsAtTheMinimumSize(const QString& name, const QWidget& widget) {
+    const auto* window = qobject_cast<const DashboardView*>(widget.window());
+    ASSERT_NE(window, nullptr) << name.toStdString();
+    EXPECT_EQ(window->size(), window->minimumSize()) << name.toStdString();
+    // The picture is the page's content, or the window showing the portfolio page.
+    const auto* page =
+        qobject_cast<const QScrollArea*>(widget.parentWidget() ? widget.parentWidget()->parentWidget() : nullptr);
+    if (const auto* portfolio = widget.findChild<PortfolioView*>(); !page && portfolio) {
+        page = portfolio->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    }
+    ASSERT_NE(page, nullptr) << name.toStdString();
+    EXPECT_LE(page->widget()->minimumSizeHint().width(), page->viewport()->width()) << name.toStdString();
+    EXPECT_EQ(page->horizontalScrollBar()->maximum(), 0) << name.toStdString();
 }
 
 void expectSheet(const QString& name, const QWidget& widget) {
@@ -198,13 +216,15 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         if (name == "menu-bar-panel.png") expectPanelFigures(dynamic_cast<MenuBarView&>(widget));
         if (name.startsWith("settings-")) expectSettings(name, dynamic_cast<SettingsView&>(widget));
         if (name.startsWith("portfolio-page")) expectPortfolio(name, widget);
+        if (name.endsWith("-minimum.png")) expectFitsAtTheMinimumSize(name, widget);
         expectSheet(name, widget);
         if (name.startsWith("onboarding-")) expectWizardStep(name, dynamic_cast<OnboardingWizard&>(widget));
     });
     // Every window, page, sheet and wizard step in its states, in the order they are taken.
     const QString taken = QStringLiteral(
-        "main-window portfolio-page portfolio-menu portfolio-page-sections-open main-window-error-banner "
-        "project-page project-page-sections project-page-collected project-page-history-only "
+        "main-window portfolio-page portfolio-menu portfolio-page-sections-open main-window-minimum "
+        "portfolio-page-minimum main-window-error-banner project-page project-page-sections project-page-minimum "
+        "project-page-collected project-page-history-only "
         "project-page-no-data menu-bar-panel settings-general settings-cocomo settings-index "
         "settings-data settings-index-sharing settings-index-sharing-end settings-data-exported "
         "welcome-screen add-project-sheet add-project-sheet-not-a-repository "

@@ -3,22 +3,27 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
 #include "Norvane/cards/OptInPromptCard.h"
 #include "Norvane/cards/kit/BorderedButton.h"
+#include "Norvane/components/controls/CollapsibleSection.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/pages/ErrorBanner.h"
 #include "Norvane/pages/PortfolioView.h"
+#include "Norvane/pages/ProjectDetailView.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/pages/ProjectRowModel.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/sheets/OnboardingView.h"
 #include "core/models/Snapshot.h"
 #include "platform/LocalCalendar.h"
+#include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/AppStateFakes.h"
 
@@ -220,6 +225,59 @@ TEST(DashboardView, ProjectRowsShowADotAndTheNewestCommitOrHowLongAgo) {
     for (int row : {3, 4, 5, 7})
         dots << sidebar.list().model()->index(row, 0).data(SidebarModel::dotColorRole).value<QColor>();
     EXPECT_EQ(dots, QList<QColor>({Palette::cyan(), Palette::textMuted(), Palette::textMuted(), Palette::textMuted()}));
+}
+
+/// The page's scrolled content is no wider than the room the page gives it.
+bool fitsItsWidth(const QScrollArea& page) {
+    const QWidget& content = *page.widget();
+    return content.minimumSizeHint().width() <= page.viewport()->width() &&
+           content.width() <= page.viewport()->width() && page.horizontalScrollBar()->maximum() == 0;
+}
+
+using DashboardLayout = norvane::testing::ComponentTest;
+
+// At 820 pixels the portfolio page scrolled sideways, its Focus tile and "Learn More" cut off.
+TEST_F(DashboardLayout, AtItsMinimumSizeEveryPageFitsItsWidth) {
+    DashboardFixture fixture;
+    auto& figures = fixture.metrics->figures;
+    figures.dailyThroughput = 12.34;
+    figures.parallelismFactor = 12.3;
+    figures.capacityUtilization = 100.0;
+    figures.churnRatio = 1.75;
+    figures.netGrowthRate = -48.0;
+    figures.recentInsertions = 123'456;
+    figures.recentDeletions = 98'765;
+    figures.focusIndex = 0.58;
+    figures.projectShares = {{"atlas", 58.0}, {"beacon", 22.0}, {"clock", 12.0}, {"draft", 8.0}};
+    fixture.state->refreshMetricsCache();
+    fixture.add("atlas");
+    fixture.add("beacon");
+    auto& window = fixture.window;
+    window.show();
+    window.resize(1, 1);
+    auto* portfolio = window.findChild<PortfolioView*>();
+    ASSERT_NE(portfolio, nullptr);
+    for (int section = PortfolioView::trends; section <= PortfolioView::achievements; ++section) {
+        portfolio->section(PortfolioView::Section(section)).setExpanded(true);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portfolio->isSettled() && fixture.state->cachedPortfolioMetrics(); }));
+    QApplication::processEvents();
+    EXPECT_EQ(window.size(), QSize(window.sidebar().minimumWidth() + 1 + DashboardView::minimumPageWidth,
+                                   DashboardView::minimumHeight));
+    EXPECT_TRUE(fitsItsWidth(*portfolio->findChild<QScrollArea*>())) << "portfolio";
+
+    // The sidebar dragged as wide as it goes takes no room from the page.
+    auto* split = window.findChild<QSplitter*>();
+    split->setSizes({window.sidebar().maximumWidth(), 1});
+    QApplication::processEvents();
+    EXPECT_TRUE(fitsItsWidth(*portfolio->findChild<QScrollArea*>())) << "portfolio beside a wide sidebar";
+
+    window.sidebar().setSelection(SidebarSelection::project(fixture.add("clock")->id));
+    auto* project = window.findChild<ProjectDetailView*>();
+    ASSERT_NE(project, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return project->isLoaded(); }));
+    QApplication::processEvents();
+    EXPECT_TRUE(fitsItsWidth(*project)) << "project";
 }
 
 TEST(DashboardView, RefreshIsDisabledWhileACollectionRuns) {

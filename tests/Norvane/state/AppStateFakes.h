@@ -90,6 +90,8 @@ public:
         std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
     std::string failingStep;
     std::string failingProject;
+    /// What the portfolio figures read, apart from the number of active projects.
+    PortfolioMetrics figures;
 
     std::shared_ptr<Project> addProject(const std::string& name, ProjectStatus status = ProjectStatus::active) {
         return saveProject(*context, name, status);
@@ -107,7 +109,7 @@ public:
     }
     PortfolioMetrics calculateMetrics(int windowDays) override {
         step("metrics");
-        PortfolioMetrics metrics;
+        PortfolioMetrics metrics = figures;
         metrics.activeProjectsInWindow = windowDays;
         return metrics;
     }
