@@ -307,8 +307,9 @@ void ProjectDetailView::fillTrends() {
 
 void ProjectDetailView::fillComposition() {
     if (!compositionCard_ || !data_) return;
+    // The picker names the window of the figures shown; a new choice shows once its figures are in.
     compositionCard_->setComposition(data_->composition);
-    compositionCard_->setSelectedDays(compositionDays_);
+    compositionCard_->setSelectedDays(data_->request.compositionDays);
 }
 
 void ProjectDetailView::fillVelocity() {
@@ -317,8 +318,8 @@ void ProjectDetailView::fillVelocity() {
     if (!retention) return;
     // The card takes its figures once; new figures take a new card.
     delete velocityCard_;
-    velocityCard_ =
-        new VelocityRetentionCard({*retention, data_->velocity, velocityDays_, dayOptions, std::nullopt, std::nullopt});
+    velocityCard_ = new VelocityRetentionCard(
+        {*retention, data_->velocity, data_->request.velocityDays, dayOptions, std::nullopt, std::nullopt});
     connect(velocityCard_, &VelocityRetentionCard::daysChanged, this, &ProjectDetailView::setVelocityDays);
     velocityHolder_->layout()->addWidget(velocityCard_);
 }
@@ -343,13 +344,11 @@ CostRates ProjectDetailView::costRates() const {
 
 void ProjectDetailView::setCompositionDays(int days) {
     compositionDays_ = days;
-    compositionCard_->setSelectedDays(days);
     load();
 }
 
 void ProjectDetailView::setVelocityDays(int days) {
     velocityDays_ = days;
-    velocityCard_->setSelectedDays(days);
     load();
 }
 

@@ -238,8 +238,11 @@ TEST(ProjectDetailView, TheDayPickersReadTheChosenWindow) {
     ProjectPageFixture fixture;
     auto atlas = fixture.addCounted("Atlas", 5'000);
     fixture.addHistory(atlas, 52);
-    for (const auto& [age, code, docs] : {std::tuple{200, 9'000, 0}, {120, 3'000, 0}, {10, 0, 400}}) {
-        auto day = DailyActivity::create(atlas, daysAgo(age));
+    auto beacon = fixture.addCounted("Beacon", 2'000);
+    fixture.addHistory(beacon, 52);
+    for (const auto& [project, age, code, docs] :
+         {std::tuple{atlas, 200, 9'000, 0}, {atlas, 120, 3'000, 0}, {atlas, 10, 0, 400}, {beacon, 100, 700, 0}}) {
+        auto day = DailyActivity::create(project, daysAgo(age));
         day->codeLinesInserted = code;
         day->docsLinesInserted = docs;
         day->linesTouched = code + docs;
@@ -262,8 +265,9 @@ TEST(ProjectDetailView, TheDayPickersReadTheChosenWindow) {
 
     norvane::testing::clickSegment(composition->picker().picker(), 2);
     EXPECT_EQ(page.compositionDays(), 365);
-    EXPECT_EQ(composition->picker().selection(), 365);
+    EXPECT_EQ(composition->picker().selection(), 30) << "the picker names the window of the figures shown";
     ASSERT_TRUE(ProjectPageFixture::settles(page));
+    EXPECT_EQ(composition->picker().selection(), 365);
     EXPECT_EQ(segments(), 2u) << "a year holds the code of the older days as well";
 
     norvane::testing::clickSegment(page.velocityCard()->picker().picker(), 2);
@@ -271,6 +275,15 @@ TEST(ProjectDetailView, TheDayPickersReadTheChosenWindow) {
     EXPECT_EQ(page.velocityCard()->picker().selection(), 365);
     EXPECT_GT(velocityPoints(), ninetyDays);
     EXPECT_EQ(page.compositionDays(), 365) << "each picker keeps its own window";
+
+    // The next project shows its own figures of the window that stays chosen.
+    auto& next = fixture.open(beacon);
+    ASSERT_TRUE(ProjectPageFixture::settles(next));
+    ASSERT_NE(next.compositionCard(), nullptr);
+    EXPECT_EQ(next.compositionCard()->picker().selection(), 365);
+    EXPECT_EQ(next.compositionCard()->findChild<CompositionBar*>()->segments().size(), 1u)
+        << "Beacon's code of 100 days ago, none of Atlas's docs";
+    EXPECT_EQ(next.velocityCard()->picker().selection(), 365);
 }
 
 } // namespace
