@@ -109,7 +109,7 @@ void stageAddForm(DashboardView& window, const QDir& home, const Take& take) {
     QDir(home).mkpath(QStringLiteral("notes"));
     typeInto(*sheet, QStringLiteral("notes"), home.filePath(QStringLiteral("notes")));
     take(QStringLiteral("add-project-sheet-not-a-repository.png"), dialog);
-    typeInto(*sheet, QStringLiteral("atlas-api"), QStringLiteral("~/repositories/atlas-api-old"));
+    typeInto(*sheet, QStringLiteral("atlas-api-old"), QStringLiteral("~/repositories/atlas-api-old"));
     take(QStringLiteral("add-project-sheet-path-missing.png"), dialog);
     // The tallest form: the path warning and the refusal under it.
     sheet->addButton().click();
