@@ -8,13 +8,15 @@
 #include <QPalette>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 #include <QToolTip>
+#include <qdrawutil.h>
 
 namespace norvane::app {
 namespace {
 
 /// Fusion, without the desktop theme's pictures on dialog buttons ("OK", "Close"), which do not
-/// fit the dark look.
+/// fit the dark look, and with tooltips edged in a muted line rather than in their text's colour.
 class FusionWithPlainButtons : public QProxyStyle {
 public:
     FusionWithPlainButtons() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
@@ -23,6 +25,16 @@ public:
                   QStyleHintReturn* returnData) const override {
         if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 0;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element == PE_PanelTipLabel) {
+            const QBrush fill = option->palette.toolTipBase();
+            qDrawPlainRect(painter, option->rect, Palette::textMuted(), 1, &fill);
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
 };
 

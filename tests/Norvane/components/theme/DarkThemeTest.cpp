@@ -32,6 +32,7 @@ TEST_F(DarkThemeTest, TooltipsAreDrawnInTheDarkColours) {
     const QImage picture = tip->grab().toImage();
     const QColor background = picture.pixelColor(picture.width() / 2, 2);
     EXPECT_LT(background.lightness(), Palette::backgroundRaised().lightness() + 8) << background.name().toStdString();
+    EXPECT_EQ(picture.pixelColor(picture.width() / 2, 0).rgb(), Palette::textMuted().rgb()) << "a quiet edge";
     EXPECT_EQ(tip->palette().color(QPalette::ToolTipText), Palette::textPrimary());
     QToolTip::hideText();
 }
