@@ -11,7 +11,7 @@
 #include "Norvane/onboarding/OnboardingWizardModel.h"
 #include "Norvane/onboarding/PlainButton.h"
 #include "Norvane/onboarding/StepLayout.h"
-#include "platform/persistence/Uuid.h"
+#include "platform/Uuid.h"
 
 namespace norvane::app {
 namespace {

@@ -16,7 +16,7 @@
 #include "core/community/IndexExport.h"
 #include "core/community/UserPercentiles.h"
 #include "core/models/ProjectSizeBucket.h"
-#include "platform/persistence/Uuid.h"
+#include "platform/Uuid.h"
 
 namespace norvane::app {
 

@@ -3,7 +3,7 @@
 #include "Norvane/LogCategories.h"
 #include "Norvane/state/BackgroundWork.h"
 #include "core/models/NorvaneDatabase.h"
-#include "platform/persistence/Uuid.h"
+#include "platform/Uuid.h"
 
 namespace norvane::app {
 namespace {

@@ -15,7 +15,7 @@
 #include "core/models/ProjectSizeBucket.h"
 #include "platform/Date.h"
 #include "platform/persistence/ModelContainer.h"
-#include "platform/persistence/Uuid.h"
+#include "platform/Uuid.h"
 
 namespace norvane::app {
 

@@ -20,7 +20,7 @@
 #include "Norvane/settings/PrivacyDetailsView.h"
 #include "Norvane/state/BackgroundWork.h"
 #include "core/community/SubmissionError.h"
-#include "platform/persistence/Uuid.h"
+#include "platform/Uuid.h"
 
 namespace norvane::app {
 namespace {

@@ -19,7 +19,7 @@
 #include "Norvane/state/Preferences.h"
 #include "platform/Date.h"
 #include "platform/SerialExecutor.h"
-#include "platform/persistence/Uuid.h"
+#include "platform/Uuid.h"
 
 namespace norvane::app {
 

@@ -2,7 +2,7 @@
 
 #include "platform/Date.h"
 #include "platform/RawValueEnum.h"
-#include "platform/persistence/Uuid.h"
+#include "platform/Uuid.h"
 
 #include <array>
 #include <string_view>

@@ -10,27 +10,33 @@ namespace norvane {
 
 namespace {
 
-using Snapshots = std::vector<std::shared_ptr<Snapshot>>;
+using History = std::vector<HistoryPoint>;
 
-/// The project's history snapshots, oldest first; equal dates keep the relationship's order.
-Snapshots historySnapshots(const Project& project) {
-    Snapshots history = project.snapshots();
-    std::erase_if(history, [](const auto& snapshot) { return snapshot->snapshotType() != SnapshotType::gitHistory; });
-    std::ranges::stable_sort(history, {}, &Snapshot::capturedAt);
+/// The project's history, oldest first; equal dates keep the relationship's order.
+History historyOf(const Project& project) {
+    auto snapshots = project.snapshots();
+    std::erase_if(snapshots, [](const auto& snapshot) { return snapshot->snapshotType() != SnapshotType::gitHistory; });
+    std::ranges::stable_sort(snapshots, {}, &Snapshot::capturedAt);
+    History history;
+    history.reserve(snapshots.size());
+    for (const auto& snapshot : snapshots) {
+        history.push_back({snapshot->capturedAt, snapshot->codeLines, snapshot->cumulativeEffortMonths,
+                           snapshot->cumulativeEstimatedCost, snapshot->cumulativeLinesChanged});
+    }
     return history;
 }
 
-double figureOf(const Snapshot& snapshot, MilestoneType type) {
-    return isCost(type) ? snapshot.cumulativeEstimatedCost : static_cast<double>(snapshot.cumulativeLinesChanged);
+double figureOf(const HistoryPoint& point, MilestoneType type) {
+    return isCost(type) ? point.cumulativeEstimatedCost : static_cast<double>(point.cumulativeLinesChanged);
 }
 
-/// The milestone of the oldest snapshot at or above the threshold; none when no snapshot is.
-std::optional<Milestone> firstReaching(const Snapshots& history, MilestoneType type, platform::Date start) {
-    for (const auto& snapshot : history) {
-        const double figure = figureOf(*snapshot, type);
+/// The milestone of the oldest point at or above the threshold; none when no point is.
+std::optional<Milestone> firstReaching(const History& history, MilestoneType type, platform::Date start) {
+    for (const auto& point : history) {
+        const double figure = figureOf(point, type);
         if (figure >= threshold(type)) {
-            return Milestone(type, snapshot->capturedAt,
-                             platform::LocalCalendar::wholeDaysBetween(start, snapshot->capturedAt), figure);
+            return Milestone(type, point.capturedAt, platform::LocalCalendar::wholeDaysBetween(start, point.capturedAt),
+                             figure);
         }
     }
     return std::nullopt;
@@ -46,10 +52,14 @@ double progressTowards(MilestoneType next, double currentValue) {
 } // namespace
 
 MilestoneProgress MilestoneService::getMilestones(const std::shared_ptr<Project>& project) const {
-    const Snapshots history = historySnapshots(*project);
+    return progressOf(historyOf(*project), project->firstCommitAt);
+}
+
+MilestoneProgress MilestoneService::progressOf(const std::vector<HistoryPoint>& history,
+                                               std::optional<platform::Date> firstCommitAt) {
     if (history.empty()) return {};
 
-    const platform::Date start = project->firstCommitAt.value_or(history.front()->capturedAt);
+    const platform::Date start = firstCommitAt.value_or(history.front().capturedAt);
     MilestoneProgress progress;
     std::set<MilestoneType> reachedTypes;
     for (const auto& group : {costMilestones, lineCountMilestones}) {
@@ -64,8 +74,8 @@ MilestoneProgress MilestoneService::getMilestones(const std::shared_ptr<Project>
 
     const auto next =
         std::ranges::find_if(costMilestones, [&](MilestoneType type) { return !reachedTypes.contains(type); });
-    progress.currentValue = history.back()->cumulativeEstimatedCost;
-    progress.currentSloc = history.back()->cumulativeLinesChanged;
+    progress.currentValue = history.back().cumulativeEstimatedCost;
+    progress.currentSloc = history.back().cumulativeLinesChanged;
     if (next == costMilestones.end()) {
         progress.nextMilestone = std::nullopt;
         progress.progressToNext = std::nullopt;
@@ -77,18 +87,20 @@ MilestoneProgress MilestoneService::getMilestones(const std::shared_ptr<Project>
 }
 
 std::optional<int> MilestoneService::getAverageTimeToMilestone(MilestoneType type) const {
-    std::int64_t totalDays = 0;
-    std::int64_t count = 0;
+    std::vector<int> days;
     for (const auto& project : context_->fetch<Project>()) {
         const auto progress = getMilestones(project);
         const auto milestone = std::ranges::find(progress.reached, type, &Milestone::type);
-        if (milestone != progress.reached.end()) {
-            totalDays += milestone->daysFromStart;
-            ++count;
-        }
+        if (milestone != progress.reached.end()) days.push_back(milestone->daysFromStart);
     }
-    if (count < 1) return std::nullopt;
-    return static_cast<int>(totalDays / count);
+    return averageDays(days);
+}
+
+std::optional<int> MilestoneService::averageDays(const std::vector<int>& days) {
+    if (days.empty()) return std::nullopt;
+    std::int64_t total = 0;
+    for (const int count : days) total += count;
+    return static_cast<int>(total / static_cast<std::int64_t>(days.size()));
 }
 
 } // namespace norvane

@@ -69,14 +69,18 @@ PeakStretch peakStretch(const std::vector<std::pair<Date, double>>& stretches, s
     return peak;
 }
 
-std::int64_t codeLinesChanged(const DailyActivity& activity) { return activity.codeLinesChanged(); }
-
 CategoryMetrics category(std::int64_t insertions, std::int64_t deletions, double total) {
     const double changed = static_cast<double>(insertions + deletions);
     return {insertions, deletions, total >= 1 ? changed / total * 100.0 : 0.0};
 }
 
 } // namespace
+
+Date windowStart(Date now, int days) {
+    const auto reachable = std::chrono::floor<std::chrono::days>(now - platform::distantPast()).count();
+    if (days >= reachable) return platform::distantPast();
+    return calendar::addingDays(now, -days);
+}
 
 double finiteOrZero(double value) { return std::isfinite(value) ? value : 0.0; }
 
@@ -207,29 +211,29 @@ std::vector<PortfolioMetricsService::LeveragePoint> rollingLeverageSeries(const 
     return series;
 }
 
-double effortBetween(Date start, Date end, const Snapshots& snapshots) {
+double effortBetween(Date start, Date end, const EffortPoints& points) {
     double gained = 0.0;
-    const Snapshot* previous = nullptr;
-    for (const auto& snapshot : snapshots) {
-        if (snapshot->capturedAt < start || snapshot->capturedAt >= end) continue;
+    const PortfolioMetricsService::EffortPoint* previous = nullptr;
+    for (const auto& point : points) {
+        if (point.date < start || point.date >= end) continue;
         if (previous) {
-            const double step = snapshot->cumulativeEffortMonths - previous->cumulativeEffortMonths;
+            const double step = point.effort - previous->effort;
             if (step >= 0 && std::isfinite(step)) gained += step;
         }
-        previous = snapshot.get();
+        previous = &point;
     }
     return gained;
 }
 
-ProjectRollingLeverage projectRollingLeverage(const Snapshots& snapshots, Date now) {
-    if (snapshots.size() < 2) return {};
+ProjectRollingLeverage projectRollingLeverage(const EffortPoints& points, Date now) {
+    if (points.size() < 2) return {};
     const Date d7 = calendar::addingDays(now, -7);
     const Date d14 = calendar::addingDays(now, -14);
     const Date d28 = calendar::addingDays(now, -28);
-    const double e7 = effortBetween(d7, now, snapshots);
-    const double e14 = effortBetween(d14, now, snapshots);
-    const double p7 = effortBetween(d14, d7, snapshots);
-    const double p14 = effortBetween(d28, d14, snapshots);
+    const double e7 = effortBetween(d7, now, points);
+    const double e14 = effortBetween(d14, now, points);
+    const double p7 = effortBetween(d14, d7, points);
+    const double p14 = effortBetween(d28, d14, points);
     return {
         positiveOrAbsent(e7 / (7 / daysPerMonth)),
         positiveOrAbsent(e14 / (14 / daysPerMonth)),
@@ -240,8 +244,8 @@ ProjectRollingLeverage projectRollingLeverage(const Snapshots& snapshots, Date n
     };
 }
 
-OutputComposition composition(const Activities& activities) {
-    std::int64_t sums[8] = {};
+CategorySums categorySums(const Activities& activities) {
+    CategorySums sums{};
     for (const auto& activity : activities) {
         sums[0] += activity->codeLinesInserted;
         sums[1] += activity->codeLinesDeleted;
@@ -252,32 +256,29 @@ OutputComposition composition(const Activities& activities) {
         sums[6] += activity->configLinesInserted;
         sums[7] += activity->configLinesDeleted;
     }
+    return sums;
+}
+
+OutputComposition composition(const CategorySums& sums) {
     const std::int64_t total = (sums[0] + sums[1]) + (sums[2] + sums[3]) + (sums[4] + sums[5]) + (sums[6] + sums[7]);
     const double divisor = static_cast<double>(total);
     return {category(sums[0], sums[1], divisor), category(sums[2], sums[3], divisor),
             category(sums[4], sums[5], divisor), category(sums[6], sums[7], divisor)};
 }
 
-VelocityRetention velocityRetention(double baseline, const Activities& activities) {
-    if (activities.empty()) return {baseline, std::nullopt, std::nullopt, RetentionAssessment::belowAverage};
-    std::int64_t changed = 0;
-    for (const auto& activity : activities) changed += codeLinesChanged(*activity);
-    const double current = static_cast<double>(changed) / static_cast<double>(activities.size());
+VelocityRetention velocityRetention(double baseline, std::int64_t codeLinesChanged, std::size_t days) {
+    if (days == 0) return {baseline, std::nullopt, std::nullopt, RetentionAssessment::belowAverage};
+    const double current = static_cast<double>(codeLinesChanged) / static_cast<double>(days);
     const double retention = baseline > 0 ? current / baseline * 100.0 : 0.0;
     // A baseline so small that the ratio overflows says nothing: leave the percentage out.
     if (!std::isfinite(retention)) return {baseline, current, std::nullopt, RetentionAssessment::belowAverage};
     return {baseline, current, retention, VelocityRetention::classify(retention)};
 }
 
-std::vector<PortfolioMetricsService::VelocityPoint> velocitySeries(const Activities& activities, Date start,
+std::vector<PortfolioMetricsService::VelocityPoint> velocitySeries(const ChangedOnDay& changedOnDay, Date start,
                                                                    Date todayStart) {
     std::vector<PortfolioMetricsService::VelocityPoint> series;
-    if (activities.empty()) return series;
-    std::map<std::chrono::local_days, std::int64_t> changedOnDay;
-    // A later record of a day replaces an earlier one.
-    for (const auto& activity : activities)
-        changedOnDay[calendar::localDay(activity->date)] = codeLinesChanged(*activity);
-
+    if (changedOnDay.empty()) return series;
     for (Date cursor = calendar::addingDays(start, 7); cursor <= todayStart; cursor = calendar::addingDays(cursor, 1)) {
         const auto lastDay = calendar::localDay(cursor);
         std::int64_t sum = 0;

@@ -4,7 +4,10 @@
 #include "core/models/DailyActivity.h"
 #include "core/models/Snapshot.h"
 
+#include <array>
+#include <chrono>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -23,6 +26,17 @@ using Activities = std::vector<std::shared_ptr<DailyActivity>>;
 
 /// Leverage divides a period's effort by its length in 30-day months.
 inline constexpr double daysPerMonth = 30.0;
+
+/// Lines inserted and deleted of code, docs, tests and config, in that order (insertions first).
+using CategorySums = std::array<std::int64_t, 8>;
+/// A history snapshot's capture time and running effort, oldest first.
+using EffortPoints = std::vector<PortfolioMetricsService::EffortPoint>;
+/// Code lines changed per local day.
+using ChangedOnDay = std::map<std::chrono::local_days, std::int64_t>;
+
+/// The instant `days` calendar days before `now`, at the same time of day. A look-back longer
+/// than the calendar reaches gives its earliest moment instead of overflowing.
+platform::Date windowStart(platform::Date now, int days);
 
 double finiteOrZero(double value);
 /// The value when it is finite and above 0, else absent.
@@ -50,20 +64,22 @@ PortfolioMetricsService::PeakLeverage peakLeverage(const Rows& rows, std::option
 std::vector<PortfolioMetricsService::LeveragePoint> rollingLeverageSeries(const Rows& rows, int window,
                                                                           platform::Date seriesStart);
 
-/// Effort gained between history snapshots captured in [start, end): the first one inside is the
+/// Effort gained between history points captured in [start, end): the first one inside is the
 /// base, and a fall adds nothing.
-double effortBetween(platform::Date start, platform::Date end, const Snapshots& snapshots);
-ProjectRollingLeverage projectRollingLeverage(const Snapshots& snapshots, platform::Date now);
+double effortBetween(platform::Date start, platform::Date end, const EffortPoints& points);
+ProjectRollingLeverage projectRollingLeverage(const EffortPoints& points, platform::Date now);
 
-/// How the records' changed lines split into code, docs, tests and config.
-OutputComposition composition(const Activities& activities);
+/// The activity records' lines per category, summed.
+CategorySums categorySums(const Activities& activities);
+/// How the changed lines split into code, docs, tests and config.
+OutputComposition composition(const CategorySums& sums);
 
-/// The records' mean code lines changed against a finite baseline.
-VelocityRetention velocityRetention(double baseline, const Activities& activities);
+/// The mean code lines changed of `days` daily records against a finite baseline.
+VelocityRetention velocityRetention(double baseline, std::int64_t codeLinesChanged, std::size_t days);
 /// For each day from 7 days after `start` until `todayStart`, the mean code lines changed of the
-/// days with a record among the 7 days ending there. `activities` are in ascending date order.
-std::vector<PortfolioMetricsService::VelocityPoint> velocitySeries(const Activities& activities, platform::Date start,
-                                                                   platform::Date todayStart);
+/// days with a record among the 7 days ending there.
+std::vector<PortfolioMetricsService::VelocityPoint> velocitySeries(const ChangedOnDay& changedOnDay,
+                                                                   platform::Date start, platform::Date todayStart);
 
 } // namespace PortfolioMetricsCalculator
 } // namespace norvane

@@ -13,13 +13,13 @@ namespace norvane {
 
 namespace {
 
-using Snapshots = std::vector<std::shared_ptr<Snapshot>>;
+using Moments = std::vector<PortfolioMetricsDayTotals::HistoryMoment>;
 
 /// Each project's latest cumulative effort, summed in the order the projects first appeared so
 /// that the same history always gives the same total.
 class CarriedEffort {
 public:
-    std::size_t slotOf(const Project* project) {
+    std::size_t slotOf(std::size_t project) {
         const auto [found, added] = slots_.try_emplace(project, latest_.size());
         if (added) latest_.push_back(0.0);
         return found->second;
@@ -28,7 +28,7 @@ public:
     double total() const { return std::accumulate(latest_.begin(), latest_.end(), 0.0); }
 
 private:
-    std::unordered_map<const Project*, std::size_t> slots_;
+    std::unordered_map<std::size_t, std::size_t> slots_;
     std::vector<double> latest_;
 };
 
@@ -41,21 +41,21 @@ std::string joined(const std::set<std::string>& names) {
     return text;
 }
 
-/// Folds the snapshots [begin, end) of one day into `carried` and returns the day's counts.
-PortfolioMetricsDayTotals foldDay(const Snapshots& snapshots, std::size_t begin, std::size_t end,
-                                  CarriedEffort& carried) {
+/// Folds the moments [begin, end) of one day into `carried` and returns the day's counts.
+PortfolioMetricsDayTotals foldDay(const Moments& moments, const std::vector<std::string>& names, std::size_t begin,
+                                  std::size_t end, CarriedEffort& carried) {
     PortfolioMetricsDayTotals day;
-    std::set<std::string> names;
+    std::set<std::string> dayNames;
     // (slot, the day's largest cumulative effort of that project)
     std::vector<std::pair<std::size_t, double>> dayEffort;
     for (std::size_t i = begin; i < end; ++i) {
-        const auto& snapshot = snapshots[i];
-        if (!snapshot->project) continue;
-        names.insert(snapshot->project->name);
+        const auto& moment = moments[i];
+        if (!moment.project) continue;
+        dayNames.insert(names[*moment.project]);
         ++day.historyPointCount;
-        const std::size_t slot = carried.slotOf(snapshot->project.get());
+        const std::size_t slot = carried.slotOf(*moment.project);
         // A snapshot without a usable effort says nothing of the project's total: it keeps its value.
-        const double effort = snapshot->cumulativeEffortMonths;
+        const double effort = moment.cumulativeEffortMonths;
         if (!(std::isfinite(effort) && effort > 0)) continue;
         auto entry =
             std::find_if(dayEffort.begin(), dayEffort.end(), [slot](const auto& e) { return e.first == slot; });
@@ -66,26 +66,27 @@ PortfolioMetricsDayTotals foldDay(const Snapshots& snapshots, std::size_t begin,
         }
     }
     for (const auto& [slot, effort] : dayEffort) carried.set(slot, effort);
-    day.activeProjectCount = static_cast<std::int64_t>(names.size());
-    day.activeProjectNames = joined(names);
+    day.activeProjectCount = static_cast<std::int64_t>(dayNames.size());
+    day.activeProjectNames = joined(dayNames);
     return day;
 }
 
 } // namespace
 
-std::vector<PortfolioMetricsDayTotals> PortfolioMetricsDayTotals::fromHistory(const Snapshots& snapshots) {
+std::vector<PortfolioMetricsDayTotals> PortfolioMetricsDayTotals::fromHistory(const Moments& moments,
+                                                                              const std::vector<std::string>& names) {
     std::vector<PortfolioMetricsDayTotals> days;
     CarriedEffort carried;
     double previous = 0.0;
     std::size_t begin = 0;
-    while (begin < snapshots.size()) {
-        const auto localDay = platform::LocalCalendar::localDay(snapshots[begin]->capturedAt);
+    while (begin < moments.size()) {
+        const auto localDay = platform::LocalCalendar::localDay(moments[begin].capturedAt);
         const platform::Date dayStart = platform::LocalCalendar::startOfDay(localDay);
         const platform::Date nextDay = platform::LocalCalendar::startOfDay(localDay + std::chrono::days(1));
         std::size_t end = begin + 1;
-        while (end < snapshots.size() && snapshots[end]->capturedAt < nextDay) ++end;
+        while (end < moments.size() && moments[end].capturedAt < nextDay) ++end;
 
-        auto day = foldDay(snapshots, begin, end, carried);
+        auto day = foldDay(moments, names, begin, end, carried);
         day.dayStart = dayStart;
         day.cumulativeEffortMonths = carried.total();
         day.dailyEffortMonths = std::max(0.0, day.cumulativeEffortMonths - previous);

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/models/Snapshot.h"
 #include "platform/Date.h"
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,11 +20,20 @@ struct PortfolioMetricsDayTotals {
     double cumulativeEffortMonths = 0.0;
     std::string activeProjectNames; ///< ascending, joined with ","
 
+    /// What the daily rows take of one history snapshot: when it was taken, its project (a place
+    /// in the list of project names; none for a snapshot without a project) and its running effort.
+    struct HistoryMoment {
+        platform::Date capturedAt{};
+        std::optional<std::size_t> project;
+        double cumulativeEffortMonths = 0;
+    };
+
     /// One entry per day, oldest first, from history snapshots sorted by capture time. Every
     /// project's latest cumulative effort carries forward to the following days, so the total
     /// does not rise and fall with the days on which each project happened to be sampled. A fall
     /// (a re-imported history) books no negative effort.
-    static std::vector<PortfolioMetricsDayTotals> fromHistory(const std::vector<std::shared_ptr<Snapshot>>& snapshots);
+    static std::vector<PortfolioMetricsDayTotals> fromHistory(const std::vector<HistoryMoment>& moments,
+                                                              const std::vector<std::string>& projectNames);
 };
 
 } // namespace norvane

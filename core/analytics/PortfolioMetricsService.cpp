@@ -20,12 +20,13 @@ namespace {
 
 const std::string gitHistory = "gitHistory";
 
-/// The instant `days` calendar days before `now`, at the same time of day. A look-back longer
-/// than the calendar reaches gives its earliest moment instead of overflowing.
-Date windowStart(Date now, int days) {
-    const auto reachable = std::chrono::floor<std::chrono::days>(now - platform::distantPast()).count();
-    if (days >= reachable) return platform::distantPast();
-    return calendar::addingDays(now, -days);
+using Calculator::windowStart;
+
+Calculator::EffortPoints effortPointsOf(const std::vector<std::shared_ptr<Snapshot>>& snapshots) {
+    Calculator::EffortPoints points;
+    points.reserve(snapshots.size());
+    for (const auto& snapshot : snapshots) points.push_back({snapshot->capturedAt, snapshot->cumulativeEffortMonths});
+    return points;
 }
 
 } // namespace
@@ -37,10 +38,29 @@ int PortfolioMetricsService::buildDailySnapshots() {
         .predicate = SnapshotField::snapshotTypeRaw == gitHistory,
         .sortBy = {platform::ascending(SnapshotField::capturedAt)},
     });
+    std::vector<PortfolioMetricsDayTotals::HistoryMoment> moments;
+    moments.reserve(snapshots.size());
+    std::map<const Project*, std::size_t> places;
+    std::vector<std::string> names;
+    for (const auto& snapshot : snapshots) {
+        std::optional<std::size_t> place;
+        if (const auto* project = snapshot->project.get()) {
+            const auto [entry, added] = places.try_emplace(project, names.size());
+            if (added) names.push_back(project->name);
+            place = entry->second;
+        }
+        moments.push_back({snapshot->capturedAt, place, snapshot->cumulativeEffortMonths});
+    }
+    return buildDailySnapshotsFrom(moments, names);
+}
+
+int PortfolioMetricsService::buildDailySnapshotsFrom(
+    const std::vector<PortfolioMetricsDayTotals::HistoryMoment>& moments,
+    const std::vector<std::string>& projectNames) {
     const auto rows = context_->fetch<DailyPortfolioSnapshot>({
         .sortBy = {platform::ascending(DailyPortfolioSnapshotField::date)},
     });
-    if (snapshots.empty() && rows.empty()) return 0;
+    if (moments.empty() && rows.empty()) return 0;
 
     std::map<Date, std::shared_ptr<DailyPortfolioSnapshot>> rowByDay;
     std::vector<std::shared_ptr<DailyPortfolioSnapshot>> stale;
@@ -49,7 +69,7 @@ int PortfolioMetricsService::buildDailySnapshots() {
         if (!rowByDay.emplace(row->date, row).second) stale.push_back(row);
     }
 
-    const auto days = PortfolioMetricsDayTotals::fromHistory(snapshots);
+    const auto days = PortfolioMetricsDayTotals::fromHistory(moments, projectNames);
     const std::int64_t headcount = fetchAppSettings()->headcount;
     for (const auto& day : days) {
         auto found = rowByDay.find(day.dayStart);
@@ -229,7 +249,7 @@ PortfolioMetricsService::calculateProjectRollingLeverage(const std::shared_ptr<P
                      SnapshotField::capturedAt >= calendar::addingDays(now, -28),
         .sortBy = {platform::ascending(SnapshotField::capturedAt)},
     });
-    return Calculator::projectRollingLeverage(snapshots, now);
+    return Calculator::projectRollingLeverage(effortPointsOf(snapshots), now);
 }
 
 PortfolioMetricsService::EffortAndAge PortfolioMetricsService::effortAndAge() {
@@ -290,16 +310,16 @@ std::vector<PortfolioMetricsService::LeveragePoint> PortfolioMetricsService::get
 
 OutputComposition PortfolioMetricsService::getOutputComposition(const std::shared_ptr<Project>& project, int days) {
     if (!project || days < 1) return {};
-    return Calculator::composition(context_->fetch<DailyActivity>({
+    return Calculator::composition(Calculator::categorySums(context_->fetch<DailyActivity>({
         .predicate = DailyActivityField::project == project && DailyActivityField::date >= windowStart(clock_(), days),
-    }));
+    })));
 }
 
 OutputComposition PortfolioMetricsService::getPortfolioOutputComposition(int days) {
     if (days < 1) return {};
-    return Calculator::composition(context_->fetch<DailyActivity>({
+    return Calculator::composition(Calculator::categorySums(context_->fetch<DailyActivity>({
         .predicate = DailyActivityField::date >= windowStart(clock_(), days),
-    }));
+    })));
 }
 
 // Velocity
@@ -312,7 +332,9 @@ VelocityRetention PortfolioMetricsService::getVelocityRetention(const std::share
         .predicate =
             DailyActivityField::project == project && DailyActivityField::date >= calendar::addingDays(clock_(), -30),
     });
-    return Calculator::velocityRetention(*project->baselineVelocity, activities);
+    std::int64_t changed = 0;
+    for (const auto& activity : activities) changed += activity->codeLinesChanged();
+    return Calculator::velocityRetention(*project->baselineVelocity, changed, activities.size());
 }
 
 std::vector<PortfolioMetricsService::VelocityPoint>
@@ -324,7 +346,11 @@ PortfolioMetricsService::getVelocityTimeSeries(const std::shared_ptr<Project>& p
         .predicate = DailyActivityField::project == project && DailyActivityField::date >= start,
         .sortBy = {platform::ascending(DailyActivityField::date)},
     });
-    return Calculator::velocitySeries(activities, start, calendar::startOfDay(now));
+    Calculator::ChangedOnDay changedOnDay;
+    // A later record of a day replaces an earlier one.
+    for (const auto& activity : activities)
+        changedOnDay[calendar::localDay(activity->date)] = activity->codeLinesChanged();
+    return Calculator::velocitySeries(changedOnDay, start, calendar::startOfDay(now));
 }
 
 // Store access

@@ -2,6 +2,7 @@
 
 #include "core/analytics/OutputComposition.h"
 #include "core/analytics/PortfolioMetrics.h"
+#include "core/analytics/PortfolioMetricsDayTotals.h"
 #include "core/analytics/ProjectRollingLeverage.h"
 #include "core/analytics/VelocityRetention.h"
 #include "core/models/AppSettings.h"
@@ -95,6 +96,10 @@ public:
     /// cumulative effort forward, removes the rows of other days, saves once and returns the
     /// number of days.
     virtual int buildDailySnapshots();
+    /// The same from history moments read elsewhere, sorted by capture time; a moment's project is
+    /// a place in `projectNames`.
+    int buildDailySnapshotsFrom(const std::vector<PortfolioMetricsDayTotals::HistoryMoment>& moments,
+                                const std::vector<std::string>& projectNames);
     /// The row of the local day that contains `date`, created and inserted (not saved) if missing.
     virtual std::shared_ptr<DailyPortfolioSnapshot> dailySnapshot(platform::Date date);
 

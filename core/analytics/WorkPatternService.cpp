@@ -38,16 +38,22 @@ WorkPatterns WorkPatternService::analyzePatterns(int days) const {
     const auto history =
         context_->fetch<Snapshot>({.predicate = SnapshotField::snapshotTypeRaw == std::string("gitHistory") &&
                                                 SnapshotField::capturedAt >= cutoff});
+    std::vector<platform::Date> moments;
+    moments.reserve(history.size());
+    for (const auto& snapshot : history) moments.push_back(snapshot->capturedAt);
+    return patternsOf(moments);
+}
 
+WorkPatterns WorkPatternService::patternsOf(const std::vector<platform::Date>& moments) {
     WorkPatterns patterns;
-    if (history.empty()) return patterns;
-    for (const auto& snapshot : history) {
-        const auto moment = platform::LocalCalendar::components(snapshot->capturedAt);
-        ++patterns.hourlyDistribution[moment.hour];
-        ++patterns.dailyDistribution[moment.weekday];
-        ++patterns.heatmap[static_cast<std::size_t>(moment.weekday - 1)][static_cast<std::size_t>(moment.hour)];
+    if (moments.empty()) return patterns;
+    for (const auto moment : moments) {
+        const auto local = platform::LocalCalendar::components(moment);
+        ++patterns.hourlyDistribution[local.hour];
+        ++patterns.dailyDistribution[local.weekday];
+        ++patterns.heatmap[static_cast<std::size_t>(local.weekday - 1)][static_cast<std::size_t>(local.hour)];
     }
-    patterns.totalCommits = static_cast<int>(history.size());
+    patterns.totalCommits = static_cast<int>(moments.size());
     patterns.peakHour = keyWithMostCommits(patterns.hourlyDistribution);
     patterns.peakDay = keyWithMostCommits(patterns.dailyDistribution);
     const int weekend = commitsIn(patterns.dailyDistribution, 1, 1) + commitsIn(patterns.dailyDistribution, 7, 7);

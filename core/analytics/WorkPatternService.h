@@ -5,6 +5,7 @@
 #include "platform/persistence/ModelContext.h"
 
 #include <memory>
+#include <vector>
 
 namespace norvane {
 
@@ -19,6 +20,8 @@ public:
 
     /// The commits from `days` calendar days before now on. Throws the store's fetch error.
     virtual WorkPatterns analyzePatterns(int days) const;
+    /// The patterns of commits made at `moments`.
+    static WorkPatterns patternsOf(const std::vector<platform::Date>& moments);
 
     const std::shared_ptr<platform::ModelContext>& context() const { return context_; }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/RawValueEnum.h"
-#include "platform/persistence/Uuid.h"
+#include "platform/Uuid.h"
 
 #include <optional>
 #include <string>

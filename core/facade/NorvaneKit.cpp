@@ -27,7 +27,8 @@ NorvaneKit::NorvaneKit(std::shared_ptr<platform::ModelContainer> container, SccS
       projects_(context_), snapshots_(context_), scc_(scc), git_(), cocomo_(context_),
       // The application collects on a thread of its own: a failed collection must not undo what
       // the facade's callers have pending, so the collector has a context of its own.
-      collector_(std::make_shared<platform::ModelContext>(container_), std::move(scc)), portfolioMetrics_(context_) {}
+      collector_(std::make_shared<platform::ModelContext>(container_), std::move(scc)), portfolioMetrics_(context_),
+      store_(container_) {}
 
 std::shared_ptr<Project> NorvaneKit::addProject(const std::string& name, const std::string& path,
                                                 const std::optional<std::string>& description,

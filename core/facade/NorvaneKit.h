@@ -6,6 +6,7 @@
 #include "core/collection/Collector.h"
 #include "core/collection/GitService.h"
 #include "core/collection/SccService.h"
+#include "core/facade/NorvaneStore.h"
 #include "core/models/BuildConfiguration.h"
 #include "core/models/ProjectService.h"
 #include "core/models/SnapshotService.h"
@@ -54,6 +55,8 @@ public:
     const GitService& git() const { return git_; }
     CocomoService& cocomo() { return cocomo_; }
     PortfolioMetricsService& portfolioMetrics() { return portfolioMetrics_; }
+    /// Plain figures of this facade's store, read without keeping records in its context.
+    const NorvaneStore& store() const { return store_; }
 
     /// Fails with NorvaneError duplicateName, then pathNotFound or pathNotDirectory.
     std::shared_ptr<Project> addProject(const std::string& name, const std::string& path,
@@ -99,6 +102,7 @@ private:
     CocomoService cocomo_;
     Collector collector_;
     PortfolioMetricsService portfolioMetrics_;
+    NorvaneStore store_;
 };
 
 } // namespace norvane

@@ -33,13 +33,13 @@ const platform::Entity<DailyPortfolioSnapshot>& DailyPortfolioSnapshot::entity()
     return entity;
 }
 
-std::vector<std::string> DailyPortfolioSnapshot::activeProjects() const {
+std::vector<std::string> DailyPortfolioSnapshot::splitNames(const std::string& joined) {
     std::vector<std::string> names;
-    if (activeProjectNames.empty()) return names;
+    if (joined.empty()) return names;
     std::size_t start = 0;
     while (true) {
-        const std::size_t comma = activeProjectNames.find(',', start);
-        names.push_back(activeProjectNames.substr(start, comma - start));
+        const std::size_t comma = joined.find(',', start);
+        names.push_back(joined.substr(start, comma - start));
         if (comma == std::string::npos) break;
         start = comma + 1;
     }

@@ -31,7 +31,8 @@ public:
     static const platform::Entity<DailyPortfolioSnapshot>& entity();
 
     /// The names split at every comma; the empty text gives no names.
-    std::vector<std::string> activeProjects() const;
+    std::vector<std::string> activeProjects() const { return splitNames(activeProjectNames); }
+    static std::vector<std::string> splitNames(const std::string& joined);
     void setActiveProjects(const std::vector<std::string>& names);
 };
 

@@ -57,36 +57,14 @@ std::vector<std::shared_ptr<DailyActivity>> Project::dailyActivities() const {
     return context->fetch<DailyActivity>({.predicate = DailyActivityField::project == self});
 }
 
-std::optional<int> Project::daysSinceLastCommit(platform::Date now) const {
-    if (!latestCommitAt) return std::nullopt;
-    return platform::LocalCalendar::wholeDaysBetween(*latestCommitAt, now);
-}
-
-ProjectTemperature Project::temperature(platform::Date now) const {
-    const auto days = daysSinceLastCommit(now);
-    if (!days) return ProjectTemperature::unknown;
-    if (*days >= 0 && *days <= 3) return ProjectTemperature::hot;
-    if (*days >= 4 && *days <= 7) return ProjectTemperature::warm;
-    if (*days >= 8 && *days <= 30) return ProjectTemperature::cold;
-    return ProjectTemperature::frozen;
-}
-
-std::optional<int> Project::commitSpanDays() const {
-    if (!firstCommitAt || !latestCommitAt) return std::nullopt;
-    return platform::LocalCalendar::wholeDaysBetween(*firstCommitAt, *latestCommitAt);
-}
-
-std::optional<std::pair<std::string, std::string>> Project::latestCommitSummary() const {
+std::optional<CommitSummary> Project::latestCommitSummary() const {
     auto candidates = snapshots();
     std::erase_if(candidates, [](const auto& snapshot) { return !snapshot->latestCommitHash; });
     if (candidates.empty()) return std::nullopt;
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const auto& a, const auto& b) { return a->capturedAt > b->capturedAt; });
     const auto& snapshot = candidates.front();
-    if (!snapshot->latestCommitMessage) return std::nullopt;
-    const std::string& hash = *snapshot->latestCommitHash;
-    const std::string& message = *snapshot->latestCommitMessage;
-    return std::pair{hash.substr(0, 7), message.substr(0, message.find('\n'))};
+    return commitSummaryOf(*snapshot->latestCommitHash, snapshot->latestCommitMessage);
 }
 
 std::shared_ptr<Snapshot> Project::newestMeasurement() const {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/models/MaturityMultiplier.h"
-#include "core/models/ProjectEnums.h"
+#include "core/models/ProjectInfo.h"
 #include "core/models/ProjectSizeBucket.h"
 #include "platform/Date.h"
 #include "platform/persistence/Entity.h"
@@ -17,41 +17,24 @@ namespace norvane {
 class Snapshot;
 class DailyActivity;
 
-/// A tracked folder, normally a git repository. Owns its snapshots and daily activity rows:
-/// deleting the project deletes them.
-class Project : public platform::Model<Project> {
+/// A tracked folder, normally a git repository: the stored record of its `ProjectInfo`. Owns its
+/// snapshots and daily activity rows: deleting the project deletes them.
+class Project : public platform::Model<Project>, public ProjectInfo {
 public:
-    using Status = ProjectStatus;
-    using Type = ProjectType;
-    using Temperature = ProjectTemperature;
-
-    platform::Uuid id = platform::Uuid::random();
-    std::string name;
-    std::string path;
-    std::optional<std::string> projectDescription;
-    ProjectStatus status = ProjectStatus::active;
-    ProjectType projectType = ProjectType::organic;
-    std::optional<platform::Date> firstCommitAt;
-    std::optional<platform::Date> latestCommitAt;
-    platform::Date createdAt = platform::currentDate();
-    platform::Date updatedAt = platform::currentDate();
-    std::optional<double> baselineVelocity;
-    std::optional<platform::Date> baselineCalculatedAt;
-
     Project() = default;
     static std::shared_ptr<Project> create(std::string name, std::string path, std::optional<std::string> description,
                                            ProjectType projectType);
     static const platform::Entity<Project>& entity();
 
+    /// The stored fields as a plain value.
+    ProjectInfo info() const { return *this; }
+
     /// The project's snapshots (pending ones included), in no particular order.
     std::vector<std::shared_ptr<Snapshot>> snapshots() const;
     std::vector<std::shared_ptr<DailyActivity>> dailyActivities() const;
 
-    std::optional<int> daysSinceLastCommit(platform::Date now = platform::currentDate()) const;
-    ProjectTemperature temperature(platform::Date now = platform::currentDate()) const;
-    std::optional<int> commitSpanDays() const;
     /// (short hash, first line of the message) of the newest snapshot that carries a commit hash.
-    std::optional<std::pair<std::string, std::string>> latestCommitSummary() const;
+    std::optional<CommitSummary> latestCommitSummary() const;
     ProjectSizeBucket sizeBucket() const;
     MaturityMultiplier maturityMultiplier(platform::Date now = platform::currentDate()) const;
 

@@ -2,8 +2,8 @@
 
 #include "platform/Date.h"
 #include "platform/RawValueEnum.h"
+#include "platform/Uuid.h"
 #include "platform/persistence/SqlValue.h"
-#include "platform/persistence/Uuid.h"
 
 #include <algorithm>
 #include <cmath>

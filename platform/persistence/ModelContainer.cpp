@@ -271,6 +271,16 @@ ObserverRegistration ModelContainer::observe(std::function<void(const StoreChang
     });
 }
 
+void ModelContainer::query(std::string_view sql, const std::vector<SqlValue>& arguments,
+                           const std::function<void(const QueryRow&)>& row) {
+    withDatabase([&](Database& database) {
+        auto statement = database.prepare(sql);
+        statement.bindAll(arguments);
+        const QueryRow current(statement);
+        while (statement.step()) row(current);
+    });
+}
+
 void ModelContainer::notify(const StoreChange& change) {
     std::vector<std::shared_ptr<std::function<void(const StoreChange&)>>> targets;
     {

@@ -2,6 +2,7 @@
 
 #include "platform/persistence/Database.h"
 #include "platform/persistence/Entity.h"
+#include "platform/persistence/QueryRow.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -111,6 +112,12 @@ public:
         work();
         transaction.commit();
     }
+
+    /// Runs one SELECT over the stored rows (not over any context's pending changes) and hands each
+    /// result row to `row`, in order. For reads that want figures rather than records: nothing is
+    /// kept once it returns.
+    void query(std::string_view sql, const std::vector<SqlValue>& arguments,
+               const std::function<void(const QueryRow&)>& row);
 
     void notify(const StoreChange& change);
     std::size_t entityOrder(const EntityInfo& entity) const;

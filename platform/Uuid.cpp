@@ -1,4 +1,4 @@
-#include "platform/persistence/Uuid.h"
+#include "platform/Uuid.h"
 
 #include <random>
 
