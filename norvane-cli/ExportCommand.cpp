@@ -43,17 +43,16 @@ CLI::App* ExportCommand::configure(CLI::App& tool) {
 }
 
 int ExportCommand::run(NorvaneKit& kit, const Console& console) {
-    nlohmann::json document;
-    // One read transaction: a collection that commits meanwhile is in the export whole or not at all.
-    kit.context()->readConsistently(
-        [&] { document = FullDataExport::document(*kit.context(), platform::currentDate()); });
-    // Text that is not valid UTF-8 (a commit message in another encoding) must not stop the export.
-    const auto text = document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    // Written as it is read, so the export holds no more memory for a large store than a small one.
+    const auto exportTo = [&kit](std::ostream& out) {
+        FullDataExport::write(kit.container(), platform::currentDate(), out);
+    };
     if (output_ == "-") {
-        console.out() << text << std::flush;
+        exportTo(console.out());
+        console.out() << std::flush;
         return EXIT_SUCCESS;
     }
-    platform::AtomicFile::write(regularFileTarget(output_), text);
+    platform::AtomicFile::write(regularFileTarget(output_), exportTo);
     console.out() << fmt::format("Exported all data to {}\n", output_);
     return EXIT_SUCCESS;
 }

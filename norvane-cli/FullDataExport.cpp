@@ -3,28 +3,29 @@
 #include "core/collection/CocomoService.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/AppSettings.h"
-#include "core/models/DailyActivity.h"
 #include "core/models/DailyPortfolioSnapshot.h"
-#include "core/models/ModelDailyActivity.h"
-#include "core/models/SnapshotLanguage.h"
-
+#include "core/models/OutputCategory.h"
+#include "core/models/Project.h"
+#include "norvane-cli/JsonStream.h"
 #include "platform/Iso8601.h"
 #include "platform/RawValueEnum.h"
+#include "platform/persistence/ModelContext.h"
 
-#include <map>
 #include <string>
 
 namespace norvane::cli {
 namespace {
 
 using nlohmann::json;
+using platform::Date;
+using platform::QueryRow;
 
-json moment(platform::Date date) { return platform::Iso8601::format(date); }
+json moment(Date date) { return platform::Iso8601::format(date); }
 
-json moment(const std::optional<platform::Date>& date) { return date ? moment(*date) : json(nullptr); }
+json moment(const std::optional<Date>& date) { return date ? moment(*date) : json(nullptr); }
 
 /// Daily rows are dated at the start of their local day; the day itself says that plainly.
-json day(platform::Date date) { return platform::Iso8601::formatLocalDay(date); }
+json day(Date date) { return platform::Iso8601::formatLocalDay(date); }
 
 template <typename T>
 json optional(const std::optional<T>& value) {
@@ -36,58 +37,108 @@ json raw(E value) {
     return std::string(platform::rawValue(value));
 }
 
-json languageJson(const SnapshotLanguage& row) {
-    return {{"id", row.id.toString()},
-            {"language", row.language},
-            {"files", row.files},
-            {"lines", row.lines},
-            {"code", row.code},
-            {"comments", row.comments},
-            {"blanks", row.blanks},
-            {"complexity", row.complexity},
-            {"category", row.category ? raw(*row.category) : json(nullptr)}};
+json uuid(const QueryRow& row, int column) { return row.get<platform::Uuid>(column).toString(); }
+
+/// Runs `sql` with `key` bound and hands each row to `each`; the statement stays prepared for the
+/// next key.
+class RowsOf {
+public:
+    RowsOf(platform::Database& database, std::string_view sql) : statement_(database.prepare(sql)) {}
+
+    template <typename Each>
+    void forEach(std::optional<std::int64_t> key, Each each) {
+        if (key) statement_.bind(1, *key);
+        const QueryRow row(statement_);
+        while (statement_.step()) each(row);
+        statement_.reset();
+    }
+
+private:
+    platform::Statement statement_;
+};
+
+json languageJson(const QueryRow& row) {
+    const auto category = row.get<std::optional<OutputCategory>>(8);
+    return {{"id", uuid(row, 0)},
+            {"language", row.get<std::string>(1)},
+            {"files", row.get<std::int64_t>(2)},
+            {"lines", row.get<std::int64_t>(3)},
+            {"code", row.get<std::int64_t>(4)},
+            {"comments", row.get<std::int64_t>(5)},
+            {"blanks", row.get<std::int64_t>(6)},
+            {"complexity", row.get<std::int64_t>(7)},
+            {"category", category ? raw(*category) : json(nullptr)}};
 }
 
-json snapshotJson(const Snapshot& snapshot) {
-    return {{"id", snapshot.id.toString()},
-            {"capturedAt", moment(snapshot.capturedAt)},
-            {"snapshotType", snapshot.snapshotTypeRaw},
-            {"totalFiles", snapshot.totalFiles},
-            {"totalLines", snapshot.totalLines},
-            {"codeLines", snapshot.codeLines},
-            {"commentLines", snapshot.commentLines},
-            {"blankLines", snapshot.blankLines},
-            {"totalComplexity", snapshot.totalComplexity},
-            {"latestCommitHash", optional(snapshot.latestCommitHash)},
-            {"latestCommitMessage", optional(snapshot.latestCommitMessage)},
-            {"latestCommitAuthor", optional(snapshot.latestCommitAuthor)},
-            {"latestCommitDate", moment(snapshot.latestCommitDate)},
-            {"analyzedCommitHash", optional(snapshot.analyzedCommitHash)},
-            {"cumulativeInsertions", snapshot.cumulativeInsertions},
-            {"cumulativeDeletions", snapshot.cumulativeDeletions},
-            {"cumulativeLinesChanged", snapshot.cumulativeLinesChanged},
-            {"cumulativeEffortMonths", snapshot.cumulativeEffortMonths},
-            {"cumulativeEstimatedCost", snapshot.cumulativeEstimatedCost}};
+/// Column 0 is the row key, for the language rows.
+json snapshotJson(const QueryRow& row) {
+    return {{"id", uuid(row, 1)},
+            {"capturedAt", moment(row.get<Date>(2))},
+            {"snapshotType", row.get<std::string>(3)},
+            {"totalFiles", row.get<std::int64_t>(4)},
+            {"totalLines", row.get<std::int64_t>(5)},
+            {"codeLines", row.get<std::int64_t>(6)},
+            {"commentLines", row.get<std::int64_t>(7)},
+            {"blankLines", row.get<std::int64_t>(8)},
+            {"totalComplexity", row.get<std::int64_t>(9)},
+            {"latestCommitHash", optional(row.get<std::optional<std::string>>(10))},
+            {"latestCommitMessage", optional(row.get<std::optional<std::string>>(11))},
+            {"latestCommitAuthor", optional(row.get<std::optional<std::string>>(12))},
+            {"latestCommitDate", moment(row.get<std::optional<Date>>(13))},
+            {"analyzedCommitHash", optional(row.get<std::optional<std::string>>(14))},
+            {"cumulativeInsertions", row.get<std::int64_t>(15)},
+            {"cumulativeDeletions", row.get<std::int64_t>(16)},
+            {"cumulativeLinesChanged", row.get<std::int64_t>(17)},
+            {"cumulativeEffortMonths", row.get<double>(18)},
+            {"cumulativeEstimatedCost", row.get<double>(19)}};
 }
 
-json dailyActivityJson(const DailyActivity& row) {
-    return {{"id", row.id.toString()},
-            {"date", day(row.date)},
-            {"totalInsertions", row.totalInsertions},
-            {"totalDeletions", row.totalDeletions},
-            {"linesTouched", row.linesTouched},
-            {"commitCount", row.commitCount},
-            {"filesChanged", row.filesChanged},
-            {"codeLinesInserted", row.codeLinesInserted},
-            {"codeLinesDeleted", row.codeLinesDeleted},
-            {"docsLinesInserted", row.docsLinesInserted},
-            {"docsLinesDeleted", row.docsLinesDeleted},
-            {"testLinesInserted", row.testLinesInserted},
-            {"testLinesDeleted", row.testLinesDeleted},
-            {"configLinesInserted", row.configLinesInserted},
-            {"configLinesDeleted", row.configLinesDeleted},
-            {"estimatedEffortMonths", row.estimatedEffortMonths},
-            {"estimatedCost", row.estimatedCost}};
+json dailyActivityJson(const QueryRow& row) {
+    return {{"id", uuid(row, 0)},
+            {"date", day(row.get<Date>(1))},
+            {"totalInsertions", row.get<std::int64_t>(2)},
+            {"totalDeletions", row.get<std::int64_t>(3)},
+            {"linesTouched", row.get<std::int64_t>(4)},
+            {"commitCount", row.get<std::int64_t>(5)},
+            {"filesChanged", row.get<std::int64_t>(6)},
+            {"codeLinesInserted", row.get<std::int64_t>(7)},
+            {"codeLinesDeleted", row.get<std::int64_t>(8)},
+            {"docsLinesInserted", row.get<std::int64_t>(9)},
+            {"docsLinesDeleted", row.get<std::int64_t>(10)},
+            {"testLinesInserted", row.get<std::int64_t>(11)},
+            {"testLinesDeleted", row.get<std::int64_t>(12)},
+            {"configLinesInserted", row.get<std::int64_t>(13)},
+            {"configLinesDeleted", row.get<std::int64_t>(14)},
+            {"estimatedEffortMonths", row.get<double>(15)},
+            {"estimatedCost", row.get<double>(16)}};
+}
+
+json modelDailyActivityJson(const QueryRow& row) {
+    // The row outlives its project, so it names the project rather than sitting inside it.
+    return {{"id", uuid(row, 0)},
+            {"date", day(row.get<Date>(1))},
+            {"model", row.get<std::string>(2)},
+            {"projectId", row.isNull(3) ? json(nullptr) : uuid(row, 3)},
+            {"insertions", row.get<std::int64_t>(4)},
+            {"deletions", row.get<std::int64_t>(5)},
+            {"commitCount", row.get<std::int64_t>(6)},
+            {"filesChanged", row.get<std::int64_t>(7)},
+            {"estimatedEffortMonths", row.get<double>(8)},
+            {"estimatedCost", row.get<double>(9)}};
+}
+
+json portfolioJson(const QueryRow& row) {
+    return {{"id", uuid(row, 0)},
+            {"date", day(row.get<Date>(1))},
+            {"activeProjectCount", row.get<std::int64_t>(2)},
+            {"activeProjectNames", DailyPortfolioSnapshot::splitNames(row.get<std::string>(3))},
+            {"totalInsertions", row.get<std::int64_t>(4)},
+            {"totalDeletions", row.get<std::int64_t>(5)},
+            {"totalLinesChanged", row.get<std::int64_t>(6)},
+            {"dailyEffortMonths", row.get<double>(7)},
+            {"cumulativeEffortMonths", row.get<double>(8)},
+            {"headcount", row.get<std::int64_t>(9)},
+            {"totalCommits", row.get<std::int64_t>(10)}};
 }
 
 json projectJson(const Project& project) {
@@ -105,34 +156,6 @@ json projectJson(const Project& project) {
             {"baselineCalculatedAt", moment(project.baselineCalculatedAt)}};
 }
 
-json modelDailyActivityJson(const ModelDailyActivity& row) {
-    // The row outlives its project, so it names the project rather than sitting inside it.
-    return {{"id", row.id.toString()},
-            {"date", day(row.date)},
-            {"model", row.modelRaw},
-            {"projectId", row.project ? json(row.project->id.toString()) : json(nullptr)},
-            {"insertions", row.insertions},
-            {"deletions", row.deletions},
-            {"commitCount", row.commitCount},
-            {"filesChanged", row.filesChanged},
-            {"estimatedEffortMonths", row.estimatedEffortMonths},
-            {"estimatedCost", row.estimatedCost}};
-}
-
-json portfolioJson(const DailyPortfolioSnapshot& row) {
-    return {{"id", row.id.toString()},
-            {"date", day(row.date)},
-            {"activeProjectCount", row.activeProjectCount},
-            {"activeProjectNames", row.activeProjects()},
-            {"totalInsertions", row.totalInsertions},
-            {"totalDeletions", row.totalDeletions},
-            {"totalLinesChanged", row.totalLinesChanged},
-            {"dailyEffortMonths", row.dailyEffortMonths},
-            {"cumulativeEffortMonths", row.cumulativeEffortMonths},
-            {"headcount", row.headcount},
-            {"totalCommits", row.totalCommits}};
-}
-
 json settingsJson(const std::shared_ptr<AppSettings>& settings) {
     if (!settings) {
         return nullptr;
@@ -148,61 +171,114 @@ json settingsJson(const std::shared_ptr<AppSettings>& settings) {
             {"peakCalculatedAt", moment(settings->peakCalculatedAt)}};
 }
 
-/// The rows grouped under their parents, in the order they come.
-template <typename Parent>
-using Groups = std::map<const Parent*, json>;
+/// The prepared reads of the rows that sit inside a project, one project after another.
+class ProjectRows {
+public:
+    explicit ProjectRows(platform::Database& database)
+        : activities_(database,
+                      "SELECT id, date, totalInsertions, totalDeletions, linesTouched, commitCount, filesChanged, "
+                      "codeLinesInserted, codeLinesDeleted, docsLinesInserted, docsLinesDeleted, testLinesInserted, "
+                      "testLinesDeleted, configLinesInserted, configLinesDeleted, estimatedEffortMonths, estimatedCost "
+                      "FROM daily_activity WHERE project = ? ORDER BY date, pk"),
+          snapshots_(database,
+                     "SELECT pk, id, capturedAt, snapshotTypeRaw, totalFiles, totalLines, codeLines, commentLines, "
+                     "blankLines, totalComplexity, latestCommitHash, latestCommitMessage, latestCommitAuthor, "
+                     "latestCommitDate, analyzedCommitHash, cumulativeInsertions, cumulativeDeletions, "
+                     "cumulativeLinesChanged, cumulativeEffortMonths, cumulativeEstimatedCost "
+                     "FROM snapshot WHERE project = ? ORDER BY capturedAt, pk"),
+          languages_(database, "SELECT id, language, files, lines, code, comments, blanks, complexity, category "
+                               "FROM snapshot_language WHERE snapshot = ? ORDER BY language, pk") {}
 
-template <typename Parent>
-json takeGroup(Groups<Parent>& groups, const Parent* parent) {
-    const auto found = groups.find(parent);
-    return found != groups.end() ? std::move(found->second) : json::array();
+    /// The project's members in their printed order, its daily activity and snapshots among them.
+    void write(JsonStream& out, const Project& project) {
+        auto members = projectJson(project);
+        members["dailyActivities"] = nullptr;
+        members["snapshots"] = nullptr;
+        out.beginObject();
+        for (const auto& [name, value] : members.items()) {
+            if (name == "dailyActivities") {
+                out.key(name);
+                writeActivities(out, project.persistentKey());
+            } else if (name == "snapshots") {
+                out.key(name);
+                writeSnapshots(out, project.persistentKey());
+            } else {
+                out.member(name, value);
+            }
+        }
+        out.endObject();
+    }
+
+private:
+    void writeActivities(JsonStream& out, std::int64_t project) {
+        out.beginArray();
+        activities_.forEach(project, [&](const QueryRow& row) { out.value(dailyActivityJson(row)); });
+        out.endArray();
+    }
+
+    void writeSnapshots(JsonStream& out, std::int64_t project) {
+        out.beginArray();
+        snapshots_.forEach(project, [&](const QueryRow& row) {
+            auto snapshot = snapshotJson(row);
+            auto& languages = snapshot["languages"] = json::array();
+            languages_.forEach(row.get<std::int64_t>(0),
+                               [&](const QueryRow& language) { languages.push_back(languageJson(language)); });
+            out.value(snapshot);
+        });
+        out.endArray();
+    }
+
+    RowsOf activities_;
+    RowsOf snapshots_;
+    RowsOf languages_;
+};
+
+template <typename ToJson>
+void writeRows(JsonStream& out, platform::Database& database, std::string_view sql, ToJson toJson) {
+    out.beginArray();
+    RowsOf(database, sql).forEach(std::nullopt, [&](const QueryRow& row) { out.value(toJson(row)); });
+    out.endArray();
 }
 
-json projectsJson(platform::ModelContext& context) {
-    Groups<Snapshot> languages;
-    for (const auto& row :
-         context.fetch<SnapshotLanguage>({.sortBy = {platform::ascending(SnapshotLanguageField::language)}})) {
-        languages[row->snapshot.get()].push_back(languageJson(*row));
-    }
-    Groups<Project> snapshots;
-    for (const auto& snapshot : context.fetch<Snapshot>({.sortBy = {platform::ascending(SnapshotField::capturedAt)}})) {
-        auto entry = snapshotJson(*snapshot);
-        entry["languages"] = takeGroup(languages, snapshot.get());
-        snapshots[snapshot->project.get()].push_back(std::move(entry));
-    }
-    Groups<Project> activities;
-    for (const auto& row : context.fetch<DailyActivity>({.sortBy = {platform::ascending(DailyActivityField::date)}})) {
-        activities[row->project.get()].push_back(dailyActivityJson(*row));
-    }
-    json list = json::array();
-    for (const auto& project : context.fetch<Project>({.sortBy = {platform::localizedAscending(ProjectField::name)}})) {
-        auto entry = projectJson(*project);
-        entry["snapshots"] = takeGroup(snapshots, project.get());
-        entry["dailyActivities"] = takeGroup(activities, project.get());
-        list.push_back(std::move(entry));
-    }
-    return list;
+void writeDocument(const std::shared_ptr<platform::ModelContainer>& store, platform::Database& database,
+                   Date exportedAt, JsonStream& out) {
+    // Projects and the settings are few: they are read as records, over a context of this export.
+    platform::ModelContext context(store);
+    out.beginObject();
+    out.key("dailyPortfolioSnapshots");
+    writeRows(out, database,
+              "SELECT id, date, activeProjectCount, activeProjectNames, totalInsertions, totalDeletions, "
+              "totalLinesChanged, dailyEffortMonths, cumulativeEffortMonths, headcount, totalCommits "
+              "FROM daily_portfolio_snapshot ORDER BY date, pk",
+              portfolioJson);
+    out.member("exportedAt", moment(exportedAt));
+    out.key("modelDailyActivities");
+    writeRows(out, database,
+              "SELECT m.id, m.date, m.modelRaw, p.id, m.insertions, m.deletions, m.commitCount, m.filesChanged, "
+              "m.estimatedEffortMonths, m.estimatedCost FROM model_daily_activity m "
+              "LEFT JOIN project p ON p.pk = m.project ORDER BY m.date, m.pk",
+              modelDailyActivityJson);
+    out.key("projects");
+    out.beginArray();
+    ProjectRows rows(database);
+    for (const auto& project : context.fetch<Project>({.sortBy = {platform::localizedAscending(ProjectField::name)}}))
+        rows.write(out, *project);
+    out.endArray();
+    out.member("settings", settingsJson(CocomoService::storedSettings(context)));
+    out.member("version", std::string(NorvaneKit::version));
+    out.endObject();
 }
 
 } // namespace
 
-nlohmann::json FullDataExport::document(platform::ModelContext& context, platform::Date exportedAt) {
-    json modelRows = json::array();
-    for (const auto& row :
-         context.fetch<ModelDailyActivity>({.sortBy = {platform::ascending(ModelDailyActivityField::date)}})) {
-        modelRows.push_back(modelDailyActivityJson(*row));
-    }
-    json portfolioRows = json::array();
-    for (const auto& row :
-         context.fetch<DailyPortfolioSnapshot>({.sortBy = {platform::ascending(DailyPortfolioSnapshotField::date)}})) {
-        portfolioRows.push_back(portfolioJson(*row));
-    }
-    return {{"version", std::string(NorvaneKit::version)},
-            {"exportedAt", moment(exportedAt)},
-            {"projects", projectsJson(context)},
-            {"modelDailyActivities", modelRows},
-            {"dailyPortfolioSnapshots", portfolioRows},
-            {"settings", settingsJson(CocomoService::storedSettings(context))}};
+void FullDataExport::write(const std::shared_ptr<platform::ModelContainer>& store, Date exportedAt, std::ostream& out) {
+    store->withReadTransaction([&] {
+        store->withDatabase([&](platform::Database& database) {
+            JsonStream json(out);
+            writeDocument(store, database, exportedAt, json);
+        });
+    });
+    out << '\n';
 }
 
 } // namespace norvane::cli

@@ -1,9 +1,11 @@
 #include "platform/AtomicFile.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <optional>
 #include <random>
+#include <streambuf>
 #include <string>
 #include <system_error>
 
@@ -62,7 +64,9 @@ public:
     TemporaryFile(const std::filesystem::path& target, mode_t newFileMode) : target_(target) {
         constexpr int attempts = 100;
         for (int attempt = 0; attempt < attempts && descriptor_ < 0; ++attempt) {
-            path_ = target.parent_path() / ("." + target.filename().string() + "." + randomSuffix());
+            std::string name = ".";
+            name.append(target.filename().string()).append(".").append(randomSuffix());
+            path_ = target.parent_path() / name;
             descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, newFileMode);
             if (descriptor_ < 0 && errno != EEXIST) {
                 fail(target_, errno);
@@ -122,9 +126,46 @@ private:
     bool renamed_ = false;
 };
 
+/// A stream buffer that hands what it gathers to the temporary file in large pieces.
+class TemporaryFileBuffer : public std::streambuf {
+public:
+    explicit TemporaryFileBuffer(TemporaryFile& file) : file_(file) {
+        setp(buffer_.data(), buffer_.data() + buffer_.size());
+    }
+
+protected:
+    int_type overflow(int_type character) override {
+        flushBuffer();
+        if (!traits_type::eq_int_type(character, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(character);
+            pbump(1);
+        }
+        return traits_type::not_eof(character);
+    }
+    int sync() override {
+        flushBuffer();
+        return 0;
+    }
+
+private:
+    void flushBuffer() {
+        file_.write(std::string_view(pbase(), static_cast<std::size_t>(pptr() - pbase())));
+        setp(buffer_.data(), buffer_.data() + buffer_.size());
+    }
+
+    TemporaryFile& file_;
+    std::array<char, 1 << 16> buffer_{};
+};
+
 } // namespace
 
 void write(const std::filesystem::path& path, std::string_view contents, std::filesystem::perms newFileMode) {
+    write(
+        path, [contents](std::ostream& out) { out << contents; }, newFileMode);
+}
+
+void write(const std::filesystem::path& path, const std::function<void(std::ostream&)>& produce,
+           std::filesystem::perms newFileMode) {
     if (!path.has_filename()) {
         fail(path, EISDIR);
     }
@@ -133,7 +174,14 @@ void write(const std::filesystem::path& path, std::string_view contents, std::fi
     if (keptMode) {
         temporary.setMode(*keptMode);
     }
-    temporary.write(contents);
+    {
+        TemporaryFileBuffer buffer(temporary);
+        std::ostream out(&buffer);
+        // A failed write reaches the caller as the file's own error, not as a quiet bad stream.
+        out.exceptions(std::ios::badbit);
+        produce(out);
+        out.flush();
+    }
     temporary.replaceTarget();
     syncFolder(path);
 }

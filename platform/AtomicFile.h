@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <ostream>
 #include <string_view>
 
 namespace norvane::platform {
@@ -19,6 +21,12 @@ inline constexpr std::filesystem::perms defaultNewFileMode =
 /// gets `newFileMode` less the umask. Throws `std::system_error` whose text is
 /// "Cannot write PATH: reason"; on failure the old file stays and no temporary file is left.
 void write(const std::filesystem::path& path, std::string_view contents,
+           std::filesystem::perms newFileMode = defaultNewFileMode);
+
+/// The same for contents that `produce` writes to the stream it is handed, a piece at a time, so
+/// that they need not be held whole. What `produce` throws, or a failed write, leaves the old
+/// file and no temporary one.
+void write(const std::filesystem::path& path, const std::function<void(std::ostream&)>& produce,
            std::filesystem::perms newFileMode = defaultNewFileMode);
 
 } // namespace AtomicFile
