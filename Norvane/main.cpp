@@ -23,8 +23,8 @@ int main(int argc, char* argv[]) {
     norvane::app::SingleInstance instance;
     if (!instance.isPrimary()) return instance.activateRunningInstance() ? EXIT_SUCCESS : EXIT_FAILURE;
 
-    const auto container = norvane::app::ApplicationController::openStore();
-    if (!container) return EXIT_FAILURE;
-    norvane::app::ApplicationController controller(application, container, instance);
+    const auto store = norvane::app::ApplicationController::openStore();
+    if (!store) return EXIT_FAILURE;
+    norvane::app::ApplicationController controller(application, *store, instance);
     return QApplication::exec();
 }

@@ -1,7 +1,9 @@
 # Fails when a source file of one layer includes a header of a layer it may not use.
-#   cmake -DLAYER_DIR=<folder> -DALLOWED=<prefix;...> [-DFORBIDDEN_SYSTEM=<regex>] -DSTAMP=<file> -P CheckLayerIncludes.cmake
-# Quoted includes must start with one of the ALLOWED prefixes (paths from the project's root) or
-# name a file of the same folder; angle-bracket includes must not match FORBIDDEN_SYSTEM.
+#   cmake -DLAYER_DIR=<folder> -DALLOWED=<prefix;...> [-DFORBIDDEN=<prefix;...>] [-DFORBIDDEN_SYSTEM=<regex>]
+#         -DSTAMP=<file> -P CheckLayerIncludes.cmake
+# Quoted includes must start with one of the ALLOWED prefixes (paths from the project's root) and
+# none of the FORBIDDEN ones, or name a file of the same folder; angle-bracket includes must not
+# match FORBIDDEN_SYSTEM.
 file(GLOB_RECURSE sources "${LAYER_DIR}/*.h" "${LAYER_DIR}/*.cpp")
 set(violations "")
 foreach(source IN LISTS sources)
@@ -20,6 +22,12 @@ foreach(source IN LISTS sources)
           break()
         endif()
       endforeach()
+      foreach(prefix IN LISTS FORBIDDEN)
+        string(FIND "${header}" "${prefix}" at)
+        if(at EQUAL 0)
+          set(permitted FALSE)
+        endif()
+      endforeach()
       if(NOT permitted)
         string(APPEND violations "\n  ${source}: ${header}")
       endif()
@@ -31,6 +39,7 @@ foreach(source IN LISTS sources)
   endforeach()
 endforeach()
 if(violations)
-  message(FATAL_ERROR "Includes against the layering of ${LAYER_DIR} (it may use ${ALLOWED}):${violations}")
+  message(FATAL_ERROR
+    "Includes against the layering of ${LAYER_DIR} (it may use ${ALLOWED}, but not ${FORBIDDEN}):${violations}")
 endif()
 file(TOUCH "${STAMP}")

@@ -32,10 +32,8 @@
 #include "Norvane/state/KitServices.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
-#include "core/models/NorvaneDatabase.h"
 #include "platform/ChildProcesses.h"
 #include "platform/ExecutableFile.h"
-#include "platform/persistence/StoreError.h"
 
 namespace norvane::app {
 namespace {
@@ -58,12 +56,12 @@ constexpr int storeRetryMilliseconds = 1000;
 
 /// One attempt at opening the store, run off the main thread so that the window stays alive
 /// while SQLite waits for a lock.
-std::future<std::shared_ptr<platform::ModelContainer>> openStoreInBackground() {
-    return std::async(std::launch::async, [] { return NorvaneDatabase::makeContainer(); });
+std::future<NorvaneStore> openStoreInBackground() {
+    return std::async(std::launch::async, [] { return NorvaneStore::open(); });
 }
 
 /// Keeps the user interface responsive until `attempt` is done.
-void waitFor(const std::future<std::shared_ptr<platform::ModelContainer>>& attempt) {
+void waitFor(const std::future<NorvaneStore>& attempt) {
     while (attempt.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
@@ -71,7 +69,7 @@ void waitFor(const std::future<std::shared_ptr<platform::ModelContainer>>& attem
 
 } // namespace
 
-std::shared_ptr<platform::ModelContainer> ApplicationController::openStore() {
+std::optional<NorvaneStore> ApplicationController::openStore() {
     QProgressDialog waiting(QStringLiteral("Waiting for the Norvane store, which another program keeps locked..."),
                             QStringLiteral("Quit"), 0, 0);
     waiting.setWindowTitle(QStringLiteral("Norvane"));
@@ -82,7 +80,7 @@ std::shared_ptr<platform::ModelContainer> ApplicationController::openStore() {
         waitFor(attempt);
         try {
             return attempt.get();
-        } catch (const platform::StoreBusyError& error) {
+        } catch (const NorvaneStore::BusyError& error) {
             qCWarning(pagesLog) << "Waiting for the store:" << error.what();
             waiting.show();
         } catch (const std::exception& error) {
@@ -90,21 +88,20 @@ std::shared_ptr<platform::ModelContainer> ApplicationController::openStore() {
             std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
             waiting.close();
             AlertBox::run(QMessageBox::Critical, QStringLiteral("Norvane"), message);
-            return nullptr;
+            return std::nullopt;
         }
         QElapsedTimer pause;
         pause.start();
         while (pause.elapsed() < storeRetryMilliseconds && !waiting.wasCanceled()) {
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         }
-        if (waiting.wasCanceled()) return nullptr;
+        if (waiting.wasCanceled()) return std::nullopt;
     }
 }
 
-ApplicationController::ApplicationController(QApplication& application,
-                                             std::shared_ptr<platform::ModelContainer> container,
-                                             SingleInstance& instance, TrayAvailability isTrayAvailable)
-    : application_(application), container_(std::move(container)), isTrayAvailable_(std::move(isTrayAvailable)),
+ApplicationController::ApplicationController(QApplication& application, NorvaneStore store, SingleInstance& instance,
+                                             TrayAvailability isTrayAvailable)
+    : application_(application), store_(std::move(store)), isTrayAvailable_(std::move(isTrayAvailable)),
       updaterController_(QString::fromUtf8(NorvaneKit::version.data(), qsizetype(NorvaneKit::version.size()))),
       notificationCenter_([this](const QString& title, const QString& body) { trayIcon_.showMessage(title, body); }) {
     AppState::Services services{
@@ -115,7 +112,7 @@ ApplicationController::ApplicationController(QApplication& application,
         [this](const QString& title, const QString& body) { notificationCenter_.post(title, body); },
         [this] { notificationCenter_.requestAuthorization(); }};
     appState_ = std::make_unique<AppState>(std::move(services));
-    projects_ = std::make_unique<ProjectListModel>(container_);
+    projects_ = std::make_unique<ProjectListModel>(store_);
     panel_ = std::make_unique<MenuBarView>(*appState_, *projects_);
     panel_->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
     connect(panel_.get(), &MenuBarView::openDashboardRequested, this, [this] {
@@ -219,7 +216,7 @@ void ApplicationController::showOnboarding(QWidget& window) {
 
 void ApplicationController::showSettingsWindow() {
     if (!settingsWindow_) {
-        auto* settings = new SettingsView(SettingsServices::standard(appState_->preferences(), container_));
+        auto* settings = new SettingsView(SettingsServices::standard(appState_->preferences(), store_));
         connect(settings, &SettingsView::setupWizardRequested, this, [this, settings] { showOnboarding(*settings); });
         settingsWindow_ = settings;
     }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -12,7 +13,7 @@
 #include "Norvane/state/AppState.h"
 #include "Norvane/state/UpdaterController.h"
 #include "Norvane/state/UserNotificationCenter.h"
-#include "platform/persistence/ModelContainer.h"
+#include "core/facade/NorvaneStore.h"
 
 class QApplication;
 class QMainWindow;
@@ -34,16 +35,15 @@ public:
     using TrayAvailability = std::function<bool()>;
 
     /// `instance` is the copy of the application that later starts ask to come to the front.
-    ApplicationController(QApplication& application, std::shared_ptr<platform::ModelContainer> container,
-                          SingleInstance& instance,
+    ApplicationController(QApplication& application, NorvaneStore store, SingleInstance& instance,
                           TrayAvailability isTrayAvailable = &QSystemTrayIcon::isSystemTrayAvailable);
     ~ApplicationController() override;
 
     /// Opens the store for the application's life. While another program keeps it locked, it
     /// waits and tries again, saying so in a window that also offers to quit. A store that cannot
     /// be opened is reported as "Failed to create ModelContainer: " and the error, on standard
-    /// error and in a dialog; the result is then null, as it is when the user quits while waiting.
-    static std::shared_ptr<platform::ModelContainer> openStore();
+    /// error and in a dialog; the result is then none, as it is when the user quits while waiting.
+    static std::optional<NorvaneStore> openStore();
 
     AppState& appState() { return *appState_; }
     MenuBarView& panel() { return *panel_; }
@@ -68,7 +68,7 @@ private:
     void showPanel();
 
     QApplication& application_;
-    std::shared_ptr<platform::ModelContainer> container_;
+    NorvaneStore store_;
     TrayAvailability isTrayAvailable_;
     UpdaterController updaterController_;
     UserNotificationCenter notificationCenter_;

@@ -19,7 +19,7 @@ QString dollars(double amount, int decimals) {
 
 } // namespace
 
-CostComparison::CostComparison(const MeasurementFigures& measurement, ProjectType projectType, CostRates rates,
+CostComparison::CostComparison(const CodeCount& measurement, ProjectType projectType, CostRates rates,
                                double hourlyRate)
     : cocomo(CocomoEstimate::calculate(measurement.codeLines, projectType, rates.averageWage, rates.overhead)),
       market(MarketRateEstimate::calculate(measurement.codeCategoryCode, measurement.codeCategoryComplexity,

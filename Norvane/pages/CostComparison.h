@@ -6,10 +6,10 @@
 #include <QString>
 
 #include "Norvane/pages/ProjectDetailModel.h"
-#include "Norvane/pages/ProjectPageData.h"
 #include "core/collection/CocomoEstimate.h"
 #include "core/collection/MarketRateEstimate.h"
 #include "core/models/ProjectEnums.h"
+#include "core/reads/ProjectPageData.h"
 
 namespace norvane::app {
 
@@ -21,7 +21,7 @@ struct CostComparison {
     MarketRateEstimate market;
     std::optional<std::string> mainLanguage;
 
-    CostComparison(const MeasurementFigures& measurement, ProjectType projectType, CostRates rates, double hourlyRate);
+    CostComparison(const CodeCount& measurement, ProjectType projectType, CostRates rates, double hourlyRate);
 
     /// COCOMO's cost over the market's; none unless both are above zero.
     std::optional<double> ratio() const;

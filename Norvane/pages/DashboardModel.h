@@ -1,12 +1,11 @@
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <vector>
 
 #include <QString>
 
-#include "core/models/Project.h"
+#include "core/reads/ProjectListing.h"
 
 namespace norvane::app {
 
@@ -30,13 +29,14 @@ struct DetailPage {
     enum class Kind { none, portfolio, project, projectNotFound };
 
     Kind kind = Kind::none;
-    std::shared_ptr<Project> project;
+    /// The chosen project, for a project page.
+    std::optional<ProjectInfo> project;
 };
 
 /// The main window's decisions, from the project list, the selection and the collection state.
 class DashboardModel {
 public:
-    using Projects = std::vector<std::shared_ptr<Project>>;
+    using Projects = std::vector<ProjectListing>;
 
     /// Not archived, newest latest commit first; undated ones last; ties keep the given order.
     static Projects activeProjects(const Projects& projects);

@@ -38,7 +38,7 @@ QWidget* DashboardView::makeDetailContent(const DetailPage& page) {
         return new PagePlaceholder(QStringLiteral("folder"), QStringLiteral("Select a Project"),
                                    QStringLiteral("Choose a project from the sidebar to view its metrics."));
     case DetailPage::Kind::portfolio: return makePortfolioView();
-    case DetailPage::Kind::project: return new ProjectDetailView(appState_, projects_.container(), page.project);
+    case DetailPage::Kind::project: return new ProjectDetailView(appState_, projects_.store(), *page.project);
     case DetailPage::Kind::projectNotFound:
         return new PagePlaceholder(QStringLiteral("folder"), QStringLiteral("Project Not Found"),
                                    QStringLiteral("This project may have been removed."));
@@ -81,13 +81,10 @@ DashboardView::DashboardView(AppState& appState, ProjectListModel& projects, QWi
         showDetail();
         updateRefreshButton();
     });
-    connect(&projects_, &ProjectListModel::commitSummariesChanged, this,
-            [this] { sidebar_->setCommitSummaries(projects_.commitSummaries()); });
     connect(&appState_, &AppState::isCollectingChanged, this, &DashboardView::updateRefreshButton);
     connect(&appState_, &AppState::lastCollectionErrorChanged, this, &DashboardView::updateBanner);
     connect(banner_, &ErrorBanner::closeRequested, this, [this] { appState_.setLastCollectionError(std::nullopt); });
     sidebar_->setProjects(projects_.projects());
-    sidebar_->setCommitSummaries(projects_.commitSummaries());
     showDetail();
     updateRefreshButton();
     updateBanner();
@@ -127,7 +124,7 @@ void DashboardView::showDetail() {
     detailPage_ = page;
     if (projectToProject) {
         // One project page serves the next project too, so the choices made on it carry over.
-        static_cast<ProjectDetailView*>(detailContent_)->setProject(page.project);
+        static_cast<ProjectDetailView*>(detailContent_)->setProject(*page.project);
         return;
     }
     if (same) return;
@@ -137,7 +134,7 @@ void DashboardView::showDetail() {
 }
 
 QWidget* DashboardView::makePortfolioView() {
-    auto* page = new PortfolioView(appState_, projects_, PortfolioServices::standard(projects_.container()));
+    auto* page = new PortfolioView(appState_, projects_, PortfolioServices::standard(projects_.store()));
     connect(page, &PortfolioView::addProjectRequested, this, &DashboardView::showAddProjectSheet);
     connect(page, &PortfolioView::settingsRequested, this, &DashboardView::settingsRequested);
     return page;

@@ -4,7 +4,7 @@
 
 #include "Norvane/cards/kit/RoundedPanel.h"
 #include "Norvane/components/theme/Typography.h"
-#include "Norvane/pages/ProjectPageData.h"
+#include "core/reads/ProjectPageData.h"
 
 namespace norvane::app {
 

@@ -7,7 +7,6 @@
 #include "Norvane/components/text/NumberText.h"
 #include "core/collection/CocomoEstimate.h"
 #include "core/models/AppSettings.h"
-#include "core/models/NewestSnapshot.h"
 #include "platform/LocalCalendar.h"
 
 namespace norvane::app {
@@ -22,14 +21,14 @@ constexpr double overhead = AppSettings::defaultOverhead;
 MenuBarModel::Projects MenuBarModel::activeProjects(const Projects& projects) {
     Projects active;
     std::copy_if(projects.begin(), projects.end(), std::back_inserter(active),
-                 [](const auto& project) { return project->status != ProjectStatus::archived; });
+                 [](const auto& listing) { return listing.project.status != ProjectStatus::archived; });
     return active;
 }
 
 std::int64_t MenuBarModel::totalLines(const Projects& projects) {
     std::int64_t total = 0;
-    for (const auto& project : activeProjects(projects)) {
-        if (const auto newest = newestSnapshot(*project)) total += newest->codeLines;
+    for (const auto& listing : activeProjects(projects)) {
+        if (listing.newestSnapshot) total += listing.newestSnapshot->codeLines;
     }
     return total;
 }
@@ -39,8 +38,9 @@ QString MenuBarModel::leverageText(const Projects& projects, platform::Date now)
     if (lines < 1) return {};
     const double effort = CocomoEstimate::calculate(lines, ProjectType::organic, averageWage, overhead).effortMonths;
     std::optional<platform::Date> start;
-    for (const auto& project : activeProjects(projects)) {
-        if (project->firstCommitAt && (!start || *project->firstCommitAt < *start)) start = project->firstCommitAt;
+    for (const auto& listing : activeProjects(projects)) {
+        const auto& first = listing.project.firstCommitAt;
+        if (first && (!start || *first < *start)) start = first;
     }
     if (!start) return {};
     const int days = platform::LocalCalendar::wholeDaysBetween(*start, now);
@@ -49,18 +49,18 @@ QString MenuBarModel::leverageText(const Projects& projects, platform::Date now)
     return formatFixed(months > 0 ? effort / months : 0.0, 1) + QStringLiteral("x leverage");
 }
 
-std::shared_ptr<Snapshot> MenuBarModel::latestSnapshot(const Projects& projects) {
-    std::shared_ptr<Snapshot> latest;
-    for (const auto& project : activeProjects(projects)) {
-        const auto newest = newestSnapshot(*project);
-        if (newest && (!latest || newest->capturedAt > latest->capturedAt)) latest = newest;
+std::optional<platform::Date> MenuBarModel::latestCollection(const Projects& projects) {
+    std::optional<platform::Date> latest;
+    for (const auto& listing : activeProjects(projects)) {
+        const auto& newest = listing.newestSnapshot;
+        if (newest && (!latest || newest->capturedAt > *latest)) latest = newest->capturedAt;
     }
     return latest;
 }
 
 MenuBarModel::Status MenuBarModel::collectionStatus(bool isCollecting, const Projects& projects) {
     if (isCollecting) return Status::collecting;
-    return latestSnapshot(projects) ? Status::lastCollected : Status::noData;
+    return latestCollection(projects) ? Status::lastCollected : Status::noData;
 }
 
 bool MenuBarModel::isCollectEnabled(bool isCollecting, const Projects& projects) {

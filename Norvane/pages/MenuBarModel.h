@@ -1,14 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <vector>
 
 #include <QString>
 
-#include "core/models/Project.h"
-#include "core/models/Snapshot.h"
+#include "core/reads/ProjectListing.h"
 #include "platform/Date.h"
 
 namespace norvane::app {
@@ -16,7 +14,7 @@ namespace norvane::app {
 /// The menu-bar panel's figures, from all projects in name order and the current time.
 class MenuBarModel {
 public:
-    using Projects = std::vector<std::shared_ptr<Project>>;
+    using Projects = std::vector<ProjectListing>;
 
     enum class Status { collecting, lastCollected, noData };
 
@@ -25,7 +23,8 @@ public:
     static std::int64_t totalLines(const Projects& projects);
     /// "12.3x leverage", or empty when there is nothing to show.
     static QString leverageText(const Projects& projects, platform::Date now);
-    static std::shared_ptr<Snapshot> latestSnapshot(const Projects& projects);
+    /// When the newest snapshot of the active projects was taken; none without one.
+    static std::optional<platform::Date> latestCollection(const Projects& projects);
     static Status collectionStatus(bool isCollecting, const Projects& projects);
     static bool isCollectEnabled(bool isCollecting, const Projects& projects);
 };

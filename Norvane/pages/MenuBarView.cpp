@@ -184,9 +184,9 @@ void MenuBarView::refresh() {
         statusSymbol_->setSymbolName(QStringLiteral("checkmark.circle.fill"));
         statusSymbol_->setColor(Palette::green());
         status_->setFont(Typography::font(TextStyle::caption));
-        const auto latest = MenuBarModel::latestSnapshot(projects);
-        status_->setText(QStringLiteral("Last collected ") +
-                         DateText::elapsedText(latest->capturedAt, platform::currentDate()) + QStringLiteral(" ago"));
+        const auto latest = MenuBarModel::latestCollection(projects);
+        status_->setText(QStringLiteral("Last collected ") + DateText::elapsedText(*latest, platform::currentDate()) +
+                         QStringLiteral(" ago"));
     } else {
         statusSymbol_->setSymbolName(QStringLiteral("exclamationmark.circle"));
         statusSymbol_->setColor(Palette::amber());

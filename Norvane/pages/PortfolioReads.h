@@ -1,19 +1,17 @@
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <vector>
 
 #include "Norvane/pages/PortfolioFigures.h"
 #include "Norvane/pages/PortfolioState.h"
-#include "platform/Date.h"
-#include "platform/persistence/ModelContext.h"
+#include "core/reads/PortfolioPageReads.h"
 
 namespace norvane::app {
 
-/// What the portfolio page reads from the store, synchronously, over one context; the page runs
-/// it off the GUI thread and hands back plain values. A failed read is logged and leaves its part
-/// absent, so the page keeps what it showed.
+/// What the portfolio page reads from the store, synchronously, through the core's page reads; the
+/// page runs it off the GUI thread and hands back plain values. A failed read is logged and leaves
+/// its part absent, so the page keeps what it showed.
 class PortfolioReads {
 public:
     /// The charts' series, the insights and the work patterns; the first failure ends the reads,
@@ -41,7 +39,7 @@ public:
         std::optional<BenchmarkRequest> benchmark;
     };
 
-    PortfolioReads(std::shared_ptr<platform::ModelContext> context, platform::Clock clock = platform::systemClock());
+    explicit PortfolioReads(PortfolioPageReads reads, platform::Clock clock = platform::systemClock());
 
     /// The projects that are not archived, in name order; throws the store's error.
     std::vector<PortfolioProject> listedProjects();
@@ -53,12 +51,11 @@ private:
     std::optional<OutputComposition> readCompositions(IndexFigures& figures, int compositionDays);
     /// The streak, and the active days per week: none without any daily row.
     std::optional<double> readActivity(IndexFigures& figures);
-    BenchmarkRequest benchmarkRequest(const std::vector<std::shared_ptr<Project>>& projects,
+    BenchmarkRequest benchmarkRequest(const std::vector<PortfolioPageReads::ListedProject>& listed,
                                       const std::optional<OutputComposition>& thirtyDays,
                                       std::optional<double> activeDaysPerWeek);
-    std::vector<std::shared_ptr<Project>> listedRecords();
 
-    std::shared_ptr<platform::ModelContext> context_;
+    PortfolioPageReads reads_;
     platform::Clock clock_;
 };
 

@@ -4,7 +4,7 @@
 
 namespace norvane::app {
 
-PortfolioServices PortfolioServices::standard(std::shared_ptr<platform::ModelContainer> store) {
+PortfolioServices PortfolioServices::standard(NorvaneStore store) {
     return {std::move(store), std::make_shared<SharedIndexClient>()};
 }
 

@@ -65,9 +65,9 @@ QIcon symbolIcon(const QString& name) {
     return QIcon(symbol.grab());
 }
 
-bool hasListedProject(const std::vector<std::shared_ptr<Project>>& projects) {
+bool hasListedProject(const std::vector<ProjectListing>& projects) {
     return std::any_of(projects.begin(), projects.end(),
-                       [](const auto& project) { return project->status != ProjectStatus::archived; });
+                       [](const auto& listing) { return listing.project.status != ProjectStatus::archived; });
 }
 
 bool showsStreak(const std::optional<ProductivityStreak>& streak) { return streak && streak->currentStreak >= 1; }

@@ -2,20 +2,9 @@
 
 #include "Norvane/LogCategories.h"
 #include "Norvane/state/BackgroundWork.h"
-#include "core/models/NorvaneDatabase.h"
 #include "platform/Uuid.h"
 
 namespace norvane::app {
-namespace {
-
-/// Each load reads the application's store file over a connection of its own: the loads then run
-/// side by side, and none makes the window wait for the one connection that the window's own reads
-/// go through. A store kept in memory has no file; its own connection serves.
-std::shared_ptr<platform::ModelContainer> readingContainer(const std::shared_ptr<platform::ModelContainer>& store) {
-    return store->file() ? NorvaneDatabase::makeContainer(*store->file()) : store;
-}
-
-} // namespace
 
 PortfolioViewModel::PortfolioViewModel(PortfolioServices services, Preferences& preferences, QObject* parent)
     : QObject(parent), services_(std::move(services)), preferences_(preferences) {}
@@ -26,7 +15,9 @@ void PortfolioViewModel::load(Generation& generation, Read read, Apply apply) {
     auto work = [latest = generation.shared(), current, store = services_.store, clock = services_.clock,
                  read = std::move(read)]() -> std::optional<Result> {
         if (*latest != current) return std::nullopt;
-        PortfolioReads reads(std::make_shared<platform::ModelContext>(readingContainer(store)), clock);
+        // Each load reads over a connection of its own: the loads then run side by side, and none
+        // makes the window wait for the one connection that the window's own reads go through.
+        PortfolioReads reads(store.separateConnection().portfolioPage(clock), clock);
         return read(reads);
     };
     auto then = [this, &generation, current, apply = std::move(apply)](std::optional<std::optional<Result>> result,

@@ -13,8 +13,8 @@
 
 namespace norvane::app {
 
-/// The portfolio page's state and its loads. Every load reads the store on a worker, over a fresh
-/// context of the application's store, and waits for the benchmark client there; the GUI thread
+/// The portfolio page's state and its loads. Every load reads the store on a worker, through a
+/// connection of its own to the application's store, and waits for the benchmark client there; the GUI thread
 /// only takes in the results. A load that a newer one of its kind has superseded is dropped, before
 /// it starts when it can be, and its result otherwise.
 class PortfolioViewModel : public QObject {

@@ -18,7 +18,7 @@ std::optional<double> perMonth(double effortMonths, std::optional<int> ageDays) 
 
 } // namespace
 
-ProjectDetailModel::ProjectDetailModel(const Project& project, const ProjectPageData& data,
+ProjectDetailModel::ProjectDetailModel(const ProjectInfo& project, const ProjectPageData& data,
                                        std::optional<ProjectRollingLeverage> cachedLeverage, platform::Date now,
                                        CostRates rates)
     : project_(project), data_(data), cachedLeverage_(cachedLeverage), now_(now), rates_(rates) {}

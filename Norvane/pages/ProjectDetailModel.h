@@ -9,12 +9,12 @@
 
 #include "Norvane/components/tiles/HeroMetric.h"
 #include "Norvane/components/tiles/SummaryStat.h"
-#include "Norvane/pages/ProjectPageData.h"
 #include "Norvane/state/CollectionProgress.h"
 #include "core/analytics/ProjectRollingLeverage.h"
 #include "core/collection/CocomoEstimate.h"
 #include "core/models/AppSettings.h"
-#include "core/models/Project.h"
+#include "core/models/ProjectInfo.h"
+#include "core/reads/ProjectPageData.h"
 
 namespace norvane::app {
 
@@ -36,14 +36,14 @@ struct CostRates {
 };
 
 /// The project page's rules: the header's texts, the hero zone's leverage and maturity, the
-/// summary tiles and which sections show, from the project's record, the values read for it,
+/// summary tiles and which sections show, from the project's fields, the values read for it,
 /// the application state's cached leverage and the current time.
 class ProjectDetailModel {
 public:
     /// Reads `project` and `data` where they are; both must outlive the model.
-    ProjectDetailModel(const Project& project, const ProjectPageData& data,
+    ProjectDetailModel(const ProjectInfo& project, const ProjectPageData& data,
                        std::optional<ProjectRollingLeverage> cachedLeverage, platform::Date now, CostRates rates);
-    ProjectDetailModel(const Project&, ProjectPageData&&, std::optional<ProjectRollingLeverage>, platform::Date,
+    ProjectDetailModel(const ProjectInfo&, ProjectPageData&&, std::optional<ProjectRollingLeverage>, platform::Date,
                        CostRates) = delete;
 
     /// "14-Day" or "Cumulative".
@@ -80,7 +80,7 @@ public:
     ProjectEmptyState emptyState() const;
 
 private:
-    const Project& project_;
+    const ProjectInfo& project_;
     const ProjectPageData& data_;
     std::optional<ProjectRollingLeverage> cachedLeverage_;
     platform::Date now_;

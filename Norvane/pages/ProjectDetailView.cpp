@@ -77,9 +77,8 @@ std::optional<Value> entry(const std::map<Key, Value>& cache, const Key& key) {
 
 } // namespace
 
-ProjectDetailView::ProjectDetailView(AppState& appState, std::shared_ptr<platform::ModelContainer> container,
-                                     std::shared_ptr<Project> project, QWidget* parent)
-    : QScrollArea(parent), appState_(appState), container_(std::move(container)), project_(std::move(project)) {
+ProjectDetailView::ProjectDetailView(AppState& appState, NorvaneStore store, ProjectInfo project, QWidget* parent)
+    : QScrollArea(parent), appState_(appState), store_(std::move(store)), project_(std::move(project)) {
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -201,22 +200,22 @@ void ProjectDetailView::connectState() {
     });
     // The page keeps no hold on a collection it starts: leaving the page does not stop it.
     connect(header_, &ProjectHeader::collectMetricsRequested, this,
-            [this] { appState_.collectProject(QString::fromStdString(project_->name)); });
+            [this] { appState_.collectProject(QString::fromStdString(project_.name)); });
     connect(header_, &ProjectHeader::fullCollectionRequested, this,
-            [this] { appState_.collectProjectWithHistory(QString::fromStdString(project_->name)); });
+            [this] { appState_.collectProjectWithHistory(QString::fromStdString(project_.name)); });
     connect(header_, &ProjectHeader::showFolderRequested, this,
-            [this] { FileManagerReveal::showFolder(project_->path); });
+            [this] { FileManagerReveal::showFolder(project_.path); });
 }
 
-void ProjectDetailView::setProject(std::shared_ptr<Project> project) {
-    const bool another = project->id != project_->id;
+void ProjectDetailView::setProject(ProjectInfo project) {
+    const bool another = project.id != project_.id;
     project_ = std::move(project);
     if (another) {
         // Nothing of the previous project stays on screen while this one's values are read.
         data_.reset();
         verticalScrollBar()->setValue(0);
     } else {
-        // A fresh record of the same project: the store has changed.
+        // The same project read anew: the store has changed.
         milestoneAverages_.clear();
     }
     render();
@@ -225,25 +224,24 @@ void ProjectDetailView::setProject(std::shared_ptr<Project> project) {
 
 bool ProjectDetailView::isLoaded() const { return data_ && data_->request == request() && !loader_.isLoading(); }
 
-ProjectPageRequest ProjectDetailView::request() const { return {project_->id, compositionDays_, velocityDays_}; }
+ProjectPageRequest ProjectDetailView::request() const { return {project_.id, compositionDays_, velocityDays_}; }
 
 void ProjectDetailView::load() {
-    loader_.request(
-        [container = container_, request = request(), known = milestoneAverages_] {
-            return ProjectPageData::load(container, request, known, platform::currentDate());
-        },
-        [this](std::optional<std::optional<ProjectPageData>> result, const QString& error) {
-            if (!result) {
-                qCWarning(pagesLog, "Failed to read the project page: %s", qUtf8Printable(error));
-                return;
-            }
-            // A project deleted meanwhile: the main window moves to its not-found page.
-            if (!*result || (*result)->request.projectId != project_->id) return;
-            data_ = std::move(**result);
-            if (const auto next = data_->milestones.nextMilestone) milestoneAverages_[*next] = data_->averageDaysToNext;
-            render();
-            emit loaded();
-        });
+    loader_.request([store = store_, request = request(),
+                     known = milestoneAverages_] { return store.projectPage(request, known, platform::currentDate()); },
+                    [this](std::optional<std::optional<ProjectPageData>> result, const QString& error) {
+                        if (!result) {
+                            qCWarning(pagesLog, "Failed to read the project page: %s", qUtf8Printable(error));
+                            return;
+                        }
+                        // A project deleted meanwhile: the main window moves to its not-found page.
+                        if (!*result || (*result)->request.projectId != project_.id) return;
+                        data_ = std::move(**result);
+                        if (const auto next = data_->milestones.nextMilestone)
+                            milestoneAverages_[*next] = data_->averageDaysToNext;
+                        render();
+                        emit loaded();
+                    });
 }
 
 void ProjectDetailView::scheduleRender() {
@@ -257,13 +255,13 @@ void ProjectDetailView::scheduleRender() {
 }
 
 void ProjectDetailView::render() {
-    header_->setProject(*project_);
+    header_->setProject(project_);
     header_->setCommitSummary(data_ ? data_->commitSummary : std::nullopt);
     header_->setCollecting(appState_.isCollecting());
     renderProgress();
     body_->setVisible(data_.has_value());
     if (!data_) return;
-    const ProjectDetailModel model(*project_, *data_, entry(appState_.cachedProjectLeverage(), project_->id),
+    const ProjectDetailModel model(project_, *data_, entry(appState_.cachedProjectLeverage(), project_.id),
                                    platform::currentDate(), costRates());
     renderHero(model);
     summary_->setStats(model.summaryStats());
@@ -278,8 +276,8 @@ void ProjectDetailView::renderHero(const ProjectDetailModel& model) {
 }
 
 void ProjectDetailView::renderSections(const ProjectDetailModel& model) {
-    const auto shown = model.visibleSections(appState_.cachedProjectComposition().contains(project_->id),
-                                             appState_.cachedProjectVelocityRetention().contains(project_->id));
+    const auto shown = model.visibleSections(appState_.cachedProjectComposition().contains(project_.id),
+                                             appState_.cachedProjectVelocityRetention().contains(project_.id));
     for (std::size_t index = 0; index < sections_.size(); ++index) {
         sections_[index]->setVisible(std::find(shown.begin(), shown.end(), sectionLooks[index].section) != shown.end());
     }
@@ -296,13 +294,13 @@ void ProjectDetailView::renderSections(const ProjectDetailModel& model) {
 
 void ProjectDetailView::renderProgress() {
     const auto& progress = appState_.collectionProgress();
-    const bool ours = progress && progress->projectName == QString::fromStdString(project_->name);
+    const bool ours = progress && progress->projectName == QString::fromStdString(project_.name);
     strip_->setVisible(ours);
     if (ours) strip_->setProgress(*progress);
 }
 
 void ProjectDetailView::fillTrends() {
-    if (trends_ && data_) trends_->setHistory(data_->history, project_->firstCommitAt, costRates());
+    if (trends_ && data_) trends_->setHistory(data_->history, project_.firstCommitAt, costRates());
 }
 
 void ProjectDetailView::fillComposition() {
@@ -314,7 +312,7 @@ void ProjectDetailView::fillComposition() {
 
 void ProjectDetailView::fillVelocity() {
     if (!velocityHolder_ || !data_) return;
-    const auto retention = entry(appState_.cachedProjectVelocityRetention(), project_->id);
+    const auto retention = entry(appState_.cachedProjectVelocityRetention(), project_.id);
     if (!retention) return;
     // The card takes its figures once; new figures take a new card.
     delete velocityCard_;
@@ -330,7 +328,7 @@ void ProjectDetailView::fillMilestones() {
 
 void ProjectDetailView::fillCosts() {
     if (!costEstimates_ || !data_ || !data_->latestMeasurement) return;
-    costEstimates_->setComparison(CostComparison(*data_->latestMeasurement, project_->projectType, costRates(),
+    costEstimates_->setComparison(CostComparison(*data_->latestMeasurement, project_.projectType, costRates(),
                                                  appState_.preferences().marketHourlyRate()));
 }
 

@@ -9,9 +9,8 @@
 #include "Norvane/components/charts/TimeRange.h"
 #include "Norvane/pages/LatestRequestLoader.h"
 #include "Norvane/pages/ProjectDetailModel.h"
-#include "Norvane/pages/ProjectPageData.h"
-#include "core/models/Project.h"
-#include "platform/persistence/ModelContainer.h"
+#include "core/facade/NorvaneStore.h"
+#include "core/reads/ProjectPageData.h"
 
 class QVBoxLayout;
 
@@ -34,18 +33,17 @@ class VelocityRetentionCard;
 /// The page of one project: its collection commands and their progress, its leverage and
 /// maturity, statistics, trends, output composition, velocity retention, milestones, cost
 /// estimates and latest commit. What it reads from the store is read off the GUI thread through
-/// the application's own store, anew whenever the store or the chosen windows change; the
+/// the application's own store as plain values, anew whenever the store or the chosen windows change; the
 /// application state's caches and the preferences it shows are followed live. One page serves
 /// one project after another, keeping the time range and the day windows the user chose.
 class ProjectDetailView : public QScrollArea {
     Q_OBJECT
 public:
-    ProjectDetailView(AppState& appState, std::shared_ptr<platform::ModelContainer> container,
-                      std::shared_ptr<Project> project, QWidget* parent = nullptr);
+    ProjectDetailView(AppState& appState, NorvaneStore store, ProjectInfo project, QWidget* parent = nullptr);
 
-    /// Shows `project`: a fresh record of the same project, or another project.
-    void setProject(std::shared_ptr<Project> project);
-    const Project& project() const { return *project_; }
+    /// Shows `project`: the same project read anew, or another project.
+    void setProject(ProjectInfo project);
+    const ProjectInfo& project() const { return project_; }
     /// Whether the values of the present project and windows are in and shown.
     bool isLoaded() const;
 
@@ -99,8 +97,8 @@ private:
     void setVelocityDays(int days);
 
     AppState& appState_;
-    std::shared_ptr<platform::ModelContainer> container_;
-    std::shared_ptr<Project> project_;
+    NorvaneStore store_;
+    ProjectInfo project_;
     std::optional<ProjectPageData> data_;
     MilestoneAverages milestoneAverages_;
     LatestRequestLoader<std::optional<ProjectPageData>> loader_{*this};

@@ -96,7 +96,7 @@ QWidget* ProjectHeader::makeCommitLine() {
     return commitLine_;
 }
 
-void ProjectHeader::setProject(const Project& project) {
+void ProjectHeader::setProject(const ProjectInfo& project) {
     name_->setText(QString::fromStdString(project.name));
     status_->setText(ProjectDetailModel::statusText(project.status), ProjectDetailModel::statusColor(project.status));
     path_->setText(ProjectDetailModel::displayPath(QString::fromStdString(project.path), QDir::homePath()));

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "Norvane/pages/ProjectRowModel.h"
-#include "core/models/Project.h"
+#include "core/models/ProjectInfo.h"
 
 class QAction;
 class QPushButton;
@@ -25,7 +25,7 @@ class ProjectHeader : public QWidget {
 public:
     explicit ProjectHeader(QWidget* parent = nullptr);
 
-    void setProject(const Project& project);
+    void setProject(const ProjectInfo& project);
     void setCommitSummary(const std::optional<CommitSummary>& summary);
     /// The whole menu is disabled while any collection runs.
     void setCollecting(bool isCollecting);

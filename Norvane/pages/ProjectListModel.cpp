@@ -5,7 +5,6 @@
 #include <QPointer>
 
 #include "Norvane/LogCategories.h"
-#include "platform/persistence/ModelContext.h"
 
 namespace norvane::app {
 namespace {
@@ -14,10 +13,9 @@ constexpr int externalChangeCheckMilliseconds = 1000;
 
 } // namespace
 
-ProjectListModel::ProjectListModel(std::shared_ptr<platform::ModelContainer> container, QObject* parent)
-    : QObject(parent), container_(std::move(container)) {
-    // Saves may happen on the collection thread: the fetch always runs here, on this object's thread.
-    registration_ = container_->observe([self = QPointer<ProjectListModel>(this)](const platform::StoreChange&) {
+ProjectListModel::ProjectListModel(NorvaneStore store, QObject* parent) : QObject(parent), store_(std::move(store)) {
+    // Saves may happen on the collection thread: the read always runs here, on this object's thread.
+    observation_ = store_.observe([self = QPointer<ProjectListModel>(this)] {
         QMetaObject::invokeMethod(
             self.data(),
             [self] {
@@ -25,42 +23,18 @@ ProjectListModel::ProjectListModel(std::shared_ptr<platform::ModelContainer> con
             },
             Qt::QueuedConnection);
     });
-    connect(&externalChanges_, &QTimer::timeout, this, [this] { container_->checkForExternalChanges(); });
+    connect(&externalChanges_, &QTimer::timeout, this, [this] { store_.checkForExternalChanges(); });
     externalChanges_.start(externalChangeCheckMilliseconds);
     reload();
 }
 
 void ProjectListModel::reload() {
     try {
-        // A fresh context, so that rows changed by another connection are read anew.
-        auto context = std::make_shared<platform::ModelContext>(container_);
-        auto projects = context->fetch<Project>({.sortBy = {platform::ascending(ProjectField::name)}});
-        projects_ = std::move(projects);
-        context_ = std::move(context);
+        projects_ = store_.listProjects();
     } catch (const std::exception& failure) {
         qCWarning(pagesLog, "Failed to fetch projects: %s", failure.what());
     }
     emit changed();
-    loadCommitSummaries();
-}
-
-void ProjectListModel::loadCommitSummaries() {
-    summaryLoader_.request(
-        [container = container_] {
-            const auto context = std::make_shared<platform::ModelContext>(container);
-            CommitSummaries summaries;
-            for (const auto& project : context->fetch<Project>())
-                summaries[project->id] = project->latestCommitSummary();
-            return summaries;
-        },
-        [this](std::optional<CommitSummaries> summaries, const QString& error) {
-            if (!summaries) {
-                qCWarning(pagesLog, "Failed to read the latest commits: %s", qUtf8Printable(error));
-                return;
-            }
-            commitSummaries_ = std::move(*summaries);
-            emit commitSummariesChanged();
-        });
 }
 
 } // namespace norvane::app

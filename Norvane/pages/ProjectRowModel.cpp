@@ -4,7 +4,7 @@
 
 namespace norvane::app {
 
-QColor ProjectRowModel::statusColor(const Project& project, platform::Date now) {
+QColor ProjectRowModel::statusColor(const ProjectInfo& project, platform::Date now) {
     if (project.status != ProjectStatus::active) return Palette::textMuted();
     switch (project.temperature(now)) {
     case ProjectTemperature::hot: return Palette::cyan();
@@ -16,8 +16,8 @@ QColor ProjectRowModel::statusColor(const Project& project, platform::Date now) 
     return Palette::textMuted();
 }
 
-std::optional<QString> ProjectRowModel::detailText(const Project& project, const std::optional<CommitSummary>& summary,
-                                                   platform::Date now) {
+std::optional<QString> ProjectRowModel::detailText(const ProjectInfo& project,
+                                                   const std::optional<CommitSummary>& summary, platform::Date now) {
     if (project.status == ProjectStatus::archived) return QStringLiteral("Archived");
     if (summary) {
         return QString::fromStdString(summary->first) + QStringLiteral(" \u00B7 ") +

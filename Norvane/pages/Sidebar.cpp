@@ -72,10 +72,6 @@ void Sidebar::setProjects(const DashboardModel::Projects& projects) {
     selectCurrentRow();
 }
 
-void Sidebar::setCommitSummaries(const ProjectListModel::CommitSummaries& summaries) {
-    model_.setCommitSummaries(summaries);
-}
-
 void Sidebar::setSelection(const std::optional<SidebarSelection>& selection) {
     selection_ = selection;
     selectCurrentRow();

@@ -23,7 +23,6 @@ public:
     /// Updates the rows from all projects in name order; the selection and the scroll position
     /// stay as they were, also when the selected project's row is gone.
     void setProjects(const DashboardModel::Projects& projects);
-    void setCommitSummaries(const ProjectListModel::CommitSummaries& summaries);
     void setSelection(const std::optional<SidebarSelection>& selection);
     const std::optional<SidebarSelection>& selection() const { return selection_; }
     /// Every row's text, top to bottom; section headers as drawn (upper case).

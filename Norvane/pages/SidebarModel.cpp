@@ -8,29 +8,29 @@ namespace norvane::app {
 
 std::optional<SidebarSelection> SidebarModel::Row::selection() const {
     if (kind == RowKind::portfolio) return SidebarSelection::portfolio();
-    if (kind == RowKind::project) return SidebarSelection::project(project->id);
+    if (kind == RowKind::project) return SidebarSelection::project(project->project.id);
     return std::nullopt;
 }
 
 bool SidebarModel::Row::isSameRow(const Row& other) const {
     if (kind != other.kind) return false;
     if (kind == RowKind::header) return text == other.text;
-    if (kind == RowKind::project) return project->id == other.project->id;
+    if (kind == RowKind::project) return project->project.id == other.project->project.id;
     return true;
 }
 
 SidebarModel::SidebarModel(QObject* parent) : QAbstractListModel(parent) {}
 
 std::vector<SidebarModel::Row> SidebarModel::rowsFor(const DashboardModel::Projects& projects) {
-    std::vector<Row> rows{{RowKind::portfolio, QStringLiteral("Portfolio"), nullptr}};
+    std::vector<Row> rows{{RowKind::portfolio, QStringLiteral("Portfolio"), std::nullopt}};
     if (DashboardModel::showsEmptyState(projects)) {
-        rows.push_back({RowKind::emptyState, QStringLiteral("Get Started"), nullptr});
+        rows.push_back({RowKind::emptyState, QStringLiteral("Get Started"), std::nullopt});
         return rows;
     }
     const auto addSection = [&rows](const QString& title, const DashboardModel::Projects& members) {
-        rows.push_back({RowKind::header, title, nullptr});
-        for (const auto& project : members)
-            rows.push_back({RowKind::project, QString::fromStdString(project->name), project});
+        rows.push_back({RowKind::header, title, std::nullopt});
+        for (const auto& listing : members)
+            rows.push_back({RowKind::project, QString::fromStdString(listing.project.name), listing});
     };
     addSection(QStringLiteral("Projects"), DashboardModel::activeProjects(projects));
     const auto archived = DashboardModel::archivedProjects(projects);
@@ -49,13 +49,8 @@ void SidebarModel::setProjects(const DashboardModel::Projects& projects) {
         endRemoveRows();
     }
     for (std::size_t position = 0; position < wanted.size(); ++position) place(position, wanted[position]);
-    // Every row is handed its fresh record: what a row shows may have changed with any save.
+    // Every row is handed its fresh listing: what a row shows may have changed with any save.
     if (!rows_.empty()) emit dataChanged(index(0), index(rowCount() - 1));
-}
-
-void SidebarModel::setCommitSummaries(const ProjectListModel::CommitSummaries& summaries) {
-    commitSummaries_ = summaries;
-    if (!rows_.empty()) emit dataChanged(index(0), index(rowCount() - 1), {detailRole});
 }
 
 void SidebarModel::place(std::size_t position, const Row& row) {
@@ -95,16 +90,11 @@ QVariant SidebarModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QVariant SidebarModel::projectData(const Project& project, int role) const {
+QVariant SidebarModel::projectData(const ProjectListing& listing, int role) {
     const auto now = platform::currentDate();
-    if (role == dotColorRole) return ProjectRowModel::statusColor(project, now);
+    if (role == dotColorRole) return ProjectRowModel::statusColor(listing.project, now);
     if (role != detailRole) return {};
-    const auto summary = commitSummaries_.find(project.id);
-    // Until its newest commit has been read, a project's row waits with its name alone rather than
-    // show a line that the commit then replaces.
-    if (summary == commitSummaries_.end() && project.status != ProjectStatus::archived) return {};
-    const auto detail =
-        ProjectRowModel::detailText(project, summary == commitSummaries_.end() ? std::nullopt : summary->second, now);
+    const auto detail = ProjectRowModel::detailText(listing.project, listing.commitSummary, now);
     return detail ? QVariant(*detail) : QVariant();
 }
 

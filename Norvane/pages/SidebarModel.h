@@ -1,13 +1,11 @@
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <vector>
 
 #include <QAbstractListModel>
 
 #include "Norvane/pages/DashboardModel.h"
-#include "Norvane/pages/ProjectListModel.h"
 
 namespace norvane::app {
 
@@ -27,7 +25,8 @@ public:
     struct Row {
         RowKind kind = RowKind::portfolio;
         QString text;
-        std::shared_ptr<Project> project;
+        /// A project row's project.
+        std::optional<ProjectListing> project;
 
         /// The entry the row selects; none for headers and the "Get Started" block.
         std::optional<SidebarSelection> selection() const;
@@ -38,8 +37,6 @@ public:
     explicit SidebarModel(QObject* parent = nullptr);
 
     void setProjects(const DashboardModel::Projects& projects);
-    /// The newest commit of each project, for the rows' detail lines.
-    void setCommitSummaries(const ProjectListModel::CommitSummaries& summaries);
     const Row& row(int index) const { return rows_.at(std::size_t(index)); }
     /// The row that selects `selection`, if one does.
     std::optional<int> rowOf(const SidebarSelection& selection) const;
@@ -54,10 +51,9 @@ public:
 private:
     void place(std::size_t position, const Row& row);
 
-    QVariant projectData(const Project& project, int role) const;
+    static QVariant projectData(const ProjectListing& listing, int role);
 
     std::vector<Row> rows_;
-    ProjectListModel::CommitSummaries commitSummaries_;
 };
 
 } // namespace norvane::app

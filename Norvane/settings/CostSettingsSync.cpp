@@ -4,14 +4,11 @@
 
 #include "Norvane/LogCategories.h"
 #include "Norvane/state/Preferences.h"
-#include "core/collection/CocomoService.h"
-#include "platform/persistence/ModelContext.h"
 
 namespace norvane::app {
 
-CostSettingsSync::CostSettingsSync(Preferences& preferences, std::shared_ptr<platform::ModelContainer> store,
-                                   QObject* parent)
-    : QObject(parent), preferences_(preferences), context_(std::make_shared<platform::ModelContext>(std::move(store))) {
+CostSettingsSync::CostSettingsSync(Preferences& preferences, NorvaneStore store, QObject* parent)
+    : QObject(parent), preferences_(preferences), store_(std::move(store)) {
     connect(&preferences_, &Preferences::changed, this, [this](const QString& key) {
         if (key == PreferenceKey::averageWage || key == PreferenceKey::overhead || key == PreferenceKey::headcount)
             write();
@@ -28,9 +25,9 @@ void CostSettingsSync::write() {
     const double wage = preferences_.averageWage();
     const double overhead = preferences_.overhead();
     const std::int64_t headcount = preferences_.headcount();
-    worker_.post([context = context_, wage, overhead, headcount] {
+    worker_.post([store = store_, wage, overhead, headcount] {
         try {
-            CocomoService(context).updateSettings(wage, overhead, headcount, std::nullopt);
+            store.updateCostSettings(wage, overhead, headcount);
         } catch (const std::exception& failure) {
             qCWarning(settingsLog, "Failed to store the cost parameters: %s", failure.what());
         }

@@ -4,12 +4,8 @@
 
 #include <QObject>
 
+#include "core/facade/NorvaneStore.h"
 #include "platform/SerialExecutor.h"
-#include "platform/persistence/ModelContainer.h"
-
-namespace norvane::platform {
-class ModelContext;
-}
 
 namespace norvane::app {
 
@@ -22,8 +18,7 @@ class Preferences;
 class CostSettingsSync : public QObject {
     Q_OBJECT
 public:
-    CostSettingsSync(Preferences& preferences, std::shared_ptr<platform::ModelContainer> store,
-                     QObject* parent = nullptr);
+    CostSettingsSync(Preferences& preferences, NorvaneStore store, QObject* parent = nullptr);
     /// Lets the writes asked for so far end; for tests and the end of the program.
     void waitForWrites();
 
@@ -31,7 +26,7 @@ private:
     void write();
 
     Preferences& preferences_;
-    std::shared_ptr<platform::ModelContext> context_;
+    NorvaneStore store_;
     platform::SerialExecutor worker_;
 };
 

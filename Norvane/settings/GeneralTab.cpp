@@ -16,8 +16,6 @@
 #include "Norvane/settings/FormSection.h"
 #include "Norvane/settings/GroupedForm.h"
 #include "Norvane/state/BackgroundWork.h"
-#include "core/models/ProjectService.h"
-#include "core/models/SnapshotService.h"
 
 namespace norvane::app {
 namespace {
@@ -61,14 +59,12 @@ QString GeneralTab::backgroundCollectionFooter(bool toolInstalled) {
                : QStringLiteral("Install the CLI tool first to enable background collection.");
 }
 
-std::optional<platform::Date> GeneralTab::lastCollectionDate(const std::shared_ptr<platform::ModelContainer>& store) {
-    auto context = std::make_shared<platform::ModelContext>(store);
-    ProjectService projects(context);
-    SnapshotService snapshots(context);
+std::optional<platform::Date> GeneralTab::lastCollectionDate(const NorvaneStore& store) {
     std::optional<platform::Date> newest;
-    for (const auto& project : projects.getAllProjects(false)) {
-        const auto latest = snapshots.getLatestSnapshot(project);
-        if (latest && (!newest || latest->capturedAt > *newest)) newest = latest->capturedAt;
+    for (const auto& listing : store.listProjects()) {
+        const auto& latest = listing.newestSnapshot;
+        if (listing.project.status == ProjectStatus::archived || !latest) continue;
+        if (!newest || latest->capturedAt > *newest) newest = latest->capturedAt;
     }
     return newest;
 }

@@ -47,7 +47,7 @@ public:
     static QString toolStatusText(bool installed, const std::filesystem::path& toolPath);
     static QString backgroundCollectionFooter(bool toolInstalled);
     /// The capture date of the newest snapshot, of either type, of a project that is not archived.
-    static std::optional<platform::Date> lastCollectionDate(const std::shared_ptr<platform::ModelContainer>& store);
+    static std::optional<platform::Date> lastCollectionDate(const NorvaneStore& store);
 
     QPushButton& toolButton() const { return *toolButton_; }
     QCheckBox& backgroundToggle() const { return *toggle_; }

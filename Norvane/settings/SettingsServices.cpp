@@ -5,7 +5,7 @@
 
 namespace norvane::app {
 
-SettingsServices SettingsServices::standard(Preferences& preferences, std::shared_ptr<platform::ModelContainer> store) {
+SettingsServices SettingsServices::standard(Preferences& preferences, NorvaneStore store) {
     return {&preferences,
             std::move(store),
             std::make_shared<LaunchdManager>(),
@@ -15,7 +15,7 @@ SettingsServices SettingsServices::standard(Preferences& preferences, std::share
 }
 
 std::filesystem::path SettingsServices::storeFile() const {
-    return store && store->file() ? *store->file() : NorvaneDatabase::containerURL();
+    return store.file() ? *store.file() : NorvaneDatabase::containerURL();
 }
 
 } // namespace norvane::app

@@ -8,7 +8,7 @@
 #include "Norvane/state/IndexClient.h"
 #include "Norvane/state/LaunchdManager.h"
 #include "Norvane/state/Preferences.h"
-#include "platform/persistence/ModelContainer.h"
+#include "core/facade/NorvaneStore.h"
 
 namespace norvane::app {
 
@@ -18,7 +18,7 @@ struct SettingsServices {
     /// The application's preferences; they outlive the window.
     Preferences* preferences = nullptr;
     /// The application's store.
-    std::shared_ptr<platform::ModelContainer> store;
+    NorvaneStore store;
     std::shared_ptr<const LaunchdManager> agent;
     std::shared_ptr<const CLIInstaller> installer;
     std::shared_ptr<IndexClient> indexClient;
@@ -26,7 +26,7 @@ struct SettingsServices {
     CommandLineTool tool;
 
     /// The agent, the installer and the benchmark client of the running program, over `store`.
-    static SettingsServices standard(Preferences& preferences, std::shared_ptr<platform::ModelContainer> store);
+    static SettingsServices standard(Preferences& preferences, NorvaneStore store);
 
     /// The store file: the store's own, else where the store would be.
     std::filesystem::path storeFile() const;

@@ -146,7 +146,7 @@ void AppState::submitIndexReports(const std::vector<CollectionResult>& results) 
         if (!project) continue;
         std::optional<VelocityRetention> retention;
         try {
-            retention = services_.metrics->getVelocityRetention(project);
+            retention = services_.metrics->getVelocityRetention(*project);
         } catch (const std::exception&) {
             retention.reset();
         }
@@ -294,8 +294,8 @@ void AppState::refreshMetricsCache() {
         emit metricsCacheChanged();
         cachedRollingLeverageData_ = services_.metrics->getRollingLeverageSeries(14, 730);
         emit metricsCacheChanged();
-        const auto projects = services_.metrics->getAllProjects(false);
-        for (const auto& project : projects) refreshProjectMetricsCache(project);
+        const auto projects = services_.metrics->listProjects(false);
+        for (const auto& listing : projects) refreshProjectMetricsCache(listing.project);
     } catch (const std::exception& failure) {
         qCWarning(stateLog, "Failed to refresh metrics cache: %s", failure.what());
         return;
@@ -306,16 +306,15 @@ void AppState::refreshMetricsCache() {
     }
 }
 
-void AppState::refreshProjectMetricsCache(const std::shared_ptr<Project>& project) {
-    const auto& key = project->id;
+void AppState::refreshProjectMetricsCache(const ProjectInfo& project) {
+    const auto& key = project.id;
     try {
         cachedProjectLeverage_[key] = services_.metrics->calculateProjectRollingLeverage(project);
         cachedProjectComposition_[key] = services_.metrics->getOutputComposition(project, 30);
         cachedProjectVelocityRetention_[key] = services_.metrics->getVelocityRetention(project);
         cachedProjectVelocityData_[key] = services_.metrics->getVelocityTimeSeries(project, 90);
     } catch (const std::exception& failure) {
-        qCWarning(stateLog, "Failed to refresh project metrics cache for %s: %s", project->name.c_str(),
-                  failure.what());
+        qCWarning(stateLog, "Failed to refresh project metrics cache for %s: %s", project.name.c_str(), failure.what());
     }
     emit metricsCacheChanged();
 }

@@ -124,7 +124,7 @@ public:
     /// the worker, as one collection. False, and nothing runs, while another collection runs.
     bool addProjectAndCollect(NewProject project, NewProjectReports reports);
     void refreshMetricsCache();
-    void refreshProjectMetricsCache(const std::shared_ptr<Project>& project);
+    void refreshProjectMetricsCache(const ProjectInfo& project);
     /// Lets the collection under way and the queued ones end, and starts no more; called before the
     /// store closes.
     void waitForCollection();

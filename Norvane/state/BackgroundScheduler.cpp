@@ -4,7 +4,6 @@
 #include <exception>
 
 #include "Norvane/state/AppState.h"
-#include "core/models/Snapshot.h"
 #include "platform/LocalCalendar.h"
 
 namespace norvane::app {
@@ -48,13 +47,8 @@ void BackgroundScheduler::collectIfNeeded(std::function<void()> done) {
 
 std::vector<platform::Date> BackgroundScheduler::newestSnapshotDates() {
     std::vector<platform::Date> dates;
-    for (const auto& project : metrics_->getAllProjects(false)) {
-        const auto snapshots = project->snapshots();
-        if (snapshots.empty()) continue;
-        const auto newest = std::max_element(snapshots.begin(), snapshots.end(), [](const auto& a, const auto& b) {
-            return a->capturedAt < b->capturedAt;
-        });
-        dates.push_back((*newest)->capturedAt);
+    for (const auto& listing : metrics_->listProjects(false)) {
+        if (listing.newestSnapshot) dates.push_back(listing.newestSnapshot->capturedAt);
     }
     return dates;
 }

@@ -7,7 +7,7 @@
 namespace norvane::app {
 namespace {
 
-PortfolioMetricsService& portfolioMetrics() { return NorvaneKit::shared().portfolioMetrics(); }
+const NorvaneStore& store() { return NorvaneKit::shared().store(); }
 
 } // namespace
 
@@ -32,39 +32,42 @@ InitialCollectionResult KitCollectionService::collectInitialData(const std::shar
     return kit_().collector().collectInitialData(project, progress);
 }
 
-int KitMetricsSource::buildDailySnapshots() { return portfolioMetrics().buildDailySnapshots(); }
+int KitMetricsSource::buildDailySnapshots() { return store().buildDailySnapshots(); }
 
-PortfolioMetrics KitMetricsSource::calculateMetrics(int windowDays) {
-    return portfolioMetrics().calculateMetrics(windowDays);
-}
+PortfolioMetrics KitMetricsSource::calculateMetrics(int windowDays) { return store().calculateMetrics(windowDays); }
 
 std::vector<MetricsSource::LeveragePoint> KitMetricsSource::getRollingLeverageSeries(int windowDays, int spanDays) {
-    return portfolioMetrics().getRollingLeverageSeries(windowDays, spanDays);
+    return store().getRollingLeverageSeries(windowDays, spanDays);
 }
 
-std::vector<std::shared_ptr<Project>> KitMetricsSource::getAllProjects(bool includeArchived) {
-    return NorvaneKit::shared().projects().getAllProjects(includeArchived);
+std::vector<ProjectListing> KitMetricsSource::listProjects(bool includeArchived) {
+    auto listings = store().listProjects();
+    if (!includeArchived) {
+        std::erase_if(listings,
+                      [](const ProjectListing& listing) { return listing.project.status == ProjectStatus::archived; });
+    }
+    return listings;
 }
 
 std::shared_ptr<Project> KitMetricsSource::getProject(const std::string& name) {
     return NorvaneKit::shared().projects().getProject(name);
 }
 
-ProjectRollingLeverage KitMetricsSource::calculateProjectRollingLeverage(const std::shared_ptr<Project>& project) {
-    return portfolioMetrics().calculateProjectRollingLeverage(project);
+ProjectRollingLeverage KitMetricsSource::calculateProjectRollingLeverage(const ProjectInfo& project) {
+    return store().projectFigures().calculateProjectRollingLeverage(project);
 }
 
-OutputComposition KitMetricsSource::getOutputComposition(const std::shared_ptr<Project>& project, int days) {
-    return portfolioMetrics().getOutputComposition(project, days);
+OutputComposition KitMetricsSource::getOutputComposition(const ProjectInfo& project, int days) {
+    return store().projectFigures().getOutputComposition(project, days);
 }
 
-VelocityRetention KitMetricsSource::getVelocityRetention(const std::shared_ptr<Project>& project) {
-    return portfolioMetrics().getVelocityRetention(project);
+VelocityRetention KitMetricsSource::getVelocityRetention(const ProjectInfo& project) {
+    return store().projectFigures().getVelocityRetention(project);
 }
 
-std::vector<MetricsSource::VelocityPoint>
-KitMetricsSource::getVelocityTimeSeries(const std::shared_ptr<Project>& project, int days) {
-    return portfolioMetrics().getVelocityTimeSeries(project, days);
+std::vector<MetricsSource::VelocityPoint> KitMetricsSource::getVelocityTimeSeries(const ProjectInfo& project,
+                                                                                  int days) {
+    return store().projectFigures().getVelocityTimeSeries(project, days);
 }
 
 SharedIndexClient::SharedIndexClient() : service_(NorvaneIndexService::shared()) {}

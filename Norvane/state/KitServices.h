@@ -32,19 +32,18 @@ private:
     Kit kit_;
 };
 
-/// The shared facade's project and portfolio metrics services, reached on every call like the
-/// collector.
+/// The shared facade's store, read as plain figures, reached on every call like the collector.
 class KitMetricsSource : public MetricsSource {
 public:
     int buildDailySnapshots() override;
     PortfolioMetrics calculateMetrics(int windowDays) override;
     std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) override;
-    std::vector<std::shared_ptr<Project>> getAllProjects(bool includeArchived) override;
+    std::vector<ProjectListing> listProjects(bool includeArchived) override;
     std::shared_ptr<Project> getProject(const std::string& name) override;
-    ProjectRollingLeverage calculateProjectRollingLeverage(const std::shared_ptr<Project>& project) override;
-    OutputComposition getOutputComposition(const std::shared_ptr<Project>& project, int days) override;
-    VelocityRetention getVelocityRetention(const std::shared_ptr<Project>& project) override;
-    std::vector<VelocityPoint> getVelocityTimeSeries(const std::shared_ptr<Project>& project, int days) override;
+    ProjectRollingLeverage calculateProjectRollingLeverage(const ProjectInfo& project) override;
+    OutputComposition getOutputComposition(const ProjectInfo& project, int days) override;
+    VelocityRetention getVelocityRetention(const ProjectInfo& project) override;
+    std::vector<VelocityPoint> getVelocityTimeSeries(const ProjectInfo& project, int days) override;
 };
 
 /// The process-wide benchmark client, or one that tests point at a service of their own.

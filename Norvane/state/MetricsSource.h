@@ -10,12 +10,13 @@
 #include "core/analytics/ProjectRollingLeverage.h"
 #include "core/analytics/VelocityRetention.h"
 #include "core/models/Project.h"
+#include "core/reads/ProjectListing.h"
 
 namespace norvane::app {
 
 /// The project reads and portfolio figures that the application state caches, on the main
-/// thread; each operation is the project or analytics service's operation of the same name. Each
-/// call may throw the store's error (including a store that cannot be opened).
+/// thread, as plain values; each figure is the portfolio metrics service's operation of the same
+/// name. Each call may throw the store's error (including a store that cannot be opened).
 class MetricsSource {
 public:
     using LeveragePoint = PortfolioMetricsService::LeveragePoint;
@@ -28,13 +29,13 @@ public:
     virtual PortfolioMetrics calculateMetrics(int windowDays) = 0;
     virtual std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) = 0;
     /// Sorted by name; archived projects only when asked for.
-    virtual std::vector<std::shared_ptr<Project>> getAllProjects(bool includeArchived) = 0;
-    /// The project with exactly this name, or null.
+    virtual std::vector<ProjectListing> listProjects(bool includeArchived) = 0;
+    /// The stored project with exactly this name, or null: what a benchmark report is made from.
     virtual std::shared_ptr<Project> getProject(const std::string& name) = 0;
-    virtual ProjectRollingLeverage calculateProjectRollingLeverage(const std::shared_ptr<Project>& project) = 0;
-    virtual OutputComposition getOutputComposition(const std::shared_ptr<Project>& project, int days) = 0;
-    virtual VelocityRetention getVelocityRetention(const std::shared_ptr<Project>& project) = 0;
-    virtual std::vector<VelocityPoint> getVelocityTimeSeries(const std::shared_ptr<Project>& project, int days) = 0;
+    virtual ProjectRollingLeverage calculateProjectRollingLeverage(const ProjectInfo& project) = 0;
+    virtual OutputComposition getOutputComposition(const ProjectInfo& project, int days) = 0;
+    virtual VelocityRetention getVelocityRetention(const ProjectInfo& project) = 0;
+    virtual std::vector<VelocityPoint> getVelocityTimeSeries(const ProjectInfo& project, int days) = 0;
 };
 
 } // namespace norvane::app

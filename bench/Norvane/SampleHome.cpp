@@ -2,27 +2,36 @@
 
 #include "Norvane/components/theme/DarkTheme.h"
 #include "bench/support/PortfolioSeed.h"
-#include "core/models/DailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
-#include "core/models/Snapshot.h"
-#include "core/models/SnapshotLanguage.h"
 
 #include <QApplication>
 #include <QSettings>
 
+#include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace norvane::app {
 namespace {
 
-void addTodaysCount(platform::ModelContext& context, const std::shared_ptr<Project>& project, int p) {
-    auto snapshot = Snapshot::create(project);
-    snapshot->codeLines = 20'000 + 500 * p;
-    context.insert(snapshot);
-    for (const char* language : {"C++", "Python", "Markdown"}) {
-        context.insert(SnapshotLanguage::create(language, snapshot));
+/// Fills the store in a child process and waits for it.
+void seedInChild(const PortfolioShape& shape) {
+    const pid_t child = fork();
+    if (child == 0) {
+        try {
+            PortfolioSeed::seedStore(NorvaneDatabase::containerURL(), shape);
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "seeding failed: %s\n", error.what());
+            _exit(1);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        throw std::runtime_error("the sample store could not be filled");
     }
 }
 
@@ -36,14 +45,7 @@ SampleHome::SampleHome(const std::string& name)
     ::setenv("XDG_CONFIG_HOME", (folder_ / ".config").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", (folder_ / "runtime").c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    platform::ModelContext context(NorvaneDatabase::makeContainer());
-    const auto projects = PortfolioSeed::fill(context);
-    for (std::size_t p = 0; p < projects.size(); ++p) addTodaysCount(context, projects[p], static_cast<int>(p));
-    // A developer who commits to most projects on most days: every row but one in five.
-    int row = 0;
-    for (const auto& activity : context.fetch<DailyActivity>())
-        activity->commitCount = ++row % 5 == 0 ? 0 : 1 + row % 3;
-    context.save();
+    seedInChild(PortfolioShape::chosen());
 }
 
 void SampleHome::prepare(QApplication& application) {

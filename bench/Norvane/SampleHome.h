@@ -8,9 +8,11 @@ class QApplication;
 namespace norvane::app {
 
 /// A home folder of its own for the application benchmarks, with the store filled once with the
-/// 50-project portfolio and today's count of every project (so the scheduler's start-up check finds
-/// nothing to collect); removed when it goes. Made before anything reads the home folder or picks a
-/// display (it picks the offscreen one unless told otherwise).
+/// portfolio that NORVANE_BENCH_PORTFOLIO names ("weekly" when unset; see PortfolioShape) and today's
+/// count of every project (so the scheduler's start-up check finds nothing to collect); removed when
+/// it goes. The store is filled by a child process, so that what this process holds is what the
+/// application holds. Made before anything reads the home folder or picks a display (it picks the
+/// offscreen one unless told otherwise).
 class SampleHome {
 public:
     explicit SampleHome(const std::string& name);

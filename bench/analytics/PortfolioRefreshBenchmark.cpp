@@ -1,8 +1,11 @@
-// The application's metrics refresh over 50 projects with three years of weekly history
-// snapshots and daily activity. Goal: under 100 ms. Run a Release build:
-// build/release/bin/norvane_portfolio_refresh_benchmark
+// The application's metrics refresh over a portfolio of three years of history (50 projects with
+// weekly history points unless NORVANE_BENCH_PORTFOLIO names another, see PortfolioShape), as the
+// application state runs it at start-up and after every collection: the daily rows rebuilt, the
+// portfolio figures and every project's figures, all read through the store's plain reads. Goal:
+// under 100 ms. Run a Release build: build/release/bin/norvane_portfolio_refresh_benchmark
 #include "bench/support/PortfolioSeed.h"
-#include "core/analytics/PortfolioMetricsService.h"
+#include "core/facade/NorvaneStore.h"
+#include "core/models/DailyPortfolioSnapshot.h"
 #include "core/models/NorvaneDatabase.h"
 
 #include <benchmark/benchmark.h>
@@ -19,10 +22,8 @@ public:
     SampleStore()
         : folder_(std::filesystem::temp_directory_path() / ("norvane-portfolio-bench-" + std::to_string(getpid()))) {
         std::filesystem::create_directories(folder_);
+        PortfolioSeed::seedStore(folder_ / "norvane.store", PortfolioShape::chosen());
         container_ = NorvaneDatabase::makeContainer(folder_ / "norvane.store");
-        platform::ModelContext context(container_);
-        PortfolioSeed::fill(context);
-        context.save();
     }
     ~SampleStore() {
         container_.reset();
@@ -44,40 +45,35 @@ SampleStore& sampleStore() {
     return store;
 }
 
+void projectFigures(const NorvaneStore& store) {
+    const auto figures = store.projectFigures();
+    for (const auto& listing : store.listProjects()) {
+        benchmark::DoNotOptimize(figures.calculateProjectRollingLeverage(listing.project));
+        benchmark::DoNotOptimize(figures.getOutputComposition(listing.project, 30));
+        benchmark::DoNotOptimize(figures.getVelocityRetention(listing.project));
+        benchmark::DoNotOptimize(figures.getVelocityTimeSeries(listing.project, 90));
+    }
+}
+
 /// What the application runs at start-up and after every collection.
-void refresh(PortfolioMetricsService& service, platform::ModelContext& context) {
-    service.buildDailySnapshots();
-    benchmark::DoNotOptimize(service.calculateMetrics(7));
-    benchmark::DoNotOptimize(service.getRollingLeverageSeries(14, 730));
-    for (const auto& project : context.fetch<Project>()) {
-        benchmark::DoNotOptimize(service.calculateProjectRollingLeverage(project));
-        benchmark::DoNotOptimize(service.getOutputComposition(project, 30));
-        benchmark::DoNotOptimize(service.getVelocityRetention(project));
-        benchmark::DoNotOptimize(service.getVelocityTimeSeries(project, 90));
-    }
+void refresh(const NorvaneStore& store) {
+    store.buildDailySnapshots();
+    benchmark::DoNotOptimize(store.calculateMetrics(7));
+    benchmark::DoNotOptimize(store.getRollingLeverageSeries(14, 730));
+    projectFigures(store);
 }
 
-// The application's long-lived context, with the daily rows already up to date.
-void BM_RefreshSteadyState(benchmark::State& state) {
-    auto context = std::make_shared<platform::ModelContext>(sampleStore().container());
-    PortfolioMetricsService service(context);
-    refresh(service, *context);
-    for (auto _ : state) refresh(service, *context);
+// With the daily rows already up to date.
+void BM_Refresh(benchmark::State& state) {
+    const NorvaneStore store(sampleStore().container());
+    refresh(store);
+    for (auto _ : state) refresh(store);
 }
-BENCHMARK(BM_RefreshSteadyState)->Unit(benchmark::kMillisecond);
-
-// A new context that has read nothing yet.
-void BM_RefreshFreshContext(benchmark::State& state) {
-    for (auto _ : state) {
-        auto context = std::make_shared<platform::ModelContext>(sampleStore().container());
-        PortfolioMetricsService service(context);
-        refresh(service, *context);
-    }
-}
-BENCHMARK(BM_RefreshFreshContext)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Refresh)->Unit(benchmark::kMillisecond);
 
 // The first refresh after the history was imported: every daily row is written.
 void BM_RefreshWritingEveryRow(benchmark::State& state) {
+    const NorvaneStore store(sampleStore().container());
     for (auto _ : state) {
         state.PauseTiming();
         {
@@ -85,49 +81,32 @@ void BM_RefreshWritingEveryRow(benchmark::State& state) {
             for (const auto& row : cleaner.fetch<DailyPortfolioSnapshot>()) cleaner.remove(row);
             cleaner.save();
         }
-        auto context = std::make_shared<platform::ModelContext>(sampleStore().container());
-        PortfolioMetricsService service(context);
         state.ResumeTiming();
-        refresh(service, *context);
+        refresh(store);
     }
 }
 BENCHMARK(BM_RefreshWritingEveryRow)->Unit(benchmark::kMillisecond);
 
-// The parts, each in a fresh context.
-template <typename Part>
-void measurePart(benchmark::State& state, Part part) {
-    PortfolioMetricsService(std::make_shared<platform::ModelContext>(sampleStore().container())).buildDailySnapshots();
-    for (auto _ : state) {
-        auto context = std::make_shared<platform::ModelContext>(sampleStore().container());
-        PortfolioMetricsService service(context);
-        part(service, *context);
-    }
-}
-
+// The parts.
 void BM_BuildDailySnapshots(benchmark::State& state) {
-    measurePart(state, [](PortfolioMetricsService& service, platform::ModelContext&) {
-        benchmark::DoNotOptimize(service.buildDailySnapshots());
-    });
+    const NorvaneStore store(sampleStore().container());
+    for (auto _ : state) benchmark::DoNotOptimize(store.buildDailySnapshots());
 }
 BENCHMARK(BM_BuildDailySnapshots)->Unit(benchmark::kMillisecond);
 
 void BM_CalculateMetrics(benchmark::State& state) {
-    measurePart(state, [](PortfolioMetricsService& service, platform::ModelContext&) {
-        benchmark::DoNotOptimize(service.calculateMetrics(7));
-        benchmark::DoNotOptimize(service.getRollingLeverageSeries(14, 730));
-    });
+    const NorvaneStore store(sampleStore().container());
+    store.buildDailySnapshots();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(store.calculateMetrics(7));
+        benchmark::DoNotOptimize(store.getRollingLeverageSeries(14, 730));
+    }
 }
 BENCHMARK(BM_CalculateMetrics)->Unit(benchmark::kMillisecond);
 
 void BM_ProjectFigures(benchmark::State& state) {
-    measurePart(state, [](PortfolioMetricsService& service, platform::ModelContext& context) {
-        for (const auto& project : context.fetch<Project>()) {
-            benchmark::DoNotOptimize(service.calculateProjectRollingLeverage(project));
-            benchmark::DoNotOptimize(service.getOutputComposition(project, 30));
-            benchmark::DoNotOptimize(service.getVelocityRetention(project));
-            benchmark::DoNotOptimize(service.getVelocityTimeSeries(project, 90));
-        }
-    });
+    const NorvaneStore store(sampleStore().container());
+    for (auto _ : state) projectFigures(store);
 }
 BENCHMARK(BM_ProjectFigures)->Unit(benchmark::kMillisecond);
 

@@ -3,6 +3,7 @@
 #include "Norvane/components/charts/ChartMath.h"
 #include "Norvane/components/charts/PlotHoverTracker.h"
 #include "Norvane/components/charts/TimeRange.h"
+#include "core/analytics/HistoryPoint.h"
 #include "core/models/AppSettings.h"
 #include "platform/Date.h"
 
@@ -23,13 +24,8 @@ namespace norvane::app {
 class ChartPanel;
 class HoverHeader;
 
-/// The fields of a measurement snapshot that the timeline reads.
-struct TimelineSnapshot {
-    platform::Date capturedAt;
-    std::int64_t codeLines = 0;
-    double cumulativeEffortMonths = 0.0;
-    double cumulativeEstimatedCost = 0.0;
-};
+/// What the timeline reads of a history snapshot.
+using TimelineSnapshot = HistoryPoint;
 
 /// Effort and cost of a fresh estimate.
 struct EffortAndCost {

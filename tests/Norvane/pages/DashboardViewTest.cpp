@@ -34,7 +34,7 @@ namespace {
 /// benchmark client keeps its files in the test's home.
 struct DashboardFixture : testing::StoreFixture {
     const norvane::testing::TemporaryFolder& home = norvane::testing::applicationHome();
-    ProjectListModel projects{container};
+    ProjectListModel projects{NorvaneStore(container)};
     DashboardView window{*state, projects};
 };
 
@@ -46,10 +46,11 @@ std::function<void(Project&)> committedDaysAgo(int days) {
 
 TEST(DashboardModel, ActiveProjectsPutNewestCommitsFirstAndUndatedLastInNameOrder) {
     auto make = [](std::string name, std::optional<int> days, ProjectStatus status = ProjectStatus::active) {
-        auto project = Project::create(std::move(name), "/tmp", std::nullopt, ProjectType::organic);
-        project->status = status;
-        if (days) project->latestCommitAt = platform::Date(std::chrono::hours(24 * (1000 - *days)));
-        return project;
+        ProjectListing listing;
+        listing.project.name = std::move(name);
+        listing.project.status = status;
+        if (days) listing.project.latestCommitAt = platform::Date(std::chrono::hours(24 * (1000 - *days)));
+        return listing;
     };
     const DashboardModel::Projects projects{make("A", std::nullopt),
                                             make("B", 5),
@@ -59,20 +60,23 @@ TEST(DashboardModel, ActiveProjectsPutNewestCommitsFirstAndUndatedLastInNameOrde
                                             make("P", 9, ProjectStatus::paused),
                                             make("Z", 0, ProjectStatus::archived)};
     QStringList names;
-    for (const auto& project : DashboardModel::activeProjects(projects)) names << QString::fromStdString(project->name);
+    for (const auto& listing : DashboardModel::activeProjects(projects))
+        names << QString::fromStdString(listing.project.name);
     EXPECT_EQ(names, QStringList({"C", "B", "D", "P", "A", "E"}));
     EXPECT_EQ(DashboardModel::archivedProjects(projects).size(), 1u);
 }
 
 TEST(DashboardModel, DetailPageFollowsTheSelection) {
-    auto project = Project::create("A", "/tmp", std::nullopt, ProjectType::organic);
-    project->status = ProjectStatus::archived;
+    ProjectListing project;
+    project.project.name = "A";
+    project.project.status = ProjectStatus::archived;
+    const auto id = project.project.id;
     EXPECT_EQ(DashboardModel::detailPage(std::nullopt, {project}).kind, DetailPage::Kind::none);
     EXPECT_EQ(DashboardModel::detailPage(SidebarSelection::portfolio(), {}).kind, DetailPage::Kind::portfolio);
-    EXPECT_EQ(DashboardModel::detailPage(SidebarSelection::project(project->id), {project}).project, project)
-        << "archived projects have their page too";
-    EXPECT_EQ(DashboardModel::detailPage(SidebarSelection::project(project->id), {}).kind,
-              DetailPage::Kind::projectNotFound);
+    const auto page = DashboardModel::detailPage(SidebarSelection::project(id), {project});
+    ASSERT_TRUE(page.project);
+    EXPECT_EQ(page.project->name, "A") << "archived projects have their page too";
+    EXPECT_EQ(DashboardModel::detailPage(SidebarSelection::project(id), {}).kind, DetailPage::Kind::projectNotFound);
 }
 
 TEST(DashboardView, TheSidebarInvitesToAddAProjectThenFollowsTheStore) {

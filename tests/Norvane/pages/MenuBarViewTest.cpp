@@ -15,7 +15,7 @@ namespace {
 
 /// A real store file, the panel over it and an application state over fakes.
 struct PanelFixture : testing::StoreFixture {
-    ProjectListModel projects{container};
+    ProjectListModel projects{NorvaneStore(container)};
     MenuBarView panel{*state, projects};
 
     PanelFixture() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }

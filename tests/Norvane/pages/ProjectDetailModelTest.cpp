@@ -21,7 +21,7 @@ TEST(ProjectDetailModel, LeverageComesFromItsModeAndFallsBackToTheSizeEstimate) 
     auto project = Project::create("Atlas", "/tmp/atlas", std::nullopt, ProjectType::organic);
     project->firstCommitAt = daysAgo(60);
     ProjectPageData data;
-    data.latestMeasurement = MeasurementFigures{12'000, 40, 900, 11'000, 800, "Swift"};
+    data.latestMeasurement = CodeCount{12'000, 40, 900, 11'000, 800, "Swift"};
     const auto now = platform::currentDate();
     const double estimate =
         CocomoEstimate::calculate(12'000, ProjectType::organic, 150000, 2.4).effortMonths / (60 / 30.0);
@@ -75,8 +75,7 @@ TEST(ProjectDetailModel, HeaderTextsAndCostComparison) {
     EXPECT_EQ(CostComparison::formatCurrency(54'000), "$54,000");
 
     // Docs only: the market prices no code, so there is nothing to compare.
-    const CostComparison docsOnly(MeasurementFigures{800, 3, 0, 0, 0, std::nullopt}, ProjectType::organic, CostRates{},
-                                  150.9);
+    const CostComparison docsOnly(CodeCount{800, 3, 0, 0, 0, std::nullopt}, ProjectType::organic, CostRates{}, 150.9);
     EXPECT_EQ(docsOnly.marketRateCaption(), "@ $150/hr");
     EXPECT_GT(docsOnly.cocomo.estimatedCost, 0.0);
     EXPECT_FALSE(docsOnly.ratio());

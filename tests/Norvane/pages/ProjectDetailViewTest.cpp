@@ -53,7 +53,7 @@ public slots:
 /// every project's retention is assessed, so that every section can show.
 class StoreMetrics : public testing::FakeMetrics {
 public:
-    VelocityRetention getVelocityRetention(const std::shared_ptr<Project>&) override {
+    VelocityRetention getVelocityRetention(const ProjectInfo&) override {
         return {100.0, 80.0, 80.0, RetentionAssessment::excellent};
     }
 };

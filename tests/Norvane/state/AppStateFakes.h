@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "Norvane/state/AppState.h"
+#include "core/facade/NorvaneStore.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/NorvaneError.h"
 #include "core/models/Snapshot.h"
@@ -117,25 +118,25 @@ public:
         step("rolling");
         return {LeveragePoint{platform::currentDate(), double(windowDays + spanDays)}};
     }
-    std::vector<std::shared_ptr<Project>> getAllProjects(bool includeArchived) override {
+    std::vector<ProjectListing> listProjects(bool includeArchived) override {
         step("projects");
-        auto all = context->fetch<Project>({.sortBy = {platform::ascending(ProjectField::name)}});
-        std::erase_if(all, [&](const auto& p) { return !includeArchived && p->status == ProjectStatus::archived; });
+        auto all = NorvaneStore(context->container()).listProjects();
+        std::erase_if(all, [&](const auto& listing) {
+            return !includeArchived && listing.project.status == ProjectStatus::archived;
+        });
         return all;
     }
     std::shared_ptr<Project> getProject(const std::string& name) override {
-        for (const auto& project : getAllProjects(true)) {
-            if (project->name == name) return project;
-        }
-        return nullptr;
+        const auto found = context->fetch<Project>({.predicate = ProjectField::name == name});
+        return found.empty() ? nullptr : found.front();
     }
-    ProjectRollingLeverage calculateProjectRollingLeverage(const std::shared_ptr<Project>&) override { return {}; }
-    OutputComposition getOutputComposition(const std::shared_ptr<Project>& project, int) override {
-        if (project->name == failingProject) throw std::runtime_error("composition failed");
+    ProjectRollingLeverage calculateProjectRollingLeverage(const ProjectInfo&) override { return {}; }
+    OutputComposition getOutputComposition(const ProjectInfo& project, int) override {
+        if (project.name == failingProject) throw std::runtime_error("composition failed");
         return {};
     }
-    VelocityRetention getVelocityRetention(const std::shared_ptr<Project>&) override { return {}; }
-    std::vector<VelocityPoint> getVelocityTimeSeries(const std::shared_ptr<Project>&, int days) override {
+    VelocityRetention getVelocityRetention(const ProjectInfo&) override { return {}; }
+    std::vector<VelocityPoint> getVelocityTimeSeries(const ProjectInfo&, int days) override {
         return {VelocityPoint{platform::currentDate(), double(days)}};
     }
 
