@@ -40,7 +40,11 @@ const platform::Entity<Snapshot>& Snapshot::entity() {
             attribute(SnapshotField::cumulativeEstimatedCost),
             platform::relationship(SnapshotField::project, platform::DeleteRule::cascade),
         },
-        {{{"project", "capturedAt"}, false}, {{"capturedAt"}, false}}};
+        // The last one holds all that the daily portfolio rows read of the history, in the order they
+        // read it, so that their rebuild scans the index alone.
+        {{{"project", "capturedAt"}, false},
+         {{"capturedAt"}, false},
+         {{"snapshotTypeRaw", "capturedAt", "project", "cumulativeEffortMonths"}, false}}};
     return entity;
 }
 
