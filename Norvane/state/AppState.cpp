@@ -42,7 +42,10 @@ AppState::AppState(Services services, Timing timing, QObject* parent)
 
 AppState::~AppState() { waitForCollection(); }
 
-void AppState::waitForCollection() { worker_.shutdown(); }
+void AppState::waitForCollection() {
+    worker_.shutdown();
+    metricsWorker_.shutdown();
+}
 
 void AppState::setLastCollectionError(std::optional<QString> error) {
     if (lastCollectionError_ == error) return;
@@ -288,33 +291,41 @@ void AppState::finishNewProject(const std::shared_ptr<NewProjectReports>& report
 }
 
 void AppState::refreshMetricsCache() {
-    try {
-        services_.metrics->buildDailySnapshots();
-        cachedPortfolioMetrics_ = services_.metrics->calculateMetrics(7);
+    metricsWorker_.post([this, metrics = services_.metrics] {
+        auto refresh = MetricsRefresh::read(*metrics);
+        QMetaObject::invokeMethod(
+            this, [this, refresh = std::move(refresh)] { takeMetricsRefresh(refresh); }, Qt::QueuedConnection);
+    });
+}
+
+void AppState::takeMetricsRefresh(const MetricsRefresh& refresh) {
+    if (refresh.metrics) {
+        cachedPortfolioMetrics_ = refresh.metrics;
         emit metricsCacheChanged();
-        cachedRollingLeverageData_ = services_.metrics->getRollingLeverageSeries(14, 730);
-        emit metricsCacheChanged();
-        const auto projects = services_.metrics->listProjects(false);
-        for (const auto& listing : projects) refreshProjectMetricsCache(listing.project);
-    } catch (const std::exception& failure) {
-        qCWarning(stateLog, "Failed to refresh metrics cache: %s", failure.what());
-        return;
     }
-    if (!metricsLoaded_) {
+    if (refresh.rollingLeverage) {
+        cachedRollingLeverageData_ = *refresh.rollingLeverage;
+        emit metricsCacheChanged();
+    }
+    for (const auto& figures : refresh.projects) takeProjectFigures(figures);
+    if (refresh.failure) {
+        qCWarning(stateLog, "Failed to refresh metrics cache: %s", refresh.failure->c_str());
+    } else if (!metricsLoaded_) {
         metricsLoaded_ = true;
         emit metricsLoadedChanged(true);
     }
+    emit metricsRefreshed();
 }
 
-void AppState::refreshProjectMetricsCache(const ProjectInfo& project) {
-    const auto& key = project.id;
-    try {
-        cachedProjectLeverage_[key] = services_.metrics->calculateProjectRollingLeverage(project);
-        cachedProjectComposition_[key] = services_.metrics->getOutputComposition(project, 30);
-        cachedProjectVelocityRetention_[key] = services_.metrics->getVelocityRetention(project);
-        cachedProjectVelocityData_[key] = services_.metrics->getVelocityTimeSeries(project, 90);
-    } catch (const std::exception& failure) {
-        qCWarning(stateLog, "Failed to refresh project metrics cache for %s: %s", project.name.c_str(), failure.what());
+void AppState::takeProjectFigures(const MetricsRefresh::ProjectFigures& figures) {
+    const auto& key = figures.project.id;
+    if (figures.leverage) cachedProjectLeverage_[key] = *figures.leverage;
+    if (figures.composition) cachedProjectComposition_[key] = *figures.composition;
+    if (figures.retention) cachedProjectVelocityRetention_[key] = *figures.retention;
+    if (figures.velocity) cachedProjectVelocityData_[key] = *figures.velocity;
+    if (figures.failure) {
+        qCWarning(stateLog, "Failed to refresh project metrics cache for %s: %s", figures.project.name.c_str(),
+                  figures.failure->c_str());
     }
     emit metricsCacheChanged();
 }

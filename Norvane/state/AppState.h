@@ -15,6 +15,7 @@
 #include "Norvane/state/CollectionProgress.h"
 #include "Norvane/state/CollectionService.h"
 #include "Norvane/state/IndexClient.h"
+#include "Norvane/state/MetricsRefresh.h"
 #include "Norvane/state/MetricsSource.h"
 #include "Norvane/state/Preferences.h"
 #include "platform/Date.h"
@@ -123,10 +124,11 @@ public:
     /// Registers a project and runs its first collection (the count, then the history import) on
     /// the worker, as one collection. False, and nothing runs, while another collection runs.
     bool addProjectAndCollect(NewProject project, NewProjectReports reports);
+    /// Reads the figures on a worker of its own and takes them in on this thread, in the order
+    /// they are read; refreshes end in the order they were asked for.
     void refreshMetricsCache();
-    void refreshProjectMetricsCache(const ProjectInfo& project);
-    /// Lets the collection under way and the queued ones end, and starts no more; called before the
-    /// store closes.
+    /// Lets the collection and the metrics refresh under way and the queued ones end, and starts no
+    /// more; called before the store closes.
     void waitForCollection();
 
 signals:
@@ -134,6 +136,8 @@ signals:
     void lastCollectionErrorChanged();
     void collectionProgressChanged();
     void metricsCacheChanged();
+    /// A metrics refresh has ended, whether or not it read everything.
+    void metricsRefreshed();
     void metricsLoadedChanged(bool metricsLoaded);
     void shareAnonymousMetricsChanged(bool share);
     void anonymousDeviceIdChanged(const QString& deviceId);
@@ -154,6 +158,8 @@ private:
     /// Runs `step` on the main thread.
     void onMainThread(std::function<void()> step);
     void submitIndexReports(const std::vector<CollectionResult>& results);
+    void takeMetricsRefresh(const MetricsRefresh& refresh);
+    void takeProjectFigures(const MetricsRefresh::ProjectFigures& figures);
     void reportCollectionProgress(const QString& name, int current, int total);
     void configureIndexClient();
     void setIsCollecting(bool collecting);
@@ -178,6 +184,9 @@ private:
     std::unique_ptr<BackgroundScheduler> scheduler_;
     // The one thread that collections run on, one after another.
     platform::SerialExecutor worker_;
+    // The metrics refreshes read the store here, so that the window never waits for them, nor they
+    // for a collection.
+    platform::SerialExecutor metricsWorker_;
 };
 
 } // namespace norvane::app

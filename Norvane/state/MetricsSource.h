@@ -14,9 +14,10 @@
 
 namespace norvane::app {
 
-/// The project reads and portfolio figures that the application state caches, on the main
-/// thread, as plain values; each figure is the portfolio metrics service's operation of the same
-/// name. Each call may throw the store's error (including a store that cannot be opened).
+/// The project reads and portfolio figures that the application state caches, as plain values;
+/// each figure is the portfolio metrics service's operation of the same name. The state's metrics
+/// worker and the scheduler on the main thread call it, so it must be safe from two threads. Each
+/// call may throw the store's error (including a store that cannot be opened).
 class MetricsSource {
 public:
     using LeveragePoint = PortfolioMetricsService::LeveragePoint;

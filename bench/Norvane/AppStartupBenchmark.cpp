@@ -1,9 +1,10 @@
 // The application's start-up over a portfolio of three years of history (50 projects with weekly
 // history points unless NORVANE_BENCH_PORTFOLIO names another, see PortfolioShape): from opening
-// the store and creating the controller (application state, tray panel, main window) to a drawn main
-// window whose metrics cache is filled. Goals: under 250 ms, and at most 120 MB resident once the
-// first start is drawn ("resident_MB"; "peak_MB" is the most the process held until then), both
-// flat in the number of snapshots. Run a Release build:
+// the store and creating the controller (application state, tray panel, main window) to the main
+// window's first paint through the event loop, the time reported. Goals: under 250 ms, and at most
+// 120 MB resident once the first start's metrics cache is filled ("resident_MB"; "peak_MB" is the
+// most the process held until then), both flat in the number of snapshots. "metrics_ms" is the time
+// until the metrics cache is filled. Run a Release build:
 // NORVANE_BENCH_PORTFOLIO=commits build/release/bin/norvane_app_startup_benchmark
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
@@ -25,40 +26,58 @@ namespace {
 
 constexpr int startUpTimeoutMilliseconds = 30'000;
 
-/// Runs the event loop until the window is shown with the first metrics refresh done, then draws
-/// it; null when that does not happen in time.
-DashboardView* drawnMainWindow(ApplicationController& controller) {
-    QElapsedTimer clock;
-    clock.start();
-    DashboardView* window = mainWindow();
-    while ((!window || !window->isVisible() || !controller.appState().metricsLoaded()) &&
-           clock.elapsed() < startUpTimeoutMilliseconds) {
-        QApplication::processEvents();
-        window = mainWindow();
+/// Notes the first paint of a widget of the main window that the event loop delivers.
+class FirstPaint : public QObject {
+public:
+    FirstPaint() { qApp->installEventFilter(this); }
+    ~FirstPaint() override { qApp->removeEventFilter(this); }
+
+    bool happened() const { return happened_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            const auto* widget = qobject_cast<QWidget*>(watched);
+            happened_ = happened_ || (widget && qobject_cast<DashboardView*>(widget->window()));
+        }
+        return false;
     }
-    if (!window || !controller.appState().metricsLoaded()) return nullptr;
-    benchmark::DoNotOptimize(window->grab());
-    return window;
+
+private:
+    bool happened_ = false;
+};
+
+/// Runs the event loop until `done` holds; false when it does not within the time-out.
+template <typename Done>
+bool runEventsUntil(const QElapsedTimer& clock, Done done) {
+    while (!done()) {
+        if (clock.elapsed() > startUpTimeoutMilliseconds) return false;
+        QApplication::processEvents();
+    }
+    return true;
 }
 
 void startUp(benchmark::State& state, QApplication& application) {
     static SingleInstance instance;
     for (auto _ : state) {
+        const FirstPaint paint;
+        QElapsedTimer clock;
+        clock.start();
         auto controller =
             std::make_unique<ApplicationController>(application, NorvaneDatabase::makeContainer(), instance);
-        auto* window = drawnMainWindow(*controller);
-        state.PauseTiming();
-        if (!window) {
-            state.SkipWithError("the main window was not drawn");
+        const bool drawn = runEventsUntil(clock, [&] { return paint.happened(); });
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+        if (!drawn || !runEventsUntil(clock, [&] { return controller->appState().metricsLoaded(); })) {
+            state.SkipWithError("the main window was not drawn with its metrics");
             break;
         }
+        state.counters["metrics_ms"] = static_cast<double>(clock.nsecsElapsed()) / 1e6;
         state.counters["resident_MB"] = residentMegabytes();
         state.counters["peak_MB"] = residentMegabytes("VmHWM");
         // The windows hold the state; they go first.
-        delete window;
+        delete mainWindow();
         controller.reset();
         QApplication::processEvents();
-        state.ResumeTiming();
     }
 }
 
@@ -74,10 +93,12 @@ int main(int argc, char* argv[]) {
     benchmark::RegisterBenchmark("BM_FirstStartUp",
                                  [&](benchmark::State& state) { norvane::app::startUp(state, application); })
         ->Iterations(1)
+        ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_StartUp", [&](benchmark::State& state) {
-        norvane::app::startUp(state, application);
-    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_StartUp",
+                                 [&](benchmark::State& state) { norvane::app::startUp(state, application); })
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -114,8 +114,7 @@ struct ProjectPageFixture : testing::AppStateFixture {
     }
 
     void refreshCaches() {
-        state->refreshMetricsCache();
-        QCoreApplication::processEvents();
+        EXPECT_TRUE(testing::refreshes(*state, [this] { state->refreshMetricsCache(); }));
     }
 
     ProjectDetailView& open(const std::shared_ptr<Project>& project) {

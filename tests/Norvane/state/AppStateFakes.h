@@ -203,6 +203,17 @@ private:
     std::vector<PercentileRequest> percentileRequests_;
 };
 
+/// Runs `start` and the event loop until the state's next metrics refresh has ended.
+template <typename Start>
+bool refreshes(AppState& state, Start start) {
+    bool ended = false;
+    const auto connection = QObject::connect(&state, &AppState::metricsRefreshed, [&ended] { ended = true; });
+    start();
+    const bool done = QTest::qWaitFor([&ended] { return ended; }, 10'000);
+    QObject::disconnect(connection);
+    return done;
+}
+
 /// Fakes, a settings file of its own and the notifications posted.
 struct AppStateFixture {
     norvane::testing::TemporaryFolder folder;
@@ -217,7 +228,8 @@ struct AppStateFixture {
 
     AppStateFixture() { norvane::testing::testApplication(); }
 
-    /// The scheduler's first check waits an hour unless told otherwise, out of the tests' way.
+    /// The scheduler's first check waits an hour unless told otherwise, out of the tests' way. The
+    /// state's first metrics refresh has ended.
     std::unique_ptr<AppState> makeState(AppState::Timing timing = {std::chrono::milliseconds(0), std::chrono::hours(1),
                                                                    std::chrono::hours(6)}) {
         AppState::Services services{
@@ -228,7 +240,7 @@ struct AppStateFixture {
             [this](const QString& title, const QString& body) { notifications.push_back(title + ": " + body); },
             [this] { ++permissionRequests; }};
         auto state = std::make_unique<AppState>(std::move(services), timing);
-        QCoreApplication::processEvents();
+        EXPECT_TRUE(refreshes(*state, [] {}));
         return state;
     }
 };
