@@ -65,13 +65,23 @@ public:
     }
 
     const Tallies& tallies() const { return tallies_; }
+    const SkippedEntries& skipped() const { return skipped_; }
     std::exception_ptr error() const { return error_; }
 
 private:
     void process(const FolderTask& folder) {
         folders_.clear();
         files_.clear();
-        folderReader_.read(folder, reader_, folders_, files_);
+        try {
+            folderReader_.read(folder, reader_, folders_, files_, skipped_);
+        } catch (const std::system_error& error) {
+            // The folder asked for must be read; one below it that cannot be is left out.
+            if (folder.baseLength == 0) {
+                throw;
+            }
+            skipped_.addFolder(folder.path, error);
+            return;
+        }
         for (auto& subfolder : folders_) {
             queue_.push(std::move(subfolder));
         }
@@ -84,7 +94,11 @@ private:
 
     void process(const std::vector<SourceFile>& files) {
         for (const auto& file : files) {
-            countFile(registry_, reader_, file, tallies_);
+            try {
+                countFile(registry_, reader_, file, tallies_);
+            } catch (const std::system_error& error) {
+                skipped_.addFile(file.path, error);
+            }
         }
     }
 
@@ -93,6 +107,7 @@ private:
     WorkQueue<CountTask>& queue_;
     FileReader reader_;
     Tallies tallies_;
+    SkippedEntries skipped_;
     std::vector<FolderTask> folders_;
     std::vector<SourceFile> files_;
     std::exception_ptr error_;
@@ -130,7 +145,8 @@ Tallies countSingleFile(const LanguageRegistry& registry, const std::string& pat
     return tallies;
 }
 
-Tallies countTree(const LanguageRegistry& registry, const std::string& path, unsigned threadCount) {
+Tallies countTree(const LanguageRegistry& registry, const std::string& path, unsigned threadCount,
+                  SkippedEntries& skipped) {
     WorkQueue<CountTask> queue;
     queue.push(FolderReader::root(path));
     std::vector<std::unique_ptr<CountWorker>> workers;
@@ -154,6 +170,7 @@ Tallies countTree(const LanguageRegistry& registry, const std::string& path, uns
             total[language].files += worker->tallies()[language].files;
             total[language].counts += worker->tallies()[language].counts;
         }
+        skipped.merge(worker->skipped());
     }
     return total;
 }
@@ -163,14 +180,16 @@ Tallies countTree(const LanguageRegistry& registry, const std::string& path, uns
 CodeCounter::CodeCounter(unsigned threadCount)
     : threadCount_(threadCount != 0 ? threadCount : std::max(1U, std::thread::hardware_concurrency())) {}
 
-std::vector<LanguageSummary> CodeCounter::count(const std::string& path) const {
+CountReport CodeCounter::count(const std::string& path) const {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
         throw std::system_error(errno, std::generic_category(), path);
     }
-    const Tallies tallies =
-        S_ISDIR(status.st_mode) ? countTree(registry_, path, threadCount_) : countSingleFile(registry_, path);
-    return summarize(registry_, tallies);
+    CountReport report;
+    const Tallies tallies = S_ISDIR(status.st_mode) ? countTree(registry_, path, threadCount_, report.skipped)
+                                                    : countSingleFile(registry_, path);
+    report.rows = summarize(registry_, tallies);
+    return report;
 }
 
 } // namespace norvane::counter

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "counter/LanguageRegistry.h"
+#include "counter/SkippedEntries.h"
 #include "counter/SourceScanner.h"
 
 #include <cstdint>
@@ -18,6 +19,13 @@ struct LanguageSummary {
     bool operator==(const LanguageSummary&) const = default;
 };
 
+/// What a count found, and what it could not read and left out.
+struct CountReport {
+    /// Every language with at least one file, sorted by file count, most first, then by name.
+    std::vector<LanguageSummary> rows;
+    SkippedEntries skipped;
+};
+
 /// Counts the lines of code, comments and blanks of a file or a folder tree, per language, on a
 /// small pool of threads that share one work list of folders to list and files to count.
 class CodeCounter {
@@ -25,10 +33,11 @@ public:
     /// `threadCount` 0 uses one thread per core.
     explicit CodeCounter(unsigned threadCount = 0);
 
-    /// Rows for every language with at least one file, sorted by file count, most first, then by
-    /// name. The result does not depend on how the threads happened to share the work.
-    /// Throws std::system_error when nothing exists at `path`.
-    std::vector<LanguageSummary> count(const std::string& path) const;
+    /// The report does not depend on how the threads happened to share the work. A file or a
+    /// folder below `path` that cannot be read (no permission, a path longer than the system
+    /// allows) is skipped and counted as such. Throws std::system_error when nothing exists at
+    /// `path` or when `path` itself cannot be read.
+    CountReport count(const std::string& path) const;
 
 private:
     unsigned threadCount_;

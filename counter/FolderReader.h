@@ -3,6 +3,7 @@
 #include "counter/FileReader.h"
 #include "counter/IgnoreRules.h"
 #include "counter/LanguageRegistry.h"
+#include "counter/SkippedEntries.h"
 
 #include <cstddef>
 #include <memory>
@@ -31,8 +32,8 @@ struct FolderTask {
 /// Lists one folder for the walk: the subfolders to descend into and the files to count, after
 /// the folder's own .gitignore and .ignore files and those above it. Symbolic links, version
 /// control folders, files of no known language (unless their name has no extension, as scripts
-/// often do) and anything that is neither a regular file nor a folder are left out; a folder that
-/// cannot be read has no entries.
+/// often do) and anything that is neither a regular file nor a folder are left out; so is an
+/// ignore file that cannot be read, which is noted as skipped.
 class FolderReader {
 public:
     explicit FolderReader(const LanguageRegistry& registry) : registry_(registry) {}
@@ -40,8 +41,10 @@ public:
     /// Roots the walk at `path`, a folder.
     static FolderTask root(const std::string& path);
 
+    /// Throws std::system_error naming the folder when it cannot be listed; a folder removed
+    /// meanwhile has no entries.
     void read(const FolderTask& folder, FileReader& reader, std::vector<FolderTask>& folders,
-              std::vector<SourceFile>& files) const;
+              std::vector<SourceFile>& files, SkippedEntries& skipped) const;
 
 private:
     const LanguageRegistry& registry_;

@@ -29,7 +29,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     try {
-        std::cout << formatJsonReport(CodeCounter().count(path)) << std::flush;
+        const auto report = CodeCounter().count(path);
+        std::cout << formatJsonReport(report.rows) << std::flush;
+        // The rest was counted: what could not be read is said, and the count still succeeds.
+        if (!report.skipped.empty()) {
+            std::cerr << report.skipped.describe() << "\n";
+        }
     } catch (const std::exception& error) {
         std::cerr << "norvane-count: " << error.what() << "\n";
         return 1;

@@ -22,14 +22,14 @@ void countTree(benchmark::State& state, unsigned threads) {
     const SampleTree& tree = sampleTree();
     const CodeCounter counter(threads);
     std::int64_t counted = 0;
-    for (const auto& row : counter.count(tree.path())) {
+    for (const auto& row : counter.count(tree.path()).rows) {
         counted += row.counts.lines; // also warms the page cache
     }
     if (counted != tree.lineCount()) {
         throw std::logic_error("the counter missed lines of the sample tree");
     }
     for (auto _ : state) {
-        auto rows = counter.count(tree.path());
+        auto rows = counter.count(tree.path()).rows;
         benchmark::DoNotOptimize(rows);
     }
     const auto lines = static_cast<double>(tree.lineCount());

@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <system_error>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -20,7 +21,7 @@ namespace fs = std::filesystem;
 // Files per language name, for trees where which files were seen is what matters.
 std::map<std::string, std::int64_t> filesPerLanguage(const fs::path& path, unsigned threads = 0) {
     std::map<std::string, std::int64_t> files;
-    for (const auto& row : CodeCounter(threads).count(path.string())) files[row.name] = row.files;
+    for (const auto& row : CodeCounter(threads).count(path.string()).rows) files[row.name] = row.files;
     return files;
 }
 
@@ -79,12 +80,12 @@ TEST(CodeCounter, ScriptsWithoutExtensionAreKnownByTheirFirstLineInAFolderOrAlon
                                              8));
     folder.writeFile("bin/notes", "just text\n");
     folder.writeFile("bin/run.unknown", "#!/bin/sh\necho hi\n");
-    const auto rows = CodeCounter().count(folder.path().string());
+    const auto rows = CodeCounter().count(folder.path().string()).rows;
     ASSERT_EQ(rows.size(), 2U);
     EXPECT_EQ(rows[0], (LanguageSummary{"Python", 1, FileCounts{3, 1, 2, 0, 0}}));
     EXPECT_EQ(rows[1], (LanguageSummary{"Shell", 1, FileCounts{2, 1, 1, 0, 0}}));
     EXPECT_EQ(filesPerLanguage(folder.path() / "bin/setup"), (std::map<std::string, std::int64_t>{{"Shell", 1}}));
-    EXPECT_TRUE(CodeCounter().count((folder.path() / "bin/notes").string()).empty());
+    EXPECT_TRUE(CodeCounter().count((folder.path() / "bin/notes").string()).rows.empty());
 }
 
 TEST(CodeCounter, SymbolicLinksAreNotFollowed) {
@@ -97,27 +98,29 @@ TEST(CodeCounter, SymbolicLinksAreNotFollowed) {
     EXPECT_EQ(filesPerLanguage(folder.path()), (std::map<std::string, std::int64_t>{{"C", 1}}));
 }
 
-TEST(CodeCounter, AFolderOrFileThatCannotBeReadFailsTheCount) {
+TEST(CodeCounter, WhatCannotBeReadIsSkippedAndCountedButTheFolderAskedForMustBeRead) {
     if (geteuid() == 0) {
         GTEST_SKIP() << "permissions do not stop root; run the counter tests as another user to cover this";
     }
     const TemporaryFolder folder;
     folder.writeFile("open/a.c", "int a;\n");
+    folder.writeFile("open/secret.c", "int s;\n");
+    folder.writeFile("open/.gitignore", "*.o\n");
     folder.writeFile("closed/b.c", "int b;\n");
     fs::permissions(folder.path() / "closed", fs::perms::none);
-    EXPECT_THROW(
-        {
-            try {
-                CodeCounter().count(folder.path().string());
-            } catch (const std::system_error& error) {
-                EXPECT_THAT(error.what(), ::testing::HasSubstr("cannot read " + (folder.path() / "closed").string()));
-                throw;
-            }
-        },
-        std::system_error);
-    fs::permissions(folder.path() / "closed", fs::perms::owner_all);
-    fs::permissions(folder.path() / "closed/b.c", fs::perms::none);
+    fs::permissions(folder.path() / "open/secret.c", fs::perms::none);
+    fs::permissions(folder.path() / "open/.gitignore", fs::perms::none);
+    for (const unsigned threads : {1U, 4U}) {
+        const auto report = CodeCounter(threads).count(folder.path().string());
+        ASSERT_EQ(report.rows.size(), 1U);
+        EXPECT_EQ(report.rows[0].files, 1);
+        EXPECT_EQ(std::tuple(report.skipped.files(), report.skipped.folders()), std::tuple(2, 1));
+        EXPECT_EQ(report.skipped.describe(), "skipped 2 files and 1 folder that could not be read, such as " +
+                                                 (folder.path() / "closed").string() + " (Permission denied)");
+    }
+    fs::permissions(folder.path(), fs::perms::none);
     EXPECT_THROW(CodeCounter().count(folder.path().string()), std::system_error);
+    fs::permissions(folder.path(), fs::perms::owner_all);
 }
 
 TEST(CodeCounter, FileNamesThatAreNotUtf8) {
@@ -138,9 +141,9 @@ TEST(CodeCounter, RowsDoNotDependOnTheNumberOfThreads) {
         folder.writeFile(name + ".c", std::string(static_cast<std::size_t>(index % 5), '\n') + "int x; // c\n");
         folder.writeFile(name + ".py", "if x:\n    pass\n" + std::string(static_cast<std::size_t>(index % 3), '#'));
     }
-    const auto single = CodeCounter(1).count(folder.path().string());
-    EXPECT_EQ(CodeCounter(3).count(folder.path().string()), single);
-    EXPECT_EQ(CodeCounter(8).count(folder.path().string()), single);
+    const auto single = CodeCounter(1).count(folder.path().string()).rows;
+    EXPECT_EQ(CodeCounter(3).count(folder.path().string()).rows, single);
+    EXPECT_EQ(CodeCounter(8).count(folder.path().string()).rows, single);
     ASSERT_EQ(single.size(), 2U);
     EXPECT_EQ(single[0].name, "C");
     EXPECT_EQ(single[0].files, 300);
