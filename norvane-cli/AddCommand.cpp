@@ -1,5 +1,6 @@
 #include "norvane-cli/AddCommand.h"
 
+#include "norvane-cli/HistoryNote.h"
 #include "norvane-cli/InitialCollectionPrinter.h"
 
 #include "core/models/ProjectInput.h"
@@ -32,6 +33,12 @@ int AddCommand::run(NorvaneKit& kit, const Console& console) {
     InitialCollectionPrinter printer(console.out(), console.outputIsTerminal());
     const auto result = kit.collector().collectInitialData(
         project, [&printer](const InitialCollectionProgress& stage) { printer.print(stage); });
+    if (result.warning) {
+        console.printWarning(fmt::format("{}: {}", project->name, *result.warning));
+    }
+    if (result.shallowHistoryFrom) {
+        console.out() << HistoryNote::shallow(*result.shallowHistoryFrom) << '\n';
+    }
     if (result.error) {
         console.printError(fmt::format("The first collection of {} failed: {}", project->name, result.error->message));
         return EXIT_FAILURE;

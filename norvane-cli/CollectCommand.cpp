@@ -37,6 +37,9 @@ bool CollectCommand::report(const Project& project, const CollectionResult& resu
                                      result.snapshot->codeLines, estimate.effortMonths, estimate.estimatedCost)
                       << std::flush;
     }
+    if (result.warning) {
+        console.printWarning(fmt::format("{}: {}", project.name, *result.warning));
+    }
     if (result.error) {
         console.printError(fmt::format("{}: {}", project.name, result.error->message));
     }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <string>
 
 namespace norvane::cli {
 
@@ -18,5 +19,7 @@ void Console::printError(std::string_view message) const {
     out_.flush();
     err_ << "norvane: " << message << std::endl;
 }
+
+void Console::printWarning(std::string_view message) const { printError("warning: " + std::string(message)); }
 
 } // namespace norvane::cli

@@ -21,6 +21,9 @@ public:
 
     /// One line on standard error, prefixed with the tool's name.
     void printError(std::string_view message) const;
+    /// One line on standard error, prefixed with the tool's name and "warning: ": something was
+    /// left out, yet the command did what it was asked.
+    void printWarning(std::string_view message) const;
 
 private:
     std::ostream& out_;

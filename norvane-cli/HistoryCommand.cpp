@@ -1,5 +1,6 @@
 #include "norvane-cli/HistoryCommand.h"
 
+#include "norvane-cli/HistoryNote.h"
 #include "norvane-cli/ProgressPrinter.h"
 
 #include <fmt/format.h>
@@ -22,13 +23,22 @@ CLI::App* HistoryCommand::configure(CLI::App& tool) {
 
 int HistoryCommand::run(NorvaneKit& kit, const Console& console) {
     const auto interval = intervalOption_->count() > 0 ? std::optional(interval_) : std::nullopt;
+    const auto path = requireProject(kit, name_)->path;
     ProgressPrinter progress(console.out(), console.outputIsTerminal());
-    const auto stored =
+    const auto result =
         kit.collectHistory(name_, interval, [&progress](int current, int total, const GitCommit& commit) {
             progress.update(current, total, commit.message);
         });
     progress.finish();
-    console.out() << fmt::format("Stored {} history snapshots for {}\n", stored, name_);
+    if (result.nothingToImport) {
+        console.printError(fmt::format("No history stored for {}: {}", name_,
+                                       HistoryNote::nothingToImport(*result.nothingToImport, path)));
+        return EXIT_FAILURE;
+    }
+    console.out() << fmt::format("Stored {} history snapshots for {}\n", result.snapshotCount, name_);
+    if (result.shallowFrom) {
+        console.out() << HistoryNote::shallow(*result.shallowFrom) << '\n';
+    }
     return EXIT_SUCCESS;
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# history_import.sh [BUILD_FOLDER] [REPOSITORY]: times the history import of a repository against
-# the git log command that it runs, alone, side by side with hyperfine. Without a repository it
-# makes one of 10,000 commits. Build first: cmake --build BUILD_FOLDER --target norvane-bench-history-import
+# history_import.sh [BUILD_FOLDER] [REPOSITORY]: times the history import of a repository, with its
+# snapshots and its days of activity, against the git log command that it runs, alone, side by side
+# with hyperfine. Without a repository it makes one of 10,000 commits. Build first:
+# cmake --build BUILD_FOLDER --target norvane-bench-history-import
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../../build/release}
@@ -17,8 +18,9 @@ if [[ -z $repository ]]; then
     "$here/make_repository.sh" "$repository" 10000
 fi
 
-# Exactly the command that the git service runs for the history, with the same environment.
-git_log="GIT_FLUSH=0 /usr/bin/git -C '$repository' log --reverse '--format=%x00COMMIT%x00%H%x00%an%x00%aI%x00%s%x00%B%x00' --shortstat"
+# The git log that the git service runs for the history, with the same environment (the options
+# that only pin the output against a user's configuration left out).
+git_log="LC_ALL=C GIT_FLUSH=0 /usr/bin/git -C '$repository' log --find-renames -l1000 --root --diff-merges=off --reverse --numstat -z '--format=%x00%x00COMMIT%x00%H%x00%P%x00%an%x00%aI%x00%cI%x00%s%x00%B%x00'"
 "$importer" "$repository" 7
 hyperfine --warmup 2 --runs 10 --export-markdown "$work/results.md" \
     --command-name "git log" "$git_log > /dev/null" \

@@ -7,7 +7,6 @@
 #include <numeric>
 #include <set>
 #include <unordered_map>
-#include <utility>
 
 namespace norvane {
 
@@ -15,21 +14,23 @@ namespace {
 
 using Moments = std::vector<PortfolioMetricsDayTotals::HistoryMoment>;
 
-/// Each project's latest cumulative effort, summed in the order the projects first appeared so
-/// that the same history always gives the same total.
+/// Each project's highest cumulative effort so far, summed in the order the projects first
+/// appeared so that the same history always gives the same total. A project's effort only grows:
+/// a lower value (a series summed in another order than its dates) books nothing, and the growth
+/// back to the highest books nothing again.
 class CarriedEffort {
 public:
     std::size_t slotOf(std::size_t project) {
-        const auto [found, added] = slots_.try_emplace(project, latest_.size());
-        if (added) latest_.push_back(0.0);
+        const auto [found, added] = slots_.try_emplace(project, highest_.size());
+        if (added) highest_.push_back(0.0);
         return found->second;
     }
-    void set(std::size_t slot, double effort) { latest_[slot] = effort; }
-    double total() const { return std::accumulate(latest_.begin(), latest_.end(), 0.0); }
+    void raise(std::size_t slot, double effort) { highest_[slot] = std::max(highest_[slot], effort); }
+    double total() const { return std::accumulate(highest_.begin(), highest_.end(), 0.0); }
 
 private:
     std::unordered_map<std::size_t, std::size_t> slots_;
-    std::vector<double> latest_;
+    std::vector<double> highest_;
 };
 
 std::string joined(const std::set<std::string>& names) {
@@ -46,8 +47,6 @@ PortfolioMetricsDayTotals foldDay(const Moments& moments, const std::vector<std:
                                   std::size_t end, CarriedEffort& carried) {
     PortfolioMetricsDayTotals day;
     std::set<std::string> dayNames;
-    // (slot, the day's largest cumulative effort of that project)
-    std::vector<std::pair<std::size_t, double>> dayEffort;
     for (std::size_t i = begin; i < end; ++i) {
         const auto& moment = moments[i];
         if (!moment.project) continue;
@@ -56,16 +55,8 @@ PortfolioMetricsDayTotals foldDay(const Moments& moments, const std::vector<std:
         const std::size_t slot = carried.slotOf(*moment.project);
         // A snapshot without a usable effort says nothing of the project's total: it keeps its value.
         const double effort = moment.cumulativeEffortMonths;
-        if (!(std::isfinite(effort) && effort > 0)) continue;
-        auto entry =
-            std::find_if(dayEffort.begin(), dayEffort.end(), [slot](const auto& e) { return e.first == slot; });
-        if (entry == dayEffort.end()) {
-            dayEffort.emplace_back(slot, effort);
-        } else {
-            entry->second = std::max(entry->second, effort);
-        }
+        if (std::isfinite(effort) && effort > 0) carried.raise(slot, effort);
     }
-    for (const auto& [slot, effort] : dayEffort) carried.set(slot, effort);
     day.activeProjectCount = static_cast<std::int64_t>(dayNames.size());
     day.activeProjectNames = joined(dayNames);
     return day;

@@ -29,9 +29,9 @@ struct PortfolioMetricsDayTotals {
     };
 
     /// One entry per day, oldest first, from history snapshots sorted by capture time. Every
-    /// project's latest cumulative effort carries forward to the following days, so the total
-    /// does not rise and fall with the days on which each project happened to be sampled. A fall
-    /// (a re-imported history) books no negative effort.
+    /// project's highest cumulative effort so far carries forward to the following days, so the
+    /// total does not rise and fall with the days on which each project happened to be sampled,
+    /// and a day books only the growth of its projects' efforts.
     static std::vector<PortfolioMetricsDayTotals> fromHistory(const std::vector<HistoryMoment>& moments,
                                                               const std::vector<std::string>& projectNames);
 };

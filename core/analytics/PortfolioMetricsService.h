@@ -92,7 +92,7 @@ public:
         : context_(std::move(context)), clock_(std::move(clock)) {}
     virtual ~PortfolioMetricsService() = default;
 
-    /// Rewrites the row of every day that has a history snapshot, carrying each project's last
+    /// Rewrites the row of every day that has a history snapshot, carrying each project's highest
     /// cumulative effort forward, removes the rows of other days, saves once and returns the
     /// number of days.
     virtual int buildDailySnapshots();

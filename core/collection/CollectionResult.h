@@ -19,6 +19,9 @@ struct CollectionResult {
     /// Today's activity row when this collection stored it.
     std::shared_ptr<DailyActivity> dailyActivity;
     std::optional<CollectionError> error;
+    /// What the code count could not read and left out, as the counter said it; the rest was
+    /// counted and stored, so this is no failure.
+    std::optional<std::string> warning;
 
     bool isSuccess() const { return !error && snapshot != nullptr; }
 };

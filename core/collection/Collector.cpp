@@ -115,6 +115,7 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given) {
         git = readGit(project);
         recordLatestCommit(*project, git);
         result.snapshot = storeCodeCount(project, output, git.latest);
+        result.warning = output.warning;
     } catch (const std::exception& error) {
         return failed(error);
     }
@@ -208,9 +209,18 @@ Collector::RecentActivity Collector::readRecentActivity(const std::shared_ptr<Pr
 
 std::shared_ptr<DailyActivity> Collector::updateDailyActivity(const std::shared_ptr<Project>& project,
                                                               const RecentActivity& recent) {
-    std::map<std::chrono::local_days, std::shared_ptr<DailyActivity>> rowOfDay;
-    for (const auto& row : recent.rows) {
-        auto& kept = rowOfDay[localDay(row->date)];
+    const auto rows = rewriteDays(project, recent.rows, recent.days.begin(), recent.days.end());
+    context_->save();
+    const auto todays = rows.find(localDay(platform::currentDate()));
+    return todays == rows.end() ? nullptr : todays->second;
+}
+
+Collector::RowsByDay Collector::rewriteDays(const std::shared_ptr<Project>& project,
+                                            const std::vector<std::shared_ptr<DailyActivity>>& rows, DayStats first,
+                                            DayStats last) {
+    RowsByDay existing;
+    for (const auto& row : rows) {
+        auto& kept = existing[localDay(row->date)];
         if (kept) {
             context_->remove(row);
         } else {
@@ -218,28 +228,24 @@ std::shared_ptr<DailyActivity> Collector::updateDailyActivity(const std::shared_
         }
     }
     const auto settings = fetchAppSettings();
-    const auto today = localDay(platform::currentDate());
-    std::shared_ptr<DailyActivity> todays;
-    for (const auto& [dayStart, stats] : recent.days) {
-        const auto day = localDay(dayStart);
-        auto row = rowOfDay[day];
-        rowOfDay.erase(day);
+    RowsByDay written;
+    for (auto day = first; day != last; ++day) {
+        const auto& [dayStart, stats] = *day;
+        auto node = existing.extract(localDay(dayStart));
+        auto row = node ? std::move(node.mapped()) : nullptr;
         if (!row) {
             row = DailyActivity::create(project, dayStart);
             context_->insert(row);
         }
         row->date = dayStart; // a row written in another time zone takes this one's start of the day
         fill(*row, stats, *settings, project->projectType);
-        if (day == today) {
-            todays = row;
-        }
+        written.emplace(localDay(dayStart), row);
     }
-    // What is left counted commits that the window no longer holds.
-    for (const auto& [day, row] : rowOfDay) {
+    // What is left counted commits that these days no longer hold.
+    for (const auto& [day, row] : existing) {
         context_->remove(row);
     }
-    context_->save();
-    return todays;
+    return written;
 }
 
 std::optional<platform::Date> Collector::latestActivityDate(const std::shared_ptr<Project>& project) {
@@ -267,36 +273,43 @@ std::shared_ptr<AppSettings> Collector::fetchAppSettings() {
 HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& given, int sampleInterval,
                                               const HistoryProgress& progress) {
     HistoryImportResult result;
-    if (!exists(given->path) || !gitService_.isGitRepository(given->path)) {
+    if (!exists(given->path)) {
+        result.nothingToImport = HistoryImportResult::NothingToImport::pathNotFound;
+        return result;
+    }
+    if (!gitService_.isGitRepository(given->path)) {
+        result.nothingToImport = HistoryImportResult::NothingToImport::notGitRepository;
         return result;
     }
     std::shared_ptr<Project> project;
+    GitHistory history;
     try {
         project = inOwnContext(given);
+        history = gitService_.readHistory(project->path);
     } catch (const std::exception& error) {
         result.error = collectionError(error, *given);
         return result;
     }
-    std::vector<GitCommit> commits;
-    try {
-        commits = gitService_.getCommitHistoryWithStats(project->path, std::nullopt);
-    } catch (const std::exception& error) {
-        result.error = CollectionError::from(error);
-        return result;
-    }
+    const auto& commits = history.commits;
     if (commits.empty()) {
+        result.nothingToImport = HistoryImportResult::NothingToImport::noCommits;
         return result;
     }
     result.totalCommits = static_cast<int>(commits.size());
+    if (history.shallow) {
+        result.shallowFrom = commits.front().date;
+    }
+    const auto now = platform::currentDate();
     // The attribution reads nothing but the commits: it is worked out while the snapshots are stored.
     auto attribution = std::async(std::launch::async | std::launch::deferred,
-                                  [&commits] { return ModelAttributionService::attributeCommits(commits); });
+                                  [&commits, now] { return ModelAttributionService::attributeCommits(commits, now); });
     try {
         const auto staged = stageHistory(project, commits, sampleInterval, progress);
+        stageImportedActivity(project, history.days);
         project->firstCommitAt = commits.front().date;
         project->latestCommitAt = commits.back().date;
-        project->updatedAt = platform::currentDate();
-        // One save: the old series is replaced whole, or stays whole.
+        project->updatedAt = now;
+        // One save: the old series and imported days are replaced whole, or stay whole.
         context_->save();
         result.snapshotCount = static_cast<int>(staged.size());
     } catch (const std::exception& error) {
@@ -337,6 +350,7 @@ std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared
     context_->removeAll(SnapshotField::project == project &&
                         SnapshotField::snapshotTypeRaw == std::string("gitHistory"));
     const auto settings = fetchAppSettings();
+    const auto now = platform::currentDate();
     std::vector<std::shared_ptr<Snapshot>> staged;
     const int total = static_cast<int>(kept.size());
     for (int place = 1; place <= total; ++place) {
@@ -349,7 +363,8 @@ std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared
                                                         settings->overhead);
         auto snapshot = Snapshot::create(project);
         snapshot->setSnapshotType(SnapshotType::gitHistory);
-        snapshot->capturedAt = commit.date;
+        // A commit dated ahead of the clock is booked now, never at a moment to come.
+        snapshot->capturedAt = std::min(commit.date, now);
         copyCommit(*snapshot, commit);
         snapshot->cumulativeInsertions = inserted;
         snapshot->cumulativeDeletions = deleted;
@@ -361,6 +376,24 @@ std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared
         staged.push_back(std::move(snapshot));
     }
     return staged;
+}
+
+void Collector::stageImportedActivity(const std::shared_ptr<Project>& project,
+                                      const std::map<platform::Date, GitActivityStats>& days) {
+    const auto firstCollectionDay = startOfDay(firstOwnCollectionDay(project));
+    const auto rows = context_->fetch<DailyActivity>(
+        {.predicate = DailyActivityField::project == project && DailyActivityField::date < firstCollectionDay});
+    rewriteDays(project, rows, days.begin(), days.lower_bound(firstCollectionDay));
+}
+
+std::chrono::local_days Collector::firstOwnCollectionDay(const std::shared_ptr<Project>& project) {
+    const auto now = platform::currentDate();
+    const auto first = context_->fetch<Snapshot>(
+        {.predicate = SnapshotField::project == project &&
+                      SnapshotField::snapshotTypeRaw == std::string(platform::rawValue(SnapshotType::scc)),
+         .sortBy = {platform::ascending(SnapshotField::capturedAt)},
+         .limit = 1});
+    return localDay(first.empty() ? now : std::min(first.front()->capturedAt, now));
 }
 
 void Collector::finishHistory(const std::shared_ptr<Project>& project, std::future<ModelAttribution>& attribution,
@@ -394,6 +427,7 @@ InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Proj
         return result;
     }
     result.sccSnapshot = collected.snapshot;
+    result.warning = collected.warning;
     report(InitialCollectionStage::SccComplete{collected.snapshot->codeLines});
     if (!gitService_.isGitRepository(project->path)) {
         report(InitialCollectionStage::Complete{});
@@ -406,6 +440,7 @@ InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Proj
         });
     result.historySnapshots = history.snapshotCount;
     result.totalCommits = history.totalCommits;
+    result.shallowHistoryFrom = history.shallowFrom;
     if (history.error) {
         report(InitialCollectionStage::Error{history.error->message});
         result.error = history.error;

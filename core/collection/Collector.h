@@ -46,7 +46,8 @@ public:
     CollectionResult collectOne(const std::shared_ptr<Project>& project);
     CollectionResult collectProject(const std::string& name);
     /// Replaces the project's "gitHistory" snapshots, in one transaction, with one per sampled
-    /// commit (0: every commit), attributes every commit to AI models and sets the velocity
+    /// commit (0: every commit), and its activity rows of the days before its first own collection
+    /// with one per day of the history; attributes every commit to AI models and sets the velocity
     /// baseline when due.
     HistoryImportResult collectHistory(const std::shared_ptr<Project>& project, int sampleInterval,
                                        const HistoryProgress& progress = {});
@@ -89,6 +90,20 @@ private:
     std::vector<std::shared_ptr<Snapshot>> stageHistory(const std::shared_ptr<Project>& project,
                                                         const std::vector<GitCommit>& commits, int sampleInterval,
                                                         const HistoryProgress& progress);
+    using RowsByDay = std::map<std::chrono::local_days, std::shared_ptr<DailyActivity>>;
+    using DayStats = std::map<platform::Date, GitActivityStats>::const_iterator;
+
+    /// Makes `rows`, the project's rows of a stretch of days, one row per day of [first, last):
+    /// each day's row is kept and filled anew, a missing one inserted, and the other rows (a second
+    /// row of a day, a day without commits now) removed. Returns the rows written, by day.
+    RowsByDay rewriteDays(const std::shared_ptr<Project>& project,
+                          const std::vector<std::shared_ptr<DailyActivity>>& rows, DayStats first, DayStats last);
+    /// Books the history's days before the project's first own collection as activity rows,
+    /// replacing those an earlier import booked; the days a collection counts stay its own.
+    void stageImportedActivity(const std::shared_ptr<Project>& project,
+                               const std::map<platform::Date, GitActivityStats>& days);
+    /// The local day of the project's first code count, today when it has none yet.
+    std::chrono::local_days firstOwnCollectionDay(const std::shared_ptr<Project>& project);
     void finishHistory(const std::shared_ptr<Project>& project, std::future<ModelAttribution>& attribution,
                        HistoryImportResult& result);
 

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "core/collection/GitActivityStats.h"
 #include "core/collection/GitCommit.h"
 
 #include "platform/Date.h"
 
-#include <map>
+#include <cstdint>
+#include <functional>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -19,53 +18,43 @@ namespace GitLogParser {
 /// One commit per line: its hash, subject, author and author date, separated by NULs, which no
 /// subject or name holds.
 inline constexpr std::string_view commitLineFormat = "--format=%H%x00%s%x00%an%x00%aI";
-/// NUL-separated fields, so that no character of a subject, name or body can shift them; the
-/// "--shortstat" summary follows each record.
-inline constexpr std::string_view historyFormat = "--format=%x00COMMIT%x00%H%x00%an%x00%aI%x00%s%x00%B%x00";
-/// A header with the committer date, which "--since" filters on; with "-z" the file entries
-/// of "--numstat" follow, NUL-terminated and unquoted.
-inline constexpr std::string_view activityFormat = "--pretty=format:COMMIT%x09%cI";
+/// NUL-separated fields, so that no character of a subject, name or body can shift them; with
+/// "--numstat -z" the NUL-terminated, unquoted file entries follow each record. A record opens with
+/// two NULs, which nothing else in the output puts before "COMMIT": a path is preceded by at most one.
+inline constexpr std::string_view logFormat =
+    "--format=%x00%x00COMMIT%x00%H%x00%P%x00%an%x00%aI%x00%cI%x00%s%x00%B%x00";
 
-/// One changed file of a numstat entry.
-struct NumstatFile {
+/// One changed file of a record: its counts (git's "-" for a binary file counts 0) and its path,
+/// the new one when the file was renamed.
+struct FileChange {
     int64_t insertions = 0;
     int64_t deletions = 0;
-    std::string path;
+    std::string_view path;
 };
 
-/// One commit of "--numstat -z" output with the activity header.
-struct NumstatCommit {
-    std::optional<platform::Date> committedAt;
-    std::vector<NumstatFile> files;
-};
+/// One commit of `logFormat` output; the texts point into that output.
+struct LogRecord {
+    std::string_view hash;
+    std::string_view author;
+    std::string_view subject;
+    std::string_view body;
+    bool hasParents = false; ///< false for a root commit and for a shallow history's boundary
+    platform::Date authoredAt;
+    platform::Date committedAt;
+    std::vector<FileChange> files;
 
-/// The counts of a "--shortstat" line.
-struct Shortstat {
-    int64_t filesChanged = 0;
-    int64_t insertions = 0;
-    int64_t deletions = 0;
+    /// The commit with its line counts and files changed summed over `files`.
+    GitCommit commit() const;
 };
 
 /// A line of `commitLineFormat`. None without exactly four fields or with a date that is not
 /// strict ISO 8601.
 std::optional<GitCommit> parseCommitLine(std::string_view line);
 
-/// Files changed, insertions and deletions of a "--shortstat" line; a missing part counts 0.
-Shortstat parseShortstat(std::string_view line);
-
-/// Commits of `historyFormat` output with "--shortstat", in output order. A commit without a
-/// statistics line counts 0; a record whose date does not parse is left out.
-std::vector<GitCommit> parseCommitsWithStats(std::string_view output);
-
-/// Commits of `activityFormat` output with "--numstat -z". A "-" count (binary file) is 0.
-std::vector<NumstatCommit> parseNumstat(std::string_view output);
-
-/// Totals over all commits, split by output category; `filesChanged` counts distinct paths.
-GitActivityStats activity(const std::vector<NumstatCommit>& commits);
-
-/// The activity of each local day that has commits, keyed by the start of that day. Commits
-/// without a readable date are left out.
-std::map<platform::Date, GitActivityStats> dailyActivity(const std::vector<NumstatCommit>& commits);
+/// Calls `visit` with each record of `logFormat` output with "--numstat -z", in output order. A
+/// record whose dates do not parse is left out. One record at a time is held, so a long history
+/// costs no more than its output.
+void forEachRecord(std::string_view output, const std::function<void(const LogRecord&)>& visit);
 
 } // namespace GitLogParser
 } // namespace norvane

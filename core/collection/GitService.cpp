@@ -1,15 +1,19 @@
 #include "core/collection/GitService.h"
 
+#include "core/collection/ActivityTally.h"
 #include "core/collection/GitLogParser.h"
 #include "core/collection/OutputCategoryClassifier.h"
 #include "core/models/NorvaneError.h"
 #include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
+#include "platform/LocalDayStarts.h"
 #include "platform/TextTrimming.h"
 #include "platform/UnicodeText.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 
 namespace norvane {
 namespace {
@@ -32,13 +36,23 @@ const std::map<std::string, std::string> gitEnvironmentOverrides{{"LC_ALL", "C"}
 
 /// Pins what `git log` prints, whatever the user's or the repository's configuration says: no
 /// signature checks, colours or decorations, messages in UTF-8, no external diff or text
-/// conversion, each file under its own path and counted whole, the root commit's changes, merges
-/// without a diff, and one diff algorithm.
+/// conversion, git's own rename detection (its default similarity and limit, no copies), so that
+/// the counts equal those of a plain `git log`, paths from the top, the root commit's changes,
+/// merges without a diff, and one diff algorithm.
 std::vector<std::string> logArguments(std::initializer_list<std::string> arguments) {
-    std::vector<std::string> all{"log",           "--no-show-signature", "--no-color",
-                                 "--no-decorate", "--encoding=UTF-8",    "--no-ext-diff",
-                                 "--no-textconv", "--no-renames",        "--no-relative",
-                                 "--root",        "--diff-merges=off",   "--diff-algorithm=myers"};
+    std::vector<std::string> all{"log",
+                                 "--no-show-signature",
+                                 "--no-color",
+                                 "--no-decorate",
+                                 "--encoding=UTF-8",
+                                 "--no-ext-diff",
+                                 "--no-textconv",
+                                 "--find-renames",
+                                 "-l1000",
+                                 "--no-relative",
+                                 "--root",
+                                 "--diff-merges=off",
+                                 "--diff-algorithm=myers"};
     all.insert(all.end(), arguments);
     return all;
 }
@@ -53,6 +67,52 @@ std::string failureText(const GitRunResult& result) {
 }
 
 std::string sinceArgument(platform::Date date) { return "--since=" + platform::Iso8601::format(date); }
+
+/// The boundary commits of a shallow history: git holds no parent for them, so their diff against
+/// nothing would count the whole tree as written by them. Asked of git once, at the first commit
+/// without parents (a root commit is one too).
+class ShallowBoundary {
+public:
+    explicit ShallowBoundary(std::function<std::unordered_set<std::string>()> read) : read_(std::move(read)) {}
+
+    bool contains(const GitLogParser::LogRecord& record) {
+        if (record.hasParents) {
+            return false;
+        }
+        if (!hashes_) {
+            hashes_ = read_();
+        }
+        const bool boundary = hashes_->contains(std::string(record.hash));
+        met_ = met_ || boundary;
+        return boundary;
+    }
+    /// Whether a boundary commit was met.
+    bool met() const { return met_; }
+
+private:
+    std::function<std::unordered_set<std::string>()> read_;
+    std::optional<std::unordered_set<std::string>> hashes_;
+    bool met_ = false;
+};
+
+/// The local day a commit is booked on: its committer date's, or today's for a date ahead of the
+/// clock, never a day to come.
+class BookingDays {
+public:
+    platform::Date of(platform::Date committedAt) { return starts_.of(std::min(committedAt, now_)); }
+
+private:
+    platform::Date now_ = platform::currentDate();
+    platform::LocalDayStarts starts_;
+};
+
+std::map<platform::Date, GitActivityStats> statsOfDays(const std::map<platform::Date, ActivityTally>& tallies) {
+    std::map<platform::Date, GitActivityStats> days;
+    for (const auto& [day, tally] : tallies) {
+        days.emplace_hint(days.end(), day, tally.stats());
+    }
+    return days;
+}
 
 } // namespace
 
@@ -108,8 +168,7 @@ std::optional<std::string> GitService::activityLogSince(platform::Date date, con
     if (!isGitRepository(path)) {
         return std::nullopt;
     }
-    return readLog(path,
-                   logArguments({sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::activityFormat)}));
+    return readLog(path, logArguments({sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::logFormat)}));
 }
 
 std::optional<GitActivityStats> GitService::getActivitySince(platform::Date date, const std::string& path) const {
@@ -117,7 +176,14 @@ std::optional<GitActivityStats> GitService::getActivitySince(platform::Date date
     if (!log) {
         return std::nullopt;
     }
-    return GitLogParser::activity(GitLogParser::parseNumstat(*log));
+    ActivityTally tally;
+    ShallowBoundary boundary([&] { return shallowBoundary(path); });
+    GitLogParser::forEachRecord(*log, [&](const GitLogParser::LogRecord& record) {
+        if (!boundary.contains(record)) {
+            tally.add(record);
+        }
+    });
+    return tally.stats();
 }
 
 std::optional<std::map<platform::Date, GitActivityStats>>
@@ -126,16 +192,33 @@ GitService::getDailyActivitySince(platform::Date date, const std::string& path) 
     if (!log) {
         return std::nullopt;
     }
-    return GitLogParser::dailyActivity(GitLogParser::parseNumstat(*log));
+    std::map<platform::Date, ActivityTally> tallies;
+    ShallowBoundary boundary([&] { return shallowBoundary(path); });
+    BookingDays days;
+    GitLogParser::forEachRecord(*log, [&](const GitLogParser::LogRecord& record) {
+        if (!boundary.contains(record)) {
+            tallies[days.of(record.committedAt)].add(record);
+        }
+    });
+    return statsOfDays(tallies);
 }
 
 std::optional<platform::Date> GitService::getFirstCommitDate(const std::string& path) const {
     if (!isGitRepository(path)) {
         return std::nullopt;
     }
-    const auto output = readLog(path, logArguments({"--reverse", "--format=%aI"}));
-    const std::string_view text = output;
-    return platform::Iso8601::parse(platform::trimmed(text.substr(0, text.find('\n'))));
+    // The earliest date, not the first in git's order: a branch merged late can hold older commits.
+    const auto output = readLog(path, logArguments({"--format=%aI"}));
+    std::optional<platform::Date> earliest;
+    for (std::string_view rest = output; !rest.empty();) {
+        const auto end = rest.find('\n');
+        const auto date = platform::Iso8601::parse(platform::trimmed(rest.substr(0, end)));
+        if (date && (!earliest || *date < *earliest)) {
+            earliest = date;
+        }
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    }
+    return earliest;
 }
 
 std::vector<GitCommit> GitService::getCommitHistory(const std::string& path, std::optional<int> sampleInterval) const {
@@ -191,12 +274,59 @@ bool GitService::checkoutBranch(const std::string& branch, const std::string& pa
 
 std::vector<GitCommit> GitService::getCommitHistoryWithStats(const std::string& path,
                                                              std::optional<int> sampleInterval) const {
+    return sampledIfAsked(readHistory(path).commits, sampleInterval);
+}
+
+GitHistory GitService::readHistory(const std::string& path) const {
+    GitHistory history;
     if (!isGitRepository(path)) {
-        return {};
+        return history;
     }
     const auto output =
-        readLog(path, logArguments({"--reverse", std::string(GitLogParser::historyFormat), "--shortstat"}));
-    return sampledIfAsked(GitLogParser::parseCommitsWithStats(output), sampleInterval);
+        readLog(path, logArguments({"--reverse", "--numstat", "-z", std::string(GitLogParser::logFormat)}));
+    std::map<platform::Date, ActivityTally> tallies;
+    ShallowBoundary boundary([&] { return shallowBoundary(path); });
+    BookingDays days;
+    GitLogParser::forEachRecord(output, [&](const GitLogParser::LogRecord& record) {
+        if (boundary.contains(record)) {
+            auto commit = record.commit();
+            commit.insertions = commit.deletions = commit.filesChanged = 0;
+            history.commits.push_back(std::move(commit));
+            return;
+        }
+        history.commits.push_back(record.commit());
+        tallies[days.of(record.committedAt)].add(record);
+    });
+    std::stable_sort(history.commits.begin(), history.commits.end(),
+                     [](const GitCommit& left, const GitCommit& right) { return left.date < right.date; });
+    history.days = statsOfDays(tallies);
+    history.shallow = boundary.met();
+    return history;
+}
+
+std::unordered_set<std::string> GitService::shallowBoundary(const std::string& path) const {
+    const auto result = runGit(path, {"rev-parse", "--is-shallow-repository", "--git-path", "shallow"});
+    const auto lines = platform::trimmed(result.output);
+    if (result.exitStatus != 0 || !lines.starts_with("true\n")) {
+        return {};
+    }
+    // The file's path is relative to the folder git was run in.
+    const auto file = std::filesystem::path(path) / lines.substr(5);
+    std::unordered_set<std::string> hashes;
+    std::ifstream stream(file);
+    for (std::string hash; std::getline(stream, hash);) {
+        hashes.insert(hash);
+    }
+    return hashes;
+}
+
+bool GitService::isBareRepository(const std::string& path) const {
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::path(path) / ".git", error)) {
+        return false;
+    }
+    const auto result = runGit(path, {"rev-parse", "--is-bare-repository"});
+    return result.exitStatus == 0 && platform::trimmed(result.output) == "true";
 }
 
 std::vector<GitCommit> GitService::sampledIfAsked(std::vector<GitCommit> commits, std::optional<int> sampleInterval) {

@@ -2,6 +2,7 @@
 
 #include "core/collection/GitActivityStats.h"
 #include "core/collection/GitCommit.h"
+#include "core/collection/GitHistory.h"
 #include "core/models/OutputCategory.h"
 
 #include "platform/Date.h"
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace norvane {
@@ -27,7 +29,9 @@ struct GitRunResult {
 /// Runs /usr/bin/git against a project folder and reads its answers. A folder that is not a
 /// repository, or a repository without commits, answers none or an empty list. The reading
 /// operations throw NorvaneError gitFailed when git cannot read a repository (not its owner's,
-/// a broken HEAD, no git); the others answer none or false.
+/// a broken HEAD, no git); the others answer none or false. Activity is booked on the local day
+/// of each commit's committer date, today for a date ahead of the clock; the boundary commits of
+/// a shallow clone count as commits without changes.
 class GitService {
 public:
     /// Reading the whole history of the largest repositories takes minutes; a git that runs for
@@ -39,13 +43,15 @@ public:
 
     /// True when the folder holds a ".git" entry, or when `git rev-parse --git-dir` succeeds there.
     bool isGitRepository(const std::string& path) const;
+    /// True for a repository without a working tree.
+    bool isBareRepository(const std::string& path) const;
     std::optional<GitCommit> getLatestCommit(const std::string& path) const;
     /// The activity of the commits committed since `date`, split by output category.
     std::optional<GitActivityStats> getActivitySince(platform::Date date, const std::string& path) const;
     /// The same, for each local day with commits, keyed by the start of that day.
     std::optional<std::map<platform::Date, GitActivityStats>> getDailyActivitySince(platform::Date date,
                                                                                     const std::string& path) const;
-    /// The author date of the oldest commit.
+    /// The earliest author date of the history.
     std::optional<platform::Date> getFirstCommitDate(const std::string& path) const;
     /// Every commit of the current branch, oldest first, without line counts; sampled when the
     /// interval is at least 1.
@@ -58,6 +64,8 @@ public:
     /// Every commit with its line counts and whole message, oldest first; sampled when the
     /// interval is at least 1.
     std::vector<GitCommit> getCommitHistoryWithStats(const std::string& path, std::optional<int> sampleInterval) const;
+    /// Every commit with its line counts, and the activity of each day, from one pass over the log.
+    GitHistory readHistory(const std::string& path) const;
 
     /// The first commit, each later one at least `intervalDays` whole local days after the last
     /// one kept, and the last commit; in input order.
@@ -71,6 +79,8 @@ private:
     std::string readLog(const std::string& path, std::vector<std::string> arguments) const;
     std::optional<std::string> activityLogSince(platform::Date date, const std::string& path) const;
     GitRunResult runGit(const std::string& path, std::vector<std::string> arguments) const;
+    /// The hashes of a shallow clone's boundary commits; none for a complete history.
+    std::unordered_set<std::string> shallowBoundary(const std::string& path) const;
     static std::vector<GitCommit> sampledIfAsked(std::vector<GitCommit> commits, std::optional<int> sampleInterval);
 
     platform::ProcessRunner& runner_;

@@ -4,8 +4,11 @@
 #include "core/models/Project.h"
 #include "core/models/Snapshot.h"
 
+#include "platform/Date.h"
+
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace norvane {
 
@@ -16,6 +19,10 @@ struct InitialCollectionResult {
     int historySnapshots = 0; ///< "gitHistory" snapshots stored
     int totalCommits = 0;     ///< every commit of the history, sampled or not
     std::optional<CollectionError> error;
+    /// What the code count could not read and left out, as the counter said it.
+    std::optional<std::string> warning;
+    /// The history is a shallow clone's, starting at this date.
+    std::optional<platform::Date> shallowHistoryFrom;
 
     bool isSuccess() const { return !error; }
 };

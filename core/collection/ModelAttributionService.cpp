@@ -5,6 +5,7 @@
 #include "core/models/AppSettings.h"
 
 #include "platform/LocalCalendar.h"
+#include "platform/LocalDayStarts.h"
 
 #include <algorithm>
 
@@ -40,24 +41,6 @@ void fill(ModelDailyActivity& row, const ModelDayTotals& sums) {
     row.estimatedCost = estimate.estimatedCost;
 }
 
-/// The start of each commit's local day. A history comes in date order, so most commits fall
-/// in the day of the one before and the calendar is asked once per day.
-class DayStarts {
-public:
-    platform::Date of(platform::Date date) {
-        if (!start_ || date < *start_ || date >= next_) {
-            const auto day = platform::LocalCalendar::localDay(date);
-            start_ = platform::LocalCalendar::startOfDay(day);
-            next_ = platform::LocalCalendar::startOfDay(day + std::chrono::days(1));
-        }
-        return *start_;
-    }
-
-private:
-    std::optional<platform::Date> start_;
-    platform::Date next_{};
-};
-
 double share(int64_t part, int64_t whole) {
     return whole >= 1 ? static_cast<double>(part) / static_cast<double>(whole) * 100.0 : 0.0;
 }
@@ -69,18 +52,19 @@ ModelAttributionService::ModelAttributionService(std::shared_ptr<platform::Model
 
 void ModelAttributionService::processCommitsForAttribution(const std::shared_ptr<Project>& project,
                                                            const std::vector<GitCommit>& commits) {
-    storeAttribution(project, attributeCommits(commits));
+    storeAttribution(project, attributeCommits(commits, clock_()));
 }
 
-ModelAttribution ModelAttributionService::attributeCommits(const std::vector<GitCommit>& commits) {
+ModelAttribution ModelAttributionService::attributeCommits(const std::vector<GitCommit>& commits, platform::Date now) {
     ModelAttribution sums;
-    DayStarts dayStarts;
+    platform::LocalDayStarts dayStarts;
     for (const auto& commit : commits) {
         const auto models = modelsOf(commit);
         if (models.empty()) {
             continue;
         }
-        const auto day = dayStarts.of(commit.date);
+        // A commit dated ahead of the clock is booked on today, never on a day to come.
+        const auto day = dayStarts.of(std::min(commit.date, now));
         for (const auto model : models) {
             auto& sum = sums[{day, model}];
             sum.insertions += commit.insertions;

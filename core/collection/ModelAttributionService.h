@@ -45,9 +45,9 @@ public:
     /// figures of each pair the commits produce, and saves once.
     void processCommitsForAttribution(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits);
     /// The commits' lines per (local day, model). Commits without a tag or an AI marker are left
-    /// out; a marker in the subject without a tag counts for `unknown`. Reads nothing but the
-    /// commits, so it may run on any thread.
-    static ModelAttribution attributeCommits(const std::vector<GitCommit>& commits);
+    /// out; a marker in the subject without a tag counts for `unknown`; a commit dated after `now`
+    /// counts on now's day. Reads nothing but the commits, so it may run on any thread.
+    static ModelAttribution attributeCommits(const std::vector<GitCommit>& commits, platform::Date now);
     /// Writes `attribution` into the project's rows, replacing the figures of each pair it holds,
     /// and saves once.
     void storeAttribution(const std::shared_ptr<Project>& project, const ModelAttribution& attribution);

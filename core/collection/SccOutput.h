@@ -3,7 +3,9 @@
 #include "core/collection/SccLanguage.h"
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +20,8 @@ public:
 /// The code counter's answer: its rows in the tool's order, with totals over all of them.
 struct SccOutput {
     std::vector<SccLanguage> languages;
+    /// What the counter said on standard error while succeeding, such as files it could not read.
+    std::optional<std::string> warning;
 
     /// Reads the tool's raw output: a JSON array of complete rows whose counts are whole numbers
     /// from 0 and add up within 64 bits. Throws SccParseError otherwise, also for no bytes at all.

@@ -78,8 +78,8 @@ SccOutput SccService::collectMetrics(const std::string& path) const {
     if (!std::filesystem::exists(path, error)) {
         throw NorvaneError::pathNotFound(path);
     }
-    // The counter passes over what it cannot read without a word; a folder it cannot read at all
-    // would come out as an empty project.
+    // The counter passes over what it cannot read; a folder it cannot read at all would come out
+    // as an empty project.
     if (::access(path.c_str(), std::filesystem::is_directory(path, error) ? R_OK | X_OK : R_OK) != 0) {
         throw NorvaneError::sccFailed("Cannot read " + path + ": " + std::strerror(errno));
     }
@@ -97,14 +97,20 @@ SccOutput SccService::collectMetrics(const std::string& path) const {
             platform::UnicodeText::isValidUtf8(result.standardError) ? result.standardError : "Unknown error";
         throw NorvaneError::sccFailed("scc exited with status " + std::to_string(result.exitStatus) + ": " + detail);
     }
-    if (result.standardOutput.empty()) {
-        return {};
-    }
+    SccOutput output;
     try {
-        return SccOutput::parse(result.standardOutput);
+        if (!result.standardOutput.empty()) {
+            output = SccOutput::parse(result.standardOutput);
+        }
     } catch (const SccParseError& parseError) {
         throw NorvaneError::sccFailed(std::string("Failed to parse scc output: ") + parseError.what());
     }
+    // A counter that succeeds yet speaks has left something out, such as files it could not read.
+    const auto said = platform::UnicodeText::decodeLossy(result.standardError);
+    if (const auto warning = platform::trimmed(said); !warning.empty()) {
+        output.warning = std::string(warning);
+    }
+    return output;
 }
 
 } // namespace norvane

@@ -44,7 +44,8 @@ public:
 
     /// Runs the counter with "--format", "json" and the path. Throws NorvaneError: sccNotFound,
     /// pathNotFound, or sccFailed when it cannot start, runs past the time limit, exits non-zero
-    /// or prints what is not a list of rows. Empty output is a list without rows.
+    /// or prints what is not a list of rows. Empty output is a list without rows. What a
+    /// successful counter writes on standard error becomes the output's warning.
     SccOutput collectMetrics(const std::string& path) const;
 
     /// The path that `which scc` prints, trimmed; none when it fails or prints nothing.

@@ -33,6 +33,9 @@ NorvaneKit::NorvaneKit(std::shared_ptr<platform::ModelContainer> container, SccS
 std::shared_ptr<Project> NorvaneKit::addProject(const std::string& name, const std::string& path,
                                                 const std::optional<std::string>& description,
                                                 ProjectType projectType) {
+    if (git_.isBareRepository(path)) {
+        throw NorvaneError::bareRepository(path);
+    }
     return projects_.createProject(name, path, description, projectType);
 }
 
@@ -55,8 +58,8 @@ std::vector<CollectionResult> NorvaneKit::collect() { return collector_.collectA
 
 CollectionResult NorvaneKit::collect(const std::string& project) { return collector_.collectProject(project); }
 
-int NorvaneKit::collectHistory(const std::string& project, std::optional<int> sampleInterval,
-                               const Collector::HistoryProgress& progress) {
+HistoryImportResult NorvaneKit::collectHistory(const std::string& project, std::optional<int> sampleInterval,
+                                               const Collector::HistoryProgress& progress) {
     const auto found = projects_.getProject(project);
     if (!found) {
         throw NorvaneError::projectNotFound(project);
@@ -68,7 +71,7 @@ int NorvaneKit::collectHistory(const std::string& project, std::optional<int> sa
         }
         throw platform::StoreError(result.error->message);
     }
-    return result.snapshotCount;
+    return result;
 }
 
 int NorvaneKit::collectHistoryAll(std::optional<int> sampleInterval, const HistoryAllProgress& progress) {

@@ -58,7 +58,7 @@ public:
     /// Plain figures of this facade's store, read without keeping records in its context.
     const NorvaneStore& store() const { return store_; }
 
-    /// Fails with NorvaneError duplicateName, then pathNotFound or pathNotDirectory.
+    /// Fails with NorvaneError bareRepository, duplicateName, then pathNotFound or pathNotDirectory.
     std::shared_ptr<Project> addProject(const std::string& name, const std::string& path,
                                         const std::optional<std::string>& description, ProjectType projectType);
     std::vector<std::shared_ptr<Project>> listProjects(bool includeArchived = false);
@@ -70,11 +70,10 @@ public:
 
     std::vector<CollectionResult> collect();
     CollectionResult collect(const std::string& project);
-    /// Imports the named project's history (no interval: every commit); returns the number of
-    /// history snapshots. Fails with NorvaneError projectNotFound, or with the store's error
-    /// when the history could not be stored.
-    int collectHistory(const std::string& project, std::optional<int> sampleInterval = std::nullopt,
-                       const Collector::HistoryProgress& progress = {});
+    /// Imports the named project's history (no interval: every commit). Fails with NorvaneError
+    /// projectNotFound, or with the store's error when the history could not be stored.
+    HistoryImportResult collectHistory(const std::string& project, std::optional<int> sampleInterval = std::nullopt,
+                                       const Collector::HistoryProgress& progress = {});
     /// Every project that is not archived, one after another; the number of history snapshots
     /// over all of them.
     int collectHistoryAll(std::optional<int> sampleInterval = std::nullopt, const HistoryAllProgress& progress = {});

@@ -14,6 +14,8 @@ std::string messageFor(NorvaneError::Kind kind, const std::string& value) {
     case NorvaneError::Kind::snapshotNotFound: return "Snapshot not found";
     case NorvaneError::Kind::sccNotFound:
         return "scc not found. Install with: go install github.com/boyter/scc/v3@latest";
+    case NorvaneError::Kind::bareRepository:
+        return "Path is a bare git repository, with no working tree to count: " + value;
     }
     return {};
 }

@@ -5,7 +5,7 @@
 
 namespace norvane {
 
-/// The core library's error: one of eight cases, each with a fixed English message that `what()`
+/// The core library's error: one of nine cases, each with a fixed English message that `what()`
 /// returns.
 class NorvaneError : public std::exception {
 public:
@@ -18,6 +18,7 @@ public:
         gitFailed,
         snapshotNotFound,
         sccNotFound,
+        bareRepository,
     };
 
     static NorvaneError duplicateName(std::string name) { return {Kind::duplicateName, std::move(name)}; }
@@ -28,6 +29,8 @@ public:
     static NorvaneError gitFailed(std::string detail) { return {Kind::gitFailed, std::move(detail)}; }
     static NorvaneError snapshotNotFound() { return {Kind::snapshotNotFound, {}}; }
     static NorvaneError sccNotFound() { return {Kind::sccNotFound, {}}; }
+    /// A repository without a working tree: there is no code to count.
+    static NorvaneError bareRepository(std::string path) { return {Kind::bareRepository, std::move(path)}; }
 
     Kind kind() const { return kind_; }
     /// The carried name, path or detail; empty for the two cases without one.

@@ -4,11 +4,16 @@
 #include "core/models/DailyActivity.h"
 #include "core/models/Project.h"
 
+#include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
 
 #include <gmock/gmock.h>
 
+#include <climits>
 #include <regex>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace norvane::testing {
 namespace {
@@ -81,10 +86,12 @@ TEST_F(CollectionCommands, CollectingTwiceStoresTwoCountsButOneActivityRowForTod
 
     EXPECT_EQ(storedSnapshots("demo", "scc"), 3u);
     const auto today = platform::LocalCalendar::startOfDay(platform::currentDate());
-    const auto rows = stored<DailyActivity>();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows.front()->date, today);
-    EXPECT_EQ(rows.front()->commitCount, 1);
+    auto rows = stored<DailyActivity>();
+    // The two days of 2024 that `add` imported, and today's.
+    ASSERT_EQ(rows.size(), 3u);
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a->date < b->date; });
+    EXPECT_EQ(rows.back()->date, today);
+    EXPECT_EQ(rows.back()->commitCount, 1);
 }
 
 TEST_F(CollectionCommands, CollectByNameMeasuresThatProjectOnly) {
@@ -138,6 +145,61 @@ TEST_F(CollectionCommands, HistoryImportsEveryCommitOrSamplesThemByInterval) {
     ASSERT_EQ(weekly.status, 0) << weekly.err;
     EXPECT_THAT(weekly.out, HasSubstr("Stored 3 history snapshots for demo\n"));
     EXPECT_EQ(storedSnapshots("demo", "gitHistory"), 3u) << "the new series replaces the old";
+}
+
+TEST_F(CollectionCommands, RepositoriesThatAreNotWhatTheySeemAreToldApart) {
+    const auto repository = makeRepository();
+    TemporaryFolder parent;
+    const auto bare = (parent.path() / "bare.git").string();
+    const auto shallow = (parent.path() / "shallow").string();
+    runGit({"clone", "-q", "--bare", repository->pathString(), bare});
+    runGit({"clone", "-q", "--depth", "1", "file://" + repository->pathString(), shallow});
+    parent.writeFile("plain/main.c", "int main(void) { return 0; }\n");
+
+    const auto refused = norvane({"add", "bare", bare});
+    EXPECT_NE(refused.status, 0);
+    EXPECT_EQ(refused.err, "norvane: Path is a bare git repository, with no working tree to count: " + bare + "\n");
+    EXPECT_EQ(storedProject("bare"), nullptr);
+
+    const auto day = platform::Iso8601::formatLocalDay(platform::currentDate());
+    const auto added = norvane({"add", "shallow", shallow});
+    ASSERT_EQ(added.status, 0) << added.err;
+    EXPECT_THAT(added.out, HasSubstr("Shallow clone: its history starts on " + day + "; nothing before is counted\n"));
+    EXPECT_THAT(norvane({"history", "shallow"}).out, HasSubstr("Shallow clone: its history starts on " + day));
+
+    addProject("plain", parent.path() / "plain");
+    const auto nothing = norvane({"history", "plain"});
+    EXPECT_NE(nothing.status, 0);
+    EXPECT_EQ(nothing.err, "norvane: No history stored for plain: " + (parent.path() / "plain").string() +
+                               " is not a git repository\n");
+}
+
+TEST_F(CollectionCommands, APathLongerThanTheSystemAllowsIsSkippedWithAWarning) {
+    TemporaryFolder project;
+    project.writeFile("main.c", "int main(void) { return 0; }\n");
+    // Folders up to just under the limit, and a file whose whole path passes it.
+    auto deep = project.path();
+    while (deep.string().size() < PATH_MAX - 300) deep /= std::string(200, 'd');
+    std::filesystem::create_directories(deep);
+    const std::string name = std::string(250, 'f') + ".c";
+    const int folder = ::open(deep.c_str(), O_DIRECTORY | O_RDONLY);
+    ASSERT_GE(folder, 0);
+    const int file = ::openat(folder, name.c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(file, 0);
+    ASSERT_EQ(::write(file, "int x;\n", 7), 7);
+    ::close(file);
+
+    const auto added = norvane({"add", "deep", project.path().string()});
+    const auto collected = norvane({"collect"});
+    ::unlinkat(folder, name.c_str(), 0);
+    ::close(folder);
+    const auto warning = "norvane: warning: deep: skipped 1 file that could not be read, such as " +
+                         (deep / name).string() + " (File name too long)\n";
+    for (const auto& run : {added, collected}) {
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, warning);
+    }
+    EXPECT_THAT(collected.out, HasSubstr("deep: 1 code lines"));
 }
 
 } // namespace

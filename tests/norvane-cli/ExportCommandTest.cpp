@@ -89,8 +89,10 @@ TEST_F(ExportCommand, WritesEveryRecordAsSortedPrettyJson) {
     ASSERT_NE(cpp, nullptr) << snapshots.at(4).dump(2);
     expectFields(*cpp, {{"code", 8}, {"files", 2}, {"category", "code"}});
 
-    ASSERT_EQ(project.at("dailyActivities").size(), 1u);
+    ASSERT_EQ(project.at("dailyActivities").size(), 3u) << "the two days of 2024 that add imported, and today";
     expectFields(project.at("dailyActivities").at(0),
+                 {{"date", platform::Iso8601::formatLocalDay(utc("2024-01-10T12:00:00Z"))}, {"commitCount", 1}});
+    expectFields(project.at("dailyActivities").at(2),
                  {{"date", platform::Iso8601::formatLocalDay(platform::currentDate())}, {"commitCount", 1}});
     const auto* claude = findByField(document.at("modelDailyActivities"), "model", "claude");
     ASSERT_NE(claude, nullptr) << document.at("modelDailyActivities").dump(2);

@@ -46,8 +46,9 @@ TEST_F(PortfolioDailyRows, EachDayBooksTheGrowthOfTheCarriedTotal) {
         {{{0, 5, 2.0}, {0, 2, 5.0}}, {{2.0, 2.0}, {3.0, 5.0}}},
         // Each project's last effort carries forward to the days without its snapshots.
         {{{0, 3, 10.0}, {1, 2, 3.0}, {0, 1, 11.0}}, {{10.0, 10.0}, {3.0, 13.0}, {1.0, 14.0}}},
-        // A fall (a re-imported history) books no negative effort.
-        {{{0, 3, 8.0}, {0, 2, 5.0}, {0, 1, 6.5}}, {{8.0, 8.0}, {0.0, 5.0}, {1.5, 6.5}}},
+        // A series that falls (summed out of date order) books nothing, and its climb back books
+        // only what passes its highest value.
+        {{{0, 3, 8.0}, {0, 2, 5.0}, {0, 1, 9.0}}, {{8.0, 8.0}, {0.0, 8.0}, {1.0, 9.0}}},
         // A snapshot without a usable effort keeps the carried one.
         {{{0, 3, 10.0}, {0, 2, 0.0}, {0, 1, 10.5}}, {{10.0, 10.0}, {0.0, 10.0}, {0.5, 10.5}}},
         {{{0, 3, 2.0}, {-1, 2, 50.0}, {0, 1, 2.5}}, {{2.0, 2.0}, {0.0, 2.0}, {0.5, 2.5}}},

@@ -4,6 +4,7 @@
 #include "core/models/SnapshotLanguage.h"
 
 #include "tests/core/collection/CollectionFixture.h"
+#include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
@@ -185,6 +186,51 @@ TEST_F(CollectorTest, DetachedHeadAndShallowClone) {
     const auto shallow = collector.collectInitialData(addProject("shallow", clone));
     ASSERT_TRUE(shallow.isSuccess()) << shallow.error->message;
     EXPECT_EQ(std::tuple(shallow.totalCommits, shallow.historySnapshots), std::tuple(1, 1));
+}
+
+TEST_F(CollectorTest, AShallowCloneCountsOnlyTheChangesItHolds) {
+    GitTestRepository repository;
+    repository.writeFile("big.c", lines(500));
+    repository.commit("one", daysFromToday(-9));
+    repository.writeFile("a.c", lines(5));
+    repository.commit("two", daysFromToday(-5));
+    repository.writeFile("a.c", lines(7));
+    repository.commit("three", daysFromToday(-2));
+    testing::TemporaryFolder parent;
+    const auto clone = (parent.path() / "clone").string();
+    testing::runGit({"clone", "-q", "--depth", "2", "file://" + repository.pathString(), clone});
+    const auto project = addProject("shallow", clone);
+
+    const auto result = collector.collectInitialData(project);
+    ASSERT_TRUE(result.isSuccess()) << result.error->message;
+    // The boundary commit stands for all that came before it: its tree is no day's work.
+    EXPECT_EQ(std::tuple(result.totalCommits, result.shallowHistoryFrom), std::tuple(2, daysFromToday(-5)));
+    const auto rows = rowsByDate();
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(std::tuple(rows[0]->date, rows[0]->totalInsertions),
+              std::tuple(platform::LocalCalendar::startOfDay(daysFromToday(-2)), 2));
+    for (const auto& snapshot : stored<Snapshot>()) {
+        if (snapshot->snapshotType() == SnapshotType::gitHistory) {
+            EXPECT_LE(snapshot->cumulativeInsertions, 2);
+        }
+    }
+}
+
+TEST_F(CollectorTest, ACommitFromAClockAheadIsBookedTodayNeverOnADayToCome) {
+    GitTestRepository repository;
+    repository.writeFile("a.c", lines(3));
+    repository.commit("[claude] ahead", testing::utc("2099-12-31T12:00:00Z"));
+    const auto project = addProject("ahead", repository.pathString());
+    ASSERT_TRUE(collector.collectInitialData(project).isSuccess());
+    ASSERT_TRUE(collector.collectOne(project).isSuccess());
+
+    const auto rows = rowsByDate();
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(std::tuple(rows[0]->date, rows[0]->commitCount), std::tuple(today(), 1));
+    const auto models = stored<ModelDailyActivity>();
+    ASSERT_EQ(models.size(), 1U);
+    EXPECT_EQ(models[0]->date, today());
+    for (const auto& snapshot : stored<Snapshot>()) EXPECT_LE(snapshot->capturedAt, platform::currentDate());
 }
 
 TEST_F(CollectorTest, WhatGitOrTheCounterCannotReadFailsAndStoresNothing) {

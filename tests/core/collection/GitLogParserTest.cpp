@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <vector>
+
 namespace norvane {
 namespace {
 
@@ -22,18 +26,30 @@ TEST(GitLogParser, CommitLinesAreSplitAtNuls) {
     }
 }
 
-TEST(GitLogParser, ShortstatReadsEachPartOnItsOwn) {
-    const std::pair<const char*, std::tuple<int64_t, int64_t, int64_t>> cases[] = {
-        {"2 files changed, 3 deletions(-)", {2, 0, 3}},
-        {"1 file changed, 1 insertion(+), 1 deletion(-)", {1, 1, 1}},
-        {"12 files changed, 345 insertions(+)", {12, 345, 0}},
-        {"99999999999999999999 files changed", {0, 0, 0}},
-        {"nothing to see", {0, 0, 0}},
+TEST(GitLogParser, RecordsWithRenamesBinaryFilesOddPathsAndNoDiff) {
+    // What `git log --numstat -z` prints with the log format: a rename's counts have an empty path
+    // and its old and new paths follow; a file may be named COMMIT; a merge has no entries.
+    const auto header = [](const std::string& hash, const std::string& parents, const std::string& date) {
+        return "\0\0COMMIT\0"s + hash + "\0"s + parents + "\0Ann\0"s + date + "\0"s + date + "\0Subject\0Body\n\0"s;
     };
-    for (const auto& [line, expected] : cases) {
-        const auto counts = GitLogParser::parseShortstat(line);
-        EXPECT_EQ(std::tuple(counts.filesChanged, counts.insertions, counts.deletions), expected) << line;
-    }
+    const std::string output =
+        header("a1", "", "2024-05-01T10:00:00+02:00") + "\0\n3\t1\tsrc/a b.c\0-\t-\tlogo.png\0"s +
+        header("b2", "a1", "2024-05-02T10:00:00Z") + "\0\n2\t0\t\0COMMIT\0docs/new\nname.md\0"s +
+        header("c3", "a1 b2", "2024-05-03T10:00:00Z") + "\0"s + header("d4", "c3", "not a date") + "\0\n9\t9\tx.c\0"s;
+    std::vector<std::tuple<std::string, bool, std::vector<std::tuple<int64_t, int64_t, std::string>>>> records;
+    GitLogParser::forEachRecord(output, [&](const GitLogParser::LogRecord& record) {
+        std::vector<std::tuple<int64_t, int64_t, std::string>> files;
+        for (const auto& file : record.files) files.emplace_back(file.insertions, file.deletions, file.path);
+        records.emplace_back(record.hash, record.hasParents, files);
+        if (record.hash == "a1") {
+            EXPECT_EQ(record.commit(),
+                      (GitCommit{"a1", "Subject", "Ann", testing::utc("2024-05-01T08:00:00Z"), 3, 1, 2, "Body\n"}));
+        }
+    });
+    using Files = std::vector<std::tuple<int64_t, int64_t, std::string>>;
+    EXPECT_EQ(records, (decltype(records){{"a1", false, Files{{3, 1, "src/a b.c"}, {0, 0, "logo.png"}}},
+                                          {"b2", true, Files{{2, 0, "docs/new\nname.md"}}},
+                                          {"c3", true, Files{}}}));
 }
 
 /// Commits at noon of the given days of March 2024, named h0, h1 ...

@@ -163,6 +163,39 @@ TEST_F(HistoryImportTest, AttributesModelsFromTheWholeMessageAndMarkersFromTheSu
     EXPECT_EQ(got, (decltype(got){{AIModel::claude, 3, 1}, {AIModel::gpt4o, 2, 1}, {AIModel::unknown, 1, 1}}));
 }
 
+TEST_F(HistoryImportTest, BooksTheDaysBeforeTheFirstCollectionAndReplacesOnlyThem) {
+    commitOnDays({0, 1, 1, 30, 190, 195});
+    const auto project = addProject("demo", repository.pathString());
+    // The project was first collected on day 190; the day after, a collection counted day 195.
+    auto firstCount = Snapshot::create(project);
+    firstCount->setSnapshotType(SnapshotType::scc);
+    firstCount->capturedAt = platform::LocalCalendar::addingDays(start, 190);
+    context->insert(firstCount);
+    auto collected = DailyActivity::create(project, platform::LocalCalendar::addingDays(start, 195));
+    collected->commitCount = 42;
+    context->insert(collected);
+    // Left by an earlier import on a day that no longer has commits.
+    context->insert(DailyActivity::create(project, platform::LocalCalendar::addingDays(start, 20)));
+    context->save();
+
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_FALSE(collector.collectHistory(project, 7).error);
+        auto rows = stored<DailyActivity>();
+        std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a->date < b->date; });
+        std::vector<std::tuple<platform::Date, std::int64_t, std::int64_t, std::int64_t>> got;
+        for (const auto& row : rows)
+            got.emplace_back(row->date, row->commitCount, row->codeLinesInserted, row->filesChanged);
+        const auto dayStart = [this](int day) {
+            return platform::LocalCalendar::startOfDay(platform::LocalCalendar::addingDays(start, day));
+        };
+        EXPECT_EQ(got, (decltype(got){{dayStart(0), 1, 100, 1},
+                                      {dayStart(1), 2, 200, 2},
+                                      {dayStart(30), 1, 100, 1},
+                                      {dayStart(195), 42, 0, 0}}));
+        EXPECT_NEAR(rows[1]->estimatedEffortMonths, 2.4 * std::pow(0.2, 1.05), 1e-9);
+    }
+}
+
 class BaselineTest : public HistoryImportTest {
 protected:
     std::shared_ptr<DailyActivity> activity(const std::shared_ptr<Project>& project, platform::Date date,

@@ -91,7 +91,13 @@ TEST_F(SccServiceTest, FailureMessages) {
 }
 
 TEST_F(SccServiceTest, EmptyOutputIsNoRowsButParseOfNothingFails) {
-    EXPECT_TRUE(SccService(only(script("empty", "true"))).collectMetrics(project.path().string()).languages.empty());
+    const auto empty = SccService(only(script("empty", "true"))).collectMetrics(project.path().string());
+    EXPECT_TRUE(empty.languages.empty());
+    EXPECT_FALSE(empty.warning);
+    // A counter that succeeds but says something on standard error left something out.
+    const auto skipped = SccService(only(script("skipping", "echo '[]'; echo ' skipped 1 file ' >&2")))
+                             .collectMetrics(project.path().string());
+    EXPECT_EQ(skipped.warning, "skipped 1 file");
     EXPECT_THROW(SccOutput::parse(""), SccParseError);
     EXPECT_EQ(SccOutput::parse("[]").totalCode(), 0);
 }

@@ -1,0 +1,23 @@
+#include "norvane-cli/HistoryNote.h"
+
+#include "platform/Iso8601.h"
+
+#include <fmt/format.h>
+
+namespace norvane::cli::HistoryNote {
+
+std::string shallow(platform::Date from) {
+    return fmt::format("Shallow clone: its history starts on {}; nothing before is counted",
+                       platform::Iso8601::formatLocalDay(from));
+}
+
+std::string nothingToImport(HistoryImportResult::NothingToImport reason, const std::string& path) {
+    switch (reason) {
+    case HistoryImportResult::NothingToImport::pathNotFound: return "nothing exists at " + path;
+    case HistoryImportResult::NothingToImport::notGitRepository: return path + " is not a git repository";
+    case HistoryImportResult::NothingToImport::noCommits: return "the repository at " + path + " has no commits yet";
+    }
+    return {};
+}
+
+} // namespace norvane::cli::HistoryNote
