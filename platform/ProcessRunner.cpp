@@ -198,11 +198,11 @@ ssize_t writeWithoutPipeSignal(int descriptor, std::string_view data) {
     return written;
 }
 
-void drain(FileDescriptor& source, std::string& target) {
+void drain(FileDescriptor& source, const std::function<void(std::string_view)>& receive) {
     std::array<char, 65536> chunk;
     const ssize_t count = read(source.get(), chunk.data(), chunk.size());
     if (count > 0) {
-        target.append(chunk.data(), static_cast<std::size_t>(count));
+        receive(std::string_view(chunk.data(), static_cast<std::size_t>(count)));
     } else if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
         source.close();
     }
@@ -239,11 +239,17 @@ bool endPastDeadline(pid_t child, const std::optional<std::chrono::steady_clock:
     return true;
 }
 
-/// Writes the input and collects both outputs as they come, until the child has closed them or
-/// has run past its deadline; then its process group is killed.
-void exchange(FileDescriptor& input, std::string_view inputText, FileDescriptor& output, FileDescriptor& error,
+/// Writes the input and collects both outputs as they come (standard output to its receiver when
+/// there is one), until the child has closed them or has run past its deadline; then its process
+/// group is killed.
+void exchange(FileDescriptor& input, const ProcessRequest& request, FileDescriptor& output, FileDescriptor& error,
               pid_t child, const std::optional<std::chrono::steady_clock::time_point>& deadline,
               ProcessResult& result) {
+    const std::string_view inputText = request.standardInput ? std::string_view(*request.standardInput) : "";
+    const auto collect = [](std::string& target) { return [&target](std::string_view text) { target.append(text); }; };
+    const std::function<void(std::string_view)> receiveOutput =
+        request.standardOutputReceiver ? request.standardOutputReceiver : collect(result.standardOutput);
+    const std::function<void(std::string_view)> receiveError = collect(result.standardError);
     std::size_t written = 0;
     if (inputText.empty()) {
         input.close();
@@ -269,10 +275,10 @@ void exchange(FileDescriptor& input, std::string_view inputText, FileDescriptor&
             return;
         }
         if (watched[0].revents != 0) {
-            drain(output, result.standardOutput);
+            drain(output, receiveOutput);
         }
         if (watched[1].revents != 0) {
-            drain(error, result.standardError);
+            drain(error, receiveError);
         }
         if (watched[2].revents != 0) {
             feed(input, inputText, written);
@@ -413,8 +419,7 @@ ProcessResult PosixProcessRunner::run(const ProcessRequest& request) {
     if (request.timeLimit) {
         deadline = std::chrono::steady_clock::now() + *request.timeLimit;
     }
-    exchange(input.writeEnd, request.standardInput.value_or(""), output.readEnd, error.readEnd, child, deadline,
-             result);
+    exchange(input.writeEnd, request, output.readEnd, error.readEnd, child, deadline, result);
     awaitExitBefore(child, deadline, result);
     result.exitStatus = waitForExit(child, start);
     return result;

@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace norvane::platform {
@@ -22,14 +24,18 @@ struct ProcessRequest {
     /// How long the program may run before it is ended, with all that it started; no limit when
     /// none is given.
     std::optional<std::chrono::milliseconds> timeLimit;
+    /// Receives the child's standard output piece by piece as it is written, in place of the
+    /// result's `standardOutput`, so that a long output is worked on while the child still runs.
+    /// Must not throw.
+    std::function<void(std::string_view)> standardOutputReceiver;
 };
 
 /// How a process ended. `startError` is set (and nothing else is meaningful) when the program
 /// could not be started at all.
 struct ProcessResult {
     std::optional<std::string> startError;
-    int exitStatus = 0; ///< the exit code, or 128 + signal number when a signal ended it
-    std::string standardOutput;
+    int exitStatus = 0;         ///< the exit code, or 128 + signal number when a signal ended it
+    std::string standardOutput; ///< empty when the request had a receiver for it
     std::string standardError;
     bool timedOut = false; ///< ended for running past the request's time limit
 

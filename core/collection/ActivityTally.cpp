@@ -12,7 +12,9 @@ void ActivityTally::add(const GitLogParser::LogRecord& record) {
         if (file.path.empty()) {
             continue;
         }
-        paths_.insert(file.path);
+        if (const auto found = paths_.find(file.path); found == paths_.end()) {
+            paths_.emplace_hint(found, file.path);
+        }
         auto& category = stats_.stats(OutputCategoryClassifier::categorizePath(file.path));
         category.insertions += file.insertions;
         category.deletions += file.deletions;

@@ -4,13 +4,12 @@
 #include "core/collection/GitLogParser.h"
 
 #include <set>
-#include <string_view>
+#include <string>
 
 namespace norvane {
 
 /// Sums commits' changed files into the activity of a stretch of history, split by output
-/// category, counting each path once however many commits changed it. Holds views of the paths:
-/// the log output must outlive the tally.
+/// category, counting each path once however many commits changed it.
 class ActivityTally {
 public:
     void add(const GitLogParser::LogRecord& record);
@@ -18,7 +17,7 @@ public:
 
 private:
     GitActivityStats stats_;
-    std::set<std::string_view> paths_;
+    std::set<std::string, std::less<>> paths_;
 };
 
 } // namespace norvane

@@ -9,8 +9,6 @@
 namespace norvane::GitLogParser {
 namespace {
 
-constexpr std::string_view recordStart("\0\0COMMIT\0", 9);
-
 /// Splits at every `separator`, keeping empty pieces.
 std::vector<std::string_view> split(std::string_view text, std::string_view separator) {
     std::vector<std::string_view> pieces;

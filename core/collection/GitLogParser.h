@@ -23,6 +23,8 @@ inline constexpr std::string_view commitLineFormat = "--format=%H%x00%s%x00%an%x
 /// two NULs, which nothing else in the output puts before "COMMIT": a path is preceded by at most one.
 inline constexpr std::string_view logFormat =
     "--format=%x00%x00COMMIT%x00%H%x00%P%x00%an%x00%aI%x00%cI%x00%s%x00%B%x00";
+/// What every record of `logFormat` output starts with.
+inline constexpr std::string_view recordStart("\0\0COMMIT\0", 9);
 
 /// One changed file of a record: its counts (git's "-" for a binary file counts 0) and its path,
 /// the new one when the file was renamed.

@@ -2,6 +2,7 @@
 
 #include "core/collection/ActivityTally.h"
 #include "core/collection/GitLogParser.h"
+#include "core/collection/GitLogStream.h"
 #include "core/collection/OutputCategoryClassifier.h"
 #include "core/models/NorvaneError.h"
 #include "platform/Iso8601.h"
@@ -119,12 +120,14 @@ std::map<platform::Date, GitActivityStats> statsOfDays(const std::map<platform::
 GitService::GitService(platform::ProcessRunner& runner, std::chrono::milliseconds timeLimit)
     : runner_(runner), timeLimit_(timeLimit) {}
 
-GitRunResult GitService::runGit(const std::string& path, std::vector<std::string> arguments) const {
+GitRunResult GitService::runGit(const std::string& path, std::vector<std::string> arguments,
+                                std::function<void(std::string_view)> receiveOutput) const {
     arguments.insert(arguments.begin(), {"-C", path});
     auto result = runner_.run({.executable = gitProgram,
                                .arguments = std::move(arguments),
                                .environmentOverrides = gitEnvironmentOverrides,
-                               .timeLimit = timeLimit_});
+                               .timeLimit = timeLimit_,
+                               .standardOutputReceiver = std::move(receiveOutput)});
     if (!result.started()) {
         return {"", *result.startError, -1};
     }
@@ -146,12 +149,24 @@ bool GitService::isGitRepository(const std::string& path) const {
 
 std::string GitService::readLog(const std::string& path, std::vector<std::string> arguments) const {
     auto result = runGit(path, std::move(arguments));
-    if (result.exitStatus == 0) {
-        return std::move(result.output);
-    }
+    expectLogRead(path, result);
+    return result.exitStatus == 0 ? std::move(result.output) : std::string();
+}
+
+void GitService::readLogRecords(const std::string& path, std::vector<std::string> arguments,
+                                const std::function<void(const GitLogParser::LogRecord&)>& visit) const {
+    GitLogStream stream(visit);
+    const auto result = runGit(path, std::move(arguments), [&stream](std::string_view text) { stream.add(text); });
+    // A runner that does not pass output on as it comes hands it over at the end.
+    stream.add(result.output);
+    stream.finish();
+    expectLogRead(path, result);
+}
+
+void GitService::expectLogRead(const std::string& path, const GitRunResult& result) const {
     // An unborn branch is a repository without commits; anything else is git failing to read it.
-    if (runGit(path, {"rev-parse", "--verify", "--quiet", "HEAD"}).exitStatus == 1) {
-        return {};
+    if (result.exitStatus == 0 || runGit(path, {"rev-parse", "--verify", "--quiet", "HEAD"}).exitStatus == 1) {
+        return;
     }
     throw NorvaneError::gitFailed(failureText(result));
 }
@@ -164,42 +179,38 @@ std::optional<GitCommit> GitService::getLatestCommit(const std::string& path) co
     return parseCommitLine(platform::trimmed(output, "\n"));
 }
 
-std::optional<std::string> GitService::activityLogSince(platform::Date date, const std::string& path) const {
+bool GitService::visitActivitySince(platform::Date date, const std::string& path,
+                                    const std::function<void(const GitLogParser::LogRecord&)>& visit) const {
     if (!isGitRepository(path)) {
-        return std::nullopt;
+        return false;
     }
-    return readLog(path, logArguments({sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::logFormat)}));
+    ShallowBoundary boundary([&] { return shallowBoundary(path); });
+    readLogRecords(path, logArguments({sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::logFormat)}),
+                   [&](const GitLogParser::LogRecord& record) {
+                       if (!boundary.contains(record)) {
+                           visit(record);
+                       }
+                   });
+    return true;
 }
 
 std::optional<GitActivityStats> GitService::getActivitySince(platform::Date date, const std::string& path) const {
-    const auto log = activityLogSince(date, path);
-    if (!log) {
+    ActivityTally tally;
+    if (!visitActivitySince(date, path, [&tally](const GitLogParser::LogRecord& record) { tally.add(record); })) {
         return std::nullopt;
     }
-    ActivityTally tally;
-    ShallowBoundary boundary([&] { return shallowBoundary(path); });
-    GitLogParser::forEachRecord(*log, [&](const GitLogParser::LogRecord& record) {
-        if (!boundary.contains(record)) {
-            tally.add(record);
-        }
-    });
     return tally.stats();
 }
 
 std::optional<std::map<platform::Date, GitActivityStats>>
 GitService::getDailyActivitySince(platform::Date date, const std::string& path) const {
-    const auto log = activityLogSince(date, path);
-    if (!log) {
+    std::map<platform::Date, ActivityTally> tallies;
+    BookingDays days;
+    if (!visitActivitySince(date, path, [&](const GitLogParser::LogRecord& record) {
+            tallies[days.of(record.committedAt)].add(record);
+        })) {
         return std::nullopt;
     }
-    std::map<platform::Date, ActivityTally> tallies;
-    ShallowBoundary boundary([&] { return shallowBoundary(path); });
-    BookingDays days;
-    GitLogParser::forEachRecord(*log, [&](const GitLogParser::LogRecord& record) {
-        if (!boundary.contains(record)) {
-            tallies[days.of(record.committedAt)].add(record);
-        }
-    });
     return statsOfDays(tallies);
 }
 
@@ -282,21 +293,20 @@ GitHistory GitService::readHistory(const std::string& path) const {
     if (!isGitRepository(path)) {
         return history;
     }
-    const auto output =
-        readLog(path, logArguments({"--reverse", "--numstat", "-z", std::string(GitLogParser::logFormat)}));
     std::map<platform::Date, ActivityTally> tallies;
     ShallowBoundary boundary([&] { return shallowBoundary(path); });
     BookingDays days;
-    GitLogParser::forEachRecord(output, [&](const GitLogParser::LogRecord& record) {
-        if (boundary.contains(record)) {
-            auto commit = record.commit();
-            commit.insertions = commit.deletions = commit.filesChanged = 0;
-            history.commits.push_back(std::move(commit));
-            return;
-        }
-        history.commits.push_back(record.commit());
-        tallies[days.of(record.committedAt)].add(record);
-    });
+    readLogRecords(path, logArguments({"--reverse", "--numstat", "-z", std::string(GitLogParser::logFormat)}),
+                   [&](const GitLogParser::LogRecord& record) {
+                       if (boundary.contains(record)) {
+                           auto commit = record.commit();
+                           commit.insertions = commit.deletions = commit.filesChanged = 0;
+                           history.commits.push_back(std::move(commit));
+                           return;
+                       }
+                       history.commits.push_back(record.commit());
+                       tallies[days.of(record.committedAt)].add(record);
+                   });
     std::stable_sort(history.commits.begin(), history.commits.end(),
                      [](const GitCommit& left, const GitCommit& right) { return left.date < right.date; });
     history.days = statsOfDays(tallies);

@@ -3,12 +3,14 @@
 #include "core/collection/GitActivityStats.h"
 #include "core/collection/GitCommit.h"
 #include "core/collection/GitHistory.h"
+#include "core/collection/GitLogParser.h"
 #include "core/models/OutputCategory.h"
 
 #include "platform/Date.h"
 #include "platform/ProcessRunner.h"
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -77,8 +79,18 @@ public:
 private:
     /// The output of a `git log`; empty for a repository without commits.
     std::string readLog(const std::string& path, std::vector<std::string> arguments) const;
-    std::optional<std::string> activityLogSince(platform::Date date, const std::string& path) const;
-    GitRunResult runGit(const std::string& path, std::vector<std::string> arguments) const;
+    /// Hands each record of a log in `GitLogParser::logFormat` to `visit` while git still writes.
+    void readLogRecords(const std::string& path, std::vector<std::string> arguments,
+                        const std::function<void(const GitLogParser::LogRecord&)>& visit) const;
+    /// Throws gitFailed unless the log was read, or git failed on a branch without commits.
+    void expectLogRead(const std::string& path, const GitRunResult& result) const;
+    /// Hands `visit` each commit committed since `date`, but a shallow clone's boundary commits;
+    /// false when the folder is not a repository.
+    bool visitActivitySince(platform::Date date, const std::string& path,
+                            const std::function<void(const GitLogParser::LogRecord&)>& visit) const;
+    /// Runs git; its output goes to `receiveOutput` as it comes when one is given.
+    GitRunResult runGit(const std::string& path, std::vector<std::string> arguments,
+                        std::function<void(std::string_view)> receiveOutput = {}) const;
     /// The hashes of a shallow clone's boundary commits; none for a complete history.
     std::unordered_set<std::string> shallowBoundary(const std::string& path) const;
     static std::vector<GitCommit> sampledIfAsked(std::vector<GitCommit> commits, std::optional<int> sampleInterval);

@@ -1,4 +1,5 @@
 #include "core/collection/GitLogParser.h"
+#include "core/collection/GitLogStream.h"
 #include "core/collection/GitService.h"
 
 #include "platform/LocalCalendar.h"
@@ -50,6 +51,25 @@ TEST(GitLogParser, RecordsWithRenamesBinaryFilesOddPathsAndNoDiff) {
     EXPECT_EQ(records, (decltype(records){{"a1", false, Files{{3, 1, "src/a b.c"}, {0, 0, "logo.png"}}},
                                           {"b2", true, Files{{2, 0, "docs/new\nname.md"}}},
                                           {"c3", true, Files{}}}));
+}
+
+TEST(GitLogStream, RecordsCutAnywhereArriveWholeAndDecoded) {
+    std::string output;
+    for (const auto* author : {"Zo\xC3\xAB", "Ren\xE9", "Ann"}) {
+        output += "\0\0COMMIT\0"s + "h" + author + "\0\0"s + author +
+                  "\0002024-05-01T10:00:00Z\0002024-05-01T10:00:00Z\0S\0B\0\0\n1\t2\tf.c\0"s;
+    }
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, output.size()}) {
+        std::vector<std::string> authors;
+        GitLogStream stream([&](const GitLogParser::LogRecord& record) {
+            authors.emplace_back(record.author);
+            EXPECT_EQ(record.files.size(), 1U);
+        });
+        for (std::size_t at = 0; at < output.size(); at += piece)
+            stream.add(std::string_view(output).substr(at, piece));
+        stream.finish();
+        EXPECT_EQ(authors, (std::vector<std::string>{"Zo\xC3\xAB", "Ren\xEF\xBF\xBD", "Ann"})) << piece;
+    }
 }
 
 /// Commits at noon of the given days of March 2024, named h0, h1 ...

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <tuple>
 
 namespace norvane::platform {
 namespace {
@@ -38,6 +39,21 @@ TEST(ProcessRunner, DrainsMegabytesOnBothPipesAtOnce) {
     ASSERT_TRUE(result.succeeded());
     EXPECT_EQ(result.standardOutput, std::string(4000000, 'o'));
     EXPECT_EQ(result.standardError, std::string(4000000, 'e'));
+
+    // A receiver gets standard output in pieces, in order, while the child still writes.
+    std::string received;
+    int pieces = 0;
+    const ProcessResult streamed = run({.executable = "/bin/sh",
+                                        .arguments = {"-c", "head -c 3000000 /dev/zero | tr '\\0' o; echo e >&2"},
+                                        .standardOutputReceiver = [&](std::string_view piece) {
+                                            received.append(piece);
+                                            ++pieces;
+                                        }});
+    ASSERT_TRUE(streamed.succeeded());
+    EXPECT_EQ(
+        std::tuple(received.size(), received.find_first_not_of('o'), streamed.standardOutput, streamed.standardError),
+        std::tuple(3000000U, std::string::npos, "", "e\n"));
+    EXPECT_GT(pieces, 1);
 }
 
 TEST(ProcessRunner, FeedsStandardInputWhileReadingOutput) {
