@@ -2,6 +2,7 @@
 // whole programs over it: norvane-bench-seed FILE [weekly|commits|commits-200]
 #include "bench/support/PortfolioSeed.h"
 
+#include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -11,7 +12,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        norvane::PortfolioSeed::seedStore(argv[1], *shape);
+        norvane::PortfolioSeed::seedStore(std::filesystem::absolute(argv[1]), *shape);
     } catch (const std::exception& error) {
         std::cerr << error.what() << "\n";
         return 1;
