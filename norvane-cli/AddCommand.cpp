@@ -28,7 +28,7 @@ int AddCommand::run(NorvaneKit& kit, const Console& console) {
     ProjectInput::checkName(name_);
     const auto description = descriptionOption_->count() > 0 ? std::optional(description_) : std::nullopt;
     const auto project = kit.addProject(name_, ProjectInput::absoluteFolder(path_), description, projectType(kit));
-    console.out() << fmt::format("Added {} ({})\n", project->name, project->path) << std::flush;
+    console.printLine(fmt::format("Added {} ({})", project->name, project->path));
 
     InitialCollectionPrinter printer(console.out(), console.outputIsTerminal());
     const auto result = kit.collector().collectInitialData(
@@ -37,7 +37,7 @@ int AddCommand::run(NorvaneKit& kit, const Console& console) {
         console.printWarning(fmt::format("{}: {}", project->name, *result.warning));
     }
     if (result.shallowHistoryFrom) {
-        console.out() << HistoryNote::shallow(*result.shallowHistoryFrom) << '\n';
+        console.printLine(HistoryNote::shallow(*result.shallowHistoryFrom));
     }
     if (result.error) {
         console.printError(fmt::format("The first collection of {} failed: {}", project->name, result.error->message));

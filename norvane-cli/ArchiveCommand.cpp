@@ -15,7 +15,7 @@ CLI::App* ArchiveCommand::configure(CLI::App& tool) {
 
 int ArchiveCommand::run(NorvaneKit& kit, const Console& console) {
     kit.archiveProject(requireProject(kit, name_));
-    console.out() << fmt::format("Archived {}\n", name_);
+    console.printLine(fmt::format("Archived {}", name_));
     return EXIT_SUCCESS;
 }
 

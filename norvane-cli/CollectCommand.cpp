@@ -33,9 +33,8 @@ bool CollectCommand::report(const Project& project, const CollectionResult& resu
     if (result.snapshot) {
         const auto estimate = CocomoEstimate::calculate(result.snapshot->codeLines, project.projectType,
                                                         settings.averageWage, settings.overhead);
-        console.out() << fmt::format("{}: {} code lines, {:.2f} person-months, ${:.0f}\n", project.name,
-                                     result.snapshot->codeLines, estimate.effortMonths, estimate.estimatedCost)
-                      << std::flush;
+        console.printLine(fmt::format("{}: {} code lines, {:.2f} person-months, ${:.0f}", project.name,
+                                      result.snapshot->codeLines, estimate.effortMonths, estimate.estimatedCost));
     }
     if (result.warning) {
         console.printWarning(fmt::format("{}: {}", project.name, *result.warning));

@@ -1,5 +1,7 @@
 #include "norvane-cli/Console.h"
 
+#include "norvane-cli/TerminalText.h"
+
 #include <unistd.h>
 
 #include <iostream>
@@ -14,10 +16,15 @@ Console Console::standard() {
     return Console(std::cout, std::cerr, std::cin, isatty(STDOUT_FILENO) == 1, isatty(STDIN_FILENO) == 1);
 }
 
+void Console::printLine(std::string_view text) const {
+    // Flushed at once, so that a log shows each line as it happens, in order with the errors.
+    out_ << TerminalText::printable(text) << std::endl;
+}
+
 void Console::printError(std::string_view message) const {
     // Progress and results go to standard output; keep them in order with the error.
     out_.flush();
-    err_ << "norvane: " << message << std::endl;
+    err_ << "norvane: " << TerminalText::printable(message) << std::endl;
 }
 
 void Console::printWarning(std::string_view message) const { printError("warning: " + std::string(message)); }

@@ -19,7 +19,9 @@ public:
     bool outputIsTerminal() const { return outputIsTerminal_; }
     bool inputIsTerminal() const { return inputIsTerminal_; }
 
-    /// One line on standard error, prefixed with the tool's name.
+    /// One line on standard output, its control characters escaped.
+    void printLine(std::string_view text) const;
+    /// One line on standard error, prefixed with the tool's name, its control characters escaped.
     void printError(std::string_view message) const;
     /// One line on standard error, prefixed with the tool's name and "warning: ": something was
     /// left out, yet the command did what it was asked.

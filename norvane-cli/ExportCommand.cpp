@@ -53,7 +53,7 @@ int ExportCommand::run(NorvaneKit& kit, const Console& console) {
         return EXIT_SUCCESS;
     }
     platform::AtomicFile::write(regularFileTarget(output_), exportTo);
-    console.out() << fmt::format("Exported all data to {}\n", output_);
+    console.printLine(fmt::format("Exported all data to {}", output_));
     return EXIT_SUCCESS;
 }
 

@@ -35,9 +35,9 @@ int HistoryCommand::run(NorvaneKit& kit, const Console& console) {
                                        HistoryNote::nothingToImport(*result.nothingToImport, path)));
         return EXIT_FAILURE;
     }
-    console.out() << fmt::format("Stored {} history snapshots for {}\n", result.snapshotCount, name_);
+    console.printLine(fmt::format("Stored {} history snapshots for {}", result.snapshotCount, name_));
     if (result.shallowFrom) {
-        console.out() << HistoryNote::shallow(*result.shallowFrom) << '\n';
+        console.printLine(HistoryNote::shallow(*result.shallowFrom));
     }
     return EXIT_SUCCESS;
 }

@@ -1,5 +1,7 @@
 #include "norvane-cli/InitialCollectionPrinter.h"
 
+#include "norvane-cli/TerminalText.h"
+
 #include <fmt/format.h>
 
 #include <ostream>
@@ -37,7 +39,7 @@ void InitialCollectionPrinter::print(const InitialCollectionProgress& stage) {
 
 void InitialCollectionPrinter::line(std::string_view text) {
     history_.finish();
-    out_ << text << '\n';
+    out_ << TerminalText::printable(text) << '\n';
 }
 
 } // namespace norvane::cli

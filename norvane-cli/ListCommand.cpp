@@ -1,5 +1,7 @@
 #include "norvane-cli/ListCommand.h"
 
+#include "norvane-cli/TerminalText.h"
+
 #include "platform/RawValueEnum.h"
 
 #include <fmt/format.h>
@@ -19,32 +21,7 @@ std::size_t displayWidth(const std::string& text) {
         text.begin(), text.end(), [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }));
 }
 
-/// The text with control characters (line breaks, escape sequences) written as escapes, so that a
-/// name cannot break the table or drive the terminal.
-std::string printable(const std::string& text) {
-    std::string shown;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const bool c1Control =
-            byte == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
-        if (byte == '\n') {
-            shown += "\\n";
-        } else if (byte == '\t') {
-            shown += "\\t";
-        } else if (byte == '\r') {
-            shown += "\\r";
-        } else if (byte < 0x20 || byte == 0x7F) {
-            shown += fmt::format("\\x{:02x}", byte);
-        } else if (c1Control) {
-            shown += fmt::format("\\u{:04x}", static_cast<unsigned char>(text[++i]));
-        } else {
-            shown += text[i];
-        }
-    }
-    return shown;
-}
-
-void printColumns(const Table& table, std::ostream& out) {
+void printColumns(const Table& table, const Console& console) {
     std::vector<std::size_t> widths(table.front().size(), 0);
     for (const auto& row : table) {
         for (std::size_t column = 0; column < row.size(); ++column) {
@@ -56,7 +33,7 @@ void printColumns(const Table& table, std::ostream& out) {
         for (std::size_t column = 0; column + 1 < row.size(); ++column) {
             line += row[column] + std::string(widths[column] - displayWidth(row[column]) + 2, ' ');
         }
-        out << line << row.back() << '\n';
+        console.printLine(line + row.back());
     }
 }
 
@@ -69,14 +46,14 @@ CLI::App* ListCommand::configure(CLI::App& tool) {
 int ListCommand::run(NorvaneKit& kit, const Console& console) {
     const auto projects = kit.listProjects(true);
     if (projects.empty()) {
-        console.out() << "No projects. Add one with: norvane add NAME [PATH]\n";
+        console.printLine("No projects. Add one with: norvane add NAME [PATH]");
         return EXIT_SUCCESS;
     }
     Table table{{"NAME", "STATUS", "TYPE", "CODE LINES", "PATH"}};
     for (const auto& project : projects) {
         table.push_back(row(kit, project));
     }
-    printColumns(table, console.out());
+    printColumns(table, console);
     return EXIT_SUCCESS;
 }
 
@@ -87,8 +64,8 @@ std::vector<std::string> ListCommand::row(NorvaneKit& kit, const std::shared_ptr
          .sortBy = {platform::descending(SnapshotField::capturedAt)},
          .limit = 1});
     const auto codeLines = counts.empty() ? std::string("-") : fmt::format("{}", counts.front()->codeLines);
-    return {printable(project->name), std::string(platform::rawValue(project->status)),
-            std::string(platform::rawValue(project->projectType)), codeLines, printable(project->path)};
+    return {TerminalText::printable(project->name), std::string(platform::rawValue(project->status)),
+            std::string(platform::rawValue(project->projectType)), codeLines, TerminalText::printable(project->path)};
 }
 
 } // namespace norvane::cli

@@ -1,5 +1,7 @@
 #include "norvane-cli/ProgressPrinter.h"
 
+#include "norvane-cli/TerminalText.h"
+
 #include "platform/UnicodeText.h"
 
 #include <fmt/format.h>
@@ -43,13 +45,7 @@ void ProgressPrinter::finish() {
 }
 
 std::string ProgressPrinter::cleanLabel(std::string_view label) {
-    std::string printable;
-    printable.reserve(label.size());
-    for (const char character : label) {
-        const auto byte = static_cast<unsigned char>(character);
-        printable.push_back(byte < 0x20 || byte == 0x7f ? ' ' : character);
-    }
-    return platform::UnicodeText::prefixCharacters(platform::UnicodeText::decodeLossy(printable), labelLength);
+    return platform::UnicodeText::prefixCharacters(TerminalText::printable(label), labelLength);
 }
 
 std::string ProgressPrinter::bar(int current, int total) {

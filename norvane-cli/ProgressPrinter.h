@@ -21,8 +21,8 @@ public:
     /// Ends the bar's line; does nothing when no bar is drawn.
     void finish();
 
-    /// The first 50 characters of the label without control characters, which would move the
-    /// cursor or garble a log.
+    /// The first 50 characters of the label with its control characters escaped, which would
+    /// otherwise move the cursor or garble a log.
     static std::string cleanLabel(std::string_view label);
     /// "[#######-------------]" for the share current / total.
     static std::string bar(int current, int total);

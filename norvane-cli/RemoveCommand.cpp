@@ -1,5 +1,7 @@
 #include "norvane-cli/RemoveCommand.h"
 
+#include "norvane-cli/TerminalText.h"
+
 #include <fmt/format.h>
 
 #include <cstdlib>
@@ -24,17 +26,19 @@ int RemoveCommand::run(NorvaneKit& kit, const Console& console) {
         return EXIT_FAILURE;
     }
     if (!yes_ && !confirmed(console)) {
-        console.out() << "Nothing removed\n";
+        console.printLine("Nothing removed");
         return EXIT_FAILURE;
     }
     kit.deleteProject(project);
-    console.out() << fmt::format("Removed {}\n", name_);
+    console.printLine(fmt::format("Removed {}", name_));
     return EXIT_SUCCESS;
 }
 
 bool RemoveCommand::confirmed(const Console& console) const {
     // Asked on standard error, so that the question shows even when the output goes to a file.
-    console.err() << fmt::format("Remove {} with all its snapshots and activity? [y/N] ", name_) << std::flush;
+    console.err() << fmt::format("Remove {} with all its snapshots and activity? [y/N] ",
+                                 TerminalText::printable(name_))
+                  << std::flush;
     std::string answer;
     if (!std::getline(console.in(), answer)) {
         console.err() << '\n';

@@ -26,10 +26,13 @@ TEST(ProgressPrinter, KeepsTheBarWithinOneTerminalLine) {
     EXPECT_EQ(out.str(), "\r[###---------------------------] 10/100 " + std::string(39, 'a') + "\x1b[K");
 }
 
-TEST(ProgressPrinter, LabelsLoseControlCharactersAndStopAtFiftyCharacters) {
-    EXPECT_EQ(ProgressPrinter::cleanLabel("Fix\x1b[2J the\tbug\r"), "Fix [2J the bug ");
+TEST(ProgressPrinter, LabelsShowControlCharactersAsEscapesAndStopAtFiftyCharacters) {
+    EXPECT_EQ(ProgressPrinter::cleanLabel("Fix\x1b[2J the\tbug\r"), "Fix\\x1b[2J the\\tbug\\r");
+    EXPECT_EQ(ProgressPrinter::cleanLabel("csi\xc2\x9b"
+                                          "2J \xe2\x80\xa6"),
+              "csi\\u009b2J \xe2\x80\xa6");
     EXPECT_EQ(ProgressPrinter::cleanLabel(std::string(60, 'a')), std::string(50, 'a'));
-    EXPECT_EQ(ProgressPrinter::cleanLabel("caf\xc3"), "caf\xef\xbf\xbd");
+    EXPECT_EQ(ProgressPrinter::cleanLabel("caf\xc3"), "caf\\xc3");
     EXPECT_EQ(ProgressPrinter::bar(3, 0), "[" + std::string(30, '-') + "]");
 }
 

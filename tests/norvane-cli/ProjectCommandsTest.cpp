@@ -79,14 +79,44 @@ TEST_F(ProjectCommands, RemoveWithoutATerminalToAskOnNeedsYes) {
     EXPECT_NE(storedProject("scripted"), nullptr);
 }
 
-TEST_F(ProjectCommands, ListShowsControlCharactersOfNamesAsEscapes) {
-    TemporaryFolder folder;
-    addProject("two\nlines\x1b[2J\tend", folder.path());
+/// Whether `text` holds a byte that a terminal acts on: ESC starts its sequences, BEL ends some.
+bool drivesTheTerminal(const std::string& text) {
+    return text.find('\x1b') != std::string::npos || text.find('\x07') != std::string::npos;
+}
 
-    const auto run = norvane({"list"});
+// Every line, as a terminal or the daily agent's log receives it.
+TEST_F(ProjectCommands, NamesPathsAndMessagesReachTheOutputWithControlCharactersEscaped) {
+    TemporaryFolder parent;
+    const auto folder = parent.path() / "dir\x1b[2J";
+    std::filesystem::create_directory(folder);
+    const std::string name = "ctl\x1b[31mred\x07";
+    const std::string shownName = "ctl\\x1b[31mred\\x07";
+    const std::string shownFolder = (parent.path() / "dir\\x1b[2J").string();
+    std::vector<CliRun> runs;
 
-    EXPECT_EQ(lineCount(run.out), 2u);
-    EXPECT_THAT(run.out, HasSubstr("two\\nlines\\x1b[2J\\tend  active"));
+    runs.push_back(norvane({"add", name, folder.string()}));
+    EXPECT_THAT(runs.back().out, HasSubstr("Added " + shownName + " (" + shownFolder + ")\n"));
+    runs.push_back(norvane({"list"}));
+    EXPECT_EQ(lineCount(runs.back().out), 2u);
+    EXPECT_THAT(runs.back().out, HasSubstr(shownName + "  active"));
+    runs.push_back(norvane({"collect", "x\x1b]0;pwned\x07y"}));
+    EXPECT_EQ(runs.back().err, "norvane: Project not found: x\\x1b]0;pwned\\x07y\n");
+    runs.push_back(norvane({"collect"}));
+    EXPECT_THAT(runs.back().out, HasSubstr(shownName + ": 0 code lines"));
+    runs.push_back(norvane({"history", name}));
+    runs.push_back(norvane({"archive", name}));
+    EXPECT_EQ(runs.back().out, "Archived " + shownName + "\n");
+    std::filesystem::remove(folder);
+    runs.push_back(norvane({"collect", name}));
+    EXPECT_THAT(runs.back().err, HasSubstr(shownFolder));
+    runs.push_back(norvane({"remove", name, "--yes"}));
+    EXPECT_EQ(runs.back().out, "Removed " + shownName + "\n");
+    runs.push_back(norvane({"frobnicate\x1b[2J"}));
+
+    for (const auto& run : runs) {
+        EXPECT_FALSE(drivesTheTerminal(run.out)) << run.out;
+        EXPECT_FALSE(drivesTheTerminal(run.err)) << run.err;
+    }
 }
 
 } // namespace

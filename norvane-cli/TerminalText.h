@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace norvane::cli {
+
+/// Text that the tool prints, made safe for a terminal and for the daily agent's log.
+namespace TerminalText {
+
+/// `text` with every control character written as an escape ("\n", "\t", "\r", "\x1b", "\u009b")
+/// and every byte that is not part of well-formed UTF-8 as "\xNN", so that a name, a path or a
+/// message can neither break a line nor drive the terminal (colours, titles, cursor moves).
+std::string printable(std::string_view text);
+
+} // namespace TerminalText
+} // namespace norvane::cli
