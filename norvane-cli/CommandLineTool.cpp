@@ -37,13 +37,17 @@ void CommandLineTool::add(std::unique_ptr<Command> command) {
 
 int CommandLineTool::run(int argc, const char* const* argv, const Console& console) {
     if (argc > 1 && isUnknownCommand(argv[1])) {
-        console.printError(fmt::format("Unknown command: {} (run with --help for the commands)", argv[1]));
-        return EXIT_FAILURE;
+        return usageError(fmt::format("Unknown command: {}", argv[1]), app_, console);
     }
     try {
         app_.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        return app_.exit(error, console.out(), console.err());
+        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+            // --help and --version.
+            return app_.exit(error, console.out(), console.err());
+        }
+        const auto chosen = app_.get_subcommands();
+        return usageError(error.what(), chosen.empty() ? app_ : *chosen.back(), console);
     }
     for (auto& [subcommand, command] : commands_) {
         if (subcommand->parsed()) {
@@ -59,6 +63,14 @@ bool CommandLineTool::isUnknownCommand(std::string_view argument) const {
     }
     return std::none_of(commands_.begin(), commands_.end(),
                         [argument](const auto& entry) { return entry.first->get_name() == argument; });
+}
+
+int CommandLineTool::usageError(std::string_view message, const CLI::App& command, const Console& console) const {
+    console.printError(message);
+    const std::string name = &command == &app_ ? app_.get_name() : app_.get_name() + " " + command.get_name();
+    CLI::Formatter formatter;
+    console.err() << formatter.make_usage(&command, name) << "Run with --help for more information." << std::endl;
+    return usageExitStatus;
 }
 
 int CommandLineTool::runCommand(Command& command, const Console& console) {

@@ -13,20 +13,27 @@
 namespace norvane::cli {
 
 /// The tool's command line: its subcommands, --help and --version. Opens the store only once a
-/// subcommand was parsed, and turns every error into one line on standard error.
+/// subcommand was parsed, and turns every failure of a command into one line on standard error;
+/// arguments it cannot take get the reason and the usage line instead.
 class CommandLineTool {
 public:
     CommandLineTool();
     CommandLineTool(const CommandLineTool&) = delete;
     CommandLineTool& operator=(const CommandLineTool&) = delete;
 
-    /// Parses the arguments and runs the chosen subcommand; returns the exit status.
+    /// The exit status of a command line that the tool cannot take, as command-line tools use it.
+    static constexpr int usageExitStatus = 2;
+
+    /// Parses the arguments and runs the chosen subcommand; returns the exit status:
+    /// `usageExitStatus` for arguments that do not parse, after the reason and the usage line.
     int run(int argc, const char* const* argv, const Console& console);
 
 private:
     void add(std::unique_ptr<Command> command);
     /// Whether the first argument names a command that the tool does not have.
     bool isUnknownCommand(std::string_view argument) const;
+    /// Prints `message` and the usage line of `command` on standard error.
+    int usageError(std::string_view message, const CLI::App& command, const Console& console) const;
     int runCommand(Command& command, const Console& console);
 
     CLI::App app_;

@@ -34,11 +34,22 @@ std::filesystem::path regularFileTarget(const std::filesystem::path& path) {
     return target;
 }
 
+/// Refuses an empty file name while the arguments are read, as a usage error.
+CLI::Validator nonEmptyFileName() {
+    return CLI::Validator(
+        [](const std::string& value) {
+            return value.empty() ? std::string("needs a file name, or - for standard output") : std::string();
+        },
+        "FILE");
+}
+
 } // namespace
 
 CLI::App* ExportCommand::configure(CLI::App& tool) {
     auto* command = tool.add_subcommand("export", "Write all data to a JSON file");
-    command->add_option("-o,--output", output_, "The file to write, or - for standard output")->required();
+    command->add_option("-o,--output", output_, "The file to write, or - for standard output")
+        ->required()
+        ->check(nonEmptyFileName());
     return command;
 }
 

@@ -46,23 +46,34 @@ TEST_F(BadInput, AddRefusesMissingPathsFilesAndTakenNamesBeforeWritingAnything) 
     EXPECT_EQ(projects.front()->name, "demo");
 }
 
-TEST_F(BadInput, MalformedArgumentsFailBeforeTheStoreIsTouched) {
+TEST_F(BadInput, MalformedArgumentsAreUsageErrorsThatLeaveTheStoreAlone) {
     const auto before = std::filesystem::last_write_time(storeFile());
-    for (const auto& arguments : std::vector<std::vector<std::string>>{{},
-                                                                       {"frobnicate"},
-                                                                       {"add"},
-                                                                       {"add", "x", ".", "--type", "huge"},
-                                                                       {"history", "demo", "--interval", "-1"},
-                                                                       {"history", "demo", "--interval", "weekly"},
-                                                                       {"export"},
-                                                                       {"archive", "demo", "extra"}}) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{}, "Usage: norvane [OPTIONS] SUBCOMMAND"},
+        {{"--bogus"}, "Usage: norvane [OPTIONS] SUBCOMMAND"},
+        {{"frobnicate"}, "Usage: norvane [OPTIONS] SUBCOMMAND"},
+        {{"add"}, "Usage: norvane add [OPTIONS] NAME [PATH]"},
+        {{"add", "x", ".", "--type", "huge"}, "Usage: norvane add [OPTIONS] NAME [PATH]"},
+        {{"history", "demo", "--interval", "-1"}, "Usage: norvane history [OPTIONS] NAME"},
+        {{"history", "demo", "--interval", "weekly"}, "Usage: norvane history [OPTIONS] NAME"},
+        {{"export"}, "Usage: norvane export [OPTIONS]"},
+        {{"export", "-o"}, "Usage: norvane export [OPTIONS]"},
+        {{"archive", "demo", "extra"}, "Usage: norvane archive [OPTIONS] NAME"},
+    };
+    for (const auto& [arguments, usage] : cases) {
         const auto run = norvane(arguments);
-        EXPECT_NE(run.status, 0) << ::testing::PrintToString(arguments);
-        EXPECT_NE(run.err, "") << ::testing::PrintToString(arguments);
+        const auto where = ::testing::PrintToString(arguments);
+        EXPECT_EQ(run.status, 2) << where;
+        EXPECT_EQ(lineCount(run.err), 3u) << where << run.err;
+        EXPECT_EQ(run.err.substr(0, 9), "norvane: ") << where;
+        EXPECT_THAT(run.err, HasSubstr("\n" + usage + "\nRun with --help for more information.\n")) << where;
+        EXPECT_EQ(run.out, "") << where;
     }
     EXPECT_EQ(std::filesystem::last_write_time(storeFile()), before);
-    EXPECT_THAT(norvane({"bogus"}).err, HasSubstr("bogus"));
+    EXPECT_THAT(norvane({"bogus"}).err, HasSubstr("norvane: Unknown command: bogus\n"));
     EXPECT_EQ(stored<Project>().size(), 1u);
+    EXPECT_EQ(norvane({"--help"}).status, 0);
+    EXPECT_EQ(norvane({"--version"}).out, "0.1.0\n");
 }
 
 TEST_F(BadInput, AStoreThatCannotBeOpenedFailsWithOneLine) {

@@ -157,5 +157,12 @@ TEST_F(ExportCommand, WritesThroughALinkToStandardOutputAndNeverOverAnythingButA
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
+TEST_F(ExportCommand, AnEmptyFileNameIsAUsageError) {
+    const auto run = norvane({"export", "-o", ""});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "norvane: --output: needs a file name, or - for standard output\n"
+                       "Usage: norvane export [OPTIONS]\nRun with --help for more information.\n");
+}
+
 } // namespace
 } // namespace norvane::testing
