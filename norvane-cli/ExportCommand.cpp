@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 
@@ -54,16 +55,26 @@ CLI::App* ExportCommand::configure(CLI::App& tool) {
 }
 
 int ExportCommand::run(NorvaneKit& kit, const Console& console) {
+    // Checked before anything is read or written: writing over the store would lose every project.
+    std::optional<std::filesystem::path> target;
+    if (output_ != "-") {
+        target = regularFileTarget(output_);
+        if (kit.container()->isStoreFile(*target)) {
+            throw std::runtime_error(
+                fmt::format("Cannot write {}: it would overwrite the Norvane store ({}); choose another file", output_,
+                            kit.container()->file()->string()));
+        }
+    }
     // Written as it is read, so the export holds no more memory for a large store than a small one.
     const auto exportTo = [&kit](std::ostream& out) {
         FullDataExport::write(kit.container(), platform::currentDate(), out);
     };
-    if (output_ == "-") {
+    if (!target) {
         exportTo(console.out());
         console.out() << std::flush;
         return EXIT_SUCCESS;
     }
-    platform::AtomicFile::write(regularFileTarget(output_), exportTo);
+    platform::AtomicFile::write(*target, exportTo);
     console.printLine(fmt::format("Exported all data to {}", output_));
     return EXIT_SUCCESS;
 }

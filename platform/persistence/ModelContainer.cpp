@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <map>
 #include <set>
@@ -19,6 +20,8 @@ namespace {
 
 constexpr const char* metadataTable = "norvane_metadata";
 constexpr std::chrono::milliseconds busyTimeout{10000};
+/// The store file and the files SQLite keeps beside it.
+constexpr std::array<const char*, 4> storeFileSuffixes{"", "-wal", "-shm", "-journal"};
 
 std::vector<int> versionParts(const std::string& version) {
     std::vector<int> parts;
@@ -134,6 +137,17 @@ std::string describe(const std::optional<std::filesystem::path>& file) {
 
 bool isWritable(const std::filesystem::path& path) { return access(path.c_str(), W_OK) == 0; }
 
+/// One file by identity when both exist; otherwise the same place once links and relative steps
+/// of the folders that exist are resolved.
+bool sameFile(const std::filesystem::path& first, const std::filesystem::path& second) {
+    std::error_code error;
+    if (std::filesystem::equivalent(first, second, error)) return true;
+    const auto firstPlace = std::filesystem::weakly_canonical(std::filesystem::absolute(first, error), error);
+    if (error) return false;
+    const auto secondPlace = std::filesystem::weakly_canonical(std::filesystem::absolute(second, error), error);
+    return !error && firstPlace == secondPlace;
+}
+
 bool pathExists(const std::filesystem::path& path) {
     std::error_code error;
     return std::filesystem::exists(path, error);
@@ -244,6 +258,13 @@ void ModelContainer::setUp() {
         version.run();
     }
     transaction.commit();
+}
+
+bool ModelContainer::isStoreFile(const std::filesystem::path& path) const {
+    if (!file_) return false;
+    return std::any_of(storeFileSuffixes.begin(), storeFileSuffixes.end(), [&](const char* suffix) {
+        return sameFile(path, std::filesystem::path(file_->string() + suffix));
+    });
 }
 
 void ModelContainer::requireWritable() const {

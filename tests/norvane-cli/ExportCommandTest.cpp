@@ -157,6 +157,38 @@ TEST_F(ExportCommand, WritesThroughALinkToStandardOutputAndNeverOverAnythingButA
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
+TEST_F(ExportCommand, RefusesEveryWayOntoTheStoreAndItsSideFilesAndLeavesThemAsTheyWere) {
+    TemporaryFolder folder;
+    addProject("demo", folder.path());
+    const auto store = storeFile();
+    const auto storeFolder = store.parent_path();
+    std::filesystem::create_symlink(store, destination.path() / "store link");
+    std::filesystem::create_hard_link(store, destination.path() / "store hard link");
+    std::filesystem::create_directory_symlink(storeFolder, destination.path() / "data");
+    const auto sideFilesBefore = folderEntries(storeFolder);
+    const std::vector<std::filesystem::path> ontoStore{
+        store,
+        destination.path() / "store link",
+        destination.path() / "store hard link",
+        storeFolder / ".." / storeFolder.filename() / "norvane.store",
+        destination.path() / "data" / "norvane.store-wal",
+        destination.path() / "data" / "norvane.store-shm",
+        destination.path() / "data" / "norvane.store-journal",
+    };
+
+    for (const auto& path : ontoStore) {
+        const auto run = norvane({"export", "-o", path.string()});
+        EXPECT_NE(run.status, 0) << path;
+        EXPECT_EQ(run.err, "norvane: Cannot write " + path.string() + ": it would overwrite the Norvane store (" +
+                               store.string() + "); choose another file\n");
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(readFile(store).substr(0, 16), std::string("SQLite format 3\0", 16));
+    EXPECT_EQ(folderEntries(storeFolder), sideFilesBefore);
+    EXPECT_NE(storedProject("demo"), nullptr);
+    EXPECT_EQ(norvane({"export", "-o", (destination.path() / "data" / "beside the store.json").string()}).status, 0);
+}
+
 TEST_F(ExportCommand, AnEmptyFileNameIsAUsageError) {
     const auto run = norvane({"export", "-o", ""});
     EXPECT_EQ(run.status, 2);

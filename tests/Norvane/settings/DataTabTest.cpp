@@ -54,6 +54,18 @@ TEST(DataTab, ExportsThroughTheBuiltToolAndSaysWhetherTheFileWasWritten) {
     tab.exportTo(QString::fromStdString((target / "inside.json").string()));
     ASSERT_TRUE(eventually([&] { return tab.exportMessage().isError(); }));
     EXPECT_TRUE(tab.exportMessage().text().startsWith("Export failed: ")) << tab.exportMessage().text().toStdString();
+
+    // The store's own file is refused, and it stays a store with its project.
+    const auto storeFile = fixture.store->file().value();
+    tab.exportTo(QString::fromStdString(storeFile.string()));
+    const QString refusal = "Export failed: Cannot write " + QString::fromStdString(storeFile.string()) +
+                            ": it would overwrite the Norvane store";
+    ASSERT_TRUE(eventually([&] { return tab.exportMessage().text().startsWith(refusal); }))
+        << tab.exportMessage().text().toStdString();
+    EXPECT_TRUE(tab.exportMessage().isError());
+    platform::ModelContext reopened(NorvaneDatabase::makeContainer(storeFile));
+    ASSERT_EQ(reopened.fetch<Project>().size(), 1u);
+    EXPECT_EQ(reopened.fetch<Project>().front()->name, "Atlas");
 }
 
 } // namespace
