@@ -9,10 +9,10 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <chrono>
 #include <map>
 #include <set>
-#include <sstream>
 #include <thread>
 
 namespace norvane::platform {
@@ -23,18 +23,17 @@ constexpr std::chrono::milliseconds busyTimeout{10000};
 /// The store file and the files SQLite keeps beside it.
 constexpr std::array<const char*, 4> storeFileSuffixes{"", "-wal", "-shm", "-journal"};
 
-std::vector<int> versionParts(const std::string& version) {
-    std::vector<int> parts;
-    std::stringstream stream(version);
-    std::string piece;
-    while (std::getline(stream, piece, '.')) {
-        try {
-            parts.push_back(std::stoi(piece));
-        } catch (const std::exception&) {
-            parts.push_back(0);
-        }
+/// "MAJOR.MINOR.PATCH", three decimal numbers without signs or spaces; none for anything else.
+std::optional<std::array<std::uint32_t, 3>> parseVersion(std::string_view text) {
+    std::array<std::uint32_t, 3> parts{};
+    for (std::size_t index = 0; index < parts.size(); ++index) {
+        const char* end = text.data() + text.size();
+        const auto [next, error] = std::from_chars(text.data(), end, parts[index]);
+        const bool digitsRead = error == std::errc() && next != text.data();
+        const bool separatorFollows = index + 1 < parts.size() ? next != end && *next == '.' : next == end;
+        if (!digitsRead || !separatorFollows) return std::nullopt;
+        text.remove_prefix(static_cast<std::size_t>(next - text.data()) + (index + 1 < parts.size() ? 1 : 0));
     }
-    parts.resize(3, 0);
     return parts;
 }
 
@@ -90,13 +89,26 @@ StoreLayout readLayout(Database& database) {
     if (layout.tables.contains(metadataTable)) {
         auto query =
             database.prepare(std::string("SELECT value FROM ") + metadataTable + " WHERE key = 'schemaVersion'");
-        if (query.step()) layout.version = std::get<std::string>(query.column(0));
+        if (query.step()) {
+            // A value that is not text is kept as none: a version that cannot be read.
+            const auto value = query.column(0);
+            if (const auto* text = std::get_if<std::string>(&value)) layout.version = *text;
+        }
     }
     return layout;
 }
 
-void refuseNewerVersion(const StoreLayout& layout, const Schema& schema, const std::string& where) {
-    if (layout.version && versionParts(*layout.version) > versionParts(schema.version)) {
+/// A store whose version is newer than the schema, or cannot be read at all, is another
+/// program's: opening it must neither use nor rewrite it.
+void refuseUnknownVersion(const StoreLayout& layout, const Schema& schema, const std::string& where) {
+    if (!layout.tables.contains(metadataTable)) return;
+    const auto version = layout.version ? parseVersion(*layout.version) : std::nullopt;
+    if (!version) {
+        throw StoreError("The store " + where + " carries a schema version that cannot be read (" +
+                         (layout.version ? "\"" + *layout.version + "\"" : std::string("none")) +
+                         "); this version of Norvane reads schema " + schema.version);
+    }
+    if (*version > parseVersion(schema.version).value()) {
         throw StoreError("The store " + where + " was written by a newer version of Norvane (schema " +
                          *layout.version + "); this version reads schema " + schema.version);
     }
@@ -226,7 +238,7 @@ void ModelContainer::prepare() {
     if (!layout.tables.empty() && !layout.tables.contains(metadataTable)) {
         throw StoreError("The file " + where + " is not a Norvane store: it holds other tables");
     }
-    refuseNewerVersion(layout, schema_, where);
+    refuseUnknownVersion(layout, schema_, where);
     if (needsSetUp(layout, schema_)) {
         // A read-only store of an older layout still reads: its columns are the same.
         if (readOnlyReason_ && layout.tables.empty()) {
@@ -249,7 +261,7 @@ void ModelContainer::setUp() {
     Transaction transaction(database);
     // Another process may have set the store up while this one waited for the lock.
     const auto layout = readLayout(database);
-    refuseNewerVersion(layout, schema_, describe(file_));
+    refuseUnknownVersion(layout, schema_, describe(file_));
     createTables(database, schema_);
     if (layout.version != schema_.version) {
         auto version = database.prepare(std::string("INSERT OR REPLACE INTO ") + metadataTable +

@@ -63,15 +63,59 @@ TEST_F(ModelContainerTest, RefusesAFileThatIsNotAStoreAndLeavesItAlone) {
     EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"test.store"});
 }
 
-TEST_F(ModelContainerTest, RefusesANewerSchemaVersion) {
-    storeWithAShelf();
+/// Runs one statement on the store file through a connection of its own.
+void execute(const std::filesystem::path& file, const std::string& sql) {
     sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(raw, "UPDATE norvane_metadata SET value = '2.0.0'", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
     sqlite3_close(raw);
-    const auto message = errorMessageOf<platform::StoreError>([&] { open(file); });
-    EXPECT_THAT(message, HasSubstr("newer version"));
-    EXPECT_THAT(message, HasSubstr(file.string()));
+}
+
+/// The stored schema version as SQL would write it: 'text', a blob, or none when there is no row.
+std::string storedVersion(const std::filesystem::path& file) {
+    sqlite3* raw = nullptr;
+    sqlite3_open(file.c_str(), &raw);
+    sqlite3_stmt* query = nullptr;
+    sqlite3_prepare_v2(raw, "SELECT quote(value) FROM norvane_metadata WHERE key = 'schemaVersion'", -1, &query,
+                       nullptr);
+    const bool found = sqlite3_step(query) == SQLITE_ROW;
+    std::string version = found ? reinterpret_cast<const char*>(sqlite3_column_text(query, 0)) : "none";
+    sqlite3_finalize(query);
+    sqlite3_close(raw);
+    return version;
+}
+
+TEST_F(ModelContainerTest, RefusesNewerAndUnreadableSchemaVersionsAndNeverRewritesThem) {
+    storeWithAShelf();
+    const std::vector<std::pair<std::string, std::string>> refused{
+        {"'2.0.0'", "newer version"},
+        {"'1.0.1'", "newer version"},
+        {"'1.0.0.1'", "cannot be read (\"1.0.0.1\")"},
+        {"'99999999999999999999.0.0'", "cannot be read"},
+        {"'garbage'", "cannot be read"},
+        {"''", "cannot be read (\"\")"},
+        {"'-1.0.0'", "cannot be read"},
+        {"'+1.0.0'", "cannot be read"},
+        {"' 1.0.0'", "cannot be read"},
+        {"'1.0'", "cannot be read"},
+        {"X'312E302E30'", "cannot be read (none)"},
+    };
+    for (const auto& [version, reason] : refused) {
+        execute(file, "UPDATE norvane_metadata SET value = " + version + " WHERE key = 'schemaVersion'");
+        const auto message = errorMessageOf<platform::StoreError>([&] { open(file); });
+        EXPECT_THAT(message, HasSubstr(reason)) << version;
+        EXPECT_THAT(message, HasSubstr(file.string()));
+        EXPECT_EQ(storedVersion(file), version);
+    }
+    execute(file, "DELETE FROM norvane_metadata WHERE key = 'schemaVersion'");
+    EXPECT_THAT(errorMessageOf<platform::StoreError>([&] { open(file); }), HasSubstr("cannot be read (none)"));
+    EXPECT_EQ(storedVersion(file), "none");
+
+    // An older version is brought up to date; the records stay.
+    execute(file, "INSERT INTO norvane_metadata (key, value) VALUES ('schemaVersion', '0.9.12')");
+    platform::ModelContext context(open(file));
+    EXPECT_EQ(context.fetch<Shelf>().size(), 1U);
+    EXPECT_EQ(storedVersion(file), "'1.0.0'");
 }
 
 TEST_F(ModelContainerTest, AFileSystemFailureAtOpenSaysWhatHappened) {
