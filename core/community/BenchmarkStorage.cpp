@@ -3,9 +3,13 @@
 #include "core/community/JsonCoding.h"
 #include "platform/AtomicFile.h"
 
-#include <fstream>
-#include <sstream>
+#include <cerrno>
+#include <cstdint>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace norvane {
 
@@ -62,13 +66,31 @@ void BenchmarkStorage::saveBenchmarkCache(const CachedBenchmarks& cache) const {
 }
 
 std::optional<std::string> BenchmarkStorage::read(const std::filesystem::path& file) const {
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) {
+    // Without blocking: opening a FIFO for reading would otherwise wait for a writer for good.
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
         return std::nullopt;
     }
-    std::ostringstream contents;
-    contents << stream.rdbuf();
-    return stream.bad() ? std::nullopt : std::optional(contents.str());
+    std::string contents;
+    struct stat status {};
+    bool sane = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
+                static_cast<std::uintmax_t>(status.st_size) <= maxFileBytes;
+    // A file that grows while it is read is cut off at the limit and refused.
+    char buffer[65536];
+    while (sane) {
+        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            sane = count == 0;
+            break;
+        }
+        contents.append(buffer, static_cast<std::size_t>(count));
+        sane = contents.size() <= maxFileBytes;
+    }
+    ::close(descriptor);
+    return sane ? std::optional(std::move(contents)) : std::nullopt;
 }
 
 void BenchmarkStorage::write(const std::filesystem::path& file, const std::string& contents) const {

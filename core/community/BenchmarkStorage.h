@@ -3,6 +3,7 @@
 #include "core/community/AnonymousActivityReport.h"
 #include "core/community/CachedBenchmarks.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -11,11 +12,16 @@ namespace norvane {
 
 /// The benchmark client's two files, "pending-reports.json" and "benchmarks-cache.json", in the
 /// store's folder. Failures are silent by design: a missing or broken file reads as empty, and a
-/// write that fails leaves the old file and the data in memory.
+/// write that fails leaves the old file and the data in memory. Only regular files of at most
+/// `maxFileBytes` are read; anything else in their place (a FIFO, a device, a huge file) reads as
+/// empty and is replaced by the next write.
 class BenchmarkStorage {
 public:
     static constexpr const char* pendingReportsFileName = "pending-reports.json";
     static constexpr const char* benchmarksCacheFileName = "benchmarks-cache.json";
+    /// Far above what a full queue or a cache takes (a few kilobytes per report, fewer for the
+    /// cache), far below what would strain memory.
+    static constexpr std::size_t maxFileBytes = 1024 * 1024;
 
     explicit BenchmarkStorage(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
@@ -23,8 +29,8 @@ public:
     std::filesystem::path pendingReportsFile() const { return folder_ / pendingReportsFileName; }
     std::filesystem::path benchmarksCacheFile() const { return folder_ / benchmarksCacheFileName; }
 
-    /// The reports in file order; empty when the file is missing, unreadable or any report in it
-    /// does not decode.
+    /// The reports in file order; empty when the file is missing, unreadable, not a regular file of
+    /// a sane size, or any report in it does not decode.
     std::vector<AnonymousActivityReport> loadPendingReports() const;
     void savePendingReports(const std::vector<AnonymousActivityReport>& reports) const;
 

@@ -42,8 +42,15 @@ double finite(double value, std::string_view key) {
 std::string encodeDate(platform::Date date) { return platform::Iso8601::format(date); }
 
 nlohmann::json parse(std::string_view text) {
+    // Stops at the first level too deep, before the parser has built anything below it.
+    const auto boundedDepth = [](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
+        if (depth > maxDepth) {
+            throw JsonDecodingError("The data nests deeper than " + std::to_string(maxDepth) + " levels");
+        }
+        return true;
+    };
     try {
-        return nlohmann::json::parse(text);
+        return nlohmann::json::parse(text, boundedDepth);
     } catch (const nlohmann::json::exception& error) {
         throw JsonDecodingError(std::string("The data is not valid JSON: ") + error.what());
     }

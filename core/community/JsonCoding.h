@@ -51,7 +51,11 @@ std::string dump(const Json& document, int indent = -1) {
     }
 }
 
-/// Parses `text`; throws `JsonDecodingError` when it is not JSON.
+/// The deepest nesting of arrays and objects that `parse` takes; the documents read here nest
+/// five levels at most.
+inline constexpr int maxDepth = 64;
+
+/// Parses `text`; throws `JsonDecodingError` when it is not JSON or nests deeper than `maxDepth`.
 nlohmann::json parse(std::string_view text);
 
 /// The member of `object` whose `camelCaseKey` equals `camelKey`; null when there is none. Throws when `object` is not

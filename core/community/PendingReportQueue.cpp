@@ -22,7 +22,7 @@ void PendingReportQueue::replaceAll(std::vector<AnonymousActivityReport> reports
     for (auto& report : reports) {
         append(std::move(report));
     }
-    removeExpired(now);
+    applyLimits(now);
 }
 
 void PendingReportQueue::removeExpired(platform::Date now) {

@@ -25,7 +25,8 @@ public:
     /// Appends `report` unless it is expired, then drops the oldest beyond `maxCount`. False (and
     /// nothing changed) for an expired report.
     bool admit(AnonymousActivityReport report, platform::Date now);
-    /// Replaces the whole queue (as read from its file); only the age limit applies.
+    /// Replaces the whole queue (as read from its file) under both limits: the newest
+    /// `maxCount` reports that are not expired stay.
     void replaceAll(std::vector<AnonymousActivityReport> reports, platform::Date now);
     void removeExpired(platform::Date now);
     /// Applies both limits, as after a merge.

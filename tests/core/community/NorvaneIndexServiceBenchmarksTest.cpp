@@ -89,6 +89,13 @@ TEST_F(NorvaneIndexServiceBenchmarks, FailedFetchesFallBackToTheLastCache) {
     EXPECT_THROW(client->fetchBenchmarks().get(), JsonDecodingError);
 }
 
+TEST_F(NorvaneIndexServiceBenchmarks, AnAnswerNestedDeeperThanAnyDocumentIsRefusedAsItIsRead) {
+    constexpr std::size_t levels = 4'000'000;
+    server.enqueueAnswer(Route::benchmarks,
+                         {.status = 200, .body = std::string(levels, '[') + std::string(levels, ']')});
+    EXPECT_EQ(failureOf(client->fetchBenchmarks()), "The data nests deeper than 64 levels");
+}
+
 TEST_F(NorvaneIndexServiceBenchmarks, TheCacheFileCarriesItsFetchTimeIntoTheNextRun) {
     client->getBenchmarks(false).get();
     clock.advance(hours(50));

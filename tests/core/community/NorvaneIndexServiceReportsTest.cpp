@@ -232,6 +232,20 @@ TEST_F(NorvaneIndexServiceReports, LoadsTheQueueFileAtStartAndDropsWhatAged) {
     EXPECT_EQ(readFile(queueFile()), "[]");
 }
 
+TEST_F(NorvaneIndexServiceReports, LoadsAtMostTheNewestHundredReportsOfTheQueueFile) {
+    nlohmann::ordered_json file = nlohmann::ordered_json::array();
+    for (int index = 0; index < 150; ++index) file.push_back(report("report-" + std::to_string(index)).toJSON());
+    folder.writeFile("pending-reports.json", file.dump());
+    restartClient();
+    EXPECT_EQ(client->pendingReportCount().get(), 100u);
+
+    client->enqueue(report("newest")).get();
+    const auto devices = queuedDevices();
+    ASSERT_EQ(devices.size(), 100u);
+    EXPECT_EQ(devices.front(), "report-51");
+    EXPECT_EQ(devices.back(), "newest");
+}
+
 TEST_F(NorvaneIndexServiceReports, ABrokenQueueFileLoadsEmptyAndStaysUntilTheNextSave) {
     folder.writeFile("pending-reports.json", "{ not json");
     restartClient();
