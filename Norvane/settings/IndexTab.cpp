@@ -175,7 +175,11 @@ void IndexTab::confirm(const QString& title, const QString& message, const QStri
     alert->open();
 }
 
-void IndexTab::resetDeviceId() { services_.preferences->setAnonymousDeviceId(newDeviceId()); }
+void IndexTab::resetDeviceId() {
+    // First, so that nothing queued under the old id goes out beside the new one.
+    services_.indexClient->forgetDevice(services_.preferences->anonymousDeviceId().toStdString());
+    services_.preferences->setAnonymousDeviceId(newDeviceId());
+}
 
 void IndexTab::deleteAnonymousData() {
     const QString deviceId = services_.preferences->anonymousDeviceId();

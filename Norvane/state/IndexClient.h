@@ -25,7 +25,10 @@ public:
                         const std::optional<VelocityRetention>& retention) = 0;
     /// The number of reports waiting in the client's queue; never fails.
     virtual std::future<std::size_t> pendingReportCount() = 0;
-    /// Asks the service to delete everything sent under `deviceId`; changes nothing here. Fails
+    /// Drops the queued reports of `deviceId` and sends nothing more under it, for an id that the
+    /// user replaced.
+    virtual void forgetDevice(std::string deviceId) = 0;
+    /// Forgets `deviceId` first, then asks the service to delete everything sent under it. Fails
     /// with `SubmissionError::deletionFailed` when the service refuses, or with the transport's
     /// error.
     virtual std::future<void> requestDeletion(std::string deviceId) = 0;

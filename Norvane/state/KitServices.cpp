@@ -83,6 +83,8 @@ void SharedIndexClient::submit(const DailyActivity& activity, const Project& pro
 
 std::future<std::size_t> SharedIndexClient::pendingReportCount() { return service_.pendingReportCount(); }
 
+void SharedIndexClient::forgetDevice(std::string deviceId) { service_.forgetDevice(std::move(deviceId)); }
+
 std::future<void> SharedIndexClient::requestDeletion(std::string deviceId) {
     return service_.requestDeletion(std::move(deviceId));
 }

@@ -56,6 +56,7 @@ public:
     void submit(const DailyActivity& activity, const Project& project,
                 const std::optional<VelocityRetention>& retention) override;
     std::future<std::size_t> pendingReportCount() override;
+    void forgetDevice(std::string deviceId) override;
     std::future<void> requestDeletion(std::string deviceId) override;
     std::future<std::optional<UserPercentiles>> calculatePercentiles(std::optional<double> throughput,
                                                                      std::optional<double> velocityRetention,

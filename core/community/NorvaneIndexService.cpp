@@ -70,6 +70,9 @@ std::future<void> NorvaneIndexService::configure(bool enabled, std::optional<std
     return executor_.submit([this, enabled, deviceId = std::move(deviceId)] {
         isEnabled_ = enabled;
         deviceId_ = deviceId;
+        if (deviceId) {
+            forgottenDeviceIds_.erase(*deviceId);
+        }
         if (enabled) {
             startRetryPass([] {});
         }
@@ -102,7 +105,7 @@ std::future<void> NorvaneIndexService::submitReport(const DailyActivity& activit
 std::future<void> NorvaneIndexService::submitReport(AnonymousActivityReport report) {
     Pending<void> pending;
     executor_.post([this, report = std::move(report), promise = pending.promise]() mutable {
-        if (!isEnabled_) {
+        if (!isEnabled_ || forgottenDeviceIds_.contains(report.deviceId)) {
             promise->set_value();
             return;
         }
@@ -217,9 +220,14 @@ NorvaneIndexService::calculatePercentiles(std::optional<double> throughput, std:
     return std::move(pending.future);
 }
 
+std::future<void> NorvaneIndexService::forgetDevice(std::string deviceId) {
+    return executor_.submit([this, deviceId = std::move(deviceId)] { forget(deviceId); });
+}
+
 std::future<void> NorvaneIndexService::requestDeletion(std::string deviceId) {
     Pending<void> pending;
     executor_.post([this, deviceId = std::move(deviceId), promise = pending.promise] {
+        forget(deviceId);
         const std::string path = "devices/" + platform::HttpClient::escapePathSegment(deviceId);
         perform("DELETE", path, {}, timeouts_.deletion, [promise](Outcome<platform::HttpResponse> outcome) {
             if (auto* error = std::get_if<std::exception_ptr>(&outcome)) {
@@ -295,9 +303,22 @@ void NorvaneIndexService::deliver(AnonymousActivityReport report, std::function<
 }
 
 void NorvaneIndexService::admit(AnonymousActivityReport report) {
+    if (forgottenDeviceIds_.contains(report.deviceId)) {
+        return;
+    }
     if (isEncodable(report) && pendingReports_.admit(std::move(report), clock_())) {
         savePendingReports();
     }
+}
+
+void NorvaneIndexService::forget(const std::string& deviceId) {
+    forgottenDeviceIds_.insert(deviceId);
+    if (deviceId_ == deviceId) {
+        deviceId_.reset();
+    }
+    // A retry pass under way skips what is no longer queued.
+    pendingReports_.removeDevice(deviceId);
+    savePendingReports();
 }
 
 void NorvaneIndexService::startRetryPass(std::function<void()> done) {

@@ -17,6 +17,7 @@
 #include <functional>
 #include <future>
 #include <optional>
+#include <set>
 #include <string>
 #include <variant>
 #include <vector>
@@ -76,7 +77,8 @@ public:
     /// otherwise builds nothing and reads nothing of the store. Never fails.
     std::future<void> submitReport(const DailyActivity& activity, const Project& project,
                                    const std::optional<VelocityRetention>& velocityRetention);
-    /// Sends a finished report while enabled; queues it if that fails. Never fails.
+    /// Sends a finished report while enabled, unless its device id was forgotten; queues it if
+    /// that fails. Never fails.
     std::future<void> submitReport(AnonymousActivityReport report);
     /// One POST; fails with `SubmissionError`, `platform::HttpTransportError` or `JsonEncodingError`.
     std::future<void> send(AnonymousActivityReport report);
@@ -108,7 +110,12 @@ public:
                                                                      std::optional<double> activeDaysPerWeek,
                                                                      ProjectSizeBucket sizeBucket);
 
-    /// Asks the service to delete everything sent under `deviceId`; changes nothing here. Fails
+    /// Drops every queued report of `deviceId` (and saves the queue), clears the held device id
+    /// when it is this one, and queues no report of it that fails from now on, until `configure`
+    /// names it again: nothing more goes out under an id that was deleted or replaced.
+    std::future<void> forgetDevice(std::string deviceId);
+    /// Forgets `deviceId` as `forgetDevice` does, then asks the service to delete everything sent
+    /// under it; a report of it still under way reaches the service before the request. Fails
     /// with `SubmissionError::deletionFailed` or the transport's error.
     std::future<void> requestDeletion(std::string deviceId);
 
@@ -127,6 +134,7 @@ private:
     void sendReport(const AnonymousActivityReport& report, Completion then);
     void deliver(AnonymousActivityReport report, std::function<void()> done);
     void admit(AnonymousActivityReport report);
+    void forget(const std::string& deviceId);
     void startRetryPass(std::function<void()> done);
     void continueRetryPass(const std::shared_ptr<RetryPass>& pass);
     void finishRetryPass();
@@ -149,6 +157,8 @@ private:
     // State below is touched only on `executor_`.
     bool isEnabled_ = false;
     std::optional<std::string> deviceId_;
+    /// Ids deleted or replaced: a failed report of one is dropped rather than queued.
+    std::set<std::string> forgottenDeviceIds_;
     PendingReportQueue pendingReports_;
     std::optional<CachedBenchmarks> cachedBenchmarks_;
     bool retryInProgress_ = false;

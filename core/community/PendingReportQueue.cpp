@@ -53,6 +53,10 @@ void PendingReportQueue::remove(EntryId id) {
     std::erase_if(entries_, [id](const Entry& entry) { return entry.id == id; });
 }
 
+void PendingReportQueue::removeDevice(const std::string& deviceId) {
+    std::erase_if(entries_, [&deviceId](const Entry& entry) { return entry.report.deviceId == deviceId; });
+}
+
 std::vector<AnonymousActivityReport> PendingReportQueue::reports() const {
     std::vector<AnonymousActivityReport> result;
     result.reserve(entries_.size());

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace norvane {
@@ -36,6 +37,8 @@ public:
     /// The report of `id`, or null once it has left the queue.
     const AnonymousActivityReport* find(EntryId id) const;
     void remove(EntryId id);
+    /// Removes every report sent under `deviceId`.
+    void removeDevice(const std::string& deviceId);
 
     std::vector<AnonymousActivityReport> reports() const;
     std::size_t size() const { return entries_.size(); }

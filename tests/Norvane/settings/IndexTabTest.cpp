@@ -16,8 +16,9 @@
 namespace norvane::app {
 namespace {
 
+using indexserver::IndexServer;
 using testing::eventually;
-using Route = indexserver::IndexServer::Route;
+using Route = IndexServer::Route;
 
 /// Presses `action` in the confirmation the tab has open.
 void confirm(IndexTab& tab, const QString& action) {
@@ -115,6 +116,57 @@ TEST(IndexTab, DeletionWaitsForTheServiceAndClearsTheIdOnlyWhenItAgrees) {
     ASSERT_EQ(requests.size(), 2U);
     EXPECT_EQ(requests.back().method, "DELETE");
     EXPECT_EQ(requests.back().target, "/v1/devices/C0FFEE00-0000-4000-8000-000000000001");
+}
+
+/// A report of today under `deviceId`, as the client builds after a collection.
+AnonymousActivityReport reportOf(const QString& deviceId) {
+    const auto now = platform::currentDate();
+    return {.deviceId = deviceId.toStdString(),
+            .reportedAt = now,
+            .activityDate = now,
+            .sizeBucket = "Small",
+            .projectType = "organic"};
+}
+
+// Opt in, a report waits in the queue after the service failed, and the id is deleted or reset.
+TEST(IndexTab, DeletingOrResettingTheIdDropsWhatWaitsUnderItBeforeANewIdIsUsed) {
+    testing::SettingsFixture fixture;
+    indexserver::IndexServer server(":memory:");
+    server.start();
+    norvane::testing::TemporaryFolder storage;
+    NorvaneIndexService service(server.baseURL(), storage.path());
+    auto window =
+        fixture.open(fixture.services(platform::defaultProcessRunner(), std::make_shared<SharedIndexClient>(service)));
+    auto& tab = window->indexTab();
+    window->tabs().setCurrentWidget(&tab);
+    tab.shareToggle().click();
+    const QString deleted = fixture.preferences.anonymousDeviceId();
+    server.setAnswer(Route::activity, IndexServer::ScriptedAnswer{.status = 500});
+    service.configure(true, deleted.toStdString()).get();
+    service.submitReport(reportOf(deleted)).get();
+    ASSERT_EQ(service.pendingReportCount().get(), 1u);
+
+    tab.deleteButton().click();
+    confirm(tab, "Delete");
+    ASSERT_TRUE(eventually([&] { return fixture.preferences.anonymousDeviceId().isEmpty(); }));
+    EXPECT_EQ(service.pendingReportCount().get(), 0u);
+
+    // Back in, with a new id: the next collection configures the client, which resends its queue.
+    server.setAnswer(Route::activity, std::nullopt);
+    tab.shareToggle().click();
+    const QString replaced = fixture.preferences.anonymousDeviceId();
+    EXPECT_NE(replaced, deleted);
+    service.configure(true, replaced.toStdString()).get();
+    service.retryPendingReports().get();
+    EXPECT_EQ(server.storedReportCount(), 0);
+
+    server.setAnswer(Route::activity, IndexServer::ScriptedAnswer{.status = 500});
+    service.submitReport(reportOf(replaced)).get();
+    ASSERT_EQ(service.pendingReportCount().get(), 1u);
+    tab.resetButton().click();
+    confirm(tab, "Reset");
+    EXPECT_NE(fixture.preferences.anonymousDeviceId(), replaced);
+    EXPECT_EQ(service.pendingReportCount().get(), 0u);
 }
 
 } // namespace

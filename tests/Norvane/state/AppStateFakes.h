@@ -160,6 +160,7 @@ public:
 
     std::vector<std::pair<bool, std::optional<std::string>>> configurations;
     std::vector<std::string> submittedProjects;
+    std::vector<std::string> forgottenDevices;
     std::atomic<std::size_t> pendingCount = 0;
     std::optional<UserPercentiles> percentiles;
     std::optional<CachedBenchmarks> benchmarks;
@@ -180,6 +181,7 @@ public:
         count.set_value(pendingCount);
         return count.get_future();
     }
+    void forgetDevice(std::string deviceId) override { forgottenDevices.push_back(std::move(deviceId)); }
     std::future<void> requestDeletion(std::string) override {
         std::promise<void> deleted;
         deleted.set_value();

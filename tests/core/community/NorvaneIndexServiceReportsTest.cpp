@@ -281,6 +281,43 @@ TEST_F(NorvaneIndexServiceReports, RequestsDeletionOfOneDeviceAsOnePathStep) {
     EXPECT_NO_THROW(client->requestDeletion("abc").get());
 }
 
+TEST_F(NorvaneIndexServiceReports, NothingQueuedUnderADeletedOrReplacedIdIsEverSent) {
+    server.setAnswer(Route::activity, Answer{.status = 500});
+    client->configure(true, "deleted").get();
+    client->submitReport(report("deleted")).get();
+    server.setAnswer(Route::activity, Answer{.status = 500, .delay = milliseconds(300)});
+    auto underWay = client->submitReport(report("deleted"));
+    ASSERT_EQ(client->pendingReportCount().get(), 1u);
+
+    client->requestDeletion("deleted").get();
+    underWay.get();
+    EXPECT_EQ(client->pendingReportCount().get(), 0u) << "neither the queued report nor the one under way";
+    EXPECT_EQ(readFile(queueFile()), "[]");
+    client->submitReport(report("deleted")).get();
+
+    // Replaced rather than deleted: the same.
+    server.setAnswer(Route::activity, Answer{.status = 500});
+    client->configure(true, "replaced").get();
+    client->submitReport(report("replaced")).get();
+    client->forgetDevice("replaced").get();
+    EXPECT_EQ(client->pendingReportCount().get(), 0u);
+
+    server.setAnswer(Route::activity, std::nullopt);
+    const auto postsBefore = posts();
+    client->configure(true, "new").get();
+    client->retryPendingReports().get();
+    client->submitReport(report("new")).get();
+    const auto sent = requests("POST", "/v1/activity");
+    ASSERT_EQ(sent.size(), postsBefore + 1);
+    EXPECT_EQ(nlohmann::json::parse(sent.back().body)["device_id"], "new");
+    EXPECT_EQ(server.storedReportCount(), 1);
+
+    // An id named again (its deletion failed, the user shares on) is used again.
+    client->configure(true, "deleted").get();
+    client->submitReport(report("deleted")).get();
+    EXPECT_EQ(server.storedReportCount(), 2);
+}
+
 TEST_F(NorvaneIndexServiceReports, CountsContributorsAndRejectsOtherAnswers) {
     for (const char* device : {"one", "two", "two", "three"}) client->send(report(device)).get();
     EXPECT_EQ(client->fetchContributorCount().get(), 3);
