@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "Norvane/cards/kit/BorderedButton.h"
+#include "Norvane/components/controls/FileTypesByName.h"
 #include "Norvane/components/theme/Typography.h"
 
 namespace norvane::app::ProjectFolderFields {
@@ -23,6 +24,7 @@ QPushButton* makeBrowseButton(QWidget& owner, QLineEdit& name, QLineEdit& path) 
     QObject::connect(browse, &QPushButton::clicked, &owner, [&owner, &name, &path] {
         auto* dialog = new QFileDialog(&owner, QStringLiteral("Select the project folder to track"));
         dialog->setAttribute(Qt::WA_DeleteOnClose);
+        FileTypesByName::applyTo(*dialog);
         dialog->setFileMode(QFileDialog::Directory);
         dialog->setOption(QFileDialog::ShowDirsOnly);
         QObject::connect(dialog, &QFileDialog::fileSelected, &owner, [&name, &path](const QString& folder) {

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "Norvane/components/controls/FileTypesByName.h"
 #include "platform/AtomicFile.h"
 
 namespace norvane::app::SaveDialog {
@@ -13,6 +14,7 @@ QFileDialog* open(QWidget& owner, const QString& fileName, const QString& mimeTy
                   std::function<void(const QString& path)> chosen) {
     auto* dialog = new QFileDialog(&owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    FileTypesByName::applyTo(*dialog);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setMimeTypeFilters({mimeType});
     dialog->setDefaultSuffix(QFileInfo(fileName).suffix());

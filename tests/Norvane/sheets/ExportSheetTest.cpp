@@ -1,14 +1,24 @@
 #include "Norvane/sheets/ExportSheet.h"
 
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <thread>
 
+#include <QAbstractFileIconProvider>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <nlohmann/json.hpp>
 
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
@@ -20,6 +30,41 @@
 
 namespace norvane::app {
 namespace {
+
+/// Ends the test program when the GUI thread has not run its event loop for `limit`: a thread
+/// blocked in a read cannot be woken, so failing is all that is left.
+class GuiThreadWatchdog {
+public:
+    explicit GuiThreadWatchdog(std::chrono::seconds limit) : watcher_([this, limit] { watch(limit); }) {
+        QObject::connect(&beat_, &QTimer::timeout, [this] { lastBeat_ = now(); });
+        beat_.start(50);
+    }
+    ~GuiThreadWatchdog() {
+        stopping_ = true;
+        watcher_.join();
+    }
+    GuiThreadWatchdog(const GuiThreadWatchdog&) = delete;
+    GuiThreadWatchdog& operator=(const GuiThreadWatchdog&) = delete;
+
+private:
+    static std::int64_t now() { return std::chrono::steady_clock::now().time_since_epoch().count(); }
+
+    void watch(std::chrono::seconds limit) {
+        const auto allowed = std::chrono::duration_cast<std::chrono::steady_clock::duration>(limit).count();
+        while (!stopping_) {
+            if (now() - lastBeat_ > allowed) {
+                std::fputs("The GUI thread has not answered for ten seconds: it is blocked\n", stderr);
+                std::_Exit(1);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+
+    QTimer beat_;
+    std::atomic<std::int64_t> lastBeat_ = now();
+    std::atomic<bool> stopping_ = false;
+    std::thread watcher_;
+};
 
 IndexExport threeProjects() {
     IndexExport record;
@@ -81,6 +126,27 @@ TEST_F(ExportSheetTest, ProjectsAreNumberedUnlessNamesAreIncludedAndEachFormatPr
     const auto written = norvane::testing::readFile(path);
     EXPECT_NE(written.find("beacon"), std::string::npos) << written;
     EXPECT_EQ(written.find("Project 2"), std::string::npos);
+}
+
+// Listing /proc as root reaches /proc/kmsg, whose reads wait for the kernel's next message.
+TEST_F(ExportSheetTest, TheSaveDialogTellsFilesByTheirNamesAndNoTypedFolderFreezesIt) {
+    GuiThreadWatchdog watchdog(std::chrono::seconds(10));
+    const auto pdfWithoutExtension = folder.writeFile("report", "%PDF-1.4\n");
+    open(threeProjects());
+    QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
+    auto* save = sheet->findChild<QFileDialog*>();
+    ASSERT_TRUE(save && save->iconProvider());
+    const auto type = save->iconProvider()->type(QFileInfo(QString::fromStdString(pdfWithoutExtension.string())));
+    EXPECT_NE(type.toStdString(), "PDF document") << "read to tell its type";
+
+    auto* fileName = save->findChild<QLineEdit*>("fileNameEdit");
+    auto* files = save->findChild<QFileSystemModel*>();
+    ASSERT_TRUE(fileName && files);
+    testing::typeInto(*fileName, "/proc/");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return files->rowCount(files->index("/proc")) > 10; }, 5'000));
+    QTest::qWait(1'000);
+    save->reject();
+    emit sheet->dismissRequested();
 }
 
 TEST_F(ExportSheetTest, AFailureStaysInTheSheetAsOneLine) {
