@@ -3,6 +3,7 @@
 #include "core/community/CommunityBenchmarks.h"
 #include "index-server/ReportStore.h"
 
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -16,9 +17,14 @@ namespace norvane::indexserver {
 ///   of at least one week);
 /// - velocity retention: the mean of the percentages it reported;
 /// - code ratio and composition: each category's share of all its changed lines, in percent.
+/// A distribution, and a size bucket's entry, is published only from `minimumContributors`
+/// contributors or more, so that no one's own figures can be read from it.
 namespace BenchmarkBuilder {
 
-CommunityBenchmarks build(const std::vector<StoredReport>& reports, platform::Date now);
+inline constexpr std::size_t minimumContributors = 5;
+
+/// The benchmarks of what `store` holds, generated at `now`.
+CommunityBenchmarks build(ReportStore& store, platform::Date now);
 
 /// The 10th to 90th percentile points, interpolated linearly between the closest ranks; none for
 /// no values.

@@ -28,6 +28,13 @@ void describe(const sockaddr_storage& address, socklen_t length, std::string& ip
     port = std::atoi(service.data());
 }
 
+void describePeer(int socket, std::string& ip, int& port) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    getpeername(socket, reinterpret_cast<sockaddr*>(&address), &length);
+    describe(address, length, ip, port);
+}
+
 } // namespace
 
 BoundedSocketStream::BoundedSocketStream(int socket, int stopSignal, Bounds bounds)
@@ -68,12 +75,14 @@ ssize_t BoundedSocketStream::write(const char* ptr, size_t size) {
     return ::send(socket_, ptr, size, MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
-void BoundedSocketStream::get_remote_ip_and_port(std::string& ip, int& port) const {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    getpeername(socket_, reinterpret_cast<sockaddr*>(&address), &length);
-    describe(address, length, ip, port);
+std::string BoundedSocketStream::remoteAddress(int socket) {
+    std::string ip;
+    int port = 0;
+    describePeer(socket, ip, port);
+    return ip;
 }
+
+void BoundedSocketStream::get_remote_ip_and_port(std::string& ip, int& port) const { describePeer(socket_, ip, port); }
 
 void BoundedSocketStream::get_local_ip_and_port(std::string& ip, int& port) const {
     sockaddr_storage address{};

@@ -33,6 +33,9 @@ public:
     bool is_writable() const override;
     ssize_t read(char* ptr, size_t size) override;
     ssize_t write(const char* ptr, size_t size) override;
+    /// The numeric address of the peer of `socket`; empty when it cannot be told.
+    static std::string remoteAddress(int socket);
+
     void get_remote_ip_and_port(std::string& ip, int& port) const override;
     void get_local_ip_and_port(std::string& ip, int& port) const override;
     socket_t socket() const override { return socket_; }

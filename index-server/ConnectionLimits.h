@@ -15,6 +15,8 @@ struct ConnectionLimits {
     std::chrono::milliseconds requestTimeout{10000};
     /// Connections served at once; more are answered 503 and closed.
     std::size_t maxConnections = 128;
+    /// Connections served at once from one client address; more are answered 429 and closed.
+    std::size_t maxConnectionsPerAddress = 8;
 };
 
 } // namespace norvane::indexserver

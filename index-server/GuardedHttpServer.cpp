@@ -58,7 +58,8 @@ void answerDirectly(int socket, const std::string& status, const std::string& me
 } // namespace
 
 GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits)
-    : limits_(limits), stopSignal_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+    : limits_(limits), connectionsPerAddress_(limits.maxConnectionsPerAddress),
+      stopSignal_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     if (stopSignal_ < 0) {
         throw std::runtime_error("Cannot create the server's stop signal");
     }
@@ -157,8 +158,10 @@ void GuardedHttpServer::answerError(httplib::Response& response, int status, con
 bool GuardedHttpServer::process_and_close_socket(socket_t socket) {
     if (refusingConnection) {
         answerDirectly(socket, "503 Service Unavailable", "Too many connections");
-    } else {
+    } else if (const auto slot = connectionsPerAddress_.acquire(BoundedSocketStream::remoteAddress(socket))) {
         serveConnection(socket);
+    } else {
+        answerDirectly(socket, "429 Too Many Requests", "Too many connections from this address");
     }
     ::close(socket);
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "index-server/ConnectionLimits.h"
+#include "index-server/ConnectionsPerAddress.h"
 
 #include <httplib.h>
 
@@ -43,6 +44,7 @@ private:
                   httplib::Response& response) const;
 
     const ConnectionLimits limits_;
+    ConnectionsPerAddress connectionsPerAddress_;
     /// Readable once the server stops, which ends every wait of a connection.
     const int stopSignal_;
 };

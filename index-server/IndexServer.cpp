@@ -1,10 +1,12 @@
 #include "index-server/IndexServer.h"
 
-#include "core/community/JsonCoding.h"
-#include "index-server/BenchmarkBuilder.h"
+#include "index-server/BenchmarkPublisher.h"
 #include "index-server/GuardedHttpServer.h"
+#include "index-server/NewDevicesPerAddress.h"
 #include "index-server/ReportStore.h"
 #include "index-server/ReportValidator.h"
+
+#include <nlohmann/json.hpp>
 
 #include <strings.h>
 
@@ -38,18 +40,19 @@ bool isJsonMediaType(std::string_view contentType) {
 
 struct IndexServer::Impl {
     Impl(const std::string& dataFile, Options options)
-        : store(dataFile), server(options.limits), recordedRequests(options.recordedRequests) {
+        : reports(dataFile), clock(options.clock), benchmarks(reports, clock),
+          newDevices(options.maxNewDevicesPerAddressPerHour), server(options.limits),
+          recordedRequests(options.recordedRequests) {
         route(Route::activity, "POST", "/v1/activity",
               [this](auto& request, auto& body, auto& response) { acceptReport(request, body, response); });
-        route(Route::benchmarks, "GET", "/v1/benchmarks", [this](auto&, auto&, auto& response) {
-            const auto benchmarks = BenchmarkBuilder::build(store.all(), platform::currentDate());
-            response.set_content(JsonCoding::dump(benchmarks.toJSON()), jsonType);
-        });
+        route(Route::benchmarks, "GET", "/v1/benchmarks",
+              [this](auto&, auto&, auto& response) { response.set_content(*benchmarks.document(), jsonType); });
         route(Route::contributors, "GET", "/v1/stats/contributors", [this](auto&, auto&, auto& response) {
-            response.set_content(nlohmann::json{{"count", store.contributorCount()}}.dump(), jsonType);
+            response.set_content(nlohmann::json{{"count", reports.contributorCount()}}.dump(), jsonType);
         });
         route(Route::deletion, "DELETE", R"(/v1/devices/(.+))", [this](auto& request, auto&, auto& response) {
-            const auto removed = store.deleteDevice(request.matches[1].str());
+            const auto removed = reports.deleteDevice(request.matches[1].str());
+            benchmarks.reportsChanged();
             response.set_content(nlohmann::json{{"deleted", removed}}.dump(), jsonType);
         });
     }
@@ -81,14 +84,31 @@ struct IndexServer::Impl {
             GuardedHttpServer::answerError(response, 415, "Expected application/json");
             return;
         }
+        AnonymousActivityReport report;
         try {
-            store.insert(ReportValidator::decode(body));
+            report = ReportValidator::decode(body);
         } catch (const InvalidReport& error) {
             GuardedHttpServer::answerError(response, 400, error.what());
             return;
         }
+        if (!admit(report, request.remote_addr)) {
+            GuardedHttpServer::answerError(response, 429, "Too many new devices from this address; try again later");
+            return;
+        }
+        benchmarks.reportsChanged();
         response.status = 201;
         response.set_content("{}", jsonType);
+    }
+
+    /// Stores `report` unless its device id is new and `address` brought too many new ones lately.
+    bool admit(const AnonymousActivityReport& report, const std::string& address) {
+        // One at a time, so that two reports of one new device count it once.
+        std::lock_guard lock(admission);
+        if (!reports.hasDevice(report.deviceId) && !newDevices.admit(address, clock())) {
+            return false;
+        }
+        reports.insert(report);
+        return true;
     }
 
     void record(const httplib::Request& request, const std::string& body) {
@@ -124,7 +144,11 @@ struct IndexServer::Impl {
         return !stopped.wait_for(lock, delay, [this] { return stopping; });
     }
 
-    ReportStore store;
+    ReportStore reports;
+    const platform::Clock clock;
+    BenchmarkPublisher benchmarks;
+    std::mutex admission;
+    NewDevicesPerAddress newDevices;
     GuardedHttpServer server;
     const std::size_t recordedRequests;
     std::thread thread;
@@ -186,6 +210,8 @@ std::vector<IndexServer::ReceivedRequest> IndexServer::receivedRequests() const 
     return {impl_->received.begin(), impl_->received.end()};
 }
 
-std::int64_t IndexServer::storedReportCount() const { return impl_->store.reportCount(); }
+std::int64_t IndexServer::storedReportCount() const { return impl_->reports.reportCount(); }
+
+void IndexServer::awaitBenchmarks() { impl_->benchmarks.waitUntilCurrent(); }
 
 } // namespace norvane::indexserver

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "index-server/ConnectionLimits.h"
+#include "platform/Date.h"
 
 #include <chrono>
 #include <cstddef>
@@ -17,13 +18,17 @@ namespace norvane::indexserver {
 /// the reports it receives in SQLite and computes the community benchmarks from them.
 ///
 ///     POST   /v1/activity            stores one report (201); a body that is not a sound report 400,
-///                                    too large 413, not "application/json" 415
-///     GET    /v1/benchmarks          the community benchmarks computed from the stored reports
+///                                    too large 413, not "application/json" 415, a device id new to
+///                                    the service from an address that brought too many within the
+///                                    hour 429
+///     GET    /v1/benchmarks          the community benchmarks computed from the stored reports, with
+///                                    only the distributions of enough contributors
 ///     GET    /v1/stats/contributors  {"count": number of distinct devices}
 ///     DELETE /v1/devices/{id}        removes every report of the device (200)
 ///
-/// It keeps nothing per request beyond the reports it stores. Tests can script the answers of a
-/// route (a status, a body such as malformed JSON, a delay) and have the latest requests recorded.
+/// It keeps nothing per request beyond the reports it stores, and the benchmarks, which it computes
+/// again after each change rather than per request. Tests can script the answers of a route (a
+/// status, a body such as malformed JSON, a delay) and have the latest requests recorded.
 class IndexServer {
 public:
     enum class Route { activity, benchmarks, contributors, deletion };
@@ -46,6 +51,10 @@ public:
 
     struct Options {
         ConnectionLimits limits{};
+        /// Device ids that the service has not seen before, per client address and hour.
+        std::size_t maxNewDevicesPerAddressPerHour = 10;
+        /// Stamps the benchmarks and counts the hour of new device ids.
+        platform::Clock clock = platform::systemClock();
         /// How many of the latest requests `receivedRequests()` keeps; the program keeps none.
         std::size_t recordedRequests = 0;
     };
@@ -74,6 +83,8 @@ public:
     /// The latest requests, oldest first, as many as `Options::recordedRequests`.
     std::vector<ReceivedRequest> receivedRequests() const;
     std::int64_t storedReportCount() const;
+    /// Waits until GET /v1/benchmarks answers with every report stored or deleted before the call.
+    void awaitBenchmarks();
 
 private:
     struct Impl;

@@ -1,6 +1,7 @@
 #include "index-server/ReportStore.h"
 
 #include "core/community/JsonCoding.h"
+#include "index-server/ReportValidator.h"
 
 namespace norvane::indexserver {
 
@@ -21,7 +22,41 @@ CREATE TABLE IF NOT EXISTS reports (
 CREATE INDEX IF NOT EXISTS reports_by_device ON reports (device_id);
 )";
 
+/// One contributor's totals per row: the size bucket (or ''), then the fields of `ContributorTotals`
+/// in order. Retention percentages outside what a report may hold (from a data file changed by
+/// hand) are left out, so that the mean stays finite.
+constexpr const char* totalsColumns =
+    "COUNT(DISTINCT activity_date), MIN(activity_date), MAX(activity_date), TOTAL(code_lines_changed), "
+    "TOTAL(docs_lines_changed), TOTAL(test_lines_changed), TOTAL(config_lines_changed), "
+    "AVG(CASE WHEN velocity_retention BETWEEN 0 AND ?1 THEN velocity_retention END)";
+
 std::int64_t integerOf(const platform::SqlValue& value) { return std::get<std::int64_t>(value); }
+
+double numberOf(const platform::SqlValue& value) {
+    if (const auto* integer = std::get_if<std::int64_t>(&value)) {
+        return static_cast<double>(*integer);
+    }
+    return std::get<double>(value);
+}
+
+void visitTotals(platform::Database& database, const std::string& sql, const ReportStore::Visitor& visit) {
+    auto statement = database.prepare(sql);
+    statement.bind(1, ReportValidator::maxRetentionPercent);
+    while (statement.step()) {
+        const auto retention = statement.column(8);
+        visit({
+            .sizeBucket = std::get<std::string>(statement.column(0)),
+            .activeDays = integerOf(statement.column(1)),
+            .firstDay = std::get<std::string>(statement.column(2)),
+            .lastDay = std::get<std::string>(statement.column(3)),
+            .codeLines = numberOf(statement.column(4)),
+            .docsLines = numberOf(statement.column(5)),
+            .testLines = numberOf(statement.column(6)),
+            .configLines = numberOf(statement.column(7)),
+            .velocityRetention = platform::isNull(retention) ? std::nullopt : std::optional(numberOf(retention)),
+        });
+    }
+}
 
 } // namespace
 
@@ -32,6 +67,10 @@ ReportStore::ReportStore(const std::string& path) : database_(path, platform::Da
     database_.execute("PRAGMA journal_mode = WAL");
     database_.execute("PRAGMA synchronous = NORMAL");
     database_.execute(schema);
+    if (path != ":memory:") {
+        reader_ = std::make_unique<platform::Database>(path, platform::Database::Access::readOnly);
+        reader_->execute("PRAGMA busy_timeout = 5000");
+    }
 }
 
 void ReportStore::insert(const AnonymousActivityReport& report) {
@@ -52,6 +91,13 @@ void ReportStore::insert(const AnonymousActivityReport& report) {
     statement.run();
 }
 
+bool ReportStore::hasDevice(const std::string& deviceId) {
+    std::lock_guard lock(mutex_);
+    auto statement = database_.prepare("SELECT 1 FROM reports WHERE device_id = ? LIMIT 1");
+    statement.bind(1, deviceId);
+    return statement.step();
+}
+
 std::int64_t ReportStore::deleteDevice(const std::string& deviceId) {
     std::lock_guard lock(mutex_);
     auto counting = database_.prepare("SELECT COUNT(*) FROM reports WHERE device_id = ?");
@@ -68,27 +114,23 @@ std::int64_t ReportStore::contributorCount() { return count("SELECT COUNT(DISTIN
 
 std::int64_t ReportStore::reportCount() { return count("SELECT COUNT(*) FROM reports"); }
 
-std::vector<StoredReport> ReportStore::all() {
-    std::lock_guard lock(mutex_);
-    auto statement = database_.prepare(
-        "SELECT device_id, activity_date, size_bucket, code_lines_changed, docs_lines_changed, test_lines_changed, "
-        "config_lines_changed, velocity_retention FROM reports ORDER BY id");
-    std::vector<StoredReport> reports;
-    while (statement.step()) {
-        const auto retention = statement.column(7);
-        reports.push_back({
-            .deviceId = std::get<std::string>(statement.column(0)),
-            .activityDay = std::get<std::string>(statement.column(1)),
-            .sizeBucket = std::get<std::string>(statement.column(2)),
-            .codeLinesChanged = integerOf(statement.column(3)),
-            .docsLinesChanged = integerOf(statement.column(4)),
-            .testLinesChanged = integerOf(statement.column(5)),
-            .configLinesChanged = integerOf(statement.column(6)),
-            .velocityRetention =
-                platform::isNull(retention) ? std::nullopt : std::optional(std::get<double>(retention)),
-        });
+void ReportStore::readContributors(const Visitor& overall, const Visitor& perBucket) {
+    const auto readAll = [&](platform::Database& database) {
+        platform::Transaction snapshot(database, platform::Transaction::Kind::read);
+        visitTotals(database, std::string("SELECT '', ") + totalsColumns + " FROM reports GROUP BY device_id", overall);
+        visitTotals(database,
+                    std::string("SELECT size_bucket, ") + totalsColumns +
+                        " FROM reports GROUP BY size_bucket, device_id",
+                    perBucket);
+        snapshot.commit();
+    };
+    if (reader_) {
+        std::lock_guard lock(readerMutex_);
+        readAll(*reader_);
+    } else {
+        std::lock_guard lock(mutex_);
+        readAll(database_);
     }
-    return reports;
 }
 
 std::int64_t ReportStore::count(const char* sql) {

@@ -4,43 +4,57 @@
 #include "platform/persistence/Database.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace norvane::indexserver {
 
-/// The figures of one received report that the benchmarks are computed from.
-struct StoredReport {
-    std::string deviceId;
-    std::string activityDay; ///< the UTC instant of the activity date, as received
-    std::string sizeBucket;
-    std::int64_t codeLinesChanged = 0;
-    std::int64_t docsLinesChanged = 0;
-    std::int64_t testLinesChanged = 0;
-    std::int64_t configLinesChanged = 0;
+/// One contributor's totals over its reports: over all of them, or over those of one size bucket.
+struct ContributorTotals {
+    std::string sizeBucket; ///< empty for the totals over all buckets
+    std::int64_t activeDays = 0;
+    std::string firstDay; ///< the earliest activity date, as received
+    std::string lastDay;
+    double codeLines = 0;
+    double docsLines = 0;
+    double testLines = 0;
+    double configLines = 0;
+    /// The mean of the percentages it reported within the range a report may hold.
     std::optional<double> velocityRetention;
 };
 
 /// The received reports in one SQLite file (":memory:" for none). Safe to call from the server's
-/// request threads.
+/// request threads. The totals are read on a connection of their own (for a file), so that
+/// reading them never holds up the reports being stored.
 class ReportStore {
 public:
+    using Visitor = std::function<void(const ContributorTotals&)>;
+
     explicit ReportStore(const std::string& path);
 
     void insert(const AnonymousActivityReport& report);
+    /// Whether any report of `deviceId` is stored.
+    bool hasDevice(const std::string& deviceId);
     /// Removes every report of `deviceId`; returns how many there were.
     std::int64_t deleteDevice(const std::string& deviceId);
     std::int64_t contributorCount();
     std::int64_t reportCount();
-    std::vector<StoredReport> all();
+    /// Calls `overall` with each contributor's totals over all its reports, then `perBucket` with
+    /// its totals per size bucket, all from one state of the store. Holds one contributor's totals
+    /// at a time, however many reports there are.
+    void readContributors(const Visitor& overall, const Visitor& perBucket);
 
 private:
     std::int64_t count(const char* sql);
 
     std::mutex mutex_;
     platform::Database database_;
+    std::mutex readerMutex_;
+    /// None for a store in memory, which only its one connection sees.
+    std::unique_ptr<platform::Database> reader_;
 };
 
 } // namespace norvane::indexserver

@@ -20,7 +20,6 @@ constexpr std::size_t maxLanguageBytes = 100;
 /// A first commit dated in the future gives a negative age.
 constexpr double maxAgeMonths = 1200;
 constexpr double maxMaturity = 100;
-constexpr double maxRetentionPercent = 1e9;
 constexpr std::int64_t maxHistoryDays = 3650;
 
 /// The document in `body`; throws when one object holds two keys that name the same field, which

@@ -20,6 +20,9 @@ public:
 /// `periodDays` of 1, since the benchmarks count every report as one day.
 namespace ReportValidator {
 
+/// The largest velocity retention, in percent, that a report may carry.
+inline constexpr double maxRetentionPercent = 1e9;
+
 /// The report in `body`; throws `InvalidReport`.
 AnonymousActivityReport decode(std::string_view body);
 

@@ -1,5 +1,6 @@
 // norvane-index-server: serves the benchmark protocol from a SQLite file until SIGINT or SIGTERM.
 
+#include "index-server/BenchmarkBuilder.h"
 #include "index-server/IndexServer.h"
 
 #include <CLI/CLI.hpp>
@@ -9,6 +10,13 @@
 
 int main(int argc, char** argv) {
     CLI::App app{"Serves the Norvane benchmark protocol under /v1, keeping reports in a SQLite file."};
+    const norvane::indexserver::IndexServer::Options defaults;
+    app.footer("The benchmarks publish a size bucket, and each distribution, only from " +
+               std::to_string(norvane::indexserver::BenchmarkBuilder::minimumContributors) +
+               " or more distinct contributors; below that it is left out. One client address may hold " +
+               std::to_string(defaults.limits.maxConnectionsPerAddress) + " connections at once and bring " +
+               std::to_string(defaults.maxNewDevicesPerAddressPerHour) +
+               " device ids new to the service per hour; beyond that it is answered 429.");
     int port = 8080;
     std::string dataFile;
     std::string host = "127.0.0.1";

@@ -1,33 +1,56 @@
 // The benchmark service under load: the real norvane-index-server, started on a free port of
-// 127.0.0.1, takes reports padded to 60 KiB one after the other. Besides the rate of posts it
-// reports how much the program's resident size grew per thousand posts after a warm-up: near zero
-// while it keeps nothing per request. Run a Release build:
-// build/release/bin/norvane_index_server_bench
+// 127.0.0.1.
+// - PostReportsOf60KiB: reports padded to 60 KiB, one after the other. Besides the rate of posts it
+//   reports how much the program's resident size grew per thousand posts after a warm-up: near
+//   zero while it keeps nothing per request.
+// - GetBenchmarks: a data file of 200,000 reports from 20,000 devices (or a tenth of both), then
+//   64 clients, each from a loopback address of its own, that each GET /v1/benchmarks 2 (or 40)
+//   times at once. It reports the latencies' 50th and 99th
+//   percentiles and the largest, and the program's resident size before, at its peak and after.
+// Run a Release build: build/release/bin/norvane_index_server_bench
 #include "core/community/AnonymousActivityReport.h"
+#include "index-server/ReportStore.h"
 #include "platform/HttpClient.h"
 
 #include <benchmark/benchmark.h>
 
+#include <arpa/inet.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <regex>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 namespace norvane {
 namespace {
 
-/// The program beside this benchmark, serving a data file in a fresh temporary folder until the
-/// object goes away.
+/// A fresh temporary folder, removed with what it holds when the object goes away.
+class BenchFolder {
+public:
+    BenchFolder() { std::filesystem::create_directories(path); }
+    ~BenchFolder() { std::filesystem::remove_all(path); }
+    BenchFolder(const BenchFolder&) = delete;
+    BenchFolder& operator=(const BenchFolder&) = delete;
+
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("norvane-index-bench-" + std::to_string(getpid()));
+};
+
+/// The program beside this benchmark, serving the data file in `folder` until the object goes away.
 class ServerProcess {
 public:
-    ServerProcess() {
-        std::filesystem::create_directories(folder_);
+    explicit ServerProcess(const BenchFolder& folder) {
         const auto program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "norvane-index-server";
-        const auto data = (folder_ / "reports.db").string();
+        const auto data = dataFile(folder).string();
         int output[2];
         if (pipe(output) != 0) {
             throw std::runtime_error("Cannot make a pipe");
@@ -45,38 +68,43 @@ public:
         }
         close(output[0]);
         std::smatch address;
-        if (!std::regex_search(line, address, std::regex(R"(http://\S+/v1)"))) {
+        if (!std::regex_search(line, address, std::regex(R"(http://\S+:(\d+)/v1)"))) {
             throw std::runtime_error("The server did not start: " + line);
         }
         baseURL = address.str();
+        port = std::stoi(address[1].str());
     }
 
     ~ServerProcess() {
         kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
-        std::filesystem::remove_all(folder_);
     }
 
-    long residentKiB() const {
+    static std::filesystem::path dataFile(const BenchFolder& folder) { return folder.path / "reports.db"; }
+
+    long residentKiB() const { return statusKiB("VmRSS:"); }
+    long peakResidentKiB() const { return statusKiB("VmHWM:"); }
+
+    std::string baseURL;
+    int port = 0;
+
+private:
+    long statusKiB(const std::string& field) const {
         std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
         for (std::string line; std::getline(status, line);) {
-            if (line.rfind("VmRSS:", 0) == 0) {
-                return std::stol(line.substr(6));
+            if (line.rfind(field, 0) == 0) {
+                return std::stol(line.substr(field.size()));
             }
         }
         return 0;
     }
 
-    std::string baseURL;
-
-private:
-    std::filesystem::path folder_ =
-        std::filesystem::temp_directory_path() / ("norvane-index-bench-" + std::to_string(getpid()));
     pid_t pid_ = -1;
 };
 
 void PostReportsOf60KiB(benchmark::State& state) {
-    const ServerProcess server;
+    const BenchFolder folder;
+    const ServerProcess server(folder);
     const AnonymousActivityReport report{.deviceId = "bench",
                                          .reportedAt = platform::currentDate(),
                                          .activityDate = platform::currentDate(),
@@ -104,6 +132,100 @@ void PostReportsOf60KiB(benchmark::State& state) {
         static_cast<double>(server.residentKiB() - before) * 1000.0 / static_cast<double>(state.iterations());
 }
 BENCHMARK(PostReportsOf60KiB)->Unit(benchmark::kMicrosecond)->Iterations(4000);
+
+/// `reports` reports from one device in ten, over the five size buckets and the last 60 days,
+/// written straight into the data file.
+void seedReports(const BenchFolder& folder, int reports) {
+    static const std::array<const char*, 5> buckets{"Greenfield", "Small", "Medium", "Large", "Enterprise"};
+    indexserver::ReportStore store(ServerProcess::dataFile(folder).string());
+    const auto now = platform::currentDate();
+    for (int index = 0; index < reports; ++index) {
+        const int device = index / 10;
+        store.insert({.deviceId = "device-" + std::to_string(device),
+                      .reportedAt = now,
+                      .activityDate = now - std::chrono::hours(24 * (index % 60)),
+                      .codeLinesChanged = 40 + (index * 7919) % 900,
+                      .docsLinesChanged = index % 50,
+                      .testLinesChanged = index % 120,
+                      .configLinesChanged = index % 10,
+                      .sizeBucket = buckets[static_cast<std::size_t>(device) % buckets.size()],
+                      .projectType = "organic",
+                      .velocityRetention = 50.0 + index % 100});
+    }
+}
+
+double percentile(std::vector<double> sorted, double fraction) {
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(fraction * static_cast<double>(sorted.size())))];
+}
+
+/// The status of one GET of `path` from the loopback address `from`, as a client of its own
+/// address: the service serves each address only so many connections at once.
+int getFrom(const std::string& from, int port, const std::string& path) {
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in source{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {}};
+    inet_pton(AF_INET, from.c_str(), &source.sin_addr);
+    sockaddr_in server{.sin_family = AF_INET, .sin_port = htons(static_cast<std::uint16_t>(port)), .sin_addr = {}};
+    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const std::string request = "GET " + path + " HTTP/1.1\r\nHost: index\r\nConnection: close\r\n\r\n";
+    std::string answer;
+    if (::bind(socket, reinterpret_cast<sockaddr*>(&source), sizeof source) == 0 &&
+        ::connect(socket, reinterpret_cast<sockaddr*>(&server), sizeof server) == 0 &&
+        ::send(socket, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
+        char buffer[65536];
+        for (ssize_t received = 0; (received = ::recv(socket, buffer, sizeof buffer, 0)) > 0;) {
+            answer.append(buffer, static_cast<std::size_t>(received));
+        }
+    }
+    ::close(socket);
+    return answer.rfind("HTTP/1.1 ", 0) == 0 ? std::stoi(answer.substr(9, 3)) : 0;
+}
+
+/// Arguments: the number of stored reports, of clients at once (each from an address of its own),
+/// and of GETs per client.
+void GetBenchmarks(benchmark::State& state) {
+    const BenchFolder folder;
+    seedReports(folder, static_cast<int>(state.range(0)));
+    const ServerProcess server(folder);
+    if (getFrom("127.0.0.1", server.port, "/v1/benchmarks") != 200) {
+        state.SkipWithError("The benchmarks were not served");
+        return;
+    }
+    const long before = server.residentKiB();
+    std::mutex mutex;
+    std::vector<double> milliseconds;
+    for (auto _ : state) {
+        std::vector<std::thread> clients;
+        for (int64_t client = 0; client < state.range(1); ++client) {
+            clients.emplace_back([&, from = "127.0.0." + std::to_string(2 + client)] {
+                for (int64_t request = 0; request < state.range(2); ++request) {
+                    const auto start = std::chrono::steady_clock::now();
+                    const bool served = getFrom(from, server.port, "/v1/benchmarks") == 200;
+                    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+                    std::lock_guard lock(mutex);
+                    // A refused request counts as taking forever.
+                    milliseconds.push_back(served ? took.count() : 1e9);
+                }
+            });
+        }
+        for (auto& client : clients) {
+            client.join();
+        }
+    }
+    state.counters["p50_ms"] = percentile(milliseconds, 0.50);
+    state.counters["p99_ms"] = percentile(milliseconds, 0.99);
+    state.counters["max_ms"] = percentile(milliseconds, 1.0);
+    state.counters["rss_before_kib"] = static_cast<double>(before);
+    state.counters["rss_peak_kib"] = static_cast<double>(server.peakResidentKiB());
+    state.counters["rss_after_kib"] = static_cast<double>(server.residentKiB());
+}
+BENCHMARK(GetBenchmarks)
+    ->Args({20'000, 64, 40})
+    ->Args({200'000, 64, 2})
+    ->Args({200'000, 64, 40})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 } // namespace
 } // namespace norvane

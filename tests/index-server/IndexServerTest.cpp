@@ -4,6 +4,7 @@
 #include "platform/HttpClient.h"
 #include "platform/ProcessRunner.h"
 #include "tests/support/LocalDate.h"
+#include "tests/support/ManualClock.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -21,10 +22,17 @@ using std::chrono::milliseconds;
 using std::chrono::seconds;
 
 /// A plain TCP connection to 127.0.0.1, for requests that no well-behaved HTTP client sends: half
-/// a head, a hand-made chunked body, bytes one at a time.
+/// a head, a hand-made chunked body, bytes one at a time. It comes from `from`, another address of
+/// the loopback network (127.0.0.2 and up) when the test needs clients of their own addresses.
 class RawConnection {
 public:
-    explicit RawConnection(int port, std::string_view bytes = {}) : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
+    explicit RawConnection(int port, std::string_view bytes = {}, const char* from = "127.0.0.1")
+        : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in source{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {}};
+        inet_pton(AF_INET, from, &source.sin_addr);
+        if (::bind(socket_, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) {
+            throw std::runtime_error(std::string("Cannot connect from ") + from);
+        }
         sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(static_cast<std::uint16_t>(port)), .sin_addr = {}};
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         if (::connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
@@ -102,6 +110,22 @@ protected:
     }
 
     std::int64_t contributors() const { return nlohmann::json::parse(call("GET", "stats/contributors").body)["count"]; }
+
+    /// The status of one report of `device` posted from the address `from`.
+    int postFrom(const char* from, const std::string& device, const std::string& bucket = "Medium") const {
+        const auto body = report(device, bucket).dump();
+        return RawConnection(port,
+                             "POST /v1/activity HTTP/1.1\r\nHost: index\r\nContent-Type: application/json\r\n"
+                             "Content-Length: " +
+                                 std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body,
+                             from)
+            .status();
+    }
+
+    nlohmann::json benchmarks() const {
+        server->awaitBenchmarks();
+        return nlohmann::json::parse(call("GET", "benchmarks").body);
+    }
 
     /// The status of a report sent in chunks; 0 when the server broke the connection off.
     long postChunked(const std::string& body) const {
@@ -205,7 +229,9 @@ TEST_F(IndexServerTest, SlowClientsDelayNoOneAndAreCutOffAtTheirDeadline) {
     restart({.limits = {.requestTimeout = seconds(2)}});
     std::vector<std::unique_ptr<RawConnection>> halfHeads;
     for (int i = 0; i < 60; ++i) {
-        halfHeads.push_back(std::make_unique<RawConnection>(port, "POST /v1/activity HTTP/1.1\r\nHost: x\r\n"));
+        const auto from = "127.0.0." + std::to_string(2 + i % 10);
+        halfHeads.push_back(
+            std::make_unique<RawConnection>(port, "POST /v1/activity HTTP/1.1\r\nHost: x\r\n", from.c_str()));
     }
     EXPECT_EQ(call("GET", "stats/contributors").status, 200);
 
@@ -238,8 +264,9 @@ TEST_F(IndexServerTest, CountsEveryReportOfManyClientsAtOnce) {
     std::vector<std::thread> threads;
     for (int client = 0; client < clients; ++client) {
         threads.emplace_back([&, client] {
+            const auto from = "127.0.0." + std::to_string(2 + client);
             for (int i = 0; i < postsEach; ++i) {
-                refused += call("POST", "activity", report("device-" + std::to_string(client)).dump()).status != 201;
+                refused += postFrom(from.c_str(), "device-" + std::to_string(client)) != 201;
             }
         });
     }
@@ -247,6 +274,70 @@ TEST_F(IndexServerTest, CountsEveryReportOfManyClientsAtOnce) {
     EXPECT_EQ(refused, 0);
     EXPECT_EQ(server->storedReportCount(), clients * postsEach);
     EXPECT_EQ(contributors(), clients);
+}
+
+TEST_F(IndexServerTest, PublishesABucketAndTheGlobalFiguresOnlyFromFiveContributors) {
+    // One report in the largest bucket would otherwise publish exactly its figures.
+    EXPECT_EQ(postFrom("127.0.0.2", "lonely", "Enterprise"), 201);
+    const auto one = benchmarks();
+    EXPECT_EQ(one["contributor_count"], 1);
+    EXPECT_TRUE(one["by_size_bucket"].empty()) << one.dump();
+    EXPECT_TRUE(one["global"].empty()) << one.dump();
+
+    for (int device = 1; device < 5; ++device) {
+        const auto from = "127.0.0." + std::to_string(2 + device);
+        EXPECT_EQ(postFrom(from.c_str(), "crowd-" + std::to_string(device), "Enterprise"), 201);
+    }
+    const auto five = benchmarks();
+    EXPECT_EQ(five["by_size_bucket"]["Enterprise"]["sample_size"], 5);
+    EXPECT_TRUE(five["global"].contains("throughput"));
+}
+
+TEST_F(IndexServerTest, ServesTheBenchmarksComputedOnceForEachChange) {
+    testing::ManualClock clock(testing::utc("2025-03-20T12:00:00Z"));
+    restart({.clock = clock.clock()});
+    const auto first = benchmarks();
+    clock.advance(seconds(30));
+    EXPECT_EQ(benchmarks(), first) << "nothing changed, nothing computed";
+
+    for (int device = 0; device < 5; ++device)
+        call("POST", "activity", report("device-" + std::to_string(device)).dump());
+    const auto changed = benchmarks();
+    EXPECT_EQ(changed["generated_at"], "2025-03-20T12:00:30Z");
+    EXPECT_EQ(changed["contributor_count"], 5);
+    call("DELETE", "devices/device-0");
+    EXPECT_EQ(benchmarks()["contributor_count"], 4);
+}
+
+TEST_F(IndexServerTest, OneAddressHoldsNoMoreThanItsShareOfTheConnections) {
+    restart({.limits = {.maxConnectionsPerAddress = 3}});
+    std::vector<std::unique_ptr<RawConnection>> idle;
+    for (int i = 0; i < 3; ++i) idle.push_back(std::make_unique<RawConnection>(port, "", "127.0.0.2"));
+    std::this_thread::sleep_for(milliseconds(100));
+    EXPECT_EQ(RawConnection(port, "", "127.0.0.2").status(seconds(2)), 429);
+    // Everyone else is served meanwhile.
+    EXPECT_EQ(postFrom("127.0.0.3", "other address"), 201);
+    EXPECT_EQ(call("GET", "stats/contributors").status, 200);
+
+    idle.clear();
+    std::this_thread::sleep_for(milliseconds(100));
+    EXPECT_EQ(postFrom("127.0.0.2", "again"), 201);
+}
+
+TEST_F(IndexServerTest, OneAddressBringsOnlySoManyNewDevicesAnHour) {
+    testing::ManualClock clock(testing::utc("2025-03-20T12:00:00Z"));
+    restart({.maxNewDevicesPerAddressPerHour = 3, .clock = clock.clock()});
+    for (const char* device : {"one", "two", "three"}) EXPECT_EQ(postFrom("127.0.0.2", device), 201);
+    EXPECT_EQ(postFrom("127.0.0.2", "four"), 429);
+    EXPECT_EQ(postFrom("127.0.0.2", "one"), 201) << "a device the service knows";
+    EXPECT_EQ(postFrom("127.0.0.3", "four"), 201) << "another address";
+    EXPECT_EQ(postFrom("127.0.0.2", "five"), 429);
+
+    clock.advance(std::chrono::minutes(59));
+    EXPECT_EQ(postFrom("127.0.0.2", "five"), 429);
+    clock.advance(std::chrono::minutes(1));
+    EXPECT_EQ(postFrom("127.0.0.2", "five"), 201);
+    EXPECT_EQ(contributors(), 5);
 }
 
 TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {
@@ -258,6 +349,12 @@ TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {
                                   std::to_string(port), "--data", (folder.path() / "other.db").string()}});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.standardError.find("Cannot listen on 127.0.0.1:"), std::string::npos);
+
+    const auto help =
+        runner.run({.executable = testing::builtProgram("norvane-index-server").string(), .arguments = {"--help"}});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_NE(help.standardOutput.find("only from 5 or more distinct contributors"), std::string::npos)
+        << help.standardOutput;
 }
 
 } // namespace

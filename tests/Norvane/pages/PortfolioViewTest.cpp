@@ -260,7 +260,7 @@ TEST(PortfolioView, WithTheBenchmarkServiceShowsTheIndexTheMedianAndTheContribut
     server.start();
     norvane::testing::TemporaryFolder storage;
     NorvaneIndexService service(server.baseURL(), storage.path());
-    for (int device = 0; device < 3; ++device) {
+    for (int device = 0; device < 5; ++device) {
         AnonymousActivityReport report{.deviceId = "device-" + std::to_string(device),
                                        .reportedAt = platform::currentDate(),
                                        .activityDate = daysAgo(1),
@@ -271,6 +271,7 @@ TEST(PortfolioView, WithTheBenchmarkServiceShowsTheIndexTheMedianAndTheContribut
                                        .velocityRetention = 50.0 + 20 * device};
         service.send(report).get();
     }
+    server.awaitBenchmarks();
     auto atlas = fixture.add("atlas", ProjectStatus::active, [](Project& project) { project.baselineVelocity = 100; });
     fixture.addCodeCount(atlas, 3'000);
     for (int day = 0; day < 10; ++day) fixture.addActivity(atlas, day, 1, 90);
@@ -284,8 +285,8 @@ TEST(PortfolioView, WithTheBenchmarkServiceShowsTheIndexTheMedianAndTheContribut
     EXPECT_TRUE(index.sublabel().isVisible());
     page->section(PortfolioView::output).setExpanded(true);
     EXPECT_NE(page->outputContent()->comparison().bar(), nullptr) << "the retention beside the median";
-    EXPECT_EQ(fixture.preferences->cachedContributorCount(), 3);
-    EXPECT_TRUE(page->optInCard().statusLabel().text().contains("3"))
+    EXPECT_EQ(fixture.preferences->cachedContributorCount(), 5);
+    EXPECT_TRUE(page->optInCard().statusLabel().text().contains("5"))
         << page->optInCard().statusLabel().text().toStdString();
 }
 

@@ -3,27 +3,12 @@
 #include "core/community/NorvaneIndexService.h"
 #include "index-server/IndexServer.h"
 #include "tests/support/ErrorMessage.h"
+#include "tests/support/ManualClock.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-
 namespace norvane::testing {
-
-/// A clock the test moves by hand; safe to read from the client's threads.
-class ManualClock {
-public:
-    explicit ManualClock(platform::Date start) : micros_(start.time_since_epoch().count()) {}
-    platform::Date now() const { return platform::Date(std::chrono::microseconds(micros_.load())); }
-    void advance(std::chrono::microseconds by) { micros_ += by.count(); }
-    platform::Clock clock() const {
-        return [this] { return now(); };
-    }
-
-private:
-    std::atomic<std::int64_t> micros_;
-};
 
 /// A local benchmark service on a free port of 127.0.0.1, a store folder, a hand-moved clock and a
 /// client over them with short time-outs.

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "index-server/ReportStore.h"
+#include "platform/Date.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace norvane::indexserver {
+
+/// The answer to GET /v1/benchmarks, computed once per change of the stored reports on a thread
+/// of its own and served from memory: a request never reads the reports, so neither its time nor
+/// the server's memory grows with their number. Changes that come while a document is computed
+/// are taken together into the next one, which starts no sooner than the last one took, so that a
+/// stream of reports keeps at most half a core busy.
+class BenchmarkPublisher {
+public:
+    /// Computes the first document before it returns; fails when the store cannot be read.
+    BenchmarkPublisher(ReportStore& store, platform::Clock clock);
+    ~BenchmarkPublisher();
+    BenchmarkPublisher(const BenchmarkPublisher&) = delete;
+    BenchmarkPublisher& operator=(const BenchmarkPublisher&) = delete;
+
+    /// The latest document, as JSON.
+    std::shared_ptr<const std::string> document() const;
+    /// Tells that the stored reports changed; a new document follows.
+    void reportsChanged();
+    /// Waits until the document includes every change told before the call.
+    void waitUntilCurrent();
+
+private:
+    void run();
+    std::shared_ptr<const std::string> compute() const;
+
+    ReportStore& store_;
+    const platform::Clock clock_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable published_;
+    std::uint64_t changes_ = 0;
+    std::uint64_t publishedChanges_ = 0;
+    bool stopping_ = false;
+    std::shared_ptr<const std::string> document_;
+    std::thread thread_;
+};
+
+} // namespace norvane::indexserver

@@ -1,0 +1,29 @@
+#include "index-server/ConnectionsPerAddress.h"
+
+namespace norvane::indexserver {
+
+ConnectionsPerAddress::Slot::~Slot() {
+    if (owner_ != nullptr) {
+        owner_->release(address_);
+    }
+}
+
+std::optional<ConnectionsPerAddress::Slot> ConnectionsPerAddress::acquire(const std::string& address) {
+    std::lock_guard lock(mutex_);
+    auto& count = connections_[address];
+    if (count >= maxPerAddress_) {
+        return std::nullopt;
+    }
+    ++count;
+    return Slot(*this, address);
+}
+
+void ConnectionsPerAddress::release(const std::string& address) {
+    std::lock_guard lock(mutex_);
+    // Addresses without connections leave the map, so that it holds only the connected ones.
+    if (const auto found = connections_.find(address); found != connections_.end() && --found->second == 0) {
+        connections_.erase(found);
+    }
+}
+
+} // namespace norvane::indexserver

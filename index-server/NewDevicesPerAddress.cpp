@@ -1,0 +1,42 @@
+#include "index-server/NewDevicesPerAddress.h"
+
+namespace norvane::indexserver {
+
+namespace {
+
+/// Old arrivals of every address are dropped after this many admissions, so that addresses that
+/// came once do not stay in memory.
+constexpr std::size_t cleanUpInterval = 1024;
+
+void dropBefore(std::deque<platform::Date>& arrivals, platform::Date since) {
+    while (!arrivals.empty() && arrivals.front() <= since) {
+        arrivals.pop_front();
+    }
+}
+
+} // namespace
+
+bool NewDevicesPerAddress::admit(const std::string& address, platform::Date now) {
+    std::lock_guard lock(mutex_);
+    const auto since = now - window;
+    if (++admissionsSinceCleanUp_ >= cleanUpInterval) {
+        forgetBefore(since);
+    }
+    auto& arrivals = arrivals_[address];
+    dropBefore(arrivals, since);
+    if (arrivals.size() >= maxPerHour_) {
+        return false;
+    }
+    arrivals.push_back(now);
+    return true;
+}
+
+void NewDevicesPerAddress::forgetBefore(platform::Date since) {
+    admissionsSinceCleanUp_ = 0;
+    for (auto entry = arrivals_.begin(); entry != arrivals_.end();) {
+        dropBefore(entry->second, since);
+        entry = entry->second.empty() ? arrivals_.erase(entry) : std::next(entry);
+    }
+}
+
+} // namespace norvane::indexserver
