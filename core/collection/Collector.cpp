@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <future>
 #include <iostream>
-#include <unordered_map>
 
 namespace norvane {
 namespace {
@@ -333,15 +332,6 @@ std::shared_ptr<Project> Collector::inOwnContext(const std::shared_ptr<Project>&
 std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared_ptr<Project>& project,
                                                                const std::vector<GitCommit>& commits,
                                                                int sampleInterval, const HistoryProgress& progress) {
-    std::unordered_map<std::string_view, std::pair<int64_t, int64_t>> runningTotals;
-    runningTotals.reserve(commits.size());
-    int64_t insertions = 0;
-    int64_t deletions = 0;
-    for (const auto& commit : commits) {
-        insertions += commit.insertions;
-        deletions += commit.deletions;
-        runningTotals[commit.hash] = {insertions, deletions};
-    }
     const auto sampled =
         sampleInterval >= 1 ? GitService::sampleCommits(commits, sampleInterval) : std::vector<GitCommit>{};
     const auto& kept = sampleInterval >= 1 ? sampled : commits;
@@ -352,13 +342,21 @@ std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared
     const auto settings = fetchAppSettings();
     const auto now = platform::currentDate();
     std::vector<std::shared_ptr<Snapshot>> staged;
+    // The kept commits are in the order of all commits: one walk keeps the running sums of both.
+    int64_t inserted = 0;
+    int64_t deleted = 0;
+    auto counted = commits.begin();
     const int total = static_cast<int>(kept.size());
     for (int place = 1; place <= total; ++place) {
         const auto& commit = kept[static_cast<std::size_t>(place - 1)];
         if (progress) {
             progress(place, total, commit);
         }
-        const auto [inserted, deleted] = runningTotals.at(commit.hash);
+        for (bool reached = false; !reached && counted != commits.end(); ++counted) {
+            inserted += counted->insertions;
+            deleted += counted->deletions;
+            reached = counted->hash == commit.hash;
+        }
         const auto estimate = CocomoEstimate::calculate(inserted + deleted, project->projectType, settings->averageWage,
                                                         settings->overhead);
         auto snapshot = Snapshot::create(project);
