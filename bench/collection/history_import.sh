@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# history_import.sh [BUILD_FOLDER] [REPOSITORY]: times the history import of a repository, with its
-# snapshots and its days of activity, against the git log command that it runs, alone, side by side
-# with hyperfine. Without a repository it makes one of 10,000 commits. Build first:
+# history_import.sh [BUILD_FOLDER] [REPOSITORY] [BEFORE_BUILD]: times the history import of a
+# repository, with its snapshots and its days of activity, against the git log command that it
+# runs, alone; with BEFORE_BUILD, that build's import too. The runs take turns (ROUNDS rounds,
+# default 10), so that the load of a shared machine falls on all of them alike. Without a
+# repository it makes one of 10,000 commits. Build first:
 # cmake --build BUILD_FOLDER --target norvane-bench-history-import
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../../build/release}
 repository=${2:-}
+before=${3:-}
 importer="$build/bin/norvane-bench-history-import"
 [[ -x $importer ]] || { echo "missing $importer" >&2; exit 1; }
 
@@ -22,8 +25,10 @@ fi
 # that only pin the output against a user's configuration left out).
 git_log="LC_ALL=C GIT_FLUSH=0 /usr/bin/git -C '$repository' log --find-renames -l1000 --root --diff-merges=off --reverse --numstat -z '--format=%x00%x00COMMIT%x00%H%x00%P%x00%an%x00%aI%x00%cI%x00%s%x00%B%x00'"
 "$importer" "$repository" 7
-hyperfine --warmup 2 --runs 10 --export-markdown "$work/results.md" \
-    --command-name "git log" "$git_log > /dev/null" \
-    --command-name "history import, every 7 days" "'$importer' '$repository' 7 > /dev/null" \
-    --command-name "history import, every commit" "'$importer' '$repository' 0 > /dev/null"
-cat "$work/results.md"
+commands=("git log=$git_log > /dev/null")
+if [[ -n $before ]]; then
+    commands+=("before, every 7 days='$before/bin/norvane-bench-history-import' '$repository' 7"
+               "before, every commit='$before/bin/norvane-bench-history-import' '$repository' 0")
+fi
+commands+=("every 7 days='$importer' '$repository' 7" "every commit='$importer' '$repository' 0")
+python3 "$here/interleaved_runs.py" "${ROUNDS:-10}" "${commands[@]}"

@@ -1,0 +1,34 @@
+#!/usr/bin/env python3
+"""interleaved_runs.py ROUNDS NAME=COMMAND...: runs the shell commands in turn, round after round,
+and prints each one's median wall time against the first command's, with its median processor time
+(its children's) and its fastest run. Taking turns spreads the load of a shared machine over all
+the commands alike, where runs of one command after another would each meet a different load."""
+import resource
+import statistics
+import subprocess
+import sys
+import time
+
+
+def main():
+    rounds = int(sys.argv[1])
+    commands = dict(argument.split("=", 1) for argument in sys.argv[2:])
+    wall = {name: [] for name in commands}
+    processor = {name: [] for name in commands}
+    for _ in range(rounds):
+        for name, command in commands.items():
+            before = resource.getrusage(resource.RUSAGE_CHILDREN)
+            start = time.perf_counter()
+            subprocess.run(command, shell=True, stdout=subprocess.DEVNULL, check=True)
+            wall[name].append(time.perf_counter() - start)
+            after = resource.getrusage(resource.RUSAGE_CHILDREN)
+            processor[name].append(after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime)
+    base = statistics.median(next(iter(wall.values())))
+    for name in commands:
+        median = statistics.median(wall[name])
+        print(f"{name:40s} median {median:7.3f} s ({median / base:4.2f}x)  "
+              f"processor {statistics.median(processor[name]):7.3f} s  fastest {min(wall[name]):7.3f} s")
+
+
+if __name__ == "__main__":
+    main()
