@@ -30,7 +30,7 @@ bool atLeastDaysApart(platform::Date from, platform::Date to, int days) {
     return platform::LocalCalendar::wholeDaysBetween(from, to) >= days;
 }
 
-/// Git's messages in English, so that "--shortstat" reads the same everywhere; and no flush after
+/// Git's messages in English, so that what it says reads the same everywhere; and no flush after
 /// every commit: through a pipe each flush is a write and a wake-up of the reader, which doubles
 /// the time of a long log.
 const std::map<std::string, std::string> gitEnvironmentOverrides{{"LC_ALL", "C"}, {"GIT_FLUSH", "0"}};
