@@ -89,13 +89,16 @@ std::vector<CollectionResult> Collector::collectAll() {
         return {};
     }
     std::vector<CollectionResult> results;
+    const auto counter = sccService_.withCounterFound();
     for (const auto& project : projects) {
-        results.push_back(collectOne(project));
+        results.push_back(collectOne(project, counter));
     }
     return results;
 }
 
-CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given) {
+CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given) { return collectOne(given, sccService_); }
+
+CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, const SccService& counter) {
     CollectionResult result{given->name, given->path, nullptr, nullptr, std::nullopt};
     const auto failed = [&result, &given](const std::exception& error) {
         result.error = collectionError(error, *given);
@@ -108,7 +111,7 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given) {
     std::shared_ptr<Project> project;
     try {
         project = inOwnContext(given);
-        const auto output = sccService_.collectMetrics(project->path);
+        const auto output = counter.collectMetrics(project->path);
         // Everything is read before anything changes, so that a repository git cannot read
         // leaves no trace.
         git = readGit(project);
@@ -139,11 +142,12 @@ Collector::GitReading Collector::readGit(const std::shared_ptr<Project>& project
     if (!gitService_.isGitRepository(project->path)) {
         return reading;
     }
-    reading.latest = gitService_.getLatestCommit(project->path);
+    // The newest commit comes with the recent days, from the same run of git.
+    reading.recentActivity = readRecentActivity(project);
+    reading.latest = reading.recentActivity->newest;
     if (reading.latest && !project->firstCommitAt) {
         reading.firstCommitAt = gitService_.getFirstCommitDate(project->path);
     }
-    reading.recentActivity = readRecentActivity(project);
     return reading;
 }
 
@@ -200,8 +204,9 @@ Collector::RecentActivity Collector::readRecentActivity(const std::shared_ptr<Pr
         {.predicate = DailyActivityField::project == project && DailyActivityField::date >= startOfDay(newest),
          .sortBy = {platform::ascending(DailyActivityField::date)}});
     const auto windowStart = recent.rows.empty() ? newest : std::min(newest, recent.rows.front()->date);
-    if (auto days = gitService_.getDailyActivitySince(windowStart, project->path)) {
-        recent.days = std::move(*days);
+    if (auto read = gitService_.getRecentActivity(windowStart, project->path)) {
+        recent.newest = std::move(read->newest);
+        recent.days = std::move(read->days);
     }
     return recent;
 }
@@ -303,14 +308,14 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
     auto attribution = std::async(std::launch::async | std::launch::deferred,
                                   [&commits, now] { return ModelAttributionService::attributeCommits(commits, now); });
     try {
-        const auto staged = stageHistory(project, commits, sampleInterval, progress);
+        const int staged = stageHistory(project, commits, sampleInterval, progress);
         stageImportedActivity(project, history.days);
         project->firstCommitAt = commits.front().date;
         project->latestCommitAt = commits.back().date;
         project->updatedAt = now;
         // One save: the old series and imported days are replaced whole, or stay whole.
         context_->save();
-        result.snapshotCount = static_cast<int>(staged.size());
+        result.snapshotCount = staged;
     } catch (const std::exception& error) {
         result.error = collectionError(error, *project);
         return result;
@@ -329,19 +334,19 @@ std::shared_ptr<Project> Collector::inOwnContext(const std::shared_ptr<Project>&
     throw NorvaneError::projectNotFound(project->name);
 }
 
-std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared_ptr<Project>& project,
-                                                               const std::vector<GitCommit>& commits,
-                                                               int sampleInterval, const HistoryProgress& progress) {
+int Collector::stageHistory(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits,
+                            int sampleInterval, const HistoryProgress& progress) {
     const auto sampled =
         sampleInterval >= 1 ? GitService::sampleCommits(commits, sampleInterval) : std::vector<GitCommit>{};
     const auto& kept = sampleInterval >= 1 ? sampled : commits;
 
-    // Deleted by condition when saving, so that a series another import stored meanwhile goes too.
+    // Deleted by condition when saving, so that a series another import stored meanwhile goes too;
+    // the old series is never read, and the new one is let go once written: a re-import holds no
+    // more than the first import.
     context_->removeAll(SnapshotField::project == project &&
                         SnapshotField::snapshotTypeRaw == std::string("gitHistory"));
     const auto settings = fetchAppSettings();
     const auto now = platform::currentDate();
-    std::vector<std::shared_ptr<Snapshot>> staged;
     // The kept commits are in the order of all commits: one walk keeps the running sums of both.
     int64_t inserted = 0;
     int64_t deleted = 0;
@@ -370,10 +375,9 @@ std::vector<std::shared_ptr<Snapshot>> Collector::stageHistory(const std::shared
         snapshot->cumulativeEffortMonths = estimate.effortMonths;
         snapshot->cumulativeEstimatedCost = estimate.estimatedCost;
         snapshot->codeLines = inserted + deleted;
-        context_->insert(snapshot);
-        staged.push_back(std::move(snapshot));
+        context_->insertWithoutKeeping(snapshot);
     }
-    return staged;
+    return total;
 }
 
 void Collector::stageImportedActivity(const std::shared_ptr<Project>& project,

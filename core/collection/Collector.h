@@ -56,8 +56,10 @@ public:
     struct RecentActivity {
         std::vector<std::shared_ptr<DailyActivity>> rows;
         std::map<platform::Date, GitActivityStats> days;
+        std::optional<GitCommit> newest;
     };
-    /// Reads the recent activity; throws NorvaneError gitFailed when git cannot read the folder.
+    /// Reads the recent activity and the newest commit; throws NorvaneError gitFailed when git
+    /// cannot read the folder.
     RecentActivity readRecentActivity(const std::shared_ptr<Project>& project);
     /// Replaces the recent rows with one per local day with commits, and saves. Returns today's
     /// row when there is one; throws the store's error when the rows could not be saved.
@@ -82,14 +84,15 @@ private:
         std::optional<RecentActivity> recentActivity;
     };
 
+    /// Collects with `counter`, which a collection of every project finds once for all.
+    CollectionResult collectOne(const std::shared_ptr<Project>& project, const SccService& counter);
     GitReading readGit(const std::shared_ptr<Project>& project);
     std::shared_ptr<Project> inOwnContext(const std::shared_ptr<Project>& project);
     std::shared_ptr<Snapshot> storeCodeCount(const std::shared_ptr<Project>& project, const SccOutput& output,
                                              const std::optional<GitCommit>& latest);
     void recordLatestCommit(Project& project, const GitReading& git);
-    std::vector<std::shared_ptr<Snapshot>> stageHistory(const std::shared_ptr<Project>& project,
-                                                        const std::vector<GitCommit>& commits, int sampleInterval,
-                                                        const HistoryProgress& progress);
+    int stageHistory(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits, int sampleInterval,
+                     const HistoryProgress& progress);
     using RowsByDay = std::map<std::chrono::local_days, std::shared_ptr<DailyActivity>>;
     using DayStats = std::map<platform::Date, GitActivityStats>::const_iterator;
 

@@ -180,13 +180,19 @@ std::optional<GitCommit> GitService::getLatestCommit(const std::string& path) co
 }
 
 bool GitService::visitActivitySince(platform::Date date, const std::string& path,
-                                    const std::function<void(const GitLogParser::LogRecord&)>& visit) const {
+                                    const std::function<void(const GitLogParser::LogRecord&)>& visit,
+                                    const std::function<void(const GitLogParser::LogRecord&)>& first) const {
     if (!isGitRepository(path)) {
         return false;
     }
     ShallowBoundary boundary([&] { return shallowBoundary(path); });
+    bool listed = false;
     readLogRecords(path, logArguments({sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::logFormat)}),
                    [&](const GitLogParser::LogRecord& record) {
+                       if (!listed && first) {
+                           first(record);
+                       }
+                       listed = true;
                        if (!boundary.contains(record)) {
                            visit(record);
                        }
@@ -202,16 +208,24 @@ std::optional<GitActivityStats> GitService::getActivitySince(platform::Date date
     return tally.stats();
 }
 
-std::optional<std::map<platform::Date, GitActivityStats>>
-GitService::getDailyActivitySince(platform::Date date, const std::string& path) const {
+std::optional<GitRecentActivity> GitService::getRecentActivity(platform::Date date, const std::string& path) const {
+    GitRecentActivity recent;
     std::map<platform::Date, ActivityTally> tallies;
     BookingDays days;
-    if (!visitActivitySince(date, path, [&](const GitLogParser::LogRecord& record) {
-            tallies[days.of(record.committedAt)].add(record);
-        })) {
+    const bool read = visitActivitySince(
+        date, path, [&](const GitLogParser::LogRecord& record) { tallies[days.of(record.committedAt)].add(record); },
+        [&recent](const GitLogParser::LogRecord& head) {
+            recent.newest =
+                GitCommit{std::string(head.hash), std::string(head.subject), std::string(head.author), head.authoredAt};
+        });
+    if (!read) {
         return std::nullopt;
     }
-    return statsOfDays(tallies);
+    if (!recent.newest) {
+        recent.newest = getLatestCommit(path);
+    }
+    recent.days = statsOfDays(tallies);
+    return recent;
 }
 
 std::optional<platform::Date> GitService::getFirstCommitDate(const std::string& path) const {

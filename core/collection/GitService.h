@@ -4,6 +4,7 @@
 #include "core/collection/GitCommit.h"
 #include "core/collection/GitHistory.h"
 #include "core/collection/GitLogParser.h"
+#include "core/collection/GitRecentActivity.h"
 #include "core/models/OutputCategory.h"
 
 #include "platform/Date.h"
@@ -50,9 +51,11 @@ public:
     std::optional<GitCommit> getLatestCommit(const std::string& path) const;
     /// The activity of the commits committed since `date`, split by output category.
     std::optional<GitActivityStats> getActivitySince(platform::Date date, const std::string& path) const;
-    /// The same, for each local day with commits, keyed by the start of that day.
-    std::optional<std::map<platform::Date, GitActivityStats>> getDailyActivitySince(platform::Date date,
-                                                                                    const std::string& path) const;
+    /// The newest commit, as getLatestCommit gives it, and the activity of each local day with
+    /// commits since `date`. One run of git when a commit falls in those days: the log starts at
+    /// the head and stops at the first commit older than `date`, so the first commit it lists is
+    /// the head's; a second run asks for the newest commit otherwise.
+    std::optional<GitRecentActivity> getRecentActivity(platform::Date date, const std::string& path) const;
     /// The earliest author date of the history.
     std::optional<platform::Date> getFirstCommitDate(const std::string& path) const;
     /// Every commit of the current branch, oldest first, without line counts; sampled when the
@@ -84,10 +87,12 @@ private:
                         const std::function<void(const GitLogParser::LogRecord&)>& visit) const;
     /// Throws gitFailed unless the log was read, or git failed on a branch without commits.
     void expectLogRead(const std::string& path, const GitRunResult& result) const;
-    /// Hands `visit` each commit committed since `date`, but a shallow clone's boundary commits;
-    /// false when the folder is not a repository.
+    /// Hands `visit` each commit committed since `date`, but a shallow clone's boundary commits,
+    /// and `first`, when there is one, the first commit listed, boundary or not; false when the
+    /// folder is not a repository.
     bool visitActivitySince(platform::Date date, const std::string& path,
-                            const std::function<void(const GitLogParser::LogRecord&)>& visit) const;
+                            const std::function<void(const GitLogParser::LogRecord&)>& visit,
+                            const std::function<void(const GitLogParser::LogRecord&)>& first = {}) const;
     /// Runs git; its output goes to `receiveOutput` as it comes when one is given.
     GitRunResult runGit(const std::string& path, std::vector<std::string> arguments,
                         std::function<void(std::string_view)> receiveOutput = {}) const;

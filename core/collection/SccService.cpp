@@ -48,6 +48,14 @@ std::optional<std::filesystem::path> SccService::findSccPath() const {
     return builtInCounter();
 }
 
+SccService SccService::withCounterFound() const {
+    auto found = *this;
+    if (const auto counter = findSccPath()) {
+        found.lookup_ = {{*counter}, {}, {}};
+    }
+    return found;
+}
+
 std::optional<std::filesystem::path> SccService::whichScc() const {
     const auto result = runner_.run({.executable = lookup_.whichProgram.string(), .arguments = {"scc"}});
     if (!result.succeeded() || !platform::UnicodeText::isValidUtf8(result.standardOutput)) {

@@ -42,6 +42,11 @@ public:
 
     bool isAvailable() const { return findSccPath().has_value(); }
 
+    /// The same service with the counter that it finds now as its one place to look, for a
+    /// collection of many folders that should not search again for each; unchanged when there is
+    /// none, so that each folder then fails as it would.
+    SccService withCounterFound() const;
+
     /// Runs the counter with "--format", "json" and the path. Throws NorvaneError: sccNotFound,
     /// pathNotFound, or sccFailed when it cannot start, runs past the time limit, exits non-zero
     /// or prints what is not a list of rows. Empty output is a list without rows. What a

@@ -222,6 +222,13 @@ void ModelContext::insert(const std::shared_ptr<Record>& record) {
     }
 }
 
+void ModelContext::insertWithoutKeeping(const std::shared_ptr<Record>& record) {
+    std::lock_guard lock(mutex_);
+    const bool fresh = record->context_ == nullptr;
+    insert(record);
+    if (fresh) record->released_ = true;
+}
+
 void ModelContext::remove(const std::shared_ptr<Record>& record) {
     std::lock_guard lock(mutex_);
     removeLocked(record);
@@ -238,6 +245,28 @@ void ModelContext::removeLocked(const std::shared_ptr<Record>& record) {
         deleted_.push_back(record);
     }
     unlinkReferences(*record);
+}
+
+void ModelContext::removeLoaded(const EntityInfo& entity, const std::function<bool(const Record&)>& matches) {
+    std::vector<std::shared_ptr<Record>> matching;
+    for (const auto& [key, record] : registered_[&entity]) {
+        if (!record->deleted_ && matches(*record)) matching.push_back(record);
+    }
+    for (const auto& record : inserted_) {
+        if (&record->entityInfo() == &entity && matches(*record)) matching.push_back(record);
+    }
+    for (const auto& record : matching) removeLocked(record);
+}
+
+std::string ModelContext::notBulkDeleted(const EntityInfo& entity, std::vector<SqlValue>& arguments) const {
+    std::string condition;
+    for (const auto& bulk : bulkDeletes_) {
+        if (bulk.entity != &entity) continue;
+        // A condition that comes out NULL deletes nothing, so it must leave the row in.
+        condition += (condition.empty() ? "" : " AND ") + std::string("NOT coalesce((") + bulk.where + "), 0)";
+        arguments.insert(arguments.end(), bulk.arguments.begin(), bulk.arguments.end());
+    }
+    return condition;
 }
 
 void ModelContext::unlinkReferences(const Record& target) {
@@ -283,7 +312,12 @@ std::vector<std::shared_ptr<Record>> ModelContext::fetchErased(const ErasedFetch
     for (const auto& record : deleted_) deletedOfEntity += &record->entityInfo() == &entity ? 1 : 0;
 
     std::string sql = "SELECT " + selectColumns(entity) + " FROM \"" + entity.table + "\"";
-    if (!fetch.where.empty()) sql += " WHERE " + fetch.where;
+    auto arguments = fetch.arguments;
+    const auto kept = notBulkDeleted(entity, arguments);
+    if (!fetch.where.empty() || !kept.empty()) {
+        sql +=
+            " WHERE " + (fetch.where.empty() ? kept : "(" + fetch.where + ")" + (kept.empty() ? "" : " AND " + kept));
+    }
     if (!fetch.orderBy.empty()) sql += " ORDER BY " + fetch.orderBy;
     // Rows deleted in this context are dropped after the query, so ask for that many more.
     if (fetch.limit) sql += " LIMIT " + std::to_string(*fetch.limit + deletedOfEntity);
@@ -293,7 +327,7 @@ std::vector<std::shared_ptr<Record>> ModelContext::fetchErased(const ErasedFetch
     std::vector<std::pair<std::int64_t, std::vector<SqlValue>>> rows;
     container_->withDatabase([&](Database& database) {
         auto statement = database.prepare(sql);
-        statement.bindAll(fetch.arguments);
+        statement.bindAll(arguments);
         while (statement.step()) {
             std::vector<SqlValue> values;
             values.reserve(entity.columns.size());
@@ -419,7 +453,8 @@ StoreChange ModelContext::writeChanges(const std::vector<std::shared_ptr<Record>
                 record->key_ =
                     guarded(database, *record, [&] { return runInsert(database, insertions, keys, *record, values); });
                 adoptStoredIdentity(*record, values);
-                insertedValues.push_back(std::move(values));
+                // A record let go after the save needs no copy of what it stored.
+                insertedValues.push_back(record->released_ ? std::vector<SqlValue>{} : std::move(values));
                 change.entityNames.insert(record->entityInfo().name);
             }
             for (const auto& record : modified) {
@@ -440,6 +475,10 @@ StoreChange ModelContext::writeChanges(const std::vector<std::shared_ptr<Record>
     });
 
     for (std::size_t i = 0; i < inserts.size(); ++i) {
+        if (inserts[i]->released_) {
+            inserts[i]->context_ = nullptr;
+            continue;
+        }
         inserts[i]->persistedValues_ = std::move(insertedValues[i]);
         auto& slot = registered_[&inserts[i]->entityInfo()][inserts[i]->key_];
         // A replacing insert may have taken a row that this context had loaded: the new object

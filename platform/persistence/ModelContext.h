@@ -34,10 +34,15 @@ public:
 
     /// Adds a new record; related records not yet in a context are inserted with it.
     void insert(const std::shared_ptr<Record>& record);
+    /// Adds a new record that the next save writes and then lets go: the context keeps no object for
+    /// its row, so that a large batch of rows that nobody reads back through this context does not
+    /// stay in memory. A later fetch reads the row anew.
+    void insertWithoutKeeping(const std::shared_ptr<Record>& record);
     /// Deletes a record; records that point to it are deleted or unlinked by their delete rule.
     void remove(const std::shared_ptr<Record>& record);
-    /// Deletes the records that match `predicate`: here at once, and in the store at the next save
-    /// whichever rows match then, including rows that another connection added meanwhile.
+    /// Deletes the records that match `predicate`: here at once (fetches no longer see them), and
+    /// in the store at the next save whichever rows match then, including rows that another
+    /// connection added meanwhile. Rows not loaded yet are not read for this.
     template <typename R>
     void removeAll(const Predicate<R>& predicate);
 
@@ -82,6 +87,11 @@ private:
     std::vector<std::shared_ptr<Record>> fetchErased(const ErasedFetch& fetch);
     std::shared_ptr<Record> materialize(const EntityInfo& entity, std::int64_t key, std::vector<SqlValue> values);
     void removeLocked(const std::shared_ptr<Record>& record);
+    /// Removes the loaded and pending records of `entity` that `matches` admits.
+    void removeLoaded(const EntityInfo& entity, const std::function<bool(const Record&)>& matches);
+    /// The condition that leaves out the rows that pending bulk deletions of `entity` will remove,
+    /// with its arguments appended to `arguments`; empty without any.
+    std::string notBulkDeleted(const EntityInfo& entity, std::vector<SqlValue>& arguments) const;
     void unlinkReferences(const Record& target);
     std::vector<std::shared_ptr<Record>> modifiedRecords();
     std::vector<std::shared_ptr<Record>> insertsInTableOrder() const;
@@ -109,7 +119,8 @@ private:
 template <typename R>
 void ModelContext::removeAll(const Predicate<R>& predicate) {
     std::lock_guard lock(mutex_);
-    for (const auto& record : fetch<R>({.predicate = predicate})) removeLocked(record);
+    removeLoaded(R::entity().info(),
+                 [&predicate](const Record& record) { return predicate.matches(static_cast<const R&>(record)); });
     bulkDeletes_.push_back({&R::entity().info(), predicate.sql, predicate.arguments});
 }
 

@@ -47,6 +47,8 @@ private:
     ModelContext* context_ = nullptr;
     std::int64_t key_ = 0;
     bool deleted_ = false;
+    /// Let go by its context once a save has written it.
+    bool released_ = false;
     std::vector<SqlValue> persistedValues_;
 };
 

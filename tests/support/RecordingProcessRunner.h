@@ -46,6 +46,11 @@ inline platform::ProcessResult exitedWith(int status, std::string standardError 
     return result;
 }
 
+/// A handler that runs every program for real, so that a test sees which ones a real run starts.
+inline RecordingProcessRunner::Handler runningForReal() {
+    return [](const platform::ProcessRequest& request) { return platform::defaultProcessRunner().run(request); };
+}
+
 /// A handler whose programs never start, for the given reason.
 inline RecordingProcessRunner::Handler failingToStart(std::string startError) {
     return [startError = std::move(startError)](const platform::ProcessRequest&) {

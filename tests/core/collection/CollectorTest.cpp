@@ -5,11 +5,13 @@
 
 #include "tests/core/collection/CollectionFixture.h"
 #include "tests/support/LocalDate.h"
+#include "tests/support/RecordingProcessRunner.h"
 #include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace norvane {
 namespace {
@@ -274,6 +276,35 @@ TEST_F(CollectorTest, FailedActivitySaveIsReported) {
     EXPECT_FALSE(result.dailyActivity);
     EXPECT_TRUE(stored<DailyActivity>().empty());
     EXPECT_EQ(stored<Snapshot>().size(), 1U); // the code count itself was stored
+}
+
+TEST_F(CollectorTest, CollectingEveryProjectLooksForTheCounterOnceAndRunsTwoProgramsAProject) {
+    std::vector<std::unique_ptr<GitTestRepository>> repositories;
+    for (const auto* name : {"atlas", "beacon", "comet"}) {
+        auto& repository = *repositories.emplace_back(std::make_unique<GitTestRepository>());
+        repository.writeFile("main.c", "int main;\n");
+        repository.commit("the start", daysFromToday(-30));
+        repository.writeFile("main.c", "int main();\n");
+        repository.commit("today's work", daysFromToday(0, 1));
+        auto project = addProject(name, repository.pathString());
+        project->firstCommitAt = daysFromToday(-30);
+        context->save();
+    }
+    testing::RecordingProcessRunner runner(testing::runningForReal());
+    Collector counted(context, SccService(testing::builtInCounterOnly(), runner), GitService(runner));
+
+    const auto results = counted.collectAll();
+    ASSERT_EQ(results.size(), 3U);
+    for (const auto& result : results) {
+        ASSERT_TRUE(result.isSuccess()) << result.error->message;
+        EXPECT_EQ(result.snapshot->latestCommitMessage, "today's work");
+    }
+    std::vector<std::string> programs;
+    for (const auto& request : runner.requests)
+        programs.push_back(std::filesystem::path(request.executable).filename());
+    EXPECT_EQ(programs, (std::vector<std::string>{"no-such-which", "norvane-count", "git", "norvane-count", "git",
+                                                  "norvane-count", "git"}))
+        << "the counter, then one git log of the recent days and the newest commit, per project";
 }
 
 } // namespace

@@ -31,15 +31,14 @@ struct Reading {
     std::optional<platform::Date> firstCommit;
     std::vector<GitCommit> history;
     std::vector<GitCommit> historyWithStats;
-    std::optional<std::map<platform::Date, GitActivityStats>> days;
+    std::optional<GitRecentActivity> recent;
 
     bool operator==(const Reading&) const = default;
 };
 
 Reading read(const GitService& git, const std::string& path) {
     return {git.getLatestCommit(path), git.getFirstCommitDate(path), git.getCommitHistory(path, std::nullopt),
-            git.getCommitHistoryWithStats(path, std::nullopt),
-            git.getDailyActivitySince(platform::distantPast(), path)};
+            git.getCommitHistoryWithStats(path, std::nullopt), git.getRecentActivity(platform::distantPast(), path)};
 }
 
 TEST_F(GitServiceTest, FoldersThatAreNoRepositoryOrHaveNoCommits) {
@@ -50,7 +49,7 @@ TEST_F(GitServiceTest, FoldersThatAreNoRepositoryOrHaveNoCommits) {
 
     GitTestRepository empty;
     EXPECT_TRUE(git.isGitRepository(empty.pathString()));
-    EXPECT_EQ(read(git, empty.pathString()), (Reading{.days = std::map<platform::Date, GitActivityStats>{}}));
+    EXPECT_EQ(read(git, empty.pathString()), (Reading{.recent = GitRecentActivity{}}));
 
     // A ".git" file, as in a worktree or a submodule, makes a repository without running git.
     folder.writeFile(".git", "gitdir: ../elsewhere\n");
@@ -112,9 +111,9 @@ TEST_F(GitServiceTest, ActivityWithOddPathsBinaryFilesAndMerges) {
                          stats->testStats, stats->configStats),
               std::tuple(3, 6, 6, CategoryLineStats{3, 0}, one, one, one));
 
-    const auto days = git.getDailyActivitySince(platform::distantPast(), repository.pathString());
-    ASSERT_EQ(days->size(), 1U);
-    EXPECT_EQ(std::tuple(days->begin()->first, days->begin()->second.commitCount),
+    const auto days = git.getRecentActivity(platform::distantPast(), repository.pathString())->days;
+    ASSERT_EQ(days.size(), 1U);
+    EXPECT_EQ(std::tuple(days.begin()->first, days.begin()->second.commitCount),
               std::tuple(platform::LocalCalendar::startOfDay(start), 4));
 }
 
@@ -197,6 +196,30 @@ TEST_F(GitServiceTest, InvalidUtf8IsDecodedLossily) {
     EXPECT_EQ(history[0].message, "caf\xEF\xBF\xBD latin-1");
     EXPECT_EQ(history[0].author, "Ren\xEF\xBF\xBD");
     EXPECT_EQ(git.getLatestCommit(repository.pathString())->message, "caf\xEF\xBF\xBD latin-1");
+}
+
+TEST_F(GitServiceTest, TheRecentDaysBringTheNewestCommitInTheSameRunOfGitWhenTheyHoldOne) {
+    GitTestRepository repository;
+    const auto today = platform::LocalCalendar::startOfDay(platform::currentDate());
+    repository.writeFile("a.c", "a\n");
+    repository.commit("older", today - 24h);
+    repository.writeFile("a.c", "b\n");
+    repository.commit("newest\n\nWith a body.", today + 1min);
+    const auto path = repository.pathString();
+    testing::RecordingProcessRunner runner(testing::runningForReal());
+    const GitService counted(runner);
+
+    const auto recent = counted.getRecentActivity(today, path);
+    ASSERT_TRUE(recent);
+    EXPECT_EQ(recent->newest, git.getLatestCommit(path));
+    EXPECT_EQ(recent->days.size(), 1U);
+    EXPECT_EQ(runner.requests.size(), 1U) << "one git log for both";
+
+    runner.requests.clear();
+    const auto quiet = counted.getRecentActivity(today + 24h, path);
+    EXPECT_EQ(quiet->newest, git.getLatestCommit(path)) << "asked for on its own when no day holds a commit";
+    EXPECT_TRUE(quiet->days.empty());
+    EXPECT_EQ(runner.requests.size(), 2U);
 }
 
 } // namespace

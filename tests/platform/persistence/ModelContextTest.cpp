@@ -144,22 +144,43 @@ TEST_F(ModelContextTest, ASecondRecordForAReplacingIndexTakesTheStoredRow) {
     EXPECT_EQ(stored<Book>().front()->pages, 5);
 }
 
-TEST_F(ModelContextTest, RemoveAllDeletesWhatMatchesWhenSaving) {
+TEST_F(ModelContextTest, RemoveAllDeletesWhatMatchesWhenSavingAndFetchesNoLongerSeeIt) {
     auto shelf = addShelf("alpha");
     context->insert(Book::make(shelf, "old", 1));
     context->save();
-    context->removeAll(BookField::shelf == shelf);
-    EXPECT_TRUE(context->fetch<Book>().empty());
-
     auto elsewhere = otherContext();
-    elsewhere->insert(Book::make(elsewhere->fetch<Shelf>().front(), "added meanwhile", 2));
+    elsewhere->insert(Book::make(elsewhere->fetch<Shelf>().front(), "never loaded here", 2));
     elsewhere->save();
-    context->insert(Book::make(shelf, "new", 3));
+    context->removeAll(BookField::shelf == shelf);
+    EXPECT_TRUE(context->fetch<Book>().empty()) << "the loaded row, and the one this context never read";
+
+    elsewhere->insert(Book::make(elsewhere->fetch<Shelf>().front(), "added meanwhile", 3));
+    elsewhere->save();
+    EXPECT_TRUE(context->fetch<Book>().empty());
+    context->insert(Book::make(shelf, "new", 4));
+    EXPECT_EQ(context->fetch<Book>().size(), 1U);
     context->save();
 
     const auto books = stored<Book>();
     ASSERT_EQ(books.size(), 1U);
     EXPECT_EQ(books.front()->title, "new");
+}
+
+TEST_F(ModelContextTest, ARecordInsertedWithoutKeepingIsWrittenThenLetGo) {
+    auto shelf = addShelf("alpha");
+    auto book = Book::make(shelf, "batch", 1);
+    context->insertWithoutKeeping(book);
+    EXPECT_EQ(context->fetch<Book>().size(), 1U) << "pending, it is seen like any insert";
+    context->save();
+
+    EXPECT_EQ(book->modelContext(), nullptr);
+    const auto fetched = context->fetch<Book>();
+    ASSERT_EQ(fetched.size(), 1U);
+    EXPECT_NE(fetched.front(), book) << "the row is read anew";
+    EXPECT_EQ(fetched.front()->title, "batch");
+    book->pages = 99;
+    context->save();
+    EXPECT_EQ(stored<Book>().front()->pages, 0) << "the object let go writes nothing";
 }
 
 TEST_F(ModelContextTest, AReadTransactionSeesOneStateOfTheStore) {
