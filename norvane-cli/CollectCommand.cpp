@@ -20,9 +20,11 @@ int CollectCommand::run(NorvaneKit& kit, const Console& console) {
     // the run instead of passing for a run without projects.
     const auto projects = nameOption_->count() > 0 ? std::vector{requireProject(kit, name_)} : kit.listProjects(false);
     const auto settings = kit.collector().fetchAppSettings();
+    // The code counter is looked for once, not for each project.
+    const auto counter = kit.scc().withCounterFound();
     bool allSucceeded = true;
     for (const auto& project : projects) {
-        const auto result = kit.collector().collectOne(project);
+        const auto result = kit.collector().collectOne(project, counter);
         allSucceeded = report(*project, result, *settings, console) && allSucceeded;
     }
     return allSucceeded ? EXIT_SUCCESS : EXIT_FAILURE;

@@ -21,9 +21,8 @@ if [[ -z $repository ]]; then
     "$here/make_repository.sh" "$repository" 10000
 fi
 
-# The git log that the git service runs for the history, with the same environment (the options
-# that only pin the output against a user's configuration left out).
-git_log="LC_ALL=C GIT_FLUSH=0 /usr/bin/git -C '$repository' log --find-renames -l1000 --root --diff-merges=off --reverse --numstat -z '--format=%x00%x00COMMIT%x00%H%x00%P%x00%an%x00%aI%x00%cI%x00%s%x00%B%x00'"
+source "$here/git_history_log.sh"
+git_log=$(git_history_log "$repository")
 "$importer" "$repository" 7
 commands=("git log=$git_log > /dev/null")
 if [[ -n $before ]]; then

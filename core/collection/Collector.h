@@ -44,6 +44,9 @@ public:
     /// Counts the folder, stores an "scc" snapshot with its language rows, records the daily
     /// activity of a repository and stamps the project.
     CollectionResult collectOne(const std::shared_ptr<Project>& project);
+    /// The same with `counter`, which a collection of several projects finds once for all of them
+    /// (SccService::withCounterFound).
+    CollectionResult collectOne(const std::shared_ptr<Project>& project, const SccService& counter);
     CollectionResult collectProject(const std::string& name);
     /// Replaces the project's "gitHistory" snapshots, in one transaction, with one per sampled
     /// commit (0: every commit), and its activity rows of the days before its first own collection
@@ -84,8 +87,6 @@ private:
         std::optional<RecentActivity> recentActivity;
     };
 
-    /// Collects with `counter`, which a collection of every project finds once for all.
-    CollectionResult collectOne(const std::shared_ptr<Project>& project, const SccService& counter);
     GitReading readGit(const std::shared_ptr<Project>& project);
     std::shared_ptr<Project> inOwnContext(const std::shared_ptr<Project>& project);
     std::shared_ptr<Snapshot> storeCodeCount(const std::shared_ptr<Project>& project, const SccOutput& output,
