@@ -503,7 +503,7 @@ const std::vector<LanguageDefinition>& languageTable() {
          .strings = {{.open = "\\\"", .close = "\\\"", .escapes = false, .hidesBranches = true},
                      oneLineApostrophe,
                      looseQuote}},
-        {.name = "Gherkin Specification",
+        {.name = "Gherkin",
          .extensions = {"feature"},
          .lineComments = hashes,
          .complexity = {"given", "when", "then", "and"}},
