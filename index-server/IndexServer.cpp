@@ -52,7 +52,9 @@ struct IndexServer::Impl {
         });
         route(Route::deletion, "DELETE", R"(/v1/devices/(.+))", [this](auto& request, auto&, auto& response) {
             const auto removed = reports.deleteDevice(request.matches[1].str());
-            benchmarks.reportsChanged();
+            if (removed > 0) {
+                benchmarks.reportsChanged();
+            }
             response.set_content(nlohmann::json{{"deleted", removed}}.dump(), jsonType);
         });
     }

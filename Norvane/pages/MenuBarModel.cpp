@@ -50,12 +50,7 @@ QString MenuBarModel::leverageText(const Projects& projects, platform::Date now)
 }
 
 std::optional<platform::Date> MenuBarModel::latestCollection(const Projects& projects) {
-    std::optional<platform::Date> latest;
-    for (const auto& listing : activeProjects(projects)) {
-        const auto& newest = listing.newestSnapshot;
-        if (newest && (!latest || newest->capturedAt > *latest)) latest = newest->capturedAt;
-    }
-    return latest;
+    return newestCollection(projects);
 }
 
 MenuBarModel::Status MenuBarModel::collectionStatus(bool isCollecting, const Projects& projects) {

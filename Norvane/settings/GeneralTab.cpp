@@ -60,13 +60,7 @@ QString GeneralTab::backgroundCollectionFooter(bool toolInstalled) {
 }
 
 std::optional<platform::Date> GeneralTab::lastCollectionDate(const NorvaneStore& store) {
-    std::optional<platform::Date> newest;
-    for (const auto& listing : store.listProjects()) {
-        const auto& latest = listing.newestSnapshot;
-        if (listing.project.status == ProjectStatus::archived || !latest) continue;
-        if (!newest || latest->capturedAt > *newest) newest = latest->capturedAt;
-    }
-    return newest;
+    return newestCollection(store.listProjects());
 }
 
 void GeneralTab::buildToolSection(FormSection& section) {

@@ -26,8 +26,9 @@ void BackgroundScheduler::collectIfNeeded(std::function<void()> done) {
         if (done) done();
         return;
     }
-    if (hasCollectedToday()) {
-        updateLastCollectionDate();
+    const auto dates = newestSnapshotDates();
+    if (hasCollectedToday(dates)) {
+        updateLastCollectionDate(dates);
         if (done) done();
         return;
     }
@@ -45,34 +46,34 @@ void BackgroundScheduler::collectIfNeeded(std::function<void()> done) {
     });
 }
 
-std::vector<platform::Date> BackgroundScheduler::newestSnapshotDates() {
-    std::vector<platform::Date> dates;
-    for (const auto& listing : metrics_->listProjects(false)) {
-        if (listing.newestSnapshot) dates.push_back(listing.newestSnapshot->capturedAt);
-    }
-    return dates;
-}
-
-bool BackgroundScheduler::hasCollectedToday() {
+BackgroundScheduler::SnapshotDates BackgroundScheduler::newestSnapshotDates() {
     try {
-        const auto today = platform::LocalCalendar::startOfDay(clock_());
-        const auto dates = newestSnapshotDates();
-        return std::any_of(dates.begin(), dates.end(),
-                           [&](auto date) { return platform::LocalCalendar::isSameDay(date, today); });
+        std::vector<platform::Date> dates;
+        for (const auto& listing : metrics_->listProjects(false)) {
+            if (listing.newestSnapshot) dates.push_back(listing.newestSnapshot->capturedAt);
+        }
+        return dates;
     } catch (const std::exception&) {
-        return false;
+        return std::nullopt;
     }
 }
 
-void BackgroundScheduler::updateLastCollectionDate() {
-    std::vector<platform::Date> dates;
-    try {
-        dates = newestSnapshotDates();
-    } catch (const std::exception&) {
-        return;
-    }
+bool BackgroundScheduler::hasCollectedToday() { return hasCollectedToday(newestSnapshotDates()); }
+
+bool BackgroundScheduler::hasCollectedToday(const SnapshotDates& dates) const {
+    if (!dates) return false;
+    const auto today = platform::LocalCalendar::startOfDay(clock_());
+    return std::any_of(dates->begin(), dates->end(),
+                       [&](auto date) { return platform::LocalCalendar::isSameDay(date, today); });
+}
+
+void BackgroundScheduler::updateLastCollectionDate() { updateLastCollectionDate(newestSnapshotDates()); }
+
+void BackgroundScheduler::updateLastCollectionDate(const SnapshotDates& dates) {
+    // A store that cannot be read keeps the date shown.
+    if (!dates) return;
     lastCollectionDate_.reset();
-    if (!dates.empty()) lastCollectionDate_ = *std::max_element(dates.begin(), dates.end());
+    if (!dates->empty()) lastCollectionDate_ = *std::max_element(dates->begin(), dates->end());
     emit lastCollectionDateChanged();
 }
 

@@ -45,9 +45,12 @@ signals:
     void lastCollectionDateChanged();
 
 private:
-    /// The newest snapshot date of each project that is not archived and has one; throws the
-    /// store's error.
-    std::vector<platform::Date> newestSnapshotDates();
+    using SnapshotDates = std::optional<std::vector<platform::Date>>;
+    /// The newest snapshot date of each project that is not archived and has one; none when the
+    /// store cannot be read. One read serves both questions of a check.
+    SnapshotDates newestSnapshotDates();
+    bool hasCollectedToday(const SnapshotDates& dates) const;
+    void updateLastCollectionDate(const SnapshotDates& dates);
 
     std::shared_ptr<MetricsSource> metrics_;
     Notify notify_;

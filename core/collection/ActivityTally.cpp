@@ -12,8 +12,9 @@ void ActivityTally::add(const GitLogParser::LogRecord& record) {
         if (file.path.empty()) {
             continue;
         }
-        if (const auto found = paths_.find(file.path); found == paths_.end()) {
-            paths_.emplace_hint(found, file.path);
+        // One search, and a copy of the path only when it is new.
+        if (const auto place = paths_.lower_bound(file.path); place == paths_.end() || *place != file.path) {
+            paths_.emplace_hint(place, file.path);
         }
         auto& category = stats_.stats(OutputCategoryClassifier::categorizePath(file.path));
         category.insertions += file.insertions;

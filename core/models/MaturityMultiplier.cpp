@@ -1,5 +1,7 @@
 #include "core/models/MaturityMultiplier.h"
 
+#include "platform/LocalCalendar.h"
+
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -17,6 +19,13 @@ MaturityMultiplier MaturityMultiplier::calculate(std::int64_t codeLines, std::in
     result.ageFactor = std::isfinite(ageMonths) ? std::min(ageMonths, 24.0) * 0.025 : 0.0;
     result.value = 1.0 + result.linesFactor + result.complexityFactor + result.ageFactor;
     return result;
+}
+
+MaturityMultiplier MaturityMultiplier::calculate(std::int64_t codeLines, std::int64_t complexity,
+                                                 std::optional<platform::Date> firstCommitAt, platform::Date now) {
+    const double ageMonths =
+        firstCommitAt ? platform::LocalCalendar::wholeDaysBetween(*firstCommitAt, now) / 30.0 : 0.0;
+    return calculate(codeLines, complexity, ageMonths);
 }
 
 std::string MaturityMultiplier::explanation() const {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/Date.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace norvane {
@@ -14,6 +17,9 @@ struct MaturityMultiplier {
     double ageFactor = 0.0;
 
     static MaturityMultiplier calculate(std::int64_t codeLines, std::int64_t complexity, double ageMonths);
+    /// The same with the age in months of 30 days since the first commit (0 without one).
+    static MaturityMultiplier calculate(std::int64_t codeLines, std::int64_t complexity,
+                                        std::optional<platform::Date> firstCommitAt, platform::Date now);
     std::string explanation() const;
 };
 

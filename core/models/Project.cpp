@@ -2,7 +2,6 @@
 
 #include "core/models/DailyActivity.h"
 #include "core/models/Snapshot.h"
-#include "platform/LocalCalendar.h"
 #include "platform/persistence/ModelContext.h"
 
 #include <algorithm>
@@ -86,9 +85,7 @@ MaturityMultiplier Project::maturityMultiplier(platform::Date now) const {
     const auto newest = newestMeasurement();
     const std::int64_t codeLines = newest ? newest->codeCategoryCode() : 0;
     const std::int64_t complexity = newest ? newest->codeCategoryComplexity() : 0;
-    const double ageMonths =
-        firstCommitAt ? platform::LocalCalendar::wholeDaysBetween(*firstCommitAt, now) / 30.0 : 0.0;
-    return MaturityMultiplier::calculate(codeLines, complexity, ageMonths);
+    return MaturityMultiplier::calculate(codeLines, complexity, firstCommitAt, now);
 }
 
 } // namespace norvane

@@ -24,10 +24,7 @@ std::vector<PortfolioPageReads::ListedProject> PortfolioPageReads::listedProject
         const std::int64_t code = entry.codeCount ? entry.codeCount->codeCategoryCode : 0;
         const std::int64_t complexity = entry.codeCount ? entry.codeCount->codeCategoryComplexity : 0;
         if (entry.codeCount) entry.sizeBucket = sizeBucketForLines(code);
-        const double ageMonths = project->firstCommitAt
-                                     ? platform::LocalCalendar::wholeDaysBetween(*project->firstCommitAt, now) / 30.0
-                                     : 0.0;
-        entry.maturityMultiplier = MaturityMultiplier::calculate(code, complexity, ageMonths).value;
+        entry.maturityMultiplier = MaturityMultiplier::calculate(code, complexity, project->firstCommitAt, now).value;
         listed.push_back(std::move(entry));
     }
     return listed;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace norvane {
 
@@ -26,5 +27,16 @@ struct ProjectListing {
     /// or when that snapshot has no message.
     std::optional<CommitSummary> commitSummary;
 };
+
+/// When the newest snapshot of the projects that are not archived was taken; none without one.
+inline std::optional<platform::Date> newestCollection(const std::vector<ProjectListing>& listings) {
+    std::optional<platform::Date> newest;
+    for (const auto& listing : listings) {
+        const auto& latest = listing.newestSnapshot;
+        if (listing.project.status == ProjectStatus::archived || !latest) continue;
+        if (!newest || latest->capturedAt > *newest) newest = latest->capturedAt;
+    }
+    return newest;
+}
 
 } // namespace norvane

@@ -5,7 +5,6 @@
 #include "core/models/Project.h"
 #include "core/reads/ProjectFigureReads.h"
 #include "core/reads/SnapshotQueries.h"
-#include "platform/LocalCalendar.h"
 #include "platform/persistence/ModelContext.h"
 
 namespace norvane {
@@ -40,9 +39,7 @@ void readCodeCount(ProjectPageData& data, platform::ModelContainer& store, std::
     const std::int64_t code = data.latestMeasurement ? data.latestMeasurement->codeCategoryCode : 0;
     const std::int64_t complexity = data.latestMeasurement ? data.latestMeasurement->codeCategoryComplexity : 0;
     if (data.latestMeasurement) data.sizeBucket = sizeBucketForLines(code);
-    const auto& firstCommit = data.project.firstCommitAt;
-    const double ageMonths = firstCommit ? platform::LocalCalendar::wholeDaysBetween(*firstCommit, now) / 30.0 : 0.0;
-    data.maturityMultiplier = MaturityMultiplier::calculate(code, complexity, ageMonths).value;
+    data.maturityMultiplier = MaturityMultiplier::calculate(code, complexity, data.project.firstCommitAt, now).value;
 }
 
 ProjectPageData read(const std::shared_ptr<platform::ModelContainer>& store, const ProjectInfo& project,

@@ -230,9 +230,4 @@ QString SymbolRegistry::fallbackText(const QString& name) {
     return QString::fromUtf8(entry->fallback.data(), static_cast<qsizetype>(entry->fallback.size()));
 }
 
-char32_t SymbolRegistry::codePoint(const QString& name) {
-    const SymbolEntry* entry = findEntry(name);
-    return entry == nullptr ? 0 : entry->glyphs.codePoints[0];
-}
-
 } // namespace norvane::app

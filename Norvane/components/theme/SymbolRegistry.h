@@ -29,8 +29,6 @@ public:
     static QIcon icon(const QString& name, int pixelSize, const QColor& color);
     /// The plain-text stand-in of `name` ("?" for a name the registry does not know).
     static QString fallbackText(const QString& name);
-    /// The icon font's (first) code point for `name`; 0 for an unknown name.
-    static char32_t codePoint(const QString& name);
 };
 
 } // namespace norvane::app

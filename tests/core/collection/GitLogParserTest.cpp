@@ -59,7 +59,7 @@ TEST(GitLogStream, RecordsCutAnywhereArriveWholeAndDecoded) {
         output += "\0\0COMMIT\0"s + "h" + author + "\0\0"s + author +
                   "\0002024-05-01T10:00:00Z\0002024-05-01T10:00:00Z\0S\0B\0\0\n1\t2\tf.c\0"s;
     }
-    for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, output.size()}) {
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{8}, std::size_t{9}, output.size()}) {
         std::vector<std::string> authors;
         GitLogStream stream([&](const GitLogParser::LogRecord& record) {
             authors.emplace_back(record.author);
