@@ -21,6 +21,9 @@ using platform::LocalCalendar::startOfDay;
 constexpr int initialSampleInterval = 7;
 constexpr std::size_t progressMessageLength = 50;
 constexpr int baselineDays = 60;
+/// How many of the latest collections before the days read have their heads excluded: enough for
+/// a branch left and taken up again within about two weeks of daily collections.
+constexpr std::size_t bookedHeadsLooked = 16;
 
 bool exists(const std::string& path) {
     std::error_code error;
@@ -44,6 +47,30 @@ void fill(DailyActivity& row, const GitActivityStats& stats, const AppSettings& 
     const auto estimate = CocomoEstimate::calculate(row.linesTouched, type, settings.averageWage, settings.overhead);
     row.estimatedEffortMonths = estimate.effortMonths;
     row.estimatedCost = estimate.estimatedCost;
+}
+
+/// Whether git's count of a day holds all that the row counted: a day's commits can only add to
+/// each figure.
+bool holdsAllOf(const GitActivityStats& stats, const DailyActivity& row) {
+    return stats.commitCount >= row.commitCount && stats.insertions >= row.totalInsertions &&
+           stats.deletions >= row.totalDeletions && stats.filesChanged >= row.filesChanged &&
+           stats.codeStats.insertions >= row.codeLinesInserted && stats.codeStats.deletions >= row.codeLinesDeleted &&
+           stats.docsStats.insertions >= row.docsLinesInserted && stats.docsStats.deletions >= row.docsLinesDeleted &&
+           stats.testStats.insertions >= row.testLinesInserted && stats.testStats.deletions >= row.testLinesDeleted &&
+           stats.configStats.insertions >= row.configLinesInserted &&
+           stats.configStats.deletions >= row.configLinesDeleted;
+}
+
+/// The distinct heads that the snapshots read, newest first.
+std::vector<std::string> headsOf(const std::vector<std::shared_ptr<Snapshot>>& snapshots) {
+    std::vector<std::string> heads;
+    for (const auto& snapshot : snapshots) {
+        const auto& head = snapshot->analyzedCommitHash;
+        if (head && std::find(heads.begin(), heads.end(), *head) == heads.end()) {
+            heads.push_back(*head);
+        }
+    }
+    return heads;
 }
 
 std::shared_ptr<SnapshotLanguage> languageRow(const SccLanguage& language, const std::shared_ptr<Snapshot>& snapshot) {
@@ -76,9 +103,11 @@ void copyCommit(Snapshot& snapshot, const GitCommit& commit) {
 
 } // namespace
 
-Collector::Collector(std::shared_ptr<platform::ModelContext> context, SccService sccService, GitService gitService)
-    : context_(context), projectService_(context), snapshotService_(context), sccService_(std::move(sccService)),
-      gitService_(std::move(gitService)), modelAttributionService_(context) {}
+Collector::Collector(std::shared_ptr<platform::ModelContext> context, SccService sccService, GitService gitService,
+                     platform::Clock clock)
+    : context_(context), clock_(std::move(clock)), projectService_(context), snapshotService_(context, clock_),
+      sccService_(std::move(sccService)), gitService_(std::move(gitService)),
+      modelAttributionService_(context, clock_) {}
 
 std::vector<CollectionResult> Collector::collectAll() {
     std::vector<std::shared_ptr<Project>> projects;
@@ -128,7 +157,7 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
             result.error = collectionError(error, *project);
         }
     }
-    project->updatedAt = platform::currentDate();
+    project->updatedAt = clock_();
     try {
         context_->save();
     } catch (const std::exception& error) {
@@ -165,6 +194,7 @@ std::shared_ptr<Snapshot> Collector::storeCodeCount(const std::shared_ptr<Projec
                                                     const std::optional<GitCommit>& latest) {
     auto snapshot = Snapshot::create(project);
     snapshot->setSnapshotType(SnapshotType::scc);
+    snapshot->capturedAt = clock_();
     snapshot->totalFiles = output.totalFiles();
     snapshot->totalLines = output.totalLines();
     snapshot->codeLines = output.totalCode();
@@ -193,18 +223,38 @@ CollectionResult Collector::collectProject(const std::string& name) {
     }
 }
 
+GitActivityWindow Collector::activityWindow(const std::shared_ptr<Project>& project, platform::Date now) {
+    GitActivityWindow window{.since = startOfDay(now), .now = now};
+    const auto codeCounts = SnapshotField::project == project &&
+                            SnapshotField::snapshotTypeRaw == std::string(platform::rawValue(SnapshotType::scc));
+    const auto last = context_->fetch<Snapshot>(
+        {.predicate = codeCounts, .sortBy = {platform::descending(SnapshotField::capturedAt)}, .limit = 1});
+    if (last.empty()) {
+        return window;
+    }
+    // A collection dated after now (a clock that ran ahead) must not hide today's commits.
+    window.lastCollectedAt = std::min(last.front()->capturedAt, now);
+    window.since = startOfDay(window.lastCollectedAt);
+    window.lastHeads =
+        headsOf(context_->fetch<Snapshot>({.predicate = codeCounts && SnapshotField::capturedAt >= window.since}));
+    window.bookedHeads =
+        headsOf(context_->fetch<Snapshot>({.predicate = codeCounts && SnapshotField::capturedAt < window.since,
+                                           .sortBy = {platform::descending(SnapshotField::capturedAt)},
+                                           .limit = bookedHeadsLooked}));
+    return window;
+}
+
 Collector::RecentActivity Collector::readRecentActivity(const std::shared_ptr<Project>& project) {
-    const auto today = startOfDay(platform::currentDate());
-    // A row dated after today (a clock that ran ahead) must not hide today's commits.
-    const auto newest = std::min(latestActivityDate(project).value_or(today), today);
-    // The newest row's day is counted again from its start, in whatever zone that row was
-    // written; the rows before it keep their commits. Another row of the same local day joins it.
-    RecentActivity recent;
-    recent.rows = context_->fetch<DailyActivity>(
-        {.predicate = DailyActivityField::project == project && DailyActivityField::date >= startOfDay(newest),
-         .sortBy = {platform::ascending(DailyActivityField::date)}});
-    const auto windowStart = recent.rows.empty() ? newest : std::min(newest, recent.rows.front()->date);
-    if (auto read = gitService_.getRecentActivity(windowStart, project->path)) {
+    const auto window = activityWindow(project, clock_());
+    RecentActivity recent{.since = window.since};
+    // A row written in another time zone may start up to a day before the window's first day.
+    const auto tomorrow = startOfDay(localDay(window.now) + std::chrono::days(1));
+    recent.rows =
+        context_->fetch<DailyActivity>({.predicate = DailyActivityField::project == project &&
+                                                     DailyActivityField::date > window.since - std::chrono::days(1) &&
+                                                     DailyActivityField::date < tomorrow,
+                                        .sortBy = {platform::ascending(DailyActivityField::date)}});
+    if (auto read = gitService_.getRecentActivity(window, project->path)) {
         recent.newest = std::move(read->newest);
         recent.days = std::move(read->days);
     }
@@ -213,43 +263,80 @@ Collector::RecentActivity Collector::readRecentActivity(const std::shared_ptr<Pr
 
 std::shared_ptr<DailyActivity> Collector::updateDailyActivity(const std::shared_ptr<Project>& project,
                                                               const RecentActivity& recent) {
-    const auto rows = rewriteDays(project, recent.rows, recent.days.begin(), recent.days.end());
-    context_->save();
-    const auto todays = rows.find(localDay(platform::currentDate()));
-    return todays == rows.end() ? nullptr : todays->second;
-}
-
-Collector::RowsByDay Collector::rewriteDays(const std::shared_ptr<Project>& project,
-                                            const std::vector<std::shared_ptr<DailyActivity>>& rows, DayStats first,
-                                            DayStats last) {
-    RowsByDay existing;
-    for (const auto& row : rows) {
-        auto& kept = existing[localDay(row->date)];
-        if (kept) {
-            context_->remove(row);
-        } else {
-            kept = row;
+    auto rowsByDay = recentRowsByDay(recent);
+    const auto settings = fetchAppSettings();
+    for (const auto& [dayStart, stats] : recent.days) {
+        auto& rows = rowsByDay[localDay(dayStart)];
+        const bool holdsAll =
+            std::all_of(rows.begin(), rows.end(), [&stats](const auto& row) { return holdsAllOf(stats, *row); });
+        if (holdsAll) {
+            rows = {bookDay(project, rows, dayStart, stats, *settings)};
         }
     }
+    context_->save();
+    const auto todays = rowsByDay.find(localDay(clock_()));
+    return todays == rowsByDay.end() || todays->second.empty() ? nullptr : todays->second.front();
+}
+
+std::map<std::chrono::local_days, std::vector<std::shared_ptr<DailyActivity>>>
+Collector::recentRowsByDay(const RecentActivity& recent) {
+    std::map<std::chrono::local_days, std::vector<std::shared_ptr<DailyActivity>>> rowsByDay;
+    for (const auto& row : recent.rows) {
+        const auto day = localDay(row->date);
+        if (startOfDay(day) == row->date) {
+            if (row->date >= recent.since) {
+                rowsByDay[day].push_back(row);
+            }
+            continue;
+        }
+        for (auto overlapped = day; startOfDay(overlapped) < row->date + std::chrono::days(1);
+             overlapped += std::chrono::days(1)) {
+            const auto stats = recent.days.find(startOfDay(overlapped));
+            if (stats != recent.days.end() && holdsAllOf(stats->second, *row)) {
+                rowsByDay[overlapped].push_back(row);
+                break;
+            }
+        }
+    }
+    return rowsByDay;
+}
+
+std::shared_ptr<DailyActivity> Collector::bookDay(const std::shared_ptr<Project>& project,
+                                                  const std::vector<std::shared_ptr<DailyActivity>>& rows,
+                                                  platform::Date dayStart, const GitActivityStats& stats,
+                                                  const AppSettings& settings) {
+    auto row = rows.empty() ? nullptr : rows.front();
+    if (!row) {
+        row = DailyActivity::create(project, dayStart);
+        context_->insert(row);
+    }
+    for (std::size_t extra = 1; extra < rows.size(); ++extra) {
+        context_->remove(rows[extra]);
+    }
+    row->date = dayStart; // a row written in another time zone takes this one's start of the day
+    fill(*row, stats, settings, project->projectType);
+    return row;
+}
+
+void Collector::rewriteDays(const std::shared_ptr<Project>& project,
+                            const std::vector<std::shared_ptr<DailyActivity>>& rows, DayStats first, DayStats last) {
+    std::map<std::chrono::local_days, std::vector<std::shared_ptr<DailyActivity>>> existing;
+    for (const auto& row : rows) {
+        existing[localDay(row->date)].push_back(row);
+    }
     const auto settings = fetchAppSettings();
-    RowsByDay written;
     for (auto day = first; day != last; ++day) {
         const auto& [dayStart, stats] = *day;
         auto node = existing.extract(localDay(dayStart));
-        auto row = node ? std::move(node.mapped()) : nullptr;
-        if (!row) {
-            row = DailyActivity::create(project, dayStart);
-            context_->insert(row);
-        }
-        row->date = dayStart; // a row written in another time zone takes this one's start of the day
-        fill(*row, stats, *settings, project->projectType);
-        written.emplace(localDay(dayStart), row);
+        bookDay(project, node ? node.mapped() : std::vector<std::shared_ptr<DailyActivity>>{}, dayStart, stats,
+                *settings);
     }
     // What is left counted commits that these days no longer hold.
-    for (const auto& [day, row] : existing) {
-        context_->remove(row);
+    for (const auto& [day, dayRows] : existing) {
+        for (const auto& row : dayRows) {
+            context_->remove(row);
+        }
     }
-    return written;
 }
 
 std::optional<platform::Date> Collector::latestActivityDate(const std::shared_ptr<Project>& project) {
@@ -289,7 +376,7 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
     GitHistory history;
     try {
         project = inOwnContext(given);
-        history = gitService_.readHistory(project->path);
+        history = gitService_.readHistory(project->path, clock_());
     } catch (const std::exception& error) {
         result.error = collectionError(error, *given);
         return result;
@@ -303,7 +390,7 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
     if (history.shallow) {
         result.shallowFrom = commits.front().date;
     }
-    const auto now = platform::currentDate();
+    const auto now = clock_();
     // The attribution reads nothing but the commits: it is worked out while the snapshots are stored.
     auto attribution = std::async(std::launch::async | std::launch::deferred,
                                   [&commits, now] { return ModelAttributionService::attributeCommits(commits, now); });
@@ -320,7 +407,7 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
         result.error = collectionError(error, *project);
         return result;
     }
-    finishHistory(project, attribution, result);
+    finishHistory(project, history.firstCommittedAt.value_or(commits.front().date), attribution, result);
     return result;
 }
 
@@ -346,7 +433,7 @@ int Collector::stageHistory(const std::shared_ptr<Project>& project, const std::
     context_->removeAll(SnapshotField::project == project &&
                         SnapshotField::snapshotTypeRaw == std::string("gitHistory"));
     const auto settings = fetchAppSettings();
-    const auto now = platform::currentDate();
+    const auto now = clock_();
     // The kept commits are in the order of all commits: one walk keeps the running sums of both.
     int64_t inserted = 0;
     int64_t deleted = 0;
@@ -389,7 +476,7 @@ void Collector::stageImportedActivity(const std::shared_ptr<Project>& project,
 }
 
 std::chrono::local_days Collector::firstOwnCollectionDay(const std::shared_ptr<Project>& project) {
-    const auto now = platform::currentDate();
+    const auto now = clock_();
     const auto first = context_->fetch<Snapshot>(
         {.predicate = SnapshotField::project == project &&
                       SnapshotField::snapshotTypeRaw == std::string(platform::rawValue(SnapshotType::scc)),
@@ -398,15 +485,15 @@ std::chrono::local_days Collector::firstOwnCollectionDay(const std::shared_ptr<P
     return localDay(first.empty() ? now : std::min(first.front()->capturedAt, now));
 }
 
-void Collector::finishHistory(const std::shared_ptr<Project>& project, std::future<ModelAttribution>& attribution,
-                              HistoryImportResult& result) {
+void Collector::finishHistory(const std::shared_ptr<Project>& project, platform::Date firstCommittedAt,
+                              std::future<ModelAttribution>& attribution, HistoryImportResult& result) {
     try {
         modelAttributionService_.storeAttribution(project, attribution.get());
     } catch (const std::exception& error) {
         result.error = CollectionError::from(error);
     }
     try {
-        calculateBaselineVelocityIfNeeded(project);
+        calculateBaselineVelocityIfNeeded(project, firstCommittedAt);
     } catch (const std::exception& error) {
         result.error = result.error.value_or(CollectionError::from(error));
     }
@@ -453,36 +540,29 @@ InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Proj
     return result;
 }
 
-void Collector::calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project) {
-    if (project->baselineVelocity || !project->firstCommitAt) {
+void Collector::calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project,
+                                                  platform::Date firstCommittedAt) {
+    const auto now = clock_();
+    std::optional<double> baseline;
+    if (platform::LocalCalendar::wholeDaysBetween(firstCommittedAt, now) >= baselineDays) {
+        // The first 60 local days, from the first commit's day on: its row is dated before the commit.
+        const auto firstDay = localDay(firstCommittedAt);
+        const auto rows = context_->fetch<DailyActivity>(
+            {.predicate = DailyActivityField::project == project && DailyActivityField::date >= startOfDay(firstDay) &&
+                          DailyActivityField::date < startOfDay(firstDay + std::chrono::days(baselineDays))});
+        int64_t codeLines = 0;
+        for (const auto& row : rows) {
+            codeLines += row->codeLinesInserted + row->codeLinesDeleted;
+        }
+        if (!rows.empty()) {
+            baseline = static_cast<double>(codeLines) / static_cast<double>(rows.size());
+        }
+    }
+    if (baseline == project->baselineVelocity) {
         return;
     }
-    const auto now = platform::currentDate();
-    const auto firstCommit = *project->firstCommitAt;
-    if (platform::LocalCalendar::wholeDaysBetween(firstCommit, now) < baselineDays) {
-        return;
-    }
-    // The first 60 local days, from the first commit's day on: its row is dated before the commit.
-    const auto firstDay = localDay(firstCommit);
-    const auto windowStart = startOfDay(firstDay);
-    const auto windowEnd = startOfDay(firstDay + std::chrono::days(baselineDays));
-    std::vector<std::shared_ptr<DailyActivity>> rows;
-    try {
-        rows = context_->fetch<DailyActivity>({.predicate = DailyActivityField::project == project &&
-                                                            DailyActivityField::date >= windowStart &&
-                                                            DailyActivityField::date < windowEnd});
-    } catch (const std::exception&) {
-        return;
-    }
-    if (rows.empty()) {
-        return;
-    }
-    int64_t codeLines = 0;
-    for (const auto& row : rows) {
-        codeLines += row->codeLinesInserted + row->codeLinesDeleted;
-    }
-    project->baselineVelocity = static_cast<double>(codeLines) / static_cast<double>(rows.size());
-    project->baselineCalculatedAt = now;
+    project->baselineVelocity = baseline;
+    project->baselineCalculatedAt = baseline ? std::optional(now) : std::nullopt;
     context_->save();
 }
 

@@ -37,7 +37,7 @@ public:
     using InitialProgress = std::function<void(const InitialCollectionProgress& stage)>;
 
     explicit Collector(std::shared_ptr<platform::ModelContext> context, SccService sccService = SccService(),
-                       GitService gitService = GitService());
+                       GitService gitService = GitService(), platform::Clock clock = platform::systemClock());
 
     /// Every project that is not archived, by name, one after another.
     std::vector<CollectionResult> collectAll();
@@ -50,13 +50,14 @@ public:
     CollectionResult collectProject(const std::string& name);
     /// Replaces the project's "gitHistory" snapshots, in one transaction, with one per sampled
     /// commit (0: every commit), and its activity rows of the days before its first own collection
-    /// with one per day of the history; attributes every commit to AI models and sets the velocity
-    /// baseline when due.
+    /// with one per day of the history; attributes every commit to AI models and derives the
+    /// velocity baseline from the rows anew.
     HistoryImportResult collectHistory(const std::shared_ptr<Project>& project, int sampleInterval,
                                        const HistoryProgress& progress = {});
-    /// The project's activity rows from the start of the newest one's day (or of today) on, and
-    /// git's activity of each local day since then.
+    /// Git's activity of each local day from the day of the project's last collection (or today)
+    /// on, and the project's activity rows of those days.
     struct RecentActivity {
+        platform::Date since;
         std::vector<std::shared_ptr<DailyActivity>> rows;
         std::map<platform::Date, GitActivityStats> days;
         std::optional<GitCommit> newest;
@@ -64,8 +65,11 @@ public:
     /// Reads the recent activity and the newest commit; throws NorvaneError gitFailed when git
     /// cannot read the folder.
     RecentActivity readRecentActivity(const std::shared_ptr<Project>& project);
-    /// Replaces the recent rows with one per local day with commits, and saves. Returns today's
-    /// row when there is one; throws the store's error when the rows could not be saved.
+    /// Books each recent day with commits, and saves: a day without a row gets one, and a day's
+    /// row is counted anew when git still shows all that it counted; a row that counted more than
+    /// git shows now (an older branch checked out, a tip with an old date) is left as it is.
+    /// Returns today's row when there is one; throws the store's error when the rows could not be
+    /// saved.
     std::shared_ptr<DailyActivity> updateDailyActivity(const std::shared_ptr<Project>& project,
                                                        const RecentActivity& recent);
     /// The date of the project's newest activity row.
@@ -75,9 +79,10 @@ public:
     /// Collects a new project, then imports its history every 7 days, reporting each stage.
     InitialCollectionResult collectInitialData(const std::shared_ptr<Project>& project,
                                                const InitialProgress& progress = {});
-    /// Once the first commit is 60 days old, the mean code lines changed per activity row of
-    /// the first 60 local days, the first commit's day included. Throws a failed save.
-    void calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project);
+    /// The velocity baseline as the activity rows give it: once the first commit, by the committer
+    /// date the rows are booked by, is 60 days old, the mean code lines changed per row of the
+    /// first 60 local days from its day on; none before, or without rows. Throws a failed save.
+    void calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project, platform::Date firstCommittedAt);
 
 private:
     /// What git says of a repository before a collection changes anything.
@@ -88,6 +93,8 @@ private:
     };
 
     GitReading readGit(const std::shared_ptr<Project>& project);
+    /// The days since the project's last collection, and the heads that its collections read.
+    GitActivityWindow activityWindow(const std::shared_ptr<Project>& project, platform::Date now);
     std::shared_ptr<Project> inOwnContext(const std::shared_ptr<Project>& project);
     std::shared_ptr<Snapshot> storeCodeCount(const std::shared_ptr<Project>& project, const SccOutput& output,
                                              const std::optional<GitCommit>& latest);
@@ -99,19 +106,29 @@ private:
 
     /// Makes `rows`, the project's rows of a stretch of days, one row per day of [first, last):
     /// each day's row is kept and filled anew, a missing one inserted, and the other rows (a second
-    /// row of a day, a day without commits now) removed. Returns the rows written, by day.
-    RowsByDay rewriteDays(const std::shared_ptr<Project>& project,
-                          const std::vector<std::shared_ptr<DailyActivity>>& rows, DayStats first, DayStats last);
+    /// row of a day, a day without commits now) removed.
+    void rewriteDays(const std::shared_ptr<Project>& project, const std::vector<std::shared_ptr<DailyActivity>>& rows,
+                     DayStats first, DayStats last);
+    /// The recent rows by the day of this time zone they count: their own, or for a row written
+    /// in another zone the first day it overlaps whose commits hold all that it counted.
+    std::map<std::chrono::local_days, std::vector<std::shared_ptr<DailyActivity>>>
+    recentRowsByDay(const RecentActivity& recent);
+    /// Fills the day's one row from `stats`, inserting it when there is none and removing the others.
+    std::shared_ptr<DailyActivity> bookDay(const std::shared_ptr<Project>& project,
+                                           const std::vector<std::shared_ptr<DailyActivity>>& rows,
+                                           platform::Date dayStart, const GitActivityStats& stats,
+                                           const AppSettings& settings);
     /// Books the history's days before the project's first own collection as activity rows,
     /// replacing those an earlier import booked; the days a collection counts stay its own.
     void stageImportedActivity(const std::shared_ptr<Project>& project,
                                const std::map<platform::Date, GitActivityStats>& days);
     /// The local day of the project's first code count, today when it has none yet.
     std::chrono::local_days firstOwnCollectionDay(const std::shared_ptr<Project>& project);
-    void finishHistory(const std::shared_ptr<Project>& project, std::future<ModelAttribution>& attribution,
-                       HistoryImportResult& result);
+    void finishHistory(const std::shared_ptr<Project>& project, platform::Date firstCommittedAt,
+                       std::future<ModelAttribution>& attribution, HistoryImportResult& result);
 
     std::shared_ptr<platform::ModelContext> context_;
+    platform::Clock clock_;
     ProjectService projectService_;
     SnapshotService snapshotService_;
     SccService sccService_;

@@ -6,6 +6,7 @@
 #include "platform/Date.h"
 
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace norvane {
@@ -18,6 +19,8 @@ struct GitHistory {
     /// The activity of each local day with commits, by committer date as the daily collection
     /// counts it, keyed by the start of the day.
     std::map<platform::Date, GitActivityStats> days;
+    /// The earliest committer date: the history's first day as `days` counts them.
+    std::optional<platform::Date> firstCommittedAt;
     /// The repository is a shallow clone: its oldest commits stand for history it does not hold,
     /// so their changes are left out of `commits`' counts and of `days`.
     bool shallow = false;

@@ -1,9 +1,9 @@
 #include "core/collection/GitLogParser.h"
 
-#include "platform/Iso8601.h"
-
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <string>
 
 namespace norvane::GitLogParser {
@@ -66,10 +66,25 @@ void readFiles(std::string_view rest, std::vector<FileChange>& files) {
     }
 }
 
-/// Reads one record into `record`; false when its fields are cut short or its dates do not parse.
+constexpr std::size_t recordFieldCount = 8; // hash, parents, author, two dates, decoration, subject, body
+
+/// Where the fields of the record at `start` end; none when the output ends first.
+std::optional<std::size_t> headerEnd(std::string_view output, std::size_t start) {
+    auto end = start + recordStart.size();
+    for (std::size_t field = 0; field < recordFieldCount; ++field) {
+        end = output.find('\0', end);
+        if (end == std::string_view::npos) {
+            return std::nullopt;
+        }
+        ++end;
+    }
+    return end;
+}
+
+/// Reads one record, the text after its start, into `record`; false when its fields are cut short
+/// or its dates do not parse.
 bool readRecord(std::string_view text, LogRecord& record) {
-    constexpr std::size_t fieldCount = 7; // hash, parents, author, author date, committer date, subject, body
-    std::array<std::string_view, fieldCount> fields;
+    std::array<std::string_view, recordFieldCount> fields;
     for (auto& field : fields) {
         const auto taken = takeField(text);
         if (!taken) {
@@ -77,18 +92,19 @@ bool readRecord(std::string_view text, LogRecord& record) {
         }
         field = *taken;
     }
-    const auto authoredAt = platform::Iso8601::parse(fields[3]);
-    const auto committedAt = platform::Iso8601::parse(fields[4]);
+    const auto authoredAt = parseDate(fields[3]);
+    const auto committedAt = parseDate(fields[4]);
     if (!authoredAt || !committedAt) {
         return false;
     }
     record.hash = fields[0];
-    record.hasParents = !fields[1].empty();
+    record.parents = fields[1];
     record.author = fields[2];
     record.authoredAt = *authoredAt;
     record.committedAt = *committedAt;
-    record.subject = fields[5];
-    record.body = fields[6];
+    record.isHead = fields[5] == "HEAD";
+    record.subject = fields[6];
+    record.body = fields[7];
     record.files.clear();
     readFiles(text, record.files);
     return true;
@@ -107,29 +123,56 @@ GitCommit LogRecord::commit() const {
     return commit;
 }
 
+std::optional<platform::Date> parseDate(std::string_view text) {
+    constexpr int64_t largestSeconds = 9'000'000'000'000;
+    int64_t seconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || seconds > largestSeconds ||
+        seconds < -largestSeconds) {
+        return std::nullopt;
+    }
+    return platform::Date(std::chrono::seconds(seconds));
+}
+
+void LogRecord::forEachParent(const std::function<void(std::string_view)>& visit) const {
+    for (std::string_view rest = parents; !rest.empty();) {
+        const auto end = rest.find(' ');
+        visit(rest.substr(0, end));
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    }
+}
+
 std::optional<GitCommit> parseCommitLine(std::string_view line) {
     const auto fields = split(line, std::string_view("\0", 1));
     if (fields.size() != 4) {
         return std::nullopt;
     }
-    const auto date = platform::Iso8601::parse(fields[3]);
+    const auto date = parseDate(fields[3]);
     if (!date) {
         return std::nullopt;
     }
     return GitCommit{std::string(fields[0]), std::string(fields[1]), std::string(fields[2]), *date};
 }
 
+std::optional<std::size_t> nextRecordStart(std::string_view output, std::size_t start, std::size_t searchFrom) {
+    const auto fieldsEnd = headerEnd(output, start);
+    if (!fieldsEnd) {
+        return std::nullopt;
+    }
+    const auto next = output.find(recordStart, std::max(*fieldsEnd, searchFrom));
+    return next == std::string_view::npos ? std::nullopt : std::optional(next);
+}
+
 void forEachRecord(std::string_view output, const std::function<void(const LogRecord&)>& visit) {
     LogRecord record;
-    auto start = output.find(recordStart);
-    while (start != std::string_view::npos) {
-        start += recordStart.size();
-        const auto end = output.find(recordStart, start);
-        const auto text = output.substr(start, end == std::string_view::npos ? end : end - start);
-        if (readRecord(text, record)) {
+    for (auto start = output.find(recordStart); start != std::string_view::npos;) {
+        const auto next = nextRecordStart(output, start);
+        const auto end = next.value_or(output.size());
+        const auto textStart = start + recordStart.size();
+        if (readRecord(output.substr(textStart, end - textStart), record)) {
             visit(record);
         }
-        start = end;
+        start = next.value_or(std::string_view::npos);
     }
 }
 

@@ -5,27 +5,29 @@
 namespace norvane {
 
 void GitLogStream::add(std::string_view text) {
-    // What is held already has a record start at its beginning at most, so a new one lies in the
-    // new text or across the seam before it: searching only there keeps a long record linear.
-    const auto seam = GitLogParser::recordStart.size() - 1;
-    const auto searchFrom = pending_.size() > seam ? pending_.size() - seam : 0;
     pending_.append(text);
-    // Everything before the last record's start is whole; the last record may still grow.
-    auto lastStart = std::string_view(pending_).substr(searchFrom).rfind(GitLogParser::recordStart);
-    if (lastStart == std::string_view::npos) {
+    // Records are found one after the other, each past the fields of the one before; everything
+    // before the last record's start is whole, and the last record may still grow.
+    std::size_t last = 0;
+    while (const auto next = GitLogParser::nextRecordStart(pending_, last, searchFrom_)) {
+        last = *next;
+        searchFrom_ = 0;
+    }
+    // A record start cut at the end of what came is found again once the rest comes.
+    const auto seam = GitLogParser::recordStart.size() - 1;
+    searchFrom_ = std::max(searchFrom_, pending_.size() > seam ? pending_.size() - seam : 0);
+    if (last == 0) {
         return;
     }
-    lastStart += searchFrom;
-    if (lastStart == 0) {
-        return;
-    }
-    visitRecords(std::string_view(pending_).substr(0, lastStart));
-    pending_.erase(0, lastStart);
+    visitRecords(std::string_view(pending_).substr(0, last));
+    pending_.erase(0, last);
+    searchFrom_ -= last;
 }
 
 void GitLogStream::finish() {
     visitRecords(pending_);
     pending_.clear();
+    searchFrom_ = 0;
 }
 
 void GitLogStream::visitRecords(std::string_view text) {

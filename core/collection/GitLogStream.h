@@ -26,7 +26,11 @@ private:
     void visitRecords(std::string_view text);
 
     Visit visit_;
+    /// Output from the start of the first record not yet handed on.
     std::string pending_;
+    /// Where in `pending_` the search for the next record's start goes on: the text before it
+    /// holds none.
+    std::size_t searchFrom_ = 0;
 };
 
 } // namespace norvane

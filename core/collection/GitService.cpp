@@ -15,6 +15,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 namespace norvane {
 namespace {
@@ -36,15 +37,16 @@ bool atLeastDaysApart(platform::Date from, platform::Date to, int days) {
 const std::map<std::string, std::string> gitEnvironmentOverrides{{"LC_ALL", "C"}, {"GIT_FLUSH", "0"}};
 
 /// Pins what `git log` prints, whatever the user's or the repository's configuration says: no
-/// signature checks, colours or decorations, messages in UTF-8, no external diff or text
-/// conversion, git's own rename detection (its default similarity and limit, no copies), so that
-/// the counts equal those of a plain `git log`, paths from the top, the root commit's changes,
-/// merges without a diff, and one diff algorithm.
+/// signature checks, colours or decorations but HEAD's for the formats that ask for it, messages in
+/// UTF-8, no external diff or text conversion, git's own rename detection (its default similarity
+/// and limit, no copies), so that the counts equal those of a plain `git log`, paths from the top,
+/// the root commit's changes, merges without a diff, and one diff algorithm.
 std::vector<std::string> logArguments(std::initializer_list<std::string> arguments) {
     std::vector<std::string> all{"log",
                                  "--no-show-signature",
                                  "--no-color",
                                  "--no-decorate",
+                                 "--decorate-refs=HEAD",
                                  "--encoding=UTF-8",
                                  "--no-ext-diff",
                                  "--no-textconv",
@@ -67,7 +69,15 @@ std::string failureText(const GitRunResult& result) {
     return text.empty() ? "git exited with status " + std::to_string(result.exitStatus) : text;
 }
 
-std::string sinceArgument(platform::Date date) { return "--since=" + platform::Iso8601::format(date); }
+/// Every commit dated from `date` on, however old the commits between them and the head: a plain
+/// "--since" stops at the first older commit, such as a tip committed with an old date.
+std::string sinceArgument(platform::Date date) { return "--since-as-filter=" + platform::Iso8601::format(date); }
+
+/// A commit's full hash as a store may hold it; anything else is never handed to git.
+bool isCommitHash(std::string_view text) {
+    return (text.size() == 40 || text.size() == 64) &&
+           text.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
 
 /// The boundary commits of a shallow history: git holds no parent for them, so their diff against
 /// nothing would count the whole tree as written by them. Asked of git once, at the first commit
@@ -77,7 +87,7 @@ public:
     explicit ShallowBoundary(std::function<std::unordered_set<std::string>()> read) : read_(std::move(read)) {}
 
     bool contains(const GitLogParser::LogRecord& record) {
-        if (record.hasParents) {
+        if (record.hasParents()) {
             return false;
         }
         if (!hashes_) {
@@ -96,14 +106,19 @@ private:
     bool met_ = false;
 };
 
-/// The local day a commit is booked on: its committer date's, or today's for a date ahead of the
-/// clock, never a day to come.
+/// The local day a commit is booked on: its committer date's, or the day it was first seen for a
+/// date ahead of the clock, never a day to come.
 class BookingDays {
 public:
-    platform::Date of(platform::Date committedAt) { return starts_.of(std::min(committedAt, now_)); }
+    explicit BookingDays(platform::Date now) : now_(now) {}
+
+    platform::Date of(platform::Date committedAt, platform::Date firstSeen) {
+        return starts_.of(std::min({committedAt, firstSeen, now_}));
+    }
+    platform::Date of(platform::Date committedAt) { return of(committedAt, now_); }
 
 private:
-    platform::Date now_ = platform::currentDate();
+    platform::Date now_;
     platform::LocalDayStarts starts_;
 };
 
@@ -179,48 +194,73 @@ std::optional<GitCommit> GitService::getLatestCommit(const std::string& path) co
     return parseCommitLine(platform::trimmed(output, "\n"));
 }
 
-bool GitService::visitActivitySince(platform::Date date, const std::string& path,
-                                    const std::function<void(const GitLogParser::LogRecord&)>& visit,
-                                    const std::function<void(const GitLogParser::LogRecord&)>& first) const {
+bool GitService::visitActivity(const std::string& path, std::vector<std::string> arguments,
+                               const std::function<void(const GitLogParser::LogRecord&)>& visit,
+                               const std::function<void(const GitLogParser::LogRecord&)>& listed) const {
     if (!isGitRepository(path)) {
         return false;
     }
     ShallowBoundary boundary([&] { return shallowBoundary(path); });
-    bool listed = false;
-    readLogRecords(path, logArguments({sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::logFormat)}),
-                   [&](const GitLogParser::LogRecord& record) {
-                       if (!listed && first) {
-                           first(record);
-                       }
-                       listed = true;
-                       if (!boundary.contains(record)) {
-                           visit(record);
-                       }
-                   });
+    readLogRecords(path, std::move(arguments), [&](const GitLogParser::LogRecord& record) {
+        if (listed) {
+            listed(record);
+        }
+        if (!boundary.contains(record)) {
+            visit(record);
+        }
+    });
     return true;
 }
 
 std::optional<GitActivityStats> GitService::getActivitySince(platform::Date date, const std::string& path) const {
     ActivityTally tally;
-    if (!visitActivitySince(date, path, [&tally](const GitLogParser::LogRecord& record) { tally.add(record); })) {
+    const auto arguments =
+        logArguments({sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::logFormat), "HEAD", "--"});
+    if (!visitActivity(path, arguments, [&tally](const GitLogParser::LogRecord& record) { tally.add(record); })) {
         return std::nullopt;
     }
     return tally.stats();
 }
 
-std::optional<GitRecentActivity> GitService::getRecentActivity(platform::Date date, const std::string& path) const {
+std::optional<GitRecentActivity> GitService::getRecentActivity(const GitActivityWindow& window,
+                                                               const std::string& path) const {
+    auto arguments = logArguments(
+        {sinceArgument(window.since), "--numstat", "-z", std::string(GitLogParser::logFormat), "--ignore-missing"});
+    if (!window.lastHeads.empty()) {
+        arguments.push_back("--topo-order"); // a commit before its parents, so that they learn it was seen
+    }
+    arguments.push_back("HEAD");
+    for (const auto& head : window.bookedHeads) {
+        if (isCommitHash(head)) {
+            arguments.push_back("^" + head);
+        }
+    }
+    arguments.push_back("--");
+
     GitRecentActivity recent;
     std::map<platform::Date, ActivityTally> tallies;
-    BookingDays days;
-    const bool read = visitActivitySince(
-        date, path, [&](const GitLogParser::LogRecord& record) { tallies[days.of(record.committedAt)].add(record); },
-        [&recent](const GitLogParser::LogRecord& head) {
-            recent.newest =
-                GitCommit{std::string(head.hash), std::string(head.subject), std::string(head.author), head.authoredAt};
+    BookingDays days(window.now);
+    std::set<std::string, std::less<>> reachedLast(window.lastHeads.begin(), window.lastHeads.end());
+    bool seenLast = false;
+    const bool read = visitActivity(
+        path, std::move(arguments),
+        [&](const GitLogParser::LogRecord& record) {
+            tallies[days.of(record.committedAt, seenLast ? window.lastCollectedAt : window.now)].add(record);
+        },
+        [&](const GitLogParser::LogRecord& record) {
+            if (record.isHead) {
+                recent.newest = GitCommit{std::string(record.hash), std::string(record.subject),
+                                          std::string(record.author), record.authoredAt};
+            }
+            seenLast = reachedLast.contains(record.hash);
+            if (seenLast) {
+                record.forEachParent([&reachedLast](std::string_view parent) { reachedLast.emplace(parent); });
+            }
         });
     if (!read) {
         return std::nullopt;
     }
+    // The head lies before the window, or git was told not to decorate it.
     if (!recent.newest) {
         recent.newest = getLatestCommit(path);
     }
@@ -233,11 +273,11 @@ std::optional<platform::Date> GitService::getFirstCommitDate(const std::string& 
         return std::nullopt;
     }
     // The earliest date, not the first in git's order: a branch merged late can hold older commits.
-    const auto output = readLog(path, logArguments({"--format=%aI"}));
+    const auto output = readLog(path, logArguments({"--format=%at"}));
     std::optional<platform::Date> earliest;
     for (std::string_view rest = output; !rest.empty();) {
         const auto end = rest.find('\n');
-        const auto date = platform::Iso8601::parse(platform::trimmed(rest.substr(0, end)));
+        const auto date = GitLogParser::parseDate(platform::trimmed(rest.substr(0, end)));
         if (date && (!earliest || *date < *earliest)) {
             earliest = date;
         }
@@ -299,19 +339,21 @@ bool GitService::checkoutBranch(const std::string& branch, const std::string& pa
 
 std::vector<GitCommit> GitService::getCommitHistoryWithStats(const std::string& path,
                                                              std::optional<int> sampleInterval) const {
-    return sampledIfAsked(readHistory(path).commits, sampleInterval);
+    return sampledIfAsked(readHistory(path, platform::currentDate()).commits, sampleInterval);
 }
 
-GitHistory GitService::readHistory(const std::string& path) const {
+GitHistory GitService::readHistory(const std::string& path, platform::Date now) const {
     GitHistory history;
     if (!isGitRepository(path)) {
         return history;
     }
     std::map<platform::Date, ActivityTally> tallies;
     ShallowBoundary boundary([&] { return shallowBoundary(path); });
-    BookingDays days;
+    BookingDays days(now);
     readLogRecords(path, logArguments({"--reverse", "--numstat", "-z", std::string(GitLogParser::logFormat)}),
                    [&](const GitLogParser::LogRecord& record) {
+                       history.firstCommittedAt =
+                           std::min(history.firstCommittedAt.value_or(record.committedAt), record.committedAt);
                        if (boundary.contains(record)) {
                            auto commit = record.commit();
                            commit.insertions = commit.deletions = commit.filesChanged = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/collection/GitActivityStats.h"
+#include "core/collection/GitActivityWindow.h"
 #include "core/collection/GitCommit.h"
 #include "core/collection/GitHistory.h"
 #include "core/collection/GitLogParser.h"
@@ -33,8 +34,8 @@ struct GitRunResult {
 /// repository, or a repository without commits, answers none or an empty list. The reading
 /// operations throw NorvaneError gitFailed when git cannot read a repository (not its owner's,
 /// a broken HEAD, no git); the others answer none or false. Activity is booked on the local day
-/// of each commit's committer date, today for a date ahead of the clock; the boundary commits of
-/// a shallow clone count as commits without changes.
+/// of each commit's committer date, or of the day it was first seen for a date ahead of the clock;
+/// the boundary commits of a shallow clone count as commits without changes.
 class GitService {
 public:
     /// Reading the whole history of the largest repositories takes minutes; a git that runs for
@@ -51,11 +52,10 @@ public:
     std::optional<GitCommit> getLatestCommit(const std::string& path) const;
     /// The activity of the commits committed since `date`, split by output category.
     std::optional<GitActivityStats> getActivitySince(platform::Date date, const std::string& path) const;
-    /// The newest commit, as getLatestCommit gives it, and the activity of each local day with
-    /// commits since `date`. One run of git when a commit falls in those days: the log starts at
-    /// the head and stops at the first commit older than `date`, so the first commit it lists is
-    /// the head's; a second run asks for the newest commit otherwise.
-    std::optional<GitRecentActivity> getRecentActivity(platform::Date date, const std::string& path) const;
+    /// The newest commit, as getLatestCommit gives it, and the activity of each local day of the
+    /// window with commits. One run of git when the head lies in the window, which the log marks;
+    /// a second run asks for the newest commit otherwise.
+    std::optional<GitRecentActivity> getRecentActivity(const GitActivityWindow& window, const std::string& path) const;
     /// The earliest author date of the history.
     std::optional<platform::Date> getFirstCommitDate(const std::string& path) const;
     /// Every commit of the current branch, oldest first, without line counts; sampled when the
@@ -69,8 +69,9 @@ public:
     /// Every commit with its line counts and whole message, oldest first; sampled when the
     /// interval is at least 1.
     std::vector<GitCommit> getCommitHistoryWithStats(const std::string& path, std::optional<int> sampleInterval) const;
-    /// Every commit with its line counts, and the activity of each day, from one pass over the log.
-    GitHistory readHistory(const std::string& path) const;
+    /// Every commit with its line counts, and the activity of each day, from one pass over the log;
+    /// a commit dated after `now` is booked on its day.
+    GitHistory readHistory(const std::string& path, platform::Date now) const;
 
     /// The first commit, each later one at least `intervalDays` whole local days after the last
     /// one kept, and the last commit; in input order.
@@ -87,12 +88,12 @@ private:
                         const std::function<void(const GitLogParser::LogRecord&)>& visit) const;
     /// Throws gitFailed unless the log was read, or git failed on a branch without commits.
     void expectLogRead(const std::string& path, const GitRunResult& result) const;
-    /// Hands `visit` each commit committed since `date`, but a shallow clone's boundary commits,
-    /// and `first`, when there is one, the first commit listed, boundary or not; false when the
-    /// folder is not a repository.
-    bool visitActivitySince(platform::Date date, const std::string& path,
-                            const std::function<void(const GitLogParser::LogRecord&)>& visit,
-                            const std::function<void(const GitLogParser::LogRecord&)>& first = {}) const;
+    /// Hands `visit` each commit that the log with `arguments` lists, but a shallow clone's boundary
+    /// commits, and `listed`, when given, each commit listed before that; false when the folder is
+    /// not a repository.
+    bool visitActivity(const std::string& path, std::vector<std::string> arguments,
+                       const std::function<void(const GitLogParser::LogRecord&)>& visit,
+                       const std::function<void(const GitLogParser::LogRecord&)>& listed = {}) const;
     /// Runs git; its output goes to `receiveOutput` as it comes when one is given.
     GitRunResult runGit(const std::string& path, std::vector<std::string> arguments,
                         std::function<void(std::string_view)> receiveOutput = {}) const;

@@ -4,14 +4,19 @@
 #include "core/models/SnapshotLanguage.h"
 
 #include "tests/core/collection/CollectionFixture.h"
+#include "tests/core/collection/GitLoggedDays.h"
 #include "tests/support/LocalDate.h"
+#include "tests/support/ManualClock.h"
 #include "tests/support/RecordingProcessRunner.h"
 #include "tests/support/ScopedTimeZone.h"
+
+#include "platform/Iso8601.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace norvane {
 namespace {
@@ -26,6 +31,8 @@ protected:
         return rows;
     }
 };
+
+using platform::LocalCalendar::startOfDay;
 
 std::string lines(int count, const std::string& text = "x = 1;") {
     std::string result;
@@ -84,31 +91,30 @@ TEST_F(CollectorTest, CollectingTwiceOnOneDayKeepsOneRow) {
     EXPECT_EQ(rows[0]->totalInsertions, 1005);
 }
 
-TEST_F(CollectorTest, MissedDaysGetRowsOfTheirOwn) {
+TEST_F(CollectorTest, TheDaysSinceTheLastCollectionAreBookedAndTheDaysBeforeLeftAlone) {
     GitTestRepository repository;
     repository.writeFile("old.c", lines(7));
-    repository.commit("before the window", daysFromToday(-5));
+    repository.commit("before the last collection's day", daysFromToday(-5));
     repository.writeFile("a.c", lines(1));
-    repository.commit("day -3", daysFromToday(-3, 9));
-    repository.writeFile("b.c", lines(2));
-    repository.commit("day -2", daysFromToday(-2));
-    repository.writeFile("c.c", lines(3));
-    repository.commit("today", daysFromToday(0, 1));
+    repository.commit("day -3, before its collection", daysFromToday(-3, 9));
     const auto project = addProject("demo", repository.pathString());
-    auto stale = DailyActivity::create(project, daysFromToday(-3));
-    stale->commitCount = 99;
-    context->insert(stale);
-    context->save();
+    testing::ManualClock clock(daysFromToday(-3, 12));
+    Collector pinned(context, SccService(testing::builtInCounterOnly()), GitService(), clock.clock());
+    ASSERT_TRUE(pinned.collectOne(project).isSuccess());
 
+    repository.writeFile("b.c", lines(2));
+    repository.commit("day -3, after its collection", daysFromToday(-3, 15));
+    repository.writeFile("c.c", lines(3));
+    repository.commit("day -2", daysFromToday(-2));
+    repository.writeFile("d.c", lines(4));
+    repository.commit("today", daysFromToday(0, 1));
     const auto result = collector.collectOne(project);
     ASSERT_TRUE(result.isSuccess());
     const auto rows = rowsByDate();
-    ASSERT_EQ(rows.size(), 3U);
-    EXPECT_EQ(rows[0]->id, stale->id);
-    for (int day = 0; day < 3; ++day) {
-        EXPECT_EQ(rows[day]->totalInsertions, day + 1);
-        EXPECT_EQ(rows[day]->commitCount, 1);
-    }
+    std::vector<std::tuple<platform::Date, std::int64_t, std::int64_t>> got;
+    for (const auto& row : rows) got.emplace_back(row->date, row->commitCount, row->totalInsertions);
+    EXPECT_EQ(got, (decltype(got){
+                       {startOfDay(daysFromToday(-3)), 2, 3}, {startOfDay(daysFromToday(-2)), 1, 3}, {today(), 1, 4}}));
     EXPECT_EQ(result.dailyActivity->id, rows[2]->id);
 }
 
@@ -305,6 +311,106 @@ TEST_F(CollectorTest, CollectingEveryProjectLooksForTheCounterOnceAndRunsTwoProg
     EXPECT_EQ(programs, (std::vector<std::string>{"no-such-which", "norvane-count", "git", "norvane-count", "git",
                                                   "norvane-count", "git"}))
         << "the counter, then one git log of the recent days and the newest commit, per project";
+}
+
+/// A repository used as its owner uses it, collected every evening by a clock the test moves.
+class DailyCollectionWalk : public CollectorTest {
+protected:
+    static platform::Date day(int offset, int hour) {
+        return platform::LocalCalendar::addingDays(testing::localDate(2025, 6, 2, hour), offset);
+    }
+
+    std::string commitFile(const std::string& name, int lineCount, platform::Date authored,
+                           std::optional<platform::Date> committed = std::nullopt) {
+        repository.writeFile(name, lines(lineCount));
+        return repository.commit(name, authored, "Ann", committed);
+    }
+
+    /// What each day's rows count: commits and lines touched.
+    std::map<platform::Date, std::pair<std::int64_t, std::int64_t>> bookedDays() {
+        std::map<platform::Date, std::pair<std::int64_t, std::int64_t>> days;
+        for (const auto& row : stored<DailyActivity>()) {
+            auto& [commits, touched] = days[row->date];
+            commits += row->commitCount;
+            touched += row->linesTouched;
+        }
+        return days;
+    }
+
+    /// Collects in the evening of `offset` and expects every day before it to keep all it had.
+    void collectOn(int offset) {
+        clock.advance(day(offset, 20) - clock.now());
+        const auto before = bookedDays();
+        const auto result = pinned.collectOne(project);
+        ASSERT_TRUE(result.isSuccess()) << result.error->message;
+        const auto after = bookedDays();
+        for (const auto& [date, counts] : before) {
+            if (date >= startOfDay(clock.now())) continue;
+            const auto kept = after.find(date);
+            ASSERT_NE(kept, after.end()) << "day " << offset << " lost the row of " << platform::Iso8601::format(date);
+            EXPECT_GE(kept->second.first, counts.first) << "day " << offset;
+            EXPECT_GE(kept->second.second, counts.second) << "day " << offset;
+        }
+    }
+
+    GitTestRepository repository;
+    testing::ManualClock clock{day(-20, 20)};
+    Collector pinned{context, SccService(testing::builtInCounterOnly()), GitService(), clock.clock()};
+    std::shared_ptr<Project> project;
+};
+
+TEST_F(DailyCollectionWalk, NoCollectionLosesWhatAnEarlierOneBookedAndEveryDayEndsAsGitCountsIt) {
+    commitFile("a.c", 10, day(-10, 10));
+    commitFile("b.c", 5, day(-8, 10));
+    repository.git({"checkout", "-q", "-b", "old"});
+    commitFile("old.c", 3, day(-7, 10));
+    repository.git({"checkout", "-q", "main"});
+    commitFile("c.c", 4, day(-6, 10));
+    project = addProject("walk", repository.pathString());
+
+    commitFile("d.c", 6, day(0, 9));
+    collectOn(0);
+    // A patch written on day -5 is applied keeping its date: the tip is dated before the newest row.
+    commitFile("e.c", 2, day(1, 10));
+    repository.git({"checkout", "-q", "-b", "patch"});
+    commitFile("p.c", 8, day(-5, 10));
+    const auto patch = repository.git({"format-patch", "-1", "--stdout"});
+    repository.git({"checkout", "-q", "main"});
+    repository.git({"branch", "-q", "-D", "patch"});
+    repository.git(
+        {"-c", "user.name=Ann", "-c", "user.email=ann@example.com", "am", "-q", "--committer-date-is-author-date"}, {},
+        patch);
+    collectOn(1);
+    commitFile("f.c", 3, day(2, 11));
+    collectOn(2);
+    // A morning's work, then an older branch checked out for the rest of the day.
+    commitFile("g.c", 5, day(3, 9));
+    repository.git({"checkout", "-q", "old"});
+    collectOn(3);
+    // Back on main, and a commit from a clock three days ahead.
+    repository.git({"checkout", "-q", "main"});
+    commitFile("h.c", 2, day(4, 10));
+    const auto ahead = commitFile("i.c", 7, day(7, 10));
+    for (int offset = 4; offset <= 8; ++offset) {
+        if (offset > 4) commitFile("new" + std::to_string(offset) + ".c", offset, day(offset, 12));
+        collectOn(offset);
+    }
+    ASSERT_FALSE(pinned.collectHistory(project, 0).error);
+
+    // Every day as git counts it, the commit from the clock ahead on the day it was first seen.
+    const auto days = testing::loggedDays(repository, "main", {{ahead, day(4, 20)}});
+    std::map<platform::Date, std::tuple<std::int64_t, std::int64_t, std::int64_t, std::int64_t>> expected;
+    for (const auto& [date, logged] : days) {
+        expected[date] = {logged.commits, logged.insertions, logged.deletions,
+                          static_cast<std::int64_t>(logged.files.size())};
+    }
+    std::map<platform::Date, std::tuple<std::int64_t, std::int64_t, std::int64_t, std::int64_t>> got;
+    for (const auto& row : stored<DailyActivity>()) {
+        EXPECT_FALSE(got.contains(row->date)) << "a second row of " << platform::Iso8601::format(row->date);
+        got[row->date] = {row->commitCount, row->totalInsertions, row->totalDeletions, row->filesChanged};
+    }
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(expected.size(), 13U);
 }
 
 } // namespace

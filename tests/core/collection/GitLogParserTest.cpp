@@ -18,46 +18,51 @@ namespace {
 using namespace std::string_literals;
 
 TEST(GitLogParser, CommitLinesAreSplitAtNuls) {
-    const auto commit = GitLogParser::parseCommitLine("abc123\0Fix a | b\0Jane | Doe\0002024-05-01T10:00:00+02:00"s);
+    const auto commit = GitLogParser::parseCommitLine("abc123\0Fix a | b\0Jane | Doe\0001714550400"s);
     EXPECT_EQ(commit, (GitCommit{"abc123", "Fix a | b", "Jane | Doe", testing::utc("2024-05-01T08:00:00Z")}));
-    EXPECT_TRUE(GitLogParser::parseCommitLine("abc\0\0\0002024-05-01T10:00:00Z"s));
-    for (const auto& line : {""s, "abc\0subject\0002024-05-01T10:00:00Z"s, "abc\0s\0a\0yesterday"s,
-                             "abc\0s\0a\0002024-05-01"s, "abc\0s\0a\0b\0002024-05-01T10:00:00Z"s}) {
+    EXPECT_TRUE(GitLogParser::parseCommitLine("abc\0\0\0000"s));
+    for (const auto& line : {""s, "abc\0subject\0001714550400"s, "abc\0s\0a\0yesterday"s, "abc\0s\0a\0002024-05-01"s,
+                             "abc\0s\0a\0b\0001714550400"s, "abc\0s\0a\0 1714550400"s, "abc\0s\0a\0"s}) {
         EXPECT_FALSE(GitLogParser::parseCommitLine(line)) << line;
     }
 }
 
+/// A record of the log format, as `git log --numstat -z` prints it, without its file entries.
+std::string header(const std::string& hash, const std::string& parents, const std::string& seconds,
+                   const std::string& author = "Ann", const std::string& decoration = "") {
+    return "\0\0COMMIT\0"s + hash + "\0"s + parents + "\0"s + author + "\0"s + seconds + "\0"s + seconds + "\0"s +
+           decoration + "\0Subject\0Body\n\0"s;
+}
+
 TEST(GitLogParser, RecordsWithRenamesBinaryFilesOddPathsAndNoDiff) {
-    // What `git log --numstat -z` prints with the log format: a rename's counts have an empty path
-    // and its old and new paths follow; a file may be named COMMIT; a merge has no entries.
-    const auto header = [](const std::string& hash, const std::string& parents, const std::string& date) {
-        return "\0\0COMMIT\0"s + hash + "\0"s + parents + "\0Ann\0"s + date + "\0"s + date + "\0Subject\0Body\n\0"s;
-    };
-    const std::string output =
-        header("a1", "", "2024-05-01T10:00:00+02:00") + "\0\n3\t1\tsrc/a b.c\0-\t-\tlogo.png\0"s +
-        header("b2", "a1", "2024-05-02T10:00:00Z") + "\0\n2\t0\t\0COMMIT\0docs/new\nname.md\0"s +
-        header("c3", "a1 b2", "2024-05-03T10:00:00Z") + "\0"s + header("d4", "c3", "not a date") + "\0\n9\t9\tx.c\0"s;
-    std::vector<std::tuple<std::string, bool, std::vector<std::tuple<int64_t, int64_t, std::string>>>> records;
+    // A rename's counts have an empty path and its old and new paths follow; a file, an author, a
+    // subject or a message may read COMMIT; a merge has no entries.
+    const std::string output = header("a1", "", "1714550400", "COMMIT", "HEAD") +
+                               "\0\n3\t1\tsrc/a b.c\0-\t-\tlogo.png\0"s + header("b2", "a1", "1714636800") +
+                               "\0\n2\t0\t\0COMMIT\0docs/new\nname.md\0"s +
+                               "\0\0COMMIT\0c3\0\0Ann\0001714723200\0001714723200\0\0\0COMMIT\0\0"s +
+                               header("d4", "c3", "not a date") + "\0\n9\t9\tx.c\0"s + header("e5", "d4", "1714723200");
+    using Files = std::vector<std::tuple<int64_t, int64_t, std::string>>;
+    std::vector<std::tuple<std::string, std::string, bool, Files>> records;
     GitLogParser::forEachRecord(output, [&](const GitLogParser::LogRecord& record) {
-        std::vector<std::tuple<int64_t, int64_t, std::string>> files;
+        Files files;
         for (const auto& file : record.files) files.emplace_back(file.insertions, file.deletions, file.path);
-        records.emplace_back(record.hash, record.hasParents, files);
+        records.emplace_back(record.hash, record.parents, record.isHead, files);
         if (record.hash == "a1") {
             EXPECT_EQ(record.commit(),
-                      (GitCommit{"a1", "Subject", "Ann", testing::utc("2024-05-01T08:00:00Z"), 3, 1, 2, "Body\n"}));
+                      (GitCommit{"a1", "Subject", "COMMIT", testing::utc("2024-05-01T08:00:00Z"), 3, 1, 2, "Body\n"}));
         }
     });
-    using Files = std::vector<std::tuple<int64_t, int64_t, std::string>>;
-    EXPECT_EQ(records, (decltype(records){{"a1", false, Files{{3, 1, "src/a b.c"}, {0, 0, "logo.png"}}},
-                                          {"b2", true, Files{{2, 0, "docs/new\nname.md"}}},
-                                          {"c3", true, Files{}}}));
+    EXPECT_EQ(records, (decltype(records){{"a1", "", true, Files{{3, 1, "src/a b.c"}, {0, 0, "logo.png"}}},
+                                          {"b2", "a1", false, Files{{2, 0, "docs/new\nname.md"}}},
+                                          {"c3", "", false, Files{}},
+                                          {"e5", "d4", false, Files{}}}));
 }
 
 TEST(GitLogStream, RecordsCutAnywhereArriveWholeAndDecoded) {
     std::string output;
-    for (const auto* author : {"Zo\xC3\xAB", "Ren\xE9", "Ann"}) {
-        output += "\0\0COMMIT\0"s + "h" + author + "\0\0"s + author +
-                  "\0002024-05-01T10:00:00Z\0002024-05-01T10:00:00Z\0S\0B\0\0\n1\t2\tf.c\0"s;
+    for (const auto* author : {"Zo\xC3\xAB", "COMMIT", "Ren\xE9", "Ann"}) {
+        output += header("h"s + author, "", "1714550400", author) + "\0\n1\t2\tf.c\0"s;
     }
     for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{8}, std::size_t{9}, output.size()}) {
         std::vector<std::string> authors;
@@ -68,7 +73,7 @@ TEST(GitLogStream, RecordsCutAnywhereArriveWholeAndDecoded) {
         for (std::size_t at = 0; at < output.size(); at += piece)
             stream.add(std::string_view(output).substr(at, piece));
         stream.finish();
-        EXPECT_EQ(authors, (std::vector<std::string>{"Zo\xC3\xAB", "Ren\xEF\xBF\xBD", "Ann"})) << piece;
+        EXPECT_EQ(authors, (std::vector<std::string>{"Zo\xC3\xAB", "COMMIT", "Ren\xEF\xBF\xBD", "Ann"})) << piece;
     }
 }
 

@@ -36,9 +36,13 @@ struct Reading {
     bool operator==(const Reading&) const = default;
 };
 
+/// The days from `date` on, as a project's first collection reads them.
+GitActivityWindow since(platform::Date date) { return {.since = date, .now = platform::currentDate()}; }
+
 Reading read(const GitService& git, const std::string& path) {
     return {git.getLatestCommit(path), git.getFirstCommitDate(path), git.getCommitHistory(path, std::nullopt),
-            git.getCommitHistoryWithStats(path, std::nullopt), git.getRecentActivity(platform::distantPast(), path)};
+            git.getCommitHistoryWithStats(path, std::nullopt),
+            git.getRecentActivity(since(platform::distantPast()), path)};
 }
 
 TEST_F(GitServiceTest, FoldersThatAreNoRepositoryOrHaveNoCommits) {
@@ -111,7 +115,7 @@ TEST_F(GitServiceTest, ActivityWithOddPathsBinaryFilesAndMerges) {
                          stats->testStats, stats->configStats),
               std::tuple(3, 6, 6, CategoryLineStats{3, 0}, one, one, one));
 
-    const auto days = git.getRecentActivity(platform::distantPast(), repository.pathString())->days;
+    const auto days = git.getRecentActivity(since(platform::distantPast()), repository.pathString())->days;
     ASSERT_EQ(days.size(), 1U);
     EXPECT_EQ(std::tuple(days.begin()->first, days.begin()->second.commitCount),
               std::tuple(platform::LocalCalendar::startOfDay(start), 4));
@@ -209,14 +213,14 @@ TEST_F(GitServiceTest, TheRecentDaysBringTheNewestCommitInTheSameRunOfGitWhenThe
     testing::RecordingProcessRunner runner(testing::runningForReal());
     const GitService counted(runner);
 
-    const auto recent = counted.getRecentActivity(today, path);
+    const auto recent = counted.getRecentActivity(since(today), path);
     ASSERT_TRUE(recent);
     EXPECT_EQ(recent->newest, git.getLatestCommit(path));
     EXPECT_EQ(recent->days.size(), 1U);
     EXPECT_EQ(runner.requests.size(), 1U) << "one git log for both";
 
     runner.requests.clear();
-    const auto quiet = counted.getRecentActivity(today + 24h, path);
+    const auto quiet = counted.getRecentActivity(since(today + 24h), path);
     EXPECT_EQ(quiet->newest, git.getLatestCommit(path)) << "asked for on its own when no day holds a commit";
     EXPECT_TRUE(quiet->days.empty());
     EXPECT_EQ(runner.requests.size(), 2U);

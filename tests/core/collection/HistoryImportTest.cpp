@@ -207,30 +207,32 @@ protected:
     }
 };
 
-TEST_F(BaselineTest, MeanOfTheFirstSixtyLocalDaysOnceTheProjectIsSixtyDaysOld) {
+TEST_F(BaselineTest, MeanOfTheFirstSixtyLocalDaysOnceTheProjectIsSixtyDaysOldFollowingTheRows) {
     const auto project = addProject("demo", repository.pathString());
-    project->firstCommitAt = daysFromToday(-61, 15);
     // The first commit's own row is dated at the start of its day, before the commit.
     activity(project, daysFromToday(-61), 100);
     activity(project, daysFromToday(-40), 200);
     activity(project, daysFromToday(-2), 300);
     activity(project, daysFromToday(-1), 5000); // the 61st day
     const auto young = addProject("young", repository.pathString());
-    young->firstCommitAt = daysFromToday(-59, 9);
     activity(young, daysFromToday(-50), 100);
     const auto quiet = addProject("quiet", repository.pathString());
-    quiet->firstCommitAt = daysFromToday(-300);
     activity(quiet, daysFromToday(-10), 100);
     context->save();
-    for (const auto& each : {project, young, quiet}) collector.calculateBaselineVelocityIfNeeded(each);
+    collector.calculateBaselineVelocityIfNeeded(project, daysFromToday(-61, 15));
+    collector.calculateBaselineVelocityIfNeeded(young, daysFromToday(-59, 9));
+    collector.calculateBaselineVelocityIfNeeded(quiet, daysFromToday(-300));
     EXPECT_EQ(project->baselineVelocity, 200.0);
     EXPECT_TRUE(project->baselineCalculatedAt);
     EXPECT_FALSE(young->baselineVelocity || quiet->baselineVelocity);
 
+    // Rows booked anew, as by a re-import, give the baseline anew; none left in the window, none.
     activity(project, daysFromToday(-30), 10000);
     context->save();
-    collector.calculateBaselineVelocityIfNeeded(project);
-    EXPECT_EQ(project->baselineVelocity, 200.0); // computed once
+    collector.calculateBaselineVelocityIfNeeded(project, daysFromToday(-61, 15));
+    EXPECT_EQ(project->baselineVelocity, 2650.0);
+    collector.calculateBaselineVelocityIfNeeded(project, daysFromToday(-200));
+    EXPECT_FALSE(project->baselineVelocity || project->baselineCalculatedAt);
 }
 
 } // namespace

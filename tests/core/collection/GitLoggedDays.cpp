@@ -1,0 +1,32 @@
+#include "tests/core/collection/GitLoggedDays.h"
+
+#include "platform/LocalCalendar.h"
+
+#include <chrono>
+#include <sstream>
+
+namespace norvane::testing {
+
+std::map<platform::Date, LoggedDay> loggedDays(const GitTestRepository& repository, const std::string& revision,
+                                               const std::map<std::string, platform::Date>& bookedOn) {
+    std::map<platform::Date, LoggedDay> days;
+    LoggedDay* day = nullptr;
+    std::istringstream lines(repository.git({"log", "--numstat", "--format=@%H %ct", revision, "--"}));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("@")) {
+            const auto hash = line.substr(1, line.find(' ') - 1);
+            platform::Date committedAt(std::chrono::seconds(std::stoll(line.substr(line.find(' ') + 1))));
+            const auto moved = bookedOn.find(hash);
+            day = &days[platform::LocalCalendar::startOfDay(moved == bookedOn.end() ? committedAt : moved->second)];
+            ++day->commits;
+        } else if (const auto tab = line.find('\t'); tab != std::string::npos) {
+            const auto second = line.find('\t', tab + 1);
+            day->insertions += std::stoll(line.substr(0, tab));
+            day->deletions += std::stoll(line.substr(tab + 1, second - tab - 1));
+            day->files.insert(line.substr(second + 1));
+        }
+    }
+    return days;
+}
+
+} // namespace norvane::testing
