@@ -343,21 +343,24 @@ int openPipes(Pipe& input, Pipe& output, Pipe& error, bool needsInput) {
     return result ? result : openPipe(error);
 }
 
-/// The variables of the base environment whose names are not overridden, then the overrides.
+/// The variables of the base environment whose names are neither overridden nor removed, then the
+/// overrides.
 char** childEnvironment(const ProcessRequest& request, CStringArray& environment) {
-    const auto isOverridden = [&request](std::string_view name) {
-        return request.environmentOverrides.find(std::string(name)) != request.environmentOverrides.end();
+    const auto isReplaced = [&request](std::string_view name) {
+        return request.environmentOverrides.find(std::string(name)) != request.environmentOverrides.end() ||
+               std::find(request.environmentRemovals.begin(), request.environmentRemovals.end(), name) !=
+                   request.environmentRemovals.end();
     };
     if (request.environment) {
         for (const auto& [name, value] : *request.environment) {
-            if (!isOverridden(name)) {
+            if (!isReplaced(name)) {
                 environment.add(name + "=" + value);
             }
         }
     } else {
         for (char** entry = environ; *entry != nullptr; ++entry) {
             const std::string_view variable(*entry);
-            if (!isOverridden(variable.substr(0, variable.find('=')))) {
+            if (!isReplaced(variable.substr(0, variable.find('=')))) {
                 environment.add(std::string(variable));
             }
         }
@@ -375,7 +378,8 @@ int spawn(pid_t& child, const ProcessRequest& request, const SpawnActions& actio
         arguments.add(argument);
     }
     CStringArray environment;
-    const bool inherits = !request.environment && request.environmentOverrides.empty();
+    const bool inherits =
+        !request.environment && request.environmentOverrides.empty() && request.environmentRemovals.empty();
     char** environmentPointers = inherits ? environ : childEnvironment(request, environment);
     const SpawnAttributes attributes;
     const bool searchesPath = request.executable.find('/') == std::string::npos;

@@ -20,6 +20,8 @@ struct ProcessRequest {
     std::optional<std::map<std::string, std::string>> environment;
     /// Set on top of that environment: added when missing, replacing the value when present.
     std::map<std::string, std::string> environmentOverrides;
+    /// Left out of that environment, so that the child does not inherit them.
+    std::vector<std::string> environmentRemovals;
     std::optional<std::string> standardInput; ///< written to the child's stdin, then closed
     /// How long the program may run before it is ended, with all that it started; no limit when
     /// none is given.

@@ -36,6 +36,31 @@ bool atLeastDaysApart(platform::Date from, platform::Date to, int days) {
 /// the time of a long log.
 const std::map<std::string, std::string> gitEnvironmentOverrides{{"LC_ALL", "C"}, {"GIT_FLUSH", "0"}};
 
+/// What tells git where a repository, its objects, index, namespace or configuration are, as
+/// `git rev-parse --local-env-vars` lists them: git exports them to its hooks, some shells export
+/// them, and any one would turn git from the project's repository to another.
+const std::vector<std::string> repositoryVariables{"GIT_ALTERNATE_OBJECT_DIRECTORIES",
+                                                   "GIT_CONFIG",
+                                                   "GIT_CONFIG_PARAMETERS",
+                                                   "GIT_CONFIG_COUNT",
+                                                   "GIT_OBJECT_DIRECTORY",
+                                                   "GIT_DIR",
+                                                   "GIT_WORK_TREE",
+                                                   "GIT_IMPLICIT_WORK_TREE",
+                                                   "GIT_GRAFT_FILE",
+                                                   "GIT_INDEX_FILE",
+                                                   "GIT_NO_REPLACE_OBJECTS",
+                                                   "GIT_REPLACE_REF_BASE",
+                                                   "GIT_PREFIX",
+                                                   "GIT_INTERNAL_SUPER_PREFIX",
+                                                   "GIT_SHALLOW_FILE",
+                                                   "GIT_COMMON_DIR",
+                                                   "GIT_NAMESPACE"};
+
+/// Settings pinned whatever the user's configuration says: a submodule's new commit is a change,
+/// as a plain `git log` counts it.
+const std::vector<std::string> pinnedConfiguration{"-c", "diff.ignoreSubmodules=none"};
+
 /// Pins what `git log` prints, whatever the user's or the repository's configuration says: no
 /// signature checks, colours or decorations but HEAD's for the formats that ask for it, messages in
 /// UTF-8, no external diff or text conversion, git's own rename detection (its default similarity
@@ -138,9 +163,11 @@ GitService::GitService(platform::ProcessRunner& runner, std::chrono::millisecond
 GitRunResult GitService::runGit(const std::string& path, std::vector<std::string> arguments,
                                 std::function<void(std::string_view)> receiveOutput) const {
     arguments.insert(arguments.begin(), {"-C", path});
+    arguments.insert(arguments.begin(), pinnedConfiguration.begin(), pinnedConfiguration.end());
     auto result = runner_.run({.executable = gitProgram,
                                .arguments = std::move(arguments),
                                .environmentOverrides = gitEnvironmentOverrides,
+                               .environmentRemovals = repositoryVariables,
                                .timeLimit = timeLimit_,
                                .standardOutputReceiver = std::move(receiveOutput)});
     if (!result.started()) {

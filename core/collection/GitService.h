@@ -35,7 +35,9 @@ struct GitRunResult {
 /// operations throw NorvaneError gitFailed when git cannot read a repository (not its owner's,
 /// a broken HEAD, no git); the others answer none or false. Activity is booked on the local day
 /// of each commit's committer date, or of the day it was first seen for a date ahead of the clock;
-/// the boundary commits of a shallow clone count as commits without changes.
+/// the boundary commits of a shallow clone count as commits without changes. Git runs on the
+/// folder's own repository whatever the environment names, with the settings that change its
+/// counts pinned.
 class GitService {
 public:
     /// Reading the whole history of the largest repositories takes minutes; a git that runs for

@@ -3,6 +3,7 @@
 
 #include "core/models/DailyActivity.h"
 #include "core/models/Project.h"
+#include "core/models/Snapshot.h"
 
 #include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
@@ -11,6 +12,7 @@
 
 #include <climits>
 #include <regex>
+#include <sstream>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -172,6 +174,45 @@ TEST_F(CollectionCommands, RepositoriesThatAreNotWhatTheySeemAreToldApart) {
     EXPECT_NE(nothing.status, 0);
     EXPECT_EQ(nothing.err, "norvane: No history stored for plain: " + (parent.path() / "plain").string() +
                                " is not a git repository\n");
+}
+
+TEST_F(CollectionCommands, GitReadsTheProjectsOwnRepositoryWhateverTheEnvironmentNames) {
+    const auto repository = makeRepository();
+    addProject("demo", repository->path());
+    GitTestRepository other;
+    for (const auto* name : {"one.c", "two.c", "three.c", "four.c"}) {
+        other.writeFile(name, "int other;\n");
+        other.commit(name, platform::currentDate());
+    }
+    // What git exports to its hooks, and some shells export: the other repository's folder alone,
+    // then every variable that locates a repository naming it, or nothing git can read.
+    const auto gitFolder = other.path() / ".git";
+    const std::map<std::string, std::string> gitDir{{"GIT_DIR", gitFolder.string()}};
+    std::map<std::string, std::string> everything;
+    std::istringstream names(runGit({"rev-parse", "--local-env-vars"}));
+    for (std::string name; std::getline(names, name);) everything[name] = "bogus";
+    everything["GIT_DIR"] = everything["GIT_COMMON_DIR"] = gitFolder.string();
+    everything["GIT_WORK_TREE"] = other.pathString();
+    everything["GIT_INDEX_FILE"] = (gitFolder / "index").string();
+    everything["GIT_OBJECT_DIRECTORY"] = (gitFolder / "objects").string();
+    everything["GIT_NAMESPACE"] = "other";
+
+    for (const auto& environment : {gitDir, everything}) {
+        const auto history = norvane({"history", "demo"}, {.environment = environment});
+        ASSERT_EQ(history.status, 0) << history.err;
+        EXPECT_THAT(history.out, HasSubstr("Stored 3 history snapshots for demo\n"));
+        const auto collected = norvane({"collect", "demo"}, {.environment = environment});
+        ASSERT_EQ(collected.status, 0) << collected.err;
+    }
+    for (const auto& row : stored<DailyActivity>()) {
+        EXPECT_EQ(row->commitCount, 1) << platform::Iso8601::format(row->date);
+    }
+    const auto head = repository->git({"rev-parse", "HEAD"}).substr(0, 40);
+    for (const auto& snapshot : stored<Snapshot>()) {
+        if (snapshot->snapshotTypeRaw == "scc") {
+            EXPECT_EQ(snapshot->latestCommitHash, head);
+        }
+    }
 }
 
 TEST_F(CollectionCommands, APathLongerThanTheSystemAllowsIsSkippedWithAWarning) {

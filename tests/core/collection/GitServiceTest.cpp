@@ -141,6 +141,14 @@ TEST_F(GitServiceTest, HostileConfigurationChangesNothing) {
         const auto when = testing::gitDate(start + 72h);
         repository.git({"-c", "user.name=M", "-c", "user.email=m@x", "merge", "-q", "--no-edit", "side"},
                        {{"GIT_AUTHOR_DATE", when}, {"GIT_COMMITTER_DATE", when}});
+        // A submodule added, then moved to another commit.
+        for (const char digit : {'1', '2'}) {
+            repository.git(
+                {"update-index", "--add", "--cacheinfo", "160000," + std::string(40, digit) + ",vendor/lib"});
+            repository.git(
+                {"-c", "user.name=M", "-c", "user.email=m@x", "commit", "-q", "--allow-empty", "-m", "Vendor"},
+                {{"GIT_AUTHOR_DATE", when}, {"GIT_COMMITTER_DATE", when}});
+        }
         if (hostileHome.signsCommits()) {
             EXPECT_NE(repository.git({"cat-file", "commit", "HEAD"}).find("gpgsig"), std::string::npos);
         }
@@ -150,7 +158,11 @@ TEST_F(GitServiceTest, HostileConfigurationChangesNothing) {
     const auto clean = read(git, repository.pathString());
     EXPECT_EQ(hostile, clean);
     EXPECT_EQ(hostileSubfolder, clean);
-    ASSERT_EQ(clean.historyWithStats.size(), 4U);
+    ASSERT_EQ(clean.historyWithStats.size(), 6U);
+    // A submodule's new commit is a change whatever diff.ignoreSubmodules says.
+    EXPECT_EQ((std::tuple{clean.historyWithStats[5].insertions, clean.historyWithStats[5].deletions,
+                          clean.historyWithStats[5].filesChanged}),
+              (std::tuple{1, 1, 1}));
     EXPECT_EQ(clean.latest->hash, repository.git({"rev-parse", "HEAD"}).substr(0, 40));
     EXPECT_EQ(clean.history.back(), clean.latest);
     EXPECT_EQ(clean.firstCommit, utc("2024-03-01T08:00:00Z"));

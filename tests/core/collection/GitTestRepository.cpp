@@ -33,6 +33,7 @@ constexpr const char* hostileConfiguration = R"([log]
     external = /bin/false
     relative = true
     algorithm = patience
+    ignoreSubmodules = all
 [i18n]
     logOutputEncoding = ISO-8859-1
 )";

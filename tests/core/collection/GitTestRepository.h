@@ -25,7 +25,7 @@ private:
 /// HOME in a temporary folder whose ~/.gitconfig sets what changes the output of `git log` as
 /// far as it can: signatures shown, colours, decorations, a default format, abbreviated hashes,
 /// an external diff, copy detection, no root diff, quoted paths, relative paths, another diff
-/// algorithm and another output encoding. Where gpg is installed, every commit made under it is
+/// algorithm, submodules ignored and another output encoding. Where gpg is installed, every commit made under it is
 /// signed with a key made for the test.
 class HostileGitEnvironment {
 public:

@@ -88,18 +88,23 @@ TEST(ProcessRunner, RunsInTheWorkingDirectory) {
     EXPECT_EQ(run(request).startError, "No such file or directory: " + (folder.path() / "missing").string());
 }
 
-TEST(ProcessRunner, InheritsReplacesOrOverridesTheEnvironment) {
+TEST(ProcessRunner, InheritsReplacesOverridesOrRemovesTheEnvironment) {
     const testing::ScopedEnvironment inherited("NORVANE_TEST_INHERITED", "yes");
     const testing::ScopedEnvironment overridden("NORVANE_TEST_OVERRIDDEN", "old");
     ProcessRequest request{.executable = "/usr/bin/env"};
     EXPECT_THAT(run(request).standardOutput, HasSubstr("NORVANE_TEST_INHERITED=yes\n"));
 
+    request.environmentRemovals = {"NORVANE_TEST_INHERITED"};
+    EXPECT_THAT(run(request).standardOutput,
+                AllOf(Not(HasSubstr("NORVANE_TEST_INHERITED")), HasSubstr("NORVANE_TEST_OVERRIDDEN=old\n")));
+
     request.environmentOverrides = {{"NORVANE_TEST_OVERRIDDEN", "new"}, {"NORVANE_TEST_ADDED", "a=b"}};
     EXPECT_THAT(run(request).standardOutput,
-                AllOf(HasSubstr("NORVANE_TEST_INHERITED=yes\n"), HasSubstr("NORVANE_TEST_OVERRIDDEN=new\n"),
+                AllOf(Not(HasSubstr("NORVANE_TEST_INHERITED")), HasSubstr("NORVANE_TEST_OVERRIDDEN=new\n"),
                       HasSubstr("NORVANE_TEST_ADDED=a=b\n"), Not(HasSubstr("NORVANE_TEST_OVERRIDDEN=old"))));
 
-    request.environment = std::map<std::string, std::string>{{"ALPHA", "1"}, {"NORVANE_TEST_OVERRIDDEN", "x"}};
+    request.environment = std::map<std::string, std::string>{
+        {"ALPHA", "1"}, {"NORVANE_TEST_OVERRIDDEN", "x"}, {"NORVANE_TEST_INHERITED", "given"}};
     EXPECT_EQ(run(request).standardOutput, "ALPHA=1\nNORVANE_TEST_ADDED=a=b\nNORVANE_TEST_OVERRIDDEN=new\n");
 }
 
