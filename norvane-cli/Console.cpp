@@ -2,6 +2,8 @@
 
 #include "norvane-cli/TerminalText.h"
 
+#include "platform/TextTrimming.h"
+
 #include <unistd.h>
 
 #include <iostream>
@@ -24,7 +26,20 @@ void Console::printLine(std::string_view text) const {
 void Console::printError(std::string_view message) const {
     // Progress and results go to standard output; keep them in order with the error.
     out_.flush();
-    err_ << "norvane: " << TerminalText::printable(message) << std::endl;
+    // A message of several lines, such as git's with its advice, is printed as several lines.
+    const auto text = platform::trimmed(message);
+    if (text.empty()) {
+        err_ << "norvane:" << std::endl;
+        return;
+    }
+    for (std::string_view rest = text; !rest.empty();) {
+        const auto end = rest.find('\n');
+        if (const auto line = platform::trimmed(rest.substr(0, end)); !line.empty()) {
+            err_ << "norvane: " << TerminalText::printable(line) << '\n';
+        }
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    }
+    err_.flush();
 }
 
 void Console::printWarning(std::string_view message) const { printError("warning: " + std::string(message)); }

@@ -21,7 +21,8 @@ public:
 
     /// One line on standard output, its control characters escaped.
     void printLine(std::string_view text) const;
-    /// One line on standard error, prefixed with the tool's name, its control characters escaped.
+    /// The message on standard error, each of its lines prefixed with the tool's name, trimmed
+    /// and with its control characters escaped; empty lines are left out.
     void printError(std::string_view message) const;
     /// One line on standard error, prefixed with the tool's name and "warning: ": something was
     /// left out, yet the command did what it was asked.

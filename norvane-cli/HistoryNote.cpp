@@ -14,6 +14,7 @@ std::string shallow(platform::Date from) {
 std::string nothingToImport(HistoryImportResult::NothingToImport reason, const std::string& path) {
     switch (reason) {
     case HistoryImportResult::NothingToImport::pathNotFound: return "nothing exists at " + path;
+    case HistoryImportResult::NothingToImport::unreadable: return path + " cannot be read";
     case HistoryImportResult::NothingToImport::notGitRepository: return path + " is not a git repository";
     case HistoryImportResult::NothingToImport::noCommits: return "the repository at " + path + " has no commits yet";
     }

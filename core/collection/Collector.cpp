@@ -30,6 +30,13 @@ bool exists(const std::string& path) {
     return std::filesystem::exists(path, error);
 }
 
+/// False for a folder that cannot be listed, such as one without read permission.
+bool isReadableFolder(const std::string& path) {
+    std::error_code error;
+    std::filesystem::directory_iterator(path, error);
+    return !error || error == std::errc::not_a_directory;
+}
+
 void fill(DailyActivity& row, const GitActivityStats& stats, const AppSettings& settings, ProjectType type) {
     row.totalInsertions = stats.insertions;
     row.totalDeletions = stats.deletions;
@@ -366,6 +373,10 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
     HistoryImportResult result;
     if (!exists(given->path)) {
         result.nothingToImport = HistoryImportResult::NothingToImport::pathNotFound;
+        return result;
+    }
+    if (!isReadableFolder(given->path)) {
+        result.nothingToImport = HistoryImportResult::NothingToImport::unreadable;
         return result;
     }
     if (!gitService_.isGitRepository(given->path)) {

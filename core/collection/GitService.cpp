@@ -418,7 +418,8 @@ bool GitService::isBareRepository(const std::string& path) const {
     if (std::filesystem::exists(std::filesystem::path(path) / ".git", error)) {
         return false;
     }
-    const auto result = runGit(path, {"rev-parse", "--is-bare-repository"});
+    // A bare repository, or a repository's own ".git" folder (or a folder in it).
+    const auto result = runGit(path, {"rev-parse", "--is-inside-git-dir"});
     return result.exitStatus == 0 && platform::trimmed(result.output) == "true";
 }
 

@@ -49,7 +49,7 @@ public:
 
     /// True when the folder holds a ".git" entry, or when `git rev-parse --git-dir` succeeds there.
     bool isGitRepository(const std::string& path) const;
-    /// True for a repository without a working tree.
+    /// True for a repository without a working tree, and for a repository's own ".git" folder.
     bool isBareRepository(const std::string& path) const;
     std::optional<GitCommit> getLatestCommit(const std::string& path) const;
     /// The activity of the commits committed since `date`, split by output category.

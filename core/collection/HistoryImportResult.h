@@ -11,7 +11,7 @@ namespace norvane {
 /// The outcome of importing a project's history.
 struct HistoryImportResult {
     /// Why a folder gave no history to import.
-    enum class NothingToImport { pathNotFound, notGitRepository, noCommits };
+    enum class NothingToImport { pathNotFound, unreadable, notGitRepository, noCommits };
 
     int snapshotCount = 0; ///< "gitHistory" snapshots stored
     int totalCommits = 0;  ///< every commit read, sampled or not

@@ -16,6 +16,7 @@ std::string messageFor(NorvaneError::Kind kind, const std::string& value) {
         return "scc not found. Install with: go install github.com/boyter/scc/v3@latest";
     case NorvaneError::Kind::bareRepository:
         return "Path is a bare git repository, with no working tree to count: " + value;
+    case NorvaneError::Kind::pathNotReadable: return "Path cannot be read: " + value;
     }
     return {};
 }

@@ -5,7 +5,7 @@
 
 namespace norvane {
 
-/// The core library's error: one of nine cases, each with a fixed English message that `what()`
+/// The core library's error: one of ten cases, each with a fixed English message that `what()`
 /// returns.
 class NorvaneError : public std::exception {
 public:
@@ -19,6 +19,7 @@ public:
         snapshotNotFound,
         sccNotFound,
         bareRepository,
+        pathNotReadable,
     };
 
     static NorvaneError duplicateName(std::string name) { return {Kind::duplicateName, std::move(name)}; }
@@ -31,6 +32,8 @@ public:
     static NorvaneError sccNotFound() { return {Kind::sccNotFound, {}}; }
     /// A repository without a working tree: there is no code to count.
     static NorvaneError bareRepository(std::string path) { return {Kind::bareRepository, std::move(path)}; }
+    /// A folder that cannot be listed, such as one without read permission.
+    static NorvaneError pathNotReadable(std::string path) { return {Kind::pathNotReadable, std::move(path)}; }
 
     Kind kind() const { return kind_; }
     /// The carried name, path or detail; empty for the two cases without one.

@@ -17,6 +17,8 @@ std::shared_ptr<Project> ProjectService::createProject(const std::string& name, 
     const auto status = std::filesystem::status(path, error);
     if (path.empty() || !std::filesystem::exists(status)) throw NorvaneError::pathNotFound(path);
     if (!std::filesystem::is_directory(status)) throw NorvaneError::pathNotDirectory(path);
+    std::filesystem::directory_iterator(path, error);
+    if (error) throw NorvaneError::pathNotReadable(path);
 
     auto project = Project::create(name, path, description, projectType);
     context_->insert(project);

@@ -17,8 +17,8 @@ public:
     explicit ProjectService(std::shared_ptr<platform::ModelContext> context) : context_(std::move(context)) {}
     virtual ~ProjectService() = default;
 
-    /// Fails with NorvaneError duplicateName, then pathNotFound or pathNotDirectory, before
-    /// anything is written.
+    /// Fails with NorvaneError duplicateName, then pathNotFound, pathNotDirectory or
+    /// pathNotReadable, before anything is written.
     virtual std::shared_ptr<Project> createProject(const std::string& name, const std::string& path,
                                                    const std::optional<std::string>& description,
                                                    ProjectType projectType);

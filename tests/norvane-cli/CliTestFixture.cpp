@@ -25,8 +25,22 @@ std::map<std::string, std::string> CliTest::environmentFor(const CliRunOptions& 
     return environment;
 }
 
+namespace {
+
+constexpr const char* setpriv = "/usr/bin/setpriv";
+
+} // namespace
+
+bool CliTest::permissionsCanBeHeld() { return geteuid() != 0 || ::access(setpriv, X_OK) == 0; }
+
 CliRun CliTest::norvane(const std::vector<std::string>& arguments, const CliRunOptions& options) const {
     platform::ProcessRequest request{.executable = builtProgram("norvane").string(), .arguments = arguments};
+    if (options.heldToPermissions && geteuid() == 0) {
+        // Without these capabilities root reads and searches only what its permissions allow.
+        request.arguments.insert(request.arguments.begin(),
+                                 {"--bounding-set=-dac_override,-dac_read_search", request.executable});
+        request.executable = setpriv;
+    }
     request.workingDirectory = options.workingFolder;
     request.environment = environmentFor(options);
     request.standardInput = options.standardInput.value_or("");

@@ -158,10 +158,15 @@ TEST_F(CollectionCommands, RepositoriesThatAreNotWhatTheySeemAreToldApart) {
     runGit({"clone", "-q", "--depth", "1", "file://" + repository->pathString(), shallow});
     parent.writeFile("plain/main.c", "int main(void) { return 0; }\n");
 
-    const auto refused = norvane({"add", "bare", bare});
-    EXPECT_NE(refused.status, 0);
-    EXPECT_EQ(refused.err, "norvane: Path is a bare git repository, with no working tree to count: " + bare + "\n");
-    EXPECT_EQ(storedProject("bare"), nullptr);
+    // A repository's own ".git" folder has no working tree either.
+    const auto gitFolder = (repository->path() / ".git").string();
+    for (const auto& folder : {bare, gitFolder}) {
+        const auto refused = norvane({"add", "bare", folder});
+        EXPECT_NE(refused.status, 0);
+        EXPECT_EQ(refused.err,
+                  "norvane: Path is a bare git repository, with no working tree to count: " + folder + "\n");
+        EXPECT_EQ(storedProject("bare"), nullptr);
+    }
 
     const auto day = platform::Iso8601::formatLocalDay(platform::currentDate());
     const auto added = norvane({"add", "shallow", shallow});
@@ -213,6 +218,32 @@ TEST_F(CollectionCommands, GitReadsTheProjectsOwnRepositoryWhateverTheEnvironmen
             EXPECT_EQ(snapshot->latestCommitHash, head);
         }
     }
+}
+
+TEST_F(CollectionCommands, AFolderThatCannotBeReadOrTrustedIsToldApart) {
+    if (!permissionsCanBeHeld()) GTEST_SKIP() << "root passes over permissions without setpriv";
+    const auto repository = makeRepository();
+    const auto path = repository->pathString();
+    addProject("demo", repository->path());
+
+    // git refuses a repository of another owner and says how to trust it, on lines of their own.
+    const auto distrusted = norvane({"history", "demo"}, {.environment = {{"GIT_TEST_ASSUME_DIFFERENT_OWNER", "1"}}});
+    EXPECT_NE(distrusted.status, 0);
+    EXPECT_EQ(distrusted.err, "norvane: git failed: detected dubious ownership in repository at '" + path +
+                                  "'\nnorvane: To add an exception for this directory, call:\n"
+                                  "norvane: git config --global --add safe.directory " +
+                                  path + "\n");
+
+    std::filesystem::permissions(repository->path(), std::filesystem::perms::none);
+    const auto added = norvane({"add", "closed", path}, {.heldToPermissions = true});
+    const auto history = norvane({"history", "demo"}, {.heldToPermissions = true});
+    std::filesystem::permissions(repository->path(), std::filesystem::perms::owner_all);
+    EXPECT_NE(added.status, 0);
+    EXPECT_EQ(added.err, "norvane: Path cannot be read: " + path + "\n");
+    EXPECT_EQ(storedProject("closed"), nullptr) << "nothing is left, as for a folder that does not exist";
+    EXPECT_NE(history.status, 0);
+    EXPECT_EQ(history.err, "norvane: No history stored for demo: " + path + " cannot be read\n");
+    EXPECT_EQ(storedSnapshots("demo", "gitHistory"), 3u);
 }
 
 TEST_F(CollectionCommands, APathLongerThanTheSystemAllowsIsSkippedWithAWarning) {
