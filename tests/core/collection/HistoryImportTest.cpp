@@ -3,6 +3,7 @@
 #include "core/models/ModelDailyActivity.h"
 
 #include "tests/core/collection/CollectionFixture.h"
+#include "tests/core/collection/GitLoggedDays.h"
 
 #include <gtest/gtest.h>
 
@@ -205,7 +206,60 @@ protected:
         context->insert(row);
         return row;
     }
+
+    /// Commits of `lineCount` new lines of code on each of the given days from today.
+    void commitCode(int from, int to, int step, int lineCount) {
+        for (int day = from; day <= to; day += step) {
+            repository.writeFile("f" + std::to_string(nextFile++) + ".c",
+                                 std::string(static_cast<std::size_t>(lineCount), '\n'));
+            repository.commit("day " + std::to_string(day), daysFromToday(day));
+        }
+    }
+
+    /// The mean code lines changed per day with commits of the first 60 days that git shows, by
+    /// committer date; every file of these tests is code.
+    double baselineByGit() {
+        const auto days = testing::loggedDays(repository);
+        const auto end =
+            platform::LocalCalendar::startOfDay(platform::LocalCalendar::addingDays(days.begin()->first, 60));
+        std::int64_t lines = 0;
+        std::int64_t count = 0;
+        for (auto day = days.begin(); day != days.end() && day->first < end; ++day, ++count) {
+            lines += day->second.insertions + day->second.deletions;
+        }
+        return static_cast<double>(lines) / static_cast<double>(count);
+    }
 };
+
+TEST_F(BaselineTest, TheFirstSixtyDaysStartOnTheFirstCommitsDayAsTheRowsCountIt) {
+    // Written long before the project began, and committed (picked, rebased) on its first day.
+    repository.writeFile("first.c", std::string(7, '\n'));
+    repository.commit("first", daysFromToday(-300), "Ann", daysFromToday(-100));
+    commitCode(-99, -20, 3, 12);
+    commitCode(-98, -20, 7, 40);
+    const auto project = addProject("demo", repository.pathString());
+    ASSERT_TRUE(collector.collectInitialData(project).isSuccess());
+    ASSERT_TRUE(project->baselineVelocity);
+    EXPECT_DOUBLE_EQ(*project->baselineVelocity, baselineByGit());
+}
+
+TEST_F(BaselineTest, ARepositoryNoLongerShallowGivesTheBaselineOfItsWholeHistory) {
+    commitCode(-200, -150, 5, 100);
+    commitCode(-145, -100, 5, 5);
+    testing::TemporaryFolder parent;
+    const auto clone = (parent.path() / "clone").string();
+    testing::runGit({"clone", "-q", "--depth", "10", "file://" + repository.pathString(), clone});
+    const auto project = addProject("demo", clone);
+    ASSERT_TRUE(collector.collectInitialData(project).isSuccess());
+    ASSERT_TRUE(project->baselineVelocity);
+    EXPECT_DOUBLE_EQ(*project->baselineVelocity, 5.0);
+
+    testing::runGit({"-C", clone, "fetch", "-q", "--unshallow"});
+    ASSERT_FALSE(collector.collectHistory(project, 7).error);
+    ASSERT_TRUE(project->baselineVelocity);
+    EXPECT_DOUBLE_EQ(*project->baselineVelocity, baselineByGit());
+    EXPECT_GT(*project->baselineVelocity, 50.0);
+}
 
 TEST_F(BaselineTest, MeanOfTheFirstSixtyLocalDaysOnceTheProjectIsSixtyDaysOldFollowingTheRows) {
     const auto project = addProject("demo", repository.pathString());

@@ -344,10 +344,11 @@ TEST_F(MatureRepositoryJourney, EveryPageFigureEqualsWhatGitSays) {
     EXPECT_EQ(std::pair(streak.currentStreak, streak.longestStreak), streaksOf(activeByGit, today));
     EXPECT_GE(streak.longestStreak, 14);
 
-    // The velocity baseline of the first 60 days, and the retention of the last 30.
+    // The velocity baseline of the first 60 days from the first commit's day as the rows count
+    // them, by committer date, and the retention of the last 30.
     const auto firstDay = startOfDay(std::min_element(commits.begin(), commits.end(), [](const auto& a, const auto& b) {
-                                         return a.authoredAt < b.authoredAt;
-                                     })->authoredAt);
+                                         return a.committedAt < b.committedAt;
+                                     })->committedAt);
     const auto velocity = [&days](Date from, Date to) {
         std::int64_t sum = 0;
         std::int64_t count = 0;
