@@ -3,6 +3,7 @@
 #include "core/collection/GitService.h"
 
 #include "platform/LocalCalendar.h"
+#include "tests/core/collection/GitTestRepository.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
 
@@ -74,6 +75,43 @@ TEST(GitLogStream, RecordsCutAnywhereArriveWholeAndDecoded) {
             stream.add(std::string_view(output).substr(at, piece));
         stream.finish();
         EXPECT_EQ(authors, (std::vector<std::string>{"Zo\xC3\xAB", "COMMIT", "Ren\xEF\xBF\xBD", "Ann"})) << piece;
+    }
+}
+
+TEST(GitLogParser, CommitsThatGitPrintsOddlyAreReadWhole) {
+    const testing::IsolatedGitEnvironment environment;
+    const GitService git;
+    const auto when = testing::utc("2011-03-13T07:06:40Z");
+    const struct {
+        const char* what;
+        const char* author;
+        const char* zone;
+    } rows[] = {
+        {"a zone git stores but cannot print as ISO 8601", "Ann", "+051800"},
+        {"a root commit whose author reads like a record start", "COMMIT", "+0000"},
+    };
+    for (const auto& row : rows) {
+        testing::GitTestRepository repository;
+        repository.writeFile("a.c", "int a;\nint b;\nint c;\n");
+        repository.git({"add", "-A"});
+        auto tree = repository.git({"write-tree"});
+        tree.pop_back();
+        const auto signature = std::string(row.author) + " <a@example.com> 1300000000 " + row.zone + "\n";
+        // git refuses to write such a commit itself; older tools and imports did.
+        auto hash = repository.git({"hash-object", "-t", "commit", "-w", "--literally", "--stdin"}, {},
+                                   "tree " + tree + "\nauthor " + signature + "committer " + signature + "\nOdd\n");
+        hash.pop_back();
+        repository.git({"update-ref", "refs/heads/main", hash});
+
+        const auto path = repository.pathString();
+        const auto history = git.getCommitHistoryWithStats(path, std::nullopt);
+        ASSERT_EQ(history.size(), 1U) << row.what;
+        EXPECT_EQ(history[0], (GitCommit{hash, "Odd", row.author, when, 3, 0, 1, "Odd\n"})) << row.what;
+        EXPECT_EQ(git.getLatestCommit(path), (GitCommit{hash, "Odd", row.author, when})) << row.what;
+        EXPECT_EQ(git.getFirstCommitDate(path), when) << row.what;
+        const auto recent = git.getRecentActivity({.since = when, .now = platform::currentDate()}, path);
+        ASSERT_EQ(recent->days.size(), 1U) << row.what;
+        EXPECT_EQ(recent->days.begin()->second.insertions, 3) << row.what;
     }
 }
 
