@@ -21,8 +21,8 @@ using platform::LocalCalendar::startOfDay;
 constexpr int initialSampleInterval = 7;
 constexpr std::size_t progressMessageLength = 50;
 constexpr int baselineDays = 60;
-/// How many of the latest collections before the days read have their heads excluded: enough for
-/// a branch left and taken up again within about two weeks of daily collections.
+/// How many of the latest collections before the days booked give their heads to the log: enough
+/// for a branch left and taken up again within about two weeks of daily collections.
 constexpr std::size_t bookedHeadsLooked = 16;
 
 bool exists(const std::string& path) {
@@ -244,10 +244,16 @@ GitActivityWindow Collector::activityWindow(const std::shared_ptr<Project>& proj
     window.since = startOfDay(window.lastCollectedAt);
     window.lastHeads =
         headsOf(context_->fetch<Snapshot>({.predicate = codeCounts && SnapshotField::capturedAt >= window.since}));
-    window.bookedHeads =
-        headsOf(context_->fetch<Snapshot>({.predicate = codeCounts && SnapshotField::capturedAt < window.since,
-                                           .sortBy = {platform::descending(SnapshotField::capturedAt)},
-                                           .limit = bookedHeadsLooked}));
+    const auto booked = context_->fetch<Snapshot>({.predicate = codeCounts && SnapshotField::capturedAt < window.since,
+                                                   .sortBy = {platform::descending(SnapshotField::capturedAt)},
+                                                   .limit = bookedHeadsLooked});
+    window.bookedHeads = headsOf(booked);
+    for (const auto& snapshot : booked) {
+        if (snapshot->latestCommitDate) {
+            window.listedSince =
+                std::min(window.listedSince.value_or(window.since), startOfDay(*snapshot->latestCommitDate));
+        }
+    }
     return window;
 }
 

@@ -251,15 +251,19 @@ std::optional<GitActivityStats> GitService::getActivitySince(platform::Date date
 
 std::optional<GitRecentActivity> GitService::getRecentActivity(const GitActivityWindow& window,
                                                                const std::string& path) const {
-    auto arguments = logArguments(
-        {sinceArgument(window.since), "--numstat", "-z", std::string(GitLogParser::logFormat), "--ignore-missing"});
+    auto arguments = logArguments({sinceArgument(window.listedSince.value_or(window.since)), "--numstat", "-z",
+                                   std::string(GitLogParser::logFormat), "--ignore-missing"});
     if (!window.lastHeads.empty()) {
         arguments.push_back("--topo-order"); // a commit before its parents, so that they learn it was seen
     }
     arguments.push_back("HEAD");
+    // What the earlier collections read is not walked again; their heads themselves are listed, so
+    // that a head that has not moved since is known from this log.
+    std::set<std::string, std::less<>> booked;
     for (const auto& head : window.bookedHeads) {
         if (isCommitHash(head)) {
-            arguments.push_back("^" + head);
+            arguments.push_back("^" + head + "^@");
+            booked.insert(head);
         }
     }
     arguments.push_back("--");
@@ -272,7 +276,9 @@ std::optional<GitRecentActivity> GitService::getRecentActivity(const GitActivity
     const bool read = visitActivity(
         path, std::move(arguments),
         [&](const GitLogParser::LogRecord& record) {
-            tallies[days.of(record.committedAt, seenLast ? window.lastCollectedAt : window.now)].add(record);
+            if (record.committedAt >= window.since && !booked.contains(record.hash)) {
+                tallies[days.of(record.committedAt, seenLast ? window.lastCollectedAt : window.now)].add(record);
+            }
         },
         [&](const GitLogParser::LogRecord& record) {
             if (record.isHead) {
@@ -287,7 +293,7 @@ std::optional<GitRecentActivity> GitService::getRecentActivity(const GitActivity
     if (!read) {
         return std::nullopt;
     }
-    // The head lies before the window, or git was told not to decorate it.
+    // The head lies before the log's start, or git was told not to decorate it.
     if (!recent.newest) {
         recent.newest = getLatestCommit(path);
     }

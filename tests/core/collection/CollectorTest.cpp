@@ -313,6 +313,31 @@ TEST_F(CollectorTest, CollectingEveryProjectLooksForTheCounterOnceAndRunsTwoProg
         << "the counter, then one git log of the recent days and the newest commit, per project";
 }
 
+TEST_F(CollectorTest, AProjectWithoutNewCommitsCollectedDailyRunsOneGitLog) {
+    GitTestRepository repository;
+    repository.writeFile("a.c", lines(3));
+    repository.commit("the start", daysFromToday(-9));
+    repository.writeFile("a.c", lines(4));
+    const auto head = repository.commit("the last work", daysFromToday(-5));
+    const auto project = addProject("quiet", repository.pathString());
+    testing::ManualClock clock(daysFromToday(-2, 20));
+    testing::RecordingProcessRunner runner(testing::runningForReal());
+    Collector pinned(context, SccService(testing::builtInCounterOnly(), runner), GitService(runner), clock.clock());
+    for (int day = -2; day <= 0; ++day) {
+        clock.advance(daysFromToday(day, 20) - clock.now());
+        runner.requests.clear();
+        const auto result = pinned.collectOne(project);
+        ASSERT_TRUE(result.isSuccess()) << result.error->message;
+        EXPECT_EQ(result.snapshot->latestCommitHash, head);
+    }
+    std::vector<std::string> programs;
+    for (const auto& request : runner.requests)
+        programs.push_back(std::filesystem::path(request.executable).filename());
+    EXPECT_EQ(programs, (std::vector<std::string>{"no-such-which", "norvane-count", "git"}))
+        << "the head that the day before last read is listed by the one log";
+    EXPECT_TRUE(stored<DailyActivity>().empty());
+}
+
 /// A repository used as its owner uses it, collected every evening by a clock the test moves.
 class DailyCollectionWalk : public CollectorTest {
 protected:
