@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # collect.sh PROJECTS BUILD_FOLDER...: times `norvane collect` over PROJECTS small repositories
-# (make_repository.sh, 40 commits each) added and collected once, for each build folder, against
-# the floor of two programs a project: that build's code counter and one git log of the recent
-# days. The runs take turns (ROUNDS rounds, default 5). Goal: at most 1.2x the floor. Build first
-# (release):
+# (make_repository.sh, 40 commits each) added two days ago and collected yesterday, as the daily
+# agent finds them, for each build folder, against the floor of two programs a project: that
+# build's code counter and one git log of the recent days. The runs take turns (ROUNDS rounds,
+# default 5). Goal: at most 1.2x the floor. Build first (release):
 # cmake --build --preset release --target norvane norvane-count
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -17,14 +17,22 @@ for ((project = 0; project < projects; ++project)); do
     "$here/make_repository.sh" "$work/repositories/project-$project" 40 > /dev/null
 done
 
+# Moves every collection in the store a day back, as if it had run a day earlier.
+earlier_by_a_day() {
+    python3 -c 'import sqlite3, sys
+store = sqlite3.connect(sys.argv[1])
+store.execute("UPDATE snapshot SET capturedAt = capturedAt - 86400000000 WHERE snapshotTypeRaw = ?", ("scc",))
+store.commit()' "$1"
+}
+
 commands=()
 for build in "$@"; do
     floor=$work/floor-$(echo "$build" | tr '/' '_').sh
     for ((project = 0; project < projects; ++project)); do
         repository=$work/repositories/project-$project
         printf "'%s' --format json '%s'\n" "$build/bin/norvane-count" "$repository" >> "$floor"
-        printf "LC_ALL=C /usr/bin/git -C '%s' log --find-renames -l1000 --root --diff-merges=off --since=%s --numstat -z '--format=%%x00%%x00COMMIT%%x00%%H%%x00%%P%%x00%%an%%x00%%aI%%x00%%cI%%x00%%s%%x00%%B%%x00'\n" \
-            "$repository" "$(git -C "$repository" log -1 --format=%cs)" >> "$floor"
+        printf "LC_ALL=C /usr/bin/git -C '%s' log --decorate-refs=HEAD --find-renames -l1000 --root --diff-merges=off --since-as-filter=%s --numstat -z '--format=%%x00%%x00COMMIT%%x00%%H%%x00%%P%%x00%%an%%x00%%at%%x00%%ct%%x00%%D%%x00%%s%%x00%%B%%x00' --ignore-missing --topo-order HEAD '^%s^@' --\n" \
+            "$repository" "$(git -C "$repository" log -1 --format=%cs)" "$(git -C "$repository" rev-parse HEAD)" >> "$floor"
     done
     commands+=("floor of $build=bash '$floor'")
     home=$work/home-$(echo "$build" | tr '/' '_')
@@ -33,7 +41,9 @@ for build in "$@"; do
         env HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
             "$build/bin/norvane" add "project-$project" "$work/repositories/project-$project" > /dev/null
     done
+    earlier_by_a_day "$home/data/Norvane/norvane.store"
     env HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" "$build/bin/norvane" collect > /dev/null
+    earlier_by_a_day "$home/data/Norvane/norvane.store"
     commands+=("collect with $build=$environment '$build/bin/norvane' collect")
 done
 python3 "$here/interleaved_runs.py" "${ROUNDS:-5}" "${commands[@]}"
