@@ -291,9 +291,8 @@ std::shared_ptr<DailyActivity> Collector::updateDailyActivity(const std::shared_
     return todays == rowsByDay.end() || todays->second.empty() ? nullptr : todays->second.front();
 }
 
-std::map<std::chrono::local_days, std::vector<std::shared_ptr<DailyActivity>>>
-Collector::recentRowsByDay(const RecentActivity& recent) {
-    std::map<std::chrono::local_days, std::vector<std::shared_ptr<DailyActivity>>> rowsByDay;
+Collector::RowsByDay Collector::recentRowsByDay(const RecentActivity& recent) {
+    RowsByDay rowsByDay;
     for (const auto& row : recent.rows) {
         const auto day = localDay(row->date);
         if (startOfDay(day) == row->date) {
@@ -333,7 +332,7 @@ std::shared_ptr<DailyActivity> Collector::bookDay(const std::shared_ptr<Project>
 
 void Collector::rewriteDays(const std::shared_ptr<Project>& project,
                             const std::vector<std::shared_ptr<DailyActivity>>& rows, DayStats first, DayStats last) {
-    std::map<std::chrono::local_days, std::vector<std::shared_ptr<DailyActivity>>> existing;
+    RowsByDay existing;
     for (const auto& row : rows) {
         existing[localDay(row->date)].push_back(row);
     }
@@ -564,9 +563,15 @@ void Collector::calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>
     if (platform::LocalCalendar::wholeDaysBetween(firstCommittedAt, now) >= baselineDays) {
         // The first 60 local days, from the first commit's day on: its row is dated before the commit.
         const auto firstDay = localDay(firstCommittedAt);
-        const auto rows = context_->fetch<DailyActivity>(
-            {.predicate = DailyActivityField::project == project && DailyActivityField::date >= startOfDay(firstDay) &&
-                          DailyActivityField::date < startOfDay(firstDay + std::chrono::days(baselineDays))});
+        std::vector<std::shared_ptr<DailyActivity>> rows;
+        try {
+            rows = context_->fetch<DailyActivity>(
+                {.predicate = DailyActivityField::project == project &&
+                              DailyActivityField::date >= startOfDay(firstDay) &&
+                              DailyActivityField::date < startOfDay(firstDay + std::chrono::days(baselineDays))});
+        } catch (const std::exception&) {
+            return; // the baseline stands as it was
+        }
         int64_t codeLines = 0;
         for (const auto& row : rows) {
             codeLines += row->codeLinesInserted + row->codeLinesDeleted;

@@ -101,7 +101,7 @@ private:
     void recordLatestCommit(Project& project, const GitReading& git);
     int stageHistory(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits, int sampleInterval,
                      const HistoryProgress& progress);
-    using RowsByDay = std::map<std::chrono::local_days, std::shared_ptr<DailyActivity>>;
+    using RowsByDay = std::map<std::chrono::local_days, std::vector<std::shared_ptr<DailyActivity>>>;
     using DayStats = std::map<platform::Date, GitActivityStats>::const_iterator;
 
     /// Makes `rows`, the project's rows of a stretch of days, one row per day of [first, last):
@@ -111,8 +111,7 @@ private:
                      DayStats first, DayStats last);
     /// The recent rows by the day of this time zone they count: their own, or for a row written
     /// in another zone the first day it overlaps whose commits hold all that it counted.
-    std::map<std::chrono::local_days, std::vector<std::shared_ptr<DailyActivity>>>
-    recentRowsByDay(const RecentActivity& recent);
+    RowsByDay recentRowsByDay(const RecentActivity& recent);
     /// Fills the day's one row from `stats`, inserting it when there is none and removing the others.
     std::shared_ptr<DailyActivity> bookDay(const std::shared_ptr<Project>& project,
                                            const std::vector<std::shared_ptr<DailyActivity>>& rows,

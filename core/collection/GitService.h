@@ -72,7 +72,7 @@ public:
     /// interval is at least 1.
     std::vector<GitCommit> getCommitHistoryWithStats(const std::string& path, std::optional<int> sampleInterval) const;
     /// Every commit with its line counts, and the activity of each day, from one pass over the log;
-    /// a commit dated after `now` is booked on its day.
+    /// a commit dated after `now` is booked on the day of `now`.
     GitHistory readHistory(const std::string& path, platform::Date now) const;
 
     /// The first commit, each later one at least `intervalDays` whole local days after the last
