@@ -121,7 +121,7 @@ TEST_F(OnboardingStepsTest, AFailedDisableShowsItsErrorAndAnInstalledAgentShowsI
     QTest::mouseClick(&view.disableButton(), Qt::LeftButton);
     ASSERT_TRUE(eventually([&] { return !view.isWorking(); }));
     EXPECT_TRUE(view.enabledBlock().isVisible());
-    EXPECT_EQ(view.errorText(), "launchctl failed: Failed to connect to bus");
+    EXPECT_EQ(view.errorText(), "systemctl failed: Failed to connect to bus");
     EXPECT_TRUE(wizard.model().schedulingEnabled());
 }
 

@@ -1,7 +1,9 @@
 #include "Norvane/settings/GeneralTab.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -11,6 +13,8 @@
 #include <gmock/gmock.h>
 
 #include "Norvane/settings/CaptionMessage.h"
+#include "Norvane/settings/IndexTab.h"
+#include "Norvane/settings/PrivacyDetailsView.h"
 #include "core/models/Snapshot.h"
 #include "tests/Norvane/settings/SettingsFixture.h"
 #include "tests/support/RecordingProcessRunner.h"
@@ -67,8 +71,36 @@ TEST(SettingsWindow, ReadsTheAgentAndTheToolFromTheDiskWhenMade) {
     EXPECT_EQ(again->generalTab().toolButton().text(), "Uninstall");
 }
 
+// As settings windows on Linux desktops do, it closes with Escape and with Ctrl+W, and its words
+// are this desktop's: no other platform's account among what is never collected.
+TEST(SettingsWindow, ClosesWithEscapeOrCtrlWAndSpeaksOfThisDesktop) {
+    GeneralTabFixture fixture;
+    auto window = fixture.open(fixture.services());
+    for (const auto& [key, modifiers] :
+         {std::pair(Qt::Key_Escape, Qt::NoModifier), std::pair(Qt::Key_W, Qt::ControlModifier)}) {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), key, modifiers);
+        EXPECT_TRUE(eventually([&] { return !window->isVisible(); }))
+            << QKeySequence(key | modifiers).toString().toStdString();
+    }
+
+    auto& index = window->indexTab();
+    window->show();
+    window->tabs().setCurrentWidget(&index);
+    index.privacyDetails().disclosureButton().click();
+    QStringList shown;
+    for (const auto* label : index.findChildren<QLabel*>()) {
+        if (label->isVisibleTo(window.get())) shown << label->text();
+    }
+    EXPECT_TRUE(shown.contains("User account or personal info")) << shown.join(" | ").toStdString();
+    EXPECT_FALSE(shown.join(' ').contains("Apple"));
+}
+
 // The settings write the units under the temporary home, and a systemctl stand-in answers. Installed
-// with `cmake --install`, the tool is beside the program: no link and no password are needed.
+// with `cmake --install`, the tool is beside the program: the agent needs no link and no password,
+// and the row says that a terminal does not find it.
 TEST(GeneralTab, ChangingTheHourRewritesTheTimerAndTurningItOffRemovesIt) {
     GeneralTabFixture fixture;
     SystemctlStandIn systemctl;
@@ -114,7 +146,7 @@ TEST(GeneralTab, AFailedLoadPutsTheToggleBackOnceAndSaysWhy) {
     EXPECT_FALSE(tab.backgroundToggle().isEnabled());
     ASSERT_TRUE(fixture.waitForAgent(tab));
     EXPECT_FALSE(tab.backgroundToggle().isChecked());
-    EXPECT_EQ(tab.agentError().text(), "launchctl failed: no session bus");
+    EXPECT_EQ(tab.agentError().text(), "systemctl failed: no session bus");
     // Putting the toggle back ran nothing: one failed reload and its clean-up, no disable.
     EXPECT_EQ(systemctl.commandLines(), std::vector<std::string>(2, "systemctl --user daemon-reload"));
 }
