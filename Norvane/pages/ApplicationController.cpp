@@ -33,7 +33,6 @@
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "platform/ChildProcesses.h"
-#include "platform/ExecutableFile.h"
 
 namespace norvane::app {
 namespace {
@@ -180,15 +179,21 @@ void ApplicationController::buildMenus(QMenuBar& menuBar) {
     appMenu->addAction(checkForUpdates);
     appMenu->addSeparator();
     auto* toolItem = appMenu->addAction(QString());
-    // The choice follows the link each time the menu opens.
+    // The choice follows the disk each time the menu opens, as the wizard and the settings tell it:
+    // a tool on PATH by another install has nothing of the installer's to take away.
     connect(appMenu, &QMenu::aboutToShow, toolItem, [toolItem] {
-        toolItem->setText(platform::isExecutableFile(CommandLineTool::standard().linkPath)
-                              ? QStringLiteral("Uninstall Command Line Tool...")
-                              : QStringLiteral("Install Command Line Tool..."));
+        const auto action = CommandLineTool::standard().status().action;
+        toolItem->setText(action == CommandLineTool::Action::install
+                              ? QStringLiteral("Install Command Line Tool...")
+                              : QStringLiteral("Uninstall Command Line Tool..."));
+        toolItem->setEnabled(action != CommandLineTool::Action::none);
     });
     connect(toolItem, &QAction::triggered, this, [this] {
-        platform::isExecutableFile(CommandLineTool::standard().linkPath) ? uninstallCommandLineTool()
-                                                                         : installCommandLineTool();
+        switch (CommandLineTool::standard().status().action) {
+        case CommandLineTool::Action::install: installCommandLineTool(); break;
+        case CommandLineTool::Action::uninstall: uninstallCommandLineTool(); break;
+        case CommandLineTool::Action::none: break;
+        }
     });
     appMenu->addSeparator();
     appMenu->addAction(QStringLiteral("Quit Norvane"), QKeySequence::Quit, &application_, &QApplication::quit);

@@ -32,7 +32,6 @@ public:
     struct InitialState {
         bool launchdEnabled = false;
         int collectionHour = 2;
-        bool cliInstalled = false;
     };
 
     struct ChartRange {
@@ -44,7 +43,9 @@ public:
 
     /// The default chart range's choices, in order.
     static const std::vector<ChartRange>& chartRanges();
-    static QString toolStatusText(bool installed, const std::filesystem::path& toolPath);
+    /// "Installed at PATH" once a terminal finds it, "Not on PATH: PATH" where only the daily agent
+    /// can run it, else "Not installed".
+    static QString toolStatusText(const CommandLineTool::Status& tool);
     static QString backgroundCollectionFooter(bool toolInstalled);
     /// The capture date of the newest snapshot, of either type, of a project that is not archived.
     static std::optional<platform::Date> lastCollectionDate(const NorvaneStore& store);
@@ -87,7 +88,6 @@ private:
     SettingsServices services_;
     bool launchdEnabled_;
     int collectionHour_;
-    bool cliInstalled_;
     bool isInstallingCLI_ = false;
     bool isAgentBusy_ = false;
     std::optional<platform::Date> lastScheduledCollection_;

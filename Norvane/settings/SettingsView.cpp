@@ -24,8 +24,7 @@ QIcon symbolIcon(const QString& name) { return SymbolRegistry::icon(name, tabSym
 
 GeneralTab::InitialState readInitialState(const SettingsServices& services) {
     const auto schedule = services.agent->installedSchedule();
-    return {services.agent->isInstalled(), schedule ? schedule->hour : defaultCollectionHour,
-            services.tool.find().has_value()};
+    return {services.agent->isInstalled(), schedule ? schedule->hour : defaultCollectionHour};
 }
 
 } // namespace

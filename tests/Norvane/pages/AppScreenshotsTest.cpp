@@ -181,6 +181,7 @@ void expectWizardStep(const QString& name, OnboardingWizard& wizard) {
     const std::map<QString, bool> shows{
         {"onboarding-dependencies-scc-required.png", !wizard.forwardButton().isEnabled()},
         {"onboarding-dependencies.png", wizard.forwardButton().isEnabled()},
+        {"onboarding-cli-not-on-path.png", model.cliStatus().reach == CommandLineTool::Reach::besideApplication},
         {"onboarding-cli-install-failed.png", !model.cliInstalled()},
         {"onboarding-cli-installed.png", model.cliInstalled()},
         {"onboarding-add-project-progress.png", model.projectAdder().isImporting()},
@@ -234,7 +235,7 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         "export-sheet-save-failed share-sheet share-sheet-7-days share-sheet-no-figures "
         "share-summary-image onboarding-dependencies-scc-required onboarding-welcome "
         "onboarding-dependencies-checking onboarding-dependencies onboarding-cli-install "
-        "onboarding-cli-install-failed onboarding-cli-installed onboarding-add-project "
+        "onboarding-cli-not-on-path onboarding-cli-install-failed onboarding-cli-installed onboarding-add-project "
         "onboarding-add-project-progress onboarding-add-project-added onboarding-scheduling-without-tool "
         "onboarding-scheduling onboarding-scheduling-enabled onboarding-scheduling-disable-failed "
         "onboarding-index onboarding-index-joined onboarding-completion");
