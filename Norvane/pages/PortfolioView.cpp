@@ -173,6 +173,7 @@ QWidget* PortfolioView::makeSectionContent(Section which) {
     switch (which) {
     case trends:
         trends_ = new PortfolioTrendsSection(state.selectedTimeRange, appState_.cachedRollingLeverageData(), metrics);
+        trends_->setHasHistory(state.hasHistory);
         connect(trends_, &PortfolioTrendsSection::timeRangeChanged, &model_, &PortfolioViewModel::setTimeRange);
         return trends_;
     case output:
@@ -181,7 +182,10 @@ QWidget* PortfolioView::makeSectionContent(Section which) {
                 &PortfolioViewModel::setCompositionDays);
         return output_;
     case insights: return insights_ = new PortfolioInsightsSection(state);
-    case productivity: return productivity_ = new PortfolioProductivitySection(state, metrics);
+    case productivity:
+        productivity_ = new PortfolioProductivitySection(state, metrics);
+        connect(productivity_, &PortfolioProductivitySection::timeRangeRequested, this, &PortfolioView::showTimeRange);
+        return productivity_;
     case projects: return projectsContent_ = new PortfolioProjectsSection(state.projects);
     case achievements: return achievements_ = new AchievementsCard(state.achievements);
     }
@@ -248,6 +252,7 @@ void PortfolioView::showChanges() {
     if (output_ && changed & (changedIndexFigures | changedBenchmarks)) output_->setState(state);
     if (insights_ && changed & (changedSeries | changedBenchmarks)) insights_->setState(state);
     if (productivity_ && changed & changedSeries) productivity_->setSeries(state);
+    if (trends_ && changed & changedSeries) trends_->setHasHistory(state.hasHistory);
     if (achievements_ && changed & changedBenchmarks) achievements_->setAchievements(state.achievements);
     if (projectsContent_ && changed & changedProjects) projectsContent_->setProjects(state.projects);
 }
@@ -260,6 +265,11 @@ void PortfolioView::showCachedMetrics() {
         trends_->setMetrics(metrics);
     }
     if (productivity_) productivity_->setMetrics(metrics);
+}
+
+void PortfolioView::showTimeRange(TimeRange range) {
+    if (trends_) trends_->setTimeRange(range);
+    model_.setTimeRange(range);
 }
 
 void PortfolioView::showOptIn() {

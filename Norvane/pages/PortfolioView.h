@@ -93,6 +93,8 @@ private:
     void showChanges();
     void showListedProjects();
     void showCachedMetrics();
+    /// A range chosen elsewhere than the trends' picker: the picker follows.
+    void showTimeRange(TimeRange range);
     void showOptIn();
     void showShareSheet();
     void showExportSheet();

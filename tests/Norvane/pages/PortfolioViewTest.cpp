@@ -1,6 +1,7 @@
 #include "Norvane/pages/PortfolioView.h"
 
 #include <QAction>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include "Norvane/cards/OptInPromptCard.h"
 #include "Norvane/cards/OutputCompositionCard.h"
 #include "Norvane/cards/VelocityRetentionComparisonCard.h"
+#include "Norvane/cards/WorkPatternsCard.h"
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
 #include "Norvane/components/controls/DaysPicker.h"
@@ -17,6 +19,7 @@
 #include "Norvane/components/tiles/HeroMetricCard.h"
 #include "Norvane/components/tiles/HeroZoneView.h"
 #include "Norvane/pages/PortfolioOutputSection.h"
+#include "Norvane/pages/PortfolioProductivitySection.h"
 #include "Norvane/pages/PortfolioTrendsSection.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/pages/screenshots/DemoRepository.h"
@@ -251,6 +254,66 @@ TEST(PortfolioView, OneYearOnARepositoryWithYearsOfHistoryPlotsMoreThan90Days) {
     EXPECT_EQ(page->model().state().selectedTimeRange, TimeRange::oneYear);
     EXPECT_LT(throughput.front().date, daysAgo(90));
     EXPECT_GE(throughput.front().date, daysAgo(366));
+}
+
+// Found with years of history imported: the cards asked to collect git history when the chosen
+// range only had no commits. Without history they still ask for it; with history they say that
+// the range was quiet, and the work patterns offer All Time, which shows the old commits.
+TEST(PortfolioView, EmptyCardsTellAMissingHistoryFromAQuietRange) {
+    norvane::testing::applicationHome();
+    const struct {
+        const char* name;
+        bool importsHistory;
+        QString leverage;
+        QString patterns;
+        QString retention;
+    } cases[] = {
+        {"no history", false, "Collect git history to see leverage over time",
+         "Collect git history to analyze work patterns",
+         "Projects need 60+ days of history to calculate velocity retention"},
+        {"history, but nothing in the range", true, "No activity in this period", "No commits in the last 30 days",
+         "No commits in the last 30 days"},
+    };
+    for (const auto& row : cases) {
+        PortfolioFixture fixture;
+        const DemoRepository repository(fixture.folder.path() / "atlas");
+        for (int week = 120; week >= 60; week -= 4) {
+            repository.writeFile("src/module" + std::to_string(week) + ".cpp",
+                                 "int step() { return " + std::to_string(week) + "; }\n");
+            repository.commit("Add module", daysAgo(week * 7) + std::chrono::hours(10));
+        }
+        NorvaneKit kit(fixture.container);
+        const auto project = kit.addProject("atlas", repository.folder().string(), std::nullopt, ProjectType::organic);
+        if (row.importsHistory) {
+            ASSERT_FALSE(kit.collector().collectInitialData(project).error) << row.name;
+            PortfolioMetricsService(fixture.context).buildDailySnapshots();
+        } else {
+            fixture.addCodeCount(project, 4'000);
+        }
+        auto page = fixture.open();
+        for (auto section : {PortfolioView::output, PortfolioView::productivity})
+            page->section(section).setExpanded(true);
+        norvane::testing::clickSegment(page->trendsContent()->picker().picker(), 0);
+        PortfolioFixture::settle(*page);
+        QCoreApplication::processEvents();
+
+        EXPECT_TRUE(norvane::testing::showsText(page->trendsContent()->chart(), row.leverage)) << row.name;
+        const auto* patterns = page->productivityContent()->patternsCard();
+        ASSERT_NE(patterns, nullptr) << row.name;
+        EXPECT_TRUE(norvane::testing::showsText(*patterns, row.patterns)) << row.name;
+        EXPECT_TRUE(norvane::testing::showsText(page->outputContent()->comparison(), row.retention)) << row.name;
+        EXPECT_EQ(patterns->allTimeButton() != nullptr, row.importsHistory) << row.name;
+
+        if (patterns->allTimeButton()) {
+            patterns->allTimeButton()->click();
+            PortfolioFixture::settle(*page);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(page->trendsContent()->picker().selection(), TimeRange::allTime);
+            const auto* shown = page->productivityContent()->patternsCard();
+            ASSERT_NE(shown, nullptr);
+            EXPECT_NE(shown->heatmap(), nullptr) << "All Time holds the old commits";
+        }
+    }
 }
 
 // The real client against our own service on 127.0.0.1.
