@@ -30,7 +30,8 @@ namespace norvane::app::AppScreenshots {
 namespace {
 
 constexpr int settleMilliseconds = 300;
-constexpr int metricsTimeoutMilliseconds = 20'000;
+// Only a state that never comes ends the wait: a loaded machine may take long for a collection.
+constexpr int readyTimeoutMilliseconds = 180'000;
 
 DashboardView* mainWindow() {
     for (auto* widget : QApplication::topLevelWidgets()) {
@@ -93,7 +94,7 @@ void stageSettings(ApplicationController& controller, const Take& take) {
 void settle(const std::function<bool()>& ready) {
     QElapsedTimer clock;
     clock.start();
-    while (!ready() && clock.elapsed() < metricsTimeoutMilliseconds) {
+    while (!ready() && clock.elapsed() < readyTimeoutMilliseconds) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
     }
     clock.restart();
