@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <limits>
 #include <thread>
 
@@ -12,13 +13,17 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <nlohmann/json.hpp>
 
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
@@ -126,6 +131,46 @@ TEST_F(ExportSheetTest, ProjectsAreNumberedUnlessNamesAreIncludedAndEachFormatPr
     const auto written = norvane::testing::readFile(path);
     EXPECT_NE(written.find("beacon"), std::string::npos) << written;
     EXPECT_EQ(written.find("Project 2"), std::string::npos);
+}
+
+// Found saving from an application started in a build folder: the dialog opened in the folder the
+// program was started from. It opens in the home folder, then where the last file went, with its
+// columns whole.
+TEST_F(ExportSheetTest, TheSaveDialogOpensAtHomeThenWhereTheLastFileWent) {
+    norvane::testing::TemporaryHome home;
+    std::ofstream(home.path() / "norvane-index-export-of-last-quarter.json") << "{}";
+    open(threeProjects());
+    QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
+    auto* save = sheet->findChild<QFileDialog*>();
+    ASSERT_TRUE(save);
+    EXPECT_NE(QDir::currentPath(), QDir::homePath());
+    EXPECT_EQ(save->directory().absolutePath().toStdString(), QDir::homePath().toStdString());
+    EXPECT_EQ(save->selectedFiles().value(0).toStdString(),
+              QDir::home().filePath("norvane-index-export.json").toStdString());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(save));
+    EXPECT_EQ(norvane::testing::partsOutOfView(*save), QStringList());
+    // The detailed list, asked as any view for what its columns need.
+    const QAbstractItemView* files = save->findChild<QTreeView*>();
+    ASSERT_TRUE(files);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return files->model()->rowCount(files->rootIndex()) > 0; }, 10'000));
+    QApplication::processEvents();
+    const auto& header = *save->findChild<QTreeView*>()->header();
+    for (int column = 0; column < header.count(); ++column) {
+        EXPECT_GE(header.sectionSize(column), files->sizeHintForColumn(column)) << "column " << column;
+    }
+    EXPECT_EQ(files->horizontalScrollBar()->maximum(), 0);
+
+    const auto path = folder.path() / "exports/index.json";
+    std::filesystem::create_directories(path.parent_path());
+    ASSERT_TRUE(testing::chooseInFileDialog(*sheet, QString::fromStdString(path.string())));
+    EXPECT_TRUE(testing::waitUntilClosed(dialog));
+    open(threeProjects());
+    QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
+    save = sheet->findChild<QFileDialog*>();
+    ASSERT_TRUE(save);
+    EXPECT_EQ(save->directory().absolutePath().toStdString(), path.parent_path().string());
+    save->reject();
+    emit sheet->dismissRequested();
 }
 
 // Listing /proc as root reaches /proc/kmsg, whose reads wait for the kernel's next message.
