@@ -24,6 +24,7 @@
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/PanelPlacement.h"
+#include "Norvane/pages/TrayBalloon.h"
 #include "Norvane/settings/SettingsView.h"
 #include "Norvane/state/AlertBox.h"
 #include "Norvane/state/CLIInstaller.h"
@@ -102,7 +103,7 @@ ApplicationController::ApplicationController(QApplication& application, NorvaneS
                                              TrayAvailability isTrayAvailable)
     : application_(application), store_(std::move(store)), isTrayAvailable_(std::move(isTrayAvailable)),
       updaterController_(QString::fromUtf8(NorvaneKit::version.data(), qsizetype(NorvaneKit::version.size()))),
-      notificationCenter_([this](const QString& title, const QString& body) { trayIcon_.showMessage(title, body); }) {
+      notificationCenter_([this](const QString& title, const QString& body) { showTrayMessage(title, body); }) {
     AppState::Services services{
         std::make_shared<KitCollectionService>(),
         std::make_shared<KitMetricsSource>(),
@@ -268,6 +269,14 @@ void ApplicationController::setUpTray() {
     // Whether the last window closing ends the program is decided here, at that moment.
     QApplication::setQuitOnLastWindowClosed(false);
     connect(&application_, &QGuiApplication::lastWindowClosed, this, &ApplicationController::lastWindowClosed);
+}
+
+void ApplicationController::showTrayMessage(const QString& title, const QString& body) {
+    // A newer message stands in for the one shown.
+    if (trayBalloon_) trayBalloon_->close();
+    auto* balloon = new TrayBalloon(title, body);
+    trayBalloon_ = balloon;
+    balloon->showNear(trayIcon_.isVisible() ? trayIcon_.geometry() : QRect());
 }
 
 void ApplicationController::lastWindowClosed() {

@@ -66,6 +66,8 @@ private:
     void lastWindowClosed();
     void togglePanel();
     void showPanel();
+    /// Where no notification service answers: a balloon by the tray icon, in the dark theme.
+    void showTrayMessage(const QString& title, const QString& body);
 
     QApplication& application_;
     NorvaneStore store_;
@@ -80,6 +82,7 @@ private:
     QElapsedTimer panelClosed_;
     QPointer<QWidget> settingsWindow_;
     QPointer<QWidget> onboardingWizard_;
+    QPointer<QWidget> trayBalloon_;
 };
 
 } // namespace norvane::app
