@@ -31,6 +31,18 @@ QWidget* makeFeatures() {
     return holder;
 }
 
+/// Where the tool is when only the daily agent can run it: a caption, so that the step keeps its
+/// height with a failure under the button too.
+QWidget* makeBesideApplicationRow(StyledLabel** label) {
+    auto* row = makeRow(4);
+    row->addStretch(1);
+    row->addWidget(makeSymbol(QStringLiteral("info.circle"), TextStyle::caption, Palette::blue()));
+    *label = makeLabel(QString(), TextStyle::caption, Palette::textSecondary());
+    row->addWidget(*label);
+    row->addStretch(1);
+    return wrap(row);
+}
+
 } // namespace
 
 CLIInstallStepView::CLIInstallStepView(OnboardingWizardModel& model, QWidget* parent) : QWidget(parent), model_(model) {
@@ -54,8 +66,7 @@ CLIInstallStepView::CLIInstallStepView(OnboardingWizardModel& model, QWidget* pa
 
 QWidget* CLIInstallStepView::makeInstallArea() {
     installed_ = StepLayout::makeStatusBox(QString(), &installedText_);
-    besideApplication_ =
-        StepLayout::makeStatusBox(QString(), &besideApplicationText_, QStringLiteral("info.circle"), Palette::blue());
+    besideApplication_ = makeBesideApplicationRow(&besideApplicationText_);
     install_ =
         new BusyButton(QStringLiteral("Install CLI"), installButtonWidth, QStringLiteral("square.and.arrow.down"));
     connect(install_, &QPushButton::clicked, this, &CLIInstallStepView::installCLI);

@@ -72,13 +72,10 @@ QWidget* makeDetailRow(const QString& symbol, const QString& title, const QStrin
 }
 
 RoundedPanel* makeStatusBox(const QString& text, StyledLabel** label) {
-    return makeStatusBox(text, label, QStringLiteral("checkmark.circle.fill"), Palette::green());
-}
-
-RoundedPanel* makeStatusBox(const QString& text, StyledLabel** label, const QString& symbol, const QColor& color) {
-    auto* box = new RoundedPanel(RoundedPanel::box(QBrush(Palette::withOpacity(color, 0.1)),
+    auto* box = new RoundedPanel(RoundedPanel::box(QBrush(Palette::withOpacity(Palette::green(), 0.1)),
                                                    RoundedPanel::defaultPadding, Qt::Horizontal, defaultSpacing));
-    box->contentLayout()->addWidget(makeSymbol(symbol, TextStyle::subheadline, color));
+    box->contentLayout()->addWidget(
+        makeSymbol(QStringLiteral("checkmark.circle.fill"), TextStyle::subheadline, Palette::green()));
     auto* textLabel = makeLabel(text, TextStyle::subheadline, Palette::textPrimary());
     box->contentLayout()->addWidget(textLabel);
     if (label) *label = textLabel;

@@ -47,8 +47,6 @@ QWidget* makeDetailRow(const QString& symbol, const QString& title, const QStrin
 /// A green check and `text` on a green box: something is set up. `label`, when given, receives
 /// the text's label.
 RoundedPanel* makeStatusBox(const QString& text, StyledLabel** label = nullptr);
-/// The same box with another symbol, tinted in its colour.
-RoundedPanel* makeStatusBox(const QString& text, StyledLabel** label, const QString& symbol, const QColor& color);
 /// A monospaced font in a text style.
 QFont monospaced(TextStyle style, QFont::Weight weight = QFont::Normal);
 
