@@ -34,6 +34,7 @@
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "platform/ChildProcesses.h"
+#include "platform/FreedMemory.h"
 
 namespace norvane::app {
 namespace {
@@ -41,6 +42,8 @@ namespace {
 constexpr int onboardingDelayMilliseconds = 500;
 // Longer than a click takes to close the open panel and reach the icon beneath.
 constexpr int panelReopenGuardMilliseconds = 300;
+// The GUI thread's arena and a few for the pages' reads, which seldom run more than three at once.
+constexpr int allocatorArenas = 4;
 
 QIcon trayIconImage() {
     QPixmap pixmap(64, 64);
@@ -98,6 +101,8 @@ std::optional<NorvaneStore> ApplicationController::openStore() {
         if (waiting.wasCanceled()) return std::nullopt;
     }
 }
+
+void ApplicationController::limitAllocatorArenas() { platform::FreedMemory::limitArenas(allocatorArenas); }
 
 ApplicationController::ApplicationController(QApplication& application, NorvaneStore store, SingleInstance& instance,
                                              TrayAvailability isTrayAvailable)

@@ -44,6 +44,10 @@ public:
     /// be opened is reported as "Failed to create ModelContainer: " and the error, on standard
     /// error and in a dialog; the result is then none, as it is when the user quits while waiting.
     static std::optional<NorvaneStore> openStore();
+    /// Lets the threads that read the store for the pages share a few allocator arenas, so that
+    /// the application does not grow by what each of them once read. First in main, before any
+    /// thread starts.
+    static void limitAllocatorArenas();
 
     AppState& appState() { return *appState_; }
     MenuBarView& panel() { return *panel_; }
