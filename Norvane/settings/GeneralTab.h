@@ -21,7 +21,7 @@ class FormSection;
 class StyledLabel;
 class SymbolLabel;
 
-/// The settings window's first tab: the command-line tool's link, the daily background collection
+/// The settings window's first tab: the command-line tool's status, the daily background collection
 /// with its hour and the age of the last collection, the default chart range, and the way back
 /// into the setup wizard. The installer and the agent run on a worker; their controls wait
 /// disabled until the result is back.
