@@ -3,6 +3,8 @@
 #include "core/community/JsonCoding.h"
 #include "index-server/ReportValidator.h"
 
+#include <stdexcept>
+
 namespace norvane::indexserver {
 
 namespace {
@@ -29,6 +31,22 @@ constexpr const char* totalsColumns =
     "COUNT(DISTINCT activity_date), MIN(activity_date), MAX(activity_date), TOTAL(code_lines_changed), "
     "TOTAL(docs_lines_changed), TOTAL(test_lines_changed), TOTAL(config_lines_changed), "
     "AVG(CASE WHEN velocity_retention BETWEEN 0 AND ?1 THEN velocity_retention END)";
+
+/// Throws unless `database` holds nothing but the reports (or nothing yet), before anything is
+/// written to it: the service must never add its table to another program's file, such as a
+/// Norvane store.
+void requireReportsOnly(platform::Database& database) {
+    auto statement = database.prepare("SELECT DISTINCT tbl_name FROM sqlite_master WHERE tbl_name <> 'reports' AND "
+                                      "tbl_name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY tbl_name");
+    std::string others;
+    while (statement.step()) {
+        others += (others.empty() ? "" : ", ") + std::get<std::string>(statement.column(0));
+    }
+    if (!others.empty()) {
+        throw std::runtime_error(database.path() + " holds other tables than the reports (" + others +
+                                 "); give the service a data file of its own");
+    }
+}
 
 std::int64_t integerOf(const platform::SqlValue& value) { return std::get<std::int64_t>(value); }
 
@@ -62,6 +80,7 @@ void visitTotals(platform::Database& database, const std::string& sql, const Rep
 
 ReportStore::ReportStore(const std::string& path) : database_(path, platform::Database::Access::readWrite) {
     database_.execute("PRAGMA busy_timeout = 5000");
+    requireReportsOnly(database_);
     // Under a write-ahead log the normal sync level loses nothing when the program dies, only on a
     // power cut, and spares each report its own sync, which would cap the rate of reports.
     database_.execute("PRAGMA journal_mode = WAL");

@@ -33,6 +33,7 @@ class ReportStore {
 public:
     using Visitor = std::function<void(const ContributorTotals&)>;
 
+    /// Opens or creates the file; refuses, unchanged, a file that holds anything but reports.
     explicit ReportStore(const std::string& path);
 
     void insert(const AnonymousActivityReport& report);

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     std::string dataFile;
     std::string host = "127.0.0.1";
     app.add_option("--port", port, "Port to listen on (0 picks a free one)")->check(CLI::Range(0, 65535));
-    app.add_option("--data", dataFile, "SQLite file that keeps the reports")->required();
+    app.add_option("--data", dataFile, "SQLite file that keeps the reports and nothing else")->required();
     app.add_option("--host", host, "Address to listen on")->capture_default_str();
     CLI11_PARSE(app, argc, argv);
 

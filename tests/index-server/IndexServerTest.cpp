@@ -1,8 +1,10 @@
 #include "index-server/IndexServer.h"
 
 #include "core/community/AnonymousActivityReport.h"
+#include "core/models/NorvaneDatabase.h"
 #include "platform/HttpClient.h"
 #include "platform/ProcessRunner.h"
+#include "platform/persistence/Database.h"
 #include "tests/index-server/RawConnection.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ManualClock.h"
@@ -10,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <thread>
 
 namespace norvane::indexserver {
@@ -65,6 +68,11 @@ protected:
     /// The status of one report of `device` posted from the address `from`.
     int postFrom(const char* from, const std::string& device, const std::string& bucket = "Medium") const {
         return testing::postFrom(port, from, "/v1/activity", report(device, bucket).dump());
+    }
+
+    static std::string contents(const std::filesystem::path& file) {
+        std::ifstream stream(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(stream), {}};
     }
 
     nlohmann::json benchmarks() const {
@@ -302,6 +310,28 @@ TEST_F(IndexServerTest, OneAddressBringsOnlySoManyNewDevicesAnHour) {
     clock.advance(std::chrono::minutes(1));
     EXPECT_EQ(postFrom("127.0.0.2", "five"), 201);
     EXPECT_EQ(contributors(), 5);
+}
+
+TEST_F(IndexServerTest, TheProgramRefusesADataFileThatHoldsAnythingElse) {
+    const auto store = folder.path() / "norvane.store";
+    NorvaneDatabase::makeContainer(store);
+    const auto notes = folder.path() / "notes.db";
+    platform::Database(notes.string(), platform::Database::Access::readWrite).execute("CREATE TABLE notes (text TEXT)");
+    const auto text = folder.path() / "notes.txt";
+    std::ofstream(text) << "Notes, not a database\n";
+
+    platform::PosixProcessRunner runner;
+    for (const auto& file : {store, notes, text}) {
+        const auto before = contents(file);
+        // Bounded by timeout(1), so a server that wrongly starts cannot hang the test.
+        const auto result = runner.run({.executable = "timeout",
+                                        .arguments = {"10", testing::builtProgram("norvane-index-server").string(),
+                                                      "--port", "0", "--data", file.string()}});
+        EXPECT_EQ(result.exitStatus, 1) << file;
+        EXPECT_NE(result.standardError.find(file.string()), std::string::npos) << result.standardError;
+        EXPECT_TRUE(contents(file) == before) << file << " changed";
+        EXPECT_FALSE(std::filesystem::exists(file.string() + "-wal")) << file;
+    }
 }
 
 TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {
