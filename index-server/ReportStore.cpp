@@ -86,6 +86,7 @@ ReportStore::ReportStore(const std::string& path) : database_(path, platform::Da
     database_.execute("PRAGMA journal_mode = WAL");
     database_.execute("PRAGMA synchronous = NORMAL");
     database_.execute(schema);
+    contributors_ = count("SELECT COUNT(DISTINCT device_id) FROM reports");
     if (path != ":memory:") {
         reader_ = std::make_unique<platform::Database>(path, platform::Database::Access::readOnly);
         reader_->execute("PRAGMA busy_timeout = 5000");
@@ -94,6 +95,7 @@ ReportStore::ReportStore(const std::string& path) : database_(path, platform::Da
 
 void ReportStore::insert(const AnonymousActivityReport& report) {
     std::lock_guard lock(mutex_);
+    const bool newDevice = !holdsDevice(report.deviceId);
     auto statement = database_.prepare(
         "INSERT INTO reports (device_id, activity_date, size_bucket, code_lines_changed, docs_lines_changed, "
         "test_lines_changed, config_lines_changed, velocity_retention) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
@@ -108,13 +110,14 @@ void ReportStore::insert(const AnonymousActivityReport& report) {
         report.velocityRetention ? platform::SqlValue(*report.velocityRetention) : platform::SqlValue(),
     });
     statement.run();
+    if (newDevice) {
+        ++contributors_;
+    }
 }
 
 bool ReportStore::hasDevice(const std::string& deviceId) {
     std::lock_guard lock(mutex_);
-    auto statement = database_.prepare("SELECT 1 FROM reports WHERE device_id = ? LIMIT 1");
-    statement.bind(1, deviceId);
-    return statement.step();
+    return holdsDevice(deviceId);
 }
 
 std::int64_t ReportStore::deleteDevice(const std::string& deviceId) {
@@ -126,12 +129,18 @@ std::int64_t ReportStore::deleteDevice(const std::string& deviceId) {
     auto deleting = database_.prepare("DELETE FROM reports WHERE device_id = ?");
     deleting.bind(1, deviceId);
     deleting.run();
+    if (removed > 0) {
+        --contributors_;
+    }
     return removed;
 }
 
-std::int64_t ReportStore::contributorCount() { return count("SELECT COUNT(DISTINCT device_id) FROM reports"); }
+std::int64_t ReportStore::contributorCount() const { return contributors_; }
 
-std::int64_t ReportStore::reportCount() { return count("SELECT COUNT(*) FROM reports"); }
+std::int64_t ReportStore::reportCount() {
+    std::lock_guard lock(mutex_);
+    return count("SELECT COUNT(*) FROM reports");
+}
 
 void ReportStore::readContributors(const Visitor& overall, const Visitor& perBucket) {
     const auto readAll = [&](platform::Database& database) {
@@ -152,8 +161,14 @@ void ReportStore::readContributors(const Visitor& overall, const Visitor& perBuc
     }
 }
 
+bool ReportStore::holdsDevice(const std::string& deviceId) {
+    auto statement = database_.prepare("SELECT 1 FROM reports WHERE device_id = ? LIMIT 1");
+    statement.bind(1, deviceId);
+    return statement.step();
+}
+
+/// The caller holds `mutex_`, or is the constructor.
 std::int64_t ReportStore::count(const char* sql) {
-    std::lock_guard lock(mutex_);
     auto statement = database_.prepare(sql);
     statement.step();
     return integerOf(statement.column(0));

@@ -3,6 +3,7 @@
 #include "core/community/AnonymousActivityReport.h"
 #include "platform/persistence/Database.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,7 +29,8 @@ struct ContributorTotals {
 
 /// The received reports in one SQLite file (":memory:" for none). Safe to call from the server's
 /// request threads. The totals are read on a connection of their own (for a file), so that
-/// reading them never holds up the reports being stored.
+/// reading them never holds up the reports being stored; the number of contributors is kept in
+/// memory, so that reading it never waits for either.
 class ReportStore {
 public:
     using Visitor = std::function<void(const ContributorTotals&)>;
@@ -41,7 +43,8 @@ public:
     bool hasDevice(const std::string& deviceId);
     /// Removes every report of `deviceId`; returns how many there were.
     std::int64_t deleteDevice(const std::string& deviceId);
-    std::int64_t contributorCount();
+    /// The number of devices with stored reports.
+    std::int64_t contributorCount() const;
     std::int64_t reportCount();
     /// Calls `overall` with each contributor's totals over all its reports, then `perBucket` with
     /// its totals per size bucket, all from one state of the store. Holds one contributor's totals
@@ -49,10 +52,12 @@ public:
     void readContributors(const Visitor& overall, const Visitor& perBucket);
 
 private:
+    bool holdsDevice(const std::string& deviceId);
     std::int64_t count(const char* sql);
 
     std::mutex mutex_;
     platform::Database database_;
+    std::atomic<std::int64_t> contributors_ = 0;
     std::mutex readerMutex_;
     /// None for a store in memory, which only its one connection sees.
     std::unique_ptr<platform::Database> reader_;

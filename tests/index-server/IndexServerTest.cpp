@@ -183,6 +183,19 @@ TEST_F(IndexServerTest, KeepsItsReportsInTheDataFile) {
     EXPECT_EQ(contributors(), 1);
 }
 
+TEST_F(IndexServerTest, CountsContributorsAsTheirReportsComeAndGo) {
+    for (const char* device : {"first", "second", "first", "third"}) call("POST", "activity", report(device).dump());
+    EXPECT_EQ(contributors(), 3);
+    call("DELETE", "devices/first");
+    EXPECT_EQ(contributors(), 2);
+    call("DELETE", "devices/first");
+    call("DELETE", "devices/never-seen");
+    EXPECT_EQ(contributors(), 2);
+    call("POST", "activity", report("first").dump());
+    restart({});
+    EXPECT_EQ(contributors(), 3);
+}
+
 TEST_F(IndexServerTest, RecordsRequestsOnlyWhenTestsAskAndOnlyTheLatest) {
     call("POST", "activity", report("kept nowhere").dump());
     EXPECT_TRUE(server->receivedRequests().empty());
