@@ -26,11 +26,23 @@ CREATE INDEX IF NOT EXISTS reports_by_device ON reports (device_id);
 
 /// One contributor's totals per row: the size bucket (or ''), then the fields of `ContributorTotals`
 /// in order. Retention percentages outside what a report may hold (from a data file changed by
-/// hand) are left out, so that the mean stays finite.
-constexpr const char* totalsColumns =
-    "COUNT(DISTINCT activity_date), MIN(activity_date), MAX(activity_date), TOTAL(code_lines_changed), "
-    "TOTAL(docs_lines_changed), TOTAL(test_lines_changed), TOTAL(config_lines_changed), "
-    "AVG(CASE WHEN velocity_retention BETWEEN 0 AND ?1 THEN velocity_retention END)";
+/// hand) are left out, so that the mean stays finite; so are those that `retentionCondition` does
+/// not take.
+std::string totalsColumns(const std::string& retentionCondition) {
+    return "COUNT(DISTINCT activity_date), MIN(activity_date), MAX(activity_date), TOTAL(code_lines_changed), "
+           "TOTAL(docs_lines_changed), TOTAL(test_lines_changed), TOTAL(config_lines_changed), "
+           "AVG(CASE WHEN velocity_retention BETWEEN 0 AND ?1" +
+           retentionCondition + " THEN velocity_retention END)";
+}
+
+/// "size_bucket IN (?N, ...)" for `count` parameters from number `first` on.
+std::string bucketIn(int first, std::size_t count) {
+    std::string condition = "size_bucket IN (";
+    for (std::size_t index = 0; index < count; ++index) {
+        condition += (index == 0 ? "?" : ", ?") + std::to_string(first + static_cast<int>(index));
+    }
+    return condition + ")";
+}
 
 /// Throws unless `database` holds nothing but the reports (or nothing yet), before anything is
 /// written to it: the service must never add its table to another program's file, such as a
@@ -57,9 +69,15 @@ double numberOf(const platform::SqlValue& value) {
     return std::get<double>(value);
 }
 
-void visitTotals(platform::Database& database, const std::string& sql, const ReportStore::Visitor& visit) {
+/// Runs `sql`, which selects `totalsColumns`, with the largest sound retention and then
+/// `buckets` as its parameters.
+void visitTotals(platform::Database& database, const std::string& sql, const std::vector<std::string>& buckets,
+                 const ReportStore::Visitor& visit) {
     auto statement = database.prepare(sql);
     statement.bind(1, ReportValidator::maxRetentionPercent);
+    for (std::size_t index = 0; index < buckets.size(); ++index) {
+        statement.bind(static_cast<int>(index) + 2, buckets[index]);
+    }
     while (statement.step()) {
         const auto retention = statement.column(8);
         visit({
@@ -74,6 +92,21 @@ void visitTotals(platform::Database& database, const std::string& sql, const Rep
             .velocityRetention = platform::isNull(retention) ? std::nullopt : std::optional(numberOf(retention)),
         });
     }
+}
+
+/// Reads each contributor's totals over the reports of `scope`.
+void visitOverall(platform::Database& database, const TotalsScope& scope, const ReportStore::Visitor& visit) {
+    if (scope.buckets.empty()) {
+        return;
+    }
+    const auto buckets = scope.buckets.size();
+    const auto retentionBuckets = scope.retentionBuckets.size();
+    auto parameters = scope.buckets;
+    parameters.insert(parameters.end(), scope.retentionBuckets.begin(), scope.retentionBuckets.end());
+    visitTotals(database,
+                "SELECT '', " + totalsColumns(" AND " + bucketIn(2 + static_cast<int>(buckets), retentionBuckets)) +
+                    " FROM reports WHERE " + bucketIn(2, buckets) + " GROUP BY device_id",
+                parameters, visit);
 }
 
 } // namespace
@@ -142,14 +175,14 @@ std::int64_t ReportStore::reportCount() {
     return count("SELECT COUNT(*) FROM reports");
 }
 
-void ReportStore::readContributors(const Visitor& overall, const Visitor& perBucket) {
+void ReportStore::readContributors(const Visitor& perBucket, const std::function<TotalsScope()>& scope,
+                                   const Visitor& overall) {
     const auto readAll = [&](platform::Database& database) {
         platform::Transaction snapshot(database, platform::Transaction::Kind::read);
-        visitTotals(database, std::string("SELECT '', ") + totalsColumns + " FROM reports GROUP BY device_id", overall);
         visitTotals(database,
-                    std::string("SELECT size_bucket, ") + totalsColumns +
-                        " FROM reports GROUP BY size_bucket, device_id",
+                    "SELECT size_bucket, " + totalsColumns("") + " FROM reports GROUP BY size_bucket, device_id", {},
                     perBucket);
+        visitOverall(database, scope(), overall);
         snapshot.commit();
     };
     if (reader_) {

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace norvane::indexserver {
 
@@ -25,6 +26,13 @@ struct ContributorTotals {
     double configLines = 0;
     /// The mean of the percentages it reported within the range a report may hold.
     std::optional<double> velocityRetention;
+};
+
+/// Which reports the totals over all size buckets take in.
+struct TotalsScope {
+    std::vector<std::string> buckets; ///< only the reports of these buckets
+    /// Of those, only these buckets' reports count for velocity retention.
+    std::vector<std::string> retentionBuckets;
 };
 
 /// The received reports in one SQLite file (":memory:" for none). Safe to call from the server's
@@ -46,10 +54,11 @@ public:
     /// The number of devices with stored reports.
     std::int64_t contributorCount() const;
     std::int64_t reportCount();
-    /// Calls `overall` with each contributor's totals over all its reports, then `perBucket` with
-    /// its totals per size bucket, all from one state of the store. Holds one contributor's totals
-    /// at a time, however many reports there are.
-    void readContributors(const Visitor& overall, const Visitor& perBucket);
+    /// Calls `perBucket` with each contributor's totals per size bucket, then `overall` with its
+    /// totals over the reports that `scope` takes in, all from one state of the store: `scope` is
+    /// asked in between, once `perBucket` has seen every bucket. Holds one contributor's totals at
+    /// a time, however many reports there are.
+    void readContributors(const Visitor& perBucket, const std::function<TotalsScope()>& scope, const Visitor& overall);
 
 private:
     bool holdsDevice(const std::string& deviceId);
