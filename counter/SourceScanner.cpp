@@ -335,12 +335,13 @@ private:
     }
 
     bool openString(const Token& token) {
+        const StringDelimiter& delimiter = scanner_.strings_[token.index];
         // A quote after an odd run of backslashes is an escaped quote of the text around it: in
         // markup such as HTML it would otherwise open a string that swallows every later line.
-        if (token.text.front() != '\\' && isEscaped(p_)) {
+        // There a backslash escapes nothing, so any one before the quote makes it text.
+        if (token.text.front() != '\\' && (delimiter.markup ? followsBackslash(p_) : isEscaped(p_))) {
             return false;
         }
-        const StringDelimiter& delimiter = scanner_.strings_[token.index];
         const char* body = p_ + token.text.size();
         if (delimiter.tagged) {
             // R"tag( ... )tag": a tag of at most 16 bytes, then "(".
@@ -380,6 +381,8 @@ private:
         }
         return onlyPrefix_;
     }
+
+    bool followsBackslash(const char* position) const { return position > begin_ && position[-1] == '\\'; }
 
     bool isEscaped(const char* position) const {
         const char* run = position;
@@ -432,7 +435,8 @@ private:
                 if (close == lineEnd) {
                     return false;
                 }
-                if (delimiter.tagged ? closesTaggedString(delimiter) : startsWith(delimiter.close)) {
+                if (delimiter.tagged ? closesTaggedString(delimiter)
+                                     : startsWith(delimiter.close) && !(delimiter.markup && followsBackslash(p_))) {
                     p_ += delimiter.tagged ? 1 + tag_.size() + delimiter.close.size() : delimiter.close.size();
                     mode_ = Mode::Code;
                     return true;
