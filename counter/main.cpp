@@ -2,6 +2,8 @@
 #include "counter/CommandLine.h"
 #include "counter/JsonReport.h"
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -12,6 +14,20 @@
 namespace {
 
 constexpr const char* kUsage = "usage: norvane-count --format json PATH\n";
+constexpr const char* kDescription =
+    "Counts the lines of code, comments and blanks of the file or the folder tree at PATH, per\n"
+    "language, and prints them as a JSON list of rows. Files that .gitignore and .ignore files\n"
+    "name, version control folders and symbolic links below PATH are left out.\n";
+
+// Why nothing can be counted at `path`, in the words of this program.
+std::string unreachable(const std::string& path, int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR: return "no such file or folder: " + path;
+    case ELOOP: return "the symbolic links of " + path + " lead round in a loop";
+    default: return "cannot read " + path + ": " + std::strerror(error);
+    }
+}
 
 } // namespace
 
@@ -22,10 +38,14 @@ int main(int argc, char** argv) {
         std::cerr << "norvane-count: " << *error << "\n" << kUsage;
         return 2;
     }
+    if (std::holds_alternative<HelpRequest>(parsed)) {
+        std::cout << kUsage << kDescription << std::flush;
+        return std::cout ? 0 : 1;
+    }
     const std::string& path = std::get<CountRequest>(parsed).path;
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
-        std::cerr << "norvane-count: no such file or folder: " << path << "\n";
+        std::cerr << "norvane-count: " << unreachable(path, errno) << "\n";
         return 1;
     }
     try {

@@ -187,6 +187,15 @@ TEST(CodeCounter, WhatCannotBeReadIsSkippedAndCountedButTheFolderAskedForMustBeR
     fs::permissions(folder.path(), fs::perms::owner_all);
 }
 
+TEST(SkippedEntries, ALongPathIsShownByItsStartAndItsEnd) {
+    SkippedEntries skipped;
+    // A two-byte character stands where the start is cut.
+    const std::string path = "/" + std::string(58, 'a') + "\xC3\xA9" + std::string(4000, 'b') + "/name.c";
+    skipped.addFile(path, std::system_error(std::make_error_code(std::errc::permission_denied)));
+    EXPECT_EQ(skipped.describe(), "skipped 1 file that could not be read, such as /" + std::string(58, 'a') + "..." +
+                                      std::string(93, 'b') + "/name.c (Permission denied)");
+}
+
 TEST(CodeCounter, FileNamesThatAreNotUtf8) {
     const TemporaryFolder folder;
     folder.writeFile("caf\xE9.py", "x = 1\n");
