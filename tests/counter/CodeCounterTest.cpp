@@ -1,4 +1,5 @@
 #include "counter/CodeCounter.h"
+#include "counter/FileReader.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gmock/gmock.h>
@@ -150,6 +151,22 @@ TEST(CodeCounter, DecidesEachFilesLanguageAsItsNameAndContentsSay) {
             << c.fileName << ": " << rows[0].name << " " << rows[0].counts.code << "/" << rows[0].counts.comment << "/"
             << rows[0].counts.blank;
     }
+}
+
+// Read a window at a time, a long file counts as its whole text does: comments and strings run
+// over the windows' ends at many places, as the pieces' lengths do not divide a window's.
+TEST(CodeCounter, AFileLongerThanAWindowCountsAsItsWholeText) {
+    std::string text;
+    for (std::size_t piece = 0; text.size() < 5 * FileReader::kWindowLength / 2; ++piece) {
+        const std::string filler(piece % 700, 'x');
+        text += "int a; /* " + filler + "\n\n */ auto s = R\"(" + filler + "\n// in\n)\";\n\n// c " + filler + "\n";
+    }
+    const TemporaryFolder folder;
+    folder.writeFile("long.cpp", text);
+    const LanguageRegistry registry;
+    const auto language = registry.decide(*registry.find("long.cpp"), text);
+    EXPECT_EQ(CodeCounter(1).count(folder.path().string()).rows,
+              (std::vector<LanguageSummary>{{"C++", 1, registry.scanner(language).scan(text)}}));
 }
 
 TEST(CodeCounter, SymbolicLinksAreNotFollowed) {
