@@ -30,8 +30,8 @@ ssize_t readSome(int fd, char* data, std::size_t length) {
 /// file to count; anything else that stops the reading is a failure of the count.
 bool isNoFileToCount(int error) { return error == ELOOP || error == ENOENT || error == ENOTDIR; }
 
-[[noreturn]] void failToRead(const std::string& path, int error) {
-    throw std::system_error(error, std::generic_category(), "cannot read " + path);
+[[noreturn]] void failToRead(const char* path, int error) {
+    throw std::system_error(error, std::generic_category(), std::string("cannot read ") + path);
 }
 
 /// A descriptor that is closed when it goes out of scope unless it was handed on.
@@ -80,7 +80,7 @@ std::optional<RegularFile> openRegularFile(const char* path) {
 
 } // namespace
 
-FileReader::FileReader() : buffer_(std::make_unique<char[]>(kBufferLength)) {}
+FileReader::FileReader() : buffer_(std::make_unique_for_overwrite<char[]>(kBufferLength)) {}
 
 std::optional<FileReader::Reading> FileReader::open(const char* path, std::size_t probeLength) {
     auto file = openRegularFile(path);
@@ -119,11 +119,11 @@ bool FileReader::looksBinary(std::string_view contents) {
     return std::memchr(contents.data(), '\0', std::min(contents.size(), kBinaryProbeLength)) != nullptr;
 }
 
-FileReader::Reading::Reading(int fd, std::string path, char* buffer, std::size_t size)
-    : fd_(fd), path_(std::move(path)), buffer_(buffer), size_(size) {}
+FileReader::Reading::Reading(int fd, const char* path, char* buffer, std::size_t size)
+    : fd_(fd), path_(path), buffer_(buffer), size_(size) {}
 
 FileReader::Reading::Reading(Reading&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)), buffer_(other.buffer_), size_(other.size_),
+    : fd_(std::exchange(other.fd_, -1)), path_(other.path_), buffer_(other.buffer_), size_(other.size_),
       used_(other.used_), read_(other.read_), ended_(other.ended_) {}
 
 FileReader::Reading::~Reading() {

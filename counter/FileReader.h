@@ -23,7 +23,8 @@ public:
 
     /// Opens the regular file at `path` and reads up to `probeLength` bytes of its start; none
     /// when it is not a regular file (a symbolic link, a pipe, a device) or vanished meanwhile.
-    /// The reading goes on through the result, which closes the file. Throws std::system_error
+    /// The reading goes on through the result, which closes the file and must not outlive `path`
+    /// nor this reader. Throws std::system_error
     /// naming the file when it cannot be opened or read, so that a count never leaves out what it
     /// was asked to count without a word; so does the reading.
     std::optional<Reading> open(const char* path, std::size_t probeLength = kWindowLength);
@@ -57,12 +58,12 @@ public:
 
 private:
     friend class FileReader;
-    Reading(int fd, std::string path, char* buffer, std::size_t size);
+    Reading(int fd, const char* path, char* buffer, std::size_t size);
 
     void readUpTo(std::size_t length);
 
     int fd_;
-    std::string path_;
+    const char* path_; // the caller's, for messages
     char* buffer_;
     std::size_t size_;
     std::size_t used_ = 0;
