@@ -1,8 +1,10 @@
 #include "counter/CodeCounter.h"
 #include "counter/CommandLine.h"
 #include "counter/JsonReport.h"
+#include "counter/ProcessBounds.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -12,6 +14,10 @@
 #include <sys/stat.h>
 
 namespace {
+
+// The time after which the programs that start the counter stop it; it holds the same limit
+// itself, for when they are gone.
+constexpr std::chrono::minutes kTimeLimit{30};
 
 constexpr const char* kUsage = "usage: norvane-count --format json PATH\n";
 constexpr const char* kDescription =
@@ -33,6 +39,8 @@ std::string unreachable(const std::string& path, int error) {
 
 int main(int argc, char** argv) {
     using namespace norvane::counter;
+    endWithParent();
+    endAfter(kTimeLimit);
     const auto parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto* error = std::get_if<std::string>(&parsed)) {
         std::cerr << "norvane-count: " << *error << "\n" << kUsage;
