@@ -1,5 +1,6 @@
 #include "counter/Glob.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -179,10 +180,19 @@ std::size_t Glob::compileClass(std::string_view pattern, std::size_t at) {
 
 void Glob::measure() {
     shortest_.assign(tokens_.size() + 1, 0);
+    anchoredRun_.assign(tokens_.size() + 1, 0);
     for (std::size_t index = tokens_.size(); index-- > 0;) {
-        const Kind kind = tokens_[index].kind;
-        const bool empty = kind == Kind::Star || kind == Kind::Folders || kind == Kind::Rest;
+        const Token& token = tokens_[index];
+        const bool empty = token.kind == Kind::Star || token.kind == Kind::Folders || token.kind == Kind::Rest;
         shortest_[index] = shortest_[index + 1] + (empty ? 0 : 1);
+        const bool oneByte = token.kind == Kind::Byte || token.kind == Kind::AnyByte || token.kind == Kind::Class;
+        if (token.kind == Kind::Byte && token.byte == '/') {
+            anchoredRun_[index] = 0;
+        } else if (oneByte && anchoredRun_[index + 1] != kUnanchored) {
+            anchoredRun_[index] = anchoredRun_[index + 1] + 1;
+        } else {
+            anchoredRun_[index] = kUnanchored;
+        }
     }
 }
 
@@ -196,10 +206,11 @@ bool Glob::matchesByte(const Token& token, unsigned char c) const {
 }
 
 // A star only grows within its path part, since nothing but a "/" of the pattern matches a "/":
-// the latest star is the one place to come back to, dropped once a "/" has matched. A run of
-// folders keeps one place to come back to as well: the latest can take up any folders that an
-// earlier one would have taken. A place is given up once less text is left than the rest of the
-// pattern needs, so a long pattern costs nothing against a short name.
+// the latest star is the one place to come back to, dropped once a "/" has matched. When the rest
+// of its part has one length, the star can only take what lies before that, and it is tried there
+// alone. A run of folders keeps one place to come back to as well: the latest can take up any
+// folders that an earlier one would have taken. A place is given up once less text is left than
+// the rest of the pattern needs, so a long pattern costs nothing against a short name.
 bool Glob::matches(std::string_view text) const {
     if (matchesNothing_ || text.size() < shortest_.front()) {
         return false;
@@ -209,43 +220,65 @@ bool Glob::matches(std::string_view text) const {
     std::size_t t = 0;
     Resume star;
     Resume folders;
-    for (;;) {
-        if (p < tokens_.size()) {
-            const Kind kind = tokens_[p].kind;
-            if (kind == Kind::Rest) {
-                return true;
-            }
-            if (kind == Kind::Star) {
-                star = {++p, t};
-                continue;
-            }
-            if (kind == Kind::Folders || kind == Kind::SomeFolders) {
-                folders = {++p, t};
-                star = {};
-                if (kind == Kind::Folders) {
-                    continue;
-                }
-                t = text.size(); // none yet: the first "/" must be found
-            } else if (t < text.size() && matchesByte(tokens_[p], static_cast<unsigned char>(text[t]))) {
-                if (text[t] == '/') {
-                    star = {};
-                }
-                ++p;
-                ++t;
-                continue;
-            }
-        } else if (t == text.size()) {
-            return true;
-        }
+    // Goes back to the latest place that may take more of the text; false when none may.
+    const auto backtrack = [&] {
         if (star.isSet() && star.text < text.size() && text[star.text] != '/' && (++star.text, fits(star))) {
             p = star.pattern;
             t = star.text;
-        } else if (const auto slash = folders.isSet() ? text.find('/', folders.text) : std::string_view::npos;
-                   slash != std::string_view::npos && (folders.text = slash + 1, fits(folders))) {
+            return true;
+        }
+        const auto slash = folders.isSet() ? text.find('/', folders.text) : std::string_view::npos;
+        if (slash != std::string_view::npos && (folders.text = slash + 1, fits(folders))) {
             p = folders.pattern;
             t = folders.text;
             star = {};
+            return true;
+        }
+        return false;
+    };
+    for (;;) {
+        if (p == tokens_.size()) {
+            if (t == text.size()) {
+                return true;
+            }
         } else {
+            const Token& token = tokens_[p];
+            switch (token.kind) {
+            case Kind::Rest: return true;
+            case Kind::Star: {
+                const std::size_t run = anchoredRun_[++p];
+                if (run == kUnanchored) {
+                    star = {p, t};
+                    continue;
+                }
+                star = {};
+                const std::size_t partEnd = std::min(text.find('/', t), text.size());
+                if (partEnd - t >= run) {
+                    t = partEnd - run;
+                    continue;
+                }
+                break;
+            }
+            case Kind::Folders:
+                folders = {++p, t};
+                star = {};
+                continue;
+            case Kind::SomeFolders:
+                folders = {++p, t}; // the first "/" is yet to be found
+                star = {};
+                break;
+            default:
+                if (t < text.size() && matchesByte(token, static_cast<unsigned char>(text[t]))) {
+                    if (text[t] == '/') {
+                        star = {};
+                    }
+                    ++p;
+                    ++t;
+                    continue;
+                }
+            }
+        }
+        if (!backtrack()) {
             return false;
         }
     }

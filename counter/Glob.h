@@ -15,9 +15,9 @@ class Glob {
 public:
     explicit Glob(std::string_view pattern);
 
-    /// `text` is a path whose parts are joined by "/". The pattern is read once, here never again
-    /// byte by byte: a star is tried at each byte of the text only while the rest of the pattern
-    /// still fits in what is left of it.
+    /// `text` is a path whose parts are joined by "/". The pattern is read once, never again byte
+    /// by byte: a star followed by a fixed length to the end of its part is tried at one place,
+    /// and any star only while the rest of the pattern still fits in what is left of the text.
     bool matches(std::string_view text) const;
 
 private:
@@ -49,8 +49,13 @@ private:
 
     std::vector<Token> tokens_;
     std::vector<std::bitset<256>> classes_;
+    static constexpr std::size_t kUnanchored = static_cast<std::size_t>(-1);
+
     /// The fewest bytes of text that the tokens from each index on can match.
     std::vector<std::size_t> shortest_;
+    /// For each index, how many bytes the tokens from it match up to the end of their path part
+    /// when that is one length (no star before the next "/" or the end), else kUnanchored.
+    std::vector<std::size_t> anchoredRun_;
     bool matchesNothing_ = false;
 };
 
