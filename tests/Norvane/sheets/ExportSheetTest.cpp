@@ -128,6 +128,25 @@ TEST_F(ExportSheetTest, ProjectsAreNumberedUnlessNamesAreIncludedAndEachFormatPr
     EXPECT_EQ(written.find("Project 2"), std::string::npos);
 }
 
+TEST_F(ExportSheetTest, TabReachesAndMarksEveryControlAndKeysSetThem) {
+    using norvane::testing::pressKey;
+    using norvane::testing::tabTo;
+    open(threeProjects());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    EXPECT_EQ(norvane::testing::keyboardGaps(*dialog).join(" | ").toStdString(), "");
+    ASSERT_TRUE(tabTo(sheet->formatPicker()));
+    pressKey(Qt::Key_Right);
+    EXPECT_EQ(ExportFormat(sheet->formatPicker().selection().toInt()), ExportFormat::csv);
+    EXPECT_TRUE(norvane::testing::showsText(*sheet, ExportSheet::formatDescription(ExportFormat::csv)));
+    ASSERT_TRUE(tabTo(sheet->includeNamesBox()));
+    pressKey(Qt::Key_Space);
+    EXPECT_TRUE(sheet->includeNamesBox().isChecked());
+    ASSERT_TRUE(tabTo(sheet->copyButton()));
+    pressKey(Qt::Key_Space);
+    EXPECT_NE(QApplication::clipboard()->text().indexOf("beacon"), -1) << "CSV with the names";
+    EXPECT_TRUE(testing::waitUntilClosed(dialog));
+}
+
 // Listing /proc as root reaches /proc/kmsg, whose reads wait for the kernel's next message.
 TEST_F(ExportSheetTest, TheSaveDialogTellsFilesByTheirNamesAndNoTypedFolderFreezesIt) {
     GuiThreadWatchdog watchdog(std::chrono::seconds(10));

@@ -86,6 +86,22 @@ TEST_F(ShareSummarySheetTest, OpensAtThirtyDaysAndSavesThePngAtTwiceTheCardsSize
     EXPECT_TRUE(testing::waitUntilClosed(dialog));
 }
 
+TEST_F(ShareSummarySheetTest, TabReachesAndMarksEveryControlAndKeysSetThem) {
+    using norvane::testing::pressKey;
+    open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    EXPECT_EQ(norvane::testing::keyboardGaps(*dialog).join(" | ").toStdString(), "");
+    ASSERT_TRUE(norvane::testing::tabTo(sheet->periodPicker()));
+    pressKey(Qt::Key_Left);
+    EXPECT_EQ(sheet->config().timePeriod, ShareTimePeriod::fourteenDays);
+    pressKey(Qt::Key_Home);
+    EXPECT_EQ(sheet->config().timePeriod, ShareTimePeriod::sevenDays);
+    ASSERT_TRUE(norvane::testing::tabTo(sheet->copyButton()));
+    pressKey(Qt::Key_Space);
+    EXPECT_EQ(QApplication::clipboard()->image().width(), 800);
+    EXPECT_TRUE(testing::waitUntilClosed(dialog));
+}
+
 TEST_F(ShareSummarySheetTest, AFailedSaveStaysOpenWithItsError) {
     open();
     QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
