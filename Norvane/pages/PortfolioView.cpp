@@ -16,6 +16,7 @@
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/controls/LayoutTabOrder.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -225,6 +226,12 @@ void PortfolioView::showEvent(QShowEvent* event) {
     if (hasAppeared_) return;
     hasAppeared_ = true;
     model_.reload();
+}
+
+bool PortfolioView::focusNextPrevChild(bool next) {
+    // Sections and cards are made as they open and as figures come: Tab follows the page.
+    LayoutTabOrder::apply(*this);
+    return QWidget::focusNextPrevChild(next);
 }
 
 void PortfolioView::showListedProjects() {

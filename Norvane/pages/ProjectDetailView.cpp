@@ -11,6 +11,7 @@
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/controls/LayoutTabOrder.h"
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
@@ -112,6 +113,12 @@ ProjectDetailView::ProjectDetailView(AppState& appState, NorvaneStore store, Pro
     connectState();
     render();
     load();
+}
+
+bool ProjectDetailView::focusNextPrevChild(bool next) {
+    // Sections and cards are made as they open and as the reads come: Tab follows the page.
+    LayoutTabOrder::apply(*widget());
+    return QScrollArea::focusNextPrevChild(next);
 }
 
 QWidget* ProjectDetailView::makeHero() {

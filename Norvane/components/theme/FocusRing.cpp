@@ -3,6 +3,7 @@
 #include "Norvane/components/theme/Palette.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
@@ -64,6 +65,19 @@ void FocusRing::follow(QApplication& application) {
 const FocusRing* FocusRing::around(const QWidget& widget) {
     const FocusRing* shown = ring();
     return shown && shown->widget() == &widget && shown->isVisible() ? shown : nullptr;
+}
+
+bool FocusRing::eventFilter(QObject* watched, QEvent* event) {
+    const bool filtered = QFocusFrame::eventFilter(watched, event);
+    // A control scrolled into sight after it took the focus brings its ring along: the frame
+    // alone only shows itself when it is given a control.
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && widget() && widget()->isVisible() &&
+        parentWidget()) {
+        const bool inSight = parentWidget()->rect().intersects(geometry());
+        setVisible(inSight);
+        if (inSight) raise();
+    }
+    return filtered;
 }
 
 void FocusRing::paintEvent(QPaintEvent*) {

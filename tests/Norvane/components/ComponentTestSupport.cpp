@@ -138,6 +138,8 @@ void clickSegment(app::OceanSegmentedPicker& picker, int index) {
 std::vector<TabStop> tabAround() {
     constexpr int mostStops = 300;
     std::vector<TabStop> stops;
+    // A window where nothing has the focus yet gives it to its first control on the first Tab.
+    if (QApplication::focusWidget() == nullptr) pressKey(Qt::Key_Tab);
     QWidget* start = QApplication::focusWidget();
     if (start == nullptr) return stops;
     for (int press = 0; press < mostStops; ++press) {

@@ -56,8 +56,9 @@ struct TabStop {
     QWidget* widget;
     bool marked;
 };
-/// Presses Tab in the active window, from the widget that has the focus, until the focus comes
-/// back to it: the widgets it went through, the last one being where it started.
+/// Presses Tab in the active window, from the widget that has the focus (or from its first
+/// control), until the focus comes back there: the widgets it went through, the last one being
+/// where it started.
 std::vector<TabStop> tabAround();
 /// The controls a user acts on in `window` (buttons, fields, pickers, lists, tabs) that are shown
 /// and enabled but that Tab does not reach from the focus, or reaches without the focus ring

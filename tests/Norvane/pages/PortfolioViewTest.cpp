@@ -11,6 +11,8 @@
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
 #include "Norvane/components/controls/DaysPicker.h"
+#include "Norvane/components/controls/OceanSegmentedPicker.h"
+#include "Norvane/components/controls/SectionHeaderButton.h"
 #include "Norvane/components/controls/TimeRangePicker.h"
 #include "Norvane/components/text/GlowText.h"
 #include "Norvane/components/text/StyledLabel.h"
@@ -140,6 +142,67 @@ TEST(PortfolioView, OptingInHidesTheInvitationForGoodAndTheMenuOpensTheSheets) {
     auto again = fixture.open();
     again->optInCard().optInButton().click();
     EXPECT_EQ(fixture.preferences->anonymousDeviceId(), id) << "a stored id is kept";
+}
+
+// With the keyboard alone: every section opens with Space, Tab then reaches every control of the
+// page in the order of the sections, with the ring around each, and the pickers change with the
+// arrows.
+TEST(PortfolioView, TabReachesEveryControlInTheOrderOfTheSectionsAndKeysSetThePickers) {
+    using norvane::testing::pressKey;
+    using norvane::testing::tabTo;
+    norvane::testing::themedApplication();
+    PortfolioFixture fixture;
+    auto atlas = fixture.add("atlas", ProjectStatus::active, [](Project& project) { project.baselineVelocity = 100; });
+    fixture.addCodeCount(atlas, 12'000);
+    for (int day = 0; day < 12; ++day) fixture.addActivity(atlas, day * 2, 1, 200);
+    fixture.metrics->figures.dailyThroughput = 0.4;
+    ASSERT_TRUE(testing::refreshes(*fixture.state, [&] { fixture.state->refreshMetricsCache(); }));
+    auto page = fixture.open();
+    page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    const std::array sections{PortfolioView::trends,       PortfolioView::output,   PortfolioView::insights,
+                              PortfolioView::productivity, PortfolioView::projects, PortfolioView::achievements};
+    // The page alone in its window: nothing holds the focus yet.
+    const_cast<SectionHeaderButton&>(page->section(PortfolioView::trends).header()).setFocus();
+    for (const auto section : sections) {
+        auto& header = const_cast<SectionHeaderButton&>(page->section(section).header());
+        ASSERT_TRUE(tabTo(header));
+
+        if (!page->section(section).isExpanded()) pressKey(Qt::Key_Space);
+        EXPECT_TRUE(page->section(section).isExpanded());
+    }
+    PortfolioFixture::settle(*page);
+    EXPECT_EQ(norvane::testing::keyboardGaps(*page).join(" | ").toStdString(), "");
+
+    // From the first section's header round to it.
+    ASSERT_TRUE(tabTo(page->section(PortfolioView::trends).header()));
+    std::vector<const QWidget*> stops{&page->section(PortfolioView::trends).header()};
+    for (const auto& stop : norvane::testing::tabAround()) stops.push_back(stop.widget);
+    const auto at = [&](const QWidget& widget) {
+        return std::find(stops.begin(), stops.end(), &widget) - stops.begin();
+    };
+    for (std::size_t index = 1; index < sections.size(); ++index) {
+        EXPECT_LT(at(page->section(sections[index - 1]).header()), at(page->section(sections[index]).header()))
+            << "section " << index;
+    }
+    const auto& rangePicker = page->trendsContent()->picker().picker();
+    const auto& daysPicker = page->outputContent()->composition()->picker().picker();
+    EXPECT_LT(at(page->section(PortfolioView::trends).header()), at(rangePicker));
+    EXPECT_LT(at(rangePicker), at(page->section(PortfolioView::output).header()));
+    EXPECT_LT(at(page->section(PortfolioView::output).header()), at(daysPicker));
+    EXPECT_LT(at(daysPicker), at(page->section(PortfolioView::insights).header()));
+
+    ASSERT_TRUE(tabTo(rangePicker));
+    pressKey(Qt::Key_Right);
+    PortfolioFixture::settle(*page);
+    EXPECT_EQ(page->model().state().selectedTimeRange, TimeRange::oneYear);
+    ASSERT_TRUE(tabTo(daysPicker));
+    pressKey(Qt::Key_End);
+    PortfolioFixture::settle(*page);
+    EXPECT_EQ(page->model().state().compositionDays, 365);
+    ASSERT_TRUE(tabTo(page->section(PortfolioView::trends).header()));
+    pressKey(Qt::Key_Space);
+    EXPECT_FALSE(page->section(PortfolioView::trends).isExpanded());
 }
 
 // The throughput is the 30-day figure whatever window the composition shows; the consistency is
