@@ -140,6 +140,7 @@ QWidget* PortfolioView::makeRows() {
         PortfolioFigures::heroMetrics(appState_.cachedPortfolioMetrics(), state, platform::currentDate());
     hero_ =
         new HeroZoneView(leverage, index, PortfolioFigures::sparkline(appState_.cachedRollingLeverageData()), nullptr);
+    hero_->setSparklinePending(!appState_.metricsLoaded());
     summary_ = new SummaryRowView(PortfolioFigures::summaryStats(appState_.cachedPortfolioMetrics(), state));
     streak_ = new StreakCard(state.productivityStreak);
     streak_->setVisible(showsStreak(state.productivityStreak));
@@ -262,6 +263,7 @@ void PortfolioView::showChanges() {
 void PortfolioView::showCachedMetrics() {
     const auto& metrics = appState_.cachedPortfolioMetrics();
     hero_->setSparklineData(PortfolioFigures::sparkline(appState_.cachedRollingLeverageData()));
+    hero_->setSparklinePending(!appState_.metricsLoaded());
     if (trends_) {
         trends_->setLeverage(appState_.cachedRollingLeverageData());
         trends_->setMetrics(metrics);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QSignalSpy>
 #include <QTest>
+#include <future>
 #include <gtest/gtest.h>
 
 #include "Norvane/cards/OptInPromptCard.h"
@@ -18,6 +19,8 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/tiles/HeroMetricCard.h"
 #include "Norvane/components/tiles/HeroZoneView.h"
+#include "Norvane/components/tiles/SummaryRowView.h"
+#include "Norvane/components/tiles/SummaryStatCard.h"
 #include "Norvane/pages/PortfolioOutputSection.h"
 #include "Norvane/pages/PortfolioTrendsSection.h"
 #include "Norvane/pages/ProjectListModel.h"
@@ -142,6 +145,98 @@ TEST(PortfolioView, OptingInHidesTheInvitationForGoodAndTheMenuOpensTheSheets) {
     auto again = fixture.open();
     again->optInCard().optInButton().click();
     EXPECT_EQ(fixture.preferences->anonymousDeviceId(), id) << "a stored id is kept";
+}
+
+/// The page's metrics refresh waits until the test opens it, as a slow read does.
+class HeldMetrics : public testing::FakeMetrics {
+public:
+    void release() { released_.set_value(); }
+    int buildDailySnapshots() override {
+        opened_.wait();
+        return FakeMetrics::buildDailySnapshots();
+    }
+
+private:
+    std::promise<void> released_;
+    std::shared_future<void> opened_ = released_.get_future().share();
+};
+
+/// Where the hero zone, its figures and the summary tiles stand on the page, and whether each
+/// figure has the width it needs.
+struct FoldGeometry {
+    std::vector<QRect> rects;
+    bool figuresFit = true;
+    friend bool operator==(const FoldGeometry&, const FoldGeometry&) = default;
+};
+
+FoldGeometry foldGeometry(const PortfolioView& page) {
+    FoldGeometry geometry;
+    const auto place = [&](const QWidget& widget) {
+        geometry.rects.emplace_back(widget.mapTo(&page, QPoint()), widget.isVisible() ? widget.size() : QSize());
+    };
+    const auto& hero = page.heroZone();
+    place(hero);
+    for (const auto* card : {&hero.primaryCard(), &hero.secondaryCard()}) {
+        place(card->valueText());
+        geometry.figuresFit = geometry.figuresFit && card->valueText().width() >= card->valueText().sizeHint().width();
+    }
+    place(page.summaryRow());
+    for (const auto* card : page.summaryRow().cards()) place(*card);
+    return geometry;
+}
+
+/// The fold's geometry each time the page draws itself.
+class DrawnFrames : public QObject {
+public:
+    explicit DrawnFrames(const PortfolioView& page) : page_(page) { qApp->installEventFilter(this); }
+    ~DrawnFrames() override { qApp->removeEventFilter(this); }
+    std::vector<FoldGeometry> frames;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Paint && widget && widget->window() == &page_) {
+            const FoldGeometry now = foldGeometry(page_);
+            if (frames.empty() || !(frames.back() == now)) frames.push_back(now);
+        }
+        return false;
+    }
+
+private:
+    const PortfolioView& page_;
+};
+
+// Found at start-up: the first frame drew the hero's figure cut ("3.0:" for "8.0x") without the
+// summary tiles, and when the figures came everything under them moved down.
+TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
+    PortfolioFixture fixture;
+    auto atlas = fixture.add("atlas", ProjectStatus::active, [](Project& project) { project.baselineVelocity = 100; });
+    fixture.addCodeCount(atlas, 12'000);
+    for (int day = 0; day < 12; ++day) fixture.addActivity(atlas, day * 2, 1, 200);
+    auto metrics = std::make_shared<HeldMetrics>();
+    metrics->figures.rollingLeverage14Day = 8.0;
+    metrics->figures.rollingLeveragePrior14Day = 6.5;
+    metrics->figures.dailyThroughput = 0.42;
+    AppState state(
+        {fixture.collection, metrics, fixture.index, fixture.preferences, [](const QString&, const QString&) {}, [] {}},
+        {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)});
+    PortfolioView page(state, fixture.projects, PortfolioServices{fixture.container, fixture.index});
+    page.resize(900, 800);
+    const DrawnFrames drawn(page);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !drawn.frames.empty(); }));
+    metrics->release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.metricsLoaded(); }, 15'000));
+    PortfolioFixture::settle(page);
+    // The page's layout takes the new figures in over a few turns of the event loop.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.heroZone().height() == page.heroZone().sizeHint().height(); }));
+    ASSERT_EQ(page.heroZone().primaryCard().valueText().text(), "8.0x");
+    ASSERT_TRUE(page.heroZone().primaryCard().deltaRow().isVisible());
+    ASSERT_TRUE(page.heroZone().sparklineSection().isVisible());
+    EXPECT_TRUE(
+        std::all_of(drawn.frames.begin(), drawn.frames.end(), [](const auto& frame) { return frame.figuresFit; }));
+    EXPECT_EQ(drawn.frames.front().rects, foldGeometry(page).rects) << drawn.frames.size() << " frames";
+    EXPECT_EQ(drawn.frames.size(), 1U) << "nothing above the fold moved from the first frame on";
 }
 
 // With the keyboard alone: every section opens with Space, Tab then reaches every control of the
