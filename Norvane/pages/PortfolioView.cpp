@@ -17,6 +17,7 @@
 #include "Norvane/cards/kit/RoundedPanel.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
 #include "Norvane/components/controls/LayoutTabOrder.h"
+#include "Norvane/components/controls/ScrollAnchor.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -96,6 +97,8 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     column->addStretch(1);
     content->setLayout(column);
     scroll->setWidget(content);
+    // Cards shown above the reader by new figures (the streak) leave what is read in place.
+    new ScrollAnchor(*scroll, {rows_->layout()});
     auto* layout = makeColumn(0);
     layout->addWidget(scroll);
     setLayout(layout);

@@ -13,6 +13,7 @@
 #include "Norvane/components/controls/CollapsibleSection.h"
 #include "Norvane/components/controls/LayoutTabOrder.h"
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
+#include "Norvane/components/controls/ScrollAnchor.h"
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
@@ -109,6 +110,8 @@ ProjectDetailView::ProjectDetailView(AppState& appState, NorvaneStore store, Pro
     layout->addWidget(body_);
     layout->addStretch(1);
     setWidget(page);
+    // The progress strip and cards shown above the reader leave what is read in place.
+    new ScrollAnchor(*this, {layout, body});
 
     connectState();
     render();

@@ -1,6 +1,8 @@
 #include "Norvane/pages/PortfolioView.h"
 
 #include <QAction>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <future>
@@ -8,6 +10,7 @@
 
 #include "Norvane/cards/OptInPromptCard.h"
 #include "Norvane/cards/OutputCompositionCard.h"
+#include "Norvane/cards/StreakCard.h"
 #include "Norvane/cards/VelocityRetentionComparisonCard.h"
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
@@ -237,6 +240,38 @@ TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
         std::all_of(drawn.frames.begin(), drawn.frames.end(), [](const auto& frame) { return frame.figuresFit; }));
     EXPECT_EQ(drawn.frames.front().rects, foldGeometry(page).rects) << drawn.frames.size() << " frames";
     EXPECT_EQ(drawn.frames.size(), 1U) << "nothing above the fold moved from the first frame on";
+}
+
+// Found scrolled to the foot of the page: a collection that started a streak put the streak's
+// card above the view, and the text being read moved down by the card's height.
+TEST(PortfolioView, ACardShownAboveTheViewKeepsWhatTheReaderLooksAtInPlace) {
+    PortfolioFixture fixture;
+    auto atlas = fixture.add("atlas", ProjectStatus::active, [](Project& project) { project.baselineVelocity = 100; });
+    fixture.addCodeCount(atlas, 12'000);
+    for (int day = 3; day < 40; day += 2) fixture.addActivity(atlas, day, 1, 200);
+    auto page = fixture.open();
+    page->resize(900, 600);
+    for (const auto section : {PortfolioView::output, PortfolioView::insights, PortfolioView::productivity,
+                               PortfolioView::projects, PortfolioView::achievements}) {
+        page->section(section).setExpanded(true);
+    }
+    PortfolioFixture::settle(*page);
+    ASSERT_FALSE(page->streakCard().isVisible());
+    auto* scroll = page->findChild<QScrollArea*>();
+    QScrollBar& bar = *scroll->verticalScrollBar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar.maximum() > 1000; }));
+    bar.setValue(bar.maximum());
+    const QWidget& read = page->section(PortfolioView::achievements);
+    const auto inView = [&] { return read.mapTo(scroll->viewport(), QPoint()).y(); };
+    const int before = inView();
+
+    fixture.addActivity(atlas, 1, 2, 300);
+    fixture.addActivity(atlas, 0, 1, 100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->streakCard().isVisible(); }, 15'000));
+    PortfolioFixture::settle(*page);
+    EXPECT_LT(page->streakCard().mapTo(scroll->widget(), QPoint()).y() + page->streakCard().height(), bar.value())
+        << "the card came above the view";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return inView() == before; })) << inView() << " instead of " << before;
 }
 
 // With the keyboard alone: every section opens with Space, Tab then reaches every control of the
