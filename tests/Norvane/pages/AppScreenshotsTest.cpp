@@ -185,6 +185,7 @@ void expectWizardStep(const QString& name, OnboardingWizard& wizard) {
         {"onboarding-cli-installed.png", model.cliInstalled()},
         {"onboarding-add-project-progress.png", model.projectAdder().isImporting()},
         {"onboarding-add-project-added.png", model.addedProject().has_value()},
+        {"onboarding-scheduling-enable-failed.png", !model.schedulingEnabled()},
         {"onboarding-scheduling-enabled.png", model.schedulingEnabled()},
         {"onboarding-scheduling-disable-failed.png", model.schedulingEnabled()},
         {"onboarding-index-joined.png", model.dataCollectionEnabled()},
@@ -237,7 +238,8 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         "onboarding-dependencies-checking onboarding-dependencies onboarding-cli-install "
         "onboarding-cli-install-failed onboarding-cli-installed onboarding-add-project "
         "onboarding-add-project-progress onboarding-add-project-added onboarding-scheduling-without-tool "
-        "onboarding-scheduling onboarding-scheduling-enabled onboarding-scheduling-disable-failed "
+        "onboarding-scheduling onboarding-scheduling-enable-failed onboarding-scheduling-enabled "
+        "onboarding-scheduling-disable-failed "
         "onboarding-index onboarding-index-joined onboarding-completion");
     QStringList expected;
     for (const QString& picture : taken.split(' ')) expected << picture + ".png";
