@@ -2,6 +2,7 @@
 
 #include "Norvane/components/theme/Palette.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QEvent>
 #include <QPainter>
@@ -35,12 +36,13 @@ QPointer<FocusRing>& ring() {
     return shown;
 }
 
-/// Controls reached with Tab, in a window where the focus has moved by keyboard; not the lists
-/// inside a combo box's popup.
+/// Controls reached with Tab, in a window where the focus has moved by keyboard; not the list
+/// that fills a combo box's popup, whose highlighted row shows where the keys act.
 bool marks(const QWidget* widget) {
     if (widget == nullptr || widget->isWindow() || !(widget->focusPolicy() & Qt::TabFocus)) return false;
     const QWidget* window = widget->window();
-    return window->windowType() != Qt::Popup && window->testAttribute(Qt::WA_KeyboardFocusChange);
+    if (window->windowType() == Qt::Popup && qobject_cast<const QAbstractItemView*>(widget)) return false;
+    return window->testAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 } // namespace
