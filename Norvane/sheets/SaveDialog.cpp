@@ -1,11 +1,13 @@
 #include "Norvane/sheets/SaveDialog.h"
 
 #include <exception>
+#include <filesystem>
 
 #include <QFileDialog>
 #include <QFileInfo>
 
 #include "Norvane/components/controls/FileTypesByName.h"
+#include "core/models/StorePathGuard.h"
 #include "platform/AtomicFile.h"
 
 namespace norvane::app::SaveDialog {
@@ -28,7 +30,9 @@ QFileDialog* open(QWidget& owner, const QString& fileName, const QString& mimeTy
 
 std::optional<QString> write(const QString& path, std::string_view contents) {
     try {
-        platform::AtomicFile::write(path.toStdString(), contents);
+        const std::filesystem::path file = path.toStdString();
+        StorePathGuard().requireOtherFile(file);
+        platform::AtomicFile::write(file, contents);
     } catch (const std::exception& failure) {
         return QString::fromStdString(failure.what());
     }
