@@ -16,6 +16,8 @@
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/controls/LayoutTabOrder.h"
+#include "Norvane/components/controls/ScrollAnchor.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -95,6 +97,8 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     column->addStretch(1);
     content->setLayout(column);
     scroll->setWidget(content);
+    // Cards shown above the reader by new figures (the streak) leave what is read in place.
+    new ScrollAnchor(*scroll, {rows_->layout()});
     auto* layout = makeColumn(0);
     layout->addWidget(scroll);
     setLayout(layout);
@@ -139,6 +143,7 @@ QWidget* PortfolioView::makeRows() {
         PortfolioFigures::heroMetrics(appState_.cachedPortfolioMetrics(), state, platform::currentDate());
     hero_ =
         new HeroZoneView(leverage, index, PortfolioFigures::sparkline(appState_.cachedRollingLeverageData()), nullptr);
+    hero_->setSparklinePending(!appState_.metricsLoaded());
     summary_ = new SummaryRowView(PortfolioFigures::summaryStats(appState_.cachedPortfolioMetrics(), state));
     streak_ = new StreakCard(state.productivityStreak);
     streak_->setVisible(showsStreak(state.productivityStreak));
@@ -231,6 +236,12 @@ void PortfolioView::showEvent(QShowEvent* event) {
     model_.reload();
 }
 
+bool PortfolioView::focusNextPrevChild(bool next) {
+    // Sections and cards are made as they open and as figures come: Tab follows the page.
+    LayoutTabOrder::apply(*this);
+    return QWidget::focusNextPrevChild(next);
+}
+
 void PortfolioView::showListedProjects() {
     const bool listed = hasListedProject(projects_.projects());
     welcome_->setVisible(!listed);
@@ -260,6 +271,7 @@ void PortfolioView::showChanges() {
 void PortfolioView::showCachedMetrics() {
     const auto& metrics = appState_.cachedPortfolioMetrics();
     hero_->setSparklineData(PortfolioFigures::sparkline(appState_.cachedRollingLeverageData()));
+    hero_->setSparklinePending(!appState_.metricsLoaded());
     if (trends_) {
         trends_->setLeverage(appState_.cachedRollingLeverageData());
         trends_->setMetrics(metrics);

@@ -74,6 +74,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     QWidget* makeHeader();

@@ -9,6 +9,7 @@
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/components/text/DateText.h"
+#include "Norvane/components/text/ElidedLabel.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -79,7 +80,8 @@ std::optional<platform::Date> GeneralTab::lastCollectionDate(const NorvaneStore&
 
 void GeneralTab::buildToolSection(FormSection& section) {
     toolSymbol_ = makeSymbol(QString(), TextStyle::body, Palette::systemGreen());
-    toolStatus_ = makeLabel(QString(), TextStyle::body, Palette::textPrimary());
+    // A long path wraps, within the window's fixed width, rather than pushing the button out of it.
+    toolStatus_ = new ElidedLabel(Typography::font(TextStyle::body), Palette::textPrimary(), 3);
     toolButton_ = new BorderedButton(QString(), BorderedButton::Prominence::standard);
     connect(toolButton_, &QPushButton::clicked, this,
             [this] { runCLIAction(services_.tool.status().action != CommandLineTool::Action::uninstall); });

@@ -18,6 +18,7 @@ namespace norvane::app {
 
 class CaptionMessage;
 class FormSection;
+class ElidedLabel;
 class StyledLabel;
 class SymbolLabel;
 
@@ -96,7 +97,7 @@ private:
     QTimer ticker_;
 
     SymbolLabel* toolSymbol_ = nullptr;
-    StyledLabel* toolStatus_ = nullptr;
+    ElidedLabel* toolStatus_ = nullptr;
     QPushButton* toolButton_ = nullptr;
     CaptionMessage* toolError_ = nullptr;
     FormSection* backgroundSection_ = nullptr;

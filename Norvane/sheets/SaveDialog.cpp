@@ -1,6 +1,7 @@
 #include "Norvane/sheets/SaveDialog.h"
 
 #include <exception>
+#include <filesystem>
 
 #include <QDir>
 #include <QFileDialog>
@@ -9,6 +10,7 @@
 #include <QTreeView>
 
 #include "Norvane/components/controls/FileTypesByName.h"
+#include "core/models/StorePathGuard.h"
 #include "platform/AtomicFile.h"
 
 namespace norvane::app::SaveDialog {
@@ -59,7 +61,9 @@ QFileDialog* open(QWidget& owner, const QString& fileName, const QString& mimeTy
 
 std::optional<QString> write(const QString& path, std::string_view contents) {
     try {
-        platform::AtomicFile::write(path.toStdString(), contents);
+        const std::filesystem::path file = path.toStdString();
+        StorePathGuard().requireOtherFile(file);
+        platform::AtomicFile::write(file, contents);
     } catch (const std::exception& failure) {
         return QString::fromStdString(failure.what());
     }

@@ -27,6 +27,12 @@ std::map<std::string, std::string> CliTest::environmentFor(const CliRunOptions& 
 
 CliRun CliTest::norvane(const std::vector<std::string>& arguments, const CliRunOptions& options) const {
     platform::ProcessRequest request{.executable = builtProgram("norvane").string(), .arguments = arguments};
+    if (!options.launcher.empty()) {
+        request.arguments = std::vector(options.launcher.begin() + 1, options.launcher.end());
+        request.arguments.push_back(request.executable);
+        request.arguments.insert(request.arguments.end(), arguments.begin(), arguments.end());
+        request.executable = options.launcher.front();
+    }
     request.workingDirectory = options.workingFolder;
     request.environment = environmentFor(options);
     request.standardInput = options.standardInput.value_or("");

@@ -32,6 +32,8 @@ struct CliRunOptions {
     std::optional<std::filesystem::path> workingFolder;
     std::optional<std::string> standardInput;
     std::map<std::string, std::string> environment; ///< added to, or replacing, the fixture's
+    /// A program, with its arguments, that runs the tool (such as setpriv, to run it as another user).
+    std::vector<std::string> launcher;
 };
 
 /// Runs the built `norvane` against a temporary home, as the daily agent would: no terminal,

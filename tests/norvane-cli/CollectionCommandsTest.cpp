@@ -193,8 +193,10 @@ TEST_F(CollectionCommands, APathLongerThanTheSystemAllowsIsSkippedWithAWarning) 
     const auto collected = norvane({"collect"});
     ::unlinkat(folder, name.c_str(), 0);
     ::close(folder);
+    // The middle of so long a path is left out.
+    const std::string path = (deep / name).string();
     const auto warning = "norvane: warning: deep: skipped 1 file that could not be read, such as " +
-                         (deep / name).string() + " (File name too long)\n";
+                         path.substr(0, 60) + "..." + path.substr(path.size() - 100) + " (File name too long)\n";
     for (const auto& run : {added, collected}) {
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.err, warning);

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -110,6 +111,15 @@ void choose(OceanSegmentedPicker& picker, const QString& label) {
                         Qt::NoModifier);
     QApplication::sendEvent(&picker, &press);
     QApplication::sendEvent(&picker, &release);
+}
+
+void pressKey(int key) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target) return;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(QApplication::focusWidget(), &release);
 }
 
 QString bannerMessage() {

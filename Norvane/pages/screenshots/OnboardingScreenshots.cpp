@@ -40,7 +40,8 @@ public:
     platform::ProcessResult run(const platform::ProcessRequest&) override {
         platform::ProcessResult result;
         result.exitStatus = 1;
-        result.standardError = "Failed to connect to bus: No medium found";
+        result.standardError = "System has not been booted with systemd as init system (PID 1). Can't operate.\n"
+                               "Failed to connect to bus: Host is down";
         return result;
     }
 };
@@ -161,6 +162,10 @@ void stageScheduling(OnboardingWizard& wizard, const Take& take) {
     std::filesystem::create_symlink(link, toolPath());
     revisit(wizard);
     take(QStringLiteral("onboarding-scheduling.png"), wizard);
+    auto* setUp = dynamic_cast<SchedulingStepView*>(wizard.stepView());
+    setUp->enableButton().click();
+    settle([&] { return !setUp->isWorking(); });
+    take(QStringLiteral("onboarding-scheduling-enable-failed.png"), wizard);
     // An agent installed earlier, at 7 in the morning: the step starts from it.
     const auto& agent = *wizard.model().services().agent;
     std::filesystem::create_directories(agent.timerPath().parent_path());

@@ -186,6 +186,7 @@ void expectWizardStep(const QString& name, OnboardingWizard& wizard) {
         {"onboarding-cli-installed.png", model.cliInstalled()},
         {"onboarding-add-project-progress.png", model.projectAdder().isImporting()},
         {"onboarding-add-project-added.png", model.addedProject().has_value()},
+        {"onboarding-scheduling-enable-failed.png", !model.schedulingEnabled()},
         {"onboarding-scheduling-enabled.png", model.schedulingEnabled()},
         {"onboarding-scheduling-disable-failed.png", model.schedulingEnabled()},
         {"onboarding-index-joined.png", model.dataCollectionEnabled()},
@@ -229,7 +230,8 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         "project-page-no-data menu-bar-panel settings-general settings-cocomo settings-index "
         "settings-data settings-index-sharing settings-index-sharing-end settings-data-exported "
         "welcome-screen add-project-sheet add-project-sheet-not-a-repository "
-        "add-project-sheet-path-missing add-project-sheet-path-refused add-project-sheet-duplicate "
+        "add-project-sheet-path-missing add-project-sheet-keyboard add-project-sheet-path-refused "
+        "add-project-sheet-duplicate "
         "add-project-sheet-importing "
         "add-project-sheet-collection-failed export-sheet export-sheet-csv-with-names "
         "export-sheet-save-failed share-sheet share-sheet-7-days share-sheet-no-figures "
@@ -237,7 +239,8 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         "onboarding-dependencies-checking onboarding-dependencies onboarding-cli-install "
         "onboarding-cli-not-on-path onboarding-cli-install-failed onboarding-cli-installed onboarding-add-project "
         "onboarding-add-project-progress onboarding-add-project-added onboarding-scheduling-without-tool "
-        "onboarding-scheduling onboarding-scheduling-enabled onboarding-scheduling-disable-failed "
+        "onboarding-scheduling onboarding-scheduling-enable-failed onboarding-scheduling-enabled "
+        "onboarding-scheduling-disable-failed "
         "onboarding-index onboarding-index-joined onboarding-completion");
     QStringList expected;
     for (const QString& picture : taken.split(' ')) expected << picture + ".png";

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTabWidget>
 
@@ -12,10 +13,12 @@
 
 #include <gmock/gmock.h>
 
+#include "Norvane/components/text/ElidedLabel.h"
 #include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/IndexTab.h"
 #include "Norvane/settings/PrivacyDetailsView.h"
 #include "core/models/Snapshot.h"
+#include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/settings/SettingsFixture.h"
 #include "tests/support/RecordingProcessRunner.h"
 
@@ -223,6 +226,24 @@ TEST(GeneralTab, StoresTheChartRangeAndAsksForTheWizard) {
     tab.setupWizardButton().click();
     EXPECT_EQ(asked.count(), 1);
     EXPECT_FALSE(fixture.preferences.hasCompletedOnboarding());
+}
+
+// Found with the tool at a 38-character path: the tab scrolled sideways and cut off Uninstall.
+TEST(GeneralTab, ALongToolPathWrapsWithinTheWindow) {
+    GeneralTabFixture fixture;
+    fixture.linkTool();
+    ASSERT_GE(fixture.toolPath.string().size(), 38U);
+    auto window = fixture.open(fixture.services());
+    QCoreApplication::processEvents();
+    auto& tab = window->generalTab();
+    EXPECT_EQ(tab.toolStatus().toStdString(), "Installed at " + fixture.toolPath.string());
+    EXPECT_EQ(norvane::testing::partsOutOfView(*window).join(" | ").toStdString(), "");
+    const auto* form = tab.findChild<QScrollArea*>();
+    ASSERT_NE(form, nullptr);
+    EXPECT_LE(form->widget()->width(), form->viewport()->width()) << "nothing to scroll sideways";
+    const QStringList lines = tab.findChild<ElidedLabel*>()->shownLines();
+    EXPECT_GE(lines.size(), 2);
+    EXPECT_FALSE(lines.join("").contains(QChar(0x2026))) << "the whole path, over lines";
 }
 
 } // namespace

@@ -133,6 +133,25 @@ TEST_F(ExportSheetTest, ProjectsAreNumberedUnlessNamesAreIncludedAndEachFormatPr
     EXPECT_EQ(written.find("Project 2"), std::string::npos);
 }
 
+TEST_F(ExportSheetTest, TabReachesAndMarksEveryControlAndKeysSetThem) {
+    using norvane::testing::pressKey;
+    using norvane::testing::tabTo;
+    open(threeProjects());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    EXPECT_EQ(norvane::testing::keyboardGaps(*dialog).join(" | ").toStdString(), "");
+    ASSERT_TRUE(tabTo(sheet->formatPicker()));
+    pressKey(Qt::Key_Right);
+    EXPECT_EQ(ExportFormat(sheet->formatPicker().selection().toInt()), ExportFormat::csv);
+    EXPECT_TRUE(norvane::testing::showsText(*sheet, ExportSheet::formatDescription(ExportFormat::csv)));
+    ASSERT_TRUE(tabTo(sheet->includeNamesBox()));
+    pressKey(Qt::Key_Space);
+    EXPECT_TRUE(sheet->includeNamesBox().isChecked());
+    ASSERT_TRUE(tabTo(sheet->copyButton()));
+    pressKey(Qt::Key_Space);
+    EXPECT_NE(QApplication::clipboard()->text().indexOf("beacon"), -1) << "CSV with the names";
+    EXPECT_TRUE(testing::waitUntilClosed(dialog));
+}
+
 // Found saving from an application started in a build folder: the dialog opened in the folder the
 // program was started from. It opens in the home folder, then where the last file went, with its
 // columns whole.
@@ -215,6 +234,26 @@ TEST_F(ExportSheetTest, AFailureStaysInTheSheetAsOneLine) {
     QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
     ASSERT_TRUE(testing::chooseInFileDialog(*sheet, QString::fromStdString((folder.path() / "a.json").string())));
     EXPECT_TRUE(testing::waitUntilClosed(dialog)) << "a later save that works closes the sheet";
+}
+
+// As a user would: the store's own path, a hard link to it, the -wal file's name, and "Replace?" Yes.
+TEST_F(ExportSheetTest, NoSaveLandsOnTheStoreOrTheFilesBesideIt) {
+    const testing::OpenStore store;
+    const auto hardLink = folder.path() / "backup.json";
+    std::filesystem::create_hard_link(store.file(), hardLink);
+    const auto before = store.contents();
+    for (const auto& path : {store.file(), hardLink, std::filesystem::path(store.file().string() + "-wal")}) {
+        open(threeProjects());
+        QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
+        ASSERT_TRUE(testing::replaceInFileDialog(*sheet, QString::fromStdString(path.string())));
+        EXPECT_EQ(sheet->errorLine().label().text().toStdString(),
+                  "Failed to save file: Cannot write " + path.string() + ": it would overwrite the Norvane store (" +
+                      store.file().string() + "); choose another file");
+        EXPECT_TRUE(dialog && dialog->isVisible()) << "the sheet stays open";
+        emit sheet->dismissRequested();
+    }
+    EXPECT_EQ(store.contents(), before);
+    EXPECT_TRUE(store.holdsTheProject());
 }
 
 } // namespace
