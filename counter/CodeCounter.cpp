@@ -21,6 +21,8 @@ namespace {
 
 // Files per task: enough to keep the work list quiet, few enough to share a large folder.
 constexpr std::ptrdiff_t kFilesPerTask = 16;
+// How much of a file without an extension is read to see whether it begins with "#!".
+constexpr std::size_t kScriptProbeLength = 4096;
 
 struct Tally {
     std::int64_t files = 0;
@@ -30,19 +32,30 @@ struct Tally {
 using Tallies = std::vector<Tally>;
 using CountTask = std::variant<FolderTask, std::vector<SourceFile>>;
 
-void countFile(const LanguageRegistry& registry, FileReader& reader, const SourceFile& file, Tallies& tallies) {
-    const auto contents = reader.read(file.path.c_str(), file.language ? "" : "#!");
-    if (!contents || FileReader::looksBinary(*contents)) {
+/// Reads a file a window at a time: its first window tells whether it is text and its language.
+/// `beforeLongRead` is called when the file is longer than one window, before reading on.
+template <typename BeforeLongRead>
+void countFile(const LanguageRegistry& registry, FileReader& reader, const SourceFile& file, Tallies& tallies,
+               BeforeLongRead&& beforeLongRead) {
+    auto reading = reader.open(file.path.c_str(), file.language ? FileReader::kWindowLength : kScriptProbeLength);
+    if (!reading || (!file.language && !reading->window().starts_with("#!"))) {
         return;
     }
-    const auto language =
-        file.language ? registry.decide(*file.language, *contents) : registry.findByInterpreter(*contents);
+    const std::string_view first = reading->fill();
+    if (FileReader::looksBinary(first)) {
+        return;
+    }
+    const auto language = file.language ? registry.decide(*file.language, first) : registry.findByInterpreter(first);
     if (!language) {
         return;
     }
+    if (!reading->atEnd()) {
+        beforeLongRead();
+    }
+    const FileCounts counts = registry.scanner(*language).scan(first, *reading);
     Tally& tally = tallies[*language];
     ++tally.files;
-    tally.counts += registry.scanner(*language).scan(*contents);
+    tally.counts += counts;
 }
 
 /// One thread's share of the work: its own read buffer and its own sums, merged at the end.
@@ -54,7 +67,7 @@ public:
     void run() {
         while (auto task = queue_.take()) {
             try {
-                std::visit([this](const auto& work) { process(work); }, *task);
+                std::visit([this](auto& work) { process(work); }, *task);
             } catch (...) {
                 if (!error_) {
                     error_ = std::current_exception();
@@ -73,7 +86,7 @@ private:
         folders_.clear();
         files_.clear();
         try {
-            folderReader_.read(folder, reader_, folders_, files_, skipped_);
+            folderReader_.read(folder, folders_, files_, skipped_);
         } catch (const std::system_error& error) {
             // The folder asked for must be read; one below it that cannot be is left out.
             if (folder.baseLength == 0) {
@@ -92,13 +105,23 @@ private:
         }
     }
 
-    void process(const std::vector<SourceFile>& files) {
-        for (const auto& file : files) {
+    void process(std::vector<SourceFile>& files) {
+        for (std::size_t index = 0; index < files.size(); ++index) {
             try {
-                countFile(registry_, reader_, file, tallies_);
+                // A long file keeps this thread busy: the files after it go to the others.
+                countFile(registry_, reader_, files[index], tallies_, [&] { handOut(files, index + 1); });
             } catch (const std::system_error& error) {
-                skipped_.addFile(file.path, error);
+                skipped_.addFile(files[index].path, error);
             }
+        }
+    }
+
+    void handOut(std::vector<SourceFile>& files, std::size_t from) {
+        if (from < files.size()) {
+            queue_.push(
+                std::vector<SourceFile>(std::make_move_iterator(files.begin() + static_cast<std::ptrdiff_t>(from)),
+                                        std::make_move_iterator(files.end())));
+            files.resize(from);
         }
     }
 
@@ -140,7 +163,7 @@ Tallies countSingleFile(const LanguageRegistry& registry, const std::string& pat
     const auto language = registry.find(name);
     if (target && (language || LanguageRegistry::mayBeScript(name))) {
         FileReader reader;
-        countFile(registry, reader, SourceFile{target.get(), language}, tallies);
+        countFile(registry, reader, SourceFile{target.get(), language}, tallies, [] {});
     }
     return tallies;
 }

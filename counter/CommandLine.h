@@ -11,9 +11,12 @@ struct CountRequest {
     std::string path;
 };
 
+/// "--help" or "-h": the usage, and nothing counted.
+struct HelpRequest {};
+
 /// Reads the arguments that follow the program's name. "--format json" may be left out, as JSON
 /// is the only format; anything else that starts with "-" is refused, so a path that begins with
 /// "-" must be written as "./-name". Gives the request or the reason it was refused.
-std::variant<CountRequest, std::string> parseCommandLine(const std::vector<std::string>& arguments);
+std::variant<CountRequest, HelpRequest, std::string> parseCommandLine(const std::vector<std::string>& arguments);
 
 } // namespace norvane::counter

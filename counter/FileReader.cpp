@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <string>
 #include <system_error>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,26 +15,8 @@ namespace norvane::counter {
 namespace {
 
 constexpr std::size_t kBinaryProbeLength = 8000;
-// How much is read first when a file must begin in a certain way.
-constexpr std::size_t kStartProbeLength = 4096;
-
-class OpenFile {
-public:
-    explicit OpenFile(const char* path)
-        : fd_(::open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY)) {}
-    ~OpenFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-
-    int fd() const { return fd_; }
-
-private:
-    int fd_;
-};
+// The buffer holds a window and what the scanner keeps from the one before.
+constexpr std::size_t kBufferLength = FileReader::kWindowLength + TextSource::kLongestKept;
 
 ssize_t readSome(int fd, char* data, std::size_t length) {
     ssize_t count = 0;
@@ -52,53 +34,132 @@ bool isNoFileToCount(int error) { return error == ELOOP || error == ENOENT || er
     throw std::system_error(error, std::generic_category(), std::string("cannot read ") + path);
 }
 
-} // namespace
+/// A descriptor that is closed when it goes out of scope unless it was handed on.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Descriptor& operator=(Descriptor&&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
 
-std::optional<std::string_view> FileReader::read(const char* path, std::string_view requiredStart) {
-    const OpenFile file(path);
-    if (file.fd() < 0) {
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+struct RegularFile {
+    Descriptor descriptor;
+    std::size_t size;
+};
+
+/// The regular file at `path` opened for reading, and its size; none when there is no file to
+/// count there.
+std::optional<RegularFile> openRegularFile(const char* path) {
+    Descriptor descriptor(::open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+    if (descriptor.get() < 0) {
         if (isNoFileToCount(errno)) {
             return std::nullopt;
         }
         failToRead(path, errno);
     }
     struct stat status {};
-    if (::fstat(file.fd(), &status) != 0) {
+    if (::fstat(descriptor.get(), &status) != 0) {
         failToRead(path, errno);
     }
     if (!S_ISREG(status.st_mode)) {
         return std::nullopt;
     }
-    const auto size = static_cast<std::size_t>(status.st_size);
-    if (buffer_.size() < size + 1) {
-        buffer_.resize(std::max(size + 1, buffer_.size() * 2));
+    return RegularFile{std::move(descriptor), static_cast<std::size_t>(status.st_size)};
+}
+
+} // namespace
+
+FileReader::FileReader() : buffer_(std::make_unique_for_overwrite<char[]>(kBufferLength)) {}
+
+std::optional<FileReader::Reading> FileReader::open(const char* path, std::size_t probeLength) {
+    auto file = openRegularFile(path);
+    if (!file) {
+        return std::nullopt;
     }
-    // Reading stops at the size seen on opening, which saves asking for the end of the file;
-    // a file that reports no size is read to its end.
-    std::size_t used = 0;
-    do {
-        if (used == buffer_.size()) {
-            buffer_.resize(buffer_.size() * 2);
+    std::optional<Reading> reading(Reading(file->descriptor.release(), path, buffer_.get(), file->size));
+    reading->readUpTo(std::min(probeLength, kBufferLength));
+    return reading;
+}
+
+std::optional<std::string> FileReader::readWhole(const char* path) {
+    const auto file = openRegularFile(path);
+    if (!file) {
+        return std::nullopt;
+    }
+    std::string contents;
+    char piece[16384];
+    // As in a reading: up to the size seen on opening, or to the end when it reports none.
+    while (file->size == 0 || contents.size() < file->size) {
+        const std::size_t wanted =
+            file->size == 0 ? sizeof piece : std::min(sizeof piece, file->size - contents.size());
+        const ssize_t count = readSome(file->descriptor.get(), piece, wanted);
+        if (count < 0) {
+            failToRead(path, errno);
         }
-        const bool probing = used == 0 && !requiredStart.empty();
-        const std::size_t wanted = probing ? std::min(kStartProbeLength, buffer_.size()) : buffer_.size() - used;
-        const ssize_t count = readSome(file.fd(), buffer_.data() + used, wanted);
-        if (count <= 0) {
-            if (count < 0) {
-                failToRead(path, errno);
-            }
+        if (count == 0) {
             break;
         }
-        used += static_cast<std::size_t>(count);
-        if (probing && !std::string_view(buffer_.data(), used).starts_with(requiredStart)) {
-            return std::nullopt;
-        }
-    } while (used != size);
-    return std::string_view(buffer_.data(), used);
+        contents.append(piece, static_cast<std::size_t>(count));
+    }
+    return contents;
 }
 
 bool FileReader::looksBinary(std::string_view contents) {
     return std::memchr(contents.data(), '\0', std::min(contents.size(), kBinaryProbeLength)) != nullptr;
+}
+
+FileReader::Reading::Reading(int fd, const char* path, char* buffer, std::size_t size)
+    : fd_(fd), path_(path), buffer_(buffer), size_(size) {}
+
+FileReader::Reading::Reading(Reading&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(other.path_), buffer_(other.buffer_), size_(other.size_),
+      used_(other.used_), read_(other.read_), ended_(other.ended_) {}
+
+FileReader::Reading::~Reading() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+std::string_view FileReader::Reading::fill() {
+    readUpTo(kBufferLength);
+    return window();
+}
+
+std::string_view FileReader::Reading::next(std::size_t keep) {
+    keep = std::min(keep, used_);
+    std::memmove(buffer_, buffer_ + used_ - keep, keep);
+    used_ = keep;
+    return fill();
+}
+
+// Reading stops at the size seen on opening, which saves asking for the end of the file; a file
+// that reports no size is read to its end.
+void FileReader::Reading::readUpTo(std::size_t length) {
+    while (used_ < length && !ended_) {
+        std::size_t wanted = length - used_;
+        if (size_ != 0) {
+            wanted = std::min(wanted, size_ - read_);
+        }
+        const ssize_t count = wanted == 0 ? 0 : readSome(fd_, buffer_ + used_, wanted);
+        if (count < 0) {
+            failToRead(path_, errno);
+        }
+        used_ += static_cast<std::size_t>(count);
+        read_ += static_cast<std::size_t>(count);
+        ended_ = count == 0 || (size_ != 0 && read_ == size_);
+    }
 }
 
 } // namespace norvane::counter

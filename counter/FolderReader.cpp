@@ -1,5 +1,7 @@
 #include "counter/FolderReader.h"
 
+#include "counter/FileReader.h"
+
 #include <cerrno>
 #include <memory>
 #include <string_view>
@@ -52,13 +54,13 @@ EntryKind entryKind(DIR* folder, const dirent& entry) {
     return S_ISDIR(status.st_mode) ? EntryKind::Folder : S_ISREG(status.st_mode) ? EntryKind::File : EntryKind::Other;
 }
 
-std::shared_ptr<const IgnoreRules> loadRules(const FolderTask& folder, FileReader& reader, SkippedEntries& skipped) {
+std::shared_ptr<const IgnoreRules> loadRules(const FolderTask& folder, SkippedEntries& skipped) {
     auto rules = std::make_shared<IgnoreRules>(folder.rules, folder.baseLength);
     // .ignore comes last, so its lines take precedence over those of .gitignore.
     for (const char* name : {".gitignore", ".ignore"}) {
         const auto path = joinPath(folder.path, name);
         try {
-            if (auto contents = reader.read(path.c_str())) {
+            if (const auto contents = FileReader::readWhole(path.c_str())) {
                 rules->addPatterns(*contents);
             }
         } catch (const std::system_error& error) {
@@ -78,8 +80,8 @@ FolderTask FolderReader::root(const std::string& path) {
     return FolderTask{path, rootLength, 0, nullptr};
 }
 
-void FolderReader::read(const FolderTask& folder, FileReader& reader, std::vector<FolderTask>& folders,
-                        std::vector<SourceFile>& files, SkippedEntries& skipped) const {
+void FolderReader::read(const FolderTask& folder, std::vector<FolderTask>& folders, std::vector<SourceFile>& files,
+                        SkippedEntries& skipped) const {
     const std::unique_ptr<DIR, FolderCloser> handle(opendir(folder.path.c_str()));
     if (!handle) {
         // A folder removed since its parent was listed holds nothing to count; one that cannot be
@@ -100,7 +102,7 @@ void FolderReader::read(const FolderTask& folder, FileReader& reader, std::vecto
         hasIgnoreFile = hasIgnoreFile || (kind == EntryKind::File && (name == ".gitignore" || name == ".ignore"));
         entries.push_back(FolderEntry{std::string(name), kind == EntryKind::Folder});
     }
-    const auto rules = hasIgnoreFile ? loadRules(folder, reader, skipped) : folder.rules;
+    const auto rules = hasIgnoreFile ? loadRules(folder, skipped) : folder.rules;
     for (auto& entry : entries) {
         std::string path = joinPath(folder.path, entry.name);
         const std::string_view fromRoot = std::string_view(path).substr(folder.rootLength);

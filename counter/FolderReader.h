@@ -1,6 +1,5 @@
 #pragma once
 
-#include "counter/FileReader.h"
 #include "counter/IgnoreRules.h"
 #include "counter/LanguageRegistry.h"
 #include "counter/SkippedEntries.h"
@@ -43,8 +42,8 @@ public:
 
     /// Throws std::system_error naming the folder when it cannot be listed; a folder removed
     /// meanwhile has no entries.
-    void read(const FolderTask& folder, FileReader& reader, std::vector<FolderTask>& folders,
-              std::vector<SourceFile>& files, SkippedEntries& skipped) const;
+    void read(const FolderTask& folder, std::vector<FolderTask>& folders, std::vector<SourceFile>& files,
+              SkippedEntries& skipped) const;
 
 private:
     const LanguageRegistry& registry_;

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "counter/Glob.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace norvane::counter {
 
-/// One line of a .gitignore or .ignore file: a glob with "*", "?", "[...]" and "**", optionally
-/// negated ("!"), limited to folders (trailing "/") or anchored to the file's folder (a "/" at the
-/// start or in the middle).
+/// One line of a .gitignore or .ignore file: a glob (see Glob), optionally negated ("!"), limited
+/// to folders (trailing "/") or anchored to the file's folder (a "/" at the start or in the middle).
 class IgnorePattern {
 public:
     /// None for blank lines, comments and lines that name nothing.
@@ -21,11 +22,12 @@ public:
 private:
     IgnorePattern() = default;
 
-    std::string glob_;
+    /// The line itself when it holds no wildcard, compared as it stands.
+    std::string literal_;
+    std::optional<Glob> glob_;
     bool negated_ = false;
     bool folderOnly_ = false;
     bool anchored_ = false;
-    bool literal_ = false;
 };
 
 } // namespace norvane::counter

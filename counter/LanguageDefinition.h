@@ -28,6 +28,9 @@ struct StringDelimiter {
     /// Branch keywords inside do not count. Strings that the reference counter does not know
     /// leave them counted, as it reads those bytes as code.
     bool hidesBranches = false;
+    /// Markup such as HTML, where a backslash escapes nothing, not even another backslash: a
+    /// quote right after one is text, and neither opens nor closes the string.
+    bool markup = false;
 };
 
 /// How one language is recognised and counted: the data behind every row of the counter.
@@ -50,6 +53,9 @@ struct LanguageDefinition {
     /// Words that tell this language from the others of a shared extension: the one whose
     /// words occur most often in a file is that file's language.
     std::vector<std::string_view> keywords{};
+    /// For a language of a shared extension that a file must prove to be, in place of keywords:
+    /// true when the start of the file is one of its own.
+    bool (*recognizes)(std::string_view start) = nullptr;
     /// Byte sequences that look like a comment or string start but are plain code, such as the
     /// character literal '"' in languages whose apostrophes are not quotes.
     std::vector<std::string_view> verbatim{};

@@ -64,8 +64,8 @@ LanguageRegistry::LanguageRegistry() {
     addSharedExtensions();
 }
 
-// Languages without distinguishing keywords come first, as the plain kind of a shared extension
-// (YAML before CloudFormation); the rest keep the table's order.
+// Languages without distinguishing keywords or a test of their own come first, as the plain kind
+// of a shared extension (YAML before CloudFormation); the rest keep the table's order.
 void LanguageRegistry::addSharedExtensions() {
     const auto& table = languageTable();
     std::unordered_map<std::string_view, std::vector<std::size_t>> owners;
@@ -79,8 +79,9 @@ void LanguageRegistry::addSharedExtensions() {
             byExtension_.emplace(extension, LanguageChoice{static_cast<std::uint16_t>(languages.front()), 1});
             continue;
         }
-        std::stable_partition(languages.begin(), languages.end(),
-                              [&](std::size_t language) { return table[language].keywords.empty(); });
+        std::stable_partition(languages.begin(), languages.end(), [&](std::size_t language) {
+            return table[language].keywords.empty() && table[language].recognizes == nullptr;
+        });
         byExtension_.emplace(extension, LanguageChoice{static_cast<std::uint16_t>(candidates_.size()),
                                                        static_cast<std::uint16_t>(languages.size())});
         candidates_.insert(candidates_.end(), languages.begin(), languages.end());
@@ -92,11 +93,16 @@ std::optional<LanguageChoice> LanguageRegistry::find(std::string_view fileName) 
     if (auto found = byFileName_.find(lowered); found != byFileName_.end()) {
         return LanguageChoice{static_cast<std::uint16_t>(found->second), 1};
     }
+    // A name without an extension is no extension itself: a script named "java" is known by its
+    // first line.
+    if (!hasExtension(lowered)) {
+        return std::nullopt;
+    }
     if (auto found = byExtension_.find(lowered); found != byExtension_.end()) {
         return found->second;
     }
     // "a.d.ts" tries "d.ts" before "ts", so double extensions win over their last part.
-    for (auto dot = lowered.find('.'); dot != std::string::npos; dot = lowered.find('.', dot + 1)) {
+    for (auto dot = lowered.find('.', 1); dot != std::string::npos; dot = lowered.find('.', dot + 1)) {
         const std::string_view extension = std::string_view(lowered).substr(dot + 1);
         if (auto found = byExtension_.find(extension); found != byExtension_.end()) {
             return found->second;
@@ -109,6 +115,12 @@ std::size_t LanguageRegistry::decide(LanguageChoice choice, std::string_view con
     std::size_t best = candidates_[choice.first];
     if (choice.count == 1) {
         return best;
+    }
+    for (std::size_t index = choice.first; index < choice.first + choice.count; ++index) {
+        const auto recognizes = languageTable()[candidates_[index]].recognizes;
+        if (recognizes != nullptr && recognizes(contents.substr(0, kDecisionProbeLength))) {
+            return candidates_[index];
+        }
     }
     const std::string_view start = contents.substr(0, kKeywordProbeLength);
     std::size_t bestHits = 0;

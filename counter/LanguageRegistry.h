@@ -26,18 +26,25 @@ public:
     LanguageRegistry(const LanguageRegistry&) = delete;
     LanguageRegistry& operator=(const LanguageRegistry&) = delete;
 
-    /// The languages of a file name (no folders): a well-known whole name first, then the whole
-    /// name as an extension ("build", "cmakelists.txt"), then the longest known extension, all
-    /// without regard to case. None when the name is not known.
+    /// The languages of a file name (no folders): a well-known whole name first ("makefile",
+    /// ".bashrc"), then, for a name with an extension, the whole name as one ("cmakelists.txt")
+    /// and the longest known extension, all without regard to case. None when the name is not
+    /// known.
     std::optional<LanguageChoice> find(std::string_view fileName) const;
-    /// The one language of a file: of several that share an extension, the one with the most
-    /// of its distinguishing keywords in the start of the file.
+    /// How much of the start of a file `decide` reads at most.
+    static constexpr std::size_t kDecisionProbeLength = 256 * 1024;
+
+    /// The one language of a file: of several that share an extension, the first whose own test
+    /// the start of the file passes, else the one with the most of its distinguishing keywords
+    /// in it.
     std::size_t decide(LanguageChoice choice, std::string_view contents) const;
     /// The language of a script by the program on its first line ("#!/usr/bin/env python3"),
     /// for files whose name says nothing.
     std::optional<std::size_t> findByInterpreter(std::string_view contents) const;
     /// Names without an extension may be scripts whose first line tells their language.
-    static bool mayBeScript(std::string_view fileName) { return fileName.find('.') == std::string_view::npos; }
+    static bool mayBeScript(std::string_view fileName) { return !hasExtension(fileName); }
+    /// A dot other than a leading one ("tool", ".profile" have none).
+    static bool hasExtension(std::string_view fileName) { return fileName.find('.', 1) != std::string_view::npos; }
 
     std::size_t size() const { return scanners_.size(); }
     std::string_view name(std::size_t language) const;

@@ -19,8 +19,8 @@ public:
     std::int64_t files() const { return static_cast<std::int64_t>(files_.size()); }
     std::int64_t folders() const { return static_cast<std::int64_t>(folders_.size()); }
     bool empty() const { return files_.empty() && folders_.empty(); }
-    /// "skipped 2 files and 1 folder that could not be read, such as PATH (REASON)"; empty when
-    /// nothing was skipped.
+    /// "skipped 2 files and 1 folder that could not be read, such as PATH (REASON)", with the
+    /// middle of a long path left out; empty when nothing was skipped.
     std::string describe() const;
 
 private:

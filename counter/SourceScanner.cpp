@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 namespace norvane::counter {
 
@@ -14,6 +16,8 @@ constexpr std::uint8_t kToken = 4;
 constexpr std::uint8_t kWordOnly = 8;
 // Every token starting with this byte is a branch keyword, which needs a blank before it.
 constexpr std::uint8_t kBranchOnly = 16;
+// A byte-order mark and "#!/".
+constexpr std::size_t kPreambleLength = 6;
 
 constexpr std::array<bool, 256> makeWordBytes() {
     std::array<bool, 256> table{};
@@ -36,6 +40,13 @@ bool isStringPrefix(char c) {
 }
 
 bool isBlankByte(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+// A window lets the scanner see only so far past the place it reads.
+void requireVisible(std::string_view marker) {
+    if (marker.size() > SourceScanner::kLongestMarker) {
+        throw std::logic_error("marker longer than the scanner sees at once: " + std::string(marker));
+    }
+}
 
 } // namespace
 
@@ -65,11 +76,18 @@ SourceScanner::SourceScanner(const LanguageDefinition& language)
     for (auto text : language.verbatim) {
         addToken(text, TokenKind::Verbatim, 0);
     }
+    for (const auto& comment : blockComments_) {
+        requireVisible(comment.close);
+    }
+    for (const auto& delimiter : strings_) {
+        requireVisible(delimiter.close);
+    }
     findDeeperBytes();
     buildTables();
 }
 
 void SourceScanner::addToken(std::string_view text, TokenKind kind, std::size_t index) {
+    requireVisible(text);
     // A keyword spelled like a comment marker is that marker.
     const bool taken =
         std::any_of(tokens_.begin(), tokens_.end(), [&](const Token& token) { return token.text == text; });
@@ -136,30 +154,73 @@ void SourceScanner::buildTables() {
     }
 }
 
-/// One pass over one file: the scanner's tables plus the state that runs from line to line.
+/// One pass over one file, fed a window of it at a time: the scanner's tables plus the state that
+/// runs from line to line and from window to window.
+///
+/// Within a window no marker or keyword starts at or after `limit_`, so that every one that starts
+/// before it can be seen whole; the next window begins with the byte before where reading stopped,
+/// so that what stands before a marker is known too. Only the last window is read to its end.
 class SourceScanner::Run {
 public:
-    Run(const SourceScanner& scanner, std::string_view text)
-        : scanner_(scanner), begin_(text.data()), end_(text.data() + text.size()), p_(begin_), lineStart_(begin_),
-          lineEnd_(find(begin_, end_, '\n')), prefixChecked_(begin_) {}
+    explicit Run(const SourceScanner& scanner) : scanner_(scanner) {}
 
-    FileCounts execute() {
-        skipPreamble();
-        while (p_ < end_) {
+    /// Scans `window` and gives how many of its leading bytes the next window need not repeat.
+    std::size_t feed(std::string_view window, bool last) {
+        enter(window, last);
+        if (!started_) {
+            // A byte-order mark and "#!/" need the start of the file whole.
+            if (!last && window.size() < kPreambleLength) {
+                return 0;
+            }
+            started_ = true;
+            skipPreamble();
+        }
+        while (p_ < limit_) {
             switch (mode_) {
             case Mode::Code: scanCode(); break;
             case Mode::Block: scanBlock(); break;
             case Mode::String: scanString(); break;
+            case Mode::LineComment: skipToLineEnd(); break;
             }
         }
-        if (begin_ != end_ && end_[-1] != '\n') {
+        if (!last) {
+            return leave();
+        }
+        if (front_ != end_ && end_[-1] != '\n') {
             endLine(); // the last line has no line break
         }
-        return counts_;
+        return window.size();
     }
 
+    const FileCounts& counts() const { return counts_; }
+
 private:
-    enum class Mode : std::uint8_t { Code, Block, String };
+    enum class Mode : std::uint8_t { Code, Block, String, LineComment };
+
+    void enter(std::string_view window, bool last) {
+        front_ = window.data();
+        end_ = front_ + window.size();
+        limit_ = last ? end_ : front_ + (window.size() > kLookahead ? window.size() - kLookahead : 0);
+        p_ = front_ + carried_.p;
+        lineStart_ = front_ + carried_.lineStart;
+        prefixChecked_ = front_ + carried_.prefixChecked;
+        lineEnd_ = findLineEnd();
+    }
+
+    // Keeps the byte before `p_`, and notes where the kept bytes' pointers will fall.
+    std::size_t leave() {
+        const char* kept = p_ > front_ ? p_ - 1 : front_;
+        onlyPrefixBefore(); // what the next window cannot look back at is settled now
+        const char* run = kept;
+        while (run > front_ && run[-1] == '\\') {
+            --run;
+        }
+        oddBackslashesBefore_ = ((kept - run) % 2 == 1) != (run == front_ && oddBackslashesBefore_);
+        carried_.p = static_cast<std::size_t>(p_ - kept);
+        carried_.lineStart = lineStart_ > kept ? static_cast<std::size_t>(lineStart_ - kept) : 0;
+        carried_.prefixChecked = carried_.p;
+        return static_cast<std::size_t>(kept - front_);
+    }
 
     // A byte-order mark is not code, and "#!/bin/sh" is a comment in every language.
     void skipPreamble() {
@@ -173,16 +234,23 @@ private:
         }
     }
 
-    void skipToLineEnd() { p_ = lineEnd(); }
+    // A line comment whose end lies beyond the window goes on in the next one.
+    void skipToLineEnd() {
+        p_ = lineEnd();
+        mode_ = p_ < limit_ ? Mode::Code : Mode::LineComment;
+    }
 
     // The end of the line that p_ is on, looked for once per line: rescanning a long line for
     // every string or comment on it would take time that grows with the square of its length.
+    // Where the window stops first, that is the end for now.
     const char* lineEnd() {
         if (lineEnd_ < p_) {
-            lineEnd_ = find(p_, end_, '\n');
+            lineEnd_ = findLineEnd();
         }
         return lineEnd_;
     }
+
+    const char* findLineEnd() const { return p_ < limit_ ? find(p_, limit_, '\n') : p_; }
 
     // Markers are a few bytes long: comparing in place beats calling memcmp.
     bool startsWith(std::string_view text) const {
@@ -203,7 +271,7 @@ private:
         // The plain bytes that make up most of a line run on local copies of the cursor.
         const char* p = p_;
         bool lineCode = lineCode_;
-        while (p < end_) {
+        while (p < limit_) {
             const auto byte = static_cast<unsigned char>(*p);
             const std::uint8_t flags = flagsTable[byte];
             if ((flags & kSpace) != 0) {
@@ -222,7 +290,7 @@ private:
                 lineCode = lineCode_;
                 continue;
             }
-            const bool skipped = p > begin_ && (((flags & kWordOnly) != 0 && isWordByte(p[-1])) ||
+            const bool skipped = p > front_ && (((flags & kWordOnly) != 0 && isWordByte(p[-1])) ||
                                                 ((flags & kBranchOnly) != 0 && !separatesBranch(p[-1])));
             if (flags != 0 && !skipped) {
                 p_ = p;
@@ -241,7 +309,7 @@ private:
             ++p;
             // The rest of a word cannot start a token, except string prefixes such as the R of u8R"(.
             if (kWordBytes[byte]) {
-                while (p < end_ && wordTail[static_cast<unsigned char>(*p)]) {
+                while (p < limit_ && wordTail[static_cast<unsigned char>(*p)]) {
                     ++p;
                 }
             }
@@ -260,7 +328,7 @@ private:
     }
 
     bool fits(const Token& token) const {
-        if (token.afterWordBreak && p_ > begin_ && isWordByte(p_[-1])) {
+        if (token.afterWordBreak && p_ > front_ && isWordByte(p_[-1])) {
             return false;
         }
         return token.kind != TokenKind::BlockComment || !scanner_.blockComments_[token.index].firstColumn ||
@@ -307,7 +375,7 @@ private:
     }
 
     void countBranch() {
-        if (!branchesOff_ && (p_ == begin_ || separatesBranch(p_[-1]))) {
+        if (!branchesOff_ && (p_ == front_ || separatesBranch(p_[-1]))) {
             ++counts_.complexity;
         }
     }
@@ -335,12 +403,13 @@ private:
     }
 
     bool openString(const Token& token) {
+        const StringDelimiter& delimiter = scanner_.strings_[token.index];
         // A quote after an odd run of backslashes is an escaped quote of the text around it: in
         // markup such as HTML it would otherwise open a string that swallows every later line.
-        if (token.text.front() != '\\' && isEscaped(p_)) {
+        // There a backslash escapes nothing, so any one before the quote makes it text.
+        if (token.text.front() != '\\' && (delimiter.markup ? followsBackslash(p_) : isEscaped(p_))) {
             return false;
         }
-        const StringDelimiter& delimiter = scanner_.strings_[token.index];
         const char* body = p_ + token.text.size();
         if (delimiter.tagged) {
             // R"tag( ... )tag": a tag of at most 16 bytes, then "(".
@@ -352,7 +421,7 @@ private:
             if (tagEnd == end_ || *tagEnd != '(') {
                 return false;
             }
-            tag_ = std::string_view(body, static_cast<std::size_t>(tagEnd - body));
+            tag_.assign(body, static_cast<std::size_t>(tagEnd - body));
             body = tagEnd + 1;
         }
         docstring_ = delimiter.docstring && onlyPrefixBefore();
@@ -381,12 +450,14 @@ private:
         return onlyPrefix_;
     }
 
+    bool followsBackslash(const char* position) const { return position > front_ && position[-1] == '\\'; }
+
     bool isEscaped(const char* position) const {
         const char* run = position;
-        while (run > begin_ && run[-1] == '\\') {
+        while (run > front_ && run[-1] == '\\') {
             --run;
         }
-        return (position - run) % 2 == 1;
+        return ((position - run) % 2 == 1) != (run == front_ && oddBackslashesBefore_);
     }
 
     bool closesTaggedString(const StringDelimiter& delimiter) const {
@@ -398,13 +469,13 @@ private:
 
     void scanString() {
         const StringDelimiter& delimiter = scanner_.strings_[active_];
-        while (p_ < end_) {
+        while (p_ < limit_) {
             const char* segment = p_;
             const bool closed = closesWithin(delimiter, lineEnd());
             if (!delimiter.hidesBranches) {
                 countBranchesWithin(segment, p_);
             }
-            if (closed || p_ == end_) {
+            if (closed || p_ >= limit_) {
                 return;
             }
             if (!delimiter.multiline && !continued_) {
@@ -432,7 +503,8 @@ private:
                 if (close == lineEnd) {
                     return false;
                 }
-                if (delimiter.tagged ? closesTaggedString(delimiter) : startsWith(delimiter.close)) {
+                if (delimiter.tagged ? closesTaggedString(delimiter)
+                                     : startsWith(delimiter.close) && !(delimiter.markup && followsBackslash(p_))) {
                     p_ += delimiter.tagged ? 1 + tag_.size() + delimiter.close.size() : delimiter.close.size();
                     mode_ = Mode::Code;
                     return true;
@@ -463,12 +535,12 @@ private:
     // Comments are read line by line, jumping from one possible marker to the next.
     void scanBlock() {
         const BlockComment& comment = scanner_.blockComments_[active_];
-        while (p_ < end_) {
+        while (p_ < limit_) {
             if (closesOrNestsWithin(comment, lineEnd())) {
                 return;
             }
-            p_ = lineEnd();
-            if (p_ < end_) {
+            // Short of the window's limit, reading stopped on the line break.
+            if (p_ < limit_) {
                 endLine();
                 ++p_;
             }
@@ -511,9 +583,10 @@ private:
         return false;
     }
 
-    // The first `byte` in [from, to), or `to`.
+    // The first `byte` in [from, to), or `to`; a marker read past the window's limit leaves
+    // nothing to look through.
     static const char* find(const char* from, const char* to, char byte) {
-        const void* found = std::memchr(from, byte, static_cast<std::size_t>(to - from));
+        const void* found = from < to ? std::memchr(from, byte, static_cast<std::size_t>(to - from)) : nullptr;
         return found != nullptr ? static_cast<const char*>(found) : to;
     }
 
@@ -533,14 +606,28 @@ private:
         lineCode_ = mode_ == Mode::String && !docstring_;
     }
 
+    // Where the pointers into the kept bytes fall in the next window, from its start.
+    struct Carried {
+        std::size_t p = 0;
+        std::size_t lineStart = 0;
+        std::size_t prefixChecked = 0;
+    };
+
     const SourceScanner& scanner_;
-    const char* begin_;
-    const char* end_;
-    const char* p_;
-    const char* lineStart_;
-    const char* lineEnd_;
+    // The window: its first byte (the file's first, or the one kept before p_), its end, and
+    // where reading stops in it.
+    const char* front_ = nullptr;
+    const char* end_ = nullptr;
+    const char* limit_ = nullptr;
+    const char* p_ = nullptr;
+    const char* lineStart_ = nullptr;
+    const char* lineEnd_ = nullptr;
     // How far the current line is known to hold only blanks and string prefixes.
-    const char* prefixChecked_;
+    const char* prefixChecked_ = nullptr;
+    Carried carried_;
+    bool started_ = false;
+    // An odd run of backslashes ends right before the window.
+    bool oddBackslashesBefore_ = false;
     bool onlyPrefix_ = true;
     Mode mode_ = Mode::Code;
     std::uint8_t active_ = 0;
@@ -548,12 +635,27 @@ private:
     bool docstring_ = false;
     bool continued_ = false;
     bool branchesOff_ = false;
-    std::string_view tag_;
+    std::string tag_;
     bool lineCode_ = false;
     bool lineComment_ = false;
     FileCounts counts_;
 };
 
-FileCounts SourceScanner::scan(std::string_view text) const { return Run(*this, text).execute(); }
+FileCounts SourceScanner::scan(std::string_view text) const {
+    Run run(*this);
+    run.feed(text, true);
+    return run.counts();
+}
+
+FileCounts SourceScanner::scan(std::string_view first, TextSource& rest) const {
+    Run run(*this);
+    std::string_view window = first;
+    while (!rest.atEnd()) {
+        const std::size_t done = run.feed(window, false);
+        window = rest.next(window.size() - done);
+    }
+    run.feed(window, true);
+    return run.counts();
+}
 
 } // namespace norvane::counter

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "counter/LanguageDefinition.h"
+#include "counter/TextSource.h"
 
 #include <array>
 #include <cstdint>
@@ -31,9 +32,21 @@ struct FileCounts {
 /// blank. Lines inside a string literal are code.
 class SourceScanner {
 public:
+    /// The longest comment marker, string delimiter or keyword a language may have.
+    static constexpr std::size_t kLongestMarker = 64;
+    /// How far past the place it reads the scanner looks: a marker, a raw string's tag and an
+    /// escape.
+    static constexpr std::size_t kLookahead = 2 * kLongestMarker;
+    static_assert(kLookahead + 1 <= TextSource::kLongestKept);
+
+    /// Throws std::logic_error for a marker longer than kLongestMarker.
     explicit SourceScanner(const LanguageDefinition& language);
 
+    /// A whole text held in memory.
     FileCounts scan(std::string_view text) const;
+    /// A text from its first window, `first`, on through the windows that `rest` hands out: the
+    /// counts are those of the whole text, in memory bounded by the windows.
+    FileCounts scan(std::string_view first, TextSource& rest) const;
 
 private:
     class Run;

@@ -1,7 +1,11 @@
 #include "counter/CodeCounter.h"
 #include "counter/CommandLine.h"
 #include "counter/JsonReport.h"
+#include "counter/ProcessBounds.h"
 
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -11,21 +15,45 @@
 
 namespace {
 
+// The time after which the programs that start the counter stop it; it holds the same limit
+// itself, for when they are gone.
+constexpr std::chrono::minutes kTimeLimit{30};
+
 constexpr const char* kUsage = "usage: norvane-count --format json PATH\n";
+constexpr const char* kDescription =
+    "Counts the lines of code, comments and blanks of the file or the folder tree at PATH, per\n"
+    "language, and prints them as a JSON list of rows. Files that .gitignore and .ignore files\n"
+    "name, version control folders and symbolic links below PATH are left out.\n";
+
+// Why nothing can be counted at `path`, in the words of this program.
+std::string unreachable(const std::string& path, int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR: return "no such file or folder: " + path;
+    case ELOOP: return "the symbolic links of " + path + " lead round in a loop";
+    default: return "cannot read " + path + ": " + std::strerror(error);
+    }
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace norvane::counter;
+    endWithParent();
+    endAfter(kTimeLimit);
     const auto parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto* error = std::get_if<std::string>(&parsed)) {
         std::cerr << "norvane-count: " << *error << "\n" << kUsage;
         return 2;
     }
+    if (std::holds_alternative<HelpRequest>(parsed)) {
+        std::cout << kUsage << kDescription << std::flush;
+        return std::cout ? 0 : 1;
+    }
     const std::string& path = std::get<CountRequest>(parsed).path;
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
-        std::cerr << "norvane-count: no such file or folder: " << path << "\n";
+        std::cerr << "norvane-count: " << unreachable(path, errno) << "\n";
         return 1;
     }
     try {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 
 namespace norvane::indexserver::BenchmarkBuilder {
@@ -44,6 +45,30 @@ void add(GroupFigures& group, const ContributorTotals& totals) {
     }
 }
 
+bool isPublished(const GroupFigures& group) { return group.contributors >= minimumContributors; }
+
+/// The reports that the figures over everyone take in: those of the published buckets, and their
+/// velocity retention only where the bucket publishes its own.
+TotalsScope scopeOfEveryone(const std::map<std::string, GroupFigures>& buckets) {
+    TotalsScope scope;
+    for (const auto& [bucket, group] : buckets) {
+        if (isPublished(group)) {
+            scope.buckets.push_back(bucket);
+            if (group.velocityRetention.size() >= minimumContributors) {
+                scope.retentionBuckets.push_back(bucket);
+            }
+        }
+    }
+    return scope;
+}
+
+/// The value at the nearest rank of `percent` in `sorted`: the smallest value that at least
+/// `percent` percent of the values do not exceed.
+double atNearestRank(const std::vector<double>& sorted, std::size_t percent) {
+    const std::size_t rank = (percent * sorted.size() + 99) / 100;
+    return sorted[std::max<std::size_t>(rank, 1) - 1];
+}
+
 /// The distribution of `values`, one per contributor, when there are enough of them to publish.
 std::optional<CommunityBenchmarks::Percentiles> published(const std::vector<double>& values) {
     return values.size() >= minimumContributors ? distribution(values) : std::nullopt;
@@ -81,22 +106,32 @@ std::optional<CommunityBenchmarks::Percentiles> distribution(std::vector<double>
         return std::nullopt;
     }
     std::sort(values.begin(), values.end());
-    const auto at = [&values](double fraction) {
-        const double position = fraction * static_cast<double>(values.size() - 1);
-        const auto lower = static_cast<std::size_t>(position);
-        const std::size_t upper = std::min(lower + 1, values.size() - 1);
-        const double weight = position - static_cast<double>(lower);
-        // Weighted rather than lower + (upper - lower) * weight, whose difference can overflow.
-        return values[lower] * (1 - weight) + values[upper] * weight;
+    const auto at = [&values](std::size_t percent) {
+        return roundToTwoSignificantDigits(atNearestRank(values, percent));
     };
-    return CommunityBenchmarks::Percentiles{at(0.10), at(0.25), at(0.50), at(0.75), at(0.90)};
+    return CommunityBenchmarks::Percentiles{at(10), at(25), at(50), at(75), at(90)};
+}
+
+double roundToTwoSignificantDigits(double value) {
+    if (value == 0 || !std::isfinite(value)) {
+        return value;
+    }
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    // Scaled by a power of ten that is exact, so that 0.046 comes out as the number nearest 0.046.
+    if (exponent >= 1) {
+        const double unit = std::pow(10.0, exponent - 1);
+        return std::round(value / unit) * unit;
+    }
+    const double scale = std::pow(10.0, 1 - exponent);
+    return std::round(value * scale) / scale;
 }
 
 CommunityBenchmarks build(ReportStore& store, platform::Date now) {
-    GroupFigures everyone;
     std::map<std::string, GroupFigures> buckets;
-    store.readContributors([&everyone](const ContributorTotals& totals) { add(everyone, totals); },
-                           [&buckets](const ContributorTotals& totals) { add(buckets[totals.sizeBucket], totals); });
+    GroupFigures everyone;
+    store.readContributors([&buckets](const ContributorTotals& totals) { add(buckets[totals.sizeBucket], totals); },
+                           [&buckets] { return scopeOfEveryone(buckets); },
+                           [&everyone](const ContributorTotals& totals) { add(everyone, totals); });
     CommunityBenchmarks benchmarks;
     benchmarks.generatedAt = now;
     benchmarks.contributorCount = static_cast<std::int64_t>(everyone.contributors);
@@ -106,7 +141,7 @@ CommunityBenchmarks build(ReportStore& store, platform::Date now) {
         .velocityRetention = published(everyone.velocityRetention),
     };
     for (const auto& [bucket, group] : buckets) {
-        if (group.contributors >= minimumContributors) {
+        if (isPublished(group)) {
             benchmarks.bySizeBucket.emplace(bucket, bucketEntry(bucket, group));
         }
     }

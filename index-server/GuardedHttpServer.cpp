@@ -9,8 +9,10 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 namespace norvane::indexserver {
@@ -38,6 +40,28 @@ std::optional<std::pair<int, std::string>> framingFault(const httplib::Request& 
     }
     if (encodings == 1 && strcasecmp(request.get_header_value("Transfer-Encoding").c_str(), "chunked") != 0) {
         return std::pair{501, std::string("Only the chunked transfer encoding is supported")};
+    }
+    return std::nullopt;
+}
+
+/// A message for a Content-Length that announces no body the server will read: not a number, below
+/// zero or beyond `readable` bytes. It is answered at once, where the library would wait, until
+/// the request's deadline, for bytes it then drops.
+std::optional<std::pair<int, std::string>> lengthFault(const httplib::Request& request, std::size_t readable,
+                                                       const std::string& tooLarge) {
+    if (!request.has_header("Content-Length")) {
+        return std::nullopt;
+    }
+    const auto length = request.get_header_value("Content-Length");
+    const bool negative = length.starts_with('-');
+    const auto digits = std::string_view(length).substr(negative ? 1 : 0);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::pair{400, std::string("The Content-Length is not a number")};
+    }
+    std::size_t announced = 0;
+    const auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), announced);
+    if (negative || parsed.ec != std::errc() || announced > readable) {
+        return std::pair{413, tooLarge};
     }
     return std::nullopt;
 }
@@ -88,8 +112,11 @@ GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits)
         answerError(response, 413, tooLargeMessage());
         return 413;
     });
-    set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
-        const auto fault = framingFault(request);
+    set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
+        auto fault = framingFault(request);
+        if (!fault) {
+            fault = lengthFault(request, maxBodyPhaseBytes(), tooLargeMessage());
+        }
         if (fault) {
             answerError(response, fault->first, fault->second);
         }
@@ -168,15 +195,19 @@ bool GuardedHttpServer::process_and_close_socket(socket_t socket) {
 }
 
 void GuardedHttpServer::serveConnection(socket_t socket) {
-    // Twice the body limit leaves room for chunk framing and for reading (and dropping) a body
-    // somewhat over the limit, so that its sender still gets the 413.
     BoundedSocketStream stream(socket, stopSignal_,
                                {.deadline = std::chrono::steady_clock::now() + limits_.requestTimeout,
                                 .maxHeadBytes = limits_.maxHeadBytes,
-                                .maxBodyPhaseBytes = 2 * limits_.maxBodyBytes,
+                                .maxBodyPhaseBytes = maxBodyPhaseBytes(),
                                 .writeTimeout = writeTimeout});
     bool closed = false;
     process_request(stream, true, closed, [&stream](httplib::Request&) { stream.headRead(); });
+}
+
+std::size_t GuardedHttpServer::maxBodyPhaseBytes() const {
+    // Twice the body limit leaves room for chunk framing and for reading (and dropping) a body
+    // somewhat over the limit, so that its sender still gets the 413.
+    return 2 * limits_.maxBodyBytes;
 }
 
 std::string GuardedHttpServer::tooLargeMessage() const {

@@ -39,6 +39,8 @@ public:
 private:
     bool process_and_close_socket(socket_t socket) override;
     void serveConnection(socket_t socket);
+    /// The most a connection reads after the request's head.
+    std::size_t maxBodyPhaseBytes() const;
     std::string tooLargeMessage() const;
     bool readBody(const httplib::Request& request, const httplib::ContentReader& reader, std::string& body,
                   httplib::Response& response) const;

@@ -3,6 +3,8 @@
 #include "core/community/JsonCoding.h"
 #include "index-server/ReportValidator.h"
 
+#include <stdexcept>
+
 namespace norvane::indexserver {
 
 namespace {
@@ -24,11 +26,39 @@ CREATE INDEX IF NOT EXISTS reports_by_device ON reports (device_id);
 
 /// One contributor's totals per row: the size bucket (or ''), then the fields of `ContributorTotals`
 /// in order. Retention percentages outside what a report may hold (from a data file changed by
-/// hand) are left out, so that the mean stays finite.
-constexpr const char* totalsColumns =
-    "COUNT(DISTINCT activity_date), MIN(activity_date), MAX(activity_date), TOTAL(code_lines_changed), "
-    "TOTAL(docs_lines_changed), TOTAL(test_lines_changed), TOTAL(config_lines_changed), "
-    "AVG(CASE WHEN velocity_retention BETWEEN 0 AND ?1 THEN velocity_retention END)";
+/// hand) are left out, so that the mean stays finite; so are those that `retentionCondition` does
+/// not take.
+std::string totalsColumns(const std::string& retentionCondition) {
+    return "COUNT(DISTINCT activity_date), MIN(activity_date), MAX(activity_date), TOTAL(code_lines_changed), "
+           "TOTAL(docs_lines_changed), TOTAL(test_lines_changed), TOTAL(config_lines_changed), "
+           "AVG(CASE WHEN velocity_retention BETWEEN 0 AND ?1" +
+           retentionCondition + " THEN velocity_retention END)";
+}
+
+/// "size_bucket IN (?N, ...)" for `count` parameters from number `first` on.
+std::string bucketIn(int first, std::size_t count) {
+    std::string condition = "size_bucket IN (";
+    for (std::size_t index = 0; index < count; ++index) {
+        condition += (index == 0 ? "?" : ", ?") + std::to_string(first + static_cast<int>(index));
+    }
+    return condition + ")";
+}
+
+/// Throws unless `database` holds nothing but the reports (or nothing yet), before anything is
+/// written to it: the service must never add its table to another program's file, such as a
+/// Norvane store.
+void requireReportsOnly(platform::Database& database) {
+    auto statement = database.prepare("SELECT DISTINCT tbl_name FROM sqlite_master WHERE tbl_name <> 'reports' AND "
+                                      "tbl_name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY tbl_name");
+    std::string others;
+    while (statement.step()) {
+        others += (others.empty() ? "" : ", ") + std::get<std::string>(statement.column(0));
+    }
+    if (!others.empty()) {
+        throw std::runtime_error(database.path() + " holds other tables than the reports (" + others +
+                                 "); give the service a data file of its own");
+    }
+}
 
 std::int64_t integerOf(const platform::SqlValue& value) { return std::get<std::int64_t>(value); }
 
@@ -39,9 +69,15 @@ double numberOf(const platform::SqlValue& value) {
     return std::get<double>(value);
 }
 
-void visitTotals(platform::Database& database, const std::string& sql, const ReportStore::Visitor& visit) {
+/// Runs `sql`, which selects `totalsColumns`, with the largest sound retention and then
+/// `buckets` as its parameters.
+void visitTotals(platform::Database& database, const std::string& sql, const std::vector<std::string>& buckets,
+                 const ReportStore::Visitor& visit) {
     auto statement = database.prepare(sql);
     statement.bind(1, ReportValidator::maxRetentionPercent);
+    for (std::size_t index = 0; index < buckets.size(); ++index) {
+        statement.bind(static_cast<int>(index) + 2, buckets[index]);
+    }
     while (statement.step()) {
         const auto retention = statement.column(8);
         visit({
@@ -58,15 +94,32 @@ void visitTotals(platform::Database& database, const std::string& sql, const Rep
     }
 }
 
+/// Reads each contributor's totals over the reports of `scope`.
+void visitOverall(platform::Database& database, const TotalsScope& scope, const ReportStore::Visitor& visit) {
+    if (scope.buckets.empty()) {
+        return;
+    }
+    const auto buckets = scope.buckets.size();
+    const auto retentionBuckets = scope.retentionBuckets.size();
+    auto parameters = scope.buckets;
+    parameters.insert(parameters.end(), scope.retentionBuckets.begin(), scope.retentionBuckets.end());
+    visitTotals(database,
+                "SELECT '', " + totalsColumns(" AND " + bucketIn(2 + static_cast<int>(buckets), retentionBuckets)) +
+                    " FROM reports WHERE " + bucketIn(2, buckets) + " GROUP BY device_id",
+                parameters, visit);
+}
+
 } // namespace
 
 ReportStore::ReportStore(const std::string& path) : database_(path, platform::Database::Access::readWrite) {
     database_.execute("PRAGMA busy_timeout = 5000");
+    requireReportsOnly(database_);
     // Under a write-ahead log the normal sync level loses nothing when the program dies, only on a
     // power cut, and spares each report its own sync, which would cap the rate of reports.
     database_.execute("PRAGMA journal_mode = WAL");
     database_.execute("PRAGMA synchronous = NORMAL");
     database_.execute(schema);
+    contributors_ = count("SELECT COUNT(DISTINCT device_id) FROM reports");
     if (path != ":memory:") {
         reader_ = std::make_unique<platform::Database>(path, platform::Database::Access::readOnly);
         reader_->execute("PRAGMA busy_timeout = 5000");
@@ -75,6 +128,7 @@ ReportStore::ReportStore(const std::string& path) : database_(path, platform::Da
 
 void ReportStore::insert(const AnonymousActivityReport& report) {
     std::lock_guard lock(mutex_);
+    const bool newDevice = !holdsDevice(report.deviceId);
     auto statement = database_.prepare(
         "INSERT INTO reports (device_id, activity_date, size_bucket, code_lines_changed, docs_lines_changed, "
         "test_lines_changed, config_lines_changed, velocity_retention) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
@@ -89,13 +143,14 @@ void ReportStore::insert(const AnonymousActivityReport& report) {
         report.velocityRetention ? platform::SqlValue(*report.velocityRetention) : platform::SqlValue(),
     });
     statement.run();
+    if (newDevice) {
+        ++contributors_;
+    }
 }
 
 bool ReportStore::hasDevice(const std::string& deviceId) {
     std::lock_guard lock(mutex_);
-    auto statement = database_.prepare("SELECT 1 FROM reports WHERE device_id = ? LIMIT 1");
-    statement.bind(1, deviceId);
-    return statement.step();
+    return holdsDevice(deviceId);
 }
 
 std::int64_t ReportStore::deleteDevice(const std::string& deviceId) {
@@ -107,21 +162,27 @@ std::int64_t ReportStore::deleteDevice(const std::string& deviceId) {
     auto deleting = database_.prepare("DELETE FROM reports WHERE device_id = ?");
     deleting.bind(1, deviceId);
     deleting.run();
+    if (removed > 0) {
+        --contributors_;
+    }
     return removed;
 }
 
-std::int64_t ReportStore::contributorCount() { return count("SELECT COUNT(DISTINCT device_id) FROM reports"); }
+std::int64_t ReportStore::contributorCount() const { return contributors_; }
 
-std::int64_t ReportStore::reportCount() { return count("SELECT COUNT(*) FROM reports"); }
+std::int64_t ReportStore::reportCount() {
+    std::lock_guard lock(mutex_);
+    return count("SELECT COUNT(*) FROM reports");
+}
 
-void ReportStore::readContributors(const Visitor& overall, const Visitor& perBucket) {
+void ReportStore::readContributors(const Visitor& perBucket, const std::function<TotalsScope()>& scope,
+                                   const Visitor& overall) {
     const auto readAll = [&](platform::Database& database) {
         platform::Transaction snapshot(database, platform::Transaction::Kind::read);
-        visitTotals(database, std::string("SELECT '', ") + totalsColumns + " FROM reports GROUP BY device_id", overall);
         visitTotals(database,
-                    std::string("SELECT size_bucket, ") + totalsColumns +
-                        " FROM reports GROUP BY size_bucket, device_id",
+                    "SELECT size_bucket, " + totalsColumns("") + " FROM reports GROUP BY size_bucket, device_id", {},
                     perBucket);
+        visitOverall(database, scope(), overall);
         snapshot.commit();
     };
     if (reader_) {
@@ -133,8 +194,14 @@ void ReportStore::readContributors(const Visitor& overall, const Visitor& perBuc
     }
 }
 
+bool ReportStore::holdsDevice(const std::string& deviceId) {
+    auto statement = database_.prepare("SELECT 1 FROM reports WHERE device_id = ? LIMIT 1");
+    statement.bind(1, deviceId);
+    return statement.step();
+}
+
+/// The caller holds `mutex_`, or is the constructor.
 std::int64_t ReportStore::count(const char* sql) {
-    std::lock_guard lock(mutex_);
     auto statement = database_.prepare(sql);
     statement.step();
     return integerOf(statement.column(0));

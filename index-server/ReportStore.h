@@ -3,12 +3,14 @@
 #include "core/community/AnonymousActivityReport.h"
 #include "platform/persistence/Database.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace norvane::indexserver {
 
@@ -26,13 +28,22 @@ struct ContributorTotals {
     std::optional<double> velocityRetention;
 };
 
+/// Which reports the totals over all size buckets take in.
+struct TotalsScope {
+    std::vector<std::string> buckets; ///< only the reports of these buckets
+    /// Of those, only these buckets' reports count for velocity retention.
+    std::vector<std::string> retentionBuckets;
+};
+
 /// The received reports in one SQLite file (":memory:" for none). Safe to call from the server's
 /// request threads. The totals are read on a connection of their own (for a file), so that
-/// reading them never holds up the reports being stored.
+/// reading them never holds up the reports being stored; the number of contributors is kept in
+/// memory, so that reading it never waits for either.
 class ReportStore {
 public:
     using Visitor = std::function<void(const ContributorTotals&)>;
 
+    /// Opens or creates the file; refuses, unchanged, a file that holds anything but reports.
     explicit ReportStore(const std::string& path);
 
     void insert(const AnonymousActivityReport& report);
@@ -40,18 +51,22 @@ public:
     bool hasDevice(const std::string& deviceId);
     /// Removes every report of `deviceId`; returns how many there were.
     std::int64_t deleteDevice(const std::string& deviceId);
-    std::int64_t contributorCount();
+    /// The number of devices with stored reports.
+    std::int64_t contributorCount() const;
     std::int64_t reportCount();
-    /// Calls `overall` with each contributor's totals over all its reports, then `perBucket` with
-    /// its totals per size bucket, all from one state of the store. Holds one contributor's totals
-    /// at a time, however many reports there are.
-    void readContributors(const Visitor& overall, const Visitor& perBucket);
+    /// Calls `perBucket` with each contributor's totals per size bucket, then `overall` with its
+    /// totals over the reports that `scope` takes in, all from one state of the store: `scope` is
+    /// asked in between, once `perBucket` has seen every bucket. Holds one contributor's totals at
+    /// a time, however many reports there are.
+    void readContributors(const Visitor& perBucket, const std::function<TotalsScope()>& scope, const Visitor& overall);
 
 private:
+    bool holdsDevice(const std::string& deviceId);
     std::int64_t count(const char* sql);
 
     std::mutex mutex_;
     platform::Database database_;
+    std::atomic<std::int64_t> contributors_ = 0;
     std::mutex readerMutex_;
     /// None for a store in memory, which only its one connection sees.
     std::unique_ptr<platform::Database> reader_;

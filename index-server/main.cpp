@@ -13,7 +13,9 @@ int main(int argc, char** argv) {
     const norvane::indexserver::IndexServer::Options defaults;
     app.footer("The benchmarks publish a size bucket, and each distribution, only from " +
                std::to_string(norvane::indexserver::BenchmarkBuilder::minimumContributors) +
-               " or more distinct contributors; below that it is left out. One client address may hold " +
+               " or more distinct contributors; below that it is left out, of the figures over everyone too. "
+               "Each percentile point is one contributor's figure rounded to two significant digits. "
+               "One client address may hold " +
                std::to_string(defaults.limits.maxConnectionsPerAddress) + " connections at once and bring " +
                std::to_string(defaults.maxNewDevicesPerAddressPerHour) +
                " device ids new to the service per hour; beyond that it is answered 429.");
@@ -21,7 +23,7 @@ int main(int argc, char** argv) {
     std::string dataFile;
     std::string host = "127.0.0.1";
     app.add_option("--port", port, "Port to listen on (0 picks a free one)")->check(CLI::Range(0, 65535));
-    app.add_option("--data", dataFile, "SQLite file that keeps the reports")->required();
+    app.add_option("--data", dataFile, "SQLite file that keeps the reports and nothing else")->required();
     app.add_option("--host", host, "Address to listen on")->capture_default_str();
     CLI11_PARSE(app, argc, argv);
 

@@ -18,6 +18,9 @@ public:
     /// Runs after the arguments were parsed; returns the exit status. Errors that it throws
     /// are reported by the tool.
     virtual int run(NorvaneKit& kit, const Console& console) = 0;
+    /// Whether the command stores what it does; such a command is refused at once on a store that
+    /// may only be read, before it does any work that could not be kept.
+    virtual bool changesStore() const { return true; }
 };
 
 /// The project of that name; fails with NorvaneError projectNotFound.

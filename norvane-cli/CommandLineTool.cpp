@@ -47,6 +47,10 @@ int CommandLineTool::run(int argc, const char* const* argv, const Console& conso
             return app_.exit(error, console.out(), console.err());
         }
         const auto chosen = app_.get_subcommands();
+        if (chosen.empty() && app_.remaining_size() > 0) {
+            // Missing the command is found before the arguments left over: name those instead.
+            return usageError(CLI::ExtrasError(app_.remaining()).what(), app_, console);
+        }
         return usageError(error.what(), chosen.empty() ? app_ : *chosen.back(), console);
     }
     for (auto& [subcommand, command] : commands_) {
@@ -76,6 +80,9 @@ int CommandLineTool::usageError(std::string_view message, const CLI::App& comman
 int CommandLineTool::runCommand(Command& command, const Console& console) {
     try {
         NorvaneKit kit;
+        if (command.changesStore()) {
+            kit.container()->requireWritable();
+        }
         return command.run(kit, console);
     } catch (const std::exception& error) {
         console.printError(error.what());

@@ -1,6 +1,8 @@
 #include "norvane-cli/ExportCommand.h"
 
 #include "norvane-cli/FullDataExport.h"
+
+#include "core/models/StorePathGuard.h"
 #include "platform/AtomicFile.h"
 
 #include <fmt/format.h>
@@ -59,10 +61,8 @@ int ExportCommand::run(NorvaneKit& kit, const Console& console) {
     std::optional<std::filesystem::path> target;
     if (output_ != "-") {
         target = regularFileTarget(output_);
-        if (kit.container()->isStoreFile(*target)) {
-            throw std::runtime_error(
-                fmt::format("Cannot write {}: it would overwrite the Norvane store ({}); choose another file", output_,
-                            kit.container()->file()->string()));
+        if (const auto& store = kit.container()->file()) {
+            StorePathGuard(*store).requireOtherFile(output_);
         }
     }
     // Written as it is read, so the export holds no more memory for a large store than a small one.

@@ -13,6 +13,7 @@ class ExportCommand final : public Command {
 public:
     CLI::App* configure(CLI::App& tool) override;
     int run(NorvaneKit& kit, const Console& console) override;
+    bool changesStore() const override { return false; }
 
 private:
     std::string output_;

@@ -13,6 +13,7 @@ class ListCommand final : public Command {
 public:
     CLI::App* configure(CLI::App& tool) override;
     int run(NorvaneKit& kit, const Console& console) override;
+    bool changesStore() const override { return false; }
 
 private:
     static std::vector<std::string> row(NorvaneKit& kit, const std::shared_ptr<Project>& project);

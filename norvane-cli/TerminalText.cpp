@@ -1,6 +1,7 @@
 #include "norvane-cli/TerminalText.h"
 
 #include <fmt/format.h>
+#include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
 #include <cstdint>
@@ -15,6 +16,18 @@ std::string escapeControl(unsigned char byte) {
     case '\r': return "\\r";
     default: return fmt::format("\\x{:02x}", byte);
     }
+}
+
+/// Characters that show nothing of their own yet change how the text around them shows: the
+/// format characters (bidirectional overrides and isolates, zero-width spaces and joiners, the
+/// byte order mark, the soft hyphen, tags) and the line and paragraph separators.
+bool isInvisible(UChar32 c) {
+    const auto type = u_charType(c);
+    return type == U_FORMAT_CHAR || type == U_LINE_SEPARATOR || type == U_PARAGRAPH_SEPARATOR;
+}
+
+std::string escapeCodePoint(UChar32 c) {
+    return c > 0xFFFF ? fmt::format("\\U{:08x}", c) : fmt::format("\\u{:04x}", c);
 }
 
 } // namespace
@@ -35,9 +48,9 @@ std::string printable(std::string_view text) {
             offset = start + 1;
         } else if (c < 0x20 || c == 0x7F) {
             shown += escapeControl(static_cast<unsigned char>(c));
-        } else if (c >= 0x80 && c <= 0x9F) {
-            // The C1 controls (a single CSI among them).
-            shown += fmt::format("\\u{:04x}", c);
+        } else if ((c >= 0x80 && c <= 0x9F) || isInvisible(c)) {
+            // The C1 controls (a single CSI among them), and what could reverse or hide a name.
+            shown += escapeCodePoint(c);
         } else {
             shown.append(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(offset - start)));
         }

@@ -8,9 +8,11 @@ namespace norvane::cli {
 /// Text that the tool prints, made safe for a terminal and for the daily agent's log.
 namespace TerminalText {
 
-/// `text` with every control character written as an escape ("\n", "\t", "\r", "\x1b", "\u009b")
-/// and every byte that is not part of well-formed UTF-8 as "\xNN", so that a name, a path or a
-/// message can neither break a line nor drive the terminal (colours, titles, cursor moves).
+/// `text` with every control character written as an escape ("\n", "\t", "\r", "\x1b", "\u009b"),
+/// every format character and line or paragraph separator too ("\u202e", "\u200b", "\u2028"), and
+/// every byte that is not part of well-formed UTF-8 as "\xNN", so that a name, a path or a message
+/// can neither break a line nor drive the terminal (colours, titles, cursor moves), nor show
+/// reversed or hide part of itself.
 std::string printable(std::string_view text);
 
 } // namespace TerminalText

@@ -157,22 +157,16 @@ private:
     std::array<char, 1 << 16> buffer_{};
 };
 
-} // namespace
-
-void write(const std::filesystem::path& path, std::string_view contents, std::filesystem::perms newFileMode) {
-    write(
-        path, [contents](std::ostream& out) { out << contents; }, newFileMode);
-}
-
-void write(const std::filesystem::path& path, const std::function<void(std::ostream&)>& produce,
-           std::filesystem::perms newFileMode) {
+/// Writes what `produce` makes over `path`; the new file gets `exactMode` when there is one, else
+/// `newFileMode` less the umask.
+void replace(const std::filesystem::path& path, const std::function<void(std::ostream&)>& produce, mode_t newFileMode,
+             std::optional<mode_t> exactMode) {
     if (!path.has_filename()) {
         fail(path, EISDIR);
     }
-    const std::optional<mode_t> keptMode = existingMode(path);
-    TemporaryFile temporary(path, static_cast<mode_t>(newFileMode));
-    if (keptMode) {
-        temporary.setMode(*keptMode);
+    TemporaryFile temporary(path, newFileMode);
+    if (exactMode) {
+        temporary.setMode(*exactMode);
     }
     {
         TemporaryFileBuffer buffer(temporary);
@@ -184,6 +178,24 @@ void write(const std::filesystem::path& path, const std::function<void(std::ostr
     }
     temporary.replaceTarget();
     syncFolder(path);
+}
+
+} // namespace
+
+void write(const std::filesystem::path& path, std::string_view contents, std::filesystem::perms newFileMode) {
+    write(
+        path, [contents](std::ostream& out) { out << contents; }, newFileMode);
+}
+
+void write(const std::filesystem::path& path, const std::function<void(std::ostream&)>& produce,
+           std::filesystem::perms newFileMode) {
+    replace(path, produce, static_cast<mode_t>(newFileMode), existingMode(path));
+}
+
+void writePrivate(const std::filesystem::path& path, std::string_view contents) {
+    const auto mode = static_cast<mode_t>(privateFileMode);
+    replace(
+        path, [contents](std::ostream& out) { out << contents; }, mode, mode);
 }
 
 } // namespace norvane::platform::AtomicFile

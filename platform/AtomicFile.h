@@ -16,6 +16,10 @@ inline constexpr std::filesystem::perms defaultNewFileMode =
     std::filesystem::perms::owner_read | std::filesystem::perms::owner_write | std::filesystem::perms::group_read |
     std::filesystem::perms::others_read;
 
+/// Read and write for the owner alone.
+inline constexpr std::filesystem::perms privateFileMode =
+    std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+
 /// Writes `contents` to a uniquely named temporary file beside `path`, flushes it to disk, renames
 /// it over `path` and flushes the folder. An existing file keeps its permission bits; a new one
 /// gets `newFileMode` less the umask. Throws `std::system_error` whose text is
@@ -28,6 +32,10 @@ void write(const std::filesystem::path& path, std::string_view contents,
 /// file and no temporary one.
 void write(const std::filesystem::path& path, const std::function<void(std::ostream&)>& produce,
            std::filesystem::perms newFileMode = defaultNewFileMode);
+
+/// As `write`, for a file that only its owner may read: the file gets exactly `privateFileMode`,
+/// whatever the umask and whatever was there before (a file with other rights, a link to a device).
+void writePrivate(const std::filesystem::path& path, std::string_view contents);
 
 } // namespace AtomicFile
 } // namespace norvane::platform

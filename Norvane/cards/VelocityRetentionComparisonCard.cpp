@@ -46,11 +46,9 @@ QWidget* legendItem(QWidget* key, const QString& text) {
     return wrap(item);
 }
 
-QWidget* emptyState() {
-    return makeNoticeColumn({QStringLiteral("chart.line.uptrend.xyaxis"), Palette::textMuted(),
-                             QStringLiteral("Retention data not available"), Palette::textSecondary(),
-                             QStringLiteral("Projects need 60+ days of history to calculate velocity retention"),
-                             Palette::textMuted(), QFont::Normal},
+QWidget* emptyState(const VelocityRetentionComparisonCard::EmptyText& text) {
+    return makeNoticeColumn({QStringLiteral("chart.line.uptrend.xyaxis"), Palette::textMuted(), text.title,
+                             Palette::textSecondary(), text.detail, Palette::textMuted(), QFont::Normal},
                             QMargins(0, 8, 0, 8));
 }
 
@@ -63,7 +61,7 @@ VelocityRetentionComparisonCard::VelocityRetentionComparisonCard(Inputs inputs, 
     inputs_.industryMedian = showableValue(inputs_.industryMedian);
     contentLayout()->addWidget(makeHeader());
     if (!inputs_.userRetention) {
-        contentLayout()->addWidget(emptyState());
+        contentLayout()->addWidget(emptyState(emptyText(inputs_.hasBaseline)));
         return;
     }
     contentLayout()->addWidget(makeFiguresRow());
@@ -73,6 +71,15 @@ VelocityRetentionComparisonCard::VelocityRetentionComparisonCard(Inputs inputs, 
     if (inputs_.percentile) {
         contentLayout()->addWidget(makeVerdictBox(*inputs_.percentile));
     }
+}
+
+VelocityRetentionComparisonCard::EmptyText VelocityRetentionComparisonCard::emptyText(bool hasBaseline) {
+    if (hasBaseline) {
+        return {QStringLiteral("No commits in the last 30 days"),
+                QStringLiteral("Velocity retention compares them with each project's first 60 days")};
+    }
+    return {QStringLiteral("Retention data not available"),
+            QStringLiteral("Projects need 60+ days of history to calculate velocity retention")};
 }
 
 QColor VelocityRetentionComparisonCard::percentileColor(int percentile) { return verdict(percentile).color; }

@@ -10,7 +10,8 @@ class ComparisonBar;
 
 /// The user's velocity retention against the community median: both figures, the difference, a
 /// comparison bar, the user's percentile as a badge and a verdict for its band. Without the
-/// user's retention it explains that projects need more history.
+/// user's retention it explains that projects need more history, or, where their early pace is
+/// known, that the last 30 days had no commits.
 class VelocityRetentionComparisonCard : public RoundedPanel {
     Q_OBJECT
 public:
@@ -19,6 +20,14 @@ public:
         std::optional<double> industryMedian;
         std::optional<int> percentile;
         std::optional<QString> sizeBucket;
+        /// Some project's early pace is known: a missing retention then means a quiet month.
+        bool hasBaseline = false;
+    };
+
+    /// What stands in for the figures without the user's retention.
+    struct EmptyText {
+        QString title;
+        QString detail;
     };
 
     struct Verdict {
@@ -43,6 +52,7 @@ public:
     static QString ordinal(int percentile);
     /// "%.0f%%", or "--" for a missing figure.
     static QString percentText(std::optional<double> percent);
+    static EmptyText emptyText(bool hasBaseline);
     /// None unless both figures are present.
     static std::optional<Difference> difference(std::optional<double> userRetention,
                                                 std::optional<double> industryMedian);

@@ -1,6 +1,7 @@
 #include "Norvane/cards/WorkPatternsCard.h"
 
 #include "Norvane/cards/WorkPatternsHeatmap.h"
+#include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
@@ -32,18 +33,10 @@ QWidget* peakStat(const QString& title, const QString& value) {
     return wrap(tile);
 }
 
-QWidget* emptyState() {
-    auto* row = makeRow(8);
-    row->addWidget(makeSymbol(QStringLiteral("clock"), TextStyle::body, Palette::textSecondary()));
-    row->addWidget(makeLabel(QStringLiteral("Collect git history to analyze work patterns"), TextStyle::caption,
-                             Palette::textSecondary()));
-    row->addStretch(1);
-    return wrap(row);
-}
-
 } // namespace
 
-WorkPatternsCard::WorkPatternsCard(const WorkPatterns& patterns, QWidget* parent) : RoundedPanel(card(16), parent) {
+WorkPatternsCard::WorkPatternsCard(const WorkPatterns& patterns, std::optional<QuietWindow> quiet, QWidget* parent)
+    : RoundedPanel(card(16), parent) {
     auto* header = makeRow(defaultSpacing);
     header->addWidget(makeLabel(QStringLiteral("Work Patterns"), TextStyle::headline, Palette::textPrimary()));
     header->addStretch(1);
@@ -52,7 +45,25 @@ WorkPatternsCard::WorkPatternsCard(const WorkPatterns& patterns, QWidget* parent
         header->addWidget(makeLabel(*count, TextStyle::caption, Palette::textSecondary()));
     }
     contentLayout()->addLayout(header);
-    contentLayout()->addWidget(count ? makeContent(patterns) : emptyState());
+    contentLayout()->addWidget(count ? makeContent(patterns) : makeEmptyState(quiet));
+}
+
+QString WorkPatternsCard::emptyText(const std::optional<QuietWindow>& quiet) {
+    if (!quiet) return QStringLiteral("Collect git history to analyze work patterns");
+    return QStringLiteral("No commits in the last %1 days").arg(quiet->days);
+}
+
+QWidget* WorkPatternsCard::makeEmptyState(const std::optional<QuietWindow>& quiet) {
+    auto* row = makeRow(8);
+    row->addWidget(makeSymbol(QStringLiteral("clock"), TextStyle::body, Palette::textSecondary()));
+    row->addWidget(makeLabel(emptyText(quiet), TextStyle::caption, Palette::textSecondary()));
+    row->addStretch(1);
+    if (quiet && quiet->offersAllTime) {
+        allTime_ = new BorderedButton(QStringLiteral("Show All Time"), BorderedButton::Prominence::standard);
+        connect(allTime_, &QPushButton::clicked, this, &WorkPatternsCard::allTimeRequested);
+        row->addWidget(allTime_);
+    }
+    return wrap(row);
 }
 
 std::vector<WorkPatternsCard::Badge> WorkPatternsCard::badges(const WorkPatterns& patterns) {

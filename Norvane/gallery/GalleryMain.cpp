@@ -251,6 +251,17 @@ void shootCharts(const QDir& folder) {
     shootChart(
         folder, QStringLiteral("rolling-leverage-empty"),
         [] { return new RollingLeverageChartView({}, TimeRange::ninetyDays, Palette::blue()); }, -1);
+    shootChart(
+        folder, QStringLiteral("rolling-leverage-quiet-range"),
+        [] {
+            // The last commits were six weeks ago: 30 days are quiet, a longer range is not.
+            auto series = leverageSeries();
+            series.erase(series.end() - 40, series.end());
+            auto* chart = new RollingLeverageChartView(series, TimeRange::thirtyDays, Palette::blue());
+            chart->setHasHistory(true);
+            return chart;
+        },
+        -1);
     for (const auto metric :
          {MetricsTimelineChartView::MetricType::estimatedValue, MetricsTimelineChartView::MetricType::effortMonths,
           MetricsTimelineChartView::MetricType::leverage}) {

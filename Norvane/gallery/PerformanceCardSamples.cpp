@@ -125,6 +125,10 @@ std::vector<CardSample> comparisonSamples() {
          [] {
              return new Card({std::nullopt, 80.0, 61, {}});
          }},
+        {QStringLiteral("retention-comparison-quiet-month"), width,
+         [] {
+             return new Card({std::nullopt, 80.0, std::nullopt, {}, true});
+         }},
         {QStringLiteral("retention-comparison-not-a-number"), width,
          [] {
              return new Card({-0.3, infinity, std::nullopt, QStringLiteral("Small")});
@@ -224,6 +228,10 @@ std::vector<CardSample> workPatternSamples() {
              return new WorkPatternsCard(patterns);
          }},
         {QStringLiteral("work-patterns-empty"), width, [] { return new WorkPatternsCard(WorkPatterns{}); }},
+        {QStringLiteral("work-patterns-quiet-range"), width,
+         [] {
+             return new WorkPatternsCard(WorkPatterns{}, WorkPatternsCard::QuietWindow{30, true});
+         }},
     };
 }
 

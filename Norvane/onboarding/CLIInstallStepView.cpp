@@ -31,6 +31,18 @@ QWidget* makeFeatures() {
     return holder;
 }
 
+/// Where the tool is when only the daily agent can run it: a caption, so that the step keeps its
+/// height with a failure under the button too.
+QWidget* makeBesideApplicationRow(StyledLabel** label) {
+    auto* row = makeRow(4);
+    row->addStretch(1);
+    row->addWidget(makeSymbol(QStringLiteral("info.circle"), TextStyle::caption, Palette::blue()));
+    *label = makeLabel(QString(), TextStyle::caption, Palette::textSecondary());
+    row->addWidget(*label);
+    row->addStretch(1);
+    return wrap(row);
+}
+
 } // namespace
 
 CLIInstallStepView::CLIInstallStepView(OnboardingWizardModel& model, QWidget* parent) : QWidget(parent), model_(model) {
@@ -54,11 +66,13 @@ CLIInstallStepView::CLIInstallStepView(OnboardingWizardModel& model, QWidget* pa
 
 QWidget* CLIInstallStepView::makeInstallArea() {
     installed_ = StepLayout::makeStatusBox(QString(), &installedText_);
+    besideApplication_ = makeBesideApplicationRow(&besideApplicationText_);
     install_ =
         new BusyButton(QStringLiteral("Install CLI"), installButtonWidth, QStringLiteral("square.and.arrow.down"));
     connect(install_, &QPushButton::clicked, this, &CLIInstallStepView::installCLI);
     error_ = new ErrorCaption;
     auto* choices = makeColumn(12);
+    choices->addWidget(besideApplication_, 0, Qt::AlignHCenter);
     choices->addWidget(install_, 0, Qt::AlignHCenter);
     choices->addWidget(error_);
     choices->addWidget(StepLayout::makeCentredText(QStringLiteral("You can skip this and install later from Settings"),
@@ -85,20 +99,30 @@ void CLIInstallStepView::installCLI() {
                 // A dismissed password dialog has no description: it shows nothing.
                 if (const auto text = result->error().errorDescription()) errorMessage_ = QString::fromStdString(*text);
             }
-            if (result && result->succeeded()) model_.setCliInstalled(true);
+            if (result && result->succeeded()) model_.readCliStatus();
             model_.setBusy(false);
         });
     refresh();
 }
 
 void CLIInstallStepView::refresh() {
+    const auto& tool = model_.cliStatus();
+    const auto path = QString::fromStdString(tool.path.string());
     installed_->setVisible(model_.cliInstalled());
-    installedText_->setText(QStringLiteral("Installed at ") +
-                            QString::fromStdString(model_.services().tool.shownPath().string()));
+    installedText_->setText(QStringLiteral("Installed at ") + path);
     notInstalled_->setVisible(!model_.cliInstalled());
+    // The daily agent can run it already; the install puts it where a terminal finds it.
+    besideApplication_->setVisible(tool.reach == CommandLineTool::Reach::besideApplication);
+    besideApplicationText_->setText(QStringLiteral("Not on PATH: ") + path);
     install_->setBusy(isInstalling_);
     install_->setEnabled(!isInstalling_);
     error_->setMessage(errorMessage_);
+}
+
+QString CLIInstallStepView::shownStatus() const {
+    if (!installed_->isHidden()) return installedText_->text();
+    if (!besideApplication_->isHidden()) return besideApplicationText_->text();
+    return {};
 }
 
 } // namespace norvane::app

@@ -11,8 +11,9 @@ class ErrorCaption;
 class OnboardingWizardModel;
 class StyledLabel;
 
-/// The wizard's command-line tool step: what the tool is for, and where it is: installed beside the
-/// application, or linked into the install bin folder through the installer, which may ask for the
+/// The wizard's command-line tool step: what the tool is for, and where it is. Found where a
+/// terminal looks, it is installed; found only beside the application, the daily agent can run it
+/// and the installer offers to link it into the install bin folder, which may ask for the
 /// administrator's password. The installer runs on a worker; the wizard waits for it with the
 /// button spinning.
 class CLIInstallStepView : public QWidget {
@@ -23,6 +24,9 @@ public:
     BusyButton& installButton() const { return *install_; }
     /// The installed row; hidden until the tool is installed.
     const QWidget& installedRow() const { return *installed_; }
+    /// Where the tool is when only the daily agent can run it; hidden otherwise.
+    const QWidget& besideApplicationRow() const { return *besideApplication_; }
+    QString shownStatus() const;
     const ErrorCaption& errorLabel() const { return *error_; }
     bool isInstalling() const { return isInstalling_; }
 
@@ -36,6 +40,8 @@ private:
     std::optional<QString> errorMessage_;
     QWidget* installed_ = nullptr;
     StyledLabel* installedText_ = nullptr;
+    QWidget* besideApplication_ = nullptr;
+    StyledLabel* besideApplicationText_ = nullptr;
     QWidget* notInstalled_ = nullptr;
     BusyButton* install_ = nullptr;
     ErrorCaption* error_ = nullptr;

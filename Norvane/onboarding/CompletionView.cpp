@@ -38,7 +38,7 @@ CompletionView::CompletionView(const OnboardingWizardModel& model, QWidget* pare
     const auto& added = model.addedProject();
     auto* box = new RoundedPanel(
         RoundedPanel::box(QBrush(Palette::backgroundRaised()), RoundedPanel::defaultPadding, Qt::Vertical, 12));
-    for (const auto& line : summary(added ? std::optional(added->name) : std::nullopt, model.cliInstalled(),
+    for (const auto& line : summary(added ? std::optional(added->name) : std::nullopt, model.cliStatus().reach,
                                     model.schedulingEnabled(), model.dataCollectionEnabled())) {
         box->contentLayout()->addWidget(makeRowWidget(line));
     }
@@ -68,15 +68,18 @@ CompletionView::CompletionView(const OnboardingWizardModel& model, QWidget* pare
 }
 
 std::vector<CompletionView::SummaryRow> CompletionView::summary(const std::optional<QString>& projectName,
-                                                                bool cliInstalled, bool schedulingEnabled,
+                                                                CommandLineTool::Reach cli, bool schedulingEnabled,
                                                                 bool dataCollectionEnabled) {
     std::vector<SummaryRow> rows;
     if (projectName) {
         rows.push_back({QStringLiteral("folder.fill"), Palette::blue(), QStringLiteral("Project Added"), *projectName});
     }
     const auto notEnabled = QStringLiteral("Not enabled");
-    rows.push_back(flagRow(cliInstalled, QStringLiteral("terminal"), QStringLiteral("CLI Tool"),
-                           QStringLiteral("Installed"), QStringLiteral("Not installed")));
+    // Beside the application only, the daily agent runs it but a terminal does not find it.
+    rows.push_back(flagRow(cli == CommandLineTool::Reach::onPath, QStringLiteral("terminal"),
+                           QStringLiteral("CLI Tool"), QStringLiteral("Installed"),
+                           cli == CommandLineTool::Reach::besideApplication ? QStringLiteral("Not on PATH")
+                                                                            : QStringLiteral("Not installed")));
     rows.push_back(flagRow(schedulingEnabled, QStringLiteral("clock"), QStringLiteral("Daily Collection"),
                            QStringLiteral("Enabled"), notEnabled));
     rows.push_back(flagRow(dataCollectionEnabled, QStringLiteral("chart.bar.doc.horizontal"),

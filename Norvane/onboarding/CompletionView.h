@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "Norvane/state/CommandLineTool.h"
+
 namespace norvane::app {
 
 class OnboardingWizardModel;
@@ -28,7 +30,7 @@ public:
     explicit CompletionView(const OnboardingWizardModel& model, QWidget* parent = nullptr);
 
     /// The project (when one was added), the tool, the daily collection and the benchmark.
-    static std::vector<SummaryRow> summary(const std::optional<QString>& projectName, bool cliInstalled,
+    static std::vector<SummaryRow> summary(const std::optional<QString>& projectName, CommandLineTool::Reach cli,
                                            bool schedulingEnabled, bool dataCollectionEnabled);
     static QString nextStepsText(bool hasProject);
 };

@@ -5,7 +5,7 @@
 namespace norvane::app {
 
 OnboardingWizardModel::OnboardingWizardModel(OnboardingServices services, QObject* parent)
-    : QObject(parent), services_(std::move(services)), cliInstalled_(services_.tool.find().has_value()),
+    : QObject(parent), services_(std::move(services)), cliStatus_(services_.tool.status()),
       projectAdder_(*services_.appState) {
     // Whether scc is required shows from the start, before the first check has finished.
     dependencies_.builtInCounter = services_.dependencies->hasBuiltInCounter();
@@ -15,8 +15,8 @@ OnboardingWizardModel::OnboardingWizardModel(OnboardingServices services, QObjec
     });
 }
 
-void OnboardingWizardModel::setCliInstalled(bool installed) {
-    cliInstalled_ = installed;
+void OnboardingWizardModel::readCliStatus() {
+    cliStatus_ = services_.tool.status();
     emit changed();
 }
 

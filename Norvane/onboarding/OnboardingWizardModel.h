@@ -32,8 +32,12 @@ public:
     /// Whether collection can count code: scc, or the built-in counter. True until a check says
     /// otherwise; it holds back only the dependency step.
     bool canProceed() const { return canProceed_; }
-    bool cliInstalled() const { return cliInstalled_; }
-    void setCliInstalled(bool installed);
+    /// The command-line tool as it was when the wizard was made, or after its install.
+    const CommandLineTool::Status& cliStatus() const { return cliStatus_; }
+    /// A terminal finds the tool: it runs from any directory.
+    bool cliInstalled() const { return cliStatus_.reach == CommandLineTool::Reach::onPath; }
+    /// Reads the tool's status from the disk again, after an install.
+    void readCliStatus();
     bool schedulingEnabled() const { return schedulingEnabled_; }
     void setSchedulingEnabled(bool enabled);
     bool dataCollectionEnabled() const { return dataCollectionEnabled_; }
@@ -77,7 +81,7 @@ private:
     bool isCheckingDependencies_ = false;
     int dependencyCheckGeneration_ = 0;
     bool canProceed_ = true;
-    bool cliInstalled_;
+    CommandLineTool::Status cliStatus_;
     bool schedulingEnabled_ = false;
     bool dataCollectionEnabled_ = false;
     std::optional<AddProjectController::AddedProject> addedProject_;

@@ -21,8 +21,9 @@ namespace {
 
 constexpr int pickerWidth = 120;
 constexpr int enableButtonWidth = 180;
-// Close enough that the set-up block with its notes fits the wizard's fixed height.
-constexpr int stepSpacing = 16;
+// Close enough that the set-up block with its notes and a failure of three lines fits the
+// wizard's fixed height.
+constexpr int stepSpacing = 12;
 constexpr int featureSpacing = 12;
 
 QWidget* makeFeatures() {
@@ -95,7 +96,7 @@ QWidget* SchedulingStepView::makeSetupBlock() {
     toolRequired_ = wrap(required);
     setupError_ = new ErrorCaption;
 
-    auto* block = makeColumn(16);
+    auto* block = makeColumn(stepSpacing);
     block->addLayout(time);
     block->addWidget(enable_, 0, Qt::AlignHCenter);
     block->addWidget(toolRequired_, 0, Qt::AlignHCenter);

@@ -24,6 +24,7 @@
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/PanelPlacement.h"
+#include "Norvane/pages/TrayBalloon.h"
 #include "Norvane/settings/SettingsView.h"
 #include "Norvane/state/AlertBox.h"
 #include "Norvane/state/CLIInstaller.h"
@@ -33,7 +34,7 @@
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "platform/ChildProcesses.h"
-#include "platform/ExecutableFile.h"
+#include "platform/FreedMemory.h"
 
 namespace norvane::app {
 namespace {
@@ -41,6 +42,8 @@ namespace {
 constexpr int onboardingDelayMilliseconds = 500;
 // Longer than a click takes to close the open panel and reach the icon beneath.
 constexpr int panelReopenGuardMilliseconds = 300;
+// The GUI thread's arena and a few for the pages' reads, which seldom run more than three at once.
+constexpr int allocatorArenas = 4;
 
 QIcon trayIconImage() {
     QPixmap pixmap(64, 64);
@@ -99,11 +102,13 @@ std::optional<NorvaneStore> ApplicationController::openStore() {
     }
 }
 
+void ApplicationController::limitAllocatorArenas() { platform::FreedMemory::limitArenas(allocatorArenas); }
+
 ApplicationController::ApplicationController(QApplication& application, NorvaneStore store, SingleInstance& instance,
                                              TrayAvailability isTrayAvailable)
     : application_(application), store_(std::move(store)), isTrayAvailable_(std::move(isTrayAvailable)),
       updaterController_(QString::fromUtf8(NorvaneKit::version.data(), qsizetype(NorvaneKit::version.size()))),
-      notificationCenter_([this](const QString& title, const QString& body) { trayIcon_.showMessage(title, body); }) {
+      notificationCenter_([this](const QString& title, const QString& body) { showTrayMessage(title, body); }) {
     AppState::Services services{
         std::make_shared<KitCollectionService>(),
         std::make_shared<KitMetricsSource>(),
@@ -180,15 +185,21 @@ void ApplicationController::buildMenus(QMenuBar& menuBar) {
     appMenu->addAction(checkForUpdates);
     appMenu->addSeparator();
     auto* toolItem = appMenu->addAction(QString());
-    // The choice follows the link each time the menu opens.
+    // The choice follows the disk each time the menu opens, as the wizard and the settings tell it:
+    // a tool on PATH by another install has nothing of the installer's to take away.
     connect(appMenu, &QMenu::aboutToShow, toolItem, [toolItem] {
-        toolItem->setText(platform::isExecutableFile(CommandLineTool::standard().linkPath)
-                              ? QStringLiteral("Uninstall Command Line Tool...")
-                              : QStringLiteral("Install Command Line Tool..."));
+        const auto action = CommandLineTool::standard().status().action;
+        toolItem->setText(action == CommandLineTool::Action::install
+                              ? QStringLiteral("Install Command Line Tool...")
+                              : QStringLiteral("Uninstall Command Line Tool..."));
+        toolItem->setEnabled(action != CommandLineTool::Action::none);
     });
     connect(toolItem, &QAction::triggered, this, [this] {
-        platform::isExecutableFile(CommandLineTool::standard().linkPath) ? uninstallCommandLineTool()
-                                                                         : installCommandLineTool();
+        switch (CommandLineTool::standard().status().action) {
+        case CommandLineTool::Action::install: installCommandLineTool(); break;
+        case CommandLineTool::Action::uninstall: uninstallCommandLineTool(); break;
+        case CommandLineTool::Action::none: break;
+        }
     });
     appMenu->addSeparator();
     appMenu->addAction(QStringLiteral("Quit Norvane"), QKeySequence::Quit, &application_, &QApplication::quit);
@@ -263,6 +274,14 @@ void ApplicationController::setUpTray() {
     // Whether the last window closing ends the program is decided here, at that moment.
     QApplication::setQuitOnLastWindowClosed(false);
     connect(&application_, &QGuiApplication::lastWindowClosed, this, &ApplicationController::lastWindowClosed);
+}
+
+void ApplicationController::showTrayMessage(const QString& title, const QString& body) {
+    // A newer message stands in for the one shown.
+    if (trayBalloon_) trayBalloon_->close();
+    auto* balloon = new TrayBalloon(title, body);
+    trayBalloon_ = balloon;
+    balloon->showNear(trayIcon_.isVisible() ? trayIcon_.geometry() : QRect());
 }
 
 void ApplicationController::lastWindowClosed() {

@@ -44,6 +44,10 @@ public:
     /// be opened is reported as "Failed to create ModelContainer: " and the error, on standard
     /// error and in a dialog; the result is then none, as it is when the user quits while waiting.
     static std::optional<NorvaneStore> openStore();
+    /// Lets the threads that read the store for the pages share a few allocator arenas, so that
+    /// the application does not grow by what each of them once read. First in main, before any
+    /// thread starts.
+    static void limitAllocatorArenas();
 
     AppState& appState() { return *appState_; }
     MenuBarView& panel() { return *panel_; }
@@ -66,6 +70,8 @@ private:
     void lastWindowClosed();
     void togglePanel();
     void showPanel();
+    /// Where no notification service answers: a balloon by the tray icon, in the dark theme.
+    void showTrayMessage(const QString& title, const QString& body);
 
     QApplication& application_;
     NorvaneStore store_;
@@ -80,6 +86,7 @@ private:
     QElapsedTimer panelClosed_;
     QPointer<QWidget> settingsWindow_;
     QPointer<QWidget> onboardingWizard_;
+    QPointer<QWidget> trayBalloon_;
 };
 
 } // namespace norvane::app

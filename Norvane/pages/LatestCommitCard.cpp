@@ -4,11 +4,11 @@
 
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/components/text/DateText.h"
+#include "Norvane/components/text/ElidedLabel.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/Typography.h"
-#include "Norvane/pages/ElidedLabel.h"
 #include "Norvane/pages/MenuBarModel.h"
 
 namespace norvane::app {

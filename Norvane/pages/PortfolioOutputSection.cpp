@@ -22,7 +22,8 @@ VelocityRetentionComparisonCard::Inputs PortfolioOutputSection::comparisonInputs
     const auto& percentiles = state.userPercentiles;
     return {state.portfolioRetention, state.industryRetentionMedian,
             percentiles ? percentiles->velocityRetentionPercentile : std::nullopt,
-            percentiles ? std::optional(QString::fromStdString(percentiles->sizeBucket)) : std::nullopt};
+            percentiles ? std::optional(QString::fromStdString(percentiles->sizeBucket)) : std::nullopt,
+            state.hasRetentionBaseline};
 }
 
 void PortfolioOutputSection::setState(const PortfolioState& state) {

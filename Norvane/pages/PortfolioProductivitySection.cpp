@@ -18,6 +18,7 @@
 #include "Norvane/components/tiles/ChurnIndicator.h"
 #include "Norvane/components/tiles/ParallelismStatView.h"
 #include "Norvane/components/tiles/TileFrame.h"
+#include "Norvane/pages/PortfolioFigures.h"
 
 namespace norvane::app {
 namespace {
@@ -62,7 +63,7 @@ PortfolioProductivitySection::PortfolioProductivitySection(const PortfolioState&
     layout->addLayout(cards_);
     setMetrics(metrics);
     setLoading(state.isLoadingMetrics);
-    showPatterns(state.workPatterns);
+    showPatterns(state);
 }
 
 QWidget* PortfolioProductivitySection::makeHeader() {
@@ -115,14 +116,22 @@ void PortfolioProductivitySection::setSeries(const PortfolioState& state) {
     throughput_->setData(state.throughputData);
     overlap_->setTimeRange(state.selectedTimeRange);
     overlap_->setData(state.parallelismData);
-    showPatterns(state.workPatterns);
+    showPatterns(state);
 }
 
-void PortfolioProductivitySection::showPatterns(const std::optional<WorkPatterns>& patterns) {
+void PortfolioProductivitySection::showPatterns(const PortfolioState& state) {
     // The patterns card draws its value once: a new one stands in for it.
     delete patterns_;
-    patterns_ = patterns ? new WorkPatternsCard(*patterns) : nullptr;
-    if (patterns_) cards_->addWidget(patterns_);
+    patterns_ = nullptr;
+    if (!state.workPatterns) return;
+    std::optional<WorkPatternsCard::QuietWindow> quiet;
+    if (state.hasHistory) {
+        quiet = {PortfolioFigures::days(state.selectedTimeRange), state.selectedTimeRange != TimeRange::allTime};
+    }
+    patterns_ = new WorkPatternsCard(*state.workPatterns, quiet);
+    connect(patterns_, &WorkPatternsCard::allTimeRequested, this,
+            [this] { emit timeRangeRequested(TimeRange::allTime); });
+    cards_->addWidget(patterns_);
 }
 
 } // namespace norvane::app

@@ -38,11 +38,17 @@ public:
     const QWidget& tiles() const { return *tiles_; }
     const DailyThroughputChartView& throughputChart() const { return *throughput_; }
     const ProjectActivityOverlapView& overlapChart() const { return *overlap_; }
+    /// The work patterns card; none before the first patterns are read.
+    const WorkPatternsCard* patternsCard() const { return patterns_; }
+
+signals:
+    /// The work patterns card offered a longer range and the user took it.
+    void timeRangeRequested(norvane::app::TimeRange range);
 
 private:
     QWidget* makeHeader();
     QWidget* makeCharts(const PortfolioState& state);
-    void showPatterns(const std::optional<WorkPatterns>& patterns);
+    void showPatterns(const PortfolioState& state);
 
     BusyIndicator* loading_ = nullptr;
     QWidget* tiles_;

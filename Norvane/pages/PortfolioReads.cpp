@@ -58,6 +58,7 @@ PortfolioReads::Series PortfolioReads::series(int days) {
         series.parallelism = activityDays(reads_.parallelism(days));
         series.insights = reads_.insights();
         series.workPatterns = reads_.workPatterns(days);
+        series.hasHistory = reads_.hasHistory();
     } catch (const std::exception& failure) {
         qCWarning(pagesLog, "Failed to load portfolio metrics: %s", failure.what());
     }
@@ -113,7 +114,9 @@ PortfolioReads::benchmarkRequest(const std::vector<PortfolioPageReads::ListedPro
                                  std::optional<double> activeDaysPerWeek) {
     std::vector<std::optional<double>> retentions;
     std::vector<PortfolioProject> projects;
+    BenchmarkRequest request;
     for (const auto& entry : listed) {
+        if (entry.project.baselineVelocity) request.hasRetentionBaseline = true;
         try {
             retentions.push_back(reads_.retentionPercent(entry.project));
         } catch (const std::exception&) {
@@ -121,7 +124,6 @@ PortfolioReads::benchmarkRequest(const std::vector<PortfolioPageReads::ListedPro
         }
         projects.push_back(portfolioProject(entry));
     }
-    BenchmarkRequest request;
     request.inputs = {thirtyDays ? std::optional(PortfolioFigures::throughput(*thirtyDays)) : std::nullopt,
                       PortfolioFigures::meanRetention(retentions), activeDaysPerWeek,
                       PortfolioFigures::dominantSizeBucket(projects)};

@@ -21,12 +21,15 @@ public:
         std::optional<std::vector<ActivityDay>> parallelism;
         std::optional<std::vector<Insight>> insights;
         std::optional<WorkPatterns> workPatterns;
+        std::optional<bool> hasHistory;
     };
 
     /// What the benchmark step asks the client, and what the achievements need besides.
     struct BenchmarkRequest {
         PercentileInputs inputs;
         std::int64_t totalCodeLines = 0;
+        /// Some project has its early pace, so a missing retention means a quiet month.
+        bool hasRetentionBaseline = false;
     };
 
     struct IndexFigures {

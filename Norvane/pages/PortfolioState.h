@@ -50,6 +50,8 @@ struct PortfolioState {
     std::vector<ActivityDay> parallelismData;
     std::vector<Insight> insights;
     std::optional<WorkPatterns> workPatterns;
+    /// Some project's history was read: a window without commits is quiet, not unknown.
+    bool hasHistory = false;
     bool isLoadingMetrics = false;
 
     int compositionDays = 30;
@@ -59,6 +61,8 @@ struct PortfolioState {
     std::optional<UserPercentiles> userPercentiles;
     /// Percent.
     std::optional<double> portfolioRetention;
+    /// Some listed project has its early pace to keep its retention against.
+    bool hasRetentionBaseline = false;
     /// Percent.
     std::optional<double> industryRetentionMedian;
     std::vector<Achievement> achievements;

@@ -47,6 +47,13 @@ void PortfolioTrendsSection::setLeverage(const std::vector<MetricsSource::Levera
     chart_->setData(chartPoints(leverage));
 }
 
+void PortfolioTrendsSection::setTimeRange(TimeRange range) {
+    picker_->setSelection(range);
+    chart_->setTimeRange(range);
+}
+
+void PortfolioTrendsSection::setHasHistory(bool hasHistory) { chart_->setHasHistory(hasHistory); }
+
 void PortfolioTrendsSection::setMetrics(const std::optional<PortfolioMetrics>& metrics) {
     if (!metrics) {
         delete comparisons_;

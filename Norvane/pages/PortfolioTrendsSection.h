@@ -26,6 +26,9 @@ public:
                            const std::optional<PortfolioMetrics>& metrics, QWidget* parent = nullptr);
 
     void setLeverage(const std::vector<MetricsSource::LeveragePoint>& leverage);
+    /// Shows `range` as chosen elsewhere on the page, without telling it back.
+    void setTimeRange(TimeRange range);
+    void setHasHistory(bool hasHistory);
     void setMetrics(const std::optional<PortfolioMetrics>& metrics);
 
     TimeRangePicker& picker() const { return *picker_; }

@@ -16,6 +16,8 @@
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/controls/LayoutTabOrder.h"
+#include "Norvane/components/controls/ScrollAnchor.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -95,6 +97,8 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     column->addStretch(1);
     content->setLayout(column);
     scroll->setWidget(content);
+    // Cards shown above the reader by new figures (the streak) leave what is read in place.
+    new ScrollAnchor(*scroll, {rows_->layout()});
     auto* layout = makeColumn(0);
     layout->addWidget(scroll);
     setLayout(layout);
@@ -139,6 +143,7 @@ QWidget* PortfolioView::makeRows() {
         PortfolioFigures::heroMetrics(appState_.cachedPortfolioMetrics(), state, platform::currentDate());
     hero_ =
         new HeroZoneView(leverage, index, PortfolioFigures::sparkline(appState_.cachedRollingLeverageData()), nullptr);
+    hero_->setSparklinePending(!appState_.metricsLoaded());
     summary_ = new SummaryRowView(PortfolioFigures::summaryStats(appState_.cachedPortfolioMetrics(), state));
     streak_ = new StreakCard(state.productivityStreak);
     streak_->setVisible(showsStreak(state.productivityStreak));
@@ -173,6 +178,7 @@ QWidget* PortfolioView::makeSectionContent(Section which) {
     switch (which) {
     case trends:
         trends_ = new PortfolioTrendsSection(state.selectedTimeRange, appState_.cachedRollingLeverageData(), metrics);
+        trends_->setHasHistory(state.hasHistory);
         connect(trends_, &PortfolioTrendsSection::timeRangeChanged, &model_, &PortfolioViewModel::setTimeRange);
         return trends_;
     case output:
@@ -181,7 +187,10 @@ QWidget* PortfolioView::makeSectionContent(Section which) {
                 &PortfolioViewModel::setCompositionDays);
         return output_;
     case insights: return insights_ = new PortfolioInsightsSection(state);
-    case productivity: return productivity_ = new PortfolioProductivitySection(state, metrics);
+    case productivity:
+        productivity_ = new PortfolioProductivitySection(state, metrics);
+        connect(productivity_, &PortfolioProductivitySection::timeRangeRequested, this, &PortfolioView::showTimeRange);
+        return productivity_;
     case projects: return projectsContent_ = new PortfolioProjectsSection(state.projects);
     case achievements: return achievements_ = new AchievementsCard(state.achievements);
     }
@@ -227,6 +236,12 @@ void PortfolioView::showEvent(QShowEvent* event) {
     model_.reload();
 }
 
+bool PortfolioView::focusNextPrevChild(bool next) {
+    // Sections and cards are made as they open and as figures come: Tab follows the page.
+    LayoutTabOrder::apply(*this);
+    return QWidget::focusNextPrevChild(next);
+}
+
 void PortfolioView::showListedProjects() {
     const bool listed = hasListedProject(projects_.projects());
     welcome_->setVisible(!listed);
@@ -248,6 +263,7 @@ void PortfolioView::showChanges() {
     if (output_ && changed & (changedIndexFigures | changedBenchmarks)) output_->setState(state);
     if (insights_ && changed & (changedSeries | changedBenchmarks)) insights_->setState(state);
     if (productivity_ && changed & changedSeries) productivity_->setSeries(state);
+    if (trends_ && changed & changedSeries) trends_->setHasHistory(state.hasHistory);
     if (achievements_ && changed & changedBenchmarks) achievements_->setAchievements(state.achievements);
     if (projectsContent_ && changed & changedProjects) projectsContent_->setProjects(state.projects);
 }
@@ -255,11 +271,17 @@ void PortfolioView::showChanges() {
 void PortfolioView::showCachedMetrics() {
     const auto& metrics = appState_.cachedPortfolioMetrics();
     hero_->setSparklineData(PortfolioFigures::sparkline(appState_.cachedRollingLeverageData()));
+    hero_->setSparklinePending(!appState_.metricsLoaded());
     if (trends_) {
         trends_->setLeverage(appState_.cachedRollingLeverageData());
         trends_->setMetrics(metrics);
     }
     if (productivity_) productivity_->setMetrics(metrics);
+}
+
+void PortfolioView::showTimeRange(TimeRange range) {
+    if (trends_) trends_->setTimeRange(range);
+    model_.setTimeRange(range);
 }
 
 void PortfolioView::showOptIn() {

@@ -74,6 +74,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     QWidget* makeHeader();
@@ -93,6 +94,8 @@ private:
     void showChanges();
     void showListedProjects();
     void showCachedMetrics();
+    /// A range chosen elsewhere than the trends' picker: the picker follows.
+    void showTimeRange(TimeRange range);
     void showOptIn();
     void showShareSheet();
     void showExportSheet();

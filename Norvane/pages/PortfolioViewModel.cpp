@@ -73,6 +73,7 @@ void PortfolioViewModel::takeSeries(PortfolioReads::Series series) {
     if (series.parallelism) state_.parallelismData = std::move(*series.parallelism);
     if (series.insights) state_.insights = std::move(*series.insights);
     if (series.workPatterns) state_.workPatterns = std::move(series.workPatterns);
+    if (series.hasHistory) state_.hasHistory = *series.hasHistory;
     emit seriesChanged();
 }
 
@@ -93,7 +94,10 @@ void PortfolioViewModel::takeIndexFigures(std::uint64_t generation, PortfolioRea
     if (figures.composition) state_.outputComposition = figures.composition;
     if (figures.linesTouched) state_.linesTouched = *figures.linesTouched;
     state_.productivityStreak = figures.streak;
-    if (figures.benchmark) state_.portfolioRetention = figures.benchmark->inputs.velocityRetention;
+    if (figures.benchmark) {
+        state_.portfolioRetention = figures.benchmark->inputs.velocityRetention;
+        state_.hasRetentionBaseline = figures.benchmark->hasRetentionBaseline;
+    }
     emit indexFiguresChanged();
     if (figures.benchmark) {
         askForBenchmarks(generation, *figures.benchmark);

@@ -11,7 +11,9 @@
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/controls/LayoutTabOrder.h"
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
+#include "Norvane/components/controls/ScrollAnchor.h"
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
@@ -108,10 +110,18 @@ ProjectDetailView::ProjectDetailView(AppState& appState, NorvaneStore store, Pro
     layout->addWidget(body_);
     layout->addStretch(1);
     setWidget(page);
+    // The progress strip and cards shown above the reader leave what is read in place.
+    new ScrollAnchor(*this, {layout, body});
 
     connectState();
     render();
     load();
+}
+
+bool ProjectDetailView::focusNextPrevChild(bool next) {
+    // Sections and cards are made as they open and as the reads come: Tab follows the page.
+    LayoutTabOrder::apply(*widget());
+    return QScrollArea::focusNextPrevChild(next);
 }
 
 QWidget* ProjectDetailView::makeHero() {

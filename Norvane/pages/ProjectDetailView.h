@@ -72,6 +72,9 @@ signals:
     /// The values read for the present project and windows are shown.
     void loaded();
 
+protected:
+    bool focusNextPrevChild(bool next) override;
+
 private:
     QWidget* makeHero();
     void makeSections(QVBoxLayout& layout);

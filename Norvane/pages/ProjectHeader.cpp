@@ -9,11 +9,11 @@
 
 #include "Norvane/cards/kit/CapsuleBadge.h"
 #include "Norvane/cards/kit/CardLayout.h"
+#include "Norvane/components/text/ElidedLabel.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/components/theme/Typography.h"
-#include "Norvane/pages/ElidedLabel.h"
 #include "Norvane/pages/LatestCommitCard.h"
 #include "Norvane/pages/ProjectDetailModel.h"
 

@@ -9,6 +9,7 @@
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/components/text/DateText.h"
+#include "Norvane/components/text/ElidedLabel.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -22,11 +23,20 @@ namespace {
 
 constexpr int tickMilliseconds = 1000;
 
+std::pair<QString, QColor> toolSymbol(CommandLineTool::Reach reach) {
+    switch (reach) {
+    case CommandLineTool::Reach::onPath: return {QStringLiteral("checkmark.circle.fill"), Palette::systemGreen()};
+    case CommandLineTool::Reach::besideApplication: return {QStringLiteral("info.circle"), Palette::systemBlue()};
+    case CommandLineTool::Reach::missing: break;
+    }
+    return {QStringLiteral("xmark.circle.fill"), Palette::textSecondary()};
+}
+
 } // namespace
 
 GeneralTab::GeneralTab(const SettingsServices& services, InitialState initial, QWidget* parent)
     : QWidget(parent), services_(services), launchdEnabled_(initial.launchdEnabled),
-      collectionHour_(initial.collectionHour), cliInstalled_(initial.cliInstalled) {
+      collectionHour_(initial.collectionHour) {
     auto* form = new GroupedForm;
     buildToolSection(*form->addSection(QStringLiteral("Command Line Tool")));
     buildBackgroundSection(*form->addSection(QStringLiteral("Background Collection")));
@@ -48,9 +58,14 @@ const std::vector<GeneralTab::ChartRange>& GeneralTab::chartRanges() {
     return ranges;
 }
 
-QString GeneralTab::toolStatusText(bool installed, const std::filesystem::path& toolPath) {
-    return installed ? QStringLiteral("Installed at ") + QString::fromStdString(toolPath.string())
-                     : QStringLiteral("Not installed");
+QString GeneralTab::toolStatusText(const CommandLineTool::Status& tool) {
+    const auto path = QString::fromStdString(tool.path.string());
+    switch (tool.reach) {
+    case CommandLineTool::Reach::onPath: return QStringLiteral("Installed at ") + path;
+    case CommandLineTool::Reach::besideApplication: return QStringLiteral("Not on PATH: ") + path;
+    case CommandLineTool::Reach::missing: break;
+    }
+    return QStringLiteral("Not installed");
 }
 
 QString GeneralTab::backgroundCollectionFooter(bool toolInstalled) {
@@ -65,9 +80,11 @@ std::optional<platform::Date> GeneralTab::lastCollectionDate(const NorvaneStore&
 
 void GeneralTab::buildToolSection(FormSection& section) {
     toolSymbol_ = makeSymbol(QString(), TextStyle::body, Palette::systemGreen());
-    toolStatus_ = makeLabel(QString(), TextStyle::body, Palette::textPrimary());
+    // A long path wraps, within the window's fixed width, rather than pushing the button out of it.
+    toolStatus_ = new ElidedLabel(Typography::font(TextStyle::body), Palette::textPrimary(), 3);
     toolButton_ = new BorderedButton(QString(), BorderedButton::Prominence::standard);
-    connect(toolButton_, &QPushButton::clicked, this, [this] { runCLIAction(!cliInstalled_); });
+    connect(toolButton_, &QPushButton::clicked, this,
+            [this] { runCLIAction(services_.tool.status().action != CommandLineTool::Action::uninstall); });
     auto* row = makeRow(6);
     row->addWidget(toolSymbol_);
     row->addWidget(toolStatus_);
@@ -137,16 +154,13 @@ void GeneralTab::runCLIAction(bool install) {
     auto installer = services_.installer;
     runInBackground<CLIInstaller::InstallResult>(
         this, [installer, install] { return install ? installer->install() : installer->uninstall(); },
-        [this, install](std::optional<CLIInstaller::InstallResult> result, const QString& error) {
+        [this](std::optional<CLIInstaller::InstallResult> result, const QString& error) {
             isInstallingCLI_ = false;
             if (!result) {
                 toolError_->showError(error);
-            } else if (result->succeeded()) {
-                // Where the tool is now: a tool installed beside the application stays after the
-                // link is gone.
-                cliInstalled_ = services_.tool.find().has_value();
-            } else if (const auto text = result->error().errorDescription()) {
-                toolError_->showError(QString::fromStdString(*text));
+            } else if (!result->succeeded()) {
+                if (const auto text = result->error().errorDescription())
+                    toolError_->showError(QString::fromStdString(*text));
             }
             refresh();
         });
@@ -210,16 +224,18 @@ void GeneralTab::loadLastCollectionDate() {
 }
 
 void GeneralTab::refresh() {
-    toolSymbol_->setSymbolName(cliInstalled_ ? QStringLiteral("checkmark.circle.fill")
-                                             : QStringLiteral("xmark.circle.fill"));
-    toolSymbol_->setColor(cliInstalled_ ? Palette::systemGreen() : Palette::textSecondary());
-    toolStatus_->setText(toolStatusText(cliInstalled_, services_.tool.shownPath()));
-    toolButton_->setText(cliInstalled_ ? QStringLiteral("Uninstall") : QStringLiteral("Install"));
+    // The files themselves, as the menu reads them: the menu may have installed or removed the link.
+    const auto tool = services_.tool.status();
+    const auto [symbol, color] = toolSymbol(tool.reach);
+    toolSymbol_->setSymbolName(symbol);
+    toolSymbol_->setColor(color);
+    toolStatus_->setText(toolStatusText(tool));
+    toolButton_->setText(tool.action == CommandLineTool::Action::install ? QStringLiteral("Install")
+                                                                         : QStringLiteral("Uninstall"));
     // Only the installer's link can be uninstalled, not a tool installed with the application.
-    toolButton_->setEnabled(!isInstallingCLI_ && (!cliInstalled_ || services_.tool.hasLink()));
+    toolButton_->setEnabled(!isInstallingCLI_ && tool.action != CommandLineTool::Action::none);
 
-    // The files themselves, not the row's state: the menu may have installed or removed the link.
-    const bool toolReady = services_.tool.find().has_value();
+    const bool toolReady = tool.reach != CommandLineTool::Reach::missing;
     toggle_->setChecked(launchdEnabled_);
     toggle_->setEnabled(toolReady && !isAgentBusy_);
     backgroundSection_->setFooter(backgroundCollectionFooter(toolReady));

@@ -18,10 +18,11 @@ namespace norvane::app {
 
 class CaptionMessage;
 class FormSection;
+class ElidedLabel;
 class StyledLabel;
 class SymbolLabel;
 
-/// The settings window's first tab: the command-line tool's link, the daily background collection
+/// The settings window's first tab: the command-line tool's status, the daily background collection
 /// with its hour and the age of the last collection, the default chart range, and the way back
 /// into the setup wizard. The installer and the agent run on a worker; their controls wait
 /// disabled until the result is back.
@@ -32,7 +33,6 @@ public:
     struct InitialState {
         bool launchdEnabled = false;
         int collectionHour = 2;
-        bool cliInstalled = false;
     };
 
     struct ChartRange {
@@ -44,7 +44,9 @@ public:
 
     /// The default chart range's choices, in order.
     static const std::vector<ChartRange>& chartRanges();
-    static QString toolStatusText(bool installed, const std::filesystem::path& toolPath);
+    /// "Installed at PATH" once a terminal finds it, "Not on PATH: PATH" where only the daily agent
+    /// can run it, else "Not installed".
+    static QString toolStatusText(const CommandLineTool::Status& tool);
     static QString backgroundCollectionFooter(bool toolInstalled);
     /// The capture date of the newest snapshot, of either type, of a project that is not archived.
     static std::optional<platform::Date> lastCollectionDate(const NorvaneStore& store);
@@ -87,7 +89,6 @@ private:
     SettingsServices services_;
     bool launchdEnabled_;
     int collectionHour_;
-    bool cliInstalled_;
     bool isInstallingCLI_ = false;
     bool isAgentBusy_ = false;
     std::optional<platform::Date> lastScheduledCollection_;
@@ -96,7 +97,7 @@ private:
     QTimer ticker_;
 
     SymbolLabel* toolSymbol_ = nullptr;
-    StyledLabel* toolStatus_ = nullptr;
+    ElidedLabel* toolStatus_ = nullptr;
     QPushButton* toolButton_ = nullptr;
     CaptionMessage* toolError_ = nullptr;
     FormSection* backgroundSection_ = nullptr;

@@ -1,5 +1,7 @@
 #include "Norvane/settings/IndexTab.h"
 
+#include <utility>
+
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -111,6 +113,8 @@ void IndexTab::buildParticipation(FormSection& section) {
     pendingRow_ = wrap(pending);
     rows->addWidget(pendingRow_);
     sharingRows_ = section.addRow(wrap(rows));
+    queueMessage_ = new CaptionMessage;
+    section.addRow(queueMessage_);
     section.setFooter(QStringLiteral("Help build productivity benchmarks by sharing anonymous, aggregated metrics. "
                                      "No code, file names, or identifying information is ever collected."));
 }
@@ -175,48 +179,92 @@ void IndexTab::confirm(const QString& title, const QString& message, const QStri
     alert->open();
 }
 
-void IndexTab::resetDeviceId() {
-    // First, so that nothing queued under the old id goes out beside the new one.
-    services_.indexClient->forgetDevice(services_.preferences->anonymousDeviceId().toStdString());
-    services_.preferences->setAnonymousDeviceId(newDeviceId());
+void IndexTab::beginIdentityChange() {
+    deletionMessage_->clear();
+    isChangingIdentity_ = true;
+    refresh();
 }
 
-void IndexTab::deleteAnonymousData() {
+void IndexTab::resetDeviceId() {
     const QString deviceId = services_.preferences->anonymousDeviceId();
-    deletionMessage_->clear();
-    isDeleting_ = true;
-    refresh();
+    beginIdentityChange();
     auto client = services_.indexClient;
-    runInBackground<std::optional<QString>>(
+    runInBackground<std::optional<std::string>>(
         this,
-        [client, deviceId]() -> std::optional<QString> {
-            try {
-                client->requestDeletion(deviceId.toStdString()).get();
-                return std::nullopt;
-            } catch (const std::exception& failure) {
-                return deletionFailureText(failure);
-            }
+        [client, deviceId] {
+            // Kept on disk first, so that nothing queued under the old id goes out beside the new one.
+            client->forgetDevice(deviceId.toStdString()).get();
+            return client->pendingReportsSaveFailure().get();
         },
-        [this, deviceId](std::optional<std::optional<QString>> failure, const QString& error) {
-            isDeleting_ = false;
-            if (!failure || *failure) {
-                // The id stays, so the user can ask again.
-                deletionMessage_->showError(failure ? **failure : error);
-            } else if (services_.preferences->anonymousDeviceId() == deviceId) {
-                services_.preferences->setShareAnonymousMetrics(false);
-                services_.preferences->setAnonymousDeviceId(QString());
+        [this, deviceId](std::optional<std::optional<std::string>> saveFailure, const QString& error) {
+            isChangingIdentity_ = false;
+            if (!saveFailure) {
+                // The old id stays: a new one beside it could be linked to it.
+                deletionMessage_->showError(QStringLiteral("Failed to reset the device ID: ") + error);
+            } else {
+                if (services_.preferences->anonymousDeviceId() == deviceId) {
+                    services_.preferences->setAnonymousDeviceId(newDeviceId());
+                }
+                showQueueSaveFailure(*saveFailure);
             }
             refresh();
         });
 }
 
+void IndexTab::deleteAnonymousData() {
+    const QString deviceId = services_.preferences->anonymousDeviceId();
+    beginIdentityChange();
+    auto client = services_.indexClient;
+    struct Outcome {
+        std::optional<QString> failure;
+        std::optional<std::string> saveFailure;
+    };
+    runInBackground<Outcome>(
+        this,
+        [client, deviceId] {
+            Outcome outcome;
+            try {
+                client->requestDeletion(deviceId.toStdString()).get();
+            } catch (const std::exception& failure) {
+                outcome.failure = deletionFailureText(failure);
+            }
+            outcome.saveFailure = client->pendingReportsSaveFailure().get();
+            return outcome;
+        },
+        [this, deviceId](std::optional<Outcome> outcome, const QString& error) {
+            isChangingIdentity_ = false;
+            if (!outcome || outcome->failure) {
+                // The id stays, so the user can ask again.
+                deletionMessage_->showError(outcome ? *outcome->failure : error);
+            } else if (services_.preferences->anonymousDeviceId() == deviceId) {
+                services_.preferences->setShareAnonymousMetrics(false);
+                services_.preferences->setAnonymousDeviceId(QString());
+            }
+            if (outcome) showQueueSaveFailure(outcome->saveFailure);
+            refresh();
+        });
+}
+
+void IndexTab::showQueueSaveFailure(const std::optional<std::string>& failure) {
+    if (failure) {
+        queueMessage_->showError(QString::fromStdString(*failure));
+    } else {
+        queueMessage_->clear();
+    }
+}
+
 void IndexTab::loadPendingReportCount() {
     const int generation = ++pendingGeneration_;
-    runInBackground<std::size_t>(
-        this, [client = services_.indexClient] { return client->pendingReportCount().get(); },
-        [this, generation](std::optional<std::size_t> count, const QString&) {
-            if (generation != pendingGeneration_ || !count) return;
-            pendingReportCount_ = *count;
+    using Queue = std::pair<std::size_t, std::optional<std::string>>;
+    runInBackground<Queue>(
+        this,
+        [client = services_.indexClient] {
+            return Queue(client->pendingReportCount().get(), client->pendingReportsSaveFailure().get());
+        },
+        [this, generation](std::optional<Queue> queue, const QString&) {
+            if (generation != pendingGeneration_ || !queue) return;
+            pendingReportCount_ = queue->first;
+            showQueueSaveFailure(queue->second);
             refresh();
         });
 }
@@ -233,8 +281,8 @@ void IndexTab::refresh() {
     progress_->setContributorCount(preferences.cachedContributorCount());
     // The section follows the id, not the switch: an id kept after leaving can still be deleted.
     dataManagement_->setVisible(!deviceId.isEmpty());
-    reset_->setEnabled(!isDeleting_);
-    delete_->setEnabled(!isDeleting_);
+    reset_->setEnabled(!isChangingIdentity_);
+    delete_->setEnabled(!isChangingIdentity_);
 }
 
 QString IndexTab::deviceIdText() const { return deviceId_->text(); }

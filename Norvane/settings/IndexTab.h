@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <string>
 
 #include <QWidget>
 
@@ -48,6 +50,8 @@ public:
     QPushButton& resetButton() const { return *reset_; }
     QPushButton& deleteButton() const { return *delete_; }
     const CaptionMessage& deletionMessage() const { return *deletionMessage_; }
+    /// Why the reports waiting to be sent are not saved, when the last look found so.
+    const CaptionMessage& queueMessage() const { return *queueMessage_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -60,19 +64,23 @@ private:
     void confirm(const QString& title, const QString& message, const QString& action, void (IndexTab::*run)());
     void resetDeviceId();
     void deleteAnonymousData();
+    void beginIdentityChange();
+    void showQueueSaveFailure(const std::optional<std::string>& failure);
     void loadPendingReportCount();
     void refresh();
 
     SettingsServices services_;
     std::size_t pendingReportCount_ = 0;
     int pendingGeneration_ = 0;
-    bool isDeleting_ = false;
+    /// A reset or a deletion is under way: the old id is being forgotten.
+    bool isChangingIdentity_ = false;
 
     QCheckBox* share_ = nullptr;
     QWidget* sharingRows_ = nullptr;
     StyledLabel* deviceId_ = nullptr;
     QWidget* pendingRow_ = nullptr;
     StyledLabel* pending_ = nullptr;
+    CaptionMessage* queueMessage_ = nullptr;
     IndexProgressView* progress_ = nullptr;
     PrivacyDetailsView* privacy_ = nullptr;
     LinkButton* privacyLink_ = nullptr;

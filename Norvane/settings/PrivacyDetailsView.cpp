@@ -66,7 +66,7 @@ const QStringList& PrivacyDetailsView::collectedItems() {
 const QStringList& PrivacyDetailsView::neverCollectedItems() {
     static const QStringList items = {
         QStringLiteral("Project names or paths"), QStringLiteral("File names or code content"),
-        QStringLiteral("Git commit messages or authors"), QStringLiteral("Apple ID or personal info"),
+        QStringLiteral("Git commit messages or authors"), QStringLiteral("User account or personal info"),
         QStringLiteral("IP address (not logged)")};
     return items;
 }

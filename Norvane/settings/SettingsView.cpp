@@ -1,6 +1,7 @@
 #include "Norvane/settings/SettingsView.h"
 
 #include <QScreen>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -23,8 +24,7 @@ QIcon symbolIcon(const QString& name) { return SymbolRegistry::icon(name, tabSym
 
 GeneralTab::InitialState readInitialState(const SettingsServices& services) {
     const auto schedule = services.agent->installedSchedule();
-    return {services.agent->isInstalled(), schedule ? schedule->hour : defaultCollectionHour,
-            services.tool.find().has_value()};
+    return {services.agent->isInstalled(), schedule ? schedule->hour : defaultCollectionHour};
 }
 
 } // namespace
@@ -45,6 +45,9 @@ SettingsView::SettingsView(SettingsServices services, QWidget* parent)
     layout->addWidget(tabs_);
     setLayout(layout);
     connect(general_, &GeneralTab::setupWizardRequested, this, &SettingsView::setupWizardRequested);
+    auto* close = new QShortcut(this);
+    close->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    connect(close, &QShortcut::activated, this, &QWidget::close);
     // Where the window manager would put it, it may hang over the screen's edge.
     if (const QScreen* display = screen()) move(display->availableGeometry().center() - rect().center());
 }

@@ -14,9 +14,10 @@ class DataTab;
 class GeneralTab;
 class IndexTab;
 
-/// The settings window: four tabs of grouped forms at a fixed size. The agent's schedule and the
-/// command-line tool's link are read from the disk once, when the window is made; the tabs keep
-/// their state while the window lives, whichever is shown.
+/// The settings window: four tabs of grouped forms at a fixed size, closed by Escape or Ctrl+W. The
+/// agent's schedule is read from the disk once, when the window is made, and the command-line
+/// tool's status each time the General tab shows it; the tabs keep their state while the window
+/// lives, whichever is shown.
 class SettingsView : public QWidget {
     Q_OBJECT
 public:

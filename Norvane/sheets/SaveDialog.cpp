@@ -1,14 +1,41 @@
 #include "Norvane/sheets/SaveDialog.h"
 
 #include <exception>
+#include <filesystem>
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTreeView>
 
 #include "Norvane/components/controls/FileTypesByName.h"
+#include "core/models/StorePathGuard.h"
 #include "platform/AtomicFile.h"
 
 namespace norvane::app::SaveDialog {
+namespace {
+
+// Wide enough for a file's name and its size, type and date beside it.
+constexpr QSize dialogSize(760, 460);
+
+/// The folder of the file saved last in this run; empty before the first.
+QString& lastFolder() {
+    static QString folder;
+    return folder;
+}
+
+/// Every column of the file list as wide as what it shows; the names take the rest.
+void fitColumns(QFileDialog& dialog) {
+    auto* files = dialog.findChild<QTreeView*>();
+    if (!files) return;
+    QHeaderView& header = *files->header();
+    header.setStretchLastSection(false);
+    header.setSectionResizeMode(QHeaderView::ResizeToContents);
+    header.setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
+} // namespace
 
 QFileDialog* open(QWidget& owner, const QString& fileName, const QString& mimeType,
                   std::function<void(const QString& path)> chosen) {
@@ -18,9 +45,15 @@ QFileDialog* open(QWidget& owner, const QString& fileName, const QString& mimeTy
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setMimeTypeFilters({mimeType});
     dialog->setDefaultSuffix(QFileInfo(fileName).suffix());
+    dialog->resize(dialogSize.expandedTo(dialog->sizeHint()));
+    fitColumns(*dialog);
+    // Never the folder the program was started from, which the user did not choose.
+    dialog->setDirectory(lastFolder().isEmpty() ? QDir::homePath() : lastFolder());
     dialog->selectFile(fileName);
     QObject::connect(dialog, &QFileDialog::fileSelected, &owner, [chosen = std::move(chosen)](const QString& path) {
-        if (!path.isEmpty()) chosen(path);
+        if (path.isEmpty()) return;
+        lastFolder() = QFileInfo(path).absolutePath();
+        chosen(path);
     });
     dialog->open();
     return dialog;
@@ -28,7 +61,9 @@ QFileDialog* open(QWidget& owner, const QString& fileName, const QString& mimeTy
 
 std::optional<QString> write(const QString& path, std::string_view contents) {
     try {
-        platform::AtomicFile::write(path.toStdString(), contents);
+        const std::filesystem::path file = path.toStdString();
+        StorePathGuard().requireOtherFile(file);
+        platform::AtomicFile::write(file, contents);
     } catch (const std::exception& failure) {
         return QString::fromStdString(failure.what());
     }

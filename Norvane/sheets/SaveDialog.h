@@ -15,12 +15,14 @@ namespace norvane::app {
 /// atomic write.
 namespace SaveDialog {
 
-/// Opens the save dialog over `owner`, proposing `fileName` with the one type `mimeType`; `chosen`
-/// runs with the path the user confirmed, and nothing runs when the user cancels.
+/// Opens the save dialog over `owner`, in the folder of the file saved last (else the home folder),
+/// proposing `fileName` with the one type `mimeType`; `chosen` runs with the path the user
+/// confirmed, and nothing runs when the user cancels.
 QFileDialog* open(QWidget& owner, const QString& fileName, const QString& mimeType,
                   std::function<void(const QString& path)> chosen);
 
-/// Writes `contents` to `path` atomically; the failure's text, none when it was written.
+/// Writes `contents` to `path` atomically, never over the store; the failure's text, none when it
+/// was written.
 std::optional<QString> write(const QString& path, std::string_view contents);
 
 } // namespace SaveDialog

@@ -35,8 +35,8 @@ QWidget* Sheet::makeHeader(QToolButton** closeButton, const QColor& background) 
     auto* close = new QToolButton(header);
     close->setObjectName(QStringLiteral("close"));
     close->setAutoRaise(true);
-    // Like the platform's symbol buttons it takes no focus, so typing never lands on it.
-    close->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it, a click does not take the focus from the field being typed in.
+    close->setFocusPolicy(Qt::TabFocus);
     close->setCursor(Qt::PointingHandCursor);
     close->setFont(SymbolRegistry::font(Typography::pixelSize(TextStyle::title3)));
     close->setText(SymbolRegistry::text(QStringLiteral("xmark.circle.fill")));
@@ -50,6 +50,7 @@ QWidget* Sheet::makeHeader(QToolButton** closeButton, const QColor& background) 
 
 QPushButton* Sheet::makeCancelButton() {
     auto* cancel = new BorderedButton(QStringLiteral("Cancel"), BorderedButton::Prominence::standard);
+    cancel->setObjectName(QStringLiteral("cancel"));
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &Sheet::dismissRequested);
     return cancel;

@@ -1,12 +1,15 @@
 #include "Norvane/state/AppState.h"
 
 #include <exception>
+#include <future>
+#include <memory>
 
 #include <QStringList>
 #include <QTimer>
 
 #include "Norvane/LogCategories.h"
 #include "Norvane/state/BackgroundScheduler.h"
+#include "Norvane/state/BackgroundWork.h"
 
 namespace norvane::app {
 namespace {
@@ -138,6 +141,7 @@ void AppState::submitIndexReports(const std::vector<CollectionResult>& results) 
     const auto deviceId = anonymousDeviceId();
     if (!shareAnonymousMetrics() || deviceId.isEmpty()) return;
     services_.indexClient->configure(true, deviceId.toStdString());
+    auto submissions = std::make_shared<std::vector<std::future<void>>>();
     for (const auto& result : results) {
         if (!isReportable(result)) continue;
         std::shared_ptr<Project> project;
@@ -153,8 +157,23 @@ void AppState::submitIndexReports(const std::vector<CollectionResult>& results) 
         } catch (const std::exception&) {
             retention.reset();
         }
-        services_.indexClient->submit(*result.dailyActivity, *project, retention);
+        submissions->push_back(services_.indexClient->submit(*result.dailyActivity, *project, retention));
     }
+    if (!submissions->empty()) showPendingReportsSaveFailure(submissions);
+}
+
+void AppState::showPendingReportsSaveFailure(std::shared_ptr<std::vector<std::future<void>>> submissions) {
+    // Once every report went out or into the queue: a queue that could not be saved would be lost
+    // at the next start.
+    runInBackground<std::optional<std::string>>(
+        this,
+        [client = services_.indexClient, submissions] {
+            for (auto& submission : *submissions) submission.wait();
+            return client->pendingReportsSaveFailure().get();
+        },
+        [this](std::optional<std::optional<std::string>> failure, const QString&) {
+            if (failure && *failure) setLastCollectionError(QString::fromStdString(**failure));
+        });
 }
 
 void AppState::startProjectCollection(const QString& name, Done done, ProjectCollected then) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <optional>
@@ -162,6 +163,7 @@ private:
     void takeProjectFigures(const MetricsRefresh::ProjectFigures& figures);
     void reportCollectionProgress(const QString& name, int current, int total);
     void configureIndexClient();
+    void showPendingReportsSaveFailure(std::shared_ptr<std::vector<std::future<void>>> submissions);
     void setIsCollecting(bool collecting);
     void setCollectionProgress(std::optional<CollectionProgress> progress);
     /// Runs `work` on the worker, then `then` on the main thread with its result or error text.

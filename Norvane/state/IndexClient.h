@@ -21,16 +21,20 @@ public:
     virtual ~IndexClient() = default;
 
     virtual void configure(bool isEnabled, std::optional<std::string> deviceId) = 0;
-    virtual void submit(const DailyActivity& activity, const Project& project,
-                        const std::optional<VelocityRetention>& retention) = 0;
+    /// Sends the day's report, or queues it; the future is ready once it was sent or queued.
+    virtual std::future<void> submit(const DailyActivity& activity, const Project& project,
+                                     const std::optional<VelocityRetention>& retention) = 0;
     /// The number of reports waiting in the client's queue; never fails.
     virtual std::future<std::size_t> pendingReportCount() = 0;
-    /// Drops the queued reports of `deviceId` and sends nothing more under it, for an id that the
-    /// user replaced.
-    virtual void forgetDevice(std::string deviceId) = 0;
+    /// Why the queue's file does not hold the reports that wait: its last save's failure, none
+    /// while the last save worked.
+    virtual std::future<std::optional<std::string>> pendingReportsSaveFailure() = 0;
+    /// Keeps `deviceId` forgotten on disk, drops its queued reports and sends nothing more under
+    /// it, for an id that the user replaced. Fails, changing nothing, when it cannot be kept.
+    virtual std::future<void> forgetDevice(std::string deviceId) = 0;
     /// Forgets `deviceId` first, then asks the service to delete everything sent under it. Fails
-    /// with `SubmissionError::deletionFailed` when the service refuses, or with the transport's
-    /// error.
+    /// with the forgetting's error (nothing asked then), with `SubmissionError::deletionFailed`
+    /// when the service refuses, or with the transport's error.
     virtual std::future<void> requestDeletion(std::string deviceId) = 0;
     /// The user's figures placed among the community's, fetching the benchmarks first when the
     /// cache is missing or older than a day, whether or not the user shares; none without

@@ -76,14 +76,20 @@ void SharedIndexClient::configure(bool isEnabled, std::optional<std::string> dev
     service_.configure(isEnabled, std::move(deviceId));
 }
 
-void SharedIndexClient::submit(const DailyActivity& activity, const Project& project,
-                               const std::optional<VelocityRetention>& retention) {
-    service_.submitReport(activity, project, retention);
+std::future<void> SharedIndexClient::submit(const DailyActivity& activity, const Project& project,
+                                            const std::optional<VelocityRetention>& retention) {
+    return service_.submitReport(activity, project, retention);
 }
 
 std::future<std::size_t> SharedIndexClient::pendingReportCount() { return service_.pendingReportCount(); }
 
-void SharedIndexClient::forgetDevice(std::string deviceId) { service_.forgetDevice(std::move(deviceId)); }
+std::future<std::optional<std::string>> SharedIndexClient::pendingReportsSaveFailure() {
+    return service_.pendingReportsSaveFailure();
+}
+
+std::future<void> SharedIndexClient::forgetDevice(std::string deviceId) {
+    return service_.forgetDevice(std::move(deviceId));
+}
 
 std::future<void> SharedIndexClient::requestDeletion(std::string deviceId) {
     return service_.requestDeletion(std::move(deviceId));

@@ -53,10 +53,11 @@ public:
     explicit SharedIndexClient(NorvaneIndexService& service) : service_(service) {}
 
     void configure(bool isEnabled, std::optional<std::string> deviceId) override;
-    void submit(const DailyActivity& activity, const Project& project,
-                const std::optional<VelocityRetention>& retention) override;
+    std::future<void> submit(const DailyActivity& activity, const Project& project,
+                             const std::optional<VelocityRetention>& retention) override;
     std::future<std::size_t> pendingReportCount() override;
-    void forgetDevice(std::string deviceId) override;
+    std::future<std::optional<std::string>> pendingReportsSaveFailure() override;
+    std::future<void> forgetDevice(std::string deviceId) override;
     std::future<void> requestDeletion(std::string deviceId) override;
     std::future<std::optional<UserPercentiles>> calculatePercentiles(std::optional<double> throughput,
                                                                      std::optional<double> velocityRetention,

@@ -93,7 +93,7 @@ bool saysUnitIsUnknown(const std::string& error) {
 } // namespace
 
 LaunchdManager::LaunchdError LaunchdManager::LaunchdError::launchctlFailed(std::string text) {
-    return {Kind::launchctlFailed, "launchctl failed: " + text};
+    return {Kind::launchctlFailed, "systemctl failed: " + text};
 }
 
 LaunchdManager::LaunchdError LaunchdManager::LaunchdError::cliNotInstalled() {

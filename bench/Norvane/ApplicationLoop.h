@@ -1,6 +1,9 @@
 #pragma once
 
+#include "Norvane/components/charts/MetricsTimelineChartView.h"
 #include "Norvane/pages/DashboardView.h"
+#include "Norvane/pages/ProjectDetailView.h"
+#include "Norvane/pages/ProjectTrendsView.h"
 #include "Norvane/pages/Sidebar.h"
 
 #include <QApplication>
@@ -16,6 +19,16 @@ inline DashboardView* mainWindow() {
         if (auto* window = qobject_cast<DashboardView*>(widget)) return window;
     }
     return nullptr;
+}
+
+/// The window's project page shows `project`'s values and its charts are prepared.
+inline bool isProjectPageDrawn(const DashboardView& window, const platform::Uuid& project) {
+    const auto* page = window.findChild<ProjectDetailView*>();
+    if (!page || page->project().id != project || !page->isLoaded() || !page->trends()) return false;
+    const auto& charts = page->trends()->charts();
+    return std::all_of(charts.begin(), charts.end(), [](const auto* chart) {
+        return chart && chart->state() != MetricsTimelineChartView::State::preparing;
+    });
 }
 
 /// Runs the event loop until `done` holds; returns the longest single turn in milliseconds, or a

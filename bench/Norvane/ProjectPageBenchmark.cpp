@@ -4,11 +4,8 @@
 // "longest_block_ms" is the longest single turn of the event loop (or the selection itself) while
 // the page changes: the store is read off the GUI thread. Run a Release build:
 // build/release/bin/norvane_project_page_benchmark
-#include "Norvane/components/charts/MetricsTimelineChartView.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
-#include "Norvane/pages/ProjectDetailView.h"
-#include "Norvane/pages/ProjectTrendsView.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/state/SingleInstance.h"
 #include "bench/Norvane/ApplicationLoop.h"
@@ -26,15 +23,6 @@
 namespace norvane::app {
 namespace {
 
-/// The page shows `project`'s values and its charts are prepared.
-bool isDrawnFor(const ProjectDetailView* page, const platform::Uuid& project) {
-    if (!page || page->project().id != project || !page->isLoaded() || !page->trends()) return false;
-    const auto& charts = page->trends()->charts();
-    return std::all_of(charts.begin(), charts.end(), [](const auto* chart) {
-        return chart && chart->state() != MetricsTimelineChartView::State::preparing;
-    });
-}
-
 void switchProjects(benchmark::State& state, QApplication& application) {
     static SingleInstance instance;
     ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance);
@@ -49,9 +37,8 @@ void switchProjects(benchmark::State& state, QApplication& application) {
     double longestBlock = 0;
     for (auto _ : state) {
         const auto chosen = pair[next++ % pair.size()];
-        const double block = longestBlockChoosing(*window, SidebarSelection::project(chosen), [&] {
-            return isDrawnFor(window->findChild<ProjectDetailView*>(), chosen);
-        });
+        const double block = longestBlockChoosing(*window, SidebarSelection::project(chosen),
+                                                  [&] { return isProjectPageDrawn(*window, chosen); });
         if (block < 0) {
             state.SkipWithError("the page did not show the project");
             return;

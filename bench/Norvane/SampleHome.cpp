@@ -1,6 +1,7 @@
 #include "bench/Norvane/SampleHome.h"
 
 #include "Norvane/components/theme/DarkTheme.h"
+#include "Norvane/pages/ApplicationController.h"
 #include "bench/support/PortfolioSeed.h"
 #include "core/models/NorvaneDatabase.h"
 
@@ -49,6 +50,7 @@ SampleHome::SampleHome(const std::string& name)
 }
 
 void SampleHome::prepare(QApplication& application) {
+    ApplicationController::limitAllocatorArenas();
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setApplicationName(QStringLiteral("Norvane"));
     DarkTheme::apply(application);

@@ -20,8 +20,9 @@ public:
     SampleHome(const SampleHome&) = delete;
     SampleHome& operator=(const SampleHome&) = delete;
 
-    /// Names the application as the real one does, gives it its theme, and marks the first-run
-    /// wizard as done: it follows the window later and is not what the benchmarks measure.
+    /// Bounds the allocator's arenas, names the application and gives it its theme as the real one
+    /// does, and marks the first-run wizard as done: it follows the window later and is not what
+    /// the benchmarks measure.
     static void prepare(QApplication& application);
 
 private:

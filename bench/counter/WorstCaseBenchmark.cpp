@@ -1,6 +1,7 @@
 // The inputs that real repositories carry and that once took time growing with the square of their
 // size: one-line files of megabytes, long escape and quote runs, deep nesting, hostile ignore
-// lines. Each is scanned at several sizes; the fitted complexity should read O(N).
+// lines. Each is scanned at several sizes; the fitted complexity should read O(N), and O(1) for
+// a long ignore line against a name.
 
 #include "counter/IgnorePattern.h"
 #include "counter/LanguageRegistry.h"
@@ -78,6 +79,20 @@ void BM_MatchHostileIgnoreLine(benchmark::State& state, const char* line, std::s
 
 std::string runOfAs(std::size_t size) { return std::string(size, 'a'); }
 
+// A line of `size` bytes against the longest name a folder may hold: the time should not grow
+// with the line.
+void BM_MatchLongIgnoreLine(benchmark::State& state, std::string (*line)(std::size_t)) {
+    const auto pattern = IgnorePattern::parse(line(static_cast<std::size_t>(state.range(0))));
+    const std::string name(255, 'a');
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(pattern->matches(name, false));
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+std::string unclosedClass(std::size_t size) { return std::string("*[").append(size, 'a'); }
+std::string starThenBytes(std::size_t size) { return std::string("*").append(size, 'a').append("b"); }
+
 std::string deepPath(std::size_t size) { return repeated("", "d/", size, "y"); }
 
 const bool registered = [] {
@@ -99,6 +114,14 @@ const bool registered = [] {
         ->RangeMultiplier(4)
         ->Range(256, 16 << 10)
         ->Complexity(benchmark::oN);
+    benchmark::RegisterBenchmark("BM_MatchLongIgnoreLine/unclosed-class", BM_MatchLongIgnoreLine, unclosedClass)
+        ->RangeMultiplier(8)
+        ->Range(64, 1 << 20)
+        ->Complexity(benchmark::o1);
+    benchmark::RegisterBenchmark("BM_MatchLongIgnoreLine/star-then-bytes", BM_MatchLongIgnoreLine, starThenBytes)
+        ->RangeMultiplier(8)
+        ->Range(64, 1 << 20)
+        ->Complexity(benchmark::o1);
     return true;
 }();
 

@@ -7,6 +7,10 @@
 //   64 clients, each from a loopback address of its own, that each GET /v1/benchmarks 2 (or 40)
 //   times at once. It reports the latencies' 50th and 99th
 //   percentiles and the largest, and the program's resident size before, at its peak and after.
+// - GetContributorsWhilePosting: the same 200,000 reports, then 8 clients that post reports of
+//   known devices, first alone and then while 64 clients each GET /v1/stats/contributors 40 times,
+//   every client from a loopback address of its own. It reports the GETs' latencies and the posts'
+//   99th percentile alone and under the GETs.
 // Run a Release build: build/release/bin/norvane_index_server_bench
 #include "core/community/AnonymousActivityReport.h"
 #include "index-server/ReportStore.h"
@@ -22,6 +26,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -159,15 +164,20 @@ double percentile(std::vector<double> sorted, double fraction) {
     return sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(fraction * static_cast<double>(sorted.size())))];
 }
 
-/// The status of one GET of `path` from the loopback address `from`, as a client of its own
-/// address: the service serves each address only so many connections at once.
-int getFrom(const std::string& from, int port, const std::string& path) {
+/// The status of one request from the loopback address `from`, as a client of its own address:
+/// the service serves each address only so many connections at once. A `body` is sent as JSON.
+int requestFrom(const std::string& from, int port, const std::string& method, const std::string& path,
+                const std::string& body = {}) {
     const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in source{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {}};
     inet_pton(AF_INET, from.c_str(), &source.sin_addr);
     sockaddr_in server{.sin_family = AF_INET, .sin_port = htons(static_cast<std::uint16_t>(port)), .sin_addr = {}};
     server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const std::string request = "GET " + path + " HTTP/1.1\r\nHost: index\r\nConnection: close\r\n\r\n";
+    const std::string request =
+        method + " " + path + " HTTP/1.1\r\nHost: index\r\nConnection: close\r\n" +
+        (body.empty() ? std::string()
+                      : "Content-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) + "\r\n") +
+        "\r\n" + body;
     std::string answer;
     if (::bind(socket, reinterpret_cast<sockaddr*>(&source), sizeof source) == 0 &&
         ::connect(socket, reinterpret_cast<sockaddr*>(&server), sizeof server) == 0 &&
@@ -181,30 +191,48 @@ int getFrom(const std::string& from, int port, const std::string& path) {
     return answer.rfind("HTTP/1.1 ", 0) == 0 ? std::stoi(answer.substr(9, 3)) : 0;
 }
 
+/// Milliseconds that requests took, gathered from several client threads.
+class Latencies {
+public:
+    /// Times `request`, which tells whether it was served; a refused request counts as taking
+    /// forever.
+    template <typename Request>
+    void time(const Request& request) {
+        const auto start = std::chrono::steady_clock::now();
+        const bool served = request();
+        const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+        std::lock_guard lock(mutex_);
+        milliseconds_.push_back(served ? took.count() : 1e9);
+    }
+
+    double at(double fraction) const {
+        std::lock_guard lock(mutex_);
+        return milliseconds_.empty() ? 0 : percentile(milliseconds_, fraction);
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<double> milliseconds_;
+};
+
 /// Arguments: the number of stored reports, of clients at once (each from an address of its own),
 /// and of GETs per client.
 void GetBenchmarks(benchmark::State& state) {
     const BenchFolder folder;
     seedReports(folder, static_cast<int>(state.range(0)));
     const ServerProcess server(folder);
-    if (getFrom("127.0.0.1", server.port, "/v1/benchmarks") != 200) {
+    if (requestFrom("127.0.0.1", server.port, "GET", "/v1/benchmarks") != 200) {
         state.SkipWithError("The benchmarks were not served");
         return;
     }
     const long before = server.residentKiB();
-    std::mutex mutex;
-    std::vector<double> milliseconds;
+    Latencies latencies;
     for (auto _ : state) {
         std::vector<std::thread> clients;
         for (int64_t client = 0; client < state.range(1); ++client) {
             clients.emplace_back([&, from = "127.0.0." + std::to_string(2 + client)] {
                 for (int64_t request = 0; request < state.range(2); ++request) {
-                    const auto start = std::chrono::steady_clock::now();
-                    const bool served = getFrom(from, server.port, "/v1/benchmarks") == 200;
-                    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-                    std::lock_guard lock(mutex);
-                    // A refused request counts as taking forever.
-                    milliseconds.push_back(served ? took.count() : 1e9);
+                    latencies.time([&] { return requestFrom(from, server.port, "GET", "/v1/benchmarks") == 200; });
                 }
             });
         }
@@ -212,9 +240,9 @@ void GetBenchmarks(benchmark::State& state) {
             client.join();
         }
     }
-    state.counters["p50_ms"] = percentile(milliseconds, 0.50);
-    state.counters["p99_ms"] = percentile(milliseconds, 0.99);
-    state.counters["max_ms"] = percentile(milliseconds, 1.0);
+    state.counters["p50_ms"] = latencies.at(0.50);
+    state.counters["p99_ms"] = latencies.at(0.99);
+    state.counters["max_ms"] = latencies.at(1.0);
     state.counters["rss_before_kib"] = static_cast<double>(before);
     state.counters["rss_peak_kib"] = static_cast<double>(server.peakResidentKiB());
     state.counters["rss_after_kib"] = static_cast<double>(server.residentKiB());
@@ -223,6 +251,69 @@ BENCHMARK(GetBenchmarks)
     ->Args({20'000, 64, 40})
     ->Args({200'000, 64, 2})
     ->Args({200'000, 64, 40})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
+/// Clients from 127.0.1.1 up that post reports of seeded devices until `done`, each at least
+/// `atLeast` times.
+void postUntil(int port, int clients, int atLeast, const std::atomic<bool>& done, Latencies& latencies) {
+    std::vector<std::thread> posters;
+    for (int client = 0; client < clients; ++client) {
+        posters.emplace_back([&, client, from = "127.0.1." + std::to_string(1 + client)] {
+            const AnonymousActivityReport report{.deviceId = "device-" + std::to_string(client),
+                                                 .reportedAt = platform::currentDate(),
+                                                 .activityDate = platform::currentDate(),
+                                                 .codeLinesChanged = 120,
+                                                 .sizeBucket = "Medium",
+                                                 .projectType = "organic"};
+            const auto body = report.toJSONString();
+            for (int posted = 0; posted < atLeast || !done; ++posted) {
+                latencies.time([&] { return requestFrom(from, port, "POST", "/v1/activity", body) == 201; });
+            }
+        });
+    }
+    for (auto& poster : posters) {
+        poster.join();
+    }
+}
+
+/// Arguments: the number of stored reports, of GET clients at once, of GETs per client, and of
+/// posting clients.
+void GetContributorsWhilePosting(benchmark::State& state) {
+    const BenchFolder folder;
+    seedReports(folder, static_cast<int>(state.range(0)));
+    const ServerProcess server(folder);
+    const int posters = static_cast<int>(state.range(3));
+    Latencies alone;
+    postUntil(server.port, posters, 100, std::atomic<bool>(true), alone);
+    Latencies gets;
+    Latencies posts;
+    for (auto _ : state) {
+        std::atomic<bool> done = false;
+        std::thread posting([&] { postUntil(server.port, posters, 1, done, posts); });
+        std::vector<std::thread> clients;
+        for (int64_t client = 0; client < state.range(1); ++client) {
+            clients.emplace_back([&, from = "127.0.0." + std::to_string(2 + client)] {
+                for (int64_t request = 0; request < state.range(2); ++request) {
+                    gets.time([&] { return requestFrom(from, server.port, "GET", "/v1/stats/contributors") == 200; });
+                }
+            });
+        }
+        for (auto& client : clients) {
+            client.join();
+        }
+        done = true;
+        posting.join();
+    }
+    state.counters["get_p50_ms"] = gets.at(0.50);
+    state.counters["get_p99_ms"] = gets.at(0.99);
+    state.counters["get_max_ms"] = gets.at(1.0);
+    state.counters["post_alone_p99_ms"] = alone.at(0.99);
+    state.counters["post_p99_ms"] = posts.at(0.99);
+}
+BENCHMARK(GetContributorsWhilePosting)
+    ->Args({200'000, 64, 40, 8})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->UseRealTime();

@@ -33,15 +33,17 @@ std::vector<AnonymousActivityReport> BenchmarkStorage::loadPendingReports() cons
     }
 }
 
-void BenchmarkStorage::savePendingReports(const std::vector<AnonymousActivityReport>& reports) const {
+BenchmarkStorage::WriteFailure
+BenchmarkStorage::savePendingReports(const std::vector<AnonymousActivityReport>& reports) const {
     try {
         nlohmann::ordered_json document = nlohmann::ordered_json::array();
         for (const auto& report : reports) {
             document.push_back(report.toJSON());
         }
-        write(pendingReportsFile(), JsonCoding::dump(document));
-    } catch (const JsonEncodingError&) {
+        return write(pendingReportsFile(), JsonCoding::dump(document));
+    } catch (const JsonEncodingError& error) {
         // The queue stays in memory; the file keeps its last good content.
+        return error.what();
     }
 }
 
@@ -57,11 +59,44 @@ std::optional<CachedBenchmarks> BenchmarkStorage::loadBenchmarkCache() const {
     }
 }
 
-void BenchmarkStorage::saveBenchmarkCache(const CachedBenchmarks& cache) const {
+BenchmarkStorage::WriteFailure BenchmarkStorage::saveBenchmarkCache(const CachedBenchmarks& cache) const {
     try {
-        write(benchmarksCacheFile(), JsonCoding::dump(cache.toJSON()));
-    } catch (const JsonEncodingError&) {
+        return write(benchmarksCacheFile(), JsonCoding::dump(cache.toJSON()));
+    } catch (const JsonEncodingError& error) {
         // As for the queue: the old file stays.
+        return error.what();
+    }
+}
+
+std::optional<std::set<std::string>> BenchmarkStorage::loadForgottenDeviceIds() const {
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(forgottenDevicesFile(), error))) {
+        return std::set<std::string>{};
+    }
+    const auto contents = read(forgottenDevicesFile());
+    if (!contents) {
+        return std::nullopt;
+    }
+    try {
+        const auto document = JsonCoding::parse(*contents);
+        if (!document.is_array()) {
+            return std::nullopt;
+        }
+        std::set<std::string> deviceIds;
+        for (const auto& element : document) {
+            deviceIds.insert(JsonCoding::asText(element, "device_id"));
+        }
+        return deviceIds;
+    } catch (const JsonDecodingError&) {
+        return std::nullopt;
+    }
+}
+
+BenchmarkStorage::WriteFailure BenchmarkStorage::saveForgottenDeviceIds(const std::set<std::string>& deviceIds) const {
+    try {
+        return write(forgottenDevicesFile(), JsonCoding::dump(nlohmann::json(deviceIds)));
+    } catch (const JsonEncodingError& error) {
+        return error.what();
     }
 }
 
@@ -93,14 +128,17 @@ std::optional<std::string> BenchmarkStorage::read(const std::filesystem::path& f
     return sane ? std::optional(std::move(contents)) : std::nullopt;
 }
 
-void BenchmarkStorage::write(const std::filesystem::path& file, const std::string& contents) const {
+BenchmarkStorage::WriteFailure BenchmarkStorage::write(const std::filesystem::path& file,
+                                                       const std::string& contents) const {
     std::error_code ignored;
     std::filesystem::create_directories(folder_, ignored);
     try {
-        platform::AtomicFile::write(file, contents);
-    } catch (const std::system_error&) {
-        // A folder or file that cannot be written leaves the data in memory for this run.
+        // What the files hold ties a device id to the user's days of work: the user's alone.
+        platform::AtomicFile::writePrivate(file, contents);
+    } catch (const std::system_error& error) {
+        return error.what();
     }
+    return std::nullopt;
 }
 
 } // namespace norvane

@@ -6,19 +6,23 @@
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace norvane {
 
-/// The benchmark client's two files, "pending-reports.json" and "benchmarks-cache.json", in the
-/// store's folder. Failures are silent by design: a missing or broken file reads as empty, and a
-/// write that fails leaves the old file and the data in memory. Only regular files of at most
-/// `maxFileBytes` are read; anything else in their place (a FIFO, a device, a huge file) reads as
-/// empty and is replaced by the next write.
+/// The benchmark client's files in the store's folder: "pending-reports.json",
+/// "benchmarks-cache.json" and "forgotten-devices.json", the device ids that were deleted or
+/// replaced. A missing or broken queue or cache reads as empty, and a write that fails leaves the
+/// old file and says why. Only regular files of at most `maxFileBytes` are read; anything else in
+/// their place (a FIFO, a device, a huge file) reads as empty and is replaced by the next write.
+/// Every file is written for its owner alone.
 class BenchmarkStorage {
 public:
     static constexpr const char* pendingReportsFileName = "pending-reports.json";
     static constexpr const char* benchmarksCacheFileName = "benchmarks-cache.json";
+    static constexpr const char* forgottenDevicesFileName = "forgotten-devices.json";
     /// Far above what a full queue or a cache takes (a few kilobytes per report, fewer for the
     /// cache), far below what would strain memory.
     static constexpr std::size_t maxFileBytes = 1024 * 1024;
@@ -28,19 +32,28 @@ public:
     const std::filesystem::path& folder() const { return folder_; }
     std::filesystem::path pendingReportsFile() const { return folder_ / pendingReportsFileName; }
     std::filesystem::path benchmarksCacheFile() const { return folder_ / benchmarksCacheFileName; }
+    std::filesystem::path forgottenDevicesFile() const { return folder_ / forgottenDevicesFileName; }
+
+    /// Why a file could not be written; none when it was.
+    using WriteFailure = std::optional<std::string>;
 
     /// The reports in file order; empty when the file is missing, unreadable, not a regular file of
     /// a sane size, or any report in it does not decode.
     std::vector<AnonymousActivityReport> loadPendingReports() const;
-    void savePendingReports(const std::vector<AnonymousActivityReport>& reports) const;
+    WriteFailure savePendingReports(const std::vector<AnonymousActivityReport>& reports) const;
 
     /// None when the file is missing, unreadable or does not decode.
     std::optional<CachedBenchmarks> loadBenchmarkCache() const;
-    void saveBenchmarkCache(const CachedBenchmarks& cache) const;
+    WriteFailure saveBenchmarkCache(const CachedBenchmarks& cache) const;
+
+    /// Empty when the file is missing; none when it is there but cannot be read or does not
+    /// decode, so that nothing queued is taken for safe to send.
+    std::optional<std::set<std::string>> loadForgottenDeviceIds() const;
+    WriteFailure saveForgottenDeviceIds(const std::set<std::string>& deviceIds) const;
 
 private:
     std::optional<std::string> read(const std::filesystem::path& file) const;
-    void write(const std::filesystem::path& file, const std::string& contents) const;
+    WriteFailure write(const std::filesystem::path& file, const std::string& contents) const;
 
     std::filesystem::path folder_;
 };

@@ -70,9 +70,6 @@ std::future<void> NorvaneIndexService::configure(bool enabled, std::optional<std
     return executor_.submit([this, enabled, deviceId = std::move(deviceId)] {
         isEnabled_ = enabled;
         deviceId_ = deviceId;
-        if (deviceId) {
-            forgottenDeviceIds_.erase(*deviceId);
-        }
         if (enabled) {
             startRetryPass([] {});
         }
@@ -136,6 +133,10 @@ std::future<void> NorvaneIndexService::retryPendingReports() {
 
 std::future<std::size_t> NorvaneIndexService::pendingReportCount() {
     return executor_.submit([this] { return pendingReports_.size(); });
+}
+
+std::future<std::optional<std::string>> NorvaneIndexService::pendingReportsSaveFailure() {
+    return executor_.submit([this] { return pendingReportsSaveFailure_; });
 }
 
 std::future<std::int64_t> NorvaneIndexService::fetchContributorCount() {
@@ -227,17 +228,32 @@ std::future<void> NorvaneIndexService::forgetDevice(std::string deviceId) {
 std::future<void> NorvaneIndexService::requestDeletion(std::string deviceId) {
     Pending<void> pending;
     executor_.post([this, deviceId = std::move(deviceId), promise = pending.promise] {
-        forget(deviceId);
+        const bool givenUpBefore = forgottenDeviceIds_.contains(deviceId);
+        try {
+            forget(deviceId);
+        } catch (...) {
+            // Not asked before the id is kept from ever going out again.
+            promise->set_exception(std::current_exception());
+            return;
+        }
         const std::string path = "devices/" + platform::HttpClient::escapePathSegment(deviceId);
-        perform("DELETE", path, {}, timeouts_.deletion, [promise](Outcome<platform::HttpResponse> outcome) {
-            if (auto* error = std::get_if<std::exception_ptr>(&outcome)) {
-                promise->set_exception(*error);
-            } else if (!isSuccess(std::get<platform::HttpResponse>(outcome).status)) {
-                promise->set_exception(std::make_exception_ptr(SubmissionError::deletionFailed()));
-            } else {
-                promise->set_value();
-            }
-        });
+        perform("DELETE", path, {}, timeouts_.deletion,
+                [this, deviceId, givenUpBefore, promise](Outcome<platform::HttpResponse> outcome) {
+                    std::exception_ptr failure;
+                    if (auto* error = std::get_if<std::exception_ptr>(&outcome)) {
+                        failure = *error;
+                    } else if (!isSuccess(std::get<platform::HttpResponse>(outcome).status)) {
+                        failure = std::make_exception_ptr(SubmissionError::deletionFailed());
+                    }
+                    if (!failure) {
+                        promise->set_value();
+                        return;
+                    }
+                    if (!givenUpBefore) {
+                        takeBack(deviceId);
+                    }
+                    promise->set_exception(failure);
+                });
     });
     return std::move(pending.future);
 }
@@ -269,6 +285,11 @@ void NorvaneIndexService::perform(const std::string& method, const std::string& 
 }
 
 void NorvaneIndexService::sendReport(const AnonymousActivityReport& report, Completion then) {
+    if (forgottenDeviceIds_.contains(report.deviceId)) {
+        then(std::make_exception_ptr(
+            std::runtime_error("Nothing is sent under a device ID that was deleted or replaced")));
+        return;
+    }
     std::string body;
     try {
         body = report.toJSONString();
@@ -312,13 +333,30 @@ void NorvaneIndexService::admit(AnonymousActivityReport report) {
 }
 
 void NorvaneIndexService::forget(const std::string& deviceId) {
-    forgottenDeviceIds_.insert(deviceId);
+    if (!forgottenDeviceIds_.contains(deviceId)) {
+        // On disk before anything else: a queue that cannot be rewritten must not bring it back.
+        auto kept = forgottenDeviceIds_;
+        kept.insert(deviceId);
+        if (const auto failure = storage_.saveForgottenDeviceIds(kept)) {
+            throw std::runtime_error(*failure);
+        }
+        forgottenDeviceIds_ = std::move(kept);
+    }
     if (deviceId_ == deviceId) {
         deviceId_.reset();
     }
     // A retry pass under way skips what is no longer queued.
     pendingReports_.removeDevice(deviceId);
     savePendingReports();
+}
+
+void NorvaneIndexService::takeBack(const std::string& deviceId) {
+    auto kept = forgottenDeviceIds_;
+    kept.erase(deviceId);
+    // Left forgotten when its file cannot say otherwise: the safe side.
+    if (!storage_.saveForgottenDeviceIds(kept)) {
+        forgottenDeviceIds_ = std::move(kept);
+    }
 }
 
 void NorvaneIndexService::startRetryPass(std::function<void()> done) {
@@ -404,15 +442,29 @@ void NorvaneIndexService::obtainBenchmarks(bool forceRefresh,
 }
 
 void NorvaneIndexService::loadStoredState() {
-    pendingReports_.replaceAll(storage_.loadPendingReports(), clock_());
+    const auto forgotten = storage_.loadForgottenDeviceIds();
+    auto reports = storage_.loadPendingReports();
+    if (forgotten) {
+        forgottenDeviceIds_ = *forgotten;
+        std::erase_if(reports, [this](const auto& report) { return forgottenDeviceIds_.contains(report.deviceId); });
+    } else {
+        // Which ids were given up cannot be read, so no queued report can be told safe to send.
+        reports.clear();
+    }
+    pendingReports_.replaceAll(std::move(reports), clock_());
     cachedBenchmarks_ = storage_.loadBenchmarkCache();
 }
 
-void NorvaneIndexService::savePendingReports() const { storage_.savePendingReports(pendingReports_.reports()); }
+void NorvaneIndexService::savePendingReports() {
+    const auto failure = storage_.savePendingReports(pendingReports_.reports());
+    pendingReportsSaveFailure_ =
+        failure ? std::optional("The reports waiting to be sent could not be saved: " + *failure) : std::nullopt;
+}
 
 void NorvaneIndexService::saveBenchmarkCache() const {
     if (cachedBenchmarks_) {
-        storage_.saveBenchmarkCache(*cachedBenchmarks_);
+        // A cache that is not kept is fetched again at the next start; nothing depends on it.
+        static_cast<void>(storage_.saveBenchmarkCache(*cachedBenchmarks_));
     }
 }
 

@@ -87,6 +87,9 @@ public:
     /// One resend pass over the queue; completes when the pass (or the one already running) ends.
     std::future<void> retryPendingReports();
     std::future<std::size_t> pendingReportCount();
+    /// Why the queue's file does not hold the queue, in a sentence for the user: the failure of its
+    /// latest save (a full or read-only disk); none while the last save worked.
+    std::future<std::optional<std::string>> pendingReportsSaveFailure();
 
     /// Fails with `SubmissionError::invalidResponse`, the transport's or the decoder's error.
     std::future<std::int64_t> fetchContributorCount();
@@ -110,13 +113,17 @@ public:
                                                                      std::optional<double> activeDaysPerWeek,
                                                                      ProjectSizeBucket sizeBucket);
 
-    /// Drops every queued report of `deviceId` (and saves the queue), clears the held device id
-    /// when it is this one, and queues no report of it that fails from now on, until `configure`
-    /// names it again: nothing more goes out under an id that was deleted or replaced.
+    /// Keeps `deviceId` among the forgotten ids, in their file first, then drops every queued report
+    /// of it (and saves the queue) and clears the held device id when it is this one. From then on
+    /// nothing is sent or queued under it, in this run or a later one, whatever the queue file
+    /// holds: nothing more goes out under an id that was deleted or replaced. Fails with the
+    /// file's error, changing nothing, when the id cannot be kept.
     std::future<void> forgetDevice(std::string deviceId);
     /// Forgets `deviceId` as `forgetDevice` does, then asks the service to delete everything sent
-    /// under it; a report of it still under way reaches the service before the request. Fails
-    /// with `SubmissionError::deletionFailed` or the transport's error.
+    /// under it; a report of it still under way reaches the service before the request. A deletion
+    /// that the service does not confirm gives the id back, as it is still the user's. Fails with
+    /// the forgetting's error (nothing is sent then), `SubmissionError::deletionFailed` or the
+    /// transport's error.
     std::future<void> requestDeletion(std::string deviceId);
 
 private:
@@ -135,13 +142,14 @@ private:
     void deliver(AnonymousActivityReport report, std::function<void()> done);
     void admit(AnonymousActivityReport report);
     void forget(const std::string& deviceId);
+    void takeBack(const std::string& deviceId);
     void startRetryPass(std::function<void()> done);
     void continueRetryPass(const std::shared_ptr<RetryPass>& pass);
     void finishRetryPass();
     void fetch(std::function<void(Outcome<CommunityBenchmarks>)> then);
     void obtainBenchmarks(bool forceRefresh, std::function<void(std::optional<CachedBenchmarks>)> then);
     void loadStoredState();
-    void savePendingReports() const;
+    void savePendingReports();
     void saveBenchmarkCache() const;
 
     const std::string baseURL_;
@@ -157,9 +165,10 @@ private:
     // State below is touched only on `executor_`.
     bool isEnabled_ = false;
     std::optional<std::string> deviceId_;
-    /// Ids deleted or replaced: a failed report of one is dropped rather than queued.
+    /// Ids deleted or replaced, as their file holds them: nothing of one is sent or queued.
     std::set<std::string> forgottenDeviceIds_;
     PendingReportQueue pendingReports_;
+    std::optional<std::string> pendingReportsSaveFailure_;
     std::optional<CachedBenchmarks> cachedBenchmarks_;
     bool retryInProgress_ = false;
     std::vector<std::function<void()>> retryWaiters_;

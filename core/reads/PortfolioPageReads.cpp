@@ -45,6 +45,8 @@ WorkPatterns PortfolioPageReads::workPatterns(int days) {
         SnapshotQueries::historyMomentsSince(*store_, platform::LocalCalendar::addingDays(clock_(), -days)));
 }
 
+bool PortfolioPageReads::hasHistory() { return SnapshotQueries::hasHistory(*store_); }
+
 OutputComposition PortfolioPageReads::composition(int days) {
     if (days < 1) return {};
     return PortfolioMetricsCalculator::composition(

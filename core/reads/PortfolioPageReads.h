@@ -41,6 +41,8 @@ public:
     std::vector<PortfolioMetricsService::ParallelismPoint> parallelism(int days);
     std::vector<Insight> insights();
     WorkPatterns workPatterns(int days);
+    /// Whether any project's history was read: an empty window then only lacks commits.
+    bool hasHistory();
     /// Of every project's daily rows over the last `days` days.
     OutputComposition composition(int days);
     /// The local days (their starts) with a commit in any project.

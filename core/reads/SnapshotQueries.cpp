@@ -142,6 +142,13 @@ std::vector<Date> historyMomentsSince(platform::ModelContainer& store, Date sinc
     return moments;
 }
 
+bool hasHistory(platform::ModelContainer& store) {
+    bool any = false;
+    store.query("SELECT EXISTS (SELECT 1 FROM snapshot WHERE snapshotTypeRaw = 'gitHistory')", {},
+                [&](const QueryRow& row) { any = row.get<std::int64_t>(0) != 0; });
+    return any;
+}
+
 DailyRowMoments dailyRowMoments(platform::ModelContainer& store) {
     std::map<std::int64_t, std::string> names;
     store.query("SELECT pk, name FROM project", {},

@@ -56,6 +56,8 @@ std::vector<PortfolioMetricsService::EffortPoint> effortSince(platform::ModelCon
                                                               platform::Date since);
 /// When history points of every project were taken, from `since` on.
 std::vector<platform::Date> historyMomentsSince(platform::ModelContainer& store, platform::Date since);
+/// Whether any project's history was read, however long ago its commits are.
+bool hasHistory(platform::ModelContainer& store);
 DailyRowMoments dailyRowMoments(platform::ModelContainer& store);
 
 /// For every project whose history reached the milestone, the whole local days from its first

@@ -20,8 +20,6 @@ namespace {
 
 constexpr const char* metadataTable = "norvane_metadata";
 constexpr std::chrono::milliseconds busyTimeout{10000};
-/// The store file and the files SQLite keeps beside it.
-constexpr std::array<const char*, 4> storeFileSuffixes{"", "-wal", "-shm", "-journal"};
 
 /// "MAJOR.MINOR.PATCH", three decimal numbers without signs or spaces; none for anything else.
 std::optional<std::array<std::uint32_t, 3>> parseVersion(std::string_view text) {
@@ -149,17 +147,6 @@ std::string describe(const std::optional<std::filesystem::path>& file) {
 
 bool isWritable(const std::filesystem::path& path) { return access(path.c_str(), W_OK) == 0; }
 
-/// One file by identity when both exist; otherwise the same place once links and relative steps
-/// of the folders that exist are resolved.
-bool sameFile(const std::filesystem::path& first, const std::filesystem::path& second) {
-    std::error_code error;
-    if (std::filesystem::equivalent(first, second, error)) return true;
-    const auto firstPlace = std::filesystem::weakly_canonical(std::filesystem::absolute(first, error), error);
-    if (error) return false;
-    const auto secondPlace = std::filesystem::weakly_canonical(std::filesystem::absolute(second, error), error);
-    return !error && firstPlace == secondPlace;
-}
-
 bool pathExists(const std::filesystem::path& path) {
     std::error_code error;
     return std::filesystem::exists(path, error);
@@ -270,13 +257,6 @@ void ModelContainer::setUp() {
         version.run();
     }
     transaction.commit();
-}
-
-bool ModelContainer::isStoreFile(const std::filesystem::path& path) const {
-    if (!file_) return false;
-    return std::any_of(storeFileSuffixes.begin(), storeFileSuffixes.end(), [&](const char* suffix) {
-        return sameFile(path, std::filesystem::path(file_->string() + suffix));
-    });
 }
 
 void ModelContainer::requireWritable() const {

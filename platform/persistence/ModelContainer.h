@@ -85,10 +85,6 @@ public:
     /// The store file, or none for an in-memory store.
     const std::optional<std::filesystem::path>& file() const { return file_; }
     bool isReadOnly() const { return readOnlyReason_.has_value(); }
-    /// Whether `path` names the store file or one that SQLite keeps beside it (-wal, -shm,
-    /// -journal), through whatever links, relative steps or hard links, so that nothing is
-    /// written over the store. False for an in-memory store.
-    bool isStoreFile(const std::filesystem::path& path) const;
     /// Fails with StoreError saying why when the store may be read but not written.
     void requireWritable() const;
 

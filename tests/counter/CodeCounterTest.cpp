@@ -1,4 +1,5 @@
 #include "counter/CodeCounter.h"
+#include "counter/FileReader.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gmock/gmock.h>
@@ -31,7 +32,7 @@ TEST(CodeCounter, GitignoreNegationFolderRulesAndAnchors) {
     folder.writeFile("a.txt", "ignored\n");
     folder.writeFile("keep.txt", "kept\n");
     folder.writeFile("build/out.c", "int x;\n");
-    folder.writeFile("tools/build", "cc_library(name = \"x\")\n"); // a file named like the folder rule
+    folder.writeFile("tools/build", "#!/bin/sh\nmake\n"); // a file named like the folder rule
     folder.writeFile("top.c", "int top;\n");
     folder.writeFile("src/top.c", "int top;\n");
     folder.writeFile("a/b/gen/x.go", "package gen\n");
@@ -39,7 +40,7 @@ TEST(CodeCounter, GitignoreNegationFolderRulesAndAnchors) {
     folder.writeFile("lib.rs", "fn f() {}\n");
     EXPECT_EQ(filesPerLanguage(folder.path()),
               (std::map<std::string, std::int64_t>{
-                  {"Bazel", 1}, {"C", 1}, {"Go", 1}, {"Plain Text", 1}, {"Rust", 1}, {"gitignore", 1}}));
+                  {"C", 1}, {"Go", 1}, {"Plain Text", 1}, {"Rust", 1}, {"Shell", 1}, {"gitignore", 1}}));
 }
 
 TEST(CodeCounter, DeeperIgnoreFilesOverrideHigherOnes) {
@@ -88,6 +89,86 @@ TEST(CodeCounter, ScriptsWithoutExtensionAreKnownByTheirFirstLineInAFolderOrAlon
     EXPECT_TRUE(CodeCounter().count((folder.path() / "bin/notes").string()).rows.empty());
 }
 
+TEST(CodeCounter, DecidesEachFilesLanguageAsItsNameAndContentsSay) {
+    struct Case {
+        const char* fileName;
+        const char* contents;
+        const char* language; // empty: the file is not counted
+        std::int64_t code = 0;
+        std::int64_t comment = 0;
+        std::int64_t blank = 0;
+    };
+    const Case cases[] = {
+        // YAML and JSON are CloudFormation only when they are templates, whatever words they hold.
+        {"a.yml", "releaseType: python\nhandleGHRelease: true\n", "YAML", 2},
+        {"b.yml", "releaseType: a\nserviceAccountName: b\nadditionalProperties: c\n", "YAML", 3},
+        {"deployment.yaml",
+         "kind: Deployment\nspec:\n  serviceAccountName: web\n  env:\n    - valueFrom:\n        secretKeyRef:\n"
+         "          name: s\n",
+         "YAML", 7},
+        {"other.yml", "Resources:\n  Thing:\n    Type: Custom\n", "YAML", 3},
+        {"indented.yml", "x:\n  AWSTemplateFormatVersion: '2010-09-09'\n", "YAML", 2},
+        {"stack.yaml", "AWSTemplateFormatVersion: '2010-09-09'\n# demo\nResources:\n  B:\n    Type: AWS::S3::Bucket\n",
+         "CloudFormation (YAML)", 4, 1},
+        {"sam.yml", "Transform: x\nResources:\n  Fn:\n    Type: 'AWS::Serverless::Function'\n", "CloudFormation (YAML)",
+         4},
+        {"a.json", "{\"name\": \"x\", \"Type\": \"AWS::S3::Bucket\", \"Description\": \"Fn::Sub Fn::If\"}\n", "JSON",
+         1},
+        {"nested.json", "{\"config\": {\"AWSTemplateFormatVersion\": \"2010-09-09\"}}\n", "JSON", 1},
+        {"template.json", "{\n  \"AWSTemplateFormatVersion\": \"2010-09-09\",\n  \"Resources\": {}\n}\n",
+         "CloudFormation (JSON)", 4},
+        {"resources.json", "{\"Resources\": {\"Queue\": {\"Type\": \"AWS::SQS::Queue\"}}}\n", "CloudFormation (JSON)",
+         1},
+        // A name without an extension is not one: the first line tells a script's language.
+        {"java", "#!/bin/sh\n# hi\necho x\n", "Shell", 1, 2},
+        {"go", "#!/bin/sh\n# hi\necho x\n", "Shell", 1, 2},
+        {"py", "#!/bin/sh\n# hi\necho x\n", "Shell", 1, 2},
+        {"js", "#!/bin/sh\n# hi\necho x\n", "Shell", 1, 2},
+        {"c", "#!/bin/sh\n# hi\necho x\n", "Shell", 1, 2},
+        {".profile2", "#!/bin/sh\necho x\n", "Shell", 1, 1},
+        {"c", "int x;\n", ""},
+        {"BUILD", "cc_library(name = \"x\")\n", ""},
+        {".yml", "x: 1\n", ""},
+        {"Makefile", "all:\n\techo\n", "Makefile", 2},
+        // In markup a backslash escapes nothing, so no quote after one opens or closes a string.
+        {"page.html", "<p>a \\\\\"b</p>\n\n\n<p>c</p>\n", "HTML", 2, 0, 2},
+        {"page.xml", "<a t=\"x\\\\\"/>\n\n<b/>\n\"\n", "XML", 4},
+    };
+    for (const auto& c : cases) {
+        const TemporaryFolder folder;
+        folder.writeFile(c.fileName, c.contents);
+        const auto rows = CodeCounter().count(folder.path().string()).rows;
+        if (*c.language == '\0') {
+            EXPECT_TRUE(rows.empty()) << c.fileName << ": " << rows.front().name;
+            continue;
+        }
+        if (rows.size() != 1) {
+            ADD_FAILURE() << c.fileName << ": " << rows.size() << " rows";
+            continue;
+        }
+        EXPECT_EQ(rows[0], (LanguageSummary{c.language, 1,
+                                            FileCounts{c.code + c.comment + c.blank, c.code, c.comment, c.blank, 0}}))
+            << c.fileName << ": " << rows[0].name << " " << rows[0].counts.code << "/" << rows[0].counts.comment << "/"
+            << rows[0].counts.blank;
+    }
+}
+
+// Read a window at a time, a long file counts as its whole text does: comments and strings run
+// over the windows' ends at many places, as the pieces' lengths do not divide a window's.
+TEST(CodeCounter, AFileLongerThanAWindowCountsAsItsWholeText) {
+    std::string text;
+    for (std::size_t piece = 0; text.size() < 5 * FileReader::kWindowLength / 2; ++piece) {
+        const std::string filler(piece % 700, 'x');
+        text += "int a; /* " + filler + "\n\n */ auto s = R\"(" + filler + "\n// in\n)\";\n\n// c " + filler + "\n";
+    }
+    const TemporaryFolder folder;
+    folder.writeFile("long.cpp", text);
+    const LanguageRegistry registry;
+    const auto language = registry.decide(*registry.find("long.cpp"), text);
+    EXPECT_EQ(CodeCounter(1).count(folder.path().string()).rows,
+              (std::vector<LanguageSummary>{{"C++", 1, registry.scanner(language).scan(text)}}));
+}
+
 TEST(CodeCounter, SymbolicLinksAreNotFollowed) {
     const TemporaryFolder folder;
     folder.writeFile("real/a.c", "int a;\n");
@@ -121,6 +202,15 @@ TEST(CodeCounter, WhatCannotBeReadIsSkippedAndCountedButTheFolderAskedForMustBeR
     fs::permissions(folder.path(), fs::perms::none);
     EXPECT_THROW(CodeCounter().count(folder.path().string()), std::system_error);
     fs::permissions(folder.path(), fs::perms::owner_all);
+}
+
+TEST(SkippedEntries, ALongPathIsShownByItsStartAndItsEnd) {
+    SkippedEntries skipped;
+    // A two-byte character stands where the start is cut.
+    const std::string path = "/" + std::string(58, 'a') + "\xC3\xA9" + std::string(4000, 'b') + "/name.c";
+    skipped.addFile(path, std::system_error(std::make_error_code(std::errc::permission_denied)));
+    EXPECT_EQ(skipped.describe(), "skipped 1 file that could not be read, such as /" + std::string(58, 'a') + "..." +
+                                      std::string(93, 'b') + "/name.c (Permission denied)");
 }
 
 TEST(CodeCounter, FileNamesThatAreNotUtf8) {

@@ -49,6 +49,25 @@ TEST(CountCommand, CountsASingleFileNamesStartingWithADashAndEmptyFolders) {
               std::tuple(0, nlohmann::json::array()));
 }
 
+TEST(CountCommand, HelpPrintsTheUsageAndSucceeds) {
+    for (const char* help : {"--help", "-h"}) {
+        const auto result = runCount({help});
+        EXPECT_EQ(result.exitStatus, 0) << help;
+        EXPECT_TRUE(result.standardOutput.starts_with("usage: norvane-count --format json PATH\n")) << help;
+        EXPECT_EQ(result.standardError, "") << help;
+    }
+}
+
+TEST(CountCommand, APathWhoseLinksLoopIsSaidToLoop) {
+    const TemporaryFolder scratch;
+    fs::create_symlink(scratch.path() / "b", scratch.path() / "a");
+    fs::create_symlink(scratch.path() / "a", scratch.path() / "b");
+    const std::string loop = (scratch.path() / "a").string();
+    const auto result = runCount({"--format", "json", loop});
+    EXPECT_EQ(std::tuple(result.exitStatus, result.standardOutput, result.standardError),
+              std::tuple(1, std::string(), "norvane-count: the symbolic links of " + loop + " lead round in a loop\n"));
+}
+
 TEST(CountCommand, BadArgumentsAndMissingPathsFailWithAMessage) {
     const TemporaryFolder scratch;
     const std::string missing = (scratch.path() / "no-such-folder").string();

@@ -24,7 +24,7 @@ TEST(LanguageRegistry, FindsLanguagesByNameThenDoubleThenSingleExtensionIgnoring
         {"jquery.min.js", "JavaScript"},
         {"notes.txt", "Plain Text"},
         {"CMakeLists.txt", "CMake"},
-        {"BUILD", "Bazel"},
+        {"BUILD.bazel", "Bazel"},
         {"grammar.y", "Happy"},
         {"lexer.l", "LEX"},
         {"page.tpl", "Smarty Template"},
@@ -36,7 +36,12 @@ TEST(LanguageRegistry, FindsLanguagesByNameThenDoubleThenSingleExtensionIgnoring
         {"README", "(none)"},
         {"archive.tar.gz", "(none)"},
         {"blob.bin", "(none)"},
-        {"c", "C"},
+        // A name without an extension is none: such files are known by a whole name or their first line.
+        {"c", "(none)"},
+        {"BUILD", "(none)"},
+        {".c", "(none)"},
+        {".yml", "(none)"},
+        {"Dockerfile", "Dockerfile"},
     };
     for (const auto& [fileName, language] : cases) EXPECT_EQ(languageOf(registry, fileName), language) << fileName;
 }

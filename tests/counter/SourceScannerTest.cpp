@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
+#include <string>
 #include <string_view>
+#include <utility>
 
 namespace norvane::counter {
 
@@ -15,14 +18,59 @@ void PrintTo(const FileCounts& counts, std::ostream* out) {
 
 namespace {
 
-FileCounts countAs(std::string_view fileName, std::string_view text) {
+const SourceScanner* scannerFor(std::string_view fileName, std::string_view text) {
     static const LanguageRegistry registry;
     const auto choice = registry.find(fileName);
     if (!choice) {
         ADD_FAILURE() << "no language for " << fileName;
-        return {};
+        return nullptr;
     }
-    return registry.scanner(registry.decide(*choice, text)).scan(text);
+    return &registry.scanner(registry.decide(*choice, text));
+}
+
+FileCounts countAs(std::string_view fileName, std::string_view text) {
+    const auto* scanner = scannerFor(fileName, text);
+    return scanner != nullptr ? scanner->scan(text) : FileCounts{};
+}
+
+/// Hands a text out `step` bytes at a time after what the scanner keeps, as a file is read a
+/// window at a time, so that a window ends at every place of the text.
+class Trickle final : public TextSource {
+public:
+    Trickle(std::string_view text, std::size_t step) : text_(text), step_(step), end_(std::min(step, text.size())) {}
+
+    std::string_view first() const { return text_.substr(0, end_); }
+    std::string_view next(std::size_t keep) override {
+        EXPECT_LE(keep, kLongestKept);
+        const std::size_t start = end_ - keep;
+        end_ = std::min(end_ + step_, text_.size());
+        return text_.substr(start, end_ - start);
+    }
+    bool atEnd() const override { return end_ == text_.size(); }
+
+private:
+    std::string_view text_;
+    std::size_t step_;
+    std::size_t end_;
+};
+
+/// The text over and again, long enough for many windows.
+std::string repeated(std::string_view text) {
+    std::string copies(text);
+    while (!text.empty() && copies.size() < 4 * SourceScanner::kLookahead) copies += text;
+    return copies;
+}
+
+// Read in windows, a text counts as it does whole, wherever the windows end.
+void expectSameInWindows(std::string_view fileName, std::string_view text) {
+    const auto* scanner = scannerFor(fileName, text);
+    if (scanner == nullptr) return;
+    const FileCounts whole = scanner->scan(text);
+    for (const std::size_t step : {1, 3, 100, 1000}) {
+        Trickle source(text, step);
+        EXPECT_EQ(scanner->scan(source.first(), source), whole)
+            << fileName << " in steps of " << step << ": " << text.substr(0, 60);
+    }
 }
 
 struct Case {
@@ -38,7 +86,27 @@ void expectCounts(std::initializer_list<Case> cases) {
     for (const Case& c : cases) {
         const FileCounts expected{c.code + c.comment + c.blank, c.code, c.comment, c.blank, c.complexity};
         EXPECT_EQ(countAs(c.fileName, c.text), expected) << c.fileName << ": " << c.text;
+        expectSameInWindows(c.fileName, repeated(c.text));
     }
+}
+
+// Comments, strings, escapes and lines far longer than what the scanner sees past its place.
+TEST(SourceScanner, WhatSpansWindowsCountsAsInTheWholeText) {
+    const std::string longRun(700, 'x');
+    const std::string backslashes(301, '\\');
+    const std::pair<const char*, std::string> texts[] = {
+        {"a.c", "int a;\n/* " + longRun + "\n\n" + longRun + " */ int b; // " + longRun + "\nint c;\n"},
+        {"a.c", "s = \"" + longRun + "\\\n// in\n" + longRun + "\";\n// out\n"},
+        {"a.c", "s = \"" + backslashes + "\"; // in or out\n\n// c\n"},
+        {"a.html", "<p>" + backslashes + "\"a</p>\n\n<p>" + backslashes + backslashes + "\"b\n\n"},
+        {"a.cpp", "auto r = R\"tag(" + longRun + "\n)\" // in\n)tag\"; // out\n"},
+        {"a.py", "def f():\n    \"\"\"" + longRun + "\n\n\"\"\"\n    return 1\n"},
+        {"a.rs", "/* /* " + longRun + " */\n" + longRun + " */ fn f() {}\n"},
+        {"a.rb", longRun + "\n=begin\n" + longRun + "\n=end\nputs 1\n"},
+        {"a.c", "\xEF\xBB\xBF// " + longRun + "\r\nint x; \\\r\n" + longRun + "\r\n"},
+        {"a.sh", "#!/bin/sh\n" + longRun + " # " + longRun + "\nif [ a ] && [ b ]; then echo; fi\n"},
+    };
+    for (const auto& [fileName, text] : texts) expectSameInWindows(fileName, text);
 }
 
 TEST(SourceScanner, LineCommentsOfEveryKind) {

@@ -29,17 +29,35 @@ protected:
     const platform::Date now = testing::utc("2025-03-20T12:00:00Z");
 };
 
-TEST(BenchmarkBuilder, InterpolatesPercentilePoints) {
+TEST(BenchmarkBuilder, PublishesEachPointAsOneFigureToTwoSignificantDigits) {
     EXPECT_FALSE(BenchmarkBuilder::distribution({}));
     const auto single = BenchmarkBuilder::distribution({7});
     EXPECT_EQ(single->p10, 7);
     EXPECT_EQ(single->p90, 7);
-    const auto spread = BenchmarkBuilder::distribution({50, 0, 100, 25, 75});
-    EXPECT_DOUBLE_EQ(spread->p10, 10);
-    EXPECT_DOUBLE_EQ(spread->p25, 25);
-    EXPECT_DOUBLE_EQ(spread->p50, 50);
-    EXPECT_DOUBLE_EQ(spread->p75, 75);
-    EXPECT_DOUBLE_EQ(spread->p90, 90);
+    // With five values every point is one of them, never a mix of two.
+    const auto five = BenchmarkBuilder::distribution({50, 0, 100, 25.25, 75});
+    EXPECT_EQ(five->toJSON().dump(), R"({"p10":0.0,"p25":25.0,"p50":50.0,"p75":75.0,"p90":100.0})");
+    const auto ten = BenchmarkBuilder::distribution({10, 9, 8, 7, 6, 5, 4, 3, 2, 1});
+    EXPECT_EQ(ten->toJSON().dump(), R"({"p10":1.0,"p25":3.0,"p50":5.0,"p75":8.0,"p90":9.0})");
+
+    const std::vector<std::pair<double, double>> rounded{
+        {4321, 4300},
+        {4349.99, 4300},
+        {4350, 4400},
+        {-4321, -4300},
+        {123456789, 120000000},
+        {99.5, 100},
+        {7, 7},
+        {1.25, 1.3},
+        {0.0456, 0.046},
+        {0, 0},
+        {12.5, 13},
+        {9.96, 10},
+        {9.2233720368e18, 9.2e18},
+    };
+    for (const auto& [value, expected] : rounded) {
+        EXPECT_EQ(BenchmarkBuilder::roundToTwoSignificantDigits(value), expected) << value;
+    }
 }
 
 TEST_F(BenchmarkBuilderTest, CountsEachDeviceOncePerDistribution) {
@@ -56,22 +74,23 @@ TEST_F(BenchmarkBuilderTest, CountsEachDeviceOncePerDistribution) {
     const auto benchmarks = build();
     EXPECT_EQ(benchmarks.generatedAt, now);
     EXPECT_EQ(benchmarks.contributorCount, 5);
-    // Throughput per active day: a 15, b 60, c 30, d 45, e 90.
-    EXPECT_DOUBLE_EQ(benchmarks.global.throughput->p10, 15 + 15 * 0.4);
-    EXPECT_DOUBLE_EQ(benchmarks.global.throughput->p90, 60 + 30 * 0.6);
+    // Throughput per active day: a 15, b 40 (its day in Large, too few to publish, is left out),
+    // c 30, d 45, e 90.
+    EXPECT_EQ(benchmarks.global.throughput->toJSON().dump(),
+              R"({"p10":15.0,"p25":30.0,"p50":40.0,"p75":45.0,"p90":90.0})");
     // Active days per week: a 2 days over a 7-day span, everyone else 1 day.
     EXPECT_DOUBLE_EQ(benchmarks.global.consistency->p10, 1);
-    EXPECT_DOUBLE_EQ(benchmarks.global.consistency->p90, 1.6);
+    EXPECT_DOUBLE_EQ(benchmarks.global.consistency->p90, 2);
     // Only "a" reported retention: one contributor's mean is not published.
     EXPECT_FALSE(benchmarks.global.velocityRetention);
 
     const auto& small = benchmarks.bySizeBucket.at("Small");
     EXPECT_EQ(small.bucket, "Small");
     EXPECT_EQ(small.sampleSize, 5);
-    // In Small, "b" changed 40 lines a day.
-    EXPECT_DOUBLE_EQ(small.throughput->p90, 45 + 45 * 0.6);
-    EXPECT_DOUBLE_EQ(small.codeRatio->p10, 75 + 25 * 0.4);
+    EXPECT_DOUBLE_EQ(small.throughput->p50, 40);
+    EXPECT_DOUBLE_EQ(small.codeRatio->p10, 75);
     EXPECT_DOUBLE_EQ(small.typicalComposition->codePercentMin, 100);
+    EXPECT_FALSE(small.velocityRetention);
     EXPECT_FALSE(benchmarks.bySizeBucket.contains("Large")) << "one contributor";
 }
 
@@ -81,15 +100,16 @@ TEST_F(BenchmarkBuilderTest, PublishesNothingOfFewerThanTheMinimumOfContributors
         store("enterprise-" + std::to_string(device), "2025-03-10", lines[device], 5, 60, "Enterprise");
     }
     const auto few = build();
-    EXPECT_EQ(few.contributorCount, 4);
+    EXPECT_EQ(few.contributorCount, 0) << "nobody behind a published figure";
     EXPECT_TRUE(few.bySizeBucket.empty());
     EXPECT_FALSE(few.global.throughput || few.global.consistency || few.global.velocityRetention);
     EXPECT_EQ(few.toJSON().dump(),
-              R"({"by_size_bucket":{},"contributor_count":4,"generated_at":"2025-03-20T12:00:00Z",)"
+              R"({"by_size_bucket":{},"contributor_count":0,"generated_at":"2025-03-20T12:00:00Z",)"
               R"("global":{}})");
 
     store("enterprise-4", "2025-03-11", 100, 0, 40, "Enterprise");
     const auto enough = build();
+    EXPECT_EQ(enough.contributorCount, 5);
     ASSERT_TRUE(enough.bySizeBucket.contains("Enterprise"));
     EXPECT_EQ(enough.bySizeBucket.at("Enterprise").sampleSize, 5);
     EXPECT_DOUBLE_EQ(enough.bySizeBucket.at("Enterprise").throughput->p50, 120);

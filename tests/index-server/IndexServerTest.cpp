@@ -1,18 +1,18 @@
 #include "index-server/IndexServer.h"
 
 #include "core/community/AnonymousActivityReport.h"
+#include "core/models/NorvaneDatabase.h"
 #include "platform/HttpClient.h"
 #include "platform/ProcessRunner.h"
+#include "platform/persistence/Database.h"
+#include "tests/index-server/RawConnection.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <poll.h>
-#include <unistd.h>
-
+#include <fstream>
 #include <thread>
 
 namespace norvane::indexserver {
@@ -21,53 +21,7 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-/// A plain TCP connection to 127.0.0.1, for requests that no well-behaved HTTP client sends: half
-/// a head, a hand-made chunked body, bytes one at a time. It comes from `from`, another address of
-/// the loopback network (127.0.0.2 and up) when the test needs clients of their own addresses.
-class RawConnection {
-public:
-    explicit RawConnection(int port, std::string_view bytes = {}, const char* from = "127.0.0.1")
-        : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in source{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {}};
-        inet_pton(AF_INET, from, &source.sin_addr);
-        if (::bind(socket_, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) {
-            throw std::runtime_error(std::string("Cannot connect from ") + from);
-        }
-        sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(static_cast<std::uint16_t>(port)), .sin_addr = {}};
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-            throw std::runtime_error("Cannot connect to port " + std::to_string(port));
-        }
-        send(bytes);
-    }
-    ~RawConnection() { ::close(socket_); }
-    RawConnection(const RawConnection&) = delete;
-    RawConnection& operator=(const RawConnection&) = delete;
-
-    /// False once the server takes no more bytes.
-    bool send(std::string_view bytes) {
-        return ::send(socket_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
-    }
-
-    /// The status of the answer read until the server closes the connection: 0 when it closes
-    /// without one, -1 when nothing more arrives for `timeout`.
-    int status(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-        std::string answer;
-        char buffer[4096];
-        pollfd readable{socket_, POLLIN, 0};
-        while (::poll(&readable, 1, static_cast<int>(timeout.count())) > 0) {
-            const ssize_t received = ::recv(socket_, buffer, sizeof buffer, 0);
-            if (received <= 0) {
-                return answer.rfind("HTTP/1.1 ", 0) == 0 ? std::stoi(answer.substr(9, 3)) : 0;
-            }
-            answer.append(buffer, static_cast<std::size_t>(received));
-        }
-        return -1;
-    }
-
-private:
-    int socket_;
-};
+using testing::RawConnection;
 
 class IndexServerTest : public ::testing::Test {
 protected:
@@ -113,13 +67,12 @@ protected:
 
     /// The status of one report of `device` posted from the address `from`.
     int postFrom(const char* from, const std::string& device, const std::string& bucket = "Medium") const {
-        const auto body = report(device, bucket).dump();
-        return RawConnection(port,
-                             "POST /v1/activity HTTP/1.1\r\nHost: index\r\nContent-Type: application/json\r\n"
-                             "Content-Length: " +
-                                 std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body,
-                             from)
-            .status();
+        return testing::postFrom(port, from, "/v1/activity", report(device, bucket).dump());
+    }
+
+    static std::string contents(const std::filesystem::path& file) {
+        std::ifstream stream(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(stream), {}};
     }
 
     nlohmann::json benchmarks() const {
@@ -205,10 +158,42 @@ TEST_F(IndexServerTest, HoldsTheLimitsOfARequestWhateverItsFraming) {
     EXPECT_EQ(server->storedReportCount(), 1);
 }
 
+TEST_F(IndexServerTest, AnswersALengthItWillNeverReadAtOnce) {
+    // A deadline far beyond the wait for the answer: an answer given only at the deadline fails.
+    restart({.limits = {.requestTimeout = std::chrono::minutes(10)}});
+    const std::string head = "POST /v1/activity HTTP/1.1\r\nContent-Type: application/json\r\nContent-Length: ";
+    const std::vector<std::pair<std::string, int>> cases{
+        {"-1", 413},
+        {"-99999999999999999999", 413},
+        {"18446744073709551615", 413},
+        {"99999999999999999999999999", 413},
+        {std::to_string(1024 * 1024), 413},
+        {"12abc", 400},
+        {"0x10", 400},
+    };
+    for (const auto& [length, status] : cases) {
+        EXPECT_EQ(RawConnection(port, head + length + "\r\n\r\n").status(), status) << length;
+    }
+    EXPECT_EQ(server->storedReportCount(), 0);
+}
+
 TEST_F(IndexServerTest, KeepsItsReportsInTheDataFile) {
     call("POST", "activity", report("durable").dump());
     restart({});
     EXPECT_EQ(contributors(), 1);
+}
+
+TEST_F(IndexServerTest, CountsContributorsAsTheirReportsComeAndGo) {
+    for (const char* device : {"first", "second", "first", "third"}) call("POST", "activity", report(device).dump());
+    EXPECT_EQ(contributors(), 3);
+    call("DELETE", "devices/first");
+    EXPECT_EQ(contributors(), 2);
+    call("DELETE", "devices/first");
+    call("DELETE", "devices/never-seen");
+    EXPECT_EQ(contributors(), 2);
+    call("POST", "activity", report("first").dump());
+    restart({});
+    EXPECT_EQ(contributors(), 3);
 }
 
 TEST_F(IndexServerTest, RecordsRequestsOnlyWhenTestsAskAndOnlyTheLatest) {
@@ -280,7 +265,7 @@ TEST_F(IndexServerTest, PublishesABucketAndTheGlobalFiguresOnlyFromFiveContribut
     // One report in the largest bucket would otherwise publish exactly its figures.
     EXPECT_EQ(postFrom("127.0.0.2", "lonely", "Enterprise"), 201);
     const auto one = benchmarks();
-    EXPECT_EQ(one["contributor_count"], 1);
+    EXPECT_EQ(one["contributor_count"], 0) << "nobody behind a published figure";
     EXPECT_TRUE(one["by_size_bucket"].empty()) << one.dump();
     EXPECT_TRUE(one["global"].empty()) << one.dump();
 
@@ -289,6 +274,7 @@ TEST_F(IndexServerTest, PublishesABucketAndTheGlobalFiguresOnlyFromFiveContribut
         EXPECT_EQ(postFrom(from.c_str(), "crowd-" + std::to_string(device), "Enterprise"), 201);
     }
     const auto five = benchmarks();
+    EXPECT_EQ(five["contributor_count"], 5);
     EXPECT_EQ(five["by_size_bucket"]["Enterprise"]["sample_size"], 5);
     EXPECT_TRUE(five["global"].contains("throughput"));
 }
@@ -300,13 +286,13 @@ TEST_F(IndexServerTest, ServesTheBenchmarksComputedOnceForEachChange) {
     clock.advance(seconds(30));
     EXPECT_EQ(benchmarks(), first) << "nothing changed, nothing computed";
 
-    for (int device = 0; device < 5; ++device)
+    for (int device = 0; device < 6; ++device)
         call("POST", "activity", report("device-" + std::to_string(device)).dump());
     const auto changed = benchmarks();
     EXPECT_EQ(changed["generated_at"], "2025-03-20T12:00:30Z");
-    EXPECT_EQ(changed["contributor_count"], 5);
+    EXPECT_EQ(changed["contributor_count"], 6);
     call("DELETE", "devices/device-0");
-    EXPECT_EQ(benchmarks()["contributor_count"], 4);
+    EXPECT_EQ(benchmarks()["contributor_count"], 5);
 }
 
 TEST_F(IndexServerTest, OneAddressHoldsNoMoreThanItsShareOfTheConnections) {
@@ -338,6 +324,28 @@ TEST_F(IndexServerTest, OneAddressBringsOnlySoManyNewDevicesAnHour) {
     clock.advance(std::chrono::minutes(1));
     EXPECT_EQ(postFrom("127.0.0.2", "five"), 201);
     EXPECT_EQ(contributors(), 5);
+}
+
+TEST_F(IndexServerTest, TheProgramRefusesADataFileThatHoldsAnythingElse) {
+    const auto store = folder.path() / "norvane.store";
+    NorvaneDatabase::makeContainer(store);
+    const auto notes = folder.path() / "notes.db";
+    platform::Database(notes.string(), platform::Database::Access::readWrite).execute("CREATE TABLE notes (text TEXT)");
+    const auto text = folder.path() / "notes.txt";
+    std::ofstream(text) << "Notes, not a database\n";
+
+    platform::PosixProcessRunner runner;
+    for (const auto& file : {store, notes, text}) {
+        const auto before = contents(file);
+        // Bounded by timeout(1), so a server that wrongly starts cannot hang the test.
+        const auto result = runner.run({.executable = "timeout",
+                                        .arguments = {"10", testing::builtProgram("norvane-index-server").string(),
+                                                      "--port", "0", "--data", file.string()}});
+        EXPECT_EQ(result.exitStatus, 1) << file;
+        EXPECT_NE(result.standardError.find(file.string()), std::string::npos) << result.standardError;
+        EXPECT_TRUE(contents(file) == before) << file << " changed";
+        EXPECT_FALSE(std::filesystem::exists(file.string() + "-wal")) << file;
+    }
 }
 
 TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {

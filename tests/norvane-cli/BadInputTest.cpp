@@ -71,6 +71,9 @@ TEST_F(BadInput, MalformedArgumentsAreUsageErrorsThatLeaveTheStoreAlone) {
     }
     EXPECT_EQ(std::filesystem::last_write_time(storeFile()), before);
     EXPECT_THAT(norvane({"bogus"}).err, HasSubstr("norvane: Unknown command: bogus\n"));
+    EXPECT_THAT(norvane({"--bogus"}).err, HasSubstr("norvane: The following argument was not expected: --bogus\n"));
+    EXPECT_THAT(norvane({"-x"}).err, HasSubstr("norvane: The following argument was not expected: -x\n"));
+    EXPECT_THAT(norvane({}).err, HasSubstr("norvane: A subcommand is required\n"));
     EXPECT_EQ(stored<Project>().size(), 1u);
     EXPECT_EQ(norvane({"--help"}).status, 0);
     EXPECT_EQ(norvane({"--version"}).out, "0.1.0\n");

@@ -25,21 +25,13 @@ std::map<std::string, std::string> CliTest::environmentFor(const CliRunOptions& 
     return environment;
 }
 
-namespace {
-
-constexpr const char* setpriv = "/usr/bin/setpriv";
-
-} // namespace
-
-bool CliTest::permissionsCanBeHeld() { return geteuid() != 0 || ::access(setpriv, X_OK) == 0; }
-
 CliRun CliTest::norvane(const std::vector<std::string>& arguments, const CliRunOptions& options) const {
     platform::ProcessRequest request{.executable = builtProgram("norvane").string(), .arguments = arguments};
-    if (options.heldToPermissions && geteuid() == 0) {
-        // Without these capabilities root reads and searches only what its permissions allow.
-        request.arguments.insert(request.arguments.begin(),
-                                 {"--bounding-set=-dac_override,-dac_read_search", request.executable});
-        request.executable = setpriv;
+    if (!options.launcher.empty()) {
+        request.arguments = std::vector(options.launcher.begin() + 1, options.launcher.end());
+        request.arguments.push_back(request.executable);
+        request.arguments.insert(request.arguments.end(), arguments.begin(), arguments.end());
+        request.executable = options.launcher.front();
     }
     request.workingDirectory = options.workingFolder;
     request.environment = environmentFor(options);

@@ -32,8 +32,8 @@ struct CliRunOptions {
     std::optional<std::filesystem::path> workingFolder;
     std::optional<std::string> standardInput;
     std::map<std::string, std::string> environment; ///< added to, or replacing, the fixture's
-    /// Run as root, the tool is kept from passing over file permissions, as any other user is.
-    bool heldToPermissions = false;
+    /// A program, with its arguments, that runs the tool (such as setpriv, to run it as another user).
+    std::vector<std::string> launcher;
 };
 
 /// Runs the built `norvane` against a temporary home, as the daily agent would: no terminal,
@@ -44,8 +44,6 @@ protected:
     /// Starts the tool without waiting for it, its output dropped, for runs that the test ends
     /// itself; returns its process id.
     pid_t start(const std::vector<std::string>& arguments, const CliRunOptions& options = {}) const;
-    /// Whether runs held to permissions meet them here: as root, only through setpriv.
-    static bool permissionsCanBeHeld();
     /// Adds a project and expects the whole first collection to succeed.
     void addProject(const std::string& name, const std::filesystem::path& folder) const;
 

@@ -7,6 +7,9 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace norvane::testing {
 namespace {
 
@@ -79,19 +82,23 @@ TEST_F(ProjectCommands, RemoveWithoutATerminalToAskOnNeedsYes) {
     EXPECT_NE(storedProject("scripted"), nullptr);
 }
 
-/// Whether `text` holds a byte that a terminal acts on: ESC starts its sequences, BEL ends some.
+constexpr const char* terminalDrivers[] = {"\x1b", "\x07", "\u202E", "\u2066", "\u200B"};
+
+/// Whether `text` holds a byte that a terminal acts on (ESC starts its sequences, BEL ends some),
+/// or a character that reverses or hides what follows it.
 bool drivesTheTerminal(const std::string& text) {
-    return text.find('\x1b') != std::string::npos || text.find('\x07') != std::string::npos;
+    return std::any_of(std::begin(terminalDrivers), std::end(terminalDrivers),
+                       [&text](const char* driver) { return text.find(driver) != std::string::npos; });
 }
 
 // Every line, as a terminal or the daily agent's log receives it.
-TEST_F(ProjectCommands, NamesPathsAndMessagesReachTheOutputWithControlCharactersEscaped) {
+TEST_F(ProjectCommands, NamesPathsAndMessagesReachTheOutputWithControlAndInvisibleCharactersEscaped) {
     TemporaryFolder parent;
-    const auto folder = parent.path() / "dir\x1b[2J";
+    const auto folder = parent.path() / "dir\x1b[2J\u2066";
     std::filesystem::create_directory(folder);
-    const std::string name = "ctl\x1b[31mred\x07";
-    const std::string shownName = "ctl\\x1b[31mred\\x07";
-    const std::string shownFolder = (parent.path() / "dir\\x1b[2J").string();
+    const std::string name = "ctl\x1b[31mred\x07\u202Etxt.exe";
+    const std::string shownName = "ctl\\x1b[31mred\\x07\\u202etxt.exe";
+    const std::string shownFolder = (parent.path() / "dir\\x1b[2J\\u2066").string();
     std::vector<CliRun> runs;
 
     runs.push_back(norvane({"add", name, folder.string()}));
@@ -99,8 +106,8 @@ TEST_F(ProjectCommands, NamesPathsAndMessagesReachTheOutputWithControlCharacters
     runs.push_back(norvane({"list"}));
     EXPECT_EQ(lineCount(runs.back().out), 2u);
     EXPECT_THAT(runs.back().out, HasSubstr(shownName + "  active"));
-    runs.push_back(norvane({"collect", "x\x1b]0;pwned\x07y"}));
-    EXPECT_EQ(runs.back().err, "norvane: Project not found: x\\x1b]0;pwned\\x07y\n");
+    runs.push_back(norvane({"collect", "x\x1b]0;pwned\x07y\u200B"}));
+    EXPECT_EQ(runs.back().err, "norvane: Project not found: x\\x1b]0;pwned\\x07y\\u200b\n");
     runs.push_back(norvane({"collect"}));
     EXPECT_THAT(runs.back().out, HasSubstr(shownName + ": 0 code lines"));
     runs.push_back(norvane({"history", name}));
@@ -111,7 +118,10 @@ TEST_F(ProjectCommands, NamesPathsAndMessagesReachTheOutputWithControlCharacters
     EXPECT_THAT(runs.back().err, HasSubstr(shownFolder));
     runs.push_back(norvane({"remove", name, "--yes"}));
     EXPECT_EQ(runs.back().out, "Removed " + shownName + "\n");
-    runs.push_back(norvane({"frobnicate\x1b[2J"}));
+    runs.push_back(norvane({"frobnicate\x1b[2J\u202E"}));
+    EXPECT_THAT(runs.back().err, HasSubstr("Unknown command: frobnicate\\x1b[2J\\u202e\n"));
+    runs.push_back(norvane({"history", "x", "--interval", "\u202E7"}));
+    EXPECT_EQ(runs.back().status, 2);
 
     for (const auto& run : runs) {
         EXPECT_FALSE(drivesTheTerminal(run.out)) << run.out;

@@ -241,42 +241,79 @@ TEST_F(SharedStore, KillingAWriterLeavesAWholeStoreAndAWholeSeries) {
     }
 }
 
+/// A store its owner may only read. Root may write any file, so under root the tool runs as nobody
+/// over files handed to nobody.
 class ReadOnlyStoreForTheTool : public SharedStore {
 protected:
+    static constexpr uid_t nobody = 65534;
+
     void SetUp() override {
-        if (geteuid() == 0) GTEST_SKIP() << "root may write any file: run as an unprivileged user";
-        addProject("demo", project.path());
+        addProject("demo", project->path());
+        if (geteuid() == 0) {
+            for (const auto& tree : {home.path(), project->path()}) handToNobody(tree);
+        }
     }
     void TearDown() override {
         std::error_code ignored;
         std::filesystem::permissions(storeFile().parent_path(), std::filesystem::perms::owner_all, ignored);
     }
 
+    static void handToNobody(const std::filesystem::path& tree) {
+        ASSERT_EQ(lchown(tree.c_str(), nobody, nobody), 0);
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(tree)) {
+            ASSERT_EQ(lchown(entry.path().c_str(), nobody, nobody), 0) << entry.path();
+        }
+    }
+
+    /// Runs the tool as the store's owner.
+    CliRun asOwner(const std::vector<std::string>& arguments) const {
+        if (geteuid() != 0) return norvane(arguments);
+        const auto id = std::to_string(nobody);
+        return norvane(arguments,
+                       {.launcher = {"/usr/bin/setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups", "--"}});
+    }
+
     /// Lists and exports, refuses a change with a message that says why, and leaves no file behind.
     void expectReadableButNotWritable() {
         const auto before = folderEntries(storeFile().parent_path());
-        EXPECT_THAT(norvane({"list"}).out, HasSubstr("demo"));
-        EXPECT_EQ(norvane({"export", "-o", "-"}).status, 0);
-        const auto archive = norvane({"archive", "demo"});
+        EXPECT_THAT(asOwner({"list"}).out, HasSubstr("demo"));
+        EXPECT_EQ(asOwner({"export", "-o", "-"}).status, 0);
+        const auto archive = asOwner({"archive", "demo"});
         EXPECT_NE(archive.status, 0);
         EXPECT_THAT(archive.err, HasSubstr("The store " + storeFile().string() + " is read-only"));
         EXPECT_EQ(folderEntries(storeFile().parent_path()), before);
     }
 
-    TemporaryFolder project;
+    std::unique_ptr<GitTestRepository> project = makeRepository();
 };
 
 TEST_F(ReadOnlyStoreForTheTool, AFileThatMayOnlyBeReadIsListedAndExported) {
     std::filesystem::permissions(storeFile(), std::filesystem::perms::owner_read);
     expectReadableButNotWritable();
     std::filesystem::permissions(storeFile(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    EXPECT_EQ(norvane({"archive", "demo"}).status, 0) << "nothing left behind blocks the owner";
+    EXPECT_EQ(asOwner({"archive", "demo"}).status, 0) << "nothing left behind blocks the owner";
 }
 
 TEST_F(ReadOnlyStoreForTheTool, AFolderThatMayOnlyBeReadIsListedAndExported) {
     std::filesystem::permissions(storeFile().parent_path(),
                                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     expectReadableButNotWritable();
+}
+
+// Refused at once, not after the whole log was read and counted for nothing.
+TEST_F(ReadOnlyStoreForTheTool, ACommandThatWouldChangeItIsRefusedBeforeItDoesAnyWork) {
+    std::filesystem::permissions(storeFile(), std::filesystem::perms::owner_read);
+    const std::vector<std::vector<std::string>> changes{
+        {"history", "demo"}, {"collect"}, {"collect", "demo"}, {"add", "again", project->path().string()}};
+    for (const auto& arguments : changes) {
+        const auto run = asOwner(arguments);
+        const auto where = ::testing::PrintToString(arguments);
+        EXPECT_EQ(run.status, 1) << where;
+        EXPECT_EQ(run.out, "") << where << ": nothing was read or counted";
+        EXPECT_EQ(run.err, "norvane: The store " + storeFile().string() +
+                               " is read-only (the file is not writable); nothing was changed\n")
+            << where;
+    }
 }
 
 } // namespace

@@ -11,7 +11,7 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(TerminalText, ControlsAndWhatIsNotUtf8AreEscapedAndTheRestKept) {
+TEST(TerminalText, ControlsInvisibleCharactersAndWhatIsNotUtf8AreEscapedAndTheRestKept) {
     const std::vector<std::pair<std::string, std::string>> cases{
         {"plain name", "plain name"},
         {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x9A\x80", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x9A\x80"},
@@ -26,6 +26,24 @@ TEST(TerminalText, ControlsAndWhatIsNotUtf8AreEscapedAndTheRestKept) {
         {"\xED\xA0\x80", "\\xed\\xa0\\x80"},
         {"\xF4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"},
         {"cut \xE2\x82", "cut \\xe2\\x82"},
+        // Format characters and line and paragraph separators: each could turn a name around or hide
+        // part of it.
+        {"evil\u202Etxt.exe", "evil\\u202etxt.exe"},                          // right-to-left override
+        {"a\u202Db\u202Cc", "a\\u202db\\u202cc"},                             // left-to-right override, pop
+        {"a\u202Ab\u202Bc", "a\\u202ab\\u202bc"},                             // embeddings
+        {"a\u2066b\u2067c\u2068d\u2069", "a\\u2066b\\u2067c\\u2068d\\u2069"}, // isolates
+        {"a\u200Eb\u200Fc\u061C", "a\\u200eb\\u200fc\\u061c"},                // directional marks
+        {"zero\u200Bwidth", "zero\\u200bwidth"},
+        {"join\u200Cer\u200Ds\u2060", "join\\u200cer\\u200ds\\u2060"},
+        {"\uFEFFbom", "\\ufeffbom"},
+        {"soft\u00ADhyphen", "soft\\u00adhyphen"},
+        {"line\u2028para\u2029end", "line\\u2028para\\u2029end"},
+        {"tag\U000E0041\U000E007F", "tag\\U000e0041\\U000e007f"},
+        {"annotation\uFFF9x\uFFFB", "annotation\\ufff9x\\ufffb"},
+        {"\u05E9\u05DC\u05D5\u05DD \u0645\u0631\u062D\u0628\u0627",
+         "\u05E9\u05DC\u05D5\u05DD \u0645\u0631\u062D\u0628\u0627"},
+        {"non\u00A0breaking em\u2003space", "non\u00A0breaking em\u2003space"},
+        {"e\u0301 \u2764\uFE0F", "e\u0301 \u2764\uFE0F"},
     };
     for (const auto& [text, shown] : cases) {
         EXPECT_EQ(TerminalText::printable(text), shown) << shown;

@@ -18,7 +18,8 @@ ExpandableBody::ExpandableBody(bool expanded, QWidget* parent)
     : QWidget(parent), expanded_(expanded), tween_(new Tween(
                                                 this, durationMs, QEasingCurve::InOutQuad,
                                                 [this](double value) { showOpenness(value); }, expanded ? 1.0 : 0.0)) {
-    setVisible(expanded);
+    // An open body shows with its card; shown before it has one, it would be a window of its own.
+    if (!expanded) hide();
 }
 
 void ExpandableBody::setExpanded(bool expanded) {

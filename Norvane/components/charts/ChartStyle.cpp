@@ -60,7 +60,7 @@ QCustomPlot* ChartStyle::makePlot(TimeRange range, QWidget* parent) {
     plot->axisRect()->setBackground(Qt::NoBrush);
     plot->yAxis->setVisible(false);
     plot->yAxis2->setVisible(true);
-    plot->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new DateAxisTicker(range)));
+    plot->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new DateAxisTicker(range, plot->xAxis)));
     plot->yAxis2->setTicker(
         QSharedPointer<QCPAxisTicker>(new LabelAxisTicker([](double value) { return formatFixed(value, 1); })));
     styleAxis(plot->xAxis);

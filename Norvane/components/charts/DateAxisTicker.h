@@ -4,6 +4,8 @@
 
 #include <qcustomplot.h>
 
+#include <QStringList>
+
 #include <vector>
 
 namespace norvane::app {
@@ -12,21 +14,38 @@ namespace norvane::app {
 /// coordinate is seconds since the epoch.
 class DateAxisTicker : public QCPAxisTicker {
 public:
-    explicit DateAxisTicker(TimeRange range) : range_(range) {}
+    /// `axis` is the axis the ticker marks: its width and font decide which labels fit.
+    DateAxisTicker(TimeRange range, const QCPAxis* axis) : range_(range), axis_(axis) {}
 
     void setTimeRange(TimeRange range) { range_ = range; }
 
+    struct Marks {
+        std::vector<platform::Date> dates;
+        AxisStrideComponent unit = AxisStrideComponent::day;
+        /// The axis runs from one calendar year into another.
+        bool spansYears = false;
+    };
+
     /// The marks between `lower` and `upper`: the start of the unit that holds `lower` (day, week
-    /// or month in the local calendar), then every 5 units, keeping those inside the bounds.
-    static std::vector<platform::Date> markDates(TimeRange range, platform::Date lower, platform::Date upper);
+    /// or month in the local calendar), then every 5 units, keeping those inside the bounds. An
+    /// axis too short to hold two such marks is marked every unit, then every day, so that it
+    /// still reads its dates.
+    static Marks markDates(TimeRange range, platform::Date lower, platform::Date upper);
+    /// Day and month for marks by day or week; the month for marks by month, with the year at the
+    /// first mark and wherever the year changes on an axis that spans years.
+    static QStringList labels(const Marks& marks);
+    /// The marks kept so that no two labels overlap: every one, else every second, third...
+    /// `positions` are the marks' pixels along the axis and `widths` their labels' widths.
+    static std::vector<std::size_t> legibleMarks(const std::vector<double>& positions,
+                                                 const std::vector<double>& widths);
 
 protected:
-    QVector<double> createTickVector(double tickStep, const QCPRange& range) override;
-    QString getTickLabel(double tick, const QLocale& locale, QChar formatChar, int precision) override;
-    int getSubTickCount(double) override { return 0; }
+    void generate(const QCPRange& range, const QLocale& locale, QChar formatChar, int precision, QVector<double>& ticks,
+                  QVector<double>* subTicks, QVector<QString>* tickLabels) override;
 
 private:
     TimeRange range_;
+    const QCPAxis* axis_;
 };
 
 } // namespace norvane::app

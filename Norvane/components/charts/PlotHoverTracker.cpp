@@ -5,6 +5,8 @@
 #include <qcustomplot.h>
 
 #include <QMouseEvent>
+#include <QTimer>
+#include <QWheelEvent>
 
 namespace norvane::app {
 
@@ -53,12 +55,25 @@ void PlotHoverTracker::pointAt(double pixelX) {
     }
 }
 
+void PlotHoverTracker::followScroll(QPointF globalPointer) {
+    // The plot passes the turn on to the page, which scrolls after this filter has run.
+    QTimer::singleShot(0, this, [this, globalPointer] {
+        const QPointF pointer = plot_->mapFromGlobal(globalPointer);
+        if (plot_->isVisible() && plot_->rect().contains(pointer.toPoint())) {
+            pointAt(pointer.x());
+        } else if (point_) {
+            clear();
+        }
+    });
+}
+
 bool PlotHoverTracker::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseMove:
     case QEvent::MouseButtonPress: pointAt(static_cast<QMouseEvent*>(event)->position().x()); break;
     case QEvent::MouseButtonRelease: emit dragEnded(); break;
     case QEvent::Leave: clear(); break;
+    case QEvent::Wheel: followScroll(static_cast<QWheelEvent*>(event)->globalPosition()); break;
     default: break;
     }
     return QObject::eventFilter(watched, event);

@@ -3,6 +3,7 @@
 #include "platform/Date.h"
 
 #include <QObject>
+#include <QPointF>
 
 #include <functional>
 #include <optional>
@@ -20,7 +21,8 @@ struct HoveredPoint {
 };
 
 /// Follows the pointer over a chart's plot and holds the point the chart reads out: the one whose
-/// mark stands nearest to the pointer. Leaving the plot clears it.
+/// mark stands nearest to the pointer. Leaving the plot clears it, and so does a wheel turn that
+/// scrolls the plot away from under the pointer.
 class PlotHoverTracker : public QObject {
     Q_OBJECT
 public:
@@ -60,6 +62,8 @@ protected:
 
 private:
     void pointAt(double pixelX);
+    /// Once the turn has scrolled what holds the plot, reads out what now lies under the pointer.
+    void followScroll(QPointF globalPointer);
 
     QCustomPlot* plot_;
     MarkPlacement placement_;

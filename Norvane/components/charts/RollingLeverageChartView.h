@@ -43,15 +43,25 @@ struct BandStripe {
 };
 
 /// The portfolio's rolling leverage day by day against four fixed bands, with a hover read-out
-/// and a legend naming the bands and the band of the newest value.
+/// and a legend naming the bands and the band of the newest value. Without points in its range it
+/// asks for git history, or, where history was read, says that the range was quiet.
 class RollingLeverageChartView : public QWidget {
     Q_OBJECT
 public:
+    /// What the chart says without two points in its range.
+    struct EmptyText {
+        QString caption;
+        QString detail;
+        bool operator==(const EmptyText&) const = default;
+    };
+
     RollingLeverageChartView(std::vector<LeveragePoint> series, TimeRange timeRange, QColor chartColor,
                              QWidget* parent = nullptr);
 
     void setData(std::vector<LeveragePoint> series);
     void setTimeRange(TimeRange timeRange);
+    /// Whether any project's history was read.
+    void setHasHistory(bool hasHistory);
 
     /// The largest leverage; 20 for no points.
     static double maxLeverage(const std::vector<LeveragePoint>& filtered);
@@ -68,8 +78,12 @@ public:
     /// "(0-5x)", "(20-∞x)".
     static QString bandRangeText(const LeverageBand& band);
     static std::vector<BandStripe> bandBackgrounds(double yAxisMaximum);
+    /// The empty state's texts: without history it asks for it; with it, a longer range may hold
+    /// points.
+    static EmptyText emptyText(bool hasHistory, bool longerRangeHasPoints);
 
     bool isShowingChart() const;
+    const EmptyText& shownEmptyText() const { return emptyText_; }
     const HoverHeader& header() const { return *header_; }
     const std::optional<HoveredPoint>& hovered() const { return hover_->point(); }
 
@@ -78,9 +92,12 @@ private:
     void rebuildPlot(const std::vector<LeveragePoint>& points);
     void rebuildLegend(const std::vector<LeveragePoint>& points);
     void showHoverState();
+    void showEmptyText(const EmptyText& text);
 
     std::vector<LeveragePoint> data_;
     TimeRange timeRange_;
+    bool hasHistory_ = false;
+    EmptyText emptyText_;
     QColor chartColor_;
     QWidget* chart_;
     HoverHeader* header_;

@@ -13,7 +13,7 @@ namespace norvane::app {
 enum class AxisStrideComponent { day, weekOfYear, month };
 
 /// How a chart's date axis labels its marks.
-enum class AxisDateFormat { dayAndAbbreviatedMonth, abbreviatedMonth };
+enum class AxisDateFormat { dayAndAbbreviatedMonth, abbreviatedMonth, abbreviatedMonthAndYear };
 
 /// The window of time that the dashboard's charts show.
 class TimeRange {

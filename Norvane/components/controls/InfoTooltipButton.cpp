@@ -17,7 +17,6 @@ InfoTooltipButton::InfoTooltipButton(MetricTooltip tooltip, QWidget* parent)
       symbol_(new SymbolLabel(QStringLiteral("questionmark.circle"), Typography::pixelSize(TextStyle::caption),
                               Palette::textSecondary(), this)) {
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     symbol_->setAttribute(Qt::WA_TransparentForMouseEvents);
     symbol_->resize(symbol_->sizeHint());

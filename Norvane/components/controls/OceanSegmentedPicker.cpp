@@ -4,8 +4,11 @@
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/Typography.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace norvane::app {
 
@@ -32,6 +35,7 @@ OceanSegmentedPicker::OceanSegmentedPicker(QVariant selection, QList<Option> opt
           this, 200, QEasingCurve::InOutQuad, [this](double) { update(); }, 1.0)) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void OceanSegmentedPicker::setSelection(const QVariant& selection) {
@@ -116,22 +120,39 @@ void OceanSegmentedPicker::paintHighlight(QPainter& painter, const QRectF& rect)
 
 void OceanSegmentedPicker::mouseReleaseEvent(QMouseEvent* event) {
     for (int index = 0; index < options_.size(); ++index) {
-        if (!segmentRect(index).contains(event->position())) {
-            continue;
-        }
-        if (options_[index].value == selection_) {
+        if (segmentRect(index).contains(event->position())) {
+            choose(index);
             return;
         }
-        slideFrom_ = highlightRect();
-        selection_ = options_[index].value;
-        if (slideFrom_) {
-            slide_->jumpTo(0.0);
-            slide_->setTarget(1.0);
-        }
-        update();
-        emit selectionChanged(selection_);
+    }
+}
+
+void OceanSegmentedPicker::keyPressEvent(QKeyEvent* event) {
+    const int last = static_cast<int>(options_.size()) - 1;
+    const int current = selectedIndex().value_or(-1);
+    std::optional<int> target;
+    switch (event->key()) {
+    case Qt::Key_Left: target = current < 0 ? last : std::max(current - 1, 0); break;
+    case Qt::Key_Right: target = std::min(current + 1, last); break;
+    case Qt::Key_Home: target = 0; break;
+    case Qt::Key_End: target = last; break;
+    default: QWidget::keyPressEvent(event); return;
+    }
+    if (last >= 0) choose(*target);
+}
+
+void OceanSegmentedPicker::choose(int index) {
+    if (options_[index].value == selection_) {
         return;
     }
+    slideFrom_ = highlightRect();
+    selection_ = options_[index].value;
+    if (slideFrom_) {
+        slide_->jumpTo(0.0);
+        slide_->setTarget(1.0);
+    }
+    update();
+    emit selectionChanged(selection_);
 }
 
 } // namespace norvane::app

@@ -13,7 +13,7 @@ class Tween;
 
 /// A dark rounded track of text segments; the selected one sits on a raised, cyan-edged
 /// highlight that slides to a newly clicked segment. The owner holds the value: a click reports
-/// it through `selectionChanged`.
+/// it through `selectionChanged`, and so do the left and right arrows, Home and End once Tab has reached it.
 class OceanSegmentedPicker : public QWidget {
     Q_OBJECT
 public:
@@ -45,8 +45,11 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    /// Selects segment `index` as a click does.
+    void choose(int index);
     QSizeF segmentSize(int index) const;
     void paintHighlight(QPainter& painter, const QRectF& rect) const;
 

@@ -51,7 +51,6 @@ SectionHeaderButton::SectionHeaderButton(const QString& title, const std::option
     }
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
     chevron_->setRotation(rotation_->value());
 }
 

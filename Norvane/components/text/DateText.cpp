@@ -20,7 +20,7 @@ namespace norvane::app {
 
 namespace {
 
-enum class Style { dayMonth, month, longDate };
+enum class Style { dayMonth, month, monthYear, longDate };
 
 std::unique_ptr<icu::DateFormat> makeFormatter(Style style, const icu::Locale& locale) {
     UErrorCode status = U_ZERO_ERROR;
@@ -33,7 +33,9 @@ std::unique_ptr<icu::DateFormat> makeFormatter(Style style, const icu::Locale& l
         if (U_FAILURE(status)) {
             return nullptr;
         }
-        const icu::UnicodeString skeleton = style == Style::dayMonth ? u"dMMM" : u"MMM";
+        const icu::UnicodeString skeleton = style == Style::dayMonth    ? u"dMMM"
+                                            : style == Style::monthYear ? u"yMMM"
+                                                                        : u"MMM";
         const icu::UnicodeString pattern = generator->getBestPattern(skeleton, status);
         formatter = std::make_unique<icu::SimpleDateFormat>(pattern, locale, status);
     }
@@ -89,8 +91,12 @@ QString fourDigitYear(int year) { return QStringLiteral("%1").arg(year, 4, 10, Q
 } // namespace
 
 QString DateText::axisLabel(platform::Date date, AxisDateFormat format) {
-    return norvane::app::format(date,
-                                format == AxisDateFormat::dayAndAbbreviatedMonth ? Style::dayMonth : Style::month);
+    switch (format) {
+    case AxisDateFormat::dayAndAbbreviatedMonth: return norvane::app::format(date, Style::dayMonth);
+    case AxisDateFormat::abbreviatedMonth: return norvane::app::format(date, Style::month);
+    case AxisDateFormat::abbreviatedMonthAndYear: return norvane::app::format(date, Style::monthYear);
+    }
+    return {};
 }
 
 QString DateText::dateOnly(platform::Date date) { return format(date, Style::longDate); }

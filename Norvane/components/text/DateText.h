@@ -11,7 +11,8 @@ namespace norvane::app {
 /// cards' fixed patterns in English.
 class DateText {
 public:
-    /// A date-axis label: day and abbreviated month in the locale's order, or the month alone.
+    /// A date-axis label: day and abbreviated month in the locale's order, the month alone, or the
+    /// month with the year.
     static QString axisLabel(platform::Date date, AxisDateFormat format);
     /// The date without the time, in the locale's long date style ("March 7, 2025").
     static QString dateOnly(platform::Date date);

@@ -1,5 +1,6 @@
 #include "Norvane/components/theme/DarkTheme.h"
 
+#include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/components/theme/Typography.h"
@@ -78,6 +79,7 @@ void DarkTheme::apply(QApplication& application) {
     text.setPixelSize(Typography::pixelSize(TextStyle::body));
     application.setFont(text);
     SymbolRegistry::loadFont();
+    FocusRing::follow(application);
 }
 
 } // namespace norvane::app

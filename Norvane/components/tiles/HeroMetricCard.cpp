@@ -28,7 +28,9 @@ HeroMetricCard::HeroMetricCard(const HeroMetric& metric, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
-    layout->addWidget(value_, 0, Qt::AlignHCenter);
+    // The figure takes the card's width and draws itself in the middle: a longer figure never
+    // paints into the narrower box of the one before while the layout catches up.
+    layout->addWidget(value_);
     layout->addWidget(label_, 0, Qt::AlignHCenter);
     layout->addWidget(deltaRow_, 0, Qt::AlignHCenter);
     layout->addWidget(sublabel_, 0, Qt::AlignHCenter);
@@ -64,5 +66,11 @@ QString HeroMetricCard::deltaSymbol(double value) {
 }
 
 QColor HeroMetricCard::deltaColor(double value) { return value >= 0.0 ? Palette::green() : Palette::red(); }
+
+int HeroMetricCard::fullHeight() {
+    const HeroMetricCard full(HeroMetric(QStringLiteral("0"), QStringLiteral("0"),
+                                         MetricDelta{1.0, QStringLiteral("0")}, QStringLiteral("0")));
+    return full.sizeHint().height();
+}
 
 } // namespace norvane::app

@@ -27,6 +27,8 @@ public:
     /// "arrow.up" from zero up, else "arrow.down" (also for a value that is not a number).
     static QString deltaSymbol(double value);
     static QColor deltaColor(double value);
+    /// The height of a card that shows every row, change and sublabel included.
+    static int fullHeight();
 
     const GlowText& valueText() const { return *value_; }
     const StyledLabel& label() const { return *label_; }

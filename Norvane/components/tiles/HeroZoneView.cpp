@@ -39,10 +39,13 @@ HeroZoneView::HeroZoneView(const HeroMetric& primaryMetric, const HeroMetric& se
     }
     auto* metrics = new QHBoxLayout;
     metrics->setSpacing(24);
+    // The row is as tall as a figure with all its lines, and the figures stand at its top: a change
+    // or a sublabel that comes later fills room kept for it and moves nothing.
     metrics->addLayout(primaryColumn, 1);
-    metrics->setAlignment(primaryColumn, Qt::AlignVCenter);
+    metrics->setAlignment(primaryColumn, Qt::AlignTop);
     metrics->addWidget(verticalRule(), 0, Qt::AlignVCenter);
-    metrics->addWidget(secondary_, 1, Qt::AlignVCenter);
+    metrics->addWidget(secondary_, 1, Qt::AlignTop);
+    metrics->addStrut(HeroMetricCard::fullHeight());
 
     auto* sparklineLayout = new QVBoxLayout(sparklineSection_);
     sparklineLayout->setContentsMargins(0, 0, 0, 0);
@@ -73,8 +76,20 @@ void HeroZoneView::setMetrics(const HeroMetric& primaryMetric, const HeroMetric&
 }
 
 void HeroZoneView::setSparklineData(std::vector<double> sparklineData) {
-    sparklineSection_->setVisible(!sparklineData.empty());
     sparkline_->setSeries(std::move(sparklineData));
+    showSparklineSection();
+}
+
+void HeroZoneView::setSparklinePending(bool pending) {
+    sparklinePending_ = pending;
+    showSparklineSection();
+}
+
+void HeroZoneView::showSparklineSection() {
+    QSizePolicy policy = sparklineSection_->sizePolicy();
+    policy.setRetainSizeWhenHidden(sparklinePending_);
+    sparklineSection_->setSizePolicy(policy);
+    sparklineSection_->setVisible(!sparkline_->series().empty());
 }
 
 void HeroZoneView::paintEvent(QPaintEvent*) {

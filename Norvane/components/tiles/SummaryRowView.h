@@ -16,7 +16,9 @@ class SummaryRowView : public QWidget {
 public:
     explicit SummaryRowView(const std::vector<SummaryStat>& stats, QWidget* parent = nullptr);
 
-    /// Shows `stats` in order; a card whose id stays keeps its hover state, the others are replaced.
+    /// Shows `stats` in order; a card whose id stays keeps its hover state. The other cards take
+    /// the other figures rather than being made anew, so that new figures never leave the row
+    /// empty for a moment.
     void setStats(const std::vector<SummaryStat>& stats);
     const std::vector<SummaryStatCard*>& cards() const { return cards_; }
 

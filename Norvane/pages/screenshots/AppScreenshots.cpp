@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -30,7 +31,8 @@ namespace norvane::app::AppScreenshots {
 namespace {
 
 constexpr int settleMilliseconds = 300;
-constexpr int metricsTimeoutMilliseconds = 20'000;
+// Only a state that never comes ends the wait: a loaded machine may take long for a collection.
+constexpr int readyTimeoutMilliseconds = 180'000;
 
 DashboardView* mainWindow() {
     for (auto* widget : QApplication::topLevelWidgets()) {
@@ -93,7 +95,7 @@ void stageSettings(ApplicationController& controller, const Take& take) {
 void settle(const std::function<bool()>& ready) {
     QElapsedTimer clock;
     clock.start();
-    while (!ready() && clock.elapsed() < metricsTimeoutMilliseconds) {
+    while (!ready() && clock.elapsed() < readyTimeoutMilliseconds) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
     }
     clock.restart();
@@ -109,6 +111,15 @@ void choose(OceanSegmentedPicker& picker, const QString& label) {
                         Qt::NoModifier);
     QApplication::sendEvent(&picker, &press);
     QApplication::sendEvent(&picker, &release);
+}
+
+void pressKey(int key) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target) return;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(QApplication::focusWidget(), &release);
 }
 
 QString bannerMessage() {

@@ -28,6 +28,9 @@ void settle(const std::function<bool()>& ready = [] { return true; });
 /// Clicks the segment of `picker` that reads `label`.
 void choose(OceanSegmentedPicker& picker, const QString& label);
 
+/// Presses and releases `key` where the focus is, as the keyboard does.
+void pressKey(int key);
+
 /// The failure that the banner's picture shows: several projects, more than two lines long.
 QString bannerMessage();
 

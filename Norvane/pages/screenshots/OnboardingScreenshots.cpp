@@ -40,7 +40,8 @@ public:
     platform::ProcessResult run(const platform::ProcessRequest&) override {
         platform::ProcessResult result;
         result.exitStatus = 1;
-        result.standardError = "Failed to connect to bus: No medium found";
+        result.standardError = "System has not been booted with systemd as init system (PID 1). Can't operate.\n"
+                               "Failed to connect to bus: Host is down";
         return result;
     }
 };
@@ -52,8 +53,9 @@ OnboardingServices demoServices(AppState& appState, bool withBuiltInCounter) {
     static UnreachableSystemctl systemctl;
     const auto home = platform::XdgPaths::homeFolder();
     const auto programs = platform::XdgPaths::executableFolder();
-    // The wizard runs as if from a folder without the tool, which the installer links from here.
-    const CommandLineTool tool{home, toolPath()};
+    // The wizard runs as if from a folder without the tool, which the installer links from here
+    // into a folder of PATH.
+    const CommandLineTool tool{home, toolPath(), toolPath().parent_path().string()};
     // No login shell finds anything: scc is missing, git is at its usual place.
     DependencyCheck::Locations tools{{},
                                      {"/usr/bin/git"},
@@ -102,6 +104,14 @@ void stageDependencies(AppState& appState, QWidget& window, const Take& take) {
 void stageToolInstall(OnboardingWizard& wizard, const Take& take) {
     auto& step = *dynamic_cast<CLIInstallStepView*>(wizard.stepView());
     take(QStringLiteral("onboarding-cli-install.png"), wizard);
+    // Beside the application the daily agent can run it, but no terminal finds it.
+    const auto beside = platform::XdgPaths::homeFolder() / "norvane";
+    std::filesystem::create_symlink(platform::XdgPaths::executableFolder() / "norvane", beside);
+    wizard.model().readCliStatus();
+    settle();
+    take(QStringLiteral("onboarding-cli-not-on-path.png"), wizard);
+    std::filesystem::remove(beside);
+    wizard.model().readCliStatus();
     // A file where the link's folder belongs: only the administrator could make room.
     std::filesystem::create_directories(toolPath().parent_path().parent_path());
     std::ofstream(toolPath().parent_path()) << "not a folder";
@@ -152,6 +162,10 @@ void stageScheduling(OnboardingWizard& wizard, const Take& take) {
     std::filesystem::create_symlink(link, toolPath());
     revisit(wizard);
     take(QStringLiteral("onboarding-scheduling.png"), wizard);
+    auto* setUp = dynamic_cast<SchedulingStepView*>(wizard.stepView());
+    setUp->enableButton().click();
+    settle([&] { return !setUp->isWorking(); });
+    take(QStringLiteral("onboarding-scheduling-enable-failed.png"), wizard);
     // An agent installed earlier, at 7 in the morning: the step starts from it.
     const auto& agent = *wizard.model().services().agent;
     std::filesystem::create_directories(agent.timerPath().parent_path());

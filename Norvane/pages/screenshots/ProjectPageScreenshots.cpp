@@ -48,6 +48,9 @@ void stageExtraProject(DashboardView& window, const std::string& name, const std
     }
     take(picture, window);
     kit.deleteProject(project);
+    // The window hears of it from the store file, a moment later: the pictures after this one
+    // show the projects without it.
+    settle([&] { return !window.sidebar().rowTexts().contains(QString::fromStdString(name)); });
 }
 
 } // namespace

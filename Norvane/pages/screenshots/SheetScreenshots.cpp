@@ -111,6 +111,16 @@ void stageAddForm(DashboardView& window, const QDir& home, const Take& take) {
     take(QStringLiteral("add-project-sheet-not-a-repository.png"), dialog);
     typeInto(*sheet, QStringLiteral("atlas-api-old"), QStringLiteral("~/repositories/atlas-api-old"));
     take(QStringLiteral("add-project-sheet-path-missing.png"), dialog);
+    // From the path field, with the keyboard: the type picker, then the default button.
+    sheet->pathField().setFocus();
+    AppScreenshots::pressKey(Qt::Key_Tab);
+    AppScreenshots::pressKey(Qt::Key_Tab);
+    AppScreenshots::pressKey(Qt::Key_Tab);
+    AppScreenshots::pressKey(Qt::Key_Right);
+    AppScreenshots::pressKey(Qt::Key_Tab);
+    AppScreenshots::pressKey(Qt::Key_Tab);
+    settle();
+    take(QStringLiteral("add-project-sheet-keyboard.png"), dialog);
     // The tallest form: the path warning and the refusal under it.
     sheet->addButton().click();
     settle([&] { return sheet->errorSection().isVisible(); });

@@ -6,6 +6,7 @@
 #include "Norvane/components/controls/Tween.h"
 #include "Norvane/components/theme/Palette.h"
 
+#include <QApplication>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -78,6 +79,25 @@ TEST_F(CardKit, ExpandableBodyEasesItsHeightAwayThenHides) {
     EXPECT_TRUE(QTest::qWaitFor([body] { return body->openness() == 1.0; }));
     EXPECT_EQ(body->maximumHeight(), QWIDGETSIZE_MAX);
     Tween::setAnimationsEnabled(false);
+}
+
+// Found by opening the Insights section with the keyboard: the suggestions card's open body showed
+// itself as a window of its own before it joined the card, and the page's window lost the focus.
+TEST_F(CardKit, AnOpenBodyMadeBeforeItsCardShowsNoWindowOfItsOwn) {
+    QWidget window;
+    testing::showAndSettle(window, 200);
+    const auto windows = QApplication::topLevelWidgets().size();
+    ExpandableBody open(true);
+    EXPECT_FALSE(open.isVisible());
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), windows + 1) << "made, not shown";
+    auto* joined = new ExpandableBody(true);
+    (new QVBoxLayout(&window))->addWidget(joined);
+    QApplication::processEvents();
+    EXPECT_TRUE(joined->isVisible()) << "shown with its card";
+    auto* folded = new ExpandableBody(false);
+    window.layout()->addWidget(folded);
+    QApplication::processEvents();
+    EXPECT_TRUE(folded->isHidden());
 }
 
 } // namespace

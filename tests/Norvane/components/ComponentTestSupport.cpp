@@ -4,31 +4,40 @@
 #include "Norvane/components/controls/Tween.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/DarkTheme.h"
+#include "Norvane/components/theme/FocusRing.h"
+#include "Norvane/components/theme/Palette.h"
 #include "platform/LocalCalendar.h"
 #include "tests/Norvane/state/TestApplication.h"
 
 #include <qcustomplot.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QTest>
 #include <QWheelEvent>
 #include <QtTest/qtestspontaneevent.h>
 
 namespace norvane::testing {
 
-void ComponentTest::SetUp() {
-    // One application for the run, themed once: applying the theme installs a new style.
+QApplication& themedApplication() {
+    // Themed once: applying the theme installs a new style.
     static const bool themed = [] {
         app::DarkTheme::apply(testApplication());
         return true;
     }();
     (void)themed;
+    return testApplication();
+}
+
+void ComponentTest::SetUp() {
+    themedApplication();
     app::Tween::setAnimationsEnabled(false);
     // Park the pointer far away, so no widget starts out hovered.
     QCursor::setPos(QPoint(5000, 5000));
@@ -58,12 +67,18 @@ bool showsText(const QWidget& widget, const QString& text) {
 
 namespace {
 
+/// Controls a user acts on.
+bool isControl(const QWidget& widget) {
+    return qobject_cast<const QAbstractButton*>(&widget) || qobject_cast<const QLineEdit*>(&widget) ||
+           qobject_cast<const QComboBox*>(&widget) || qobject_cast<const QAbstractSpinBox*>(&widget) ||
+           qobject_cast<const app::OceanSegmentedPicker*>(&widget) || qobject_cast<const QAbstractItemView*>(&widget) ||
+           qobject_cast<const QTabBar*>(&widget);
+}
+
 /// Controls a user acts on and texts a user reads.
 bool isControlOrText(const QWidget& widget) {
     if (const auto* label = qobject_cast<const QLabel*>(&widget)) return !label->text().isEmpty();
-    return qobject_cast<const QAbstractButton*>(&widget) || qobject_cast<const QLineEdit*>(&widget) ||
-           qobject_cast<const QComboBox*>(&widget) || qobject_cast<const QAbstractSpinBox*>(&widget) ||
-           qobject_cast<const app::OceanSegmentedPicker*>(&widget);
+    return isControl(widget);
 }
 
 QString nameOf(const QWidget& widget) {
@@ -118,6 +133,73 @@ void leave(QWidget& widget) {
 
 void clickSegment(app::OceanSegmentedPicker& picker, int index) {
     QTest::mouseClick(&picker, Qt::LeftButton, {}, picker.segmentRect(index).center().toPoint());
+}
+
+std::vector<TabStop> tabAround() {
+    constexpr int mostStops = 300;
+    std::vector<TabStop> stops;
+    // A window where nothing has the focus yet gives it to its first control on the first Tab.
+    if (QApplication::focusWidget() == nullptr) pressKey(Qt::Key_Tab);
+    QWidget* start = QApplication::focusWidget();
+    if (start == nullptr) return stops;
+    for (int press = 0; press < mostStops; ++press) {
+        pressKey(Qt::Key_Tab);
+        QWidget* now = QApplication::focusWidget();
+        if (now == nullptr) break;
+        stops.push_back({now, app::FocusRing::around(*now) != nullptr});
+        if (now == start) break;
+    }
+    return stops;
+}
+
+QStringList keyboardGaps(QWidget& window) {
+    const auto stops = tabAround();
+    QStringList gaps;
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        if (!control->isVisible() || !control->isEnabled() || !isControl(*control)) continue;
+        const QWidget* focused = control->focusProxy() ? control->focusProxy() : control;
+        const auto stop =
+            std::find_if(stops.begin(), stops.end(), [focused](const TabStop& each) { return each.widget == focused; });
+        if (stop == stops.end()) {
+            gaps << nameOf(*control) + QStringLiteral(" (not reached)");
+        } else if (!stop->marked) {
+            gaps << nameOf(*control) + QStringLiteral(" (no ring)");
+        }
+    }
+    return gaps;
+}
+
+void pressKey(int key) {
+    QWidget* target = QApplication::focusWidget();
+    QTest::keyClick(target ? target : QApplication::activeWindow(), Qt::Key(key));
+    QApplication::processEvents();
+}
+
+bool tabTo(const QWidget& widget) {
+    for (const TabStop& stop : tabAround()) {
+        if (stop.widget == &widget) {
+            while (QApplication::focusWidget() != &widget) pressKey(Qt::Key_Tab);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ringDrawnAround(QWidget& widget) {
+    QWidget* window = widget.window();
+    QApplication::processEvents();
+    const QImage picture = window->grab().toImage();
+    const QPoint topLeft = widget.mapTo(window, QPoint(0, 0));
+    const int middle = topLeft.y() + widget.height() / 2;
+    const auto isRing = [&](int x) {
+        const QColor seen = picture.pixelColor(x, middle);
+        const QColor ring = app::Palette::cyan();
+        return std::abs(seen.red() - ring.red()) + std::abs(seen.green() - ring.green()) +
+                   std::abs(seen.blue() - ring.blue()) <
+               90;
+    };
+    const int outside = app::FocusRing::margin / 2 + 1;
+    return isRing(topLeft.x() - outside) && isRing(topLeft.x() + widget.width() - 1 + outside);
 }
 
 } // namespace norvane::testing

@@ -8,6 +8,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
+class QApplication;
 class QWidget;
 
 namespace norvane::app {
@@ -15,6 +18,9 @@ class OceanSegmentedPicker;
 }
 
 namespace norvane::testing {
+
+/// The test program's application in the dark theme, applied once.
+QApplication& themedApplication();
 
 /// Widget tests: one application for the whole run, animations off, the dark theme on.
 class ComponentTest : public ::testing::Test {
@@ -44,5 +50,26 @@ void turnWheel(QWidget& widget, QPointF at);
 void leave(QWidget& widget);
 /// Clicks the middle of segment `index` of `picker`.
 void clickSegment(app::OceanSegmentedPicker& picker, int index);
+
+/// A widget that Tab gave the focus to, and whether the focus ring stood around it then.
+struct TabStop {
+    QWidget* widget;
+    bool marked;
+};
+/// Presses Tab in the active window, from the widget that has the focus (or from its first
+/// control), until the focus comes back there: the widgets it went through, the last one being
+/// where it started.
+std::vector<TabStop> tabAround();
+/// The controls a user acts on in `window` (buttons, fields, pickers, lists, tabs) that are shown
+/// and enabled but that Tab does not reach from the focus, or reaches without the focus ring
+/// around them, each by its text or class.
+QStringList keyboardGaps(QWidget& window);
+/// Presses `key` where the focus is, as the keyboard does.
+void pressKey(int key);
+/// Presses Tab until `widget` has the focus; false when it comes round without reaching it.
+bool tabTo(const QWidget& widget);
+/// Whether the window's picture shows the focus ring's colour just outside `widget`'s left and
+/// right edges.
+bool ringDrawnAround(QWidget& widget);
 
 } // namespace norvane::testing

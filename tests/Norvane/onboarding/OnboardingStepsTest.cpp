@@ -9,8 +9,10 @@
 #include "Norvane/onboarding/AddFirstProjectView.h"
 #include "Norvane/onboarding/BusyButton.h"
 #include "Norvane/onboarding/CLIInstallStepView.h"
+#include "Norvane/onboarding/CompletionView.h"
 #include "Norvane/onboarding/ErrorCaption.h"
 #include "Norvane/onboarding/SchedulingStepView.h"
+#include "Norvane/settings/GeneralTab.h"
 #include "tests/Norvane/onboarding/OnboardingTestSupport.h"
 #include "tests/support/RecordingProcessRunner.h"
 
@@ -121,7 +123,7 @@ TEST_F(OnboardingStepsTest, AFailedDisableShowsItsErrorAndAnInstalledAgentShowsI
     QTest::mouseClick(&view.disableButton(), Qt::LeftButton);
     ASSERT_TRUE(eventually([&] { return !view.isWorking(); }));
     EXPECT_TRUE(view.enabledBlock().isVisible());
-    EXPECT_EQ(view.errorText(), "launchctl failed: Failed to connect to bus");
+    EXPECT_EQ(view.errorText(), "systemctl failed: Failed to connect to bus");
     EXPECT_TRUE(wizard.model().schedulingEnabled());
 }
 
@@ -158,15 +160,44 @@ TEST_F(OnboardingStepsTest, TheToolStepShowsNothingForACancelledPromptAndTheMess
     EXPECT_TRUE(norvane::testing::showsText(view, "Installed at " + QString::fromStdString(toolPath().string())));
 }
 
-TEST_F(OnboardingStepsTest, TheToolStepShowsTheToolInstalledBesideTheProgram) {
-    installToolBesideTheProgram();
-    auto& wizard = open(services());
-    goTo(OnboardingStep::cliInstall);
-    auto& view = step<CLIInstallStepView>();
-    EXPECT_TRUE(view.installedRow().isVisible());
-    EXPECT_TRUE(norvane::testing::showsText(view, "Installed at " +
-                                                      QString::fromStdString((programFolder() / "norvane").string())));
-    EXPECT_TRUE(wizard.model().cliInstalled());
+// The wizard's step, its summary and the settings' row tell one status: installed once a terminal
+// finds the tool; beside the program only the daily agent runs it, and the install is offered.
+TEST_F(OnboardingStepsTest, TheToolStepTellsWhetherATerminalFindsTheTool) {
+    const struct {
+        const char* name;
+        bool beside;
+        bool linked;
+        QString shown;
+        bool offersInstall;
+        QString summary;
+        QString settings;
+    } cases[] = {
+        {"on PATH", true, true, "Installed at " + QString::fromStdString(toolPath().string()), false, "Installed",
+         "Installed at " + QString::fromStdString(toolPath().string())},
+        {"beside only", true, false, "Not on PATH: " + QString::fromStdString((programFolder() / "norvane").string()),
+         true, "Not on PATH", "Not on PATH: " + QString::fromStdString((programFolder() / "norvane").string())},
+        {"neither", false, false, "", true, "Not installed", "Not installed"},
+    };
+    for (const auto& row : cases) {
+        std::filesystem::remove_all(programFolder());
+        std::filesystem::remove_all(toolPath().parent_path());
+        if (row.beside) installToolBesideTheProgram();
+        if (row.linked) linkTool();
+        auto& wizard = open(services());
+        goTo(OnboardingStep::cliInstall);
+        auto& view = step<CLIInstallStepView>();
+        EXPECT_EQ(view.shownStatus(), row.shown) << row.name;
+        EXPECT_EQ(view.installButton().isVisible(), row.offersInstall) << row.name;
+        EXPECT_TRUE(row.shown.isEmpty() || norvane::testing::showsText(view, row.shown)) << row.name;
+        EXPECT_EQ(GeneralTab::toolStatusText(wizard.model().cliStatus()), row.settings) << row.name;
+
+        goTo(OnboardingStep::completion);
+        const auto summary = CompletionView::summary(std::nullopt, wizard.model().cliStatus().reach, false, false);
+        EXPECT_EQ(summary.front().label, "CLI Tool") << row.name;
+        EXPECT_EQ(summary.front().value, row.summary) << row.name;
+        EXPECT_TRUE(norvane::testing::showsText(*wizard.stepView(), row.summary)) << row.name;
+        wizard.close();
+    }
 }
 
 } // namespace

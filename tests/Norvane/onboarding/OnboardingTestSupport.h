@@ -22,7 +22,8 @@ protected:
     std::filesystem::path home() const { return platform::XdgPaths::homeFolder(); }
     std::filesystem::path toolPath() const { return home() / "usr/local/bin/norvane"; }
     std::filesystem::path programFolder() const { return home() / "programs"; }
-    CommandLineTool tool() const { return {programFolder(), toolPath()}; }
+    /// The link's folder stands in for /usr/local/bin, which PATH holds.
+    CommandLineTool tool() const { return {programFolder(), toolPath(), toolPath().parent_path().string()}; }
 
     /// git at its usual place, scc nowhere, and the built-in counter among the built programs when
     /// `builtInCounter` holds; no login shell finds anything.

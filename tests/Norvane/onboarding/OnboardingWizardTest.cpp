@@ -146,7 +146,8 @@ TEST_F(OnboardingWizardTest, TheBenchmarkStepStoresTheChoiceAndTheSummaryShowsIt
     EXPECT_TRUE(step<NorvaneIndexOptInView>().joinedBlock().isVisible()) << "a choice made elsewhere shows";
 
     goTo(OnboardingStep::completion);
-    const auto summary = CompletionView::summary(std::nullopt, false, false, wizard.model().dataCollectionEnabled());
+    const auto summary = CompletionView::summary(std::nullopt, CommandLineTool::Reach::missing, false,
+                                                 wizard.model().dataCollectionEnabled());
     ASSERT_EQ(summary.size(), 3U);
     EXPECT_EQ(summary[0].symbol, "terminal");
     EXPECT_EQ(summary[0].value, "Not installed");

@@ -181,10 +181,12 @@ void expectWizardStep(const QString& name, OnboardingWizard& wizard) {
     const std::map<QString, bool> shows{
         {"onboarding-dependencies-scc-required.png", !wizard.forwardButton().isEnabled()},
         {"onboarding-dependencies.png", wizard.forwardButton().isEnabled()},
+        {"onboarding-cli-not-on-path.png", model.cliStatus().reach == CommandLineTool::Reach::besideApplication},
         {"onboarding-cli-install-failed.png", !model.cliInstalled()},
         {"onboarding-cli-installed.png", model.cliInstalled()},
         {"onboarding-add-project-progress.png", model.projectAdder().isImporting()},
         {"onboarding-add-project-added.png", model.addedProject().has_value()},
+        {"onboarding-scheduling-enable-failed.png", !model.schedulingEnabled()},
         {"onboarding-scheduling-enabled.png", model.schedulingEnabled()},
         {"onboarding-scheduling-disable-failed.png", model.schedulingEnabled()},
         {"onboarding-index-joined.png", model.dataCollectionEnabled()},
@@ -228,15 +230,17 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         "project-page-no-data menu-bar-panel settings-general settings-cocomo settings-index "
         "settings-data settings-index-sharing settings-index-sharing-end settings-data-exported "
         "welcome-screen add-project-sheet add-project-sheet-not-a-repository "
-        "add-project-sheet-path-missing add-project-sheet-path-refused add-project-sheet-duplicate "
+        "add-project-sheet-path-missing add-project-sheet-keyboard add-project-sheet-path-refused "
+        "add-project-sheet-duplicate "
         "add-project-sheet-importing "
         "add-project-sheet-collection-failed export-sheet export-sheet-csv-with-names "
         "export-sheet-save-failed share-sheet share-sheet-7-days share-sheet-no-figures "
         "share-summary-image onboarding-dependencies-scc-required onboarding-welcome "
         "onboarding-dependencies-checking onboarding-dependencies onboarding-cli-install "
-        "onboarding-cli-install-failed onboarding-cli-installed onboarding-add-project "
+        "onboarding-cli-not-on-path onboarding-cli-install-failed onboarding-cli-installed onboarding-add-project "
         "onboarding-add-project-progress onboarding-add-project-added onboarding-scheduling-without-tool "
-        "onboarding-scheduling onboarding-scheduling-enabled onboarding-scheduling-disable-failed "
+        "onboarding-scheduling onboarding-scheduling-enable-failed onboarding-scheduling-enabled "
+        "onboarding-scheduling-disable-failed "
         "onboarding-index onboarding-index-joined onboarding-completion");
     QStringList expected;
     for (const QString& picture : taken.split(' ')) expected << picture + ".png";

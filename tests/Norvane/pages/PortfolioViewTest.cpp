@@ -1,22 +1,33 @@
 #include "Norvane/pages/PortfolioView.h"
 
 #include <QAction>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <future>
 #include <gtest/gtest.h>
 
 #include "Norvane/cards/OptInPromptCard.h"
 #include "Norvane/cards/OutputCompositionCard.h"
+#include "Norvane/cards/StreakCard.h"
 #include "Norvane/cards/VelocityRetentionComparisonCard.h"
+#include "Norvane/cards/WorkPatternsCard.h"
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
 #include "Norvane/components/controls/DaysPicker.h"
+#include "Norvane/components/controls/OceanSegmentedPicker.h"
+#include "Norvane/components/controls/SectionHeaderButton.h"
 #include "Norvane/components/controls/TimeRangePicker.h"
 #include "Norvane/components/text/GlowText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/tiles/HeroMetricCard.h"
 #include "Norvane/components/tiles/HeroZoneView.h"
+#include "Norvane/components/tiles/SummaryRowView.h"
+#include "Norvane/components/tiles/SummaryStatCard.h"
 #include "Norvane/pages/PortfolioOutputSection.h"
+#include "Norvane/pages/PortfolioProductivitySection.h"
 #include "Norvane/pages/PortfolioTrendsSection.h"
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/pages/screenshots/DemoRepository.h"
@@ -142,6 +153,191 @@ TEST(PortfolioView, OptingInHidesTheInvitationForGoodAndTheMenuOpensTheSheets) {
     EXPECT_EQ(fixture.preferences->anonymousDeviceId(), id) << "a stored id is kept";
 }
 
+/// The page's metrics refresh waits until the test opens it, as a slow read does.
+class HeldMetrics : public testing::FakeMetrics {
+public:
+    void release() { released_.set_value(); }
+    int buildDailySnapshots() override {
+        opened_.wait();
+        return FakeMetrics::buildDailySnapshots();
+    }
+
+private:
+    std::promise<void> released_;
+    std::shared_future<void> opened_ = released_.get_future().share();
+};
+
+/// Where the hero zone, its figures and the summary tiles stand on the page, and whether each
+/// figure has the width it needs.
+struct FoldGeometry {
+    std::vector<QRect> rects;
+    bool figuresFit = true;
+    friend bool operator==(const FoldGeometry&, const FoldGeometry&) = default;
+};
+
+FoldGeometry foldGeometry(const PortfolioView& page) {
+    FoldGeometry geometry;
+    const auto place = [&](const QWidget& widget) {
+        geometry.rects.emplace_back(widget.mapTo(&page, QPoint()), widget.isVisible() ? widget.size() : QSize());
+    };
+    const auto& hero = page.heroZone();
+    place(hero);
+    for (const auto* card : {&hero.primaryCard(), &hero.secondaryCard()}) {
+        place(card->valueText());
+        geometry.figuresFit = geometry.figuresFit && card->valueText().width() >= card->valueText().sizeHint().width();
+    }
+    place(page.summaryRow());
+    for (const auto* card : page.summaryRow().cards()) place(*card);
+    return geometry;
+}
+
+/// The fold's geometry each time the page draws itself.
+class DrawnFrames : public QObject {
+public:
+    explicit DrawnFrames(const PortfolioView& page) : page_(page) { qApp->installEventFilter(this); }
+    ~DrawnFrames() override { qApp->removeEventFilter(this); }
+    std::vector<FoldGeometry> frames;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Paint && widget && widget->window() == &page_) {
+            const FoldGeometry now = foldGeometry(page_);
+            if (frames.empty() || !(frames.back() == now)) frames.push_back(now);
+        }
+        return false;
+    }
+
+private:
+    const PortfolioView& page_;
+};
+
+// Found at start-up: the first frame drew the hero's figure cut ("3.0:" for "8.0x") without the
+// summary tiles, and when the figures came everything under them moved down.
+TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
+    PortfolioFixture fixture;
+    auto atlas = fixture.add("atlas", ProjectStatus::active, [](Project& project) { project.baselineVelocity = 100; });
+    fixture.addCodeCount(atlas, 12'000);
+    for (int day = 0; day < 12; ++day) fixture.addActivity(atlas, day * 2, 1, 200);
+    auto metrics = std::make_shared<HeldMetrics>();
+    metrics->figures.rollingLeverage14Day = 8.0;
+    metrics->figures.rollingLeveragePrior14Day = 6.5;
+    metrics->figures.dailyThroughput = 0.42;
+    AppState state(
+        {fixture.collection, metrics, fixture.index, fixture.preferences, [](const QString&, const QString&) {}, [] {}},
+        {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)});
+    PortfolioView page(state, fixture.projects, PortfolioServices{fixture.container, fixture.index});
+    page.resize(900, 800);
+    const DrawnFrames drawn(page);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !drawn.frames.empty(); }));
+    metrics->release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.metricsLoaded(); }, 15'000));
+    PortfolioFixture::settle(page);
+    // The page's layout takes the new figures in over a few turns of the event loop.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.heroZone().height() == page.heroZone().sizeHint().height(); }));
+    ASSERT_EQ(page.heroZone().primaryCard().valueText().text(), "8.0x");
+    ASSERT_TRUE(page.heroZone().primaryCard().deltaRow().isVisible());
+    ASSERT_TRUE(page.heroZone().sparklineSection().isVisible());
+    EXPECT_TRUE(
+        std::all_of(drawn.frames.begin(), drawn.frames.end(), [](const auto& frame) { return frame.figuresFit; }));
+    EXPECT_EQ(drawn.frames.front().rects, foldGeometry(page).rects) << drawn.frames.size() << " frames";
+    EXPECT_EQ(drawn.frames.size(), 1U) << "nothing above the fold moved from the first frame on";
+}
+
+// Found scrolled to the foot of the page: a collection that started a streak put the streak's
+// card above the view, and the text being read moved down by the card's height.
+TEST(PortfolioView, ACardShownAboveTheViewKeepsWhatTheReaderLooksAtInPlace) {
+    PortfolioFixture fixture;
+    auto atlas = fixture.add("atlas", ProjectStatus::active, [](Project& project) { project.baselineVelocity = 100; });
+    fixture.addCodeCount(atlas, 12'000);
+    for (int day = 3; day < 40; day += 2) fixture.addActivity(atlas, day, 1, 200);
+    auto page = fixture.open();
+    page->resize(900, 600);
+    for (const auto section : {PortfolioView::output, PortfolioView::insights, PortfolioView::productivity,
+                               PortfolioView::projects, PortfolioView::achievements}) {
+        page->section(section).setExpanded(true);
+    }
+    PortfolioFixture::settle(*page);
+    ASSERT_FALSE(page->streakCard().isVisible());
+    auto* scroll = page->findChild<QScrollArea*>();
+    QScrollBar& bar = *scroll->verticalScrollBar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar.maximum() > 1000; }));
+    bar.setValue(bar.maximum());
+    const QWidget& read = page->section(PortfolioView::achievements);
+    const auto inView = [&] { return read.mapTo(scroll->viewport(), QPoint()).y(); };
+    const int before = inView();
+
+    fixture.addActivity(atlas, 1, 2, 300);
+    fixture.addActivity(atlas, 0, 1, 100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->streakCard().isVisible(); }, 15'000));
+    PortfolioFixture::settle(*page);
+    EXPECT_LT(page->streakCard().mapTo(scroll->widget(), QPoint()).y() + page->streakCard().height(), bar.value())
+        << "the card came above the view";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return inView() == before; })) << inView() << " instead of " << before;
+}
+
+// With the keyboard alone: every section opens with Space, Tab then reaches every control of the
+// page in the order of the sections, with the ring around each, and the pickers change with the
+// arrows.
+TEST(PortfolioView, TabReachesEveryControlInTheOrderOfTheSectionsAndKeysSetThePickers) {
+    using norvane::testing::pressKey;
+    using norvane::testing::tabTo;
+    norvane::testing::themedApplication();
+    PortfolioFixture fixture;
+    auto atlas = fixture.add("atlas", ProjectStatus::active, [](Project& project) { project.baselineVelocity = 100; });
+    fixture.addCodeCount(atlas, 12'000);
+    for (int day = 0; day < 12; ++day) fixture.addActivity(atlas, day * 2, 1, 200);
+    fixture.metrics->figures.dailyThroughput = 0.4;
+    ASSERT_TRUE(testing::refreshes(*fixture.state, [&] { fixture.state->refreshMetricsCache(); }));
+    auto page = fixture.open();
+    page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    const std::array sections{PortfolioView::trends,       PortfolioView::output,   PortfolioView::insights,
+                              PortfolioView::productivity, PortfolioView::projects, PortfolioView::achievements};
+    // The page alone in its window: nothing holds the focus yet.
+    const_cast<SectionHeaderButton&>(page->section(PortfolioView::trends).header()).setFocus();
+    for (const auto section : sections) {
+        auto& header = const_cast<SectionHeaderButton&>(page->section(section).header());
+        ASSERT_TRUE(tabTo(header));
+
+        if (!page->section(section).isExpanded()) pressKey(Qt::Key_Space);
+        EXPECT_TRUE(page->section(section).isExpanded());
+    }
+    PortfolioFixture::settle(*page);
+    EXPECT_EQ(norvane::testing::keyboardGaps(*page).join(" | ").toStdString(), "");
+
+    // From the first section's header round to it.
+    ASSERT_TRUE(tabTo(page->section(PortfolioView::trends).header()));
+    std::vector<const QWidget*> stops{&page->section(PortfolioView::trends).header()};
+    for (const auto& stop : norvane::testing::tabAround()) stops.push_back(stop.widget);
+    const auto at = [&](const QWidget& widget) {
+        return std::find(stops.begin(), stops.end(), &widget) - stops.begin();
+    };
+    for (std::size_t index = 1; index < sections.size(); ++index) {
+        EXPECT_LT(at(page->section(sections[index - 1]).header()), at(page->section(sections[index]).header()))
+            << "section " << index;
+    }
+    const auto& rangePicker = page->trendsContent()->picker().picker();
+    const auto& daysPicker = page->outputContent()->composition()->picker().picker();
+    EXPECT_LT(at(page->section(PortfolioView::trends).header()), at(rangePicker));
+    EXPECT_LT(at(rangePicker), at(page->section(PortfolioView::output).header()));
+    EXPECT_LT(at(page->section(PortfolioView::output).header()), at(daysPicker));
+    EXPECT_LT(at(daysPicker), at(page->section(PortfolioView::insights).header()));
+
+    ASSERT_TRUE(tabTo(rangePicker));
+    pressKey(Qt::Key_Right);
+    PortfolioFixture::settle(*page);
+    EXPECT_EQ(page->model().state().selectedTimeRange, TimeRange::oneYear);
+    ASSERT_TRUE(tabTo(daysPicker));
+    pressKey(Qt::Key_End);
+    PortfolioFixture::settle(*page);
+    EXPECT_EQ(page->model().state().compositionDays, 365);
+    ASSERT_TRUE(tabTo(page->section(PortfolioView::trends).header()));
+    pressKey(Qt::Key_Space);
+    EXPECT_FALSE(page->section(PortfolioView::trends).isExpanded());
+}
+
 // The throughput is the 30-day figure whatever window the composition shows; the consistency is
 // the real active days per week.
 TEST(PortfolioView, AsksForPercentilesWithThe30DayThroughputAndTheActiveDaysPerWeek) {
@@ -251,6 +447,66 @@ TEST(PortfolioView, OneYearOnARepositoryWithYearsOfHistoryPlotsMoreThan90Days) {
     EXPECT_EQ(page->model().state().selectedTimeRange, TimeRange::oneYear);
     EXPECT_LT(throughput.front().date, daysAgo(90));
     EXPECT_GE(throughput.front().date, daysAgo(366));
+}
+
+// Found with years of history imported: the cards asked to collect git history when the chosen
+// range only had no commits. Without history they still ask for it; with history they say that
+// the range was quiet, and the work patterns offer All Time, which shows the old commits.
+TEST(PortfolioView, EmptyCardsTellAMissingHistoryFromAQuietRange) {
+    norvane::testing::applicationHome();
+    const struct {
+        const char* name;
+        bool importsHistory;
+        QString leverage;
+        QString patterns;
+        QString retention;
+    } cases[] = {
+        {"no history", false, "Collect git history to see leverage over time",
+         "Collect git history to analyze work patterns",
+         "Projects need 60+ days of history to calculate velocity retention"},
+        {"history, but nothing in the range", true, "No activity in this period", "No commits in the last 30 days",
+         "No commits in the last 30 days"},
+    };
+    for (const auto& row : cases) {
+        PortfolioFixture fixture;
+        const DemoRepository repository(fixture.folder.path() / "atlas");
+        for (int week = 120; week >= 60; week -= 4) {
+            repository.writeFile("src/module" + std::to_string(week) + ".cpp",
+                                 "int step() { return " + std::to_string(week) + "; }\n");
+            repository.commit("Add module", daysAgo(week * 7) + std::chrono::hours(10));
+        }
+        NorvaneKit kit(fixture.container);
+        const auto project = kit.addProject("atlas", repository.folder().string(), std::nullopt, ProjectType::organic);
+        if (row.importsHistory) {
+            ASSERT_FALSE(kit.collector().collectInitialData(project).error) << row.name;
+            PortfolioMetricsService(fixture.context).buildDailySnapshots();
+        } else {
+            fixture.addCodeCount(project, 4'000);
+        }
+        auto page = fixture.open();
+        for (auto section : {PortfolioView::output, PortfolioView::productivity})
+            page->section(section).setExpanded(true);
+        norvane::testing::clickSegment(page->trendsContent()->picker().picker(), 0);
+        PortfolioFixture::settle(*page);
+        QCoreApplication::processEvents();
+
+        EXPECT_TRUE(norvane::testing::showsText(page->trendsContent()->chart(), row.leverage)) << row.name;
+        const auto* patterns = page->productivityContent()->patternsCard();
+        ASSERT_NE(patterns, nullptr) << row.name;
+        EXPECT_TRUE(norvane::testing::showsText(*patterns, row.patterns)) << row.name;
+        EXPECT_TRUE(norvane::testing::showsText(page->outputContent()->comparison(), row.retention)) << row.name;
+        EXPECT_EQ(patterns->allTimeButton() != nullptr, row.importsHistory) << row.name;
+
+        if (patterns->allTimeButton()) {
+            patterns->allTimeButton()->click();
+            PortfolioFixture::settle(*page);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(page->trendsContent()->picker().selection(), TimeRange::allTime);
+            const auto* shown = page->productivityContent()->patternsCard();
+            ASSERT_NE(shown, nullptr);
+            EXPECT_NE(shown->heatmap(), nullptr) << "All Time holds the old commits";
+        }
+    }
 }
 
 // The real client against our own service on 127.0.0.1.

@@ -16,6 +16,7 @@
 #include "Norvane/components/controls/CollapsibleSection.h"
 #include "Norvane/components/controls/DaysPicker.h"
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
+#include "Norvane/components/controls/SectionHeaderButton.h"
 #include "Norvane/components/controls/TimeRangePicker.h"
 #include "Norvane/components/text/GlowText.h"
 #include "Norvane/components/text/StyledLabel.h"
@@ -283,6 +284,64 @@ TEST(ProjectDetailView, TheDayPickersReadTheChosenWindow) {
     EXPECT_EQ(next.compositionCard()->findChild<CompositionBar*>()->segments().size(), 1u)
         << "Beacon's code of 100 days ago, none of Atlas's docs";
     EXPECT_EQ(next.velocityCard()->picker().selection(), 365);
+}
+
+// With the keyboard alone: every section opens with Space, Tab reaches every control of the
+// window in the order of the page, with the ring around each, and the pickers change with the
+// arrows.
+TEST(ProjectDetailView, TabReachesEveryControlInPageOrderAndKeysSetThePickers) {
+    using norvane::testing::pressKey;
+    using norvane::testing::tabTo;
+    norvane::testing::themedApplication();
+    ProjectPageFixture fixture;
+    auto atlas = fixture.addCounted("Atlas", 5'000);
+    fixture.addHistory(atlas, 52);
+    fixture.refreshCaches();
+    auto& page = fixture.open(atlas);
+    fixture.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(fixture.window.get()));
+    const auto sections = page.shownSections();
+    ASSERT_EQ(sections.size(), 5U) << "the latest commit waits for a collection";
+    for (const auto section : sections) {
+        ASSERT_TRUE(tabTo(page.section(section).header()));
+        if (!page.section(section).isExpanded()) pressKey(Qt::Key_Space);
+        EXPECT_TRUE(page.section(section).isExpanded());
+    }
+    ASSERT_TRUE(ProjectPageFixture::settles(page));
+    EXPECT_EQ(norvane::testing::keyboardGaps(*fixture.window).join(" | ").toStdString(), "");
+
+    ASSERT_TRUE(tabTo(page.leverageModePicker()));
+    std::vector<const QWidget*> stops{&page.leverageModePicker()};
+    for (const auto& stop : norvane::testing::tabAround()) stops.push_back(stop.widget);
+    const auto at = [&](const QWidget& widget) {
+        return std::find(stops.begin(), stops.end(), &widget) - stops.begin();
+    };
+    const std::vector<const QWidget*> inPageOrder{&page.section(ProjectSection::trends).header(),
+                                                  &page.trends()->picker().picker(),
+                                                  &page.section(ProjectSection::outputComposition).header(),
+                                                  &page.compositionCard()->picker().picker(),
+                                                  &page.section(ProjectSection::velocityRetention).header(),
+                                                  &page.velocityCard()->picker().picker(),
+                                                  &page.section(ProjectSection::milestones).header(),
+                                                  &page.section(ProjectSection::costEstimates).header()};
+    for (std::size_t index = 1; index < inPageOrder.size(); ++index) {
+        EXPECT_LT(at(*inPageOrder[index - 1]), at(*inPageOrder[index])) << index;
+    }
+
+    ASSERT_TRUE(tabTo(page.leverageModePicker()));
+    pressKey(Qt::Key_Right);
+    EXPECT_EQ(fixture.state->preferences().projectLeverageMode(), "Cumulative");
+    ASSERT_TRUE(tabTo(page.trends()->picker().picker()));
+    pressKey(Qt::Key_Right);
+    EXPECT_EQ(page.selectedTimeRange(), TimeRange::oneYear);
+    ASSERT_TRUE(tabTo(page.compositionCard()->picker().picker()));
+    pressKey(Qt::Key_End);
+    EXPECT_EQ(page.compositionDays(), 365);
+    ASSERT_TRUE(ProjectPageFixture::settles(page));
+    ASSERT_TRUE(tabTo(page.velocityCard()->picker().picker()));
+    pressKey(Qt::Key_End);
+    EXPECT_EQ(page.velocityDays(), 365);
+    ASSERT_TRUE(ProjectPageFixture::settles(page));
 }
 
 } // namespace

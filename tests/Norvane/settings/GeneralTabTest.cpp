@@ -1,8 +1,11 @@
 #include "Norvane/settings/GeneralTab.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTabWidget>
 
@@ -10,8 +13,12 @@
 
 #include <gmock/gmock.h>
 
+#include "Norvane/components/text/ElidedLabel.h"
 #include "Norvane/settings/CaptionMessage.h"
+#include "Norvane/settings/IndexTab.h"
+#include "Norvane/settings/PrivacyDetailsView.h"
 #include "core/models/Snapshot.h"
+#include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/settings/SettingsFixture.h"
 #include "tests/support/RecordingProcessRunner.h"
 
@@ -67,8 +74,36 @@ TEST(SettingsWindow, ReadsTheAgentAndTheToolFromTheDiskWhenMade) {
     EXPECT_EQ(again->generalTab().toolButton().text(), "Uninstall");
 }
 
+// As settings windows on Linux desktops do, it closes with Escape and with Ctrl+W, and its words
+// are this desktop's: no other platform's account among what is never collected.
+TEST(SettingsWindow, ClosesWithEscapeOrCtrlWAndSpeaksOfThisDesktop) {
+    GeneralTabFixture fixture;
+    auto window = fixture.open(fixture.services());
+    for (const auto& [key, modifiers] :
+         {std::pair(Qt::Key_Escape, Qt::NoModifier), std::pair(Qt::Key_W, Qt::ControlModifier)}) {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), key, modifiers);
+        EXPECT_TRUE(eventually([&] { return !window->isVisible(); }))
+            << QKeySequence(key | modifiers).toString().toStdString();
+    }
+
+    auto& index = window->indexTab();
+    window->show();
+    window->tabs().setCurrentWidget(&index);
+    index.privacyDetails().disclosureButton().click();
+    QStringList shown;
+    for (const auto* label : index.findChildren<QLabel*>()) {
+        if (label->isVisibleTo(window.get())) shown << label->text();
+    }
+    EXPECT_TRUE(shown.contains("User account or personal info")) << shown.join(" | ").toStdString();
+    EXPECT_FALSE(shown.join(' ').contains("Apple"));
+}
+
 // The settings write the units under the temporary home, and a systemctl stand-in answers. Installed
-// with `cmake --install`, the tool is beside the program: no link and no password are needed.
+// with `cmake --install`, the tool is beside the program: the agent needs no link and no password,
+// and the row says that a terminal does not find it.
 TEST(GeneralTab, ChangingTheHourRewritesTheTimerAndTurningItOffRemovesIt) {
     GeneralTabFixture fixture;
     SystemctlStandIn systemctl;
@@ -76,8 +111,9 @@ TEST(GeneralTab, ChangingTheHourRewritesTheTimerAndTurningItOffRemovesIt) {
     auto window = fixture.open(fixture.services());
     auto& tab = window->generalTab();
     const auto tool = fixture.programFolder / "norvane";
-    EXPECT_EQ(tab.toolStatus(), "Installed at " + QString::fromStdString(tool.string()));
-    EXPECT_FALSE(tab.toolButton().isEnabled()) << "no link of the installer's to uninstall";
+    EXPECT_EQ(tab.toolStatus(), "Not on PATH: " + QString::fromStdString(tool.string()));
+    EXPECT_EQ(tab.toolButton().text(), "Install");
+    EXPECT_TRUE(tab.toolButton().isEnabled());
     ASSERT_TRUE(tab.backgroundToggle().isEnabled());
     EXPECT_EQ(tab.backgroundFooter(), "Runs collection daily even when app isn't open. Requires CLI to be installed.");
 
@@ -114,7 +150,7 @@ TEST(GeneralTab, AFailedLoadPutsTheToggleBackOnceAndSaysWhy) {
     EXPECT_FALSE(tab.backgroundToggle().isEnabled());
     ASSERT_TRUE(fixture.waitForAgent(tab));
     EXPECT_FALSE(tab.backgroundToggle().isChecked());
-    EXPECT_EQ(tab.agentError().text(), "launchctl failed: no session bus");
+    EXPECT_EQ(tab.agentError().text(), "systemctl failed: no session bus");
     // Putting the toggle back ran nothing: one failed reload and its clean-up, no disable.
     EXPECT_EQ(systemctl.commandLines(), std::vector<std::string>(2, "systemctl --user daemon-reload"));
 }
@@ -190,6 +226,24 @@ TEST(GeneralTab, StoresTheChartRangeAndAsksForTheWizard) {
     tab.setupWizardButton().click();
     EXPECT_EQ(asked.count(), 1);
     EXPECT_FALSE(fixture.preferences.hasCompletedOnboarding());
+}
+
+// Found with the tool at a 38-character path: the tab scrolled sideways and cut off Uninstall.
+TEST(GeneralTab, ALongToolPathWrapsWithinTheWindow) {
+    GeneralTabFixture fixture;
+    fixture.linkTool();
+    ASSERT_GE(fixture.toolPath.string().size(), 38U);
+    auto window = fixture.open(fixture.services());
+    QCoreApplication::processEvents();
+    auto& tab = window->generalTab();
+    EXPECT_EQ(tab.toolStatus().toStdString(), "Installed at " + fixture.toolPath.string());
+    EXPECT_EQ(norvane::testing::partsOutOfView(*window).join(" | ").toStdString(), "");
+    const auto* form = tab.findChild<QScrollArea*>();
+    ASSERT_NE(form, nullptr);
+    EXPECT_LE(form->widget()->width(), form->viewport()->width()) << "nothing to scroll sideways";
+    const QStringList lines = tab.findChild<ElidedLabel*>()->shownLines();
+    EXPECT_GE(lines.size(), 2);
+    EXPECT_FALSE(lines.join("").contains(QChar(0x2026))) << "the whole path, over lines";
 }
 
 } // namespace

@@ -1,9 +1,13 @@
 #include "Norvane/settings/IndexTab.h"
 
+#include <algorithm>
+#include <cstddef>
+
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QThreadPool>
 
 #include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/ContributorMilestone.h"
@@ -12,6 +16,7 @@
 #include "core/community/NorvaneIndexService.h"
 #include "index-server/IndexServer.h"
 #include "tests/Norvane/settings/SettingsFixture.h"
+#include "tests/support/UnwritableFile.h"
 
 namespace norvane::app {
 namespace {
@@ -77,7 +82,8 @@ TEST(IndexTab, TheSwitchMakesAnIdOnceAndDataManagementFollowsTheId) {
 
     tab.resetButton().click();
     confirm(tab, "Reset");
-    EXPECT_NE(fixture.preferences.anonymousDeviceId(), id);
+    ASSERT_TRUE(eventually([&] { return fixture.preferences.anonymousDeviceId() != id; }));
+    EXPECT_EQ(fixture.index->forgottenDevices, std::vector<std::string>{id.toStdString()});
     EXPECT_EQ(fixture.preferences.anonymousDeviceId().size(), 36);
     EXPECT_TRUE(fixture.preferences.shareAnonymousMetrics());
 }
@@ -165,8 +171,129 @@ TEST(IndexTab, DeletingOrResettingTheIdDropsWhatWaitsUnderItBeforeANewIdIsUsed) 
     ASSERT_EQ(service.pendingReportCount().get(), 1u);
     tab.resetButton().click();
     confirm(tab, "Reset");
-    EXPECT_NE(fixture.preferences.anonymousDeviceId(), replaced);
+    ASSERT_TRUE(eventually([&] { return fixture.preferences.anonymousDeviceId() != replaced; }));
     EXPECT_EQ(service.pendingReportCount().get(), 0u);
+}
+
+/// The settings window over a benchmark client of its own on `storage`, as one run of the
+/// application: closing it and opening another over the same folder is a restart.
+struct IndexRun {
+    IndexRun(testing::SettingsFixture& fixture, const IndexServer& server, const std::filesystem::path& storage)
+        : service(server.baseURL(), storage),
+          window(fixture.open(
+              fixture.services(platform::defaultProcessRunner(), std::make_shared<SharedIndexClient>(service)))) {
+        window->tabs().setCurrentWidget(&tab());
+    }
+    ~IndexRun() {
+        // Work the window handed to the thread pool may still ask the client.
+        window.reset();
+        QThreadPool::globalInstance()->waitForDone();
+    }
+    IndexRun(const IndexRun&) = delete;
+    IndexRun& operator=(const IndexRun&) = delete;
+    IndexTab& tab() const { return window->indexTab(); }
+
+    NorvaneIndexService service;
+    std::unique_ptr<SettingsView> window;
+};
+
+// The queue's file cannot be rewritten when the id is deleted or reset (a full or read-only disk),
+// so it still holds the old id's report at the next start.
+TEST(IndexTab, AnIdDeletedOrResetWhileTheQueueCannotBeSavedIsNotSentAfterARestart) {
+    testing::SettingsFixture fixture;
+    IndexServer server(":memory:", {.recordedRequests = 100});
+    server.start();
+    norvane::testing::TemporaryFolder storage;
+    const auto queueFile = storage.path() / "pending-reports.json";
+    const QString queueFailure = "The reports waiting to be sent could not be saved: Cannot write " +
+                                 QString::fromStdString(queueFile.string()) + ": Is a directory";
+    fixture.preferences.setShareAnonymousMetrics(true);
+    const QString deleted = "DE1E7ED0-0000-4000-8000-000000000001";
+    const QString replaced = "2E91ACED-0000-4000-8000-000000000002";
+    fixture.preferences.setAnonymousDeviceId(deleted);
+    const auto queueUnder = [&](IndexRun& run, const QString& deviceId) {
+        server.setAnswer(Route::activity, IndexServer::ScriptedAnswer{.status = 500});
+        run.service.configure(true, deviceId.toStdString()).get();
+        run.service.submitReport(reportOf(deviceId)).get();
+        ASSERT_EQ(run.service.pendingReportCount().get(), 1u);
+    };
+    // Whether a report under the id went out since the requests counted in `before`.
+    const auto sentUnder = [&](const QString& deviceId, std::size_t before) {
+        const auto requests = server.receivedRequests();
+        return std::any_of(requests.begin() + std::ptrdiff_t(before), requests.end(), [&](const auto& request) {
+            return request.method == "POST" && request.body.find(deviceId.toStdString()) != std::string::npos;
+        });
+    };
+
+    {
+        IndexRun run(fixture, server, storage.path());
+        queueUnder(run, deleted);
+        norvane::testing::UnwritableFile queue(queueFile);
+        run.tab().deleteButton().click();
+        confirm(run.tab(), "Delete");
+        ASSERT_TRUE(eventually([&] { return fixture.preferences.anonymousDeviceId().isEmpty(); }));
+        EXPECT_EQ(run.tab().queueMessage().text(), queueFailure);
+        EXPECT_TRUE(run.tab().queueMessage().isVisible());
+    }
+    server.setAnswer(Route::activity, std::nullopt);
+    auto before = server.receivedRequests().size();
+    {
+        IndexRun run(fixture, server, storage.path());
+        run.tab().shareToggle().click();
+        run.service.configure(true, fixture.preferences.anonymousDeviceId().toStdString()).get();
+        run.service.retryPendingReports().get();
+        EXPECT_EQ(run.service.pendingReportCount().get(), 0u);
+    }
+    EXPECT_FALSE(sentUnder(deleted, before));
+
+    fixture.preferences.setAnonymousDeviceId(replaced);
+    {
+        IndexRun run(fixture, server, storage.path());
+        queueUnder(run, replaced);
+        norvane::testing::UnwritableFile queue(queueFile);
+        run.tab().resetButton().click();
+        confirm(run.tab(), "Reset");
+        ASSERT_TRUE(eventually([&] { return fixture.preferences.anonymousDeviceId() != replaced; }));
+        EXPECT_EQ(run.tab().queueMessage().text(), queueFailure);
+    }
+    server.setAnswer(Route::activity, std::nullopt);
+    before = server.receivedRequests().size();
+    {
+        IndexRun run(fixture, server, storage.path());
+        run.service.configure(true, fixture.preferences.anonymousDeviceId().toStdString()).get();
+        run.service.retryPendingReports().get();
+        run.service.submitReport(reportOf(fixture.preferences.anonymousDeviceId())).get();
+    }
+    EXPECT_FALSE(sentUnder(replaced, before));
+    EXPECT_TRUE(sentUnder(fixture.preferences.anonymousDeviceId(), before)) << "the new id goes out";
+}
+
+// With the forgotten ids' own file unwritable, neither is done: the old id stays, and says why.
+TEST(IndexTab, AnIdThatCannotBeSetAsideIsNeitherResetNorDeleted) {
+    testing::SettingsFixture fixture;
+    IndexServer server(":memory:", {.recordedRequests = 100});
+    server.start();
+    norvane::testing::TemporaryFolder storage;
+    const QString id = "0DD1D000-0000-4000-8000-000000000003";
+    fixture.preferences.setShareAnonymousMetrics(true);
+    fixture.preferences.setAnonymousDeviceId(id);
+    IndexRun run(fixture, server, storage.path());
+    const auto forgottenFile = storage.path() / "forgotten-devices.json";
+    const QString refusal = "Cannot write " + QString::fromStdString(forgottenFile.string()) + ": Is a directory";
+    norvane::testing::UnwritableFile forgotten(forgottenFile);
+
+    run.tab().resetButton().click();
+    confirm(run.tab(), "Reset");
+    ASSERT_TRUE(eventually([&] { return !run.tab().deletionMessage().text().isEmpty(); }));
+    EXPECT_EQ(run.tab().deletionMessage().text(), "Failed to reset the device ID: " + refusal);
+    EXPECT_EQ(fixture.preferences.anonymousDeviceId(), id);
+
+    run.tab().deleteButton().click();
+    confirm(run.tab(), "Delete");
+    ASSERT_TRUE(eventually([&] { return run.tab().deleteButton().isEnabled(); }));
+    EXPECT_EQ(run.tab().deletionMessage().text(), "Failed to delete data: " + refusal);
+    EXPECT_EQ(fixture.preferences.anonymousDeviceId(), id);
+    EXPECT_TRUE(server.receivedRequests().empty()) << "no deletion asked for an id that could come back";
 }
 
 } // namespace

@@ -73,7 +73,8 @@ struct SettingsFixture {
             tool()};
     }
 
-    CommandLineTool tool() const { return {programFolder, toolPath}; }
+    /// The link's folder stands in for /usr/local/bin, which PATH holds.
+    CommandLineTool tool() const { return {programFolder, toolPath, toolPath.parent_path().string()}; }
 
     /// The window over `services`, shown.
     std::unique_ptr<SettingsView> open(SettingsServices services) {

@@ -73,6 +73,55 @@ TEST_F(AddProjectSheetTest, AddsARepositoryFromTheSidebarFollowsItsHistoryAndThe
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.sidebar().rowTexts().contains("Copy of Atlas"); }, 10'000));
 }
 
+// Found by going through the form with the keyboard: Tab never reached the project type, and the
+// focus mark on the default button could not be seen, so Space there sent the form unawares.
+TEST_F(AddProjectSheetTest, TabReachesAndMarksEveryControlAndKeysSetThem) {
+    using norvane::testing::pressKey;
+    const auto repository = makeRepository();
+    QWidget window;
+    window.show();
+    auto* sheet = new AddProjectSheet(appState());
+    QPointer<QDialog> dialog = SheetDialog::present(window, sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    ASSERT_EQ(QApplication::focusWidget(), &sheet->nameField());
+    testing::typeInto(sheet->nameField(), "Atlas");
+    pressKey(Qt::Key_Tab);
+    testing::typeInto(*QApplication::focusWidget(), repository->path().string().c_str());
+    pressKey(Qt::Key_Backtab);
+    EXPECT_EQ(norvane::testing::keyboardGaps(*dialog).join(" | ").toStdString(), "");
+    std::vector<QWidget*> order;
+    for (const auto& stop : norvane::testing::tabAround()) order.push_back(stop.widget);
+    EXPECT_EQ(order, (std::vector<QWidget*>{&sheet->pathField(), &sheet->browseButton(), &sheet->descriptionField(),
+                                            &sheet->typePicker(), dialog->findChild<QPushButton*>("cancel"),
+                                            &sheet->addButton(), &sheet->closeButton(), &sheet->nameField()}));
+
+    ASSERT_TRUE(norvane::testing::tabTo(sheet->descriptionField()));
+    testing::typeInto(sheet->descriptionField(), "Typed");
+    pressKey(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &sheet->typePicker());
+    const QVariant organic = sheet->typePicker().selection();
+    pressKey(Qt::Key_Right);
+    EXPECT_EQ(ProjectType(sheet->typePicker().selection().toInt()), ProjectType::semiDetached);
+    EXPECT_TRUE(norvane::testing::showsText(*sheet, "Medium teams, mix of experienced and new developers"));
+    pressKey(Qt::Key_End);
+    EXPECT_EQ(ProjectType(sheet->typePicker().selection().toInt()), ProjectType::embedded);
+    pressKey(Qt::Key_Right);
+    EXPECT_EQ(ProjectType(sheet->typePicker().selection().toInt()), ProjectType::embedded) << "the last stays";
+    pressKey(Qt::Key_Home);
+    EXPECT_EQ(sheet->typePicker().selection(), organic);
+    pressKey(Qt::Key_Right);
+    EXPECT_TRUE(dialog->isVisible()) << "the picker's keys send nothing";
+
+    ASSERT_TRUE(norvane::testing::tabTo(sheet->addButton()));
+    EXPECT_TRUE(norvane::testing::ringDrawnAround(sheet->addButton())) << "on the default button's blue";
+    pressKey(Qt::Key_Space);
+    ASSERT_TRUE(testing::waitUntilClosed(dialog)) << sheet->statusLabel().text().toStdString();
+    const auto stored = kit().findProject("Atlas");
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->projectType, ProjectType::semiDetached);
+    EXPECT_EQ(stored->projectDescription, "Typed");
+}
+
 TEST_F(AddProjectSheetTest, RefusesABlankNameARelativePathAndAFileWithTheirMessagesAndKeepsTheForm) {
     norvane::testing::TemporaryFolder folder;
     const auto file = folder.writeFile("notes.txt", "text");

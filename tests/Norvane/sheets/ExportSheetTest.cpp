@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <limits>
 #include <thread>
 
@@ -12,13 +13,17 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <nlohmann/json.hpp>
 
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
@@ -128,6 +133,65 @@ TEST_F(ExportSheetTest, ProjectsAreNumberedUnlessNamesAreIncludedAndEachFormatPr
     EXPECT_EQ(written.find("Project 2"), std::string::npos);
 }
 
+TEST_F(ExportSheetTest, TabReachesAndMarksEveryControlAndKeysSetThem) {
+    using norvane::testing::pressKey;
+    using norvane::testing::tabTo;
+    open(threeProjects());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    EXPECT_EQ(norvane::testing::keyboardGaps(*dialog).join(" | ").toStdString(), "");
+    ASSERT_TRUE(tabTo(sheet->formatPicker()));
+    pressKey(Qt::Key_Right);
+    EXPECT_EQ(ExportFormat(sheet->formatPicker().selection().toInt()), ExportFormat::csv);
+    EXPECT_TRUE(norvane::testing::showsText(*sheet, ExportSheet::formatDescription(ExportFormat::csv)));
+    ASSERT_TRUE(tabTo(sheet->includeNamesBox()));
+    pressKey(Qt::Key_Space);
+    EXPECT_TRUE(sheet->includeNamesBox().isChecked());
+    ASSERT_TRUE(tabTo(sheet->copyButton()));
+    pressKey(Qt::Key_Space);
+    EXPECT_NE(QApplication::clipboard()->text().indexOf("beacon"), -1) << "CSV with the names";
+    EXPECT_TRUE(testing::waitUntilClosed(dialog));
+}
+
+// Found saving from an application started in a build folder: the dialog opened in the folder the
+// program was started from. It opens in the home folder, then where the last file went, with its
+// columns whole.
+TEST_F(ExportSheetTest, TheSaveDialogOpensAtHomeThenWhereTheLastFileWent) {
+    norvane::testing::TemporaryHome home;
+    std::ofstream(home.path() / "norvane-index-export-of-last-quarter.json") << "{}";
+    open(threeProjects());
+    QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
+    auto* save = sheet->findChild<QFileDialog*>();
+    ASSERT_TRUE(save);
+    EXPECT_NE(QDir::currentPath(), QDir::homePath());
+    EXPECT_EQ(save->directory().absolutePath().toStdString(), QDir::homePath().toStdString());
+    EXPECT_EQ(save->selectedFiles().value(0).toStdString(),
+              QDir::home().filePath("norvane-index-export.json").toStdString());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(save));
+    EXPECT_EQ(norvane::testing::partsOutOfView(*save), QStringList());
+    // The detailed list, asked as any view for what its columns need.
+    const QAbstractItemView* files = save->findChild<QTreeView*>();
+    ASSERT_TRUE(files);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return files->model()->rowCount(files->rootIndex()) > 0; }, 10'000));
+    QApplication::processEvents();
+    const auto& header = *save->findChild<QTreeView*>()->header();
+    for (int column = 0; column < header.count(); ++column) {
+        EXPECT_GE(header.sectionSize(column), files->sizeHintForColumn(column)) << "column " << column;
+    }
+    EXPECT_EQ(files->horizontalScrollBar()->maximum(), 0);
+
+    const auto path = folder.path() / "exports/index.json";
+    std::filesystem::create_directories(path.parent_path());
+    ASSERT_TRUE(testing::chooseInFileDialog(*sheet, QString::fromStdString(path.string())));
+    EXPECT_TRUE(testing::waitUntilClosed(dialog));
+    open(threeProjects());
+    QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
+    save = sheet->findChild<QFileDialog*>();
+    ASSERT_TRUE(save);
+    EXPECT_EQ(save->directory().absolutePath().toStdString(), path.parent_path().string());
+    save->reject();
+    emit sheet->dismissRequested();
+}
+
 // Listing /proc as root reaches /proc/kmsg, whose reads wait for the kernel's next message.
 TEST_F(ExportSheetTest, TheSaveDialogTellsFilesByTheirNamesAndNoTypedFolderFreezesIt) {
     GuiThreadWatchdog watchdog(std::chrono::seconds(10));
@@ -170,6 +234,26 @@ TEST_F(ExportSheetTest, AFailureStaysInTheSheetAsOneLine) {
     QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
     ASSERT_TRUE(testing::chooseInFileDialog(*sheet, QString::fromStdString((folder.path() / "a.json").string())));
     EXPECT_TRUE(testing::waitUntilClosed(dialog)) << "a later save that works closes the sheet";
+}
+
+// As a user would: the store's own path, a hard link to it, the -wal file's name, and "Replace?" Yes.
+TEST_F(ExportSheetTest, NoSaveLandsOnTheStoreOrTheFilesBesideIt) {
+    const testing::OpenStore store;
+    const auto hardLink = folder.path() / "backup.json";
+    std::filesystem::create_hard_link(store.file(), hardLink);
+    const auto before = store.contents();
+    for (const auto& path : {store.file(), hardLink, std::filesystem::path(store.file().string() + "-wal")}) {
+        open(threeProjects());
+        QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
+        ASSERT_TRUE(testing::replaceInFileDialog(*sheet, QString::fromStdString(path.string())));
+        EXPECT_EQ(sheet->errorLine().label().text().toStdString(),
+                  "Failed to save file: Cannot write " + path.string() + ": it would overwrite the Norvane store (" +
+                      store.file().string() + "); choose another file");
+        EXPECT_TRUE(dialog && dialog->isVisible()) << "the sheet stays open";
+        emit sheet->dismissRequested();
+    }
+    EXPECT_EQ(store.contents(), before);
+    EXPECT_TRUE(store.holdsTheProject());
 }
 
 } // namespace

@@ -86,6 +86,22 @@ TEST_F(ShareSummarySheetTest, OpensAtThirtyDaysAndSavesThePngAtTwiceTheCardsSize
     EXPECT_TRUE(testing::waitUntilClosed(dialog));
 }
 
+TEST_F(ShareSummarySheetTest, TabReachesAndMarksEveryControlAndKeysSetThem) {
+    using norvane::testing::pressKey;
+    open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    EXPECT_EQ(norvane::testing::keyboardGaps(*dialog).join(" | ").toStdString(), "");
+    ASSERT_TRUE(norvane::testing::tabTo(sheet->periodPicker()));
+    pressKey(Qt::Key_Left);
+    EXPECT_EQ(sheet->config().timePeriod, ShareTimePeriod::fourteenDays);
+    pressKey(Qt::Key_Home);
+    EXPECT_EQ(sheet->config().timePeriod, ShareTimePeriod::sevenDays);
+    ASSERT_TRUE(norvane::testing::tabTo(sheet->copyButton()));
+    pressKey(Qt::Key_Space);
+    EXPECT_EQ(QApplication::clipboard()->image().width(), 800);
+    EXPECT_TRUE(testing::waitUntilClosed(dialog));
+}
+
 TEST_F(ShareSummarySheetTest, AFailedSaveStaysOpenWithItsError) {
     open();
     QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
@@ -94,6 +110,25 @@ TEST_F(ShareSummarySheetTest, AFailedSaveStaysOpenWithItsError) {
     EXPECT_TRUE(sheet->errorLine().isVisible());
     EXPECT_EQ(sheet->errorLine().label().text(),
               "Failed to save file: Cannot write /sys/norvane-summary.png: Permission denied");
+}
+
+TEST_F(ShareSummarySheetTest, NoImageLandsOnTheStoreOrTheFilesBesideIt) {
+    const testing::OpenStore store;
+    const auto hardLink = folder.path() / "picture.png";
+    std::filesystem::create_hard_link(store.file(), hardLink);
+    const auto before = store.contents();
+    for (const auto& path : {store.file(), hardLink, std::filesystem::path(store.file().string() + "-wal")}) {
+        open();
+        QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
+        ASSERT_TRUE(testing::replaceInFileDialog(*sheet, QString::fromStdString(path.string())));
+        EXPECT_EQ(sheet->errorLine().label().text().toStdString(),
+                  "Failed to save file: Cannot write " + path.string() + ": it would overwrite the Norvane store (" +
+                      store.file().string() + "); choose another file");
+        EXPECT_TRUE(dialog && dialog->isVisible()) << "the sheet stays open";
+        emit sheet->dismissRequested();
+    }
+    EXPECT_EQ(store.contents(), before);
+    EXPECT_TRUE(store.holdsTheProject());
 }
 
 } // namespace

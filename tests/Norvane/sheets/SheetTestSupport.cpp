@@ -1,11 +1,15 @@
 #include "tests/Norvane/sheets/SheetTestSupport.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 
 #include "Norvane/state/KitServices.h"
 #include "core/models/NorvaneDatabase.h"
@@ -58,6 +62,24 @@ std::unique_ptr<norvane::testing::GitTestRepository> SheetTest::makeRepository()
     return repository;
 }
 
+OpenStore::OpenStore() : kit_(std::make_unique<NorvaneKit>(NorvaneDatabase::makeContainer())) {
+    kit_->addProject("atlas", projectFolder_.path().string(), std::nullopt, ProjectType::organic);
+}
+
+std::filesystem::path OpenStore::file() const { return NorvaneDatabase::containerURL(); }
+
+std::string OpenStore::contents() const {
+    return norvane::testing::readFile(file()) + norvane::testing::readFile(file().string() + "-wal");
+}
+
+bool OpenStore::holdsTheProject() const {
+    try {
+        return NorvaneKit(NorvaneDatabase::makeContainer(file())).findProject("atlas") != nullptr;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 void typeInto(QWidget& field, const QString& text) {
     if (auto* line = qobject_cast<QLineEdit*>(&field)) line->clear();
     QTest::keyClicks(&field, text);
@@ -71,6 +93,18 @@ bool chooseInFileDialog(QWidget& owner, const QString& path) {
         return true;
     }
     return false;
+}
+
+bool replaceInFileDialog(QWidget& owner, const QString& path) {
+    // The question is a modal box of its own, asked from inside the dialog's accept.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            question->button(QMessageBox::Yes)->click();
+        }
+    });
+    answer.start(10);
+    return chooseInFileDialog(owner, path);
 }
 
 bool waitUntilClosed(const QPointer<QDialog>& dialog) {

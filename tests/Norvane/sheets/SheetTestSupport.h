@@ -1,6 +1,8 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
+#include <string>
 
 #include <QString>
 
@@ -8,6 +10,7 @@
 #include "core/facade/NorvaneKit.h"
 #include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/core/collection/GitTestRepository.h"
+#include "tests/support/TemporaryFolder.h"
 
 class QDialog;
 
@@ -35,10 +38,29 @@ private:
     std::unique_ptr<AppState> state_;
 };
 
+/// The store at its usual place in a temporary home, open as the running application holds it
+/// (its -wal and -shm files beside it), with one project.
+class OpenStore {
+public:
+    OpenStore();
+    std::filesystem::path file() const;
+    /// The bytes of the store and of its -wal file.
+    std::string contents() const;
+    /// Whether a new connection still reads the project.
+    bool holdsTheProject() const;
+
+private:
+    norvane::testing::TemporaryHome home_;
+    norvane::testing::TemporaryFolder projectFolder_;
+    std::unique_ptr<NorvaneKit> kit_;
+};
+
 /// Types `text` into the field, as a user would, after clearing it.
 void typeInto(QWidget& field, const QString& text);
 /// Confirms the non-blocking file dialog open in `owner` with `path`; false when none is open.
 bool chooseInFileDialog(QWidget& owner, const QString& path);
+/// The same for a file that exists: the dialog's question whether to replace it is answered Yes.
+bool replaceInFileDialog(QWidget& owner, const QString& path);
 /// Runs the event loop until `dialog` has closed; false after ten seconds.
 bool waitUntilClosed(const QPointer<QDialog>& dialog);
 

@@ -164,6 +164,8 @@ public:
     std::atomic<std::size_t> pendingCount = 0;
     std::optional<UserPercentiles> percentiles;
     std::optional<CachedBenchmarks> benchmarks;
+    /// What the queue's last save answers.
+    std::optional<std::string> saveFailure;
 
     std::vector<PercentileRequest> percentileRequests() const {
         std::lock_guard lock(mutex_);
@@ -173,20 +175,25 @@ public:
     void configure(bool isEnabled, std::optional<std::string> deviceId) override {
         configurations.emplace_back(isEnabled, std::move(deviceId));
     }
-    void submit(const DailyActivity&, const Project& project, const std::optional<VelocityRetention>&) override {
+    std::future<void> submit(const DailyActivity&, const Project& project,
+                             const std::optional<VelocityRetention>&) override {
         submittedProjects.push_back(project.name);
+        return ready();
     }
     std::future<std::size_t> pendingReportCount() override {
         std::promise<std::size_t> count;
         count.set_value(pendingCount);
         return count.get_future();
     }
-    void forgetDevice(std::string deviceId) override { forgottenDevices.push_back(std::move(deviceId)); }
-    std::future<void> requestDeletion(std::string) override {
-        std::promise<void> deleted;
-        deleted.set_value();
-        return deleted.get_future();
+    std::future<std::optional<std::string>> pendingReportsSaveFailure() override {
+        std::lock_guard lock(mutex_);
+        return std::async(std::launch::deferred, [answer = saveFailure] { return answer; });
     }
+    std::future<void> forgetDevice(std::string deviceId) override {
+        forgottenDevices.push_back(std::move(deviceId));
+        return ready();
+    }
+    std::future<void> requestDeletion(std::string) override { return ready(); }
     std::future<std::optional<UserPercentiles>> calculatePercentiles(std::optional<double> throughput,
                                                                      std::optional<double> velocityRetention,
                                                                      std::optional<double> activeDaysPerWeek,
@@ -201,6 +208,12 @@ public:
     }
 
 private:
+    static std::future<void> ready() {
+        std::promise<void> done;
+        done.set_value();
+        return done.get_future();
+    }
+
     mutable std::mutex mutex_;
     std::vector<PercentileRequest> percentileRequests_;
 };

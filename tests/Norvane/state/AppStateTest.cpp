@@ -110,6 +110,23 @@ TEST(AppState, CollectAllNamesTheFailedProjectsAndReportsOnlyReportableResultsOn
     EXPECT_FALSE(state->collectionProgress());
 }
 
+// Reports that wait in a queue the disk would not take are lost at the next start: the user hears
+// of it once they have all gone out or into the queue.
+TEST(AppState, AQueueOfReportsThatCouldNotBeSavedIsShownAfterTheCollection) {
+    AppStateFixture fixture;
+    fixture.settings->setValue("shareAnonymousMetrics", true);
+    fixture.settings->setValue("anonymousDeviceId", "device-1");
+    fixture.collection->allResults = {testing::succeeded(fixture.metrics->addProject("Beacon"), true)};
+    fixture.index->saveFailure = "The reports waiting to be sent could not be saved: Cannot write "
+                                 "/home/user/.local/share/Norvane/pending-reports.json: No space left on device";
+    auto state = fixture.makeState();
+    ASSERT_TRUE(testing::finishes([&](auto done) { state->collectAllProjects(done); }));
+    EXPECT_EQ(fixture.index->submittedProjects, std::vector<std::string>{"Beacon"});
+    const QString shown = QString::fromStdString(*fixture.index->saveFailure);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return state->lastCollectionError() == shown; }, 10'000))
+        << state->lastCollectionError().value_or("none").toStdString();
+}
+
 TEST(AppState, ARequestThatFailsAsAWholeShowsItsOwnText) {
     AppStateFixture fixture;
     fixture.collection->openFailure = "unable to open database file";

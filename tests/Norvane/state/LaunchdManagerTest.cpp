@@ -116,7 +116,7 @@ TEST_F(LaunchdManagerTest, AFailedStartReportsItAndLeavesNoAgent) {
     RecordingProcessRunner silent([](const platform::ProcessRequest& request) {
         return request.arguments[1] == "enable" ? exitedWith(1) : exitedWith(0);
     });
-    EXPECT_EQ(launchdErrorOf([&] { manager(silent).install(2, 0); }), "launchctl failed: ");
+    EXPECT_EQ(launchdErrorOf([&] { manager(silent).install(2, 0); }), "systemctl failed: ");
     EXPECT_FALSE(manager(silent).isInstalled());
     EXPECT_FALSE(fs::exists(manager(silent).servicePath()));
     EXPECT_EQ(silent.commandLines().back(), "systemctl --user daemon-reload");
@@ -124,7 +124,7 @@ TEST_F(LaunchdManagerTest, AFailedStartReportsItAndLeavesNoAgent) {
     RecordingProcessRunner missing(testing::failingToStart("No such file or directory: systemctl"));
     EXPECT_EQ(manager(missing).runSystemctl({"daemon-reload"}).status, -1);
     EXPECT_EQ(launchdErrorOf([&] { manager(missing).install(2, 0); }),
-              "launchctl failed: No such file or directory: systemctl");
+              "systemctl failed: No such file or directory: systemctl");
     EXPECT_FALSE(manager(missing).isInstalled());
 }
 
@@ -161,7 +161,7 @@ TEST_F(LaunchdManagerTest, OnlyUnitsThatSystemdDoesNotKnowMayFailToStop) {
     EXPECT_FALSE(manager(unknown).isInstalled());
 
     RecordingProcessRunner denied([](const platform::ProcessRequest&) { return exitedWith(1, "Access denied\n"); });
-    EXPECT_EQ(launchdErrorOf([&] { installed(denied).uninstall(); }), "launchctl failed: Access denied\n");
+    EXPECT_EQ(launchdErrorOf([&] { installed(denied).uninstall(); }), "systemctl failed: Access denied\n");
     EXPECT_TRUE(manager(denied).isInstalled());
 }
 

@@ -3,8 +3,10 @@
 #include "platform/persistence/ModelContainer.h"
 #include "tests/core/community/IndexServiceFixture.h"
 #include "tests/core/models/InMemoryStore.h"
+#include "tests/support/UnwritableFile.h"
 
 #include <cmath>
+#include <fstream>
 
 namespace norvane {
 namespace {
@@ -13,6 +15,7 @@ using std::chrono::hours;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 using testing::readFile;
+using testing::UnwritableFile;
 
 class NorvaneIndexServiceReports : public testing::IndexServiceFixture, protected testing::InMemoryStore {
 protected:
@@ -312,10 +315,92 @@ TEST_F(NorvaneIndexServiceReports, NothingQueuedUnderADeletedOrReplacedIdIsEverS
     EXPECT_EQ(nlohmann::json::parse(sent.back().body)["device_id"], "new");
     EXPECT_EQ(server.storedReportCount(), 1);
 
-    // An id named again (its deletion failed, the user shares on) is used again.
+    // Named again, a deleted id still sends nothing; one whose deletion the service refused is the
+    // user's again, and so is sent under.
     client->configure(true, "deleted").get();
     client->submitReport(report("deleted")).get();
+    EXPECT_EQ(failureOf(client->send(report("deleted"))),
+              "Nothing is sent under a device ID that was deleted or replaced");
+    EXPECT_EQ(server.storedReportCount(), 1);
+    server.enqueueAnswer(Route::deletion, {.status = 500});
+    EXPECT_EQ(failureOf(client->requestDeletion("kept")), "Failed to delete data");
+    client->configure(true, "kept").get();
+    client->submitReport(report("kept")).get();
     EXPECT_EQ(server.storedReportCount(), 2);
+}
+
+// The queue file cannot be rewritten at the moment of the deletion or the reset, so it still holds
+// the old ids' reports at the next start.
+TEST_F(NorvaneIndexServiceReports, AnIdDeletedOrResetWhileTheQueueCannotBeSavedIsNeverSentAfterARestart) {
+    server.setAnswer(Route::activity, Answer{.status = 500});
+    for (const char* device : {"deleted", "replaced"}) {
+        client->configure(true, device).get();
+        client->submitReport(report(device)).get();
+    }
+    ASSERT_EQ(queuedDevices(), (std::vector<std::string>{"deleted", "replaced"}));
+    EXPECT_EQ(client->pendingReportsSaveFailure().get(), std::nullopt);
+
+    UnwritableFile queue(queueFile());
+    client->requestDeletion("deleted").get();
+    client->forgetDevice("replaced").get();
+    EXPECT_EQ(client->pendingReportsSaveFailure().get(),
+              "The reports waiting to be sent could not be saved: Cannot write " + queueFile().string() +
+                  ": Is a directory");
+    queue.restore();
+    ASSERT_EQ(queuedDevices(), (std::vector<std::string>{"deleted", "replaced"}));
+
+    server.setAnswer(Route::activity, std::nullopt);
+    const auto postsBefore = posts();
+    restartClient();
+    EXPECT_EQ(client->pendingReportCount().get(), 0u);
+    client->configure(true, "new").get();
+    client->retryPendingReports().get();
+    client->submitReport(report("deleted")).get();
+    client->submitReport(report("new")).get();
+    const auto sent = requests("POST", "/v1/activity");
+    ASSERT_EQ(sent.size(), postsBefore + 1);
+    EXPECT_EQ(nlohmann::json::parse(sent.back().body)["device_id"], "new");
+    EXPECT_EQ(server.storedReportCount(), 1);
+    EXPECT_EQ(client->pendingReportsSaveFailure().get(), std::nullopt) << "the retry pass saved the queue again";
+}
+
+TEST_F(NorvaneIndexServiceReports, AnIdThatCannotBeKeptForgottenIsNeitherForgottenNorDeleted) {
+    server.setAnswer(Route::activity, Answer{.status = 500});
+    client->configure(true, "kept").get();
+    client->submitReport(report("kept")).get();
+    const auto forgottenFile = folder.path() / "forgotten-devices.json";
+    UnwritableFile forgotten(forgottenFile);
+
+    const auto refusal = "Cannot write " + forgottenFile.string() + ": Is a directory";
+    EXPECT_EQ(failureOf(client->requestDeletion("kept")), refusal);
+    EXPECT_EQ(failureOf(client->forgetDevice("kept")), refusal);
+    EXPECT_TRUE(requests("DELETE", "/v1/devices/kept").empty()) << "not asked before the id is set aside";
+    EXPECT_EQ(queuedDevices(), std::vector<std::string>{"kept"});
+
+    // Which ids were given up can no longer be read: nothing queued is taken for safe.
+    forgotten.restore();
+    std::ofstream(forgottenFile) << "[\"half";
+    server.setAnswer(Route::activity, std::nullopt);
+    restartClient();
+    EXPECT_EQ(client->pendingReportCount().get(), 0u);
+    client->configure(true, "kept").get();
+    client->retryPendingReports().get();
+    EXPECT_EQ(server.storedReportCount(), 0);
+}
+
+TEST_F(NorvaneIndexServiceReports, TheClientsFilesAreForTheUserAloneWhateverTheyReplace) {
+    std::filesystem::create_symlink("/dev/null", queueFile());
+    server.setAnswer(Route::activity, Answer{.status = 500});
+    client->configure(true, "device").get();
+    client->submitReport(report("device")).get();
+    client->getBenchmarks(true).get();
+    client->forgetDevice("old").get();
+    for (const auto& file : {queueFile(), cacheFile(), folder.path() / "forgotten-devices.json"}) {
+        const auto status = std::filesystem::symlink_status(file);
+        EXPECT_TRUE(std::filesystem::is_regular_file(status)) << file;
+        EXPECT_EQ(status.permissions(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+            << file;
+    }
 }
 
 TEST_F(NorvaneIndexServiceReports, CountsContributorsAndRejectsOtherAnswers) {

@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <atomic>
 #include <optional>
+#include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace norvane::platform {
@@ -66,6 +68,29 @@ TEST(AtomicFile, ANewFileGetsTheAskedModeLessTheUmaskAndAReplacedOneKeepsItsMode
         EXPECT_EQ(readFile(file), "{}\n");
         EXPECT_EQ(modeOf(file), test.expected) << std::oct << test.expected;
         EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"file.json"});
+    }
+}
+
+// Whatever stood at the path: a new file, a file open to all, a link to a device that anyone may
+// write, under any umask.
+TEST(AtomicFile, APrivateFileIsForItsOwnerAloneWhateverItReplaces) {
+    const std::vector<std::pair<std::string, mode_t>> cases{{"", 0}, {"", 077}, {"file", 0}, {"device link", 022}};
+    for (const auto& [existing, umask] : cases) {
+        const testing::TemporaryFolder folder;
+        const auto file = folder.path() / "pending-reports.json";
+        if (existing == "file") {
+            folder.writeFile("pending-reports.json", "[]");
+            ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+        } else if (existing == "device link") {
+            std::filesystem::create_symlink("/dev/null", file);
+        }
+        {
+            const ScopedUmask mask(umask);
+            AtomicFile::writePrivate(file, "[1]");
+        }
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(file))) << existing;
+        EXPECT_EQ(readFile(file), "[1]") << existing;
+        EXPECT_EQ(modeOf(file), 0600u) << existing << " under umask " << std::oct << umask;
     }
 }
 

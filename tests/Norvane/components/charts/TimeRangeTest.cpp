@@ -5,6 +5,7 @@
 #include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
+#include <unicode/locid.h>
 
 namespace norvane::app {
 namespace {
@@ -40,17 +41,61 @@ TEST(TimeRange, StartDateIsReadAfreshEachTime) {
 TEST(DateAxisTicker, MarksStandFiveUnitsApart) {
     const ScopedTimeZone zone("UTC");
     const auto days =
-        DateAxisTicker::markDates(TimeRange::thirtyDays, localDate(2025, 3, 1, 12), localDate(2025, 3, 30));
+        DateAxisTicker::markDates(TimeRange::thirtyDays, localDate(2025, 3, 1, 12), localDate(2025, 3, 30)).dates;
     ASSERT_EQ(days.size(), 5U);
     EXPECT_EQ(days.front(), localDate(2025, 3, 6));
     EXPECT_EQ(days[1], localDate(2025, 3, 11));
-    const auto weeks = DateAxisTicker::markDates(TimeRange::ninetyDays, localDate(2025, 1, 1), localDate(2025, 4, 1));
+    const auto weeks =
+        DateAxisTicker::markDates(TimeRange::ninetyDays, localDate(2025, 1, 1), localDate(2025, 4, 1)).dates;
     ASSERT_GE(weeks.size(), 2U);
     EXPECT_EQ(weeks[1] - weeks[0], std::chrono::days(35));
-    const auto months = DateAxisTicker::markDates(TimeRange::allTime, localDate(2020, 1, 1), localDate(2025, 1, 1));
+    const auto months =
+        DateAxisTicker::markDates(TimeRange::allTime, localDate(2020, 1, 1), localDate(2025, 1, 1)).dates;
     ASSERT_GE(months.size(), 2U);
     EXPECT_EQ(months[0], localDate(2020, 1, 1));
     EXPECT_EQ(months[1], localDate(2020, 6, 1));
+}
+
+/// The labels of the marks between two dates, in American English.
+QStringList axisLabels(TimeRange range, platform::Date lower, platform::Date upper) {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Locale previous = icu::Locale::getDefault();
+    icu::Locale::setDefault(icu::Locale::getUS(), status);
+    const QStringList labels = DateAxisTicker::labels(DateAxisTicker::markDates(range, lower, upper));
+    icu::Locale::setDefault(previous, status);
+    return labels;
+}
+
+// Found on charts of two points, which showed no date at all: no mark 5 units apart fell between
+// their days.
+TEST(DateAxisTicker, AnAxisTooShortForTheStrideIsMarkedByFinerUnits) {
+    const ScopedTimeZone zone("UTC");
+    // Two points on neighbouring days: the axis runs from the first day's start to the second's end.
+    EXPECT_EQ(axisLabels(TimeRange::thirtyDays, localDate(2025, 3, 6), localDate(2025, 3, 8)),
+              (QStringList{"Mar 6", "Mar 7", "Mar 8"}));
+    EXPECT_EQ(axisLabels(TimeRange::allTime, localDate(2025, 3, 6), localDate(2025, 5, 20)),
+              (QStringList{"Apr", "May"}));
+    EXPECT_EQ(axisLabels(TimeRange::oneYear, localDate(2025, 3, 6), localDate(2025, 3, 12)).size(), 7)
+        << "within one month the days are marked";
+}
+
+TEST(DateAxisTicker, MonthsOfAnAxisThatSpansYearsCarryTheYearWhereItChanges) {
+    const ScopedTimeZone zone("UTC");
+    EXPECT_EQ(axisLabels(TimeRange::allTime, localDate(2020, 1, 1), localDate(2022, 1, 1)),
+              (QStringList{"Jan 2020", "Jun", "Nov", "Apr 2021", "Sep"}));
+    EXPECT_EQ(axisLabels(TimeRange::oneYear, localDate(2024, 12, 7), localDate(2025, 12, 7)),
+              (QStringList{"May 2025", "Oct"}))
+        << "a year's axis almost always reaches into the year before";
+    EXPECT_EQ(axisLabels(TimeRange::allTime, localDate(2025, 1, 1), localDate(2025, 12, 31)),
+              (QStringList{"Jan", "Jun", "Nov"}));
+}
+
+TEST(DateAxisTicker, KeepsEveryFewMarksSoThatNoLabelsOverlap) {
+    EXPECT_EQ(DateAxisTicker::legibleMarks({0, 40, 80, 120}, {30, 30, 30, 30}), (std::vector<std::size_t>{0, 1, 2, 3}));
+    EXPECT_EQ(DateAxisTicker::legibleMarks({0, 30, 60, 90, 120}, {50, 30, 50, 30, 50}),
+              (std::vector<std::size_t>{0, 2, 4}));
+    EXPECT_EQ(DateAxisTicker::legibleMarks({0, 1, 2}, {60, 60, 60}), (std::vector<std::size_t>{0}));
+    EXPECT_TRUE(DateAxisTicker::legibleMarks({}, {}).empty());
 }
 
 } // namespace

@@ -69,5 +69,25 @@ TEST_F(SummaryRowWidget, CardsAreKeptByIdentity) {
     EXPECT_TRUE(row.cards().empty());
 }
 
+// The pages make their figures anew with new ids each time: the row used to make new cards that
+// showed a turn of the event loop later, and a frame drawn between showed no tiles at all.
+TEST_F(SummaryRowWidget, NewFiguresTakeTheCardsOnScreen) {
+    SummaryRowView row({SummaryStat(QStringLiteral("--"), QStringLiteral("a")),
+                        SummaryStat(QStringLiteral("--"), QStringLiteral("b"))});
+    testing::showAndSettle(row, 400);
+    const auto before = row.cards();
+    const int height = row.height();
+    row.setStats({SummaryStat(QStringLiteral("1"), QStringLiteral("a")),
+                  SummaryStat(QStringLiteral("2"), QStringLiteral("b")),
+                  SummaryStat(QStringLiteral("3"), QStringLiteral("c"))});
+    ASSERT_EQ(row.cards().size(), 3U);
+    EXPECT_EQ(row.cards()[0], before[0]);
+    EXPECT_EQ(row.cards()[1], before[1]);
+    EXPECT_EQ(row.cards()[1]->valueLabel().text(), QStringLiteral("2"));
+    for (const auto* card : row.cards()) EXPECT_TRUE(card->isVisible()) << "at once, with no event handled";
+    QApplication::processEvents();
+    EXPECT_EQ(row.height(), height);
+}
+
 } // namespace
 } // namespace norvane::app

@@ -1,4 +1,4 @@
-#include "Norvane/pages/ElidedLabel.h"
+#include "Norvane/components/text/ElidedLabel.h"
 
 #include <QPainter>
 #include <QTextLayout>

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QFocusFrame>
+
+class QApplication;
+
+namespace norvane::app {
+
+/// The mark of the keyboard focus: a cyan ring just outside the edge of the control that has the
+/// focus, the same on every control, whatever the control paints itself (the fill of a prominent
+/// button hides the style's own mark). It appears once the user moves the focus with the
+/// keyboard in a window, as the style's marks do.
+class FocusRing : public QFocusFrame {
+    Q_OBJECT
+public:
+    /// The ring's width and its gap to the control, outside the control's rectangle.
+    static constexpr int margin = 3;
+
+    /// From now on one ring follows the focus through every window of `application`.
+    static void follow(QApplication& application);
+    /// The ring around `widget`, when it has one.
+    static const FocusRing* around(const QWidget& widget);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    FocusRing();
+};
+
+} // namespace norvane::app

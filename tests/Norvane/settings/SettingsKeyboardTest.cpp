@@ -1,0 +1,90 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "Norvane/settings/CocomoTab.h"
+#include "Norvane/settings/CostSettingsSync.h"
+#include "Norvane/settings/DataTab.h"
+#include "Norvane/settings/GeneralTab.h"
+#include "Norvane/settings/IndexTab.h"
+#include "Norvane/settings/LinkButton.h"
+#include "tests/Norvane/components/ComponentTestSupport.h"
+#include "tests/Norvane/settings/SettingsFixture.h"
+#include "tests/support/RecordingProcessRunner.h"
+
+namespace norvane::app {
+namespace {
+
+using norvane::testing::keyboardGaps;
+using norvane::testing::pressKey;
+using norvane::testing::tabTo;
+using testing::eventually;
+
+/// Goes to the next tab as the keyboard does: Tab to the tab bar, then the right arrow.
+void nextTab(const SettingsView& window) {
+    ASSERT_TRUE(tabTo(*window.tabs().tabBar()));
+    pressKey(Qt::Key_Right);
+}
+
+// Each tab of the window in turn: Tab reaches every control with the ring around it, and the
+// keys set them.
+TEST(SettingsKeyboard, EachTabIsReachedAndSetWithTheKeyboard) {
+    norvane::testing::themedApplication();
+    testing::SettingsFixture fixture;
+    fixture.installToolBesideTheProgram();
+    norvane::testing::RecordingProcessRunner systemctl([](const auto&) { return norvane::testing::exitedWith(0); });
+    auto window = fixture.open(fixture.services(systemctl));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    auto& general = window->generalTab();
+    EXPECT_EQ(keyboardGaps(*window).join(" | ").toStdString(), "") << "general";
+    ASSERT_TRUE(tabTo(general.backgroundToggle()));
+    pressKey(Qt::Key_Space);
+    ASSERT_TRUE(eventually([&] { return !general.isBusy(); }));
+    EXPECT_TRUE(fixture.services(systemctl).agent->isInstalled());
+    ASSERT_TRUE(tabTo(general.collectionTimePicker()));
+    pressKey(Qt::Key_Down);
+    ASSERT_TRUE(eventually([&] { return !general.isBusy(); }));
+    EXPECT_EQ(fixture.services(systemctl).agent->installedSchedule()->hour, 3);
+    ASSERT_TRUE(tabTo(general.chartRangePicker()));
+    pressKey(Qt::Key_Down);
+    EXPECT_EQ(fixture.preferences.defaultChartRange(), 365);
+    EXPECT_EQ(keyboardGaps(*window).join(" | ").toStdString(), "") << "general, collecting daily";
+
+    nextTab(*window);
+    auto& cocomo = window->cocomoTab();
+    ASSERT_EQ(window->tabs().currentWidget(), &cocomo);
+    EXPECT_EQ(keyboardGaps(*window).join(" | ").toStdString(), "") << "COCOMO";
+    ASSERT_TRUE(tabTo(cocomo.overheadField()));
+    cocomo.overheadField().selectAll();
+    QTest::keyClicks(&cocomo.overheadField(), "3");
+    pressKey(Qt::Key_Return);
+    EXPECT_EQ(fixture.preferences.overhead(), 3.0);
+    ASSERT_TRUE(tabTo(cocomo.moreButton()));
+    pressKey(Qt::Key_Space);
+    EXPECT_EQ(cocomo.headcountTitle(), "Team Headcount: 2");
+    ASSERT_TRUE(tabTo(cocomo.hourlyRatePicker()));
+    pressKey(Qt::Key_Down);
+    EXPECT_NE(fixture.preferences.marketHourlyRate(), 150.0);
+
+    nextTab(*window);
+    auto& index = window->indexTab();
+    ASSERT_EQ(window->tabs().currentWidget(), &index);
+    EXPECT_EQ(keyboardGaps(*window).join(" | ").toStdString(), "") << "index";
+    ASSERT_TRUE(tabTo(index.shareToggle()));
+    pressKey(Qt::Key_Space);
+    EXPECT_TRUE(fixture.preferences.shareAnonymousMetrics());
+    EXPECT_EQ(keyboardGaps(*window).join(" | ").toStdString(), "") << "index, sharing";
+
+    nextTab(*window);
+    ASSERT_EQ(window->tabs().currentWidget(), &window->dataTab());
+    EXPECT_EQ(keyboardGaps(*window).join(" | ").toStdString(), "") << "data";
+    window->costSettings().waitForWrites();
+}
+
+} // namespace
+} // namespace norvane::app

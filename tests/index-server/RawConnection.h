@@ -1,0 +1,75 @@
+#pragma once
+
+#include <arpa/inet.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace norvane::testing {
+
+/// A plain TCP connection to 127.0.0.1, for requests that no well-behaved HTTP client sends: half
+/// a head, a hand-made chunked body, bytes one at a time. It comes from `from`, another address of
+/// the loopback network (127.0.0.2 and up) when the test needs clients of their own addresses.
+class RawConnection {
+public:
+    explicit RawConnection(int port, std::string_view bytes = {}, const char* from = "127.0.0.1")
+        : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in source{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {}};
+        inet_pton(AF_INET, from, &source.sin_addr);
+        if (::bind(socket_, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) {
+            ::close(socket_);
+            throw std::runtime_error(std::string("Cannot connect from ") + from);
+        }
+        sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(static_cast<std::uint16_t>(port)), .sin_addr = {}};
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            ::close(socket_);
+            throw std::runtime_error("Cannot connect to port " + std::to_string(port));
+        }
+        send(bytes);
+    }
+    ~RawConnection() { ::close(socket_); }
+    RawConnection(const RawConnection&) = delete;
+    RawConnection& operator=(const RawConnection&) = delete;
+
+    /// False once the server takes no more bytes.
+    bool send(std::string_view bytes) {
+        return ::send(socket_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+    }
+
+    /// The status of the answer read until the server closes the connection: 0 when it closes
+    /// without one, -1 when nothing more arrives for `timeout`.
+    int status(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+        std::string answer;
+        char buffer[4096];
+        pollfd readable{socket_, POLLIN, 0};
+        while (::poll(&readable, 1, static_cast<int>(timeout.count())) > 0) {
+            const ssize_t received = ::recv(socket_, buffer, sizeof buffer, 0);
+            if (received <= 0) {
+                return answer.rfind("HTTP/1.1 ", 0) == 0 ? std::stoi(answer.substr(9, 3)) : 0;
+            }
+            answer.append(buffer, static_cast<std::size_t>(received));
+        }
+        return -1;
+    }
+
+private:
+    int socket_;
+};
+
+/// The status of one POST of `body` as JSON to `path` of the service on `port`, from `from`.
+inline int postFrom(int port, const char* from, const std::string& path, const std::string& body) {
+    return RawConnection(port,
+                         "POST " + path + " HTTP/1.1\r\nHost: index\r\nContent-Type: application/json\r\n" +
+                             "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body,
+                         from)
+        .status();
+}
+
+} // namespace norvane::testing
