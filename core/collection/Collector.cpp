@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <future>
 #include <iostream>
+#include <utility>
 
 namespace norvane {
 namespace {
@@ -270,6 +271,7 @@ Collector::RecentActivity Collector::readRecentActivity(const std::shared_ptr<Pr
     if (auto read = gitService_.getRecentActivity(window, project->path)) {
         recent.newest = std::move(read->newest);
         recent.days = std::move(read->days);
+        recent.read = true;
     }
     return recent;
 }
@@ -278,16 +280,28 @@ std::shared_ptr<DailyActivity> Collector::updateDailyActivity(const std::shared_
                                                               const RecentActivity& recent) {
     auto rowsByDay = recentRowsByDay(recent);
     const auto settings = fetchAppSettings();
+    const auto today = localDay(clock_());
+    bool todayLogged = false;
     for (const auto& [dayStart, stats] : recent.days) {
-        auto& rows = rowsByDay[localDay(dayStart)];
+        const auto day = localDay(dayStart);
+        auto& rows = rowsByDay[day];
+        // Today is booked as git shows it, so a commit amended or squashed today counts as it now is;
+        // an earlier day only ever grows, since what git no longer shows of it may be on another branch.
         const bool holdsAll =
             std::all_of(rows.begin(), rows.end(), [&stats](const auto& row) { return holdsAllOf(stats, *row); });
-        if (holdsAll) {
+        if (day == today || holdsAll) {
             rows = {bookDay(project, rows, dayStart, stats, *settings)};
+        }
+        todayLogged = todayLogged || day == today;
+    }
+    if (recent.read && !todayLogged) {
+        // Today's commits were all reset away.
+        for (const auto& row : std::exchange(rowsByDay[today], {})) {
+            context_->remove(row);
         }
     }
     context_->save();
-    const auto todays = rowsByDay.find(localDay(clock_()));
+    const auto todays = rowsByDay.find(today);
     return todays == rowsByDay.end() || todays->second.empty() ? nullptr : todays->second.front();
 }
 

@@ -61,6 +61,8 @@ public:
         std::vector<std::shared_ptr<DailyActivity>> rows;
         std::map<platform::Date, GitActivityStats> days;
         std::optional<GitCommit> newest;
+        /// Whether git's log was read: without it, `days` says nothing of the days.
+        bool read = false;
     };
     /// Reads the recent activity and the newest commit; throws NorvaneError gitFailed when git
     /// cannot read the folder.

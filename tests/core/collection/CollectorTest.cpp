@@ -91,6 +91,35 @@ TEST_F(CollectorTest, CollectingTwiceOnOneDayKeepsOneRow) {
     EXPECT_EQ(rows[0]->totalInsertions, 1005);
 }
 
+TEST_F(CollectorTest, TodayIsBookedAsGitShowsItWhenItsCommitsAreSquashedOrResetAway) {
+    GitTestRepository repository;
+    repository.writeFile("base.c", lines(3));
+    repository.commit("yesterday", daysFromToday(-1));
+    repository.writeFile("a.c", lines(10));
+    repository.commit("one", daysFromToday(0, 1));
+    repository.writeFile("b.c", lines(20));
+    repository.commit("two", daysFromToday(0, 2));
+    const auto project = addProject("demo", repository.pathString());
+    ASSERT_EQ(collector.collectOne(project).dailyActivity->commitCount, 2);
+
+    // The two commits squashed into one that keeps less of them.
+    repository.git({"reset", "-q", "--soft", "HEAD~2"});
+    repository.writeFile("b.c", lines(5));
+    repository.commit("squashed", daysFromToday(0, 3));
+    const auto squashed = collector.collectOne(project);
+    ASSERT_TRUE(squashed.isSuccess());
+    ASSERT_TRUE(squashed.dailyActivity);
+    EXPECT_EQ(std::tuple(squashed.dailyActivity->commitCount, squashed.dailyActivity->totalInsertions),
+              std::tuple(1, 15));
+
+    // Today's only commit reset away: today has no row.
+    repository.git({"reset", "-q", "--hard", "HEAD~1"});
+    const auto reset = collector.collectOne(project);
+    ASSERT_TRUE(reset.isSuccess());
+    EXPECT_FALSE(reset.dailyActivity);
+    EXPECT_TRUE(rowsByDate().empty());
+}
+
 TEST_F(CollectorTest, TheDaysSinceTheLastCollectionAreBookedAndTheDaysBeforeLeftAlone) {
     GitTestRepository repository;
     repository.writeFile("old.c", lines(7));
