@@ -246,6 +246,14 @@ void shootCharts(const QDir& folder) {
         folder, QStringLiteral("daily-throughput-empty"),
         [] { return new DailyThroughputChartView({}, TimeRange::thirtyDays); }, -1);
     shootChart(
+        folder, QStringLiteral("daily-throughput-quiet-range"),
+        [] {
+            auto* chart = new DailyThroughputChartView({}, TimeRange::thirtyDays);
+            chart->setHasHistory(true);
+            return chart;
+        },
+        -1);
+    shootChart(
         folder, QStringLiteral("rolling-leverage"),
         [] { return new RollingLeverageChartView(leverageSeries(), TimeRange::ninetyDays, Palette::blue()); }, 0.4);
     shootChart(
@@ -276,6 +284,14 @@ void shootCharts(const QDir& folder) {
     shootChart(
         folder, QStringLiteral("activity-overlap-empty"),
         [] { return new ProjectActivityOverlapView({}, TimeRange::thirtyDays); }, -1);
+    shootChart(
+        folder, QStringLiteral("activity-overlap-quiet-range"),
+        [] {
+            auto* overlap = new ProjectActivityOverlapView({}, TimeRange::thirtyDays);
+            overlap->setHasHistory(true);
+            return overlap;
+        },
+        -1);
     auto* overlap = new ProjectActivityOverlapView(activitySeries(), TimeRange::thirtyDays);
     QWidget* host = stage(overlap, 720);
     save(host, folder, QStringLiteral("activity-overlap"));

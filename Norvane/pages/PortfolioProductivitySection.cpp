@@ -78,6 +78,8 @@ QWidget* PortfolioProductivitySection::makeHeader() {
 QWidget* PortfolioProductivitySection::makeCharts(const PortfolioState& state) {
     throughput_ = new DailyThroughputChartView(state.throughputData, state.selectedTimeRange);
     overlap_ = new ProjectActivityOverlapView(state.parallelismData, state.selectedTimeRange);
+    throughput_->setHasHistory(state.hasHistory);
+    overlap_->setHasHistory(state.hasHistory);
     auto* charts = makeColumn(16);
     charts->addLayout(labelled(QStringLiteral("Daily Throughput (COCOMO months)"), throughput_));
     charts->addLayout(labelled(QStringLiteral("Project Activity Overlap"), overlap_));
@@ -113,8 +115,10 @@ void PortfolioProductivitySection::setLoading(bool loading) { loading_->setVisib
 
 void PortfolioProductivitySection::setSeries(const PortfolioState& state) {
     throughput_->setTimeRange(state.selectedTimeRange);
+    throughput_->setHasHistory(state.hasHistory);
     throughput_->setData(state.throughputData);
     overlap_->setTimeRange(state.selectedTimeRange);
+    overlap_->setHasHistory(state.hasHistory);
     overlap_->setData(state.parallelismData);
     showPatterns(state);
 }

@@ -1,9 +1,9 @@
 #include "Norvane/components/charts/DailyThroughputChartView.h"
 
 #include "Norvane/components/charts/ChartMath.h"
-#include "Norvane/components/charts/ChartPanel.h"
 #include "Norvane/components/charts/ChartStyle.h"
 #include "Norvane/components/charts/DateAxisTicker.h"
+#include "Norvane/components/charts/EmptyChartState.h"
 #include "Norvane/components/charts/HoverHeader.h"
 #include "Norvane/components/charts/PlotHoverTracker.h"
 #include "Norvane/components/charts/RoundedBars.h"
@@ -21,6 +21,8 @@
 namespace norvane::app {
 
 namespace {
+
+const EmptyChartText withoutHistory{QStringLiteral("No throughput data yet"), {}};
 
 constexpr int chartHeight = 120;
 // Bars leave a small gap inside their day.
@@ -41,8 +43,7 @@ DailyThroughputChartView::DailyThroughputChartView(std::vector<ThroughputPoint> 
     : QWidget(parent), data_(std::move(series)), timeRange_(timeRange), chart_(new QWidget(this)),
       header_(new HoverHeader(QStringLiteral("Daily effort (COCOMO months)"), Palette::textMuted())),
       plot_(ChartStyle::makePlot(timeRange, nullptr)),
-      emptyState_(
-          ChartPanel::emptyState(chartHeight, QStringLiteral("chart.bar"), QStringLiteral("No throughput data yet"))) {
+      emptyState_(new EmptyChartState(chartHeight, QStringLiteral("chart.bar"), withoutHistory)) {
     ChartStyle::layOutBody(chart_, header_, plot_, chartHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -69,6 +70,11 @@ void DailyThroughputChartView::setData(std::vector<ThroughputPoint> series) {
     rebuild();
 }
 
+void DailyThroughputChartView::setHasHistory(bool hasHistory) {
+    hasHistory_ = hasHistory;
+    rebuild();
+}
+
 void DailyThroughputChartView::setTimeRange(TimeRange timeRange) {
     timeRange_ = timeRange;
     ChartStyle::dateTicker(plot_).setTimeRange(timeRange);
@@ -88,6 +94,8 @@ void DailyThroughputChartView::rebuild() {
     chart_->setVisible(enough);
     emptyState_->setVisible(!enough);
     if (!enough) {
+        emptyState_->setText(EmptyChartText::forRange(withoutHistory, hasHistory_, timeRange_ != TimeRange::allTime,
+                                                      QStringLiteral("daily throughput")));
         return;
     }
     QVector<double> keys;

@@ -15,7 +15,7 @@ class QCustomPlot;
 
 namespace norvane::app {
 
-class ChartPanel;
+class EmptyChartState;
 class HoverHeader;
 
 /// One day's effort: the day's start and the portfolio's effort-months of that day.
@@ -32,11 +32,14 @@ public:
 
     void setData(std::vector<ThroughputPoint> series);
     void setTimeRange(TimeRange timeRange);
+    /// Whether any project's history was read: then an empty range was only quiet.
+    void setHasHistory(bool hasHistory);
 
     /// "%.2f COCOMO months".
     static QString valueText(double throughput);
 
     bool isShowingChart() const;
+    const EmptyChartState& emptyState() const { return *emptyState_; }
     const HoverHeader& header() const { return *header_; }
     const std::optional<HoveredPoint>& hovered() const { return hover_->point(); }
 
@@ -46,13 +49,14 @@ private:
 
     std::vector<ThroughputPoint> data_;
     TimeRange timeRange_;
+    bool hasHistory_ = false;
     QWidget* chart_;
     HoverHeader* header_;
     QCustomPlot* plot_;
     QCPBars* bars_;
     QCPItemLine* rule_;
     PlotHoverTracker* hover_;
-    ChartPanel* emptyState_;
+    EmptyChartState* emptyState_;
 };
 
 } // namespace norvane::app

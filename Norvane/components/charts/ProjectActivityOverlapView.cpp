@@ -1,7 +1,7 @@
 #include "Norvane/components/charts/ProjectActivityOverlapView.h"
 
 #include "Norvane/components/charts/ChartMath.h"
-#include "Norvane/components/charts/ChartPanel.h"
+#include "Norvane/components/charts/EmptyChartState.h"
 #include "Norvane/components/text/DateText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -18,6 +18,8 @@
 namespace norvane::app {
 
 namespace {
+
+const EmptyChartText withoutHistory{QStringLiteral("No activity data yet"), {}};
 
 constexpr int headerHeight = 16;
 constexpr int headerSpacing = 8;
@@ -46,8 +48,7 @@ ProjectActivityOverlapView::ProjectActivityOverlapView(std::vector<ActivityDay> 
       headerDate_(new StyledLabel({}, Typography::font(TextStyle::caption), Palette::textMuted())),
       headerBullet_(new StyledLabel(QStringLiteral("•"), font(), Palette::textSecondary())),
       headerNames_(new StyledLabel({}, Typography::font(TextStyle::caption, QFont::Medium), Palette::textPrimary())),
-      emptyState_(ChartPanel::emptyState(100, QStringLiteral("rectangle.split.3x1"),
-                                         QStringLiteral("No activity data yet"), {}, this)) {
+      emptyState_(new EmptyChartState(100, QStringLiteral("rectangle.split.3x1"), withoutHistory, this)) {
     auto* headerLayout = new QHBoxLayout(header_);
     headerLayout->setContentsMargins(0, 0, 0, 0);
     headerLayout->addWidget(headerDate_);
@@ -61,6 +62,11 @@ ProjectActivityOverlapView::ProjectActivityOverlapView(std::vector<ActivityDay> 
 
 void ProjectActivityOverlapView::setData(std::vector<ActivityDay> series) {
     data_ = std::move(series);
+    rebuild();
+}
+
+void ProjectActivityOverlapView::setHasHistory(bool hasHistory) {
+    hasHistory_ = hasHistory;
     rebuild();
 }
 
@@ -206,6 +212,8 @@ void ProjectActivityOverlapView::rebuild() {
     const bool grid = isShowingGrid();
     header_->setVisible(grid);
     emptyState_->setVisible(!grid);
+    emptyState_->setText(EmptyChartText::forRange(withoutHistory, hasHistory_, timeRange_ != TimeRange::allTime,
+                                                  QStringLiteral("when projects overlapped")));
     setFixedHeight(sizeHint().height());
     showHeader();
     update();

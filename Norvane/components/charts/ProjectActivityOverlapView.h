@@ -13,7 +13,7 @@
 
 namespace norvane::app {
 
-class ChartPanel;
+class EmptyChartState;
 class StyledLabel;
 
 /// The projects active on one day.
@@ -33,6 +33,8 @@ public:
 
     void setData(std::vector<ActivityDay> series);
     void setTimeRange(TimeRange timeRange);
+    /// Whether any project's history was read: then an empty range was only quiet.
+    void setHasHistory(bool hasHistory);
 
     /// Name order: canonically equivalent names are equal, otherwise code-point order.
     static bool nameLess(const QString& left, const QString& right);
@@ -53,6 +55,7 @@ public:
     void handleHover(platform::Date date, bool entering);
 
     bool isShowingGrid() const;
+    const EmptyChartState& emptyState() const { return *emptyState_; }
     std::optional<platform::Date> hoveredDate() const { return hoveredDate_; }
     const std::vector<QString>& hoveredProjects() const { return hoveredProjects_; }
     /// The header line as shown: the placeholder, or the date, "•" and the names.
@@ -85,6 +88,7 @@ private:
 
     std::vector<ActivityDay> data_;
     TimeRange timeRange_;
+    bool hasHistory_ = false;
     Layout layout_;
     std::optional<platform::Date> hoveredDate_;
     std::vector<QString> hoveredProjects_;
@@ -93,7 +97,7 @@ private:
     StyledLabel* headerDate_;
     StyledLabel* headerBullet_;
     StyledLabel* headerNames_;
-    ChartPanel* emptyState_;
+    EmptyChartState* emptyState_;
 };
 
 } // namespace norvane::app

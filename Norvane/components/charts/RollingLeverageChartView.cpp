@@ -1,9 +1,9 @@
 #include "Norvane/components/charts/RollingLeverageChartView.h"
 
 #include "Norvane/components/charts/ChartMath.h"
-#include "Norvane/components/charts/ChartPanel.h"
 #include "Norvane/components/charts/ChartStyle.h"
 #include "Norvane/components/charts/DateAxisTicker.h"
+#include "Norvane/components/charts/EmptyChartState.h"
 #include "Norvane/components/charts/HoverHeader.h"
 #include "Norvane/components/charts/LabelAxisTicker.h"
 #include "Norvane/components/charts/PlotHoverTracker.h"
@@ -23,8 +23,10 @@ namespace norvane::app {
 
 namespace {
 
+const EmptyChartText withoutHistory{QStringLiteral("No leverage trend data yet"),
+                                    QStringLiteral("Collect git history to see leverage over time")};
+
 constexpr int chartHeight = 180;
-const QString emptySymbol = QStringLiteral("chart.line.uptrend.xyaxis");
 // An upper bound at or beyond this reads as "no upper bound".
 constexpr double unboundedBandLimit = 1000.0;
 
@@ -50,11 +52,11 @@ QString wholeNumber(double value) {
 
 RollingLeverageChartView::RollingLeverageChartView(std::vector<LeveragePoint> series, TimeRange timeRange,
                                                    QColor chartColor, QWidget* parent)
-    : QWidget(parent), data_(std::move(series)), timeRange_(timeRange), emptyText_(emptyText(false, false)),
-      chartColor_(std::move(chartColor)), chart_(new QWidget(this)),
+    : QWidget(parent), data_(std::move(series)), timeRange_(timeRange), chartColor_(std::move(chartColor)),
+      chart_(new QWidget(this)),
       header_(new HoverHeader(QStringLiteral("Rolling leverage over time"), Palette::textSecondary())),
       plot_(ChartStyle::makePlot(timeRange, nullptr)), legend_(new QWidget),
-      emptyState_(ChartPanel::emptyState(chartHeight, emptySymbol, emptyText_.caption, emptyText_.detail)) {
+      emptyState_(new EmptyChartState(chartHeight, QStringLiteral("chart.line.uptrend.xyaxis"), withoutHistory)) {
     ChartStyle::layOutBody(chart_, header_, plot_, chartHeight)->addWidget(legend_);
     new QHBoxLayout(legend_);
     auto* layout = new QVBoxLayout(this);
@@ -176,16 +178,6 @@ std::vector<BandStripe> RollingLeverageChartView::bandBackgrounds(double yAxisMa
     return stripes;
 }
 
-RollingLeverageChartView::EmptyText RollingLeverageChartView::emptyText(bool hasHistory, bool longerRangeHasPoints) {
-    if (!hasHistory) {
-        return {QStringLiteral("No leverage trend data yet"),
-                QStringLiteral("Collect git history to see leverage over time")};
-    }
-    return {QStringLiteral("No activity in this period"),
-            longerRangeHasPoints ? QStringLiteral("Choose a longer range to see leverage over time")
-                                 : QStringLiteral("No recent commits to chart leverage from")};
-}
-
 bool RollingLeverageChartView::isShowingChart() const { return !chart_->isHidden(); }
 
 void RollingLeverageChartView::rebuild() {
@@ -202,16 +194,8 @@ void RollingLeverageChartView::rebuild() {
     const bool longerRangeHasPoints =
         timeRange_ != TimeRange::allTime &&
         ChartMath::pointsSince(data_, TimeRange(TimeRange::allTime).startDate()).size() >= 2;
-    showEmptyText(emptyText(hasHistory_, longerRangeHasPoints));
-}
-
-void RollingLeverageChartView::showEmptyText(const EmptyText& text) {
-    if (text == emptyText_) return;
-    emptyText_ = text;
-    auto* replacement = ChartPanel::emptyState(chartHeight, emptySymbol, text.caption, text.detail);
-    delete layout()->replaceWidget(emptyState_, replacement);
-    delete emptyState_;
-    emptyState_ = replacement;
+    emptyState_->setText(EmptyChartText::forRange(withoutHistory, hasHistory_, longerRangeHasPoints,
+                                                  QStringLiteral("leverage over time")));
 }
 
 void RollingLeverageChartView::rebuildPlot(const std::vector<LeveragePoint>& points) {

@@ -18,7 +18,7 @@ class QCustomPlot;
 
 namespace norvane::app {
 
-class ChartPanel;
+class EmptyChartState;
 class HoverHeader;
 
 /// The rolling leverage of one day.
@@ -48,13 +48,6 @@ struct BandStripe {
 class RollingLeverageChartView : public QWidget {
     Q_OBJECT
 public:
-    /// What the chart says without two points in its range.
-    struct EmptyText {
-        QString caption;
-        QString detail;
-        bool operator==(const EmptyText&) const = default;
-    };
-
     RollingLeverageChartView(std::vector<LeveragePoint> series, TimeRange timeRange, QColor chartColor,
                              QWidget* parent = nullptr);
 
@@ -78,12 +71,9 @@ public:
     /// "(0-5x)", "(20-∞x)".
     static QString bandRangeText(const LeverageBand& band);
     static std::vector<BandStripe> bandBackgrounds(double yAxisMaximum);
-    /// The empty state's texts: without history it asks for it; with it, a longer range may hold
-    /// points.
-    static EmptyText emptyText(bool hasHistory, bool longerRangeHasPoints);
 
     bool isShowingChart() const;
-    const EmptyText& shownEmptyText() const { return emptyText_; }
+    const EmptyChartState& emptyState() const { return *emptyState_; }
     const HoverHeader& header() const { return *header_; }
     const std::optional<HoveredPoint>& hovered() const { return hover_->point(); }
 
@@ -92,12 +82,10 @@ private:
     void rebuildPlot(const std::vector<LeveragePoint>& points);
     void rebuildLegend(const std::vector<LeveragePoint>& points);
     void showHoverState();
-    void showEmptyText(const EmptyText& text);
 
     std::vector<LeveragePoint> data_;
     TimeRange timeRange_;
     bool hasHistory_ = false;
-    EmptyText emptyText_;
     QColor chartColor_;
     QWidget* chart_;
     HoverHeader* header_;
@@ -109,7 +97,7 @@ private:
     PlotHoverTracker* hover_;
     std::vector<QCPItemRect*> stripes_;
     QWidget* legend_;
-    ChartPanel* emptyState_;
+    EmptyChartState* emptyState_;
 };
 
 } // namespace norvane::app

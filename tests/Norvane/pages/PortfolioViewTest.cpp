@@ -15,6 +15,7 @@
 #include "Norvane/cards/VelocityRetentionComparisonCard.h"
 #include "Norvane/cards/WorkPatternsCard.h"
 #include "Norvane/cards/kit/BorderedButton.h"
+#include "Norvane/components/charts/EmptyChartState.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
 #include "Norvane/components/controls/DaysPicker.h"
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
@@ -460,12 +461,16 @@ TEST(PortfolioView, EmptyCardsTellAMissingHistoryFromAQuietRange) {
         QString leverage;
         QString patterns;
         QString retention;
+        QString throughput;
+        QString overlap;
     } cases[] = {
         {"no history", false, "Collect git history to see leverage over time",
          "Collect git history to analyze work patterns",
-         "Projects need 60+ days of history to calculate velocity retention"},
+         "Projects need 60+ days of history to calculate velocity retention", "No throughput data yet",
+         "No activity data yet"},
         {"history, but nothing in the range", true, "No activity in this period", "No commits in the last 30 days",
-         "No commits in the last 30 days"},
+         "No commits in the last 30 days", "Choose a longer range to see daily throughput",
+         "Choose a longer range to see when projects overlapped"},
     };
     for (const auto& row : cases) {
         PortfolioFixture fixture;
@@ -495,6 +500,10 @@ TEST(PortfolioView, EmptyCardsTellAMissingHistoryFromAQuietRange) {
         ASSERT_NE(patterns, nullptr) << row.name;
         EXPECT_TRUE(norvane::testing::showsText(*patterns, row.patterns)) << row.name;
         EXPECT_TRUE(norvane::testing::showsText(page->outputContent()->comparison(), row.retention)) << row.name;
+        const auto* productivity = page->productivityContent();
+        EXPECT_TRUE(norvane::testing::showsText(productivity->throughputChart().emptyState(), row.throughput))
+            << row.name;
+        EXPECT_TRUE(norvane::testing::showsText(productivity->overlapChart().emptyState(), row.overlap)) << row.name;
         EXPECT_EQ(patterns->allTimeButton() != nullptr, row.importsHistory) << row.name;
 
         if (patterns->allTimeButton()) {
