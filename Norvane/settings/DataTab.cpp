@@ -10,7 +10,7 @@
 
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/cards/kit/CardLayout.h"
-#include "Norvane/components/controls/FileTypesByName.h"
+#include "Norvane/components/controls/FileDialogSetup.h"
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -150,7 +150,7 @@ void DataTab::exportAllData() {
     auto* dialog = new QFileDialog(this, QStringLiteral("Export All Data"),
                                    QDir::home().filePath(exportFileName(platform::currentDate())),
                                    QStringLiteral("JSON (*.json)"));
-    FileTypesByName::applyTo(*dialog);
+    FileDialogSetup::applyTo(*dialog);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setDefaultSuffix(QStringLiteral("json"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);

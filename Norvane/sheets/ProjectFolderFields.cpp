@@ -2,11 +2,13 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 
 #include "Norvane/cards/kit/BorderedButton.h"
-#include "Norvane/components/controls/FileTypesByName.h"
+#include "Norvane/components/controls/FileDialogSetup.h"
 #include "Norvane/components/theme/Typography.h"
+#include "core/models/ProjectInput.h"
 
 namespace norvane::app::ProjectFolderFields {
 
@@ -24,9 +26,12 @@ QPushButton* makeBrowseButton(QWidget& owner, QLineEdit& name, QLineEdit& path) 
     QObject::connect(browse, &QPushButton::clicked, &owner, [&owner, &name, &path] {
         auto* dialog = new QFileDialog(&owner, QStringLiteral("Select the project folder to track"));
         dialog->setAttribute(Qt::WA_DeleteOnClose);
-        FileTypesByName::applyTo(*dialog);
+        FileDialogSetup::applyTo(*dialog);
         dialog->setFileMode(QFileDialog::Directory);
         dialog->setOption(QFileDialog::ShowDirsOnly);
+        // The folder typed so far, else the home folder: never the one the program started in.
+        const QFileInfo typed(QString::fromStdString(ProjectInput::absoluteFolder(path.text().toStdString())));
+        dialog->setDirectory(typed.isDir() ? typed.absoluteFilePath() : QDir::homePath());
         QObject::connect(dialog, &QFileDialog::fileSelected, &owner, [&name, &path](const QString& folder) {
             if (folder.isEmpty()) return;
             path.setText(folder);

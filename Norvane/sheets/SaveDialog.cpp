@@ -6,33 +6,18 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHeaderView>
-#include <QTreeView>
 
-#include "Norvane/components/controls/FileTypesByName.h"
+#include "Norvane/components/controls/FileDialogSetup.h"
 #include "core/models/StorePathGuard.h"
 #include "platform/AtomicFile.h"
 
 namespace norvane::app::SaveDialog {
 namespace {
 
-// Wide enough for a file's name and its size, type and date beside it.
-constexpr QSize dialogSize(760, 460);
-
 /// The folder of the file saved last in this run; empty before the first.
 QString& lastFolder() {
     static QString folder;
     return folder;
-}
-
-/// Every column of the file list as wide as what it shows; the names take the rest.
-void fitColumns(QFileDialog& dialog) {
-    auto* files = dialog.findChild<QTreeView*>();
-    if (!files) return;
-    QHeaderView& header = *files->header();
-    header.setStretchLastSection(false);
-    header.setSectionResizeMode(QHeaderView::ResizeToContents);
-    header.setSectionResizeMode(0, QHeaderView::Stretch);
 }
 
 } // namespace
@@ -41,12 +26,10 @@ QFileDialog* open(QWidget& owner, const QString& fileName, const QString& mimeTy
                   std::function<void(const QString& path)> chosen) {
     auto* dialog = new QFileDialog(&owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    FileTypesByName::applyTo(*dialog);
+    FileDialogSetup::applyTo(*dialog);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setMimeTypeFilters({mimeType});
     dialog->setDefaultSuffix(QFileInfo(fileName).suffix());
-    dialog->resize(dialogSize.expandedTo(dialog->sizeHint()));
-    fitColumns(*dialog);
     // Never the folder the program was started from, which the user did not choose.
     dialog->setDirectory(lastFolder().isEmpty() ? QDir::homePath() : lastFolder());
     dialog->selectFile(fileName);

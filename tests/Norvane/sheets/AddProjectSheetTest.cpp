@@ -1,6 +1,8 @@
 #include "Norvane/sheets/AddProjectSheet.h"
 
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -155,6 +157,26 @@ TEST_F(AddProjectSheetTest, RefusesABlankNameARelativePathAndAFileWithTheirMessa
     EXPECT_EQ(sheet.nameField().text(), "Atlas") << "the form keeps what was typed";
     EXPECT_FALSE(sheet.showsProgress());
     EXPECT_TRUE(kit().listProjects(true).empty());
+}
+
+// The folder dialog opened in the folder the program was started from, which the user never chose.
+TEST_F(AddProjectSheetTest, TheFolderDialogOpensAtHomeOrAtTheFolderTyped) {
+    const auto code = platform::XdgPaths::homeFolder() / "code";
+    std::filesystem::create_directories(code);
+    AddProjectSheet sheet(appState());
+    norvane::testing::showAndSettle(sheet, 450);
+    ASSERT_NE(QDir::currentPath(), QDir::homePath());
+    for (const auto& [typed, expected] : {std::pair{QString(), QDir::homePath()},
+                                          std::pair{QStringLiteral("~/code"), QString::fromStdString(code.string())},
+                                          std::pair{QStringLiteral("~/missing"), QDir::homePath()}}) {
+        testing::typeInto(sheet.pathField(), typed);
+        QTest::mouseClick(&sheet.browseButton(), Qt::LeftButton);
+        auto* dialog = sheet.findChild<QFileDialog*>();
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(dialog->directory().absolutePath(), expected) << typed.toStdString();
+        dialog->reject();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !sheet.findChild<QFileDialog*>(); }));
+    }
 }
 
 // A refusal used to push the Name field out of a scrolled form and be cut at the footer.
