@@ -365,17 +365,6 @@ void Collector::rewriteDays(const std::shared_ptr<Project>& project,
     }
 }
 
-std::optional<platform::Date> Collector::latestActivityDate(const std::shared_ptr<Project>& project) {
-    try {
-        const auto newest = context_->fetch<DailyActivity>({.predicate = DailyActivityField::project == project,
-                                                            .sortBy = {platform::descending(DailyActivityField::date)},
-                                                            .limit = 1});
-        return newest.empty() ? std::nullopt : std::optional(newest.front()->date);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
-
 std::shared_ptr<AppSettings> Collector::fetchAppSettings() {
     try {
         if (auto stored = CocomoService::storedSettings(*context_)) {

@@ -67,15 +67,13 @@ public:
     /// Reads the recent activity and the newest commit; throws NorvaneError gitFailed when git
     /// cannot read the folder.
     RecentActivity readRecentActivity(const std::shared_ptr<Project>& project);
-    /// Books each recent day with commits, and saves: a day without a row gets one, and a day's
-    /// row is counted anew when git still shows all that it counted; a row that counted more than
-    /// git shows now (an older branch checked out, a tip with an old date) is left as it is.
-    /// Returns today's row when there is one; throws the store's error when the rows could not be
-    /// saved.
+    /// Books each recent day with commits, and saves: today as git shows it, an earlier day without
+    /// a row gets one, and an earlier day's row is counted anew when git still shows all that it
+    /// counted; a row that counted more than git shows now (an older branch checked out, a tip with
+    /// an old date) is left as it is. Returns today's row when there is one; throws the store's
+    /// error when the rows could not be saved.
     std::shared_ptr<DailyActivity> updateDailyActivity(const std::shared_ptr<Project>& project,
                                                        const RecentActivity& recent);
-    /// The date of the project's newest activity row.
-    std::optional<platform::Date> latestActivityDate(const std::shared_ptr<Project>& project);
     /// The stored settings, or unsaved defaults when there are none.
     std::shared_ptr<AppSettings> fetchAppSettings();
     /// Collects a new project, then imports its history every 7 days, reporting each stage.

@@ -47,9 +47,4 @@ AxisStrideComponent TimeRange::axisStrideComponent() const {
     return AxisStrideComponent::month;
 }
 
-AxisDateFormat TimeRange::axisDateFormat() const {
-    return case_ == thirtyDays || case_ == ninetyDays ? AxisDateFormat::dayAndAbbreviatedMonth
-                                                      : AxisDateFormat::abbreviatedMonth;
-}
-
 } // namespace norvane::app

@@ -40,7 +40,6 @@ public:
     platform::Date startDate(platform::Date now) const;
 
     AxisStrideComponent axisStrideComponent() const;
-    AxisDateFormat axisDateFormat() const;
 
     friend constexpr bool operator==(TimeRange left, TimeRange right) { return left.case_ == right.case_; }
 

@@ -89,6 +89,18 @@ struct PortfolioFixture : testing::StoreFixture {
     }
 };
 
+/// A repository in the fixture's folder with a module added every four weeks, from `fromWeek` weeks
+/// ago to `toWeek`.
+DemoRepository moduleEveryFourWeeks(const PortfolioFixture& fixture, int fromWeek, int toWeek) {
+    DemoRepository repository(fixture.folder.path() / "atlas");
+    for (int week = fromWeek; week >= toWeek; week -= 4) {
+        repository.writeFile("src/module" + std::to_string(week) + ".cpp",
+                             "int step() { return " + std::to_string(week) + "; }\n");
+        repository.commit("Add module", daysAgo(week * 7) + std::chrono::hours(10));
+    }
+    return repository;
+}
+
 bool isExpanded(const PortfolioView& page, PortfolioView::Section section) {
     return page.section(section).isExpanded();
 }
@@ -428,12 +440,7 @@ TEST(PortfolioView, ReloadsWhenTheApplicationBecomesActiveAndWhenTheStoreChanges
 TEST(PortfolioView, OneYearOnARepositoryWithYearsOfHistoryPlotsMoreThan90Days) {
     norvane::testing::applicationHome();
     PortfolioFixture fixture;
-    const DemoRepository repository(fixture.folder.path() / "atlas");
-    for (int week = 104; week >= 0; week -= 4) {
-        repository.writeFile("src/module" + std::to_string(week) + ".cpp",
-                             "int step() { return " + std::to_string(week) + "; }\n");
-        repository.commit("Add module", daysAgo(week * 7) + std::chrono::hours(10));
-    }
+    const DemoRepository repository = moduleEveryFourWeeks(fixture, 104, 0);
     NorvaneKit kit(fixture.container);
     const auto project = kit.addProject("atlas", repository.folder().string(), std::nullopt, ProjectType::organic);
     ASSERT_FALSE(kit.collector().collectInitialData(project).error);
@@ -474,12 +481,7 @@ TEST(PortfolioView, EmptyCardsTellAMissingHistoryFromAQuietRange) {
     };
     for (const auto& row : cases) {
         PortfolioFixture fixture;
-        const DemoRepository repository(fixture.folder.path() / "atlas");
-        for (int week = 120; week >= 60; week -= 4) {
-            repository.writeFile("src/module" + std::to_string(week) + ".cpp",
-                                 "int step() { return " + std::to_string(week) + "; }\n");
-            repository.commit("Add module", daysAgo(week * 7) + std::chrono::hours(10));
-        }
+        const DemoRepository repository = moduleEveryFourWeeks(fixture, 120, 60);
         NorvaneKit kit(fixture.container);
         const auto project = kit.addProject("atlas", repository.folder().string(), std::nullopt, ProjectType::organic);
         if (row.importsHistory) {

@@ -238,22 +238,8 @@ TEST_F(ExportSheetTest, AFailureStaysInTheSheetAsOneLine) {
 
 // As a user would: the store's own path, a hard link to it, the -wal file's name, and "Replace?" Yes.
 TEST_F(ExportSheetTest, NoSaveLandsOnTheStoreOrTheFilesBesideIt) {
-    const testing::OpenStore store;
-    const auto hardLink = folder.path() / "backup.json";
-    std::filesystem::create_hard_link(store.file(), hardLink);
-    const auto before = store.contents();
-    for (const auto& path : {store.file(), hardLink, std::filesystem::path(store.file().string() + "-wal")}) {
-        open(threeProjects());
-        QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
-        ASSERT_TRUE(testing::replaceInFileDialog(*sheet, QString::fromStdString(path.string())));
-        EXPECT_EQ(sheet->errorLine().label().text().toStdString(),
-                  "Failed to save file: Cannot write " + path.string() + ": it would overwrite the Norvane store (" +
-                      store.file().string() + "); choose another file");
-        EXPECT_TRUE(dialog && dialog->isVisible()) << "the sheet stays open";
-        emit sheet->dismissRequested();
-    }
-    EXPECT_EQ(store.contents(), before);
-    EXPECT_TRUE(store.holdsTheProject());
+    testing::expectNoSaveLandsOnTheStore<ExportSheet>(
+        folder.path() / "backup.json", [this] { return open(threeProjects()); }, dialog);
 }
 
 } // namespace

@@ -113,22 +113,8 @@ TEST_F(ShareSummarySheetTest, AFailedSaveStaysOpenWithItsError) {
 }
 
 TEST_F(ShareSummarySheetTest, NoImageLandsOnTheStoreOrTheFilesBesideIt) {
-    const testing::OpenStore store;
-    const auto hardLink = folder.path() / "picture.png";
-    std::filesystem::create_hard_link(store.file(), hardLink);
-    const auto before = store.contents();
-    for (const auto& path : {store.file(), hardLink, std::filesystem::path(store.file().string() + "-wal")}) {
-        open();
-        QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
-        ASSERT_TRUE(testing::replaceInFileDialog(*sheet, QString::fromStdString(path.string())));
-        EXPECT_EQ(sheet->errorLine().label().text().toStdString(),
-                  "Failed to save file: Cannot write " + path.string() + ": it would overwrite the Norvane store (" +
-                      store.file().string() + "); choose another file");
-        EXPECT_TRUE(dialog && dialog->isVisible()) << "the sheet stays open";
-        emit sheet->dismissRequested();
-    }
-    EXPECT_EQ(store.contents(), before);
-    EXPECT_TRUE(store.holdsTheProject());
+    testing::expectNoSaveLandsOnTheStore<ShareSummarySheet>(
+        folder.path() / "picture.png", [this] { return open(); }, dialog);
 }
 
 } // namespace

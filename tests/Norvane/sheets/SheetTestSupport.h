@@ -1,18 +1,21 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include <QDialog>
+#include <QPointer>
 #include <QString>
+#include <QTest>
+#include <gtest/gtest.h>
 
 #include "Norvane/state/AppState.h"
 #include "core/facade/NorvaneKit.h"
 #include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/core/collection/GitTestRepository.h"
 #include "tests/support/TemporaryFolder.h"
-
-class QDialog;
 
 namespace norvane::app::testing {
 
@@ -63,5 +66,28 @@ bool chooseInFileDialog(QWidget& owner, const QString& path);
 bool replaceInFileDialog(QWidget& owner, const QString& path);
 /// Runs the event loop until `dialog` has closed; false after ten seconds.
 bool waitUntilClosed(const QPointer<QDialog>& dialog);
+
+/// Saves through a sheet's dialog onto the open store, onto `hardLink` (made to it) and onto its
+/// -wal file, answering Yes to each replace: every save is refused with its message and leaves the
+/// sheet open, and the store stays as it was. `open` shows the sheet anew in `dialog`.
+template <typename SavingSheet>
+void expectNoSaveLandsOnTheStore(const std::filesystem::path& hardLink, const std::function<SavingSheet*()>& open,
+                                 const QPointer<QDialog>& dialog) {
+    const OpenStore store;
+    std::filesystem::create_hard_link(store.file(), hardLink);
+    const auto before = store.contents();
+    for (const auto& path : {store.file(), hardLink, std::filesystem::path(store.file().string() + "-wal")}) {
+        SavingSheet* sheet = open();
+        QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
+        ASSERT_TRUE(replaceInFileDialog(*sheet, QString::fromStdString(path.string())));
+        EXPECT_EQ(sheet->errorLine().label().text().toStdString(),
+                  "Failed to save file: Cannot write " + path.string() + ": it would overwrite the Norvane store (" +
+                      store.file().string() + "); choose another file");
+        EXPECT_TRUE(dialog && dialog->isVisible()) << "the sheet stays open";
+        emit sheet->dismissRequested();
+    }
+    EXPECT_EQ(store.contents(), before);
+    EXPECT_TRUE(store.holdsTheProject());
+}
 
 } // namespace norvane::app::testing
