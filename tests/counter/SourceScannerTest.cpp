@@ -151,6 +151,8 @@ TEST(SourceScanner, CommentMarkersInsideStringsAreCode) {
     expectCounts({
         {"a.c", "const char *s = \"/*\";\nint x;\n// real\n", 2, 1, 0},
         {"a.c", "s = \"a \\\" // b\";\n// c\n", 1, 1, 0},
+        // The escaped quote does not end the string, so the block comment after it opens.
+        {"a.c", "s = \"a \\\" b\"; /* c\n d */\nint x;\n", 2, 1, 0},
         {"a.c", "char q = '\"'; int y;\n// real\n", 1, 1, 0},
         {"a.js", "const s = '/* not */';\nlet t = \"// nor\";\n", 2, 0, 0},
         // A quote in a regular-expression literal does not open a string that runs on.
