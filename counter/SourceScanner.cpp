@@ -63,6 +63,7 @@ SourceScanner::SourceScanner(const LanguageDefinition& language)
     : blockComments_(language.blockComments), strings_(language.strings), nestedComments_(language.nestedComments) {
     for (auto marker : language.lineComments) {
         addToken(marker, TokenKind::LineComment, 0);
+        hashComments_ = hashComments_ || std::string_view("#!").starts_with(marker);
     }
     for (std::size_t index = 0; index < blockComments_.size(); ++index) {
         addToken(blockComments_[index].open, TokenKind::BlockComment, index);
@@ -222,14 +223,16 @@ private:
         return static_cast<std::size_t>(kept - front_);
     }
 
-    // A byte-order mark is not code, and "#!/bin/sh" is a comment in every language.
+    // A byte-order mark is not code. The "#!/bin/sh" line is read by the program it names, not
+    // by the language, so nothing on it opens a comment or a string: it is a comment where the
+    // language's comments start with "#", and code elsewhere.
     void skipPreamble() {
         if (end_ - p_ >= 3 && std::memcmp(p_, "\xEF\xBB\xBF", 3) == 0) {
             p_ += 3;
             lineStart_ = p_;
         }
         if (end_ - p_ >= 3 && p_[0] == '#' && p_[1] == '!' && (p_[2] == '/' || p_[2] == ' ')) {
-            lineComment_ = true;
+            (scanner_.hashComments_ ? lineComment_ : lineCode_) = true;
             skipToLineEnd();
         }
     }

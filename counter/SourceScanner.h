@@ -75,6 +75,8 @@ private:
     std::vector<BlockComment> blockComments_;
     std::vector<StringDelimiter> strings_;
     bool nestedComments_ = false;
+    /// A line comment starts with "#", as the "#!" line of a script does.
+    bool hashComments_ = false;
     std::vector<Token> tokens_;
     std::array<TokenRange, 256> tokenRanges_{};
     std::array<std::uint8_t, 256> codeFlags_{};

@@ -224,8 +224,15 @@ TEST(SourceScanner, LineBreaksByteOrderMarksAndShebangs) {
         {"a.c", "", 0, 0, 0},
         {"a.c", " \t \n", 0, 0, 1},
         {"a.c", "\xEF\xBB\xBF// c\nint x;\n", 1, 1, 0},
+        // The "#!" line is a comment where "#" starts one, and code elsewhere.
         {"a.sh", "#!/bin/bash\n# c\nset -e\n", 1, 2, 0},
+        {"a.py", "#! /usr/bin/python3\nprint(1)\n", 1, 1, 0},
+        {"a.js", "#!/usr/bin/env node\nconsole.log(1)\n", 2, 0, 0},
+        {"a.js", "#! /usr/bin/env node\n// c\nconsole.log(1)\n", 2, 1, 0},
+        {"a.rs", "#!/usr/bin/env rust-script\nfn main() {}\n", 2, 0, 0},
         {"a.rs", "#![allow(dead_code)]\nfn main() {}\n", 2, 0, 0},
+        // Its program reads it, not the language: nothing on it opens a comment or a string.
+        {"a.ts", "#!/usr/bin/env -S deno run --allow-read=/tmp/*\nlet x = 1;\n// c\n", 2, 1, 0},
     });
 }
 
