@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -17,7 +18,7 @@ struct BlockComment {
 struct StringDelimiter {
     std::string_view open{};
     std::string_view close{};
-    /// A backslash escapes the next byte.
+    /// A backslash escapes the next byte, where the language's backslashes escape at all.
     bool escapes = true;
     /// The literal may run over several lines; otherwise an unclosed one ends with its line.
     bool multiline = false;
@@ -28,9 +29,19 @@ struct StringDelimiter {
     /// Branch keywords inside do not count. Strings that the reference counter does not know
     /// leave them counted, as it reads those bytes as code.
     bool hidesBranches = false;
-    /// Markup such as HTML, where a backslash escapes nothing, not even another backslash: a
-    /// quote right after one is text, and neither opens nor closes the string.
-    bool markup = false;
+};
+
+/// What a backslash means in a language.
+enum class Backslash : std::uint8_t {
+    /// It escapes the next byte in the strings that take escapes, and a quote after an odd run
+    /// of backslashes opens no string.
+    Escapes,
+    /// Nothing: it is a byte like any other, before a quote too (SQL, Pascal, MATLAB).
+    Text,
+    /// Nothing either, in markup such as HTML and the templates written in it; and a quote right
+    /// after one is text there, as a quote in running text is: it neither opens nor closes a
+    /// string, which would otherwise swallow every later line.
+    MarkupText,
 };
 
 /// How one language is recognised and counted: the data behind every row of the counter.
@@ -47,6 +58,7 @@ struct LanguageDefinition {
     /// Block comments nest, so every opening marker needs its own closing one.
     bool nestedComments = false;
     std::vector<StringDelimiter> strings{};
+    Backslash backslash = Backslash::Escapes;
     /// Keywords and operators, with the spacing they must have, that each add a branch point
     /// where they stand in code after a space, a tab, a line break or at the start of the file.
     std::vector<std::string_view> complexity{};

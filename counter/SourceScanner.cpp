@@ -60,7 +60,11 @@ FileCounts& FileCounts::operator+=(const FileCounts& other) {
 }
 
 SourceScanner::SourceScanner(const LanguageDefinition& language)
-    : blockComments_(language.blockComments), strings_(language.strings), nestedComments_(language.nestedComments) {
+    : blockComments_(language.blockComments), strings_(language.strings), nestedComments_(language.nestedComments),
+      backslash_(language.backslash) {
+    for (auto& delimiter : strings_) {
+        delimiter.escapes = delimiter.escapes && backslash_ == Backslash::Escapes;
+    }
     for (auto marker : language.lineComments) {
         addToken(marker, TokenKind::LineComment, 0);
         hashComments_ = hashComments_ || std::string_view("#!").starts_with(marker);
@@ -407,10 +411,7 @@ private:
 
     bool openString(const Token& token) {
         const StringDelimiter& delimiter = scanner_.strings_[token.index];
-        // A quote after an odd run of backslashes is an escaped quote of the text around it: in
-        // markup such as HTML it would otherwise open a string that swallows every later line.
-        // There a backslash escapes nothing, so any one before the quote makes it text.
-        if (token.text.front() != '\\' && (delimiter.markup ? followsBackslash(p_) : isEscaped(p_))) {
+        if (token.text.front() != '\\' && isTextAfterBackslash(p_)) {
             return false;
         }
         const char* body = p_ + token.text.size();
@@ -451,6 +452,17 @@ private:
             onlyPrefix_ = isBlankByte(*prefixChecked_) || isStringPrefix(*prefixChecked_);
         }
         return onlyPrefix_;
+    }
+
+    // Whether the backslashes before the quote at `position` make it text: an escaped quote
+    // where they escape, any quote right after one in markup.
+    bool isTextAfterBackslash(const char* position) const {
+        switch (scanner_.backslash_) {
+        case Backslash::Escapes: return isEscaped(position);
+        case Backslash::Text: return false;
+        case Backslash::MarkupText: return followsBackslash(position);
+        }
+        return false;
     }
 
     bool followsBackslash(const char* position) const { return position > front_ && position[-1] == '\\'; }
@@ -507,7 +519,8 @@ private:
                     return false;
                 }
                 if (delimiter.tagged ? closesTaggedString(delimiter)
-                                     : startsWith(delimiter.close) && !(delimiter.markup && followsBackslash(p_))) {
+                                     : startsWith(delimiter.close) &&
+                                           !(scanner_.backslash_ == Backslash::MarkupText && followsBackslash(p_))) {
                     p_ += delimiter.tagged ? 1 + tag_.size() + delimiter.close.size() : delimiter.close.size();
                     mode_ = Mode::Code;
                     return true;

@@ -75,6 +75,7 @@ private:
     std::vector<BlockComment> blockComments_;
     std::vector<StringDelimiter> strings_;
     bool nestedComments_ = false;
+    Backslash backslash_ = Backslash::Escapes;
     /// A line comment starts with "#", as the "#!" line of a script does.
     bool hashComments_ = false;
     std::vector<Token> tokens_;

@@ -6,8 +6,8 @@ and string markers, nesting, docstrings, branch keywords and the keywords that t
 shared extension apart; all of them are copied as they stand. The few changes below are our own:
 they make the line counts right where the reference loses its place (an apostrophe in a
 regular-expression literal or a character literal, a comment marker inside a string, a backslash
-in markup), and CloudFormation templates are told from other YAML and JSON by their structure
-rather than by words that plain files hold as well ("Type:" in "releaseType:").
+where it escapes nothing), and CloudFormation templates are told from other YAML and JSON by their
+structure rather than by words that plain files hold as well ("Type:" in "releaseType:").
 
     counter/generate_language_table.py counter/reference/languages.json > counter/LanguageTable.cpp
     clang-format -i counter/LanguageTable.cpp
@@ -32,9 +32,20 @@ ONE_LINE_QUOTES = {
     "Visual Basic", "Wren", "YAML", "Zig", "TCL", "Expect",
 }
 
-# Markup: a backslash escapes nothing there, and a quote right after one is text.
-MARKUP_COMMENTS = [["<!--", "-->"]]
-MARKUP_QUOTES = [{"start": '"', "end": '"'}]
+# Where a backslash escapes nothing: markup and the templates written in it, where a quote right
+# after one is text as well, and languages whose strings escape otherwise or not at all.
+MARKUP = {
+    "ASP.NET", "Blade template", "Closure Template", "ColdFusion", "Document Type Definition",
+    "Extensible Stylesheet Language Transformations", "Freemarker Template", "FXML", "Go Template", "Hamlet",
+    "Handlebars", "HTML", "JavaServer Pages", "Jinja", "Macromedia eXtensible Markup Language", "Mako", "MSBuild",
+    "Mustache", "nuspec", "Polly", "Razor", "Report Definition Language", "Ruby HTML", "Smarty Template", "Svelte",
+    "SVG", "Twig Template", "Vue", "Web Services Description Language", "XAML", "XML", "XML Schema",
+}
+BACKSLASH_IS_TEXT = {
+    "Ada", "APL", "Basic", "COBOL", "Coq", "FORTRAN Legacy", "FORTRAN Modern", "LOLCODE", "MATLAB", "MUMPS",
+    "Pascal", "PL/SQL", "Powershell", "SAS", "SNOBOL", "Softbridge Basic", "SQL", "Visual Basic",
+    "Visual Basic for Applications",
+}
 
 # Languages of a shared extension that a file must prove to be, by a test of their own.
 RECOGNIZERS = {"CloudFormation (YAML)": "looksLikeYamlTemplate", "CloudFormation (JSON)": "looksLikeJsonTemplate"}
@@ -44,7 +55,6 @@ RECOGNIZERS = {"CloudFormation (YAML)": "looksLikeYamlTemplate", "CloudFormation
 # run over lines and hide their keywords, as the reference's own open string does there.
 QUOTE = {"open": '"', "close": '"'}
 APOSTROPHE = {"open": "'", "close": "'"}
-QUOTE_RAW_LINE = {"open": '"', "close": '"', "escapes": False}
 TEXT_BLOCK = {"open": '"""', "close": '"""', "multiline": True, "hidesBranches": True}
 RAW_TEXT_BLOCK = dict(TEXT_BLOCK, escapes=False)
 CPP_RAW = {"open": 'R"', "close": '"', "escapes": False, "multiline": True, "tagged": True, "hidesBranches": True}
@@ -82,13 +92,12 @@ EXTRA_STRINGS.update({
     "TypeScript Typings": [BACKTICK],
     "QML": [APOSTROPHE, BACKTICK],
     "Rust": RUST_RAW,
-    "Visual Basic": [QUOTE_RAW_LINE],
-    "FORTRAN Modern": [dict(QUOTE_RAW_LINE), dict(APOSTROPHE, escapes=False)],
+    "Visual Basic": [QUOTE],
+    "FORTRAN Modern": [QUOTE, APOSTROPHE],
 })
 
-# Shell strings in apostrophes know no escapes.
-NO_ESCAPES = {(name, "'") for name in ["Shell", "BASH", "Zsh", "Korn Shell", "Fish", "PKGBUILD", "SQL", "PL/SQL",
-                                        "Pascal", "Visual Basic", "TOML", "YAML"]}
+# Shell strings in apostrophes know no escapes, unlike the others of their languages.
+NO_ESCAPES = {(name, "'") for name in ["Shell", "BASH", "Zsh", "Korn Shell", "Fish", "PKGBUILD", "TOML", "YAML"]}
 
 # Markers that count only in the first column of a line, and POD blocks the table leaves out.
 FIRST_COLUMN_BLOCKS = {"=begin", "=pod", "=head", "=cut"}
@@ -148,15 +157,13 @@ NAMED_STRINGS = {
                            "hidesBranches": True},
     "looseQuote": QUOTE,
     "looseApostrophe": APOSTROPHE,
-    "markupQuote": {"open": '"', "close": '"', "escapes": False, "multiline": True, "hidesBranches": True,
-                    "markup": True},
 }
 
 
 def delimiter_fields(delimiter):
     fields = [f".open = {cpp_string(delimiter['open'])}", f".close = {cpp_string(delimiter['close'])}"]
     for key, default in (("escapes", True), ("multiline", False), ("docstring", False), ("tagged", False),
-                         ("hidesBranches", False), ("markup", False)):
+                         ("hidesBranches", False)):
         if delimiter.get(key, default) != default:
             fields.append(f".{key} = {'true' if delimiter[key] else 'false'}")
     return "{" + ", ".join(fields) + "}"
@@ -170,13 +177,7 @@ def string_entry(delimiter):
     return rendered
 
 
-def is_markup(language):
-    return language.get("multi_line") == MARKUP_COMMENTS and language.get("quotes") == MARKUP_QUOTES
-
-
 def strings_of(name, language):
-    if is_markup(language):
-        return [NAMED_STRINGS["markupQuote"]]
     strings = []
     for quote in language.get("quotes") or []:
         start, end = quote["start"], quote["end"]
@@ -225,6 +226,10 @@ def language_entry(name, language):
     strings = strings_of(name, language)
     if strings:
         lines.append(".strings = {" + ", ".join(string_entry(s) for s in strings) + "}")
+    if name in MARKUP:
+        lines.append(".backslash = Backslash::MarkupText")
+    elif name in BACKSLASH_IS_TEXT:
+        lines.append(".backslash = Backslash::Text")
     complexity = unique(language.get("complexitychecks") or [])
     if complexity == COMMON_BRANCHES:
         lines.append(".complexity = commonBranches")
@@ -241,6 +246,9 @@ def language_entry(name, language):
 def main():
     with open(sys.argv[1], encoding="utf-8") as source:
         table = json.load(source)
+    unknown = (MARKUP | BACKSLASH_IS_TEXT) - table.keys()
+    if unknown:
+        sys.exit(f"not in the reference table: {', '.join(sorted(unknown))}")
     print("// Generated by counter/generate_language_table.py; change the script, not this file.")
     print('#include "counter/LanguageTable.h"')
     print()

@@ -202,9 +202,29 @@ TEST(SourceScanner, AQuoteAfterABackslashOpensNoString) {
         {"e.xml", "<a>\\\"</a>\n\n<b/>\n", 2, 0, 1},
         {"e.svg", "<text>\\\"</text>\n\n<g/>\n", 2, 0, 1},
         {"e.vue", "<p>\\\"</p>\n\n<!-- c -->\n", 1, 1, 1},
+        // Nor does it in the templates written in markup, whatever else they embed.
+        {"e.vue", "<p>a \\\\\"b</p>\n\n\n<p>c</p>\n", 2, 0, 2},
+        {"e.vue", "<p>a \\\\'b</p>\n\n\n<p>c</p>\n", 2, 0, 2},
+        {"e.svelte", "<p>a \\\\\"b</p>\n\n\n<p>c</p>\n", 2, 0, 2},
+        {"e.jsp", "<p>a \\\\\"b</p>\n\n\n<p>c</p>\n", 2, 0, 2},
+        {"e.jsp", "<p>a \\\\'b</p>\n\n\n<p>c</p>\n", 2, 0, 2},
+        {"e.hbs", "<p>a \\\\'b</p>\n\n\n<p>c</p>\n", 2, 0, 2},
+        {"e.erb", "<p>a \\\\\"b</p>\n\n\n<p>c</p>\n", 2, 0, 2},
         {"a.rs", "let s = \\\"x;\n\n// c\n", 1, 1, 1},
         // Inside a string the backslash still escapes the quote that follows it.
         {"e.html", "<a title=\"x \\\" y\n\n\">\n\n", 3, 0, 1},
+    });
+}
+
+// There a quote after a backslash ends the string that it closes.
+TEST(SourceScanner, StringsOfLanguagesWhereABackslashEscapesNothing) {
+    expectCounts({
+        {"a.sql", "SELECT 'C:\\' FROM t;\n-- c\n", 1, 1, 0},
+        {"a.m", "p = 'C:\\';\n% c\nx = zeros(2);\n", 2, 1, 0},
+        {"a.ps1", "$p = \"C:\\temp\\\"\n# c\n", 1, 1, 0},
+        {"a.v", "Definition p := \"C:\\\".\n(* c *)\n", 1, 1, 0},
+        {"a.pas", "p := 'C:\\';\n// c\n", 1, 1, 0},
+        {"a.f90", "p = \"C:\\\"\n! c\n", 1, 1, 0},
     });
 }
 
