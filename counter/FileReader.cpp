@@ -14,7 +14,9 @@ namespace norvane::counter {
 
 namespace {
 
-constexpr std::size_t kBinaryProbeLength = 8000;
+// How much of a file tells whether it is binary: as much as the reference counter reads, so that
+// both leave out the same files.
+constexpr std::size_t kBinaryProbeLength = 10000;
 // The buffer holds a window and what the scanner keeps from the one before.
 constexpr std::size_t kBufferLength = FileReader::kWindowLength + TextSource::kLongestKept;
 

@@ -65,11 +65,14 @@ TEST(CodeCounter, SkipsVersionControlFoldersBinaryAndUnknownFiles) {
     folder.writeFile(".hg/x.py", "x = 1\n");
     folder.writeFile(".svn/x.c", "int x;\n");
     folder.writeFile("blob.c", std::string("\x00\x01\x02int x;\n", 10));
+    // A NUL among the first 10,000 bytes tells a binary file, one after them does not.
+    folder.writeFile("late-blob.c", std::string(9999, '\n') + std::string(1, '\0') + "int x;\n");
+    folder.writeFile("text.c", std::string(10000, '\n') + std::string(1, '\0') + "int x;\n");
     folder.writeFile("data.xyz", "whatever\n");
     folder.writeFile("README", "text\n");
     folder.writeFile(".github/ci.yml", "on: push\n");
     folder.writeFile("main.c", "int main(void) { return 0; }\n");
-    EXPECT_EQ(filesPerLanguage(folder.path()), (std::map<std::string, std::int64_t>{{"C", 1}, {"YAML", 1}}));
+    EXPECT_EQ(filesPerLanguage(folder.path()), (std::map<std::string, std::int64_t>{{"C", 2}, {"YAML", 1}}));
 }
 
 TEST(CodeCounter, ScriptsWithoutExtensionAreKnownByTheirFirstLineInAFolderOrAlone) {
