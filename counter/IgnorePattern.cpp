@@ -26,6 +26,8 @@ std::optional<IgnorePattern> IgnorePattern::parse(std::string_view line) {
     if (!line.empty() && line.back() == '\r') {
         line.remove_suffix(1);
     }
+    // git reads each line as a C string, so a NUL ends the pattern.
+    line = line.substr(0, line.find('\0'));
     if (line.empty() || line.front() == '#') {
         return std::nullopt;
     }

@@ -8,6 +8,10 @@ IgnoreRules::IgnoreRules(std::shared_ptr<const IgnoreRules> parent, std::size_t 
     : parent_(std::move(parent)), baseLength_(baseLength) {}
 
 void IgnoreRules::addPatterns(std::string_view contents) {
+    // A byte-order mark starts the file, not its first pattern.
+    if (contents.starts_with("\xEF\xBB\xBF")) {
+        contents.remove_prefix(3);
+    }
     while (!contents.empty()) {
         const auto newline = contents.find('\n');
         const auto line = contents.substr(0, newline);

@@ -18,7 +18,8 @@ public:
     /// (with its trailing "/"), so that the rest is the path relative to it.
     IgnoreRules(std::shared_ptr<const IgnoreRules> parent, std::size_t baseLength);
 
-    /// Adds the lines of one ignore file; later lines take precedence over earlier ones.
+    /// Adds the lines of one whole ignore file, which a byte-order mark may start; later lines take
+    /// precedence over earlier ones.
     void addPatterns(std::string_view contents);
     bool empty() const { return patterns_.empty(); }
 

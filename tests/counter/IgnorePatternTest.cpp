@@ -1,4 +1,5 @@
 #include "counter/IgnorePattern.h"
+#include "counter/IgnoreRules.h"
 #include "platform/ProcessRunner.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -114,6 +115,11 @@ std::vector<GitAnswer> gitAnswers() {
         // A backslash keeps the blank after it; an escaped backslash does not.
         {"a\\ ", "a ", true},
         {"a\\\\ ", "a\\", true},
+        // A NUL ends the line's pattern; a carriage return goes only right before the line break.
+        {std::string("x.txt\0junk", 10), "x.txt", true},
+        {std::string("x.txt\0junk", 10), "x.txtjunk", false},
+        {std::string("\0*.py", 5), "a.py", false},
+        {std::string("cr\r\0z", 5), "cr\r", true},
         // Lines far longer than any name.
         {"*[" + std::string(65536, 'a'), longName, false},
         {"*[" + std::string(65536, 'a') + "]", longName, true},
@@ -198,6 +204,23 @@ TEST(IgnorePattern, NamesWhatGitNames) {
     }
     EXPECT_TRUE(IgnorePattern::parse("!keep.txt")->negated());
     EXPECT_FALSE(IgnorePattern::parse("\\!bang.txt")->negated());
+}
+
+TEST(IgnoreRules, AByteOrderMarkIsSkippedAtTheStartOfTheFileOnly) {
+    const std::string file = "\xEF\xBB\xBF*.c\n\xEF\xBB\xBF*.h";
+    const std::vector<GitAnswer> answers{{file, "a.c", true},
+                                         {file, "b.h", false},
+                                         {file,
+                                          "\xEF\xBB\xBF"
+                                          "b.h",
+                                          true}};
+    const auto git = askGit(answers);
+    for (std::size_t index = 0; index < answers.size(); ++index) {
+        EXPECT_EQ(git.at(askedPath(index, answers[index])), answers[index].named) << "git disagrees: " << index;
+        IgnoreRules rules(nullptr, 0);
+        rules.addPatterns(file);
+        EXPECT_EQ(rules.isIgnored(answers[index].path, false), answers[index].named) << answers[index].path;
+    }
 }
 
 // Backtracking over every "*" or "**/" takes exponential time on lines like these; the answers
