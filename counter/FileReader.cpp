@@ -94,12 +94,16 @@ std::optional<FileReader::Reading> FileReader::open(const char* path, std::size_
     return reading;
 }
 
-std::optional<std::string> FileReader::readWhole(const char* path) {
+std::optional<std::string> FileReader::readWhole(const char* path, std::size_t longest) {
     const auto file = openRegularFile(path);
     if (!file) {
         return std::nullopt;
     }
+    if (file->size > longest) {
+        failToRead(path, EFBIG);
+    }
     std::string contents;
+    contents.reserve(file->size);
     char piece[16384];
     // As in a reading: up to the size seen on opening, or to the end when it reports none.
     while (file->size == 0 || contents.size() < file->size) {
@@ -113,6 +117,9 @@ std::optional<std::string> FileReader::readWhole(const char* path) {
             break;
         }
         contents.append(piece, static_cast<std::size_t>(count));
+        if (contents.size() > longest) {
+            failToRead(path, EFBIG); // a file that reports no size
+        }
     }
     return contents;
 }

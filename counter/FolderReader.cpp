@@ -54,17 +54,25 @@ EntryKind entryKind(DIR* folder, const dirent& entry) {
     return S_ISDIR(status.st_mode) ? EntryKind::Folder : S_ISREG(status.st_mode) ? EntryKind::File : EntryKind::Other;
 }
 
+// Newer git leaves larger ignore files unapplied too, so that one cannot take all memory and time.
+constexpr std::size_t kLongestIgnoreFile = 100 * 1024 * 1024;
+
 std::shared_ptr<const IgnoreRules> loadRules(const FolderTask& folder, SkippedEntries& skipped) {
     auto rules = std::make_shared<IgnoreRules>(folder.rules, folder.baseLength);
     // .ignore comes last, so its lines take precedence over those of .gitignore.
     for (const char* name : {".gitignore", ".ignore"}) {
         const auto path = joinPath(folder.path, name);
         try {
-            if (const auto contents = FileReader::readWhole(path.c_str())) {
+            if (const auto contents = FileReader::readWhole(path.c_str(), kLongestIgnoreFile)) {
                 rules->addPatterns(*contents);
             }
         } catch (const std::system_error& error) {
-            skipped.addFile(path, error);
+            if (error.code() == std::errc::file_too_large) {
+                skipped.addUnappliedIgnoreFile(path, "larger than " +
+                                                         std::to_string(kLongestIgnoreFile / (1024 * 1024)) + " MB");
+            } else {
+                skipped.addFile(path, error);
+            }
         }
     }
     if (rules->empty()) {

@@ -32,7 +32,8 @@ struct FolderTask {
 /// the folder's own .gitignore and .ignore files and those above it. Symbolic links, version
 /// control folders, files of no known language (unless their name has no extension, as scripts
 /// often do) and anything that is neither a regular file nor a folder are left out; so is an
-/// ignore file that cannot be read, which is noted as skipped.
+/// ignore file that cannot be read, which is noted as skipped, and one larger than 100 MB, which
+/// is noted as not applied.
 class FolderReader {
 public:
     explicit FolderReader(const LanguageRegistry& registry) : registry_(registry) {}

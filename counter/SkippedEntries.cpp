@@ -40,13 +40,28 @@ void SkippedEntries::addFolder(const std::string& path, const std::system_error&
     folders_.emplace(path, error.code().message());
 }
 
+void SkippedEntries::addUnappliedIgnoreFile(const std::string& path, const std::string& reason) {
+    ignoreFiles_.emplace(path, reason);
+}
+
 void SkippedEntries::merge(const SkippedEntries& other) {
     files_.insert(other.files_.begin(), other.files_.end());
     folders_.insert(other.folders_.begin(), other.folders_.end());
+    ignoreFiles_.insert(other.ignoreFiles_.begin(), other.ignoreFiles_.end());
 }
 
 std::string SkippedEntries::describe() const {
-    if (empty()) {
+    std::string lines = describeUnread();
+    if (!ignoreFiles_.empty()) {
+        const auto& [path, reason] = *ignoreFiles_.begin();
+        lines += (lines.empty() ? "" : "\n") + std::string("did not apply ") +
+                 counted(ignoreFiles_.size(), "ignore file") + ", such as " + shortened(path) + " (" + reason + ")";
+    }
+    return lines;
+}
+
+std::string SkippedEntries::describeUnread() const {
+    if (files_.empty() && folders_.empty()) {
         return {};
     }
     std::string what;
