@@ -54,7 +54,7 @@ std::optional<IgnorePattern> IgnorePattern::parse(std::string_view line) {
     if (line.find_first_of("*?[\\") == std::string_view::npos) {
         pattern.literal_ = line;
     } else {
-        pattern.glob_.emplace(line);
+        pattern.glob_ = std::make_unique<const Glob>(line);
     }
     return pattern;
 }

@@ -2,6 +2,7 @@
 
 #include "counter/Glob.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,7 +25,8 @@ private:
 
     /// The line itself when it holds no wildcard, compared as it stands.
     std::string literal_;
-    std::optional<Glob> glob_;
+    /// Apart, so that the many plain lines of a long ignore file take little memory each.
+    std::unique_ptr<const Glob> glob_;
     bool negated_ = false;
     bool folderOnly_ = false;
     bool anchored_ = false;

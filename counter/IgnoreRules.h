@@ -3,9 +3,9 @@
 #include "counter/IgnorePattern.h"
 
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <string_view>
-#include <vector>
 
 namespace norvane::counter {
 
@@ -29,7 +29,9 @@ public:
 private:
     std::shared_ptr<const IgnoreRules> parent_;
     std::size_t baseLength_;
-    std::vector<IgnorePattern> patterns_;
+    /// In blocks, as a long ignore file may hold millions: a vector that grows by doubling would
+    /// take up to three times their room while it moves them.
+    std::deque<IgnorePattern> patterns_;
 };
 
 } // namespace norvane::counter
