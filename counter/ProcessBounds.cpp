@@ -3,7 +3,9 @@
 #include <csignal>
 #include <cstdio>
 
+#include <poll.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace norvane::counter {
@@ -19,13 +21,24 @@ extern "C" void stopAtTimeLimit(int) {
     ::_exit(1);
 }
 
+// A parent that ended before this program started has handed it on already, so the parent it
+// has looks like any other; but the pipe that the report would go through has no reader left.
+bool nobodyReadsTheReport() {
+    struct stat output {};
+    if (::fstat(STDOUT_FILENO, &output) != 0 || !S_ISFIFO(output.st_mode)) {
+        return false;
+    }
+    pollfd readerGone{.fd = STDOUT_FILENO, .events = 0, .revents = 0};
+    return ::poll(&readerGone, 1, 0) == 1 && (readerGone.revents & POLLERR) != 0;
+}
+
 } // namespace
 
 void endWithParent() {
     const pid_t parent = ::getppid();
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     // A parent that ended before the request was made sends nothing: this one was handed on.
-    if (::getppid() != parent) {
+    if (::getppid() != parent || nobodyReadsTheReport()) {
         ::_exit(1);
     }
 }

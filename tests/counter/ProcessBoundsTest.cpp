@@ -104,17 +104,22 @@ public:
     AdoptingOrphans& operator=(const AdoptingOrphans&) = delete;
 };
 
+/// Text, then a hole far larger than memory: the counter reads it for many minutes.
+fs::path writeLongFile(const TemporaryFolder& folder) {
+    std::string text;
+    for (int line = 0; line < 4000; ++line) text += "text\n";
+    const fs::path big = folder.writeFile("big.txt", text);
+    fs::resize_file(big, std::uintmax_t{1} << 40);
+    return big;
+}
+
 TEST(ProcessBounds, TheCounterEndsWhenTheToolThatStartedItIsKilled) {
     for (const char* scc : {"/usr/local/bin/scc", "/usr/bin/scc"}) {
         if (access(scc, X_OK) == 0) GTEST_SKIP() << "norvane would count with " << scc;
     }
     const TemporaryFolder home;
     const TemporaryFolder project;
-    // Text, then a hole far larger than memory: the counter reads it for many minutes.
-    std::string text;
-    for (int line = 0; line < 4000; ++line) text += "text\n";
-    const fs::path big = project.writeFile("big.txt", text);
-    fs::resize_file(big, std::uintmax_t{1} << 40);
+    const fs::path big = writeLongFile(project);
     const AdoptingOrphans adopting;
     const fs::path counterProgram = fs::canonical(norvane::testing::builtProgram("norvane-count"));
     const pid_t tool =
@@ -146,6 +151,57 @@ TEST(ProcessBounds, TheCounterEndsWhenTheToolThatStartedItIsKilled) {
         kill(counter, SIGKILL);
         waitpid(counter, nullptr, 0);
     }
+}
+
+// The tool is gone before the counter's first instruction: the kernel has handed the counter on
+// already, so no death of a parent is left to notice, but nobody can read its report any more.
+TEST(ProcessBounds, TheCounterEndsWhenTheToolThatStartedItEndedBeforeItRan) {
+    const TemporaryFolder project;
+    writeLongFile(project);
+    const AdoptingOrphans adopting;
+    const std::string program = norvane::testing::builtProgram("norvane-count").string();
+    const std::string format = "--format", json = "json", path = project.path().string(), searchPath = "PATH=/bin";
+    char* const argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(format.c_str()),
+                          const_cast<char*>(json.c_str()), const_cast<char*>(path.c_str()), nullptr};
+    char* const envp[] = {const_cast<char*>(searchPath.c_str()), nullptr};
+    int counterId[2];
+    ASSERT_EQ(pipe2(counterId, O_CLOEXEC), 0);
+    // The tool starts the counter as the process runner does, with a pipe for the report, and
+    // ends while the counter is held before it runs.
+    const pid_t tool = fork();
+    if (tool == 0) {
+        int report[2];
+        if (pipe2(report, O_CLOEXEC) != 0) _exit(2);
+        const pid_t counter = fork();
+        if (counter == 0) {
+            setpgid(0, 0);
+            dup2(report[1], STDOUT_FILENO);
+            raise(SIGSTOP);
+            execve(argv[0], argv, envp);
+            _exit(127);
+        }
+        _exit(write(counterId[1], &counter, sizeof counter) == sizeof counter ? 0 : 2);
+    }
+    close(counterId[1]);
+    pid_t counter = 0;
+    const bool told = read(counterId[0], &counter, sizeof counter) == sizeof counter;
+    close(counterId[0]);
+    int status = 0;
+    waitpid(tool, &status, 0);
+    ASSERT_TRUE(told && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the tool could not start the counter";
+
+    // Handed on to this process, the counter waits to go on.
+    ASSERT_EQ(waitpid(counter, &status, WUNTRACED), counter);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    kill(counter, SIGCONT);
+    const bool ended = waitFor([&] { return waitpid(counter, &status, WNOHANG) == counter; }, std::chrono::seconds(30));
+    EXPECT_TRUE(ended) << "the counter ran on after the tool had ended";
+    if (!ended) {
+        kill(counter, SIGKILL);
+        waitpid(counter, nullptr, 0);
+        return;
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "status " << status;
 }
 
 TEST(ProcessBounds, TheCounterHoldsItsOwnTimeLimit) {
