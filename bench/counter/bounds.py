@@ -6,6 +6,9 @@ the same trees, made once in a scratch folder and removed at the end:
     bench/counter/bounds.py COUNTER [COUNTER...] [--scratch DIR] [--runs 3]
 
 - "ignore": 2,000 small C files under a .gitignore whose one line is "*[" and 100 KB of "a";
+- "2 GB ignore": a C file under a 2 GB .gitignore, "*.o" and then NUL bytes (sparse);
+- "100 MB ignore": a C file under a .gitignore of just under 100 MB, the largest applied, of
+  9.6 million distinct lines;
 - "nul": one 2 GB file of NUL bytes (sparse, so it costs no disk);
 - "8 folders": eight folders each with one 200 MB C file, counted by eight threads;
 - "16 in one": sixteen 200 MB C files in one folder.
@@ -24,6 +27,7 @@ import tempfile
 import time
 
 LARGE_FILE_BYTES = 200 * 1000 * 1000
+LARGEST_APPLIED_IGNORE_FILE = 100 * 1024 * 1024
 
 
 def make_trees(scratch):
@@ -36,6 +40,27 @@ def make_trees(scratch):
         with open(os.path.join(ignore, f"f{index}.c"), "w") as source:
             source.write("int x; // c\n")
     trees["ignore"] = ignore
+
+    huge_ignore = os.path.join(scratch, "2 GB ignore")
+    os.makedirs(huge_ignore)
+    with open(os.path.join(huge_ignore, ".gitignore"), "w") as gitignore:
+        gitignore.write("*.o\n")
+        gitignore.truncate(2 * 1024 * 1024 * 1024)
+    dense_ignore = os.path.join(scratch, "100 MB ignore")
+    os.makedirs(dense_ignore)
+    with open(os.path.join(dense_ignore, ".gitignore"), "w") as gitignore:
+        written = 0
+        for index in range(10**9):
+            line = f"f{index}.c\n"
+            if written + len(line) > LARGEST_APPLIED_IGNORE_FILE:
+                break
+            gitignore.write(line)
+            written += len(line)
+    for folder in (huge_ignore, dense_ignore):
+        with open(os.path.join(folder, "main.c"), "w") as source:
+            source.write("int x; // c\n")
+    trees["2 GB ignore"] = huge_ignore
+    trees["100 MB ignore"] = dense_ignore
 
     nul = os.path.join(scratch, "nul")
     os.makedirs(nul)
@@ -86,7 +111,7 @@ def main():
     scratch = tempfile.mkdtemp(prefix="norvane-bounds-", dir=arguments.scratch)
     try:
         trees = make_trees(scratch)
-        print(f"{'tree':12} {'counter':50} {'median time':>12} {'peak memory':>12}")
+        print(f"{'tree':14} {'counter':50} {'median time':>12} {'peak memory':>12}")
         for name, tree in trees.items():
             for counter in arguments.counters:
                 # Warm the page cache once, then measure.
@@ -94,7 +119,7 @@ def main():
                 runs = [run_once(counter, tree) for _ in range(arguments.runs)]
                 median = statistics.median(elapsed for elapsed, _ in runs)
                 peak = max(memory for _, memory in runs)
-                print(f"{name:12} {counter:50} {median:11.3f}s {peak:9.0f} MB", flush=True)
+                print(f"{name:14} {counter:50} {median:11.3f}s {peak:9.0f} MB", flush=True)
     finally:
         shutil.rmtree(scratch)
     return 0
