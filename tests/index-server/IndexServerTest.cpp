@@ -8,6 +8,7 @@
 #include "tests/index-server/RawConnection.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ManualClock.h"
+#include "tests/support/ProcessWatch.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -235,10 +236,10 @@ TEST_F(IndexServerTest, ConnectionsBeyondTheLimitAreTurnedAwayAtOnce) {
     restart({.limits = {.maxConnections = 4}});
     std::vector<std::unique_ptr<RawConnection>> idle;
     for (int i = 0; i < 4; ++i) idle.push_back(std::make_unique<RawConnection>(port));
-    std::this_thread::sleep_for(milliseconds(100));
+    ASSERT_TRUE(testing::waitFor([&] { return server->openConnections() == 4; }));
     EXPECT_EQ(RawConnection(port).status(seconds(2)), 503);
     idle.clear();
-    std::this_thread::sleep_for(milliseconds(100));
+    ASSERT_TRUE(testing::waitFor([&] { return server->openConnections() == 0; }));
     EXPECT_EQ(call("POST", "activity", report("after").dump()).status, 201);
 }
 
@@ -299,14 +300,14 @@ TEST_F(IndexServerTest, OneAddressHoldsNoMoreThanItsShareOfTheConnections) {
     restart({.limits = {.maxConnectionsPerAddress = 3}});
     std::vector<std::unique_ptr<RawConnection>> idle;
     for (int i = 0; i < 3; ++i) idle.push_back(std::make_unique<RawConnection>(port, "", "127.0.0.2"));
-    std::this_thread::sleep_for(milliseconds(100));
+    ASSERT_TRUE(testing::waitFor([&] { return server->openConnectionsFrom("127.0.0.2") == 3; }));
     EXPECT_EQ(RawConnection(port, "", "127.0.0.2").status(seconds(2)), 429);
     // Everyone else is served meanwhile.
     EXPECT_EQ(postFrom("127.0.0.3", "other address"), 201);
     EXPECT_EQ(call("GET", "stats/contributors").status, 200);
 
     idle.clear();
-    std::this_thread::sleep_for(milliseconds(100));
+    ASSERT_TRUE(testing::waitFor([&] { return server->openConnectionsFrom("127.0.0.2") == 0; }));
     EXPECT_EQ(postFrom("127.0.0.2", "again"), 201);
 }
 
