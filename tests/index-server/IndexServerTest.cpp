@@ -159,6 +159,18 @@ TEST_F(IndexServerTest, HoldsTheLimitsOfARequestWhateverItsFraming) {
     EXPECT_EQ(server->storedReportCount(), 1);
 }
 
+TEST_F(IndexServerTest, TakesABodyOfExactlyTheLimitAndRefusesOneByteMore) {
+    restart({.limits = {.maxBodyBytes = 4096}});
+    const std::string sound = report("edge").dump();
+    const std::string atTheLimit = std::string(4096 - sound.size(), ' ') + sound;
+    const std::string oneByteOver = " " + atTheLimit;
+    EXPECT_EQ(call("POST", "activity", atTheLimit).status, 201);
+    EXPECT_EQ(call("POST", "activity", oneByteOver).status, 413);
+    EXPECT_EQ(postChunked(atTheLimit), 201);
+    EXPECT_EQ(postChunked(oneByteOver), 413);
+    EXPECT_EQ(server->storedReportCount(), 2);
+}
+
 TEST_F(IndexServerTest, AnswersALengthItWillNeverReadAtOnce) {
     // A deadline far beyond the wait for the answer: an answer given only at the deadline fails.
     restart({.limits = {.requestTimeout = std::chrono::minutes(10)}});
