@@ -100,6 +100,8 @@ TEST(ProjectDetailModel, HeaderTextsAndCostComparison) {
                            "Market rate estimates 2.0x higher than COCOMO"}));
     EXPECT_EQ(CostComparison::formatCurrency(1'260'000), "$1.3M");
     EXPECT_EQ(CostComparison::formatCurrency(2'000'000), "$2M");
+    EXPECT_EQ(CostComparison::formatCurrency(1'000'000), "$1M");
+    EXPECT_EQ(CostComparison::formatCurrency(999'999.7), "$1,000,000") << "below the million, though it rounds to it";
     EXPECT_EQ(CostComparison::formatCurrency(54'000), "$54,000");
 
     // Docs only: the market prices no code, so there is nothing to compare.
