@@ -3,6 +3,7 @@
 #include "core/analytics/PortfolioMetricsCalculator.h"
 #include "core/analytics/PortfolioMetricsDayTotals.h"
 #include "core/models/DailyActivity.h"
+#include "core/models/DaysPerMonth.h"
 #include "core/models/Snapshot.h"
 #include "platform/LocalCalendar.h"
 
@@ -138,7 +139,7 @@ void PortfolioMetricsService::addLeverageFigures(PortfolioMetrics& metrics) {
     const auto [total, ageDays] = effortAndAge();
     metrics.totalEffortMonths = total;
     metrics.portfolioAgeDays = ageDays;
-    metrics.portfolioLeverage = ageDays >= 1 ? total / (ageDays / 30.0) : 0.0;
+    metrics.portfolioLeverage = ageDays >= 1 ? total / (ageDays / daysPerMonth) : 0.0;
     const auto [prior, growth] = leveragePriorAndGrowth(ageDays, metrics.portfolioLeverage);
     metrics.leveragePrior = prior;
     metrics.leverageGrowthRate = growth;
@@ -193,7 +194,7 @@ PortfolioMetricsService::leveragePriorAndGrowth(int ageDays, double leverage) {
         .limit = 1,
     });
     if (newest.empty()) return {};
-    const double prior = Calculator::finiteOrZero(newest.front()->cumulativeEffortMonths) / (priorAge / 30.0);
+    const double prior = Calculator::finiteOrZero(newest.front()->cumulativeEffortMonths) / (priorAge / daysPerMonth);
     if (!(prior > 0) || !std::isfinite(prior)) return {};
     const double growth = (leverage / prior - 1.0) * 100.0;
     return {prior, std::isfinite(growth) ? std::optional(growth) : std::nullopt};
