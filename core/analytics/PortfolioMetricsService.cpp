@@ -19,7 +19,7 @@ namespace Calculator = PortfolioMetricsCalculator;
 
 namespace {
 
-const std::string gitHistory = "gitHistory";
+const std::string gitHistory(platform::rawValue(SnapshotType::gitHistory));
 
 using Calculator::windowStart;
 
