@@ -5,6 +5,7 @@
 #include "core/models/DailyActivity.h"
 #include "core/models/DaysPerMonth.h"
 #include "core/models/Snapshot.h"
+#include "core/models/StoredSettings.h"
 #include "platform/LocalCalendar.h"
 
 #include <algorithm>
@@ -357,13 +358,7 @@ PortfolioMetricsService::getVelocityTimeSeries(const std::shared_ptr<Project>& p
 // Store access
 
 std::shared_ptr<AppSettings> PortfolioMetricsService::fetchAppSettings() {
-    try {
-        const auto settings = context_->fetch<AppSettings>();
-        if (!settings.empty()) return settings.front();
-    } catch (const std::exception&) {
-        // Defaults serve as well as the stored record for the rebuild's headcount.
-    }
-    return AppSettings::defaults();
+    return StoredSettings::orDefaults(*context_);
 }
 
 PortfolioMetricsService::Rows PortfolioMetricsService::rowsSince(Date start) {

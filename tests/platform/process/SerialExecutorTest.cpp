@@ -1,44 +1,16 @@
 #include "platform/SerialExecutor.h"
 
-#include "tests/support/TemporaryFolder.h"
+#include "tests/support/CapturedStandardError.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace norvane::platform {
 namespace {
-
-/// Sends what the process writes on standard error into a file for the lifetime of the object.
-class CapturedStandardError {
-public:
-    CapturedStandardError()
-        : file_(folder_.path() / "stderr"), saved_(::dup(STDERR_FILENO)),
-          captured_(::open(file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)) {
-        ::dup2(captured_, STDERR_FILENO);
-    }
-    ~CapturedStandardError() {
-        ::dup2(saved_, STDERR_FILENO);
-        ::close(saved_);
-        ::close(captured_);
-    }
-    CapturedStandardError(const CapturedStandardError&) = delete;
-    CapturedStandardError& operator=(const CapturedStandardError&) = delete;
-
-    std::string text() const { return testing::readFile(file_); }
-
-private:
-    testing::TemporaryFolder folder_;
-    std::filesystem::path file_;
-    int saved_;
-    int captured_;
-};
 
 std::string describe(std::exception_ptr error) {
     try {
@@ -63,7 +35,7 @@ TEST(SerialExecutor, ATaskThatThrowsIsReportedToTheOwnerAndTheTasksAfterItStillR
 }
 
 TEST(SerialExecutor, WithoutAnOwnersHandlerWhatATaskThrewIsWrittenOnStandardError) {
-    const CapturedStandardError standardError;
+    const testing::CapturedStandardError standardError;
     SerialExecutor executor;
     executor.post([] { throw std::runtime_error("the disk is full"); });
     EXPECT_EQ(executor.submit([] { return 7; }).get(), 7);
