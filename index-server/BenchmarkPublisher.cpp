@@ -2,6 +2,7 @@
 
 #include "core/community/JsonCoding.h"
 #include "index-server/BenchmarkBuilder.h"
+#include "platform/ErrorLog.h"
 
 namespace norvane::indexserver {
 
@@ -51,8 +52,9 @@ void BenchmarkPublisher::run() {
         std::shared_ptr<const std::string> document;
         try {
             document = compute();
-        } catch (const std::exception&) {
+        } catch (const std::exception& error) {
             // The store could not be read this time (a disk error): the last document stays.
+            platform::logError(std::string("The benchmarks could not be computed again: ") + error.what());
         }
         const auto took = std::chrono::steady_clock::now() - started;
         lock.lock();

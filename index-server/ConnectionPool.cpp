@@ -2,8 +2,9 @@
 
 namespace norvane::indexserver {
 
-ConnectionPool::ConnectionPool(std::size_t maxConnections, std::function<void(Connection)> overflow)
-    : maxConnections_(maxConnections), overflow_(std::move(overflow)) {}
+ConnectionPool::ConnectionPool(std::size_t maxConnections, std::atomic<std::size_t>& busy,
+                               std::function<void(Connection)> overflow)
+    : maxConnections_(maxConnections), overflow_(std::move(overflow)), busy_(busy) {}
 
 ConnectionPool::~ConnectionPool() { shutdown(); }
 

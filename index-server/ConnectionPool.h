@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -19,7 +20,9 @@ class ConnectionPool : public httplib::TaskQueue {
 public:
     using Connection = std::function<void()>;
 
-    ConnectionPool(std::size_t maxConnections, std::function<void(Connection)> overflow);
+    /// `busy` counts the connections queued or being served; its owner may read it at any time.
+    ConnectionPool(std::size_t maxConnections, std::atomic<std::size_t>& busy,
+                   std::function<void(Connection)> overflow);
     ~ConnectionPool() override;
     ConnectionPool(const ConnectionPool&) = delete;
     ConnectionPool& operator=(const ConnectionPool&) = delete;
@@ -36,7 +39,7 @@ private:
     std::mutex mutex_;
     std::condition_variable queued_;
     std::deque<Connection> connections_;
-    std::size_t busy_ = 0; ///< queued or being served
+    std::atomic<std::size_t>& busy_; ///< changed under `mutex_` only
     bool stopping_ = false;
     std::vector<std::thread> threads_;
 };

@@ -18,6 +18,12 @@ std::optional<ConnectionsPerAddress::Slot> ConnectionsPerAddress::acquire(const 
     return Slot(*this, address);
 }
 
+std::size_t ConnectionsPerAddress::count(const std::string& address) const {
+    std::lock_guard lock(mutex_);
+    const auto found = connections_.find(address);
+    return found == connections_.end() ? 0 : found->second;
+}
+
 void ConnectionsPerAddress::release(const std::string& address) {
     std::lock_guard lock(mutex_);
     // Addresses without connections leave the map, so that it holds only the connected ones.

@@ -33,12 +33,14 @@ public:
 
     /// A place for one more connection from `address`; none while it has `maxPerAddress` already.
     std::optional<Slot> acquire(const std::string& address);
+    /// The connections from `address` that hold a place now.
+    std::size_t count(const std::string& address) const;
 
 private:
     void release(const std::string& address);
 
     const std::size_t maxPerAddress_;
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::map<std::string, std::size_t> connections_;
 };
 

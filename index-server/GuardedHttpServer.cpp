@@ -88,7 +88,7 @@ GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits)
         throw std::runtime_error("Cannot create the server's stop signal");
     }
     new_task_queue = [this] {
-        return new ConnectionPool(limits_.maxConnections, [](ConnectionPool::Connection connection) {
+        return new ConnectionPool(limits_.maxConnections, openConnections_, [](ConnectionPool::Connection connection) {
             refusingConnection = true;
             connection();
             refusingConnection = false;

@@ -5,6 +5,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -34,6 +35,11 @@ public:
     /// Ends every connection under way and stops serving.
     void stop();
 
+    /// The connections taken from the listening socket and not yet done with: in all, and those
+    /// from `address` that are being served.
+    std::size_t openConnections() const { return openConnections_; }
+    std::size_t openConnectionsFrom(const std::string& address) const { return connectionsPerAddress_.count(address); }
+
     static void answerError(httplib::Response& response, int status, const std::string& message);
 
 private:
@@ -47,6 +53,7 @@ private:
 
     const ConnectionLimits limits_;
     ConnectionsPerAddress connectionsPerAddress_;
+    std::atomic<std::size_t> openConnections_ = 0;
     /// Readable once the server stops, which ends every wait of a connection.
     const int stopSignal_;
 };

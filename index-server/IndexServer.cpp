@@ -214,6 +214,12 @@ std::vector<IndexServer::ReceivedRequest> IndexServer::receivedRequests() const 
 
 std::int64_t IndexServer::storedReportCount() const { return impl_->reports.reportCount(); }
 
+std::size_t IndexServer::openConnections() const { return impl_->server.openConnections(); }
+
+std::size_t IndexServer::openConnectionsFrom(const std::string& address) const {
+    return impl_->server.openConnectionsFrom(address);
+}
+
 void IndexServer::awaitBenchmarks() { impl_->benchmarks.waitUntilCurrent(); }
 
 } // namespace norvane::indexserver

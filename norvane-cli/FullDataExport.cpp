@@ -1,11 +1,11 @@
 #include "norvane-cli/FullDataExport.h"
 
-#include "core/collection/CocomoService.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/AppSettings.h"
 #include "core/models/DailyPortfolioSnapshot.h"
 #include "core/models/OutputCategory.h"
 #include "core/models/Project.h"
+#include "core/models/StoredSettings.h"
 #include "norvane-cli/JsonStream.h"
 #include "platform/Iso8601.h"
 #include "platform/RawValueEnum.h"
@@ -264,7 +264,7 @@ void writeDocument(const std::shared_ptr<platform::ModelContainer>& store, platf
     for (const auto& project : context.fetch<Project>({.sortBy = {platform::localizedAscending(ProjectField::name)}}))
         rows.write(out, *project);
     out.endArray();
-    out.member("settings", settingsJson(CocomoService::storedSettings(context)));
+    out.member("settings", settingsJson(StoredSettings::find(context)));
     out.member("version", std::string(NorvaneKit::version));
     out.endObject();
 }

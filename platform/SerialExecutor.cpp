@@ -1,8 +1,13 @@
 #include "platform/SerialExecutor.h"
 
+#include "platform/ErrorLog.h"
+
+#include <string>
+
 namespace norvane::platform {
 
-SerialExecutor::SerialExecutor() : worker_([this] { run(); }) {}
+SerialExecutor::SerialExecutor(FailureHandler onFailure)
+    : onFailure_(std::move(onFailure)), worker_([this] { run(); }) {}
 
 SerialExecutor::~SerialExecutor() { shutdown(); }
 
@@ -41,7 +46,21 @@ void SerialExecutor::run() {
             task = std::move(tasks_.front());
             tasks_.pop_front();
         }
-        task();
+        try {
+            task();
+        } catch (...) {
+            onFailure_(std::current_exception());
+        }
+    }
+}
+
+void SerialExecutor::logFailure(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& exception) {
+        logError(std::string("A background task failed: ") + exception.what());
+    } catch (...) {
+        logError("A background task failed with an exception that says nothing of itself");
     }
 }
 

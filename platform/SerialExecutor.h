@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <future>
 #include <memory>
@@ -15,7 +16,12 @@ namespace norvane::platform {
 /// objects keep their state on it, so that state needs no locks.
 class SerialExecutor {
 public:
-    SerialExecutor();
+    /// Told of an exception that a posted task let escape, on the worker; it must not throw.
+    using FailureHandler = std::function<void(std::exception_ptr)>;
+
+    /// A task that throws is reported to `onFailure` (by default a line on standard error), and the
+    /// tasks after it run as ever.
+    explicit SerialExecutor(FailureHandler onFailure = logFailure);
     /// Runs the tasks already posted, then joins the thread.
     ~SerialExecutor();
     SerialExecutor(const SerialExecutor&) = delete;
@@ -38,9 +44,13 @@ public:
     /// from the worker itself.
     void shutdown();
 
+    /// Writes what a task threw on standard error.
+    static void logFailure(std::exception_ptr error);
+
 private:
     void run();
 
+    const FailureHandler onFailure_;
     std::mutex mutex_;
     std::condition_variable wakeUp_;
     std::deque<std::function<void()>> tasks_;

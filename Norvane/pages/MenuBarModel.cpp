@@ -7,6 +7,7 @@
 #include "Norvane/components/text/NumberText.h"
 #include "core/collection/CocomoEstimate.h"
 #include "core/models/AppSettings.h"
+#include "core/models/DaysPerMonth.h"
 #include "platform/LocalCalendar.h"
 
 namespace norvane::app {
@@ -45,7 +46,7 @@ QString MenuBarModel::leverageText(const Projects& projects, platform::Date now)
     if (!start) return {};
     const int days = platform::LocalCalendar::wholeDaysBetween(*start, now);
     if (days < 1) return {};
-    const double months = days / 30.0;
+    const double months = days / daysPerMonth;
     return formatFixed(months > 0 ? effort / months : 0.0, 1) + QStringLiteral("x leverage");
 }
 

@@ -7,6 +7,7 @@
 #include "core/analytics/AchievementCalculator.h"
 #include "core/collection/CocomoEstimate.h"
 #include "core/models/AppSettings.h"
+#include "core/models/DaysPerMonth.h"
 #include "platform/LocalCalendar.h"
 
 namespace norvane::app {
@@ -58,7 +59,7 @@ std::optional<double> PortfolioFigures::estimatedLeverage(std::int64_t totalLine
     if (totalLines < 1 || !ageDays || *ageDays < 1) return std::nullopt;
     const double effort =
         CocomoEstimate::calculate(totalLines, ProjectType::organic, averageWage, overhead).effortMonths;
-    return effort / (*ageDays / 30.0);
+    return effort / (*ageDays / daysPerMonth);
 }
 
 std::optional<MetricDelta> PortfolioFigures::heroLeverageDelta(const std::optional<PortfolioMetrics>& metrics) {

@@ -3,6 +3,7 @@
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/pages/MenuBarModel.h"
+#include "core/models/DaysPerMonth.h"
 #include "platform/LocalCalendar.h"
 
 namespace norvane::app {
@@ -13,7 +14,7 @@ QString noValue() { return QString::fromLatin1(noValueText); }
 /// The leverage of `effortMonths` over an age of at least one day; none otherwise.
 std::optional<double> perMonth(double effortMonths, std::optional<int> ageDays) {
     if (!ageDays || *ageDays < 1) return std::nullopt;
-    return effortMonths / (*ageDays / 30.0);
+    return effortMonths / (*ageDays / daysPerMonth);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
+#include "core/models/DaysPerMonth.h"
 
 namespace norvane::app {
 namespace {
@@ -156,7 +157,7 @@ QString ShareableSummaryView::leverageText(std::optional<double> leverage) {
 
 QString ShareableSummaryView::monthsLine(std::optional<double> leverage) {
     if (!showable(leverage)) return QStringLiteral("Collect more data to see your leverage");
-    return formatFixed(*leverage / 30.0, 1) + QStringLiteral(" months of traditional work per day");
+    return formatFixed(*leverage / daysPerMonth, 1) + QStringLiteral(" months of traditional work per day");
 }
 
 std::optional<QString> ShareableSummaryView::indexBadge(std::optional<int> index) {

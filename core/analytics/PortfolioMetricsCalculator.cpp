@@ -1,5 +1,6 @@
 #include "core/analytics/PortfolioMetricsCalculator.h"
 
+#include "core/models/DaysPerMonth.h"
 #include "platform/LocalCalendar.h"
 
 #include <algorithm>

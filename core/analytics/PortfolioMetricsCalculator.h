@@ -24,9 +24,6 @@ using Rows = PortfolioMetricsService::Rows;
 using Snapshots = std::vector<std::shared_ptr<Snapshot>>;
 using Activities = std::vector<std::shared_ptr<DailyActivity>>;
 
-/// Leverage divides a period's effort by its length in 30-day months.
-inline constexpr double daysPerMonth = 30.0;
-
 /// Lines inserted and deleted of code, docs, tests and config, in that order (insertions first).
 using CategorySums = std::array<std::int64_t, 8>;
 /// A history snapshot's capture time and running effort, oldest first.

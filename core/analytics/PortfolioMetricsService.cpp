@@ -3,7 +3,9 @@
 #include "core/analytics/PortfolioMetricsCalculator.h"
 #include "core/analytics/PortfolioMetricsDayTotals.h"
 #include "core/models/DailyActivity.h"
+#include "core/models/DaysPerMonth.h"
 #include "core/models/Snapshot.h"
+#include "core/models/StoredSettings.h"
 #include "platform/LocalCalendar.h"
 
 #include <algorithm>
@@ -18,7 +20,7 @@ namespace Calculator = PortfolioMetricsCalculator;
 
 namespace {
 
-const std::string gitHistory = "gitHistory";
+const std::string gitHistory(platform::rawValue(SnapshotType::gitHistory));
 
 using Calculator::windowStart;
 
@@ -138,7 +140,7 @@ void PortfolioMetricsService::addLeverageFigures(PortfolioMetrics& metrics) {
     const auto [total, ageDays] = effortAndAge();
     metrics.totalEffortMonths = total;
     metrics.portfolioAgeDays = ageDays;
-    metrics.portfolioLeverage = ageDays >= 1 ? total / (ageDays / 30.0) : 0.0;
+    metrics.portfolioLeverage = ageDays >= 1 ? total / (ageDays / daysPerMonth) : 0.0;
     const auto [prior, growth] = leveragePriorAndGrowth(ageDays, metrics.portfolioLeverage);
     metrics.leveragePrior = prior;
     metrics.leverageGrowthRate = growth;
@@ -193,7 +195,7 @@ PortfolioMetricsService::leveragePriorAndGrowth(int ageDays, double leverage) {
         .limit = 1,
     });
     if (newest.empty()) return {};
-    const double prior = Calculator::finiteOrZero(newest.front()->cumulativeEffortMonths) / (priorAge / 30.0);
+    const double prior = Calculator::finiteOrZero(newest.front()->cumulativeEffortMonths) / (priorAge / daysPerMonth);
     if (!(prior > 0) || !std::isfinite(prior)) return {};
     const double growth = (leverage / prior - 1.0) * 100.0;
     return {prior, std::isfinite(growth) ? std::optional(growth) : std::nullopt};
@@ -356,13 +358,7 @@ PortfolioMetricsService::getVelocityTimeSeries(const std::shared_ptr<Project>& p
 // Store access
 
 std::shared_ptr<AppSettings> PortfolioMetricsService::fetchAppSettings() {
-    try {
-        const auto settings = context_->fetch<AppSettings>();
-        if (!settings.empty()) return settings.front();
-    } catch (const std::exception&) {
-        // Defaults serve as well as the stored record for the rebuild's headcount.
-    }
-    return AppSettings::defaults();
+    return StoredSettings::orDefaults(*context_);
 }
 
 PortfolioMetricsService::Rows PortfolioMetricsService::rowsSince(Date start) {

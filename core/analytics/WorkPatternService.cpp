@@ -35,9 +35,9 @@ double shareOf(int part, int total) { return static_cast<double>(part) / static_
 
 WorkPatterns WorkPatternService::analyzePatterns(int days) const {
     const platform::Date cutoff = platform::LocalCalendar::addingDays(clock_(), -days);
-    const auto history =
-        context_->fetch<Snapshot>({.predicate = SnapshotField::snapshotTypeRaw == std::string("gitHistory") &&
-                                                SnapshotField::capturedAt >= cutoff});
+    const auto history = context_->fetch<Snapshot>(
+        {.predicate = SnapshotField::snapshotTypeRaw == std::string(platform::rawValue(SnapshotType::gitHistory)) &&
+                      SnapshotField::capturedAt >= cutoff});
     std::vector<platform::Date> moments;
     moments.reserve(history.size());
     for (const auto& snapshot : history) moments.push_back(snapshot->capturedAt);

@@ -1,5 +1,7 @@
 #include "core/collection/CocomoEstimate.h"
 
+#include "core/models/DaysPerMonth.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -17,7 +19,7 @@ CocomoEstimate CocomoEstimate::calculate(int64_t sloc, ProjectType projectType, 
 }
 
 double CocomoEstimate::leverageRatio(int64_t calendarDays, int64_t headcount) const {
-    const double months = static_cast<double>(calendarDays) / 30.0;
+    const double months = static_cast<double>(calendarDays) / daysPerMonth;
     if (!(months > 0) || headcount < 1) {
         return 0;
     }

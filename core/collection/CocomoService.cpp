@@ -1,6 +1,7 @@
 #include "core/collection/CocomoService.h"
 
 #include "core/models/NewestSnapshot.h"
+#include "core/models/StoredSettings.h"
 #include "platform/LocalCalendar.h"
 
 #include <algorithm>
@@ -72,18 +73,11 @@ PortfolioLeverage CocomoService::calculatePortfolioLeverage() {
 }
 
 std::shared_ptr<AppSettings> CocomoService::storedSettings(platform::ModelContext& context) {
-    const auto all = context.fetch<AppSettings>();
-    // A record not yet saved has no key; saved ones are older in the order of their keys.
-    const auto oldest = std::min_element(all.begin(), all.end(), [](const auto& a, const auto& b) {
-        const auto keyA = a->persistentKey();
-        const auto keyB = b->persistentKey();
-        return keyA != 0 && (keyB == 0 || keyA < keyB);
-    });
-    return oldest == all.end() ? nullptr : *oldest;
+    return StoredSettings::find(context);
 }
 
 std::shared_ptr<AppSettings> CocomoService::getSettings() {
-    if (auto stored = storedSettings(*context_)) {
+    if (auto stored = StoredSettings::find(*context_)) {
         return stored;
     }
     auto settings = AppSettings::defaults();

@@ -3,6 +3,7 @@
 #include "core/collection/CocomoEstimate.h"
 #include "core/collection/ModelTagParser.h"
 #include "core/models/AppSettings.h"
+#include "core/models/DaysPerMonth.h"
 
 #include "platform/LocalCalendar.h"
 #include "platform/LocalDayStarts.h"
@@ -139,7 +140,7 @@ ModelAttributionService::modelMetrics(const std::vector<std::shared_ptr<ModelDai
     }
     ModelAttributionSummary summary;
     for (auto& [model, metrics] : byModel) {
-        const double leverage = metrics.estimatedEffortMonths / (static_cast<double>(span) / 30.0);
+        const double leverage = metrics.estimatedEffortMonths / (static_cast<double>(span) / daysPerMonth);
         if (leverage > 0) {
             metrics.leverage = leverage;
         }
@@ -161,7 +162,7 @@ std::map<AIModel, std::vector<ModelLeveragePoint>> ModelAttributionService::getL
     for (const auto& row : rows) {
         groups[row->model()].push_back(row);
     }
-    constexpr double windowMonths = 14.0 / 30.0;
+    constexpr double windowMonths = 14.0 / daysPerMonth;
     std::map<AIModel, std::vector<ModelLeveragePoint>> series;
     for (const auto& [model, group] : groups) {
         for (const auto& row : group) {

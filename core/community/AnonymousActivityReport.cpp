@@ -1,8 +1,9 @@
 #include "core/community/AnonymousActivityReport.h"
 
 #include "core/community/JsonCoding.h"
-#include "core/models/NewestSnapshot.h"
 #include "core/models/DailyActivity.h"
+#include "core/models/DaysPerMonth.h"
+#include "core/models/NewestSnapshot.h"
 #include "core/models/SnapshotLanguage.h"
 #include "platform/LocalCalendar.h"
 
@@ -44,7 +45,8 @@ AnonymousActivityReport AnonymousActivityReport::create(const DailyActivity& act
     report.projectCodeLines = snapshot ? snapshot->codeCategoryCode() : 0;
     report.projectComplexity = snapshot ? snapshot->codeCategoryComplexity() : 0;
     report.projectAgeMonths =
-        project.firstCommitAt ? platform::LocalCalendar::wholeDaysBetween(*project.firstCommitAt, now) / 30.0 : 0.0;
+        project.firstCommitAt ? platform::LocalCalendar::wholeDaysBetween(*project.firstCommitAt, now) / daysPerMonth
+                              : 0.0;
     report.maturityMultiplier = project.maturityMultiplier(now).value;
     report.primaryLanguage = snapshot ? languageWithMostCode(*snapshot) : std::nullopt;
     report.projectType = platform::rawValue(project.projectType);

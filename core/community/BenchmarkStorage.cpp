@@ -2,6 +2,7 @@
 
 #include "core/community/JsonCoding.h"
 #include "platform/AtomicFile.h"
+#include "platform/ErrorLog.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -21,14 +22,16 @@ std::vector<AnonymousActivityReport> BenchmarkStorage::loadPendingReports() cons
     try {
         const auto document = JsonCoding::parse(*contents);
         if (!document.is_array()) {
-            return {};
+            throw JsonDecodingError("Expected a list");
         }
         std::vector<AnonymousActivityReport> reports;
         for (const auto& element : document) {
             reports.push_back(AnonymousActivityReport::fromJSON(element));
         }
         return reports;
-    } catch (const JsonDecodingError&) {
+    } catch (const JsonDecodingError& error) {
+        platform::logError("The reports waiting to be sent in " + pendingReportsFile().string() +
+                           " cannot be read, so they are left out: " + error.what());
         return {};
     }
 }

@@ -7,6 +7,7 @@
 #include "core/models/BuildConfiguration.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
+#include "platform/ErrorLog.h"
 
 namespace norvane {
 
@@ -449,6 +450,10 @@ void NorvaneIndexService::loadStoredState() {
         std::erase_if(reports, [this](const auto& report) { return forgottenDeviceIds_.contains(report.deviceId); });
     } else {
         // Which ids were given up cannot be read, so no queued report can be told safe to send.
+        if (!reports.empty()) {
+            platform::logError(
+                "The device ids given up cannot be read, so the reports waiting to be sent are left out");
+        }
         reports.clear();
     }
     pendingReports_.replaceAll(std::move(reports), clock_());

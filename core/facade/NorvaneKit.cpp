@@ -5,7 +5,6 @@
 
 #include "platform/persistence/StoreError.h"
 
-#include <iostream>
 #include <mutex>
 
 namespace norvane {
@@ -75,15 +74,8 @@ HistoryImportResult NorvaneKit::collectHistory(const std::string& project, std::
 }
 
 int NorvaneKit::collectHistoryAll(std::optional<int> sampleInterval, const HistoryAllProgress& progress) {
-    std::vector<std::shared_ptr<Project>> projects;
-    try {
-        projects = projects_.getAllProjects(false);
-    } catch (const std::exception& error) {
-        std::cout << "Failed to fetch projects: " << error.what() << std::endl;
-        return 0;
-    }
     int total = 0;
-    for (const auto& project : projects) {
+    for (const auto& project : projects_.getAllProjects(false)) {
         const auto forward = [&progress, &project](int current, int count, const GitCommit& commit) {
             if (progress) {
                 progress(project->name, current, count, commit);

@@ -75,7 +75,8 @@ public:
     HistoryImportResult collectHistory(const std::string& project, std::optional<int> sampleInterval = std::nullopt,
                                        const Collector::HistoryProgress& progress = {});
     /// Every project that is not archived, one after another; the number of history snapshots
-    /// over all of them.
+    /// over all of them. A store whose projects cannot be listed throws, rather than importing
+    /// nothing as if there were none.
     int collectHistoryAll(std::optional<int> sampleInterval = std::nullopt, const HistoryAllProgress& progress = {});
 
     PortfolioLeverage getPortfolioLeverage();

@@ -1,5 +1,6 @@
 #include "core/models/MaturityMultiplier.h"
 
+#include "core/models/DaysPerMonth.h"
 #include "platform/LocalCalendar.h"
 
 #include <fmt/format.h>
@@ -24,7 +25,7 @@ MaturityMultiplier MaturityMultiplier::calculate(std::int64_t codeLines, std::in
 MaturityMultiplier MaturityMultiplier::calculate(std::int64_t codeLines, std::int64_t complexity,
                                                  std::optional<platform::Date> firstCommitAt, platform::Date now) {
     const double ageMonths =
-        firstCommitAt ? platform::LocalCalendar::wholeDaysBetween(*firstCommitAt, now) / 30.0 : 0.0;
+        firstCommitAt ? platform::LocalCalendar::wholeDaysBetween(*firstCommitAt, now) / daysPerMonth : 0.0;
     return calculate(codeLines, complexity, ageMonths);
 }
 

@@ -49,7 +49,8 @@ const platform::Entity<Snapshot>& Snapshot::entity() {
 }
 
 SnapshotType Snapshot::snapshotType() const {
-    return snapshotTypeRaw == "gitHistory" ? SnapshotType::gitHistory : SnapshotType::scc;
+    return snapshotTypeRaw == platform::rawValue(SnapshotType::gitHistory) ? SnapshotType::gitHistory
+                                                                           : SnapshotType::scc;
 }
 
 void Snapshot::setSnapshotType(SnapshotType type) { snapshotTypeRaw = std::string(platform::rawValue(type)); }

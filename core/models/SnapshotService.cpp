@@ -57,10 +57,10 @@ void SnapshotService::deleteSnapshots(const std::shared_ptr<Project>& project) {
 }
 
 std::size_t SnapshotService::deleteGitHistorySnapshots(const std::shared_ptr<Project>& project, platform::Date after) {
-    const auto snapshots =
-        context_->fetch<Snapshot>({.predicate = SnapshotField::project == project &&
-                                                SnapshotField::snapshotTypeRaw == std::string("gitHistory") &&
-                                                SnapshotField::capturedAt >= after});
+    const auto snapshots = context_->fetch<Snapshot>(
+        {.predicate = SnapshotField::project == project &&
+                      SnapshotField::snapshotTypeRaw == std::string(platform::rawValue(SnapshotType::gitHistory)) &&
+                      SnapshotField::capturedAt >= after});
     for (const auto& snapshot : snapshots) context_->remove(snapshot);
     context_->save();
     return snapshots.size();

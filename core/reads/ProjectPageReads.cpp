@@ -5,6 +5,7 @@
 #include "core/models/Project.h"
 #include "core/reads/ProjectFigureReads.h"
 #include "core/reads/SnapshotQueries.h"
+#include "platform/ErrorLog.h"
 #include "platform/persistence/ModelContext.h"
 
 namespace norvane {
@@ -28,9 +29,11 @@ void readMilestones(ProjectPageData& data, platform::ModelContainer& store, cons
     }
     try {
         data.averageDaysToNext = MilestoneService::averageDays(SnapshotQueries::daysToReach(store, *next));
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         // Without the average the card still shows the way to the next milestone.
         data.averageDaysToNext.reset();
+        platform::logError(std::string("The days projects took to reach a milestone could not be read: ") +
+                           error.what());
     }
 }
 

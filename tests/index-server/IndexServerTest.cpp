@@ -8,6 +8,7 @@
 #include "tests/index-server/RawConnection.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ManualClock.h"
+#include "tests/support/ProcessWatch.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -158,6 +159,18 @@ TEST_F(IndexServerTest, HoldsTheLimitsOfARequestWhateverItsFraming) {
     EXPECT_EQ(server->storedReportCount(), 1);
 }
 
+TEST_F(IndexServerTest, TakesABodyOfExactlyTheLimitAndRefusesOneByteMore) {
+    restart({.limits = {.maxBodyBytes = 4096}});
+    const std::string sound = report("edge").dump();
+    const std::string atTheLimit = std::string(4096 - sound.size(), ' ') + sound;
+    const std::string oneByteOver = " " + atTheLimit;
+    EXPECT_EQ(call("POST", "activity", atTheLimit).status, 201);
+    EXPECT_EQ(call("POST", "activity", oneByteOver).status, 413);
+    EXPECT_EQ(postChunked(atTheLimit), 201);
+    EXPECT_EQ(postChunked(oneByteOver), 413);
+    EXPECT_EQ(server->storedReportCount(), 2);
+}
+
 TEST_F(IndexServerTest, AnswersALengthItWillNeverReadAtOnce) {
     // A deadline far beyond the wait for the answer: an answer given only at the deadline fails.
     restart({.limits = {.requestTimeout = std::chrono::minutes(10)}});
@@ -235,10 +248,10 @@ TEST_F(IndexServerTest, ConnectionsBeyondTheLimitAreTurnedAwayAtOnce) {
     restart({.limits = {.maxConnections = 4}});
     std::vector<std::unique_ptr<RawConnection>> idle;
     for (int i = 0; i < 4; ++i) idle.push_back(std::make_unique<RawConnection>(port));
-    std::this_thread::sleep_for(milliseconds(100));
+    ASSERT_TRUE(testing::waitFor([&] { return server->openConnections() == 4; }));
     EXPECT_EQ(RawConnection(port).status(seconds(2)), 503);
     idle.clear();
-    std::this_thread::sleep_for(milliseconds(100));
+    ASSERT_TRUE(testing::waitFor([&] { return server->openConnections() == 0; }));
     EXPECT_EQ(call("POST", "activity", report("after").dump()).status, 201);
 }
 
@@ -299,14 +312,14 @@ TEST_F(IndexServerTest, OneAddressHoldsNoMoreThanItsShareOfTheConnections) {
     restart({.limits = {.maxConnectionsPerAddress = 3}});
     std::vector<std::unique_ptr<RawConnection>> idle;
     for (int i = 0; i < 3; ++i) idle.push_back(std::make_unique<RawConnection>(port, "", "127.0.0.2"));
-    std::this_thread::sleep_for(milliseconds(100));
+    ASSERT_TRUE(testing::waitFor([&] { return server->openConnectionsFrom("127.0.0.2") == 3; }));
     EXPECT_EQ(RawConnection(port, "", "127.0.0.2").status(seconds(2)), 429);
     // Everyone else is served meanwhile.
     EXPECT_EQ(postFrom("127.0.0.3", "other address"), 201);
     EXPECT_EQ(call("GET", "stats/contributors").status, 200);
 
     idle.clear();
-    std::this_thread::sleep_for(milliseconds(100));
+    ASSERT_TRUE(testing::waitFor([&] { return server->openConnectionsFrom("127.0.0.2") == 0; }));
     EXPECT_EQ(postFrom("127.0.0.2", "again"), 201);
 }
 

@@ -1,6 +1,5 @@
 #include "norvane-cli/FullDataExport.h"
 
-#include "core/collection/CocomoService.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/AppSettings.h"
 #include "core/models/DailyActivity.h"
@@ -8,6 +7,7 @@
 #include "core/models/ModelDailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/SnapshotLanguage.h"
+#include "core/models/StoredSettings.h"
 #include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
 #include "platform/RawValueEnum.h"
@@ -208,12 +208,9 @@ json recordDocument(platform::ModelContext& context, platform::Date exportedAt) 
          context.fetch<DailyPortfolioSnapshot>({.sortBy = {platform::ascending(DailyPortfolioSnapshotField::date)}})) {
         portfolioRows.push_back(portfolioJson(*row));
     }
-    return {{"version", std::string(NorvaneKit::version)},
-            {"exportedAt", moment(exportedAt)},
-            {"projects", projectsJson(context)},
-            {"modelDailyActivities", modelRows},
-            {"dailyPortfolioSnapshots", portfolioRows},
-            {"settings", settingsJson(CocomoService::storedSettings(context))}};
+    return {{"version", std::string(NorvaneKit::version)}, {"exportedAt", moment(exportedAt)},
+            {"projects", projectsJson(context)},           {"modelDailyActivities", modelRows},
+            {"dailyPortfolioSnapshots", portfolioRows},    {"settings", settingsJson(StoredSettings::find(context))}};
 }
 
 /// What `norvane export` wrote before: the whole document, printed with invalid UTF-8 replaced.

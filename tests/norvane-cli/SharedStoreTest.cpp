@@ -1,4 +1,5 @@
 #include "tests/norvane-cli/CliTestFixture.h"
+#include "tests/support/ProcessWatch.h"
 
 #include "core/models/DailyActivity.h"
 #include "core/models/Snapshot.h"
@@ -10,7 +11,9 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +22,8 @@
 #include <cstdlib>
 #include <functional>
 #include <future>
+#include <set>
+#include <sstream>
 #include <thread>
 
 namespace norvane::testing {
@@ -28,7 +33,6 @@ using ::testing::AnyOf;
 using ::testing::Each;
 using ::testing::Eq;
 using ::testing::HasSubstr;
-using namespace std::chrono_literals;
 
 /// Holds the store's write lock, as a long save of another process does, until it goes away.
 class WriteLock {
@@ -50,7 +54,65 @@ private:
     sqlite3* connection_ = nullptr;
 };
 
-/// Several processes that share one store file: the tool run several times at once, with a slow
+/// A code counter, first on PATH as "scc", that notes each start and then waits until the test
+/// lets it count: a run whose count has started has read the projects it collects.
+class HeldCounter {
+public:
+    HeldCounter() : gate_(::open((folder_.path() / "gate").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        flock(gate_, LOCK_EX);
+        const auto script =
+            folder_.writeFile("scc", "#!/bin/sh\necho started >> '" + starts().string() + "'\nflock -s '" +
+                                         (folder_.path() / "gate").string() + "' true\nexec '" +
+                                         builtProgram("norvane-count").string() + "' \"$@\"\n");
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+    ~HeldCounter() { release(); }
+    HeldCounter(const HeldCounter&) = delete;
+    HeldCounter& operator=(const HeldCounter&) = delete;
+
+    CliRunOptions options() const {
+        return {.environment = {{"PATH", folder_.path().string() + ":" + std::getenv("PATH")}}};
+    }
+    /// Waits until the counter has started `count` times.
+    bool waitForStarts(std::size_t count) const {
+        return waitFor([&] { return lineCount(readFile(starts())) >= count; });
+    }
+    /// Lets every run count, those waiting and those to come.
+    void release() {
+        if (gate_ >= 0) ::close(std::exchange(gate_, -1));
+    }
+
+private:
+    std::filesystem::path starts() const { return folder_.path() / "starts"; }
+
+    TemporaryFolder folder_;
+    int gate_;
+};
+
+/// The runs of the tool that this process started and that sleep now, as SQLite's busy handler
+/// does between its tries for a lock that another connection holds.
+std::set<pid_t> runsWaitingForALock() {
+    std::set<pid_t> waiting;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        // "PID (COMMAND) STATE PPID ..."
+        const std::string stat = readFile(entry.path() / "stat");
+        const auto commandEnd = stat.rfind(") ");
+        if (commandEnd == std::string::npos || stat.find("(norvane)") == std::string::npos) continue;
+        char state = 0;
+        pid_t parent = 0;
+        std::istringstream(stat.substr(commandEnd + 2)) >> state >> parent;
+        long call = -1;
+        std::istringstream(readFile(entry.path() / "syscall")) >> call;
+        if (parent == getpid() && (call == SYS_clock_nanosleep || call == SYS_nanosleep)) {
+            waiting.insert(static_cast<pid_t>(std::stoi(name)));
+        }
+    }
+    return waiting;
+}
+
+/// Several processes that share one store file: the tool run several times at once, with a held
 /// code counter or a held write lock to make their steps overlap.
 class SharedStore : public CliTest {
 protected:
@@ -65,13 +127,27 @@ protected:
         return results;
     }
 
-    /// Runs them at once while the store's write lock is held for a moment: every run reads what it
-    /// needs, then they all wait to write.
+    /// Runs them at once while the store's write lock is held until every run has read what it
+    /// needs and waits to write.
     std::vector<CliRun> atOnceBehindALock(const std::vector<std::vector<std::string>>& runs) {
         WriteLock lock(storeFile());
         auto finished = std::async(std::launch::async, [&] { return atOnce(runs); });
-        std::this_thread::sleep_for(1500ms);
+        std::set<pid_t> waiting;
+        EXPECT_TRUE(waitFor([&] {
+            waiting.merge(runsWaitingForALock());
+            return waiting.size() == runs.size();
+        })) << waiting.size()
+            << " of the runs waited for the lock";
         lock.release();
+        return finished.get();
+    }
+
+    /// Runs them at once with a held counter, which lets them count once all have started.
+    std::vector<CliRun> atOnceCountingTogether(const std::vector<std::vector<std::string>>& runs) {
+        HeldCounter counter;
+        auto finished = std::async(std::launch::async, [&] { return atOnce(runs, counter.options()); });
+        EXPECT_TRUE(counter.waitForStarts(runs.size()));
+        counter.release();
         return finished.get();
     }
 
@@ -86,14 +162,6 @@ protected:
         };
     }
 
-    /// A code counter that takes `delay` before counting, first on PATH as "scc".
-    CliRunOptions slowCounter(const char* delay = "2") {
-        const auto script = tools.writeFile("scc", std::string("#!/bin/sh\nsleep ") + delay + "\nexec '" +
-                                                       builtProgram("norvane-count").string() + "' \"$@\"\n");
-        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
-        return {.environment = {{"PATH", tools.path().string() + ":" + std::getenv("PATH")}}};
-    }
-
     TemporaryFolder tools;
 };
 
@@ -103,10 +171,12 @@ TEST_F(SharedStore, ACollectionKeepsWhatAnotherProcessChangedMeanwhile) {
     addProject("alpha", alpha->path());
     addProject("zeta", zeta->path());
 
-    auto collect = inBackground({"collect"}, slowCounter());
-    std::this_thread::sleep_for(1s);
-    ASSERT_EQ(norvane({"archive", "alpha"}).status, 0);
-    ASSERT_EQ(norvane({"archive", "zeta"}).status, 0);
+    HeldCounter counter;
+    auto collect = inBackground({"collect"}, counter.options());
+    EXPECT_TRUE(counter.waitForStarts(1));
+    EXPECT_EQ(norvane({"archive", "alpha"}).status, 0);
+    EXPECT_EQ(norvane({"archive", "zeta"}).status, 0);
+    counter.release();
     const auto collected = collect();
 
     EXPECT_EQ(collected.status, 0) << collected.err;
@@ -120,10 +190,12 @@ TEST_F(SharedStore, AProjectRemovedDuringItsCollectionStaysRemovedAndNothingLand
     TemporaryFolder omegaFolder;
     addProject("zeta", zeta->path());
 
-    auto collect = inBackground({"collect"}, slowCounter());
-    std::this_thread::sleep_for(1s);
-    ASSERT_EQ(norvane({"remove", "zeta", "--yes"}).status, 0);
+    HeldCounter counter;
+    auto collect = inBackground({"collect"}, counter.options());
+    EXPECT_TRUE(counter.waitForStarts(1));
+    EXPECT_EQ(norvane({"remove", "zeta", "--yes"}).status, 0);
     addProject("omega", omegaFolder.path());
+    counter.release();
     const auto collected = collect();
 
     EXPECT_NE(collected.status, 0);
@@ -153,14 +225,13 @@ TEST_F(SharedStore, ManyProcessesOpenANewStoreAtOnce) {
 TEST_F(SharedStore, CollectionsOfOneProjectOnOneDayAllSucceedWithOneRowForTheDay) {
     const auto repository = makeRepository();
     addProject("demo", repository->path());
-    const auto counter = slowCounter("1");
     const auto today = platform::LocalCalendar::startOfDay(platform::currentDate());
     for (int round = 0; round < 3; ++round) {
         // Without today's row, every collection inserts one.
         const auto context = openStore();
         for (const auto& row : context->fetch<DailyActivity>()) context->remove(row);
         context->save();
-        for (const auto& run : atOnce(std::vector(8, std::vector<std::string>{"collect"}), counter)) {
+        for (const auto& run : atOnceCountingTogether(std::vector(8, std::vector<std::string>{"collect"}))) {
             EXPECT_EQ(run.status, 0) << run.err;
         }
         const auto rows = stored<DailyActivity>();

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include <sys/types.h>
 
 namespace norvane::testing {
+
+/// Waits, up to a minute, until `condition` holds; false when it never did.
+bool waitFor(const std::function<bool()>& condition);
 
 /// Waits, up to a minute, until `file` holds a whole line; returns that line without its break,
 /// or an empty text when none came.

@@ -52,11 +52,6 @@ std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
     return names;
 }
 
-std::filesystem::path builtProgram(const std::string& name) {
-    const char* folder = std::getenv("NORVANE_TEST_BIN");
-    return std::filesystem::path(folder != nullptr ? folder : ".") / name;
-}
-
 ScopedEnvironment::ScopedEnvironment(std::string name, const std::string& value) : name_(std::move(name)) {
     if (const char* old = std::getenv(name_.c_str())) {
         hadValue_ = true;

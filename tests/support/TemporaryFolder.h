@@ -29,7 +29,10 @@ std::string readFile(const std::filesystem::path& file);
 /// The names in `folder`, sorted.
 std::vector<std::string> folderEntries(const std::filesystem::path& folder);
 
-/// A program this build made, in the folder the tests are told of (NORVANE_TEST_BIN).
+/// The folder of the programs this build made, as the tests are told of it (NORVANE_TEST_BIN).
+/// A test binary that asks for it runs no test at all while that variable names no folder.
+std::filesystem::path builtPrograms();
+/// A program this build made, in that folder.
 std::filesystem::path builtProgram(const std::string& name);
 
 /// Sets an environment variable for the lifetime of the object and restores the old value after.

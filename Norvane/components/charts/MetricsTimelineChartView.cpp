@@ -9,6 +9,7 @@
 #include "Norvane/components/text/DateText.h"
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/theme/Palette.h"
+#include "core/models/DaysPerMonth.h"
 #include "platform/LocalCalendar.h"
 
 #include <qcustomplot.h>
@@ -188,7 +189,7 @@ MetricsTimelineChartView::DataPoint MetricsTimelineChartView::dataPoint(const Ti
     const int days = platform::LocalCalendar::wholeDaysBetween(firstCommit, snapshot.capturedAt);
     // A headcount below one would divide by zero or flip the sign.
     const double people = std::max(inputs.headcount, 1);
-    return {snapshot.capturedAt, months / people / (std::max(days, 1) / 30.0)};
+    return {snapshot.capturedAt, months / people / (std::max(days, 1) / daysPerMonth)};
 }
 
 ValueDomain MetricsTimelineChartView::yDomain(const std::vector<DataPoint>& points) {

@@ -11,6 +11,7 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/Typography.h"
+#include "core/models/DaysPerMonth.h"
 
 #include <qcustomplot.h>
 
@@ -147,7 +148,7 @@ QString RollingLeverageChartView::formatLeverage(double leverage) {
     if (!isShowableNumber(leverage)) {
         return QString::fromLatin1(noValueText);
     }
-    const double monthsPerDay = leverage / 30.0;
+    const double monthsPerDay = leverage / daysPerMonth;
     const double yearsPerDay = monthsPerDay / 12.0;
     if (yearsPerDay < 0.1) {
         return formatFixed(leverage, 1) + QStringLiteral("x (") + formatFixed(monthsPerDay, 1) +

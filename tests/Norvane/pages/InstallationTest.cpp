@@ -1,4 +1,3 @@
-#include <cstdlib>
 #include <filesystem>
 
 #include <QImage>
@@ -18,13 +17,26 @@ platform::ProcessResult run(const std::string& program, std::vector<std::string>
     return platform::defaultProcessRunner().run({.executable = program, .arguments = std::move(arguments)});
 }
 
-/// `cmake --install` of this build into `prefix`.
+/// What `cmake --install` of this build does, into `prefix`. The build's install script ends by
+/// writing the list of installed files into the build tree, which every install shares: this one
+/// runs a copy of the script that writes that list into a folder of its own.
 void install(const norvane::testing::TemporaryFolder& prefix) {
-    const char* bin = std::getenv("NORVANE_TEST_BIN");
-    ASSERT_NE(bin, nullptr);
-    const auto installed = run("/usr/bin/env", {"cmake", "--install", fs::path(bin).parent_path().string(), "--prefix",
-                                                prefix.path().string()});
+    const fs::path build = norvane::testing::builtPrograms().parent_path();
+    std::string script = norvane::testing::readFile(build / "cmake_install.cmake");
+    const std::string manifest = "file(WRITE \"" + build.string() + "/${CMAKE_INSTALL_MANIFEST}\"";
+    const auto manifestWrite = script.find(manifest);
+    ASSERT_NE(manifestWrite, std::string::npos) << "the install script no longer writes its list where expected";
+    const norvane::testing::TemporaryFolder own;
+    script.replace(manifestWrite, manifest.size(),
+                   "file(WRITE \"" + own.path().string() + "/${CMAKE_INSTALL_MANIFEST}\"");
+    const auto copy = own.writeFile("cmake_install.cmake", script);
+
+    const auto installed =
+        run("/usr/bin/env", {"cmake", "-DCMAKE_INSTALL_PREFIX=" + prefix.path().string(), "-P", copy.string()});
     ASSERT_TRUE(installed.succeeded()) << installed.standardOutput << installed.standardError;
+    EXPECT_NE(
+        norvane::testing::readFile(own.path() / "install_manifest.txt").find((prefix.path() / "bin/norvane").string()),
+        std::string::npos);
 }
 
 // What `cmake --install` gives a desktop user: the three programs side by side, a valid menu entry

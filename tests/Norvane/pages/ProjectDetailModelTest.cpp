@@ -17,6 +17,34 @@ ProjectRollingLeverage rolling(std::optional<double> current, std::optional<doub
     return leverage;
 }
 
+// Leverage is effort over the age in months of 30 days, a part month counting as its fraction:
+// 45 days are 1.5 months and 20 days 2/3 of one.
+TEST(ProjectDetailModel, LeverageCountsTheAgeInMonthsWithTheirFractions) {
+    auto project = Project::create("Atlas", "/tmp/atlas", std::nullopt, ProjectType::organic);
+    ProjectPageData measured;
+    // Basic COCOMO, organic: 2.4 x 12^1.05 = 32.610056 effort-months for 12,000 lines.
+    measured.latestMeasurement = CodeCount{12'000, 40, 900, 11'000, 800, "Swift"};
+    ProjectPageData imported = measured;
+    imported.newestHistory = HistoryTotals{9.0, 30'000};
+    const struct {
+        int age;
+        double estimated;
+        double cumulative;
+    } cases[] = {{45, 32.610056 / 1.5, 9.0 / 1.5}, {20, 32.610056 * 1.5, 9.0 * 1.5}};
+    for (const auto& c : cases) {
+        project->firstCommitAt = daysAgo(c.age);
+        const auto now = platform::currentDate();
+        EXPECT_NEAR(*ProjectDetailModel(*project, measured, std::nullopt, now, {})
+                         .leverageValue(LeverageDisplayMode::rolling14Day),
+                    c.estimated, 1e-5)
+            << c.age;
+        EXPECT_DOUBLE_EQ(*ProjectDetailModel(*project, imported, std::nullopt, now, {})
+                              .leverageValue(LeverageDisplayMode::cumulative),
+                         c.cumulative)
+            << c.age;
+    }
+}
+
 TEST(ProjectDetailModel, LeverageComesFromItsModeAndFallsBackToTheSizeEstimate) {
     auto project = Project::create("Atlas", "/tmp/atlas", std::nullopt, ProjectType::organic);
     project->firstCommitAt = daysAgo(60);
@@ -72,6 +100,8 @@ TEST(ProjectDetailModel, HeaderTextsAndCostComparison) {
                            "Market rate estimates 2.0x higher than COCOMO"}));
     EXPECT_EQ(CostComparison::formatCurrency(1'260'000), "$1.3M");
     EXPECT_EQ(CostComparison::formatCurrency(2'000'000), "$2M");
+    EXPECT_EQ(CostComparison::formatCurrency(1'000'000), "$1M");
+    EXPECT_EQ(CostComparison::formatCurrency(999'999.7), "$1,000,000") << "below the million, though it rounds to it";
     EXPECT_EQ(CostComparison::formatCurrency(54'000), "$54,000");
 
     // Docs only: the market prices no code, so there is nothing to compare.

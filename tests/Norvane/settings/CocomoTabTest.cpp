@@ -5,8 +5,8 @@
 #include <QPushButton>
 
 #include "Norvane/settings/CostSettingsSync.h"
-#include "core/collection/CocomoService.h"
 #include "core/models/DailyActivity.h"
+#include "core/models/StoredSettings.h"
 #include "tests/Norvane/settings/SettingsFixture.h"
 #include "tests/core/collection/GitTestRepository.h"
 
@@ -48,7 +48,7 @@ TEST(CocomoTab, EditsReachThePreferencesAndTheStoresCostParameters) {
     EXPECT_EQ(fixture.preferences.marketHourlyRate(), 250.0);
 
     window->costSettings().waitForWrites();
-    const auto stored = CocomoService::storedSettings(*fixture.context);
+    const auto stored = StoredSettings::find(*fixture.context);
     ASSERT_NE(stored, nullptr);
     EXPECT_EQ(stored->averageWage, 200000.0);
     EXPECT_EQ(stored->overhead, 3.14);

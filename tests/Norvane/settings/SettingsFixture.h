@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -20,12 +19,7 @@
 
 namespace norvane::app::testing {
 
-/// The folder of the built programs.
-inline std::filesystem::path builtPrograms() {
-    const char* bin = std::getenv("NORVANE_TEST_BIN");
-    EXPECT_NE(bin, nullptr);
-    return bin != nullptr ? std::filesystem::path(bin) : std::filesystem::path();
-}
+using norvane::testing::builtPrograms;
 
 /// Makes `link` point at the built tool, as the installer would.
 inline void linkBuiltTool(const std::filesystem::path& link) {

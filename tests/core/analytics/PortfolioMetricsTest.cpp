@@ -197,5 +197,28 @@ TEST_F(PortfolioMetricsTest, PeakLeverageNeedsSevenOrFourteenRowsWithEffort) {
     EXPECT_FALSE(peaks.percentile14);
 }
 
+TEST_F(PortfolioMetricsTest, PeakLeverageReachesTheLastWindowAndAWindowOfEveryRow) {
+    // Seven rows of 0.7 effort-months: one window of 4.9 months over 7/30 of a month.
+    for (int i = 0; i < 7; ++i) addRow(daysAgo(6 - i), 0.7);
+    auto peaks = service.peakLeverage(std::nullopt, std::nullopt);
+    ASSERT_TRUE(peaks.peak7DayLeverage);
+    EXPECT_NEAR(*peaks.peak7DayLeverage, 21.0, tolerance);
+    EXPECT_EQ(std::pair(peaks.peak7DayStart, peaks.peak7DayEnd),
+              std::pair(std::optional(daysAgo(6)), std::optional(daysAgo(0))));
+    EXPECT_FALSE(peaks.peak14DayLeverage);
+
+    // Seven rows of 0.1 before them: the best 7-row window is still the last, and the one 14-row
+    // window holds 0.7 + 4.9 = 5.6 months over 14/30 of a month.
+    for (int i = 0; i < 7; ++i) addRow(daysAgo(13 - i), 0.1);
+    peaks = service.peakLeverage(std::nullopt, std::nullopt);
+    ASSERT_TRUE(peaks.peak7DayLeverage && peaks.peak14DayLeverage);
+    EXPECT_NEAR(*peaks.peak7DayLeverage, 21.0, tolerance);
+    EXPECT_EQ(std::pair(peaks.peak7DayStart, peaks.peak7DayEnd),
+              std::pair(std::optional(daysAgo(6)), std::optional(daysAgo(0))));
+    EXPECT_NEAR(*peaks.peak14DayLeverage, 12.0, tolerance);
+    EXPECT_EQ(std::pair(peaks.peak14DayStart, peaks.peak14DayEnd),
+              std::pair(std::optional(daysAgo(13)), std::optional(daysAgo(0))));
+}
+
 } // namespace
 } // namespace norvane::testing

@@ -26,12 +26,13 @@ TEST(StreakCalculator, CurrentAndLongestRuns) {
     };
     const Case cases[] = {
         {{}, 0, {}, 0, {}, {}},
-        {{1}, 1, 1, 1, 1, 1},                         // a run ending yesterday is still current
-        {{2}, 0, {}, 1, 2, 2},                        // one ending the day before is over
-        {{0, 1, 2, 4}, 3, 2, 3, 2, 0},                // a gap ends the current run
-        {{-1, 0}, 1, 0, 2, 0, -1},                    // tomorrow counts for the longest run only
-        {{20, 19, 18, 10, 9, 8}, 0, {}, 3, 20, 18},   // of equal runs the earlier is the longest
-        {{30, 29, 28, 27, 2, 1, 0}, 3, 2, 4, 30, 27}, // the longest need not be current
+        {{1}, 1, 1, 1, 1, 1},                                   // a run ending yesterday is still current
+        {{2}, 0, {}, 1, 2, 2},                                  // one ending the day before is over
+        {{0, 1, 2, 4}, 3, 2, 3, 2, 0},                          // a gap ends the current run
+        {{-1, 0}, 1, 0, 2, 0, -1},                              // tomorrow counts for the longest run only
+        {{20, 19, 18, 10, 9, 8}, 0, {}, 3, 20, 18},             // of equal runs the earlier is the longest
+        {{30, 29, 28, 20, 19, 18, 10, 9, 8}, 0, {}, 3, 30, 28}, // and of three the earliest
+        {{30, 29, 28, 27, 2, 1, 0}, 3, 2, 4, 30, 27},           // the longest need not be current
     };
     const auto dateOf = [&day](std::optional<int> daysAgo) {
         return daysAgo ? std::optional(day(*daysAgo)) : std::nullopt;

@@ -3,7 +3,10 @@
 #include "platform/persistence/ModelContainer.h"
 #include "tests/core/community/IndexServiceFixture.h"
 #include "tests/core/models/InMemoryStore.h"
+#include "tests/support/CapturedStandardError.h"
 #include "tests/support/UnwritableFile.h"
+
+#include <gmock/gmock.h>
 
 #include <cmath>
 #include <fstream>
@@ -14,6 +17,8 @@ namespace {
 using std::chrono::hours;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
+using testing::CapturedStandardError;
+using ::testing::HasSubstr;
 using testing::readFile;
 using testing::UnwritableFile;
 
@@ -251,8 +256,13 @@ TEST_F(NorvaneIndexServiceReports, LoadsAtMostTheNewestHundredReportsOfTheQueueF
 
 TEST_F(NorvaneIndexServiceReports, ABrokenQueueFileLoadsEmptyAndStaysUntilTheNextSave) {
     folder.writeFile("pending-reports.json", "{ not json");
-    restartClient();
-    EXPECT_EQ(client->pendingReportCount().get(), 0u);
+    {
+        const CapturedStandardError standardError;
+        restartClient();
+        EXPECT_EQ(client->pendingReportCount().get(), 0u);
+        EXPECT_THAT(standardError.text(), HasSubstr("The reports waiting to be sent in " + queueFile().string() +
+                                                    " cannot be read, so they are left out: "));
+    }
     EXPECT_EQ(readFile(queueFile()), "{ not json");
 
     auto withFraction = report("fraction").toJSON();

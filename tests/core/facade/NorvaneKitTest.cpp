@@ -1,9 +1,11 @@
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
+#include "platform/persistence/Database.h"
 
 #include "tests/core/collection/CollectionFixture.h"
 #include "tests/support/ErrorMessage.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -58,6 +60,12 @@ TEST_F(NorvaneKitTest, HistoryOfAllRunsProjectByProjectInNameOrder) {
     });
     EXPECT_EQ(total, 4);
     EXPECT_EQ(reports, (std::vector<std::string>{"first 1/3 a0", "first 2/3 a1", "first 3/3 a2", "second 1/1 b"}));
+}
+
+TEST_F(NorvaneKitTest, HistoryOfAllFailsWhenTheProjectsCannotBeListed) {
+    kit.container()->withDatabase([](platform::Database& database) { database.execute("DROP TABLE project"); });
+    EXPECT_THAT(testing::errorMessageOf<std::exception>([this] { kit.collectHistoryAll(); }),
+                ::testing::HasSubstr("project"));
 }
 
 TEST_F(NorvaneKitTest, PortfolioMetricsLookAtTheLastSevenDaysOfItsOwnStore) {

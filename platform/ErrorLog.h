@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string_view>
+
+namespace norvane::platform {
+
+/// Leaves a trace of a failure that no caller can be told of, such as a read whose defaults stand
+/// in for what could not be read: one line on standard error, "PROGRAM: MESSAGE", written with one
+/// call so that the lines of several threads never mix.
+void logError(std::string_view message);
+
+} // namespace norvane::platform
