@@ -14,6 +14,7 @@
 #include "Norvane/pages/PanelPlacement.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/models/NorvaneDatabase.h"
+#include "platform/ProcessRunner.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/TestApplication.h"
 #include "tests/support/TemporaryFolder.h"
@@ -63,6 +64,18 @@ TEST(ApplicationController, WithoutATrayNoIconShowsAndClosingTheLastWindowQuits)
     ControllerFixture fixture(false);
     EXPECT_FALSE(fixture.controller->trayIcon().isVisible());
     EXPECT_EQ(fixture.closeMainWindow(), 0);
+}
+
+// Found running the tests of one binary in one process: once an application had quit, no later
+// one could start git.
+TEST(ApplicationController, AQuitStartsNoChildProgramUntilTheApplicationIsGone) {
+    const auto startsAChild = [] { return platform::PosixProcessRunner().run({.executable = "/bin/true"}).started(); };
+    {
+        ControllerFixture fixture(false);
+        ASSERT_EQ(fixture.closeMainWindow(), 0);
+        EXPECT_FALSE(startsAChild()) << "while it quits";
+    }
+    EXPECT_TRUE(startsAChild()) << "in the same process afterwards";
 }
 
 TEST(ApplicationController, WithATrayTheProgramOutlivesItsWindowsUntilTheTrayGoes) {
