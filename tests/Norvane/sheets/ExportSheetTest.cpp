@@ -30,6 +30,7 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/pages/SheetDialog.h"
 #include "Norvane/sheets/ErrorLine.h"
+#include "Norvane/state/SaveFolder.h"
 #include "tests/Norvane/sheets/SheetTestSupport.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -89,7 +90,7 @@ protected:
     ExportSheet* open(IndexExport record) {
         if (!window) window = std::make_unique<QWidget>();
         window->show();
-        sheet = new ExportSheet(std::move(record));
+        sheet = new ExportSheet(std::move(record), saveFolder);
         dialog = SheetDialog::present(*window, sheet);
         return sheet;
     }
@@ -98,6 +99,7 @@ protected:
         norvane::testing::clickSegment(picker, int(picker.segmentLabels().indexOf(format)));
     }
 
+    SaveFolder saveFolder;
     std::unique_ptr<QWidget> window;
     ExportSheet* sheet = nullptr;
     QPointer<QDialog> dialog;
