@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -208,9 +209,12 @@ TEST_F(ExportSheetTest, TheSaveDialogTellsFilesByTheirNamesAndNoTypedFolderFreez
     auto* fileName = save->findChild<QLineEdit*>("fileNameEdit");
     auto* files = save->findChild<QFileSystemModel*>();
     ASSERT_TRUE(fileName && files);
+    // The dialog reads the folder on a thread of its own and takes each batch in on this one; the
+    // folder is loaded once all of them are in.
+    const QSignalSpy loaded(files, &QFileSystemModel::directoryLoaded);
     testing::typeInto(*fileName, "/proc/");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return files->rowCount(files->index("/proc")) > 10; }, 5'000));
-    QTest::qWait(1'000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return loaded.contains({QStringLiteral("/proc")}); }, 5'000));
+    EXPECT_GT(files->rowCount(files->index("/proc")), 10);
     save->reject();
     emit sheet->dismissRequested();
 }
