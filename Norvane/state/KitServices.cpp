@@ -49,9 +49,7 @@ std::vector<ProjectListing> KitMetricsSource::listProjects(bool includeArchived)
     return listings;
 }
 
-std::shared_ptr<Project> KitMetricsSource::getProject(const std::string& name) {
-    return NorvaneKit::shared().projects().getProject(name);
-}
+std::shared_ptr<Project> KitMetricsSource::getProject(const std::string& name) { return store().projectRecord(name); }
 
 ProjectRollingLeverage KitMetricsSource::calculateProjectRollingLeverage(const ProjectInfo& project) {
     return store().projectFigures().calculateProjectRollingLeverage(project);
