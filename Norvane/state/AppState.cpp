@@ -81,6 +81,7 @@ void AppState::inBackground(std::function<Result()> work, std::function<void(std
         try {
             result = work();
         } catch (const std::exception& failure) {
+            qCWarning(stateLog, "Collection failed: %s", failure.what());
             error = QString::fromStdString(failure.what());
         }
         QMetaObject::invokeMethod(
