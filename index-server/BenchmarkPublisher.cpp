@@ -3,6 +3,8 @@
 #include "core/community/JsonCoding.h"
 #include "index-server/BenchmarkBuilder.h"
 
+#include <iostream>
+
 namespace norvane::indexserver {
 
 BenchmarkPublisher::BenchmarkPublisher(ReportStore& store, platform::Clock clock)
@@ -51,8 +53,10 @@ void BenchmarkPublisher::run() {
         std::shared_ptr<const std::string> document;
         try {
             document = compute();
-        } catch (const std::exception&) {
+        } catch (const std::exception& failure) {
             // The store could not be read this time (a disk error): the last document stays.
+            std::cerr << "norvane-index-server: Failed to update the benchmarks, serving the previous ones: "
+                      << failure.what() << std::endl;
         }
         const auto took = std::chrono::steady_clock::now() - started;
         lock.lock();
