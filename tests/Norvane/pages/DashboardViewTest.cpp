@@ -149,13 +149,14 @@ TEST(DashboardView, AStoreWhoseProjectsCannotBeReadShowsTheBanner) {
                     {},
                     {}},
                    {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)});
+    // Opening the store makes the tables it misses, so the window, whose pages open it, comes after.
+    platform::Database(file.string(), platform::Database::Access::readWrite).execute("DROP TABLE Project");
+    testing::CapturedWarnings warnings;
+    ASSERT_TRUE(testing::finishes([&](auto done) { state.collectAllProjects(done); }));
+
     ProjectListModel projects{NorvaneStore(fixture.container)};
     DashboardView window{state, projects};
     window.show();
-    platform::Database(file.string(), platform::Database::Access::readWrite).execute("DROP TABLE Project");
-
-    testing::CapturedWarnings warnings;
-    ASSERT_TRUE(testing::finishes([&](auto done) { state.collectAllProjects(done); }));
     const QString failure =
         QStringLiteral("Failed to fetch projects: no such table: project (%1)").arg(QString::fromStdString(file));
     EXPECT_TRUE(window.errorBanner().isVisible());
