@@ -54,7 +54,8 @@ void BenchmarkPublisher::run() {
             document = compute();
         } catch (const std::exception& error) {
             // The store could not be read this time (a disk error): the last document stays.
-            platform::logError(std::string("The benchmarks could not be computed again: ") + error.what());
+            platform::logError(std::string("Failed to update the benchmarks, serving the previous ones: ") +
+                               error.what());
         }
         const auto took = std::chrono::steady_clock::now() - started;
         lock.lock();

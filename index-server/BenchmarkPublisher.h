@@ -16,7 +16,8 @@ namespace norvane::indexserver {
 /// of its own and served from memory: a request never reads the reports, so neither its time nor
 /// the server's memory grows with their number. Changes that come while a document is computed
 /// are taken together into the next one, which starts no sooner than the last one took, so that a
-/// stream of reports keeps at most half a core busy.
+/// stream of reports keeps at most half a core busy. A document that cannot be computed leaves the
+/// last one served and a line on standard error.
 class BenchmarkPublisher {
 public:
     /// Computes the first document before it returns; fails when the store cannot be read.

@@ -19,9 +19,11 @@ constexpr pid_t kStarting = -1;
 
 // Plain lock-free atomics: a signal handler reads them.
 std::array<std::atomic<pid_t>, kPlaces> runningGroups{};
-std::atomic<bool> stopping{false};
+// How many stops are in force; a termination signal's is never lifted, as the program ends.
+std::atomic<int> stops{0};
 
 static_assert(std::atomic<pid_t>::is_always_lock_free);
+static_assert(std::atomic<int>::is_always_lock_free);
 
 constexpr std::array<int, 3> kTerminationSignals{SIGINT, SIGTERM, SIGHUP};
 
@@ -46,7 +48,7 @@ std::size_t takePlace() {
 
 // Only async-signal-safe calls: a signal handler runs this.
 void endRunningGroups() {
-    stopping = true;
+    ++stops;
     for (auto& group : runningGroups) {
         pid_t id = group.load();
         // A child is being started on a thread that holds the signals back; it is there in a moment.
@@ -84,7 +86,9 @@ void ChildProcesses::stopOnTerminationSignals() {
     }
 }
 
-void ChildProcesses::stopAll() { endRunningGroups(); }
+ChildProcesses::StopAll::StopAll() { endRunningGroups(); }
+
+ChildProcesses::StopAll::~StopAll() { --stops; }
 
 ChildProcesses::Start::Start() : place_(kNoPlace) {}
 
@@ -96,7 +100,7 @@ int ChildProcesses::Start::run(const std::function<int(pid_t&)>& spawn, pid_t& c
     pthread_sigmask(SIG_BLOCK, &signals, &previous);
     place_ = takePlace();
     int result = ECANCELED;
-    if (!stopping) {
+    if (stops == 0) {
         result = spawn(child);
     }
     if (place_ != kNoPlace) {

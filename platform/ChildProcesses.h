@@ -17,9 +17,16 @@ public:
     /// ignored.
     static void stopOnTerminationSignals();
 
-    /// Ends every running child's process group and refuses to start any more: for a program
-    /// that is quitting while a collection still runs.
-    static void stopAll();
+    /// Ends every running child's process group and refuses to start any more for as long as it
+    /// lives: for a program that is quitting while a collection still runs. Once the collection
+    /// is done, so is the refusal, and children start again (the next application of a test).
+    class StopAll {
+    public:
+        StopAll();
+        ~StopAll();
+        StopAll(const StopAll&) = delete;
+        StopAll& operator=(const StopAll&) = delete;
+    };
 
     /// Marks one child that is being started. Termination signals wait while it starts, so the
     /// child is always on the list before a stop can look for it.

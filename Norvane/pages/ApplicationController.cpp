@@ -33,7 +33,6 @@
 #include "Norvane/state/KitServices.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
-#include "platform/ChildProcesses.h"
 #include "platform/FreedMemory.h"
 
 namespace norvane::app {
@@ -134,7 +133,7 @@ ApplicationController::ApplicationController(QApplication& application, NorvaneS
     // The collection thread writes to the store: it must be done before the store closes. The
     // counter or git that it waits for is stopped, so quitting never waits for a whole count.
     connect(&application_, &QApplication::aboutToQuit, this, [this] {
-        platform::ChildProcesses::stopAll();
+        if (!quitting_) quitting_.emplace();
         appState_->waitForCollection();
     });
     openMainWindow();

@@ -14,6 +14,7 @@
 #include "Norvane/state/UpdaterController.h"
 #include "Norvane/state/UserNotificationCenter.h"
 #include "core/facade/NorvaneStore.h"
+#include "platform/ChildProcesses.h"
 
 class QApplication;
 class QMainWindow;
@@ -73,6 +74,8 @@ private:
     /// Where no notification service answers: a balloon by the tray icon, in the dark theme.
     void showTrayMessage(const QString& title, const QString& body);
 
+    /// From the quit on, until all that this controller owns is gone: no child program starts.
+    std::optional<platform::ChildProcesses::StopAll> quitting_;
     QApplication& application_;
     NorvaneStore store_;
     TrayAvailability isTrayAvailable_;

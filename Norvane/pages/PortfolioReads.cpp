@@ -119,8 +119,10 @@ PortfolioReads::benchmarkRequest(const std::vector<PortfolioPageReads::ListedPro
         if (entry.project.baselineVelocity) request.hasRetentionBaseline = true;
         try {
             retentions.push_back(reads_.retentionPercent(entry.project));
-        } catch (const std::exception&) {
-            // A project whose retention cannot be read is left out of the mean.
+        } catch (const std::exception& failure) {
+            // Left out of the mean.
+            qCWarning(pagesLog, "Failed to read the velocity retention of %s: %s", entry.project.name.c_str(),
+                      failure.what());
         }
         projects.push_back(portfolioProject(entry));
     }

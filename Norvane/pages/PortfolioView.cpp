@@ -293,12 +293,13 @@ void PortfolioView::showOptIn() {
 void PortfolioView::showShareSheet() {
     if (sheet_) return;
     const auto metrics = PortfolioExport::shareableMetrics(appState_.cachedPortfolioMetrics(), model_.state());
-    sheet_ = SheetDialog::present(*window(), new ShareSummarySheet(metrics));
+    sheet_ = SheetDialog::present(*window(), new ShareSummarySheet(metrics, appState_.saveFolder()));
 }
 
 void PortfolioView::showExportSheet() {
     if (sheet_) return;
-    sheet_ = SheetDialog::present(*window(), new ExportSheet(PortfolioExport::document(model_.state())));
+    sheet_ = SheetDialog::present(*window(),
+                                  new ExportSheet(PortfolioExport::document(model_.state()), appState_.saveFolder()));
 }
 
 } // namespace norvane::app

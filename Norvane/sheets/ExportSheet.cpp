@@ -37,8 +37,9 @@ QBoxLayout* section(const QString& title) {
 
 } // namespace
 
-ExportSheet::ExportSheet(IndexExport exportData, QWidget* parent)
-    : Sheet(QStringLiteral("Export Norvane Index Data"), parent), exportData_(std::move(exportData)) {
+ExportSheet::ExportSheet(IndexExport exportData, SaveFolder& saveFolder, QWidget* parent)
+    : Sheet(QStringLiteral("Export Norvane Index Data"), parent), exportData_(std::move(exportData)),
+      saveFolder_(saveFolder) {
     setFixedSize(sheetWidth, sheetHeight);
     auto* layout = makeColumn(0);
     setLayout(layout);
@@ -157,7 +158,7 @@ void ExportSheet::copyToClipboard() {
 void ExportSheet::saveToFile() {
     auto text = generateText();
     if (!text) return;
-    SaveDialog::open(*this, proposedFileName(selectedFormat_), fromView(mimeType(selectedFormat_)),
+    SaveDialog::open(*this, saveFolder_, proposedFileName(selectedFormat_), fromView(mimeType(selectedFormat_)),
                      [this, text = std::move(*text)](const QString& path) {
                          if (const auto failure = SaveDialog::write(path, text)) {
                              error_->showMessage(QStringLiteral("Failed to save file: ") + *failure);

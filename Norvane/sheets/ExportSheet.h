@@ -15,6 +15,7 @@ namespace norvane::app {
 
 class ErrorLine;
 class OceanSegmentedPicker;
+class SaveFolder;
 class StyledLabel;
 
 /// The sheet that writes out the index report its caller built: JSON or CSV, project names
@@ -34,7 +35,8 @@ public:
         QString error;
     };
 
-    explicit ExportSheet(IndexExport exportData, QWidget* parent = nullptr);
+    /// A save opens in `saveFolder` and leaves it where the file went.
+    ExportSheet(IndexExport exportData, SaveFolder& saveFolder, QWidget* parent = nullptr);
 
     /// The record as written: projects renamed "Project 1", "Project 2", ... in their order unless
     /// names are included, and `includesProjectNames` set to the choice.
@@ -63,6 +65,7 @@ private:
     void saveToFile();
 
     IndexExport exportData_;
+    SaveFolder& saveFolder_;
     ExportFormat selectedFormat_ = ExportFormat::json;
     OceanSegmentedPicker* format_ = nullptr;
     StyledLabel* formatDescription_ = nullptr;

@@ -3,26 +3,17 @@
 #include <exception>
 #include <filesystem>
 
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
 #include "Norvane/components/controls/FileDialogSetup.h"
+#include "Norvane/state/SaveFolder.h"
 #include "core/models/StorePathGuard.h"
 #include "platform/AtomicFile.h"
 
 namespace norvane::app::SaveDialog {
-namespace {
 
-/// The folder of the file saved last in this run; empty before the first.
-QString& lastFolder() {
-    static QString folder;
-    return folder;
-}
-
-} // namespace
-
-QFileDialog* open(QWidget& owner, const QString& fileName, const QString& mimeType,
+QFileDialog* open(QWidget& owner, SaveFolder& folder, const QString& fileName, const QString& mimeType,
                   std::function<void(const QString& path)> chosen) {
     auto* dialog = new QFileDialog(&owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -30,14 +21,14 @@ QFileDialog* open(QWidget& owner, const QString& fileName, const QString& mimeTy
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setMimeTypeFilters({mimeType});
     dialog->setDefaultSuffix(QFileInfo(fileName).suffix());
-    // Never the folder the program was started from, which the user did not choose.
-    dialog->setDirectory(lastFolder().isEmpty() ? QDir::homePath() : lastFolder());
+    dialog->setDirectory(folder.folder());
     dialog->selectFile(fileName);
-    QObject::connect(dialog, &QFileDialog::fileSelected, &owner, [chosen = std::move(chosen)](const QString& path) {
-        if (path.isEmpty()) return;
-        lastFolder() = QFileInfo(path).absolutePath();
-        chosen(path);
-    });
+    QObject::connect(dialog, &QFileDialog::fileSelected, &owner,
+                     [&folder, chosen = std::move(chosen)](const QString& path) {
+                         if (path.isEmpty()) return;
+                         folder.remember(path);
+                         chosen(path);
+                     });
     dialog->open();
     return dialog;
 }

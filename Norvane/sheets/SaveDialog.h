@@ -11,14 +11,16 @@ class QWidget;
 
 namespace norvane::app {
 
+class SaveFolder;
+
 /// Where the sheets save a file: the platform's save dialog, opened without blocking, and an
 /// atomic write.
 namespace SaveDialog {
 
-/// Opens the save dialog over `owner`, in the folder of the file saved last (else the home folder),
-/// proposing `fileName` with the one type `mimeType`; `chosen` runs with the path the user
-/// confirmed, and nothing runs when the user cancels.
-QFileDialog* open(QWidget& owner, const QString& fileName, const QString& mimeType,
+/// Opens the save dialog over `owner` in `folder`, proposing `fileName` with the one type
+/// `mimeType`; `chosen` runs with the path the user confirmed, which `folder` remembers, and
+/// nothing runs when the user cancels.
+QFileDialog* open(QWidget& owner, SaveFolder& folder, const QString& fileName, const QString& mimeType,
                   std::function<void(const QString& path)> chosen);
 
 /// Writes `contents` to `path` atomically, never over the store; the failure's text, none when it

@@ -45,8 +45,9 @@ StyledLabel* columnTitle(const QString& text) {
 
 } // namespace
 
-ShareSummarySheet::ShareSummarySheet(ShareableMetrics metrics, QWidget* parent)
-    : Sheet(QStringLiteral("Share Productivity Summary"), parent), metrics_(std::move(metrics)) {
+ShareSummarySheet::ShareSummarySheet(ShareableMetrics metrics, SaveFolder& saveFolder, QWidget* parent)
+    : Sheet(QStringLiteral("Share Productivity Summary"), parent), metrics_(std::move(metrics)),
+      saveFolder_(saveFolder) {
     setFixedSize(sheetWidth, sheetHeight);
     fill(this, Palette::backgroundDeep());
     auto* layout = makeColumn(0);
@@ -141,13 +142,15 @@ void ShareSummarySheet::copyImage() {
 void ShareSummarySheet::saveImage() {
     const QByteArray png = pngData(ShareableSummaryView::renderImage(metrics_, config_));
     if (png.isEmpty()) return;
-    SaveDialog::open(*this, proposedFileName(), QStringLiteral("image/png"), [this, png](const QString& path) {
-        if (const auto failure = SaveDialog::write(path, std::string_view(png.constData(), std::size_t(png.size())))) {
-            error_->showMessage(QStringLiteral("Failed to save file: ") + *failure);
-            return;
-        }
-        emit dismissRequested();
-    });
+    SaveDialog::open(*this, saveFolder_, proposedFileName(), QStringLiteral("image/png"),
+                     [this, png](const QString& path) {
+                         if (const auto failure =
+                                 SaveDialog::write(path, std::string_view(png.constData(), std::size_t(png.size())))) {
+                             error_->showMessage(QStringLiteral("Failed to save file: ") + *failure);
+                             return;
+                         }
+                         emit dismissRequested();
+                     });
 }
 
 QByteArray ShareSummarySheet::pngData(const QImage& image) {

@@ -12,6 +12,7 @@ namespace norvane::app {
 
 class ErrorLine;
 class OceanSegmentedPicker;
+class SaveFolder;
 class StyledLabel;
 
 /// The sheet that turns the summary card into an image: a live preview beside the period picker,
@@ -23,7 +24,8 @@ class ShareSummarySheet : public Sheet {
 public:
     static constexpr double previewScale = 0.85;
 
-    explicit ShareSummarySheet(ShareableMetrics metrics, QWidget* parent = nullptr);
+    /// A save opens in `saveFolder` and leaves it where the image went.
+    ShareSummarySheet(ShareableMetrics metrics, SaveFolder& saveFolder, QWidget* parent = nullptr);
 
     const ShareableSummaryConfig& config() const { return config_; }
     /// The card as the preview draws it now, at twice its size.
@@ -48,6 +50,7 @@ private:
     void saveImage();
 
     ShareableMetrics metrics_;
+    SaveFolder& saveFolder_;
     ShareableSummaryConfig config_;
     QImage preview_;
     QLabel* previewFrame_ = nullptr;

@@ -81,6 +81,7 @@ void AppState::inBackground(std::function<Result()> work, std::function<void(std
         try {
             result = work();
         } catch (const std::exception& failure) {
+            qCWarning(stateLog, "Collection failed: %s", failure.what());
             error = QString::fromStdString(failure.what());
         }
         QMetaObject::invokeMethod(
@@ -127,7 +128,10 @@ void AppState::collectAllProjects(Done done) {
 void AppState::finishCollectAll(const std::vector<CollectionResult>& results, const Done& done) {
     QStringList failed;
     for (const auto& result : results) {
-        if (isFailed(result)) failed << QString::fromStdString(result.projectName);
+        if (!isFailed(result)) continue;
+        // The banner names the projects; why each failed goes to the log.
+        qCWarning(stateLog, "Failed to collect %s: %s", result.projectName.c_str(), qPrintable(failureText(result)));
+        failed << QString::fromStdString(result.projectName);
     }
     if (!failed.isEmpty())
         setLastCollectionError(QStringLiteral("Failed to collect: ") + failed.join(QStringLiteral(", ")));
@@ -147,15 +151,19 @@ void AppState::submitIndexReports(const std::vector<CollectionResult>& results) 
         std::shared_ptr<Project> project;
         try {
             project = services_.metrics->getProject(result.projectName);
-        } catch (const std::exception&) {
+        } catch (const std::exception& failure) {
+            qCWarning(stateLog, "Failed to read %s for its benchmark report: %s", result.projectName.c_str(),
+                      failure.what());
             continue;
         }
         if (!project) continue;
         std::optional<VelocityRetention> retention;
         try {
             retention = services_.metrics->getVelocityRetention(*project);
-        } catch (const std::exception&) {
-            retention.reset();
+        } catch (const std::exception& failure) {
+            // The report goes without it.
+            qCWarning(stateLog, "Failed to read the velocity retention of %s for its benchmark report: %s",
+                      result.projectName.c_str(), failure.what());
         }
         submissions->push_back(services_.indexClient->submit(*result.dailyActivity, *project, retention));
     }

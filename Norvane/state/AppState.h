@@ -19,6 +19,7 @@
 #include "Norvane/state/MetricsRefresh.h"
 #include "Norvane/state/MetricsSource.h"
 #include "Norvane/state/Preferences.h"
+#include "Norvane/state/SaveFolder.h"
 #include "platform/Date.h"
 #include "platform/SerialExecutor.h"
 #include "platform/Uuid.h"
@@ -116,6 +117,7 @@ public:
     QString anonymousDeviceId() const { return services_.preferences->anonymousDeviceId(); }
     void setAnonymousDeviceId(const QString& deviceId) { services_.preferences->setAnonymousDeviceId(deviceId); }
     BackgroundScheduler& scheduler() { return *scheduler_; }
+    SaveFolder& saveFolder() { return saveFolder_; }
 
     /// Each collection returns at once when one is running; `done` runs when the whole
     /// operation has ended (at once when it was refused).
@@ -183,6 +185,7 @@ private:
     std::map<platform::Uuid, std::vector<MetricsSource::VelocityPoint>> cachedProjectVelocityData_;
     std::vector<MetricsSource::LeveragePoint> cachedRollingLeverageData_;
     bool metricsLoaded_ = false;
+    SaveFolder saveFolder_;
     std::unique_ptr<BackgroundScheduler> scheduler_;
     // The one thread that collections run on, one after another.
     platform::SerialExecutor worker_;

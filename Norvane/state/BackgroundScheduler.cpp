@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "Norvane/LogCategories.h"
 #include "Norvane/state/AppState.h"
 #include "platform/LocalCalendar.h"
 
@@ -53,7 +54,8 @@ BackgroundScheduler::SnapshotDates BackgroundScheduler::newestSnapshotDates() {
             if (listing.newestSnapshot) dates.push_back(listing.newestSnapshot->capturedAt);
         }
         return dates;
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        qCWarning(stateLog, "Failed to read when the projects were last collected: %s", failure.what());
         return std::nullopt;
     }
 }

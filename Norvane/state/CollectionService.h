@@ -32,6 +32,8 @@ public:
 
     virtual ~CollectionService() = default;
 
+    /// Every project that is not archived, one after another; throws, too, when the projects
+    /// cannot be read.
     virtual std::vector<CollectionResult> collectAll() = 0;
     virtual CollectionResult collectProject(const std::string& name) = 0;
     /// Imports the named project's history, keeping one commit in every `intervalDays` days;

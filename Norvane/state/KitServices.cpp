@@ -1,5 +1,7 @@
 #include "Norvane/state/KitServices.h"
 
+#include <stdexcept>
+
 #include "core/community/NorvaneIndexService.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/ProjectInput.h"
@@ -11,7 +13,21 @@ const NorvaneStore& store() { return NorvaneKit::shared().store(); }
 
 } // namespace
 
-std::vector<CollectionResult> KitCollectionService::collectAll() { return kit_().collect(); }
+std::vector<CollectionResult> KitCollectionService::collectAll() {
+    auto& kit = kit_();
+    // Listed here, not by the collector's own collect-all, which takes a store whose projects
+    // cannot be read for one without projects.
+    std::vector<std::shared_ptr<Project>> projects;
+    try {
+        projects = kit.projects().getAllProjects(false);
+    } catch (const std::exception& failure) {
+        throw std::runtime_error(std::string("Failed to fetch projects: ") + failure.what());
+    }
+    const auto counter = kit.scc().withCounterFound();
+    std::vector<CollectionResult> results;
+    for (const auto& project : projects) results.push_back(kit.collector().collectOne(project, counter));
+    return results;
+}
 
 CollectionResult KitCollectionService::collectProject(const std::string& name) { return kit_().collect(name); }
 
@@ -49,9 +65,7 @@ std::vector<ProjectListing> KitMetricsSource::listProjects(bool includeArchived)
     return listings;
 }
 
-std::shared_ptr<Project> KitMetricsSource::getProject(const std::string& name) {
-    return NorvaneKit::shared().projects().getProject(name);
-}
+std::shared_ptr<Project> KitMetricsSource::getProject(const std::string& name) { return store().projectRecord(name); }
 
 ProjectRollingLeverage KitMetricsSource::calculateProjectRollingLeverage(const ProjectInfo& project) {
     return store().projectFigures().calculateProjectRollingLeverage(project);

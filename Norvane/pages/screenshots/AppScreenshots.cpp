@@ -1,5 +1,6 @@
 #include "Norvane/pages/screenshots/AppScreenshots.h"
 
+#include <QAbstractAnimation>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -30,7 +31,6 @@
 namespace norvane::app::AppScreenshots {
 namespace {
 
-constexpr int settleMilliseconds = 300;
 // Only a state that never comes ends the wait: a loaded machine may take long for a collection.
 constexpr int readyTimeoutMilliseconds = 180'000;
 
@@ -90,6 +90,30 @@ void stageSettings(ApplicationController& controller, const Take& take) {
     settings->close();
 }
 
+/// Where every widget of the windows on screen stands, and whether it shows.
+QList<std::pair<QRect, bool>> placesOnScreen() {
+    QList<std::pair<QRect, bool>> places;
+    for (auto* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible()) continue;
+        places.emplace_back(window->geometry(), true);
+        for (const auto* widget : window->findChildren<QWidget*>()) {
+            places.emplace_back(widget->geometry(), widget->isVisible());
+        }
+    }
+    return places;
+}
+
+/// Whether a window on screen runs an animation that ends (a hover, a chevron turning).
+bool isAnimating() {
+    for (auto* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible()) continue;
+        for (const auto* animation : window->findChildren<QAbstractAnimation*>()) {
+            if (animation->state() == QAbstractAnimation::Running && animation->loopCount() != -1) return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void settle(const std::function<bool()>& ready) {
@@ -98,8 +122,15 @@ void settle(const std::function<bool()>& ready) {
     while (!ready() && clock.elapsed() < readyTimeoutMilliseconds) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
     }
-    clock.restart();
-    while (clock.elapsed() < settleMilliseconds) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    // Then until the animations have ended and handling what is pending moves nothing.
+    auto before = placesOnScreen();
+    while (true) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QApplication::processEvents(isAnimating() ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
+        auto after = placesOnScreen();
+        if (after == before && !isAnimating()) break;
+        before = std::move(after);
+    }
 }
 
 void choose(OceanSegmentedPicker& picker, const QString& label) {

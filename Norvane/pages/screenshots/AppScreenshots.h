@@ -21,8 +21,8 @@ namespace AppScreenshots {
 /// file name and the widget to draw to `take`, before staging the next.
 void stage(ApplicationController& controller, const std::function<void(const QString& name, QWidget& widget)>& take);
 
-/// Runs the event loop until `ready` holds (or a while has passed), then a little longer so that
-/// every layout is done.
+/// Runs the event loop until `ready` holds (or a while has passed), then until every animation
+/// has ended and every layout is done.
 void settle(const std::function<bool()>& ready = [] { return true; });
 
 /// Clicks the segment of `picker` that reads `label`.

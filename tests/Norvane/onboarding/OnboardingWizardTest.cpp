@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QThreadPool>
 
 #include "Norvane/cards/kit/CapsuleBadge.h"
 #include "Norvane/components/text/StyledLabel.h"
@@ -104,23 +105,33 @@ TEST_F(OnboardingWizardTest, WithNothingToCountCodeOnlyTheDependencyStepHoldsBac
 // later still. The first to finish must not end the second's spinner nor write its findings.
 TEST_F(OnboardingWizardTest, OverlappingChecksKeepTheNewest) {
     norvane::testing::TemporaryFolder folder;
-    const auto count = folder.path() / "count";
-    const auto shell = folder.writeFile(
-        "login-shell", "#!/bin/sh\nn=$(cat '" + count.string() + "' 2>/dev/null || echo 0)\nn=$((n + 1))\necho $n > '" +
-                           count.string() + "'\nif [ $n = 1 ]; then sleep 1; exit 0; fi\nsleep 2\nexit 1\n");
+    const auto started = [&](int check) { return std::filesystem::exists(folder.path() / std::to_string(check)); };
+    const auto answer = [&](int check) { folder.writeFile("answer" + std::to_string(check), ""); };
+    // The n-th shell notes its start, waits until the test lets it answer, then finds scc on the
+    // first check only.
+    const auto shell = folder.writeFile("login-shell", "#!/bin/sh\ncd '" + folder.path().string() +
+                                                           "'\nn=1\nwhile [ -e $n ]; do n=$((n + 1)); done\n"
+                                                           "touch $n\nwhile [ ! -e answer$n ]; do sleep 0.01; done\n"
+                                                           "[ $n = 1 ]\n");
     std::filesystem::permissions(shell, std::filesystem::perms::owner_all);
     auto found = tools(false);
     found.loginShell = shell;
     auto& wizard = open(services(platform::defaultProcessRunner(), found));
     auto& model = wizard.model();
     goTo(OnboardingStep::dependencies);
-    ASSERT_TRUE(eventually([&] { return std::filesystem::exists(count); }));
+    ASSERT_TRUE(eventually([&] { return started(1); }));
     QTest::mouseClick(&wizard.backButton(), Qt::LeftButton);
     QTest::mouseClick(&wizard.forwardButton(), Qt::LeftButton);
+    ASSERT_TRUE(eventually([&] { return started(2); }));
 
-    QTest::qWait(1500);
+    answer(1);
+    // The first check's work has ended once the second's is the only one left, and it hands its
+    // answer over before it ends.
+    ASSERT_TRUE(eventually([] { return QThreadPool::globalInstance()->activeThreadCount() == 1; }));
+    QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(model.isCheckingDependencies()) << "the first check has answered, the second has not";
     EXPECT_FALSE(model.dependencies().scc);
+    answer(2);
     ASSERT_TRUE(eventually([&] { return !model.isCheckingDependencies(); }));
     EXPECT_FALSE(model.dependencies().scc) << "the second check's findings";
     EXPECT_EQ(navigation(wizard), "Back | Continue (disabled)");

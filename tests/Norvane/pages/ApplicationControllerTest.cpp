@@ -14,6 +14,7 @@
 #include "Norvane/pages/PanelPlacement.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/models/NorvaneDatabase.h"
+#include "platform/ProcessRunner.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/TestApplication.h"
 #include "tests/support/TemporaryFolder.h"
@@ -22,6 +23,19 @@ namespace norvane::app {
 namespace {
 
 constexpr int stillRunning = 7;
+
+/// Whether the application was asked to quit while this watched.
+class QuitWatch : public QObject {
+public:
+    QuitWatch() { qApp->installEventFilter(this); }
+    bool asked = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == qApp && event->type() == QEvent::Quit) asked = true;
+        return false;
+    }
+};
 
 /// The real controller over a store in the temporary home, on a desktop with or without a tray.
 struct ControllerFixture {
@@ -47,10 +61,15 @@ struct ControllerFixture {
     }
 
     /// Closes the main window as its close button would, inside the event loop; the exit status
-    /// of that loop, or `stillRunning` when the program went on.
+    /// of that loop, or `stillRunning` when the program went on once the last window had closed.
     int closeMainWindow() {
+        const QuitWatch quit;
+        // Connected after the controller's own handler: by then it has quit or gone on.
+        const QObject context;
+        QObject::connect(&application, &QGuiApplication::lastWindowClosed, &context, [&quit] {
+            if (!quit.asked) QCoreApplication::exit(stillRunning);
+        });
         QTimer::singleShot(0, window(), &QWidget::close);
-        QTimer::singleShot(500, [] { QCoreApplication::exit(stillRunning); });
         return QApplication::exec();
     }
 };
@@ -63,6 +82,18 @@ TEST(ApplicationController, WithoutATrayNoIconShowsAndClosingTheLastWindowQuits)
     ControllerFixture fixture(false);
     EXPECT_FALSE(fixture.controller->trayIcon().isVisible());
     EXPECT_EQ(fixture.closeMainWindow(), 0);
+}
+
+// Found running the tests of one binary in one process: once an application had quit, no later
+// one could start git.
+TEST(ApplicationController, AQuitStartsNoChildProgramUntilTheApplicationIsGone) {
+    const auto startsAChild = [] { return platform::PosixProcessRunner().run({.executable = "/bin/true"}).started(); };
+    {
+        ControllerFixture fixture(false);
+        ASSERT_EQ(fixture.closeMainWindow(), 0);
+        EXPECT_FALSE(startsAChild()) << "while it quits";
+    }
+    EXPECT_TRUE(startsAChild()) << "in the same process afterwards";
 }
 
 TEST(ApplicationController, WithATrayTheProgramOutlivesItsWindowsUntilTheTrayGoes) {
@@ -119,9 +150,11 @@ TEST(ApplicationController, AClickOnTheIconTogglesThePanelBesideIt) {
     panel.hide();
     emit icon.activated(QSystemTrayIcon::Trigger);
     EXPECT_FALSE(panel.isVisible());
-    QTest::qWait(400);
-    emit icon.activated(QSystemTrayIcon::Trigger);
-    EXPECT_TRUE(panel.isVisible());
+    // Once that click is over, the next one opens it.
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        emit icon.activated(QSystemTrayIcon::Trigger);
+        return panel.isVisible();
+    }));
     panel.hide();
 }
 
@@ -143,8 +176,13 @@ TEST(ApplicationController, TheFirstRunWizardFollowsTheWindowAndSkippingItIsReme
         EXPECT_TRUE(QSettings().value(QStringLiteral("hasCompletedOnboarding")).toBool());
     }
     ControllerFixture nextStart(true, std::nullopt);
-    QTest::qWait(800);
-    EXPECT_EQ(nextStart.window()->findChild<OnboardingWizard*>(), nullptr);
+    DashboardView* shown = nextStart.window();
+    // A window that asks later, once the wizard is due again, gets it: the one shown first would
+    // have had it before, as there is one wizard at a time.
+    nextStart.controller->appState().preferences().setHasCompletedOnboarding(false);
+    DashboardView* later = nextStart.controller->openMainWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return later->findChild<OnboardingWizard*>() != nullptr; }, 3000));
+    EXPECT_EQ(shown->findChild<OnboardingWizard*>(), nullptr);
 }
 
 TEST(PanelPlacement, OpensBesideTheIconAndStaysOnTheScreen) {

@@ -21,8 +21,12 @@
 #include "Norvane/pages/ProjectRowModel.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/sheets/OnboardingView.h"
+#include "Norvane/state/KitServices.h"
+#include "core/facade/NorvaneKit.h"
+#include "core/models/NorvaneDatabase.h"
 #include "core/models/Snapshot.h"
 #include "platform/LocalCalendar.h"
+#include "platform/persistence/Database.h"
 #include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/AppStateFakes.h"
@@ -129,6 +133,36 @@ TEST(DashboardView, TheBannerShowsTheErrorAndItsButtonClearsIt) {
     EXPECT_FALSE(fixture.state->lastCollectionError());
     EXPECT_FALSE(fixture.window.errorBanner().isVisible());
     EXPECT_FALSE(fixture.state->isCollecting()) << "closing starts nothing";
+}
+
+// Found with a store whose projects could not be read: collecting them all ended as if there were
+// none, with a line on standard output and no word in the window.
+TEST(DashboardView, AStoreWhoseProjectsCannotBeReadShowsTheBanner) {
+    testing::StoreFixture fixture;
+    fixture.add("Atlas");
+    const auto file = fixture.folder.path() / "norvane.store";
+    NorvaneKit kit(NorvaneDatabase::makeContainer(file));
+    AppState state({std::make_shared<KitCollectionService>([&kit]() -> NorvaneKit& { return kit; }),
+                    fixture.metrics,
+                    fixture.index,
+                    fixture.preferences,
+                    {},
+                    {}},
+                   {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)});
+    // Opening the store makes the tables it misses, so the window, whose pages open it, comes after.
+    platform::Database(file.string(), platform::Database::Access::readWrite).execute("DROP TABLE Project");
+    testing::CapturedWarnings warnings;
+    ASSERT_TRUE(testing::finishes([&](auto done) { state.collectAllProjects(done); }));
+
+    ProjectListModel projects{NorvaneStore(fixture.container)};
+    DashboardView window{state, projects};
+    window.show();
+    const QString failure =
+        QStringLiteral("Failed to fetch projects: no such table: project (%1)").arg(QString::fromStdString(file));
+    EXPECT_TRUE(window.errorBanner().isVisible());
+    EXPECT_EQ(window.errorBanner().message().toStdString(), failure.toStdString());
+    EXPECT_EQ(std::ranges::count(testing::CapturedWarnings::lines(), "norvane.state: Collection failed: " + failure),
+              1);
 }
 
 TEST(DashboardView, ALongFailureShowsTwoWholeLinesCutWithAnEllipsisAndTheRestInATooltip) {

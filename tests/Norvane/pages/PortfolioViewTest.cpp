@@ -247,8 +247,13 @@ TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
     metrics->release();
     ASSERT_TRUE(QTest::qWaitFor([&] { return state.metricsLoaded(); }, 15'000));
     PortfolioFixture::settle(page);
-    // The page's layout takes the new figures in over a few turns of the event loop.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return page.heroZone().height() == page.heroZone().sizeHint().height(); }));
+    // The page's layout takes the new figures in over a few turns of the event loop: it is done
+    // when what it still has to take in moves nothing.
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const FoldGeometry before = foldGeometry(page);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        return foldGeometry(page) == before;
+    }));
     ASSERT_EQ(page.heroZone().primaryCard().valueText().text(), "8.0x");
     ASSERT_TRUE(page.heroZone().primaryCard().deltaRow().isVisible());
     ASSERT_TRUE(page.heroZone().sparklineSection().isVisible());

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -207,13 +208,14 @@ TEST_F(AddProjectSheetTest, AFailedFirstCollectionKeepsTheSheetOpenWithTheErrorA
     window.show();
     auto* sheet = new AddProjectSheet(appState());
     QPointer<QDialog> dialog = SheetDialog::present(window, sheet);
+    const QSignalSpy finished(&sheet->controller(), &AddProjectController::finished);
     testing::typeInto(sheet->nameField(), "Beacon");
     testing::typeInto(sheet->pathField(), QString::fromStdString(repository->pathString()));
     QTest::mouseClick(&sheet->addButton(), Qt::LeftButton);
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sheet->failureSection().isVisible(); }));
-    QTest::qWait(700);
-    EXPECT_TRUE(dialog && dialog->isVisible()) << "the sheet stays open after the closing pause";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; })) << "the closing pause has passed";
+    EXPECT_TRUE(sheet->failureSection().isVisible());
+    EXPECT_TRUE(dialog && dialog->isVisible()) << "the sheet stays open";
     EXPECT_EQ(sheet->statusLabel().text(),
               "Error: scc not found. Install with: go install github.com/boyter/scc/v3@latest");
     EXPECT_TRUE(
@@ -228,8 +230,8 @@ TEST_F(AddProjectSheetTest, EverySheetNamesOnlyRegisteredSymbols) {
     std::vector<std::unique_ptr<QWidget>> views;
     views.push_back(std::make_unique<AddProjectSheet>(appState()));
     views.push_back(std::make_unique<OnboardingView>());
-    views.push_back(std::make_unique<ExportSheet>(IndexExport{}));
-    views.push_back(std::make_unique<ShareSummarySheet>(ShareableMetrics{}));
+    views.push_back(std::make_unique<ExportSheet>(IndexExport{}, appState().saveFolder()));
+    views.push_back(std::make_unique<ShareSummarySheet>(ShareableMetrics{}, appState().saveFolder()));
     views.push_back(std::make_unique<ShareableSummaryView>(ShareableMetrics{}, ShareableSummaryConfig{}));
     for (const auto& view : views) {
         for (const auto* symbol : view->findChildren<SymbolLabel*>()) {

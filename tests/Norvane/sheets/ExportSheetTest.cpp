@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -30,6 +31,7 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/pages/SheetDialog.h"
 #include "Norvane/sheets/ErrorLine.h"
+#include "Norvane/state/SaveFolder.h"
 #include "tests/Norvane/sheets/SheetTestSupport.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -89,7 +91,7 @@ protected:
     ExportSheet* open(IndexExport record) {
         if (!window) window = std::make_unique<QWidget>();
         window->show();
-        sheet = new ExportSheet(std::move(record));
+        sheet = new ExportSheet(std::move(record), saveFolder);
         dialog = SheetDialog::present(*window, sheet);
         return sheet;
     }
@@ -98,6 +100,7 @@ protected:
         norvane::testing::clickSegment(picker, int(picker.segmentLabels().indexOf(format)));
     }
 
+    SaveFolder saveFolder;
     std::unique_ptr<QWidget> window;
     ExportSheet* sheet = nullptr;
     QPointer<QDialog> dialog;
@@ -206,9 +209,12 @@ TEST_F(ExportSheetTest, TheSaveDialogTellsFilesByTheirNamesAndNoTypedFolderFreez
     auto* fileName = save->findChild<QLineEdit*>("fileNameEdit");
     auto* files = save->findChild<QFileSystemModel*>();
     ASSERT_TRUE(fileName && files);
+    // The dialog reads the folder on a thread of its own and takes each batch in on this one; the
+    // folder is loaded once all of them are in.
+    const QSignalSpy loaded(files, &QFileSystemModel::directoryLoaded);
     testing::typeInto(*fileName, "/proc/");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return files->rowCount(files->index("/proc")) > 10; }, 5'000));
-    QTest::qWait(1'000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return loaded.contains({QStringLiteral("/proc")}); }, 5'000));
+    EXPECT_GT(files->rowCount(files->index("/proc")), 10);
     save->reject();
     emit sheet->dismissRequested();
 }

@@ -11,6 +11,7 @@
 #include "Norvane/pages/SheetDialog.h"
 #include "Norvane/sheets/ErrorLine.h"
 #include "Norvane/sheets/ShareableSummaryView.h"
+#include "Norvane/state/SaveFolder.h"
 #include "tests/Norvane/sheets/SheetTestSupport.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -49,11 +50,12 @@ protected:
     ShareSummarySheet* open() {
         if (!window) window = std::make_unique<QWidget>();
         window->show();
-        sheet = new ShareSummarySheet(figures());
+        sheet = new ShareSummarySheet(figures(), saveFolder);
         dialog = SheetDialog::present(*window, sheet);
         return sheet;
     }
 
+    SaveFolder saveFolder;
     std::unique_ptr<QWidget> window;
     ShareSummarySheet* sheet = nullptr;
     QPointer<QDialog> dialog;

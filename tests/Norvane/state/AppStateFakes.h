@@ -127,6 +127,7 @@ public:
         return all;
     }
     std::shared_ptr<Project> getProject(const std::string& name) override {
+        step("project");
         const auto found = context->fetch<Project>({.predicate = ProjectField::name == name});
         return found.empty() ? nullptr : found.front();
     }
@@ -135,7 +136,10 @@ public:
         if (project.name == failingProject) throw std::runtime_error("composition failed");
         return {};
     }
-    VelocityRetention getVelocityRetention(const ProjectInfo&) override { return {}; }
+    VelocityRetention getVelocityRetention(const ProjectInfo&) override {
+        step("retention");
+        return {};
+    }
     std::vector<VelocityPoint> getVelocityTimeSeries(const ProjectInfo&, int days) override {
         return {VelocityPoint{platform::currentDate(), double(days)}};
     }

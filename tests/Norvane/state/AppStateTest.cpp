@@ -1,5 +1,7 @@
 #include "Norvane/state/AppState.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "core/models/NorvaneError.h"
@@ -108,6 +110,30 @@ TEST(AppState, CollectAllNamesTheFailedProjectsAndReportsOnlyReportableResultsOn
     EXPECT_EQ(fixture.index->submittedProjects, std::vector<std::string>{"Beacon"});
     EXPECT_FALSE(state->isCollecting());
     EXPECT_FALSE(state->collectionProgress());
+}
+
+TEST(AppState, WhyEachProjectFailedAndReadsAReportCouldNotMakeGoToTheLog) {
+    AppStateFixture fixture;
+    fixture.settings->setValue("shareAnonymousMetrics", true);
+    fixture.settings->setValue("anonymousDeviceId", "device-1");
+    fixture.collection->allResults = {testing::failed("Atlas", "gone"),
+                                      testing::succeeded(fixture.metrics->addProject("Beacon"), true)};
+    auto state = fixture.makeState();
+    const auto logged = [](const QString& line) {
+        return std::ranges::count(testing::CapturedWarnings::lines(), line) == 1;
+    };
+    testing::CapturedWarnings warnings;
+    fixture.metrics->failingStep = "retention";
+    ASSERT_TRUE(testing::finishes([&](auto done) { state->collectAllProjects(done); }));
+    EXPECT_EQ(fixture.index->submittedProjects, std::vector<std::string>{"Beacon"}) << "sent without it";
+    EXPECT_TRUE(logged("norvane.state: Failed to collect Atlas: gone"));
+    EXPECT_TRUE(logged("norvane.state: Failed to read the velocity retention of Beacon for its benchmark report: "
+                       "retention failed"));
+
+    fixture.metrics->failingStep = "project";
+    ASSERT_TRUE(testing::finishes([&](auto done) { state->collectAllProjects(done); }));
+    EXPECT_EQ(fixture.index->submittedProjects.size(), 1U);
+    EXPECT_TRUE(logged("norvane.state: Failed to read Beacon for its benchmark report: project failed"));
 }
 
 // Reports that wait in a queue the disk would not take are lost at the next start: the user hears

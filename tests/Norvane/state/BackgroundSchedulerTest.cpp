@@ -1,5 +1,7 @@
 #include "Norvane/state/BackgroundScheduler.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "platform/LocalCalendar.h"
@@ -44,6 +46,21 @@ TEST(BackgroundScheduler, ASnapshotFromTodaySkipsTheCollection) {
     EXPECT_EQ(fixture.collection->collectAllCalls, 0);
     EXPECT_TRUE(fixture.notifications.empty());
     EXPECT_EQ(state->scheduler().lastCollectionDate(), minutesIntoToday(1));
+}
+
+TEST(BackgroundScheduler, AListThatCannotBeReadKeepsTheDateShownAndIsLogged) {
+    AppStateFixture fixture;
+    fixture.metrics->addSnapshot(fixture.metrics->addProject("Atlas"), minutesIntoToday(1));
+    auto state = fixture.makeState(noWait);
+    ASSERT_EQ(state->scheduler().lastCollectionDate(), minutesIntoToday(1));
+    fixture.metrics->failingStep = "projects";
+    testing::CapturedWarnings warnings;
+
+    check(*state);
+    EXPECT_EQ(state->scheduler().lastCollectionDate(), minutesIntoToday(1));
+    EXPECT_TRUE(std::ranges::count(testing::CapturedWarnings::lines(),
+                                   "norvane.state: Failed to read when the projects were last collected: projects "
+                                   "failed") > 0);
 }
 
 TEST(BackgroundScheduler, OnlyYesterdaysOrArchivedSnapshotsMakeItCollect) {

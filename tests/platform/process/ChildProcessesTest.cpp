@@ -53,22 +53,22 @@ TEST(ChildProcesses, AChildPastItsTimeLimitEndsWithAllThatItStarted) {
     EXPECT_FALSE(PosixProcessRunner().run({.executable = "/bin/true", .timeLimit = std::chrono::minutes(1)}).timedOut);
 }
 
-TEST(ChildProcesses, StoppingAllEndsTheRunningChildrenAndStartsNoMore) {
+TEST(ChildProcesses, AStopEndsTheRunningChildrenAndStartsNoMoreUntilItIsLifted) {
     const testing::TemporaryFolder folder;
     const auto ids = folder.path() / "ids";
-    // In a process of its own: once stopped, this process starts no children any more.
-    EXPECT_EXIT(
-        {
-            ProcessResult stopped;
-            std::thread running([&] { stopped = PosixProcessRunner().run(sleeperNotingIn(ids)); });
-            const pid_t background = notedIds(ids).second;
-            ChildProcesses::stopAll();
-            running.join();
-            const ProcessResult refused = PosixProcessRunner().run({.executable = "/bin/true"});
-            const bool ended = stopped.exitStatus == 128 + SIGTERM && waitUntilEnded(background);
-            std::_Exit(ended && !refused.started() ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
+    const auto starts = [] { return PosixProcessRunner().run({.executable = "/bin/true"}).started(); };
+    ProcessResult stopped;
+    std::thread running([&] { stopped = PosixProcessRunner().run(sleeperNotingIn(ids)); });
+    const pid_t background = notedIds(ids).second;
+    {
+        const ChildProcesses::StopAll stop;
+        running.join();
+        EXPECT_EQ(stopped.exitStatus, 128 + SIGTERM);
+        EXPECT_TRUE(waitUntilEnded(background));
+        { const ChildProcesses::StopAll another; }
+        EXPECT_FALSE(starts()) << "while one stop lasts";
+    }
+    EXPECT_TRUE(starts()) << "once every stop is lifted";
 }
 
 TEST(ChildProcesses, ATerminationSignalEndsTheChildrenThenTheProgram) {
