@@ -33,14 +33,15 @@ bool atLeastDaysApart(platform::Date from, platform::Date to, int days) {
 
 /// Git's messages in English, so that what it says reads the same everywhere; no flush after
 /// every commit: through a pipe each flush is a write and a wake-up of the reader, which doubles
-/// the time of a long log; and no prompt for a password, which nobody would answer (a partial
-/// clone fetches what it lacks from its remote).
+/// the time of a long log; and no prompt for a password, in a terminal or a window, which would
+/// stall a collection nobody watches (a partial clone fetches what it lacks from its remote).
 const std::map<std::string, std::string> gitEnvironmentOverrides{
-    {"LC_ALL", "C"}, {"GIT_FLUSH", "0"}, {"GIT_TERMINAL_PROMPT", "0"}};
+    {"LC_ALL", "C"}, {"GIT_FLUSH", "0"}, {"GIT_TERMINAL_PROMPT", "0"}, {"SSH_ASKPASS_REQUIRE", "never"}};
 
 /// What tells git where a repository, its objects, index, namespace or configuration are, as
 /// `git rev-parse --local-env-vars` lists them: git exports them to its hooks, some shells export
-/// them, and any one would turn git from the project's repository to another.
+/// them, and any one would turn git from the project's repository to another. And the programs
+/// that would ask for a password in a window.
 const std::vector<std::string> repositoryVariables{"GIT_ALTERNATE_OBJECT_DIRECTORIES",
                                                    "GIT_CONFIG",
                                                    "GIT_CONFIG_PARAMETERS",
@@ -57,13 +58,15 @@ const std::vector<std::string> repositoryVariables{"GIT_ALTERNATE_OBJECT_DIRECTO
                                                    "GIT_INTERNAL_SUPER_PREFIX",
                                                    "GIT_SHALLOW_FILE",
                                                    "GIT_COMMON_DIR",
-                                                   "GIT_NAMESPACE"};
+                                                   "GIT_NAMESPACE",
+                                                   "GIT_ASKPASS",
+                                                   "SSH_ASKPASS"};
 
 /// Settings pinned whatever the user's configuration says: a submodule's new commit is a change,
-/// as a plain `git log` counts it, and no attributes of the user's own (a global "*.c -diff"
-/// would count no line of C) but those the repository holds.
-const std::vector<std::string> pinnedConfiguration{"-c", "diff.ignoreSubmodules=none", "-c",
-                                                   "core.attributesFile=/dev/null"};
+/// as a plain `git log` counts it; no attributes of the user's own (a global "*.c -diff" would
+/// count no line of C) but those the repository holds; and no program that asks for a password.
+const std::vector<std::string> pinnedConfiguration{
+    "-c", "diff.ignoreSubmodules=none", "-c", "core.attributesFile=/dev/null", "-c", "core.askPass="};
 
 /// Pins what `git log` prints, whatever the user's or the repository's configuration says: no
 /// signature checks, colours or decorations but HEAD's for the formats that ask for it, messages in

@@ -11,8 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <httplib.h>
+
 #include <algorithm>
 #include <fstream>
+#include <thread>
 
 namespace norvane {
 namespace {
@@ -243,6 +246,37 @@ TEST_F(GitServiceTest, TheTipsAreHeadAndEveryLocalBranchReadInOneRunOfGit) {
     const auto clone = (parent.path() / "clone").string();
     testing::runGit({"clone", "-q", "--depth", "1", "--branch", "main", "file://" + path, clone});
     EXPECT_EQ(git.readTips(clone).shallowBoundary, second + "\n");
+}
+
+TEST_F(GitServiceTest, GitNeverAsksForAPassword) {
+    // A partial clone whose remote, asked for what the clone lacks, wants a password.
+    httplib::Server server;
+    server.Get(".*", [](const httplib::Request&, httplib::Response& response) {
+        response.status = 401;
+        response.set_header("WWW-Authenticate", "Basic realm=\"origin\"");
+    });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    std::thread serving([&server] { server.listen_after_bind(); });
+    GitTestRepository origin;
+    origin.writeFile("a.c", "int a;\n");
+    origin.commit("first", utc("2024-02-01T12:00:00Z"));
+    origin.git({"config", "uploadpack.allowFilter", "true"});
+    testing::TemporaryFolder parent;
+    const auto clone = (parent.path() / "clone").string();
+    testing::runGit({"clone", "-q", "--filter=blob:none", "--no-checkout", "file://" + origin.pathString(), clone});
+    testing::runGit({"-C", clone, "remote", "set-url", "origin", "http://127.0.0.1:" + std::to_string(port) + "/r"});
+    // What a desktop session sets: a program that asks in a window.
+    const auto asked = parent.path() / "asked";
+    const auto askpass = parent.writeFile("askpass", "#!/bin/sh\necho asked >> '" + asked.string() + "'\necho x\n");
+    std::filesystem::permissions(askpass, std::filesystem::perms::owner_all);
+    const testing::ScopedEnvironment gitAskpass("GIT_ASKPASS", askpass.string());
+    const testing::ScopedEnvironment sshAskpass("SSH_ASKPASS", askpass.string());
+
+    CommitBooking booking(platform::currentDate());
+    EXPECT_THROW(git.readHistory(clone, git.readTips(clone), booking), NorvaneError);
+    EXPECT_FALSE(std::filesystem::exists(asked)) << "git asked for a password";
+    server.stop();
+    serving.join();
 }
 
 } // namespace
