@@ -26,9 +26,15 @@ CLI::App* AddCommand::configure(CLI::App& tool) {
 
 int AddCommand::run(NorvaneKit& kit, const Console& console) {
     ProjectInput::checkName(name_);
-    const auto description = descriptionOption_->count() > 0 ? std::optional(description_) : std::nullopt;
-    const auto project = kit.addProject(name_, ProjectInput::absoluteFolder(path_), description, projectType(kit));
-    console.printLine(fmt::format("Added {} ({})", project->name, project->path));
+    const auto path = ProjectInput::absoluteFolder(path_);
+    auto project = unfinishedAdd(kit, path);
+    if (project) {
+        console.printLine(fmt::format("Finishing the add of {} ({})", project->name, project->path));
+    } else {
+        const auto description = descriptionOption_->count() > 0 ? std::optional(description_) : std::nullopt;
+        project = kit.addProject(name_, path, description, projectType(kit));
+        console.printLine(fmt::format("Added {} ({})", project->name, project->path));
+    }
 
     InitialCollectionPrinter printer(console.out(), console.outputIsTerminal());
     const auto result = kit.collector().collectInitialData(
@@ -40,10 +46,22 @@ int AddCommand::run(NorvaneKit& kit, const Console& console) {
         console.printLine(HistoryNote::shallow(*result.shallowHistoryFrom));
     }
     if (result.error) {
-        console.printError(fmt::format("The first collection of {} failed: {}", project->name, result.error->message));
+        // A project whose first collection failed is not kept: the add can be run again once the
+        // cause is mended.
+        kit.deleteProject(project);
+        console.printError(fmt::format("The first collection of {} failed, so it was not added: {}", project->name,
+                                       result.error->message));
         return EXIT_FAILURE;
     }
     return EXIT_SUCCESS;
+}
+
+std::shared_ptr<Project> AddCommand::unfinishedAdd(NorvaneKit& kit, const std::string& path) const {
+    const auto existing = kit.findProject(name_);
+    if (existing && existing->path == path && kit.collector().hasUnfinishedAdd(existing)) {
+        return existing;
+    }
+    return nullptr;
 }
 
 ProjectType AddCommand::projectType(NorvaneKit& kit) const {

@@ -7,7 +7,8 @@
 namespace norvane::cli {
 
 /// `norvane add NAME [PATH]`: starts tracking a folder (the current one by default), then runs
-/// its first collection and history import, showing each stage.
+/// its first collection and history import, showing each stage. An add of the same name and
+/// folder that was interrupted is finished; one whose first collection fails leaves nothing.
 class AddCommand final : public Command {
 public:
     CLI::App* configure(CLI::App& tool) override;
@@ -15,6 +16,8 @@ public:
 
 private:
     ProjectType projectType(NorvaneKit& kit) const;
+    /// The project of this name and folder whose add did not finish, if there is one.
+    std::shared_ptr<Project> unfinishedAdd(NorvaneKit& kit, const std::string& path) const;
 
     std::string name_;
     std::string path_ = ".";

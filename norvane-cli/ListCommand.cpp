@@ -9,11 +9,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ostream>
+#include <string_view>
 
 namespace norvane::cli {
 namespace {
 
 using Table = std::vector<std::vector<std::string>>;
+
+/// The status of a project whose add did not finish.
+constexpr std::string_view unfinishedStatus = "unfinished";
 
 /// Characters rather than bytes, so that names outside ASCII keep their columns straight.
 std::size_t displayWidth(const std::string& text) {
@@ -50,10 +54,16 @@ int ListCommand::run(NorvaneKit& kit, const Console& console) {
         return EXIT_SUCCESS;
     }
     Table table{{"NAME", "STATUS", "TYPE", "CODE LINES", "PATH"}};
+    bool anyUnfinished = false;
     for (const auto& project : projects) {
         table.push_back(row(kit, project));
+        anyUnfinished = anyUnfinished || table.back()[1] == unfinishedStatus;
     }
     printColumns(table, console);
+    if (anyUnfinished) {
+        console.printLine(std::string(unfinishedStatus) +
+                          ": the add was interrupted before the history was imported; `norvane collect` finishes it");
+    }
     return EXIT_SUCCESS;
 }
 
@@ -64,8 +74,10 @@ std::vector<std::string> ListCommand::row(NorvaneKit& kit, const std::shared_ptr
          .sortBy = {platform::descending(SnapshotField::capturedAt)},
          .limit = 1});
     const auto codeLines = counts.empty() ? std::string("-") : fmt::format("{}", counts.front()->codeLines);
-    return {TerminalText::printable(project->name), std::string(platform::rawValue(project->status)),
-            std::string(platform::rawValue(project->projectType)), codeLines, TerminalText::printable(project->path)};
+    const auto status = kit.collector().hasUnfinishedAdd(project) ? std::string(unfinishedStatus)
+                                                                  : std::string(platform::rawValue(project->status));
+    return {TerminalText::printable(project->name), status, std::string(platform::rawValue(project->projectType)),
+            codeLines, TerminalText::printable(project->path)};
 }
 
 } // namespace norvane::cli

@@ -1,6 +1,7 @@
 #include "platform/LocalCalendar.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -147,5 +148,14 @@ std::optional<Date> dateFromComponents(const LocalDateComponents& components) {
 }
 
 bool isSameDay(Date first, Date second) { return localDay(first) == localDay(second); }
+
+std::string timeZoneName() {
+    if (const char* variable = std::getenv("TZ")) {
+        return std::string("TZ=") + variable;
+    }
+    std::error_code error;
+    const auto file = std::filesystem::canonical("/etc/localtime", error);
+    return error ? std::string("/etc/localtime") : file.string();
+}
 
 } // namespace norvane::platform::LocalCalendar

@@ -3,6 +3,7 @@
 #include "platform/Date.h"
 
 #include <optional>
+#include <string>
 
 namespace norvane::platform {
 
@@ -52,6 +53,10 @@ std::optional<Date> dateFromComponents(const LocalDateComponents& components);
 
 /// True when both moments fall on the same local day.
 bool isSameDay(Date first, Date second);
+
+/// What names the local time zone: TZ when set, else the zone file the system's zone leads to.
+/// Two names that differ may still keep the same days; the same name keeps the same days.
+std::string timeZoneName();
 
 } // namespace LocalCalendar
 } // namespace norvane::platform

@@ -72,10 +72,6 @@ PortfolioLeverage CocomoService::calculatePortfolioLeverage() {
     return result;
 }
 
-std::shared_ptr<AppSettings> CocomoService::storedSettings(platform::ModelContext& context) {
-    return StoredSettings::find(context);
-}
-
 std::shared_ptr<AppSettings> CocomoService::getSettings() {
     if (auto stored = StoredSettings::find(*context_)) {
         return stored;

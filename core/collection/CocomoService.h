@@ -51,10 +51,6 @@ public:
     void updateSettings(std::optional<double> averageWage, std::optional<double> overhead,
                         std::optional<int64_t> headcount, std::optional<ProjectType> defaultProjectType);
 
-    /// The oldest stored settings record, or null when there is none. With several records the
-    /// first one stored wins, so every reader agrees on one.
-    static std::shared_ptr<AppSettings> storedSettings(platform::ModelContext& context);
-
 private:
     std::vector<std::shared_ptr<Project>> activeProjects();
 

@@ -1,10 +1,11 @@
 #include "core/collection/Collector.h"
 
 #include "core/collection/CocomoEstimate.h"
-#include "core/collection/CocomoService.h"
 #include "core/collection/OutputCategoryClassifier.h"
+#include "core/models/StoredSettings.h"
 #include "platform/UnicodeText.h"
 
+#include "platform/ErrorLog.h"
 #include "platform/LocalCalendar.h"
 #include "platform/persistence/StoreError.h"
 
@@ -22,13 +23,15 @@ using platform::LocalCalendar::startOfDay;
 constexpr int initialSampleInterval = 7;
 constexpr std::size_t progressMessageLength = 50;
 constexpr int baselineDays = 60;
-/// How many of the latest collections before the days booked give their heads to the log: enough
-/// for a branch left and taken up again within about two weeks of daily collections.
-constexpr std::size_t bookedHeadsLooked = 16;
 
 bool exists(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(path, error);
+}
+
+bool isFolder(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
 }
 
 /// False for a folder that cannot be listed, such as one without read permission.
@@ -36,49 +39,6 @@ bool isReadableFolder(const std::string& path) {
     std::error_code error;
     std::filesystem::directory_iterator(path, error);
     return !error || error == std::errc::not_a_directory;
-}
-
-void fill(DailyActivity& row, const GitActivityStats& stats, const AppSettings& settings, ProjectType type) {
-    row.totalInsertions = stats.insertions;
-    row.totalDeletions = stats.deletions;
-    row.linesTouched = stats.linesTouched();
-    row.commitCount = stats.commitCount;
-    row.filesChanged = stats.filesChanged;
-    row.codeLinesInserted = stats.codeStats.insertions;
-    row.codeLinesDeleted = stats.codeStats.deletions;
-    row.docsLinesInserted = stats.docsStats.insertions;
-    row.docsLinesDeleted = stats.docsStats.deletions;
-    row.testLinesInserted = stats.testStats.insertions;
-    row.testLinesDeleted = stats.testStats.deletions;
-    row.configLinesInserted = stats.configStats.insertions;
-    row.configLinesDeleted = stats.configStats.deletions;
-    const auto estimate = CocomoEstimate::calculate(row.linesTouched, type, settings.averageWage, settings.overhead);
-    row.estimatedEffortMonths = estimate.effortMonths;
-    row.estimatedCost = estimate.estimatedCost;
-}
-
-/// Whether git's count of a day holds all that the row counted: a day's commits can only add to
-/// each figure.
-bool holdsAllOf(const GitActivityStats& stats, const DailyActivity& row) {
-    return stats.commitCount >= row.commitCount && stats.insertions >= row.totalInsertions &&
-           stats.deletions >= row.totalDeletions && stats.filesChanged >= row.filesChanged &&
-           stats.codeStats.insertions >= row.codeLinesInserted && stats.codeStats.deletions >= row.codeLinesDeleted &&
-           stats.docsStats.insertions >= row.docsLinesInserted && stats.docsStats.deletions >= row.docsLinesDeleted &&
-           stats.testStats.insertions >= row.testLinesInserted && stats.testStats.deletions >= row.testLinesDeleted &&
-           stats.configStats.insertions >= row.configLinesInserted &&
-           stats.configStats.deletions >= row.configLinesDeleted;
-}
-
-/// The distinct heads that the snapshots read, newest first.
-std::vector<std::string> headsOf(const std::vector<std::shared_ptr<Snapshot>>& snapshots) {
-    std::vector<std::string> heads;
-    for (const auto& snapshot : snapshots) {
-        const auto& head = snapshot->analyzedCommitHash;
-        if (head && std::find(heads.begin(), heads.end(), *head) == heads.end()) {
-            heads.push_back(*head);
-        }
-    }
-    return heads;
 }
 
 std::shared_ptr<SnapshotLanguage> languageRow(const SccLanguage& language, const std::shared_ptr<Snapshot>& snapshot) {
@@ -109,13 +69,52 @@ void copyCommit(Snapshot& snapshot, const GitCommit& commit) {
     snapshot.latestCommitDate = commit.date;
 }
 
+/// Both warnings, one after the other.
+std::optional<std::string> joined(std::optional<std::string> first, const std::optional<std::string>& second) {
+    if (!first) return second;
+    if (second) *first += "; " + *second;
+    return first;
+}
+
+/// The mean code lines changed per day with commits of the first 60 local days from the first
+/// booked moment's day, once that moment is 60 whole days old; none before, or without such days.
+std::optional<double> baselineVelocity(std::optional<platform::Date> firstBookedAt, platform::Date now,
+                                       const std::vector<std::pair<platform::Date, int64_t>>& codeLinesByDay) {
+    if (!firstBookedAt || platform::LocalCalendar::wholeDaysBetween(*firstBookedAt, now) < baselineDays) {
+        return std::nullopt;
+    }
+    const auto firstDay = localDay(*firstBookedAt);
+    const auto from = startOfDay(firstDay);
+    const auto to = startOfDay(firstDay + std::chrono::days(baselineDays));
+    int64_t codeLines = 0;
+    int64_t days = 0;
+    for (const auto& [day, lines] : codeLinesByDay) {
+        if (day >= from && day < to) {
+            codeLines += lines;
+            ++days;
+        }
+    }
+    if (days == 0) {
+        return std::nullopt;
+    }
+    return static_cast<double>(codeLines) / static_cast<double>(days);
+}
+
+void setBaseline(Project& project, std::optional<double> baseline, platform::Date now) {
+    if (baseline == project.baselineVelocity) {
+        return;
+    }
+    project.baselineVelocity = baseline;
+    project.baselineCalculatedAt = baseline ? std::optional(now) : std::nullopt;
+}
+
 } // namespace
 
 Collector::Collector(std::shared_ptr<platform::ModelContext> context, SccService sccService, GitService gitService,
                      platform::Clock clock)
     : context_(context), clock_(std::move(clock)), projectService_(context), snapshotService_(context, clock_),
-      sccService_(std::move(sccService)), gitService_(std::move(gitService)),
-      modelAttributionService_(context, clock_) {}
+      sccService_(std::move(sccService)), gitService_(std::move(gitService)), modelAttributionService_(context, clock_),
+      activityBook_(context, gitService_, clock_) {}
 
 std::vector<CollectionResult> Collector::collectAll() {
     std::vector<std::shared_ptr<Project>> projects;
@@ -144,62 +143,93 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
     if (!exists(given->path)) {
         return failed(NorvaneError::pathNotFound(given->path));
     }
-    GitReading git;
+    if (!isFolder(given->path)) {
+        return failed(NorvaneError::pathNotDirectory(given->path));
+    }
     std::shared_ptr<Project> project;
+    bool unfinished = false;
     try {
         project = inOwnContext(given);
-        const auto output = counter.collectMetrics(project->path);
+        unfinished = hasUnfinishedAdd(project);
         // Everything is read before anything changes, so that a repository git cannot read
         // leaves no trace.
-        git = readGit(project);
-        recordLatestCommit(*project, git);
-        result.snapshot = storeCodeCount(project, output, git.latest);
-        result.warning = output.warning;
+        const auto reading = read(project, counter, !unfinished);
+        const auto settings = readSettings();
+        result.snapshot = stageCodeCount(project, reading);
+        if (reading.activity) {
+            activityBook_.stage(project, *reading.activity, *settings.values);
+        }
+        project->updatedAt = clock_();
+        context_->save();
+        result.warning = joined(reading.codeCount.warning, settings.failure);
     } catch (const std::exception& error) {
+        result.snapshot = nullptr;
         return failed(error);
     }
-    if (git.recentActivity) {
-        try {
-            result.dailyActivity = updateDailyActivity(project, *git.recentActivity);
-        } catch (const std::exception& error) {
-            result.error = collectionError(error, *project);
-        }
+    if (unfinished) {
+        finishAdd(project, result);
+        return result;
     }
-    project->updatedAt = clock_();
     try {
-        context_->save();
+        if (const auto booked = activityBook_.bookedHistory(project)) {
+            calculateBaselineVelocityIfNeeded(project, booked->firstBookedAt.value_or(clock_()));
+        }
+        result.dailyActivity = activityBook_.todaysRow(project);
     } catch (const std::exception& error) {
-        result.error = result.error.value_or(collectionError(error, *project));
+        result.error = collectionError(error, *project);
+        result.snapshot = nullptr;
     }
     return result;
 }
 
-Collector::GitReading Collector::readGit(const std::shared_ptr<Project>& project) {
-    GitReading reading;
+Collector::Reading Collector::read(const std::shared_ptr<Project>& project, const SccService& counter,
+                                   bool bookActivity) {
+    Reading reading{counter.collectMetrics(project->path)};
     if (!gitService_.isGitRepository(project->path)) {
         return reading;
     }
-    // The newest commit comes with the recent days, from the same run of git.
-    reading.recentActivity = readRecentActivity(project);
-    reading.latest = reading.recentActivity->newest;
-    if (reading.latest && !project->firstCommitAt) {
+    reading.tips = gitService_.readTips(project->path);
+    if (bookActivity) {
+        reading.activity = activityBook_.read(project, *reading.tips);
+    }
+    reading.latest = latestCommit(project, *reading.tips, reading.activity ? reading.activity->head : std::nullopt);
+    // An add's import sets the first commit's date from the history it reads.
+    if (bookActivity && reading.latest && !project->firstCommitAt) {
         reading.firstCommitAt = gitService_.getFirstCommitDate(project->path);
     }
     return reading;
 }
 
-void Collector::recordLatestCommit(Project& project, const GitReading& git) {
-    if (!git.latest) {
-        return;
+std::optional<GitCommit> Collector::latestCommit(const std::shared_ptr<Project>& project, const GitTips& tips,
+                                                 const std::optional<GitCommit>& read) {
+    if (!tips.head) {
+        return std::nullopt;
     }
-    project.latestCommitAt = git.latest->date;
-    if (!project.firstCommitAt) {
-        project.firstCommitAt = git.firstCommitAt;
+    if (read && read->hash == *tips.head) {
+        return read;
     }
+    // A HEAD that has not moved since the last count is known from it, without asking git.
+    const auto last = context_->fetch<Snapshot>(
+        {.predicate = SnapshotField::project == project &&
+                      SnapshotField::snapshotTypeRaw == std::string(platform::rawValue(SnapshotType::scc)),
+         .sortBy = {platform::descending(SnapshotField::capturedAt)},
+         .limit = 1});
+    if (!last.empty() && last.front()->latestCommitHash == tips.head && last.front()->latestCommitDate) {
+        const auto& snapshot = *last.front();
+        return GitCommit{*snapshot.latestCommitHash, snapshot.latestCommitMessage.value_or(""),
+                         snapshot.latestCommitAuthor.value_or(""), *snapshot.latestCommitDate};
+    }
+    return gitService_.getLatestCommit(project->path);
 }
 
-std::shared_ptr<Snapshot> Collector::storeCodeCount(const std::shared_ptr<Project>& project, const SccOutput& output,
-                                                    const std::optional<GitCommit>& latest) {
+std::shared_ptr<Snapshot> Collector::stageCodeCount(const std::shared_ptr<Project>& project, const Reading& reading) {
+    if (reading.latest) {
+        project->latestCommitAt = reading.latest->date;
+        if (!project->firstCommitAt) {
+            project->firstCommitAt = reading.firstCommitAt;
+        }
+    }
+    const auto& output = reading.codeCount;
     auto snapshot = Snapshot::create(project);
     snapshot->setSnapshotType(SnapshotType::scc);
     snapshot->capturedAt = clock_();
@@ -209,15 +239,29 @@ std::shared_ptr<Snapshot> Collector::storeCodeCount(const std::shared_ptr<Projec
     snapshot->commentLines = output.totalComments();
     snapshot->blankLines = output.totalBlanks();
     snapshot->totalComplexity = output.totalComplexity();
-    if (latest) {
-        copyCommit(*snapshot, *latest);
+    if (reading.latest) {
+        copyCommit(*snapshot, *reading.latest);
     }
-    std::vector<std::shared_ptr<SnapshotLanguage>> rows;
+    context_->insert(snapshot);
     for (const auto& language : output.languages) {
-        rows.push_back(languageRow(language, snapshot));
+        context_->insert(languageRow(language, snapshot));
     }
-    snapshotService_.saveSnapshot(snapshot, rows);
     return snapshot;
+}
+
+void Collector::finishAdd(const std::shared_ptr<Project>& project, CollectionResult& result) {
+    const auto history = collectHistory(project, initialSampleInterval);
+    if (history.error) {
+        result.error = history.error;
+        result.snapshot = nullptr;
+        return;
+    }
+    try {
+        result.dailyActivity = activityBook_.todaysRow(project);
+    } catch (const std::exception& error) {
+        result.error = collectionError(error, *project);
+        result.snapshot = nullptr;
+    }
 }
 
 CollectionResult Collector::collectProject(const std::string& name) {
@@ -231,149 +275,35 @@ CollectionResult Collector::collectProject(const std::string& name) {
     }
 }
 
-GitActivityWindow Collector::activityWindow(const std::shared_ptr<Project>& project, platform::Date now) {
-    GitActivityWindow window{.since = startOfDay(now), .now = now};
-    const auto codeCounts = SnapshotField::project == project &&
-                            SnapshotField::snapshotTypeRaw == std::string(platform::rawValue(SnapshotType::scc));
-    const auto last = context_->fetch<Snapshot>(
-        {.predicate = codeCounts, .sortBy = {platform::descending(SnapshotField::capturedAt)}, .limit = 1});
-    if (last.empty()) {
-        return window;
-    }
-    // A collection dated after now (a clock that ran ahead) must not hide today's commits.
-    window.lastCollectedAt = std::min(last.front()->capturedAt, now);
-    window.since = startOfDay(window.lastCollectedAt);
-    window.lastHeads =
-        headsOf(context_->fetch<Snapshot>({.predicate = codeCounts && SnapshotField::capturedAt >= window.since}));
-    const auto booked = context_->fetch<Snapshot>({.predicate = codeCounts && SnapshotField::capturedAt < window.since,
-                                                   .sortBy = {platform::descending(SnapshotField::capturedAt)},
-                                                   .limit = bookedHeadsLooked});
-    window.bookedHeads = headsOf(booked);
-    for (const auto& snapshot : booked) {
-        if (snapshot->latestCommitDate) {
-            window.listedSince =
-                std::min(window.listedSince.value_or(window.since), startOfDay(*snapshot->latestCommitDate));
-        }
-    }
-    return window;
-}
+std::shared_ptr<AppSettings> Collector::fetchAppSettings() { return readSettings().values; }
 
-Collector::RecentActivity Collector::readRecentActivity(const std::shared_ptr<Project>& project) {
-    const auto window = activityWindow(project, clock_());
-    RecentActivity recent{.since = window.since};
-    // A row written in another time zone may start up to a day before the window's first day.
-    const auto tomorrow = startOfDay(localDay(window.now) + std::chrono::days(1));
-    recent.rows =
-        context_->fetch<DailyActivity>({.predicate = DailyActivityField::project == project &&
-                                                     DailyActivityField::date > window.since - std::chrono::days(1) &&
-                                                     DailyActivityField::date < tomorrow,
-                                        .sortBy = {platform::ascending(DailyActivityField::date)}});
-    if (auto read = gitService_.getRecentActivity(window, project->path)) {
-        recent.newest = std::move(read->newest);
-        recent.days = std::move(read->days);
-        recent.read = true;
-    }
-    return recent;
-}
-
-std::shared_ptr<DailyActivity> Collector::updateDailyActivity(const std::shared_ptr<Project>& project,
-                                                              const RecentActivity& recent) {
-    auto rowsByDay = recentRowsByDay(recent);
-    const auto settings = fetchAppSettings();
-    const auto today = localDay(clock_());
-    bool todayLogged = false;
-    for (const auto& [dayStart, stats] : recent.days) {
-        const auto day = localDay(dayStart);
-        auto& rows = rowsByDay[day];
-        // Today is booked as git shows it, so a commit amended or squashed today counts as it now is;
-        // an earlier day only ever grows, since what git no longer shows of it may be on another branch.
-        const bool holdsAll =
-            std::all_of(rows.begin(), rows.end(), [&stats](const auto& row) { return holdsAllOf(stats, *row); });
-        if (day == today || holdsAll) {
-            rows = {bookDay(project, rows, dayStart, stats, *settings)};
-        }
-        todayLogged = todayLogged || day == today;
-    }
-    if (recent.read && !todayLogged) {
-        // Today's commits were all reset away.
-        for (const auto& row : std::exchange(rowsByDay[today], {})) {
-            context_->remove(row);
-        }
-    }
-    context_->save();
-    const auto todays = rowsByDay.find(today);
-    return todays == rowsByDay.end() || todays->second.empty() ? nullptr : todays->second.front();
-}
-
-Collector::RowsByDay Collector::recentRowsByDay(const RecentActivity& recent) {
-    RowsByDay rowsByDay;
-    for (const auto& row : recent.rows) {
-        const auto day = localDay(row->date);
-        if (startOfDay(day) == row->date) {
-            if (row->date >= recent.since) {
-                rowsByDay[day].push_back(row);
-            }
-            continue;
-        }
-        for (auto overlapped = day; startOfDay(overlapped) < row->date + std::chrono::days(1);
-             overlapped += std::chrono::days(1)) {
-            const auto stats = recent.days.find(startOfDay(overlapped));
-            if (stats != recent.days.end() && holdsAllOf(stats->second, *row)) {
-                rowsByDay[overlapped].push_back(row);
-                break;
-            }
-        }
-    }
-    return rowsByDay;
-}
-
-std::shared_ptr<DailyActivity> Collector::bookDay(const std::shared_ptr<Project>& project,
-                                                  const std::vector<std::shared_ptr<DailyActivity>>& rows,
-                                                  platform::Date dayStart, const GitActivityStats& stats,
-                                                  const AppSettings& settings) {
-    auto row = rows.empty() ? nullptr : rows.front();
-    if (!row) {
-        row = DailyActivity::create(project, dayStart);
-        context_->insert(row);
-    }
-    for (std::size_t extra = 1; extra < rows.size(); ++extra) {
-        context_->remove(rows[extra]);
-    }
-    row->date = dayStart; // a row written in another time zone takes this one's start of the day
-    fill(*row, stats, settings, project->projectType);
-    return row;
-}
-
-void Collector::rewriteDays(const std::shared_ptr<Project>& project,
-                            const std::vector<std::shared_ptr<DailyActivity>>& rows, DayStats first, DayStats last) {
-    RowsByDay existing;
-    for (const auto& row : rows) {
-        existing[localDay(row->date)].push_back(row);
-    }
-    const auto settings = fetchAppSettings();
-    for (auto day = first; day != last; ++day) {
-        const auto& [dayStart, stats] = *day;
-        auto node = existing.extract(localDay(dayStart));
-        bookDay(project, node ? node.mapped() : std::vector<std::shared_ptr<DailyActivity>>{}, dayStart, stats,
-                *settings);
-    }
-    // What is left counted commits that these days no longer hold.
-    for (const auto& [day, dayRows] : existing) {
-        for (const auto& row : dayRows) {
-            context_->remove(row);
-        }
-    }
-}
-
-std::shared_ptr<AppSettings> Collector::fetchAppSettings() {
+Collector::Settings Collector::readSettings() {
     try {
-        if (auto stored = CocomoService::storedSettings(*context_)) {
-            return stored;
+        if (auto stored = StoredSettings::find(*context_)) {
+            return {stored, std::nullopt};
         }
-    } catch (const std::exception&) {
-        // Unsaved defaults stand in for settings that cannot be read.
+        return {AppSettings::defaults(), std::nullopt};
+    } catch (const std::exception& error) {
+        return {AppSettings::defaults(),
+                std::string("The settings could not be read, so the default wage prices this collection: ") +
+                    error.what()};
     }
-    return AppSettings::defaults();
+}
+
+bool Collector::hasUnfinishedAdd(const std::shared_ptr<Project>& project) {
+    if (!exists((std::filesystem::path(project->path) / ".git").string())) {
+        return false;
+    }
+    return !activityBook_.bookedHistory(project) && !hasHistorySeries(project);
+}
+
+bool Collector::hasHistorySeries(const std::shared_ptr<Project>& project) {
+    return !context_
+                ->fetch<Snapshot>({.predicate = SnapshotField::project == project &&
+                                                SnapshotField::snapshotTypeRaw ==
+                                                    std::string(platform::rawValue(SnapshotType::gitHistory)),
+                                   .limit = 1})
+                .empty();
 }
 
 HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& given, int sampleInterval,
@@ -392,21 +322,20 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
         return result;
     }
     std::shared_ptr<Project> project;
+    GitTips tips;
     GitHistory history;
     try {
         project = inOwnContext(given);
-        history = gitService_.readHistory(project->path, clock_());
+        tips = gitService_.readTips(project->path);
+        auto booking = activityBook_.booking(project);
+        history = gitService_.readHistory(project->path, tips, booking);
     } catch (const std::exception& error) {
         result.error = collectionError(error, *given);
         return result;
     }
     const auto& commits = history.commits;
-    if (commits.empty()) {
-        result.nothingToImport = HistoryImportResult::NothingToImport::noCommits;
-        return result;
-    }
     result.totalCommits = static_cast<int>(commits.size());
-    if (history.shallow) {
+    if (history.shallow && !commits.empty()) {
         result.shallowFrom = commits.front().date;
     }
     const auto now = clock_();
@@ -414,19 +343,25 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
     auto attribution = std::async(std::launch::async | std::launch::deferred,
                                   [&commits, now] { return ModelAttributionService::attributeCommits(commits, now); });
     try {
-        const int staged = stageHistory(project, commits, sampleInterval, progress);
-        stageImportedActivity(project, history.days);
-        project->firstCommitAt = commits.front().date;
-        project->latestCommitAt = commits.back().date;
+        const auto settings = fetchAppSettings();
+        if (commits.empty()) {
+            result.nothingToImport = HistoryImportResult::NothingToImport::noCommits;
+        } else {
+            result.snapshotCount = stageHistory(project, commits, sampleInterval, *settings, progress);
+            project->firstCommitAt = commits.front().date;
+            project->latestCommitAt = commits.back().date;
+            modelAttributionService_.stageAttribution(project, attribution.get());
+        }
+        stageBaseline(project, history.firstBookedAt, history.days);
+        activityBook_.stage(project, ActivityBook::Update::whole(tips, history), *settings);
         project->updatedAt = now;
-        // One save: the old series and imported days are replaced whole, or stay whole.
+        // One save: the series, the days, the model rows and the baseline are replaced whole, or
+        // stay whole.
         context_->save();
-        result.snapshotCount = staged;
     } catch (const std::exception& error) {
+        result.snapshotCount = 0;
         result.error = collectionError(error, *project);
-        return result;
     }
-    finishHistory(project, history.firstCommittedAt.value_or(commits.front().date), attribution, result);
     return result;
 }
 
@@ -441,7 +376,7 @@ std::shared_ptr<Project> Collector::inOwnContext(const std::shared_ptr<Project>&
 }
 
 int Collector::stageHistory(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits,
-                            int sampleInterval, const HistoryProgress& progress) {
+                            int sampleInterval, const AppSettings& settings, const HistoryProgress& progress) {
     const auto sampled =
         sampleInterval >= 1 ? GitService::sampleCommits(commits, sampleInterval) : std::vector<GitCommit>{};
     const auto& kept = sampleInterval >= 1 ? sampled : commits;
@@ -450,8 +385,7 @@ int Collector::stageHistory(const std::shared_ptr<Project>& project, const std::
     // the old series is never read, and the new one is let go once written: a re-import holds no
     // more than the first import.
     context_->removeAll(SnapshotField::project == project &&
-                        SnapshotField::snapshotTypeRaw == std::string("gitHistory"));
-    const auto settings = fetchAppSettings();
+                        SnapshotField::snapshotTypeRaw == std::string(platform::rawValue(SnapshotType::gitHistory)));
     const auto now = clock_();
     // The kept commits are in the order of all commits: one walk keeps the running sums of both.
     int64_t inserted = 0;
@@ -468,8 +402,8 @@ int Collector::stageHistory(const std::shared_ptr<Project>& project, const std::
             deleted += counted->deletions;
             reached = counted->hash == commit.hash;
         }
-        const auto estimate = CocomoEstimate::calculate(inserted + deleted, project->projectType, settings->averageWage,
-                                                        settings->overhead);
+        const auto estimate = CocomoEstimate::calculate(inserted + deleted, project->projectType, settings.averageWage,
+                                                        settings.overhead);
         auto snapshot = Snapshot::create(project);
         snapshot->setSnapshotType(SnapshotType::gitHistory);
         // A commit dated ahead of the clock is booked now, never at a moment to come.
@@ -486,36 +420,14 @@ int Collector::stageHistory(const std::shared_ptr<Project>& project, const std::
     return total;
 }
 
-void Collector::stageImportedActivity(const std::shared_ptr<Project>& project,
-                                      const std::map<platform::Date, GitActivityStats>& days) {
-    const auto firstCollectionDay = startOfDay(firstOwnCollectionDay(project));
-    const auto rows = context_->fetch<DailyActivity>(
-        {.predicate = DailyActivityField::project == project && DailyActivityField::date < firstCollectionDay});
-    rewriteDays(project, rows, days.begin(), days.lower_bound(firstCollectionDay));
-}
-
-std::chrono::local_days Collector::firstOwnCollectionDay(const std::shared_ptr<Project>& project) {
-    const auto now = clock_();
-    const auto first = context_->fetch<Snapshot>(
-        {.predicate = SnapshotField::project == project &&
-                      SnapshotField::snapshotTypeRaw == std::string(platform::rawValue(SnapshotType::scc)),
-         .sortBy = {platform::ascending(SnapshotField::capturedAt)},
-         .limit = 1});
-    return localDay(first.empty() ? now : std::min(first.front()->capturedAt, now));
-}
-
-void Collector::finishHistory(const std::shared_ptr<Project>& project, platform::Date firstCommittedAt,
-                              std::future<ModelAttribution>& attribution, HistoryImportResult& result) {
-    try {
-        modelAttributionService_.storeAttribution(project, attribution.get());
-    } catch (const std::exception& error) {
-        result.error = CollectionError::from(error);
+void Collector::stageBaseline(const std::shared_ptr<Project>& project,
+                              const std::optional<platform::Date>& firstBookedAt, const BookedDays& days) {
+    std::vector<std::pair<platform::Date, int64_t>> codeLines;
+    for (const auto& [day, booking] : days) {
+        const auto stats = booking.stats();
+        codeLines.emplace_back(day, stats.codeStats.linesChanged());
     }
-    try {
-        calculateBaselineVelocityIfNeeded(project, firstCommittedAt);
-    } catch (const std::exception& error) {
-        result.error = result.error.value_or(CollectionError::from(error));
-    }
+    setBaseline(*project, baselineVelocity(firstBookedAt, clock_(), codeLines), clock_());
 }
 
 InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Project>& project,
@@ -528,19 +440,34 @@ InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Proj
     report(InitialCollectionStage::Starting{});
     report(InitialCollectionStage::RunningScc{});
     InitialCollectionResult result{project, nullptr, 0, 0, std::nullopt};
-    const auto collected = collectOne(project);
-    if (collected.error) {
-        report(InitialCollectionStage::Error{collected.error->message});
-        result.error = collected.error;
-        return result;
-    }
-    result.sccSnapshot = collected.snapshot;
-    result.warning = collected.warning;
-    report(InitialCollectionStage::SccComplete{collected.snapshot->codeLines});
-    if (!gitService_.isGitRepository(project->path)) {
+    if (!exists(project->path) || !isFolder(project->path) || !gitService_.isGitRepository(project->path)) {
+        const auto collected = collectOne(project);
+        if (collected.error) {
+            report(InitialCollectionStage::Error{collected.error->message});
+            result.error = collected.error;
+            return result;
+        }
+        result.sccSnapshot = collected.snapshot;
+        result.warning = collected.warning;
+        report(InitialCollectionStage::SccComplete{collected.snapshot->codeLines});
         report(InitialCollectionStage::Complete{});
         return result;
     }
+    try {
+        const auto own = inOwnContext(project);
+        // The history is read by the import that follows; here only whether git reads the folder.
+        const auto reading = read(own, sccService_, false);
+        result.sccSnapshot = stageCodeCount(own, reading);
+        own->updatedAt = clock_();
+        context_->save();
+        result.warning = reading.codeCount.warning;
+    } catch (const std::exception& error) {
+        result.sccSnapshot = nullptr;
+        result.error = collectionError(error, *project);
+        report(InitialCollectionStage::Error{result.error->message});
+        return result;
+    }
+    report(InitialCollectionStage::SccComplete{result.sccSnapshot->codeLines});
     const auto history =
         collectHistory(project, initialSampleInterval, [&report](int current, int total, const GitCommit& commit) {
             report(InitialCollectionStage::ImportingHistory{
@@ -562,33 +489,29 @@ InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Proj
 void Collector::calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project,
                                                   platform::Date firstCommittedAt) {
     const auto now = clock_();
-    std::optional<double> baseline;
+    std::vector<std::pair<platform::Date, int64_t>> codeLines;
     if (platform::LocalCalendar::wholeDaysBetween(firstCommittedAt, now) >= baselineDays) {
         // The first 60 local days, from the first commit's day on: its row is dated before the commit.
         const auto firstDay = localDay(firstCommittedAt);
-        std::vector<std::shared_ptr<DailyActivity>> rows;
         try {
-            rows = context_->fetch<DailyActivity>(
-                {.predicate = DailyActivityField::project == project &&
-                              DailyActivityField::date >= startOfDay(firstDay) &&
-                              DailyActivityField::date < startOfDay(firstDay + std::chrono::days(baselineDays))});
-        } catch (const std::exception&) {
-            return; // the baseline stands as it was
-        }
-        int64_t codeLines = 0;
-        for (const auto& row : rows) {
-            codeLines += row->codeLinesInserted + row->codeLinesDeleted;
-        }
-        if (!rows.empty()) {
-            baseline = static_cast<double>(codeLines) / static_cast<double>(rows.size());
+            for (const auto& row : context_->fetch<DailyActivity>(
+                     {.predicate =
+                          DailyActivityField::project == project && DailyActivityField::date >= startOfDay(firstDay) &&
+                          DailyActivityField::date < startOfDay(firstDay + std::chrono::days(baselineDays))})) {
+                codeLines.emplace_back(row->date, row->codeLinesChanged());
+            }
+        } catch (const std::exception& error) {
+            platform::logError(std::string("Failed to read the activity for the velocity baseline, which stands as it "
+                                           "was: ") +
+                               error.what());
+            return;
         }
     }
-    if (baseline == project->baselineVelocity) {
-        return;
+    const auto before = project->baselineVelocity;
+    setBaseline(*project, baselineVelocity(firstCommittedAt, now, codeLines), now);
+    if (project->baselineVelocity != before) {
+        context_->save();
     }
-    project->baselineVelocity = baseline;
-    project->baselineCalculatedAt = baseline ? std::optional(now) : std::nullopt;
-    context_->save();
 }
 
 } // namespace norvane

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "core/collection/GitActivityStats.h"
+#include "core/collection/DayBooking.h"
 #include "core/collection/GitCommit.h"
 
 #include "platform/Date.h"
 
-#include <map>
 #include <optional>
 #include <vector>
 
@@ -13,14 +12,15 @@ namespace norvane {
 
 /// What one pass over a repository's log gives the history import.
 struct GitHistory {
-    /// Every commit with its line counts, by author date, oldest first (commits of one date in
-    /// git's order), so that running sums grow with the dates they are booked on.
+    /// HEAD's history with line counts, by author date, oldest first (commits of one date in git's
+    /// order), so that running sums grow with the dates they are booked on.
     std::vector<GitCommit> commits;
-    /// The activity of each local day with commits, by committer date as the daily collection
-    /// counts it, keyed by the start of the day.
-    std::map<platform::Date, GitActivityStats> days;
-    /// The earliest committer date: the history's first day as `days` counts them.
-    std::optional<platform::Date> firstCommittedAt;
+    /// Every commit of HEAD and the local branches, once, on the day it is booked.
+    BookedDays days;
+    /// HEAD's commit, as getLatestCommit gives it.
+    std::optional<GitCommit> head;
+    /// The earliest moment a commit is booked at: the history's first day as `days` counts them.
+    std::optional<platform::Date> firstBookedAt;
     /// The repository is a shallow clone: its oldest commits stand for history it does not hold,
     /// so their changes are left out of `commits`' counts and of `days`.
     bool shallow = false;

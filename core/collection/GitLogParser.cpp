@@ -123,15 +123,26 @@ GitCommit LogRecord::commit() const {
     return commit;
 }
 
+bool isCommitHash(std::string_view text) {
+    return (text.size() == 40 || text.size() == 64) &&
+           text.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
 std::optional<platform::Date> parseDate(std::string_view text) {
+    // A date far beyond what the store holds (git writes any number it was given) is read as the
+    // furthest one it holds, so that its commit still counts.
     constexpr int64_t largestSeconds = 9'000'000'000'000;
     int64_t seconds = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || seconds > largestSeconds ||
-        seconds < -largestSeconds) {
+    if (text.empty() || end != text.data() + text.size()) {
         return std::nullopt;
     }
-    return platform::Date(std::chrono::seconds(seconds));
+    if (error == std::errc::result_out_of_range) {
+        seconds = text.starts_with('-') ? -largestSeconds : largestSeconds;
+    } else if (error != std::errc()) {
+        return std::nullopt;
+    }
+    return platform::Date(std::chrono::seconds(std::clamp(seconds, -largestSeconds, largestSeconds)));
 }
 
 void LogRecord::forEachParent(const std::function<void(std::string_view)>& visit) const {

@@ -53,12 +53,19 @@ struct LogRecord {
     bool hasParents() const { return !parents.empty(); }
     /// Calls `visit` with each parent's hash.
     void forEachParent(const std::function<void(std::string_view)>& visit) const;
+    /// The commit's hash, subject, author and author date, without counts.
+    GitCommit summary() const {
+        return GitCommit{std::string(hash), std::string(subject), std::string(author), authoredAt};
+    }
     /// The commit with its line counts and files changed summed over `files`.
     GitCommit commit() const;
 };
 
-/// A date as the formats print it, whole seconds since 1970; none for anything else, or for a
-/// moment the store cannot hold.
+/// A commit's full hash as git prints it (SHA-1 or SHA-256); anything else is never handed to git.
+bool isCommitHash(std::string_view text);
+
+/// A date as the formats print it, whole seconds since 1970, kept within the moments the store
+/// holds; none for anything else.
 std::optional<platform::Date> parseDate(std::string_view text);
 
 /// A line of `commitLineFormat`. None without exactly four fields or with a date that is not a

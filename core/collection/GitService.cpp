@@ -31,14 +31,17 @@ bool atLeastDaysApart(platform::Date from, platform::Date to, int days) {
     return platform::LocalCalendar::wholeDaysBetween(from, to) >= days;
 }
 
-/// Git's messages in English, so that what it says reads the same everywhere; and no flush after
+/// Git's messages in English, so that what it says reads the same everywhere; no flush after
 /// every commit: through a pipe each flush is a write and a wake-up of the reader, which doubles
-/// the time of a long log.
-const std::map<std::string, std::string> gitEnvironmentOverrides{{"LC_ALL", "C"}, {"GIT_FLUSH", "0"}};
+/// the time of a long log; and no prompt for a password, in a terminal or a window, which would
+/// stall a collection nobody watches (a partial clone fetches what it lacks from its remote).
+const std::map<std::string, std::string> gitEnvironmentOverrides{
+    {"LC_ALL", "C"}, {"GIT_FLUSH", "0"}, {"GIT_TERMINAL_PROMPT", "0"}, {"SSH_ASKPASS_REQUIRE", "never"}};
 
 /// What tells git where a repository, its objects, index, namespace or configuration are, as
 /// `git rev-parse --local-env-vars` lists them: git exports them to its hooks, some shells export
-/// them, and any one would turn git from the project's repository to another.
+/// them, and any one would turn git from the project's repository to another. And the programs
+/// that would ask for a password in a window.
 const std::vector<std::string> repositoryVariables{"GIT_ALTERNATE_OBJECT_DIRECTORIES",
                                                    "GIT_CONFIG",
                                                    "GIT_CONFIG_PARAMETERS",
@@ -55,17 +58,22 @@ const std::vector<std::string> repositoryVariables{"GIT_ALTERNATE_OBJECT_DIRECTO
                                                    "GIT_INTERNAL_SUPER_PREFIX",
                                                    "GIT_SHALLOW_FILE",
                                                    "GIT_COMMON_DIR",
-                                                   "GIT_NAMESPACE"};
+                                                   "GIT_NAMESPACE",
+                                                   "GIT_ASKPASS",
+                                                   "SSH_ASKPASS"};
 
 /// Settings pinned whatever the user's configuration says: a submodule's new commit is a change,
-/// as a plain `git log` counts it.
-const std::vector<std::string> pinnedConfiguration{"-c", "diff.ignoreSubmodules=none"};
+/// as a plain `git log` counts it; no attributes of the user's own (a global "*.c -diff" would
+/// count no line of C) but those the repository holds; and no program that asks for a password.
+const std::vector<std::string> pinnedConfiguration{
+    "-c", "diff.ignoreSubmodules=none", "-c", "core.attributesFile=/dev/null", "-c", "core.askPass="};
 
 /// Pins what `git log` prints, whatever the user's or the repository's configuration says: no
 /// signature checks, colours or decorations but HEAD's for the formats that ask for it, messages in
 /// UTF-8, no external diff or text conversion, git's own rename detection (its default similarity
 /// and limit, no copies), so that the counts equal those of a plain `git log`, paths from the top,
-/// the root commit's changes, merges without a diff, and one diff algorithm.
+/// the root commit's changes, merges without a diff, one diff algorithm, and every submodule's
+/// change whatever its own setting says.
 std::vector<std::string> logArguments(std::initializer_list<std::string> arguments) {
     std::vector<std::string> all{"log",
                                  "--no-show-signature",
@@ -80,7 +88,8 @@ std::vector<std::string> logArguments(std::initializer_list<std::string> argumen
                                  "--no-relative",
                                  "--root",
                                  "--diff-merges=off",
-                                 "--diff-algorithm=myers"};
+                                 "--diff-algorithm=myers",
+                                 "--ignore-submodules=none"};
     all.insert(all.end(), arguments);
     return all;
 }
@@ -98,25 +107,25 @@ std::string failureText(const GitRunResult& result) {
 /// "--since" stops at the first older commit, such as a tip committed with an old date.
 std::string sinceArgument(platform::Date date) { return "--since-as-filter=" + platform::Iso8601::format(date); }
 
-/// A commit's full hash as a store may hold it; anything else is never handed to git.
-bool isCommitHash(std::string_view text) {
-    return (text.size() == 40 || text.size() == 64) &&
-           text.find_first_not_of("0123456789abcdef") == std::string_view::npos;
-}
-
 /// The boundary commits of a shallow history: git holds no parent for them, so their diff against
-/// nothing would count the whole tree as written by them. Asked of git once, at the first commit
-/// without parents (a root commit is one too).
+/// nothing would count the whole tree as written by them. Read once, at the first commit without
+/// parents (a root commit is one too).
 class ShallowBoundary {
 public:
-    explicit ShallowBoundary(std::function<std::unordered_set<std::string>()> read) : read_(std::move(read)) {}
+    explicit ShallowBoundary(std::function<std::string()> read) : read_(std::move(read)) {}
 
     bool contains(const GitLogParser::LogRecord& record) {
         if (record.hasParents()) {
             return false;
         }
         if (!hashes_) {
-            hashes_ = read_();
+            hashes_.emplace();
+            const auto lines = read_();
+            for (std::string_view rest = lines; !rest.empty();) {
+                const auto end = std::min(rest.find('\n'), rest.size());
+                hashes_->emplace(rest.substr(0, end));
+                rest.remove_prefix(std::min(end + 1, rest.size()));
+            }
         }
         const bool boundary = hashes_->contains(std::string(record.hash));
         met_ = met_ || boundary;
@@ -126,33 +135,37 @@ public:
     bool met() const { return met_; }
 
 private:
-    std::function<std::unordered_set<std::string>()> read_;
+    std::function<std::string()> read_;
     std::optional<std::unordered_set<std::string>> hashes_;
     bool met_ = false;
 };
 
-/// The local day a commit is booked on: its committer date's, or the day it was first seen for a
-/// date ahead of the clock, never a day to come.
-class BookingDays {
-public:
-    explicit BookingDays(platform::Date now) : now_(now) {}
-
-    platform::Date of(platform::Date committedAt, platform::Date firstSeen) {
-        return starts_.of(std::min({committedAt, firstSeen, now_}));
+/// The revisions of a walk from `include` that leaves out what `exclude` reaches.
+std::vector<std::string> walkRevisions(const std::vector<std::string>& include,
+                                       const std::vector<std::string>& exclude) {
+    std::vector<std::string> revisions;
+    for (const auto& commit : include) {
+        if (GitLogParser::isCommitHash(commit)) revisions.push_back(commit);
     }
-    platform::Date of(platform::Date committedAt) { return of(committedAt, now_); }
-
-private:
-    platform::Date now_;
-    platform::LocalDayStarts starts_;
-};
-
-std::map<platform::Date, GitActivityStats> statsOfDays(const std::map<platform::Date, ActivityTally>& tallies) {
-    std::map<platform::Date, GitActivityStats> days;
-    for (const auto& [day, tally] : tallies) {
-        days.emplace_hint(days.end(), day, tally.stats());
+    for (const auto& commit : exclude) {
+        if (GitLogParser::isCommitHash(commit)) revisions.push_back("^" + commit);
     }
-    return days;
+    revisions.push_back("--");
+    return revisions;
+}
+
+/// The lines of `text`, sorted, each ended by a line break.
+std::string sortedLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (std::string_view rest = text; !rest.empty();) {
+        const auto end = std::min(rest.find('\n'), rest.size());
+        if (const auto line = platform::trimmed(rest.substr(0, end)); !line.empty()) lines.push_back(line);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string sorted;
+    for (const auto line : lines) sorted.append(line).append(1, '\n');
+    return sorted;
 }
 
 } // namespace
@@ -161,13 +174,15 @@ GitService::GitService(platform::ProcessRunner& runner, std::chrono::millisecond
     : runner_(runner), timeLimit_(timeLimit) {}
 
 GitRunResult GitService::runGit(const std::string& path, std::vector<std::string> arguments,
-                                std::function<void(std::string_view)> receiveOutput) const {
+                                std::function<void(std::string_view)> receiveOutput,
+                                std::optional<std::string> standardInput) const {
     arguments.insert(arguments.begin(), {"-C", path});
     arguments.insert(arguments.begin(), pinnedConfiguration.begin(), pinnedConfiguration.end());
     auto result = runner_.run({.executable = gitProgram,
                                .arguments = std::move(arguments),
                                .environmentOverrides = gitEnvironmentOverrides,
                                .environmentRemovals = repositoryVariables,
+                               .standardInput = std::move(standardInput),
                                .timeLimit = timeLimit_,
                                .standardOutputReceiver = std::move(receiveOutput)});
     if (!result.started()) {
@@ -221,84 +236,105 @@ std::optional<GitCommit> GitService::getLatestCommit(const std::string& path) co
     return parseCommitLine(platform::trimmed(output, "\n"));
 }
 
-bool GitService::visitActivity(const std::string& path, std::vector<std::string> arguments,
-                               const std::function<void(const GitLogParser::LogRecord&)>& visit,
-                               const std::function<void(const GitLogParser::LogRecord&)>& listed) const {
-    if (!isGitRepository(path)) {
-        return false;
+void GitService::expectSuccess(const GitRunResult& result) const {
+    if (result.exitStatus != 0) {
+        throw NorvaneError::gitFailed(failureText(result));
     }
-    ShallowBoundary boundary([&] { return shallowBoundary(path); });
-    readLogRecords(path, std::move(arguments), [&](const GitLogParser::LogRecord& record) {
-        if (listed) {
-            listed(record);
-        }
-        if (!boundary.contains(record)) {
-            visit(record);
-        }
-    });
-    return true;
 }
 
 std::optional<GitActivityStats> GitService::getActivitySince(platform::Date date, const std::string& path) const {
-    ActivityTally tally;
-    const auto arguments =
-        logArguments({sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::logFormat), "HEAD", "--"});
-    if (!visitActivity(path, arguments, [&tally](const GitLogParser::LogRecord& record) { tally.add(record); })) {
+    if (!isGitRepository(path)) {
         return std::nullopt;
     }
+    ActivityTally tally;
+    ShallowBoundary boundary([&] { return readShallowBoundary(path); });
+    readLogRecords(
+        path,
+        logArguments({sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::logFormat), "HEAD", "--"}),
+        [&](const GitLogParser::LogRecord& record) {
+            if (!boundary.contains(record)) tally.add(record);
+        });
     return tally.stats();
 }
 
-std::optional<GitRecentActivity> GitService::getRecentActivity(const GitActivityWindow& window,
-                                                               const std::string& path) const {
-    auto arguments = logArguments({sinceArgument(window.listedSince.value_or(window.since)), "--numstat", "-z",
-                                   std::string(GitLogParser::logFormat), "--ignore-missing"});
-    if (!window.lastHeads.empty()) {
-        arguments.push_back("--topo-order"); // a commit before its parents, so that they learn it was seen
+GitTips GitService::readTips(const std::string& path) const {
+    const auto result = runGit(path, {"show-ref", "--head", "--heads"});
+    // Status 1 without a word: no reference names a commit yet.
+    if (result.exitStatus != 0 && (result.exitStatus != 1 || !platform::trimmed(result.errorText).empty())) {
+        throw NorvaneError::gitFailed(failureText(result));
     }
-    arguments.push_back("HEAD");
-    // What the earlier collections read is not walked again; their heads themselves are listed, so
-    // that a head that has not moved since is known from this log.
-    std::set<std::string, std::less<>> booked;
-    for (const auto& head : window.bookedHeads) {
-        if (isCommitHash(head)) {
-            arguments.push_back("^" + head + "^@");
-            booked.insert(head);
+    GitTips tips;
+    for (std::string_view rest = result.output; !rest.empty();) {
+        const auto end = std::min(rest.find('\n'), rest.size());
+        const auto line = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        const auto space = line.find(' ');
+        const auto hash = line.substr(0, space);
+        if (space == std::string_view::npos || !GitLogParser::isCommitHash(hash)) {
+            continue;
         }
+        if (line.substr(space + 1) == "HEAD") {
+            tips.head = std::string(hash);
+        }
+        tips.commits.emplace_back(hash);
     }
-    arguments.push_back("--");
+    std::sort(tips.commits.begin(), tips.commits.end());
+    tips.commits.erase(std::unique(tips.commits.begin(), tips.commits.end()), tips.commits.end());
+    tips.shallowBoundary = readShallowBoundary(path);
+    return tips;
+}
 
-    GitRecentActivity recent;
-    std::map<platform::Date, ActivityTally> tallies;
-    BookingDays days(window.now);
-    std::set<std::string, std::less<>> reachedLast(window.lastHeads.begin(), window.lastHeads.end());
-    bool seenLast = false;
-    const bool read = visitActivity(
-        path, std::move(arguments),
-        [&](const GitLogParser::LogRecord& record) {
-            if (record.committedAt >= window.since && !booked.contains(record.hash)) {
-                tallies[days.of(record.committedAt, seenLast ? window.lastCollectedAt : window.now)].add(record);
-            }
-        },
-        [&](const GitLogParser::LogRecord& record) {
-            if (record.isHead) {
-                recent.newest = GitCommit{std::string(record.hash), std::string(record.subject),
-                                          std::string(record.author), record.authoredAt};
-            }
-            seenLast = reachedLast.contains(record.hash);
-            if (seenLast) {
-                record.forEachParent([&reachedLast](std::string_view parent) { reachedLast.emplace(parent); });
-            }
-        });
-    if (!read) {
-        return std::nullopt;
+void GitService::visitCommits(const std::string& path, const std::vector<std::string>& include,
+                              const std::vector<std::string>& exclude, const std::string& shallowBoundary,
+                              const std::function<void(const GitLogParser::LogRecord&)>& visit) const {
+    if (include.empty()) {
+        return;
     }
-    // The head lies before the log's start, or git was told not to decorate it.
-    if (!recent.newest) {
-        recent.newest = getLatestCommit(path);
+    auto arguments = logArguments({"--numstat", "-z", std::string(GitLogParser::logFormat)});
+    const auto revisions = walkRevisions(include, exclude);
+    arguments.insert(arguments.end(), revisions.begin(), revisions.end());
+    ShallowBoundary boundary([&shallowBoundary] { return shallowBoundary; });
+    readLogRecords(path, std::move(arguments), [&](const GitLogParser::LogRecord& record) {
+        if (!boundary.contains(record)) visit(record);
+    });
+}
+
+std::vector<std::string> GitService::listCommits(const std::string& path, const std::vector<std::string>& include,
+                                                 const std::vector<std::string>& exclude) const {
+    if (include.empty()) {
+        return {};
     }
-    recent.days = statsOfDays(tallies);
-    return recent;
+    std::vector<std::string> arguments{"rev-list"};
+    const auto revisions = walkRevisions(include, exclude);
+    arguments.insert(arguments.end(), revisions.begin(), revisions.end());
+    const auto result = runGit(path, std::move(arguments));
+    expectSuccess(result);
+    std::vector<std::string> hashes;
+    for (std::string_view rest = result.output; !rest.empty();) {
+        const auto end = std::min(rest.find('\n'), rest.size());
+        if (const auto hash = rest.substr(0, end); GitLogParser::isCommitHash(hash)) hashes.emplace_back(hash);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return hashes;
+}
+
+void GitService::visitListedCommits(const std::string& path, const std::vector<std::string>& hashes,
+                                    const std::function<void(const GitLogParser::LogRecord&)>& visit) const {
+    std::string listed;
+    for (const auto& hash : hashes) {
+        if (GitLogParser::isCommitHash(hash)) listed.append(hash).append(1, '\n');
+    }
+    if (listed.empty()) {
+        return;
+    }
+    GitLogStream stream(visit);
+    const auto result = runGit(
+        path,
+        logArguments({"--no-walk=unsorted", "--numstat", "-z", std::string(GitLogParser::logFormat), "--stdin", "--"}),
+        [&stream](std::string_view text) { stream.add(text); }, std::move(listed));
+    stream.add(result.output);
+    stream.finish();
+    expectSuccess(result);
 }
 
 std::optional<platform::Date> GitService::getFirstCommitDate(const std::string& path) const {
@@ -372,51 +408,73 @@ bool GitService::checkoutBranch(const std::string& branch, const std::string& pa
 
 std::vector<GitCommit> GitService::getCommitHistoryWithStats(const std::string& path,
                                                              std::optional<int> sampleInterval) const {
-    return sampledIfAsked(readHistory(path, platform::currentDate()).commits, sampleInterval);
+    if (!isGitRepository(path)) {
+        return {};
+    }
+    CommitBooking booking(platform::currentDate());
+    return sampledIfAsked(readHistory(path, readTips(path), booking).commits, sampleInterval);
 }
 
-GitHistory GitService::readHistory(const std::string& path, platform::Date now) const {
+GitHistory GitService::readHistory(const std::string& path, const GitTips& tips, CommitBooking& booking) const {
     GitHistory history;
-    if (!isGitRepository(path)) {
+    if (tips.commits.empty()) {
         return history;
     }
-    std::map<platform::Date, ActivityTally> tallies;
-    ShallowBoundary boundary([&] { return shallowBoundary(path); });
-    BookingDays days(now);
-    readLogRecords(path, logArguments({"--reverse", "--numstat", "-z", std::string(GitLogParser::logFormat)}),
-                   [&](const GitLogParser::LogRecord& record) {
-                       history.firstCommittedAt =
-                           std::min(history.firstCommittedAt.value_or(record.committedAt), record.committedAt);
-                       if (boundary.contains(record)) {
-                           auto commit = record.commit();
-                           commit.insertions = commit.deletions = commit.filesChanged = 0;
-                           history.commits.push_back(std::move(commit));
-                           return;
-                       }
-                       history.commits.push_back(record.commit());
-                       tallies[days.of(record.committedAt)].add(record);
-                   });
+    ShallowBoundary boundary([&tips] { return tips.shallowBoundary; });
+    // Children come before their parents, so that HEAD's history is known as the log goes: these
+    // are the commits HEAD reaches that are still to come.
+    std::unordered_set<std::string> headReaches;
+    if (tips.head) headReaches.insert(*tips.head);
+    auto arguments = logArguments({"--date-order", "--numstat", "-z", std::string(GitLogParser::logFormat)});
+    const auto revisions = walkRevisions(tips.commits, {});
+    arguments.insert(arguments.end(), revisions.begin(), revisions.end());
+    readLogRecords(path, std::move(arguments), [&](const GitLogParser::LogRecord& record) {
+        const bool onHead = !headReaches.empty() && headReaches.erase(std::string(record.hash)) > 0;
+        if (record.hash == tips.head) {
+            history.head = record.summary();
+        }
+        if (onHead) {
+            record.forEachParent([&headReaches](std::string_view parent) { headReaches.emplace(parent); });
+        }
+        if (boundary.contains(record)) {
+            if (onHead) {
+                auto commit = record.commit();
+                commit.insertions = commit.deletions = commit.filesChanged = 0;
+                history.commits.push_back(std::move(commit));
+            }
+            return;
+        }
+        if (onHead) {
+            history.commits.push_back(record.commit());
+        }
+        auto booked = booking.book(record.hash, record.committedAt);
+        const auto moment = CommitBooking::moment(booked, record.committedAt);
+        history.firstBookedAt = std::min(history.firstBookedAt.value_or(moment), moment);
+        history.days[booking.dayOf(moment)].add(record, std::move(booked));
+    });
+    // Oldest first, then by author date: commits of one date stay in git's order.
+    std::reverse(history.commits.begin(), history.commits.end());
     std::stable_sort(history.commits.begin(), history.commits.end(),
                      [](const GitCommit& left, const GitCommit& right) { return left.date < right.date; });
-    history.days = statsOfDays(tallies);
     history.shallow = boundary.met();
     return history;
 }
 
-std::unordered_set<std::string> GitService::shallowBoundary(const std::string& path) const {
-    const auto result = runGit(path, {"rev-parse", "--is-shallow-repository", "--git-path", "shallow"});
-    const auto lines = platform::trimmed(result.output);
-    if (result.exitStatus != 0 || !lines.starts_with("true\n")) {
-        return {};
+std::string GitService::readShallowBoundary(const std::string& path) const {
+    // A repository's own folder holds its shallow file; elsewhere (a worktree, a folder inside a
+    // repository) git says where it is.
+    std::error_code error;
+    auto file = std::filesystem::path(path) / ".git" / "shallow";
+    if (!std::filesystem::is_directory(std::filesystem::path(path) / ".git", error)) {
+        const auto result = runGit(path, {"rev-parse", "--git-path", "shallow"});
+        if (result.exitStatus != 0) {
+            return {};
+        }
+        file = std::filesystem::path(path) / platform::trimmed(result.output);
     }
-    // The file's path is relative to the folder git was run in.
-    const auto file = std::filesystem::path(path) / lines.substr(5);
-    std::unordered_set<std::string> hashes;
     std::ifstream stream(file);
-    for (std::string hash; std::getline(stream, hash);) {
-        hashes.insert(hash);
-    }
-    return hashes;
+    const std::string contents((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    return sortedLines(contents);
 }
 
 bool GitService::isBareRepository(const std::string& path) const {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/collection/CommitBooking.h"
 #include "core/collection/GitActivityStats.h"
-#include "core/collection/GitActivityWindow.h"
 #include "core/collection/GitCommit.h"
 #include "core/collection/GitHistory.h"
 #include "core/collection/GitLogParser.h"
-#include "core/collection/GitRecentActivity.h"
+#include "core/collection/GitTips.h"
 #include "core/models/OutputCategory.h"
 
 #include "platform/Date.h"
@@ -37,7 +37,7 @@ struct GitRunResult {
 /// of each commit's committer date, or of the day it was first seen for a date ahead of the clock;
 /// the boundary commits of a shallow clone count as commits without changes. Git runs on the
 /// folder's own repository whatever the environment names, with the settings that change its
-/// counts pinned.
+/// counts pinned, and never asks for a password.
 class GitService {
 public:
     /// Reading the whole history of the largest repositories takes minutes; a git that runs for
@@ -54,10 +54,6 @@ public:
     std::optional<GitCommit> getLatestCommit(const std::string& path) const;
     /// The activity of the commits committed since `date`, split by output category.
     std::optional<GitActivityStats> getActivitySince(platform::Date date, const std::string& path) const;
-    /// The newest commit, as getLatestCommit gives it, and the activity of each local day of the
-    /// window with commits. One run of git when the head lies in the window, which the log marks;
-    /// a second run asks for the newest commit otherwise.
-    std::optional<GitRecentActivity> getRecentActivity(const GitActivityWindow& window, const std::string& path) const;
     /// The earliest author date of the history.
     std::optional<platform::Date> getFirstCommitDate(const std::string& path) const;
     /// Every commit of the current branch, oldest first, without line counts; sampled when the
@@ -71,9 +67,23 @@ public:
     /// Every commit with its line counts and whole message, oldest first; sampled when the
     /// interval is at least 1.
     std::vector<GitCommit> getCommitHistoryWithStats(const std::string& path, std::optional<int> sampleInterval) const;
-    /// Every commit with its line counts, and the activity of each day, from one pass over the log;
-    /// a commit dated after `now` is booked on the day of `now`.
-    GitHistory readHistory(const std::string& path, platform::Date now) const;
+    /// The commits of HEAD and the local branches, and a shallow clone's boundary: one run of git
+    /// for a repository's own folder.
+    GitTips readTips(const std::string& path) const;
+    /// One pass over the log of every commit the tips reach: HEAD's history with line counts, and
+    /// every commit booked once, on its day.
+    GitHistory readHistory(const std::string& path, const GitTips& tips, CommitBooking& booking) const;
+    /// Hands `visit` each commit, with its changed files, that `include` reaches and `exclude` does
+    /// not, but the boundary of a shallow clone.
+    void visitCommits(const std::string& path, const std::vector<std::string>& include,
+                      const std::vector<std::string>& exclude, const std::string& shallowBoundary,
+                      const std::function<void(const GitLogParser::LogRecord&)>& visit) const;
+    /// The hashes of the commits that `include` reaches and `exclude` does not.
+    std::vector<std::string> listCommits(const std::string& path, const std::vector<std::string>& include,
+                                         const std::vector<std::string>& exclude) const;
+    /// Hands `visit` each of the named commits with its changed files.
+    void visitListedCommits(const std::string& path, const std::vector<std::string>& hashes,
+                            const std::function<void(const GitLogParser::LogRecord&)>& visit) const;
 
     /// The first commit, each later one at least `intervalDays` whole local days after the last
     /// one kept, and the last commit; in input order.
@@ -90,17 +100,14 @@ private:
                         const std::function<void(const GitLogParser::LogRecord&)>& visit) const;
     /// Throws gitFailed unless the log was read, or git failed on a branch without commits.
     void expectLogRead(const std::string& path, const GitRunResult& result) const;
-    /// Hands `visit` each commit that the log with `arguments` lists, but a shallow clone's boundary
-    /// commits, and `listed`, when given, each commit listed before that; false when the folder is
-    /// not a repository.
-    bool visitActivity(const std::string& path, std::vector<std::string> arguments,
-                       const std::function<void(const GitLogParser::LogRecord&)>& visit,
-                       const std::function<void(const GitLogParser::LogRecord&)>& listed = {}) const;
+    /// Throws gitFailed unless git succeeded.
+    void expectSuccess(const GitRunResult& result) const;
     /// Runs git; its output goes to `receiveOutput` as it comes when one is given.
     GitRunResult runGit(const std::string& path, std::vector<std::string> arguments,
-                        std::function<void(std::string_view)> receiveOutput = {}) const;
-    /// The hashes of a shallow clone's boundary commits; none for a complete history.
-    std::unordered_set<std::string> shallowBoundary(const std::string& path) const;
+                        std::function<void(std::string_view)> receiveOutput = {},
+                        std::optional<std::string> standardInput = std::nullopt) const;
+    /// The boundary commits of a shallow clone, one a line, sorted; empty for a whole history.
+    std::string readShallowBoundary(const std::string& path) const;
     static std::vector<GitCommit> sampledIfAsked(std::vector<GitCommit> commits, std::optional<int> sampleInterval);
 
     platform::ProcessRunner& runner_;

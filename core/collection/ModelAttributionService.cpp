@@ -79,6 +79,12 @@ ModelAttribution ModelAttributionService::attributeCommits(const std::vector<Git
 
 void ModelAttributionService::storeAttribution(const std::shared_ptr<Project>& project,
                                                const ModelAttribution& attribution) {
+    stageAttribution(project, attribution);
+    context_->save();
+}
+
+void ModelAttributionService::stageAttribution(const std::shared_ptr<Project>& project,
+                                               const ModelAttribution& attribution) {
     const auto stored = context_->fetch<ModelDailyActivity>({.predicate = ModelDailyActivityField::project == project});
     std::map<std::pair<platform::Date, std::string>, std::shared_ptr<ModelDailyActivity>> rowsByKey;
     for (const auto& row : stored) {
@@ -92,7 +98,6 @@ void ModelAttributionService::storeAttribution(const std::shared_ptr<Project>& p
         }
         fill(*row, sum);
     }
-    context_->save();
 }
 
 ModelAttributionSummary ModelAttributionService::getProjectSummary(const std::shared_ptr<Project>& project,

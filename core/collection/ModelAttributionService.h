@@ -51,6 +51,8 @@ public:
     /// Writes `attribution` into the project's rows, replacing the figures of each pair it holds,
     /// and saves once.
     void storeAttribution(const std::shared_ptr<Project>& project, const ModelAttribution& attribution);
+    /// The same without saving, so that the rows are saved with the rest of an import.
+    void stageAttribution(const std::shared_ptr<Project>& project, const ModelAttribution& attribution);
     /// The project's rows of the last `days` days, or all of them.
     ModelAttributionSummary getProjectSummary(const std::shared_ptr<Project>& project, std::optional<int> days);
     /// Every row of the last `days` days, or all of them, whatever its project.

@@ -1,6 +1,8 @@
 #include "core/models/NorvaneDatabase.h"
 
 #include "core/models/AppSettings.h"
+#include "core/models/BookedDay.h"
+#include "core/models/BookedHistory.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/DailyPortfolioSnapshot.h"
 #include "core/models/ModelDailyActivity.h"
@@ -22,6 +24,8 @@ const platform::Schema& NorvaneDatabase::schema() {
                                              &AppSettings::entity().info(),
                                              &DailyPortfolioSnapshot::entity().info(),
                                              &ModelDailyActivity::entity().info(),
+                                             &BookedHistory::entity().info(),
+                                             &BookedDay::entity().info(),
                                          }};
     return schema;
 }

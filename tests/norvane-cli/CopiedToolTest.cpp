@@ -93,7 +93,8 @@ TEST_F(CopiedTool, NeverRunsTheCounterOfTheBuildFolderNorOneFromPathHomeOrWorkin
 
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.standardError,
-              "norvane: The first collection of demo failed: scc not found. Install with: go install "
+              "norvane: The first collection of demo failed, so it was not added: scc not found. Install with: go "
+              "install "
               "github.com/boyter/scc/v3@latest\n");
     EXPECT_EQ(readFile(marker()), "");
 }

@@ -4,6 +4,18 @@ namespace norvane::testing {
 
 SccLookup builtInCounterOnly() { return {{}, builtProgram("no-such-which"), {builtProgram("norvane-count")}}; }
 
+std::map<platform::Date, GitActivityStats> importedDays(const GitService& git, const std::string& path) {
+    std::map<platform::Date, GitActivityStats> days;
+    if (!git.isGitRepository(path)) {
+        return days;
+    }
+    CommitBooking booking(platform::currentDate());
+    for (const auto& [day, booked] : git.readHistory(path, git.readTips(path), booking).days) {
+        days.emplace(day, booked.stats());
+    }
+    return days;
+}
+
 std::shared_ptr<Project> CollectionFixture::addProject(const std::string& name, const std::string& path,
                                                        ProjectType type) {
     auto project = Project::create(name, path, std::nullopt, type);

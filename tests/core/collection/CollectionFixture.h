@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,10 @@ namespace norvane::testing {
 
 /// The built-in counter of this build, found through NORVANE_TEST_BIN, and nothing else.
 SccLookup builtInCounterOnly();
+
+/// The activity of each day of the repository as a history import books it now; none for a folder
+/// that is not a repository.
+std::map<platform::Date, GitActivityStats> importedDays(const GitService& git, const std::string& path);
 
 /// An in-memory store, a collector over it that counts with the built-in counter, and git kept
 /// away from the real configuration.

@@ -63,12 +63,14 @@ TEST_F(CollectorTest, StoresCodeCountCommitAndTodaysActivity) {
         EXPECT_EQ(language->category, language->language == "Markdown" ? OutputCategory::docs : OutputCategory::code);
     }
 
-    // Without earlier rows the window opens at the start of today: yesterday's commit is not counted.
+    // A project's first collection imports its history: yesterday is booked too.
     const auto rows = rowsByDate();
-    ASSERT_EQ(rows.size(), 1U);
-    EXPECT_EQ(result.dailyActivity->id, rows[0]->id);
-    EXPECT_EQ(std::tuple(rows[0]->date, rows[0]->commitCount, rows[0]->filesChanged, rows[0]->docsLinesInserted,
-                         rows[0]->testLinesInserted, rows[0]->linesTouched),
+    ASSERT_EQ(rows.size(), 2U);
+    EXPECT_EQ(std::tuple(rows[0]->date, rows[0]->commitCount, rows[0]->linesTouched),
+              std::tuple(startOfDay(daysFromToday(-1)), 1, 4));
+    EXPECT_EQ(result.dailyActivity->id, rows[1]->id);
+    EXPECT_EQ(std::tuple(rows[1]->date, rows[1]->commitCount, rows[1]->filesChanged, rows[1]->docsLinesInserted,
+                         rows[1]->testLinesInserted, rows[1]->linesTouched),
               std::tuple(today(), 1, 2, 3, 1, 4));
 }
 
@@ -91,7 +93,7 @@ TEST_F(CollectorTest, CollectingTwiceOnOneDayKeepsOneRow) {
     EXPECT_EQ(rows[0]->totalInsertions, 1005);
 }
 
-TEST_F(CollectorTest, TodayIsBookedAsGitShowsItWhenItsCommitsAreSquashedOrResetAway) {
+TEST_F(CollectorTest, WhatIsSquashedOrResetAwayStopsCounting) {
     GitTestRepository repository;
     repository.writeFile("base.c", lines(3));
     repository.commit("yesterday", daysFromToday(-1));
@@ -112,39 +114,14 @@ TEST_F(CollectorTest, TodayIsBookedAsGitShowsItWhenItsCommitsAreSquashedOrResetA
     EXPECT_EQ(std::tuple(squashed.dailyActivity->commitCount, squashed.dailyActivity->totalInsertions),
               std::tuple(1, 15));
 
-    // Today's only commit reset away: today has no row.
+    // Today's only commit reset away: today has no row, yesterday keeps its own.
     repository.git({"reset", "-q", "--hard", "HEAD~1"});
     const auto reset = collector.collectOne(project);
     ASSERT_TRUE(reset.isSuccess());
     EXPECT_FALSE(reset.dailyActivity);
-    EXPECT_TRUE(rowsByDate().empty());
-}
-
-TEST_F(CollectorTest, TheDaysSinceTheLastCollectionAreBookedAndTheDaysBeforeLeftAlone) {
-    GitTestRepository repository;
-    repository.writeFile("old.c", lines(7));
-    repository.commit("before the last collection's day", daysFromToday(-5));
-    repository.writeFile("a.c", lines(1));
-    repository.commit("day -3, before its collection", daysFromToday(-3, 9));
-    const auto project = addProject("demo", repository.pathString());
-    testing::ManualClock clock(daysFromToday(-3, 12));
-    Collector pinned(context, SccService(testing::builtInCounterOnly()), GitService(), clock.clock());
-    ASSERT_TRUE(pinned.collectOne(project).isSuccess());
-
-    repository.writeFile("b.c", lines(2));
-    repository.commit("day -3, after its collection", daysFromToday(-3, 15));
-    repository.writeFile("c.c", lines(3));
-    repository.commit("day -2", daysFromToday(-2));
-    repository.writeFile("d.c", lines(4));
-    repository.commit("today", daysFromToday(0, 1));
-    const auto result = collector.collectOne(project);
-    ASSERT_TRUE(result.isSuccess());
     const auto rows = rowsByDate();
-    std::vector<std::tuple<platform::Date, std::int64_t, std::int64_t>> got;
-    for (const auto& row : rows) got.emplace_back(row->date, row->commitCount, row->totalInsertions);
-    EXPECT_EQ(got, (decltype(got){
-                       {startOfDay(daysFromToday(-3)), 2, 3}, {startOfDay(daysFromToday(-2)), 1, 3}, {today(), 1, 4}}));
-    EXPECT_EQ(result.dailyActivity->id, rows[2]->id);
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows[0]->date, startOfDay(daysFromToday(-1)));
 }
 
 TEST_F(CollectorTest, EachCommitCountsInOneRowOfItsDayWhateverTheZoneOfEachCollection) {
@@ -218,8 +195,9 @@ TEST_F(CollectorTest, DetachedHeadAndShallowClone) {
 
     const auto detached = collector.collectOne(addProject("detached", repository.pathString()));
     ASSERT_TRUE(detached.isSuccess());
+    // The branch's commits count whatever HEAD names.
     EXPECT_EQ(std::tuple(detached.snapshot->latestCommitHash, detached.dailyActivity->commitCount),
-              std::tuple(first, 1));
+              std::tuple(first, 2));
     const auto shallow = collector.collectInitialData(addProject("shallow", clone));
     ASSERT_TRUE(shallow.isSuccess()) << shallow.error->message;
     EXPECT_EQ(std::tuple(shallow.totalCommits, shallow.historySnapshots), std::tuple(1, 1));
@@ -313,7 +291,7 @@ TEST_F(CollectorTest, FailedActivitySaveIsReported) {
     EXPECT_EQ(stored<Snapshot>().size(), 1U); // the code count itself was stored
 }
 
-TEST_F(CollectorTest, CollectingEveryProjectLooksForTheCounterOnceAndRunsTwoProgramsAProject) {
+TEST_F(CollectorTest, CollectingEveryProjectLooksForTheCounterOnceAndAsksGitOnlyWhatChanged) {
     std::vector<std::unique_ptr<GitTestRepository>> repositories;
     for (const auto* name : {"atlas", "beacon", "comet"}) {
         auto& repository = *repositories.emplace_back(std::make_unique<GitTestRepository>());
@@ -327,6 +305,12 @@ TEST_F(CollectorTest, CollectingEveryProjectLooksForTheCounterOnceAndRunsTwoProg
     }
     testing::RecordingProcessRunner runner(testing::runningForReal());
     Collector counted(context, SccService(testing::builtInCounterOnly(), runner), GitService(runner));
+    ASSERT_EQ(counted.collectAll().size(), 3U) << "the first collection imports each history";
+    for (const auto& repository : repositories) {
+        repository->writeFile("main.c", "int main(void);\n");
+        repository->commit("today's work", daysFromToday(0, 2));
+    }
+    runner.requests.clear();
 
     const auto results = counted.collectAll();
     ASSERT_EQ(results.size(), 3U);
@@ -337,12 +321,14 @@ TEST_F(CollectorTest, CollectingEveryProjectLooksForTheCounterOnceAndRunsTwoProg
     std::vector<std::string> programs;
     for (const auto& request : runner.requests)
         programs.push_back(std::filesystem::path(request.executable).filename());
-    EXPECT_EQ(programs, (std::vector<std::string>{"no-such-which", "norvane-count", "git", "norvane-count", "git",
-                                                  "norvane-count", "git"}))
-        << "the counter, then one git log of the recent days and the newest commit, per project";
+    EXPECT_EQ(programs,
+              (std::vector<std::string>{"no-such-which", "norvane-count", "git", "git", "git", "norvane-count", "git",
+                                        "git", "git", "norvane-count", "git", "git", "git"}))
+        << "the counter, then git's tips, one log of what they reach anew (the newest commit with it), and one "
+           "of today's earlier commit, counted anew with it";
 }
 
-TEST_F(CollectorTest, AProjectWithoutNewCommitsCollectedDailyRunsOneGitLog) {
+TEST_F(CollectorTest, AProjectWithoutNewCommitsCollectedDailyRunsOneGitProcess) {
     GitTestRepository repository;
     repository.writeFile("a.c", lines(3));
     repository.commit("the start", daysFromToday(-9));
@@ -363,108 +349,8 @@ TEST_F(CollectorTest, AProjectWithoutNewCommitsCollectedDailyRunsOneGitLog) {
     for (const auto& request : runner.requests)
         programs.push_back(std::filesystem::path(request.executable).filename());
     EXPECT_EQ(programs, (std::vector<std::string>{"no-such-which", "norvane-count", "git"}))
-        << "the head that the day before last read is listed by the one log";
-    EXPECT_TRUE(stored<DailyActivity>().empty());
-}
-
-/// A repository used as its owner uses it, collected every evening by a clock the test moves.
-class DailyCollectionWalk : public CollectorTest {
-protected:
-    static platform::Date day(int offset, int hour) {
-        return platform::LocalCalendar::addingDays(testing::localDate(2025, 6, 2, hour), offset);
-    }
-
-    std::string commitFile(const std::string& name, int lineCount, platform::Date authored,
-                           std::optional<platform::Date> committed = std::nullopt) {
-        repository.writeFile(name, lines(lineCount));
-        return repository.commit(name, authored, "Ann", committed);
-    }
-
-    /// What each day's rows count: commits and lines touched.
-    std::map<platform::Date, std::pair<std::int64_t, std::int64_t>> bookedDays() {
-        std::map<platform::Date, std::pair<std::int64_t, std::int64_t>> days;
-        for (const auto& row : stored<DailyActivity>()) {
-            auto& [commits, touched] = days[row->date];
-            commits += row->commitCount;
-            touched += row->linesTouched;
-        }
-        return days;
-    }
-
-    /// Collects in the evening of `offset` and expects every day before it to keep all it had.
-    void collectOn(int offset) {
-        clock.advance(day(offset, 20) - clock.now());
-        const auto before = bookedDays();
-        const auto result = pinned.collectOne(project);
-        ASSERT_TRUE(result.isSuccess()) << result.error->message;
-        const auto after = bookedDays();
-        for (const auto& [date, counts] : before) {
-            if (date >= startOfDay(clock.now())) continue;
-            const auto kept = after.find(date);
-            ASSERT_NE(kept, after.end()) << "day " << offset << " lost the row of " << platform::Iso8601::format(date);
-            EXPECT_GE(kept->second.first, counts.first) << "day " << offset;
-            EXPECT_GE(kept->second.second, counts.second) << "day " << offset;
-        }
-    }
-
-    GitTestRepository repository;
-    testing::ManualClock clock{day(-20, 20)};
-    Collector pinned{context, SccService(testing::builtInCounterOnly()), GitService(), clock.clock()};
-    std::shared_ptr<Project> project;
-};
-
-TEST_F(DailyCollectionWalk, NoCollectionLosesWhatAnEarlierOneBookedAndEveryDayEndsAsGitCountsIt) {
-    commitFile("a.c", 10, day(-10, 10));
-    commitFile("b.c", 5, day(-8, 10));
-    repository.git({"checkout", "-q", "-b", "old"});
-    commitFile("old.c", 3, day(-7, 10));
-    repository.git({"checkout", "-q", "main"});
-    commitFile("c.c", 4, day(-6, 10));
-    project = addProject("walk", repository.pathString());
-
-    commitFile("d.c", 6, day(0, 9));
-    collectOn(0);
-    // A patch written on day -5 is applied keeping its date: the tip is dated before the newest row.
-    commitFile("e.c", 2, day(1, 10));
-    repository.git({"checkout", "-q", "-b", "patch"});
-    commitFile("p.c", 8, day(-5, 10));
-    const auto patch = repository.git({"format-patch", "-1", "--stdout"});
-    repository.git({"checkout", "-q", "main"});
-    repository.git({"branch", "-q", "-D", "patch"});
-    repository.git(
-        {"-c", "user.name=Ann", "-c", "user.email=ann@example.com", "am", "-q", "--committer-date-is-author-date"}, {},
-        patch);
-    collectOn(1);
-    commitFile("f.c", 3, day(2, 11));
-    collectOn(2);
-    // A morning's work, then an older branch checked out for the rest of the day.
-    commitFile("g.c", 5, day(3, 9));
-    repository.git({"checkout", "-q", "old"});
-    collectOn(3);
-    // Back on main, and a commit from a clock three days ahead.
-    repository.git({"checkout", "-q", "main"});
-    commitFile("h.c", 2, day(4, 10));
-    const auto ahead = commitFile("i.c", 7, day(7, 10));
-    for (int offset = 4; offset <= 8; ++offset) {
-        if (offset > 4) commitFile("new" + std::to_string(offset) + ".c", offset, day(offset, 12));
-        collectOn(offset);
-    }
-    ASSERT_FALSE(pinned.collectHistory(project, 0).error);
-
-    // Every day as git counts it, the commit from the clock ahead on the day it was first seen.
-    const auto days = testing::loggedDays(repository, "main", {{ahead, day(4, 20)}});
-    std::map<platform::Date, std::tuple<std::int64_t, std::int64_t, std::int64_t, std::int64_t>> expected;
-    for (const auto& [date, logged] : days) {
-        expected[date] = {logged.commits, logged.insertions, logged.deletions,
-                          static_cast<std::int64_t>(logged.files.size())};
-    }
-    std::map<platform::Date, std::tuple<std::int64_t, std::int64_t, std::int64_t, std::int64_t>> got;
-    for (const auto& row : stored<DailyActivity>()) {
-        EXPECT_FALSE(got.contains(row->date)) << "a second row of " << platform::Iso8601::format(row->date);
-        got[row->date] = {row->commitCount, row->totalInsertions, row->totalDeletions, row->filesChanged};
-    }
-    EXPECT_EQ(got, expected);
-    EXPECT_EQ(expected.size(), 13U);
+        << "git's tips alone tell that nothing changed";
+    EXPECT_EQ(rowsByDate().size(), 2U);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "core/collection/GitService.h"
 
 #include "platform/LocalCalendar.h"
+#include "tests/core/collection/CollectionFixture.h"
 #include "tests/core/collection/GitTestRepository.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
@@ -109,9 +110,9 @@ TEST(GitLogParser, CommitsThatGitPrintsOddlyAreReadWhole) {
         EXPECT_EQ(history[0], (GitCommit{hash, "Odd", row.author, when, 3, 0, 1, "Odd\n"})) << row.what;
         EXPECT_EQ(git.getLatestCommit(path), (GitCommit{hash, "Odd", row.author, when})) << row.what;
         EXPECT_EQ(git.getFirstCommitDate(path), when) << row.what;
-        const auto recent = git.getRecentActivity({.since = when, .now = platform::currentDate()}, path);
-        ASSERT_EQ(recent->days.size(), 1U) << row.what;
-        EXPECT_EQ(recent->days.begin()->second.insertions, 3) << row.what;
+        const auto days = testing::importedDays(git, path);
+        ASSERT_EQ(days.size(), 1U) << row.what;
+        EXPECT_EQ(days.begin()->second.insertions, 3) << row.what;
     }
 }
 

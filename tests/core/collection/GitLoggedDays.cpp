@@ -7,11 +7,15 @@
 
 namespace norvane::testing {
 
-std::map<platform::Date, LoggedDay> loggedDays(const GitTestRepository& repository, const std::string& revision,
+std::map<platform::Date, LoggedDay> loggedDays(const GitTestRepository& repository,
+                                               const std::vector<std::string>& revisions,
                                                const std::map<std::string, platform::Date>& bookedOn) {
     std::map<platform::Date, LoggedDay> days;
     LoggedDay* day = nullptr;
-    std::istringstream lines(repository.git({"log", "--numstat", "--format=@%H %ct", revision, "--"}));
+    std::vector<std::string> arguments{"log", "--numstat", "--format=@%H %ct"};
+    arguments.insert(arguments.end(), revisions.begin(), revisions.end());
+    arguments.push_back("--");
+    std::istringstream lines(repository.git(arguments));
     for (std::string line; std::getline(lines, line);) {
         if (line.starts_with("@")) {
             const auto hash = line.substr(1, line.find(' ') - 1);

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace norvane::testing {
 
@@ -21,11 +22,11 @@ struct LoggedDay {
     bool operator==(const LoggedDay&) const = default;
 };
 
-/// The days of the commits that `revision` reaches, keyed by the start of each local day; a commit
+/// The days of the commits that `revisions` reach, keyed by the start of each local day; a commit
 /// named in `bookedOn` counts on that moment's day instead. Paths are read as they stand, so the
 /// history must hold no renames.
 std::map<platform::Date, LoggedDay> loggedDays(const GitTestRepository& repository,
-                                               const std::string& revision = "HEAD",
+                                               const std::vector<std::string>& revisions = {"HEAD"},
                                                const std::map<std::string, platform::Date>& bookedOn = {});
 
 } // namespace norvane::testing

@@ -1,6 +1,7 @@
 #include "core/collection/GitService.h"
 #include "core/models/NorvaneError.h"
 
+#include "tests/core/collection/CollectionFixture.h"
 #include "tests/core/collection/GitTestRepository.h"
 #include "tests/support/ErrorMessage.h"
 #include "tests/support/LocalDate.h"
@@ -10,7 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <httplib.h>
+
+#include <algorithm>
 #include <fstream>
+#include <thread>
 
 namespace norvane {
 namespace {
@@ -31,18 +36,14 @@ struct Reading {
     std::optional<platform::Date> firstCommit;
     std::vector<GitCommit> history;
     std::vector<GitCommit> historyWithStats;
-    std::optional<GitRecentActivity> recent;
+    std::map<platform::Date, GitActivityStats> days;
 
     bool operator==(const Reading&) const = default;
 };
 
-/// The days from `date` on, as a project's first collection reads them.
-GitActivityWindow since(platform::Date date) { return {.since = date, .now = platform::currentDate()}; }
-
 Reading read(const GitService& git, const std::string& path) {
     return {git.getLatestCommit(path), git.getFirstCommitDate(path), git.getCommitHistory(path, std::nullopt),
-            git.getCommitHistoryWithStats(path, std::nullopt),
-            git.getRecentActivity(since(platform::distantPast()), path)};
+            git.getCommitHistoryWithStats(path, std::nullopt), testing::importedDays(git, path)};
 }
 
 TEST_F(GitServiceTest, FoldersThatAreNoRepositoryOrHaveNoCommits) {
@@ -53,7 +54,7 @@ TEST_F(GitServiceTest, FoldersThatAreNoRepositoryOrHaveNoCommits) {
 
     GitTestRepository empty;
     EXPECT_TRUE(git.isGitRepository(empty.pathString()));
-    EXPECT_EQ(read(git, empty.pathString()), (Reading{.recent = GitRecentActivity{}}));
+    EXPECT_EQ(read(git, empty.pathString()), Reading{});
 
     // A ".git" file, as in a worktree or a submodule, makes a repository without running git.
     folder.writeFile(".git", "gitdir: ../elsewhere\n");
@@ -115,7 +116,7 @@ TEST_F(GitServiceTest, ActivityWithOddPathsBinaryFilesAndMerges) {
                          stats->testStats, stats->configStats),
               std::tuple(3, 6, 6, CategoryLineStats{3, 0}, one, one, one));
 
-    const auto days = git.getRecentActivity(since(platform::distantPast()), repository.pathString())->days;
+    const auto days = testing::importedDays(git, repository.pathString());
     ASSERT_EQ(days.size(), 1U);
     EXPECT_EQ(std::tuple(days.begin()->first, days.begin()->second.commitCount),
               std::tuple(platform::LocalCalendar::startOfDay(start), 4));
@@ -214,28 +215,68 @@ TEST_F(GitServiceTest, InvalidUtf8IsDecodedLossily) {
     EXPECT_EQ(git.getLatestCommit(repository.pathString())->message, "caf\xEF\xBF\xBD latin-1");
 }
 
-TEST_F(GitServiceTest, TheRecentDaysBringTheNewestCommitInTheSameRunOfGitWhenTheyHoldOne) {
+TEST_F(GitServiceTest, TheTipsAreHeadAndEveryLocalBranchReadInOneRunOfGit) {
     GitTestRepository repository;
-    const auto today = platform::LocalCalendar::startOfDay(platform::currentDate());
-    repository.writeFile("a.c", "a\n");
-    repository.commit("older", today - 24h);
-    repository.writeFile("a.c", "b\n");
-    repository.commit("newest\n\nWith a body.", today + 1min);
     const auto path = repository.pathString();
     testing::RecordingProcessRunner runner(testing::runningForReal());
     const GitService counted(runner);
+    EXPECT_EQ(counted.readTips(path), GitTips{}) << "no commit yet";
 
-    const auto recent = counted.getRecentActivity(since(today), path);
-    ASSERT_TRUE(recent);
-    EXPECT_EQ(recent->newest, git.getLatestCommit(path));
-    EXPECT_EQ(recent->days.size(), 1U);
-    EXPECT_EQ(runner.requests.size(), 1U) << "one git log for both";
-
+    repository.writeFile("a.c", "a\n");
+    const auto first = repository.commit("first", utc("2024-02-01T12:00:00Z"));
+    repository.git({"branch", "old"});
+    repository.writeFile("a.c", "b\n");
+    const auto second = repository.commit("second", utc("2024-02-02T12:00:00Z"));
+    repository.git({"tag", "v1"});
+    repository.git({"update-ref", "refs/remotes/origin/gone", first});
     runner.requests.clear();
-    const auto quiet = counted.getRecentActivity(since(today + 24h), path);
-    EXPECT_EQ(quiet->newest, git.getLatestCommit(path)) << "asked for on its own when no day holds a commit";
-    EXPECT_TRUE(quiet->days.empty());
-    EXPECT_EQ(runner.requests.size(), 2U);
+    const auto tips = counted.readTips(path);
+    EXPECT_EQ(runner.requests.size(), 1U);
+    EXPECT_EQ(tips.head, second);
+    auto both = std::vector{first, second};
+    std::sort(both.begin(), both.end());
+    EXPECT_EQ(tips.commits, both) << "the branches' commits, neither a tag nor a remote's";
+
+    repository.git({"checkout", "-q", "--detach", first});
+    EXPECT_EQ(counted.readTips(path).head, first);
+    repository.git({"checkout", "-q", "--orphan", "fresh"});
+    EXPECT_EQ(counted.readTips(path).head, std::nullopt) << "a branch without commits yet";
+
+    testing::TemporaryFolder parent;
+    const auto clone = (parent.path() / "clone").string();
+    testing::runGit({"clone", "-q", "--depth", "1", "--branch", "main", "file://" + path, clone});
+    EXPECT_EQ(git.readTips(clone).shallowBoundary, second + "\n");
+}
+
+TEST_F(GitServiceTest, GitNeverAsksForAPassword) {
+    // A partial clone whose remote, asked for what the clone lacks, wants a password.
+    httplib::Server server;
+    server.Get(".*", [](const httplib::Request&, httplib::Response& response) {
+        response.status = 401;
+        response.set_header("WWW-Authenticate", "Basic realm=\"origin\"");
+    });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    std::thread serving([&server] { server.listen_after_bind(); });
+    GitTestRepository origin;
+    origin.writeFile("a.c", "int a;\n");
+    origin.commit("first", utc("2024-02-01T12:00:00Z"));
+    origin.git({"config", "uploadpack.allowFilter", "true"});
+    testing::TemporaryFolder parent;
+    const auto clone = (parent.path() / "clone").string();
+    testing::runGit({"clone", "-q", "--filter=blob:none", "--no-checkout", "file://" + origin.pathString(), clone});
+    testing::runGit({"-C", clone, "remote", "set-url", "origin", "http://127.0.0.1:" + std::to_string(port) + "/r"});
+    // What a desktop session sets: a program that asks in a window.
+    const auto asked = parent.path() / "asked";
+    const auto askpass = parent.writeFile("askpass", "#!/bin/sh\necho asked >> '" + asked.string() + "'\necho x\n");
+    std::filesystem::permissions(askpass, std::filesystem::perms::owner_all);
+    const testing::ScopedEnvironment gitAskpass("GIT_ASKPASS", askpass.string());
+    const testing::ScopedEnvironment sshAskpass("SSH_ASKPASS", askpass.string());
+
+    CommitBooking booking(platform::currentDate());
+    EXPECT_THROW(git.readHistory(clone, git.readTips(clone), booking), NorvaneError);
+    EXPECT_FALSE(std::filesystem::exists(asked)) << "git asked for a password";
+    server.stop();
+    serving.join();
 }
 
 } // namespace

@@ -164,18 +164,13 @@ TEST_F(HistoryImportTest, AttributesModelsFromTheWholeMessageAndMarkersFromTheSu
     EXPECT_EQ(got, (decltype(got){{AIModel::claude, 3, 1}, {AIModel::gpt4o, 2, 1}, {AIModel::unknown, 1, 1}}));
 }
 
-TEST_F(HistoryImportTest, BooksTheDaysBeforeTheFirstCollectionAndReplacesOnlyThem) {
+TEST_F(HistoryImportTest, BooksEveryDayOfTheHistoryAndNothingElse) {
     commitOnDays({0, 1, 1, 30, 190, 195});
     const auto project = addProject("demo", repository.pathString());
-    // The project was first collected on day 190; the day after, a collection counted day 195.
-    auto firstCount = Snapshot::create(project);
-    firstCount->setSnapshotType(SnapshotType::scc);
-    firstCount->capturedAt = platform::LocalCalendar::addingDays(start, 190);
-    context->insert(firstCount);
-    auto collected = DailyActivity::create(project, platform::LocalCalendar::addingDays(start, 195));
-    collected->commitCount = 42;
-    context->insert(collected);
-    // Left by an earlier import on a day that no longer has commits.
+    // Rows that no longer match git: a day counted otherwise, and a day without commits.
+    auto miscounted = DailyActivity::create(project, platform::LocalCalendar::addingDays(start, 195));
+    miscounted->commitCount = 42;
+    context->insert(miscounted);
     context->insert(DailyActivity::create(project, platform::LocalCalendar::addingDays(start, 20)));
     context->save();
 
@@ -192,7 +187,8 @@ TEST_F(HistoryImportTest, BooksTheDaysBeforeTheFirstCollectionAndReplacesOnlyThe
         EXPECT_EQ(got, (decltype(got){{dayStart(0), 1, 100, 1},
                                       {dayStart(1), 2, 200, 2},
                                       {dayStart(30), 1, 100, 1},
-                                      {dayStart(195), 42, 0, 0}}));
+                                      {dayStart(190), 1, 100, 1},
+                                      {dayStart(195), 1, 100, 1}}));
         EXPECT_NEAR(rows[1]->estimatedEffortMonths, 2.4 * std::pow(0.2, 1.05), 1e-9);
     }
 }

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "core/collection/DayBooking.h"
+#include "core/collection/GitCommit.h"
+#include "core/collection/GitHistory.h"
+#include "core/collection/GitService.h"
+#include "core/collection/GitTips.h"
+#include "core/models/AppSettings.h"
+#include "core/models/BookedDay.h"
+#include "core/models/BookedHistory.h"
+#include "core/models/DailyActivity.h"
+
+#include "platform/Date.h"
+#include "platform/persistence/ModelContext.h"
+
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+namespace norvane {
+
+/// Keeps a project's daily activity rows equal to what a fresh history import books from its
+/// repository as it is now: every commit that HEAD or a local branch reaches, once, on the local
+/// day of its committer date in the current time zone, or, for a commit dated ahead of the clock
+/// that first saw it, on the day of that moment. A collection keeps the tips it read and asks git
+/// only what changed since: the commits the tips reach now and did not before, and those they
+/// reach no longer; the days of both are counted anew from their commits. A new time zone, a
+/// deeper or whole shallow clone, or tips git no longer holds are read whole.
+class ActivityBook {
+public:
+    /// What changed since the rows were booked, read from git before anything is stored.
+    struct Update {
+        GitTips tips;
+        /// The rows are booked anew whole from `days`, or only `days` and `emptied` change.
+        bool wholeHistory = false;
+        BookedDays days;
+        /// Days that had commits and have none now.
+        std::set<platform::Date> emptied;
+        std::optional<platform::Date> firstBookedAt;
+        /// HEAD's commit, when the log read it.
+        std::optional<GitCommit> head;
+
+        /// The whole history of one pass over the log.
+        static Update whole(GitTips tips, GitHistory& history);
+    };
+
+    ActivityBook(std::shared_ptr<platform::ModelContext> context, const GitService& git, platform::Clock clock);
+
+    /// What the project's rows were booked from; none before its history was imported whole.
+    std::shared_ptr<BookedHistory> bookedHistory(const std::shared_ptr<Project>& project);
+    /// What changed in the repository since its rows were booked. Throws gitFailed.
+    Update read(const std::shared_ptr<Project>& project, const GitTips& tips);
+    /// Books commits as earlier collections did: those first seen ahead of their date keep that moment.
+    CommitBooking booking(const std::shared_ptr<Project>& project);
+    /// Writes the update into the rows and the booked history, without saving.
+    void stage(const std::shared_ptr<Project>& project, const Update& update, const AppSettings& settings);
+    /// The project's row of today, if it has commits.
+    std::shared_ptr<DailyActivity> todaysRow(const std::shared_ptr<Project>& project);
+
+private:
+    /// Each booked commit by its hash, with the day it is booked on.
+    using BookedCommits = std::unordered_map<std::string, std::pair<platform::Date, BookedCommit>>;
+
+    Update readWhole(const std::shared_ptr<Project>& project, const GitTips& tips);
+    /// None when what went away lies on the first booked day, whose first moment is then read whole.
+    std::optional<Update> readChanges(const std::shared_ptr<Project>& project, const GitTips& tips,
+                                      const BookedHistory& booked);
+    BookedCommits commitsBooked(const std::shared_ptr<Project>& project);
+    /// The booked commits that the tips no longer reach, of those `leftBehind` reached.
+    std::unordered_set<std::string> goneCommits(const std::shared_ptr<Project>& project, const GitTips& tips,
+                                                const std::vector<std::string>& leftBehind,
+                                                const BookedCommits& bookedCommits);
+
+    std::shared_ptr<platform::ModelContext> context_;
+    const GitService& git_;
+    platform::Clock clock_;
+};
+
+} // namespace norvane

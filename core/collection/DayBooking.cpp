@@ -1,0 +1,10 @@
+#include "core/collection/DayBooking.h"
+
+namespace norvane {
+
+void DayBooking::add(const GitLogParser::LogRecord& record, BookedCommit commit) {
+    tally_.add(record);
+    commits_.push_back(std::move(commit));
+}
+
+} // namespace norvane

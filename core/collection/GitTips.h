@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace norvane {
+
+/// What a repository's history is, as a collection reads it before anything else: the commits
+/// that HEAD and the local branches name, and a shallow clone's boundary.
+struct GitTips {
+    /// HEAD's commit; none before the first commit of its branch.
+    std::optional<std::string> head;
+    /// The distinct commits of HEAD and every local branch, sorted.
+    std::vector<std::string> commits;
+    /// The boundary commits of a shallow clone, one a line, sorted; empty for a whole history.
+    std::string shallowBoundary;
+
+    bool operator==(const GitTips&) const = default;
+};
+
+} // namespace norvane

@@ -1,0 +1,51 @@
+#include "core/models/BookedHistory.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace norvane {
+
+using platform::attribute;
+
+std::shared_ptr<BookedHistory> BookedHistory::create(const std::shared_ptr<Project>& project) {
+    auto history = std::make_shared<BookedHistory>();
+    history->project = project;
+    return history;
+}
+
+const platform::Entity<BookedHistory>& BookedHistory::entity() {
+    static const platform::Entity<BookedHistory> entity{
+        "BookedHistory",
+        "booked_history",
+        {
+            attribute(BookedHistoryField::id, {.identity = true}),
+            attribute(BookedHistoryField::head),
+            attribute(BookedHistoryField::tips),
+            attribute(BookedHistoryField::timeZone),
+            attribute(BookedHistoryField::shallowBoundary),
+            attribute(BookedHistoryField::firstBookedAt),
+            attribute(BookedHistoryField::pricedWage),
+            attribute(BookedHistoryField::pricedOverhead),
+            attribute(BookedHistoryField::pricedType),
+            platform::relationship(BookedHistoryField::project, platform::DeleteRule::cascade),
+        },
+        {{.columns = {"project"}, .replaces = true}}};
+    return entity;
+}
+
+std::vector<std::string> BookedHistory::tipList() const {
+    std::vector<std::string> list;
+    for (std::string_view rest = tips; !rest.empty();) {
+        const auto end = std::min(rest.find(' '), rest.size());
+        if (end > 0) list.emplace_back(rest.substr(0, end));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return list;
+}
+
+void BookedHistory::setTips(const std::vector<std::string>& list) {
+    tips.clear();
+    for (const auto& tip : list) tips += (tips.empty() ? "" : " ") + tip;
+}
+
+} // namespace norvane

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/models/Project.h"
+
+namespace norvane {
+
+/// What a project's daily activity rows were last booked from: the commits that HEAD and the local
+/// branches named (every commit they reach counts once), the time zone whose days the rows are,
+/// and a shallow clone's boundary. A project has one once its history has been imported whole;
+/// a git project without one is an add that did not finish.
+class BookedHistory : public platform::Model<BookedHistory> {
+public:
+    platform::Uuid id = platform::Uuid::random();
+    /// The commit HEAD named; none before the first commit.
+    std::optional<std::string> head;
+    /// The distinct commits of HEAD and the local branches, sorted, separated by spaces.
+    std::string tips;
+    std::string timeZone;
+    /// A shallow clone's boundary commits as git lists them; empty for a whole history.
+    std::string shallowBoundary;
+    /// The earliest moment a booked commit counts at: the first day of the rows.
+    std::optional<platform::Date> firstBookedAt;
+    /// What the rows' effort and cost were priced with.
+    double pricedWage = 0;
+    double pricedOverhead = 0;
+    ProjectType pricedType = ProjectType::organic;
+    std::shared_ptr<Project> project;
+
+    BookedHistory() = default;
+    static std::shared_ptr<BookedHistory> create(const std::shared_ptr<Project>& project);
+    static const platform::Entity<BookedHistory>& entity();
+
+    std::vector<std::string> tipList() const;
+    void setTips(const std::vector<std::string>& list);
+};
+
+namespace BookedHistoryField {
+inline constexpr platform::Field<BookedHistory, platform::Uuid> id{"id", &BookedHistory::id};
+inline constexpr platform::Field<BookedHistory, std::optional<std::string>> head{"head", &BookedHistory::head};
+inline constexpr platform::Field<BookedHistory, std::string> tips{"tips", &BookedHistory::tips};
+inline constexpr platform::Field<BookedHistory, std::string> timeZone{"timeZone", &BookedHistory::timeZone};
+inline constexpr platform::Field<BookedHistory, std::string> shallowBoundary{"shallowBoundary",
+                                                                             &BookedHistory::shallowBoundary};
+inline constexpr platform::Field<BookedHistory, std::optional<platform::Date>> firstBookedAt{
+    "firstBookedAt", &BookedHistory::firstBookedAt};
+inline constexpr platform::Field<BookedHistory, double> pricedWage{"pricedWage", &BookedHistory::pricedWage};
+inline constexpr platform::Field<BookedHistory, double> pricedOverhead{"pricedOverhead",
+                                                                       &BookedHistory::pricedOverhead};
+inline constexpr platform::Field<BookedHistory, ProjectType> pricedType{"pricedType", &BookedHistory::pricedType};
+inline constexpr platform::Field<BookedHistory, std::shared_ptr<Project>> project{"project", &BookedHistory::project};
+} // namespace BookedHistoryField
+
+} // namespace norvane

@@ -1,0 +1,335 @@
+#include "core/models/DailyActivity.h"
+#include "core/models/NorvaneDatabase.h"
+
+#include "tests/core/collection/DailyRowsFixture.h"
+
+#include "platform/ProcessRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <set>
+#include <sstream>
+
+namespace norvane {
+namespace {
+
+using namespace std::chrono_literals;
+
+/// Drives a repository through weeks of git as people use it (commits, branches, merges, squash
+/// merges, rebases, amends, resets, old patches, a clock ahead, zone changes), collecting on most
+/// days with a pinned clock. After every collection the rows must equal a fresh import's, made
+/// alongside in a store of its own, and git's own count, with each commit dated ahead of the clock
+/// on the day a collection first saw it.
+class DailyRowsWalk : public testing::DailyRowsFixture {
+protected:
+    void walk(unsigned seed) {
+        random_.seed(seed);
+        seed_ = seed;
+        clock.advance(testing::localDate(2025, 10, 20, 8) - clock.now());
+        newFile(1);
+        const int days = 30 + static_cast<int>(seed % 31);
+        for (int day = 0; day < days && !::testing::Test::HasFailure(); ++day) {
+            clock.advance(startOfDayAfter(clock.now()) + 8h - clock.now());
+            const int operations = pick(0, 4);
+            for (int operation = 0; operation < operations; ++operation) {
+                clock.advance(std::chrono::minutes(pick(20, 150)));
+                act();
+            }
+            const int collections = pick(0, 9) < 2 ? 0 : (pick(0, 9) < 3 ? 2 : 1);
+            for (int collection = 0; collection < collections && !::testing::Test::HasFailure(); ++collection) {
+                clock.advance(std::chrono::minutes(pick(10, 120)));
+                collectAndCompare();
+            }
+        }
+    }
+
+private:
+    int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+
+    static platform::Date startOfDayAfter(platform::Date moment) {
+        return platform::LocalCalendar::startOfDay(platform::LocalCalendar::addingDays(moment, 1));
+    }
+
+    void note(const std::string& step) { steps_.push_back(platform::Iso8601::format(clock.now()) + " " + step); }
+
+    /// Runs git where a step may rightly fail (a conflict); an interrupted merge or rebase is undone.
+    bool tryGit(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(),
+                         {"-C", repository.pathString(), "-c", "user.name=Ann", "-c", "user.email=ann@example.com"});
+        const auto now = testing::gitDate(clock.now());
+        return platform::defaultProcessRunner()
+            .run({.executable = "/usr/bin/git",
+                  .arguments = arguments,
+                  .environmentOverrides = {{"GIT_AUTHOR_DATE", now}, {"GIT_COMMITTER_DATE", now}}})
+            .succeeded();
+    }
+
+    std::string head() {
+        auto hash = repository.git({"rev-parse", "HEAD"});
+        hash.pop_back();
+        return hash;
+    }
+
+    bool hasParent() { return tryGit({"rev-parse", "-q", "--verify", "HEAD~1"}); }
+
+    void act() {
+        const int roll = pick(0, 99);
+        if (roll < 38) return commit();
+        if (roll < 46) return newBranch();
+        if (roll < 56) return switchBranch();
+        if (roll < 63) return merge();
+        if (roll < 67) return squash();
+        if (roll < 74) return rebase();
+        if (roll < 78) return amend();
+        if (roll < 82) return reset();
+        if (roll < 86) return applyOldPatch();
+        if (roll < 89) return commitFromAClockAhead();
+        if (roll < 93) return deleteBranch();
+        if (roll < 96) return detach();
+        changeZone();
+    }
+
+    void newFile(int lines) {
+        const auto file = "f" + std::to_string(files_++) + ".c";
+        owner_[file] = current_;
+        commitLines(file, lines);
+    }
+
+    /// A new file, or one that this branch made and still holds: no other branch changes it, so
+    /// that merges and rebases meet no conflict of the walk's own making.
+    void commit() {
+        std::vector<std::string> own;
+        for (const auto& [file, branch] : owner_) {
+            if (branch == current_ && !current_.empty() && std::filesystem::exists(repository.path() / file)) {
+                own.push_back(file);
+            }
+        }
+        const int lines = pick(1, 30);
+        if (own.empty() || pick(0, 1) == 0) {
+            note("commit of a new file, " + std::to_string(lines) + " lines");
+            return newFile(lines);
+        }
+        const auto& file = own[static_cast<std::size_t>(pick(0, static_cast<int>(own.size()) - 1))];
+        note("commit rewriting " + file + " with " + std::to_string(lines) + " lines");
+        commitLines(file, lines);
+    }
+
+    void newBranch() {
+        if (branches_.size() >= 6) return commit();
+        const auto name = "b" + std::to_string(files_++);
+        note("new branch " + name);
+        git({"checkout", "-q", "-b", name});
+        branches_.push_back(name);
+        current_ = name;
+    }
+
+    std::optional<std::string> otherBranch() {
+        std::vector<std::string> others;
+        for (const auto& branch : branches_) {
+            if (branch != current_) others.push_back(branch);
+        }
+        if (others.empty()) return std::nullopt;
+        return others[static_cast<std::size_t>(pick(0, static_cast<int>(others.size()) - 1))];
+    }
+
+    void switchBranch() {
+        if (const auto other = otherBranch()) {
+            note("checkout " + *other);
+            git({"checkout", "-q", *other});
+            current_ = *other;
+        }
+    }
+
+    void merge() {
+        const auto other = otherBranch();
+        if (current_.empty() || !other) return;
+        const bool fastForward = pick(0, 1) == 0;
+        note(std::string(fastForward ? "merge " : "merge --no-ff ") + *other);
+        if (!tryGit({"merge", "-q", "--no-edit", fastForward ? "--ff" : "--no-ff", *other})) {
+            tryGit({"merge", "--abort"});
+            note("(merge undone)");
+        }
+    }
+
+    void squash() {
+        const auto other = otherBranch();
+        if (current_.empty() || !other || *other == "main") return;
+        note("squash merge of " + *other + ", which is then deleted");
+        if (!tryGit({"merge", "-q", "--squash", *other}) ||
+            !tryGit({"commit", "-q", "--allow-empty", "-m", "squash"})) {
+            tryGit({"reset", "-q", "--hard", "HEAD"});
+            note("(squash undone)");
+            return;
+        }
+        git({"branch", "-q", "-D", *other});
+        std::erase(branches_, *other);
+    }
+
+    void rebase() {
+        const auto other = otherBranch();
+        if (current_.empty() || !other) return;
+        note("rebase " + current_ + " onto " + *other);
+        if (!tryGit({"rebase", "-q", *other})) {
+            tryGit({"rebase", "--abort"});
+            note("(rebase undone)");
+        }
+    }
+
+    void amend() {
+        if (!hasParent() || current_.empty()) return;
+        const auto file = "f" + std::to_string(files_++) + ".c";
+        owner_[file] = current_;
+        note("amend with " + file);
+        repository.writeFile(file, "int amended" + std::to_string(files_) + ";\n");
+        git({"add", "-A"});
+        git({"commit", "-q", "--amend", "--no-edit"});
+    }
+
+    void reset() {
+        if (!hasParent()) return;
+        note("reset --hard HEAD~1");
+        git({"reset", "-q", "--hard", "HEAD~1"});
+    }
+
+    void applyOldPatch() {
+        if (current_.empty()) return;
+        const auto base = head();
+        const auto file = "f" + std::to_string(files_++) + ".c";
+        owner_[file] = "";
+        const auto written = clock.now() - std::chrono::hours(24 * pick(1, 20));
+        note("am --committer-date-is-author-date of a patch written " + platform::Iso8601::format(written));
+        git({"checkout", "-q", "--detach"});
+        commitLines(file, pick(1, 20), written);
+        const auto patch = git({"format-patch", "-1", "--stdout"});
+        git({"checkout", "-q", current_});
+        repository.git(
+            {"-c", "user.name=Ann", "-c", "user.email=ann@example.com", "am", "-q", "--committer-date-is-author-date"},
+            {}, patch);
+        EXPECT_NE(head(), base);
+    }
+
+    void commitFromAClockAhead() {
+        const auto ahead = clock.now() + std::chrono::hours(pick(2, 72));
+        const auto file = "f" + std::to_string(files_++) + ".c";
+        owner_[file] = current_;
+        note("commit dated ahead, at " + platform::Iso8601::format(ahead));
+        commitLines(file, pick(1, 10), ahead);
+    }
+
+    void deleteBranch() {
+        const auto other = otherBranch();
+        if (!other || *other == "main") return;
+        note("branch -D " + *other);
+        git({"branch", "-q", "-D", *other});
+        std::erase(branches_, *other);
+    }
+
+    void detach() {
+        if (!hasParent()) return;
+        note("checkout --detach HEAD~1");
+        git({"checkout", "-q", "--detach", "HEAD~1"});
+        current_.clear();
+    }
+
+    void changeZone() {
+        static const char* const zones[] = {"Europe/Berlin",     "America/New_York",   "Asia/Tokyo",
+                                            "Pacific/Pago_Pago", "Pacific/Kiritimati", "UTC"};
+        const auto* zone = zones[pick(0, 5)];
+        note(std::string("time zone ") + zone);
+        zone_.reset();
+        zone_.emplace(zone);
+    }
+
+    /// What git shows of the commits HEAD and the branches reach: each one's committer date.
+    std::map<std::string, platform::Date> reachable() {
+        std::map<std::string, platform::Date> commits;
+        std::istringstream lines(repository.git({"log", "--format=%H %ct", "--branches", "HEAD"}));
+        for (std::string line; std::getline(lines, line);) {
+            commits[line.substr(0, line.find(' '))] =
+                platform::Date(std::chrono::seconds(std::stoll(line.substr(line.find(' ') + 1))));
+        }
+        return commits;
+    }
+
+    void collectAndCompare() {
+        note("collect");
+        const auto now = clock.now();
+        const auto commits = reachable();
+        std::erase_if(firstSeen_, [&commits](const auto& entry) { return !commits.contains(entry.first); });
+        for (const auto& [hash, committedAt] : commits) {
+            if (committedAt > now && !firstSeen_.contains(hash)) firstSeen_[hash] = now;
+        }
+        const auto expected = gitDays(firstSeen_);
+        collectAt(now);
+        ASSERT_FALSE(::testing::Test::HasFatalFailure()) << trail();
+        const auto imported = importer_.collectHistory(twin_, 7);
+        ASSERT_FALSE(imported.error) << imported.error->message << trail();
+        EXPECT_EQ(storedDays(), expected) << "rows:\n"
+                                          << testing::describe(storedDays()) << "git:\n"
+                                          << testing::describe(expected) << trail();
+        EXPECT_EQ(twinDays(), expected) << "a fresh import:\n" << testing::describe(twinDays()) << trail();
+    }
+
+    testing::DayTable twinDays() {
+        testing::DayTable days;
+        for (const auto& row : platform::ModelContext(twinStore_).fetch<DailyActivity>()) {
+            days[row->date] = {row->commitCount, row->totalInsertions, row->totalDeletions, row->filesChanged,
+                               row->codeLinesInserted};
+        }
+        return days;
+    }
+
+    std::string trail() const {
+        std::string text = "\nseed " + std::to_string(seed_) + ", after " + std::to_string(steps_.size()) + " steps:\n";
+        for (auto step = steps_.size() > 25 ? steps_.end() - 25 : steps_.begin(); step != steps_.end(); ++step) {
+            text += "  " + *step + "\n";
+        }
+        return text;
+    }
+
+    std::mt19937 random_;
+    unsigned seed_ = 0;
+    std::vector<std::string> steps_;
+    std::string current_ = "main"; ///< empty on a detached HEAD
+    std::vector<std::string> branches_{"main"};
+    std::map<std::string, std::string> owner_;
+    std::map<std::string, platform::Date> firstSeen_;
+    int files_ = 0;
+    std::optional<testing::ScopedTimeZone> zone_;
+    std::shared_ptr<platform::ModelContainer> twinStore_ = NorvaneDatabase::makeInMemoryContainer();
+    std::shared_ptr<platform::ModelContext> twinContext_ = std::make_shared<platform::ModelContext>(twinStore_);
+    Collector importer_{twinContext_, SccService(testing::builtInCounterOnly()), GitService(), clock.clock()};
+    std::shared_ptr<Project> twin_ = [this] {
+        auto twin = Project::create("twin", repository.pathString(), std::nullopt, ProjectType::organic);
+        twinContext_->insert(twin);
+        twinContext_->save();
+        return twin;
+    }();
+};
+
+/// Seeds to walk: NORVANE_WALK_SEEDS (such as "1-200" or "7,9") explores more.
+std::vector<unsigned> seeds() {
+    const char* chosen = std::getenv("NORVANE_WALK_SEEDS");
+    std::string text = chosen ? chosen : "1-3";
+    std::vector<unsigned> list;
+    std::istringstream parts(text);
+    for (std::string part; std::getline(parts, part, ',');) {
+        const auto dash = part.find('-');
+        const auto from = static_cast<unsigned>(std::stoul(part.substr(0, dash)));
+        const auto to = dash == std::string::npos ? from : static_cast<unsigned>(std::stoul(part.substr(dash + 1)));
+        for (auto seed = from; seed <= to; ++seed) list.push_back(seed);
+    }
+    return list;
+}
+
+class SeededWalk : public DailyRowsWalk, public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(SeededWalk, RowsEqualAFreshImportAndGitAfterEveryCollection) { walk(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(DailyRows, SeededWalk, ::testing::ValuesIn(seeds()));
+
+} // namespace
+} // namespace norvane

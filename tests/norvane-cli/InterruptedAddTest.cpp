@@ -1,0 +1,157 @@
+#include "tests/norvane-cli/CliTestFixture.h"
+
+#include "core/models/BookedHistory.h"
+#include "core/models/DailyActivity.h"
+#include "core/models/ModelDailyActivity.h"
+#include "core/models/Snapshot.h"
+
+#include "tests/core/collection/GitLoggedDays.h"
+
+#include <gmock/gmock.h>
+#include <sqlite3.h>
+
+#include <csignal>
+#include <fstream>
+#include <sys/wait.h>
+#include <thread>
+
+namespace norvane::testing {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+using namespace std::chrono_literals;
+
+/// `norvane add` ended by kill -9 right after one of its saves, and what finishes it afterwards.
+class InterruptedAdd : public CliTest {
+protected:
+    void SetUp() override {
+        repository = makeRepository();
+        // A counter that stays until it is killed, and says it runs: the project row is saved by then.
+        const auto script = tools.writeFile("scc", "#!/bin/sh\necho $$ > '" + (tools.path() / "running").string() +
+                                                       ".new'\nmv '" + (tools.path() / "running").string() + ".new' '" +
+                                                       (tools.path() / "running").string() + "'\nexec sleep 1000\n");
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+
+    /// Kills `add` while its code counter runs: after its first save, the project's own row.
+    void killWhileCounting() {
+        const auto add = start({"add", "demo", repository->pathString()},
+                               {.environment = {{"PATH", tools.path().string() + ":" + std::getenv("PATH")}}});
+        const auto running = tools.path() / "running";
+        while (!std::filesystem::exists(running)) {
+            ASSERT_EQ(waitpid(add, nullptr, WNOHANG), 0) << "the add ended before its code count";
+            std::this_thread::sleep_for(2ms);
+        }
+        kill(add, SIGKILL);
+        waitpid(add, nullptr, 0);
+        pid_t counter = 0;
+        std::ifstream(running) >> counter;
+        kill(counter, SIGKILL);
+    }
+
+    /// Kills `add` after it saved its code count and before its import is saved: once the count
+    /// is seen, the store's write lock is taken, so that the import cannot be saved before the kill.
+    /// Sets `killed` false when the import was saved first.
+    void killBeforeTheImport(bool& killed) {
+        // The tool makes the store; it is opened only once the tool has made its tables.
+        ASSERT_EQ(norvane({"list"}).status, 0);
+        const auto add = start({"add", "demo", repository->pathString()});
+        sqlite3* store = nullptr;
+        sqlite3_open_v2(storeFile().c_str(), &store, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_busy_timeout(store, 60'000);
+        while (count(store, "SELECT count(*) FROM snapshot WHERE snapshotTypeRaw = 'scc'") == 0) {
+            ASSERT_EQ(waitpid(add, nullptr, WNOHANG), 0) << "the add ended before it saved its code count";
+            std::this_thread::sleep_for(1ms);
+        }
+        sqlite3_exec(store, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        const bool beforeTheImport = count(store, "SELECT count(*) FROM booked_history") == 0;
+        kill(add, SIGKILL);
+        waitpid(add, nullptr, 0);
+        sqlite3_exec(store, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(store);
+        killed = beforeTheImport;
+    }
+
+    static std::int64_t count(sqlite3* store, const char* query) {
+        sqlite3_stmt* statement = nullptr;
+        std::int64_t value = 0;
+        if (sqlite3_prepare_v2(store, query, -1, &statement, nullptr) == SQLITE_OK &&
+            sqlite3_step(statement) == SQLITE_ROW) {
+            value = sqlite3_column_int64(statement, 0);
+        }
+        sqlite3_finalize(statement);
+        return value;
+    }
+
+    void expectUnfinished() {
+        const auto listed = norvane({"list"});
+        EXPECT_THAT(listed.out, HasSubstr("demo  unfinished")) << listed.out;
+        EXPECT_TRUE(stored<BookedHistory>().empty());
+        EXPECT_EQ(storedSnapshots("demo", "gitHistory"), 0u);
+    }
+
+    /// The add is whole: history, a row for each day git shows, model rows, what the rows were booked from.
+    void expectComplete() {
+        EXPECT_EQ(stored<BookedHistory>().size(), 1u);
+        EXPECT_GT(storedSnapshots("demo", "gitHistory"), 0u);
+        EXPECT_EQ(stored<DailyActivity>().size(), loggedDays(*repository).size());
+        EXPECT_EQ(stored<ModelDailyActivity>().size(), 1u) << "the commit tagged [claude]";
+        EXPECT_THAT(norvane({"list"}).out, Not(HasSubstr("unfinished")));
+    }
+
+    std::unique_ptr<GitTestRepository> repository;
+    TemporaryFolder tools;
+};
+
+TEST_F(InterruptedAdd, AfterTheProjectsOwnSaveTheNextCollectFinishesIt) {
+    killWhileCounting();
+    EXPECT_EQ(storedSnapshots("demo", "scc"), 0u);
+    expectUnfinished();
+    const auto collected = norvane({"collect"});
+    EXPECT_EQ(collected.status, 0) << collected.err;
+    expectComplete();
+}
+
+TEST_F(InterruptedAdd, AfterTheProjectsOwnSaveAddingItAgainFinishesIt) {
+    killWhileCounting();
+    const auto added = norvane({"add", "demo", repository->pathString()});
+    EXPECT_EQ(added.status, 0) << added.err;
+    EXPECT_THAT(added.out, HasSubstr("Finishing the add of demo"));
+    expectComplete();
+    const auto again = norvane({"add", "demo", repository->pathString()});
+    EXPECT_NE(again.status, 0);
+    EXPECT_THAT(again.err, HasSubstr("already exists"));
+}
+
+TEST_F(InterruptedAdd, AfterTheCodeCountTheNextCollectImportsTheHistory) {
+    // The import may win the race to the lock; each try starts with a fresh store.
+    bool killed = false;
+    for (int attempt = 0; attempt < 20 && !killed; ++attempt) {
+        killBeforeTheImport(killed);
+        ASSERT_FALSE(HasFatalFailure());
+        if (!killed) {
+            ASSERT_EQ(norvane({"remove", "demo", "--yes"}).status, 0);
+        }
+    }
+    ASSERT_TRUE(killed) << "the import was saved before the kill every time";
+    EXPECT_EQ(storedSnapshots("demo", "scc"), 1u);
+    expectUnfinished();
+    const auto collected = norvane({"collect", "demo"});
+    EXPECT_EQ(collected.status, 0) << collected.err;
+    expectComplete();
+}
+
+TEST_F(InterruptedAdd, AnAddWhoseFirstCollectionFailsLeavesNothingBehind) {
+    const auto refused =
+        norvane({"add", "demo", repository->pathString()}, {.environment = {{"GIT_TEST_ASSUME_DIFFERENT_OWNER", "1"}}});
+    EXPECT_NE(refused.status, 0);
+    EXPECT_THAT(refused.err, HasSubstr("dubious ownership"));
+    EXPECT_TRUE(stored<Project>().empty());
+    EXPECT_TRUE(stored<Snapshot>().empty());
+    const auto added = norvane({"add", "demo", repository->pathString()});
+    EXPECT_EQ(added.status, 0) << added.err;
+}
+
+} // namespace
+} // namespace norvane::testing
