@@ -28,7 +28,7 @@ void BackgroundScheduler::collectIfNeeded(std::function<void()> done) {
         return;
     }
     const auto dates = newestSnapshotDates();
-    if (hasCollectedToday(dates)) {
+    if (hasCollectedToday(dates) && !dates->addUnfinished) {
         updateLastCollectionDate(dates);
         if (done) done();
         return;
@@ -49,11 +49,12 @@ void BackgroundScheduler::collectIfNeeded(std::function<void()> done) {
 
 BackgroundScheduler::SnapshotDates BackgroundScheduler::newestSnapshotDates() {
     try {
-        std::vector<platform::Date> dates;
+        ProjectsRead read;
         for (const auto& listing : metrics_->listProjects(false)) {
-            if (listing.newestSnapshot) dates.push_back(listing.newestSnapshot->capturedAt);
+            if (listing.newestSnapshot) read.dates.push_back(listing.newestSnapshot->capturedAt);
+            read.addUnfinished = read.addUnfinished || listing.addUnfinished;
         }
-        return dates;
+        return read;
     } catch (const std::exception& failure) {
         qCWarning(stateLog, "Failed to read when the projects were last collected: %s", failure.what());
         return std::nullopt;
@@ -65,7 +66,7 @@ bool BackgroundScheduler::hasCollectedToday() { return hasCollectedToday(newestS
 bool BackgroundScheduler::hasCollectedToday(const SnapshotDates& dates) const {
     if (!dates) return false;
     const auto today = platform::LocalCalendar::startOfDay(clock_());
-    return std::any_of(dates->begin(), dates->end(),
+    return std::any_of(dates->dates.begin(), dates->dates.end(),
                        [&](auto date) { return platform::LocalCalendar::isSameDay(date, today); });
 }
 
@@ -75,7 +76,7 @@ void BackgroundScheduler::updateLastCollectionDate(const SnapshotDates& dates) {
     // A store that cannot be read keeps the date shown.
     if (!dates) return;
     lastCollectionDate_.reset();
-    if (!dates->empty()) lastCollectionDate_ = *std::max_element(dates->begin(), dates->end());
+    if (!dates->dates.empty()) lastCollectionDate_ = *std::max_element(dates->dates.begin(), dates->dates.end());
     emit lastCollectionDateChanged();
 }
 

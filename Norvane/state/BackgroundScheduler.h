@@ -17,8 +17,8 @@ namespace norvane::app {
 class AppState;
 
 /// Collects all projects once a calendar day while the application runs: checks at start-up and
-/// every six hours, collects when no project that is not archived has a snapshot from today, and
-/// then tells the user.
+/// every six hours, collects when no project that is not archived has a snapshot from today, or
+/// when a project's add was interrupted (the collection finishes it), and then tells the user.
 class BackgroundScheduler : public QObject {
     Q_OBJECT
 
@@ -45,9 +45,13 @@ signals:
     void lastCollectionDateChanged();
 
 private:
-    using SnapshotDates = std::optional<std::vector<platform::Date>>;
-    /// The newest snapshot date of each project that is not archived and has one; none when the
-    /// store cannot be read. One read serves both questions of a check.
+    /// The newest snapshot date of each project that is not archived and has one, and whether an
+    /// add was interrupted; none when the store cannot be read. One read serves a check.
+    struct ProjectsRead {
+        std::vector<platform::Date> dates;
+        bool addUnfinished = false;
+    };
+    using SnapshotDates = std::optional<ProjectsRead>;
     SnapshotDates newestSnapshotDates();
     bool hasCollectedToday(const SnapshotDates& dates) const;
     void updateLastCollectionDate(const SnapshotDates& dates);

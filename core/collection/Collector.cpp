@@ -1,5 +1,6 @@
 #include "core/collection/Collector.h"
 
+#include "core/collection/AddCompletion.h"
 #include "core/collection/CocomoEstimate.h"
 #include "core/collection/OutputCategoryClassifier.h"
 #include "core/models/StoredSettings.h"
@@ -291,19 +292,7 @@ Collector::Settings Collector::readSettings() {
 }
 
 bool Collector::hasUnfinishedAdd(const std::shared_ptr<Project>& project) {
-    if (!exists((std::filesystem::path(project->path) / ".git").string())) {
-        return false;
-    }
-    return !activityBook_.bookedHistory(project) && !hasHistorySeries(project);
-}
-
-bool Collector::hasHistorySeries(const std::shared_ptr<Project>& project) {
-    return !context_
-                ->fetch<Snapshot>({.predicate = SnapshotField::project == project &&
-                                                SnapshotField::snapshotTypeRaw ==
-                                                    std::string(platform::rawValue(SnapshotType::gitHistory)),
-                                   .limit = 1})
-                .empty();
+    return AddCompletion::isUnfinished(*context_, project);
 }
 
 HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& given, int sampleInterval,

@@ -100,7 +100,6 @@ private:
                      const AppSettings& settings, const HistoryProgress& progress);
     void stageBaseline(const std::shared_ptr<Project>& project, const std::optional<platform::Date>& firstBookedAt,
                        const BookedDays& days);
-    bool hasHistorySeries(const std::shared_ptr<Project>& project);
 
     std::shared_ptr<platform::ModelContext> context_;
     platform::Clock clock_;

@@ -1,5 +1,6 @@
 #include "core/facade/NorvaneStore.h"
 
+#include "core/collection/AddCompletion.h"
 #include "core/collection/CocomoService.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/Project.h"
@@ -39,7 +40,8 @@ std::vector<ProjectListing> NorvaneStore::listProjects() const {
         const auto newest = SnapshotQueries::newestOfEachProject(*container_);
         listings.reserve(projects.size());
         for (const auto& project : projects) {
-            ProjectListing listing{project->info(), std::nullopt, std::nullopt};
+            ProjectListing listing{project->info(), std::nullopt, std::nullopt,
+                                   AddCompletion::isUnfinished(context, project)};
             if (const auto found = newest.find(project->persistentKey()); found != newest.end()) {
                 listing.newestSnapshot = found->second.snapshot;
                 listing.commitSummary = found->second.commitSummary;

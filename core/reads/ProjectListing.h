@@ -26,6 +26,8 @@ struct ProjectListing {
     /// The short hash and subject of the newest snapshot that carries a commit; none without one,
     /// or when that snapshot has no message.
     std::optional<CommitSummary> commitSummary;
+    /// The add was interrupted before the history was imported; the next collection finishes it.
+    bool addUnfinished = false;
 };
 
 /// When the newest snapshot of the projects that are not archived was taken; none without one.

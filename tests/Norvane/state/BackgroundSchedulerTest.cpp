@@ -1,6 +1,7 @@
 #include "Norvane/state/BackgroundScheduler.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,19 @@ TEST(BackgroundScheduler, ASnapshotFromTodaySkipsTheCollection) {
     EXPECT_EQ(fixture.collection->collectAllCalls, 0);
     EXPECT_TRUE(fixture.notifications.empty());
     EXPECT_EQ(state->scheduler().lastCollectionDate(), minutesIntoToday(1));
+}
+
+TEST(BackgroundScheduler, AnAddThatDidNotFinishIsCollectedThoughTodayHasASnapshot) {
+    AppStateFixture fixture;
+    // A repository's project counted today, whose history was never imported: its add was cut short.
+    const norvane::testing::TemporaryFolder repository;
+    std::filesystem::create_directory(repository.path() / ".git");
+    auto atlas = testing::saveProject(*fixture.metrics->context, "Atlas", ProjectStatus::active,
+                                      [&](Project& project) { project.path = repository.path().string(); });
+    fixture.metrics->addSnapshot(atlas, minutesIntoToday(1));
+    auto state = fixture.makeState(noWait);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fixture.notifications.empty(); }));
+    EXPECT_EQ(fixture.collection->collectAllCalls, 1);
 }
 
 TEST(BackgroundScheduler, AListThatCannotBeReadKeepsTheDateShownAndIsLogged) {
