@@ -39,6 +39,12 @@ std::string DailyRowsFixture::git(const std::vector<std::string>& arguments, con
 
 void DailyRowsFixture::collectAt(platform::Date when) {
     clock.advance(when - clock.now());
+    if (!added) {
+        added = true;
+        const auto result = pinned.collectInitialData(project);
+        ASSERT_TRUE(result.isSuccess()) << result.error->message;
+        return;
+    }
     const auto result = pinned.collectOne(project);
     ASSERT_TRUE(result.isSuccess()) << result.error->message;
 }

@@ -33,7 +33,8 @@ protected:
                             std::optional<platform::Date> committed = std::nullopt);
     /// Runs git in the repository with both of a new commit's dates at the clock's moment.
     std::string git(const std::vector<std::string>& arguments, const std::optional<std::string>& input = std::nullopt);
-    /// Moves the clock to `when` and collects the project, expecting success.
+    /// Moves the clock to `when` and collects the project, expecting success; the first time as
+    /// its add does.
     void collectAt(platform::Date when);
     /// The project's rows; a second row of one day fails the test.
     DayTable storedDays();
@@ -47,6 +48,7 @@ protected:
     Collector pinned{context, SccService(builtInCounterOnly()), GitService(), clock.clock()};
     std::shared_ptr<Project> project;
     int linesWritten = 0;
+    bool added = false;
 };
 
 } // namespace norvane::testing
