@@ -1,0 +1,134 @@
+// Adds a repository as a project to a new store in a temporary folder, then collects it as the
+// daily agent would, ROUNDS times without a new commit and ROUNDS times after one new commit on its
+// branch: prints the median time of each collection, the programs it ran, and the time its runs of
+// git took. Goal: a quiet project runs one git process and the counter; after one new commit on a
+// history of 12,000 commits the git work stays under 50 ms. daily_collection.sh makes the repository.
+
+#include "core/collection/Collector.h"
+#include "core/models/NorvaneDatabase.h"
+
+#include "platform/ProcessRunner.h"
+#include "platform/persistence/ModelContext.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Milliseconds = std::chrono::duration<double, std::milli>;
+
+/// Runs programs for real and keeps how many of each ran and how long git took.
+class TimingRunner final : public norvane::platform::ProcessRunner {
+public:
+    norvane::platform::ProcessResult run(const norvane::platform::ProcessRequest& request) override {
+        const auto started = Clock::now();
+        auto result = norvane::platform::defaultProcessRunner().run(request);
+        const auto program = std::filesystem::path(request.executable).filename().string();
+        ++programs[program];
+        if (program == "git") gitTime += Clock::now() - started;
+        return result;
+    }
+    void reset() {
+        programs.clear();
+        gitTime = {};
+    }
+
+    std::map<std::string, int> programs;
+    Clock::duration gitTime{};
+};
+
+struct Round {
+    double totalMs;
+    double gitMs;
+    std::string programs;
+};
+
+std::filesystem::path makeTemporaryFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "norvane-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary folder");
+    }
+    return pattern;
+}
+
+void commitOneChange(const std::string& repository, int round) {
+    const auto file = std::filesystem::path(repository) / "bench_daily.c";
+    const std::string line = "int daily_" + std::to_string(round) + " = 1;";
+    const auto command = "printf '%s\\n' '" + line + "' >> '" + file.string() + "' && git -C '" + repository +
+                         "' add bench_daily.c && git -C '" + repository +
+                         "' -c user.name=Bench -c user.email=bench@example.com commit -q -m 'Daily change'";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("git commit failed");
+}
+
+Round collect(norvane::Collector& collector, const std::shared_ptr<norvane::Project>& project, TimingRunner& runner) {
+    runner.reset();
+    const auto started = Clock::now();
+    const auto result = collector.collectOne(project);
+    const double total = Milliseconds(Clock::now() - started).count();
+    if (!result.isSuccess()) throw std::runtime_error(result.error->message);
+    std::string programs;
+    for (const auto& [program, count] : runner.programs) programs += program + " x" + std::to_string(count) + " ";
+    return {total, Milliseconds(runner.gitTime).count(), programs};
+}
+
+void printMedian(const std::string& what, std::vector<Round> rounds) {
+    const auto middle = rounds.size() / 2;
+    std::nth_element(rounds.begin(), rounds.begin() + static_cast<long>(middle), rounds.end(),
+                     [](const Round& a, const Round& b) { return a.gitMs < b.gitMs; });
+    const double git = rounds[middle].gitMs;
+    std::nth_element(rounds.begin(), rounds.begin() + static_cast<long>(middle), rounds.end(),
+                     [](const Round& a, const Round& b) { return a.totalMs < b.totalMs; });
+    std::cout << what << ": collection " << rounds[middle].totalMs << " ms, git " << git << " ms, ran "
+              << rounds[middle].programs << "(medians of " << rounds.size() << ")\n";
+}
+
+int run(const std::string& repository, int rounds, const std::filesystem::path& folder) {
+    using namespace norvane;
+    const auto context =
+        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeContainer(folder / "norvane.store"));
+    auto project = Project::create("bench", repository, std::nullopt, ProjectType::organic);
+    context->insert(project);
+    context->save();
+    TimingRunner runner;
+    Collector collector(context, SccService(SccLookup::standard(), runner), GitService(runner));
+    const auto added = collector.collectInitialData(project);
+    if (added.error) throw std::runtime_error(added.error->message);
+    std::vector<Round> quiet;
+    std::vector<Round> afterACommit;
+    for (int round = 0; round < rounds; ++round) {
+        quiet.push_back(collect(collector, project, runner));
+        commitOneChange(repository, round);
+        afterACommit.push_back(collect(collector, project, runner));
+    }
+    std::cout << added.totalCommits << " commits\n";
+    printMedian("no new commit", quiet);
+    printMedian("one new commit", afterACommit);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argc > 3) {
+        std::cerr << "usage: norvane-bench-daily-collection REPOSITORY [ROUNDS]\n";
+        return 2;
+    }
+    const auto folder = makeTemporaryFolder();
+    int status = 1;
+    try {
+        status = run(argv[1], argc == 3 ? std::atoi(argv[2]) : 15, folder);
+    } catch (const std::exception& error) {
+        std::cerr << error.what() << "\n";
+    }
+    std::filesystem::remove_all(folder);
+    return status;
+}
