@@ -15,10 +15,12 @@ namespace {
 
 using Table = std::vector<std::vector<std::string>>;
 
-/// Characters rather than bytes, so that names outside ASCII keep their columns straight.
+/// Characters of the text as it prints, escapes included, rather than bytes, so that names outside
+/// ASCII keep their columns straight.
 std::size_t displayWidth(const std::string& text) {
+    const auto shown = TerminalText::printable(text);
     return static_cast<std::size_t>(std::count_if(
-        text.begin(), text.end(), [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }));
+        shown.begin(), shown.end(), [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }));
 }
 
 void printColumns(const Table& table, const Console& console) {
@@ -64,8 +66,8 @@ std::vector<std::string> ListCommand::row(NorvaneKit& kit, const std::shared_ptr
          .sortBy = {platform::descending(SnapshotField::capturedAt)},
          .limit = 1});
     const auto codeLines = counts.empty() ? std::string("-") : fmt::format("{}", counts.front()->codeLines);
-    return {TerminalText::printable(project->name), std::string(platform::rawValue(project->status)),
-            std::string(platform::rawValue(project->projectType)), codeLines, TerminalText::printable(project->path)};
+    return {project->name, std::string(platform::rawValue(project->status)),
+            std::string(platform::rawValue(project->projectType)), codeLines, project->path};
 }
 
 } // namespace norvane::cli
