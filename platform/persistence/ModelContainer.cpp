@@ -189,8 +189,8 @@ std::shared_ptr<ModelContainer> ModelContainer::open(const std::filesystem::path
             return container;
         } catch (const StoreBusyError& error) {
             if (std::chrono::steady_clock::now() >= deadline) {
-                throw StoreBusyError("The store " + file.string() + " stays locked by another program: " + error.what(),
-                                     error.code());
+                throw StoreBusyError(
+                    "The store " + file.string() + " stays locked by another program: " + error.reason(), error.code());
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
@@ -218,9 +218,9 @@ void ModelContainer::prepare() {
         throw;
     } catch (const StoreError& error) {
         if ((error.code() & 0xFF) == SQLITE_NOTADB) {
-            throw StoreError("The file " + where + " is not a Norvane store: " + error.what(), error.code());
+            throw StoreError("The file " + where + " is not a Norvane store: " + error.reason(), error.code());
         }
-        throw StoreError("Cannot open the store " + where + ": " + error.what(), error.code());
+        throw StoreError("Cannot open the store " + where + ": " + error.reason(), error.code());
     }
     if (!layout.tables.empty() && !layout.tables.contains(metadataTable)) {
         throw StoreError("The file " + where + " is not a Norvane store: it holds other tables");
