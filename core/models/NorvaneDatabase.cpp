@@ -32,13 +32,18 @@ std::filesystem::path NorvaneDatabase::containerURL() {
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer() { return makeContainer(containerURL()); }
 
-std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer(const std::filesystem::path& file) {
+std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeReadingContainer() {
+    return makeContainer(containerURL(), platform::ModelContainer::Intent::readOnly);
+}
+
+std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer(const std::filesystem::path& file,
+                                                                         platform::ModelContainer::Intent intent) {
     std::error_code error;
     std::filesystem::create_directories(file.parent_path(), error);
     if (error) {
         throw platform::StoreError("Cannot create the folder " + file.parent_path().string() + ": " + error.message());
     }
-    return platform::ModelContainer::open(file, schema());
+    return platform::ModelContainer::open(file, schema(), intent);
 }
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeInMemoryContainer() {

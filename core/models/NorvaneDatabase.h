@@ -23,9 +23,14 @@ public:
     static std::filesystem::path containerURL();
     /// Creates the store folder when missing and opens a new container on the file.
     static std::shared_ptr<platform::ModelContainer> makeContainer();
+    /// The same for a caller that only reads: it reads even where nothing can be written beside
+    /// the store (see `platform::ModelContainer::Intent::readOnly`).
+    static std::shared_ptr<platform::ModelContainer> makeReadingContainer();
     static std::shared_ptr<platform::ModelContainer> makeInMemoryContainer();
     /// A container on a store file elsewhere (tests, other front ends).
-    static std::shared_ptr<platform::ModelContainer> makeContainer(const std::filesystem::path& file);
+    static std::shared_ptr<platform::ModelContainer>
+    makeContainer(const std::filesystem::path& file,
+                  platform::ModelContainer::Intent intent = platform::ModelContainer::Intent::readAndWrite);
 };
 
 } // namespace norvane

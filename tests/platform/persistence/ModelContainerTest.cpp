@@ -130,6 +130,12 @@ TEST_F(ModelContainerTest, AFileSystemFailureAtOpenSaysWhatHappened) {
             message.find("not a Norvane store") != std::string::npos) {
             throw std::runtime_error(message);
         }
+        // Only to read, it needs no lock files.
+        const auto reading =
+            platform::ModelContainer::open(file, testSchema(), platform::ModelContainer::Intent::readOnly);
+        if (platform::ModelContext(reading).fetch<Shelf>().size() != 1 || !reading->isReadOnly()) {
+            throw std::runtime_error("not read");
+        }
     });
     EXPECT_EQ(status, 0);
 }
