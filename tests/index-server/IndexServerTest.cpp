@@ -348,6 +348,37 @@ TEST_F(IndexServerTest, TheProgramRefusesADataFileThatHoldsAnythingElse) {
     }
 }
 
+// What another program adds to the service's own file could drop what the service has answered
+// that it keeps: each is refused by name, and the file stays as it was.
+TEST_F(IndexServerTest, TheProgramRefusesATriggerAViewOrAnIndexOfAnotherProgramInItsDataFile) {
+    const std::vector<std::pair<std::string, std::string>> additions{
+        {"CREATE TRIGGER keep_nothing AFTER INSERT ON reports BEGIN DELETE FROM reports WHERE id = new.id; END",
+         "trigger keep_nothing"},
+        {"CREATE VIEW recent AS SELECT * FROM reports", "view recent"},
+        {"CREATE INDEX reports_by_day ON reports (activity_date)", "index reports_by_day"},
+        {"DROP INDEX reports_by_device; CREATE UNIQUE INDEX reports_by_device ON reports (device_id)",
+         "index reports_by_device made otherwise"},
+    };
+    platform::PosixProcessRunner runner;
+    for (const auto& [sql, named] : additions) {
+        const auto file = folder.path() / "added.db";
+        std::filesystem::remove(file);
+        IndexServer(file.string()).start();
+        platform::Database(file.string(), platform::Database::Access::readWrite).execute(sql);
+        const auto before = contents(file);
+
+        // Bounded by timeout(1), so a server that wrongly starts cannot hang the test.
+        const auto result = runner.run({.executable = "timeout",
+                                        .arguments = {"10", testing::builtProgram("norvane-index-server").string(),
+                                                      "--port", "0", "--data", file.string()}});
+        EXPECT_EQ(result.exitStatus, 1) << named;
+        EXPECT_EQ(result.standardError, "norvane-index-server: " + file.string() +
+                                            " holds what the service does not make there (" + named +
+                                            "); give the service a data file of its own\n");
+        EXPECT_TRUE(contents(file) == before) << named;
+    }
+}
+
 TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {
     // Bounded by timeout(1), so a server that wrongly starts cannot hang the test.
     platform::PosixProcessRunner runner;
