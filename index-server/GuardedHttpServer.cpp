@@ -1,6 +1,7 @@
 #include "index-server/GuardedHttpServer.h"
 
 #include "index-server/BoundedSocketStream.h"
+#include "index-server/ChunkedBody.h"
 #include "index-server/ConnectionPool.h"
 
 #include <nlohmann/json.hpp>
@@ -24,6 +25,8 @@ constexpr std::chrono::seconds writeTimeout{5};
 /// Set while the accepting thread turns away a connection that found every slot taken; the
 /// library hands connections over only as calls of `process_and_close_socket`.
 thread_local bool refusingConnection = false;
+/// The connection that this thread serves, whose handlers read a chunked body from it themselves.
+thread_local BoundedSocketStream* servedStream = nullptr;
 
 std::string errorBody(const std::string& message) {
     // Replaces any ill-formed UTF-8, so that an error can always be written.
@@ -201,7 +204,9 @@ void GuardedHttpServer::serveConnection(socket_t socket) {
                                 .maxBodyPhaseBytes = maxBodyPhaseBytes(),
                                 .writeTimeout = writeTimeout});
     bool closed = false;
+    servedStream = &stream;
     process_request(stream, true, closed, [&stream](httplib::Request&) { stream.headRead(); });
+    servedStream = nullptr;
 }
 
 std::size_t GuardedHttpServer::maxBodyPhaseBytes() const {
@@ -219,6 +224,15 @@ bool GuardedHttpServer::readBody(const httplib::Request& request, const httplib:
     // Without either header there is no body; the library would read until the client closes.
     if (!hasBody(request)) {
         return true;
+    }
+    if (request.has_header("Transfer-Encoding")) {
+        switch (ChunkedBody(limits_.maxBodyBytes, maxBodyPhaseBytes()).read(*servedStream, body)) {
+        case ChunkedBody::Outcome::complete: return true;
+        case ChunkedBody::Outcome::tooLarge: answerError(response, 413, tooLargeMessage()); return false;
+        case ChunkedBody::Outcome::malformed:
+            answerError(response, 400, "The request body could not be read");
+            return false;
+        }
     }
     bool tooLarge = false;
     const bool complete = reader([&](const char* data, std::size_t length) {

@@ -174,6 +174,24 @@ TEST_F(IndexServerTest, AnswersALengthItWillNeverReadAtOnce) {
     for (const auto& [length, status] : cases) {
         EXPECT_EQ(RawConnection(port, head + length + "\r\n\r\n").status(), status) << length;
     }
+
+    // The same for the size of a chunk, which is hexadecimal digits and nothing else.
+    const std::string chunked = "POST /v1/activity HTTP/1.1\r\nContent-Type: application/json\r\n"
+                                "Transfer-Encoding: chunked\r\n\r\n";
+    const std::vector<std::pair<std::string, int>> chunks{
+        {"-5\r\nhello\r\n0\r\n\r\n", 400},
+        {"+5\r\nhello\r\n0\r\n\r\n", 400},
+        {"0x5\r\nhello\r\n0\r\n\r\n", 400},
+        {" 5\r\nhello\r\n0\r\n\r\n", 400},
+        {"\r\nhello\r\n0\r\n\r\n", 400},
+        {"5\r\nhello!!\r\n0\r\n\r\n", 400},
+        {"FFFFFFFFFFFFFFFF\r\nhello\r\n", 413},
+        {"fffffffffffffffffffff\r\nhello\r\n", 413},
+        {"30000\r\nhello\r\n", 413},
+    };
+    for (const auto& [body, status] : chunks) {
+        EXPECT_EQ(RawConnection(port, chunked + body).status(), status) << body;
+    }
     EXPECT_EQ(server->storedReportCount(), 0);
 }
 
