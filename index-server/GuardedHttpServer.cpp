@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <charconv>
+#include <exception>
+#include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -69,6 +71,16 @@ std::optional<std::pair<int, std::string>> lengthFault(const httplib::Request& r
     return std::nullopt;
 }
 
+std::string describe(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "an unknown failure";
+    }
+}
+
 bool hasBody(const httplib::Request& request) {
     return request.has_header("Content-Length") || request.has_header("Transfer-Encoding");
 }
@@ -104,7 +116,10 @@ GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits)
         int yes = 1;
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
-    set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
+    set_exception_handler([](const httplib::Request& request, httplib::Response& response, std::exception_ptr failure) {
+        // The cause (a full disk, say) stays in the service's log; the client learns only that it failed.
+        std::cerr << "norvane-index-server: " << request.method << " " << request.path << ": " << describe(failure)
+                  << std::endl;
         answerError(response, 500, "Internal error");
     });
     // A body announced too large is refused before its sender starts sending it.

@@ -8,10 +8,18 @@
 #include "tests/index-server/RawConnection.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ManualClock.h"
+#include "tests/support/ProcessWatch.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
@@ -395,6 +403,62 @@ TEST_F(IndexServerTest, TheProgramRefusesATriggerAViewOrAnIndexOfAnotherProgramI
                                             "); give the service a data file of its own\n");
         EXPECT_TRUE(contents(file) == before) << named;
     }
+}
+
+/// Starts `command` without waiting for it, its output and errors going to the two files.
+pid_t startInBackground(const std::vector<std::string>& command, const std::filesystem::path& output,
+                        const std::filesystem::path& errors) {
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char*> arguments;
+    for (const auto& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
+    arguments.push_back(nullptr);
+    pid_t process = 0;
+    posix_spawn(&process, arguments.front(), &files, nullptr, arguments.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    return process;
+}
+
+// The data file on a disk that fills up while the service runs (a small file system of its own, in
+// a user and mount namespace, so no root is needed): the client is told that the report failed, and
+// the service's log says why.
+TEST_F(IndexServerTest, TheProgramLogsWhyItCouldNotStoreAReport) {
+    const auto data = folder.path() / "full.db";
+    IndexServer(data.string()).start();
+    const auto disk = folder.path() / "disk";
+    std::filesystem::create_directory(disk);
+    const std::string script = "mount -t tmpfs -o size=1m tmpfs \"$0\" || { echo cannot mount; exit 1; }\n"
+                               "cp \"$1\" \"$0/reports.db\"\n"
+                               "free=$(df -k --output=avail \"$0\" | tail -n 1)\n"
+                               "head -c $(( (free - 64) * 1024 )) /dev/zero > \"$0/filler\"\n"
+                               "exec \"$2\" --port 0 --data \"$0/reports.db\"\n";
+    const pid_t service =
+        startInBackground({"/usr/bin/unshare", "--user", "--map-root-user", "--mount", "--", "/bin/sh", "-c", script,
+                           disk.string(), data.string(), testing::builtProgram("norvane-index-server").string()},
+                          folder.path() / "out.txt", folder.path() / "errors.txt");
+    const auto listening = testing::waitForLine(folder.path() / "out.txt");
+    if (listening == "cannot mount") {
+        ::waitpid(service, nullptr, 0);
+        GTEST_SKIP() << "this system lets no one mount a file system of their own";
+    }
+    ASSERT_EQ(listening.rfind("Listening on ", 0), 0u) << listening << testing::readFile(folder.path() / "errors.txt");
+
+    long status = 201;
+    for (int sent = 0; sent < 200 && status == 201; ++sent) {
+        status = http.perform({.method = "POST",
+                               .url = listening.substr(std::strlen("Listening on ")) + "/activity",
+                               .headers = {"Content-Type: application/json"},
+                               .body = report("filling").dump(),
+                               .timeout = seconds(5)})
+                     .status;
+    }
+    ::kill(service, SIGTERM);
+    ::waitpid(service, nullptr, 0);
+    EXPECT_EQ(status, 500);
+    const auto log = testing::readFile(folder.path() / "errors.txt");
+    EXPECT_NE(log.find("norvane-index-server: POST /v1/activity: database or disk is full"), std::string::npos) << log;
 }
 
 TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {
