@@ -10,15 +10,6 @@
 namespace norvane::testing {
 namespace {
 
-bool waitFor(const std::function<bool()>& condition) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > giveUp) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
 // The state letter of /proc/PID/stat, after the parenthesised name; none once the process is gone.
 char processState(pid_t process) {
     std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
@@ -29,9 +20,18 @@ char processState(pid_t process) {
 
 } // namespace
 
+bool waitUntil(const std::function<bool()>& condition) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > giveUp) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
 std::string waitForLine(const std::filesystem::path& file) {
     std::string text;
-    waitFor([&] {
+    waitUntil([&] {
         text = readFile(file);
         return text.find('\n') != std::string::npos;
     });
@@ -39,7 +39,7 @@ std::string waitForLine(const std::filesystem::path& file) {
 }
 
 bool waitUntilEnded(pid_t process) {
-    return waitFor([process] {
+    return waitUntil([process] {
         const char state = processState(process);
         return state == '\0' || state == 'Z' || state == 'X';
     });

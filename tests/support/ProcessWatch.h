@@ -1,11 +1,15 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include <sys/types.h>
 
 namespace norvane::testing {
+
+/// Checks `condition` now and then, up to a minute, until it holds; false when it never did.
+bool waitUntil(const std::function<bool()>& condition);
 
 /// Waits, up to a minute, until `file` holds a whole line; returns that line without its break,
 /// or an empty text when none came.
