@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QSettings>
 
 #include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
+#include "Norvane/state/LaunchdManager.h"
+#include "Norvane/state/Preferences.h"
 #include "Norvane/state/SingleInstance.h"
 #include "platform/ChildProcesses.h"
 
@@ -17,6 +20,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Norvane"));
     // The installed menu entry and icon carry this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("norvane"));
+    // The user's alone before anything more is written, those an earlier version made too.
+    norvane::app::Preferences::keepFilePrivate(QSettings());
+    norvane::app::LaunchdManager().keepFilesPrivate();
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("norvane"), QIcon(QStringLiteral(":/icons/norvane-80.png"))));
     norvane::app::DarkTheme::apply(application);

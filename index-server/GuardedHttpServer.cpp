@@ -1,6 +1,7 @@
 #include "index-server/GuardedHttpServer.h"
 
 #include "index-server/BoundedSocketStream.h"
+#include "index-server/ChunkedBody.h"
 #include "index-server/ConnectionPool.h"
 
 #include <nlohmann/json.hpp>
@@ -10,6 +11,8 @@
 #include <unistd.h>
 
 #include <charconv>
+#include <exception>
+#include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -24,6 +27,8 @@ constexpr std::chrono::seconds writeTimeout{5};
 /// Set while the accepting thread turns away a connection that found every slot taken; the
 /// library hands connections over only as calls of `process_and_close_socket`.
 thread_local bool refusingConnection = false;
+/// The connection that this thread serves, whose handlers read a chunked body from it themselves.
+thread_local BoundedSocketStream* servedStream = nullptr;
 
 std::string errorBody(const std::string& message) {
     // Replaces any ill-formed UTF-8, so that an error can always be written.
@@ -66,6 +71,16 @@ std::optional<std::pair<int, std::string>> lengthFault(const httplib::Request& r
     return std::nullopt;
 }
 
+std::string describe(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "an unknown failure";
+    }
+}
+
 bool hasBody(const httplib::Request& request) {
     return request.has_header("Content-Length") || request.has_header("Transfer-Encoding");
 }
@@ -101,7 +116,10 @@ GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits)
         int yes = 1;
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
-    set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
+    set_exception_handler([](const httplib::Request& request, httplib::Response& response, std::exception_ptr failure) {
+        // The cause (a full disk, say) stays in the service's log; the client learns only that it failed.
+        std::cerr << "norvane-index-server: " << request.method << " " << request.path << ": " << describe(failure)
+                  << std::endl;
         answerError(response, 500, "Internal error");
     });
     // A body announced too large is refused before its sender starts sending it.
@@ -201,7 +219,9 @@ void GuardedHttpServer::serveConnection(socket_t socket) {
                                 .maxBodyPhaseBytes = maxBodyPhaseBytes(),
                                 .writeTimeout = writeTimeout});
     bool closed = false;
+    servedStream = &stream;
     process_request(stream, true, closed, [&stream](httplib::Request&) { stream.headRead(); });
+    servedStream = nullptr;
 }
 
 std::size_t GuardedHttpServer::maxBodyPhaseBytes() const {
@@ -219,6 +239,15 @@ bool GuardedHttpServer::readBody(const httplib::Request& request, const httplib:
     // Without either header there is no body; the library would read until the client closes.
     if (!hasBody(request)) {
         return true;
+    }
+    if (request.has_header("Transfer-Encoding")) {
+        switch (ChunkedBody(limits_.maxBodyBytes, maxBodyPhaseBytes()).read(*servedStream, body)) {
+        case ChunkedBody::Outcome::complete: return true;
+        case ChunkedBody::Outcome::tooLarge: answerError(response, 413, tooLargeMessage()); return false;
+        case ChunkedBody::Outcome::malformed:
+            answerError(response, 400, "The request body could not be read");
+            return false;
+        }
     }
     bool tooLarge = false;
     const bool complete = reader([&](const char* data, std::size_t length) {

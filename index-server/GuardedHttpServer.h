@@ -14,7 +14,8 @@ namespace norvane::indexserver {
 /// An HTTP server for anyone on the network: it serves one request per connection and holds the
 /// `ConnectionLimits`, which the HTTP library alone does not, so that neither slow nor large
 /// requests can starve other clients or fill memory. Handlers get the body already read. Errors
-/// are answered as {"error": message}.
+/// are answered as {"error": message}; what a handler throws is answered 500 and its cause written
+/// to standard error.
 class GuardedHttpServer : private httplib::Server {
 public:
     using Handler = std::function<void(const httplib::Request&, const std::string& body, httplib::Response&)>;

@@ -3,6 +3,7 @@
 #include "core/community/JsonCoding.h"
 #include "index-server/ReportValidator.h"
 
+#include <map>
 #include <stdexcept>
 
 namespace norvane::indexserver {
@@ -44,18 +45,35 @@ std::string bucketIn(int first, std::size_t count) {
     return condition + ")";
 }
 
-/// Throws unless `database` holds nothing but the reports (or nothing yet), before anything is
-/// written to it: the service must never add its table to another program's file, such as a
-/// Norvane store.
-void requireReportsOnly(platform::Database& database) {
-    auto statement = database.prepare("SELECT DISTINCT tbl_name FROM sqlite_master WHERE tbl_name <> 'reports' AND "
-                                      "tbl_name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY tbl_name");
-    std::string others;
+/// What a data file holds, each entry ("table reports", "trigger t") with its SQL as SQLite keeps
+/// it. The statistics that ANALYZE keeps change nothing that is stored, and are left out.
+std::map<std::string, std::string> schemaEntries(platform::Database& database) {
+    auto statement = database.prepare("SELECT type || ' ' || name, coalesce(sql, '') FROM sqlite_master WHERE name NOT "
+                                      "LIKE 'sqlite\\_stat%' ESCAPE '\\'");
+    std::map<std::string, std::string> entries;
     while (statement.step()) {
-        others += (others.empty() ? "" : ", ") + std::get<std::string>(statement.column(0));
+        entries.emplace(std::get<std::string>(statement.column(0)), std::get<std::string>(statement.column(1)));
     }
-    if (!others.empty()) {
-        throw std::runtime_error(database.path() + " holds other tables than the reports (" + others +
+    return entries;
+}
+
+/// Throws unless everything in `database` is what the service itself makes there, as the service
+/// makes it, before anything is written to it. A trigger or a view, an index or a table of
+/// another program (such as a Norvane store) could drop or change what the service stores after
+/// it answered that it keeps it.
+void requireOwnSchema(platform::Database& database) {
+    platform::Database own(":memory:", platform::Database::Access::readWrite);
+    own.execute(schema);
+    const auto expected = schemaEntries(own);
+    std::string foreign;
+    for (const auto& [entry, sql] : schemaEntries(database)) {
+        const auto found = expected.find(entry);
+        if (found == expected.end() || found->second != sql) {
+            foreign += (foreign.empty() ? "" : ", ") + entry + (found == expected.end() ? "" : " made otherwise");
+        }
+    }
+    if (!foreign.empty()) {
+        throw std::runtime_error(database.path() + " holds what the service does not make there (" + foreign +
                                  "); give the service a data file of its own");
     }
 }
@@ -113,7 +131,7 @@ void visitOverall(platform::Database& database, const TotalsScope& scope, const 
 
 ReportStore::ReportStore(const std::string& path) : database_(path, platform::Database::Access::readWrite) {
     database_.execute("PRAGMA busy_timeout = 5000");
-    requireReportsOnly(database_);
+    requireOwnSchema(database_);
     // Under a write-ahead log the normal sync level loses nothing when the program dies, only on a
     // power cut, and spares each report its own sync, which would cap the rate of reports.
     database_.execute("PRAGMA journal_mode = WAL");

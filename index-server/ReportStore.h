@@ -43,7 +43,8 @@ class ReportStore {
 public:
     using Visitor = std::function<void(const ContributorTotals&)>;
 
-    /// Opens or creates the file; refuses, unchanged, a file that holds anything but reports.
+    /// Opens or creates the file; refuses, unchanged and naming what is foreign, a file that holds
+    /// anything but the reports' table and index as the service makes them (a trigger, a view).
     explicit ReportStore(const std::string& path);
 
     void insert(const AnonymousActivityReport& report);

@@ -8,6 +8,8 @@
 #include "norvane-cli/ListCommand.h"
 #include "norvane-cli/RemoveCommand.h"
 
+#include "core/models/NorvaneDatabase.h"
+
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -79,7 +81,8 @@ int CommandLineTool::usageError(std::string_view message, const CLI::App& comman
 
 int CommandLineTool::runCommand(Command& command, const Console& console) {
     try {
-        NorvaneKit kit;
+        NorvaneKit kit(command.changesStore() ? NorvaneDatabase::makeContainer()
+                                              : NorvaneDatabase::makeReadingContainer());
         if (command.changesStore()) {
             kit.container()->requireWritable();
         }

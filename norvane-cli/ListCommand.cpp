@@ -19,10 +19,12 @@ using Table = std::vector<std::vector<std::string>>;
 /// The status of a project whose add did not finish.
 constexpr std::string_view unfinishedStatus = "unfinished";
 
-/// Characters rather than bytes, so that names outside ASCII keep their columns straight.
+/// Characters of the text as it prints, escapes included, rather than bytes, so that names outside
+/// ASCII keep their columns straight.
 std::size_t displayWidth(const std::string& text) {
+    const auto shown = TerminalText::printable(text);
     return static_cast<std::size_t>(std::count_if(
-        text.begin(), text.end(), [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }));
+        shown.begin(), shown.end(), [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }));
 }
 
 void printColumns(const Table& table, const Console& console) {
@@ -76,8 +78,7 @@ std::vector<std::string> ListCommand::row(NorvaneKit& kit, const std::shared_ptr
     const auto codeLines = counts.empty() ? std::string("-") : fmt::format("{}", counts.front()->codeLines);
     const auto status = kit.collector().hasUnfinishedAdd(project) ? std::string(unfinishedStatus)
                                                                   : std::string(platform::rawValue(project->status));
-    return {TerminalText::printable(project->name), status, std::string(platform::rawValue(project->projectType)),
-            codeLines, TerminalText::printable(project->path)};
+    return {project->name, status, std::string(platform::rawValue(project->projectType)), codeLines, project->path};
 }
 
 } // namespace norvane::cli

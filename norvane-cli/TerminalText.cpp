@@ -18,12 +18,15 @@ std::string escapeControl(unsigned char byte) {
     }
 }
 
-/// Characters that show nothing of their own yet change how the text around them shows: the
+/// Characters that show nothing of their own, or change how the text around them shows: the
 /// format characters (bidirectional overrides and isolates, zero-width spaces and joiners, the
-/// byte order mark, the soft hyphen, tags) and the line and paragraph separators.
+/// byte order mark, the soft hyphen, tags), the line and paragraph separators, and every other
+/// code point that a terminal may draw as nothing (fillers, variation selectors, the combining
+/// grapheme joiner).
 bool isInvisible(UChar32 c) {
     const auto type = u_charType(c);
-    return type == U_FORMAT_CHAR || type == U_LINE_SEPARATOR || type == U_PARAGRAPH_SEPARATOR;
+    return type == U_FORMAT_CHAR || type == U_LINE_SEPARATOR || type == U_PARAGRAPH_SEPARATOR ||
+           u_hasBinaryProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
 }
 
 std::string escapeCodePoint(UChar32 c) {
@@ -48,6 +51,9 @@ std::string printable(std::string_view text) {
             offset = start + 1;
         } else if (c < 0x20 || c == 0x7F) {
             shown += escapeControl(static_cast<unsigned char>(c));
+        } else if (c == '\\') {
+            // Doubled, so that no name can print as an escape that another name needs.
+            shown += "\\\\";
         } else if ((c >= 0x80 && c <= 0x9F) || isInvisible(c)) {
             // The C1 controls (a single CSI among them), and what could reverse or hide a name.
             shown += escapeCodePoint(c);

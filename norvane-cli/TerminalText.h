@@ -9,10 +9,11 @@ namespace norvane::cli {
 namespace TerminalText {
 
 /// `text` with every control character written as an escape ("\n", "\t", "\r", "\x1b", "\u009b"),
-/// every format character and line or paragraph separator too ("\u202e", "\u200b", "\u2028"), and
-/// every byte that is not part of well-formed UTF-8 as "\xNN", so that a name, a path or a message
-/// can neither break a line nor drive the terminal (colours, titles, cursor moves), nor show
-/// reversed or hide part of itself.
+/// every format character, line or paragraph separator and other invisible character too
+/// ("\u202e", "\u200b", "\u2028", "\u3164", "\ufe0f"), every byte that is not part of well-formed
+/// UTF-8 as "\xNN", and the backslash doubled, so that a name, a path or a message can neither
+/// break a line nor drive the terminal (colours, titles, cursor moves), nor show reversed or hide
+/// part of itself, nor print as another text does.
 std::string printable(std::string_view text);
 
 } // namespace TerminalText

@@ -1,6 +1,8 @@
 #include "platform/AtomicFile.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <optional>
@@ -10,6 +12,7 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,22 +33,59 @@ std::optional<mode_t> existingMode(const std::filesystem::path& path) {
     return status.st_mode & 07777;
 }
 
+constexpr std::size_t suffixLength = 8;
+constexpr int nameAttempts = 100;
+
 std::string randomSuffix() {
     static constexpr std::string_view characters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device source;
     std::uniform_int_distribution<std::size_t> pick(0, characters.size() - 1);
-    std::string suffix(8, ' ');
+    std::string suffix(suffixLength, ' ');
     for (char& character : suffix) {
         character = characters[pick(source)];
     }
     return suffix;
 }
 
+std::filesystem::path folderOf(const std::filesystem::path& target) {
+    return target.has_parent_path() ? target.parent_path() : ".";
+}
+
+/// ".NAME.XXXXXXXX" beside the target: a sibling that no one else uses and file managers hide.
+std::filesystem::path temporarySibling(const std::filesystem::path& target) {
+    return folderOf(target) / ("." + target.filename().string() + "." + randomSuffix());
+}
+
+bool isTemporarySiblingName(std::string_view name, const std::filesystem::path& target) {
+    const std::string prefix = "." + target.filename().string() + ".";
+    return name.size() == prefix.size() + suffixLength && name.starts_with(prefix) &&
+           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+/// Removes the temporary siblings that earlier writes of `target` left when they were killed. A
+/// writer holds its file locked until it has replaced the target, so a sibling that can be locked
+/// here is nobody's; an empty one may still be about to be locked, and stays.
+void removeAbandonedSiblings(const std::filesystem::path& target) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folderOf(target), error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (!isTemporarySiblingName(entry->path().filename().string(), target)) continue;
+        const int descriptor = ::open(entry->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (descriptor < 0) continue;
+        struct stat status {};
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0 && ::fstat(descriptor, &status) == 0 &&
+            S_ISREG(status.st_mode) && status.st_size > 0) {
+            ::unlink(entry->path().c_str());
+        }
+        ::close(descriptor);
+    }
+}
+
 /// Makes the rename itself survive a crash. A folder that may be written but not read cannot be
 /// opened for this; the rename then stands unsynced.
 void syncFolder(const std::filesystem::path& target) {
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int descriptor = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0) {
         return;
     }
@@ -57,33 +97,20 @@ void syncFolder(const std::filesystem::path& target) {
     }
 }
 
-/// A hidden sibling of the target with a name no one else uses, closed and removed again unless
-/// it was renamed over the target.
+/// The new content's file in the target's folder, locked for as long as it lives. It has no name
+/// until it is complete, so that a process killed while writing leaves nothing behind; where the
+/// file system cannot make a file without a name, it is a hidden sibling from the start. Closed,
+/// and its name removed, unless it replaced the target.
 class TemporaryFile {
 public:
     TemporaryFile(const std::filesystem::path& target, mode_t newFileMode) : target_(target) {
-        constexpr int attempts = 100;
-        for (int attempt = 0; attempt < attempts && descriptor_ < 0; ++attempt) {
-            std::string name = ".";
-            name.append(target.filename().string()).append(".").append(randomSuffix());
-            path_ = target.parent_path() / name;
-            descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, newFileMode);
-            if (descriptor_ < 0 && errno != EEXIST) {
-                fail(target_, errno);
-            }
-        }
+        descriptor_ = openUnnamed(newFileMode);
         if (descriptor_ < 0) {
-            fail(target_, EEXIST);
+            createSibling(newFileMode);
         }
+        lock();
     }
-    ~TemporaryFile() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-        if (!renamed_) {
-            ::unlink(path_.c_str());
-        }
-    }
+    ~TemporaryFile() { release(); }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
@@ -107,19 +134,87 @@ public:
         }
     }
 
+    /// Still locked while renamed, so that no other writer takes it for abandoned; fsync has
+    /// reported any failure of the content, which closing could otherwise report late.
     void replaceTarget() {
         if (::fsync(descriptor_) != 0) {
             fail(target_, errno);
         }
-        const int closed = ::close(descriptor_);
-        descriptor_ = -1;
-        if (closed != 0 || std::rename(path_.c_str(), target_.c_str()) != 0) {
+        if (path_.empty()) {
+            linkSibling();
+        }
+        if (std::rename(path_.c_str(), target_.c_str()) != 0) {
             fail(target_, errno);
         }
         renamed_ = true;
     }
 
 private:
+    void lock() {
+        int locked = 0;
+        do {
+            locked = ::flock(descriptor_, LOCK_EX);
+        } while (locked != 0 && errno == EINTR);
+        if (locked != 0) {
+            const int error = errno;
+            release();
+            fail(target_, error);
+        }
+    }
+
+    void release() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+            descriptor_ = -1;
+        }
+        if (!path_.empty() && !renamed_) {
+            ::unlink(path_.c_str());
+        }
+    }
+
+    /// None where the file system, or a missing /proc, does not allow a file without a name.
+    int openUnnamed(mode_t mode) const {
+        if (::access("/proc/self/fd", X_OK) != 0) {
+            return -1;
+        }
+        const int descriptor = ::open(folderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        if (descriptor < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            fail(target_, errno);
+        }
+        return descriptor;
+    }
+
+    void createSibling(mode_t mode) {
+        for (int attempt = 0; attempt < nameAttempts && descriptor_ < 0; ++attempt) {
+            path_ = temporarySibling(target_);
+            descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            if (descriptor_ < 0 && errno != EEXIST) {
+                path_.clear();
+                fail(target_, errno);
+            }
+        }
+        if (descriptor_ < 0) {
+            path_.clear();
+            fail(target_, EEXIST);
+        }
+    }
+
+    /// Names the complete file beside the target, as a rename needs.
+    void linkSibling() {
+        const std::string self = "/proc/self/fd/" + std::to_string(descriptor_);
+        for (int attempt = 0; attempt < nameAttempts; ++attempt) {
+            const auto sibling = temporarySibling(target_);
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, sibling.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                path_ = sibling;
+                return;
+            }
+            if (errno != EEXIST) {
+                fail(target_, errno);
+            }
+        }
+        fail(target_, EEXIST);
+    }
+
     std::filesystem::path target_;
     std::filesystem::path path_;
     int descriptor_ = -1;
@@ -164,6 +259,7 @@ void replace(const std::filesystem::path& path, const std::function<void(std::os
     if (!path.has_filename()) {
         fail(path, EISDIR);
     }
+    removeAbandonedSiblings(path);
     TemporaryFile temporary(path, newFileMode);
     if (exactMode) {
         temporary.setMode(*exactMode);

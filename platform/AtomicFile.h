@@ -20,10 +20,13 @@ inline constexpr std::filesystem::perms defaultNewFileMode =
 inline constexpr std::filesystem::perms privateFileMode =
     std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
 
-/// Writes `contents` to a uniquely named temporary file beside `path`, flushes it to disk, renames
-/// it over `path` and flushes the folder. An existing file keeps its permission bits; a new one
-/// gets `newFileMode` less the umask. Throws `std::system_error` whose text is
-/// "Cannot write PATH: reason"; on failure the old file stays and no temporary file is left.
+/// Writes `contents` to a temporary file beside `path`, flushes it to disk, renames it over `path`
+/// and flushes the folder. An existing file keeps its permission bits; a new one gets
+/// `newFileMode` less the umask. Throws `std::system_error` whose text is
+/// "Cannot write PATH: reason"; on failure the old file stays and no temporary file is left. The
+/// temporary file has no name until it is complete, so a process killed while writing leaves
+/// nothing either; what a killed write left where that cannot be (".NAME.XXXXXXXX") goes with the
+/// next write of the same file.
 void write(const std::filesystem::path& path, std::string_view contents,
            std::filesystem::perms newFileMode = defaultNewFileMode);
 

@@ -64,6 +64,7 @@ IndexTab::IndexTab(const SettingsServices& services, QWidget* parent) : QWidget(
     layout->addWidget(form);
     setLayout(layout);
     connect(services_.preferences, &Preferences::changed, this, [this](const QString& key) {
+        if (key == PreferenceKey::anonymousDeviceId) loadClientState();
         if (key == PreferenceKey::shareAnonymousMetrics || key == PreferenceKey::anonymousDeviceId ||
             key == PreferenceKey::cachedContributorCount)
             refresh();
@@ -93,7 +94,10 @@ void IndexTab::buildParticipation(FormSection& section) {
     helping->addWidget(makeLabel(QStringLiteral("You're helping build the Norvane Index!"), TextStyle::caption,
                                  Palette::textSecondary()));
     helping->addStretch(1);
-    rows->addLayout(helping);
+    helpingRow_ = wrap(helping);
+    rows->addWidget(helpingRow_);
+    forgottenMessage_ = new CaptionMessage;
+    rows->addWidget(forgottenMessage_);
     auto* device = makeRow(6);
     device->addWidget(makeLabel(QStringLiteral("Device ID:"), TextStyle::caption, Palette::textSecondary()));
     deviceId_ = makeLabel(QString(), TextStyle::caption, Palette::textMuted());
@@ -253,18 +257,25 @@ void IndexTab::showQueueSaveFailure(const std::optional<std::string>& failure) {
     }
 }
 
-void IndexTab::loadPendingReportCount() {
-    const int generation = ++pendingGeneration_;
-    using Queue = std::pair<std::size_t, std::optional<std::string>>;
-    runInBackground<Queue>(
+void IndexTab::loadClientState() {
+    const int generation = ++clientStateGeneration_;
+    struct ClientState {
+        std::size_t pendingReports = 0;
+        std::optional<std::string> saveFailure;
+        bool deviceIdForgotten = false;
+    };
+    const QString deviceId = services_.preferences->anonymousDeviceId();
+    runInBackground<ClientState>(
         this,
-        [client = services_.indexClient] {
-            return Queue(client->pendingReportCount().get(), client->pendingReportsSaveFailure().get());
+        [client = services_.indexClient, deviceId] {
+            return ClientState{client->pendingReportCount().get(), client->pendingReportsSaveFailure().get(),
+                               !deviceId.isEmpty() && client->isForgotten(deviceId.toStdString()).get()};
         },
-        [this, generation](std::optional<Queue> queue, const QString&) {
-            if (generation != pendingGeneration_ || !queue) return;
-            pendingReportCount_ = queue->first;
-            showQueueSaveFailure(queue->second);
+        [this, generation, deviceId](std::optional<ClientState> state, const QString&) {
+            if (generation != clientStateGeneration_ || !state) return;
+            pendingReportCount_ = state->pendingReports;
+            forgottenDeviceId_ = state->deviceIdForgotten ? deviceId : QString();
+            showQueueSaveFailure(state->saveFailure);
             refresh();
         });
 }
@@ -276,6 +287,15 @@ void IndexTab::refresh() {
     share_->setChecked(sharing);
     sharingRows_->setVisible(sharing);
     deviceId_->setText(deviceIdPrefix(deviceId));
+    // An id kept from before a reset or a deletion that did not finish: every report is dropped.
+    const bool forgotten = !deviceId.isEmpty() && deviceId == forgottenDeviceId_;
+    helpingRow_->setVisible(!forgotten);
+    if (forgotten) {
+        forgottenMessage_->showError(QStringLiteral("Nothing is sent under this device ID: it was reset, or its data "
+                                                    "deleted. Reset the Device ID to share again."));
+    } else {
+        forgottenMessage_->clear();
+    }
     pending_->setText(pendingText(pendingReportCount_));
     pendingRow_->setVisible(pendingReportCount_ > 0);
     progress_->setContributorCount(preferences.cachedContributorCount());
@@ -293,9 +313,11 @@ QString IndexTab::shownPendingText() const {
 
 bool IndexTab::showsDataManagement() const { return !dataManagement_->isHidden(); }
 
+bool IndexTab::saysItHelps() const { return !sharingRows_->isHidden() && !helpingRow_->isHidden(); }
+
 void IndexTab::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    loadPendingReportCount();
+    loadClientState();
 }
 
 } // namespace norvane::app

@@ -47,6 +47,10 @@ public:
     const PrivacyDetailsView& privacyDetails() const { return *privacy_; }
     LinkButton& privacyPolicyLink() const { return *privacyLink_; }
     bool showsDataManagement() const;
+    /// Whether "You're helping build the Norvane Index!" shows.
+    bool saysItHelps() const;
+    /// That nothing is sent under the device id, when the client has forgotten it.
+    const CaptionMessage& forgottenMessage() const { return *forgottenMessage_; }
     QPushButton& resetButton() const { return *reset_; }
     QPushButton& deleteButton() const { return *delete_; }
     const CaptionMessage& deletionMessage() const { return *deletionMessage_; }
@@ -66,17 +70,22 @@ private:
     void deleteAnonymousData();
     void beginIdentityChange();
     void showQueueSaveFailure(const std::optional<std::string>& failure);
-    void loadPendingReportCount();
+    /// The queue's count and save failure, and whether the client has forgotten the device id.
+    void loadClientState();
     void refresh();
 
     SettingsServices services_;
     std::size_t pendingReportCount_ = 0;
-    int pendingGeneration_ = 0;
+    /// The device id as the client last said it forgot it; empty for none.
+    QString forgottenDeviceId_;
+    int clientStateGeneration_ = 0;
     /// A reset or a deletion is under way: the old id is being forgotten.
     bool isChangingIdentity_ = false;
 
     QCheckBox* share_ = nullptr;
     QWidget* sharingRows_ = nullptr;
+    QWidget* helpingRow_ = nullptr;
+    CaptionMessage* forgottenMessage_ = nullptr;
     StyledLabel* deviceId_ = nullptr;
     QWidget* pendingRow_ = nullptr;
     StyledLabel* pending_ = nullptr;

@@ -1,15 +1,13 @@
 #include "Norvane/sheets/SaveDialog.h"
 
 #include <exception>
-#include <filesystem>
 
 #include <QFileDialog>
 #include <QFileInfo>
 
 #include "Norvane/components/controls/FileDialogSetup.h"
 #include "Norvane/state/SaveFolder.h"
-#include "core/models/StorePathGuard.h"
-#include "platform/AtomicFile.h"
+#include "core/models/ChosenFile.h"
 
 namespace norvane::app::SaveDialog {
 
@@ -35,9 +33,7 @@ QFileDialog* open(QWidget& owner, SaveFolder& folder, const QString& fileName, c
 
 std::optional<QString> write(const QString& path, std::string_view contents) {
     try {
-        const std::filesystem::path file = path.toStdString();
-        StorePathGuard().requireOtherFile(file);
-        platform::AtomicFile::write(file, contents);
+        ChosenFile(path.toStdString()).write(contents);
     } catch (const std::exception& failure) {
         return QString::fromStdString(failure.what());
     }

@@ -23,8 +23,8 @@ namespace SaveDialog {
 QFileDialog* open(QWidget& owner, SaveFolder& folder, const QString& fileName, const QString& mimeType,
                   std::function<void(const QString& path)> chosen);
 
-/// Writes `contents` to `path` atomically, never over the store; the failure's text, none when it
-/// was written.
+/// Writes `contents` to `path` as the tool writes its exports (see `ChosenFile`); the failure's
+/// text, none when it was written.
 std::optional<QString> write(const QString& path, std::string_view contents);
 
 } // namespace SaveDialog

@@ -32,6 +32,8 @@ public:
     /// Keeps `deviceId` forgotten on disk, drops its queued reports and sends nothing more under
     /// it, for an id that the user replaced. Fails, changing nothing, when it cannot be kept.
     virtual std::future<void> forgetDevice(std::string deviceId) = 0;
+    /// Whether `deviceId` was forgotten, in this run or an earlier one: nothing goes out under it.
+    virtual std::future<bool> isForgotten(std::string deviceId) = 0;
     /// Forgets `deviceId` first, then asks the service to delete everything sent under it. Fails
     /// with the forgetting's error (nothing asked then), with `SubmissionError::deletionFailed`
     /// when the service refuses, or with the transport's error.

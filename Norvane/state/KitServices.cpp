@@ -105,6 +105,10 @@ std::future<void> SharedIndexClient::forgetDevice(std::string deviceId) {
     return service_.forgetDevice(std::move(deviceId));
 }
 
+std::future<bool> SharedIndexClient::isForgotten(std::string deviceId) {
+    return service_.isForgotten(std::move(deviceId));
+}
+
 std::future<void> SharedIndexClient::requestDeletion(std::string deviceId) {
     return service_.requestDeletion(std::move(deviceId));
 }

@@ -58,6 +58,7 @@ public:
     std::future<std::size_t> pendingReportCount() override;
     std::future<std::optional<std::string>> pendingReportsSaveFailure() override;
     std::future<void> forgetDevice(std::string deviceId) override;
+    std::future<bool> isForgotten(std::string deviceId) override;
     std::future<void> requestDeletion(std::string deviceId) override;
     std::future<std::optional<UserPercentiles>> calculatePercentiles(std::optional<double> throughput,
                                                                      std::optional<double> velocityRetention,

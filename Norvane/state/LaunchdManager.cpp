@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/AtomicFile.h"
+#include "platform/PrivateFiles.h"
 #include "platform/UnicodeText.h"
 #include "platform/XdgPaths.h"
 
@@ -114,6 +115,16 @@ std::filesystem::path LaunchdManager::servicePath() const { return locations_.un
 
 std::filesystem::path LaunchdManager::timerPath() const { return locations_.unitFolder / unitName(".timer"); }
 
+std::filesystem::path LaunchdManager::outputLogPath() const { return locations_.logFolder / "collect.log"; }
+
+std::filesystem::path LaunchdManager::errorLogPath() const { return locations_.logFolder / "collect-error.log"; }
+
+void LaunchdManager::keepFilesPrivate() const {
+    for (const auto& path : {locations_.logFolder, outputLogPath(), errorLogPath(), servicePath(), timerPath()}) {
+        platform::PrivateFiles::tighten(path);
+    }
+}
+
 bool LaunchdManager::isInstalled() const {
     std::error_code error;
     return std::filesystem::exists(timerPath(), error);
@@ -122,8 +133,8 @@ bool LaunchdManager::isInstalled() const {
 std::string LaunchdManager::serviceContent(const std::filesystem::path& tool) const {
     return "[Unit]\nDescription=Norvane daily collection\n\n[Service]\nType=oneshot\nExecStart=" +
            execWord(tool.string(), true) + " " + execWord("collect", false) +
-           "\nStandardOutput=" + appendTarget(locations_.logFolder / "collect.log") +
-           "\nStandardError=" + appendTarget(locations_.logFolder / "collect-error.log") + "\n";
+           "\nStandardOutput=" + appendTarget(outputLogPath()) + "\nStandardError=" + appendTarget(errorLogPath()) +
+           "\n";
 }
 
 std::string LaunchdManager::timerContent(int hour, int minute) const {
@@ -150,10 +161,13 @@ void LaunchdManager::install(int hour, int minute) const {
         throw LaunchdError::cliNotInstalled();
     }
     const std::string service = serviceContent(*tool);
-    std::filesystem::create_directories(locations_.unitFolder);
-    std::filesystem::create_directories(locations_.logFolder);
-    platform::AtomicFile::write(servicePath(), service);
-    platform::AtomicFile::write(timerPath(), timerContent(hour, minute));
+    platform::PrivateFiles::createFolder(locations_.unitFolder);
+    platform::PrivateFiles::createFolder(locations_.logFolder);
+    // Made here for the user alone: the service appends to them as they are.
+    platform::PrivateFiles::createFile(outputLogPath());
+    platform::PrivateFiles::createFile(errorLogPath());
+    platform::AtomicFile::writePrivate(servicePath(), service);
+    platform::AtomicFile::writePrivate(timerPath(), timerContent(hour, minute));
     try {
         systemctl({"daemon-reload"});
         systemctl({"enable", "--now", unitName(".timer")});

@@ -68,6 +68,9 @@ public:
 
     std::filesystem::path servicePath() const;
     std::filesystem::path timerPath() const;
+    /// Where the service appends its output and its errors.
+    std::filesystem::path outputLogPath() const;
+    std::filesystem::path errorLogPath() const;
     const std::filesystem::path& logFolder() const { return locations_.logFolder; }
 
     /// Whether the timer's unit file exists.
@@ -80,10 +83,14 @@ public:
     std::string timerContent(int hour, int minute) const;
     /// `systemctl --user` with `arguments`; status -1 and the reason when it cannot be started.
     SystemctlResult runSystemctl(const std::vector<std::string>& arguments) const;
-    /// Throws `LaunchdError`, `std::filesystem::filesystem_error` when a folder cannot be made,
+    /// Writes the units and the empty logs for the user alone (folders it makes too). Throws
+    /// `LaunchdError`, `std::filesystem::filesystem_error` when a folder or a log cannot be made,
     /// `std::system_error` when a unit cannot be written, or `std::invalid_argument` (see
     /// `serviceContent`).
     void install(int hour, int minute) const;
+    /// Takes others' rights from the log folder, the logs and the units, as an earlier version
+    /// made them.
+    void keepFilesPrivate() const;
     /// Throws `LaunchdError`, or `std::filesystem::filesystem_error` when a unit cannot be removed.
     void uninstall() const;
     /// The timer's hour and minute; none without a timer or with a calendar of another form.

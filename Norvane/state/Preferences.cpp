@@ -1,8 +1,25 @@
 #include "Norvane/state/Preferences.h"
 
+#include <filesystem>
+
+#include "Norvane/LogCategories.h"
 #include "core/models/AppSettings.h"
+#include "platform/PrivateFiles.h"
 
 namespace norvane::app {
+
+void Preferences::keepFilePrivate(const QSettings& settings) {
+    const std::filesystem::path file = settings.fileName().toStdString();
+    try {
+        platform::PrivateFiles::createFolder(file.parent_path());
+        platform::PrivateFiles::tighten(file.parent_path());
+        platform::PrivateFiles::tighten(file);
+        platform::PrivateFiles::createFile(file);
+    } catch (const std::filesystem::filesystem_error& error) {
+        // The settings then fail to save as they would have anyway.
+        qCWarning(stateLog) << "Cannot keep the settings private:" << error.what();
+    }
+}
 
 Preferences::Preferences(std::shared_ptr<QSettings> settings, QObject* parent)
     : QObject(parent), settings_(std::move(settings)) {}

@@ -33,6 +33,11 @@ class Preferences : public QObject {
 public:
     explicit Preferences(std::shared_ptr<QSettings> settings, QObject* parent = nullptr);
 
+    /// Makes the file of `settings` (it holds the anonymous device id) and its folder the user's
+    /// alone, before anything is written there: a new file is made empty for its owner, and
+    /// QSettings keeps the mode of the file it replaces.
+    static void keepFilePrivate(const QSettings& settings);
+
     /// The store itself, for views that keep keys of their own (a section's expansion).
     QSettings& settings() { return *settings_; }
 

@@ -3,6 +3,7 @@
 #include "core/community/JsonCoding.h"
 #include "platform/AtomicFile.h"
 #include "platform/ErrorLog.h"
+#include "platform/PrivateFiles.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -104,6 +105,8 @@ BenchmarkStorage::WriteFailure BenchmarkStorage::saveForgottenDeviceIds(const st
 }
 
 std::optional<std::string> BenchmarkStorage::read(const std::filesystem::path& file) const {
+    // One that an earlier version left open to others is the user's alone from now on.
+    platform::PrivateFiles::tighten(file);
     // Without blocking: opening a FIFO for reading would otherwise wait for a writer for good.
     const int descriptor = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
@@ -133,8 +136,11 @@ std::optional<std::string> BenchmarkStorage::read(const std::filesystem::path& f
 
 BenchmarkStorage::WriteFailure BenchmarkStorage::write(const std::filesystem::path& file,
                                                        const std::string& contents) const {
-    std::error_code ignored;
-    std::filesystem::create_directories(folder_, ignored);
+    try {
+        platform::PrivateFiles::createFolder(folder_);
+    } catch (const std::filesystem::filesystem_error&) {
+        // The write below says why.
+    }
     try {
         // What the files hold ties a device id to the user's days of work: the user's alone.
         platform::AtomicFile::writePrivate(file, contents);

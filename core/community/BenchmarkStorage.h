@@ -17,7 +17,8 @@ namespace norvane {
 /// replaced. A missing or broken queue or cache reads as empty, and a write that fails leaves the
 /// old file and says why. Only regular files of at most `maxFileBytes` are read; anything else in
 /// their place (a FIFO, a device, a huge file) reads as empty and is replaced by the next write.
-/// Every file is written for its owner alone.
+/// Every file and the folder are for their owner alone; a file that an earlier version left open to
+/// others is tightened when it is read.
 class BenchmarkStorage {
 public:
     static constexpr const char* pendingReportsFileName = "pending-reports.json";

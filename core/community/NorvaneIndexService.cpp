@@ -226,6 +226,10 @@ std::future<void> NorvaneIndexService::forgetDevice(std::string deviceId) {
     return executor_.submit([this, deviceId = std::move(deviceId)] { forget(deviceId); });
 }
 
+std::future<bool> NorvaneIndexService::isForgotten(std::string deviceId) {
+    return executor_.submit([this, deviceId = std::move(deviceId)] { return forgottenDeviceIds_.contains(deviceId); });
+}
+
 std::future<void> NorvaneIndexService::requestDeletion(std::string deviceId) {
     Pending<void> pending;
     executor_.post([this, deviceId = std::move(deviceId), promise = pending.promise] {

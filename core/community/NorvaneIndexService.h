@@ -119,6 +119,8 @@ public:
     /// holds: nothing more goes out under an id that was deleted or replaced. Fails with the
     /// file's error, changing nothing, when the id cannot be kept.
     std::future<void> forgetDevice(std::string deviceId);
+    /// Whether `deviceId` is among the forgotten ids, so that nothing goes out under it.
+    std::future<bool> isForgotten(std::string deviceId);
     /// Forgets `deviceId` as `forgetDevice` does, then asks the service to delete everything sent
     /// under it; a report of it still under way reaches the service before the request. A deletion
     /// that the service does not confirm gives the id back, as it is still the user's. Fails with

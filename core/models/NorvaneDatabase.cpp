@@ -7,6 +7,7 @@
 #include "core/models/DailyPortfolioSnapshot.h"
 #include "core/models/ModelDailyActivity.h"
 #include "core/models/SnapshotLanguage.h"
+#include "platform/PrivateFiles.h"
 #include "platform/XdgPaths.h"
 #include "platform/persistence/StoreError.h"
 
@@ -36,13 +37,34 @@ std::filesystem::path NorvaneDatabase::containerURL() {
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer() { return makeContainer(containerURL()); }
 
-std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer(const std::filesystem::path& file) {
-    std::error_code error;
-    std::filesystem::create_directories(file.parent_path(), error);
-    if (error) {
-        throw platform::StoreError("Cannot create the folder " + file.parent_path().string() + ": " + error.message());
+std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeReadingContainer() {
+    return makeContainer(containerURL(), platform::ModelContainer::Intent::readOnly);
+}
+
+std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer(const std::filesystem::path& file,
+                                                                         platform::ModelContainer::Intent intent) {
+    keepPrivate(file);
+    return platform::ModelContainer::open(file, schema(), intent);
+}
+
+void NorvaneDatabase::keepPrivate(const std::filesystem::path& file) {
+    const auto reason = [](const std::filesystem::filesystem_error& error) {
+        return error.path1().string() + ": " + error.code().message();
+    };
+    try {
+        platform::PrivateFiles::createFolder(file.parent_path());
+    } catch (const std::filesystem::filesystem_error& error) {
+        throw platform::StoreError("Cannot create the folder " + reason(error));
     }
-    return platform::ModelContainer::open(file, schema());
+    platform::PrivateFiles::tighten(file.parent_path());
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        platform::PrivateFiles::tighten(file.string() + suffix);
+    }
+    try {
+        platform::PrivateFiles::createFile(file);
+    } catch (const std::filesystem::filesystem_error& error) {
+        throw platform::StoreError("Cannot create the store " + reason(error));
+    }
 }
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeInMemoryContainer() {

@@ -21,11 +21,23 @@ public:
     static const platform::Schema& schema();
     /// $XDG_DATA_HOME/Norvane/norvane.store (or Norvane-Dev). Computed afresh; creates nothing.
     static std::filesystem::path containerURL();
-    /// Creates the store folder when missing and opens a new container on the file.
+    /// Creates the store folder when missing and opens a new container on the file; the folder and
+    /// the store's files are for the user alone.
     static std::shared_ptr<platform::ModelContainer> makeContainer();
+    /// The same for a caller that only reads: it reads even where nothing can be written beside
+    /// the store (see `platform::ModelContainer::Intent::readOnly`).
+    static std::shared_ptr<platform::ModelContainer> makeReadingContainer();
     static std::shared_ptr<platform::ModelContainer> makeInMemoryContainer();
     /// A container on a store file elsewhere (tests, other front ends).
-    static std::shared_ptr<platform::ModelContainer> makeContainer(const std::filesystem::path& file);
+    static std::shared_ptr<platform::ModelContainer>
+    makeContainer(const std::filesystem::path& file,
+                  platform::ModelContainer::Intent intent = platform::ModelContainer::Intent::readAndWrite);
+
+private:
+    /// Makes the store's folder and files the user's alone, those of an earlier version too; a
+    /// new store file is made empty for its owner first, so that SQLite's -wal and -shm beside it
+    /// take its mode.
+    static void keepPrivate(const std::filesystem::path& file);
 };
 
 } // namespace norvane

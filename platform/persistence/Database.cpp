@@ -99,14 +99,15 @@ int Database::changes() const { return sqlite3_changes(handle_); }
 void Database::fail(std::string_view context) const {
     (void)context;
     const int code = sqlite3_extended_errcode(handle_);
-    const std::string message = describeFailure(handle_, code) + " (" + path_ + ")";
+    const std::string reason = describeFailure(handle_, code);
+    const std::string message = reason + " (" + path_ + ")";
     if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY) {
-        throw UniqueConstraintError(message, code);
+        throw UniqueConstraintError(message, code, reason);
     }
     if ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED) {
-        throw StoreBusyError(message, code);
+        throw StoreBusyError(message, code, reason);
     }
-    throw StoreError(message, code);
+    throw StoreError(message, code, reason);
 }
 
 Statement::~Statement() { sqlite3_finalize(handle_); }

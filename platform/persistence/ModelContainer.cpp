@@ -168,13 +168,38 @@ Database::Access readOnlyAccess(const std::filesystem::path& file) {
     return shared ? Database::Access::readOnly : Database::Access::immutable;
 }
 
+/// The -shm file, which the connections to a store in WAL mode share, could not be made or grown.
+bool isSharedMemoryFailure(int code) {
+    return code == SQLITE_IOERR_SHMOPEN || code == SQLITE_IOERR_SHMSIZE || code == SQLITE_IOERR_SHMMAP;
+}
+
 } // namespace
 
 ModelContainer::ModelContainer(std::unique_ptr<Database> database, Schema schema,
                                std::optional<std::filesystem::path> file)
     : database_(std::move(database)), schema_(std::move(schema)), file_(std::move(file)) {}
 
-std::shared_ptr<ModelContainer> ModelContainer::open(const std::filesystem::path& file, const Schema& schema) {
+std::shared_ptr<ModelContainer> ModelContainer::open(const std::filesystem::path& file, const Schema& schema,
+                                                     Intent intent) {
+    try {
+        return openShared(file, schema);
+    } catch (const StoreError& error) {
+        if (intent != Intent::readOnly || !isSharedMemoryFailure(error.code())) throw;
+    }
+    return openUnshared(file, schema);
+}
+
+std::shared_ptr<ModelContainer> ModelContainer::openUnshared(const std::filesystem::path& file, const Schema& schema) {
+    auto database = std::make_unique<Database>(file.string(), Database::Access::readWrite);
+    // Set before the first read, this keeps SQLite from the shared memory file for good.
+    database->execute("PRAGMA locking_mode = EXCLUSIVE");
+    std::shared_ptr<ModelContainer> container(new ModelContainer(std::move(database), schema, file));
+    container->readOnlyReason_ = "its shared memory file cannot be written";
+    container->prepare();
+    return container;
+}
+
+std::shared_ptr<ModelContainer> ModelContainer::openShared(const std::filesystem::path& file, const Schema& schema) {
     auto reason = readOnlyReason(file);
     const auto access = reason ? readOnlyAccess(file) : Database::Access::readWrite;
     auto database = std::make_unique<Database>(file.string(), access);
@@ -189,8 +214,8 @@ std::shared_ptr<ModelContainer> ModelContainer::open(const std::filesystem::path
             return container;
         } catch (const StoreBusyError& error) {
             if (std::chrono::steady_clock::now() >= deadline) {
-                throw StoreBusyError("The store " + file.string() + " stays locked by another program: " + error.what(),
-                                     error.code());
+                throw StoreBusyError(
+                    "The store " + file.string() + " stays locked by another program: " + error.reason(), error.code());
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
@@ -218,9 +243,9 @@ void ModelContainer::prepare() {
         throw;
     } catch (const StoreError& error) {
         if ((error.code() & 0xFF) == SQLITE_NOTADB) {
-            throw StoreError("The file " + where + " is not a Norvane store: " + error.what(), error.code());
+            throw StoreError("The file " + where + " is not a Norvane store: " + error.reason(), error.code());
         }
-        throw StoreError("Cannot open the store " + where + ": " + error.what(), error.code());
+        throw StoreError("Cannot open the store " + where + ": " + error.reason(), error.code());
     }
     if (!layout.tables.empty() && !layout.tables.contains(metadataTable)) {
         throw StoreError("The file " + where + " is not a Norvane store: it holds other tables");

@@ -70,11 +70,21 @@ private:
 /// store that this user may read but not write opens read-only, and only a save fails.
 class ModelContainer : public std::enable_shared_from_this<ModelContainer> {
 public:
+    /// What the opener means to do with the store.
+    enum class Intent {
+        readAndWrite,
+        /// Only to read: where the file that readers share beside the store cannot be written (a
+        /// full disk), the store is read through an index of its own in memory instead, and held
+        /// for this container alone while it is open; it is then read-only.
+        readOnly,
+    };
+
     /// Opens or creates the store file. Fails with StoreError, naming the file, when it is not a
     /// store or carries a newer schema version; such a file is left unchanged. Fails with
     /// StoreBusyError when another connection keeps the file locked for longer than the busy
     /// timeout while it has to be set up.
-    static std::shared_ptr<ModelContainer> open(const std::filesystem::path& file, const Schema& schema);
+    static std::shared_ptr<ModelContainer> open(const std::filesystem::path& file, const Schema& schema,
+                                                Intent intent = Intent::readAndWrite);
     /// A store that lives in memory only.
     static std::shared_ptr<ModelContainer> inMemory(const Schema& schema);
 
@@ -124,6 +134,8 @@ public:
 
 private:
     ModelContainer(std::unique_ptr<Database> database, Schema schema, std::optional<std::filesystem::path> file);
+    static std::shared_ptr<ModelContainer> openShared(const std::filesystem::path& file, const Schema& schema);
+    static std::shared_ptr<ModelContainer> openUnshared(const std::filesystem::path& file, const Schema& schema);
     void prepare();
     void setUp();
     std::int64_t dataVersion();

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace norvane::platform {
 
@@ -9,11 +10,16 @@ namespace norvane::platform {
 /// there is one, names the file. `code()` is SQLite's extended result code, 0 when none.
 class StoreError : public std::runtime_error {
 public:
-    explicit StoreError(const std::string& message, int code = 0) : std::runtime_error(message), code_(code) {}
+    /// `reason` is the failure without the file's name, when `message` adds it.
+    explicit StoreError(const std::string& message, int code = 0, std::string reason = {})
+        : std::runtime_error(message), code_(code), reason_(std::move(reason)) {}
     int code() const { return code_; }
+    /// What went wrong, for a message that names the file already.
+    std::string reason() const { return reason_.empty() ? what() : reason_; }
 
 private:
     int code_;
+    std::string reason_;
 };
 
 /// A save refused because it would break a unique constraint.

@@ -13,6 +13,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
@@ -187,6 +194,24 @@ TEST_F(IndexServerTest, AnswersALengthItWillNeverReadAtOnce) {
     for (const auto& [length, status] : cases) {
         EXPECT_EQ(RawConnection(port, head + length + "\r\n\r\n").status(), status) << length;
     }
+
+    // The same for the size of a chunk, which is hexadecimal digits and nothing else.
+    const std::string chunked = "POST /v1/activity HTTP/1.1\r\nContent-Type: application/json\r\n"
+                                "Transfer-Encoding: chunked\r\n\r\n";
+    const std::vector<std::pair<std::string, int>> chunks{
+        {"-5\r\nhello\r\n0\r\n\r\n", 400},
+        {"+5\r\nhello\r\n0\r\n\r\n", 400},
+        {"0x5\r\nhello\r\n0\r\n\r\n", 400},
+        {" 5\r\nhello\r\n0\r\n\r\n", 400},
+        {"\r\nhello\r\n0\r\n\r\n", 400},
+        {"5\r\nhello!!\r\n0\r\n\r\n", 400},
+        {"FFFFFFFFFFFFFFFF\r\nhello\r\n", 413},
+        {"fffffffffffffffffffff\r\nhello\r\n", 413},
+        {"30000\r\nhello\r\n", 413},
+    };
+    for (const auto& [body, status] : chunks) {
+        EXPECT_EQ(RawConnection(port, chunked + body).status(), status) << body;
+    }
     EXPECT_EQ(server->storedReportCount(), 0);
 }
 
@@ -248,10 +273,10 @@ TEST_F(IndexServerTest, ConnectionsBeyondTheLimitAreTurnedAwayAtOnce) {
     restart({.limits = {.maxConnections = 4}});
     std::vector<std::unique_ptr<RawConnection>> idle;
     for (int i = 0; i < 4; ++i) idle.push_back(std::make_unique<RawConnection>(port));
-    ASSERT_TRUE(testing::waitFor([&] { return server->openConnections() == 4; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return server->openConnections() == 4; }));
     EXPECT_EQ(RawConnection(port).status(seconds(2)), 503);
     idle.clear();
-    ASSERT_TRUE(testing::waitFor([&] { return server->openConnections() == 0; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return server->openConnections() == 0; }));
     EXPECT_EQ(call("POST", "activity", report("after").dump()).status, 201);
 }
 
@@ -312,14 +337,14 @@ TEST_F(IndexServerTest, OneAddressHoldsNoMoreThanItsShareOfTheConnections) {
     restart({.limits = {.maxConnectionsPerAddress = 3}});
     std::vector<std::unique_ptr<RawConnection>> idle;
     for (int i = 0; i < 3; ++i) idle.push_back(std::make_unique<RawConnection>(port, "", "127.0.0.2"));
-    ASSERT_TRUE(testing::waitFor([&] { return server->openConnectionsFrom("127.0.0.2") == 3; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return server->openConnectionsFrom("127.0.0.2") == 3; }));
     EXPECT_EQ(RawConnection(port, "", "127.0.0.2").status(seconds(2)), 429);
     // Everyone else is served meanwhile.
     EXPECT_EQ(postFrom("127.0.0.3", "other address"), 201);
     EXPECT_EQ(call("GET", "stats/contributors").status, 200);
 
     idle.clear();
-    ASSERT_TRUE(testing::waitFor([&] { return server->openConnectionsFrom("127.0.0.2") == 0; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return server->openConnectionsFrom("127.0.0.2") == 0; }));
     EXPECT_EQ(postFrom("127.0.0.2", "again"), 201);
 }
 
@@ -359,6 +384,93 @@ TEST_F(IndexServerTest, TheProgramRefusesADataFileThatHoldsAnythingElse) {
         EXPECT_TRUE(contents(file) == before) << file << " changed";
         EXPECT_FALSE(std::filesystem::exists(file.string() + "-wal")) << file;
     }
+}
+
+// What another program adds to the service's own file could drop what the service has answered
+// that it keeps: each is refused by name, and the file stays as it was.
+TEST_F(IndexServerTest, TheProgramRefusesATriggerAViewOrAnIndexOfAnotherProgramInItsDataFile) {
+    const std::vector<std::pair<std::string, std::string>> additions{
+        {"CREATE TRIGGER keep_nothing AFTER INSERT ON reports BEGIN DELETE FROM reports WHERE id = new.id; END",
+         "trigger keep_nothing"},
+        {"CREATE VIEW recent AS SELECT * FROM reports", "view recent"},
+        {"CREATE INDEX reports_by_day ON reports (activity_date)", "index reports_by_day"},
+        {"DROP INDEX reports_by_device; CREATE UNIQUE INDEX reports_by_device ON reports (device_id)",
+         "index reports_by_device made otherwise"},
+    };
+    platform::PosixProcessRunner runner;
+    for (const auto& [sql, named] : additions) {
+        const auto file = folder.path() / "added.db";
+        std::filesystem::remove(file);
+        IndexServer(file.string()).start();
+        platform::Database(file.string(), platform::Database::Access::readWrite).execute(sql);
+        const auto before = contents(file);
+
+        // Bounded by timeout(1), so a server that wrongly starts cannot hang the test.
+        const auto result = runner.run({.executable = "timeout",
+                                        .arguments = {"10", testing::builtProgram("norvane-index-server").string(),
+                                                      "--port", "0", "--data", file.string()}});
+        EXPECT_EQ(result.exitStatus, 1) << named;
+        EXPECT_EQ(result.standardError, "norvane-index-server: " + file.string() +
+                                            " holds what the service does not make there (" + named +
+                                            "); give the service a data file of its own\n");
+        EXPECT_TRUE(contents(file) == before) << named;
+    }
+}
+
+/// Starts `command` without waiting for it, its output and errors going to the two files.
+pid_t startInBackground(const std::vector<std::string>& command, const std::filesystem::path& output,
+                        const std::filesystem::path& errors) {
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char*> arguments;
+    for (const auto& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
+    arguments.push_back(nullptr);
+    pid_t process = 0;
+    posix_spawn(&process, arguments.front(), &files, nullptr, arguments.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    return process;
+}
+
+// The data file on a disk that fills up while the service runs (a small file system of its own, in
+// a user and mount namespace, so no root is needed): the client is told that the report failed, and
+// the service's log says why.
+TEST_F(IndexServerTest, TheProgramLogsWhyItCouldNotStoreAReport) {
+    const auto data = folder.path() / "full.db";
+    IndexServer(data.string()).start();
+    const auto disk = folder.path() / "disk";
+    std::filesystem::create_directory(disk);
+    const std::string script = "mount -t tmpfs -o size=1m tmpfs \"$0\" || { echo cannot mount; exit 1; }\n"
+                               "cp \"$1\" \"$0/reports.db\"\n"
+                               "free=$(df -k --output=avail \"$0\" | tail -n 1)\n"
+                               "head -c $(( (free - 64) * 1024 )) /dev/zero > \"$0/filler\"\n"
+                               "exec \"$2\" --port 0 --data \"$0/reports.db\"\n";
+    const pid_t service =
+        startInBackground({"/usr/bin/unshare", "--user", "--map-root-user", "--mount", "--", "/bin/sh", "-c", script,
+                           disk.string(), data.string(), testing::builtProgram("norvane-index-server").string()},
+                          folder.path() / "out.txt", folder.path() / "errors.txt");
+    const auto listening = testing::waitForLine(folder.path() / "out.txt");
+    if (listening == "cannot mount") {
+        ::waitpid(service, nullptr, 0);
+        GTEST_SKIP() << "this system lets no one mount a file system of their own";
+    }
+    ASSERT_EQ(listening.rfind("Listening on ", 0), 0u) << listening << testing::readFile(folder.path() / "errors.txt");
+
+    long status = 201;
+    for (int sent = 0; sent < 200 && status == 201; ++sent) {
+        status = http.perform({.method = "POST",
+                               .url = listening.substr(std::strlen("Listening on ")) + "/activity",
+                               .headers = {"Content-Type: application/json"},
+                               .body = report("filling").dump(),
+                               .timeout = seconds(5)})
+                     .status;
+    }
+    ::kill(service, SIGTERM);
+    ::waitpid(service, nullptr, 0);
+    EXPECT_EQ(status, 500);
+    const auto log = testing::readFile(folder.path() / "errors.txt");
+    EXPECT_NE(log.find("norvane-index-server: POST /v1/activity: database or disk is full"), std::string::npos) << log;
 }
 
 TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {

@@ -87,7 +87,8 @@ TEST_F(BadInput, AStoreThatCannotBeOpenedFailsWithOneLine) {
     std::ofstream(storeFile()) << "not a database, but someone's notes\n";
     const auto notAStore = norvane({"list"});
     EXPECT_NE(notAStore.status, 0);
-    EXPECT_THAT(notAStore.err, HasSubstr("norvane: The file " + storeFile().string() + " is not a Norvane store"));
+    EXPECT_EQ(notAStore.err,
+              "norvane: The file " + storeFile().string() + " is not a Norvane store: file is not a database\n");
     EXPECT_EQ(lineCount(notAStore.err), 1u);
     EXPECT_EQ(readFile(storeFile()), "not a database, but someone's notes\n");
 

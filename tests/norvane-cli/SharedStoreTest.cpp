@@ -78,7 +78,7 @@ public:
     }
     /// Waits until the counter has started `count` times.
     bool waitForStarts(std::size_t count) const {
-        return waitFor([&] { return lineCount(readFile(starts())) >= count; });
+        return waitUntil([&] { return lineCount(readFile(starts())) >= count; });
     }
     /// Lets every run count, those waiting and those to come.
     void release() {
@@ -136,7 +136,7 @@ protected:
         WriteLock lock(storeFile());
         auto finished = std::async(std::launch::async, [&] { return atOnce(runs); });
         std::set<pid_t> waiting;
-        EXPECT_TRUE(waitFor([&] {
+        EXPECT_TRUE(waitUntil([&] {
             waiting.merge(runsWaitingForALock());
             return waiting.size() == runs.size();
         })) << waiting.size()
@@ -391,6 +391,47 @@ TEST_F(ReadOnlyStoreForTheTool, ACommandThatWouldChangeItIsRefusedBeforeItDoesAn
                                " is read-only (the file is not writable); nothing was changed\n")
             << where;
     }
+}
+
+/// The store on a disk with no room left: a small file system of the run's own, mounted in a user
+/// and mount namespace (no root needed), that holds a copy of the store and a file filling the rest.
+class StoreOnAFullDisk : public CliTest {
+protected:
+    static constexpr int cannotMount = 97;
+
+    CliRun onFullDisk(const std::vector<std::string>& arguments) const {
+        const std::string script = "mount -t tmpfs -o size=1m tmpfs \"$FULL_DISK\" || exit 97\n"
+                                   "mkdir \"$FULL_DISK/Norvane\" && cp \"$STORE\" \"$FULL_DISK/Norvane/\" || exit 97\n"
+                                   "cat /dev/zero > \"$FULL_DISK/filler\" 2>/dev/null\n"
+                                   "exec \"$@\"\n";
+        return norvane(arguments, {.environment = {{"FULL_DISK", disk.path().string()},
+                                                   {"STORE", storeFile().string()},
+                                                   {"XDG_DATA_HOME", disk.path().string()}},
+                                   .launcher = {"/usr/bin/unshare", "--user", "--map-root-user", "--mount", "--",
+                                                "/bin/sh", "-c", script, "sh"}});
+    }
+
+    TemporaryFolder disk;
+    TemporaryFolder elsewhere;
+};
+
+// Reading needs the file that readers share beside the store, which a full disk cannot take.
+TEST_F(StoreOnAFullDisk, ListsAndExportsToAnotherDiskAndAChangeSaysWhyItFails) {
+    const auto project = makeRepository();
+    addProject("demo", project->path());
+    const auto exported = elsewhere.path() / "export.json";
+
+    const auto list = onFullDisk({"list"});
+    if (list.status == cannotMount) GTEST_SKIP() << "this system lets no one mount a file system of their own";
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_THAT(list.out, HasSubstr("demo  active"));
+    const auto exporting = onFullDisk({"export", "-o", exported.string()});
+    EXPECT_EQ(exporting.status, 0) << exporting.err;
+    EXPECT_EQ(nlohmann::json::parse(readFile(exported)).at("projects").at(0).at("name"), "demo");
+
+    const auto archive = onFullDisk({"archive", "demo"});
+    EXPECT_NE(archive.status, 0);
+    EXPECT_THAT(archive.err, HasSubstr("No space left on device"));
 }
 
 } // namespace

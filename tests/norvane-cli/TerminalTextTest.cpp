@@ -43,7 +43,15 @@ TEST(TerminalText, ControlsInvisibleCharactersAndWhatIsNotUtf8AreEscapedAndTheRe
         {"\u05E9\u05DC\u05D5\u05DD \u0645\u0631\u062D\u0628\u0627",
          "\u05E9\u05DC\u05D5\u05DD \u0645\u0631\u062D\u0628\u0627"},
         {"non\u00A0breaking em\u2003space", "non\u00A0breaking em\u2003space"},
-        {"e\u0301 \u2764\uFE0F", "e\u0301 \u2764\uFE0F"},
+        {"e\u0301 \u2764", "e\u0301 \u2764"},
+        // The other characters that may show as nothing at all.
+        {"\u3164name\u115F\uFFA0", "\\u3164name\\u115f\\uffa0"},             // Hangul fillers
+        {"a\u034Fb", "a\\u034fb"},                                           // combining grapheme joiner
+        {"\u2764\uFE0F\u180B\U000E0100", "\u2764\\ufe0f\\u180b\\U000e0100"}, // variation selectors
+        {"a\u2065b\u17B4", "a\\u2065b\\u17b4"},                              // unassigned, Khmer inherent vowel
+        // The backslash itself: the text "\u202e" never prints as the character does.
+        {"back\\slash", "back\\\\slash"},
+        {"evil\\u202etxt.exe", "evil\\\\u202etxt.exe"},
     };
     for (const auto& [text, shown] : cases) {
         EXPECT_EQ(TerminalText::printable(text), shown) << shown;

@@ -20,7 +20,7 @@ char processState(pid_t process) {
 
 } // namespace
 
-bool waitFor(const std::function<bool()>& condition) {
+bool waitUntil(const std::function<bool()>& condition) {
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > giveUp) return false;
@@ -31,7 +31,7 @@ bool waitFor(const std::function<bool()>& condition) {
 
 std::string waitForLine(const std::filesystem::path& file) {
     std::string text;
-    waitFor([&] {
+    waitUntil([&] {
         text = readFile(file);
         return text.find('\n') != std::string::npos;
     });
@@ -39,7 +39,7 @@ std::string waitForLine(const std::filesystem::path& file) {
 }
 
 bool waitUntilEnded(pid_t process) {
-    return waitFor([process] {
+    return waitUntil([process] {
         const char state = processState(process);
         return state == '\0' || state == 'Z' || state == 'X';
     });

@@ -8,8 +8,8 @@
 
 namespace norvane::testing {
 
-/// Waits, up to a minute, until `condition` holds; false when it never did.
-bool waitFor(const std::function<bool()>& condition);
+/// Checks `condition` now and then, up to a minute, until it holds; false when it never did.
+bool waitUntil(const std::function<bool()>& condition);
 
 /// Waits, up to a minute, until `file` holds a whole line; returns that line without its break,
 /// or an empty text when none came.

@@ -26,6 +26,7 @@
 #include "Norvane/settings/IndexTab.h"
 #include "Norvane/settings/PrivacyDetailsView.h"
 #include "Norvane/settings/SettingsView.h"
+#include "core/community/NorvaneIndexService.h"
 #include "core/facade/NorvaneKit.h"
 
 namespace norvane::app::AppScreenshots {
@@ -48,16 +49,17 @@ SettingsView* settingsWindow() {
     return nullptr;
 }
 
-void scrollToEnd(QWidget& tab) {
+void scrollTo(QWidget& tab, bool end) {
     for (auto* scroll : tab.findChildren<QScrollArea*>()) {
-        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        auto* bar = scroll->verticalScrollBar();
+        bar->setValue(end ? bar->maximum() : bar->minimum());
     }
 }
 
 using Take = std::function<void(const QString& name, QWidget& widget)>;
 
 /// Each tab as it opens; the benchmark tab while sharing, with its details open, at its top and
-/// at its end; and the data tab after an export.
+/// at its end, and with an id that the client forgot; and the data tab after an export.
 void stageSettings(ApplicationController& controller, const Take& take) {
     controller.showSettingsWindow();
     auto* settings = settingsWindow();
@@ -78,9 +80,19 @@ void stageSettings(ApplicationController& controller, const Take& take) {
     tabs.setCurrentWidget(&index);
     settle([] { return true; });
     take(QStringLiteral("settings-index-sharing.png"), *settings);
-    scrollToEnd(index);
+    scrollTo(index, true);
     settle([] { return true; });
     take(QStringLiteral("settings-index-sharing-end.png"), *settings);
+
+    // The id that a reset which ended before the settings were saved left in them.
+    NorvaneIndexService::shared()
+        .forgetDevice(controller.appState().preferences().anonymousDeviceId().toStdString())
+        .get();
+    tabs.setCurrentWidget(&settings->dataTab());
+    tabs.setCurrentWidget(&index);
+    scrollTo(index, false);
+    settle([&] { return !index.forgottenMessage().text().isEmpty(); });
+    take(QStringLiteral("settings-index-forgotten-id.png"), *settings);
 
     auto& data = settings->dataTab();
     tabs.setCurrentWidget(&data);

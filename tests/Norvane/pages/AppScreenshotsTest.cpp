@@ -32,6 +32,7 @@
 #include "Norvane/pages/screenshots/DemoPortfolio.h"
 #include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/DataTab.h"
+#include "Norvane/settings/IndexTab.h"
 #include "Norvane/settings/SettingsView.h"
 #include "Norvane/sheets/AddProjectSheet.h"
 #include "Norvane/sheets/ErrorLine.h"
@@ -108,6 +109,10 @@ void expectPanelFigures(const MenuBarView& panel) {
 
 void expectSettings(const QString& name, const SettingsView& settings) {
     EXPECT_EQ(settings.size(), QSize(SettingsView::windowWidth, SettingsView::windowHeight)) << name.toStdString();
+    if (name == "settings-index-forgotten-id.png") {
+        EXPECT_TRUE(settings.indexTab().forgottenMessage().isVisible());
+        EXPECT_FALSE(settings.indexTab().saysItHelps());
+    }
     if (name == "settings-data-exported.png") {
         EXPECT_FALSE(settings.dataTab().exportMessage().isError())
             << settings.dataTab().exportMessage().text().toStdString();
@@ -228,7 +233,8 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         "portfolio-page-minimum main-window-error-banner project-page project-page-sections project-page-minimum "
         "project-page-collected project-page-history-only "
         "project-page-no-data menu-bar-panel settings-general settings-cocomo settings-index "
-        "settings-data settings-index-sharing settings-index-sharing-end settings-data-exported "
+        "settings-data settings-index-sharing settings-index-sharing-end settings-index-forgotten-id "
+        "settings-data-exported "
         "welcome-screen add-project-sheet add-project-sheet-not-a-repository "
         "add-project-sheet-path-missing add-project-sheet-keyboard add-project-sheet-path-refused "
         "add-project-sheet-duplicate "

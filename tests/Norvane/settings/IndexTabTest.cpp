@@ -268,6 +268,31 @@ TEST(IndexTab, AnIdDeletedOrResetWhileTheQueueCannotBeSavedIsNotSentAfterARestar
     EXPECT_TRUE(sentUnder(fixture.preferences.anonymousDeviceId(), before)) << "the new id goes out";
 }
 
+// An id that the preferences kept although the client forgot it (a reset or a deletion that ended
+// before the preferences were saved): the tab says that nothing goes out under it, until a reset.
+TEST(IndexTab, AnIdTheClientForgotIsShownAsSendingNothingUntilItIsReset) {
+    testing::SettingsFixture fixture;
+    IndexServer server(":memory:");
+    server.start();
+    norvane::testing::TemporaryFolder storage;
+    const QString id = "F0C0FFEE-0000-4000-8000-000000000004";
+    storage.writeFile("forgotten-devices.json", "[\"F0C0FFEE-0000-4000-8000-000000000004\"]");
+    fixture.preferences.setShareAnonymousMetrics(true);
+    fixture.preferences.setAnonymousDeviceId(id);
+    IndexRun run(fixture, server, storage.path());
+
+    ASSERT_TRUE(eventually([&] { return !run.tab().forgottenMessage().text().isEmpty(); }));
+    EXPECT_EQ(run.tab().forgottenMessage().text(), "Nothing is sent under this device ID: it was reset, or its data "
+                                                   "deleted. Reset the Device ID to share again.");
+    EXPECT_FALSE(run.tab().saysItHelps());
+
+    run.tab().resetButton().click();
+    confirm(run.tab(), "Reset");
+    ASSERT_TRUE(eventually([&] { return fixture.preferences.anonymousDeviceId() != id; }));
+    EXPECT_EQ(run.tab().forgottenMessage().text(), "");
+    EXPECT_TRUE(run.tab().saysItHelps());
+}
+
 // With the forgotten ids' own file unwritable, neither is done: the old id stays, and says why.
 TEST(IndexTab, AnIdThatCannotBeSetAsideIsNeitherResetNorDeleted) {
     testing::SettingsFixture fixture;

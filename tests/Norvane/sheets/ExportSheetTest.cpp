@@ -242,6 +242,20 @@ TEST_F(ExportSheetTest, AFailureStaysInTheSheetAsOneLine) {
     EXPECT_TRUE(testing::waitUntilClosed(dialog)) << "a later save that works closes the sheet";
 }
 
+// As the tool's export does: the file that the link leads to gets the export, and the link stays.
+TEST_F(ExportSheetTest, ASaveThroughALinkWritesWhereTheLinkLeads) {
+    const auto target = folder.writeFile("exports/index.json", "old");
+    const auto link = folder.path() / "index link.json";
+    std::filesystem::create_symlink("exports/index.json", link);
+    open(threeProjects());
+    QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
+    ASSERT_TRUE(testing::replaceInFileDialog(*sheet, QString::fromStdString(link.string())));
+    EXPECT_TRUE(testing::waitUntilClosed(dialog));
+
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(nlohmann::json::parse(norvane::testing::readFile(target)).at("projects").size(), 3u);
+}
+
 // As a user would: the store's own path, a hard link to it, the -wal file's name, and "Replace?" Yes.
 TEST_F(ExportSheetTest, NoSaveLandsOnTheStoreOrTheFilesBesideIt) {
     testing::expectNoSaveLandsOnTheStore<ExportSheet>(

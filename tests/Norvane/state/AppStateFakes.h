@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <future>
@@ -196,6 +197,12 @@ public:
     std::future<void> forgetDevice(std::string deviceId) override {
         forgottenDevices.push_back(std::move(deviceId));
         return ready();
+    }
+    std::future<bool> isForgotten(std::string deviceId) override {
+        std::promise<bool> forgotten;
+        forgotten.set_value(std::find(forgottenDevices.begin(), forgottenDevices.end(), deviceId) !=
+                            forgottenDevices.end());
+        return forgotten.get_future();
     }
     std::future<void> requestDeletion(std::string) override { return ready(); }
     std::future<std::optional<UserPercentiles>> calculatePercentiles(std::optional<double> throughput,

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include <sys/stat.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -78,6 +80,23 @@ TEST_F(LaunchdManagerTest, InstallWritesTheUnitsAndStartsTheTimer) {
     EXPECT_EQ(agent.installedSchedule(), (LaunchdManager::Schedule{3, 0}));
     EXPECT_FALSE(fs::exists(home.path() / "Library"));
     EXPECT_FALSE(fs::exists(fs::symlink_status(locations.tool.linkPath))) << "no link is needed";
+}
+
+// The logs hold the names and paths of the user's projects.
+TEST_F(LaunchdManagerTest, TheUnitsTheLogsAndTheFoldersMadeForThemAreTheUsersAloneWhateverTheUmask) {
+    RecordingProcessRunner runner;
+    const mode_t previous = ::umask(022);
+    manager(runner).install(2, 0);
+    ::umask(previous);
+
+    const auto logs = home.path() / ".local/state/norvane";
+    for (const auto& folder : {home.path() / ".config", locations.unitFolder, home.path() / ".local", logs}) {
+        EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all) << folder;
+    }
+    for (const auto& file : {manager(runner).servicePath(), manager(runner).timerPath(), logs / "collect.log",
+                             logs / "collect-error.log"}) {
+        EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write) << file;
+    }
 }
 
 TEST_F(LaunchdManagerTest, TheToolBesideTheProgramComesBeforeTheLink) {

@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <atomic>
@@ -111,6 +117,54 @@ TEST(AtomicFile, AFailureLeavesTheTargetAndTheFolderAsTheyWere) {
 
     EXPECT_EQ(readFile(folder.path() / "taken/inside.txt"), "kept");
     EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"taken"});
+}
+
+// However the writing process ends: killed while writing, nothing of the new content is left.
+TEST(AtomicFile, AWriterKilledWhileWritingLeavesNothingBehind) {
+    const testing::TemporaryFolder folder;
+    const auto file = folder.writeFile("export.json", "old");
+    int writing[2];
+    ASSERT_EQ(::pipe(writing), 0);
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+        AtomicFile::write(file, [&](std::ostream& out) {
+            out << std::string(1 << 20, 'x') << std::flush;
+            const char started = 1;
+            (void)!::write(writing[1], &started, 1);
+            ::pause();
+        });
+        ::_exit(0);
+    }
+    ::close(writing[1]);
+    char started = 0;
+    ASSERT_EQ(::read(writing[0], &started, 1), 1);
+    ::close(writing[0]);
+    ::kill(writer, SIGKILL);
+    ASSERT_EQ(::waitpid(writer, nullptr, 0), writer);
+
+    EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"export.json"});
+    EXPECT_EQ(readFile(file), "old");
+}
+
+// What a killed write left (on a file system that cannot make files without names, or from an
+// older version) goes with the next write of the same file; what another write holds stays.
+TEST(AtomicFile, AWriteRemovesTheTemporaryFilesThatKilledWritesOfTheSameFileLeft) {
+    const testing::TemporaryFolder folder;
+    folder.writeFile(".export.json.Ab3dEf12", "abandoned");
+    const auto held = folder.writeFile(".export.json.Held0007", "being written");
+    folder.writeFile(".export.json.Empty000", "");
+    folder.writeFile(".export.json.notOurs", "the user's");
+    folder.writeFile(".other.json.Ab3dEf12", "another file's");
+    const int holder = ::open(held.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+
+    AtomicFile::write(folder.path() / "export.json", "new");
+    ::close(holder);
+
+    EXPECT_EQ(folderEntries(folder.path()),
+              (std::vector<std::string>{".export.json.Empty000", ".export.json.Held0007", ".export.json.notOurs",
+                                        ".other.json.Ab3dEf12", "export.json"}));
+    EXPECT_EQ(readFile(folder.path() / "export.json"), "new");
 }
 
 TEST(AtomicFile, ReadersAndWritersAtOnceSeeOnlyWholeContents) {

@@ -1,0 +1,158 @@
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/ProcessRunner.h"
+#include "tests/core/collection/GitTestRepository.h"
+#include "tests/support/LocalDate.h"
+#include "tests/support/ProcessWatch.h"
+#include "tests/support/TemporaryFolder.h"
+
+namespace norvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+/// A user's home that the programs have not seen yet, with the freedesktop folders in it; the
+/// runtime folder, private by definition, lies outside. The programs run under umask 022, as a
+/// login shell usually gives them.
+class UserFiles : public ::testing::Test {
+protected:
+    /// The command line that runs `program` with `arguments` under umask 022.
+    static std::vector<std::string> underUmask022(const std::string& program, std::vector<std::string> arguments) {
+        std::vector<std::string> command{"/bin/sh", "-c", "umask 022 && exec \"$0\" \"$@\"", builtProgram(program)};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return command;
+    }
+
+    std::map<std::string, std::string> environment() const {
+        const char* path = std::getenv("PATH");
+        return {{"HOME", home.path().string()},
+                {"XDG_DATA_HOME", (home.path() / ".local/share").string()},
+                {"XDG_CONFIG_HOME", (home.path() / ".config").string()},
+                {"XDG_STATE_HOME", (home.path() / ".local/state").string()},
+                {"XDG_CACHE_HOME", (home.path() / ".cache").string()},
+                {"XDG_RUNTIME_DIR", runtime.path().string()},
+                {"QT_QPA_PLATFORM", "offscreen"},
+                {"GIT_CONFIG_NOSYSTEM", "1"},
+                {"PATH", path != nullptr ? path : "/usr/bin:/bin"}};
+    }
+
+    void norvane(std::vector<std::string> arguments) const {
+        auto command = underUmask022("norvane", std::move(arguments));
+        const auto result =
+            platform::PosixProcessRunner().run({.executable = command.front(),
+                                                .arguments = std::vector(command.begin() + 1, command.end()),
+                                                .environment = environment()});
+        EXPECT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
+    }
+
+    /// Starts the application, waits until `ready` holds, and ends it as a logout does.
+    void runTheApplicationUntil(const std::function<bool()>& ready) const {
+        const auto command = underUmask022("Norvane", {});
+        std::vector<char*> arguments;
+        for (const auto& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
+        arguments.push_back(nullptr);
+        std::vector<std::string> variables;
+        for (const auto& [name, value] : environment()) variables.push_back(name + "=" + value);
+        std::vector<char*> variablePointers;
+        for (auto& variable : variables) variablePointers.push_back(variable.data());
+        variablePointers.push_back(nullptr);
+        pid_t application = 0;
+        ASSERT_EQ(
+            posix_spawn(&application, arguments.front(), nullptr, nullptr, arguments.data(), variablePointers.data()),
+            0);
+        EXPECT_TRUE(waitUntil(ready));
+        ::kill(application, SIGTERM);
+        ::waitpid(application, nullptr, 0);
+    }
+
+    static mode_t modeOf(const fs::path& path) {
+        struct stat status {};
+        ::lstat(path.c_str(), &status);
+        return status.st_mode & 07777;
+    }
+
+    /// Every file and folder under the home whose mode is not the owner's alone (0700 for a
+    /// folder, 0600 for a file), with its mode.
+    std::vector<std::string> openToOthers() const {
+        std::vector<std::string> open;
+        for (const auto& entry : fs::recursive_directory_iterator(home.path())) {
+            const mode_t mode = modeOf(entry.path());
+            if (mode != (entry.is_directory() ? 0700 : 0600)) {
+                open.push_back(fs::relative(entry.path(), home.path()).string() + " " + std::to_string(mode));
+            }
+        }
+        return open;
+    }
+
+    TemporaryFolder home;
+    TemporaryFolder runtime;
+};
+
+TEST_F(UserFiles, EverythingTheToolAndTheApplicationMakeIsTheUsersAlone) {
+    GitTestRepository project;
+    project.writeFile("main.cpp", "int main() {}\n");
+    project.commit("Initial commit", utc("2024-01-10T12:00:00Z"));
+    TemporaryFolder exports;
+
+    norvane({"add", "demo", project.pathString()});
+    norvane({"collect"});
+    norvane({"history", "demo"});
+    norvane({"list"});
+    norvane({"export", "-o", (exports.path() / "export.json").string()});
+    runTheApplicationUntil([&] { return fs::exists(home.path() / ".local/share/Norvane/norvane.store-shm"); });
+
+    EXPECT_TRUE(fs::exists(home.path() / ".local/share/Norvane/norvane.store"));
+    EXPECT_TRUE(fs::exists(home.path() / ".config/Norvane/Norvane.conf"));
+    EXPECT_EQ(openToOthers(), std::vector<std::string>{});
+    // An export is the user's own choice: it follows the umask.
+    EXPECT_EQ(modeOf(exports.path() / "export.json"), 0644u);
+}
+
+// As an earlier version left them: folders 0755 and files 0644, and a store of that time.
+TEST_F(UserFiles, WhatAnEarlierVersionLeftOpenToOthersIsTheUsersAloneAfterAStart) {
+    norvane({"list"});
+    const std::vector<std::pair<std::string, std::string>> files{
+        {".config/Norvane/Norvane.conf", "[General]\nanonymousDeviceId=5EC2E700-0000-4000-8000-000000000005\n"},
+        {".local/share/Norvane/pending-reports.json", "[]"},
+        {".local/share/Norvane/norvane.store-journal", ""},
+        {".local/state/norvane/collect.log", "Collected demo\n"},
+        {".local/state/norvane/collect-error.log", ""},
+        {".config/systemd/user/app.norvane.collect.service", "[Unit]\n"},
+        {".config/systemd/user/app.norvane.collect.timer", "[Unit]\n"},
+    };
+    for (const auto& [file, contents] : files) ::chmod(home.writeFile(file, contents).c_str(), 0644);
+    std::vector<fs::path> earlier{home.path() / ".local/share/Norvane/norvane.store"};
+    for (const auto& [file, contents] : files) earlier.push_back(home.path() / file);
+    for (const char* folder : {".config/Norvane", ".local/share/Norvane", ".local/state/norvane"}) {
+        earlier.push_back(home.path() / folder);
+    }
+    for (const auto& path : earlier) ::chmod(path.c_str(), fs::is_directory(path) ? 0755 : 0644);
+    const auto allPrivate = [&earlier] {
+        return std::all_of(earlier.begin(), earlier.end(), [](const fs::path& path) {
+            return modeOf(path) == (fs::is_directory(path) ? 0700u : 0600u);
+        });
+    };
+
+    norvane({"list"});
+    runTheApplicationUntil(allPrivate);
+
+    for (const auto& path : earlier) {
+        EXPECT_EQ(modeOf(path), fs::is_directory(path) ? 0700u : 0600u) << path;
+    }
+}
+
+} // namespace
+} // namespace norvane::testing
