@@ -4,8 +4,8 @@
 // git took. Goal: a quiet project runs one git process and the counter; after one new commit on a
 // history of 12,000 commits the git work stays under 50 ms. daily_collection.sh makes the repository.
 
+#include "bench/support/ScratchStore.h"
 #include "core/collection/Collector.h"
-#include "core/models/NorvaneDatabase.h"
 
 #include "platform/ProcessRunner.h"
 #include "platform/persistence/ModelContext.h"
@@ -18,8 +18,6 @@
 #include <map>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace {
 
@@ -52,14 +50,6 @@ struct Round {
     std::string programs;
 };
 
-std::filesystem::path makeTemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "norvane-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
-    }
-    return pattern;
-}
-
 void commitOneChange(const std::string& repository, int round) {
     const auto file = std::filesystem::path(repository) / "bench_daily.c";
     const std::string line = "int daily_" + std::to_string(round) + " = 1;";
@@ -91,15 +81,12 @@ void printMedian(const std::string& what, std::vector<Round> rounds) {
               << rounds[middle].programs << "(medians of " << rounds.size() << ")\n";
 }
 
-int run(const std::string& repository, int rounds, const std::filesystem::path& folder) {
+int run(const std::string& repository, int rounds) {
     using namespace norvane;
-    const auto context =
-        std::make_shared<platform::ModelContext>(NorvaneDatabase::makeContainer(folder / "norvane.store"));
-    auto project = Project::create("bench", repository, std::nullopt, ProjectType::organic);
-    context->insert(project);
-    context->save();
+    const bench::ScratchStore store(repository);
+    const auto& project = store.project();
     TimingRunner runner;
-    Collector collector(context, SccService(SccLookup::standard(), runner), GitService(runner));
+    Collector collector(store.context(), SccService(SccLookup::standard(), runner), GitService(runner));
     const auto added = collector.collectInitialData(project);
     if (added.error) throw std::runtime_error(added.error->message);
     std::vector<Round> quiet;
@@ -122,13 +109,10 @@ int main(int argc, char** argv) {
         std::cerr << "usage: norvane-bench-daily-collection REPOSITORY [ROUNDS]\n";
         return 2;
     }
-    const auto folder = makeTemporaryFolder();
-    int status = 1;
     try {
-        status = run(argv[1], argc == 3 ? std::atoi(argv[2]) : 15, folder);
+        return run(argv[1], argc == 3 ? std::atoi(argv[2]) : 15);
     } catch (const std::exception& error) {
         std::cerr << error.what() << "\n";
+        return 1;
     }
-    std::filesystem::remove_all(folder);
-    return status;
 }
