@@ -32,6 +32,8 @@ TEST(CocomoEstimate, EachModeAndNoLines) {
     }
     const auto estimate = CocomoEstimate::calculate(10000, ProjectType::organic, 150000, 2.4);
     EXPECT_NEAR(estimate.leverageRatio(90, 2), 4.488, 5e-4);
+    // 26.93 person-months over a month and a half, not over a whole month.
+    EXPECT_NEAR(estimate.leverageRatio(45, 1), 17.952, 5e-4);
     EXPECT_EQ(estimate.leverageRatio(0, 1), 0);
     EXPECT_EQ(estimate.leverageRatio(90, 0), 0);
 }
