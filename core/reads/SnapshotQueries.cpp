@@ -1,6 +1,7 @@
 #include "core/reads/SnapshotQueries.h"
 
 #include "core/models/OutputCategory.h"
+#include "core/models/SnapshotType.h"
 #include "platform/LocalCalendar.h"
 
 #include <fmt/format.h>
@@ -24,9 +25,11 @@ std::string newestKey(const std::string& project, const std::string& condition) 
                        project, condition);
 }
 
+/// The history points' type as the store keeps it, quoted for the SQL of the reads.
+const std::string historyType = fmt::format("'{}'", platform::rawValue(SnapshotType::gitHistory));
 const std::string anySnapshot = "1";
 const std::string withCommit = "s.latestCommitHash IS NOT NULL";
-const std::string codeCountOnly = "s.snapshotTypeRaw <> 'gitHistory'";
+const std::string codeCountOnly = "s.snapshotTypeRaw <> " + historyType;
 
 /// Code lines and complexity of the code category, and the language with the most code.
 void addLanguages(platform::ModelContainer& store, std::int64_t snapshotKey, CodeCount& count) {
@@ -114,8 +117,10 @@ std::optional<RecordedCommit> newestCommit(platform::ModelContainer& store, std:
 std::vector<HistoryPoint> history(platform::ModelContainer& store, std::int64_t projectKey) {
     std::vector<HistoryPoint> points;
     store.query("SELECT capturedAt, codeLines, cumulativeEffortMonths, cumulativeEstimatedCost, "
-                "cumulativeLinesChanged FROM snapshot WHERE project = ? AND snapshotTypeRaw = 'gitHistory' "
-                "ORDER BY capturedAt, pk",
+                "cumulativeLinesChanged FROM snapshot WHERE project = ? AND snapshotTypeRaw = " +
+                    historyType +
+                    " "
+                    "ORDER BY capturedAt, pk",
                 {SqlValue(projectKey)}, [&](const QueryRow& row) {
                     points.push_back({row.get<Date>(0), row.get<std::int64_t>(1), row.get<double>(2),
                                       row.get<double>(3), row.get<std::int64_t>(4)});
@@ -127,7 +132,8 @@ std::vector<PortfolioMetricsService::EffortPoint> effortSince(platform::ModelCon
                                                               Date since) {
     std::vector<PortfolioMetricsService::EffortPoint> points;
     store.query("SELECT capturedAt, cumulativeEffortMonths FROM snapshot WHERE project = ? AND "
-                "snapshotTypeRaw = 'gitHistory' AND capturedAt >= ? ORDER BY capturedAt, pk",
+                "snapshotTypeRaw = " +
+                    historyType + " AND capturedAt >= ? ORDER BY capturedAt, pk",
                 {SqlValue(projectKey), platform::FieldTraits<Date>::toSql(since)}, [&](const QueryRow& row) {
                     points.push_back({row.get<Date>(0), row.get<double>(1)});
                 });
@@ -136,7 +142,7 @@ std::vector<PortfolioMetricsService::EffortPoint> effortSince(platform::ModelCon
 
 std::vector<Date> historyMomentsSince(platform::ModelContainer& store, Date since) {
     std::vector<Date> moments;
-    store.query("SELECT capturedAt FROM snapshot WHERE snapshotTypeRaw = 'gitHistory' AND capturedAt >= ?",
+    store.query("SELECT capturedAt FROM snapshot WHERE snapshotTypeRaw = " + historyType + " AND capturedAt >= ?",
                 {platform::FieldTraits<Date>::toSql(since)},
                 [&](const QueryRow& row) { moments.push_back(row.get<Date>(0)); });
     return moments;
@@ -144,7 +150,7 @@ std::vector<Date> historyMomentsSince(platform::ModelContainer& store, Date sinc
 
 bool hasHistory(platform::ModelContainer& store) {
     bool any = false;
-    store.query("SELECT EXISTS (SELECT 1 FROM snapshot WHERE snapshotTypeRaw = 'gitHistory')", {},
+    store.query("SELECT EXISTS (SELECT 1 FROM snapshot WHERE snapshotTypeRaw = " + historyType + ")", {},
                 [&](const QueryRow& row) { any = row.get<std::int64_t>(0) != 0; });
     return any;
 }
@@ -157,7 +163,8 @@ DailyRowMoments dailyRowMoments(platform::ModelContainer& store) {
     // Projects take their places in the order their first moment comes, as the rows sum them.
     std::map<std::int64_t, std::size_t> places;
     store.query("SELECT capturedAt, project, cumulativeEffortMonths FROM snapshot "
-                "WHERE snapshotTypeRaw = 'gitHistory' ORDER BY capturedAt",
+                "WHERE snapshotTypeRaw = " +
+                    historyType + " ORDER BY capturedAt",
                 {}, [&](const QueryRow& row) {
                     std::optional<std::size_t> place;
                     const auto name = row.isNull(1) ? names.end() : names.find(row.get<std::int64_t>(1));
@@ -173,13 +180,12 @@ DailyRowMoments dailyRowMoments(platform::ModelContainer& store) {
 
 std::vector<int> daysToReach(platform::ModelContainer& store, MilestoneType type) {
     std::vector<int> days;
-    const auto sql = fmt::format(
-        "SELECT p.firstCommitAt, "
-        "(SELECT capturedAt FROM snapshot WHERE project = p.pk AND snapshotTypeRaw = 'gitHistory' "
-        "ORDER BY capturedAt LIMIT 1), "
-        "(SELECT capturedAt FROM snapshot WHERE project = p.pk AND snapshotTypeRaw = 'gitHistory' AND {} >= ? "
-        "ORDER BY capturedAt LIMIT 1) FROM project p",
-        figureColumn(type));
+    const auto sql = fmt::format("SELECT p.firstCommitAt, "
+                                 "(SELECT capturedAt FROM snapshot WHERE project = p.pk AND snapshotTypeRaw = {0} "
+                                 "ORDER BY capturedAt LIMIT 1), "
+                                 "(SELECT capturedAt FROM snapshot WHERE project = p.pk AND snapshotTypeRaw = {0} "
+                                 "AND {1} >= ? ORDER BY capturedAt LIMIT 1) FROM project p",
+                                 historyType, figureColumn(type));
     store.query(sql, {SqlValue(threshold(type))}, [&](const QueryRow& row) {
         if (row.isNull(2)) return;
         const Date start = row.get<std::optional<Date>>(0).value_or(row.get<Date>(1));
