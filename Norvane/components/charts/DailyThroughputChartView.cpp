@@ -57,11 +57,11 @@ DailyThroughputChartView::DailyThroughputChartView(std::vector<ThroughputPoint> 
     rule_ = ChartStyle::makeRule(plot_, Palette::withOpacity(Palette::systemGray(), 0.5));
 
     // Bars stand in the middle of their day, so the pointer is measured against that spot.
-    hover_ = new PlotHoverTracker(plot_, PlotHoverTracker::MarkPlacement::middleOfDay, [this] {
+    hover_ = std::make_unique<PlotHoverTracker>(plot_, PlotHoverTracker::MarkPlacement::middleOfDay, [this] {
         return PlotHoverTracker::pointsOf(ChartMath::pointsSince(data_, timeRange_.startDate()),
                                           &ThroughputPoint::throughput);
     });
-    connect(hover_, &PlotHoverTracker::changed, this, &DailyThroughputChartView::showHoverState);
+    connect(hover_.get(), &PlotHoverTracker::changed, this, &DailyThroughputChartView::showHoverState);
     rebuild();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -55,7 +56,8 @@ private:
     QCustomPlot* plot_;
     QCPBars* bars_;
     QCPItemLine* rule_;
-    PlotHoverTracker* hover_;
+    // Gone before the chart's widgets: see PlotHoverTracker.
+    std::unique_ptr<PlotHoverTracker> hover_;
     EmptyChartState* emptyState_;
 };
 

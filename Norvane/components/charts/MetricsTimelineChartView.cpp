@@ -62,12 +62,12 @@ MetricsTimelineChartView::MetricsTimelineChartView(Inputs inputs, OrganicEstimat
     line_ = plot_->addGraph(plot_->xAxis, valueAxis);
     hoverPoints_ = ChartStyle::makePointMark(plot_, Palette::textPrimary(), 10.0);
 
-    hover_ = new PlotHoverTracker(plot_, PlotHoverTracker::MarkPlacement::atInstant, [this] {
+    hover_ = std::make_unique<PlotHoverTracker>(plot_, PlotHoverTracker::MarkPlacement::atInstant, [this] {
         return cachedChartData_ ? PlotHoverTracker::pointsOf(*cachedChartData_, &DataPoint::value)
                                 : std::vector<HoveredPoint>();
     });
-    connect(hover_, &PlotHoverTracker::changed, this, &MetricsTimelineChartView::showHoverState);
-    connect(hover_, &PlotHoverTracker::dragEnded, hover_, &PlotHoverTracker::clear);
+    connect(hover_.get(), &PlotHoverTracker::changed, this, &MetricsTimelineChartView::showHoverState);
+    connect(hover_.get(), &PlotHoverTracker::dragEnded, hover_.get(), &PlotHoverTracker::clear);
     redraw();
     schedulePreparation();
 }

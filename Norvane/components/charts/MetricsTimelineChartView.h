@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -117,7 +118,8 @@ private:
     QCPGraph* line_;
     QCPGraph* hoverPoints_;
     std::vector<QCPItemLine*> rules_;
-    PlotHoverTracker* hover_;
+    // Gone before the chart's widgets: see PlotHoverTracker.
+    std::unique_ptr<PlotHoverTracker> hover_;
 };
 
 } // namespace norvane::app

@@ -75,11 +75,11 @@ RollingLeverageChartView::RollingLeverageChartView(std::vector<LeveragePoint> se
     ChartStyle::valueTicker(plot_).setLabelText(&RollingLeverageChartView::yAxisLabel);
 
     // Points stand in the middle of their day, so the pointer is measured against that spot.
-    hover_ = new PlotHoverTracker(plot_, PlotHoverTracker::MarkPlacement::middleOfDay, [this] {
+    hover_ = std::make_unique<PlotHoverTracker>(plot_, PlotHoverTracker::MarkPlacement::middleOfDay, [this] {
         return PlotHoverTracker::pointsOf(ChartMath::pointsSince(data_, timeRange_.startDate()),
                                           &LeveragePoint::leverage);
     });
-    connect(hover_, &PlotHoverTracker::changed, this, &RollingLeverageChartView::showHoverState);
+    connect(hover_.get(), &PlotHoverTracker::changed, this, &RollingLeverageChartView::showHoverState);
     rebuild();
 }
 

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -94,7 +95,8 @@ private:
     QCPGraph* line_;
     QCPGraph* lastPoint_;
     ChartStyle::HoverMarks hoverMarks_;
-    PlotHoverTracker* hover_;
+    // Gone before the chart's widgets: see PlotHoverTracker.
+    std::unique_ptr<PlotHoverTracker> hover_;
     std::vector<QCPItemRect*> stripes_;
     QWidget* legend_;
     EmptyChartState* emptyState_;
