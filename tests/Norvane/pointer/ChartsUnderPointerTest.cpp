@@ -117,14 +117,14 @@ TEST_P(ChartUnderPointer, PageReplacedWhileReadingOut) {
     testing::showOnScreen(window, QSize(700, 400));
     QWidget& target = pointerTarget(*chart);
     ASSERT_TRUE(waitUntil([&] { return target.isVisible() && target.width() > 200; }));
-    placePointer(target, QPoint(target.width() / 2, target.height() / 2));
+    placePointer(target);
     ASSERT_TRUE(waitUntil([&] { return GetParam().readingOut(*chart); }));
 
     delete page;
     auto* replacement = new QWidget;
     layout->addWidget(replacement);
     ASSERT_TRUE(waitUntil([&] { return replacement->isVisible() && replacement->height() > 100; }));
-    placePointer(*replacement, replacement->rect().center());
+    placePointer(*replacement);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, ChartUnderPointer, ::testing::ValuesIn(kinds),

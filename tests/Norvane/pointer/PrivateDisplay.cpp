@@ -95,9 +95,51 @@ void showOnScreen(QWidget& window, QSize size) {
     if (!QTest::qWaitForWindowActive(&window, waitMilliseconds)) throw std::runtime_error("window not active");
 }
 
-void placePointer(QWidget& widget, QPoint at) {
-    QCursor::setPos(widget.mapToGlobal(at));
-    if (!waitUntil([&widget] { return widget.underMouse(); })) throw std::runtime_error("the pointer never came");
+namespace {
+
+/// Whether the window system has told `widget`, or a widget in it, of the pointer since it was made.
+class PointerArrival : public QObject {
+public:
+    explicit PointerArrival(QWidget& widget) : widget_(widget) { QApplication::instance()->installEventFilter(this); }
+
+    bool arrived() const { return arrived_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
+            auto* receiver = qobject_cast<QWidget*>(watched);
+            if (receiver && (receiver == &widget_ || widget_.isAncestorOf(receiver))) arrived_ = true;
+        }
+        return false;
+    }
+
+private:
+    QWidget& widget_;
+    bool arrived_ = false;
+};
+
+} // namespace
+
+void placePointer(QWidget& widget, const std::function<QPoint()>& at, const std::function<void()>& bringIntoSight) {
+    const auto point = [&] { return at ? at() : widget.rect().center(); };
+    // A page still laying itself out may move the widget away before the pointer gets there.
+    const bool arrived = waitUntil([&] {
+        if (bringIntoSight) bringIntoSight();
+        const QPoint target = widget.mapToGlobal(point());
+        QWidget* there = QApplication::widgetAt(target);
+        if (there != &widget && !widget.isAncestorOf(there)) return false;
+        // The window system reports a move only to where the pointer does not stand already (a
+        // widget that appeared under a resting pointer learns of it only when the pointer moves),
+        // and it folds quick moves into the last one: step aside by a pixel where needed.
+        PointerArrival arrival(widget);
+        const QPoint first = QCursor::pos() == target ? target + QPoint(1, 1) : target;
+        QCursor::setPos(first);
+        waitUntil([&] { return arrival.arrived() || widget.mapToGlobal(point()) != target; });
+        if (arrival.arrived() && first != target) QCursor::setPos(target);
+        return arrival.arrived();
+    });
+    if (!arrived)
+        throw std::runtime_error("the pointer never came to " + std::string(widget.metaObject()->className()));
 }
 
 bool waitUntil(const std::function<bool()>& done) { return QTest::qWaitFor(done, waitMilliseconds); }

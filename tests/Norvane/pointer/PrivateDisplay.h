@@ -39,9 +39,11 @@ QApplication& pointerApplication();
 /// active.
 void showOnScreen(QWidget& window, QSize size);
 
-/// Moves the real pointer to `at` in `widget` (widget coordinates) and waits until the window
-/// system has told the application where it is.
-void placePointer(QWidget& widget, QPoint at);
+/// Moves the real pointer onto `widget`, once `bringIntoSight` has scrolled it into view, and waits
+/// until the window system has told the widget that it came: to `at` in the widget's coordinates,
+/// asked anew as the widget lays itself out, or to its middle.
+void placePointer(QWidget& widget, const std::function<QPoint()>& at = {},
+                  const std::function<void()>& bringIntoSight = {});
 
 /// Runs the event loop until `done` holds; false when it never does.
 bool waitUntil(const std::function<bool()>& done);
