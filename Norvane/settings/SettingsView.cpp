@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "Norvane/cards/kit/CardLayout.h"
+#include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/settings/CocomoTab.h"
@@ -53,5 +54,10 @@ SettingsView::SettingsView(SettingsServices services, QWidget* parent)
 }
 
 SettingsView::~SettingsView() = default;
+
+void SettingsView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    FocusRing::forgetFocus(*this);
+}
 
 } // namespace norvane::app

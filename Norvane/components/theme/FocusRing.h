@@ -8,8 +8,8 @@ namespace norvane::app {
 
 /// The mark of the keyboard focus: a cyan ring just outside the edge of the control that has the
 /// focus, the same on every control, whatever the control paints itself (the fill of a prominent
-/// button hides the style's own mark). It appears once the user moves the focus with the
-/// keyboard in a window, as the style's marks do.
+/// button hides the style's own mark). It marks every control that keys act on, unless a click
+/// put the focus there in a window where the keyboard has not moved it yet.
 class FocusRing : public QFocusFrame {
     Q_OBJECT
 public:
@@ -20,6 +20,10 @@ public:
     static void follow(QApplication& application);
     /// The ring around `widget`, when it has one.
     static const FocusRing* around(const QWidget& widget);
+    /// Drops the control that `window` would give the focus back to when it opens again: a window
+    /// reopened long after starts with nothing focused, rather than with a control that Space or
+    /// Return would act on unseen. Tab then starts at its first control.
+    static void forgetFocus(QWidget& window);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,4 +1,4 @@
-#include "tests/Norvane/pointer/PrivateDisplay.h"
+#include "tests/Norvane/desktop/PrivateDisplay.h"
 
 #include "Norvane/cards/VelocityChart.h"
 #include "Norvane/cards/VelocityRetentionCard.h"

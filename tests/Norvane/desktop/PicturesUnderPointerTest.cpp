@@ -1,4 +1,4 @@
-#include "tests/Norvane/pointer/PrivateDisplay.h"
+#include "tests/Norvane/desktop/PrivateDisplay.h"
 
 #include "tests/Norvane/pages/AppPictureNames.h"
 #include "tests/support/TemporaryFolder.h"

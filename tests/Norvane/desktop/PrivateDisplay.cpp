@@ -1,4 +1,4 @@
-#include "tests/Norvane/pointer/PrivateDisplay.h"
+#include "tests/Norvane/desktop/PrivateDisplay.h"
 
 #include "Norvane/components/controls/Tween.h"
 #include "Norvane/components/theme/DarkTheme.h"

@@ -1,0 +1,121 @@
+#include "tests/Norvane/desktop/PrivateDisplay.h"
+
+#include "Norvane/components/theme/FocusRing.h"
+#include "Norvane/pages/MenuBarView.h"
+#include "Norvane/pages/ProjectListModel.h"
+#include "Norvane/settings/GeneralTab.h"
+#include "tests/Norvane/components/ComponentTestSupport.h"
+#include "tests/Norvane/settings/SettingsFixture.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace norvane::app {
+namespace {
+
+using norvane::testing::pressKey;
+using norvane::testing::ringDrawnAround;
+using norvane::testing::tabTo;
+using norvane::testing::waitUntil;
+
+/// Makes the application on the private display before anything else makes one.
+struct OnPrivateDisplay {
+    OnPrivateDisplay() { norvane::testing::pointerApplication(); }
+};
+
+/// The tray's panel as the application opens it, over a store with a project to collect.
+struct PanelFixture : OnPrivateDisplay, testing::StoreFixture {
+    ProjectListModel projects{NorvaneStore(container)};
+    MenuBarView panel{*state, projects};
+
+    PanelFixture() {
+        add("Atlas");
+        panel.setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
+        panel.move(200, 200);
+    }
+
+    void open() {
+        panel.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+    }
+
+    QPushButton& button(const QString& title) const {
+        for (auto* each : panel.findChildren<QPushButton*>()) {
+            if (each->accessibleName() == title) return *each;
+        }
+        throw std::runtime_error("no button " + title.toStdString());
+    }
+};
+
+/// Nothing in `window` has the focus, or only the control that the window gives it to as it opens,
+/// marked; Tab then moves it on, marked.
+void expectFocusStartsAfresh(QWidget& window, const QWidget* firstControl) {
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && window.isAncestorOf(focused)) {
+        EXPECT_EQ(focused, firstControl) << focused->metaObject()->className();
+        EXPECT_NE(FocusRing::around(*focused), nullptr);
+    }
+    pressKey(Qt::Key_Tab);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_NE(FocusRing::around(*QApplication::focusWidget()), nullptr)
+        << QApplication::focusWidget()->metaObject()->className();
+}
+
+TEST(ReopenedWindows, TheTrayPanelForgetsTheFocusThatSpaceWouldPress) {
+    PanelFixture fixture;
+    int quits = 0;
+    QObject::connect(&fixture.panel, &MenuBarView::quitRequested, [&] { ++quits; });
+    for (const char* title : {"Quit Norvane", "Collect Now"}) {
+        SCOPED_TRACE(title);
+        fixture.open();
+        ASSERT_TRUE(tabTo(fixture.button(title)));
+        EXPECT_TRUE(ringDrawnAround(fixture.button(title)));
+        pressKey(Qt::Key_Escape);
+        ASSERT_TRUE(waitUntil([&] { return !fixture.panel.isVisible(); }));
+
+        fixture.open();
+        pressKey(Qt::Key_Space);
+        EXPECT_EQ(quits, 0);
+        EXPECT_FALSE(fixture.state->isCollecting());
+        expectFocusStartsAfresh(fixture.panel, nullptr);
+        fixture.panel.hide();
+    }
+}
+
+TEST(ReopenedWindows, AClickedButtonOfThePanelDoesNotKeepTheFocus) {
+    PanelFixture fixture;
+    fixture.open();
+    QTest::mouseClick(&fixture.button("Open Dashboard"), Qt::LeftButton);
+    QWidget* focused = QApplication::focusWidget();
+    EXPECT_TRUE(focused == nullptr || ringDrawnAround(*focused)) << "a focused control shows its ring";
+    fixture.panel.hide();
+}
+
+TEST(ReopenedWindows, SettingsForgetTheFocusThatSpaceWouldPress) {
+    OnPrivateDisplay display;
+    testing::SettingsFixture fixture;
+    auto window = fixture.open(fixture.services());
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    int wizards = 0;
+    QObject::connect(window.get(), &SettingsView::setupWizardRequested, [&] { ++wizards; });
+    ASSERT_TRUE(tabTo(window->generalTab().setupWizardButton()));
+    EXPECT_TRUE(ringDrawnAround(window->generalTab().setupWizardButton()));
+    pressKey(Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !window->isVisible(); }));
+
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    pressKey(Qt::Key_Space);
+    EXPECT_EQ(wizards, 0);
+    expectFocusStartsAfresh(*window, window->tabs().tabBar());
+}
+
+} // namespace
+} // namespace norvane::app
