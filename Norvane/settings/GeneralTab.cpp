@@ -150,6 +150,7 @@ void GeneralTab::buildSetupSection(FormSection& section) {
 void GeneralTab::runCLIAction(bool install) {
     toolError_->clear();
     isInstallingCLI_ = true;
+    focus_.hold(*this);
     refresh();
     auto installer = services_.installer;
     runInBackground<CLIInstaller::InstallResult>(
@@ -163,6 +164,7 @@ void GeneralTab::runCLIAction(bool install) {
                     toolError_->showError(QString::fromStdString(*text));
             }
             refresh();
+            focus_.giveBack();
         });
 }
 
@@ -190,6 +192,7 @@ void GeneralTab::runAgentOperation(std::function<void(const LaunchdManager&)> op
                                    std::function<void()> restore) {
     agentError_->clear();
     isAgentBusy_ = true;
+    focus_.hold(*this);
     refresh();
     auto agent = services_.agent;
     runInBackground<bool>(
@@ -205,6 +208,7 @@ void GeneralTab::runAgentOperation(std::function<void(const LaunchdManager&)> op
                 restore();
             }
             refresh();
+            focus_.giveBack();
         });
 }
 
