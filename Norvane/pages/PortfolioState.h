@@ -44,6 +44,10 @@ struct LinesTouched {
 struct PortfolioState {
     /// Not archived, in name order.
     std::vector<PortfolioProject> projects;
+    /// The projects, and the streak with the index figures, have been read once (or their reads
+    /// have failed): before, the page knows neither its totals nor whether a streak goes on.
+    bool projectsRead = false;
+    bool streakRead = false;
 
     TimeRange selectedTimeRange = TimeRange::ninetyDays;
     std::vector<ThroughputPoint> throughputData;

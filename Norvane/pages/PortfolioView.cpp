@@ -245,7 +245,10 @@ bool PortfolioView::focusNextPrevChild(bool next) {
 void PortfolioView::showListedProjects() {
     const bool listed = hasListedProject(projects_.projects());
     welcome_->setVisible(!listed);
-    rows_->setVisible(listed);
+    // The rows wait for the figures that decide what they hold and where: drawn before, they would
+    // show totals of no project and move down when a streak's card came.
+    const auto& state = model_.state();
+    rows_->setVisible(listed && state.projectsRead && state.streakRead);
 }
 
 void PortfolioView::showChanges() {
@@ -266,6 +269,7 @@ void PortfolioView::showChanges() {
     if (trends_ && changed & changedSeries) trends_->setHasHistory(state.hasHistory);
     if (achievements_ && changed & changedBenchmarks) achievements_->setAchievements(state.achievements);
     if (projectsContent_ && changed & changedProjects) projectsContent_->setProjects(state.projects);
+    showListedProjects();
 }
 
 void PortfolioView::showCachedMetrics() {

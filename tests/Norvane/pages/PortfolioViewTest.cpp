@@ -180,31 +180,44 @@ private:
     std::shared_future<void> opened_ = released_.get_future().share();
 };
 
-/// Where the hero zone, its figures and the summary tiles stand on the page, and whether each
-/// figure has the width it needs.
+/// What the page draws above the fold: where each row in sight stands (the hero zone, its figures,
+/// the summary tiles, the streak card, the sections), whether each figure has the width it needs,
+/// and the Total LOC tile's texts. Nothing while the rows are not drawn at all.
 struct FoldGeometry {
     std::vector<QRect> rects;
     bool figuresFit = true;
+    QStringList totalLines;
     friend bool operator==(const FoldGeometry&, const FoldGeometry&) = default;
 };
 
 FoldGeometry foldGeometry(const PortfolioView& page) {
     FoldGeometry geometry;
+    const auto& hero = page.heroZone();
+    if (!hero.isVisible()) return geometry;
     const auto place = [&](const QWidget& widget) {
         geometry.rects.emplace_back(widget.mapTo(&page, QPoint()), widget.isVisible() ? widget.size() : QSize());
     };
-    const auto& hero = page.heroZone();
-    place(hero);
+    const auto fits = [&](const QWidget& figure) {
+        geometry.figuresFit = geometry.figuresFit && figure.width() >= figure.sizeHint().width();
+    };
     for (const auto* card : {&hero.primaryCard(), &hero.secondaryCard()}) {
         place(card->valueText());
-        geometry.figuresFit = geometry.figuresFit && card->valueText().width() >= card->valueText().sizeHint().width();
+        fits(card->valueText());
     }
-    place(page.summaryRow());
-    for (const auto* card : page.summaryRow().cards()) place(*card);
+    for (const auto* card : page.summaryRow().cards()) {
+        place(*card);
+        fits(card->valueLabel());
+    }
+    const auto* rows = hero.parentWidget();
+    for (const QWidget* row : rows->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (row->mapTo(&page, QPoint()).y() < page.height()) place(*row);
+    }
+    const auto* total = page.summaryRow().cards().front();
+    geometry.totalLines = {total->valueLabel().text(), total->sublabel().text()};
     return geometry;
 }
 
-/// The fold's geometry each time the page draws itself.
+/// The fold each time the page draws itself with its rows.
 class DrawnFrames : public QObject {
 public:
     explicit DrawnFrames(const PortfolioView& page) : page_(page) { qApp->installEventFilter(this); }
@@ -216,7 +229,7 @@ protected:
         const auto* widget = qobject_cast<QWidget*>(watched);
         if (event->type() == QEvent::Paint && widget && widget->window() == &page_) {
             const FoldGeometry now = foldGeometry(page_);
-            if (frames.empty() || !(frames.back() == now)) frames.push_back(now);
+            if (!now.rects.empty() && (frames.empty() || !(frames.back() == now))) frames.push_back(now);
         }
         return false;
     }
@@ -226,12 +239,17 @@ private:
 };
 
 // Found at start-up: the first frame drew the hero's figure cut ("3.0:" for "8.0x") without the
-// summary tiles, and when the figures came everything under them moved down.
+// summary tiles, and when the figures came everything under them moved down. Later, with a streak
+// going on: the first frame had no streak card, "0" lines of "0 projects", and "504,912" cut to
+// "5"; the card came and moved all below the tiles down.
 TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
     PortfolioFixture fixture;
     auto atlas = fixture.add("atlas", ProjectStatus::active, [](Project& project) { project.baselineVelocity = 100; });
-    fixture.addCodeCount(atlas, 12'000);
-    for (int day = 0; day < 12; ++day) fixture.addActivity(atlas, day * 2, 1, 200);
+    fixture.addCodeCount(atlas, 504'912);
+    auto beacon = fixture.add("beacon");
+    fixture.addCodeCount(beacon, 1'000);
+    // Today, yesterday and the day before: a streak of three days goes on.
+    for (int day = 0; day < 12; ++day) fixture.addActivity(atlas, day < 3 ? day : day * 2, 1, 200);
     auto metrics = std::make_shared<HeldMetrics>();
     metrics->figures.rollingLeverage14Day = 8.0;
     metrics->figures.rollingLeveragePrior14Day = 6.5;
@@ -252,9 +270,13 @@ TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
     ASSERT_EQ(page.heroZone().primaryCard().valueText().text(), "8.0x");
     ASSERT_TRUE(page.heroZone().primaryCard().deltaRow().isVisible());
     ASSERT_TRUE(page.heroZone().sparklineSection().isVisible());
+    ASSERT_TRUE(page.streakCard().isVisible());
+    const FoldGeometry settled = foldGeometry(page);
+    EXPECT_EQ(settled.totalLines, QStringList({"505,912", "2 projects"}));
     EXPECT_TRUE(
         std::all_of(drawn.frames.begin(), drawn.frames.end(), [](const auto& frame) { return frame.figuresFit; }));
-    EXPECT_EQ(drawn.frames.front().rects, foldGeometry(page).rects) << drawn.frames.size() << " frames";
+    for (const auto& frame : drawn.frames) EXPECT_EQ(frame.totalLines, settled.totalLines) << "no figure unknown";
+    EXPECT_EQ(drawn.frames.front().rects, settled.rects) << drawn.frames.size() << " frames";
     EXPECT_EQ(drawn.frames.size(), 1U) << "nothing above the fold moved from the first frame on";
 }
 
