@@ -80,6 +80,9 @@ QWidget* PortfolioProductivitySection::makeCharts(const PortfolioState& state) {
     overlap_ = new ProjectActivityOverlapView(state.parallelismData, state.selectedTimeRange);
     throughput_->setHasHistory(state.hasHistory);
     overlap_->setHasHistory(state.hasHistory);
+    const auto allTime = [this] { emit timeRangeRequested(TimeRange::allTime); };
+    connect(throughput_, &DailyThroughputChartView::allTimeRequested, this, allTime);
+    connect(overlap_, &ProjectActivityOverlapView::allTimeRequested, this, allTime);
     auto* charts = makeColumn(16);
     charts->addLayout(labelled(QStringLiteral("Daily Throughput (COCOMO months)"), throughput_));
     charts->addLayout(labelled(QStringLiteral("Project Activity Overlap"), overlap_));

@@ -28,6 +28,8 @@ struct PortfolioProject {
     std::optional<std::int64_t> codeLines;
     ProjectSizeBucket sizeBucket = ProjectSizeBucket::greenfield;
     std::optional<platform::Date> firstCommitAt;
+    /// Its early pace is known, so its velocity retention can be told.
+    bool hasRetentionBaseline = false;
     /// The project's line of the index export.
     IndexExport::ProjectSummaryData summary;
 };
@@ -65,8 +67,6 @@ struct PortfolioState {
     std::optional<UserPercentiles> userPercentiles;
     /// Percent.
     std::optional<double> portfolioRetention;
-    /// Some listed project has its early pace to keep its retention against.
-    bool hasRetentionBaseline = false;
     /// Percent.
     std::optional<double> industryRetentionMedian;
     std::vector<Achievement> achievements;

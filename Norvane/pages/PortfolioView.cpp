@@ -178,7 +178,7 @@ QWidget* PortfolioView::makeSectionContent(Section which) {
     switch (which) {
     case trends:
         trends_ = new PortfolioTrendsSection(state.selectedTimeRange, appState_.cachedRollingLeverageData(), metrics);
-        trends_->setHasHistory(state.hasHistory);
+        trends_->setActivity(state.hasHistory, PortfolioFigures::activeDays(state));
         connect(trends_, &PortfolioTrendsSection::timeRangeChanged, &model_, &PortfolioViewModel::setTimeRange);
         return trends_;
     case output:
@@ -266,7 +266,7 @@ void PortfolioView::showChanges() {
     if (output_ && changed & (changedIndexFigures | changedBenchmarks)) output_->setState(state);
     if (insights_ && changed & (changedSeries | changedBenchmarks)) insights_->setState(state);
     if (productivity_ && changed & changedSeries) productivity_->setSeries(state);
-    if (trends_ && changed & changedSeries) trends_->setHasHistory(state.hasHistory);
+    if (trends_ && changed & changedSeries) trends_->setActivity(state.hasHistory, PortfolioFigures::activeDays(state));
     if (achievements_ && changed & changedBenchmarks) achievements_->setAchievements(state.achievements);
     if (projectsContent_ && changed & changedProjects) projectsContent_->setProjects(state.projects);
     showListedProjects();

@@ -96,10 +96,7 @@ void PortfolioViewModel::takeIndexFigures(std::uint64_t generation, PortfolioRea
     if (figures.linesTouched) state_.linesTouched = *figures.linesTouched;
     state_.productivityStreak = figures.streak;
     state_.streakRead = true;
-    if (figures.benchmark) {
-        state_.portfolioRetention = figures.benchmark->inputs.velocityRetention;
-        state_.hasRetentionBaseline = figures.benchmark->hasRetentionBaseline;
-    }
+    if (figures.benchmark) state_.portfolioRetention = figures.benchmark->inputs.velocityRetention;
     emit indexFiguresChanged();
     if (figures.benchmark) {
         askForBenchmarks(generation, *figures.benchmark);

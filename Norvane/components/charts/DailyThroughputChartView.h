@@ -44,6 +44,10 @@ public:
     const HoverHeader& header() const { return *header_; }
     const std::optional<HoveredPoint>& hovered() const { return hover_->point(); }
 
+signals:
+    /// The empty state's offer of All Time was taken; the page holds the range.
+    void allTimeRequested();
+
 private:
     void rebuild();
     void showHoverState();

@@ -49,6 +49,7 @@ ProjectActivityOverlapView::ProjectActivityOverlapView(std::vector<ActivityDay> 
       headerBullet_(new StyledLabel(QStringLiteral("•"), font(), Palette::textSecondary())),
       headerNames_(new StyledLabel({}, Typography::font(TextStyle::caption, QFont::Medium), Palette::textPrimary())),
       emptyState_(new EmptyChartState(100, QStringLiteral("rectangle.split.3x1"), withoutHistory, this)) {
+    connect(emptyState_, &EmptyChartState::allTimeRequested, this, &ProjectActivityOverlapView::allTimeRequested);
     auto* headerLayout = new QHBoxLayout(header_);
     headerLayout->setContentsMargins(0, 0, 0, 0);
     headerLayout->addWidget(headerDate_);
@@ -212,7 +213,9 @@ void ProjectActivityOverlapView::rebuild() {
     const bool grid = isShowingGrid();
     header_->setVisible(grid);
     emptyState_->setVisible(!grid);
-    emptyState_->setText(EmptyChartText::forRange(withoutHistory, hasHistory_, timeRange_ != TimeRange::allTime,
+    // A single day with a project already fills a column: the grid is empty only of days.
+    emptyState_->setText(EmptyChartText::forRange(withoutHistory, {hasHistory_, 0, timeRange_ != TimeRange::allTime},
+                                                  QStringLiteral("active day"),
                                                   QStringLiteral("when projects overlapped")));
     setFixedHeight(sizeHint().height());
     showHeader();

@@ -64,6 +64,10 @@ public:
     QRectF cellRect(std::size_t row, std::size_t column) const;
     QSize sizeHint() const override;
 
+signals:
+    /// The empty state's offer of All Time was taken; the page holds the range.
+    void allTimeRequested();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -57,6 +57,7 @@ RollingLeverageChartView::RollingLeverageChartView(std::vector<LeveragePoint> se
       header_(new HoverHeader(QStringLiteral("Rolling leverage over time"), Palette::textSecondary())),
       plot_(ChartStyle::makePlot(timeRange, nullptr)), legend_(new QWidget),
       emptyState_(new EmptyChartState(chartHeight, QStringLiteral("chart.line.uptrend.xyaxis"), withoutHistory)) {
+    connect(emptyState_, &EmptyChartState::allTimeRequested, this, &RollingLeverageChartView::allTimeRequested);
     ChartStyle::layOutBody(chart_, header_, plot_, chartHeight)->addWidget(legend_);
     new QHBoxLayout(legend_);
     auto* layout = new QVBoxLayout(this);
@@ -88,8 +89,9 @@ void RollingLeverageChartView::setData(std::vector<LeveragePoint> series) {
     rebuild();
 }
 
-void RollingLeverageChartView::setHasHistory(bool hasHistory) {
+void RollingLeverageChartView::setActivity(bool hasHistory, std::size_t activeDays) {
     hasHistory_ = hasHistory;
+    activeDays_ = activeDays;
     rebuild();
 }
 
@@ -194,8 +196,8 @@ void RollingLeverageChartView::rebuild() {
     const bool longerRangeHasPoints =
         timeRange_ != TimeRange::allTime &&
         ChartMath::pointsSince(data_, TimeRange(TimeRange::allTime).startDate()).size() >= 2;
-    emptyState_->setText(EmptyChartText::forRange(withoutHistory, hasHistory_, longerRangeHasPoints,
-                                                  QStringLiteral("leverage over time")));
+    emptyState_->setText(EmptyChartText::forRange(withoutHistory, {hasHistory_, activeDays_, longerRangeHasPoints},
+                                                  QStringLiteral("active day"), QStringLiteral("leverage over time")));
 }
 
 void RollingLeverageChartView::rebuildPlot(const std::vector<LeveragePoint>& points) {

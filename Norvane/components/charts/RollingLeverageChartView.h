@@ -54,8 +54,9 @@ public:
 
     void setData(std::vector<LeveragePoint> series);
     void setTimeRange(TimeRange timeRange);
-    /// Whether any project's history was read.
-    void setHasHistory(bool hasHistory);
+    /// Whether any project's history was read, and how many active days the chosen range holds:
+    /// a point needs 14 active days before it, so a range can hold days and no point.
+    void setActivity(bool hasHistory, std::size_t activeDays);
 
     /// The largest leverage; 20 for no points.
     static double maxLeverage(const std::vector<LeveragePoint>& filtered);
@@ -78,6 +79,10 @@ public:
     const HoverHeader& header() const { return *header_; }
     const std::optional<HoveredPoint>& hovered() const { return hover_->point(); }
 
+signals:
+    /// The empty state's offer of All Time was taken; the page holds the range.
+    void allTimeRequested();
+
 private:
     void rebuild();
     void rebuildPlot(const std::vector<LeveragePoint>& points);
@@ -87,6 +92,7 @@ private:
     std::vector<LeveragePoint> data_;
     TimeRange timeRange_;
     bool hasHistory_ = false;
+    std::size_t activeDays_ = 0;
     QColor chartColor_;
     QWidget* chart_;
     HoverHeader* header_;

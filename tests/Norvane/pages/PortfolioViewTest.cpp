@@ -16,6 +16,7 @@
 #include "Norvane/cards/WorkPatternsCard.h"
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/components/charts/EmptyChartState.h"
+#include "Norvane/components/charts/MetricsTimelineChartView.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
 #include "Norvane/components/controls/DaysPicker.h"
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
@@ -30,7 +31,9 @@
 #include "Norvane/pages/PortfolioOutputSection.h"
 #include "Norvane/pages/PortfolioProductivitySection.h"
 #include "Norvane/pages/PortfolioTrendsSection.h"
+#include "Norvane/pages/ProjectDetailView.h"
 #include "Norvane/pages/ProjectListModel.h"
+#include "Norvane/pages/ProjectTrendsView.h"
 #include "Norvane/pages/screenshots/DemoRepository.h"
 #include "Norvane/sheets/ExportSheet.h"
 #include "Norvane/sheets/ShareSummarySheet.h"
@@ -479,67 +482,200 @@ TEST(PortfolioView, OneYearOnARepositoryWithYearsOfHistoryPlotsMoreThan90Days) {
     EXPECT_GE(throughput.front().date, daysAgo(366));
 }
 
+/// The portfolio's rolling leverage as the application computes it, from the test's store.
+class StoreLeverage : public testing::FakeMetrics {
+public:
+    explicit StoreLeverage(std::shared_ptr<platform::ModelContext> store) : store_(std::move(store)) {}
+    std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) override {
+        return PortfolioMetricsService(store_).getRollingLeverageSeries(windowDays, spanDays);
+    }
+
+private:
+    std::shared_ptr<platform::ModelContext> store_;
+};
+
+/// What a chart shows: its empty state's caption and offer, or "" for its plot.
+struct Shown {
+    QString caption;
+    bool offersAllTime = false;
+    friend bool operator==(const Shown&, const Shown&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const Shown& shown) {
+        return out << '"' << shown.caption.toStdString() << '"' << (shown.offersAllTime ? " with All Time" : "");
+    }
+};
+
+template <class Chart>
+Shown shown(const Chart& chart, bool plotted) {
+    if (plotted) return {};
+    return {chart.emptyState().text().caption, chart.emptyState().text().offersAllTime};
+}
+
+/// The project page of `name` over the fixture's store, open on its trends of 30 days.
+std::unique_ptr<ProjectDetailView> openProjectPage(PortfolioFixture& fixture, AppState& state,
+                                                   const std::string& name) {
+    for (const auto& listing : NorvaneStore(fixture.container).listProjects()) {
+        if (listing.project.name != name) continue;
+        auto page = std::make_unique<ProjectDetailView>(state, NorvaneStore(fixture.container), listing.project);
+        page->resize(900, 800);
+        page->show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return page->isLoaded(); }, 15'000));
+        if (page->trends()) norvane::testing::clickSegment(page->trends()->picker().picker(), 0);
+        return page;
+    }
+    return nullptr;
+}
+
 // Found with years of history imported: the cards asked to collect git history when the chosen
-// range only had no commits. Without history they still ask for it; with history they say that
-// the range was quiet, and the work patterns offer All Time, which shows the old commits.
-TEST(PortfolioView, EmptyCardsTellAMissingHistoryFromAQuietRange) {
+// range only had no commits; then the trend said "No activity in this period" of a range with one
+// active day, the retention said "No commits in the last 30 days" beside a month of another
+// project's work, and the project page asked for more data points of a history of thousands. Over
+// 30 days, both pages tell a missing history, a quiet range, one active day and the projects that
+// a quiet month holds for; where All Time may show more, they offer it.
+TEST(PortfolioView, EmptyStatesTellWhatTheRangeHoldsOnBothPages) {
     norvane::testing::applicationHome();
+    const Shown quiet{"No activity in this period", true};
+    const Shown plotted{};
     const struct {
         const char* name;
         bool importsHistory;
-        QString leverage;
+        bool commitsTenDaysAgo;
+        bool youngProject;
+        Shown leverage;
+        Shown throughput;
         QString patterns;
         QString retention;
-        QString throughput;
-        QString overlap;
+        std::optional<Shown> projectTrend;
     } cases[] = {
-        {"no history", false, "Collect git history to see leverage over time",
+        {"no history",
+         false,
+         false,
+         false,
+         {"No leverage trend data yet"},
+         {"No throughput data yet"},
          "Collect git history to analyze work patterns",
-         "Projects need 60+ days of history to calculate velocity retention", "No throughput data yet",
-         "No activity data yet"},
-        {"history, but nothing in the range", true, "No activity in this period", "No commits in the last 30 days",
-         "No commits in the last 30 days", "Choose a longer range to see daily throughput",
-         "Choose a longer range to see when projects overlapped"},
+         "Projects need 60+ days of history to calculate velocity retention",
+         std::nullopt},
+        {"history, a quiet range", true, false, false, quiet, quiet, "No commits in the last 30 days",
+         "Velocity retention compares them with each project's first 60 days", quiet},
+        {"history, one active day",
+         true,
+         true,
+         false,
+         {"One active day in this period", true},
+         {"One active day in this period", true},
+         "",
+         "Your Retention",
+         Shown{"One commit in this period", true}},
+        {"a quiet project with its early pace and a young one", true, false, true, plotted, plotted, "",
+         "atlas had no commits in the last 30 days, and beacon has less than 60 days of history", quiet},
     };
     for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
         PortfolioFixture fixture;
-        const DemoRepository repository = moduleEveryFourWeeks(fixture, 120, 60);
+        // A commit a week, from 40 weeks ago to 6: enough days for the leverage's 14-day windows.
+        DemoRepository atlas(fixture.folder.path() / "atlas");
+        for (int week = 40; week >= 6; --week) {
+            atlas.writeFile("src/week" + std::to_string(week) + ".cpp", "int week() { return 0; }\n");
+            atlas.commit("Add a week", daysAgo(week * 7) + std::chrono::hours(10));
+        }
+        if (row.commitsTenDaysAgo) {
+            atlas.writeFile("src/fix.cpp", "int fix() { return 1; }\n");
+            atlas.commit("Fix", daysAgo(10) + std::chrono::hours(10));
+        }
         NorvaneKit kit(fixture.container);
-        const auto project = kit.addProject("atlas", repository.folder().string(), std::nullopt, ProjectType::organic);
+        const auto project = kit.addProject("atlas", atlas.folder().string(), std::nullopt, ProjectType::organic);
+        if (row.youngProject) {
+            const DemoRepository beacon(fixture.folder.path() / "beacon");
+            for (int day : {20, 12, 5}) {
+                beacon.writeFile("src/day" + std::to_string(day) + ".cpp", "int day() { return 0; }\n");
+                beacon.commit("Add a day", daysAgo(day) + std::chrono::hours(10));
+            }
+            const auto young = kit.addProject("beacon", beacon.folder().string(), std::nullopt, ProjectType::organic);
+            ASSERT_FALSE(kit.collector().collectInitialData(young).error);
+        }
         if (row.importsHistory) {
-            ASSERT_FALSE(kit.collector().collectInitialData(project).error) << row.name;
+            ASSERT_FALSE(kit.collector().collectInitialData(project).error);
             PortfolioMetricsService(fixture.context).buildDailySnapshots();
         } else {
             fixture.addCodeCount(project, 4'000);
         }
-        auto page = fixture.open();
+        AppState state({fixture.collection, std::make_shared<StoreLeverage>(fixture.context), fixture.index,
+                        fixture.preferences, [](const QString&, const QString&) {}, [] {}},
+                       {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return state.metricsLoaded(); }, 15'000));
+        PortfolioView page(state, fixture.projects, PortfolioServices{fixture.container, fixture.index});
+        page.resize(900, 800);
+        page.show();
+        PortfolioFixture::settle(page);
         for (auto section : {PortfolioView::output, PortfolioView::productivity})
-            page->section(section).setExpanded(true);
-        norvane::testing::clickSegment(page->trendsContent()->picker().picker(), 0);
-        PortfolioFixture::settle(*page);
+            page.section(section).setExpanded(true);
+        norvane::testing::clickSegment(page.trendsContent()->picker().picker(), 0);
+        PortfolioFixture::settle(page);
         QCoreApplication::processEvents();
 
-        EXPECT_TRUE(norvane::testing::showsText(page->trendsContent()->chart(), row.leverage)) << row.name;
-        const auto* patterns = page->productivityContent()->patternsCard();
-        ASSERT_NE(patterns, nullptr) << row.name;
-        EXPECT_TRUE(norvane::testing::showsText(*patterns, row.patterns)) << row.name;
-        EXPECT_TRUE(norvane::testing::showsText(page->outputContent()->comparison(), row.retention)) << row.name;
-        const auto* productivity = page->productivityContent();
-        EXPECT_TRUE(norvane::testing::showsText(productivity->throughputChart().emptyState(), row.throughput))
-            << row.name;
-        EXPECT_TRUE(norvane::testing::showsText(productivity->overlapChart().emptyState(), row.overlap)) << row.name;
-        EXPECT_EQ(patterns->allTimeButton() != nullptr, row.importsHistory) << row.name;
+        const auto& leverage = page.trendsContent()->chart();
+        EXPECT_EQ(shown(leverage, leverage.isShowingChart()), row.leverage);
+        const auto& throughput = page.productivityContent()->throughputChart();
+        EXPECT_EQ(shown(throughput, throughput.isShowingChart()), row.throughput);
+        const auto* patterns = page.productivityContent()->patternsCard();
+        ASSERT_NE(patterns, nullptr);
+        if (row.patterns.isEmpty()) {
+            EXPECT_NE(patterns->heatmap(), nullptr);
+        } else {
+            EXPECT_TRUE(norvane::testing::showsText(*patterns, row.patterns));
+        }
+        EXPECT_TRUE(norvane::testing::showsText(page.outputContent()->comparison(), row.retention));
 
-        if (patterns->allTimeButton()) {
-            patterns->allTimeButton()->click();
-            PortfolioFixture::settle(*page);
-            QCoreApplication::processEvents();
-            EXPECT_EQ(page->trendsContent()->picker().selection(), TimeRange::allTime);
-            const auto* shown = page->productivityContent()->patternsCard();
-            ASSERT_NE(shown, nullptr);
-            EXPECT_NE(shown->heatmap(), nullptr) << "All Time holds the old commits";
+        auto projectPage = openProjectPage(fixture, state, "atlas");
+        ASSERT_NE(projectPage, nullptr);
+        ASSERT_EQ(projectPage->trends() != nullptr && projectPage->section(ProjectSection::trends).isVisible(),
+                  row.projectTrend.has_value());
+        if (!row.projectTrend) continue;
+        const auto& cost = *projectPage->trends()->charts().front();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return cost.state() != MetricsTimelineChartView::State::preparing; }));
+        EXPECT_EQ(shown(cost, cost.state() == MetricsTimelineChartView::State::chart), *row.projectTrend);
+
+        // All Time holds the old commits: taking the offer draws them on either page.
+        if (row.projectTrend->offersAllTime) {
+            cost.emptyState().allTimeButton().click();
+            EXPECT_EQ(projectPage->selectedTimeRange(), TimeRange::allTime);
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                return projectPage->trends()->charts().front()->state() == MetricsTimelineChartView::State::chart;
+            }));
+        }
+        if (row.leverage.offersAllTime) {
+            leverage.emptyState().allTimeButton().click();
+            PortfolioFixture::settle(page);
+            EXPECT_EQ(page.trendsContent()->picker().selection(), TimeRange::allTime);
+            EXPECT_TRUE(page.trendsContent()->chart().isShowingChart());
         }
     }
+}
+
+// The work patterns offer All Time where the range was quiet; it shows the old commits.
+TEST(PortfolioView, TheWorkPatternsOfferAllTimeOfAQuietRange) {
+    norvane::testing::applicationHome();
+    PortfolioFixture fixture;
+    const DemoRepository repository = moduleEveryFourWeeks(fixture, 120, 60);
+    NorvaneKit kit(fixture.container);
+    const auto project = kit.addProject("atlas", repository.folder().string(), std::nullopt, ProjectType::organic);
+    ASSERT_FALSE(kit.collector().collectInitialData(project).error);
+    PortfolioMetricsService(fixture.context).buildDailySnapshots();
+    auto page = fixture.open();
+    page->section(PortfolioView::productivity).setExpanded(true);
+    norvane::testing::clickSegment(page->trendsContent()->picker().picker(), 0);
+    PortfolioFixture::settle(*page);
+    const auto* patterns = page->productivityContent()->patternsCard();
+    ASSERT_NE(patterns, nullptr);
+    ASSERT_NE(patterns->allTimeButton(), nullptr);
+
+    patterns->allTimeButton()->click();
+    PortfolioFixture::settle(*page);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page->trendsContent()->picker().selection(), TimeRange::allTime);
+    const auto* shownPatterns = page->productivityContent()->patternsCard();
+    ASSERT_NE(shownPatterns, nullptr);
+    EXPECT_NE(shownPatterns->heatmap(), nullptr);
 }
 
 // The real client against our own service on 127.0.0.1.
