@@ -242,7 +242,7 @@ void ApplicationController::installCommandLineTool() {
         AlertBox::run(QMessageBox::Information, QStringLiteral("Installed"),
                       QStringLiteral("Command line tool installed to ") +
                           QString::fromStdString(CommandLineTool::standard().linkPath.string()) +
-                          QStringLiteral("\n\nYou can now use 'norvane' in Terminal."));
+                          QStringLiteral("\n\nYou can now use 'norvane' in a terminal."));
         return;
     }
     if (const auto text = result.error().errorDescription()) {

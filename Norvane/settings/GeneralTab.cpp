@@ -69,9 +69,9 @@ QString GeneralTab::toolStatusText(const CommandLineTool::Status& tool) {
 }
 
 QString GeneralTab::backgroundCollectionFooter(bool toolInstalled) {
-    return toolInstalled
-               ? QStringLiteral("Runs collection daily even when app isn't open. Requires CLI to be installed.")
-               : QStringLiteral("Install the CLI tool first to enable background collection.");
+    // The agent runs the tool wherever it is found, beside the program too: nothing more is required.
+    return toolInstalled ? QStringLiteral("Runs collection daily even when app isn't open.")
+                         : QStringLiteral("Install the CLI tool first to enable background collection.");
 }
 
 std::optional<platform::Date> GeneralTab::lastCollectionDate(const NorvaneStore& store) {
