@@ -98,7 +98,7 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     content->setLayout(column);
     scroll->setWidget(content);
     // Cards shown above the reader by new figures (the streak) leave what is read in place.
-    new ScrollAnchor(*scroll, {rows_->layout()});
+    scrollAnchor_ = new ScrollAnchor(*scroll, {rows_->layout()});
     auto* layout = makeColumn(0);
     layout->addWidget(scroll);
     setLayout(layout);
@@ -189,7 +189,11 @@ QWidget* PortfolioView::makeSectionContent(Section which) {
     case insights: return insights_ = new PortfolioInsightsSection(state);
     case productivity:
         productivity_ = new PortfolioProductivitySection(state, metrics);
-        connect(productivity_, &PortfolioProductivitySection::timeRangeRequested, this, &PortfolioView::showTimeRange);
+        connect(productivity_, &PortfolioProductivitySection::timeRangeRequested, this,
+                [this](TimeRange range, QWidget* offer) {
+                    scrollAnchor_->hold(*offer);
+                    showTimeRange(range);
+                });
         return productivity_;
     case projects: return projectsContent_ = new PortfolioProjectsSection(state.projects);
     case achievements: return achievements_ = new AchievementsCard(state.achievements);

@@ -652,30 +652,51 @@ TEST(PortfolioView, EmptyStatesTellWhatTheRangeHoldsOnBothPages) {
     }
 }
 
-// The work patterns offer All Time where the range was quiet; it shows the old commits.
+// The work patterns offer All Time where the range was quiet; it shows the old commits. The card
+// taken up stays where it was in the view, though the charts above it grow (it moved 79 pixels).
 TEST(PortfolioView, TheWorkPatternsOfferAllTimeOfAQuietRange) {
     norvane::testing::applicationHome();
     PortfolioFixture fixture;
-    const DemoRepository repository = moduleEveryFourWeeks(fixture, 120, 60);
     NorvaneKit kit(fixture.container);
-    const auto project = kit.addProject("atlas", repository.folder().string(), std::nullopt, ProjectType::organic);
-    ASSERT_FALSE(kit.collector().collectInitialData(project).error);
+    // Three projects: at All Time the overlap's grid grows a row for each, above the card.
+    for (const char* name : {"atlas", "beacon", "cairo"}) {
+        DemoRepository repository(fixture.folder.path() / name);
+        for (int week = 120; week >= 60; week -= 4) {
+            repository.writeFile("src/module" + std::to_string(week) + ".cpp", "int step() { return 0; }\n");
+            repository.commit("Add module", daysAgo(week * 7) + std::chrono::hours(10));
+        }
+        const auto project = kit.addProject(name, repository.folder().string(), std::nullopt, ProjectType::organic);
+        ASSERT_FALSE(kit.collector().collectInitialData(project).error);
+    }
     PortfolioMetricsService(fixture.context).buildDailySnapshots();
     auto page = fixture.open();
+    page->resize(900, 600);
     page->section(PortfolioView::productivity).setExpanded(true);
     norvane::testing::clickSegment(page->trendsContent()->picker().picker(), 0);
     PortfolioFixture::settle(*page);
-    const auto* patterns = page->productivityContent()->patternsCard();
-    ASSERT_NE(patterns, nullptr);
-    ASSERT_NE(patterns->allTimeButton(), nullptr);
+    const auto card = [&] { return const_cast<WorkPatternsCard*>(page->productivityContent()->patternsCard()); };
+    ASSERT_NE(card(), nullptr);
+    ASSERT_NE(card()->allTimeButton(), nullptr);
+    auto* scroll = page->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    const auto inView = [&](const QWidget& shown) { return shown.mapTo(scroll->viewport(), QPoint()).y(); };
+    // In sight, once the section has laid it out under the charts.
+    int laidOut = -1;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        scroll->ensureWidgetVisible(card(), 0, 0);
+        const int top = inView(*card());
+        const bool settled = std::exchange(laidOut, top) == top;
+        return settled && top > 0 && top + card()->height() <= scroll->viewport()->height();
+    }));
+    const int before = inView(*card());
 
-    patterns->allTimeButton()->click();
+    card()->allTimeButton()->click();
     PortfolioFixture::settle(*page);
     QCoreApplication::processEvents();
     EXPECT_EQ(page->trendsContent()->picker().selection(), TimeRange::allTime);
-    const auto* shownPatterns = page->productivityContent()->patternsCard();
-    ASSERT_NE(shownPatterns, nullptr);
-    EXPECT_NE(shownPatterns->heatmap(), nullptr);
+    ASSERT_NE(card(), nullptr);
+    EXPECT_NE(card()->heatmap(), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return inView(*card()) == before; }))
+        << inView(*card()) << " instead of " << before;
 }
 
 // The real client against our own service on 127.0.0.1.

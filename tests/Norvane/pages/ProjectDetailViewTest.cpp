@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -51,7 +52,6 @@ public:
 public slots:
     void open(const QUrl& url) { urls << url; }
 };
-
 
 TEST(ProjectDetailView, CollectMetricsShowsItsProgressAndAnyCollectionDisablesTheMenu) {
     ProjectPageFixture fixture;
@@ -263,6 +263,28 @@ TEST(ProjectDetailView, TabReachesEveryControlInPageOrderAndKeysSetThePickers) {
     pressKey(Qt::Key_End);
     EXPECT_EQ(page.velocityDays(), 365);
     ASSERT_TRUE(ProjectPageFixture::settles(page));
+}
+
+// Found reading the foot of a short page: a history import put Trends and Milestones above the
+// text being read, which moved down out of sight. It stays, as under the portfolio's streak card.
+TEST(ProjectDetailView, SectionsShownAboveTheViewKeepWhatTheReaderLooksAtInPlace) {
+    ProjectPageFixture fixture;
+    auto atlas = fixture.addCounted("Atlas", 12'000);
+    fixture.window->resize(1100, 600);
+    auto& page = fixture.open(atlas);
+    page.section(ProjectSection::costEstimates).setExpanded(true);
+    page.section(ProjectSection::latestCommit).setExpanded(true);
+    QScrollBar& bar = *page.verticalScrollBar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar.maximum() > 0; }));
+    bar.setValue(bar.maximum());
+    const QWidget& read = page.section(ProjectSection::latestCommit);
+    const auto inView = [&] { return read.mapTo(page.viewport(), QPoint()).y(); };
+    const int before = inView();
+
+    fixture.addHistory(atlas, 12);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.section(ProjectSection::trends).isVisible(); }));
+    ASSERT_TRUE(ProjectPageFixture::settles(page));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return inView() == before; })) << inView() << " instead of " << before;
 }
 
 } // namespace
