@@ -79,7 +79,7 @@ void MenuBarView::showEvent(QShowEvent* event) {
 
 void MenuBarView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    FocusRing::forgetFocus(*this);
+    FocusRing::restFocus(*this);
     clock_.stop();
     emit closed();
 }

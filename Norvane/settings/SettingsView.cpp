@@ -49,6 +49,7 @@ SettingsView::SettingsView(SettingsServices services, QWidget* parent)
     auto* close = new QShortcut(this);
     close->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
     connect(close, &QShortcut::activated, this, &QWidget::close);
+    FocusRing::restFocus(*this);
     // Where the window manager would put it, it may hang over the screen's edge.
     if (const QScreen* display = screen()) move(display->availableGeometry().center() - rect().center());
 }
@@ -57,7 +58,7 @@ SettingsView::~SettingsView() = default;
 
 void SettingsView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    FocusRing::forgetFocus(*this);
+    FocusRing::restFocus(*this);
 }
 
 } // namespace norvane::app

@@ -88,9 +88,7 @@ const FocusRing* FocusRing::around(const QWidget& widget) {
     return shown && shown->widget() == &widget && shown->isVisible() ? shown : nullptr;
 }
 
-void FocusRing::forgetFocus(QWidget& window) {
-    if (QWidget* focused = window.focusWidget()) focused->clearFocus();
-}
+void FocusRing::restFocus(QWidget& window) { window.setFocus(Qt::OtherFocusReason); }
 
 bool FocusRing::eventFilter(QObject* watched, QEvent* event) {
     const bool filtered = QFocusFrame::eventFilter(watched, event);

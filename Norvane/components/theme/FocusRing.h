@@ -20,10 +20,10 @@ public:
     static void follow(QApplication& application);
     /// The ring around `widget`, when it has one.
     static const FocusRing* around(const QWidget& widget);
-    /// Drops the control that `window` would give the focus back to when it opens again: a window
-    /// reopened long after starts with nothing focused, rather than with a control that Space or
-    /// Return would act on unseen. Tab then starts at its first control.
-    static void forgetFocus(QWidget& window);
+    /// Puts the keyboard focus on `window` itself, where no key acts: a window that opens, or opens
+    /// again long after, starts with no control focused, rather than with one that the window picks
+    /// or kept and that Space or Return would act on. Tab then starts at its first control.
+    static void restFocus(QWidget& window);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

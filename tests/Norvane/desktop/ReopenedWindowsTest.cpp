@@ -5,6 +5,7 @@
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/settings/GeneralTab.h"
 #include "tests/Norvane/components/ComponentTestSupport.h"
+#include "tests/Norvane/pages/ProjectPageFixture.h"
 #include "tests/Norvane/settings/SettingsFixture.h"
 
 #include <QApplication>
@@ -52,14 +53,10 @@ struct PanelFixture : OnPrivateDisplay, testing::StoreFixture {
     }
 };
 
-/// Nothing in `window` has the focus, or only the control that the window gives it to as it opens,
-/// marked; Tab then moves it on, marked.
-void expectFocusStartsAfresh(QWidget& window, const QWidget* firstControl) {
+/// No control of `window` has the focus; Tab gives it to one, marked.
+void expectFocusStartsAfresh(QWidget& window) {
     QWidget* focused = QApplication::focusWidget();
-    if (focused && window.isAncestorOf(focused)) {
-        EXPECT_EQ(focused, firstControl) << focused->metaObject()->className();
-        EXPECT_NE(FocusRing::around(*focused), nullptr);
-    }
+    EXPECT_FALSE(focused && focused != &window && window.isAncestorOf(focused)) << focused->metaObject()->className();
     pressKey(Qt::Key_Tab);
     ASSERT_NE(QApplication::focusWidget(), nullptr);
     EXPECT_NE(FocusRing::around(*QApplication::focusWidget()), nullptr)
@@ -82,9 +79,21 @@ TEST(ReopenedWindows, TheTrayPanelForgetsTheFocusThatSpaceWouldPress) {
         pressKey(Qt::Key_Space);
         EXPECT_EQ(quits, 0);
         EXPECT_FALSE(fixture.state->isCollecting());
-        expectFocusStartsAfresh(fixture.panel, nullptr);
+        expectFocusStartsAfresh(fixture.panel);
         fixture.panel.hide();
     }
+}
+
+// The window gave the focus to its first control, the refresh button: Space started a collection.
+TEST(ReopenedWindows, TheMainWindowOpensWithNoControlFocused) {
+    OnPrivateDisplay display;
+    testing::ProjectPageFixture fixture;
+    fixture.addCounted("Atlas", 1'000);
+    fixture.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(fixture.window.get()));
+    pressKey(Qt::Key_Space);
+    EXPECT_EQ(fixture.collection->collectAllCalls, 0);
+    expectFocusStartsAfresh(*fixture.window);
 }
 
 TEST(ReopenedWindows, AClickedButtonOfThePanelDoesNotKeepTheFocus) {
@@ -114,7 +123,7 @@ TEST(ReopenedWindows, SettingsForgetTheFocusThatSpaceWouldPress) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     pressKey(Qt::Key_Space);
     EXPECT_EQ(wizards, 0);
-    expectFocusStartsAfresh(*window, window->tabs().tabBar());
+    expectFocusStartsAfresh(*window);
 }
 
 } // namespace
