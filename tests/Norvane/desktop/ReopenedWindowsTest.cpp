@@ -3,12 +3,15 @@
 #include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/ProjectListModel.h"
+#include "Norvane/pages/SheetDialog.h"
 #include "Norvane/settings/GeneralTab.h"
+#include "Norvane/sheets/ExportSheet.h"
 #include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/pages/ProjectPageFixture.h"
 #include "tests/Norvane/settings/SettingsFixture.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -94,6 +97,18 @@ TEST(ReopenedWindows, TheMainWindowOpensWithNoControlFocused) {
     pressKey(Qt::Key_Space);
     EXPECT_EQ(fixture.collection->collectAllCalls, 0);
     expectFocusStartsAfresh(*fixture.window);
+}
+
+// The sheet gave the focus to its first control, its close button: Space closed it.
+TEST(ReopenedWindows, ASheetOpensWithNoControlFocused) {
+    norvane::testing::pointerApplication();
+    QWidget window;
+    norvane::testing::showOnScreen(window, QSize(900, 700));
+    QPointer<QDialog> sheet = SheetDialog::present(window, new ExportSheet(IndexExport{}));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    pressKey(Qt::Key_Space);
+    EXPECT_FALSE(sheet.isNull() || !sheet->isVisible()) << "Space closed the sheet";
+    if (sheet) expectFocusStartsAfresh(*sheet);
 }
 
 TEST(ReopenedWindows, AClickedButtonOfThePanelDoesNotKeepTheFocus) {
