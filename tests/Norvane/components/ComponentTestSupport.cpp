@@ -203,4 +203,10 @@ bool ringDrawnAround(QWidget& widget) {
     return isRing(topLeft.x() - outside) && isRing(topLeft.x() + widget.width() - 1 + outside);
 }
 
+void expectFocusedAndMarked(const QWidget& control) {
+    EXPECT_EQ(QApplication::focusWidget(), &control)
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "nothing");
+    EXPECT_NE(app::FocusRing::around(control), nullptr);
+}
+
 } // namespace norvane::testing

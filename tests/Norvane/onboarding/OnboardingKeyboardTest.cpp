@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/onboarding/AddFirstProjectView.h"
 #include "Norvane/onboarding/BusyButton.h"
 #include "Norvane/onboarding/CLIInstallStepView.h"
@@ -19,6 +18,7 @@ namespace norvane::app {
 namespace {
 
 using norvane::testing::exitedWith;
+using norvane::testing::expectFocusedAndMarked;
 using norvane::testing::keyboardGaps;
 using norvane::testing::pressKey;
 using norvane::testing::tabTo;
@@ -95,13 +95,6 @@ TEST_F(OnboardingKeyboardTest, EveryStepIsWalkedWithTheKeyboardAlone) {
     forward();
     EXPECT_TRUE(eventually([this] { return !this->wizard() || !this->wizard()->isVisible(); }));
     EXPECT_TRUE(appState().preferences().hasCompletedOnboarding());
-}
-
-/// The control that has the focus is `control`, with the ring around it.
-void expectFocusedAndMarked(const QWidget& control) {
-    EXPECT_EQ(QApplication::focusWidget(), &control)
-        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "nothing");
-    EXPECT_NE(FocusRing::around(control), nullptr);
 }
 
 // A failed install and a failed enable, each started with Space: the focus stays on the button,

@@ -1,5 +1,4 @@
 #include <QAbstractScrollArea>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -11,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/CocomoTab.h"
 #include "Norvane/settings/CostSettingsSync.h"
@@ -27,6 +25,7 @@
 namespace norvane::app {
 namespace {
 
+using norvane::testing::expectFocusedAndMarked;
 using norvane::testing::keyboardGaps;
 using norvane::testing::pressKey;
 using norvane::testing::tabTo;
@@ -114,13 +113,6 @@ TEST(SettingsKeyboard, AFormIsATabStopOnlyWhileItScrolls) {
         }
         EXPECT_TRUE(idle.isEmpty()) << idle.join(", ").toStdString();
     }
-}
-
-/// The control that has the focus is `control`, with the ring around it.
-void expectFocusedAndMarked(const QWidget& control) {
-    EXPECT_EQ(QApplication::focusWidget(), &control)
-        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "nothing");
-    EXPECT_NE(FocusRing::around(control), nullptr);
 }
 
 // Space on a control that starts work: the control waits while the work runs, and when the work
