@@ -80,10 +80,10 @@ VelocityChart::VelocityChart(Inputs inputs, QWidget* parent)
     hoverMarks_ = ChartStyle::makeHoverMarks(plot_, Palette::cyan(), 10.0);
     ChartStyle::valueTicker(plot_).setLabelText(&VelocityRetentionCard::formatVelocity);
     // Points stand in the middle of their day; the pointer is measured against that spot.
-    hover_ = new PlotHoverTracker(plot_, PlotHoverTracker::MarkPlacement::middleOfDay, [this] {
+    hover_ = std::make_unique<PlotHoverTracker>(plot_, PlotHoverTracker::MarkPlacement::middleOfDay, [this] {
         return PlotHoverTracker::pointsOf(drawablePoints(inputs_.velocityData), &VelocityPoint::velocity);
     });
-    connect(hover_, &PlotHoverTracker::changed, this, &VelocityChart::showHoverState);
+    connect(hover_.get(), &PlotHoverTracker::changed, this, &VelocityChart::showHoverState);
     placeRules();
     plotSeries();
     showHoverState();

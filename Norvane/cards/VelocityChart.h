@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -77,7 +78,8 @@ private:
     QCPGraph* line_;
     QCPGraph* lastPoint_;
     ChartStyle::HoverMarks hoverMarks_;
-    PlotHoverTracker* hover_;
+    // Gone before the chart's widgets: see PlotHoverTracker.
+    std::unique_ptr<PlotHoverTracker> hover_;
 };
 
 } // namespace norvane::app

@@ -1,5 +1,9 @@
 #include "Norvane/cards/VelocityRetentionComparisonCard.h"
 
+#include <QStringList>
+
+#include <algorithm>
+
 #include "Norvane/cards/ComparisonBar.h"
 #include "Norvane/cards/MedianLabel.h"
 #include "Norvane/cards/kit/CardLayout.h"
@@ -61,7 +65,7 @@ VelocityRetentionComparisonCard::VelocityRetentionComparisonCard(Inputs inputs, 
     inputs_.industryMedian = showableValue(inputs_.industryMedian);
     contentLayout()->addWidget(makeHeader());
     if (!inputs_.userRetention) {
-        contentLayout()->addWidget(emptyState(emptyText(inputs_.hasBaseline)));
+        contentLayout()->addWidget(emptyState(emptyText(inputs_.withBaseline, inputs_.withoutBaseline)));
         return;
     }
     contentLayout()->addWidget(makeFiguresRow());
@@ -73,13 +77,35 @@ VelocityRetentionComparisonCard::VelocityRetentionComparisonCard(Inputs inputs, 
     }
 }
 
-VelocityRetentionComparisonCard::EmptyText VelocityRetentionComparisonCard::emptyText(bool hasBaseline) {
-    if (hasBaseline) {
+VelocityRetentionComparisonCard::EmptyText
+VelocityRetentionComparisonCard::emptyText(const std::vector<QString>& withBaseline,
+                                           const std::vector<QString>& withoutBaseline) {
+    if (withBaseline.empty()) {
+        return {QStringLiteral("Retention data not available"),
+                QStringLiteral("Projects need 60+ days of history to calculate velocity retention")};
+    }
+    if (withoutBaseline.empty()) {
         return {QStringLiteral("No commits in the last 30 days"),
                 QStringLiteral("Velocity retention compares them with each project's first 60 days")};
     }
+    // The quiet month holds only for the projects whose early pace is known: the others may well
+    // have commits, which the output composition shows.
     return {QStringLiteral("Retention data not available"),
-            QStringLiteral("Projects need 60+ days of history to calculate velocity retention")};
+            QStringLiteral("%1 had no commits in the last 30 days, and %2 %3 less than 60 days of history")
+                .arg(namesText(withBaseline), namesText(withoutBaseline),
+                     withoutBaseline.size() == 1 ? QStringLiteral("has") : QStringLiteral("have"))};
+}
+
+QString VelocityRetentionComparisonCard::namesText(const std::vector<QString>& names) {
+    constexpr std::size_t named = 3;
+    if (names.size() <= 1) return names.empty() ? QString() : names.front();
+    QStringList shown;
+    for (std::size_t index = 0; index < std::min(names.size(), named); ++index) shown << names[index];
+    if (names.size() > named) {
+        return shown.join(QStringLiteral(", ")) + QStringLiteral(" and %1 more").arg(names.size() - named);
+    }
+    const QString last = shown.takeLast();
+    return shown.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }
 
 QColor VelocityRetentionComparisonCard::percentileColor(int percentile) { return verdict(percentile).color; }

@@ -3,6 +3,7 @@
 #include "Norvane/cards/kit/RoundedPanel.h"
 
 #include <optional>
+#include <vector>
 
 namespace norvane::app {
 
@@ -11,7 +12,7 @@ class ComparisonBar;
 /// The user's velocity retention against the community median: both figures, the difference, a
 /// comparison bar, the user's percentile as a badge and a verdict for its band. Without the
 /// user's retention it explains that projects need more history, or, where their early pace is
-/// known, that the last 30 days had no commits.
+/// known, that the last 30 days had no commits in them, naming the projects each holds for.
 class VelocityRetentionComparisonCard : public RoundedPanel {
     Q_OBJECT
 public:
@@ -20,8 +21,10 @@ public:
         std::optional<double> industryMedian;
         std::optional<int> percentile;
         std::optional<QString> sizeBucket;
-        /// Some project's early pace is known: a missing retention then means a quiet month.
-        bool hasBaseline = false;
+        /// The listed projects whose early pace is known, where a missing retention means a quiet
+        /// month, and those too young for it.
+        std::vector<QString> withBaseline;
+        std::vector<QString> withoutBaseline;
     };
 
     /// What stands in for the figures without the user's retention.
@@ -52,7 +55,9 @@ public:
     static QString ordinal(int percentile);
     /// "%.0f%%", or "--" for a missing figure.
     static QString percentText(std::optional<double> percent);
-    static EmptyText emptyText(bool hasBaseline);
+    static EmptyText emptyText(const std::vector<QString>& withBaseline, const std::vector<QString>& withoutBaseline);
+    /// "atlas", "atlas and beacon", "atlas, beacon and pylon", "atlas, beacon, pylon and 2 more".
+    static QString namesText(const std::vector<QString>& names);
     /// None unless both figures are present.
     static std::optional<Difference> difference(std::optional<double> userRetention,
                                                 std::optional<double> industryMedian);

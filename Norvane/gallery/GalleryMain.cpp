@@ -266,7 +266,18 @@ void shootCharts(const QDir& folder) {
             auto series = leverageSeries();
             series.erase(series.end() - 40, series.end());
             auto* chart = new RollingLeverageChartView(series, TimeRange::thirtyDays, Palette::blue());
-            chart->setHasHistory(true);
+            chart->setActivity(true, 0);
+            return chart;
+        },
+        -1);
+    shootChart(
+        folder, QStringLiteral("rolling-leverage-one-active-day"),
+        [] {
+            // One day with commits in 30 days, after a quiet month and a half.
+            auto series = leverageSeries();
+            series.erase(series.end() - 40, series.end() - 1);
+            auto* chart = new RollingLeverageChartView(series, TimeRange::thirtyDays, Palette::blue());
+            chart->setActivity(true, 1);
             return chart;
         },
         -1);
@@ -281,6 +292,17 @@ void shootCharts(const QDir& folder) {
     shootChart(
         folder, QStringLiteral("metrics-timeline-empty"),
         [] { return new MetricsTimelineChartView(MetricsTimelineChartView::Inputs{}, organicEstimate); }, -1);
+    shootChart(
+        folder, QStringLiteral("metrics-timeline-quiet-range"),
+        [] {
+            // A history that ended two months ago, over the last 30 days.
+            auto inputs = timelineInputs(MetricsTimelineChartView::MetricType::estimatedValue);
+            inputs.timeRange = TimeRange::thirtyDays;
+            std::erase_if(inputs.snapshots,
+                          [](const TimelineSnapshot& snapshot) { return snapshot.capturedAt > daysAgo(60); });
+            return new MetricsTimelineChartView(inputs, organicEstimate);
+        },
+        -1);
     shootChart(
         folder, QStringLiteral("activity-overlap-empty"),
         [] { return new ProjectActivityOverlapView({}, TimeRange::thirtyDays); }, -1);

@@ -127,7 +127,16 @@ std::vector<CardSample> comparisonSamples() {
          }},
         {QStringLiteral("retention-comparison-quiet-month"), width,
          [] {
-             return new Card({std::nullopt, 80.0, std::nullopt, {}, true});
+             return new Card({std::nullopt, 80.0, std::nullopt, {}, {QStringLiteral("atlas")}});
+         }},
+        {QStringLiteral("retention-comparison-quiet-and-young"), width,
+         [] {
+             return new Card({std::nullopt,
+                              80.0,
+                              std::nullopt,
+                              {},
+                              {QStringLiteral("atlas-api")},
+                              {QStringLiteral("harbor-web"), QStringLiteral("pylon-scripts")}});
          }},
         {QStringLiteral("retention-comparison-not-a-number"), width,
          [] {

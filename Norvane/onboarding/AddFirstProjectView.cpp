@@ -72,6 +72,22 @@ AddFirstProjectView::AddFirstProjectView(OnboardingWizardModel& model, QWidget* 
     refresh();
 }
 
+std::optional<QString> AddFirstProjectView::toolHint(const CommandLineTool::Status& tool) {
+    QString command;
+    switch (tool.reach) {
+    case CommandLineTool::Reach::onPath: command = QStringLiteral("norvane"); break;
+    // A terminal finds it only by its full path.
+    case CommandLineTool::Reach::besideApplication:
+        command = QString::fromStdString(tool.path.string()).toHtmlEscaped();
+        break;
+    case CommandLineTool::Reach::missing: return std::nullopt;
+    }
+    return QStringLiteral("You can also add projects via CLI: <code>%1 add {name}</code> in the project folder")
+        .arg(command);
+}
+
+QString AddFirstProjectView::shownToolHint() const { return toolHint_->isHidden() ? QString() : toolHint_->text(); }
+
 AddFirstProjectView::Display AddFirstProjectView::display(const AddProjectController& adder, bool hasAddedProject) {
     if (adder.isImporting()) return Display::progress;
     if (adder.collectionError()) return Display::failed;
@@ -85,12 +101,13 @@ QWidget* AddFirstProjectView::makeForm() {
     add_->setObjectName(QStringLiteral("addProject"));
     connect(add_, &QPushButton::clicked, this, &AddFirstProjectView::addProject);
     error_ = new ErrorCaption;
-    auto* cli = makeLabel(QStringLiteral("You can also add projects via CLI: <code>norvane add {name}</code> in the "
-                                         "project folder"),
-                          TextStyle::caption, Palette::textSecondary());
-    cli->setTextFormat(Qt::RichText);
-    cli->setWordWrap(true);
-    cli->setAlignment(Qt::AlignCenter);
+    const auto hint = toolHint(model_.cliStatus());
+    toolHint_ = makeLabel(hint.value_or(QString()), TextStyle::caption, Palette::textSecondary());
+    toolHint_->setTextFormat(Qt::RichText);
+    toolHint_->setWordWrap(true);
+    toolHint_->setAlignment(Qt::AlignCenter);
+    // Only hidden here: shown before it joins the form, it would open as a window of its own.
+    if (!hint) toolHint_->hide();
 
     auto* column = makeDisplayColumn(formSpacing);
     column->addWidget(StepLayout::makeLargeSymbol(QStringLiteral("folder.badge.plus"), Palette::blue()), 0,
@@ -102,7 +119,7 @@ QWidget* AddFirstProjectView::makeForm() {
     column->addWidget(makeFields(), 0, Qt::AlignHCenter);
     column->addWidget(error_);
     column->addWidget(add_, 0, Qt::AlignHCenter);
-    column->addWidget(cli);
+    column->addWidget(toolHint_);
     column->addStretch(1);
     return wrap(column);
 }

@@ -2,6 +2,10 @@
 
 #include <QWidget>
 
+#include <optional>
+
+#include "Norvane/state/CommandLineTool.h"
+
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -29,6 +33,9 @@ public:
     /// Which display the step shows: the add's progress while it runs, then its failure or the
     /// added project; the form before.
     static Display display(const AddProjectController& adder, bool hasAddedProject);
+    /// How to add a project from a terminal with the tool as it is found: by its name on PATH, by
+    /// its full path beside the program; none without it.
+    static std::optional<QString> toolHint(const CommandLineTool::Status& tool);
 
     Display shownDisplay() const;
     QLineEdit& nameField() const { return *name_; }
@@ -40,6 +47,8 @@ public:
     const StyledLabel& statusLabel() const { return *status_; }
     const QProgressBar& historyBar() const { return *bar_; }
     const StyledLabel& failureLabel() const { return *failure_; }
+    /// The terminal's way to add projects, as shown; empty while hidden.
+    QString shownToolHint() const;
     /// The added project's card: its name, path and size, line by line.
     QStringList addedCardTexts() const;
 
@@ -65,6 +74,7 @@ private:
     ErrorCaption* error_ = nullptr;
     BusyButton* add_ = nullptr;
     StyledLabel* status_ = nullptr;
+    StyledLabel* toolHint_ = nullptr;
     QProgressBar* bar_ = nullptr;
     StyledLabel* addedName_ = nullptr;
     StyledLabel* addedPath_ = nullptr;

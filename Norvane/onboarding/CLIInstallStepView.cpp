@@ -88,6 +88,7 @@ QWidget* CLIInstallStepView::makeInstallArea() {
 void CLIInstallStepView::installCLI() {
     isInstalling_ = true;
     errorMessage_.reset();
+    focus_.hold(*this);
     model_.setBusy(true);
     runInBackground<CLIInstaller::InstallResult>(
         this, [installer = model_.services().installer] { return installer->install(); },
@@ -101,6 +102,7 @@ void CLIInstallStepView::installCLI() {
             }
             if (result && result->succeeded()) model_.readCliStatus();
             model_.setBusy(false);
+            focus_.giveBack();
         });
     refresh();
 }

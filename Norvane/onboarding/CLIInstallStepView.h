@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include "Norvane/components/controls/FocusKeeper.h"
+
 namespace norvane::app {
 
 class BusyButton;
@@ -37,6 +39,7 @@ private:
 
     OnboardingWizardModel& model_;
     bool isInstalling_ = false;
+    FocusKeeper focus_;
     std::optional<QString> errorMessage_;
     QWidget* installed_ = nullptr;
     StyledLabel* installedText_ = nullptr;

@@ -9,6 +9,7 @@
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/Divider.h"
+#include "Norvane/components/controls/ScrollTabStop.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/onboarding/AddFirstProjectView.h"
@@ -59,6 +60,7 @@ OnboardingWizard::OnboardingWizard(OnboardingServices services, QWidget& window)
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollTabStop::follow(*scroll_);
 
     auto* layout = makeColumn(0);
     layout->addLayout(indicatorRow);

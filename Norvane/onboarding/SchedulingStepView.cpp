@@ -130,6 +130,7 @@ void SchedulingStepView::disableScheduling() {
 void SchedulingStepView::runAgentOperation(std::function<void(const LaunchdManager&)> operation,
                                            std::function<void()> succeeded) {
     isWorking_ = true;
+    focus_.hold(*this);
     model_.setBusy(true);
     runInBackground<bool>(
         this,
@@ -146,6 +147,7 @@ void SchedulingStepView::runAgentOperation(std::function<void(const LaunchdManag
                 errorMessage_ = error;
             }
             model_.setBusy(false);
+            focus_.giveBack();
         });
 }
 

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include "Norvane/components/controls/FocusKeeper.h"
+
 class QComboBox;
 class QPushButton;
 
@@ -52,6 +54,7 @@ private:
     OnboardingWizardModel& model_;
     int collectionHour_ = 2;
     bool isWorking_ = false;
+    FocusKeeper focus_;
     bool isEnabling_ = false;
     std::optional<QString> errorMessage_;
     QWidget* enabledBlock_ = nullptr;

@@ -15,6 +15,7 @@
 #include <QProgressDialog>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <QTimer>
 
 #include "Norvane/LogCategories.h"
@@ -176,8 +177,8 @@ void ApplicationController::openDashboard() {
 }
 
 void ApplicationController::buildMenus(QMenuBar& menuBar) {
-    auto* appMenu = menuBar.addMenu(QStringLiteral("Norvane"));
-    appMenu->addAction(QStringLiteral("Settings..."), QKeySequence(Qt::CTRL | Qt::Key_Comma), this,
+    auto* appMenu = menuBar.addMenu(QStringLiteral("&Norvane"));
+    appMenu->addAction(QStringLiteral("&Settings..."), QKeySequence(Qt::CTRL | Qt::Key_Comma), this,
                        &ApplicationController::showSettingsWindow);
     auto* checkForUpdates =
         new CheckForUpdatesView(new CheckForUpdatesViewModel(updaterController_.updater()), appMenu);
@@ -189,8 +190,8 @@ void ApplicationController::buildMenus(QMenuBar& menuBar) {
     connect(appMenu, &QMenu::aboutToShow, toolItem, [toolItem] {
         const auto action = CommandLineTool::standard().status().action;
         toolItem->setText(action == CommandLineTool::Action::install
-                              ? QStringLiteral("Install Command Line Tool...")
-                              : QStringLiteral("Uninstall Command Line Tool..."));
+                              ? QStringLiteral("&Install Command Line Tool...")
+                              : QStringLiteral("&Uninstall Command Line Tool..."));
         toolItem->setEnabled(action != CommandLineTool::Action::none);
     });
     connect(toolItem, &QAction::triggered, this, [this] {
@@ -201,14 +202,19 @@ void ApplicationController::buildMenus(QMenuBar& menuBar) {
         }
     });
     appMenu->addSeparator();
-    appMenu->addAction(QStringLiteral("Quit Norvane"), QKeySequence::Quit, &application_, &QApplication::quit);
+    appMenu->addAction(QStringLiteral("&Quit Norvane"), QKeySequence::Quit, &application_, &QApplication::quit);
 
-    auto* fileMenu = menuBar.addMenu(QStringLiteral("File"));
-    auto* collect = fileMenu->addAction(QStringLiteral("Collect All Projects"), QKeySequence(Qt::CTRL | Qt::Key_R),
+    auto* fileMenu = menuBar.addMenu(QStringLiteral("&File"));
+    auto* collect = fileMenu->addAction(QStringLiteral("&Collect All Projects"), QKeySequence(Qt::CTRL | Qt::Key_R),
                                         this, [this] { appState_->collectAllProjects(); });
     collect->setEnabled(!appState_->isCollecting());
     connect(appState_.get(), &AppState::isCollectingChanged, collect,
             [collect](bool collecting) { collect->setEnabled(!collecting); });
+
+    // F10 opens the first menu, as the desktops of this platform do.
+    auto* openMenus = new QShortcut(QKeySequence(Qt::Key_F10), menuBar.window());
+    connect(openMenus, &QShortcut::activated, &menuBar,
+            [&menuBar, appMenu] { menuBar.setActiveAction(appMenu->menuAction()); });
 }
 
 void ApplicationController::presentOnboardingIfNeeded(DashboardView& window) {
@@ -226,7 +232,9 @@ void ApplicationController::showOnboarding(QWidget& window) {
 
 void ApplicationController::showSettingsWindow() {
     if (!settingsWindow_) {
-        auto* settings = new SettingsView(SettingsServices::standard(appState_->preferences(), store_));
+        auto services = SettingsServices::standard(appState_->preferences(), store_);
+        services.saveFolder = &appState_->saveFolder();
+        auto* settings = new SettingsView(std::move(services));
         connect(settings, &SettingsView::setupWizardRequested, this, [this, settings] { showOnboarding(*settings); });
         settingsWindow_ = settings;
     }
@@ -241,7 +249,7 @@ void ApplicationController::installCommandLineTool() {
         AlertBox::run(QMessageBox::Information, QStringLiteral("Installed"),
                       QStringLiteral("Command line tool installed to ") +
                           QString::fromStdString(CommandLineTool::standard().linkPath.string()) +
-                          QStringLiteral("\n\nYou can now use 'norvane' in Terminal."));
+                          QStringLiteral("\n\nYou can now use 'norvane' in a terminal."));
         return;
     }
     if (const auto text = result.error().errorDescription()) {

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "Norvane/components/controls/BusyIndicator.h"
+#include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/pages/ErrorBanner.h"
@@ -88,6 +89,8 @@ DashboardView::DashboardView(AppState& appState, ProjectListModel& projects, QWi
     showDetail();
     updateRefreshButton();
     updateBanner();
+    // Not the refresh button, the first control, where Space would start a collection.
+    FocusRing::restFocus(*this);
 }
 
 QWidget* DashboardView::makeToolbar() {

@@ -12,6 +12,7 @@
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
+#include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/components/theme/Typography.h"
@@ -78,6 +79,7 @@ void MenuBarView::showEvent(QShowEvent* event) {
 
 void MenuBarView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    FocusRing::restFocus(*this);
     clock_.stop();
     emit closed();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Norvane/components/charts/ChartMath.h"
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/pages/MenuBarModel.h"
 #include "core/analytics/AchievementCalculator.h"
@@ -37,6 +38,10 @@ int PortfolioFigures::days(TimeRange range) {
     case TimeRange::allTime: return 3650;
     }
     return 90;
+}
+
+std::size_t PortfolioFigures::activeDays(const PortfolioState& state) {
+    return ChartMath::pointsSince(state.throughputData, state.selectedTimeRange.startDate()).size();
 }
 
 std::int64_t PortfolioFigures::totalCodeLines(const Projects& projects) {

@@ -36,6 +36,8 @@ public:
 
     /// Days of history that the charts of a time range load.
     static int days(TimeRange range);
+    /// The days with commits in the chosen range, as the daily series count them.
+    static std::size_t activeDays(const PortfolioState& state);
 
     /// The newest code counts' lines, summed; projects without one add nothing.
     static std::int64_t totalCodeLines(const Projects& projects);

@@ -20,10 +20,15 @@ const QList<int>& PortfolioOutputSection::dayOptions() {
 
 VelocityRetentionComparisonCard::Inputs PortfolioOutputSection::comparisonInputs(const PortfolioState& state) {
     const auto& percentiles = state.userPercentiles;
-    return {state.portfolioRetention, state.industryRetentionMedian,
-            percentiles ? percentiles->velocityRetentionPercentile : std::nullopt,
-            percentiles ? std::optional(QString::fromStdString(percentiles->sizeBucket)) : std::nullopt,
-            state.hasRetentionBaseline};
+    VelocityRetentionComparisonCard::Inputs inputs{
+        state.portfolioRetention, state.industryRetentionMedian,
+        percentiles ? percentiles->velocityRetentionPercentile : std::nullopt,
+        percentiles ? std::optional(QString::fromStdString(percentiles->sizeBucket)) : std::nullopt};
+    for (const auto& project : state.projects) {
+        (project.hasRetentionBaseline ? inputs.withBaseline : inputs.withoutBaseline)
+            .push_back(QString::fromStdString(project.name));
+    }
+    return inputs;
 }
 
 void PortfolioOutputSection::setState(const PortfolioState& state) {

@@ -51,7 +51,8 @@ QVBoxLayout* labelled(const QString& title, QWidget* chart) {
 PortfolioProductivitySection::PortfolioProductivitySection(const PortfolioState& state,
                                                            const std::optional<PortfolioMetrics>& metrics,
                                                            QWidget* parent)
-    : QWidget(parent), tiles_(new QWidget), tilesLayout_(makeRow(12)), cards_(makeColumn(16)) {
+    : QWidget(parent), tiles_(new QWidget), tilesLayout_(makeRow(12)), cards_(makeColumn(16)),
+      cardsArea_(wrap(cards_)) {
     auto* layout = makeColumn(16);
     setLayout(layout);
     tiles_->setLayout(tilesLayout_);
@@ -60,7 +61,7 @@ PortfolioProductivitySection::PortfolioProductivitySection(const PortfolioState&
     overview->addWidget(tiles_);
     overview->addWidget(makeCharts(state));
     layout->addLayout(overview);
-    layout->addLayout(cards_);
+    layout->addWidget(cardsArea_);
     setMetrics(metrics);
     setLoading(state.isLoadingMetrics);
     showPatterns(state);
@@ -80,6 +81,10 @@ QWidget* PortfolioProductivitySection::makeCharts(const PortfolioState& state) {
     overlap_ = new ProjectActivityOverlapView(state.parallelismData, state.selectedTimeRange);
     throughput_->setHasHistory(state.hasHistory);
     overlap_->setHasHistory(state.hasHistory);
+    connect(throughput_, &DailyThroughputChartView::allTimeRequested, this,
+            [this] { emit timeRangeRequested(TimeRange::allTime, throughput_); });
+    connect(overlap_, &ProjectActivityOverlapView::allTimeRequested, this,
+            [this] { emit timeRangeRequested(TimeRange::allTime, overlap_); });
     auto* charts = makeColumn(16);
     charts->addLayout(labelled(QStringLiteral("Daily Throughput (COCOMO months)"), throughput_));
     charts->addLayout(labelled(QStringLiteral("Project Activity Overlap"), overlap_));
@@ -133,8 +138,9 @@ void PortfolioProductivitySection::showPatterns(const PortfolioState& state) {
         quiet = {PortfolioFigures::days(state.selectedTimeRange), state.selectedTimeRange != TimeRange::allTime};
     }
     patterns_ = new WorkPatternsCard(*state.workPatterns, quiet);
+    // The card is made anew with the new range's patterns; what holds it stays.
     connect(patterns_, &WorkPatternsCard::allTimeRequested, this,
-            [this] { emit timeRangeRequested(TimeRange::allTime); });
+            [this] { emit timeRangeRequested(TimeRange::allTime, cardsArea_); });
     cards_->addWidget(patterns_);
 }
 

@@ -42,8 +42,9 @@ public:
     const WorkPatternsCard* patternsCard() const { return patterns_; }
 
 signals:
-    /// The work patterns card offered a longer range and the user took it.
-    void timeRangeRequested(norvane::app::TimeRange range);
+    /// A chart or the work patterns card offered All Time and the user took it; `offer` is what
+    /// holds the offer, to be kept in place while the new range's figures come.
+    void timeRangeRequested(norvane::app::TimeRange range, QWidget* offer);
 
 private:
     QWidget* makeHeader();
@@ -56,6 +57,7 @@ private:
     DailyThroughputChartView* throughput_ = nullptr;
     ProjectActivityOverlapView* overlap_ = nullptr;
     QVBoxLayout* cards_;
+    QWidget* cardsArea_;
     PersonalBestsCard* bests_ = nullptr;
     WorkPatternsCard* patterns_ = nullptr;
 };

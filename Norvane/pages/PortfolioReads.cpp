@@ -36,6 +36,7 @@ PortfolioProject portfolioProject(const PortfolioPageReads::ListedProject& liste
             count ? std::optional(count->codeLines) : std::nullopt,
             listed.sizeBucket,
             project.firstCommitAt,
+            project.baselineVelocity.has_value(),
             {project.name, std::string(platform::rawValue(listed.sizeBucket)), count ? count->codeCategoryCode : 0,
              listed.maturityMultiplier, std::nullopt}};
 }
@@ -116,7 +117,6 @@ PortfolioReads::benchmarkRequest(const std::vector<PortfolioPageReads::ListedPro
     std::vector<PortfolioProject> projects;
     BenchmarkRequest request;
     for (const auto& entry : listed) {
-        if (entry.project.baselineVelocity) request.hasRetentionBaseline = true;
         try {
             retentions.push_back(reads_.retentionPercent(entry.project));
         } catch (const std::exception& failure) {

@@ -28,8 +28,6 @@ public:
     struct BenchmarkRequest {
         PercentileInputs inputs;
         std::int64_t totalCodeLines = 0;
-        /// Some project has its early pace, so a missing retention means a quiet month.
-        bool hasRetentionBaseline = false;
     };
 
     struct IndexFigures {

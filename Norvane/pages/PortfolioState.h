@@ -28,6 +28,8 @@ struct PortfolioProject {
     std::optional<std::int64_t> codeLines;
     ProjectSizeBucket sizeBucket = ProjectSizeBucket::greenfield;
     std::optional<platform::Date> firstCommitAt;
+    /// Its early pace is known, so its velocity retention can be told.
+    bool hasRetentionBaseline = false;
     /// The project's line of the index export.
     IndexExport::ProjectSummaryData summary;
 };
@@ -44,6 +46,10 @@ struct LinesTouched {
 struct PortfolioState {
     /// Not archived, in name order.
     std::vector<PortfolioProject> projects;
+    /// The projects, and the streak with the index figures, have been read once (or their reads
+    /// have failed): before, the page knows neither its totals nor whether a streak goes on.
+    bool projectsRead = false;
+    bool streakRead = false;
 
     TimeRange selectedTimeRange = TimeRange::ninetyDays;
     std::vector<ThroughputPoint> throughputData;
@@ -61,8 +67,6 @@ struct PortfolioState {
     std::optional<UserPercentiles> userPercentiles;
     /// Percent.
     std::optional<double> portfolioRetention;
-    /// Some listed project has its early pace to keep its retention against.
-    bool hasRetentionBaseline = false;
     /// Percent.
     std::optional<double> industryRetentionMedian;
     std::vector<Achievement> achievements;

@@ -40,6 +40,10 @@ PortfolioTrendsSection::PortfolioTrendsSection(TimeRange range,
         chart_->setTimeRange(chosen);
         emit timeRangeChanged(chosen);
     });
+    connect(chart_, &RollingLeverageChartView::allTimeRequested, this, [this] {
+        setTimeRange(TimeRange::allTime);
+        emit timeRangeChanged(TimeRange::allTime);
+    });
     setMetrics(metrics);
 }
 
@@ -52,7 +56,9 @@ void PortfolioTrendsSection::setTimeRange(TimeRange range) {
     chart_->setTimeRange(range);
 }
 
-void PortfolioTrendsSection::setHasHistory(bool hasHistory) { chart_->setHasHistory(hasHistory); }
+void PortfolioTrendsSection::setActivity(bool hasHistory, std::size_t activeDays) {
+    chart_->setActivity(hasHistory, activeDays);
+}
 
 void PortfolioTrendsSection::setMetrics(const std::optional<PortfolioMetrics>& metrics) {
     if (!metrics) {

@@ -28,7 +28,8 @@ public:
     void setLeverage(const std::vector<MetricsSource::LeveragePoint>& leverage);
     /// Shows `range` as chosen elsewhere on the page, without telling it back.
     void setTimeRange(TimeRange range);
-    void setHasHistory(bool hasHistory);
+    /// Whether any project's history was read, and the active days of the chosen range.
+    void setActivity(bool hasHistory, std::size_t activeDays);
     void setMetrics(const std::optional<PortfolioMetrics>& metrics);
 
     TimeRangePicker& picker() const { return *picker_; }

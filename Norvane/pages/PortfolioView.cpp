@@ -98,7 +98,7 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     content->setLayout(column);
     scroll->setWidget(content);
     // Cards shown above the reader by new figures (the streak) leave what is read in place.
-    new ScrollAnchor(*scroll, {rows_->layout()});
+    scrollAnchor_ = new ScrollAnchor(*scroll, {rows_->layout()});
     auto* layout = makeColumn(0);
     layout->addWidget(scroll);
     setLayout(layout);
@@ -178,7 +178,7 @@ QWidget* PortfolioView::makeSectionContent(Section which) {
     switch (which) {
     case trends:
         trends_ = new PortfolioTrendsSection(state.selectedTimeRange, appState_.cachedRollingLeverageData(), metrics);
-        trends_->setHasHistory(state.hasHistory);
+        trends_->setActivity(state.hasHistory, PortfolioFigures::activeDays(state));
         connect(trends_, &PortfolioTrendsSection::timeRangeChanged, &model_, &PortfolioViewModel::setTimeRange);
         return trends_;
     case output:
@@ -189,7 +189,11 @@ QWidget* PortfolioView::makeSectionContent(Section which) {
     case insights: return insights_ = new PortfolioInsightsSection(state);
     case productivity:
         productivity_ = new PortfolioProductivitySection(state, metrics);
-        connect(productivity_, &PortfolioProductivitySection::timeRangeRequested, this, &PortfolioView::showTimeRange);
+        connect(productivity_, &PortfolioProductivitySection::timeRangeRequested, this,
+                [this](TimeRange range, QWidget* offer) {
+                    scrollAnchor_->hold(*offer);
+                    showTimeRange(range);
+                });
         return productivity_;
     case projects: return projectsContent_ = new PortfolioProjectsSection(state.projects);
     case achievements: return achievements_ = new AchievementsCard(state.achievements);
@@ -245,7 +249,10 @@ bool PortfolioView::focusNextPrevChild(bool next) {
 void PortfolioView::showListedProjects() {
     const bool listed = hasListedProject(projects_.projects());
     welcome_->setVisible(!listed);
-    rows_->setVisible(listed);
+    // The rows wait for the figures that decide what they hold and where: drawn before, they would
+    // show totals of no project and move down when a streak's card came.
+    const auto& state = model_.state();
+    rows_->setVisible(listed && state.projectsRead && state.streakRead);
 }
 
 void PortfolioView::showChanges() {
@@ -263,9 +270,10 @@ void PortfolioView::showChanges() {
     if (output_ && changed & (changedIndexFigures | changedBenchmarks)) output_->setState(state);
     if (insights_ && changed & (changedSeries | changedBenchmarks)) insights_->setState(state);
     if (productivity_ && changed & changedSeries) productivity_->setSeries(state);
-    if (trends_ && changed & changedSeries) trends_->setHasHistory(state.hasHistory);
+    if (trends_ && changed & changedSeries) trends_->setActivity(state.hasHistory, PortfolioFigures::activeDays(state));
     if (achievements_ && changed & changedBenchmarks) achievements_->setAchievements(state.achievements);
     if (projectsContent_ && changed & changedProjects) projectsContent_->setProjects(state.projects);
+    showListedProjects();
 }
 
 void PortfolioView::showCachedMetrics() {

@@ -25,6 +25,7 @@ class PortfolioProductivitySection;
 class PortfolioProjectsSection;
 class PortfolioTrendsSection;
 class ProjectListModel;
+class ScrollAnchor;
 class StreakCard;
 class SummaryRowView;
 
@@ -113,6 +114,7 @@ private:
     QAction* export_ = nullptr;
     QWidget* welcome_ = nullptr;
     QWidget* rows_ = nullptr;
+    ScrollAnchor* scrollAnchor_ = nullptr;
     HeroZoneView* hero_ = nullptr;
     SummaryRowView* summary_ = nullptr;
     StreakCard* streak_ = nullptr;

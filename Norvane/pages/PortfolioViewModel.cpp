@@ -48,10 +48,9 @@ void PortfolioViewModel::loadProjects() {
     load<std::vector<PortfolioProject>>(
         projectsGeneration_, [](PortfolioReads& reads) { return reads.listedProjects(); },
         [this](std::uint64_t generation, std::optional<std::vector<PortfolioProject>> projects) {
-            if (projects) {
-                state_.projects = std::move(*projects);
-                emit projectsChanged();
-            }
+            if (projects) state_.projects = std::move(*projects);
+            state_.projectsRead = true;
+            emit projectsChanged();
             end(projectsGeneration_, generation);
         });
 }
@@ -85,6 +84,8 @@ void PortfolioViewModel::loadIndexMetrics() {
             if (figures) {
                 takeIndexFigures(generation, std::move(*figures));
             } else {
+                state_.streakRead = true;
+                emit indexFiguresChanged();
                 end(indexGeneration_, generation);
             }
         });
@@ -94,10 +95,8 @@ void PortfolioViewModel::takeIndexFigures(std::uint64_t generation, PortfolioRea
     if (figures.composition) state_.outputComposition = figures.composition;
     if (figures.linesTouched) state_.linesTouched = *figures.linesTouched;
     state_.productivityStreak = figures.streak;
-    if (figures.benchmark) {
-        state_.portfolioRetention = figures.benchmark->inputs.velocityRetention;
-        state_.hasRetentionBaseline = figures.benchmark->hasRetentionBaseline;
-    }
+    state_.streakRead = true;
+    if (figures.benchmark) state_.portfolioRetention = figures.benchmark->inputs.velocityRetention;
     emit indexFiguresChanged();
     if (figures.benchmark) {
         askForBenchmarks(generation, *figures.benchmark);

@@ -76,6 +76,8 @@ void ProjectTrendsView::setHistory(const std::vector<TimelineSnapshot>& history,
     for (std::size_t index = 0; index < chartBlocks.size(); ++index) {
         delete charts_[index];
         charts_[index] = new MetricsTimelineChartView(inputs(chartBlocks[index].metric), organicEstimate);
+        connect(charts_[index], &MetricsTimelineChartView::allTimeRequested, this,
+                [this] { emit timeRangeChanged(TimeRange::allTime); });
         blocks_[index]->addWidget(charts_[index]);
     }
 }

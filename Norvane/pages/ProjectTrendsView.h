@@ -32,7 +32,7 @@ public:
     const std::array<MetricsTimelineChartView*, 3>& charts() const { return charts_; }
 
 signals:
-    /// The range the user picked; the owner holds it.
+    /// The range the user picked, or All Time that a chart offered; the owner holds it.
     void timeRangeChanged(norvane::app::TimeRange timeRange);
 
 private:

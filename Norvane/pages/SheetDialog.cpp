@@ -2,6 +2,7 @@
 
 #include <QVBoxLayout>
 
+#include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/sheets/Sheet.h"
 
 namespace norvane::app {
@@ -21,6 +22,8 @@ SheetDialog* SheetDialog::present(QWidget& window, Sheet* content) {
     sheet->setInteractiveDismissDisabled(content->isInteractiveDismissDisabled());
     connect(content, &Sheet::dismissRequested, sheet, &QDialog::accept);
     connect(content, &Sheet::interactiveDismissDisabledChanged, sheet, &SheetDialog::setInteractiveDismissDisabled);
+    // Not its first control, the close button: a sheet that wants a field focused focuses it.
+    FocusRing::restFocus(*sheet);
     sheet->open();
     return sheet;
 }

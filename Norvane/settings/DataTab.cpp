@@ -3,14 +3,12 @@
 #include <array>
 #include <cmath>
 
-#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
 
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/cards/kit/CardLayout.h"
-#include "Norvane/components/controls/FileDialogSetup.h"
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -18,6 +16,7 @@
 #include "Norvane/settings/FormSection.h"
 #include "Norvane/settings/GroupedForm.h"
 #include "Norvane/settings/LinkButton.h"
+#include "Norvane/sheets/SaveDialog.h"
 #include "Norvane/state/BackgroundWork.h"
 #include "Norvane/state/FileManagerReveal.h"
 #include "platform/Iso8601.h"
@@ -147,15 +146,11 @@ QString DataTab::locationText(const std::filesystem::path& storeFile, const std:
 QString DataTab::shownSize() const { return sizeRow_->isHidden() ? QString() : size_->text(); }
 
 void DataTab::exportAllData() {
-    auto* dialog = new QFileDialog(this, QStringLiteral("Export All Data"),
-                                   QDir::home().filePath(exportFileName(platform::currentDate())),
-                                   QStringLiteral("JSON (*.json)"));
-    FileDialogSetup::applyTo(*dialog);
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setDefaultSuffix(QStringLiteral("json"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QFileDialog::fileSelected, this, &DataTab::exportTo);
-    dialog->open();
+    // The one save dialog of the application: it opens where the last file went.
+    auto& folder = services_.saveFolder ? *services_.saveFolder : ownSaveFolder_;
+    auto* dialog = SaveDialog::open(*this, folder, exportFileName(platform::currentDate()),
+                                    QStringLiteral("application/json"), [this](const QString& path) { exportTo(path); });
+    dialog->setWindowTitle(QStringLiteral("Export All Data"));
 }
 
 void DataTab::exportTo(const QString& path) {

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "Norvane/settings/SettingsServices.h"
+#include "Norvane/state/SaveFolder.h"
 #include "platform/Date.h"
 
 class QPushButton;
@@ -51,6 +52,8 @@ private:
     void refreshSize();
 
     SettingsServices services_;
+    /// Where its saves open when the application gave it no folder to share.
+    SaveFolder ownSaveFolder_;
     int exportGeneration_ = 0;
     LinkButton* location_;
     QWidget* sizeRow_ = nullptr;

@@ -69,9 +69,9 @@ QString GeneralTab::toolStatusText(const CommandLineTool::Status& tool) {
 }
 
 QString GeneralTab::backgroundCollectionFooter(bool toolInstalled) {
-    return toolInstalled
-               ? QStringLiteral("Runs collection daily even when app isn't open. Requires CLI to be installed.")
-               : QStringLiteral("Install the CLI tool first to enable background collection.");
+    // The agent runs the tool wherever it is found, beside the program too: nothing more is required.
+    return toolInstalled ? QStringLiteral("Runs collection daily even when app isn't open.")
+                         : QStringLiteral("Install the CLI tool first to enable background collection.");
 }
 
 std::optional<platform::Date> GeneralTab::lastCollectionDate(const NorvaneStore& store) {
@@ -150,6 +150,7 @@ void GeneralTab::buildSetupSection(FormSection& section) {
 void GeneralTab::runCLIAction(bool install) {
     toolError_->clear();
     isInstallingCLI_ = true;
+    focus_.hold(*this);
     refresh();
     auto installer = services_.installer;
     runInBackground<CLIInstaller::InstallResult>(
@@ -163,6 +164,7 @@ void GeneralTab::runCLIAction(bool install) {
                     toolError_->showError(QString::fromStdString(*text));
             }
             refresh();
+            focus_.giveBack();
         });
 }
 
@@ -190,6 +192,7 @@ void GeneralTab::runAgentOperation(std::function<void(const LaunchdManager&)> op
                                    std::function<void()> restore) {
     agentError_->clear();
     isAgentBusy_ = true;
+    focus_.hold(*this);
     refresh();
     auto agent = services_.agent;
     runInBackground<bool>(
@@ -205,6 +208,7 @@ void GeneralTab::runAgentOperation(std::function<void(const LaunchdManager&)> op
                 restore();
             }
             refresh();
+            focus_.giveBack();
         });
 }
 

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "Norvane/components/controls/FocusKeeper.h"
 #include "Norvane/settings/SettingsServices.h"
 #include "platform/Date.h"
 
@@ -91,6 +92,7 @@ private:
     int collectionHour_;
     bool isInstallingCLI_ = false;
     bool isAgentBusy_ = false;
+    FocusKeeper focus_;
     std::optional<platform::Date> lastScheduledCollection_;
     int lastCollectionGeneration_ = 0;
     // While shown: the age of the last collection moves on, and the tool's file is looked at again.

@@ -2,6 +2,7 @@
 
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
+#include "Norvane/components/controls/ScrollTabStop.h"
 #include "Norvane/settings/FormSection.h"
 
 #include <QScrollArea>
@@ -26,6 +27,7 @@ GroupedForm::GroupedForm(QWidget* parent) : QWidget(parent) {
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollTabStop::follow(*scroll);
     auto* layout = makeColumn(0);
     layout->addWidget(scroll);
     setLayout(layout);

@@ -12,6 +12,8 @@
 
 namespace norvane::app {
 
+class SaveFolder;
+
 /// What the settings window works with; tests point each at a temporary home, a fake runner or a
 /// local service. Work handed to a worker shares the services it needs, so they outlive it.
 struct SettingsServices {
@@ -24,6 +26,9 @@ struct SettingsServices {
     std::shared_ptr<IndexClient> indexClient;
     /// Where the command-line tool is looked for: beside the program, then the installer's link.
     CommandLineTool tool;
+    /// Where the application's save dialogs open; it outlives the window. None: the window keeps
+    /// its own.
+    SaveFolder* saveFolder = nullptr;
 
     /// The agent, the installer and the benchmark client of the running program, over `store`.
     static SettingsServices standard(Preferences& preferences, NorvaneStore store);

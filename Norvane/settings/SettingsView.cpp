@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "Norvane/cards/kit/CardLayout.h"
+#include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/settings/CocomoTab.h"
@@ -48,10 +49,16 @@ SettingsView::SettingsView(SettingsServices services, QWidget* parent)
     auto* close = new QShortcut(this);
     close->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
     connect(close, &QShortcut::activated, this, &QWidget::close);
+    FocusRing::restFocus(*this);
     // Where the window manager would put it, it may hang over the screen's edge.
     if (const QScreen* display = screen()) move(display->availableGeometry().center() - rect().center());
 }
 
 SettingsView::~SettingsView() = default;
+
+void SettingsView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    FocusRing::restFocus(*this);
+}
 
 } // namespace norvane::app

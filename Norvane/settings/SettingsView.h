@@ -38,6 +38,9 @@ signals:
     /// "Run Setup Wizard Again" was pressed; the completion flag is already set back.
     void setupWizardRequested();
 
+protected:
+    void hideEvent(QHideEvent* event) override;
+
 private:
     std::unique_ptr<CostSettingsSync> costSettings_;
     QTabWidget* tabs_;

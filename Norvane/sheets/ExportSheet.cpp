@@ -1,5 +1,6 @@
 #include "Norvane/sheets/ExportSheet.h"
 
+#include <algorithm>
 #include <exception>
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include "Norvane/cards/kit/Divider.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
+#include "Norvane/components/controls/ScrollTabStop.h"
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
@@ -106,15 +108,17 @@ QWidget* ExportSheet::makePreview() {
     content->setAutoFillBackground(false);
     auto* scroll = new QScrollArea;
     scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scroll->setStyleSheet(QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
     scroll->setWidget(content);
-    auto* panel = new RoundedPanel(
-        {6.0, QBrush(Palette::backgroundRaised()), std::nullopt, QMargins(8, 8, 8, 8), 0, Qt::Vertical});
+    // Where the rows do not fit (a larger font), the keys scroll them.
+    ScrollTabStop::follow(*scroll);
+    constexpr int padding = 8;
+    auto* panel = new RoundedPanel({6.0, QBrush(Palette::backgroundRaised()), std::nullopt,
+                                    QMargins(padding, padding, padding, padding), 0, Qt::Vertical});
     panel->contentLayout()->addWidget(scroll);
-    panel->setFixedHeight(120);
+    // Every row in sight: at this font the seven rows need a little more than 120 pixels.
+    panel->setFixedHeight(std::max(120, content->sizeHint().height() + 2 * padding));
     return panel;
 }
 

@@ -44,6 +44,7 @@ DailyThroughputChartView::DailyThroughputChartView(std::vector<ThroughputPoint> 
       header_(new HoverHeader(QStringLiteral("Daily effort (COCOMO months)"), Palette::textMuted())),
       plot_(ChartStyle::makePlot(timeRange, nullptr)),
       emptyState_(new EmptyChartState(chartHeight, QStringLiteral("chart.bar"), withoutHistory)) {
+    connect(emptyState_, &EmptyChartState::allTimeRequested, this, &DailyThroughputChartView::allTimeRequested);
     ChartStyle::layOutBody(chart_, header_, plot_, chartHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -57,11 +58,11 @@ DailyThroughputChartView::DailyThroughputChartView(std::vector<ThroughputPoint> 
     rule_ = ChartStyle::makeRule(plot_, Palette::withOpacity(Palette::systemGray(), 0.5));
 
     // Bars stand in the middle of their day, so the pointer is measured against that spot.
-    hover_ = new PlotHoverTracker(plot_, PlotHoverTracker::MarkPlacement::middleOfDay, [this] {
+    hover_ = std::make_unique<PlotHoverTracker>(plot_, PlotHoverTracker::MarkPlacement::middleOfDay, [this] {
         return PlotHoverTracker::pointsOf(ChartMath::pointsSince(data_, timeRange_.startDate()),
                                           &ThroughputPoint::throughput);
     });
-    connect(hover_, &PlotHoverTracker::changed, this, &DailyThroughputChartView::showHoverState);
+    connect(hover_.get(), &PlotHoverTracker::changed, this, &DailyThroughputChartView::showHoverState);
     rebuild();
 }
 
@@ -94,8 +95,9 @@ void DailyThroughputChartView::rebuild() {
     chart_->setVisible(enough);
     emptyState_->setVisible(!enough);
     if (!enough) {
-        emptyState_->setText(EmptyChartText::forRange(withoutHistory, hasHistory_, timeRange_ != TimeRange::allTime,
-                                                      QStringLiteral("daily throughput")));
+        emptyState_->setText(
+            EmptyChartText::forRange(withoutHistory, {hasHistory_, points.size(), timeRange_ != TimeRange::allTime},
+                                     QStringLiteral("active day"), QStringLiteral("daily throughput")));
         return;
     }
     QVector<double> keys;

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -43,6 +44,10 @@ public:
     const HoverHeader& header() const { return *header_; }
     const std::optional<HoveredPoint>& hovered() const { return hover_->point(); }
 
+signals:
+    /// The empty state's offer of All Time was taken; the page holds the range.
+    void allTimeRequested();
+
 private:
     void rebuild();
     void showHoverState();
@@ -55,7 +60,8 @@ private:
     QCustomPlot* plot_;
     QCPBars* bars_;
     QCPItemLine* rule_;
-    PlotHoverTracker* hover_;
+    // Gone before the chart's widgets: see PlotHoverTracker.
+    std::unique_ptr<PlotHoverTracker> hover_;
     EmptyChartState* emptyState_;
 };
 

@@ -3,6 +3,7 @@
 #include "Norvane/components/charts/ChartPanel.h"
 #include "Norvane/components/charts/ChartStyle.h"
 #include "Norvane/components/charts/DateAxisTicker.h"
+#include "Norvane/components/charts/EmptyChartState.h"
 #include "Norvane/components/charts/HoverHeader.h"
 #include "Norvane/components/charts/LabelAxisTicker.h"
 #include "Norvane/components/charts/PlotHoverTracker.h"
@@ -27,6 +28,7 @@ namespace norvane::app {
 namespace {
 
 constexpr int chartHeight = 150;
+const EmptyChartText withoutHistory{QStringLiteral("Need more data points"), {}};
 
 QBrush areaBrush(const QColor& color) {
     QLinearGradient gradient(0.0, 0.0, 0.0, 1.0);
@@ -41,8 +43,7 @@ QBrush areaBrush(const QColor& color) {
 MetricsTimelineChartView::MetricsTimelineChartView(Inputs inputs, OrganicEstimate estimate, QWidget* parent)
     : QWidget(parent), inputs_(std::move(inputs)), estimate_(std::move(estimate)),
       progress_(new ChartPanel(chartHeight)),
-      emptyState_(ChartPanel::emptyState(chartHeight, QStringLiteral("chart.xyaxis.line"),
-                                         QStringLiteral("Need more data points"))),
+      emptyState_(new EmptyChartState(chartHeight, QStringLiteral("chart.xyaxis.line"), withoutHistory)),
       chart_(new QWidget), header_(new HoverHeader(QStringLiteral("Hover to see values"), Palette::textMuted())),
       plot_(ChartStyle::makePlot(inputs_.timeRange, nullptr)) {
     auto* busy = new QProgressBar;
@@ -63,12 +64,13 @@ MetricsTimelineChartView::MetricsTimelineChartView(Inputs inputs, OrganicEstimat
     line_ = plot_->addGraph(plot_->xAxis, valueAxis);
     hoverPoints_ = ChartStyle::makePointMark(plot_, Palette::textPrimary(), 10.0);
 
-    hover_ = new PlotHoverTracker(plot_, PlotHoverTracker::MarkPlacement::atInstant, [this] {
+    hover_ = std::make_unique<PlotHoverTracker>(plot_, PlotHoverTracker::MarkPlacement::atInstant, [this] {
         return cachedChartData_ ? PlotHoverTracker::pointsOf(*cachedChartData_, &DataPoint::value)
                                 : std::vector<HoveredPoint>();
     });
-    connect(hover_, &PlotHoverTracker::changed, this, &MetricsTimelineChartView::showHoverState);
-    connect(hover_, &PlotHoverTracker::dragEnded, hover_, &PlotHoverTracker::clear);
+    connect(hover_.get(), &PlotHoverTracker::changed, this, &MetricsTimelineChartView::showHoverState);
+    connect(hover_.get(), &PlotHoverTracker::dragEnded, hover_.get(), &PlotHoverTracker::clear);
+    connect(emptyState_, &EmptyChartState::allTimeRequested, this, &MetricsTimelineChartView::allTimeRequested);
     redraw();
     schedulePreparation();
 }
@@ -250,6 +252,14 @@ void MetricsTimelineChartView::redraw() {
     progress_->setVisible(current == State::preparing);
     emptyState_->setVisible(current == State::tooFewPoints);
     chart_->setVisible(current == State::chart);
+    if (current == State::tooFewPoints) {
+        // The snapshots are the project's whole history: a longer range holds all of them.
+        const std::size_t history = inputs_.snapshots.size();
+        emptyState_->setText(EmptyChartText::forRange(
+            withoutHistory,
+            {history > 0, cachedChartData_->size(), inputs_.timeRange != TimeRange::allTime && history >= 2},
+            QStringLiteral("commit"), QStringLiteral("the trend")));
+    }
     if (current != State::chart) {
         return;
     }

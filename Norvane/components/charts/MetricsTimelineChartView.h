@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,7 @@ class QCustomPlot;
 namespace norvane::app {
 
 class ChartPanel;
+class EmptyChartState;
 class HoverHeader;
 
 /// What the timeline reads of a history snapshot.
@@ -89,7 +91,12 @@ public:
     State state() const;
     const std::optional<std::vector<DataPoint>>& chartData() const { return cachedChartData_; }
     const HoverHeader& header() const { return *header_; }
+    const EmptyChartState& emptyState() const { return *emptyState_; }
     const std::optional<HoveredPoint>& hovered() const { return hover_->point(); }
+
+signals:
+    /// The empty state's offer of All Time was taken; the page holds the range.
+    void allTimeRequested();
 
 private:
     struct TaskIdentifier {
@@ -109,7 +116,7 @@ private:
     OrganicEstimate estimate_;
     std::optional<std::vector<DataPoint>> cachedChartData_;
     ChartPanel* progress_;
-    ChartPanel* emptyState_;
+    EmptyChartState* emptyState_;
     QWidget* chart_;
     HoverHeader* header_;
     QCustomPlot* plot_;
@@ -117,7 +124,8 @@ private:
     QCPGraph* line_;
     QCPGraph* hoverPoints_;
     std::vector<QCPItemLine*> rules_;
-    PlotHoverTracker* hover_;
+    // Gone before the chart's widgets: see PlotHoverTracker.
+    std::unique_ptr<PlotHoverTracker> hover_;
 };
 
 } // namespace norvane::app

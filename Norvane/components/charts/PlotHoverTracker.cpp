@@ -20,7 +20,7 @@ platform::Date markDate(platform::Date date, PlotHoverTracker::MarkPlacement pla
 } // namespace
 
 PlotHoverTracker::PlotHoverTracker(QCustomPlot* plot, MarkPlacement placement, Points points)
-    : QObject(plot), plot_(plot), placement_(placement), points_(std::move(points)) {
+    : plot_(plot), placement_(placement), points_(std::move(points)) {
     plot->setMouseTracking(true);
     plot->installEventFilter(this);
 }

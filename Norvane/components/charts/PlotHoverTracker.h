@@ -23,6 +23,10 @@ struct HoveredPoint {
 /// Follows the pointer over a chart's plot and holds the point the chart reads out: the one whose
 /// mark stands nearest to the pointer. Leaving the plot clears it, and so does a wheel turn that
 /// scrolls the plot away from under the pointer.
+///
+/// The chart owns it as a member, not through the plot: a plot torn down under the pointer is
+/// told that the pointer left it while the chart's other widgets are already gone, and by then the
+/// tracker must be gone too, so that nothing reads out into them.
 class PlotHoverTracker : public QObject {
     Q_OBJECT
 public:

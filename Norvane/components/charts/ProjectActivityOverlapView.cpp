@@ -6,6 +6,7 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/Typography.h"
+#include "platform/LocalCalendar.h"
 
 #include <QFontMetricsF>
 #include <QHBoxLayout>
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace norvane::app {
 
@@ -49,6 +51,7 @@ ProjectActivityOverlapView::ProjectActivityOverlapView(std::vector<ActivityDay> 
       headerBullet_(new StyledLabel(QStringLiteral("•"), font(), Palette::textSecondary())),
       headerNames_(new StyledLabel({}, Typography::font(TextStyle::caption, QFont::Medium), Palette::textPrimary())),
       emptyState_(new EmptyChartState(100, QStringLiteral("rectangle.split.3x1"), withoutHistory, this)) {
+    connect(emptyState_, &EmptyChartState::allTimeRequested, this, &ProjectActivityOverlapView::allTimeRequested);
     auto* headerLayout = new QHBoxLayout(header_);
     headerLayout->setContentsMargins(0, 0, 0, 0);
     headerLayout->addWidget(headerDate_);
@@ -153,6 +156,20 @@ std::vector<std::size_t> ProjectActivityOverlapView::axisLabelIndices(std::size_
     return indices;
 }
 
+std::vector<QString> ProjectActivityOverlapView::axisLabels(const std::vector<platform::Date>& columns) {
+    const auto yearOf = [](platform::Date date) { return platform::LocalCalendar::components(date).year; };
+    const bool spansYears = !columns.empty() && yearOf(columns.front()) != yearOf(columns.back());
+    std::vector<QString> labels;
+    std::optional<int> labelledYear;
+    for (const std::size_t index : axisLabelIndices(columns.size())) {
+        const platform::Date date = columns[index];
+        const bool newYear = yearOf(date) != labelledYear;
+        labels.push_back(spansYears && newYear ? DateText::monthDayYear(date) : DateText::monthDay(date));
+        labelledYear = yearOf(date);
+    }
+    return labels;
+}
+
 std::uint64_t ProjectActivityOverlapView::nameHash(const QString& name) {
     std::uint64_t hash = 0xcbf29ce484222325ULL;
     for (const char byte : name.toUtf8()) {
@@ -212,7 +229,9 @@ void ProjectActivityOverlapView::rebuild() {
     const bool grid = isShowingGrid();
     header_->setVisible(grid);
     emptyState_->setVisible(!grid);
-    emptyState_->setText(EmptyChartText::forRange(withoutHistory, hasHistory_, timeRange_ != TimeRange::allTime,
+    // A single day with a project already fills a column: the grid is empty only of days.
+    emptyState_->setText(EmptyChartText::forRange(withoutHistory, {hasHistory_, 0, timeRange_ != TimeRange::allTime},
+                                                  QStringLiteral("active day"),
                                                   QStringLiteral("when projects overlapped")));
     setFixedHeight(sizeHint().height());
     showHeader();
@@ -314,13 +333,16 @@ void ProjectActivityOverlapView::paintAxisLabels(QPainter& painter) const {
     painter.setFont(Typography::font(TextStyle::caption2));
     painter.setPen(Palette::textSecondary());
     const QFontMetricsF metrics(painter.font());
-    for (const std::size_t index : axisLabelIndices(layout_.columns.size())) {
-        const QString label = DateText::monthDay(layout_.columns[index]);
+    const std::vector<std::size_t> indices = axisLabelIndices(layout_.columns.size());
+    const std::vector<QString> labels = axisLabels(layout_.columns);
+    for (std::size_t label = 0; label < indices.size(); ++label) {
+        const std::size_t index = indices[label];
+        const QString& text = labels[label];
         // A label that starts near the trailing edge is moved back in, rather than cut off.
-        const double labelWidth = metrics.horizontalAdvance(label);
+        const double labelWidth = metrics.horizontalAdvance(text);
         const double left = std::min(nameWidth + nameGap + static_cast<double>(index) * slotWidth(),
                                      static_cast<double>(width()) - labelWidth);
-        painter.drawText(QRectF(left, top, labelWidth, axisHeight), Qt::AlignLeft | Qt::AlignVCenter, label);
+        painter.drawText(QRectF(left, top, labelWidth, axisHeight), Qt::AlignLeft | Qt::AlignVCenter, text);
     }
 }
 

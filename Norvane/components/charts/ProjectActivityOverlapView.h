@@ -45,6 +45,9 @@ public:
     static std::vector<platform::Date> sampleDates(const std::vector<platform::Date>& dates, std::size_t count);
     static std::vector<platform::Date> columnDates(const std::vector<ActivityDay>& filtered, TimeRange range);
     static std::vector<std::size_t> axisLabelIndices(std::size_t columns);
+    /// The labels of those columns: "M/d", with the year at the first label and wherever the year
+    /// changes when the columns span years, as the date axes of the other charts name it.
+    static std::vector<QString> axisLabels(const std::vector<platform::Date>& columns);
     /// The 64-bit FNV-1a hash of the name's UTF-8 bytes: stable from run to run.
     static std::uint64_t nameHash(const QString& name);
     /// The magnitude of the hash read as a signed number, modulo 8.
@@ -63,6 +66,10 @@ public:
     /// Where the cell of row `row` and column `column` lies, in this widget's coordinates.
     QRectF cellRect(std::size_t row, std::size_t column) const;
     QSize sizeHint() const override;
+
+signals:
+    /// The empty state's offer of All Time was taken; the page holds the range.
+    void allTimeRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -58,6 +58,7 @@ RollingLeverageChartView::RollingLeverageChartView(std::vector<LeveragePoint> se
       header_(new HoverHeader(QStringLiteral("Rolling leverage over time"), Palette::textSecondary())),
       plot_(ChartStyle::makePlot(timeRange, nullptr)), legend_(new QWidget),
       emptyState_(new EmptyChartState(chartHeight, QStringLiteral("chart.line.uptrend.xyaxis"), withoutHistory)) {
+    connect(emptyState_, &EmptyChartState::allTimeRequested, this, &RollingLeverageChartView::allTimeRequested);
     ChartStyle::layOutBody(chart_, header_, plot_, chartHeight)->addWidget(legend_);
     new QHBoxLayout(legend_);
     auto* layout = new QVBoxLayout(this);
@@ -76,11 +77,11 @@ RollingLeverageChartView::RollingLeverageChartView(std::vector<LeveragePoint> se
     ChartStyle::valueTicker(plot_).setLabelText(&RollingLeverageChartView::yAxisLabel);
 
     // Points stand in the middle of their day, so the pointer is measured against that spot.
-    hover_ = new PlotHoverTracker(plot_, PlotHoverTracker::MarkPlacement::middleOfDay, [this] {
+    hover_ = std::make_unique<PlotHoverTracker>(plot_, PlotHoverTracker::MarkPlacement::middleOfDay, [this] {
         return PlotHoverTracker::pointsOf(ChartMath::pointsSince(data_, timeRange_.startDate()),
                                           &LeveragePoint::leverage);
     });
-    connect(hover_, &PlotHoverTracker::changed, this, &RollingLeverageChartView::showHoverState);
+    connect(hover_.get(), &PlotHoverTracker::changed, this, &RollingLeverageChartView::showHoverState);
     rebuild();
 }
 
@@ -89,8 +90,9 @@ void RollingLeverageChartView::setData(std::vector<LeveragePoint> series) {
     rebuild();
 }
 
-void RollingLeverageChartView::setHasHistory(bool hasHistory) {
+void RollingLeverageChartView::setActivity(bool hasHistory, std::size_t activeDays) {
     hasHistory_ = hasHistory;
+    activeDays_ = activeDays;
     rebuild();
 }
 
@@ -195,8 +197,8 @@ void RollingLeverageChartView::rebuild() {
     const bool longerRangeHasPoints =
         timeRange_ != TimeRange::allTime &&
         ChartMath::pointsSince(data_, TimeRange(TimeRange::allTime).startDate()).size() >= 2;
-    emptyState_->setText(EmptyChartText::forRange(withoutHistory, hasHistory_, longerRangeHasPoints,
-                                                  QStringLiteral("leverage over time")));
+    emptyState_->setText(EmptyChartText::forRange(withoutHistory, {hasHistory_, activeDays_, longerRangeHasPoints},
+                                                  QStringLiteral("active day"), QStringLiteral("leverage over time")));
 }
 
 void RollingLeverageChartView::rebuildPlot(const std::vector<LeveragePoint>& points) {

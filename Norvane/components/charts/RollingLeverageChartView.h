@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -53,8 +54,9 @@ public:
 
     void setData(std::vector<LeveragePoint> series);
     void setTimeRange(TimeRange timeRange);
-    /// Whether any project's history was read.
-    void setHasHistory(bool hasHistory);
+    /// Whether any project's history was read, and how many active days the chosen range holds:
+    /// a point needs 14 active days before it, so a range can hold days and no point.
+    void setActivity(bool hasHistory, std::size_t activeDays);
 
     /// The largest leverage; 20 for no points.
     static double maxLeverage(const std::vector<LeveragePoint>& filtered);
@@ -77,6 +79,10 @@ public:
     const HoverHeader& header() const { return *header_; }
     const std::optional<HoveredPoint>& hovered() const { return hover_->point(); }
 
+signals:
+    /// The empty state's offer of All Time was taken; the page holds the range.
+    void allTimeRequested();
+
 private:
     void rebuild();
     void rebuildPlot(const std::vector<LeveragePoint>& points);
@@ -86,6 +92,7 @@ private:
     std::vector<LeveragePoint> data_;
     TimeRange timeRange_;
     bool hasHistory_ = false;
+    std::size_t activeDays_ = 0;
     QColor chartColor_;
     QWidget* chart_;
     HoverHeader* header_;
@@ -94,7 +101,8 @@ private:
     QCPGraph* line_;
     QCPGraph* lastPoint_;
     ChartStyle::HoverMarks hoverMarks_;
-    PlotHoverTracker* hover_;
+    // Gone before the chart's widgets: see PlotHoverTracker.
+    std::unique_ptr<PlotHoverTracker> hover_;
     std::vector<QCPItemRect*> stripes_;
     QWidget* legend_;
     EmptyChartState* emptyState_;

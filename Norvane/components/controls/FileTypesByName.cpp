@@ -1,5 +1,8 @@
 #include "Norvane/components/controls/FileTypesByName.h"
 
+#include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/theme/SymbolRegistry.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -11,6 +14,13 @@ void FileTypesByName::applyTo(QFileDialog& dialog) {
     // are being destroyed.
     static auto* const shared = new FileTypesByName;
     dialog.setIconProvider(shared);
+}
+
+QIcon FileTypesByName::icon(IconType type) const {
+    constexpr int symbolSize = 16;
+    static const QIcon folder = SymbolRegistry::icon(QStringLiteral("folder"), symbolSize, Palette::textSecondary());
+    static const QIcon file = SymbolRegistry::icon(QStringLiteral("doc.text"), symbolSize, Palette::textSecondary());
+    return type == File ? file : folder;
 }
 
 QIcon FileTypesByName::icon(const QFileInfo& info) const { return icon(info.isDir() ? Folder : File); }

@@ -15,7 +15,9 @@ public:
     /// Makes `dialog` list files with the one shared provider, which outlives every dialog.
     static void applyTo(QFileDialog& dialog);
 
-    using QAbstractFileIconProvider::icon;
+    /// A folder or a file, drawn from the symbols: the desktop's theme may have no icon for a
+    /// place, and the dialog would then scale an empty picture for it.
+    QIcon icon(IconType type) const override;
     QIcon icon(const QFileInfo& info) const override;
     QString type(const QFileInfo& info) const override;
 };

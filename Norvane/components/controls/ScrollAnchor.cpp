@@ -34,24 +34,42 @@ void ScrollAnchor::pickAnchor() {
     const QWidget* page = area_.widget();
     const int viewTop = area_.verticalScrollBar()->value();
     if (page == nullptr || viewTop == 0) return;
-    QWidget* best = nullptr;
-    int bestBottom = 0;
+    const int viewBottom = viewTop + area_.viewport()->height();
+    QWidget* lowestInView = nullptr;
+    int lowestTop = 0;
+    QWidget* atTop = nullptr;
+    int atTopBottom = 0;
     for (QLayout* rows : rows_) {
         for (int index = 0; index < rows->count(); ++index) {
             QWidget* row = rows->itemAt(index)->widget();
-            if (row == nullptr || !row->isVisibleTo(page)) continue;
-            const int bottom = topInPage(*row) + row->height();
-            if (bottom > viewTop && (best == nullptr || bottom < bestBottom)) {
-                best = row;
-                bestBottom = bottom;
+            // An empty row (a holder of what is hidden) marks nothing that the reader sees.
+            if (row == nullptr || !row->isVisibleTo(page) || row->height() == 0) continue;
+            const int top = topInPage(*row);
+            const int bottom = top + row->height();
+            if (top >= viewTop && top < viewBottom && (lowestInView == nullptr || top > lowestTop)) {
+                lowestInView = row;
+                lowestTop = top;
+            }
+            if (bottom > viewTop && (atTop == nullptr || bottom < atTopBottom)) {
+                atTop = row;
+                atTopBottom = bottom;
             }
         }
     }
-    if (best == nullptr) return;
-    anchor_ = best;
-    anchorOffset_ = topInPage(*best) - viewTop;
+    if (QWidget* best = lowestInView ? lowestInView : atTop) watch(*best);
+}
+
+void ScrollAnchor::hold(QWidget& widget) {
+    stopWatching();
+    watch(widget);
+}
+
+void ScrollAnchor::watch(QWidget& row) {
+    const QWidget* page = area_.widget();
+    anchor_ = &row;
+    anchorOffset_ = topInPage(row) - area_.verticalScrollBar()->value();
     // The row moves in the page when it moves in its parent, or a parent moves in the page.
-    for (QWidget* widget = best; widget != nullptr && widget != page; widget = widget->parentWidget()) {
+    for (QWidget* widget = &row; widget != nullptr && widget != page; widget = widget->parentWidget()) {
         widget->installEventFilter(this);
         watched_.emplace_back(widget);
     }

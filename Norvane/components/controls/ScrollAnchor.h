@@ -12,10 +12,10 @@ class QWidget;
 namespace norvane::app {
 
 /// Keeps what the reader of a scrolled page is looking at in place when content above it comes or
-/// goes (a card shown by new figures, a strip during a collection). The anchor is the row that
-/// reaches the top of the view, the first of the rows of `rows` laid out lowest in the page that
-/// does; when the layout moves it, the page scrolls by as much. A page scrolled to its top is left
-/// to grow downwards.
+/// goes (a card shown by new figures, a strip during a collection, sections after an import). The
+/// anchor is the lowest of the rows of `rows` that starts in the view, else the innermost one that
+/// reaches the top of the view; when the layout moves it, the page scrolls by as much. A page
+/// scrolled to its top is left to grow downwards.
 class ScrollAnchor : public QObject {
     Q_OBJECT
 public:
@@ -23,6 +23,9 @@ public:
 
     /// The row kept in place, if any.
     const QWidget* anchor() const { return anchor_; }
+    /// Keeps `widget` where it stands in the view, until the reader scrolls: what the user acted
+    /// on stays under the pointer while what its action changed above it grows or shrinks.
+    void hold(QWidget& widget);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -31,6 +34,8 @@ private:
     /// Takes the row at the top of the view as the anchor, where the reader scrolled.
     void pickAnchor();
     void stopWatching();
+    /// Keeps `row` at its present offset from the top of the view.
+    void watch(QWidget& row);
     /// The scroll position that shows the anchor where the reader left it.
     int anchoredValue() const;
     /// Whether the scroll position only stands where the page's length lets it, short of the anchor.

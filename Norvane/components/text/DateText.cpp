@@ -106,6 +106,10 @@ QString DateText::monthDay(platform::Date date) {
     return QStringLiteral("%1/%2").arg(fields.month).arg(fields.day);
 }
 
+QString DateText::monthDayYear(platform::Date date) {
+    return monthDay(date) + QStringLiteral("/") + fourDigitYear(platform::LocalCalendar::components(date).year);
+}
+
 QString DateText::abbreviatedMonthDay(platform::Date date) {
     const platform::LocalDateComponents fields = platform::LocalCalendar::components(date);
     return englishMonth(fields.month) + QStringLiteral(" ") + QString::number(fields.day);

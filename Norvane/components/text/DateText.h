@@ -18,6 +18,8 @@ public:
     static QString dateOnly(platform::Date date);
     /// The fixed pattern "M/d": month and day numbers without leading zeros ("3/7").
     static QString monthDay(platform::Date date);
+    /// The fixed pattern "M/d/yyyy" ("3/7/2025").
+    static QString monthDayYear(platform::Date date);
     /// The fixed pattern "MMM d" in English ("Mar 7").
     static QString abbreviatedMonthDay(platform::Date date);
     /// The medium date style without the time, in English ("Mar 7, 2025").

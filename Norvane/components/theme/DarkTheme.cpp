@@ -17,7 +17,8 @@ namespace norvane::app {
 namespace {
 
 /// Fusion, without the desktop theme's pictures on dialog buttons ("OK", "Close"), which do not
-/// fit the dark look, and with tooltips edged in a muted line rather than in their text's colour.
+/// fit the dark look, with buttons that a click does not focus, mnemonics underlined only while
+/// Alt is held, and with tooltips edged in a muted line rather than in their text's colour.
 class FusionWithPlainButtons : public QProxyStyle {
 public:
     FusionWithPlainButtons() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
@@ -25,6 +26,11 @@ public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
         if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 0;
+        // Buttons take the focus from the keyboard alone, as the ring marks it: a click that left
+        // its button focused would leave Space to press it again, unseen.
+        if (hint == SH_Button_FocusPolicy) return Qt::TabFocus;
+        // The letters of the menus and buttons show while Alt is held, as on this platform's desktops.
+        if (hint == SH_UnderlineShortcut) return 0;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 

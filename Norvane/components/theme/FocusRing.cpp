@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
@@ -36,13 +37,28 @@ QPointer<FocusRing>& ring() {
     return shown;
 }
 
-/// Controls reached with Tab, in a window where the focus has moved by keyboard; not the list
-/// that fills a combo box's popup, whose highlighted row shows where the keys act.
-bool marks(const QWidget* widget) {
+/// Why the focus moves now: the focus event that the application sends before it says that the
+/// focus changed.
+class FocusReason : public QObject {
+public:
+    Qt::FocusReason reason = Qt::OtherFocusReason;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) reason = static_cast<QFocusEvent*>(event)->reason();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+/// Controls reached with Tab that took the focus other than from a click, or in a window where the
+/// focus has moved by keyboard: wherever keys act unseen otherwise, as on a control that a window
+/// focuses as it opens. Not the list that fills a combo box's popup, whose highlighted row shows
+/// where the keys act.
+bool marks(const QWidget* widget, Qt::FocusReason reason) {
     if (widget == nullptr || widget->isWindow() || !(widget->focusPolicy() & Qt::TabFocus)) return false;
     const QWidget* window = widget->window();
     if (window->windowType() == Qt::Popup && qobject_cast<const QAbstractItemView*>(widget)) return false;
-    return window->testAttribute(Qt::WA_KeyboardFocusChange);
+    return reason != Qt::MouseFocusReason || window->testAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 } // namespace
@@ -53,8 +69,11 @@ FocusRing::FocusRing() {
 }
 
 void FocusRing::follow(QApplication& application) {
-    QObject::connect(&application, &QApplication::focusChanged, &application, [](QWidget*, QWidget* now) {
-        if (!marks(now)) {
+    auto* focusReason = new FocusReason;
+    focusReason->setParent(&application);
+    application.installEventFilter(focusReason);
+    QObject::connect(&application, &QApplication::focusChanged, &application, [focusReason](QWidget*, QWidget* now) {
+        if (!marks(now, focusReason->reason)) {
             if (ring()) ring()->setWidget(nullptr);
             return;
         }
@@ -68,6 +87,8 @@ const FocusRing* FocusRing::around(const QWidget& widget) {
     const FocusRing* shown = ring();
     return shown && shown->widget() == &widget && shown->isVisible() ? shown : nullptr;
 }
+
+void FocusRing::restFocus(QWidget& window) { window.setFocus(Qt::OtherFocusReason); }
 
 bool FocusRing::eventFilter(QObject* watched, QEvent* event) {
     const bool filtered = QFocusFrame::eventFilter(watched, event);

@@ -72,6 +72,9 @@ void SummaryStatCard::setStat(const SummaryStat& stat) {
     sublabel_->setVisible(stat.sublabel.has_value());
     sublabel_->setText(stat.sublabel.value_or(QString()));
     setToolTip(stat.tooltip.value_or(QString()));
+    // The card is wider than its figures: laid out now, a longer figure never draws in the box of
+    // the shorter one before while the page's layout catches up.
+    layout()->activate();
 }
 
 QColor SummaryStatCard::valueColor(const QString& value) {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
@@ -96,6 +97,8 @@ void stageWelcome(const Take& take) {
     OnboardingView welcome;
     fillDeep(welcome);
     welcome.resize(880, std::max(720, welcome.heightForWidth(880)));
+    // As in the main window, where it stands, no control has the focus.
+    FocusRing::restFocus(welcome);
     welcome.show();
     settle();
     take(QStringLiteral("welcome-screen.png"), welcome);

@@ -138,8 +138,9 @@ void clickSegment(app::OceanSegmentedPicker& picker, int index) {
 std::vector<TabStop> tabAround() {
     constexpr int mostStops = 300;
     std::vector<TabStop> stops;
-    // A window where nothing has the focus yet gives it to its first control on the first Tab.
-    if (QApplication::focusWidget() == nullptr) pressKey(Qt::Key_Tab);
+    // A window where no control has the focus yet (or the window itself has it) gives it to its
+    // first control on the first Tab.
+    if (QApplication::focusWidget() == nullptr || QApplication::focusWidget()->isWindow()) pressKey(Qt::Key_Tab);
     QWidget* start = QApplication::focusWidget();
     if (start == nullptr) return stops;
     for (int press = 0; press < mostStops; ++press) {
@@ -200,6 +201,12 @@ bool ringDrawnAround(QWidget& widget) {
     };
     const int outside = app::FocusRing::margin / 2 + 1;
     return isRing(topLeft.x() - outside) && isRing(topLeft.x() + widget.width() - 1 + outside);
+}
+
+void expectFocusedAndMarked(const QWidget& control) {
+    EXPECT_EQ(QApplication::focusWidget(), &control)
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "nothing");
+    EXPECT_NE(app::FocusRing::around(control), nullptr);
 }
 
 } // namespace norvane::testing

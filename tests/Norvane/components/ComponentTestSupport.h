@@ -71,5 +71,7 @@ bool tabTo(const QWidget& widget);
 /// Whether the window's picture shows the focus ring's colour just outside `widget`'s left and
 /// right edges.
 bool ringDrawnAround(QWidget& widget);
+/// The control that has the focus is `control`, with the ring around it.
+void expectFocusedAndMarked(const QWidget& control);
 
 } // namespace norvane::testing

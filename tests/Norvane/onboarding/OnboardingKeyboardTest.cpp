@@ -1,9 +1,14 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+
+#include <filesystem>
+#include <fstream>
 
 #include "Norvane/onboarding/AddFirstProjectView.h"
 #include "Norvane/onboarding/BusyButton.h"
 #include "Norvane/onboarding/CLIInstallStepView.h"
+#include "Norvane/onboarding/ErrorCaption.h"
 #include "Norvane/onboarding/NorvaneIndexOptInView.h"
 #include "Norvane/onboarding/SchedulingStepView.h"
 #include "tests/Norvane/onboarding/OnboardingTestSupport.h"
@@ -13,6 +18,7 @@ namespace norvane::app {
 namespace {
 
 using norvane::testing::exitedWith;
+using norvane::testing::expectFocusedAndMarked;
 using norvane::testing::keyboardGaps;
 using norvane::testing::pressKey;
 using norvane::testing::tabTo;
@@ -89,6 +95,33 @@ TEST_F(OnboardingKeyboardTest, EveryStepIsWalkedWithTheKeyboardAlone) {
     forward();
     EXPECT_TRUE(eventually([this] { return !this->wizard() || !this->wizard()->isVisible(); }));
     EXPECT_TRUE(appState().preferences().hasCompletedOnboarding());
+}
+
+// A failed install and a failed enable, each started with Space: the focus stays on the button,
+// not on whatever followed it while the step waited.
+TEST_F(OnboardingKeyboardTest, AFailureLeavesTheFocusWhereTheUserActed) {
+    std::filesystem::create_directories(toolPath().parent_path().parent_path());
+    std::ofstream(toolPath().parent_path()) << "a file, not a folder";
+    privileged.outcome = {PrivilegedRunner::Outcome::Kind::failed, "mkdir: Not a directory"};
+    installToolBesideTheProgram();
+    norvane::testing::RecordingProcessRunner systemctl([](const auto&) { return exitedWith(1, "no session bus"); });
+    auto& wizard = open(services(systemctl));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&wizard));
+    goTo(OnboardingStep::cliInstall);
+    auto& tool = step<CLIInstallStepView>();
+    ASSERT_TRUE(tabTo(tool.installButton()));
+    pressKey(Qt::Key_Space);
+    ASSERT_TRUE(eventually([&] { return !tool.isInstalling(); }));
+    ASSERT_TRUE(tool.errorLabel().isVisible());
+    expectFocusedAndMarked(tool.installButton());
+
+    goTo(OnboardingStep::scheduling);
+    auto& scheduling = step<SchedulingStepView>();
+    ASSERT_TRUE(tabTo(scheduling.enableButton()));
+    pressKey(Qt::Key_Space);
+    ASSERT_TRUE(eventually([&] { return !scheduling.isWorking(); }));
+    ASSERT_EQ(scheduling.errorText(), "systemctl failed: no session bus");
+    expectFocusedAndMarked(scheduling.enableButton());
 }
 
 } // namespace

@@ -161,7 +161,9 @@ TEST_F(OnboardingStepsTest, TheToolStepShowsNothingForACancelledPromptAndTheMess
 }
 
 // The wizard's step, its summary and the settings' row tell one status: installed once a terminal
-// finds the tool; beside the program only the daily agent runs it, and the install is offered.
+// finds the tool; beside the program only the daily agent runs it, and the install is offered. The
+// first project's step tells the command a terminal runs: by its full path beside the program,
+// none without the tool.
 TEST_F(OnboardingStepsTest, TheToolStepTellsWhetherATerminalFindsTheTool) {
     const struct {
         const char* name;
@@ -171,12 +173,14 @@ TEST_F(OnboardingStepsTest, TheToolStepTellsWhetherATerminalFindsTheTool) {
         bool offersInstall;
         QString summary;
         QString settings;
+        QString command;
     } cases[] = {
         {"on PATH", true, true, "Installed at " + QString::fromStdString(toolPath().string()), false, "Installed",
-         "Installed at " + QString::fromStdString(toolPath().string())},
+         "Installed at " + QString::fromStdString(toolPath().string()), "norvane add {name}"},
         {"beside only", true, false, "Not on PATH: " + QString::fromStdString((programFolder() / "norvane").string()),
-         true, "Not on PATH", "Not on PATH: " + QString::fromStdString((programFolder() / "norvane").string())},
-        {"neither", false, false, "", true, "Not installed", "Not installed"},
+         true, "Not on PATH", "Not on PATH: " + QString::fromStdString((programFolder() / "norvane").string()),
+         QString::fromStdString((programFolder() / "norvane").string()) + " add {name}"},
+        {"neither", false, false, "", true, "Not installed", "Not installed", ""},
     };
     for (const auto& row : cases) {
         std::filesystem::remove_all(programFolder());
@@ -190,6 +194,12 @@ TEST_F(OnboardingStepsTest, TheToolStepTellsWhetherATerminalFindsTheTool) {
         EXPECT_EQ(view.installButton().isVisible(), row.offersInstall) << row.name;
         EXPECT_TRUE(row.shown.isEmpty() || norvane::testing::showsText(view, row.shown)) << row.name;
         EXPECT_EQ(GeneralTab::toolStatusText(wizard.model().cliStatus()), row.settings) << row.name;
+
+        goTo(OnboardingStep::addProject);
+        const QString hint = step<AddFirstProjectView>().shownToolHint();
+        EXPECT_EQ(hint.isEmpty(), row.command.isEmpty()) << row.name;
+        EXPECT_TRUE(row.command.isEmpty() || hint.contains("<code>" + row.command + "</code>"))
+            << row.name << ": " << hint.toStdString();
 
         goTo(OnboardingStep::completion);
         const auto summary = CompletionView::summary(std::nullopt, wizard.model().cliStatus().reach, false, false);

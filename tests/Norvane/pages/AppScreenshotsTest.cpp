@@ -32,7 +32,6 @@
 #include "Norvane/pages/screenshots/DemoPortfolio.h"
 #include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/DataTab.h"
-#include "Norvane/settings/IndexTab.h"
 #include "Norvane/settings/SettingsView.h"
 #include "Norvane/sheets/AddProjectSheet.h"
 #include "Norvane/sheets/ErrorLine.h"
@@ -42,6 +41,7 @@
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
 #include "platform/LocalCalendar.h"
+#include "tests/Norvane/pages/AppPictureNames.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/TestApplication.h"
 
@@ -109,10 +109,6 @@ void expectPanelFigures(const MenuBarView& panel) {
 
 void expectSettings(const QString& name, const SettingsView& settings) {
     EXPECT_EQ(settings.size(), QSize(SettingsView::windowWidth, SettingsView::windowHeight)) << name.toStdString();
-    if (name == "settings-index-forgotten-id.png") {
-        EXPECT_TRUE(settings.indexTab().forgottenMessage().isVisible());
-        EXPECT_FALSE(settings.indexTab().saysItHelps());
-    }
     if (name == "settings-data-exported.png") {
         EXPECT_FALSE(settings.dataTab().exportMessage().isError())
             << settings.dataTab().exportMessage().text().toStdString();
@@ -227,30 +223,7 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         expectSheet(name, widget);
         if (name.startsWith("onboarding-")) expectWizardStep(name, dynamic_cast<OnboardingWizard&>(widget));
     });
-    // Every window, page, sheet and wizard step in its states, in the order they are taken.
-    const QString taken = QStringLiteral(
-        "main-window portfolio-page portfolio-menu portfolio-page-sections-open main-window-minimum "
-        "portfolio-page-minimum main-window-error-banner project-page project-page-sections project-page-minimum "
-        "project-page-collected project-page-history-only "
-        "project-page-no-data menu-bar-panel settings-general settings-cocomo settings-index "
-        "settings-data settings-index-sharing settings-index-sharing-end settings-index-forgotten-id "
-        "settings-data-exported "
-        "welcome-screen add-project-sheet add-project-sheet-not-a-repository "
-        "add-project-sheet-path-missing add-project-sheet-keyboard add-project-sheet-path-refused "
-        "add-project-sheet-duplicate "
-        "add-project-sheet-importing "
-        "add-project-sheet-collection-failed export-sheet export-sheet-csv-with-names "
-        "export-sheet-save-failed share-sheet share-sheet-7-days share-sheet-no-figures "
-        "share-summary-image onboarding-dependencies-scc-required onboarding-welcome "
-        "onboarding-dependencies-checking onboarding-dependencies onboarding-cli-install "
-        "onboarding-cli-not-on-path onboarding-cli-install-failed onboarding-cli-installed onboarding-add-project "
-        "onboarding-add-project-progress onboarding-add-project-added onboarding-scheduling-without-tool "
-        "onboarding-scheduling onboarding-scheduling-enable-failed onboarding-scheduling-enabled "
-        "onboarding-scheduling-disable-failed "
-        "onboarding-index onboarding-index-joined onboarding-completion");
-    QStringList expected;
-    for (const QString& picture : taken.split(' ')) expected << picture + ".png";
-    EXPECT_EQ(pictures, expected);
+    EXPECT_EQ(pictures, testing::appPictureNames());
 }
 
 } // namespace

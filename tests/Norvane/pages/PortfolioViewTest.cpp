@@ -16,6 +16,7 @@
 #include "Norvane/cards/WorkPatternsCard.h"
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/components/charts/EmptyChartState.h"
+#include "Norvane/components/charts/MetricsTimelineChartView.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
 #include "Norvane/components/controls/DaysPicker.h"
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
@@ -30,7 +31,9 @@
 #include "Norvane/pages/PortfolioOutputSection.h"
 #include "Norvane/pages/PortfolioProductivitySection.h"
 #include "Norvane/pages/PortfolioTrendsSection.h"
+#include "Norvane/pages/ProjectDetailView.h"
 #include "Norvane/pages/ProjectListModel.h"
+#include "Norvane/pages/ProjectTrendsView.h"
 #include "Norvane/pages/screenshots/DemoRepository.h"
 #include "Norvane/sheets/ExportSheet.h"
 #include "Norvane/sheets/ShareSummarySheet.h"
@@ -180,31 +183,44 @@ private:
     std::shared_future<void> opened_ = released_.get_future().share();
 };
 
-/// Where the hero zone, its figures and the summary tiles stand on the page, and whether each
-/// figure has the width it needs.
+/// What the page draws above the fold: where each row in sight stands (the hero zone, its figures,
+/// the summary tiles, the streak card, the sections), whether each figure has the width it needs,
+/// and the Total LOC tile's texts. Nothing while the rows are not drawn at all.
 struct FoldGeometry {
     std::vector<QRect> rects;
     bool figuresFit = true;
+    QStringList totalLines;
     friend bool operator==(const FoldGeometry&, const FoldGeometry&) = default;
 };
 
 FoldGeometry foldGeometry(const PortfolioView& page) {
     FoldGeometry geometry;
+    const auto& hero = page.heroZone();
+    if (!hero.isVisible()) return geometry;
     const auto place = [&](const QWidget& widget) {
         geometry.rects.emplace_back(widget.mapTo(&page, QPoint()), widget.isVisible() ? widget.size() : QSize());
     };
-    const auto& hero = page.heroZone();
-    place(hero);
+    const auto fits = [&](const QWidget& figure) {
+        geometry.figuresFit = geometry.figuresFit && figure.width() >= figure.sizeHint().width();
+    };
     for (const auto* card : {&hero.primaryCard(), &hero.secondaryCard()}) {
         place(card->valueText());
-        geometry.figuresFit = geometry.figuresFit && card->valueText().width() >= card->valueText().sizeHint().width();
+        fits(card->valueText());
     }
-    place(page.summaryRow());
-    for (const auto* card : page.summaryRow().cards()) place(*card);
+    for (const auto* card : page.summaryRow().cards()) {
+        place(*card);
+        fits(card->valueLabel());
+    }
+    const auto* rows = hero.parentWidget();
+    for (const QWidget* row : rows->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (row->mapTo(&page, QPoint()).y() < page.height()) place(*row);
+    }
+    const auto* total = page.summaryRow().cards().front();
+    geometry.totalLines = {total->valueLabel().text(), total->sublabel().text()};
     return geometry;
 }
 
-/// The fold's geometry each time the page draws itself.
+/// The fold each time the page draws itself with its rows.
 class DrawnFrames : public QObject {
 public:
     explicit DrawnFrames(const PortfolioView& page) : page_(page) { qApp->installEventFilter(this); }
@@ -216,7 +232,7 @@ protected:
         const auto* widget = qobject_cast<QWidget*>(watched);
         if (event->type() == QEvent::Paint && widget && widget->window() == &page_) {
             const FoldGeometry now = foldGeometry(page_);
-            if (frames.empty() || !(frames.back() == now)) frames.push_back(now);
+            if (!now.rects.empty() && (frames.empty() || !(frames.back() == now))) frames.push_back(now);
         }
         return false;
     }
@@ -226,12 +242,17 @@ private:
 };
 
 // Found at start-up: the first frame drew the hero's figure cut ("3.0:" for "8.0x") without the
-// summary tiles, and when the figures came everything under them moved down.
+// summary tiles, and when the figures came everything under them moved down. Later, with a streak
+// going on: the first frame had no streak card, "0" lines of "0 projects", and "504,912" cut to
+// "5"; the card came and moved all below the tiles down.
 TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
     PortfolioFixture fixture;
     auto atlas = fixture.add("atlas", ProjectStatus::active, [](Project& project) { project.baselineVelocity = 100; });
-    fixture.addCodeCount(atlas, 12'000);
-    for (int day = 0; day < 12; ++day) fixture.addActivity(atlas, day * 2, 1, 200);
+    fixture.addCodeCount(atlas, 504'912);
+    auto beacon = fixture.add("beacon");
+    fixture.addCodeCount(beacon, 1'000);
+    // Today, yesterday and the day before: a streak of three days goes on.
+    for (int day = 0; day < 12; ++day) fixture.addActivity(atlas, day < 3 ? day : day * 2, 1, 200);
     auto metrics = std::make_shared<HeldMetrics>();
     metrics->figures.rollingLeverage14Day = 8.0;
     metrics->figures.rollingLeveragePrior14Day = 6.5;
@@ -257,9 +278,13 @@ TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
     ASSERT_EQ(page.heroZone().primaryCard().valueText().text(), "8.0x");
     ASSERT_TRUE(page.heroZone().primaryCard().deltaRow().isVisible());
     ASSERT_TRUE(page.heroZone().sparklineSection().isVisible());
+    ASSERT_TRUE(page.streakCard().isVisible());
+    const FoldGeometry settled = foldGeometry(page);
+    EXPECT_EQ(settled.totalLines, QStringList({"505,912", "2 projects"}));
     EXPECT_TRUE(
         std::all_of(drawn.frames.begin(), drawn.frames.end(), [](const auto& frame) { return frame.figuresFit; }));
-    EXPECT_EQ(drawn.frames.front().rects, foldGeometry(page).rects) << drawn.frames.size() << " frames";
+    for (const auto& frame : drawn.frames) EXPECT_EQ(frame.totalLines, settled.totalLines) << "no figure unknown";
+    EXPECT_EQ(drawn.frames.front().rects, settled.rects) << drawn.frames.size() << " frames";
     EXPECT_EQ(drawn.frames.size(), 1U) << "nothing above the fold moved from the first frame on";
 }
 
@@ -462,67 +487,221 @@ TEST(PortfolioView, OneYearOnARepositoryWithYearsOfHistoryPlotsMoreThan90Days) {
     EXPECT_GE(throughput.front().date, daysAgo(366));
 }
 
+/// The portfolio's rolling leverage as the application computes it, from the test's store.
+class StoreLeverage : public testing::FakeMetrics {
+public:
+    explicit StoreLeverage(std::shared_ptr<platform::ModelContext> store) : store_(std::move(store)) {}
+    std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) override {
+        return PortfolioMetricsService(store_).getRollingLeverageSeries(windowDays, spanDays);
+    }
+
+private:
+    std::shared_ptr<platform::ModelContext> store_;
+};
+
+/// What a chart shows: its empty state's caption and offer, or "" for its plot.
+struct Shown {
+    QString caption;
+    bool offersAllTime = false;
+    friend bool operator==(const Shown&, const Shown&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const Shown& shown) {
+        return out << '"' << shown.caption.toStdString() << '"' << (shown.offersAllTime ? " with All Time" : "");
+    }
+};
+
+template <class Chart>
+Shown shown(const Chart& chart, bool plotted) {
+    if (plotted) return {};
+    return {chart.emptyState().text().caption, chart.emptyState().text().offersAllTime};
+}
+
+/// The project page of `name` over the fixture's store, open on its trends of 30 days.
+std::unique_ptr<ProjectDetailView> openProjectPage(PortfolioFixture& fixture, AppState& state,
+                                                   const std::string& name) {
+    for (const auto& listing : NorvaneStore(fixture.container).listProjects()) {
+        if (listing.project.name != name) continue;
+        auto page = std::make_unique<ProjectDetailView>(state, NorvaneStore(fixture.container), listing.project);
+        page->resize(900, 800);
+        page->show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return page->isLoaded(); }, 15'000));
+        if (page->trends()) norvane::testing::clickSegment(page->trends()->picker().picker(), 0);
+        return page;
+    }
+    return nullptr;
+}
+
 // Found with years of history imported: the cards asked to collect git history when the chosen
-// range only had no commits. Without history they still ask for it; with history they say that
-// the range was quiet, and the work patterns offer All Time, which shows the old commits.
-TEST(PortfolioView, EmptyCardsTellAMissingHistoryFromAQuietRange) {
+// range only had no commits; then the trend said "No activity in this period" of a range with one
+// active day, the retention said "No commits in the last 30 days" beside a month of another
+// project's work, and the project page asked for more data points of a history of thousands. Over
+// 30 days, both pages tell a missing history, a quiet range, one active day and the projects that
+// a quiet month holds for; where All Time may show more, they offer it.
+TEST(PortfolioView, EmptyStatesTellWhatTheRangeHoldsOnBothPages) {
     norvane::testing::applicationHome();
+    const Shown quiet{"No activity in this period", true};
+    const Shown plotted{};
     const struct {
         const char* name;
         bool importsHistory;
-        QString leverage;
+        bool commitsTenDaysAgo;
+        bool youngProject;
+        Shown leverage;
+        Shown throughput;
         QString patterns;
         QString retention;
-        QString throughput;
-        QString overlap;
+        std::optional<Shown> projectTrend;
     } cases[] = {
-        {"no history", false, "Collect git history to see leverage over time",
+        {"no history",
+         false,
+         false,
+         false,
+         {"No leverage trend data yet"},
+         {"No throughput data yet"},
          "Collect git history to analyze work patterns",
-         "Projects need 60+ days of history to calculate velocity retention", "No throughput data yet",
-         "No activity data yet"},
-        {"history, but nothing in the range", true, "No activity in this period", "No commits in the last 30 days",
-         "No commits in the last 30 days", "Choose a longer range to see daily throughput",
-         "Choose a longer range to see when projects overlapped"},
+         "Projects need 60+ days of history to calculate velocity retention",
+         std::nullopt},
+        {"history, a quiet range", true, false, false, quiet, quiet, "No commits in the last 30 days",
+         "Velocity retention compares them with each project's first 60 days", quiet},
+        {"history, one active day",
+         true,
+         true,
+         false,
+         {"One active day in this period", true},
+         {"One active day in this period", true},
+         "",
+         "Your Retention",
+         Shown{"One commit in this period", true}},
+        {"a quiet project with its early pace and a young one", true, false, true, plotted, plotted, "",
+         "atlas had no commits in the last 30 days, and beacon has less than 60 days of history", quiet},
     };
     for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
         PortfolioFixture fixture;
-        const DemoRepository repository = moduleEveryFourWeeks(fixture, 120, 60);
+        // A commit a week, from 40 weeks ago to 6: enough days for the leverage's 14-day windows.
+        DemoRepository atlas(fixture.folder.path() / "atlas");
+        for (int week = 40; week >= 6; --week) {
+            atlas.writeFile("src/week" + std::to_string(week) + ".cpp", "int week() { return 0; }\n");
+            atlas.commit("Add a week", daysAgo(week * 7) + std::chrono::hours(10));
+        }
+        if (row.commitsTenDaysAgo) {
+            atlas.writeFile("src/fix.cpp", "int fix() { return 1; }\n");
+            atlas.commit("Fix", daysAgo(10) + std::chrono::hours(10));
+        }
         NorvaneKit kit(fixture.container);
-        const auto project = kit.addProject("atlas", repository.folder().string(), std::nullopt, ProjectType::organic);
+        const auto project = kit.addProject("atlas", atlas.folder().string(), std::nullopt, ProjectType::organic);
+        if (row.youngProject) {
+            const DemoRepository beacon(fixture.folder.path() / "beacon");
+            for (int day : {20, 12, 5}) {
+                beacon.writeFile("src/day" + std::to_string(day) + ".cpp", "int day() { return 0; }\n");
+                beacon.commit("Add a day", daysAgo(day) + std::chrono::hours(10));
+            }
+            const auto young = kit.addProject("beacon", beacon.folder().string(), std::nullopt, ProjectType::organic);
+            ASSERT_FALSE(kit.collector().collectInitialData(young).error);
+        }
         if (row.importsHistory) {
-            ASSERT_FALSE(kit.collector().collectInitialData(project).error) << row.name;
+            ASSERT_FALSE(kit.collector().collectInitialData(project).error);
             PortfolioMetricsService(fixture.context).buildDailySnapshots();
         } else {
             fixture.addCodeCount(project, 4'000);
         }
-        auto page = fixture.open();
+        AppState state({fixture.collection, std::make_shared<StoreLeverage>(fixture.context), fixture.index,
+                        fixture.preferences, [](const QString&, const QString&) {}, [] {}},
+                       {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return state.metricsLoaded(); }, 15'000));
+        PortfolioView page(state, fixture.projects, PortfolioServices{fixture.container, fixture.index});
+        page.resize(900, 800);
+        page.show();
+        PortfolioFixture::settle(page);
         for (auto section : {PortfolioView::output, PortfolioView::productivity})
-            page->section(section).setExpanded(true);
-        norvane::testing::clickSegment(page->trendsContent()->picker().picker(), 0);
-        PortfolioFixture::settle(*page);
+            page.section(section).setExpanded(true);
+        norvane::testing::clickSegment(page.trendsContent()->picker().picker(), 0);
+        PortfolioFixture::settle(page);
         QCoreApplication::processEvents();
 
-        EXPECT_TRUE(norvane::testing::showsText(page->trendsContent()->chart(), row.leverage)) << row.name;
-        const auto* patterns = page->productivityContent()->patternsCard();
-        ASSERT_NE(patterns, nullptr) << row.name;
-        EXPECT_TRUE(norvane::testing::showsText(*patterns, row.patterns)) << row.name;
-        EXPECT_TRUE(norvane::testing::showsText(page->outputContent()->comparison(), row.retention)) << row.name;
-        const auto* productivity = page->productivityContent();
-        EXPECT_TRUE(norvane::testing::showsText(productivity->throughputChart().emptyState(), row.throughput))
-            << row.name;
-        EXPECT_TRUE(norvane::testing::showsText(productivity->overlapChart().emptyState(), row.overlap)) << row.name;
-        EXPECT_EQ(patterns->allTimeButton() != nullptr, row.importsHistory) << row.name;
+        const auto& leverage = page.trendsContent()->chart();
+        EXPECT_EQ(shown(leverage, leverage.isShowingChart()), row.leverage);
+        const auto& throughput = page.productivityContent()->throughputChart();
+        EXPECT_EQ(shown(throughput, throughput.isShowingChart()), row.throughput);
+        const auto* patterns = page.productivityContent()->patternsCard();
+        ASSERT_NE(patterns, nullptr);
+        if (row.patterns.isEmpty()) {
+            EXPECT_NE(patterns->heatmap(), nullptr);
+        } else {
+            EXPECT_TRUE(norvane::testing::showsText(*patterns, row.patterns));
+        }
+        EXPECT_TRUE(norvane::testing::showsText(page.outputContent()->comparison(), row.retention));
 
-        if (patterns->allTimeButton()) {
-            patterns->allTimeButton()->click();
-            PortfolioFixture::settle(*page);
-            QCoreApplication::processEvents();
-            EXPECT_EQ(page->trendsContent()->picker().selection(), TimeRange::allTime);
-            const auto* shown = page->productivityContent()->patternsCard();
-            ASSERT_NE(shown, nullptr);
-            EXPECT_NE(shown->heatmap(), nullptr) << "All Time holds the old commits";
+        auto projectPage = openProjectPage(fixture, state, "atlas");
+        ASSERT_NE(projectPage, nullptr);
+        ASSERT_EQ(projectPage->trends() != nullptr && projectPage->section(ProjectSection::trends).isVisible(),
+                  row.projectTrend.has_value());
+        if (!row.projectTrend) continue;
+        const auto& cost = *projectPage->trends()->charts().front();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return cost.state() != MetricsTimelineChartView::State::preparing; }));
+        EXPECT_EQ(shown(cost, cost.state() == MetricsTimelineChartView::State::chart), *row.projectTrend);
+
+        // All Time holds the old commits: taking the offer draws them on either page.
+        if (row.projectTrend->offersAllTime) {
+            cost.emptyState().allTimeButton().click();
+            EXPECT_EQ(projectPage->selectedTimeRange(), TimeRange::allTime);
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                return projectPage->trends()->charts().front()->state() == MetricsTimelineChartView::State::chart;
+            }));
+        }
+        if (row.leverage.offersAllTime) {
+            leverage.emptyState().allTimeButton().click();
+            PortfolioFixture::settle(page);
+            EXPECT_EQ(page.trendsContent()->picker().selection(), TimeRange::allTime);
+            EXPECT_TRUE(page.trendsContent()->chart().isShowingChart());
         }
     }
+}
+
+// The work patterns offer All Time where the range was quiet; it shows the old commits. The card
+// taken up stays where it was in the view, though the charts above it grow (it moved 79 pixels).
+TEST(PortfolioView, TheWorkPatternsOfferAllTimeOfAQuietRange) {
+    norvane::testing::applicationHome();
+    PortfolioFixture fixture;
+    NorvaneKit kit(fixture.container);
+    // Three projects: at All Time the overlap's grid grows a row for each, above the card.
+    for (const char* name : {"atlas", "beacon", "cairo"}) {
+        DemoRepository repository(fixture.folder.path() / name);
+        for (int week = 120; week >= 60; week -= 4) {
+            repository.writeFile("src/module" + std::to_string(week) + ".cpp", "int step() { return 0; }\n");
+            repository.commit("Add module", daysAgo(week * 7) + std::chrono::hours(10));
+        }
+        const auto project = kit.addProject(name, repository.folder().string(), std::nullopt, ProjectType::organic);
+        ASSERT_FALSE(kit.collector().collectInitialData(project).error);
+    }
+    PortfolioMetricsService(fixture.context).buildDailySnapshots();
+    auto page = fixture.open();
+    page->resize(900, 600);
+    page->section(PortfolioView::productivity).setExpanded(true);
+    norvane::testing::clickSegment(page->trendsContent()->picker().picker(), 0);
+    PortfolioFixture::settle(*page);
+    const auto card = [&] { return const_cast<WorkPatternsCard*>(page->productivityContent()->patternsCard()); };
+    ASSERT_NE(card(), nullptr);
+    ASSERT_NE(card()->allTimeButton(), nullptr);
+    auto* scroll = page->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    const auto inView = [&](const QWidget& shown) { return shown.mapTo(scroll->viewport(), QPoint()).y(); };
+    // In sight, once the section has laid it out under the charts.
+    int laidOut = -1;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        scroll->ensureWidgetVisible(card(), 0, 0);
+        const int top = inView(*card());
+        const bool settled = std::exchange(laidOut, top) == top;
+        return settled && top > 0 && top + card()->height() <= scroll->viewport()->height();
+    }));
+    const int before = inView(*card());
+
+    card()->allTimeButton()->click();
+    PortfolioFixture::settle(*page);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page->trendsContent()->picker().selection(), TimeRange::allTime);
+    ASSERT_NE(card(), nullptr);
+    EXPECT_NE(card()->heatmap(), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return inView(*card()) == before; }))
+        << inView(*card()) << " instead of " << before;
 }
 
 // The real client against our own service on 127.0.0.1.

@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -34,10 +35,12 @@
 #include "core/models/SnapshotLanguage.h"
 #include "platform/LocalCalendar.h"
 #include "tests/Norvane/components/ComponentTestSupport.h"
-#include "tests/Norvane/state/AppStateFakes.h"
+#include "tests/Norvane/pages/ProjectPageFixture.h"
 
 namespace norvane::app {
 namespace {
+
+using testing::ProjectPageFixture;
 
 platform::Date daysAgo(int days) { return platform::LocalCalendar::addingDays(platform::currentDate(), -days); }
 
@@ -48,88 +51,6 @@ public:
     QList<QUrl> urls;
 public slots:
     void open(const QUrl& url) { urls << url; }
-};
-
-/// The project figures that the application state caches come from the test's own store, and
-/// every project's retention is assessed, so that every section can show.
-class StoreMetrics : public testing::FakeMetrics {
-public:
-    VelocityRetention getVelocityRetention(const ProjectInfo&) override {
-        return {100.0, 80.0, 80.0, RetentionAssessment::excellent};
-    }
-};
-
-/// A real store file, the main window over it, and an application state whose caches hold the
-/// store's projects.
-struct ProjectPageFixture : testing::AppStateFixture {
-    std::shared_ptr<platform::ModelContainer> container =
-        NorvaneDatabase::makeContainer(folder.path() / "norvane.store");
-    std::shared_ptr<platform::ModelContext> context = std::make_shared<platform::ModelContext>(container);
-    std::unique_ptr<AppState> state;
-    std::unique_ptr<ProjectListModel> projects;
-    std::unique_ptr<DashboardView> window;
-
-    ProjectPageFixture() {
-        metrics = std::make_shared<StoreMetrics>();
-        metrics->context = context;
-        state = makeState();
-        projects = std::make_unique<ProjectListModel>(container);
-        window = std::make_unique<DashboardView>(*state, *projects);
-        window->resize(1100, 720);
-        window->show();
-    }
-    ~ProjectPageFixture() { window.reset(); }
-
-    /// A project with a code count of `codeLines` C++ lines of complexity 500, committed to
-    /// `committedDaysAgo` days ago.
-    std::shared_ptr<Project> addCounted(const std::string& name, std::int64_t codeLines, int committedDaysAgo = 1) {
-        auto project = testing::saveProject(*context, name, ProjectStatus::active, [&](Project& record) {
-            record.firstCommitAt = daysAgo(400);
-            record.latestCommitAt = daysAgo(committedDaysAgo);
-        });
-        auto count = Snapshot::create(project);
-        count->codeLines = codeLines;
-        count->latestCommitHash = "a1b2c3d4e5f6";
-        count->latestCommitMessage = "Ship the " + name + " release\n\nWith notes.";
-        context->insert(count);
-        auto cpp = SnapshotLanguage::create("C++", count);
-        cpp->code = codeLines;
-        cpp->complexity = 500;
-        context->insert(cpp);
-        context->save();
-        return project;
-    }
-
-    /// Weekly history points over `weeks` weeks up to today.
-    void addHistory(const std::shared_ptr<Project>& project, int weeks) {
-        for (int week = weeks; week >= 0; --week) {
-            auto point = Snapshot::create(project);
-            point->setSnapshotType(SnapshotType::gitHistory);
-            point->capturedAt = daysAgo(7 * week);
-            point->cumulativeLinesChanged = 1000 * (weeks - week + 1);
-            point->cumulativeEffortMonths = 0.5 * (weeks - week + 1);
-            point->cumulativeEstimatedCost = 15000.0 * (weeks - week + 1);
-            context->insert(point);
-        }
-        context->save();
-    }
-
-    void refreshCaches() {
-        EXPECT_TRUE(testing::refreshes(*state, [this] { state->refreshMetricsCache(); }));
-    }
-
-    ProjectDetailView& open(const std::shared_ptr<Project>& project) {
-        QCoreApplication::processEvents();
-        window->sidebar().setSelection(SidebarSelection::project(project->id));
-        auto* page = window->findChild<ProjectDetailView*>();
-        EXPECT_NE(page, nullptr);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return page->isLoaded() && page->project().id == project->id; }, 10'000));
-        return *page;
-    }
-
-    static bool settles(const ProjectDetailView& page) {
-        return QTest::qWaitFor([&] { return page.isLoaded(); }, 10'000);
-    }
 };
 
 TEST(ProjectDetailView, CollectMetricsShowsItsProgressAndAnyCollectionDisablesTheMenu) {
@@ -342,6 +263,28 @@ TEST(ProjectDetailView, TabReachesEveryControlInPageOrderAndKeysSetThePickers) {
     pressKey(Qt::Key_End);
     EXPECT_EQ(page.velocityDays(), 365);
     ASSERT_TRUE(ProjectPageFixture::settles(page));
+}
+
+// Found reading the foot of a short page: a history import put Trends and Milestones above the
+// text being read, which moved down out of sight. It stays, as under the portfolio's streak card.
+TEST(ProjectDetailView, SectionsShownAboveTheViewKeepWhatTheReaderLooksAtInPlace) {
+    ProjectPageFixture fixture;
+    auto atlas = fixture.addCounted("Atlas", 12'000);
+    fixture.window->resize(1100, 600);
+    auto& page = fixture.open(atlas);
+    page.section(ProjectSection::costEstimates).setExpanded(true);
+    page.section(ProjectSection::latestCommit).setExpanded(true);
+    QScrollBar& bar = *page.verticalScrollBar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar.maximum() > 0; }));
+    bar.setValue(bar.maximum());
+    const QWidget& read = page.section(ProjectSection::latestCommit);
+    const auto inView = [&] { return read.mapTo(page.viewport(), QPoint()).y(); };
+    const int before = inView();
+
+    fixture.addHistory(atlas, 12);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.section(ProjectSection::trends).isVisible(); }));
+    ASSERT_TRUE(ProjectPageFixture::settles(page));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return inView() == before; })) << inView() << " instead of " << before;
 }
 
 } // namespace

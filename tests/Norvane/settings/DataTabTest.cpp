@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include <QFileDialog>
+#include <QPushButton>
 #include <QTabWidget>
 #include <nlohmann/json.hpp>
 
@@ -66,6 +68,29 @@ TEST(DataTab, ExportsThroughTheBuiltToolAndSaysWhetherTheFileWasWritten) {
     platform::ModelContext reopened(NorvaneDatabase::makeContainer(storeFile));
     ASSERT_EQ(reopened.fetch<Project>().size(), 1u);
     EXPECT_EQ(reopened.fetch<Project>().front()->name, "Atlas");
+}
+
+// Found exporting twice: the second export opened in the home folder again, not where the first went.
+TEST(DataTab, ExportOpensWhereTheLastFileWent) {
+    testing::SettingsFixture fixture;
+    auto window = fixture.open(fixture.services());
+    auto& tab = window->dataTab();
+    window->tabs().setCurrentWidget(&tab);
+    const auto folder = fixture.home.path() / "exports";
+    std::filesystem::create_directories(folder);
+    const auto dialog = [&tab] { return tab.findChild<QFileDialog*>(); };
+
+    tab.exportButton().click();
+    ASSERT_NE(dialog(), nullptr);
+    EXPECT_TRUE(dialog()->selectedFiles().value(0).endsWith(".json"));
+    dialog()->selectFile(QString::fromStdString((folder / "first.json").string()));
+    QMetaObject::invokeMethod(dialog(), "accept");
+    ASSERT_TRUE(eventually([&] { return !tab.exportMessage().isHidden() && dialog() == nullptr; }));
+
+    tab.exportButton().click();
+    ASSERT_NE(dialog(), nullptr);
+    EXPECT_EQ(dialog()->directory().absolutePath().toStdString(), folder.string());
+    dialog()->reject();
 }
 
 } // namespace

@@ -1,16 +1,23 @@
+#include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <filesystem>
+#include <fstream>
+
+#include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/CocomoTab.h"
 #include "Norvane/settings/CostSettingsSync.h"
 #include "Norvane/settings/DataTab.h"
 #include "Norvane/settings/GeneralTab.h"
 #include "Norvane/settings/IndexTab.h"
 #include "Norvane/settings/LinkButton.h"
+#include "Norvane/settings/PrivacyDetailsView.h"
 #include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/settings/SettingsFixture.h"
 #include "tests/support/RecordingProcessRunner.h"
@@ -18,6 +25,7 @@
 namespace norvane::app {
 namespace {
 
+using norvane::testing::expectFocusedAndMarked;
 using norvane::testing::keyboardGaps;
 using norvane::testing::pressKey;
 using norvane::testing::tabTo;
@@ -84,6 +92,59 @@ TEST(SettingsKeyboard, EachTabIsReachedAndSetWithTheKeyboard) {
     ASSERT_EQ(window->tabs().currentWidget(), &window->dataTab());
     EXPECT_EQ(keyboardGaps(*window).join(" | ").toStdString(), "") << "data";
     window->costSettings().waitForWrites();
+}
+
+// Tab stops only where a key acts: a tab's form is a stop, where the arrows scroll it, only while it
+// holds more than its view shows.
+TEST(SettingsKeyboard, AFormIsATabStopOnlyWhileItScrolls) {
+    norvane::testing::themedApplication();
+    testing::SettingsFixture fixture;
+    auto window = fixture.open(fixture.services());
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    // The benchmark tab's details make it longer than the window.
+    window->indexTab().privacyDetails().disclosureButton().click();
+    for (int tab = 0; tab < window->tabs().count(); ++tab) {
+        window->tabs().setCurrentIndex(tab);
+        QStringList idle;
+        for (const auto& stop : norvane::testing::tabAround()) {
+            const auto* area = qobject_cast<const QAbstractScrollArea*>(stop.widget);
+            if (area && area->verticalScrollBar()->maximum() == 0) idle << window->tabs().tabText(tab);
+        }
+        EXPECT_TRUE(idle.isEmpty()) << idle.join(", ").toStdString();
+    }
+}
+
+// Space on a control that starts work: the control waits while the work runs, and when the work
+// fails the focus is still on it, so the next Space tries again rather than acting elsewhere.
+TEST(SettingsKeyboard, AFailureLeavesTheFocusWhereTheUserActed) {
+    norvane::testing::themedApplication();
+    testing::SettingsFixture fixture;
+    fixture.linkTool();
+    norvane::testing::RecordingProcessRunner systemctl(
+        [](const auto&) { return norvane::testing::exitedWith(1, "no session bus"); });
+    auto window = fixture.open(fixture.services(systemctl));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto& general = window->generalTab();
+
+    ASSERT_TRUE(tabTo(general.backgroundToggle()));
+    pressKey(Qt::Key_Space);
+    ASSERT_TRUE(eventually([&] { return !general.isBusy(); }));
+    ASSERT_FALSE(general.agentError().isHidden());
+    expectFocusedAndMarked(general.backgroundToggle());
+
+    // Uninstalled, then installed where a file stands in the link's folder: the install fails.
+    ASSERT_TRUE(tabTo(general.toolButton()));
+    pressKey(Qt::Key_Space);
+    ASSERT_TRUE(eventually([&] { return !general.isBusy() && general.toolButton().text() == "Install"; }));
+    expectFocusedAndMarked(general.toolButton());
+    std::filesystem::remove_all(fixture.toolPath.parent_path());
+    std::ofstream(fixture.toolPath.parent_path()) << "a file, not a folder";
+    fixture.privileged.outcome = {PrivilegedRunner::Outcome::Kind::failed, "mkdir: Not a directory"};
+    pressKey(Qt::Key_Space);
+    ASSERT_TRUE(eventually([&] { return !general.isBusy() && !general.toolError().isHidden(); }));
+    expectFocusedAndMarked(general.toolButton());
 }
 
 } // namespace

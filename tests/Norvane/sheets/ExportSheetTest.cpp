@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -153,6 +154,23 @@ TEST_F(ExportSheetTest, TabReachesAndMarksEveryControlAndKeysSetThem) {
     pressKey(Qt::Key_Space);
     EXPECT_NE(QApplication::clipboard()->text().indexOf("beacon"), -1) << "CSV with the names";
     EXPECT_TRUE(testing::waitUntilClosed(dialog));
+}
+
+// Found with the keyboard: the preview showed six of its seven rows, and no key reached the seventh.
+TEST_F(ExportSheetTest, ThePreviewShowsEveryRow) {
+    open(threeProjects());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    const auto* preview = sheet->findChild<QScrollArea*>();
+    ASSERT_NE(preview, nullptr);
+    for (const auto& row : ExportSheet::previewRows(threeProjects())) {
+        const auto labels = preview->findChildren<StyledLabel*>();
+        const auto found = std::find_if(labels.begin(), labels.end(),
+                                        [&](const StyledLabel* label) { return label->text() == row.label; });
+        ASSERT_NE(found, labels.end()) << row.label.toStdString();
+        const QRect shown((*found)->mapTo(preview->viewport(), QPoint()), (*found)->size());
+        EXPECT_TRUE(preview->viewport()->rect().contains(shown)) << row.label.toStdString();
+    }
+    EXPECT_EQ(preview->verticalScrollBar()->maximum(), 0);
 }
 
 // Found saving from an application started in a build folder: the dialog opened in the folder the

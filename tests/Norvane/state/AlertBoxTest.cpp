@@ -23,7 +23,7 @@ const QLabel& shownText(QMessageBox& box) {
 TEST(AlertBox, KeepsEachLineOfTheTextWhole) {
     DarkTheme::apply(norvane::testing::testApplication());
     const QString installed = QStringLiteral(
-        "Command line tool installed to /usr/local/bin/norvane\n\nYou can now use 'norvane' in Terminal.");
+        "Command line tool installed to /usr/local/bin/norvane\n\nYou can now use 'norvane' in a terminal.");
     const QString notFound = QString::fromStdString(*CLIInstaller::InstallError::cliNotFound().errorDescription());
     for (const auto& text : {installed, notFound}) {
         const auto box = AlertBox::make(QMessageBox::Critical, QStringLiteral("Installation Failed"), text);

@@ -3,6 +3,7 @@
 #include "Norvane/components/charts/ProjectActivityOverlapView.h"
 #include "Norvane/components/text/DateText.h"
 #include "Norvane/components/theme/Palette.h"
+#include "platform/LocalCalendar.h"
 
 #include <limits>
 
@@ -49,6 +50,27 @@ TEST(ProjectActivityOverlap, AxisLabelsEveryFifthOfTheColumns) {
     EXPECT_EQ(View::axisLabelIndices(12), (std::vector<std::size_t>{0, 2, 4, 6, 8, 10}));
     EXPECT_EQ(View::axisLabelIndices(3), (std::vector<std::size_t>{0, 1, 2}));
     EXPECT_TRUE(View::axisLabelIndices(0).empty());
+}
+
+// Found at All Time over eleven years: "12/12, 9/20, 7/10" named no year.
+TEST(ProjectActivityOverlap, AxisLabelsNameTheYearWhereTheColumnsSpanYears) {
+    const auto day = [](int year, int month, int dayOfMonth) {
+        return *platform::LocalCalendar::dateFromComponents({year, month, dayOfMonth, 12, 0, 0});
+    };
+    const std::vector<platform::Date> elevenYears{
+        day(2014, 12, 12), day(2015, 9, 20), day(2016, 7, 10), day(2017, 3, 5), day(2018, 5, 1),  day(2019, 8, 8),
+        day(2020, 1, 30),  day(2021, 6, 15), day(2022, 10, 2), day(2023, 4, 4), day(2024, 11, 11)};
+    // Labelled at every second column of the eleven.
+    EXPECT_EQ(View::axisLabels(elevenYears),
+              (std::vector<QString>{"12/12/2014", "7/10/2016", "5/1/2018", "1/30/2020", "10/2/2022", "11/11/2024"}));
+
+    // Across one new year: the year at the first label and at the first of the new year.
+    std::vector<platform::Date> newYear;
+    for (int index = 0; index < 10; ++index) newYear.push_back(day(2025, 12, 24) + std::chrono::hours(24 * index));
+    EXPECT_EQ(View::axisLabels(newYear), (std::vector<QString>{"12/24/2025", "12/26", "12/28", "12/30", "1/1/2026"}));
+
+    std::vector<platform::Date> oneYear(newYear.begin(), newYear.begin() + 5);
+    EXPECT_EQ(View::axisLabels(oneYear), (std::vector<QString>{"12/24", "12/25", "12/26", "12/27", "12/28"}));
 }
 
 TEST(ProjectActivityOverlap, RowsAreUniqueNamesInCodePointOrder) {

@@ -89,5 +89,14 @@ TEST_F(SummaryRowWidget, NewFiguresTakeTheCardsOnScreen) {
     EXPECT_EQ(row.height(), height);
 }
 
+// Found at start-up: "504,912" drawn in the box of the "0" before it, cut to "5".
+TEST_F(SummaryRowWidget, ALongerFigureHasItsWidthBeforeTheNextFrame) {
+    SummaryRowView row({SummaryStat(QStringLiteral("0"), QStringLiteral("Total LOC"))});
+    testing::showAndSettle(row, 400);
+    row.setStats({SummaryStat(QStringLiteral("504,912"), QStringLiteral("Total LOC"))});
+    const auto& figure = row.cards().front()->valueLabel();
+    EXPECT_GE(figure.width(), figure.sizeHint().width()) << "with no event handled";
+}
+
 } // namespace
 } // namespace norvane::app
