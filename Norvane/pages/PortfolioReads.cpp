@@ -52,6 +52,10 @@ std::vector<PortfolioProject> PortfolioReads::listedProjects() {
     return projects;
 }
 
+PortfolioReads::FirstFrame PortfolioReads::firstFrame() {
+    return {listedProjects(), StreakCalculator::calculate(reads_.activeDays(), clock_()), reads_.hasHistory()};
+}
+
 PortfolioReads::Series PortfolioReads::series(int days) {
     Series series;
     try {

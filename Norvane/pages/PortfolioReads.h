@@ -30,6 +30,14 @@ public:
         std::int64_t totalCodeLines = 0;
     };
 
+    /// What decides the page's rows and the figures of its first frame: read before the page is
+    /// first drawn, so that no card comes later and no count stands at a false 0.
+    struct FirstFrame {
+        std::vector<PortfolioProject> projects;
+        std::optional<ProductivityStreak> streak;
+        bool hasHistory = false;
+    };
+
     struct IndexFigures {
         std::optional<OutputComposition> composition;
         /// Present only when all three windows were read.
@@ -44,6 +52,8 @@ public:
 
     /// The projects that are not archived, in name order; throws the store's error.
     std::vector<PortfolioProject> listedProjects();
+    /// Throws the store's error.
+    FirstFrame firstFrame();
     Series series(int days);
     IndexFigures indexFigures(int compositionDays);
 

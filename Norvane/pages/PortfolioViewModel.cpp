@@ -4,10 +4,29 @@
 #include "Norvane/state/BackgroundWork.h"
 #include "platform/Uuid.h"
 
+#include <exception>
+
 namespace norvane::app {
 
 PortfolioViewModel::PortfolioViewModel(PortfolioServices services, Preferences& preferences, QObject* parent)
-    : QObject(parent), services_(std::move(services)), preferences_(preferences) {}
+    : QObject(parent), services_(std::move(services)), preferences_(preferences) {
+    readFirstFrame();
+}
+
+void PortfolioViewModel::readFirstFrame() {
+    // A few indexed reads, so that the first frame is drawn whole: the rows, the true total and the
+    // streak's card from the start. The loads read it all again.
+    try {
+        auto frame = PortfolioReads(services_.store.portfolioPage(services_.clock), services_.clock).firstFrame();
+        state_.projects = std::move(frame.projects);
+        state_.projectsRead = true;
+        state_.productivityStreak = frame.streak;
+        state_.streakRead = true;
+        state_.hasHistory = frame.hasHistory;
+    } catch (const std::exception& failure) {
+        qCWarning(pagesLog, "Failed to load the portfolio: %s", failure.what());
+    }
+}
 
 template <typename Result, typename Read, typename Apply>
 void PortfolioViewModel::load(Generation& generation, Read read, Apply apply) {

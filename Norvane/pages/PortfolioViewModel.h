@@ -13,10 +13,12 @@
 
 namespace norvane::app {
 
-/// The portfolio page's state and its loads. Every load reads the store on a worker, through a
-/// connection of its own to the application's store, and waits for the benchmark client there; the GUI thread
-/// only takes in the results. A load that a newer one of its kind has superseded is dropped, before
-/// it starts when it can be, and its result otherwise.
+/// The portfolio page's state and its loads. What decides the first frame (the projects and the
+/// streak) is read when the model is made, so that the page is drawn whole from the start. Every
+/// load reads the store on a worker, through a connection of its own to the application's store,
+/// and waits for the benchmark client there; the GUI thread only takes in the results. A load that
+/// a newer one of its kind has superseded is dropped, before it starts when it can be, and its
+/// result otherwise.
 class PortfolioViewModel : public QObject {
     Q_OBJECT
 
@@ -77,6 +79,7 @@ private:
     /// still current.
     template <typename Result, typename Read, typename Apply>
     void load(Generation& generation, Read read, Apply apply);
+    void readFirstFrame();
     void takeSeries(PortfolioReads::Series series);
     void takeIndexFigures(std::uint64_t generation, PortfolioReads::IndexFigures figures);
     void askForBenchmarks(std::uint64_t generation, const PortfolioReads::BenchmarkRequest& request);

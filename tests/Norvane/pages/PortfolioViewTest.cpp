@@ -226,12 +226,15 @@ public:
     explicit DrawnFrames(const PortfolioView& page) : page_(page) { qApp->installEventFilter(this); }
     ~DrawnFrames() override { qApp->removeEventFilter(this); }
     std::vector<FoldGeometry> frames;
+    /// A frame was drawn without the page's rows: its cards came later.
+    bool drawnWithoutRows = false;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         const auto* widget = qobject_cast<QWidget*>(watched);
         if (event->type() == QEvent::Paint && widget && widget->window() == &page_) {
             const FoldGeometry now = foldGeometry(page_);
+            drawnWithoutRows = drawnWithoutRows || now.rects.empty();
             if (!now.rects.empty() && (frames.empty() || !(frames.back() == now))) frames.push_back(now);
         }
         return false;
@@ -284,6 +287,7 @@ TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
     EXPECT_TRUE(
         std::all_of(drawn.frames.begin(), drawn.frames.end(), [](const auto& frame) { return frame.figuresFit; }));
     for (const auto& frame : drawn.frames) EXPECT_EQ(frame.totalLines, settled.totalLines) << "no figure unknown";
+    EXPECT_FALSE(drawn.drawnWithoutRows) << "the first frame holds every card's room";
     EXPECT_EQ(drawn.frames.front().rects, settled.rects) << drawn.frames.size() << " frames";
     EXPECT_EQ(drawn.frames.size(), 1U) << "nothing above the fold moved from the first frame on";
 }
