@@ -124,36 +124,38 @@ ActivityBook::Update ActivityBook::read(const std::shared_ptr<Project>& project,
     const auto before = booked ? booked->tipList() : std::vector<std::string>();
     if (!booked || booked->timeZone != timeZoneName() || booked->shallowBoundary != tips.shallowBoundary ||
         !areCommitHashes(before)) {
-        return readWhole(project, tips);
+        return readWhole(project, tips, booked);
     }
     if (before == tips.commits) {
-        return Update{.tips = tips};
+        return Update{.tips = tips, .booked = booked};
     }
     try {
         if (auto update = readChanges(project, tips, *booked)) {
+            update->booked = booked;
             return std::move(*update);
         }
     } catch (const NorvaneError& error) {
         // A tip read earlier that git no longer holds: what it reached cannot be told from the rest.
         if (error.kind() != NorvaneError::Kind::gitFailed) throw;
     }
-    return readWhole(project, tips);
+    return readWhole(project, tips, booked);
 }
 
 CommitBooking ActivityBook::booking(const std::shared_ptr<Project>& project) {
     std::unordered_map<std::string, platform::Date> firstSeen;
-    for (const auto& day : context_->fetch<BookedDay>({.predicate = BookedDayField::project == project})) {
-        for (auto& commit : day->commitList()) {
-            if (commit.firstSeenAt) firstSeen.emplace(std::move(commit.hash), *commit.firstSeenAt);
-        }
+    for (const auto& [hash, place] : commitsBooked(project)) {
+        if (place.second.firstSeenAt) firstSeen.emplace(hash, *place.second.firstSeenAt);
     }
     return CommitBooking(clock_(), std::move(firstSeen));
 }
 
-ActivityBook::Update ActivityBook::readWhole(const std::shared_ptr<Project>& project, const GitTips& tips) {
+ActivityBook::Update ActivityBook::readWhole(const std::shared_ptr<Project>& project, const GitTips& tips,
+                                             std::shared_ptr<BookedHistory> booked) {
     auto booking = this->booking(project);
     auto history = git_.readHistory(project->path, tips, booking);
-    return Update::whole(tips, history);
+    auto update = Update::whole(tips, history);
+    update.booked = std::move(booked);
+    return update;
 }
 
 std::optional<ActivityBook::Update> ActivityBook::readChanges(const std::shared_ptr<Project>& project,
@@ -241,8 +243,9 @@ std::unordered_set<std::string> ActivityBook::goneCommits(const std::shared_ptr<
     return gone;
 }
 
-void ActivityBook::stage(const std::shared_ptr<Project>& project, const Update& update, const AppSettings& settings) {
-    auto booked = bookedHistory(project);
+std::shared_ptr<BookedHistory> ActivityBook::stage(const std::shared_ptr<Project>& project, const Update& update,
+                                                   const AppSettings& settings) {
+    auto booked = update.booked ? update.booked : bookedHistory(project);
     if (!booked) {
         booked = BookedHistory::create(project);
         context_->insert(booked);
@@ -266,7 +269,7 @@ void ActivityBook::stage(const std::shared_ptr<Project>& project, const Update& 
         }
     }
     if (!update.wholeHistory && update.days.empty() && update.emptied.empty()) {
-        return;
+        return booked;
     }
     const auto rows = recordsOfDays(*context_, DailyActivityField::project, DailyActivityField::date, project, update);
     rewrite(byDay(rows, *context_), update, project, *context_,
@@ -274,6 +277,7 @@ void ActivityBook::stage(const std::shared_ptr<Project>& project, const Update& 
     const auto days = recordsOfDays(*context_, BookedDayField::project, BookedDayField::date, project, update);
     rewrite(byDay(days, *context_), update, project, *context_,
             [](BookedDay& record, const DayBooking& day) { record.setCommits(day.commits()); });
+    return booked;
 }
 
 std::shared_ptr<DailyActivity> ActivityBook::todaysRow(const std::shared_ptr<Project>& project) {

@@ -44,6 +44,8 @@ public:
         std::optional<platform::Date> firstBookedAt;
         /// HEAD's commit, when the log read it.
         std::optional<GitCommit> head;
+        /// What the rows were booked from when this was read; none before the first import.
+        std::shared_ptr<BookedHistory> booked;
 
         /// The whole history of one pass over the log.
         static Update whole(GitTips tips, GitHistory& history);
@@ -57,8 +59,9 @@ public:
     Update read(const std::shared_ptr<Project>& project, const GitTips& tips);
     /// Books commits as earlier collections did: those first seen ahead of their date keep that moment.
     CommitBooking booking(const std::shared_ptr<Project>& project);
-    /// Writes the update into the rows and the booked history, without saving.
-    void stage(const std::shared_ptr<Project>& project, const Update& update, const AppSettings& settings);
+    /// Writes the update into the rows and the booked history, without saving; returns the latter.
+    std::shared_ptr<BookedHistory> stage(const std::shared_ptr<Project>& project, const Update& update,
+                                         const AppSettings& settings);
     /// The project's row of today, if it has commits.
     std::shared_ptr<DailyActivity> todaysRow(const std::shared_ptr<Project>& project);
 
@@ -66,7 +69,8 @@ private:
     /// Each booked commit by its hash, with the day it is booked on.
     using BookedCommits = std::unordered_map<std::string, std::pair<platform::Date, BookedCommit>>;
 
-    Update readWhole(const std::shared_ptr<Project>& project, const GitTips& tips);
+    Update readWhole(const std::shared_ptr<Project>& project, const GitTips& tips,
+                     std::shared_ptr<BookedHistory> booked);
     /// None when what went away lies on the first booked day, whose first moment is then read whole.
     std::optional<Update> readChanges(const std::shared_ptr<Project>& project, const GitTips& tips,
                                       const BookedHistory& booked);

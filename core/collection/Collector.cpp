@@ -148,6 +148,7 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
         return failed(NorvaneError::pathNotDirectory(given->path));
     }
     std::shared_ptr<Project> project;
+    std::shared_ptr<BookedHistory> booked;
     bool unfinished = false;
     try {
         project = inOwnContext(given);
@@ -158,7 +159,7 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
         const auto settings = readSettings();
         result.snapshot = stageCodeCount(project, reading);
         if (reading.activity) {
-            activityBook_.stage(project, *reading.activity, *settings.values);
+            booked = activityBook_.stage(project, *reading.activity, *settings.values);
         }
         project->updatedAt = clock_();
         context_->save();
@@ -172,7 +173,7 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
         return result;
     }
     try {
-        if (const auto booked = activityBook_.bookedHistory(project)) {
+        if (booked) {
             calculateBaselineVelocityIfNeeded(project, booked->firstBookedAt.value_or(clock_()));
         }
         result.dailyActivity = activityBook_.todaysRow(project);

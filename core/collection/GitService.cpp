@@ -8,6 +8,7 @@
 #include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
 #include "platform/LocalDayStarts.h"
+#include "platform/TextPieces.h"
 #include "platform/TextTrimming.h"
 #include "platform/UnicodeText.h"
 
@@ -121,11 +122,7 @@ public:
         if (!hashes_) {
             hashes_.emplace();
             const auto lines = read_();
-            for (std::string_view rest = lines; !rest.empty();) {
-                const auto end = std::min(rest.find('\n'), rest.size());
-                hashes_->emplace(rest.substr(0, end));
-                rest.remove_prefix(std::min(end + 1, rest.size()));
-            }
+            for (const auto hash : platform::nonEmptyPieces(lines, '\n')) hashes_->emplace(hash);
         }
         const bool boundary = hashes_->contains(std::string(record.hash));
         met_ = met_ || boundary;
@@ -157,10 +154,8 @@ std::vector<std::string> walkRevisions(const std::vector<std::string>& include,
 /// The lines of `text`, sorted, each ended by a line break.
 std::string sortedLines(std::string_view text) {
     std::vector<std::string_view> lines;
-    for (std::string_view rest = text; !rest.empty();) {
-        const auto end = std::min(rest.find('\n'), rest.size());
-        if (const auto line = platform::trimmed(rest.substr(0, end)); !line.empty()) lines.push_back(line);
-        rest.remove_prefix(std::min(end + 1, rest.size()));
+    for (const auto piece : platform::nonEmptyPieces(text, '\n')) {
+        if (const auto line = platform::trimmed(piece); !line.empty()) lines.push_back(line);
     }
     std::sort(lines.begin(), lines.end());
     std::string sorted;
@@ -264,10 +259,7 @@ GitTips GitService::readTips(const std::string& path) const {
         throw NorvaneError::gitFailed(failureText(result));
     }
     GitTips tips;
-    for (std::string_view rest = result.output; !rest.empty();) {
-        const auto end = std::min(rest.find('\n'), rest.size());
-        const auto line = rest.substr(0, end);
-        rest.remove_prefix(std::min(end + 1, rest.size()));
+    for (const auto line : platform::nonEmptyPieces(result.output, '\n')) {
         const auto space = line.find(' ');
         const auto hash = line.substr(0, space);
         if (space == std::string_view::npos || !GitLogParser::isCommitHash(hash)) {
@@ -310,10 +302,8 @@ std::vector<std::string> GitService::listCommits(const std::string& path, const 
     const auto result = runGit(path, std::move(arguments));
     expectSuccess(result);
     std::vector<std::string> hashes;
-    for (std::string_view rest = result.output; !rest.empty();) {
-        const auto end = std::min(rest.find('\n'), rest.size());
-        if (const auto hash = rest.substr(0, end); GitLogParser::isCommitHash(hash)) hashes.emplace_back(hash);
-        rest.remove_prefix(std::min(end + 1, rest.size()));
+    for (const auto hash : platform::nonEmptyPieces(result.output, '\n')) {
+        if (GitLogParser::isCommitHash(hash)) hashes.emplace_back(hash);
     }
     return hashes;
 }
@@ -344,13 +334,11 @@ std::optional<platform::Date> GitService::getFirstCommitDate(const std::string& 
     // The earliest date, not the first in git's order: a branch merged late can hold older commits.
     const auto output = readLog(path, logArguments({"--format=%at"}));
     std::optional<platform::Date> earliest;
-    for (std::string_view rest = output; !rest.empty();) {
-        const auto end = rest.find('\n');
-        const auto date = GitLogParser::parseDate(platform::trimmed(rest.substr(0, end)));
+    for (const auto line : platform::nonEmptyPieces(output, '\n')) {
+        const auto date = GitLogParser::parseDate(platform::trimmed(line));
         if (date && (!earliest || *date < *earliest)) {
             earliest = date;
         }
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     }
     return earliest;
 }
@@ -361,11 +349,7 @@ std::vector<GitCommit> GitService::getCommitHistory(const std::string& path, std
     }
     const auto output = readLog(path, logArguments({"--reverse", std::string(GitLogParser::commitLineFormat)}));
     std::vector<GitCommit> commits;
-    std::string_view rest = output;
-    while (!rest.empty()) {
-        const auto end = rest.find('\n');
-        const auto line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    for (const auto line : platform::nonEmptyPieces(output, '\n')) {
         if (auto commit = parseCommitLine(line)) {
             commits.push_back(std::move(*commit));
         }

@@ -1,5 +1,7 @@
 #include "core/models/BookedCommit.h"
 
+#include "platform/TextPieces.h"
+
 #include <charconv>
 
 namespace norvane {
@@ -18,10 +20,7 @@ std::string BookedCommit::join(const std::vector<BookedCommit>& commits) {
 
 std::vector<BookedCommit> BookedCommit::split(std::string_view text) {
     std::vector<BookedCommit> commits;
-    while (!text.empty()) {
-        const auto end = std::min(text.find(' '), text.size());
-        const auto entry = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
+    for (const auto entry : platform::nonEmptyPieces(text, ' ')) {
         const auto at = entry.find('@');
         BookedCommit commit{std::string(entry.substr(0, at)), std::nullopt};
         if (at != std::string_view::npos) {

@@ -1,7 +1,6 @@
 #include "core/models/BookedHistory.h"
 
-#include <algorithm>
-#include <string_view>
+#include "platform/TextPieces.h"
 
 namespace norvane {
 
@@ -35,11 +34,7 @@ const platform::Entity<BookedHistory>& BookedHistory::entity() {
 
 std::vector<std::string> BookedHistory::tipList() const {
     std::vector<std::string> list;
-    for (std::string_view rest = tips; !rest.empty();) {
-        const auto end = std::min(rest.find(' '), rest.size());
-        if (end > 0) list.emplace_back(rest.substr(0, end));
-        rest.remove_prefix(std::min(end + 1, rest.size()));
-    }
+    for (const auto tip : platform::nonEmptyPieces(tips, ' ')) list.emplace_back(tip);
     return list;
 }
 
