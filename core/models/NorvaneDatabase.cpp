@@ -38,7 +38,14 @@ std::filesystem::path NorvaneDatabase::containerURL() {
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer() { return makeContainer(containerURL()); }
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeReadingContainer() {
-    return makeContainer(containerURL(), platform::ModelContainer::Intent::readOnly);
+    const auto file = containerURL();
+    // Only a store that is surely not there reads as an empty one; any other doubt (a folder that
+    // cannot be searched) goes on to the opening, which says what is wrong.
+    std::error_code error;
+    if (std::filesystem::symlink_status(file, error).type() == std::filesystem::file_type::not_found) {
+        return makeInMemoryContainer();
+    }
+    return makeContainer(file, platform::ModelContainer::Intent::readOnly);
 }
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer(const std::filesystem::path& file,

@@ -25,7 +25,8 @@ public:
     /// the store's files are for the user alone.
     static std::shared_ptr<platform::ModelContainer> makeContainer();
     /// The same for a caller that only reads: it reads even where nothing can be written beside
-    /// the store (see `platform::ModelContainer::Intent::readOnly`).
+    /// the store (see `platform::ModelContainer::Intent::readOnly`). Where no store exists yet, it
+    /// is an empty store in memory: reading leaves no folder or file behind.
     static std::shared_ptr<platform::ModelContainer> makeReadingContainer();
     static std::shared_ptr<platform::ModelContainer> makeInMemoryContainer();
     /// A container on a store file elsewhere (tests, other front ends).

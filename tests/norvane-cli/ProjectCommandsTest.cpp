@@ -6,6 +6,7 @@
 #include "core/models/Snapshot.h"
 
 #include <gmock/gmock.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <iterator>
@@ -51,6 +52,30 @@ TEST_F(ProjectCommands, ArchiveKeepsTheProjectButLeavesItOutOfCollections) {
     EXPECT_THAT(collect.out, Not(HasSubstr("old")));
     EXPECT_EQ(storedSnapshots("old", "scc"), 1u);
     EXPECT_EQ(storedSnapshots("old", "gitHistory"), 3u);
+
+    // Named, an archived project is collected all the same.
+    const auto named = norvane({"collect", "old"});
+    ASSERT_EQ(named.status, 0) << named.err;
+    EXPECT_THAT(named.out, HasSubstr("old: 10 code lines"));
+    EXPECT_EQ(storedSnapshots("old", "scc"), 2u);
+}
+
+TEST_F(ProjectCommands, ListAndExportOnAHomeWithoutAStoreLeaveNothingBehind) {
+    const auto list = norvane({"list"});
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out, "No projects. Add one with: norvane add NAME [PATH]\n");
+
+    const auto exported = norvane({"export", "-o", "-"});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const auto document = nlohmann::json::parse(exported.out);
+    for (const char* key : {"projects", "modelDailyActivities", "dailyPortfolioSnapshots"}) {
+        EXPECT_EQ(document.at(key), nlohmann::json::array()) << key;
+    }
+    EXPECT_EQ(document.at("settings"), nullptr);
+    TemporaryFolder destination;
+    EXPECT_EQ(norvane({"export", "-o", (destination.path() / "export.json").string()}).status, 0);
+
+    EXPECT_EQ(folderEntries(home.path()), std::vector<std::string>{});
 }
 
 TEST_F(ProjectCommands, RemoveDeletesTheProjectWithItsSnapshotsAndActivity) {

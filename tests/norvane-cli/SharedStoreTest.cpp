@@ -213,7 +213,8 @@ TEST_F(SharedStore, AProjectRemovedDuringItsCollectionStaysRemovedAndNothingLand
 
 TEST_F(SharedStore, ManyProcessesOpenANewStoreAtOnce) {
     for (int round = 0; round < 5; ++round) {
-        for (const auto& run : atOnce(std::vector(8, std::vector<std::string>{"list"}))) {
+        // A collection of no projects sets the new store up, and does nothing else.
+        for (const auto& run : atOnce(std::vector(8, std::vector<std::string>{"collect"}))) {
             EXPECT_EQ(run.err, "") << round;
         }
         for (const auto& suffix : {"", "-wal", "-shm"}) std::filesystem::remove(storeFile().string() + suffix);
@@ -248,7 +249,7 @@ TEST_F(SharedStore, CollectionsOfOneProjectOnOneDayAllSucceedWithOneRowForTheDay
 
 TEST_F(SharedStore, TheLosersOfAddsOfOneNameAreToldTheNameIsTaken) {
     TemporaryFolder folder;
-    ASSERT_EQ(norvane({"list"}).status, 0);
+    openStore();
     for (int round = 0; round < 4; ++round) {
         const auto name = "same" + std::to_string(round);
         int added = 0;
