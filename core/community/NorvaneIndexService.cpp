@@ -9,6 +9,8 @@
 #include "core/models/NorvaneDatabase.h"
 #include "platform/ErrorLog.h"
 
+#include <string_view>
+
 namespace norvane {
 
 namespace {
@@ -30,6 +32,16 @@ void fulfil(std::promise<T>& promise, std::variant<T, std::exception_ptr> outcom
 
 bool isSuccess(long status) { return status >= 200 && status <= 299; }
 
+/// The service's address up to and with its version path, without a final slash, however the
+/// build names it: "https://host", "https://host/" and "https://host/v1/" all give "https://host/v1".
+std::string versionedBase(std::string address) {
+    constexpr std::string_view versionPath = "/v1";
+    if (address.empty()) return address;
+    while (!address.empty() && address.back() == '/') address.pop_back();
+    if (!address.ends_with(versionPath)) address += versionPath;
+    return address;
+}
+
 /// A report that cannot be encoded can never be sent; queueing it would only keep the queue file
 /// from being written.
 bool isEncodable(const AnonymousActivityReport& report) {
@@ -47,8 +59,8 @@ NorvaneIndexService::NorvaneIndexService(std::string baseURL, std::filesystem::p
     : NorvaneIndexService(std::move(baseURL), std::move(storageDirectory), Options{}) {}
 
 NorvaneIndexService::NorvaneIndexService(std::string baseURL, std::filesystem::path storageDirectory, Options options)
-    : baseURL_(std::move(baseURL)), storage_(std::move(storageDirectory)), clock_(std::move(options.clock)),
-      timeouts_(options.timeouts) {
+    : baseURL_(versionedBase(std::move(baseURL))), storage_(std::move(storageDirectory)),
+      clock_(std::move(options.clock)), timeouts_(options.timeouts) {
     // First in line, so every later operation sees the stored queue and cache.
     executor_.post([this] { loadStoredState(); });
 }
@@ -271,7 +283,7 @@ void NorvaneIndexService::perform(const std::string& method, const std::string& 
         return;
     }
     platform::HttpRequest request{.method = method,
-                                  .url = (baseURL_.back() == '/' ? baseURL_ : baseURL_ + "/") + path,
+                                  .url = baseURL_ + "/" + path,
                                   .headers = {"User-Agent: NorvaneKit/" + std::string(BuildConfiguration::version)},
                                   .body = std::move(body),
                                   .timeout = timeout};

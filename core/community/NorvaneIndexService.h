@@ -52,9 +52,9 @@ public:
         Timeouts timeouts{};
     };
 
-    /// `baseURL` is the service's address up to its version path, such as "https://host/v1"; an
-    /// empty one makes every request fail as if the service could not be reached. The two files
-    /// live in `storageDirectory`.
+    /// `baseURL` is the service's address, with or without its version path "/v1" and a final
+    /// slash ("https://host", "https://host/v1/"); an empty one makes every request fail as if the
+    /// service could not be reached. The two files live in `storageDirectory`.
     NorvaneIndexService(std::string baseURL, std::filesystem::path storageDirectory);
     NorvaneIndexService(std::string baseURL, std::filesystem::path storageDirectory, Options options);
     /// Cancels requests under way and finishes the queued work.

@@ -52,6 +52,18 @@ TEST_F(NorvaneIndexServiceReports, PostsTheReportAsJsonWithTheClientHeaders) {
     EXPECT_EQ(server.storedReportCount(), 1);
 }
 
+TEST_F(NorvaneIndexServiceReports, TakesTheServiceAddressWithOrWithoutItsVersionPathAndFinalSlash) {
+    const std::string host = server.baseURL().substr(0, server.baseURL().size() - std::string("/v1").size());
+    std::int64_t devices = 0;
+    for (const auto& address : {host, host + "/", host + "/v1", host + "/v1/", host + "//"}) {
+        NorvaneIndexService addressed(address, folder.path(), {.clock = clock.clock(), .timeouts = {}});
+        EXPECT_NO_THROW(addressed.send(report(address)).get()) << address;
+        EXPECT_EQ(addressed.fetchContributorCount().get(), ++devices) << address;
+    }
+    EXPECT_EQ(posts(), 5u);
+    EXPECT_EQ(requests("GET", "/v1/stats/contributors").size(), 5u);
+}
+
 TEST_F(NorvaneIndexServiceReports, MapsEveryStatusOfThePostAndFollowsNoRedirect) {
     server.enqueueAnswer(Route::activity, {.status = 201});
     EXPECT_NO_THROW(client->send(report("device")).get());
