@@ -11,6 +11,8 @@
 //   known devices, first alone and then while 64 clients each GET /v1/stats/contributors 40 times,
 //   every client from a loopback address of its own. It reports the GETs' latencies and the posts'
 //   99th percentile alone and under the GETs.
+// Goals: the GETs' 99th percentile under 50 ms at 200,000 reports, with the service's memory flat
+// in the number of reports, and the posts' 99th percentile under the GETs no worse than alone.
 // Run a Release build: build/release/bin/norvane_index_server_bench
 #include "core/community/AnonymousActivityReport.h"
 #include "index-server/ReportStore.h"

@@ -1,5 +1,8 @@
 // Store throughput: one save of 100,000 daily rows, and a 30-day window of one project out of
-// 1,000,000 rows. Run a Release build: build/release/bin/norvane_persistence_bench
+// 1,000,000 rows. Goals: the save under 1.5 s, a small part of what git takes to log the 100,000
+// commits that an import of as many rows reads (about 7 s); the window under 1 ms, flat in the
+// table's size, as an index serves it. Run a Release build:
+// build/release/bin/norvane_persistence_bench
 #include "core/models/DailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
 #include "platform/persistence/ModelContext.h"
