@@ -35,7 +35,9 @@ std::filesystem::path NorvaneDatabase::containerURL() {
     return platform::XdgPaths::dataHome() / (isDevelopment ? "Norvane-Dev" : "Norvane") / "norvane.store";
 }
 
-std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer() { return makeContainer(containerURL()); }
+std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer() {
+    return open(containerURL(), platform::ModelContainer::Intent::readAndWrite, Folder::ownFolder);
+}
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeReadingContainer() {
     const auto file = containerURL();
@@ -45,16 +47,21 @@ std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeReadingContainer(
     if (std::filesystem::symlink_status(file, error).type() == std::filesystem::file_type::not_found) {
         return makeInMemoryContainer();
     }
-    return makeContainer(file, platform::ModelContainer::Intent::readOnly);
+    return open(file, platform::ModelContainer::Intent::readOnly, Folder::ownFolder);
 }
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer(const std::filesystem::path& file,
                                                                          platform::ModelContainer::Intent intent) {
-    keepPrivate(file);
+    return open(file, intent, Folder::anyFolder);
+}
+
+std::shared_ptr<platform::ModelContainer>
+NorvaneDatabase::open(const std::filesystem::path& file, platform::ModelContainer::Intent intent, Folder folder) {
+    keepPrivate(file, folder);
     return platform::ModelContainer::open(file, schema(), intent);
 }
 
-void NorvaneDatabase::keepPrivate(const std::filesystem::path& file) {
+void NorvaneDatabase::keepPrivate(const std::filesystem::path& file, Folder folder) {
     const auto reason = [](const std::filesystem::filesystem_error& error) {
         return error.path1().string() + ": " + error.code().message();
     };
@@ -63,7 +70,8 @@ void NorvaneDatabase::keepPrivate(const std::filesystem::path& file) {
     } catch (const std::filesystem::filesystem_error& error) {
         throw platform::StoreError("Cannot create the folder " + reason(error));
     }
-    platform::PrivateFiles::tighten(file.parent_path());
+    // A store placed elsewhere may sit in a shared folder such as /tmp, which is not ours to close.
+    if (folder == Folder::ownFolder) platform::PrivateFiles::tighten(file.parent_path());
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
         platform::PrivateFiles::tighten(file.string() + suffix);
     }

@@ -29,16 +29,22 @@ public:
     /// is an empty store in memory: reading leaves no folder or file behind.
     static std::shared_ptr<platform::ModelContainer> makeReadingContainer();
     static std::shared_ptr<platform::ModelContainer> makeInMemoryContainer();
-    /// A container on a store file elsewhere (tests, other front ends).
+    /// A container on a store file elsewhere (tests, other front ends). A missing folder is made
+    /// private; an existing one is left as it is, since it may be shared.
     static std::shared_ptr<platform::ModelContainer>
     makeContainer(const std::filesystem::path& file,
                   platform::ModelContainer::Intent intent = platform::ModelContainer::Intent::readAndWrite);
 
 private:
+    /// Whether the store's folder is Norvane's own, to be closed to others, or one the caller chose.
+    enum class Folder { ownFolder, anyFolder };
+
+    static std::shared_ptr<platform::ModelContainer> open(const std::filesystem::path& file,
+                                                          platform::ModelContainer::Intent intent, Folder folder);
     /// Makes the store's folder and files the user's alone, those of an earlier version too; a
     /// new store file is made empty for its owner first, so that SQLite's -wal and -shm beside it
     /// take its mode.
-    static void keepPrivate(const std::filesystem::path& file);
+    static void keepPrivate(const std::filesystem::path& file, Folder folder);
 };
 
 } // namespace norvane

@@ -55,6 +55,25 @@ TEST(NorvaneDatabase, CreatesTheStoreFolderUnderTheDataHome) {
     EXPECT_TRUE(std::filesystem::exists(home.dataHome() / "Norvane" / "norvane.store"));
 }
 
+// The store's own folder is closed to others; a folder the caller chose, such as /tmp, is not ours.
+TEST(NorvaneDatabase, ClosesItsOwnFolderButNotAFolderTheCallerChose) {
+    testing::TemporaryHome home;
+    const auto ownFolder = home.dataHome() / "Norvane";
+    const auto sharedFolder = home.dataHome() / "shared";
+    for (const auto& folder : {ownFolder, sharedFolder}) {
+        std::filesystem::create_directories(folder);
+        std::filesystem::permissions(folder, std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
+    }
+    NorvaneDatabase::makeContainer();
+    NorvaneDatabase::makeContainer(sharedFolder / "norvane.store");
+    EXPECT_EQ(std::filesystem::status(ownFolder).permissions(),
+              std::filesystem::perms::owner_all | std::filesystem::perms::sticky_bit);
+    EXPECT_EQ(std::filesystem::status(sharedFolder).permissions(),
+              std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
+    EXPECT_EQ(std::filesystem::status(sharedFolder / "norvane.store").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
 TEST(NorvaneDatabase, AStoreOfTheFirstReleaseIsChangedInPlaceAndKeepsItsData) {
     testing::TemporaryFolder folder;
     const auto file = folder.path() / "norvane.store";
