@@ -16,35 +16,33 @@ CLI::App* CollectCommand::configure(CLI::App& tool) {
 }
 
 int CollectCommand::run(NorvaneKit& kit, const Console& console) {
-    // Listing here rather than through collectAll, so that a store that cannot be read fails
-    // the run instead of passing for a run without projects.
-    const auto projects = nameOption_->count() > 0 ? std::vector{requireProject(kit, name_)} : kit.listProjects(false);
+    const auto results =
+        nameOption_->count() > 0 ? std::vector{kit.collector().collectOne(requireProject(kit, name_))} : kit.collect();
     const auto settings = kit.collector().fetchAppSettings();
-    // The code counter is looked for once, not for each project.
-    const auto counter = kit.scc().withCounterFound();
-    bool allSucceeded = true;
-    for (const auto& project : projects) {
-        const auto result = kit.collector().collectOne(project, counter);
-        allSucceeded = report(*project, result, *settings, console) && allSucceeded;
+    bool anyFailed = false;
+    for (const auto& result : results) {
+        report(result, *settings, console);
+        anyFailed = anyFailed || result.isFailure();
     }
-    return allSucceeded ? EXIT_SUCCESS : EXIT_FAILURE;
+    return anyFailed ? EXIT_FAILURE : EXIT_SUCCESS;
 }
 
-bool CollectCommand::report(const Project& project, const CollectionResult& result, const AppSettings& settings,
-                            const Console& console) {
-    if (result.snapshot) {
-        const auto estimate = CocomoEstimate::calculate(result.snapshot->codeLines, project.projectType,
+void CollectCommand::report(const CollectionResult& result, const AppSettings& settings, const Console& console) {
+    if (result.snapshot && result.project) {
+        const auto estimate = CocomoEstimate::calculate(result.snapshot->codeLines, result.project->projectType,
                                                         settings.averageWage, settings.overhead);
-        console.printLine(fmt::format("{}: {} code lines, {:.2f} person-months, ${:.0f}", project.name,
+        console.printLine(fmt::format("{}: {} code lines, {:.2f} person-months, ${:.0f}", result.projectName,
                                       result.snapshot->codeLines, estimate.effortMonths, estimate.estimatedCost));
     }
+    if (result.projectRemoved) {
+        console.printLine(fmt::format("{}: removed while it was collected; nothing stored", result.projectName));
+    }
     if (result.warning) {
-        console.printWarning(fmt::format("{}: {}", project.name, *result.warning));
+        console.printWarning(fmt::format("{}: {}", result.projectName, *result.warning));
     }
     if (result.error) {
-        console.printError(fmt::format("{}: {}", project.name, result.error->message));
+        console.printError(fmt::format("{}: {}", result.projectName, result.error->message));
     }
-    return result.isSuccess();
 }
 
 } // namespace norvane::cli

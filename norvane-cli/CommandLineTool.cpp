@@ -12,7 +12,6 @@
 
 #include <fmt/format.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <string>
@@ -30,6 +29,8 @@ CommandLineTool::CommandLineTool()
     add(std::make_unique<ArchiveCommand>());
     add(std::make_unique<RemoveCommand>());
     add(std::make_unique<ExportCommand>());
+    helpCommand_ = app_.add_subcommand("help", "Show this help, or a command's own");
+    helpCommand_->add_option("COMMAND", helpTopic_, "The command to explain");
 }
 
 void CommandLineTool::add(std::unique_ptr<Command> command) {
@@ -38,6 +39,16 @@ void CommandLineTool::add(std::unique_ptr<Command> command) {
 }
 
 int CommandLineTool::run(int argc, const char* const* argv, const Console& console) {
+    const int status = parseAndRun(argc, argv, console);
+    // A cut output (a full disk, a closed file) must not pass for a whole one.
+    if (const auto failure = console.outputFailure()) {
+        console.printError(*failure);
+        return EXIT_FAILURE;
+    }
+    return status;
+}
+
+int CommandLineTool::parseAndRun(int argc, const char* const* argv, const Console& console) {
     if (argc > 1 && isUnknownCommand(argv[1])) {
         return usageError(fmt::format("Unknown command: {}", argv[1]), app_, console);
     }
@@ -55,6 +66,9 @@ int CommandLineTool::run(int argc, const char* const* argv, const Console& conso
         }
         return usageError(error.what(), chosen.empty() ? app_ : *chosen.back(), console);
     }
+    if (helpCommand_->parsed()) {
+        return showHelp(console);
+    }
     for (auto& [subcommand, command] : commands_) {
         if (subcommand->parsed()) {
             return runCommand(*command, console);
@@ -63,12 +77,27 @@ int CommandLineTool::run(int argc, const char* const* argv, const Console& conso
     return EXIT_FAILURE;
 }
 
+int CommandLineTool::showHelp(const Console& console) const {
+    if (helpTopic_.empty()) {
+        console.out() << app_.get_formatter()->make_help(&app_, app_.get_name(), CLI::AppFormatMode::Normal);
+        return EXIT_SUCCESS;
+    }
+    if (const auto command = named(helpTopic_); !command.empty()) {
+        console.out() << command.front()->help(app_.get_name());
+        return EXIT_SUCCESS;
+    }
+    return usageError(fmt::format("Unknown command: {}", helpTopic_), *helpCommand_, console);
+}
+
 bool CommandLineTool::isUnknownCommand(std::string_view argument) const {
     if (argument.empty() || argument.front() == '-') {
         return false;
     }
-    return std::none_of(commands_.begin(), commands_.end(),
-                        [argument](const auto& entry) { return entry.first->get_name() == argument; });
+    return named(argument).empty();
+}
+
+std::vector<const CLI::App*> CommandLineTool::named(std::string_view name) const {
+    return app_.get_subcommands([name](const CLI::App* command) { return command->get_name() == name; });
 }
 
 int CommandLineTool::usageError(std::string_view message, const CLI::App& command, const Console& console) const {

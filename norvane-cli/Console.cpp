@@ -2,6 +2,7 @@
 
 #include "norvane-cli/TerminalText.h"
 
+#include "platform/DescriptorOutput.h"
 #include "platform/TextTrimming.h"
 
 #include <unistd.h>
@@ -15,7 +16,10 @@ Console::Console(std::ostream& out, std::ostream& err, std::istream& in, bool ou
     : out_(out), err_(err), in_(in), outputIsTerminal_(outputIsTerminal), inputIsTerminal_(inputIsTerminal) {}
 
 Console Console::standard() {
-    return Console(std::cout, std::cerr, std::cin, isatty(STDOUT_FILENO) == 1, isatty(STDIN_FILENO) == 1);
+    static platform::DescriptorOutput out(STDOUT_FILENO);
+    Console console(out, std::cerr, std::cin, isatty(STDOUT_FILENO) == 1, isatty(STDIN_FILENO) == 1);
+    console.standardOutput_ = &out;
+    return console;
 }
 
 void Console::printLine(std::string_view text) const {
@@ -43,5 +47,16 @@ void Console::printError(std::string_view message) const {
 }
 
 void Console::printWarning(std::string_view message) const { printError("warning: " + std::string(message)); }
+
+std::optional<std::string> Console::outputFailure() const {
+    out_.flush();
+    if (!out_.fail()) {
+        return std::nullopt;
+    }
+    const auto* reason =
+        standardOutput_ != nullptr && standardOutput_->failure() ? &*standardOutput_->failure() : nullptr;
+    return reason != nullptr ? "Cannot write to standard output: " + *reason
+                             : std::string("Cannot write to standard output");
+}
 
 } // namespace norvane::cli

@@ -1,7 +1,13 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
+#include <string>
 #include <string_view>
+
+namespace norvane::platform {
+class DescriptorOutput;
+}
 
 namespace norvane::cli {
 
@@ -10,7 +16,8 @@ class Console {
 public:
     Console(std::ostream& out, std::ostream& err, std::istream& in, bool outputIsTerminal, bool inputIsTerminal);
 
-    /// The process's standard streams, with the terminals found by isatty.
+    /// The process's standard streams, with the terminals found by isatty. Standard output keeps
+    /// why a write to it failed, for `outputFailure`.
     static Console standard();
 
     std::ostream& out() const { return out_; }
@@ -27,6 +34,9 @@ public:
     /// One line on standard error, prefixed with the tool's name and "warning: ": something was
     /// left out, yet the command did what it was asked.
     void printWarning(std::string_view message) const;
+    /// Writes out what standard output still holds; the message for the user when some of the
+    /// output could not be written (a full disk, a closed file), none when all of it was.
+    std::optional<std::string> outputFailure() const;
 
 private:
     std::ostream& out_;
@@ -34,6 +44,8 @@ private:
     std::istream& in_;
     bool outputIsTerminal_;
     bool inputIsTerminal_;
+    /// Standard output as the process has it; none for the streams a test hands in.
+    const platform::DescriptorOutput* standardOutput_ = nullptr;
 };
 
 } // namespace norvane::cli

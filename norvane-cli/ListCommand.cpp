@@ -3,6 +3,7 @@
 #include "norvane-cli/TerminalText.h"
 
 #include "platform/RawValueEnum.h"
+#include "platform/UnicodeText.h"
 
 #include <fmt/format.h>
 
@@ -19,12 +20,10 @@ using Table = std::vector<std::vector<std::string>>;
 /// The status of a project whose add did not finish.
 constexpr std::string_view unfinishedStatus = "unfinished";
 
-/// Characters of the text as it prints, escapes included, rather than bytes, so that names outside
-/// ASCII keep their columns straight.
+/// The columns of the text as it prints, escapes included, so that names in any script (wide
+/// characters, combining marks) keep the columns straight.
 std::size_t displayWidth(const std::string& text) {
-    const auto shown = TerminalText::printable(text);
-    return static_cast<std::size_t>(std::count_if(
-        shown.begin(), shown.end(), [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }));
+    return platform::UnicodeText::displayWidth(TerminalText::printable(text));
 }
 
 void printColumns(const Table& table, const Console& console) {

@@ -25,11 +25,10 @@ ProgressPrinter::ProgressPrinter(std::ostream& out, bool terminal) : out_(out), 
 ProgressPrinter::~ProgressPrinter() { finish(); }
 
 void ProgressPrinter::update(int current, int total, std::string_view label) {
-    const auto text = cleanLabel(label);
     if (!terminal_) {
-        out_ << fmt::format("{}/{} {}\n", current, total, text);
         return;
     }
+    const auto text = cleanLabel(label);
     const auto head = fmt::format("{} {}/{} ", bar(current, total), current, total);
     const auto room = terminalLineLength > head.size() ? terminalLineLength - head.size() : 0;
     // Back to the line's start, redraw, and clear what a longer label left behind.

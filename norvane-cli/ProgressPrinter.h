@@ -6,8 +6,8 @@
 
 namespace norvane::cli {
 
-/// Shows how far a long step has come: a bar redrawn in place on a terminal, one plain line per
-/// step otherwise (a log file or a pipe).
+/// Shows how far a long step has come as a bar redrawn in place on a terminal. A log file or a pipe
+/// gets nothing: the summary that follows the step is what it keeps.
 class ProgressPrinter {
 public:
     ProgressPrinter(std::ostream& out, bool terminal);

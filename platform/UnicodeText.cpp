@@ -2,6 +2,7 @@
 
 #include <unicode/brkiter.h>
 #include <unicode/locid.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 #include <unicode/utf8.h>
 
@@ -102,6 +103,29 @@ std::string caseFolded(std::string_view text) {
         return asciiLowercased(text); // ASCII letters fold to their lower case
     }
     return utf8(unicode(text).foldCase(U_FOLD_CASE_DEFAULT));
+}
+
+std::size_t displayWidth(std::string_view text) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = static_cast<std::int32_t>(text.size());
+    std::size_t width = 0;
+    for (std::int32_t offset = 0; offset < length;) {
+        UChar32 c = 0;
+        U8_NEXT(data, offset, length, c);
+        if (c < 0) {
+            ++width;
+            continue;
+        }
+        const auto type = u_charType(c);
+        const auto hangul = u_getIntPropertyValue(c, UCHAR_HANGUL_SYLLABLE_TYPE);
+        if (type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK || type == U_FORMAT_CHAR || type == U_CONTROL_CHAR ||
+            hangul == U_HST_VOWEL_JAMO || hangul == U_HST_TRAILING_JAMO) {
+            continue;
+        }
+        const auto eastAsian = u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
+        width += eastAsian == U_EA_WIDE || eastAsian == U_EA_FULLWIDTH ? 2 : 1;
+    }
+    return width;
 }
 
 std::string prefixCharacters(std::string_view text, std::size_t count) {

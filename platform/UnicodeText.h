@@ -22,6 +22,12 @@ std::string lowercased(std::string_view text);
 /// Full Unicode case folding, for comparing texts in any letter case; ASCII text takes a fast path.
 std::string caseFolded(std::string_view text);
 
+/// The columns that a terminal gives `text`: 2 for each wide or full-width character (Chinese,
+/// Japanese, Korean, most emoji), none for combining marks, Hangul's joining vowels and finals and
+/// other characters of zero width, 1 for every other character and for each byte that is not
+/// UTF-8.
+std::size_t displayWidth(std::string_view text);
+
 /// The first `count` user-perceived characters (grapheme clusters) of `text`, or all of it.
 std::string prefixCharacters(std::string_view text, std::size_t count);
 

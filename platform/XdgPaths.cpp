@@ -44,6 +44,12 @@ std::filesystem::path homeFolder() {
     return passwordDatabaseHome();
 }
 
+std::filesystem::path expandingHome(const std::string& typed) {
+    if (typed == "~") return homeFolder();
+    if (typed.starts_with("~/")) return homeFolder() / typed.substr(2);
+    return typed;
+}
+
 std::filesystem::path dataHome() { return baseFolder("XDG_DATA_HOME", ".local/share"); }
 
 std::filesystem::path configHome() { return baseFolder("XDG_CONFIG_HOME", ".config"); }

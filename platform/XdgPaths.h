@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace norvane::platform {
 
@@ -9,6 +10,10 @@ namespace XdgPaths {
 
 /// $HOME, else the home folder of the password database.
 std::filesystem::path homeFolder();
+
+/// A path as a user types it, with "~" and a leading "~/" naming the home folder, as a shell
+/// takes them; "~user" and every other path stay as they are.
+std::filesystem::path expandingHome(const std::string& typed);
 
 /// $XDG_DATA_HOME when it is an absolute path, else ~/.local/share. Stands in for the
 /// user's Application Support folder.

@@ -108,7 +108,7 @@ std::optional<double> PortfolioReads::readActivity(IndexFigures& figures) {
         if (days.empty() && !reads_.hasActivity()) return std::nullopt;
         return PortfolioFigures::activeDaysPerWeek(days, clock_());
     } catch (const std::exception& failure) {
-        qCWarning(pagesLog, "Failed to load weekly recap: %s", failure.what());
+        qCWarning(pagesLog, "Failed to load the streak and the active days: %s", failure.what());
         return std::nullopt;
     }
 }

@@ -1,6 +1,7 @@
 #include "Norvane/pages/ProjectRowModel.h"
 
 #include "Norvane/components/theme/Palette.h"
+#include "core/models/DaysPerMonth.h"
 
 namespace norvane::app {
 
@@ -32,8 +33,9 @@ QString ProjectRowModel::relativeDaysText(int days) {
     if (days == 1) return QStringLiteral("yesterday");
     if (days < 7) return QStringLiteral("%1 days ago").arg(days);
     if (days < 14) return QStringLiteral("1 week ago");
-    if (days < 30) return QStringLiteral("%1 weeks ago").arg(days / 7);
-    return QStringLiteral("%1+ months ago").arg(days / 30);
+    constexpr int month = static_cast<int>(daysPerMonth);
+    if (days < month) return QStringLiteral("%1 weeks ago").arg(days / 7);
+    return QStringLiteral("%1+ months ago").arg(days / month);
 }
 
 } // namespace norvane::app

@@ -16,9 +16,11 @@ namespace {
 
 constexpr int historyIntervalDays = 7;
 
-bool isFailed(const CollectionResult& result) { return result.error.has_value() || !result.snapshot; }
+bool isFailed(const CollectionResult& result) { return result.isFailure(); }
 
-bool isReportable(const CollectionResult& result) { return !result.error && result.snapshot && result.dailyActivity; }
+bool isReportable(const CollectionResult& result) {
+    return result.isSuccess() && result.dailyActivity && result.project;
+}
 
 QString failureText(const CollectionResult& result) {
     return result.error ? QString::fromStdString(result.error->message) : QStringLiteral("Collection failed");
@@ -148,24 +150,16 @@ void AppState::submitIndexReports(const std::vector<CollectionResult>& results) 
     auto submissions = std::make_shared<std::vector<std::future<void>>>();
     for (const auto& result : results) {
         if (!isReportable(result)) continue;
-        std::shared_ptr<Project> project;
-        try {
-            project = services_.metrics->getProject(result.projectName);
-        } catch (const std::exception& failure) {
-            qCWarning(stateLog, "Failed to read %s for its benchmark report: %s", result.projectName.c_str(),
-                      failure.what());
-            continue;
-        }
-        if (!project) continue;
         std::optional<VelocityRetention> retention;
         try {
-            retention = services_.metrics->getVelocityRetention(*project);
+            retention = services_.metrics->getVelocityRetention(*result.project);
         } catch (const std::exception& failure) {
             // The report goes without it.
             qCWarning(stateLog, "Failed to read the velocity retention of %s for its benchmark report: %s",
                       result.projectName.c_str(), failure.what());
         }
-        submissions->push_back(services_.indexClient->submit(*result.dailyActivity, *project, retention));
+        submissions->push_back(
+            services_.indexClient->submit(*result.dailyActivity, *result.project, result.snapshot, retention));
     }
     if (!submissions->empty()) showPendingReportsSaveFailure(submissions);
 }

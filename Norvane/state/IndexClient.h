@@ -8,9 +8,10 @@
 #include "core/analytics/VelocityRetention.h"
 #include "core/community/CachedBenchmarks.h"
 #include "core/community/UserPercentiles.h"
-#include "core/models/DailyActivity.h"
-#include "core/models/Project.h"
+#include "core/models/DailyActivityInfo.h"
+#include "core/models/ProjectInfo.h"
 #include "core/models/ProjectSizeBucket.h"
+#include "core/models/SnapshotInfo.h"
 
 namespace norvane::app {
 
@@ -21,8 +22,10 @@ public:
     virtual ~IndexClient() = default;
 
     virtual void configure(bool isEnabled, std::optional<std::string> deviceId) = 0;
-    /// Sends the day's report, or queues it; the future is ready once it was sent or queued.
-    virtual std::future<void> submit(const DailyActivity& activity, const Project& project,
+    /// Sends the day's report of the project with its newest code count, or queues it; the future
+    /// is ready once it was sent or queued.
+    virtual std::future<void> submit(const DailyActivityInfo& activity, const ProjectInfo& project,
+                                     const std::optional<SnapshotInfo>& newestCodeCount,
                                      const std::optional<VelocityRetention>& retention) = 0;
     /// The number of reports waiting in the client's queue; never fails.
     virtual std::future<std::size_t> pendingReportCount() = 0;

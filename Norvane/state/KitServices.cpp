@@ -15,18 +15,12 @@ const NorvaneStore& store() { return NorvaneKit::shared().store(); }
 
 std::vector<CollectionResult> KitCollectionService::collectAll() {
     auto& kit = kit_();
-    // Listed here, not by the collector's own collect-all, which takes a store whose projects
-    // cannot be read for one without projects.
-    std::vector<std::shared_ptr<Project>> projects;
     try {
-        projects = kit.projects().getAllProjects(false);
+        return kit.collect();
     } catch (const std::exception& failure) {
+        // The one thing a collection of all throws for: the projects could not be listed.
         throw std::runtime_error(std::string("Failed to fetch projects: ") + failure.what());
     }
-    const auto counter = kit.scc().withCounterFound();
-    std::vector<CollectionResult> results;
-    for (const auto& project : projects) results.push_back(kit.collector().collectOne(project, counter));
-    return results;
 }
 
 CollectionResult KitCollectionService::collectProject(const std::string& name) { return kit_().collect(name); }
@@ -65,8 +59,6 @@ std::vector<ProjectListing> KitMetricsSource::listProjects(bool includeArchived)
     return listings;
 }
 
-std::shared_ptr<Project> KitMetricsSource::getProject(const std::string& name) { return store().projectRecord(name); }
-
 ProjectRollingLeverage KitMetricsSource::calculateProjectRollingLeverage(const ProjectInfo& project) {
     return store().projectFigures().calculateProjectRollingLeverage(project);
 }
@@ -90,9 +82,10 @@ void SharedIndexClient::configure(bool isEnabled, std::optional<std::string> dev
     service_.configure(isEnabled, std::move(deviceId));
 }
 
-std::future<void> SharedIndexClient::submit(const DailyActivity& activity, const Project& project,
+std::future<void> SharedIndexClient::submit(const DailyActivityInfo& activity, const ProjectInfo& project,
+                                            const std::optional<SnapshotInfo>& newestCodeCount,
                                             const std::optional<VelocityRetention>& retention) {
-    return service_.submitReport(activity, project, retention);
+    return service_.submitReport(activity, project, newestCodeCount, retention);
 }
 
 std::future<std::size_t> SharedIndexClient::pendingReportCount() { return service_.pendingReportCount(); }

@@ -39,7 +39,6 @@ public:
     PortfolioMetrics calculateMetrics(int windowDays) override;
     std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) override;
     std::vector<ProjectListing> listProjects(bool includeArchived) override;
-    std::shared_ptr<Project> getProject(const std::string& name) override;
     ProjectRollingLeverage calculateProjectRollingLeverage(const ProjectInfo& project) override;
     OutputComposition getOutputComposition(const ProjectInfo& project, int days) override;
     VelocityRetention getVelocityRetention(const ProjectInfo& project) override;
@@ -53,7 +52,8 @@ public:
     explicit SharedIndexClient(NorvaneIndexService& service) : service_(service) {}
 
     void configure(bool isEnabled, std::optional<std::string> deviceId) override;
-    std::future<void> submit(const DailyActivity& activity, const Project& project,
+    std::future<void> submit(const DailyActivityInfo& activity, const ProjectInfo& project,
+                             const std::optional<SnapshotInfo>& newestCodeCount,
                              const std::optional<VelocityRetention>& retention) override;
     std::future<std::size_t> pendingReportCount() override;
     std::future<std::optional<std::string>> pendingReportsSaveFailure() override;

@@ -31,9 +31,6 @@ public:
     virtual std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) = 0;
     /// Sorted by name; archived projects only when asked for.
     virtual std::vector<ProjectListing> listProjects(bool includeArchived) = 0;
-    /// The stored project with exactly this name, or null: what a benchmark report is made from.
-    /// The record is the caller's alone, read with its snapshots on the caller's thread.
-    virtual std::shared_ptr<Project> getProject(const std::string& name) = 0;
     virtual ProjectRollingLeverage calculateProjectRollingLeverage(const ProjectInfo& project) = 0;
     virtual OutputComposition getOutputComposition(const ProjectInfo& project, int days) = 0;
     virtual VelocityRetention getVelocityRetention(const ProjectInfo& project) = 0;

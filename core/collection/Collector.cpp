@@ -12,7 +12,6 @@
 
 #include <filesystem>
 #include <future>
-#include <iostream>
 #include <utility>
 
 namespace norvane {
@@ -60,6 +59,21 @@ CollectionError collectionError(const std::exception& error, const Project& proj
         return CollectionError::from(NorvaneError::projectNotFound(project.name));
     }
     return CollectionError::from(error);
+}
+
+/// Marks the collection failed, keeping nothing of what it read. A project that another program
+/// removed meanwhile is no failure: there is nothing left to collect.
+void fail(CollectionResult& result, const CollectionError& error) {
+    result.snapshot.reset();
+    result.dailyActivity.reset();
+    result.project.reset();
+    const auto& own = error.norvaneError;
+    result.projectRemoved = own && own->kind() == NorvaneError::Kind::projectNotFound;
+    result.error = result.projectRemoved ? std::nullopt : std::optional(error);
+}
+
+std::optional<DailyActivityInfo> infoOf(const std::shared_ptr<DailyActivity>& row) {
+    return row ? std::optional(row->info()) : std::nullopt;
 }
 
 void copyCommit(Snapshot& snapshot, const GitCommit& commit) {
@@ -117,16 +131,14 @@ Collector::Collector(std::shared_ptr<platform::ModelContext> context, SccService
       sccService_(std::move(sccService)), gitService_(std::move(gitService)), modelAttributionService_(context, clock_),
       activityBook_(context, gitService_, clock_) {}
 
+std::vector<std::shared_ptr<Project>> Collector::projectsToCollect() { return projectService_.getAllProjects(false); }
+
 std::vector<CollectionResult> Collector::collectAll() {
-    std::vector<std::shared_ptr<Project>> projects;
-    try {
-        projects = projectService_.getAllProjects(false);
-    } catch (const std::exception& error) {
-        std::cout << "Failed to fetch projects: " << error.what() << std::endl;
-        return {};
-    }
-    std::vector<CollectionResult> results;
+    const auto projects = projectsToCollect();
+    // The code counter is looked for once, not for each project.
     const auto counter = sccService_.withCounterFound();
+    std::vector<CollectionResult> results;
+    results.reserve(projects.size());
     for (const auto& project : projects) {
         results.push_back(collectOne(project, counter));
     }
@@ -136,16 +148,14 @@ std::vector<CollectionResult> Collector::collectAll() {
 CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given) { return collectOne(given, sccService_); }
 
 CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, const SccService& counter) {
-    CollectionResult result{given->name, given->path, nullptr, nullptr, std::nullopt};
-    const auto failed = [&result, &given](const std::exception& error) {
-        result.error = collectionError(error, *given);
-        return result;
-    };
+    CollectionResult result{given->name, given->path};
     if (!exists(given->path)) {
-        return failed(NorvaneError::pathNotFound(given->path));
+        fail(result, CollectionError::from(NorvaneError::pathNotFound(given->path)));
+        return result;
     }
     if (!isFolder(given->path)) {
-        return failed(NorvaneError::pathNotDirectory(given->path));
+        fail(result, CollectionError::from(NorvaneError::pathNotDirectory(given->path)));
+        return result;
     }
     std::shared_ptr<Project> project;
     std::shared_ptr<BookedHistory> booked;
@@ -157,16 +167,17 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
         // leaves no trace.
         const auto reading = read(project, counter, !unfinished);
         const auto settings = readSettings();
-        result.snapshot = stageCodeCount(project, reading);
+        const auto snapshot = stageCodeCount(project, reading);
         if (reading.activity) {
             booked = activityBook_.stage(project, *reading.activity, *settings.values);
         }
         project->updatedAt = clock_();
         context_->save();
+        result.snapshot = snapshot->info();
         result.warning = joined(reading.codeCount.warning, settings.failure);
     } catch (const std::exception& error) {
-        result.snapshot = nullptr;
-        return failed(error);
+        fail(result, collectionError(error, *given));
+        return result;
     }
     if (unfinished) {
         finishAdd(project, result);
@@ -176,10 +187,10 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
         if (booked) {
             calculateBaselineVelocityIfNeeded(project, booked->firstBookedAt.value_or(clock_()));
         }
-        result.dailyActivity = activityBook_.todaysRow(project);
+        result.dailyActivity = infoOf(activityBook_.todaysRow(project));
+        result.project = project->info();
     } catch (const std::exception& error) {
-        result.error = collectionError(error, *project);
-        result.snapshot = nullptr;
+        fail(result, collectionError(error, *project));
     }
     return result;
 }
@@ -254,15 +265,14 @@ std::shared_ptr<Snapshot> Collector::stageCodeCount(const std::shared_ptr<Projec
 void Collector::finishAdd(const std::shared_ptr<Project>& project, CollectionResult& result) {
     const auto history = collectHistory(project, initialSampleInterval);
     if (history.error) {
-        result.error = history.error;
-        result.snapshot = nullptr;
+        fail(result, *history.error);
         return;
     }
     try {
-        result.dailyActivity = activityBook_.todaysRow(project);
+        result.dailyActivity = infoOf(activityBook_.todaysRow(project));
+        result.project = project->info();
     } catch (const std::exception& error) {
-        result.error = collectionError(error, *project);
-        result.snapshot = nullptr;
+        fail(result, collectionError(error, *project));
     }
 }
 
@@ -271,9 +281,9 @@ CollectionResult Collector::collectProject(const std::string& name) {
         if (const auto project = projectService_.getProject(name)) {
             return collectOne(project);
         }
-        return {name, "", nullptr, nullptr, CollectionError::from(NorvaneError::projectNotFound(name))};
+        return {.projectName = name, .error = CollectionError::from(NorvaneError::projectNotFound(name))};
     } catch (const std::exception& error) {
-        return {name, "", nullptr, nullptr, CollectionError::from(error)};
+        return {.projectName = name, .error = CollectionError::from(error)};
     }
 }
 
@@ -429,12 +439,14 @@ InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Proj
     };
     report(InitialCollectionStage::Starting{});
     report(InitialCollectionStage::RunningScc{});
-    InitialCollectionResult result{project, nullptr, 0, 0, std::nullopt};
+    InitialCollectionResult result{project, std::nullopt, 0, 0, std::nullopt};
     if (!exists(project->path) || !isFolder(project->path) || !gitService_.isGitRepository(project->path)) {
         const auto collected = collectOne(project);
-        if (collected.error) {
-            report(InitialCollectionStage::Error{collected.error->message});
-            result.error = collected.error;
+        if (!collected.isSuccess()) {
+            // A project removed meanwhile leaves nothing to add.
+            result.error =
+                collected.error.value_or(CollectionError::from(NorvaneError::projectNotFound(project->name)));
+            report(InitialCollectionStage::Error{result.error->message});
             return result;
         }
         result.sccSnapshot = collected.snapshot;
@@ -447,12 +459,13 @@ InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Proj
         const auto own = inOwnContext(project);
         // The history is read by the import that follows; here only whether git reads the folder.
         const auto reading = read(own, sccService_, false);
-        result.sccSnapshot = stageCodeCount(own, reading);
+        const auto snapshot = stageCodeCount(own, reading);
         own->updatedAt = clock_();
         context_->save();
+        result.sccSnapshot = snapshot->info();
         result.warning = reading.codeCount.warning;
     } catch (const std::exception& error) {
-        result.sccSnapshot = nullptr;
+        result.sccSnapshot.reset();
         result.error = collectionError(error, *project);
         report(InitialCollectionStage::Error{result.error->message});
         return result;

@@ -45,7 +45,9 @@ public:
     Collector(const Collector&) = delete;
     Collector& operator=(const Collector&) = delete;
 
-    /// Every project that is not archived, by name, one after another.
+    /// Every project to collect (see projectsToCollect), by name, one after another: a result for
+    /// each, which carries its failure. Throws the store's error when the projects cannot be
+    /// listed, rather than passing for a store without projects.
     std::vector<CollectionResult> collectAll();
     /// Counts the folder, stores an "scc" snapshot with its language rows, books the repository's
     /// daily activity as it now is and stamps the project; imports the history of a project whose
@@ -74,6 +76,9 @@ public:
     bool hasUnfinishedAdd(const std::shared_ptr<Project>& project);
 
 private:
+    /// The projects that a collection of all collects: those that are not archived, by name.
+    std::vector<std::shared_ptr<Project>> projectsToCollect();
+
     /// What the counter and git say of a project, read before anything is stored.
     struct Reading {
         SccOutput codeCount;

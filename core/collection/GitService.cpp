@@ -1,11 +1,9 @@
 #include "core/collection/GitService.h"
 
-#include "core/collection/ActivityTally.h"
 #include "core/collection/GitLogParser.h"
 #include "core/collection/GitLogStream.h"
 #include "core/collection/OutputCategoryClassifier.h"
 #include "core/models/NorvaneError.h"
-#include "platform/Iso8601.h"
 #include "platform/LocalCalendar.h"
 #include "platform/LocalDayStarts.h"
 #include "platform/TextPieces.h"
@@ -103,10 +101,6 @@ std::string failureText(const GitRunResult& result) {
     }
     return text.empty() ? "git exited with status " + std::to_string(result.exitStatus) : text;
 }
-
-/// Every commit dated from `date` on, however old the commits between them and the head: a plain
-/// "--since" stops at the first older commit, such as a tip committed with an old date.
-std::string sinceArgument(platform::Date date) { return "--since-as-filter=" + platform::Iso8601::format(date); }
 
 /// The boundary commits of a shallow history: git holds no parent for them, so their diff against
 /// nothing would count the whole tree as written by them. Read once, at the first commit without
@@ -237,21 +231,6 @@ void GitService::expectSuccess(const GitRunResult& result) const {
     }
 }
 
-std::optional<GitActivityStats> GitService::getActivitySince(platform::Date date, const std::string& path) const {
-    if (!isGitRepository(path)) {
-        return std::nullopt;
-    }
-    ActivityTally tally;
-    ShallowBoundary boundary([&] { return readShallowBoundary(path); });
-    readLogRecords(
-        path,
-        logArguments({sinceArgument(date), "--numstat", "-z", std::string(GitLogParser::logFormat), "HEAD", "--"}),
-        [&](const GitLogParser::LogRecord& record) {
-            if (!boundary.contains(record)) tally.add(record);
-        });
-    return tally.stats();
-}
-
 GitTips GitService::readTips(const std::string& path) const {
     const auto result = runGit(path, {"show-ref", "--head", "--heads"});
     // Status 1 without a word: no reference names a commit yet.
@@ -343,62 +322,6 @@ std::optional<platform::Date> GitService::getFirstCommitDate(const std::string& 
     return earliest;
 }
 
-std::vector<GitCommit> GitService::getCommitHistory(const std::string& path, std::optional<int> sampleInterval) const {
-    if (!isGitRepository(path)) {
-        return {};
-    }
-    const auto output = readLog(path, logArguments({"--reverse", std::string(GitLogParser::commitLineFormat)}));
-    std::vector<GitCommit> commits;
-    for (const auto line : platform::nonEmptyPieces(output, '\n')) {
-        if (auto commit = parseCommitLine(line)) {
-            commits.push_back(std::move(*commit));
-        }
-    }
-    return sampledIfAsked(std::move(commits), sampleInterval);
-}
-
-std::optional<std::string> GitService::getCurrentHead(const std::string& path) const {
-    const auto result = runGit(path, {"rev-parse", "HEAD"});
-    if (result.exitStatus != 0) {
-        return std::nullopt;
-    }
-    return std::string(platform::trimmed(result.output));
-}
-
-std::optional<std::string> GitService::getCurrentBranch(const std::string& path) const {
-    const auto result = runGit(path, {"rev-parse", "--abbrev-ref", "HEAD"});
-    if (result.exitStatus != 0) {
-        return std::nullopt;
-    }
-    const auto branch = platform::trimmed(result.output);
-    if (branch == "HEAD") {
-        return std::nullopt;
-    }
-    return std::string(branch);
-}
-
-bool GitService::checkout(const std::string& commit, const std::string& path) const {
-    // No reference begins with "-"; such text would be read as an option. The "--" after the
-    // reference keeps a text that names no revision from being taken for a file to restore.
-    if (commit.empty() || commit.starts_with("-")) {
-        return false;
-    }
-    return runGit(path, {"checkout", "--quiet", commit, "--"}).exitStatus == 0;
-}
-
-bool GitService::checkoutBranch(const std::string& branch, const std::string& path) const {
-    return checkout(branch, path);
-}
-
-std::vector<GitCommit> GitService::getCommitHistoryWithStats(const std::string& path,
-                                                             std::optional<int> sampleInterval) const {
-    if (!isGitRepository(path)) {
-        return {};
-    }
-    CommitBooking booking(platform::currentDate());
-    return sampledIfAsked(readHistory(path, readTips(path), booking).commits, sampleInterval);
-}
-
 GitHistory GitService::readHistory(const std::string& path, const GitTips& tips, CommitBooking& booking) const {
     GitHistory history;
     if (tips.commits.empty()) {
@@ -469,13 +392,6 @@ bool GitService::isBareRepository(const std::string& path) const {
     // A bare repository, or a repository's own ".git" folder (or a folder in it).
     const auto result = runGit(path, {"rev-parse", "--is-inside-git-dir"});
     return result.exitStatus == 0 && platform::trimmed(result.output) == "true";
-}
-
-std::vector<GitCommit> GitService::sampledIfAsked(std::vector<GitCommit> commits, std::optional<int> sampleInterval) {
-    if (!sampleInterval || *sampleInterval < 1) {
-        return commits;
-    }
-    return sampleCommits(commits, *sampleInterval);
 }
 
 std::vector<GitCommit> GitService::sampleCommits(const std::vector<GitCommit>& commits, int intervalDays) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/collection/CommitBooking.h"
-#include "core/collection/GitActivityStats.h"
 #include "core/collection/GitCommit.h"
 #include "core/collection/GitHistory.h"
 #include "core/collection/GitLogParser.h"
@@ -52,21 +51,8 @@ public:
     /// True for a repository without a working tree, and for a repository's own ".git" folder.
     bool isBareRepository(const std::string& path) const;
     std::optional<GitCommit> getLatestCommit(const std::string& path) const;
-    /// The activity of the commits committed since `date`, split by output category.
-    std::optional<GitActivityStats> getActivitySince(platform::Date date, const std::string& path) const;
     /// The earliest author date of the history.
     std::optional<platform::Date> getFirstCommitDate(const std::string& path) const;
-    /// Every commit of the current branch, oldest first, without line counts; sampled when the
-    /// interval is at least 1.
-    std::vector<GitCommit> getCommitHistory(const std::string& path, std::optional<int> sampleInterval) const;
-    std::optional<std::string> getCurrentHead(const std::string& path) const;
-    /// None on a detached head.
-    std::optional<std::string> getCurrentBranch(const std::string& path) const;
-    bool checkout(const std::string& commit, const std::string& path) const;
-    bool checkoutBranch(const std::string& branch, const std::string& path) const;
-    /// Every commit with its line counts and whole message, oldest first; sampled when the
-    /// interval is at least 1.
-    std::vector<GitCommit> getCommitHistoryWithStats(const std::string& path, std::optional<int> sampleInterval) const;
     /// The commits of HEAD and the local branches, and a shallow clone's boundary: one run of git
     /// for a repository's own folder.
     GitTips readTips(const std::string& path) const;
@@ -108,7 +94,6 @@ private:
                         std::optional<std::string> standardInput = std::nullopt) const;
     /// The boundary commits of a shallow clone, one a line, sorted; empty for a whole history.
     std::string readShallowBoundary(const std::string& path) const;
-    static std::vector<GitCommit> sampledIfAsked(std::vector<GitCommit> commits, std::optional<int> sampleInterval);
 
     platform::ProcessRunner& runner_;
     std::chrono::milliseconds timeLimit_;

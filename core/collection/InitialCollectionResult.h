@@ -2,7 +2,7 @@
 
 #include "core/collection/CollectionError.h"
 #include "core/models/Project.h"
-#include "core/models/Snapshot.h"
+#include "core/models/SnapshotInfo.h"
 
 #include "platform/Date.h"
 
@@ -15,7 +15,7 @@ namespace norvane {
 /// The outcome of a new project's first collection and history import.
 struct InitialCollectionResult {
     std::shared_ptr<Project> project;
-    std::shared_ptr<Snapshot> sccSnapshot;
+    std::optional<SnapshotInfo> sccSnapshot;
     int historySnapshots = 0; ///< "gitHistory" snapshots stored
     int totalCommits = 0;     ///< every commit of the history, sampled or not
     std::optional<CollectionError> error;

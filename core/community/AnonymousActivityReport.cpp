@@ -1,36 +1,21 @@
 #include "core/community/AnonymousActivityReport.h"
 
 #include "core/community/JsonCoding.h"
-#include "core/models/DailyActivity.h"
 #include "core/models/DaysPerMonth.h"
-#include "core/models/NewestSnapshot.h"
-#include "core/models/SnapshotLanguage.h"
+#include "core/models/MaturityMultiplier.h"
+#include "core/models/ProjectSizeBucket.h"
 #include "platform/LocalCalendar.h"
-
-#include <algorithm>
+#include "platform/RawValueEnum.h"
 
 namespace norvane {
 
-namespace {
-
-/// The language with the most code, of any output category.
-std::optional<std::string> languageWithMostCode(const Snapshot& snapshot) {
-    auto languages = snapshot.languages();
-    if (languages.empty()) {
-        return std::nullopt;
-    }
-    std::stable_sort(languages.begin(), languages.end(),
-                     [](const auto& a, const auto& b) { return a->code > b->code; });
-    return languages.front()->language;
-}
-
-} // namespace
-
-AnonymousActivityReport AnonymousActivityReport::create(const DailyActivity& activity, const Project& project,
+AnonymousActivityReport AnonymousActivityReport::create(const DailyActivityInfo& activity, const ProjectInfo& project,
+                                                        const std::optional<SnapshotInfo>& newestCodeCount,
                                                         std::string deviceId,
                                                         const std::optional<VelocityRetention>& velocityRetention,
                                                         platform::Date now) {
-    const auto snapshot = newestCodeSnapshot(project);
+    const std::int64_t codeLines = newestCodeCount ? newestCodeCount->codeCategoryCode : 0;
+    const std::int64_t complexity = newestCodeCount ? newestCodeCount->codeCategoryComplexity : 0;
     AnonymousActivityReport report;
     report.deviceId = std::move(deviceId);
     report.reportedAt = now;
@@ -41,14 +26,14 @@ AnonymousActivityReport AnonymousActivityReport::create(const DailyActivity& act
     report.configLinesChanged = activity.configLinesChanged();
     report.commitCount = activity.commitCount;
     report.filesChanged = activity.filesChanged;
-    report.sizeBucket = platform::rawValue(project.sizeBucket());
-    report.projectCodeLines = snapshot ? snapshot->codeCategoryCode() : 0;
-    report.projectComplexity = snapshot ? snapshot->codeCategoryComplexity() : 0;
+    report.sizeBucket = platform::rawValue(sizeBucketForLines(codeLines));
+    report.projectCodeLines = codeLines;
+    report.projectComplexity = complexity;
     report.projectAgeMonths =
         project.firstCommitAt ? platform::LocalCalendar::wholeDaysBetween(*project.firstCommitAt, now) / daysPerMonth
                               : 0.0;
-    report.maturityMultiplier = project.maturityMultiplier(now).value;
-    report.primaryLanguage = snapshot ? languageWithMostCode(*snapshot) : std::nullopt;
+    report.maturityMultiplier = MaturityMultiplier::calculate(codeLines, complexity, project.firstCommitAt, now).value;
+    report.primaryLanguage = newestCodeCount ? newestCodeCount->languageWithMostCode : std::nullopt;
     report.projectType = platform::rawValue(project.projectType);
     if (velocityRetention) {
         report.velocityRetention = velocityRetention->retentionPercent;

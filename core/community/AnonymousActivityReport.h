@@ -2,6 +2,9 @@
 
 #include "core/analytics/VelocityRetention.h"
 #include "core/models/BuildConfiguration.h"
+#include "core/models/DailyActivityInfo.h"
+#include "core/models/ProjectInfo.h"
+#include "core/models/SnapshotInfo.h"
 #include "platform/Date.h"
 
 #include <nlohmann/json.hpp>
@@ -11,9 +14,6 @@
 #include <string>
 
 namespace norvane {
-
-class DailyActivity;
-class Project;
 
 /// One project's activity on one calendar day, as sent to the benchmark service. It describes the
 /// project only by size, mode, age and primary language: no name, no path, no commit text, no code.
@@ -39,8 +39,10 @@ struct AnonymousActivityReport {
     std::optional<double> velocityRetention;
     std::optional<std::int64_t> velocityHistoryDays;
 
-    /// The report of `activity`'s day, with the project's newest code count for its size figures.
-    static AnonymousActivityReport create(const DailyActivity& activity, const Project& project, std::string deviceId,
+    /// The report of `activity`'s day, with the project's newest code count (none before its
+    /// first) for its size figures.
+    static AnonymousActivityReport create(const DailyActivityInfo& activity, const ProjectInfo& project,
+                                          const std::optional<SnapshotInfo>& newestCodeCount, std::string deviceId,
                                           const std::optional<VelocityRetention>& velocityRetention,
                                           platform::Date now = platform::currentDate());
 

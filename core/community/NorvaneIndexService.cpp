@@ -5,8 +5,8 @@
 #include "core/community/PercentileCalculator.h"
 #include "core/community/SubmissionError.h"
 #include "core/models/BuildConfiguration.h"
-#include "core/models/DailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
+#include "core/models/Project.h"
 #include "platform/ErrorLog.h"
 
 #include <string_view>
@@ -93,14 +93,15 @@ std::future<bool> NorvaneIndexService::isSubmissionEnabled() {
     return executor_.submit([this] { return isEnabled_ && deviceId_.has_value(); });
 }
 
-std::future<void> NorvaneIndexService::submitReport(const DailyActivity& activity, const Project& project,
+std::future<void> NorvaneIndexService::submitReport(const DailyActivityInfo& activity, const ProjectInfo& project,
+                                                    const std::optional<SnapshotInfo>& newestCodeCount,
                                                     const std::optional<VelocityRetention>& velocityRetention) {
     Pending<void> pending;
     if (!mayShare_) {
         pending.promise->set_value();
         return std::move(pending.future);
     }
-    auto report = AnonymousActivityReport::create(activity, project, "", velocityRetention, clock_());
+    auto report = AnonymousActivityReport::create(activity, project, newestCodeCount, "", velocityRetention, clock_());
     executor_.post([this, report = std::move(report), promise = pending.promise]() mutable {
         if (!isEnabled_ || !deviceId_) {
             promise->set_value();

@@ -24,7 +24,6 @@
 
 namespace norvane {
 
-class DailyActivity;
 class Project;
 
 /// The client of the community benchmark service: it sends one anonymous report per project and
@@ -72,10 +71,11 @@ public:
     /// Enabled and holding a device id (an empty one counts).
     std::future<bool> isSubmissionEnabled();
 
-    /// When enabled with a device id, builds the day's report of `project` on the calling thread
-    /// (the records are the caller's), stamps the id, sends it and queues it if that fails;
-    /// otherwise builds nothing and reads nothing of the store. Never fails.
-    std::future<void> submitReport(const DailyActivity& activity, const Project& project,
+    /// When enabled with a device id, builds the day's report of `project` with its newest code
+    /// count, stamps the id, sends it and queues it if that fails; otherwise builds nothing. Never
+    /// fails.
+    std::future<void> submitReport(const DailyActivityInfo& activity, const ProjectInfo& project,
+                                   const std::optional<SnapshotInfo>& newestCodeCount,
                                    const std::optional<VelocityRetention>& velocityRetention);
     /// Sends a finished report while enabled, unless its device id was forgotten; queues it if
     /// that fails. Never fails.

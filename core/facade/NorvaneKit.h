@@ -68,6 +68,8 @@ public:
     void deleteProject(const std::shared_ptr<Project>& project);
     bool isSccAvailable() const { return scc_.isAvailable(); }
 
+    /// Collector::collectAll: a result for every project collected; throws the store's error when
+    /// the projects cannot be listed.
     std::vector<CollectionResult> collect();
     CollectionResult collect(const std::string& project);
     /// Imports the named project's history (no interval: every commit). Fails with NorvaneError

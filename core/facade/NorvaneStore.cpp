@@ -4,7 +4,6 @@
 #include "core/collection/CocomoService.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/Project.h"
-#include "core/models/ProjectService.h"
 #include "core/reads/ProjectPageReads.h"
 #include "core/reads/SnapshotQueries.h"
 #include "platform/persistence/ModelContext.h"
@@ -50,19 +49,6 @@ std::vector<ProjectListing> NorvaneStore::listProjects() const {
         }
     });
     return listings;
-}
-
-std::shared_ptr<Project> NorvaneStore::projectRecord(const std::string& name) const {
-    struct Read {
-        std::shared_ptr<platform::ModelContext> context;
-        std::shared_ptr<Project> project;
-    };
-    auto context = freshContext(container_);
-    auto project = ProjectService(context).getProject(name);
-    if (!project) return nullptr;
-    // The record reaches its snapshots through its context, so it holds the context while it lives.
-    const auto read = std::make_shared<Read>(Read{std::move(context), std::move(project)});
-    return {read, read->project.get()};
 }
 
 int NorvaneStore::buildDailySnapshots() const {

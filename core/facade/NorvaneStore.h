@@ -20,8 +20,6 @@
 
 namespace norvane {
 
-class Project;
-
 /// The one way from the application to its store: every read returns plain figures, computed in
 /// SQL where that is cheaper than making records and otherwise over a context that lives only for
 /// the read, so what was read does not stay in memory and no history is held as records. Besides
@@ -54,10 +52,6 @@ public:
 
     /// Every project in name order.
     std::vector<ProjectListing> listProjects() const;
-    /// The project with exactly this name as a record over a context of its own, which the record
-    /// keeps: it and its snapshots are read on the caller's thread and shared with no other.
-    /// Null when no project has the name.
-    std::shared_ptr<Project> projectRecord(const std::string& name) const;
 
     /// Rewrites the daily portfolio rows from the history, read in SQL; the number of days with
     /// history.

@@ -1,29 +1,13 @@
 #pragma once
 
+#include "core/models/DailyActivityInfo.h"
 #include "core/models/Project.h"
 
 namespace norvane {
 
 /// One project's version-control activity on one local calendar day. One row per (project, day).
-class DailyActivity : public platform::Model<DailyActivity> {
+class DailyActivity : public platform::Model<DailyActivity>, public DailyActivityInfo {
 public:
-    platform::Uuid id = platform::Uuid::random();
-    platform::Date date{};
-    std::int64_t totalInsertions = 0;
-    std::int64_t totalDeletions = 0;
-    std::int64_t linesTouched = 0;
-    std::int64_t commitCount = 0;
-    std::int64_t filesChanged = 0;
-    std::int64_t codeLinesInserted = 0;
-    std::int64_t codeLinesDeleted = 0;
-    std::int64_t docsLinesInserted = 0;
-    std::int64_t docsLinesDeleted = 0;
-    std::int64_t testLinesInserted = 0;
-    std::int64_t testLinesDeleted = 0;
-    std::int64_t configLinesInserted = 0;
-    std::int64_t configLinesDeleted = 0;
-    double estimatedEffortMonths = 0;
-    double estimatedCost = 0;
     std::shared_ptr<Project> project;
 
     DailyActivity() = default;
@@ -31,10 +15,8 @@ public:
     static std::shared_ptr<DailyActivity> create(const std::shared_ptr<Project>& project, platform::Date date);
     static const platform::Entity<DailyActivity>& entity();
 
-    std::int64_t codeLinesChanged() const { return codeLinesInserted + codeLinesDeleted; }
-    std::int64_t docsLinesChanged() const { return docsLinesInserted + docsLinesDeleted; }
-    std::int64_t testLinesChanged() const { return testLinesInserted + testLinesDeleted; }
-    std::int64_t configLinesChanged() const { return configLinesInserted + configLinesDeleted; }
+    /// The stored fields as a plain value.
+    DailyActivityInfo info() const { return *this; }
 };
 
 namespace DailyActivityField {

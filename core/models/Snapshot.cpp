@@ -3,6 +3,8 @@
 #include "core/models/SnapshotLanguage.h"
 #include "platform/persistence/ModelContext.h"
 
+#include <algorithm>
+
 namespace norvane {
 
 using platform::attribute;
@@ -93,6 +95,36 @@ std::int64_t Snapshot::testsCategoryCode() const {
 
 std::int64_t Snapshot::configCategoryCode() const {
     return sumOver(*this, OutputCategory::config, [](const SnapshotLanguage& row) { return row.code; });
+}
+
+std::optional<std::string> Snapshot::languageWithMostCode() const {
+    auto languages = this->languages();
+    if (languages.empty()) {
+        return std::nullopt;
+    }
+    std::stable_sort(languages.begin(), languages.end(),
+                     [](const auto& a, const auto& b) { return a->code > b->code; });
+    return languages.front()->language;
+}
+
+SnapshotInfo Snapshot::info() const {
+    return {id,
+            capturedAt,
+            snapshotTypeRaw,
+            totalFiles,
+            totalLines,
+            codeLines,
+            commentLines,
+            blankLines,
+            totalComplexity,
+            latestCommitHash,
+            latestCommitMessage,
+            latestCommitAuthor,
+            latestCommitDate,
+            analyzedCommitHash,
+            codeCategoryCode(),
+            codeCategoryComplexity(),
+            languageWithMostCode()};
 }
 
 } // namespace norvane

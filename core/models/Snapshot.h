@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/models/Project.h"
+#include "core/models/SnapshotInfo.h"
 #include "core/models/SnapshotType.h"
 
 namespace norvane {
@@ -48,6 +49,12 @@ public:
     std::int64_t docsCategoryCode() const;
     std::int64_t testsCategoryCode() const;
     std::int64_t configCategoryCode() const;
+    /// The language with the most code lines, of any output category; of equal ones, the first of
+    /// `languages()`. None without rows.
+    std::optional<std::string> languageWithMostCode() const;
+
+    /// The stored fields and the figures of the language rows, as a plain value.
+    SnapshotInfo info() const;
 };
 
 namespace SnapshotField {

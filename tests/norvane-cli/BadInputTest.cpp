@@ -79,6 +79,20 @@ TEST_F(BadInput, MalformedArgumentsAreUsageErrorsThatLeaveTheStoreAlone) {
     EXPECT_EQ(norvane({"--version"}).out, "0.1.0\n");
 }
 
+// As `norvane list > /dev/full` runs it: output that is lost is a failure, whatever the command.
+TEST_F(BadInput, StandardOutputThatCannotBeWrittenFailsTheCommandSayingWhy) {
+    const CliRunOptions toFullDevice{.launcher = {"/bin/sh", "-c", "exec \"$@\" > /dev/full", "sh"}};
+    const std::vector<std::vector<std::string>> commands{{"list"},           {"export", "-o", "-"}, {"collect"},
+                                                         {"help"},           {"collect", "--help"}, {"--version"},
+                                                         {"archive", "demo"}};
+    for (const auto& arguments : commands) {
+        const auto run = norvane(arguments, toFullDevice);
+        const auto where = ::testing::PrintToString(arguments);
+        EXPECT_EQ(run.status, 1) << where;
+        EXPECT_EQ(run.err, "norvane: Cannot write to standard output: No space left on device\n") << where;
+    }
+}
+
 TEST_F(BadInput, AStoreThatCannotBeOpenedFailsWithOneLine) {
     // A file where the store should be leaves it as it was.
     std::filesystem::remove(storeFile());

@@ -8,7 +8,12 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <array>
+#include <cerrno>
+
 #include <fcntl.h>
+#include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace norvane::testing {
@@ -41,26 +46,63 @@ CliRun CliTest::norvane(const std::vector<std::string>& arguments, const CliRunO
     return {result.exitStatus, result.standardOutput, result.standardError};
 }
 
+namespace {
+
+/// The arguments and environment of one run of the tool, as execve takes them.
+class ToolCommandLine {
+public:
+    ToolCommandLine(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment)
+        : texts_{builtProgram("norvane").string()} {
+        texts_.insert(texts_.end(), arguments.begin(), arguments.end());
+        for (const auto& [name, value] : environment) variables_.push_back(name + "=" + value);
+        for (auto& text : texts_) argv_.push_back(text.data());
+        for (auto& variable : variables_) envp_.push_back(variable.data());
+        argv_.push_back(nullptr);
+        envp_.push_back(nullptr);
+    }
+
+    [[noreturn]] void exec() const {
+        execve(texts_.front().c_str(), argv_.data(), envp_.data());
+        _exit(127);
+    }
+
+private:
+    std::vector<std::string> texts_;
+    std::vector<std::string> variables_;
+    std::vector<char*> argv_;
+    std::vector<char*> envp_;
+};
+
+} // namespace
+
+CliRun CliTest::atTerminal(const std::vector<std::string>& arguments) const {
+    const ToolCommandLine commandLine(arguments, environmentFor({}));
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) commandLine.exec();
+    EXPECT_GT(child, 0);
+    CliRun run;
+    std::array<char, 4096> buffer{};
+    // The terminal reports an error, not an end, once the tool and its children have closed it.
+    for (ssize_t got = 0; (got = read(terminal, buffer.data(), buffer.size())) > 0 || (got < 0 && errno == EINTR);) {
+        if (got > 0) run.out.append(buffer.data(), static_cast<std::size_t>(got));
+    }
+    close(terminal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
 pid_t CliTest::start(const std::vector<std::string>& arguments, const CliRunOptions& options) const {
-    const auto tool = builtProgram("norvane").string();
-    std::vector<std::string> texts{tool};
-    texts.insert(texts.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> variables;
-    for (const auto& [name, value] : environmentFor(options)) variables.push_back(name + "=" + value);
-    std::vector<char*> argv;
-    std::vector<char*> envp;
-    for (auto& text : texts) argv.push_back(text.data());
-    for (auto& variable : variables) envp.push_back(variable.data());
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
+    const ToolCommandLine commandLine(arguments, environmentFor(options));
     const pid_t child = fork();
     if (child == 0) {
         const int devNull = open("/dev/null", O_RDWR);
         dup2(devNull, STDIN_FILENO);
         dup2(devNull, STDOUT_FILENO);
         dup2(devNull, STDERR_FILENO);
-        execve(tool.c_str(), argv.data(), envp.data());
-        _exit(127);
+        commandLine.exec();
     }
     return child;
 }

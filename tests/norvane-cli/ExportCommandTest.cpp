@@ -189,6 +189,14 @@ TEST_F(ExportCommand, RefusesEveryWayOntoTheStoreAndItsSideFilesAndLeavesThemAsT
     EXPECT_EQ(norvane({"export", "-o", (destination.path() / "data" / "beside the store.json").string()}).status, 0);
 }
 
+TEST_F(ExportCommand, ALeadingTildeIsTheHomeFolderAsForAdd) {
+    const auto run = norvane({"export", "-o", "~/export.json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto written = home.path() / "export.json";
+    EXPECT_EQ(run.out, "Exported all data to " + written.string() + "\n");
+    EXPECT_EQ(json::parse(readFile(written)).at("projects"), json::array());
+}
+
 TEST_F(ExportCommand, AnEmptyFileNameIsAUsageError) {
     const auto run = norvane({"export", "-o", ""});
     EXPECT_EQ(run.status, 2);

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <fstream>
 #include <iterator>
 
 namespace norvane::testing {
@@ -25,14 +26,34 @@ TEST_F(ProjectCommands, ListShowsEveryProjectInColumns) {
     TemporaryFolder empty;
     addProject("Zeta", repository->path());
     addProject("älpha", empty.path());
+    // Two characters of two columns each, and an "e" with a combining accent: one column.
+    std::filesystem::create_directory(empty.path() / "sub");
+    addProject("项目", empty.path() / "sub");
+    addProject("e\u0301clair", empty.path());
 
     const auto run = norvane({"list"});
 
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "NAME   STATUS  TYPE     CODE LINES  PATH\n"
-                       "älpha  active  organic  0           " +
-                           empty.path().string() + "\n" + "Zeta   active  organic  10          " +
-                           repository->pathString() + "\n");
+    EXPECT_EQ(run.out, "NAME    STATUS  TYPE     CODE LINES  PATH\n"
+                       "älpha   active  organic  0           " +
+                           empty.path().string() + "\n" + "e\u0301clair  active  organic  0           " +
+                           empty.path().string() + "\n" + "Zeta    active  organic  10          " +
+                           repository->pathString() + "\n" + "项目    active  organic  0           " +
+                           (empty.path() / "sub").string() + "\n");
+}
+
+TEST_F(ProjectCommands, TheApplicationsSettingsLeftOpenToOthersAreClosedWhenTheToolStarts) {
+    const auto folder = home.path() / ".config" / "Norvane";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "Norvane.conf") << "[General]\nanonymousDeviceId=abc\n";
+    std::filesystem::permissions(folder, std::filesystem::perms(0755));
+    std::filesystem::permissions(folder / "Norvane.conf", std::filesystem::perms(0644));
+
+    EXPECT_EQ(norvane({"--version"}).status, 0);
+
+    EXPECT_EQ(std::filesystem::status(folder).permissions(), std::filesystem::perms(0700));
+    EXPECT_EQ(std::filesystem::status(folder / "Norvane.conf").permissions(), std::filesystem::perms(0600));
+    EXPECT_EQ(readFile(folder / "Norvane.conf"), "[General]\nanonymousDeviceId=abc\n");
 }
 
 TEST_F(ProjectCommands, ArchiveKeepsTheProjectButLeavesItOutOfCollections) {

@@ -26,7 +26,7 @@ TEST(PortfolioReads, EachReadThatFailsLeavesItsPartOutAndATrace) {
     const QString missing = QStringLiteral(": no such table: daily_activity (%1)").arg(QString::fromStdString(file));
     EXPECT_EQ(testing::CapturedWarnings::lines(),
               (std::vector<QString>{"norvane.pages: Failed to load Norvane Index metrics" + missing,
-                                    "norvane.pages: Failed to load weekly recap" + missing,
+                                    "norvane.pages: Failed to load the streak and the active days" + missing,
                                     "norvane.pages: Failed to read the velocity retention of atlas" + missing}));
 }
 

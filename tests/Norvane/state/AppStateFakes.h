@@ -17,6 +17,7 @@
 
 #include "Norvane/state/AppState.h"
 #include "core/facade/NorvaneStore.h"
+#include "core/models/DailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/NorvaneError.h"
 #include "core/models/Snapshot.h"
@@ -127,11 +128,6 @@ public:
         });
         return all;
     }
-    std::shared_ptr<Project> getProject(const std::string& name) override {
-        step("project");
-        const auto found = context->fetch<Project>({.predicate = ProjectField::name == name});
-        return found.empty() ? nullptr : found.front();
-    }
     ProjectRollingLeverage calculateProjectRollingLeverage(const ProjectInfo&) override { return {}; }
     OutputComposition getOutputComposition(const ProjectInfo& project, int) override {
         if (project.name == failingProject) throw std::runtime_error("composition failed");
@@ -180,7 +176,7 @@ public:
     void configure(bool isEnabled, std::optional<std::string> deviceId) override {
         configurations.emplace_back(isEnabled, std::move(deviceId));
     }
-    std::future<void> submit(const DailyActivity&, const Project& project,
+    std::future<void> submit(const DailyActivityInfo&, const ProjectInfo& project, const std::optional<SnapshotInfo>&,
                              const std::optional<VelocityRetention>&) override {
         submittedProjects.push_back(project.name);
         return ready();
@@ -317,13 +313,16 @@ bool finishes(Start start) {
 }
 
 inline CollectionResult succeeded(const std::shared_ptr<Project>& project, bool withActivity) {
-    CollectionResult result{project->name, project->path, Snapshot::create(project), nullptr, std::nullopt};
-    if (withActivity) result.dailyActivity = DailyActivity::create(project, platform::currentDate());
+    CollectionResult result{.projectName = project->name,
+                            .projectPath = project->path,
+                            .snapshot = Snapshot::create(project)->info(),
+                            .project = project->info()};
+    if (withActivity) result.dailyActivity = DailyActivity::create(project, platform::currentDate())->info();
     return result;
 }
 
 inline CollectionResult failed(const std::string& name, const std::string& message) {
-    return CollectionResult{name, "", nullptr, nullptr, CollectionError{message, std::nullopt}};
+    return {.projectName = name, .error = CollectionError{message, std::nullopt}};
 }
 
 } // namespace norvane::app::testing

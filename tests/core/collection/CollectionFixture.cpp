@@ -16,6 +16,14 @@ std::map<platform::Date, GitActivityStats> importedDays(const GitService& git, c
     return days;
 }
 
+std::vector<GitCommit> importedCommits(const GitService& git, const std::string& path) {
+    if (!git.isGitRepository(path)) {
+        return {};
+    }
+    CommitBooking booking(platform::currentDate());
+    return git.readHistory(path, git.readTips(path), booking).commits;
+}
+
 std::shared_ptr<Project> CollectionFixture::addProject(const std::string& name, const std::string& path,
                                                        ProjectType type) {
     auto project = Project::create(name, path, std::nullopt, type);

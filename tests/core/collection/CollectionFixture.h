@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace norvane::testing {
 
@@ -23,6 +24,9 @@ SccLookup builtInCounterOnly();
 /// The activity of each day of the repository as a history import books it now; none for a folder
 /// that is not a repository.
 std::map<platform::Date, GitActivityStats> importedDays(const GitService& git, const std::string& path);
+/// HEAD's commits with their line counts and whole messages, oldest first, as a history import
+/// reads them; none for a folder that is not a repository.
+std::vector<GitCommit> importedCommits(const GitService& git, const std::string& path);
 
 /// An in-memory store, a collector over it that counts with the built-in counter, and git kept
 /// away from the real configuration.

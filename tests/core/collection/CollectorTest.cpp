@@ -328,6 +328,42 @@ TEST_F(CollectorTest, CollectingEveryProjectLooksForTheCounterOnceAndAsksGitOnly
            "of today's earlier commit, counted anew with it";
 }
 
+// Another program removes a project while the collection counts it: that is no failure of the
+// collection, which goes on with the others.
+TEST_F(CollectorTest, CollectingEveryProjectReportsEachFailureButAProjectRemovedMeanwhileIsNone) {
+    testing::TemporaryFolder folders;
+    for (const auto* name : {"atlas", "comet", "delta"}) folders.writeFile(std::string(name) + "/main.c", "int a;\n");
+    addProject("atlas", (folders.path() / "atlas").string());
+    addProject("beacon", (folders.path() / "missing").string());
+    const auto comet = addProject("comet", (folders.path() / "comet").string());
+    ProjectService(context).archiveProject(addProject("delta", (folders.path() / "delta").string()));
+    testing::RecordingProcessRunner runner([&](const platform::ProcessRequest& request) {
+        if (std::ranges::find(request.arguments, comet->path) != request.arguments.end()) {
+            const auto other = std::make_shared<platform::ModelContext>(container);
+            ProjectService(other).deleteProject(ProjectService(other).getProject("comet"));
+        }
+        return testing::runningForReal()(request);
+    });
+    Collector removing(context, SccService(testing::builtInCounterOnly(), runner));
+
+    const auto results = removing.collectAll();
+
+    ASSERT_EQ(results.size(), 3U) << "the archived project is left out";
+    EXPECT_TRUE(results[0].isSuccess());
+    EXPECT_EQ(std::tuple(results[0].projectName, results[0].snapshot->codeLines, results[0].project->name),
+              std::tuple("atlas", 1, "atlas"));
+    EXPECT_TRUE(results[1].isFailure());
+    EXPECT_EQ(results[1].error->message, "Path not found: " + (folders.path() / "missing").string());
+    EXPECT_EQ(std::tuple(results[2].projectName, results[2].projectRemoved, results[2].isFailure(),
+                         results[2].error.has_value(), results[2].snapshot.has_value()),
+              std::tuple("comet", true, false, false, false));
+    EXPECT_EQ(stored<Project>().size(), 3U);
+    EXPECT_EQ(stored<Snapshot>().size(), 1U) << "atlas's count alone";
+
+    execute("ALTER TABLE project RENAME TO hidden");
+    EXPECT_THROW(removing.collectAll(), std::exception) << "projects that cannot be listed are not none";
+}
+
 TEST_F(CollectorTest, AProjectWithoutNewCommitsCollectedDailyRunsOneGitProcess) {
     GitTestRepository repository;
     repository.writeFile("a.c", lines(3));

@@ -105,7 +105,7 @@ TEST(GitLogParser, CommitsThatGitPrintsOddlyAreReadWhole) {
         repository.git({"update-ref", "refs/heads/main", hash});
 
         const auto path = repository.pathString();
-        const auto history = git.getCommitHistoryWithStats(path, std::nullopt);
+        const auto history = testing::importedCommits(git, path);
         ASSERT_EQ(history.size(), 1U) << row.what;
         EXPECT_EQ(history[0], (GitCommit{hash, "Odd", row.author, when, 3, 0, 1, "Odd\n"})) << row.what;
         EXPECT_EQ(git.getLatestCommit(path), (GitCommit{hash, "Odd", row.author, when})) << row.what;

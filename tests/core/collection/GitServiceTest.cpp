@@ -35,22 +35,23 @@ struct Reading {
     std::optional<GitCommit> latest;
     std::optional<platform::Date> firstCommit;
     std::vector<GitCommit> history;
-    std::vector<GitCommit> historyWithStats;
     std::map<platform::Date, GitActivityStats> days;
 
     bool operator==(const Reading&) const = default;
 };
 
+/// The commit without its line counts and body, as the newest commit is read.
+GitCommit summary(const GitCommit& commit) { return {commit.hash, commit.message, commit.author, commit.date}; }
+
 Reading read(const GitService& git, const std::string& path) {
-    return {git.getLatestCommit(path), git.getFirstCommitDate(path), git.getCommitHistory(path, std::nullopt),
-            git.getCommitHistoryWithStats(path, std::nullopt), testing::importedDays(git, path)};
+    return {git.getLatestCommit(path), git.getFirstCommitDate(path), testing::importedCommits(git, path),
+            testing::importedDays(git, path)};
 }
 
 TEST_F(GitServiceTest, FoldersThatAreNoRepositoryOrHaveNoCommits) {
     testing::TemporaryFolder folder;
     EXPECT_FALSE(git.isGitRepository(folder.path().string()));
     EXPECT_EQ(read(git, folder.path().string()), Reading{});
-    EXPECT_FALSE(git.getCurrentHead(folder.path().string()));
 
     GitTestRepository empty;
     EXPECT_TRUE(git.isGitRepository(empty.pathString()));
@@ -73,11 +74,9 @@ TEST_F(GitServiceTest, RepositoriesGitCannotReadAreReportedNotTakenForEmpty) {
     {
         const testing::ScopedEnvironment otherOwner("GIT_TEST_ASSUME_DIFFERENT_OWNER", "1");
         EXPECT_TRUE(readingFails(git).starts_with("git failed: detected dubious ownership in repository at"));
-        EXPECT_FALSE(git.getCurrentBranch(path));
     }
     testing::RecordingProcessRunner runner(testing::failingToStart("No such file or directory"));
     EXPECT_EQ(readingFails(GitService(runner)), "git failed: No such file or directory");
-    EXPECT_FALSE(GitService(runner).checkout("main", path));
     // A git that is stopped for running too long is a failure that says so.
     testing::RecordingProcessRunner stuck([](const platform::ProcessRequest& request) {
         auto result = testing::exitedWith(128 + 9);
@@ -94,7 +93,7 @@ TEST_F(GitServiceTest, ActivityWithOddPathsBinaryFilesAndMerges) {
     GitTestRepository repository;
     const auto start = platform::LocalCalendar::startOfDay(utc("2024-02-01T12:00:00Z")) + 8h;
     repository.writeFile("base.txt", "base\n");
-    repository.commit("base", start);
+    repository.commit("base", start - 24h);
     repository.git({"checkout", "-q", "-b", "side"});
     repository.writeFile("with space.c", "a\nb\n");
     repository.writeFile("quote\"d.py", "x\n");
@@ -109,17 +108,14 @@ TEST_F(GitServiceTest, ActivityWithOddPathsBinaryFilesAndMerges) {
         {"-c", "user.name=M", "-c", "user.email=m@x", "merge", "-q", "--no-edit", "side"},
         {{"GIT_AUTHOR_DATE", testing::gitDate(start + 3h)}, {"GIT_COMMITTER_DATE", testing::gitDate(start + 3h)}});
 
-    const auto stats = git.getActivitySince(start + 30min, repository.pathString());
-    ASSERT_TRUE(stats);
-    const CategoryLineStats one{1, 0};
-    EXPECT_EQ(std::tuple(stats->commitCount, stats->filesChanged, stats->insertions, stats->codeStats, stats->docsStats,
-                         stats->testStats, stats->configStats),
-              std::tuple(3, 6, 6, CategoryLineStats{3, 0}, one, one, one));
-
     const auto days = testing::importedDays(git, repository.pathString());
-    ASSERT_EQ(days.size(), 1U);
-    EXPECT_EQ(std::tuple(days.begin()->first, days.begin()->second.commitCount),
-              std::tuple(platform::LocalCalendar::startOfDay(start), 4));
+    ASSERT_EQ(days.size(), 2U);
+    const auto& [day, stats] = *days.rbegin();
+    const CategoryLineStats one{1, 0};
+    EXPECT_EQ(day, platform::LocalCalendar::startOfDay(start));
+    EXPECT_EQ(std::tuple(stats.commitCount, stats.filesChanged, stats.insertions, stats.codeStats, stats.docsStats,
+                         stats.testStats, stats.configStats),
+              std::tuple(3, 6, 6, CategoryLineStats{3, 0}, one, one, one));
 }
 
 TEST_F(GitServiceTest, HostileConfigurationChangesNothing) {
@@ -159,40 +155,40 @@ TEST_F(GitServiceTest, HostileConfigurationChangesNothing) {
     const auto clean = read(git, repository.pathString());
     EXPECT_EQ(hostile, clean);
     EXPECT_EQ(hostileSubfolder, clean);
-    ASSERT_EQ(clean.historyWithStats.size(), 6U);
+    ASSERT_EQ(clean.history.size(), 6U);
     // A submodule's new commit is a change whatever diff.ignoreSubmodules says.
-    EXPECT_EQ((std::tuple{clean.historyWithStats[5].insertions, clean.historyWithStats[5].deletions,
-                          clean.historyWithStats[5].filesChanged}),
+    EXPECT_EQ((std::tuple{clean.history[5].insertions, clean.history[5].deletions, clean.history[5].filesChanged}),
               (std::tuple{1, 1, 1}));
     EXPECT_EQ(clean.latest->hash, repository.git({"rev-parse", "HEAD"}).substr(0, 40));
-    EXPECT_EQ(clean.history.back(), clean.latest);
+    EXPECT_EQ(summary(clean.history.back()), clean.latest);
     EXPECT_EQ(clean.firstCommit, utc("2024-03-01T08:00:00Z"));
-    EXPECT_EQ(clean.history.front(),
+    EXPECT_EQ(summary(clean.history.front()),
               (GitCommit{clean.history.front().hash, "Root | ✓ café", "Zoë | Ünïcode", utc("2024-03-01T08:00:00Z")}));
-    EXPECT_EQ(clean.historyWithStats[2].fullMessage, "Docs\n\nCo-Authored-By: Claude <c@x>\n");
-    EXPECT_EQ(clean.historyWithStats[0].filesChanged, 2);
+    EXPECT_EQ(clean.history[2].fullMessage, "Docs\n\nCo-Authored-By: Claude <c@x>\n");
+    EXPECT_EQ(clean.history[0].filesChanged, 2);
     // A moved file counts the lines that changed, as a plain git log says, whatever diff.renames says.
-    EXPECT_EQ((std::tuple{clean.historyWithStats[1].insertions, clean.historyWithStats[1].deletions}),
-              (std::tuple{1, 0}));
+    EXPECT_EQ((std::tuple{clean.history[1].insertions, clean.history[1].deletions}), (std::tuple{1, 0}));
 }
 
-TEST_F(GitServiceTest, DetachedHeadHugeMessageAndCheckout) {
+TEST_F(GitServiceTest, DetachedHeadAndAHugeMessage) {
     GitTestRepository repository;
+    const auto path = repository.pathString();
     const auto start = utc("2024-03-01T08:00:00Z");
     for (int day = 0; day < 4; ++day) {
         repository.commit("commit " + std::to_string(day), platform::LocalCalendar::addingDays(start, day));
     }
     const std::string huge = "big\n\n" + std::string(2'000'000, 'y') + "\n[claude]\n";
     const auto last = repository.commit(huge, platform::LocalCalendar::addingDays(start, 10));
-    EXPECT_EQ(git.getCommitHistoryWithStats(repository.pathString(), std::nullopt).back().fullMessage, huge);
+    EXPECT_EQ(testing::importedCommits(git, path).back().fullMessage, huge);
 
     repository.git({"checkout", "-q", "--detach", "HEAD~1"});
-    EXPECT_FALSE(git.getCurrentBranch(repository.pathString()));
-    EXPECT_EQ(git.getCommitHistory(repository.pathString(), 7).size(), 2U); // days 0 and 3, the last is day 3
-    // Text that would be an option or a file to restore is no commit to check out.
-    EXPECT_FALSE(git.checkout("--detach", repository.pathString()));
-    EXPECT_TRUE(git.checkout("main", repository.pathString()));
-    EXPECT_EQ(git.getCurrentHead(repository.pathString()), last);
+    // The history is HEAD's, wherever it points; the branch it left stays a tip.
+    const auto detached = testing::importedCommits(git, path);
+    ASSERT_EQ(detached.size(), 4U);
+    EXPECT_EQ(GitService::sampleCommits(detached, 7).size(), 2U); // days 0 and 3, the last is day 3
+    EXPECT_EQ(git.getLatestCommit(path)->hash, detached.back().hash);
+    const auto tips = git.readTips(path);
+    EXPECT_NE(std::ranges::find(tips.commits, last), tips.commits.end());
 }
 
 TEST_F(GitServiceTest, InvalidUtf8IsDecodedLossily) {
@@ -208,7 +204,7 @@ TEST_F(GitServiceTest, InvalidUtf8IsDecodedLossily) {
     hash.pop_back();
     repository.git({"update-ref", "refs/heads/main", hash});
 
-    const auto history = git.getCommitHistoryWithStats(repository.pathString(), std::nullopt);
+    const auto history = testing::importedCommits(git, repository.pathString());
     ASSERT_EQ(history.size(), 1U);
     EXPECT_EQ(history[0].message, "caf\xEF\xBF\xBD latin-1");
     EXPECT_EQ(history[0].author, "Ren\xEF\xBF\xBD");

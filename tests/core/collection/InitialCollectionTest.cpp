@@ -39,7 +39,7 @@ TEST_F(InitialCollectionTest, RepositoryReportsEveryStage) {
     const auto project = addProject("demo", repository.pathString());
 
     const auto result = run(project);
-    EXPECT_EQ(std::tuple(result.isSuccess(), result.project, result.sccSnapshot != nullptr, result.historySnapshots,
+    EXPECT_EQ(std::tuple(result.isSuccess(), result.project, result.sccSnapshot.has_value(), result.historySnapshots,
                          result.totalCommits),
               std::tuple(true, project, true, 2, 3));
     const std::vector<InitialCollectionProgress> expected{
@@ -65,7 +65,7 @@ TEST_F(InitialCollectionTest, FolderWithoutRepositoryAndMissingFolder) {
         stages.clear();
         const auto result = run(addProject(path, path));
         EXPECT_EQ(stages, expected);
-        EXPECT_EQ(std::tuple(result.historySnapshots, result.totalCommits, result.sccSnapshot != nullptr),
+        EXPECT_EQ(std::tuple(result.historySnapshots, result.totalCommits, result.sccSnapshot.has_value()),
                   std::tuple(0, 0, !result.error));
     }
 }

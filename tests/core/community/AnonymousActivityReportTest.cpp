@@ -1,6 +1,7 @@
 #include "core/community/AnonymousActivityReport.h"
 
 #include "core/models/DailyActivity.h"
+#include "core/models/NewestSnapshot.h"
 #include "tests/core/models/InMemoryStore.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
@@ -64,6 +65,12 @@ protected:
         context->insert(activity);
         return activity;
     }
+
+    /// What the collection that stored it hands over of the project's newest code count.
+    std::optional<SnapshotInfo> newestCodeCount() const {
+        const auto newest = newestCodeSnapshot(*project);
+        return newest ? std::optional(newest->info()) : std::nullopt;
+    }
 };
 
 TEST_F(AnonymousActivityReportTest, EncodesEveryFieldInTableOrderWithUtcDates) {
@@ -92,7 +99,8 @@ TEST_F(AnonymousActivityReportTest, BuildsTheDayFromTheRowAndTheNewestCodeCount)
                                       .currentVelocity = 29,
                                       .retentionPercent = 72.5,
                                       .assessment = RetentionAssessment::excellent};
-    const auto report = AnonymousActivityReport::create(*today(), *project, "device", retention, now);
+    const auto report =
+        AnonymousActivityReport::create(*today(), *project, newestCodeCount(), "device", retention, now);
 
     EXPECT_EQ(report.activityDate, localDate(2025, 3, 14));
     // Each category's insertions plus deletions, then the row's own counts.
@@ -110,7 +118,8 @@ TEST_F(AnonymousActivityReportTest, BuildsTheDayFromTheRowAndTheNewestCodeCount)
 TEST_F(AnonymousActivityReportTest, WithoutRowsOfANewestCodeCountTheProjectIsAGreenfieldOfNoLines) {
     const auto activity = today();
     const auto expectGreenfield = [&] {
-        const auto report = AnonymousActivityReport::create(*activity, *project, "device", std::nullopt, now);
+        const auto report =
+            AnonymousActivityReport::create(*activity, *project, newestCodeCount(), "device", std::nullopt, now);
         const std::string text = report.toJSONString();
         for (const auto* absent : {"primary_language", "velocity_retention", "velocity_history_days", "null"}) {
             EXPECT_EQ(text.find(absent), std::string::npos) << absent;

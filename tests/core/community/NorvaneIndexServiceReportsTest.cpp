@@ -92,29 +92,22 @@ TEST_F(NorvaneIndexServiceReports, ASlowAnswerTimesOutAndTheReportIsQueued) {
 }
 
 TEST_F(NorvaneIndexServiceReports, SubmitsOnlyWhileEnabledWithADeviceIdAndBuildsNothingOtherwise) {
-    auto activity = DailyActivity::create(project, clock.now());
-    context->insert(activity);
-    // While the snapshots cannot be read, building a report would throw.
-    const auto renameSnapshots = [this](const std::string& from, const std::string& to) {
-        context->container()->withDatabase(
-            [&](platform::Database& database) { database.execute("ALTER TABLE " + from + " RENAME TO " + to); });
-    };
-    renameSnapshots("snapshot", "hidden");
+    const auto activity = DailyActivity::create(project, clock.now())->info();
+    const auto submit = [&] { client->submitReport(activity, *project, std::nullopt, std::nullopt).get(); };
     server.setAnswer(Route::activity, Answer{.status = 500});
-    client->submitReport(*activity, *project, std::nullopt).get();
+    submit();
     client->configure(true, std::nullopt);
-    client->submitReport(*activity, *project, std::nullopt).get();
+    submit();
     EXPECT_FALSE(client->isSubmissionEnabled().get());
     client->configure(false, "device");
-    client->submitReport(*activity, *project, std::nullopt).get();
+    submit();
     client->submitReport(report("disabled")).get();
     EXPECT_EQ(posts(), 0u);
     EXPECT_EQ(client->pendingReportCount().get(), 0u);
 
-    renameSnapshots("hidden", "snapshot");
     client->configure(true, "").get();
     EXPECT_TRUE(client->isSubmissionEnabled().get());
-    client->submitReport(*activity, *project, std::nullopt).get();
+    submit();
     EXPECT_EQ(posts(), 1u);
     EXPECT_EQ(client->pendingReportCount().get(), 1u);
 }
@@ -131,7 +124,7 @@ TEST_F(NorvaneIndexServiceReports, BuildsTheReportFromTheStoreWithoutNamesPathsO
     context->save();
 
     client->configure(true, "4A1B").get();
-    client->submitReport(*activity, *project, VelocityRetention::tooEarly()).get();
+    client->submitReport(*activity, *project, snapshot->info(), VelocityRetention::tooEarly()).get();
     const auto received = requests("POST", "/v1/activity");
     ASSERT_EQ(received.size(), 1u);
     const std::string& body = received[0].body;

@@ -224,18 +224,6 @@ TEST_F(NorvaneStoreTest, ListingsTellEachProjectsNewestSnapshotAndCommitAsItsRec
     EXPECT_EQ(listings[1].commitSummary, std::nullopt) << "its newest commit has no message";
 }
 
-TEST_F(NorvaneStoreTest, AProjectReadByNameIsARecordOfItsOwnWhoseSnapshotsStayReadable) {
-    const auto read = store.projectRecord("atlas");
-    ASSERT_NE(read, nullptr);
-    EXPECT_NE(read, atlas) << "not the record of another context";
-    const auto newest = newestCodeSnapshot(*read);
-    const auto expected = newestCodeSnapshot(*atlas);
-    ASSERT_TRUE(newest && expected) << "read after the store's read returned";
-    EXPECT_EQ(newest->codeLines, expected->codeLines);
-    EXPECT_EQ(read->sizeBucket(), atlas->sizeBucket());
-    EXPECT_EQ(store.projectRecord("Atlas"), nullptr) << "exactly the name";
-}
-
 TEST_F(NorvaneStoreTest, TheProjectPageReadsWhatItsRecordsGave) {
     for (const auto& project : {atlas, beacon, empty}) {
         for (const auto& request : {ProjectPageRequest{project->id, 30, 90}, ProjectPageRequest{project->id, 7, 30}}) {

@@ -10,8 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
+#include <string>
 #include <thread>
 
 #include <unistd.h>
@@ -77,6 +79,9 @@ TEST(ChildProcesses, ATerminationSignalEndsTheChildrenThenTheProgram) {
         const auto ids = folder.path() / "ids";
         EXPECT_EXIT(
             {
+                // As a program started from a shell has it, whoever started this test (nohup ignores
+                // SIGHUP, a shell without job control SIGINT for what it starts in the background).
+                std::signal(signal, SIG_DFL);
                 ChildProcesses::stopOnTerminationSignals();
                 std::thread running([&] { PosixProcessRunner().run(sleeperNotingIn(ids)); });
                 notedIds(ids);
@@ -87,6 +92,24 @@ TEST(ChildProcesses, ATerminationSignalEndsTheChildrenThenTheProgram) {
         const auto [shell, background] = notedIds(ids);
         EXPECT_TRUE(waitUntilEnded(shell)) << strsignal(signal);
         EXPECT_TRUE(waitUntilEnded(background)) << strsignal(signal);
+    }
+}
+
+// The convention that nohup relies on: a program started with a signal ignored leaves it ignored,
+// and so do the children it starts.
+TEST(ChildProcesses, ASignalIgnoredFromTheStartStaysIgnoredByTheProgramAndItsChildren) {
+    for (const int signal : {SIGINT, SIGHUP}) {
+        EXPECT_EXIT(
+            {
+                std::signal(signal, SIG_IGN);
+                ChildProcesses::stopOnTerminationSignals();
+                kill(getpid(), signal);
+                const auto child = PosixProcessRunner().run(
+                    {.executable = "/bin/sh",
+                     .arguments = {"-c", "kill -" + std::to_string(signal) + " $$; echo alive"}});
+                std::exit(child.standardOutput == "alive\n" ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), "");
     }
 }
 

@@ -41,24 +41,27 @@ TEST(PrivateFiles, NewFoldersAndFilesAreTheOwnersAloneWhateverTheUmaskAndWhatWas
     EXPECT_THROW(PrivateFiles::createFolder(existing / "inside"), std::filesystem::filesystem_error);
 }
 
-TEST(PrivateFiles, TighteningTakesOnlyTheOthersRightsAndNeverGoesThroughALink) {
+TEST(PrivateFiles, TighteningTakesTheGroupsAndOthersRightsAndNeverGoesThroughALink) {
     const testing::TemporaryFolder folder;
     const auto open = folder.writeFile("open", "");
     const auto readOnly = folder.writeFile("read-only", "");
+    const auto groupOnly = folder.writeFile("group-only", "");
     const auto target = folder.writeFile("target", "");
     const auto link = folder.path() / "link";
     std::filesystem::create_symlink(target, link);
     std::filesystem::create_directory(folder.path() / "folder");
     ::chmod(open.c_str(), 0666);
     ::chmod(readOnly.c_str(), 0444);
+    ::chmod(groupOnly.c_str(), 0640);
     ::chmod(target.c_str(), 0644);
     ::chmod((folder.path() / "folder").c_str(), 0775);
 
-    for (const char* name : {"open", "read-only", "link", "folder", "missing"}) {
+    for (const char* name : {"open", "read-only", "group-only", "link", "folder", "missing"}) {
         PrivateFiles::tighten(folder.path() / name);
     }
     EXPECT_EQ(modeOf(open), 0600u);
     EXPECT_EQ(modeOf(readOnly), 0400u);
+    EXPECT_EQ(modeOf(groupOnly), 0600u);
     EXPECT_EQ(modeOf(target), 0644u);
     EXPECT_EQ(modeOf(folder.path() / "folder"), 0700u);
 }

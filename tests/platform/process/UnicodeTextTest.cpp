@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace norvane {
 namespace {
 
@@ -40,6 +44,22 @@ TEST(UnicodeText, PrefixCountsUserPerceivedCharacters) {
     EXPECT_EQ(platform::UnicodeText::prefixCharacters("abcdef", 3), "abc");
     // "e" + combining acute, then the robot face: two characters of five and four bytes.
     EXPECT_EQ(platform::UnicodeText::prefixCharacters("e\xCC\x81\xF0\x9F\xA4\x96xyz", 2), "e\xCC\x81\xF0\x9F\xA4\x96");
+}
+
+TEST(UnicodeText, DisplayWidthIsTheColumnsATerminalGives) {
+    const std::vector<std::pair<std::string, std::size_t>> cases{
+        {"plain", 5},
+        {"\u9879\u76EE", 4},       // two Chinese characters, two columns each
+        {"e\u0301clair", 6},       // a combining accent takes no column
+        {"\u1100\u1161\u11A8", 2}, // a Hangul syllable from its three jamo
+        {"\uFF21\uFF22", 4},       // full-width Latin letters
+        {"\U0001F916 robot", 8},   // an emoji is wide
+        {"caf\xE9", 4},            // a byte that is not UTF-8 is shown as one
+        {"", 0},
+    };
+    for (const auto& [text, width] : cases) {
+        EXPECT_EQ(platform::UnicodeText::displayWidth(text), width) << text;
+    }
 }
 
 } // namespace
