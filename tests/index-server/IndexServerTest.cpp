@@ -363,6 +363,8 @@ TEST_F(IndexServerTest, IdleConnectionsGiveTheirPlacesUpToNewcomers) {
     }
     EXPECT_EQ(postFrom("127.0.0.4", "newcomer"), 201);
     EXPECT_EQ(idle[0]->status(), 503) << "the one silent longest";
+    // The newcomer's place is free once its connection is done with, a moment after its answer.
+    ASSERT_TRUE(testing::waitUntil([&] { return server->openConnections() == 3; }));
 
     idle.push_back(std::make_unique<RawConnection>(port, "", "127.0.0.5"));
     ASSERT_TRUE(testing::waitUntil([&] { return server->openConnections() == 4; }));
