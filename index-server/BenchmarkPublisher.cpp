@@ -7,7 +7,8 @@
 namespace norvane::indexserver {
 
 BenchmarkPublisher::BenchmarkPublisher(ReportStore& store, platform::Clock clock)
-    : store_(store), clock_(std::move(clock)), document_(compute()) {
+    : store_(store), clock_(std::move(clock)) {
+    publish();
     thread_ = std::thread([this] { run(); });
 }
 
@@ -49,9 +50,8 @@ void BenchmarkPublisher::run() {
         const auto included = changes_;
         lock.unlock();
         const auto started = std::chrono::steady_clock::now();
-        std::shared_ptr<const std::string> document;
         try {
-            document = compute();
+            publish();
         } catch (const std::exception& error) {
             // The store could not be read this time (a disk error): the last document stays.
             platform::logError(std::string("Failed to update the benchmarks, serving the previous ones: ") +
@@ -59,9 +59,6 @@ void BenchmarkPublisher::run() {
         }
         const auto took = std::chrono::steady_clock::now() - started;
         lock.lock();
-        if (document) {
-            document_ = std::move(document);
-        }
         publishedChanges_ = included;
         published_.notify_all();
         wake_.wait_for(lock, took, [this] { return stopping_; });
@@ -69,8 +66,18 @@ void BenchmarkPublisher::run() {
     published_.notify_all();
 }
 
-std::shared_ptr<const std::string> BenchmarkPublisher::compute() const {
-    return std::make_shared<const std::string>(JsonCoding::dump(BenchmarkBuilder::build(store_, clock_()).toJSON()));
+void BenchmarkPublisher::publish() {
+    auto document = BenchmarkBuilder::build(store_, clock_()).toJSON();
+    auto figures = document;
+    figures.erase("generated_at");
+    auto figuresText = JsonCoding::dump(figures);
+    if (!figures_.empty() && figuresText == figures_) {
+        return;
+    }
+    auto served = std::make_shared<const std::string>(JsonCoding::dump(document));
+    figures_ = std::move(figuresText);
+    std::lock_guard lock(mutex_);
+    document_ = std::move(served);
 }
 
 } // namespace norvane::indexserver

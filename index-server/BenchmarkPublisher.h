@@ -17,7 +17,9 @@ namespace norvane::indexserver {
 /// the server's memory grows with their number. Changes that come while a document is computed
 /// are taken together into the next one, which starts no sooner than the last one took, so that a
 /// stream of reports keeps at most half a core busy. A document that cannot be computed leaves the
-/// last one served and a line on standard error.
+/// last one served and a line on standard error. A document whose figures are those served already
+/// is not served: "generated_at" moves only when what is published changes, so that it does not
+/// tell when a report of a withheld bucket arrived.
 class BenchmarkPublisher {
 public:
     /// Computes the first document before it returns; fails when the store cannot be read.
@@ -35,7 +37,9 @@ public:
 
 private:
     void run();
-    std::shared_ptr<const std::string> compute() const;
+    /// Computes the document and keeps it when its figures differ from those served; the caller
+    /// does not hold `mutex_`.
+    void publish();
 
     ReportStore& store_;
     const platform::Clock clock_;
@@ -47,6 +51,8 @@ private:
     std::uint64_t publishedChanges_ = 0;
     bool stopping_ = false;
     std::shared_ptr<const std::string> document_;
+    /// The served document without its "generated_at"; touched by the publishing thread only.
+    std::string figures_;
     std::thread thread_;
 };
 

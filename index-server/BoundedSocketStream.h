@@ -1,5 +1,7 @@
 #pragma once
 
+#include "index-server/IdleConnections.h"
+
 #include <httplib.h>
 
 #include <array>
@@ -13,7 +15,8 @@ namespace norvane::indexserver {
 /// not keep by itself: the whole request must arrive before `deadline` (not merely some byte every
 /// few seconds), its head may hold at most `maxHeadBytes` and what follows the head at most
 /// `maxBodyPhaseBytes`. A read past a limit fails, and so does any wait once `stopSignal` (a file
-/// descriptor) becomes readable.
+/// descriptor) becomes readable. Its waits for the client's bytes are told to `idle`, and once that
+/// dismisses the connection, nothing more is read or written.
 class BoundedSocketStream : public httplib::Stream {
 public:
     struct Bounds {
@@ -23,7 +26,7 @@ public:
         std::chrono::milliseconds writeTimeout{0};
     };
 
-    BoundedSocketStream(int socket, int stopSignal, Bounds bounds);
+    BoundedSocketStream(int socket, int stopSignal, Bounds bounds, IdleConnections::Entry& idle);
 
     /// Called once the request line and headers are read: later reads count against the body's
     /// allowance.
@@ -48,6 +51,7 @@ private:
     const int socket_;
     const int stopSignal_;
     const Bounds bounds_;
+    IdleConnections::Entry& idle_;
     std::size_t allowance_;
     std::array<char, 4096> buffer_{};
     std::size_t bufferStart_ = 0;

@@ -13,7 +13,8 @@ struct ConnectionLimits {
     std::size_t maxHeadBytes = 16 * 1024;
     /// The time a connection has to deliver its whole request, head and body.
     std::chrono::milliseconds requestTimeout{10000};
-    /// Connections served at once; more are answered 503 and closed.
+    /// Connections served at once. Beyond them a newcomer takes the place of the connection whose
+    /// client has been silent longest; only while none waits for its client is it answered 503.
     std::size_t maxConnections = 128;
     /// Connections served at once from one client address; more are answered 429 and closed.
     std::size_t maxConnectionsPerAddress = 8;

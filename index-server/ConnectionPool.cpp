@@ -26,6 +26,15 @@ void ConnectionPool::enqueue(Connection connection) {
     }
 }
 
+void ConnectionPool::enqueueInPlaceOfDismissed(Connection connection) {
+    {
+        std::lock_guard lock(mutex_);
+        ++busy_;
+        connections_.push_back(std::move(connection));
+    }
+    queued_.notify_one();
+}
+
 void ConnectionPool::shutdown() {
     {
         std::lock_guard lock(mutex_);

@@ -15,7 +15,8 @@ namespace norvane::indexserver {
 
 /// The server's connection threads: one per connection being served, started when needed, at most
 /// `maxConnections`. A connection beyond that is handed to `overflow` on the accepting thread
-/// instead of waiting for a thread, so a crowd of slow clients cannot queue up everyone else.
+/// instead of waiting for a thread, so a crowd of slow clients cannot queue up everyone else;
+/// `overflow` may queue it in place of a connection it ended.
 class ConnectionPool : public httplib::TaskQueue {
 public:
     using Connection = std::function<void()>;
@@ -28,6 +29,9 @@ public:
     ConnectionPool& operator=(const ConnectionPool&) = delete;
 
     void enqueue(Connection connection) override;
+    /// Queues a connection beyond `maxConnections`, in place of one that was told to end: the
+    /// thread serving that one takes it up once free.
+    void enqueueInPlaceOfDismissed(Connection connection);
     /// Serves what is queued, then joins every thread.
     void shutdown() override;
 

@@ -10,6 +10,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <exception>
 #include <iostream>
@@ -23,10 +24,12 @@ namespace norvane::indexserver {
 namespace {
 
 constexpr std::chrono::seconds writeTimeout{5};
+constexpr const char* serviceFull = "503 Service Unavailable";
+constexpr const char* tooManyFromAddress = "429 Too Many Requests";
 
-/// Set while the accepting thread turns away a connection that found every slot taken; the
+/// Set while the accepting thread hands over a connection that found every place taken; the
 /// library hands connections over only as calls of `process_and_close_socket`.
-thread_local bool refusingConnection = false;
+thread_local bool everyPlaceTaken = false;
 /// The connection that this thread serves, whose handlers read a chunked body from it themselves.
 thread_local BoundedSocketStream* servedStream = nullptr;
 
@@ -103,11 +106,12 @@ GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits)
         throw std::runtime_error("Cannot create the server's stop signal");
     }
     new_task_queue = [this] {
-        return new ConnectionPool(limits_.maxConnections, openConnections_, [](ConnectionPool::Connection connection) {
-            refusingConnection = true;
+        pool_ = new ConnectionPool(limits_.maxConnections, openConnections_, [](ConnectionPool::Connection connection) {
+            everyPlaceTaken = true;
             connection();
-            refusingConnection = false;
+            everyPlaceTaken = false;
         });
+        return pool_;
     };
     set_payload_max_length(limits.maxBodyBytes);
     // Without the library's SO_REUSEPORT, a second server on a port in use fails instead of
@@ -131,6 +135,9 @@ GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits)
         return 413;
     });
     set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
+        if (refuseMethod(request, response)) {
+            return HandlerResponse::Handled;
+        }
         auto fault = framingFault(request);
         if (!fault) {
             fault = lengthFault(request, maxBodyPhaseBytes(), tooLargeMessage());
@@ -148,6 +155,7 @@ GuardedHttpServer::~GuardedHttpServer() {
 }
 
 void GuardedHttpServer::handle(const std::string& method, const std::string& pattern, Handler handler) {
+    routes_.emplace_back(method, std::regex(pattern));
     if (method == "GET") {
         // The library reads no body of a GET.
         Get(pattern, [handler](const httplib::Request& request, httplib::Response& response) {
@@ -201,27 +209,56 @@ void GuardedHttpServer::answerError(httplib::Response& response, int status, con
 }
 
 bool GuardedHttpServer::process_and_close_socket(socket_t socket) {
-    if (refusingConnection) {
-        answerDirectly(socket, "503 Service Unavailable", "Too many connections");
-    } else if (const auto slot = connectionsPerAddress_.acquire(BoundedSocketStream::remoteAddress(socket))) {
-        serveConnection(socket);
-    } else {
-        answerDirectly(socket, "429 Too Many Requests", "Too many connections from this address");
+    if (everyPlaceTaken) {
+        if (!takePlaceOfIdle(socket)) {
+            ::close(socket);
+        }
+        return true;
     }
+    serveOrRefuse(socket);
     ::close(socket);
     return true;
 }
 
-void GuardedHttpServer::serveConnection(socket_t socket) {
+void GuardedHttpServer::serveOrRefuse(socket_t socket) {
+    // Idle from the start, so that a client that never sends can be made to give its place up.
+    IdleConnections::Entry idle(idleConnections_, socket);
+    if (const auto slot = connectionsPerAddress_.acquire(BoundedSocketStream::remoteAddress(socket))) {
+        serveConnection(socket, idle);
+    } else {
+        answerDirectly(socket, tooManyFromAddress, "Too many connections from this address");
+    }
+}
+
+bool GuardedHttpServer::takePlaceOfIdle(socket_t socket) {
+    // Checked first, so that an address at its share cannot push others' connections out.
+    if (connectionsPerAddress_.count(BoundedSocketStream::remoteAddress(socket)) >= limits_.maxConnectionsPerAddress) {
+        answerDirectly(socket, tooManyFromAddress, "Too many connections from this address");
+        return false;
+    }
+    if (!idleConnections_.dismissLongestIdle()) {
+        answerDirectly(socket, serviceFull, "Too many connections");
+        return false;
+    }
+    pool_->enqueueInPlaceOfDismissed([this, socket] { process_and_close_socket(socket); });
+    return true;
+}
+
+void GuardedHttpServer::serveConnection(socket_t socket, IdleConnections::Entry& idle) {
     BoundedSocketStream stream(socket, stopSignal_,
                                {.deadline = std::chrono::steady_clock::now() + limits_.requestTimeout,
                                 .maxHeadBytes = limits_.maxHeadBytes,
                                 .maxBodyPhaseBytes = maxBodyPhaseBytes(),
-                                .writeTimeout = writeTimeout});
+                                .writeTimeout = writeTimeout},
+                               idle);
     bool closed = false;
     servedStream = &stream;
     process_request(stream, true, closed, [&stream](httplib::Request&) { stream.headRead(); });
     servedStream = nullptr;
+    if (idle.dismissed()) {
+        // Nothing was written since: the stream refuses to once its connection is dismissed.
+        answerDirectly(socket, serviceFull, "Too many connections");
+    }
 }
 
 std::size_t GuardedHttpServer::maxBodyPhaseBytes() const {
@@ -232,6 +269,33 @@ std::size_t GuardedHttpServer::maxBodyPhaseBytes() const {
 
 std::string GuardedHttpServer::tooLargeMessage() const {
     return "The request body exceeds " + std::to_string(limits_.maxBodyBytes) + " bytes";
+}
+
+std::vector<std::string> GuardedHttpServer::methodsFor(const std::string& path) const {
+    std::vector<std::string> methods;
+    for (const auto& [method, pattern] : routes_) {
+        if (std::regex_match(path, pattern)) {
+            methods.push_back(method);
+            if (method == "GET") {
+                methods.emplace_back("HEAD");
+            }
+        }
+    }
+    return methods;
+}
+
+bool GuardedHttpServer::refuseMethod(const httplib::Request& request, httplib::Response& response) const {
+    const auto methods = methodsFor(request.path);
+    if (methods.empty() || std::find(methods.begin(), methods.end(), request.method) != methods.end()) {
+        return false;
+    }
+    std::string allowed;
+    for (const auto& method : methods) {
+        allowed += (allowed.empty() ? "" : ", ") + method;
+    }
+    answerError(response, 405, request.method + " is not served here; use " + allowed);
+    response.set_header("Allow", allowed);
+    return true;
 }
 
 bool GuardedHttpServer::readBody(const httplib::Request& request, const httplib::ContentReader& reader,

@@ -1,21 +1,28 @@
 #pragma once
 
 #include "index-server/ConnectionLimits.h"
+#include "index-server/ConnectionPool.h"
 #include "index-server/ConnectionsPerAddress.h"
+#include "index-server/IdleConnections.h"
 
 #include <httplib.h>
 
 #include <atomic>
 #include <functional>
+#include <regex>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace norvane::indexserver {
 
 /// An HTTP server for anyone on the network: it serves one request per connection and holds the
 /// `ConnectionLimits`, which the HTTP library alone does not, so that neither slow nor large
-/// requests can starve other clients or fill memory. Handlers get the body already read. Errors
-/// are answered as {"error": message}; what a handler throws is answered 500 and its cause written
-/// to standard error.
+/// requests can starve other clients or fill memory. When every place is taken, a newcomer takes
+/// the place of the connection whose client has been silent longest, which is answered 503.
+/// Handlers get the body already read. Errors are answered as {"error": message}; what a handler
+/// throws is answered 500 and its cause written to standard error. A path that is routed for other
+/// methods only is answered 405, naming them in "Allow".
 class GuardedHttpServer : private httplib::Server {
 public:
     using Handler = std::function<void(const httplib::Request&, const std::string& body, httplib::Response&)>;
@@ -45,15 +52,29 @@ public:
 
 private:
     bool process_and_close_socket(socket_t socket) override;
-    void serveConnection(socket_t socket);
+    /// For a connection that found every place taken, on the accepting thread: queues it in place
+    /// of the connection idle longest, or answers why not and returns false.
+    bool takePlaceOfIdle(socket_t socket);
+    /// Serves `socket` unless its address holds its share of the connections already.
+    void serveOrRefuse(socket_t socket);
+    void serveConnection(socket_t socket, IdleConnections::Entry& idle);
     /// The most a connection reads after the request's head.
     std::size_t maxBodyPhaseBytes() const;
     std::string tooLargeMessage() const;
+    /// The methods routed for `path`, GET with HEAD, which the library answers alike.
+    std::vector<std::string> methodsFor(const std::string& path) const;
+    /// Answers 405 a request whose path is routed for other methods only; false for any other.
+    bool refuseMethod(const httplib::Request& request, httplib::Response& response) const;
     bool readBody(const httplib::Request& request, const httplib::ContentReader& reader, std::string& body,
                   httplib::Response& response) const;
 
     const ConnectionLimits limits_;
+    /// Each route's method and path pattern, in the order they were added.
+    std::vector<std::pair<std::string, std::regex>> routes_;
     ConnectionsPerAddress connectionsPerAddress_;
+    IdleConnections idleConnections_;
+    /// The library's queue of connections while it serves, which it owns.
+    ConnectionPool* pool_ = nullptr;
     std::atomic<std::size_t> openConnections_ = 0;
     /// Readable once the server stops, which ends every wait of a connection.
     const int stopSignal_;

@@ -41,8 +41,9 @@ bool isJsonMediaType(std::string_view contentType) {
 struct IndexServer::Impl {
     Impl(const std::string& dataFile, Options options)
         : reports(dataFile), clock(options.clock), benchmarks(reports, clock),
-          newDevices(options.maxNewDevicesPerAddressPerHour), server(options.limits),
-          recordedRequests(options.recordedRequests) {
+          newDevices(options.maxNewDevicesPerAddressPerHour),
+          maxReportsPerDevicePerDay(static_cast<std::int64_t>(options.maxReportsPerDevicePerDay)),
+          server(options.limits), recordedRequests(options.recordedRequests) {
         route(Route::activity, "POST", "/v1/activity",
               [this](auto& request, auto& body, auto& response) { acceptReport(request, body, response); });
         route(Route::benchmarks, "GET", "/v1/benchmarks",
@@ -86,14 +87,20 @@ struct IndexServer::Impl {
             GuardedHttpServer::answerError(response, 415, "Expected application/json");
             return;
         }
+        const auto now = clock();
         AnonymousActivityReport report;
         try {
-            report = ReportValidator::decode(body);
+            report = ReportValidator::decode(body, now);
         } catch (const InvalidReport& error) {
             GuardedHttpServer::answerError(response, 400, error.what());
             return;
         }
-        if (!admit(report, request.remote_addr)) {
+        switch (admit(report, request.remote_addr, now)) {
+        case Admission::stored: break;
+        case Admission::dayIsFull:
+            GuardedHttpServer::answerError(response, 429, "This device sent as many reports of that day as it may");
+            return;
+        case Admission::tooManyNewDevices:
             GuardedHttpServer::answerError(response, 429, "Too many new devices from this address; try again later");
             return;
         }
@@ -102,15 +109,27 @@ struct IndexServer::Impl {
         response.set_content("{}", jsonType);
     }
 
-    /// Stores `report` unless its device id is new and `address` brought too many new ones lately.
-    bool admit(const AnonymousActivityReport& report, const std::string& address) {
-        // One at a time, so that two reports of one new device count it once.
+    enum class Admission { stored, dayIsFull, tooManyNewDevices };
+
+    /// Stores `report` unless its device holds as many reports of its day as it may, or its device
+    /// id is new and `address` brought too many new ones lately.
+    Admission admit(const AnonymousActivityReport& report, const std::string& address, platform::Date now) {
+        // One at a time, so that two reports of one new device count it once, and a device's day
+        // never takes one report more than it may.
         std::lock_guard lock(admission);
-        if (!reports.hasDevice(report.deviceId) && !newDevices.admit(address, clock())) {
-            return false;
+        const bool isNew = !reports.hasDevice(report.deviceId);
+        if (isNew && !newDevices.hasRoom(address, now)) {
+            return Admission::tooManyNewDevices;
+        }
+        const auto day = std::chrono::floor<std::chrono::days>(report.activityDate);
+        if (!isNew && reports.reportsOfDeviceOnDay(report.deviceId, day) >= maxReportsPerDevicePerDay) {
+            return Admission::dayIsFull;
         }
         reports.insert(report);
-        return true;
+        if (isNew) {
+            newDevices.count(address, now);
+        }
+        return Admission::stored;
     }
 
     void record(const httplib::Request& request, const std::string& body) {
@@ -151,6 +170,7 @@ struct IndexServer::Impl {
     BenchmarkPublisher benchmarks;
     std::mutex admission;
     NewDevicesPerAddress newDevices;
+    const std::int64_t maxReportsPerDevicePerDay;
     GuardedHttpServer server;
     const std::size_t recordedRequests;
     std::thread thread;

@@ -18,9 +18,10 @@ namespace norvane::indexserver {
 /// the reports it receives in SQLite and computes the community benchmarks from them.
 ///
 ///     POST   /v1/activity            stores one report (201); a body that is not a sound report 400,
-///                                    too large 413, not "application/json" 415, a device id new to
+///                                    too large 413, not "application/json" 415; a device id new to
 ///                                    the service from an address that brought too many within the
-///                                    hour 429
+///                                    hour, or a report of a device that has as many as it may store
+///                                    for the report's activity day, 429
 ///     GET    /v1/benchmarks          the community benchmarks computed from the stored reports, with
 ///                                    only the distributions of enough contributors
 ///     GET    /v1/stats/contributors  {"count": number of distinct devices}
@@ -53,6 +54,10 @@ public:
         ConnectionLimits limits{};
         /// Device ids that the service has not seen before, per client address and hour.
         std::size_t maxNewDevicesPerAddressPerHour = 10;
+        /// Reports that one device may store per activity day (the UTC date of its activity date):
+        /// a client sends one per project and collection, so this is a hundred projects collected
+        /// five times a day.
+        std::size_t maxReportsPerDevicePerDay = 500;
         /// Stamps the benchmarks and counts the hour of new device ids.
         platform::Clock clock = platform::systemClock();
         /// How many of the latest requests `receivedRequests()` keeps; the program keeps none.

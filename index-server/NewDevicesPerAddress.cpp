@@ -16,7 +16,17 @@ void dropBefore(std::deque<platform::Date>& arrivals, platform::Date since) {
 
 } // namespace
 
-bool NewDevicesPerAddress::admit(const std::string& address, platform::Date now) {
+bool NewDevicesPerAddress::hasRoom(const std::string& address, platform::Date now) {
+    std::lock_guard lock(mutex_);
+    const auto found = arrivals_.find(address);
+    if (found == arrivals_.end()) {
+        return maxPerHour_ > 0;
+    }
+    dropBefore(found->second, now - window);
+    return found->second.size() < maxPerHour_;
+}
+
+void NewDevicesPerAddress::count(const std::string& address, platform::Date now) {
     std::lock_guard lock(mutex_);
     const auto since = now - window;
     if (++admissionsSinceCleanUp_ >= cleanUpInterval) {
@@ -24,11 +34,7 @@ bool NewDevicesPerAddress::admit(const std::string& address, platform::Date now)
     }
     auto& arrivals = arrivals_[address];
     dropBefore(arrivals, since);
-    if (arrivals.size() >= maxPerHour_) {
-        return false;
-    }
     arrivals.push_back(now);
-    return true;
 }
 
 void NewDevicesPerAddress::forgetBefore(platform::Date since) {

@@ -19,9 +19,12 @@ public:
 
     explicit NewDevicesPerAddress(std::size_t maxPerHour) : maxPerHour_(maxPerHour) {}
 
-    /// Counts one new device id from `address` at `now` and returns true, or returns false (and
-    /// counts nothing) when the address brought `maxPerHour` within the hour before `now`.
-    bool admit(const std::string& address, platform::Date now);
+    /// Whether `address` may bring one more new device id at `now`: false when it brought
+    /// `maxPerHour` within the hour before.
+    bool hasRoom(const std::string& address, platform::Date now);
+    /// Counts one new device id from `address` at `now`, once its report is stored: a report that
+    /// could not be kept spends nothing.
+    void count(const std::string& address, platform::Date now);
 
 private:
     void forgetBefore(platform::Date since);

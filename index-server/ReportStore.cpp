@@ -23,6 +23,7 @@ CREATE TABLE IF NOT EXISTS reports (
     velocity_retention REAL
 );
 CREATE INDEX IF NOT EXISTS reports_by_device ON reports (device_id);
+CREATE INDEX IF NOT EXISTS reports_by_device_and_day ON reports (device_id, activity_date);
 )";
 
 /// One contributor's totals per row: the size bucket (or ''), then the fields of `ContributorTotals`
@@ -169,6 +170,17 @@ void ReportStore::insert(const AnonymousActivityReport& report) {
 bool ReportStore::hasDevice(const std::string& deviceId) {
     std::lock_guard lock(mutex_);
     return holdsDevice(deviceId);
+}
+
+std::int64_t ReportStore::reportsOfDeviceOnDay(const std::string& deviceId, std::chrono::sys_days day) {
+    // Dates are kept as ISO 8601 text in UTC, which sorts as the moments do.
+    const auto dayText = [](std::chrono::sys_days date) { return JsonCoding::encodeDate(date).substr(0, 10); };
+    std::lock_guard lock(mutex_);
+    auto statement = database_.prepare(
+        "SELECT COUNT(*) FROM reports WHERE device_id = ? AND activity_date >= ? AND activity_date < ?");
+    statement.bindAll({deviceId, dayText(day), dayText(day + std::chrono::days(1))});
+    statement.step();
+    return integerOf(statement.column(0));
 }
 
 std::int64_t ReportStore::deleteDevice(const std::string& deviceId) {

@@ -4,6 +4,7 @@
 #include "platform/persistence/Database.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -50,6 +51,8 @@ public:
     void insert(const AnonymousActivityReport& report);
     /// Whether any report of `deviceId` is stored.
     bool hasDevice(const std::string& deviceId);
+    /// The stored reports of `deviceId` whose activity date falls on the UTC date `day`.
+    std::int64_t reportsOfDeviceOnDay(const std::string& deviceId, std::chrono::sys_days day);
     /// Removes every report of `deviceId`; returns how many there were.
     std::int64_t deleteDevice(const std::string& deviceId);
     /// The number of devices with stored reports.

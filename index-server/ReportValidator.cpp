@@ -1,6 +1,8 @@
 #include "index-server/ReportValidator.h"
 
 #include "core/community/JsonCoding.h"
+#include "core/models/DaysPerMonth.h"
+#include "core/models/MaturityMultiplier.h"
 #include "core/models/ProjectEnums.h"
 #include "core/models/ProjectSizeBucket.h"
 #include "platform/UnicodeText.h"
@@ -17,10 +19,19 @@ namespace {
 constexpr std::int64_t maxCount = 1'000'000'000;
 constexpr std::size_t maxDeviceIdBytes = 128;
 constexpr std::size_t maxLanguageBytes = 100;
-/// A first commit dated in the future gives a negative age.
-constexpr double maxAgeMonths = 1200;
-constexpr double maxMaturity = 100;
-constexpr std::int64_t maxHistoryDays = 3650;
+/// A first commit dated in the future gives a negative age: a century ahead at most.
+constexpr double minAgeMonths = -1200;
+/// Whole months of the maturity formula's age factor, beyond which age adds nothing.
+constexpr double maturityAgeMonths = 24;
+/// The client always looks back this far for a project's velocity.
+constexpr std::int64_t historyDays = 90;
+
+/// The age at `now` of a project whose first commit is the earliest git can date, in the client's
+/// months, with two days to spare for the two clocks and the local calendar.
+double maxAgeMonths(platform::Date now) {
+    const auto sinceEpoch = now.time_since_epoch() + std::chrono::days(2);
+    return std::floor(std::chrono::duration<double, std::chrono::days::period>(sinceEpoch).count()) / daysPerMonth;
+}
 
 /// The document in `body`; throws when one object holds two keys that name the same field, which
 /// would leave it to chance which of them counts.
@@ -79,6 +90,13 @@ void requireCase(const std::string& text, const char* key) {
     throw InvalidReport("\"" + std::string(key) + "\" must be one of " + known);
 }
 
+void requireDate(platform::Date date, const char* key, platform::Date earliest, platform::Date latest) {
+    if (date < earliest || date > latest) {
+        throw InvalidReport("\"" + std::string(key) + "\" must be from " + JsonCoding::encodeDate(earliest) + " to " +
+                            JsonCoding::encodeDate(latest));
+    }
+}
+
 void requireVersion(const std::string& text) {
     static const std::regex version(R"([0-9]{1,5}\.[0-9]{1,5}\.[0-9]{1,5}([-+][0-9A-Za-z.+-]{1,16})?)");
     if (!std::regex_match(text, version)) {
@@ -86,10 +104,11 @@ void requireVersion(const std::string& text) {
     }
 }
 
-/// Throws naming the first value that no real report holds.
-void validate(const AnonymousActivityReport& report) {
+/// Throws naming the first value that no real report received at `now` holds.
+void validate(const AnonymousActivityReport& report, platform::Date now) {
     requireLength(report.deviceId, "device_id", maxDeviceIdBytes);
     requireVersion(report.norvaneVersion);
+    requireDate(report.activityDate, "activity_date", now - maxActivityAge, now + maxActivityAhead);
     requireCount(report.periodDays, "period_days", 1, 1);
     requireCount(report.codeLinesChanged, "code_lines_changed");
     requireCount(report.docsLinesChanged, "docs_lines_changed");
@@ -100,8 +119,10 @@ void validate(const AnonymousActivityReport& report) {
     requireCase<ProjectSizeBucket>(report.sizeBucket, "size_bucket");
     requireCount(report.projectCodeLines, "project_code_lines");
     requireCount(report.projectComplexity, "project_complexity");
-    requireNumber(report.projectAgeMonths, "project_age_months", -maxAgeMonths, maxAgeMonths);
-    requireNumber(report.maturityMultiplier, "maturity_multiplier", -maxMaturity, maxMaturity);
+    requireNumber(report.projectAgeMonths, "project_age_months", minAgeMonths, maxAgeMonths(now));
+    requireNumber(report.maturityMultiplier, "maturity_multiplier",
+                  MaturityMultiplier::calculate(0, 0, minAgeMonths).value,
+                  MaturityMultiplier::calculate(maxCount, maxCount, maturityAgeMonths).value);
     if (report.primaryLanguage) {
         requireLength(*report.primaryLanguage, "primary_language", maxLanguageBytes);
     }
@@ -110,13 +131,13 @@ void validate(const AnonymousActivityReport& report) {
         requireNumber(*report.velocityRetention, "velocity_retention", 0, maxRetentionPercent);
     }
     if (report.velocityHistoryDays) {
-        requireCount(*report.velocityHistoryDays, "velocity_history_days", 1, maxHistoryDays);
+        requireCount(*report.velocityHistoryDays, "velocity_history_days", historyDays, historyDays);
     }
 }
 
 } // namespace
 
-AnonymousActivityReport decode(std::string_view body) {
+AnonymousActivityReport decode(std::string_view body, platform::Date now) {
     if (!platform::UnicodeText::isValidUtf8(body)) {
         throw InvalidReport("The body is not valid UTF-8");
     }
@@ -127,7 +148,7 @@ AnonymousActivityReport decode(std::string_view body) {
     } catch (const JsonDecodingError& error) {
         throw InvalidReport(error.what());
     }
-    validate(report);
+    validate(report, now);
     return report;
 }
 

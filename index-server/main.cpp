@@ -7,9 +7,38 @@
 
 #include <csignal>
 #include <iostream>
+#include <optional>
+
+namespace {
+
+/// The exit status of a command line that the program cannot take, as command-line tools use it.
+constexpr int usageExitStatus = 2;
+
+/// Parses the command line: none when the program should go on, else its exit status, after
+/// --help's text or the reason and the usage line of a command line it cannot take.
+std::optional<int> parse(CLI::App& app, int argc, char** argv) {
+    try {
+        app.parse(argc, argv);
+        return std::nullopt;
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+            return app.exit(error);
+        }
+        // Arguments it does not know say more than an option that is missing.
+        const std::string message =
+            app.remaining_size() > 0 ? CLI::ExtrasError(app.remaining()).what() : std::string(error.what());
+        std::cerr << app.get_name() << ": " << message << "\n"
+                  << CLI::Formatter().make_usage(&app, app.get_name()) << "Run with --help for more information."
+                  << std::endl;
+        return usageExitStatus;
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Serves the Norvane benchmark protocol under /v1, keeping reports in a SQLite file."};
+    CLI::App app{"Serves the Norvane benchmark protocol under /v1, keeping reports in a SQLite file.",
+                 "norvane-index-server"};
     const norvane::indexserver::IndexServer::Options defaults;
     app.footer("The benchmarks publish a size bucket, and each distribution, only from " +
                std::to_string(norvane::indexserver::BenchmarkBuilder::minimumContributors) +
@@ -18,14 +47,18 @@ int main(int argc, char** argv) {
                "One client address may hold " +
                std::to_string(defaults.limits.maxConnectionsPerAddress) + " connections at once and bring " +
                std::to_string(defaults.maxNewDevicesPerAddressPerHour) +
-               " device ids new to the service per hour; beyond that it is answered 429.");
+               " device ids new to the service per hour, and one device store " +
+               std::to_string(defaults.maxReportsPerDevicePerDay) +
+               " reports per activity day; beyond that it is answered 429.");
     int port = 8080;
     std::string dataFile;
     std::string host = "127.0.0.1";
     app.add_option("--port", port, "Port to listen on (0 picks a free one)")->check(CLI::Range(0, 65535));
     app.add_option("--data", dataFile, "SQLite file that keeps the reports and nothing else")->required();
     app.add_option("--host", host, "Address to listen on")->capture_default_str();
-    CLI11_PARSE(app, argc, argv);
+    if (const auto exitStatus = parse(app, argc, argv)) {
+        return *exitStatus;
+    }
 
     // Blocked before the server starts its threads, so only the sigwait below receives them.
     sigset_t stopSignals;

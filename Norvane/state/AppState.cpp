@@ -32,7 +32,11 @@ AppState::AppState(Services services, Timing timing, QObject* parent)
     : QObject(parent), services_(std::move(services)), timing_(timing) {
     // The opt-in may change in any window; whoever shows it listens here.
     connect(services_.preferences.get(), &Preferences::changed, this, [this](const QString& key) {
-        if (key == PreferenceKey::shareAnonymousMetrics) emit shareAnonymousMetricsChanged(shareAnonymousMetrics());
+        if (key == PreferenceKey::shareAnonymousMetrics) {
+            // Opting out, wherever, drops at once what waits to be sent.
+            if (!shareAnonymousMetrics()) configureIndexClient();
+            emit shareAnonymousMetricsChanged(shareAnonymousMetrics());
+        }
         if (key == PreferenceKey::anonymousDeviceId) emit anonymousDeviceIdChanged(anonymousDeviceId());
     });
     scheduler_ = std::make_unique<BackgroundScheduler>(services_.metrics, services_.notify, services_.clock,

@@ -1,16 +1,17 @@
 // The benchmark service under load: the real norvane-index-server, started on a free port of
 // 127.0.0.1.
-// - PostReportsOf60KiB: reports padded to 60 KiB, one after the other. Besides the rate of posts it
-//   reports how much the program's resident size grew per thousand posts after a warm-up: near
-//   zero while it keeps nothing per request.
+// - PostReportsOf60KiB: reports padded to 60 KiB, one after the other, of 100 seeded devices in turn
+//   (one device stores only so many reports a day). Besides the rate of posts it reports how much
+//   the program's resident size grew per thousand posts after a warm-up: near zero while it keeps
+//   nothing per request.
 // - GetBenchmarks: a data file of 200,000 reports from 20,000 devices (or a tenth of both), then
 //   64 clients, each from a loopback address of its own, that each GET /v1/benchmarks 2 (or 40)
 //   times at once. It reports the latencies' 50th and 99th
 //   percentiles and the largest, and the program's resident size before, at its peak and after.
 // - GetContributorsWhilePosting: the same 200,000 reports, then 8 clients that post reports of
-//   known devices, first alone and then while 64 clients each GET /v1/stats/contributors 40 times,
-//   every client from a loopback address of its own. It reports the GETs' latencies and the posts'
-//   99th percentile alone and under the GETs.
+//   known devices, each device in turn, first alone and then while 64 clients each GET
+//   /v1/stats/contributors 40 times, every client from a loopback address of its own. It reports
+//   the GETs' latencies and the posts' 99th percentile alone and under the GETs.
 // Goals: the GETs' 99th percentile under 50 ms at 200,000 reports, with the service's memory flat
 // in the number of reports, and the posts' 99th percentile under the GETs no worse than alone.
 // Run a Release build: build/release/bin/norvane_index_server_bench
@@ -109,37 +110,6 @@ private:
     pid_t pid_ = -1;
 };
 
-void PostReportsOf60KiB(benchmark::State& state) {
-    const BenchFolder folder;
-    const ServerProcess server(folder);
-    const AnonymousActivityReport report{.deviceId = "bench",
-                                         .reportedAt = platform::currentDate(),
-                                         .activityDate = platform::currentDate(),
-                                         .sizeBucket = "Small",
-                                         .projectType = "organic"};
-    const platform::HttpRequest post{.method = "POST",
-                                     .url = server.baseURL + "/activity",
-                                     .headers = {"Content-Type: application/json"},
-                                     .body = std::string(60 * 1024, ' ') + report.toJSONString(),
-                                     .timeout = std::chrono::seconds(10)};
-    const platform::HttpClient http;
-    for (int warmUp = 0; warmUp < 1000; ++warmUp) {
-        http.perform(post);
-    }
-    const long before = server.residentKiB();
-    for (auto _ : state) {
-        if (http.perform(post).status != 201) {
-            state.SkipWithError("A report was refused");
-            break;
-        }
-    }
-    state.SetItemsProcessed(state.iterations());
-    state.counters["rss_kib"] = static_cast<double>(server.residentKiB());
-    state.counters["rss_growth_kib_per_1000_posts"] =
-        static_cast<double>(server.residentKiB() - before) * 1000.0 / static_cast<double>(state.iterations());
-}
-BENCHMARK(PostReportsOf60KiB)->Unit(benchmark::kMicrosecond)->Iterations(4000);
-
 /// `reports` reports from one device in ten, over the five size buckets and the last 60 days,
 /// written straight into the data file.
 void seedReports(const BenchFolder& folder, int reports) {
@@ -160,6 +130,46 @@ void seedReports(const BenchFolder& folder, int reports) {
                       .velocityRetention = 50.0 + index % 100});
     }
 }
+
+/// Arguments: the number of devices, seeded, whose reports are posted in turn: one device stores
+/// only so many reports a day.
+void PostReportsOf60KiB(benchmark::State& state) {
+    const BenchFolder folder;
+    const auto devices = static_cast<int>(state.range(0));
+    seedReports(folder, devices * 10);
+    const ServerProcess server(folder);
+    std::vector<platform::HttpRequest> posts;
+    for (int device = 0; device < devices; ++device) {
+        const AnonymousActivityReport report{.deviceId = "device-" + std::to_string(device),
+                                             .reportedAt = platform::currentDate(),
+                                             .activityDate = platform::currentDate(),
+                                             .sizeBucket = "Small",
+                                             .projectType = "organic"};
+        posts.push_back({.method = "POST",
+                         .url = server.baseURL + "/activity",
+                         .headers = {"Content-Type: application/json"},
+                         .body = std::string(60 * 1024, ' ') + report.toJSONString(),
+                         .timeout = std::chrono::seconds(10)});
+    }
+    const platform::HttpClient http;
+    std::size_t next = 0;
+    const auto post = [&] { return http.perform(posts[next++ % posts.size()]).status == 201; };
+    for (int warmUp = 0; warmUp < 1000; ++warmUp) {
+        post();
+    }
+    const long before = server.residentKiB();
+    for (auto _ : state) {
+        if (!post()) {
+            state.SkipWithError("A report was refused");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["rss_kib"] = static_cast<double>(server.residentKiB());
+    state.counters["rss_growth_kib_per_1000_posts"] =
+        static_cast<double>(server.residentKiB() - before) * 1000.0 / static_cast<double>(state.iterations());
+}
+BENCHMARK(PostReportsOf60KiB)->Arg(100)->Unit(benchmark::kMicrosecond)->Iterations(4000);
 
 double percentile(std::vector<double> sorted, double fraction) {
     std::sort(sorted.begin(), sorted.end());
@@ -258,19 +268,21 @@ BENCHMARK(GetBenchmarks)
     ->UseRealTime();
 
 /// Clients from 127.0.1.1 up that post reports of seeded devices until `done`, each at least
-/// `atLeast` times.
-void postUntil(int port, int clients, int atLeast, const std::atomic<bool>& done, Latencies& latencies) {
+/// `atLeast` times. Each client posts for the devices of its own in turn, out of the first `devices`
+/// seeded ones, so that no device's day fills up.
+void postUntil(int port, int clients, int devices, int atLeast, const std::atomic<bool>& done, Latencies& latencies) {
     std::vector<std::thread> posters;
     for (int client = 0; client < clients; ++client) {
         posters.emplace_back([&, client, from = "127.0.1." + std::to_string(1 + client)] {
-            const AnonymousActivityReport report{.deviceId = "device-" + std::to_string(client),
-                                                 .reportedAt = platform::currentDate(),
-                                                 .activityDate = platform::currentDate(),
-                                                 .codeLinesChanged = 120,
-                                                 .sizeBucket = "Medium",
-                                                 .projectType = "organic"};
-            const auto body = report.toJSONString();
             for (int posted = 0; posted < atLeast || !done; ++posted) {
+                const int device = (client + posted * clients) % devices;
+                const AnonymousActivityReport report{.deviceId = "device-" + std::to_string(device),
+                                                     .reportedAt = platform::currentDate(),
+                                                     .activityDate = platform::currentDate(),
+                                                     .codeLinesChanged = 120,
+                                                     .sizeBucket = "Medium",
+                                                     .projectType = "organic"};
+                const auto body = report.toJSONString();
                 latencies.time([&] { return requestFrom(from, port, "POST", "/v1/activity", body) == 201; });
             }
         });
@@ -287,13 +299,14 @@ void GetContributorsWhilePosting(benchmark::State& state) {
     seedReports(folder, static_cast<int>(state.range(0)));
     const ServerProcess server(folder);
     const int posters = static_cast<int>(state.range(3));
+    const int devices = static_cast<int>(state.range(0)) / 10;
     Latencies alone;
-    postUntil(server.port, posters, 100, std::atomic<bool>(true), alone);
+    postUntil(server.port, posters, devices, 100, std::atomic<bool>(true), alone);
     Latencies gets;
     Latencies posts;
     for (auto _ : state) {
         std::atomic<bool> done = false;
-        std::thread posting([&] { postUntil(server.port, posters, 1, done, posts); });
+        std::thread posting([&] { postUntil(server.port, posters, devices, 1, done, posts); });
         std::vector<std::thread> clients;
         for (int64_t client = 0; client < state.range(1); ++client) {
             clients.emplace_back([&, from = "127.0.0." + std::to_string(2 + client)] {

@@ -51,6 +51,12 @@ BenchmarkStorage::savePendingReports(const std::vector<AnonymousActivityReport>&
     }
 }
 
+BenchmarkStorage::WriteFailure BenchmarkStorage::removePendingReports() const {
+    std::error_code error;
+    std::filesystem::remove(pendingReportsFile(), error);
+    return error ? std::optional(error.message()) : std::nullopt;
+}
+
 std::optional<CachedBenchmarks> BenchmarkStorage::loadBenchmarkCache() const {
     const auto contents = read(benchmarksCacheFile());
     if (!contents) {

@@ -42,6 +42,8 @@ public:
     /// a sane size, or any report in it does not decode.
     std::vector<AnonymousActivityReport> loadPendingReports() const;
     WriteFailure savePendingReports(const std::vector<AnonymousActivityReport>& reports) const;
+    /// Removes the queue's file, if there is one.
+    WriteFailure removePendingReports() const;
 
     /// None when the file is missing, unreadable or does not decode.
     std::optional<CachedBenchmarks> loadBenchmarkCache() const;

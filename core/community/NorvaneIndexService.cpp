@@ -85,6 +85,8 @@ std::future<void> NorvaneIndexService::configure(bool enabled, std::optional<std
         deviceId_ = deviceId;
         if (enabled) {
             startRetryPass([] {});
+        } else {
+            dropPendingReports();
         }
     });
 }
@@ -334,7 +336,8 @@ void NorvaneIndexService::sendReport(const AnonymousActivityReport& report, Comp
 void NorvaneIndexService::deliver(AnonymousActivityReport report, std::function<void()> done) {
     auto shared = std::make_shared<AnonymousActivityReport>(std::move(report));
     sendReport(*shared, [this, shared, done](std::exception_ptr error) {
-        if (error) {
+        // Sent before the user opted out, it is not kept once they did.
+        if (error && isEnabled_) {
             admit(*shared);
         }
         done();
@@ -348,6 +351,14 @@ void NorvaneIndexService::admit(AnonymousActivityReport report) {
     if (isEncodable(report) && pendingReports_.admit(std::move(report), clock_())) {
         savePendingReports();
     }
+}
+
+void NorvaneIndexService::dropPendingReports() {
+    // A retry pass under way skips what is no longer queued.
+    pendingReports_.clear();
+    const auto failure = storage_.removePendingReports();
+    pendingReportsSaveFailure_ =
+        failure ? std::optional("The reports waiting to be sent could not be removed: " + *failure) : std::nullopt;
 }
 
 void NorvaneIndexService::forget(const std::string& deviceId) {

@@ -67,6 +67,8 @@ public:
     const std::filesystem::path& storageDirectory() const { return storage_.folder(); }
 
     /// Stores the opt-in and the device id (none clears it); enabling also starts one resend pass.
+    /// Disabling, as the user opts out, drops every report waiting to be sent and removes their
+    /// file: nothing the user gave up sharing goes out should they opt in again.
     std::future<void> configure(bool enabled, std::optional<std::string> deviceId);
     /// Enabled and holding a device id (an empty one counts).
     std::future<bool> isSubmissionEnabled();
@@ -143,6 +145,7 @@ private:
     void sendReport(const AnonymousActivityReport& report, Completion then);
     void deliver(AnonymousActivityReport report, std::function<void()> done);
     void admit(AnonymousActivityReport report);
+    void dropPendingReports();
     void forget(const std::string& deviceId);
     void takeBack(const std::string& deviceId);
     void startRetryPass(std::function<void()> done);

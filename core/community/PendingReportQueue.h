@@ -39,6 +39,8 @@ public:
     void remove(EntryId id);
     /// Removes every report sent under `deviceId`.
     void removeDevice(const std::string& deviceId);
+    /// Removes every report; ids are not given out again.
+    void clear() { entries_.clear(); }
 
     std::vector<AnonymousActivityReport> reports() const;
     std::size_t size() const { return entries_.size(); }

@@ -6,6 +6,7 @@
 #include "platform/ProcessRunner.h"
 #include "platform/persistence/Database.h"
 #include "tests/index-server/RawConnection.h"
+#include "tests/support/CapturedStandardError.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/ProcessWatch.h"
@@ -21,7 +22,9 @@
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <thread>
+#include <tuple>
 
 namespace norvane::indexserver {
 namespace {
@@ -34,6 +37,8 @@ using testing::RawConnection;
 class IndexServerTest : public ::testing::Test {
 protected:
     testing::TemporaryFolder folder;
+    /// The service's clock; the reports below lie six and a half days before it.
+    testing::ManualClock clock{testing::utc("2025-03-20T12:00:00Z")};
     std::unique_ptr<IndexServer> server;
     platform::HttpClient http;
     int port = 0;
@@ -42,6 +47,7 @@ protected:
 
     void restart(IndexServer::Options options) {
         server.reset();
+        options.clock = clock.clock();
         server = std::make_unique<IndexServer>((folder.path() / "reports.db").string(), options);
         port = server->start();
     }
@@ -55,15 +61,21 @@ protected:
                              .timeout = seconds(5)});
     }
 
-    static nlohmann::json report(const std::string& device, const std::string& bucket = "Medium") {
+    static nlohmann::json report(const std::string& device, const std::string& bucket = "Medium",
+                                 platform::Date activityDate = testing::utc("2025-03-13T23:00:00Z")) {
         AnonymousActivityReport report{.deviceId = device,
-                                       .reportedAt = testing::utc("2025-03-14T10:00:00Z"),
-                                       .activityDate = testing::utc("2025-03-13T23:00:00Z"),
+                                       .reportedAt = activityDate + std::chrono::hours(11),
+                                       .activityDate = activityDate,
                                        .codeLinesChanged = 12,
                                        .sizeBucket = bucket,
                                        .projectType = "organic",
                                        .velocityRetention = 64};
         return nlohmann::json::parse(report.toJSONString());
+    }
+
+    /// A report of the day, for the program, which runs on the system's clock.
+    static nlohmann::json reportOfToday(const std::string& device) {
+        return report(device, "Medium", platform::currentDate() - std::chrono::hours(1));
     }
 
     static std::string with(nlohmann::json object, const std::string& key, nlohmann::json value) {
@@ -74,8 +86,9 @@ protected:
     std::int64_t contributors() const { return nlohmann::json::parse(call("GET", "stats/contributors").body)["count"]; }
 
     /// The status of one report of `device` posted from the address `from`.
-    int postFrom(const char* from, const std::string& device, const std::string& bucket = "Medium") const {
-        return testing::postFrom(port, from, "/v1/activity", report(device, bucket).dump());
+    int postFrom(const char* from, const std::string& device, const std::string& bucket = "Medium",
+                 platform::Date activityDate = testing::utc("2025-03-13T23:00:00Z")) const {
+        return testing::postFrom(port, from, "/v1/activity", report(device, bucket, activityDate).dump());
     }
 
     static std::string contents(const std::filesystem::path& file) {
@@ -126,6 +139,17 @@ TEST_F(IndexServerTest, RefusesReportsNoClientBuildsAndSaysWhy) {
         {with(report("device"), "norvane_version", "<script>"), "norvane_version"},
         {with(report("device"), "velocity_retention", 1.7e308), "velocity_retention"},
         {with(report("device"), "maturity_multiplier", 1e300), "maturity_multiplier"},
+        // Beyond what the client computes, against the service's clock of 2025-03-20T12:00:00Z.
+        {with(report("device"), "activity_date", "1970-01-01T00:00:00Z"), "activity_date"},
+        {with(report("device"), "activity_date", "2025-03-12T11:59:59Z"), "activity_date"},
+        {with(report("device"), "activity_date", "2025-03-21T12:00:01Z"), "activity_date"},
+        {with(report("device"), "velocity_retention", 1e9), "velocity_retention"},
+        {with(report("device"), "velocity_retention", 1000001), "velocity_retention"},
+        {with(report("device"), "velocity_history_days", 30), "velocity_history_days"},
+        {with(report("device"), "project_age_months", 673), "project_age_months"},
+        {with(report("device"), "project_age_months", -1201), "project_age_months"},
+        {with(report("device"), "maturity_multiplier", 2.42), "maturity_multiplier"},
+        {with(report("device"), "maturity_multiplier", -29.01), "maturity_multiplier"},
         {report("").dump(), "device_id"},
         {report(std::string(200, 'x')).dump(), "device_id"},
         {sound.substr(0, sound.size() - 1) + R"(,"deviceId":"other"})", "deviceId"},
@@ -142,6 +166,26 @@ TEST_F(IndexServerTest, RefusesReportsNoClientBuildsAndSaysWhy) {
             << answer.body;
     }
     EXPECT_EQ(server->storedReportCount(), 0);
+}
+
+// The utmost a client sends: a report queued 8 days before the service's clock or dated a day
+// after it, a first commit at the start of 1970 (20,167 days: 672.2 months), one a century ahead,
+// the maturity formula's ends (1 + 9 * 0.05 + 9 * 0.04 + 24 * 0.025 and 1 - 1200 * 0.025).
+TEST_F(IndexServerTest, TakesTheUtmostValuesAClientSends) {
+    const std::vector<std::pair<std::string, nlohmann::json>> utmost{
+        {"activity_date", "2025-03-12T12:00:00Z"},
+        {"activity_date", "2025-03-21T12:00:00Z"},
+        {"project_age_months", 672.2},
+        {"project_age_months", -1200},
+        {"maturity_multiplier", 2.4},
+        {"maturity_multiplier", -29},
+        {"velocity_retention", 1e6},
+        {"velocity_history_days", 90},
+    };
+    for (const auto& [key, value] : utmost) {
+        EXPECT_EQ(call("POST", "activity", with(report("device"), key, value)).status, 201) << key << " " << value;
+    }
+    EXPECT_EQ(server->storedReportCount(), static_cast<std::int64_t>(utmost.size()));
 }
 
 TEST_F(IndexServerTest, HoldsTheLimitsOfARequestWhateverItsFraming) {
@@ -208,11 +252,31 @@ TEST_F(IndexServerTest, AnswersALengthItWillNeverReadAtOnce) {
         {"FFFFFFFFFFFFFFFF\r\nhello\r\n", 413},
         {"fffffffffffffffffffff\r\nhello\r\n", 413},
         {"30000\r\nhello\r\n", 413},
+        // A size line without end, and sizes that fit one by one but not together.
+        {"5;" + std::string(5000, 'x'), 400},
+        {"10000\r\n" + std::string(0x10000, ' ') + "\r\n10001\r\n", 413},
     };
     for (const auto& [body, status] : chunks) {
-        EXPECT_EQ(RawConnection(port, chunked + body).status(), status) << body;
+        EXPECT_EQ(RawConnection(port, chunked + body).status(), status) << body.substr(0, 50);
     }
     EXPECT_EQ(server->storedReportCount(), 0);
+
+    // A sound report in one chunk, framed as HTTP allows or not.
+    const std::string sound = report("framed").dump();
+    std::ostringstream hexadecimal;
+    hexadecimal << std::hex << sound.size();
+    const std::string size = hexadecimal.str();
+    const std::vector<std::pair<std::string, int>> framings{
+        {size + " ;ext=1\r\n" + sound + "\r\n0\r\n\r\n", 201},
+        {std::string(16 - size.size(), '0') + size + "\r\n" + sound + "\r\n0\r\n\r\n", 201},
+        {std::string(17 - size.size(), '0') + size + "\r\n" + sound + "\r\n0\r\n\r\n", 413},
+        {size + "\n" + sound + "\r\n0\r\n\r\n", 400},
+        {size + "\r\n" + sound + "\n0\r\n\r\n", 400},
+    };
+    for (const auto& [body, status] : framings) {
+        EXPECT_EQ(RawConnection(port, chunked + body).status(), status) << body.substr(0, 24);
+    }
+    EXPECT_EQ(server->storedReportCount(), 2);
 }
 
 TEST_F(IndexServerTest, KeepsItsReportsInTheDataFile) {
@@ -269,15 +333,110 @@ TEST_F(IndexServerTest, SlowClientsDelayNoOneAndAreCutOffAtTheirDeadline) {
     for (const auto& connection : halfHeads) EXPECT_NE(connection->status(seconds(5)), -1);
 }
 
-TEST_F(IndexServerTest, ConnectionsBeyondTheLimitAreTurnedAwayAtOnce) {
-    restart({.limits = {.maxConnections = 4}});
-    std::vector<std::unique_ptr<RawConnection>> idle;
-    for (int i = 0; i < 4; ++i) idle.push_back(std::make_unique<RawConnection>(port));
-    ASSERT_TRUE(testing::waitUntil([&] { return server->openConnections() == 4; }));
+TEST_F(IndexServerTest, ConnectionsBeyondTheLimitAreTurnedAwayAtOnceWhileNoneIsIdle) {
+    restart({.limits = {.maxConnections = 4}, .recordedRequests = 4});
+    // Requests whose answers take their time: their connections are served, not idle.
+    server->setAnswer(IndexServer::Route::contributors, IndexServer::ScriptedAnswer{.delay = std::chrono::minutes(10)});
+    std::vector<std::unique_ptr<RawConnection>> busy;
+    for (int i = 0; i < 4; ++i) {
+        busy.push_back(std::make_unique<RawConnection>(port, "GET /v1/stats/contributors HTTP/1.1\r\nHost: x\r\n\r\n"));
+    }
+    ASSERT_TRUE(testing::waitUntil([&] { return server->receivedRequests().size() == 4; }));
     EXPECT_EQ(RawConnection(port).status(seconds(2)), 503);
-    idle.clear();
-    ASSERT_TRUE(testing::waitUntil([&] { return server->openConnections() == 0; }));
+    // Stopping ends the answers' waits.
+    restart({});
     EXPECT_EQ(call("POST", "activity", report("after").dump()).status, 201);
+}
+
+// Clients that hold every place without sending keep no one out (17 addresses holding 8 idle
+// connections each took all 128 places): a newcomer takes the place of the connection whose client
+// has been silent longest, which is answered 503, while an address at its share pushes no one out.
+TEST_F(IndexServerTest, IdleConnectionsGiveTheirPlacesUpToNewcomers) {
+    restart(
+        {.limits = {.requestTimeout = std::chrono::minutes(10), .maxConnections = 4, .maxConnectionsPerAddress = 2}});
+    std::vector<std::unique_ptr<RawConnection>> idle;
+    for (const char* from : {"127.0.0.2", "127.0.0.3"}) {
+        for (std::size_t held = 1; held <= 2; ++held) {
+            idle.push_back(std::make_unique<RawConnection>(port, "", from));
+            ASSERT_TRUE(testing::waitUntil([&] { return server->openConnectionsFrom(from) == held; }));
+        }
+    }
+    EXPECT_EQ(postFrom("127.0.0.4", "newcomer"), 201);
+    EXPECT_EQ(idle[0]->status(), 503) << "the one silent longest";
+    // The newcomer's place is free once its connection is done with, a moment after its answer.
+    ASSERT_TRUE(testing::waitUntil([&] { return server->openConnections() == 3; }));
+
+    idle.push_back(std::make_unique<RawConnection>(port, "", "127.0.0.5"));
+    ASSERT_TRUE(testing::waitUntil([&] { return server->openConnections() == 4; }));
+    EXPECT_EQ(RawConnection(port, "", "127.0.0.3").status(), 429);
+    // Had it pushed the one silent longest out, that one's answer would be there already.
+    EXPECT_EQ(idle[1]->status(milliseconds(100)), -1);
+    EXPECT_EQ(postFrom("127.0.0.6", "another newcomer"), 201);
+    EXPECT_EQ(idle[1]->status(), 503);
+    EXPECT_EQ(contributors(), 2);
+}
+
+// One id over eight connections at once, as a client that would fill the disk did: its day takes
+// as many reports as a device may store, not one more, and its other days and other devices go on.
+TEST_F(IndexServerTest, OneDeviceStoresOnlySoManyReportsAnActivityDay) {
+    restart({.maxReportsPerDevicePerDay = 25});
+    std::atomic<int> stored = 0;
+    std::atomic<int> refused = 0;
+    std::atomic<int> failed = 0;
+    std::vector<std::thread> connections;
+    for (int connection = 0; connection < 8; ++connection) {
+        connections.emplace_back([&, connection] {
+            for (int post = 0; post < 10; ++post) {
+                // Any moment of one UTC date is the same activity day.
+                const auto at = testing::utc("2025-03-15T00:00:00Z") + std::chrono::minutes(connection * 120 + post);
+                const int status =
+                    testing::postFrom(port, "127.0.0.2", "/v1/activity", report("busy", "Medium", at).dump());
+                (status == 201 ? stored : status == 429 ? refused : failed) += 1;
+            }
+        });
+    }
+    for (auto& connection : connections) connection.join();
+    EXPECT_EQ(stored, 25);
+    EXPECT_EQ(refused, 55);
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(server->storedReportCount(), 25);
+    EXPECT_EQ(postFrom("127.0.0.2", "busy", "Medium", testing::utc("2025-03-15T23:59:59Z")), 429);
+    EXPECT_EQ(postFrom("127.0.0.2", "busy", "Medium", testing::utc("2025-03-16T00:00:00Z")), 201);
+    EXPECT_EQ(postFrom("127.0.0.2", "quiet", "Medium", testing::utc("2025-03-15T12:00:00Z")), 201);
+    EXPECT_EQ(server->storedReportCount(), 27);
+}
+
+// A disk that refuses writes (here, a trigger added beside the running service): the reports it
+// answered 500 spend none of their address's new devices.
+TEST_F(IndexServerTest, AReportThatCouldNotBeStoredSpendsNoneOfItsAddresssNewDevices) {
+    restart({.maxNewDevicesPerAddressPerHour = 2});
+    platform::Database beside((folder.path() / "reports.db").string(), platform::Database::Access::readWrite);
+    beside.execute("CREATE TRIGGER full BEFORE INSERT ON reports BEGIN SELECT RAISE(ABORT, 'disk is full'); END");
+    {
+        const testing::CapturedStandardError log;
+        for (const char* device : {"one", "two", "three"}) EXPECT_EQ(postFrom("127.0.0.2", device), 500);
+    }
+    beside.execute("DROP TRIGGER full");
+    for (const char* device : {"one", "two"}) EXPECT_EQ(postFrom("127.0.0.2", device), 201);
+    EXPECT_EQ(postFrom("127.0.0.2", "three"), 429);
+    EXPECT_EQ(contributors(), 2);
+}
+
+TEST_F(IndexServerTest, AnswersAMethodThatAPathIsNotServedForWithTheMethodsItIs) {
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases{
+        {"GET", "/v1/activity", "POST"},         {"PUT", "/v1/activity", "POST"},
+        {"POST", "/v1/benchmarks", "GET, HEAD"}, {"DELETE", "/v1/stats/contributors", "GET, HEAD"},
+        {"GET", "/v1/devices/abc", "DELETE"},
+    };
+    for (const auto& [method, path, allowed] : cases) {
+        const auto answer =
+            RawConnection(port, method + " " + path + " HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n").answer();
+        ASSERT_TRUE(answer) << method << " " << path;
+        EXPECT_EQ(answer->rfind("HTTP/1.1 405 ", 0), 0u) << *answer;
+        EXPECT_NE(answer->find("\r\nAllow: " + allowed + "\r\n"), std::string::npos) << *answer;
+    }
+    EXPECT_EQ(RawConnection(port, "GET /v1/nowhere HTTP/1.1\r\nHost: x\r\n\r\n").status(), 404);
+    EXPECT_EQ(RawConnection(port, "HEAD /v1/benchmarks HTTP/1.1\r\nHost: x\r\n\r\n").status(), 200);
 }
 
 TEST_F(IndexServerTest, CountsEveryReportOfManyClientsAtOnce) {
@@ -318,8 +477,6 @@ TEST_F(IndexServerTest, PublishesABucketAndTheGlobalFiguresOnlyFromFiveContribut
 }
 
 TEST_F(IndexServerTest, ServesTheBenchmarksComputedOnceForEachChange) {
-    testing::ManualClock clock(testing::utc("2025-03-20T12:00:00Z"));
-    restart({.clock = clock.clock()});
     const auto first = benchmarks();
     clock.advance(seconds(30));
     EXPECT_EQ(benchmarks(), first) << "nothing changed, nothing computed";
@@ -329,6 +486,10 @@ TEST_F(IndexServerTest, ServesTheBenchmarksComputedOnceForEachChange) {
     const auto changed = benchmarks();
     EXPECT_EQ(changed["generated_at"], "2025-03-20T12:00:30Z");
     EXPECT_EQ(changed["contributor_count"], 6);
+    // A report of a withheld bucket changes nothing that is published, not even when it was made.
+    clock.advance(seconds(30));
+    call("POST", "activity", report("alone", "Enterprise").dump());
+    EXPECT_EQ(benchmarks(), changed);
     call("DELETE", "devices/device-0");
     EXPECT_EQ(benchmarks()["contributor_count"], 5);
 }
@@ -349,8 +510,7 @@ TEST_F(IndexServerTest, OneAddressHoldsNoMoreThanItsShareOfTheConnections) {
 }
 
 TEST_F(IndexServerTest, OneAddressBringsOnlySoManyNewDevicesAnHour) {
-    testing::ManualClock clock(testing::utc("2025-03-20T12:00:00Z"));
-    restart({.maxNewDevicesPerAddressPerHour = 3, .clock = clock.clock()});
+    restart({.maxNewDevicesPerAddressPerHour = 3});
     for (const char* device : {"one", "two", "three"}) EXPECT_EQ(postFrom("127.0.0.2", device), 201);
     EXPECT_EQ(postFrom("127.0.0.2", "four"), 429);
     EXPECT_EQ(postFrom("127.0.0.2", "one"), 201) << "a device the service knows";
@@ -462,7 +622,7 @@ TEST_F(IndexServerTest, TheProgramLogsWhyItCouldNotStoreAReport) {
         status = http.perform({.method = "POST",
                                .url = listening.substr(std::strlen("Listening on ")) + "/activity",
                                .headers = {"Content-Type: application/json"},
-                               .body = report("filling").dump(),
+                               .body = reportOfToday("filling").dump(),
                                .timeout = seconds(5)})
                      .status;
     }
@@ -471,6 +631,29 @@ TEST_F(IndexServerTest, TheProgramLogsWhyItCouldNotStoreAReport) {
     EXPECT_EQ(status, 500);
     const auto log = testing::readFile(folder.path() / "errors.txt");
     EXPECT_NE(log.find("norvane-index-server: POST /v1/activity: database or disk is full"), std::string::npos) << log;
+}
+
+TEST_F(IndexServerTest, TheProgramSaysWhatItCannotTakeOnItsCommandLine) {
+    const auto data = (folder.path() / "other.db").string();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"--bogus"}, "The following argument was not expected: --bogus"},
+        {{"--data", data, "--bogus"}, "The following argument was not expected: --bogus"},
+        {{}, "--data is required"},
+        {{"--data", data, "--port", "abc"}, "--port: Value abc not in range 0 to 65535"},
+        {{"--data", data, "--port", "70000"}, "--port: Value 70000 not in range 0 to 65535"},
+    };
+    platform::PosixProcessRunner runner;
+    for (const auto& [arguments, message] : cases) {
+        // Bounded by timeout(1), so a server that wrongly starts cannot hang the test.
+        std::vector<std::string> command{"10", testing::builtProgram("norvane-index-server").string()};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        const auto result = runner.run({.executable = "timeout", .arguments = command});
+        EXPECT_EQ(result.exitStatus, 2) << message;
+        EXPECT_EQ(result.standardError, "norvane-index-server: " + message +
+                                            "\nUsage: norvane-index-server [OPTIONS]\nRun with --help for more "
+                                            "information.\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(data));
 }
 
 TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -46,17 +47,27 @@ public:
     /// The status of the answer read until the server closes the connection: 0 when it closes
     /// without one, -1 when nothing more arrives for `timeout`.
     int status(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-        std::string answer;
+        const auto text = answer(timeout);
+        if (!text) {
+            return -1;
+        }
+        return text->rfind("HTTP/1.1 ", 0) == 0 ? std::stoi(text->substr(9, 3)) : 0;
+    }
+
+    /// The whole answer, head and body, once the server closes the connection; none when nothing
+    /// more arrives for `timeout`.
+    std::optional<std::string> answer(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+        std::string text;
         char buffer[4096];
         pollfd readable{socket_, POLLIN, 0};
         while (::poll(&readable, 1, static_cast<int>(timeout.count())) > 0) {
             const ssize_t received = ::recv(socket_, buffer, sizeof buffer, 0);
             if (received <= 0) {
-                return answer.rfind("HTTP/1.1 ", 0) == 0 ? std::stoi(answer.substr(9, 3)) : 0;
+                return text;
             }
-            answer.append(buffer, static_cast<std::size_t>(received));
+            text.append(buffer, static_cast<std::size_t>(received));
         }
-        return -1;
+        return std::nullopt;
     }
 
 private:

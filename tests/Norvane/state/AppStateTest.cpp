@@ -83,6 +83,17 @@ TEST(AppState, APreferenceChangedElsewhereReachesItsListenersOnce) {
     EXPECT_EQ(settingsWindow.projectLeverageMode(), "14-Day");
 }
 
+TEST(AppState, OptingOutInAnyWindowDisablesTheClientAtOnce) {
+    AppStateFixture fixture;
+    fixture.settings->setValue("shareAnonymousMetrics", true);
+    fixture.settings->setValue("anonymousDeviceId", "device-1");
+    auto state = fixture.makeState();
+    fixture.index->configurations.clear();
+    fixture.preferences->setShareAnonymousMetrics(false);
+    ASSERT_EQ(fixture.index->configurations.size(), 1u);
+    EXPECT_EQ(fixture.index->configurations[0], std::pair(false, std::optional<std::string>("device-1")));
+}
+
 TEST(AppState, CollectAllNamesTheFailedProjectsAndReportsOnlyReportableResultsOnceThereIsADeviceId) {
     AppStateFixture fixture;
     fixture.settings->setValue("shareAnonymousMetrics", true);

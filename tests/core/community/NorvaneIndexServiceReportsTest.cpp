@@ -4,6 +4,7 @@
 #include "tests/core/community/IndexServiceFixture.h"
 #include "tests/core/models/InMemoryStore.h"
 #include "tests/support/CapturedStandardError.h"
+#include "tests/support/ProcessWatch.h"
 #include "tests/support/UnwritableFile.h"
 
 #include <gmock/gmock.h>
@@ -164,23 +165,47 @@ TEST_F(NorvaneIndexServiceReports, ARetryPassKeepsExactlyTheReportsThatFailedAga
     EXPECT_EQ(readFile(queueFile()), "[]");
 }
 
-TEST_F(NorvaneIndexServiceReports, DisablingKeepsTheQueueAndEnablingResendsIt) {
+// A full queue (100 reports stayed, and went out when the user opted in again within the week).
+TEST_F(NorvaneIndexServiceReports, OptingOutDropsTheQueueSoNothingOfItGoesOutOnOptingInAgain) {
     queueThree();
+    for (int filler = 0; filler < 97; ++filler) client->enqueue(report("filler")).get();
+    ASSERT_EQ(client->pendingReportCount().get(), 100u);
     client->configure(false, "device").get();
-    client->retryPendingReports().get();
-    EXPECT_EQ(posts(), 3u);
-    EXPECT_EQ(client->pendingReportCount().get(), 3u);
+    EXPECT_EQ(client->pendingReportCount().get(), 0u);
+    EXPECT_FALSE(std::filesystem::exists(queueFile()));
 
-    const auto before = std::filesystem::last_write_time(queueFile());
-    const auto contents = readFile(queueFile());
-    client->retryPendingReports().get();
-    EXPECT_EQ(std::filesystem::last_write_time(queueFile()), before);
-    EXPECT_EQ(readFile(queueFile()), contents);
-
+    restartClient();
     client->configure(true, "device").get();
     client->retryPendingReports().get();
+    EXPECT_EQ(posts(), 3u) << "only the first tries";
+    EXPECT_EQ(server.storedReportCount(), 0);
+}
+
+TEST_F(NorvaneIndexServiceReports, AReportUnderWayWhenTheUserOptsOutIsNotKept) {
+    server.setAnswer(Route::activity, Answer{.status = 500, .delay = milliseconds(300)});
+    client->configure(true, "device").get();
+    auto underWay = client->submitReport(report("late"));
+    ASSERT_TRUE(testing::waitUntil([this] { return posts() == 1; }));
+    client->configure(false, "device").get();
+    underWay.get();
     EXPECT_EQ(client->pendingReportCount().get(), 0u);
-    EXPECT_EQ(posts(), 6u);
+    EXPECT_FALSE(std::filesystem::exists(queueFile()));
+}
+
+// A service that holds as many reports of the device's day as it keeps answers 429: the report
+// waits in the queue, and each pass tries it again.
+TEST_F(NorvaneIndexServiceReports, AReportBeyondItsDevicesDayWaitsInTheQueue) {
+    indexserver::IndexServer bounded(":memory:", {.maxReportsPerDevicePerDay = 1});
+    bounded.start();
+    NorvaneIndexService limited(bounded.baseURL(), folder.path() / "bounded", {.clock = clock.clock()});
+    limited.configure(true, "device").get();
+    limited.submitReport(report("device")).get();
+    limited.submitReport(report("device")).get();
+    EXPECT_EQ(bounded.storedReportCount(), 1);
+    EXPECT_EQ(limited.pendingReportCount().get(), 1u);
+    limited.retryPendingReports().get();
+    EXPECT_EQ(limited.pendingReportCount().get(), 1u);
+    EXPECT_EQ(bounded.storedReportCount(), 1);
 }
 
 TEST_F(NorvaneIndexServiceReports, ReportsQueuedDuringAPassAreKept) {
@@ -204,8 +229,7 @@ TEST_F(NorvaneIndexServiceReports, APassStopsSendingOnceDisabled) {
     pass.get();
     secondPass.get();
     EXPECT_EQ(posts(), 4u);
-    EXPECT_EQ(client->pendingReportCount().get(), 2u);
-    EXPECT_EQ(queuedDevices(), (std::vector<std::string>{"second", "third"}));
+    EXPECT_EQ(client->pendingReportCount().get(), 0u) << "opting out drops what was not tried";
 }
 
 TEST_F(NorvaneIndexServiceReports, TheQueueDropsOldReportsAndKeepsTheNewestHundred) {
