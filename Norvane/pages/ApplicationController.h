@@ -51,6 +51,7 @@ public:
     static void limitAllocatorArenas();
 
     AppState& appState() { return *appState_; }
+    const NorvaneStore& store() const { return store_; }
     MenuBarView& panel() { return *panel_; }
     QSystemTrayIcon& trayIcon() { return trayIcon_; }
     DashboardView* openMainWindow();
