@@ -138,7 +138,14 @@ AxisStrideComponent ProjectActivityOverlapView::columnUnit(const std::vector<Act
                                                            std::size_t maxColumns) {
     for (const AxisStrideComponent unit :
          {AxisStrideComponent::day, AxisStrideComponent::weekOfYear, AxisStrideComponent::month}) {
-        if (columns(filtered, unit).size() <= maxColumns) return unit;
+        std::size_t count = 0;
+        std::optional<platform::Date> previous;
+        for (const ActivityDay& day : filtered) {
+            const platform::Date start = ChartMath::unitStart(unit, day.date);
+            if (start != previous) ++count;
+            previous = start;
+        }
+        if (count <= maxColumns) return unit;
     }
     return AxisStrideComponent::year;
 }

@@ -27,13 +27,12 @@ std::vector<ActivityDay> everyFewDays(platform::Date first, platform::Date last,
     return days;
 }
 
-/// The column of `columns` whose span holds `day`.
-const OverlapColumn* columnHolding(const std::vector<OverlapColumn>& columns, AxisStrideComponent unit,
-                                   platform::Date day) {
-    for (const OverlapColumn& column : columns) {
-        if (column.start == ChartMath::unitStart(unit, day)) return &column;
-    }
-    return nullptr;
+/// The column of `columns` whose span holds `day`: the last that starts on it or before.
+const OverlapColumn* columnHolding(const std::vector<OverlapColumn>& columns, platform::Date day) {
+    const auto after =
+        std::upper_bound(columns.begin(), columns.end(), day,
+                         [](platform::Date date, const OverlapColumn& column) { return date < column.start; });
+    return after == columns.begin() ? nullptr : &*(after - 1);
 }
 
 // Found at All Time over histories from 2009 to today: a hundred columns sampled from the active
@@ -59,7 +58,7 @@ TEST(ProjectActivityOverlap, DaysThatDoNotFitGroupIntoWeeksMonthsOrYearsAndEachL
         EXPECT_EQ(columns.front().start, ChartMath::unitStart(unit, localDay(2009, 2, 19)));
         EXPECT_EQ(columns.back().start, ChartMath::unitStart(unit, localDay(2026, 12, 3)));
         for (const ActivityDay& day : series) {
-            const OverlapColumn* column = columnHolding(columns, unit, day.date);
+            const OverlapColumn* column = columnHolding(columns, day.date);
             ASSERT_NE(column, nullptr);
             for (const QString& project : day.projects) {
                 EXPECT_TRUE(std::count(column->projects.begin(), column->projects.end(), project) == 1)
