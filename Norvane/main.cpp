@@ -22,6 +22,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("norvane"));
     // The user's alone before anything more is written, those an earlier version made too.
     norvane::app::Preferences::keepFilePrivate(QSettings());
+    norvane::app::ApplicationController::keepFileDialogHistoryPrivate();
     norvane::app::LaunchdManager().keepFilesPrivate();
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("norvane"), QIcon(QStringLiteral(":/icons/norvane-80.png"))));

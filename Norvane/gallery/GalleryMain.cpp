@@ -134,6 +134,28 @@ std::vector<ActivityDay> activitySeries() {
     return series;
 }
 
+/// Years of work on three projects, a day in four: more days than the chart's columns.
+std::vector<ActivityDay> yearsOfActivity() {
+    struct Span {
+        QString name;
+        int from;
+        int to;
+    };
+    const std::vector<Span> spans = {{QStringLiteral("atlas-api"), 4000, 2200},
+                                     {QStringLiteral("norvane"), 2600, 10},
+                                     {QStringLiteral("scripts"), 90, 2}};
+    std::vector<ActivityDay> series;
+    for (int day = 4000; day >= 0; day -= 4) {
+        ActivityDay entry{daysAgo(day), 0, {}};
+        for (const Span& span : spans) {
+            if (day <= span.from && day >= span.to) entry.projects.push_back(span.name);
+        }
+        entry.count = static_cast<std::int64_t>(entry.projects.size());
+        if (entry.count > 0) series.push_back(entry);
+    }
+    return series;
+}
+
 MetricsTimelineChartView::Inputs timelineInputs(MetricsTimelineChartView::MetricType metric) {
     MetricsTimelineChartView::Inputs inputs;
     inputs.metric = metric;
@@ -321,6 +343,11 @@ void shootCharts(const QDir& folder) {
     QMouseEvent move(QEvent::MouseMove, cell, overlap->mapToGlobal(cell), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(overlap, &move);
     save(host, folder, QStringLiteral("activity-overlap-hover"));
+    delete host;
+    // More days than columns: a column is a month.
+    overlap = new ProjectActivityOverlapView(yearsOfActivity(), TimeRange::allTime);
+    host = stage(overlap, 720);
+    save(host, folder, QStringLiteral("activity-overlap-by-month"));
     delete host;
 }
 

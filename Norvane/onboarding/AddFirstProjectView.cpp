@@ -220,6 +220,12 @@ void AddFirstProjectView::addProject() {
     adder_.start({name_->text().toStdString(), path_->text().toStdString(), std::nullopt, ProjectType::organic});
 }
 
+void AddFirstProjectView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The form opens ready for typing the project's name, as the add-project sheet does.
+    if (shownDisplay() == Display::form) name_->setFocus();
+}
+
 void AddFirstProjectView::refresh() {
     const auto shown = display(adder_, model_.addedProject().has_value());
     displays_->setCurrentIndex(int(shown));

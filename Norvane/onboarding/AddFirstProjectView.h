@@ -52,6 +52,9 @@ public:
     /// The added project's card: its name, path and size, line by line.
     QStringList addedCardTexts() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QWidget* makeForm();
     QWidget* makeFields();

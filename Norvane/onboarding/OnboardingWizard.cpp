@@ -11,6 +11,7 @@
 #include "Norvane/cards/kit/Divider.h"
 #include "Norvane/components/controls/ScrollTabStop.h"
 #include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/onboarding/AddFirstProjectView.h"
 #include "Norvane/onboarding/CLIInstallStepView.h"
@@ -109,6 +110,9 @@ QWidget* OnboardingWizard::stepView() const { return scroll_->widget(); }
 
 void OnboardingWizard::showStep() {
     shownStep_ = model_.currentStep();
+    // A step opens with no control focused, not on the button that led to it, which Space would
+    // press again; a step that wants its field focused takes the focus when it shows.
+    FocusRing::restFocus(*this);
     // Each visit builds the step anew, so it starts from the wizard's values and runs its checks.
     delete scroll_->takeWidget();
     scroll_->setWidget(makeStepView(model_));

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <future>
 
 #include <QApplication>
@@ -35,6 +36,7 @@
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "platform/FreedMemory.h"
+#include "platform/PrivateFiles.h"
 
 namespace norvane::app {
 namespace {
@@ -103,6 +105,19 @@ std::optional<NorvaneStore> ApplicationController::openStore() {
 }
 
 void ApplicationController::limitAllocatorArenas() { platform::FreedMemory::limitArenas(allocatorArenas); }
+
+void ApplicationController::keepFileDialogHistoryPrivate() {
+    const std::filesystem::path file =
+        QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName().toStdString();
+    try {
+        platform::PrivateFiles::createFolder(file.parent_path());
+        platform::PrivateFiles::tighten(file);
+        // Qt then rewrites it with the mode it finds.
+        platform::PrivateFiles::createFile(file);
+    } catch (const std::filesystem::filesystem_error& error) {
+        qCWarning(pagesLog) << "Cannot keep the file dialogs' history private:" << error.what();
+    }
+}
 
 ApplicationController::ApplicationController(QApplication& application, NorvaneStore store, SingleInstance& instance,
                                              TrayAvailability isTrayAvailable)

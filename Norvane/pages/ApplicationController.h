@@ -49,8 +49,14 @@ public:
     /// the application does not grow by what each of them once read. First in main, before any
     /// thread starts.
     static void limitAllocatorArenas();
+    /// Qt's file dialogs keep the folders the user browsed, project folders among them, in
+    /// QtProject.conf beside Norvane's settings: the file is the user's alone, as Norvane's own
+    /// files are, before a dialog first writes it. Its folder is the user's configuration folder,
+    /// not Norvane's to change. In main, with the settings made private.
+    static void keepFileDialogHistoryPrivate();
 
     AppState& appState() { return *appState_; }
+    const NorvaneStore& store() const { return store_; }
     MenuBarView& panel() { return *panel_; }
     QSystemTrayIcon& trayIcon() { return trayIcon_; }
     DashboardView* openMainWindow();

@@ -1,6 +1,7 @@
 #include "Norvane/pages/PortfolioReads.h"
 
 #include <exception>
+#include <limits>
 #include <map>
 
 #include "Norvane/LogCategories.h"
@@ -56,11 +57,14 @@ PortfolioReads::FirstFrame PortfolioReads::firstFrame() {
     return {listedProjects(), StreakCalculator::calculate(reads_.activeDays(), clock_()), reads_.hasHistory()};
 }
 
-PortfolioReads::Series PortfolioReads::series(int days) {
+PortfolioReads::Series PortfolioReads::series(TimeRange range) {
+    const int days = PortfolioFigures::days(range);
+    // The charts show their whole range: All Time reaches back to the first day, however long ago.
+    const int chartDays = range == TimeRange::allTime ? std::numeric_limits<int>::max() : days;
     Series series;
     try {
-        series.throughput = throughputPoints(reads_.throughput(days));
-        series.parallelism = activityDays(reads_.parallelism(days));
+        series.throughput = throughputPoints(reads_.throughput(chartDays));
+        series.parallelism = activityDays(reads_.parallelism(chartDays));
         series.insights = reads_.insights();
         series.workPatterns = reads_.workPatterns(days);
         series.hasHistory = reads_.hasHistory();

@@ -54,7 +54,8 @@ public:
     std::vector<PortfolioProject> listedProjects();
     /// Throws the store's error.
     FirstFrame firstFrame();
-    Series series(int days);
+    /// The charts' series over the whole range; the insights and work patterns over its days.
+    Series series(TimeRange range);
     IndexFigures indexFigures(int compositionDays);
 
 private:

@@ -76,9 +76,9 @@ void PortfolioViewModel::loadProjects() {
 
 void PortfolioViewModel::loadMetrics() {
     setLoadingMetrics(true);
-    const int days = PortfolioFigures::days(state_.selectedTimeRange);
+    const TimeRange range = state_.selectedTimeRange;
     load<PortfolioReads::Series>(
-        metricsGeneration_, [days](PortfolioReads& reads) { return reads.series(days); },
+        metricsGeneration_, [range](PortfolioReads& reads) { return reads.series(range); },
         [this](std::uint64_t generation, std::optional<PortfolioReads::Series> series) {
             if (series) takeSeries(std::move(*series));
             setLoadingMetrics(false);

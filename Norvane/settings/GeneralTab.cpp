@@ -37,13 +37,13 @@ std::pair<QString, QColor> toolSymbol(CommandLineTool::Reach reach) {
 GeneralTab::GeneralTab(const SettingsServices& services, InitialState initial, QWidget* parent)
     : QWidget(parent), services_(services), launchdEnabled_(initial.launchdEnabled),
       collectionHour_(initial.collectionHour) {
-    auto* form = new GroupedForm;
-    buildToolSection(*form->addSection(QStringLiteral("Command Line Tool")));
-    buildBackgroundSection(*form->addSection(QStringLiteral("Background Collection")));
-    buildDisplaySection(*form->addSection(QStringLiteral("Display")));
-    buildSetupSection(*form->addSection(QStringLiteral("Setup")));
+    form_ = new GroupedForm;
+    buildToolSection(*form_->addSection(QStringLiteral("Command Line Tool")));
+    buildBackgroundSection(*form_->addSection(QStringLiteral("Background Collection")));
+    buildDisplaySection(*form_->addSection(QStringLiteral("Display")));
+    buildSetupSection(*form_->addSection(QStringLiteral("Setup")));
     auto* layout = makeColumn(0);
-    layout->addWidget(form);
+    layout->addWidget(form_);
     setLayout(layout);
     ticker_.setInterval(tickMilliseconds);
     connect(&ticker_, &QTimer::timeout, this, &GeneralTab::refresh);

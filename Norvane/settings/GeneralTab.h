@@ -19,6 +19,7 @@ namespace norvane::app {
 
 class CaptionMessage;
 class FormSection;
+class GroupedForm;
 class ElidedLabel;
 class StyledLabel;
 class SymbolLabel;
@@ -64,6 +65,7 @@ public:
     QString lastCollectionText() const;
     QString backgroundFooter() const;
     bool isBusy() const { return isInstallingCLI_ || isAgentBusy_; }
+    GroupedForm& form() const { return *form_; }
 
 signals:
     /// "Run Setup Wizard Again": the completion flag is already set back.
@@ -98,6 +100,7 @@ private:
     // While shown: the age of the last collection moves on, and the tool's file is looked at again.
     QTimer ticker_;
 
+    GroupedForm* form_ = nullptr;
     SymbolLabel* toolSymbol_ = nullptr;
     ElidedLabel* toolStatus_ = nullptr;
     QPushButton* toolButton_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QScrollArea;
 class QVBoxLayout;
 
 namespace norvane::app {
@@ -15,8 +16,19 @@ public:
     explicit GroupedForm(QWidget* parent = nullptr);
 
     FormSection* addSection(const QString& header);
+    /// How much taller the sections are than the room the form has: negative while there is room.
+    int overflow() const;
+
+signals:
+    /// The sections' height may have changed: a row or a message came or went.
+    void contentChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QScrollArea* scroll_;
+    QWidget* content_;
     QVBoxLayout* sections_;
 };
 

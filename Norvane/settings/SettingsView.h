@@ -14,7 +14,9 @@ class DataTab;
 class GeneralTab;
 class IndexTab;
 
-/// The settings window: four tabs of grouped forms at a fixed size, closed by Escape or Ctrl+W. The
+/// The settings window: four tabs of grouped forms at a fixed width, closed by Escape or Ctrl+W. It
+/// is as tall as the General tab needs, and at least its usual height, so that a message there never
+/// hides the controls below it; the longer tabs scroll. The
 /// agent's schedule is read from the disk once, when the window is made, and the command-line
 /// tool's status each time the General tab shows it; the tabs keep their state while the window
 /// lives, whichever is shown.
@@ -22,6 +24,7 @@ class SettingsView : public QWidget {
     Q_OBJECT
 public:
     static constexpr int windowWidth = 450;
+    /// The least height; the General tab may ask for more.
     static constexpr int windowHeight = 380;
 
     explicit SettingsView(SettingsServices services, QWidget* parent = nullptr);
@@ -42,6 +45,10 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    /// Makes room for the whole General tab, up to the screen's height, or gives back what it no
+    /// longer needs.
+    void fitGeneralTab();
+
     std::unique_ptr<CostSettingsSync> costSettings_;
     QTabWidget* tabs_;
     GeneralTab* general_;

@@ -2,6 +2,8 @@
 
 #include "platform/LocalCalendar.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -95,6 +97,26 @@ std::pair<double, double> ChartMath::dayBounds(platform::Date date) {
 double ChartMath::dayCentre(platform::Date date) {
     const auto [start, end] = dayBounds(date);
     return (start + end) / 2.0;
+}
+
+platform::Date ChartMath::unitStart(AxisStrideComponent unit, platform::Date date) {
+    namespace calendar = platform::LocalCalendar;
+    const platform::Date day = calendar::startOfDay(date);
+    platform::LocalDateComponents fields = calendar::components(day);
+    switch (unit) {
+    case AxisStrideComponent::day: return day;
+    case AxisStrideComponent::weekOfYear: {
+        // Qt counts Monday as 1 and Sunday as 7; the calendar counts Sunday as 1.
+        const int firstWeekday = QLocale::system().firstDayOfWeek() % 7 + 1;
+        return calendar::addingDays(day, -((fields.weekday - firstWeekday + 7) % 7));
+    }
+    case AxisStrideComponent::month: fields.day = 1; break;
+    case AxisStrideComponent::year:
+        fields.month = 1;
+        fields.day = 1;
+        break;
+    }
+    return calendar::dateFromComponents(fields).value_or(day);
 }
 
 } // namespace norvane::app

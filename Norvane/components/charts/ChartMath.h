@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Norvane/components/charts/TimeRange.h"
 #include "platform/Date.h"
 
 #include <QPointF>
@@ -48,6 +49,9 @@ public:
     /// The x coordinate of the middle of the local day that holds `date`: where a mark binned to
     /// its day stands.
     static double dayCentre(platform::Date date);
+    /// The start of the local calendar `unit` that holds `date`: its day, its week (from the
+    /// locale's first day of the week), its month or its year.
+    static platform::Date unitStart(AxisStrideComponent unit, platform::Date date);
 };
 
 } // namespace norvane::app

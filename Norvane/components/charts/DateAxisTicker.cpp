@@ -5,7 +5,6 @@
 #include "platform/LocalCalendar.h"
 
 #include <QFontMetricsF>
-#include <QLocale>
 
 namespace norvane::app {
 
@@ -23,33 +22,19 @@ struct Stride {
     int count;
 };
 
-platform::Date unitStart(AxisStrideComponent unit, platform::Date date) {
-    const platform::Date day = calendar::startOfDay(date);
-    if (unit == AxisStrideComponent::day) {
-        return day;
-    }
-    platform::LocalDateComponents fields = calendar::components(day);
-    if (unit == AxisStrideComponent::weekOfYear) {
-        // Qt counts Monday as 1 and Sunday as 7; the calendar counts Sunday as 1.
-        const int firstWeekday = QLocale::system().firstDayOfWeek() % 7 + 1;
-        return calendar::addingDays(day, -((fields.weekday - firstWeekday + 7) % 7));
-    }
-    fields.day = 1;
-    return calendar::dateFromComponents(fields).value_or(day);
-}
-
 platform::Date advance(AxisStrideComponent unit, platform::Date date, int units) {
     switch (unit) {
     case AxisStrideComponent::day: return calendar::addingDays(date, units);
     case AxisStrideComponent::weekOfYear: return calendar::addingDays(date, 7 * units);
     case AxisStrideComponent::month: return calendar::addingMonths(date, units);
+    case AxisStrideComponent::year: return calendar::addingMonths(date, 12 * units);
     }
     return date;
 }
 
 std::vector<platform::Date> stridedDates(Stride stride, platform::Date lower, platform::Date upper) {
     std::vector<platform::Date> marks;
-    const platform::Date first = unitStart(stride.unit, lower);
+    const platform::Date first = ChartMath::unitStart(stride.unit, lower);
     for (int step = 0; marks.size() < maximumMarks; ++step) {
         const platform::Date mark = advance(stride.unit, first, step * stride.count);
         if (mark > upper) {
@@ -62,16 +47,16 @@ std::vector<platform::Date> stridedDates(Stride stride, platform::Date lower, pl
     return marks;
 }
 
-int yearOf(platform::Date date) { return calendar::components(date).year; }
-
 } // namespace
 
-DateAxisTicker::Marks DateAxisTicker::markDates(TimeRange range, platform::Date lower, platform::Date upper) {
+DateAxisTicker::Marks DateAxisTicker::markDates(TimeRange range, platform::Date lower, platform::Date upper,
+                                                platform::Date now) {
     const AxisStrideComponent unit = range.axisStrideComponent();
+    const bool withYears = DateText::axisNamesYear(range, lower, upper, now);
     Marks marks;
     for (const Stride stride :
          {Stride{unit, TimeRange::axisStrideCount}, Stride{unit, 1}, Stride{AxisStrideComponent::day, 1}}) {
-        marks = {stridedDates(stride, lower, upper), stride.unit, yearOf(lower) != yearOf(upper)};
+        marks = {stridedDates(stride, lower, upper), stride.unit, withYears};
         if (marks.dates.size() >= 2) {
             break;
         }
@@ -81,19 +66,7 @@ DateAxisTicker::Marks DateAxisTicker::markDates(TimeRange range, platform::Date 
 
 QStringList DateAxisTicker::labels(const Marks& marks) {
     QStringList labels;
-    if (marks.unit != AxisStrideComponent::month) {
-        for (const platform::Date mark : marks.dates) {
-            labels.append(DateText::axisLabel(mark, AxisDateFormat::dayAndAbbreviatedMonth));
-        }
-        return labels;
-    }
-    const bool withYears = marks.spansYears;
-    for (std::size_t index = 0; index < marks.dates.size(); ++index) {
-        const bool newYear = index == 0 || yearOf(marks.dates[index]) != yearOf(marks.dates[index - 1]);
-        labels.append(DateText::axisLabel(marks.dates[index], withYears && newYear
-                                                                  ? AxisDateFormat::abbreviatedMonthAndYear
-                                                                  : AxisDateFormat::abbreviatedMonth));
-    }
+    for (const platform::Date mark : marks.dates) labels.append(DateText::axisLabel(mark, marks.unit, marks.withYears));
     return labels;
 }
 
@@ -118,20 +91,16 @@ std::vector<std::size_t> DateAxisTicker::legibleMarks(const std::vector<double>&
 
 void DateAxisTicker::generate(const QCPRange& range, const QLocale&, QChar, int, QVector<double>& ticks,
                               QVector<double>* subTicks, QVector<QString>* tickLabels) {
-    Marks marks = markDates(range_, ChartMath::dateAt(range.lower), ChartMath::dateAt(range.upper));
+    Marks marks =
+        markDates(range_, ChartMath::dateAt(range.lower), ChartMath::dateAt(range.upper), platform::currentDate());
     if (axis_ != nullptr && axis_->axisRect()->width() > 0) {
-        // Measured on the longest text each mark may read: a kept mark can gain the year.
         const QFontMetricsF metrics(axis_->tickLabelFont());
         const QStringList texts = labels(marks);
-        const bool withYears = marks.unit == AxisStrideComponent::month && marks.spansYears;
         std::vector<double> positions;
         std::vector<double> widths;
         for (std::size_t index = 0; index < marks.dates.size(); ++index) {
-            const platform::Date mark = marks.dates[index];
-            positions.push_back(axis_->coordToPixel(ChartMath::axisCoordinate(mark)));
-            widths.push_back(
-                metrics.horizontalAdvance(withYears ? DateText::axisLabel(mark, AxisDateFormat::abbreviatedMonthAndYear)
-                                                    : texts[qsizetype(index)]));
+            positions.push_back(axis_->coordToPixel(ChartMath::axisCoordinate(marks.dates[index])));
+            widths.push_back(metrics.horizontalAdvance(texts[qsizetype(index)]));
         }
         std::vector<platform::Date> kept;
         for (const std::size_t index : legibleMarks(positions, widths)) kept.push_back(marks.dates[index]);

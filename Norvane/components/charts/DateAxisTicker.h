@@ -22,17 +22,17 @@ public:
     struct Marks {
         std::vector<platform::Date> dates;
         AxisStrideComponent unit = AxisStrideComponent::day;
-        /// The axis runs from one calendar year into another.
-        bool spansYears = false;
+        /// Whether each label names its year (`DateText::axisNamesYear`).
+        bool withYears = false;
     };
 
     /// The marks between `lower` and `upper`: the start of the unit that holds `lower` (day, week
     /// or month in the local calendar), then every 5 units, keeping those inside the bounds. An
     /// axis too short to hold two such marks is marked every unit, then every day, so that it
     /// still reads its dates.
-    static Marks markDates(TimeRange range, platform::Date lower, platform::Date upper);
-    /// Day and month for marks by day or week; the month for marks by month, with the year at the
-    /// first mark and wherever the year changes on an axis that spans years.
+    static Marks markDates(TimeRange range, platform::Date lower, platform::Date upper, platform::Date now);
+    /// Day and month for marks by day or week, the month for marks by month; each with its year
+    /// where the axis names years.
     static QStringList labels(const Marks& marks);
     /// The marks kept so that no two labels overlap: every one, else every second, third...
     /// `positions` are the marks' pixels along the axis and `widths` their labels' widths.

@@ -6,7 +6,6 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/Typography.h"
-#include "platform/LocalCalendar.h"
 
 #include <QFontMetricsF>
 #include <QHBoxLayout>
@@ -22,6 +21,7 @@ namespace norvane::app {
 namespace {
 
 const EmptyChartText withoutHistory{QStringLiteral("No activity data yet"), {}};
+const QString chartName = QStringLiteral("Project activity overlap");
 
 constexpr int headerHeight = 16;
 constexpr int headerSpacing = 8;
@@ -31,6 +31,8 @@ constexpr int axisHeight = 14;
 constexpr int nameWidth = 80;
 constexpr int nameGap = 8;
 constexpr double minimumCellWidth = 2.0;
+// A cell and the seam that parts it from the next column's.
+constexpr double minimumSlotWidth = minimumCellWidth + 1.0;
 
 QString canonical(const QString& name) { return name.normalized(QString::NormalizationForm_C); }
 
@@ -40,6 +42,17 @@ std::vector<QString> sortedUnique(std::vector<QString> names) {
     std::stable_sort(names.begin(), names.end(), &ProjectActivityOverlapView::nameLess);
     names.erase(std::unique(names.begin(), names.end(), nameEqual), names.end());
     return names;
+}
+
+/// What a column stands for, where it is more than a day.
+QString columnSpanText(AxisStrideComponent unit) {
+    switch (unit) {
+    case AxisStrideComponent::day: break;
+    case AxisStrideComponent::weekOfYear: return QStringLiteral(", by week");
+    case AxisStrideComponent::month: return QStringLiteral(", by month");
+    case AxisStrideComponent::year: return QStringLiteral(", by year");
+    }
+    return {};
 }
 
 } // namespace
@@ -104,47 +117,37 @@ std::vector<QString> ProjectActivityOverlapView::uniqueProjects(const std::vecto
     return names;
 }
 
-std::map<platform::Date, std::vector<QString>>
-ProjectActivityOverlapView::dayProjectsMap(const std::vector<ActivityDay>& filtered) {
-    std::map<platform::Date, std::vector<QString>> map;
+std::size_t ProjectActivityOverlapView::columnsThatFit(double width) {
+    return width > 0 ? static_cast<std::size_t>(width / minimumSlotWidth) : 0;
+}
+
+std::vector<OverlapColumn> ProjectActivityOverlapView::columns(const std::vector<ActivityDay>& filtered,
+                                                               AxisStrideComponent unit) {
+    std::vector<OverlapColumn> columns;
     for (const ActivityDay& day : filtered) {
-        map[day.date] = sortedUnique(day.projects);
+        const platform::Date start = ChartMath::unitStart(unit, day.date);
+        if (columns.empty() || columns.back().start != start) columns.push_back({start, {}});
+        auto& names = columns.back().projects;
+        names.insert(names.end(), day.projects.begin(), day.projects.end());
     }
-    return map;
+    for (OverlapColumn& column : columns) column.projects = sortedUnique(std::move(column.projects));
+    return columns;
 }
 
-int ProjectActivityOverlapView::maxCells(TimeRange range) {
-    switch (range.value()) {
-    case TimeRange::thirtyDays: return 30;
-    case TimeRange::ninetyDays: return 90;
-    case TimeRange::oneYear: return 52;
-    case TimeRange::allTime: return 100;
+AxisStrideComponent ProjectActivityOverlapView::columnUnit(const std::vector<ActivityDay>& filtered,
+                                                           std::size_t maxColumns) {
+    for (const AxisStrideComponent unit :
+         {AxisStrideComponent::day, AxisStrideComponent::weekOfYear, AxisStrideComponent::month}) {
+        std::size_t count = 0;
+        std::optional<platform::Date> previous;
+        for (const ActivityDay& day : filtered) {
+            const platform::Date start = ChartMath::unitStart(unit, day.date);
+            if (start != previous) ++count;
+            previous = start;
+        }
+        if (count <= maxColumns) return unit;
     }
-    return 100;
-}
-
-std::vector<platform::Date> ProjectActivityOverlapView::sampleDates(const std::vector<platform::Date>& dates,
-                                                                    std::size_t count) {
-    const std::size_t total = dates.size();
-    if (total <= count) {
-        return dates;
-    }
-    std::vector<platform::Date> sampled;
-    const double step = static_cast<double>(total) / static_cast<double>(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto index = static_cast<std::size_t>(step * static_cast<double>(i));
-        sampled.push_back(dates[std::min(total - 1, index)]);
-    }
-    return sampled;
-}
-
-std::vector<platform::Date> ProjectActivityOverlapView::columnDates(const std::vector<ActivityDay>& filtered,
-                                                                    TimeRange range) {
-    std::vector<platform::Date> dates;
-    std::transform(filtered.begin(), filtered.end(), std::back_inserter(dates),
-                   [](const ActivityDay& day) { return day.date; });
-    const std::size_t count = std::min(static_cast<std::size_t>(maxCells(range)), dates.size());
-    return sampleDates(dates, count);
+    return AxisStrideComponent::year;
 }
 
 std::vector<std::size_t> ProjectActivityOverlapView::axisLabelIndices(std::size_t columns) {
@@ -156,16 +159,14 @@ std::vector<std::size_t> ProjectActivityOverlapView::axisLabelIndices(std::size_
     return indices;
 }
 
-std::vector<QString> ProjectActivityOverlapView::axisLabels(const std::vector<platform::Date>& columns) {
-    const auto yearOf = [](platform::Date date) { return platform::LocalCalendar::components(date).year; };
-    const bool spansYears = !columns.empty() && yearOf(columns.front()) != yearOf(columns.back());
+std::vector<QString> ProjectActivityOverlapView::axisLabels(const std::vector<OverlapColumn>& columns,
+                                                            AxisStrideComponent unit, TimeRange range,
+                                                            platform::Date now) {
+    if (columns.empty()) return {};
+    const bool withYear = DateText::axisNamesYear(range, columns.front().start, columns.back().start, now);
     std::vector<QString> labels;
-    std::optional<int> labelledYear;
     for (const std::size_t index : axisLabelIndices(columns.size())) {
-        const platform::Date date = columns[index];
-        const bool newYear = yearOf(date) != labelledYear;
-        labels.push_back(spansYears && newYear ? DateText::monthDayYear(date) : DateText::monthDay(date));
-        labelledYear = yearOf(date);
+        labels.push_back(DateText::axisLabel(columns[index].start, unit, withYear));
     }
     return labels;
 }
@@ -198,8 +199,10 @@ void ProjectActivityOverlapView::handleHover(platform::Date date, bool entering)
         return;
     }
     hoveredDate_ = date;
-    const auto found = layout_.dayProjects.find(date);
-    hoveredProjects_ = found == layout_.dayProjects.end() ? std::vector<QString>() : found->second;
+    hoveredUnit_ = layout_.unit;
+    const auto found = std::find_if(layout_.columns.begin(), layout_.columns.end(),
+                                    [date](const OverlapColumn& column) { return column.start == date; });
+    hoveredProjects_ = found == layout_.columns.end() ? std::vector<QString>() : found->projects;
     showHeader();
 }
 
@@ -223,9 +226,7 @@ QSize ProjectActivityOverlapView::sizeHint() const {
 void ProjectActivityOverlapView::rebuild() {
     layout_.filtered = filteredData(data_, timeRange_.startDate());
     layout_.rows = uniqueProjects(layout_.filtered);
-    layout_.dayProjects = dayProjectsMap(layout_.filtered);
-    layout_.columns = columnDates(layout_.filtered, timeRange_);
-    pointedColumn_.reset();
+    layOutColumns();
     const bool grid = isShowingGrid();
     header_->setVisible(grid);
     emptyState_->setVisible(!grid);
@@ -234,13 +235,20 @@ void ProjectActivityOverlapView::rebuild() {
                                                   QStringLiteral("active day"),
                                                   QStringLiteral("when projects overlapped")));
     setFixedHeight(sizeHint().height());
+}
+
+void ProjectActivityOverlapView::layOutColumns() {
+    layout_.unit = columnUnit(layout_.filtered, columnsThatFit(stripWidth()));
+    layout_.columns = columns(layout_.filtered, layout_.unit);
+    pointedColumn_.reset();
     showHeader();
     update();
 }
 
 void ProjectActivityOverlapView::showHeader() {
     const bool hovered = hoveredDate_.has_value();
-    headerDate_->setText(hovered ? DateText::dateOnly(*hoveredDate_) : QStringLiteral("Project activity overlap"));
+    headerDate_->setText(hovered ? DateText::periodText(*hoveredDate_, hoveredUnit_)
+                                 : chartName + columnSpanText(layout_.unit));
     headerDate_->setColor(hovered ? Palette::textSecondary() : Palette::textMuted());
     const bool names = hovered && !hoveredProjects_.empty();
     QStringList list;
@@ -252,18 +260,22 @@ void ProjectActivityOverlapView::showHeader() {
     headerNames_->setVisible(names);
 }
 
+double ProjectActivityOverlapView::stripWidth() const {
+    return std::max(0.0, static_cast<double>(width() - nameWidth - nameGap));
+}
+
 double ProjectActivityOverlapView::gridTop() const { return headerHeight + headerSpacing; }
 
 double ProjectActivityOverlapView::slotWidth() const {
-    const double strip = std::max(0.0, static_cast<double>(width() - nameWidth - nameGap));
-    return layout_.columns.empty() ? 0.0 : strip / static_cast<double>(layout_.columns.size());
+    return layout_.columns.empty() ? 0.0 : stripWidth() / static_cast<double>(layout_.columns.size());
 }
 
 double ProjectActivityOverlapView::cellWidth() const { return std::max(slotWidth() - 1.0, minimumCellWidth); }
 
 QRectF ProjectActivityOverlapView::cellRect(std::size_t row, std::size_t column) const {
     const double top = gridTop() + static_cast<double>(row) * (rowHeight + rowSpacing);
-    return {nameWidth + nameGap + static_cast<double>(column) * cellWidth(), top, cellWidth(), rowHeight};
+    // Each cell starts where its column's label does.
+    return {nameWidth + nameGap + static_cast<double>(column) * slotWidth(), top, cellWidth(), rowHeight};
 }
 
 std::optional<std::size_t> ProjectActivityOverlapView::columnAt(QPointF position) const {
@@ -273,7 +285,7 @@ std::optional<std::size_t> ProjectActivityOverlapView::columnAt(QPointF position
     for (std::size_t row = 0; row < layout_.rows.size(); ++row) {
         const QRectF strip = cellRect(row, 0);
         if (position.y() >= strip.top() && position.y() < strip.bottom() && position.x() >= strip.left()) {
-            const auto column = static_cast<std::size_t>((position.x() - strip.left()) / cellWidth());
+            const auto column = static_cast<std::size_t>((position.x() - strip.left()) / slotWidth());
             if (column < layout_.columns.size()) {
                 return column;
             }
@@ -285,9 +297,9 @@ std::optional<std::size_t> ProjectActivityOverlapView::columnAt(QPointF position
 void ProjectActivityOverlapView::mouseMoveEvent(QMouseEvent* event) {
     const auto column = columnAt(event->position());
     if (column && column != pointedColumn_) {
-        handleHover(layout_.columns[*column], true);
+        handleHover(layout_.columns[*column].start, true);
     } else if (!column && pointedColumn_) {
-        handleHover(layout_.columns[*pointedColumn_], false);
+        handleHover(layout_.columns[*pointedColumn_].start, false);
     }
     pointedColumn_ = column;
     QWidget::mouseMoveEvent(event);
@@ -296,6 +308,7 @@ void ProjectActivityOverlapView::mouseMoveEvent(QMouseEvent* event) {
 void ProjectActivityOverlapView::resizeEvent(QResizeEvent* event) {
     header_->setGeometry(0, 0, width(), headerHeight);
     emptyState_->setGeometry(0, 0, width(), emptyState_->height());
+    if (event->size().width() != event->oldSize().width()) layOutColumns();
     QWidget::resizeEvent(event);
 }
 
@@ -320,9 +333,8 @@ void ProjectActivityOverlapView::paintRow(QPainter& painter, std::size_t row) co
     painter.drawText(QRectF(0, first.top(), nameWidth, rowHeight), Qt::AlignRight | Qt::AlignVCenter, shown);
     const QColor active = colorForProject(name);
     for (std::size_t column = 0; column < layout_.columns.size(); ++column) {
-        const auto found = layout_.dayProjects.find(layout_.columns[column]);
-        const bool isActive = found != layout_.dayProjects.end() &&
-                              std::any_of(found->second.begin(), found->second.end(),
+        const auto& projects = layout_.columns[column].projects;
+        const bool isActive = std::any_of(projects.begin(), projects.end(),
                                           [&name](const QString& other) { return nameEqual(other, name); });
         painter.fillRect(cellRect(row, column), isActive ? active : Palette::backgroundRaised());
     }
@@ -334,14 +346,12 @@ void ProjectActivityOverlapView::paintAxisLabels(QPainter& painter) const {
     painter.setPen(Palette::textSecondary());
     const QFontMetricsF metrics(painter.font());
     const std::vector<std::size_t> indices = axisLabelIndices(layout_.columns.size());
-    const std::vector<QString> labels = axisLabels(layout_.columns);
+    const std::vector<QString> labels = axisLabels(layout_.columns, layout_.unit, timeRange_, platform::currentDate());
     for (std::size_t label = 0; label < indices.size(); ++label) {
-        const std::size_t index = indices[label];
         const QString& text = labels[label];
         // A label that starts near the trailing edge is moved back in, rather than cut off.
         const double labelWidth = metrics.horizontalAdvance(text);
-        const double left = std::min(nameWidth + nameGap + static_cast<double>(index) * slotWidth(),
-                                     static_cast<double>(width()) - labelWidth);
+        const double left = std::min(cellRect(0, indices[label]).left(), static_cast<double>(width()) - labelWidth);
         painter.drawText(QRectF(left, top, labelWidth, axisHeight), Qt::AlignLeft | Qt::AlignVCenter, text);
     }
 }

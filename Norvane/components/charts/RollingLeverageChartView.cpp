@@ -7,11 +7,13 @@
 #include "Norvane/components/charts/HoverHeader.h"
 #include "Norvane/components/charts/LabelAxisTicker.h"
 #include "Norvane/components/charts/PlotHoverTracker.h"
+#include "Norvane/components/text/DateText.h"
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/Typography.h"
 #include "core/models/DaysPerMonth.h"
+#include "platform/LocalCalendar.h"
 
 #include <qcustomplot.h>
 
@@ -235,6 +237,13 @@ void RollingLeverageChartView::rebuildPlot(const std::vector<LeveragePoint>& poi
     ChartStyle::valueAxis(plot_)->setRange(domain.lower, domain.upper);
 }
 
+QString RollingLeverageChartView::currentBandTitle(platform::Date lastPoint, platform::Date now) {
+    if (platform::LocalCalendar::localDay(lastPoint) == platform::LocalCalendar::localDay(now)) {
+        return QStringLiteral("Current:");
+    }
+    return QStringLiteral("On ") + DateText::mediumDate(lastPoint) + QStringLiteral(":");
+}
+
 void RollingLeverageChartView::rebuildLegend(const std::vector<LeveragePoint>& points) {
     auto* layout = static_cast<QHBoxLayout*>(legend_->layout());
     while (QLayoutItem* item = layout->takeAt(0)) {
@@ -260,7 +269,8 @@ void RollingLeverageChartView::rebuildLegend(const std::vector<LeveragePoint>& p
     auto* currentLayout = new QHBoxLayout(currentEntry);
     currentLayout->setContentsMargins(0, 0, 0, 0);
     currentLayout->setSpacing(4);
-    currentLayout->addWidget(new StyledLabel(QStringLiteral("Current:"), caption2, Palette::textSecondary()));
+    currentLayout->addWidget(new StyledLabel(currentBandTitle(points.back().date, platform::currentDate()), caption2,
+                                             Palette::textSecondary()));
     auto* currentName =
         new StyledLabel(current.name, Typography::font(TextStyle::caption2, QFont::Medium), current.color);
     currentName->setObjectName(QStringLiteral("currentBand"));

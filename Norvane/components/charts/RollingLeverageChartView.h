@@ -66,6 +66,9 @@ public:
     static std::vector<LeverageBand> visibleBands(double yAxisMaximum);
     /// The band that holds `leverage`; the top band for anything no band holds.
     static const LeverageBand& currentBand(double leverage);
+    /// What the legend calls the last point's band: "Current:" when the point is of today, else the
+    /// day it is of ("On Aug 18, 2026:"), since a quiet portfolio's last value is not today's.
+    static QString currentBandTitle(platform::Date lastPoint, platform::Date now);
     /// "%.1fx (%.1f mo/day)", or "%.1fx (%.1f yr/day)" from a tenth of a year per day.
     static QString formatLeverage(double leverage);
     /// "%.0fx".

@@ -9,11 +9,8 @@
 
 namespace norvane::app {
 
-/// The calendar unit by which a chart's date axis steps.
-enum class AxisStrideComponent { day, weekOfYear, month };
-
-/// How a chart's date axis labels its marks.
-enum class AxisDateFormat { dayAndAbbreviatedMonth, abbreviatedMonth, abbreviatedMonthAndYear };
+/// The calendar unit by which a chart's date axis steps, or that one column of a chart spans.
+enum class AxisStrideComponent { day, weekOfYear, month, year };
 
 /// The window of time that the dashboard's charts show.
 class TimeRange {

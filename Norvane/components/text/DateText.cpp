@@ -20,7 +20,21 @@ namespace norvane::app {
 
 namespace {
 
-enum class Style { dayMonth, month, monthYear, longDate };
+enum class Style { dayMonth, dayMonthYear, month, monthYear, fullMonthYear, year, longDate };
+
+/// The formatter's skeleton of each style but the long date.
+const char16_t* skeletonOf(Style style) {
+    switch (style) {
+    case Style::dayMonth: return u"dMMM";
+    case Style::dayMonthYear: return u"yMMMd";
+    case Style::month: return u"MMM";
+    case Style::monthYear: return u"yMMM";
+    case Style::fullMonthYear: return u"yMMMM";
+    case Style::year: return u"y";
+    case Style::longDate: break;
+    }
+    return u"yMMMd";
+}
 
 std::unique_ptr<icu::DateFormat> makeFormatter(Style style, const icu::Locale& locale) {
     UErrorCode status = U_ZERO_ERROR;
@@ -33,10 +47,7 @@ std::unique_ptr<icu::DateFormat> makeFormatter(Style style, const icu::Locale& l
         if (U_FAILURE(status)) {
             return nullptr;
         }
-        const icu::UnicodeString skeleton = style == Style::dayMonth    ? u"dMMM"
-                                            : style == Style::monthYear ? u"yMMM"
-                                                                        : u"MMM";
-        const icu::UnicodeString pattern = generator->getBestPattern(skeleton, status);
+        const icu::UnicodeString pattern = generator->getBestPattern(icu::UnicodeString(skeletonOf(style)), status);
         formatter = std::make_unique<icu::SimpleDateFormat>(pattern, locale, status);
     }
     if (formatter == nullptr || U_FAILURE(status)) {
@@ -90,24 +101,32 @@ QString fourDigitYear(int year) { return QStringLiteral("%1").arg(year, 4, 10, Q
 
 } // namespace
 
-QString DateText::axisLabel(platform::Date date, AxisDateFormat format) {
-    switch (format) {
-    case AxisDateFormat::dayAndAbbreviatedMonth: return norvane::app::format(date, Style::dayMonth);
-    case AxisDateFormat::abbreviatedMonth: return norvane::app::format(date, Style::month);
-    case AxisDateFormat::abbreviatedMonthAndYear: return norvane::app::format(date, Style::monthYear);
+bool DateText::axisNamesYear(TimeRange range, platform::Date first, platform::Date last, platform::Date now) {
+    const platform::Date from = range == TimeRange::allTime ? first : std::min(first, range.startDate(now));
+    const platform::Date to = std::max(last, now);
+    return platform::LocalCalendar::components(from).year != platform::LocalCalendar::components(to).year;
+}
+
+QString DateText::axisLabel(platform::Date date, AxisStrideComponent unit, bool withYear) {
+    switch (unit) {
+    case AxisStrideComponent::day:
+    case AxisStrideComponent::weekOfYear: return format(date, withYear ? Style::dayMonthYear : Style::dayMonth);
+    case AxisStrideComponent::month: return format(date, withYear ? Style::monthYear : Style::month);
+    case AxisStrideComponent::year: return format(date, Style::year);
     }
     return {};
 }
 
 QString DateText::dateOnly(platform::Date date) { return format(date, Style::longDate); }
 
-QString DateText::monthDay(platform::Date date) {
-    const platform::LocalDateComponents fields = platform::LocalCalendar::components(date);
-    return QStringLiteral("%1/%2").arg(fields.month).arg(fields.day);
-}
-
-QString DateText::monthDayYear(platform::Date date) {
-    return monthDay(date) + QStringLiteral("/") + fourDigitYear(platform::LocalCalendar::components(date).year);
+QString DateText::periodText(platform::Date start, AxisStrideComponent unit) {
+    switch (unit) {
+    case AxisStrideComponent::day: return dateOnly(start);
+    case AxisStrideComponent::weekOfYear: return QStringLiteral("Week of ") + dateOnly(start);
+    case AxisStrideComponent::month: return format(start, Style::fullMonthYear);
+    case AxisStrideComponent::year: return format(start, Style::year);
+    }
+    return {};
 }
 
 QString DateText::abbreviatedMonthDay(platform::Date date) {

@@ -11,15 +11,20 @@ namespace norvane::app {
 /// cards' fixed patterns in English.
 class DateText {
 public:
-    /// A date-axis label: day and abbreviated month in the locale's order, the month alone, or the
-    /// month with the year.
-    static QString axisLabel(platform::Date date, AxisDateFormat format);
+    /// Whether the labels of a date axis name their year: unless the dates it shows, from `first`
+    /// to `last`, the window of `range` and today all fall in one calendar year, so that no label
+    /// leaves its year to be guessed. All Time's window is what the axis shows.
+    static bool axisNamesYear(TimeRange range, platform::Date first, platform::Date last, platform::Date now);
+    /// The label of a date-axis mark, or of a column, that stands for a `unit`, in the locale's
+    /// order: day and abbreviated month for a day or a week ("Mar 7"), the abbreviated month for a
+    /// month ("Mar"), the year for a year; with the year where the axis names it ("Mar 7, 2025",
+    /// "Mar 2025").
+    static QString axisLabel(platform::Date date, AxisStrideComponent unit, bool withYear);
     /// The date without the time, in the locale's long date style ("March 7, 2025").
     static QString dateOnly(platform::Date date);
-    /// The fixed pattern "M/d": month and day numbers without leading zeros ("3/7").
-    static QString monthDay(platform::Date date);
-    /// The fixed pattern "M/d/yyyy" ("3/7/2025").
-    static QString monthDayYear(platform::Date date);
+    /// The `unit` that begins at `start`, in the locale's long style: the day ("March 7, 2025"),
+    /// "Week of " and its first day, the month ("March 2025") or the year.
+    static QString periodText(platform::Date start, AxisStrideComponent unit);
     /// The fixed pattern "MMM d" in English ("Mar 7").
     static QString abbreviatedMonthDay(platform::Date date);
     /// The medium date style without the time, in English ("Mar 7, 2025").

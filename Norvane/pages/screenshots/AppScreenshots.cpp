@@ -21,8 +21,10 @@
 #include "Norvane/pages/screenshots/PortfolioScreenshots.h"
 #include "Norvane/pages/screenshots/ProjectPageScreenshots.h"
 #include "Norvane/pages/screenshots/SheetScreenshots.h"
+#include "Norvane/pages/screenshots/UnreachableSystemctl.h"
 #include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/DataTab.h"
+#include "Norvane/settings/GeneralTab.h"
 #include "Norvane/settings/IndexTab.h"
 #include "Norvane/settings/PrivacyDetailsView.h"
 #include "Norvane/settings/SettingsView.h"
@@ -57,6 +59,20 @@ void scrollTo(QWidget& tab, bool end) {
 }
 
 using Take = std::function<void(const QString& name, QWidget& widget)>;
+
+/// The general tab after the background collection could not be turned on: systemctl answers
+/// that no user session is there.
+void stageAgentFailure(ApplicationController& controller, const Take& take) {
+    static UnreachableSystemctl systemctl;
+    auto services = SettingsServices::standard(controller.appState().preferences(), controller.store());
+    services.agent = std::make_shared<LaunchdManager>(LaunchdManager::Locations::standard(), systemctl);
+    SettingsView settings(std::move(services));
+    settings.show();
+    auto& general = settings.generalTab();
+    general.backgroundToggle().click();
+    settle([&] { return !general.isBusy(); });
+    take(QStringLiteral("settings-general-agent-failed.png"), settings);
+}
 
 /// Each tab as it opens; the benchmark tab while sharing, with its details open, at its top and
 /// at its end, and with an id that the client forgot; and the data tab after an export.
@@ -100,6 +116,7 @@ void stageSettings(ApplicationController& controller, const Take& take) {
     settle([&] { return !data.exportMessage().text().isEmpty(); });
     take(QStringLiteral("settings-data-exported.png"), *settings);
     settings->close();
+    stageAgentFailure(controller, take);
 }
 
 /// Where every widget of the windows on screen stands, and whether it shows.

@@ -16,6 +16,7 @@
 #include "Norvane/onboarding/SchedulingStepView.h"
 #include "Norvane/pages/screenshots/AppScreenshots.h"
 #include "Norvane/pages/screenshots/DemoRepository.h"
+#include "Norvane/pages/screenshots/UnreachableSystemctl.h"
 #include "core/collection/SccService.h"
 #include "platform/LocalCalendar.h"
 #include "platform/XdgPaths.h"
@@ -31,18 +32,6 @@ class FailingPrivilegedRunner final : public PrivilegedRunner {
 public:
     Outcome runShellCommand(const std::string&) override {
         return {Outcome::Kind::failed, "Error executing command as another user: Not authorized"};
-    }
-};
-
-/// A systemctl whose user session cannot be reached, as on a desktop without systemd's user bus.
-class UnreachableSystemctl final : public platform::ProcessRunner {
-public:
-    platform::ProcessResult run(const platform::ProcessRequest&) override {
-        platform::ProcessResult result;
-        result.exitStatus = 1;
-        result.standardError = "System has not been booted with systemd as init system (PID 1). Can't operate.\n"
-                               "Failed to connect to bus: Host is down";
-        return result;
     }
 };
 

@@ -3,6 +3,7 @@
 #include "platform/Date.h"
 
 #include <gtest/gtest.h>
+#include <unicode/locid.h>
 
 #include <QPointF>
 #include <QString>
@@ -18,6 +19,23 @@ class OceanSegmentedPicker;
 }
 
 namespace norvane::testing {
+
+/// American English as the locale of the texts that follow the user's, while it lives.
+class AmericanEnglish {
+public:
+    AmericanEnglish() { setDefault(icu::Locale::getUS()); }
+    ~AmericanEnglish() { setDefault(previous_); }
+    AmericanEnglish(const AmericanEnglish&) = delete;
+    AmericanEnglish& operator=(const AmericanEnglish&) = delete;
+
+private:
+    static void setDefault(const icu::Locale& locale) {
+        UErrorCode status = U_ZERO_ERROR;
+        icu::Locale::setDefault(locale, status);
+    }
+
+    icu::Locale previous_ = icu::Locale::getDefault();
+};
 
 /// The test program's application in the dark theme, applied once.
 QApplication& themedApplication();

@@ -5,13 +5,16 @@
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/pages/SheetDialog.h"
 #include "Norvane/settings/GeneralTab.h"
+#include "Norvane/sheets/AddProjectSheet.h"
 #include "Norvane/sheets/ExportSheet.h"
+#include "Norvane/sheets/ShareSummarySheet.h"
 #include "Norvane/state/SaveFolder.h"
 #include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/pages/ProjectPageFixture.h"
 #include "tests/Norvane/settings/SettingsFixture.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
@@ -19,6 +22,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace norvane::app {
 namespace {
@@ -100,17 +105,37 @@ TEST(ReopenedWindows, TheMainWindowOpensWithNoControlFocused) {
     expectFocusStartsAfresh(*fixture.window);
 }
 
-// The sheet gave the focus to its first control, its close button: Space closed it.
-TEST(ReopenedWindows, ASheetOpensWithNoControlFocused) {
-    norvane::testing::pointerApplication();
+// The sheet gave the focus to its first control, its close button: Space closed it. A sheet opens
+// with no control focused, unless its first job is typing: the add-project sheet opens on Name.
+TEST(ReopenedWindows, ASheetOpensWithNoControlFocusedOrOnTheFieldItIsForTyping) {
+    OnPrivateDisplay display;
+    testing::StoreFixture store;
     QWidget window;
     norvane::testing::showOnScreen(window, QSize(900, 700));
     SaveFolder saveFolder;
-    QPointer<QDialog> sheet = SheetDialog::present(window, new ExportSheet(IndexExport{}, saveFolder));
-    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
-    pressKey(Qt::Key_Space);
-    EXPECT_FALSE(sheet.isNull() || !sheet->isVisible()) << "Space closed the sheet";
-    if (sheet) expectFocusStartsAfresh(*sheet);
+    struct Case {
+        const char* name;
+        std::function<Sheet*()> make;
+        bool opensOnName;
+    };
+    AddProjectSheet* addProject = nullptr;
+    for (const auto& [name, make, opensOnName] :
+         {Case{"export", [&]() -> Sheet* { return new ExportSheet(IndexExport{}, saveFolder); }, false},
+          Case{"share", [&]() -> Sheet* { return new ShareSummarySheet(ShareableMetrics{}, saveFolder); }, false},
+          Case{"add project", [&]() -> Sheet* { return addProject = new AddProjectSheet(*store.state); }, true}}) {
+        SCOPED_TRACE(name);
+        QPointer<QDialog> sheet = SheetDialog::present(window, make());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+        if (opensOnName) {
+            EXPECT_EQ(QApplication::focusWidget(), &addProject->nameField());
+        } else {
+            pressKey(Qt::Key_Space);
+            EXPECT_FALSE(sheet.isNull() || !sheet->isVisible()) << "Space closed the sheet";
+            EXPECT_EQ(QApplication::activeModalWidget(), sheet.data()) << "Space opened a dialog over the sheet";
+            if (sheet) expectFocusStartsAfresh(*sheet);
+        }
+        delete sheet;
+    }
 }
 
 TEST(ReopenedWindows, AClickedButtonOfThePanelDoesNotKeepTheFocus) {

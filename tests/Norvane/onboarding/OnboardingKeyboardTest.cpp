@@ -124,5 +124,27 @@ TEST_F(OnboardingKeyboardTest, AFailureLeavesTheFocusWhereTheUserActed) {
     expectFocusedAndMarked(scheduling.enableButton());
 }
 
+// The wizard opened on "Skip Setup", which Space pressed, and each step on the button that led to
+// it. Each step opens with no control focused, so that Space and Return do nothing; the first
+// project's step, whose first job is typing, opens on its name.
+TEST_F(OnboardingKeyboardTest, EachStepOpensWithNoControlFocusedAndTheFirstProjectOnItsName) {
+    norvane::testing::RecordingProcessRunner systemctl([](const auto&) { return exitedWith(0); });
+    auto& wizard = open(services(systemctl));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&wizard));
+    for (int step = int(OnboardingStep::welcome); step <= int(OnboardingStep::completion); ++step) {
+        goTo(OnboardingStep(step));
+        SCOPED_TRACE(step);
+        QCoreApplication::processEvents();
+        if (OnboardingStep(step) == OnboardingStep::addProject) {
+            EXPECT_EQ(QApplication::focusWidget(), &this->step<AddFirstProjectView>().nameField());
+            continue;
+        }
+        EXPECT_EQ(QApplication::focusWidget(), &wizard);
+        for (const auto key : {Qt::Key_Space, Qt::Key_Return}) pressKey(key);
+        EXPECT_EQ(wizard.model().currentStep(), OnboardingStep(step));
+        ASSERT_TRUE(wizard.isVisible());
+    }
+}
+
 } // namespace
 } // namespace norvane::app

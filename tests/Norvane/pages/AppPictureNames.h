@@ -14,7 +14,7 @@ inline QStringList appPictureNames() {
         "project-page-collected project-page-history-only "
         "project-page-no-data menu-bar-panel settings-general settings-cocomo settings-index "
         "settings-data settings-index-sharing settings-index-sharing-end settings-index-forgotten-id "
-        "settings-data-exported "
+        "settings-data-exported settings-general-agent-failed "
         "welcome-screen add-project-sheet add-project-sheet-not-a-repository "
         "add-project-sheet-path-missing add-project-sheet-keyboard add-project-sheet-path-refused "
         "add-project-sheet-duplicate "

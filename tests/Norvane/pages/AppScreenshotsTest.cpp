@@ -32,6 +32,7 @@
 #include "Norvane/pages/screenshots/DemoPortfolio.h"
 #include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/DataTab.h"
+#include "Norvane/settings/GeneralTab.h"
 #include "Norvane/settings/SettingsView.h"
 #include "Norvane/sheets/AddProjectSheet.h"
 #include "Norvane/sheets/ErrorLine.h"
@@ -41,6 +42,7 @@
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
 #include "platform/LocalCalendar.h"
+#include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/pages/AppPictureNames.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/TestApplication.h"
@@ -108,7 +110,14 @@ void expectPanelFigures(const MenuBarView& panel) {
 }
 
 void expectSettings(const QString& name, const SettingsView& settings) {
-    EXPECT_EQ(settings.size(), QSize(SettingsView::windowWidth, SettingsView::windowHeight)) << name.toStdString();
+    EXPECT_EQ(settings.width(), SettingsView::windowWidth) << name.toStdString();
+    EXPECT_GE(settings.height(), SettingsView::windowHeight) << name.toStdString();
+    if (name.startsWith("settings-general")) {
+        EXPECT_EQ(norvane::testing::partsOutOfView(settings).join(" | ").toStdString(), "") << name.toStdString();
+    }
+    if (name == "settings-general-agent-failed.png") {
+        EXPECT_TRUE(settings.generalTab().agentError().isVisible());
+    }
     if (name == "settings-data-exported.png") {
         EXPECT_FALSE(settings.dataTab().exportMessage().isError())
             << settings.dataTab().exportMessage().text().toStdString();

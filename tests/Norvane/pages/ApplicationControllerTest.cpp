@@ -1,17 +1,22 @@
 #include "Norvane/pages/ApplicationController.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "Norvane/onboarding/OnboardingWizard.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/PanelPlacement.h"
+#include "Norvane/sheets/ProjectFolderFields.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/models/NorvaneDatabase.h"
 #include "platform/ProcessRunner.h"
@@ -183,6 +188,41 @@ TEST(ApplicationController, TheFirstRunWizardFollowsTheWindowAndSkippingItIsReme
     DashboardView* later = nextStart.controller->openMainWindow();
     EXPECT_TRUE(QTest::qWaitFor([&] { return later->findChild<OnboardingWizard*>() != nullptr; }, 3000));
     EXPECT_EQ(shown->findChild<OnboardingWizard*>(), nullptr);
+}
+
+// Found after picking a project folder: Qt's file dialogs wrote the folders browsed into
+// ~/.config/QtProject.conf, readable by every user.
+TEST(ApplicationController, TheFileDialogsHistoryOfFoldersIsTheUsersAlone) {
+    const auto& home = norvane::testing::applicationHome();
+    norvane::testing::testApplication();
+    const std::filesystem::path history = home.path() / ".config/QtProject.conf";
+    std::filesystem::remove(history);
+    const norvane::testing::TemporaryFolder projects;
+    const std::filesystem::path project = projects.path() / "atlas-private-project";
+    std::filesystem::create_directories(project);
+    const mode_t umask = ::umask(022);
+    ApplicationController::keepFileDialogHistoryPrivate();
+
+    QWidget sheet;
+    QLineEdit name;
+    QLineEdit path(QString::fromStdString(project.string()));
+    auto* browse = ProjectFolderFields::makeBrowseButton(sheet, name, path);
+    browse->setParent(&sheet);
+    sheet.show();
+    browse->click();
+    QPointer<QFileDialog> dialog = sheet.findChild<QFileDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->isVisible(); }));
+    // As the dialog's Choose button does.
+    static_cast<QDialog*>(dialog.data())->accept();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }));
+    ::umask(umask);
+
+    EXPECT_EQ(name.text(), "atlas-private-project");
+    EXPECT_NE(norvane::testing::readFile(history).find("atlas-private-project"), std::string::npos);
+    struct stat status {};
+    ASSERT_EQ(::stat(history.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
 }
 
 TEST(PanelPlacement, OpensBesideTheIconAndStaysOnTheScreen) {

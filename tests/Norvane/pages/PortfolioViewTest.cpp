@@ -17,6 +17,7 @@
 #include "Norvane/cards/kit/BorderedButton.h"
 #include "Norvane/components/charts/EmptyChartState.h"
 #include "Norvane/components/charts/MetricsTimelineChartView.h"
+#include "Norvane/components/charts/ProjectActivityOverlapView.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
 #include "Norvane/components/controls/DaysPicker.h"
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
@@ -489,6 +490,67 @@ TEST(PortfolioView, OneYearOnARepositoryWithYearsOfHistoryPlotsMoreThan90Days) {
     EXPECT_EQ(page->model().state().selectedTimeRange, TimeRange::oneYear);
     EXPECT_LT(throughput.front().date, daysAgo(90));
     EXPECT_GE(throughput.front().date, daysAgo(366));
+}
+
+// Found over histories from 2009 to today: at All Time the overlap started ten years back, in 2016,
+// and a hundred columns sampled from the active days ended in 2025, leaving the rows of the projects
+// active in the last 15 days empty. Commits at least a week apart: each is a day of the history.
+TEST(PortfolioView, AllTimeOverlapDrawsEveryActiveDayOfHistoriesYearsApart) {
+    norvane::testing::applicationHome();
+    PortfolioFixture fixture;
+    NorvaneKit kit(fixture.container);
+    struct History {
+        const char* name;
+        std::vector<int> daysBack;
+    };
+    const auto every = [](int from, int to, int step) {
+        std::vector<int> days;
+        for (int day = from; day >= to; day -= step) days.push_back(day);
+        return days;
+    };
+    // In name order, as the rows stand; more active days than a hundred columns.
+    const std::vector<History> histories{{"ancient", every(6470, 4900, 60)},
+                                         {"middle", every(4300, 2500, 60)},
+                                         {"recent1", {200, 100, 14, 3}},
+                                         {"recent2", {60, 12}},
+                                         {"recent3", {9, 1}},
+                                         {"steady", every(2900, 100, 45)}};
+    for (const auto& [name, daysBack] : histories) {
+        DemoRepository repository(fixture.folder.path() / name);
+        for (const int day : daysBack) {
+            repository.writeFile("src/day" + std::to_string(day) + ".cpp", "int day() { return 0; }\n");
+            repository.commit("Work", daysAgo(day) + std::chrono::hours(10));
+        }
+        const auto project = kit.addProject(name, repository.folder().string(), std::nullopt, ProjectType::organic);
+        ASSERT_FALSE(kit.collector().collectInitialData(project).error);
+    }
+    PortfolioMetricsService(fixture.context).buildDailySnapshots();
+    auto page = fixture.open();
+    page->section(PortfolioView::productivity).setExpanded(true);
+    norvane::testing::clickSegment(page->trendsContent()->picker().picker(), 3);
+    PortfolioFixture::settle(*page);
+    const auto& overlap = page->productivityContent()->overlapChart();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return overlap.isVisible() && overlap.rows().size() == histories.size(); }));
+
+    const auto& columns = overlap.shownColumns();
+    ASSERT_FALSE(columns.empty());
+    EXPECT_LE(columns.front().start, daysAgo(6470)) << "from the first active day";
+    EXPECT_LE(columns.back().start, daysAgo(1));
+    const QImage drawn = const_cast<ProjectActivityOverlapView&>(overlap).grab().toImage();
+    for (std::size_t row = 0; row < histories.size(); ++row) {
+        const auto& [name, daysBack] = histories[row];
+        ASSERT_EQ(overlap.rows()[row], QString::fromLatin1(name));
+        for (const int day : daysBack) {
+            // The column whose span holds the day: the last that starts on it or before.
+            const auto after = std::find_if(columns.begin(), columns.end(),
+                                            [&](const OverlapColumn& column) { return column.start > daysAgo(day); });
+            ASSERT_NE(after, columns.begin()) << name << " " << day;
+            const auto column = static_cast<std::size_t>(after - columns.begin() - 1);
+            const QPoint cell = overlap.cellRect(row, column).center().toPoint();
+            EXPECT_EQ(drawn.pixel(cell), ProjectActivityOverlapView::colorForProject(name).rgb())
+                << name << ", " << day << " days ago";
+        }
+    }
 }
 
 /// The portfolio's rolling leverage as the application computes it, from the test's store.

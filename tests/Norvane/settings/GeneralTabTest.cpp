@@ -247,5 +247,38 @@ TEST(GeneralTab, ALongToolPathWrapsWithinTheWindow) {
     EXPECT_FALSE(lines.join("").contains(QChar(0x2026))) << "the whole path, over lines";
 }
 
+// Found with systemd's answer on a desktop without a user session: its lines pushed "Run Setup
+// Wizard Again" below the window's edge, behind a scroll bar.
+TEST(GeneralTab, TheAgentsMessageMakesRoomAndEveryControlStaysInSight) {
+    // In the application's own fonts and sizes.
+    norvane::testing::themedApplication();
+    GeneralTabFixture fixture;
+    fixture.linkTool();
+    bool sessionUp = false;
+    RecordingProcessRunner systemctl([&sessionUp](const platform::ProcessRequest&) {
+        return sessionUp ? exitedWith(0)
+                         : exitedWith(1, "System has not been booted with systemd as init system (PID 1). Can't "
+                                         "operate.\nFailed to connect to bus: Host is down");
+    });
+    auto window = fixture.open(fixture.services(systemctl));
+    auto& tab = window->generalTab();
+    const auto outOfView = [&] { return norvane::testing::partsOutOfView(*window).join(" | ").toStdString(); };
+    EXPECT_EQ(outOfView(), "");
+
+    tab.backgroundToggle().click();
+    ASSERT_TRUE(fixture.waitForAgent(tab));
+    ASSERT_FALSE(tab.agentError().isHidden());
+    EXPECT_TRUE(eventually([&] { return outOfView().empty(); })) << outOfView();
+    EXPECT_GT(window->height(), SettingsView::windowHeight);
+
+    // Turned on at the next try: the message goes, the hour's row comes, and nothing is hidden.
+    sessionUp = true;
+    tab.backgroundToggle().click();
+    ASSERT_TRUE(fixture.waitForAgent(tab));
+    EXPECT_TRUE(tab.agentError().isHidden());
+    EXPECT_TRUE(tab.collectionTimePicker().isVisible());
+    EXPECT_TRUE(eventually([&] { return outOfView().empty(); })) << outOfView();
+}
+
 } // namespace
 } // namespace norvane::app

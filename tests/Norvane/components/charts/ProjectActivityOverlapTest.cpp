@@ -1,5 +1,6 @@
 #include "tests/Norvane/components/ComponentTestSupport.h"
 
+#include "Norvane/components/charts/ChartMath.h"
 #include "Norvane/components/charts/ProjectActivityOverlapView.h"
 #include "Norvane/components/text/DateText.h"
 #include "Norvane/components/theme/Palette.h"
@@ -13,35 +14,58 @@ namespace {
 using testing::daysAgo;
 using View = ProjectActivityOverlapView;
 
-std::vector<platform::Date> dates(int count) {
-    std::vector<platform::Date> result;
-    for (int index = 0; index < count; ++index) {
-        result.push_back(platform::Date(std::chrono::hours(24 * index)));
-    }
-    return result;
+platform::Date localDay(int year, int month, int dayOfMonth) {
+    return *platform::LocalCalendar::dateFromComponents({year, month, dayOfMonth, 0, 0, 0});
 }
 
-std::vector<std::size_t> sampledIndices(int count, std::size_t columns) {
-    std::vector<std::size_t> indices;
-    for (const platform::Date date : View::sampleDates(dates(count), columns)) {
-        indices.push_back(static_cast<std::size_t>(
-            std::chrono::duration_cast<std::chrono::hours>(date.time_since_epoch()).count() / 24));
+/// Every `step` days from `first` to `last`, `project` active.
+std::vector<ActivityDay> everyFewDays(platform::Date first, platform::Date last, int step, const QString& project) {
+    std::vector<ActivityDay> days;
+    for (platform::Date day = first; day <= last; day = platform::LocalCalendar::addingDays(day, step)) {
+        days.push_back({day, 1, {project}});
     }
-    return indices;
+    return days;
 }
 
-TEST(ProjectActivityOverlap, SamplingTakesEvenlySpreadColumns) {
-    const auto year = sampledIndices(200, 52);
-    ASSERT_EQ(year.size(), 52U);
-    EXPECT_EQ(std::vector<std::size_t>(year.begin(), year.begin() + 4), (std::vector<std::size_t>{0, 3, 7, 11}));
-    EXPECT_EQ(year.back(), 196U);
-    const auto all = sampledIndices(250, 100);
-    EXPECT_EQ(std::vector<std::size_t>(all.begin(), all.begin() + 5), (std::vector<std::size_t>{0, 2, 5, 7, 10}));
-    EXPECT_EQ(all.back(), 247U);
-    EXPECT_EQ(sampledIndices(12, 30).size(), 12U);
-    EXPECT_TRUE(sampledIndices(12, 0).empty());
-    EXPECT_EQ(View::maxCells(TimeRange::oneYear), 52);
-    EXPECT_EQ(View::maxCells(TimeRange::allTime), 100);
+/// The column of `columns` whose span holds `day`: the last that starts on it or before.
+const OverlapColumn* columnHolding(const std::vector<OverlapColumn>& columns, platform::Date day) {
+    const auto after =
+        std::upper_bound(columns.begin(), columns.end(), day,
+                         [](platform::Date date, const OverlapColumn& column) { return date < column.start; });
+    return after == columns.begin() ? nullptr : &*(after - 1);
+}
+
+// Found at All Time over histories from 2009 to today: a hundred columns sampled from the active
+// days left out the last weeks, and with them three projects' every active day.
+TEST(ProjectActivityOverlap, DaysThatDoNotFitGroupIntoWeeksMonthsOrYearsAndEachLiesInItsColumn) {
+    auto series = everyFewDays(localDay(2009, 2, 19), localDay(2013, 9, 25), 5, "ancient");
+    for (auto&& day : everyFewDays(localDay(2018, 3, 1), localDay(2026, 11, 20), 3, "steady")) series.push_back(day);
+    series.push_back({localDay(2026, 11, 30), 2, {"recent", "steady"}});
+    series.push_back({localDay(2026, 12, 3), 1, {"recent"}});
+    const auto filtered = View::filteredData(series, TimeRange(TimeRange::allTime).startDate());
+    EXPECT_EQ(View::columnsThatFit(300), 100U);
+
+    struct Case {
+        std::size_t maxColumns;
+        AxisStrideComponent unit;
+    };
+    for (const Case entry : {Case{5000, AxisStrideComponent::day}, Case{900, AxisStrideComponent::weekOfYear},
+                             Case{300, AxisStrideComponent::month}, Case{100, AxisStrideComponent::year}}) {
+        const AxisStrideComponent unit = View::columnUnit(filtered, entry.maxColumns);
+        EXPECT_EQ(unit, entry.unit) << entry.maxColumns;
+        const auto columns = View::columns(filtered, unit);
+        EXPECT_LE(columns.size(), entry.maxColumns);
+        EXPECT_EQ(columns.front().start, ChartMath::unitStart(unit, localDay(2009, 2, 19)));
+        EXPECT_EQ(columns.back().start, ChartMath::unitStart(unit, localDay(2026, 12, 3)));
+        for (const ActivityDay& day : series) {
+            const OverlapColumn* column = columnHolding(columns, day.date);
+            ASSERT_NE(column, nullptr);
+            for (const QString& project : day.projects) {
+                EXPECT_TRUE(std::count(column->projects.begin(), column->projects.end(), project) == 1)
+                    << project.toStdString() << " " << DateText::dateOnly(day.date).toStdString();
+            }
+        }
+    }
 }
 
 TEST(ProjectActivityOverlap, AxisLabelsEveryFifthOfTheColumns) {
@@ -53,24 +77,33 @@ TEST(ProjectActivityOverlap, AxisLabelsEveryFifthOfTheColumns) {
 }
 
 // Found at All Time over eleven years: "12/12, 9/20, 7/10" named no year.
-TEST(ProjectActivityOverlap, AxisLabelsNameTheYearWhereTheColumnsSpanYears) {
-    const auto day = [](int year, int month, int dayOfMonth) {
-        return *platform::LocalCalendar::dateFromComponents({year, month, dayOfMonth, 12, 0, 0});
+TEST(ProjectActivityOverlap, AxisLabelsNameTheYearAsEveryDateAxisDoes) {
+    const testing::AmericanEnglish english;
+    const platform::Date now = localDay(2026, 1, 5);
+    const auto labels = [now](const std::vector<platform::Date>& dates, AxisStrideComponent unit, TimeRange range) {
+        std::vector<ActivityDay> days;
+        for (const platform::Date date : dates) days.push_back({date, 1, {"a"}});
+        return View::axisLabels(View::columns(days, unit), unit, range, now);
     };
-    const std::vector<platform::Date> elevenYears{
-        day(2014, 12, 12), day(2015, 9, 20), day(2016, 7, 10), day(2017, 3, 5), day(2018, 5, 1),  day(2019, 8, 8),
-        day(2020, 1, 30),  day(2021, 6, 15), day(2022, 10, 2), day(2023, 4, 4), day(2024, 11, 11)};
+    const std::vector<platform::Date> elevenYears{localDay(2014, 12, 12), localDay(2015, 9, 20), localDay(2016, 7, 10),
+                                                  localDay(2017, 3, 5),   localDay(2018, 5, 1),  localDay(2019, 8, 8),
+                                                  localDay(2020, 1, 30),  localDay(2021, 6, 15), localDay(2022, 10, 2),
+                                                  localDay(2023, 4, 4),   localDay(2024, 11, 11)};
     // Labelled at every second column of the eleven.
-    EXPECT_EQ(View::axisLabels(elevenYears),
-              (std::vector<QString>{"12/12/2014", "7/10/2016", "5/1/2018", "1/30/2020", "10/2/2022", "11/11/2024"}));
+    EXPECT_EQ(labels(elevenYears, AxisStrideComponent::day, TimeRange::allTime),
+              (std::vector<QString>{"Dec 12, 2014", "Jul 10, 2016", "May 1, 2018", "Jan 30, 2020", "Oct 2, 2022",
+                                    "Nov 11, 2024"}));
+    EXPECT_EQ(labels(elevenYears, AxisStrideComponent::year, TimeRange::allTime),
+              (std::vector<QString>{"2014", "2016", "2018", "2020", "2022", "2024"}));
 
-    // Across one new year: the year at the first label and at the first of the new year.
     std::vector<platform::Date> newYear;
-    for (int index = 0; index < 10; ++index) newYear.push_back(day(2025, 12, 24) + std::chrono::hours(24 * index));
-    EXPECT_EQ(View::axisLabels(newYear), (std::vector<QString>{"12/24/2025", "12/26", "12/28", "12/30", "1/1/2026"}));
-
-    std::vector<platform::Date> oneYear(newYear.begin(), newYear.begin() + 5);
-    EXPECT_EQ(View::axisLabels(oneYear), (std::vector<QString>{"12/24", "12/25", "12/26", "12/27", "12/28"}));
+    for (int index = 0; index < 10; ++index)
+        newYear.push_back(platform::LocalCalendar::addingDays(localDay(2025, 12, 24), index));
+    EXPECT_EQ(labels(newYear, AxisStrideComponent::day, TimeRange::thirtyDays),
+              (std::vector<QString>{"Dec 24, 2025", "Dec 26, 2025", "Dec 28, 2025", "Dec 30, 2025", "Jan 1, 2026"}));
+    EXPECT_EQ(labels({localDay(2026, 1, 2), localDay(2026, 1, 3)}, AxisStrideComponent::day, TimeRange::allTime),
+              (std::vector<QString>{"Jan 2", "Jan 3"}))
+        << "this year's days alone";
 }
 
 TEST(ProjectActivityOverlap, RowsAreUniqueNamesInCodePointOrder) {
@@ -113,7 +146,8 @@ TEST_F(OverlapWidget, CellsShareTheStripAndPointingNamesTheDay) {
     ASSERT_TRUE(view.isShowingGrid());
     EXPECT_EQ(view.headerText(), QStringLiteral("Project activity overlap"));
     EXPECT_EQ(view.cellRect(0, 0).left(), 88.0);
-    EXPECT_EQ(view.cellRect(0, 24).left(), 88.0 + 216.0);
+    EXPECT_EQ(view.cellRect(0, 24).left(), 88.0 + 240.0) << "each cell stands where its label does";
+    EXPECT_EQ(view.cellRect(0, 24).width(), 9.0);
     EXPECT_EQ(view.cellRect(1, 0).top() - view.cellRect(0, 0).top(), 20.0);
 
     testing::movePointer(view, view.cellRect(1, 24).center().x(), view.cellRect(1, 24).center().y());
@@ -124,6 +158,25 @@ TEST_F(OverlapWidget, CellsShareTheStripAndPointingNamesTheDay) {
     EXPECT_EQ(view.headerText(), DateText::dateOnly(daysAgo(19)));
     testing::movePointer(view, 5, 5);
     EXPECT_EQ(view.hoveredDate(), daysAgo(19)) << "leaving a cell keeps the last day";
+}
+
+TEST_F(OverlapWidget, ColumnsOfMonthsWhereTheWeeksDoNotFitAndTheHeaderSaysSo) {
+    const auto series = everyFewDays(localDay(2022, 1, 3), localDay(2025, 12, 29), 7, "a");
+    View view(series, TimeRange::allTime);
+    testing::showAndSettle(view, 88 + 300);
+    ASSERT_EQ(view.columnUnit(), AxisStrideComponent::month) << "208 weeks in 100 columns";
+    EXPECT_EQ(view.shownColumns().size(), 48U);
+    EXPECT_EQ(view.headerText(), QStringLiteral("Project activity overlap, by month"));
+    const QPointF march2025 = view.cellRect(0, 38).center();
+    testing::movePointer(view, march2025.x(), march2025.y());
+    EXPECT_EQ(view.headerText(),
+              DateText::periodText(localDay(2025, 3, 1), AxisStrideComponent::month) + QStringLiteral(" • a"));
+
+    testing::showAndSettle(view, 88 + 900);
+    EXPECT_EQ(view.columnUnit(), AxisStrideComponent::day) << "a wider chart holds the days";
+    EXPECT_EQ(view.shownColumns().size(), series.size());
+    EXPECT_EQ(view.headerText(), DateText::periodText(localDay(2025, 3, 1), AxisStrideComponent::month) + " • a")
+        << "the pointed span stays until the pointer moves";
 }
 
 } // namespace

@@ -2,8 +2,11 @@
 
 #include "Norvane/components/charts/HoverHeader.h"
 #include "Norvane/components/charts/RollingLeverageChartView.h"
+#include "Norvane/components/text/DateText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
+
+#include "platform/LocalCalendar.h"
 
 #include <qcustomplot.h>
 
@@ -75,6 +78,15 @@ TEST(RollingLeverageChart, LeverageTextsSwitchToYearsAboveThreeYearsADay) {
     EXPECT_EQ(View::yAxisLabel(std::numeric_limits<double>::quiet_NaN()), QString());
 }
 
+// Found at All Time as "Current: Exceptional" of a portfolio quiet since Aug 18, 2026.
+TEST(RollingLeverageChart, TheLastBandNamesItsDayUnlessItIsToday) {
+    const platform::Date now = daysAgo(0) + std::chrono::hours(15);
+    EXPECT_EQ(View::currentBandTitle(daysAgo(0), now), QStringLiteral("Current:"));
+    const platform::Date august = *platform::LocalCalendar::dateFromComponents({2026, 8, 18, 0, 0, 0});
+    EXPECT_EQ(View::currentBandTitle(august, platform::LocalCalendar::addingDays(august, 111)),
+              QStringLiteral("On Aug 18, 2026:"));
+}
+
 using RollingLeverageWidget = testing::ComponentTest;
 
 TEST_F(RollingLeverageWidget, EmptyStateExplainsWhatIsMissing) {
@@ -92,6 +104,8 @@ TEST_F(RollingLeverageWidget, LegendAndHoverFollowThePoints) {
     const auto* current = chart.findChild<StyledLabel*>(QStringLiteral("currentBand"));
     ASSERT_NE(current, nullptr);
     EXPECT_EQ(current->text(), QStringLiteral("Great"));
+    EXPECT_TRUE(testing::showsText(chart, QStringLiteral("On ") + DateText::mediumDate(daysAgo(1)) + ":"))
+        << "the last point is yesterday's";
     EXPECT_EQ(current->color(), Palette::green());
     EXPECT_EQ(chart.header().leadingText(), QStringLiteral("Rolling leverage over time"));
     auto* plot = chart.findChild<QCustomPlot*>();

@@ -40,28 +40,29 @@ TEST(TimeRange, StartDateIsReadAfreshEachTime) {
 
 TEST(DateAxisTicker, MarksStandFiveUnitsApart) {
     const ScopedTimeZone zone("UTC");
+    const platform::Date now = localDate(2025, 4, 2);
     const auto days =
-        DateAxisTicker::markDates(TimeRange::thirtyDays, localDate(2025, 3, 1, 12), localDate(2025, 3, 30)).dates;
+        DateAxisTicker::markDates(TimeRange::thirtyDays, localDate(2025, 3, 1, 12), localDate(2025, 3, 30), now).dates;
     ASSERT_EQ(days.size(), 5U);
     EXPECT_EQ(days.front(), localDate(2025, 3, 6));
     EXPECT_EQ(days[1], localDate(2025, 3, 11));
     const auto weeks =
-        DateAxisTicker::markDates(TimeRange::ninetyDays, localDate(2025, 1, 1), localDate(2025, 4, 1)).dates;
+        DateAxisTicker::markDates(TimeRange::ninetyDays, localDate(2025, 1, 1), localDate(2025, 4, 1), now).dates;
     ASSERT_GE(weeks.size(), 2U);
     EXPECT_EQ(weeks[1] - weeks[0], std::chrono::days(35));
     const auto months =
-        DateAxisTicker::markDates(TimeRange::allTime, localDate(2020, 1, 1), localDate(2025, 1, 1)).dates;
+        DateAxisTicker::markDates(TimeRange::allTime, localDate(2020, 1, 1), localDate(2025, 1, 1), now).dates;
     ASSERT_GE(months.size(), 2U);
     EXPECT_EQ(months[0], localDate(2020, 1, 1));
     EXPECT_EQ(months[1], localDate(2020, 6, 1));
 }
 
-/// The labels of the marks between two dates, in American English.
-QStringList axisLabels(TimeRange range, platform::Date lower, platform::Date upper) {
+/// The labels of the marks between two dates, read at `now`, in American English.
+QStringList axisLabels(TimeRange range, platform::Date lower, platform::Date upper, platform::Date now) {
     UErrorCode status = U_ZERO_ERROR;
     const icu::Locale previous = icu::Locale::getDefault();
     icu::Locale::setDefault(icu::Locale::getUS(), status);
-    const QStringList labels = DateAxisTicker::labels(DateAxisTicker::markDates(range, lower, upper));
+    const QStringList labels = DateAxisTicker::labels(DateAxisTicker::markDates(range, lower, upper, now));
     icu::Locale::setDefault(previous, status);
     return labels;
 }
@@ -71,23 +72,29 @@ QStringList axisLabels(TimeRange range, platform::Date lower, platform::Date upp
 TEST(DateAxisTicker, AnAxisTooShortForTheStrideIsMarkedByFinerUnits) {
     const ScopedTimeZone zone("UTC");
     // Two points on neighbouring days: the axis runs from the first day's start to the second's end.
-    EXPECT_EQ(axisLabels(TimeRange::thirtyDays, localDate(2025, 3, 6), localDate(2025, 3, 8)),
-              (QStringList{"Mar 6", "Mar 7", "Mar 8"}));
-    EXPECT_EQ(axisLabels(TimeRange::allTime, localDate(2025, 3, 6), localDate(2025, 5, 20)),
+    const platform::Date now = localDate(2025, 6, 1);
+    EXPECT_EQ(axisLabels(TimeRange::thirtyDays, localDate(2025, 5, 6), localDate(2025, 5, 8), now),
+              (QStringList{"May 6", "May 7", "May 8"}));
+    EXPECT_EQ(axisLabels(TimeRange::allTime, localDate(2025, 3, 6), localDate(2025, 5, 20), now),
               (QStringList{"Apr", "May"}));
-    EXPECT_EQ(axisLabels(TimeRange::oneYear, localDate(2025, 3, 6), localDate(2025, 3, 12)).size(), 7)
+    EXPECT_EQ(axisLabels(TimeRange::oneYear, localDate(2025, 3, 6), localDate(2025, 3, 12), now).size(), 7)
         << "within one month the days are marked";
 }
 
-TEST(DateAxisTicker, MonthsOfAnAxisThatSpansYearsCarryTheYearWhereItChanges) {
+// Found as "Nov" among "Jan 2019" and "Sep 2020" at All Time, and as "Jul", "Dec" at 1 Year.
+TEST(DateAxisTicker, EveryMarkNamesItsYearWhereTheChartReachesIntoAnotherYear) {
     const ScopedTimeZone zone("UTC");
-    EXPECT_EQ(axisLabels(TimeRange::allTime, localDate(2020, 1, 1), localDate(2022, 1, 1)),
-              (QStringList{"Jan 2020", "Jun", "Nov", "Apr 2021", "Sep"}));
-    EXPECT_EQ(axisLabels(TimeRange::oneYear, localDate(2024, 12, 7), localDate(2025, 12, 7)),
-              (QStringList{"May 2025", "Oct"}))
-        << "a year's axis almost always reaches into the year before";
-    EXPECT_EQ(axisLabels(TimeRange::allTime, localDate(2025, 1, 1), localDate(2025, 12, 31)),
-              (QStringList{"Jan", "Jun", "Nov"}));
+    const platform::Date now = localDate(2026, 12, 7, 15);
+    EXPECT_EQ(axisLabels(TimeRange::allTime, localDate(2019, 1, 1), localDate(2021, 1, 1), now),
+              (QStringList{"Jan 2019", "Jun 2019", "Nov 2019", "Apr 2020", "Sep 2020"}));
+    EXPECT_EQ(axisLabels(TimeRange::oneYear, localDate(2026, 2, 2), localDate(2026, 12, 7), now),
+              (QStringList{"Jul 2026", "Dec 2026"}))
+        << "a year's window reaches into the year before, whatever its data";
+    EXPECT_EQ(axisLabels(TimeRange::allTime, localDate(2026, 1, 1), localDate(2026, 12, 7), now),
+              (QStringList{"Jan", "Jun", "Nov"}))
+        << "this year's months alone";
+    EXPECT_EQ(axisLabels(TimeRange::thirtyDays, localDate(2026, 12, 25), localDate(2027, 1, 4), localDate(2027, 1, 5)),
+              (QStringList{"Dec 25, 2026", "Dec 30, 2026", "Jan 4, 2027"}));
 }
 
 TEST(DateAxisTicker, KeepsEveryFewMarksSoThatNoLabelsOverlap) {

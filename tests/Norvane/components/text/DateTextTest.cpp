@@ -1,4 +1,5 @@
 #include "Norvane/components/text/DateText.h"
+#include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
 
@@ -19,10 +20,29 @@ TEST(DateText, CardDatesAreEnglishAndNameTheEndYearOnlyWhenItDiffersFromNow) {
     EXPECT_EQ(DateText::dateRange(newYearsEve, newYearsEve, january), QStringLiteral("Dec 28 - Dec 28, 2024"));
 }
 
-TEST(DateText, MonthDayHasNoLeadingZeros) {
+// Found as "Jul", "Dec" on a year's chart and "Nov" among "Jan 2019" and "Sep 2020" at All Time:
+// a label that leaves its year open where the chart reaches into another year.
+TEST(DateText, DateAxesNameTheYearOfEveryLabelUnlessAllTheyCoverIsThisYear) {
     const norvane::testing::ScopedTimeZone zone("UTC");
-    EXPECT_EQ(DateText::monthDay(localDate(2025, 3, 7, 23)), QStringLiteral("3/7"));
-    EXPECT_EQ(DateText::monthDay(localDate(2025, 12, 25)), QStringLiteral("12/25"));
+    const platform::Date now = localDate(2026, 12, 7, 15);
+    EXPECT_TRUE(DateText::axisNamesYear(TimeRange::oneYear, localDate(2026, 2, 1), localDate(2026, 12, 7), now))
+        << "a year's window starts last year, whatever its data";
+    EXPECT_TRUE(DateText::axisNamesYear(TimeRange::allTime, localDate(2019, 1, 1), localDate(2020, 9, 1), now));
+    EXPECT_TRUE(DateText::axisNamesYear(TimeRange::allTime, localDate(2025, 3, 1), localDate(2025, 9, 1), now))
+        << "months of last year, read today";
+    EXPECT_FALSE(DateText::axisNamesYear(TimeRange::allTime, localDate(2026, 3, 1), localDate(2026, 9, 1), now));
+    EXPECT_FALSE(DateText::axisNamesYear(TimeRange::thirtyDays, localDate(2026, 11, 8), localDate(2026, 12, 7), now));
+    EXPECT_TRUE(DateText::axisNamesYear(TimeRange::thirtyDays, localDate(2026, 12, 20), localDate(2027, 1, 3),
+                                        localDate(2027, 1, 5)));
+
+    const testing::AmericanEnglish english;
+    EXPECT_EQ(DateText::axisLabel(localDate(2019, 11, 1), AxisStrideComponent::month, true), "Nov 2019");
+    EXPECT_EQ(DateText::axisLabel(localDate(2019, 11, 1), AxisStrideComponent::month, false), "Nov");
+    EXPECT_EQ(DateText::axisLabel(localDate(2025, 3, 7), AxisStrideComponent::weekOfYear, true), "Mar 7, 2025");
+    EXPECT_EQ(DateText::axisLabel(localDate(2025, 3, 7), AxisStrideComponent::day, false), "Mar 7");
+    EXPECT_EQ(DateText::axisLabel(localDate(2025, 1, 1), AxisStrideComponent::year, false), "2025");
+    EXPECT_EQ(DateText::periodText(localDate(2025, 3, 3), AxisStrideComponent::weekOfYear), "Week of March 3, 2025");
+    EXPECT_EQ(DateText::periodText(localDate(2025, 3, 1), AxisStrideComponent::month), "March 2025");
 }
 
 TEST(DateText, ElapsedTextUsesTheTwoLargestUnits) {
