@@ -177,7 +177,8 @@ QWidget* PortfolioView::makeSectionContent(Section which) {
     const auto& metrics = appState_.cachedPortfolioMetrics();
     switch (which) {
     case trends:
-        trends_ = new PortfolioTrendsSection(state.selectedTimeRange, appState_.cachedRollingLeverageData(), metrics);
+        trends_ = new PortfolioTrendsSection(state.selectedTimeRange, appState_.cachedRollingLeverageData(), metrics,
+                                             !appState_.metricsLoaded());
         trends_->setActivity(state.hasHistory, PortfolioFigures::activeDays(state));
         connect(trends_, &PortfolioTrendsSection::timeRangeChanged, &model_, &PortfolioViewModel::setTimeRange);
         return trends_;
@@ -282,7 +283,7 @@ void PortfolioView::showCachedMetrics() {
     hero_->setSparklinePending(!appState_.metricsLoaded());
     if (trends_) {
         trends_->setLeverage(appState_.cachedRollingLeverageData());
-        trends_->setMetrics(metrics);
+        trends_->setMetrics(metrics, !appState_.metricsLoaded());
     }
     if (productivity_) productivity_->setMetrics(metrics);
 }
