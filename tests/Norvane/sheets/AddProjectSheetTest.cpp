@@ -100,6 +100,11 @@ TEST_F(AddProjectSheetTest, TabReachesAndMarksEveryControlAndKeysSetThem) {
 
     ASSERT_TRUE(norvane::testing::tabTo(sheet->descriptionField()));
     testing::typeInto(sheet->descriptionField(), "Typed");
+    // Pressing the close symbol, then thinking better of it, leaves the focus in the field.
+    QTest::mousePress(&sheet->closeButton(), Qt::LeftButton);
+    QTest::mouseRelease(&sheet->closeButton(), Qt::LeftButton, {}, QPoint(-5, -5));
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), &sheet->descriptionField());
     pressKey(Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), &sheet->typePicker());
     const QVariant organic = sheet->typePicker().selection();
