@@ -111,6 +111,8 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     showOptIn();
 }
 
+PortfolioView::~PortfolioView() { delete sheet_.data(); }
+
 QString PortfolioView::sectionKey(Section which) { return QString::fromLatin1(sectionLooks[which].key); }
 
 QWidget* PortfolioView::makeHeader() {
@@ -274,6 +276,8 @@ void PortfolioView::showChanges() {
     if (trends_ && changed & changedSeries) trends_->setActivity(state.hasHistory, PortfolioFigures::activeDays(state));
     if (achievements_ && changed & changedBenchmarks) achievements_->setAchievements(state.achievements);
     if (projectsContent_ && changed & changedProjects) projectsContent_->setProjects(state.projects);
+    if (exportSheet_) exportSheet_->showDocument();
+    if (shareSheet_) shareSheet_->showFigures();
     showListedProjects();
 }
 
@@ -301,14 +305,17 @@ void PortfolioView::showOptIn() {
 
 void PortfolioView::showShareSheet() {
     if (sheet_) return;
-    const auto metrics = PortfolioExport::shareableMetrics(appState_.cachedPortfolioMetrics(), model_.state());
-    sheet_ = SheetDialog::present(*window(), new ShareSummarySheet(metrics, appState_.saveFolder()));
+    shareSheet_ = new ShareSummarySheet(
+        [this] { return PortfolioExport::shareableMetrics(appState_.cachedPortfolioMetrics(), model_.state()); },
+        appState_.saveFolder());
+    sheet_ = SheetDialog::present(*window(), shareSheet_);
 }
 
 void PortfolioView::showExportSheet() {
     if (sheet_) return;
-    sheet_ = SheetDialog::present(*window(),
-                                  new ExportSheet(PortfolioExport::document(model_.state()), appState_.saveFolder()));
+    exportSheet_ =
+        new ExportSheet([this] { return PortfolioExport::document(model_.state()); }, appState_.saveFolder());
+    sheet_ = SheetDialog::present(*window(), exportSheet_);
 }
 
 } // namespace norvane::app

@@ -106,7 +106,7 @@ TEST(ReopenedWindows, ASheetOpensWithNoControlFocused) {
     QWidget window;
     norvane::testing::showOnScreen(window, QSize(900, 700));
     SaveFolder saveFolder;
-    QPointer<QDialog> sheet = SheetDialog::present(window, new ExportSheet(IndexExport{}, saveFolder));
+    QPointer<QDialog> sheet = SheetDialog::present(window, new ExportSheet([] { return IndexExport{}; }, saveFolder));
     ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
     pressKey(Qt::Key_Space);
     EXPECT_FALSE(sheet.isNull() || !sheet->isVisible()) << "Space closed the sheet";

@@ -1,5 +1,6 @@
 #include "Norvane/pages/DashboardView.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -9,6 +10,7 @@
 #include <QSplitter>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <qcustomplot.h>
 
 #include "Norvane/cards/OptInPromptCard.h"
@@ -24,6 +26,7 @@
 #include "Norvane/pages/ProjectRowModel.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/pages/screenshots/DemoRepository.h"
+#include "Norvane/sheets/ExportSheet.h"
 #include "Norvane/sheets/OnboardingView.h"
 #include "Norvane/state/KitServices.h"
 #include "core/facade/NorvaneKit.h"
@@ -359,7 +362,8 @@ struct TerminalFixture : testing::AppStateFixture {
 
 /// The application started over the fixture's store, as far as its figures go: the state reading
 /// the store's own figures over a connection of its own, as the facade does, the live project list
-/// over the application's connection, one window on the portfolio and one on a project's page.
+/// over the application's connection, one window on the portfolio with its export sheet open and
+/// one on a project's page.
 struct Start {
     AppState state;
     ProjectListModel projects;
@@ -382,7 +386,10 @@ struct Start {
             if (listing.project.name == projectName)
                 project.sidebar().setSelection(SidebarSelection::project(listing.project.id));
         }
+        portfolio.findChild<PortfolioView*>()->exportAction().trigger();
     }
+
+    ExportSheet& exportSheet() const { return *portfolio.findChild<ExportSheet*>(); }
 
     bool isSettled() const {
         const auto* page = portfolio.findChild<PortfolioView*>();
@@ -480,6 +487,19 @@ TEST(DashboardView, EveryFigureFollowsTheToolInATerminalAsAFreshStartShowsIt) {
     fixture.runTool({"collect"});
     EXPECT_EQ(differenceFromAFreshStart(fixture, open, "atlas"), "") << "after a collection";
     EXPECT_NE(figuresShown(open.project), projectBefore);
+
+    // The export holds what its preview shows.
+    const auto preview = [&](const QString& row) {
+        const auto labels = open.exportSheet().findChildren<QLabel*>();
+        const auto title =
+            std::find_if(labels.begin(), labels.end(), [&](auto* label) { return label->text() == row; });
+        return title == labels.end() ? QString() : labels[std::distance(labels.begin(), title) + 1]->text();
+    };
+    open.exportSheet().copyButton().click();
+    const auto copied = nlohmann::json::parse(QApplication::clipboard()->text().toStdString());
+    EXPECT_EQ(preview("Projects"), QString::number(copied.at("projects").size()));
+    EXPECT_EQ(preview("Current Streak"),
+              QStringLiteral("%1 days").arg(copied.at("streak").at("currentStreak").get<int>()));
 }
 
 TEST(DashboardView, RefreshIsDisabledWhileACollectionRuns) {

@@ -235,8 +235,8 @@ TEST_F(AddProjectSheetTest, EverySheetNamesOnlyRegisteredSymbols) {
     std::vector<std::unique_ptr<QWidget>> views;
     views.push_back(std::make_unique<AddProjectSheet>(appState()));
     views.push_back(std::make_unique<OnboardingView>());
-    views.push_back(std::make_unique<ExportSheet>(IndexExport{}, appState().saveFolder()));
-    views.push_back(std::make_unique<ShareSummarySheet>(ShareableMetrics{}, appState().saveFolder()));
+    views.push_back(std::make_unique<ExportSheet>([] { return IndexExport{}; }, appState().saveFolder()));
+    views.push_back(std::make_unique<ShareSummarySheet>([] { return ShareableMetrics{}; }, appState().saveFolder()));
     views.push_back(std::make_unique<ShareableSummaryView>(ShareableMetrics{}, ShareableSummaryConfig{}));
     for (const auto& view : views) {
         for (const auto* symbol : view->findChildren<SymbolLabel*>()) {
