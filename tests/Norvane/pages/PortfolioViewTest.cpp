@@ -610,6 +610,53 @@ std::unique_ptr<ProjectDetailView> openProjectPage(PortfolioFixture& fixture, Ap
     return nullptr;
 }
 
+// Found at the foot of the page: opening "Projects" scrolled the page under the pointer, so the
+// next click landed on another row. The header clicked stays where it was, on both pages.
+TEST(PortfolioView, OpeningASectionLeavesItsHeaderUnderThePointer) {
+    PortfolioFixture fixture;
+    for (int number = 0; number < 12; ++number) {
+        fixture.addCodeCount(fixture.add("project-" + std::to_string(number)), 1'000 * (number + 1));
+    }
+    const auto first = fixture.context->fetch<Project>({.predicate = ProjectField::name == std::string("project-0")});
+    for (int week = 20; week >= 0; --week) {
+        auto point = Snapshot::create(first.front());
+        point->setSnapshotType(SnapshotType::gitHistory);
+        point->capturedAt = daysAgo(7 * week);
+        point->cumulativeEffortMonths = 0.5 * (21 - week);
+        fixture.context->insert(point);
+    }
+    fixture.context->save();
+    auto page = fixture.open();
+    page->resize(900, 600);
+    for (const auto section : {PortfolioView::output, PortfolioView::insights, PortfolioView::productivity}) {
+        page->section(section).setExpanded(true);
+    }
+    PortfolioFixture::settle(*page);
+    auto* scroll = page->findChild<QScrollArea*>();
+    const auto opened = [&](CollapsibleSection& section) {
+        QScrollBar& bar = *scroll->verticalScrollBar();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return bar.maximum() > 0; }));
+        bar.setValue(bar.maximum());
+        auto& header = const_cast<SectionHeaderButton&>(section.header());
+        const auto inView = [&] { return header.mapTo(scroll->viewport(), QPoint()).y(); };
+        const int before = inView();
+        const int longest = bar.maximum();
+        EXPECT_TRUE(scroll->viewport()->rect().contains(QRect(QPoint(0, before), header.size())));
+        QTest::mouseClick(&header, Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return bar.maximum() > longest; })) << "the section opened below";
+        QCoreApplication::processEvents();
+        return inView() - before;
+    };
+    EXPECT_EQ(opened(page->section(PortfolioView::projects)), 0);
+
+    page.reset();
+    auto detail = openProjectPage(fixture, *fixture.state, "project-0");
+    detail->resize(900, 600);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return detail->isLoaded(); }));
+    scroll = detail.get();
+    EXPECT_EQ(opened(detail->section(ProjectSection::milestones)), 0) << "on the project page";
+}
+
 // Found with years of history imported: the cards asked to collect git history when the chosen
 // range only had no commits; then the trend said "No activity in this period" of a range with one
 // active day, the retention said "No commits in the last 30 days" beside a month of another
