@@ -318,12 +318,13 @@ void expectTheFirstFrameSettled(PortfolioFixture& fixture, const PortfolioMetric
     ASSERT_TRUE(page.heroZone().sparklineSection().isVisible());
     ASSERT_NE(page.trendsContent()->comparisons(), nullptr);
     const Fold settled = foldOf(page);
-    const Fold& first = drawn.frames.front();
     EXPECT_EQ(page.heroZone().primaryCard().valueText().text(), formatMultiplier(*figures.rollingLeverage14Day));
-    EXPECT_EQ(unsettledTexts(first, settled).join(", ").toStdString(), "");
+    for (std::size_t frame = 0; frame < drawn.frames.size(); ++frame) {
+        EXPECT_EQ(unsettledTexts(drawn.frames[frame], settled).join(", ").toStdString(), "") << "frame " << frame;
+        EXPECT_EQ(drawn.frames[frame].rects, settled.rects) << "frame " << frame << ": nothing above the fold moves";
+    }
     EXPECT_EQ(drawn.cut.join(", ").toStdString(), "") << "no text is ever cut";
     EXPECT_FALSE(drawn.drawnWithoutRows) << "the first frame holds every card's room";
-    EXPECT_EQ(first.rects, settled.rects) << drawn.frames.size() << " frames";
 }
 
 // Found at start-up: the first frame drew the hero's figure cut ("3.0:" for "8.0x") without the
