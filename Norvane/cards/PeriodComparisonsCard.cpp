@@ -6,10 +6,13 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/theme/Typography.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace norvane::app {
@@ -30,19 +33,32 @@ Trend trendOf(double change) {
     return change < -stableLimit ? Trend::down : Trend::stable;
 }
 
+/// The line under a column's value, as tall as a change with its arrow whatever it holds: the
+/// card takes one room whatever its figures, and the page keeps that room while they are read.
+QWidget* changeLine(QWidget* line) {
+    static const int height = std::max(
+        SymbolLabel(QStringLiteral("arrow.up.right"), Typography::pixelSize(TextStyle::caption2), Palette::green())
+            .sizeHint()
+            .height(),
+        QFontMetrics(Typography::font(TextStyle::caption)).height());
+    line->setMinimumHeight(height);
+    return line;
+}
+
 void addCurrentValue(QVBoxLayout* column, double current, std::optional<double> prior) {
     column->addWidget(makeLabel(formatMultiplier(current), TextStyle::title3, Palette::textPrimary(), QFont::DemiBold),
                       0, Qt::AlignHCenter);
     const auto change = PeriodComparisonsCard::changePercent(current, prior);
     if (!change) {
-        column->addWidget(makeLabel(missingMark, TextStyle::caption, Palette::textMuted()), 0, Qt::AlignHCenter);
+        column->addWidget(changeLine(makeLabel(missingMark, TextStyle::caption, Palette::textMuted())), 0,
+                          Qt::AlignHCenter);
         return;
     }
     const auto indicator = PeriodComparisonsCard::changeIndicator(*change);
     auto* row = makeRow(2);
     row->addWidget(makeSymbol(indicator.symbol, TextStyle::caption2, indicator.color));
     row->addWidget(makeLabel(indicator.text, TextStyle::caption, indicator.color));
-    QWidget* holder = wrap(row);
+    QWidget* holder = changeLine(wrap(row));
     holder->setToolTip(indicator.help);
     column->addWidget(holder, 0, Qt::AlignHCenter);
 }
@@ -55,8 +71,8 @@ QWidget* comparisonColumn(const QString& label, std::optional<double> current, s
         addCurrentValue(column, *current, prior);
     } else {
         column->addWidget(makeLabel(missingMark, TextStyle::title3, Palette::textMuted()), 0, Qt::AlignHCenter);
-        column->addWidget(makeLabel(QStringLiteral("No data"), TextStyle::caption2, Palette::textMuted()), 0,
-                          Qt::AlignHCenter);
+        column->addWidget(changeLine(makeLabel(QStringLiteral("No data"), TextStyle::caption2, Palette::textMuted())),
+                          0, Qt::AlignHCenter);
     }
     return wrap(column);
 }
@@ -83,6 +99,13 @@ void PeriodComparisonsCard::setMetrics(const PortfolioMetrics& metrics) {
     columns->addWidget(
         comparisonColumn(QStringLiteral("Month"), metrics.rollingLeverage30Day, metrics.rollingLeveragePrior30Day), 1);
     contentLayout()->addLayout(columns);
+}
+
+PortfolioMetrics PeriodComparisonsCard::roomOfFigures() {
+    PortfolioMetrics figures;
+    figures.rollingLeverage7Day = figures.rollingLeverage14Day = figures.rollingLeverage30Day = 1.0;
+    figures.rollingLeveragePrior7Day = figures.rollingLeveragePrior14Day = figures.rollingLeveragePrior30Day = 1.0;
+    return figures;
 }
 
 std::optional<double> PeriodComparisonsCard::changePercent(double current, std::optional<double> prior) {

@@ -24,6 +24,9 @@ public:
 
     void setMetrics(const PortfolioMetrics& metrics);
 
+    /// Figures for every period: a card of them takes the room that figures still to come take.
+    static PortfolioMetrics roomOfFigures();
+
     /// The change of `current` against `prior` in percent; none without a prior above 0, or when
     /// the change is not a figure that can be shown.
     static std::optional<double> changePercent(double current, std::optional<double> prior);

@@ -131,6 +131,7 @@ ApplicationController::ApplicationController(QApplication& application, NorvaneS
         std::make_shared<Preferences>(std::make_shared<QSettings>()),
         [this](const QString& title, const QString& body) { notificationCenter_.post(title, body); },
         [this] { notificationCenter_.requestAuthorization(); }};
+    services.store = store_;
     appState_ = std::make_unique<AppState>(std::move(services));
     projects_ = std::make_unique<ProjectListModel>(store_);
     panel_ = std::make_unique<MenuBarView>(*appState_, *projects_);

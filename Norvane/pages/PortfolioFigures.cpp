@@ -78,9 +78,11 @@ std::optional<MetricDelta> PortfolioFigures::heroLeverageDelta(const std::option
 
 std::pair<HeroMetric, HeroMetric> PortfolioFigures::heroMetrics(const std::optional<PortfolioMetrics>& metrics,
                                                                 const PortfolioState& state, platform::Date now) {
-    std::optional<double> leverage = metrics ? metrics->rollingLeverage14Day : std::nullopt;
-    if (!leverage) {
-        leverage = estimatedLeverage(totalCodeLines(state.projects), portfolioAgeDays(state.projects, now));
+    std::optional<double> leverage;
+    if (metrics) {
+        leverage = metrics->rollingLeverage14Day
+                       ? metrics->rollingLeverage14Day
+                       : estimatedLeverage(totalCodeLines(state.projects), portfolioAgeDays(state.projects, now));
     }
     HeroMetric primary(leverage ? formatMultiplier(*leverage) : noValue, QStringLiteral("Leverage"),
                        heroLeverageDelta(metrics));

@@ -47,7 +47,9 @@ public:
     /// age; none below one line or one day.
     static std::optional<double> estimatedLeverage(std::int64_t totalLines, std::optional<int> ageDays);
 
-    /// The leverage (the cached 14-day figure, else the estimate) and the composite index.
+    /// The leverage (the cached 14-day figure, else the estimate) and the composite index. Before
+    /// the metrics are read there is no leverage to show, not even the estimate: the figure that
+    /// comes may be another.
     static std::pair<HeroMetric, HeroMetric> heroMetrics(const std::optional<PortfolioMetrics>& metrics,
                                                          const PortfolioState& state, platform::Date now);
     /// The change against the prior 14 days; none without both figures or a prior above 0.

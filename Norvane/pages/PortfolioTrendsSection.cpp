@@ -22,7 +22,8 @@ std::vector<LeveragePoint> chartPoints(const std::vector<MetricsSource::Leverage
 
 PortfolioTrendsSection::PortfolioTrendsSection(TimeRange range,
                                                const std::vector<MetricsSource::LeveragePoint>& leverage,
-                                               const std::optional<PortfolioMetrics>& metrics, QWidget* parent)
+                                               const std::optional<PortfolioMetrics>& metrics, bool metricsPending,
+                                               QWidget* parent)
     : QWidget(parent), layout_(makeColumn(16)), picker_(new TimeRangePicker(range)),
       chart_(new RollingLeverageChartView(chartPoints(leverage), range, Palette::blue())) {
     setLayout(layout_);
@@ -44,7 +45,7 @@ PortfolioTrendsSection::PortfolioTrendsSection(TimeRange range,
         setTimeRange(TimeRange::allTime);
         emit timeRangeChanged(TimeRange::allTime);
     });
-    setMetrics(metrics);
+    setMetrics(metrics, metricsPending);
 }
 
 void PortfolioTrendsSection::setLeverage(const std::vector<MetricsSource::LeveragePoint>& leverage) {
@@ -60,18 +61,22 @@ void PortfolioTrendsSection::setActivity(bool hasHistory, std::size_t activeDays
     chart_->setActivity(hasHistory, activeDays);
 }
 
-void PortfolioTrendsSection::setMetrics(const std::optional<PortfolioMetrics>& metrics) {
-    if (!metrics) {
+void PortfolioTrendsSection::setMetrics(const std::optional<PortfolioMetrics>& metrics, bool pending) {
+    if (!metrics && !pending) {
         delete comparisons_;
         comparisons_ = nullptr;
         return;
     }
-    if (comparisons_) {
+    if (!comparisons_) {
+        comparisons_ = new PeriodComparisonsCard(metrics.value_or(PeriodComparisonsCard::roomOfFigures()));
+        QSizePolicy policy = comparisons_->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        comparisons_->setSizePolicy(policy);
+        layout_->addWidget(comparisons_);
+    } else if (metrics) {
         comparisons_->setMetrics(*metrics);
-        return;
     }
-    comparisons_ = new PeriodComparisonsCard(*metrics);
-    layout_->addWidget(comparisons_);
+    comparisons_->setVisible(metrics.has_value());
 }
 
 } // namespace norvane::app

@@ -23,18 +23,21 @@ class PortfolioTrendsSection : public QWidget {
 
 public:
     PortfolioTrendsSection(TimeRange range, const std::vector<MetricsSource::LeveragePoint>& leverage,
-                           const std::optional<PortfolioMetrics>& metrics, QWidget* parent = nullptr);
+                           const std::optional<PortfolioMetrics>& metrics, bool metricsPending,
+                           QWidget* parent = nullptr);
 
     void setLeverage(const std::vector<MetricsSource::LeveragePoint>& leverage);
     /// Shows `range` as chosen elsewhere on the page, without telling it back.
     void setTimeRange(TimeRange range);
     /// Whether any project's history was read, and the active days of the chosen range.
     void setActivity(bool hasHistory, std::size_t activeDays);
-    void setMetrics(const std::optional<PortfolioMetrics>& metrics);
+    /// The period comparisons of `metrics`; while they are `pending`, the comparisons keep their
+    /// room, so that what is below does not move down when they come.
+    void setMetrics(const std::optional<PortfolioMetrics>& metrics, bool pending);
 
     TimeRangePicker& picker() const { return *picker_; }
     const RollingLeverageChartView& chart() const { return *chart_; }
-    /// None without metrics.
+    /// None without metrics, unless they are still to come; hidden until they come.
     const PeriodComparisonsCard* comparisons() const { return comparisons_; }
 
 signals:

@@ -111,6 +111,8 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     showOptIn();
 }
 
+PortfolioView::~PortfolioView() { delete sheet_.data(); }
+
 QString PortfolioView::sectionKey(Section which) { return QString::fromLatin1(sectionLooks[which].key); }
 
 QWidget* PortfolioView::makeHeader() {
@@ -177,7 +179,8 @@ QWidget* PortfolioView::makeSectionContent(Section which) {
     const auto& metrics = appState_.cachedPortfolioMetrics();
     switch (which) {
     case trends:
-        trends_ = new PortfolioTrendsSection(state.selectedTimeRange, appState_.cachedRollingLeverageData(), metrics);
+        trends_ = new PortfolioTrendsSection(state.selectedTimeRange, appState_.cachedRollingLeverageData(), metrics,
+                                             !appState_.metricsLoaded());
         trends_->setActivity(state.hasHistory, PortfolioFigures::activeDays(state));
         connect(trends_, &PortfolioTrendsSection::timeRangeChanged, &model_, &PortfolioViewModel::setTimeRange);
         return trends_;
@@ -273,6 +276,8 @@ void PortfolioView::showChanges() {
     if (trends_ && changed & changedSeries) trends_->setActivity(state.hasHistory, PortfolioFigures::activeDays(state));
     if (achievements_ && changed & changedBenchmarks) achievements_->setAchievements(state.achievements);
     if (projectsContent_ && changed & changedProjects) projectsContent_->setProjects(state.projects);
+    if (exportSheet_) exportSheet_->showDocument();
+    if (shareSheet_) shareSheet_->showFigures();
     showListedProjects();
 }
 
@@ -282,7 +287,7 @@ void PortfolioView::showCachedMetrics() {
     hero_->setSparklinePending(!appState_.metricsLoaded());
     if (trends_) {
         trends_->setLeverage(appState_.cachedRollingLeverageData());
-        trends_->setMetrics(metrics);
+        trends_->setMetrics(metrics, !appState_.metricsLoaded());
     }
     if (productivity_) productivity_->setMetrics(metrics);
 }
@@ -300,14 +305,17 @@ void PortfolioView::showOptIn() {
 
 void PortfolioView::showShareSheet() {
     if (sheet_) return;
-    const auto metrics = PortfolioExport::shareableMetrics(appState_.cachedPortfolioMetrics(), model_.state());
-    sheet_ = SheetDialog::present(*window(), new ShareSummarySheet(metrics, appState_.saveFolder()));
+    shareSheet_ = new ShareSummarySheet(
+        [this] { return PortfolioExport::shareableMetrics(appState_.cachedPortfolioMetrics(), model_.state()); },
+        appState_.saveFolder());
+    sheet_ = SheetDialog::present(*window(), shareSheet_);
 }
 
 void PortfolioView::showExportSheet() {
     if (sheet_) return;
-    sheet_ = SheetDialog::present(*window(),
-                                  new ExportSheet(PortfolioExport::document(model_.state()), appState_.saveFolder()));
+    exportSheet_ =
+        new ExportSheet([this] { return PortfolioExport::document(model_.state()); }, appState_.saveFolder());
+    sheet_ = SheetDialog::present(*window(), exportSheet_);
 }
 
 } // namespace norvane::app

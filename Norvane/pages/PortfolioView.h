@@ -17,6 +17,8 @@ namespace norvane::app {
 class AchievementsCard;
 class AppState;
 class CollapsibleSection;
+class ExportSheet;
+class ShareSummarySheet;
 class HeroZoneView;
 class OptInPromptCard;
 class PortfolioInsightsSection;
@@ -42,6 +44,8 @@ public:
 
     PortfolioView(AppState& appState, ProjectListModel& projectList, PortfolioServices services,
                   QWidget* parent = nullptr);
+    /// Closes the page's open sheet, whose figures are the page's.
+    ~PortfolioView() override;
 
     PortfolioViewModel& model() { return model_; }
     /// Every load has ended and the page shows what they found.
@@ -127,6 +131,9 @@ private:
     PortfolioProjectsSection* projectsContent_ = nullptr;
     AchievementsCard* achievements_ = nullptr;
     QPointer<QWidget> sheet_;
+    /// The open export or share sheet, which shows the page's figures as they come.
+    QPointer<ExportSheet> exportSheet_;
+    QPointer<ShareSummarySheet> shareSheet_;
 };
 
 } // namespace norvane::app

@@ -2,29 +2,13 @@
 
 #include <exception>
 
-#include <QPointer>
-
 #include "Norvane/LogCategories.h"
 
 namespace norvane::app {
-namespace {
 
-constexpr int externalChangeCheckMilliseconds = 1000;
-
-} // namespace
-
-ProjectListModel::ProjectListModel(NorvaneStore store, QObject* parent) : QObject(parent), store_(std::move(store)) {
-    // Saves may happen on the collection thread: the read always runs here, on this object's thread.
-    observation_ = store_.observe([self = QPointer<ProjectListModel>(this)] {
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self] {
-                if (self) self->reload();
-            },
-            Qt::QueuedConnection);
-    });
-    connect(&externalChanges_, &QTimer::timeout, this, [this] { store_.checkForExternalChanges(); });
-    externalChanges_.start(externalChangeCheckMilliseconds);
+ProjectListModel::ProjectListModel(NorvaneStore store, QObject* parent)
+    : QObject(parent), store_(std::move(store)), changes_(store_) {
+    connect(&changes_, &StoreChanges::changed, this, &ProjectListModel::reload);
     reload();
 }
 

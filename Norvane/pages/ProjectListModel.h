@@ -3,16 +3,16 @@
 #include <vector>
 
 #include <QObject>
-#include <QTimer>
 
+#include "Norvane/state/StoreChanges.h"
 #include "core/facade/NorvaneStore.h"
 #include "core/reads/ProjectListing.h"
 
 namespace norvane::app {
 
 /// All projects in name order with their newest snapshot and commit, kept current: it reads them
-/// again after every save through the store's connection (from any thread) and when another
-/// process has changed the store file. One read of each project's newest rows, never its history.
+/// again on every notice of the store's changes. One read of each project's newest rows, never its
+/// history.
 class ProjectListModel : public QObject {
     Q_OBJECT
 
@@ -31,8 +31,7 @@ signals:
 private:
     NorvaneStore store_;
     std::vector<ProjectListing> projects_;
-    NorvaneStore::Observation observation_;
-    QTimer externalChanges_;
+    StoreChanges changes_;
 };
 
 } // namespace norvane::app

@@ -39,8 +39,8 @@ QBoxLayout* section(const QString& title) {
 
 } // namespace
 
-ExportSheet::ExportSheet(IndexExport exportData, SaveFolder& saveFolder, QWidget* parent)
-    : Sheet(QStringLiteral("Export Norvane Index Data"), parent), exportData_(std::move(exportData)),
+ExportSheet::ExportSheet(Document document, SaveFolder& saveFolder, QWidget* parent)
+    : Sheet(QStringLiteral("Export Norvane Index Data"), parent), document_(std::move(document)),
       saveFolder_(saveFolder) {
     setFixedSize(sheetWidth, sheetHeight);
     auto* layout = makeColumn(0);
@@ -95,12 +95,13 @@ QWidget* ExportSheet::makeBody() {
 
 QWidget* ExportSheet::makePreview() {
     auto* rows = makeColumn(4);
-    for (const auto& row : previewRows(exportData_)) {
+    for (const auto& row : previewRows(document_())) {
         auto* line = makeRow(defaultSpacing);
         auto* label = makeLabel(row.label, TextStyle::caption, Palette::textSecondary());
         label->setFixedWidth(100);
         line->addWidget(label);
-        line->addWidget(makeLabel(row.value, TextStyle::caption, Palette::textPrimary(), QFont::Medium), 1);
+        previewValues_.push_back(makeLabel(row.value, TextStyle::caption, Palette::textPrimary(), QFont::Medium));
+        line->addWidget(previewValues_.back(), 1);
         rows->addLayout(line);
     }
     rows->addStretch(1);
@@ -146,8 +147,13 @@ void ExportSheet::showChoices() {
     privacyNote_->setText(privacyNote(includeNames_->isChecked()));
 }
 
+void ExportSheet::showDocument() {
+    const auto rows = previewRows(document_());
+    for (std::size_t index = 0; index < rows.size(); ++index) previewValues_[index]->setText(rows[index].value);
+}
+
 std::optional<std::string> ExportSheet::generateText() {
-    auto generated = generate(preparedExportData(exportData_, includeNames_->isChecked()), selectedFormat_);
+    auto generated = generate(preparedExportData(document_(), includeNames_->isChecked()), selectedFormat_);
     if (!generated.text) error_->showMessage(generated.error);
     return std::move(generated.text);
 }
@@ -160,11 +166,14 @@ void ExportSheet::copyToClipboard() {
 }
 
 void ExportSheet::saveToFile() {
-    auto text = generateText();
-    if (!text) return;
+    // A report that cannot be written opens no dialog.
+    if (!generateText()) return;
     SaveDialog::open(*this, saveFolder_, proposedFileName(selectedFormat_), fromView(mimeType(selectedFormat_)),
-                     [this, text = std::move(*text)](const QString& path) {
-                         if (const auto failure = SaveDialog::write(path, text)) {
+                     [this](const QString& path) {
+                         // Read as the file is written: the store may have changed while the dialog was open.
+                         const auto text = generateText();
+                         if (!text) return;
+                         if (const auto failure = SaveDialog::write(path, *text)) {
                              error_->showMessage(QStringLiteral("Failed to save file: ") + *failure);
                              return;
                          }

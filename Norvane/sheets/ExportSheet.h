@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,9 +19,11 @@ class OceanSegmentedPicker;
 class SaveFolder;
 class StyledLabel;
 
-/// The sheet that writes out the index report its caller built: JSON or CSV, project names
-/// anonymised unless the user includes them, to the clipboard or a file. A failure stays in the
-/// sheet as one line.
+/// The sheet that writes out the index report its caller builds: JSON or CSV, project names
+/// anonymised unless the user includes them, to the clipboard or a file. The preview shows the
+/// report as it stands, read again when the caller says it changed; a copy or a save builds it anew
+/// at that moment, so the file holds what the preview shows. A failure stays in the sheet as one
+/// line.
 class ExportSheet : public Sheet {
     Q_OBJECT
 
@@ -35,8 +38,14 @@ public:
         QString error;
     };
 
+    /// Builds the report from the caller's figures as they stand.
+    using Document = std::function<IndexExport()>;
+
     /// A save opens in `saveFolder` and leaves it where the file went.
-    ExportSheet(IndexExport exportData, SaveFolder& saveFolder, QWidget* parent = nullptr);
+    ExportSheet(Document document, SaveFolder& saveFolder, QWidget* parent = nullptr);
+
+    /// Shows the report as it stands now.
+    void showDocument();
 
     /// The record as written: projects renamed "Project 1", "Project 2", ... in their order unless
     /// names are included, and `includesProjectNames` set to the choice.
@@ -64,8 +73,9 @@ private:
     void copyToClipboard();
     void saveToFile();
 
-    IndexExport exportData_;
+    Document document_;
     SaveFolder& saveFolder_;
+    std::vector<StyledLabel*> previewValues_;
     ExportFormat selectedFormat_ = ExportFormat::json;
     OceanSegmentedPicker* format_ = nullptr;
     StyledLabel* formatDescription_ = nullptr;

@@ -45,8 +45,8 @@ StyledLabel* columnTitle(const QString& text) {
 
 } // namespace
 
-ShareSummarySheet::ShareSummarySheet(ShareableMetrics metrics, SaveFolder& saveFolder, QWidget* parent)
-    : Sheet(QStringLiteral("Share Productivity Summary"), parent), metrics_(std::move(metrics)),
+ShareSummarySheet::ShareSummarySheet(Figures figures, SaveFolder& saveFolder, QWidget* parent)
+    : Sheet(QStringLiteral("Share Productivity Summary"), parent), figures_(std::move(figures)),
       saveFolder_(saveFolder) {
     setFixedSize(sheetWidth, sheetHeight);
     fill(this, Palette::backgroundDeep());
@@ -124,7 +124,11 @@ QWidget* ShareSummarySheet::makeButtonBar() {
 void ShareSummarySheet::choosePeriod(ShareTimePeriod period) {
     config_.timePeriod = period;
     period_->setSelection(int(period));
-    preview_ = ShareableSummaryView::renderImage(metrics_, config_);
+    showFigures();
+}
+
+void ShareSummarySheet::showFigures() {
+    preview_ = ShareableSummaryView::renderImage(figures_(), config_);
     // The preview is the card scaled down, drawn from the same image the buttons hand out.
     QPixmap scaled = QPixmap::fromImage(preview_).scaledToWidth(int(previewWidth * preview_.devicePixelRatio()),
                                                                 Qt::SmoothTransformation);
@@ -133,24 +137,23 @@ void ShareSummarySheet::choosePeriod(ShareTimePeriod period) {
 }
 
 void ShareSummarySheet::copyImage() {
-    const QImage image = ShareableSummaryView::renderImage(metrics_, config_);
+    const QImage image = ShareableSummaryView::renderImage(figures_(), config_);
     if (image.isNull()) return;
     QApplication::clipboard()->setImage(image);
     emit dismissRequested();
 }
 
 void ShareSummarySheet::saveImage() {
-    const QByteArray png = pngData(ShareableSummaryView::renderImage(metrics_, config_));
-    if (png.isEmpty()) return;
-    SaveDialog::open(*this, saveFolder_, proposedFileName(), QStringLiteral("image/png"),
-                     [this, png](const QString& path) {
-                         if (const auto failure =
-                                 SaveDialog::write(path, std::string_view(png.constData(), std::size_t(png.size())))) {
-                             error_->showMessage(QStringLiteral("Failed to save file: ") + *failure);
-                             return;
-                         }
-                         emit dismissRequested();
-                     });
+    SaveDialog::open(*this, saveFolder_, proposedFileName(), QStringLiteral("image/png"), [this](const QString& path) {
+        // Drawn as the file is written: the figures may have changed while the dialog was open.
+        const QByteArray png = pngData(ShareableSummaryView::renderImage(figures_(), config_));
+        if (png.isEmpty()) return;
+        if (const auto failure = SaveDialog::write(path, std::string_view(png.constData(), std::size_t(png.size())))) {
+            error_->showMessage(QStringLiteral("Failed to save file: ") + *failure);
+            return;
+        }
+        emit dismissRequested();
+    });
 }
 
 QByteArray ShareSummarySheet::pngData(const QImage& image) {

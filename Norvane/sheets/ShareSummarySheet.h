@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QImage>
 
 #include "Norvane/sheets/ShareableMetrics.h"
@@ -16,16 +18,23 @@ class SaveFolder;
 class StyledLabel;
 
 /// The sheet that turns the summary card into an image: a live preview beside the period picker,
-/// then the image copied to the clipboard or saved as a PNG at twice the card's size. A save that
-/// fails keeps the sheet open with its error.
+/// then the image copied to the clipboard or saved as a PNG at twice the card's size. The card shows
+/// the caller's figures as they stand, read again when the caller says they changed and when the
+/// image is made. A save that fails keeps the sheet open with its error.
 class ShareSummarySheet : public Sheet {
     Q_OBJECT
 
 public:
     static constexpr double previewScale = 0.85;
 
+    /// The caller's figures as they stand.
+    using Figures = std::function<ShareableMetrics()>;
+
     /// A save opens in `saveFolder` and leaves it where the image went.
-    ShareSummarySheet(ShareableMetrics metrics, SaveFolder& saveFolder, QWidget* parent = nullptr);
+    ShareSummarySheet(Figures figures, SaveFolder& saveFolder, QWidget* parent = nullptr);
+
+    /// Draws the preview of the figures as they stand now.
+    void showFigures();
 
     const ShareableSummaryConfig& config() const { return config_; }
     /// The card as the preview draws it now, at twice its size.
@@ -49,7 +58,7 @@ private:
     void copyImage();
     void saveImage();
 
-    ShareableMetrics metrics_;
+    Figures figures_;
     SaveFolder& saveFolder_;
     ShareableSummaryConfig config_;
     QImage preview_;

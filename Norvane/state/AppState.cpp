@@ -10,11 +10,14 @@
 #include "Norvane/LogCategories.h"
 #include "Norvane/state/BackgroundScheduler.h"
 #include "Norvane/state/BackgroundWork.h"
+#include "Norvane/state/StoreChanges.h"
 
 namespace norvane::app {
 namespace {
 
 constexpr int historyIntervalDays = 7;
+// Long enough to take a collection's saves as one change.
+constexpr int storeChangeDelayMilliseconds = 500;
 
 bool isFailed(const CollectionResult& result) { return result.isFailure(); }
 
@@ -47,11 +50,23 @@ AppState::AppState(Services services, Timing timing, QObject* parent)
     scheduler_->start();
     QTimer::singleShot(0, this, [this] { configureIndexClient(); });
     QTimer::singleShot(0, this, [this] { refreshMetricsCache(); });
+    followStore();
+}
+
+void AppState::followStore() {
+    if (!services_.store) return;
+    storeChanges_ = std::make_unique<StoreChanges>(*services_.store);
+    storeRefresh_.setSingleShot(true);
+    storeRefresh_.setInterval(storeChangeDelayMilliseconds);
+    connect(storeChanges_.get(), &StoreChanges::changed, &storeRefresh_, qOverload<>(&QTimer::start));
+    connect(&storeRefresh_, &QTimer::timeout, this, &AppState::refreshMetricsCache);
 }
 
 AppState::~AppState() { waitForCollection(); }
 
 void AppState::waitForCollection() {
+    storeChanges_.reset();
+    storeRefresh_.stop();
     worker_.shutdown();
     metricsWorker_.shutdown();
 }
@@ -316,7 +331,10 @@ void AppState::finishNewProject(const std::shared_ptr<NewProjectReports>& report
 }
 
 void AppState::refreshMetricsCache() {
-    metricsWorker_.post([this, metrics = services_.metrics] {
+    // A refresh that has not begun to read reads what changed up to now too.
+    if (refreshWaiting_->exchange(true)) return;
+    metricsWorker_.post([this, waiting = refreshWaiting_, metrics = services_.metrics] {
+        waiting->store(false);
         auto refresh = MetricsRefresh::read(*metrics);
         QMetaObject::invokeMethod(
             this, [this, refresh = std::move(refresh)] { takeMetricsRefresh(refresh); }, Qt::QueuedConnection);
@@ -324,13 +342,15 @@ void AppState::refreshMetricsCache() {
 }
 
 void AppState::takeMetricsRefresh(const MetricsRefresh& refresh) {
-    if (refresh.metrics) {
-        cachedPortfolioMetrics_ = refresh.metrics;
-        emit metricsCacheChanged();
-    }
-    if (refresh.rollingLeverage) {
-        cachedRollingLeverageData_ = *refresh.rollingLeverage;
-        emit metricsCacheChanged();
+    if (refresh.metrics) cachedPortfolioMetrics_ = refresh.metrics;
+    if (refresh.rollingLeverage) cachedRollingLeverageData_ = *refresh.rollingLeverage;
+    if (!refresh.failure) {
+        // The projects as read now, as a start would read them: a project gone from the store
+        // keeps no figures.
+        cachedProjectLeverage_.clear();
+        cachedProjectComposition_.clear();
+        cachedProjectVelocityRetention_.clear();
+        cachedProjectVelocityData_.clear();
     }
     for (const auto& figures : refresh.projects) takeProjectFigures(figures);
     if (refresh.failure) {
@@ -339,6 +359,7 @@ void AppState::takeMetricsRefresh(const MetricsRefresh& refresh) {
         metricsLoaded_ = true;
         emit metricsLoadedChanged(true);
     }
+    emit metricsCacheChanged();
     emit metricsRefreshed();
 }
 
@@ -352,7 +373,6 @@ void AppState::takeProjectFigures(const MetricsRefresh::ProjectFigures& figures)
         qCWarning(stateLog, "Failed to refresh project metrics cache for %s: %s", figures.project.name.c_str(),
                   figures.failure->c_str());
     }
-    emit metricsCacheChanged();
 }
 
 } // namespace norvane::app

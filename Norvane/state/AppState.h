@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <exception>
@@ -12,6 +13,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include "Norvane/state/CollectionProgress.h"
 #include "Norvane/state/CollectionService.h"
@@ -20,6 +22,7 @@
 #include "Norvane/state/MetricsSource.h"
 #include "Norvane/state/Preferences.h"
 #include "Norvane/state/SaveFolder.h"
+#include "core/facade/NorvaneStore.h"
 #include "platform/Date.h"
 #include "platform/SerialExecutor.h"
 #include "platform/Uuid.h"
@@ -27,6 +30,7 @@
 namespace norvane::app {
 
 class BackgroundScheduler;
+class StoreChanges;
 
 /// What the application state works with; tests hand in fakes.
 struct AppStateServices {
@@ -37,6 +41,9 @@ struct AppStateServices {
     std::function<void(const QString& title, const QString& body)> notify;
     std::function<void()> requestNotificationPermission;
     platform::Clock clock = platform::systemClock();
+    /// The application's store: whenever it changes, by this process or another, the cache is read
+    /// again as at start. None in tests of the state alone.
+    std::optional<NorvaneStore> store;
 };
 
 /// How a new project's first collection ended, in plain values for the main thread.
@@ -67,7 +74,9 @@ struct AppStateTiming {
 
 /// The application's one state: whether a collection runs and how it went, the progress of a
 /// one-project collection, the cached portfolio and project figures, and the benchmark opt-in.
-/// Lives on the main thread; collections run on its own worker and report back in order.
+/// Lives on the main thread; collections run on its own worker and report back in order. The cache
+/// follows the store as the pages do: read at start, after each of its collections, and on every
+/// notice of the store's changes, whoever made them.
 class AppState : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isCollecting READ isCollecting NOTIFY isCollectingChanged)
@@ -128,7 +137,8 @@ public:
     /// the worker, as one collection. False, and nothing runs, while another collection runs.
     bool addProjectAndCollect(NewProject project, NewProjectReports reports);
     /// Reads the figures on a worker of its own and takes them in on this thread, in the order
-    /// they are read; refreshes end in the order they were asked for.
+    /// they are read; refreshes end in the order they were asked for, and one asked for while
+    /// another waits to begin is that one.
     void refreshMetricsCache();
     /// Lets the collection and the metrics refresh under way and the queued ones end, and starts no
     /// more; called before the store closes.
@@ -161,6 +171,8 @@ private:
     /// Runs `step` on the main thread.
     void onMainThread(std::function<void()> step);
     void submitIndexReports(const std::vector<CollectionResult>& results);
+    /// Refreshes the cache on every notice of the store's changes, once for a burst.
+    void followStore();
     void takeMetricsRefresh(const MetricsRefresh& refresh);
     void takeProjectFigures(const MetricsRefresh::ProjectFigures& figures);
     void reportCollectionProgress(const QString& name, int current, int total);
@@ -187,6 +199,11 @@ private:
     bool metricsLoaded_ = false;
     SaveFolder saveFolder_;
     std::unique_ptr<BackgroundScheduler> scheduler_;
+    std::unique_ptr<StoreChanges> storeChanges_;
+    /// One refresh for the burst of saves that a collection, here or in another process, makes.
+    QTimer storeRefresh_;
+    /// A refresh is waiting on the metrics worker and has not begun to read.
+    std::shared_ptr<std::atomic<bool>> refreshWaiting_ = std::make_shared<std::atomic<bool>>(false);
     // The one thread that collections run on, one after another.
     platform::SerialExecutor worker_;
     // The metrics refreshes read the store here, so that the window never waits for them, nor they

@@ -7,12 +7,6 @@
 #include "core/models/ProjectInput.h"
 
 namespace norvane::app {
-namespace {
-
-const NorvaneStore& store() { return NorvaneKit::shared().store(); }
-
-} // namespace
-
 std::vector<CollectionResult> KitCollectionService::collectAll() {
     auto& kit = kit_();
     try {
@@ -41,6 +35,8 @@ InitialCollectionResult KitCollectionService::collectInitialData(const std::shar
                                                                  const InitialProgress& progress) {
     return kit_().collector().collectInitialData(project, progress);
 }
+
+const NorvaneStore& KitMetricsSource::store() const { return store_ ? *store_ : NorvaneKit::shared().store(); }
 
 int KitMetricsSource::buildDailySnapshots() { return store().buildDailySnapshots(); }
 

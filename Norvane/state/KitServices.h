@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "Norvane/state/CollectionService.h"
 #include "Norvane/state/IndexClient.h"
@@ -32,9 +33,13 @@ private:
     Kit kit_;
 };
 
-/// The shared facade's store, read as plain figures, reached on every call like the collector.
+/// The shared facade's store, read as plain figures, reached on every call like the collector; or
+/// the store a test hands in.
 class KitMetricsSource : public MetricsSource {
 public:
+    KitMetricsSource() = default;
+    explicit KitMetricsSource(NorvaneStore store) : store_(std::move(store)) {}
+
     int buildDailySnapshots() override;
     PortfolioMetrics calculateMetrics(int windowDays) override;
     std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) override;
@@ -43,6 +48,11 @@ public:
     OutputComposition getOutputComposition(const ProjectInfo& project, int days) override;
     VelocityRetention getVelocityRetention(const ProjectInfo& project) override;
     std::vector<VelocityPoint> getVelocityTimeSeries(const ProjectInfo& project, int days) override;
+
+private:
+    const NorvaneStore& store() const;
+
+    std::optional<NorvaneStore> store_;
 };
 
 /// The process-wide benchmark client, or one that tests point at a service of their own.

@@ -27,6 +27,7 @@ void CollapsibleSection::setExpanded(bool expanded) {
     if (expanded == expanded_) {
         return;
     }
+    emit expansionAboutToChange();
     expanded_ = expanded;
     settings_.setValue(key_, expanded);
     showExpansion();

@@ -31,6 +31,8 @@ public:
     const SectionHeaderButton& header() const { return *header_; }
 
 signals:
+    /// The section is about to open or close; the page still stands as it was.
+    void expansionAboutToChange();
     void expandedChanged(bool expanded);
 
 private:

@@ -1,5 +1,7 @@
 #include "Norvane/components/controls/ScrollAnchor.h"
 
+#include "Norvane/components/controls/CollapsibleSection.h"
+
 #include <QEvent>
 #include <QLayout>
 #include <QScrollArea>
@@ -17,6 +19,14 @@ ScrollAnchor::ScrollAnchor(QScrollArea& area, std::vector<QLayout*> rows)
     });
     // The page grows after its rows move: the position catches up as the range allows.
     connect(bar, &QScrollBar::rangeChanged, this, &ScrollAnchor::keepAnchor);
+    for (QLayout* layout : rows_) {
+        for (int index = 0; index < layout->count(); ++index) {
+            auto* section = qobject_cast<CollapsibleSection*>(layout->itemAt(index)->widget());
+            if (section)
+                connect(section, &CollapsibleSection::expansionAboutToChange, this,
+                        [this, section] { hold(*section); });
+        }
+    }
 }
 
 int ScrollAnchor::topInPage(const QWidget& widget) const { return widget.mapTo(area_.widget(), QPoint(0, 0)).y(); }

@@ -15,7 +15,8 @@ namespace norvane::app {
 /// goes (a card shown by new figures, a strip during a collection, sections after an import). The
 /// anchor is the lowest of the rows of `rows` that starts in the view, else the innermost one that
 /// reaches the top of the view; when the layout moves it, the page scrolls by as much. A page
-/// scrolled to its top is left to grow downwards.
+/// scrolled to its top is left to grow downwards. A section of `rows` that the reader opens or
+/// closes is itself the anchor: its header stays under the pointer.
 class ScrollAnchor : public QObject {
     Q_OBJECT
 public:

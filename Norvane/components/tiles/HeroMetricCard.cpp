@@ -20,20 +20,23 @@ HeroMetricCard::HeroMetricCard(const HeroMetric& metric, QWidget* parent)
                                                           Typography::pixelSize(TextStyle::caption), Palette::green())),
       deltaText_(new StyledLabel({}, Typography::systemFont(14, QFont::DemiBold), Palette::green())),
       sublabel_(new StyledLabel({}, Typography::font(TextStyle::caption), Palette::textMuted())) {
+    // The figure, the change and the sublabel take the card's width and stand in its middle: a
+    // longer text never paints into the narrower box of the one before while the layout catches up.
     auto* deltaLayout = new QHBoxLayout(deltaRow_);
     deltaLayout->setContentsMargins(0, 0, 0, 0);
     deltaLayout->setSpacing(4);
+    deltaLayout->addStretch(1);
     deltaLayout->addWidget(deltaArrow_);
     deltaLayout->addWidget(deltaText_);
+    deltaLayout->addStretch(1);
+    sublabel_->setAlignment(Qt::AlignHCenter);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
-    // The figure takes the card's width and draws itself in the middle: a longer figure never
-    // paints into the narrower box of the one before while the layout catches up.
     layout->addWidget(value_);
     layout->addWidget(label_, 0, Qt::AlignHCenter);
-    layout->addWidget(deltaRow_, 0, Qt::AlignHCenter);
-    layout->addWidget(sublabel_, 0, Qt::AlignHCenter);
+    layout->addWidget(deltaRow_);
+    layout->addWidget(sublabel_);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setMetric(metric);
 }
@@ -51,6 +54,9 @@ void HeroMetricCard::setMetric(const HeroMetric& metric) {
     }
     sublabel_->setVisible(metric.sublabel.has_value());
     sublabel_->setText(metric.sublabel.value_or(QString()));
+    // Laid out now, not when the page's layout gets to it: a window may draw in between.
+    deltaRow_->layout()->activate();
+    layout()->activate();
 }
 
 QColor HeroMetricCard::valueColor(const QString& value) {

@@ -205,7 +205,7 @@ void stageShare(ApplicationController& controller, DashboardView& window, const 
     take(QStringLiteral("share-sheet-7-days.png"), *dialog);
     emit sheet->dismissRequested();
 
-    auto* empty = new ShareSummarySheet(ShareableMetrics{}, controller.appState().saveFolder());
+    auto* empty = new ShareSummarySheet([] { return ShareableMetrics{}; }, controller.appState().saveFolder());
     dialog = SheetDialog::present(window, empty);
     settle();
     take(QStringLiteral("share-sheet-no-figures.png"), *dialog);

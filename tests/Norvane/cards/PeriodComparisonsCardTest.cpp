@@ -71,6 +71,14 @@ TEST_F(PeriodComparisonsCardWidget, ColumnsShowValueChangeOrTheMissingMarks) {
         std::find_if(labels.begin(), labels.end(), [](auto* label) { return label->text() == "+100%"; });
     EXPECT_EQ((*change)->parentWidget()->toolTip(), QStringLiteral("Up 100% vs prior period"));
     EXPECT_FALSE(testing::showsText(card, QStringLiteral("-0%")));
+
+    // The page keeps the card's room while its figures are read: whatever they are, they take it.
+    PeriodComparisonsCard room(PeriodComparisonsCard::roomOfFigures());
+    testing::showAndSettle(room, 520);
+    PeriodComparisonsCard empty{PortfolioMetrics{}};
+    testing::showAndSettle(empty, 520);
+    EXPECT_EQ(card.height(), room.height());
+    EXPECT_EQ(empty.height(), room.height());
 }
 
 } // namespace

@@ -120,8 +120,9 @@ TEST(ReopenedWindows, ASheetOpensWithNoControlFocusedOrOnTheFieldItIsForTyping) 
     };
     AddProjectSheet* addProject = nullptr;
     for (const auto& [name, make, opensOnName] :
-         {Case{"export", [&]() -> Sheet* { return new ExportSheet(IndexExport{}, saveFolder); }, false},
-          Case{"share", [&]() -> Sheet* { return new ShareSummarySheet(ShareableMetrics{}, saveFolder); }, false},
+         {Case{"export", [&]() -> Sheet* { return new ExportSheet([] { return IndexExport{}; }, saveFolder); }, false},
+          Case{"share",
+               [&]() -> Sheet* { return new ShareSummarySheet([] { return ShareableMetrics{}; }, saveFolder); }, false},
           Case{"add project", [&]() -> Sheet* { return addProject = new AddProjectSheet(*store.state); }, true}}) {
         SCOPED_TRACE(name);
         QPointer<QDialog> sheet = SheetDialog::present(window, make());

@@ -1,5 +1,6 @@
 #include "Norvane/pages/DashboardView.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -9,10 +10,14 @@
 #include <QSplitter>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <qcustomplot.h>
 
 #include "Norvane/cards/OptInPromptCard.h"
 #include "Norvane/cards/kit/BorderedButton.h"
+#include "Norvane/components/charts/SparklineView.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/text/GlowText.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/pages/ErrorBanner.h"
 #include "Norvane/pages/PortfolioView.h"
@@ -20,12 +25,15 @@
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/pages/ProjectRowModel.h"
 #include "Norvane/pages/Sidebar.h"
+#include "Norvane/pages/screenshots/DemoRepository.h"
+#include "Norvane/sheets/ExportSheet.h"
 #include "Norvane/sheets/OnboardingView.h"
 #include "Norvane/state/KitServices.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/Snapshot.h"
 #include "platform/LocalCalendar.h"
+#include "platform/ProcessRunner.h"
 #include "platform/persistence/Database.h"
 #include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
@@ -316,6 +324,182 @@ TEST_F(DashboardLayout, AtItsMinimumSizeEveryPageFitsItsWidth) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return project->isLoaded(); }));
     QApplication::processEvents();
     EXPECT_TRUE(fitsItsWidth(*project)) << "project";
+}
+
+/// A store where the command-line tool keeps it under the fixture's folder as its data home, the
+/// real repositories it measures, and the tool run there as a user runs it in a terminal.
+struct TerminalFixture : testing::AppStateFixture {
+    const norvane::testing::TemporaryFolder& home = norvane::testing::applicationHome();
+    std::filesystem::path storeFile = folder.path() / "Norvane" / "norvane.store";
+
+    /// A repository of one module a commit, on each of `daysBack` days before today.
+    DemoRepository repository(const std::string& name, const std::vector<int>& daysBack) const {
+        DemoRepository repository(folder.path() / "repositories" / name);
+        for (const int day : daysBack) addModule(repository, day);
+        return repository;
+    }
+
+    static void addModule(const DemoRepository& repository, int daysBack) {
+        const auto number = std::to_string(daysBack);
+        repository.writeFile("src/module" + number + ".cpp",
+                             "int module" + number + "() {\n    return " + number + ";\n}\n");
+        repository.commit("Add module " + number,
+                          platform::LocalCalendar::addingDays(platform::currentDate(), -daysBack) +
+                              std::chrono::hours(10));
+    }
+
+    void runTool(const std::vector<std::string>& arguments) const {
+        const std::string data = folder.path().string();
+        platform::ProcessRequest request{norvane::testing::builtProgram("norvane").string(), arguments};
+        request.environmentOverrides = {{"HOME", data},
+                                        {"XDG_DATA_HOME", data},
+                                        {"XDG_CONFIG_HOME", data + "/.config"},
+                                        {"GIT_CONFIG_NOSYSTEM", "1"}};
+        const auto result = platform::PosixProcessRunner().run(request);
+        ASSERT_TRUE(result.succeeded()) << result.standardError << result.startError.value_or("");
+    }
+};
+
+/// The application started over the fixture's store, as far as its figures go: the state reading
+/// the store's own figures over a connection of its own, as the facade does, the live project list
+/// over the application's connection, one window on the portfolio with its export sheet open and
+/// one on a project's page.
+struct Start {
+    AppState state;
+    ProjectListModel projects;
+    DashboardView portfolio{state, projects};
+    DashboardView project{state, projects};
+
+    Start(TerminalFixture& fixture, const std::string& projectName)
+        : state({fixture.collection,
+                 std::make_shared<KitMetricsSource>(NorvaneStore::open(fixture.storeFile)),
+                 fixture.index,
+                 fixture.preferences,
+                 {},
+                 {},
+                 platform::systemClock(),
+                 NorvaneStore::open(fixture.storeFile)},
+                {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)}),
+          projects(NorvaneStore::open(fixture.storeFile)) {
+        for (auto* window : {&portfolio, &project}) window->show();
+        for (const auto& listing : projects.projects()) {
+            if (listing.project.name == projectName)
+                project.sidebar().setSelection(SidebarSelection::project(listing.project.id));
+        }
+        portfolio.findChild<PortfolioView*>()->exportAction().trigger();
+    }
+
+    ExportSheet& exportSheet() const { return *portfolio.findChild<ExportSheet*>(); }
+
+    bool isSettled() const {
+        const auto* page = portfolio.findChild<PortfolioView*>();
+        const auto* detail = project.findChild<ProjectDetailView*>();
+        return state.metricsLoaded() && page && page->isSettled() && detail && detail->isLoaded();
+    }
+};
+
+/// Every figure a window shows, in reading order: its texts, its sparklines' values and its
+/// charts as drawn.
+QStringList figuresShown(const QWidget& window) {
+    std::vector<std::pair<QPoint, QString>> shown;
+    for (const QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisible()) continue;
+        QString figure;
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            figure = label->text();
+        } else if (const auto* glow = qobject_cast<const GlowText*>(widget)) {
+            figure = glow->text();
+        } else if (const auto* sparkline = qobject_cast<const SparklineView*>(widget)) {
+            for (const double value : sparkline->series()) figure += QString::number(value) + " ";
+        } else if (const auto* plot = qobject_cast<const QCustomPlot*>(widget)) {
+            const QImage drawn = const_cast<QCustomPlot*>(plot)->toPixmap().toImage();
+            figure = QStringLiteral("chart %1").arg(qHashBits(drawn.constBits(), std::size_t(drawn.sizeInBytes())));
+        }
+        if (!figure.isEmpty()) shown.emplace_back(widget->mapTo(&window, QPoint()), figure);
+    }
+    std::sort(shown.begin(), shown.end(), [](const auto& one, const auto& other) {
+        return std::tuple(one.first.y(), one.first.x(), one.second) <
+               std::tuple(other.first.y(), other.first.x(), other.second);
+    });
+    QStringList figures;
+    for (const auto& [place, figure] : shown) figures << figure;
+    return figures;
+}
+
+/// What differs between the figures of the open windows and those of a fresh start, once both
+/// have settled; empty when they agree.
+std::string differenceFromAFreshStart(TerminalFixture& fixture, const Start& open, const std::string& projectName) {
+    const Start fresh(fixture, projectName);
+    if (!QTest::qWaitFor([&] { return fresh.isSettled(); }, 20'000)) return "the fresh start did not settle";
+    QString difference;
+    const auto agree = [&] {
+        difference.clear();
+        for (const auto& [window, again] :
+             {std::pair{&open.portfolio, &fresh.portfolio}, {&open.project, &fresh.project}}) {
+            const QStringList shown = figuresShown(*window);
+            const QStringList read = figuresShown(*again);
+            qsizetype first = 0;
+            while (first < shown.size() && first < read.size() && shown[first] == read[first]) ++first;
+            if (shown.size() != read.size() || first < shown.size()) {
+                difference +=
+                    "[" + shown.mid(first, 6).join(" | ") + "] instead of [" + read.mid(first, 6).join(" | ") + "]; ";
+            }
+        }
+        return open.isSettled() && difference.isEmpty();
+    };
+    if (!QTest::qWaitFor(agree, 20'000) && difference.isEmpty()) return "the open windows did not settle";
+    return difference.toStdString();
+}
+
+// Found with the window open: `norvane add` in a terminal, and the sidebar and Total LOC followed
+// while the leverage and the throughput stayed as they were until a restart; after `norvane remove`
+// the streak card followed and the hero did not.
+TEST(DashboardView, EveryFigureFollowsTheToolInATerminalAsAFreshStartShowsIt) {
+    TerminalFixture fixture;
+    std::vector<int> weekly;
+    for (int day = 400; day >= 7; day -= 7) weekly.push_back(day);
+    const auto atlas = fixture.repository("atlas", weekly);
+    fixture.runTool({"add", "atlas", atlas.folder().string()});
+    fixture.runTool({"add", "beacon", fixture.repository("beacon", {90, 60, 30, 1, 0}).folder().string()});
+    std::vector<int> daily;
+    for (int day = 13; day >= 0; --day) daily.push_back(day);
+    const auto burst = fixture.repository("burst", daily);
+    // Every section open: all the figures of both pages are on screen.
+    for (const char* page : {"portfolio", "project"}) {
+        for (const char* section : {"trends", "output", "insights", "productivity", "projects", "achievements",
+                                    "velocity", "milestones", "costs", "git"}) {
+            fixture.settings->setValue(QStringLiteral("%1.%2.expanded").arg(page, section), true);
+        }
+    }
+    Start open(fixture, "atlas");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return open.isSettled(); }, 20'000));
+    const QStringList before = figuresShown(open.portfolio);
+
+    fixture.runTool({"add", "burst", burst.folder().string()});
+    EXPECT_EQ(differenceFromAFreshStart(fixture, open, "atlas"), "") << "after the add";
+    EXPECT_NE(figuresShown(open.portfolio), before);
+
+    fixture.runTool({"remove", "beacon", "--yes"});
+    EXPECT_EQ(differenceFromAFreshStart(fixture, open, "atlas"), "") << "after the removal";
+
+    const QStringList projectBefore = figuresShown(open.project);
+    for (const int day : {3, 2, 1, 0}) TerminalFixture::addModule(atlas, day);
+    fixture.runTool({"collect"});
+    EXPECT_EQ(differenceFromAFreshStart(fixture, open, "atlas"), "") << "after a collection";
+    EXPECT_NE(figuresShown(open.project), projectBefore);
+
+    // The export holds what its preview shows.
+    const auto preview = [&](const QString& row) {
+        const auto labels = open.exportSheet().findChildren<QLabel*>();
+        const auto title =
+            std::find_if(labels.begin(), labels.end(), [&](auto* label) { return label->text() == row; });
+        return title == labels.end() ? QString() : labels[std::distance(labels.begin(), title) + 1]->text();
+    };
+    open.exportSheet().copyButton().click();
+    const auto copied = nlohmann::json::parse(QApplication::clipboard()->text().toStdString());
+    EXPECT_EQ(preview("Projects"), QString::number(copied.at("projects").size()));
+    EXPECT_EQ(preview("Current Streak"),
+              QStringLiteral("%1 days").arg(copied.at("streak").at("currentStreak").get<int>()));
 }
 
 TEST(DashboardView, RefreshIsDisabledWhileACollectionRuns) {

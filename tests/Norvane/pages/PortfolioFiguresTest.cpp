@@ -40,6 +40,15 @@ TEST(PortfolioFigures, HeroAndSummaryShowTheFiguresOrTheMissingMark) {
     EXPECT_FALSE(leverage.delta) << "an estimate has no delta";
     EXPECT_EQ(index.value, "--");
     EXPECT_FALSE(index.sublabel);
+    EXPECT_EQ(PortfolioFigures::heroMetrics(std::nullopt, state, now).first.value, "--")
+        << "before the metrics are read, not the estimate that they may replace";
+
+    // The portfolio is as old as its oldest project; a younger one with no code count adds nothing.
+    PortfolioState twoProjects = state;
+    twoProjects.projects.push_back(project("b", std::nullopt));
+    twoProjects.projects.back().firstCommitAt = addingDays(now, -30);
+    EXPECT_EQ(PortfolioFigures::portfolioAgeDays(twoProjects.projects, now), 60);
+    EXPECT_EQ(PortfolioFigures::heroMetrics(metrics, twoProjects, now).first.value, leverage.value);
 
     metrics.rollingLeverage14Day = 2.0;
     metrics.rollingLeveragePrior14Day = 2.5;

@@ -90,6 +90,9 @@ TEST(ProjectDetailModel, HeaderTextsAndCostComparison) {
     EXPECT_EQ(ProjectDetailModel::displayPath("/home/ada/code/app", "/home/ada"), "~/code/app");
     EXPECT_EQ(ProjectDetailModel::displayPath("/srv/app", "/home/ada"), "/srv/app");
     EXPECT_EQ(ProjectDetailModel::progressPercentText({"A", CollectionProgress::Phase::history, 1, 3}), "33%");
+    EXPECT_EQ(ProjectDetailModel::progressPercentText({"A", CollectionProgress::Phase::history, 2, 3}), "66%")
+        << "the whole percent reached, never more";
+    EXPECT_EQ(ProjectDetailModel::progressPercentText({"A", CollectionProgress::Phase::history, 199, 200}), "99%");
     EXPECT_FALSE(ProjectDetailModel::progressPercentText({"A", CollectionProgress::Phase::history, 0, 0}));
 
     QStringList sentences;

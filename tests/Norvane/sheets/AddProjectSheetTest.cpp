@@ -100,6 +100,11 @@ TEST_F(AddProjectSheetTest, TabReachesAndMarksEveryControlAndKeysSetThem) {
 
     ASSERT_TRUE(norvane::testing::tabTo(sheet->descriptionField()));
     testing::typeInto(sheet->descriptionField(), "Typed");
+    // Pressing the close symbol, then thinking better of it, leaves the focus in the field.
+    QTest::mousePress(&sheet->closeButton(), Qt::LeftButton);
+    QTest::mouseRelease(&sheet->closeButton(), Qt::LeftButton, {}, QPoint(-5, -5));
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), &sheet->descriptionField());
     pressKey(Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), &sheet->typePicker());
     const QVariant organic = sheet->typePicker().selection();
@@ -230,8 +235,8 @@ TEST_F(AddProjectSheetTest, EverySheetNamesOnlyRegisteredSymbols) {
     std::vector<std::unique_ptr<QWidget>> views;
     views.push_back(std::make_unique<AddProjectSheet>(appState()));
     views.push_back(std::make_unique<OnboardingView>());
-    views.push_back(std::make_unique<ExportSheet>(IndexExport{}, appState().saveFolder()));
-    views.push_back(std::make_unique<ShareSummarySheet>(ShareableMetrics{}, appState().saveFolder()));
+    views.push_back(std::make_unique<ExportSheet>([] { return IndexExport{}; }, appState().saveFolder()));
+    views.push_back(std::make_unique<ShareSummarySheet>([] { return ShareableMetrics{}; }, appState().saveFolder()));
     views.push_back(std::make_unique<ShareableSummaryView>(ShareableMetrics{}, ShareableSummaryConfig{}));
     for (const auto& view : views) {
         for (const auto* symbol : view->findChildren<SymbolLabel*>()) {

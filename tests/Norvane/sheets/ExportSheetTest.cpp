@@ -90,9 +90,12 @@ IndexExport threeProjects() {
 class ExportSheetTest : public norvane::testing::ComponentTest {
 protected:
     ExportSheet* open(IndexExport record) {
+        return open([record = std::move(record)] { return record; });
+    }
+    ExportSheet* open(ExportSheet::Document document) {
         if (!window) window = std::make_unique<QWidget>();
         window->show();
-        sheet = new ExportSheet(std::move(record), saveFolder);
+        sheet = new ExportSheet(std::move(document), saveFolder);
         dialog = SheetDialog::present(*window, sheet);
         return sheet;
     }
@@ -135,6 +138,30 @@ TEST_F(ExportSheetTest, ProjectsAreNumberedUnlessNamesAreIncludedAndEachFormatPr
     const auto written = norvane::testing::readFile(path);
     EXPECT_NE(written.find("beacon"), std::string::npos) << written;
     EXPECT_EQ(written.find("Project 2"), std::string::npos);
+}
+
+// Found with the sheet open while a collection and a removal ran in a terminal: the preview kept
+// "Projects 10" and a 15-day streak while the page showed 9 and 2. It shows the report as it stands,
+// and the file holds the report as it stands when it is written.
+TEST_F(ExportSheetTest, ThePreviewAndTheFileHoldTheFiguresAsTheyStand) {
+    IndexExport record = threeProjects();
+    record.streak.currentStreak = 15;
+    open([&record] { return record; });
+    ASSERT_TRUE(norvane::testing::showsText(*sheet, "15 days"));
+    record.projects.pop_back();
+    record.streak.currentStreak = 2;
+    sheet->showDocument();
+    EXPECT_TRUE(norvane::testing::showsText(*sheet, "2 days"));
+    EXPECT_FALSE(norvane::testing::showsText(*sheet, "3")) << "two projects, not three";
+    EXPECT_TRUE(norvane::testing::showsText(*sheet, "2"));
+
+    QTest::mouseClick(&sheet->saveButton(), Qt::LeftButton);
+    record.projects.pop_back();
+    const auto path = folder.path() / "index.json";
+    ASSERT_TRUE(testing::chooseInFileDialog(*sheet, QString::fromStdString(path.string())));
+    EXPECT_TRUE(testing::waitUntilClosed(dialog));
+    EXPECT_EQ(nlohmann::json::parse(norvane::testing::readFile(path)).at("projects").size(), 1u)
+        << "read when written, not when the dialog opened";
 }
 
 TEST_F(ExportSheetTest, TabReachesAndMarksEveryControlAndKeysSetThem) {

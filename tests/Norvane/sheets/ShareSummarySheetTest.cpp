@@ -47,10 +47,10 @@ TEST(ShareableSummaryView, TextsFollowTheFiguresOfThePeriod) {
 
 class ShareSummarySheetTest : public norvane::testing::ComponentTest {
 protected:
-    ShareSummarySheet* open() {
+    ShareSummarySheet* open(ShareSummarySheet::Figures shown = figures) {
         if (!window) window = std::make_unique<QWidget>();
         window->show();
-        sheet = new ShareSummarySheet(figures(), saveFolder);
+        sheet = new ShareSummarySheet(std::move(shown), saveFolder);
         dialog = SheetDialog::present(*window, sheet);
         return sheet;
     }
@@ -85,6 +85,20 @@ TEST_F(ShareSummarySheetTest, OpensAtThirtyDaysAndSavesThePngAtTwiceTheCardsSize
     open();
     QTest::mouseClick(&sheet->copyButton(), Qt::LeftButton);
     EXPECT_EQ(QApplication::clipboard()->image().width(), 800);
+    EXPECT_TRUE(testing::waitUntilClosed(dialog));
+}
+
+// The card follows the page's figures while the sheet is open, as the page itself does.
+TEST_F(ShareSummarySheetTest, ThePreviewAndTheImageShowTheFiguresAsTheyStand) {
+    ShareableMetrics current = figures();
+    open([&current] { return current; });
+    const QImage opened = sheet->previewImage();
+    current.projectCount = 9;
+    sheet->showFigures();
+    EXPECT_NE(sheet->previewImage(), opened);
+    EXPECT_EQ(sheet->previewImage(), ShareableSummaryView::renderImage(current, sheet->config()));
+    QTest::mouseClick(&sheet->copyButton(), Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->image(), ShareableSummaryView::renderImage(current, sheet->config()));
     EXPECT_TRUE(testing::waitUntilClosed(dialog));
 }
 

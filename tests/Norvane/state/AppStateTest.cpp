@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/models/NorvaneDatabase.h"
 #include "core/models/NorvaneError.h"
 #include "tests/Norvane/state/AppStateFakes.h"
 
@@ -65,6 +66,36 @@ TEST(AppState, AFailingProjectKeepsItsEarlierEntriesAndTheNextProjectIsRefreshed
     EXPECT_EQ(
         warnings.lines(),
         std::vector<QString>{"norvane.state: Failed to refresh project metrics cache for Atlas: composition failed"});
+}
+
+// The cache follows the store as the pages do: another process that removes a project leaves no
+// figures of it, as a start would read none.
+TEST(AppState, AChangeOfTheStoreByAnotherProcessIsReadAgainAsAtStart) {
+    AppStateFixture fixture;
+    const auto file = fixture.folder.path() / "norvane.store";
+    fixture.metrics->context = std::make_shared<platform::ModelContext>(NorvaneDatabase::makeContainer(file));
+    auto atlas = fixture.metrics->addProject("Atlas");
+    auto beacon = fixture.metrics->addProject("Beacon");
+    AppState state({fixture.collection,
+                    fixture.metrics,
+                    fixture.index,
+                    fixture.preferences,
+                    {},
+                    {},
+                    platform::systemClock(),
+                    NorvaneStore::open(file)},
+                   {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)});
+    ASSERT_TRUE(testing::refreshes(state, [] {}));
+    ASSERT_EQ(state.cachedProjectLeverage().size(), 2u);
+
+    ASSERT_TRUE(testing::refreshes(state, [&] {
+        platform::ModelContext elsewhere(NorvaneDatabase::makeContainer(file));
+        elsewhere.remove(elsewhere.fetch<Project>({.predicate = ProjectField::name == std::string("Beacon")}).front());
+        elsewhere.save();
+    }));
+    EXPECT_TRUE(state.cachedProjectLeverage().contains(atlas->id));
+    EXPECT_FALSE(state.cachedProjectLeverage().contains(beacon->id));
+    EXPECT_FALSE(state.cachedProjectVelocityData().contains(beacon->id));
 }
 
 TEST(AppState, APreferenceChangedElsewhereReachesItsListenersOnce) {

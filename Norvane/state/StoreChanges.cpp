@@ -1,0 +1,26 @@
+#include "Norvane/state/StoreChanges.h"
+
+#include <QPointer>
+
+namespace norvane::app {
+namespace {
+
+constexpr int externalChangeCheckMilliseconds = 1000;
+
+} // namespace
+
+StoreChanges::StoreChanges(NorvaneStore store, QObject* parent) : QObject(parent), store_(std::move(store)) {
+    // Saves may happen on a worker: the notice always comes on this object's thread.
+    observation_ = store_.observe([self = QPointer<StoreChanges>(this)] {
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self] {
+                if (self) emit self->changed();
+            },
+            Qt::QueuedConnection);
+    });
+    connect(&externalChanges_, &QTimer::timeout, this, [this] { store_.checkForExternalChanges(); });
+    externalChanges_.start(externalChangeCheckMilliseconds);
+}
+
+} // namespace norvane::app

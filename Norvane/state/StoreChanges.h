@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include "core/facade/NorvaneStore.h"
+
+namespace norvane::app {
+
+/// The notice of every change of the store, whoever made it, on the thread this object lives on: a
+/// save through the store's connection (from any thread), and a change by another connection or
+/// process (the collections' own connection, the command-line tool, the daily agent) once SQLite's
+/// data version shows it, which is checked every second. Whatever shows the store reads it again on
+/// this notice, as it does at start.
+class StoreChanges : public QObject {
+    Q_OBJECT
+
+public:
+    explicit StoreChanges(NorvaneStore store, QObject* parent = nullptr);
+
+signals:
+    void changed();
+
+private:
+    NorvaneStore store_;
+    NorvaneStore::Observation observation_;
+    QTimer externalChanges_;
+};
+
+} // namespace norvane::app
