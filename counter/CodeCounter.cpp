@@ -61,17 +61,19 @@ void countFile(const LanguageRegistry& registry, FileReader& reader, const Sourc
 /// One thread's share of the work: its own read buffer and its own sums, merged at the end.
 class CountWorker {
 public:
-    CountWorker(const LanguageRegistry& registry, WorkQueue<CountTask>& queue)
-        : registry_(registry), folderReader_(registry), queue_(queue), tallies_(registry.size()) {}
+    CountWorker(const LanguageRegistry& registry, MemoryBudget& ignoreBudget, WorkQueue<CountTask>& queue)
+        : registry_(registry), folderReader_(registry, ignoreBudget), queue_(queue), tallies_(registry.size()) {}
 
     void run() {
         while (auto task = queue_.take()) {
             try {
                 std::visit([this](auto& work) { process(work); }, *task);
             } catch (...) {
+                // A count that fails ends as soon as it can.
                 if (!error_) {
                     error_ = std::current_exception();
                 }
+                queue_.abandon();
             }
             queue_.finish();
         }
@@ -86,7 +88,7 @@ private:
         folders_.clear();
         files_.clear();
         try {
-            folderReader_.read(folder, folders_, files_, skipped_);
+            folderReader_.read(folder, reader_, folders_, files_, skipped_);
         } catch (const std::system_error& error) {
             // The folder asked for must be read; one below it that cannot be is left out.
             if (folder.baseLength == 0) {
@@ -169,12 +171,13 @@ Tallies countSingleFile(const LanguageRegistry& registry, const std::string& pat
 }
 
 Tallies countTree(const LanguageRegistry& registry, const std::string& path, unsigned threadCount,
-                  SkippedEntries& skipped) {
+                  std::size_t ignorePatternBytes, SkippedEntries& skipped) {
     WorkQueue<CountTask> queue;
     queue.push(FolderReader::root(path));
+    MemoryBudget ignoreBudget(ignorePatternBytes);
     std::vector<std::unique_ptr<CountWorker>> workers;
     for (unsigned index = 0; index < threadCount; ++index) {
-        workers.push_back(std::make_unique<CountWorker>(registry, queue));
+        workers.push_back(std::make_unique<CountWorker>(registry, ignoreBudget, queue));
     }
     {
         // The calling thread works too; the helpers are joined at the end of this block.
@@ -200,8 +203,9 @@ Tallies countTree(const LanguageRegistry& registry, const std::string& path, uns
 
 } // namespace
 
-CodeCounter::CodeCounter(unsigned threadCount)
-    : threadCount_(threadCount != 0 ? threadCount : std::max(1U, std::thread::hardware_concurrency())) {}
+CodeCounter::CodeCounter(unsigned threadCount, std::size_t ignorePatternBytes)
+    : threadCount_(threadCount != 0 ? threadCount : std::max(1U, std::thread::hardware_concurrency())),
+      ignorePatternBytes_(ignorePatternBytes) {}
 
 CountReport CodeCounter::count(const std::string& path) const {
     struct stat status {};
@@ -209,8 +213,9 @@ CountReport CodeCounter::count(const std::string& path) const {
         throw std::system_error(errno, std::generic_category(), path);
     }
     CountReport report;
-    const Tallies tallies = S_ISDIR(status.st_mode) ? countTree(registry_, path, threadCount_, report.skipped)
-                                                    : countSingleFile(registry_, path);
+    const Tallies tallies = S_ISDIR(status.st_mode)
+                                ? countTree(registry_, path, threadCount_, ignorePatternBytes_, report.skipped)
+                                : countSingleFile(registry_, path);
     report.rows = summarize(registry_, tallies);
     return report;
 }

@@ -4,6 +4,7 @@
 #include "counter/SkippedEntries.h"
 #include "counter/SourceScanner.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,17 +31,24 @@ struct CountReport {
 /// small pool of threads that share one work list of folders to list and files to count.
 class CodeCounter {
 public:
+    /// What the patterns of all ignore files of one count may take together. With the threads'
+    /// read buffers and the language tables the counter then keeps within 128 MB.
+    static constexpr std::size_t kIgnorePatternBytes = 80 * 1024 * 1024;
+
     /// `threadCount` 0 uses one thread per core.
-    explicit CodeCounter(unsigned threadCount = 0);
+    explicit CodeCounter(unsigned threadCount = 0, std::size_t ignorePatternBytes = kIgnorePatternBytes);
 
     /// The report does not depend on how the threads happened to share the work. A file or a
     /// folder below `path` that cannot be read (no permission, a path longer than the system
     /// allows) is skipped and counted as such. Throws std::system_error when nothing exists at
-    /// `path` or when `path` itself cannot be read.
+    /// `path` or when `path` itself cannot be read, and std::length_error when the ignore files
+    /// cannot be applied within their bounds: a count that left them out would count what they
+    /// name.
     CountReport count(const std::string& path) const;
 
 private:
     unsigned threadCount_;
+    std::size_t ignorePatternBytes_;
     LanguageRegistry registry_;
 };
 

@@ -94,36 +94,6 @@ std::optional<FileReader::Reading> FileReader::open(const char* path, std::size_
     return reading;
 }
 
-std::optional<std::string> FileReader::readWhole(const char* path, std::size_t longest) {
-    const auto file = openRegularFile(path);
-    if (!file) {
-        return std::nullopt;
-    }
-    if (file->size > longest) {
-        failToRead(path, EFBIG);
-    }
-    std::string contents;
-    contents.reserve(file->size);
-    char piece[16384];
-    // As in a reading: up to the size seen on opening, or to the end when it reports none.
-    while (file->size == 0 || contents.size() < file->size) {
-        const std::size_t wanted =
-            file->size == 0 ? sizeof piece : std::min(sizeof piece, file->size - contents.size());
-        const ssize_t count = readSome(file->descriptor.get(), piece, wanted);
-        if (count < 0) {
-            failToRead(path, errno);
-        }
-        if (count == 0) {
-            break;
-        }
-        contents.append(piece, static_cast<std::size_t>(count));
-        if (contents.size() > longest) {
-            failToRead(path, EFBIG); // a file that reports no size
-        }
-    }
-    return contents;
-}
-
 bool FileReader::looksBinary(std::string_view contents) {
     return std::memchr(contents.data(), '\0', std::min(contents.size(), kBinaryProbeLength)) != nullptr;
 }

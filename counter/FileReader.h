@@ -29,11 +29,6 @@ public:
     /// was asked to count without a word; so does the reading.
     std::optional<Reading> open(const char* path, std::size_t probeLength = kWindowLength);
 
-    /// The whole contents of a small file such as an ignore file; none as for `open`. Throws
-    /// std::system_error with std::errc::file_too_large when it holds more than `longest` bytes,
-    /// so that no file takes more memory than that.
-    static std::optional<std::string> readWhole(const char* path, std::size_t longest);
-
     /// True when a NUL byte appears among the first bytes, as in images, archives and objects.
     static bool looksBinary(std::string_view contents);
 

@@ -17,6 +17,9 @@ public:
     void push(Task task) {
         {
             const std::lock_guard lock(mutex_);
+            if (abandoned_) {
+                return;
+            }
             tasks_.push_back(std::move(task));
             ++unfinished_;
         }
@@ -47,11 +50,27 @@ public:
         }
     }
 
+    /// Drops the tasks not yet taken and any added later, once the work has failed.
+    void abandon() {
+        bool allDone = false;
+        {
+            const std::lock_guard lock(mutex_);
+            abandoned_ = true;
+            unfinished_ -= tasks_.size();
+            tasks_.clear();
+            allDone = unfinished_ == 0;
+        }
+        if (allDone) {
+            ready_.notify_all();
+        }
+    }
+
 private:
     std::mutex mutex_;
     std::condition_variable ready_;
     std::vector<Task> tasks_;
     std::size_t unfinished_ = 0;
+    bool abandoned_ = false;
 };
 
 } // namespace norvane::counter
