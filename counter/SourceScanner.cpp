@@ -191,8 +191,9 @@ public:
         if (!last) {
             return leave();
         }
-        if (front_ != end_ && end_[-1] != '\n') {
-            endLine(); // the last line has no line break
+        // The last line has no line break; a byte-order mark alone is no line, as in the reference.
+        if (lineStart_ < end_ && end_[-1] != '\n') {
+            endLine();
         }
         return window.size();
     }
