@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <variant>
@@ -59,10 +61,13 @@ void countFile(const LanguageRegistry& registry, FileReader& reader, const Sourc
 }
 
 /// One thread's share of the work: its own read buffer and its own sums, merged at the end.
+/// `askForHelp` is called when the work list holds more than the threads there can take.
 class CountWorker {
 public:
-    CountWorker(const LanguageRegistry& registry, MemoryBudget& ignoreBudget, WorkQueue<CountTask>& queue)
-        : registry_(registry), folderReader_(registry, ignoreBudget), queue_(queue), tallies_(registry.size()) {}
+    CountWorker(const LanguageRegistry& registry, MemoryBudget& ignoreBudget, WorkQueue<CountTask>& queue,
+                std::function<void()> askForHelp)
+        : registry_(registry), folderReader_(registry, ignoreBudget), queue_(queue), tallies_(registry.size()),
+          askForHelp_(std::move(askForHelp)) {}
 
     void run() {
         while (auto task = queue_.take()) {
@@ -98,11 +103,11 @@ private:
             return;
         }
         for (auto& subfolder : folders_) {
-            queue_.push(std::move(subfolder));
+            push(std::move(subfolder));
         }
         for (auto first = files_.begin(); first != files_.end();) {
             const auto last = first + std::min<std::ptrdiff_t>(kFilesPerTask, files_.end() - first);
-            queue_.push(std::vector<SourceFile>(std::make_move_iterator(first), std::make_move_iterator(last)));
+            push(std::vector<SourceFile>(std::make_move_iterator(first), std::make_move_iterator(last)));
             first = last;
         }
     }
@@ -120,10 +125,15 @@ private:
 
     void handOut(std::vector<SourceFile>& files, std::size_t from) {
         if (from < files.size()) {
-            queue_.push(
-                std::vector<SourceFile>(std::make_move_iterator(files.begin() + static_cast<std::ptrdiff_t>(from)),
-                                        std::make_move_iterator(files.end())));
+            push(std::vector<SourceFile>(std::make_move_iterator(files.begin() + static_cast<std::ptrdiff_t>(from)),
+                                         std::make_move_iterator(files.end())));
             files.resize(from);
+        }
+    }
+
+    void push(CountTask task) {
+        if (queue_.push(std::move(task))) {
+            askForHelp_();
         }
     }
 
@@ -136,6 +146,50 @@ private:
     std::vector<FolderTask> folders_;
     std::vector<SourceFile> files_;
     std::exception_ptr error_;
+    std::function<void()> askForHelp_;
+};
+
+/// The threads of one count: the calling one, and helpers started one by one while the work list
+/// holds more than the threads already there can take, up to a most.
+class CountCrew {
+public:
+    CountCrew(const LanguageRegistry& registry, MemoryBudget& ignoreBudget, WorkQueue<CountTask>& queue,
+              unsigned mostThreads)
+        : registry_(registry), ignoreBudget_(ignoreBudget), queue_(queue), mostThreads_(mostThreads) {
+        workers_.push_back(newWorker());
+    }
+
+    /// Works with the calling thread until the list is done, then waits for the helpers.
+    void run() {
+        workers_.front()->run();
+        // Helpers are only started for a task still unfinished, so none is started after this.
+        std::vector<std::jthread> helpers;
+        const std::lock_guard lock(mutex_);
+        helpers.swap(helpers_);
+    }
+
+    const std::vector<std::unique_ptr<CountWorker>>& workers() const { return workers_; }
+
+private:
+    std::unique_ptr<CountWorker> newWorker() {
+        return std::make_unique<CountWorker>(registry_, ignoreBudget_, queue_, [this] { addHelper(); });
+    }
+
+    void addHelper() {
+        const std::lock_guard lock(mutex_);
+        if (workers_.size() < mostThreads_) {
+            workers_.push_back(newWorker());
+            helpers_.emplace_back([&worker = *workers_.back()] { worker.run(); });
+        }
+    }
+
+    const LanguageRegistry& registry_;
+    MemoryBudget& ignoreBudget_;
+    WorkQueue<CountTask>& queue_;
+    unsigned mostThreads_;
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<CountWorker>> workers_;
+    std::vector<std::jthread> helpers_;
 };
 
 std::string lastPathPart(const std::string& path) {
@@ -175,20 +229,10 @@ Tallies countTree(const LanguageRegistry& registry, const std::string& path, uns
     WorkQueue<CountTask> queue;
     queue.push(FolderReader::root(path));
     MemoryBudget ignoreBudget(ignorePatternBytes);
-    std::vector<std::unique_ptr<CountWorker>> workers;
-    for (unsigned index = 0; index < threadCount; ++index) {
-        workers.push_back(std::make_unique<CountWorker>(registry, ignoreBudget, queue));
-    }
-    {
-        // The calling thread works too; the helpers are joined at the end of this block.
-        std::vector<std::jthread> helpers;
-        for (std::size_t index = 1; index < workers.size(); ++index) {
-            helpers.emplace_back([&worker = *workers[index]] { worker.run(); });
-        }
-        workers.front()->run();
-    }
+    CountCrew crew(registry, ignoreBudget, queue, threadCount);
+    crew.run();
     Tallies total(registry.size());
-    for (const auto& worker : workers) {
+    for (const auto& worker : crew.workers()) {
         if (worker->error()) {
             std::rethrow_exception(worker->error());
         }
@@ -204,7 +248,7 @@ Tallies countTree(const LanguageRegistry& registry, const std::string& path, uns
 } // namespace
 
 CodeCounter::CodeCounter(unsigned threadCount, std::size_t ignorePatternBytes)
-    : threadCount_(threadCount != 0 ? threadCount : std::max(1U, std::thread::hardware_concurrency())),
+    : threadCount_(threadCount != 0 ? threadCount : std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads)),
       ignorePatternBytes_(ignorePatternBytes) {}
 
 CountReport CodeCounter::count(const std::string& path) const {

@@ -28,14 +28,18 @@ struct CountReport {
 };
 
 /// Counts the lines of code, comments and blanks of a file or a folder tree, per language, on a
-/// small pool of threads that share one work list of folders to list and files to count.
+/// small pool of threads that share one work list of folders to list and files to count. Threads
+/// are started only while there is more work than the threads already there can take.
 class CodeCounter {
 public:
+    /// The most threads a count uses without being told, each with a read buffer of 1 MB.
+    static constexpr unsigned kMostThreads = 8;
+
     /// What the patterns of all ignore files of one count may take together. With the threads'
     /// read buffers and the language tables the counter then keeps within 128 MB.
     static constexpr std::size_t kIgnorePatternBytes = 80 * 1024 * 1024;
 
-    /// `threadCount` 0 uses one thread per core.
+    /// `threadCount` is the most threads to use; 0 uses one per core, up to kMostThreads.
     explicit CodeCounter(unsigned threadCount = 0, std::size_t ignorePatternBytes = kIgnorePatternBytes);
 
     /// The report does not depend on how the threads happened to share the work. A file or a

@@ -14,23 +14,30 @@ namespace norvane::counter {
 template <typename Task>
 class WorkQueue {
 public:
-    void push(Task task) {
+    /// True when the list now holds more tasks than the threads waiting for work and the caller,
+    /// once done with its task, can take: then another thread would find work at once.
+    bool push(Task task) {
+        bool backlog = false;
         {
             const std::lock_guard lock(mutex_);
             if (abandoned_) {
-                return;
+                return false;
             }
             tasks_.push_back(std::move(task));
             ++unfinished_;
+            backlog = tasks_.size() > waiting_ + 1;
         }
         ready_.notify_one();
+        return backlog;
     }
 
     /// The next task, waiting while others may still add some; none once all work is done.
     /// Every task taken must be reported with `finish()`.
     std::optional<Task> take() {
         std::unique_lock lock(mutex_);
+        ++waiting_;
         ready_.wait(lock, [this] { return !tasks_.empty() || unfinished_ == 0; });
+        --waiting_;
         if (tasks_.empty()) {
             return std::nullopt;
         }
@@ -70,6 +77,7 @@ private:
     std::condition_variable ready_;
     std::vector<Task> tasks_;
     std::size_t unfinished_ = 0;
+    std::size_t waiting_ = 0;
     bool abandoned_ = false;
 };
 
