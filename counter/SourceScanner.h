@@ -1,9 +1,11 @@
 #pragma once
 
+#include "counter/ByteFinder.h"
 #include "counter/LanguageDefinition.h"
 #include "counter/TextSource.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -80,9 +82,14 @@ private:
     bool hashComments_ = false;
     std::vector<Token> tokens_;
     std::array<TokenRange, 256> tokenRanges_{};
+    /// For each first byte, the bytes that may follow it in a token: all of them where a token is
+    /// that byte alone. Most bytes that may start a token start none where they stand.
+    std::array<std::bitset<256>, 256> secondBytes_{};
     std::array<std::uint8_t, 256> codeFlags_{};
-    /// Word bytes that cannot start a token in the middle of a word.
-    std::array<bool, 256> wordTail_{};
+    /// How a line that already holds code reads on past each byte.
+    std::array<std::uint8_t, 256> codeRuns_{};
+    /// The bytes past which it does not simply read on.
+    ByteFinder runEnds_;
 };
 
 } // namespace norvane::counter
