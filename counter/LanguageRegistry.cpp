@@ -168,7 +168,8 @@ std::string_view LanguageRegistry::name(std::size_t language) const { return lan
 
 const SourceScanner& LanguageRegistry::scanner(std::size_t language) const {
     LazyScanner& lazy = scanners_[language];
-    std::call_once(lazy.built, [&] { lazy.scanner.emplace(languageTable()[language]); });
+    std::call_once(lazy.built,
+                   [&] { lazy.scanner = std::make_unique<const SourceScanner>(languageTable()[language]); });
     return *lazy.scanner;
 }
 

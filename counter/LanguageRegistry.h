@@ -56,7 +56,7 @@ public:
 private:
     struct LazyScanner {
         std::once_flag built;
-        std::optional<SourceScanner> scanner;
+        std::unique_ptr<const SourceScanner> scanner;
     };
 
     void addSharedExtensions();
