@@ -2,6 +2,7 @@
 
 #include "counter/FileReader.h"
 #include "counter/FolderReader.h"
+#include "counter/LongFileCount.h"
 #include "counter/WorkQueue.h"
 
 #include <algorithm>
@@ -32,13 +33,28 @@ struct Tally {
 };
 
 using Tallies = std::vector<Tally>;
-using CountTask = std::variant<FolderTask, std::vector<SourceFile>>;
+
+/// A piece of a long file, counted apart (see LongFileCount).
+struct PieceTask {
+    std::shared_ptr<LongFileCount> file;
+    std::size_t language;
+    std::size_t index;
+};
+
+using CountTask = std::variant<FolderTask, std::vector<SourceFile>, PieceTask>;
+
+void add(Tallies& tallies, std::size_t language, const FileCounts& counts) {
+    Tally& tally = tallies[language];
+    ++tally.files;
+    tally.counts += counts;
+}
 
 /// Reads a file a window at a time: its first window tells whether it is text and its language.
-/// `beforeLongRead` is called when the file is longer than one window, before reading on.
-template <typename BeforeLongRead>
+/// `takeLongFile` is called with the language and the size of a file longer than one window,
+/// before reading on; it gives true where it takes the file over, to count it in pieces.
+template <typename TakeLongFile>
 void countFile(const LanguageRegistry& registry, FileReader& reader, const SourceFile& file, Tallies& tallies,
-               BeforeLongRead&& beforeLongRead) {
+               TakeLongFile&& takeLongFile) {
     auto reading = reader.open(file.path.c_str(), file.language ? FileReader::kWindowLength : kScriptProbeLength);
     if (!reading || (!file.language && !reading->window().starts_with("#!"))) {
         return;
@@ -48,26 +64,21 @@ void countFile(const LanguageRegistry& registry, FileReader& reader, const Sourc
         return;
     }
     const auto language = file.language ? registry.decide(*file.language, first) : registry.findByInterpreter(first);
-    if (!language) {
+    if (!language || (!reading->atEnd() && takeLongFile(*language, reading->size()))) {
         return;
     }
-    if (!reading->atEnd()) {
-        beforeLongRead();
-    }
-    const FileCounts counts = registry.scanner(*language).scan(first, *reading);
-    Tally& tally = tallies[*language];
-    ++tally.files;
-    tally.counts += counts;
+    add(tallies, *language, registry.scanner(*language).scan(first, *reading));
 }
 
 /// One thread's share of the work: its own read buffer and its own sums, merged at the end.
 /// `askForHelp` is called when the work list holds more than the threads there can take.
 class CountWorker {
 public:
+    /// `filesMustBeRead`: a file that cannot be read fails the count rather than being skipped.
     CountWorker(const LanguageRegistry& registry, MemoryBudget& ignoreBudget, WorkQueue<CountTask>& queue,
-                std::function<void()> askForHelp)
+                bool filesMustBeRead, std::function<void()> askForHelp)
         : registry_(registry), folderReader_(registry, ignoreBudget), queue_(queue), tallies_(registry.size()),
-          askForHelp_(std::move(askForHelp)) {}
+          filesMustBeRead_(filesMustBeRead), askForHelp_(std::move(askForHelp)) {}
 
     void run() {
         while (auto task = queue_.take()) {
@@ -115,12 +126,46 @@ private:
     void process(std::vector<SourceFile>& files) {
         for (std::size_t index = 0; index < files.size(); ++index) {
             try {
-                // A long file keeps this thread busy: the files after it go to the others.
-                countFile(registry_, reader_, files[index], tallies_, [&] { handOut(files, index + 1); });
+                countFile(registry_, reader_, files[index], tallies_, [&](std::size_t language, std::size_t size) {
+                    // A long file keeps this thread busy: the files after it go to the others.
+                    handOut(files, index + 1);
+                    return countInPieces(files[index].path, language, size);
+                });
             } catch (const std::system_error& error) {
-                skipped_.addFile(files[index].path, error);
+                skip(files[index].path, error);
             }
         }
+    }
+
+    // A file long enough is counted in pieces by all the threads there are.
+    bool countInPieces(const std::string& path, std::size_t language, std::size_t size) {
+        if (!LongFileCount::splits(size)) {
+            return false;
+        }
+        const auto file = std::make_shared<LongFileCount>(path, size, registry_.scanner(language));
+        for (std::size_t index = 0; index < file->pieceCount(); ++index) {
+            push(PieceTask{file, language, index});
+        }
+        return true;
+    }
+
+    // The last piece of a file to be scanned adds the file up.
+    void process(const PieceTask& piece) {
+        if (!piece.file->scanPiece(piece.index, reader_)) {
+            return;
+        }
+        try {
+            add(tallies_, piece.language, piece.file->total(reader_));
+        } catch (const std::system_error& error) {
+            skip(piece.file->path(), error);
+        }
+    }
+
+    void skip(const std::string& path, const std::system_error& error) {
+        if (filesMustBeRead_) {
+            throw error;
+        }
+        skipped_.addFile(path, error);
     }
 
     void handOut(std::vector<SourceFile>& files, std::size_t from) {
@@ -146,6 +191,7 @@ private:
     std::vector<FolderTask> folders_;
     std::vector<SourceFile> files_;
     std::exception_ptr error_;
+    bool filesMustBeRead_;
     std::function<void()> askForHelp_;
 };
 
@@ -154,8 +200,9 @@ private:
 class CountCrew {
 public:
     CountCrew(const LanguageRegistry& registry, MemoryBudget& ignoreBudget, WorkQueue<CountTask>& queue,
-              unsigned mostThreads)
-        : registry_(registry), ignoreBudget_(ignoreBudget), queue_(queue), mostThreads_(mostThreads) {
+              unsigned mostThreads, bool filesMustBeRead)
+        : registry_(registry), ignoreBudget_(ignoreBudget), queue_(queue), mostThreads_(mostThreads),
+          filesMustBeRead_(filesMustBeRead) {
         workers_.push_back(newWorker());
     }
 
@@ -172,7 +219,8 @@ public:
 
 private:
     std::unique_ptr<CountWorker> newWorker() {
-        return std::make_unique<CountWorker>(registry_, ignoreBudget_, queue_, [this] { addHelper(); });
+        return std::make_unique<CountWorker>(registry_, ignoreBudget_, queue_, filesMustBeRead_,
+                                             [this] { addHelper(); });
     }
 
     void addHelper() {
@@ -187,6 +235,7 @@ private:
     MemoryBudget& ignoreBudget_;
     WorkQueue<CountTask>& queue_;
     unsigned mostThreads_;
+    bool filesMustBeRead_;
     std::mutex mutex_;
     std::vector<std::unique_ptr<CountWorker>> workers_;
     std::vector<std::jthread> helpers_;
@@ -211,25 +260,14 @@ std::vector<LanguageSummary> summarize(const LanguageRegistry& registry, const T
     return rows;
 }
 
-Tallies countSingleFile(const LanguageRegistry& registry, const std::string& path) {
-    Tallies tallies(registry.size());
-    // A file named on the command line is counted even through a symbolic link.
-    const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr), &std::free);
-    const std::string name = lastPathPart(path);
-    const auto language = registry.find(name);
-    if (target && (language || LanguageRegistry::mayBeScript(name))) {
-        FileReader reader;
-        countFile(registry, reader, SourceFile{target.get(), language}, tallies, [] {});
-    }
-    return tallies;
-}
-
-Tallies countTree(const LanguageRegistry& registry, const std::string& path, unsigned threadCount,
+/// Counts from `first` on: the folder asked for, or the file asked for, which must then be read.
+Tallies countFrom(const LanguageRegistry& registry, CountTask first, unsigned threadCount,
                   std::size_t ignorePatternBytes, SkippedEntries& skipped) {
+    const bool fileAskedFor = std::holds_alternative<std::vector<SourceFile>>(first);
     WorkQueue<CountTask> queue;
-    queue.push(FolderReader::root(path));
+    queue.push(std::move(first));
     MemoryBudget ignoreBudget(ignorePatternBytes);
-    CountCrew crew(registry, ignoreBudget, queue, threadCount);
+    CountCrew crew(registry, ignoreBudget, queue, threadCount, fileAskedFor);
     crew.run();
     Tallies total(registry.size());
     for (const auto& worker : crew.workers()) {
@@ -245,6 +283,17 @@ Tallies countTree(const LanguageRegistry& registry, const std::string& path, uns
     return total;
 }
 
+/// The file asked for, counted even through a symbolic link; none when its name tells no language.
+std::vector<SourceFile> fileAskedFor(const LanguageRegistry& registry, const std::string& path) {
+    const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr), &std::free);
+    const std::string name = lastPathPart(path);
+    const auto language = registry.find(name);
+    if (!target || !(language || LanguageRegistry::mayBeScript(name))) {
+        return {};
+    }
+    return {SourceFile{target.get(), language}};
+}
+
 } // namespace
 
 CodeCounter::CodeCounter(unsigned threadCount, std::size_t ignorePatternBytes)
@@ -257,9 +306,8 @@ CountReport CodeCounter::count(const std::string& path) const {
         throw std::system_error(errno, std::generic_category(), path);
     }
     CountReport report;
-    const Tallies tallies = S_ISDIR(status.st_mode)
-                                ? countTree(registry_, path, threadCount_, ignorePatternBytes_, report.skipped)
-                                : countSingleFile(registry_, path);
+    CountTask first = S_ISDIR(status.st_mode) ? CountTask(FolderReader::root(path)) : fileAskedFor(registry_, path);
+    const Tallies tallies = countFrom(registry_, std::move(first), threadCount_, ignorePatternBytes_, report.skipped);
     report.rows = summarize(registry_, tallies);
     return report;
 }

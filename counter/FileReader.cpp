@@ -84,12 +84,16 @@ std::optional<RegularFile> openRegularFile(const char* path) {
 
 FileReader::FileReader() : buffer_(std::make_unique_for_overwrite<char[]>(kBufferLength)) {}
 
-std::optional<FileReader::Reading> FileReader::open(const char* path, std::size_t probeLength) {
+std::optional<FileReader::Reading> FileReader::open(const char* path, std::size_t probeLength, std::size_t from) {
     auto file = openRegularFile(path);
     if (!file) {
         return std::nullopt;
     }
+    if (from != 0 && ::lseek(file->descriptor.get(), static_cast<off_t>(from), SEEK_SET) < 0) {
+        failToRead(path, errno);
+    }
     std::optional<Reading> reading(Reading(file->descriptor.release(), path, buffer_.get(), file->size));
+    reading->read_ = from;
     reading->readUpTo(std::min(probeLength, kBufferLength));
     return reading;
 }

@@ -223,6 +223,15 @@ public:
     }
 
     const FileCounts& counts() const { return counts_; }
+    bool inCode() const { return mode_ == Mode::Code; }
+
+    /// Goes on at the start of a line, as though the line break before it were kept: the next
+    /// window starts with that line.
+    void startPiece() {
+        started_ = true;
+        carried_ = {};
+        oddBackslashesBefore_ = false;
+    }
 
 private:
     enum class Mode : std::uint8_t { Code, Block, String, LineComment };
@@ -726,14 +735,33 @@ FileCounts SourceScanner::scan(std::string_view text) const {
 }
 
 FileCounts SourceScanner::scan(std::string_view first, TextSource& rest) const {
-    Run run(*this);
+    Pass pass(*this, true);
+    pass.scan(first, rest);
+    return pass.counts();
+}
+
+SourceScanner::Pass::Pass(const SourceScanner& scanner, bool atTextStart) : run_(std::make_unique<Run>(scanner)) {
+    if (!atTextStart) {
+        run_->startPiece();
+    }
+}
+
+SourceScanner::Pass::Pass(Pass&&) noexcept = default;
+SourceScanner::Pass& SourceScanner::Pass::operator=(Pass&&) noexcept = default;
+SourceScanner::Pass::~Pass() = default;
+
+void SourceScanner::Pass::scan(std::string_view first, TextSource& rest) {
     std::string_view window = first;
     while (!rest.atEnd()) {
-        const std::size_t done = run.feed(window, false);
+        const std::size_t done = run_->feed(window, false);
         window = rest.next(window.size() - done);
     }
-    run.feed(window, true);
-    return run.counts();
+    run_->feed(window, true);
+    run_->startPiece();
 }
+
+const FileCounts& SourceScanner::Pass::counts() const { return run_->counts(); }
+
+bool SourceScanner::Pass::endsInCode() const { return run_->inCode(); }
 
 } // namespace norvane::counter

@@ -7,6 +7,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,31 @@ public:
 
 private:
     class Run;
+
+public:
+    /// A scan of a text in pieces that each start a line, so that a long text can be scanned by
+    /// several threads at once: each piece after the first is scanned as if code came before it,
+    /// which holds where the piece before it ended in code. Where it did not, the pass of that piece
+    /// goes on over the next one, and the counts are those of the whole text.
+    class Pass {
+    public:
+        /// `atTextStart`: the first piece, which a byte-order mark or a "#!" line may start.
+        Pass(const SourceScanner& scanner, bool atTextStart);
+        Pass(Pass&&) noexcept;
+        Pass& operator=(Pass&&) noexcept;
+        ~Pass();
+
+        /// Scans the next piece, from its first window `first` on through the windows that `rest`
+        /// hands out.
+        void scan(std::string_view first, TextSource& rest);
+        /// The counts of every piece this pass scanned.
+        const FileCounts& counts() const;
+        /// True when the last piece ended outside comments and strings.
+        bool endsInCode() const;
+
+    private:
+        std::unique_ptr<Run> run_;
+    };
 
     enum class TokenKind : std::uint8_t { LineComment, BlockComment, String, Branch, Verbatim };
 

@@ -1,5 +1,6 @@
 #include "counter/CodeCounter.h"
 #include "counter/FileReader.h"
+#include "counter/LongFileCount.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gmock/gmock.h>
@@ -249,6 +250,58 @@ TEST(CodeCounter, AFileLongerThanAWindowCountsAsItsWholeText) {
     const auto language = registry.decide(*registry.find("long.cpp"), text);
     EXPECT_EQ(CodeCounter(1).count(folder.path().string()).rows,
               (std::vector<LanguageSummary>{{"C++", 1, registry.scanner(language).scan(text)}}));
+}
+
+// A long file is counted in pieces by several threads, each piece as if code came before it; where
+// a comment or a string runs over a piece's start, the piece is scanned again. The counts are those
+// of the whole text, in whatever order the pieces are scanned and wherever they start.
+TEST(LongFileCount, PiecesCountAsTheWholeTextWhereverTheyStart) {
+    const std::string line(300, 'x');
+    const std::pair<const char*, std::string> texts[] = {
+        {"a.cpp", "\xEF\xBB\xBF#!/usr/bin/env run\nint a; /* " + line +
+                      "\n\n\n */ if (a) { s = R\"(\n// in\n\n)\"; }\n// c\r\n\r\nelse if (b)  return;\n" + line +
+                      "\n/*\n" + line + "\n*/ x"},
+        {"a.py", "def f():\n    \"\"\"Doc\n\n    \"\"\"\n    if a and b:\n        x = '''\n\n'''\n" + line + "\n# c\n"},
+        {"a.rs", "/* a /* b\n\n */ c\n */ fn f() {}\n" + line + " // c\nlet s = \"\n\n\";\n"},
+    };
+    const LanguageRegistry registry;
+    for (const auto& [fileName, piece] : texts) {
+        std::string text;
+        for (int copy = 0; copy < 8; ++copy) text += piece;
+        const TemporaryFolder folder;
+        const auto path = folder.writeFile(fileName, text).string();
+        const auto& scanner = registry.scanner(registry.decide(*registry.find(fileName), text));
+        const FileCounts whole = scanner.scan(text);
+        FileReader reader;
+        for (const std::size_t pieceLength : {1UL, 7UL, 64UL, 301UL, 1000UL}) {
+            LongFileCount file(path, text.size(), scanner, pieceLength);
+            bool done = false;
+            // Backwards, as the threads may take them.
+            for (std::size_t index = file.pieceCount(); index-- > 0;) {
+                EXPECT_FALSE(done);
+                done = file.scanPiece(index, reader);
+            }
+            ASSERT_TRUE(done);
+            EXPECT_EQ(file.total(reader), whole) << fileName << " in pieces of " << pieceLength;
+        }
+    }
+}
+
+// The pieces of a file longer than two of them are shared among the threads; so are those of a
+// long file named on its own.
+TEST(CodeCounter, AFileCountedInPiecesByManyThreadsCountsAsItsWholeText) {
+    std::string text;
+    for (std::size_t piece = 0; text.size() < 2 * LongFileCount::kPieceLength + 100; ++piece) {
+        const std::string filler(piece % 5000, 'x');
+        text += "int a; /* " + filler + "\n\n */ if (a) { s = \"" + filler + "\"; }\n\n// c\n";
+    }
+    const TemporaryFolder folder;
+    folder.writeFile("long.c", text);
+    const LanguageRegistry registry;
+    const auto language = registry.decide(*registry.find("long.c"), text);
+    const std::vector<LanguageSummary> whole{{"C", 1, registry.scanner(language).scan(text)}};
+    EXPECT_EQ(CodeCounter(4).count(folder.path().string()).rows, whole);
+    EXPECT_EQ(CodeCounter(3).count((folder.path() / "long.c").string()).rows, whole);
 }
 
 TEST(CodeCounter, SymbolicLinksAreNotFollowed) {
