@@ -37,7 +37,7 @@ public:
 
     /// What the patterns of all ignore files of one count may take together. With the threads'
     /// read buffers and the language tables the counter then keeps within 128 MB.
-    static constexpr std::size_t kIgnorePatternBytes = 80 * 1024 * 1024;
+    static constexpr std::size_t kIgnorePatternBytes = 96 * 1024 * 1024;
 
     /// `threadCount` is the most threads to use; 0 uses one per core, up to kMostThreads.
     explicit CodeCounter(unsigned threadCount = 0, std::size_t ignorePatternBytes = kIgnorePatternBytes);
