@@ -360,8 +360,9 @@ private:
             for (; limit_ - p >= ByteFinder::kBlockLength; p += ByteFinder::kBlockLength) {
                 for (auto found = scanner_.runEnds_.findIn(p); found != 0; found &= found - 1) {
                     const char* at = p + std::countr_zero(found);
-                    if (!readsOn(at)) {
-                        return runs[static_cast<unsigned char>(*at)] == kRunSeparator ? at + 1 : at;
+                    const std::uint8_t run = runs[static_cast<unsigned char>(*at)];
+                    if (run != kRunCode && !readsOn(at)) {
+                        return run == kRunSeparator ? at + 1 : at;
                     }
                 }
             }
