@@ -76,9 +76,9 @@ class CountWorker {
 public:
     /// `filesMustBeRead`: a file that cannot be read fails the count rather than being skipped.
     CountWorker(const LanguageRegistry& registry, MemoryBudget& ignoreBudget, WorkQueue<CountTask>& queue,
-                bool filesMustBeRead, std::function<void()> askForHelp)
+                unsigned mostThreads, bool filesMustBeRead, std::function<void()> askForHelp)
         : registry_(registry), folderReader_(registry, ignoreBudget), queue_(queue), tallies_(registry.size()),
-          filesMustBeRead_(filesMustBeRead), askForHelp_(std::move(askForHelp)) {}
+          mostThreads_(mostThreads), filesMustBeRead_(filesMustBeRead), askForHelp_(std::move(askForHelp)) {}
 
     void run() {
         while (auto task = queue_.take()) {
@@ -137,9 +137,10 @@ private:
         }
     }
 
-    // A file long enough is counted in pieces by all the threads there are.
+    // A file long enough is counted in pieces by the threads that have nothing else to do: where
+    // others wait, it is counted whole, as a piece scanned again costs time a busy thread lacks.
     bool countInPieces(const std::string& path, std::size_t language, std::size_t size) {
-        if (!LongFileCount::splits(size)) {
+        if (!LongFileCount::splits(size) || queue_.backlog() + 1 >= mostThreads_) {
             return false;
         }
         const auto file = std::make_shared<LongFileCount>(path, size, registry_.scanner(language));
@@ -191,6 +192,7 @@ private:
     std::vector<FolderTask> folders_;
     std::vector<SourceFile> files_;
     std::exception_ptr error_;
+    unsigned mostThreads_;
     bool filesMustBeRead_;
     std::function<void()> askForHelp_;
 };
@@ -219,7 +221,7 @@ public:
 
 private:
     std::unique_ptr<CountWorker> newWorker() {
-        return std::make_unique<CountWorker>(registry_, ignoreBudget_, queue_, filesMustBeRead_,
+        return std::make_unique<CountWorker>(registry_, ignoreBudget_, queue_, mostThreads_, filesMustBeRead_,
                                              [this] { addHelper(); });
     }
 

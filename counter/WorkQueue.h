@@ -57,6 +57,12 @@ public:
         }
     }
 
+    /// How many tasks wait to be taken.
+    std::size_t backlog() {
+        const std::lock_guard lock(mutex_);
+        return tasks_.size();
+    }
+
     /// Drops the tasks not yet taken and any added later, once the work has failed.
     void abandon() {
         bool allDone = false;
