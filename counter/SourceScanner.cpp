@@ -747,8 +747,6 @@ SourceScanner::Pass::Pass(const SourceScanner& scanner, bool atTextStart) : run_
     }
 }
 
-SourceScanner::Pass::Pass(Pass&&) noexcept = default;
-SourceScanner::Pass& SourceScanner::Pass::operator=(Pass&&) noexcept = default;
 SourceScanner::Pass::~Pass() = default;
 
 void SourceScanner::Pass::scan(std::string_view first, TextSource& rest) {

@@ -34,6 +34,9 @@ struct FileCounts {
 /// or a docstring) is a comment, even when it is empty; any other line without visible bytes is
 /// blank. Lines inside a string literal are code.
 class SourceScanner {
+    /// One scan of one text.
+    class Run;
+
 public:
     /// The longest comment marker, string delimiter or keyword a language may have.
     static constexpr std::size_t kLongestMarker = 64;
@@ -51,10 +54,6 @@ public:
     /// counts are those of the whole text, in memory bounded by the windows.
     FileCounts scan(std::string_view first, TextSource& rest) const;
 
-private:
-    class Run;
-
-public:
     /// A scan of a text in pieces that each start a line, so that a long text can be scanned by
     /// several threads at once: each piece after the first is scanned as if code came before it,
     /// which holds where the piece before it ended in code. Where it did not, the pass of that piece
@@ -63,8 +62,6 @@ public:
     public:
         /// `atTextStart`: the first piece, which a byte-order mark or a "#!" line may start.
         Pass(const SourceScanner& scanner, bool atTextStart);
-        Pass(Pass&&) noexcept;
-        Pass& operator=(Pass&&) noexcept;
         ~Pass();
 
         /// Scans the next piece, from its first window `first` on through the windows that `rest`
@@ -79,6 +76,7 @@ public:
         std::unique_ptr<Run> run_;
     };
 
+private:
     enum class TokenKind : std::uint8_t { LineComment, BlockComment, String, Branch, Verbatim };
 
     struct Token {
