@@ -1,7 +1,7 @@
 #include "counter/LongFileCount.h"
 
-#include <algorithm>
 #include <system_error>
+#include <utility>
 
 namespace norvane::counter {
 
@@ -48,7 +48,7 @@ private:
                 return window.substr(newline + 1);
             }
             if (reading_.atEnd()) {
-                return {};
+                return window.substr(window.size());
             }
         }
     }
