@@ -10,6 +10,8 @@ constexpr std::string_view kVersionKey = "AWSTemplateFormatVersion";
 constexpr std::string_view kResourcesKey = "Resources";
 constexpr std::string_view kTypeKey = "Type";
 constexpr std::string_view kResourceTypeStart = "AWS::";
+// What both the version key and every resource type begin with: a file without it is no template.
+constexpr std::string_view kMark = "AWS";
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -54,6 +56,9 @@ std::size_t skipJsonString(std::string_view text, std::size_t at, std::string_vi
 } // namespace
 
 bool looksLikeYamlTemplate(std::string_view start) {
+    if (start.find(kMark) == std::string_view::npos) {
+        return false;
+    }
     bool inResources = false;
     while (!start.empty()) {
         const auto newline = start.find('\n');
@@ -81,6 +86,9 @@ bool looksLikeYamlTemplate(std::string_view start) {
 }
 
 bool looksLikeJsonTemplate(std::string_view start) {
+    if (start.find(kMark) == std::string_view::npos) {
+        return false;
+    }
     int depth = 0;
     bool inResources = false;
     for (std::size_t at = 0; at < start.size();) {

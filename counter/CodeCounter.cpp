@@ -2,13 +2,16 @@
 
 #include "counter/FileReader.h"
 #include "counter/FolderReader.h"
+#include "counter/LongFileCount.h"
 #include "counter/WorkQueue.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <variant>
@@ -30,13 +33,28 @@ struct Tally {
 };
 
 using Tallies = std::vector<Tally>;
-using CountTask = std::variant<FolderTask, std::vector<SourceFile>>;
+
+/// A piece of a long file, counted apart (see LongFileCount).
+struct PieceTask {
+    std::shared_ptr<LongFileCount> file;
+    std::size_t language;
+    std::size_t index;
+};
+
+using CountTask = std::variant<FolderTask, std::vector<SourceFile>, PieceTask>;
+
+void add(Tallies& tallies, std::size_t language, const FileCounts& counts) {
+    Tally& tally = tallies[language];
+    ++tally.files;
+    tally.counts += counts;
+}
 
 /// Reads a file a window at a time: its first window tells whether it is text and its language.
-/// `beforeLongRead` is called when the file is longer than one window, before reading on.
-template <typename BeforeLongRead>
+/// `takeLongFile` is called with the language and the size of a file longer than one window,
+/// before reading on; it gives true where it takes the file over, to count it in pieces.
+template <typename TakeLongFile>
 void countFile(const LanguageRegistry& registry, FileReader& reader, const SourceFile& file, Tallies& tallies,
-               BeforeLongRead&& beforeLongRead) {
+               TakeLongFile&& takeLongFile) {
     auto reading = reader.open(file.path.c_str(), file.language ? FileReader::kWindowLength : kScriptProbeLength);
     if (!reading || (!file.language && !reading->window().starts_with("#!"))) {
         return;
@@ -46,32 +64,32 @@ void countFile(const LanguageRegistry& registry, FileReader& reader, const Sourc
         return;
     }
     const auto language = file.language ? registry.decide(*file.language, first) : registry.findByInterpreter(first);
-    if (!language) {
+    if (!language || (!reading->atEnd() && takeLongFile(*language, reading->size()))) {
         return;
     }
-    if (!reading->atEnd()) {
-        beforeLongRead();
-    }
-    const FileCounts counts = registry.scanner(*language).scan(first, *reading);
-    Tally& tally = tallies[*language];
-    ++tally.files;
-    tally.counts += counts;
+    add(tallies, *language, registry.scanner(*language).scan(first, *reading));
 }
 
 /// One thread's share of the work: its own read buffer and its own sums, merged at the end.
+/// `askForHelp` is called when the work list holds more than the threads there can take.
 class CountWorker {
 public:
-    CountWorker(const LanguageRegistry& registry, WorkQueue<CountTask>& queue)
-        : registry_(registry), folderReader_(registry), queue_(queue), tallies_(registry.size()) {}
+    /// `filesMustBeRead`: a file that cannot be read fails the count rather than being skipped.
+    CountWorker(const LanguageRegistry& registry, MemoryBudget& ignoreBudget, WorkQueue<CountTask>& queue,
+                unsigned mostThreads, bool filesMustBeRead, std::function<void()> askForHelp)
+        : registry_(registry), folderReader_(registry, ignoreBudget), queue_(queue), tallies_(registry.size()),
+          mostThreads_(mostThreads), filesMustBeRead_(filesMustBeRead), askForHelp_(std::move(askForHelp)) {}
 
     void run() {
         while (auto task = queue_.take()) {
             try {
                 std::visit([this](auto& work) { process(work); }, *task);
             } catch (...) {
+                // A count that fails ends as soon as it can.
                 if (!error_) {
                     error_ = std::current_exception();
                 }
+                queue_.abandon();
             }
             queue_.finish();
         }
@@ -86,7 +104,7 @@ private:
         folders_.clear();
         files_.clear();
         try {
-            folderReader_.read(folder, folders_, files_, skipped_);
+            folderReader_.read(folder, reader_, folders_, files_, skipped_);
         } catch (const std::system_error& error) {
             // The folder asked for must be read; one below it that cannot be is left out.
             if (folder.baseLength == 0) {
@@ -96,11 +114,11 @@ private:
             return;
         }
         for (auto& subfolder : folders_) {
-            queue_.push(std::move(subfolder));
+            push(std::move(subfolder));
         }
         for (auto first = files_.begin(); first != files_.end();) {
             const auto last = first + std::min<std::ptrdiff_t>(kFilesPerTask, files_.end() - first);
-            queue_.push(std::vector<SourceFile>(std::make_move_iterator(first), std::make_move_iterator(last)));
+            push(std::vector<SourceFile>(std::make_move_iterator(first), std::make_move_iterator(last)));
             first = last;
         }
     }
@@ -108,20 +126,60 @@ private:
     void process(std::vector<SourceFile>& files) {
         for (std::size_t index = 0; index < files.size(); ++index) {
             try {
-                // A long file keeps this thread busy: the files after it go to the others.
-                countFile(registry_, reader_, files[index], tallies_, [&] { handOut(files, index + 1); });
+                countFile(registry_, reader_, files[index], tallies_, [&](std::size_t language, std::size_t size) {
+                    // A long file keeps this thread busy: the files after it go to the others.
+                    handOut(files, index + 1);
+                    return countInPieces(files[index].path, language, size);
+                });
             } catch (const std::system_error& error) {
-                skipped_.addFile(files[index].path, error);
+                skip(files[index].path, error);
             }
         }
     }
 
+    // A file long enough is counted in pieces by the threads that have nothing else to do: where
+    // others wait, it is counted whole, as a piece scanned again costs time a busy thread lacks.
+    bool countInPieces(const std::string& path, std::size_t language, std::size_t size) {
+        if (!LongFileCount::splits(size) || queue_.backlog() + 1 >= mostThreads_) {
+            return false;
+        }
+        const auto file = std::make_shared<LongFileCount>(path, size, registry_.scanner(language));
+        for (std::size_t index = 0; index < file->pieceCount(); ++index) {
+            push(PieceTask{file, language, index});
+        }
+        return true;
+    }
+
+    // The last piece of a file to be scanned adds the file up.
+    void process(const PieceTask& piece) {
+        if (!piece.file->scanPiece(piece.index, reader_)) {
+            return;
+        }
+        try {
+            add(tallies_, piece.language, piece.file->total(reader_));
+        } catch (const std::system_error& error) {
+            skip(piece.file->path(), error);
+        }
+    }
+
+    void skip(const std::string& path, const std::system_error& error) {
+        if (filesMustBeRead_) {
+            throw error;
+        }
+        skipped_.addFile(path, error);
+    }
+
     void handOut(std::vector<SourceFile>& files, std::size_t from) {
         if (from < files.size()) {
-            queue_.push(
-                std::vector<SourceFile>(std::make_move_iterator(files.begin() + static_cast<std::ptrdiff_t>(from)),
-                                        std::make_move_iterator(files.end())));
+            push(std::vector<SourceFile>(std::make_move_iterator(files.begin() + static_cast<std::ptrdiff_t>(from)),
+                                         std::make_move_iterator(files.end())));
             files.resize(from);
+        }
+    }
+
+    void push(CountTask task) {
+        if (queue_.push(std::move(task))) {
+            askForHelp_();
         }
     }
 
@@ -134,6 +192,55 @@ private:
     std::vector<FolderTask> folders_;
     std::vector<SourceFile> files_;
     std::exception_ptr error_;
+    unsigned mostThreads_;
+    bool filesMustBeRead_;
+    std::function<void()> askForHelp_;
+};
+
+/// The threads of one count: the calling one, and helpers started one by one while the work list
+/// holds more than the threads already there can take, up to a most.
+class CountCrew {
+public:
+    CountCrew(const LanguageRegistry& registry, MemoryBudget& ignoreBudget, WorkQueue<CountTask>& queue,
+              unsigned mostThreads, bool filesMustBeRead)
+        : registry_(registry), ignoreBudget_(ignoreBudget), queue_(queue), mostThreads_(mostThreads),
+          filesMustBeRead_(filesMustBeRead) {
+        workers_.push_back(newWorker());
+    }
+
+    /// Works with the calling thread until the list is done, then waits for the helpers.
+    void run() {
+        workers_.front()->run();
+        // Helpers are only started for a task still unfinished, so none is started after this.
+        std::vector<std::jthread> helpers;
+        const std::lock_guard lock(mutex_);
+        helpers.swap(helpers_);
+    }
+
+    const std::vector<std::unique_ptr<CountWorker>>& workers() const { return workers_; }
+
+private:
+    std::unique_ptr<CountWorker> newWorker() {
+        return std::make_unique<CountWorker>(registry_, ignoreBudget_, queue_, mostThreads_, filesMustBeRead_,
+                                             [this] { addHelper(); });
+    }
+
+    void addHelper() {
+        const std::lock_guard lock(mutex_);
+        if (workers_.size() < mostThreads_) {
+            workers_.push_back(newWorker());
+            helpers_.emplace_back([&worker = *workers_.back()] { worker.run(); });
+        }
+    }
+
+    const LanguageRegistry& registry_;
+    MemoryBudget& ignoreBudget_;
+    WorkQueue<CountTask>& queue_;
+    unsigned mostThreads_;
+    bool filesMustBeRead_;
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<CountWorker>> workers_;
+    std::vector<std::jthread> helpers_;
 };
 
 std::string lastPathPart(const std::string& path) {
@@ -155,37 +262,17 @@ std::vector<LanguageSummary> summarize(const LanguageRegistry& registry, const T
     return rows;
 }
 
-Tallies countSingleFile(const LanguageRegistry& registry, const std::string& path) {
-    Tallies tallies(registry.size());
-    // A file named on the command line is counted even through a symbolic link.
-    const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr), &std::free);
-    const std::string name = lastPathPart(path);
-    const auto language = registry.find(name);
-    if (target && (language || LanguageRegistry::mayBeScript(name))) {
-        FileReader reader;
-        countFile(registry, reader, SourceFile{target.get(), language}, tallies, [] {});
-    }
-    return tallies;
-}
-
-Tallies countTree(const LanguageRegistry& registry, const std::string& path, unsigned threadCount,
-                  SkippedEntries& skipped) {
+/// Counts from `first` on: the folder asked for, or the file asked for, which must then be read.
+Tallies countFrom(const LanguageRegistry& registry, CountTask first, unsigned threadCount,
+                  std::size_t ignorePatternBytes, SkippedEntries& skipped) {
+    const bool fileAskedFor = std::holds_alternative<std::vector<SourceFile>>(first);
     WorkQueue<CountTask> queue;
-    queue.push(FolderReader::root(path));
-    std::vector<std::unique_ptr<CountWorker>> workers;
-    for (unsigned index = 0; index < threadCount; ++index) {
-        workers.push_back(std::make_unique<CountWorker>(registry, queue));
-    }
-    {
-        // The calling thread works too; the helpers are joined at the end of this block.
-        std::vector<std::jthread> helpers;
-        for (std::size_t index = 1; index < workers.size(); ++index) {
-            helpers.emplace_back([&worker = *workers[index]] { worker.run(); });
-        }
-        workers.front()->run();
-    }
+    queue.push(std::move(first));
+    MemoryBudget ignoreBudget(ignorePatternBytes);
+    CountCrew crew(registry, ignoreBudget, queue, threadCount, fileAskedFor);
+    crew.run();
     Tallies total(registry.size());
-    for (const auto& worker : workers) {
+    for (const auto& worker : crew.workers()) {
         if (worker->error()) {
             std::rethrow_exception(worker->error());
         }
@@ -198,10 +285,22 @@ Tallies countTree(const LanguageRegistry& registry, const std::string& path, uns
     return total;
 }
 
+/// The file asked for, counted even through a symbolic link; none when its name tells no language.
+std::vector<SourceFile> fileAskedFor(const LanguageRegistry& registry, const std::string& path) {
+    const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr), &std::free);
+    const std::string name = lastPathPart(path);
+    const auto language = registry.find(name);
+    if (!target || !(language || LanguageRegistry::mayBeScript(name))) {
+        return {};
+    }
+    return {SourceFile{target.get(), language}};
+}
+
 } // namespace
 
-CodeCounter::CodeCounter(unsigned threadCount)
-    : threadCount_(threadCount != 0 ? threadCount : std::max(1U, std::thread::hardware_concurrency())) {}
+CodeCounter::CodeCounter(unsigned threadCount, std::size_t ignorePatternBytes)
+    : threadCount_(threadCount != 0 ? threadCount : std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads)),
+      ignorePatternBytes_(ignorePatternBytes) {}
 
 CountReport CodeCounter::count(const std::string& path) const {
     struct stat status {};
@@ -209,8 +308,8 @@ CountReport CodeCounter::count(const std::string& path) const {
         throw std::system_error(errno, std::generic_category(), path);
     }
     CountReport report;
-    const Tallies tallies = S_ISDIR(status.st_mode) ? countTree(registry_, path, threadCount_, report.skipped)
-                                                    : countSingleFile(registry_, path);
+    CountTask first = S_ISDIR(status.st_mode) ? CountTask(FolderReader::root(path)) : fileAskedFor(registry_, path);
+    const Tallies tallies = countFrom(registry_, std::move(first), threadCount_, ignorePatternBytes_, report.skipped);
     report.rows = summarize(registry_, tallies);
     return report;
 }

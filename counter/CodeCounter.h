@@ -4,6 +4,7 @@
 #include "counter/SkippedEntries.h"
 #include "counter/SourceScanner.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,20 +28,31 @@ struct CountReport {
 };
 
 /// Counts the lines of code, comments and blanks of a file or a folder tree, per language, on a
-/// small pool of threads that share one work list of folders to list and files to count.
+/// small pool of threads that share one work list of folders to list and files to count. Threads
+/// are started only while there is more work than the threads already there can take.
 class CodeCounter {
 public:
-    /// `threadCount` 0 uses one thread per core.
-    explicit CodeCounter(unsigned threadCount = 0);
+    /// The most threads a count uses without being told, each with a read buffer of 1 MB.
+    static constexpr unsigned kMostThreads = 8;
+
+    /// What the patterns of all ignore files of one count may take together. With the threads'
+    /// read buffers and the language tables the counter then keeps within 128 MB.
+    static constexpr std::size_t kIgnorePatternBytes = 96 * 1024 * 1024;
+
+    /// `threadCount` is the most threads to use; 0 uses one per core, up to kMostThreads.
+    explicit CodeCounter(unsigned threadCount = 0, std::size_t ignorePatternBytes = kIgnorePatternBytes);
 
     /// The report does not depend on how the threads happened to share the work. A file or a
     /// folder below `path` that cannot be read (no permission, a path longer than the system
     /// allows) is skipped and counted as such. Throws std::system_error when nothing exists at
-    /// `path` or when `path` itself cannot be read.
+    /// `path` or when `path` itself cannot be read, and std::length_error when the ignore files
+    /// cannot be applied within their bounds: a count that left them out would count what they
+    /// name.
     CountReport count(const std::string& path) const;
 
 private:
     unsigned threadCount_;
+    std::size_t ignorePatternBytes_;
     LanguageRegistry registry_;
 };
 

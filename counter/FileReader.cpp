@@ -84,44 +84,18 @@ std::optional<RegularFile> openRegularFile(const char* path) {
 
 FileReader::FileReader() : buffer_(std::make_unique_for_overwrite<char[]>(kBufferLength)) {}
 
-std::optional<FileReader::Reading> FileReader::open(const char* path, std::size_t probeLength) {
+std::optional<FileReader::Reading> FileReader::open(const char* path, std::size_t probeLength, std::size_t from) {
     auto file = openRegularFile(path);
     if (!file) {
         return std::nullopt;
     }
+    if (from != 0 && ::lseek(file->descriptor.get(), static_cast<off_t>(from), SEEK_SET) < 0) {
+        failToRead(path, errno);
+    }
     std::optional<Reading> reading(Reading(file->descriptor.release(), path, buffer_.get(), file->size));
+    reading->read_ = from;
     reading->readUpTo(std::min(probeLength, kBufferLength));
     return reading;
-}
-
-std::optional<std::string> FileReader::readWhole(const char* path, std::size_t longest) {
-    const auto file = openRegularFile(path);
-    if (!file) {
-        return std::nullopt;
-    }
-    if (file->size > longest) {
-        failToRead(path, EFBIG);
-    }
-    std::string contents;
-    contents.reserve(file->size);
-    char piece[16384];
-    // As in a reading: up to the size seen on opening, or to the end when it reports none.
-    while (file->size == 0 || contents.size() < file->size) {
-        const std::size_t wanted =
-            file->size == 0 ? sizeof piece : std::min(sizeof piece, file->size - contents.size());
-        const ssize_t count = readSome(file->descriptor.get(), piece, wanted);
-        if (count < 0) {
-            failToRead(path, errno);
-        }
-        if (count == 0) {
-            break;
-        }
-        contents.append(piece, static_cast<std::size_t>(count));
-        if (contents.size() > longest) {
-            failToRead(path, EFBIG); // a file that reports no size
-        }
-    }
-    return contents;
 }
 
 bool FileReader::looksBinary(std::string_view contents) {

@@ -21,18 +21,13 @@ public:
 
     FileReader();
 
-    /// Opens the regular file at `path` and reads up to `probeLength` bytes of its start; none
-    /// when it is not a regular file (a symbolic link, a pipe, a device) or vanished meanwhile.
-    /// The reading goes on through the result, which closes the file and must not outlive `path`
-    /// nor this reader. Throws std::system_error
-    /// naming the file when it cannot be opened or read, so that a count never leaves out what it
-    /// was asked to count without a word; so does the reading.
-    std::optional<Reading> open(const char* path, std::size_t probeLength = kWindowLength);
-
-    /// The whole contents of a small file such as an ignore file; none as for `open`. Throws
-    /// std::system_error with std::errc::file_too_large when it holds more than `longest` bytes,
-    /// so that no file takes more memory than that.
-    static std::optional<std::string> readWhole(const char* path, std::size_t longest);
+    /// Opens the regular file at `path` and reads up to `probeLength` bytes of it from byte `from`
+    /// on; none when it is not a regular file (a symbolic link, a pipe, a device) or vanished
+    /// meanwhile. The reading goes on through the result, which closes the file and must not
+    /// outlive `path` nor this reader. Throws std::system_error naming the file when it cannot be
+    /// opened or read, so that a count never leaves out what it was asked to count without a word;
+    /// so does the reading.
+    std::optional<Reading> open(const char* path, std::size_t probeLength = kWindowLength, std::size_t from = 0);
 
     /// True when a NUL byte appears among the first bytes, as in images, archives and objects.
     static bool looksBinary(std::string_view contents);
@@ -54,6 +49,8 @@ public:
     std::string_view fill();
     /// The file's size when it was opened.
     std::size_t size() const { return size_; }
+    /// Where in the file the window starts.
+    std::size_t windowStart() const { return read_ - used_; }
 
     std::string_view next(std::size_t keep) override;
     bool atEnd() const override { return ended_; }

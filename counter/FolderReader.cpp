@@ -54,25 +54,30 @@ EntryKind entryKind(DIR* folder, const dirent& entry) {
     return S_ISDIR(status.st_mode) ? EntryKind::Folder : S_ISREG(status.st_mode) ? EntryKind::File : EntryKind::Other;
 }
 
-// Newer git leaves larger ignore files unapplied too, so that one cannot take all memory and time.
+// Newer git leaves larger ignore files unapplied too.
 constexpr std::size_t kLongestIgnoreFile = 100 * 1024 * 1024;
+// A line of an ignore file that goes on in the next window is kept whole in the reader's buffer.
+static_assert(IgnoreRules::kLongestLine < FileReader::kWindowLength + TextSource::kLongestKept);
 
-std::shared_ptr<const IgnoreRules> loadRules(const FolderTask& folder, SkippedEntries& skipped) {
-    auto rules = std::make_shared<IgnoreRules>(folder.rules, folder.baseLength);
+std::shared_ptr<const IgnoreRules> loadRules(const FolderTask& folder, FileReader& reader, MemoryBudget& budget,
+                                             SkippedEntries& skipped) {
+    auto rules = std::make_shared<IgnoreRules>(folder.rules, folder.baseLength, &budget);
     // .ignore comes last, so its lines take precedence over those of .gitignore.
     for (const char* name : {".gitignore", ".ignore"}) {
         const auto path = joinPath(folder.path, name);
         try {
-            if (const auto contents = FileReader::readWhole(path.c_str(), kLongestIgnoreFile)) {
-                rules->addPatterns(*contents);
+            auto reading = reader.open(path.c_str());
+            if (!reading) {
+                continue;
             }
-        } catch (const std::system_error& error) {
-            if (error.code() == std::errc::file_too_large) {
+            if (reading->size() > kLongestIgnoreFile) {
                 skipped.addUnappliedIgnoreFile(path, "larger than " +
                                                          std::to_string(kLongestIgnoreFile / (1024 * 1024)) + " MB");
-            } else {
-                skipped.addFile(path, error);
+                continue;
             }
+            rules->addFile(reading->fill(), &*reading, path);
+        } catch (const std::system_error& error) {
+            skipped.addFile(path, error);
         }
     }
     if (rules->empty()) {
@@ -88,8 +93,8 @@ FolderTask FolderReader::root(const std::string& path) {
     return FolderTask{path, rootLength, 0, nullptr};
 }
 
-void FolderReader::read(const FolderTask& folder, std::vector<FolderTask>& folders, std::vector<SourceFile>& files,
-                        SkippedEntries& skipped) const {
+void FolderReader::read(const FolderTask& folder, FileReader& reader, std::vector<FolderTask>& folders,
+                        std::vector<SourceFile>& files, SkippedEntries& skipped) const {
     const std::unique_ptr<DIR, FolderCloser> handle(opendir(folder.path.c_str()));
     if (!handle) {
         // A folder removed since its parent was listed holds nothing to count; one that cannot be
@@ -110,7 +115,7 @@ void FolderReader::read(const FolderTask& folder, std::vector<FolderTask>& folde
         hasIgnoreFile = hasIgnoreFile || (kind == EntryKind::File && (name == ".gitignore" || name == ".ignore"));
         entries.push_back(FolderEntry{std::string(name), kind == EntryKind::Folder});
     }
-    const auto rules = hasIgnoreFile ? loadRules(folder, skipped) : folder.rules;
+    const auto rules = hasIgnoreFile ? loadRules(folder, reader, budget_, skipped) : folder.rules;
     for (auto& entry : entries) {
         std::string path = joinPath(folder.path, entry.name);
         const std::string_view fromRoot = std::string_view(path).substr(folder.rootLength);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "counter/FileReader.h"
 #include "counter/IgnoreRules.h"
 #include "counter/LanguageRegistry.h"
+#include "counter/MemoryBudget.h"
 #include "counter/SkippedEntries.h"
 
 #include <cstddef>
@@ -33,21 +35,23 @@ struct FolderTask {
 /// control folders, files of no known language (unless their name has no extension, as scripts
 /// often do) and anything that is neither a regular file nor a folder are left out; so is an
 /// ignore file that cannot be read, which is noted as skipped, and one larger than 100 MB, which
-/// is noted as not applied.
+/// is noted as not applied. The patterns of the ignore files are taken from `budget`.
 class FolderReader {
 public:
-    explicit FolderReader(const LanguageRegistry& registry) : registry_(registry) {}
+    FolderReader(const LanguageRegistry& registry, MemoryBudget& budget) : registry_(registry), budget_(budget) {}
 
     /// Roots the walk at `path`, a folder.
     static FolderTask root(const std::string& path);
 
-    /// Throws std::system_error naming the folder when it cannot be listed; a folder removed
-    /// meanwhile has no entries.
-    void read(const FolderTask& folder, std::vector<FolderTask>& folders, std::vector<SourceFile>& files,
-              SkippedEntries& skipped) const;
+    /// Reads the ignore files through `reader`. Throws std::system_error naming the folder when it
+    /// cannot be listed (a folder removed meanwhile has no entries), and std::length_error when its
+    /// ignore files cannot be applied within their bounds (see IgnoreRules).
+    void read(const FolderTask& folder, FileReader& reader, std::vector<FolderTask>& folders,
+              std::vector<SourceFile>& files, SkippedEntries& skipped) const;
 
 private:
     const LanguageRegistry& registry_;
+    MemoryBudget& budget_;
 };
 
 } // namespace norvane::counter

@@ -1,10 +1,16 @@
 #include "counter/IgnorePattern.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace norvane::counter {
 
 namespace {
+
+constexpr std::uint8_t kNegated = 1;
+constexpr std::uint8_t kFolderOnly = 2;
+constexpr std::uint8_t kAnchored = 4;
+constexpr std::uint8_t kGlob = 8;
 
 // Trailing blanks go, as git trims them: all but those after a backslash, which escapes one byte.
 std::string_view trimTrailingSpaces(std::string_view line) {
@@ -20,9 +26,48 @@ std::string_view trimTrailingSpaces(std::string_view line) {
     return line.substr(0, kept);
 }
 
+bool holdsSlash(std::string_view line) { return std::find(line.begin(), line.end(), '/') != line.end(); }
+
+bool holdsWildcard(std::string_view line) {
+    return std::any_of(line.begin(), line.end(), [](char c) { return c == '*' || c == '?' || c == '[' || c == '\\'; });
+}
+
+// The flags, then the body's length in seven-bit groups.
+std::size_t headerLength(std::size_t body) {
+    std::size_t length = 2;
+    for (; body >= 0x80; body >>= 7) ++length;
+    return length;
+}
+
+std::size_t readBodyLength(const unsigned char* record, std::size_t& header) {
+    std::size_t length = 0;
+    header = 1;
+    for (unsigned shift = 0;; shift += 7) {
+        const unsigned char byte = record[header++];
+        length |= static_cast<std::size_t>(byte & 0x7f) << shift;
+        if ((byte & 0x80) == 0) return length;
+    }
+}
+
 } // namespace
 
 std::optional<IgnorePattern> IgnorePattern::parse(std::string_view line) {
+    const auto read = layout(line);
+    if (!read) {
+        return std::nullopt;
+    }
+    std::string record(read->length, '\0');
+    write(*read, record.data());
+    return IgnorePattern(std::move(record));
+}
+
+bool IgnorePattern::matches(std::string_view relativePath, bool isFolder) const {
+    const auto slash = relativePath.rfind('/');
+    const auto lastPart = slash == std::string_view::npos ? relativePath : relativePath.substr(slash + 1);
+    return matches(record_.data(), relativePath, lastPart, isFolder);
+}
+
+std::optional<IgnorePattern::Layout> IgnorePattern::layout(std::string_view line) {
     if (!line.empty() && line.back() == '\r') {
         line.remove_suffix(1);
     }
@@ -32,45 +77,75 @@ std::optional<IgnorePattern> IgnorePattern::parse(std::string_view line) {
         return std::nullopt;
     }
     line = trimTrailingSpaces(line);
-    const bool negated = line.starts_with('!');
-    if (negated) {
+    Layout read;
+    if (line.starts_with('!')) {
+        read.flags |= kNegated;
         line.remove_prefix(1);
     }
-    const bool folderOnly = line.ends_with('/');
-    if (folderOnly) {
+    if (line.ends_with('/')) {
+        read.flags |= kFolderOnly;
         line.remove_suffix(1);
     }
-    const bool anchored = line.find('/') != std::string_view::npos;
+    if (holdsSlash(line)) {
+        read.flags |= kAnchored;
+    }
     if (line.starts_with('/')) {
         line.remove_prefix(1);
     }
     if (line.empty()) {
         return std::nullopt;
     }
-    IgnorePattern pattern;
-    pattern.negated_ = negated;
-    pattern.folderOnly_ = folderOnly;
-    pattern.anchored_ = anchored;
-    if (line.find_first_of("*?[\\") == std::string_view::npos) {
-        pattern.literal_ = line;
-    } else {
-        pattern.glob_ = std::make_unique<const Glob>(line);
+    read.pattern = line;
+    read.body = line.size();
+    if (holdsWildcard(line)) {
+        read.flags |= kGlob;
+        read.glob = Glob::measure(line);
+        // A glob that can match nothing changes nothing, negated or not.
+        if (!read.glob) {
+            return std::nullopt;
+        }
+        read.body = read.glob->length;
     }
-    return pattern;
+    read.length = headerLength(read.body) + read.body;
+    return read;
 }
 
-bool IgnorePattern::matches(std::string_view relativePath, bool isFolder) const {
-    if (folderOnly_ && !isFolder) {
+void IgnorePattern::write(const Layout& layout, char* out) {
+    auto* bytes = reinterpret_cast<unsigned char*>(out);
+    const std::size_t header = headerLength(layout.body);
+    bytes[0] = layout.flags;
+    std::size_t rest = layout.body;
+    for (std::size_t index = 1; index < header; ++index, rest >>= 7) {
+        bytes[index] = static_cast<unsigned char>((rest & 0x7f) | (index + 1 < header ? 0x80 : 0));
+    }
+    if (layout.glob) {
+        Glob::compile(layout.pattern, *layout.glob, out + header);
+    } else {
+        std::memcpy(out + header, layout.pattern.data(), layout.body);
+    }
+}
+
+std::size_t IgnorePattern::lengthOf(const char* record) {
+    std::size_t header = 0;
+    const std::size_t body = readBodyLength(reinterpret_cast<const unsigned char*>(record), header);
+    return header + body;
+}
+
+bool IgnorePattern::matches(const char* record, std::string_view relativePath, std::string_view lastPart,
+                            bool isFolder) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(record);
+    const std::uint8_t flags = bytes[0];
+    if ((flags & kFolderOnly) != 0 && !isFolder) {
         return false;
     }
+    std::size_t header = 0;
+    const std::size_t body = readBodyLength(bytes, header);
+    const std::string_view code(record + header, body);
     // Without a "/" the pattern names an entry at any depth, so only the last part is compared.
-    std::string_view subject = relativePath;
-    if (!anchored_) {
-        if (const auto slash = relativePath.rfind('/'); slash != std::string_view::npos) {
-            subject = relativePath.substr(slash + 1);
-        }
-    }
-    return glob_ ? glob_->matches(subject) : subject == literal_;
+    const std::string_view subject = (flags & kAnchored) != 0 ? relativePath : lastPart;
+    return (flags & kGlob) != 0 ? Glob::matches(code, subject) : subject == code;
 }
+
+bool IgnorePattern::negated(const char* record) { return (static_cast<unsigned char>(record[0]) & kNegated) != 0; }
 
 } // namespace norvane::counter

@@ -1,37 +1,61 @@
 #pragma once
 
-#include "counter/IgnorePattern.h"
+#include "counter/MemoryBudget.h"
+#include "counter/TextSource.h"
 
 #include <cstddef>
-#include <deque>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace norvane::counter {
 
 /// The ignore patterns in force inside one folder: those of its own .gitignore and .ignore files,
 /// then those of the folders above it. A deeper file overrides a higher one, and within a folder
 /// the last matching line decides. Shared, immutable, between the threads that walk below it.
+///
+/// The lines are kept compiled (see IgnorePattern), one record after another in a few blocks, and
+/// their bytes are taken from the count's budget, so that no number or size of ignore files can
+/// take more memory than the budget.
 class IgnoreRules {
 public:
-    /// `baseLength` is how many leading bytes of a path from the walk's root name this folder
-    /// (with its trailing "/"), so that the rest is the path relative to it.
-    IgnoreRules(std::shared_ptr<const IgnoreRules> parent, std::size_t baseLength);
+    /// The longest line read, but for what follows a NUL, which ends a pattern.
+    static constexpr std::size_t kLongestLine = 1024 * 1024;
 
-    /// Adds the lines of one whole ignore file, which a byte-order mark may start; later lines take
-    /// precedence over earlier ones.
-    void addPatterns(std::string_view contents);
-    bool empty() const { return patterns_.empty(); }
+    /// `baseLength` is how many leading bytes of a path from the walk's root name this folder
+    /// (with its trailing "/"), so that the rest is the path relative to it. Without a budget the
+    /// rules may take any memory.
+    IgnoreRules(std::shared_ptr<const IgnoreRules> parent, std::size_t baseLength, MemoryBudget* budget = nullptr);
+
+    /// Adds the lines of one ignore file, which a byte-order mark may start, from its first window
+    /// `first` on through the windows that `rest` hands out (none: `first` is the whole file); later
+    /// lines take precedence over earlier ones. Throws std::length_error naming `path` when a line
+    /// is longer than kLongestLine or the budget has no room left for the patterns.
+    void addFile(std::string_view first, TextSource* rest, const std::string& path);
+    bool empty() const { return blocks_.empty(); }
 
     /// `pathFromRoot` is the entry's path from the walk's root, parts joined by "/".
     bool isIgnored(std::string_view pathFromRoot, bool isFolder) const;
 
 private:
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        std::size_t used = 0;
+        std::size_t capacity = 0;
+    };
+
+    void addLine(std::string_view line, const std::string& path);
+    char* room(std::size_t length);
+    void shrink();
+    /// The last line of this folder that names the entry, or null.
+    const char* lastMatch(std::string_view relativePath, bool isFolder) const;
+
     std::shared_ptr<const IgnoreRules> parent_;
     std::size_t baseLength_;
-    /// In blocks, as a long ignore file may hold millions: a vector that grows by doubling would
-    /// take up to three times their room while it moves them.
-    std::deque<IgnorePattern> patterns_;
+    MemoryBudget* budget_;
+    std::vector<Block> blocks_;
+    std::size_t nextBlockLength_;
 };
 
 } // namespace norvane::counter

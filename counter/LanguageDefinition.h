@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
-#include <vector>
 
 namespace norvane::counter {
 
@@ -44,33 +44,35 @@ enum class Backslash : std::uint8_t {
     MarkupText,
 };
 
-/// How one language is recognised and counted: the data behind every row of the counter.
+/// How one language is recognised and counted: the data behind every row of the counter. The
+/// lists are the arrays of braced lists, which live as long as the definition they initialise: the
+/// table of languages is built without allocating anything.
 struct LanguageDefinition {
     std::string_view name{};
     /// Lower-case file extensions without the leading dot; "d.ts" names a double extension.
-    std::vector<std::string_view> extensions{};
+    std::initializer_list<std::string_view> extensions{};
     /// Lower-case whole file names, such as "makefile" or ".gitignore".
-    std::vector<std::string_view> fileNames{};
+    std::initializer_list<std::string_view> fileNames{};
     /// Programs named on the "#!" line of a script without an extension, such as "python3".
-    std::vector<std::string_view> interpreters{};
-    std::vector<std::string_view> lineComments{};
-    std::vector<BlockComment> blockComments{};
+    std::initializer_list<std::string_view> interpreters{};
+    std::initializer_list<std::string_view> lineComments{};
+    std::initializer_list<BlockComment> blockComments{};
     /// Block comments nest, so every opening marker needs its own closing one.
     bool nestedComments = false;
-    std::vector<StringDelimiter> strings{};
+    std::initializer_list<StringDelimiter> strings{};
     Backslash backslash = Backslash::Escapes;
     /// Keywords and operators, with the spacing they must have, that each add a branch point
     /// where they stand in code after a space, a tab, a line break or at the start of the file.
-    std::vector<std::string_view> complexity{};
+    std::initializer_list<std::string_view> complexity{};
     /// Words that tell this language from the others of a shared extension: the one whose
     /// words occur most often in a file is that file's language.
-    std::vector<std::string_view> keywords{};
+    std::initializer_list<std::string_view> keywords{};
     /// For a language of a shared extension that a file must prove to be, in place of keywords:
     /// true when the start of the file is one of its own.
     bool (*recognizes)(std::string_view start) = nullptr;
     /// Byte sequences that look like a comment or string start but are plain code, such as the
     /// character literal '"' in languages whose apostrophes are not quotes.
-    std::vector<std::string_view> verbatim{};
+    std::initializer_list<std::string_view> verbatim{};
 };
 
 } // namespace norvane::counter

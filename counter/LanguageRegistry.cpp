@@ -48,11 +48,11 @@ std::string lowerCase(std::string_view text) {
 
 } // namespace
 
-LanguageRegistry::LanguageRegistry() {
-    const auto& table = languageTable();
-    scanners_.reserve(table.size());
+LanguageRegistry::LanguageRegistry()
+    : size_(languageTable().size()), scanners_(std::make_unique<LazyScanner[]>(size_)) {
+    const auto table = languageTable();
+    candidates_.reserve(2 * table.size());
     for (std::size_t index = 0; index < table.size(); ++index) {
-        scanners_.emplace_back(table[index]);
         candidates_.push_back(index);
         for (auto fileName : table[index].fileNames) {
             byFileName_.emplace(fileName, index);
@@ -67,24 +67,35 @@ LanguageRegistry::LanguageRegistry() {
 // Languages without distinguishing keywords or a test of their own come first, as the plain kind
 // of a shared extension (YAML before CloudFormation); the rest keep the table's order.
 void LanguageRegistry::addSharedExtensions() {
-    const auto& table = languageTable();
-    std::unordered_map<std::string_view, std::vector<std::size_t>> owners;
+    const auto table = languageTable();
+    // Each extension with the languages that claim it, in the table's order.
+    std::vector<std::pair<std::string_view, std::size_t>> owners;
     for (std::size_t index = 0; index < table.size(); ++index) {
         for (auto extension : table[index].extensions) {
-            owners[extension].push_back(index);
+            owners.emplace_back(extension, index);
         }
     }
-    for (auto& [extension, languages] : owners) {
-        if (languages.size() == 1) {
-            byExtension_.emplace(extension, LanguageChoice{static_cast<std::uint16_t>(languages.front()), 1});
+    std::stable_sort(owners.begin(), owners.end(),
+                     [](const auto& left, const auto& right) { return left.first < right.first; });
+    byExtension_.reserve(owners.size());
+    for (auto first = owners.begin(); first != owners.end();) {
+        const auto last =
+            std::find_if(first, owners.end(), [&](const auto& owner) { return owner.first != first->first; });
+        if (last - first == 1) {
+            byExtension_.emplace(first->first, LanguageChoice{static_cast<std::uint16_t>(first->second), 1});
+            first = last;
             continue;
         }
-        std::stable_partition(languages.begin(), languages.end(), [&](std::size_t language) {
-            return table[language].keywords.empty() && table[language].recognizes == nullptr;
+        const auto start = static_cast<std::ptrdiff_t>(candidates_.size());
+        for (auto owner = first; owner != last; ++owner) {
+            candidates_.push_back(owner->second);
+        }
+        std::stable_partition(candidates_.begin() + start, candidates_.end(), [&](std::size_t language) {
+            return table[language].keywords.size() == 0 && table[language].recognizes == nullptr;
         });
-        byExtension_.emplace(extension, LanguageChoice{static_cast<std::uint16_t>(candidates_.size()),
-                                                       static_cast<std::uint16_t>(languages.size())});
-        candidates_.insert(candidates_.end(), languages.begin(), languages.end());
+        byExtension_.emplace(
+            first->first, LanguageChoice{static_cast<std::uint16_t>(start), static_cast<std::uint16_t>(last - first)});
+        first = last;
     }
 }
 
@@ -154,5 +165,12 @@ std::optional<std::size_t> LanguageRegistry::findByInterpreter(std::string_view 
 }
 
 std::string_view LanguageRegistry::name(std::size_t language) const { return languageTable()[language].name; }
+
+const SourceScanner& LanguageRegistry::scanner(std::size_t language) const {
+    LazyScanner& lazy = scanners_[language];
+    std::call_once(lazy.built,
+                   [&] { lazy.scanner = std::make_unique<const SourceScanner>(languageTable()[language]); });
+    return *lazy.scanner;
+}
 
 } // namespace norvane::counter

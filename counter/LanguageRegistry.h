@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,14 +48,21 @@ public:
     /// A dot other than a leading one ("tool", ".profile" have none).
     static bool hasExtension(std::string_view fileName) { return fileName.find('.', 1) != std::string_view::npos; }
 
-    std::size_t size() const { return scanners_.size(); }
+    std::size_t size() const { return size_; }
     std::string_view name(std::size_t language) const;
-    const SourceScanner& scanner(std::size_t language) const { return scanners_[language]; }
+    /// Built when first asked for, as a count meets few of the languages; any thread may ask.
+    const SourceScanner& scanner(std::size_t language) const;
 
 private:
+    struct LazyScanner {
+        std::once_flag built;
+        std::unique_ptr<const SourceScanner> scanner;
+    };
+
     void addSharedExtensions();
 
-    std::vector<SourceScanner> scanners_;
+    std::size_t size_;
+    std::unique_ptr<LazyScanner[]> scanners_;
     /// Each language on its own at its index, then the groups of languages that share an extension.
     std::vector<std::size_t> candidates_;
     std::unordered_map<std::string_view, std::size_t> byFileName_;

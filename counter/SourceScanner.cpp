@@ -1,6 +1,7 @@
 #include "counter/SourceScanner.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -18,6 +19,10 @@ constexpr std::uint8_t kWordOnly = 8;
 constexpr std::uint8_t kBranchOnly = 16;
 // A byte-order mark and "#!/".
 constexpr std::size_t kPreambleLength = 6;
+// How code reads on past a byte: as code, as code that a keyword may follow, or not at all.
+constexpr std::uint8_t kRunCode = 0;
+constexpr std::uint8_t kRunSeparator = 1;
+constexpr std::uint8_t kRunStop = 2;
 
 constexpr std::array<bool, 256> makeWordBytes() {
     std::array<bool, 256> table{};
@@ -141,6 +146,11 @@ void SourceScanner::buildTables() {
             codeFlags_[byte] = kToken | kWordOnly | kBranchOnly;
         }
         ++range.count;
+        if (token.text.size() == 1) {
+            secondBytes_[byte].set();
+        } else {
+            secondBytes_[byte].set(static_cast<unsigned char>(token.text[1]));
+        }
         if (token.kind != TokenKind::Branch) {
             codeFlags_[byte] &= static_cast<std::uint8_t>(~kBranchOnly);
             if (!token.afterWordBreak) {
@@ -148,15 +158,29 @@ void SourceScanner::buildTables() {
             }
         }
     }
-    for (std::size_t byte = 0; byte < wordTail_.size(); ++byte) {
-        wordTail_[byte] = kWordBytes[byte] && (codeFlags_[byte] == 0 || (codeFlags_[byte] & kWordOnly) != 0);
-    }
     codeFlags_[static_cast<unsigned char>('\n')] = kNewline;
     // A keyword such as " and " may start with a blank.
     for (const char blank : {' ', '\t', '\r', '\v', '\f'}) {
         codeFlags_[static_cast<unsigned char>(blank)] =
             kSpace | (codeFlags_[static_cast<unsigned char>(blank)] & kToken);
     }
+    // Code runs on over bytes that start no token, and over those that start branch keywords only,
+    // where no blank stands before them.
+    for (std::size_t byte = 0; byte < codeRuns_.size(); ++byte) {
+        const std::uint8_t flags = codeFlags_[byte];
+        if (flags == 0 || flags == kSpace || (flags & (kBranchOnly | kSpace | kNewline)) == kBranchOnly) {
+            codeRuns_[byte] = separatesBranch(static_cast<char>(byte)) ? kRunSeparator : kRunCode;
+        } else {
+            codeRuns_[byte] = kRunStop;
+        }
+    }
+    std::string runEnds;
+    for (std::size_t byte = 0; byte < codeRuns_.size(); ++byte) {
+        if (codeRuns_[byte] != kRunCode) {
+            runEnds.push_back(static_cast<char>(byte));
+        }
+    }
+    runEnds_ = ByteFinder(runEnds);
 }
 
 /// One pass over one file, fed a window of it at a time: the scanner's tables plus the state that
@@ -191,13 +215,23 @@ public:
         if (!last) {
             return leave();
         }
-        if (front_ != end_ && end_[-1] != '\n') {
-            endLine(); // the last line has no line break
+        // The last line has no line break; a byte-order mark alone is no line, as in the reference.
+        if (lineStart_ < end_ && end_[-1] != '\n') {
+            endLine();
         }
         return window.size();
     }
 
     const FileCounts& counts() const { return counts_; }
+    bool inCode() const { return mode_ == Mode::Code; }
+
+    /// Goes on at the start of a line, as though the line break before it were kept: the next
+    /// window starts with that line.
+    void startPiece() {
+        started_ = true;
+        carried_ = {};
+        oddBackslashesBefore_ = false;
+    }
 
 private:
     enum class Mode : std::uint8_t { Code, Block, String, LineComment };
@@ -274,7 +308,6 @@ private:
 
     void scanCode() {
         const auto& flagsTable = scanner_.codeFlags_;
-        const auto& wordTail = scanner_.wordTail_;
         // The plain bytes that make up most of a line run on local copies of the cursor.
         const char* p = p_;
         bool lineCode = lineCode_;
@@ -313,16 +346,44 @@ private:
                 }
             }
             lineCode = true;
-            ++p;
-            // The rest of a word cannot start a token, except string prefixes such as the R of u8R"(.
-            if (kWordBytes[byte]) {
-                while (p < limit_ && wordTail[static_cast<unsigned char>(*p)]) {
-                    ++p;
-                }
-            }
+            p = skipCode(p + 1);
         }
         p_ = p;
         lineCode_ = lineCode;
+    }
+
+    // Goes over code up to the next byte that may start something: a line break, a token that may
+    // stand anywhere, or a keyword after a blank. Blanks change nothing on a line of code.
+    const char* skipCode(const char* p) const {
+        const auto& runs = scanner_.codeRuns_;
+        if (scanner_.runEnds_.usable()) {
+            for (; limit_ - p >= ByteFinder::kBlockLength; p += ByteFinder::kBlockLength) {
+                for (auto found = scanner_.runEnds_.findIn(p); found != 0; found &= found - 1) {
+                    const char* at = p + std::countr_zero(found);
+                    const std::uint8_t run = runs[static_cast<unsigned char>(*at)];
+                    if (run != kRunCode && !readsOn(at)) {
+                        return run == kRunSeparator ? at + 1 : at;
+                    }
+                }
+            }
+        }
+        for (; p < limit_; ++p) {
+            const std::uint8_t run = runs[static_cast<unsigned char>(*p)];
+            if (run != kRunCode && !readsOn(p)) {
+                return run == kRunSeparator ? p + 1 : p;
+            }
+        }
+        return p;
+    }
+
+    // Code reads on past a blank that no keyword follows, as its first two bytes tell.
+    bool readsOn(const char* blank) const {
+        if (scanner_.codeRuns_[static_cast<unsigned char>(*blank)] != kRunSeparator || blank + 2 >= limit_) {
+            return false;
+        }
+        const auto next = static_cast<unsigned char>(blank[1]);
+        return (scanner_.codeFlags_[next] & kBranchOnly) == 0 ||
+               !scanner_.secondBytes_[next].test(static_cast<unsigned char>(blank[2]));
     }
 
     // The token stands here and is not the start of a longer marker or keyword.
@@ -342,7 +403,15 @@ private:
                p_ == lineStart_;
     }
 
+    // Whether a token may start at p_, by its first two bytes.
+    bool mayStartToken(unsigned char byte) const {
+        return p_ + 1 == end_ || scanner_.secondBytes_[byte].test(static_cast<unsigned char>(p_[1]));
+    }
+
     bool matchToken(unsigned char byte) {
+        if (!mayStartToken(byte)) {
+            return false;
+        }
         const TokenRange range = scanner_.tokenRanges_[byte];
         for (std::uint16_t index = range.first; index < range.first + range.count; ++index) {
             const Token& token = scanner_.tokens_[index];
@@ -392,6 +461,9 @@ private:
     void countBranchesWithin(const char* from, const char* to) {
         const char* saved = p_;
         for (p_ = from; p_ < to && !branchesOff_; ++p_) {
+            if (!mayStartToken(static_cast<unsigned char>(*p_))) {
+                continue;
+            }
             const TokenRange range = scanner_.tokenRanges_[static_cast<unsigned char>(*p_)];
             for (std::uint16_t index = range.first; index < range.first + range.count; ++index) {
                 const Token& token = scanner_.tokens_[index];
@@ -664,14 +736,31 @@ FileCounts SourceScanner::scan(std::string_view text) const {
 }
 
 FileCounts SourceScanner::scan(std::string_view first, TextSource& rest) const {
-    Run run(*this);
+    Pass pass(*this, true);
+    pass.scan(first, rest);
+    return pass.counts();
+}
+
+SourceScanner::Pass::Pass(const SourceScanner& scanner, bool atTextStart) : run_(std::make_unique<Run>(scanner)) {
+    if (!atTextStart) {
+        run_->startPiece();
+    }
+}
+
+SourceScanner::Pass::~Pass() = default;
+
+void SourceScanner::Pass::scan(std::string_view first, TextSource& rest) {
     std::string_view window = first;
     while (!rest.atEnd()) {
-        const std::size_t done = run.feed(window, false);
+        const std::size_t done = run_->feed(window, false);
         window = rest.next(window.size() - done);
     }
-    run.feed(window, true);
-    return run.counts();
+    run_->feed(window, true);
+    run_->startPiece();
 }
+
+const FileCounts& SourceScanner::Pass::counts() const { return run_->counts(); }
+
+bool SourceScanner::Pass::endsInCode() const { return run_->inCode(); }
 
 } // namespace norvane::counter

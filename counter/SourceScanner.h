@@ -1,10 +1,13 @@
 #pragma once
 
+#include "counter/ByteFinder.h"
 #include "counter/LanguageDefinition.h"
 #include "counter/TextSource.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +34,9 @@ struct FileCounts {
 /// or a docstring) is a comment, even when it is empty; any other line without visible bytes is
 /// blank. Lines inside a string literal are code.
 class SourceScanner {
+    /// One scan of one text.
+    class Run;
+
 public:
     /// The longest comment marker, string delimiter or keyword a language may have.
     static constexpr std::size_t kLongestMarker = 64;
@@ -48,9 +54,29 @@ public:
     /// counts are those of the whole text, in memory bounded by the windows.
     FileCounts scan(std::string_view first, TextSource& rest) const;
 
-private:
-    class Run;
+    /// A scan of a text in pieces that each start a line, so that a long text can be scanned by
+    /// several threads at once: each piece after the first is scanned as if code came before it,
+    /// which holds where the piece before it ended in code. Where it did not, the pass of that piece
+    /// goes on over the next one, and the counts are those of the whole text.
+    class Pass {
+    public:
+        /// `atTextStart`: the first piece, which a byte-order mark or a "#!" line may start.
+        Pass(const SourceScanner& scanner, bool atTextStart);
+        ~Pass();
 
+        /// Scans the next piece, from its first window `first` on through the windows that `rest`
+        /// hands out.
+        void scan(std::string_view first, TextSource& rest);
+        /// The counts of every piece this pass scanned.
+        const FileCounts& counts() const;
+        /// True when the last piece ended outside comments and strings.
+        bool endsInCode() const;
+
+    private:
+        std::unique_ptr<Run> run_;
+    };
+
+private:
     enum class TokenKind : std::uint8_t { LineComment, BlockComment, String, Branch, Verbatim };
 
     struct Token {
@@ -80,9 +106,14 @@ private:
     bool hashComments_ = false;
     std::vector<Token> tokens_;
     std::array<TokenRange, 256> tokenRanges_{};
+    /// For each first byte, the bytes that may follow it in a token: all of them where a token is
+    /// that byte alone. Most bytes that may start a token start none where they stand.
+    std::array<std::bitset<256>, 256> secondBytes_{};
     std::array<std::uint8_t, 256> codeFlags_{};
-    /// Word bytes that cannot start a token in the middle of a word.
-    std::array<bool, 256> wordTail_{};
+    /// How a line that already holds code reads on past each byte.
+    std::array<std::uint8_t, 256> codeRuns_{};
+    /// The bytes past which it does not simply read on.
+    ByteFinder runEnds_;
 };
 
 } // namespace norvane::counter

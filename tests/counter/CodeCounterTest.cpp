@@ -1,5 +1,6 @@
 #include "counter/CodeCounter.h"
 #include "counter/FileReader.h"
+#include "counter/LongFileCount.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gmock/gmock.h>
@@ -7,9 +8,11 @@
 
 #include <filesystem>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <tuple>
+#include <vector>
 
 #include <unistd.h>
 
@@ -55,8 +58,12 @@ TEST(CodeCounter, DeeperIgnoreFilesOverrideHigherOnes) {
     folder.writeFile("sub/deeper/x.py", "x = 1\n");
     folder.writeFile("sub/deeper/y.rs", "fn y() {}\n");
     folder.writeFile("z.py", "z = 1\n");
+    // A folder whose only ignore file is .ignore.
+    folder.writeFile("other/.ignore", "*.rs\n!keep.c\n");
+    folder.writeFile("other/w.rs", "fn w() {}\n");
+    folder.writeFile("other/keep.c", "int keep;\n");
     EXPECT_EQ(filesPerLanguage(folder.path()),
-              (std::map<std::string, std::int64_t>{{"C", 1}, {"Python", 1}, {"gitignore", 3}, {"ignore", 1}}));
+              (std::map<std::string, std::int64_t>{{"C", 2}, {"Python", 1}, {"gitignore", 3}, {"ignore", 2}}));
 }
 
 // An ignore file larger than 100 MB is left unapplied, as newer git leaves it, so that it cannot
@@ -78,6 +85,57 @@ TEST(CodeCounter, AnIgnoreFileLargerThan100MegabytesIsNotApplied) {
         EXPECT_EQ(report.rows, (std::vector<LanguageSummary>{{"C", 1, FileCounts{1, 1, 0, 0, 0}}}));
         EXPECT_EQ(report.skipped.describe(),
                   "did not apply 1 ignore file, such as " + ignoreFile.string() + " (larger than 100 MB)");
+    }
+}
+
+// The patterns of all ignore files of a count share one bound, so that many files cannot add up
+// to more memory than one may take. Ignore files beyond it fail the count, which would otherwise
+// count what they name.
+TEST(CodeCounter, IgnoreFilesBeyondTheBoundOfTheirPatternsFailTheCount) {
+    constexpr std::size_t bound = 4 * 1024;
+    // A line of 24 bytes takes at least that much: 100 lines fit the bound, and twice 50 of them,
+    // but not twice 100.
+    const auto lines = [](int first, int count) {
+        std::string text;
+        for (int index = first; index < first + count; ++index) {
+            text += "long_pattern_name_" + std::to_string(100 + index) + "*.c\n";
+        }
+        return text;
+    };
+    struct Case {
+        std::vector<std::string> ignoreFiles; // each in a folder below the one before
+        std::string refused;                  // empty: the count succeeds
+    };
+    const Case cases[] = {
+        {{lines(0, 100)}, ""},
+        {{lines(0, 50), lines(50, 50)}, ""},
+        {{lines(0, 100), lines(100, 100)}, "a/.gitignore"},
+        {{lines(0, 400)}, ".gitignore"},
+    };
+    for (const auto& c : cases) {
+        const TemporaryFolder folder;
+        std::string below;
+        for (const auto& contents : c.ignoreFiles) {
+            folder.writeFile(below + ".gitignore", contents);
+            folder.writeFile(below + "long_pattern_name_100x.c", "int ignored;\n");
+            folder.writeFile(below + "kept.c", "int kept;\n");
+            below += below.empty() ? "a/" : "b/";
+        }
+        const auto counted = [&] { return CodeCounter(2, bound).count(folder.path().string()); };
+        if (c.refused.empty()) {
+            const auto rows = counted().rows;
+            EXPECT_EQ(rows.front(), (LanguageSummary{"C", static_cast<std::int64_t>(c.ignoreFiles.size()),
+                                                     FileCounts{std::ssize(c.ignoreFiles), std::ssize(c.ignoreFiles)}}))
+                << c.ignoreFiles.size();
+            continue;
+        }
+        try {
+            counted();
+            ADD_FAILURE() << c.refused << " was applied";
+        } catch (const std::length_error& error) {
+            EXPECT_EQ(std::string(error.what()), "cannot apply " + (folder.path() / c.refused).string() +
+                                                     ": the patterns of the ignore files would take more than 4 KB");
+        }
     }
 }
 
@@ -192,6 +250,58 @@ TEST(CodeCounter, AFileLongerThanAWindowCountsAsItsWholeText) {
     const auto language = registry.decide(*registry.find("long.cpp"), text);
     EXPECT_EQ(CodeCounter(1).count(folder.path().string()).rows,
               (std::vector<LanguageSummary>{{"C++", 1, registry.scanner(language).scan(text)}}));
+}
+
+// A long file is counted in pieces by several threads, each piece as if code came before it; where
+// a comment or a string runs over a piece's start, the piece is scanned again. The counts are those
+// of the whole text, in whatever order the pieces are scanned and wherever they start.
+TEST(LongFileCount, PiecesCountAsTheWholeTextWhereverTheyStart) {
+    const std::string line(300, 'x');
+    const std::pair<const char*, std::string> texts[] = {
+        {"a.cpp", "\xEF\xBB\xBF#!/usr/bin/env run\nint a; /* " + line +
+                      "\n\n\n */ if (a) { s = R\"(\n// in\n\n)\"; }\n// c\r\n\r\nelse if (b)  return;\n" + line +
+                      "\n/*\n" + line + "\n*/ x"},
+        {"a.py", "def f():\n    \"\"\"Doc\n\n    \"\"\"\n    if a and b:\n        x = '''\n\n'''\n" + line + "\n# c\n"},
+        {"a.rs", "/* a /* b\n\n */ c\n */ fn f() {}\n" + line + " // c\nlet s = \"\n\n\";\n"},
+    };
+    const LanguageRegistry registry;
+    for (const auto& [fileName, piece] : texts) {
+        std::string text;
+        for (int copy = 0; copy < 8; ++copy) text += piece;
+        const TemporaryFolder folder;
+        const auto path = folder.writeFile(fileName, text).string();
+        const auto& scanner = registry.scanner(registry.decide(*registry.find(fileName), text));
+        const FileCounts whole = scanner.scan(text);
+        FileReader reader;
+        for (const std::size_t pieceLength : {1UL, 7UL, 64UL, 301UL, 1000UL}) {
+            LongFileCount file(path, text.size(), scanner, pieceLength);
+            bool done = false;
+            // Backwards, as the threads may take them.
+            for (std::size_t index = file.pieceCount(); index-- > 0;) {
+                EXPECT_FALSE(done);
+                done = file.scanPiece(index, reader);
+            }
+            ASSERT_TRUE(done);
+            EXPECT_EQ(file.total(reader), whole) << fileName << " in pieces of " << pieceLength;
+        }
+    }
+}
+
+// The pieces of a file longer than two of them are shared among the threads; so are those of a
+// long file named on its own.
+TEST(CodeCounter, AFileCountedInPiecesByManyThreadsCountsAsItsWholeText) {
+    std::string text;
+    for (std::size_t piece = 0; text.size() < 2 * LongFileCount::kPieceLength + 100; ++piece) {
+        const std::string filler(piece % 5000, 'x');
+        text += "int a; /* " + filler + "\n\n */ if (a) { s = \"" + filler + "\"; }\n\n// c\n";
+    }
+    const TemporaryFolder folder;
+    folder.writeFile("long.c", text);
+    const LanguageRegistry registry;
+    const auto language = registry.decide(*registry.find("long.c"), text);
+    const std::vector<LanguageSummary> whole{{"C", 1, registry.scanner(language).scan(text)}};
+    EXPECT_EQ(CodeCounter(4).count(folder.path().string()).rows, whole);
+    EXPECT_EQ(CodeCounter(3).count((folder.path() / "long.c").string()).rows, whole);
 }
 
 TEST(CodeCounter, SymbolicLinksAreNotFollowed) {

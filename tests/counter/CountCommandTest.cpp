@@ -49,6 +49,37 @@ TEST(CountCommand, CountsASingleFileNamesStartingWithADashAndEmptyFolders) {
               std::tuple(0, nlohmann::json::array()));
 }
 
+// A line that goes on past the reader's window is kept whole up to 1 MB; a longer one fails the
+// count, unless a NUL has ended its pattern before.
+TEST(CountCommand, AnIgnoreLineLongerThanAMegabyteFailsTheCountWithTheFilesName) {
+    const std::string before(1000, '\n');
+    const std::string megabyte(1024 * 1024, 'a');
+    struct Case {
+        std::string ignoreFile;
+        bool applied;
+    };
+    const Case cases[] = {
+        {before + megabyte + "\n*.c\n", true},
+        {before + megabyte + "a\n*.c\n", false},
+        {before + "*.c" + std::string(1, '\0') + megabyte + megabyte + "\n", true},
+    };
+    for (const auto& c : cases) {
+        const TemporaryFolder tree;
+        const auto ignoreFile = tree.writeFile(".gitignore", c.ignoreFile);
+        tree.writeFile("a.c", "int a;\n");
+        const auto result = runCount({"--format", "json", tree.path().string()});
+        if (c.applied) {
+            EXPECT_EQ(std::tuple(result.exitStatus, result.standardError), std::tuple(0, std::string()));
+            EXPECT_EQ(result.standardOutput.find("\"C\""), std::string::npos) << result.standardOutput;
+            continue;
+        }
+        EXPECT_EQ(
+            std::tuple(result.exitStatus, result.standardOutput, result.standardError),
+            std::tuple(1, std::string(),
+                       "norvane-count: cannot apply " + ignoreFile.string() + ": it holds a line longer than 1 MB\n"));
+    }
+}
+
 TEST(CountCommand, HelpPrintsTheUsageAndSucceeds) {
     for (const char* help : {"--help", "-h"}) {
         const auto result = runCount({help});

@@ -218,7 +218,7 @@ TEST(IgnoreRules, AByteOrderMarkIsSkippedAtTheStartOfTheFileOnly) {
     for (std::size_t index = 0; index < answers.size(); ++index) {
         EXPECT_EQ(git.at(askedPath(index, answers[index])), answers[index].named) << "git disagrees: " << index;
         IgnoreRules rules(nullptr, 0);
-        rules.addPatterns(file);
+        rules.addFile(file, nullptr, ".gitignore");
         EXPECT_EQ(rules.isIgnored(answers[index].path, false), answers[index].named) << answers[index].path;
     }
 }

@@ -244,6 +244,10 @@ TEST(SourceScanner, LineBreaksByteOrderMarksAndShebangs) {
         {"a.c", "", 0, 0, 0},
         {"a.c", " \t \n", 0, 0, 1},
         {"a.c", "\xEF\xBB\xBF// c\nint x;\n", 1, 1, 0},
+        // A byte-order mark alone makes no line, as in an empty file.
+        {"a.c", "\xEF\xBB\xBF", 0, 0, 0},
+        {"a.py", "\xEF\xBB\xBF\n", 0, 0, 1},
+        {"a.rs", "\xEF\xBB\xBF  ", 0, 0, 1},
         // The "#!" line is a comment where "#" starts one, and code elsewhere.
         {"a.sh", "#!/bin/bash\n# c\nset -e\n", 1, 2, 0},
         {"a.py", "#! /usr/bin/python3\nprint(1)\n", 1, 1, 0},
