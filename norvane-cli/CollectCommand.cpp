@@ -18,7 +18,8 @@ CLI::App* CollectCommand::configure(CLI::App& tool) {
 int CollectCommand::run(NorvaneKit& kit, const Console& console) {
     // Listing here rather than through collectAll, so that a store that cannot be read fails
     // the run instead of passing for a run without projects.
-    const auto projects = nameOption_->count() > 0 ? std::vector{requireProject(kit, name_)} : kit.listProjects(false);
+    const auto projects =
+        nameOption_->count() > 0 ? std::vector{requireProject(kit, name_)} : kit.collector().projectsToCollect();
     const auto settings = kit.collector().fetchAppSettings();
     // The code counter is looked for once, not for each project.
     const auto counter = kit.scc().withCounterFound();

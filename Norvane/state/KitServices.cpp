@@ -19,7 +19,7 @@ std::vector<CollectionResult> KitCollectionService::collectAll() {
     // cannot be read for one without projects.
     std::vector<std::shared_ptr<Project>> projects;
     try {
-        projects = kit.projects().getAllProjects(false);
+        projects = kit.collector().projectsToCollect();
     } catch (const std::exception& failure) {
         throw std::runtime_error(std::string("Failed to fetch projects: ") + failure.what());
     }
