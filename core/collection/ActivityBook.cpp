@@ -112,7 +112,7 @@ ActivityBook::DayOfCommit readBookedCommit(const platform::QueryRow& row, const 
     return {row.get<platform::Date>(1), BookedCommit{std::move(hash), row.get<std::optional<platform::Date>>(2)}};
 }
 
-const std::string bookedCommitColumns = "SELECT hash, date, firstSeenAt FROM booked_commit WHERE project = ?";
+const std::string bookedCommitsOfProject = "SELECT hash, date, firstSeenAt FROM booked_commit WHERE project = ?";
 
 } // namespace
 
@@ -176,7 +176,7 @@ std::optional<std::string> ActivityBook::wholeReadReason(const GitTips& tips, co
 
 CommitBooking ActivityBook::booking(const std::shared_ptr<Project>& project) {
     std::unordered_map<std::string, platform::Date> firstSeen;
-    context_->container()->query(bookedCommitColumns + " AND firstSeenAt IS NOT NULL",
+    context_->container()->query(bookedCommitsOfProject + " AND firstSeenAt IS NOT NULL",
                                  {SqlValue(project->persistentKey())}, [&](const platform::QueryRow& row) {
                                      auto [day, commit] = readBookedCommit(row, *project);
                                      firstSeen.emplace(std::move(commit.hash), *commit.firstSeenAt);
@@ -252,7 +252,7 @@ std::optional<ActivityBook::Update> ActivityBook::readChanges(const std::shared_
 std::optional<ActivityBook::DayOfCommit> ActivityBook::bookedCommit(const std::shared_ptr<Project>& project,
                                                                     std::string_view hash) {
     std::optional<DayOfCommit> found;
-    context_->container()->query(bookedCommitColumns + " AND hash = ?",
+    context_->container()->query(bookedCommitsOfProject + " AND hash = ?",
                                  {SqlValue(project->persistentKey()), SqlValue(std::string(hash))},
                                  [&](const platform::QueryRow& row) { found = readBookedCommit(row, *project); });
     return found;
@@ -263,7 +263,7 @@ ActivityBook::commitsOnDays(const std::shared_ptr<Project>& project, const std::
     std::unordered_map<std::string, DayOfCommit> commits;
     for (const auto day : days) {
         context_->container()->query(
-            bookedCommitColumns + " AND date = ?",
+            bookedCommitsOfProject + " AND date = ?",
             {SqlValue(project->persistentKey()), platform::FieldTraits<platform::Date>::toSql(day)},
             [&](const platform::QueryRow& row) {
                 auto booked = readBookedCommit(row, *project);

@@ -6,7 +6,6 @@
 #include "core/models/StoredSettings.h"
 #include "platform/UnicodeText.h"
 
-#include "platform/ErrorLog.h"
 #include "platform/LocalCalendar.h"
 #include "platform/persistence/StoreError.h"
 

@@ -3,6 +3,7 @@
 #include "core/models/ModelDailyActivity.h"
 
 #include "tests/core/collection/DailyRowsFixture.h"
+#include "tests/support/RecordingProcessRunner.h"
 
 #include <gtest/gtest.h>
 
@@ -329,6 +330,30 @@ TEST_F(DailyRows, ABookedCommitThatCannotBeReadIsAnError) {
     ASSERT_TRUE(result.error);
     EXPECT_NE(result.error->message.find("cannot be read: \"not a commit\""), std::string::npos)
         << result.error->message;
+}
+
+TEST_F(DailyRows, AGitThatIsStoppedWhileCatchingUpFailsTheCollectionInsteadOfReadingAll) {
+    commitLines("a.c", 4, november(1, 9));
+    collectAt(november(1, 12));
+    commitLines("b.c", 2, november(1, 14));
+    // Git's walk from the new tips past the old ones runs too long and is stopped.
+    testing::RecordingProcessRunner stuck([](const platform::ProcessRequest& request) {
+        if (std::none_of(request.arguments.begin(), request.arguments.end(),
+                         [](const auto& argument) { return argument.starts_with("^"); })) {
+            return platform::defaultProcessRunner().run(request);
+        }
+        auto result = testing::exitedWith(128 + 9);
+        result.timedOut = true;
+        return result;
+    });
+    Collector stopped(context, SccService(testing::builtInCounterOnly()), GitService(stuck), clock.clock());
+    clock.advance(november(1, 20) - clock.now());
+    const auto days = storedDays();
+    const auto result = stopped.collectOne(project);
+    ASSERT_TRUE(result.error);
+    EXPECT_NE(result.error->message.find("git ran for more than 2 hours and was stopped"), std::string::npos)
+        << result.error->message;
+    EXPECT_EQ(storedDays(), days);
 }
 
 TEST_F(DailyRows, APathThatBecameAFileIsAnError) {
