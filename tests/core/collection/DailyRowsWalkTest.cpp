@@ -319,7 +319,10 @@ private:
     void makeOldHistory() {
         std::string parent;
         for (int index = 0; index < 3; ++index) {
-            auto blob = git({"hash-object", "-w", "--stdin"}, std::string(static_cast<std::size_t>(pick(1, 40)), '\n'));
+            // Lines unlike any other file's, so that git sees no rename among them.
+            std::string text;
+            for (int line = pick(1, 40); line > 0; --line) text += "int old" + std::to_string(linesWritten++) + ";\n";
+            auto blob = git({"hash-object", "-w", "--stdin"}, text);
             blob.pop_back();
             auto tree = git({"mktree"}, "100644 blob " + blob + "\told" + std::to_string(index) + ".c\n");
             tree.pop_back();
