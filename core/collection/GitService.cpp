@@ -209,6 +209,8 @@ GitService::RepositoryFolders GitService::locateRepository(const std::string& pa
         expectSuccess(result);
         gitDirectory = std::string(platform::trimmed(result.output));
     }
+    // Absolute, since git takes it after moving into it.
+    gitDirectory = std::filesystem::absolute(gitDirectory, error);
     // A linked worktree keeps its HEAD apart and shares the rest with the repository it belongs to.
     const auto common = firstLine(gitDirectory / "commondir");
     return {gitDirectory, common ? resolved(gitDirectory, *common) : gitDirectory};
