@@ -69,9 +69,11 @@ const std::vector<std::string> repositoryVariables{"GIT_ALTERNATE_OBJECT_DIRECTO
 
 /// Settings pinned whatever the user's configuration says: a submodule's new commit is a change,
 /// as a plain `git log` counts it; no attributes of the user's own (a global "*.c -diff" would
-/// count no line of C); and no program that asks for a password.
+/// count no line of C); git's own size above which a file counts as binary; and no program that
+/// asks for a password.
 const std::vector<std::string> pinnedConfiguration{
-    "-c", "diff.ignoreSubmodules=none", "-c", "core.attributesFile=/dev/null", "-c", "core.askPass="};
+    "-c", "diff.ignoreSubmodules=none", "-c", "core.attributesFile=/dev/null",
+    "-c", "core.bigFileThreshold=512m", "-c", "core.askPass="};
 
 /// Pins what `git log` prints, whatever the user's or the repository's configuration says: no
 /// signature checks, colours or decorations but HEAD's for the formats that ask for it, messages in

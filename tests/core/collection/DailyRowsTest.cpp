@@ -371,6 +371,8 @@ TEST_F(DailyRows, TheUsersOwnGitSettingsChangeNoFigure) {
     const auto home = std::filesystem::path(std::getenv("HOME"));
     std::filesystem::create_directories(home / ".config" / "git");
     std::ofstream(home / ".config" / "git" / "attributes") << "*.c -diff\n";
+    // And a size above which every file would count as binary.
+    std::ofstream(home / ".config" / "git" / "config") << "[core]\n\tbigFileThreshold = 10\n";
     commitLines("a.c", 4, november(1, 9));
     // A submodule whose own setting hides its new commits.
     testing::GitTestRepository library;
