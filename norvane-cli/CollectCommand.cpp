@@ -10,7 +10,8 @@
 namespace norvane::cli {
 
 CLI::App* CollectCommand::configure(CLI::App& tool) {
-    auto* command = tool.add_subcommand("collect", "Measure every project that is not archived, or the named one");
+    auto* command = tool.add_subcommand(
+        "collect", "Measure every project that is not archived (and finish an interrupted add), or the named one");
     nameOption_ = command->add_option("NAME", name_, "The project to collect");
     return command;
 }

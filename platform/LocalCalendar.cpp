@@ -1,12 +1,13 @@
 #include "platform/LocalCalendar.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <string>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <ctime>
 
 namespace norvane::platform::LocalCalendar {
@@ -23,31 +24,47 @@ using std::chrono::sys_seconds;
 // wall-clock time see the offsets before and after any change near it.
 constexpr seconds transitionReach = days(2);
 
+/// The rules of the zone last read, once asked for; forgotten whenever the zone is read again.
+std::optional<std::string>& knownRules() {
+    static std::optional<std::string> rules;
+    return rules;
+}
+
+std::mutex& zoneMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 /// Re-reads the time zone when TZ has changed since the last look. tzset() itself stats
 /// /etc/localtime on every call, which would dominate day arithmetic over long series.
 void refreshTimeZone() {
-    static std::mutex mutex;
     static std::optional<std::string> seen;
     static bool loaded = false;
     const char* variable = std::getenv("TZ");
     const std::optional<std::string> current = variable ? std::optional<std::string>(variable) : std::nullopt;
-    std::lock_guard lock(mutex);
+    std::lock_guard lock(zoneMutex());
     if (!loaded || current != seen) {
         tzset();
         seen = current;
         loaded = true;
+        knownRules().reset();
     }
 }
 
-/// The zone's offset from UTC at `instant`. A changed TZ takes effect at once.
-seconds offsetAt(sys_seconds instant) {
-    refreshTimeZone();
+/// The offset from UTC at `instant` of the zone the C library last read.
+seconds loadedOffsetAt(sys_seconds instant) {
     const std::time_t time = instant.time_since_epoch().count();
     std::tm fields{};
     if (localtime_r(&time, &fields) == nullptr) {
         return seconds(0);
     }
     return seconds(fields.tm_gmtoff);
+}
+
+/// The zone's offset from UTC at `instant`. A changed TZ takes effect at once.
+seconds offsetAt(sys_seconds instant) {
+    refreshTimeZone();
+    return loadedOffsetAt(instant);
 }
 
 local_seconds toLocal(sys_seconds instant) { return local_seconds((instant + offsetAt(instant)).time_since_epoch()); }
@@ -76,6 +93,50 @@ struct SplitDate {
 SplitDate split(Date date) {
     const auto whole = std::chrono::floor<seconds>(date);
     return {whole, date - whole};
+}
+
+/// The first moment after `from` (exclusive) up to `to` (inclusive) whose offset differs from
+/// `from`'s, given that `to`'s does.
+sys_seconds changeBetween(sys_seconds from, sys_seconds to) {
+    const seconds offset = loadedOffsetAt(from);
+    while (to - from > seconds(1)) {
+        const sys_seconds middle = from + (to - from) / 2;
+        (loadedOffsetAt(middle) == offset ? from : to) = middle;
+    }
+    return to;
+}
+
+/// Hashes the zone's offset in 1970 and each change of offset to 2100, found by sampling every
+/// week and narrowing each change to its second: changes that undo each other within a week are
+/// missed, which the zones' rules since 1970 hardly ever hold (their summer times last months).
+std::string zoneFingerprint() {
+    const sys_seconds first(std::chrono::sys_days(std::chrono::year(1970) / 1 / 1).time_since_epoch());
+    const sys_seconds last(std::chrono::sys_days(std::chrono::year(2100) / 1 / 1).time_since_epoch());
+    std::uint64_t hash = 14695981039346656037ULL; // 64-bit FNV-1a
+    const auto add = [&hash](std::int64_t value) {
+        for (int byte = 0; byte < 8; ++byte) {
+            hash ^= static_cast<std::uint64_t>(value >> (8 * byte)) & 0xFF;
+            hash *= 1099511628211ULL;
+        }
+    };
+    seconds offset = offsetAt(first);
+    add(offset.count());
+    // The zone was read just now; each week's offset is asked of the C library alone.
+    for (sys_seconds at = first; at < last;) {
+        const sys_seconds next = std::min(at + days(7), last);
+        if (const seconds nextOffset = loadedOffsetAt(next); nextOffset != offset) {
+            const sys_seconds change = changeBetween(at, next);
+            add(change.time_since_epoch().count());
+            offset = loadedOffsetAt(change);
+            add(offset.count());
+            at = change;
+            continue;
+        }
+        at = next;
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
 }
 
 } // namespace
@@ -149,13 +210,16 @@ std::optional<Date> dateFromComponents(const LocalDateComponents& components) {
 
 bool isSameDay(Date first, Date second) { return localDay(first) == localDay(second); }
 
-std::string timeZoneName() {
-    if (const char* variable = std::getenv("TZ")) {
-        return std::string("TZ=") + variable;
+std::string timeZoneRules() {
+    refreshTimeZone();
+    {
+        std::lock_guard lock(zoneMutex());
+        if (knownRules()) return *knownRules();
     }
-    std::error_code error;
-    const auto file = std::filesystem::canonical("/etc/localtime", error);
-    return error ? std::string("/etc/localtime") : file.string();
+    auto rules = zoneFingerprint();
+    std::lock_guard lock(zoneMutex());
+    knownRules() = rules;
+    return rules;
 }
 
 } // namespace norvane::platform::LocalCalendar

@@ -54,9 +54,10 @@ std::optional<Date> dateFromComponents(const LocalDateComponents& components);
 /// True when both moments fall on the same local day.
 bool isSameDay(Date first, Date second);
 
-/// What names the local time zone: TZ when set, else the zone file the system's zone leads to.
-/// Two names that differ may still keep the same days; the same name keeps the same days.
-std::string timeZoneName();
+/// The local time zone known by its rules, whatever names it: a fingerprint of its offsets from
+/// UTC and the moments they change from 1970 to 2100, as the calendar now reads them. Equal texts
+/// keep the same days; a zone file replaced under the same name gives another text once read.
+std::string timeZoneRules();
 
 } // namespace LocalCalendar
 } // namespace norvane::platform

@@ -50,9 +50,11 @@ void BackgroundScheduler::collectIfNeeded(std::function<void()> done) {
 BackgroundScheduler::SnapshotDates BackgroundScheduler::newestSnapshotDates() {
     try {
         ProjectsRead read;
-        for (const auto& listing : metrics_->listProjects(false)) {
-            if (listing.newestSnapshot) read.dates.push_back(listing.newestSnapshot->capturedAt);
+        // An archived project is collected only to finish its add.
+        for (const auto& listing : metrics_->listProjects(true)) {
             read.addUnfinished = read.addUnfinished || listing.addUnfinished;
+            if (listing.project.status == ProjectStatus::archived) continue;
+            if (listing.newestSnapshot) read.dates.push_back(listing.newestSnapshot->capturedAt);
         }
         return read;
     } catch (const std::exception& failure) {

@@ -1,9 +1,12 @@
 #include "core/collection/ActivityBook.h"
 
 #include "core/collection/CocomoEstimate.h"
+#include "core/models/BookedCommitRecord.h"
 #include "core/models/NorvaneError.h"
 
+#include "platform/ErrorLog.h"
 #include "platform/LocalCalendar.h"
+#include "platform/persistence/StoreError.h"
 
 #include <algorithm>
 #include <iterator>
@@ -14,7 +17,8 @@
 namespace norvane {
 namespace {
 
-using platform::LocalCalendar::timeZoneName;
+using platform::SqlValue;
+using platform::LocalCalendar::timeZoneRules;
 
 void price(DailyActivity& row, const AppSettings& settings, ProjectType type) {
     const auto estimate = CocomoEstimate::calculate(row.linesTouched, type, settings.averageWage, settings.overhead);
@@ -50,54 +54,65 @@ bool areCommitHashes(const std::vector<std::string>& texts) {
     return std::all_of(texts.begin(), texts.end(), [](const auto& text) { return GitLogParser::isCommitHash(text); });
 }
 
-/// The records of one project, by the day they are dated; a second record of a day is removed.
-template <typename R>
-std::map<platform::Date, std::shared_ptr<R>> byDay(const std::vector<std::shared_ptr<R>>& records,
-                                                   platform::ModelContext& context) {
-    std::map<platform::Date, std::shared_ptr<R>> days;
-    for (const auto& record : records) {
-        if (!days.emplace(record->date, record).second) {
-            context.remove(record);
+/// The rows of one project, by the day they are dated; a second row of a day is removed.
+std::map<platform::Date, std::shared_ptr<DailyActivity>> byDay(const std::vector<std::shared_ptr<DailyActivity>>& rows,
+                                                               platform::ModelContext& context) {
+    std::map<platform::Date, std::shared_ptr<DailyActivity>> days;
+    for (const auto& row : rows) {
+        if (!days.emplace(row->date, row).second) {
+            context.remove(row);
         }
     }
     return days;
 }
 
-/// Makes the records of the update's days hold their days: each kept and filled, a missing one
-/// inserted, and one of a day without commits now removed.
-template <typename R, typename Fill>
-void rewrite(std::map<platform::Date, std::shared_ptr<R>> stored, const ActivityBook::Update& update,
-             const std::shared_ptr<Project>& project, platform::ModelContext& context, Fill&& fillDay) {
-    for (const auto& [dayStart, booking] : update.days) {
-        auto& record = stored[dayStart];
-        if (!record) {
-            record = R::create(project, dayStart);
-            context.insert(record);
-        }
-        fillDay(*record, booking);
+/// The project's rows of the update's days: all of them when it books the whole history.
+std::vector<std::shared_ptr<DailyActivity>> rowsOfDays(platform::ModelContext& context,
+                                                       const std::shared_ptr<Project>& project,
+                                                       const ActivityBook::Update& update) {
+    auto predicate = DailyActivityField::project == project;
+    if (!update.wholeHistory) {
+        std::set<platform::Date> days(update.emptied);
+        for (const auto& [day, booking] : update.days) days.insert(day);
+        predicate = std::move(predicate) && DailyActivityField::date >= *days.begin() &&
+                    DailyActivityField::date <= *days.rbegin();
     }
-    for (const auto& [dayStart, record] : stored) {
+    return context.fetch<DailyActivity>({.predicate = std::move(predicate)});
+}
+
+/// Makes the rows of the update's days hold their days: each kept and filled, a missing one
+/// inserted, and one of a day without commits now removed.
+void rewriteRows(const std::shared_ptr<Project>& project, const ActivityBook::Update& update,
+                 const AppSettings& settings, platform::ModelContext& context) {
+    auto stored = byDay(rowsOfDays(context, project, update), context);
+    for (const auto& [dayStart, booking] : update.days) {
+        auto& row = stored[dayStart];
+        if (!row) {
+            row = DailyActivity::create(project, dayStart);
+            context.insert(row);
+        }
+        fill(*row, booking.stats(), settings, project->projectType);
+    }
+    for (const auto& [dayStart, row] : stored) {
         const bool emptied = update.wholeHistory ? !update.days.contains(dayStart) : update.emptied.contains(dayStart);
         if (emptied) {
-            context.remove(record);
+            context.remove(row);
         }
     }
 }
 
-/// The project's records of the update's days: all of them when it books the whole history.
-template <typename R>
-std::vector<std::shared_ptr<R>>
-recordsOfDays(platform::ModelContext& context, platform::Field<R, std::shared_ptr<Project>> projectField,
-              platform::Field<R, platform::Date> dateField, const std::shared_ptr<Project>& project,
-              const ActivityBook::Update& update) {
-    auto predicate = projectField == project;
-    if (!update.wholeHistory) {
-        std::set<platform::Date> days(update.emptied);
-        for (const auto& [day, booking] : update.days) days.insert(day);
-        predicate = std::move(predicate) && dateField >= *days.begin() && dateField <= *days.rbegin();
+/// A booked commit as the store keeps it; a hash that is no commit's is an error, since the
+/// commit would then look new and count twice.
+ActivityBook::DayOfCommit readBookedCommit(const platform::QueryRow& row, const Project& project) {
+    auto hash = row.get<std::string>(0);
+    if (!GitLogParser::isCommitHash(hash)) {
+        throw platform::StoreError("The store holds a commit booked for the project " + project.name +
+                                   " that cannot be read: \"" + hash + "\"");
     }
-    return context.fetch<R>({.predicate = std::move(predicate)});
+    return {row.get<platform::Date>(1), BookedCommit{std::move(hash), row.get<std::optional<platform::Date>>(2)}};
 }
+
+const std::string bookedCommitsOfProject = "SELECT hash, date, firstSeenAt FROM booked_commit WHERE project = ?";
 
 } // namespace
 
@@ -121,31 +136,51 @@ std::shared_ptr<BookedHistory> ActivityBook::bookedHistory(const std::shared_ptr
 
 ActivityBook::Update ActivityBook::read(const std::shared_ptr<Project>& project, const GitTips& tips) {
     const auto booked = bookedHistory(project);
-    const auto before = booked ? booked->tipList() : std::vector<std::string>();
-    if (!booked || booked->timeZone != timeZoneName() || booked->shallowBoundary != tips.shallowBoundary ||
-        !areCommitHashes(before)) {
+    if (!booked) {
         return readWhole(project, tips, booked);
     }
-    if (before == tips.commits) {
+    auto reason = wholeReadReason(tips, *booked);
+    if (!reason && booked->tipList() == tips.commits) {
         return Update{.tips = tips, .booked = booked};
     }
-    try {
-        if (auto update = readChanges(project, tips, *booked)) {
-            update->booked = booked;
-            return std::move(*update);
+    if (!reason) {
+        try {
+            if (auto update = readChanges(project, tips, *booked)) {
+                update->booked = booked;
+                return std::move(*update);
+            }
+            reason = "commits went from its first day, which may move where its history begins";
+        } catch (const NorvaneError& error) {
+            // Git fails on a tip read before that it no longer holds: what that reached cannot be
+            // told from the rest. Any other failure, a time-out too, is the collection's.
+            const auto before = booked->tipList();
+            if (error.kind() != NorvaneError::Kind::gitFailed ||
+                git_.missingCommits(project->path, difference(before, tips.commits)).empty()) {
+                throw;
+            }
+            reason = "a branch tip it was booked from is no longer in the repository";
         }
-    } catch (const NorvaneError& error) {
-        // A tip read earlier that git no longer holds: what it reached cannot be told from the rest.
-        if (error.kind() != NorvaneError::Kind::gitFailed) throw;
     }
+    platform::logError(project->name + ": its daily activity is read again from the whole history: " + *reason);
     return readWhole(project, tips, booked);
+}
+
+std::optional<std::string> ActivityBook::wholeReadReason(const GitTips& tips, const BookedHistory& booked) {
+    if (booked.timeZone != timeZoneRules()) return "the time zone's rules are not those its days were counted in";
+    if (booked.shallowBoundary != tips.shallowBoundary) return "the shallow clone's boundary moved";
+    if (booked.replacements != tips.replacements) return "the repository's replacements (git replace) changed";
+    if (booked.infoFiles != tips.infoFiles) return "the repository's info/attributes or info/grafts changed";
+    if (!areCommitHashes(booked.tipList())) return "the tips it was booked from cannot be read";
+    return std::nullopt;
 }
 
 CommitBooking ActivityBook::booking(const std::shared_ptr<Project>& project) {
     std::unordered_map<std::string, platform::Date> firstSeen;
-    for (const auto& [hash, place] : commitsBooked(project)) {
-        if (place.second.firstSeenAt) firstSeen.emplace(hash, *place.second.firstSeenAt);
-    }
+    context_->container()->query(bookedCommitsOfProject + " AND firstSeenAt IS NOT NULL",
+                                 {SqlValue(project->persistentKey())}, [&](const platform::QueryRow& row) {
+                                     auto [day, commit] = readBookedCommit(row, *project);
+                                     firstSeen.emplace(std::move(commit.hash), *commit.firstSeenAt);
+                                 });
     return CommitBooking(clock_(), std::move(firstSeen));
 }
 
@@ -162,7 +197,6 @@ std::optional<ActivityBook::Update> ActivityBook::readChanges(const std::shared_
                                                               const GitTips& tips, const BookedHistory& booked) {
     Update update{.tips = tips};
     const auto before = booked.tipList();
-    const auto bookedCommits = commitsBooked(project);
     CommitBooking booking(clock_());
     std::unordered_set<std::string> parentsOfNew;
     git_.visitCommits(project->path, difference(tips.commits, before), before, tips.shallowBoundary,
@@ -171,37 +205,39 @@ std::optional<ActivityBook::Update> ActivityBook::readChanges(const std::shared_
                               [&parentsOfNew](std::string_view parent) { parentsOfNew.emplace(parent); });
                           // Git's walk may list a commit an earlier tip reaches where commit dates go
                           // back in time: only a commit not booked yet is new.
-                          if (bookedCommits.contains(std::string(record.hash))) return;
+                          if (bookedCommit(project, record.hash)) return;
                           if (record.hash == tips.head) update.head = record.summary();
                           auto commit = booking.book(record.hash, record.committedAt);
                           const auto moment = CommitBooking::moment(commit, record.committedAt);
                           update.firstBookedAt = std::min(update.firstBookedAt.value_or(moment), moment);
-                          update.days[booking.dayOf(moment)].add(record, std::move(commit));
+                          const auto day = booking.dayOf(moment);
+                          update.added.emplace_back(day, commit);
+                          update.days[day].add(record, std::move(commit));
                       });
     // A tip left behind that a new commit builds on reaches nothing that went.
     auto leftBehind = difference(before, tips.commits);
     std::erase_if(leftBehind, [&parentsOfNew](const auto& tip) { return parentsOfNew.contains(tip); });
-    const auto gone = goneCommits(project, tips, leftBehind, bookedCommits);
+    const auto gone = goneCommits(project, tips, leftBehind);
 
     // The days to count anew: those of the new commits, and those that lost commits.
     std::set<platform::Date> affected;
     for (const auto& [day, commits] : update.days) affected.insert(day);
     const auto firstDay =
         booked.firstBookedAt ? std::optional(platform::LocalCalendar::startOfDay(*booked.firstBookedAt)) : std::nullopt;
-    for (const auto& hash : gone) {
-        const auto day = bookedCommits.at(hash).first;
+    for (const auto& [hash, day] : gone) {
         // The first moment of the history may have gone with it: that is read whole.
         if (day == firstDay) return std::nullopt;
         affected.insert(day);
+        update.removed.push_back(hash);
     }
 
     // What those days keep of their commits is read again with the new ones.
-    std::vector<std::string> kept;
-    for (const auto& [hash, place] : bookedCommits) {
-        if (affected.contains(place.first) && !gone.contains(hash)) kept.push_back(hash);
-    }
-    git_.visitListedCommits(project->path, kept, [&](const GitLogParser::LogRecord& record) {
-        const auto& [day, commit] = bookedCommits.at(std::string(record.hash));
+    auto kept = commitsOnDays(project, affected);
+    std::erase_if(kept, [&gone](const auto& entry) { return gone.contains(entry.first); });
+    std::vector<std::string> keptHashes;
+    for (const auto& [hash, place] : kept) keptHashes.push_back(hash);
+    git_.visitListedCommits(project->path, keptHashes, [&](const GitLogParser::LogRecord& record) {
+        const auto& [day, commit] = kept.at(std::string(record.hash));
         update.days[day].add(record, commit);
     });
     for (const auto day : affected) {
@@ -213,22 +249,38 @@ std::optional<ActivityBook::Update> ActivityBook::readChanges(const std::shared_
     return update;
 }
 
-ActivityBook::BookedCommits ActivityBook::commitsBooked(const std::shared_ptr<Project>& project) {
-    BookedCommits commits;
-    for (const auto& day : context_->fetch<BookedDay>({.predicate = BookedDayField::project == project})) {
-        for (auto& commit : day->commitList()) {
-            auto hash = commit.hash;
-            commits.emplace(std::move(hash), std::pair(day->date, std::move(commit)));
-        }
+std::optional<ActivityBook::DayOfCommit> ActivityBook::bookedCommit(const std::shared_ptr<Project>& project,
+                                                                    std::string_view hash) {
+    std::optional<DayOfCommit> found;
+    context_->container()->query(bookedCommitsOfProject + " AND hash = ?",
+                                 {SqlValue(project->persistentKey()), SqlValue(std::string(hash))},
+                                 [&](const platform::QueryRow& row) { found = readBookedCommit(row, *project); });
+    return found;
+}
+
+std::unordered_map<std::string, ActivityBook::DayOfCommit>
+ActivityBook::commitsOnDays(const std::shared_ptr<Project>& project, const std::set<platform::Date>& days) {
+    std::unordered_map<std::string, DayOfCommit> commits;
+    for (const auto day : days) {
+        context_->container()->query(
+            bookedCommitsOfProject + " AND date = ?",
+            {SqlValue(project->persistentKey()), platform::FieldTraits<platform::Date>::toSql(day)},
+            [&](const platform::QueryRow& row) {
+                auto booked = readBookedCommit(row, *project);
+                auto hash = booked.second.hash;
+                commits.emplace(std::move(hash), std::move(booked));
+            });
     }
     return commits;
 }
 
-std::unordered_set<std::string> ActivityBook::goneCommits(const std::shared_ptr<Project>& project, const GitTips& tips,
-                                                          const std::vector<std::string>& leftBehind,
-                                                          const BookedCommits& bookedCommits) {
-    auto candidates = git_.listCommits(project->path, leftBehind, tips.commits);
-    std::erase_if(candidates, [&bookedCommits](const auto& hash) { return !bookedCommits.contains(hash); });
+std::unordered_map<std::string, platform::Date> ActivityBook::goneCommits(const std::shared_ptr<Project>& project,
+                                                                          const GitTips& tips,
+                                                                          const std::vector<std::string>& leftBehind) {
+    std::unordered_map<std::string, platform::Date> candidates;
+    for (const auto& hash : git_.listCommits(project->path, leftBehind, tips.commits)) {
+        if (const auto booked = bookedCommit(project, hash)) candidates.emplace(hash, booked->first);
+    }
     if (candidates.empty()) {
         return {};
     }
@@ -236,11 +288,8 @@ std::unordered_set<std::string> ActivityBook::goneCommits(const std::shared_ptr<
     // reach: only the whole set they reach tells them apart.
     const auto reachedList = git_.listCommits(project->path, tips.commits, {});
     const std::unordered_set<std::string> reached(reachedList.begin(), reachedList.end());
-    std::unordered_set<std::string> gone;
-    for (auto& hash : candidates) {
-        if (!reached.contains(hash)) gone.insert(std::move(hash));
-    }
-    return gone;
+    std::erase_if(candidates, [&reached](const auto& entry) { return reached.contains(entry.first); });
+    return candidates;
 }
 
 std::shared_ptr<BookedHistory> ActivityBook::stage(const std::shared_ptr<Project>& project, const Update& update,
@@ -255,8 +304,10 @@ std::shared_ptr<BookedHistory> ActivityBook::stage(const std::shared_ptr<Project
                           booked->pricedType != project->projectType;
     booked->head = update.tips.head;
     booked->setTips(update.tips.commits);
-    booked->timeZone = timeZoneName();
+    booked->timeZone = timeZoneRules();
     booked->shallowBoundary = update.tips.shallowBoundary;
+    booked->replacements = update.tips.replacements;
+    booked->infoFiles = update.tips.infoFiles;
     booked->pricedWage = settings.averageWage;
     booked->pricedOverhead = settings.overhead;
     booked->pricedType = project->projectType;
@@ -271,13 +322,27 @@ std::shared_ptr<BookedHistory> ActivityBook::stage(const std::shared_ptr<Project
     if (!update.wholeHistory && update.days.empty() && update.emptied.empty()) {
         return booked;
     }
-    const auto rows = recordsOfDays(*context_, DailyActivityField::project, DailyActivityField::date, project, update);
-    rewrite(byDay(rows, *context_), update, project, *context_,
-            [&](DailyActivity& row, const DayBooking& day) { fill(row, day.stats(), settings, project->projectType); });
-    const auto days = recordsOfDays(*context_, BookedDayField::project, BookedDayField::date, project, update);
-    rewrite(byDay(days, *context_), update, project, *context_,
-            [](BookedDay& record, const DayBooking& day) { record.setCommits(day.commits()); });
+    rewriteRows(project, update, settings, *context_);
+    stageCommits(project, update);
     return booked;
+}
+
+void ActivityBook::stageCommits(const std::shared_ptr<Project>& project, const Update& update) {
+    // Written once and never read back as records: the context lets them go after the save.
+    const auto insert = [&](platform::Date day, const BookedCommit& commit) {
+        context_->insertWithoutKeeping(BookedCommitRecord::create(project, day, commit));
+    };
+    if (update.wholeHistory) {
+        context_->removeAll(BookedCommitField::project == project);
+        for (const auto& [day, booking] : update.days) {
+            for (const auto& commit : booking.commits()) insert(day, commit);
+        }
+        return;
+    }
+    for (const auto& hash : update.removed) {
+        context_->removeAll(BookedCommitField::project == project && BookedCommitField::hash == hash);
+    }
+    for (const auto& [day, commit] : update.added) insert(day, commit);
 }
 
 std::shared_ptr<DailyActivity> ActivityBook::todaysRow(const std::shared_ptr<Project>& project) {

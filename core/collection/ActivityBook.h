@@ -6,7 +6,7 @@
 #include "core/collection/GitService.h"
 #include "core/collection/GitTips.h"
 #include "core/models/AppSettings.h"
-#include "core/models/BookedDay.h"
+#include "core/models/BookedCommit.h"
 #include "core/models/BookedHistory.h"
 #include "core/models/DailyActivity.h"
 
@@ -18,7 +18,6 @@
 #include <set>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -29,18 +28,26 @@ namespace norvane {
 /// day of its committer date in the current time zone, or, for a commit dated ahead of the clock
 /// that first saw it, on the day of that moment. A collection keeps the tips it read and asks git
 /// only what changed since: the commits the tips reach now and did not before, and those they
-/// reach no longer; the days of both are counted anew from their commits. A new time zone, a
-/// deeper or whole shallow clone, or tips git no longer holds are read whole.
+/// reach no longer; the days of both are counted anew from their commits. Whatever else changes
+/// the days (the zone's rules, a shallow clone's depth, the replacements, the repository's info
+/// files, tips git no longer holds) is read whole, and the log says why.
 class ActivityBook {
 public:
+    /// A commit booked on a day: the start of the day, and the commit.
+    using DayOfCommit = std::pair<platform::Date, BookedCommit>;
+
     /// What changed since the rows were booked, read from git before anything is stored.
     struct Update {
         GitTips tips;
         /// The rows are booked anew whole from `days`, or only `days` and `emptied` change.
         bool wholeHistory = false;
+        /// The days to write, each with every commit it counts.
         BookedDays days;
         /// Days that had commits and have none now.
         std::set<platform::Date> emptied;
+        /// Read in part: the commits booked anew, and those that count no more.
+        std::vector<DayOfCommit> added;
+        std::vector<std::string> removed;
         std::optional<platform::Date> firstBookedAt;
         /// HEAD's commit, when the log read it.
         std::optional<GitCommit> head;
@@ -55,30 +62,36 @@ public:
 
     /// What the project's rows were booked from; none before its history was imported whole.
     std::shared_ptr<BookedHistory> bookedHistory(const std::shared_ptr<Project>& project);
-    /// What changed in the repository since its rows were booked. Throws gitFailed.
+    /// What changed in the repository since its rows were booked. Throws gitFailed, and a
+    /// StoreError for a booked commit that cannot be read.
     Update read(const std::shared_ptr<Project>& project, const GitTips& tips);
     /// Books commits as earlier collections did: those first seen ahead of their date keep that moment.
     CommitBooking booking(const std::shared_ptr<Project>& project);
-    /// Writes the update into the rows and the booked history, without saving; returns the latter.
+    /// Writes the update into the rows, the booked commits and the booked history, without
+    /// saving; returns the latter.
     std::shared_ptr<BookedHistory> stage(const std::shared_ptr<Project>& project, const Update& update,
                                          const AppSettings& settings);
     /// The project's row of today, if it has commits.
     std::shared_ptr<DailyActivity> todaysRow(const std::shared_ptr<Project>& project);
 
 private:
-    /// Each booked commit by its hash, with the day it is booked on.
-    using BookedCommits = std::unordered_map<std::string, std::pair<platform::Date, BookedCommit>>;
-
     Update readWhole(const std::shared_ptr<Project>& project, const GitTips& tips,
                      std::shared_ptr<BookedHistory> booked);
     /// None when what went away lies on the first booked day, whose first moment is then read whole.
     std::optional<Update> readChanges(const std::shared_ptr<Project>& project, const GitTips& tips,
                                       const BookedHistory& booked);
-    BookedCommits commitsBooked(const std::shared_ptr<Project>& project);
-    /// The booked commits that the tips no longer reach, of those `leftBehind` reached.
-    std::unordered_set<std::string> goneCommits(const std::shared_ptr<Project>& project, const GitTips& tips,
-                                                const std::vector<std::string>& leftBehind,
-                                                const BookedCommits& bookedCommits);
+    /// Why the rows cannot be brought up to date from what changed, if so.
+    static std::optional<std::string> wholeReadReason(const GitTips& tips, const BookedHistory& booked);
+    /// The booked commits that the tips no longer reach, of those `leftBehind` reached, with their days.
+    std::unordered_map<std::string, platform::Date> goneCommits(const std::shared_ptr<Project>& project,
+                                                                const GitTips& tips,
+                                                                const std::vector<std::string>& leftBehind);
+    /// The commit's booking, if it is booked.
+    std::optional<DayOfCommit> bookedCommit(const std::shared_ptr<Project>& project, std::string_view hash);
+    /// The commits booked on the given days, by hash.
+    std::unordered_map<std::string, DayOfCommit> commitsOnDays(const std::shared_ptr<Project>& project,
+                                                               const std::set<platform::Date>& days);
+    void stageCommits(const std::shared_ptr<Project>& project, const Update& update);
 
     std::shared_ptr<platform::ModelContext> context_;
     const GitService& git_;

@@ -14,6 +14,9 @@ namespace norvane {
 namespace AddCompletion {
 
 bool isUnfinished(platform::ModelContext& context, const std::shared_ptr<Project>& project);
+/// Whether the project's history was imported from a repository: it has what its rows were booked
+/// from, or a history series. Reads only the store.
+bool wasRepository(platform::ModelContext& context, const std::shared_ptr<Project>& project);
 
 } // namespace AddCompletion
 } // namespace norvane

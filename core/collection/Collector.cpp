@@ -6,7 +6,6 @@
 #include "core/models/StoredSettings.h"
 #include "platform/UnicodeText.h"
 
-#include "platform/ErrorLog.h"
 #include "platform/LocalCalendar.h"
 #include "platform/persistence/StoreError.h"
 
@@ -91,38 +90,6 @@ std::optional<std::string> joined(std::optional<std::string> first, const std::o
     return first;
 }
 
-/// The mean code lines changed per day with commits of the first 60 local days from the first
-/// booked moment's day, once that moment is 60 whole days old; none before, or without such days.
-std::optional<double> baselineVelocity(std::optional<platform::Date> firstBookedAt, platform::Date now,
-                                       const std::vector<std::pair<platform::Date, int64_t>>& codeLinesByDay) {
-    if (!firstBookedAt || platform::LocalCalendar::wholeDaysBetween(*firstBookedAt, now) < baselineDays) {
-        return std::nullopt;
-    }
-    const auto firstDay = localDay(*firstBookedAt);
-    const auto from = startOfDay(firstDay);
-    const auto to = startOfDay(firstDay + std::chrono::days(baselineDays));
-    int64_t codeLines = 0;
-    int64_t days = 0;
-    for (const auto& [day, lines] : codeLinesByDay) {
-        if (day >= from && day < to) {
-            codeLines += lines;
-            ++days;
-        }
-    }
-    if (days == 0) {
-        return std::nullopt;
-    }
-    return static_cast<double>(codeLines) / static_cast<double>(days);
-}
-
-void setBaseline(Project& project, std::optional<double> baseline, platform::Date now) {
-    if (baseline == project.baselineVelocity) {
-        return;
-    }
-    project.baselineVelocity = baseline;
-    project.baselineCalculatedAt = baseline ? std::optional(now) : std::nullopt;
-}
-
 } // namespace
 
 Collector::Collector(std::shared_ptr<platform::ModelContext> context, SccService sccService, GitService gitService,
@@ -130,8 +97,6 @@ Collector::Collector(std::shared_ptr<platform::ModelContext> context, SccService
     : context_(context), clock_(std::move(clock)), projectService_(context), snapshotService_(context, clock_),
       sccService_(std::move(sccService)), gitService_(std::move(gitService)), modelAttributionService_(context, clock_),
       activityBook_(context, gitService_, clock_) {}
-
-std::vector<std::shared_ptr<Project>> Collector::projectsToCollect() { return projectService_.getAllProjects(false); }
 
 std::vector<CollectionResult> Collector::collectAll() {
     const auto projects = projectsToCollect();
@@ -158,7 +123,6 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
         return result;
     }
     std::shared_ptr<Project> project;
-    std::shared_ptr<BookedHistory> booked;
     bool unfinished = false;
     try {
         project = inOwnContext(given);
@@ -169,7 +133,8 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
         const auto settings = readSettings();
         const auto snapshot = stageCodeCount(project, reading);
         if (reading.activity) {
-            booked = activityBook_.stage(project, *reading.activity, *settings.values);
+            const auto booked = activityBook_.stage(project, *reading.activity, *settings.values);
+            calculateBaselineVelocityIfNeeded(project, booked->firstBookedAt.value_or(clock_()));
         }
         project->updatedAt = clock_();
         context_->save();
@@ -184,9 +149,6 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
         return result;
     }
     try {
-        if (booked) {
-            calculateBaselineVelocityIfNeeded(project, booked->firstBookedAt.value_or(clock_()));
-        }
         result.dailyActivity = infoOf(activityBook_.todaysRow(project));
         result.project = project->info();
     } catch (const std::exception& error) {
@@ -197,8 +159,14 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
 
 Collector::Reading Collector::read(const std::shared_ptr<Project>& project, const SccService& counter,
                                    bool bookActivity) {
+    const bool repository = gitService_.isGitRepository(project->path);
+    // An empty folder where the repository was, such as a disk's mount point while it is not
+    // mounted, is no project of 0 lines.
+    if (!repository && AddCompletion::wasRepository(*context_, project)) {
+        throw NorvaneError::repositoryNotFound(project->path);
+    }
     Reading reading{counter.collectMetrics(project->path)};
-    if (!gitService_.isGitRepository(project->path)) {
+    if (!repository) {
         return reading;
     }
     reading.tips = gitService_.readTips(project->path);
@@ -306,6 +274,14 @@ bool Collector::hasUnfinishedAdd(const std::shared_ptr<Project>& project) {
     return AddCompletion::isUnfinished(*context_, project);
 }
 
+std::vector<std::shared_ptr<Project>> Collector::projectsToCollect() {
+    auto projects = projectService_.getAllProjects(true);
+    std::erase_if(projects, [this](const auto& project) {
+        return project->status == ProjectStatus::archived && !hasUnfinishedAdd(project);
+    });
+    return projects;
+}
+
 HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& given, int sampleInterval,
                                               const HistoryProgress& progress) {
     HistoryImportResult result;
@@ -352,8 +328,8 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
             project->latestCommitAt = commits.back().date;
             modelAttributionService_.stageAttribution(project, attribution.get());
         }
-        stageBaseline(project, history.firstBookedAt, history.days);
         activityBook_.stage(project, ActivityBook::Update::whole(tips, history), *settings);
+        calculateBaselineVelocityIfNeeded(project, history.firstBookedAt.value_or(now));
         project->updatedAt = now;
         // One save: the series, the days, the model rows and the baseline are replaced whole, or
         // stay whole.
@@ -420,16 +396,6 @@ int Collector::stageHistory(const std::shared_ptr<Project>& project, const std::
     return total;
 }
 
-void Collector::stageBaseline(const std::shared_ptr<Project>& project,
-                              const std::optional<platform::Date>& firstBookedAt, const BookedDays& days) {
-    std::vector<std::pair<platform::Date, int64_t>> codeLines;
-    for (const auto& [day, booking] : days) {
-        const auto stats = booking.stats();
-        codeLines.emplace_back(day, stats.codeStats.linesChanged());
-    }
-    setBaseline(*project, baselineVelocity(firstBookedAt, clock_(), codeLines), clock_());
-}
-
 InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Project>& project,
                                                       const InitialProgress& progress) {
     const auto report = [&progress](const InitialCollectionProgress& stage) {
@@ -492,28 +458,24 @@ InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Proj
 void Collector::calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project,
                                                   platform::Date firstCommittedAt) {
     const auto now = clock_();
-    std::vector<std::pair<platform::Date, int64_t>> codeLines;
+    std::optional<double> baseline;
     if (platform::LocalCalendar::wholeDaysBetween(firstCommittedAt, now) >= baselineDays) {
         // The first 60 local days, from the first commit's day on: its row is dated before the commit.
         const auto firstDay = localDay(firstCommittedAt);
-        try {
-            for (const auto& row : context_->fetch<DailyActivity>(
-                     {.predicate =
-                          DailyActivityField::project == project && DailyActivityField::date >= startOfDay(firstDay) &&
-                          DailyActivityField::date < startOfDay(firstDay + std::chrono::days(baselineDays))})) {
-                codeLines.emplace_back(row->date, row->codeLinesChanged());
-            }
-        } catch (const std::exception& error) {
-            platform::logError(std::string("Failed to read the activity for the velocity baseline, which stands as it "
-                                           "was: ") +
-                               error.what());
-            return;
+        int64_t codeLines = 0;
+        int64_t days = 0;
+        for (const auto& row : context_->fetch<DailyActivity>(
+                 {.predicate = DailyActivityField::project == project &&
+                               DailyActivityField::date >= startOfDay(firstDay) &&
+                               DailyActivityField::date < startOfDay(firstDay + std::chrono::days(baselineDays))})) {
+            codeLines += row->codeLinesChanged();
+            ++days;
         }
+        if (days > 0) baseline = static_cast<double>(codeLines) / static_cast<double>(days);
     }
-    const auto before = project->baselineVelocity;
-    setBaseline(*project, baselineVelocity(firstCommittedAt, now, codeLines), now);
-    if (project->baselineVelocity != before) {
-        context_->save();
+    if (baseline != project->baselineVelocity) {
+        project->baselineVelocity = baseline;
+        project->baselineCalculatedAt = baseline ? std::optional(now) : std::nullopt;
     }
 }
 

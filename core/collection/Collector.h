@@ -67,18 +67,19 @@ public:
     /// Collects a new project, then imports its history every 7 days, reporting each stage.
     InitialCollectionResult collectInitialData(const std::shared_ptr<Project>& project,
                                                const InitialProgress& progress = {});
-    /// The velocity baseline as the activity rows give it: once the first commit, by the moment
-    /// the rows book it at, is 60 days old, the mean code lines changed per row of the first 60
-    /// local days from its day on; none before, or without rows. Throws a failed save.
+    /// Sets, without saving, the velocity baseline as the activity rows give it, those about to be
+    /// saved included: once the first commit, by the moment the rows book it at, is 60 days old,
+    /// the mean code lines changed per row of the first 60 local days from its day on; none
+    /// before, or without rows. The one computation of the baseline, for imports and collections.
     void calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project, platform::Date firstCommittedAt);
     /// A repository whose history was never imported whole: its add was interrupted, and the next
     /// collection finishes it. Reads only the store and the folder.
     bool hasUnfinishedAdd(const std::shared_ptr<Project>& project);
-
-private:
-    /// The projects that a collection of all collects: those that are not archived, by name.
+    /// What a collection of every project collects, by name: each project that is not archived,
+    /// and an archived one whose add did not finish, so that it finishes. Throws a failed read.
     std::vector<std::shared_ptr<Project>> projectsToCollect();
 
+private:
     /// What the counter and git say of a project, read before anything is stored.
     struct Reading {
         SccOutput codeCount;
@@ -103,8 +104,6 @@ private:
     void finishAdd(const std::shared_ptr<Project>& project, CollectionResult& result);
     int stageHistory(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits, int sampleInterval,
                      const AppSettings& settings, const HistoryProgress& progress);
-    void stageBaseline(const std::shared_ptr<Project>& project, const std::optional<platform::Date>& firstBookedAt,
-                       const BookedDays& days);
 
     std::shared_ptr<platform::ModelContext> context_;
     platform::Clock clock_;

@@ -34,8 +34,12 @@ bool atLeastDaysApart(platform::Date from, platform::Date to, int days) {
 /// every commit: through a pipe each flush is a write and a wake-up of the reader, which doubles
 /// the time of a long log; and no prompt for a password, in a terminal or a window, which would
 /// stall a collection nobody watches (a partial clone fetches what it lacks from its remote).
-const std::map<std::string, std::string> gitEnvironmentOverrides{
-    {"LC_ALL", "C"}, {"GIT_FLUSH", "0"}, {"GIT_TERMINAL_PROMPT", "0"}, {"SSH_ASKPASS_REQUIRE", "never"}};
+/// No attributes of the system's either (/etc/gitattributes).
+const std::map<std::string, std::string> gitEnvironmentOverrides{{"LC_ALL", "C"},
+                                                                 {"GIT_FLUSH", "0"},
+                                                                 {"GIT_TERMINAL_PROMPT", "0"},
+                                                                 {"SSH_ASKPASS_REQUIRE", "never"},
+                                                                 {"GIT_ATTR_NOSYSTEM", "1"}};
 
 /// What tells git where a repository, its objects, index, namespace or configuration are, as
 /// `git rev-parse --local-env-vars` lists them: git exports them to its hooks, some shells export
@@ -63,9 +67,11 @@ const std::vector<std::string> repositoryVariables{"GIT_ALTERNATE_OBJECT_DIRECTO
 
 /// Settings pinned whatever the user's configuration says: a submodule's new commit is a change,
 /// as a plain `git log` counts it; no attributes of the user's own (a global "*.c -diff" would
-/// count no line of C) but those the repository holds; and no program that asks for a password.
+/// count no line of C); git's own size above which a file counts as binary; and no program that
+/// asks for a password.
 const std::vector<std::string> pinnedConfiguration{
-    "-c", "diff.ignoreSubmodules=none", "-c", "core.attributesFile=/dev/null", "-c", "core.askPass="};
+    "-c", "diff.ignoreSubmodules=none", "-c", "core.attributesFile=/dev/null",
+    "-c", "core.bigFileThreshold=512m", "-c", "core.askPass="};
 
 /// Pins what `git log` prints, whatever the user's or the repository's configuration says: no
 /// signature checks, colours or decorations but HEAD's for the formats that ask for it, messages in
@@ -157,15 +163,73 @@ std::string sortedLines(std::string_view text) {
     return sorted;
 }
 
+/// The first line of a small file, trimmed; none when it cannot be read or is empty.
+std::optional<std::string> firstLine(const std::filesystem::path& file) {
+    std::ifstream stream(file);
+    std::string line;
+    if (!std::getline(stream, line)) return std::nullopt;
+    const auto trimmedLine = platform::trimmed(line);
+    if (trimmedLine.empty()) return std::nullopt;
+    return std::string(trimmedLine);
+}
+
+/// A file's whole text; empty when it is missing.
+std::string fileText(const std::filesystem::path& file) {
+    std::ifstream stream(file);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+/// `named` as a path, taken from `base` when relative.
+std::filesystem::path resolved(const std::filesystem::path& base, const std::string& named) {
+    const std::filesystem::path path(named);
+    return (path.is_relative() ? base / path : path).lexically_normal();
+}
+
 } // namespace
 
 GitService::GitService(platform::ProcessRunner& runner, std::chrono::milliseconds timeLimit)
     : runner_(runner), timeLimit_(timeLimit) {}
 
+GitService::RepositoryFolders GitService::locateRepository(const std::string& path) const {
+    std::error_code error;
+    const auto dotGit = std::filesystem::path(path) / ".git";
+    std::filesystem::path gitDirectory;
+    if (std::filesystem::is_directory(dotGit, error)) {
+        gitDirectory = dotGit.lexically_normal();
+    } else if (const auto line = firstLine(dotGit); line && line->starts_with("gitdir:")) {
+        // A worktree's or a submodule's ".git" file names the folder git keeps it in.
+        gitDirectory = resolved(path, std::string(platform::trimmed(std::string_view(*line).substr(7))));
+    } else {
+        // A folder inside a repository, or a bare one.
+        const auto result = runGitInFolder(path, {"rev-parse", "--absolute-git-dir"});
+        expectSuccess(result);
+        gitDirectory = std::string(platform::trimmed(result.output));
+    }
+    // Absolute, since git takes it after moving into it.
+    gitDirectory = std::filesystem::absolute(gitDirectory, error);
+    // A linked worktree keeps its HEAD apart and shares the rest with the repository it belongs to.
+    const auto common = firstLine(gitDirectory / "commondir");
+    return {gitDirectory, common ? resolved(gitDirectory, *common) : gitDirectory};
+}
+
 GitRunResult GitService::runGit(const std::string& path, std::vector<std::string> arguments,
                                 std::function<void(std::string_view)> receiveOutput,
                                 std::optional<std::string> standardInput) const {
+    // Git reads attributes from the work tree, whose .gitattributes change with the checked-out
+    // branch: it runs in the repository's own folder, taken for its work tree, where none are.
+    // Named so, git checks not whose it is: `readTips` did, as every collection begins with it.
+    const auto folder = locateRepository(path).gitDirectory.string();
+    arguments.insert(arguments.begin(), {"--git-dir=" + folder, "--work-tree=" + folder, "-C", folder});
+    return run(std::move(arguments), std::move(receiveOutput), std::move(standardInput));
+}
+
+GitRunResult GitService::runGitInFolder(const std::string& path, std::vector<std::string> arguments) const {
     arguments.insert(arguments.begin(), {"-C", path});
+    return run(std::move(arguments), {}, std::nullopt);
+}
+
+GitRunResult GitService::run(std::vector<std::string> arguments, std::function<void(std::string_view)> receiveOutput,
+                             std::optional<std::string> standardInput) const {
     arguments.insert(arguments.begin(), pinnedConfiguration.begin(), pinnedConfiguration.end());
     auto result = runner_.run({.executable = gitProgram,
                                .arguments = std::move(arguments),
@@ -190,7 +254,7 @@ bool GitService::isGitRepository(const std::string& path) const {
     if (std::filesystem::exists(std::filesystem::path(path) / ".git", error)) {
         return true;
     }
-    return runGit(path, {"rev-parse", "--git-dir"}).exitStatus == 0;
+    return runGitInFolder(path, {"rev-parse", "--git-dir"}).exitStatus == 0;
 }
 
 std::string GitService::readLog(const std::string& path, std::vector<std::string> arguments) const {
@@ -232,27 +296,64 @@ void GitService::expectSuccess(const GitRunResult& result) const {
 }
 
 GitTips GitService::readTips(const std::string& path) const {
-    const auto result = runGit(path, {"show-ref", "--head", "--heads"});
+    const auto folders = locateRepository(path);
+    // Every reference, in one process: the branches and the replacements are picked from them.
+    // Found from the folder, as git finds it there, so that a repository git would not read (not
+    // the user's) fails here, before any read that names the repository's folder itself.
+    const auto result = runGitInFolder(path, {"show-ref", "--head"});
     // Status 1 without a word: no reference names a commit yet.
     if (result.exitStatus != 0 && (result.exitStatus != 1 || !platform::trimmed(result.errorText).empty())) {
         throw NorvaneError::gitFailed(failureText(result));
     }
     GitTips tips;
+    std::vector<std::string_view> replacements;
     for (const auto line : platform::nonEmptyPieces(result.output, '\n')) {
         const auto space = line.find(' ');
         const auto hash = line.substr(0, space);
         if (space == std::string_view::npos || !GitLogParser::isCommitHash(hash)) {
             continue;
         }
-        if (line.substr(space + 1) == "HEAD") {
+        const auto name = line.substr(space + 1);
+        if (name.starts_with("refs/replace/")) {
+            replacements.push_back(line);
+            continue;
+        }
+        if (name == "HEAD") {
             tips.head = std::string(hash);
+        } else if (!name.starts_with("refs/heads/")) {
+            continue;
         }
         tips.commits.emplace_back(hash);
     }
     std::sort(tips.commits.begin(), tips.commits.end());
     tips.commits.erase(std::unique(tips.commits.begin(), tips.commits.end()), tips.commits.end());
-    tips.shallowBoundary = readShallowBoundary(path);
+    std::sort(replacements.begin(), replacements.end());
+    for (const auto line : replacements) tips.replacements.append(line).append(1, '\n');
+    tips.shallowBoundary = sortedLines(fileText(folders.commonDirectory / "shallow"));
+    for (const auto* file : {"info/attributes", "info/grafts"}) {
+        if (auto text = fileText(folders.commonDirectory / file); !text.empty()) {
+            tips.infoFiles += std::string(file) + ":\n" + text + "\n";
+        }
+    }
     return tips;
+}
+
+std::vector<std::string> GitService::missingCommits(const std::string& path,
+                                                    const std::vector<std::string>& hashes) const {
+    std::string listed;
+    for (const auto& hash : hashes) listed.append(hash).append(1, '\n');
+    if (listed.empty()) {
+        return {};
+    }
+    const auto result = runGit(path, {"cat-file", "--batch-check=%(objectname) %(objecttype)"}, {}, listed);
+    expectSuccess(result);
+    std::vector<std::string> missing;
+    for (const auto line : platform::nonEmptyPieces(result.output, '\n')) {
+        if (const auto space = line.find(' '); line.substr(space + 1) != "commit") {
+            missing.emplace_back(line.substr(0, space));
+        }
+    }
+    return missing;
 }
 
 void GitService::visitCommits(const std::string& path, const std::vector<std::string>& include,
@@ -368,20 +469,7 @@ GitHistory GitService::readHistory(const std::string& path, const GitTips& tips,
 }
 
 std::string GitService::readShallowBoundary(const std::string& path) const {
-    // A repository's own folder holds its shallow file; elsewhere (a worktree, a folder inside a
-    // repository) git says where it is.
-    std::error_code error;
-    auto file = std::filesystem::path(path) / ".git" / "shallow";
-    if (!std::filesystem::is_directory(std::filesystem::path(path) / ".git", error)) {
-        const auto result = runGit(path, {"rev-parse", "--git-path", "shallow"});
-        if (result.exitStatus != 0) {
-            return {};
-        }
-        file = std::filesystem::path(path) / platform::trimmed(result.output);
-    }
-    std::ifstream stream(file);
-    const std::string contents((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-    return sortedLines(contents);
+    return sortedLines(fileText(locateRepository(path).commonDirectory / "shallow"));
 }
 
 bool GitService::isBareRepository(const std::string& path) const {
@@ -390,7 +478,7 @@ bool GitService::isBareRepository(const std::string& path) const {
         return false;
     }
     // A bare repository, or a repository's own ".git" folder (or a folder in it).
-    const auto result = runGit(path, {"rev-parse", "--is-inside-git-dir"});
+    const auto result = runGitInFolder(path, {"rev-parse", "--is-inside-git-dir"});
     return result.exitStatus == 0 && platform::trimmed(result.output) == "true";
 }
 

@@ -11,6 +11,7 @@
 #include "platform/ProcessRunner.h"
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
@@ -36,7 +37,9 @@ struct GitRunResult {
 /// of each commit's committer date, or of the day it was first seen for a date ahead of the clock;
 /// the boundary commits of a shallow clone count as commits without changes. Git runs on the
 /// folder's own repository whatever the environment names, with the settings that change its
-/// counts pinned, and never asks for a password.
+/// counts pinned, and never asks for a password. A file's lines count by its content: no
+/// attributes are read but those of the repository's own info/attributes, none of the user's, the
+/// system's or the work tree's .gitattributes, which change with the checked-out branch.
 class GitService {
 public:
     /// Reading the whole history of the largest repositories takes minutes; a git that runs for
@@ -53,9 +56,11 @@ public:
     std::optional<GitCommit> getLatestCommit(const std::string& path) const;
     /// The earliest author date of the history.
     std::optional<platform::Date> getFirstCommitDate(const std::string& path) const;
-    /// The commits of HEAD and the local branches, and a shallow clone's boundary: one run of git
-    /// for a repository's own folder.
+    /// The commits of HEAD and the local branches, a shallow clone's boundary, the replacements and
+    /// the repository's info files: one run of git for a repository's own folder.
     GitTips readTips(const std::string& path) const;
+    /// Those of `hashes` that name no commit the repository holds.
+    std::vector<std::string> missingCommits(const std::string& path, const std::vector<std::string>& hashes) const;
     /// One pass over the log of every commit the tips reach: HEAD's history with line counts, and
     /// every commit booked once, on its day.
     GitHistory readHistory(const std::string& path, const GitTips& tips, CommitBooking& booking) const;
@@ -79,6 +84,15 @@ public:
     static OutputCategory categorize(std::string_view path);
 
 private:
+    /// Where a folder's repository keeps its files: its own folder, and the one it shares with the
+    /// repository it belongs to (the same but for a linked worktree).
+    struct RepositoryFolders {
+        std::filesystem::path gitDirectory;
+        std::filesystem::path commonDirectory;
+    };
+
+    /// Found without git for a repository's own folder, a worktree and a submodule.
+    RepositoryFolders locateRepository(const std::string& path) const;
     /// The output of a `git log`; empty for a repository without commits.
     std::string readLog(const std::string& path, std::vector<std::string> arguments) const;
     /// Hands each record of a log in `GitLogParser::logFormat` to `visit` while git still writes.
@@ -88,10 +102,16 @@ private:
     void expectLogRead(const std::string& path, const GitRunResult& result) const;
     /// Throws gitFailed unless git succeeded.
     void expectSuccess(const GitRunResult& result) const;
-    /// Runs git; its output goes to `receiveOutput` as it comes when one is given.
+    /// Runs git on the repository of the folder `path`; its output goes to `receiveOutput` as it
+    /// comes when one is given.
     GitRunResult runGit(const std::string& path, std::vector<std::string> arguments,
                         std::function<void(std::string_view)> receiveOutput = {},
                         std::optional<std::string> standardInput = std::nullopt) const;
+    /// Runs git in the folder itself, as a command typed there would: for what asks where a
+    /// repository is, or works on the files.
+    GitRunResult runGitInFolder(const std::string& path, std::vector<std::string> arguments) const;
+    GitRunResult run(std::vector<std::string> arguments, std::function<void(std::string_view)> receiveOutput,
+                     std::optional<std::string> standardInput) const;
     /// The boundary commits of a shallow clone, one a line, sorted; empty for a whole history.
     std::string readShallowBoundary(const std::string& path) const;
 

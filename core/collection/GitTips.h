@@ -7,7 +7,8 @@
 namespace norvane {
 
 /// What a repository's history is, as a collection reads it before anything else: the commits
-/// that HEAD and the local branches name, and a shallow clone's boundary.
+/// that HEAD and the local branches name, a shallow clone's boundary, and what else changes which
+/// commits they reach or how git counts their lines.
 struct GitTips {
     /// HEAD's commit; none before the first commit of its branch.
     std::optional<std::string> head;
@@ -15,6 +16,10 @@ struct GitTips {
     std::vector<std::string> commits;
     /// The boundary commits of a shallow clone, one a line, sorted; empty for a whole history.
     std::string shallowBoundary;
+    /// The repository's replacements, "HASH refs/replace/NAME" one a line, sorted.
+    std::string replacements;
+    /// The repository's own info/attributes and info/grafts, as they read.
+    std::string infoFiles;
 
     bool operator==(const GitTips&) const = default;
 };

@@ -4,8 +4,6 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace norvane {
 
@@ -16,11 +14,6 @@ struct BookedCommit {
     std::optional<platform::Date> firstSeenAt;
 
     bool operator==(const BookedCommit&) const = default;
-
-    /// "HASH" or "HASH@MICROSECONDS", separated by spaces: the form the store keeps.
-    static std::string join(const std::vector<BookedCommit>& commits);
-    /// The commits of `join`'s text; entries that do not read are left out.
-    static std::vector<BookedCommit> split(std::string_view text);
 };
 
 } // namespace norvane

@@ -23,6 +23,8 @@ const platform::Entity<BookedHistory>& BookedHistory::entity() {
             attribute(BookedHistoryField::timeZone),
             attribute(BookedHistoryField::shallowBoundary),
             attribute(BookedHistoryField::firstBookedAt),
+            attribute(BookedHistoryField::replacements),
+            attribute(BookedHistoryField::infoFiles),
             attribute(BookedHistoryField::pricedWage),
             attribute(BookedHistoryField::pricedOverhead),
             attribute(BookedHistoryField::pricedType),

@@ -6,8 +6,9 @@ namespace norvane {
 
 /// What a project's daily activity rows were last booked from: the commits that HEAD and the local
 /// branches named (every commit they reach counts once), the time zone whose days the rows are,
-/// and a shallow clone's boundary. A project has one once its history has been imported whole;
-/// a git project without one is an add that did not finish.
+/// a shallow clone's boundary, and what else changes which commits git reads or how it counts
+/// their lines. A project has one once its history has been imported whole; a git project without
+/// one is an add that did not finish, and a project with one was a repository.
 class BookedHistory : public platform::Model<BookedHistory> {
 public:
     platform::Uuid id = platform::Uuid::random();
@@ -15,9 +16,15 @@ public:
     std::optional<std::string> head;
     /// The distinct commits of HEAD and the local branches, sorted, separated by spaces.
     std::string tips;
+    /// The time zone whose days the rows are, known by its rules (LocalCalendar::timeZoneRules).
     std::string timeZone;
     /// A shallow clone's boundary commits as git lists them; empty for a whole history.
     std::string shallowBoundary;
+    /// The repository's replacements ("refs/replace/..." and what each names), one a line, sorted.
+    std::string replacements;
+    /// The repository's own files that change how git reads its history (info/attributes,
+    /// info/grafts), as they read.
+    std::string infoFiles;
     /// The earliest moment a booked commit counts at: the first day of the rows.
     std::optional<platform::Date> firstBookedAt;
     /// What the rows' effort and cost were priced with.
@@ -41,6 +48,8 @@ inline constexpr platform::Field<BookedHistory, std::string> tips{"tips", &Booke
 inline constexpr platform::Field<BookedHistory, std::string> timeZone{"timeZone", &BookedHistory::timeZone};
 inline constexpr platform::Field<BookedHistory, std::string> shallowBoundary{"shallowBoundary",
                                                                              &BookedHistory::shallowBoundary};
+inline constexpr platform::Field<BookedHistory, std::string> replacements{"replacements", &BookedHistory::replacements};
+inline constexpr platform::Field<BookedHistory, std::string> infoFiles{"infoFiles", &BookedHistory::infoFiles};
 inline constexpr platform::Field<BookedHistory, std::optional<platform::Date>> firstBookedAt{
     "firstBookedAt", &BookedHistory::firstBookedAt};
 inline constexpr platform::Field<BookedHistory, double> pricedWage{"pricedWage", &BookedHistory::pricedWage};

@@ -1,12 +1,13 @@
 #include "core/models/NorvaneDatabase.h"
 
 #include "core/models/AppSettings.h"
-#include "core/models/BookedDay.h"
+#include "core/models/BookedCommitRecord.h"
 #include "core/models/BookedHistory.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/DailyPortfolioSnapshot.h"
 #include "core/models/ModelDailyActivity.h"
 #include "core/models/SnapshotLanguage.h"
+#include "core/models/StoreUpgrade.h"
 #include "platform/PrivateFiles.h"
 #include "platform/XdgPaths.h"
 #include "platform/persistence/StoreError.h"
@@ -16,7 +17,8 @@ namespace norvane {
 std::atomic<bool> NorvaneDatabase::isDevelopment{false};
 
 const platform::Schema& NorvaneDatabase::schema() {
-    static const platform::Schema schema{"1.0.0",
+    // A new version whenever a program that reads the one before would write this store wrongly.
+    static const platform::Schema schema{"1.1.0",
                                          {
                                              &Project::entity().info(),
                                              &Snapshot::entity().info(),
@@ -26,8 +28,9 @@ const platform::Schema& NorvaneDatabase::schema() {
                                              &DailyPortfolioSnapshot::entity().info(),
                                              &ModelDailyActivity::entity().info(),
                                              &BookedHistory::entity().info(),
-                                             &BookedDay::entity().info(),
-                                         }};
+                                             &BookedCommitRecord::entity().info(),
+                                         },
+                                         StoreUpgrade::upgrade};
     return schema;
 }
 

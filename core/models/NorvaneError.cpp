@@ -17,6 +17,9 @@ std::string messageFor(NorvaneError::Kind kind, const std::string& value) {
     case NorvaneError::Kind::bareRepository:
         return "Path is a bare git repository, with no working tree to count: " + value;
     case NorvaneError::Kind::pathNotReadable: return "Path cannot be read: " + value;
+    case NorvaneError::Kind::repositoryNotFound:
+        return "Repository not found: " + value +
+               " no longer holds the project's git repository (is its disk mounted?)";
     }
     return {};
 }

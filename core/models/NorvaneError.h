@@ -5,7 +5,7 @@
 
 namespace norvane {
 
-/// The core library's error: one of ten cases, each with a fixed English message that `what()`
+/// The core library's error: one of eleven cases, each with a fixed English message that `what()`
 /// returns.
 class NorvaneError : public std::exception {
 public:
@@ -20,6 +20,7 @@ public:
         sccNotFound,
         bareRepository,
         pathNotReadable,
+        repositoryNotFound,
     };
 
     static NorvaneError duplicateName(std::string name) { return {Kind::duplicateName, std::move(name)}; }
@@ -34,6 +35,9 @@ public:
     static NorvaneError bareRepository(std::string path) { return {Kind::bareRepository, std::move(path)}; }
     /// A folder that cannot be listed, such as one without read permission.
     static NorvaneError pathNotReadable(std::string path) { return {Kind::pathNotReadable, std::move(path)}; }
+    /// A folder whose project was a git repository and holds none now, such as the mount point of
+    /// a disk that is not mounted: counting it would take the project for an empty one.
+    static NorvaneError repositoryNotFound(std::string path) { return {Kind::repositoryNotFound, std::move(path)}; }
 
     Kind kind() const { return kind_; }
     /// The carried name, path or detail; empty for the two cases without one.

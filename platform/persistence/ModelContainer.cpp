@@ -275,6 +275,9 @@ void ModelContainer::setUp() {
     const auto layout = readLayout(database);
     refuseUnknownVersion(layout, schema_, describe(file_));
     createTables(database, schema_);
+    if (layout.version && *layout.version != schema_.version && schema_.upgrade) {
+        schema_.upgrade(database, *layout.version);
+    }
     if (layout.version != schema_.version) {
         auto version = database.prepare(std::string("INSERT OR REPLACE INTO ") + metadataTable +
                                         " (key, value) VALUES ('schemaVersion', ?)");

@@ -22,11 +22,14 @@ namespace norvane::platform {
 /// newer row.
 inline constexpr std::string_view keysTable = "norvane_keys";
 
-/// The record types of a store and its version ("1.0.0"), in table order: parents before the
+/// The record types of a store and its version ("1.1.0"), in table order: parents before the
 /// records that point to them.
 struct Schema {
     std::string version;
     std::vector<const EntityInfo*> entities;
+    /// Brings the rows of a store of an older version (given) up to this one, once its missing
+    /// tables and indexes exist, in the transaction that then stores the new version.
+    std::function<void(Database& database, const std::string& storedVersion)> upgrade;
 };
 
 /// What changed in the store: the names of the affected record types, and whether another

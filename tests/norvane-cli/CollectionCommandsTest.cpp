@@ -128,14 +128,23 @@ TEST_F(CollectionCommands, CollectReportsAVanishedFolderAndFailsButMeasuresTheRe
     addProject("vanished", vanishing->path());
     const auto vanishedPath = vanishing->path().string();
     vanishing.reset();
+    // A disk that is not mounted: its mount point is there, empty.
+    const auto unmounted = makeRepository();
+    addProject("mnt", unmounted->path());
+    std::filesystem::remove_all(unmounted->path());
+    std::filesystem::create_directory(unmounted->path());
 
     const auto run = norvane({"collect"});
 
     EXPECT_NE(run.status, 0);
     EXPECT_THAT(run.out, HasSubstr("kept: 10 code lines"));
     EXPECT_THAT(run.out, Not(HasSubstr("vanished")));
-    EXPECT_EQ(run.err, "norvane: vanished: Path not found: " + vanishedPath + "\n");
-    EXPECT_EQ(storedSnapshots("kept", "scc"), 2u);
+    EXPECT_THAT(run.out, Not(HasSubstr("mnt")));
+    EXPECT_EQ(run.err, "norvane: mnt: Repository not found: " + unmounted->path().string() +
+                           " no longer holds the project's git repository (is its disk mounted?)\n"
+                           "norvane: vanished: Path not found: " +
+                           vanishedPath + "\n");
+    EXPECT_EQ(std::tuple(storedSnapshots("kept", "scc"), storedSnapshots("mnt", "scc")), std::tuple(2u, 1u));
 }
 
 TEST_F(CollectionCommands, AddAndHistoryShowTheirProgressOnATerminal) {

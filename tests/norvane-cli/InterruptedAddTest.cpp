@@ -108,6 +108,9 @@ TEST_F(InterruptedAdd, AfterTheProjectsOwnSaveTheNextCollectFinishesIt) {
     killWhileCounting();
     EXPECT_EQ(storedSnapshots("demo", "scc"), 0u);
     expectUnfinished();
+    // Archived meanwhile: a collection of every project still finishes its add, as `list` says.
+    ASSERT_EQ(norvane({"archive", "demo"}).status, 0);
+    expectUnfinished();
     const auto collected = norvane({"collect"});
     EXPECT_EQ(collected.status, 0) << collected.err;
     expectComplete();

@@ -62,6 +62,19 @@ TEST(BackgroundScheduler, AnAddThatDidNotFinishIsCollectedThoughTodayHasASnapsho
     EXPECT_EQ(fixture.collection->collectAllCalls, 1);
 }
 
+TEST(BackgroundScheduler, AnArchivedProjectsAddThatDidNotFinishIsCollectedToo) {
+    AppStateFixture fixture;
+    const norvane::testing::TemporaryFolder repository;
+    std::filesystem::create_directory(repository.path() / ".git");
+    testing::saveProject(*fixture.metrics->context, "Old", ProjectStatus::archived,
+                         [&](Project& project) { project.path = repository.path().string(); });
+    fixture.metrics->addSnapshot(fixture.metrics->addProject("Atlas"), minutesIntoToday(1));
+    auto state = fixture.makeState(noWait);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fixture.notifications.empty(); }));
+    EXPECT_EQ(fixture.collection->collectAllCalls, 1);
+    EXPECT_EQ(state->scheduler().lastCollectionDate(), minutesIntoToday(1));
+}
+
 TEST(BackgroundScheduler, AListThatCannotBeReadKeepsTheDateShownAndIsLogged) {
     AppStateFixture fixture;
     fixture.metrics->addSnapshot(fixture.metrics->addProject("Atlas"), minutesIntoToday(1));

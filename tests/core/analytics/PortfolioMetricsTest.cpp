@@ -37,6 +37,7 @@ TEST_F(PortfolioMetricsTest, PeakThroughputTakesTheEarliestBestRunOfRows) {
     };
     const Case cases[] = {
         {{1, 4, 4, 0}, 2, 4.0, 1, 2},  {{4, 4, 0, 4, 4}, 2, 4.0, 0, 1}, // a tie goes to the earliest run
+        {{1, 0, 3, 5}, 2, 4.0, 2, 3},                                   // the last run is one too
         {{1, 4, 0}, 7, 5.0 / 3, 0, 2},                                  // fewer rows than days: all of them
         {{0, 0}, 1, 0.0, 0, 0},        {{}, 7, 0.0, {}, {}},
         {{1, 4}, 0, 0.0, {}, {}},

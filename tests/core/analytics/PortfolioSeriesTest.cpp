@@ -158,6 +158,13 @@ TEST_F(PortfolioSeries, VelocitySeriesAveragesTheActiveDaysOfEachWeek) {
     EXPECT_TRUE(service.getVelocityTimeSeries(alpha, 7).empty());
     EXPECT_TRUE(service.getVelocityTimeSeries(alpha, 0).empty());
     EXPECT_TRUE(service.getVelocityTimeSeries(addProject("idle"), 90).empty());
+
+    // A row on the window's first whole day: the first week of the window ends 7 days after its start.
+    auto beta = addProject("beta");
+    addActivity(beta, daysAgo(13), 70);
+    const auto fortnight = service.getVelocityTimeSeries(beta, 14);
+    ASSERT_EQ(fortnight.size(), 1U);
+    EXPECT_EQ(std::pair(fortnight[0].date, fortnight[0].velocity), std::pair(now - std::chrono::days(7), 70.0));
 }
 
 TEST_F(PortfolioSeries, VelocitySeriesAcrossADaylightSavingChange) {

@@ -3,11 +3,14 @@
 #include "core/models/ModelDailyActivity.h"
 
 #include "tests/core/collection/DailyRowsFixture.h"
+#include "tests/support/RecordingProcessRunner.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 namespace norvane {
 namespace {
@@ -36,6 +39,13 @@ TEST_F(DailyRows, ADaySwitchedAwayFromOrCheckedOutPastKeepsItsCommits) {
     git({"tag", "v1"});
     commitLines("main.c", 26, november(2, 9, 30));
     collectAndCompare(november(2, 10));
+    // The history series: each commit at its moment, today's too.
+    std::vector<platform::Date> series;
+    for (const auto& snapshot : stored<Snapshot>()) {
+        if (snapshot->snapshotType() == SnapshotType::gitHistory) series.push_back(snapshot->capturedAt);
+    }
+    std::sort(series.begin(), series.end());
+    EXPECT_EQ(series, (std::vector{november(1, 9), november(2, 9, 30)}));
     git({"checkout", "-q", "release"});
     collectAndCompare(november(2, 20));
     for (int day = 3; day <= 4; ++day) {
@@ -127,6 +137,25 @@ TEST_F(DailyRows, HistoryRewrittenBySquashRebaseOrAmendCountsOnce) {
     collectAndCompare(november(9, 20));
 }
 
+TEST_F(DailyRows, CommitsThatGitListsAgainBehindBackDatedWorkCountOnce) {
+    commitLines("base.c", 5, november(1, 9));
+    const auto shared = commitLines("shared.c", 7, november(5, 10));
+    // October's work committed on top, dated before what it builds on.
+    for (int day = 11; day <= 18; ++day)
+        commitLines("october" + std::to_string(day) + ".c", 1, localDate(2025, 10, day, 10));
+    collectAndCompare(november(5, 20));
+    // Work from the shared commit merged in: walking from the merge, git meets the shared commit and
+    // the base before the left-behind tip's dates lead it there, and lists them as new.
+    git({"checkout", "-q", "-b", "feature", shared});
+    commitLines("feature.c", 3, november(6, 10));
+    git({"checkout", "-q", "main"});
+    clock.advance(november(6, 11) - clock.now());
+    git({"merge", "-q", "--no-ff", "-m", "merge", "feature"});
+    git({"branch", "-q", "-D", "feature"});
+    collectAndCompare(november(6, 20));
+    EXPECT_EQ(std::get<0>(storedDays().at(platform::LocalCalendar::startOfDay(november(5, 12)))), 1);
+}
+
 TEST_F(DailyRows, AZoneChangeDatesTheRowsAsAnImportWould) {
     commitLines("early.c", 4, november(2, 0, 30));
     commitLines("late.c", 6, november(2, 10));
@@ -138,6 +167,28 @@ TEST_F(DailyRows, AZoneChangeDatesTheRowsAsAnImportWould) {
         ASSERT_FALSE(pinned.collectHistory(project, 7).error) << zone;
         EXPECT_EQ(storedDays(), gitDays()) << zone;
     }
+}
+
+TEST_F(DailyRows, AZoneFileReplacedUnderItsNameDatesTheRowsByItsNewRules) {
+    testing::TemporaryFolder zones;
+    const auto file = zones.path() / "localtime";
+    std::filesystem::copy_file("/usr/share/zoneinfo/UTC", file);
+    const testing::ScopedTimeZone local(":" + file.string());
+    commitLines("late.c", 5, testing::utc("2025-11-01T23:30:00Z"));
+    collectAndCompare(testing::utc("2025-11-02T20:00:00Z"));
+    ASSERT_TRUE(storedDays().contains(platform::LocalCalendar::startOfDay(testing::utc("2025-11-01T12:00:00Z"))));
+
+    // Another zone's rules under the same name, as a copied /etc/localtime is replaced; the
+    // calendar reads them once TZ is looked at anew, as in the next process.
+    std::filesystem::copy_file("/usr/share/zoneinfo/Asia/Tokyo", file,
+                               std::filesystem::copy_options::overwrite_existing);
+    {
+        const testing::ScopedTimeZone meanwhile("UTC");
+        platform::LocalCalendar::startOfDay(clock.now());
+    }
+    collectAndCompare(testing::utc("2025-11-03T20:00:00Z"));
+    EXPECT_TRUE(storedDays().contains(platform::LocalCalendar::startOfDay(testing::utc("2025-11-01T23:30:00Z"))));
+    EXPECT_EQ(platform::LocalCalendar::components(storedDays().begin()->first).day, 2);
 }
 
 TEST_F(DailyRows, ACommitFromAClockAheadCountsOnceOnTheDayItWasFirstSeen) {
@@ -153,6 +204,25 @@ TEST_F(DailyRows, ACommitFromAClockAheadCountsOnceOnTheDayItWasFirstSeen) {
     }
 }
 
+TEST_F(DailyRows, WhenTheFirstDayLosesItsCommitsTheHistoryBeginsAnew) {
+    // A branch of its own holds the first day's work; main begins three days later.
+    commitLines("base.c", 30, november(4, 9));
+    git({"checkout", "-q", "--orphan", "early"});
+    git({"rm", "-q", "-rf", "."});
+    commitLines("early.c", 10, november(1, 9));
+    git({"checkout", "-q", "main"});
+    // 61 days from the first day: the baseline is the mean of both days.
+    collectAndCompare(localDate(2026, 1, 1, 10));
+    ASSERT_TRUE(project->baselineVelocity);
+    EXPECT_DOUBLE_EQ(*project->baselineVelocity, 20.0);
+    // Without the early branch the history begins on 4 November, 58 days ago: too young for one.
+    git({"branch", "-q", "-D", "early"});
+    collectAndCompare(localDate(2026, 1, 1, 11));
+    EXPECT_FALSE(project->baselineVelocity);
+    ASSERT_FALSE(pinned.collectHistory(project, 7).error);
+    EXPECT_FALSE(project->baselineVelocity);
+}
+
 TEST_F(DailyRows, AnImportIsStoredWholeOrNotAtAll) {
     commitLines("a.c", 3, november(1, 9));
     git({"commit", "-q", "--allow-empty", "-m", "[claude] tidy"});
@@ -164,12 +234,126 @@ TEST_F(DailyRows, AnImportIsStoredWholeOrNotAtAll) {
     EXPECT_TRUE(stored<DailyActivity>().empty() && stored<BookedHistory>().empty());
     for (const auto& snapshot : stored<Snapshot>()) EXPECT_EQ(snapshot->snapshotType(), SnapshotType::scc);
     EXPECT_TRUE(pinned.hasUnfinishedAdd(project));
+    // A folder that is no repository has no history to import: its add is never unfinished.
+    testing::TemporaryFolder plain;
+    EXPECT_FALSE(pinned.hasUnfinishedAdd(addProject("plain", plain.path().string())));
 
+    // Archived meanwhile, the project is still collected once by a collection of every project,
+    // which finishes its add.
     execute("DROP TRIGGER refuse");
-    collectAt(november(2, 20));
+    project->status = ProjectStatus::archived;
+    context->save();
+    clock.advance(november(2, 20) - clock.now());
+    ASSERT_EQ(pinned.collectAll().size(), 2U);
     EXPECT_FALSE(pinned.hasUnfinishedAdd(project));
     EXPECT_EQ(storedDays(), gitDays());
     EXPECT_EQ(stored<ModelDailyActivity>().size(), 1U);
+    EXPECT_EQ(pinned.projectsToCollect().size(), 1U) << "only the plain folder, now";
+}
+
+TEST_F(DailyRows, AnOldHistoryGraftedUnderTheRootIsBookedOnItsDays) {
+    const auto root = commitLines("main.c", 4, november(1, 9));
+    collectAndCompare(november(1, 20));
+    // An old history beside it, fetched but on no local branch.
+    testing::GitTestRepository old;
+    old.writeFile("old.c", std::string(30, '\n'));
+    old.commit("old", localDate(2025, 10, 10, 10));
+    old.writeFile("older.c", std::string(20, '\n'));
+    old.commit("older", localDate(2025, 10, 12, 10));
+    git({"fetch", "-q", old.pathString(), "main:refs/remotes/old/main"});
+    collectAndCompare(november(2, 20));
+    ASSERT_EQ(storedDays().size(), 1U);
+    // Grafted under the root: no tip moves, and yet HEAD now reaches October.
+    git({"replace", "--graft", root, "old/main"});
+    collectAndCompare(november(3, 20));
+    EXPECT_EQ(std::get<1>(storedDays().at(platform::LocalCalendar::startOfDay(localDate(2025, 10, 10, 12)))), 30);
+    git({"replace", "-d", root});
+    collectAndCompare(november(4, 20));
+    EXPECT_EQ(storedDays().size(), 1U);
+}
+
+TEST_F(DailyRows, AFileCountsByItsContentWhateverTheCheckedOutAttributesSay) {
+    std::string lock;
+    for (int line = 0; line < 500; ++line) lock += "dependency-" + std::to_string(line) + "\n";
+    repository.writeFile("yarn.lock", lock);
+    repository.commit("lock", november(2, 10));
+    collectAt(november(2, 20));
+    repository.writeFile(".gitattributes", "yarn.lock -diff\n");
+    repository.commit("attributes", november(3, 10));
+    const auto lockDay = platform::LocalCalendar::startOfDay(november(2, 12));
+    const auto linesOfTheLockDay = [&] { return std::get<1>(storedDays().at(lockDay)); };
+    collectAt(november(3, 20));
+    EXPECT_EQ(linesOfTheLockDay(), 500);
+    // A fresh import, with either branch checked out, books the same.
+    ASSERT_FALSE(pinned.collectHistory(project, 7).error);
+    EXPECT_EQ(linesOfTheLockDay(), 500);
+    git({"checkout", "-q", "-b", "before", "HEAD~1"});
+    ASSERT_FALSE(pinned.collectHistory(project, 7).error);
+    EXPECT_EQ(linesOfTheLockDay(), 500);
+    // The repository's own attributes, which no checkout changes, apply to the rows and the import alike.
+    repository.writeFile(".git/info/attributes", "yarn.lock -diff\n");
+    collectAt(november(4, 20));
+    EXPECT_EQ(linesOfTheLockDay(), 0);
+    ASSERT_FALSE(pinned.collectHistory(project, 7).error);
+    EXPECT_EQ(linesOfTheLockDay(), 0);
+}
+
+TEST_F(DailyRows, ARepositoryGoneFromItsFolderIsMissingAndNothingIsStored) {
+    commitLines("a.c", 4, november(1, 9));
+    collectAt(november(1, 20));
+    const auto days = storedDays();
+    const auto snapshots = stored<Snapshot>().size();
+    // The disk it lives on is not mounted: its mount point is an empty folder.
+    const auto away = repository.path().string() + ".away";
+    std::filesystem::rename(repository.path(), away);
+    std::filesystem::create_directory(repository.path());
+    const auto missing = pinned.collectOne(project);
+    ASSERT_TRUE(missing.error);
+    EXPECT_EQ(missing.error->norvaneError, NorvaneError::repositoryNotFound(repository.pathString()));
+    EXPECT_EQ(std::tuple(storedDays(), stored<Snapshot>().size()), std::tuple(days, snapshots));
+    // A folder that never was a repository is counted as it is, empty or not.
+    testing::TemporaryFolder empty;
+    EXPECT_TRUE(pinned.collectOne(addProject("plain", empty.path().string())).isSuccess());
+
+    std::filesystem::remove(repository.path());
+    std::filesystem::rename(away, repository.path());
+    collectAndCompare(november(2, 20));
+}
+
+TEST_F(DailyRows, ABookedCommitThatCannotBeReadIsAnError) {
+    commitLines("a.c", 4, november(1, 9));
+    collectAt(november(1, 12));
+    execute("UPDATE booked_commit SET hash = 'not a commit'");
+    commitLines("b.c", 2, november(1, 14));
+    clock.advance(november(1, 20) - clock.now());
+    const auto result = pinned.collectOne(project);
+    ASSERT_TRUE(result.error);
+    EXPECT_NE(result.error->message.find("cannot be read: \"not a commit\""), std::string::npos)
+        << result.error->message;
+}
+
+TEST_F(DailyRows, AGitThatIsStoppedWhileCatchingUpFailsTheCollectionInsteadOfReadingAll) {
+    commitLines("a.c", 4, november(1, 9));
+    collectAt(november(1, 12));
+    commitLines("b.c", 2, november(1, 14));
+    // Git's walk from the new tips past the old ones runs too long and is stopped.
+    testing::RecordingProcessRunner stuck([](const platform::ProcessRequest& request) {
+        if (std::none_of(request.arguments.begin(), request.arguments.end(),
+                         [](const auto& argument) { return argument.starts_with("^"); })) {
+            return platform::defaultProcessRunner().run(request);
+        }
+        auto result = testing::exitedWith(128 + 9);
+        result.timedOut = true;
+        return result;
+    });
+    Collector stopped(context, SccService(testing::builtInCounterOnly()), GitService(stuck), clock.clock());
+    clock.advance(november(1, 20) - clock.now());
+    const auto days = storedDays();
+    const auto result = stopped.collectOne(project);
+    ASSERT_TRUE(result.error);
+    EXPECT_NE(result.error->message.find("git ran for more than 2 hours and was stopped"), std::string::npos)
+        << result.error->message;
+    EXPECT_EQ(storedDays(), days);
 }
 
 TEST_F(DailyRows, APathThatBecameAFileIsAnError) {
@@ -187,6 +371,8 @@ TEST_F(DailyRows, TheUsersOwnGitSettingsChangeNoFigure) {
     const auto home = std::filesystem::path(std::getenv("HOME"));
     std::filesystem::create_directories(home / ".config" / "git");
     std::ofstream(home / ".config" / "git" / "attributes") << "*.c -diff\n";
+    // And a size above which every file would count as binary.
+    std::ofstream(home / ".config" / "git" / "config") << "[core]\n\tbigFileThreshold = 10\n";
     commitLines("a.c", 4, november(1, 9));
     // A submodule whose own setting hides its new commits.
     testing::GitTestRepository library;

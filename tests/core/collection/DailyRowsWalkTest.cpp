@@ -1,3 +1,4 @@
+#include "core/models/AppSettings.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
 
@@ -19,16 +20,22 @@ namespace {
 using namespace std::chrono_literals;
 
 /// Drives a repository through weeks of git as people use it (commits, branches, merges, squash
-/// merges, rebases, amends, resets, old patches, a clock ahead, zone changes), collecting on most
-/// days with a pinned clock. After every collection the rows must equal a fresh import's, made
-/// alongside in a store of its own, and git's own count, with each commit dated ahead of the clock
-/// on the day a collection first saw it.
+/// merges, rebases, amends, resets, old patches, a clock ahead, zone changes, back-dated work behind
+/// a tip that is then left behind, wage changes, an old history grafted under the root, attributes
+/// that mark files binary), collecting on most days with a pinned clock. After every collection the
+/// rows, their prices and the velocity baseline must equal a fresh import's, made alongside in a
+/// store of its own, and the rows git's own count, with each commit dated ahead of the clock on the
+/// day a collection first saw it.
 class DailyRowsWalk : public testing::DailyRowsFixture {
 protected:
     void walk(unsigned seed) {
         random_.seed(seed);
         seed_ = seed;
         clock.advance(testing::localDate(2025, 10, 20, 8) - clock.now());
+        // A history begun weeks before, so that the velocity baseline is set along the way.
+        const auto file = "f" + std::to_string(files_++) + ".c";
+        owner_[file] = current_;
+        root_ = commitLines(file, pick(1, 30), clock.now() - std::chrono::hours(24 * pick(35, 75)));
         newFile(1);
         const int days = 30 + static_cast<int>(seed % 31);
         for (int day = 0; day < days && !::testing::Test::HasFailure(); ++day) {
@@ -76,20 +83,25 @@ private:
     bool hasParent() { return tryGit({"rev-parse", "-q", "--verify", "HEAD~1"}); }
 
     void act() {
+        if (backDated_ && collectedSince_) return mergeFromBeforeTheBackDatedWork();
         const int roll = pick(0, 99);
-        if (roll < 38) return commit();
-        if (roll < 46) return newBranch();
-        if (roll < 56) return switchBranch();
-        if (roll < 63) return merge();
-        if (roll < 67) return squash();
-        if (roll < 74) return rebase();
-        if (roll < 78) return amend();
-        if (roll < 82) return reset();
-        if (roll < 86) return applyOldPatch();
-        if (roll < 89) return commitFromAClockAhead();
-        if (roll < 93) return deleteBranch();
-        if (roll < 96) return detach();
-        changeZone();
+        if (roll < 34) return commit();
+        if (roll < 41) return newBranch();
+        if (roll < 50) return switchBranch();
+        if (roll < 57) return merge();
+        if (roll < 61) return squash();
+        if (roll < 67) return rebase();
+        if (roll < 71) return amend();
+        if (roll < 75) return reset();
+        if (roll < 79) return applyOldPatch();
+        if (roll < 82) return commitFromAClockAhead();
+        if (roll < 86) return deleteBranch();
+        if (roll < 89) return detach();
+        if (roll < 91) return changeZone();
+        if (roll < 93) return changeWage();
+        if (roll < 95) return graftOrUngraft();
+        if (roll < 97) return markBinary();
+        commitBackDatedWork();
     }
 
     void newFile(int lines) {
@@ -243,6 +255,106 @@ private:
         zone_.emplace(zone);
     }
 
+    /// Six or more commits dated before the work they build on: git's walk from a later merge of
+    /// that work, with this tip left behind, meets the earlier commits before the dates lead it
+    /// here, and lists them again.
+    void commitBackDatedWork() {
+        if (current_.empty()) return commit();
+        backDated_ = {head(), current_};
+        collectedSince_ = false;
+        const int count = pick(6, 9);
+        note("commit " + std::to_string(count) + " back-dated commits on " + current_);
+        const auto first = clock.now() - std::chrono::hours(24 * pick(8, 25));
+        for (int index = 0; index < count; ++index) {
+            const auto file = "f" + std::to_string(files_++) + ".c";
+            owner_[file] = current_;
+            commitLines(file, pick(1, 5), first + std::chrono::hours(index));
+        }
+    }
+
+    void mergeFromBeforeTheBackDatedWork() {
+        const auto [base, branch] = *std::exchange(backDated_, std::nullopt);
+        const std::set<std::string> branches(branches_.begin(), branches_.end());
+        if (!branches.contains(branch) || !tryGit({"merge-base", "--is-ancestor", base, branch})) return;
+        note("merge into " + branch + " of work begun before its back-dated commits");
+        git({"checkout", "-q", "-b", "from-before", base});
+        const auto file = "f" + std::to_string(files_++) + ".c";
+        owner_[file] = branch;
+        commitLines(file, pick(1, 10));
+        git({"checkout", "-q", branch});
+        current_ = branch;
+        if (!tryGit({"merge", "-q", "--no-ff", "--no-edit", "from-before"})) {
+            tryGit({"merge", "--abort"});
+            note("(merge undone)");
+        }
+        git({"branch", "-q", "-D", "from-before"});
+    }
+
+    /// The same wage in both stores, as the settings are one for all the projects of a store.
+    void changeWage() {
+        const double wage = 60000.0 + 10000.0 * pick(0, 20);
+        note("wage " + std::to_string(static_cast<int>(wage)));
+        for (const auto& store : {context, twinContext_}) {
+            auto settings = store->fetch<AppSettings>();
+            if (settings.empty()) store->insert(settings.emplace_back(AppSettings::defaults()));
+            settings.front()->averageWage = wage;
+            store->save();
+        }
+    }
+
+    /// An old history, on no branch, grafted under the first commit, or the graft taken away.
+    void graftOrUngraft() {
+        if (grafted_) {
+            note("replacement of the root taken away");
+            git({"replace", "-d", root_});
+            grafted_ = false;
+            return;
+        }
+        if (!tryGit({"rev-parse", "-q", "--verify", "refs/old/main"})) makeOldHistory();
+        note("old history grafted under the root");
+        git({"replace", "--graft", root_, "refs/old/main"});
+        grafted_ = true;
+    }
+
+    void makeOldHistory() {
+        std::string parent;
+        for (int index = 0; index < 3; ++index) {
+            // Lines unlike any other file's, so that git sees no rename among them.
+            std::string text;
+            for (int line = pick(1, 40); line > 0; --line) text += "int old" + std::to_string(linesWritten++) + ";\n";
+            auto blob = git({"hash-object", "-w", "--stdin"}, text);
+            blob.pop_back();
+            auto tree = git({"mktree"}, "100644 blob " + blob + "\told" + std::to_string(index) + ".c\n");
+            tree.pop_back();
+            const auto when = testing::gitDate(clock.now() - std::chrono::hours(24 * (120 - 5 * index)));
+            std::vector<std::string> arguments{
+                "-c", "user.name=Old", "-c", "user.email=old@example.com", "commit-tree", tree, "-m", "old"};
+            if (!parent.empty()) arguments.insert(arguments.end(), {"-p", parent});
+            parent = repository.git(arguments, {{"GIT_AUTHOR_DATE", when}, {"GIT_COMMITTER_DATE", when}});
+            parent.pop_back();
+        }
+        git({"update-ref", "refs/old/main", parent});
+    }
+
+    /// Attributes that make files count no lines: committed on a branch, or the repository's own.
+    void markBinary() {
+        std::vector<std::string> marked;
+        for (const auto& [file, branch] : owner_) {
+            if (pick(0, 3) == 0) marked.push_back(file + " -diff");
+        }
+        std::string text;
+        for (const auto& line : marked) text += line + "\n";
+        if (current_.empty() || pick(0, 3) == 0) {
+            note("info/attributes marking " + std::to_string(marked.size()) + " files");
+            repository.writeFile(".git/info/attributes", text);
+            return;
+        }
+        note(".gitattributes marking " + std::to_string(marked.size()) + " files");
+        repository.writeFile(".gitattributes", text);
+        git({"add", ".gitattributes"});
+        git({"commit", "-q", "--allow-empty", "-m", "attributes"});
+    }
+
     /// What git shows of the commits HEAD and the branches reach: each one's committer date.
     std::map<std::string, platform::Date> reachable() {
         std::map<std::string, platform::Date> commits;
@@ -264,6 +376,7 @@ private:
         }
         const auto expected = gitDays(firstSeen_);
         collectAt(now);
+        collectedSince_ = true;
         ASSERT_FALSE(::testing::Test::HasFatalFailure()) << trail();
         const auto imported = importer_.collectHistory(twin_, 7);
         ASSERT_FALSE(imported.error) << imported.error->message << trail();
@@ -271,6 +384,8 @@ private:
                                           << testing::describe(storedDays()) << "git:\n"
                                           << testing::describe(expected) << trail();
         EXPECT_EQ(twinDays(), expected) << "a fresh import:\n" << testing::describe(twinDays()) << trail();
+        EXPECT_EQ(prices(container), prices(twinStore_)) << "the rows' effort and cost" << trail();
+        EXPECT_EQ(project->baselineVelocity, twin_->baselineVelocity) << "the velocity baseline" << trail();
     }
 
     testing::DayTable twinDays() {
@@ -278,6 +393,16 @@ private:
         for (const auto& row : platform::ModelContext(twinStore_).fetch<DailyActivity>()) {
             days[row->date] = {row->commitCount, row->totalInsertions, row->totalDeletions, row->filesChanged,
                                row->codeLinesInserted};
+        }
+        return days;
+    }
+
+    /// Each row's effort and cost, by its day.
+    static std::map<platform::Date, std::pair<double, double>>
+    prices(const std::shared_ptr<platform::ModelContainer>& store) {
+        std::map<platform::Date, std::pair<double, double>> days;
+        for (const auto& row : platform::ModelContext(store).fetch<DailyActivity>()) {
+            days[row->date] = {row->estimatedEffortMonths, row->estimatedCost};
         }
         return days;
     }
@@ -298,6 +423,11 @@ private:
     std::map<std::string, std::string> owner_;
     std::map<std::string, platform::Date> firstSeen_;
     int files_ = 0;
+    std::string root_;
+    bool grafted_ = false;
+    /// The commit that back-dated work was begun on, and its branch, until work from it is merged.
+    std::optional<std::pair<std::string, std::string>> backDated_;
+    bool collectedSince_ = false;
     std::optional<testing::ScopedTimeZone> zone_;
     std::shared_ptr<platform::ModelContainer> twinStore_ = NorvaneDatabase::makeInMemoryContainer();
     std::shared_ptr<platform::ModelContext> twinContext_ = std::make_shared<platform::ModelContext>(twinStore_);

@@ -12,10 +12,12 @@ std::map<platform::Date, LoggedDay> loggedDays(const GitTestRepository& reposito
                                                const std::map<std::string, platform::Date>& bookedOn) {
     std::map<platform::Date, LoggedDay> days;
     LoggedDay* day = nullptr;
-    std::vector<std::string> arguments{"log", "--numstat", "--format=@%H %ct"};
+    // In the repository's own folder, taken for its work tree: no .gitattributes of a checkout count.
+    const auto folder = (repository.path() / ".git").string();
+    std::vector<std::string> arguments{"-C", folder, "--work-tree=" + folder, "log", "--numstat", "--format=@%H %ct"};
     arguments.insert(arguments.end(), revisions.begin(), revisions.end());
     arguments.push_back("--");
-    std::istringstream lines(repository.git(arguments));
+    std::istringstream lines(runGit(arguments));
     for (std::string line; std::getline(lines, line);) {
         if (line.starts_with("@")) {
             const auto hash = line.substr(1, line.find(' ') - 1);
@@ -25,8 +27,10 @@ std::map<platform::Date, LoggedDay> loggedDays(const GitTestRepository& reposito
             ++day->commits;
         } else if (const auto tab = line.find('\t'); tab != std::string::npos) {
             const auto second = line.find('\t', tab + 1);
-            day->insertions += std::stoll(line.substr(0, tab));
-            day->deletions += std::stoll(line.substr(tab + 1, second - tab - 1));
+            // "-" for a file git counts no lines of.
+            const auto count = [](const std::string& field) { return field == "-" ? 0 : std::stoll(field); };
+            day->insertions += count(line.substr(0, tab));
+            day->deletions += count(line.substr(tab + 1, second - tab - 1));
             day->files.insert(line.substr(second + 1));
         }
     }

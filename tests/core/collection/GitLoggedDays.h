@@ -23,8 +23,9 @@ struct LoggedDay {
 };
 
 /// The days of the commits that `revisions` reach, keyed by the start of each local day; a commit
-/// named in `bookedOn` counts on that moment's day instead. Paths are read as they stand, so the
-/// history must hold no renames.
+/// named in `bookedOn` counts on that moment's day instead. Files count by their content, whatever
+/// the checked-out .gitattributes say. Paths are read as they stand, so the history must hold no
+/// renames.
 std::map<platform::Date, LoggedDay> loggedDays(const GitTestRepository& repository,
                                                const std::vector<std::string>& revisions = {"HEAD"},
                                                const std::map<std::string, platform::Date>& bookedOn = {});

@@ -43,6 +43,10 @@ protected:
 
 TEST_F(HistoryImportTest, EveryCommitWithRunningTotals) {
     commitOnDays({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    // A branch that is not checked out is no part of the series.
+    repository.git({"checkout", "-q", "-b", "side", "HEAD~2"});
+    commitOnDays({8, 9});
+    repository.git({"checkout", "-q", "main"});
     const auto project = addProject("demo", repository.pathString());
     const auto result = collector.collectHistory(project, 0);
     EXPECT_EQ(std::tuple(result.snapshotCount, result.totalCommits, result.error.has_value()),

@@ -1,12 +1,21 @@
 #include "core/models/NorvaneDatabase.h"
 
+#include "core/models/BookedCommitRecord.h"
+#include "core/models/BookedHistory.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/ModelDailyActivity.h"
 #include "core/models/SnapshotLanguage.h"
 #include "platform/persistence/ModelContext.h"
+#include "tests/support/ErrorMessage.h"
 #include "tests/support/TemporaryFolder.h"
 
+#include "platform/persistence/StoreError.h"
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <set>
+#include <tuple>
 
 #include <sqlite3.h>
 
@@ -45,6 +54,29 @@ CREATE INDEX "model_daily_activity_by_date" ON "model_daily_activity" ("date");
 CREATE INDEX "model_daily_activity_by_project" ON "model_daily_activity" ("project");
 )sql";
 
+/// What the release before kept of the commits the rows count, added to the store above: the
+/// project "demo" booked two commits on one day, one first seen ahead of its date, and a second
+/// project holds an entry that does not read.
+constexpr const char* bookedAsText = R"sql(
+INSERT INTO "project" VALUES(2,X'0B4397EF205C4D35A36FB964DCB25BFA','other','/srv/other',NULL,'active','organic',NULL,NULL,1796604027794226,1796604027810585,NULL,NULL);
+CREATE TABLE "booked_history" (pk INTEGER PRIMARY KEY, "id" BLOB NOT NULL UNIQUE, "head" TEXT, "tips" TEXT NOT NULL, "timeZone" TEXT NOT NULL, "shallowBoundary" TEXT NOT NULL, "firstBookedAt" INTEGER, "pricedWage" REAL NOT NULL, "pricedOverhead" REAL NOT NULL, "pricedType" TEXT NOT NULL, "project" INTEGER REFERENCES "project"(pk) ON DELETE CASCADE);
+CREATE UNIQUE INDEX "booked_history_by_project" ON "booked_history" ("project");
+INSERT INTO "booked_history" VALUES(1,X'E7556A6B18634F9297E788B02EF84DAE','1796bf399ae20a5fe98ee4b6530c2e9e73464457','1796bf399ae20a5fe98ee4b6530c2e9e73464457','/usr/share/zoneinfo/Etc/UTC','',1704888000000000,150000.0,2.4,'organic',1);
+INSERT INTO "booked_history" VALUES(2,X'F7556A6B18634F9297E788B02EF84DAE','2796bf399ae20a5fe98ee4b6530c2e9e73464457','2796bf399ae20a5fe98ee4b6530c2e9e73464457','/usr/share/zoneinfo/Etc/UTC','',1704888000000000,150000.0,2.4,'organic',2);
+CREATE TABLE "booked_day" (pk INTEGER PRIMARY KEY, "id" BLOB NOT NULL UNIQUE, "date" INTEGER NOT NULL, "commits" TEXT NOT NULL, "project" INTEGER REFERENCES "project"(pk) ON DELETE CASCADE);
+CREATE UNIQUE INDEX "booked_day_by_project_date" ON "booked_day" ("project", "date");
+INSERT INTO "booked_day" VALUES(1,X'8812C744F57441C5BA57D956866E9A04',1796601600000000,'78b7c49ea738413df4f956139e6467672bea6730 1796bf399ae20a5fe98ee4b6530c2e9e73464457@1796604027000000',1);
+INSERT INTO "booked_day" VALUES(2,X'9812C744F57441C5BA57D956866E9A04',1796601600000000,'2796bf399ae20a5fe98ee4b6530c2e9e73464457@soon',2);
+)sql";
+
+/// A store file made by running `sql`.
+void makeStore(const std::filesystem::path& file, std::initializer_list<const char*> sql) {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
+    for (const char* part : sql) ASSERT_EQ(sqlite3_exec(raw, part, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+}
+
 TEST(NorvaneDatabase, CreatesTheStoreFolderUnderTheDataHome) {
     testing::TemporaryHome home;
     EXPECT_EQ(NorvaneDatabase::containerURL(), home.dataHome() / "Norvane" / "norvane.store");
@@ -77,10 +109,7 @@ TEST(NorvaneDatabase, ClosesItsOwnFolderButNotAFolderTheCallerChose) {
 TEST(NorvaneDatabase, AStoreOfTheFirstReleaseIsChangedInPlaceAndKeepsItsData) {
     testing::TemporaryFolder folder;
     const auto file = folder.path() / "norvane.store";
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(raw, firstReleaseStore, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(raw);
+    makeStore(file, {firstReleaseStore});
 
     platform::ModelContext context(NorvaneDatabase::makeContainer(file));
 
@@ -106,6 +135,48 @@ TEST(NorvaneDatabase, AStoreOfTheFirstReleaseIsChangedInPlaceAndKeepsItsData) {
     EXPECT_EQ(std::tuple(context.fetch<Snapshot>().size(), context.fetch<SnapshotLanguage>().size(),
                          context.fetch<DailyActivity>().size(), context.fetch<ModelDailyActivity>().size()),
               std::tuple(0U, 0U, 0U, 2U));
+}
+
+TEST(NorvaneDatabase, AStoreOfSchemaOneIsBroughtUpToDateAndThenRefusedByTheProgramsOfThatSchema) {
+    testing::TemporaryFolder folder;
+    const auto file = folder.path() / "norvane.store";
+    makeStore(file, {firstReleaseStore, bookedAsText});
+
+    {
+        platform::ModelContext context(NorvaneDatabase::makeContainer(file));
+        std::set<std::tuple<std::string, platform::Date, std::optional<platform::Date>, std::string>> booked;
+        for (const auto& commit : context.fetch<BookedCommitRecord>()) {
+            booked.emplace(commit->hash, commit->date, commit->firstSeenAt, commit->project->name);
+        }
+        const platform::Date day(std::chrono::microseconds(1796601600000000));
+        EXPECT_EQ(booked, (decltype(booked){
+                              {"78b7c49ea738413df4f956139e6467672bea6730", day, std::nullopt, "demo"},
+                              {"1796bf399ae20a5fe98ee4b6530c2e9e73464457", day,
+                               platform::Date(std::chrono::microseconds(1796604027000000)), "demo"},
+                          }));
+        // The project whose entry does not read is read whole at its next collection.
+        const auto histories = context.fetch<BookedHistory>();
+        ASSERT_EQ(histories.size(), 1U);
+        EXPECT_EQ(std::tuple(histories[0]->project->name, histories[0]->tips, histories[0]->replacements),
+                  std::tuple("demo", "1796bf399ae20a5fe98ee4b6530c2e9e73464457", ""));
+    }
+    sqlite3* raw = nullptr;
+    sqlite3_open(file.c_str(), &raw);
+    sqlite3_stmt* query = nullptr;
+    sqlite3_prepare_v2(raw,
+                       "SELECT (SELECT value FROM norvane_metadata WHERE key = 'schemaVersion'), "
+                       "(SELECT count(*) FROM sqlite_master WHERE name = 'booked_day')",
+                       -1, &query, nullptr);
+    ASSERT_EQ(sqlite3_step(query), SQLITE_ROW);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(sqlite3_column_text(query, 0))), "1.1.0");
+    EXPECT_EQ(sqlite3_column_int(query, 1), 0);
+    sqlite3_finalize(query);
+    sqlite3_close(raw);
+
+    // A program of the schema before would book rows its own way: it is refused and changes nothing.
+    const platform::Schema before{"1.0.0", NorvaneDatabase::schema().entities};
+    EXPECT_THAT(testing::errorMessageOf<platform::StoreError>([&] { platform::ModelContainer::open(file, before); }),
+                ::testing::HasSubstr("was written by a newer version of Norvane (schema 1.1.0)"));
 }
 
 } // namespace

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/persistence/Database.h"
+
+#include <string>
+
+namespace norvane::StoreUpgrade {
+
+/// Brings the rows of a store that an older version of Norvane wrote (of the version given) up to
+/// the present schema, once its missing tables and indexes exist: old tables gain their new columns,
+/// and the commits each day's row counts, once kept per day as text, become a row each. A project
+/// whose booked commits cannot all be read loses what its rows were booked from, so that the next
+/// collection reads its history whole.
+void upgrade(platform::Database& database, const std::string& storedVersion);
+
+} // namespace norvane::StoreUpgrade
