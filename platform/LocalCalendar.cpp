@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -39,9 +40,8 @@ void refreshTimeZone() {
     }
 }
 
-/// The zone's offset from UTC at `instant`. A changed TZ takes effect at once.
-seconds offsetAt(sys_seconds instant) {
-    refreshTimeZone();
+/// The offset from UTC at `instant` of the zone as last read.
+seconds zoneOffsetAt(sys_seconds instant) {
     const std::time_t time = instant.time_since_epoch().count();
     std::tm fields{};
     if (localtime_r(&time, &fields) == nullptr) {
@@ -50,18 +50,28 @@ seconds offsetAt(sys_seconds instant) {
     return seconds(fields.tm_gmtoff);
 }
 
+/// The zone's offset from UTC at `instant`. A changed TZ takes effect at once.
+seconds offsetAt(sys_seconds instant) {
+    refreshTimeZone();
+    return zoneOffsetAt(instant);
+}
+
 local_seconds toLocal(sys_seconds instant) { return local_seconds((instant + offsetAt(instant)).time_since_epoch()); }
 
 /// The moment that shows `wall` on local clocks. When the clocks show it twice (the autumn
 /// change), the earlier moment; when never (the spring gap), the time moves forward by the gap.
 sys_seconds fromLocal(local_seconds wall) {
+    refreshTimeZone();
     const sys_seconds asUtc(wall.time_since_epoch());
-    const seconds before = offsetAt(asUtc - transitionReach);
-    const seconds candidates[] = {before, offsetAt(asUtc), offsetAt(asUtc + transitionReach)};
+    const seconds before = zoneOffsetAt(asUtc - transitionReach);
+    const seconds candidates[] = {before, zoneOffsetAt(asUtc), zoneOffsetAt(asUtc + transitionReach)};
     std::optional<sys_seconds> earliest;
-    for (const seconds offset : candidates) {
+    for (std::size_t index = 0; index < std::size(candidates); ++index) {
+        const seconds offset = candidates[index];
+        // The same offset gives the same moment: away from a change one look settles all three.
+        if (std::find(candidates, candidates + index, offset) != candidates + index) continue;
         const sys_seconds moment = asUtc - offset;
-        if (offsetAt(moment) == offset && (!earliest || moment < *earliest)) {
+        if (zoneOffsetAt(moment) == offset && (!earliest || moment < *earliest)) {
             earliest = moment;
         }
     }
