@@ -56,7 +56,7 @@ function pick(n) { return 1 + int(rand() * n) }
 function gap(mean) { return int(-log(1 - rand()) * mean) }
 function newLine(f) { return sprintf(lineFormat[f], ++lineId, pick(1000)) }
 function addFile(path, lines, style,    j) {
-    ++files; name[files] = path; lineFormat[files] = style; size[files] = 0; bytes[files] = 0
+    ++files; name[files] = path; lineFormat[files] = style; bytes[files] = 0
     for (j = 1; j <= lines; j++) { text[files, j] = newLine(files); bytes[files] += length(text[files, j]) + 1 }
     size[files] = lines
 }
