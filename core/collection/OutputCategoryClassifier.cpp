@@ -108,8 +108,9 @@ struct PathHash {
     std::size_t operator()(std::string_view path) const { return std::hash<std::string_view>()(path); }
 };
 
-/// Enough for the paths of a large tree; beyond it the paths are worked out afresh.
-constexpr std::size_t rememberedPaths = 1 << 16;
+/// Enough for the paths a history of thousands of files names, in a few hundred kilobytes; past
+/// it the paths are worked out afresh.
+constexpr std::size_t rememberedPaths = 1 << 12;
 
 } // namespace
 
