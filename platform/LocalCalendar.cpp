@@ -1,14 +1,14 @@
 #include "platform/LocalCalendar.h"
 
-#include <cstdlib>
-#include <mutex>
-#include <optional>
-#include <string>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <iterator>
+#include <mutex>
+#include <optional>
+#include <string>
 
 namespace norvane::platform::LocalCalendar {
 
@@ -72,13 +72,17 @@ local_seconds toLocal(sys_seconds instant) { return local_seconds((instant + off
 /// The moment that shows `wall` on local clocks. When the clocks show it twice (the autumn
 /// change), the earlier moment; when never (the spring gap), the time moves forward by the gap.
 sys_seconds fromLocal(local_seconds wall) {
+    refreshTimeZone();
     const sys_seconds asUtc(wall.time_since_epoch());
-    const seconds before = offsetAt(asUtc - transitionReach);
-    const seconds candidates[] = {before, offsetAt(asUtc), offsetAt(asUtc + transitionReach)};
+    const seconds before = loadedOffsetAt(asUtc - transitionReach);
+    const seconds candidates[] = {before, loadedOffsetAt(asUtc), loadedOffsetAt(asUtc + transitionReach)};
     std::optional<sys_seconds> earliest;
-    for (const seconds offset : candidates) {
+    for (std::size_t index = 0; index < std::size(candidates); ++index) {
+        const seconds offset = candidates[index];
+        // The same offset gives the same moment: away from a change one look settles all three.
+        if (std::find(candidates, candidates + index, offset) != candidates + index) continue;
         const sys_seconds moment = asUtc - offset;
-        if (offsetAt(moment) == offset && (!earliest || moment < *earliest)) {
+        if (loadedOffsetAt(moment) == offset && (!earliest || moment < *earliest)) {
             earliest = moment;
         }
     }

@@ -4,19 +4,23 @@
 
 #include "bench/support/ScratchStore.h"
 #include "core/collection/Collector.h"
+#include "core/models/NorvaneDatabase.h"
 
 #include "platform/persistence/ModelContext.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace {
 
-int importHistory(const std::string& repository, int sampleInterval) {
+int importHistory(const std::string& repository, int sampleInterval,
+                  const std::optional<std::filesystem::path>& emptyStore) {
     using namespace norvane;
-    const bench::ScratchStore store(repository);
+    const bench::ScratchStore store(repository, emptyStore);
     Collector collector(store.context());
     const auto result = collector.collectHistory(store.project(), sampleInterval);
     if (result.error) {
@@ -27,15 +31,27 @@ int importHistory(const std::string& repository, int sampleInterval) {
     return 0;
 }
 
+int run(int argc, char** argv) {
+    if (argc == 3 && std::string_view(argv[1]) == "--empty-store") {
+        norvane::NorvaneDatabase::makeContainer(argv[2]);
+        return 0;
+    }
+    if (argc < 2 || argc > 4) {
+        std::cerr << "usage: norvane-bench-history-import REPOSITORY [SAMPLE_INTERVAL_DAYS [EMPTY_STORE]]\n"
+                     "       norvane-bench-history-import --empty-store FILE\n"
+                     "With EMPTY_STORE, a store without projects that --empty-store made, the import goes into a\n"
+                     "copy of it, as an add goes into the store its user has; without, into a store set up anew.\n";
+        return 2;
+    }
+    const auto emptyStore = argc == 4 ? std::optional<std::filesystem::path>(argv[3]) : std::nullopt;
+    return importHistory(argv[1], argc >= 3 ? std::atoi(argv[2]) : 7, emptyStore);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::cerr << "usage: norvane-bench-history-import REPOSITORY [SAMPLE_INTERVAL_DAYS]\n";
-        return 2;
-    }
     try {
-        return importHistory(argv[1], argc == 3 ? std::atoi(argv[2]) : 7);
+        return run(argc, argv);
     } catch (const std::exception& error) {
         std::cerr << error.what() << "\n";
         return 1;

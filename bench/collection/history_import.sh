@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # history_import.sh [BUILD_FOLDER] [REPOSITORY] [BEFORE_BUILD]: times the history import of a
 # repository, with its snapshots and its days of activity, against the git log command that it
-# runs, alone; with BEFORE_BUILD, that build's import too. The runs take turns (ROUNDS rounds,
-# default 10), so that the load of a shared machine falls on all of them alike. Without a
+# runs, alone; with BEFORE_BUILD, that build's import too (its importer needs this folder's
+# harness). The runs take turns (ROUNDS rounds, default 10), so that the load of a shared machine
+# falls on all of them alike. Each import goes into a copy of a store set up once before the runs,
+# as an add goes into the store its user has, and the copies are removed after the runs. Without a
 # repository it makes one of 10,000 commits. Goal: the import, every 7 days as an add imports,
 # within 1.05x of its git log's time. Build first:
 # cmake --build BUILD_FOLDER --target norvane-bench-history-import
@@ -24,11 +26,14 @@ fi
 
 source "$here/git_history_log.sh"
 git_log=$(git_history_log "$repository")
-"$importer" "$repository" 7
+mkdir "$work/stores"
+store=$work/stores/empty.store
+"$importer" --empty-store "$store"
+"$importer" "$repository" 7 "$store"
 commands=("git log=$git_log > /dev/null")
 if [[ -n $before ]]; then
-    commands+=("before, every 7 days='$before/bin/norvane-bench-history-import' '$repository' 7"
-               "before, every commit='$before/bin/norvane-bench-history-import' '$repository' 0")
+    commands+=("before, every 7 days='$before/bin/norvane-bench-history-import' '$repository' 7 '$store'"
+               "before, every commit='$before/bin/norvane-bench-history-import' '$repository' 0 '$store'")
 fi
-commands+=("every 7 days='$importer' '$repository' 7" "every commit='$importer' '$repository' 0")
+commands+=("every 7 days='$importer' '$repository' 7 '$store'" "every commit='$importer' '$repository' 0 '$store'")
 python3 "$here/interleaved_runs.py" "${ROUNDS:-10}" "${commands[@]}"

@@ -9,8 +9,8 @@
 namespace norvane::bench {
 namespace {
 
-std::filesystem::path makeFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "norvane-bench-XXXXXX").string();
+std::filesystem::path makeFolder(const std::filesystem::path& parent) {
+    std::string pattern = (parent / "norvane-bench-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary folder");
     }
@@ -19,8 +19,14 @@ std::filesystem::path makeFolder() {
 
 } // namespace
 
-ScratchStore::ScratchStore(const std::string& repository) : folder_(makeFolder()) {
-    context_ = std::make_shared<platform::ModelContext>(NorvaneDatabase::makeContainer(folder_ / "norvane.store"));
+ScratchStore::ScratchStore(const std::string& repository, const std::optional<std::filesystem::path>& emptyStore)
+    : folder_(makeFolder(emptyStore ? emptyStore->parent_path() : std::filesystem::temp_directory_path())),
+      kept_(emptyStore.has_value()) {
+    const auto file = folder_ / "norvane.store";
+    if (emptyStore) {
+        std::filesystem::copy_file(*emptyStore, file);
+    }
+    context_ = std::make_shared<platform::ModelContext>(NorvaneDatabase::makeContainer(file));
     project_ = Project::create("bench", repository, std::nullopt, ProjectType::organic);
     context_->insert(project_);
     context_->save();
@@ -29,6 +35,7 @@ ScratchStore::ScratchStore(const std::string& repository) : folder_(makeFolder()
 ScratchStore::~ScratchStore() {
     project_.reset();
     context_.reset();
+    if (kept_) return;
     std::error_code error;
     std::filesystem::remove_all(folder_, error);
 }

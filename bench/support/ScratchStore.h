@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace norvane::bench {
@@ -14,7 +15,11 @@ namespace norvane::bench {
 /// a repository; the folder goes with all it holds when the object goes.
 class ScratchStore {
 public:
-    explicit ScratchStore(const std::string& repository);
+    /// With `emptyStore`, a store file without projects, the store is a copy of it in a new folder
+    /// beside it: a store that exists already, as a user's does, rather than one set up for the
+    /// run. That folder stays when the object goes; whoever made the empty store removes them.
+    explicit ScratchStore(const std::string& repository,
+                          const std::optional<std::filesystem::path>& emptyStore = std::nullopt);
     ~ScratchStore();
     ScratchStore(const ScratchStore&) = delete;
     ScratchStore& operator=(const ScratchStore&) = delete;
@@ -24,6 +29,7 @@ public:
 
 private:
     std::filesystem::path folder_;
+    bool kept_;
     std::shared_ptr<platform::ModelContext> context_;
     std::shared_ptr<Project> project_;
 };

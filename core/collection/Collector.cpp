@@ -315,7 +315,8 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
         result.shallowFrom = commits.front().date;
     }
     const auto now = clock_();
-    // The attribution reads nothing but the commits: it is worked out while the snapshots are stored.
+    // The attribution reads nothing but the commits: it is worked out while the snapshots and the
+    // days are staged, and taken last.
     auto attribution = std::async(std::launch::async | std::launch::deferred,
                                   [&commits, now] { return ModelAttributionService::attributeCommits(commits, now); });
     try {
@@ -326,10 +327,12 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
             result.snapshotCount = stageHistory(project, commits, sampleInterval, *settings, progress);
             project->firstCommitAt = commits.front().date;
             project->latestCommitAt = commits.back().date;
-            modelAttributionService_.stageAttribution(project, attribution.get());
         }
         activityBook_.stage(project, ActivityBook::Update::whole(tips, history), *settings);
         calculateBaselineVelocityIfNeeded(project, history.firstBookedAt.value_or(now));
+        if (!commits.empty()) {
+            modelAttributionService_.stageAttribution(project, attribution.get());
+        }
         project->updatedAt = now;
         // One save: the series, the days, the model rows and the baseline are replaced whole, or
         // stay whole.

@@ -31,7 +31,12 @@ void GitLogStream::finish() {
 }
 
 void GitLogStream::visitRecords(std::string_view text) {
-    // A record starts with ASCII, so no UTF-8 sequence is ever cut between two pieces.
+    // A record starts with ASCII, so no UTF-8 sequence is ever cut between two pieces. Well-formed
+    // text, as nearly all is, is read where it lies.
+    if (platform::UnicodeText::isValidUtf8(text)) {
+        GitLogParser::forEachRecord(text, visit_);
+        return;
+    }
     GitLogParser::forEachRecord(platform::UnicodeText::decodeLossy(std::string(text)), visit_);
 }
 

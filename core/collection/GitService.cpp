@@ -14,6 +14,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <set>
 
 namespace norvane {
@@ -21,13 +22,20 @@ namespace {
 
 constexpr const char* gitProgram = "/usr/bin/git";
 
-/// A time zone's offset ranges over 26 hours (UTC-12 to UTC+14), so whole local days never
-/// outrun the elapsed time by two days or more: the calendar is asked only near the threshold.
+/// Whether `wholeDaysBetween(from, to)` reaches `days`. A time zone's offset ranges over 26 hours
+/// (UTC-12 to UTC+14), so whole local days never outrun the elapsed time by two days or more: the
+/// calendar is asked only near the threshold, and for the wall-clock time `days` days on only when
+/// the calendar days are exactly that far apart.
 bool atLeastDaysApart(platform::Date from, platform::Date to, int days) {
+    using platform::LocalCalendar::localDay;
     if (to - from < std::chrono::hours(24 * (days - 2))) {
         return false;
     }
-    return platform::LocalCalendar::wholeDaysBetween(from, to) >= days;
+    const auto calendarDays = (localDay(to) - localDay(from)).count();
+    if (calendarDays != days) {
+        return calendarDays > days;
+    }
+    return platform::LocalCalendar::addingDays(from, days) <= to;
 }
 
 /// Git's messages in English, so that what it says reads the same everywhere; no flush after
@@ -183,6 +191,19 @@ std::string fileText(const std::filesystem::path& file) {
 std::filesystem::path resolved(const std::filesystem::path& base, const std::string& named) {
     const std::filesystem::path path(named);
     return (path.is_relative() ? base / path : path).lexically_normal();
+}
+
+/// Commits that git listed newest first, oldest first by author date; commits of one date in
+/// git's order reversed. Their places are sorted rather than the commits, which are large to move.
+std::vector<GitCommit> byAuthorDate(std::vector<GitCommit> listed) {
+    std::vector<std::size_t> order(listed.size());
+    std::iota(order.rbegin(), order.rend(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&listed](std::size_t left, std::size_t right) { return listed[left].date < listed[right].date; });
+    std::vector<GitCommit> sorted;
+    sorted.reserve(listed.size());
+    for (const auto place : order) sorted.push_back(std::move(listed[place]));
+    return sorted;
 }
 
 } // namespace
@@ -460,10 +481,7 @@ GitHistory GitService::readHistory(const std::string& path, const GitTips& tips,
         history.firstBookedAt = std::min(history.firstBookedAt.value_or(moment), moment);
         history.days[booking.dayOf(moment)].add(record, std::move(booked));
     });
-    // Oldest first, then by author date: commits of one date stay in git's order.
-    std::reverse(history.commits.begin(), history.commits.end());
-    std::stable_sort(history.commits.begin(), history.commits.end(),
-                     [](const GitCommit& left, const GitCommit& right) { return left.date < right.date; });
+    history.commits = byAuthorDate(std::move(history.commits));
     history.shallow = boundary.met();
     return history;
 }

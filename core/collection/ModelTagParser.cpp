@@ -105,12 +105,18 @@ void addBracketTags(std::string_view lowercasedMessage, std::set<AIModel>& model
 /// Each expression runs only on a message that holds its required text, and from the first
 /// occurrence of that text on.
 void addTrailers(std::string_view lowercasedMessage, std::set<AIModel>& models) {
-    auto& matchers = threadMatchers();
     for (std::size_t row = 0; row < trailerTable.size(); ++row) {
         const auto& trailer = trailerTable[row];
-        auto& matcher = matchers[row];
+        if (models.contains(trailer.model)) {
+            continue;
+        }
         const auto start = lowercasedMessage.find(trailer.requiredText);
-        if (!matcher || models.contains(trailer.model) || start == std::string_view::npos) {
+        if (start == std::string_view::npos) {
+            continue;
+        }
+        // Compiled at the first message that may hold a trailer: many histories hold none.
+        auto& matcher = threadMatchers()[row];
+        if (!matcher) {
             continue;
         }
         const auto text = unicode(lowercasedMessage.substr(start));

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <string>
+#include <unordered_map>
 
 namespace norvane::OutputCategoryClassifier {
 namespace {
@@ -81,7 +83,9 @@ OutputCategory categorize(std::string_view language, std::optional<std::string_v
     return OutputCategory::code;
 }
 
-OutputCategory categorizePath(std::string_view path) {
+namespace {
+
+OutputCategory categorizeNewPath(std::string_view path) {
     const auto lowered = platform::UnicodeText::lowercased(path);
     if (hasTestMarker(lowered) || lowered.starts_with("tests/")) {
         return OutputCategory::tests;
@@ -97,6 +101,31 @@ OutputCategory categorizePath(std::string_view path) {
         return OutputCategory::config;
     }
     return OutputCategory::code;
+}
+
+struct PathHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view path) const { return std::hash<std::string_view>()(path); }
+};
+
+/// Enough for the paths a history of thousands of files names, in a few hundred kilobytes; past
+/// it the paths are worked out afresh.
+constexpr std::size_t rememberedPaths = 1 << 12;
+
+} // namespace
+
+OutputCategory categorizePath(std::string_view path) {
+    // A history names the same paths commit after commit: each thread keeps what it worked out.
+    thread_local std::unordered_map<std::string, OutputCategory, PathHash, std::equal_to<>> known;
+    if (const auto found = known.find(path); found != known.end()) {
+        return found->second;
+    }
+    const auto category = categorizeNewPath(path);
+    if (known.size() >= rememberedPaths) {
+        known.clear();
+    }
+    known.emplace(path, category);
+    return category;
 }
 
 } // namespace norvane::OutputCategoryClassifier

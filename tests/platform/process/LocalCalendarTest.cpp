@@ -1,8 +1,12 @@
 #include "platform/LocalCalendar.h"
+#include "platform/LocalDayStarts.h"
 
 #include "tests/support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
 
 namespace norvane::platform {
 namespace {
@@ -57,6 +61,25 @@ TEST(LocalCalendar, DayStartsAfterAMidnightThatDoesNotExistOrAtTheFirstOfTwo) {
     // A whole day after that start is 01:00 on the 9th; the 9th itself starts at midnight.
     EXPECT_EQ(LocalCalendar::startOfDay(LocalCalendar::localDay(utc(2026, 3, 8, 16)) + days(1)), utc(2026, 3, 9, 4));
     EXPECT_EQ(LocalCalendar::startOfDay(utc(2026, 11, 1, 17)), utc(2026, 11, 1, 4)); // first 00:00
+}
+
+TEST(LocalCalendar, DayStartsOfMomentsInAnyOrderAcrossAMissingAndATwiceShownMidnight) {
+    const testing::ScopedTimeZone zone("America/Havana");
+    // Each moment with the start of its local day, worked out by hand: 8 March begins at 01:00
+    // CDT, 1 November at the first of its two midnights.
+    const std::vector<std::pair<Date, Date>> moments{
+        {utc(2026, 3, 8, 16), utc(2026, 3, 8, 5)},      {utc(2026, 3, 9, 3, 59), utc(2026, 3, 8, 5)},
+        {utc(2026, 3, 9, 4), utc(2026, 3, 9, 4)},       {utc(2026, 3, 7, 23), utc(2026, 3, 7, 5)},
+        {utc(2026, 3, 8, 4, 59), utc(2026, 3, 7, 5)},   {utc(2026, 3, 8, 5), utc(2026, 3, 8, 5)},
+        {utc(2026, 11, 1, 5, 30), utc(2026, 11, 1, 4)}, {utc(2026, 11, 2, 5), utc(2026, 11, 2, 5)},
+        {utc(2026, 10, 31, 20), utc(2026, 10, 31, 4)},  {utc(2026, 11, 1, 4, 30), utc(2026, 11, 1, 4)},
+        {utc(2026, 11, 2, 4, 59), utc(2026, 11, 1, 4)}, {utc(2026, 3, 9, 12), utc(2026, 3, 9, 4)}};
+    LocalDayStarts forward;
+    for (const auto& [moment, dayStart] : moments) EXPECT_EQ(forward.of(moment), dayStart);
+    LocalDayStarts backward;
+    for (auto place = moments.rbegin(); place != moments.rend(); ++place) {
+        EXPECT_EQ(backward.of(place->first), place->second);
+    }
 }
 
 TEST(LocalCalendar, CrossesTheYearEnd) {
