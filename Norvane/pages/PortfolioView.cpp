@@ -113,6 +113,10 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
 
 PortfolioView::~PortfolioView() { delete sheet_.data(); }
 
+bool PortfolioView::isSettled() const {
+    return model_.hasSettled() && !changes_.isActive() && !storeChanges_.isActive() && !appState_.isRefreshingMetrics();
+}
+
 QString PortfolioView::sectionKey(Section which) { return QString::fromLatin1(sectionLooks[which].key); }
 
 QWidget* PortfolioView::makeHeader() {
@@ -219,9 +223,10 @@ void PortfolioView::connectModel() {
         model_.loadProjects();
         storeChanges_.start();
     });
-    connect(&storeChanges_, &QTimer::timeout, this, [this] {
-        model_.loadMetrics();
-        model_.loadIndexMetrics();
+    connect(&storeChanges_, &QTimer::timeout, &model_, &PortfolioViewModel::loadIndexMetrics);
+    // The series are read from the daily rows that the state's refresh rebuilds: after it.
+    connect(&appState_, &AppState::metricsRefreshed, this, [this] {
+        if (hasAppeared_) model_.loadMetrics();
     });
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (hasAppeared_ && state == Qt::ApplicationActive) model_.loadMetrics();
@@ -240,7 +245,9 @@ void PortfolioView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (hasAppeared_) return;
     hasAppeared_ = true;
-    model_.reload();
+    model_.loadProjects();
+    model_.loadIndexMetrics();
+    if (!appState_.isRefreshingMetrics()) model_.loadMetrics();
 }
 
 bool PortfolioView::focusNextPrevChild(bool next) {

@@ -57,12 +57,6 @@ bool PortfolioViewModel::hasSettled() const {
     return projectsGeneration_.hasEnded() && metricsGeneration_.hasEnded() && indexGeneration_.hasEnded();
 }
 
-void PortfolioViewModel::reload() {
-    loadProjects();
-    loadMetrics();
-    loadIndexMetrics();
-}
-
 void PortfolioViewModel::loadProjects() {
     load<std::vector<PortfolioProject>>(
         projectsGeneration_, [](PortfolioReads& reads) { return reads.listedProjects(); },

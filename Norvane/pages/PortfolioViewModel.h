@@ -28,8 +28,6 @@ public:
     const PortfolioState& state() const { return state_; }
     const PortfolioServices& services() const { return services_; }
 
-    /// Everything: the projects, the series and the index figures.
-    void reload();
     void loadProjects();
     /// The series of the chosen time range, the insights and the work patterns.
     void loadMetrics();
