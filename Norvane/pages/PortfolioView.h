@@ -99,6 +99,9 @@ private:
     void showLater(int changes);
     void showChanges();
     void showListedProjects();
+    void revealReadSections();
+    /// Whether the section's room is known: it is closed, or the figures it shows are read.
+    bool knowsItsRoom(Section which) const;
     void showCachedMetrics();
     /// A range chosen elsewhere than the trends' picker: the picker follows.
     void showTimeRange(TimeRange range);
@@ -124,6 +127,8 @@ private:
     SummaryRowView* summary_ = nullptr;
     StreakCard* streak_ = nullptr;
     std::array<CollapsibleSection*, 6> sections_{};
+    /// The sections shown so far, from the top; the rest wait for their figures.
+    std::size_t revealed_ = 0;
     OptInPromptCard* optIn_ = nullptr;
     PortfolioTrendsSection* trends_ = nullptr;
     PortfolioOutputSection* output_ = nullptr;

@@ -86,6 +86,8 @@ private:
     void takeBenchmarks(const BenchmarkAnswer& answer, std::int64_t totalCodeLines);
     void setLoadingMetrics(bool loading);
     void end(Generation& generation, std::uint64_t current);
+    /// The index figures' load has ended, with its benchmark step.
+    void endIndexLoad(std::uint64_t current);
 
     PortfolioServices services_;
     Preferences& preferences_;

@@ -56,8 +56,10 @@ struct Fold {
     static bool isCut(const QWidget& widget) {
         const auto* label = qobject_cast<const QLabel*>(&widget);
         const bool wraps = label && label->wordWrap();
+        // A text that wraps takes the height of its lines at the width it has.
         const QSize needed = widget.sizeHint();
-        return (!wraps && widget.width() < needed.width()) || widget.height() < needed.height() ||
+        const int height = wraps ? label->heightForWidth(widget.width()) : needed.height();
+        return (!wraps && widget.width() < needed.width()) || widget.height() < height ||
                !widget.parentWidget()->rect().contains(widget.geometry());
     }
 };
@@ -113,6 +115,22 @@ inline QStringList unsettledTexts(const Fold& frame, const Fold& settled) {
         }
     }
     return unsettled;
+}
+
+/// The rows a frame draws elsewhere than the settled frame, each as "row N: where -> where"; rows
+/// the frame does not draw yet may come later, below what is drawn.
+inline QStringList movedRows(const Fold& frame, const Fold& settled) {
+    QStringList moved;
+    const auto text = [](const QRect& rect) {
+        return QStringLiteral("%1,%2 %3x%4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
+    };
+    for (std::size_t row = 0; row < frame.rects.size(); ++row) {
+        const QRect& drawn = frame.rects[row];
+        const QRect later = row < settled.rects.size() ? settled.rects[row] : QRect();
+        if (!drawn.isEmpty() && drawn != later)
+            moved << QStringLiteral("row %1: %2 -> %3").arg(row).arg(text(drawn), text(later));
+    }
+    return moved;
 }
 
 /// The fold once the page has taken everything in: a page takes new figures over a few turns of
