@@ -87,7 +87,7 @@ TEST(DashboardModel, DetailPageFollowsTheSelection) {
     EXPECT_EQ(DashboardModel::detailPage(SidebarSelection::portfolio(), {}).kind, DetailPage::Kind::portfolio);
     const auto page = DashboardModel::detailPage(SidebarSelection::project(id), {project});
     ASSERT_TRUE(page.project);
-    EXPECT_EQ(page.project->name, "A") << "archived projects have their page too";
+    EXPECT_EQ(page.project->project.name, "A") << "archived projects have their page too";
     EXPECT_EQ(DashboardModel::detailPage(SidebarSelection::project(id), {}).kind, DetailPage::Kind::projectNotFound);
 }
 
@@ -224,7 +224,7 @@ TEST(DashboardView, StoreChangesKeepTheSidebarsSelectionAndScrollPositionAndCutL
                 committedDaysAgo(40));
 
     EXPECT_EQ(sidebar.selection(), SidebarSelection::project(projects[20]->id));
-    EXPECT_EQ(fixture.window.detailPage().project->id, projects[20]->id);
+    EXPECT_EQ(fixture.window.detailPage().project->project.id, projects[20]->id);
     EXPECT_TRUE(selectedRow.isValid()) << "rows are updated in place, not rebuilt";
     EXPECT_EQ(list.currentIndex(), QModelIndex(selectedRow));
     EXPECT_EQ(list.verticalScrollBar()->value(), scrolled);

@@ -251,10 +251,11 @@ struct AppStateFixture {
     AppStateFixture() { norvane::testing::testApplication(); }
 
     /// The scheduler's first check waits an hour unless told otherwise, out of the tests' way. The
-    /// state's first metrics refresh has ended. Given a store, the state follows it.
-    std::unique_ptr<AppState> makeState(AppState::Timing timing = {std::chrono::milliseconds(0), std::chrono::hours(1),
-                                                                   std::chrono::hours(6)},
-                                        std::optional<NorvaneStore> store = std::nullopt) {
+    /// state's first metrics refresh has ended, unless told not to wait for it. Given a store, the
+    /// state follows it.
+    std::unique_ptr<AppState>
+    makeState(AppState::Timing timing = {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)},
+              std::optional<NorvaneStore> store = std::nullopt, bool awaitFirstRefresh = true) {
         AppState::Services services{
             collection,
             metrics,
@@ -265,7 +266,9 @@ struct AppStateFixture {
             platform::systemClock(),
             std::move(store)};
         auto state = std::make_unique<AppState>(std::move(services), timing);
-        EXPECT_TRUE(refreshes(*state, [] {}));
+        if (awaitFirstRefresh) {
+            EXPECT_TRUE(refreshes(*state, [] {}));
+        }
         return state;
     }
 };
