@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 #include "Norvane/components/text/GlowText.h"
 #include "Norvane/components/text/NumberText.h"
 
@@ -131,6 +133,17 @@ inline QStringList movedRows(const Fold& frame, const Fold& settled) {
             moved << QStringLiteral("row %1: %2 -> %3").arg(row).arg(text(drawn), text(later));
     }
     return moved;
+}
+
+/// Expects every drawn frame to show the settled texts (or "--" for one to come) where the settled
+/// frame shows them, and no text ever cut.
+inline void expectEveryFrameSettled(const DrawnFrames& drawn, const Fold& settled) {
+    for (std::size_t frame = 0; frame < drawn.frames.size(); ++frame) {
+        EXPECT_EQ(unsettledTexts(drawn.frames[frame], settled).join(", ").toStdString(), "") << "frame " << frame;
+        EXPECT_EQ(movedRows(drawn.frames[frame], settled).join(", ").toStdString(), "")
+            << "frame " << frame << ": nothing drawn moves";
+    }
+    EXPECT_EQ(drawn.cut.join(", ").toStdString(), "") << "no text is ever cut";
 }
 
 /// The fold once the page has taken everything in: a page takes new figures over a few turns of

@@ -237,13 +237,7 @@ void expectTheFirstFrameSettled(PortfolioFixture& fixture, const PortfolioMetric
     ASSERT_NE(page.trendsContent()->comparisons(), nullptr);
     const Fold settled = fold();
     EXPECT_EQ(page.heroZone().primaryCard().valueText().text(), formatMultiplier(*figures.rollingLeverage14Day));
-    for (std::size_t frame = 0; frame < drawn.frames.size(); ++frame) {
-        EXPECT_EQ(testing::unsettledTexts(drawn.frames[frame], settled).join(", ").toStdString(), "")
-            << "frame " << frame;
-        EXPECT_EQ(testing::movedRows(drawn.frames[frame], settled).join(", ").toStdString(), "")
-            << "frame " << frame << ": nothing drawn moves";
-    }
-    EXPECT_EQ(drawn.cut.join(", ").toStdString(), "") << "no text is ever cut";
+    testing::expectEveryFrameSettled(drawn, settled);
     EXPECT_FALSE(drawn.drawnWithoutRows) << "the first frame holds every card's room";
 }
 

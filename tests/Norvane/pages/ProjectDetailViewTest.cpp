@@ -324,13 +324,7 @@ void expectEveryFrameSettled(const ProjectPageFixture& fixture, Start start, Don
     ASSERT_TRUE(QTest::qWaitFor([&] { return page->isLoaded() && done(*page); }, 15'000));
     ASSERT_TRUE(testing::settles(fold));
     const testing::Fold settled = fold();
-    for (std::size_t frame = 0; frame < drawn.frames.size(); ++frame) {
-        EXPECT_EQ(testing::unsettledTexts(drawn.frames[frame], settled).join(", ").toStdString(), "")
-            << "frame " << frame;
-        EXPECT_EQ(testing::movedRows(drawn.frames[frame], settled).join(", ").toStdString(), "")
-            << "frame " << frame << ": nothing drawn moves";
-    }
-    EXPECT_EQ(drawn.cut.join(", ").toStdString(), "") << "no text is ever cut";
+    testing::expectEveryFrameSettled(drawn, settled);
 }
 
 // Found opening a project at start-up: "14-Day" showed the size estimate that the cached figure
