@@ -37,11 +37,15 @@ ProjectDetailView* openProject(DashboardView& window, const std::shared_ptr<Proj
 /// A project added for one picture and removed after it, so the other pictures stay as they are.
 /// The page is shown at its end.
 template <typename Prepare>
-void stageExtraProject(DashboardView& window, const std::string& name, const std::string& folder, Prepare prepare,
-                       const QString& picture, const Take& take) {
+void stageExtraProject(DashboardView& window, AppState& state, const std::string& name, const std::string& folder,
+                       Prepare prepare, const QString& picture, const Take& take) {
     auto& kit = NorvaneKit::shared();
     auto project = kit.addProject(name, folder, std::nullopt, ProjectType::organic);
     prepare(name);
+    // The window would hear of the change from the store file a moment later, and show
+    // placeholders until its cache has read the project.
+    state.refreshMetricsCache();
+    settle([&] { return !state.isRefreshingMetrics(); });
     if (auto* page = openProject(window, project)) {
         page->verticalScrollBar()->setValue(page->verticalScrollBar()->maximum());
         settle();
@@ -76,7 +80,7 @@ void stage(ApplicationController& controller, DashboardView& window, const Take&
     window.resize(usual);
 
     page->header().collectMetricsAction().trigger();
-    const auto& state = controller.appState();
+    auto& state = controller.appState();
     settle([&] {
         return state.collectionProgress() && state.collectionProgress()->phase == CollectionProgress::Phase::complete;
     });
@@ -84,11 +88,11 @@ void stage(ApplicationController& controller, DashboardView& window, const Take&
     settle([&] { return !state.isCollecting(); });
 
     stageExtraProject(
-        window, "history-only", projects.front()->path,
+        window, state, "history-only", projects.front()->path,
         [](const std::string& name) { NorvaneKit::shared().collectHistory(name); },
         QStringLiteral("project-page-history-only.png"), take);
     stageExtraProject(
-        window, "just-added", QDir::homePath().toStdString(), [](const std::string&) {},
+        window, state, "just-added", QDir::homePath().toStdString(), [](const std::string&) {},
         QStringLiteral("project-page-no-data.png"), take);
 }
 
