@@ -444,7 +444,8 @@ std::optional<platform::Date> GitService::getFirstCommitDate(const std::string& 
     return earliest;
 }
 
-GitHistory GitService::readHistory(const std::string& path, const GitTips& tips, CommitBooking& booking) const {
+GitHistory GitService::readHistory(const std::string& path, const GitTips& tips, CommitBooking& booking,
+                                   const std::function<void(const GitCommit&)>& headCommit) const {
     GitHistory history;
     if (tips.commits.empty()) {
         return history;
@@ -465,16 +466,15 @@ GitHistory GitService::readHistory(const std::string& path, const GitTips& tips,
         if (onHead) {
             record.forEachParent([&headReaches](std::string_view parent) { headReaches.emplace(parent); });
         }
-        if (boundary.contains(record)) {
-            if (onHead) {
-                auto commit = record.commit();
-                commit.insertions = commit.deletions = commit.filesChanged = 0;
-                history.commits.push_back(std::move(commit));
-            }
-            return;
-        }
+        const bool counted = !boundary.contains(record);
         if (onHead) {
-            history.commits.push_back(record.commit());
+            auto commit = record.commit();
+            if (!counted) commit.insertions = commit.deletions = commit.filesChanged = 0;
+            if (headCommit) headCommit(commit);
+            history.commits.push_back(std::move(commit));
+        }
+        if (!counted) {
+            return;
         }
         auto booked = booking.book(record.hash, record.committedAt);
         const auto moment = CommitBooking::moment(booked, record.committedAt);
