@@ -126,8 +126,9 @@ ApplicationController::ApplicationController(QApplication& application, NorvaneS
       notificationCenter_([this](const QString& title, const QString& body) { showTrayMessage(title, body); }) {
     AppState::Services services{
         std::make_shared<KitCollectionService>(),
-        std::make_shared<KitMetricsSource>(),
-        std::make_shared<SharedIndexClient>(),
+        // The rows a refresh rebuilds are saved through the connection that the application
+        // watches, which knows them for its own derived writes.
+        std::make_shared<KitMetricsSource>(store_), std::make_shared<SharedIndexClient>(),
         std::make_shared<Preferences>(std::make_shared<QSettings>()),
         [this](const QString& title, const QString& body) { notificationCenter_.post(title, body); },
         [this] { notificationCenter_.requestAuthorization(); }};

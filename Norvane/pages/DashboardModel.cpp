@@ -30,7 +30,7 @@ DetailPage DashboardModel::detailPage(const std::optional<SidebarSelection>& sel
     const auto found = std::find_if(projects.begin(), projects.end(),
                                     [&](const auto& listing) { return listing.project.id == selection->projectId; });
     if (found == projects.end()) return {DetailPage::Kind::projectNotFound, std::nullopt};
-    return {DetailPage::Kind::project, found->project};
+    return {DetailPage::Kind::project, *found};
 }
 
 bool DashboardModel::isRefreshEnabled(bool isCollecting, const Projects& projects) {

@@ -29,8 +29,8 @@ struct DetailPage {
     enum class Kind { none, portfolio, project, projectNotFound };
 
     Kind kind = Kind::none;
-    /// The chosen project, for a project page.
-    std::optional<ProjectInfo> project;
+    /// The chosen project as listed, for a project page.
+    std::optional<ProjectListing> project;
 };
 
 /// The main window's decisions, from the project list, the selection and the collection state.

@@ -120,8 +120,9 @@ QWidget* DashboardView::makeToolbar() {
 
 void DashboardView::showDetail() {
     const auto page = DashboardModel::detailPage(sidebar_->selection(), projects_.projects());
-    const bool same = detailContent_ && page.kind == detailPage_.kind &&
-                      (page.kind != DetailPage::Kind::project || page.project->id == detailPage_.project->id);
+    const bool same =
+        detailContent_ && page.kind == detailPage_.kind &&
+        (page.kind != DetailPage::Kind::project || page.project->project.id == detailPage_.project->project.id);
     const bool projectToProject =
         detailContent_ && page.kind == DetailPage::Kind::project && detailPage_.kind == DetailPage::Kind::project;
     detailPage_ = page;

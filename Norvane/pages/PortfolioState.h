@@ -50,6 +50,10 @@ struct PortfolioState {
     /// have failed): before, the page knows neither its totals nor whether a streak goes on.
     bool projectsRead = false;
     bool streakRead = false;
+    /// The series, and the index figures with the benchmark step, have been read once (or their
+    /// reads have failed): the sections that show them know their room.
+    bool seriesRead = false;
+    bool indexRead = false;
 
     TimeRange selectedTimeRange = TimeRange::ninetyDays;
     std::vector<ThroughputPoint> throughputData;

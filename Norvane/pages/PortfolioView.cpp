@@ -16,6 +16,7 @@
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/controls/LayoutPass.h"
 #include "Norvane/components/controls/LayoutTabOrder.h"
 #include "Norvane/components/controls/ScrollAnchor.h"
 #include "Norvane/components/text/StyledLabel.h"
@@ -95,6 +96,9 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     column->addWidget(welcome_);
     column->addWidget(makeRows());
     column->addStretch(1);
+    // The page grows to hold what it gets before its rows are placed: a card shown deep inside
+    // lays the page out at once, and at the old height the charts above would be squeezed.
+    column->setSizeConstraint(QLayout::SetMinimumSize);
     content->setLayout(column);
     scroll->setWidget(content);
     // Cards shown above the reader by new figures (the streak) leave what is read in place.
@@ -108,10 +112,13 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     storeChanges_.setInterval(storeChangeDelayMilliseconds);
     connectModel();
     showListedProjects();
-    showOptIn();
 }
 
 PortfolioView::~PortfolioView() { delete sheet_.data(); }
+
+bool PortfolioView::isSettled() const {
+    return model_.hasSettled() && !changes_.isActive() && !storeChanges_.isActive() && !appState_.isRefreshingMetrics();
+}
 
 QString PortfolioView::sectionKey(Section which) { return QString::fromLatin1(sectionLooks[which].key); }
 
@@ -159,6 +166,8 @@ QWidget* PortfolioView::makeRows() {
     connect(optIn_, &OptInPromptCard::learnMoreRequested, this, &PortfolioView::settingsRequested);
     rows->addWidget(optIn_);
     rows_ = wrap(rows);
+    // Never squeezed below the room its cards ask for (with the page's minimum size, above).
+    rows_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     return rows_;
 }
 
@@ -214,14 +223,17 @@ void PortfolioView::connectModel() {
     connect(&model_, &PortfolioViewModel::benchmarksChanged, this, [this] { showLater(changedBenchmarks); });
     connect(&appState_, &AppState::metricsCacheChanged, this, [this] { showLater(changedCache); });
     connect(&changes_, &QTimer::timeout, this, &PortfolioView::showChanges);
+    // A failed load changes no figure, but its section then knows its room all the same.
+    connect(&model_, &PortfolioViewModel::settled, this, [this] { showLater(0); });
     connect(&projects_, &ProjectListModel::changed, this, [this] {
         showListedProjects();
         model_.loadProjects();
         storeChanges_.start();
     });
-    connect(&storeChanges_, &QTimer::timeout, this, [this] {
-        model_.loadMetrics();
-        model_.loadIndexMetrics();
+    connect(&storeChanges_, &QTimer::timeout, &model_, &PortfolioViewModel::loadIndexMetrics);
+    // The series are read from the daily rows that the state's refresh rebuilds: after it.
+    connect(&appState_, &AppState::metricsRefreshed, this, [this] {
+        if (hasAppeared_) model_.loadMetrics();
     });
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (hasAppeared_ && state == Qt::ApplicationActive) model_.loadMetrics();
@@ -240,7 +252,9 @@ void PortfolioView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (hasAppeared_) return;
     hasAppeared_ = true;
-    model_.reload();
+    model_.loadProjects();
+    model_.loadIndexMetrics();
+    if (!appState_.isRefreshingMetrics()) model_.loadMetrics();
 }
 
 bool PortfolioView::focusNextPrevChild(bool next) {
@@ -256,6 +270,39 @@ void PortfolioView::showListedProjects() {
     // show totals of no project and move down when a streak's card came.
     const auto& state = model_.state();
     rows_->setVisible(listed && state.projectsRead && state.streakRead);
+    revealReadSections();
+}
+
+void PortfolioView::revealReadSections() {
+    // The sections come in page order as the figures that decide their room are read, and the
+    // invitation after them: nothing drawn moves for a section above it that fills later.
+    while (revealed_ < sections_.size() && knowsItsRoom(static_cast<Section>(revealed_))) {
+        // Laid out in the room it will have before it shows: shown first, it would be drawn in the
+        // room it had when it was made.
+        CollapsibleSection& section = *sections_[revealed_++];
+        if (!section.isHidden()) continue;
+        section.resize(rows_->width(), section.sizeHint().height());
+        LayoutPass::run(section);
+    }
+    for (std::size_t index = 0; index < sections_.size(); ++index) sections_[index]->setVisible(index < revealed_);
+    showOptIn();
+}
+
+bool PortfolioView::knowsItsRoom(Section which) const {
+    if (!sections_[which]->isExpanded()) return true;
+    const auto& state = model_.state();
+    switch (which) {
+    case output:
+    case achievements: return state.indexRead;
+    case insights: return state.seriesRead;
+    // The tiles and the personal bests come with the state's first figures.
+    case productivity:
+        return state.seriesRead && (appState_.cachedPortfolioMetrics() || !appState_.isRefreshingMetrics());
+    // The trends keep the room of the figures to come; the projects are read for the first frame.
+    case trends:
+    case projects: return true;
+    }
+    return true;
 }
 
 void PortfolioView::showChanges() {
@@ -300,7 +347,7 @@ void PortfolioView::showTimeRange(TimeRange range) {
 void PortfolioView::showOptIn() {
     const auto& preferences = appState_.preferences();
     optIn_->setContributorCount(preferences.cachedContributorCount());
-    optIn_->setVisible(!preferences.shareAnonymousMetrics());
+    optIn_->setVisible(!preferences.shareAnonymousMetrics() && revealed_ == sections_.size());
 }
 
 void PortfolioView::showShareSheet() {

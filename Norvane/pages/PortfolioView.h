@@ -34,7 +34,8 @@ class SummaryRowView;
 /// The overview of all projects that are not archived: the leverage and the index, the summary
 /// row, the streak, six sections the user can fold away, and the invitation to the benchmark while
 /// the user does not share. Without such a project it shows the welcome screen. It loads on its
-/// first showing, when the application becomes active, when the store changes, and for a new time
+/// first showing, when the application becomes active, when the store changes (the series once the
+/// application state's refresh has rebuilt the daily rows they are read from), and for a new time
 /// range or composition window; the loads run off the GUI thread.
 class PortfolioView : public QWidget {
     Q_OBJECT
@@ -49,7 +50,7 @@ public:
 
     PortfolioViewModel& model() { return model_; }
     /// Every load has ended and the page shows what they found.
-    bool isSettled() const { return model_.hasSettled() && !changes_.isActive(); }
+    bool isSettled() const;
     const PortfolioViewModel& model() const { return model_; }
     /// The welcome screen, shown while no project is listed.
     QWidget& welcome() const { return *welcome_; }
@@ -98,6 +99,9 @@ private:
     void showLater(int changes);
     void showChanges();
     void showListedProjects();
+    void revealReadSections();
+    /// Whether the section's room is known: it is closed, or the figures it shows are read.
+    bool knowsItsRoom(Section which) const;
     void showCachedMetrics();
     /// A range chosen elsewhere than the trends' picker: the picker follows.
     void showTimeRange(TimeRange range);
@@ -123,6 +127,8 @@ private:
     SummaryRowView* summary_ = nullptr;
     StreakCard* streak_ = nullptr;
     std::array<CollapsibleSection*, 6> sections_{};
+    /// The sections shown so far, from the top; the rest wait for their figures.
+    std::size_t revealed_ = 0;
     OptInPromptCard* optIn_ = nullptr;
     PortfolioTrendsSection* trends_ = nullptr;
     PortfolioOutputSection* output_ = nullptr;

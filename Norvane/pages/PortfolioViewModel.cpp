@@ -53,14 +53,13 @@ void PortfolioViewModel::end(Generation& generation, std::uint64_t current) {
     if (hasSettled()) emit settled();
 }
 
-bool PortfolioViewModel::hasSettled() const {
-    return projectsGeneration_.hasEnded() && metricsGeneration_.hasEnded() && indexGeneration_.hasEnded();
+void PortfolioViewModel::endIndexLoad(std::uint64_t current) {
+    state_.indexRead = true;
+    end(indexGeneration_, current);
 }
 
-void PortfolioViewModel::reload() {
-    loadProjects();
-    loadMetrics();
-    loadIndexMetrics();
+bool PortfolioViewModel::hasSettled() const {
+    return projectsGeneration_.hasEnded() && metricsGeneration_.hasEnded() && indexGeneration_.hasEnded();
 }
 
 void PortfolioViewModel::loadProjects() {
@@ -80,6 +79,7 @@ void PortfolioViewModel::loadMetrics() {
     load<PortfolioReads::Series>(
         metricsGeneration_, [range](PortfolioReads& reads) { return reads.series(range); },
         [this](std::uint64_t generation, std::optional<PortfolioReads::Series> series) {
+            state_.seriesRead = true;
             if (series) takeSeries(std::move(*series));
             setLoadingMetrics(false);
             end(metricsGeneration_, generation);
@@ -105,7 +105,7 @@ void PortfolioViewModel::loadIndexMetrics() {
             } else {
                 state_.streakRead = true;
                 emit indexFiguresChanged();
-                end(indexGeneration_, generation);
+                endIndexLoad(generation);
             }
         });
 }
@@ -123,7 +123,7 @@ void PortfolioViewModel::takeIndexFigures(std::uint64_t generation, PortfolioRea
     }
     state_.userPercentiles.reset();
     emit benchmarksChanged();
-    end(indexGeneration_, generation);
+    endIndexLoad(generation);
 }
 
 void PortfolioViewModel::askForBenchmarks(std::uint64_t generation, const PortfolioReads::BenchmarkRequest& request) {
@@ -137,7 +137,7 @@ void PortfolioViewModel::askForBenchmarks(std::uint64_t generation, const Portfo
             } else {
                 qCWarning(pagesLog, "Failed to ask for the benchmarks: %s", qUtf8Printable(error));
             }
-            end(indexGeneration_, generation);
+            endIndexLoad(generation);
         });
 }
 

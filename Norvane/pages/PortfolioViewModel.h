@@ -28,8 +28,6 @@ public:
     const PortfolioState& state() const { return state_; }
     const PortfolioServices& services() const { return services_; }
 
-    /// Everything: the projects, the series and the index figures.
-    void reload();
     void loadProjects();
     /// The series of the chosen time range, the insights and the work patterns.
     void loadMetrics();
@@ -88,6 +86,8 @@ private:
     void takeBenchmarks(const BenchmarkAnswer& answer, std::int64_t totalCodeLines);
     void setLoadingMetrics(bool loading);
     void end(Generation& generation, std::uint64_t current);
+    /// The index figures' load has ended, with its benchmark step.
+    void endIndexLoad(std::uint64_t current);
 
     PortfolioServices services_;
     Preferences& preferences_;

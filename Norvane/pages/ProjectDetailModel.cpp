@@ -20,9 +20,8 @@ std::optional<double> perMonth(double effortMonths, std::optional<int> ageDays) 
 } // namespace
 
 ProjectDetailModel::ProjectDetailModel(const ProjectInfo& project, const ProjectPageData& data,
-                                       std::optional<ProjectRollingLeverage> cachedLeverage, platform::Date now,
-                                       CostRates rates)
-    : project_(project), data_(data), cachedLeverage_(cachedLeverage), now_(now), rates_(rates) {}
+                                       std::optional<CachedProjectFigures> cached, platform::Date now, CostRates rates)
+    : project_(project), data_(data), cached_(std::move(cached)), now_(now), rates_(rates) {}
 
 QString ProjectDetailModel::rawValue(LeverageDisplayMode mode) {
     return mode == LeverageDisplayMode::cumulative ? QStringLiteral("Cumulative") : QStringLiteral("14-Day");
@@ -89,14 +88,15 @@ std::optional<double> ProjectDetailModel::cumulativeLeverage() const {
 
 std::optional<double> ProjectDetailModel::leverageValue(LeverageDisplayMode mode) const {
     if (mode == LeverageDisplayMode::cumulative) return cumulativeLeverage();
-    if (cachedLeverage_ && cachedLeverage_->leverage14Day) return cachedLeverage_->leverage14Day;
+    if (!cached_) return std::nullopt;
+    if (cached_->leverage && cached_->leverage->leverage14Day) return cached_->leverage->leverage14Day;
     return estimatedLeverage();
 }
 
 std::optional<MetricDelta> ProjectDetailModel::leverageDelta(LeverageDisplayMode mode) const {
-    if (mode != LeverageDisplayMode::rolling14Day || !cachedLeverage_) return std::nullopt;
-    const auto& current = cachedLeverage_->leverage14Day;
-    const auto& prior = cachedLeverage_->leveragePrior14Day;
+    if (mode != LeverageDisplayMode::rolling14Day || !cached_ || !cached_->leverage) return std::nullopt;
+    const auto& current = cached_->leverage->leverage14Day;
+    const auto& prior = cached_->leverage->leveragePrior14Day;
     if (!current || !prior || !(*prior > 0)) return std::nullopt;
     const double change = *current - *prior;
     const QString magnitude = formatFixed(change, 1);
@@ -126,13 +126,13 @@ std::vector<SummaryStat> ProjectDetailModel::summaryStats() const {
     };
 }
 
-std::vector<ProjectSection> ProjectDetailModel::visibleSections(bool hasCachedComposition,
-                                                                bool hasCachedRetention) const {
+std::vector<ProjectSection> ProjectDetailModel::visibleSections() const {
     const bool hasHistory = !data_.history.empty();
+    const bool willBeRead = project_.status != ProjectStatus::archived;
     std::vector<ProjectSection> sections;
     if (hasHistory) sections.push_back(ProjectSection::trends);
-    if (hasCachedComposition) sections.push_back(ProjectSection::outputComposition);
-    if (hasCachedRetention) sections.push_back(ProjectSection::velocityRetention);
+    if (cached_ ? cached_->hasComposition : willBeRead) sections.push_back(ProjectSection::outputComposition);
+    if (cached_ ? cached_->hasRetention : willBeRead) sections.push_back(ProjectSection::velocityRetention);
     if (hasHistory) sections.push_back(ProjectSection::milestones);
     if (data_.latestMeasurement) sections.push_back(ProjectSection::costEstimates);
     if (data_.newestCommit && data_.newestCommit->hash) sections.push_back(ProjectSection::latestCommit);

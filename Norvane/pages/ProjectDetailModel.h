@@ -35,15 +35,23 @@ struct CostRates {
     bool operator==(const CostRates&) const = default;
 };
 
+/// What the application state's cache holds for a project once it has read it.
+struct CachedProjectFigures {
+    std::optional<ProjectRollingLeverage> leverage;
+    bool hasComposition = false;
+    bool hasRetention = false;
+};
+
 /// The project page's rules: the header's texts, the hero zone's leverage and maturity, the
 /// summary tiles and which sections show, from the project's fields, the values read for it,
-/// the application state's cached leverage and the current time.
+/// the application state's cached figures and the current time.
 class ProjectDetailModel {
 public:
-    /// Reads `project` and `data` where they are; both must outlive the model.
+    /// Reads `project` and `data` where they are; both must outlive the model. `cached` is none
+    /// while the cache has not read the project yet.
     ProjectDetailModel(const ProjectInfo& project, const ProjectPageData& data,
-                       std::optional<ProjectRollingLeverage> cachedLeverage, platform::Date now, CostRates rates);
-    ProjectDetailModel(const ProjectInfo&, ProjectPageData&&, std::optional<ProjectRollingLeverage>, platform::Date,
+                       std::optional<CachedProjectFigures> cached, platform::Date now, CostRates rates);
+    ProjectDetailModel(const ProjectInfo&, ProjectPageData&&, std::optional<CachedProjectFigures>, platform::Date,
                        CostRates) = delete;
 
     /// "14-Day" or "Cumulative".
@@ -66,6 +74,8 @@ public:
     std::optional<CocomoEstimate> estimatedCocomo() const;
     std::optional<double> estimatedLeverage() const;
     std::optional<double> cumulativeLeverage() const;
+    /// None in "14-Day" while the cache has not read the project: "--" stands in its place, never
+    /// the estimate that the read figure would replace.
     std::optional<double> leverageValue(LeverageDisplayMode mode) const;
     std::optional<MetricDelta> leverageDelta(LeverageDisplayMode mode) const;
 
@@ -75,14 +85,15 @@ public:
     std::vector<SummaryStat> summaryStats() const;
 
     /// The sections to show; the composition and velocity sections only when the application
-    /// state's caches hold the project.
-    std::vector<ProjectSection> visibleSections(bool hasCachedComposition, bool hasCachedRetention) const;
+    /// state's caches hold the project, or, before the cache has read it, when it will read it: the
+    /// cache reads every project that is not archived.
+    std::vector<ProjectSection> visibleSections() const;
     ProjectEmptyState emptyState() const;
 
 private:
     const ProjectInfo& project_;
     const ProjectPageData& data_;
-    std::optional<ProjectRollingLeverage> cachedLeverage_;
+    std::optional<CachedProjectFigures> cached_;
     platform::Date now_;
     CostRates rates_;
 };

@@ -1,5 +1,7 @@
 #include "Norvane/pages/ProjectDetailView.h"
 
+#include <cmath>
+
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -11,6 +13,7 @@
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/controls/LayoutPass.h"
 #include "Norvane/components/controls/LayoutTabOrder.h"
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
 #include "Norvane/components/controls/ScrollAnchor.h"
@@ -71,6 +74,13 @@ QWidget* gitHistoryNotice() {
     return notice;
 }
 
+/// A retention of the kind the cache will read for `project`: too early without a baseline.
+VelocityRetention standInRetention(const ProjectInfo& project) {
+    const auto& baseline = project.baselineVelocity;
+    if (!baseline || !std::isfinite(*baseline)) return VelocityRetention::tooEarly();
+    return {*baseline, *baseline, 100.0, RetentionAssessment::excellent};
+}
+
 template <typename Value, typename Key>
 std::optional<Value> entry(const std::map<Key, Value>& cache, const Key& key) {
     const auto found = cache.find(key);
@@ -79,11 +89,14 @@ std::optional<Value> entry(const std::map<Key, Value>& cache, const Key& key) {
 
 } // namespace
 
-ProjectDetailView::ProjectDetailView(AppState& appState, NorvaneStore store, ProjectInfo project, QWidget* parent)
-    : QScrollArea(parent), appState_(appState), store_(std::move(store)), project_(std::move(project)) {
+ProjectDetailView::ProjectDetailView(AppState& appState, NorvaneStore store, ProjectListing project, QWidget* parent)
+    : QScrollArea(parent), appState_(appState), store_(std::move(store)), project_(std::move(project.project)),
+      listedCommit_(std::move(project.commitSummary)) {
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The page is as wide before its values come, which make it scroll, as after.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* page = new QWidget;
     page->setAutoFillBackground(true);
     QPalette colours = page->palette();
@@ -109,6 +122,10 @@ ProjectDetailView::ProjectDetailView(AppState& appState, NorvaneStore store, Pro
     body->addWidget(makeEmptyStates());
     layout->addWidget(body_);
     layout->addStretch(1);
+    // The page grows to hold what it gets before its rows are placed, and the values below the
+    // header are never squeezed: laid out at the old height, they would be.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
+    body_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setWidget(page);
     // The progress strip and cards shown above the reader leave what is read in place.
     new ScrollAnchor(*this, {layout, body});
@@ -217,9 +234,10 @@ void ProjectDetailView::connectState() {
             [this] { FileManagerReveal::showFolder(project_.path); });
 }
 
-void ProjectDetailView::setProject(ProjectInfo project) {
-    const bool another = project.id != project_.id;
-    project_ = std::move(project);
+void ProjectDetailView::setProject(ProjectListing project) {
+    const bool another = project.project.id != project_.id;
+    project_ = std::move(project.project);
+    listedCommit_ = std::move(project.commitSummary);
     if (another) {
         // Nothing of the previous project stays on screen while this one's values are read.
         data_.reset();
@@ -266,16 +284,44 @@ void ProjectDetailView::scheduleRender() {
 
 void ProjectDetailView::render() {
     header_->setProject(project_);
-    header_->setCommitSummary(data_ ? data_->commitSummary : std::nullopt);
+    header_->setCommitSummary(listedCommit_);
     header_->setCollecting(appState_.isCollecting());
     renderProgress();
-    body_->setVisible(data_.has_value());
-    if (!data_) return;
-    const ProjectDetailModel model(project_, *data_, entry(appState_.cachedProjectLeverage(), project_.id),
-                                   platform::currentDate(), costRates());
+    if (data_) {
+        renderBody();
+    } else {
+        body_->hide();
+    }
+    LayoutPass::run(*widget());
+}
+
+void ProjectDetailView::renderBody() {
+    const ProjectDetailModel model(project_, *data_, cachedFigures(), platform::currentDate(), costRates());
     renderHero(model);
     summary_->setStats(model.summaryStats());
     renderSections(model);
+    if (body_->isHidden()) revealBody();
+}
+
+void ProjectDetailView::revealBody() {
+    // Shown first, the values would be drawn in the room they had while hidden, some of it made
+    // for the previous project.
+    LayoutPass::run(*body_);
+    body_->resize(widget()->width() - 2 * RoundedPanel::defaultPadding, body_->sizeHint().height());
+    body_->show();
+}
+
+std::optional<CachedProjectFigures> ProjectDetailView::cachedFigures() const {
+    const auto& id = project_.id;
+    CachedProjectFigures figures{entry(appState_.cachedProjectLeverage(), id),
+                                 appState_.cachedProjectComposition().contains(id),
+                                 appState_.cachedProjectVelocityRetention().contains(id)};
+    const bool held = figures.leverage || figures.hasComposition || figures.hasRetention;
+    // The cache reads every project that is not archived: one it lacks comes with the refresh
+    // under way, as the first refresh brings them all.
+    const bool comes = project_.status != ProjectStatus::archived || !appState_.metricsLoaded();
+    if (!held && comes && appState_.isRefreshingMetrics()) return std::nullopt;
+    return figures;
 }
 
 void ProjectDetailView::renderHero(const ProjectDetailModel& model) {
@@ -286,8 +332,7 @@ void ProjectDetailView::renderHero(const ProjectDetailModel& model) {
 }
 
 void ProjectDetailView::renderSections(const ProjectDetailModel& model) {
-    const auto shown = model.visibleSections(appState_.cachedProjectComposition().contains(project_.id),
-                                             appState_.cachedProjectVelocityRetention().contains(project_.id));
+    const auto shown = model.visibleSections();
     for (std::size_t index = 0; index < sections_.size(); ++index) {
         sections_[index]->setVisible(std::find(shown.begin(), shown.end(), sectionLooks[index].section) != shown.end());
     }
@@ -322,14 +367,21 @@ void ProjectDetailView::fillComposition() {
 
 void ProjectDetailView::fillVelocity() {
     if (!velocityHolder_ || !data_) return;
-    const auto retention = entry(appState_.cachedProjectVelocityRetention(), project_.id);
-    if (!retention) return;
-    // The card takes its figures once; new figures take a new card.
+    auto retention = entry(appState_.cachedProjectVelocityRetention(), project_.id);
+    const bool pending = !retention && !cachedFigures();
+    if (!retention && !pending) return;
+    // The card takes its figures once; new figures take a new card. Until the cache has read the
+    // project, a card of the same kind keeps its room, hidden: whether a baseline exists decides it.
+    if (pending) retention = standInRetention(project_);
     delete velocityCard_;
     velocityCard_ = new VelocityRetentionCard(
         {*retention, data_->velocity, data_->request.velocityDays, dayOptions, std::nullopt, std::nullopt});
     connect(velocityCard_, &VelocityRetentionCard::daysChanged, this, &ProjectDetailView::setVelocityDays);
+    QSizePolicy policy = velocityCard_->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    velocityCard_->setSizePolicy(policy);
     velocityHolder_->layout()->addWidget(velocityCard_);
+    velocityCard_->setVisible(!pending);
 }
 
 void ProjectDetailView::fillMilestones() {

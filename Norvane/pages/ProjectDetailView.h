@@ -10,6 +10,7 @@
 #include "Norvane/pages/LatestRequestLoader.h"
 #include "Norvane/pages/ProjectDetailModel.h"
 #include "core/facade/NorvaneStore.h"
+#include "core/reads/ProjectListing.h"
 #include "core/reads/ProjectPageData.h"
 
 class QVBoxLayout;
@@ -35,14 +36,17 @@ class VelocityRetentionCard;
 /// estimates and latest commit. What it reads from the store is read off the GUI thread through
 /// the application's own store as plain values, anew whenever the store or the chosen windows change; the
 /// application state's caches and the preferences it shows are followed live. One page serves
-/// one project after another, keeping the time range and the day windows the user chose.
+/// one project after another, keeping the time range and the day windows the user chose. Every
+/// frame shows a figure as read or a placeholder in its room: the header, from the project list,
+/// stands alone until the page's values are in, and what the cache has not read yet shows "--" or
+/// keeps its room hidden.
 class ProjectDetailView : public QScrollArea {
     Q_OBJECT
 public:
-    ProjectDetailView(AppState& appState, NorvaneStore store, ProjectInfo project, QWidget* parent = nullptr);
+    ProjectDetailView(AppState& appState, NorvaneStore store, ProjectListing project, QWidget* parent = nullptr);
 
-    /// Shows `project`: the same project read anew, or another project.
-    void setProject(ProjectInfo project);
+    /// Shows `project` as the project list has it: the same project read anew, or another project.
+    void setProject(ProjectListing project);
     const ProjectInfo& project() const { return project_; }
     /// Whether the values of the present project and windows are in and shown.
     bool isLoaded() const;
@@ -85,6 +89,8 @@ private:
     void load();
     void scheduleRender();
     void render();
+    /// The hero, the summary and the sections, from the values read.
+    void renderBody();
     void renderHero(const ProjectDetailModel& model);
     void renderSections(const ProjectDetailModel& model);
     void renderProgress();
@@ -96,12 +102,18 @@ private:
     void fillLatestCommit();
     /// The wage and overhead the user set, for the page's estimates.
     CostRates costRates() const;
+    /// What the application state's cache holds for the project; none while it has not read it.
+    std::optional<CachedProjectFigures> cachedFigures() const;
+    /// Shows the values below the header, laid out in their room before they are drawn.
+    void revealBody();
     void setCompositionDays(int days);
     void setVelocityDays(int days);
 
     AppState& appState_;
     NorvaneStore store_;
     ProjectInfo project_;
+    /// The header's commit line, as the project list read it with the project.
+    std::optional<CommitSummary> listedCommit_;
     std::optional<ProjectPageData> data_;
     MilestoneAverages milestoneAverages_;
     LatestRequestLoader<std::optional<ProjectPageData>> loader_{*this};

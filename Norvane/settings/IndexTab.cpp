@@ -64,7 +64,8 @@ IndexTab::IndexTab(const SettingsServices& services, QWidget* parent) : QWidget(
     layout->addWidget(form);
     setLayout(layout);
     connect(services_.preferences, &Preferences::changed, this, [this](const QString& key) {
-        if (key == PreferenceKey::anonymousDeviceId) loadClientState();
+        // Leaving drops what waits to be sent, and a new id sends nothing under the old one.
+        if (key == PreferenceKey::anonymousDeviceId || key == PreferenceKey::shareAnonymousMetrics) loadClientState();
         if (key == PreferenceKey::shareAnonymousMetrics || key == PreferenceKey::anonymousDeviceId ||
             key == PreferenceKey::cachedContributorCount)
             refresh();

@@ -10,6 +10,7 @@
 #include "Norvane/LogCategories.h"
 #include "Norvane/state/BackgroundScheduler.h"
 #include "Norvane/state/BackgroundWork.h"
+#include "Norvane/state/DerivedWrites.h"
 #include "Norvane/state/StoreChanges.h"
 
 namespace norvane::app {
@@ -333,8 +334,10 @@ void AppState::finishNewProject(const std::shared_ptr<NewProjectReports>& report
 void AppState::refreshMetricsCache() {
     // A refresh that has not begun to read reads what changed up to now too.
     if (refreshWaiting_->exchange(true)) return;
+    ++refreshesUnderWay_;
     metricsWorker_.post([this, waiting = refreshWaiting_, metrics = services_.metrics] {
         waiting->store(false);
+        const DerivedWrites derived;
         auto refresh = MetricsRefresh::read(*metrics);
         QMetaObject::invokeMethod(
             this, [this, refresh = std::move(refresh)] { takeMetricsRefresh(refresh); }, Qt::QueuedConnection);
@@ -342,6 +345,8 @@ void AppState::refreshMetricsCache() {
 }
 
 void AppState::takeMetricsRefresh(const MetricsRefresh& refresh) {
+    --refreshesUnderWay_;
+    hasRefreshed_ = true;
     if (refresh.metrics) cachedPortfolioMetrics_ = refresh.metrics;
     if (refresh.rollingLeverage) cachedRollingLeverageData_ = *refresh.rollingLeverage;
     if (!refresh.failure) {

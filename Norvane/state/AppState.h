@@ -120,6 +120,9 @@ public:
         return cachedRollingLeverageData_;
     }
     bool metricsLoaded() const { return metricsLoaded_; }
+    /// The cache is to be read again, or is being read: the first refresh has not ended, a store
+    /// change waits out its burst, or a refresh waits or reads. `metricsRefreshed` ends it.
+    bool isRefreshingMetrics() const { return !hasRefreshed_ || refreshesUnderWay_ > 0 || storeRefresh_.isActive(); }
     Preferences& preferences() { return *services_.preferences; }
     bool shareAnonymousMetrics() const { return services_.preferences->shareAnonymousMetrics(); }
     void setShareAnonymousMetrics(bool share) { services_.preferences->setShareAnonymousMetrics(share); }
@@ -138,7 +141,8 @@ public:
     bool addProjectAndCollect(NewProject project, NewProjectReports reports);
     /// Reads the figures on a worker of its own and takes them in on this thread, in the order
     /// they are read; refreshes end in the order they were asked for, and one asked for while
-    /// another waits to begin is that one.
+    /// another waits to begin is that one. The daily rows it rebuilds are derived writes: they
+    /// start no refresh of their own.
     void refreshMetricsCache();
     /// Lets the collection and the metrics refresh under way and the queued ones end, and starts no
     /// more; called before the store closes.
@@ -197,6 +201,8 @@ private:
     std::map<platform::Uuid, std::vector<MetricsSource::VelocityPoint>> cachedProjectVelocityData_;
     std::vector<MetricsSource::LeveragePoint> cachedRollingLeverageData_;
     bool metricsLoaded_ = false;
+    bool hasRefreshed_ = false;
+    int refreshesUnderWay_ = 0;
     SaveFolder saveFolder_;
     std::unique_ptr<BackgroundScheduler> scheduler_;
     std::unique_ptr<StoreChanges> storeChanges_;

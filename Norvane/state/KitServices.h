@@ -33,8 +33,8 @@ private:
     Kit kit_;
 };
 
-/// The shared facade's store, read as plain figures, reached on every call like the collector; or
-/// the store a test hands in.
+/// The store it is given, read as plain figures (the application hands in its own); or the shared
+/// facade's store, reached on every call like the collector.
 class KitMetricsSource : public MetricsSource {
 public:
     KitMetricsSource() = default;

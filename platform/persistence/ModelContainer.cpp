@@ -252,9 +252,14 @@ void ModelContainer::prepare() {
     }
     refuseUnknownVersion(layout, schema_, where);
     if (needsSetUp(layout, schema_)) {
-        // A read-only store of an older layout still reads: its columns are the same.
         if (readOnlyReason_ && layout.tables.empty()) {
             throw StoreError("The store " + where + " is empty and cannot be set up: " + *readOnlyReason_);
+        }
+        // A store of an earlier version may lack what this one reads, and only an upgrade adds
+        // it; one that lacks only an index or the keys' table still reads.
+        if (readOnlyReason_ && layout.version && *layout.version != schema_.version) {
+            throw StoreError("The store " + where + " was written by an earlier version (schema " + *layout.version +
+                             ") and cannot be brought up to date: " + *readOnlyReason_);
         }
         if (!readOnlyReason_) setUp();
     } else if (file_ && !readOnlyReason_) {

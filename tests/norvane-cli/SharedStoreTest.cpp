@@ -391,6 +391,27 @@ TEST_F(ReadOnlyStoreForTheTool, AFolderThatMayOnlyBeReadIsListedAndExported) {
     expectReadableButNotWritable();
 }
 
+// An earlier version's store needs an upgrade before this version can read it, which a read-only
+// store cannot take: it is refused with the reason, unchanged, and its owner's next run upgrades it.
+TEST_F(ReadOnlyStoreForTheTool, AnEarlierVersionsStoreIsRefusedUntilItCanBeUpgraded) {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(storeFile().c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw, "UPDATE norvane_metadata SET value = '1.0.0' WHERE key = 'schemaVersion'", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+    std::filesystem::permissions(storeFile(), std::filesystem::perms::owner_read);
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{"list"}, {"export", "-o", "-"}}) {
+        const auto run = asOwner(arguments);
+        EXPECT_EQ(run.status, 1) << arguments.front();
+        EXPECT_EQ(run.err, "norvane: The store " + storeFile().string() +
+                               " was written by an earlier version (schema 1.0.0) and cannot be brought up to date:"
+                               " the file is not writable\n");
+    }
+    std::filesystem::permissions(storeFile(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_THAT(asOwner({"list"}).out, HasSubstr("demo"));
+}
+
 // Refused at once, not after the whole log was read and counted for nothing.
 TEST_F(ReadOnlyStoreForTheTool, ACommandThatWouldChangeItIsRefusedBeforeItDoesAnyWork) {
     std::filesystem::permissions(storeFile(), std::filesystem::perms::owner_read);

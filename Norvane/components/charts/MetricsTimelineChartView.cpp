@@ -1,6 +1,5 @@
 #include "Norvane/components/charts/MetricsTimelineChartView.h"
 
-#include "Norvane/components/charts/ChartPanel.h"
 #include "Norvane/components/charts/ChartStyle.h"
 #include "Norvane/components/charts/DateAxisTicker.h"
 #include "Norvane/components/charts/EmptyChartState.h"
@@ -16,8 +15,6 @@
 #include <qcustomplot.h>
 
 #include <QLocale>
-#include <QProgressBar>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -42,19 +39,13 @@ QBrush areaBrush(const QColor& color) {
 
 MetricsTimelineChartView::MetricsTimelineChartView(Inputs inputs, OrganicEstimate estimate, QWidget* parent)
     : QWidget(parent), inputs_(std::move(inputs)), estimate_(std::move(estimate)),
-      progress_(new ChartPanel(chartHeight)),
       emptyState_(new EmptyChartState(chartHeight, QStringLiteral("chart.xyaxis.line"), withoutHistory)),
       chart_(new QWidget), header_(new HoverHeader(QStringLiteral("Hover to see values"), Palette::textMuted())),
       plot_(ChartStyle::makePlot(inputs_.timeRange, nullptr)) {
-    auto* busy = new QProgressBar;
-    busy->setRange(0, 0);
-    busy->setTextVisible(false);
-    busy->setFixedSize(96, 6);
-    progress_->contentLayout()->addWidget(busy, 0, Qt::AlignCenter);
     ChartStyle::layOutBody(chart_, header_, plot_, chartHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    for (QWidget* state : {static_cast<QWidget*>(progress_), static_cast<QWidget*>(emptyState_), chart_}) {
+    for (QWidget* state : {static_cast<QWidget*>(emptyState_), chart_}) {
         layout->addWidget(state);
     }
 
@@ -65,21 +56,21 @@ MetricsTimelineChartView::MetricsTimelineChartView(Inputs inputs, OrganicEstimat
     hoverPoints_ = ChartStyle::makePointMark(plot_, Palette::textPrimary(), 10.0);
 
     hover_ = std::make_unique<PlotHoverTracker>(plot_, PlotHoverTracker::MarkPlacement::atInstant, [this] {
-        return cachedChartData_ ? PlotHoverTracker::pointsOf(*cachedChartData_, &DataPoint::value)
-                                : std::vector<HoveredPoint>();
+        return PlotHoverTracker::pointsOf(cachedChartData_, &DataPoint::value);
     });
     connect(hover_.get(), &PlotHoverTracker::changed, this, &MetricsTimelineChartView::showHoverState);
     connect(hover_.get(), &PlotHoverTracker::dragEnded, hover_.get(), &PlotHoverTracker::clear);
     connect(emptyState_, &EmptyChartState::allTimeRequested, this, &MetricsTimelineChartView::allTimeRequested);
-    redraw();
-    schedulePreparation();
+    // Prepared at once, as on every change: a placeholder drawn meanwhile would take another
+    // height, and the points of the range before would be drawn under the new one's name.
+    prepare();
 }
 
 void MetricsTimelineChartView::setInputs(Inputs inputs) {
     const bool changed = !(identifier(inputs) == identifier(inputs_));
     inputs_ = std::move(inputs);
     if (changed) {
-        schedulePreparation();
+        prepare();
     }
 }
 
@@ -228,18 +219,11 @@ QString MetricsTimelineChartView::formatMonths(double months) {
 }
 
 MetricsTimelineChartView::State MetricsTimelineChartView::state() const {
-    if (!cachedChartData_) {
-        return State::preparing;
-    }
-    return cachedChartData_->size() >= 2 ? State::chart : State::tooFewPoints;
+    return cachedChartData_.size() >= 2 ? State::chart : State::tooFewPoints;
 }
 
 MetricsTimelineChartView::TaskIdentifier MetricsTimelineChartView::identifier(const Inputs& inputs) {
     return {inputs.snapshots.size(), inputs.timeRange, inputs.metric};
-}
-
-void MetricsTimelineChartView::schedulePreparation() {
-    QTimer::singleShot(0, this, &MetricsTimelineChartView::prepare);
 }
 
 void MetricsTimelineChartView::prepare() {
@@ -249,7 +233,6 @@ void MetricsTimelineChartView::prepare() {
 
 void MetricsTimelineChartView::redraw() {
     const State current = state();
-    progress_->setVisible(current == State::preparing);
     emptyState_->setVisible(current == State::tooFewPoints);
     chart_->setVisible(current == State::chart);
     if (current == State::tooFewPoints) {
@@ -257,7 +240,7 @@ void MetricsTimelineChartView::redraw() {
         const std::size_t history = inputs_.snapshots.size();
         emptyState_->setText(EmptyChartText::forRange(
             withoutHistory,
-            {history > 0, cachedChartData_->size(), inputs_.timeRange != TimeRange::allTime && history >= 2},
+            {history > 0, cachedChartData_.size(), inputs_.timeRange != TimeRange::allTime && history >= 2},
             QStringLiteral("commit"), QStringLiteral("the trend")));
     }
     if (current != State::chart) {
@@ -271,7 +254,7 @@ void MetricsTimelineChartView::redraw() {
     const MetricType metric = inputs_.metric;
     ChartStyle::valueTicker(plot_).setLabelText([metric](double value) { return axisValueText(metric, value); });
 
-    const std::vector<DataPoint>& points = *cachedChartData_;
+    const std::vector<DataPoint>& points = cachedChartData_;
     std::vector<QPointF> corners;
     for (const DataPoint& point : points) {
         corners.emplace_back(ChartMath::axisCoordinate(point.date), point.value);
@@ -300,8 +283,8 @@ void MetricsTimelineChartView::showHoverState() {
     } else {
         header_->showPlaceholder();
     }
-    if (hovered && cachedChartData_) {
-        for (const DataPoint& point : *cachedChartData_) {
+    if (hovered) {
+        for (const DataPoint& point : cachedChartData_) {
             if (platform::LocalCalendar::isSameDay(point.date, hovered->date)) {
                 const double x = ChartMath::axisCoordinate(point.date);
                 hoverPoints_->addData(x, point.value);

@@ -22,7 +22,6 @@ class QCustomPlot;
 
 namespace norvane::app {
 
-class ChartPanel;
 class EmptyChartState;
 class HoverHeader;
 
@@ -87,9 +86,9 @@ public:
     /// "%.1f months" below 12, else "%.1f years".
     static QString formatMonths(double months);
 
-    enum class State { preparing, tooFewPoints, chart };
+    enum class State { tooFewPoints, chart };
     State state() const;
-    const std::optional<std::vector<DataPoint>>& chartData() const { return cachedChartData_; }
+    const std::vector<DataPoint>& chartData() const { return cachedChartData_; }
     const HoverHeader& header() const { return *header_; }
     const EmptyChartState& emptyState() const { return *emptyState_; }
     const std::optional<HoveredPoint>& hovered() const { return hover_->point(); }
@@ -107,15 +106,13 @@ private:
     };
 
     static TaskIdentifier identifier(const Inputs& inputs);
-    void schedulePreparation();
     void prepare();
     void redraw();
     void showHoverState();
 
     Inputs inputs_;
     OrganicEstimate estimate_;
-    std::optional<std::vector<DataPoint>> cachedChartData_;
-    ChartPanel* progress_;
+    std::vector<DataPoint> cachedChartData_;
     EmptyChartState* emptyState_;
     QWidget* chart_;
     HoverHeader* header_;

@@ -34,18 +34,22 @@ HeroZoneView::HeroZoneView(const HeroMetric& primaryMetric, const HeroMetric& se
     auto* primaryColumn = new QVBoxLayout;
     primaryColumn->setSpacing(8);
     primaryColumn->addWidget(primary_);
+    // The row is as tall as a figure with all its lines (and the footer under it), and the figures
+    // stand at its top: a change or a sublabel that comes later fills room kept for it and moves
+    // nothing, the footer included, which stands at the row's foot.
+    int rowHeight = HeroMetricCard::fullHeight();
     if (primaryFooter != nullptr) {
+        primaryColumn->addStretch(1);
         primaryColumn->addWidget(primaryFooter, 0, Qt::AlignHCenter);
+        rowHeight += primaryColumn->spacing() + primaryFooter->sizeHint().height();
     }
     auto* metrics = new QHBoxLayout;
     metrics->setSpacing(24);
-    // The row is as tall as a figure with all its lines, and the figures stand at its top: a change
-    // or a sublabel that comes later fills room kept for it and moves nothing.
     metrics->addLayout(primaryColumn, 1);
-    metrics->setAlignment(primaryColumn, Qt::AlignTop);
+    if (primaryFooter == nullptr) metrics->setAlignment(primaryColumn, Qt::AlignTop);
     metrics->addWidget(verticalRule(), 0, Qt::AlignVCenter);
     metrics->addWidget(secondary_, 1, Qt::AlignTop);
-    metrics->addStrut(HeroMetricCard::fullHeight());
+    metrics->addStrut(rowHeight);
 
     auto* sparklineLayout = new QVBoxLayout(sparklineSection_);
     sparklineLayout->setContentsMargins(0, 0, 0, 0);

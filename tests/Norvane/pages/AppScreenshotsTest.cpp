@@ -69,7 +69,7 @@ void expectWindowHoldsTheProjectRows(const DashboardView& window) {
 
 void expectBannerOverTheProjectPage(const DashboardView& window) {
     ASSERT_EQ(window.detailPage().kind, DetailPage::Kind::project);
-    EXPECT_EQ(window.detailPage().project->name, "atlas-api");
+    EXPECT_EQ(window.detailPage().project->project.name, "atlas-api");
     const auto& banner = window.errorBanner();
     ASSERT_TRUE(banner.isVisible());
     EXPECT_TRUE(window.rect().contains(QRect(banner.mapTo(&window, QPoint()), banner.size())));

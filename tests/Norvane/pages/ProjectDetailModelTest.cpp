@@ -10,11 +10,12 @@ namespace {
 
 platform::Date daysAgo(int days) { return platform::LocalCalendar::addingDays(platform::currentDate(), -days); }
 
-ProjectRollingLeverage rolling(std::optional<double> current, std::optional<double> prior) {
+/// The cache's figures of a project read with this 14-day leverage.
+CachedProjectFigures rolling(std::optional<double> current, std::optional<double> prior) {
     ProjectRollingLeverage leverage;
     leverage.leverage14Day = current;
     leverage.leveragePrior14Day = prior;
-    return leverage;
+    return {leverage, true, true};
 }
 
 // Leverage is effort over the age in months of 30 days, a part month counting as its fraction:
@@ -34,7 +35,7 @@ TEST(ProjectDetailModel, LeverageCountsTheAgeInMonthsWithTheirFractions) {
     for (const auto& c : cases) {
         project->firstCommitAt = daysAgo(c.age);
         const auto now = platform::currentDate();
-        EXPECT_NEAR(*ProjectDetailModel(*project, measured, std::nullopt, now, {})
+        EXPECT_NEAR(*ProjectDetailModel(*project, measured, CachedProjectFigures{}, now, {})
                          .leverageValue(LeverageDisplayMode::rolling14Day),
                     c.estimated, 1e-5)
             << c.age;
@@ -55,13 +56,13 @@ TEST(ProjectDetailModel, LeverageComesFromItsModeAndFallsBackToTheSizeEstimate) 
         CocomoEstimate::calculate(12'000, ProjectType::organic, 150000, 2.4).effortMonths / (60 / 30.0);
     const CostRates rates;
 
-    const ProjectDetailModel uncached(*project, data, std::nullopt, now, rates);
+    const ProjectDetailModel uncached(*project, data, CachedProjectFigures{}, now, rates);
     EXPECT_DOUBLE_EQ(*uncached.leverageValue(LeverageDisplayMode::rolling14Day), estimate);
     EXPECT_DOUBLE_EQ(*uncached.leverageValue(LeverageDisplayMode::cumulative), estimate);
     EXPECT_FALSE(uncached.leverageDelta(LeverageDisplayMode::rolling14Day)) << "an estimate has no delta";
 
     data.newestHistory = HistoryTotals{0.0, 30'000};
-    const ProjectDetailModel noEffort(*project, data, std::nullopt, now, rates);
+    const ProjectDetailModel noEffort(*project, data, CachedProjectFigures{}, now, rates);
     EXPECT_DOUBLE_EQ(*noEffort.leverageValue(LeverageDisplayMode::cumulative),
                      CocomoEstimate::calculate(30'000, ProjectType::organic, 150000, 2.4).effortMonths / 2.0);
     data.newestHistory = HistoryTotals{9.0, 30'000};
@@ -76,7 +77,7 @@ TEST(ProjectDetailModel, LeverageComesFromItsModeAndFallsBackToTheSizeEstimate) 
 
     project->firstCommitAt.reset();
     const ProjectPageData nothing;
-    const ProjectDetailModel undated(*project, nothing, std::nullopt, now, rates);
+    const ProjectDetailModel undated(*project, nothing, CachedProjectFigures{}, now, rates);
     EXPECT_EQ(undated.leverageMetric(LeverageDisplayMode::cumulative).value, "--");
     QStringList tiles;
     for (const auto& stat : undated.summaryStats()) tiles << stat.value + "/" + stat.sublabel.value_or("");
@@ -84,6 +85,32 @@ TEST(ProjectDetailModel, LeverageComesFromItsModeAndFallsBackToTheSizeEstimate) 
     EXPECT_EQ(undated.maturityMetric().sublabel, "Greenfield");
     EXPECT_EQ(undated.emptyState(), ProjectEmptyState::noData);
     EXPECT_EQ(ProjectDetailModel::leverageMode("anything else"), LeverageDisplayMode::rolling14Day);
+}
+
+// Found at start-up: before the cache was first read, "14-Day" showed the size estimate, which the
+// cached figure replaced a moment later, and the sections of the cache's figures came later and
+// moved the page down.
+TEST(ProjectDetailModel, BeforeTheCacheHasReadTheProjectItsFiguresHoldTheirPlace) {
+    auto project = Project::create("Atlas", "/tmp/atlas", std::nullopt, ProjectType::organic);
+    project->firstCommitAt = daysAgo(60);
+    ProjectPageData data;
+    data.latestMeasurement = CodeCount{12'000, 40, 900, 11'000, 800, "Swift"};
+    data.history = {HistoryPoint{}};
+    const auto now = platform::currentDate();
+    const ProjectDetailModel unread(*project, data, std::nullopt, now, {});
+    const auto leverage = unread.leverageMetric(LeverageDisplayMode::rolling14Day);
+    EXPECT_EQ(leverage.value, "--");
+    EXPECT_FALSE(leverage.delta);
+    EXPECT_TRUE(unread.leverageValue(LeverageDisplayMode::cumulative)) << "the page's own reads tell it";
+    const auto sections = [](const ProjectDetailModel& model) {
+        const auto shown = model.visibleSections();
+        return std::find(shown.begin(), shown.end(), ProjectSection::outputComposition) != shown.end() &&
+               std::find(shown.begin(), shown.end(), ProjectSection::velocityRetention) != shown.end();
+    };
+    EXPECT_TRUE(sections(unread)) << "the cache reads every project that is not archived";
+    EXPECT_FALSE(sections(ProjectDetailModel(*project, data, CachedProjectFigures{}, now, {}))) << "read without them";
+    project->status = ProjectStatus::archived;
+    EXPECT_FALSE(sections(ProjectDetailModel(*project, data, std::nullopt, now, {}))) << "an archived one is not read";
 }
 
 TEST(ProjectDetailModel, HeaderTextsAndCostComparison) {

@@ -1,5 +1,7 @@
 #include "Norvane/pages/ProjectDetailView.h"
 
+#include <future>
+
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QPointer>
@@ -23,6 +25,8 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/tiles/HeroMetricCard.h"
 #include "Norvane/components/tiles/HeroZoneView.h"
+#include "Norvane/components/tiles/SummaryRowView.h"
+#include "Norvane/components/tiles/SummaryStatCard.h"
 #include "Norvane/pages/CollectionProgressStrip.h"
 #include "Norvane/pages/CostEstimatesView.h"
 #include "Norvane/pages/DashboardView.h"
@@ -35,6 +39,7 @@
 #include "core/models/SnapshotLanguage.h"
 #include "platform/LocalCalendar.h"
 #include "tests/Norvane/components/ComponentTestSupport.h"
+#include "tests/Norvane/pages/DrawnFrames.h"
 #include "tests/Norvane/pages/ProjectPageFixture.h"
 
 namespace norvane::app {
@@ -285,6 +290,104 @@ TEST(ProjectDetailView, SectionsShownAboveTheViewKeepWhatTheReaderLooksAtInPlace
     ASSERT_TRUE(QTest::qWaitFor([&] { return page.section(ProjectSection::trends).isVisible(); }));
     ASSERT_TRUE(ProjectPageFixture::settles(page));
     EXPECT_TRUE(QTest::qWaitFor([&] { return inView() == before; })) << inView() << " instead of " << before;
+}
+
+/// What the project page shows: where the header, the leverage, its mode picker, the summary
+/// tiles and each row under them stand, and every text on the page.
+testing::Fold foldOf(const ProjectDetailView& page) {
+    testing::Fold fold;
+    fold.place(page, page.header());
+    fold.place(page, page.heroZone().primaryCard().valueText());
+    fold.place(page, page.leverageModePicker());
+    for (const auto* card : page.summaryRow().cards()) fold.place(page, *card);
+    const QWidget& body = *page.heroZone().parentWidget();
+    for (const QWidget* row : body.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        fold.place(page, *row);
+    }
+    fold.read(page, *page.widget(), QWIDGETSIZE_MAX);
+    return fold;
+}
+
+/// Every frame the window drew of its project page from `start` on until the page has loaded and
+/// `done` holds, held to the settled frame: each text is the settled one or "--", nothing drawn
+/// moves, nothing is cut.
+template <typename Start, typename Done>
+void expectEveryFrameSettled(const ProjectPageFixture& fixture, Start start, Done done) {
+    const auto fold = [&] {
+        const auto* page = fixture.window->findChild<ProjectDetailView*>();
+        return page ? foldOf(*page) : testing::Fold{};
+    };
+    const testing::DrawnFrames drawn(*fixture.window, fold);
+    start();
+    const auto* page = fixture.window->findChild<ProjectDetailView*>();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->isLoaded() && done(*page); }, 15'000));
+    ASSERT_TRUE(testing::settles(fold));
+    const testing::Fold settled = fold();
+    for (std::size_t frame = 0; frame < drawn.frames.size(); ++frame) {
+        EXPECT_EQ(testing::unsettledTexts(drawn.frames[frame], settled).join(", ").toStdString(), "")
+            << "frame " << frame;
+        EXPECT_EQ(testing::movedRows(drawn.frames[frame], settled).join(", ").toStdString(), "")
+            << "frame " << frame << ": nothing drawn moves";
+    }
+    EXPECT_EQ(drawn.cut.join(", ").toStdString(), "") << "no text is ever cut";
+}
+
+// Found opening a project at start-up: "14-Day" showed the size estimate that the cached figure
+// replaced, whose change then pushed the mode picker down; the composition and velocity sections
+// came with the cache and moved every section under them; the commit line came with the page's
+// reads and moved the description.
+TEST(ProjectDetailView, EveryFrameShowsTheSettledFiguresOrTheirPlaceholdersAtStartAndAfterASwitch) {
+    std::promise<void> firstRead;
+    ProjectPageFixture fixture(firstRead.get_future().share());
+    fixture.storeMetrics->leverage.leverage14Day = 2.5;
+    fixture.storeMetrics->leverage.leveragePrior14Day = 2.0;
+    for (const char* section : {"trends", "output", "velocity", "milestones", "costs", "git"}) {
+        fixture.settings->setValue(QStringLiteral("project.%1.expanded").arg(section), true);
+    }
+    const auto project = [&](const std::string& name, std::optional<double> baseline) {
+        auto counted = fixture.addCounted(name, 12'000);
+        counted->projectDescription = "The " + name + " service";
+        counted->baselineVelocity = baseline;
+        for (int day = 20; day >= 0; day -= 2) {
+            auto activity = DailyActivity::create(counted, daysAgo(day));
+            activity->codeLinesInserted = 100 + day;
+            fixture.context->insert(activity);
+        }
+        fixture.context->save();
+        fixture.addHistory(counted, 30);
+        return counted;
+    };
+    const auto atlas = project("Atlas", 120.0);
+    const auto beacon = project("Beacon", std::nullopt);
+    QCoreApplication::processEvents();
+    const auto select = [&](const std::shared_ptr<Project>& chosen) {
+        fixture.window->sidebar().setSelection(SidebarSelection::project(chosen->id));
+    };
+    {
+        SCOPED_TRACE("opened before the cache is first read");
+        bool released = false;
+        expectEveryFrameSettled(
+            fixture, [&] { select(atlas); },
+            [&](const ProjectDetailView& page) {
+                if (!released) {
+                    EXPECT_EQ(page.heroZone().primaryCard().valueText().text(), "--");
+                    firstRead.set_value();
+                    released = true;
+                }
+                return fixture.state->metricsLoaded();
+            });
+        const auto& page = *fixture.window->findChild<ProjectDetailView*>();
+        EXPECT_EQ(page.heroZone().primaryCard().valueText().text(), "2.5x");
+        EXPECT_TRUE(page.heroZone().primaryCard().deltaRow().isVisible());
+        ASSERT_NE(page.velocityCard(), nullptr);
+        EXPECT_TRUE(page.velocityCard()->isVisible());
+    }
+    SCOPED_TRACE("after a switch");
+    expectEveryFrameSettled(
+        fixture, [&] { select(beacon); },
+        [&](const ProjectDetailView& page) { return page.project().id == beacon->id; });
+    EXPECT_EQ(fixture.window->findChild<ProjectDetailView*>()->header().descriptionText(), "The Beacon service");
 }
 
 } // namespace

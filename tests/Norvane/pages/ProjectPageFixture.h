@@ -1,5 +1,7 @@
 #pragma once
 
+#include <future>
+
 #include <QCoreApplication>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -16,9 +18,18 @@ namespace norvane::app::testing {
 
 /// The project figures that the application state caches come from the test's own store, and
 /// every project's retention is assessed, so that every section can show; the portfolio's rolling
-/// leverage has a point for each of the last thirty days.
+/// leverage has a point for each of the last thirty days. Every project has `leverage`, and the
+/// reads wait for `firstRead` when the test holds them, as a slow read does.
 class StoreMetrics : public FakeMetrics {
 public:
+    ProjectRollingLeverage leverage;
+    std::shared_future<void> firstRead;
+
+    int buildDailySnapshots() override {
+        if (firstRead.valid()) firstRead.wait();
+        return FakeMetrics::buildDailySnapshots();
+    }
+    ProjectRollingLeverage calculateProjectRollingLeverage(const ProjectInfo&) override { return leverage; }
     VelocityRetention getVelocityRetention(const ProjectInfo&) override {
         return {100.0, 80.0, 80.0, RetentionAssessment::excellent};
     }
@@ -41,10 +52,17 @@ struct ProjectPageFixture : AppStateFixture {
     std::unique_ptr<ProjectListModel> projects;
     std::unique_ptr<DashboardView> window;
 
-    ProjectPageFixture() {
-        metrics = std::make_shared<StoreMetrics>();
+    std::shared_ptr<StoreMetrics> storeMetrics = std::make_shared<StoreMetrics>();
+
+    ProjectPageFixture() : ProjectPageFixture(std::shared_future<void>()) {}
+    /// With a valid `firstRead`, the state's first refresh waits for it, and the window opens
+    /// before.
+    explicit ProjectPageFixture(std::shared_future<void> firstRead) {
+        metrics = storeMetrics;
         metrics->context = context;
-        state = makeState();
+        storeMetrics->firstRead = firstRead;
+        state = makeState({std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)}, std::nullopt,
+                          !firstRead.valid());
         projects = std::make_unique<ProjectListModel>(container);
         window = std::make_unique<DashboardView>(*state, *projects);
         window->resize(1100, 720);

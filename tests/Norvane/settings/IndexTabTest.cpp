@@ -268,6 +268,39 @@ TEST(IndexTab, AnIdDeletedOrResetWhileTheQueueCannotBeSavedIsNotSentAfterARestar
     EXPECT_TRUE(sentUnder(fixture.preferences.anonymousDeviceId(), before)) << "the new id goes out";
 }
 
+// Found after leaving and coming back: leaving had dropped the report that waited, and the tab
+// still said "1 report pending".
+TEST(IndexTab, ThePendingCountFollowsTheSwitch) {
+    testing::SettingsFixture fixture;
+    IndexServer server(":memory:");
+    server.start();
+    norvane::testing::TemporaryFolder storage;
+    const QString id = "5EED1E55-0000-4000-8000-000000000005";
+    fixture.preferences.setShareAnonymousMetrics(true);
+    fixture.preferences.setAnonymousDeviceId(id);
+    IndexRun run(fixture, server, storage.path());
+    // The application's state hands the switch to the client: leaving drops what waits.
+    AppState state({std::make_shared<testing::FakeCollection>(),
+                    std::make_shared<testing::FakeMetrics>(),
+                    std::make_shared<SharedIndexClient>(run.service),
+                    std::shared_ptr<Preferences>(&fixture.preferences, [](Preferences*) {}),
+                    {},
+                    {}},
+                   {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)});
+    server.setAnswer(Route::activity, IndexServer::ScriptedAnswer{.status = 500});
+    run.service.configure(true, id.toStdString()).get();
+    run.service.submitReport(reportOf(id)).get();
+    run.window->tabs().setCurrentIndex(0);
+    run.window->tabs().setCurrentWidget(&run.tab());
+    ASSERT_TRUE(eventually([&] { return run.tab().shownPendingText() == "1 report pending"; }));
+
+    run.tab().shareToggle().click();
+    ASSERT_TRUE(eventually([&] { return run.service.pendingReportCount().get() == 0; }));
+    run.tab().shareToggle().click();
+    EXPECT_TRUE(eventually([&] { return run.tab().shownPendingText().isEmpty(); }))
+        << run.tab().shownPendingText().toStdString();
+}
+
 // An id that the preferences kept although the client forgot it (a reset or a deletion that ended
 // before the preferences were saved): the tab says that nothing goes out under it, until a reset.
 TEST(IndexTab, AnIdTheClientForgotIsShownAsSendingNothingUntilItIsReset) {

@@ -251,28 +251,36 @@ struct AppStateFixture {
     AppStateFixture() { norvane::testing::testApplication(); }
 
     /// The scheduler's first check waits an hour unless told otherwise, out of the tests' way. The
-    /// state's first metrics refresh has ended.
-    std::unique_ptr<AppState> makeState(AppState::Timing timing = {std::chrono::milliseconds(0), std::chrono::hours(1),
-                                                                   std::chrono::hours(6)}) {
+    /// state's first metrics refresh has ended, unless told not to wait for it. Given a store, the
+    /// state follows it.
+    std::unique_ptr<AppState>
+    makeState(AppState::Timing timing = {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)},
+              std::optional<NorvaneStore> store = std::nullopt, bool awaitFirstRefresh = true) {
         AppState::Services services{
             collection,
             metrics,
             index,
             preferences,
             [this](const QString& title, const QString& body) { notifications.push_back(title + ": " + body); },
-            [this] { ++permissionRequests; }};
+            [this] { ++permissionRequests; },
+            platform::systemClock(),
+            std::move(store)};
         auto state = std::make_unique<AppState>(std::move(services), timing);
-        EXPECT_TRUE(refreshes(*state, [] {}));
+        if (awaitFirstRefresh) {
+            EXPECT_TRUE(refreshes(*state, [] {}));
+        }
         return state;
     }
 };
 
-/// A real store file beside the settings, and an application state over the fakes.
+/// A real store file beside the settings, and an application state over the fakes that follows
+/// the store, as the application's does.
 struct StoreFixture : AppStateFixture {
     std::shared_ptr<platform::ModelContainer> container =
         NorvaneDatabase::makeContainer(folder.path() / "norvane.store");
     std::shared_ptr<platform::ModelContext> context = std::make_shared<platform::ModelContext>(container);
-    std::unique_ptr<AppState> state = makeState();
+    std::unique_ptr<AppState> state = makeState(
+        {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)}, NorvaneStore(container));
 
     /// Saves a project to the store and lets the views hear of it.
     std::shared_ptr<Project> add(const std::string& name, ProjectStatus status = ProjectStatus::active,

@@ -117,15 +117,14 @@ TEST(MetricsTimelineChart, CurrencyFollowsTheLocaleWithADollarFallback) {
 
 using MetricsTimelineWidget = testing::ComponentTest;
 
-TEST_F(MetricsTimelineWidget, ShowsProgressThenTheChartAndReadsOutTheHoveredPoint) {
+TEST_F(MetricsTimelineWidget, ShowsTheChartFromItsFirstFrameAndReadsOutTheHoveredPoint) {
     View::Inputs inputs;
     inputs.metric = View::MetricType::leverage;
     inputs.firstCommitDate = daysAgo(90);
     inputs.snapshots = {{daysAgo(20), 1, 10.0, 1.0}, {daysAgo(10), 1, 20.0, 1.0}};
     View chart(inputs, organic);
-    EXPECT_EQ(chart.state(), View::State::preparing);
+    ASSERT_EQ(chart.state(), View::State::chart) << "no placeholder of another height before the points";
     testing::showAndSettle(chart);
-    ASSERT_EQ(chart.state(), View::State::chart);
     EXPECT_EQ(chart.header().leadingText(), QStringLiteral("Hover to see values"));
     auto* plot = chart.findChild<QCustomPlot*>();
     testing::movePointer(*plot, plot->width() - 5.0, 50);
@@ -169,12 +168,12 @@ TEST_F(MetricsTimelineWidget, RecomputesOnlyWhenCountRangeOrMetricChange) {
     inputs.snapshots[0].cumulativeEstimatedCost = 500.0;
     chart.setInputs(inputs);
     QApplication::processEvents();
-    EXPECT_EQ(chart.chartData()->front().value, 100.0) << "an edit in place keeps the prepared points";
+    EXPECT_EQ(chart.chartData().front().value, 100.0) << "an edit in place keeps the prepared points";
     inputs.snapshots.push_back({daysAgo(1), 1, 2.0, 200.0});
     chart.setInputs(inputs);
     QApplication::processEvents();
     EXPECT_EQ(chart.state(), View::State::chart);
-    EXPECT_EQ(chart.chartData()->front().value, 500.0);
+    EXPECT_EQ(chart.chartData().front().value, 500.0);
 }
 
 } // namespace
