@@ -11,6 +11,7 @@
 #include "platform/persistence/StoreError.h"
 
 #include <filesystem>
+#include <future>
 #include <utility>
 
 namespace norvane {
@@ -307,6 +308,8 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
         project = inOwnContext(given);
         tips = gitService_.readTips(project->path);
         auto booking = activityBook_.booking(project);
+        // The zone's rules, which the booked history keeps, are read once while git writes the log.
+        const auto zoneRules = std::async(std::launch::async, platform::LocalCalendar::timeZoneRules);
         history = gitService_.readHistory(project->path, tips, booking,
                                           [&attribution](const GitCommit& commit) { attribution.add(commit); });
     } catch (const std::exception& error) {

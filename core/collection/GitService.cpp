@@ -22,20 +22,27 @@ namespace {
 
 constexpr const char* gitProgram = "/usr/bin/git";
 
+/// A moment and its local calendar date.
+struct DatedMoment {
+    platform::Date moment;
+    std::chrono::local_days day;
+
+    explicit DatedMoment(platform::Date date) : moment(date), day(platform::LocalCalendar::localDay(date)) {}
+};
+
 /// Whether `wholeDaysBetween(from, to)` reaches `days`. A time zone's offset ranges over 26 hours
 /// (UTC-12 to UTC+14), so whole local days never outrun the elapsed time by two days or more: the
 /// calendar is asked only near the threshold, and for the wall-clock time `days` days on only when
 /// the calendar days are exactly that far apart.
-bool atLeastDaysApart(platform::Date from, platform::Date to, int days) {
-    using platform::LocalCalendar::localDay;
-    if (to - from < std::chrono::hours(24 * (days - 2))) {
+bool atLeastDaysApart(const DatedMoment& from, platform::Date to, int days) {
+    if (to - from.moment < std::chrono::hours(24 * (days - 2))) {
         return false;
     }
-    const auto calendarDays = (localDay(to) - localDay(from)).count();
+    const auto calendarDays = (platform::LocalCalendar::localDay(to) - from.day).count();
     if (calendarDays != days) {
         return calendarDays > days;
     }
-    return platform::LocalCalendar::addingDays(from, days) <= to;
+    return platform::LocalCalendar::addingDays(from.moment, days) <= to;
 }
 
 /// Git's messages in English, so that what it says reads the same everywhere; no flush after
@@ -505,9 +512,12 @@ std::vector<GitCommit> GitService::sampleCommits(const std::vector<GitCommit>& c
         return {};
     }
     std::vector<GitCommit> selected{commits.front()};
+    // The calendar date of the commit last kept is asked once, not at each commit after it.
+    DatedMoment last(commits.front().date);
     for (std::size_t index = 1; index < commits.size(); ++index) {
-        if (atLeastDaysApart(selected.back().date, commits[index].date, intervalDays)) {
+        if (atLeastDaysApart(last, commits[index].date, intervalDays)) {
             selected.push_back(commits[index]);
+            last = DatedMoment(commits[index].date);
         }
     }
     if (commits.back().hash != selected.back().hash) {
