@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <utility>
 
 #include <fcntl.h>
@@ -198,15 +200,64 @@ ssize_t writeWithoutPipeSignal(int descriptor, std::string_view data) {
     return written;
 }
 
-void drain(FileDescriptor& source, const std::function<void(std::string_view)>& receive) {
-    std::array<char, 65536> chunk;
+constexpr std::size_t drainChunk = 65536;
+
+/// Reads what the pipe holds, up to a chunk; returns how much it read.
+std::size_t drain(FileDescriptor& source, const std::function<void(std::string_view)>& receive) {
+    std::array<char, drainChunk> chunk;
     const ssize_t count = read(source.get(), chunk.data(), chunk.size());
     if (count > 0) {
         receive(std::string_view(chunk.data(), static_cast<std::size_t>(count)));
-    } else if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
+        return static_cast<std::size_t>(count);
+    }
+    if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
         source.close();
     }
+    return 0;
 }
+
+/// Reads a long standard output in batches. Waking this thread at each of the child's writes (git
+/// writes 4 KB at a time, a thousand times a second) costs the child more than the copy itself:
+/// once it has written `longOutput`, its pipe is widened to hold what it writes in an `interval`,
+/// and read once an interval rather than at each write.
+class OutputBatching {
+public:
+    static constexpr std::size_t longOutput = 256 * 1024;
+    static constexpr int widePipe = 1024 * 1024;
+    static constexpr std::chrono::milliseconds interval{2};
+
+    /// Called after each read of standard output; waits before the next poll when the read found
+    /// the pipe nearly empty, never past the deadline.
+    void afterRead(FileDescriptor& output, std::size_t count,
+                   const std::optional<std::chrono::steady_clock::time_point>& deadline) {
+        received_ += count;
+        if (!output.isOpen() || received_ < longOutput || count == drainChunk) {
+            return;
+        }
+        // A pipe that cannot be widened would fill while waiting, and stall the child.
+        if (!widened_) {
+            widened_ = true;
+            batching_ = fcntl(output.get(), F_SETPIPE_SZ, widePipe) >= widePipe;
+        }
+        if (!batching_) {
+            return;
+        }
+        auto pause = std::chrono::duration_cast<std::chrono::nanoseconds>(interval);
+        if (deadline) {
+            pause = std::min(pause, std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                        *deadline - std::chrono::steady_clock::now()));
+        }
+        if (pause.count() > 0) {
+            const timespec wait{0, static_cast<long>(pause.count())};
+            nanosleep(&wait, nullptr);
+        }
+    }
+
+private:
+    std::size_t received_ = 0;
+    bool widened_ = false;
+    bool batching_ = false;
+};
 
 void feed(FileDescriptor& destination, std::string_view text, std::size_t& written) {
     const ssize_t count = writeWithoutPipeSignal(destination.get(), text.substr(written));
@@ -251,6 +302,7 @@ void exchange(FileDescriptor& input, const ProcessRequest& request, FileDescript
         request.standardOutputReceiver ? request.standardOutputReceiver : collect(result.standardOutput);
     const std::function<void(std::string_view)> receiveError = collect(result.standardError);
     std::size_t written = 0;
+    OutputBatching batching;
     if (inputText.empty()) {
         input.close();
     }
@@ -274,14 +326,19 @@ void exchange(FileDescriptor& input, const ProcessRequest& request, FileDescript
             closeAll();
             return;
         }
+        std::size_t outputRead = 0;
         if (watched[0].revents != 0) {
-            drain(output, receiveOutput);
+            outputRead = drain(output, receiveOutput);
         }
         if (watched[1].revents != 0) {
             drain(error, receiveError);
         }
         if (watched[2].revents != 0) {
             feed(input, inputText, written);
+        }
+        // Input still to write goes to the child as fast as it takes it.
+        if (outputRead > 0 && !input.isOpen()) {
+            batching.afterRead(output, outputRead, deadline);
         }
     }
 }

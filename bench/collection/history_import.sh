@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # history_import.sh [BUILD_FOLDER] [REPOSITORY] [BEFORE_BUILD]: times the history import of a
-# repository, with its snapshots and its days of activity, against the git log command that it
-# runs, alone; with BEFORE_BUILD, that build's import too (its importer needs this folder's
+# repository, with its snapshots and its days of activity, against the git log command that it runs,
+# alone, and against that log written into a pipe that cat empties: what reading git's output as it
+# comes costs at least; with BEFORE_BUILD, that build's import too (its importer needs this folder's
 # harness). The runs take turns (ROUNDS rounds, default 10), so that the load of a shared machine
 # falls on all of them alike. Each import goes into a copy of a store set up once before the runs,
 # as an add goes into the store its user has, and the copies are removed after the runs. Without a
@@ -30,7 +31,7 @@ mkdir "$work/stores"
 store=$work/stores/empty.store
 "$importer" --empty-store "$store"
 "$importer" "$repository" 7 "$store"
-commands=("git log=$git_log > /dev/null")
+commands=("git log=$git_log > /dev/null" "git log through a pipe=$git_log | cat > /dev/null")
 if [[ -n $before ]]; then
     commands+=("before, every 7 days='$before/bin/norvane-bench-history-import' '$repository' 7 '$store'"
                "before, every commit='$before/bin/norvane-bench-history-import' '$repository' 0 '$store'")

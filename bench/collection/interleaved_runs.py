@@ -2,7 +2,9 @@
 """interleaved_runs.py ROUNDS NAME=COMMAND...: runs the shell commands in turn, round after round,
 and prints each one's median wall time against the first command's, with its median processor time
 (its children's) and its fastest run. Taking turns spreads the load of a shared machine over all
-the commands alike, where runs of one command after another would each meet a different load."""
+the commands alike, where runs of one command after another would each meet a different load; the
+median of each round's ratio to the first command ("by round") follows a changing load closer
+still, as the commands of one round meet much the same load."""
 import resource
 import statistics
 import subprocess
@@ -23,10 +25,12 @@ def main():
             wall[name].append(time.perf_counter() - start)
             after = resource.getrusage(resource.RUSAGE_CHILDREN)
             processor[name].append(after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime)
-    base = statistics.median(next(iter(wall.values())))
+    first = next(iter(wall.values()))
+    base = statistics.median(first)
     for name in commands:
         median = statistics.median(wall[name])
-        print(f"{name:40s} median {median:7.3f} s ({median / base:4.2f}x)  "
+        by_round = statistics.median(run / reference for run, reference in zip(wall[name], first))
+        print(f"{name:40s} median {median:7.3f} s ({median / base:4.2f}x, by round {by_round:4.2f}x)  "
               f"processor {statistics.median(processor[name]):7.3f} s  fastest {min(wall[name]):7.3f} s")
 
 

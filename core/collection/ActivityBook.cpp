@@ -88,8 +88,10 @@ void rewriteRows(const std::shared_ptr<Project>& project, const ActivityBook::Up
     for (const auto& [dayStart, booking] : update.days) {
         auto& row = stored[dayStart];
         if (!row) {
-            row = DailyActivity::create(project, dayStart);
-            context.insert(row);
+            // The days are those the booking started, and nothing reads a new row back through
+            // this context: it is let go once written.
+            row = DailyActivity::startingAt(project, dayStart);
+            context.insertWithoutKeeping(row);
         }
         fill(*row, booking.stats(), settings, project->projectType);
     }

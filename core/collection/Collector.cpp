@@ -2,6 +2,7 @@
 
 #include "core/collection/AddCompletion.h"
 #include "core/collection/CocomoEstimate.h"
+#include "core/collection/ModelAttributionTally.h"
 #include "core/collection/OutputCategoryClassifier.h"
 #include "core/models/StoredSettings.h"
 #include "platform/UnicodeText.h"
@@ -300,11 +301,17 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
     std::shared_ptr<Project> project;
     GitTips tips;
     GitHistory history;
+    const auto now = clock_();
+    // Worked out while git writes the log, as the days are.
+    ModelAttributionTally attribution(now);
     try {
         project = inOwnContext(given);
         tips = gitService_.readTips(project->path);
         auto booking = activityBook_.booking(project);
-        history = gitService_.readHistory(project->path, tips, booking);
+        // The zone's rules, which the booked history keeps, are read once while git writes the log.
+        const auto zoneRules = std::async(std::launch::async, platform::LocalCalendar::timeZoneRules);
+        history = gitService_.readHistory(project->path, tips, booking,
+                                          [&attribution](const GitCommit& commit) { attribution.add(commit); });
     } catch (const std::exception& error) {
         result.error = collectionError(error, *given);
         return result;
@@ -314,11 +321,6 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
     if (history.shallow && !commits.empty()) {
         result.shallowFrom = commits.front().date;
     }
-    const auto now = clock_();
-    // The attribution reads nothing but the commits: it is worked out while the snapshots and the
-    // days are staged, and taken last.
-    auto attribution = std::async(std::launch::async | std::launch::deferred,
-                                  [&commits, now] { return ModelAttributionService::attributeCommits(commits, now); });
     try {
         const auto settings = fetchAppSettings();
         if (commits.empty()) {
@@ -331,7 +333,7 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
         activityBook_.stage(project, ActivityBook::Update::whole(tips, history), *settings);
         calculateBaselineVelocityIfNeeded(project, history.firstBookedAt.value_or(now));
         if (!commits.empty()) {
-            modelAttributionService_.stageAttribution(project, attribution.get());
+            modelAttributionService_.stageAttribution(project, attribution.totals());
         }
         project->updatedAt = now;
         // One save: the series, the days, the model rows and the baseline are replaced whole, or

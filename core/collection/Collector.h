@@ -15,7 +15,6 @@
 #include "platform/persistence/ModelContext.h"
 
 #include <functional>
-#include <future>
 #include <memory>
 #include <optional>
 #include <string>

@@ -22,20 +22,27 @@ namespace {
 
 constexpr const char* gitProgram = "/usr/bin/git";
 
+/// A moment and its local calendar date.
+struct DatedMoment {
+    platform::Date moment;
+    std::chrono::local_days day;
+
+    explicit DatedMoment(platform::Date date) : moment(date), day(platform::LocalCalendar::localDay(date)) {}
+};
+
 /// Whether `wholeDaysBetween(from, to)` reaches `days`. A time zone's offset ranges over 26 hours
 /// (UTC-12 to UTC+14), so whole local days never outrun the elapsed time by two days or more: the
 /// calendar is asked only near the threshold, and for the wall-clock time `days` days on only when
 /// the calendar days are exactly that far apart.
-bool atLeastDaysApart(platform::Date from, platform::Date to, int days) {
-    using platform::LocalCalendar::localDay;
-    if (to - from < std::chrono::hours(24 * (days - 2))) {
+bool atLeastDaysApart(const DatedMoment& from, platform::Date to, int days) {
+    if (to - from.moment < std::chrono::hours(24 * (days - 2))) {
         return false;
     }
-    const auto calendarDays = (localDay(to) - localDay(from)).count();
+    const auto calendarDays = (platform::LocalCalendar::localDay(to) - from.day).count();
     if (calendarDays != days) {
         return calendarDays > days;
     }
-    return platform::LocalCalendar::addingDays(from, days) <= to;
+    return platform::LocalCalendar::addingDays(from.moment, days) <= to;
 }
 
 /// Git's messages in English, so that what it says reads the same everywhere; no flush after
@@ -444,7 +451,8 @@ std::optional<platform::Date> GitService::getFirstCommitDate(const std::string& 
     return earliest;
 }
 
-GitHistory GitService::readHistory(const std::string& path, const GitTips& tips, CommitBooking& booking) const {
+GitHistory GitService::readHistory(const std::string& path, const GitTips& tips, CommitBooking& booking,
+                                   const std::function<void(const GitCommit&)>& headCommit) const {
     GitHistory history;
     if (tips.commits.empty()) {
         return history;
@@ -465,16 +473,15 @@ GitHistory GitService::readHistory(const std::string& path, const GitTips& tips,
         if (onHead) {
             record.forEachParent([&headReaches](std::string_view parent) { headReaches.emplace(parent); });
         }
-        if (boundary.contains(record)) {
-            if (onHead) {
-                auto commit = record.commit();
-                commit.insertions = commit.deletions = commit.filesChanged = 0;
-                history.commits.push_back(std::move(commit));
-            }
-            return;
-        }
+        const bool counted = !boundary.contains(record);
         if (onHead) {
-            history.commits.push_back(record.commit());
+            auto commit = record.commit();
+            if (!counted) commit.insertions = commit.deletions = commit.filesChanged = 0;
+            if (headCommit) headCommit(commit);
+            history.commits.push_back(std::move(commit));
+        }
+        if (!counted) {
+            return;
         }
         auto booked = booking.book(record.hash, record.committedAt);
         const auto moment = CommitBooking::moment(booked, record.committedAt);
@@ -505,9 +512,12 @@ std::vector<GitCommit> GitService::sampleCommits(const std::vector<GitCommit>& c
         return {};
     }
     std::vector<GitCommit> selected{commits.front()};
+    // The calendar date of the commit last kept is asked once, not at each commit after it.
+    DatedMoment last(commits.front().date);
     for (std::size_t index = 1; index < commits.size(); ++index) {
-        if (atLeastDaysApart(selected.back().date, commits[index].date, intervalDays)) {
+        if (atLeastDaysApart(last, commits[index].date, intervalDays)) {
             selected.push_back(commits[index]);
+            last = DatedMoment(commits[index].date);
         }
     }
     if (commits.back().hash != selected.back().hash) {

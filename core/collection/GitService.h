@@ -62,8 +62,10 @@ public:
     /// Those of `hashes` that name no commit the repository holds.
     std::vector<std::string> missingCommits(const std::string& path, const std::vector<std::string>& hashes) const;
     /// One pass over the log of every commit the tips reach: HEAD's history with line counts, and
-    /// every commit booked once, on its day.
-    GitHistory readHistory(const std::string& path, const GitTips& tips, CommitBooking& booking) const;
+    /// every commit booked once, on its day. Each commit of HEAD's history also goes to
+    /// `headCommit` as the log reads it, in git's order, so that work on it runs while git writes.
+    GitHistory readHistory(const std::string& path, const GitTips& tips, CommitBooking& booking,
+                           const std::function<void(const GitCommit&)>& headCommit = {}) const;
     /// Hands `visit` each commit, with its changed files, that `include` reaches and `exclude` does
     /// not, but the boundary of a shallow clone.
     void visitCommits(const std::string& path, const std::vector<std::string>& include,

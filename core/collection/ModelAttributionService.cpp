@@ -1,12 +1,10 @@
 #include "core/collection/ModelAttributionService.h"
 
 #include "core/collection/CocomoEstimate.h"
-#include "core/collection/ModelTagParser.h"
 #include "core/models/AppSettings.h"
 #include "core/models/DaysPerMonth.h"
 
 #include "platform/LocalCalendar.h"
-#include "platform/LocalDayStarts.h"
 
 #include <algorithm>
 
@@ -19,17 +17,6 @@ using platform::LocalCalendar::addingDays;
 /// settings say.
 constexpr double attributionWage = AppSettings::defaultAverageWage;
 constexpr double attributionOverhead = AppSettings::defaultOverhead;
-
-/// The models a commit is attributed to: those its whole message names, else `unknown` when its
-/// subject bears a marker. A body's markers alone credit nothing: "Co-authored-by:" mostly names
-/// a person.
-std::set<AIModel> modelsOf(const GitCommit& commit) {
-    auto models = ModelTagParser::parseModels(commit.attributionText());
-    if (models.empty() && ModelTagParser::hasAIIndicators(commit.message)) {
-        models.insert(AIModel::unknown);
-    }
-    return models;
-}
 
 void fill(ModelDailyActivity& row, const ModelDayTotals& sums) {
     row.insertions = sums.insertions;
@@ -57,24 +44,11 @@ void ModelAttributionService::processCommitsForAttribution(const std::shared_ptr
 }
 
 ModelAttribution ModelAttributionService::attributeCommits(const std::vector<GitCommit>& commits, platform::Date now) {
-    ModelAttribution sums;
-    platform::LocalDayStarts dayStarts;
+    ModelAttributionTally tally(now);
     for (const auto& commit : commits) {
-        const auto models = modelsOf(commit);
-        if (models.empty()) {
-            continue;
-        }
-        // A commit dated ahead of the clock is booked on today, never on a day to come.
-        const auto day = dayStarts.of(std::min(commit.date, now));
-        for (const auto model : models) {
-            auto& sum = sums[{day, model}];
-            sum.insertions += commit.insertions;
-            sum.deletions += commit.deletions;
-            sum.filesChanged += commit.filesChanged;
-            ++sum.commitCount;
-        }
+        tally.add(commit);
     }
-    return sums;
+    return tally.totals();
 }
 
 void ModelAttributionService::storeAttribution(const std::shared_ptr<Project>& project,

@@ -2,6 +2,7 @@
 
 #include "core/collection/GitCommit.h"
 #include "core/collection/ModelAttributionSummary.h"
+#include "core/collection/ModelAttributionTally.h"
 #include "core/models/ModelDailyActivity.h"
 
 #include "platform/Date.h"
@@ -23,17 +24,6 @@ struct ModelLeveragePoint {
     bool operator==(const ModelLeveragePoint&) const = default;
 };
 
-/// The lines of one model's attributed commits on one local day.
-struct ModelDayTotals {
-    int64_t insertions = 0;
-    int64_t deletions = 0;
-    int64_t filesChanged = 0;
-    int64_t commitCount = 0;
-};
-
-/// Attributed commits' totals by the start of their local day and their model.
-using ModelAttribution = std::map<std::pair<platform::Date, AIModel>, ModelDayTotals>;
-
 /// Turns the AI-model markers of commit messages into per-project, per-day, per-model rows, and
 /// summarises those rows per model. Store errors pass to the caller unchanged.
 class ModelAttributionService {
@@ -44,9 +34,7 @@ public:
     /// Records the commits' lines per (local day, model) in the project's rows, replacing the
     /// figures of each pair the commits produce, and saves once.
     void processCommitsForAttribution(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits);
-    /// The commits' lines per (local day, model). Commits without a tag or an AI marker are left
-    /// out; a marker in the subject without a tag counts for `unknown`; a commit dated after `now`
-    /// counts on now's day. Reads nothing but the commits, so it may run on any thread.
+    /// The commits' lines per (local day, model), as ModelAttributionTally counts them.
     static ModelAttribution attributeCommits(const std::vector<GitCommit>& commits, platform::Date now);
     /// Writes `attribution` into the project's rows, replacing the figures of each pair it holds,
     /// and saves once.

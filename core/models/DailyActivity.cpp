@@ -7,9 +7,14 @@ namespace norvane {
 using platform::attribute;
 
 std::shared_ptr<DailyActivity> DailyActivity::create(const std::shared_ptr<Project>& project, platform::Date date) {
+    return startingAt(project, platform::LocalCalendar::startOfDay(date));
+}
+
+std::shared_ptr<DailyActivity> DailyActivity::startingAt(const std::shared_ptr<Project>& project,
+                                                         platform::Date dayStart) {
     auto row = std::make_shared<DailyActivity>();
     row->project = project;
-    row->date = platform::LocalCalendar::startOfDay(date);
+    row->date = dayStart;
     return row;
 }
 

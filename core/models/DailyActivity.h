@@ -13,6 +13,8 @@ public:
     DailyActivity() = default;
     /// A new row for the local day that contains `date`.
     static std::shared_ptr<DailyActivity> create(const std::shared_ptr<Project>& project, platform::Date date);
+    /// A new row for the local day that starts at `dayStart`, as LocalCalendar::startOfDay gives it.
+    static std::shared_ptr<DailyActivity> startingAt(const std::shared_ptr<Project>& project, platform::Date dayStart);
     static const platform::Entity<DailyActivity>& entity();
 
     /// The stored fields as a plain value.

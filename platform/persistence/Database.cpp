@@ -120,19 +120,37 @@ void Statement::bind(int index, const SqlValue& value) { bind(index, value, true
 
 void Statement::bind(int index, const SqlValue& value, bool copy) {
     const auto lifetime = copy ? SQLITE_TRANSIENT : SQLITE_STATIC;
-    int result = SQLITE_OK;
     if (std::holds_alternative<std::monostate>(value)) {
-        result = sqlite3_bind_null(handle_, index);
+        bindNull(index);
     } else if (const auto* integer = std::get_if<std::int64_t>(&value)) {
-        result = sqlite3_bind_int64(handle_, index, *integer);
+        bindInteger(index, *integer);
     } else if (const auto* real = std::get_if<double>(&value)) {
-        result = sqlite3_bind_double(handle_, index, *real);
+        bindReal(index, *real);
     } else if (const auto* text = std::get_if<std::string>(&value)) {
-        result = sqlite3_bind_text64(handle_, index, text->data(), text->size(), lifetime, SQLITE_UTF8);
+        check(sqlite3_bind_text64(handle_, index, text->data(), text->size(), lifetime, SQLITE_UTF8));
     } else {
         const auto& blob = std::get<Blob>(value);
-        result = sqlite3_bind_blob64(handle_, index, blob.data(), blob.size(), lifetime);
+        check(sqlite3_bind_blob64(handle_, index, blob.data(), blob.size(), lifetime));
     }
+}
+
+void Statement::bindNull(int index) { check(sqlite3_bind_null(handle_, index)); }
+
+void Statement::bindInteger(int index, std::int64_t value) { check(sqlite3_bind_int64(handle_, index, value)); }
+
+void Statement::bindReal(int index, double value) { check(sqlite3_bind_double(handle_, index, value)); }
+
+void Statement::bindTextInPlace(int index, std::string_view text) {
+    // SQLite takes text without an address for NULL: an empty text keeps one.
+    const char* characters = text.data() != nullptr ? text.data() : "";
+    check(sqlite3_bind_text64(handle_, index, characters, text.size(), SQLITE_STATIC, SQLITE_UTF8));
+}
+
+void Statement::bindBytesInPlace(int index, const std::uint8_t* bytes, std::size_t size) {
+    check(sqlite3_bind_blob64(handle_, index, bytes, size, SQLITE_STATIC));
+}
+
+void Statement::check(int result) {
     if (result != SQLITE_OK) {
         database_->fail("bind");
     }

@@ -63,6 +63,13 @@ public:
     /// Binds as `bindAll` does, but without copying texts and blobs: `values` must stay unchanged
     /// until the statement has run.
     void bindAllInPlace(const std::vector<SqlValue>& values);
+    /// Bind one value of each storage class without making a SqlValue of it. Texts and bytes are
+    /// not copied: they must stay unchanged until the statement has run.
+    void bindNull(int index);
+    void bindInteger(int index, std::int64_t value);
+    void bindReal(int index, double value);
+    void bindTextInPlace(int index, std::string_view text);
+    void bindBytesInPlace(int index, const std::uint8_t* bytes, std::size_t size);
     /// Advances to the next row; false when there is none.
     bool step();
     /// Runs a statement that returns no rows.
@@ -73,6 +80,7 @@ public:
 
 private:
     void bind(int index, const SqlValue& value, bool copy);
+    void check(int result);
 
     Database* database_;
     sqlite3_stmt* handle_;

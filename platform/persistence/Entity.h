@@ -69,6 +69,7 @@ template <typename R>
 struct ColumnBinding {
     ColumnInfo info;
     std::function<SqlValue(const R&)> read;
+    std::function<void(const R&, Statement&, int)> bind;   ///< binds what `read` gives, in place
     std::function<bool(const R&, const SqlValue&)> equals; ///< whether `read` would give the value
     std::function<void(R&, const SqlValue&, ModelContext&)> write;
     std::function<std::shared_ptr<Record>(const R&)> related;
@@ -88,6 +89,9 @@ ColumnBinding<R> attribute(Field<R, T> field, ColumnOptions options = {}) {
                               options.unique || options.identity};
     binding.info.identity = options.identity;
     binding.read = [member = field.member](const R& record) { return Traits::toSql(record.*member); };
+    binding.bind = [member = field.member](const R& record, Statement& statement, int index) {
+        Traits::bind(statement, index, record.*member);
+    };
     binding.equals = [member = field.member](const R& record, const SqlValue& value) {
         return equalsStored(record.*member, value);
     };
@@ -111,6 +115,14 @@ ColumnBinding<R> relationship(Field<R, std::shared_ptr<P>> field, DeleteRule rul
     binding.read = [member](const R& record) -> SqlValue {
         const auto& target = record.*member;
         return target ? SqlValue(target->persistentKey()) : SqlValue{};
+    };
+    binding.bind = [member](const R& record, Statement& statement, int index) {
+        const auto& target = record.*member;
+        if (target) {
+            statement.bindInteger(index, target->persistentKey());
+        } else {
+            statement.bindNull(index);
+        }
     };
     binding.equals = [member](const R& record, const SqlValue& value) {
         const auto& target = record.*member;
@@ -166,6 +178,13 @@ public:
             values.push_back(column.read(self()));
         }
         return values;
+    }
+
+    void bindColumnValues(Statement& statement) const override {
+        const auto& columns = R::entity().columns();
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            columns[i].bind(self(), statement, static_cast<int>(i + 1));
+        }
     }
 
     bool equalsColumnValues(const std::vector<SqlValue>& values) const override {

@@ -3,6 +3,7 @@
 #include "platform/Date.h"
 #include "platform/RawValueEnum.h"
 #include "platform/Uuid.h"
+#include "platform/persistence/Database.h"
 #include "platform/persistence/SqlValue.h"
 
 #include <algorithm>
@@ -17,6 +18,7 @@ namespace norvane::platform {
 
 /// How a field type is kept in a column. Reading is lenient: a value of an unexpected storage
 /// class (from a store written by another version) reads as the type's zero value, never a crash.
+/// `bind` writes what `toSql` gives straight into a statement, texts and bytes in place.
 template <typename T>
 struct FieldTraits;
 
@@ -25,6 +27,7 @@ struct FieldTraits<std::int64_t> {
     static constexpr std::string_view sqlType = "INTEGER";
     static constexpr bool nullable = false;
     static SqlValue toSql(std::int64_t value) { return value; }
+    static void bind(Statement& statement, int index, std::int64_t value) { statement.bindInteger(index, value); }
     static std::int64_t fromSql(const SqlValue& value) {
         if (const auto* integer = std::get_if<std::int64_t>(&value)) return *integer;
         if (const auto* real = std::get_if<double>(&value)) {
@@ -39,6 +42,7 @@ struct FieldTraits<int> {
     static constexpr std::string_view sqlType = "INTEGER";
     static constexpr bool nullable = false;
     static SqlValue toSql(int value) { return static_cast<std::int64_t>(value); }
+    static void bind(Statement& statement, int index, int value) { statement.bindInteger(index, value); }
     static int fromSql(const SqlValue& value) { return static_cast<int>(FieldTraits<std::int64_t>::fromSql(value)); }
 };
 
@@ -47,6 +51,7 @@ struct FieldTraits<bool> {
     static constexpr std::string_view sqlType = "INTEGER";
     static constexpr bool nullable = false;
     static SqlValue toSql(bool value) { return static_cast<std::int64_t>(value ? 1 : 0); }
+    static void bind(Statement& statement, int index, bool value) { statement.bindInteger(index, value ? 1 : 0); }
     static bool fromSql(const SqlValue& value) { return FieldTraits<std::int64_t>::fromSql(value) != 0; }
 };
 
@@ -55,6 +60,7 @@ struct FieldTraits<double> {
     static constexpr std::string_view sqlType = "REAL";
     static constexpr bool nullable = false;
     static SqlValue toSql(double value) { return value; }
+    static void bind(Statement& statement, int index, double value) { statement.bindReal(index, value); }
     static double fromSql(const SqlValue& value) {
         if (const auto* real = std::get_if<double>(&value)) return *real;
         if (const auto* integer = std::get_if<std::int64_t>(&value)) return static_cast<double>(*integer);
@@ -67,6 +73,9 @@ struct FieldTraits<std::string> {
     static constexpr std::string_view sqlType = "TEXT";
     static constexpr bool nullable = false;
     static SqlValue toSql(const std::string& value) { return value; }
+    static void bind(Statement& statement, int index, const std::string& value) {
+        statement.bindTextInPlace(index, value);
+    }
     static std::string fromSql(const SqlValue& value) {
         if (const auto* text = std::get_if<std::string>(&value)) return *text;
         return {};
@@ -79,6 +88,9 @@ struct FieldTraits<Date> {
     static constexpr std::string_view sqlType = "INTEGER";
     static constexpr bool nullable = false;
     static SqlValue toSql(Date value) { return static_cast<std::int64_t>(value.time_since_epoch().count()); }
+    static void bind(Statement& statement, int index, Date value) {
+        statement.bindInteger(index, value.time_since_epoch().count());
+    }
     static Date fromSql(const SqlValue& value) {
         return Date(std::chrono::microseconds(FieldTraits<std::int64_t>::fromSql(value)));
     }
@@ -89,6 +101,9 @@ struct FieldTraits<Uuid> {
     static constexpr std::string_view sqlType = "BLOB";
     static constexpr bool nullable = false;
     static SqlValue toSql(const Uuid& value) { return Blob(value.bytes().begin(), value.bytes().end()); }
+    static void bind(Statement& statement, int index, const Uuid& value) {
+        statement.bindBytesInPlace(index, value.bytes().data(), value.bytes().size());
+    }
     static Uuid fromSql(const SqlValue& value) {
         const auto* blob = std::get_if<Blob>(&value);
         if (blob == nullptr || blob->size() != 16) return Uuid();
@@ -105,6 +120,7 @@ struct FieldTraits<E> {
     static constexpr std::string_view sqlType = "TEXT";
     static constexpr bool nullable = false;
     static SqlValue toSql(E value) { return std::string(rawValue(value)); }
+    static void bind(Statement& statement, int index, E value) { statement.bindTextInPlace(index, rawValue(value)); }
     static E fromSql(const SqlValue& value) {
         const auto* text = std::get_if<std::string>(&value);
         return text ? fromRawValue<E>(*text).value_or(EnumTraits<E>::cases[0].first) : EnumTraits<E>::cases[0].first;
@@ -116,6 +132,13 @@ struct FieldTraits<std::optional<T>> {
     static constexpr std::string_view sqlType = FieldTraits<T>::sqlType;
     static constexpr bool nullable = true;
     static SqlValue toSql(const std::optional<T>& value) { return value ? FieldTraits<T>::toSql(*value) : SqlValue{}; }
+    static void bind(Statement& statement, int index, const std::optional<T>& value) {
+        if (value) {
+            FieldTraits<T>::bind(statement, index, *value);
+        } else {
+            statement.bindNull(index);
+        }
+    }
     static std::optional<T> fromSql(const SqlValue& value) {
         if (isNull(value)) return std::nullopt;
         if constexpr (RawValueEnum<T>) {

@@ -133,21 +133,26 @@ private:
     std::map<const EntityInfo*, std::int64_t> lastKeys_;
 };
 
-/// Inserts the record's row and returns its key. When the entity replaces rows by an index and
-/// one held these values, that row was updated instead: `values` then carries the id it keeps.
-std::int64_t runInsert(Database& database, StatementCache& statements, KeyAllocator& keys, const Record& record,
+/// Inserts the record's row under `key` and returns the row's key. Its values are bound from
+/// `values` when they were made, else from the record itself. When the entity replaces rows by an
+/// index and one held these values, that row was updated instead: it keeps its key, and `values`
+/// then carries the record's values with the id that row keeps.
+std::int64_t runInsert(Database& database, Statement& statement, std::int64_t key, const Record& record,
                        std::vector<SqlValue>& values) {
     const EntityInfo& entity = record.entityInfo();
-    auto& statement = statements.get(entity);
-    const auto key = keys.next(entity);
     database.setLastInsertRowId(0);
-    statement.bindAllInPlace(values);
-    statement.bind(static_cast<int>(values.size()) + 1, key);
+    if (values.empty()) {
+        record.bindColumnValues(statement);
+    } else {
+        statement.bindAllInPlace(values);
+    }
+    statement.bindInteger(static_cast<int>(entity.columns.size()) + 1, key);
     statement.run();
     statement.reset();
     const IndexInfo* replacing = entity.replacingIndex();
     if (!replacing || database.lastInsertRowId() == key) return key;
     // The stored row took the values: it keeps its key and id.
+    if (values.empty()) values = record.columnValues();
     std::string sql = "SELECT pk";
     if (entity.identityColumn) sql += ", " + quoted(entity.columns[*entity.identityColumn].name);
     sql += " FROM " + quoted(entity.table) + " WHERE ";
@@ -444,19 +449,9 @@ StoreChange ModelContext::writeChanges(const std::vector<std::shared_ptr<Record>
     container_->withDatabase([&](Database& database) {
         Transaction transaction(database);
         writeDeletes(database, change);
-        StatementCache insertions(database, insertStatement);
         StatementCache updates(database, updateStatement);
-        KeyAllocator keys(database);
         try {
-            for (const auto& record : inserts) {
-                auto values = record->columnValues();
-                record->key_ =
-                    guarded(database, *record, [&] { return runInsert(database, insertions, keys, *record, values); });
-                adoptStoredIdentity(*record, values);
-                // A record let go after the save needs no copy of what it stored.
-                insertedValues.push_back(record->released_ ? std::vector<SqlValue>{} : std::move(values));
-                change.entityNames.insert(record->entityInfo().name);
-            }
+            writeInserts(database, inserts, insertedValues, change);
             for (const auto& record : modified) {
                 auto values = record->columnValues();
                 const bool found = guarded(database, *record, [&] {
@@ -466,7 +461,6 @@ StoreChange ModelContext::writeChanges(const std::vector<std::shared_ptr<Record>
                 updatedValues.push_back(std::move(values));
                 change.entityNames.insert(record->entityInfo().name);
             }
-            keys.store();
             transaction.commit();
         } catch (...) {
             for (const auto& record : inserts) record->key_ = 0;
@@ -495,6 +489,32 @@ StoreChange ModelContext::writeChanges(const std::vector<std::shared_ptr<Record>
     deleted_.clear();
     bulkDeletes_.clear();
     return change;
+}
+
+void ModelContext::writeInserts(Database& database, const std::vector<std::shared_ptr<Record>>& inserts,
+                                std::vector<std::vector<SqlValue>>& insertedValues, StoreChange& change) {
+    StatementCache statements(database, insertStatement);
+    KeyAllocator keys(database);
+    insertedValues.reserve(inserts.size());
+    const EntityInfo* entity = nullptr;
+    Statement* statement = nullptr;
+    for (const auto& record : inserts) {
+        // The records come a table at a time.
+        if (&record->entityInfo() != entity) {
+            entity = &record->entityInfo();
+            statement = &statements.get(*entity);
+            change.entityNames.insert(entity->name);
+        }
+        // A record let go after the save needs no copy of what it stored: its row is bound from its
+        // fields.
+        auto values = record->released_ ? std::vector<SqlValue>{} : record->columnValues();
+        const auto key = keys.next(*entity);
+        record->key_ =
+            guarded(database, *record, [&] { return runInsert(database, *statement, key, *record, values); });
+        if (record->key_ != key) adoptStoredIdentity(*record, values);
+        insertedValues.push_back(std::move(values));
+    }
+    keys.store();
 }
 
 void ModelContext::writeDeletes(Database& database, StoreChange& change) {

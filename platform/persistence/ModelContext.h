@@ -96,6 +96,10 @@ private:
     std::vector<std::shared_ptr<Record>> modifiedRecords();
     std::vector<std::shared_ptr<Record>> insertsInTableOrder() const;
     StoreChange writeChanges(const std::vector<std::shared_ptr<Record>>& modified);
+    /// Writes the rows of `inserts`, which come a table at a time; `insertedValues` receives what
+    /// the context keeps of each.
+    void writeInserts(Database& database, const std::vector<std::shared_ptr<Record>>& inserts,
+                      std::vector<std::vector<SqlValue>>& insertedValues, StoreChange& change);
     void writeDeletes(Database& database, StoreChange& change);
     /// Runs one write of `record`, turning a reference to a row that is gone into
     /// MissingRecordError.

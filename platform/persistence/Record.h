@@ -9,6 +9,7 @@
 namespace norvane::platform {
 
 class ModelContext;
+class Statement;
 struct EntityInfo;
 
 /// Base of every stored record. Holds the bookkeeping of the persistence layer: the row's key,
@@ -24,6 +25,9 @@ public:
     virtual const EntityInfo& entityInfo() const = 0;
     /// The values of every column, in the entity's column order.
     virtual std::vector<SqlValue> columnValues() const = 0;
+    /// Binds what `columnValues()` gives to parameters 1 to N of `statement`, without building it:
+    /// texts and bytes in place, so the record must stay unchanged until the statement has run.
+    virtual void bindColumnValues(Statement& statement) const = 0;
     /// Whether `columnValues()` would equal `values`, found without building them.
     virtual bool equalsColumnValues(const std::vector<SqlValue>& values) const = 0;
     /// Sets every column from stored values; relationships are resolved through `context`.

@@ -169,7 +169,13 @@ TEST_F(ModelContextTest, RemoveAllDeletesWhatMatchesWhenSavingAndFetchesNoLonger
 TEST_F(ModelContextTest, ARecordInsertedWithoutKeepingIsWrittenThenLetGo) {
     auto shelf = addShelf("alpha");
     auto book = Book::make(shelf, "batch", 1);
+    book->pages = 12;
     context->insertWithoutKeeping(book);
+    auto labelled = Shelf::make("labelled");
+    labelled->label = "in place";
+    labelled->count = -3;
+    context->insertWithoutKeeping(labelled);
+    context->insertWithoutKeeping(Shelf::make(""));
     EXPECT_EQ(context->fetch<Book>().size(), 1U) << "pending, it is seen like any insert";
     context->save();
 
@@ -177,10 +183,29 @@ TEST_F(ModelContextTest, ARecordInsertedWithoutKeepingIsWrittenThenLetGo) {
     const auto fetched = context->fetch<Book>();
     ASSERT_EQ(fetched.size(), 1U);
     EXPECT_NE(fetched.front(), book) << "the row is read anew";
-    EXPECT_EQ(fetched.front()->title, "batch");
+    const auto written = stored<Book>().front();
+    EXPECT_EQ(written->id, book->id);
+    EXPECT_EQ(written->title, "batch");
+    EXPECT_EQ(written->day, day(1));
+    EXPECT_EQ(written->pages, 12);
+    EXPECT_EQ(written->shelf->name, "alpha");
+    EXPECT_EQ(storedShelf("labelled")->id, labelled->id);
+    EXPECT_EQ(storedShelf("labelled")->label, "in place");
+    EXPECT_EQ(storedShelf("labelled")->count, -3);
+    ASSERT_NE(storedShelf(""), nullptr) << "an empty name is a text, not a missing one";
+    EXPECT_FALSE(storedShelf("")->label);
     book->pages = 99;
     context->save();
-    EXPECT_EQ(stored<Book>().front()->pages, 0) << "the object let go writes nothing";
+    EXPECT_EQ(stored<Book>().front()->pages, 12) << "the object let go writes nothing";
+
+    // One let go on a day its shelf has a book for takes that row, and its id.
+    auto later =
+        Book::make(context->fetch<Shelf>({.predicate = ShelfField::name == std::string("alpha")}).front(), "later", 1);
+    context->insertWithoutKeeping(later);
+    context->save();
+    ASSERT_EQ(stored<Book>().size(), 1U);
+    EXPECT_EQ(stored<Book>().front()->title, "later");
+    EXPECT_EQ(later->id, book->id);
 }
 
 TEST_F(ModelContextTest, AReadTransactionSeesOneStateOfTheStore) {

@@ -52,6 +52,13 @@ TEST(ChildProcesses, AChildPastItsTimeLimitEndsWithAllThatItStarted) {
                                                            .arguments = {"-c", "exec >&- 2>&-; exec sleep 300"},
                                                            .timeLimit = std::chrono::milliseconds(500)});
     EXPECT_TRUE(silent.timedOut);
+    // Nor does an output long enough to be read in batches that it goes on writing.
+    const ProcessResult chatty =
+        PosixProcessRunner().run({.executable = "/bin/sh",
+                                  .arguments = {"-c", "head -c 1000000 /dev/zero; while :; do echo x; done"},
+                                  .timeLimit = std::chrono::milliseconds(500),
+                                  .standardOutputReceiver = [](std::string_view) {}});
+    EXPECT_TRUE(chatty.timedOut);
     EXPECT_FALSE(PosixProcessRunner().run({.executable = "/bin/true", .timeLimit = std::chrono::minutes(1)}).timedOut);
 }
 
