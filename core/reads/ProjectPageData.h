@@ -53,8 +53,6 @@ struct ProjectPageData {
     std::optional<CodeCount> latestMeasurement;
     /// The commit of the newest snapshot of any type; none without snapshots.
     std::optional<RecordedCommit> newestCommit;
-    /// Short hash and subject of the newest snapshot that carries a commit hash.
-    std::optional<CommitSummary> commitSummary;
     ProjectSizeBucket sizeBucket = ProjectSizeBucket::greenfield;
     double maturityMultiplier = 1.0;
     MilestoneProgress milestones;

@@ -54,7 +54,6 @@ ProjectPageData read(const std::shared_ptr<platform::ModelContainer>& store, con
     data.history = SnapshotQueries::history(*store, key);
     data.newestHistory = newestTotals(data.history);
     data.newestCommit = SnapshotQueries::newestCommit(*store, key);
-    data.commitSummary = SnapshotQueries::commitSummary(*store, key);
     readCodeCount(data, *store, key, now);
     readMilestones(data, *store, known);
     const ProjectFigureReads figures(store, [now] { return now; });

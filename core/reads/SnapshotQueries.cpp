@@ -91,16 +91,6 @@ std::optional<CodeCount> newestCodeCount(platform::ModelContainer& store, std::i
     return count;
 }
 
-std::optional<CommitSummary> commitSummary(platform::ModelContainer& store, std::int64_t projectKey) {
-    std::optional<CommitSummary> summary;
-    store.query(fmt::format("SELECT latestCommitHash, latestCommitMessage FROM snapshot WHERE pk = {}",
-                            newestKey("?1", withCommit)),
-                {SqlValue(projectKey)}, [&](const QueryRow& row) {
-                    summary = commitSummaryOf(row.get<std::string>(0), row.get<std::optional<std::string>>(1));
-                });
-    return summary;
-}
-
 std::optional<RecordedCommit> newestCommit(platform::ModelContainer& store, std::int64_t projectKey) {
     std::optional<RecordedCommit> commit;
     store.query(fmt::format("SELECT latestCommitHash, latestCommitMessage, latestCommitAuthor, latestCommitDate "

@@ -43,9 +43,6 @@ std::map<std::int64_t, Newest> newestOfEachProject(platform::ModelContainer& sto
 /// The newest code count of a project (a snapshot that is not a history point), with the figures
 /// of its language rows.
 std::optional<CodeCount> newestCodeCount(platform::ModelContainer& store, std::int64_t projectKey);
-/// The short hash and subject of the project's newest snapshot that carries a commit; none without
-/// one, or when that snapshot has no message.
-std::optional<CommitSummary> commitSummary(platform::ModelContainer& store, std::int64_t projectKey);
 /// The commit of the project's newest snapshot of any type.
 std::optional<RecordedCommit> newestCommit(platform::ModelContainer& store, std::int64_t projectKey);
 

@@ -158,7 +158,6 @@ ProjectPageData recordPage(const std::shared_ptr<platform::ModelContext>& contex
                                            count->codeCategoryComplexity(),
                                            main};
     }
-    data.commitSummary = project->latestCommitSummary();
     data.sizeBucket = project->sizeBucket();
     data.maturityMultiplier = project->maturityMultiplier(now).value;
     const MilestoneService milestones(context);
@@ -234,7 +233,6 @@ TEST_F(NorvaneStoreTest, TheProjectPageReadsWhatItsRecordsGave) {
             EXPECT_EQ(read->newestHistory, expected.newestHistory);
             EXPECT_EQ(read->latestMeasurement, expected.latestMeasurement);
             EXPECT_EQ(read->newestCommit, expected.newestCommit);
-            EXPECT_EQ(read->commitSummary, expected.commitSummary);
             EXPECT_EQ(read->sizeBucket, expected.sizeBucket);
             EXPECT_EQ(read->maturityMultiplier, expected.maturityMultiplier);
             expectSameMilestones(read->milestones, expected.milestones);
