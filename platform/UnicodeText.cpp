@@ -2,6 +2,7 @@
 
 #include <unicode/brkiter.h>
 #include <unicode/locid.h>
+#include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 #include <unicode/utf8.h>
@@ -89,6 +90,23 @@ std::string decodeLossy(std::string bytes) {
         }
     }
     return result;
+}
+
+bool canonicallyEqual(std::string_view first, std::string_view second) {
+    if (first == second) {
+        return true;
+    }
+    if (!isValidUtf8(first) || !isValidUtf8(second)) {
+        return false;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    const auto* decomposition = icu::Normalizer2::getNFDInstance(status);
+    if (U_FAILURE(status)) {
+        return false;
+    }
+    const auto firstDecomposed = decomposition->normalize(unicode(first), status);
+    const auto secondDecomposed = decomposition->normalize(unicode(second), status);
+    return U_SUCCESS(status) && firstDecomposed == secondDecomposed;
 }
 
 std::string lowercased(std::string_view text) {

@@ -16,6 +16,11 @@ bool isValidUtf8(std::string_view bytes);
 /// a program's output never costs the rest of it.
 std::string decodeLossy(std::string bytes);
 
+/// True when the two texts are the same Unicode text (canonical equivalence): "caf\u00e9" with its
+/// accent precomposed or as a combining mark. Texts that are not both UTF-8 compare as bytes, so
+/// that two different ill-formed names never count as one.
+bool canonicallyEqual(std::string_view first, std::string_view second);
+
 /// Full Unicode lower-casing (root locale); ASCII text takes a fast path.
 std::string lowercased(std::string_view text);
 

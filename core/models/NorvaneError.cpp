@@ -1,5 +1,7 @@
 #include "core/models/NorvaneError.h"
 
+#include "platform/UnicodeText.h"
+
 namespace norvane {
 namespace {
 
@@ -28,5 +30,9 @@ std::string messageFor(NorvaneError::Kind kind, const std::string& value) {
 
 NorvaneError::NorvaneError(Kind kind, std::string value)
     : kind_(kind), value_(std::move(value)), message_(messageFor(kind_, value_)) {}
+
+bool NorvaneError::operator==(const NorvaneError& other) const {
+    return kind_ == other.kind_ && platform::UnicodeText::canonicallyEqual(value_, other.value_);
+}
 
 } // namespace norvane

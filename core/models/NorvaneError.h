@@ -46,7 +46,8 @@ public:
     const std::string& errorDescription() const { return message_; }
     const char* what() const noexcept override { return message_.c_str(); }
 
-    bool operator==(const NorvaneError& other) const { return kind_ == other.kind_ && value_ == other.value_; }
+    /// The same case, and texts that are the same Unicode text, however their accents are composed.
+    bool operator==(const NorvaneError& other) const;
 
 private:
     NorvaneError(Kind kind, std::string value);

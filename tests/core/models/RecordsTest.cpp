@@ -126,5 +126,18 @@ TEST(NorvaneError, EqualWhenKindAndValueAre) {
     EXPECT_FALSE(NorvaneError::snapshotNotFound() == NorvaneError::sccNotFound());
 }
 
+TEST(NorvaneError, TextsAreEqualAsUnicodeTexts) {
+    // "café" with its accent precomposed, and as "e" and a combining acute; a Hangul syllable and its jamo.
+    EXPECT_TRUE(NorvaneError::pathNotFound("caf\u00E9") == NorvaneError::pathNotFound("cafe\u0301"));
+    EXPECT_TRUE(NorvaneError::duplicateName("\uAC00") == NorvaneError::duplicateName("\u1100\u1161"));
+    EXPECT_FALSE(NorvaneError::pathNotFound("caf\u00E9") == NorvaneError::pathNotFound("cafe"));
+    EXPECT_FALSE(NorvaneError::pathNotFound("caf\u00E9") == NorvaneError::pathNotDirectory("cafe\u0301"));
+    // Compatible is not equivalent: the ligature is not "fi".
+    EXPECT_FALSE(NorvaneError::projectNotFound("\uFB01") == NorvaneError::projectNotFound("fi"));
+    // Names that are not UTF-8 stay apart, though each would decode to the same replacement character.
+    EXPECT_FALSE(NorvaneError::pathNotFound("a\xFF") == NorvaneError::pathNotFound("a\xFE"));
+    EXPECT_TRUE(NorvaneError::pathNotFound("a\xFF") == NorvaneError::pathNotFound("a\xFF"));
+}
+
 } // namespace
 } // namespace norvane
