@@ -1,11 +1,23 @@
 #include "core/community/UserPercentiles.h"
 
+#include "core/community/JsonCoding.h"
+
+#include <limits>
+
 namespace norvane {
 
 namespace {
 
 std::optional<std::string> ordinal(const std::optional<int>& percentile) {
     return percentile ? std::optional(UserPercentiles::formatPercentile(*percentile)) : std::nullopt;
+}
+
+std::optional<int> optionalPercentile(const nlohmann::json& object, std::string_view key) {
+    const auto value = JsonCoding::optionalInteger(object, key);
+    if (value && (*value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max())) {
+        throw JsonDecodingError("Expected a 32-bit integer for key \"" + std::string(key) + "\"");
+    }
+    return value ? std::optional(static_cast<int>(*value)) : std::nullopt;
 }
 
 } // namespace
@@ -41,6 +53,33 @@ UserPercentiles::Assessment UserPercentiles::assessment(std::int64_t percentile)
     if (percentile >= 50 && percentile <= 74) return {"Average", true};
     if (percentile >= 25 && percentile <= 49) return {"Below Average", false};
     return {"Needs Improvement", false};
+}
+
+nlohmann::json UserPercentiles::toJSON() const {
+    nlohmann::json object{{"calculated_at", JsonCoding::encodeDate(calculatedAt)}, {"size_bucket", sizeBucket}};
+    JsonCoding::putOptional(object, "throughput_percentile", throughputPercentile);
+    JsonCoding::putOptional(object, "velocity_retention_percentile", velocityRetentionPercentile);
+    JsonCoding::putOptional(object, "consistency_percentile", consistencyPercentile);
+    JsonCoding::putOptional(object, "norvane_index", norvaneIndex);
+    object["has_sufficient_data"] = hasSufficientData;
+    object["contributor_count"] = contributorCount;
+    object["size_bucket_contributors"] = sizeBucketContributors;
+    return object;
+}
+
+UserPercentiles UserPercentiles::fromJSON(const nlohmann::json& object) {
+    using namespace JsonCoding;
+    return {
+        .calculatedAt = asDate(require(object, "calculatedAt"), "calculatedAt"),
+        .sizeBucket = text(object, "sizeBucket"),
+        .throughputPercentile = optionalPercentile(object, "throughputPercentile"),
+        .velocityRetentionPercentile = optionalPercentile(object, "velocityRetentionPercentile"),
+        .consistencyPercentile = optionalPercentile(object, "consistencyPercentile"),
+        .norvaneIndex = optionalPercentile(object, "norvaneIndex"),
+        .hasSufficientData = boolean(object, "hasSufficientData"),
+        .contributorCount = integer(object, "contributorCount"),
+        .sizeBucketContributors = integer(object, "sizeBucketContributors"),
+    };
 }
 
 } // namespace norvane

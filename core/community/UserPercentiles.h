@@ -3,6 +3,8 @@
 #include "core/community/BenchmarkDataQuality.h"
 #include "platform/Date.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -41,6 +43,12 @@ struct UserPercentiles {
     /// The number with its English ordinal suffix: "1st", "12th", "23rd".
     static std::string formatPercentile(std::int64_t value);
     static Assessment assessment(std::int64_t percentile);
+
+    /// snake_case keys, the date in ISO 8601, absent percentiles and index left out.
+    nlohmann::json toJSON() const;
+    /// Reads snake_case or camelCase keys; the percentiles and the index may be missing, the rest
+    /// is required. Throws `JsonDecodingError`.
+    static UserPercentiles fromJSON(const nlohmann::json& object);
 };
 
 } // namespace norvane

@@ -1,4 +1,6 @@
 #include "core/community/PercentileCalculator.h"
+#include "core/community/JsonCoding.h"
+#include "tests/support/LocalDate.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +8,7 @@ namespace norvane {
 namespace {
 
 using Percentiles = CommunityBenchmarks::Percentiles;
+using testing::utc;
 
 CommunityBenchmarks benchmarks(std::int64_t contributors) {
     CommunityBenchmarks result;
@@ -88,6 +91,47 @@ TEST(UserPercentiles, FormatsItsPercentilesAndIndex) {
     EXPECT_EQ(std::tuple(percentiles.formattedIndex(), percentiles.formattedThroughput(),
                          percentiles.formattedConsistency(), percentiles.formattedRetention()),
               std::tuple("73 (73rd percentile)", "73rd", "12th", std::nullopt));
+}
+
+TEST(UserPercentiles, EncodesItsFieldsAndLeavesOutAbsentPercentiles) {
+    const UserPercentiles full{utc("2025-03-14T08:30:00Z"), "Medium*", 73, 40, 12, 55, true, 412, 412};
+    const auto fullJson = full.toJSON();
+    EXPECT_EQ(fullJson, nlohmann::json::parse(R"({"calculated_at": "2025-03-14T08:30:00Z", "size_bucket": "Medium*",
+        "throughput_percentile": 73, "velocity_retention_percentile": 40, "consistency_percentile": 12,
+        "norvane_index": 55, "has_sufficient_data": true, "contributor_count": 412,
+        "size_bucket_contributors": 412})"));
+    const auto read = UserPercentiles::fromJSON(fullJson);
+    EXPECT_EQ(std::tuple(read.calculatedAt, read.sizeBucket, read.throughputPercentile,
+                         read.velocityRetentionPercentile, read.consistencyPercentile, read.norvaneIndex,
+                         read.hasSufficientData, read.contributorCount, read.sizeBucketContributors),
+              std::tuple(full.calculatedAt, "Medium*", 73, 40, 12, 55, true, 412, 412));
+
+    const UserPercentiles bare{utc("2025-03-14T08:30:00Z"), "Small", {}, {}, {}, {}, false, 7, 3};
+    EXPECT_EQ(bare.toJSON(), nlohmann::json::parse(R"({"calculated_at": "2025-03-14T08:30:00Z", "size_bucket": "Small",
+        "has_sufficient_data": false, "contributor_count": 7, "size_bucket_contributors": 3})"));
+    // The field names themselves read too, and a null optional is an absent one.
+    const auto camel = UserPercentiles::fromJSON(nlohmann::json::parse(
+        R"({"calculatedAt": "2025-03-14T08:30:00.5Z", "sizeBucket": "Small", "norvaneIndex": null,
+            "consistencyPercentile": 90, "hasSufficientData": false, "contributorCount": 7, "sizeBucketContributors": 3})"));
+    EXPECT_EQ(std::tuple(camel.norvaneIndex, camel.throughputPercentile, camel.consistencyPercentile),
+              std::tuple(std::nullopt, std::nullopt, 90));
+}
+
+TEST(UserPercentiles, DecodingNeedsTheRequiredFields) {
+    const auto complete =
+        UserPercentiles{utc("2025-03-14T08:30:00Z"), "Small", 50, {}, {}, 50, true, 100, 100}.toJSON();
+    for (const auto* key :
+         {"calculated_at", "size_bucket", "has_sufficient_data", "contributor_count", "size_bucket_contributors"}) {
+        auto missing = complete;
+        missing.erase(key);
+        EXPECT_THROW(UserPercentiles::fromJSON(missing), JsonDecodingError) << key;
+    }
+    auto tooLarge = complete;
+    tooLarge["throughput_percentile"] = 4'294'967'346;
+    EXPECT_THROW(UserPercentiles::fromJSON(tooLarge), JsonDecodingError);
+    auto notANumber = complete;
+    notANumber["norvane_index"] = "50";
+    EXPECT_THROW(UserPercentiles::fromJSON(notANumber), JsonDecodingError);
 }
 
 } // namespace
