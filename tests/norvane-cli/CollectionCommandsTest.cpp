@@ -145,6 +145,15 @@ TEST_F(CollectionCommands, CollectReportsAVanishedFolderAndFailsButMeasuresTheRe
                            "norvane: vanished: Path not found: " +
                            vanishedPath + "\n");
     EXPECT_EQ(std::tuple(storedSnapshots("kept", "scc"), storedSnapshots("mnt", "scc")), std::tuple(2u, 1u));
+    // The gone folder alone fails a collection too, of every project or of that one.
+    ASSERT_EQ(norvane({"remove", "mnt", "--yes"}).status, 0);
+    for (const auto& arguments :
+         {std::vector<std::string>{"collect"}, std::vector<std::string>{"collect", "vanished"}}) {
+        const auto alone = norvane(arguments);
+        EXPECT_EQ(std::tuple(alone.status, alone.err),
+                  std::tuple(1, "norvane: vanished: Path not found: " + vanishedPath + "\n"))
+            << arguments.size();
+    }
 }
 
 TEST_F(CollectionCommands, AddAndHistoryShowTheirProgressOnATerminal) {

@@ -69,6 +69,7 @@ ScopedEnvironment::~ScopedEnvironment() {
 }
 
 TemporaryHome::TemporaryHome()
-    : home_("HOME", folder_.path().string()), dataHome_("XDG_DATA_HOME", (folder_.path() / ".local/share").string()) {}
+    : home_("HOME", folder_.path().string()), dataHome_("XDG_DATA_HOME", (folder_.path() / ".local/share").string()),
+      configHome_("XDG_CONFIG_HOME", (folder_.path() / ".config").string()) {}
 
 } // namespace norvane::testing

@@ -49,7 +49,8 @@ private:
     std::string oldValue_;
 };
 
-/// Points HOME and XDG_DATA_HOME at a temporary folder, so nothing touches the real home.
+/// Points HOME, XDG_DATA_HOME and XDG_CONFIG_HOME at a temporary folder, so nothing touches the
+/// real home, and what a test writes under ~/.config is what the programs read.
 class TemporaryHome {
 public:
     TemporaryHome();
@@ -60,6 +61,7 @@ private:
     TemporaryFolder folder_;
     ScopedEnvironment home_;
     ScopedEnvironment dataHome_;
+    ScopedEnvironment configHome_;
 };
 
 } // namespace norvane::testing

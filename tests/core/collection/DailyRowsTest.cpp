@@ -157,10 +157,14 @@ TEST_F(DailyRows, CommitsThatGitListsAgainBehindBackDatedWorkCountOnce) {
 }
 
 TEST_F(DailyRows, AZoneChangeDatesTheRowsAsAnImportWould) {
+    // Half past midnight in New York's summer time, half past eleven the day before in its winter time.
+    commitLines("dawn.c", 2, testing::utc("2025-11-01T04:30:00Z"));
     commitLines("early.c", 4, november(2, 0, 30));
     commitLines("late.c", 6, november(2, 10));
     collectAndCompare(november(2, 20));
-    for (const auto* zone : {"America/New_York", "Asia/Tokyo", "Pacific/Pago_Pago", "Europe/Berlin"}) {
+    // The last two differ only in when their summer time ends: the day of 1 November's dawn.
+    for (const auto* zone : {"America/New_York", "Asia/Tokyo", "Pacific/Pago_Pago", "EST5EDT,M3.2.0,M11.1.0",
+                             "EST5EDT,M4.1.0,M10.5.0", "Europe/Berlin"}) {
         const testing::ScopedTimeZone elsewhere(zone);
         commitLines(std::string(zone).substr(0, 4) + ".c", 3, clock.now() + 1h);
         collectAndCompare(clock.now() + 12h);
@@ -270,6 +274,14 @@ TEST_F(DailyRows, AnOldHistoryGraftedUnderTheRootIsBookedOnItsDays) {
     git({"replace", "-d", root});
     collectAndCompare(november(4, 20));
     EXPECT_EQ(storedDays().size(), 1U);
+    // The same graft as the repository's old graft file, which is then removed again.
+    const auto oldTip = git({"rev-parse", "old/main"});
+    repository.writeFile(".git/info/grafts", root + " " + oldTip);
+    collectAndCompare(november(5, 20));
+    EXPECT_EQ(storedDays().size(), 3U);
+    repository.removeFile(".git/info/grafts");
+    collectAndCompare(november(6, 20));
+    EXPECT_EQ(storedDays().size(), 1U);
 }
 
 TEST_F(DailyRows, AFileCountsByItsContentWhateverTheCheckedOutAttributesSay) {
@@ -296,6 +308,22 @@ TEST_F(DailyRows, AFileCountsByItsContentWhateverTheCheckedOutAttributesSay) {
     EXPECT_EQ(linesOfTheLockDay(), 0);
     ASSERT_FALSE(pinned.collectHistory(project, 7).error);
     EXPECT_EQ(linesOfTheLockDay(), 0);
+    repository.removeFile(".git/info/attributes");
+    collectAt(november(5, 20));
+    EXPECT_EQ(linesOfTheLockDay(), 500);
+}
+
+TEST_F(DailyRows, ALinkedWorktreeFollowsTheAttributesOfTheRepositoryItBelongsTo) {
+    commitLines("lock.c", 40, november(1, 9));
+    testing::TemporaryFolder elsewhere;
+    const auto tree = elsewhere.path() / "tree";
+    git({"worktree", "add", "-q", "-b", "tree", tree.string()});
+    project = addProject("tree", tree.string());
+    collectAndCompare(november(1, 20));
+    // Kept in the folder the worktree shares with the repository, not in its own.
+    repository.writeFile(".git/info/attributes", "lock.c -diff\n");
+    collectAndCompare(november(2, 20));
+    EXPECT_EQ(std::get<1>(storedDays().begin()->second), 0);
 }
 
 TEST_F(DailyRows, ARepositoryGoneFromItsFolderIsMissingAndNothingIsStored) {
@@ -371,9 +399,9 @@ TEST_F(DailyRows, TheUsersOwnGitSettingsChangeNoFigure) {
     const auto home = std::filesystem::path(std::getenv("HOME"));
     std::filesystem::create_directories(home / ".config" / "git");
     std::ofstream(home / ".config" / "git" / "attributes") << "*.c -diff\n";
-    // And a size above which every file would count as binary.
-    std::ofstream(home / ".config" / "git" / "config") << "[core]\n\tbigFileThreshold = 10\n";
-    commitLines("a.c", 4, november(1, 9));
+    // And a size above which a file of 150 lines would count as binary.
+    std::ofstream(home / ".config" / "git" / "config") << "[core]\n\tbigFileThreshold = 1k\n";
+    commitLines("a.c", 150, november(1, 9));
     // A submodule whose own setting hides its new commits.
     testing::GitTestRepository library;
     library.writeFile("lib.c", "int lib;\n");
@@ -388,10 +416,10 @@ TEST_F(DailyRows, TheUsersOwnGitSettingsChangeNoFigure) {
     git({"add", "lib"});
     git({"commit", "-q", "-m", "bump lib"});
     collectAt(november(1, 20));
-    // a.c's 4 lines; .gitmodules' 4 and the submodule's line; its bump, one line in and one out.
+    // a.c's 150 lines; .gitmodules' 4 and the submodule's line; its bump, one line in and one out.
     const auto days = storedDays();
     ASSERT_EQ(days.size(), 1U);
-    EXPECT_EQ(days.begin()->second, (testing::DayFigures{3, 10, 1, 3, 10}));
+    EXPECT_EQ(days.begin()->second, (testing::DayFigures{3, 156, 1, 3, 156}));
 }
 
 TEST_F(DailyRows, ADateFarBeyondAnyClockIsReadNotDropped) {

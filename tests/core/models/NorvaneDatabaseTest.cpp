@@ -55,8 +55,8 @@ CREATE INDEX "model_daily_activity_by_project" ON "model_daily_activity" ("proje
 )sql";
 
 /// What the release before kept of the commits the rows count, added to the store above: the
-/// project "demo" booked two commits on one day, one first seen ahead of its date, and a second
-/// project holds an entry that does not read.
+/// project "demo" booked two commits on one day, one first seen ahead of its date, and two other
+/// projects each hold an entry that does not read: no moment, or text after it.
 constexpr const char* bookedAsText = R"sql(
 INSERT INTO "project" VALUES(2,X'0B4397EF205C4D35A36FB964DCB25BFA','other','/srv/other',NULL,'active','organic',NULL,NULL,1796604027794226,1796604027810585,NULL,NULL);
 CREATE TABLE "booked_history" (pk INTEGER PRIMARY KEY, "id" BLOB NOT NULL UNIQUE, "head" TEXT, "tips" TEXT NOT NULL, "timeZone" TEXT NOT NULL, "shallowBoundary" TEXT NOT NULL, "firstBookedAt" INTEGER, "pricedWage" REAL NOT NULL, "pricedOverhead" REAL NOT NULL, "pricedType" TEXT NOT NULL, "project" INTEGER REFERENCES "project"(pk) ON DELETE CASCADE);
@@ -67,6 +67,9 @@ CREATE TABLE "booked_day" (pk INTEGER PRIMARY KEY, "id" BLOB NOT NULL UNIQUE, "d
 CREATE UNIQUE INDEX "booked_day_by_project_date" ON "booked_day" ("project", "date");
 INSERT INTO "booked_day" VALUES(1,X'8812C744F57441C5BA57D956866E9A04',1796601600000000,'78b7c49ea738413df4f956139e6467672bea6730 1796bf399ae20a5fe98ee4b6530c2e9e73464457@1796604027000000',1);
 INSERT INTO "booked_day" VALUES(2,X'9812C744F57441C5BA57D956866E9A04',1796601600000000,'2796bf399ae20a5fe98ee4b6530c2e9e73464457@soon',2);
+INSERT INTO "project" VALUES(3,X'1B4397EF205C4D35A36FB964DCB25BFA','third','/srv/third',NULL,'active','organic',NULL,NULL,1796604027794226,1796604027810585,NULL,NULL);
+INSERT INTO "booked_history" VALUES(3,X'07556A6B18634F9297E788B02EF84DAE','3796bf399ae20a5fe98ee4b6530c2e9e73464457','3796bf399ae20a5fe98ee4b6530c2e9e73464457','/usr/share/zoneinfo/Etc/UTC','',1704888000000000,150000.0,2.4,'organic',3);
+INSERT INTO "booked_day" VALUES(3,X'A812C744F57441C5BA57D956866E9A04',1796601600000000,'3796bf399ae20a5fe98ee4b6530c2e9e73464457@1796604027000000s',3);
 )sql";
 
 /// A store file made by running `sql`.
@@ -154,7 +157,7 @@ TEST(NorvaneDatabase, AStoreOfSchemaOneIsBroughtUpToDateAndThenRefusedByTheProgr
                               {"1796bf399ae20a5fe98ee4b6530c2e9e73464457", day,
                                platform::Date(std::chrono::microseconds(1796604027000000)), "demo"},
                           }));
-        // The project whose entry does not read is read whole at its next collection.
+        // The projects whose entries do not read are read whole at their next collection.
         const auto histories = context.fetch<BookedHistory>();
         ASSERT_EQ(histories.size(), 1U);
         EXPECT_EQ(std::tuple(histories[0]->project->name, histories[0]->tips, histories[0]->replacements),
