@@ -1,6 +1,7 @@
 #include "platform/PrivateFiles.h"
 
 #include <cerrno>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -15,6 +16,22 @@ namespace {
 constexpr mode_t privateFolderMode = 0700;
 constexpr mode_t privateFileMode = 0600;
 constexpr mode_t othersRights = 077;
+
+/// As many links in a row as the kernel follows.
+constexpr int maxLinks = 40;
+
+/// Where the symbolic link at `path` leads, when nothing is there; none for anything else.
+std::optional<std::filesystem::path> danglingLinkTarget(const std::filesystem::path& path) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode) || ::stat(path.c_str(), &status) == 0 ||
+        errno != ENOENT) {
+        return std::nullopt;
+    }
+    std::error_code error;
+    const auto target = std::filesystem::read_symlink(path, error);
+    if (error) return std::nullopt;
+    return path.parent_path() / target;
+}
 
 [[noreturn]] void fail(const char* what, const std::filesystem::path& path, int error) {
     throw std::filesystem::filesystem_error(what, path, std::error_code(error, std::generic_category()));
@@ -44,16 +61,21 @@ void createFolder(const std::filesystem::path& folder) {
 }
 
 void createFile(const std::filesystem::path& file) {
-    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, privateFileMode);
-    if (descriptor < 0) {
-        if (errno == EEXIST) return;
-        fail("Cannot create the file", file, errno);
-    }
-    const int changed = ::fchmod(descriptor, privateFileMode);
-    const int error = errno;
-    ::close(descriptor);
-    if (changed != 0) {
-        fail("Cannot create the file", file, error);
+    auto path = file;
+    for (int links = 0;; ++links) {
+        const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, privateFileMode);
+        if (descriptor >= 0) {
+            const int changed = ::fchmod(descriptor, privateFileMode);
+            const int error = errno;
+            ::close(descriptor);
+            if (changed != 0) fail("Cannot create the file", path, error);
+            return;
+        }
+        if (errno != EEXIST) fail("Cannot create the file", path, errno);
+        // A link that leads nowhere yet: whatever opens it would make the file where it leads.
+        const auto target = danglingLinkTarget(path);
+        if (!target || links == maxLinks) return;
+        path = *target;
     }
 }
 

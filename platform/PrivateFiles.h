@@ -13,8 +13,9 @@ namespace PrivateFiles {
 /// left as they are. Throws `std::filesystem::filesystem_error`.
 void createFolder(const std::filesystem::path& folder);
 
-/// Creates an empty file for the owner alone unless something is at `file` already. Files made
-/// later beside it may take its mode (SQLite's -wal and -shm take the store's). Throws
+/// Creates an empty file for the owner alone unless something is at `file` already; where a
+/// symbolic link there leads nowhere yet, the file is made where it leads. Files made later beside
+/// it may take its mode (SQLite's -wal and -shm take the store's). Throws
 /// `std::filesystem::filesystem_error`.
 void createFile(const std::filesystem::path& file);
 

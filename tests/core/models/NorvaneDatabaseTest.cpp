@@ -18,6 +18,7 @@
 #include <tuple>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace norvane {
 namespace {
@@ -107,6 +108,26 @@ TEST(NorvaneDatabase, ClosesItsOwnFolderButNotAFolderTheCallerChose) {
               std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
     EXPECT_EQ(std::filesystem::status(sharedFolder / "norvane.store").permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+// A link at the store's path that leads where nothing is yet: the store made there is private too.
+TEST(NorvaneDatabase, AStoreMadeThroughALinkIsTheOwnersAlone) {
+    testing::TemporaryHome home;
+    const auto target = home.path() / "elsewhere" / "norvane.store";
+    std::filesystem::create_directories(target.parent_path());
+    std::filesystem::create_directories(NorvaneDatabase::containerURL().parent_path());
+    std::filesystem::create_symlink(target, NorvaneDatabase::containerURL());
+    const mode_t previous = ::umask(022);
+    platform::ModelContext context(NorvaneDatabase::makeContainer());
+    context.insert(Project::create("demo", "/srv/demo", std::nullopt, ProjectType::organic));
+    context.save();
+    ::umask(previous);
+    EXPECT_TRUE(std::filesystem::is_symlink(NorvaneDatabase::containerURL()));
+    for (const auto* suffix : {"", "-wal"}) {
+        EXPECT_EQ(std::filesystem::status(target.string() + suffix).permissions(),
+                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+            << suffix;
+    }
 }
 
 TEST(NorvaneDatabase, AStoreOfTheFirstReleaseIsChangedInPlaceAndKeepsItsData) {
