@@ -37,26 +37,37 @@ SccService::SccService(SccLookup lookup, platform::ProcessRunner& runner, std::c
     : lookup_(std::move(lookup)), runner_(runner), timeLimit_(timeLimit) {}
 
 std::optional<std::filesystem::path> SccService::findSccPath() const {
+    const auto counter = findCounter();
+    return counter ? std::optional(counter->path) : std::nullopt;
+}
+
+std::optional<SccService::Counter> SccService::findCounter() const {
     for (const auto& candidate : lookup_.installPaths) {
         if (platform::isExecutableFile(candidate)) {
-            return candidate;
+            return Counter{candidate};
         }
     }
     if (auto found = whichScc()) {
-        return found;
+        return Counter{*found};
     }
-    return builtInCounter();
+    if (auto builtIn = builtInCounter()) {
+        return Counter{*builtIn, true};
+    }
+    return std::nullopt;
 }
 
 SccService SccService::withCounterFound() const {
     auto found = *this;
-    if (const auto counter = findSccPath()) {
-        found.lookup_ = {{*counter}, {}, {}};
+    if (const auto counter = findCounter()) {
+        found.lookup_ = counter->builtIn ? SccLookup{{}, {}, {counter->path}} : SccLookup{{counter->path}, {}, {}};
     }
     return found;
 }
 
 std::optional<std::filesystem::path> SccService::whichScc() const {
+    if (lookup_.whichProgram.empty()) {
+        return std::nullopt;
+    }
     const auto result = runner_.run({.executable = lookup_.whichProgram.string(), .arguments = {"scc"}});
     if (!result.succeeded() || !platform::UnicodeText::isValidUtf8(result.standardOutput)) {
         return std::nullopt;
@@ -77,9 +88,13 @@ std::optional<std::filesystem::path> SccService::builtInCounter() const {
     return std::nullopt;
 }
 
+NorvaneError SccService::failure(const Counter& counter, const std::string& detail) {
+    return counter.builtIn ? NorvaneError::builtInCounterFailed(detail) : NorvaneError::sccFailed(detail);
+}
+
 SccOutput SccService::collectMetrics(const std::string& path) const {
-    const auto tool = findSccPath();
-    if (!tool) {
+    const auto counter = findCounter();
+    if (!counter) {
         throw NorvaneError::sccNotFound();
     }
     std::error_code error;
@@ -89,21 +104,23 @@ SccOutput SccService::collectMetrics(const std::string& path) const {
     // The counter passes over what it cannot read; a folder it cannot read at all would come out
     // as an empty project.
     if (::access(path.c_str(), std::filesystem::is_directory(path, error) ? R_OK | X_OK : R_OK) != 0) {
-        throw NorvaneError::sccFailed("Cannot read " + path + ": " + std::strerror(errno));
+        throw failure(*counter, "Cannot read " + path + ": " + std::strerror(errno));
     }
-    const auto result = runner_.run(
-        {.executable = tool->string(), .arguments = {"--format", "json", asArgument(path)}, .timeLimit = timeLimit_});
+    const std::string name = counter->builtIn ? builtInCounterName : "scc";
+    const auto result = runner_.run({.executable = counter->path.string(),
+                                     .arguments = {"--format", "json", asArgument(path)},
+                                     .timeLimit = timeLimit_});
     if (!result.started()) {
-        throw NorvaneError::sccFailed("Failed to execute scc: " + *result.startError);
+        throw failure(*counter, "Failed to execute " + name + ": " + *result.startError);
     }
     if (result.timedOut) {
-        throw NorvaneError::sccFailed("scc ran for more than " + platform::timeLimitText(timeLimit_) +
-                                      " and was stopped");
+        throw failure(*counter,
+                      name + " ran for more than " + platform::timeLimitText(timeLimit_) + " and was stopped");
     }
     if (result.exitStatus != 0) {
         const auto detail =
             platform::UnicodeText::isValidUtf8(result.standardError) ? result.standardError : "Unknown error";
-        throw NorvaneError::sccFailed("scc exited with status " + std::to_string(result.exitStatus) + ": " + detail);
+        throw failure(*counter, name + " exited with status " + std::to_string(result.exitStatus) + ": " + detail);
     }
     SccOutput output;
     try {
@@ -111,7 +128,7 @@ SccOutput SccService::collectMetrics(const std::string& path) const {
             output = SccOutput::parse(result.standardOutput);
         }
     } catch (const SccParseError& parseError) {
-        throw NorvaneError::sccFailed(std::string("Failed to parse scc output: ") + parseError.what());
+        throw failure(*counter, "Failed to parse " + name + " output: " + parseError.what());
     }
     // A counter that succeeds yet speaks has left something out, such as files it could not read.
     const auto said = platform::UnicodeText::decodeLossy(result.standardError);

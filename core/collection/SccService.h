@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/collection/SccOutput.h"
+#include "core/models/NorvaneError.h"
 
 #include "platform/ProcessRunner.h"
 
@@ -48,16 +49,25 @@ public:
     SccService withCounterFound() const;
 
     /// Runs the counter with "--format", "json" and the path. Throws NorvaneError: sccNotFound,
-    /// pathNotFound, or sccFailed when it cannot start, runs past the time limit, exits non-zero
-    /// or prints what is not a list of rows. Empty output is a list without rows. What a
-    /// successful counter writes on standard error becomes the output's warning.
+    /// pathNotFound, or sccFailed (builtInCounterFailed for the built-in counter) when it cannot
+    /// start, runs past the time limit, exits non-zero or prints what is not a list of rows. Empty output is a list
+    /// without rows. What a successful counter writes on standard error becomes the output's warning.
     SccOutput collectMetrics(const std::string& path) const;
 
     /// The path that `which scc` prints, trimmed; none when it fails or prints nothing.
     std::optional<std::filesystem::path> whichScc() const;
 
 private:
+    /// A counter found, and whether it is the built-in one, which its failures then name.
+    struct Counter {
+        std::filesystem::path path;
+        bool builtIn = false;
+    };
+
+    std::optional<Counter> findCounter() const;
     std::optional<std::filesystem::path> builtInCounter() const;
+    /// `sccFailed`, or the built-in counter's failure when that is what ran.
+    static NorvaneError failure(const Counter& counter, const std::string& detail);
 
     SccLookup lookup_;
     platform::ProcessRunner& runner_;

@@ -15,13 +15,15 @@ std::string messageFor(NorvaneError::Kind kind, const std::string& value) {
     case NorvaneError::Kind::gitFailed: return "git failed: " + value;
     case NorvaneError::Kind::snapshotNotFound: return "Snapshot not found";
     case NorvaneError::Kind::sccNotFound:
-        return "scc not found. Install with: go install github.com/boyter/scc/v3@latest";
+        return "scc not found. Install with: go install github.com/boyter/scc/v3@latest, or put norvane-count, "
+               "the built-in counter, beside this program";
     case NorvaneError::Kind::bareRepository:
         return "Path is a bare git repository, with no working tree to count: " + value;
     case NorvaneError::Kind::pathNotReadable: return "Path cannot be read: " + value;
     case NorvaneError::Kind::repositoryNotFound:
         return "Repository not found: " + value +
                " no longer holds the project's git repository (is its disk mounted?)";
+    case NorvaneError::Kind::builtInCounterFailed: return "norvane-count failed: " + value;
     }
     return {};
 }

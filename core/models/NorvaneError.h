@@ -5,7 +5,7 @@
 
 namespace norvane {
 
-/// The core library's error: one of eleven cases, each with a fixed English message that `what()`
+/// The core library's error: one of twelve cases, each with a fixed English message that `what()`
 /// returns.
 class NorvaneError : public std::exception {
 public:
@@ -21,6 +21,7 @@ public:
         bareRepository,
         pathNotReadable,
         repositoryNotFound,
+        builtInCounterFailed,
     };
 
     static NorvaneError duplicateName(std::string name) { return {Kind::duplicateName, std::move(name)}; }
@@ -38,6 +39,10 @@ public:
     /// A folder whose project was a git repository and holds none now, such as the mount point of
     /// a disk that is not mounted: counting it would take the project for an empty one.
     static NorvaneError repositoryNotFound(std::string path) { return {Kind::repositoryNotFound, std::move(path)}; }
+    /// What `sccFailed` says of scc, said of the built-in counter when it is the one that ran.
+    static NorvaneError builtInCounterFailed(std::string detail) {
+        return {Kind::builtInCounterFailed, std::move(detail)};
+    }
 
     Kind kind() const { return kind_; }
     /// The carried name, path or detail; empty for the two cases without one.

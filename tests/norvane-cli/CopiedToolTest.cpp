@@ -94,8 +94,8 @@ TEST_F(CopiedTool, NeverRunsTheCounterOfTheBuildFolderNorOneFromPathHomeOrWorkin
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.standardError,
               "norvane: The first collection of demo failed, so it was not added: scc not found. Install with: go "
-              "install "
-              "github.com/boyter/scc/v3@latest\n");
+              "install github.com/boyter/scc/v3@latest, or put norvane-count, the built-in counter, beside this "
+              "program\n");
     EXPECT_EQ(readFile(marker()), "");
 }
 
@@ -106,6 +106,16 @@ TEST_F(CopiedTool, RunsTheCounterBesideIt) {
 
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
     EXPECT_EQ(readFile(marker()), copyFolder().string() + "\n");
+}
+
+TEST_F(CopiedTool, AFailureOfTheCounterBesideItNamesThatCounter) {
+    plantCounter(copyFolder(), "echo 'norvane-count: cannot read it' >&2\nexit 1");
+
+    const auto run = addProject("demo");
+
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError, "norvane: The first collection of demo failed, so it was not added: norvane-count "
+                                 "failed: norvane-count exited with status 1: norvane-count: cannot read it\n");
 }
 
 TEST_F(CopiedTool, StoppedByASignalItStopsTheCounterItStarted) {

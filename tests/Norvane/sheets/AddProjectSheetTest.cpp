@@ -222,7 +222,8 @@ TEST_F(AddProjectSheetTest, AFailedFirstCollectionKeepsTheSheetOpenWithTheErrorA
     EXPECT_TRUE(sheet->failureSection().isVisible());
     EXPECT_TRUE(dialog && dialog->isVisible()) << "the sheet stays open";
     EXPECT_EQ(sheet->statusLabel().text(),
-              "Error: scc not found. Install with: go install github.com/boyter/scc/v3@latest");
+              "Error: scc not found. Install with: go install github.com/boyter/scc/v3@latest, or put "
+              "norvane-count, the built-in counter, beside this program");
     EXPECT_TRUE(
         norvane::testing::showsText(*sheet, "The project 'Beacon' is registered. Collect it again from its page."));
     EXPECT_TRUE(sheet->closeButton().isEnabled());

@@ -24,6 +24,8 @@ protected:
 
     /// A lookup whose only place is `tool`, with a `which` that finds nothing.
     SccLookup only(const fs::path& tool) const { return {{tool}, script("which-none", "exit 1"), {}}; }
+    /// A lookup that finds no scc, and `tool` as the built-in counter.
+    SccLookup builtInOnly(const fs::path& tool) const { return {{}, script("which-none", "exit 1"), {tool}}; }
 
     std::string messageOf(const SccService& service) const {
         return testing::errorMessageOf<NorvaneError>([&] { service.collectMetrics(project.path().string()); });
@@ -90,6 +92,19 @@ TEST_F(SccServiceTest, FailureMessages) {
               "scc failed: scc ran for more than 1 second and was stopped");
 }
 
+TEST_F(SccServiceTest, FailuresOfTheBuiltInCounterNameIt) {
+    const auto failing = script("fail", "echo 'norvane-count: cannot apply .gitignore' >&2; exit 1");
+    EXPECT_EQ(messageOf(SccService(builtInOnly(failing))),
+              "norvane-count failed: norvane-count exited with status 1: norvane-count: cannot apply .gitignore\n");
+    EXPECT_EQ(messageOf(SccService(builtInOnly(failing)).withCounterFound()),
+              "norvane-count failed: norvane-count exited with status 1: norvane-count: cannot apply .gitignore\n");
+    EXPECT_TRUE(messageOf(SccService(builtInOnly(script("bad", "echo 'not json'"))))
+                    .starts_with("norvane-count failed: Failed to parse norvane-count output: "));
+    // scc, where it is found, is the one that ran.
+    EXPECT_EQ(messageOf(SccService({{}, script("which-finds", "echo " + failing.string()), {script("ok", "true")}})),
+              "scc failed: scc exited with status 1: norvane-count: cannot apply .gitignore\n");
+}
+
 TEST_F(SccServiceTest, EmptyOutputIsNoRowsButParseOfNothingFails) {
     const auto empty = SccService(only(script("empty", "true"))).collectMetrics(project.path().string());
     EXPECT_TRUE(empty.languages.empty());
@@ -107,7 +122,8 @@ TEST_F(SccServiceTest, MissingToolIsReportedBeforeMissingPath) {
     EXPECT_FALSE(none.isAvailable());
     EXPECT_FALSE(none.findSccPath());
     EXPECT_EQ(testing::errorMessageOf<NorvaneError>([&] { none.collectMetrics("/no/such/folder"); }),
-              "scc not found. Install with: go install github.com/boyter/scc/v3@latest");
+              "scc not found. Install with: go install github.com/boyter/scc/v3@latest, or put norvane-count, the "
+              "built-in counter, beside this program");
     EXPECT_EQ(testing::errorMessageOf<NorvaneError>(
                   [&] { SccService(only(script("scc", "true"))).collectMetrics("/no/such/folder"); }),
               "Path not found: /no/such/folder");
