@@ -85,7 +85,7 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    auto* content = new QWidget;
+    content_ = new QWidget;
     auto* column = makeColumn(rowSpacing);
     column->setContentsMargins(RoundedPanel::defaultPadding, RoundedPanel::defaultPadding, RoundedPanel::defaultPadding,
                                RoundedPanel::defaultPadding);
@@ -99,8 +99,8 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     // The page grows to hold what it gets before its rows are placed: a card shown deep inside
     // lays the page out at once, and at the old height the charts above would be squeezed.
     column->setSizeConstraint(QLayout::SetMinimumSize);
-    content->setLayout(column);
-    scroll->setWidget(content);
+    content_->setLayout(column);
+    scroll->setWidget(content_);
     // Cards shown above the reader by new figures (the streak) leave what is read in place.
     scrollAnchor_ = new ScrollAnchor(*scroll, {rows_->layout()});
     auto* layout = makeColumn(0);
@@ -326,6 +326,9 @@ void PortfolioView::showChanges() {
     if (exportSheet_) exportSheet_->showDocument();
     if (shareSheet_) shareSheet_->showFigures();
     showListedProjects();
+    // A card made anew inside a shown page would be shown a turn later, and laid out from the
+    // inside first: a window may draw in between, the card without its body or its texts cut.
+    LayoutPass::run(*content_);
 }
 
 void PortfolioView::showCachedMetrics() {

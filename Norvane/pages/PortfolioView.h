@@ -121,6 +121,7 @@ private:
     QAction* share_ = nullptr;
     QAction* export_ = nullptr;
     QWidget* welcome_ = nullptr;
+    QWidget* content_ = nullptr;
     QWidget* rows_ = nullptr;
     ScrollAnchor* scrollAnchor_ = nullptr;
     HeroZoneView* hero_ = nullptr;

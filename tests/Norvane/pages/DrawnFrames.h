@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -67,7 +68,8 @@ struct Fold {
 };
 
 /// The fold each time a window draws its page with its rows, and each time it could: a window
-/// system may draw the page before a layout that the page has asked for catches up.
+/// system may draw the page between any two of the events that the page waits for, before a layout
+/// it has asked for catches up or a widget added to a shown layout is shown (a turn later).
 class DrawnFrames : public QObject {
 public:
     DrawnFrames(const QWidget& window, std::function<Fold()> fold) : window_(window), fold_(std::move(fold)) {
@@ -83,16 +85,15 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         const auto* widget = qobject_cast<QWidget*>(watched);
-        const bool drawn = event->type() == QEvent::Paint;
-        if ((drawn || event->type() == QEvent::LayoutRequest) && widget && widget->window() == &window_) {
+        const auto type = event->type();
+        const bool drawn = type == QEvent::Paint || type == QEvent::LayoutRequest || type == QEvent::MetaCall;
+        if (drawn && widget && widget->window() == &window_) {
             const Fold now = fold_();
             for (const auto& text : now.cut) {
                 if (!cut.contains(text)) cut << text;
             }
-            if (drawn) {
-                drawnWithoutRows = drawnWithoutRows || now.rects.empty();
-                if (!now.rects.empty() && (frames.empty() || !(frames.back() == now))) frames.push_back(now);
-            }
+            drawnWithoutRows = drawnWithoutRows || now.rects.empty();
+            if (!now.rects.empty() && (frames.empty() || !(frames.back() == now))) frames.push_back(now);
         }
         return false;
     }
@@ -102,8 +103,9 @@ private:
     std::function<Fold()> fold_;
 };
 
-/// Each text of a frame that the settled frame does not show as it is, "--" standing for a figure
-/// still to come. A text made anew counts as shown where the same text stands in its place.
+/// Each text of a frame that the settled frame does not show as it is and where it is, "--"
+/// standing for a figure still to come. A text made anew counts as shown where the same text
+/// stands in its place.
 inline QStringList unsettledTexts(const Fold& frame, const Fold& settled) {
     QStringList unsettled;
     for (const auto& shown : frame.texts) {
@@ -114,9 +116,25 @@ inline QStringList unsettledTexts(const Fold& frame, const Fold& settled) {
             unsettled << shown.text + " (gone)";
         } else if (later->text != shown.text && shown.text != QLatin1String(noValueText)) {
             unsettled << shown.text + " -> " + later->text;
+        } else if (later->text == shown.text && later->place != shown.place) {
+            unsettled << shown.text + " (elsewhere)";
         }
     }
     return unsettled;
+}
+
+/// Each settled text that an earlier frame showed in its place and `frame` does not: a text once
+/// drawn as it settles stays.
+inline QStringList vanishedTexts(const Fold& earlier, const Fold& frame, const Fold& settled) {
+    const auto shows = [](const Fold& fold, const FoldText& text) {
+        return std::any_of(fold.texts.begin(), fold.texts.end(),
+                           [&](const FoldText& shown) { return shown.place == text.place && shown.text == text.text; });
+    };
+    QStringList vanished;
+    for (const auto& text : settled.texts) {
+        if (shows(earlier, text) && !shows(frame, text)) vanished << text.text;
+    }
+    return vanished;
 }
 
 /// The rows a frame draws elsewhere than the settled frame, each as "row N: where -> where"; rows
@@ -136,10 +154,14 @@ inline QStringList movedRows(const Fold& frame, const Fold& settled) {
 }
 
 /// Expects every drawn frame to show the settled texts (or "--" for one to come) where the settled
-/// frame shows them, and no text ever cut.
+/// frame shows them, none of them to go once drawn, and no text ever cut.
 inline void expectEveryFrameSettled(const DrawnFrames& drawn, const Fold& settled) {
     for (std::size_t frame = 0; frame < drawn.frames.size(); ++frame) {
         EXPECT_EQ(unsettledTexts(drawn.frames[frame], settled).join(", ").toStdString(), "") << "frame " << frame;
+        if (frame > 0) {
+            EXPECT_EQ(vanishedTexts(drawn.frames[frame - 1], drawn.frames[frame], settled).join(", ").toStdString(), "")
+                << "frame " << frame << ": nothing drawn goes and comes back";
+        }
         EXPECT_EQ(movedRows(drawn.frames[frame], settled).join(", ").toStdString(), "")
             << "frame " << frame << ": nothing drawn moves";
     }

@@ -246,7 +246,8 @@ void expectTheFirstFrameSettled(PortfolioFixture& fixture, const PortfolioMetric
 // going on: the first frame had no streak card, "0" lines of "0 projects", and "504,912" cut to
 // "5"; the card came and moved all below the tiles down. Later still: the first frame showed the
 // size estimate "8.0x" that "2.1x" replaced, a change cut to "+'", and the sections moved down
-// when the period comparisons came below the fold.
+// when the period comparisons came below the fold. Then, when the streak was read again: a frame
+// of the streak card with its header alone, and one with "Tw  weeks of momentum!".
 TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
     PortfolioMetrics rising;
     rising.rollingLeverage14Day = 2.1;
@@ -263,8 +264,10 @@ TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
         auto atlas = fixture.add("atlas", ProjectStatus::active, firstCommitted);
         fixture.addCodeCount(atlas, 504'912);
         fixture.addCodeCount(fixture.add("beacon", ProjectStatus::active, firstCommitted), 1'000);
-        // Today, yesterday and the day before: a streak of three days goes on.
-        for (int day = 0; day < 12; ++day) fixture.addActivity(atlas, day < 3 ? day : day * 2, 1, 200);
+        // The last 21 days: a streak of three weeks goes on, after a best of 25 days that ended a
+        // month ago.
+        for (int day = 0; day < 21; ++day) fixture.addActivity(atlas, day, 1, 200);
+        for (int day = 30; day < 55; ++day) fixture.addActivity(atlas, day, 1, 200);
         expectTheFirstFrameSettled(fixture, rising);
         expectTheFirstFrameSettled(fixture, rising, true);
     }
