@@ -1,8 +1,11 @@
 #include "Norvane/state/AppState.h"
 
+#include <algorithm>
 #include <exception>
 #include <future>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include <QStringList>
 #include <QTimer>
@@ -28,6 +31,25 @@ bool isReportable(const CollectionResult& result) {
 
 QString failureText(const CollectionResult& result) {
     return result.error ? QString::fromStdString(result.error->message) : QStringLiteral("Collection failed");
+}
+
+/// "Failed to collect: " and the failed projects' names, each group of them followed by why they
+/// failed: "Failed to collect: atlas, cairo: REASON; delta: OTHER REASON". One reason shared by
+/// all (a store that cannot be written) is said once.
+QString collectAllFailureText(const std::vector<CollectionResult>& results) {
+    std::vector<std::pair<QString, QStringList>> reasons;
+    for (const auto& result : results) {
+        if (!isFailed(result)) continue;
+        const QString reason = failureText(result);
+        auto group =
+            std::find_if(reasons.begin(), reasons.end(), [&](const auto& known) { return known.first == reason; });
+        if (group == reasons.end()) group = reasons.insert(reasons.end(), {reason, {}});
+        group->second << QString::fromStdString(result.projectName);
+    }
+    QStringList groups;
+    for (const auto& [reason, names] : reasons)
+        groups << names.join(QStringLiteral(", ")) + QStringLiteral(": ") + reason;
+    return groups.isEmpty() ? QString() : QStringLiteral("Failed to collect: ") + groups.join(QStringLiteral("; "));
 }
 
 } // namespace
@@ -148,15 +170,12 @@ void AppState::collectAllProjects(Done done) {
 }
 
 void AppState::finishCollectAll(const std::vector<CollectionResult>& results, const Done& done) {
-    QStringList failed;
     for (const auto& result : results) {
-        if (!isFailed(result)) continue;
-        // The banner names the projects; why each failed goes to the log.
-        qCWarning(stateLog, "Failed to collect %s: %s", result.projectName.c_str(), qPrintable(failureText(result)));
-        failed << QString::fromStdString(result.projectName);
+        if (isFailed(result))
+            qCWarning(stateLog, "Failed to collect %s: %s", result.projectName.c_str(),
+                      qPrintable(failureText(result)));
     }
-    if (!failed.isEmpty())
-        setLastCollectionError(QStringLiteral("Failed to collect: ") + failed.join(QStringLiteral(", ")));
+    if (const QString failure = collectAllFailureText(results); !failure.isEmpty()) setLastCollectionError(failure);
     submitIndexReports(results);
     refreshMetricsCache();
     setIsCollecting(false);

@@ -148,12 +148,26 @@ TEST(AppState, CollectAllNamesTheFailedProjectsAndReportsOnlyReportableResultsOn
         state->collectAllProjects(done);
         EXPECT_TRUE(state->isCollecting());
     }));
-    EXPECT_EQ(state->lastCollectionError(), "Failed to collect: Atlas, Delta, Cairo");
+    EXPECT_EQ(state->lastCollectionError(), "Failed to collect: Atlas, Cairo: gone; Delta: late failure");
     ASSERT_EQ(fixture.index->configurations.size(), 1u);
     EXPECT_EQ(fixture.index->configurations[0].second, "device-1");
     EXPECT_EQ(fixture.index->submittedProjects, std::vector<std::string>{"Beacon"});
     EXPECT_FALSE(state->isCollecting());
     EXPECT_FALSE(state->collectionProgress());
+}
+
+// Found over a store that could only be read: the banner listed every project but not why.
+TEST(AppState, AReasonThatEveryFailedProjectSharesIsSaidOnceAfterTheirNames) {
+    AppStateFixture fixture;
+    const std::string readOnly =
+        "The store /home/user/.local/share/Norvane/norvane.store is read-only (the file is not writable); "
+        "nothing was changed";
+    fixture.collection->allResults = {testing::failed("burst", readOnly), testing::failed("express", readOnly),
+                                      CollectionResult{.projectName = "fox"}};
+    auto state = fixture.makeState();
+    ASSERT_TRUE(testing::finishes([&](auto done) { state->collectAllProjects(done); }));
+    EXPECT_EQ(state->lastCollectionError(),
+              QString::fromStdString("Failed to collect: burst, express: " + readOnly + "; fox: Collection failed"));
 }
 
 TEST(AppState, WhyEachProjectFailedAndReadsAReportCouldNotMakeGoToTheLog) {
