@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -18,6 +19,10 @@ Console::Console(std::ostream& out, std::ostream& err, std::istream& in, bool ou
 Console Console::standard() {
     static platform::DescriptorOutput out(STDOUT_FILENO);
     Console console(out, std::cerr, std::cin, isatty(STDOUT_FILENO) == 1, isatty(STDIN_FILENO) == 1);
+    // As git reads it: a terminal that does not say what it is can do nothing but print lines.
+    const char* terminalType = std::getenv("TERM");
+    console.outputIsDumbTerminal_ = console.outputIsTerminal_ && (terminalType == nullptr || *terminalType == '\0' ||
+                                                                  std::string_view(terminalType) == "dumb");
     console.standardOutput_ = &out;
     return console;
 }

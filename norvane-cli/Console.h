@@ -16,14 +16,16 @@ class Console {
 public:
     Console(std::ostream& out, std::ostream& err, std::istream& in, bool outputIsTerminal, bool inputIsTerminal);
 
-    /// The process's standard streams, with the terminals found by isatty. Standard output keeps
-    /// why a write to it failed, for `outputFailure`.
+    /// The process's standard streams, with the terminals found by isatty and TERM. Standard output
+    /// keeps why a write to it failed, for `outputFailure`.
     static Console standard();
 
     std::ostream& out() const { return out_; }
     std::ostream& err() const { return err_; }
     std::istream& in() const { return in_; }
     bool outputIsTerminal() const { return outputIsTerminal_; }
+    /// A terminal that knows no escape sequences, not even to clear a line (TERM unset or "dumb").
+    bool outputIsDumbTerminal() const { return outputIsDumbTerminal_; }
     bool inputIsTerminal() const { return inputIsTerminal_; }
 
     /// One line on standard output, its control characters escaped.
@@ -44,6 +46,7 @@ private:
     std::istream& in_;
     bool outputIsTerminal_;
     bool inputIsTerminal_;
+    bool outputIsDumbTerminal_ = false;
     /// Standard output as the process has it; none for the streams a test hands in.
     const platform::DescriptorOutput* standardOutput_ = nullptr;
 };

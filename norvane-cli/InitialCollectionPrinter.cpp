@@ -9,8 +9,8 @@
 
 namespace norvane::cli {
 
-InitialCollectionPrinter::InitialCollectionPrinter(std::ostream& out, bool terminal)
-    : out_(out), history_(out, terminal) {}
+InitialCollectionPrinter::InitialCollectionPrinter(std::ostream& out, ProgressDisplay display)
+    : out_(out), history_(out, display) {}
 
 void InitialCollectionPrinter::print(const InitialCollectionProgress& stage) {
     namespace Stage = InitialCollectionStage;

@@ -12,7 +12,7 @@ namespace norvane::cli {
 /// the history import as progress. Errors are left to the caller, which has the whole result.
 class InitialCollectionPrinter {
 public:
-    InitialCollectionPrinter(std::ostream& out, bool terminal);
+    InitialCollectionPrinter(std::ostream& out, ProgressDisplay display);
 
     void print(const InitialCollectionProgress& stage);
 

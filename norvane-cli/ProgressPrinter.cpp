@@ -1,5 +1,6 @@
 #include "norvane-cli/ProgressPrinter.h"
 
+#include "norvane-cli/Console.h"
 #include "norvane-cli/TerminalText.h"
 
 #include "platform/UnicodeText.h"
@@ -15,24 +16,40 @@ namespace {
 
 constexpr int barWidth = 30;
 constexpr std::size_t labelLength = 50;
-// A redrawn line must not wrap, or the carriage return would redraw only its last part.
+// In columns: a redrawn line must not wrap, or the carriage return would redraw only its last part.
 constexpr std::size_t terminalLineLength = 79;
 
 } // namespace
 
-ProgressPrinter::ProgressPrinter(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+ProgressPrinter::ProgressPrinter(std::ostream& out, ProgressDisplay display) : out_(out), display_(display) {}
 
 ProgressPrinter::~ProgressPrinter() { finish(); }
 
+ProgressDisplay ProgressPrinter::displayOn(const Console& console) {
+    if (!console.outputIsTerminal()) {
+        return ProgressDisplay::none;
+    }
+    return console.outputIsDumbTerminal() ? ProgressDisplay::lines : ProgressDisplay::redrawn;
+}
+
 void ProgressPrinter::update(int current, int total, std::string_view label) {
-    if (!terminal_) {
+    if (display_ == ProgressDisplay::none) {
         return;
     }
-    const auto text = cleanLabel(label);
-    const auto head = fmt::format("{} {}/{} ", bar(current, total), current, total);
+    const auto progress = bar(current, total);
+    if (display_ == ProgressDisplay::lines && progress == lastLineBar_) {
+        return;
+    }
+    const auto head = fmt::format("{} {}/{} ", progress, current, total);
     const auto room = terminalLineLength > head.size() ? terminalLineLength - head.size() : 0;
+    const auto text = head + platform::UnicodeText::prefixColumns(cleanLabel(label), room);
+    if (display_ == ProgressDisplay::lines) {
+        out_ << text << '\n' << std::flush;
+        lastLineBar_ = progress;
+        return;
+    }
     // Back to the line's start, redraw, and clear what a longer label left behind.
-    out_ << '\r' << head << platform::UnicodeText::prefixCharacters(text, room) << "\x1b[K" << std::flush;
+    out_ << '\r' << text << "\x1b[K" << std::flush;
     barDrawn_ = true;
 }
 

@@ -6,11 +6,20 @@
 
 namespace norvane::cli {
 
-/// Shows how far a long step has come as a bar redrawn in place on a terminal. A log file or a pipe
-/// gets nothing: the summary that follows the step is what it keeps.
+class Console;
+
+/// How progress shows: not at all (a log file or a pipe keeps the summary that follows the step),
+/// as a bar redrawn in place (a terminal), or as plain lines (a dumb terminal, which knows no
+/// escape sequences).
+enum class ProgressDisplay { none, redrawn, lines };
+
+/// Shows how far a long step has come as a bar of at most 79 columns, so that it never wraps on a
+/// terminal of 80. As plain lines, a line is printed each time the bar grows.
 class ProgressPrinter {
 public:
-    ProgressPrinter(std::ostream& out, bool terminal);
+    ProgressPrinter(std::ostream& out, ProgressDisplay display);
+    /// What `console`'s standard output can show.
+    static ProgressDisplay displayOn(const Console& console);
     /// Ends a bar that is still drawn, so that whatever follows starts on a line of its own.
     ~ProgressPrinter();
     ProgressPrinter(const ProgressPrinter&) = delete;
@@ -29,8 +38,9 @@ public:
 
 private:
     std::ostream& out_;
-    bool terminal_;
+    ProgressDisplay display_;
     bool barDrawn_ = false;
+    std::string lastLineBar_;
 };
 
 } // namespace norvane::cli

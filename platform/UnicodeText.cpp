@@ -52,6 +52,21 @@ std::string utf8(const icu::UnicodeString& text) {
     return result;
 }
 
+/// The columns of one code point; 1 for a byte that is not UTF-8 (`c` < 0).
+std::size_t codePointWidth(UChar32 c) {
+    if (c < 0) {
+        return 1;
+    }
+    const auto type = u_charType(c);
+    const auto hangul = u_getIntPropertyValue(c, UCHAR_HANGUL_SYLLABLE_TYPE);
+    if (type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK || type == U_FORMAT_CHAR || type == U_CONTROL_CHAR ||
+        hangul == U_HST_VOWEL_JAMO || hangul == U_HST_TRAILING_JAMO) {
+        return 0;
+    }
+    const auto eastAsian = u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
+    return eastAsian == U_EA_WIDE || eastAsian == U_EA_FULLWIDTH ? 2 : 1;
+}
+
 } // namespace
 
 bool isValidUtf8(std::string_view bytes) {
@@ -127,23 +142,40 @@ std::size_t displayWidth(std::string_view text) {
     const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
     const auto length = static_cast<std::int32_t>(text.size());
     std::size_t width = 0;
+    std::size_t previous = 0;
     for (std::int32_t offset = 0; offset < length;) {
         UChar32 c = 0;
         U8_NEXT(data, offset, length, c);
-        if (c < 0) {
-            ++width;
-            continue;
-        }
-        const auto type = u_charType(c);
-        const auto hangul = u_getIntPropertyValue(c, UCHAR_HANGUL_SYLLABLE_TYPE);
-        if (type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK || type == U_FORMAT_CHAR || type == U_CONTROL_CHAR ||
-            hangul == U_HST_VOWEL_JAMO || hangul == U_HST_TRAILING_JAMO) {
-            continue;
-        }
-        const auto eastAsian = u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
-        width += eastAsian == U_EA_WIDE || eastAsian == U_EA_FULLWIDTH ? 2 : 1;
+        const auto columns = codePointWidth(c);
+        // The emoji selector draws the character before it as a picture, two columns wide.
+        width += c == 0xFE0F && previous == 1 ? 1 : columns;
+        previous = columns;
     }
     return width;
+}
+
+std::string prefixColumns(std::string_view text, std::size_t columns) {
+    if (displayWidth(text) <= columns) {
+        return std::string(text);
+    }
+    const auto characters = unicode(text);
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::BreakIterator> breaks(
+        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    if (U_FAILURE(status)) {
+        return {};
+    }
+    breaks->setText(characters);
+    std::size_t used = 0;
+    int32_t end = breaks->first();
+    for (int32_t next = breaks->next(); next != icu::BreakIterator::DONE; next = breaks->next()) {
+        used += displayWidth(utf8(characters.tempSubString(end, next - end)));
+        if (used > columns) {
+            break;
+        }
+        end = next;
+    }
+    return utf8(characters.tempSubString(0, end));
 }
 
 std::string prefixCharacters(std::string_view text, std::size_t count) {

@@ -30,8 +30,12 @@ std::string caseFolded(std::string_view text);
 /// The columns that a terminal gives `text`: 2 for each wide or full-width character (Chinese,
 /// Japanese, Korean, most emoji), none for combining marks, Hangul's joining vowels and finals and
 /// other characters of zero width, 1 for every other character and for each byte that is not
-/// UTF-8.
+/// UTF-8. A narrow character that the emoji selector U+FE0F turns into a picture takes 2.
 std::size_t displayWidth(std::string_view text);
+
+/// The first user-perceived characters (grapheme clusters) of `text` that fit in `columns`
+/// terminal columns as `displayWidth` counts them.
+std::string prefixColumns(std::string_view text, std::size_t columns);
 
 /// The first `count` user-perceived characters (grapheme clusters) of `text`, or all of it.
 std::string prefixCharacters(std::string_view text, std::size_t count);

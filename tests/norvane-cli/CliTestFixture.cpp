@@ -75,8 +75,10 @@ private:
 
 } // namespace
 
-CliRun CliTest::atTerminal(const std::vector<std::string>& arguments) const {
-    const ToolCommandLine commandLine(arguments, environmentFor({}));
+CliRun CliTest::atTerminal(const std::vector<std::string>& arguments, const CliRunOptions& options) const {
+    auto environment = environmentFor(options);
+    environment.emplace("TERM", "xterm");
+    const ToolCommandLine commandLine(arguments, environment);
     int terminal = -1;
     const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
     if (child == 0) commandLine.exec();

@@ -41,9 +41,10 @@ struct CliRunOptions {
 class CliTest : public ::testing::Test {
 protected:
     CliRun norvane(const std::vector<std::string>& arguments, const CliRunOptions& options = {}) const;
-    /// Runs the tool with a terminal for its input and outputs, as a person at a shell would; its
-    /// standard output and error are read together, as the terminal shows them.
-    CliRun atTerminal(const std::vector<std::string>& arguments) const;
+    /// Runs the tool with a terminal for its input and outputs, as a person at a shell would (TERM
+    /// "xterm" unless the options say otherwise); its standard output and error are read together,
+    /// as the terminal shows them.
+    CliRun atTerminal(const std::vector<std::string>& arguments, const CliRunOptions& options = {}) const;
     /// Starts the tool without waiting for it, its output dropped, for runs that the test ends
     /// itself; returns its process id.
     pid_t start(const std::vector<std::string>& arguments, const CliRunOptions& options = {}) const;

@@ -169,6 +169,16 @@ TEST_F(CollectionCommands, AddAndHistoryShowTheirProgressOnATerminal) {
     }
     EXPECT_THAT(added.out, HasSubstr("Imported 3 history snapshots\r\n"));
     EXPECT_THAT(history.out, HasSubstr("Stored 3 history snapshots for demo\r\n"));
+
+    // A terminal that knows no escape sequences gets lines, as the terminal shows them.
+    for (const auto* dumb : {"dumb", ""}) {
+        const auto plain = atTerminal({"history", "demo"}, {.environment = {{"TERM", dumb}}});
+        ASSERT_EQ(plain.status, 0) << plain.out;
+        EXPECT_EQ(plain.out, "[##########--------------------] 1/3 Initial commit\r\n"
+                             "[####################----------] 2/3 Add the helper [claude]\r\n"
+                             "[##############################] 3/3 Tidy the helper\r\n"
+                             "Stored 3 history snapshots for demo\r\n");
+    }
 }
 
 TEST_F(CollectionCommands, HistoryImportsEveryCommitOrSamplesThemByInterval) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace norvane::cli {
@@ -11,7 +12,7 @@ namespace {
 TEST(ProgressPrinter, RedrawsOneBarInPlaceOnATerminal) {
     std::ostringstream out;
     {
-        ProgressPrinter progress(out, true);
+        ProgressPrinter progress(out, ProgressDisplay::redrawn);
         progress.update(1, 4, "First");
         progress.update(4, 4, "Last");
     }
@@ -21,9 +22,37 @@ TEST(ProgressPrinter, RedrawsOneBarInPlaceOnATerminal) {
 
 TEST(ProgressPrinter, KeepsTheBarWithinOneTerminalLine) {
     std::ostringstream out;
-    ProgressPrinter progress(out, true);
+    ProgressPrinter progress(out, ProgressDisplay::redrawn);
     progress.update(10, 100, std::string(50, 'a'));
     EXPECT_EQ(out.str(), "\r[###---------------------------] 10/100 " + std::string(39, 'a') + "\x1b[K");
+}
+
+TEST(ProgressPrinter, KeepsTheBarWithinSeventyNineColumnsOfWideCharacters) {
+    std::string chinese;
+    for (int i = 0; i < 50; ++i) chinese += "\u63D0"; // two columns each
+    std::ostringstream out;
+    ProgressPrinter progress(out, ProgressDisplay::redrawn);
+    progress.update(10, 100, chinese);
+    EXPECT_EQ(out.str(), "\r[###---------------------------] 10/100 " + chinese.substr(0, 19 * 3) + "\x1b[K");
+
+    std::ostringstream hearts;
+    ProgressPrinter heartsProgress(hearts, ProgressDisplay::redrawn);
+    heartsProgress.update(10, 100, "ok " + std::string(35, 'a') + "\u2764\uFE0F");
+    EXPECT_EQ(hearts.str(), "\r[###---------------------------] 10/100 ok " + std::string(35, 'a') + "\x1b[K");
+}
+
+TEST(ProgressPrinter, ADumbTerminalGetsAPlainLineEachTimeTheBarGrows) {
+    std::ostringstream out;
+    {
+        ProgressPrinter progress(out, ProgressDisplay::lines);
+        for (int step = 1; step <= 100; ++step) progress.update(step, 100, "Commit " + std::to_string(step));
+    }
+    const auto text = out.str();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 31) << "one for each of the bar's 31 lengths";
+    EXPECT_EQ(text.find_first_of("\r\x1b"), std::string::npos);
+    EXPECT_TRUE(text.starts_with("[------------------------------] 1/100 Commit 1\n"
+                                 "[#-----------------------------] 4/100 Commit 4\n"));
+    EXPECT_TRUE(text.ends_with("[##############################] 100/100 Commit 100\n"));
 }
 
 TEST(ProgressPrinter, LabelsShowControlCharactersAsEscapesAndStopAtFiftyCharacters) {
@@ -39,7 +68,7 @@ TEST(ProgressPrinter, LabelsShowControlCharactersAsEscapesAndStopAtFiftyCharacte
 TEST(InitialCollectionPrinter, EndsTheHistoryBarBeforeTheNextStage) {
     namespace Stage = InitialCollectionStage;
     std::ostringstream out;
-    InitialCollectionPrinter printer(out, true);
+    InitialCollectionPrinter printer(out, ProgressDisplay::redrawn);
     printer.print(Stage::Starting{});
     printer.print(Stage::RunningScc{});
     printer.print(Stage::SccComplete{42});
@@ -54,7 +83,7 @@ TEST(InitialCollectionPrinter, EndsTheHistoryBarBeforeTheNextStage) {
 
 TEST(InitialCollectionPrinter, LeavesErrorsToTheCallerButEndsTheBar) {
     std::ostringstream out;
-    InitialCollectionPrinter printer(out, true);
+    InitialCollectionPrinter printer(out, ProgressDisplay::redrawn);
     printer.print(InitialCollectionStage::ImportingHistory{1, 2, "Initial commit"});
     printer.print(InitialCollectionStage::Error{"disk full"});
 

@@ -137,6 +137,19 @@ bool drivesTheTerminal(const std::string& text) {
                        [&text](const char* driver) { return text.find(driver) != std::string::npos; });
 }
 
+// The joiners and selectors of an emoji are what the user typed to get it.
+TEST_F(ProjectCommands, EmojiNamesAreListedAsTyped) {
+    TemporaryFolder love;
+    TemporaryFolder family;
+    addProject("love\u2764\uFE0F", love.path());
+    addProject("fam\U0001F468\u200D\U0001F469\u200D\U0001F467", family.path());
+
+    const auto list = norvane({"list"});
+
+    EXPECT_THAT(list.out, HasSubstr("\nfam\U0001F468\u200D\U0001F469\u200D\U0001F467  active"));
+    EXPECT_THAT(list.out, HasSubstr("\nlove\u2764\uFE0F"));
+}
+
 // Every line, as a terminal or the daily agent's log receives it.
 TEST_F(ProjectCommands, NamesPathsAndMessagesReachTheOutputWithControlAndInvisibleCharactersEscaped) {
     TemporaryFolder parent;

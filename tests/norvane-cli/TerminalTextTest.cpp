@@ -47,8 +47,22 @@ TEST(TerminalText, ControlsInvisibleCharactersAndWhatIsNotUtf8AreEscapedAndTheRe
         // The other characters that may show as nothing at all.
         {"\u3164name\u115F\uFFA0", "\\u3164name\\u115f\\uffa0"},             // Hangul fillers
         {"a\u034Fb", "a\\u034fb"},                                           // combining grapheme joiner
-        {"\u2764\uFE0F\u180B\U000E0100", "\u2764\\ufe0f\\u180b\\U000e0100"}, // variation selectors
+        {"\u2764\uFE0E\u180B\U000E0100", "\u2764\\ufe0e\\u180b\\U000e0100"}, // variation selectors
         {"a\u2065b\u17B4", "a\\u2065b\\u17b4"},                              // unassigned, Khmer inherent vowel
+        // Inside an emoji sequence a joiner or selector is part of the picture typed; around it, or
+        // where no such picture is, it is not.
+        {"love\u2764\uFE0F", "love\u2764\uFE0F"},
+        {"fam\U0001F468\u200D\U0001F469\u200D\U0001F467", "fam\U0001F468\u200D\U0001F469\u200D\U0001F467"},
+        {"\U0001F469\U0001F3FD\u200D\U0001F4BB dev", "\U0001F469\U0001F3FD\u200D\U0001F4BB dev"}, // skin tone
+        {"#\uFE0F\u20E3 1\uFE0F\u20E3", "#\uFE0F\u20E3 1\uFE0F\u20E3"},                           // keycaps
+        {"\U0001F3F4\U000E0067\U000E0062\U000E0073\U000E0063\U000E0074\U000E007F",
+         "\U0001F3F4\U000E0067\U000E0062\U000E0073\U000E0063\U000E0074\U000E007F"}, // a flag spelt in tags
+        {"\u2764\uFE0F\u200D", "\u2764\uFE0F\\u200d"},
+        {"\u200D\U0001F469", "\\u200d\U0001F469"},
+        {"v1\uFE0F", "v1\\ufe0f"},
+        {"\U0001F44D\u200D\U0001F44D", "\U0001F44D\\u200d\U0001F44D"},
+        {"\U0001F3F4\U000E0061\U000E0062\U000E007F", "\U0001F3F4\\U000e0061\\U000e0062\\U000e007f"},
+        {"a\uFE0F", "a\\ufe0f"},
         // The backslash itself: the text "\u202e" never prints as the character does.
         {"back\\slash", "back\\\\slash"},
         {"evil\\u202etxt.exe", "evil\\\\u202etxt.exe"},

@@ -49,17 +49,27 @@ TEST(UnicodeText, PrefixCountsUserPerceivedCharacters) {
 TEST(UnicodeText, DisplayWidthIsTheColumnsATerminalGives) {
     const std::vector<std::pair<std::string, std::size_t>> cases{
         {"plain", 5},
-        {"\u9879\u76EE", 4},       // two Chinese characters, two columns each
-        {"e\u0301clair", 6},       // a combining accent takes no column
-        {"\u1100\u1161\u11A8", 2}, // a Hangul syllable from its three jamo
-        {"\uFF21\uFF22", 4},       // full-width Latin letters
-        {"\U0001F916 robot", 8},   // an emoji is wide
-        {"caf\xE9", 4},            // a byte that is not UTF-8 is shown as one
+        {"\u9879\u76EE", 4},        // two Chinese characters, two columns each
+        {"e\u0301clair", 6},        // a combining accent takes no column
+        {"\u1100\u1161\u11A8", 2},  // a Hangul syllable from its three jamo
+        {"\uFF21\uFF22", 4},        // full-width Latin letters
+        {"\U0001F916 robot", 8},    // an emoji is wide
+        {"caf\xE9", 4},             // a byte that is not UTF-8 is shown as one
+        {"\u2764 \u2764\uFE0F", 4}, // a heart, and a heart drawn as an emoji
         {"", 0},
     };
     for (const auto& [text, width] : cases) {
         EXPECT_EQ(platform::UnicodeText::displayWidth(text), width) << text;
     }
+}
+
+TEST(UnicodeText, PrefixOfColumnsKeepsWholeCharactersThatFit) {
+    using platform::UnicodeText::prefixColumns;
+    EXPECT_EQ(prefixColumns("short", 79), "short");
+    EXPECT_EQ(prefixColumns("\u9879\u76EE\u540D", 5), "\u9879\u76EE"); // a wide character is never cut in two
+    EXPECT_EQ(prefixColumns("e\u0301e\u0301e\u0301", 2), "e\u0301e\u0301");
+    EXPECT_EQ(prefixColumns("ab\u2764\uFE0F", 3), "ab");
+    EXPECT_EQ(prefixColumns("\u9879", 1), "");
 }
 
 } // namespace
