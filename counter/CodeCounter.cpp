@@ -285,6 +285,21 @@ Tallies countFrom(const LanguageRegistry& registry, CountTask first, unsigned th
     return total;
 }
 
+/// A count whose threads together held too many ignore patterns is counted again on one thread,
+/// which holds a folder's patterns only with those of the folders above it: whether a tree's ignore
+/// files fit does not depend on how the threads happened to share it.
+Tallies countWithinBudget(const LanguageRegistry& registry, const CountTask& first, unsigned threadCount,
+                          std::size_t ignorePatternBytes, SkippedEntries& skipped) {
+    try {
+        SkippedEntries skippedByAll;
+        Tallies tallies = countFrom(registry, first, threadCount, ignorePatternBytes, skippedByAll);
+        skipped = std::move(skippedByAll);
+        return tallies;
+    } catch (const MemoryBudget::Crowded&) {
+        return countFrom(registry, first, 1, ignorePatternBytes, skipped);
+    }
+}
+
 /// The file asked for, counted even through a symbolic link; none when its name tells no language.
 std::vector<SourceFile> fileAskedFor(const LanguageRegistry& registry, const std::string& path) {
     const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr), &std::free);
@@ -308,8 +323,9 @@ CountReport CodeCounter::count(const std::string& path) const {
         throw std::system_error(errno, std::generic_category(), path);
     }
     CountReport report;
-    CountTask first = S_ISDIR(status.st_mode) ? CountTask(FolderReader::root(path)) : fileAskedFor(registry_, path);
-    const Tallies tallies = countFrom(registry_, std::move(first), threadCount_, ignorePatternBytes_, report.skipped);
+    const CountTask first =
+        S_ISDIR(status.st_mode) ? CountTask(FolderReader::root(path)) : fileAskedFor(registry_, path);
+    const Tallies tallies = countWithinBudget(registry_, first, threadCount_, ignorePatternBytes_, report.skipped);
     report.rows = summarize(registry_, tallies);
     return report;
 }

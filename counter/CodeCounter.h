@@ -35,8 +35,9 @@ public:
     /// The most threads a count uses without being told, each with a read buffer of 1 MB.
     static constexpr unsigned kMostThreads = 8;
 
-    /// What the patterns of all ignore files of one count may take together. With the threads'
-    /// read buffers and the language tables the counter then keeps within 128 MB.
+    /// What the patterns of the ignore files that a count holds at one time may take together: a
+    /// folder's are held while the walk below it lasts, with those of the folders above it. With
+    /// the threads' read buffers and the language tables the counter then keeps within 128 MB.
     static constexpr std::size_t kIgnorePatternBytes = 96 * 1024 * 1024;
 
     /// `threadCount` is the most threads to use; 0 uses one per core, up to kMostThreads.
@@ -46,8 +47,9 @@ public:
     /// folder below `path` that cannot be read (no permission, a path longer than the system
     /// allows) is skipped and counted as such. Throws std::system_error when nothing exists at
     /// `path` or when `path` itself cannot be read, and std::length_error when the ignore files
-    /// cannot be applied within their bounds: a count that left them out would count what they
-    /// name.
+    /// cannot be applied within their bounds (a line of more than a megabyte, or patterns in force
+    /// in one folder, its own and those above it, beyond the bound): a count that left them out
+    /// would count what they name.
     CountReport count(const std::string& path) const;
 
 private:

@@ -44,8 +44,9 @@ public:
     static FolderTask root(const std::string& path);
 
     /// Reads the ignore files through `reader`. Throws std::system_error naming the folder when it
-    /// cannot be listed (a folder removed meanwhile has no entries), and std::length_error when its
-    /// ignore files cannot be applied within their bounds (see IgnoreRules).
+    /// cannot be listed (a folder removed meanwhile has no entries), std::length_error when its
+    /// ignore files cannot be applied within their bounds, and MemoryBudget::Crowded when they
+    /// could but other threads hold too much of the budget meanwhile (see IgnoreRules).
     void read(const FolderTask& folder, FileReader& reader, std::vector<FolderTask>& folders,
               std::vector<SourceFile>& files, SkippedEntries& skipped) const;
 

@@ -27,7 +27,15 @@ std::string sizeText(std::size_t bytes) {
 } // namespace
 
 IgnoreRules::IgnoreRules(std::shared_ptr<const IgnoreRules> parent, std::size_t baseLength, MemoryBudget* budget)
-    : parent_(std::move(parent)), baseLength_(baseLength), budget_(budget), nextBlockLength_(kFirstBlockLength) {}
+    : parent_(std::move(parent)), baseLength_(baseLength), budget_(budget),
+      bytesAbove_(parent_ != nullptr ? parent_->bytesAbove_ + parent_->bytes_ : 0),
+      nextBlockLength_(kFirstBlockLength) {}
+
+IgnoreRules::~IgnoreRules() {
+    if (budget_ != nullptr) {
+        budget_->giveBack(bytes_);
+    }
+}
 
 void IgnoreRules::addFile(std::string_view first, TextSource* rest, const std::string& path) {
     std::string_view window = first;
@@ -77,11 +85,24 @@ void IgnoreRules::addLine(std::string_view line, const std::string& path) {
     if (!layout) {
         return;
     }
-    if (budget_ != nullptr && !budget_->take(layout->length)) {
+    if (budget_ != nullptr) {
+        take(layout->length, path);
+    }
+    IgnorePattern::write(*layout, room(layout->length));
+}
+
+// Whether the patterns fit depends on the folder's own and those above it alone, which one thread
+// walking depth first holds at once, not on the folders that other threads hold meanwhile.
+void IgnoreRules::take(std::size_t length, const std::string& path) {
+    if (bytesAbove_ + bytes_ + length > budget_->total()) {
         throw std::length_error("cannot apply " + path + ": the patterns of the ignore files would take more than " +
                                 sizeText(budget_->total()));
     }
-    IgnorePattern::write(*layout, room(layout->length));
+    if (!budget_->take(length)) {
+        throw MemoryBudget::Crowded("cannot apply " + path + " while other folders' ignore patterns take up to " +
+                                    sizeText(budget_->total()));
+    }
+    bytes_ += length;
 }
 
 char* IgnoreRules::room(std::size_t length) {

@@ -15,9 +15,10 @@ namespace norvane::counter {
 /// then those of the folders above it. A deeper file overrides a higher one, and within a folder
 /// the last matching line decides. Shared, immutable, between the threads that walk below it.
 ///
-/// The lines are kept compiled (see IgnorePattern), one record after another in a few blocks, and
-/// their bytes are taken from the count's budget, so that no number or size of ignore files can
-/// take more memory than the budget.
+/// The lines are kept compiled (see IgnorePattern), one record after another in a few blocks.
+/// Their bytes are taken from the count's budget while the rules live and given back when the walk
+/// below the folder is done and the rules are freed, so that the rules held at one time never take
+/// more memory than the budget, however many ignore files a count reads.
 class IgnoreRules {
 public:
     /// The longest line read, but for what follows a NUL, which ends a pattern.
@@ -27,11 +28,16 @@ public:
     /// (with its trailing "/"), so that the rest is the path relative to it. Without a budget the
     /// rules may take any memory.
     IgnoreRules(std::shared_ptr<const IgnoreRules> parent, std::size_t baseLength, MemoryBudget* budget = nullptr);
+    IgnoreRules(const IgnoreRules&) = delete;
+    IgnoreRules& operator=(const IgnoreRules&) = delete;
+    ~IgnoreRules();
 
     /// Adds the lines of one ignore file, which a byte-order mark may start, from its first window
     /// `first` on through the windows that `rest` hands out (none: `first` is the whole file); later
     /// lines take precedence over earlier ones. Throws std::length_error naming `path` when a line
-    /// is longer than kLongestLine or the budget has no room left for the patterns.
+    /// is longer than kLongestLine or when the patterns in force in this folder, its own and those
+    /// of the folders above it, would take more than the whole budget; and MemoryBudget::Crowded
+    /// when they would fit, but the rules that other threads hold leave no room for them now.
     void addFile(std::string_view first, TextSource* rest, const std::string& path);
     bool empty() const { return blocks_.empty(); }
 
@@ -46,6 +52,8 @@ private:
     };
 
     void addLine(std::string_view line, const std::string& path);
+    /// Takes `length` bytes for a record from the budget.
+    void take(std::size_t length, const std::string& path);
     char* room(std::size_t length);
     void shrink();
     /// The last line of this folder that names the entry, or null.
@@ -54,6 +62,9 @@ private:
     std::shared_ptr<const IgnoreRules> parent_;
     std::size_t baseLength_;
     MemoryBudget* budget_;
+    /// What this folder's records took from the budget, and what those of the folders above it did.
+    std::size_t bytes_ = 0;
+    std::size_t bytesAbove_;
     std::vector<Block> blocks_;
     std::size_t nextBlockLength_;
 };

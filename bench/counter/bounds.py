@@ -13,15 +13,21 @@ the same trees, made once in a scratch folder and removed at the end:
   ("p0000000*.c", 99 MB), more than the patterns of one count may take;
 - "20+20 MB": a C file under a .gitignore and a .ignore of 20 MB of such lines each;
 - "3 nested 20 MB": a C file under three nested folders, each with a .gitignore of 20 MB;
+- "40+40 MB apart": two folders side by side, each with a C file and a .gitignore of 40 MB of
+  such lines: each fits the bound alone, not both at once, as two threads would hold them;
 - "1000 x 100 KB": 1,000 folders, each with a C file and a .gitignore of 100 KB of such lines,
   100 MB in all;
+- "40000 x 2 KB": a monorepo of 40,000 folders in 400 groups, each with an ordinary .gitignore of
+  2 KB (the usual lines of build tools, languages and editors: wildcards, classes, negations,
+  comments) and two small files, 80 MB of ignore files in all;
 - "nul": one 2 GB file of NUL bytes (sparse, so it costs no disk);
 - "8 folders": eight folders each with one 200 MB C file, counted by eight threads;
 - "16 in one": sixteen 200 MB C files in one folder.
 
 The 200 MB files are hard links to one file, so that they are written once and read from the page
-cache. Prints the median wall time, the largest peak resident memory of the runs and the exit status
-(1 where the counter refuses ignore files it cannot apply within its bounds), per counter.
+cache. Prints the median wall time, the largest peak resident memory of the runs (measured by GNU
+time, /usr/bin/time) and the exit status (1 where the counter refuses ignore files it cannot apply
+within its bounds), per counter.
 """
 
 import argparse
@@ -70,6 +76,7 @@ def make_trees(scratch):
     trees["100 MB ignore"] = dense_ignore
 
     make_wildcard_trees(scratch, trees)
+    make_monorepo(scratch, trees)
 
     nul = os.path.join(scratch, "nul")
     os.makedirs(nul)
@@ -129,6 +136,15 @@ def make_wildcard_trees(scratch, trees):
         os.makedirs(folder)
         next_line = write_wildcards(os.path.join(folder, ".gitignore"), 20 * megabyte, next_line)
     trees["3 nested 20 MB"] = nested
+    siblings = os.path.join(scratch, "40+40 MB apart")
+    next_line = 0
+    for side in ("a", "b"):
+        folder = os.path.join(siblings, side)
+        os.makedirs(folder)
+        next_line = write_wildcards(os.path.join(folder, ".gitignore"), 40 * megabyte, next_line)
+        with open(os.path.join(folder, "main.c"), "w") as source:
+            source.write("int x; // c\n")
+    trees["40+40 MB apart"] = siblings
     many = os.path.join(scratch, "1000 x 100 KB")
     next_line = 0
     for index in range(1000):
@@ -143,13 +159,226 @@ def make_wildcard_trees(scratch, trees):
             source.write("int x; // c\n")
 
 
-def run_once(counter, tree):
+# An ordinary .gitignore of a project, about 2 KB.
+ORDINARY_GITIGNORE = """# Build output
+/build/
+/dist/
+/out/
+/bin/
+/obj/
+cmake-build-*/
+CMakeFiles/
+CMakeCache.txt
+cmake_install.cmake
+compile_commands.json
+*.o
+*.obj
+*.so
+*.so.*
+*.dylib
+*.dll
+*.a
+*.lib
+*.exe
+*.out
+*.app
+*.gch
+*.pch
+*.ko
+*.elf
+*.ilk
+*.map
+*.exp
+*.pdb
+*.idb
+# Python
+*.pyc
+*.pyo
+*.py[cod]
+*$py.class
+__pycache__/
+*.egg-info/
+*.egg
+.eggs/
+.installed.cfg
+pip-log.txt
+pip-delete-this-directory.txt
+.venv/
+venv/
+ENV/
+env.bak/
+.python-version
+# Java and JVM
+*.class
+*.jar
+*.war
+*.ear
+hs_err_pid*
+target/
+.gradle/
+gradle-app.setting
+!gradle-wrapper.jar
+# JavaScript
+node_modules/
+jspm_packages/
+bower_components/
+npm-debug.log*
+yarn-debug.log*
+yarn-error.log*
+.pnpm-debug.log*
+.yarn/cache
+.yarn/unplugged
+.yarn/install-state.gz
+coverage/
+.nyc_output/
+*.lcov
+.cache/
+.parcel-cache/
+.next/
+.nuxt/
+.vuepress/dist
+.serverless/
+.fusebox/
+.dynamodb/
+.tern-port
+.eslintcache
+.stylelintcache
+*.tsbuildinfo
+.env
+.env.local
+.env.*.local
+!.env.example
+# Editors
+.idea/
+*.iml
+.vscode/*
+!.vscode/settings.json
+!.vscode/tasks.json
+!.vscode/launch.json
+!.vscode/extensions.json
+*.swp
+*.swo
+*~
+\#*\#
+.\#*
+.DS_Store
+Thumbs.db
+ehthumbs.db
+Desktop.ini
+# Logs and temporary files
+logs/
+*.log
+*.tmp
+*.bak
+*.orig
+*.rej
+tmp/
+temp/
+# Generated sources
+*.pb.go
+*.pb.cc
+*.pb.h
+*_pb2.py
+*_pb2_grpc.py
+*.generated.cs
+gen/**/*.java
+**/generated/
+# Test output
+test-results/
+junit-*.xml
+*.coverage
+.coverage.*
+htmlcov/
+.pytest_cache/
+.mypy_cache/
+.ruff_cache/
+.hypothesis/
+.tox/
+.nox/
+# Packaging
+*.deb
+*.rpm
+*.tar.gz
+*.tgz
+*.zip
+*.7z
+*.dmg
+release-[0-9]*/
+# Visual Studio
+[Dd]ebug/
+[Dd]ebugPublic/
+[Rr]elease/
+[Rr]eleases/
+x64/
+x86/
+[Ww][Ii][Nn]32/
+[Aa][Rr][Mm]/
+[Aa][Rr][Mm]64/
+bld/
+[Bb]in/
+[Oo]bj/
+[Ll]og/
+[Ll]ogs/
+*.[Cc]ache
+!?*.[Cc]ache/
+*.sln.docstates
+*.user
+*.suo
+# Documentation
+docs/_build/
+site/
+_site/
+.jekyll-cache/
+.sass-cache/
+*.pdf
+api-docs/
+# Secrets
+*.pem
+*.key
+!test-fixtures/*.key
+secrets.yaml
+credentials.json
+.netrc
+.aws/
+.ssh/
+id_rsa*
+*.p12
+*.keystore
+# Local overrides
+local.properties
+docker-compose.override.yml
+*.local.yaml
+"""
+
+
+def make_monorepo(scratch, trees):
+    monorepo = os.path.join(scratch, "40000 x 2 KB")
+    for group in range(400):
+        for index in range(100):
+            folder = os.path.join(monorepo, f"p{group}", f"m{group * 100 + index}")
+            os.makedirs(folder)
+            with open(os.path.join(folder, ".gitignore"), "w") as ignore:
+                ignore.write(ORDINARY_GITIGNORE)
+            with open(os.path.join(folder, "main.c"), "w") as source:
+                source.write("int main(void) { return 0; } // c\n")
+            with open(os.path.join(folder, "tool.py"), "w") as source:
+                source.write("# c\nprint(1)\n")
+    trees["40000 x 2 KB"] = monorepo
+
+
+def run_once(counter, tree, scratch):
+    """The wall time, the peak resident memory in MB and the exit status of one count. GNU time
+    starts the counter and measures its peak: a child of this script would count the script's own
+    memory, some 14 MB, which it starts from."""
+    peak_file = os.path.join(scratch, "peak")
     start = time.perf_counter()
-    process = subprocess.Popen([counter, "--format", "json", tree], stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-    _, status, usage = os.wait4(process.pid, 0)
+    status = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak_file, counter, "--format", "json", tree],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
     elapsed = time.perf_counter() - start
-    return elapsed, usage.ru_maxrss / 1024, os.waitstatus_to_exitcode(status)
+    with open(peak_file) as peak:
+        # A counter that fails adds "Command exited with non-zero status" before the figure.
+        kilobytes = int(peak.read().split()[-1])
+    return elapsed, kilobytes / 1024, status
 
 
 def main():
@@ -168,12 +397,12 @@ def main():
         for name in wanted:
             for counter in arguments.counters:
                 # Warm the page cache once, then measure.
-                run_once(counter, trees[name])
-                runs = [run_once(counter, trees[name]) for _ in range(arguments.runs)]
+                run_once(counter, trees[name], scratch)
+                runs = [run_once(counter, trees[name], scratch) for _ in range(arguments.runs)]
                 median = statistics.median(elapsed for elapsed, _, _ in runs)
                 peak = max(memory for _, memory, _ in runs)
                 statuses = ",".join(sorted({str(status) for _, _, status in runs}))
-                print(f"{name:16} {counter:50} {median:11.3f}s {peak:9.0f} MB {statuses:>7}", flush=True)
+                print(f"{name:16} {counter:50} {median:11.3f}s {peak:9.1f} MB {statuses:>7}", flush=True)
     finally:
         shutil.rmtree(scratch)
     return 0

@@ -88,20 +88,23 @@ TEST(CodeCounter, AnIgnoreFileLargerThan100MegabytesIsNotApplied) {
     }
 }
 
-// The patterns of all ignore files of a count share one bound, so that many files cannot add up
-// to more memory than one may take. Ignore files beyond it fail the count, which would otherwise
-// count what they name.
+// Ignore lines of 24 bytes, each of which takes at least that much of the bound: 100 lines fit
+// 4 KB, and twice 50 of them, but not twice 100. None names "kept.c"; the first names
+// "long_pattern_name_100x.c".
+std::string patternLines(int first, int count) {
+    std::string text;
+    for (int index = first; index < first + count; ++index) {
+        text += "long_pattern_name_" + std::to_string(100 + index) + "*.c\n";
+    }
+    return text;
+}
+
+// The patterns in force in a folder, its own and those of the folders above it, share one bound,
+// so that ignore files cannot add up to more memory than one may take. Ignore files beyond it fail
+// the count, which would otherwise count what they name.
 TEST(CodeCounter, IgnoreFilesBeyondTheBoundOfTheirPatternsFailTheCount) {
     constexpr std::size_t bound = 4 * 1024;
-    // A line of 24 bytes takes at least that much: 100 lines fit the bound, and twice 50 of them,
-    // but not twice 100.
-    const auto lines = [](int first, int count) {
-        std::string text;
-        for (int index = first; index < first + count; ++index) {
-            text += "long_pattern_name_" + std::to_string(100 + index) + "*.c\n";
-        }
-        return text;
-    };
+    const auto lines = patternLines;
     struct Case {
         std::vector<std::string> ignoreFiles; // each in a folder below the one before
         std::string refused;                  // empty: the count succeeds
@@ -136,6 +139,28 @@ TEST(CodeCounter, IgnoreFilesBeyondTheBoundOfTheirPatternsFailTheCount) {
             EXPECT_EQ(std::string(error.what()), "cannot apply " + (folder.path() / c.refused).string() +
                                                      ": the patterns of the ignore files would take more than 4 KB");
         }
+    }
+}
+
+// A folder's patterns are given back to the bound when the walk below it ends: sibling folders with
+// far more patterns together than the bound are counted, however many threads hold some at once.
+TEST(CodeCounter, AFoldersIgnorePatternsAreGivenBackToTheBoundWhenItsWalkEnds) {
+    constexpr int folders = 40;
+    const TemporaryFolder folder;
+    folder.writeFile(".gitignore", patternLines(0, 20));
+    for (int index = 0; index < folders; ++index) {
+        const std::string below = "m" + std::to_string(index) + "/";
+        folder.writeFile(below + ".gitignore", patternLines(20 * index, 40));
+        folder.writeFile(below + "sub/.gitignore", patternLines(0, 30));
+        folder.writeFile(below + "sub/long_pattern_name_100x.c", "int ignored;\n");
+        folder.writeFile(below + "sub/kept.c", "int kept;\n");
+    }
+    for (const unsigned threads : {1U, 4U, 8U}) {
+        // Every ignore file counts too, each of its lines as code: 20 + 40 x (40 + 30).
+        EXPECT_EQ(CodeCounter(threads, 4 * 1024).count(folder.path().string()).rows,
+                  (std::vector<LanguageSummary>{{"gitignore", 2 * folders + 1, FileCounts{2820, 2820}},
+                                                {"C", folders, FileCounts{folders, folders}}}))
+            << threads;
     }
 }
 
