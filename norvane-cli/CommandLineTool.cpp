@@ -20,7 +20,7 @@ namespace norvane::cli {
 
 CommandLineTool::CommandLineTool()
     : app_("Tracks the code that your projects ship and what it would cost to build by hand.", "norvane") {
-    app_.set_version_flag("--version", std::string(NorvaneKit::version));
+    app_.set_version_flag("--version", "norvane " + std::string(NorvaneKit::version));
     app_.require_subcommand(1);
     add(std::make_unique<CollectCommand>());
     add(std::make_unique<AddCommand>());

@@ -76,7 +76,7 @@ TEST_F(BadInput, MalformedArgumentsAreUsageErrorsThatLeaveTheStoreAlone) {
     EXPECT_THAT(norvane({}).err, HasSubstr("norvane: A subcommand is required\n"));
     EXPECT_EQ(stored<Project>().size(), 1u);
     EXPECT_EQ(norvane({"--help"}).status, 0);
-    EXPECT_EQ(norvane({"--version"}).out, "0.1.0\n");
+    EXPECT_EQ(norvane({"--version"}).out, "norvane 0.1.0\n");
 }
 
 // As `norvane list > /dev/full` runs it: output that is lost is a failure, whatever the command.

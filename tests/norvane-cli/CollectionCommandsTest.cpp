@@ -28,7 +28,7 @@ class CollectionCommands : public CliTest {};
 TEST_F(CollectionCommands, VersionAndHelpForEveryCommand) {
     const auto version = norvane({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "0.1.0\n");
+    EXPECT_EQ(version.out, "norvane 0.1.0\n");
 
     const auto help = norvane({"--help"});
     EXPECT_EQ(help.status, 0);
