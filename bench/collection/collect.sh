@@ -31,7 +31,7 @@ for build in "$@"; do
     for ((project = 0; project < projects; ++project)); do
         repository=$work/repositories/project-$project
         printf "'%s' --format json '%s'\n" "$build/bin/norvane-count" "$repository" >> "$floor"
-        printf "LC_ALL=C /usr/bin/git -C '%s' show-ref --head --heads\n" "$repository" >> "$floor"
+        printf "LC_ALL=C /usr/bin/git -C '%s' show-ref --head\n" "$repository" >> "$floor"
     done
     commands+=("floor of $build=bash '$floor'")
     home=$work/home-$(echo "$build" | tr '/' '_')

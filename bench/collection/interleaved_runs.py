@@ -5,16 +5,37 @@ and prints each one's median wall time against the first command's, with its med
 the commands alike, where runs of one command after another would each meet a different load; the
 median of each round's ratio to the first command ("by round") follows a changing load closer
 still, as the commands of one round meet much the same load."""
+import argparse
 import resource
 import statistics
 import subprocess
-import sys
 import time
 
 
+def positive(text):
+    value = int(text)
+    if value < 1:
+        raise argparse.ArgumentTypeError(f"{text} is not a number of rounds")
+    return value
+
+
+def named_command(text):
+    name, equals, command = text.partition("=")
+    if not equals or not name or not command:
+        raise argparse.ArgumentTypeError(f"{text!r} is not NAME=COMMAND")
+    return name, command
+
+
 def main():
-    rounds = int(sys.argv[1])
-    commands = dict(argument.split("=", 1) for argument in sys.argv[2:])
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("rounds", metavar="ROUNDS", type=positive, help="how many times each command runs")
+    parser.add_argument("commands", metavar="NAME=COMMAND", type=named_command, nargs="+",
+                        help="a shell command and the name its times are printed under; the first sets the ratios")
+    arguments = parser.parse_args()
+    rounds = arguments.rounds
+    commands = dict(arguments.commands)
+    if len(commands) != len(arguments.commands):
+        parser.error("two commands have the same name")
     wall = {name: [] for name in commands}
     processor = {name: [] for name in commands}
     for _ in range(rounds):

@@ -21,6 +21,7 @@ comments, strings holding comment markers, blank lines and branches, in the prop
 code. Prints the files and bytes of each tree.
 """
 
+import argparse
 import os
 import random
 import sys
@@ -283,10 +284,11 @@ def large_file(path, rng):
 
 
 def main():
-    if len(sys.argv) != 2:
-        print(__doc__)
-        return 2
-    root = sys.argv[1]
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("folder", metavar="DIR", help="the folder to make the trees in; it must not exist")
+    root = parser.parse_args().folder
+    if os.path.lexists(root):
+        parser.error(f"{root} exists already")
     os.makedirs(root)
     for seed, make in enumerate((redis, requests, jq, express, ripgrep)):
         tree = Tree(os.path.join(root, make.__name__), seed)
