@@ -7,6 +7,16 @@ namespace {
 
 constexpr int gap = 4;
 
+/// The area of `windows` that `panel` covers, a part covered by two counted twice.
+long long coveredArea(const QRect& panel, const std::vector<QRect>& windows) {
+    long long covered = 0;
+    for (const QRect& window : windows) {
+        const QRect overlap = panel.intersected(window);
+        covered += static_cast<long long>(overlap.width()) * overlap.height();
+    }
+    return covered;
+}
+
 /// `start` moved as little as needed for `length` to fit between `low` and `high` (inclusive).
 int keptInside(int start, int length, int low, int high) { return std::max(low, std::min(start, high + 1 - length)); }
 
@@ -22,6 +32,21 @@ QPoint PanelPlacement::position(const QRect& icon, const QSize& panel, const QRe
     const int right = std::max(icon.right() + 1, area.left()) + gap;
     if (right + panel.width() - 1 <= area.right()) return {right, centredY};
     return {std::min(icon.left(), area.right() + 1) - gap - panel.width(), centredY};
+}
+
+QPoint PanelPlacement::clearOf(const std::vector<QPoint>& places, const QSize& panel,
+                               const std::vector<QRect>& windows) {
+    QPoint best;
+    long long least = -1;
+    for (const QPoint& place : places) {
+        const long long covered = coveredArea(QRect(place, panel), windows);
+        if (covered == 0) return place;
+        if (least < 0 || covered < least) {
+            least = covered;
+            best = place;
+        }
+    }
+    return best;
 }
 
 } // namespace norvane::app

@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QSize>
 
+#include <vector>
+
 namespace norvane::app {
 
 /// Where the menu-bar panel opens: beside the tray icon, never over it, and whole on the screen.
@@ -14,6 +16,10 @@ public:
     /// the bottom), else to its side (a tray down the left or right edge); centred on the icon
     /// along the other direction and kept inside `area`.
     static QPoint position(const QRect& icon, const QSize& panel, const QRect& area);
+
+    /// The first of `places` (top-left corners, in order of preference) where `panel` covers none
+    /// of `windows`; where every place covers some, the one that covers the least of them.
+    static QPoint clearOf(const std::vector<QPoint>& places, const QSize& panel, const std::vector<QRect>& windows);
 };
 
 } // namespace norvane::app

@@ -1,6 +1,6 @@
 #include "Norvane/pages/TrayBalloon.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
@@ -46,14 +46,30 @@ void TrayBalloon::showNear(const QRect& anchor) {
         anchor.isEmpty() ? QGuiApplication::primaryScreen() : QGuiApplication::screenAt(anchor.center());
     if (!display) display = QGuiApplication::primaryScreen();
     const QRect free = display ? display->availableGeometry() : QRect(QPoint(), size());
-    move(anchor.isEmpty() ? free.topRight() + QPoint(1 - width() - gap, gap)
-                          : PanelPlacement::position(anchor, size(), free));
+    move(PanelPlacement::clearOf(places(anchor, free), size(), applicationWindows()));
     // A window without a compositor has square corners: cut them.
     QPainterPath outline;
     outline.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
     setMask(QRegion(outline.toFillPolygon().toPolygon()));
     show();
     expiry_.start();
+}
+
+std::vector<QPoint> TrayBalloon::places(const QRect& anchor, const QRect& free) const {
+    const QPoint topRight = free.topRight() + QPoint(1 - width() - gap, gap);
+    const QPoint bottomRight = free.bottomRight() + QPoint(1 - width() - gap, 1 - height() - gap);
+    const QPoint bottomLeft = free.bottomLeft() + QPoint(gap, 1 - height() - gap);
+    const QPoint topLeft = free.topLeft() + QPoint(gap, gap);
+    return {anchor.isEmpty() ? topRight : PanelPlacement::position(anchor, size(), free), topRight, bottomRight,
+            bottomLeft, topLeft};
+}
+
+std::vector<QRect> TrayBalloon::applicationWindows() const {
+    std::vector<QRect> windows;
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible()) windows.push_back(window->frameGeometry());
+    }
+    return windows;
 }
 
 QString TrayBalloon::title() const { return title_->text(); }

@@ -3,6 +3,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <vector>
+
 namespace norvane::app {
 
 class StyledLabel;
@@ -19,7 +21,8 @@ public:
 
     /// Shows it for `shownMilliseconds` by the tray icon at `anchor` (screen coordinates), where the
     /// menu-bar panel would open, or in the top right corner of the screen when the icon's place
-    /// is unknown (an empty rectangle).
+    /// is unknown (an empty rectangle); where that would cover a window of the application, in the
+    /// first corner of the screen that covers none (or the least) of them.
     void showNear(const QRect& anchor);
 
     QString title() const;
@@ -30,6 +33,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    /// Where it may stand, in order of preference.
+    std::vector<QPoint> places(const QRect& anchor, const QRect& free) const;
+    std::vector<QRect> applicationWindows() const;
+
     StyledLabel* title_;
     StyledLabel* body_;
     QTimer expiry_;

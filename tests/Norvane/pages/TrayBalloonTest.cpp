@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "Norvane/components/theme/Palette.h"
+#include "Norvane/pages/PanelPlacement.h"
 #include "tests/Norvane/state/TestApplication.h"
 
 namespace norvane::app {
@@ -42,6 +43,36 @@ TEST(TrayBalloon, ShowsTheMessageOnTheDarkCardByTheIconUntilClicked) {
         QTest::mouseClick(balloon, Qt::LeftButton, {}, QPoint(8, 8));
         EXPECT_TRUE(QTest::qWaitFor([&] { return balloon.isNull(); }, 5'000)) << "closed and gone";
     }
+}
+
+// Found on a project page: "Metrics collection completed" stood for seconds over the Collect button
+// and the Active badge of the window under the tray.
+TEST(TrayBalloon, StandsWhereItCoversNoWindowOfTheApplication) {
+    norvane::testing::testApplication();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect icon(screen.right() - 40, screen.top(), 24, 24);
+    QWidget window;
+    window.setGeometry(screen.center().x(), screen.top() + 30, screen.width() / 2 - 10, screen.height() / 2);
+    window.show();
+    for (const QRect& anchor : {icon, QRect()}) {
+        QPointer balloon = new TrayBalloon("Norvane", "Metrics collection completed");
+        balloon->showNear(anchor);
+        const QRect placed = balloon->geometry();
+        EXPECT_TRUE(screen.contains(placed));
+        EXPECT_FALSE(placed.intersects(window.frameGeometry())) << placed.x() << "," << placed.y();
+        EXPECT_LT(screen.right() - placed.right(), 20) << "in the bottom right corner, the first that is free";
+        EXPECT_LT(screen.bottom() - placed.bottom(), 20);
+        delete balloon;
+    }
+}
+
+TEST(PanelPlacement, TakesThePlaceThatCoversTheLeastOfTheWindows) {
+    const QSize panel(100, 50);
+    const std::vector<QPoint> places{{0, 0}, {200, 0}, {0, 200}};
+    EXPECT_EQ(PanelPlacement::clearOf(places, panel, {}), QPoint(0, 0));
+    EXPECT_EQ(PanelPlacement::clearOf(places, panel, {QRect(50, 0, 300, 60)}), QPoint(0, 200));
+    // Every place covers a window: the least covered one, 10x50 of the first window.
+    EXPECT_EQ(PanelPlacement::clearOf(places, panel, {QRect(90, 0, 300, 60), QRect(0, 200, 60, 60)}), QPoint(0, 0));
 }
 
 } // namespace
