@@ -13,6 +13,7 @@ class AddCommand final : public Command {
 public:
     CLI::App* configure(CLI::App& tool) override;
     int run(NorvaneKit& kit, const Console& console) override;
+    bool createsStore() const override { return true; }
 
 private:
     ProjectType projectType(NorvaneKit& kit) const;

@@ -21,6 +21,10 @@ public:
     /// Whether the command stores what it does; such a command is refused at once on a store that
     /// may only be read, before it does any work that could not be kept.
     virtual bool changesStore() const { return true; }
+    /// Whether the command stores what a new home has no store for yet (a new project): only such
+    /// a command makes the store. The others change the store that exists, and on a new home work
+    /// on an empty one that leaves nothing behind.
+    virtual bool createsStore() const { return false; }
 };
 
 /// The project of that name; fails with NorvaneError projectNotFound.

@@ -17,6 +17,16 @@
 #include <string>
 
 namespace norvane::cli {
+namespace {
+
+std::shared_ptr<platform::ModelContainer> storeFor(const Command& command) {
+    if (!command.changesStore()) {
+        return NorvaneDatabase::makeReadingContainer();
+    }
+    return command.createsStore() ? NorvaneDatabase::makeContainer() : NorvaneDatabase::makeContainerIfStored();
+}
+
+} // namespace
 
 CommandLineTool::CommandLineTool()
     : app_("Tracks the code that your projects ship and what it would cost to build by hand.", "norvane") {
@@ -110,8 +120,7 @@ int CommandLineTool::usageError(std::string_view message, const CLI::App& comman
 
 int CommandLineTool::runCommand(Command& command, const Console& console) {
     try {
-        NorvaneKit kit(command.changesStore() ? NorvaneDatabase::makeContainer()
-                                              : NorvaneDatabase::makeReadingContainer());
+        NorvaneKit kit(storeFor(command));
         if (command.changesStore()) {
             kit.container()->requireWritable();
         }

@@ -44,13 +44,23 @@ std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer() {
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeReadingContainer() {
     const auto file = containerURL();
-    // Only a store that is surely not there reads as an empty one; any other doubt (a folder that
-    // cannot be searched) goes on to the opening, which says what is wrong.
-    std::error_code error;
-    if (std::filesystem::symlink_status(file, error).type() == std::filesystem::file_type::not_found) {
+    if (isSurelyMissing(file)) {
         return makeInMemoryContainer();
     }
     return open(file, platform::ModelContainer::Intent::readOnly, Folder::ownFolder);
+}
+
+std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainerIfStored() {
+    const auto file = containerURL();
+    if (isSurelyMissing(file)) {
+        return makeInMemoryContainer();
+    }
+    return open(file, platform::ModelContainer::Intent::readAndWrite, Folder::ownFolder);
+}
+
+bool NorvaneDatabase::isSurelyMissing(const std::filesystem::path& file) {
+    std::error_code error;
+    return std::filesystem::symlink_status(file, error).type() == std::filesystem::file_type::not_found;
 }
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer(const std::filesystem::path& file,

@@ -29,6 +29,9 @@ public:
     /// the store (see `platform::ModelContainer::Intent::readOnly`). Where no store exists yet, it
     /// is an empty store in memory: reading leaves no folder or file behind.
     static std::shared_ptr<platform::ModelContainer> makeReadingContainer();
+    /// `makeContainer` for a caller that changes only what is stored already, such as a project's
+    /// figures: where no store exists yet, an empty store in memory, which leaves nothing behind.
+    static std::shared_ptr<platform::ModelContainer> makeContainerIfStored();
     static std::shared_ptr<platform::ModelContainer> makeInMemoryContainer();
     /// A container on a store file elsewhere (tests, other front ends). A missing folder is made
     /// private; an existing one is left as it is, since it may be shared.
@@ -40,6 +43,9 @@ private:
     /// Whether the store's folder is Norvane's own, to be closed to others, or one the caller chose.
     enum class Folder { ownFolder, anyFolder };
 
+    /// Only a store that is surely not there counts as missing; any other doubt (a folder that
+    /// cannot be searched) goes on to the opening, which says what is wrong.
+    static bool isSurelyMissing(const std::filesystem::path& file);
     static std::shared_ptr<platform::ModelContainer> open(const std::filesystem::path& file,
                                                           platform::ModelContainer::Intent intent, Folder folder);
     /// Makes the store's folder and files the user's alone, those of an earlier version too; a

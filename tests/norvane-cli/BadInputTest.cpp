@@ -106,9 +106,10 @@ TEST_F(BadInput, AStoreThatCannotBeOpenedFailsWithOneLine) {
     EXPECT_EQ(lineCount(notAStore.err), 1u);
     EXPECT_EQ(readFile(storeFile()), "not a database, but someone's notes\n");
 
-    // A data folder that is a file cannot hold the store's folder.
+    // A data folder that is a file cannot hold the store's folder that an add makes.
     const auto blocked = folder.writeFile("blocked", "");
-    const auto noFolder = norvane({"collect"}, {.environment = {{"XDG_DATA_HOME", blocked.string()}}});
+    const auto noFolder =
+        norvane({"add", "other", folder.path().string()}, {.environment = {{"XDG_DATA_HOME", blocked.string()}}});
     EXPECT_NE(noFolder.status, 0);
     EXPECT_THAT(noFolder.err, HasSubstr("norvane: Cannot create the folder " + (blocked / "Norvane").string()));
     EXPECT_EQ(lineCount(noFolder.err), 1u);

@@ -42,6 +42,24 @@ TEST_F(ProjectCommands, ListShowsEveryProjectInColumns) {
                            (empty.path() / "sub").string() + "\n");
 }
 
+TEST_F(ProjectCommands, OnANewHomeOnlyAddMakesTheStore) {
+    const std::string notFound = "norvane: Project not found: demo\n";
+    // What each command says on standard error; nothing, for a success.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> runs{{{"list"}, ""},
+                                                                             {{"export", "--output", "-"}, ""},
+                                                                             {{"collect"}, ""},
+                                                                             {{"collect", "demo"}, notFound},
+                                                                             {{"history", "demo"}, notFound},
+                                                                             {{"archive", "demo"}, notFound},
+                                                                             {{"remove", "demo", "--yes"}, notFound}};
+    for (const auto& [arguments, error] : runs) {
+        const auto run = norvane(arguments);
+        const auto where = ::testing::PrintToString(arguments);
+        EXPECT_EQ(std::tuple(run.status, run.err), std::tuple(error.empty() ? 0 : 1, error)) << where;
+        EXPECT_FALSE(std::filesystem::exists(home.dataHome() / "Norvane")) << where;
+    }
+}
+
 TEST_F(ProjectCommands, TheApplicationsSettingsLeftOpenToOthersAreClosedWhenTheToolStarts) {
     const auto folder = home.path() / ".config" / "Norvane";
     std::filesystem::create_directories(folder);
