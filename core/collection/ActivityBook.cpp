@@ -163,7 +163,7 @@ ActivityBook::Update ActivityBook::read(const std::shared_ptr<Project>& project,
             reason = "a branch tip it was booked from is no longer in the repository";
         }
     }
-    platform::logError(project->name + ": its daily activity is read again from the whole history: " + *reason);
+    platform::logNotice(project->name + ": its daily activity is read again from the whole history: " + *reason);
     return readWhole(project, tips, booked);
 }
 

@@ -294,10 +294,6 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
         result.nothingToImport = HistoryImportResult::NothingToImport::unreadable;
         return result;
     }
-    if (!gitService_.isGitRepository(given->path)) {
-        result.nothingToImport = HistoryImportResult::NothingToImport::notGitRepository;
-        return result;
-    }
     std::shared_ptr<Project> project;
     GitTips tips;
     GitHistory history;
@@ -306,6 +302,14 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
     ModelAttributionTally attribution(now);
     try {
         project = inOwnContext(given);
+        if (!gitService_.isGitRepository(project->path)) {
+            // An empty folder where the repository was is missing, as a collection finds it.
+            if (AddCompletion::wasRepository(*context_, project)) {
+                throw NorvaneError::repositoryNotFound(project->path);
+            }
+            result.nothingToImport = HistoryImportResult::NothingToImport::notGitRepository;
+            return result;
+        }
         tips = gitService_.readTips(project->path);
         auto booking = activityBook_.booking(project);
         // The zone's rules, which the booked history keeps, are read once while git writes the log.

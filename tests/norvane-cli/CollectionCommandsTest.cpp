@@ -95,7 +95,15 @@ TEST_F(CollectionCommands, CollectingTwiceStoresTwoCountsButOneActivityRowForTod
         EXPECT_EQ(run.err, "");
     }
 
-    EXPECT_EQ(storedSnapshots("demo", "scc"), 3u);
+    // Rows read whole again are told of as a note, which is no error.
+    repository->writeFile(".git/info/attributes", "*.none -diff\n");
+    const auto reread = norvane({"collect"});
+    EXPECT_TRUE(std::regex_match(reread.out, line)) << reread.out;
+    EXPECT_EQ(std::tuple(reread.status, reread.err),
+              std::tuple(0, "norvane: note: demo: its daily activity is read again from the whole history: the "
+                            "repository's info/attributes or info/grafts changed\n"));
+
+    EXPECT_EQ(storedSnapshots("demo", "scc"), 4u);
     const auto today = platform::LocalCalendar::startOfDay(platform::currentDate());
     auto rows = stored<DailyActivity>();
     // The two days of 2024 that `add` imported, and today's.
@@ -145,6 +153,11 @@ TEST_F(CollectionCommands, CollectReportsAVanishedFolderAndFailsButMeasuresTheRe
                            "norvane: vanished: Path not found: " +
                            vanishedPath + "\n");
     EXPECT_EQ(std::tuple(storedSnapshots("kept", "scc"), storedSnapshots("mnt", "scc")), std::tuple(2u, 1u));
+    // An import says the same of the same cause.
+    const auto history = norvane({"history", "mnt"});
+    EXPECT_EQ(std::tuple(history.status, history.err),
+              std::tuple(1, "norvane: Repository not found: " + unmounted->path().string() +
+                                " no longer holds the project's git repository (is its disk mounted?)\n"));
     // The gone folder alone fails a collection too, of every project or of that one.
     ASSERT_EQ(norvane({"remove", "mnt", "--yes"}).status, 0);
     for (const auto& arguments :
