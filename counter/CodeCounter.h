@@ -52,6 +52,8 @@ public:
     /// would count what they name.
     CountReport count(const std::string& path) const;
 
+    std::size_t ignorePatternBytes() const { return ignorePatternBytes_; }
+
 private:
     unsigned threadCount_;
     std::size_t ignorePatternBytes_;

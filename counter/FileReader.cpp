@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -121,6 +123,10 @@ std::string_view FileReader::Reading::fill() {
 }
 
 std::string_view FileReader::Reading::next(std::size_t keep) {
+    // Kept whole, the window would leave no room to read on, and be handed out again and again.
+    if (keep > kWindowLength) {
+        throw std::logic_error(std::string("a reader of ") + path_ + " kept more than a window");
+    }
     keep = std::min(keep, used_);
     std::memmove(buffer_, buffer_ + used_ - keep, keep);
     used_ = keep;

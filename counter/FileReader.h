@@ -52,6 +52,7 @@ public:
     /// Where in the file the window starts.
     std::size_t windowStart() const { return read_ - used_; }
 
+    /// Throws std::logic_error where `keep` leaves no room for TextSource::kLongestKept bytes more.
     std::string_view next(std::size_t keep) override;
     bool atEnd() const override { return ended_; }
 

@@ -1,10 +1,12 @@
 #include "counter/CodeCounter.h"
 #include "counter/CommandLine.h"
+#include "counter/IgnoreRules.h"
 #include "counter/JsonReport.h"
 #include "counter/ProcessBounds.h"
 
 #include <cerrno>
 #include <chrono>
+#include <cstddef>
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -20,10 +22,19 @@ namespace {
 constexpr std::chrono::minutes kTimeLimit{30};
 
 constexpr const char* kUsage = "usage: norvane-count --format json PATH\n";
-constexpr const char* kDescription =
-    "Counts the lines of code, comments and blanks of the file or the folder tree at PATH, per\n"
-    "language, and prints them as a JSON list of rows. Files that .gitignore and .ignore files\n"
-    "name, version control folders and symbolic links below PATH are left out.\n";
+
+std::string megabytes(std::size_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MB"; }
+
+// The bounds are those that `counter` holds to, so that a user can tell why a count failed.
+std::string description(const norvane::counter::CodeCounter& counter) {
+    using norvane::counter::IgnoreRules;
+    return "Counts the lines of code, comments and blanks of the file or the folder tree at PATH, per\n"
+           "language, and prints them as a JSON list of rows. Files that .gitignore and .ignore files\n"
+           "name, version control folders and symbolic links below PATH are left out. The ignore\n"
+           "patterns in force in a folder, its own and those of the folders above it, may take " +
+           megabytes(counter.ignorePatternBytes()) + ",\nand an ignore line " + megabytes(IgnoreRules::kLongestLine) +
+           ": ignore files beyond that fail the count, which would otherwise count\nwhat they name.\n";
+}
 
 // Why nothing can be counted at `path`, in the words of this program.
 std::string unreachable(const std::string& path, int error) {
@@ -46,8 +57,9 @@ int main(int argc, char** argv) {
         std::cerr << "norvane-count: " << *error << "\n" << kUsage;
         return 2;
     }
+    const CodeCounter counter;
     if (std::holds_alternative<HelpRequest>(parsed)) {
-        std::cout << kUsage << kDescription << std::flush;
+        std::cout << kUsage << description(counter) << std::flush;
         return std::cout ? 0 : 1;
     }
     const std::string& path = std::get<CountRequest>(parsed).path;
@@ -57,7 +69,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     try {
-        const auto report = CodeCounter().count(path);
+        const auto report = counter.count(path);
         std::cout << formatJsonReport(report.rows) << std::flush;
         // The rest was counted: what could not be read is said, and the count still succeeds.
         if (!report.skipped.empty()) {

@@ -50,7 +50,8 @@ TEST(CountCommand, CountsASingleFileNamesStartingWithADashAndEmptyFolders) {
 }
 
 // A line that goes on past the reader's window is kept whole up to 1 MB; a longer one fails the
-// count, unless a NUL has ended its pattern before.
+// count, unless a NUL has ended its pattern before. A file of one 2 MB line fills the window before
+// its line ends.
 TEST(CountCommand, AnIgnoreLineLongerThanAMegabyteFailsTheCountWithTheFilesName) {
     const std::string before(1000, '\n');
     const std::string megabyte(1024 * 1024, 'a');
@@ -61,6 +62,7 @@ TEST(CountCommand, AnIgnoreLineLongerThanAMegabyteFailsTheCountWithTheFilesName)
     const Case cases[] = {
         {before + megabyte + "\n*.c\n", true},
         {before + megabyte + "a\n*.c\n", false},
+        {megabyte + megabyte, false},
         {before + "*.c" + std::string(1, '\0') + megabyte + megabyte + "\n", true},
     };
     for (const auto& c : cases) {
@@ -80,11 +82,14 @@ TEST(CountCommand, AnIgnoreLineLongerThanAMegabyteFailsTheCountWithTheFilesName)
     }
 }
 
-TEST(CountCommand, HelpPrintsTheUsageAndSucceeds) {
+// The help says the bounds that the count holds to, which the tests of the library give smaller.
+TEST(CountCommand, HelpPrintsTheUsageAndTheBoundsAndSucceeds) {
     for (const char* help : {"--help", "-h"}) {
         const auto result = runCount({help});
         EXPECT_EQ(result.exitStatus, 0) << help;
         EXPECT_TRUE(result.standardOutput.starts_with("usage: norvane-count --format json PATH\n")) << help;
+        EXPECT_NE(result.standardOutput.find("above it, may take 96 MB,\nand an ignore line 1 MB:"), std::string::npos)
+            << result.standardOutput;
         EXPECT_EQ(result.standardError, "") << help;
     }
 }

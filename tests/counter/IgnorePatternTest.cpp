@@ -120,6 +120,12 @@ std::vector<GitAnswer> gitAnswers() {
         {std::string("x.txt\0junk", 10), "x.txtjunk", false},
         {std::string("\0*.py", 5), "a.py", false},
         {std::string("cr\r\0z", 5), "cr\r", true},
+        // Lines around the lengths where a record's length takes a byte more.
+        {std::string(127, 'b'), std::string(127, 'b'), true},
+        {std::string(128, 'b'), std::string(128, 'b'), true},
+        {std::string(128, 'b'), std::string(127, 'b'), false},
+        {std::string(129, 'b'), std::string(129, 'b'), true},
+        {"*" + std::string(127, 'b'), "a" + std::string(127, 'b'), true},
         // Lines far longer than any name.
         {"*[" + std::string(65536, 'a'), longName, false},
         {"*[" + std::string(65536, 'a') + "]", longName, true},
@@ -221,6 +227,25 @@ TEST(IgnoreRules, AByteOrderMarkIsSkippedAtTheStartOfTheFileOnly) {
         rules.addFile(file, nullptr, ".gitignore");
         EXPECT_EQ(rules.isIgnored(answers[index].path, false), answers[index].named) << answers[index].path;
     }
+}
+
+// Each record is found from the length of the one before, whatever number of bytes that length
+// takes: one below 128, two below 16,384, three above.
+TEST(IgnoreRules, RecordsOfEveryLengthFollowOneAnother) {
+    std::string file;
+    std::vector<std::size_t> lengths;
+    for (std::size_t length = 1; length <= 300; ++length) lengths.push_back(length);
+    for (std::size_t length = 16380; length <= 16390; ++length) lengths.push_back(length);
+    for (const std::size_t length : lengths) file += std::string(length, 'n') + "\n";
+    file += "*.c\n";
+    IgnoreRules rules(nullptr, 0);
+    rules.addFile(file, nullptr, ".gitignore");
+    for (const std::size_t length : lengths) {
+        EXPECT_TRUE(rules.isIgnored(std::string(length, 'n'), false)) << length;
+        EXPECT_FALSE(rules.isIgnored(std::string(length, 'n') + "x", false)) << length;
+    }
+    EXPECT_TRUE(rules.isIgnored("a.c", false));
+    EXPECT_FALSE(rules.isIgnored("a.h", false));
 }
 
 // Backtracking over every "*" or "**/" takes exponential time on lines like these; the answers

@@ -234,6 +234,7 @@ TEST(SourceScanner, PythonDocstringsAreCommentsButOtherTripleQuotedStringsAreCod
         {"a.py", "def f():\n    r'''Raw doc.'''\n\n    '''\n\n    '''\n    return 1\n", 2, 4, 1},
         {"a.py", "def f():\n    \"\"\"It's the user's.\"\"\"\n    # real\n    return 1\n", 2, 2, 0},
         {"a.py", "text = \"\"\"not\n# a docstring\n\"\"\"\n", 3, 0, 0},
+        {"a.py", "\f\v\"\"\"Doc after a page break.\"\"\"\nx = 1\n", 1, 1, 0},
     });
 }
 
@@ -243,6 +244,9 @@ TEST(SourceScanner, LineBreaksByteOrderMarksAndShebangs) {
         {"a.c", "// only", 0, 1, 0},
         {"a.c", "", 0, 0, 0},
         {"a.c", " \t \n", 0, 0, 1},
+        // A vertical tab and a form feed are blanks too, such as a page break on a line of its own.
+        {"a.c", "\f\nint x;\n\v \t\n", 1, 0, 2},
+        {"a.c", "\f// c\n\vint x;\f\n", 1, 1, 0},
         {"a.c", "\xEF\xBB\xBF// c\nint x;\n", 1, 1, 0},
         // A byte-order mark alone makes no line, as in an empty file.
         {"a.c", "\xEF\xBB\xBF", 0, 0, 0},
@@ -269,6 +273,8 @@ TEST(SourceScanner, BranchKeywordsCountWithTheirOwnSpacingAfterABlank) {
         {"a.js", "function f(a){if(a){for(;;){}}else if(a&&b){while(1){}}return a==1||b}\n", 1, 0, 0, 1},
         {"a.py", "if a and b or not c:\n    pass\nelif orange:\n    pass\nelse:\n    x = y if z else w\n", 6, 0, 0, 7},
         {"a.ts", "const x = a ? b : c;\n", 1, 0, 0, 2},
+        // A keyword counts after a carriage return, not after a vertical tab or a form feed.
+        {"a.c", "x = 1;\vif (a) {}\fif (b) {}\rif (c) {}\n", 1, 0, 0, 1},
     });
 }
 
