@@ -4,6 +4,7 @@
 #include "core/collection/CocomoEstimate.h"
 #include "core/collection/ModelAttributionTally.h"
 #include "core/collection/OutputCategoryClassifier.h"
+#include "core/models/NewestSnapshot.h"
 #include "core/models/StoredSettings.h"
 #include "platform/UnicodeText.h"
 
@@ -106,9 +107,27 @@ std::vector<CollectionResult> Collector::collectAll() {
     std::vector<CollectionResult> results;
     results.reserve(projects.size());
     for (const auto& project : projects) {
-        results.push_back(collectOne(project, counter));
+        results.push_back(project->status == ProjectStatus::archived ? finishArchivedAdd(project, counter)
+                                                                     : collectOne(project, counter));
     }
     return results;
+}
+
+CollectionResult Collector::finishArchivedAdd(const std::shared_ptr<Project>& project, const SccService& counter) {
+    CollectionResult result{project->name, project->path};
+    try {
+        // The code count that the add saved stands, as it would had the add not been interrupted.
+        const auto count = isFolder(project->path) ? newestCodeSnapshot(*project) : nullptr;
+        if (!count) {
+            return collectOne(project, counter);
+        }
+        result.snapshot = count->info();
+    } catch (const std::exception& error) {
+        fail(result, collectionError(error, *project));
+        return result;
+    }
+    finishAdd(project, result);
+    return result;
 }
 
 CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given) { return collectOne(given, sccService_); }

@@ -45,7 +45,8 @@ public:
     Collector& operator=(const Collector&) = delete;
 
     /// Every project to collect (see projectsToCollect), by name, one after another: a result for
-    /// each, which carries its failure. Throws the store's error when the projects cannot be
+    /// each, which carries its failure. An archived one gets only what its add had still to do: a
+    /// code count the add saved stands. Throws the store's error when the projects cannot be
     /// listed, rather than passing for a store without projects.
     std::vector<CollectionResult> collectAll();
     /// Counts the folder, stores an "scc" snapshot with its language rows, books the repository's
@@ -99,6 +100,9 @@ private:
     std::shared_ptr<Project> inOwnContext(const std::shared_ptr<Project>& project);
     std::shared_ptr<Snapshot> stageCodeCount(const std::shared_ptr<Project>& project, const Reading& reading);
     Settings readSettings();
+    /// An archived project whose add did not finish, as a collection of every project finishes
+    /// it: only what the add had still to do.
+    CollectionResult finishArchivedAdd(const std::shared_ptr<Project>& project, const SccService& counter);
     /// Imports the history of a project whose add did not finish.
     void finishAdd(const std::shared_ptr<Project>& project, CollectionResult& result);
     int stageHistory(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits, int sampleInterval,

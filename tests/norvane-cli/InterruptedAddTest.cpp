@@ -114,6 +114,7 @@ TEST_F(InterruptedAdd, AfterTheProjectsOwnSaveTheNextCollectFinishesIt) {
     const auto collected = norvane({"collect"});
     EXPECT_EQ(collected.status, 0) << collected.err;
     expectComplete();
+    EXPECT_EQ(storedSnapshots("demo", "scc"), 1u) << "as an add and an archive make";
 }
 
 TEST_F(InterruptedAdd, AfterTheProjectsOwnSaveAddingItAgainFinishesIt) {

@@ -243,13 +243,20 @@ TEST_F(DailyRows, AnImportIsStoredWholeOrNotAtAll) {
     EXPECT_FALSE(pinned.hasUnfinishedAdd(addProject("plain", plain.path().string())));
 
     // Archived meanwhile, the project is still collected once by a collection of every project,
-    // which finishes its add.
+    // which finishes its add and keeps the add's code count, as an add and an archive would.
     execute("DROP TRIGGER refuse");
     project->status = ProjectStatus::archived;
     context->save();
     clock.advance(november(2, 20) - clock.now());
-    ASSERT_EQ(pinned.collectAll().size(), 2U);
+    const auto results = pinned.collectAll();
+    ASSERT_EQ(results.size(), 2U);
+    EXPECT_TRUE(results.front().isSuccess() && results.back().isSuccess());
     EXPECT_FALSE(pinned.hasUnfinishedAdd(project));
+    const auto snapshots = stored<Snapshot>();
+    EXPECT_EQ(std::count_if(snapshots.begin(), snapshots.end(),
+                            [](const auto& snapshot) { return snapshot->snapshotType() == SnapshotType::scc; }),
+              2)
+        << "the add's count and the plain folder's";
     EXPECT_EQ(storedDays(), gitDays());
     EXPECT_EQ(stored<ModelDailyActivity>().size(), 1U);
     EXPECT_EQ(pinned.projectsToCollect().size(), 1U) << "only the plain folder, now";
