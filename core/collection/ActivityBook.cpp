@@ -126,6 +126,10 @@ ActivityBook::Update ActivityBook::Update::whole(GitTips tips, GitHistory& histo
     return update;
 }
 
+ActivityBook::BookedMeanwhile::BookedMeanwhile()
+    : std::runtime_error("Other programs kept booking the project's daily activity while this collection read it; "
+                         "nothing was stored") {}
+
 ActivityBook::ActivityBook(std::shared_ptr<platform::ModelContext> context, const GitService& git,
                            platform::Clock clock)
     : context_(std::move(context)), git_(git), clock_(std::move(clock)) {}
@@ -138,6 +142,19 @@ std::shared_ptr<BookedHistory> ActivityBook::bookedHistory(const std::shared_ptr
 
 ActivityBook::Update ActivityBook::read(const std::shared_ptr<Project>& project, const GitTips& tips) {
     const auto booked = bookedHistory(project);
+    auto update = readSince(project, tips, booked);
+    if (booked) update.bookedAsRead = booked->columnValues();
+    return update;
+}
+
+void ActivityBook::requireBookedAsRead(const std::shared_ptr<Project>& project, const Update& update) {
+    const auto booked = bookedHistory(project);
+    const auto now = booked ? std::optional(booked->columnValues()) : std::nullopt;
+    if (now != update.bookedAsRead) throw BookedMeanwhile();
+}
+
+ActivityBook::Update ActivityBook::readSince(const std::shared_ptr<Project>& project, const GitTips& tips,
+                                             const std::shared_ptr<BookedHistory>& booked) {
     if (!booked) {
         return readWhole(project, tips, booked);
     }

@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -53,9 +54,19 @@ public:
         std::optional<GitCommit> head;
         /// What the rows were booked from when this was read; none before the first import.
         std::shared_ptr<BookedHistory> booked;
+        /// What `booked` held when this was read, to tell whether another program booked the
+        /// project since; none when nothing was booked.
+        std::optional<std::vector<platform::SqlValue>> bookedAsRead;
 
         /// The whole history of one pass over the log.
         static Update whole(GitTips tips, GitHistory& history);
+    };
+
+    /// Another program booked the project's days after an update was read: the update no longer
+    /// applies, and is read again.
+    class BookedMeanwhile : public std::runtime_error {
+    public:
+        BookedMeanwhile();
     };
 
     ActivityBook(std::shared_ptr<platform::ModelContext> context, const GitService& git, platform::Clock clock);
@@ -68,13 +79,19 @@ public:
     /// Books commits as earlier collections did: those first seen ahead of their date keep that moment.
     CommitBooking booking(const std::shared_ptr<Project>& project);
     /// Writes the update into the rows, the booked commits and the booked history, without
-    /// saving; returns the latter.
+    /// saving; returns the latter. Meant to run inside the save's transaction, where the rows it
+    /// reads are those it changes.
     std::shared_ptr<BookedHistory> stage(const std::shared_ptr<Project>& project, const Update& update,
                                          const AppSettings& settings);
+    /// Throws BookedMeanwhile when the project's booked history is no longer what `update` was read
+    /// from. Inside the save's transaction, no other program can book it between this and the save.
+    void requireBookedAsRead(const std::shared_ptr<Project>& project, const Update& update);
     /// The project's row of today, if it has commits.
     std::shared_ptr<DailyActivity> todaysRow(const std::shared_ptr<Project>& project);
 
 private:
+    Update readSince(const std::shared_ptr<Project>& project, const GitTips& tips,
+                     const std::shared_ptr<BookedHistory>& booked);
     Update readWhole(const std::shared_ptr<Project>& project, const GitTips& tips,
                      std::shared_ptr<BookedHistory> booked);
     /// None when what went away lies on the first booked day, whose first moment is then read whole.

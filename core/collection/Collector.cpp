@@ -149,15 +149,8 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
         unfinished = hasUnfinishedAdd(project);
         // Everything is read before anything changes, so that a repository git cannot read
         // leaves no trace.
-        const auto reading = read(project, counter, !unfinished);
-        const auto settings = readSettings();
-        const auto snapshot = stageCodeCount(project, reading);
-        if (reading.activity) {
-            const auto booked = activityBook_.stage(project, *reading.activity, *settings.values);
-            calculateBaselineVelocityIfNeeded(project, booked->firstBookedAt.value_or(clock_()));
-        }
-        project->updatedAt = clock_();
-        context_->save();
+        auto reading = read(project, counter, !unfinished);
+        const auto [snapshot, settings] = store(project, reading, !unfinished);
         result.snapshot = snapshot->info();
         result.warning = joined(reading.codeCount.warning, settings.failure);
     } catch (const std::exception& error) {
@@ -177,6 +170,34 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
     return result;
 }
 
+std::pair<std::shared_ptr<Snapshot>, Collector::Settings> Collector::store(const std::shared_ptr<Project>& project,
+                                                                           Reading& reading, bool bookActivity) {
+    constexpr int attempts = 5;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            std::shared_ptr<Snapshot> snapshot;
+            Settings settings;
+            // What the rows become is decided from the store as it is inside the save's transaction.
+            context_->save([&] {
+                settings = readSettings();
+                snapshot = stageCodeCount(project, reading);
+                if (reading.activity) {
+                    activityBook_.requireBookedAsRead(project, *reading.activity);
+                    const auto booked = activityBook_.stage(project, *reading.activity, *settings.values);
+                    calculateBaselineVelocityIfNeeded(project, booked->firstBookedAt.value_or(clock_()));
+                }
+                project->updatedAt = clock_();
+            });
+            return {snapshot, settings};
+        } catch (const ActivityBook::BookedMeanwhile&) {
+            // Another program booked the project since git was read: read what changed since then,
+            // outside the store's lock.
+            if (attempt == attempts) throw;
+            readRepository(project, reading, bookActivity);
+        }
+    }
+}
+
 Collector::Reading Collector::read(const std::shared_ptr<Project>& project, const SccService& counter,
                                    bool bookActivity) {
     const bool repository = gitService_.isGitRepository(project->path);
@@ -186,9 +207,13 @@ Collector::Reading Collector::read(const std::shared_ptr<Project>& project, cons
         throw NorvaneError::repositoryNotFound(project->path);
     }
     Reading reading{counter.collectMetrics(project->path)};
-    if (!repository) {
-        return reading;
+    if (repository) {
+        readRepository(project, reading, bookActivity);
     }
+    return reading;
+}
+
+void Collector::readRepository(const std::shared_ptr<Project>& project, Reading& reading, bool bookActivity) {
     reading.tips = gitService_.readTips(project->path);
     if (bookActivity) {
         reading.activity = activityBook_.read(project, *reading.tips);
@@ -198,7 +223,6 @@ Collector::Reading Collector::read(const std::shared_ptr<Project>& project, cons
     if (bookActivity && reading.latest && !project->firstCommitAt) {
         reading.firstCommitAt = gitService_.getFirstCommitDate(project->path);
     }
-    return reading;
 }
 
 std::optional<GitCommit> Collector::latestCommit(const std::shared_ptr<Project>& project, const GitTips& tips,
@@ -353,15 +377,16 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
             project->firstCommitAt = commits.front().date;
             project->latestCommitAt = commits.back().date;
         }
-        activityBook_.stage(project, ActivityBook::Update::whole(tips, history), *settings);
-        calculateBaselineVelocityIfNeeded(project, history.firstBookedAt.value_or(now));
-        if (!commits.empty()) {
-            modelAttributionService_.stageAttribution(project, attribution.totals());
-        }
-        project->updatedAt = now;
         // One save: the series, the days, the model rows and the baseline are replaced whole, or
-        // stay whole.
-        context_->save();
+        // stay whole. The rows they replace are read inside the save's transaction.
+        context_->save([&] {
+            activityBook_.stage(project, ActivityBook::Update::whole(tips, history), *settings);
+            calculateBaselineVelocityIfNeeded(project, history.firstBookedAt.value_or(now));
+            if (!commits.empty()) {
+                modelAttributionService_.stageAttribution(project, attribution.totals());
+            }
+            project->updatedAt = now;
+        });
     } catch (const std::exception& error) {
         result.snapshotCount = 0;
         result.error = collectionError(error, *project);

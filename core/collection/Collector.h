@@ -95,6 +95,13 @@ private:
     };
 
     Reading read(const std::shared_ptr<Project>& project, const SccService& counter, bool bookActivity);
+    /// Reads the tips, what changed in the repository since its rows were booked, and the latest commit.
+    void readRepository(const std::shared_ptr<Project>& project, Reading& reading, bool bookActivity);
+    /// Saves the count and books the activity that `reading` holds; when another program booked the
+    /// project meanwhile, reads the repository again and tries anew. Returns the stored count and
+    /// the settings that priced it.
+    std::pair<std::shared_ptr<Snapshot>, Settings> store(const std::shared_ptr<Project>& project, Reading& reading,
+                                                         bool bookActivity);
     std::optional<GitCommit> latestCommit(const std::shared_ptr<Project>& project, const GitTips& tips,
                                           const std::optional<GitCommit>& read);
     std::shared_ptr<Project> inOwnContext(const std::shared_ptr<Project>& project);

@@ -401,20 +401,26 @@ bool ModelContext::hasChanges() {
 }
 
 void ModelContext::save() {
+    {
+        std::lock_guard lock(mutex_);
+        if (inserted_.empty() && deleted_.empty() && bulkDeletes_.empty() && modifiedRecords().empty()) return;
+    }
+    save([] {});
+}
+
+void ModelContext::save(const std::function<void()>& stage) {
     StoreChange change;
     {
         std::lock_guard lock(mutex_);
-        const auto modified = modifiedRecords();
-        if (inserted_.empty() && deleted_.empty() && bulkDeletes_.empty() && modified.empty()) return;
         container_->requireWritable();
         try {
-            change = writeChanges(modified);
+            change = container_->withDatabase([&](Database& database) { return writeChanges(database, stage); });
         } catch (...) {
             rollbackLocked();
             throw;
         }
     }
-    container_->notify(change);
+    if (!change.entityNames.empty()) container_->notify(change);
 }
 
 std::vector<std::shared_ptr<Record>> ModelContext::insertsInTableOrder() const {
@@ -441,32 +447,32 @@ auto ModelContext::guarded(Database& database, const Record& record, Write&& wri
     }
 }
 
-StoreChange ModelContext::writeChanges(const std::vector<std::shared_ptr<Record>>& modified) {
+StoreChange ModelContext::writeChanges(Database& database, const std::function<void()>& stage) {
     StoreChange change;
+    Transaction transaction(database);
+    stage();
+    const auto modified = modifiedRecords();
     const auto inserts = insertsInTableOrder();
     std::vector<std::vector<SqlValue>> insertedValues;
     std::vector<std::vector<SqlValue>> updatedValues;
-    container_->withDatabase([&](Database& database) {
-        Transaction transaction(database);
-        writeDeletes(database, change);
-        StatementCache updates(database, updateStatement);
-        try {
-            writeInserts(database, inserts, insertedValues, change);
-            for (const auto& record : modified) {
-                auto values = record->columnValues();
-                const bool found = guarded(database, *record, [&] {
-                    return runUpdate(database, updates, *record, values, record->persistedValues_);
-                });
-                if (!found) throw MissingRecordError(missingMessage(record->entityInfo()));
-                updatedValues.push_back(std::move(values));
-                change.entityNames.insert(record->entityInfo().name);
-            }
-            transaction.commit();
-        } catch (...) {
-            for (const auto& record : inserts) record->key_ = 0;
-            throw;
+    writeDeletes(database, change);
+    StatementCache updates(database, updateStatement);
+    try {
+        writeInserts(database, inserts, insertedValues, change);
+        for (const auto& record : modified) {
+            auto values = record->columnValues();
+            const bool found = guarded(database, *record, [&] {
+                return runUpdate(database, updates, *record, values, record->persistedValues_);
+            });
+            if (!found) throw MissingRecordError(missingMessage(record->entityInfo()));
+            updatedValues.push_back(std::move(values));
+            change.entityNames.insert(record->entityInfo().name);
         }
-    });
+        transaction.commit();
+    } catch (...) {
+        for (const auto& record : inserts) record->key_ = 0;
+        throw;
+    }
 
     for (std::size_t i = 0; i < inserts.size(); ++i) {
         if (inserts[i]->released_) {

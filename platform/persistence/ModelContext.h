@@ -4,6 +4,7 @@
 #include "platform/persistence/Predicate.h"
 #include "platform/persistence/StoreError.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -55,6 +56,12 @@ public:
 
     /// Writes every pending change in one transaction, then tells the container's observers.
     void save();
+    /// Runs `stage` inside the write transaction that then writes every pending change, `stage`'s
+    /// own among them: what it decides from the store it decides from a read made there, which no
+    /// other connection's write can come between. `stage` only reads the store and changes this
+    /// context (no outside program: the store stays locked meanwhile). When it throws, the
+    /// transaction and every pending change are rolled back, as a failed save's are.
+    void save(const std::function<void()>& stage);
     bool hasChanges();
     /// Runs `work`, which only reads, inside one read transaction: all its fetches see one state
     /// of the store.
@@ -95,7 +102,8 @@ private:
     void unlinkReferences(const Record& target);
     std::vector<std::shared_ptr<Record>> modifiedRecords();
     std::vector<std::shared_ptr<Record>> insertsInTableOrder() const;
-    StoreChange writeChanges(const std::vector<std::shared_ptr<Record>>& modified);
+    /// Runs `stage`, then writes what is pending, in one transaction of `database`.
+    StoreChange writeChanges(Database& database, const std::function<void()>& stage);
     /// Writes the rows of `inserts`, which come a table at a time; `insertedValues` receives what
     /// the context keeps of each.
     void writeInserts(Database& database, const std::vector<std::shared_ptr<Record>>& inserts,

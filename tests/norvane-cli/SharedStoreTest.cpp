@@ -1,3 +1,4 @@
+#include "tests/core/collection/GitLoggedDays.h"
 #include "tests/norvane-cli/CliTestFixture.h"
 #include "tests/support/ProcessWatch.h"
 
@@ -29,6 +30,7 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 namespace norvane::testing {
 namespace {
@@ -257,6 +259,33 @@ TEST_F(SharedStore, CollectionsOfOneProjectOnOneDayAllSucceedWithOneRowForTheDay
         for (const auto& row : stored<DailyActivity>()) EXPECT_TRUE(days.insert(row->date).second) << round;
         EXPECT_EQ(days.size(), 3u);
         EXPECT_TRUE(days.contains(today));
+    }
+}
+
+// The daily agent and a terminal collect a project with a new commit at once: whichever saves
+// second finds the commit booked, and books from what the store holds then.
+TEST_F(SharedStore, TwoCollectionsOfOneProjectWithNewCommitsBothSucceedAndBookEachCommitOnce) {
+    using Figures = std::tuple<std::int64_t, std::int64_t, std::int64_t, std::int64_t>;
+    const auto repository = makeRepository();
+    addProject("demo", repository->path());
+    for (int round = 0; round < 6; ++round) {
+        repository->writeFile("src/round" + std::to_string(round) + ".cpp", std::string(round + 1, '\n'));
+        repository->commit("Round " + std::to_string(round),
+                           platform::LocalCalendar::addingDays(platform::currentDate(), -round));
+        for (const auto& run : atOnceBehindALock({{"collect"}, {"collect", "demo"}})) {
+            EXPECT_EQ(run.status, 0) << round;
+            EXPECT_EQ(run.err, "") << round;
+        }
+        std::map<platform::Date, Figures> rows;
+        for (const auto& row : stored<DailyActivity>()) {
+            rows[row->date] = {row->commitCount, row->totalInsertions, row->totalDeletions, row->filesChanged};
+        }
+        std::map<platform::Date, Figures> logged;
+        for (const auto& [day, figures] : loggedDays(*repository, {"HEAD"})) {
+            logged[day] = {figures.commits, figures.insertions, figures.deletions,
+                           static_cast<std::int64_t>(figures.files.size())};
+        }
+        EXPECT_EQ(rows, logged) << round;
     }
 }
 

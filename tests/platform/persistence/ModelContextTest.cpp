@@ -4,6 +4,7 @@
 #include "tests/platform/persistence/TestRecords.h"
 #include "tests/support/TemporaryFolder.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -275,7 +276,13 @@ TEST_F(ModelContextTest, AFailedSaveLeavesTheFileUnchangedAndDiscardsItsChanges)
     addShelf("beta");
     alpha->label = "changed";
     addShelf("alpha");
-    EXPECT_THROW(context->save(), platform::UniqueConstraintError);
+    try {
+        context->save();
+        ADD_FAILURE() << "a second shelf named alpha was saved";
+    } catch (const platform::UniqueConstraintError& error) {
+        EXPECT_THAT(error.what(), ::testing::StartsWith("The store already holds a record that it keeps only once"))
+            << "said in the store's words, not in SQLite's";
+    }
     EXPECT_FALSE(alpha->label) << "modified records take their stored values again";
     EXPECT_FALSE(context->hasChanges());
 
