@@ -214,7 +214,7 @@ Collector::Reading Collector::read(const std::shared_ptr<Project>& project, cons
 }
 
 void Collector::readRepository(const std::shared_ptr<Project>& project, Reading& reading, bool bookActivity) {
-    reading.tips = gitService_.readTips(project->path);
+    reading.tips = readOwnTips(project);
     if (bookActivity) {
         reading.activity = activityBook_.read(project, *reading.tips);
     }
@@ -223,6 +223,26 @@ void Collector::readRepository(const std::shared_ptr<Project>& project, Reading&
     if (bookActivity && reading.latest && !project->firstCommitAt) {
         reading.firstCommitAt = gitService_.getFirstCommitDate(project->path);
     }
+}
+
+GitTips Collector::readOwnTips(const std::shared_ptr<Project>& project) {
+    auto tips = gitService_.readTips(project->path);
+    // A folder with a .git of its own is the top of its repository; one without is inside one.
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::path(project->path) / ".git", error)) {
+        return tips;
+    }
+    const auto booked = activityBook_.bookedHistory(project);
+    const auto bookedTips = booked ? booked->tipList() : std::vector<std::string>{};
+    if (bookedTips.empty() || bookedTips == tips.commits) {
+        return tips;
+    }
+    // A repository that holds none of the commits the rows were booked from is another one, such as
+    // the one around a folder whose own .git was removed: its history is not the project's.
+    if (gitService_.missingCommits(project->path, bookedTips).size() == bookedTips.size()) {
+        throw NorvaneError::repositoryNotFound(project->path);
+    }
+    return tips;
 }
 
 std::optional<GitCommit> Collector::latestCommit(const std::shared_ptr<Project>& project, const GitTips& tips,
@@ -353,7 +373,7 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
             result.nothingToImport = HistoryImportResult::NothingToImport::notGitRepository;
             return result;
         }
-        tips = gitService_.readTips(project->path);
+        tips = readOwnTips(project);
         auto booking = activityBook_.booking(project);
         // The zone's rules, which the booked history keeps, are read once while git writes the log.
         const auto zoneRules = std::async(std::launch::async, platform::LocalCalendar::timeZoneRules);

@@ -102,6 +102,9 @@ private:
     /// the settings that priced it.
     std::pair<std::shared_ptr<Snapshot>, Settings> store(const std::shared_ptr<Project>& project, Reading& reading,
                                                          bool bookActivity);
+    /// The tips of the project's repository. Throws repositoryNotFound for a folder without a .git
+    /// of its own inside a repository that holds none of the commits its rows were booked from.
+    GitTips readOwnTips(const std::shared_ptr<Project>& project);
     std::optional<GitCommit> latestCommit(const std::shared_ptr<Project>& project, const GitTips& tips,
                                           const std::optional<GitCommit>& read);
     std::shared_ptr<Project> inOwnContext(const std::shared_ptr<Project>& project);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace norvane {
@@ -334,25 +335,68 @@ TEST_F(DailyRows, ALinkedWorktreeFollowsTheAttributesOfTheRepositoryItBelongsTo)
 }
 
 TEST_F(DailyRows, ARepositoryGoneFromItsFolderIsMissingAndNothingIsStored) {
-    commitLines("a.c", 4, november(1, 9));
-    collectAt(november(1, 20));
-    const auto days = storedDays();
-    const auto snapshots = stored<Snapshot>().size();
-    // The disk it lives on is not mounted: its mount point is an empty folder.
+    testing::TemporaryFolder place;
+    // A repository made in `folder`, with one commit of `lines` lines at `when`.
+    const auto repositoryIn = [](const std::filesystem::path& folder, int lines, platform::Date when) {
+        std::filesystem::create_directories(folder);
+        testing::runGit({"-C", folder.string(), "init", "-q", "-b", "main"});
+        std::ofstream(folder / (folder.filename().string() + ".c"))
+            << std::string(static_cast<std::size_t>(lines), '\n');
+        testing::runGit({"-C", folder.string(), "add", "-A"});
+        const auto date = testing::gitDate(when);
+        testing::runGit({"-C", folder.string(), "-c", "user.name=Ann", "-c", "user.email=ann@example.com", "commit",
+                         "-q", "-m", "work"},
+                        {{"GIT_AUTHOR_DATE", date}, {"GIT_COMMITTER_DATE", date}});
+    };
     const auto away = repository.path().string() + ".away";
-    std::filesystem::rename(repository.path(), away);
-    std::filesystem::create_directory(repository.path());
-    const auto missing = pinned.collectOne(project);
-    ASSERT_TRUE(missing.error);
-    EXPECT_EQ(missing.error->norvaneError, NorvaneError::repositoryNotFound(repository.pathString()));
-    EXPECT_EQ(std::tuple(storedDays(), stored<Snapshot>().size()), std::tuple(days, snapshots));
+    struct Way {
+        std::string name;
+        std::filesystem::path folder;
+        std::function<void()> leave;
+    };
+    const Way ways[] = {
+        // The disk it lives on is not mounted: its mount point is an empty folder.
+        {"walk", repository.path(),
+         [&] {
+             std::filesystem::rename(repository.path(), away);
+             std::filesystem::create_directory(repository.path());
+         }},
+        // Its .git removed, the folder lies inside another repository, whose history is not its own.
+        {"sub", place.path() / "outer" / "sub",
+         [&] {
+             repositoryIn(place.path() / "outer", 1000, november(1, 9) - 24h * 31);
+             std::filesystem::remove_all(place.path() / "outer" / "sub" / ".git");
+         }},
+    };
+    commitLines("a.c", 4, november(2, 9));
+    collectAt(november(2, 20));
+    for (const auto& way : ways) {
+        auto missingProject = way.name == "walk" ? project : addProject(way.name, way.folder.string());
+        if (way.name != "walk") {
+            repositoryIn(way.folder, 40, november(1, 10));
+            ASSERT_TRUE(pinned.collectInitialData(missingProject).isSuccess()) << way.name;
+        }
+        const auto days = storedDays();
+        const auto snapshots = stored<Snapshot>().size();
+        way.leave();
+        const auto missing = pinned.collectOne(missingProject);
+        ASSERT_TRUE(missing.error) << way.name;
+        EXPECT_EQ(missing.error->norvaneError, NorvaneError::repositoryNotFound(way.folder.string())) << way.name;
+        const auto imported = pinned.collectHistory(missingProject, 7);
+        EXPECT_FALSE(imported.snapshotCount) << way.name;
+        EXPECT_EQ(std::tuple(storedDays(), stored<Snapshot>().size()), std::tuple(days, snapshots)) << way.name;
+        if (missingProject != project) {
+            context->remove(missingProject);
+            context->save();
+        }
+    }
     // A folder that never was a repository is counted as it is, empty or not.
     testing::TemporaryFolder empty;
     EXPECT_TRUE(pinned.collectOne(addProject("plain", empty.path().string())).isSuccess());
 
     std::filesystem::remove(repository.path());
     std::filesystem::rename(away, repository.path());
-    collectAndCompare(november(2, 20));
+    collectAndCompare(november(3, 20));
 }
 
 TEST_F(DailyRows, ABookedCommitThatCannotBeReadIsAnError) {
