@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <variant>
@@ -300,15 +302,32 @@ Tallies countWithinBudget(const LanguageRegistry& registry, const CountTask& fir
     }
 }
 
-/// The file asked for, counted even through a symbolic link; none when its name tells no language.
+/// What `mode` names where it is neither a file nor a folder.
+std::string kindOf(mode_t mode) {
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISCHR(mode)) return "a character device";
+    if (S_ISBLK(mode)) return "a block device";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "something else";
+}
+
+/// The file asked for, counted even through a symbolic link; none when neither its name nor, for a
+/// link such as /dev/stdin or /proc/self/fd/3, the name of the file it leads to tells a language.
 std::vector<SourceFile> fileAskedFor(const LanguageRegistry& registry, const std::string& path) {
     const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr), &std::free);
-    const std::string name = lastPathPart(path);
-    const auto language = registry.find(name);
-    if (!target || !(language || LanguageRegistry::mayBeScript(name))) {
+    if (!target) {
         return {};
     }
-    return {SourceFile{target.get(), language}};
+    const std::string names[] = {lastPathPart(path), lastPathPart(target.get())};
+    for (const std::string& name : names) {
+        if (const auto language = registry.find(name)) {
+            return {SourceFile{target.get(), language}};
+        }
+    }
+    if (std::any_of(std::begin(names), std::end(names), LanguageRegistry::mayBeScript)) {
+        return {SourceFile{target.get(), std::nullopt}};
+    }
+    return {};
 }
 
 } // namespace
@@ -321,6 +340,11 @@ CountReport CodeCounter::count(const std::string& path) const {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
         throw std::system_error(errno, std::generic_category(), path);
+    }
+    // A pipe or a device holds no file's text: it may never end, or never begin.
+    if (!S_ISDIR(status.st_mode) && !S_ISREG(status.st_mode)) {
+        throw std::invalid_argument("cannot count " + path + ": it is " + kindOf(status.st_mode) +
+                                    ", not a file or a folder");
     }
     CountReport report;
     const CountTask first =

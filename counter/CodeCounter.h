@@ -46,7 +46,8 @@ public:
     /// The report does not depend on how the threads happened to share the work. A file or a
     /// folder below `path` that cannot be read (no permission, a path longer than the system
     /// allows) is skipped and counted as such. Throws std::system_error when nothing exists at
-    /// `path` or when `path` itself cannot be read, and std::length_error when the ignore files
+    /// `path` or when `path` itself cannot be read, std::invalid_argument when `path` is neither a
+    /// file nor a folder (a FIFO, a device, a socket), and std::length_error when the ignore files
     /// cannot be applied within their bounds (a line of more than a megabyte, or patterns in force
     /// in one folder, its own and those above it, beyond the bound): a count that left them out
     /// would count what they name.

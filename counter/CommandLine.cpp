@@ -4,12 +4,16 @@
 
 namespace norvane::counter {
 
-std::variant<CountRequest, HelpRequest, std::string> parseCommandLine(const std::vector<std::string>& arguments) {
+std::variant<CountRequest, HelpRequest, VersionRequest, std::string>
+parseCommandLine(const std::vector<std::string>& arguments) {
     std::optional<std::string> path;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string& argument = arguments[index];
         if (argument == "--help" || argument == "-h") {
             return HelpRequest{};
+        }
+        if (argument == "--version") {
+            return VersionRequest{};
         }
         if (argument == "--format") {
             if (index + 1 == arguments.size()) {

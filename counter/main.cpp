@@ -21,7 +21,7 @@ namespace {
 // itself, for when they are gone.
 constexpr std::chrono::minutes kTimeLimit{30};
 
-constexpr const char* kUsage = "usage: norvane-count --format json PATH\n";
+constexpr const char* kUsage = "usage: norvane-count --format json PATH\n       norvane-count --version\n";
 
 std::string megabytes(std::size_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MB"; }
 
@@ -60,6 +60,10 @@ int main(int argc, char** argv) {
     const CodeCounter counter;
     if (std::holds_alternative<HelpRequest>(parsed)) {
         std::cout << kUsage << description(counter) << std::flush;
+        return std::cout ? 0 : 1;
+    }
+    if (std::holds_alternative<VersionRequest>(parsed)) {
+        std::cout << "norvane-count " << NORVANE_VERSION << "\n" << std::flush;
         return std::cout ? 0 : 1;
     }
     const std::string& path = std::get<CountRequest>(parsed).path;

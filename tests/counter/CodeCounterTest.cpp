@@ -14,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace norvane::counter {
@@ -195,6 +196,18 @@ TEST(CodeCounter, ScriptsWithoutExtensionAreKnownByTheirFirstLineInAFolderOrAlon
     EXPECT_EQ(rows[1], (LanguageSummary{"Shell", 1, FileCounts{2, 1, 1, 0, 0}}));
     EXPECT_EQ(filesPerLanguage(folder.path() / "bin/setup"), (std::map<std::string, std::int64_t>{{"Shell", 1}}));
     EXPECT_TRUE(CodeCounter().count((folder.path() / "bin/notes").string()).rows.empty());
+}
+
+// A link whose own name tells nothing, as /dev/stdin or /proc/self/fd/3, is known by the name of the
+// file it leads to.
+TEST(CodeCounter, AFileAskedForThroughItsDescriptorIsKnownByItsOwnName) {
+    const TemporaryFolder folder;
+    const auto path = folder.writeFile("main.c", "int main(void) { return 0; }\n");
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(descriptor, 0);
+    const auto rows = CodeCounter(1).count("/proc/self/fd/" + std::to_string(descriptor)).rows;
+    ::close(descriptor);
+    EXPECT_EQ(rows, (std::vector<LanguageSummary>{{"C", 1, FileCounts{1, 1}}}));
 }
 
 TEST(CodeCounter, DecidesEachFilesLanguageAsItsNameAndContentsSay) {

@@ -7,7 +7,10 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace norvane::counter {
 namespace {
@@ -91,6 +94,26 @@ TEST(CountCommand, HelpPrintsTheUsageAndTheBoundsAndSucceeds) {
         EXPECT_NE(result.standardOutput.find("above it, may take 96 MB,\nand an ignore line 1 MB:"), std::string::npos)
             << result.standardOutput;
         EXPECT_EQ(result.standardError, "") << help;
+    }
+}
+
+TEST(CountCommand, VersionPrintsTheNameAndTheVersion) {
+    const auto result = runCount({"--version"});
+    EXPECT_EQ(std::tuple(result.exitStatus, result.standardOutput, result.standardError),
+              std::tuple(0, std::string("norvane-count 0.1.0\n"), std::string()));
+}
+
+// A pipe or a device holds no file's text: a count of it might never end, or never begin.
+TEST(CountCommand, APipeOrADeviceIsNoFileToCount) {
+    const TemporaryFolder scratch;
+    const std::string fifo = (scratch.path() / "pipe.c").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {{fifo, "a FIFO"}, {"/dev/zero", "a character device"}};
+    for (const auto& [path, kind] : cases) {
+        const auto result = runCount({"--format", "json", path});
+        EXPECT_EQ(std::tuple(result.exitStatus, result.standardOutput, result.standardError),
+                  std::tuple(1, std::string(),
+                             "norvane-count: cannot count " + path + ": it is " + kind + ", not a file or a folder\n"));
     }
 }
 
