@@ -22,9 +22,15 @@ CREATE TABLE IF NOT EXISTS reports (
     config_lines_changed INTEGER NOT NULL,
     velocity_retention REAL
 );
-CREATE INDEX IF NOT EXISTS reports_by_device ON reports (device_id);
 CREATE INDEX IF NOT EXISTS reports_by_device_and_day ON reports (device_id, activity_date);
 )";
+
+/// The indexes that earlier versions of the service made in its file and this one drops, each with
+/// its SQL as they made it: one on the device alone, which the one on the device and day serves as
+/// well.
+const std::map<std::string, std::string> formerIndexes{
+    {"reports_by_device", "CREATE INDEX reports_by_device ON reports (device_id)"},
+};
 
 /// One contributor's totals per row: the size bucket (or ''), then the fields of `ContributorTotals`
 /// in order. Retention percentages outside what a report may hold (from a data file changed by
@@ -58,14 +64,17 @@ std::map<std::string, std::string> schemaEntries(platform::Database& database) {
     return entries;
 }
 
-/// Throws unless everything in `database` is what the service itself makes there, as the service
-/// makes it, before anything is written to it. A trigger or a view, an index or a table of
+/// Throws unless everything in `database` is what the service itself makes there, or made there
+/// before, as it makes it, before anything is written to it. A trigger or a view, an index or a table of
 /// another program (such as a Norvane store) could drop or change what the service stores after
 /// it answered that it keeps it.
 void requireOwnSchema(platform::Database& database) {
     platform::Database own(":memory:", platform::Database::Access::readWrite);
     own.execute(schema);
-    const auto expected = schemaEntries(own);
+    auto expected = schemaEntries(own);
+    for (const auto& [name, sql] : formerIndexes) {
+        expected.emplace("index " + name, sql);
+    }
     std::string foreign;
     for (const auto& [entry, sql] : schemaEntries(database)) {
         const auto found = expected.find(entry);
@@ -138,7 +147,16 @@ ReportStore::ReportStore(const std::string& path) : database_(path, platform::Da
     database_.execute("PRAGMA journal_mode = WAL");
     database_.execute("PRAGMA synchronous = NORMAL");
     database_.execute(schema);
+    for (const auto& [name, sql] : formerIndexes) {
+        database_.execute("DROP INDEX IF EXISTS " + name);
+    }
     contributors_ = count("SELECT COUNT(DISTINCT device_id) FROM reports");
+    inserting_.emplace(database_.prepare(
+        "INSERT INTO reports (device_id, activity_date, size_bucket, code_lines_changed, docs_lines_changed, "
+        "test_lines_changed, config_lines_changed, velocity_retention) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    findingDevice_.emplace(database_.prepare("SELECT 1 FROM reports WHERE device_id = ? LIMIT 1"));
+    countingDay_.emplace(database_.prepare(
+        "SELECT COUNT(*) FROM reports WHERE device_id = ? AND activity_date >= ? AND activity_date < ?"));
     if (path != ":memory:") {
         reader_ = std::make_unique<platform::Database>(path, platform::Database::Access::readOnly);
         reader_->execute("PRAGMA busy_timeout = 5000");
@@ -148,9 +166,7 @@ ReportStore::ReportStore(const std::string& path) : database_(path, platform::Da
 void ReportStore::insert(const AnonymousActivityReport& report) {
     std::lock_guard lock(mutex_);
     const bool newDevice = !holdsDevice(report.deviceId);
-    auto statement = database_.prepare(
-        "INSERT INTO reports (device_id, activity_date, size_bucket, code_lines_changed, docs_lines_changed, "
-        "test_lines_changed, config_lines_changed, velocity_retention) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    auto& statement = *inserting_;
     statement.bindAll({
         report.deviceId,
         JsonCoding::encodeDate(report.activityDate),
@@ -162,6 +178,7 @@ void ReportStore::insert(const AnonymousActivityReport& report) {
         report.velocityRetention ? platform::SqlValue(*report.velocityRetention) : platform::SqlValue(),
     });
     statement.run();
+    statement.reset();
     if (newDevice) {
         ++contributors_;
     }
@@ -176,11 +193,13 @@ std::int64_t ReportStore::reportsOfDeviceOnDay(const std::string& deviceId, std:
     // Dates are kept as ISO 8601 text in UTC, which sorts as the moments do.
     const auto dayText = [](std::chrono::sys_days date) { return JsonCoding::encodeDate(date).substr(0, 10); };
     std::lock_guard lock(mutex_);
-    auto statement = database_.prepare(
-        "SELECT COUNT(*) FROM reports WHERE device_id = ? AND activity_date >= ? AND activity_date < ?");
+    auto& statement = *countingDay_;
     statement.bindAll({deviceId, dayText(day), dayText(day + std::chrono::days(1))});
     statement.step();
-    return integerOf(statement.column(0));
+    const auto reports = integerOf(statement.column(0));
+    // Done with, so that it holds no read of the file open.
+    statement.reset();
+    return reports;
 }
 
 std::int64_t ReportStore::deleteDevice(const std::string& deviceId) {
@@ -225,9 +244,11 @@ void ReportStore::readContributors(const Visitor& perBucket, const std::function
 }
 
 bool ReportStore::holdsDevice(const std::string& deviceId) {
-    auto statement = database_.prepare("SELECT 1 FROM reports WHERE device_id = ? LIMIT 1");
+    auto& statement = *findingDevice_;
     statement.bind(1, deviceId);
-    return statement.step();
+    const bool found = statement.step();
+    statement.reset();
+    return found;
 }
 
 /// The caller holds `mutex_`, or is the constructor.

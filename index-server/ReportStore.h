@@ -70,6 +70,10 @@ private:
 
     std::mutex mutex_;
     platform::Database database_;
+    /// Prepared once, as every report takes them: preparing them took a third of a report's time.
+    std::optional<platform::Statement> inserting_;
+    std::optional<platform::Statement> findingDevice_;
+    std::optional<platform::Statement> countingDay_;
     std::atomic<std::int64_t> contributors_ = 0;
     std::mutex readerMutex_;
     /// None for a store in memory, which only its one connection sees.

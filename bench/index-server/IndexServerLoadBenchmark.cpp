@@ -12,8 +12,12 @@
 //   known devices, each device in turn, first alone and then while 64 clients each GET
 //   /v1/stats/contributors 40 times, every client from a loopback address of its own. It reports
 //   the GETs' latencies and the posts' 99th percentile alone and under the GETs.
+// - PostReportsToAFullDataFile: the data file's size once 200,000 reports are stored, and the rate
+//   of small reports of those devices posted by 1 or 8 clients at once, 500 each, one after the
+//   other, each post from the next of 200 loopback addresses.
 // Goals: the GETs' 99th percentile under 50 ms at 200,000 reports, with the service's memory flat
-// in the number of reports, and the posts' 99th percentile under the GETs no worse than alone.
+// in the number of reports, the posts' 99th percentile under the GETs no worse than alone, and
+// posts to a full data file as fast as before the service bounded a device's reports a day.
 // Run a Release build: build/release/bin/norvane_index_server_bench
 #include "core/community/AnonymousActivityReport.h"
 #include "index-server/ReportStore.h"
@@ -331,6 +335,54 @@ BENCHMARK(GetContributorsWhilePosting)
     ->Args({200'000, 64, 40, 8})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
+    ->UseRealTime();
+
+/// Arguments: the number of stored reports and of clients posting at once, each from loopback
+/// addresses of its own in turn, 500 reports each.
+void PostReportsToAFullDataFile(benchmark::State& state) {
+    const BenchFolder folder;
+    const auto reports = static_cast<int>(state.range(0));
+    const auto clients = static_cast<int>(state.range(1));
+    constexpr int postsEach = 500;
+    seedReports(folder, reports);
+    // The seeding's store is closed: its log is in the file.
+    const auto seededBytes = std::filesystem::file_size(ServerProcess::dataFile(folder));
+    const ServerProcess server(folder);
+    std::atomic<int> refused = 0;
+    int round = 0;
+    for (auto _ : state) {
+        std::vector<std::thread> posters;
+        for (int client = 0; client < clients; ++client) {
+            posters.emplace_back([&, client] {
+                for (int posted = 0; posted < postsEach; ++posted) {
+                    const int post = (round * clients + client) * postsEach + posted;
+                    const AnonymousActivityReport report{.deviceId = "device-" + std::to_string(post % (reports / 10)),
+                                                         .reportedAt = platform::currentDate(),
+                                                         .activityDate = platform::currentDate(),
+                                                         .codeLinesChanged = 120,
+                                                         .sizeBucket = "Medium",
+                                                         .projectType = "organic"};
+                    const auto from = "127.0.2." + std::to_string(1 + post % 200);
+                    refused += requestFrom(from, server.port, "POST", "/v1/activity", report.toJSONString()) != 201;
+                }
+            });
+        }
+        for (auto& poster : posters) {
+            poster.join();
+        }
+        ++round;
+    }
+    if (refused > 0) {
+        state.SkipWithError("A report was refused");
+    }
+    state.SetItemsProcessed(state.iterations() * clients * postsEach);
+    state.counters["seeded_file_mib"] = static_cast<double>(seededBytes) / (1024.0 * 1024.0);
+}
+BENCHMARK(PostReportsToAFullDataFile)
+    ->Args({200'000, 1})
+    ->Args({200'000, 8})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(4)
     ->UseRealTime();
 
 } // namespace
