@@ -128,7 +128,8 @@ void ShareSummarySheet::choosePeriod(ShareTimePeriod period) {
 }
 
 void ShareSummarySheet::showFigures() {
-    preview_ = ShareableSummaryView::renderImage(figures_(), config_);
+    previewFigures_ = figures_();
+    preview_ = ShareableSummaryView::renderImage(previewFigures_, config_);
     // The preview is the card scaled down, drawn from the same image the buttons hand out.
     QPixmap scaled = QPixmap::fromImage(preview_).scaledToWidth(int(previewWidth * preview_.devicePixelRatio()),
                                                                 Qt::SmoothTransformation);

@@ -37,8 +37,9 @@ public:
     void showFigures();
 
     const ShareableSummaryConfig& config() const { return config_; }
-    /// The card as the preview draws it now, at twice its size.
+    /// The card as the preview draws it now, at twice its size, and the figures it draws.
     const QImage& previewImage() const { return preview_; }
+    const ShareableMetrics& previewFigures() const { return previewFigures_; }
     OceanSegmentedPicker& periodPicker() const { return *period_; }
     QPushButton& copyButton() const { return *copy_; }
     QPushButton& saveButton() const { return *save_; }
@@ -62,6 +63,7 @@ private:
     SaveFolder& saveFolder_;
     ShareableSummaryConfig config_;
     QImage preview_;
+    ShareableMetrics previewFigures_;
     QLabel* previewFrame_ = nullptr;
     OceanSegmentedPicker* period_ = nullptr;
     ErrorLine* error_ = nullptr;

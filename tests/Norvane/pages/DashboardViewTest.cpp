@@ -18,6 +18,7 @@
 #include "Norvane/components/charts/SparklineView.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
 #include "Norvane/components/text/GlowText.h"
+#include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/pages/ErrorBanner.h"
 #include "Norvane/pages/PortfolioView.h"
@@ -28,6 +29,7 @@
 #include "Norvane/pages/screenshots/DemoRepository.h"
 #include "Norvane/sheets/ExportSheet.h"
 #include "Norvane/sheets/OnboardingView.h"
+#include "Norvane/sheets/ShareSummarySheet.h"
 #include "Norvane/state/KitServices.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
@@ -370,6 +372,7 @@ struct Start {
     ProjectListModel projects;
     DashboardView portfolio{state, projects};
     DashboardView project{state, projects};
+    DashboardView sharing{state, projects};
 
     Start(TerminalFixture& fixture, const std::string& projectName)
         : store(NorvaneStore::open(fixture.storeFile)),
@@ -383,12 +386,13 @@ struct Start {
                  store},
                 {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)}),
           projects(store) {
-        for (auto* window : {&portfolio, &project}) window->show();
+        for (auto* window : {&portfolio, &project, &sharing}) window->show();
         for (const auto& listing : projects.projects()) {
             if (listing.project.name == projectName)
                 project.sidebar().setSelection(SidebarSelection::project(listing.project.id));
         }
         portfolio.findChild<PortfolioView*>()->exportAction().trigger();
+        sharing.findChild<PortfolioView*>()->shareAction().trigger();
     }
 
     ExportSheet& exportSheet() const { return *portfolio.findChild<ExportSheet*>(); }
@@ -396,13 +400,27 @@ struct Start {
     bool isSettled() const {
         const auto* page = portfolio.findChild<PortfolioView*>();
         const auto* detail = project.findChild<ProjectDetailView*>();
+        const auto* shared = sharing.findChild<PortfolioView*>();
         return state.metricsLoaded() && !state.isRefreshingMetrics() && page && page->isSettled() && detail &&
-               detail->isLoaded();
+               detail->isLoaded() && shared && shared->isSettled();
     }
 };
 
-/// Every figure a window shows, in reading order: its texts, its sparklines' values and its
-/// charts as drawn.
+/// The figures of a share sheet's preview, those of every period.
+QString previewFigures(const ShareSummarySheet& sheet) {
+    const ShareableMetrics& shown = sheet.previewFigures();
+    const auto leverage = [](std::optional<double> value) { return value ? formatMultiplier(*value) : QString("--"); };
+    return QStringLiteral("share %1 %2 %3 %4 %5 %6 %7 %8")
+        .arg(leverage(shown.leverage7Day), leverage(shown.leverage14Day), leverage(shown.leverage30Day))
+        .arg(shown.norvaneIndex.value_or(-1))
+        .arg(shown.linesTouched7Day)
+        .arg(shown.linesTouched14Day)
+        .arg(shown.linesTouched30Day)
+        .arg(shown.projectCount);
+}
+
+/// Every figure a window shows, in reading order: its texts, its sparklines' values, its charts as
+/// drawn and the figures of a share sheet's preview.
 QStringList figuresShown(const QWidget& window) {
     std::vector<std::pair<QPoint, QString>> shown;
     for (const QWidget* widget : window.findChildren<QWidget*>()) {
@@ -412,6 +430,8 @@ QStringList figuresShown(const QWidget& window) {
             figure = label->text();
         } else if (const auto* glow = qobject_cast<const GlowText*>(widget)) {
             figure = glow->text();
+        } else if (const auto* sheet = qobject_cast<const ShareSummarySheet*>(widget)) {
+            figure = previewFigures(*sheet);
         } else if (const auto* sparkline = qobject_cast<const SparklineView*>(widget)) {
             for (const double value : sparkline->series()) figure += QString::number(value) + " ";
         } else if (const auto* plot = qobject_cast<const QCustomPlot*>(widget)) {
@@ -437,8 +457,9 @@ std::string differenceFromAFreshStart(TerminalFixture& fixture, const Start& ope
     QString difference;
     const auto agree = [&] {
         difference.clear();
-        for (const auto& [window, again] :
-             {std::pair{&open.portfolio, &fresh.portfolio}, {&open.project, &fresh.project}}) {
+        for (const auto& [window, again] : {std::pair{&open.portfolio, &fresh.portfolio},
+                                            {&open.project, &fresh.project},
+                                            {&open.sharing, &fresh.sharing}}) {
             const QStringList shown = figuresShown(*window);
             const QStringList read = figuresShown(*again);
             qsizetype first = 0;
