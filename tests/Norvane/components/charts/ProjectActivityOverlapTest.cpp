@@ -49,7 +49,9 @@ TEST(ProjectActivityOverlap, DaysThatDoNotFitGroupIntoWeeksMonthsOrYearsAndEachL
         std::size_t maxColumns;
         AxisStrideComponent unit;
     };
-    for (const Case entry : {Case{5000, AxisStrideComponent::day}, Case{900, AxisStrideComponent::weekOfYear},
+    // 336 days of the first project, 1063 of the second and the last two: 1401 columns hold every day.
+    for (const Case entry : {Case{5000, AxisStrideComponent::day}, Case{1401, AxisStrideComponent::day},
+                             Case{1400, AxisStrideComponent::weekOfYear}, Case{900, AxisStrideComponent::weekOfYear},
                              Case{300, AxisStrideComponent::month}, Case{100, AxisStrideComponent::year}}) {
         const AxisStrideComponent unit = View::columnUnit(filtered, entry.maxColumns);
         EXPECT_EQ(unit, entry.unit) << entry.maxColumns;
