@@ -90,8 +90,12 @@ TEST(Installation, EnablesTheDailyAgentOnTheInstalledToolWithoutALink) {
     EXPECT_EQ(systemctl.calls().back(), "--user enable --now app.norvane.collect.timer");
     EXPECT_FALSE(fs::exists(link.parent_path()));
 
+    const norvane::testing::TemporaryFolder project;
+    const auto added = run(tool.string(), {"add", "demo", project.path().string()});
+    EXPECT_EQ(added.exitStatus, 0) << added.standardOutput << added.standardError;
     const auto collected = run(tool.string(), {"collect"});
     EXPECT_EQ(collected.exitStatus, 0) << collected.standardOutput << collected.standardError;
+    EXPECT_NE(collected.standardOutput.find("demo: 0 code lines"), std::string::npos) << collected.standardOutput;
     EXPECT_TRUE(fs::exists(home.dataHome() / "Norvane/norvane.store"));
 }
 

@@ -123,7 +123,8 @@ TEST_F(UserFiles, EverythingTheToolAndTheApplicationMakeIsTheUsersAlone) {
 
 // As an earlier version left them: folders 0755 and files 0644, and a store of that time.
 TEST_F(UserFiles, WhatAnEarlierVersionLeftOpenToOthersIsTheUsersAloneAfterAStart) {
-    norvane({"collect"});
+    const TemporaryFolder project;
+    norvane({"add", "demo", project.path().string()});
     const std::vector<std::pair<std::string, std::string>> files{
         {".config/Norvane/Norvane.conf", "[General]\nanonymousDeviceId=5EC2E700-0000-4000-8000-000000000005\n"},
         {".local/share/Norvane/pending-reports.json", "[]"},
