@@ -37,14 +37,14 @@ void describePeer(int socket, std::string& ip, int& port) {
 
 } // namespace
 
-BoundedSocketStream::BoundedSocketStream(int socket, int stopSignal, Bounds bounds, IdleConnections::Entry& idle)
-    : socket_(socket), stopSignal_(stopSignal), bounds_(bounds), idle_(idle), allowance_(bounds.maxHeadBytes) {}
+BoundedSocketStream::BoundedSocketStream(int socket, int stopSignal, Bounds bounds, ConnectionPlaces::Place& place)
+    : socket_(socket), stopSignal_(stopSignal), bounds_(bounds), place_(place), allowance_(bounds.maxHeadBytes) {}
 
 void BoundedSocketStream::headRead() { allowance_ = bounds_.maxBodyPhaseBytes; }
 
 bool BoundedSocketStream::is_readable() const { return bufferStart_ < bufferEnd_ || await(POLLIN, timeLeft()); }
 
-bool BoundedSocketStream::is_writable() const { return !idle_.dismissed() && await(POLLOUT, bounds_.writeTimeout); }
+bool BoundedSocketStream::is_writable() const { return !place_.dismissed() && await(POLLOUT, bounds_.writeTimeout); }
 
 ssize_t BoundedSocketStream::read(char* ptr, size_t size) {
     if (bufferStart_ == bufferEnd_) {
@@ -55,7 +55,7 @@ ssize_t BoundedSocketStream::read(char* ptr, size_t size) {
         if (received <= 0) {
             return received;
         }
-        idle_.heard();
+        place_.heard();
         bufferStart_ = 0;
         bufferEnd_ = static_cast<std::size_t>(received);
     }
@@ -96,13 +96,10 @@ bool BoundedSocketStream::await(short events, std::chrono::milliseconds timeout)
     if (timeout.count() <= 0) {
         return false;
     }
-    const bool awaitsClient = (events & POLLIN) != 0;
-    if (awaitsClient) {
-        idle_.beginWait();
-    }
     std::array<pollfd, 2> watched{{{socket_, events, 0}, {stopSignal_, POLLIN, 0}}};
     const int ready = ::poll(watched.data(), watched.size(), static_cast<int>(timeout.count()));
-    if (awaitsClient && !idle_.endWait()) {
+    // A dismissal ends the wait for the client's bytes: its socket is shut for reading.
+    if (place_.dismissed()) {
         return false;
     }
     return ready > 0 && watched[1].revents == 0 && watched[0].revents != 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "index-server/IdleConnections.h"
+#include "index-server/ConnectionPlaces.h"
 
 #include <httplib.h>
 
@@ -15,8 +15,8 @@ namespace norvane::indexserver {
 /// not keep by itself: the whole request must arrive before `deadline` (not merely some byte every
 /// few seconds), its head may hold at most `maxHeadBytes` and what follows the head at most
 /// `maxBodyPhaseBytes`. A read past a limit fails, and so does any wait once `stopSignal` (a file
-/// descriptor) becomes readable. Its waits for the client's bytes are told to `idle`, and once that
-/// dismisses the connection, nothing more is read or written.
+/// descriptor) becomes readable. The bytes it receives are told to its `place`, and once that
+/// place is given up to a newcomer, nothing more is read or written.
 class BoundedSocketStream : public httplib::Stream {
 public:
     struct Bounds {
@@ -26,11 +26,14 @@ public:
         std::chrono::milliseconds writeTimeout{0};
     };
 
-    BoundedSocketStream(int socket, int stopSignal, Bounds bounds, IdleConnections::Entry& idle);
+    BoundedSocketStream(int socket, int stopSignal, Bounds bounds, ConnectionPlaces::Place& place);
 
     /// Called once the request line and headers are read: later reads count against the body's
     /// allowance.
     void headRead();
+    /// Called once the whole request is read, before it is answered; false when the connection gave
+    /// its place up before.
+    bool requestRead() { return place_.requestRead(); }
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -51,7 +54,7 @@ private:
     const int socket_;
     const int stopSignal_;
     const Bounds bounds_;
-    IdleConnections::Entry& idle_;
+    ConnectionPlaces::Place& place_;
     std::size_t allowance_;
     std::array<char, 4096> buffer_{};
     std::size_t bufferStart_ = 0;

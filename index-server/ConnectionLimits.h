@@ -13,10 +13,12 @@ struct ConnectionLimits {
     std::size_t maxHeadBytes = 16 * 1024;
     /// The time a connection has to deliver its whole request, head and body.
     std::chrono::milliseconds requestTimeout{10000};
-    /// Connections served at once. Beyond them a newcomer takes the place of the connection whose
-    /// client has been silent longest; only while none waits for its client is it answered 503.
+    /// Connections served at once. Beyond them a newcomer takes the place of a connection still
+    /// reading its request from the address that holds the most, when that address holds at least
+    /// two more than the newcomer's; else it is answered 503 (see `ConnectionPlaces`).
     std::size_t maxConnections = 128;
-    /// Connections served at once from one client address; more are answered 429 and closed.
+    /// Connections served at once from one client address, counted from the moment they are accepted;
+    /// more are answered 429 and closed.
     std::size_t maxConnectionsPerAddress = 8;
 };
 

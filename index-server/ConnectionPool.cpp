@@ -2,19 +2,12 @@
 
 namespace norvane::indexserver {
 
-ConnectionPool::ConnectionPool(std::size_t maxConnections, std::atomic<std::size_t>& busy,
-                               std::function<void(Connection)> overflow)
-    : maxConnections_(maxConnections), overflow_(std::move(overflow)), busy_(busy) {}
-
 ConnectionPool::~ConnectionPool() { shutdown(); }
 
-void ConnectionPool::enqueue(Connection connection) {
-    std::unique_lock lock(mutex_);
-    if (busy_ >= maxConnections_ || stopping_) {
-        lock.unlock();
-        overflow_(std::move(connection));
-        return;
-    }
+void ConnectionPool::enqueue(Connection handOver) { handOver(); }
+
+void ConnectionPool::serve(Connection connection) {
+    std::lock_guard lock(mutex_);
     ++busy_;
     connections_.push_back(std::move(connection));
     // Each thread serves one connection at a time, so fewer threads than busy connections means
@@ -26,7 +19,7 @@ void ConnectionPool::enqueue(Connection connection) {
     }
 }
 
-void ConnectionPool::enqueueInPlaceOfDismissed(Connection connection) {
+void ConnectionPool::serveInPlaceOfDismissed(Connection connection) {
     {
         std::lock_guard lock(mutex_);
         ++busy_;

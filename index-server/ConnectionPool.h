@@ -13,33 +13,31 @@
 
 namespace norvane::indexserver {
 
-/// The server's connection threads: one per connection being served, started when needed, at most
-/// `maxConnections`. A connection beyond that is handed to `overflow` on the accepting thread
-/// instead of waiting for a thread, so a crowd of slow clients cannot queue up everyone else;
-/// `overflow` may queue it in place of a connection it ended.
+/// The server's connection threads: one per connection being served, started when needed. The
+/// HTTP library's hand-over of a connection runs at once on its accepting thread, which decides
+/// there whether, and in whose place, the connection is served: nothing waits in a queue unseen.
 class ConnectionPool : public httplib::TaskQueue {
 public:
     using Connection = std::function<void()>;
 
     /// `busy` counts the connections queued or being served; its owner may read it at any time.
-    ConnectionPool(std::size_t maxConnections, std::atomic<std::size_t>& busy,
-                   std::function<void(Connection)> overflow);
+    explicit ConnectionPool(std::atomic<std::size_t>& busy) : busy_(busy) {}
     ~ConnectionPool() override;
     ConnectionPool(const ConnectionPool&) = delete;
     ConnectionPool& operator=(const ConnectionPool&) = delete;
 
-    void enqueue(Connection connection) override;
-    /// Queues a connection beyond `maxConnections`, in place of one that was told to end: the
-    /// thread serving that one takes it up once free.
-    void enqueueInPlaceOfDismissed(Connection connection);
+    /// Runs `handOver` on the calling thread, the library's accepting thread.
+    void enqueue(Connection handOver) override;
+    /// Serves `connection` on a thread that is free, or on a new one.
+    void serve(Connection connection);
+    /// Serves `connection` on the thread of one that was told to end, once that one is done.
+    void serveInPlaceOfDismissed(Connection connection);
     /// Serves what is queued, then joins every thread.
     void shutdown() override;
 
 private:
     void work();
 
-    const std::size_t maxConnections_;
-    const std::function<void(Connection)> overflow_;
     std::mutex mutex_;
     std::condition_variable queued_;
     std::deque<Connection> connections_;

@@ -27,10 +27,8 @@ constexpr std::chrono::seconds writeTimeout{5};
 constexpr const char* serviceFull = "503 Service Unavailable";
 constexpr const char* tooManyFromAddress = "429 Too Many Requests";
 
-/// Set while the accepting thread hands over a connection that found every place taken; the
-/// library hands connections over only as calls of `process_and_close_socket`.
-thread_local bool everyPlaceTaken = false;
-/// The connection that this thread serves, whose handlers read a chunked body from it themselves.
+/// The connection that this thread serves, whose handlers read a chunked body from it themselves and
+/// tell it when its whole request is read.
 thread_local BoundedSocketStream* servedStream = nullptr;
 
 std::string errorBody(const std::string& message) {
@@ -100,17 +98,13 @@ void answerDirectly(int socket, const std::string& status, const std::string& me
 } // namespace
 
 GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits)
-    : limits_(limits), connectionsPerAddress_(limits.maxConnectionsPerAddress),
+    : limits_(limits), places_(limits.maxConnections, limits.maxConnectionsPerAddress),
       stopSignal_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     if (stopSignal_ < 0) {
         throw std::runtime_error("Cannot create the server's stop signal");
     }
     new_task_queue = [this] {
-        pool_ = new ConnectionPool(limits_.maxConnections, openConnections_, [](ConnectionPool::Connection connection) {
-            everyPlaceTaken = true;
-            connection();
-            everyPlaceTaken = false;
-        });
+        pool_ = new ConnectionPool(openConnections_);
         return pool_;
     };
     set_payload_max_length(limits.maxBodyBytes);
@@ -159,14 +153,16 @@ void GuardedHttpServer::handle(const std::string& method, const std::string& pat
     if (method == "GET") {
         // The library reads no body of a GET.
         Get(pattern, [handler](const httplib::Request& request, httplib::Response& response) {
-            handler(request, {}, response);
+            if (servedStream->requestRead()) {
+                handler(request, {}, response);
+            }
         });
         return;
     }
     auto withBody = [this, handler](const httplib::Request& request, httplib::Response& response,
                                     const httplib::ContentReader& reader) {
         std::string body;
-        if (readBody(request, reader, body, response)) {
+        if (readBody(request, reader, body, response) && servedStream->requestRead()) {
             handler(request, body, response);
         }
     };
@@ -209,53 +205,47 @@ void GuardedHttpServer::answerError(httplib::Response& response, int status, con
 }
 
 bool GuardedHttpServer::process_and_close_socket(socket_t socket) {
-    if (everyPlaceTaken) {
-        if (!takePlaceOfIdle(socket)) {
-            ::close(socket);
-        }
+    auto admission = places_.admit(socket, BoundedSocketStream::remoteAddress(socket));
+    switch (admission.outcome) {
+    case ConnectionPlaces::Outcome::addressHoldsItsShare:
+        answerDirectly(socket, tooManyFromAddress, "Too many connections from this address");
+        ::close(socket);
         return true;
-    }
-    serveOrRefuse(socket);
-    ::close(socket);
-    return true;
-}
-
-void GuardedHttpServer::serveOrRefuse(socket_t socket) {
-    // Idle from the start, so that a client that never sends can be made to give its place up.
-    IdleConnections::Entry idle(idleConnections_, socket);
-    if (const auto slot = connectionsPerAddress_.acquire(BoundedSocketStream::remoteAddress(socket))) {
-        serveConnection(socket, idle);
-    } else {
-        answerDirectly(socket, tooManyFromAddress, "Too many connections from this address");
-    }
-}
-
-bool GuardedHttpServer::takePlaceOfIdle(socket_t socket) {
-    // Checked first, so that an address at its share cannot push others' connections out.
-    if (connectionsPerAddress_.count(BoundedSocketStream::remoteAddress(socket)) >= limits_.maxConnectionsPerAddress) {
-        answerDirectly(socket, tooManyFromAddress, "Too many connections from this address");
-        return false;
-    }
-    if (!idleConnections_.dismissLongestIdle()) {
+    case ConnectionPlaces::Outcome::everyPlaceTaken:
         answerDirectly(socket, serviceFull, "Too many connections");
-        return false;
+        ::close(socket);
+        return true;
+    case ConnectionPlaces::Outcome::placed:
+    case ConnectionPlaces::Outcome::placedInsteadOfAnother: break;
     }
-    pool_->enqueueInPlaceOfDismissed([this, socket] { process_and_close_socket(socket); });
+    // Shared only because a queued function must be copyable; the place is given back before the
+    // socket closes, so that no newcomer's dismissal can reach another connection's socket.
+    auto connection = [this, socket,
+                       place = std::shared_ptr<ConnectionPlaces::Place>(std::move(admission.place))]() mutable {
+        serveConnection(socket, *place);
+        place.reset();
+        ::close(socket);
+    };
+    if (admission.outcome == ConnectionPlaces::Outcome::placed) {
+        pool_->serve(std::move(connection));
+    } else {
+        pool_->serveInPlaceOfDismissed(std::move(connection));
+    }
     return true;
 }
 
-void GuardedHttpServer::serveConnection(socket_t socket, IdleConnections::Entry& idle) {
+void GuardedHttpServer::serveConnection(socket_t socket, ConnectionPlaces::Place& place) {
     BoundedSocketStream stream(socket, stopSignal_,
                                {.deadline = std::chrono::steady_clock::now() + limits_.requestTimeout,
                                 .maxHeadBytes = limits_.maxHeadBytes,
                                 .maxBodyPhaseBytes = maxBodyPhaseBytes(),
                                 .writeTimeout = writeTimeout},
-                               idle);
+                               place);
     bool closed = false;
     servedStream = &stream;
     process_request(stream, true, closed, [&stream](httplib::Request&) { stream.headRead(); });
     servedStream = nullptr;
-    if (idle.dismissed()) {
+    if (place.dismissed()) {
         // Nothing was written since: the stream refuses to once its connection is dismissed.
         answerDirectly(socket, serviceFull, "Too many connections");
     }

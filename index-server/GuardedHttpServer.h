@@ -1,9 +1,8 @@
 #pragma once
 
 #include "index-server/ConnectionLimits.h"
+#include "index-server/ConnectionPlaces.h"
 #include "index-server/ConnectionPool.h"
-#include "index-server/ConnectionsPerAddress.h"
-#include "index-server/IdleConnections.h"
 
 #include <httplib.h>
 
@@ -18,8 +17,8 @@ namespace norvane::indexserver {
 
 /// An HTTP server for anyone on the network: it serves one request per connection and holds the
 /// `ConnectionLimits`, which the HTTP library alone does not, so that neither slow nor large
-/// requests can starve other clients or fill memory. When every place is taken, a newcomer takes
-/// the place of the connection whose client has been silent longest, which is answered 503.
+/// requests can starve other clients or fill memory. When every place is taken, a newcomer may take
+/// the place of a connection still reading its request, which is answered 503 (`ConnectionPlaces`).
 /// Handlers get the body already read. Errors are answered as {"error": message}; what a handler
 /// throws is answered 500 and its cause written to standard error. A path that is routed for other
 /// methods only is answered 405, naming them in "Allow".
@@ -46,18 +45,14 @@ public:
     /// The connections taken from the listening socket and not yet done with: in all, and those
     /// from `address` that are being served.
     std::size_t openConnections() const { return openConnections_; }
-    std::size_t openConnectionsFrom(const std::string& address) const { return connectionsPerAddress_.count(address); }
+    std::size_t openConnectionsFrom(const std::string& address) const { return places_.heldBy(address); }
 
     static void answerError(httplib::Response& response, int status, const std::string& message);
 
 private:
+    /// On the accepting thread: queues the connection on `socket` in a place, or answers why not.
     bool process_and_close_socket(socket_t socket) override;
-    /// For a connection that found every place taken, on the accepting thread: queues it in place
-    /// of the connection idle longest, or answers why not and returns false.
-    bool takePlaceOfIdle(socket_t socket);
-    /// Serves `socket` unless its address holds its share of the connections already.
-    void serveOrRefuse(socket_t socket);
-    void serveConnection(socket_t socket, IdleConnections::Entry& idle);
+    void serveConnection(socket_t socket, ConnectionPlaces::Place& place);
     /// The most a connection reads after the request's head.
     std::size_t maxBodyPhaseBytes() const;
     std::string tooLargeMessage() const;
@@ -71,8 +66,7 @@ private:
     const ConnectionLimits limits_;
     /// Each route's method and path pattern, in the order they were added.
     std::vector<std::pair<std::string, std::regex>> routes_;
-    ConnectionsPerAddress connectionsPerAddress_;
-    IdleConnections idleConnections_;
+    ConnectionPlaces places_;
     /// The library's queue of connections while it serves, which it owns.
     ConnectionPool* pool_ = nullptr;
     std::atomic<std::size_t> openConnections_ = 0;

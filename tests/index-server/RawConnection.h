@@ -54,6 +54,21 @@ public:
         return text->rfind("HTTP/1.1 ", 0) == 0 ? std::stoi(text->substr(9, 3)) : 0;
     }
 
+    /// One head that the server sends without closing, such as an interim "100 Continue", read to
+    /// its empty line; none when it does not come whole within `timeout`.
+    std::optional<std::string> head(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+        std::string text;
+        char byte = 0;
+        pollfd readable{socket_, POLLIN, 0};
+        while (!text.ends_with("\r\n\r\n")) {
+            if (::poll(&readable, 1, static_cast<int>(timeout.count())) <= 0 || ::recv(socket_, &byte, 1, 0) != 1) {
+                return std::nullopt;
+            }
+            text += byte;
+        }
+        return text;
+    }
+
     /// The whole answer, head and body, once the server closes the connection; none when nothing
     /// more arrives for `timeout`.
     std::optional<std::string> answer(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
@@ -74,13 +89,15 @@ private:
     int socket_;
 };
 
+/// A whole POST of `body` as JSON to `path`.
+inline std::string postRequest(const std::string& path, const std::string& body) {
+    return "POST " + path + " HTTP/1.1\r\nHost: index\r\nContent-Type: application/json\r\n" +
+           "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
 /// The status of one POST of `body` as JSON to `path` of the service on `port`, from `from`.
 inline int postFrom(int port, const char* from, const std::string& path, const std::string& body) {
-    return RawConnection(port,
-                         "POST " + path + " HTTP/1.1\r\nHost: index\r\nContent-Type: application/json\r\n" +
-                             "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body,
-                         from)
-        .status();
+    return RawConnection(port, postRequest(path, body), from).status();
 }
 
 } // namespace norvane::testing
