@@ -5,6 +5,7 @@
 #include "index-server/NewDevicesPerAddress.h"
 #include "index-server/ReportStore.h"
 #include "index-server/ReportValidator.h"
+#include "index-server/ReportsPerAddress.h"
 
 #include <nlohmann/json.hpp>
 
@@ -41,7 +42,7 @@ bool isJsonMediaType(std::string_view contentType) {
 struct IndexServer::Impl {
     Impl(const std::string& dataFile, Options options)
         : reports(dataFile), clock(options.clock), benchmarks(reports, clock),
-          newDevices(options.maxNewDevicesPerAddressPerHour),
+          newDevices(options.maxNewDevicesPerAddressPerHour), reportsPerAddress(options.maxReportsPerAddressPerDay),
           maxReportsPerDevicePerDay(static_cast<std::int64_t>(options.maxReportsPerDevicePerDay)),
           server(options.limits), recordedRequests(options.recordedRequests) {
         route(Route::activity, "POST", "/v1/activity",
@@ -103,20 +104,28 @@ struct IndexServer::Impl {
         case Admission::tooManyNewDevices:
             GuardedHttpServer::answerError(response, 429, "Too many new devices from this address; try again later");
             return;
+        case Admission::addressDayIsFull:
+            GuardedHttpServer::answerError(response, 429,
+                                           "This address sent as many reports today as it may; try again tomorrow");
+            return;
         }
         benchmarks.reportsChanged();
         response.status = 201;
         response.set_content("{}", jsonType);
     }
 
-    enum class Admission { stored, dayIsFull, tooManyNewDevices };
+    enum class Admission { stored, dayIsFull, tooManyNewDevices, addressDayIsFull };
 
-    /// Stores `report` unless its device holds as many reports of its day as it may, or its device
-    /// id is new and `address` brought too many new ones lately.
+    /// Stores `report` unless its device holds as many reports of its day as it may, its device id
+    /// is new and `address` brought too many new ones lately, or `address` stored as many reports
+    /// today as it may.
     Admission admit(const AnonymousActivityReport& report, const std::string& address, platform::Date now) {
         // One at a time, so that two reports of one new device count it once, and a device's day
         // never takes one report more than it may.
         std::lock_guard lock(admission);
+        if (!reportsPerAddress.hasRoom(address, now)) {
+            return Admission::addressDayIsFull;
+        }
         const bool isNew = !reports.hasDevice(report.deviceId);
         if (isNew && !newDevices.hasRoom(address, now)) {
             return Admission::tooManyNewDevices;
@@ -126,6 +135,7 @@ struct IndexServer::Impl {
             return Admission::dayIsFull;
         }
         reports.insert(report);
+        reportsPerAddress.count(address, now);
         if (isNew) {
             newDevices.count(address, now);
         }
@@ -170,6 +180,7 @@ struct IndexServer::Impl {
     BenchmarkPublisher benchmarks;
     std::mutex admission;
     NewDevicesPerAddress newDevices;
+    ReportsPerAddress reportsPerAddress;
     const std::int64_t maxReportsPerDevicePerDay;
     GuardedHttpServer server;
     const std::size_t recordedRequests;

@@ -20,8 +20,9 @@ namespace norvane::indexserver {
 ///     POST   /v1/activity            stores one report (201); a body that is not a sound report 400,
 ///                                    too large 413, not "application/json" 415; a device id new to
 ///                                    the service from an address that brought too many within the
-///                                    hour, or a report of a device that has as many as it may store
-///                                    for the report's activity day, 429
+///                                    hour, a report of a device that has as many as it may store
+///                                    for the report's activity day, or one from an address that
+///                                    stored as many as it may that day, 429
 ///     GET    /v1/benchmarks          the community benchmarks computed from the stored reports, with
 ///                                    only the distributions of enough contributors
 ///     GET    /v1/stats/contributors  {"count": number of distinct devices}
@@ -58,7 +59,12 @@ public:
         /// a client sends one per project and collection, so this is a hundred projects collected
         /// five times a day.
         std::size_t maxReportsPerDevicePerDay = 500;
-        /// Stamps the benchmarks and counts the hour of new device ids.
+        /// Reports that one client address may store per day of the service's clock (its UTC date),
+        /// whatever devices they come from: fifty devices that each collect a hundred projects a day,
+        /// such as an office behind one address.
+        std::size_t maxReportsPerAddressPerDay = 5000;
+        /// Stamps the benchmarks and counts the hour of new device ids and the day of an address's
+        /// reports.
         platform::Clock clock = platform::systemClock();
         /// How many of the latest requests `receivedRequests()` keeps; the program keeps none.
         std::size_t recordedRequests = 0;

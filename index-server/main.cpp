@@ -45,9 +45,10 @@ int main(int argc, char** argv) {
                " or more distinct contributors; below that it is left out, of the figures over everyone too. "
                "Each percentile point is one contributor's figure rounded to two significant digits. "
                "One client address may hold " +
-               std::to_string(defaults.limits.maxConnectionsPerAddress) + " connections at once and bring " +
+               std::to_string(defaults.limits.maxConnectionsPerAddress) + " connections at once, bring " +
                std::to_string(defaults.maxNewDevicesPerAddressPerHour) +
-               " device ids new to the service per hour, and one device store " +
+               " device ids new to the service per hour and store " +
+               std::to_string(defaults.maxReportsPerAddressPerDay) + " reports per day, and one device store " +
                std::to_string(defaults.maxReportsPerDevicePerDay) +
                " reports per activity day; beyond that it is answered 429.");
     int port = 8080;

@@ -1,7 +1,8 @@
 // The benchmark service under load: the real norvane-index-server, started on a free port of
 // 127.0.0.1.
 // - PostReportsOf60KiB: reports padded to 60 KiB, one after the other, of 100 seeded devices in turn
-//   (one device stores only so many reports a day). Besides the rate of posts it reports how much
+//   (one device stores only so many reports a day), each from the next of 250 loopback addresses
+//   (one address stores only so many a day too). Besides the rate of posts it reports how much
 //   the program's resident size grew per thousand posts after a warm-up: near zero while it keeps
 //   nothing per request.
 // - GetBenchmarks: a data file of 200,000 reports from 20,000 devices (or a tenth of both), then
@@ -10,7 +11,7 @@
 //   percentiles and the largest, and the program's resident size before, at its peak and after.
 // - GetContributorsWhilePosting: the same 200,000 reports, then 8 clients that post reports of
 //   known devices, each device in turn, first alone and then while 64 clients each GET
-//   /v1/stats/contributors 40 times, every client from a loopback address of its own. It reports
+//   /v1/stats/contributors 40 times, every client from loopback addresses of its own. It reports
 //   the GETs' latencies and the posts' 99th percentile alone and under the GETs.
 // - PostReportsToAFullDataFile: the data file's size once 200,000 reports are stored, and the rate
 //   of small reports of those devices posted by 1 or 8 clients at once, 500 each, one after the
@@ -21,7 +22,6 @@
 // Run a Release build: build/release/bin/norvane_index_server_bench
 #include "core/community/AnonymousActivityReport.h"
 #include "index-server/ReportStore.h"
-#include "platform/HttpClient.h"
 
 #include <benchmark/benchmark.h>
 
@@ -83,7 +83,6 @@ public:
         if (!std::regex_search(line, address, std::regex(R"(http://\S+:(\d+)/v1)"))) {
             throw std::runtime_error("The server did not start: " + line);
         }
-        baseURL = address.str();
         port = std::stoi(address[1].str());
     }
 
@@ -97,7 +96,6 @@ public:
     long residentKiB() const { return statusKiB("VmRSS:"); }
     long peakResidentKiB() const { return statusKiB("VmHWM:"); }
 
-    std::string baseURL;
     int port = 0;
 
 private:
@@ -135,51 +133,6 @@ void seedReports(const BenchFolder& folder, int reports) {
     }
 }
 
-/// Arguments: the number of devices, seeded, whose reports are posted in turn: one device stores
-/// only so many reports a day.
-void PostReportsOf60KiB(benchmark::State& state) {
-    const BenchFolder folder;
-    const auto devices = static_cast<int>(state.range(0));
-    seedReports(folder, devices * 10);
-    const ServerProcess server(folder);
-    std::vector<platform::HttpRequest> posts;
-    for (int device = 0; device < devices; ++device) {
-        const AnonymousActivityReport report{.deviceId = "device-" + std::to_string(device),
-                                             .reportedAt = platform::currentDate(),
-                                             .activityDate = platform::currentDate(),
-                                             .sizeBucket = "Small",
-                                             .projectType = "organic"};
-        posts.push_back({.method = "POST",
-                         .url = server.baseURL + "/activity",
-                         .headers = {"Content-Type: application/json"},
-                         .body = std::string(60 * 1024, ' ') + report.toJSONString(),
-                         .timeout = std::chrono::seconds(10)});
-    }
-    const platform::HttpClient http;
-    std::size_t next = 0;
-    const auto post = [&] { return http.perform(posts[next++ % posts.size()]).status == 201; };
-    for (int warmUp = 0; warmUp < 1000; ++warmUp) {
-        post();
-    }
-    const long before = server.residentKiB();
-    for (auto _ : state) {
-        if (!post()) {
-            state.SkipWithError("A report was refused");
-            break;
-        }
-    }
-    state.SetItemsProcessed(state.iterations());
-    state.counters["rss_kib"] = static_cast<double>(server.residentKiB());
-    state.counters["rss_growth_kib_per_1000_posts"] =
-        static_cast<double>(server.residentKiB() - before) * 1000.0 / static_cast<double>(state.iterations());
-}
-BENCHMARK(PostReportsOf60KiB)->Arg(100)->Unit(benchmark::kMicrosecond)->Iterations(4000);
-
-double percentile(std::vector<double> sorted, double fraction) {
-    std::sort(sorted.begin(), sorted.end());
-    return sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(fraction * static_cast<double>(sorted.size())))];
-}
-
 /// The status of one request from the loopback address `from`, as a client of its own address:
 /// the service serves each address only so many connections at once. A `body` is sent as JSON.
 int requestFrom(const std::string& from, int port, const std::string& method, const std::string& path,
@@ -205,6 +158,49 @@ int requestFrom(const std::string& from, int port, const std::string& method, co
     }
     ::close(socket);
     return answer.rfind("HTTP/1.1 ", 0) == 0 ? std::stoi(answer.substr(9, 3)) : 0;
+}
+
+/// Arguments: the number of devices, seeded, whose reports are posted in turn: one device stores
+/// only so many reports a day.
+void PostReportsOf60KiB(benchmark::State& state) {
+    const BenchFolder folder;
+    const auto devices = static_cast<int>(state.range(0));
+    seedReports(folder, devices * 10);
+    const ServerProcess server(folder);
+    std::vector<std::string> bodies;
+    for (int device = 0; device < devices; ++device) {
+        const AnonymousActivityReport report{.deviceId = "device-" + std::to_string(device),
+                                             .reportedAt = platform::currentDate(),
+                                             .activityDate = platform::currentDate(),
+                                             .sizeBucket = "Small",
+                                             .projectType = "organic"};
+        bodies.push_back(std::string(60 * 1024, ' ') + report.toJSONString());
+    }
+    std::size_t next = 0;
+    const auto post = [&] {
+        const auto from = "127.0.3." + std::to_string(1 + next % 250);
+        return requestFrom(from, server.port, "POST", "/v1/activity", bodies[next++ % bodies.size()]) == 201;
+    };
+    for (int warmUp = 0; warmUp < 1000; ++warmUp) {
+        post();
+    }
+    const long before = server.residentKiB();
+    for (auto _ : state) {
+        if (!post()) {
+            state.SkipWithError("A report was refused");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["rss_kib"] = static_cast<double>(server.residentKiB());
+    state.counters["rss_growth_kib_per_1000_posts"] =
+        static_cast<double>(server.residentKiB() - before) * 1000.0 / static_cast<double>(state.iterations());
+}
+BENCHMARK(PostReportsOf60KiB)->Arg(100)->Unit(benchmark::kMicrosecond)->Iterations(4000);
+
+double percentile(std::vector<double> sorted, double fraction) {
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(fraction * static_cast<double>(sorted.size())))];
 }
 
 /// Milliseconds that requests took, gathered from several client threads.
@@ -271,14 +267,16 @@ BENCHMARK(GetBenchmarks)
     ->Iterations(1)
     ->UseRealTime();
 
-/// Clients from 127.0.1.1 up that post reports of seeded devices until `done`, each at least
-/// `atLeast` times. Each client posts for the devices of its own in turn, out of the first `devices`
-/// seeded ones, so that no device's day fills up.
+/// Clients, each from addresses 127.1.CLIENT.1 to .250 in turn, that post reports of seeded devices until `done`, each
+/// at least `atLeast` times. Each client posts for the devices of its own in turn, out of the first `devices` seeded
+/// ones, so that no device's day fills up.
 void postUntil(int port, int clients, int devices, int atLeast, const std::atomic<bool>& done, Latencies& latencies) {
     std::vector<std::thread> posters;
     for (int client = 0; client < clients; ++client) {
-        posters.emplace_back([&, client, from = "127.0.1." + std::to_string(1 + client)] {
+        posters.emplace_back([&, client] {
             for (int posted = 0; posted < atLeast || !done; ++posted) {
+                // An address stores only so many reports a day.
+                const auto from = "127.1." + std::to_string(client) + "." + std::to_string(1 + posted % 250);
                 const int device = (client + posted * clients) % devices;
                 const AnonymousActivityReport report{.deviceId = "device-" + std::to_string(device),
                                                      .reportedAt = platform::currentDate(),

@@ -145,6 +145,7 @@ TEST_F(IndexServerTest, RefusesReportsNoClientBuildsAndSaysWhy) {
         {with(report("device"), "activity_date", "2025-03-21T12:00:01Z"), "activity_date"},
         {with(report("device"), "velocity_retention", 1e9), "velocity_retention"},
         {with(report("device"), "velocity_retention", 1000001), "velocity_retention"},
+        {with(report("device"), "velocity_retention", -0.5), "velocity_retention"},
         {with(report("device"), "velocity_history_days", 30), "velocity_history_days"},
         {with(report("device"), "project_age_months", 673), "project_age_months"},
         {with(report("device"), "project_age_months", -1201), "project_age_months"},
@@ -493,8 +494,27 @@ TEST_F(IndexServerTest, OneDeviceStoresOnlySoManyReportsAnActivityDay) {
     EXPECT_EQ(server->storedReportCount(), 25);
     EXPECT_EQ(postFrom("127.0.0.2", "busy", "Medium", testing::utc("2025-03-15T23:59:59Z")), 429);
     EXPECT_EQ(postFrom("127.0.0.2", "busy", "Medium", testing::utc("2025-03-16T00:00:00Z")), 201);
+    EXPECT_EQ(postFrom("127.0.0.2", "busy", "Medium", testing::utc("2025-03-14T23:59:59Z")), 201) << "the day before";
     EXPECT_EQ(postFrom("127.0.0.2", "quiet", "Medium", testing::utc("2025-03-15T12:00:00Z")), 201);
-    EXPECT_EQ(server->storedReportCount(), 27);
+    EXPECT_EQ(server->storedReportCount(), 28);
+}
+
+// One address spreading its reports over ever new device ids and activity days stored 50,000 in
+// 22 s, about 88 million a month: it stores only so many a day of the service's clock, whatever
+// devices and days they carry.
+TEST_F(IndexServerTest, OneAddressStoresOnlySoManyReportsADay) {
+    restart({.maxReportsPerAddressPerDay = 4});
+    for (const char* device : {"one", "two", "one", "three"}) EXPECT_EQ(postFrom("127.0.0.2", device), 201);
+    EXPECT_EQ(postFrom("127.0.0.2", "four"), 429);
+    EXPECT_EQ(postFrom("127.0.0.2", "one", "Medium", testing::utc("2025-03-19T12:00:00Z")), 429)
+        << "a known device, another activity day";
+    EXPECT_EQ(postFrom("127.0.0.3", "four"), 201) << "another address";
+
+    clock.advance(std::chrono::hours(12) - seconds(1));
+    EXPECT_EQ(postFrom("127.0.0.2", "four"), 429) << "the service's day, 2025-03-20 UTC, still";
+    clock.advance(seconds(1));
+    EXPECT_EQ(postFrom("127.0.0.2", "four"), 201);
+    EXPECT_EQ(server->storedReportCount(), 6);
 }
 
 // A disk that refuses writes (here, a trigger added beside the running service): the reports it
