@@ -146,6 +146,7 @@ ReportStore::ReportStore(const std::string& path) : database_(path, platform::Da
     // power cut, and spares each report its own sync, which would cap the rate of reports.
     database_.execute("PRAGMA journal_mode = WAL");
     database_.execute("PRAGMA synchronous = NORMAL");
+    database_.execute("PRAGMA journal_size_limit = " + std::to_string(logBytesKept));
     database_.execute(schema);
     for (const auto& [name, sql] : formerIndexes) {
         database_.execute("DROP INDEX IF EXISTS " + name);
@@ -158,7 +159,9 @@ ReportStore::ReportStore(const std::string& path) : database_(path, platform::Da
     countingDay_.emplace(database_.prepare(
         "SELECT COUNT(*) FROM reports WHERE device_id = ? AND activity_date >= ? AND activity_date < ?"));
     if (path != ":memory:") {
-        reader_ = std::make_unique<platform::Database>(path, platform::Database::Access::readOnly);
+        // It writes nothing but the log's pages into the file once its reads are done, without the
+        // lock that the reports wait for.
+        reader_ = std::make_unique<platform::Database>(path, platform::Database::Access::readWrite);
         reader_->execute("PRAGMA busy_timeout = 5000");
     }
 }
@@ -237,6 +240,7 @@ void ReportStore::readContributors(const Visitor& perBucket, const std::function
     if (reader_) {
         std::lock_guard lock(readerMutex_);
         readAll(*reader_);
+        reader_->execute("PRAGMA wal_checkpoint(PASSIVE)");
     } else {
         std::lock_guard lock(mutex_);
         readAll(database_);

@@ -44,6 +44,11 @@ class ReportStore {
 public:
     using Visitor = std::function<void(const ContributorTotals&)>;
 
+    /// The size that the write-ahead log is cut back to. It grows beyond while a read of the totals
+    /// holds the reports in it back from the file; once the read ends, they are copied over and the
+    /// next report starts the log over, cut back to this.
+    static constexpr std::int64_t logBytesKept = 8 * 1024 * 1024;
+
     /// Opens or creates the file; refuses, unchanged and naming what is foreign, a file that holds
     /// anything but the reports' table and index as the service makes them (a trigger, a view).
     explicit ReportStore(const std::string& path);
@@ -61,7 +66,8 @@ public:
     /// Calls `perBucket` with each contributor's totals per size bucket, then `overall` with its
     /// totals over the reports that `scope` takes in, all from one state of the store: `scope` is
     /// asked in between, once `perBucket` has seen every bucket. Holds one contributor's totals at
-    /// a time, however many reports there are.
+    /// a time, however many reports there are. Then copies into the file what the write-ahead log
+    /// holds, here rather than on the way of the next report.
     void readContributors(const Visitor& perBucket, const std::function<TotalsScope()>& scope, const Visitor& overall);
 
 private:
