@@ -115,13 +115,17 @@ void PortfolioViewModel::takeIndexFigures(std::uint64_t generation, PortfolioRea
     if (figures.linesTouched) state_.linesTouched = *figures.linesTouched;
     state_.productivityStreak = figures.streak;
     state_.streakRead = true;
-    if (figures.benchmark) state_.portfolioRetention = figures.benchmark->inputs.velocityRetention;
+    state_.portfolioRetention =
+        figures.benchmark ? figures.benchmark->inputs.velocityRetention : std::optional<double>();
     emit indexFiguresChanged();
     if (figures.benchmark) {
         askForBenchmarks(generation, *figures.benchmark);
         return;
     }
+    // No project is left to compare: nothing of the last one's benchmarks stays, as at a start.
     state_.userPercentiles.reset();
+    state_.industryRetentionMedian.reset();
+    state_.achievements.clear();
     emit benchmarksChanged();
     endIndexLoad(generation);
 }

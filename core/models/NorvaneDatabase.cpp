@@ -70,8 +70,9 @@ std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer(const s
 
 std::shared_ptr<platform::ModelContainer>
 NorvaneDatabase::open(const std::filesystem::path& file, platform::ModelContainer::Intent intent, Folder folder) {
-    keepPrivate(file, folder);
-    return platform::ModelContainer::open(file, schema(), intent);
+    // Made again when the file at the path is opened anew, as after its folder was deleted.
+    return platform::ModelContainer::open(
+        file, schema(), intent, [folder](const std::filesystem::path& opened) { keepPrivate(opened, folder); });
 }
 
 void NorvaneDatabase::keepPrivate(const std::filesystem::path& file, Folder folder) {

@@ -53,7 +53,7 @@ std::string describeFailure(sqlite3* handle, int code) {
 
 } // namespace
 
-Database::Database(const std::string& path, Access access) : path_(path) {
+Database::Database(const std::string& path, Access access) : path_(path), access_(access) {
     configureSqlite();
     int flags = SQLITE_OPEN_NOMUTEX;
     std::string name = path;
@@ -99,6 +99,11 @@ std::int64_t Database::lastInsertRowId() const { return sqlite3_last_insert_rowi
 void Database::setLastInsertRowId(std::int64_t key) { sqlite3_set_last_insert_rowid(handle_, key); }
 
 int Database::changes() const { return sqlite3_changes(handle_); }
+
+bool Database::hasMoved() const {
+    int moved = 0;
+    return sqlite3_file_control(handle_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved != 0;
+}
 
 void Database::fail(std::string_view context) const {
     (void)context;

@@ -41,11 +41,15 @@ public:
     /// Throws the right StoreError subclass for the connection's last error.
     [[noreturn]] void fail(std::string_view context) const;
     const std::string& path() const { return path_; }
+    Access access() const { return access_; }
     sqlite3* handle() const { return handle_; }
+    /// Whether the file at the path is no longer the one open: deleted, replaced or moved.
+    bool hasMoved() const;
 
 private:
     sqlite3* handle_ = nullptr;
     std::string path_;
+    Access access_;
 };
 
 /// A prepared statement, finalised by its destructor.

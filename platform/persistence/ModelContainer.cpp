@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -168,6 +169,17 @@ Database::Access readOnlyAccess(const std::filesystem::path& file) {
     return shared ? Database::Access::readOnly : Database::Access::immutable;
 }
 
+/// The containers of this process that have a store file.
+struct OpenContainers {
+    std::mutex mutex;
+    std::vector<ModelContainer*> containers;
+
+    static OpenContainers& shared() {
+        static OpenContainers instance;
+        return instance;
+    }
+};
+
 /// The -shm file, which the connections to a store in WAL mode share, could not be made or grown.
 bool isSharedMemoryFailure(int code) {
     return code == SQLITE_IOERR_SHMOPEN || code == SQLITE_IOERR_SHMSIZE || code == SQLITE_IOERR_SHMMAP;
@@ -175,43 +187,87 @@ bool isSharedMemoryFailure(int code) {
 
 } // namespace
 
-ModelContainer::ModelContainer(std::unique_ptr<Database> database, Schema schema,
-                               std::optional<std::filesystem::path> file)
-    : database_(std::move(database)), schema_(std::move(schema)), file_(std::move(file)) {}
-
-std::shared_ptr<ModelContainer> ModelContainer::open(const std::filesystem::path& file, const Schema& schema,
-                                                     Intent intent) {
+ModelContainer::Use::Use(ModelContainer& container) : container_(container) {
+    if (container_.uses_++ > 0) return;
     try {
-        return openShared(file, schema);
-    } catch (const StoreError& error) {
-        if (intent != Intent::readOnly || !isSharedMemoryFailure(error.code())) throw;
+        container_.followFile();
+    } catch (...) {
+        --container_.uses_;
+        throw;
     }
-    return openUnshared(file, schema);
 }
 
-std::shared_ptr<ModelContainer> ModelContainer::openUnshared(const std::filesystem::path& file, const Schema& schema) {
-    auto database = std::make_unique<Database>(file.string(), Database::Access::readWrite);
-    // Set before the first read, this keeps SQLite from the shared memory file for good.
-    database->execute("PRAGMA locking_mode = EXCLUSIVE");
-    std::shared_ptr<ModelContainer> container(new ModelContainer(std::move(database), schema, file));
-    container->readOnlyReason_ = "its shared memory file cannot be written";
-    container->prepare();
+Database& ModelContainer::Use::database() const { return *container_.database_; }
+
+ModelContainer::ModelContainer(Schema schema, std::optional<std::filesystem::path> file, Intent intent,
+                               std::function<void(const std::filesystem::path&)> beforeOpening)
+    : schema_(std::move(schema)), file_(std::move(file)), intent_(intent), beforeOpening_(std::move(beforeOpening)) {
+    if (!file_) return;
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(*file_, error);
+    followedPath_ = (error ? *file_ : absolute).lexically_normal();
+}
+
+ModelContainer::~ModelContainer() {
+    auto& open = OpenContainers::shared();
+    std::lock_guard lock(open.mutex);
+    std::erase(open.containers, this);
+}
+
+std::shared_ptr<ModelContainer> ModelContainer::open(const std::filesystem::path& file, const Schema& schema,
+                                                     Intent intent,
+                                                     std::function<void(const std::filesystem::path&)> beforeOpening) {
+    std::shared_ptr<ModelContainer> container(new ModelContainer(schema, file, intent, std::move(beforeOpening)));
+    container->connect();
+    auto& open = OpenContainers::shared();
+    std::lock_guard lock(open.mutex);
+    open.containers.push_back(container.get());
     return container;
 }
 
-std::shared_ptr<ModelContainer> ModelContainer::openShared(const std::filesystem::path& file, const Schema& schema) {
-    auto reason = readOnlyReason(file);
-    const auto access = reason ? readOnlyAccess(file) : Database::Access::readWrite;
-    auto database = std::make_unique<Database>(file.string(), access);
-    std::shared_ptr<ModelContainer> container(new ModelContainer(std::move(database), schema, file));
-    container->readOnlyReason_ = std::move(reason);
+void ModelContainer::connect() {
+    if (beforeOpening_) beforeOpening_(*file_);
+    releaseMovedFilesOfOthers();
+    try {
+        try {
+            connectShared();
+        } catch (const StoreError& error) {
+            if (intent_ != Intent::readOnly || !isSharedMemoryFailure(error.code())) throw;
+            connectUnshared();
+        }
+    } catch (...) {
+        database_.reset();
+        throw;
+    }
+    ++opening_;
+    // An immutable connection reads no log: any beside the file is another connection's.
+    const bool usesLog = database_->access() != Database::Access::immutable;
+    logIdentity_ = usesLog ? identityOf(file_->string() + "-wal") : std::nullopt;
+    sharedMemoryIdentity_ = usesLog ? identityOf(file_->string() + "-shm") : std::nullopt;
+    // Replaced again at once: what is there now may be another store's.
+    if (database_->hasMoved()) logIdentity_ = sharedMemoryIdentity_ = std::nullopt;
+}
+
+void ModelContainer::connectUnshared() {
+    database_ = std::make_unique<Database>(file_->string(), Database::Access::readWrite);
+    // Set before the first read, this keeps SQLite from the shared memory file for good.
+    database_->execute("PRAGMA locking_mode = EXCLUSIVE");
+    readOnlyReason_ = "its shared memory file cannot be written";
+    prepare();
+}
+
+void ModelContainer::connectShared() {
+    const auto& file = *file_;
+    readOnlyReason_ = readOnlyReason(file);
+    database_ =
+        std::make_unique<Database>(file.string(), readOnlyReason_ ? readOnlyAccess(file) : Database::Access::readWrite);
     // A store that several processes open at once for the first time: the one setting it up may
     // hold it for a moment in ways SQLite's busy handler does not wait for.
     const auto deadline = std::chrono::steady_clock::now() + busyTimeout;
     while (true) {
         try {
-            container->prepare();
-            return container;
+            prepare();
+            return;
         } catch (const StoreBusyError& error) {
             if (std::chrono::steady_clock::now() >= deadline) {
                 throw StoreBusyError(
@@ -223,10 +279,64 @@ std::shared_ptr<ModelContainer> ModelContainer::openShared(const std::filesystem
 }
 
 std::shared_ptr<ModelContainer> ModelContainer::inMemory(const Schema& schema) {
-    auto database = std::make_unique<Database>(":memory:", Database::Access::readWrite);
-    std::shared_ptr<ModelContainer> container(new ModelContainer(std::move(database), schema, std::nullopt));
+    std::shared_ptr<ModelContainer> container(new ModelContainer(schema, std::nullopt, Intent::readAndWrite, {}));
+    container->database_ = std::make_unique<Database>(":memory:", Database::Access::readWrite);
     container->prepare();
     return container;
+}
+
+std::optional<ModelContainer::FileIdentity> ModelContainer::identityOf(const std::filesystem::path& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+void ModelContainer::followFile() {
+    if (!file_ || (database_ && !database_->hasMoved())) return;
+    if (database_) retire();
+    try {
+        connect();
+        openingUnannounced_ = true;
+        openingFailed_ = false;
+    } catch (...) {
+        openingUnannounced_ = openingUnannounced_ || !openingFailed_;
+        openingFailed_ = true;
+        throw;
+    }
+}
+
+void ModelContainer::releaseMovedFilesOfOthers() {
+    auto& open = OpenContainers::shared();
+    std::lock_guard lock(open.mutex);
+    for (auto* other : open.containers) {
+        if (other != this && other->followedPath_ == followedPath_) other->releaseIfMoved();
+    }
+}
+
+void ModelContainer::releaseIfMoved() {
+    // One in use lets go at its next use; waiting for it here could wait for this one.
+    std::unique_lock lock(databaseMutex_, std::try_to_lock);
+    if (lock && uses_ == 0 && database_ && database_->hasMoved()) retire();
+}
+
+void ModelContainer::retire() {
+    const std::string log = file_->string() + "-wal";
+    const std::string sharedMemory = file_->string() + "-shm";
+    // The file was moved or replaced by a rename, and its log and shared memory file stayed at the
+    // path: whoever opens the file there would read this log as its own. Its pages go into the
+    // file they belong to, wherever it is now, and both go, as SQLite removes them when the last
+    // connection to a store closes.
+    if (logIdentity_ && logIdentity_ == identityOf(log)) {
+        try {
+            database_->execute("PRAGMA busy_timeout = 0");
+            database_->execute("PRAGMA wal_checkpoint(TRUNCATE)");
+        } catch (const StoreError&) {
+            // A reader of the old file still holds the log: what it has not copied stays there.
+        }
+        ::unlink(log.c_str());
+        if (sharedMemoryIdentity_ && sharedMemoryIdentity_ == identityOf(sharedMemory)) ::unlink(sharedMemory.c_str());
+    }
+    database_.reset();
 }
 
 void ModelContainer::prepare() {
@@ -292,7 +402,13 @@ void ModelContainer::setUp() {
     transaction.commit();
 }
 
+bool ModelContainer::isReadOnly() const {
+    std::lock_guard lock(databaseMutex_);
+    return readOnlyReason_.has_value();
+}
+
 void ModelContainer::requireWritable() const {
+    std::lock_guard lock(databaseMutex_);
     if (readOnlyReason_) {
         throw StoreError("The store " + describe(file_) + " is read-only (" + *readOnlyReason_ +
                          "); nothing was changed");
@@ -340,9 +456,16 @@ bool ModelContainer::checkForExternalChanges() {
     bool changed = false;
     {
         std::lock_guard lock(databaseMutex_);
-        const std::int64_t current = dataVersion();
-        changed = current != lastDataVersion_;
-        lastDataVersion_ = current;
+        try {
+            const Use use(*this);
+            const std::int64_t current = dataVersion();
+            changed = current != lastDataVersion_;
+            lastDataVersion_ = current;
+        } catch (const std::exception&) {
+            // Said by every use until the file at the path opens.
+        }
+        changed = changed || openingUnannounced_;
+        openingUnannounced_ = false;
     }
     if (changed) {
         StoreChange change;

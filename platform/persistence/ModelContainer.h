@@ -4,6 +4,7 @@
 #include "platform/persistence/Entity.h"
 #include "platform/persistence/QueryRow.h"
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -71,6 +72,12 @@ private:
 ///
 /// Opening writes only when the file needs it (a new store, an older layout of the tables); a
 /// store that this user may read but not write opens read-only, and only a save fails.
+///
+/// A store file is known by its path: whenever the connection is taken up outside a transaction
+/// (every read, every save, `checkForExternalChanges`), the container checks that the file at the
+/// path is still the one it has open. When it is not (deleted, replaced, moved), it opens the one
+/// there as the first opening did, making it when there is none; until that succeeds, every use
+/// fails with the reason.
 class ModelContainer : public std::enable_shared_from_this<ModelContainer> {
 public:
     /// What the opener means to do with the store.
@@ -86,18 +93,22 @@ public:
     /// store or carries a newer schema version; such a file is left unchanged. Fails with
     /// StoreBusyError when another connection keeps the file locked for longer than the busy
     /// timeout while it has to be set up.
+    /// `beforeOpening` runs before every opening of the file, the first and each later one (to make
+    /// its folder, for example).
     static std::shared_ptr<ModelContainer> open(const std::filesystem::path& file, const Schema& schema,
-                                                Intent intent = Intent::readAndWrite);
+                                                Intent intent = Intent::readAndWrite,
+                                                std::function<void(const std::filesystem::path&)> beforeOpening = {});
     /// A store that lives in memory only.
     static std::shared_ptr<ModelContainer> inMemory(const Schema& schema);
 
+    ~ModelContainer();
     ModelContainer(const ModelContainer&) = delete;
     ModelContainer& operator=(const ModelContainer&) = delete;
 
     const Schema& schema() const { return schema_; }
     /// The store file, or none for an in-memory store.
     const std::optional<std::filesystem::path>& file() const { return file_; }
-    bool isReadOnly() const { return readOnlyReason_.has_value(); }
+    bool isReadOnly() const;
     /// Fails with StoreError saying why when the store may be read but not written.
     void requireWritable() const;
 
@@ -105,15 +116,20 @@ public:
     /// other connections that `checkForExternalChanges` notices. Called on the thread that saved
     /// or checked.
     ObserverRegistration observe(std::function<void(const StoreChange&)> observer);
-    /// Compares SQLite's data_version with the last one seen; tells the observers when another
-    /// connection has committed since. Returns whether it had.
+    /// Compares SQLite's data_version with the last one seen, after following the file; tells the
+    /// observers when another connection has committed since, or when the file was opened anew or
+    /// could not be. Returns whether it told them.
     bool checkForExternalChanges();
+    /// Which opening of the file the connection is: one more each time the container opens the
+    /// file at its path anew. The row keys of one opening mean nothing in another.
+    std::uint64_t opening() const { return opening_.load(); }
 
     /// Runs `work` with exclusive use of the connection.
     template <typename Work>
     auto withDatabase(Work&& work) {
         std::lock_guard lock(databaseMutex_);
-        return work(*database_);
+        const Use use(*this);
+        return work(use.database());
     }
 
     /// Runs `work` inside one read transaction: everything it reads through this container shows
@@ -121,7 +137,8 @@ public:
     template <typename Work>
     void withReadTransaction(Work&& work) {
         std::lock_guard lock(databaseMutex_);
-        Transaction transaction(*database_, Transaction::Kind::read);
+        const Use use(*this);
+        Transaction transaction(use.database(), Transaction::Kind::read);
         work();
         transaction.commit();
     }
@@ -136,19 +153,68 @@ public:
     std::size_t entityOrder(const EntityInfo& entity) const;
 
 private:
-    ModelContainer(std::unique_ptr<Database> database, Schema schema, std::optional<std::filesystem::path> file);
-    static std::shared_ptr<ModelContainer> openShared(const std::filesystem::path& file, const Schema& schema);
-    static std::shared_ptr<ModelContainer> openUnshared(const std::filesystem::path& file, const Schema& schema);
+    /// One use of the connection, with the container's mutex held; the outermost use of a thread
+    /// follows the file first.
+    class Use {
+    public:
+        explicit Use(ModelContainer& container);
+        ~Use() { --container_.uses_; }
+        Use(const Use&) = delete;
+        Use& operator=(const Use&) = delete;
+        Database& database() const;
+
+    private:
+        ModelContainer& container_;
+    };
+
+    /// A file's identity: the same path may name another file later.
+    struct FileIdentity {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        bool operator==(const FileIdentity&) const = default;
+    };
+
+    ModelContainer(Schema schema, std::optional<std::filesystem::path> file, Intent intent,
+                   std::function<void(const std::filesystem::path&)> beforeOpening);
+    static std::optional<FileIdentity> identityOf(const std::filesystem::path& path);
+    /// Opens the file at the path: the connection, its set-up, and what is kept of its side files.
+    void connect();
+    void connectShared();
+    void connectUnshared();
+    /// Opens the file at the path anew when the one open is no longer there.
+    void followFile();
+    /// Lets go of a connection whose file is no longer at the path; see `followFile`.
+    void retire();
+    /// Has the other containers of this process on the same path let go of a file that is no
+    /// longer there before this one opens the file there: with its log left at the path, the
+    /// file there would be read with that log.
+    void releaseMovedFilesOfOthers();
+    /// Lets go of the file when it is no longer at the path, unless the connection is in use.
+    void releaseIfMoved();
     void prepare();
     void setUp();
     std::int64_t dataVersion();
 
-    std::recursive_mutex databaseMutex_;
+    mutable std::recursive_mutex databaseMutex_;
     std::unique_ptr<Database> database_;
+    /// Uses of the connection under way on the thread that holds the mutex.
+    std::size_t uses_ = 0;
     Schema schema_;
     std::optional<std::filesystem::path> file_;
+    /// The file's path made absolute, by which the containers of one file know each other.
+    std::filesystem::path followedPath_;
+    Intent intent_ = Intent::readAndWrite;
+    std::function<void(const std::filesystem::path&)> beforeOpening_;
     std::optional<std::string> readOnlyReason_;
     std::int64_t lastDataVersion_ = 0;
+    std::atomic<std::uint64_t> opening_{0};
+    /// The file at the path could not be opened anew, and has not been since.
+    bool openingFailed_ = false;
+    /// The file was opened anew, or could not be, since the observers last heard of it.
+    bool openingUnannounced_ = false;
+    /// The log and shared memory files beside the store as they were when it was opened.
+    std::optional<FileIdentity> logIdentity_;
+    std::optional<FileIdentity> sharedMemoryIdentity_;
 
     std::mutex observersMutex_;
     std::uint64_t nextObserverId_ = 1;

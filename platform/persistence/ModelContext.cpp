@@ -91,6 +91,18 @@ void bindRow(Statement& statement, int used, const Record& record, const std::ve
     if (const auto identity = record.entityInfo().identityColumn) statement.bind(used + 2, persisted[*identity]);
 }
 
+/// Counts one call under way for as long as it lives.
+class UnderWay {
+public:
+    explicit UnderWay(std::size_t& count) : count_(count) { ++count_; }
+    ~UnderWay() { --count_; }
+    UnderWay(const UnderWay&) = delete;
+    UnderWay& operator=(const UnderWay&) = delete;
+
+private:
+    std::size_t& count_;
+};
+
 bool contains(const std::vector<std::shared_ptr<Record>>& records, const Record* record) {
     return std::any_of(records.begin(), records.end(), [record](const auto& r) { return r.get() == record; });
 }
@@ -196,12 +208,14 @@ std::shared_ptr<Record> resolveRelated(ModelContext& context, const EntityInfo& 
     return context.resolve(target, key);
 }
 
-ModelContext::ModelContext(std::shared_ptr<ModelContainer> container) : container_(std::move(container)) {}
+ModelContext::ModelContext(std::shared_ptr<ModelContainer> container)
+    : container_(std::move(container)), opening_(container_->opening()) {}
 
 ModelContext::~ModelContext() {
     for (auto& [entity, records] : registered_) {
         for (auto& [key, record] : records) record->context_ = nullptr;
     }
+    for (const auto& record : displacedRecords()) record->context_ = nullptr;
     for (auto& record : inserted_) detach(*record);
 }
 
@@ -330,7 +344,15 @@ std::vector<std::shared_ptr<Record>> ModelContext::fetchErased(const ErasedFetch
     // Rows are read first and turned into objects after, because resolving a relationship
     // queries the same connection again.
     std::vector<std::pair<std::int64_t, std::vector<SqlValue>>> rows;
+    const bool outermost = fetching_ == 0;
+    const UnderWay fetching(fetching_);
     container_->withDatabase([&](Database& database) {
+        if (outermost) {
+            followOpening();
+        } else if (container_->opening() != opening_) {
+            // The rows being made into records belong to the opening before.
+            throw StoreError(replacedMessage("these records were read"));
+        }
         auto statement = database.prepare(sql);
         statement.bindAll(arguments);
         while (statement.step()) {
@@ -379,6 +401,7 @@ std::shared_ptr<Record> ModelContext::materialize(const EntityInfo& entity, std:
     auto record = entity.make();
     record->context_ = this;
     record->key_ = key;
+    record->opening_ = opening_;
     records.emplace(key, record);
     record->assignColumnValues(values, *this);
     record->persistedValues_ = std::move(values);
@@ -397,13 +420,17 @@ std::vector<std::shared_ptr<Record>> ModelContext::modifiedRecords() {
 
 bool ModelContext::hasChanges() {
     std::lock_guard lock(mutex_);
-    return !inserted_.empty() || !deleted_.empty() || !bulkDeletes_.empty() || !modifiedRecords().empty();
+    return !inserted_.empty() || !deleted_.empty() || !bulkDeletes_.empty() || !modifiedRecords().empty() ||
+           !changedDisplacedRecords().empty();
 }
 
 void ModelContext::save() {
     {
         std::lock_guard lock(mutex_);
-        if (inserted_.empty() && deleted_.empty() && bulkDeletes_.empty() && modifiedRecords().empty()) return;
+        if (inserted_.empty() && deleted_.empty() && bulkDeletes_.empty() && modifiedRecords().empty() &&
+            changedDisplacedRecords().empty()) {
+            return;
+        }
     }
     save([] {});
 }
@@ -412,15 +439,68 @@ void ModelContext::save(const std::function<void()>& stage) {
     StoreChange change;
     {
         std::lock_guard lock(mutex_);
-        container_->requireWritable();
-        try {
-            change = container_->withDatabase([&](Database& database) { return writeChanges(database, stage); });
-        } catch (...) {
-            rollbackLocked();
-            throw;
-        }
+        // The file is followed, and what is written decided, with the connection in use.
+        container_->withDatabase([&](Database& database) {
+            followOpening();
+            container_->requireWritable();
+            try {
+                change = writeChanges(database, stage);
+            } catch (...) {
+                rollbackLocked();
+                throw;
+            }
+        });
     }
     if (!change.entityNames.empty()) container_->notify(change);
+}
+
+void ModelContext::followOpening() {
+    const auto current = container_->opening();
+    if (current == opening_) return;
+    opening_ = current;
+    for (const auto& [entity, records] : registered_) {
+        for (const auto& [key, record] : records) displaced_.push_back(record);
+    }
+    registered_.clear();
+    std::erase_if(displaced_, [](const auto& record) { return record.expired(); });
+}
+
+std::vector<std::shared_ptr<Record>> ModelContext::displacedRecords() const {
+    std::vector<std::shared_ptr<Record>> records;
+    for (const auto& weak : displaced_) {
+        if (auto record = weak.lock()) records.push_back(std::move(record));
+    }
+    return records;
+}
+
+std::vector<std::shared_ptr<Record>> ModelContext::changedDisplacedRecords() const {
+    auto records = displacedRecords();
+    std::erase_if(records, [](const auto& record) {
+        return record->deleted_ || record->equalsColumnValues(record->persistedValues_);
+    });
+    return records;
+}
+
+void ModelContext::refuseChangesOfEarlierOpenings() const {
+    const auto ofEarlierOpening = [this](const Record* record) {
+        return record && record->key_ != 0 && record->opening_ != opening_;
+    };
+    bool refused =
+        !changedDisplacedRecords().empty() ||
+        std::any_of(deleted_.begin(), deleted_.end(), [&](const auto& r) { return ofEarlierOpening(r.get()); });
+    for (const auto& record : inserted_) {
+        const auto& columns = record->entityInfo().columns;
+        for (std::size_t i = 0; i < columns.size() && !refused; ++i) {
+            refused = columns[i].relationTarget && ofEarlierOpening(record->relatedRecord(i));
+        }
+    }
+    if (refused) throw StoreError(replacedMessage("this change was made"));
+}
+
+std::string ModelContext::replacedMessage(const std::string& during) const {
+    const auto& file = container_->file();
+    return "The store " + (file ? file->string() : std::string("(in memory)")) +
+           " was replaced by another file while " + during + "; nothing was saved";
 }
 
 std::vector<std::shared_ptr<Record>> ModelContext::insertsInTableOrder() const {
@@ -451,6 +531,7 @@ StoreChange ModelContext::writeChanges(Database& database, const std::function<v
     StoreChange change;
     Transaction transaction(database);
     stage();
+    refuseChangesOfEarlierOpenings();
     const auto modified = modifiedRecords();
     const auto inserts = insertsInTableOrder();
     std::vector<std::vector<SqlValue>> insertedValues;
@@ -479,6 +560,7 @@ StoreChange ModelContext::writeChanges(Database& database, const std::function<v
             inserts[i]->context_ = nullptr;
             continue;
         }
+        inserts[i]->opening_ = opening_;
         inserts[i]->persistedValues_ = std::move(insertedValues[i]);
         auto& slot = registered_[&inserts[i]->entityInfo()][inserts[i]->key_];
         // A replacing insert may have taken a row that this context had loaded: the new object
@@ -577,6 +659,9 @@ void ModelContext::rollbackLocked() {
     for (const auto& record : modifiedRecords()) {
         record->assignColumnValues(record->persistedValues_, *this);
     }
+    // Their relationships cannot be read back from this opening: they stay as they are, never to
+    // be saved.
+    displaced_.clear();
 }
 
 void ModelContext::detach(Record& record) {

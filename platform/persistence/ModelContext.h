@@ -24,6 +24,11 @@ namespace norvane::platform {
 /// A failed save leaves the file unchanged and discards the pending changes (the context rolls
 /// back), so a later save never commits them. Callers that can fail separately, such as work on
 /// two threads, therefore use contexts of their own over one container.
+///
+/// Row keys belong to one opening of the store file. Once the container has opened the file at its
+/// path anew (another file took its place), the context reads everything anew, and its records of
+/// the file before are no longer its own: a save that would change one, or point a new record at
+/// one, fails and writes nothing.
 class ModelContext {
 public:
     explicit ModelContext(std::shared_ptr<ModelContainer> container);
@@ -92,6 +97,15 @@ private:
     };
 
     std::vector<std::shared_ptr<Record>> fetchErased(const ErasedFetch& fetch);
+    /// Lets go of the records of an earlier opening of the file, once the container has opened it
+    /// anew. Called with the connection in use, so that what is read next is of the opening kept.
+    void followOpening();
+    /// The records of an earlier opening that someone still holds, and those of them changed since.
+    std::vector<std::shared_ptr<Record>> displacedRecords() const;
+    std::vector<std::shared_ptr<Record>> changedDisplacedRecords() const;
+    /// Fails when a pending change concerns a record of an earlier opening.
+    void refuseChangesOfEarlierOpenings() const;
+    std::string replacedMessage(const std::string& during) const;
     std::shared_ptr<Record> materialize(const EntityInfo& entity, std::int64_t key, std::vector<SqlValue> values);
     void removeLocked(const std::shared_ptr<Record>& record);
     /// Removes the loaded and pending records of `entity` that `matches` admits.
@@ -126,6 +140,10 @@ private:
     std::vector<std::shared_ptr<Record>> inserted_;
     std::vector<std::shared_ptr<Record>> deleted_;
     std::vector<BulkDelete> bulkDeletes_;
+    std::uint64_t opening_;
+    std::vector<std::weak_ptr<Record>> displaced_;
+    /// Fetches under way on the thread that holds the mutex: resolving a relationship fetches again.
+    std::size_t fetching_ = 0;
 };
 
 template <typename R>

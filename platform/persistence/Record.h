@@ -53,6 +53,8 @@ private:
     bool deleted_ = false;
     /// Let go by its context once a save has written it.
     bool released_ = false;
+    /// The opening of the store file that its key belongs to (see ModelContainer::opening).
+    std::uint64_t opening_ = 0;
     std::vector<SqlValue> persistedValues_;
 };
 

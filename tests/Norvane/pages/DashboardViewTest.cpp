@@ -374,9 +374,12 @@ struct Start {
     DashboardView project{state, projects};
     DashboardView sharing{state, projects};
 
-    Start(TerminalFixture& fixture, const std::string& projectName)
+    /// Without a project's name, the project's window shows the portfolio; the collections go to the
+    /// fixture's fake unless a service is given.
+    Start(TerminalFixture& fixture, const std::string& projectName,
+          std::shared_ptr<CollectionService> collection = nullptr)
         : store(NorvaneStore::open(fixture.storeFile)),
-          state({fixture.collection,
+          state({collection ? std::move(collection) : fixture.collection,
                  std::make_shared<KitMetricsSource>(store),
                  fixture.index,
                  fixture.preferences,
@@ -398,11 +401,14 @@ struct Start {
     ExportSheet& exportSheet() const { return *portfolio.findChild<ExportSheet*>(); }
 
     bool isSettled() const {
-        const auto* page = portfolio.findChild<PortfolioView*>();
-        const auto* detail = project.findChild<ProjectDetailView*>();
-        const auto* shared = sharing.findChild<PortfolioView*>();
-        return state.metricsLoaded() && !state.isRefreshingMetrics() && page && page->isSettled() && detail &&
-               detail->isLoaded() && shared && shared->isSettled();
+        return state.metricsLoaded() && !state.isRefreshingMetrics() && isSettled(portfolio) && isSettled(project) &&
+               isSettled(sharing);
+    }
+
+    static bool isSettled(const DashboardView& window) {
+        if (const auto* detail = window.findChild<ProjectDetailView*>()) return detail->isLoaded();
+        const auto* page = window.findChild<PortfolioView*>();
+        return page && page->isSettled();
     }
 };
 
@@ -524,6 +530,51 @@ TEST(DashboardView, EveryFigureFollowsTheToolInATerminalAsAFreshStartShowsIt) {
     EXPECT_EQ(preview("Projects"), QString::number(copied.at("projects").size()));
     EXPECT_EQ(preview("Current Streak"),
               QStringLiteral("%1 days").arg(copied.at("streak").at("currentStreak").get<int>()));
+}
+
+// Found with the window open on the portfolio: after the store's files were deleted and `norvane
+// add` made a new store, the window kept the deleted store's figures; after the store's folder was
+// deleted too, the window's own Collect wrote into the deleted file, where nobody can read it; with
+// another store put in the file's place, the window kept the figures it had.
+TEST(DashboardView, TheStoreFileDeletedOrReplacedUnderTheWindowIsFollowedAsAFreshStartShowsIt) {
+    TerminalFixture fixture;
+    fixture.runTool({"add", "atlas", fixture.repository("atlas", {30, 20, 10}).folder().string()});
+    fixture.runTool({"add", "beacon", fixture.repository("beacon", {9, 8, 7, 1}).folder().string()});
+    NorvaneKit kit(NorvaneDatabase::makeContainer(fixture.storeFile));
+    Start open(fixture, "", std::make_shared<KitCollectionService>([&kit]() -> NorvaneKit& { return kit; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return open.isSettled(); }, 20'000));
+    const auto collect = [&] {
+        EXPECT_TRUE(testing::finishes([&](auto done) { open.state.collectAllProjects(done); }));
+        EXPECT_EQ(open.state.lastCollectionError().value_or(QString()).toStdString(), "");
+    };
+
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(fixture.storeFile.string() + suffix);
+    const auto streak = fixture.repository("streak", {3, 2, 1, 0});
+    fixture.runTool({"add", "streak", streak.folder().string()});
+    EXPECT_EQ(differenceFromAFreshStart(fixture, open, ""), "") << "after the files were deleted";
+
+    TerminalFixture::addModule(streak, 5);
+    collect();
+    const auto listed = NorvaneStore::open(fixture.storeFile).listProjects();
+    ASSERT_EQ(listed.size(), 1U);
+    ASSERT_TRUE(listed.front().newestSnapshot);
+    EXPECT_EQ(listed.front().newestSnapshot->codeLines, 5 * 3) << "five modules of three lines, as collected";
+    EXPECT_EQ(differenceFromAFreshStart(fixture, open, ""), "") << "after the window's collection";
+    const auto saved = fixture.folder.path() / "saved.store";
+    platform::Database(fixture.storeFile.string(), platform::Database::Access::readOnly)
+        .execute("VACUUM INTO '" + saved.string() + "'");
+
+    std::filesystem::remove_all(fixture.storeFile.parent_path());
+    EXPECT_EQ(differenceFromAFreshStart(fixture, open, ""), "") << "after the folder was deleted";
+    collect();
+    EXPECT_TRUE(NorvaneStore::open(fixture.storeFile).listProjects().empty());
+
+    const auto copy = fixture.folder.path() / "copy.store";
+    std::filesystem::copy_file(saved, copy);
+    std::filesystem::rename(copy, fixture.storeFile);
+    EXPECT_EQ(differenceFromAFreshStart(fixture, open, ""), "") << "after another store took the file's place";
+    ASSERT_EQ(open.projects.projects().size(), 1U);
+    EXPECT_EQ(open.projects.projects().front().project.name, "streak");
 }
 
 // Found by counting the reads: each change by the tool was read twice, as the metrics refresh's

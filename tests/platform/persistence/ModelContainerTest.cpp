@@ -140,6 +140,68 @@ TEST_F(ModelContainerTest, AFileSystemFailureAtOpenSaysWhatHappened) {
     EXPECT_EQ(status, 0);
 }
 
+/// The names of the shelves in `file`, read over a connection of its own, as another program reads.
+std::vector<std::string> shelvesIn(const std::filesystem::path& file) {
+    std::vector<std::string> names;
+    for (const auto& shelf : platform::ModelContext(open(file)).fetch<Shelf>()) names.push_back(shelf->name);
+    return names;
+}
+
+/// A store of its own at `file` with one shelf, closed again.
+void makeStore(const std::filesystem::path& file, const std::string& shelf) {
+    platform::ModelContext context(open(file));
+    context.insert(Shelf::make(shelf));
+    context.save();
+}
+
+// Found with the application open: after its store's files were deleted and a new store made in
+// their place, it kept reading the deleted file and saved a collection there, where nobody reads it.
+TEST_F(ModelContainerTest, FollowsTheFileAtItsPathWhenItIsDeletedReplacedOrMoved) {
+    auto container = open(file);
+    platform::ModelContext context(container);
+    const auto shelves = [&] {
+        std::vector<std::string> names;
+        for (const auto& shelf : context.fetch<Shelf>()) names.push_back(shelf->name);
+        return names;
+    };
+    context.insert(Shelf::make("alpha"));
+    context.save();
+    EXPECT_FALSE(container->checkForExternalChanges());
+
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(file.string() + suffix);
+    makeStore(file, "beta");
+    EXPECT_TRUE(container->checkForExternalChanges());
+    EXPECT_EQ(shelves(), std::vector<std::string>{"beta"});
+    context.insert(Shelf::make("gamma"));
+    context.save();
+    EXPECT_EQ(shelvesIn(file), std::vector<std::string>({"beta", "gamma"}));
+
+    // Another store copied into its place, as a copy to a temporary name and a rename make it.
+    makeStore(folder.path() / "copy.store", "delta");
+    std::filesystem::rename(folder.path() / "copy.store", file);
+    EXPECT_EQ(shelvesIn(file), std::vector<std::string>{"delta"}) << "read with the log of the file before";
+    EXPECT_TRUE(container->checkForExternalChanges());
+    EXPECT_EQ(shelves(), std::vector<std::string>{"delta"});
+
+    // Moved away, it keeps all it holds, and the path has a new store.
+    context.insert(Shelf::make("epsilon"));
+    context.save();
+    std::filesystem::rename(file, folder.path() / "moved.store");
+    EXPECT_TRUE(container->checkForExternalChanges());
+    EXPECT_TRUE(shelves().empty());
+    EXPECT_EQ(shelvesIn(folder.path() / "moved.store"), std::vector<std::string>({"delta", "epsilon"}));
+
+    // No store at the path: every use says why, until one is there.
+    folder.writeFile("other", std::string(8192, 'x'));
+    std::filesystem::rename(folder.path() / "other", file);
+    EXPECT_TRUE(container->checkForExternalChanges());
+    EXPECT_THAT(errorMessageOf<platform::StoreError>([&] { shelves(); }), HasSubstr("is not a Norvane store"));
+    EXPECT_FALSE(container->checkForExternalChanges()) << "told once";
+    std::filesystem::rename(folder.path() / "moved.store", file);
+    EXPECT_TRUE(container->checkForExternalChanges());
+    EXPECT_EQ(shelves(), std::vector<std::string>({"delta", "epsilon"}));
+}
+
 class ReadOnlyStore : public ModelContainerTest {
 protected:
     void SetUp() override {

@@ -2,6 +2,7 @@
 
 #include "platform/persistence/StoreError.h"
 #include "tests/platform/persistence/TestRecords.h"
+#include "tests/support/ErrorMessage.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gmock/gmock.h>
@@ -13,6 +14,7 @@ namespace norvane::testing {
 namespace {
 
 using platform::ModelContext;
+using ::testing::HasSubstr;
 
 class ModelContextTest : public ::testing::Test {
 protected:
@@ -120,6 +122,36 @@ TEST_F(ModelContextTest, WritesAimedAtARowThatAnotherConnectionDeletedChangeNoth
     EXPECT_EQ(shelves.front()->name, "beta");
     EXPECT_FALSE(shelves.front()->label);
     EXPECT_TRUE(stored<Book>().empty());
+}
+
+// Found with a collection under way while the store file was replaced: it had read the project
+// from the file before, and saved its rows under that file's keys.
+TEST_F(ModelContextTest, ChangesOfRecordsReadFromAFileThatWasReplacedMeanwhileAreNotSaved) {
+    auto alpha = addShelf("alpha");
+    context->save();
+    const auto copy = folder.path() / "copy.store";
+    {
+        ModelContext other(platform::ModelContainer::open(copy, testSchema()));
+        addShelf("beta", other);
+        other.save();
+        ASSERT_EQ(other.fetch<Shelf>().front()->persistentKey(), alpha->persistentKey()) << "keys start anew";
+    }
+    std::filesystem::rename(copy, file);
+
+    alpha->label = "changed";
+    EXPECT_THAT(errorMessageOf<platform::StoreError>([&] { context->save(); }),
+                HasSubstr("The store " + file.string() + " was replaced by another file"));
+    context->insert(Book::make(alpha, "misplaced", 1));
+    EXPECT_THAT(errorMessageOf<platform::StoreError>([&] { context->save(); }), HasSubstr("nothing was saved"));
+    EXPECT_FALSE(storedShelf("beta")->label);
+    EXPECT_TRUE(stored<Book>().empty());
+
+    auto beta = context->fetch<Shelf>().front();
+    EXPECT_NE(beta, alpha);
+    context->insert(Book::make(beta, "kept", 1));
+    context->save();
+    ASSERT_EQ(stored<Book>().size(), 1U);
+    EXPECT_EQ(stored<Book>().front()->shelf->name, "beta");
 }
 
 TEST_F(ModelContextTest, ASecondRecordForAReplacingIndexTakesTheStoredRow) {
