@@ -39,7 +39,7 @@ std::filesystem::path NorvaneDatabase::containerURL() {
 }
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer() {
-    return open(containerURL(), platform::ModelContainer::Intent::readAndWrite, Folder::ownFolder);
+    return open(containerURL(), platform::ModelContainer::Intent::readAndWrite, Folder::ownFolder, Missing::create);
 }
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeReadingContainer() {
@@ -47,7 +47,7 @@ std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeReadingContainer(
     if (isSurelyMissing(file)) {
         return makeInMemoryContainer();
     }
-    return open(file, platform::ModelContainer::Intent::readOnly, Folder::ownFolder);
+    return open(file, platform::ModelContainer::Intent::readOnly, Folder::ownFolder, Missing::refuse);
 }
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainerIfStored() {
@@ -55,7 +55,7 @@ std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainerIfStored
     if (isSurelyMissing(file)) {
         return makeInMemoryContainer();
     }
-    return open(file, platform::ModelContainer::Intent::readAndWrite, Folder::ownFolder);
+    return open(file, platform::ModelContainer::Intent::readAndWrite, Folder::ownFolder, Missing::refuse);
 }
 
 bool NorvaneDatabase::isSurelyMissing(const std::filesystem::path& file) {
@@ -65,14 +65,20 @@ bool NorvaneDatabase::isSurelyMissing(const std::filesystem::path& file) {
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer(const std::filesystem::path& file,
                                                                          platform::ModelContainer::Intent intent) {
-    return open(file, intent, Folder::anyFolder);
+    return open(file, intent, Folder::anyFolder, Missing::create);
 }
 
-std::shared_ptr<platform::ModelContainer>
-NorvaneDatabase::open(const std::filesystem::path& file, platform::ModelContainer::Intent intent, Folder folder) {
-    // Made again when the file at the path is opened anew, as after its folder was deleted.
+std::shared_ptr<platform::ModelContainer> NorvaneDatabase::open(const std::filesystem::path& file,
+                                                                platform::ModelContainer::Intent intent, Folder folder,
+                                                                Missing missing) {
+    // Run again whenever the file at the path is opened anew, as after it was deleted.
     return platform::ModelContainer::open(
-        file, schema(), intent, [folder](const std::filesystem::path& opened) { keepPrivate(opened, folder); });
+        file, schema(), intent, [folder, missing](const std::filesystem::path& opened) {
+            if (missing == Missing::refuse && isSurelyMissing(opened)) {
+                throw platform::StoreError("The store " + opened.string() + " was deleted while it was in use");
+            }
+            keepPrivate(opened, folder);
+        });
 }
 
 void NorvaneDatabase::keepPrivate(const std::filesystem::path& file, Folder folder) {

@@ -42,12 +42,15 @@ public:
 private:
     /// Whether the store's folder is Norvane's own, to be closed to others, or one the caller chose.
     enum class Folder { ownFolder, anyFolder };
+    /// What opening does where there is no store file: make one, or fail (for callers that make
+    /// none, when the file they had open was deleted meanwhile).
+    enum class Missing { create, refuse };
 
     /// Only a store that is surely not there counts as missing; any other doubt (a folder that
     /// cannot be searched) goes on to the opening, which says what is wrong.
     static bool isSurelyMissing(const std::filesystem::path& file);
-    static std::shared_ptr<platform::ModelContainer> open(const std::filesystem::path& file,
-                                                          platform::ModelContainer::Intent intent, Folder folder);
+    static std::shared_ptr<platform::ModelContainer>
+    open(const std::filesystem::path& file, platform::ModelContainer::Intent intent, Folder folder, Missing missing);
     /// Makes the store's folder and files the user's alone, those of an earlier version too; a
     /// new store file is made empty for its owner first, so that SQLite's -wal and -shm beside it
     /// take its mode.

@@ -4,6 +4,7 @@
 #include "core/models/BookedHistory.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/ModelDailyActivity.h"
+#include "core/models/Project.h"
 #include "core/models/SnapshotLanguage.h"
 #include "platform/persistence/ModelContext.h"
 #include "tests/support/ErrorMessage.h"
@@ -89,6 +90,27 @@ TEST(NorvaneDatabase, CreatesTheStoreFolderUnderTheDataHome) {
     auto second = NorvaneDatabase::makeContainer();
     EXPECT_NE(first.get(), second.get());
     EXPECT_TRUE(std::filesystem::exists(home.dataHome() / "Norvane" / "norvane.store"));
+}
+
+// Found with the application open while the store's folder was deleted: its next use made the
+// store again as a start makes it; a command that makes no store leaves none behind meanwhile.
+TEST(NorvaneDatabase, AStoreDeletedWhileInUseIsMadeAgainOnlyByWhatMakesOne) {
+    testing::TemporaryHome home;
+    const auto folder = home.dataHome() / "Norvane";
+    auto making = NorvaneDatabase::makeContainer();
+    const auto changing = NorvaneDatabase::makeContainerIfStored();
+    const auto reading = NorvaneDatabase::makeReadingContainer();
+    std::filesystem::remove_all(folder);
+    for (const auto& container : {changing, reading}) {
+        EXPECT_THAT(
+            testing::errorMessageOf<platform::StoreError>([&] { platform::ModelContext(container).fetch<Project>(); }),
+            ::testing::HasSubstr("norvane.store was deleted while it was in use"));
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    EXPECT_TRUE(platform::ModelContext(making).fetch<Project>().empty());
+    EXPECT_EQ(std::filesystem::status(folder).permissions(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(std::filesystem::status(folder / "norvane.store").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 // The store's own folder is closed to others; a folder the caller chose, such as /tmp, is not ours.
