@@ -6,12 +6,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include <netdb.h>
 #include <strings.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <optional>
@@ -34,6 +37,19 @@ thread_local BoundedSocketStream* servedStream = nullptr;
 std::string errorBody(const std::string& message) {
     // Replaces any ill-formed UTF-8, so that an error can always be written.
     return nlohmann::json{{"error", message}}.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+/// A message for a request that HTTP asks to be refused for its Host header: an HTTP/1.1 request
+/// without one, or any request with two or more.
+std::optional<std::pair<int, std::string>> hostFault(const httplib::Request& request) {
+    const auto hosts = request.get_header_value_count("Host");
+    if (hosts > 1) {
+        return std::pair{400, std::string("More than one Host header")};
+    }
+    if (hosts == 0 && request.version == "HTTP/1.1") {
+        return std::pair{400, std::string("An HTTP/1.1 request needs a Host header")};
+    }
+    return std::nullopt;
 }
 
 /// A message for a request whose body length cannot be told for certain (and that could thus be
@@ -86,6 +102,23 @@ bool hasBody(const httplib::Request& request) {
     return request.has_header("Content-Length") || request.has_header("Transfer-Encoding");
 }
 
+/// Throws when `host` is neither an address of this machine's kinds nor a name that resolves to one.
+/// Digits and dots, or colons, are an address and never a name to look up: 999.1.1.1 is no
+/// address.
+void requireAddress(const std::string& host) {
+    addrinfo hints{};
+    hints.ai_flags = AI_PASSIVE;
+    hints.ai_socktype = SOCK_STREAM;
+    if (host.find_first_not_of("0123456789.") == std::string::npos || host.find(':') != std::string::npos) {
+        hints.ai_flags |= AI_NUMERICHOST;
+    }
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0) {
+        throw std::runtime_error("Cannot listen on " + host + ": not a valid address");
+    }
+    freeaddrinfo(found);
+}
+
 /// Answers `socket` directly, for a connection that the HTTP library never reads.
 void answerDirectly(int socket, const std::string& status, const std::string& message) {
     const std::string body = errorBody(message);
@@ -129,10 +162,13 @@ GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits)
         return 413;
     });
     set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
-        if (refuseMethod(request, response)) {
+        auto fault = hostFault(request);
+        if (!fault && refuseMethod(request, response)) {
             return HandlerResponse::Handled;
         }
-        auto fault = framingFault(request);
+        if (!fault) {
+            fault = framingFault(request);
+        }
         if (!fault) {
             fault = lengthFault(request, maxBodyPhaseBytes(), tooLargeMessage());
         }
@@ -176,13 +212,21 @@ void GuardedHttpServer::handle(const std::string& method, const std::string& pat
 }
 
 int GuardedHttpServer::bind(const std::string& host, int port) {
-    const bool bound = port == 0 ? (port = bind_to_any_port(host)) > 0 : bind_to_port(host, port);
-    if (!bound) {
-        throw std::runtime_error("Cannot listen on " + host + ":" + std::to_string(port));
+    requireAddress(host);
+    errno = 0;
+    const int bound = port == 0 ? bind_to_any_port(host) : (bind_to_port(host, port) ? port : -1);
+    if (bound < 0) {
+        const int error = errno;
+        throw std::runtime_error("Cannot listen on " + authority(host, port) +
+                                 (error != 0 ? ": " + std::string(std::strerror(error)) : std::string()));
     }
     // The library's backlog of 5 would make a burst of clients retry their connections.
     ::listen(svr_sock_, static_cast<int>(limits_.maxConnections));
-    return port;
+    return bound;
+}
+
+std::string GuardedHttpServer::authority(const std::string& host, int port) {
+    return (host.find(':') == std::string::npos ? host : "[" + host + "]") + ":" + std::to_string(port);
 }
 
 void GuardedHttpServer::serve() { listen_after_bind(); }

@@ -35,8 +35,10 @@ public:
     void handle(const std::string& method, const std::string& pattern, Handler handler);
 
     /// Binds `host`:`port` (0 picks a free port) and returns the port; throws
-    /// `std::runtime_error` when the address cannot be bound.
+    /// `std::runtime_error` when `host` is no address, or the address cannot be bound.
     int bind(const std::string& host, int port);
+    /// "HOST:PORT", with an IPv6 address in brackets, as an address is written in a URL.
+    static std::string authority(const std::string& host, int port);
     /// Serves until `stop()`.
     void serve();
     /// Ends every connection under way and stops serving.

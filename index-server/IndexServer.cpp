@@ -222,7 +222,9 @@ void IndexServer::stop() {
     }
 }
 
-std::string IndexServer::baseURL() const { return "http://" + impl_->host + ":" + std::to_string(impl_->port) + "/v1"; }
+std::string IndexServer::baseURL() const {
+    return "http://" + GuardedHttpServer::authority(impl_->host, impl_->port) + "/v1";
+}
 
 void IndexServer::enqueueAnswer(Route route, ScriptedAnswer answer) {
     std::lock_guard lock(impl_->mutex);

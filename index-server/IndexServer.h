@@ -78,11 +78,11 @@ public:
     IndexServer& operator=(const IndexServer&) = delete;
 
     /// Binds `host`:`port` (0 picks a free port) and serves on a thread of its own; returns the
-    /// port. Throws `std::runtime_error` when the address cannot be bound.
+    /// port. Throws `std::runtime_error` when `host` is no address or the address cannot be bound.
     int start(const std::string& host = "127.0.0.1", int port = 0);
     void stop();
 
-    /// "http://HOST:PORT/v1" once started.
+    /// "http://HOST:PORT/v1" once started, an IPv6 address in brackets.
     std::string baseURL() const;
 
     /// Answers the next request of `route` as scripted; several queue up in order.

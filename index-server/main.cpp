@@ -1,5 +1,6 @@
 // norvane-index-server: serves the benchmark protocol from a SQLite file until SIGINT or SIGTERM.
 
+#include "core/models/BuildConfiguration.h"
 #include "index-server/BenchmarkBuilder.h"
 #include "index-server/IndexServer.h"
 
@@ -55,8 +56,15 @@ int main(int argc, char** argv) {
     std::string dataFile;
     std::string host = "127.0.0.1";
     app.add_option("--port", port, "Port to listen on (0 picks a free one)")->check(CLI::Range(0, 65535));
-    app.add_option("--data", dataFile, "SQLite file that keeps the reports and nothing else")->required();
+    app.add_option("--data", dataFile, "SQLite file that keeps the reports and nothing else")
+        ->required()
+        ->check(CLI::Validator(
+            [](const std::string& file) {
+                return file.empty() ? std::string("the file name is empty") : std::string();
+            },
+            "FILE"));
     app.add_option("--host", host, "Address to listen on")->capture_default_str();
+    app.set_version_flag("--version", "norvane-index-server " + std::string(norvane::BuildConfiguration::version));
     if (const auto exitStatus = parse(app, argc, argv)) {
         return *exitStatus;
     }

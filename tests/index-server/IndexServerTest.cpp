@@ -199,7 +199,7 @@ TEST_F(IndexServerTest, HoldsTheLimitsOfARequestWhateverItsFraming) {
     EXPECT_NE(postChunked(std::string(50 * 1024 * 1024, ' ') + sound), 201);
     EXPECT_EQ(call("POST", "activity", std::string(70 * 1024, ' ') + sound).status, 413);
 
-    const std::string head = "POST /v1/activity HTTP/1.1\r\nContent-Type: application/json\r\n";
+    const std::string head = "POST /v1/activity HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n";
     const std::vector<std::pair<std::string, int>> cases{
         {"Transfer-Encoding: gzip\r\n\r\n", 501},
         {"Transfer-Encoding: chunked\r\nContent-Length: 3\r\n\r\n", 400},
@@ -228,7 +228,8 @@ TEST_F(IndexServerTest, TakesABodyOfExactlyTheLimitAndRefusesOneByteMore) {
 TEST_F(IndexServerTest, AnswersALengthItWillNeverReadAtOnce) {
     // A deadline far beyond the wait for the answer: an answer given only at the deadline fails.
     restart({.limits = {.requestTimeout = std::chrono::minutes(10)}});
-    const std::string head = "POST /v1/activity HTTP/1.1\r\nContent-Type: application/json\r\nContent-Length: ";
+    const std::string head =
+        "POST /v1/activity HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nContent-Length: ";
     const std::vector<std::pair<std::string, int>> cases{
         {"-1", 413},
         {"-99999999999999999999", 413},
@@ -243,7 +244,7 @@ TEST_F(IndexServerTest, AnswersALengthItWillNeverReadAtOnce) {
     }
 
     // The same for the size of a chunk, which is hexadecimal digits and nothing else.
-    const std::string chunked = "POST /v1/activity HTTP/1.1\r\nContent-Type: application/json\r\n"
+    const std::string chunked = "POST /v1/activity HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
                                 "Transfer-Encoding: chunked\r\n\r\n";
     const std::vector<std::pair<std::string, int>> chunks{
         {"-5\r\nhello\r\n0\r\n\r\n", 400},
@@ -578,6 +579,35 @@ TEST_F(IndexServerTest, AnswersAMethodThatAPathIsNotServedForWithTheMethodsItIs)
     EXPECT_EQ(RawConnection(port, "HEAD /v1/benchmarks HTTP/1.1\r\nHost: x\r\n\r\n").status(), 200);
 }
 
+TEST_F(IndexServerTest, ServesOnTheIpv6LoopbackUnderItsAddressInBrackets) {
+    server.reset();
+    IndexServer onIpv6((folder.path() / "reports.db").string());
+    int ipv6Port = 0;
+    try {
+        ipv6Port = onIpv6.start("::1");
+    } catch (const std::runtime_error& error) {
+        GTEST_SKIP() << "this system has no IPv6 loopback: " << error.what();
+    }
+    EXPECT_EQ(onIpv6.baseURL(), "http://[::1]:" + std::to_string(ipv6Port) + "/v1");
+    EXPECT_EQ(
+        http.perform({.method = "GET", .url = onIpv6.baseURL() + "/stats/contributors", .timeout = seconds(5)}).status,
+        200);
+}
+
+TEST_F(IndexServerTest, AnswersARequestWithoutExactlyOneHost400AsHttpAsks) {
+    const std::vector<std::pair<std::string, int>> cases{
+        {"GET /v1/stats/contributors HTTP/1.1\r\n\r\n", 400},
+        {"GET /v1/stats/contributors HTTP/1.1\r\nHost: a\r\nHost: b\r\n\r\n", 400},
+        {"GET /v1/stats/contributors HTTP/1.0\r\nHost: a\r\nHost: a\r\n\r\n", 400},
+        {"PUT /v1/activity HTTP/1.1\r\nContent-Length: 0\r\n\r\n", 400},
+        {"GET /v1/stats/contributors HTTP/1.0\r\n\r\n", 200},
+        {"GET /v1/stats/contributors HTTP/1.1\r\nHost: a\r\n\r\n", 200},
+    };
+    for (const auto& [request, status] : cases) {
+        EXPECT_EQ(RawConnection(port, request).status(), status) << request;
+    }
+}
+
 TEST_F(IndexServerTest, CountsEveryReportOfManyClientsAtOnce) {
     constexpr int clients = 20;
     constexpr int postsEach = 200;
@@ -780,6 +810,7 @@ TEST_F(IndexServerTest, TheProgramSaysWhatItCannotTakeOnItsCommandLine) {
         {{}, "--data is required"},
         {{"--data", data, "--port", "abc"}, "--port: Value abc not in range 0 to 65535"},
         {{"--data", data, "--port", "70000"}, "--port: Value 70000 not in range 0 to 65535"},
+        {{"--data", ""}, "--data: the file name is empty"},
     };
     platform::PosixProcessRunner runner;
     for (const auto& [arguments, message] : cases) {
@@ -803,7 +834,19 @@ TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {
                     .arguments = {"10", testing::builtProgram("norvane-index-server").string(), "--port",
                                   std::to_string(port), "--data", (folder.path() / "other.db").string()}});
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_NE(result.standardError.find("Cannot listen on 127.0.0.1:"), std::string::npos);
+    EXPECT_NE(result.standardError.find("Cannot listen on 127.0.0.1:" + std::to_string(port) + ": "), std::string::npos)
+        << result.standardError;
+    const auto noAddress =
+        runner.run({.executable = "timeout",
+                    .arguments = {"10", testing::builtProgram("norvane-index-server").string(), "--host", "999.1.1.1",
+                                  "--data", (folder.path() / "other.db").string()}});
+    EXPECT_EQ(noAddress.exitStatus, 1);
+    EXPECT_EQ(noAddress.standardError, "norvane-index-server: Cannot listen on 999.1.1.1: not a valid address\n");
+
+    const auto version =
+        runner.run({.executable = testing::builtProgram("norvane-index-server").string(), .arguments = {"--version"}});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.standardOutput, "norvane-index-server 0.1.0\n");
 
     const auto help =
         runner.run({.executable = testing::builtProgram("norvane-index-server").string(), .arguments = {"--help"}});
