@@ -45,6 +45,7 @@ struct IndexServer::Impl {
           newDevices(options.maxNewDevicesPerAddressPerHour), reportsPerAddress(options.maxReportsPerAddressPerDay),
           maxReportsPerDevicePerDay(static_cast<std::int64_t>(options.maxReportsPerDevicePerDay)),
           server(options.limits), recordedRequests(options.recordedRequests) {
+        reports.whenReopened([this] { benchmarks.reportsChanged(); });
         route(Route::activity, "POST", "/v1/activity",
               [this](auto& request, auto& body, auto& response) { acceptReport(request, body, response); });
         route(Route::benchmarks, "GET", "/v1/benchmarks",

@@ -1,7 +1,10 @@
 #include "index-server/ReportStore.h"
 
 #include "core/community/JsonCoding.h"
+#include "index-server/HeldDataFile.h"
 #include "index-server/ReportValidator.h"
+#include "platform/ErrorLog.h"
+#include "platform/persistence/Database.h"
 
 #include <map>
 #include <stdexcept>
@@ -139,37 +142,68 @@ void visitOverall(platform::Database& database, const TotalsScope& scope, const 
 
 } // namespace
 
-ReportStore::ReportStore(const std::string& path) : database_(path, platform::Database::Access::readWrite) {
-    database_.execute("PRAGMA busy_timeout = 5000");
-    requireOwnSchema(database_);
+/// The data file as the store has it open: the hold on it, the connection that writes with the
+/// statements that every report takes, and (for a file) the connection that reads the totals.
+struct ReportStore::OpenFile {
+    explicit OpenFile(const std::string& path);
+
+    std::int64_t count(const char* sql) {
+        auto statement = writer.prepare(sql);
+        statement.step();
+        return integerOf(statement.column(0));
+    }
+
+    /// None for a store in memory.
+    std::unique_ptr<HeldDataFile> held;
+    platform::Database writer;
+    /// Prepared once, as every report takes them: preparing them took a third of a report's time.
+    std::optional<platform::Statement> inserting;
+    std::optional<platform::Statement> findingDevice;
+    std::optional<platform::Statement> countingDay;
+    /// None for a store in memory, which only its one connection sees.
+    std::unique_ptr<platform::Database> reader;
+};
+
+ReportStore::OpenFile::OpenFile(const std::string& path)
+    : held(path == ":memory:" ? nullptr : std::make_unique<HeldDataFile>(path)),
+      writer(path, platform::Database::Access::readWrite) {
+    writer.execute("PRAGMA busy_timeout = 5000");
+    requireOwnSchema(writer);
     // Under a write-ahead log the normal sync level loses nothing when the program dies, only on a
     // power cut, and spares each report its own sync, which would cap the rate of reports.
-    database_.execute("PRAGMA journal_mode = WAL");
-    database_.execute("PRAGMA synchronous = NORMAL");
-    database_.execute("PRAGMA journal_size_limit = " + std::to_string(logBytesKept));
-    database_.execute(schema);
+    writer.execute("PRAGMA journal_mode = WAL");
+    writer.execute("PRAGMA synchronous = NORMAL");
+    writer.execute("PRAGMA journal_size_limit = " + std::to_string(logBytesKept));
+    writer.execute(schema);
     for (const auto& [name, sql] : formerIndexes) {
-        database_.execute("DROP INDEX IF EXISTS " + name);
+        writer.execute("DROP INDEX IF EXISTS " + name);
     }
-    contributors_ = count("SELECT COUNT(DISTINCT device_id) FROM reports");
-    inserting_.emplace(database_.prepare(
+    inserting.emplace(writer.prepare(
         "INSERT INTO reports (device_id, activity_date, size_bucket, code_lines_changed, docs_lines_changed, "
         "test_lines_changed, config_lines_changed, velocity_retention) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    findingDevice_.emplace(database_.prepare("SELECT 1 FROM reports WHERE device_id = ? LIMIT 1"));
-    countingDay_.emplace(database_.prepare(
+    findingDevice.emplace(writer.prepare("SELECT 1 FROM reports WHERE device_id = ? LIMIT 1"));
+    countingDay.emplace(writer.prepare(
         "SELECT COUNT(*) FROM reports WHERE device_id = ? AND activity_date >= ? AND activity_date < ?"));
-    if (path != ":memory:") {
+    if (held) {
         // It writes nothing but the log's pages into the file once its reads are done, without the
         // lock that the reports wait for.
-        reader_ = std::make_unique<platform::Database>(path, platform::Database::Access::readWrite);
-        reader_->execute("PRAGMA busy_timeout = 5000");
+        reader = std::make_unique<platform::Database>(path, platform::Database::Access::readWrite);
+        reader->execute("PRAGMA busy_timeout = 5000");
     }
 }
+
+ReportStore::ReportStore(const std::string& path) : path_(path), file_(std::make_unique<OpenFile>(path)) {
+    contributors_ = file_->count("SELECT COUNT(DISTINCT device_id) FROM reports");
+}
+
+ReportStore::~ReportStore() = default;
+
+void ReportStore::whenReopened(std::function<void()> told) { reopened_ = std::move(told); }
 
 void ReportStore::insert(const AnonymousActivityReport& report) {
     std::lock_guard lock(mutex_);
     const bool newDevice = !holdsDevice(report.deviceId);
-    auto& statement = *inserting_;
+    auto& statement = *currentFile().inserting;
     statement.bindAll({
         report.deviceId,
         JsonCoding::encodeDate(report.activityDate),
@@ -196,7 +230,7 @@ std::int64_t ReportStore::reportsOfDeviceOnDay(const std::string& deviceId, std:
     // Dates are kept as ISO 8601 text in UTC, which sorts as the moments do.
     const auto dayText = [](std::chrono::sys_days date) { return JsonCoding::encodeDate(date).substr(0, 10); };
     std::lock_guard lock(mutex_);
-    auto& statement = *countingDay_;
+    auto& statement = *currentFile().countingDay;
     statement.bindAll({deviceId, dayText(day), dayText(day + std::chrono::days(1))});
     statement.step();
     const auto reports = integerOf(statement.column(0));
@@ -207,11 +241,12 @@ std::int64_t ReportStore::reportsOfDeviceOnDay(const std::string& deviceId, std:
 
 std::int64_t ReportStore::deleteDevice(const std::string& deviceId) {
     std::lock_guard lock(mutex_);
-    auto counting = database_.prepare("SELECT COUNT(*) FROM reports WHERE device_id = ?");
+    auto& writer = currentFile().writer;
+    auto counting = writer.prepare("SELECT COUNT(*) FROM reports WHERE device_id = ?");
     counting.bind(1, deviceId);
     counting.step();
     const std::int64_t removed = integerOf(counting.column(0));
-    auto deleting = database_.prepare("DELETE FROM reports WHERE device_id = ?");
+    auto deleting = writer.prepare("DELETE FROM reports WHERE device_id = ?");
     deleting.bind(1, deviceId);
     deleting.run();
     if (removed > 0) {
@@ -224,7 +259,7 @@ std::int64_t ReportStore::contributorCount() const { return contributors_; }
 
 std::int64_t ReportStore::reportCount() {
     std::lock_guard lock(mutex_);
-    return count("SELECT COUNT(*) FROM reports");
+    return currentFile().count("SELECT COUNT(*) FROM reports");
 }
 
 void ReportStore::readContributors(const Visitor& perBucket, const std::function<TotalsScope()>& scope,
@@ -237,29 +272,47 @@ void ReportStore::readContributors(const Visitor& perBucket, const std::function
         visitOverall(database, scope(), overall);
         snapshot.commit();
     };
-    if (reader_) {
+    if (path_ != ":memory:") {
         std::lock_guard lock(readerMutex_);
-        readAll(*reader_);
-        reader_->execute("PRAGMA wal_checkpoint(PASSIVE)");
+        if (!file_) {
+            throw std::runtime_error("Cannot read " + path_ + ": it could not be opened again");
+        }
+        readAll(*file_->reader);
+        file_->reader->execute("PRAGMA wal_checkpoint(PASSIVE)");
     } else {
         std::lock_guard lock(mutex_);
-        readAll(database_);
+        readAll(file_->writer);
     }
 }
 
+ReportStore::OpenFile& ReportStore::currentFile() {
+    if (file_ && (!file_->held || file_->held->isAtPath())) {
+        return *file_;
+    }
+    std::lock_guard lock(readerMutex_);
+    if (file_) {
+        platform::logNotice(path_ + " is no longer the file that the service opened (it was deleted or replaced); the "
+                                    "service goes on with the file there");
+        // The reports in the log belong to the file that was there: copied into it, the log left at
+        // the path is empty and cannot pass for the next file's.
+        file_->writer.execute("PRAGMA wal_checkpoint(TRUNCATE)");
+        file_.reset();
+    }
+    auto file = std::make_unique<OpenFile>(path_);
+    contributors_ = file->count("SELECT COUNT(DISTINCT device_id) FROM reports");
+    file_ = std::move(file);
+    if (reopened_) {
+        reopened_();
+    }
+    return *file_;
+}
+
 bool ReportStore::holdsDevice(const std::string& deviceId) {
-    auto& statement = *findingDevice_;
+    auto& statement = *currentFile().findingDevice;
     statement.bind(1, deviceId);
     const bool found = statement.step();
     statement.reset();
     return found;
-}
-
-/// The caller holds `mutex_`, or is the constructor.
-std::int64_t ReportStore::count(const char* sql) {
-    auto statement = database_.prepare(sql);
-    statement.step();
-    return integerOf(statement.column(0));
 }
 
 } // namespace norvane::indexserver

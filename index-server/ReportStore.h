@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/community/AnonymousActivityReport.h"
-#include "platform/persistence/Database.h"
 
 #include <atomic>
 #include <chrono>
@@ -49,9 +48,18 @@ public:
     /// next report starts the log over, cut back to this.
     static constexpr std::int64_t logBytesKept = 8 * 1024 * 1024;
 
-    /// Opens or creates the file; refuses, unchanged and naming what is foreign, a file that holds
-    /// anything but the reports' table and index as the service makes them (a trigger, a view).
+    /// Opens or creates the file (see `HeldDataFile`); refuses, unchanged and naming what is foreign,
+    /// a file that holds anything but the reports' table and index as the service makes them (a
+    /// trigger, a view).
     explicit ReportStore(const std::string& path);
+    ~ReportStore();
+    ReportStore(const ReportStore&) = delete;
+    ReportStore& operator=(const ReportStore&) = delete;
+
+    /// Tells `told` each time the store goes on with another file: the file at its path was
+    /// deleted or replaced, which the next call that reads or writes reports notices. Set before
+    /// the store is used from other threads.
+    void whenReopened(std::function<void()> told);
 
     void insert(const AnonymousActivityReport& report);
     /// Whether any report of `deviceId` is stored.
@@ -71,19 +79,21 @@ public:
     void readContributors(const Visitor& perBucket, const std::function<TotalsScope()>& scope, const Visitor& overall);
 
 private:
-    bool holdsDevice(const std::string& deviceId);
-    std::int64_t count(const char* sql);
+    struct OpenFile;
 
+    /// The file open, or the one now at the path when the one open is no longer there (deleted,
+    /// replaced, moved away), so that no report goes into a file that no one opens again. Throws
+    /// when the file at the path cannot be opened; the caller holds `mutex_`.
+    OpenFile& currentFile();
+    bool holdsDevice(const std::string& deviceId);
+
+    const std::string path_;
+    std::function<void()> reopened_;
     std::mutex mutex_;
-    platform::Database database_;
-    /// Prepared once, as every report takes them: preparing them took a third of a report's time.
-    std::optional<platform::Statement> inserting_;
-    std::optional<platform::Statement> findingDevice_;
-    std::optional<platform::Statement> countingDay_;
     std::atomic<std::int64_t> contributors_ = 0;
     std::mutex readerMutex_;
-    /// None for a store in memory, which only its one connection sees.
-    std::unique_ptr<platform::Database> reader_;
+    /// Replaced under both mutexes; none after the file at the path could not be opened.
+    std::unique_ptr<OpenFile> file_;
 };
 
 } // namespace norvane::indexserver

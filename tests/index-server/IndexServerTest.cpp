@@ -18,6 +18,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -328,6 +329,73 @@ TEST_F(IndexServerTest, TheLogIsCutBackOnceTheReadThatHeldItBackEnds) {
     store.insert(reportOf(0));
     EXPECT_LE(logBytes(), 8u * 1024 * 1024);
     EXPECT_EQ(store.reportCount(), 2001);
+}
+
+TEST_F(IndexServerTest, MakesItsDataFileForItsOwnerAloneWhateverTheUmask) {
+    const auto file = folder.path() / "private.db";
+    const mode_t before = ::umask(022);
+    {
+        IndexServer made(file.string());
+        made.start();
+    }
+    ::umask(before);
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        const auto path = file.string() + suffix;
+        if (suffix[0] == '\0' || std::filesystem::exists(path)) {
+            EXPECT_EQ(std::filesystem::status(path).permissions(),
+                      std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+                << path;
+        }
+    }
+}
+
+// Two services on one file published different figures from it: the second is refused.
+TEST_F(IndexServerTest, RefusesADataFileThatAnotherServiceHolds) {
+    const auto file = (folder.path() / "reports.db").string();
+    EXPECT_THROW(IndexServer{file}, std::runtime_error);
+    platform::PosixProcessRunner runner;
+    // Bounded by timeout(1), so a server that wrongly starts cannot hang the test.
+    const auto result = runner.run(
+        {.executable = "timeout",
+         .arguments = {"10", testing::builtProgram("norvane-index-server").string(), "--port", "0", "--data", file}});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.standardError, "norvane-index-server: " + file +
+                                        " is the data file of another service that runs now; give each service a "
+                                        "data file of its own\n");
+    EXPECT_EQ(call("POST", "activity", report("still served").dump()).status, 201);
+}
+
+// A data file deleted or replaced while the service runs took the reports that followed, each
+// answered 201, into a file that no one would open again: the service goes on with the file at
+// its path, and the log of the file that was there cannot pass for that one's.
+TEST_F(IndexServerTest, GoesOnWithTheDataFileAtItsPathWhenItsOwnIsReplacedOrDeleted) {
+    const auto file = folder.path() / "reports.db";
+    for (const char* device : {"one", "two"}) EXPECT_EQ(postFrom("127.0.0.2", device), 201);
+    const auto copy = folder.path() / "copy.db";
+    {
+        ReportStore elsewhere(copy.string());
+        elsewhere.insert(AnonymousActivityReport{.deviceId = "copied",
+                                                 .reportedAt = testing::utc("2025-03-14T10:00:00Z"),
+                                                 .activityDate = testing::utc("2025-03-13T23:00:00Z"),
+                                                 .sizeBucket = "Medium",
+                                                 .projectType = "organic"});
+    }
+    std::filesystem::rename(copy, file);
+    {
+        const testing::CapturedStandardError log;
+        EXPECT_EQ(postFrom("127.0.0.2", "after the copy"), 201);
+    }
+    EXPECT_EQ(contributors(), 2) << "copied, after the copy";
+
+    std::filesystem::remove(file);
+    {
+        const testing::CapturedStandardError log;
+        EXPECT_EQ(postFrom("127.0.0.2", "after the deletion"), 201);
+    }
+    EXPECT_EQ(contributors(), 1);
+    restart({});
+    EXPECT_EQ(contributors(), 1) << "the file at the path keeps them";
+    EXPECT_EQ(server->storedReportCount(), 1);
 }
 
 TEST_F(IndexServerTest, CountsContributorsAsTheirReportsComeAndGo) {
