@@ -118,8 +118,8 @@ const std::string bookedCommitsOfProject = "SELECT hash, date, firstSeenAt FROM 
 
 } // namespace
 
-ActivityBook::Update ActivityBook::Update::whole(GitTips tips, GitHistory& history) {
-    Update update{.tips = std::move(tips), .wholeHistory = true};
+ActivityBook::Update ActivityBook::Update::whole(GitTips tips, GitHistory& history, const CollectionMoment& moment) {
+    Update update{.tips = std::move(tips), .wholeHistory = true, .provisionalUntil = moment.laterSeen};
     update.days = std::move(history.days);
     update.firstBookedAt = history.firstBookedAt;
     update.head = history.head;
@@ -130,9 +130,8 @@ ActivityBook::BookedMeanwhile::BookedMeanwhile()
     : std::runtime_error("Other programs kept booking the project's daily activity while this collection read it; "
                          "nothing was stored") {}
 
-ActivityBook::ActivityBook(std::shared_ptr<platform::ModelContext> context, const GitService& git,
-                           platform::Clock clock)
-    : context_(std::move(context)), git_(git), clock_(std::move(clock)) {}
+ActivityBook::ActivityBook(std::shared_ptr<platform::ModelContext> context, const GitService& git)
+    : context_(std::move(context)), git_(git) {}
 
 std::shared_ptr<BookedHistory> ActivityBook::bookedHistory(const std::shared_ptr<Project>& project) {
     const auto found =
@@ -140,9 +139,11 @@ std::shared_ptr<BookedHistory> ActivityBook::bookedHistory(const std::shared_ptr
     return found.empty() ? nullptr : found.front();
 }
 
-ActivityBook::Update ActivityBook::read(const std::shared_ptr<Project>& project, const GitTips& tips) {
+ActivityBook::Update ActivityBook::read(const std::shared_ptr<Project>& project, const GitTips& tips,
+                                        const CollectionMoment& moment) {
     const auto booked = bookedHistory(project);
-    auto update = readSince(project, tips, booked);
+    auto update = readSince(project, tips, booked, moment);
+    update.provisionalUntil = moment.laterSeen;
     if (booked) update.bookedAsRead = booked->columnValues();
     return update;
 }
@@ -154,9 +155,12 @@ void ActivityBook::requireBookedAsRead(const std::shared_ptr<Project>& project, 
 }
 
 ActivityBook::Update ActivityBook::readSince(const std::shared_ptr<Project>& project, const GitTips& tips,
-                                             const std::shared_ptr<BookedHistory>& booked) {
-    if (!booked) {
-        return readWhole(project, tips, booked);
+                                             const std::shared_ptr<BookedHistory>& booked,
+                                             const CollectionMoment& moment) {
+    // By a clock that may be wrong, the rows are what an import at its moment books; the collection
+    // says why.
+    if (!booked || moment.isProvisional()) {
+        return readWhole(project, tips, booked, moment);
     }
     auto reason = wholeReadReason(tips, *booked);
     if (!reason && booked->tipList() == tips.commits) {
@@ -164,7 +168,7 @@ ActivityBook::Update ActivityBook::readSince(const std::shared_ptr<Project>& pro
     }
     if (!reason) {
         try {
-            if (auto update = readChanges(project, tips, *booked)) {
+            if (auto update = readChanges(project, tips, *booked, moment.at)) {
                 update->booked = booked;
                 return std::move(*update);
             }
@@ -181,10 +185,11 @@ ActivityBook::Update ActivityBook::readSince(const std::shared_ptr<Project>& pro
         }
     }
     platform::logNotice(project->name + ": its daily activity is read again from the whole history: " + *reason);
-    return readWhole(project, tips, booked);
+    return readWhole(project, tips, booked, moment);
 }
 
 std::optional<std::string> ActivityBook::wholeReadReason(const GitTips& tips, const BookedHistory& booked) {
+    if (booked.provisionalUntil) return "it was booked while the clock read earlier than an earlier collection's";
     if (booked.timeZone != timeZoneRules()) return "the time zone's rules are not those its days were counted in";
     if (booked.shallowBoundary != tips.shallowBoundary) return "the shallow clone's boundary moved";
     if (booked.replacements != tips.replacements) return "the repository's replacements (git replace) changed";
@@ -193,30 +198,32 @@ std::optional<std::string> ActivityBook::wholeReadReason(const GitTips& tips, co
     return std::nullopt;
 }
 
-CommitBooking ActivityBook::booking(const std::shared_ptr<Project>& project) {
+CommitBooking ActivityBook::booking(const std::shared_ptr<Project>& project, const CollectionMoment& moment) {
     std::unordered_map<std::string, platform::Date> firstSeen;
     context_->container()->query(bookedCommitsOfProject + " AND firstSeenAt IS NOT NULL",
                                  {SqlValue(project->persistentKey())}, [&](const platform::QueryRow& row) {
                                      auto [day, commit] = readBookedCommit(row, *project);
                                      firstSeen.emplace(std::move(commit.hash), *commit.firstSeenAt);
                                  });
-    return CommitBooking(clock_(), std::move(firstSeen));
+    return CommitBooking(moment.at, std::move(firstSeen),
+                         moment.isProvisional() ? CommitBooking::Clock::provisional : CommitBooking::Clock::trusted);
 }
 
 ActivityBook::Update ActivityBook::readWhole(const std::shared_ptr<Project>& project, const GitTips& tips,
-                                             std::shared_ptr<BookedHistory> booked) {
-    auto booking = this->booking(project);
+                                             std::shared_ptr<BookedHistory> booked, const CollectionMoment& moment) {
+    auto booking = this->booking(project, moment);
     auto history = git_.readHistory(project->path, tips, booking);
-    auto update = Update::whole(tips, history);
+    auto update = Update::whole(tips, history, moment);
     update.booked = std::move(booked);
     return update;
 }
 
 std::optional<ActivityBook::Update> ActivityBook::readChanges(const std::shared_ptr<Project>& project,
-                                                              const GitTips& tips, const BookedHistory& booked) {
+                                                              const GitTips& tips, const BookedHistory& booked,
+                                                              platform::Date now) {
     Update update{.tips = tips};
     const auto before = booked.tipList();
-    CommitBooking booking(clock_());
+    CommitBooking booking(now);
     std::unordered_set<std::string> parentsOfNew;
     git_.visitCommits(project->path, difference(tips.commits, before), before, tips.shallowBoundary,
                       [&](const GitLogParser::LogRecord& record) {
@@ -227,7 +234,7 @@ std::optional<ActivityBook::Update> ActivityBook::readChanges(const std::shared_
                           if (bookedCommit(project, record.hash)) return;
                           if (record.hash == tips.head) update.head = record.summary();
                           auto commit = booking.book(record.hash, record.committedAt);
-                          const auto moment = CommitBooking::moment(commit, record.committedAt);
+                          const auto moment = booking.moment(commit, record.committedAt);
                           update.firstBookedAt = std::min(update.firstBookedAt.value_or(moment), moment);
                           const auto day = booking.dayOf(moment);
                           update.added.emplace_back(day, commit);
@@ -330,6 +337,7 @@ std::shared_ptr<BookedHistory> ActivityBook::stage(const std::shared_ptr<Project
     booked->pricedWage = settings.averageWage;
     booked->pricedOverhead = settings.overhead;
     booked->pricedType = project->projectType;
+    booked->provisionalUntil = update.provisionalUntil;
     if (update.wholeHistory || update.firstBookedAt) {
         booked->firstBookedAt = update.firstBookedAt;
     }
@@ -364,8 +372,8 @@ void ActivityBook::stageCommits(const std::shared_ptr<Project>& project, const U
     for (const auto& [day, commit] : update.added) insert(day, commit);
 }
 
-std::shared_ptr<DailyActivity> ActivityBook::todaysRow(const std::shared_ptr<Project>& project) {
-    const auto today = platform::LocalCalendar::startOfDay(clock_());
+std::shared_ptr<DailyActivity> ActivityBook::todaysRow(const std::shared_ptr<Project>& project, platform::Date moment) {
+    const auto today = platform::LocalCalendar::startOfDay(moment);
     const auto rows = context_->fetch<DailyActivity>(
         {.predicate = DailyActivityField::project == project && DailyActivityField::date == today, .limit = 1});
     return rows.empty() ? nullptr : rows.front();

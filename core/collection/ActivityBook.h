@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/collection/CollectionMoment.h"
 #include "core/collection/DayBooking.h"
 #include "core/collection/GitCommit.h"
 #include "core/collection/GitHistory.h"
@@ -57,9 +58,11 @@ public:
         /// What `booked` held when this was read, to tell whether another program booked the
         /// project since; none when nothing was booked.
         std::optional<std::vector<platform::SqlValue>> bookedAsRead;
+        /// Read by a clock that read earlier than an earlier collection's: the moment that one saw.
+        std::optional<platform::Date> provisionalUntil;
 
-        /// The whole history of one pass over the log.
-        static Update whole(GitTips tips, GitHistory& history);
+        /// The whole history of one pass over the log, read at `moment`.
+        static Update whole(GitTips tips, GitHistory& history, const CollectionMoment& moment);
     };
 
     /// Another program booked the project's days after an update was read: the update no longer
@@ -69,15 +72,17 @@ public:
         BookedMeanwhile();
     };
 
-    ActivityBook(std::shared_ptr<platform::ModelContext> context, const GitService& git, platform::Clock clock);
+    ActivityBook(std::shared_ptr<platform::ModelContext> context, const GitService& git);
 
     /// What the project's rows were booked from; none before its history was imported whole.
     std::shared_ptr<BookedHistory> bookedHistory(const std::shared_ptr<Project>& project);
-    /// What changed in the repository since its rows were booked. Throws gitFailed, and a
+    /// What changed in the repository since its rows were booked, as a collection at `moment` books
+    /// it: whole, when its clock or the one that booked the rows may be wrong. Throws gitFailed, and a
     /// StoreError for a booked commit that cannot be read.
-    Update read(const std::shared_ptr<Project>& project, const GitTips& tips);
-    /// Books commits as earlier collections did: those first seen ahead of their date keep that moment.
-    CommitBooking booking(const std::shared_ptr<Project>& project);
+    Update read(const std::shared_ptr<Project>& project, const GitTips& tips, const CollectionMoment& moment);
+    /// Books commits at `moment` as earlier collections did: those first seen ahead of their date
+    /// keep that moment.
+    CommitBooking booking(const std::shared_ptr<Project>& project, const CollectionMoment& moment);
     /// Writes the update into the rows, the booked commits and the booked history, without
     /// saving; returns the latter. Meant to run inside the save's transaction, where the rows it
     /// reads are those it changes.
@@ -86,17 +91,17 @@ public:
     /// Throws BookedMeanwhile when the project's booked history is no longer what `update` was read
     /// from. Inside the save's transaction, no other program can book it between this and the save.
     void requireBookedAsRead(const std::shared_ptr<Project>& project, const Update& update);
-    /// The project's row of today, if it has commits.
-    std::shared_ptr<DailyActivity> todaysRow(const std::shared_ptr<Project>& project);
+    /// The project's row of the day of `moment`, if it has commits.
+    std::shared_ptr<DailyActivity> todaysRow(const std::shared_ptr<Project>& project, platform::Date moment);
 
 private:
     Update readSince(const std::shared_ptr<Project>& project, const GitTips& tips,
-                     const std::shared_ptr<BookedHistory>& booked);
+                     const std::shared_ptr<BookedHistory>& booked, const CollectionMoment& moment);
     Update readWhole(const std::shared_ptr<Project>& project, const GitTips& tips,
-                     std::shared_ptr<BookedHistory> booked);
+                     std::shared_ptr<BookedHistory> booked, const CollectionMoment& moment);
     /// None when what went away lies on the first booked day, whose first moment is then read whole.
     std::optional<Update> readChanges(const std::shared_ptr<Project>& project, const GitTips& tips,
-                                      const BookedHistory& booked);
+                                      const BookedHistory& booked, platform::Date now);
     /// Why the rows cannot be brought up to date from what changed, if so.
     static std::optional<std::string> wholeReadReason(const GitTips& tips, const BookedHistory& booked);
     /// The booked commits that the tips no longer reach, of those `leftBehind` reached, with their days.
@@ -112,7 +117,6 @@ private:
 
     std::shared_ptr<platform::ModelContext> context_;
     const GitService& git_;
-    platform::Clock clock_;
 };
 
 } // namespace norvane

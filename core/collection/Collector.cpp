@@ -8,6 +8,7 @@
 #include "core/models/StoredSettings.h"
 #include "platform/UnicodeText.h"
 
+#include "platform/ErrorLog.h"
 #include "platform/LocalCalendar.h"
 #include "platform/persistence/StoreError.h"
 
@@ -98,7 +99,7 @@ Collector::Collector(std::shared_ptr<platform::ModelContext> context, SccService
                      platform::Clock clock)
     : context_(context), clock_(std::move(clock)), projectService_(context), snapshotService_(context, clock_),
       sccService_(std::move(sccService)), gitService_(std::move(gitService)), modelAttributionService_(context, clock_),
-      activityBook_(context, gitService_, clock_) {}
+      activityBook_(context, gitService_) {}
 
 std::vector<CollectionResult> Collector::collectAll() {
     const auto projects = projectsToCollect();
@@ -162,7 +163,7 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
         return result;
     }
     try {
-        result.dailyActivity = infoOf(activityBook_.todaysRow(project));
+        result.dailyActivity = infoOf(activityBook_.todaysRow(project, project->updatedAt));
         result.project = project->info();
     } catch (const std::exception& error) {
         fail(result, collectionError(error, *project));
@@ -178,15 +179,17 @@ std::pair<std::shared_ptr<Snapshot>, Collector::Settings> Collector::store(const
             std::shared_ptr<Snapshot> snapshot;
             Settings settings;
             // What the rows become is decided from the store as it is inside the save's transaction.
+            const auto now = reading.moment.at;
             context_->save([&] {
                 settings = readSettings();
+                stageSnapshotDates(project, now);
                 snapshot = stageCodeCount(project, reading);
                 if (reading.activity) {
                     activityBook_.requireBookedAsRead(project, *reading.activity);
                     const auto booked = activityBook_.stage(project, *reading.activity, *settings.values);
-                    calculateBaselineVelocityIfNeeded(project, booked->firstBookedAt.value_or(clock_()));
+                    calculateBaselineVelocityIfNeeded(project, booked->firstBookedAt.value_or(now), now);
                 }
-                project->updatedAt = clock_();
+                project->updatedAt = now;
             });
             return {snapshot, settings};
         } catch (const ActivityBook::BookedMeanwhile&) {
@@ -206,7 +209,11 @@ Collector::Reading Collector::read(const std::shared_ptr<Project>& project, cons
     if (!repository && AddCompletion::wasRepository(*context_, project)) {
         throw NorvaneError::repositoryNotFound(project->path);
     }
-    Reading reading{counter.collectMetrics(project->path)};
+    Reading reading{CollectionMoment::take(*context_->container(), clock_)};
+    if (const auto notice = reading.moment.notice()) {
+        platform::logNotice(project->name + ": " + *notice);
+    }
+    reading.codeCount = counter.collectMetrics(project->path);
     if (repository) {
         readRepository(project, reading, bookActivity);
     }
@@ -216,7 +223,7 @@ Collector::Reading Collector::read(const std::shared_ptr<Project>& project, cons
 void Collector::readRepository(const std::shared_ptr<Project>& project, Reading& reading, bool bookActivity) {
     reading.tips = readOwnTips(project);
     if (bookActivity) {
-        reading.activity = activityBook_.read(project, *reading.tips);
+        reading.activity = activityBook_.read(project, *reading.tips, reading.moment);
     }
     reading.latest = latestCommit(project, *reading.tips, reading.activity ? reading.activity->head : std::nullopt);
     // An add's import sets the first commit's date from the history it reads.
@@ -277,7 +284,7 @@ std::shared_ptr<Snapshot> Collector::stageCodeCount(const std::shared_ptr<Projec
     const auto& output = reading.codeCount;
     auto snapshot = Snapshot::create(project);
     snapshot->setSnapshotType(SnapshotType::scc);
-    snapshot->capturedAt = clock_();
+    snapshot->capturedAt = reading.moment.at;
     snapshot->totalFiles = output.totalFiles();
     snapshot->totalLines = output.totalLines();
     snapshot->codeLines = output.totalCode();
@@ -294,6 +301,29 @@ std::shared_ptr<Snapshot> Collector::stageCodeCount(const std::shared_ptr<Projec
     return snapshot;
 }
 
+void Collector::stageSnapshotDates(const std::shared_ptr<Project>& project, platform::Date moment) {
+    // Dated after the moment by a clock that ran ahead: just before it, so that this collection's
+    // count is the newest, as a count made now would be.
+    for (const auto& later : context_->fetch<Snapshot>(
+             {.predicate = SnapshotField::project == project && SnapshotField::capturedAt > moment})) {
+        later->capturedAt = moment - std::chrono::microseconds(1);
+    }
+    // A history point that an import dated at its own moment, its commit lying ahead of it then.
+    std::vector<std::int64_t> points;
+    context_->container()->query(
+        "SELECT pk FROM snapshot WHERE project = ? AND snapshotTypeRaw = ? AND latestCommitDate > capturedAt AND "
+        "latestCommitDate <= ?",
+        {platform::SqlValue(project->persistentKey()),
+         platform::SqlValue(std::string(platform::rawValue(SnapshotType::gitHistory))),
+         platform::FieldTraits<platform::Date>::toSql(moment)},
+        [&points](const platform::QueryRow& row) { points.push_back(row.get<std::int64_t>(0)); });
+    for (const auto key : points) {
+        if (auto point = std::static_pointer_cast<Snapshot>(context_->resolve(Snapshot::entity().info(), key))) {
+            point->capturedAt = *point->latestCommitDate;
+        }
+    }
+}
+
 void Collector::finishAdd(const std::shared_ptr<Project>& project, CollectionResult& result) {
     const auto history = collectHistory(project, initialSampleInterval);
     if (history.error) {
@@ -301,7 +331,7 @@ void Collector::finishAdd(const std::shared_ptr<Project>& project, CollectionRes
         return;
     }
     try {
-        result.dailyActivity = infoOf(activityBook_.todaysRow(project));
+        result.dailyActivity = infoOf(activityBook_.todaysRow(project, project->updatedAt));
         result.project = project->info();
     } catch (const std::exception& error) {
         fail(result, collectionError(error, *project));
@@ -360,7 +390,8 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
     std::shared_ptr<Project> project;
     GitTips tips;
     GitHistory history;
-    const auto now = clock_();
+    const auto moment = CollectionMoment::take(*context_->container(), clock_);
+    const auto now = moment.at;
     // Worked out while git writes the log, as the days are.
     ModelAttributionTally attribution(now);
     try {
@@ -374,7 +405,10 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
             return result;
         }
         tips = readOwnTips(project);
-        auto booking = activityBook_.booking(project);
+        if (const auto notice = moment.notice()) {
+            platform::logNotice(project->name + ": " + *notice);
+        }
+        auto booking = activityBook_.booking(project, moment);
         // The zone's rules, which the booked history keeps, are read once while git writes the log.
         const auto zoneRules = std::async(std::launch::async, platform::LocalCalendar::timeZoneRules);
         history = gitService_.readHistory(project->path, tips, booking,
@@ -393,15 +427,15 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
         if (commits.empty()) {
             result.nothingToImport = HistoryImportResult::NothingToImport::noCommits;
         } else {
-            result.snapshotCount = stageHistory(project, commits, sampleInterval, *settings, progress);
+            result.snapshotCount = stageHistory(project, commits, sampleInterval, *settings, now, progress);
             project->firstCommitAt = commits.front().date;
             project->latestCommitAt = commits.back().date;
         }
         // One save: the series, the days, the model rows and the baseline are replaced whole, or
         // stay whole. The rows they replace are read inside the save's transaction.
         context_->save([&] {
-            activityBook_.stage(project, ActivityBook::Update::whole(tips, history), *settings);
-            calculateBaselineVelocityIfNeeded(project, history.firstBookedAt.value_or(now));
+            activityBook_.stage(project, ActivityBook::Update::whole(tips, history, moment), *settings);
+            calculateBaselineVelocityIfNeeded(project, history.firstBookedAt.value_or(now), now);
             if (!commits.empty()) {
                 modelAttributionService_.stageAttribution(project, attribution.totals());
             }
@@ -425,7 +459,8 @@ std::shared_ptr<Project> Collector::inOwnContext(const std::shared_ptr<Project>&
 }
 
 int Collector::stageHistory(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits,
-                            int sampleInterval, const AppSettings& settings, const HistoryProgress& progress) {
+                            int sampleInterval, const AppSettings& settings, platform::Date now,
+                            const HistoryProgress& progress) {
     const auto sampled =
         sampleInterval >= 1 ? GitService::sampleCommits(commits, sampleInterval) : std::vector<GitCommit>{};
     const auto& kept = sampleInterval >= 1 ? sampled : commits;
@@ -435,7 +470,6 @@ int Collector::stageHistory(const std::shared_ptr<Project>& project, const std::
     // more than the first import.
     context_->removeAll(SnapshotField::project == project &&
                         SnapshotField::snapshotTypeRaw == std::string(platform::rawValue(SnapshotType::gitHistory)));
-    const auto now = clock_();
     // The kept commits are in the order of all commits: one walk keeps the running sums of both.
     int64_t inserted = 0;
     int64_t deleted = 0;
@@ -499,7 +533,7 @@ InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Proj
         // The history is read by the import that follows; here only whether git reads the folder.
         const auto reading = read(own, sccService_, false);
         const auto snapshot = stageCodeCount(own, reading);
-        own->updatedAt = clock_();
+        own->updatedAt = reading.moment.at;
         context_->save();
         result.sccSnapshot = snapshot->info();
         result.warning = reading.codeCount.warning;
@@ -530,7 +564,11 @@ InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Proj
 
 void Collector::calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project,
                                                   platform::Date firstCommittedAt) {
-    const auto now = clock_();
+    calculateBaselineVelocityIfNeeded(project, firstCommittedAt, clock_());
+}
+
+void Collector::calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project,
+                                                  platform::Date firstCommittedAt, platform::Date now) {
     std::optional<double> baseline;
     if (platform::LocalCalendar::wholeDaysBetween(firstCommittedAt, now) >= baselineDays) {
         // The first 60 local days, from the first commit's day on: its row is dated before the commit.

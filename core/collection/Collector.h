@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/collection/ActivityBook.h"
+#include "core/collection/CollectionMoment.h"
 #include "core/collection/CollectionResult.h"
 #include "core/collection/GitService.h"
 #include "core/collection/HistoryImportResult.h"
@@ -72,6 +73,9 @@ public:
     /// the mean code lines changed per row of the first 60 local days from its day on; none
     /// before, or without rows. The one computation of the baseline, for imports and collections.
     void calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project, platform::Date firstCommittedAt);
+    /// The same at the moment `now`.
+    void calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project, platform::Date firstCommittedAt,
+                                           platform::Date now);
     /// A repository whose history was never imported whole: its add was interrupted, and the next
     /// collection finishes it. Reads only the store and the folder.
     bool hasUnfinishedAdd(const std::shared_ptr<Project>& project);
@@ -82,6 +86,8 @@ public:
 private:
     /// What the counter and git say of a project, read before anything is stored.
     struct Reading {
+        /// The collection's moment, taken first.
+        CollectionMoment moment;
         SccOutput codeCount;
         std::optional<GitTips> tips;
         std::optional<ActivityBook::Update> activity;
@@ -109,6 +115,9 @@ private:
                                           const std::optional<GitCommit>& read);
     std::shared_ptr<Project> inOwnContext(const std::shared_ptr<Project>& project);
     std::shared_ptr<Snapshot> stageCodeCount(const std::shared_ptr<Project>& project, const Reading& reading);
+    /// Dates no snapshot of the project after `moment`, and each history point at its commit once
+    /// the commit is no longer ahead of it, as an import at `moment` would.
+    void stageSnapshotDates(const std::shared_ptr<Project>& project, platform::Date moment);
     Settings readSettings();
     /// An archived project whose add did not finish, as a collection of every project finishes
     /// it: only what the add had still to do.
@@ -116,7 +125,7 @@ private:
     /// Imports the history of a project whose add did not finish.
     void finishAdd(const std::shared_ptr<Project>& project, CollectionResult& result);
     int stageHistory(const std::shared_ptr<Project>& project, const std::vector<GitCommit>& commits, int sampleInterval,
-                     const AppSettings& settings, const HistoryProgress& progress);
+                     const AppSettings& settings, platform::Date now, const HistoryProgress& progress);
 
     std::shared_ptr<platform::ModelContext> context_;
     platform::Clock clock_;

@@ -2,8 +2,8 @@
 
 namespace norvane {
 
-CommitBooking::CommitBooking(platform::Date now, std::unordered_map<std::string, platform::Date> firstSeen)
-    : now_(now), firstSeen_(std::move(firstSeen)) {}
+CommitBooking::CommitBooking(platform::Date now, std::unordered_map<std::string, platform::Date> firstSeen, Clock clock)
+    : now_(now), firstSeen_(std::move(firstSeen)), clock_(clock) {}
 
 BookedCommit CommitBooking::book(std::string_view hash, platform::Date committedAt) const {
     BookedCommit commit{std::string(hash), std::nullopt};
@@ -13,7 +13,7 @@ BookedCommit CommitBooking::book(std::string_view hash, platform::Date committed
             return commit;
         }
     }
-    if (committedAt > now_) {
+    if (committedAt > now_ && clock_ == Clock::trusted) {
         commit.firstSeenAt = now_;
     }
     return commit;

@@ -484,7 +484,7 @@ GitHistory GitService::readHistory(const std::string& path, const GitTips& tips,
             return;
         }
         auto booked = booking.book(record.hash, record.committedAt);
-        const auto moment = CommitBooking::moment(booked, record.committedAt);
+        const auto moment = booking.moment(booked, record.committedAt);
         history.firstBookedAt = std::min(history.firstBookedAt.value_or(moment), moment);
         history.days[booking.dayOf(moment)].add(record, std::move(booked));
     });

@@ -28,6 +28,7 @@ const platform::Entity<BookedHistory>& BookedHistory::entity() {
             attribute(BookedHistoryField::pricedWage),
             attribute(BookedHistoryField::pricedOverhead),
             attribute(BookedHistoryField::pricedType),
+            attribute(BookedHistoryField::provisionalUntil),
             platform::relationship(BookedHistoryField::project, platform::DeleteRule::cascade),
         },
         {{.columns = {"project"}, .replaces = true}}};

@@ -27,6 +27,10 @@ public:
     std::string infoFiles;
     /// The earliest moment a booked commit counts at: the first day of the rows.
     std::optional<platform::Date> firstBookedAt;
+    /// Set while the rows were booked by a clock that read earlier than an earlier collection's:
+    /// the moment that collection saw. Either clock may be wrong, so the rows are booked anew, whole,
+    /// by the first collection whose clock reads this moment or later.
+    std::optional<platform::Date> provisionalUntil;
     /// What the rows' effort and cost were priced with.
     double pricedWage = 0;
     double pricedOverhead = 0;
@@ -52,6 +56,8 @@ inline constexpr platform::Field<BookedHistory, std::string> replacements{"repla
 inline constexpr platform::Field<BookedHistory, std::string> infoFiles{"infoFiles", &BookedHistory::infoFiles};
 inline constexpr platform::Field<BookedHistory, std::optional<platform::Date>> firstBookedAt{
     "firstBookedAt", &BookedHistory::firstBookedAt};
+inline constexpr platform::Field<BookedHistory, std::optional<platform::Date>> provisionalUntil{
+    "provisionalUntil", &BookedHistory::provisionalUntil};
 inline constexpr platform::Field<BookedHistory, double> pricedWage{"pricedWage", &BookedHistory::pricedWage};
 inline constexpr platform::Field<BookedHistory, double> pricedOverhead{"pricedOverhead",
                                                                        &BookedHistory::pricedOverhead};

@@ -1,3 +1,4 @@
+#include "core/models/BookedCommitRecord.h"
 #include "core/models/BookedHistory.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/ModelDailyActivity.h"
@@ -208,6 +209,48 @@ TEST_F(DailyRows, ACommitFromAClockAheadCountsOnceOnTheDayItWasFirstSeen) {
         collectAndCompare(november(day, 20), {{ahead, november(1, 20)}});
     }
 }
+
+/// What one collection's clock reads instead of the right moment.
+struct WrongClock {
+    std::string name;
+    std::function<platform::Date(platform::Date right)> reads;
+};
+
+void PrintTo(const WrongClock& clock, std::ostream* out) { *out << clock.name; }
+
+class ClockWrongForOneCollection : public DailyRows, public ::testing::WithParamInterface<WrongClock> {};
+
+// Once the clock is right again, the rows are a fresh import's, no commit keeps a moment it was
+// first seen at by the wrong clock, the right collection's count is the newest, and work goes on
+// being booked. The collection whose clock reads earlier than an earlier one's says so.
+TEST_P(ClockWrongForOneCollection, LeavesNoWrongDayOnceTheClockIsRight) {
+    commitLines("base.c", 5, november(1, 9));
+    collectAndCompare(november(1, 20));
+    commitLines("new.c", 7, november(3, 10));
+    const auto wrong = GetParam().reads(november(3, 11));
+    ::testing::internal::CaptureStderr();
+    collectAt(wrong);
+    collectAndCompare(november(3, 20));
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("walk: the clock reads "), std::string::npos);
+    for (const auto& commit : stored<BookedCommitRecord>()) EXPECT_FALSE(commit->firstSeenAt) << commit->hash;
+    const auto snapshots = stored<Snapshot>();
+    const auto newest = std::max_element(snapshots.begin(), snapshots.end(),
+                                         [](const auto& a, const auto& b) { return a->capturedAt < b->capturedAt; });
+    EXPECT_EQ((*newest)->capturedAt, november(3, 20));
+    EXPECT_EQ((*newest)->snapshotType(), SnapshotType::scc);
+    commitLines("later.c", 3, november(4, 10));
+    collectAndCompare(november(4, 20));
+    ASSERT_FALSE(pinned.collectHistory(project, 7).error);
+    EXPECT_EQ(storedDays(), gitDays());
+}
+
+INSTANTIATE_TEST_SUITE_P(DailyRows, ClockWrongForOneCollection,
+                         ::testing::Values(WrongClock{"FarBehindAsWithADeadBattery",
+                                                      [](auto) { return localDate(2000, 1, 1, 12); }},
+                                           WrongClock{"ThreeDaysBehind", [](auto right) { return right - 72h; }},
+                                           WrongClock{"ADayAhead", [](auto right) { return right + 24h; }},
+                                           WrongClock{"ThreeWeeksAhead", [](auto right) { return right + 21 * 24h; }}),
+                         [](const auto& wrongClock) { return wrongClock.param.name; });
 
 TEST_F(DailyRows, WhenTheFirstDayLosesItsCommitsTheHistoryBeginsAnew) {
     // A branch of its own holds the first day's work; main begins three days later.

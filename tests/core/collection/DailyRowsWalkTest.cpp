@@ -1,6 +1,7 @@
 #include "core/models/AppSettings.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/NorvaneDatabase.h"
+#include "core/models/Snapshot.h"
 
 #include "tests/core/collection/DailyRowsFixture.h"
 
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -22,10 +24,11 @@ using namespace std::chrono_literals;
 /// Drives a repository through weeks of git as people use it (commits, branches, merges, squash
 /// merges, rebases, amends, resets, old patches, a clock ahead, zone changes, back-dated work behind
 /// a tip that is then left behind, wage changes, an old history grafted under the root, attributes
-/// that mark files binary), collecting on most days with a pinned clock. After every collection the
-/// rows, their prices and the velocity baseline must equal a fresh import's, made alongside in a
-/// store of its own, and the rows git's own count, with each commit dated ahead of the clock on the
-/// day a collection first saw it.
+/// that mark files binary, a collection whose own clock is wrong), collecting on most days with a
+/// pinned clock. After every collection the rows, their prices and the velocity baseline must equal
+/// a fresh import's, made alongside in a store of its own that has seen the same collections' moments,
+/// and the rows git's own count, with each commit dated ahead of the clock on the day a collection
+/// whose clock read no earlier than every earlier one first saw it, and none later than the moment.
 class DailyRowsWalk : public testing::DailyRowsFixture {
 protected:
     void walk(unsigned seed) {
@@ -85,6 +88,7 @@ private:
     void act() {
         if (backDated_ && collectedSince_) return mergeFromBeforeTheBackDatedWork();
         const int roll = pick(0, 99);
+        if (roll < 2) return wrongClockForTheNextCollection();
         if (roll < 34) return commit();
         if (roll < 41) return newBranch();
         if (roll < 50) return switchBranch();
@@ -355,6 +359,42 @@ private:
         git({"commit", "-q", "--allow-empty", "-m", "attributes"});
     }
 
+    /// The next collection's clock is wrong: far behind, as with a dead battery, a few days behind,
+    /// as in a restored machine, or ahead by a day or for weeks.
+    void wrongClockForTheNextCollection() {
+        const auto right = clock.now();
+        const platform::Date wrong[] = {testing::localDate(2000, 1, 1, 12), right - std::chrono::hours(24 * 3),
+                                        right + std::chrono::hours(24), right + std::chrono::hours(24 * 21)};
+        wrongClock_ = wrong[pick(0, 3)] - right;
+        note("the next collection's clock reads " + platform::Iso8601::format(right + *wrongClock_));
+    }
+
+    /// The moment a collection at `now` books at, by the rule: a clock that reads earlier than a
+    /// moment an earlier collection saw books for now only, at its own moment, or at the latest
+    /// moment seen when it reads earlier than every code count.
+    std::pair<platform::Date, bool> momentOfACollectionAt(platform::Date now) {
+        std::optional<platform::Date> latest = provisionalUntil_;
+        for (const auto count : counts_) latest = std::max(latest.value_or(count), count);
+        if (!latest || now >= *latest) return {now, false};
+        const bool countBefore =
+            std::any_of(counts_.begin(), counts_.end(), [now](auto count) { return count <= now; });
+        return {countBefore ? now : *latest, true};
+    }
+
+    /// What the collection at `moment` leaves of its clock: its count, no count dated after it, and
+    /// until when its bookings hold.
+    void noteCollectionAt(platform::Date moment, bool provisional) {
+        std::optional<platform::Date> latest = provisionalUntil_;
+        for (const auto count : counts_) latest = std::max(latest.value_or(count), count);
+        for (auto& count : counts_) count = std::min(count, moment - std::chrono::microseconds(1));
+        counts_.push_back(moment);
+        provisionalUntil_ = provisional ? latest : std::nullopt;
+        auto twinCount = Snapshot::create(twin_);
+        twinCount->capturedAt = moment;
+        twinContext_->insert(twinCount);
+        twinContext_->save();
+    }
+
     /// What git shows of the commits HEAD and the branches reach: each one's committer date.
     std::map<std::string, platform::Date> reachable() {
         std::map<std::string, platform::Date> commits;
@@ -368,17 +408,25 @@ private:
 
     void collectAndCompare() {
         note("collect");
-        const auto now = clock.now();
+        const auto right = clock.now();
+        const auto now = right + wrongClock_.value_or(std::chrono::microseconds(0));
+        wrongClock_.reset();
+        const auto [moment, provisional] = momentOfACollectionAt(now);
         const auto commits = reachable();
         std::erase_if(firstSeen_, [&commits](const auto& entry) { return !commits.contains(entry.first); });
+        std::map<std::string, platform::Date> bookedOn;
         for (const auto& [hash, committedAt] : commits) {
-            if (committedAt > now && !firstSeen_.contains(hash)) firstSeen_[hash] = now;
+            if (committedAt > moment && !firstSeen_.contains(hash) && !provisional) firstSeen_[hash] = moment;
+            const auto seen = firstSeen_.find(hash);
+            bookedOn[hash] = std::min(seen == firstSeen_.end() ? committedAt : seen->second, moment);
         }
-        const auto expected = gitDays(firstSeen_);
+        const auto expected = gitDays(bookedOn);
         collectAt(now);
         collectedSince_ = true;
         ASSERT_FALSE(::testing::Test::HasFatalFailure()) << trail();
         const auto imported = importer_.collectHistory(twin_, 7);
+        clock.advance(right - clock.now());
+        noteCollectionAt(moment, provisional);
         ASSERT_FALSE(imported.error) << imported.error->message << trail();
         EXPECT_EQ(storedDays(), expected) << "rows:\n"
                                           << testing::describe(storedDays()) << "git:\n"
@@ -422,6 +470,12 @@ private:
     std::vector<std::string> branches_{"main"};
     std::map<std::string, std::string> owner_;
     std::map<std::string, platform::Date> firstSeen_;
+    /// How far the next collection's clock is off.
+    std::optional<std::chrono::microseconds> wrongClock_;
+    /// The dates of the collections' code counts, and until when their bookings hold, as the rule
+    /// for a clock that reads earlier than an earlier collection's leaves them.
+    std::vector<platform::Date> counts_;
+    std::optional<platform::Date> provisionalUntil_;
     int files_ = 0;
     std::string root_;
     bool grafted_ = false;

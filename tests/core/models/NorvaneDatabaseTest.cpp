@@ -214,7 +214,7 @@ TEST(NorvaneDatabase, AStoreOfSchemaOneIsBroughtUpToDateAndThenRefusedByTheProgr
                        "(SELECT count(*) FROM sqlite_master WHERE name = 'booked_day')",
                        -1, &query, nullptr);
     ASSERT_EQ(sqlite3_step(query), SQLITE_ROW);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(sqlite3_column_text(query, 0))), "1.1.0");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(sqlite3_column_text(query, 0))), "1.2.0");
     EXPECT_EQ(sqlite3_column_int(query, 1), 0);
     sqlite3_finalize(query);
     sqlite3_close(raw);
@@ -222,7 +222,7 @@ TEST(NorvaneDatabase, AStoreOfSchemaOneIsBroughtUpToDateAndThenRefusedByTheProgr
     // A program of the schema before would book rows its own way: it is refused and changes nothing.
     const platform::Schema before{"1.0.0", NorvaneDatabase::schema().entities};
     EXPECT_THAT(testing::errorMessageOf<platform::StoreError>([&] { platform::ModelContainer::open(file, before); }),
-                ::testing::HasSubstr("was written by a newer version of Norvane (schema 1.1.0)"));
+                ::testing::HasSubstr("was written by a newer version of Norvane (schema 1.2.0)"));
 }
 
 } // namespace
