@@ -34,11 +34,14 @@ std::string immutableUri(const std::string& path) {
 }
 
 /// SQLite's message, with the system's reason when the file system refused: "disk I/O error"
-/// alone does not tell a full disk from a missing permission. A broken uniqueness is said in words
-/// of the store, not in SQLite's table and column names.
+/// alone does not tell a full disk from a missing permission. A broken uniqueness and a lock held
+/// too long are said in words of the store, not in SQLite's.
 std::string describeFailure(sqlite3* handle, int code) {
     if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY) {
         return "The store already holds a record that it keeps only once; nothing was saved";
+    }
+    if ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED) {
+        return "Another program kept the store locked for longer than this one waits";
     }
     std::string message = sqlite3_errmsg(handle);
     const int primary = code & 0xFF;

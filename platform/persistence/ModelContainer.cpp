@@ -270,8 +270,7 @@ void ModelContainer::connectShared() {
             return;
         } catch (const StoreBusyError& error) {
             if (std::chrono::steady_clock::now() >= deadline) {
-                throw StoreBusyError(
-                    "The store " + file.string() + " stays locked by another program: " + error.reason(), error.code());
+                throw StoreBusyError("The store " + file.string() + " stays locked by another program", error.code());
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }

@@ -302,6 +302,22 @@ TEST_F(ModelContextTest, DeletingAParentCascadesAndUnlinks) {
     EXPECT_EQ(notes.front()->shelf, nullptr);
 }
 
+TEST_F(ModelContextTest, AStoreLockedTooLongIsSaidInTheStoresWords) {
+    addShelf("alpha");
+    context->save();
+    platform::Database holder(file.string(), platform::Database::Access::readWrite);
+    holder.execute("BEGIN IMMEDIATE");
+    platform::Database waiter(file.string(), platform::Database::Access::readWrite);
+    waiter.execute("PRAGMA busy_timeout = 0");
+    try {
+        waiter.execute("BEGIN IMMEDIATE");
+        ADD_FAILURE() << "the lock was taken twice";
+    } catch (const platform::StoreBusyError& error) {
+        EXPECT_THAT(error.what(), ::testing::StartsWith("Another program kept the store locked"));
+    }
+    holder.execute("ROLLBACK");
+}
+
 TEST_F(ModelContextTest, AFailedSaveLeavesTheFileUnchangedAndDiscardsItsChanges) {
     auto alpha = addShelf("alpha");
     context->save();
