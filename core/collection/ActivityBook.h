@@ -32,7 +32,8 @@ namespace norvane {
 /// only what changed since: the commits the tips reach now and did not before, and those they
 /// reach no longer; the days of both are counted anew from their commits. Whatever else changes
 /// the days (the zone's rules, a shallow clone's depth, the replacements, the repository's info
-/// files, tips git no longer holds) is read whole, and the log says why.
+/// files, tips git no longer holds) is read whole, and the log says why; so is everything while
+/// the clock, or the one that booked the rows, may be wrong (CollectionMoment).
 class ActivityBook {
 public:
     /// A commit booked on a day: the start of the day, and the commit.
