@@ -1,6 +1,7 @@
 #include "platform/ProcessRunner.h"
 
 #include "platform/ChildProcesses.h"
+#include "platform/ChildStart.h"
 
 #include <algorithm>
 #include <array>
@@ -13,7 +14,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -122,61 +122,6 @@ bool containsNul(const ProcessRequest& request) {
     found = found || variablesHaveNul(request.environmentOverrides);
     return found || (request.environment && variablesHaveNul(*request.environment));
 }
-
-/// The child's side of the pipes and its working folder.
-class SpawnActions {
-public:
-    SpawnActions() { posix_spawn_file_actions_init(&actions_); }
-    ~SpawnActions() { posix_spawn_file_actions_destroy(&actions_); }
-    SpawnActions(const SpawnActions&) = delete;
-    SpawnActions& operator=(const SpawnActions&) = delete;
-
-    int configure(const Pipe* input, const Pipe& output, const Pipe& error,
-                  const std::optional<std::filesystem::path>& workingDirectory) {
-        int result = input != nullptr
-                         ? posix_spawn_file_actions_adddup2(&actions_, input->readEnd.get(), STDIN_FILENO)
-                         : posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        result = result ? result : posix_spawn_file_actions_adddup2(&actions_, output.writeEnd.get(), STDOUT_FILENO);
-        result = result ? result : posix_spawn_file_actions_adddup2(&actions_, error.writeEnd.get(), STDERR_FILENO);
-        // Descriptors that other code opened without close-on-exec stay out of the child too.
-        result = result ? result : posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1);
-        if (!result && workingDirectory) {
-            result = posix_spawn_file_actions_addchdir_np(&actions_, workingDirectory->c_str());
-        }
-        return result;
-    }
-
-    const posix_spawn_file_actions_t* get() const { return &actions_; }
-
-private:
-    posix_spawn_file_actions_t actions_;
-};
-
-/// Starts the child in a process group of its own, with no blocked signals and the default
-/// SIGPIPE, whatever the caller set.
-class SpawnAttributes {
-public:
-    SpawnAttributes() {
-        posix_spawnattr_init(&attributes_);
-        sigset_t none;
-        sigemptyset(&none);
-        sigset_t pipeSignal;
-        sigemptyset(&pipeSignal);
-        sigaddset(&pipeSignal, SIGPIPE);
-        posix_spawnattr_setsigmask(&attributes_, &none);
-        posix_spawnattr_setsigdefault(&attributes_, &pipeSignal);
-        posix_spawnattr_setpgroup(&attributes_, 0);
-        posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
-    }
-    ~SpawnAttributes() { posix_spawnattr_destroy(&attributes_); }
-    SpawnAttributes(const SpawnAttributes&) = delete;
-    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
-
-    const posix_spawnattr_t* get() const { return &attributes_; }
-
-private:
-    posix_spawnattr_t attributes_;
-};
 
 /// Writes without letting a child that stopped reading kill us with SIGPIPE: the signal is
 /// blocked in this thread for the write and a SIGPIPE that the write raised is consumed.
@@ -428,7 +373,7 @@ char** childEnvironment(const ProcessRequest& request, CStringArray& environment
     return environment.pointers();
 }
 
-int spawn(pid_t& child, const ProcessRequest& request, const SpawnActions& actions) {
+int spawn(pid_t& child, const ProcessRequest& request, const Pipe* input, const Pipe& output, const Pipe& error) {
     CStringArray arguments;
     arguments.add(request.executable);
     for (const std::string& argument : request.arguments) {
@@ -437,12 +382,15 @@ int spawn(pid_t& child, const ProcessRequest& request, const SpawnActions& actio
     CStringArray environment;
     const bool inherits =
         !request.environment && request.environmentOverrides.empty() && request.environmentRemovals.empty();
-    char** environmentPointers = inherits ? environ : childEnvironment(request, environment);
-    const SpawnAttributes attributes;
-    const bool searchesPath = request.executable.find('/') == std::string::npos;
-    const auto start = searchesPath ? posix_spawnp : posix_spawn;
-    return start(&child, request.executable.c_str(), actions.get(), attributes.get(), arguments.pointers(),
-                 environmentPointers);
+    const ChildStart::Setup setup{.executable = request.executable.c_str(),
+                                  .arguments = arguments.pointers(),
+                                  .environment = inherits ? environ : childEnvironment(request, environment),
+                                  .standardInput = input != nullptr ? input->readEnd.get() : -1,
+                                  .standardOutput = output.writeEnd.get(),
+                                  .standardError = error.writeEnd.get(),
+                                  .workingDirectory =
+                                      request.workingDirectory ? request.workingDirectory->c_str() : nullptr};
+    return ChildStart::start(setup, child);
 }
 
 } // namespace
@@ -457,14 +405,13 @@ ProcessResult PosixProcessRunner::run(const ProcessRequest& request) {
     Pipe output;
     Pipe error;
     const bool needsInput = request.standardInput.has_value();
-    SpawnActions actions;
     int failure = openPipes(input, output, error, needsInput);
-    failure =
-        failure ? failure : actions.configure(needsInput ? &input : nullptr, output, error, request.workingDirectory);
     pid_t child = -1;
     ChildProcesses::Start start;
     if (failure == 0) {
-        failure = start.run([&](pid_t& started) { return spawn(started, request, actions); }, child);
+        failure = start.run(
+            [&](pid_t& started) { return spawn(started, request, needsInput ? &input : nullptr, output, error); },
+            child);
     }
     if (failure != 0) {
         result.startError = startErrorText(failure, request);

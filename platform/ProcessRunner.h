@@ -53,9 +53,10 @@ public:
     virtual ProcessResult run(const ProcessRequest& request) = 0;
 };
 
-/// The real runner: posix_spawn with both pipes drained concurrently, so a chatty child never
-/// blocks on a full pipe. Each child runs in a process group of its own that ChildProcesses
-/// knows of, so that stopping this program can stop it.
+/// The real runner: both pipes drained concurrently, so a chatty child never blocks on a full
+/// pipe. Each child runs in a process group of its own that ChildProcesses knows of, so that
+/// stopping this program can stop it, and ends with the thread that runs it however this program
+/// ends (ChildStart): the runner waits for it on that thread.
 class PosixProcessRunner final : public ProcessRunner {
 public:
     ProcessResult run(const ProcessRequest& request) override;

@@ -102,6 +102,25 @@ TEST(ChildProcesses, ATerminationSignalEndsTheChildrenThenTheProgram) {
     }
 }
 
+// Nothing runs in a program killed by SIGKILL: the kernel ends what it started, as it ends.
+TEST(ChildProcesses, AKilledProgramsChildrenEndWithIt) {
+    const testing::TemporaryFolder folder;
+    const auto ids = folder.path() / "ids";
+    EXPECT_EXIT(
+        {
+            std::thread running([&] { PosixProcessRunner().run(sleeperNotingIn(ids)); });
+            notedIds(ids);
+            kill(getpid(), SIGKILL);
+            running.join();
+        },
+        ::testing::KilledBySignal(SIGKILL), "");
+    const auto [shell, background] = notedIds(ids);
+    EXPECT_TRUE(waitUntilEnded(shell));
+    // What the child started in turn is its own to end; here its group goes with it.
+    kill(-shell, SIGKILL);
+    EXPECT_TRUE(waitUntilEnded(background));
+}
+
 // The convention that nohup relies on: a program started with a signal ignored leaves it ignored,
 // and so do the children it starts.
 TEST(ChildProcesses, ASignalIgnoredFromTheStartStaysIgnoredByTheProgramAndItsChildren) {
