@@ -193,7 +193,9 @@ std::optional<std::string> ActivityBook::wholeReadReason(const GitTips& tips, co
     if (booked.timeZone != timeZoneRules()) return "the time zone's rules are not those its days were counted in";
     if (booked.shallowBoundary != tips.shallowBoundary) return "the shallow clone's boundary moved";
     if (booked.replacements != tips.replacements) return "the repository's replacements (git replace) changed";
-    if (booked.infoFiles != tips.infoFiles) return "the repository's info/attributes or info/grafts changed";
+    if (booked.infoFiles != tips.infoFiles) {
+        return "the repository's info/attributes or info/grafts, or the diff drivers they name, changed";
+    }
     if (!areCommitHashes(booked.tipList())) return "the tips it was booked from cannot be read";
     return std::nullopt;
 }

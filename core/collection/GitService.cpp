@@ -189,6 +189,28 @@ std::optional<std::string> firstLine(const std::filesystem::path& file) {
 }
 
 /// A file's whole text; empty when it is missing.
+/// A file of the repository's as the booked history keeps it: its name and its text, or nothing
+/// for an empty or missing one.
+std::string infoFileEntry(std::string_view name, const std::string& text) {
+    return text.empty() ? std::string() : std::string(name) + ":\n" + text + "\n";
+}
+
+/// The diff drivers that attributes name ("diff=NAME"), macros included.
+std::set<std::string> diffDriversNamed(std::string_view attributes) {
+    std::set<std::string> drivers;
+    for (const auto line : platform::nonEmptyPieces(attributes, '\n')) {
+        for (auto rest = line; !rest.empty();) {
+            const auto start = rest.find_first_not_of(" \t\r");
+            if (start == std::string_view::npos) break;
+            rest.remove_prefix(start);
+            const auto token = rest.substr(0, rest.find_first_of(" \t\r"));
+            if (token.starts_with("diff=") && token.size() > 5) drivers.emplace(token.substr(5));
+            rest.remove_prefix(token.size());
+        }
+    }
+    return drivers;
+}
+
 std::string fileText(const std::filesystem::path& file) {
     std::ifstream stream(file);
     return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
@@ -358,12 +380,34 @@ GitTips GitService::readTips(const std::string& path) const {
     std::sort(replacements.begin(), replacements.end());
     for (const auto line : replacements) tips.replacements.append(line).append(1, '\n');
     tips.shallowBoundary = sortedLines(fileText(folders.commonDirectory / "shallow"));
-    for (const auto* file : {"info/attributes", "info/grafts"}) {
-        if (auto text = fileText(folders.commonDirectory / file); !text.empty()) {
-            tips.infoFiles += std::string(file) + ":\n" + text + "\n";
+    const auto attributes = fileText(folders.commonDirectory / "info/attributes");
+    tips.infoFiles = infoFileEntry("info/attributes", attributes) +
+                     infoFileEntry("info/grafts", fileText(folders.commonDirectory / "info/grafts")) +
+                     readDiffDriverSettings(path, attributes);
+    return tips;
+}
+
+std::string GitService::readDiffDriverSettings(const std::string& path, std::string_view attributes) const {
+    const auto drivers = diffDriversNamed(attributes);
+    if (drivers.empty()) {
+        return {};
+    }
+    // The value as git takes it from every level of its configuration; status 1: none is set.
+    const auto result = runGit(path, {"config", "--get-regexp", R"(^diff\..*\.binary$)"});
+    if (result.exitStatus != 0 && result.exitStatus != 1) {
+        throw NorvaneError::gitFailed(failureText(result));
+    }
+    std::string settings;
+    for (const auto line : platform::nonEmptyPieces(result.output, '\n')) {
+        const auto key = line.substr(0, line.find(' '));
+        constexpr std::string_view prefix = "diff.";
+        constexpr std::string_view suffix = ".binary";
+        if (key.size() > prefix.size() + suffix.size() &&
+            drivers.contains(std::string(key.substr(prefix.size(), key.size() - prefix.size() - suffix.size())))) {
+            settings.append(line).append(1, '\n');
         }
     }
-    return tips;
+    return infoFileEntry("config", settings);
 }
 
 std::vector<std::string> GitService::missingCommits(const std::string& path,

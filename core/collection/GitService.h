@@ -57,7 +57,8 @@ public:
     /// The earliest author date of the history.
     std::optional<platform::Date> getFirstCommitDate(const std::string& path) const;
     /// The commits of HEAD and the local branches, a shallow clone's boundary, the replacements and
-    /// the repository's info files: one run of git for a repository's own folder.
+    /// the repository's info files: one run of git for a repository's own folder, and one more
+    /// where its attributes name a diff driver.
     GitTips readTips(const std::string& path) const;
     /// Those of `hashes` that name no commit the repository holds.
     std::vector<std::string> missingCommits(const std::string& path, const std::vector<std::string>& hashes) const;
@@ -114,6 +115,10 @@ private:
     GitRunResult runGitInFolder(const std::string& path, std::vector<std::string> arguments) const;
     GitRunResult run(std::vector<std::string> arguments, std::function<void(std::string_view)> receiveOutput,
                      std::optional<std::string> standardInput) const;
+    /// What the configuration says of the diff drivers that the attributes name and changes what git
+    /// counts: whether their files are binary ("config:" and git's lines), or nothing. Git is asked
+    /// only where the attributes name a driver.
+    std::string readDiffDriverSettings(const std::string& path, std::string_view attributes) const;
     /// The boundary commits of a shallow clone, one a line, sorted; empty for a whole history.
     std::string readShallowBoundary(const std::string& path) const;
 

@@ -18,7 +18,8 @@ struct GitTips {
     std::string shallowBoundary;
     /// The repository's replacements, "HASH refs/replace/NAME" one a line, sorted.
     std::string replacements;
-    /// The repository's own info/attributes and info/grafts, as they read.
+    /// The repository's own info/attributes and info/grafts, as they read, and the configured
+    /// binary setting of the diff drivers those attributes name.
     std::string infoFiles;
 
     bool operator==(const GitTips&) const = default;

@@ -23,7 +23,7 @@ public:
     /// The repository's replacements ("refs/replace/..." and what each names), one a line, sorted.
     std::string replacements;
     /// The repository's own files that change how git reads its history (info/attributes,
-    /// info/grafts), as they read.
+    /// info/grafts), as they read, and the configuration of the diff drivers the attributes name.
     std::string infoFiles;
     /// The earliest moment a booked commit counts at: the first day of the rows.
     std::optional<platform::Date> firstBookedAt;

@@ -101,7 +101,7 @@ TEST_F(CollectionCommands, CollectingTwiceStoresTwoCountsButOneActivityRowForTod
     EXPECT_TRUE(std::regex_match(reread.out, line)) << reread.out;
     EXPECT_EQ(std::tuple(reread.status, reread.err),
               std::tuple(0, "norvane: note: demo: its daily activity is read again from the whole history: the "
-                            "repository's info/attributes or info/grafts changed\n"));
+                            "repository's info/attributes or info/grafts, or the diff drivers they name, changed\n"));
 
     EXPECT_EQ(storedSnapshots("demo", "scc"), 4u);
     const auto today = platform::LocalCalendar::startOfDay(platform::currentDate());

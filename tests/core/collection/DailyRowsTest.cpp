@@ -362,6 +362,16 @@ TEST_F(DailyRows, AFileCountsByItsContentWhateverTheCheckedOutAttributesSay) {
     repository.removeFile(".git/info/attributes");
     collectAt(november(5, 20));
     EXPECT_EQ(linesOfTheLockDay(), 500);
+    // A diff driver that they name, which the repository's configuration makes binary later, and not again.
+    repository.writeFile(".git/info/attributes", "yarn.lock diff=lock\n");
+    collectAt(november(6, 20));
+    EXPECT_EQ(linesOfTheLockDay(), 500);
+    git({"config", "diff.lock.binary", "true"});
+    collectAt(november(7, 20));
+    EXPECT_EQ(linesOfTheLockDay(), 0);
+    git({"config", "--unset", "diff.lock.binary"});
+    collectAt(november(8, 20));
+    EXPECT_EQ(linesOfTheLockDay(), 500);
 }
 
 TEST_F(DailyRows, ALinkedWorktreeFollowsTheAttributesOfTheRepositoryItBelongsTo) {
