@@ -12,7 +12,7 @@
 #include "platform/ChildProcesses.h"
 
 int main(int argc, char* argv[]) {
-    norvane::app::ApplicationController::limitAllocatorArenas();
+    norvane::app::ApplicationController::limitHeldMemory();
     // Ended by a signal, the application ends the counter and git that it started as well.
     norvane::platform::ChildProcesses::stopOnTerminationSignals();
     QApplication application(argc, argv);

@@ -1,5 +1,6 @@
 #include "Norvane/pages/ApplicationController.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
+#include <QThreadPool>
 #include <QTimer>
 
 #include "Norvane/LogCategories.h"
@@ -44,8 +46,13 @@ namespace {
 constexpr int onboardingDelayMilliseconds = 500;
 // Longer than a click takes to close the open panel and reach the icon beneath.
 constexpr int panelReopenGuardMilliseconds = 300;
-// The GUI thread's arena and a few for the pages' reads, which seldom run more than three at once.
-constexpr int allocatorArenas = 4;
+// The GUI thread's and one for the pages' reads: each arena keeps some of what was freed in it.
+constexpr int allocatorArenas = 2;
+// A page's reads side by side, each with a connection to the store and its page cache: more at once
+// hold more memory at once and, on many cores, end no sooner.
+constexpr int backgroundThreads = 3;
+// Pictures, page caches and the rows of a long history: kept apart, they go when they are freed.
+constexpr std::size_t largeBlockBytes = 128 * 1024;
 
 QIcon trayIconImage() {
     QPixmap pixmap(64, 64);
@@ -104,7 +111,12 @@ std::optional<NorvaneStore> ApplicationController::openStore() {
     }
 }
 
-void ApplicationController::limitAllocatorArenas() { platform::FreedMemory::limitArenas(allocatorArenas); }
+void ApplicationController::limitHeldMemory() {
+    platform::FreedMemory::limitArenas(allocatorArenas);
+    platform::FreedMemory::mapLargeBlocksApart(largeBlockBytes);
+    QThreadPool* pool = QThreadPool::globalInstance();
+    pool->setMaxThreadCount(std::min(pool->maxThreadCount(), backgroundThreads));
+}
 
 void ApplicationController::keepFileDialogHistoryPrivate() {
     const std::filesystem::path file =

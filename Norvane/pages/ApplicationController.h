@@ -45,10 +45,11 @@ public:
     /// be opened is reported as "Failed to create ModelContainer: " and the error, on standard
     /// error and in a dialog; the result is then none, as it is when the user quits while waiting.
     static std::optional<NorvaneStore> openStore();
-    /// Lets the threads that read the store for the pages share a few allocator arenas, so that
-    /// the application does not grow by what each of them once read. First in main, before any
-    /// thread starts.
-    static void limitAllocatorArenas();
+    /// Bounds what the application holds at once and keeps of what it freed, so that it does not
+    /// grow by what its pages and their reads once held: the background works run on at most
+    /// three threads, which share two allocator arenas, and large blocks go back to the system
+    /// when freed. First in main, before any thread starts.
+    static void limitHeldMemory();
     /// Qt's file dialogs keep the folders the user browsed, project folders among them, in
     /// QtProject.conf beside Norvane's settings: the file is the user's alone, as Norvane's own
     /// files are, before a dialog first writes it. Its folder is the user's configuration folder,

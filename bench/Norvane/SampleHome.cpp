@@ -50,7 +50,7 @@ SampleHome::SampleHome(const std::string& name)
 }
 
 void SampleHome::prepare(QApplication& application) {
-    ApplicationController::limitAllocatorArenas();
+    ApplicationController::limitHeldMemory();
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setApplicationName(QStringLiteral("Norvane"));
     DarkTheme::apply(application);

@@ -20,7 +20,7 @@ public:
     SampleHome(const SampleHome&) = delete;
     SampleHome& operator=(const SampleHome&) = delete;
 
-    /// Bounds the allocator's arenas, names the application and gives it its theme as the real one
+    /// Bounds the memory the application holds, names it and gives it its theme as the real one
     /// does, and marks the first-run wizard as done: it follows the window later and is not what
     /// the benchmarks measure.
     static void prepare(QApplication& application);
