@@ -189,7 +189,9 @@ QString bannerMessage() {
           "billing-reports-exporter-nightly", "customer-notifications-service", "warehouse-inventory-sync-worker"}) {
         failed << QString::fromLatin1(name);
     }
-    return QStringLiteral("Failed to collect: ") + failed.join(QStringLiteral(", "));
+    return QStringLiteral("Failed to collect: ") + failed.join(QStringLiteral(", ")) +
+           QStringLiteral(": The store /home/user/.local/share/Norvane/norvane.store is read-only (the file is not "
+                          "writable); nothing was changed");
 }
 
 void stage(ApplicationController& controller, const Take& take) {
