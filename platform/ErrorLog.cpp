@@ -21,6 +21,8 @@ void writeLine(std::string_view marker, std::string_view message) {
 
 void logError(std::string_view message) { writeLine("", message); }
 
+void logWarning(std::string_view message) { writeLine("warning: ", message); }
+
 void logNotice(std::string_view message) { writeLine("note: ", message); }
 
 } // namespace norvane::platform

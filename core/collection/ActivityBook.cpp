@@ -215,6 +215,7 @@ ActivityBook::Update ActivityBook::readWhole(const std::shared_ptr<Project>& pro
                                              std::shared_ptr<BookedHistory> booked, const CollectionMoment& moment) {
     auto booking = this->booking(project, moment);
     auto history = git_.readHistory(project->path, tips, booking);
+    if (history.cycle) platform::logWarning(project->name + ": " + *history.cycle + GitHistory::cycleRead);
     auto update = Update::whole(tips, history, moment);
     update.booked = std::move(booked);
     return update;

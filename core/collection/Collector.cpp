@@ -413,6 +413,7 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
         const auto zoneRules = std::async(std::launch::async, platform::LocalCalendar::timeZoneRules);
         history = gitService_.readHistory(project->path, tips, booking,
                                           [&attribution](const GitCommit& commit) { attribution.add(commit); });
+        if (history.cycle) platform::logWarning(project->name + ": " + *history.cycle + GitHistory::cycleRead);
     } catch (const std::exception& error) {
         result.error = collectionError(error, *given);
         return result;

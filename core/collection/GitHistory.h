@@ -6,6 +6,7 @@
 #include "platform/Date.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace norvane {
@@ -24,6 +25,11 @@ struct GitHistory {
     /// The repository is a shallow clone: its oldest commits stand for history it does not hold,
     /// so their changes are left out of `commits`' counts and of `days`.
     bool shallow = false;
+    /// What makes the history a cycle (a replacement or a graft), which git lists by date alone.
+    std::optional<std::string> cycle;
+    /// How such a history is read, as its warning says after what makes the cycle.
+    static constexpr const char* cycleRead = ", which git orders by date alone: its commits are counted as git log "
+                                             "lists them";
 };
 
 } // namespace norvane

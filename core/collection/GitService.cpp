@@ -502,11 +502,19 @@ GitHistory GitService::readHistory(const std::string& path, const GitTips& tips,
         return history;
     }
     ShallowBoundary boundary([&tips] { return tips.shallowBoundary; });
+    history.cycle = findCycle(path, tips);
     // Children come before their parents, so that HEAD's history is known as the log goes: these
-    // are the commits HEAD reaches that are still to come.
+    // are the commits HEAD reaches that are still to come. A cycle has no such order, and git's
+    // date order lists none of it: the commits are listed by date alone, as a plain `git log`
+    // lists them, and HEAD's history is asked first.
     std::unordered_set<std::string> headReaches;
-    if (tips.head) headReaches.insert(*tips.head);
-    auto arguments = logArguments({"--date-order", "--numstat", "-z", std::string(GitLogParser::logFormat)});
+    if (tips.head && history.cycle) {
+        for (auto& hash : listCommits(path, {*tips.head}, {})) headReaches.insert(std::move(hash));
+    } else if (tips.head) {
+        headReaches.insert(*tips.head);
+    }
+    auto arguments = logArguments({"--numstat", "-z", std::string(GitLogParser::logFormat)});
+    if (!history.cycle) arguments.emplace_back("--date-order");
     const auto revisions = walkRevisions(tips.commits, {});
     arguments.insert(arguments.end(), revisions.begin(), revisions.end());
     readLogRecords(path, std::move(arguments), [&](const GitLogParser::LogRecord& record) {
@@ -514,7 +522,7 @@ GitHistory GitService::readHistory(const std::string& path, const GitTips& tips,
         if (record.hash == tips.head) {
             history.head = record.summary();
         }
-        if (onHead) {
+        if (onHead && !history.cycle) {
             record.forEachParent([&headReaches](std::string_view parent) { headReaches.emplace(parent); });
         }
         const bool counted = !boundary.contains(record);
@@ -535,6 +543,61 @@ GitHistory GitService::readHistory(const std::string& path, const GitTips& tips,
     history.commits = byAuthorDate(std::move(history.commits));
     history.shallow = boundary.met();
     return history;
+}
+
+std::optional<std::string> GitService::findCycle(const std::string& path, const GitTips& tips) const {
+    const auto grafts = fileText(locateRepository(path).commonDirectory / "info/grafts");
+    if (tips.replacements.empty() && grafts.empty()) {
+        return std::nullopt;
+    }
+    // Git's date order leaves out what a cycle holds, and what lies behind it.
+    const auto count = [&](std::vector<std::string> arguments) {
+        const auto revisions = walkRevisions(tips.commits, {});
+        arguments.insert(arguments.end(), revisions.begin(), revisions.end());
+        const auto result = runGit(path, std::move(arguments));
+        expectSuccess(result);
+        return std::string(platform::trimmed(result.output));
+    };
+    if (count({"rev-list", "--count"}) == count({"rev-list", "--count", "--date-order"})) {
+        return std::nullopt;
+    }
+    std::string causes;
+    for (const auto& [commit, parent, cause] : madeParents(path, tips, grafts)) {
+        // The commit is its own ancestor through the parent it was given.
+        if (causes.find(cause) == std::string::npos &&
+            runGit(path, {"merge-base", "--is-ancestor", commit, parent}).exitStatus == 0) {
+            causes += (causes.empty() ? "" : ", ") + cause;
+        }
+    }
+    return (causes.empty() ? std::string("a replacement or a graft") : causes) + " makes the history a cycle";
+}
+
+std::vector<GitService::MadeParent> GitService::madeParents(const std::string& path, const GitTips& tips,
+                                                            const std::string& grafts) const {
+    std::vector<MadeParent> made;
+    std::vector<std::string> arguments{"rev-list", "--no-walk", "--parents"};
+    for (const auto line : platform::nonEmptyPieces(tips.replacements, '\n')) {
+        constexpr std::string_view prefix = "refs/replace/";
+        if (const auto name = line.find(prefix); name != std::string_view::npos) {
+            arguments.emplace_back(line.substr(name + prefix.size()));
+        }
+    }
+    // "COMMIT PARENT...", as git lists a commit with its parents and a graft file names them.
+    const auto add = [&made](std::string_view line, std::string_view kind, std::string_view where) {
+        const auto pieces = platform::nonEmptyPieces(line, ' ');
+        const auto cause = std::string(kind) + " of " + std::string(pieces.front()) + " (" + std::string(where) + ")";
+        for (std::size_t parent = 1; parent < pieces.size(); ++parent) {
+            made.push_back({std::string(pieces.front()), std::string(pieces[parent]), cause});
+        }
+    };
+    // A replaced object that is no commit has no parents to give, and git says so.
+    const auto replaced = arguments.size() > 3 ? runGit(path, arguments) : GitRunResult{};
+    const auto replacedParents = replaced.exitStatus == 0 ? replaced.output : std::string();
+    for (const auto line : platform::nonEmptyPieces(replacedParents, '\n')) add(line, "the replacement", "git replace");
+    for (const auto line : platform::nonEmptyPieces(grafts, '\n')) {
+        if (!line.starts_with("#")) add(line, "the graft", "info/grafts");
+    }
+    return made;
 }
 
 std::string GitService::readShallowBoundary(const std::string& path) const {

@@ -119,6 +119,18 @@ private:
     /// counts: whether their files are binary ("config:" and git's lines), or nothing. Git is asked
     /// only where the attributes name a driver.
     std::string readDiffDriverSettings(const std::string& path, std::string_view attributes) const;
+    /// A parent that a replacement or a graft gives a commit, and which one.
+    struct MadeParent {
+        std::string commit;
+        std::string parent;
+        std::string cause;
+    };
+
+    /// What makes the history of the tips a cycle, which only replacements and grafts can: none
+    /// without them, and asked of git only with them.
+    std::optional<std::string> findCycle(const std::string& path, const GitTips& tips) const;
+    /// The parents that the replacements and the grafts give commits.
+    std::vector<MadeParent> madeParents(const std::string& path, const GitTips& tips, const std::string& grafts) const;
     /// The boundary commits of a shallow clone, one a line, sorted; empty for a whole history.
     std::string readShallowBoundary(const std::string& path) const;
 

@@ -4,6 +4,7 @@
 #include "core/models/ModelDailyActivity.h"
 
 #include "tests/core/collection/DailyRowsFixture.h"
+#include "tests/support/CapturedStandardError.h"
 #include "tests/support/RecordingProcessRunner.h"
 
 #include <gtest/gtest.h>
@@ -333,6 +334,22 @@ TEST_F(DailyRows, AnOldHistoryGraftedUnderTheRootIsBookedOnItsDays) {
     repository.removeFile(".git/info/grafts");
     collectAndCompare(november(6, 20));
     EXPECT_EQ(storedDays().size(), 1U);
+    // Grafted onto a later commit: the history is a cycle, which git lists by date alone.
+    const auto later = commitLines("later.c", 2, november(7, 9));
+    git({"replace", "--graft", root, later});
+    {
+        const testing::CapturedStandardError warnings;
+        collectAndCompare(november(7, 20));
+        EXPECT_NE(warnings.text().find("warning: walk: the replacement of " + root +
+                                       " (git replace) makes the history a cycle"),
+                  std::string::npos)
+            << warnings.text();
+    }
+    EXPECT_EQ(storedDays().size(), 2U);
+    ASSERT_FALSE(pinned.collectHistory(project, 7).error);
+    EXPECT_EQ(storedDays(), gitDays());
+    git({"replace", "-d", root});
+    collectAndCompare(november(8, 20));
 }
 
 TEST_F(DailyRows, AFileCountsByItsContentWhateverTheCheckedOutAttributesSay) {
