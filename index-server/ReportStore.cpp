@@ -291,8 +291,9 @@ ReportStore::OpenFile& ReportStore::currentFile() {
     }
     std::lock_guard lock(readerMutex_);
     if (file_) {
-        platform::logNotice(path_ + " is no longer the file that the service opened (it was deleted or replaced); the "
-                                    "service goes on with the file there");
+        platform::logNotice(path_ +
+                            " is no longer the file that the service opened (it was deleted, replaced or moved away); "
+                            "the service goes on with the file there");
         // The reports in the log belong to the file that was there: copied into it, the log left at
         // the path is empty and cannot pass for the next file's.
         file_->writer.execute("PRAGMA wal_checkpoint(TRUNCATE)");
