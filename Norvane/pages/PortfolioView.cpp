@@ -152,6 +152,8 @@ QWidget* PortfolioView::makeRows() {
         PortfolioFigures::heroMetrics(appState_.cachedPortfolioMetrics(), state, platform::currentDate());
     hero_ =
         new HeroZoneView(leverage, index, PortfolioFigures::sparkline(appState_.cachedRollingLeverageData()), nullptr);
+    // Before the first figures the trend keeps its room, and keeps it when none comes: the rows
+    // under the hero, drawn meanwhile, stay where they were.
     hero_->setSparklinePending(!appState_.metricsLoaded());
     summary_ = new SummaryRowView(PortfolioFigures::summaryStats(appState_.cachedPortfolioMetrics(), state));
     streak_ = new StreakCard(state.productivityStreak);
@@ -334,7 +336,6 @@ void PortfolioView::showChanges() {
 void PortfolioView::showCachedMetrics() {
     const auto& metrics = appState_.cachedPortfolioMetrics();
     hero_->setSparklineData(PortfolioFigures::sparkline(appState_.cachedRollingLeverageData()));
-    hero_->setSparklinePending(!appState_.metricsLoaded());
     if (trends_) {
         trends_->setLeverage(appState_.cachedRollingLeverageData());
         trends_->setMetrics(metrics, !appState_.metricsLoaded());

@@ -179,10 +179,18 @@ TEST(PortfolioView, OptingInHidesTheInvitationForGoodAndTheMenuOpensTheSheets) {
 /// The page's metrics refresh waits until the test opens it, as a slow read does.
 class HeldMetrics : public testing::FakeMetrics {
 public:
+    /// Whether the rolling leverage has any day: none over a history of a few weeks.
+    bool hasTrend = true;
+
     void release() { released_.set_value(); }
     int buildDailySnapshots() override {
         opened_.wait();
         return FakeMetrics::buildDailySnapshots();
+    }
+    std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) override {
+        auto series = FakeMetrics::getRollingLeverageSeries(windowDays, spanDays);
+        if (!hasTrend) series.clear();
+        return series;
     }
 
 private:
@@ -212,12 +220,15 @@ Fold foldOf(const PortfolioView& page, int bottom) {
 
 /// The page over the fixture's store while the application state's first read of the metrics
 /// waits for the first frame, as a slow read does.
-void expectTheFirstFrameSettled(PortfolioFixture& fixture, const PortfolioMetrics& figures, bool allOpen = false) {
+void expectTheFirstFrameSettled(PortfolioFixture& fixture, const PortfolioMetrics& figures, bool allOpen = false,
+                                bool hasTrend = true) {
     SCOPED_TRACE(allOpen ? "every section open" : "the sections as they start");
+    SCOPED_TRACE(hasTrend ? "a leverage trend" : "no leverage trend");
     for (int section = PortfolioView::trends; allOpen && section <= PortfolioView::achievements; ++section)
         fixture.settings->setValue(PortfolioView::sectionKey(PortfolioView::Section(section)), true);
     auto metrics = std::make_shared<HeldMetrics>();
     metrics->figures = figures;
+    metrics->hasTrend = hasTrend;
     AppState state(
         {fixture.collection, metrics, fixture.index, fixture.preferences, [](const QString&, const QString&) {}, [] {}},
         {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)});
@@ -233,7 +244,7 @@ void expectTheFirstFrameSettled(PortfolioFixture& fixture, const PortfolioMetric
     PortfolioFixture::settle(page);
     ASSERT_TRUE(testing::settles(fold));
     ASSERT_TRUE(page.heroZone().primaryCard().deltaRow().isVisible());
-    ASSERT_TRUE(page.heroZone().sparklineSection().isVisible());
+    ASSERT_EQ(page.heroZone().sparklineSection().isVisible(), hasTrend);
     ASSERT_NE(page.trendsContent()->comparisons(), nullptr);
     const Fold settled = fold();
     EXPECT_EQ(page.heroZone().primaryCard().valueText().text(), formatMultiplier(*figures.rollingLeverage14Day));
@@ -270,6 +281,7 @@ TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
         for (int day = 30; day < 55; ++day) fixture.addActivity(atlas, day, 1, 200);
         expectTheFirstFrameSettled(fixture, rising);
         expectTheFirstFrameSettled(fixture, rising, true);
+        expectTheFirstFrameSettled(fixture, rising, false, false);
     }
     PortfolioMetrics falling = rising;
     falling.rollingLeverage14Day = 1.8;
