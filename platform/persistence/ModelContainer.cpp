@@ -174,9 +174,10 @@ struct OpenContainers {
     std::mutex mutex;
     std::vector<ModelContainer*> containers;
 
+    /// Never destroyed: a container that a static of another file holds ends after this file's statics.
     static OpenContainers& shared() {
-        static OpenContainers instance;
-        return instance;
+        static auto* instance = new OpenContainers;
+        return *instance;
     }
 };
 
