@@ -33,25 +33,37 @@ std::string immutableUri(const std::string& path) {
     return uri + "?immutable=1";
 }
 
-/// SQLite's message, with the system's reason when the file system refused: "disk I/O error"
-/// alone does not tell a full disk from a missing permission. A broken uniqueness and a lock held
-/// too long are said in words of the store, not in SQLite's.
+/// Why SQLite failed, in words for the user rather than SQLite's own, which speak of its pages and
+/// tables; where the file system refused, with the system's reason ("I/O error" alone does not tell
+/// a full disk from a missing permission). A failure that only a fault of this program's makes keeps
+/// SQLite's text after a sentence of ours, for whoever reports it.
 std::string describeFailure(sqlite3* handle, int code) {
-    if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY) {
-        return "The store already holds a record that it keeps only once; nothing was saved";
-    }
-    if ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED) {
-        return "Another program kept the store locked for longer than this one waits";
-    }
-    std::string message = sqlite3_errmsg(handle);
-    const int primary = code & 0xFF;
     const int systemError = sqlite3_system_errno(handle);
-    const bool fileSystem = primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN || primary == SQLITE_FULL ||
-                            primary == SQLITE_PERM || primary == SQLITE_READONLY;
-    if (fileSystem && systemError != 0) {
-        message += ": " + std::system_category().message(systemError);
+    const auto withSystemReason = [systemError](std::string text) {
+        return systemError == 0 ? text : text + ": " + std::system_category().message(systemError);
+    };
+    switch (code & 0xFF) {
+    case SQLITE_CONSTRAINT:
+        if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY) {
+            return "The store already holds a record that it keeps only once; nothing was saved";
+        }
+        // A trigger's refusal is worded by whoever wrote the trigger.
+        if (code == SQLITE_CONSTRAINT_TRIGGER) return sqlite3_errmsg(handle);
+        return std::string("the store refused a record that breaks its rules: ") + sqlite3_errmsg(handle);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return "Another program kept the store locked for longer than this one waits";
+    case SQLITE_CORRUPT: return "the file is damaged";
+    case SQLITE_NOTADB: return "the file is not a database";
+    case SQLITE_FULL: return withSystemReason("the disk is full");
+    case SQLITE_READONLY: return withSystemReason("the file may only be read");
+    case SQLITE_IOERR: return withSystemReason("the file could not be read or written");
+    case SQLITE_CANTOPEN: return withSystemReason("the file could not be opened");
+    case SQLITE_PERM: return withSystemReason("the file may not be used");
+    case SQLITE_NOMEM: return "out of memory";
+    case SQLITE_ERROR:
+        return std::string("the file does not hold what this program expects: ") + sqlite3_errmsg(handle);
+    default: return std::string("the file could not be used: ") + sqlite3_errmsg(handle);
     }
-    return message;
 }
 
 } // namespace

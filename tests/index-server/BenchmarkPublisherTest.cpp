@@ -26,8 +26,9 @@ TEST(BenchmarkPublisher, AStoreThatCannotBeReadKeepsTheLastDocumentAndSaysSo) {
     publisher.waitUntilCurrent();
     const std::string told = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(*publisher.document(), *served);
-    EXPECT_TRUE(told.ends_with(
-        ": Failed to update the benchmarks, serving the previous ones: no such table: reports (" + file + ")\n"))
+    EXPECT_TRUE(told.ends_with(": Failed to update the benchmarks, serving the previous ones: the file does not hold "
+                               "what this program expects: no such table: reports (" +
+                               file + ")\n"))
         << told;
 }
 

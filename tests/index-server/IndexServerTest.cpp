@@ -867,7 +867,7 @@ TEST_F(IndexServerTest, TheProgramLogsWhyItCouldNotStoreAReport) {
     ::waitpid(service, nullptr, 0);
     EXPECT_EQ(status, 500);
     const auto log = testing::readFile(folder.path() / "errors.txt");
-    EXPECT_NE(log.find("norvane-index-server: POST /v1/activity: database or disk is full"), std::string::npos) << log;
+    EXPECT_NE(log.find("norvane-index-server: POST /v1/activity: the disk is full"), std::string::npos) << log;
 }
 
 TEST_F(IndexServerTest, TheProgramSaysWhatItCannotTakeOnItsCommandLine) {

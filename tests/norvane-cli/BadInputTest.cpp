@@ -94,6 +94,14 @@ TEST_F(BadInput, StandardOutputThatCannotBeWrittenFailsTheCommandSayingWhy) {
 }
 
 TEST_F(BadInput, AStoreThatCannotBeOpenedFailsWithOneLine) {
+    // A store whose pages past the first were overwritten is said to be damaged, not "malformed".
+    const auto size = std::filesystem::file_size(storeFile());
+    std::fstream(storeFile(), std::ios::in | std::ios::out | std::ios::binary).seekp(4096)
+        << std::string(size - 4096, 'x');
+    const auto damaged = norvane({"list"});
+    EXPECT_EQ(damaged.status, 1);
+    EXPECT_EQ(damaged.err, "norvane: Cannot open the store " + storeFile().string() + ": the file is damaged\n");
+
     // A file where the store should be leaves it as it was.
     std::filesystem::remove(storeFile());
     std::filesystem::remove(storeFile().string() + "-wal");
@@ -102,7 +110,7 @@ TEST_F(BadInput, AStoreThatCannotBeOpenedFailsWithOneLine) {
     const auto notAStore = norvane({"list"});
     EXPECT_NE(notAStore.status, 0);
     EXPECT_EQ(notAStore.err,
-              "norvane: The file " + storeFile().string() + " is not a Norvane store: file is not a database\n");
+              "norvane: The file " + storeFile().string() + " is not a Norvane store: the file is not a database\n");
     EXPECT_EQ(lineCount(notAStore.err), 1u);
     EXPECT_EQ(readFile(storeFile()), "not a database, but someone's notes\n");
 

@@ -168,7 +168,9 @@ TEST(DashboardView, AStoreWhoseProjectsCannotBeReadShowsTheBanner) {
     DashboardView window{state, projects};
     window.show();
     const QString failure =
-        QStringLiteral("Failed to fetch projects: no such table: project (%1)").arg(QString::fromStdString(file));
+        QStringLiteral(
+            "Failed to fetch projects: the file does not hold what this program expects: no such table: project (%1)")
+            .arg(QString::fromStdString(file));
     EXPECT_TRUE(window.errorBanner().isVisible());
     EXPECT_EQ(window.errorBanner().message().toStdString(), failure.toStdString());
     EXPECT_EQ(std::ranges::count(testing::CapturedWarnings::lines(), "norvane.state: Collection failed: " + failure),

@@ -23,7 +23,9 @@ TEST(PortfolioReads, EachReadThatFailsLeavesItsPartOutAndATrace) {
     EXPECT_FALSE(figures.streak);
     ASSERT_TRUE(figures.benchmark) << "the projects are read without daily rows";
     EXPECT_FALSE(figures.benchmark->inputs.velocityRetention);
-    const QString missing = QStringLiteral(": no such table: daily_activity (%1)").arg(QString::fromStdString(file));
+    const QString missing =
+        QStringLiteral(": the file does not hold what this program expects: no such table: daily_activity (%1)")
+            .arg(QString::fromStdString(file));
     EXPECT_EQ(testing::CapturedWarnings::lines(),
               (std::vector<QString>{"norvane.pages: Failed to load Norvane Index metrics" + missing,
                                     "norvane.pages: Failed to load the streak and the active days" + missing,

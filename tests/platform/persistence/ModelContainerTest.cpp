@@ -58,7 +58,7 @@ protected:
 TEST_F(ModelContainerTest, RefusesAFileThatIsNotAStoreAndLeavesItAlone) {
     folder.writeFile("test.store", std::string(8192, 'x'));
     const auto message = errorMessageOf<platform::StoreError>([&] { open(file); });
-    EXPECT_EQ(message, "The file " + file.string() + " is not a Norvane store: file is not a database");
+    EXPECT_EQ(message, "The file " + file.string() + " is not a Norvane store: the file is not a database");
     EXPECT_EQ(readFile(file), std::string(8192, 'x'));
     EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"test.store"});
 }
