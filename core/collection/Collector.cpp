@@ -173,14 +173,19 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
 
 std::pair<std::shared_ptr<Snapshot>, Collector::Settings> Collector::store(const std::shared_ptr<Project>& project,
                                                                            Reading& reading, bool bookActivity) {
-    constexpr int attempts = 5;
+    // Git is read outside the store's lock, unless other programs booked the project meanwhile this
+    // often: then once more inside it, where none can, so that the collection ends however busy the
+    // store is.
+    constexpr int readsOutsideTheLock = 4;
     for (int attempt = 1;; ++attempt) {
+        const bool readInsideTheLock = attempt > readsOutsideTheLock;
         try {
             std::shared_ptr<Snapshot> snapshot;
             Settings settings;
             // What the rows become is decided from the store as it is inside the save's transaction.
             const auto now = reading.moment.at;
             context_->save([&] {
+                if (readInsideTheLock) readRepository(project, reading, bookActivity);
                 settings = readSettings();
                 stageSnapshotDates(project, now);
                 snapshot = stageCodeCount(project, reading);
@@ -193,10 +198,9 @@ std::pair<std::shared_ptr<Snapshot>, Collector::Settings> Collector::store(const
             });
             return {snapshot, settings};
         } catch (const ActivityBook::BookedMeanwhile&) {
-            // Another program booked the project since git was read: read what changed since then,
-            // outside the store's lock.
-            if (attempt == attempts) throw;
-            readRepository(project, reading, bookActivity);
+            // Another program booked the project since git was read: read what changed since then.
+            if (readInsideTheLock) throw;
+            if (attempt < readsOutsideTheLock) readRepository(project, reading, bookActivity);
         }
     }
 }

@@ -104,8 +104,8 @@ private:
     /// Reads the tips, what changed in the repository since its rows were booked, and the latest commit.
     void readRepository(const std::shared_ptr<Project>& project, Reading& reading, bool bookActivity);
     /// Saves the count and books the activity that `reading` holds; when another program booked the
-    /// project meanwhile, reads the repository again and tries anew. Returns the stored count and
-    /// the settings that priced it.
+    /// project meanwhile, reads the repository again and tries anew, the last time with the store
+    /// locked. Returns the stored count and the settings that priced it.
     std::pair<std::shared_ptr<Snapshot>, Settings> store(const std::shared_ptr<Project>& project, Reading& reading,
                                                          bool bookActivity);
     /// The tips of the project's repository. Throws repositoryNotFound for a folder without a .git

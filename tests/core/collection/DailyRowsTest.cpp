@@ -8,6 +8,7 @@
 #include "tests/support/RecordingProcessRunner.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -503,6 +504,34 @@ TEST_F(DailyRows, AGitThatIsStoppedWhileCatchingUpFailsTheCollectionInsteadOfRea
     EXPECT_NE(result.error->message.find("git ran for more than 2 hours and was stopped"), std::string::npos)
         << result.error->message;
     EXPECT_EQ(storedDays(), days);
+}
+
+// Collections of one project by the daily agent, the window and a terminal keep booking it while
+// this one reads git: it still ends, with git's rows.
+TEST_F(DailyRows, ACollectionEndsHoweverOftenOtherProgramsBookTheProjectWhileItReadsGit) {
+    commitLines("a.c", 4, november(1, 9));
+    collectAt(november(1, 12));
+    commitLines("b.c", 2, november(1, 14));
+    sqlite3* store = nullptr;
+    container->withDatabase([&store](platform::Database& database) { store = database.handle(); });
+    int bookedMeanwhile = 0;
+    testing::RecordingProcessRunner contended([&](const platform::ProcessRequest& request) {
+        auto result = platform::defaultProcessRunner().run(request);
+        // Another program books the project after each log, unless this collection holds the store.
+        const bool log =
+            std::find(request.arguments.begin(), request.arguments.end(), "log") != request.arguments.end();
+        if (log && sqlite3_get_autocommit(store) != 0) {
+            execute("UPDATE booked_history SET pricedWage = pricedWage + 1");
+            ++bookedMeanwhile;
+        }
+        return result;
+    });
+    Collector busy(context, SccService(testing::builtInCounterOnly()), GitService(contended), clock.clock());
+    clock.advance(november(1, 20) - clock.now());
+    const auto result = busy.collectOne(project);
+    EXPECT_FALSE(result.error) << result.error->message;
+    EXPECT_GE(bookedMeanwhile, 2);
+    EXPECT_EQ(storedDays(), gitDays());
 }
 
 TEST_F(DailyRows, APathThatBecameAFileIsAnError) {
