@@ -214,7 +214,9 @@ Collector::Reading Collector::read(const std::shared_ptr<Project>& project, cons
         throw NorvaneError::repositoryNotFound(project->path);
     }
     Reading reading{CollectionMoment::take(*context_->container(), clock_)};
-    if (const auto notice = reading.moment.notice()) {
+    // Said by what books the activity: where this reading books none, the history import that
+    // follows it says so.
+    if (const auto notice = reading.moment.notice(); notice && bookActivity) {
         platform::logNotice(project->name + ": " + *notice);
     }
     reading.codeCount = counter.collectMetrics(project->path);

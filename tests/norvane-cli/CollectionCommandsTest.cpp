@@ -113,6 +113,24 @@ TEST_F(CollectionCommands, CollectingTwiceStoresTwoCountsButOneActivityRowForTod
     EXPECT_EQ(rows.back()->commitCount, 1);
 }
 
+// A count dated weeks ahead, as a clock set that far ahead leaves it: an add by the right clock
+// says once that its clock reads earlier, though it both counts the folder and imports its history.
+TEST_F(CollectionCommands, AnAddByAClockEarlierThanAnEarlierCollectionsSaysSoOnce) {
+    addProject("ahead", makeRepository()->path());
+    {
+        const auto context = openStore();
+        for (const auto& snapshot : context->fetch<Snapshot>()) {
+            snapshot->capturedAt = platform::LocalCalendar::addingDays(platform::currentDate(), 21);
+        }
+        context->save();
+    }
+    const auto repository = makeRepository();
+    const auto run = norvane({"add", "demo", repository->pathString()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(lineCount(run.err), 1u) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("norvane: note: demo: the clock reads "));
+}
+
 TEST_F(CollectionCommands, CollectByNameMeasuresThatProjectOnly) {
     const auto first = makeRepository();
     const auto second = makeRepository();
