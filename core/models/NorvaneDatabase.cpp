@@ -59,8 +59,9 @@ std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainerIfStored
 }
 
 bool NorvaneDatabase::isSurelyMissing(const std::filesystem::path& file) {
+    // A link that leads where nothing is is no store either: opening it would make one there.
     std::error_code error;
-    return std::filesystem::symlink_status(file, error).type() == std::filesystem::file_type::not_found;
+    return std::filesystem::status(file, error).type() == std::filesystem::file_type::not_found;
 }
 
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer(const std::filesystem::path& file,

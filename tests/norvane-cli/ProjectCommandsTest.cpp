@@ -52,12 +52,21 @@ TEST_F(ProjectCommands, OnANewHomeOnlyAddMakesTheStore) {
                                                                              {{"history", "demo"}, notFound},
                                                                              {{"archive", "demo"}, notFound},
                                                                              {{"remove", "demo", "--yes"}, notFound}};
-    for (const auto& [arguments, error] : runs) {
-        const auto run = norvane(arguments);
-        const auto where = ::testing::PrintToString(arguments);
-        EXPECT_EQ(std::tuple(run.status, run.err), std::tuple(error.empty() ? 0 : 1, error)) << where;
-        EXPECT_FALSE(std::filesystem::exists(home.dataHome() / "Norvane")) << where;
-    }
+    const auto expectNothingMadeAt = [&](const std::filesystem::path& path) {
+        for (const auto& [arguments, error] : runs) {
+            const auto run = norvane(arguments);
+            const auto where = ::testing::PrintToString(arguments);
+            EXPECT_EQ(std::tuple(run.status, run.err), std::tuple(error.empty() ? 0 : 1, error)) << where;
+            EXPECT_FALSE(std::filesystem::exists(path)) << where;
+        }
+    };
+    expectNothingMadeAt(home.dataHome() / "Norvane");
+    // A link at the store's path that leads where nothing is yet is no store either.
+    const auto target = home.path() / "elsewhere" / "norvane.store";
+    std::filesystem::create_directories(target.parent_path());
+    std::filesystem::create_directories(storeFile().parent_path());
+    std::filesystem::create_symlink(target, storeFile());
+    expectNothingMadeAt(target);
 }
 
 TEST_F(ProjectCommands, TheApplicationsSettingsLeftOpenToOthersAreClosedWhenTheToolStarts) {
