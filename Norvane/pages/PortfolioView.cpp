@@ -300,8 +300,10 @@ bool PortfolioView::knowsItsRoom(Section which) const {
     // The tiles and the personal bests come with the state's first figures.
     case productivity:
         return state.seriesRead && (appState_.cachedPortfolioMetrics() || !appState_.isRefreshingMetrics());
-    // The trends keep the room of the figures to come; the projects are read for the first frame.
-    case trends:
+    // The leverage trend is a chart, or a shorter panel saying why there is none: neither is known
+    // before the state's first figures and the page's series.
+    case trends: return state.seriesRead && (appState_.metricsLoaded() || !appState_.isRefreshingMetrics());
+    // The projects are read for the first frame.
     case projects: return true;
     }
     return true;

@@ -179,7 +179,8 @@ TEST(PortfolioView, OptingInHidesTheInvitationForGoodAndTheMenuOpensTheSheets) {
 /// The page's metrics refresh waits until the test opens it, as a slow read does.
 class HeldMetrics : public testing::FakeMetrics {
 public:
-    /// Whether the rolling leverage has any day: none over a history of a few weeks.
+    /// Whether the rolling leverage has days, two weeks of them, that the trends chart draws: none
+    /// over a history of a few weeks.
     bool hasTrend = true;
 
     void release() { released_.set_value(); }
@@ -187,9 +188,9 @@ public:
         opened_.wait();
         return FakeMetrics::buildDailySnapshots();
     }
-    std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) override {
-        auto series = FakeMetrics::getRollingLeverageSeries(windowDays, spanDays);
-        if (!hasTrend) series.clear();
+    std::vector<LeveragePoint> getRollingLeverageSeries(int, int) override {
+        std::vector<LeveragePoint> series;
+        for (int day = 13; hasTrend && day >= 0; --day) series.push_back({daysAgo(day), 1.0 + day % 3});
         return series;
     }
 
@@ -246,6 +247,7 @@ void expectTheFirstFrameSettled(PortfolioFixture& fixture, const PortfolioMetric
     ASSERT_TRUE(page.heroZone().primaryCard().deltaRow().isVisible());
     ASSERT_EQ(page.heroZone().sparklineSection().isVisible(), hasTrend);
     ASSERT_NE(page.trendsContent()->comparisons(), nullptr);
+    ASSERT_EQ(page.trendsContent()->chart().isShowingChart(), hasTrend);
     const Fold settled = fold();
     EXPECT_EQ(page.heroZone().primaryCard().valueText().text(), formatMultiplier(*figures.rollingLeverage14Day));
     testing::expectEveryFrameSettled(drawn, settled);
@@ -258,7 +260,9 @@ void expectTheFirstFrameSettled(PortfolioFixture& fixture, const PortfolioMetric
 // "5"; the card came and moved all below the tiles down. Later still: the first frame showed the
 // size estimate "8.0x" that "2.1x" replaced, a change cut to "+'", and the sections moved down
 // when the period comparisons came below the fold. Then, when the streak was read again: a frame
-// of the streak card with its header alone, and one with "Tw  weeks of momentum!".
+// of the streak card with its header alone, and one with "Tw  weeks of momentum!". Then, over a
+// history with a trend: the trends chart's panel said "No activity in this period" until the trend
+// was read, and the open sections under it moved down when the chart came.
 TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
     PortfolioMetrics rising;
     rising.rollingLeverage14Day = 2.1;
@@ -282,6 +286,7 @@ TEST(PortfolioView, TheFirstFrameHoldsTheRoomOfTheFiguresThatComeLater) {
         expectTheFirstFrameSettled(fixture, rising);
         expectTheFirstFrameSettled(fixture, rising, true);
         expectTheFirstFrameSettled(fixture, rising, false, false);
+        expectTheFirstFrameSettled(fixture, rising, true, false);
     }
     PortfolioMetrics falling = rising;
     falling.rollingLeverage14Day = 1.8;
