@@ -102,23 +102,6 @@ bool hasBody(const httplib::Request& request) {
     return request.has_header("Content-Length") || request.has_header("Transfer-Encoding");
 }
 
-/// Throws when `host` is neither an address of this machine's kinds nor a name that resolves to one.
-/// Digits and dots, or colons, are an address and never a name to look up: 999.1.1.1 is no
-/// address.
-void requireAddress(const std::string& host) {
-    addrinfo hints{};
-    hints.ai_flags = AI_PASSIVE;
-    hints.ai_socktype = SOCK_STREAM;
-    if (host.find_first_not_of("0123456789.") == std::string::npos || host.find(':') != std::string::npos) {
-        hints.ai_flags |= AI_NUMERICHOST;
-    }
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0) {
-        throw std::runtime_error("Cannot listen on " + host + ": not a valid address");
-    }
-    freeaddrinfo(found);
-}
-
 /// Answers `socket` directly, for a connection that the HTTP library never reads.
 void answerDirectly(int socket, const std::string& status, const std::string& message) {
     const std::string body = errorBody(message);
@@ -209,6 +192,21 @@ void GuardedHttpServer::handle(const std::string& method, const std::string& pat
     } else {
         throw std::invalid_argument("Unsupported method " + method);
     }
+}
+
+// Digits and dots, or colons, are an address and never a name to look up: 999.1.1.1 is no address.
+void GuardedHttpServer::requireAddress(const std::string& host) {
+    addrinfo hints{};
+    hints.ai_flags = AI_PASSIVE;
+    hints.ai_socktype = SOCK_STREAM;
+    if (host.find_first_not_of("0123456789.") == std::string::npos || host.find(':') != std::string::npos) {
+        hints.ai_flags |= AI_NUMERICHOST;
+    }
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0) {
+        throw std::runtime_error("Cannot listen on " + host + ": not a valid address");
+    }
+    freeaddrinfo(found);
 }
 
 int GuardedHttpServer::bind(const std::string& host, int port) {

@@ -204,6 +204,8 @@ IndexServer::IndexServer(const std::string& dataFile, Options options)
 
 IndexServer::~IndexServer() { stop(); }
 
+void IndexServer::requireAddress(const std::string& host) { GuardedHttpServer::requireAddress(host); }
+
 int IndexServer::start(const std::string& host, int port) {
     impl_->port = impl_->server.bind(host, port);
     impl_->host = host;

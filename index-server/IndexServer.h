@@ -77,6 +77,9 @@ public:
     IndexServer(const IndexServer&) = delete;
     IndexServer& operator=(const IndexServer&) = delete;
 
+    /// Throws `std::runtime_error` when `host` is no address that `start` could listen on, so that a
+    /// command line can be refused before the data file is made.
+    static void requireAddress(const std::string& host);
     /// Binds `host`:`port` (0 picks a free port) and serves on a thread of its own; returns the
     /// port. Throws `std::runtime_error` when `host` is no address or the address cannot be bound.
     int start(const std::string& host = "127.0.0.1", int port = 0);

@@ -77,6 +77,8 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     try {
+        // Before the data file is made, which a command line refused should leave unmade.
+        norvane::indexserver::IndexServer::requireAddress(host);
         norvane::indexserver::IndexServer server(dataFile);
         server.start(host, port);
         std::cout << "Listening on " << server.baseURL() << std::endl;

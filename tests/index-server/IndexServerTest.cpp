@@ -907,9 +907,11 @@ TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {
     const auto noAddress =
         runner.run({.executable = "timeout",
                     .arguments = {"10", testing::builtProgram("norvane-index-server").string(), "--host", "999.1.1.1",
-                                  "--data", (folder.path() / "other.db").string()}});
+                                  "--data", (folder.path() / "unheard.db").string()}});
     EXPECT_EQ(noAddress.exitStatus, 1);
     EXPECT_EQ(noAddress.standardError, "norvane-index-server: Cannot listen on 999.1.1.1: not a valid address\n");
+    // The address is checked before the data file is made.
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "unheard.db"));
 
     const auto version =
         runner.run({.executable = testing::builtProgram("norvane-index-server").string(), .arguments = {"--version"}});
