@@ -1,5 +1,5 @@
 // Shows every view component and analysis card with sample data and saves one picture of each,
-// so their look can be reviewed as images: norvane-gallery [output folder].
+// so their look can be reviewed as images: norvane-gallery [OUTPUT-FOLDER].
 
 #include "Norvane/components/charts/DailyThroughputChartView.h"
 #include "Norvane/components/charts/MetricsTimelineChartView.h"
@@ -35,6 +35,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <optional>
 
 using namespace norvane::app;
 namespace calendar = norvane::platform::LocalCalendar;
@@ -365,13 +366,41 @@ void shootCards(const QDir& folder) {
     }
 }
 
+constexpr const char* usage = "usage: norvane-gallery [OUTPUT-FOLDER]\n";
+
+/// The exit status of a command line that asks for the usage or that the program cannot take, after
+/// saying so; none when it names at most one folder. A folder whose name starts with "-" is given
+/// as "./-name".
+std::optional<int> refusal(const QStringList& arguments) {
+    if (arguments.contains(QStringLiteral("-h")) || arguments.contains(QStringLiteral("--help"))) {
+        std::cout << usage
+                  << "Saves a picture of every view component and analysis card, in each of its sample states,\n"
+                     "into OUTPUT-FOLDER (build/screenshots without one).\n";
+        return 0;
+    }
+    if (arguments.size() > 1) {
+        std::cerr << "norvane-gallery: one output folder at most\n" << usage;
+        return 2;
+    }
+    if (!arguments.isEmpty() && arguments.first().startsWith(QLatin1Char('-'))) {
+        std::cerr << "norvane-gallery: unknown option " << arguments.first().toStdString() << "\n" << usage;
+        return 2;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // What Qt leaves of the command line once it has taken its own options, such as -platform.
+    const QStringList arguments = QApplication::arguments().mid(1);
+    if (const auto status = refusal(arguments)) {
+        return *status;
+    }
     DarkTheme::apply(application);
     Tween::setAnimationsEnabled(false);
-    const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/screenshots");
+    const QString output = arguments.isEmpty() ? QStringLiteral("build/screenshots") : arguments.first();
     QDir folder;
     if (!folder.mkpath(output)) {
         std::cerr << "could not create " << output.toStdString() << '\n';
