@@ -42,10 +42,12 @@
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
 #include "platform/LocalCalendar.h"
+#include "platform/ProcessRunner.h"
 #include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/pages/AppPictureNames.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/TestApplication.h"
+#include "tests/support/TemporaryFolder.h"
 
 namespace norvane::app {
 namespace {
@@ -233,6 +235,34 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
         if (name.startsWith("onboarding-")) expectWizardStep(name, dynamic_cast<OnboardingWizard&>(widget));
     });
     EXPECT_EQ(pictures, testing::appPictureNames());
+}
+
+// Run in a folder of its own: help and a command line it cannot take make no store and no folder.
+TEST(AppScreenshots, TheProgramSaysItsUsageAndRefusesWhatItCannotTake) {
+    const std::string usage = "usage: norvane-app-screenshots OUTPUT-FOLDER\n";
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string output;
+        std::string error;
+    } cases[] = {
+        {{"--help"}, 0, usage, ""},
+        {{"-h"}, 0, usage, ""},
+        {{"--bogus"}, 2, "", "norvane-app-screenshots: unknown option --bogus\n" + usage},
+        {{}, 2, "", "norvane-app-screenshots: the output folder is missing\n" + usage},
+        {{"one", "two"}, 2, "", "norvane-app-screenshots: one output folder only\n" + usage},
+    };
+    for (const auto& [arguments, status, output, error] : cases) {
+        const norvane::testing::TemporaryFolder folder;
+        const auto result = platform::PosixProcessRunner().run(
+            {.executable = norvane::testing::builtProgram("norvane-app-screenshots").string(),
+             .arguments = arguments,
+             .workingDirectory = folder.path()});
+        EXPECT_EQ(result.exitStatus, status) << error;
+        EXPECT_EQ(result.standardOutput.substr(0, output.size()), output) << error;
+        EXPECT_EQ(result.standardError, error);
+        EXPECT_EQ(norvane::testing::folderEntries(folder.path()), std::vector<std::string>{}) << error;
+    }
 }
 
 } // namespace
