@@ -36,7 +36,7 @@ int AddCommand::run(NorvaneKit& kit, const Console& console) {
         console.printLine(fmt::format("Added {} ({})", project->name, project->path));
     }
 
-    InitialCollectionPrinter printer(console.out(), ProgressPrinter::displayOn(console));
+    InitialCollectionPrinter printer(console.out(), ProgressPrinter::displayOn(console), console.terminalColumns());
     const auto result = kit.collector().collectInitialData(
         project, [&printer](const InitialCollectionProgress& stage) { printer.print(stage); });
     if (result.warning) {

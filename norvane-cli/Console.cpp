@@ -5,6 +5,7 @@
 #include "platform/DescriptorOutput.h"
 #include "platform/TextTrimming.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -23,6 +24,10 @@ Console Console::standard() {
     const char* terminalType = std::getenv("TERM");
     console.outputIsDumbTerminal_ = console.outputIsTerminal_ && (terminalType == nullptr || *terminalType == '\0' ||
                                                                   std::string_view(terminalType) == "dumb");
+    if (winsize size{};
+        console.outputIsTerminal_ && ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+        console.terminalColumns_ = size.ws_col;
+    }
     console.standardOutput_ = &out;
     return console;
 }

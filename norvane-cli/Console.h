@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -27,6 +28,9 @@ public:
     /// A terminal that knows no escape sequences, not even to clear a line (TERM unset or "dumb").
     bool outputIsDumbTerminal() const { return outputIsDumbTerminal_; }
     bool inputIsTerminal() const { return inputIsTerminal_; }
+    /// The width of the terminal that standard output is, as it says; none when it says none (or
+    /// is no terminal).
+    std::optional<std::size_t> terminalColumns() const { return terminalColumns_; }
 
     /// One line on standard output, its control characters escaped.
     void printLine(std::string_view text) const;
@@ -47,6 +51,7 @@ private:
     bool outputIsTerminal_;
     bool inputIsTerminal_;
     bool outputIsDumbTerminal_ = false;
+    std::optional<std::size_t> terminalColumns_;
     /// Standard output as the process has it; none for the streams a test hands in.
     const platform::DescriptorOutput* standardOutput_ = nullptr;
 };

@@ -9,8 +9,9 @@
 
 namespace norvane::cli {
 
-InitialCollectionPrinter::InitialCollectionPrinter(std::ostream& out, ProgressDisplay display)
-    : out_(out), history_(out, display) {}
+InitialCollectionPrinter::InitialCollectionPrinter(std::ostream& out, ProgressDisplay display,
+                                                   std::optional<std::size_t> terminalColumns)
+    : out_(out), history_(out, display, terminalColumns) {}
 
 void InitialCollectionPrinter::print(const InitialCollectionProgress& stage) {
     namespace Stage = InitialCollectionStage;

@@ -12,7 +12,9 @@ namespace norvane::cli {
 /// the history import as progress. Errors are left to the caller, which has the whole result.
 class InitialCollectionPrinter {
 public:
-    InitialCollectionPrinter(std::ostream& out, ProgressDisplay display);
+    /// On a terminal of `terminalColumns`, 80 when it is not known.
+    InitialCollectionPrinter(std::ostream& out, ProgressDisplay display,
+                             std::optional<std::size_t> terminalColumns = {});
 
     void print(const InitialCollectionProgress& stage);
 

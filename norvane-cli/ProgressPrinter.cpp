@@ -16,12 +16,13 @@ namespace {
 
 constexpr int barWidth = 30;
 constexpr std::size_t labelLength = 50;
-// In columns: a redrawn line must not wrap, or the carriage return would redraw only its last part.
-constexpr std::size_t terminalLineLength = 79;
+// In columns, on a terminal of 80 or more.
+constexpr std::size_t longestLine = 79;
 
 } // namespace
 
-ProgressPrinter::ProgressPrinter(std::ostream& out, ProgressDisplay display) : out_(out), display_(display) {}
+ProgressPrinter::ProgressPrinter(std::ostream& out, ProgressDisplay display, std::optional<std::size_t> terminalColumns)
+    : out_(out), display_(display), lineColumns_(std::min(longestLine, terminalColumns.value_or(80) - 1)) {}
 
 ProgressPrinter::~ProgressPrinter() { finish(); }
 
@@ -40,9 +41,8 @@ void ProgressPrinter::update(int current, int total, std::string_view label) {
     if (display_ == ProgressDisplay::lines && progress == lastLineBar_) {
         return;
     }
-    const auto head = fmt::format("{} {}/{} ", progress, current, total);
-    const auto room = terminalLineLength > head.size() ? terminalLineLength - head.size() : 0;
-    const auto text = head + platform::UnicodeText::prefixColumns(cleanLabel(label), room);
+    const auto text = platform::UnicodeText::prefixColumns(
+        fmt::format("{} {}/{} {}", progress, current, total, cleanLabel(label)), lineColumns_);
     if (display_ == ProgressDisplay::lines) {
         out_ << text << '\n' << std::flush;
         lastLineBar_ = progress;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,11 +15,13 @@ class Console;
 /// escape sequences).
 enum class ProgressDisplay { none, redrawn, lines };
 
-/// Shows how far a long step has come as a bar of at most 79 columns, so that it never wraps on a
-/// terminal of 80. As plain lines, a line is printed each time the bar grows.
+/// Shows how far a long step has come as a line of at most 79 columns, and one fewer than a
+/// narrower terminal has, so that it never wraps: a carriage return would then redraw only its
+/// last part. As plain lines, a line is printed each time the bar grows.
 class ProgressPrinter {
 public:
-    ProgressPrinter(std::ostream& out, ProgressDisplay display);
+    /// On a terminal of `terminalColumns`, 80 when it is not known.
+    ProgressPrinter(std::ostream& out, ProgressDisplay display, std::optional<std::size_t> terminalColumns = {});
     /// What `console`'s standard output can show.
     static ProgressDisplay displayOn(const Console& console);
     /// Ends a bar that is still drawn, so that whatever follows starts on a line of its own.
@@ -39,6 +43,7 @@ public:
 private:
     std::ostream& out_;
     ProgressDisplay display_;
+    std::size_t lineColumns_;
     bool barDrawn_ = false;
     std::string lastLineBar_;
 };

@@ -80,7 +80,8 @@ CliRun CliTest::atTerminal(const std::vector<std::string>& arguments, const CliR
     environment.emplace("TERM", "xterm");
     const ToolCommandLine commandLine(arguments, environment);
     int terminal = -1;
-    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    winsize size{.ws_row = 24, .ws_col = options.terminalColumns, .ws_xpixel = 0, .ws_ypixel = 0};
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, options.terminalColumns == 0 ? nullptr : &size);
     if (child == 0) commandLine.exec();
     EXPECT_GT(child, 0);
     CliRun run;

@@ -34,6 +34,8 @@ struct CliRunOptions {
     std::map<std::string, std::string> environment; ///< added to, or replacing, the fixture's
     /// A program, with its arguments, that runs the tool (such as setpriv, to run it as another user).
     std::vector<std::string> launcher;
+    /// The width that the terminal of `atTerminal` says it has; 0 for one that says none.
+    unsigned short terminalColumns = 0;
 };
 
 /// Runs the built `norvane` against a temporary home, as the daily agent would: no terminal,

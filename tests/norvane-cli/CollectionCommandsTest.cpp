@@ -201,6 +201,14 @@ TEST_F(CollectionCommands, AddAndHistoryShowTheirProgressOnATerminal) {
     EXPECT_THAT(added.out, HasSubstr("Imported 3 history snapshots\r\n"));
     EXPECT_THAT(history.out, HasSubstr("Stored 3 history snapshots for demo\r\n"));
 
+    // Redrawn within a narrower terminal's line, which would otherwise wrap and leave a trail.
+    const auto narrow = atTerminal({"history", "demo"}, {.terminalColumns = 40});
+    ASSERT_EQ(narrow.status, 0) << narrow.out;
+    EXPECT_EQ(narrow.out, "\r[##########--------------------] 1/3 In\x1b[K"
+                          "\r[####################----------] 2/3 Ad\x1b[K"
+                          "\r[##############################] 3/3 Ti\x1b[K\r\n"
+                          "Stored 3 history snapshots for demo\r\n");
+
     // A terminal that knows no escape sequences gets lines, as the terminal shows them.
     for (const auto* dumb : {"dumb", ""}) {
         const auto plain = atTerminal({"history", "demo"}, {.environment = {{"TERM", dumb}}});

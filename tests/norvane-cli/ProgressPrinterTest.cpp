@@ -35,6 +35,11 @@ TEST(ProgressPrinter, KeepsTheBarWithinSeventyNineColumnsOfWideCharacters) {
     progress.update(10, 100, chinese);
     EXPECT_EQ(out.str(), "\r[###---------------------------] 10/100 " + chinese.substr(0, 19 * 3) + "\x1b[K");
 
+    std::ostringstream narrow;
+    ProgressPrinter narrowProgress(narrow, ProgressDisplay::redrawn, 60);
+    narrowProgress.update(10, 100, chinese);
+    EXPECT_EQ(narrow.str(), "\r[###---------------------------] 10/100 " + chinese.substr(0, 9 * 3) + "\x1b[K");
+
     std::ostringstream hearts;
     ProgressPrinter heartsProgress(hearts, ProgressDisplay::redrawn);
     heartsProgress.update(10, 100, "ok " + std::string(35, 'a') + "\u2764\uFE0F");
