@@ -7,8 +7,10 @@
 #   cmake --build --preset release --target Norvane norvane-bench-seed
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-shape=${1:?usage: app_memory.sh SHAPE SECONDS BUILD_FOLDER...}
-seconds=${2:?usage: app_memory.sh SHAPE SECONDS BUILD_FOLDER...}
+source "$here/../support/arguments.sh"
+take_arguments 3 "$@"
+shape=$1
+seconds=$2
 shift 2
 source "$here/../support/seeded_home.sh"
 

@@ -7,7 +7,9 @@
 # norvane-bench-seed
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-shape=${1:?usage: export.sh SHAPE BUILD_FOLDER...}
+source "$here/../support/arguments.sh"
+take_arguments 2 "$@"
+shape=$1
 shift
 source "$here/../support/seeded_home.sh"
 

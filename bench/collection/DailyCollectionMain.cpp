@@ -4,6 +4,7 @@
 // git took. Goal: a quiet project runs one git process and the counter; after one new commit on a
 // history of 12,000 commits the git work stays under 50 ms. daily_collection.sh makes the repository.
 
+#include "bench/support/BenchArguments.h"
 #include "bench/support/ScratchStore.h"
 #include "core/collection/Collector.h"
 
@@ -105,9 +106,10 @@ int run(const std::string& repository, int rounds) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::cerr << "usage: norvane-bench-daily-collection REPOSITORY [ROUNDS]\n";
-        return 2;
+    if (const auto status =
+            norvane::bench::BenchArguments(argc, argv, "usage: norvane-bench-daily-collection REPOSITORY [ROUNDS]\n")
+                .refusal(1, 2)) {
+        return *status;
     }
     try {
         return run(argv[1], argc == 3 ? std::atoi(argv[2]) : 15);

@@ -7,7 +7,9 @@
 # cmake --build --preset release --target norvane norvane-count
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-projects=${1:?usage: collect.sh PROJECTS BUILD_FOLDER...}
+source "$here/../support/arguments.sh"
+take_arguments 2 "$@"
+projects=$1
 shift
 
 work=$(mktemp -d)

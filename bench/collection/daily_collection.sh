@@ -6,6 +6,8 @@
 # cmake --build BUILD_FOLDER --target norvane-bench-daily-collection norvane-count
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../support/arguments.sh"
+take_arguments 0 "$@"
 build=${1:-$here/../../build/release}
 commits=${2:-12000}
 program="$build/bin/norvane-bench-daily-collection"

@@ -11,6 +11,8 @@
 # cmake --build BUILD_FOLDER --target norvane-bench-history-import
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../support/arguments.sh"
+take_arguments 0 "$@"
 build=${1:-$here/../../build/release}
 repository=${2:-}
 before=${3:-}

@@ -11,12 +11,18 @@
 #   order.
 # The same arguments make the same repository (the redis shape takes a few minutes).
 set -euo pipefail
-folder=${1:?usage: make_repository.sh FOLDER [COMMITS] [plain|requests|redis]}
+source "$(dirname "$0")/../support/arguments.sh"
+take_arguments 1 "$@"
+folder=$1
 commits=${2:-10000}
 shape=${3:-plain}
+# Made anew, never over what a folder holds.
+if [[ -e $folder && -n $(ls -A "$folder") ]]; then
+    echo "make_repository.sh: $folder is not an empty folder; name a new one" >&2
+    exit 2
+fi
 
 export GIT_CONFIG_NOSYSTEM=1 HOME=${HOME:-/tmp} LC_ALL=C
-rm -rf "$folder"
 git init -q -b main "$folder"
 
 plain() {

@@ -6,7 +6,9 @@
 # norvane-count
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-commits=${1:?usage: reimport_memory.sh COMMITS BUILD_FOLDER...}
+source "$here/../support/arguments.sh"
+take_arguments 2 "$@"
+commits=$1
 shift
 source "$here/git_history_log.sh"
 
