@@ -33,7 +33,7 @@ int AddCommand::run(NorvaneKit& kit, const Console& console) {
     } else {
         const auto description = descriptionOption_->count() > 0 ? std::optional(description_) : std::nullopt;
         project = kit.addProject(name_, path, description, projectType(kit));
-        console.printLine(fmt::format("Added {} ({})", project->name, project->path));
+        console.printLine(fmt::format("Adding {} ({})", project->name, project->path));
     }
 
     InitialCollectionPrinter printer(console.out(), ProgressPrinter::displayOn(console), console.terminalColumns());

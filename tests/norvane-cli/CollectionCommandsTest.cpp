@@ -59,7 +59,7 @@ TEST_F(CollectionCommands, AddStoresTheProjectAndShowsEachStageOfItsFirstCollect
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     // Without a terminal (a log, a pipe) the history import shows no progress, only its outcome.
-    EXPECT_EQ(run.out, "Added demo (" + repository->pathString() +
+    EXPECT_EQ(run.out, "Adding demo (" + repository->pathString() +
                            ")\nStarting the first collection\nCounting code lines\nCounted 10 code lines\n"
                            "Imported 3 history snapshots\nFirst collection complete\n");
 

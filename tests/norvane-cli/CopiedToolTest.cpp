@@ -92,6 +92,8 @@ TEST_F(CopiedTool, NeverRunsTheCounterOfTheBuildFolderNorOneFromPathHomeOrWorkin
     const auto run = addProject("demo");
 
     EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardOutput.rfind("Adding demo (", 0), 0u)
+        << "no \"Added\" before it fails: " << run.standardOutput;
     EXPECT_EQ(run.standardError,
               "norvane: The first collection of demo failed, so it was not added: scc not found. Install with: go "
               "install github.com/boyter/scc/v3@latest, or put norvane-count, the built-in counter, beside this "

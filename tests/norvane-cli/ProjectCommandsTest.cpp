@@ -188,7 +188,7 @@ TEST_F(ProjectCommands, NamesPathsAndMessagesReachTheOutputWithControlAndInvisib
     std::vector<CliRun> runs;
 
     runs.push_back(norvane({"add", name, folder.string()}));
-    EXPECT_THAT(runs.back().out, HasSubstr("Added " + shownName + " (" + shownFolder + ")\n"));
+    EXPECT_THAT(runs.back().out, HasSubstr("Adding " + shownName + " (" + shownFolder + ")\n"));
     runs.push_back(norvane({"list"}));
     EXPECT_EQ(lineCount(runs.back().out), 2u);
     EXPECT_THAT(runs.back().out, HasSubstr(shownName + "  active"));
