@@ -300,9 +300,11 @@ bool PortfolioView::knowsItsRoom(Section which) const {
     // The tiles and the personal bests come with the state's first figures.
     case productivity:
         return state.seriesRead && (appState_.cachedPortfolioMetrics() || !appState_.isRefreshingMetrics());
-    // The leverage trend is a chart, or a shorter panel saying why there is none: neither is known
-    // before the state's first figures and the page's series.
-    case trends: return state.seriesRead && (appState_.metricsLoaded() || !appState_.isRefreshingMetrics());
+    // The leverage trend is a chart, once the state's first figures hold one; else a shorter panel
+    // saying why there is none, which the page's series tell.
+    case trends:
+        return (appState_.metricsLoaded() || !appState_.isRefreshingMetrics()) &&
+               (trends_->chart().isShowingChart() || state.seriesRead);
     // The projects are read for the first frame.
     case projects: return true;
     }
