@@ -22,6 +22,7 @@
 #include "Norvane/components/tiles/SummaryRowView.h"
 #include "Norvane/gallery/CardSamples.h"
 #include "platform/LocalCalendar.h"
+#include "platform/ProgramArguments.h"
 
 #include <qcustomplot.h>
 
@@ -35,7 +36,8 @@
 
 #include <cmath>
 #include <iostream>
-#include <optional>
+#include <string>
+#include <vector>
 
 using namespace norvane::app;
 namespace calendar = norvane::platform::LocalCalendar;
@@ -366,36 +368,20 @@ void shootCards(const QDir& folder) {
     }
 }
 
-constexpr const char* usage = "usage: norvane-gallery [OUTPUT-FOLDER]\n";
-
-/// The exit status of a command line that asks for the usage or that the program cannot take, after
-/// saying so; none when it names at most one folder. A folder whose name starts with "-" is given
-/// as "./-name".
-std::optional<int> refusal(const QStringList& arguments) {
-    if (arguments.contains(QStringLiteral("-h")) || arguments.contains(QStringLiteral("--help"))) {
-        std::cout << usage
-                  << "Saves a picture of every view component and analysis card, in each of its sample states,\n"
-                     "into OUTPUT-FOLDER (build/screenshots without one).\n";
-        return 0;
-    }
-    if (arguments.size() > 1) {
-        std::cerr << "norvane-gallery: one output folder at most\n" << usage;
-        return 2;
-    }
-    if (!arguments.isEmpty() && arguments.first().startsWith(QLatin1Char('-'))) {
-        std::cerr << "norvane-gallery: unknown option " << arguments.first().toStdString() << "\n" << usage;
-        return 2;
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // What Qt leaves of the command line once it has taken its own options, such as -platform.
     const QStringList arguments = QApplication::arguments().mid(1);
-    if (const auto status = refusal(arguments)) {
+    std::vector<std::string> given;
+    for (const QString& argument : arguments) given.push_back(argument.toStdString());
+    const norvane::platform::ProgramArguments usage(
+        "norvane-gallery", given,
+        {"usage: norvane-gallery [OUTPUT-FOLDER]\n",
+         "Saves a picture of every view component and analysis card, in each of its sample states,\n"
+         "into OUTPUT-FOLDER (build/screenshots without one).\n"});
+    if (const auto status = usage.refusal(0, 1)) {
         return *status;
     }
     DarkTheme::apply(application);

@@ -4,9 +4,9 @@
 // git took. Goal: a quiet project runs one git process and the counter; after one new commit on a
 // history of 12,000 commits the git work stays under 50 ms. daily_collection.sh makes the repository.
 
-#include "bench/support/BenchArguments.h"
 #include "bench/support/ScratchStore.h"
 #include "core/collection/Collector.h"
+#include "platform/ProgramArguments.h"
 
 #include "platform/ProcessRunner.h"
 #include "platform/persistence/ModelContext.h"
@@ -106,9 +106,9 @@ int run(const std::string& repository, int rounds) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (const auto status =
-            norvane::bench::BenchArguments(argc, argv, "usage: norvane-bench-daily-collection REPOSITORY [ROUNDS]\n")
-                .refusal(1, 2)) {
+    if (const auto status = norvane::platform::ProgramArguments(
+                                argc, argv, {"usage: norvane-bench-daily-collection REPOSITORY [ROUNDS]\n"})
+                                .refusal(1, 2)) {
         return *status;
     }
     try {

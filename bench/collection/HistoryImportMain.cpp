@@ -2,10 +2,10 @@
 // does, and prints what it stored. history_import.sh times it against the git log it runs; goal:
 // within 1.05x of that log's time, importing every 7 days as an add does.
 
-#include "bench/support/BenchArguments.h"
 #include "bench/support/ScratchStore.h"
 #include "core/collection/Collector.h"
 #include "core/models/NorvaneDatabase.h"
+#include "platform/ProgramArguments.h"
 
 #include "platform/persistence/ModelContext.h"
 
@@ -37,14 +37,15 @@ int importHistory(const std::string& repository, int sampleInterval,
     return 0;
 }
 
-constexpr const char* usage =
-    "usage: norvane-bench-history-import REPOSITORY [SAMPLE_INTERVAL_DAYS [EMPTY_STORE]]\n"
-    "       norvane-bench-history-import --empty-store FILE\n"
+constexpr const char* usage = "usage: norvane-bench-history-import REPOSITORY [SAMPLE_INTERVAL_DAYS [EMPTY_STORE]]\n"
+                              "       norvane-bench-history-import --empty-store FILE\n";
+constexpr const char* description =
     "With EMPTY_STORE, a store without projects that --empty-store made, the import goes into a\n"
     "copy of it, as an add goes into the store its user has; without, into a store set up anew.\n";
 
 int run(int argc, char** argv) {
-    if (const auto status = norvane::bench::BenchArguments(argc, argv, usage, {"--empty-store"}).refusal(1, 3)) {
+    if (const auto status =
+            norvane::platform::ProgramArguments(argc, argv, {usage, description, {"--empty-store"}}).refusal(1, 3)) {
         return *status;
     }
     if (std::string_view(argv[1]) == "--empty-store") {

@@ -1,14 +1,14 @@
 // Makes a store file filled with one of the benchmarks' portfolios, for the scripts that measure
 // whole programs over it: norvane-bench-seed FILE [weekly|commits|commits-200]
-#include "bench/support/BenchArguments.h"
 #include "bench/support/PortfolioSeed.h"
+#include "platform/ProgramArguments.h"
 
 #include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv) {
     constexpr const char* usage = "usage: norvane-bench-seed FILE [weekly|commits|commits-200]\n";
-    if (const auto status = norvane::bench::BenchArguments(argc, argv, usage).refusal(1, 2)) {
+    if (const auto status = norvane::platform::ProgramArguments(argc, argv, {usage}).refusal(1, 2)) {
         return *status;
     }
     const auto shape = norvane::PortfolioShape::named(argc == 3 ? argv[2] : "weekly");

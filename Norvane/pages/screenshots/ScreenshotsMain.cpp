@@ -2,13 +2,9 @@
 // on it and saves pictures of the main window, the menu-bar panel and the settings tabs, so that
 // anyone can look at what a user sees: norvane-app-screenshots OUTPUT-FOLDER.
 
-#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include <QApplication>
 #include <QDir>
@@ -22,6 +18,7 @@
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
+#include "platform/ProgramArguments.h"
 
 using namespace norvane;
 using namespace norvane::app;
@@ -55,37 +52,16 @@ bool takePictures(ApplicationController& controller, const QDir& output) {
     return saved > 0 && failed == 0;
 }
 
-constexpr const char* usage = "usage: norvane-app-screenshots OUTPUT-FOLDER\n";
-
-/// The exit status of a command line that asks for the usage or that the program cannot take, after
-/// saying so; none when it names one folder. A folder whose name starts with "-" is given as
-/// "./-name".
-std::optional<int> refusal(const std::vector<std::string>& arguments) {
-    if (std::ranges::any_of(arguments,
-                            [](const std::string& argument) { return argument == "-h" || argument == "--help"; })) {
-        std::cout << usage
-                  << "Makes a demo store from repositories it creates, under a temporary home, and saves pictures\n"
-                     "of the main window, the menu-bar panel, the sheets, the settings tabs and the first-run\n"
-                     "wizard into OUTPUT-FOLDER.\n";
-        return EXIT_SUCCESS;
-    }
-    if (arguments.size() != 1) {
-        std::cerr << "norvane-app-screenshots: "
-                  << (arguments.empty() ? "the output folder is missing" : "one output folder only") << "\n"
-                  << usage;
-        return 2;
-    }
-    if (arguments.front().starts_with('-')) {
-        std::cerr << "norvane-app-screenshots: unknown option " << arguments.front() << "\n" << usage;
-        return 2;
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (const auto status = refusal(std::vector<std::string>(argv + 1, argv + argc))) {
+    const platform::ProgramArguments usage(
+        argc, argv,
+        {"usage: norvane-app-screenshots OUTPUT-FOLDER\n",
+         "Makes a demo store from repositories it creates, under a temporary home, and saves pictures\n"
+         "of the main window, the menu-bar panel, the sheets, the settings tabs and the first-run\n"
+         "wizard into OUTPUT-FOLDER.\n"});
+    if (const auto status = usage.refusal(1, 1)) {
         return *status;
     }
     QTemporaryDir home;

@@ -5,8 +5,6 @@
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
 #include "Norvane/gallery/CardSamples.h"
-#include "platform/ProcessRunner.h"
-#include "tests/support/TemporaryFolder.h"
 
 #include <QApplication>
 #include <QRegularExpression>
@@ -45,34 +43,6 @@ TEST_F(CardSamples, EveryStateNamesRegisteredSymbolsAndShowsNoBrokenFigure) {
                     << sample.name.toStdString() << ": " << text.toStdString();
             }
         }
-    }
-}
-
-// Run in a folder of its own: help and a command line it cannot take draw nothing and make no folder.
-TEST(Gallery, SaysItsUsageAndRefusesWhatItCannotTake) {
-    const std::string usage = "usage: norvane-gallery [OUTPUT-FOLDER]\n";
-    const struct {
-        std::vector<std::string> arguments;
-        int status;
-        std::string output;
-        std::string error;
-    } cases[] = {
-        {{"--help"}, 0, usage, ""},
-        {{"-h"}, 0, usage, ""},
-        {{"--bogus"}, 2, "", "norvane-gallery: unknown option --bogus\n" + usage},
-        {{"one", "two"}, 2, "", "norvane-gallery: one output folder at most\n" + usage},
-    };
-    for (const auto& [arguments, status, output, error] : cases) {
-        const norvane::testing::TemporaryFolder folder;
-        const auto result = platform::PosixProcessRunner().run(
-            {.executable = norvane::testing::builtProgram("norvane-gallery").string(),
-             .arguments = arguments,
-             .workingDirectory = folder.path()});
-        EXPECT_EQ(result.exitStatus, status) << arguments[0];
-        EXPECT_EQ(result.standardOutput.substr(0, output.size()), output) << arguments[0];
-        // After what Qt may say of the display.
-        EXPECT_TRUE(result.standardError.ends_with(error)) << result.standardError;
-        EXPECT_EQ(norvane::testing::folderEntries(folder.path()), std::vector<std::string>{}) << arguments[0];
     }
 }
 

@@ -237,32 +237,46 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
     EXPECT_EQ(pictures, testing::appPictureNames());
 }
 
-// Run in a folder of its own: help and a command line it cannot take make no store and no folder.
-TEST(AppScreenshots, TheProgramSaysItsUsageAndRefusesWhatItCannotTake) {
-    const std::string usage = "usage: norvane-app-screenshots OUTPUT-FOLDER\n";
+// Run in a folder of its own: help and a command line it cannot take draw nothing, make no store
+// and no folder (--help was once taken for the folder to draw into).
+TEST(PictureProgramsTest, SayTheirUsageAndRefuseWhatTheyCannotTake) {
     const struct {
-        std::vector<std::string> arguments;
-        int status;
-        std::string output;
-        std::string error;
-    } cases[] = {
-        {{"--help"}, 0, usage, ""},
-        {{"-h"}, 0, usage, ""},
-        {{"--bogus"}, 2, "", "norvane-app-screenshots: unknown option --bogus\n" + usage},
-        {{}, 2, "", "norvane-app-screenshots: the output folder is missing\n" + usage},
-        {{"one", "two"}, 2, "", "norvane-app-screenshots: one output folder only\n" + usage},
+        std::string program;
+        std::string usage;
+    } programs[] = {
+        {"norvane-gallery", "usage: norvane-gallery [OUTPUT-FOLDER]\n"},
+        {"norvane-app-screenshots", "usage: norvane-app-screenshots OUTPUT-FOLDER\n"},
     };
-    for (const auto& [arguments, status, output, error] : cases) {
-        const norvane::testing::TemporaryFolder folder;
-        const auto result = platform::PosixProcessRunner().run(
-            {.executable = norvane::testing::builtProgram("norvane-app-screenshots").string(),
-             .arguments = arguments,
-             .workingDirectory = folder.path()});
-        EXPECT_EQ(result.exitStatus, status) << error;
-        EXPECT_EQ(result.standardOutput.substr(0, output.size()), output) << error;
-        EXPECT_EQ(result.standardError, error);
-        EXPECT_EQ(norvane::testing::folderEntries(folder.path()), std::vector<std::string>{}) << error;
+    for (const auto& [program, usage] : programs) {
+        const struct {
+            std::vector<std::string> arguments;
+            int status;
+            std::string output;
+            std::string error;
+        } cases[] = {
+            {{"--help"}, 0, usage, ""},
+            {{"-h"}, 0, usage, ""},
+            {{"--bogus"}, 2, "", program + ": unknown option --bogus\n" + usage},
+            {{"one", "two"}, 2, "", program + ": too many arguments\n" + usage},
+        };
+        for (const auto& [arguments, status, output, error] : cases) {
+            const norvane::testing::TemporaryFolder folder;
+            const auto result =
+                platform::PosixProcessRunner().run({.executable = norvane::testing::builtProgram(program).string(),
+                                                    .arguments = arguments,
+                                                    .workingDirectory = folder.path()});
+            EXPECT_EQ(result.exitStatus, status) << program << " " << error;
+            EXPECT_EQ(result.standardOutput.substr(0, output.size()), output) << program << " " << error;
+            // After what Qt may say of the display.
+            EXPECT_TRUE(result.standardError.ends_with(error)) << result.standardError;
+            EXPECT_EQ(norvane::testing::folderEntries(folder.path()), std::vector<std::string>{}) << program;
+        }
     }
+    const auto none = platform::PosixProcessRunner().run(
+        {.executable = norvane::testing::builtProgram("norvane-app-screenshots").string()});
+    EXPECT_EQ(
+        std::tuple(none.exitStatus, none.standardError),
+        std::tuple(2, "norvane-app-screenshots: too few arguments\nusage: norvane-app-screenshots OUTPUT-FOLDER\n"));
 }
 
 } // namespace
