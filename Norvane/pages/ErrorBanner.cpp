@@ -67,7 +67,8 @@ QString ErrorBanner::elided(const QString& text, const QFont& font, int width, i
         line.setLineWidth(width);
         const bool last = shown.size() == lines - 1;
         const bool more = line.textStart() + line.textLength() < text.size();
-        shown << (last && more ? QFontMetrics(font).elidedText(text.mid(line.textStart()), Qt::ElideRight, width)
+        // A failure says why at its end: the ellipsis takes the middle, so the reason stays in sight.
+        shown << (last && more ? QFontMetrics(font).elidedText(text.mid(line.textStart()), Qt::ElideLeft, width)
                                : text.mid(line.textStart(), line.textLength()).trimmed());
     }
     layout.endLayout();

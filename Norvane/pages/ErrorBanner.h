@@ -7,7 +7,9 @@ class QLabel;
 namespace norvane::app {
 
 /// The last collection's failure, over the bottom of the main window, with a button that closes it.
-/// The message shows in at most two whole lines, cut with an ellipsis; the full text is its tooltip.
+/// The message shows in at most two whole lines: the first starts it and, when it is longer, the
+/// second ends it after an ellipsis, which keeps the reason at its end in sight; the full text is its
+/// tooltip.
 class ErrorBanner : public QWidget {
     Q_OBJECT
 
@@ -20,7 +22,7 @@ public:
     QString shownText() const;
 
     /// `text` wrapped at word boundaries into lines of at most `width` pixels, kept to `lines`
-    /// lines; when it goes on beyond them, the last line ends in an ellipsis.
+    /// lines; when it goes on beyond them, the last line is an ellipsis and the end of `text`.
     static QString elided(const QString& text, const QFont& font, int width, int lines);
 
 signals:

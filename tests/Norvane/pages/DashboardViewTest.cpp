@@ -177,13 +177,14 @@ TEST(DashboardView, AStoreWhoseProjectsCannotBeReadShowsTheBanner) {
               1);
 }
 
-TEST(DashboardView, ALongFailureShowsTwoWholeLinesCutWithAnEllipsisAndTheRestInATooltip) {
+TEST(DashboardView, ALongFailureShowsTwoWholeLinesCutInTheMiddleKeepingTheReasonAndTheRestInATooltip) {
     DashboardFixture fixture;
     fixture.add("Atlas");
     fixture.window.show();
     QStringList failed;
     for (int project = 1; project <= 6; ++project) failed << QStringLiteral("customer-portal-service-%1").arg(project);
-    const QString message = QStringLiteral("Failed to collect: ") + failed.join(QStringLiteral(", "));
+    const QString reason = QStringLiteral("the store is read-only");
+    const QString message = QStringLiteral("Failed to collect: ") + failed.join(QStringLiteral(", ")) + ": " + reason;
     fixture.state->setLastCollectionError(message);
     QCoreApplication::processEvents();
 
@@ -192,7 +193,9 @@ TEST(DashboardView, ALongFailureShowsTwoWholeLinesCutWithAnEllipsisAndTheRestInA
     const QStringList lines = banner.shownText().split('\n');
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(message.startsWith(lines[0]));
-    EXPECT_TRUE(lines[1].endsWith(QChar(0x2026)));
+    EXPECT_TRUE(lines[1].startsWith(QChar(0x2026)));
+    EXPECT_TRUE(lines[1].endsWith(reason));
+    EXPECT_TRUE(message.endsWith(lines[1].mid(1)));
     for (const auto& line : lines) EXPECT_LE(label->fontMetrics().horizontalAdvance(line), label->width());
     EXPECT_GE(label->height(), 2 * label->fontMetrics().lineSpacing()) << "both lines whole, nothing clipped";
     EXPECT_EQ(banner.toolTip(), message);
