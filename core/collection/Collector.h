@@ -73,9 +73,6 @@ public:
     /// the mean code lines changed per row of the first 60 local days from its day on; none
     /// before, or without rows. The one computation of the baseline, for imports and collections.
     void calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project, platform::Date firstCommittedAt);
-    /// The same at the moment `now`.
-    void calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project, platform::Date firstCommittedAt,
-                                           platform::Date now);
     /// A repository whose history was never imported whole: its add was interrupted, and the next
     /// collection finishes it. Reads only the store and the folder.
     bool hasUnfinishedAdd(const std::shared_ptr<Project>& project);
@@ -100,6 +97,9 @@ private:
         std::optional<std::string> failure;
     };
 
+    /// `calculateBaselineVelocityIfNeeded` at the collection's moment `now`.
+    void calculateBaselineVelocityIfNeeded(const std::shared_ptr<Project>& project, platform::Date firstCommittedAt,
+                                           platform::Date now);
     Reading read(const std::shared_ptr<Project>& project, const SccService& counter, bool bookActivity);
     /// Reads the tips, what changed in the repository since its rows were booked, and the latest commit.
     void readRepository(const std::shared_ptr<Project>& project, Reading& reading, bool bookActivity);

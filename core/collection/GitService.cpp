@@ -188,7 +188,6 @@ std::optional<std::string> firstLine(const std::filesystem::path& file) {
     return std::string(trimmedLine);
 }
 
-/// A file's whole text; empty when it is missing.
 /// A file of the repository's as the booked history keeps it: its name and its text, or nothing
 /// for an empty or missing one.
 std::string infoFileEntry(std::string_view name, const std::string& text) {
@@ -211,6 +210,7 @@ std::set<std::string> diffDriversNamed(std::string_view attributes) {
     return drivers;
 }
 
+/// A file's whole text; empty when it is missing.
 std::string fileText(const std::filesystem::path& file) {
     std::ifstream stream(file);
     return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};

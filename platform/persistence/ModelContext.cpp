@@ -425,14 +425,7 @@ bool ModelContext::hasChanges() {
 }
 
 void ModelContext::save() {
-    {
-        std::lock_guard lock(mutex_);
-        if (inserted_.empty() && deleted_.empty() && bulkDeletes_.empty() && modifiedRecords().empty() &&
-            changedDisplacedRecords().empty()) {
-            return;
-        }
-    }
-    save([] {});
+    if (hasChanges()) save([] {});
 }
 
 void ModelContext::save(const std::function<void()>& stage) {
