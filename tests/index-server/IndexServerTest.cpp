@@ -11,6 +11,7 @@
 #include "tests/support/CapturedStandardError.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ManualClock.h"
+#include "tests/support/OwnFileSystems.h"
 #include "tests/support/ProcessWatch.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -834,6 +835,7 @@ pid_t startInBackground(const std::vector<std::string>& command, const std::file
 // a user and mount namespace, so no root is needed): the client is told that the report failed, and
 // the service's log says why.
 TEST_F(IndexServerTest, TheProgramLogsWhyItCouldNotStoreAReport) {
+    if (!testing::mayMountOwnFileSystems()) GTEST_SKIP() << "this system lets no one mount a file system of their own";
     const auto data = folder.path() / "full.db";
     IndexServer(data.string()).start();
     const auto disk = folder.path() / "disk";
