@@ -3,6 +3,7 @@
 #include "index-server/BoundedSocketStream.h"
 #include "index-server/ChunkedBody.h"
 #include "index-server/ConnectionPool.h"
+#include "platform/ErrorLog.h"
 
 #include <nlohmann/json.hpp>
 
@@ -16,7 +17,6 @@
 #include <charconv>
 #include <cstring>
 #include <exception>
-#include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -132,8 +132,7 @@ GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits)
     });
     set_exception_handler([](const httplib::Request& request, httplib::Response& response, std::exception_ptr failure) {
         // The cause (a full disk, say) stays in the service's log; the client learns only that it failed.
-        std::cerr << "norvane-index-server: " << request.method << " " << request.path << ": " << describe(failure)
-                  << std::endl;
+        platform::logError(request.method + " " + request.path + ": " + describe(failure));
         answerError(response, 500, "Internal error");
     });
     // A body announced too large is refused before its sender starts sending it.

@@ -3,6 +3,7 @@
 #include "core/models/BuildConfiguration.h"
 #include "index-server/BenchmarkBuilder.h"
 #include "index-server/IndexServer.h"
+#include "platform/ErrorLog.h"
 
 #include <CLI/CLI.hpp>
 
@@ -28,9 +29,9 @@ std::optional<int> parse(CLI::App& app, int argc, char** argv) {
         // Arguments it does not know say more than an option that is missing.
         const std::string message =
             app.remaining_size() > 0 ? CLI::ExtrasError(app.remaining()).what() : std::string(error.what());
-        std::cerr << app.get_name() << ": " << message << "\n"
-                  << CLI::Formatter().make_usage(&app, app.get_name()) << "Run with --help for more information."
-                  << std::endl;
+        // One write, as every line the program logs, so that nothing else cuts it.
+        norvane::platform::logError(message + "\n" + CLI::Formatter().make_usage(&app, app.get_name()) +
+                                    "Run with --help for more information.");
         return usageExitStatus;
     }
 }
@@ -86,7 +87,7 @@ int main(int argc, char** argv) {
         sigwait(&stopSignals, &received);
         server.stop();
     } catch (const std::exception& error) {
-        std::cerr << "norvane-index-server: " << error.what() << std::endl;
+        norvane::platform::logError(error.what());
         return 1;
     }
     return 0;

@@ -19,10 +19,12 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <csignal>
 #include <cstring>
 #include <fstream>
@@ -815,13 +817,13 @@ TEST_F(IndexServerTest, TheProgramRefusesATriggerAViewOrAnIndexOfAnotherProgramI
     }
 }
 
-/// Starts `command` without waiting for it, its output and errors going to the two files.
-pid_t startInBackground(const std::vector<std::string>& command, const std::filesystem::path& output,
-                        const std::filesystem::path& errors) {
+/// Starts `command` without waiting for it, its output going to the file `output` and its errors to
+/// the descriptor `errors`.
+pid_t startInBackground(const std::vector<std::string>& command, const std::filesystem::path& output, int errors) {
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&files, errors, STDERR_FILENO);
     std::vector<char*> arguments;
     for (const auto& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
     arguments.push_back(nullptr);
@@ -829,6 +831,55 @@ pid_t startInBackground(const std::vector<std::string>& command, const std::file
     posix_spawn(&process, arguments.front(), &files, nullptr, arguments.data(), environ);
     posix_spawn_file_actions_destroy(&files);
     return process;
+}
+
+/// The same, its errors going to the file `errors`.
+pid_t startInBackground(const std::vector<std::string>& command, const std::filesystem::path& output,
+                        const std::filesystem::path& errors) {
+    const int descriptor = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const pid_t process = startInBackground(command, output, descriptor);
+    ::close(descriptor);
+    return process;
+}
+
+// The program's name and the message were written apart, and a thread's line went in between
+// ("norvane-index-server: norvane-index-server: Failed to update the benchmarks"). Here its
+// standard error keeps each write apart, as a message of its own.
+TEST_F(IndexServerTest, TheProgramWritesEachLineOfItsLogAtOnce) {
+    const auto data = folder.path() / "logged.db";
+    IndexServer(data.string()).start();
+    std::array<int, 2> errors{};
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, errors.data()), 0);
+    const std::vector<std::string> command{testing::builtProgram("norvane-index-server").string(), "--port", "0",
+                                           "--data", data.string()};
+    const pid_t service = startInBackground(command, folder.path() / "out.txt", errors[1]);
+    const auto listening = testing::waitForLine(folder.path() / "out.txt");
+    ASSERT_EQ(listening.rfind("Listening on ", 0), 0u) << listening;
+    // Refused: the first one holds the file.
+    ::waitpid(startInBackground(command, folder.path() / "refused.txt", errors[1]), nullptr, 0);
+    ::close(errors[1]);
+    platform::Database(data.string(), platform::Database::Access::readWrite)
+        .execute("CREATE TRIGGER full BEFORE INSERT ON reports BEGIN SELECT RAISE(ABORT, 'disk is full'); END");
+    EXPECT_EQ(http.perform({.method = "POST",
+                            .url = listening.substr(std::strlen("Listening on ")) + "/activity",
+                            .headers = {"Content-Type: application/json"},
+                            .body = reportOfToday("unstored").dump(),
+                            .timeout = seconds(5)})
+                  .status,
+              500);
+    ::kill(service, SIGTERM);
+    ::waitpid(service, nullptr, 0);
+
+    std::vector<std::string> writes;
+    std::array<char, 65536> buffer{};
+    for (ssize_t received = 0; (received = ::recv(errors[0], buffer.data(), buffer.size(), 0)) > 0;) {
+        writes.emplace_back(buffer.data(), static_cast<std::size_t>(received));
+    }
+    ::close(errors[0]);
+    EXPECT_EQ(writes.size(), 2u);
+    for (const auto& write : writes) {
+        EXPECT_TRUE(write.starts_with("norvane-index-server: ") && write.find('\n') == write.size() - 1) << write;
+    }
 }
 
 // The data file on a disk that fills up while the service runs (a small file system of its own, in
