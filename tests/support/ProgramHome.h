@@ -1,0 +1,20 @@
+#pragma once
+
+#include "tests/support/TemporaryFolder.h"
+
+namespace norvane::testing {
+
+/// The home of a test program: a fresh folder that HOME and the XDG base folders name from before
+/// its first test, whatever home it was started with, removed when the program ends. What its
+/// tests, Qt (settings, the file dialogs' last folders), git, an X server or a session bus that a
+/// test starts write under the home lands there, never in the home of whoever runs the tests, and
+/// their desktop and its session bus are out of reach.
+namespace ProgramHome {
+
+/// Makes the home and points the environment at it; the test programs' main calls it first.
+void enter();
+/// The home made by `enter`.
+const TemporaryFolder& folder();
+
+} // namespace ProgramHome
+} // namespace norvane::testing
