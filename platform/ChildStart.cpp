@@ -135,18 +135,33 @@ std::vector<std::string> programPaths(std::string_view executable) {
     return paths;
 }
 
-/// The signals this program handles, which go back to their default in the child, and SIGPIPE,
-/// which a program that reads no pipe ignores; the ones it ignores stay ignored.
+/// The signals of a terminal, which nohup and a shell's background job ignore on purpose.
+bool isTerminalSignal(int signal) { return signal == SIGHUP || signal == SIGINT || signal == SIGQUIT; }
+
+/// The signals that go back to their default in the child: every one this program handles, and
+/// every one it ignores but a terminal's. An ignored signal stays ignored across exec: a service
+/// manager that ignores SIGPIPE would leave git and the counter writing into a closed pipe, and an
+/// ignored SIGTERM would keep a child from being stopped.
 std::array<bool, signalLimit> signalsToReset() {
     std::array<bool, signalLimit> reset{};
     for (int signal = 1; signal < signalLimit; ++signal) {
         struct sigaction action {};
         // The C library keeps a few for itself and refuses to tell of them.
         if (signal == SIGKILL || signal == SIGSTOP || ::sigaction(signal, nullptr, &action) != 0) continue;
-        reset[static_cast<std::size_t>(signal)] = action.sa_handler != SIG_IGN && action.sa_handler != SIG_DFL;
+        const bool keptIgnored = action.sa_handler == SIG_IGN && isTerminalSignal(signal);
+        reset[static_cast<std::size_t>(signal)] = action.sa_handler != SIG_DFL && !keptIgnored;
     }
-    reset[SIGPIPE] = true;
     return reset;
+}
+
+/// A SIGCHLD that this program was started ignoring has the kernel reap every child at once, and
+/// no one could learn how it ended: it goes back to its default.
+void keepChildrenWaitable() {
+    struct sigaction action {};
+    if (::sigaction(SIGCHLD, nullptr, &action) != 0 || action.sa_handler != SIG_IGN) return;
+    struct sigaction defaultAction {};
+    defaultAction.sa_handler = SIG_DFL;
+    ::sigaction(SIGCHLD, &defaultAction, nullptr);
 }
 
 /// Waits for a child that ended without running its program.
@@ -157,6 +172,7 @@ void reap(pid_t child) {
 } // namespace
 
 int start(const Setup& setup, pid_t& child) {
+    keepChildrenWaitable();
     const auto paths = programPaths(setup.executable);
     std::vector<const char*> programs;
     for (const auto& path : paths) programs.push_back(path.c_str());

@@ -23,9 +23,10 @@ struct Setup {
 };
 
 /// Starts the child in a process group of its own, with the given descriptors for its standard
-/// streams and no other open, no blocked signal, every signal this program handles (and SIGPIPE)
-/// back at its default and those it ignores still ignored. Returns 0 and the child's id, or the
-/// error number of what failed (a missing program, working folder or descriptor).
+/// streams and no other open, no blocked signal, and every signal at its default but those of a
+/// terminal that this program ignores (nohup's), which stay ignored. A SIGCHLD ignored by this
+/// program goes back to its default first, so that the child can be waited for. Returns 0 and the
+/// child's id, or the error number of what failed (a missing program, working folder or descriptor).
 int start(const Setup& setup, pid_t& child);
 
 } // namespace ChildStart

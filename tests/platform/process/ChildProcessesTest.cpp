@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -137,6 +138,24 @@ TEST(ChildProcesses, ASignalIgnoredFromTheStartStaysIgnoredByTheProgramAndItsChi
             },
             ::testing::ExitedWithCode(0), "");
     }
+}
+
+// Found with the tool started as a service manager starts it, SIGPIPE ignored: git and the counter
+// ran with it ignored too. Started with SIGCHLD ignored, the tool learned no child's exit status.
+TEST(ChildProcesses, AChildStartsWithEverySignalButNohupsAtItsDefaultAndNoneBlocked) {
+    EXPECT_EXIT(
+        {
+            for (const int signal : {SIGPIPE, SIGCHLD, SIGTERM, SIGXFSZ, SIGHUP}) std::signal(signal, SIG_IGN);
+            sigset_t blocked;
+            sigemptyset(&blocked);
+            sigaddset(&blocked, SIGUSR1);
+            pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+            const auto child = PosixProcessRunner().run(
+                {.executable = "/bin/grep", .arguments = {"-E", "^Sig(Blk|Ign)", "/proc/self/status"}});
+            std::cerr << "status " << child.exitStatus << '\n' << child.standardOutput;
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "status 0\nSigBlk:\t0000000000000000\nSigIgn:\t0000000000000001\n");
 }
 
 } // namespace
