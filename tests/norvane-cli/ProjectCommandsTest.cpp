@@ -12,6 +12,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+
 namespace norvane::testing {
 namespace {
 
@@ -67,6 +69,23 @@ TEST_F(ProjectCommands, OnANewHomeOnlyAddMakesTheStore) {
     std::filesystem::create_directories(storeFile().parent_path());
     std::filesystem::create_symlink(target, storeFile());
     expectNothingMadeAt(target);
+}
+
+// A link's relative target is read from the link's folder, as the kernel reads it, not from the
+// working folder: there the store's file was made, and the store open to others.
+TEST_F(ProjectCommands, AddThroughARelativeLinkAtTheStoresPathMakesTheStorePrivateWhereTheLinkLeads) {
+    const auto repository = makeRepository();
+    std::filesystem::create_directories(storeFile().parent_path());
+    std::filesystem::create_symlink("kept.store", storeFile());
+    const TemporaryFolder working;
+    const mode_t umask = ::umask(022);
+    const auto run = norvane({"add", "demo", repository->pathString()}, {.workingFolder = working.path()});
+    ::umask(umask);
+
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(std::filesystem::status(storeFile().parent_path() / "kept.store").permissions(),
+              std::filesystem::perms(0600));
+    EXPECT_THAT(folderEntries(working.path()), ::testing::IsEmpty());
 }
 
 TEST_F(ProjectCommands, TheApplicationsSettingsLeftOpenToOthersAreClosedWhenTheToolStarts) {
