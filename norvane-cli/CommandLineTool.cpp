@@ -65,16 +65,19 @@ int CommandLineTool::parseAndRun(int argc, const char* const* argv, const Consol
     try {
         app_.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
-            // --help and --version.
+        const auto chosen = app_.get_subcommands();
+        const auto& command = chosen.empty() ? app_ : *chosen.back();
+        const auto leftOver = app_.remaining(true);
+        // --help and --version are answered before the arguments left over are looked at, and so is a
+        // missing command: name those arguments instead.
+        const bool answered = error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success);
+        if (!leftOver.empty() && (answered || chosen.empty())) {
+            return usageError(CLI::ExtrasError(leftOver).what(), command, console);
+        }
+        if (answered) {
             return app_.exit(error, console.out(), console.err());
         }
-        const auto chosen = app_.get_subcommands();
-        if (chosen.empty() && app_.remaining_size() > 0) {
-            // Missing the command is found before the arguments left over: name those instead.
-            return usageError(CLI::ExtrasError(app_.remaining()).what(), app_, console);
-        }
-        return usageError(error.what(), chosen.empty() ? app_ : *chosen.back(), console);
+        return usageError(error.what(), command, console);
     }
     if (helpCommand_->parsed()) {
         return showHelp(console);

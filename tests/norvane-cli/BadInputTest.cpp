@@ -59,6 +59,9 @@ TEST_F(BadInput, MalformedArgumentsAreUsageErrorsThatLeaveTheStoreAlone) {
         {{"export"}, "Usage: norvane export [OPTIONS]"},
         {{"export", "-o"}, "Usage: norvane export [OPTIONS]"},
         {{"archive", "demo", "extra"}, "Usage: norvane archive [OPTIONS] NAME"},
+        {{"--help", "bogus"}, "Usage: norvane [OPTIONS] SUBCOMMAND"},
+        {{"--version", "--bogus"}, "Usage: norvane [OPTIONS] SUBCOMMAND"},
+        {{"history", "demo", "--help", "extra"}, "Usage: norvane history [OPTIONS] NAME"},
     };
     for (const auto& [arguments, usage] : cases) {
         const auto run = norvane(arguments);
