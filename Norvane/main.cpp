@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <cstdlib>
 
 #include <QApplication>
@@ -6,12 +7,17 @@
 
 #include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
+#include "Norvane/state/DisplayServer.h"
 #include "Norvane/state/LaunchdManager.h"
 #include "Norvane/state/Preferences.h"
 #include "Norvane/state/SingleInstance.h"
 #include "platform/ChildProcesses.h"
 
 int main(int argc, char* argv[]) {
+    if (!norvane::app::DisplayServer::reachable(argc, argv)) {
+        std::fputs("Norvane: cannot open a display: neither DISPLAY nor WAYLAND_DISPLAY leads to one\n", stderr);
+        return EXIT_FAILURE;
+    }
     norvane::app::ApplicationController::limitHeldMemory();
     // Ended by a signal, the application ends the counter and git that it started as well.
     norvane::platform::ChildProcesses::stopOnTerminationSignals();
