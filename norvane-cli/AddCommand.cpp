@@ -36,7 +36,8 @@ int AddCommand::run(NorvaneKit& kit, const Console& console) {
         console.printLine(fmt::format("Adding {} ({})", project->name, project->path));
     }
 
-    InitialCollectionPrinter printer(console.out(), ProgressPrinter::displayOn(console), console.terminalColumns());
+    ProgressPrinter progress(console);
+    InitialCollectionPrinter printer(console.out(), progress);
     const auto result = kit.collector().collectInitialData(
         project, [&printer](const InitialCollectionProgress& stage) { printer.print(stage); });
     if (result.warning) {

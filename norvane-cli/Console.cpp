@@ -14,18 +14,17 @@
 
 namespace norvane::cli {
 
-Console::Console(std::ostream& out, std::ostream& err, std::istream& in, bool outputIsTerminal, bool inputIsTerminal)
-    : out_(out), err_(err), in_(in), outputIsTerminal_(outputIsTerminal), inputIsTerminal_(inputIsTerminal) {}
+Console::Console(std::ostream& out, std::ostream& err, std::istream& in, bool errorIsTerminal, bool inputIsTerminal)
+    : out_(out), err_(err), in_(in), errorIsTerminal_(errorIsTerminal), inputIsTerminal_(inputIsTerminal) {}
 
 Console Console::standard() {
     static platform::DescriptorOutput out(STDOUT_FILENO);
-    Console console(out, std::cerr, std::cin, isatty(STDOUT_FILENO) == 1, isatty(STDIN_FILENO) == 1);
+    Console console(out, std::cerr, std::cin, isatty(STDERR_FILENO) == 1, isatty(STDIN_FILENO) == 1);
     // As git reads it: a terminal that does not say what it is can do nothing but print lines.
     const char* terminalType = std::getenv("TERM");
-    console.outputIsDumbTerminal_ = console.outputIsTerminal_ && (terminalType == nullptr || *terminalType == '\0' ||
-                                                                  std::string_view(terminalType) == "dumb");
-    if (winsize size{};
-        console.outputIsTerminal_ && ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+    console.errorIsDumbTerminal_ = console.errorIsTerminal_ && (terminalType == nullptr || *terminalType == '\0' ||
+                                                                std::string_view(terminalType) == "dumb");
+    if (winsize size{}; console.errorIsTerminal_ && ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
         console.terminalColumns_ = size.ws_col;
     }
     console.standardOutput_ = &out;
@@ -38,7 +37,7 @@ void Console::printLine(std::string_view text) const {
 }
 
 void Console::printError(std::string_view message) const {
-    // Progress and results go to standard output; keep them in order with the error.
+    // Results go to standard output; keep them in order with the error where both reach one terminal.
     out_.flush();
     // A message of several lines, such as git's with its advice, is printed as several lines.
     const auto text = platform::trimmed(message);

@@ -12,10 +12,12 @@ class DescriptorOutput;
 
 namespace norvane::cli {
 
-/// Where a command writes and reads, and whether a person sits at either end.
+/// Where a command writes and reads, and whether a person sits at either end. Results go to
+/// standard output; progress, like errors, to standard error, so that a result sent to a file or
+/// a pipe holds the result alone while the terminal still shows how far the work has come.
 class Console {
 public:
-    Console(std::ostream& out, std::ostream& err, std::istream& in, bool outputIsTerminal, bool inputIsTerminal);
+    Console(std::ostream& out, std::ostream& err, std::istream& in, bool errorIsTerminal, bool inputIsTerminal);
 
     /// The process's standard streams, with the terminals found by isatty and TERM. Standard output
     /// keeps why a write to it failed, for `outputFailure`.
@@ -24,12 +26,13 @@ public:
     std::ostream& out() const { return out_; }
     std::ostream& err() const { return err_; }
     std::istream& in() const { return in_; }
-    bool outputIsTerminal() const { return outputIsTerminal_; }
-    /// A terminal that knows no escape sequences, not even to clear a line (TERM unset or "dumb").
-    bool outputIsDumbTerminal() const { return outputIsDumbTerminal_; }
+    bool errorIsTerminal() const { return errorIsTerminal_; }
+    /// Standard error is a terminal that knows no escape sequences, not even to clear a line (TERM
+    /// unset or "dumb").
+    bool errorIsDumbTerminal() const { return errorIsDumbTerminal_; }
     bool inputIsTerminal() const { return inputIsTerminal_; }
-    /// The width of the terminal that standard output is, as it says; none when it says none (or
-    /// is no terminal).
+    /// The width of the terminal that standard error is, as it says; none when it says none (or is
+    /// no terminal).
     std::optional<std::size_t> terminalColumns() const { return terminalColumns_; }
 
     /// One line on standard output, its control characters escaped.
@@ -48,9 +51,9 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     std::istream& in_;
-    bool outputIsTerminal_;
+    bool errorIsTerminal_;
     bool inputIsTerminal_;
-    bool outputIsDumbTerminal_ = false;
+    bool errorIsDumbTerminal_ = false;
     std::optional<std::size_t> terminalColumns_;
     /// Standard output as the process has it; none for the streams a test hands in.
     const platform::DescriptorOutput* standardOutput_ = nullptr;

@@ -24,7 +24,7 @@ CLI::App* HistoryCommand::configure(CLI::App& tool) {
 int HistoryCommand::run(NorvaneKit& kit, const Console& console) {
     const auto interval = intervalOption_->count() > 0 ? std::optional(interval_) : std::nullopt;
     const auto path = requireProject(kit, name_)->path;
-    ProgressPrinter progress(console.out(), ProgressPrinter::displayOn(console), console.terminalColumns());
+    ProgressPrinter progress(console);
     const auto result =
         kit.collectHistory(name_, interval, [&progress](int current, int total, const GitCommit& commit) {
             progress.update(current, total, commit.message);

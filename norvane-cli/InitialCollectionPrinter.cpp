@@ -9,9 +9,8 @@
 
 namespace norvane::cli {
 
-InitialCollectionPrinter::InitialCollectionPrinter(std::ostream& out, ProgressDisplay display,
-                                                   std::optional<std::size_t> terminalColumns)
-    : out_(out), history_(out, display, terminalColumns) {}
+InitialCollectionPrinter::InitialCollectionPrinter(std::ostream& out, ProgressPrinter& history)
+    : out_(out), history_(history) {}
 
 void InitialCollectionPrinter::print(const InitialCollectionProgress& stage) {
     namespace Stage = InitialCollectionStage;
@@ -40,7 +39,9 @@ void InitialCollectionPrinter::print(const InitialCollectionProgress& stage) {
 
 void InitialCollectionPrinter::line(std::string_view text) {
     history_.finish();
-    out_ << TerminalText::printable(text) << '\n';
+    // Flushed at once: the progress that follows goes to standard error, which may be the same
+    // terminal.
+    out_ << TerminalText::printable(text) << std::endl;
 }
 
 } // namespace norvane::cli

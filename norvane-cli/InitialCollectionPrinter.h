@@ -8,13 +8,12 @@
 
 namespace norvane::cli {
 
-/// Prints the stages of a new project's first collection as they come: one line per stage, and
-/// the history import as progress. Errors are left to the caller, which has the whole result.
+/// Prints the stages of a new project's first collection as they come: one line per stage on
+/// `out`, and the history import on `history`. Errors are left to the caller, which has the whole
+/// result.
 class InitialCollectionPrinter {
 public:
-    /// On a terminal of `terminalColumns`, 80 when it is not known.
-    InitialCollectionPrinter(std::ostream& out, ProgressDisplay display,
-                             std::optional<std::size_t> terminalColumns = {});
+    InitialCollectionPrinter(std::ostream& out, ProgressPrinter& history);
 
     void print(const InitialCollectionProgress& stage);
 
@@ -22,7 +21,7 @@ private:
     void line(std::string_view text);
 
     std::ostream& out_;
-    ProgressPrinter history_;
+    ProgressPrinter& history_;
 };
 
 } // namespace norvane::cli

@@ -19,19 +19,22 @@ constexpr std::size_t labelLength = 50;
 // In columns, on a terminal of 80 or more.
 constexpr std::size_t longestLine = 79;
 
+ProgressDisplay displayOn(const Console& console) {
+    if (!console.errorIsTerminal()) {
+        return ProgressDisplay::none;
+    }
+    return console.errorIsDumbTerminal() ? ProgressDisplay::lines : ProgressDisplay::redrawn;
+}
+
 } // namespace
 
 ProgressPrinter::ProgressPrinter(std::ostream& out, ProgressDisplay display, std::optional<std::size_t> terminalColumns)
     : out_(out), display_(display), lineColumns_(std::min(longestLine, terminalColumns.value_or(80) - 1)) {}
 
-ProgressPrinter::~ProgressPrinter() { finish(); }
+ProgressPrinter::ProgressPrinter(const Console& console)
+    : ProgressPrinter(console.err(), displayOn(console), console.terminalColumns()) {}
 
-ProgressDisplay ProgressPrinter::displayOn(const Console& console) {
-    if (!console.outputIsTerminal()) {
-        return ProgressDisplay::none;
-    }
-    return console.outputIsDumbTerminal() ? ProgressDisplay::lines : ProgressDisplay::redrawn;
-}
+ProgressPrinter::~ProgressPrinter() { finish(); }
 
 void ProgressPrinter::update(int current, int total, std::string_view label) {
     if (display_ == ProgressDisplay::none) {

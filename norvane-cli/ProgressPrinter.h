@@ -22,8 +22,8 @@ class ProgressPrinter {
 public:
     /// On a terminal of `terminalColumns`, 80 when it is not known.
     ProgressPrinter(std::ostream& out, ProgressDisplay display, std::optional<std::size_t> terminalColumns = {});
-    /// What `console`'s standard output can show.
-    static ProgressDisplay displayOn(const Console& console);
+    /// On `console`'s standard error, as far as that can show it.
+    explicit ProgressPrinter(const Console& console);
     /// Ends a bar that is still drawn, so that whatever follows starts on a line of its own.
     ~ProgressPrinter();
     ProgressPrinter(const ProgressPrinter&) = delete;

@@ -61,7 +61,13 @@ public:
         envp_.push_back(nullptr);
     }
 
-    [[noreturn]] void exec() const {
+    /// Runs the tool in this process, which is a child just forked; standard output goes to
+    /// `outputFile` when there is one.
+    [[noreturn]] void exec(const std::optional<std::filesystem::path>& outputFile = {}) const {
+        if (outputFile) {
+            const int file = open(outputFile->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+            if (file < 0 || dup2(file, STDOUT_FILENO) < 0) _exit(127);
+        }
         execve(texts_.front().c_str(), argv_.data(), envp_.data());
         _exit(127);
     }
@@ -82,7 +88,7 @@ CliRun CliTest::atTerminal(const std::vector<std::string>& arguments, const CliR
     int terminal = -1;
     winsize size{.ws_row = 24, .ws_col = options.terminalColumns, .ws_xpixel = 0, .ws_ypixel = 0};
     const pid_t child = forkpty(&terminal, nullptr, nullptr, options.terminalColumns == 0 ? nullptr : &size);
-    if (child == 0) commandLine.exec();
+    if (child == 0) commandLine.exec(options.outputFile);
     EXPECT_GT(child, 0);
     CliRun run;
     std::array<char, 4096> buffer{};

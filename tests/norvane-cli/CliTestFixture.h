@@ -36,6 +36,8 @@ struct CliRunOptions {
     std::vector<std::string> launcher;
     /// The width that the terminal of `atTerminal` says it has; 0 for one that says none.
     unsigned short terminalColumns = 0;
+    /// A file that `atTerminal` sends standard output to, as `> FILE` at a shell does.
+    std::optional<std::filesystem::path> outputFile;
 };
 
 /// Runs the built `norvane` against a temporary home, as the daily agent would: no terminal,
@@ -45,7 +47,7 @@ protected:
     CliRun norvane(const std::vector<std::string>& arguments, const CliRunOptions& options = {}) const;
     /// Runs the tool with a terminal for its input and outputs, as a person at a shell would (TERM
     /// "xterm" unless the options say otherwise); its standard output and error are read together,
-    /// as the terminal shows them.
+    /// as the terminal shows them, unless standard output goes to the options' file.
     CliRun atTerminal(const std::vector<std::string>& arguments, const CliRunOptions& options = {}) const;
     /// Starts the tool without waiting for it, its output dropped, for runs that the test ends
     /// itself; returns its process id.

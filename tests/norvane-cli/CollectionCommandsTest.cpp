@@ -209,6 +209,16 @@ TEST_F(CollectionCommands, AddAndHistoryShowTheirProgressOnATerminal) {
                           "\r[##############################] 3/3 Ti\x1b[K\r\n"
                           "Stored 3 history snapshots for demo\r\n");
 
+    // Progress goes where errors go: with the result sent to a file the terminal still shows it,
+    // and the file holds the result alone.
+    const auto resultFile = home.path() / "out.txt";
+    const auto redirected = atTerminal({"history", "demo"}, {.outputFile = resultFile});
+    ASSERT_EQ(redirected.status, 0) << redirected.out;
+    EXPECT_EQ(redirected.out, "\r[##########--------------------] 1/3 Initial commit\x1b[K"
+                              "\r[####################----------] 2/3 Add the helper [claude]\x1b[K"
+                              "\r[##############################] 3/3 Tidy the helper\x1b[K\r\n");
+    EXPECT_EQ(readFile(resultFile), "Stored 3 history snapshots for demo\n");
+
     // A terminal that knows no escape sequences gets lines, as the terminal shows them.
     for (const auto* dumb : {"dumb", ""}) {
         const auto plain = atTerminal({"history", "demo"}, {.environment = {{"TERM", dumb}}});

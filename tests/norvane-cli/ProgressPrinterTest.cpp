@@ -73,7 +73,8 @@ TEST(ProgressPrinter, LabelsShowControlCharactersAsEscapesAndStopAtFiftyCharacte
 TEST(InitialCollectionPrinter, EndsTheHistoryBarBeforeTheNextStage) {
     namespace Stage = InitialCollectionStage;
     std::ostringstream out;
-    InitialCollectionPrinter printer(out, ProgressDisplay::redrawn);
+    ProgressPrinter history(out, ProgressDisplay::redrawn);
+    InitialCollectionPrinter printer(out, history);
     printer.print(Stage::Starting{});
     printer.print(Stage::RunningScc{});
     printer.print(Stage::SccComplete{42});
@@ -88,7 +89,8 @@ TEST(InitialCollectionPrinter, EndsTheHistoryBarBeforeTheNextStage) {
 
 TEST(InitialCollectionPrinter, LeavesErrorsToTheCallerButEndsTheBar) {
     std::ostringstream out;
-    InitialCollectionPrinter printer(out, ProgressDisplay::redrawn);
+    ProgressPrinter history(out, ProgressDisplay::redrawn);
+    InitialCollectionPrinter printer(out, history);
     printer.print(InitialCollectionStage::ImportingHistory{1, 2, "Initial commit"});
     printer.print(InitialCollectionStage::Error{"disk full"});
 
