@@ -14,7 +14,7 @@
 namespace norvane::cli {
 namespace {
 
-constexpr int barWidth = 30;
+constexpr std::size_t widestBar = 30;
 constexpr std::size_t labelLength = 50;
 // In columns, on a terminal of 80 or more.
 constexpr std::size_t longestLine = 79;
@@ -40,12 +40,15 @@ void ProgressPrinter::update(int current, int total, std::string_view label) {
     if (display_ == ProgressDisplay::none) {
         return;
     }
-    const auto progress = bar(current, total);
+    const auto count = fmt::format("{}/{}", current, total);
+    // The count stays whole: the bar narrows to leave it room, its brackets and a space.
+    const auto roomForBar = lineColumns_ > count.size() + 3 ? lineColumns_ - count.size() - 3 : 0;
+    const auto progress = bar(current, total, std::min(widestBar, roomForBar));
     if (display_ == ProgressDisplay::lines && progress == lastLineBar_) {
         return;
     }
-    const auto text = platform::UnicodeText::prefixColumns(
-        fmt::format("{} {}/{} {}", progress, current, total, cleanLabel(label)), lineColumns_);
+    const auto text =
+        platform::UnicodeText::prefixColumns(fmt::format("{} {} {}", progress, count, cleanLabel(label)), lineColumns_);
     if (display_ == ProgressDisplay::lines) {
         out_ << text << '\n' << std::flush;
         lastLineBar_ = progress;
@@ -67,11 +70,15 @@ std::string ProgressPrinter::cleanLabel(std::string_view label) {
     return platform::UnicodeText::prefixCharacters(TerminalText::printable(label), labelLength);
 }
 
-std::string ProgressPrinter::bar(int current, int total) {
-    const auto share = total > 0 ? static_cast<int64_t>(current) * barWidth / total : 0;
-    const auto filled = static_cast<int>(std::clamp<int64_t>(share, 0, barWidth));
-    return "[" + std::string(static_cast<std::size_t>(filled), '#') +
-           std::string(static_cast<std::size_t>(barWidth - filled), '-') + "]";
+std::string ProgressPrinter::bar(int current, int total, std::size_t width) {
+    const auto marks = static_cast<int64_t>(width);
+    const auto share = total > 0 ? static_cast<int64_t>(current) * marks / total : 0;
+    const auto filled = static_cast<std::size_t>(std::clamp<int64_t>(share, 0, marks));
+    std::string shown(width + 2, '-');
+    shown.front() = '[';
+    std::fill_n(shown.begin() + 1, filled, '#');
+    shown.back() = ']';
+    return shown;
 }
 
 } // namespace norvane::cli

@@ -17,7 +17,8 @@ enum class ProgressDisplay { none, redrawn, lines };
 
 /// Shows how far a long step has come as a line of at most 79 columns, and one fewer than a
 /// narrower terminal has, so that it never wraps: a carriage return would then redraw only its
-/// last part. As plain lines, a line is printed each time the bar grows.
+/// last part. Where the line is short, the label gives way first, then the bar; the count stays
+/// whole. As plain lines, a line is printed each time the bar grows.
 class ProgressPrinter {
 public:
     /// On a terminal of `terminalColumns`, 80 when it is not known.
@@ -37,8 +38,9 @@ public:
     /// The first 50 characters of the label with its control characters escaped, which would
     /// otherwise move the cursor or garble a log.
     static std::string cleanLabel(std::string_view label);
-    /// "[#######-------------]" for the share current / total.
-    static std::string bar(int current, int total);
+    /// "[#######-------------]" for the share current / total, with `width` marks between the
+    /// brackets.
+    static std::string bar(int current, int total, std::size_t width);
 
 private:
     std::ostream& out_;

@@ -46,6 +46,13 @@ TEST(ProgressPrinter, KeepsTheBarWithinSeventyNineColumnsOfWideCharacters) {
     EXPECT_EQ(hearts.str(), "\r[###---------------------------] 10/100 ok " + std::string(35, 'a') + "\x1b[K");
 }
 
+TEST(ProgressPrinter, ANarrowTerminalNarrowsTheBarRatherThanCutTheCount) {
+    std::ostringstream out;
+    ProgressPrinter progress(out, ProgressDisplay::redrawn, 40);
+    progress.update(301, 3000, "Fix the parser");
+    EXPECT_EQ(out.str(), "\r[##--------------------------] 301/3000\x1b[K");
+}
+
 TEST(ProgressPrinter, ADumbTerminalGetsAPlainLineEachTimeTheBarGrows) {
     std::ostringstream out;
     {
@@ -67,7 +74,7 @@ TEST(ProgressPrinter, LabelsShowControlCharactersAsEscapesAndStopAtFiftyCharacte
               "csi\\u009b2J \xe2\x80\xa6");
     EXPECT_EQ(ProgressPrinter::cleanLabel(std::string(60, 'a')), std::string(50, 'a'));
     EXPECT_EQ(ProgressPrinter::cleanLabel("caf\xc3"), "caf\\xc3");
-    EXPECT_EQ(ProgressPrinter::bar(3, 0), "[" + std::string(30, '-') + "]");
+    EXPECT_EQ(ProgressPrinter::bar(3, 0, 30), "[" + std::string(30, '-') + "]");
 }
 
 TEST(InitialCollectionPrinter, EndsTheHistoryBarBeforeTheNextStage) {
