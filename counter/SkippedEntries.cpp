@@ -54,8 +54,14 @@ std::string SkippedEntries::describe() const {
     std::string lines = describeUnread();
     if (!ignoreFiles_.empty()) {
         const auto& [path, reason] = *ignoreFiles_.begin();
-        lines += (lines.empty() ? "" : "\n") + std::string("did not apply ") +
-                 counted(ignoreFiles_.size(), "ignore file") + ", such as " + shortened(path) + " (" + reason + ")";
+        lines.append(lines.empty() ? "" : "\n")
+            .append("did not apply ")
+            .append(counted(ignoreFiles_.size(), "ignore file"))
+            .append(", such as ")
+            .append(shortened(path))
+            .append(" (")
+            .append(reason)
+            .append(")");
     }
     return lines;
 }

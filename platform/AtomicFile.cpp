@@ -51,13 +51,18 @@ std::filesystem::path folderOf(const std::filesystem::path& target) {
     return target.has_parent_path() ? target.parent_path() : ".";
 }
 
+/// ".NAME.", which the name of each temporary sibling of the target starts with.
+std::string siblingPrefix(const std::filesystem::path& target) {
+    return std::string(".").append(target.filename().string()).append(".");
+}
+
 /// ".NAME.XXXXXXXX" beside the target: a sibling that no one else uses and file managers hide.
 std::filesystem::path temporarySibling(const std::filesystem::path& target) {
-    return folderOf(target) / ("." + target.filename().string() + "." + randomSuffix());
+    return folderOf(target) / siblingPrefix(target).append(randomSuffix());
 }
 
 bool isTemporarySiblingName(std::string_view name, const std::filesystem::path& target) {
-    const std::string prefix = "." + target.filename().string() + ".";
+    const std::string prefix = siblingPrefix(target);
     return name.size() == prefix.size() + suffixLength && name.starts_with(prefix) &&
            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });

@@ -150,7 +150,7 @@ TEST(CodeCounter, AFoldersIgnorePatternsAreGivenBackToTheBoundWhenItsWalkEnds) {
     const TemporaryFolder folder;
     folder.writeFile(".gitignore", patternLines(0, 20));
     for (int index = 0; index < folders; ++index) {
-        const std::string below = "m" + std::to_string(index) + "/";
+        const std::string below = std::string("m").append(std::to_string(index)).append("/");
         folder.writeFile(below + ".gitignore", patternLines(20 * index, 40));
         folder.writeFile(below + "sub/.gitignore", patternLines(0, 30));
         folder.writeFile(below + "sub/long_pattern_name_100x.c", "int ignored;\n");

@@ -125,11 +125,11 @@ std::vector<GitAnswer> gitAnswers() {
         {std::string(128, 'b'), std::string(128, 'b'), true},
         {std::string(128, 'b'), std::string(127, 'b'), false},
         {std::string(129, 'b'), std::string(129, 'b'), true},
-        {"*" + std::string(127, 'b'), "a" + std::string(127, 'b'), true},
+        {std::string("*").append(127, 'b'), std::string("a").append(127, 'b'), true},
         // Lines far longer than any name.
-        {"*[" + std::string(65536, 'a'), longName, false},
-        {"*[" + std::string(65536, 'a') + "]", longName, true},
-        {"*" + std::string(65536, 'a'), longName, false},
+        {std::string("*[").append(65536, 'a'), longName, false},
+        {std::string("*[").append(65536, 'a').append("]"), longName, true},
+        {std::string("*").append(65536, 'a'), longName, false},
     };
 }
 

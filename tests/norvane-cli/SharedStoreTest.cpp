@@ -9,6 +9,7 @@
 
 #include "platform/LocalCalendar.h"
 
+#include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
 
@@ -237,7 +238,7 @@ TEST_F(SharedStore, ManyProcessesOpenANewStoreAtOnce) {
     }
     TemporaryFolder folder;
     std::vector<std::vector<std::string>> adds;
-    for (int i = 0; i < 6; ++i) adds.push_back({"add", "p" + std::to_string(i), folder.path().string()});
+    for (int i = 0; i < 6; ++i) adds.push_back({"add", fmt::format("p{}", i), folder.path().string()});
     for (const auto& run : atOnce(adds)) EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(stored<Project>().size(), 6u);
 }

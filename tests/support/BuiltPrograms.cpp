@@ -19,9 +19,9 @@ public:
     void SetUp() override {
         const char* folder = std::getenv(folderVariable);
         if (folder != nullptr && std::filesystem::is_directory(folder)) return;
+        const auto shown = folder != nullptr ? std::string("'").append(folder).append("'") : std::string("unset");
         FAIL() << folderVariable << " must name the folder of the built programs (ctest sets it; by hand, for example "
-               << folderVariable << "=build/ci/bin); it is "
-               << (folder != nullptr ? "'" + std::string(folder) + "'" : std::string("unset"));
+               << folderVariable << "=build/ci/bin); it is " << shown;
     }
 };
 

@@ -1,5 +1,6 @@
 #include "Norvane/state/CLIInstaller.h"
 
+#include <fmt/format.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -125,7 +126,7 @@ TEST_F(CLIInstallerTest, InstallFallsBackToAdministratorRights) {
     folder.writeFile("blocked", "");
     locations.linkPath = folder.path() / "blocked/norvane";
     EXPECT_TRUE(installer(privileged).install().succeeded());
-    const std::string link = "'" + locations.linkPath.string() + "'";
+    const std::string link = fmt::format("'{}'", locations.linkPath.string());
     EXPECT_THAT(privileged.commands, ElementsAre("mkdir -p '" + (folder.path() / "blocked").string() + "' && rm -f " +
                                                  link + " && ln -s '" + tool.string() + "' " + link));
 }

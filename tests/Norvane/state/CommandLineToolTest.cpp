@@ -1,5 +1,6 @@
 #include "Norvane/state/CommandLineTool.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include "tests/support/TemporaryFolder.h"
@@ -52,8 +53,8 @@ TEST(CommandLineTool, TellsWhetherATerminalOrOnlyTheDailyAgentFindsTheTool) {
             if (std::string(row.elsewhereOnPath) == "run") fs::permissions(other, fs::perms::owner_all);
         }
         // An empty entry and a relative one name the terminal's current folder: never "any directory".
-        std::string searchPath = ":.:" + (root / "other-bin").string();
-        if (row.linkFolderOnPath) searchPath += ":" + (root / "install-bin").string();
+        std::string searchPath = fmt::format(":.:{}", (root / "other-bin").string());
+        if (row.linkFolderOnPath) searchPath += fmt::format(":{}", (root / "install-bin").string());
         const CommandLineTool tool{root / "programs", root / "install-bin/norvane", searchPath};
 
         const auto status = tool.status();

@@ -4,6 +4,7 @@
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 namespace norvane {
@@ -55,7 +56,7 @@ TEST_F(MilestoneServiceTest, ThresholdsAreReachedAtOrAbove) {
           MilestoneType::sloc5k, MilestoneType::sloc10k}},
     };
     for (const auto& [cost, lines, reached] : cases) {
-        auto owner = project("p" + std::to_string(cost) + "-" + std::to_string(lines));
+        auto owner = project(fmt::format("p{}-{}", cost, lines));
         history(owner, noonOn(2026, 2, 1), cost, lines);
         const auto progress = service.getMilestones(owner);
         EXPECT_EQ(typesOf(progress), reached) << cost << " " << lines;
@@ -96,7 +97,7 @@ TEST_F(MilestoneServiceTest, ProgressTowardsTheNextCostMilestone) {
     };
     int index = 0;
     for (const auto& [costs, next, expected] : cases) {
-        auto owner = project("p" + std::to_string(index++));
+        auto owner = project(fmt::format("p{}", index++));
         history(owner, noonOn(2026, 1, 5), 900000, 90000, SnapshotType::scc);
         int day = 1;
         for (const double cost : costs) history(owner, noonOn(2026, 1, day++), cost, 100);

@@ -7,6 +7,7 @@
 #include "tests/support/CapturedStandardError.h"
 #include "tests/support/RecordingProcessRunner.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -181,7 +182,7 @@ TEST_F(DailyRows, AZoneFileReplacedUnderItsNameDatesTheRowsByItsNewRules) {
     testing::TemporaryFolder zones;
     const auto file = zones.path() / "localtime";
     std::filesystem::copy_file("/usr/share/zoneinfo/UTC", file);
-    const testing::ScopedTimeZone local(":" + file.string());
+    const testing::ScopedTimeZone local(fmt::format(":{}", file.string()));
     commitLines("late.c", 5, testing::utc("2025-11-01T23:30:00Z"));
     collectAndCompare(testing::utc("2025-11-02T20:00:00Z"));
     ASSERT_TRUE(storedDays().contains(platform::LocalCalendar::startOfDay(testing::utc("2025-11-01T12:00:00Z"))));

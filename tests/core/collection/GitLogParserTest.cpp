@@ -8,6 +8,7 @@
 #include "tests/support/LocalDate.h"
 #include "tests/support/ScopedTimeZone.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -120,7 +121,7 @@ TEST(GitLogParser, CommitsThatGitPrintsOddlyAreReadWhole) {
 std::vector<GitCommit> commitsOnDays(std::initializer_list<int> days) {
     std::vector<GitCommit> commits;
     for (const int day : days) {
-        commits.push_back({"h" + std::to_string(commits.size()), "m", "a",
+        commits.push_back({fmt::format("h{}", commits.size()), "m", "a",
                            platform::LocalCalendar::addingDays(testing::localDate(2024, 3, 1, 12), day)});
     }
     return commits;

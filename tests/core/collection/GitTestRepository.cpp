@@ -2,6 +2,7 @@
 
 #include "platform/ProcessRunner.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -83,7 +84,7 @@ std::string runGit(const std::vector<std::string>& arguments, const std::map<std
 
 std::string gitDate(platform::Date date) {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(date.time_since_epoch()).count();
-    return "@" + std::to_string(seconds) + " +0000";
+    return fmt::format("@{} +0000", seconds);
 }
 
 GitTestRepository::GitTestRepository() { git({"init", "-q", "-b", "main"}); }

@@ -5,6 +5,7 @@
 #include "tests/core/collection/CollectionFixture.h"
 #include "tests/support/ErrorMessage.h"
 
+#include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -46,7 +47,7 @@ TEST_F(NorvaneKitTest, HistoryOfAllRunsProjectByProjectInNameOrder) {
     GitTestRepository second;
     for (int day = 0; day < 3; ++day) {
         first.writeFile("a.c", std::string(static_cast<std::size_t>(day + 1), 'a') + "\n");
-        first.commit("a" + std::to_string(day), daysFromToday(-30 + day));
+        first.commit(fmt::format("a{}", day), daysFromToday(-30 + day));
     }
     second.writeFile("b.c", "b\n");
     second.commit("b", daysFromToday(-3));
