@@ -146,4 +146,12 @@ std::string formatLocalDay(Date date) {
     return text;
 }
 
+std::string formatLocalMoment(Date date) {
+    const LocalDateComponents fields = LocalCalendar::components(date);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", fields.year, fields.month, fields.day,
+                  fields.hour, fields.minute, fields.second);
+    return text;
+}
+
 } // namespace norvane::platform::Iso8601

@@ -21,5 +21,8 @@ std::optional<Date> parse(std::string_view text);
 /// The local calendar day as "YYYY-MM-DD".
 std::string formatLocalDay(Date date);
 
+/// The local date and time, whole seconds, as "YYYY-MM-DD HH:MM:SS".
+std::string formatLocalMoment(Date date);
+
 } // namespace Iso8601
 } // namespace norvane::platform

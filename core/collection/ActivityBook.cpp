@@ -111,15 +111,18 @@ ActivityBook::DayOfCommit readBookedCommit(const platform::QueryRow& row, const 
         throw platform::StoreError("The store holds a commit booked for the project " + project.name +
                                    " that cannot be read: \"" + hash + "\"");
     }
-    return {row.get<platform::Date>(1), BookedCommit{std::move(hash), row.get<std::optional<platform::Date>>(2)}};
+    return {row.get<platform::Date>(1), std::move(hash)};
 }
 
-const std::string bookedCommitsOfProject = "SELECT hash, date, firstSeenAt FROM booked_commit WHERE project = ?";
+const std::string bookedCommitsOfProject = "SELECT hash, date FROM booked_commit WHERE project = ?";
 
 } // namespace
 
-ActivityBook::Update ActivityBook::Update::whole(GitTips tips, GitHistory& history, const CollectionMoment& moment) {
-    Update update{.tips = std::move(tips), .wholeHistory = true, .provisionalUntil = moment.laterSeen};
+ActivityBook::Update ActivityBook::Update::whole(GitTips tips, GitHistory& history, const CommitBooking& booking,
+                                                 const CollectionMoment& moment) {
+    Update update{.tips = std::move(tips),
+                  .wholeHistory = true,
+                  .provisionalUntil = moment.provisionalUntil(booking.latestAhead())};
     update.days = std::move(history.days);
     update.firstBookedAt = history.firstBookedAt;
     update.head = history.head;
@@ -143,7 +146,6 @@ ActivityBook::Update ActivityBook::read(const std::shared_ptr<Project>& project,
                                         const CollectionMoment& moment) {
     const auto booked = bookedHistory(project);
     auto update = readSince(project, tips, booked, moment);
-    update.provisionalUntil = moment.laterSeen;
     if (booked) update.bookedAsRead = booked->columnValues();
     return update;
 }
@@ -157,8 +159,8 @@ void ActivityBook::requireBookedAsRead(const std::shared_ptr<Project>& project, 
 ActivityBook::Update ActivityBook::readSince(const std::shared_ptr<Project>& project, const GitTips& tips,
                                              const std::shared_ptr<BookedHistory>& booked,
                                              const CollectionMoment& moment) {
-    // By a clock that may be wrong, the rows are what an import at its moment books; the collection
-    // says why.
+    // By a clock that reads earlier than an earlier collection of the project, commits booked on
+    // their own days may now lie after the moment: the rows are what an import at it books.
     if (!booked || moment.isProvisional()) {
         return readWhole(project, tips, booked, moment);
     }
@@ -189,7 +191,8 @@ ActivityBook::Update ActivityBook::readSince(const std::shared_ptr<Project>& pro
 }
 
 std::optional<std::string> ActivityBook::wholeReadReason(const GitTips& tips, const BookedHistory& booked) {
-    if (booked.provisionalUntil) return "it was booked while the clock read earlier than an earlier collection's";
+    if (booked.provisionalUntil)
+        return "it was booked by a clock that read earlier than an earlier collection or a commit";
     if (booked.timeZone != timeZoneRules()) return "the time zone's rules are not those its days were counted in";
     if (booked.shallowBoundary != tips.shallowBoundary) return "the shallow clone's boundary moved";
     if (booked.replacements != tips.replacements) return "the repository's replacements (git replace) changed";
@@ -200,23 +203,12 @@ std::optional<std::string> ActivityBook::wholeReadReason(const GitTips& tips, co
     return std::nullopt;
 }
 
-CommitBooking ActivityBook::booking(const std::shared_ptr<Project>& project, const CollectionMoment& moment) {
-    std::unordered_map<std::string, platform::Date> firstSeen;
-    context_->container()->query(bookedCommitsOfProject + " AND firstSeenAt IS NOT NULL",
-                                 {SqlValue(project->persistentKey())}, [&](const platform::QueryRow& row) {
-                                     auto [day, commit] = readBookedCommit(row, *project);
-                                     firstSeen.emplace(std::move(commit.hash), *commit.firstSeenAt);
-                                 });
-    return CommitBooking(moment.at, std::move(firstSeen),
-                         moment.isProvisional() ? CommitBooking::Clock::provisional : CommitBooking::Clock::trusted);
-}
-
 ActivityBook::Update ActivityBook::readWhole(const std::shared_ptr<Project>& project, const GitTips& tips,
                                              std::shared_ptr<BookedHistory> booked, const CollectionMoment& moment) {
-    auto booking = this->booking(project, moment);
+    CommitBooking booking(moment.at);
     auto history = git_.readHistory(project->path, tips, booking);
     if (history.cycle) platform::logWarning(project->name + ": " + *history.cycle + GitHistory::cycleRead);
-    auto update = Update::whole(tips, history, moment);
+    auto update = Update::whole(tips, history, booking, moment);
     update.booked = std::move(booked);
     return update;
 }
@@ -236,12 +228,11 @@ std::optional<ActivityBook::Update> ActivityBook::readChanges(const std::shared_
                           // back in time: only a commit not booked yet is new.
                           if (bookedCommit(project, record.hash)) return;
                           if (record.hash == tips.head) update.head = record.summary();
-                          auto commit = booking.book(record.hash, record.committedAt);
-                          const auto moment = booking.moment(commit, record.committedAt);
+                          const auto moment = booking.moment(record.committedAt);
                           update.firstBookedAt = std::min(update.firstBookedAt.value_or(moment), moment);
                           const auto day = booking.dayOf(moment);
-                          update.added.emplace_back(day, commit);
-                          update.days[day].add(record, std::move(commit));
+                          update.added.emplace_back(day, record.hash);
+                          update.days[day].add(record);
                       });
     // A tip left behind that a new commit builds on reaches nothing that went.
     auto leftBehind = difference(before, tips.commits);
@@ -266,8 +257,7 @@ std::optional<ActivityBook::Update> ActivityBook::readChanges(const std::shared_
     std::vector<std::string> keptHashes;
     for (const auto& [hash, place] : kept) keptHashes.push_back(hash);
     git_.visitListedCommits(project->path, keptHashes, [&](const GitLogParser::LogRecord& record) {
-        const auto& [day, commit] = kept.at(std::string(record.hash));
-        update.days[day].add(record, commit);
+        update.days[kept.at(std::string(record.hash)).first].add(record);
     });
     for (const auto day : affected) {
         if (!update.days.contains(day)) update.emptied.insert(day);
@@ -275,6 +265,7 @@ std::optional<ActivityBook::Update> ActivityBook::readChanges(const std::shared_
     if (booked.firstBookedAt) {
         update.firstBookedAt = std::min(*booked.firstBookedAt, update.firstBookedAt.value_or(*booked.firstBookedAt));
     }
+    update.provisionalUntil = booking.latestAhead();
     return update;
 }
 
@@ -296,7 +287,7 @@ ActivityBook::commitsOnDays(const std::shared_ptr<Project>& project, const std::
             {SqlValue(project->persistentKey()), platform::FieldTraits<platform::Date>::toSql(day)},
             [&](const platform::QueryRow& row) {
                 auto booked = readBookedCommit(row, *project);
-                auto hash = booked.second.hash;
+                auto hash = booked.second;
                 commits.emplace(std::move(hash), std::move(booked));
             });
     }
@@ -331,6 +322,7 @@ std::shared_ptr<BookedHistory> ActivityBook::stage(const std::shared_ptr<Project
     // Rows priced otherwise than a fresh import would price them now are priced anew.
     const bool repriced = booked->pricedWage != settings.averageWage || booked->pricedOverhead != settings.overhead ||
                           booked->pricedType != project->projectType;
+    booked->repository = update.tips.repository;
     booked->head = update.tips.head;
     booked->setTips(update.tips.commits);
     booked->timeZone = timeZoneRules();
@@ -359,7 +351,7 @@ std::shared_ptr<BookedHistory> ActivityBook::stage(const std::shared_ptr<Project
 
 void ActivityBook::stageCommits(const std::shared_ptr<Project>& project, const Update& update) {
     // Written once and never read back as records: the context lets them go after the save.
-    const auto insert = [&](platform::Date day, const BookedCommit& commit) {
+    const auto insert = [&](platform::Date day, const std::string& commit) {
         context_->insertWithoutKeeping(BookedCommitRecord::create(project, day, commit));
     };
     if (update.wholeHistory) {

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "core/collection/CollectionMoment.h"
+#include "core/collection/CommitBooking.h"
 #include "core/collection/DayBooking.h"
 #include "core/collection/GitCommit.h"
 #include "core/collection/GitHistory.h"
 #include "core/collection/GitService.h"
 #include "core/collection/GitTips.h"
 #include "core/models/AppSettings.h"
-#include "core/models/BookedCommit.h"
 #include "core/models/BookedHistory.h"
 #include "core/models/DailyActivity.h"
 
@@ -27,8 +27,8 @@ namespace norvane {
 
 /// Keeps a project's daily activity rows equal to what a fresh history import books from its
 /// repository as it is now: every commit that HEAD or a local branch reaches, once, on the local
-/// day of its committer date in the current time zone, or, for a commit dated ahead of the clock
-/// that first saw it, on the day of that moment. A collection keeps the tips it read and asks git
+/// day of its committer date in the current time zone, or, for a commit dated after the moment of
+/// the collection, on the day of that moment (CommitBooking). A collection keeps the tips it read and asks git
 /// only what changed since: the commits the tips reach now and did not before, and those they
 /// reach no longer; the days of both are counted anew from their commits. Whatever else changes
 /// the days (the zone's rules, a shallow clone's depth, the replacements, the repository's info
@@ -36,8 +36,8 @@ namespace norvane {
 /// the clock, or the one that booked the rows, may be wrong (CollectionMoment).
 class ActivityBook {
 public:
-    /// A commit booked on a day: the start of the day, and the commit.
-    using DayOfCommit = std::pair<platform::Date, BookedCommit>;
+    /// A commit booked on a day: the start of the day, and the commit's hash.
+    using DayOfCommit = std::pair<platform::Date, std::string>;
 
     /// What changed since the rows were booked, read from git before anything is stored.
     struct Update {
@@ -59,11 +59,18 @@ public:
         /// What `booked` held when this was read, to tell whether another program booked the
         /// project since; none when nothing was booked.
         std::optional<std::vector<platform::SqlValue>> bookedAsRead;
-        /// Read by a clock that read earlier than an earlier collection's: the moment that one saw.
+        /// Booked by a clock that may be wrong (CollectionMoment): until a collection whose clock
+        /// reads this moment or later books the rows anew.
         std::optional<platform::Date> provisionalUntil;
 
-        /// The whole history of one pass over the log, read at `moment`.
-        static Update whole(GitTips tips, GitHistory& history, const CollectionMoment& moment);
+        /// The whole history of one pass over the log, booked by `booking` at `moment`.
+        static Update whole(GitTips tips, GitHistory& history, const CommitBooking& booking,
+                            const CollectionMoment& moment);
+        /// Whether rows that `before` (none: nothing booked yet) booked for good are booked for now
+        /// only from this update on.
+        bool startsProvisional(const BookedHistory* before) const {
+            return provisionalUntil && !(before && before->provisionalUntil);
+        }
     };
 
     /// Another program booked the project's days after an update was read: the update no longer
@@ -81,9 +88,6 @@ public:
     /// it: whole, when its clock or the one that booked the rows may be wrong. Throws gitFailed, and a
     /// StoreError for a booked commit that cannot be read.
     Update read(const std::shared_ptr<Project>& project, const GitTips& tips, const CollectionMoment& moment);
-    /// Books commits at `moment` as earlier collections did: those first seen ahead of their date
-    /// keep that moment.
-    CommitBooking booking(const std::shared_ptr<Project>& project, const CollectionMoment& moment);
     /// Writes the update into the rows, the booked commits and the booked history, without
     /// saving; returns the latter. Meant to run inside the save's transaction, where the rows it
     /// reads are those it changes.

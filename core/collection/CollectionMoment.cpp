@@ -6,55 +6,70 @@
 #include "platform/persistence/FieldTraits.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace norvane {
 namespace {
 
 using platform::Date;
 using platform::QueryRow;
+using platform::Iso8601::formatLocalMoment;
 
-/// The snapshots that are code counts, which every collection stores, dated by its moment.
-const std::string codeCounts = "snapshotTypeRaw <> '" + std::string(platform::rawValue(SnapshotType::gitHistory)) + "'";
+/// The project's snapshots that are code counts, which every collection stores, dated by its moment.
+const std::string codeCountsOfProject = "FROM snapshot WHERE project = ?1 AND snapshotTypeRaw <> '" +
+                                        std::string(platform::rawValue(SnapshotType::gitHistory)) + "'";
 
-/// The latest moment that earlier collections saw: the dates of their code counts, and the moments
-/// for which rows booked by a clock that read earlier wait.
-std::optional<Date> latestSeen(platform::ModelContainer& store) {
-    std::optional<Date> latest;
-    const auto take = [&latest](const QueryRow& row) {
-        if (!row.isNull(0)) latest = std::max(latest.value_or(row.get<Date>(0)), row.get<Date>(0));
-    };
-    store.query("SELECT capturedAt FROM snapshot WHERE " + codeCounts + " ORDER BY capturedAt DESC LIMIT 1", {}, take);
-    store.query("SELECT max(provisionalUntil) FROM booked_history", {}, take);
-    return latest;
+/// The latest of the project's code counts, and of the moments its rows are booked for now only until.
+std::pair<std::optional<Date>, std::optional<Date>> latestSeen(platform::ModelContainer& store,
+                                                               const Project& project) {
+    std::optional<Date> count;
+    std::optional<Date> until;
+    store.query("SELECT (SELECT max(capturedAt) " + codeCountsOfProject +
+                    "), (SELECT provisionalUntil FROM booked_history WHERE project = ?1)",
+                {platform::SqlValue(project.persistentKey())}, [&](const QueryRow& row) {
+                    if (!row.isNull(0)) count = row.get<Date>(0);
+                    if (!row.isNull(1)) until = row.get<Date>(1);
+                });
+    return {count, until};
 }
 
-bool hasCountAtOrBefore(platform::ModelContainer& store, Date moment) {
+bool hasCountAtOrBefore(platform::ModelContainer& store, const Project& project, Date moment) {
     bool found = false;
-    store.query("SELECT 1 FROM snapshot WHERE " + codeCounts + " AND capturedAt <= ? LIMIT 1",
-                {platform::FieldTraits<Date>::toSql(moment)}, [&found](const QueryRow&) { found = true; });
+    store.query("SELECT 1 " + codeCountsOfProject + " AND capturedAt <= ?2 LIMIT 1",
+                {platform::SqlValue(project.persistentKey()), platform::FieldTraits<Date>::toSql(moment)},
+                [&found](const QueryRow&) { found = true; });
     return found;
+}
+
+std::optional<Date> later(std::optional<Date> first, std::optional<Date> second) {
+    if (!first) return second;
+    return second ? std::max(*first, *second) : first;
 }
 
 } // namespace
 
-CollectionMoment CollectionMoment::take(platform::ModelContainer& store, const platform::Clock& clock) {
-    const auto latest = latestSeen(store);
+CollectionMoment CollectionMoment::take(platform::ModelContainer& store, const Project& project,
+                                        const platform::Clock& clock) {
+    const auto [count, until] = latestSeen(store, project);
+    const auto latest = later(count, until);
     const auto read = clock();
     if (!latest || read >= *latest) {
         return {read, read, std::nullopt};
     }
-    return {hasCountAtOrBefore(store, read) ? read : *latest, read, latest};
+    const bool behindEveryCount = count && !hasCountAtOrBefore(store, project, read);
+    return {behindEveryCount ? *count : read, read, latest};
 }
 
-std::optional<std::string> CollectionMoment::notice() const {
-    if (!laterSeen) {
-        return std::nullopt;
-    }
-    const auto later = platform::Iso8601::format(*laterSeen);
-    return "the clock reads " + platform::Iso8601::format(clockRead) + ", earlier than " + later +
-           ", which an earlier collection saw: one of the two clocks is wrong, so the daily activity is booked as "
-           "an import at " +
-           platform::Iso8601::format(at) + " would book it, until a collection whose clock reads " + later +
+std::optional<Date> CollectionMoment::provisionalUntil(std::optional<Date> latestCommitAhead) const {
+    return later(laterSeen, latestCommitAhead);
+}
+
+std::string CollectionMoment::notice(Date until) const {
+    const auto why = laterSeen ? formatLocalMoment(*laterSeen) + ", which an earlier collection saw"
+                               : formatLocalMoment(until) + ", the date of one of its commits";
+    return "the clock reads " + formatLocalMoment(clockRead) + ", earlier than " + why +
+           ": one of the two clocks is wrong, so the daily activity is booked as an import at " +
+           formatLocalMoment(at) + " would book it, until a collection whose clock reads " + formatLocalMoment(until) +
            " or later books it anew";
 }
 

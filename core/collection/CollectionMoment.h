@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/models/Project.h"
+
 #include "platform/Date.h"
 #include "platform/persistence/ModelContainer.h"
 
@@ -8,30 +10,35 @@
 
 namespace norvane {
 
-/// The one moment a collection or a history import takes from the clock, and how far it trusts it.
+/// The one moment a collection or a history import of a project takes from the clock.
 ///
-/// A clock that reads earlier than a moment an earlier collection saw is wrong, or that
-/// collection's was (ahead), and nothing here tells which. The collection then dates and books as a
-/// fresh import at its moment would, keeps nothing of it that outlives the next collection by a
-/// clock that reads no earlier than every earlier one (no moment a commit was first seen at), and
-/// says so. A clock that reads earlier than every code count in the store is taken to be behind
-/// them all: the latest moment seen stands in for it, so that nothing is dated before the counts.
+/// A clock that reads earlier than a moment an earlier collection of the project saw is wrong, or
+/// that collection's was (ahead), and nothing here tells which; so is one that reads earlier than
+/// a commit's date, or the committer's was. The collection then books as a fresh import at its
+/// moment would, for now only: until a collection whose clock reads that late books anew. A clock
+/// that reads earlier than every code count of the project is taken to be behind them all: the
+/// latest count stands in for it, so that nothing is dated before the counts. Other projects'
+/// moments tell nothing of this one: a count that a wrong clock dated there is theirs to mend.
 struct CollectionMoment {
     /// What dates the collection: its count, its bookings, the project's update.
     platform::Date at;
     /// What the clock read.
     platform::Date clockRead;
-    /// The latest moment an earlier collection saw, when the clock read earlier than it.
+    /// The latest moment an earlier collection of the project saw or booked for now only until,
+    /// when the clock read earlier than it.
     std::optional<platform::Date> laterSeen;
 
-    /// Whether what is booked at this moment is booked anew once the clock reads `laterSeen`.
+    /// Whether the clock read earlier than a moment an earlier collection of the project saw.
     bool isProvisional() const { return laterSeen.has_value(); }
-    /// Says that the clock read earlier than an earlier collection's, when it did.
-    std::optional<std::string> notice() const;
+    /// Until when what is booked at this moment holds: the later of `laterSeen` and the latest date
+    /// of a commit booked at the moment, being dated after it; none when both are none.
+    std::optional<platform::Date> provisionalUntil(std::optional<platform::Date> latestCommitAhead) const;
+    /// Says why what is booked at this moment holds only until `until`.
+    std::string notice(platform::Date until) const;
 
-    /// Reads what earlier collections saw before the clock: a collection that another program
-    /// saves meanwhile is then always earlier than the clock's reading.
-    static CollectionMoment take(platform::ModelContainer& store, const platform::Clock& clock);
+    /// Reads what earlier collections of `project` saw before the clock: a collection that another
+    /// program saves meanwhile is then always earlier than the clock's reading.
+    static CollectionMoment take(platform::ModelContainer& store, const Project& project, const platform::Clock& clock);
 };
 
 } // namespace norvane

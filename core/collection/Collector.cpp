@@ -86,6 +86,13 @@ void copyCommit(Snapshot& snapshot, const GitCommit& commit) {
     snapshot.latestCommitDate = commit.date;
 }
 
+/// Says that the clock may be wrong where the rows, booked for good before, are booked for now only
+/// until `until`: once each time, not at every collection until then.
+void sayWhenTheClockMayBeWrong(const Project& project, const CollectionMoment& moment,
+                               const std::optional<platform::Date>& until) {
+    if (until) platform::logNotice(project.name + ": " + moment.notice(*until));
+}
+
 /// Both warnings, one after the other.
 std::optional<std::string> joined(std::optional<std::string> first, const std::optional<std::string>& second) {
     if (!first) return second;
@@ -182,6 +189,7 @@ std::pair<std::shared_ptr<Snapshot>, Collector::Settings> Collector::store(const
         try {
             std::shared_ptr<Snapshot> snapshot;
             Settings settings;
+            std::optional<platform::Date> newlyProvisionalUntil;
             // What the rows become is decided from the store as it is inside the save's transaction.
             const auto now = reading.moment.at;
             context_->save([&] {
@@ -189,13 +197,16 @@ std::pair<std::shared_ptr<Snapshot>, Collector::Settings> Collector::store(const
                 settings = readSettings();
                 stageSnapshotDates(project, now);
                 snapshot = stageCodeCount(project, reading);
-                if (reading.activity) {
-                    activityBook_.requireBookedAsRead(project, *reading.activity);
-                    const auto booked = activityBook_.stage(project, *reading.activity, *settings.values);
+                if (const auto& update = reading.activity) {
+                    activityBook_.requireBookedAsRead(project, *update);
+                    if (update->startsProvisional(update->booked.get()))
+                        newlyProvisionalUntil = update->provisionalUntil;
+                    const auto booked = activityBook_.stage(project, *update, *settings.values);
                     calculateBaselineVelocityIfNeeded(project, booked->firstBookedAt.value_or(now), now);
                 }
                 project->updatedAt = now;
             });
+            sayWhenTheClockMayBeWrong(*project, reading.moment, newlyProvisionalUntil);
             return {snapshot, settings};
         } catch (const ActivityBook::BookedMeanwhile&) {
             // Another program booked the project since git was read: read what changed since then.
@@ -213,12 +224,7 @@ Collector::Reading Collector::read(const std::shared_ptr<Project>& project, cons
     if (!repository && AddCompletion::wasRepository(*context_, project)) {
         throw NorvaneError::repositoryNotFound(project->path);
     }
-    Reading reading{CollectionMoment::take(*context_->container(), clock_)};
-    // Said by what books the activity: where this reading books none, the history import that
-    // follows it says so.
-    if (const auto notice = reading.moment.notice(); notice && bookActivity) {
-        platform::logNotice(project->name + ": " + *notice);
-    }
+    Reading reading{CollectionMoment::take(*context_->container(), *project, clock_)};
     reading.codeCount = counter.collectMetrics(project->path);
     if (repository) {
         readRepository(project, reading, bookActivity);
@@ -240,19 +246,10 @@ void Collector::readRepository(const std::shared_ptr<Project>& project, Reading&
 
 GitTips Collector::readOwnTips(const std::shared_ptr<Project>& project) {
     auto tips = gitService_.readTips(project->path);
-    // A folder with a .git of its own is the top of its repository; one without is inside one.
-    std::error_code error;
-    if (std::filesystem::exists(std::filesystem::path(project->path) / ".git", error)) {
-        return tips;
-    }
+    // Another repository found from the folder, such as the one around a folder whose own .git was
+    // removed, is not the project's, whatever its history holds; its own history rewritten is.
     const auto booked = activityBook_.bookedHistory(project);
-    const auto bookedTips = booked ? booked->tipList() : std::vector<std::string>{};
-    if (bookedTips.empty() || bookedTips == tips.commits) {
-        return tips;
-    }
-    // A repository that holds none of the commits the rows were booked from is another one, such as
-    // the one around a folder whose own .git was removed: its history is not the project's.
-    if (gitService_.missingCommits(project->path, bookedTips).size() == bookedTips.size()) {
+    if (booked && !booked->repository.empty() && booked->repository != tips.repository) {
         throw NorvaneError::repositoryNotFound(project->path);
     }
     return tips;
@@ -394,14 +391,20 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
         return result;
     }
     std::shared_ptr<Project> project;
+    try {
+        project = inOwnContext(given);
+    } catch (const std::exception& error) {
+        result.error = collectionError(error, *given);
+        return result;
+    }
     GitTips tips;
     GitHistory history;
-    const auto moment = CollectionMoment::take(*context_->container(), clock_);
+    const auto moment = CollectionMoment::take(*context_->container(), *project, clock_);
     const auto now = moment.at;
+    CommitBooking booking(now);
     // Worked out while git writes the log, as the days are.
     ModelAttributionTally attribution(now);
     try {
-        project = inOwnContext(given);
         if (!gitService_.isGitRepository(project->path)) {
             // An empty folder where the repository was is missing, as a collection finds it.
             if (AddCompletion::wasRepository(*context_, project)) {
@@ -411,10 +414,6 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
             return result;
         }
         tips = readOwnTips(project);
-        if (const auto notice = moment.notice()) {
-            platform::logNotice(project->name + ": " + *notice);
-        }
-        auto booking = activityBook_.booking(project, moment);
         // The zone's rules, which the booked history keeps, are read once while git writes the log.
         const auto zoneRules = std::async(std::launch::async, platform::LocalCalendar::timeZoneRules);
         history = gitService_.readHistory(project->path, tips, booking,
@@ -440,14 +439,20 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
         }
         // One save: the series, the days, the model rows and the baseline are replaced whole, or
         // stay whole. The rows they replace are read inside the save's transaction.
+        const auto update = ActivityBook::Update::whole(tips, history, booking, moment);
+        std::optional<platform::Date> newlyProvisionalUntil;
         context_->save([&] {
-            activityBook_.stage(project, ActivityBook::Update::whole(tips, history, moment), *settings);
+            if (update.startsProvisional(activityBook_.bookedHistory(project).get())) {
+                newlyProvisionalUntil = update.provisionalUntil;
+            }
+            activityBook_.stage(project, update, *settings);
             calculateBaselineVelocityIfNeeded(project, history.firstBookedAt.value_or(now), now);
             if (!commits.empty()) {
                 modelAttributionService_.stageAttribution(project, attribution.totals());
             }
             project->updatedAt = now;
         });
+        sayWhenTheClockMayBeWrong(*project, moment, newlyProvisionalUntil);
     } catch (const std::exception& error) {
         result.snapshotCount = 0;
         result.error = collectionError(error, *project);

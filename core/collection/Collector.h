@@ -108,8 +108,8 @@ private:
     /// locked. Returns the stored count and the settings that priced it.
     std::pair<std::shared_ptr<Snapshot>, Settings> store(const std::shared_ptr<Project>& project, Reading& reading,
                                                          bool bookActivity);
-    /// The tips of the project's repository. Throws repositoryNotFound for a folder without a .git
-    /// of its own inside a repository that holds none of the commits its rows were booked from.
+    /// The tips of the project's repository. Throws repositoryNotFound where the folder leads to
+    /// another repository than the one its rows were first booked from.
     GitTips readOwnTips(const std::shared_ptr<Project>& project);
     std::optional<GitCommit> latestCommit(const std::shared_ptr<Project>& project, const GitTips& tips,
                                           const std::optional<GitCommit>& read);

@@ -2,9 +2,9 @@
 
 namespace norvane {
 
-void DayBooking::add(const GitLogParser::LogRecord& record, BookedCommit commit) {
+void DayBooking::add(const GitLogParser::LogRecord& record) {
     tally_.add(record);
-    commits_.push_back(std::move(commit));
+    commits_.emplace_back(record.hash);
 }
 
 } // namespace norvane

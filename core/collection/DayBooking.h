@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/collection/ActivityTally.h"
-#include "core/models/BookedCommit.h"
 
 #include "platform/Date.h"
 
 #include <map>
+#include <string>
 #include <vector>
 
 namespace norvane {
@@ -13,13 +13,14 @@ namespace norvane {
 /// The commits booked on one local day, and their activity.
 class DayBooking {
 public:
-    void add(const GitLogParser::LogRecord& record, BookedCommit commit);
+    void add(const GitLogParser::LogRecord& record);
     GitActivityStats stats() const { return tally_.stats(); }
-    const std::vector<BookedCommit>& commits() const { return commits_; }
+    /// The hashes of the day's commits.
+    const std::vector<std::string>& commits() const { return commits_; }
 
 private:
     ActivityTally tally_;
-    std::vector<BookedCommit> commits_;
+    std::vector<std::string> commits_;
 };
 
 /// Booked days by the start of each local day.

@@ -355,7 +355,7 @@ GitTips GitService::readTips(const std::string& path) const {
     if (result.exitStatus != 0 && (result.exitStatus != 1 || !platform::trimmed(result.errorText).empty())) {
         throw NorvaneError::gitFailed(failureText(result));
     }
-    GitTips tips;
+    GitTips tips{.repository = folders.gitDirectory.string()};
     std::vector<std::string_view> replacements;
     for (const auto line : platform::nonEmptyPieces(result.output, '\n')) {
         const auto space = line.find(' ');
@@ -535,10 +535,9 @@ GitHistory GitService::readHistory(const std::string& path, const GitTips& tips,
         if (!counted) {
             return;
         }
-        auto booked = booking.book(record.hash, record.committedAt);
-        const auto moment = booking.moment(booked, record.committedAt);
+        const auto moment = booking.moment(record.committedAt);
         history.firstBookedAt = std::min(history.firstBookedAt.value_or(moment), moment);
-        history.days[booking.dayOf(moment)].add(record, std::move(booked));
+        history.days[booking.dayOf(moment)].add(record);
     });
     history.commits = byAuthorDate(std::move(history.commits));
     history.shallow = boundary.met();

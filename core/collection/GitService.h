@@ -34,7 +34,7 @@ struct GitRunResult {
 /// repository, or a repository without commits, answers none or an empty list. The reading
 /// operations throw NorvaneError gitFailed when git cannot read a repository (not its owner's,
 /// a broken HEAD, no git); the others answer none or false. Activity is booked on the local day
-/// of each commit's committer date, or of the day it was first seen for a date ahead of the clock;
+/// of each commit's committer date, or of the collection's moment for a date after it;
 /// the boundary commits of a shallow clone count as commits without changes. Git runs on the
 /// folder's own repository whatever the environment names, with the settings that change its
 /// counts pinned, and never asks for a password. A file's lines count by its content: no
@@ -56,9 +56,9 @@ public:
     std::optional<GitCommit> getLatestCommit(const std::string& path) const;
     /// The earliest author date of the history.
     std::optional<platform::Date> getFirstCommitDate(const std::string& path) const;
-    /// The commits of HEAD and the local branches, a shallow clone's boundary, the replacements and
-    /// the repository's info files: one run of git for a repository's own folder, and one more
-    /// where its attributes name a diff driver.
+    /// The repository's folder, the commits of HEAD and the local branches, a shallow clone's
+    /// boundary, the replacements and the repository's info files: one run of git for a repository's own folder, and
+    /// one more where its attributes name a diff driver.
     GitTips readTips(const std::string& path) const;
     /// Those of `hashes` that name no commit the repository holds.
     std::vector<std::string> missingCommits(const std::string& path, const std::vector<std::string>& hashes) const;

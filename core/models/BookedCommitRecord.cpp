@@ -5,12 +5,11 @@ namespace norvane {
 using platform::attribute;
 
 std::shared_ptr<BookedCommitRecord> BookedCommitRecord::create(const std::shared_ptr<Project>& project,
-                                                               platform::Date dayStart, const BookedCommit& commit) {
+                                                               platform::Date dayStart, std::string hash) {
     auto record = std::make_shared<BookedCommitRecord>();
     record->project = project;
     record->date = dayStart;
-    record->hash = commit.hash;
-    record->firstSeenAt = commit.firstSeenAt;
+    record->hash = std::move(hash);
     return record;
 }
 
@@ -23,7 +22,6 @@ const platform::Entity<BookedCommitRecord>& BookedCommitRecord::entity() {
         {
             attribute(BookedCommitField::hash),
             attribute(BookedCommitField::date),
-            attribute(BookedCommitField::firstSeenAt),
             platform::relationship(BookedCommitField::project, platform::DeleteRule::cascade),
         },
         {{.columns = {"project", "hash"}, .unique = true}, {{"project", "date"}, false}}};

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/models/BookedCommit.h"
 #include "core/models/Project.h"
 
 namespace norvane {
@@ -13,20 +12,17 @@ public:
     std::string hash;
     /// The start of the local day the commit counts on, as the row of the day is dated.
     platform::Date date{};
-    std::optional<platform::Date> firstSeenAt;
     std::shared_ptr<Project> project;
 
     BookedCommitRecord() = default;
     static std::shared_ptr<BookedCommitRecord> create(const std::shared_ptr<Project>& project, platform::Date dayStart,
-                                                      const BookedCommit& commit);
+                                                      std::string hash);
     static const platform::Entity<BookedCommitRecord>& entity();
 };
 
 namespace BookedCommitField {
 inline constexpr platform::Field<BookedCommitRecord, std::string> hash{"hash", &BookedCommitRecord::hash};
 inline constexpr platform::Field<BookedCommitRecord, platform::Date> date{"date", &BookedCommitRecord::date};
-inline constexpr platform::Field<BookedCommitRecord, std::optional<platform::Date>> firstSeenAt{
-    "firstSeenAt", &BookedCommitRecord::firstSeenAt};
 inline constexpr platform::Field<BookedCommitRecord, std::shared_ptr<Project>> project{"project",
                                                                                        &BookedCommitRecord::project};
 } // namespace BookedCommitField

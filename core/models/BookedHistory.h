@@ -12,6 +12,10 @@ namespace norvane {
 class BookedHistory : public platform::Model<BookedHistory> {
 public:
     platform::Uuid id = platform::Uuid::random();
+    /// The repository's own folder (its git directory) that the rows were first booked from, as
+    /// found from the project's folder: a folder that leads to another one no longer holds the
+    /// project's repository. Empty when a store of an earlier version did not keep it.
+    std::string repository;
     /// The commit HEAD named; none before the first commit.
     std::optional<std::string> head;
     /// The distinct commits of HEAD and the local branches, sorted, separated by spaces.
@@ -27,9 +31,10 @@ public:
     std::string infoFiles;
     /// The earliest moment a booked commit counts at: the first day of the rows.
     std::optional<platform::Date> firstBookedAt;
-    /// Set while the rows were booked by a clock that read earlier than an earlier collection's:
-    /// the moment that collection saw. Either clock may be wrong, so the rows are booked anew, whole,
-    /// by the first collection whose clock reads this moment or later.
+    /// Set while the rows were booked by a clock that read earlier than an earlier collection of the
+    /// project, or than a commit's date: the later of that moment and the latest such date. Either
+    /// clock may be wrong, so the rows are booked anew, whole, by the first collection whose clock
+    /// reads this moment or later.
     std::optional<platform::Date> provisionalUntil;
     /// What the rows' effort and cost were priced with.
     double pricedWage = 0;
@@ -47,6 +52,7 @@ public:
 
 namespace BookedHistoryField {
 inline constexpr platform::Field<BookedHistory, platform::Uuid> id{"id", &BookedHistory::id};
+inline constexpr platform::Field<BookedHistory, std::string> repository{"repository", &BookedHistory::repository};
 inline constexpr platform::Field<BookedHistory, std::optional<std::string>> head{"head", &BookedHistory::head};
 inline constexpr platform::Field<BookedHistory, std::string> tips{"tips", &BookedHistory::tips};
 inline constexpr platform::Field<BookedHistory, std::string> timeZone{"timeZone", &BookedHistory::timeZone};

@@ -53,19 +53,36 @@ void addMissingColumns(Database& database, const platform::EntityInfo& entity) {
     }
 }
 
+/// A commit as schema 1.0.0 kept it, with the moment it was first seen at when it was dated ahead of it.
+struct EntryOfDay {
+    std::string hash;
+    std::optional<std::int64_t> firstSeenAt;
+};
+
 /// One entry of schema 1.0.0's text: "HASH" or "HASH@MICROSECONDS"; none when it does not read.
-std::optional<BookedCommit> parseEntry(std::string_view entry) {
+std::optional<EntryOfDay> parseEntry(std::string_view entry) {
     const auto at = entry.find('@');
-    BookedCommit commit{std::string(entry.substr(0, at)), std::nullopt};
+    EntryOfDay commit{std::string(entry.substr(0, at)), std::nullopt};
     if (commit.hash.empty()) return std::nullopt;
     if (at != std::string_view::npos) {
         const auto moment = entry.substr(at + 1);
         std::int64_t micros = 0;
         const auto [next, error] = std::from_chars(moment.data(), moment.data() + moment.size(), micros);
         if (error != std::errc() || next != moment.data() + moment.size()) return std::nullopt;
-        commit.firstSeenAt = platform::Date(std::chrono::microseconds(micros));
+        commit.firstSeenAt = micros;
     }
     return commit;
+}
+
+/// Earlier versions kept the moment a commit dated ahead of it was first seen at, and counted it on
+/// that day for good; such a commit now counts on its own day once the clock reaches it. Its
+/// project's rows are read whole at the next collection, as after rows booked for now only.
+void readWholeAgain(Database& database, std::int64_t project, std::int64_t seenAt) {
+    auto mark =
+        database.prepare("UPDATE \"" + BookedHistory::entity().info().table +
+                         "\" SET provisionalUntil = max(coalesce(provisionalUntil, ?1), ?1) WHERE project = ?2");
+    mark.bindAll({SqlValue(seenAt), SqlValue(project)});
+    mark.run();
 }
 
 struct BookedDayRow {
@@ -91,7 +108,7 @@ std::vector<BookedDayRow> bookedDays(Database& database) {
 void moveBookedDays(Database& database) {
     if (!hasTable(database, bookedDayTable)) return;
     auto insert = database.prepare("INSERT OR IGNORE INTO \"" + BookedCommitRecord::entity().info().table +
-                                   "\" (hash, date, firstSeenAt, project) VALUES (?, ?, ?, ?)");
+                                   "\" (hash, date, project) VALUES (?, ?, ?)");
     std::set<std::int64_t> unreadable;
     for (const auto& day : bookedDays(database)) {
         for (const auto entry : platform::nonEmptyPieces(day.commits, ' ')) {
@@ -100,11 +117,10 @@ void moveBookedDays(Database& database) {
                 unreadable.insert(day.project);
                 continue;
             }
-            insert.bindAll({SqlValue(commit->hash), SqlValue(day.date),
-                            platform::FieldTraits<std::optional<platform::Date>>::toSql(commit->firstSeenAt),
-                            SqlValue(day.project)});
+            insert.bindAll({SqlValue(commit->hash), SqlValue(day.date), SqlValue(day.project)});
             insert.run();
             insert.reset();
+            if (commit->firstSeenAt) readWholeAgain(database, day.project, *commit->firstSeenAt);
         }
     }
     auto forget = database.prepare("DELETE FROM \"" + BookedHistory::entity().info().table + "\" WHERE project = ?");
@@ -118,11 +134,26 @@ void moveBookedDays(Database& database) {
     database.execute(std::string("DROP TABLE ") + bookedDayTable);
 }
 
+/// Drops the moments that schemas 1.1.0 and 1.2.0 kept of commits first seen ahead of their date.
+void dropFirstSeenMoments(Database& database) {
+    const auto& table = BookedCommitRecord::entity().info().table;
+    if (!columnsOf(database, table).contains("firstSeenAt")) return;
+    std::vector<std::pair<std::int64_t, std::int64_t>> seen;
+    auto query = database.prepare("SELECT project, max(firstSeenAt) FROM \"" + table +
+                                  "\" WHERE firstSeenAt IS NOT NULL AND project IS NOT NULL GROUP BY project");
+    while (query.step()) {
+        seen.emplace_back(std::get<std::int64_t>(query.column(0)), std::get<std::int64_t>(query.column(1)));
+    }
+    for (const auto& [project, seenAt] : seen) readWholeAgain(database, project, seenAt);
+    database.execute("ALTER TABLE \"" + table + "\" DROP COLUMN firstSeenAt");
+}
+
 } // namespace
 
 void upgrade(Database& database, const std::string&) {
     addMissingColumns(database, BookedHistory::entity().info());
     moveBookedDays(database);
+    dropFirstSeenMoments(database);
 }
 
 } // namespace norvane::StoreUpgrade

@@ -113,10 +113,12 @@ TEST_F(CollectionCommands, CollectingTwiceStoresTwoCountsButOneActivityRowForTod
     EXPECT_EQ(rows.back()->commitCount, 1);
 }
 
-// A count dated weeks ahead, as a clock set that far ahead leaves it: an add by the right clock
-// says once that its clock reads earlier, though it both counts the folder and imports its history.
-TEST_F(CollectionCommands, AnAddByAClockEarlierThanAnEarlierCollectionsSaysSoOnce) {
-    addProject("ahead", makeRepository()->path());
+// A count dated weeks ahead, as a clock set that far ahead leaves it, of a project since archived:
+// the other projects' collections and adds say nothing of it, and that project's own collection
+// says once that its clock reads earlier, not again at the next one.
+TEST_F(CollectionCommands, ACountDatedAheadByAWrongClockConcernsItsOwnProjectAndIsToldOnce) {
+    const auto ahead = makeRepository();
+    addProject("ahead", ahead->path());
     {
         const auto context = openStore();
         for (const auto& snapshot : context->fetch<Snapshot>()) {
@@ -124,11 +126,18 @@ TEST_F(CollectionCommands, AnAddByAClockEarlierThanAnEarlierCollectionsSaysSoOnc
         }
         context->save();
     }
+    EXPECT_EQ(norvane({"archive", "ahead"}).status, 0);
     const auto repository = makeRepository();
-    const auto run = norvane({"add", "demo", repository->pathString()});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(lineCount(run.err), 1u) << run.err;
-    EXPECT_THAT(run.err, HasSubstr("norvane: note: demo: the clock reads "));
+    const auto added = norvane({"add", "demo", repository->pathString()});
+    const auto collected = norvane({"collect"});
+    EXPECT_EQ(std::tuple(added.status, added.err, collected.status, collected.err), std::tuple(0, "", 0, ""));
+
+    const auto first = norvane({"collect", "ahead"});
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(lineCount(first.err), 1u) << first.err;
+    EXPECT_THAT(first.err, HasSubstr("norvane: note: ahead: the clock reads "));
+    const auto next = norvane({"collect", "ahead"});
+    EXPECT_EQ(std::tuple(next.status, next.err), std::tuple(0, ""));
 }
 
 TEST_F(CollectionCommands, CollectByNameMeasuresThatProjectOnly) {

@@ -1,4 +1,3 @@
-#include "core/models/BookedCommitRecord.h"
 #include "core/models/BookedHistory.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/ModelDailyActivity.h"
@@ -16,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace norvane {
 namespace {
@@ -36,6 +36,14 @@ protected:
     }
 
     static platform::Date november(int day, int hour, int minute = 0) { return localDate(2025, 11, day, hour, minute); }
+
+    /// How many of the notes that `notes` holds say that the clock may be wrong.
+    static std::size_t clockNotes(const testing::CapturedStandardError& notes) {
+        std::size_t count = 0;
+        const std::string note = "walk: the clock reads ";
+        for (auto at = notes.text().find(note); at != std::string::npos; at = notes.text().find(note, at + 1)) ++count;
+        return count;
+    }
 };
 
 TEST_F(DailyRows, ADaySwitchedAwayFromOrCheckedOutPastKeepsItsCommits) {
@@ -200,17 +208,49 @@ TEST_F(DailyRows, AZoneFileReplacedUnderItsNameDatesTheRowsByItsNewRules) {
     EXPECT_EQ(platform::LocalCalendar::components(storedDays().begin()->first).day, 2);
 }
 
-TEST_F(DailyRows, ACommitFromAClockAheadCountsOnceOnTheDayItWasFirstSeen) {
+// Dated after the clock, a commit tells that the clock may be behind, or the committer's ahead: it
+// counts once, on the day of the latest collection, until the clock reaches its own day. Said once.
+TEST_F(DailyRows, ACommitFromAClockAheadCountsOnceOnTheLatestCollectionsDayUntilItsOwn) {
     commitLines("base.c", 5, november(1, 9));
     git({"checkout", "-q", "-b", "ahead"});
     const auto ahead = commitLines("ahead.c", 7, november(4, 10));
     git({"checkout", "-q", "main"});
+    const testing::CapturedStandardError notes;
     collectAndCompare(november(1, 20), {{ahead, november(1, 20)}});
     for (int day = 2; day <= 20; ++day) {
         commitLines("day" + std::to_string(day) + ".c", 2, november(day, 9));
         if (day == 20) git({"merge", "-q", "--no-ff", "-m", "merge", "ahead"});
-        collectAndCompare(november(day, 20), {{ahead, november(1, 20)}});
+        collectAndCompare(november(day, 20), {{ahead, std::min(november(day, 20), november(4, 10))}});
     }
+    EXPECT_EQ(clockNotes(notes), 1U) << notes.text();
+}
+
+// As found: the first add, by a clock three days behind, of work committed after what it reads;
+// once the clock is right, the rows, the history series and a fresh import agree with git.
+TEST_F(DailyRows, TheFirstAddByAClockBehindItsCommitsLeavesNoWrongDayOnceTheClockIsRight) {
+    const auto a = commitLines("a.c", 4, november(10, 9));
+    const auto b = commitLines("b.c", 6, november(10, 10));
+    const auto behind = november(10, 12) - 72h;
+    {
+        const testing::CapturedStandardError notes;
+        collectAndCompare(behind, {{a, behind}, {b, behind}});
+        collectAt(behind + 1h);
+        EXPECT_EQ(clockNotes(notes), 1U) << notes.text();
+        EXPECT_NE(notes.text().find("the clock reads 2025-11-07 12:00:00, earlier than 2025-11-10 10:00:00"),
+                  std::string::npos)
+            << notes.text();
+    }
+    commitLines("c.c", 2, november(10, 12, 30));
+    collectAndCompare(november(10, 13));
+    EXPECT_EQ(storedDays().size(), 1U);
+    // Each history point is dated at its commit once the clock has passed it.
+    for (const auto& snapshot : stored<Snapshot>()) {
+        if (snapshot->snapshotType() == SnapshotType::gitHistory) {
+            EXPECT_EQ(snapshot->capturedAt, snapshot->latestCommitDate) << *snapshot->latestCommitHash;
+        }
+    }
+    ASSERT_FALSE(pinned.collectHistory(project, 7).error);
+    EXPECT_EQ(storedDays(), gitDays());
 }
 
 /// What one collection's clock reads instead of the right moment.
@@ -221,21 +261,23 @@ struct WrongClock {
 
 void PrintTo(const WrongClock& clock, std::ostream* out) { *out << clock.name; }
 
-class ClockWrongForOneCollection : public DailyRows, public ::testing::WithParamInterface<WrongClock> {};
+class ClockWrongForTwoCollections : public DailyRows, public ::testing::WithParamInterface<WrongClock> {};
 
-// Once the clock is right again, the rows are a fresh import's, no commit keeps a moment it was
-// first seen at by the wrong clock, the right collection's count is the newest, and work goes on
-// being booked. The collection whose clock reads earlier than an earlier one's says so.
-TEST_P(ClockWrongForOneCollection, LeavesNoWrongDayOnceTheClockIsRight) {
+// Once the clock is right again, the rows are a fresh import's, the right collection's count is the
+// newest, and work goes on being booked. The second wrong collection keeps until when the first
+// one's bookings hold; the first collection whose clock reads earlier than an earlier one's or a
+// commit's says so, and the one after it does not again.
+TEST_P(ClockWrongForTwoCollections, LeaveNoWrongDayOnceTheClockIsRight) {
     commitLines("base.c", 5, november(1, 9));
     collectAndCompare(november(1, 20));
     commitLines("new.c", 7, november(3, 10));
-    const auto wrong = GetParam().reads(november(3, 11));
-    ::testing::internal::CaptureStderr();
-    collectAt(wrong);
-    collectAndCompare(november(3, 20));
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("walk: the clock reads "), std::string::npos);
-    for (const auto& commit : stored<BookedCommitRecord>()) EXPECT_FALSE(commit->firstSeenAt) << commit->hash;
+    {
+        const testing::CapturedStandardError notes;
+        collectAt(GetParam().reads(november(3, 11)));
+        collectAt(GetParam().reads(november(3, 12)));
+        collectAndCompare(november(3, 20));
+        EXPECT_EQ(clockNotes(notes), 1U) << notes.text();
+    }
     const auto snapshots = stored<Snapshot>();
     const auto newest = std::max_element(snapshots.begin(), snapshots.end(),
                                          [](const auto& a, const auto& b) { return a->capturedAt < b->capturedAt; });
@@ -247,7 +289,7 @@ TEST_P(ClockWrongForOneCollection, LeavesNoWrongDayOnceTheClockIsRight) {
     EXPECT_EQ(storedDays(), gitDays());
 }
 
-INSTANTIATE_TEST_SUITE_P(DailyRows, ClockWrongForOneCollection,
+INSTANTIATE_TEST_SUITE_P(DailyRows, ClockWrongForTwoCollections,
                          ::testing::Values(WrongClock{"FarBehindAsWithADeadBattery",
                                                       [](auto) { return localDate(2000, 1, 1, 12); }},
                                            WrongClock{"ThreeDaysBehind", [](auto right) { return right - 72h; }},
@@ -462,6 +504,17 @@ TEST_F(DailyRows, ARepositoryGoneFromItsFolderIsMissingAndNothingIsStored) {
             context->save();
         }
     }
+    // An empty repository inside another, which its folder without its .git would read as its own.
+    const auto nestedFolder = place.path() / "outer" / "nested";
+    std::filesystem::create_directories(nestedFolder);
+    testing::runGit({"-C", nestedFolder.string(), "init", "-q"});
+    const auto nested = addProject("nested", nestedFolder.string());
+    ASSERT_TRUE(pinned.collectInitialData(nested).isSuccess());
+    std::filesystem::remove_all(nestedFolder / ".git");
+    const auto emptied = pinned.collectOne(nested);
+    ASSERT_TRUE(emptied.error);
+    EXPECT_EQ(emptied.error->norvaneError, NorvaneError::repositoryNotFound(nestedFolder.string()));
+
     // A folder that never was a repository is counted as it is, empty or not.
     testing::TemporaryFolder empty;
     EXPECT_TRUE(pinned.collectOne(addProject("plain", empty.path().string())).isSuccess());
@@ -469,6 +522,33 @@ TEST_F(DailyRows, ARepositoryGoneFromItsFolderIsMissingAndNothingIsStored) {
     std::filesystem::remove(repository.path());
     std::filesystem::rename(away, repository.path());
     collectAndCompare(november(3, 20));
+}
+
+// A project of one folder of a monorepo is still that repository when its whole history is
+// rewritten: messages amended from the root and the old commits pruned, then a fresh clone of a
+// filtered copy put in its place.
+TEST_F(DailyRows, AMonorepoRewrittenUnderAProjectOfOneOfItsFoldersIsReadAsRewritten) {
+    commitLines("app/main.c", 5, november(1, 9));
+    commitLines("lib/util.c", 7, november(2, 9));
+    project = addProject("app", (repository.path() / "app").string());
+    collectAndCompare(november(2, 20));
+    clock.advance(november(3, 9) - clock.now());
+    git({"rebase", "-q", "--root", "--exec", "git commit -q --amend -m \"$(git log -1 --format=%s) amended\""});
+    git({"reflog", "expire", "--expire=now", "--all"});
+    git({"gc", "-q", "--prune=now"});
+    collectAndCompare(november(3, 20));
+    ASSERT_FALSE(pinned.collectHistory(project, 7).error);
+    EXPECT_EQ(storedDays(), gitDays());
+
+    testing::TemporaryFolder elsewhere;
+    const auto filtered = (elsewhere.path() / "filtered").string();
+    testing::runGit({"clone", "-q", repository.pathString(), filtered});
+    testing::runGit({"-C", filtered, "filter-branch", "--index-filter", "git rm -q -r --cached --ignore-unmatch lib"},
+                    {{"FILTER_BRANCH_SQUELCH_WARNING", "1"}});
+    std::filesystem::remove_all(repository.path());
+    testing::runGit({"clone", "-q", filtered, repository.pathString()});
+    collectAndCompare(november(4, 20));
+    EXPECT_EQ(storedDays().size(), 1U) << "lib/ and its day went";
 }
 
 TEST_F(DailyRows, ABookedCommitThatCannotBeReadIsAnError) {
@@ -507,8 +587,31 @@ TEST_F(DailyRows, AGitThatIsStoppedWhileCatchingUpFailsTheCollectionInsteadOfRea
     EXPECT_EQ(storedDays(), days);
 }
 
+/// Refuses every transaction of `store` after the first `bound`, so that work that would begin
+/// anew for ever fails instead.
+class BoundedTransactions {
+public:
+    BoundedTransactions(sqlite3* store, int bound) : store_(store), left_(bound) {
+        sqlite3_set_authorizer(store_, &BoundedTransactions::authorize, this);
+    }
+    ~BoundedTransactions() { sqlite3_set_authorizer(store_, nullptr, nullptr); }
+    BoundedTransactions(const BoundedTransactions&) = delete;
+    BoundedTransactions& operator=(const BoundedTransactions&) = delete;
+
+private:
+    static int authorize(void* self, int action, const char* operation, const char*, const char*, const char*) {
+        auto& bounded = *static_cast<BoundedTransactions*>(self);
+        if (action != SQLITE_TRANSACTION || std::string_view(operation) != "BEGIN") return SQLITE_OK;
+        return --bounded.left_ >= 0 ? SQLITE_OK : SQLITE_DENY;
+    }
+
+    sqlite3* store_;
+    int left_;
+};
+
 // Collections of one project by the daily agent, the window and a terminal keep booking it while
-// this one reads git: it still ends, with git's rows.
+// this one reads git: it still ends, with git's rows, and fails rather than tries for ever when it
+// cannot.
 TEST_F(DailyRows, ACollectionEndsHoweverOftenOtherProgramsBookTheProjectWhileItReadsGit) {
     commitLines("a.c", 4, november(1, 9));
     collectAt(november(1, 12));
@@ -529,7 +632,10 @@ TEST_F(DailyRows, ACollectionEndsHoweverOftenOtherProgramsBookTheProjectWhileItR
     });
     Collector busy(context, SccService(testing::builtInCounterOnly()), GitService(contended), clock.clock());
     clock.advance(november(1, 20) - clock.now());
-    const auto result = busy.collectOne(project);
+    const auto result = [&] {
+        const BoundedTransactions bounded(store, 100);
+        return busy.collectOne(project);
+    }();
     EXPECT_FALSE(result.error) << result.error->message;
     EXPECT_GE(bookedMeanwhile, 2);
     EXPECT_EQ(storedDays(), gitDays());

@@ -27,8 +27,7 @@ using namespace std::chrono_literals;
 /// that mark files binary, a collection whose own clock is wrong), collecting on most days with a
 /// pinned clock. After every collection the rows, their prices and the velocity baseline must equal
 /// a fresh import's, made alongside in a store of its own that has seen the same collections' moments,
-/// and the rows git's own count, with each commit dated ahead of the clock on the day a collection
-/// whose clock read no earlier than every earlier one first saw it, and none later than the moment.
+/// and the rows git's own count, with each commit dated after the collection's moment on its day.
 class DailyRowsWalk : public testing::DailyRowsFixture {
 protected:
     void walk(unsigned seed) {
@@ -369,26 +368,42 @@ private:
         note("the next collection's clock reads " + platform::Iso8601::format(right + *wrongClock_));
     }
 
-    /// The moment a collection at `now` books at, by the rule: a clock that reads earlier than a
-    /// moment an earlier collection saw books for now only, at its own moment, or at the latest
-    /// moment seen when it reads earlier than every code count.
-    std::pair<platform::Date, bool> momentOfACollectionAt(platform::Date now) {
-        std::optional<platform::Date> latest = provisionalUntil_;
-        for (const auto count : counts_) latest = std::max(latest.value_or(count), count);
-        if (!latest || now >= *latest) return {now, false};
-        const bool countBefore =
-            std::any_of(counts_.begin(), counts_.end(), [now](auto count) { return count <= now; });
-        return {countBefore ? now : *latest, true};
+    static std::optional<platform::Date> later(std::optional<platform::Date> first, platform::Date second) {
+        return std::max(first.value_or(second), second);
+    }
+
+    /// The moment a collection at `now` books at, and until when its bookings hold, by the rule: a
+    /// clock that reads earlier than a moment an earlier collection saw (or booked for now only
+    /// until) books for now only, at its own moment, or at the latest count when it reads earlier
+    /// than every count; so does one that books a commit dated after its moment.
+    std::pair<platform::Date, std::optional<platform::Date>>
+    momentOfACollectionAt(platform::Date now, const std::map<std::string, platform::Date>& commits) {
+        std::optional<platform::Date> latestCount;
+        for (const auto count : counts_) latestCount = later(latestCount, count);
+        auto latest = provisionalUntil_ ? later(latestCount, *provisionalUntil_) : latestCount;
+        std::optional<platform::Date> until;
+        auto moment = now;
+        if (latest && now < *latest) {
+            until = latest;
+            const bool countBefore =
+                std::any_of(counts_.begin(), counts_.end(), [now](auto count) { return count <= now; });
+            if (latestCount && !countBefore) moment = *latestCount;
+        }
+        for (const auto& [hash, committedAt] : commits) {
+            if (committedAt > moment) until = later(until, committedAt);
+        }
+        return {moment, until};
     }
 
     /// What the collection at `moment` leaves of its clock: its count, no count dated after it, and
     /// until when its bookings hold.
-    void noteCollectionAt(platform::Date moment, bool provisional) {
-        std::optional<platform::Date> latest = provisionalUntil_;
-        for (const auto count : counts_) latest = std::max(latest.value_or(count), count);
+    void noteCollectionAt(platform::Date moment, std::optional<platform::Date> until) {
         for (auto& count : counts_) count = std::min(count, moment - std::chrono::microseconds(1));
         counts_.push_back(moment);
-        provisionalUntil_ = provisional ? latest : std::nullopt;
+        provisionalUntil_ = until;
+        for (const auto& count : twinContext_->fetch<Snapshot>({.predicate = SnapshotField::capturedAt > moment})) {
+            count->capturedAt = moment - std::chrono::microseconds(1);
+        }
         auto twinCount = Snapshot::create(twin_);
         twinCount->capturedAt = moment;
         twinContext_->insert(twinCount);
@@ -411,22 +426,17 @@ private:
         const auto right = clock.now();
         const auto now = right + wrongClock_.value_or(std::chrono::microseconds(0));
         wrongClock_.reset();
-        const auto [moment, provisional] = momentOfACollectionAt(now);
         const auto commits = reachable();
-        std::erase_if(firstSeen_, [&commits](const auto& entry) { return !commits.contains(entry.first); });
+        const auto [moment, until] = momentOfACollectionAt(now, commits);
         std::map<std::string, platform::Date> bookedOn;
-        for (const auto& [hash, committedAt] : commits) {
-            if (committedAt > moment && !firstSeen_.contains(hash) && !provisional) firstSeen_[hash] = moment;
-            const auto seen = firstSeen_.find(hash);
-            bookedOn[hash] = std::min(seen == firstSeen_.end() ? committedAt : seen->second, moment);
-        }
+        for (const auto& [hash, committedAt] : commits) bookedOn[hash] = std::min(committedAt, moment);
         const auto expected = gitDays(bookedOn);
         collectAt(now);
         collectedSince_ = true;
         ASSERT_FALSE(::testing::Test::HasFatalFailure()) << trail();
         const auto imported = importer_.collectHistory(twin_, 7);
         clock.advance(right - clock.now());
-        noteCollectionAt(moment, provisional);
+        noteCollectionAt(moment, until);
         ASSERT_FALSE(imported.error) << imported.error->message << trail();
         EXPECT_EQ(storedDays(), expected) << "rows:\n"
                                           << testing::describe(storedDays()) << "git:\n"
@@ -469,7 +479,6 @@ private:
     std::string current_ = "main"; ///< empty on a detached HEAD
     std::vector<std::string> branches_{"main"};
     std::map<std::string, std::string> owner_;
-    std::map<std::string, platform::Date> firstSeen_;
     /// How far the next collection's clock is off.
     std::optional<std::chrono::microseconds> wrongClock_;
     /// The dates of the collections' code counts, and until when their bookings hold, as the rule

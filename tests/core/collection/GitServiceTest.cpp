@@ -216,7 +216,9 @@ TEST_F(GitServiceTest, TheTipsAreHeadAndEveryLocalBranchReadInOneRunOfGit) {
     const auto path = repository.pathString();
     testing::RecordingProcessRunner runner(testing::runningForReal());
     const GitService counted(runner);
-    EXPECT_EQ(counted.readTips(path), GitTips{}) << "no commit yet";
+    const auto none = counted.readTips(path);
+    EXPECT_EQ(none.repository, (repository.path() / ".git").string());
+    EXPECT_EQ(none, GitTips{.repository = none.repository}) << "no commit yet";
 
     repository.writeFile("a.c", "a\n");
     const auto first = repository.commit("first", utc("2024-02-01T12:00:00Z"));

@@ -190,21 +190,24 @@ TEST(NorvaneDatabase, AStoreOfSchemaOneIsBroughtUpToDateAndThenRefusedByTheProgr
 
     {
         platform::ModelContext context(NorvaneDatabase::makeContainer(file));
-        std::set<std::tuple<std::string, platform::Date, std::optional<platform::Date>, std::string>> booked;
+        std::set<std::tuple<std::string, platform::Date, std::string>> booked;
         for (const auto& commit : context.fetch<BookedCommitRecord>()) {
-            booked.emplace(commit->hash, commit->date, commit->firstSeenAt, commit->project->name);
+            booked.emplace(commit->hash, commit->date, commit->project->name);
         }
         const platform::Date day(std::chrono::microseconds(1796601600000000));
         EXPECT_EQ(booked, (decltype(booked){
-                              {"78b7c49ea738413df4f956139e6467672bea6730", day, std::nullopt, "demo"},
-                              {"1796bf399ae20a5fe98ee4b6530c2e9e73464457", day,
-                               platform::Date(std::chrono::microseconds(1796604027000000)), "demo"},
+                              {"78b7c49ea738413df4f956139e6467672bea6730", day, "demo"},
+                              {"1796bf399ae20a5fe98ee4b6530c2e9e73464457", day, "demo"},
                           }));
-        // The projects whose entries do not read are read whole at their next collection.
+        // The projects whose entries do not read are read whole at their next collection, and so is
+        // the one whose commit counted on the day it was first seen ahead of its date: it counts on
+        // its own day now once the clock reaches it.
         const auto histories = context.fetch<BookedHistory>();
         ASSERT_EQ(histories.size(), 1U);
-        EXPECT_EQ(std::tuple(histories[0]->project->name, histories[0]->tips, histories[0]->replacements),
-                  std::tuple("demo", "1796bf399ae20a5fe98ee4b6530c2e9e73464457", ""));
+        EXPECT_EQ(std::tuple(histories[0]->project->name, histories[0]->tips, histories[0]->replacements,
+                             histories[0]->provisionalUntil, histories[0]->repository),
+                  std::tuple("demo", "1796bf399ae20a5fe98ee4b6530c2e9e73464457", "",
+                             std::optional(platform::Date(std::chrono::microseconds(1796604027000000))), ""));
     }
     sqlite3* raw = nullptr;
     sqlite3_open(file.c_str(), &raw);
@@ -214,15 +217,18 @@ TEST(NorvaneDatabase, AStoreOfSchemaOneIsBroughtUpToDateAndThenRefusedByTheProgr
                        "(SELECT count(*) FROM sqlite_master WHERE name = 'booked_day')",
                        -1, &query, nullptr);
     ASSERT_EQ(sqlite3_step(query), SQLITE_ROW);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(sqlite3_column_text(query, 0))), "1.2.0");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(sqlite3_column_text(query, 0))), "1.3.0");
     EXPECT_EQ(sqlite3_column_int(query, 1), 0);
     sqlite3_finalize(query);
     sqlite3_close(raw);
 
-    // A program of the schema before would book rows its own way: it is refused and changes nothing.
-    const platform::Schema before{"1.0.0", NorvaneDatabase::schema().entities};
-    EXPECT_THAT(testing::errorMessageOf<platform::StoreError>([&] { platform::ModelContainer::open(file, before); }),
-                ::testing::HasSubstr("was written by a newer version of Norvane (schema 1.2.0)"));
+    // A program of a schema before would book rows its own way: it is refused and changes nothing.
+    for (const auto* version : {"1.0.0", "1.2.0"}) {
+        const platform::Schema before{version, NorvaneDatabase::schema().entities};
+        EXPECT_THAT(
+            testing::errorMessageOf<platform::StoreError>([&] { platform::ModelContainer::open(file, before); }),
+            ::testing::HasSubstr("was written by a newer version of Norvane (schema 1.3.0)"));
+    }
 }
 
 } // namespace
