@@ -191,8 +191,7 @@ ActivityBook::Update ActivityBook::readSince(const std::shared_ptr<Project>& pro
 }
 
 std::optional<std::string> ActivityBook::wholeReadReason(const GitTips& tips, const BookedHistory& booked) {
-    if (booked.provisionalUntil)
-        return "it was booked by a clock that read earlier than an earlier collection or a commit";
+    if (booked.provisionalUntil) return "it was booked for now only, by a clock that may be wrong";
     if (booked.timeZone != timeZoneRules()) return "the time zone's rules are not those its days were counted in";
     if (booked.shallowBoundary != tips.shallowBoundary) return "the shallow clone's boundary moved";
     if (booked.replacements != tips.replacements) return "the repository's replacements (git replace) changed";
