@@ -11,15 +11,16 @@ struct CountRequest {
     std::string path;
 };
 
-/// "--help" or "-h": the usage, and nothing counted.
+/// "--help" or "-h", alone: the usage, and nothing counted.
 struct HelpRequest {};
 
-/// "--version": the program's name and version, and nothing counted.
+/// "--version", alone: the program's name and version, and nothing counted.
 struct VersionRequest {};
 
 /// Reads the arguments that follow the program's name. "--format json" may be left out, as JSON
 /// is the only format; anything else that starts with "-" is refused, so a path that begins with
-/// "-" must be written as "./-name". Gives the request or the reason it was refused.
+/// "-" must follow "--", which ends the options, or be written as "./-name". Gives the request or
+/// the reason it was refused.
 std::variant<CountRequest, HelpRequest, VersionRequest, std::string>
 parseCommandLine(const std::vector<std::string>& arguments);
 

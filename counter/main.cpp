@@ -21,7 +21,8 @@ namespace {
 // itself, for when they are gone.
 constexpr std::chrono::minutes kTimeLimit{30};
 
-constexpr const char* kUsage = "usage: norvane-count --format json PATH\n       norvane-count --version\n";
+constexpr const char* kUsage =
+    "usage: norvane-count --format json [--] PATH\n       norvane-count --version\n       norvane-count --help\n";
 
 std::string megabytes(std::size_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MB"; }
 

@@ -42,11 +42,15 @@ TEST(CountCommand, CountsASingleFileNamesStartingWithADashAndEmptyFolders) {
     const TemporaryFolder tree;
     tree.writeFile("-tool.sh", "#!/bin/sh\necho hi\n");
     fs::create_directory(tree.path() / "empty");
-    const auto result = runCount({"--format", "json", "./-tool.sh"}, tree.path());
-    ASSERT_EQ(result.exitStatus, 0) << result.standardError;
-    EXPECT_EQ(nlohmann::json::parse(result.standardOutput),
-              nlohmann::json::parse(R"([{"Name": "Shell", "Count": 1, "Lines": 2, "Code": 1, "Comment": 1, "Blank": 0,
-                                         "Complexity": 0}])"));
+    // "--" ends the options, so what follows is a path whatever it starts with.
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{"--format", "json", "./-tool.sh"},
+                                                                       {"--format", "json", "--", "-tool.sh"}}) {
+        const auto result = runCount(arguments, tree.path());
+        ASSERT_EQ(result.exitStatus, 0) << result.standardError;
+        EXPECT_EQ(nlohmann::json::parse(result.standardOutput),
+                  nlohmann::json::parse(R"([{"Name": "Shell", "Count": 1, "Lines": 2, "Code": 1, "Comment": 1,
+                                             "Blank": 0, "Complexity": 0}])"));
+    }
     const auto empty = runCount({"--format", "json", "empty"}, tree.path());
     EXPECT_EQ(std::tuple(empty.exitStatus, nlohmann::json::parse(empty.standardOutput)),
               std::tuple(0, nlohmann::json::array()));
@@ -90,7 +94,7 @@ TEST(CountCommand, HelpPrintsTheUsageAndTheBoundsAndSucceeds) {
     for (const char* help : {"--help", "-h"}) {
         const auto result = runCount({help});
         EXPECT_EQ(result.exitStatus, 0) << help;
-        EXPECT_TRUE(result.standardOutput.starts_with("usage: norvane-count --format json PATH\n")) << help;
+        EXPECT_TRUE(result.standardOutput.starts_with("usage: norvane-count --format json [--] PATH\n")) << help;
         EXPECT_NE(result.standardOutput.find("above it, may take 96 MB,\nand an ignore line 1 MB:"), std::string::npos)
             << result.standardOutput;
         EXPECT_EQ(result.standardError, "") << help;
@@ -142,6 +146,18 @@ TEST(CountCommand, BadArgumentsAndMissingPathsFailWithAMessage) {
         EXPECT_EQ(result.standardOutput, "");
         EXPECT_NE(result.standardError, "");
     }
+    // A word beside --help or --version is refused as any mistake of usage is, with the usage.
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"--version", "extra"}, {"--help", "--bogus"}, {"--format", "json", ".", "-h"}}) {
+        const auto result = runCount(arguments, scratch.path());
+        EXPECT_EQ(std::tuple(result.exitStatus, result.standardOutput), std::tuple(2, std::string()))
+            << arguments.front();
+        EXPECT_NE(result.standardError.find("takes no other arguments\nusage: norvane-count"), std::string::npos)
+            << result.standardError;
+    }
+    const auto dashed = runCount({"--format", "json", "--", "-x"}, scratch.path());
+    EXPECT_EQ(std::tuple(dashed.exitStatus, dashed.standardError),
+              std::tuple(1, std::string("norvane-count: no such file or folder: -x\n")));
 }
 
 } // namespace
