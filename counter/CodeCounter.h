@@ -49,8 +49,8 @@ public:
     /// `path` or when `path` itself cannot be read, std::invalid_argument when `path` is neither a
     /// file nor a folder (a FIFO, a device, a socket), and std::length_error when the ignore files
     /// cannot be applied within their bounds (a line of more than a megabyte, or patterns in force
-    /// in one folder, its own and those above it, beyond the bound): a count that left them out
-    /// would count what they name.
+    /// in one folder, its own and those above it, beyond the bound), whatever their size: a count
+    /// that left them out would count what they name.
     CountReport count(const std::string& path) const;
 
     std::size_t ignorePatternBytes() const { return ignorePatternBytes_; }

@@ -54,8 +54,6 @@ EntryKind entryKind(DIR* folder, const dirent& entry) {
     return S_ISDIR(status.st_mode) ? EntryKind::Folder : S_ISREG(status.st_mode) ? EntryKind::File : EntryKind::Other;
 }
 
-// Newer git leaves larger ignore files unapplied too.
-constexpr std::size_t kLongestIgnoreFile = 100 * 1024 * 1024;
 // A line of an ignore file that goes on in the next window is kept whole in the reader's buffer.
 static_assert(IgnoreRules::kLongestLine < FileReader::kWindowLength + TextSource::kLongestKept);
 
@@ -67,15 +65,9 @@ std::shared_ptr<const IgnoreRules> loadRules(const FolderTask& folder, FileReade
         const auto path = joinPath(folder.path, name);
         try {
             auto reading = reader.open(path.c_str());
-            if (!reading) {
-                continue;
+            if (reading) {
+                rules->addFile(reading->fill(), &*reading, path);
             }
-            if (reading->size() > kLongestIgnoreFile) {
-                skipped.addUnappliedIgnoreFile(path, "larger than " +
-                                                         std::to_string(kLongestIgnoreFile / (1024 * 1024)) + " MB");
-                continue;
-            }
-            rules->addFile(reading->fill(), &*reading, path);
         } catch (const std::system_error& error) {
             skipped.addFile(path, error);
         }

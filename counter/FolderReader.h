@@ -34,8 +34,8 @@ struct FolderTask {
 /// the folder's own .gitignore and .ignore files and those above it. Symbolic links, version
 /// control folders, files of no known language (unless their name has no extension, as scripts
 /// often do) and anything that is neither a regular file nor a folder are left out; so is an
-/// ignore file that cannot be read, which is noted as skipped, and one larger than 100 MB, which
-/// is noted as not applied. The patterns of the ignore files are taken from `budget`.
+/// ignore file that cannot be read, which is noted as skipped. An ignore file of any size is
+/// applied, its patterns taken from `budget`.
 class FolderReader {
 public:
     FolderReader(const LanguageRegistry& registry, MemoryBudget& budget) : registry_(registry), budget_(budget) {}

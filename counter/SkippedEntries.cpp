@@ -40,33 +40,12 @@ void SkippedEntries::addFolder(const std::string& path, const std::system_error&
     folders_.emplace(path, error.code().message());
 }
 
-void SkippedEntries::addUnappliedIgnoreFile(const std::string& path, const std::string& reason) {
-    ignoreFiles_.emplace(path, reason);
-}
-
 void SkippedEntries::merge(const SkippedEntries& other) {
     files_.insert(other.files_.begin(), other.files_.end());
     folders_.insert(other.folders_.begin(), other.folders_.end());
-    ignoreFiles_.insert(other.ignoreFiles_.begin(), other.ignoreFiles_.end());
 }
 
 std::string SkippedEntries::describe() const {
-    std::string lines = describeUnread();
-    if (!ignoreFiles_.empty()) {
-        const auto& [path, reason] = *ignoreFiles_.begin();
-        lines.append(lines.empty() ? "" : "\n")
-            .append("did not apply ")
-            .append(counted(ignoreFiles_.size(), "ignore file"))
-            .append(", such as ")
-            .append(shortened(path))
-            .append(" (")
-            .append(reason)
-            .append(")");
-    }
-    return lines;
-}
-
-std::string SkippedEntries::describeUnread() const {
     if (files_.empty() && folders_.empty()) {
         return {};
     }

@@ -31,10 +31,13 @@ std::string description(const norvane::counter::CodeCounter& counter) {
     using norvane::counter::IgnoreRules;
     return "Counts the lines of code, comments and blanks of the file or the folder tree at PATH, per\n"
            "language, and prints them as a JSON list of rows. Files that .gitignore and .ignore files\n"
-           "name, version control folders and symbolic links below PATH are left out. The ignore\n"
-           "patterns in force in a folder, its own and those of the folders above it, may take " +
-           megabytes(counter.ignorePatternBytes()) + ",\nand an ignore line " + megabytes(IgnoreRules::kLongestLine) +
-           ": ignore files beyond that fail the count, which would otherwise count\nwhat they name.\n";
+           "name, version control folders and symbolic links below PATH are left out. Ignore files of\n"
+           "any size are applied, within two bounds: each of their lines may be " +
+           megabytes(IgnoreRules::kLongestLine) +
+           " long, and the\npatterns in force in a folder, its own and those of the folders above it, may take " +
+           megabytes(counter.ignorePatternBytes()) +
+           "\n(a plain line takes its length and a few bytes, a wildcard more, a character class 34).\n"
+           "Ignore files beyond them fail the count, which would otherwise count what they name.\n";
 }
 
 // Why nothing can be counted at `path`, in the words of this program.

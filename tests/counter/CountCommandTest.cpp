@@ -95,7 +95,9 @@ TEST(CountCommand, HelpPrintsTheUsageAndTheBoundsAndSucceeds) {
         const auto result = runCount({help});
         EXPECT_EQ(result.exitStatus, 0) << help;
         EXPECT_TRUE(result.standardOutput.starts_with("usage: norvane-count --format json [--] PATH\n")) << help;
-        EXPECT_NE(result.standardOutput.find("above it, may take 96 MB,\nand an ignore line 1 MB:"), std::string::npos)
+        EXPECT_NE(result.standardOutput.find("lines may be 1 MB long, and the\npatterns in force in a folder, its own "
+                                             "and those of the folders above it, may take 96 MB\n"),
+                  std::string::npos)
             << result.standardOutput;
         EXPECT_EQ(result.standardError, "") << help;
     }
