@@ -35,9 +35,10 @@ public:
     /// The most threads a count uses without being told, each with a read buffer of 1 MB.
     static constexpr unsigned kMostThreads = 8;
 
-    /// What the patterns of the ignore files that a count holds at one time may take together: a
-    /// folder's are held while the walk below it lasts, with those of the folders above it. With
-    /// the threads' read buffers and the language tables the counter then keeps within 128 MB.
+    /// What the patterns of the ignore files that a count holds at one time may take together, in
+    /// the pages of their blocks: a folder's are held while the walk below it lasts, with those of
+    /// the folders above it. With the threads' read buffers, the language tables and the walk the
+    /// counter then keeps within 128 MB.
     static constexpr std::size_t kIgnorePatternBytes = 96 * 1024 * 1024;
 
     /// `threadCount` is the most threads to use; 0 uses one per core, up to kMostThreads.

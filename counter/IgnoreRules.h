@@ -1,5 +1,6 @@
 #pragma once
 
+#include "counter/MappedBlock.h"
 #include "counter/MemoryBudget.h"
 #include "counter/TextSource.h"
 
@@ -15,10 +16,10 @@ namespace norvane::counter {
 /// then those of the folders above it. A deeper file overrides a higher one, and within a folder
 /// the last matching line decides. Shared, immutable, between the threads that walk below it.
 ///
-/// The lines are kept compiled (see IgnorePattern), one record after another in a few blocks.
-/// Their bytes are taken from the count's budget while the rules live and given back when the walk
-/// below the folder is done and the rules are freed, so that the rules held at one time never take
-/// more memory than the budget, however many ignore files a count reads.
+/// The lines are kept compiled (see IgnorePattern), one record after another in a few blocks of
+/// whole pages (see MappedBlock). The pages are taken from the count's budget while the rules live
+/// and given back when the walk below the folder is done and the rules are freed, so that the rules
+/// held at one time never take more memory than the budget, however many ignore files a count reads.
 class IgnoreRules {
 public:
     /// The longest line read, but for what follows a NUL, which ends a pattern.
@@ -36,8 +37,9 @@ public:
     /// `first` on through the windows that `rest` hands out (none: `first` is the whole file); later
     /// lines take precedence over earlier ones. Throws std::length_error naming `path` when a line
     /// is longer than kLongestLine or when the patterns in force in this folder, its own and those
-    /// of the folders above it, would take more than the whole budget; and MemoryBudget::Crowded
-    /// when they would fit, but the rules that other threads hold leave no room for them now.
+    /// of the folders above it, would take more than the whole budget (saying how much of the file
+    /// made how many bytes of patterns); and MemoryBudget::Crowded when they would fit, but the
+    /// rules that other threads hold leave no room for them now.
     void addFile(std::string_view first, TextSource* rest, const std::string& path);
     bool empty() const { return blocks_.empty(); }
 
@@ -46,23 +48,32 @@ public:
 
 private:
     struct Block {
-        std::unique_ptr<char[]> bytes;
+        MappedBlock bytes;
         std::size_t used = 0;
-        std::size_t capacity = 0;
     };
 
-    void addLine(std::string_view line, const std::string& path);
-    /// Takes `length` bytes for a record from the budget.
-    void take(std::size_t length, const std::string& path);
-    char* room(std::size_t length);
-    void shrink();
+    /// The ignore file being added and how far it was read, for the refusal that may stop it.
+    struct FileBeingAdded {
+        const std::string& path;
+        /// What this folder's blocks took before the file.
+        std::size_t bytesBefore;
+        /// Bytes of the file up to the end of the line being added.
+        std::size_t textRead = 0;
+    };
+
+    void addLine(std::string_view line, const FileBeingAdded& file);
+    /// Where a record of `length` bytes goes, in a new block where the last one lacks room.
+    char* room(std::size_t length, const FileBeingAdded& file);
+    void addBlock(std::size_t length, const FileBeingAdded& file);
+    void shrinkLastBlock();
+    [[noreturn]] void refuseAsTooLarge(const FileBeingAdded& file) const;
     /// The last line of this folder that names the entry, or null.
     const char* lastMatch(std::string_view relativePath, bool isFolder) const;
 
     std::shared_ptr<const IgnoreRules> parent_;
     std::size_t baseLength_;
     MemoryBudget* budget_;
-    /// What this folder's records took from the budget, and what those of the folders above it did.
+    /// What this folder's blocks took from the budget, and what those of the folders above it did.
     std::size_t bytes_ = 0;
     std::size_t bytesAbove_;
     std::vector<Block> blocks_;

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -82,9 +83,9 @@ TEST(CodeCounter, AnIgnoreFileOfAnySizeIsAppliedWhereItsPatternsFit) {
     }
 }
 
-// Ignore lines of 24 bytes, each of which takes at least that much of the bound: 100 lines fit
-// 4 KB, and twice 50 of them, but not twice 100. None names "kept.c"; the first names
-// "long_pattern_name_100x.c".
+// Ignore lines of 24 or 25 bytes, whose records take 29 or 30 bytes of the bound: 760 of them take
+// 22 KB, so that two such files nested fit 64 KB, and three do not, even counted in whole pages.
+// None names "kept.c"; the first names "long_pattern_name_100x.c".
 std::string patternLines(int first, int count) {
     std::string text;
     for (int index = first; index < first + count; ++index) {
@@ -97,17 +98,18 @@ std::string patternLines(int first, int count) {
 // so that ignore files cannot add up to more memory than one may take. Ignore files beyond it fail
 // the count, which would otherwise count what they name.
 TEST(CodeCounter, IgnoreFilesBeyondTheBoundOfTheirPatternsFailTheCount) {
-    constexpr std::size_t bound = 4 * 1024;
+    constexpr std::size_t bound = 64 * 1024;
     const auto lines = patternLines;
     struct Case {
         std::vector<std::string> ignoreFiles; // each in a folder below the one before
         std::string refused;                  // empty: the count succeeds
     };
     const Case cases[] = {
-        {{lines(0, 100)}, ""},
-        {{lines(0, 50), lines(50, 50)}, ""},
-        {{lines(0, 100), lines(100, 100)}, "a/.gitignore"},
-        {{lines(0, 400)}, ".gitignore"},
+        {{lines(0, 1500)}, ""},
+        {{lines(0, 760), lines(760, 760)}, ""},
+        {{lines(0, 760), lines(760, 760), lines(1520, 760)}, "a/b/.gitignore"},
+        {{lines(0, 1500), lines(1500, 1500)}, "a/.gitignore"},
+        {{lines(0, 4000)}, ".gitignore"},
     };
     for (const auto& c : cases) {
         const TemporaryFolder folder;
@@ -130,14 +132,39 @@ TEST(CodeCounter, IgnoreFilesBeyondTheBoundOfTheirPatternsFailTheCount) {
             counted();
             ADD_FAILURE() << c.refused << " was applied";
         } catch (const std::length_error& error) {
-            EXPECT_EQ(std::string(error.what()), "cannot apply " + (folder.path() / c.refused).string() +
-                                                     ": the patterns of the ignore files would take more than 4 KB");
+            EXPECT_THAT(error.what(), ::testing::StartsWith("cannot apply " + (folder.path() / c.refused).string() +
+                                                            ": the ignore patterns in force in its folder would "
+                                                            "take more than 64 KB ("));
         }
     }
 }
 
+// A character class is a set of 256 bits: a line of three takes more than 96 bytes for its 22 of
+// text, so that 64 KB of patterns are made of less than 16 KB of it. The refusal says so.
+TEST(CodeCounter, ARefusalSaysHowMuchOfTheIgnoreFileMadeHowManyPatterns) {
+    const TemporaryFolder folder;
+    folder.writeFile(".gitignore", "*.o\n");
+    std::string classes;
+    for (int index = 0; index < 2000; ++index) classes += "[ab][cd][ef]" + std::to_string(100000 + index) + "*.c\n";
+    folder.writeFile("sub/.gitignore", classes);
+    try {
+        CodeCounter(1, 64 * 1024).count(folder.path().string());
+        ADD_FAILURE() << "the classes were applied";
+    } catch (const std::length_error& error) {
+        std::cmatch sizes;
+        ASSERT_TRUE(std::regex_match(error.what(), sizes,
+                                     std::regex(".*: the ignore patterns in force in its folder would take more than "
+                                                "64 KB \\(its first (\\d+) KB made (\\d+) KB of patterns, the "
+                                                "other ignore files in force 4 KB\\)")))
+            << error.what();
+        EXPECT_LT(std::stoi(sizes[1]), 16) << error.what();
+        EXPECT_GE(std::stoi(sizes[2]), 56) << error.what();
+    }
+}
+
 // A folder's patterns are given back to the bound when the walk below it ends: sibling folders with
-// far more patterns together than the bound are counted, however many threads hold some at once.
+// far more patterns together than the bound (81 ignore files of a page each, against 4 pages, of
+// which 3 are in force at most) are counted, however many threads hold some at once.
 TEST(CodeCounter, AFoldersIgnorePatternsAreGivenBackToTheBoundWhenItsWalkEnds) {
     constexpr int folders = 40;
     const TemporaryFolder folder;
@@ -151,7 +178,7 @@ TEST(CodeCounter, AFoldersIgnorePatternsAreGivenBackToTheBoundWhenItsWalkEnds) {
     }
     for (const unsigned threads : {1U, 4U, 8U}) {
         // Every ignore file counts too, each of its lines as code: 20 + 40 x (40 + 30).
-        EXPECT_EQ(CodeCounter(threads, 4 * 1024).count(folder.path().string()).rows,
+        EXPECT_EQ(CodeCounter(threads, 16 * 1024).count(folder.path().string()).rows,
                   (std::vector<LanguageSummary>{{"gitignore", 2 * folders + 1, FileCounts{2820, 2820}},
                                                 {"C", folders, FileCounts{folders, folders}}}))
             << threads;
