@@ -3,6 +3,7 @@
 #include "counter/FileReader.h"
 #include "counter/FolderReader.h"
 #include "counter/LongFileCount.h"
+#include "counter/MappedBlock.h"
 #include "counter/WorkQueue.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -23,6 +25,16 @@
 namespace norvane::counter {
 
 namespace {
+
+// All that a count holds: the ignore patterns, each thread's read buffer, the small blocks kept for
+// reuse, and the program, its language tables and the walk, which lists a part of a folder at a
+// time and cuts a long file into a bounded number of pieces.
+constexpr std::size_t kMemoryBytes = 128 * 1024 * 1024;
+constexpr std::size_t kProgramAndWalkBytes = 16 * 1024 * 1024;
+static_assert(CodeCounter::kIgnorePatternBytes +
+                  CodeCounter::kMostThreads * (FileReader::kWindowLength + TextSource::kLongestKept) +
+                  MappedBlock::kMostKeptBytes + kProgramAndWalkBytes <=
+              kMemoryBytes);
 
 // Files per task: enough to keep the work list quiet, few enough to share a large folder.
 constexpr std::ptrdiff_t kFilesPerTask = 16;
@@ -105,8 +117,9 @@ private:
     void process(const FolderTask& folder) {
         folders_.clear();
         files_.clear();
+        std::optional<FolderTask> rest;
         try {
-            folderReader_.read(folder, reader_, folders_, files_, skipped_);
+            rest = folderReader_.read(folder, reader_, folders_, files_, skipped_);
         } catch (const std::system_error& error) {
             // The folder asked for must be read; one below it that cannot be is left out.
             if (folder.baseLength == 0) {
@@ -114,6 +127,10 @@ private:
             }
             skipped_.addFolder(folder.path, error);
             return;
+        }
+        // Under what this part found, so that the walk goes deep before it lists more.
+        if (rest) {
+            push(std::move(*rest));
         }
         for (auto& subfolder : folders_) {
             push(std::move(subfolder));

@@ -24,6 +24,10 @@ struct FolderCloser {
     void operator()(DIR* folder) const { closedir(folder); }
 };
 
+// The entries listed at once: enough for most folders, few enough that a folder of a million files
+// is held a small part at a time.
+constexpr std::size_t kEntriesPerPart = 1024;
+
 bool isVersionControlFolder(std::string_view name) { return name == ".git" || name == ".hg" || name == ".svn"; }
 
 std::string joinPath(const std::string& folder, std::string_view name) {
@@ -80,34 +84,63 @@ std::shared_ptr<const IgnoreRules> loadRules(const FolderTask& folder, FileReade
 
 } // namespace
 
-FolderTask FolderReader::root(const std::string& path) {
-    const std::size_t rootLength = !path.empty() && path.back() == '/' ? path.size() : path.size() + 1;
-    return FolderTask{path, rootLength, 0, nullptr};
-}
+/// The open folder and the ignore rules in force in it, its own and those above it.
+struct FolderListing {
+    std::unique_ptr<DIR, FolderCloser> handle;
+    std::shared_ptr<const IgnoreRules> rules;
+};
 
-void FolderReader::read(const FolderTask& folder, FileReader& reader, std::vector<FolderTask>& folders,
-                        std::vector<SourceFile>& files, SkippedEntries& skipped) const {
-    const std::unique_ptr<DIR, FolderCloser> handle(opendir(folder.path.c_str()));
-    if (!handle) {
-        // A folder removed since its parent was listed holds nothing to count; one that cannot be
-        // read is the caller's to report.
-        if (errno == ENOENT) {
-            return;
+namespace {
+
+/// Lists up to kEntriesPerPart more entries of `folder`; true when it holds no more.
+bool listPart(DIR* folder, std::vector<FolderEntry>& entries, bool& hasIgnoreFile) {
+    while (entries.size() < kEntriesPerPart) {
+        const dirent* entry = readdir(folder);
+        if (entry == nullptr) {
+            return true;
         }
-        throw std::system_error(errno, std::generic_category(), "cannot read " + folder.path);
-    }
-    std::vector<FolderEntry> entries;
-    bool hasIgnoreFile = false;
-    while (const dirent* entry = readdir(handle.get())) {
         const std::string_view name = entry->d_name;
-        const EntryKind kind = name == "." || name == ".." ? EntryKind::Other : entryKind(handle.get(), *entry);
+        const EntryKind kind = name == "." || name == ".." ? EntryKind::Other : entryKind(folder, *entry);
         if (kind == EntryKind::Other) {
             continue;
         }
         hasIgnoreFile = hasIgnoreFile || (kind == EntryKind::File && (name == ".gitignore" || name == ".ignore"));
         entries.push_back(FolderEntry{std::string(name), kind == EntryKind::Folder});
     }
-    const auto rules = hasIgnoreFile ? loadRules(folder, reader, budget_, skipped) : folder.rules;
+    return false;
+}
+
+} // namespace
+
+FolderTask FolderReader::root(const std::string& path) {
+    const std::size_t rootLength = !path.empty() && path.back() == '/' ? path.size() : path.size() + 1;
+    return FolderTask{path, rootLength, 0, nullptr};
+}
+
+std::optional<FolderTask> FolderReader::read(const FolderTask& folder, FileReader& reader,
+                                             std::vector<FolderTask>& folders, std::vector<SourceFile>& files,
+                                             SkippedEntries& skipped) const {
+    std::shared_ptr<FolderListing> listing = folder.rest;
+    if (!listing) {
+        std::unique_ptr<DIR, FolderCloser> handle(opendir(folder.path.c_str()));
+        if (!handle) {
+            // A folder removed since its parent was listed holds nothing to count; one that cannot
+            // be read is the caller's to report.
+            if (errno == ENOENT) {
+                return std::nullopt;
+            }
+            throw std::system_error(errno, std::generic_category(), "cannot read " + folder.path);
+        }
+        listing = std::make_shared<FolderListing>(FolderListing{std::move(handle), folder.rules});
+    }
+    std::vector<FolderEntry> entries;
+    bool hasIgnoreFile = false;
+    const bool listedWhole = listPart(listing->handle.get(), entries, hasIgnoreFile);
+    // The ignore files apply to every part: where a later part may list them, they are looked for.
+    if (!folder.rest && (hasIgnoreFile || !listedWhole)) {
+        listing->rules = loadRules(folder, reader, budget_, skipped);
+    }
+    const auto& rules = listing->rules;
     for (auto& entry : entries) {
         std::string path = joinPath(folder.path, entry.name);
         const std::string_view fromRoot = std::string_view(path).substr(folder.rootLength);
@@ -123,6 +156,10 @@ void FolderReader::read(const FolderTask& folder, FileReader& reader, std::vecto
             files.push_back(SourceFile{std::move(path), language});
         }
     }
+    if (listedWhole) {
+        return std::nullopt;
+    }
+    return FolderTask{folder.path, folder.rootLength, folder.baseLength, folder.rules, std::move(listing)};
 }
 
 } // namespace norvane::counter

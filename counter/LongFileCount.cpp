@@ -1,5 +1,6 @@
 #include "counter/LongFileCount.h"
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -76,9 +77,11 @@ private:
 
 } // namespace
 
+// A file of many gigabytes is cut into longer pieces, so that what its pieces hold stays small.
 LongFileCount::LongFileCount(std::string path, std::size_t size, const SourceScanner& scanner, std::size_t pieceLength)
-    : path_(std::move(path)), size_(size), scanner_(scanner), pieceLength_(pieceLength),
-      pieces_((size + pieceLength - 1) / pieceLength), left_(pieces_.size()) {}
+    : path_(std::move(path)), size_(size), scanner_(scanner),
+      pieceLength_(std::max(pieceLength, (size + kMostPieces - 1) / kMostPieces)),
+      pieces_((size + pieceLength_ - 1) / pieceLength_), left_(pieces_.size()) {}
 
 bool LongFileCount::scanPiece(std::size_t index, FileReader& reader) {
     Piece& piece = pieces_[index];

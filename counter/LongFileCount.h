@@ -13,11 +13,13 @@
 namespace norvane::counter {
 
 /// A file long enough to be counted by several threads at once, in pieces of about
-/// `pieceLength` bytes that each start a line (see SourceScanner::Pass). Piece `i` starts at the
-/// first line start from byte `i * pieceLength` on, and ends where the next one starts.
+/// `pieceLength` bytes that each start a line (see SourceScanner::Pass), or in kMostPieces longer
+/// ones. Piece `i` starts at the first line start from byte `i * pieceLength` on, and ends where
+/// the next one starts.
 class LongFileCount {
 public:
     static constexpr std::size_t kPieceLength = 8 * 1024 * 1024;
+    static constexpr std::size_t kMostPieces = 4096;
 
     /// Whether a file of `size` bytes is worth counting in pieces.
     static bool splits(std::size_t size, std::size_t pieceLength = kPieceLength) { return size >= 2 * pieceLength; }

@@ -362,6 +362,33 @@ TEST(CodeCounter, AFileCountedInPiecesByManyThreadsCountsAsItsWholeText) {
     EXPECT_EQ(CodeCounter(3).count((folder.path() / "long.c").string()).rows, whole);
 }
 
+// A file of a terabyte is cut into no more pieces than one of 32 GB, so that they hold little.
+TEST(LongFileCount, AFileOfATerabyteIsCountedInAFewThousandPieces) {
+    const LanguageRegistry registry;
+    const auto c = registry.decide(*registry.find("huge.c"), "int x;\n");
+    const LongFileCount file("huge.c", std::size_t{1} << 40, registry.scanner(c));
+    EXPECT_EQ(file.pieceCount(), 4096U);
+}
+
+// A folder is listed a part at a time; its ignore files apply to every part, wherever the
+// listing names them, and so do those above it.
+TEST(CodeCounter, AFolderOfThousandsOfEntriesIsCountedWholeUnderItsIgnoreFiles) {
+    const TemporaryFolder folder;
+    folder.writeFile(".gitignore", "*.h\n");
+    // "f1*.c" names f1, f10 to f19, f100 to f199 and f1000 to f1999: 1,111 of the 2,500.
+    folder.writeFile("wide/.gitignore", "f1*.c\n");
+    for (int index = 0; index < 2500; ++index) {
+        folder.writeFile("wide/f" + std::to_string(index) + ".c", "int x;\n");
+        if (index % 100 == 0) folder.writeFile("wide/d" + std::to_string(index) + "/x.py", "x = 1\n");
+    }
+    folder.writeFile("wide/d0/x.h", "int x;\n");
+    for (const unsigned threads : {1U, 8U}) {
+        EXPECT_EQ(filesPerLanguage(folder.path(), threads),
+                  (std::map<std::string, std::int64_t>{{"C", 1389}, {"Python", 25}, {"gitignore", 2}}))
+            << threads;
+    }
+}
+
 TEST(CodeCounter, SymbolicLinksAreNotFollowed) {
     const TemporaryFolder folder;
     folder.writeFile("real/a.c", "int a;\n");
