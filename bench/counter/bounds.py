@@ -17,6 +17,12 @@ the same trees, made once in a scratch folder and removed at the end:
   such lines: each fits the bound alone, not both at once, as two threads would hold them;
 - "1000 x 100 KB": 1,000 folders, each with a C file and a .gitignore of 100 KB of such lines,
   100 MB in all;
+- "20 + 12 x 20 MB": a .gitignore of 20 MB of such lines over 12 folders side by side, each with
+  a C file and a .gitignore of 20 MB: each folder fits the bound with the one above it, and the
+  threads read several at once;
+- "16 MB classes": a C file under a .gitignore of 16 MB of the line "[ab][cd][ef]*.c", whose
+  character classes take several times their text as patterns;
+- "1M in one folder": a folder of 1,000,000 one-line C files;
 - "40000 x 2 KB": a monorepo of 40,000 folders in 400 groups, each with an ordinary .gitignore of
   2 KB (the usual lines of build tools, languages and editors: wildcards, classes, negations,
   comments) and two small files, 80 MB of ignore files in all;
@@ -78,6 +84,13 @@ def make_trees(scratch):
     make_wildcard_trees(scratch, trees)
     make_monorepo(scratch, trees)
 
+    wide = os.path.join(scratch, "1M in one folder")
+    os.makedirs(wide)
+    for index in range(1000 * 1000):
+        with open(os.path.join(wide, f"f{index}.c"), "w") as source:
+            source.write("int x; // c\n")
+    trees["1M in one folder"] = wide
+
     nul = os.path.join(scratch, "nul")
     os.makedirs(nul)
     with open(os.path.join(nul, "zeros.c"), "wb") as zeros:
@@ -118,6 +131,17 @@ def write_wildcards(path, size, first=0):
     return index
 
 
+def write_side_by_side(parent, names, size, first=0):
+    """Folders of `parent` side by side, each with a C file and a .gitignore of `size` bytes of
+    distinct wildcard lines."""
+    for name in names:
+        folder = os.path.join(parent, name)
+        os.makedirs(folder)
+        first = write_wildcards(os.path.join(folder, ".gitignore"), size, first)
+        with open(os.path.join(folder, "main.c"), "w") as source:
+            source.write("int x; // c\n")
+
+
 def make_wildcard_trees(scratch, trees):
     megabyte = 1024 * 1024
     wildcards = os.path.join(scratch, "99 MB wildcards")
@@ -137,24 +161,22 @@ def make_wildcard_trees(scratch, trees):
         next_line = write_wildcards(os.path.join(folder, ".gitignore"), 20 * megabyte, next_line)
     trees["3 nested 20 MB"] = nested
     siblings = os.path.join(scratch, "40+40 MB apart")
-    next_line = 0
-    for side in ("a", "b"):
-        folder = os.path.join(siblings, side)
-        os.makedirs(folder)
-        next_line = write_wildcards(os.path.join(folder, ".gitignore"), 40 * megabyte, next_line)
-        with open(os.path.join(folder, "main.c"), "w") as source:
-            source.write("int x; // c\n")
+    write_side_by_side(siblings, ("a", "b"), 40 * megabyte)
     trees["40+40 MB apart"] = siblings
     many = os.path.join(scratch, "1000 x 100 KB")
-    next_line = 0
-    for index in range(1000):
-        folder = os.path.join(many, f"d{index}")
-        os.makedirs(folder)
-        next_line = write_wildcards(os.path.join(folder, ".gitignore"), 100 * 1024, next_line)
-        with open(os.path.join(folder, "main.c"), "w") as source:
-            source.write("int x; // c\n")
+    write_side_by_side(many, [f"d{index}" for index in range(1000)], 100 * 1024)
     trees["1000 x 100 KB"] = many
-    for folder in (wildcards, two, nested, os.path.join(nested, "level0", "level1", "level2")):
+    beside = os.path.join(scratch, "20 + 12 x 20 MB")
+    os.makedirs(beside)
+    next_line = write_wildcards(os.path.join(beside, ".gitignore"), 20 * megabyte)
+    write_side_by_side(beside, [f"d{index}" for index in range(12)], 20 * megabyte, next_line)
+    trees["20 + 12 x 20 MB"] = beside
+    classes = os.path.join(scratch, "16 MB classes")
+    os.makedirs(classes)
+    with open(os.path.join(classes, ".gitignore"), "w") as ignore:
+        ignore.write("[ab][cd][ef]*.c\n" * (megabyte // 16) * 16)
+    trees["16 MB classes"] = classes
+    for folder in (wildcards, two, nested, os.path.join(nested, "level0", "level1", "level2"), classes):
         with open(os.path.join(folder, "main.c"), "w") as source:
             source.write("int x; // c\n")
 
