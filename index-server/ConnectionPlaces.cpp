@@ -28,9 +28,9 @@ bool ConnectionPlaces::Place::dismissed() const {
     return holder_->dismissed;
 }
 
-ConnectionPlaces::Admission ConnectionPlaces::admit(int socket, const std::string& address) {
+ConnectionPlaces::Admission ConnectionPlaces::admit(int socket, std::uint64_t client) {
     std::lock_guard lock(mutex_);
-    const std::size_t newcomersHeld = heldByLocked(address);
+    const std::size_t newcomersHeld = heldByLocked(client);
     if (newcomersHeld >= maxPerAddress_) {
         return {Outcome::addressHoldsItsShare, nullptr};
     }
@@ -47,15 +47,15 @@ ConnectionPlaces::Admission ConnectionPlaces::admit(int socket, const std::strin
         outcome = Outcome::placedInsteadOfAnother;
     }
     ++held_;
-    ++heldPerAddress_[address];
+    ++heldPerClient_[client];
     const auto holder = holders_.insert(
-        holders_.end(), {.socket = socket, .address = address, .lastHeard = std::chrono::steady_clock::now()});
+        holders_.end(), {.socket = socket, .client = client, .lastHeard = std::chrono::steady_clock::now()});
     return {outcome, std::make_unique<Place>(*this, holder)};
 }
 
-std::size_t ConnectionPlaces::heldBy(const std::string& address) const {
+std::size_t ConnectionPlaces::heldBy(std::uint64_t client) const {
     std::lock_guard lock(mutex_);
-    return heldByLocked(address);
+    return heldByLocked(client);
 }
 
 ConnectionPlaces::Holder* ConnectionPlaces::yielding(std::size_t newcomersHeld) {
@@ -65,7 +65,7 @@ ConnectionPlaces::Holder* ConnectionPlaces::yielding(std::size_t newcomersHeld) 
         if (!holder.readingRequest || holder.dismissed) {
             continue;
         }
-        const std::size_t held = heldByLocked(holder.address);
+        const std::size_t held = heldByLocked(holder.client);
         // After the exchange the newcomer's address still holds no more than this one.
         if (held < newcomersHeld + 2) {
             continue;
@@ -79,16 +79,16 @@ ConnectionPlaces::Holder* ConnectionPlaces::yielding(std::size_t newcomersHeld) 
     return yields;
 }
 
-std::size_t ConnectionPlaces::heldByLocked(const std::string& address) const {
-    const auto found = heldPerAddress_.find(address);
-    return found == heldPerAddress_.end() ? 0 : found->second;
+std::size_t ConnectionPlaces::heldByLocked(std::uint64_t client) const {
+    const auto found = heldPerClient_.find(client);
+    return found == heldPerClient_.end() ? 0 : found->second;
 }
 
 void ConnectionPlaces::giveUp(Holder& holder) {
     --held_;
-    // Addresses without places leave the map, so that it holds only the connected ones.
-    if (const auto found = heldPerAddress_.find(holder.address); --found->second == 0) {
-        heldPerAddress_.erase(found);
+    // Clients without places leave the map, so that it holds only the connected ones.
+    if (const auto found = heldPerClient_.find(holder.client); --found->second == 0) {
+        heldPerClient_.erase(found);
     }
 }
 

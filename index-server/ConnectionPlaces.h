@@ -2,11 +2,11 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <list>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <string>
 
 namespace norvane::indexserver {
 
@@ -21,7 +21,7 @@ namespace norvane::indexserver {
 class ConnectionPlaces {
     struct Holder {
         int socket;
-        std::string address;
+        std::uint64_t client;
         std::chrono::steady_clock::time_point lastHeard;
         /// Until its whole request is read; then it is answered and yields to no one.
         bool readingRequest = true;
@@ -68,17 +68,17 @@ public:
     ConnectionPlaces(std::size_t maxConnections, std::size_t maxPerAddress)
         : maxConnections_(maxConnections), maxPerAddress_(maxPerAddress) {}
 
-    /// Finds a place for a connection from `address`, on `socket`, at once.
-    Admission admit(int socket, const std::string& address);
-    /// The places that connections from `address` hold now.
-    std::size_t heldBy(const std::string& address) const;
+    /// Finds a place for a connection from `client` (a `ClientAddress` key), on `socket`, at once.
+    Admission admit(int socket, std::uint64_t client);
+    /// The places that connections from `client` hold now.
+    std::size_t heldBy(std::uint64_t client) const;
 
 private:
     /// The connection that yields to a newcomer from an address that holds `newcomersHeld` places;
     /// none when none may. The caller holds `mutex_`.
     Holder* yielding(std::size_t newcomersHeld);
     /// The caller holds `mutex_`.
-    std::size_t heldByLocked(const std::string& address) const;
+    std::size_t heldByLocked(std::uint64_t client) const;
     void giveUp(Holder& holder);
 
     const std::size_t maxConnections_;
@@ -86,7 +86,7 @@ private:
     mutable std::mutex mutex_;
     /// Every connection with a place, and those that gave theirs up until they end.
     std::list<Holder> holders_;
-    std::map<std::string, std::size_t> heldPerAddress_;
+    std::map<std::uint64_t, std::size_t> heldPerClient_;
     std::size_t held_ = 0;
 };
 

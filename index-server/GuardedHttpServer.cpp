@@ -2,6 +2,7 @@
 
 #include "index-server/BoundedSocketStream.h"
 #include "index-server/ChunkedBody.h"
+#include "index-server/ClientAddress.h"
 #include "index-server/ConnectionPool.h"
 #include "platform/ErrorLog.h"
 
@@ -240,13 +241,17 @@ void GuardedHttpServer::stop() {
     }
 }
 
+std::size_t GuardedHttpServer::openConnectionsFrom(const std::string& address) const {
+    return places_.heldBy(ClientAddress::of(address).key());
+}
+
 void GuardedHttpServer::answerError(httplib::Response& response, int status, const std::string& message) {
     response.status = status;
     response.set_content(errorBody(message), "application/json");
 }
 
 bool GuardedHttpServer::process_and_close_socket(socket_t socket) {
-    auto admission = places_.admit(socket, BoundedSocketStream::remoteAddress(socket));
+    auto admission = places_.admit(socket, ClientAddress::of(BoundedSocketStream::remoteAddress(socket)).key());
     switch (admission.outcome) {
     case ConnectionPlaces::Outcome::addressHoldsItsShare:
         answerDirectly(socket, tooManyFromAddress, "Too many connections from this address");

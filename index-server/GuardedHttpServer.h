@@ -50,7 +50,7 @@ public:
     /// The connections taken from the listening socket and not yet done with: in all, and those
     /// from `address` that are being served.
     std::size_t openConnections() const { return openConnections_; }
-    std::size_t openConnectionsFrom(const std::string& address) const { return places_.heldBy(address); }
+    std::size_t openConnectionsFrom(const std::string& address) const;
 
     static void answerError(httplib::Response& response, int status, const std::string& message);
 

@@ -1,6 +1,7 @@
 #include "index-server/IndexServer.h"
 
 #include "index-server/BenchmarkPublisher.h"
+#include "index-server/ClientAddress.h"
 #include "index-server/GuardedHttpServer.h"
 #include "index-server/NewDevicesPerAddress.h"
 #include "index-server/ReportStore.h"
@@ -97,7 +98,7 @@ struct IndexServer::Impl {
             GuardedHttpServer::answerError(response, 400, error.what());
             return;
         }
-        switch (admit(report, request.remote_addr, now)) {
+        switch (admit(report, ClientAddress::of(request.remote_addr).key(), now)) {
         case Admission::stored: break;
         case Admission::dayIsFull:
             GuardedHttpServer::answerError(response, 429, "This device sent as many reports of that day as it may");
@@ -118,17 +119,17 @@ struct IndexServer::Impl {
     enum class Admission { stored, dayIsFull, tooManyNewDevices, addressDayIsFull };
 
     /// Stores `report` unless its device holds as many reports of its day as it may, its device id
-    /// is new and `address` brought too many new ones lately, or `address` stored as many reports
+    /// is new and `client` brought too many new ones lately, or `client` stored as many reports
     /// today as it may.
-    Admission admit(const AnonymousActivityReport& report, const std::string& address, platform::Date now) {
+    Admission admit(const AnonymousActivityReport& report, std::uint64_t client, platform::Date now) {
         // One at a time, so that two reports of one new device count it once, and a device's day
         // never takes one report more than it may.
         std::lock_guard lock(admission);
-        if (!reportsPerAddress.hasRoom(address, now)) {
+        if (!reportsPerAddress.hasRoom(client, now)) {
             return Admission::addressDayIsFull;
         }
         const bool isNew = !reports.hasDevice(report.deviceId);
-        if (isNew && !newDevices.hasRoom(address, now)) {
+        if (isNew && !newDevices.hasRoom(client, now)) {
             return Admission::tooManyNewDevices;
         }
         const auto day = std::chrono::floor<std::chrono::days>(report.activityDate);
@@ -136,9 +137,9 @@ struct IndexServer::Impl {
             return Admission::dayIsFull;
         }
         reports.insert(report);
-        reportsPerAddress.count(address, now);
+        reportsPerAddress.count(client, now);
         if (isNew) {
-            newDevices.count(address, now);
+            newDevices.count(client, now);
         }
         return Admission::stored;
     }

@@ -97,8 +97,8 @@ public:
     /// The latest requests, oldest first, as many as `Options::recordedRequests`.
     std::vector<ReceivedRequest> receivedRequests() const;
     std::int64_t storedReportCount() const;
-    /// The connections the server holds now, queued or being served; and of those, the ones from
-    /// `address` being served.
+    /// The connections the server holds now, queued or being served; and of those, the ones being
+    /// served to the client of `address` (its IPv6 /64).
     std::size_t openConnections() const;
     std::size_t openConnectionsFrom(const std::string& address) const;
     /// Waits until GET /v1/benchmarks answers with every report stored or deleted before the call.

@@ -1,48 +1,32 @@
 #include "index-server/NewDevicesPerAddress.h"
 
+#include <algorithm>
+
 namespace norvane::indexserver {
 
-namespace {
+NewDevicesPerAddress::NewDevicesPerAddress(std::size_t maxPerHour)
+    : maxPerHour_(maxPerHour), slices_(window / TenMinutes(1) + 1) {}
 
-/// Old arrivals of every address are dropped after this many admissions, so that addresses that
-/// came once do not stay in memory.
-constexpr std::size_t cleanUpInterval = 1024;
-
-void dropBefore(std::deque<platform::Date>& arrivals, platform::Date since) {
-    while (!arrivals.empty() && arrivals.front() <= since) {
-        arrivals.pop_front();
+bool NewDevicesPerAddress::hasRoom(std::uint64_t client, platform::Date now) const {
+    // A slice that ended an hour or more ago holds no arrival within the hour.
+    const auto earliest = std::chrono::floor<TenMinutes>(now - window).time_since_epoch().count();
+    std::size_t arrivals = 0;
+    for (const auto& counted : slices_) {
+        if (counted.number > earliest) {
+            arrivals += counted.arrivals.count(client);
+        }
     }
+    return arrivals < std::min<std::size_t>(maxPerHour_, Counts::most);
 }
 
-} // namespace
-
-bool NewDevicesPerAddress::hasRoom(const std::string& address, platform::Date now) {
-    std::lock_guard lock(mutex_);
-    const auto found = arrivals_.find(address);
-    if (found == arrivals_.end()) {
-        return maxPerHour_ > 0;
+void NewDevicesPerAddress::count(std::uint64_t client, platform::Date now) {
+    const auto number = std::chrono::ceil<TenMinutes>(now).time_since_epoch().count();
+    auto& counted = slices_[static_cast<std::size_t>(number) % slices_.size()];
+    if (counted.number != number) {
+        counted.number = number;
+        counted.arrivals.clear();
     }
-    dropBefore(found->second, now - window);
-    return found->second.size() < maxPerHour_;
-}
-
-void NewDevicesPerAddress::count(const std::string& address, platform::Date now) {
-    std::lock_guard lock(mutex_);
-    const auto since = now - window;
-    if (++admissionsSinceCleanUp_ >= cleanUpInterval) {
-        forgetBefore(since);
-    }
-    auto& arrivals = arrivals_[address];
-    dropBefore(arrivals, since);
-    arrivals.push_back(now);
-}
-
-void NewDevicesPerAddress::forgetBefore(platform::Date since) {
-    admissionsSinceCleanUp_ = 0;
-    for (auto entry = arrivals_.begin(); entry != arrivals_.end();) {
-        dropBefore(entry->second, since);
-        entry = entry->second.empty() ? arrivals_.erase(entry) : std::next(entry);
-    }
+    counted.arrivals.add(client);
 }
 
 } // namespace norvane::indexserver

@@ -1,39 +1,50 @@
 #pragma once
 
+#include "index-server/AddressCounts.h"
 #include "platform/Date.h"
 
+#include <chrono>
 #include <cstddef>
-#include <deque>
-#include <map>
-#include <mutex>
-#include <string>
+#include <cstdint>
+#include <vector>
 
 namespace norvane::indexserver {
 
-/// How many device ids the service has not seen before each client address may bring within an
-/// hour, so that one address cannot make up a crowd of contributors and shift everyone's
-/// percentiles.
+/// How many device ids the service has not seen before each client (a `ClientAddress` key) may
+/// bring within an hour, so that one client cannot make up a crowd of contributors and shift
+/// everyone's percentiles. The arrivals are counted per ten minutes, each ten minutes in a table
+/// of a fixed size (`AddressCounts`), 7 MB in all however many clients come. An arrival counts for
+/// the hour after it, and on to the end of its ten minutes. Counts stop at 255 an hour. Its owner
+/// calls it from one admission at a time.
 class NewDevicesPerAddress {
 public:
     static constexpr std::chrono::hours window{1};
+    /// The stretch of time whose arrivals share a table.
+    using TenMinutes = std::chrono::duration<std::int64_t, std::ratio<600>>;
 
-    explicit NewDevicesPerAddress(std::size_t maxPerHour) : maxPerHour_(maxPerHour) {}
+    explicit NewDevicesPerAddress(std::size_t maxPerHour);
 
-    /// Whether `address` may bring one more new device id at `now`: false when it brought
+    /// Whether `client` may bring one more new device id at `now`: false when it brought
     /// `maxPerHour` within the hour before.
-    bool hasRoom(const std::string& address, platform::Date now);
-    /// Counts one new device id from `address` at `now`, once its report is stored: a report that
+    bool hasRoom(std::uint64_t client, platform::Date now) const;
+    /// Counts one new device id from `client` at `now`, once its report is stored: a report that
     /// could not be kept spends nothing.
-    void count(const std::string& address, platform::Date now);
+    void count(std::uint64_t client, platform::Date now);
 
 private:
-    void forgetBefore(platform::Date since);
+    using Counts = AddressCounts<std::uint8_t>;
+
+    /// The arrivals of ten minutes, numbered by the slice they end with, so that none is dropped
+    /// before its hour is over. A quarter of a million cells a row: a million arrivals in the ten
+    /// minutes leave a client that brought none counted at most a few.
+    struct Slice {
+        std::int64_t number = -1;
+        Counts arrivals{std::size_t{1} << 18};
+    };
 
     const std::size_t maxPerHour_;
-    std::mutex mutex_;
-    /// Per address, when its new ids came within the window, oldest first.
-    std::map<std::string, std::deque<platform::Date>> arrivals_;
-    std::size_t admissionsSinceCleanUp_ = 0;
+    /// As many as an hour's window touches, by their number modulo their count.
+    std::vector<Slice> slices_;
 };
 
 } // namespace norvane::indexserver

@@ -1,16 +1,17 @@
 #include "index-server/ReportsPerAddress.h"
 
+#include <algorithm>
+
 namespace norvane::indexserver {
 
-bool ReportsPerAddress::hasRoom(const std::string& address, platform::Date now) {
+bool ReportsPerAddress::hasRoom(std::uint64_t client, platform::Date now) {
     moveTo(now);
-    const auto found = stored_.find(address);
-    return (found == stored_.end() ? 0 : found->second) < maxPerDay_;
+    return stored_.count(client) < std::min<std::size_t>(maxPerDay_, AddressCounts<std::uint16_t>::most);
 }
 
-void ReportsPerAddress::count(const std::string& address, platform::Date now) {
+void ReportsPerAddress::count(std::uint64_t client, platform::Date now) {
     moveTo(now);
-    ++stored_[address];
+    stored_.add(client);
 }
 
 void ReportsPerAddress::moveTo(platform::Date now) {

@@ -383,6 +383,69 @@ BENCHMARK(PostReportsToAFullDataFile)
     ->Iterations(4)
     ->UseRealTime();
 
+/// The loopback address numbered `index` from 127.16.0.0 on: sixteen million apart.
+std::string loopbackAddress(std::int64_t index) {
+    const auto at = 0x7F100000 + index;
+    return std::to_string(at >> 24 & 0xFF) + "." + std::to_string(at >> 16 & 0xFF) + "." +
+           std::to_string(at >> 8 & 0xFF) + "." + std::to_string(at & 0xFF);
+}
+
+/// Arguments: the number of distinct addresses, each posting one report of today, and whether
+/// each report brings a device new to the service (1) or one of 10,000 seeded devices (0).
+void MemoryOfDistinctAddresses(benchmark::State& state) {
+    const BenchFolder folder;
+    seedReports(folder, 100'000);
+    const ServerProcess server(folder);
+    if (requestFrom("127.0.0.1", server.port, "GET", "/v1/benchmarks") != 200) {
+        state.SkipWithError("The benchmarks were not served");
+        return;
+    }
+    const long idle = server.residentKiB();
+    const auto addresses = state.range(0);
+    const bool newDevices = state.range(1) != 0;
+    constexpr int clients = 8;
+    std::atomic<std::int64_t> next = 0;
+    std::atomic<int> refused = 0;
+    for (auto _ : state) {
+        std::vector<std::thread> posters;
+        for (int client = 0; client < clients; ++client) {
+            posters.emplace_back([&] {
+                for (auto index = next++; index < addresses; index = next++) {
+                    const AnonymousActivityReport report{.deviceId = newDevices
+                                                                         ? "new-" + std::to_string(index)
+                                                                         : "device-" + std::to_string(index % 10'000),
+                                                         .reportedAt = platform::currentDate(),
+                                                         .activityDate = platform::currentDate(),
+                                                         .codeLinesChanged = 120,
+                                                         .sizeBucket = "Medium",
+                                                         .projectType = "organic"};
+                    refused += requestFrom(loopbackAddress(index), server.port, "POST", "/v1/activity",
+                                           report.toJSONString()) != 201;
+                }
+            });
+        }
+        for (auto& poster : posters) {
+            poster.join();
+        }
+    }
+    if (refused > 0) {
+        state.SkipWithError("A report was refused");
+    }
+    state.SetItemsProcessed(addresses);
+    state.counters["rss_idle_mib"] = static_cast<double>(idle) / 1024.0;
+    state.counters["rss_after_mib"] = static_cast<double>(server.residentKiB()) / 1024.0;
+    state.counters["rss_above_idle_mib"] = static_cast<double>(server.residentKiB() - idle) / 1024.0;
+    state.counters["rss_peak_mib"] = static_cast<double>(server.peakResidentKiB()) / 1024.0;
+}
+BENCHMARK(MemoryOfDistinctAddresses)
+    ->Args({100'000, 0})
+    ->Args({1'000'000, 0})
+    ->Args({100'000, 1})
+    ->Args({1'000'000, 1})
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
 } // namespace
 } // namespace norvane
 
