@@ -11,8 +11,8 @@ namespace norvane::indexserver {
 /// deleted, replaced or moved away while the service runs.
 class HeldDataFile {
 public:
-    /// Throws `std::runtime_error` naming the file when it cannot be made or opened, or when another
-    /// service holds it.
+    /// Throws `std::runtime_error` naming the file when it cannot be made or opened, is no regular
+    /// file (a FIFO, a device, a folder), or when another service holds it.
     explicit HeldDataFile(const std::string& path);
     ~HeldDataFile();
     HeldDataFile(const HeldDataFile&) = delete;

@@ -3,11 +3,11 @@
 #include "core/models/BuildConfiguration.h"
 #include "index-server/BenchmarkBuilder.h"
 #include "index-server/IndexServer.h"
+#include "index-server/StopSignals.h"
 #include "platform/ErrorLog.h"
 
 #include <CLI/CLI.hpp>
 
-#include <csignal>
 #include <iostream>
 #include <optional>
 
@@ -70,21 +70,15 @@ int main(int argc, char** argv) {
         return *exitStatus;
     }
 
-    // Blocked before the server starts its threads, so only the sigwait below receives them.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-
+    norvane::indexserver::StopSignals stopSignals;
     try {
         // Before the data file is made, which a command line refused should leave unmade.
         norvane::indexserver::IndexServer::requireAddress(host);
         norvane::indexserver::IndexServer server(dataFile);
         server.start(host, port);
+        stopSignals.serving();
         std::cout << "Listening on " << server.baseURL() << std::endl;
-        int received = 0;
-        sigwait(&stopSignals, &received);
+        stopSignals.await();
         server.stop();
     } catch (const std::exception& error) {
         norvane::platform::logError(error.what());

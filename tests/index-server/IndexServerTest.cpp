@@ -923,6 +923,47 @@ TEST_F(IndexServerTest, TheProgramLogsWhyItCouldNotStoreAReport) {
     EXPECT_NE(log.find("norvane-index-server: POST /v1/activity: the disk is full"), std::string::npos) << log;
 }
 
+// A FIFO as the data file kept the program waiting for a writer for good.
+TEST_F(IndexServerTest, TheProgramRefusesADataFileThatIsNoRegularFile) {
+    const auto fifo = folder.path() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    platform::PosixProcessRunner runner;
+    for (const auto& [file, kind] : {std::pair{fifo, "a FIFO"}, std::pair{folder.path(), "a folder"}}) {
+        // Bounded by timeout(1), which kills it if it ignores the first signal.
+        const auto result =
+            runner.run({.executable = "timeout",
+                        .arguments = {"-k", "5", "10", testing::builtProgram("norvane-index-server").string(), "--port",
+                                      "0", "--data", file.string()}});
+        EXPECT_EQ(result.exitStatus, 1) << kind;
+        EXPECT_EQ(result.standardError, "norvane-index-server: " + file.string() + " is " + kind +
+                                            ", not a regular file; give the service a file for its reports\n");
+    }
+}
+
+// SIGTERM and SIGINT were blocked from the start, so a program that waited for its data file
+// (another program's lock on it, a FIFO) ignored them until it served.
+TEST_F(IndexServerTest, TheProgramEndsAtASignalWhileItWaitsForItsDataFile) {
+    const auto data = folder.path() / "locked.db";
+    platform::Database locking(data.string(), platform::Database::Access::readWrite);
+    locking.execute("BEGIN EXCLUSIVE; CREATE TABLE held (x)");
+    const pid_t service =
+        startInBackground({testing::builtProgram("norvane-index-server").string(), "--port", "0", "--data", data},
+                          folder.path() / "out.txt", folder.path() / "errors.txt");
+    // It holds the file open once it waits for the lock.
+    ASSERT_TRUE(testing::waitUntil([&] {
+        std::error_code error;
+        for (const auto& open :
+             std::filesystem::directory_iterator("/proc/" + std::to_string(service) + "/fd", error)) {
+            if (std::filesystem::read_symlink(open.path(), error) == data) return true;
+        }
+        return false;
+    }));
+    ::kill(service, SIGTERM);
+    int status = 0;
+    ::waitpid(service, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << testing::readFile(folder.path() / "errors.txt");
+}
+
 TEST_F(IndexServerTest, TheProgramSaysWhatItCannotTakeOnItsCommandLine) {
     const auto data = (folder.path() / "other.db").string();
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
