@@ -73,6 +73,12 @@ ssize_t BoundedSocketStream::write(const char* ptr, size_t size) {
     if (!is_writable()) {
         return -1;
     }
+    // Before its first byte, which the client may read and then connect again at once.
+    if (!interimAnswerNext_ && !answering_) {
+        answering_ = true;
+        place_.answering();
+    }
+    interimAnswerNext_ = false;
     return ::send(socket_, ptr, size, MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 

@@ -16,7 +16,8 @@ namespace norvane::indexserver {
 /// few seconds), its head may hold at most `maxHeadBytes` and what follows the head at most
 /// `maxBodyPhaseBytes`. A read past a limit fails, and so does any wait once `stopSignal` (a file
 /// descriptor) becomes readable. The bytes it receives are told to its `place`, and once that
-/// place is given up to a newcomer, nothing more is read or written.
+/// place is given up to a newcomer, nothing more is read or written. The answer's first write
+/// gives the place back.
 class BoundedSocketStream : public httplib::Stream {
 public:
     struct Bounds {
@@ -34,6 +35,9 @@ public:
     /// Called once the whole request is read, before it is answered; false when the connection gave
     /// its place up before.
     bool requestRead() { return place_.requestRead(); }
+    /// Called before an interim answer ("100 Continue") is written: the next write is not yet the
+    /// answer, which gives the connection's place back as it starts.
+    void interimAnswerFollows() { interimAnswerNext_ = true; }
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -59,6 +63,8 @@ private:
     std::array<char, 4096> buffer_{};
     std::size_t bufferStart_ = 0;
     std::size_t bufferEnd_ = 0;
+    bool interimAnswerNext_ = false;
+    bool answering_ = false;
 };
 
 } // namespace norvane::indexserver

@@ -17,8 +17,8 @@ struct ConnectionLimits {
     /// reading its request from the address that holds the most, when that address holds at least
     /// two more than the newcomer's; else it is answered 503 (see `ConnectionPlaces`).
     std::size_t maxConnections = 128;
-    /// Connections served at once from one client address, counted from the moment they are accepted;
-    /// more are answered 429 and closed.
+    /// Connections served at once from one client address, counted from the moment they are accepted
+    /// until their answers start; more are answered 429 and closed.
     std::size_t maxConnectionsPerAddress = 8;
 };
 

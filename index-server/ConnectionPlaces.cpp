@@ -6,9 +6,7 @@ namespace norvane::indexserver {
 
 ConnectionPlaces::Place::~Place() {
     std::lock_guard lock(owner_.mutex_);
-    if (!holder_->dismissed) {
-        owner_.giveUp(*holder_);
-    }
+    owner_.giveUp(*holder_);
     owner_.holders_.erase(holder_);
 }
 
@@ -26,6 +24,11 @@ bool ConnectionPlaces::Place::requestRead() {
 bool ConnectionPlaces::Place::dismissed() const {
     std::lock_guard lock(owner_.mutex_);
     return holder_->dismissed;
+}
+
+void ConnectionPlaces::Place::answering() {
+    std::lock_guard lock(owner_.mutex_);
+    owner_.giveUp(*holder_);
 }
 
 ConnectionPlaces::Admission ConnectionPlaces::admit(int socket, std::uint64_t client) {
@@ -85,6 +88,10 @@ std::size_t ConnectionPlaces::heldByLocked(std::uint64_t client) const {
 }
 
 void ConnectionPlaces::giveUp(Holder& holder) {
+    if (!holder.holdsPlace) {
+        return;
+    }
+    holder.holdsPlace = false;
     --held_;
     // Clients without places leave the map, so that it holds only the connected ones.
     if (const auto found = heldPerClient_.find(holder.client); --found->second == 0) {

@@ -11,8 +11,9 @@
 namespace norvane::indexserver {
 
 /// The server's places for connections and who holds them. A connection holds its place from the
-/// moment it is accepted, while it still waits for a thread too, until its service ends; one
-/// address holds at most its share of them. Once every place is taken, a newcomer takes the place
+/// moment it is accepted, while it still waits for a thread too, until its answer starts to go
+/// out, so that a client that has read its answer finds that place free for its next connection;
+/// one address holds at most its share of them. Once every place is taken, a newcomer takes the place
 /// of a connection that is still reading its request, of the address that holds the most, and only
 /// when that address holds at least two more than the newcomer's: what protects a connection is
 /// its address's share, not how busily its client sends, and a client with one connection never
@@ -26,6 +27,8 @@ class ConnectionPlaces {
         /// Until its whole request is read; then it is answered and yields to no one.
         bool readingRequest = true;
         bool dismissed = false;
+        /// Until its answer starts, it yields or it ends.
+        bool holdsPlace = true;
     };
 
 public:
@@ -45,6 +48,9 @@ public:
         /// Whether the connection gave its place up to a newcomer; nothing more is read or written
         /// then.
         bool dismissed() const;
+        /// Its answer starts to go out: what is left, the writing within its time-out, holds no
+        /// place.
+        void answering();
 
     private:
         ConnectionPlaces& owner_;
@@ -79,6 +85,7 @@ private:
     Holder* yielding(std::size_t newcomersHeld);
     /// The caller holds `mutex_`.
     std::size_t heldByLocked(std::uint64_t client) const;
+    /// Gives the place of `holder` back, unless it did before. The caller holds `mutex_`.
     void giveUp(Holder& holder);
 
     const std::size_t maxConnections_;

@@ -139,6 +139,7 @@ GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits)
     // A body announced too large is refused before its sender starts sending it.
     set_expect_100_continue_handler([this](const httplib::Request& request, httplib::Response& response) {
         if (request.get_header_value<std::uint64_t>("Content-Length") <= limits_.maxBodyBytes) {
+            servedStream->interimAnswerFollows();
             return 100;
         }
         answerError(response, 413, tooLargeMessage());

@@ -544,6 +544,25 @@ TEST_F(IndexServerTest, ARequestThatPausesKeepsItsPlaceBesideClientsThatKeepSend
     EXPECT_EQ(contributors(), 4);
 }
 
+// A client that keeps to its share, one request at a time on each of its connections, had some
+// answered 429 (8 loops of POSTs: 4 in 4,800, and 4 POSTs cut off): a connection's place was
+// given back only once its answer had gone out, so the client's next connection came first.
+TEST_F(IndexServerTest, AClientThatKeepsToItsShareOfTheConnectionsIsNeverRefused) {
+    restart({.limits = {.maxConnectionsPerAddress = 1}});
+    std::atomic<int> refused = 0;
+    std::vector<std::thread> clients;
+    for (int client = 0; client < 8; ++client) {
+        clients.emplace_back([&, from = "127.0.0." + std::to_string(2 + client)] {
+            for (int request = 0; request < 1000; ++request) {
+                RawConnection connection(port, "GET /v1/stats/contributors HTTP/1.1\r\nHost: x\r\n\r\n", from.c_str());
+                refused += connection.statusAsAClientReadsIt() != 200;
+            }
+        });
+    }
+    for (auto& client : clients) client.join();
+    EXPECT_EQ(refused, 0);
+}
+
 // One address opening many connections at once (beside 128 addresses holding one each, 20 at once
 // pushed 11 to 20 of them out, and 500 at once 53 to 118): its connections count toward its share
 // from the moment they are accepted, so that it takes no more places than evens the addresses out.

@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -67,6 +68,31 @@ public:
             text += byte;
         }
         return text;
+    }
+
+    /// The status of the answer read as a client that keeps its connection reads it: the head and as
+    /// many bytes as its Content-Length says, without waiting for the server to close; 0 when it
+    /// does not come whole within `timeout`.
+    int statusAsAClientReadsIt(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+        const auto text = head(timeout);
+        if (!text || text->rfind("HTTP/1.1 ", 0) != 0) {
+            return 0;
+        }
+        const auto length = text->find("Content-Length: ");
+        std::size_t left = length == std::string::npos ? 0 : std::stoul(text->substr(length + 16));
+        char buffer[4096];
+        pollfd readable{socket_, POLLIN, 0};
+        while (left > 0) {
+            if (::poll(&readable, 1, static_cast<int>(timeout.count())) <= 0) {
+                return 0;
+            }
+            const ssize_t received = ::recv(socket_, buffer, std::min(left, sizeof buffer), 0);
+            if (received <= 0) {
+                return 0;
+            }
+            left -= static_cast<std::size_t>(received);
+        }
+        return std::stoi(text->substr(9, 3));
     }
 
     /// The whole answer, head and body, once the server closes the connection; none when nothing
