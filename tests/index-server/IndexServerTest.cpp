@@ -401,6 +401,35 @@ TEST_F(IndexServerTest, GoesOnWithTheDataFileAtItsPathWhenItsOwnIsReplacedOrDele
     EXPECT_EQ(server->storedReportCount(), 1);
 }
 
+// The file at the path, once another replaced the service's own, is what it publishes from, though
+// what noticed it was a deletion that found nothing there.
+TEST_F(IndexServerTest, PublishesFromTheDataFileThatReplacedItsOwnOnceADeletionNoticesIt) {
+    for (int device = 0; device < 5; ++device) {
+        const auto from = "127.0.0." + std::to_string(2 + device);
+        EXPECT_EQ(postFrom(from.c_str(), "medium-" + std::to_string(device)), 201);
+    }
+    ASSERT_TRUE(benchmarks()["by_size_bucket"].contains("Medium"));
+    const auto copy = folder.path() / "copy.db";
+    {
+        ReportStore elsewhere(copy.string());
+        for (int device = 0; device < 5; ++device) {
+            elsewhere.insert(AnonymousActivityReport{.deviceId = "small-" + std::to_string(device),
+                                                     .reportedAt = testing::utc("2025-03-14T10:00:00Z"),
+                                                     .activityDate = testing::utc("2025-03-13T23:00:00Z"),
+                                                     .codeLinesChanged = 40,
+                                                     .sizeBucket = "Small",
+                                                     .projectType = "organic"});
+        }
+    }
+    std::filesystem::rename(copy, folder.path() / "reports.db");
+    {
+        const testing::CapturedStandardError log;
+        EXPECT_EQ(call("DELETE", "devices/nobody").body, R"({"deleted":0})");
+    }
+    const auto published = benchmarks()["by_size_bucket"];
+    EXPECT_TRUE(published.contains("Small") && !published.contains("Medium")) << published.dump();
+}
+
 TEST_F(IndexServerTest, CountsContributorsAsTheirReportsComeAndGo) {
     for (const char* device : {"first", "second", "first", "third"}) call("POST", "activity", report(device).dump());
     EXPECT_EQ(contributors(), 3);
@@ -561,6 +590,25 @@ TEST_F(IndexServerTest, AClientThatKeepsToItsShareOfTheConnectionsIsNeverRefused
     }
     for (auto& client : clients) client.join();
     EXPECT_EQ(refused, 0);
+}
+
+// A report whose store waits for the data file (another program holds it) while newcomers want
+// every place: it is answered as what became of it, never 503 for a report that was stored.
+TEST_F(IndexServerTest, AReportThatWaitsForTheDataFileIsAnsweredAsStored) {
+    restart({.limits = {.requestTimeout = std::chrono::minutes(10), .maxConnections = 2, .maxConnectionsPerAddress = 2},
+             .recordedRequests = 1});
+    platform::Database beside((folder.path() / "reports.db").string(), platform::Database::Access::readWrite);
+    beside.execute("BEGIN IMMEDIATE");
+    RawConnection waiting(port, testing::postRequest("/v1/activity", report("waiting").dump()), "127.0.0.2");
+    ASSERT_TRUE(testing::waitUntil([&] { return server->receivedRequests().size() == 1; }));
+    RawConnection idle(port, "", "127.0.0.2");
+    ASSERT_TRUE(testing::waitUntil([&] { return server->openConnections() == 2; }));
+    // The report has been silent longer than the idle connection of its address.
+    EXPECT_EQ(RawConnection(port, "GET /v1/stats/contributors HTTP/1.1\r\nHost: x\r\n\r\n", "127.0.0.3").status(), 200);
+    EXPECT_EQ(idle.status(), 503);
+    beside.execute("COMMIT");
+    EXPECT_EQ(waiting.status(), 201);
+    EXPECT_EQ(server->storedReportCount(), 1);
 }
 
 // One address opening many connections at once (beside 128 addresses holding one each, 20 at once
