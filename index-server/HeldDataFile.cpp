@@ -57,6 +57,12 @@ HeldDataFile::HeldDataFile(const std::string& path) : path_(path) {
 
 HeldDataFile::~HeldDataFile() { ::close(descriptor_); }
 
+void HeldDataFile::keepForOwnerAlone() const {
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        platform::PrivateFiles::tighten(path_ + suffix);
+    }
+}
+
 bool HeldDataFile::isAtPath() const {
     struct stat atPath {};
     struct stat held {};

@@ -20,6 +20,9 @@ public:
 
     /// Whether the file at the path is still the one held.
     bool isAtPath() const;
+    /// Takes the group's and others' rights from the file, its log and its shared memory, as an
+    /// earlier version left them: SQLite gives the file's rights to a log and shared memory it makes.
+    void keepForOwnerAlone() const;
 
 private:
     const std::string path_;

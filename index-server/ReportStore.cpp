@@ -169,6 +169,10 @@ ReportStore::OpenFile::OpenFile(const std::string& path)
       writer(path, platform::Database::Access::readWrite) {
     writer.execute("PRAGMA busy_timeout = 5000");
     requireOwnSchema(writer);
+    // Only once the file is known for the service's own: another program's file is left as it is.
+    if (held) {
+        held->keepForOwnerAlone();
+    }
     // Under a write-ahead log the normal sync level loses nothing when the program dies, only on a
     // power cut, and spares each report its own sync, which would cap the rate of reports.
     writer.execute("PRAGMA journal_mode = WAL");

@@ -352,6 +352,30 @@ TEST_F(IndexServerTest, MakesItsDataFileForItsOwnerAloneWhateverTheUmask) {
     }
 }
 
+// A data file of the version before, open to others, stayed so, and gave its rights to the log
+// and shared memory made beside it.
+TEST_F(IndexServerTest, MakesADataFileOfAnEarlierVersionItsOwnersAlone) {
+    const auto file = folder.path() / "earlier.db";
+    IndexServer(file.string()).start();
+    for (const char* suffix : {"", "-shm"}) {
+        std::ofstream(file.string() + suffix, std::ios::app).close();
+        std::filesystem::permissions(file.string() + suffix, std::filesystem::perms(0644));
+    }
+    IndexServer reopened(file.string(), {.clock = clock.clock()});
+    reopened.start();
+    EXPECT_EQ(http.perform({.method = "POST",
+                            .url = reopened.baseURL() + "/activity",
+                            .headers = {"Content-Type: application/json"},
+                            .body = report("stored").dump(),
+                            .timeout = seconds(5)})
+                  .status,
+              201);
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        EXPECT_EQ(std::filesystem::status(file.string() + suffix).permissions(), std::filesystem::perms(0600))
+            << suffix;
+    }
+}
+
 // Two services on one file published different figures from it: the second is refused.
 TEST_F(IndexServerTest, RefusesADataFileThatAnotherServiceHolds) {
     const auto file = (folder.path() / "reports.db").string();
