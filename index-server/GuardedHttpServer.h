@@ -34,9 +34,6 @@ public:
     /// Routes "GET", "POST" or "DELETE" requests whose path matches `pattern` to `handler`.
     void handle(const std::string& method, const std::string& pattern, Handler handler);
 
-    /// Throws `std::runtime_error` when `host` is neither an address of this machine's kinds nor a
-    /// name that resolves to one.
-    static void requireAddress(const std::string& host);
     /// Binds `host`:`port` (0 picks a free port) and returns the port; throws
     /// `std::runtime_error` when `host` is no address, or the address cannot be bound.
     int bind(const std::string& host, int port);
@@ -55,6 +52,9 @@ public:
     static void answerError(httplib::Response& response, int status, const std::string& message);
 
 private:
+    /// Throws `std::runtime_error` when `host` is neither an address of this machine's kinds nor a
+    /// name that resolves to one.
+    static void requireAddress(const std::string& host);
     /// On the accepting thread: queues the connection on `socket` in a place, or answers why not.
     bool process_and_close_socket(socket_t socket) override;
     void serveConnection(socket_t socket, ConnectionPlaces::Place& place);

@@ -41,11 +41,13 @@ bool isJsonMediaType(std::string_view contentType) {
 } // namespace
 
 struct IndexServer::Impl {
-    Impl(const std::string& dataFile, Options options)
-        : reports(dataFile), clock(options.clock), benchmarks(reports, clock),
-          newDevices(options.maxNewDevicesPerAddressPerHour), reportsPerAddress(options.maxReportsPerAddressPerDay),
+    Impl(const std::string& dataFile, Options options, const std::optional<Address>& listening)
+        : server(options.limits), host(listening ? listening->host : std::string()),
+          port(listening ? server.bind(listening->host, listening->port) : 0), reports(dataFile), clock(options.clock),
+          benchmarks(reports, clock), newDevices(options.maxNewDevicesPerAddressPerHour),
+          reportsPerAddress(options.maxReportsPerAddressPerDay),
           maxReportsPerDevicePerDay(static_cast<std::int64_t>(options.maxReportsPerDevicePerDay)),
-          server(options.limits), recordedRequests(options.recordedRequests) {
+          recordedRequests(options.recordedRequests) {
         reports.whenReopened([this] { benchmarks.reportsChanged(); });
         route(Route::activity, "POST", "/v1/activity",
               [this](auto& request, auto& body, auto& response) { acceptReport(request, body, response); });
@@ -177,6 +179,11 @@ struct IndexServer::Impl {
         return !stopped.wait_for(lock, delay, [this] { return stopping; });
     }
 
+    /// First, so that it may listen before the data file is opened.
+    GuardedHttpServer server;
+    std::string host;
+    /// 0 until it listens.
+    int port;
     ReportStore reports;
     const platform::Clock clock;
     BenchmarkPublisher benchmarks;
@@ -184,11 +191,8 @@ struct IndexServer::Impl {
     NewDevicesPerAddress newDevices;
     ReportsPerAddress reportsPerAddress;
     const std::int64_t maxReportsPerDevicePerDay;
-    GuardedHttpServer server;
     const std::size_t recordedRequests;
     std::thread thread;
-    std::string host;
-    int port = 0;
 
     mutable std::mutex mutex;
     std::condition_variable stopped;
@@ -201,15 +205,22 @@ struct IndexServer::Impl {
 IndexServer::IndexServer(const std::string& dataFile) : IndexServer(dataFile, Options{}) {}
 
 IndexServer::IndexServer(const std::string& dataFile, Options options)
-    : impl_(std::make_unique<Impl>(dataFile, options)) {}
+    : impl_(std::make_unique<Impl>(dataFile, options, std::nullopt)) {}
+
+IndexServer::IndexServer(const Address& address, const std::string& dataFile)
+    : impl_(std::make_unique<Impl>(dataFile, Options{}, address)) {}
 
 IndexServer::~IndexServer() { stop(); }
 
-void IndexServer::requireAddress(const std::string& host) { GuardedHttpServer::requireAddress(host); }
+int IndexServer::start() { return impl_->port != 0 ? serve() : start(Address{}.host, Address{}.port); }
 
 int IndexServer::start(const std::string& host, int port) {
     impl_->port = impl_->server.bind(host, port);
     impl_->host = host;
+    return serve();
+}
+
+int IndexServer::serve() {
     impl_->thread = std::thread([this] { impl_->server.serve(); });
     return impl_->port;
 }

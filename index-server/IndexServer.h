@@ -70,19 +70,29 @@ public:
         std::size_t recordedRequests = 0;
     };
 
+    /// Where the server listens; port 0 picks a free one.
+    struct Address {
+        std::string host = "127.0.0.1";
+        int port = 0;
+    };
+
     /// Keeps the reports in the SQLite file `dataFile` (":memory:" keeps them in memory).
     explicit IndexServer(const std::string& dataFile);
     IndexServer(const std::string& dataFile, Options options);
+    /// Listens on `address` first, and only then opens or makes the data file, so that an address
+    /// it cannot listen on leaves no file behind; `start()` serves there. Throws
+    /// `std::runtime_error` when the host is no address or the address cannot be bound.
+    IndexServer(const Address& address, const std::string& dataFile);
     ~IndexServer();
     IndexServer(const IndexServer&) = delete;
     IndexServer& operator=(const IndexServer&) = delete;
 
-    /// Throws `std::runtime_error` when `host` is no address that `start` could listen on, so that a
-    /// command line can be refused before the data file is made.
-    static void requireAddress(const std::string& host);
+    /// Serves on a thread of its own, where the constructor listens or else on a free port of
+    /// 127.0.0.1; returns the port.
+    int start();
     /// Binds `host`:`port` (0 picks a free port) and serves on a thread of its own; returns the
     /// port. Throws `std::runtime_error` when `host` is no address or the address cannot be bound.
-    int start(const std::string& host = "127.0.0.1", int port = 0);
+    int start(const std::string& host, int port = 0);
     void stop();
 
     /// "http://HOST:PORT/v1" once started, an IPv6 address in brackets.
@@ -105,6 +115,9 @@ public:
     void awaitBenchmarks();
 
 private:
+    /// Serves where it listens.
+    int serve();
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

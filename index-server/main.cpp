@@ -72,10 +72,8 @@ int main(int argc, char** argv) {
 
     norvane::indexserver::StopSignals stopSignals;
     try {
-        // Before the data file is made, which a command line refused should leave unmade.
-        norvane::indexserver::IndexServer::requireAddress(host);
-        norvane::indexserver::IndexServer server(dataFile);
-        server.start(host, port);
+        norvane::indexserver::IndexServer server({.host = host, .port = port}, dataFile);
+        server.start();
         stopSignals.serving();
         std::cout << "Listening on " << server.baseURL() << std::endl;
         stopSignals.await();

@@ -1089,6 +1089,14 @@ TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.standardError.find("Cannot listen on 127.0.0.1:" + std::to_string(port) + ": "), std::string::npos)
         << result.standardError;
+    // Nor is an address of no interface here (one of those kept for documentation).
+    const auto elsewhere =
+        runner.run({.executable = "timeout",
+                    .arguments = {"10", testing::builtProgram("norvane-index-server").string(), "--host", "192.0.2.1",
+                                  "--data", (folder.path() / "other.db").string()}});
+    EXPECT_EQ(elsewhere.standardError,
+              "norvane-index-server: Cannot listen on 192.0.2.1:8080: Cannot assign requested address\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "other.db")) << "made before the address was tried";
     const auto noAddress =
         runner.run({.executable = "timeout",
                     .arguments = {"10", testing::builtProgram("norvane-index-server").string(), "--host", "999.1.1.1",
