@@ -40,7 +40,10 @@ void describePeer(int socket, std::string& ip, int& port) {
 BoundedSocketStream::BoundedSocketStream(int socket, int stopSignal, Bounds bounds, ConnectionPlaces::Place& place)
     : socket_(socket), stopSignal_(stopSignal), bounds_(bounds), place_(place), allowance_(bounds.maxHeadBytes) {}
 
-void BoundedSocketStream::headRead() { allowance_ = bounds_.maxBodyPhaseBytes; }
+void BoundedSocketStream::headRead() {
+    readingHead_ = false;
+    allowance_ = bounds_.maxBodyPhaseBytes;
+}
 
 bool BoundedSocketStream::is_readable() const { return bufferStart_ < bufferEnd_ || await(POLLIN, timeLeft()); }
 
@@ -61,10 +64,16 @@ ssize_t BoundedSocketStream::read(char* ptr, size_t size) {
     }
     const std::size_t count = std::min(size, bufferEnd_ - bufferStart_);
     if (count > allowance_) {
+        if (readingHead_) {
+            head_.cutAt(bounds_.maxHeadBytes);
+        }
         return -1;
     }
     allowance_ -= count;
     std::memcpy(ptr, buffer_.data() + bufferStart_, count);
+    if (readingHead_) {
+        head_.read({ptr, count});
+    }
     bufferStart_ += count;
     return static_cast<ssize_t>(count);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "index-server/ConnectionPlaces.h"
+#include "index-server/RequestHead.h"
 
 #include <httplib.h>
 
@@ -38,6 +39,10 @@ public:
     /// Called before an interim answer ("100 Continue") is written: the next write is not yet the
     /// answer, which gives the connection's place back as it starts.
     void interimAnswerFollows() { interimAnswerNext_ = true; }
+    /// Whether a byte of the answer was written.
+    bool answerStarted() const { return answering_; }
+    /// What the request's head told as it was read.
+    const RequestHead& head() const { return head_; }
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -65,6 +70,8 @@ private:
     std::size_t bufferEnd_ = 0;
     bool interimAnswerNext_ = false;
     bool answering_ = false;
+    bool readingHead_ = true;
+    RequestHead head_;
 };
 
 } // namespace norvane::indexserver

@@ -145,6 +145,20 @@ GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits)
         answerError(response, 413, tooLargeMessage());
         return 413;
     });
+    // What the library answers itself (no route, a head it cannot read) says why, as every error does.
+    set_error_handler(HandlerWithResponse([](const httplib::Request&, httplib::Response& response) {
+        if (!response.body.empty()) {
+            return HandlerResponse::Unhandled;
+        }
+        const auto fault = servedStream != nullptr ? servedStream->head().fault() : std::nullopt;
+        if (fault) {
+            answerError(response, fault->first, fault->second);
+        } else {
+            answerError(response, response.status,
+                        response.status == 404 ? "Nothing is served at this path" : "The request could not be read");
+        }
+        return HandlerResponse::Handled;
+    }));
     set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
         auto fault = hostFault(request);
         if (!fault && refuseMethod(request, response)) {
@@ -168,7 +182,9 @@ GuardedHttpServer::~GuardedHttpServer() {
     ::close(stopSignal_);
 }
 
-void GuardedHttpServer::handle(const std::string& method, const std::string& pattern, Handler handler) {
+void GuardedHttpServer::handle(const std::string& method, const std::string& path, Handler handler) {
+    // A path may come in the absolute form, after the scheme and the host, as servers must take it.
+    const std::string pattern = "(?:[hH][tT][tT][pP][sS]?://[^/]*)?" + path;
     routes_.emplace_back(method, std::regex(pattern));
     if (method == "GET") {
         // The library reads no body of a GET.
@@ -295,6 +311,10 @@ void GuardedHttpServer::serveConnection(socket_t socket, ConnectionPlaces::Place
     if (place.dismissed()) {
         // Nothing was written since: the stream refuses to once its connection is dismissed.
         answerDirectly(socket, serviceFull, "Too many connections");
+    } else if (const auto fault = stream.head().fault(); fault && !stream.answerStarted()) {
+        // A request line beyond the head's bound, which the library gives up on without a word.
+        answerDirectly(socket, fault->first == 414 ? "414 URI Too Long" : "431 Request Header Fields Too Large",
+                       fault->second);
     }
 }
 

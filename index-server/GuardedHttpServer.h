@@ -31,8 +31,9 @@ public:
     GuardedHttpServer(const GuardedHttpServer&) = delete;
     GuardedHttpServer& operator=(const GuardedHttpServer&) = delete;
 
-    /// Routes "GET", "POST" or "DELETE" requests whose path matches `pattern` to `handler`.
-    void handle(const std::string& method, const std::string& pattern, Handler handler);
+    /// Routes "GET", "POST" or "DELETE" requests whose path matches the pattern `path` to `handler`,
+    /// in the origin form ("/v1/benchmarks") or the absolute form ("http://host/v1/benchmarks").
+    void handle(const std::string& method, const std::string& path, Handler handler);
 
     /// Binds `host`:`port` (0 picks a free port) and returns the port; throws
     /// `std::runtime_error` when `host` is no address, or the address cannot be bound.

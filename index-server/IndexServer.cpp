@@ -57,7 +57,14 @@ struct IndexServer::Impl {
             response.set_content(nlohmann::json{{"count", reports.contributorCount()}}.dump(), jsonType);
         });
         route(Route::deletion, "DELETE", R"(/v1/devices/(.+))", [this](auto& request, auto&, auto& response) {
-            const auto removed = reports.deleteDevice(request.matches[1].str());
+            const auto deviceId = request.matches[1].str();
+            try {
+                ReportValidator::requireDeviceId(deviceId, "The device id");
+            } catch (const InvalidReport& error) {
+                GuardedHttpServer::answerError(response, 400, error.what());
+                return;
+            }
+            const auto removed = reports.deleteDevice(deviceId);
             if (removed > 0) {
                 benchmarks.reportsChanged();
             }

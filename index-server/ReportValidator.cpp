@@ -7,6 +7,8 @@
 #include "core/models/ProjectSizeBucket.h"
 #include "platform/UnicodeText.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <regex>
 #include <set>
@@ -104,9 +106,34 @@ void requireVersion(const std::string& text) {
     }
 }
 
+/// "deviceId" as the key that clients send, "device_id".
+std::string snakeCase(const std::string& field) {
+    std::string key;
+    for (const char character : field) {
+        if (std::isupper(static_cast<unsigned char>(character))) {
+            key += '_';
+        }
+        key += static_cast<char>(std::tolower(static_cast<unsigned char>(character)));
+    }
+    return key;
+}
+
+/// `message` with the field names that it quotes (key "deviceId") written as the keys that clients
+/// send (key "device_id").
+std::string withWireKeys(const std::string& message) {
+    static const std::regex quotedField(R"re(key "([A-Za-z]+)")re");
+    std::string written;
+    auto rest = message.cbegin();
+    for (std::sregex_iterator found(message.begin(), message.end(), quotedField), end; found != end; ++found) {
+        written.append(rest, (*found)[1].first).append(snakeCase((*found)[1].str()));
+        rest = (*found)[1].second;
+    }
+    return written.append(rest, message.cend());
+}
+
 /// Throws naming the first value that no real report received at `now` holds.
 void validate(const AnonymousActivityReport& report, platform::Date now) {
-    requireLength(report.deviceId, "device_id", maxDeviceIdBytes);
+    requireDeviceId(report.deviceId, "\"device_id\"");
     requireVersion(report.norvaneVersion);
     requireDate(report.activityDate, "activity_date", now - maxActivityAge, now + maxActivityAhead);
     requireCount(report.periodDays, "period_days", 1, 1);
@@ -137,6 +164,17 @@ void validate(const AnonymousActivityReport& report, platform::Date now) {
 
 } // namespace
 
+void requireDeviceId(const std::string& deviceId, std::string_view named) {
+    const bool control = std::any_of(deviceId.begin(), deviceId.end(), [](char character) {
+        return static_cast<unsigned char>(character) < 0x20 || character == 0x7F;
+    });
+    if (deviceId.empty() || deviceId.size() > maxDeviceIdBytes || control ||
+        !platform::UnicodeText::isValidUtf8(deviceId)) {
+        throw InvalidReport(std::string(named) + " must hold 1 to " + std::to_string(maxDeviceIdBytes) +
+                            " bytes of text without control characters");
+    }
+}
+
 AnonymousActivityReport decode(std::string_view body, platform::Date now) {
     if (!platform::UnicodeText::isValidUtf8(body)) {
         throw InvalidReport("The body is not valid UTF-8");
@@ -146,7 +184,7 @@ AnonymousActivityReport decode(std::string_view body, platform::Date now) {
     try {
         report = AnonymousActivityReport::fromJSON(document);
     } catch (const JsonDecodingError& error) {
-        throw InvalidReport(error.what());
+        throw InvalidReport(withWireKeys(error.what()));
     }
     validate(report, now);
     return report;

@@ -18,8 +18,8 @@ public:
 /// Reads the reports that clients post. A body is taken only as UTF-8 JSON that names each field
 /// once (not twice, nor as both "device_id" and "deviceId"), holding values that a report built by
 /// the client can hold: counts within 0 to a billion, known size buckets and modes, a device id of
-/// 1 to 128 bytes, a version such as "0.1.0", a `periodDays` of 1 (the benchmarks count every
-/// report as one day), 90 history days, and dates and numbers within what the client computes:
+/// 1 to 128 bytes without control characters, a version such as "0.1.0", a `periodDays` of 1 (the benchmarks count
+/// every report as one day), 90 history days, and dates and numbers within what the client computes:
 /// - the activity date: the client sends today's row, and resends it while it is younger than 7
 ///   days; a day more either way allows for its clock and the service's;
 /// - the project's age: the first commit lies after 1970 (git's dates start there) and at most a
@@ -37,6 +37,10 @@ inline constexpr std::chrono::hours maxActivityAhead{24};
 
 /// The report in `body`, received at `now`; throws `InvalidReport`.
 AnonymousActivityReport decode(std::string_view body, platform::Date now);
+
+/// Throws `InvalidReport` saying what `named` must hold unless `deviceId` is an id a client could
+/// send: 1 to 128 bytes of UTF-8 text without control characters.
+void requireDeviceId(const std::string& deviceId, std::string_view named);
 
 } // namespace ReportValidator
 } // namespace norvane::indexserver

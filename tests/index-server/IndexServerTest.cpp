@@ -136,8 +136,9 @@ TEST_F(IndexServerTest, RefusesReportsNoClientBuildsAndSaysWhy) {
     const std::vector<std::pair<std::string, std::string>> cases{
         {"{\"device_id\": ", "not valid JSON"},
         {"[]", "Expected an object"},
-        {missingKey.dump(), "commitCount"},
-        {with(report("device"), "code_lines_changed", "many"), "codeLinesChanged"},
+        {"{}", "No value for key \"device_id\""},
+        {missingKey.dump(), "\"commit_count\""},
+        {with(report("device"), "code_lines_changed", "many"), "\"code_lines_changed\""},
         {report("device", "Huge").dump(), "size_bucket"},
         {with(report("device"), "code_lines_changed", -1000000), "code_lines_changed"},
         {with(report("device"), "period_days", 5), "period_days"},
@@ -159,6 +160,7 @@ TEST_F(IndexServerTest, RefusesReportsNoClientBuildsAndSaysWhy) {
         {with(report("device"), "maturity_multiplier", -29.01), "maturity_multiplier"},
         {report("").dump(), "device_id"},
         {report(std::string(200, 'x')).dump(), "device_id"},
+        {report(std::string("a\0b", 3)).dump(), "device_id"},
         {sound.substr(0, sound.size() - 1) + R"(,"deviceId":"other"})", "deviceId"},
         {sound.substr(0, sound.size() - 1) + R"(,"commit_count":3})", "commit_count"},
         {R"({"device_id":"dev)"
@@ -209,7 +211,7 @@ TEST_F(IndexServerTest, HoldsTheLimitsOfARequestWhateverItsFraming) {
         {"Transfer-Encoding: chunked\r\nContent-Length: 3\r\n\r\n", 400},
         {"Content-Length: 3\r\nContent-Length: 4\r\n\r\n", 400},
         {"Content-Length: 1048576\r\nExpect: 100-continue\r\n\r\n", 413},
-        {"X-Padding: " + std::string(20 * 1024, 'x') + "\r\n\r\n", 400},
+        {"X-Padding: " + std::string(20 * 1024, 'x') + "\r\n\r\n", 431},
     };
     for (const auto& [rest, status] : cases) {
         EXPECT_EQ(RawConnection(port, head + rest).status(), status) << rest.substr(0, 50);
@@ -754,6 +756,39 @@ TEST_F(IndexServerTest, ServesOnTheIpv6LoopbackUnderItsAddressInBrackets) {
     EXPECT_EQ(
         http.perform({.method = "GET", .url = onIpv6.baseURL() + "/stats/contributors", .timeout = seconds(5)}).status,
         200);
+}
+
+// An absolute-form target was answered 404, a 20 KB one with a closed connection, a 15 KB header
+// 400 with no word, and a device id no client sends taken for one that has no reports.
+TEST_F(IndexServerTest, AnswersEachRequestAsHttpAsksAndSaysWhy) {
+    const auto get = [](const std::string& target, const std::string& fields = {}) {
+        return "GET " + target + " HTTP/1.1\r\nHost: index\r\n" + fields + "\r\n";
+    };
+    const auto remove = [](const std::string& id) {
+        return "DELETE /v1/devices/" + id + " HTTP/1.1\r\nHost: x\r\n\r\n";
+    };
+    const std::string field = "X-Padding: " + std::string(15 * 1024, 'x') + "\r\n";
+    const std::string fields = "A: " + std::string(6000, 'a') + "\r\nB: " + std::string(6000, 'b') +
+                               "\r\nC: " + std::string(6000, 'c') + "\r\n";
+    const std::vector<std::tuple<std::string, int, std::string>> cases{
+        {get("http://127.0.0.1/v1/benchmarks"), 200, "contributor_count"},
+        {get("HTTP://index:80/v1/stats/contributors"), 200, "count"},
+        {"DELETE http://index/v1/devices/abc HTTP/1.1\r\nHost: index\r\n\r\n", 200, "deleted"},
+        {get("/v1/" + std::string(20 * 1024, 'a')), 414, "request line exceeds 8192 bytes"},
+        {get("/v1/" + std::string(10 * 1024, 'a')), 414, "request line exceeds 8192 bytes"},
+        {get("/v1/benchmarks", field), 431, "header field X-Padding exceeds 8192 bytes"},
+        {get("/v1/benchmarks", fields), 431, "header fields exceed 16384 bytes"},
+        {get("/v1/nowhere"), 404, "Nothing is served"},
+        {remove(std::string(200, 'x')), 400, "1 to 128 bytes"},
+        {remove("a%00b"), 400, "control characters"},
+        {remove("%FF"), 400, "The device id"},
+    };
+    for (const auto& [request, status, reason] : cases) {
+        const auto answer = RawConnection(port, request).answer();
+        ASSERT_TRUE(answer) << request.substr(0, 60);
+        EXPECT_EQ(answer->substr(0, 12), "HTTP/1.1 " + std::to_string(status)) << request.substr(0, 60);
+        EXPECT_NE(answer->find(reason, answer->find("\r\n\r\n")), std::string::npos) << *answer;
+    }
 }
 
 TEST_F(IndexServerTest, AnswersARequestWithoutExactlyOneHost400AsHttpAsks) {
