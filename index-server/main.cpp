@@ -4,9 +4,12 @@
 #include "index-server/BenchmarkBuilder.h"
 #include "index-server/IndexServer.h"
 #include "index-server/StopSignals.h"
+#include "platform/DescriptorOutput.h"
 #include "platform/ErrorLog.h"
 
 #include <CLI/CLI.hpp>
+
+#include <unistd.h>
 
 #include <iostream>
 #include <optional>
@@ -16,6 +19,19 @@ namespace {
 /// The exit status of a command line that the program cannot take, as command-line tools use it.
 constexpr int usageExitStatus = 2;
 
+/// Prints what --help or --version asks for: status 0, or 1 and why when the text could not be
+/// written whole (a full disk), which would otherwise pass for printed.
+int printAnswer(CLI::App& app, const CLI::ParseError& request) {
+    norvane::platform::DescriptorOutput output(STDOUT_FILENO);
+    app.exit(request, output);
+    output.flush();
+    if (const auto& failure = output.failure()) {
+        norvane::platform::logError("Cannot write to standard output: " + *failure);
+        return 1;
+    }
+    return 0;
+}
+
 /// Parses the command line: none when the program should go on, else its exit status, after
 /// --help's text or the reason and the usage line of a command line it cannot take.
 std::optional<int> parse(CLI::App& app, int argc, char** argv) {
@@ -24,7 +40,7 @@ std::optional<int> parse(CLI::App& app, int argc, char** argv) {
         return std::nullopt;
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
-            return app.exit(error);
+            return printAnswer(app, error);
         }
         // Arguments it does not know say more than an option that is missing.
         const std::string message =

@@ -1151,6 +1151,16 @@ TEST_F(IndexServerTest, TheProgramRefusesAnAddressInUse) {
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_NE(help.standardOutput.find("only from 5 or more distinct contributors"), std::string::npos)
         << help.standardOutput;
+    // As `norvane-index-server --help > /dev/full` runs it: what could not be written is a failure.
+    for (const char* asked : {"--help", "--version"}) {
+        const auto lost = runner.run({.executable = "/bin/sh",
+                                      .arguments = {"-c", "exec \"$0\" \"$1\" > /dev/full",
+                                                    testing::builtProgram("norvane-index-server").string(), asked}});
+        EXPECT_EQ(lost.exitStatus, 1) << asked;
+        EXPECT_EQ(lost.standardError,
+                  "norvane-index-server: Cannot write to standard output: No space left on device\n")
+            << asked;
+    }
 }
 
 } // namespace
