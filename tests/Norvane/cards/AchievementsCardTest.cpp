@@ -12,10 +12,9 @@
 namespace norvane::app {
 namespace {
 
-using Card = AchievementsCard;
 using Category = Achievement::Category;
 
-QStringList ids(const Card::Achievements& achievements) {
+QStringList ids(const AchievementsCard::Achievements& achievements) {
     QStringList result;
     for (const Achievement& achievement : achievements) {
         result.append(QString::fromStdString(achievement.id));
@@ -32,15 +31,15 @@ Achievement badge(const char* id, bool earned, std::optional<double> progress) {
 }
 
 TEST(AchievementsCard, GroupsKeepTheInputOrder) {
-    const Card::Achievements list = {badge("a", true, 0.2),           badge("b", false, 0.0),
-                                     badge("c", false, std::nullopt), badge("d", false, 0.5),
-                                     badge("e", true, std::nullopt),  badge("f", false, 0.999)};
-    EXPECT_EQ(ids(Card::earned(list)), (QStringList{"a", "e"}));
-    EXPECT_EQ(ids(Card::inProgress(list)), (QStringList{"d", "f"}));
-    EXPECT_EQ(ids(Card::locked(list)), (QStringList{"b", "c"}));
-    EXPECT_EQ(Card::countText(list), QStringLiteral("2/6"));
-    EXPECT_EQ(Card::countText({}), QStringLiteral("0/0"));
-    EXPECT_EQ(Card::progressText(0.29), QStringLiteral("29%"));
+    const AchievementsCard::Achievements list = {badge("a", true, 0.2),           badge("b", false, 0.0),
+                                                 badge("c", false, std::nullopt), badge("d", false, 0.5),
+                                                 badge("e", true, std::nullopt),  badge("f", false, 0.999)};
+    EXPECT_EQ(ids(AchievementsCard::earned(list)), (QStringList{"a", "e"}));
+    EXPECT_EQ(ids(AchievementsCard::inProgress(list)), (QStringList{"d", "f"}));
+    EXPECT_EQ(ids(AchievementsCard::locked(list)), (QStringList{"b", "c"}));
+    EXPECT_EQ(AchievementsCard::countText(list), QStringLiteral("2/6"));
+    EXPECT_EQ(AchievementsCard::countText({}), QStringLiteral("0/0"));
+    EXPECT_EQ(AchievementsCard::progressText(0.29), QStringLiteral("29%"));
 }
 
 QStringList medalTitles(const QWidget& card, AchievementMedal::Kind kind) {
@@ -57,7 +56,7 @@ using AchievementsWidget = testing::ComponentTest;
 
 TEST_F(AchievementsWidget, RankingChipNarrowsTheGroupsButNotTheCount) {
     // 12,000 lines, a 40-day streak, the 80th percentile, 45% retention.
-    Card card(AchievementCalculator::calculate(12'000, 40, 12, 80, 45.0));
+    AchievementsCard card(AchievementCalculator::calculate(12'000, 40, 12, 80, 45.0));
     testing::showAndSettle(card, 560);
     EXPECT_EQ(card.shownCount(), QStringLiteral("5/11"));
     EXPECT_EQ(medalTitles(card, AchievementMedal::Kind::earned),
@@ -85,10 +84,10 @@ TEST_F(AchievementsWidget, RankingChipNarrowsTheGroupsButNotTheCount) {
 // Columns of the minimum width cut the longer titles beside empty room, more of them the wider
 // the window: a column is as wide as the widest badge.
 TEST_F(AchievementsWidget, EachBadgeTitleGetsItsWidthAtEveryCardWidth) {
-    Card earned(AchievementCalculator::calculate(2'000'000, 400, 400, 99, 90.0));
-    Card locked(AchievementCalculator::calculate(0, 0, 0, 0, 0.0));
+    AchievementsCard earned(AchievementCalculator::calculate(2'000'000, 400, 400, 99, 90.0));
+    AchievementsCard locked(AchievementCalculator::calculate(0, 0, 0, 0, 0.0));
     for (const int width : {360, 900, 1700}) {
-        for (Card* card : {&earned, &locked}) {
+        for (AchievementsCard* card : {&earned, &locked}) {
             testing::showAndSettle(*card, width);
             const auto medals = card->findChildren<AchievementMedal*>();
             ASSERT_FALSE(medals.isEmpty());
@@ -101,13 +100,13 @@ TEST_F(AchievementsWidget, EachBadgeTitleGetsItsWidthAtEveryCardWidth) {
 }
 
 TEST_F(AchievementsWidget, AtMostFourLockedBadgesAndAnEmptyState) {
-    Card locked(AchievementCalculator::calculate(0, 0, 0, 0, 0.0));
+    AchievementsCard locked(AchievementCalculator::calculate(0, 0, 0, 0, 0.0));
     testing::showAndSettle(locked, 560);
     EXPECT_EQ(medalTitles(locked, AchievementMedal::Kind::locked),
               (QStringList{"First Steps", "Getting Serious", "Code Machine", "Legendary Coder"}));
     EXPECT_EQ(locked.findChild<AchievementMedal*>()->toolTip(),
               QStringLiteral("Write your first 1,000 lines of code\nRequirement: 1K lines"));
-    Card empty({});
+    AchievementsCard empty({});
     testing::showAndSettle(empty, 560);
     EXPECT_FALSE(empty.shownCount().has_value());
     EXPECT_TRUE(testing::showsText(empty, QStringLiteral("Start Earning Badges")));

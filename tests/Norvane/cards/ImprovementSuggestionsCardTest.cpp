@@ -14,8 +14,7 @@
 namespace norvane::app {
 namespace {
 
-using Card = ImprovementSuggestionsCard;
-using Content = Card::Content;
+using Content = ImprovementSuggestionsCard::Content;
 
 UserPercentiles percentiles(std::optional<int> throughput, std::optional<int> consistency,
                             std::optional<int> retention) {
@@ -26,20 +25,21 @@ UserPercentiles percentiles(std::optional<int> throughput, std::optional<int> co
 }
 
 TEST(ImprovementSuggestionsCard, ContentFollowsTheTwoLists) {
-    EXPECT_EQ(Card::content(std::nullopt), Content::benchmarksRequired);
-    EXPECT_EQ(Card::content(percentiles(10, 30, 80)), Content::focusAreasAndStrengths);
-    EXPECT_EQ(Card::content(percentiles(40, std::nullopt, 20)), Content::focusAreas);
-    EXPECT_EQ(Card::content(percentiles(75, 90, 100)), Content::strengths);
-    EXPECT_EQ(Card::content(percentiles(50, 60, 74)), Content::doingGreat);
-    EXPECT_EQ(Card::content(percentiles(std::nullopt, std::nullopt, std::nullopt)), Content::doingGreat)
+    EXPECT_EQ(ImprovementSuggestionsCard::content(std::nullopt), Content::benchmarksRequired);
+    EXPECT_EQ(ImprovementSuggestionsCard::content(percentiles(10, 30, 80)), Content::focusAreasAndStrengths);
+    EXPECT_EQ(ImprovementSuggestionsCard::content(percentiles(40, std::nullopt, 20)), Content::focusAreas);
+    EXPECT_EQ(ImprovementSuggestionsCard::content(percentiles(75, 90, 100)), Content::strengths);
+    EXPECT_EQ(ImprovementSuggestionsCard::content(percentiles(50, 60, 74)), Content::doingGreat);
+    EXPECT_EQ(ImprovementSuggestionsCard::content(percentiles(std::nullopt, std::nullopt, std::nullopt)),
+              Content::doingGreat)
         << "present percentiles without figures are not missing benchmarks";
 }
 
 TEST(ImprovementSuggestionsCard, ABadgeNamesThePercentileWhenThereIsOne) {
     ImprovementSuggestion item;
-    EXPECT_FALSE(Card::badgeText(item).has_value());
+    EXPECT_FALSE(ImprovementSuggestionsCard::badgeText(item).has_value());
     item.currentPercentile = 93;
-    EXPECT_EQ(Card::badgeText(item), QStringLiteral("93rd %ile"));
+    EXPECT_EQ(ImprovementSuggestionsCard::badgeText(item), QStringLiteral("93rd %ile"));
 }
 
 QStringList shownTexts(const QWidget& card) {
@@ -55,7 +55,7 @@ QStringList shownTexts(const QWidget& card) {
 using ImprovementSuggestionsWidget = testing::ComponentTest;
 
 TEST_F(ImprovementSuggestionsWidget, ListsFocusAreasThenStrengthsAndFoldsAway) {
-    Card card(percentiles(10, 30, 80));
+    ImprovementSuggestionsCard card(percentiles(10, 30, 80));
     testing::showAndSettle(card, 560);
     const QStringList texts = shownTexts(card);
     const QStringList order = {"FOCUS AREAS", "Boost Your Output", "Increase Active Days", "YOUR STRENGTHS",

@@ -5,12 +5,10 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
 
-#include <limits>
-
 namespace norvane::app {
 namespace {
 
-constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+using norvane::testing::notANumber;
 
 TEST(PeriodComparisonsCard, ChangeClassTextAndHelpAgainstThePriorWindow) {
     const QString stable = QStringLiteral("Stable vs prior period (within ±5%)");

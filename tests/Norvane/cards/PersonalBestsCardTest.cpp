@@ -4,14 +4,12 @@
 #include "Norvane/cards/kit/Divider.h"
 #include "tests/support/LocalDate.h"
 
-#include <limits>
-
 namespace norvane::app {
 namespace {
 
 using norvane::testing::localDate;
 
-constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+using norvane::testing::notANumber;
 
 TEST(PersonalBestsCard, BannerByPercentilesAndColumnsByValueAndDates) {
     const QString top = QStringLiteral("You're currently in your top %1% %2 productivity period!");

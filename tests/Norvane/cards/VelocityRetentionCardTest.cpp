@@ -19,12 +19,12 @@
 namespace norvane::app {
 namespace {
 
-using Card = VelocityRetentionCard;
+using norvane::testing::notANumber;
 using testing::daysAgo;
-constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 
-Card::Inputs assessed(RetentionAssessment assessment, std::size_t points) {
-    Card::Inputs inputs{{120.0, 90.0, 75.0, assessment}, {}, 90, {30, 90, 365}, std::nullopt, std::nullopt};
+VelocityRetentionCard::Inputs assessed(RetentionAssessment assessment, std::size_t points) {
+    VelocityRetentionCard::Inputs inputs{
+        {120.0, 90.0, 75.0, assessment}, {}, 90, {30, 90, 365}, std::nullopt, std::nullopt};
     for (std::size_t day = points; day > 0; --day) {
         inputs.velocityData.push_back({daysAgo(static_cast<int>(day)), 80.0 + static_cast<double>(day)});
     }
@@ -37,20 +37,24 @@ TEST(VelocityRetentionCard, FiguresRoundBeforeTheThousandsStepAndUnshowableOnesA
         const char* text;
     } velocities[] = {{999.4, "999"}, {999.6, "1000"}, {1000, "1.0K"}, {1500, "1.5K"}, {15260, "15.3K"}, {-0.2, "0"}};
     for (const auto& entry : velocities) {
-        EXPECT_EQ(Card::formatVelocity(entry.velocity), QString::fromLatin1(entry.text)) << entry.velocity;
+        EXPECT_EQ(VelocityRetentionCard::formatVelocity(entry.velocity), QString::fromLatin1(entry.text))
+            << entry.velocity;
     }
     for (const double unshowable : {notANumber, std::numeric_limits<double>::infinity()}) {
-        EXPECT_FALSE(Card::velocityText(unshowable).has_value());
-        EXPECT_FALSE(Card::retentionText(unshowable).has_value());
+        EXPECT_FALSE(VelocityRetentionCard::velocityText(unshowable).has_value());
+        EXPECT_FALSE(VelocityRetentionCard::retentionText(unshowable).has_value());
     }
-    EXPECT_FALSE(Card::velocityText(std::nullopt).has_value());
-    EXPECT_EQ(Card::retentionText(72.6), QStringLiteral("73%"));
+    EXPECT_FALSE(VelocityRetentionCard::velocityText(std::nullopt).has_value());
+    EXPECT_EQ(VelocityRetentionCard::retentionText(72.6), QStringLiteral("73%"));
 }
 
 TEST(VelocityRetentionCard, StateFollowsTheVerdictThenThePoints) {
-    EXPECT_EQ(Card::state(assessed(RetentionAssessment::tooEarly, 5)), Card::State::tooEarly);
-    EXPECT_EQ(Card::state(assessed(RetentionAssessment::good, 1)), Card::State::assessedWithoutChart);
-    EXPECT_EQ(Card::state(assessed(RetentionAssessment::good, 2)), Card::State::assessedWithChart);
+    EXPECT_EQ(VelocityRetentionCard::state(assessed(RetentionAssessment::tooEarly, 5)),
+              VelocityRetentionCard::State::tooEarly);
+    EXPECT_EQ(VelocityRetentionCard::state(assessed(RetentionAssessment::good, 1)),
+              VelocityRetentionCard::State::assessedWithoutChart);
+    EXPECT_EQ(VelocityRetentionCard::state(assessed(RetentionAssessment::good, 2)),
+              VelocityRetentionCard::State::assessedWithChart);
 }
 
 TEST(VelocityChart, AxisMedianLabelAndDomain) {
@@ -71,9 +75,9 @@ TEST(VelocityChart, AxisMedianLabelAndDomain) {
 using VelocityRetentionCardWidget = testing::ComponentTest;
 
 TEST_F(VelocityRetentionCardWidget, PickingAWindowOnlyReportsIt) {
-    Card card(assessed(RetentionAssessment::good, 3));
+    VelocityRetentionCard card(assessed(RetentionAssessment::good, 3));
     testing::showAndSettle(card, 560);
-    QSignalSpy chosen(&card, &Card::daysChanged);
+    QSignalSpy chosen(&card, &VelocityRetentionCard::daysChanged);
     testing::clickSegment(card.picker().picker(), 2);
     ASSERT_EQ(chosen.size(), 1);
     EXPECT_EQ(chosen.front().front().toInt(), 365);
@@ -83,8 +87,8 @@ TEST_F(VelocityRetentionCardWidget, PickingAWindowOnlyReportsIt) {
 }
 
 TEST_F(VelocityRetentionCardWidget, ChartDrawsTheBaselineAndReadsOutTheEarlierPointMidway) {
-    Card::Inputs inputs = assessed(RetentionAssessment::good, 3);
-    Card card(inputs);
+    VelocityRetentionCard::Inputs inputs = assessed(RetentionAssessment::good, 3);
+    VelocityRetentionCard card(inputs);
     testing::showAndSettle(card, 560);
     const VelocityChart* chart = card.chart();
     ASSERT_NE(chart, nullptr);
@@ -108,7 +112,7 @@ TEST_F(VelocityRetentionCardWidget, ChartDrawsTheBaselineAndReadsOutTheEarlierPo
 }
 
 TEST_F(VelocityRetentionCardWidget, TooEarlyShowsOnlyTheNotice) {
-    Card card(assessed(RetentionAssessment::tooEarly, 5));
+    VelocityRetentionCard card(assessed(RetentionAssessment::tooEarly, 5));
     testing::showAndSettle(card, 560);
     EXPECT_EQ(card.chart(), nullptr);
     EXPECT_TRUE(testing::showsText(card, QStringLiteral("Baseline Not Yet Established")));

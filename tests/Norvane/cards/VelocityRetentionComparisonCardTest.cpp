@@ -9,8 +9,7 @@
 namespace norvane::app {
 namespace {
 
-using Card = VelocityRetentionComparisonCard;
-constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+using norvane::testing::notANumber;
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
 TEST(VelocityRetentionComparisonCard, PercentileBandsAndOrdinals) {
@@ -30,21 +29,22 @@ TEST(VelocityRetentionComparisonCard, PercentileBandsAndOrdinals) {
                  {101, Palette::red(), "wrench.fill"},
                  {-1, Palette::red(), "wrench.fill"}};
     for (const auto& band : bands) {
-        EXPECT_EQ(Card::percentileColor(band.percentile), band.color) << band.percentile;
-        EXPECT_EQ(Card::verdict(band.percentile).symbol, QString::fromLatin1(band.symbol)) << band.percentile;
+        EXPECT_EQ(VelocityRetentionComparisonCard::percentileColor(band.percentile), band.color) << band.percentile;
+        EXPECT_EQ(VelocityRetentionComparisonCard::verdict(band.percentile).symbol, QString::fromLatin1(band.symbol))
+            << band.percentile;
     }
-    EXPECT_EQ(Card::ordinal(12), QStringLiteral("12th"));
-    EXPECT_EQ(Card::ordinal(22), QStringLiteral("22nd"));
+    EXPECT_EQ(VelocityRetentionComparisonCard::ordinal(12), QStringLiteral("12th"));
+    EXPECT_EQ(VelocityRetentionComparisonCard::ordinal(22), QStringLiteral("22nd"));
 }
 
 TEST(VelocityRetentionComparisonCard, DifferenceIsAheadFromZero) {
-    EXPECT_EQ(Card::difference(80.0, 80.0)->text, QStringLiteral("0%"));
-    EXPECT_TRUE(Card::difference(80.0, 80.0)->ahead);
-    EXPECT_EQ(Card::difference(67.6, 80.0)->text, QStringLiteral("12%"));
-    EXPECT_FALSE(Card::difference(67.6, 80.0)->ahead);
-    EXPECT_FALSE(Card::difference(60.0, std::nullopt).has_value());
-    EXPECT_FALSE(Card::difference(60.0, infinity).has_value());
-    EXPECT_EQ(Card::percentText(std::nullopt), QStringLiteral("--"));
+    EXPECT_EQ(VelocityRetentionComparisonCard::difference(80.0, 80.0)->text, QStringLiteral("0%"));
+    EXPECT_TRUE(VelocityRetentionComparisonCard::difference(80.0, 80.0)->ahead);
+    EXPECT_EQ(VelocityRetentionComparisonCard::difference(67.6, 80.0)->text, QStringLiteral("12%"));
+    EXPECT_FALSE(VelocityRetentionComparisonCard::difference(67.6, 80.0)->ahead);
+    EXPECT_FALSE(VelocityRetentionComparisonCard::difference(60.0, std::nullopt).has_value());
+    EXPECT_FALSE(VelocityRetentionComparisonCard::difference(60.0, infinity).has_value());
+    EXPECT_EQ(VelocityRetentionComparisonCard::percentText(std::nullopt), QStringLiteral("--"));
 }
 
 TEST(ComparisonBar, NonFiniteValuesHaveNoPlace) {
@@ -62,7 +62,7 @@ TEST(ComparisonBar, NonFiniteValuesHaveNoPlace) {
 using VelocityRetentionComparisonWidget = testing::ComponentTest;
 
 TEST_F(VelocityRetentionComparisonWidget, BarAndMarkerStandOnTheSharedScale) {
-    Card card({60.0, 80.0, 73, QStringLiteral("Medium*")});
+    VelocityRetentionComparisonCard card({60.0, 80.0, 73, QStringLiteral("Medium*")});
     testing::showAndSettle(card, 500);
     const ComparisonBar* bar = card.bar();
     ASSERT_NE(bar, nullptr);
@@ -75,12 +75,12 @@ TEST_F(VelocityRetentionComparisonWidget, BarAndMarkerStandOnTheSharedScale) {
 }
 
 TEST_F(VelocityRetentionComparisonWidget, UnshowableFiguresCountAsMissing) {
-    Card withoutMedian({60.0, infinity, std::nullopt, std::nullopt});
+    VelocityRetentionComparisonCard withoutMedian({60.0, infinity, std::nullopt, std::nullopt});
     testing::showAndSettle(withoutMedian, 500);
     EXPECT_EQ(withoutMedian.bar(), nullptr);
     EXPECT_TRUE(testing::showsText(withoutMedian, QStringLiteral("--")));
     EXPECT_FALSE(testing::showsText(withoutMedian, QStringLiteral("vs Median")));
-    Card withoutRetention({notANumber, 80.0, 12, std::nullopt});
+    VelocityRetentionComparisonCard withoutRetention({notANumber, 80.0, 12, std::nullopt});
     testing::showAndSettle(withoutRetention, 500);
     EXPECT_TRUE(testing::showsText(withoutRetention, QStringLiteral("Retention data not available")));
     EXPECT_TRUE(testing::showsText(withoutRetention, QStringLiteral("12th")));

@@ -12,12 +12,11 @@
 namespace norvane::app {
 namespace {
 
-using Card = WorkPatternsCard;
 using Heatmap = WorkPatternsHeatmap;
 
 QStringList badgeLabels(const WorkPatterns& patterns) {
     QStringList labels;
-    for (const Card::Badge& badge : Card::badges(patterns)) {
+    for (const WorkPatternsCard::Badge& badge : WorkPatternsCard::badges(patterns)) {
         labels.append(badge.label);
     }
     return labels;
@@ -36,7 +35,7 @@ TEST(WorkPatternsCard, LevelsBadgesAndTexts) {
 
     WorkPatterns patterns;
     patterns.totalCommits = 1;
-    EXPECT_EQ(Card::countText(patterns), QStringLiteral("1 commits analyzed"));
+    EXPECT_EQ(WorkPatternsCard::countText(patterns), QStringLiteral("1 commits analyzed"));
     EXPECT_EQ(badgeLabels(patterns), QStringList{"Regular Hours"});
     patterns.isEarlyBird = true;
     patterns.weekendPercentage = 25.0;
@@ -47,7 +46,7 @@ TEST(WorkPatternsCard, LevelsBadgesAndTexts) {
     patterns.weekendPercentage = std::numeric_limits<double>::infinity();
     EXPECT_EQ(badgeLabels(patterns), QStringList{"Night Owl"});
     patterns.totalCommits = 0;
-    EXPECT_FALSE(Card::countText(patterns).has_value());
+    EXPECT_FALSE(WorkPatternsCard::countText(patterns).has_value());
 }
 
 using WorkPatternsWidget = testing::ComponentTest;
@@ -57,7 +56,7 @@ TEST_F(WorkPatternsWidget, HourLabelsStandOverTheirOwnColumns) {
     patterns.totalCommits = 3;
     patterns.heatmap[2][15] = 3;
     patterns.peakHour = 15;
-    Card card(patterns);
+    WorkPatternsCard card(patterns);
     testing::showAndSettle(card, 560);
     const Heatmap* heatmap = card.heatmap();
     ASSERT_NE(heatmap, nullptr);
@@ -78,7 +77,7 @@ TEST_F(WorkPatternsWidget, HourLabelsStandOverTheirOwnColumns) {
 }
 
 TEST_F(WorkPatternsWidget, WithoutCommitsAsksForHistory) {
-    Card card(WorkPatterns{});
+    WorkPatternsCard card(WorkPatterns{});
     testing::showAndSettle(card, 560);
     EXPECT_EQ(card.heatmap(), nullptr);
     EXPECT_TRUE(testing::showsText(card, QStringLiteral("Collect git history to analyze work patterns")));

@@ -114,6 +114,8 @@ platform::Date daysAgo(int days) {
     return platform::LocalCalendar::addingDays(platform::LocalCalendar::startOfDay(platform::currentDate()), -days);
 }
 
+platform::Date momentDaysAgo(int days) { return platform::LocalCalendar::addingDays(platform::currentDate(), -days); }
+
 void movePointer(QWidget& widget, double x, double y) {
     QTest::mouseMove(&widget, QPointF(x, y).toPoint());
     QApplication::processEvents();

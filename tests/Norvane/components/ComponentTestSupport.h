@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <limits>
 #include <vector>
 
 class QApplication;
@@ -37,6 +38,9 @@ private:
     icu::Locale previous_ = icu::Locale::getDefault();
 };
 
+/// A figure that is not known, as the cards take it.
+inline constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+
 /// The test program's application in the dark theme, applied once.
 QApplication& themedApplication();
 
@@ -58,6 +62,9 @@ QStringList partsOutOfView(const QWidget& window);
 
 /// Midnight `days` days before today's midnight, in local time.
 platform::Date daysAgo(int days);
+
+/// This moment, `days` days ago.
+platform::Date momentDaysAgo(int days);
 
 /// Moves the pointer over `widget` to `x`, `y` (widget coordinates).
 void movePointer(QWidget& widget, double x, double y);

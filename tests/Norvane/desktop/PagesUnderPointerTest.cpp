@@ -28,16 +28,12 @@
 namespace norvane::app {
 namespace {
 
+using norvane::testing::OnPrivateDisplay;
 using norvane::testing::placePointer;
 using norvane::testing::waitUntil;
 
 /// The main window on the private display over a store with two projects that have history,
 /// daily activity and every cached figure, so that every chart of both pages draws.
-/// Makes the application on the private display before anything else makes one.
-struct OnPrivateDisplay {
-    OnPrivateDisplay() { norvane::testing::pointerApplication(); }
-};
-
 struct PointerFixture : OnPrivateDisplay, testing::ProjectPageFixture {
     std::shared_ptr<Project> atlas;
     std::shared_ptr<Project> beacon;

@@ -35,6 +35,11 @@ private:
 /// The test program's application on the private display, in the dark theme, with animations off.
 QApplication& pointerApplication();
 
+/// A fixture's first base: makes the application on the private display before anything else makes one.
+struct OnPrivateDisplay {
+    OnPrivateDisplay() { pointerApplication(); }
+};
+
 /// Shows `window` at the top left of the screen at `size` and waits until it is on the screen and
 /// active.
 void showOnScreen(QWidget& window, QSize size);

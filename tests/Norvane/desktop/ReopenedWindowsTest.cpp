@@ -34,10 +34,7 @@ using norvane::testing::ringDrawnAround;
 using norvane::testing::tabTo;
 using norvane::testing::waitUntil;
 
-/// Makes the application on the private display before anything else makes one.
-struct OnPrivateDisplay {
-    OnPrivateDisplay() { norvane::testing::pointerApplication(); }
-};
+using norvane::testing::OnPrivateDisplay;
 
 /// The tray's panel as the application opens it, over a store with a project to collect.
 struct PanelFixture : OnPrivateDisplay, testing::StoreFixture {

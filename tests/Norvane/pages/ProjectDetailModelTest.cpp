@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "Norvane/pages/CostComparison.h"
-#include "platform/LocalCalendar.h"
+#include "tests/Norvane/components/ComponentTestSupport.h"
 
 namespace norvane::app {
 namespace {
 
-platform::Date daysAgo(int days) { return platform::LocalCalendar::addingDays(platform::currentDate(), -days); }
+using norvane::testing::momentDaysAgo;
 
 /// The cache's figures of a project read with this 14-day leverage.
 CachedProjectFigures rolling(std::optional<double> current, std::optional<double> prior) {
@@ -33,7 +33,7 @@ TEST(ProjectDetailModel, LeverageCountsTheAgeInMonthsWithTheirFractions) {
         double cumulative;
     } cases[] = {{45, 32.610056 / 1.5, 9.0 / 1.5}, {20, 32.610056 * 1.5, 9.0 * 1.5}};
     for (const auto& c : cases) {
-        project->firstCommitAt = daysAgo(c.age);
+        project->firstCommitAt = momentDaysAgo(c.age);
         const auto now = platform::currentDate();
         EXPECT_NEAR(*ProjectDetailModel(*project, measured, CachedProjectFigures{}, now, {})
                          .leverageValue(LeverageDisplayMode::rolling14Day),
@@ -48,7 +48,7 @@ TEST(ProjectDetailModel, LeverageCountsTheAgeInMonthsWithTheirFractions) {
 
 TEST(ProjectDetailModel, LeverageComesFromItsModeAndFallsBackToTheSizeEstimate) {
     auto project = Project::create("Atlas", "/tmp/atlas", std::nullopt, ProjectType::organic);
-    project->firstCommitAt = daysAgo(60);
+    project->firstCommitAt = momentDaysAgo(60);
     ProjectPageData data;
     data.latestMeasurement = CodeCount{12'000, 40, 900, 11'000, 800, "Swift"};
     const auto now = platform::currentDate();
@@ -92,7 +92,7 @@ TEST(ProjectDetailModel, LeverageComesFromItsModeAndFallsBackToTheSizeEstimate) 
 // moved the page down.
 TEST(ProjectDetailModel, BeforeTheCacheHasReadTheProjectItsFiguresHoldTheirPlace) {
     auto project = Project::create("Atlas", "/tmp/atlas", std::nullopt, ProjectType::organic);
-    project->firstCommitAt = daysAgo(60);
+    project->firstCommitAt = momentDaysAgo(60);
     ProjectPageData data;
     data.latestMeasurement = CodeCount{12'000, 40, 900, 11'000, 800, "Swift"};
     data.history = {HistoryPoint{}};

@@ -37,7 +37,6 @@
 #include "Norvane/settings/CocomoTab.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/SnapshotLanguage.h"
-#include "platform/LocalCalendar.h"
 #include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/pages/DrawnFrames.h"
 #include "tests/Norvane/pages/ProjectPageFixture.h"
@@ -47,7 +46,7 @@ namespace {
 
 using testing::ProjectPageFixture;
 
-platform::Date daysAgo(int days) { return platform::LocalCalendar::addingDays(platform::currentDate(), -days); }
+using norvane::testing::momentDaysAgo;
 
 /// Whatever a URL handler of the desktop services is asked to open.
 class OpenedUrls : public QObject {
@@ -168,7 +167,7 @@ TEST(ProjectDetailView, TheDayPickersReadTheChosenWindow) {
     fixture.addHistory(beacon, 52);
     for (const auto& [project, age, code, docs] :
          {std::tuple{atlas, 200, 9'000, 0}, {atlas, 120, 3'000, 0}, {atlas, 10, 0, 400}, {beacon, 100, 700, 0}}) {
-        auto day = DailyActivity::create(project, daysAgo(age));
+        auto day = DailyActivity::create(project, momentDaysAgo(age));
         day->codeLinesInserted = code;
         day->docsLinesInserted = docs;
         day->linesTouched = code + docs;
@@ -344,7 +343,7 @@ TEST(ProjectDetailView, EveryFrameShowsTheSettledFiguresOrTheirPlaceholdersAtSta
         counted->projectDescription = "The " + name + " service";
         counted->baselineVelocity = baseline;
         for (int day = 20; day >= 0; day -= 2) {
-            auto activity = DailyActivity::create(counted, daysAgo(day));
+            auto activity = DailyActivity::create(counted, momentDaysAgo(day));
             activity->codeLinesInserted = 100 + day;
             fixture.context->insert(activity);
         }

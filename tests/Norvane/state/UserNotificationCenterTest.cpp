@@ -12,7 +12,7 @@
 namespace norvane::app {
 namespace {
 
-constexpr int waitMilliseconds = 10'000;
+constexpr int notificationWaitMilliseconds = 10'000;
 
 /// A private message bus, so that no test reaches the desktop's own.
 class PrivateBus {
@@ -29,13 +29,13 @@ public:
                             "<allow own=\"*\"/></policy></busconfig>");
         daemon_.start(program,
                       {"--config-file=" + QString::fromStdString(config.string()), "--print-address=1", "--nofork"});
-        if (daemon_.waitForReadyRead(waitMilliseconds)) {
+        if (daemon_.waitForReadyRead(notificationWaitMilliseconds)) {
             address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
         }
     }
     ~PrivateBus() {
         daemon_.terminate();
-        daemon_.waitForFinished(waitMilliseconds);
+        daemon_.waitForFinished(notificationWaitMilliseconds);
     }
 
     bool isRunning() const { return !address_.isEmpty(); }
@@ -94,7 +94,7 @@ TEST(UserNotificationCenter, PostsThroughTheNotificationService) {
 
     QSignalSpy spy(&service, &FakeNotificationService::notified);
     center.post("Norvane", "Metrics collection completed");
-    ASSERT_TRUE(spy.wait(waitMilliseconds));
+    ASSERT_TRUE(spy.wait(notificationWaitMilliseconds));
     ASSERT_EQ(service.calls.size(), 1);
     EXPECT_EQ(service.calls[0], (QStringList{"Norvane", "0", "", "Norvane", "Metrics collection completed", "", "-1"}));
     EXPECT_EQ(service.lastHints.value("suppress-sound"), QVariant(true));
@@ -120,7 +120,7 @@ TEST(UserNotificationCenter, FallsBackToTheTrayWithoutABusOrAService) {
     }
     UserNotificationCenter withoutService(tray.callback(), bus.connect("lonely-application"));
     withoutService.post("Norvane", "Metrics collection completed");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return tray.messages.size() == 2; }, waitMilliseconds));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tray.messages.size() == 2; }, notificationWaitMilliseconds));
     EXPECT_EQ(tray.messages, QStringList(2, "Norvane: Metrics collection completed"));
     QDBusConnection::disconnectFromBus("lonely-application");
 }

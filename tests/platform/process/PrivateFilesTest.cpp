@@ -11,7 +11,7 @@ namespace {
 
 using testing::readFile;
 
-mode_t modeOf(const std::filesystem::path& path) {
+mode_t entryModeOf(const std::filesystem::path& path) {
     struct stat status {};
     ::lstat(path.c_str(), &status);
     return status.st_mode & 07777;
@@ -31,12 +31,12 @@ TEST(PrivateFiles, NewFoldersAndFilesAreTheOwnersAloneWhateverTheUmaskAndWhatWas
         PrivateFiles::createFile(existing);
         ::umask(previous);
 
-        EXPECT_EQ(modeOf(leaf.parent_path()), 0700u) << std::oct << umask;
-        EXPECT_EQ(modeOf(leaf), 0700u) << std::oct << umask;
-        EXPECT_EQ(modeOf(leaf / "file"), 0600u) << std::oct << umask;
+        EXPECT_EQ(entryModeOf(leaf.parent_path()), 0700u) << std::oct << umask;
+        EXPECT_EQ(entryModeOf(leaf), 0700u) << std::oct << umask;
+        EXPECT_EQ(entryModeOf(leaf / "file"), 0600u) << std::oct << umask;
     }
-    EXPECT_EQ(modeOf(folder.path()), 0755u);
-    EXPECT_EQ(modeOf(existing.parent_path()), 0755u);
+    EXPECT_EQ(entryModeOf(folder.path()), 0755u);
+    EXPECT_EQ(entryModeOf(existing.parent_path()), 0755u);
     EXPECT_EQ(readFile(existing), "kept");
     EXPECT_THROW(PrivateFiles::createFolder(existing / "inside"), std::filesystem::filesystem_error);
 }
@@ -59,11 +59,11 @@ TEST(PrivateFiles, TighteningTakesTheGroupsAndOthersRightsAndNeverGoesThroughALi
     for (const char* name : {"open", "read-only", "group-only", "link", "folder", "missing"}) {
         PrivateFiles::tighten(folder.path() / name);
     }
-    EXPECT_EQ(modeOf(open), 0600u);
-    EXPECT_EQ(modeOf(readOnly), 0400u);
-    EXPECT_EQ(modeOf(groupOnly), 0600u);
-    EXPECT_EQ(modeOf(target), 0644u);
-    EXPECT_EQ(modeOf(folder.path() / "folder"), 0700u);
+    EXPECT_EQ(entryModeOf(open), 0600u);
+    EXPECT_EQ(entryModeOf(readOnly), 0400u);
+    EXPECT_EQ(entryModeOf(groupOnly), 0600u);
+    EXPECT_EQ(entryModeOf(target), 0644u);
+    EXPECT_EQ(entryModeOf(folder.path() / "folder"), 0700u);
 }
 
 } // namespace

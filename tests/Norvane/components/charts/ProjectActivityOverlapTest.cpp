@@ -12,7 +12,6 @@ namespace norvane::app {
 namespace {
 
 using testing::daysAgo;
-using View = ProjectActivityOverlapView;
 
 platform::Date localDay(int year, int month, int dayOfMonth) {
     return *platform::LocalCalendar::dateFromComponents({year, month, dayOfMonth, 0, 0, 0});
@@ -42,8 +41,8 @@ TEST(ProjectActivityOverlap, DaysThatDoNotFitGroupIntoWeeksMonthsOrYearsAndEachL
     for (auto&& day : everyFewDays(localDay(2018, 3, 1), localDay(2026, 11, 20), 3, "steady")) series.push_back(day);
     series.push_back({localDay(2026, 11, 30), 2, {"recent", "steady"}});
     series.push_back({localDay(2026, 12, 3), 1, {"recent"}});
-    const auto filtered = View::filteredData(series, TimeRange(TimeRange::allTime).startDate());
-    EXPECT_EQ(View::columnsThatFit(300), 100U);
+    const auto filtered = ProjectActivityOverlapView::filteredData(series, TimeRange(TimeRange::allTime).startDate());
+    EXPECT_EQ(ProjectActivityOverlapView::columnsThatFit(300), 100U);
 
     struct Case {
         std::size_t maxColumns;
@@ -53,9 +52,9 @@ TEST(ProjectActivityOverlap, DaysThatDoNotFitGroupIntoWeeksMonthsOrYearsAndEachL
     for (const Case entry : {Case{5000, AxisStrideComponent::day}, Case{1401, AxisStrideComponent::day},
                              Case{1400, AxisStrideComponent::weekOfYear}, Case{900, AxisStrideComponent::weekOfYear},
                              Case{300, AxisStrideComponent::month}, Case{100, AxisStrideComponent::year}}) {
-        const AxisStrideComponent unit = View::columnUnit(filtered, entry.maxColumns);
+        const AxisStrideComponent unit = ProjectActivityOverlapView::columnUnit(filtered, entry.maxColumns);
         EXPECT_EQ(unit, entry.unit) << entry.maxColumns;
-        const auto columns = View::columns(filtered, unit);
+        const auto columns = ProjectActivityOverlapView::columns(filtered, unit);
         EXPECT_LE(columns.size(), entry.maxColumns);
         EXPECT_EQ(columns.front().start, ChartMath::unitStart(unit, localDay(2009, 2, 19)));
         EXPECT_EQ(columns.back().start, ChartMath::unitStart(unit, localDay(2026, 12, 3)));
@@ -71,11 +70,11 @@ TEST(ProjectActivityOverlap, DaysThatDoNotFitGroupIntoWeeksMonthsOrYearsAndEachL
 }
 
 TEST(ProjectActivityOverlap, AxisLabelsEveryFifthOfTheColumns) {
-    EXPECT_EQ(View::axisLabelIndices(30), (std::vector<std::size_t>{0, 6, 12, 18, 24}));
-    EXPECT_EQ(View::axisLabelIndices(52), (std::vector<std::size_t>{0, 10, 20, 30, 40, 50}));
-    EXPECT_EQ(View::axisLabelIndices(12), (std::vector<std::size_t>{0, 2, 4, 6, 8, 10}));
-    EXPECT_EQ(View::axisLabelIndices(3), (std::vector<std::size_t>{0, 1, 2}));
-    EXPECT_TRUE(View::axisLabelIndices(0).empty());
+    EXPECT_EQ(ProjectActivityOverlapView::axisLabelIndices(30), (std::vector<std::size_t>{0, 6, 12, 18, 24}));
+    EXPECT_EQ(ProjectActivityOverlapView::axisLabelIndices(52), (std::vector<std::size_t>{0, 10, 20, 30, 40, 50}));
+    EXPECT_EQ(ProjectActivityOverlapView::axisLabelIndices(12), (std::vector<std::size_t>{0, 2, 4, 6, 8, 10}));
+    EXPECT_EQ(ProjectActivityOverlapView::axisLabelIndices(3), (std::vector<std::size_t>{0, 1, 2}));
+    EXPECT_TRUE(ProjectActivityOverlapView::axisLabelIndices(0).empty());
 }
 
 // Found at All Time over eleven years: "12/12, 9/20, 7/10" named no year.
@@ -85,7 +84,8 @@ TEST(ProjectActivityOverlap, AxisLabelsNameTheYearAsEveryDateAxisDoes) {
     const auto labels = [now](const std::vector<platform::Date>& dates, AxisStrideComponent unit, TimeRange range) {
         std::vector<ActivityDay> days;
         for (const platform::Date date : dates) days.push_back({date, 1, {"a"}});
-        return View::axisLabels(View::columns(days, unit), unit, range, now);
+        return ProjectActivityOverlapView::axisLabels(ProjectActivityOverlapView::columns(days, unit), unit, range,
+                                                      now);
     };
     const std::vector<platform::Date> elevenYears{localDay(2014, 12, 12), localDay(2015, 9, 20), localDay(2016, 7, 10),
                                                   localDay(2017, 3, 5),   localDay(2018, 5, 1),  localDay(2019, 8, 8),
@@ -111,27 +111,29 @@ TEST(ProjectActivityOverlap, AxisLabelsNameTheYearAsEveryDateAxisDoes) {
 TEST(ProjectActivityOverlap, RowsAreUniqueNamesInCodePointOrder) {
     const std::vector<ActivityDay> series = {
         {daysAgo(3), 2, {"beta", "Alpha"}}, {daysAgo(2), 1, {"alpha", "beta"}}, {daysAgo(90), 1, {"old"}}};
-    const auto filtered = View::filteredData(series, TimeRange(TimeRange::thirtyDays).startDate());
-    EXPECT_EQ(View::uniqueProjects(filtered), (std::vector<QString>{"Alpha", "alpha", "beta"}));
+    const auto filtered =
+        ProjectActivityOverlapView::filteredData(series, TimeRange(TimeRange::thirtyDays).startDate());
+    EXPECT_EQ(ProjectActivityOverlapView::uniqueProjects(filtered), (std::vector<QString>{"Alpha", "alpha", "beta"}));
     const QString composed = QStringLiteral("caf\u00e9");
     const QString decomposed = QStringLiteral("cafe\u0301");
-    EXPECT_EQ(View::uniqueProjects({{daysAgo(1), 2, {composed, decomposed}}}).size(), 1U);
+    EXPECT_EQ(ProjectActivityOverlapView::uniqueProjects({{daysAgo(1), 2, {composed, decomposed}}}).size(), 1U);
 }
 
 TEST(ProjectActivityOverlap, ColourIndexNeverOverflows) {
-    EXPECT_EQ(View::colorIndex(std::numeric_limits<std::int64_t>::min()), 0);
-    EXPECT_EQ(View::colorIndex(-1), 1);
-    EXPECT_EQ(View::colorIndex(-9), 1);
-    EXPECT_EQ(View::colorIndex(9), 1);
-    EXPECT_EQ(View::colorIndex(std::numeric_limits<std::int64_t>::max()), 7);
-    EXPECT_EQ(View::nameHash(QStringLiteral("norvane")), 0x1f12dff90db20f98ULL) << "the hash is the same in every run";
-    EXPECT_EQ(View::colorForProject(QStringLiteral("norvane")), Palette::blue());
+    EXPECT_EQ(ProjectActivityOverlapView::colorIndex(std::numeric_limits<std::int64_t>::min()), 0);
+    EXPECT_EQ(ProjectActivityOverlapView::colorIndex(-1), 1);
+    EXPECT_EQ(ProjectActivityOverlapView::colorIndex(-9), 1);
+    EXPECT_EQ(ProjectActivityOverlapView::colorIndex(9), 1);
+    EXPECT_EQ(ProjectActivityOverlapView::colorIndex(std::numeric_limits<std::int64_t>::max()), 7);
+    EXPECT_EQ(ProjectActivityOverlapView::nameHash(QStringLiteral("norvane")), 0x1f12dff90db20f98ULL)
+        << "the hash is the same in every run";
+    EXPECT_EQ(ProjectActivityOverlapView::colorForProject(QStringLiteral("norvane")), Palette::blue());
 }
 
 using OverlapWidget = testing::ComponentTest;
 
 TEST_F(OverlapWidget, NoNamedProjectsShowTheEmptyState) {
-    View view({{daysAgo(1), 0, {}}}, TimeRange::thirtyDays);
+    ProjectActivityOverlapView view({{daysAgo(1), 0, {}}}, TimeRange::thirtyDays);
     testing::showAndSettle(view);
     EXPECT_FALSE(view.isShowingGrid());
     EXPECT_TRUE(testing::showsText(view, QStringLiteral("No activity data yet")));
@@ -143,7 +145,7 @@ TEST_F(OverlapWidget, CellsShareTheStripAndPointingNamesTheDay) {
         series.push_back({daysAgo(day), 1, day == 5 ? std::vector<QString>{"b", "a"} : std::vector<QString>{"a"}});
     }
     series[10].projects.clear();
-    View view(series, TimeRange::allTime);
+    ProjectActivityOverlapView view(series, TimeRange::allTime);
     testing::showAndSettle(view, 88 + 300);
     ASSERT_TRUE(view.isShowingGrid());
     EXPECT_EQ(view.headerText(), QStringLiteral("Project activity overlap"));
@@ -164,7 +166,7 @@ TEST_F(OverlapWidget, CellsShareTheStripAndPointingNamesTheDay) {
 
 TEST_F(OverlapWidget, ColumnsOfMonthsWhereTheWeeksDoNotFitAndTheHeaderSaysSo) {
     const auto series = everyFewDays(localDay(2022, 1, 3), localDay(2025, 12, 29), 7, "a");
-    View view(series, TimeRange::allTime);
+    ProjectActivityOverlapView view(series, TimeRange::allTime);
     testing::showAndSettle(view, 88 + 300);
     ASSERT_EQ(view.columnUnit(), AxisStrideComponent::month) << "208 weeks in 100 columns";
     EXPECT_EQ(view.shownColumns().size(), 48U);
