@@ -17,7 +17,7 @@ namespace {
 constexpr int medalDiameter = 50;
 constexpr int ringDiameter = 36;
 constexpr int titleSpacing = 4;
-constexpr double ringWidth = 2.0;
+constexpr double medalRingWidth = 2.0;
 
 QFont titleFont() { return Typography::font(TextStyle::caption2); }
 
@@ -82,9 +82,10 @@ void AchievementMedal::paintDisc(QPainter& painter, const QRectF& disc) const {
         painter.drawText(disc, Qt::AlignCenter, SymbolRegistry::text(symbolName()));
         return;
     case Kind::ring:
-        painter.setPen(QPen(Palette::withOpacity(fill_.color(), 0.3), ringWidth));
+        painter.setPen(QPen(Palette::withOpacity(fill_.color(), 0.3), medalRingWidth));
         painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(disc.adjusted(ringWidth / 2, ringWidth / 2, -ringWidth / 2, -ringWidth / 2));
+        painter.drawEllipse(
+            disc.adjusted(medalRingWidth / 2, medalRingWidth / 2, -medalRingWidth / 2, -medalRingWidth / 2));
         painter.setOpacity(0.5);
         EmojiText::draw(painter, disc, emoji_, Typography::pixelSize(TextStyle::body));
         return;

@@ -43,7 +43,7 @@ AchievementsCard::Achievements matching(const AchievementsCard::Achievements& li
     return kept;
 }
 
-QWidget* emptyState() {
+QWidget* achievementsEmptyState() {
     return makeNoticeRow({QStringLiteral("trophy"), Palette::textMuted(), QStringLiteral("Start Earning Badges"),
                           Palette::textSecondary(),
                           QStringLiteral("Write code, maintain streaks, and climb the rankings to earn achievements."),
@@ -114,7 +114,8 @@ AchievementsCard::AchievementsCard(Achievements achievements, QWidget* parent)
     : RoundedPanel(card(12), parent), achievements_(std::move(achievements)),
       countBadge_(new RoundedPanel(capsule(Palette::withOpacity(Palette::amber(), 0.15), QMargins(8, 2, 8, 2), 0))),
       countLabel_(makeLabel({}, TextStyle::caption, Palette::amber())), chevron_(new ChevronButton(true)),
-      body_(new ExpandableBody(true)), emptyState_(emptyState()), content_(new QWidget), groups_(new QWidget) {
+      body_(new ExpandableBody(true)), emptyState_(achievementsEmptyState()), content_(new QWidget),
+      groups_(new QWidget) {
     auto* header = makeRow(defaultSpacing);
     header->addWidget(makeSymbol(QStringLiteral("trophy.fill"), TextStyle::body, Palette::amber()));
     header->addWidget(makeLabel(QStringLiteral("Achievements"), TextStyle::headline, Palette::textPrimary()));

@@ -11,8 +11,8 @@ namespace norvane::app {
 
 namespace {
 
-constexpr int barHeight = 24;
-constexpr double cornerRadius = 4.0;
+constexpr int comparisonBarHeight = 24;
+constexpr double comparisonBarRadius = 4.0;
 constexpr double markerWidth = 3.0;
 
 std::optional<double> shareOf(double value, double scale) {
@@ -27,7 +27,7 @@ std::optional<double> shareOf(double value, double scale) {
 ComparisonBar::ComparisonBar(double userValue, double medianValue, QWidget* parent)
     : QWidget(parent), geometry_(geometry(userValue, medianValue)) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    setFixedHeight(barHeight);
+    setFixedHeight(comparisonBarHeight);
 }
 
 ComparisonBar::Geometry ComparisonBar::geometry(double userValue, double medianValue) {
@@ -55,17 +55,17 @@ std::optional<QRectF> ComparisonBar::markerRect() const {
     return QRectF(*geometry_.medianPosition * width() - markerWidth / 2.0, 0.0, markerWidth, height());
 }
 
-QSize ComparisonBar::sizeHint() const { return {200, barHeight}; }
+QSize ComparisonBar::sizeHint() const { return {200, comparisonBarHeight}; }
 
 void ComparisonBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(Palette::backgroundBase());
-    painter.drawRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
+    painter.drawRoundedRect(QRectF(rect()), comparisonBarRadius, comparisonBarRadius);
     if (const auto bar = userBarRect(); bar && bar->width() > 0.0) {
         painter.setBrush(Palette::leadingToTrailing(Palette::withOpacity(Palette::cyan(), 0.7), Palette::cyan()));
-        painter.drawRoundedRect(*bar, cornerRadius, cornerRadius);
+        painter.drawRoundedRect(*bar, comparisonBarRadius, comparisonBarRadius);
     }
     if (const auto marker = markerRect()) {
         painter.fillRect(*marker, Palette::purple());

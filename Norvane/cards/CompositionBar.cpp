@@ -14,7 +14,7 @@ namespace norvane::app {
 namespace {
 
 constexpr int barHeight = 24;
-constexpr double segmentSpacing = 1.0;
+constexpr double compositionSegmentSpacing = 1.0;
 constexpr double minimumSegmentWidth = 2.0;
 
 } // namespace
@@ -36,7 +36,7 @@ std::vector<CompositionBar::Segment> CompositionBar::segments(const OutputCompos
         }
         const double drawn = std::max(width, minimumSegmentWidth);
         result.push_back({category.label, category.color, x, drawn});
-        x += drawn + segmentSpacing;
+        x += drawn + compositionSegmentSpacing;
     }
     return result;
 }

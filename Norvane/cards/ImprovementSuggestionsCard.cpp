@@ -18,7 +18,7 @@ namespace norvane::app {
 
 namespace {
 
-constexpr int symbolColumnWidth = 24;
+constexpr int suggestionSymbolWidth = 24;
 
 /// A box without or with a tinted background: a title2 symbol and two lines of text.
 QWidget* benchmarksRequiredBox() {
@@ -40,7 +40,7 @@ QWidget* suggestionRow(const ImprovementSuggestion& item, bool isStrength) {
     const QColor accent = ImprovementSuggestionsCard::accentColor(item, isStrength);
     auto* row = new RoundedPanel(RoundedPanel::box(Palette::withOpacity(accent, 0.05), 10, Qt::Horizontal, 12));
     auto* symbol = makeSymbol(fromCore(item.iconName), TextStyle::title3, accent);
-    symbol->setFixedWidth(symbolColumnWidth);
+    symbol->setFixedWidth(suggestionSymbolWidth);
     row->contentLayout()->addWidget(symbol, 0, Qt::AlignTop);
     auto* texts = makeColumn(4);
     auto* titleLine = makeRow(defaultSpacing);

@@ -22,7 +22,7 @@ constexpr int gridColumns = 4;
 
 QString labelOf(MilestoneType type) { return fromCore(platform::rawValue(type)); }
 
-QLayout* emptyState() {
+QLayout* milestonesEmptyState() {
     auto* row = makeRow(8);
     row->addWidget(makeSymbol(QStringLiteral("flag"), TextStyle::body, Palette::textSecondary()));
     row->addWidget(makeLabel(QStringLiteral("Collect git history to track milestones"), TextStyle::caption,
@@ -113,7 +113,7 @@ void MilestonesCard::setProgress(const MilestoneProgress& progress, std::optiona
     clearLayout(contentLayout());
     contentLayout()->addWidget(makeLabel(QStringLiteral("Milestones"), TextStyle::headline, Palette::textPrimary()));
     if (showsEmptyState(progress)) {
-        contentLayout()->addLayout(emptyState());
+        contentLayout()->addLayout(milestonesEmptyState());
         return;
     }
     if (progress.nextMilestone && progress.progressToNext) {

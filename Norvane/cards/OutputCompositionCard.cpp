@@ -17,9 +17,9 @@ namespace norvane::app {
 
 namespace {
 
-constexpr int headerItems = 1;
+constexpr int compositionHeaderItems = 1;
 
-QWidget* emptyState() {
+QWidget* compositionEmptyState() {
     auto* column = makeColumn(8);
     column->setContentsMargins(16, 16, 16, 16);
     column->addWidget(makeSymbol(QStringLiteral("chart.bar.doc.horizontal"), TextStyle::title2, Palette::textMuted()),
@@ -72,9 +72,9 @@ void OutputCompositionCard::setSelectedDays(int selectedDays) {
 
 void OutputCompositionCard::setComposition(const OutputComposition& composition) {
     composition_ = composition;
-    clearLayout(contentLayout(), headerItems);
+    clearLayout(contentLayout(), compositionHeaderItems);
     if (composition.totalLinesTouched() == 0) {
-        contentLayout()->addWidget(emptyState());
+        contentLayout()->addWidget(compositionEmptyState());
         return;
     }
     contentLayout()->addWidget(new CompositionBar(composition));

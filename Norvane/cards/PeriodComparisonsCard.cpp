@@ -19,7 +19,7 @@ namespace norvane::app {
 
 namespace {
 
-const QString missingMark = QStringLiteral("\u2014");
+const QString missingComparisonMark = QStringLiteral("\u2014");
 
 // A change that differs from ±5 only by the rounding of the division counts as exactly ±5.
 constexpr double stableLimit = 5.0 + 1e-9;
@@ -50,7 +50,7 @@ void addCurrentValue(QVBoxLayout* column, double current, std::optional<double> 
                       0, Qt::AlignHCenter);
     const auto change = PeriodComparisonsCard::changePercent(current, prior);
     if (!change) {
-        column->addWidget(changeLine(makeLabel(missingMark, TextStyle::caption, Palette::textMuted())), 0,
+        column->addWidget(changeLine(makeLabel(missingComparisonMark, TextStyle::caption, Palette::textMuted())), 0,
                           Qt::AlignHCenter);
         return;
     }
@@ -70,7 +70,8 @@ QWidget* comparisonColumn(const QString& label, std::optional<double> current, s
     if (current && isShowableNumber(*current)) {
         addCurrentValue(column, *current, prior);
     } else {
-        column->addWidget(makeLabel(missingMark, TextStyle::title3, Palette::textMuted()), 0, Qt::AlignHCenter);
+        column->addWidget(makeLabel(missingComparisonMark, TextStyle::title3, Palette::textMuted()), 0,
+                          Qt::AlignHCenter);
         column->addWidget(changeLine(makeLabel(QStringLiteral("No data"), TextStyle::caption2, Palette::textMuted())),
                           0, Qt::AlignHCenter);
     }

@@ -28,7 +28,7 @@ namespace {
 // Room above the highest value, so the baseline's label stays inside the plot.
 constexpr double headroom = 0.15;
 // Between a rule and its label.
-constexpr double labelGap = 4.0;
+constexpr double velocityLabelGap = 4.0;
 
 QPen dashedPen(const QColor& color, double dash) {
     QPen pen(Palette::withOpacity(color, 0.7), 2.0, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
@@ -37,7 +37,7 @@ QPen dashedPen(const QColor& color, double dash) {
 }
 
 /// A rule's label: caption-2 text in `color`, padded 4 on the sides, on `color` at 0.1, standing
-/// `labelGap` pixels from the end of the rule named by `anchor`.
+/// `velocityLabelGap` pixels from the end of the rule named by `anchor`.
 QCPItemText* makeRuleLabel(QCustomPlot* plot, QCPItemAnchor* anchor, const QColor& color, Qt::Alignment alignment,
                            double offsetY) {
     auto* label = new QCPItemText(plot);
@@ -68,9 +68,10 @@ VelocityChart::VelocityChart(Inputs inputs, QWidget* parent)
     // Dash lengths are in line widths: 5 on, 5 off and 3 on, 3 off at width 2.
     baselineRule_ = ChartStyle::makeValueRule(plot_, dashedPen(Palette::amber(), 5.0));
     baselineLabel_ =
-        makeRuleLabel(plot_, baselineRule_->end, Palette::amber(), Qt::AlignRight | Qt::AlignBottom, -labelGap);
+        makeRuleLabel(plot_, baselineRule_->end, Palette::amber(), Qt::AlignRight | Qt::AlignBottom, -velocityLabelGap);
     medianRule_ = ChartStyle::makeValueRule(plot_, dashedPen(Palette::purple(), 3.0));
-    medianLabel_ = makeRuleLabel(plot_, medianRule_->start, Palette::purple(), Qt::AlignLeft | Qt::AlignTop, labelGap);
+    medianLabel_ =
+        makeRuleLabel(plot_, medianRule_->start, Palette::purple(), Qt::AlignLeft | Qt::AlignTop, velocityLabelGap);
     area_ = plot_->addGraph(plot_->xAxis, valueAxis);
     area_->setPen(Qt::NoPen);
     area_->setBrush(Palette::withOpacity(Palette::cyan(), 0.1));

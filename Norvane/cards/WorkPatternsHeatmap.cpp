@@ -17,10 +17,10 @@ namespace {
 constexpr int dayLabelWidth = 28;
 constexpr int cellSize = 10;
 constexpr int columnSpacing = 1;
-constexpr int rowSpacing = 4;
+constexpr int heatmapRowSpacing = 4;
 constexpr int legendPadding = 4;
 constexpr int legendSpacing = 4;
-constexpr double cornerRadius = 2.0;
+constexpr double heatmapCellRadius = 2.0;
 constexpr int dayCount = 7;
 constexpr int hourCount = 24;
 constexpr int levelCount = 5;
@@ -28,7 +28,7 @@ constexpr int levelCount = 5;
 QFont hourFont() { return Typography::systemFont(8); }
 QFont dayFont() { return Typography::systemFont(9); }
 
-int headerHeight() { return QFontMetrics(hourFont()).height(); }
+int hourHeaderHeight() { return QFontMetrics(hourFont()).height(); }
 
 QString lessText() { return QStringLiteral("Less"); }
 QString moreText() { return QStringLiteral("More"); }
@@ -72,7 +72,7 @@ QString WorkPatternsHeatmap::cellToolTip(int row, int hour, int count) {
 }
 
 double WorkPatternsHeatmap::rowTop(int row) const {
-    return headerHeight() + rowSpacing + row * (cellSize + rowSpacing);
+    return hourHeaderHeight() + heatmapRowSpacing + row * (cellSize + heatmapRowSpacing);
 }
 
 double WorkPatternsHeatmap::legendTop() const { return rowTop(dayCount) + legendPadding; }
@@ -85,7 +85,7 @@ QRectF WorkPatternsHeatmap::cellRect(int row, int hour) const {
 QRectF WorkPatternsHeatmap::hourLabelRect(int hour) const {
     // A label spans the four columns from its own hour to the next labelled one.
     const double left = cellRect(0, hour).left();
-    return {left, 0.0, cellRect(0, hour + 3).right() - left + columnSpacing, static_cast<double>(headerHeight())};
+    return {left, 0.0, cellRect(0, hour + 3).right() - left + columnSpacing, static_cast<double>(hourHeaderHeight())};
 }
 
 QRectF WorkPatternsHeatmap::legendCellRect(int level) const {
@@ -140,7 +140,7 @@ void WorkPatternsHeatmap::paintRows(QPainter& painter) const {
         const auto& counts = heatmap_[static_cast<std::size_t>(row)];
         for (int hour = 0; hour < hourCount; ++hour) {
             painter.setBrush(levelColor(level(counts[static_cast<std::size_t>(hour)], maximum_)));
-            painter.drawRoundedRect(cellRect(row, hour), cornerRadius, cornerRadius);
+            painter.drawRoundedRect(cellRect(row, hour), heatmapCellRadius, heatmapCellRadius);
         }
     }
 }
@@ -157,7 +157,7 @@ void WorkPatternsHeatmap::paintLegend(QPainter& painter) const {
     painter.setPen(Qt::NoPen);
     for (int level = 0; level < levelCount; ++level) {
         painter.setBrush(levelColor(level));
-        painter.drawRoundedRect(legendCellRect(level), cornerRadius, cornerRadius);
+        painter.drawRoundedRect(legendCellRect(level), heatmapCellRadius, heatmapCellRadius);
     }
 }
 

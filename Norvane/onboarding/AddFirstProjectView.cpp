@@ -24,7 +24,7 @@ namespace {
 
 constexpr int fieldGroupWidth = 350;
 constexpr int addButtonWidth = 120;
-constexpr int historyBarWidth = 200;
+constexpr int importBarWidth = 200;
 constexpr int historyBarHeight = 6;
 // Close enough that the form with its warning and a refusal fits the wizard's fixed height.
 constexpr int formSpacing = 16;
@@ -159,7 +159,7 @@ QWidget* AddFirstProjectView::makeProgress() {
     bar_ = new QProgressBar;
     bar_->setRange(0, progressSteps);
     bar_->setTextVisible(false);
-    bar_->setFixedSize(historyBarWidth, historyBarHeight);
+    bar_->setFixedSize(importBarWidth, historyBarHeight);
     bar_->setStyleSheet(QStringLiteral("QProgressBar { background: %1; border: none; border-radius: 3px; }"
                                        "QProgressBar::chunk { background: %2; border-radius: 3px; }")
                             .arg(Palette::backgroundRaised().name(), Palette::blue().name()));

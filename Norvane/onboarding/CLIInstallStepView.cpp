@@ -18,7 +18,7 @@ namespace {
 
 constexpr int installButtonWidth = 150;
 
-QWidget* makeFeatures() {
+QWidget* makeToolFeatures() {
     auto* features = makeColumn(12);
     features->addWidget(StepLayout::makeFeatureRow(QStringLiteral("chevron.left.forwardslash.chevron.right"),
                                                    QStringLiteral("Run 'norvane collect' from any directory")));
@@ -56,7 +56,7 @@ CLIInstallStepView::CLIInstallStepView(OnboardingWizardModel& model, QWidget* pa
                                     TextStyle::subheadline, Palette::textSecondary());
     summary->setContentsMargins(40, 0, 40, 0);
     column->addWidget(summary);
-    column->addWidget(makeFeatures(), 0, Qt::AlignHCenter);
+    column->addWidget(makeToolFeatures(), 0, Qt::AlignHCenter);
     column->addStretch(1);
     column->addWidget(makeInstallArea());
     column->addStretch(1);

@@ -16,10 +16,10 @@
 namespace norvane::app {
 namespace {
 
-constexpr int enableButtonWidth = 160;
+constexpr int optInButtonWidth = 160;
 // Tighter than the other steps: with the privacy lists this step has the most to show in the
 // wizard's fixed height.
-constexpr int stepSpacing = 12;
+constexpr int optInStepSpacing = 12;
 
 QWidget* makeHeading(const QString& symbol, const QColor& color, const QString& text) {
     auto* row = makeRow(defaultSpacing);
@@ -63,7 +63,7 @@ QWidget* makeBenefit(const QString& symbol, const QString& title, const QString&
 
 NorvaneIndexOptInView::NorvaneIndexOptInView(OnboardingWizardModel& model, QWidget* parent)
     : QWidget(parent), model_(model) {
-    auto* column = StepLayout::makeStepColumn(*this, stepSpacing);
+    auto* column = StepLayout::makeStepColumn(*this, optInStepSpacing);
     column->addStretch(1);
     column->addWidget(StepLayout::makeLargeSymbol(QStringLiteral("chart.bar.doc.horizontal"), Palette::blue()), 0,
                       Qt::AlignHCenter);
@@ -124,7 +124,7 @@ QWidget* NorvaneIndexOptInView::makeJoinedBlock() {
     optOut_ = new PlainButton(QStringLiteral("Opt Out"), Palette::textSecondary());
     connect(optOut_, &QPushButton::clicked, this, &NorvaneIndexOptInView::optOut);
     // The way out beside the status, so that joining makes the step no taller.
-    auto* block = makeRow(stepSpacing);
+    auto* block = makeRow(optInStepSpacing);
     block->addStretch(1);
     block->addWidget(StepLayout::makeStatusBox(QStringLiteral("You're contributing to the Norvane Index!")));
     block->addWidget(optOut_);
@@ -135,10 +135,10 @@ QWidget* NorvaneIndexOptInView::makeJoinedBlock() {
 
 QWidget* NorvaneIndexOptInView::makeNotJoinedBlock() {
     enable_ = new BorderedButton(QStringLiteral("Enable Norvane Index"), BorderedButton::Prominence::prominent);
-    enable_->setFixedWidth(enableButtonWidth);
+    enable_->setFixedWidth(optInButtonWidth);
     enable_->setAutoDefault(false);
     connect(enable_, &QPushButton::clicked, this, &NorvaneIndexOptInView::enableIndex);
-    auto* block = makeColumn(stepSpacing);
+    auto* block = makeColumn(optInStepSpacing);
     block->addWidget(enable_, 0, Qt::AlignHCenter);
     block->addWidget(StepLayout::makeCentredText(QStringLiteral("You can change this anytime in Settings"),
                                                  TextStyle::caption, Palette::textSecondary()));

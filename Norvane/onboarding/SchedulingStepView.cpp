@@ -26,7 +26,7 @@ constexpr int enableButtonWidth = 180;
 constexpr int stepSpacing = 12;
 constexpr int featureSpacing = 12;
 
-QWidget* makeFeatures() {
+QWidget* makeSchedulingFeatures() {
     auto* features = makeColumn(featureSpacing);
     features->addWidget(
         StepLayout::makeFeatureRow(QStringLiteral("moon.stars"), QStringLiteral("Runs daily while you sleep")));
@@ -48,7 +48,7 @@ SchedulingStepView::SchedulingStepView(OnboardingWizardModel& model, QWidget* pa
                                                   Palette::textPrimary(), QFont::Bold));
     column->addWidget(StepLayout::makeCentredText(QStringLiteral("Keep your metrics up to date automatically"),
                                                   TextStyle::subheadline, Palette::textSecondary()));
-    column->addWidget(makeFeatures(), 0, Qt::AlignHCenter);
+    column->addWidget(makeSchedulingFeatures(), 0, Qt::AlignHCenter);
     column->addStretch(1);
     column->addWidget(makeEnabledBlock());
     column->addWidget(makeSetupBlock());

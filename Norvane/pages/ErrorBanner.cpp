@@ -16,7 +16,7 @@ namespace norvane::app {
 namespace {
 
 constexpr int maximumLines = 2;
-constexpr double cornerRadius = 8.0;
+constexpr double bannerCornerRadius = 8.0;
 
 } // namespace
 
@@ -79,7 +79,7 @@ void ErrorBanner::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
+    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), bannerCornerRadius, bannerCornerRadius);
     painter.fillPath(shape, Palette::backgroundRaised());
     painter.setPen(QPen(Palette::withOpacity(Palette::amber(), 0.3), 1.0));
     painter.drawPath(shape);

@@ -15,13 +15,13 @@ namespace norvane::app {
 namespace {
 
 // The portfolio's cost figures use the default wage and overhead, whatever the settings say.
-constexpr double averageWage = AppSettings::defaultAverageWage;
-constexpr double overhead = AppSettings::defaultOverhead;
+constexpr double portfolioAverageWage = AppSettings::defaultAverageWage;
+constexpr double portfolioOverhead = AppSettings::defaultOverhead;
 constexpr std::size_t sparklineDays = 14;
 constexpr double workingDaysPerMonth = 21.0;
 constexpr int consistencyWeeks = 4;
 
-const QString noValue = QString::fromLatin1(noValueText);
+const QString noPortfolioFigure = QString::fromLatin1(noValueText);
 
 QString signedMultiplier(double value) {
     const QString digits = formatFixed(value, 1);
@@ -63,7 +63,8 @@ std::optional<int> PortfolioFigures::portfolioAgeDays(const Projects& projects, 
 std::optional<double> PortfolioFigures::estimatedLeverage(std::int64_t totalLines, std::optional<int> ageDays) {
     if (totalLines < 1 || !ageDays || *ageDays < 1) return std::nullopt;
     const double effort =
-        CocomoEstimate::calculate(totalLines, ProjectType::organic, averageWage, overhead).effortMonths;
+        CocomoEstimate::calculate(totalLines, ProjectType::organic, portfolioAverageWage, portfolioOverhead)
+            .effortMonths;
     return effort / (*ageDays / daysPerMonth);
 }
 
@@ -84,10 +85,10 @@ std::pair<HeroMetric, HeroMetric> PortfolioFigures::heroMetrics(const std::optio
                        ? metrics->rollingLeverage14Day
                        : estimatedLeverage(totalCodeLines(state.projects), portfolioAgeDays(state.projects, now));
     }
-    HeroMetric primary(leverage ? formatMultiplier(*leverage) : noValue, QStringLiteral("Leverage"),
+    HeroMetric primary(leverage ? formatMultiplier(*leverage) : noPortfolioFigure, QStringLiteral("Leverage"),
                        heroLeverageDelta(metrics));
     const auto index = state.userPercentiles ? state.userPercentiles->norvaneIndex : std::nullopt;
-    if (!index) return {primary, HeroMetric(noValue, QStringLiteral("Norvane Index"))};
+    if (!index) return {primary, HeroMetric(noPortfolioFigure, QStringLiteral("Norvane Index"))};
     const QString ordinal = QString::fromStdString(UserPercentiles::formatPercentile(*index));
     HeroMetric secondary(QString::number(*index), QStringLiteral("Norvane Index"), std::nullopt,
                          ordinal + QStringLiteral(" percentile"));
@@ -106,10 +107,10 @@ std::vector<SummaryStat> PortfolioFigures::summaryStats(const std::optional<Port
     std::vector<SummaryStat> stats;
     stats.emplace_back(formatNumber(totalCodeLines(state.projects)), QStringLiteral("Total LOC"),
                        QStringLiteral("%1 projects").arg(state.projects.size()));
-    stats.emplace_back(metrics ? formatFixed(metrics->dailyThroughput, 2) : noValue, QStringLiteral("Mo/Day"),
+    stats.emplace_back(metrics ? formatFixed(metrics->dailyThroughput, 2) : noPortfolioFigure, QStringLiteral("Mo/Day"),
                        QStringLiteral("throughput"));
     const auto median = state.industryRetentionMedian ? truncatedInteger(*state.industryRetentionMedian) : std::nullopt;
-    stats.emplace_back(state.portfolioRetention ? formatTruncatedPercent(*state.portfolioRetention) : noValue,
+    stats.emplace_back(state.portfolioRetention ? formatTruncatedPercent(*state.portfolioRetention) : noPortfolioFigure,
                        QStringLiteral("Retention"),
                        median ? std::optional(QStringLiteral("vs %1% median").arg(*median)) : std::nullopt);
     return stats;

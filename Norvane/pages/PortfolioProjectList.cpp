@@ -12,10 +12,10 @@
 namespace norvane::app {
 namespace {
 
-constexpr int padding = 16;
-constexpr int rowSpacing = 12;
+constexpr int projectListPadding = 16;
+constexpr int projectListRowSpacing = 12;
 constexpr int lineSpacing = 2;
-constexpr double cornerRadius = 8.0;
+constexpr double projectListCornerRadius = 8.0;
 constexpr int preferredWidth = 200;
 
 QFont nameFont() { return Typography::font(TextStyle::body, QFont::Medium); }
@@ -46,12 +46,13 @@ void PortfolioProjectList::setProjects(const std::vector<PortfolioProject>& proj
 }
 
 int PortfolioProjectList::rowHeight() const {
-    return padding + QFontMetrics(nameFont()).height() + lineSpacing + QFontMetrics(captionFont()).height() + padding;
+    return projectListPadding + QFontMetrics(nameFont()).height() + lineSpacing + QFontMetrics(captionFont()).height() +
+           projectListPadding;
 }
 
 QSize PortfolioProjectList::sizeHint() const {
     const int count = static_cast<int>(rows_.size());
-    return {preferredWidth, count == 0 ? 0 : count * rowHeight() + (count - 1) * rowSpacing};
+    return {preferredWidth, count == 0 ? 0 : count * rowHeight() + (count - 1) * projectListRowSpacing};
 }
 
 QSize PortfolioProjectList::minimumSizeHint() const { return sizeHint(); }
@@ -63,13 +64,14 @@ void PortfolioProjectList::paintEvent(QPaintEvent*) {
     const QFontMetrics caption(captionFont());
     const int height = rowHeight();
     for (std::size_t index = 0; index < rows_.size(); ++index) {
-        const QRect card(0, static_cast<int>(index) * (height + rowSpacing), width(), height);
+        const QRect card(0, static_cast<int>(index) * (height + projectListRowSpacing), width(), height);
         painter.setPen(Qt::NoPen);
         painter.setBrush(Palette::backgroundRaised());
-        painter.drawRoundedRect(QRectF(card), cornerRadius, cornerRadius);
-        const QRect text = card.adjusted(padding, padding, -padding, -padding);
+        painter.drawRoundedRect(QRectF(card), projectListCornerRadius, projectListCornerRadius);
+        const QRect text =
+            card.adjusted(projectListPadding, projectListPadding, -projectListPadding, -projectListPadding);
         const auto& row = rows_[index];
-        const int shareWidth = row.share ? caption.horizontalAdvance(*row.share) + padding : 0;
+        const int shareWidth = row.share ? caption.horizontalAdvance(*row.share) + projectListPadding : 0;
         painter.setFont(nameFont());
         painter.setPen(Palette::textPrimary());
         painter.drawText(QRect(text.left(), text.top(), text.width() - shareWidth, name.height()), Qt::AlignLeft,

@@ -42,19 +42,19 @@
 namespace norvane::app {
 namespace {
 
-constexpr int rowSpacing = 20;
+constexpr int portfolioRowSpacing = 20;
 constexpr int menuSymbolSize = 16;
 // Long enough to take a collection's saves as one change.
-constexpr int storeChangeDelayMilliseconds = 500;
+constexpr int portfolioReloadDelayMilliseconds = 500;
 
-struct SectionLook {
+struct PortfolioSectionLook {
     const char* title;
     const char* symbol;
     const char* key;
     bool expandedByDefault;
 };
 
-constexpr std::array<SectionLook, 6> sectionLooks{{
+constexpr std::array<PortfolioSectionLook, 6> portfolioSectionLooks{{
     {"Trends", "chart.line.uptrend.xyaxis", "portfolio.trends.expanded", true},
     {"Output Composition", "square.stack.3d.up", "portfolio.output.expanded", false},
     {"Insights", "lightbulb", "portfolio.insights.expanded", false},
@@ -63,7 +63,7 @@ constexpr std::array<SectionLook, 6> sectionLooks{{
     {"Achievements", "trophy", "portfolio.achievements.expanded", false},
 }};
 
-QIcon symbolIcon(const QString& name) {
+QIcon sectionSymbolIcon(const QString& name) {
     SymbolLabel symbol(name, menuSymbolSize, Palette::textPrimary());
     return QIcon(symbol.grab());
 }
@@ -86,7 +86,7 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     content_ = new QWidget;
-    auto* column = makeColumn(rowSpacing);
+    auto* column = makeColumn(portfolioRowSpacing);
     column->setContentsMargins(RoundedPanel::defaultPadding, RoundedPanel::defaultPadding, RoundedPanel::defaultPadding,
                                RoundedPanel::defaultPadding);
     column->addWidget(makeHeader());
@@ -109,7 +109,7 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
 
     changes_.setSingleShot(true);
     storeChanges_.setSingleShot(true);
-    storeChanges_.setInterval(storeChangeDelayMilliseconds);
+    storeChanges_.setInterval(portfolioReloadDelayMilliseconds);
     connectModel();
     showListedProjects();
 }
@@ -120,7 +120,7 @@ bool PortfolioView::isSettled() const {
     return model_.hasSettled() && !changes_.isActive() && !storeChanges_.isActive() && !appState_.isRefreshingMetrics();
 }
 
-QString PortfolioView::sectionKey(Section which) { return QString::fromLatin1(sectionLooks[which].key); }
+QString PortfolioView::sectionKey(Section which) { return QString::fromLatin1(portfolioSectionLooks[which].key); }
 
 QWidget* PortfolioView::makeHeader() {
     auto* header = makeRow(defaultSpacing);
@@ -137,10 +137,10 @@ QWidget* PortfolioView::makeHeader() {
     menuButton->setFont(SymbolRegistry::font(Typography::pixelSize(TextStyle::title3)));
     menuButton->setText(SymbolRegistry::text(QStringLiteral("ellipsis.circle")));
     auto* menu = new QMenu(menuButton);
-    share_ = menu->addAction(symbolIcon(QStringLiteral("square.and.arrow.up.on.square")),
+    share_ = menu->addAction(sectionSymbolIcon(QStringLiteral("square.and.arrow.up.on.square")),
                              QStringLiteral("Share Portfolio"), this, &PortfolioView::showShareSheet);
-    export_ = menu->addAction(symbolIcon(QStringLiteral("square.and.arrow.up")), QStringLiteral("Export Data"), this,
-                              &PortfolioView::showExportSheet);
+    export_ = menu->addAction(sectionSymbolIcon(QStringLiteral("square.and.arrow.up")), QStringLiteral("Export Data"),
+                              this, &PortfolioView::showExportSheet);
     menuButton->setMenu(menu);
     header->addWidget(menuButton);
     return wrap(header);
@@ -158,7 +158,7 @@ QWidget* PortfolioView::makeRows() {
     summary_ = new SummaryRowView(PortfolioFigures::summaryStats(appState_.cachedPortfolioMetrics(), state));
     streak_ = new StreakCard(state.productivityStreak);
     streak_->setVisible(showsStreak(state.productivityStreak));
-    auto* rows = makeColumn(rowSpacing);
+    auto* rows = makeColumn(portfolioRowSpacing);
     rows->addWidget(hero_);
     rows->addWidget(summary_);
     rows->addWidget(streak_);
@@ -175,8 +175,8 @@ QWidget* PortfolioView::makeRows() {
 
 void PortfolioView::makeSections(QVBoxLayout* rows) {
     auto& settings = appState_.preferences().settings();
-    for (std::size_t index = 0; index < sectionLooks.size(); ++index) {
-        const auto& look = sectionLooks[index];
+    for (std::size_t index = 0; index < portfolioSectionLooks.size(); ++index) {
+        const auto& look = portfolioSectionLooks[index];
         const auto which = static_cast<Section>(index);
         sections_[index] = new CollapsibleSection(QString::fromLatin1(look.title), QString::fromLatin1(look.symbol),
                                                   settings, QString::fromLatin1(look.key), look.expandedByDefault,

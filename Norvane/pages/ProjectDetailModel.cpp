@@ -9,7 +9,7 @@
 namespace norvane::app {
 namespace {
 
-QString noValue() { return QString::fromLatin1(noValueText); }
+QString noFigure() { return QString::fromLatin1(noValueText); }
 
 /// The leverage of `effortMonths` over an age of at least one day; none otherwise.
 std::optional<double> perMonth(double effortMonths, std::optional<int> ageDays) {
@@ -106,7 +106,7 @@ std::optional<MetricDelta> ProjectDetailModel::leverageDelta(LeverageDisplayMode
 
 HeroMetric ProjectDetailModel::leverageMetric(LeverageDisplayMode mode) const {
     const auto value = leverageValue(mode);
-    return {value ? formatMultiplier(*value) : noValue(), QStringLiteral("Leverage"), leverageDelta(mode)};
+    return {value ? formatMultiplier(*value) : noFigure(), QStringLiteral("Leverage"), leverageDelta(mode)};
 }
 
 HeroMetric ProjectDetailModel::maturityMetric() const {
@@ -120,9 +120,9 @@ std::vector<SummaryStat> ProjectDetailModel::summaryStats() const {
     return {
         {formatNumber(measurement ? measurement->codeCategoryCode : 0), QStringLiteral("Code Lines"),
          QString::fromUtf8(lineRange(data_.sizeBucket))},
-        {measurement ? formatNumber(measurement->totalFiles) : noValue(), QStringLiteral("Files")},
-        {measurement ? formatNumber(measurement->totalComplexity) : noValue(), QStringLiteral("Complexity")},
-        {age ? QString::number(*age) : noValue(), QStringLiteral("Days"), QStringLiteral("since first commit")},
+        {measurement ? formatNumber(measurement->totalFiles) : noFigure(), QStringLiteral("Files")},
+        {measurement ? formatNumber(measurement->totalComplexity) : noFigure(), QStringLiteral("Complexity")},
+        {age ? QString::number(*age) : noFigure(), QStringLiteral("Days"), QStringLiteral("since first commit")},
     };
 }
 

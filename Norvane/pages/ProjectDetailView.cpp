@@ -35,7 +35,7 @@
 namespace norvane::app {
 namespace {
 
-const QList<int> dayOptions{30, 90, 365};
+const QList<int> projectDayOptions{30, 90, 365};
 constexpr int pageSpacing = 20;
 constexpr int leverageModePickerWidth = 180;
 
@@ -169,7 +169,7 @@ void ProjectDetailView::makeSections(QVBoxLayout& layout) {
             return trends_;
         },
         [this] {
-            compositionCard_ = new OutputCompositionCard({}, compositionDays_, dayOptions);
+            compositionCard_ = new OutputCompositionCard({}, compositionDays_, projectDayOptions);
             connect(compositionCard_, &OutputCompositionCard::daysChanged, this,
                     &ProjectDetailView::setCompositionDays);
             fillComposition();
@@ -375,7 +375,7 @@ void ProjectDetailView::fillVelocity() {
     if (pending) retention = standInRetention(project_);
     delete velocityCard_;
     velocityCard_ = new VelocityRetentionCard(
-        {*retention, data_->velocity, data_->request.velocityDays, dayOptions, std::nullopt, std::nullopt});
+        {*retention, data_->velocity, data_->request.velocityDays, projectDayOptions, std::nullopt, std::nullopt});
     connect(velocityCard_, &VelocityRetentionCard::daysChanged, this, &ProjectDetailView::setVelocityDays);
     QSizePolicy policy = velocityCard_->sizePolicy();
     policy.setRetainSizeWhenHidden(true);

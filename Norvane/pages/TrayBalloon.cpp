@@ -17,7 +17,7 @@ namespace {
 
 constexpr int balloonWidth = 320;
 constexpr int gap = 6;
-constexpr double cornerRadius = 8.0;
+constexpr double balloonCornerRadius = 8.0;
 
 } // namespace
 
@@ -49,7 +49,7 @@ void TrayBalloon::showNear(const QRect& anchor) {
     move(PanelPlacement::clearOf(places(anchor, free), size(), applicationWindows()));
     // A window without a compositor has square corners: cut them.
     QPainterPath outline;
-    outline.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
+    outline.addRoundedRect(QRectF(rect()), balloonCornerRadius, balloonCornerRadius);
     setMask(QRegion(outline.toFillPolygon().toPolygon()));
     show();
     expiry_.start();
@@ -81,7 +81,7 @@ void TrayBalloon::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Palette::withOpacity(Palette::textMuted(), 0.5), 1.0));
     painter.setBrush(Palette::backgroundRaised());
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), balloonCornerRadius, balloonCornerRadius);
 }
 
 void TrayBalloon::mousePressEvent(QMouseEvent*) { close(); }

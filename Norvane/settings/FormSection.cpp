@@ -11,7 +11,7 @@
 namespace norvane::app {
 namespace {
 
-constexpr int rowPadding = 10;
+constexpr int formRowPadding = 10;
 
 } // namespace
 
@@ -22,7 +22,7 @@ FormSection::FormSection(const QString& header, QWidget* parent)
         column->addWidget(makeLabel(header, TextStyle::subheadline, Palette::textSecondary(), QFont::DemiBold));
     }
     auto* panel =
-        new RoundedPanel(RoundedPanel::box(Palette::backgroundRaised(), rowPadding, Qt::Vertical, defaultSpacing));
+        new RoundedPanel(RoundedPanel::box(Palette::backgroundRaised(), formRowPadding, Qt::Vertical, defaultSpacing));
     rows_ = panel->contentLayout();
     column->addWidget(panel);
     footer_->setWordWrap(true);

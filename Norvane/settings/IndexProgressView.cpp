@@ -14,16 +14,16 @@
 namespace norvane::app {
 namespace {
 
-constexpr int barHeight = 8;
+constexpr int progressBarHeight = 8;
 constexpr double barRadius = 4.0;
-constexpr int markerDiameter = 8;
+constexpr int progressMarkerDiameter = 8;
 
 QWidget* marker(const ContributorMilestone& milestone, int contributorCount) {
     const bool reached = contributorCount >= milestone.target;
     auto* column = makeColumn(2);
-    column->addWidget(
-        new ColorDot(markerDiameter, reached ? milestone.color : Palette::withOpacity(Palette::textSecondary(), 0.3)),
-        0, Qt::AlignHCenter);
+    column->addWidget(new ColorDot(progressMarkerDiameter,
+                                   reached ? milestone.color : Palette::withOpacity(Palette::textSecondary(), 0.3)),
+                      0, Qt::AlignHCenter);
     column->addWidget(makeLabel(QString::number(milestone.target), TextStyle::caption2, Palette::textMuted()), 0,
                       Qt::AlignHCenter);
     return wrap(column);
@@ -58,7 +58,7 @@ void IndexProgressView::rebuild() {
     countLine->addWidget(makeLabel(countText(contributorCount_), TextStyle::subheadline, Palette::textSecondary()));
     column_->addWidget(wrap(countLine));
 
-    auto* bar = new ProgressTrack(barHeight, barRadius, milestone.color);
+    auto* bar = new ProgressTrack(progressBarHeight, barRadius, milestone.color);
     bar->setFraction(milestone.progress(contributorCount_));
     column_->addWidget(bar);
 

@@ -24,7 +24,7 @@ namespace {
 constexpr int defaultCollectionHour = 2;
 constexpr int tabSymbolSize = 16;
 
-QIcon symbolIcon(const QString& name) { return SymbolRegistry::icon(name, tabSymbolSize, Palette::textPrimary()); }
+QIcon tabSymbolIcon(const QString& name) { return SymbolRegistry::icon(name, tabSymbolSize, Palette::textPrimary()); }
 
 GeneralTab::InitialState readInitialState(const SettingsServices& services) {
     const auto schedule = services.agent->installedSchedule();
@@ -41,10 +41,10 @@ SettingsView::SettingsView(SettingsServices services, QWidget* parent)
     setWindowTitle(QStringLiteral("Settings"));
     setFixedSize(windowWidth, windowHeight);
     tabs_->setDocumentMode(true);
-    tabs_->addTab(general_, symbolIcon(QStringLiteral("gear")), QStringLiteral("General"));
-    tabs_->addTab(cocomo_, symbolIcon(QStringLiteral("function")), QStringLiteral("COCOMO"));
-    tabs_->addTab(index_, symbolIcon(QStringLiteral("chart.bar.doc.horizontal")), QStringLiteral("Norvane Index"));
-    tabs_->addTab(data_, symbolIcon(QStringLiteral("internaldrive")), QStringLiteral("Data"));
+    tabs_->addTab(general_, tabSymbolIcon(QStringLiteral("gear")), QStringLiteral("General"));
+    tabs_->addTab(cocomo_, tabSymbolIcon(QStringLiteral("function")), QStringLiteral("COCOMO"));
+    tabs_->addTab(index_, tabSymbolIcon(QStringLiteral("chart.bar.doc.horizontal")), QStringLiteral("Norvane Index"));
+    tabs_->addTab(data_, tabSymbolIcon(QStringLiteral("internaldrive")), QStringLiteral("Data"));
     auto* layout = makeColumn(0);
     layout->addWidget(tabs_);
     setLayout(layout);

@@ -26,7 +26,7 @@
 namespace norvane::app {
 namespace {
 
-constexpr int sheetWidth = 450;
+constexpr int exportSheetWidth = 450;
 constexpr int sheetHeight = 500;
 
 QString fromView(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
@@ -42,7 +42,7 @@ QBoxLayout* section(const QString& title) {
 ExportSheet::ExportSheet(Document document, SaveFolder& saveFolder, QWidget* parent)
     : Sheet(QStringLiteral("Export Norvane Index Data"), parent), document_(std::move(document)),
       saveFolder_(saveFolder) {
-    setFixedSize(sheetWidth, sheetHeight);
+    setFixedSize(exportSheetWidth, sheetHeight);
     auto* layout = makeColumn(0);
     setLayout(layout);
     layout->addWidget(makeHeader());

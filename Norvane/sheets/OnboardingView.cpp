@@ -22,7 +22,7 @@ struct Feature {
     const char* description;
 };
 
-constexpr Feature features[] = {
+constexpr Feature welcomeFeatures[] = {
     {"bolt.fill", "Measure Your Leverage", "See how AI accelerates your development compared to traditional methods."},
     {"chart.xyaxis.line", "Track Progress Over Time", "Visualize your productivity trends from git history."},
     {"dollarsign.circle.fill", "Estimate Project Value", "Calculate the equivalent cost using COCOMO industry models."},
@@ -99,7 +99,7 @@ OnboardingView::OnboardingView(QWidget* parent) : QWidget(parent) {
     root->addLayout(limited(new Divider));
 
     auto* featureList = makeColumn(20);
-    for (const auto& feature : features) featureList->addWidget(featureRow(feature));
+    for (const auto& feature : welcomeFeatures) featureList->addWidget(featureRow(feature));
     root->addLayout(limited(wrap(featureList)));
     root->addLayout(limited(new Divider));
 

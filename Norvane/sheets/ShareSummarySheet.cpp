@@ -19,8 +19,8 @@
 namespace norvane::app {
 namespace {
 
-constexpr int sheetWidth = 650;
-constexpr int sheetHeight = 520;
+constexpr int shareSheetWidth = 650;
+constexpr int shareSheetHeight = 520;
 constexpr int previewWidth = 340;
 
 void fill(QWidget* widget, const QColor& colour) {
@@ -48,7 +48,7 @@ StyledLabel* columnTitle(const QString& text) {
 ShareSummarySheet::ShareSummarySheet(Figures figures, SaveFolder& saveFolder, QWidget* parent)
     : Sheet(QStringLiteral("Share Productivity Summary"), parent), figures_(std::move(figures)),
       saveFolder_(saveFolder) {
-    setFixedSize(sheetWidth, sheetHeight);
+    setFixedSize(shareSheetWidth, shareSheetHeight);
     fill(this, Palette::backgroundDeep());
     auto* layout = makeColumn(0);
     setLayout(layout);

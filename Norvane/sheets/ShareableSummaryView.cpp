@@ -19,7 +19,7 @@
 namespace norvane::app {
 namespace {
 
-constexpr double cornerRadius = 16.0;
+constexpr double summaryCornerRadius = 16.0;
 constexpr double borderWidth = 2.0;
 
 std::optional<double> showable(std::optional<double> leverage) {
@@ -127,7 +127,7 @@ void ShareableSummaryView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath outline;
-    outline.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
+    outline.addRoundedRect(QRectF(rect()), summaryCornerRadius, summaryCornerRadius);
     painter.setClipPath(outline);
     painter.fillRect(rect(), Palette::backgroundBase());
     painter.fillRect(header_->geometry(), Palette::backgroundRaised());
@@ -135,8 +135,8 @@ void ShareableSummaryView::paintEvent(QPaintEvent*) {
     const double inset = borderWidth / 2.0;
     painter.setPen(QPen(QBrush(Palette::accentGradient()), borderWidth));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), cornerRadius - inset,
-                            cornerRadius - inset);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), summaryCornerRadius - inset,
+                            summaryCornerRadius - inset);
 }
 
 QImage ShareableSummaryView::renderImage(const ShareableMetrics& metrics, ShareableSummaryConfig config,

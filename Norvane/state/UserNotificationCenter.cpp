@@ -10,7 +10,7 @@ namespace norvane::app {
 namespace {
 
 const QString service = QStringLiteral("org.freedesktop.Notifications");
-const QString path = QStringLiteral("/org/freedesktop/Notifications");
+const QString notificationsPath = QStringLiteral("/org/freedesktop/Notifications");
 constexpr int serverDefaultTimeout = -1;
 
 } // namespace
@@ -23,7 +23,7 @@ void UserNotificationCenter::post(const QString& title, const QString& body) {
         trayMessage_(title, body);
         return;
     }
-    QDBusMessage notify = QDBusMessage::createMethodCall(service, path, service, QStringLiteral("Notify"));
+    QDBusMessage notify = QDBusMessage::createMethodCall(service, notificationsPath, service, QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("suppress-sound"), true}};
     notify << QStringLiteral("Norvane") << 0u << QString() << title << body << QStringList() << hints
            << serverDefaultTimeout;

@@ -8,8 +8,8 @@ namespace norvane::app {
 
 namespace {
 
-constexpr int horizontalPadding = 6;
-constexpr int verticalPadding = 2;
+constexpr int badgeHorizontalPadding = 6;
+constexpr int badgeVerticalPadding = 2;
 
 } // namespace
 
@@ -28,7 +28,7 @@ void CapsuleBadge::setText(const QString& text, const QColor& color) {
 
 QSize CapsuleBadge::sizeHint() const {
     const QFontMetrics metrics(font());
-    return {metrics.horizontalAdvance(text_) + 2 * horizontalPadding, metrics.height() + 2 * verticalPadding};
+    return {metrics.horizontalAdvance(text_) + 2 * badgeHorizontalPadding, metrics.height() + 2 * badgeVerticalPadding};
 }
 
 void CapsuleBadge::paintEvent(QPaintEvent*) {

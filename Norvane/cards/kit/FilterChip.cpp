@@ -10,11 +10,11 @@ namespace norvane::app {
 
 namespace {
 
-constexpr int horizontalPadding = 10;
-constexpr int verticalPadding = 4;
-constexpr int durationMs = 150;
+constexpr int chipHorizontalPadding = 10;
+constexpr int chipVerticalPadding = 4;
+constexpr int chipFadeMs = 150;
 
-QColor blend(const QColor& from, const QColor& to, double amount) {
+QColor blendChipColor(const QColor& from, const QColor& to, double amount) {
     return QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * amount),
                             static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * amount),
                             static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * amount));
@@ -24,7 +24,7 @@ QColor blend(const QColor& from, const QColor& to, double amount) {
 
 FilterChip::FilterChip(const QString& text, QWidget* parent)
     : QAbstractButton(parent),
-      selection_(new Tween(this, durationMs, QEasingCurve::InOutQuad, [this](double) { update(); })) {
+      selection_(new Tween(this, chipFadeMs, QEasingCurve::InOutQuad, [this](double) { update(); })) {
     setText(text);
     setFont(Typography::font(TextStyle::caption));
     setCursor(Qt::PointingHandCursor);
@@ -36,13 +36,17 @@ void FilterChip::setSelected(bool selected) {
     selection_->setTarget(selected ? 1.0 : 0.0);
 }
 
-QColor FilterChip::fillColor() const { return blend(Palette::backgroundBase(), Palette::blue(), selection_->value()); }
+QColor FilterChip::fillColor() const {
+    return blendChipColor(Palette::backgroundBase(), Palette::blue(), selection_->value());
+}
 
-QColor FilterChip::textColor() const { return blend(Palette::textSecondary(), Qt::white, selection_->value()); }
+QColor FilterChip::textColor() const {
+    return blendChipColor(Palette::textSecondary(), Qt::white, selection_->value());
+}
 
 QSize FilterChip::sizeHint() const {
     const QFontMetrics metrics(font());
-    return {metrics.horizontalAdvance(text()) + 2 * horizontalPadding, metrics.height() + 2 * verticalPadding};
+    return {metrics.horizontalAdvance(text()) + 2 * chipHorizontalPadding, metrics.height() + 2 * chipVerticalPadding};
 }
 
 void FilterChip::paintEvent(QPaintEvent*) {

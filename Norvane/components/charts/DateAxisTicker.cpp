@@ -13,7 +13,7 @@ namespace calendar = platform::LocalCalendar;
 namespace {
 
 // A long axis still gets a bounded number of marks.
-constexpr std::size_t maximumMarks = 400;
+constexpr std::size_t maximumDateMarks = 400;
 // The least room between two neighbouring labels.
 constexpr double labelGap = 8.0;
 
@@ -35,7 +35,7 @@ platform::Date advance(AxisStrideComponent unit, platform::Date date, int units)
 std::vector<platform::Date> stridedDates(Stride stride, platform::Date lower, platform::Date upper) {
     std::vector<platform::Date> marks;
     const platform::Date first = ChartMath::unitStart(stride.unit, lower);
-    for (int step = 0; marks.size() < maximumMarks; ++step) {
+    for (int step = 0; marks.size() < maximumDateMarks; ++step) {
         const platform::Date mark = advance(stride.unit, first, step * stride.count);
         if (mark > upper) {
             break;

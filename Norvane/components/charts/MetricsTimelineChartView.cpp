@@ -24,8 +24,8 @@ namespace norvane::app {
 
 namespace {
 
-constexpr int chartHeight = 150;
-const EmptyChartText withoutHistory{QStringLiteral("Need more data points"), {}};
+constexpr int timelineChartHeight = 150;
+const EmptyChartText timelineWithoutHistory{QStringLiteral("Need more data points"), {}};
 
 QBrush areaBrush(const QColor& color) {
     QLinearGradient gradient(0.0, 0.0, 0.0, 1.0);
@@ -39,10 +39,11 @@ QBrush areaBrush(const QColor& color) {
 
 MetricsTimelineChartView::MetricsTimelineChartView(Inputs inputs, OrganicEstimate estimate, QWidget* parent)
     : QWidget(parent), inputs_(std::move(inputs)), estimate_(std::move(estimate)),
-      emptyState_(new EmptyChartState(chartHeight, QStringLiteral("chart.xyaxis.line"), withoutHistory)),
+      emptyState_(
+          new EmptyChartState(timelineChartHeight, QStringLiteral("chart.xyaxis.line"), timelineWithoutHistory)),
       chart_(new QWidget), header_(new HoverHeader(QStringLiteral("Hover to see values"), Palette::textMuted())),
       plot_(ChartStyle::makePlot(inputs_.timeRange, nullptr)) {
-    ChartStyle::layOutBody(chart_, header_, plot_, chartHeight);
+    ChartStyle::layOutBody(chart_, header_, plot_, timelineChartHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     for (QWidget* state : {static_cast<QWidget*>(emptyState_), chart_}) {
@@ -239,7 +240,7 @@ void MetricsTimelineChartView::redraw() {
         // The snapshots are the project's whole history: a longer range holds all of them.
         const std::size_t history = inputs_.snapshots.size();
         emptyState_->setText(EmptyChartText::forRange(
-            withoutHistory,
+            timelineWithoutHistory,
             {history > 0, cachedChartData_.size(), inputs_.timeRange != TimeRange::allTime && history >= 2},
             QStringLiteral("commit"), QStringLiteral("the trend")));
     }

@@ -20,7 +20,7 @@ namespace norvane::app {
 
 namespace {
 
-const EmptyChartText withoutHistory{QStringLiteral("No activity data yet"), {}};
+const EmptyChartText overlapWithoutHistory{QStringLiteral("No activity data yet"), {}};
 const QString chartName = QStringLiteral("Project activity overlap");
 
 constexpr int headerHeight = 16;
@@ -63,7 +63,7 @@ ProjectActivityOverlapView::ProjectActivityOverlapView(std::vector<ActivityDay> 
       headerDate_(new StyledLabel({}, Typography::font(TextStyle::caption), Palette::textMuted())),
       headerBullet_(new StyledLabel(QStringLiteral("•"), font(), Palette::textSecondary())),
       headerNames_(new StyledLabel({}, Typography::font(TextStyle::caption, QFont::Medium), Palette::textPrimary())),
-      emptyState_(new EmptyChartState(100, QStringLiteral("rectangle.split.3x1"), withoutHistory, this)) {
+      emptyState_(new EmptyChartState(100, QStringLiteral("rectangle.split.3x1"), overlapWithoutHistory, this)) {
     connect(emptyState_, &EmptyChartState::allTimeRequested, this, &ProjectActivityOverlapView::allTimeRequested);
     auto* headerLayout = new QHBoxLayout(header_);
     headerLayout->setContentsMargins(0, 0, 0, 0);
@@ -231,9 +231,9 @@ void ProjectActivityOverlapView::rebuild() {
     header_->setVisible(grid);
     emptyState_->setVisible(!grid);
     // A single day with a project already fills a column: the grid is empty only of days.
-    emptyState_->setText(EmptyChartText::forRange(withoutHistory, {hasHistory_, 0, timeRange_ != TimeRange::allTime},
-                                                  QStringLiteral("active day"),
-                                                  QStringLiteral("when projects overlapped")));
+    emptyState_->setText(
+        EmptyChartText::forRange(overlapWithoutHistory, {hasHistory_, 0, timeRange_ != TimeRange::allTime},
+                                 QStringLiteral("active day"), QStringLiteral("when projects overlapped")));
     setFixedHeight(sizeHint().height());
 }
 

@@ -26,10 +26,10 @@ namespace norvane::app {
 
 namespace {
 
-const EmptyChartText withoutHistory{QStringLiteral("No leverage trend data yet"),
-                                    QStringLiteral("Collect git history to see leverage over time")};
+const EmptyChartText leverageWithoutHistory{QStringLiteral("No leverage trend data yet"),
+                                            QStringLiteral("Collect git history to see leverage over time")};
 
-constexpr int chartHeight = 180;
+constexpr int leverageChartHeight = 180;
 // An upper bound at or beyond this reads as "no upper bound".
 constexpr double unboundedBandLimit = 1000.0;
 
@@ -59,9 +59,10 @@ RollingLeverageChartView::RollingLeverageChartView(std::vector<LeveragePoint> se
       chart_(new QWidget(this)),
       header_(new HoverHeader(QStringLiteral("Rolling leverage over time"), Palette::textSecondary())),
       plot_(ChartStyle::makePlot(timeRange, nullptr)), legend_(new QWidget),
-      emptyState_(new EmptyChartState(chartHeight, QStringLiteral("chart.line.uptrend.xyaxis"), withoutHistory)) {
+      emptyState_(new EmptyChartState(leverageChartHeight, QStringLiteral("chart.line.uptrend.xyaxis"),
+                                      leverageWithoutHistory)) {
     connect(emptyState_, &EmptyChartState::allTimeRequested, this, &RollingLeverageChartView::allTimeRequested);
-    ChartStyle::layOutBody(chart_, header_, plot_, chartHeight)->addWidget(legend_);
+    ChartStyle::layOutBody(chart_, header_, plot_, leverageChartHeight)->addWidget(legend_);
     new QHBoxLayout(legend_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -199,7 +200,8 @@ void RollingLeverageChartView::rebuild() {
     const bool longerRangeHasPoints =
         timeRange_ != TimeRange::allTime &&
         ChartMath::pointsSince(data_, TimeRange(TimeRange::allTime).startDate()).size() >= 2;
-    emptyState_->setText(EmptyChartText::forRange(withoutHistory, {hasHistory_, activeDays_, longerRangeHasPoints},
+    emptyState_->setText(EmptyChartText::forRange(leverageWithoutHistory,
+                                                  {hasHistory_, activeDays_, longerRangeHasPoints},
                                                   QStringLiteral("active day"), QStringLiteral("leverage over time")));
 }
 

@@ -9,13 +9,13 @@ namespace norvane::app {
 
 namespace {
 
-// The platform's default padding.
-constexpr int padding = 16;
+// The platform's default tilePadding.
+constexpr int tilePadding = 16;
 
 } // namespace
 
 TileFrame::TileFrame(QWidget* parent) : QWidget(parent), layout_(new QVBoxLayout(this)) {
-    layout_->setContentsMargins(padding, padding, padding, padding);
+    layout_->setContentsMargins(tilePadding, tilePadding, tilePadding, tilePadding);
     layout_->setSpacing(4);
     layout_->setAlignment(Qt::AlignCenter);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
