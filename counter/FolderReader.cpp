@@ -13,15 +13,16 @@
 
 namespace norvane::counter {
 
+// Outside the anonymous namespace, as FolderListing, which the header names, holds one.
+struct FolderCloser {
+    void operator()(DIR* folder) const { closedir(folder); }
+};
+
 namespace {
 
 struct FolderEntry {
     std::string name;
     bool isFolder;
-};
-
-struct FolderCloser {
-    void operator()(DIR* folder) const { closedir(folder); }
 };
 
 // The entries listed at once: enough for most folders, few enough that a folder of a million files
