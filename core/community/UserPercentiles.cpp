@@ -12,7 +12,7 @@ std::optional<std::string> ordinal(const std::optional<int>& percentile) {
     return percentile ? std::optional(UserPercentiles::formatPercentile(*percentile)) : std::nullopt;
 }
 
-std::optional<int> optionalPercentile(const nlohmann::json& object, std::string_view key) {
+std::optional<int> rangeCheckedPercentile(const nlohmann::json& object, std::string_view key) {
     const auto value = JsonCoding::optionalInteger(object, key);
     if (value && (*value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max())) {
         throw JsonDecodingError("Expected a 32-bit integer for key \"" + std::string(key) + "\"");
@@ -72,10 +72,10 @@ UserPercentiles UserPercentiles::fromJSON(const nlohmann::json& object) {
     return {
         .calculatedAt = asDate(require(object, "calculatedAt"), "calculatedAt"),
         .sizeBucket = text(object, "sizeBucket"),
-        .throughputPercentile = optionalPercentile(object, "throughputPercentile"),
-        .velocityRetentionPercentile = optionalPercentile(object, "velocityRetentionPercentile"),
-        .consistencyPercentile = optionalPercentile(object, "consistencyPercentile"),
-        .norvaneIndex = optionalPercentile(object, "norvaneIndex"),
+        .throughputPercentile = rangeCheckedPercentile(object, "throughputPercentile"),
+        .velocityRetentionPercentile = rangeCheckedPercentile(object, "velocityRetentionPercentile"),
+        .consistencyPercentile = rangeCheckedPercentile(object, "consistencyPercentile"),
+        .norvaneIndex = rangeCheckedPercentile(object, "norvaneIndex"),
         .hasSufficientData = boolean(object, "hasSufficientData"),
         .contributorCount = integer(object, "contributorCount"),
         .sizeBucketContributors = integer(object, "sizeBucketContributors"),

@@ -19,7 +19,7 @@ namespace {
 /// The store file and the files SQLite keeps beside it.
 constexpr std::array<const char*, 4> storeFileSuffixes{"", "-wal", "-shm", "-journal"};
 /// As many links as the system itself follows in one path.
-constexpr int maximumLinks = 40;
+constexpr int maximumChainLinks = 40;
 
 struct Identity {
     dev_t device;
@@ -41,7 +41,7 @@ std::filesystem::path folderOf(const std::filesystem::path& path) {
 std::vector<std::filesystem::path> linkChain(const std::filesystem::path& path) {
     std::vector<std::filesystem::path> chain{path};
     std::error_code error;
-    while (chain.size() <= maximumLinks && std::filesystem::is_symlink(chain.back(), error)) {
+    while (chain.size() <= maximumChainLinks && std::filesystem::is_symlink(chain.back(), error)) {
         const auto target = std::filesystem::read_symlink(chain.back(), error);
         if (error) break;
         chain.push_back(target.is_absolute() ? target : folderOf(chain.back()) / target);
