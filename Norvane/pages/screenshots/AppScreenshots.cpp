@@ -148,18 +148,22 @@ bool isAnimating() {
 void settle(const std::function<bool()>& ready) {
     QElapsedTimer clock;
     clock.start();
-    while (!ready() && clock.elapsed() < readyTimeoutMilliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    // Then until the animations have ended and handling what is pending moves nothing.
-    auto before = placesOnScreen();
-    while (true) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        QApplication::processEvents(isAnimating() ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
-        auto after = placesOnScreen();
-        if (after == before && !isAnimating()) break;
-        before = std::move(after);
-    }
+    // Handling what is pending may undo what was awaited (a page that reloads after a store change):
+    // wait again until it holds once everything has settled.
+    do {
+        while (!ready() && clock.elapsed() < readyTimeoutMilliseconds) {
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        // Then until the animations have ended and handling what is pending moves nothing.
+        auto before = placesOnScreen();
+        while (true) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QApplication::processEvents(isAnimating() ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
+            auto after = placesOnScreen();
+            if (after == before && !isAnimating()) break;
+            before = std::move(after);
+        }
+    } while (!ready() && clock.elapsed() < readyTimeoutMilliseconds);
 }
 
 void choose(OceanSegmentedPicker& picker, const QString& label) {

@@ -81,8 +81,11 @@ void stage(ApplicationController& controller, DashboardView& window, const Take&
 
     page->header().collectMetricsAction().trigger();
     auto& state = controller.appState();
+    // The collection's save makes the page read its figures again: the picture shows them read.
     settle([&] {
-        return state.collectionProgress() && state.collectionProgress()->phase == CollectionProgress::Phase::complete;
+        const auto* shown = projectPage(window);
+        return state.collectionProgress() && state.collectionProgress()->phase == CollectionProgress::Phase::complete &&
+               shown && shown->isLoaded();
     });
     take(QStringLiteral("project-page-collected.png"), window);
     settle([&] { return !state.isCollecting(); });
