@@ -111,10 +111,10 @@ ActivityBook::DayOfCommit readBookedCommit(const platform::QueryRow& row, const 
         throw platform::StoreError("The store holds a commit booked for the project " + project.name +
                                    " that cannot be read: \"" + hash + "\"");
     }
-    return {row.get<platform::Date>(1), std::move(hash)};
+    return {row.get<platform::Date>(1), BookedCommit{std::move(hash), row.get<std::optional<platform::Date>>(2)}};
 }
 
-const std::string bookedCommitsOfProject = "SELECT hash, date FROM booked_commit WHERE project = ?";
+const std::string bookedCommitsOfProject = "SELECT hash, date, aheadUntil FROM booked_commit WHERE project = ?";
 
 } // namespace
 
@@ -122,11 +122,20 @@ ActivityBook::Update ActivityBook::Update::whole(GitTips tips, GitHistory& histo
                                                  const CollectionMoment& moment) {
     Update update{.tips = std::move(tips),
                   .wholeHistory = true,
-                  .provisionalUntil = moment.provisionalUntil(booking.latestAhead())};
+                  .provisionalUntil = moment.laterSeen,
+                  .aheadUntil = booking.latestAhead()};
     update.days = std::move(history.days);
     update.firstBookedAt = history.firstBookedAt;
     update.head = history.head;
     return update;
+}
+
+std::optional<platform::Date> ActivityBook::Update::newlyProvisionalUntil(const BookedHistory* before) const {
+    const bool newlyBehind = provisionalUntil && !(before && before->provisionalUntil);
+    const bool newlyAhead = aheadUntil && !(before && before->aheadUntil);
+    if (!newlyBehind && !newlyAhead) return std::nullopt;
+    if (!provisionalUntil || !aheadUntil) return provisionalUntil ? provisionalUntil : aheadUntil;
+    return std::max(*provisionalUntil, *aheadUntil);
 }
 
 ActivityBook::BookedMeanwhile::BookedMeanwhile()
@@ -165,7 +174,7 @@ ActivityBook::Update ActivityBook::readSince(const std::shared_ptr<Project>& pro
         return readWhole(project, tips, booked, moment);
     }
     auto reason = wholeReadReason(tips, *booked);
-    if (!reason && booked->tipList() == tips.commits) {
+    if (!reason && booked->tipList() == tips.commits && !booked->aheadUntil) {
         return Update{.tips = tips, .booked = booked};
     }
     if (!reason) {
@@ -227,45 +236,89 @@ std::optional<ActivityBook::Update> ActivityBook::readChanges(const std::shared_
                           // back in time: only a commit not booked yet is new.
                           if (bookedCommit(project, record.hash)) return;
                           if (record.hash == tips.head) update.head = record.summary();
-                          const auto moment = booking.moment(record.committedAt);
-                          update.firstBookedAt = std::min(update.firstBookedAt.value_or(moment), moment);
-                          const auto day = booking.dayOf(moment);
-                          update.added.emplace_back(day, record.hash);
-                          update.days[day].add(record);
+                          auto commit = booking.book(record.hash, record.committedAt);
+                          update.firstBookedAt = std::min(update.firstBookedAt.value_or(commit.moment), commit.moment);
+                          update.added.emplace_back(commit.day, commit.commit);
+                          update.days[commit.day].add(record, std::move(commit.commit));
                       });
     // A tip left behind that a new commit builds on reaches nothing that went.
     auto leftBehind = difference(before, tips.commits);
     std::erase_if(leftBehind, [&parentsOfNew](const auto& tip) { return parentsOfNew.contains(tip); });
     const auto gone = goneCommits(project, tips, leftBehind);
 
-    // The days to count anew: those of the new commits, and those that lost commits.
-    std::set<platform::Date> affected;
+    // The days to count anew: those of the new commits, those that lost commits, and those that
+    // commits dated after the moment they were booked at leave and join.
+    auto affected = booked.aheadUntil ? daysOfCommitsAhead(project, gone, booking) : std::set<platform::Date>{};
     for (const auto& [day, commits] : update.days) affected.insert(day);
+    // Without commits, the rows have no first day: none is the distant past.
     const auto firstDay =
-        booked.firstBookedAt ? std::optional(platform::LocalCalendar::startOfDay(*booked.firstBookedAt)) : std::nullopt;
+        booked.firstBookedAt ? platform::LocalCalendar::startOfDay(*booked.firstBookedAt) : platform::distantPast();
     for (const auto& [hash, day] : gone) {
         // The first moment of the history may have gone with it: that is read whole.
         if (day == firstDay) return std::nullopt;
         affected.insert(day);
         update.removed.push_back(hash);
     }
+    const auto held = readDaysAnew(project, affected, gone, booking, update);
+    for (const auto day : affected) {
+        if (!update.days.contains(day)) update.emptied.insert(day);
+    }
+    // The first day read anew gives the first moment, unless commits dated ahead left it empty while
+    // days not read hold others.
+    if (affected.contains(firstDay)) {
+        if (update.emptied.contains(firstDay) && held != bookedCommitCount(project)) return std::nullopt;
+    } else if (booked.firstBookedAt) {
+        update.firstBookedAt = std::min(*booked.firstBookedAt, update.firstBookedAt.value_or(*booked.firstBookedAt));
+    }
+    update.aheadUntil = booking.latestAhead();
+    return update;
+}
 
-    // What those days keep of their commits is read again with the new ones.
+std::set<platform::Date> ActivityBook::daysOfCommitsAhead(const std::shared_ptr<Project>& project,
+                                                          const std::unordered_map<std::string, platform::Date>& gone,
+                                                          CommitBooking& booking) {
+    std::set<platform::Date> days;
+    context_->container()->query(bookedCommitsOfProject + " AND aheadUntil IS NOT NULL",
+                                 {SqlValue(project->persistentKey())}, [&](const platform::QueryRow& row) {
+                                     const auto [day, commit] = readBookedCommit(row, *project);
+                                     if (gone.contains(commit.hash)) return;
+                                     days.insert(day);
+                                     days.insert(booking.book(commit.hash, *commit.aheadUntil).day);
+                                 });
+    return days;
+}
+
+std::size_t ActivityBook::readDaysAnew(const std::shared_ptr<Project>& project,
+                                       const std::set<platform::Date>& affected,
+                                       const std::unordered_map<std::string, platform::Date>& gone,
+                                       CommitBooking& booking, Update& update) {
     auto kept = commitsOnDays(project, affected);
+    const auto held = kept.size();
     std::erase_if(kept, [&gone](const auto& entry) { return gone.contains(entry.first); });
     std::vector<std::string> keptHashes;
     for (const auto& [hash, place] : kept) keptHashes.push_back(hash);
     git_.visitListedCommits(project->path, keptHashes, [&](const GitLogParser::LogRecord& record) {
-        update.days[kept.at(std::string(record.hash)).first].add(record);
+        const auto& [day, commit] = kept.at(std::string(record.hash));
+        // One dated after the moment it was booked at counts at this one, or on its own day once
+        // this one reaches it; any other stays where it is.
+        auto now = commit.aheadUntil ? booking.book(record.hash, record.committedAt)
+                                     : CommitBooking::Booked{record.committedAt, day, commit};
+        if (now.day != day || now.commit != commit) {
+            update.removed.push_back(commit.hash);
+            update.added.emplace_back(now.day, now.commit);
+        }
+        update.firstBookedAt = std::min(update.firstBookedAt.value_or(now.moment), now.moment);
+        update.days[now.day].add(record, std::move(now.commit));
     });
-    for (const auto day : affected) {
-        if (!update.days.contains(day)) update.emptied.insert(day);
-    }
-    if (booked.firstBookedAt) {
-        update.firstBookedAt = std::min(*booked.firstBookedAt, update.firstBookedAt.value_or(*booked.firstBookedAt));
-    }
-    update.provisionalUntil = booking.latestAhead();
-    return update;
+    return held;
+}
+
+std::size_t ActivityBook::bookedCommitCount(const std::shared_ptr<Project>& project) {
+    std::size_t count = 0;
+    context_->container()->query("SELECT count(*) FROM booked_commit WHERE project = ?",
+                                 {SqlValue(project->persistentKey())},
+                                 [&count](const platform::QueryRow& row) { count = row.get<std::int64_t>(0); });
+    return count;
 }
 
 std::optional<ActivityBook::DayOfCommit> ActivityBook::bookedCommit(const std::shared_ptr<Project>& project,
@@ -286,7 +339,7 @@ ActivityBook::commitsOnDays(const std::shared_ptr<Project>& project, const std::
             {SqlValue(project->persistentKey()), platform::FieldTraits<platform::Date>::toSql(day)},
             [&](const platform::QueryRow& row) {
                 auto booked = readBookedCommit(row, *project);
-                auto hash = booked.second;
+                auto hash = booked.second.hash;
                 commits.emplace(std::move(hash), std::move(booked));
             });
     }
@@ -332,6 +385,7 @@ std::shared_ptr<BookedHistory> ActivityBook::stage(const std::shared_ptr<Project
     booked->pricedOverhead = settings.overhead;
     booked->pricedType = project->projectType;
     booked->provisionalUntil = update.provisionalUntil;
+    booked->aheadUntil = update.aheadUntil;
     if (update.wholeHistory || update.firstBookedAt) {
         booked->firstBookedAt = update.firstBookedAt;
     }
@@ -350,7 +404,7 @@ std::shared_ptr<BookedHistory> ActivityBook::stage(const std::shared_ptr<Project
 
 void ActivityBook::stageCommits(const std::shared_ptr<Project>& project, const Update& update) {
     // Written once and never read back as records: the context lets them go after the save.
-    const auto insert = [&](platform::Date day, const std::string& commit) {
+    const auto insert = [&](platform::Date day, const BookedCommit& commit) {
         context_->insertWithoutKeeping(BookedCommitRecord::create(project, day, commit));
     };
     if (update.wholeHistory) {

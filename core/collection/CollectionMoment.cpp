@@ -60,10 +60,6 @@ CollectionMoment CollectionMoment::take(platform::ModelContainer& store, const P
     return {behindEveryCount ? *count : read, read, latest};
 }
 
-std::optional<Date> CollectionMoment::provisionalUntil(std::optional<Date> latestCommitAhead) const {
-    return later(laterSeen, latestCommitAhead);
-}
-
 std::string CollectionMoment::notice(Date until) const {
     const auto why = laterSeen ? formatLocalMoment(*laterSeen) + ", which an earlier collection saw"
                                : formatLocalMoment(until) + ", the date of one of its commits";

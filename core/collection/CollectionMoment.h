@@ -13,12 +13,13 @@ namespace norvane {
 /// The one moment a collection or a history import of a project takes from the clock.
 ///
 /// A clock that reads earlier than a moment an earlier collection of the project saw is wrong, or
-/// that collection's was (ahead), and nothing here tells which; so is one that reads earlier than
-/// a commit's date, or the committer's was. The collection then books as a fresh import at its
-/// moment would, for now only: until a collection whose clock reads that late books anew. A clock
-/// that reads earlier than every code count of the project is taken to be behind them all: the
-/// latest count stands in for it, so that nothing is dated before the counts. Other projects'
-/// moments tell nothing of this one: a count that a wrong clock dated there is theirs to mend.
+/// that collection's was (ahead), and nothing here tells which. The collection then books as a
+/// fresh import at its moment would, for now only: until a collection whose clock reads that late
+/// books anew, whole. (One that reads earlier than a commit's date, or the committer's clock was
+/// ahead: that commit alone is booked anew by each collection, CommitBooking.) A clock that reads
+/// earlier than every code count of the project is taken to be behind them all: the latest count
+/// stands in for it, so that nothing is dated before the counts. Other projects' moments tell
+/// nothing of this one: a count that a wrong clock dated there is theirs to mend.
 struct CollectionMoment {
     /// What dates the collection: its count, its bookings, the project's update.
     platform::Date at;
@@ -30,9 +31,6 @@ struct CollectionMoment {
 
     /// Whether the clock read earlier than a moment an earlier collection of the project saw.
     bool isProvisional() const { return laterSeen.has_value(); }
-    /// Until when what is booked at this moment holds: the later of `laterSeen` and the latest date
-    /// of a commit booked at the moment, being dated after it; none when both are none.
-    std::optional<platform::Date> provisionalUntil(std::optional<platform::Date> latestCommitAhead) const;
     /// Says why what is booked at this moment holds only until `until`.
     std::string notice(platform::Date until) const;
 

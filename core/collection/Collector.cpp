@@ -199,8 +199,7 @@ std::pair<std::shared_ptr<Snapshot>, Collector::Settings> Collector::store(const
                 snapshot = stageCodeCount(project, reading);
                 if (const auto& update = reading.activity) {
                     activityBook_.requireBookedAsRead(project, *update);
-                    if (update->startsProvisional(update->booked.get()))
-                        newlyProvisionalUntil = update->provisionalUntil;
+                    newlyProvisionalUntil = update->newlyProvisionalUntil(update->booked.get());
                     const auto booked = activityBook_.stage(project, *update, *settings.values);
                     calculateBaselineVelocityIfNeeded(project, booked->firstBookedAt.value_or(now), now);
                 }
@@ -442,9 +441,7 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
         const auto update = ActivityBook::Update::whole(tips, history, booking, moment);
         std::optional<platform::Date> newlyProvisionalUntil;
         context_->save([&] {
-            if (update.startsProvisional(activityBook_.bookedHistory(project).get())) {
-                newlyProvisionalUntil = update.provisionalUntil;
-            }
+            newlyProvisionalUntil = update.newlyProvisionalUntil(activityBook_.bookedHistory(project).get());
             activityBook_.stage(project, update, *settings);
             calculateBaselineVelocityIfNeeded(project, history.firstBookedAt.value_or(now), now);
             if (!commits.empty()) {

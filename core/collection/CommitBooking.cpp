@@ -4,12 +4,12 @@
 
 namespace norvane {
 
-platform::Date CommitBooking::moment(platform::Date committedAt) {
+CommitBooking::Booked CommitBooking::book(std::string_view hash, platform::Date committedAt) {
     if (committedAt <= now_) {
-        return committedAt;
+        return {committedAt, dayStarts_.of(committedAt), BookedCommit{std::string(hash), std::nullopt}};
     }
     latestAhead_ = std::max(latestAhead_.value_or(committedAt), committedAt);
-    return now_;
+    return {now_, dayStarts_.of(now_), BookedCommit{std::string(hash), committedAt}};
 }
 
 } // namespace norvane

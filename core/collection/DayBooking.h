@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/collection/ActivityTally.h"
+#include "core/models/BookedCommit.h"
 
 #include "platform/Date.h"
 
 #include <map>
-#include <string>
 #include <vector>
 
 namespace norvane {
@@ -13,14 +13,13 @@ namespace norvane {
 /// The commits booked on one local day, and their activity.
 class DayBooking {
 public:
-    void add(const GitLogParser::LogRecord& record);
+    void add(const GitLogParser::LogRecord& record, BookedCommit commit);
     GitActivityStats stats() const { return tally_.stats(); }
-    /// The hashes of the day's commits.
-    const std::vector<std::string>& commits() const { return commits_; }
+    const std::vector<BookedCommit>& commits() const { return commits_; }
 
 private:
     ActivityTally tally_;
-    std::vector<std::string> commits_;
+    std::vector<BookedCommit> commits_;
 };
 
 /// Booked days by the start of each local day.

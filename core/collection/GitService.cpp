@@ -535,9 +535,9 @@ GitHistory GitService::readHistory(const std::string& path, const GitTips& tips,
         if (!counted) {
             return;
         }
-        const auto moment = booking.moment(record.committedAt);
-        history.firstBookedAt = std::min(history.firstBookedAt.value_or(moment), moment);
-        history.days[booking.dayOf(moment)].add(record);
+        auto booked = booking.book(record.hash, record.committedAt);
+        history.firstBookedAt = std::min(history.firstBookedAt.value_or(booked.moment), booked.moment);
+        history.days[booked.day].add(record, std::move(booked.commit));
     });
     history.commits = byAuthorDate(std::move(history.commits));
     history.shallow = boundary.met();

@@ -5,11 +5,12 @@ namespace norvane {
 using platform::attribute;
 
 std::shared_ptr<BookedCommitRecord> BookedCommitRecord::create(const std::shared_ptr<Project>& project,
-                                                               platform::Date dayStart, std::string hash) {
+                                                               platform::Date dayStart, const BookedCommit& commit) {
     auto record = std::make_shared<BookedCommitRecord>();
     record->project = project;
     record->date = dayStart;
-    record->hash = std::move(hash);
+    record->hash = commit.hash;
+    record->aheadUntil = commit.aheadUntil;
     return record;
 }
 
@@ -22,6 +23,7 @@ const platform::Entity<BookedCommitRecord>& BookedCommitRecord::entity() {
         {
             attribute(BookedCommitField::hash),
             attribute(BookedCommitField::date),
+            attribute(BookedCommitField::aheadUntil),
             platform::relationship(BookedCommitField::project, platform::DeleteRule::cascade),
         },
         {{.columns = {"project", "hash"}, .unique = true}, {{"project", "date"}, false}}};

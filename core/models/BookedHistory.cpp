@@ -29,6 +29,7 @@ const platform::Entity<BookedHistory>& BookedHistory::entity() {
             attribute(BookedHistoryField::pricedOverhead),
             attribute(BookedHistoryField::pricedType),
             attribute(BookedHistoryField::provisionalUntil),
+            attribute(BookedHistoryField::aheadUntil),
             attribute(BookedHistoryField::repository),
             platform::relationship(BookedHistoryField::project, platform::DeleteRule::cascade),
         },

@@ -32,10 +32,13 @@ public:
     /// The earliest moment a booked commit counts at: the first day of the rows.
     std::optional<platform::Date> firstBookedAt;
     /// Set while the rows were booked by a clock that read earlier than an earlier collection of the
-    /// project, or than a commit's date: the later of that moment and the latest such date. Either
-    /// clock may be wrong, so the rows are booked anew, whole, by the first collection whose clock
-    /// reads this moment or later.
+    /// project: the moment that collection saw. Either clock may be wrong, so the rows are booked
+    /// anew, whole, by the first collection whose clock reads this moment or later.
     std::optional<platform::Date> provisionalUntil;
+    /// The latest date of a booked commit dated after the moment it counts at, while there is one:
+    /// each collection books such commits anew at its own moment, and reads only the days they
+    /// leave and join, until its clock reads their dates.
+    std::optional<platform::Date> aheadUntil;
     /// What the rows' effort and cost were priced with.
     double pricedWage = 0;
     double pricedOverhead = 0;
@@ -64,6 +67,8 @@ inline constexpr platform::Field<BookedHistory, std::optional<platform::Date>> f
     "firstBookedAt", &BookedHistory::firstBookedAt};
 inline constexpr platform::Field<BookedHistory, std::optional<platform::Date>> provisionalUntil{
     "provisionalUntil", &BookedHistory::provisionalUntil};
+inline constexpr platform::Field<BookedHistory, std::optional<platform::Date>> aheadUntil{"aheadUntil",
+                                                                                          &BookedHistory::aheadUntil};
 inline constexpr platform::Field<BookedHistory, double> pricedWage{"pricedWage", &BookedHistory::pricedWage};
 inline constexpr platform::Field<BookedHistory, double> pricedOverhead{"pricedOverhead",
                                                                        &BookedHistory::pricedOverhead};

@@ -18,8 +18,8 @@ public:
     static std::atomic<bool> isDevelopment;
 
     /// Version 1.3.0: the seven record types and what the daily rows were booked from: the
-    /// repository, and until when they count commits dated after their moment on its day; a store
-    /// of an older version is brought up to it when opened.
+    /// repository, and the dates of commits counted on the day of a moment before them; a store of
+    /// an older version is brought up to it when opened.
     static const platform::Schema& schema();
     /// $XDG_DATA_HOME/Norvane/norvane.store (or Norvane-Dev). Computed afresh; creates nothing.
     static std::filesystem::path containerURL();

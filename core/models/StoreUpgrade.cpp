@@ -152,6 +152,7 @@ void dropFirstSeenMoments(Database& database) {
 
 void upgrade(Database& database, const std::string&) {
     addMissingColumns(database, BookedHistory::entity().info());
+    addMissingColumns(database, BookedCommitRecord::entity().info());
     moveBookedDays(database);
     dropFirstSeenMoments(database);
 }

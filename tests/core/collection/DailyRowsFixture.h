@@ -4,6 +4,7 @@
 #include "tests/core/collection/GitLoggedDays.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ManualClock.h"
+#include "tests/support/RecordingProcessRunner.h"
 #include "tests/support/ScopedTimeZone.h"
 
 #include <cstdint>
@@ -45,7 +46,9 @@ protected:
     ScopedTimeZone berlin{"Europe/Berlin"};
     GitTestRepository repository;
     ManualClock clock{localDate(2025, 11, 1, 8)};
-    Collector pinned{context, SccService(builtInCounterOnly()), GitService(), clock.clock()};
+    /// Every run of git that the collector makes.
+    RecordingProcessRunner gitRuns{runningForReal()};
+    Collector pinned{context, SccService(builtInCounterOnly()), GitService(gitRuns), clock.clock()};
     std::shared_ptr<Project> project;
     int linesWritten = 0;
     bool added = false;

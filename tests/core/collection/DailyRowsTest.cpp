@@ -209,20 +209,38 @@ TEST_F(DailyRows, AZoneFileReplacedUnderItsNameDatesTheRowsByItsNewRules) {
 }
 
 // Dated after the clock, a commit tells that the clock may be behind, or the committer's ahead: it
-// counts once, on the day of the latest collection, until the clock reaches its own day. Said once.
+// counts once, on the day of the latest collection, until the clock reaches its own day. Said once;
+// and each collection reads again the days it leaves and joins, not the whole history, be its
+// date days or years ahead.
 TEST_F(DailyRows, ACommitFromAClockAheadCountsOnceOnTheLatestCollectionsDayUntilItsOwn) {
     commitLines("base.c", 5, november(1, 9));
     git({"checkout", "-q", "-b", "ahead"});
     const auto ahead = commitLines("ahead.c", 7, november(4, 10));
+    const auto far = commitLines("far.c", 3, localDate(2099, 1, 1, 0));
     git({"checkout", "-q", "main"});
     const testing::CapturedStandardError notes;
-    collectAndCompare(november(1, 20), {{ahead, november(1, 20)}});
+    collectAndCompare(november(1, 20), {{ahead, november(1, 20)}, {far, november(1, 20)}});
+    const auto addedWith = gitRuns.requests.size();
     for (int day = 2; day <= 20; ++day) {
         commitLines("day" + std::to_string(day) + ".c", 2, november(day, 9));
         if (day == 20) git({"merge", "-q", "--no-ff", "-m", "merge", "ahead"});
-        collectAndCompare(november(day, 20), {{ahead, std::min(november(day, 20), november(4, 10))}});
+        collectAndCompare(november(day, 20),
+                          {{ahead, std::min(november(day, 20), november(4, 10))}, {far, november(day, 20)}});
     }
+    // A whole read walks from the tips and leaves nothing out.
+    const auto wholeReads = std::count_if(gitRuns.requests.begin() + addedWith, gitRuns.requests.end(), [](auto& run) {
+        const auto& arguments = run.arguments;
+        const auto has = [&](auto&& matches) { return std::any_of(arguments.begin(), arguments.end(), matches); };
+        return has([](const auto& argument) { return argument == "--numstat"; }) && !has([](const auto& argument) {
+                   return argument.starts_with("^") || argument.starts_with("--no-walk");
+               });
+    });
+    EXPECT_EQ(wholeReads, 0);
     EXPECT_EQ(clockNotes(notes), 1U) << notes.text();
+    // A clock that then reads earlier than an earlier collection's is said once too.
+    collectAt(november(19, 20));
+    collectAt(november(19, 21));
+    EXPECT_EQ(clockNotes(notes), 2U) << notes.text();
 }
 
 // As found: the first add, by a clock three days behind, of work committed after what it reads;

@@ -74,6 +74,17 @@ INSERT INTO "booked_history" VALUES(3,X'07556A6B18634F9297E788B02EF84DAE','3796b
 INSERT INTO "booked_day" VALUES(3,X'A812C744F57441C5BA57D956866E9A04',1796601600000000,'3796bf399ae20a5fe98ee4b6530c2e9e73464457@1796604027000000s',3);
 )sql";
 
+/// What the release before this one kept of the commits "demo" counts, one a row: the second one
+/// first seen ahead of its date.
+constexpr const char* bookedOneARow = R"sql(
+UPDATE "norvane_metadata" SET value = '1.2.0';
+CREATE TABLE "booked_history" (pk INTEGER PRIMARY KEY, "id" BLOB NOT NULL UNIQUE, "head" TEXT, "tips" TEXT NOT NULL, "timeZone" TEXT NOT NULL, "shallowBoundary" TEXT NOT NULL, "firstBookedAt" INTEGER, "replacements" TEXT NOT NULL, "infoFiles" TEXT NOT NULL, "pricedWage" REAL NOT NULL, "pricedOverhead" REAL NOT NULL, "pricedType" TEXT NOT NULL, "provisionalUntil" INTEGER, "project" INTEGER REFERENCES "project"(pk) ON DELETE CASCADE);
+INSERT INTO "booked_history" VALUES(1,X'E7556A6B18634F9297E788B02EF84DAE','1796bf399ae20a5fe98ee4b6530c2e9e73464457','1796bf399ae20a5fe98ee4b6530c2e9e73464457','/usr/share/zoneinfo/Etc/UTC','',1704888000000000,'','',150000.0,2.4,'organic',NULL,1);
+CREATE TABLE "booked_commit" (pk INTEGER PRIMARY KEY, "hash" TEXT NOT NULL, "date" INTEGER NOT NULL, "firstSeenAt" INTEGER, "project" INTEGER REFERENCES "project"(pk) ON DELETE CASCADE);
+INSERT INTO "booked_commit" VALUES(1,'78b7c49ea738413df4f956139e6467672bea6730',1796601600000000,NULL,1);
+INSERT INTO "booked_commit" VALUES(2,'1796bf399ae20a5fe98ee4b6530c2e9e73464457',1796601600000000,1796604027000000,1);
+)sql";
+
 /// A store file made by running `sql`.
 void makeStore(const std::filesystem::path& file, std::initializer_list<const char*> sql) {
     sqlite3* raw = nullptr;
@@ -229,6 +240,25 @@ TEST(NorvaneDatabase, AStoreOfSchemaOneIsBroughtUpToDateAndThenRefusedByTheProgr
             testing::errorMessageOf<platform::StoreError>([&] { platform::ModelContainer::open(file, before); }),
             ::testing::HasSubstr("was written by a newer version of Norvane (schema 1.3.0)"));
     }
+}
+
+// Read whole at the next collection, as its commit first seen ahead of its date asks, the project
+// keeps from then on the date of each commit booked ahead of it.
+TEST(NorvaneDatabase, AStoreOfTheReleaseBeforeKeepsTheDatesOfCommitsBookedAheadOfThem) {
+    testing::TemporaryFolder folder;
+    const auto file = folder.path() / "norvane.store";
+    makeStore(file, {firstReleaseStore, bookedOneARow});
+    platform::ModelContext context(NorvaneDatabase::makeContainer(file));
+    const auto histories = context.fetch<BookedHistory>();
+    ASSERT_EQ(histories.size(), 1U);
+    EXPECT_EQ(histories[0]->provisionalUntil, platform::Date(std::chrono::microseconds(1796604027000000)));
+    const platform::Date ahead(std::chrono::microseconds(4070908800000000));
+    context.removeAll(BookedCommitField::project == histories[0]->project);
+    context.insert(BookedCommitRecord::create(histories[0]->project, ahead, {std::string(40, 'a'), ahead}));
+    context.save();
+    const auto commits = context.fetch<BookedCommitRecord>();
+    ASSERT_EQ(commits.size(), 1U);
+    EXPECT_EQ(commits[0]->aheadUntil, ahead);
 }
 
 } // namespace
