@@ -1,8 +1,11 @@
 // Adds a repository as a project to a new store in a temporary folder, then collects it as the
 // daily agent would, ROUNDS times without a new commit and ROUNDS times after one new commit on its
-// branch: prints the median time of each collection, the programs it ran, and the time its runs of
-// git took. Goal: a quiet project runs one git process and the counter; after one new commit on a
-// history of 12,000 commits the git work stays under 50 ms. daily_collection.sh makes the repository.
+// branch, then ROUNDS times without a new commit once one commit dated 2099, as a committer's broken
+// clock dates it, is among them: prints the median time of each collection, the programs it ran,
+// and the time its runs of git took. Goals: a quiet project runs one git process and the counter;
+// after one new commit on a history of 12,000 commits the git work stays under 50 ms; a commit
+// dated 2099 costs a quiet collection a second git process, which reads the commits of the days it
+// leaves and joins, never the whole history. daily_collection.sh makes the repository.
 
 #include "bench/support/ScratchStore.h"
 #include "core/collection/Collector.h"
@@ -51,11 +54,13 @@ struct Round {
     std::string programs;
 };
 
-void commitOneChange(const std::string& repository, int round) {
+/// Commits one changed line, dated `committed` when one is given (as git reads GIT_COMMITTER_DATE).
+void commitOneChange(const std::string& repository, int round, const std::string& committed = {}) {
     const auto file = std::filesystem::path(repository) / "bench_daily.c";
     const std::string line = "int daily_" + std::to_string(round) + " = 1;";
+    const auto date = committed.empty() ? std::string() : "GIT_COMMITTER_DATE='" + committed + "' ";
     const auto command = "printf '%s\\n' '" + line + "' >> '" + file.string() + "' && git -C '" + repository +
-                         "' add bench_daily.c && git -C '" + repository +
+                         "' add bench_daily.c && " + date + "git -C '" + repository +
                          "' -c user.name=Bench -c user.email=bench@example.com commit -q -m 'Daily change'";
     if (std::system(command.c_str()) != 0) throw std::runtime_error("git commit failed");
 }
@@ -97,9 +102,14 @@ int run(const std::string& repository, int rounds) {
         commitOneChange(repository, round);
         afterACommit.push_back(collect(collector, project, runner));
     }
+    commitOneChange(repository, rounds, "2099-01-01T00:00:00+0000");
+    collect(collector, project, runner);
+    std::vector<Round> quietWithACommitAhead;
+    for (int round = 0; round < rounds; ++round) quietWithACommitAhead.push_back(collect(collector, project, runner));
     std::cout << added.totalCommits << " commits\n";
     printMedian("no new commit", quiet);
     printMedian("one new commit", afterACommit);
+    printMedian("no new commit, one dated 2099 among them", quietWithACommitAhead);
     return 0;
 }
 
