@@ -76,7 +76,7 @@ std::shared_ptr<platform::ModelContainer> NorvaneDatabase::open(const std::files
     return platform::ModelContainer::open(
         file, schema(), intent, [folder, missing](const std::filesystem::path& opened) {
             if (missing == Missing::refuse && isSurelyMissing(opened)) {
-                throw platform::StoreError("The store " + opened.string() + " was deleted while it was in use");
+                throw platform::StoreMovedError::deleted(opened.string());
             }
             keepPrivate(opened, folder);
         });

@@ -115,6 +115,10 @@ void Database::setLastInsertRowId(std::int64_t key) { sqlite3_set_last_insert_ro
 
 int Database::changes() const { return sqlite3_changes(handle_); }
 
+void Database::setBusyTimeout(std::chrono::milliseconds timeout) {
+    sqlite3_busy_timeout(handle_, static_cast<int>(timeout.count()));
+}
+
 bool Database::hasMoved() const {
     int moved = 0;
     return sqlite3_file_control(handle_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved != 0;

@@ -2,6 +2,7 @@
 
 #include "platform/persistence/SqlValue.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -43,6 +44,8 @@ public:
     const std::string& path() const { return path_; }
     Access access() const { return access_; }
     sqlite3* handle() const { return handle_; }
+    /// How long a statement waits for a lock that another connection holds before it fails.
+    void setBusyTimeout(std::chrono::milliseconds timeout);
     /// Whether the file at the path is no longer the one open: deleted, replaced or moved.
     bool hasMoved() const;
 

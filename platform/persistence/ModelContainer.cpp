@@ -198,6 +198,10 @@ ModelContainer::Use::Use(ModelContainer& container) : container_(container) {
     }
 }
 
+ModelContainer::Use::~Use() {
+    if (--container_.uses_ == 0 && container_.fileLeftPath_) container_.retire();
+}
+
 Database& ModelContainer::Use::database() const { return *container_.database_; }
 
 ModelContainer::ModelContainer(Schema schema, std::optional<std::filesystem::path> file, Intent intent,
@@ -210,9 +214,19 @@ ModelContainer::ModelContainer(Schema schema, std::optional<std::filesystem::pat
 }
 
 ModelContainer::~ModelContainer() {
-    auto& open = OpenContainers::shared();
-    std::lock_guard lock(open.mutex);
-    std::erase(open.containers, this);
+    {
+        auto& open = OpenContainers::shared();
+        std::lock_guard lock(open.mutex);
+        std::erase(open.containers, this);
+    }
+    if (!database_ || !file_) return;
+    // Closing a file that left its path, SQLite copies nothing into it and leaves its log where it
+    // was, for the file there to be read with.
+    if (database_->hasMoved()) {
+        retire();
+    } else if (logHoldsFrames_) {
+        emptyLog();
+    }
 }
 
 std::shared_ptr<ModelContainer> ModelContainer::open(const std::filesystem::path& file, const Schema& schema,
@@ -327,22 +341,50 @@ void ModelContainer::retire() {
     // file they belong to, wherever it is now, and both go, as SQLite removes them when the last
     // connection to a store closes.
     if (logIdentity_ && logIdentity_ == identityOf(log)) {
-        try {
-            database_->execute("PRAGMA busy_timeout = 0");
-            database_->execute("PRAGMA wal_checkpoint(TRUNCATE)");
-        } catch (const StoreError&) {
-            // A reader of the old file still holds the log: what it has not copied stays there.
-        }
+        // A reader of the old file may still hold the log: what it keeps from being copied stays in
+        // the log, which goes all the same.
+        emptyLog();
         ::unlink(log.c_str());
         if (sharedMemoryIdentity_ && sharedMemoryIdentity_ == identityOf(sharedMemory)) ::unlink(sharedMemory.c_str());
     }
     database_.reset();
+    fileLeftPath_ = false;
+    logHoldsFrames_ = false;
+}
+
+void ModelContainer::requireFileAtPath() {
+    if (!file_ || !database_->hasMoved()) return;
+    fileLeftPath_ = true;
+    if (pathExists(*file_)) throw StoreMovedError::replaced(file_->string(), "this change was made");
+    throw StoreMovedError::deleted(file_->string());
+}
+
+void ModelContainer::commit(Transaction& transaction) {
+    // Checked with the write lock held, so no writer of the file that may be there now comes between.
+    requireFileAtPath();
+    transaction.commit();
+    // Gone as it committed: the write is in the file that left.
+    requireFileAtPath();
+    if (file_) emptyLog();
+}
+
+void ModelContainer::emptyLog() {
+    // Without waiting: a reader that holds the log ends soon, and the log is emptied at the next try.
+    database_->setBusyTimeout(std::chrono::milliseconds(0));
+    try {
+        auto checkpoint = database_->prepare("PRAGMA wal_checkpoint(TRUNCATE)");
+        // Its first column says whether another connection kept the log from being emptied.
+        logHoldsFrames_ = !checkpoint.step() || std::get<std::int64_t>(checkpoint.column(0)) != 0;
+    } catch (const StoreError&) {
+        logHoldsFrames_ = true;
+    }
+    database_->setBusyTimeout(busyTimeout);
 }
 
 void ModelContainer::prepare() {
     Database& database = *database_;
     const std::string where = describe(file_);
-    database.execute("PRAGMA busy_timeout = " + std::to_string(busyTimeout.count()));
+    database.setBusyTimeout(busyTimeout);
     registerLocalizedCollation(database.handle());
 
     // Everything up to the set-up only reads: a file that is not ours stays untouched.
@@ -461,6 +503,7 @@ bool ModelContainer::checkForExternalChanges() {
             const std::int64_t current = dataVersion();
             changed = current != lastDataVersion_;
             lastDataVersion_ = current;
+            if (logHoldsFrames_) emptyLog();
         } catch (const std::exception&) {
             // Said by every use until the file at the path opens.
         }

@@ -118,7 +118,8 @@ public:
     ObserverRegistration observe(std::function<void(const StoreChange&)> observer);
     /// Compares SQLite's data_version with the last one seen, after following the file; tells the
     /// observers when another connection has committed since, or when the file was opened anew or
-    /// could not be. Returns whether it told them.
+    /// could not be. Returns whether it told them. Empties the log of this container's last write
+    /// too, when readers kept it from being emptied then.
     bool checkForExternalChanges();
     /// Which opening of the file the connection is: one more each time the container opens the
     /// file at its path anew. The row keys of one opening mean nothing in another.
@@ -143,6 +144,15 @@ public:
         transaction.commit();
     }
 
+    /// Commits `transaction`, a write begun on this container's connection inside `withDatabase`,
+    /// only into the file at the path. A file that left the path (deleted, replaced, moved) fails
+    /// the write with StoreMovedError: before the commit, rolled back by `transaction`; as it
+    /// committed, written into the file that left. Either way the container lets go of that file
+    /// once its use ends. A committed write's log is copied into the file and emptied at once, so
+    /// that what a killed process leaves beside the path holds nothing to replay into a file
+    /// renamed there later.
+    void commit(Transaction& transaction);
+
     /// Runs one SELECT over the stored rows (not over any context's pending changes) and hands each
     /// result row to `row`, in order. For reads that want figures rather than records: nothing is
     /// kept once it returns.
@@ -158,7 +168,7 @@ private:
     class Use {
     public:
         explicit Use(ModelContainer& container);
-        ~Use() { --container_.uses_; }
+        ~Use();
         Use(const Use&) = delete;
         Use& operator=(const Use&) = delete;
         Database& database() const;
@@ -191,6 +201,12 @@ private:
     void releaseMovedFilesOfOthers();
     /// Lets go of the file when it is no longer at the path, unless the connection is in use.
     void releaseIfMoved();
+    /// Fails with StoreMovedError, saying what became of the file, once it is no longer the one at
+    /// the path; the use under way then lets go of it as it ends.
+    void requireFileAtPath();
+    /// Copies the log into the file and empties it, unless readers or a writer hold it: then
+    /// `logHoldsFrames_` says so, to be tried again.
+    void emptyLog();
     void prepare();
     void setUp();
     std::int64_t dataVersion();
@@ -212,6 +228,10 @@ private:
     bool openingFailed_ = false;
     /// The file was opened anew, or could not be, since the observers last heard of it.
     bool openingUnannounced_ = false;
+    /// A write found the file gone from the path: the use under way lets go of it as it ends.
+    bool fileLeftPath_ = false;
+    /// A committed write is still in the log: readers kept it from being emptied.
+    bool logHoldsFrames_ = false;
     /// The log and shared memory files beside the store as they were when it was opened.
     std::optional<FileIdentity> logIdentity_;
     std::optional<FileIdentity> sharedMemoryIdentity_;

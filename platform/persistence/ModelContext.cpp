@@ -351,7 +351,7 @@ std::vector<std::shared_ptr<Record>> ModelContext::fetchErased(const ErasedFetch
             followOpening();
         } else if (container_->opening() != opening_) {
             // The rows being made into records belong to the opening before.
-            throw StoreError(replacedMessage("these records were read"));
+            throw replaced("these records were read");
         }
         auto statement = database.prepare(sql);
         statement.bindAll(arguments);
@@ -487,13 +487,12 @@ void ModelContext::refuseChangesOfEarlierOpenings() const {
             refused = columns[i].relationTarget && ofEarlierOpening(record->relatedRecord(i));
         }
     }
-    if (refused) throw StoreError(replacedMessage("this change was made"));
+    if (refused) throw replaced("this change was made");
 }
 
-std::string ModelContext::replacedMessage(const std::string& during) const {
+StoreMovedError ModelContext::replaced(const std::string& during) const {
     const auto& file = container_->file();
-    return "The store " + (file ? file->string() : std::string("(in memory)")) +
-           " was replaced by another file while " + during + "; nothing was saved";
+    return StoreMovedError::replaced(file ? file->string() : std::string("(in memory)"), during);
 }
 
 std::vector<std::shared_ptr<Record>> ModelContext::insertsInTableOrder() const {
@@ -542,7 +541,7 @@ StoreChange ModelContext::writeChanges(Database& database, const std::function<v
             updatedValues.push_back(std::move(values));
             change.entityNames.insert(record->entityInfo().name);
         }
-        transaction.commit();
+        container_->commit(transaction);
     } catch (...) {
         for (const auto& record : inserts) record->key_ = 0;
         throw;

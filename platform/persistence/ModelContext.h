@@ -105,7 +105,7 @@ private:
     std::vector<std::shared_ptr<Record>> changedDisplacedRecords() const;
     /// Fails when a pending change concerns a record of an earlier opening.
     void refuseChangesOfEarlierOpenings() const;
-    std::string replacedMessage(const std::string& during) const;
+    StoreMovedError replaced(const std::string& during) const;
     std::shared_ptr<Record> materialize(const EntityInfo& entity, std::int64_t key, std::vector<SqlValue> values);
     void removeLocked(const std::shared_ptr<Record>& record);
     /// Removes the loaded and pending records of `entity` that `matches` admits.

@@ -34,6 +34,20 @@ public:
     using StoreError::StoreError;
 };
 
+/// The store file left its path while it was in use: deleted, replaced by another file, or moved
+/// away. What was being written is not in the file at the path.
+class StoreMovedError : public StoreError {
+public:
+    using StoreError::StoreError;
+    static StoreMovedError replaced(const std::string& file, const std::string& during) {
+        return StoreMovedError("The store " + file + " was replaced by another file while " + during +
+                               "; nothing was saved");
+    }
+    static StoreMovedError deleted(const std::string& file) {
+        return StoreMovedError("The store " + file + " was deleted while it was in use");
+    }
+};
+
 /// A save aimed at a record whose row another connection deleted meanwhile. Nothing was written.
 class MissingRecordError : public StoreError {
 public:

@@ -2,6 +2,7 @@
 #include "tests/norvane-cli/CliTestFixture.h"
 #include "tests/support/OwnFileSystems.h"
 #include "tests/support/ProcessWatch.h"
+#include "tests/support/StoreIntegrity.h"
 
 #include "core/models/BookedHistory.h"
 #include "core/models/DailyActivity.h"
@@ -352,15 +353,57 @@ TEST_F(SharedStore, KillingAWriterLeavesAWholeStoreAndAWholeSeries) {
         norvane({"remove", "new", "--yes"});
 
         EXPECT_THAT(storedSnapshots("demo", "gitHistory"), AnyOf(Eq(weekly), Eq(30u))) << round;
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(storeFile().c_str(), &raw), SQLITE_OK);
-        sqlite3_stmt* check = nullptr;
-        sqlite3_prepare_v2(raw, "PRAGMA integrity_check", -1, &check, nullptr);
-        ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);
-        EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
-        sqlite3_finalize(check);
-        sqlite3_close(raw);
+        EXPECT_EQ(integrityOf(storeFile()), "ok") << round;
     }
+}
+
+// Found with `norvane history` on a large repository while its store was replaced, deleted or moved
+// (its log past 1 MB): it said it had stored the history, and its log stayed at the path, where the
+// store there was read with it. The application beside it follows the file meanwhile.
+TEST_F(SharedStore, AHistoryImportWhoseStoreLeavesThePathMeanwhileFailsAndDamagesNoStore) {
+    const auto repository = makeRepository();
+    addProject("demo", repository->path());
+    const auto demo = tools.path() / "demo.store";
+    std::filesystem::copy_file(storeFile(), demo);
+    TemporaryFolder elsewhere;
+    norvane({"add", "other", repository->pathString()}, {.environment = {{"XDG_DATA_HOME", elsewhere.path()}}});
+    const auto other = elsewhere.path() / "Norvane" / "norvane.store";
+    const auto moved = tools.path() / "moved.store";
+    const auto folder = storeFile().parent_path();
+    struct Leaving {
+        std::function<void()> leave;
+        std::string sentence;
+        std::vector<std::string> entriesLeft;
+    };
+    const std::vector<Leaving> ways{
+        {[&] { std::filesystem::rename(other, storeFile()); },
+         "was replaced by another file while this change was made; nothing was saved",
+         {"norvane.store"}},
+        {[&] { std::filesystem::remove(storeFile()); }, "was deleted while it was in use", {}},
+        {[&] { std::filesystem::rename(storeFile(), moved); }, "was deleted while it was in use", {}},
+    };
+    for (const auto& way : ways) {
+        for (const auto& entry : folderEntries(folder)) std::filesystem::remove(folder / entry);
+        std::filesystem::copy_file(demo, storeFile());
+        WriteLock lock(storeFile());
+        auto application = NorvaneDatabase::makeContainerIfStored();
+        auto history = inBackground({"history", "demo"}, {});
+        EXPECT_TRUE(waitUntil([] { return !runsWaitingForALock().empty(); }));
+        way.leave();
+        application->checkForExternalChanges();
+        lock.release();
+        const auto run = history();
+        application.reset();
+
+        EXPECT_EQ(run.status, 1) << run.out;
+        EXPECT_THAT(run.err, HasSubstr("The store " + storeFile().string() + " " + way.sentence));
+        EXPECT_EQ(folderEntries(folder), way.entriesLeft);
+        if (way.entriesLeft.empty()) continue;
+        EXPECT_EQ(integrityOf(storeFile()), "ok");
+        ASSERT_EQ(stored<Project>().size(), 1u);
+        EXPECT_EQ(stored<Project>().front()->name, "other");
+    }
+    EXPECT_EQ(integrityOf(moved), "ok");
 }
 
 /// A store its owner may only read. Root may write any file, so under root the tool runs as nobody

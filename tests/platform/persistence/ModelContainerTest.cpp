@@ -4,12 +4,14 @@
 #include "platform/persistence/StoreError.h"
 #include "tests/platform/persistence/TestRecords.h"
 #include "tests/support/ErrorMessage.h"
+#include "tests/support/StoreIntegrity.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gmock/gmock.h>
 
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -200,6 +202,120 @@ TEST_F(ModelContainerTest, FollowsTheFileAtItsPathWhenItIsDeletedReplacedOrMoved
     std::filesystem::rename(folder.path() / "moved.store", file);
     EXPECT_TRUE(container->checkForExternalChanges());
     EXPECT_EQ(shelves(), std::vector<std::string>({"delta", "epsilon"}));
+}
+
+// Found with `norvane history` while another store was renamed over its file: it said it had stored
+// the history, and the file's log stayed at the path, where the other store was read with it.
+TEST_F(ModelContainerTest, AWriteWhoseFileLeavesThePathFailsAndLeavesNothingOfThatFileThere) {
+    const auto other = folder.path() / "other.store";
+    const auto moved = folder.path() / "moved.store";
+    struct Leaving {
+        std::string how;
+        std::function<void()> leave;
+        std::vector<std::string> entriesLeft;
+        std::filesystem::path whole;
+    };
+    const std::vector<Leaving> ways{
+        {"replaced", [&] { std::filesystem::rename(other, file); }, {"test.store"}, file},
+        {"deleted", [&] { std::filesystem::remove(file); }, {"other.store"}, other},
+        {"moved", [&] { std::filesystem::rename(file, moved); }, {"moved.store", "other.store"}, moved},
+    };
+    const auto onCommit = [](void* action) {
+        if (auto pending = std::exchange(*static_cast<std::function<void()>*>(action), nullptr)) pending();
+        return 0;
+    };
+    for (const bool asItCommits : {false, true}) {
+        for (const auto& way : ways) {
+            SCOPED_TRACE(way.how + (asItCommits ? " as it commits" : " before it commits"));
+            for (const auto& entry : folderEntries(folder.path())) std::filesystem::remove(folder.path() / entry);
+            makeStore(file, "alpha");
+            makeStore(other, "other");
+            auto container = open(file);
+            platform::ModelContext context(container);
+            context.insert(Shelf::make("beta"));
+            auto leave = way.leave;
+            if (asItCommits) {
+                container->withDatabase(
+                    [&](platform::Database& database) { sqlite3_commit_hook(database.handle(), onCommit, &leave); });
+            }
+
+            const auto message = errorMessageOf<platform::StoreMovedError>(
+                [&] { context.save(asItCommits ? std::function<void()>([] {}) : leave); });
+            EXPECT_EQ(message, "The store " + file.string() +
+                                   (way.how == "replaced"
+                                        ? " was replaced by another file while this change was made; nothing was saved"
+                                        : " was deleted while it was in use"));
+            EXPECT_EQ(folderEntries(folder.path()), way.entriesLeft);
+            if (way.how == "replaced") {
+                EXPECT_EQ(shelvesIn(file), std::vector<std::string>{"other"});
+            } else if (way.how == "moved") {
+                EXPECT_EQ(shelvesIn(moved), asItCommits ? std::vector<std::string>({"alpha", "beta"})
+                                                        : std::vector<std::string>{"alpha"});
+            }
+            EXPECT_EQ(integrityOf(way.whole), "ok");
+
+            context.insert(Shelf::make("gamma"));
+            context.save();
+            EXPECT_EQ(shelvesIn(file).back(), "gamma") << "the next write lands in the file at the path";
+        }
+    }
+}
+
+// A process killed after it saved leaves the store's log beside it.
+TEST_F(ModelContainerTest, WhatAKilledWriterLeftBesideThePathIsNotReadIntoAFileRenamedThere) {
+    const auto other = folder.path() / "other.store";
+    makeStore(other, "other");
+    int saved[2];
+    ASSERT_EQ(pipe(saved), 0);
+    const pid_t writer = fork();
+    if (writer == 0) {
+        platform::ModelContext context(open(file));
+        context.insert(Shelf::make("alpha"));
+        context.save();
+        [[maybe_unused]] const auto written = write(saved[1], "s", 1);
+        while (true) pause();
+    }
+    char byte = 0;
+    ASSERT_EQ(read(saved[0], &byte, 1), 1);
+    kill(writer, SIGKILL);
+    waitpid(writer, nullptr, 0);
+    std::filesystem::rename(other, file);
+    EXPECT_EQ(shelvesIn(file), std::vector<std::string>{"other"});
+    EXPECT_EQ(integrityOf(file), "ok");
+}
+
+/// The inodes of the log and shared memory files beside `file`, 0 for one that is not there.
+std::vector<ino_t> sideFilesOf(const std::filesystem::path& file) {
+    std::vector<ino_t> inodes;
+    for (const char* suffix : {"-wal", "-shm"}) {
+        struct stat status {};
+        inodes.push_back(::stat((file.string() + suffix).c_str(), &status) == 0 ? status.st_ino : 0);
+    }
+    return inodes;
+}
+
+TEST_F(ModelContainerTest, ALogAndSharedMemoryFileGoWithTheirFileAndStayWithAnother) {
+    const auto moved = folder.path() / "moved.store";
+    {
+        const auto container = open(file);
+        makeStore(file, "alpha");
+        std::filesystem::rename(file, moved);
+    }
+    EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"moved.store"}) << "gone as it closed";
+
+    // Deleted with its side files, and another store renamed there, which another program reads.
+    const auto leaving = open(file);
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(file.string() + suffix);
+    makeStore(moved, "beta");
+    std::filesystem::rename(moved, file);
+    sqlite3* reading = nullptr;
+    sqlite3_open(file.c_str(), &reading);
+    sqlite3_exec(reading, "SELECT count(*) FROM shelf", nullptr, nullptr, nullptr);
+    const auto before = sideFilesOf(file);
+    EXPECT_TRUE(leaving->checkForExternalChanges());
+    EXPECT_EQ(sideFilesOf(file), before) << "the other store's own stay";
+
+    sqlite3_close(reading);
 }
 
 class ReadOnlyStore : public ModelContainerTest {

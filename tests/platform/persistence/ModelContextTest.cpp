@@ -138,6 +138,11 @@ TEST_F(ModelContextTest, ChangesOfRecordsReadFromAFileThatWasReplacedMeanwhileAr
     }
     std::filesystem::rename(copy, file);
 
+    // Only held, a record of the file before changes nothing.
+    addShelf("gamma");
+    context->save();
+    EXPECT_EQ(storedShelf("gamma")->name, "gamma");
+
     alpha->label = "changed";
     EXPECT_THAT(errorMessageOf<platform::StoreError>([&] { context->save(); }),
                 HasSubstr("The store " + file.string() + " was replaced by another file"));
