@@ -6,14 +6,19 @@
 #include <sqlite3.h>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <chrono>
+#include <fstream>
+#include <iomanip>
+#include <iterator>
 #include <map>
 #include <set>
+#include <sstream>
 #include <thread>
 
 namespace norvane::platform {
@@ -181,6 +186,42 @@ struct OpenContainers {
     }
 };
 
+/// The processes that hold a lock on the file `status` describes, as the system lists its locks:
+/// "ID: POSIX  ADVISORY  READ PID MAJOR:MINOR:INODE START END", the numbers of the device in
+/// hexadecimal; a lock waited for ("ID: -> POSIX ...") is not held.
+std::set<std::string> lockHolders(const std::string& locks, const struct stat& status) {
+    std::ostringstream place;
+    place << std::hex << std::setfill('0') << std::setw(2) << major(status.st_dev) << ':' << std::setw(2)
+          << minor(status.st_dev) << ':' << std::dec << status.st_ino;
+    const std::string file = place.str();
+    std::set<std::string> holders;
+    std::istringstream lines(locks);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::vector<std::string> words{std::istream_iterator<std::string>(fields), {}};
+        if (words.size() < 6 || words[1] == "->") continue;
+        const auto found = std::find(words.begin(), words.end(), file);
+        if (found != words.end() && found != words.begin()) holders.insert(*(found - 1));
+    }
+    return holders;
+}
+
+/// Whether a process holds the shared memory file beside `file` without holding `file` itself, as
+/// every connection to a store in WAL mode holds it: then that process reads another file, which
+/// was deleted, replaced or moved away, and has not let go of its side files at the path yet. Read
+/// together with `file`, they would mix the two files.
+bool sideFilesHeldForAnotherFile(const std::filesystem::path& file) {
+    struct stat sharedMemory {};
+    struct stat store {};
+    if (::stat((file.string() + "-shm").c_str(), &sharedMemory) != 0) return false;
+    std::ifstream stream("/proc/locks");
+    const std::string locks{std::istreambuf_iterator<char>(stream), {}};
+    const auto storeHolders = ::stat(file.c_str(), &store) == 0 ? lockHolders(locks, store) : std::set<std::string>();
+    const auto holders = lockHolders(locks, sharedMemory);
+    return std::any_of(holders.begin(), holders.end(),
+                       [&](const std::string& process) { return !storeHolders.contains(process); });
+}
+
 /// The -shm file, which the connections to a store in WAL mode share, could not be made or grown.
 bool isSharedMemoryFailure(int code) {
     return code == SQLITE_IOERR_SHMOPEN || code == SQLITE_IOERR_SHMSIZE || code == SQLITE_IOERR_SHMMAP;
@@ -243,6 +284,11 @@ std::shared_ptr<ModelContainer> ModelContainer::open(const std::filesystem::path
 void ModelContainer::connect() {
     if (beforeOpening_) beforeOpening_(*file_);
     releaseMovedFilesOfOthers();
+    // The processes that hold them let go of them at their next use, as this process's other
+    // containers just did; the file at the path gets side files of its own meanwhile.
+    if (sideFilesHeldForAnotherFile(*file_)) {
+        for (const char* suffix : {"-wal", "-shm"}) ::unlink((file_->string() + suffix).c_str());
+    }
     try {
         try {
             connectShared();

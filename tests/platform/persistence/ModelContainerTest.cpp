@@ -304,7 +304,7 @@ TEST_F(ModelContainerTest, ALogAndSharedMemoryFileGoWithTheirFileAndStayWithAnot
     EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"moved.store"}) << "gone as it closed";
 
     // Deleted with its side files, and another store renamed there, which another program reads.
-    const auto leaving = open(file);
+    auto leaving = open(file);
     for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(file.string() + suffix);
     makeStore(moved, "beta");
     std::filesystem::rename(moved, file);
@@ -315,6 +315,13 @@ TEST_F(ModelContainerTest, ALogAndSharedMemoryFileGoWithTheirFileAndStayWithAnot
     EXPECT_TRUE(leaving->checkForExternalChanges());
     EXPECT_EQ(sideFilesOf(file), before) << "the other store's own stay";
 
+    // Replaced in turn while the other program still reads it: the store there has side files of its own.
+    leaving.reset();
+    makeStore(moved, "gamma");
+    std::filesystem::rename(moved, file);
+    platform::ModelContext renamedThere(open(file));
+    EXPECT_EQ(renamedThere.fetch<Shelf>().front()->name, "gamma");
+    EXPECT_NE(sideFilesOf(file), before);
     sqlite3_close(reading);
 }
 
