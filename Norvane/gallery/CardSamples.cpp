@@ -12,20 +12,19 @@
 
 #include <QGridLayout>
 
-#include <limits>
-
 namespace norvane::app {
+
+platform::Date samples::daysAgo(int days) {
+    namespace calendar = platform::LocalCalendar;
+    return calendar::addingDays(calendar::startOfDay(platform::currentDate()), -days);
+}
 
 namespace {
 
 using platform::Date;
-constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
-constexpr double infinity = std::numeric_limits<double>::infinity();
-
-Date daysAgo(int days) {
-    namespace calendar = platform::LocalCalendar;
-    return calendar::addingDays(calendar::startOfDay(platform::currentDate()), -days);
-}
+using samples::daysAgo;
+using samples::infinity;
+using samples::notANumber;
 
 /// Lays `tiles` out two to a row.
 QWidget* grid(const std::vector<QWidget*>& tiles) {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/Date.h"
+
 #include <QString>
 
 #include <functional>
+#include <limits>
 #include <vector>
 
 class QWidget;
@@ -23,5 +26,15 @@ struct CardSample {
 std::vector<CardSample> cardSamples();
 /// The retention, suggestion, achievement and work-pattern cards in their states.
 std::vector<CardSample> performanceCardSamples();
+
+/// What the samples of both lists are made of: figures that are not known or beyond any bound,
+/// and days counted back from today.
+namespace samples {
+inline constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+inline constexpr double infinity = std::numeric_limits<double>::infinity();
+
+/// Midnight `days` days before today's midnight, in local time.
+platform::Date daysAgo(int days);
+} // namespace samples
 
 } // namespace norvane::app

@@ -10,7 +10,6 @@
 #include "Norvane/cards/kit/FilterChip.h"
 #include "Norvane/components/charts/ChartMath.h"
 #include "core/analytics/AchievementCalculator.h"
-#include "platform/LocalCalendar.h"
 
 #include <qcustomplot.h>
 
@@ -19,7 +18,6 @@
 
 #include <array>
 #include <cmath>
-#include <limits>
 
 namespace norvane::app {
 
@@ -27,14 +25,10 @@ namespace {
 
 using platform::Date;
 using VelocityPoint = VelocityRetentionCard::VelocityPoint;
-constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
-constexpr double infinity = std::numeric_limits<double>::infinity();
+using samples::daysAgo;
+using samples::infinity;
+using samples::notANumber;
 constexpr int width = 560;
-
-Date daysAgo(int days) {
-    namespace calendar = platform::LocalCalendar;
-    return calendar::addingDays(calendar::startOfDay(platform::currentDate()), -days);
-}
 
 /// A project slowing down over `days` days: about 150 lines a day falling to about 100.
 std::vector<VelocityPoint> velocitySeries(int days) {
@@ -106,7 +100,7 @@ std::vector<CardSample> velocitySamples() {
     };
 }
 
-std::vector<CardSample> comparisonSamples() {
+std::vector<CardSample> retentionComparisonSamples() {
     using Card = VelocityRetentionComparisonCard;
     return {
         {QStringLiteral("retention-comparison"), width,
@@ -248,8 +242,8 @@ std::vector<CardSample> workPatternSamples() {
 
 std::vector<CardSample> performanceCardSamples() {
     std::vector<CardSample> samples;
-    for (auto group :
-         {velocitySamples(), comparisonSamples(), suggestionSamples(), achievementSamples(), workPatternSamples()}) {
+    for (auto group : {velocitySamples(), retentionComparisonSamples(), suggestionSamples(), achievementSamples(),
+                       workPatternSamples()}) {
         samples.insert(samples.end(), group.begin(), group.end());
     }
     return samples;

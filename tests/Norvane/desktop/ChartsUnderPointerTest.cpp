@@ -23,7 +23,7 @@ namespace norvane::app {
 namespace {
 
 using testing::placePointer;
-using testing::waitUntil;
+using testing::runEventsUntil;
 
 platform::Date daysAgo(int days) {
     return platform::LocalCalendar::addingDays(platform::LocalCalendar::startOfDay(platform::currentDate()), -days);
@@ -116,14 +116,14 @@ TEST_P(ChartUnderPointer, PageReplacedWhileReadingOut) {
     layout->addWidget(page);
     testing::showOnScreen(window, QSize(700, 400));
     QWidget& target = pointerTarget(*chart);
-    ASSERT_TRUE(waitUntil([&] { return target.isVisible() && target.width() > 200; }));
+    ASSERT_TRUE(runEventsUntil([&] { return target.isVisible() && target.width() > 200; }));
     placePointer(target);
-    ASSERT_TRUE(waitUntil([&] { return GetParam().readingOut(*chart); }));
+    ASSERT_TRUE(runEventsUntil([&] { return GetParam().readingOut(*chart); }));
 
     delete page;
     auto* replacement = new QWidget;
     layout->addWidget(replacement);
-    ASSERT_TRUE(waitUntil([&] { return replacement->isVisible() && replacement->height() > 100; }));
+    ASSERT_TRUE(runEventsUntil([&] { return replacement->isVisible() && replacement->height() > 100; }));
     placePointer(*replacement);
 }
 

@@ -19,7 +19,7 @@ TEST(FileDialog, ShowsItsPlacesWithoutAWarning) {
     QFileDialog dialog;
     FileDialogSetup::applyTo(dialog);
     dialog.show();
-    ASSERT_TRUE(norvane::testing::waitUntil([&] { return dialog.isVisible(); }));
+    ASSERT_TRUE(norvane::testing::runEventsUntil([&] { return dialog.isVisible(); }));
     dialog.close();
     EXPECT_EQ(testing::CapturedWarnings::lines(), std::vector<QString>());
 }

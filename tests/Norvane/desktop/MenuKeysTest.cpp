@@ -19,7 +19,7 @@
 namespace norvane::app {
 namespace {
 
-using norvane::testing::waitUntil;
+using norvane::testing::runEventsUntil;
 
 /// The open menu of the main window's menu bar, by its title without the mnemonic's mark.
 QString openMenuTitle() {
@@ -36,7 +36,7 @@ TEST(MenuKeys, F10AndAltWithALetterOpenTheMenus) {
     SingleInstance instance(QString::fromStdString(runtime.path().string()));
     ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance, [] { return false; });
     DashboardView* window = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
+    ASSERT_TRUE(runEventsUntil([&] {
         for (auto* widget : QApplication::topLevelWidgets()) {
             if (auto* found = qobject_cast<DashboardView*>(widget); found && found->isVisible()) window = found;
         }
@@ -46,12 +46,12 @@ TEST(MenuKeys, F10AndAltWithALetterOpenTheMenus) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
 
     QTest::keyClick(window, Qt::Key_F10);
-    EXPECT_TRUE(waitUntil([] { return openMenuTitle() == "Norvane"; })) << openMenuTitle().toStdString();
+    EXPECT_TRUE(runEventsUntil([] { return openMenuTitle() == "Norvane"; })) << openMenuTitle().toStdString();
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-    ASSERT_TRUE(waitUntil([] { return QApplication::activePopupWidget() == nullptr; }));
+    ASSERT_TRUE(runEventsUntil([] { return QApplication::activePopupWidget() == nullptr; }));
 
     QTest::keyClick(window, Qt::Key_F, Qt::AltModifier);
-    EXPECT_TRUE(waitUntil([] { return openMenuTitle() == "File"; })) << openMenuTitle().toStdString();
+    EXPECT_TRUE(runEventsUntil([] { return openMenuTitle() == "File"; })) << openMenuTitle().toStdString();
     const auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
     QStringList items;

@@ -30,7 +30,7 @@ namespace {
 
 using norvane::testing::OnPrivateDisplay;
 using norvane::testing::placePointer;
-using norvane::testing::waitUntil;
+using norvane::testing::runEventsUntil;
 
 /// The main window on the private display over a store with two projects that have history,
 /// daily activity and every cached figure, so that every chart of both pages draws.
@@ -61,7 +61,7 @@ struct PointerFixture : OnPrivateDisplay, testing::ProjectPageFixture {
     PortfolioView& openPortfolio() {
         window->sidebar().setSelection(SidebarSelection::portfolio());
         auto* page = window->findChild<PortfolioView*>();
-        EXPECT_TRUE(waitUntil([&] { return page->isSettled(); }));
+        EXPECT_TRUE(runEventsUntil([&] { return page->isSettled(); }));
         return *page;
     }
 };
@@ -79,7 +79,7 @@ void pointAt(const QWidget& chart, const std::function<bool()>& readingOut, cons
     QWidget* plot = target.findChild<QCustomPlot*>();
     QWidget& under = plot ? *plot : target;
     placePointer(under, plot ? std::function<QPoint()>() : at, [&] { page->ensureWidgetVisible(&target, 0, 0); });
-    ASSERT_TRUE(waitUntil(readingOut)) << "the chart reads out where the pointer rests";
+    ASSERT_TRUE(runEventsUntil(readingOut)) << "the chart reads out where the pointer rests";
 }
 
 template <class Chart>
@@ -103,7 +103,7 @@ TEST(PagesUnderPointer, EachChartOfThePortfolioWhenThePageGoes) {
         }
         if (chart == 2) {
             const auto& overlap = page.productivityContent()->overlapChart();
-            ASSERT_TRUE(waitUntil([&] { return overlap.isShowingGrid(); }));
+            ASSERT_TRUE(runEventsUntil([&] { return overlap.isShowingGrid(); }));
             pointAt(
                 overlap, [&] { return overlap.hoveredDate().has_value(); },
                 [&] { return overlap.cellRect(0, 5).center().toPoint(); });
@@ -144,13 +144,13 @@ TEST(PagesUnderPointer, ChartsReplacedByNewFigures) {
     pointAt(velocity, hovered(velocity));
     QPointer<VelocityRetentionCard> oldCard = page.velocityCard();
     fixture.refreshCaches();
-    ASSERT_TRUE(waitUntil([&] { return oldCard.isNull(); }));
+    ASSERT_TRUE(runEventsUntil([&] { return oldCard.isNull(); }));
 
     const auto& timeline = *page.trends()->charts().front();
     pointAt(timeline, hovered(timeline));
     QPointer<const MetricsTimelineChartView> oldChart = &timeline;
     fixture.addHistory(fixture.atlas, 1);
-    ASSERT_TRUE(waitUntil([&] { return oldChart.isNull(); }));
+    ASSERT_TRUE(runEventsUntil([&] { return oldChart.isNull(); }));
     placePointer(*fixture.window);
 }
 
@@ -168,7 +168,7 @@ TEST(PagesUnderPointer, ProjectRemovedByTheToolWhileAChartReadsOut) {
     const auto removed = platform::PosixProcessRunner().run(remove);
     ASSERT_TRUE(removed.succeeded()) << removed.standardError;
 
-    ASSERT_TRUE(waitUntil([&] { return fixture.window->detailPage().kind == DetailPage::Kind::projectNotFound; }));
+    ASSERT_TRUE(runEventsUntil([&] { return fixture.window->detailPage().kind == DetailPage::Kind::projectNotFound; }));
     placePointer(*fixture.window);
 }
 

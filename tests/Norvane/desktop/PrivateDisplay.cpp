@@ -123,7 +123,7 @@ private:
 void placePointer(QWidget& widget, const std::function<QPoint()>& at, const std::function<void()>& bringIntoSight) {
     const auto point = [&] { return at ? at() : widget.rect().center(); };
     // A page still laying itself out may move the widget away before the pointer gets there.
-    const bool arrived = waitUntil([&] {
+    const bool arrived = runEventsUntil([&] {
         if (bringIntoSight) bringIntoSight();
         const QPoint target = widget.mapToGlobal(point());
         QWidget* there = QApplication::widgetAt(target);
@@ -134,7 +134,7 @@ void placePointer(QWidget& widget, const std::function<QPoint()>& at, const std:
         PointerArrival arrival(widget);
         const QPoint first = QCursor::pos() == target ? target + QPoint(1, 1) : target;
         QCursor::setPos(first);
-        waitUntil([&] { return arrival.arrived() || widget.mapToGlobal(point()) != target; });
+        runEventsUntil([&] { return arrival.arrived() || widget.mapToGlobal(point()) != target; });
         if (arrival.arrived() && first != target) QCursor::setPos(target);
         return arrival.arrived();
     });
@@ -142,6 +142,6 @@ void placePointer(QWidget& widget, const std::function<QPoint()>& at, const std:
         throw std::runtime_error("the pointer never came to " + std::string(widget.metaObject()->className()));
 }
 
-bool waitUntil(const std::function<bool()>& done) { return QTest::qWaitFor(done, waitMilliseconds); }
+bool runEventsUntil(const std::function<bool()>& done) { return QTest::qWaitFor(done, waitMilliseconds); }
 
 } // namespace norvane::testing

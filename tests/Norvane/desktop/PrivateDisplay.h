@@ -51,6 +51,6 @@ void placePointer(QWidget& widget, const std::function<QPoint()>& at = {},
                   const std::function<void()>& bringIntoSight = {});
 
 /// Runs the event loop until `done` holds; false when it never does.
-bool waitUntil(const std::function<bool()>& done);
+bool runEventsUntil(const std::function<bool()>& done);
 
 } // namespace norvane::testing

@@ -31,8 +31,8 @@ namespace {
 
 using norvane::testing::pressKey;
 using norvane::testing::ringDrawnAround;
+using norvane::testing::runEventsUntil;
 using norvane::testing::tabTo;
-using norvane::testing::waitUntil;
 
 using norvane::testing::OnPrivateDisplay;
 
@@ -80,7 +80,7 @@ TEST(ReopenedWindows, TheTrayPanelForgetsTheFocusThatSpaceWouldPress) {
         ASSERT_TRUE(tabTo(fixture.button(title)));
         EXPECT_TRUE(ringDrawnAround(fixture.button(title)));
         pressKey(Qt::Key_Escape);
-        ASSERT_TRUE(waitUntil([&] { return !fixture.panel.isVisible(); }));
+        ASSERT_TRUE(runEventsUntil([&] { return !fixture.panel.isVisible(); }));
 
         fixture.open();
         pressKey(Qt::Key_Space);
@@ -126,7 +126,7 @@ TEST(ReopenedWindows, ASheetOpensWithNoControlFocusedOrOnTheFieldItIsForTyping) 
         QPointer<QDialog> sheet = SheetDialog::present(window, make());
         // Not qWaitForWindowActive: a sheet counts as active while the window it belongs to is, and
         // the keys pressed before the window system hands the sheet the keyboard went nowhere.
-        ASSERT_TRUE(waitUntil([&] { return QGuiApplication::focusWindow() == sheet->windowHandle(); }));
+        ASSERT_TRUE(runEventsUntil([&] { return QGuiApplication::focusWindow() == sheet->windowHandle(); }));
         if (opensOnName) {
             EXPECT_EQ(QApplication::focusWidget(), &addProject->nameField());
         } else {
@@ -159,7 +159,7 @@ TEST(ReopenedWindows, SettingsForgetTheFocusThatSpaceWouldPress) {
     ASSERT_TRUE(tabTo(window->generalTab().setupWizardButton()));
     EXPECT_TRUE(ringDrawnAround(window->generalTab().setupWizardButton()));
     pressKey(Qt::Key_Escape);
-    ASSERT_TRUE(waitUntil([&] { return !window->isVisible(); }));
+    ASSERT_TRUE(runEventsUntil([&] { return !window->isVisible(); }));
 
     window->show();
     window->activateWindow();
