@@ -103,7 +103,7 @@ TEST(CommunityBenchmarks, MissingRequiredPartsFailTheWholeAnswer) {
 }
 
 TEST(CachedBenchmarks, DescribesItsAgeInWholeHoursAndDays) {
-    const CachedBenchmarks cache{{}, utc("2025-03-14T08:30:00Z")};
+    const CachedBenchmarks cache{CommunityBenchmarks(), utc("2025-03-14T08:30:00Z")};
     const auto at = [&cache](auto age) { return cache.lastUpdatedDescription(cache.fetchedAt + age); };
     EXPECT_EQ(at(-hours(5)), "Updated just now");
     EXPECT_EQ(at(minutes(59)), "Updated just now");
