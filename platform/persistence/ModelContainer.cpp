@@ -275,6 +275,7 @@ std::shared_ptr<ModelContainer> ModelContainer::open(const std::filesystem::path
                                                      std::function<void(const std::filesystem::path&)> beforeOpening) {
     std::shared_ptr<ModelContainer> container(new ModelContainer(schema, file, intent, std::move(beforeOpening)));
     container->connect();
+    ++container->opening_;
     auto& open = OpenContainers::shared();
     std::lock_guard lock(open.mutex);
     open.containers.push_back(container.get());
@@ -300,7 +301,6 @@ void ModelContainer::connect() {
         database_.reset();
         throw;
     }
-    ++opening_;
     // An immutable connection reads no log: any beside the file is another connection's.
     const bool usesLog = database_->access() != Database::Access::immutable;
     logIdentity_ = usesLog ? identityOf(file_->string() + "-wal") : std::nullopt;
@@ -352,16 +352,33 @@ std::optional<ModelContainer::FileIdentity> ModelContainer::identityOf(const std
 }
 
 void ModelContainer::followFile() {
-    if (!file_ || (database_ && !database_->hasMoved())) return;
+    if (!file_) return;
+    if (database_ && !database_->hasMoved()) {
+        if (intent_ == Intent::readAndWrite && readOnlyReason_ && !readOnlyReason(*file_)) reopenForWriting();
+        return;
+    }
     if (database_) retire();
     try {
         connect();
+        ++opening_;
         openingUnannounced_ = true;
         openingFailed_ = false;
     } catch (...) {
         openingUnannounced_ = openingUnannounced_ || !openingFailed_;
         openingFailed_ = true;
         throw;
+    }
+}
+
+void ModelContainer::reopenForWriting() {
+    auto reading = std::move(database_);
+    const auto reason = readOnlyReason_;
+    try {
+        connect();
+    } catch (const std::exception&) {
+        // Read on as before: a write says why it cannot be made.
+        database_ = std::move(reading);
+        readOnlyReason_ = reason;
     }
 }
 

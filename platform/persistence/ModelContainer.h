@@ -71,7 +71,8 @@ private:
 /// container share its connection; the container serialises their access.
 ///
 /// Opening writes only when the file needs it (a new store, an older layout of the tables); a
-/// store that this user may read but not write opens read-only, and only a save fails.
+/// store that this user may read but not write opens read-only, and only a save fails, until a use
+/// finds that the user may write it again.
 ///
 /// A store file is known by its path: whenever the connection is taken up outside a transaction
 /// (every read, every save, `checkForExternalChanges`), the container checks that the file at the
@@ -191,8 +192,11 @@ private:
     void connect();
     void connectShared();
     void connectUnshared();
-    /// Opens the file at the path anew when the one open is no longer there.
+    /// Opens the file at the path anew when the one open is no longer there, or, when it was opened
+    /// only to be read, once this user may write it again.
     void followFile();
+    /// Opens the same file again to write it, keeping the connection that reads it when that fails.
+    void reopenForWriting();
     /// Lets go of a connection whose file is no longer at the path; see `followFile`.
     void retire();
     /// Has the other containers of this process on the same path let go of a file that is no

@@ -435,8 +435,8 @@ void ModelContext::save(const std::function<void()>& stage) {
         // The file is followed, and what is written decided, with the connection in use.
         container_->withDatabase([&](Database& database) {
             followOpening();
-            container_->requireWritable();
             try {
+                container_->requireWritable();
                 change = writeChanges(database, stage);
             } catch (...) {
                 rollbackLocked();

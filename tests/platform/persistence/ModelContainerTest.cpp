@@ -17,6 +17,7 @@
 
 #include <csignal>
 #include <functional>
+#include <future>
 
 namespace norvane::testing {
 namespace {
@@ -323,6 +324,42 @@ TEST_F(ModelContainerTest, ALogAndSharedMemoryFileGoWithTheirFileAndStayWithAnot
     EXPECT_EQ(renamedThere.fetch<Shelf>().front()->name, "gamma");
     EXPECT_NE(sideFilesOf(file), before);
     sqlite3_close(reading);
+}
+
+// Found with the application open while its store was made read-only and then writable again: its
+// collections failed as read-only until it was started again.
+TEST_F(ModelContainerTest, AStoreMadeWritableAgainIsWrittenByTheContainerThatFoundItReadOnly) {
+    storeWithAShelf();
+    // Root may write any file: the container then runs as nobody, over files handed to nobody.
+    constexpr uid_t nobody = 65534;
+    const bool asRoot = geteuid() == 0;
+    if (asRoot) {
+        for (const auto& path : {folder.path(), file}) ASSERT_EQ(chown(path.c_str(), nobody, nobody), 0);
+    }
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    int opened[2];
+    int writable[2];
+    ASSERT_EQ(pipe(opened), 0);
+    ASSERT_EQ(pipe(writable), 0);
+    auto reader = std::async(std::launch::async, [&] {
+        return inChildProcess([&] {
+            if (asRoot && (setgid(nobody) != 0 || setuid(nobody) != 0)) throw std::runtime_error("still root");
+            platform::ModelContext context(open(file));
+            context.insert(Shelf::make("beta"));
+            const auto refused = errorMessageOf<platform::StoreError>([&] { context.save(); });
+            char byte = 0;
+            if (write(opened[1], "o", 1) != 1 || read(writable[0], &byte, 1) != 1) throw std::runtime_error("pipe");
+            if (refused.find("is read-only") == std::string::npos) throw std::runtime_error(refused);
+            context.insert(Shelf::make("gamma"));
+            context.save();
+        });
+    });
+    char byte = 0;
+    ASSERT_EQ(read(opened[0], &byte, 1), 1);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    ASSERT_EQ(write(writable[1], "w", 1), 1);
+    EXPECT_EQ(reader.get(), 0);
+    EXPECT_EQ(shelvesIn(file), std::vector<std::string>({"alpha", "gamma"}));
 }
 
 class ReadOnlyStore : public ModelContainerTest {
