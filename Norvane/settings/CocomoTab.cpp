@@ -13,6 +13,7 @@
 #include "Norvane/components/text/NumberText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
+#include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/FormSection.h"
 #include "Norvane/settings/GroupedForm.h"
 #include "Norvane/state/Preferences.h"
@@ -53,7 +54,7 @@ CocomoTab::CocomoTab(Preferences& preferences, QWidget* parent)
     : QWidget(parent), preferences_(preferences), salary_(makeField()), overhead_(makeField()),
       headcount_(makeLabel(QString(), TextStyle::body, Palette::textPrimary())),
       fewer_(makeStepButton(QStringLiteral("−"))), more_(makeStepButton(QStringLiteral("+"))),
-      hourlyRate_(new QComboBox) {
+      hourlyRate_(new QComboBox), storeMessage_(new CaptionMessage) {
     auto* form = new GroupedForm;
     auto* parameters = form->addSection(QStringLiteral("COCOMO Parameters"));
     parameters->addLabeledRow(QStringLiteral("Average Developer Salary"), salary_);
@@ -64,6 +65,7 @@ CocomoTab::CocomoTab(Preferences& preferences, QWidget* parent)
     stepper->addWidget(fewer_);
     stepper->addWidget(more_);
     parameters->addRow(wrap(stepper));
+    parameters->addRow(storeMessage_);
     parameters->setFooter(QStringLiteral("These values are used to calculate the traditional development cost and "
                                          "leverage ratio. Overhead includes benefits, office space, management, etc."));
 
@@ -132,6 +134,14 @@ void CocomoTab::commitOverhead() {
 
 void CocomoTab::stepHeadcount(int step) {
     preferences_.setHeadcount(std::clamp(preferences_.headcount() + step, minimumHeadcount, maximumHeadcount));
+}
+
+void CocomoTab::showStoreWrite(const QString& failure) {
+    if (failure.isEmpty()) {
+        storeMessage_->clear();
+    } else {
+        storeMessage_->showError(QStringLiteral("Not saved in the store: ") + failure);
+    }
 }
 
 void CocomoTab::refresh() {

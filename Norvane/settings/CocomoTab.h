@@ -11,12 +11,14 @@ class QPushButton;
 
 namespace norvane::app {
 
+class CaptionMessage;
 class Preferences;
 class StyledLabel;
 
 /// The settings window's cost tab: the salary, overhead and headcount of the traditional cost
 /// model, and the hourly rate of the market-rate estimate. Every control writes its preference as
-/// soon as it changes, and follows a change made elsewhere.
+/// soon as it changes, and follows a change made elsewhere. Under the cost model's rows it says
+/// when the store did not take them.
 class CocomoTab : public QWidget {
     Q_OBJECT
 public:
@@ -46,6 +48,9 @@ public:
     QPushButton& moreButton() const { return *more_; }
     QString headcountTitle() const;
     QComboBox& hourlyRatePicker() const { return *hourlyRate_; }
+    const CaptionMessage& storeMessage() const { return *storeMessage_; }
+    /// How the last write of the cost model to the store ended: empty when it was stored.
+    void showStoreWrite(const QString& failure);
 
 private:
     void commitSalary();
@@ -60,6 +65,7 @@ private:
     QPushButton* fewer_;
     QPushButton* more_;
     QComboBox* hourlyRate_;
+    CaptionMessage* storeMessage_;
 };
 
 } // namespace norvane::app

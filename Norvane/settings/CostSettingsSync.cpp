@@ -25,12 +25,17 @@ void CostSettingsSync::write() {
     const double wage = preferences_.averageWage();
     const double overhead = preferences_.overhead();
     const std::int64_t headcount = preferences_.headcount();
-    worker_.post([store = store_, wage, overhead, headcount] {
+    // The worker ends before this object does: a notice it posts goes with the object.
+    worker_.post([this, store = store_, wage, overhead, headcount] {
+        QString failure;
         try {
             store.updateCostSettings(wage, overhead, headcount);
-        } catch (const std::exception& failure) {
-            qCWarning(settingsLog, "Failed to store the cost parameters: %s", failure.what());
+        } catch (const std::exception& error) {
+            qCWarning(settingsLog, "Failed to store the cost parameters: %s", error.what());
+            failure = QString::fromUtf8(error.what());
         }
+        QMetaObject::invokeMethod(
+            this, [this, failure] { emit written(failure); }, Qt::QueuedConnection);
     });
 }
 

@@ -13,14 +13,19 @@ class Preferences;
 
 /// Keeps the store's cost parameters, which the collection's cost figures read, equal to the
 /// salary, overhead and headcount of the preferences: it writes them once at the start and again
-/// after each change. The writes run one after another on a worker of their own, so the last
-/// change is the one that stays; the writes asked for end before the object does.
+/// after each change, into the file at the store's path. The writes run one after another on a
+/// worker of their own, so the last change is the one that stays; the writes asked for end before
+/// the object does. Each tells how it ended, on this object's thread.
 class CostSettingsSync : public QObject {
     Q_OBJECT
 public:
     CostSettingsSync(Preferences& preferences, NorvaneStore store, QObject* parent = nullptr);
     /// Lets the writes asked for so far end; for tests and the end of the program.
     void waitForWrites();
+
+signals:
+    /// A write ended: empty when it stored the parameters, else why nothing was stored.
+    void written(const QString& failure);
 
 private:
     void write();

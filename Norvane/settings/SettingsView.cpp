@@ -49,6 +49,7 @@ SettingsView::SettingsView(SettingsServices services, QWidget* parent)
     layout->addWidget(tabs_);
     setLayout(layout);
     connect(general_, &GeneralTab::setupWizardRequested, this, &SettingsView::setupWizardRequested);
+    connect(costSettings_.get(), &CostSettingsSync::written, cocomo_, &CocomoTab::showStoreWrite);
     auto* close = new QShortcut(this);
     close->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
     connect(close, &QShortcut::activated, this, &QWidget::close);

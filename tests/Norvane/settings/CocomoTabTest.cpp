@@ -7,6 +7,7 @@
 #include "Norvane/settings/CostSettingsSync.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/StoredSettings.h"
+#include "platform/persistence/Database.h"
 #include "tests/Norvane/settings/SettingsFixture.h"
 #include "tests/core/collection/GitTestRepository.h"
 
@@ -53,6 +54,39 @@ TEST(CocomoTab, EditsReachThePreferencesAndTheStoresCostParameters) {
     EXPECT_EQ(stored->averageWage, 200000.0);
     EXPECT_EQ(stored->overhead, 3.14);
     EXPECT_EQ(stored->headcount, 3);
+}
+
+// Found with the settings window open while another store was renamed over the store: the salary
+// typed next did not reach the store there, with no word on screen.
+TEST(CocomoTab, ASalaryTypedAfterTheStoreWasReplacedIsInTheStoreThereOrSaidNotToBe) {
+    testing::SettingsFixture fixture;
+    auto window = fixture.open(fixture.services());
+    const auto file = fixture.home.dataHome() / "Norvane/norvane.store";
+    const auto other = fixture.home.path() / "other.store";
+    const auto replace = [&](const std::string& version) {
+        NorvaneDatabase::makeContainer(other);
+        platform::Database(other.string(), platform::Database::Access::readWrite)
+            .execute("UPDATE norvane_metadata SET value = '" + version + "' WHERE key = 'schemaVersion'");
+        std::filesystem::rename(other, file);
+    };
+    auto& tab = window->cocomoTab();
+
+    replace(NorvaneDatabase::schema().version);
+    type(tab.salaryField(), "210000");
+    window->costSettings().waitForWrites();
+    platform::ModelContext there(NorvaneDatabase::makeContainer(file));
+    ASSERT_NE(StoredSettings::find(there), nullptr);
+    EXPECT_EQ(StoredSettings::find(there)->averageWage, 210000.0);
+    EXPECT_FALSE(tab.storeMessage().isVisibleTo(&tab));
+
+    // A newer version's store, which this version may not write.
+    replace("9.0.0");
+    type(tab.salaryField(), "220000");
+    EXPECT_TRUE(testing::eventually([&] { return tab.storeMessage().isVisibleTo(&tab); }));
+    EXPECT_EQ(tab.storeMessage().text().toStdString(),
+              "Not saved in the store: The store " + file.string() +
+                  " was written by a newer version of Norvane (schema 9.0.0); this version reads schema " +
+                  NorvaneDatabase::schema().version);
 }
 
 /// Runs the built tool in the fixture's home; expects success.
