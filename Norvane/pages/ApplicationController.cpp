@@ -96,7 +96,7 @@ std::optional<NorvaneStore> ApplicationController::openStore() {
             qCWarning(pagesLog) << "Waiting for the store:" << error.what();
             waiting.show();
         } catch (const std::exception& error) {
-            const auto message = QStringLiteral("Failed to create ModelContainer: ") + QString::fromUtf8(error.what());
+            const auto message = DashboardView::storeFailureText(error.what());
             std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
             waiting.close();
             AlertBox::run(QMessageBox::Critical, QStringLiteral("Norvane"), message);

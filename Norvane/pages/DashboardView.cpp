@@ -81,10 +81,14 @@ DashboardView::DashboardView(AppState& appState, ProjectListModel& projects, QWi
         sidebar_->setProjects(projects_.projects());
         showDetail();
         updateRefreshButton();
+        updateBanner();
     });
     connect(&appState_, &AppState::isCollectingChanged, this, &DashboardView::updateRefreshButton);
     connect(&appState_, &AppState::lastCollectionErrorChanged, this, &DashboardView::updateBanner);
-    connect(banner_, &ErrorBanner::closeRequested, this, [this] { appState_.setLastCollectionError(std::nullopt); });
+    connect(banner_, &ErrorBanner::closeRequested, this, [this] {
+        banner_->hide();
+        appState_.setLastCollectionError(std::nullopt);
+    });
     sidebar_->setProjects(projects_.projects());
     showDetail();
     updateRefreshButton();
@@ -151,8 +155,13 @@ void DashboardView::updateRefreshButton() {
     refreshButton_->setEnabled(DashboardModel::isRefreshEnabled(collecting, projects_.projects()));
 }
 
+QString DashboardView::storeFailureText(const std::string& reason) {
+    return QStringLiteral("Failed to create ModelContainer: ") + QString::fromStdString(reason);
+}
+
 void DashboardView::updateBanner() {
-    const auto& error = appState_.lastCollectionError();
+    const auto& storeFailure = projects_.storeFailure();
+    const auto error = storeFailure ? std::optional(storeFailureText(*storeFailure)) : appState_.lastCollectionError();
     banner_->setVisible(error.has_value());
     if (!error) return;
     banner_->setMessage(*error);

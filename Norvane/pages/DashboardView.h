@@ -17,7 +17,8 @@ class ProjectListModel;
 class Sidebar;
 
 /// The main window: the sidebar, the page of the chosen entry, the refresh button and the banner
-/// that shows the last collection's failure.
+/// that shows why the file at the store's path cannot be opened, while it cannot, and otherwise
+/// the last collection's failure.
 class DashboardView : public QMainWindow {
     Q_OBJECT
 
@@ -29,6 +30,9 @@ public:
     static constexpr int minimumHeight = 600;
 
     DashboardView(AppState& appState, ProjectListModel& projects, QWidget* parent = nullptr);
+
+    /// What the application says when the store cannot be opened, at start and in the banner.
+    static QString storeFailureText(const std::string& reason);
 
     Sidebar& sidebar() const { return *sidebar_; }
     QToolButton& refreshButton() const { return *refreshButton_; }

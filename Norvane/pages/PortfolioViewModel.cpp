@@ -43,6 +43,7 @@ void PortfolioViewModel::load(Generation& generation, Read read, Apply apply) {
                                                                        const QString& error) {
         if (!generation.isCurrent(current)) return;
         if (!error.isEmpty()) qCWarning(pagesLog, "Failed to load the portfolio: %s", qUtf8Printable(error));
+        if (!result && services_.store.openingFailure()) forgetFigures();
         apply(current, result ? std::move(*result) : std::nullopt);
     };
     runInBackground<std::optional<Result>>(this, std::move(work), std::move(then));
@@ -84,6 +85,14 @@ void PortfolioViewModel::loadMetrics() {
             setLoadingMetrics(false);
             end(metricsGeneration_, generation);
         });
+}
+
+void PortfolioViewModel::forgetFigures() {
+    PortfolioState empty;
+    empty.selectedTimeRange = state_.selectedTimeRange;
+    empty.compositionDays = state_.compositionDays;
+    empty.isLoadingMetrics = state_.isLoadingMetrics;
+    state_ = std::move(empty);
 }
 
 void PortfolioViewModel::takeSeries(PortfolioReads::Series series) {

@@ -78,6 +78,9 @@ private:
     template <typename Result, typename Read, typename Apply>
     void load(Generation& generation, Read read, Apply apply);
     void readFirstFrame();
+    /// Keeps only the user's choices: the file at the store's path cannot be opened as a store, and
+    /// a start would show none of what was read before.
+    void forgetFigures();
     void takeSeries(PortfolioReads::Series series);
     void takeIndexFigures(std::uint64_t generation, PortfolioReads::IndexFigures figures);
     void askForBenchmarks(std::uint64_t generation, const PortfolioReads::BenchmarkRequest& request);

@@ -18,6 +18,8 @@ void ProjectListModel::reload() {
     } catch (const std::exception& failure) {
         qCWarning(pagesLog, "Failed to fetch projects: %s", failure.what());
     }
+    storeFailure_ = store_.openingFailure();
+    if (storeFailure_) projects_.clear();
     emit changed();
 }
 

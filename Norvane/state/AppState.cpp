@@ -366,9 +366,15 @@ void AppState::refreshMetricsCache() {
 void AppState::takeMetricsRefresh(const MetricsRefresh& refresh) {
     --refreshesUnderWay_;
     hasRefreshed_ = true;
+    // A file at the store's path that cannot be opened as a store has no figures, as a start shows.
+    const bool storeUnavailable = services_.store && services_.store->openingFailure();
+    if (storeUnavailable) {
+        cachedPortfolioMetrics_.reset();
+        cachedRollingLeverageData_.clear();
+    }
     if (refresh.metrics) cachedPortfolioMetrics_ = refresh.metrics;
     if (refresh.rollingLeverage) cachedRollingLeverageData_ = *refresh.rollingLeverage;
-    if (!refresh.failure) {
+    if (!refresh.failure || storeUnavailable) {
         // The projects as read now, as a start would read them: a project gone from the store
         // keeps no figures.
         cachedProjectLeverage_.clear();

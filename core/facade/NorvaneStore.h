@@ -49,6 +49,8 @@ public:
     /// and after changes by others that `checkForExternalChanges` notices.
     Observation observe(std::function<void()> changed) const;
     bool checkForExternalChanges() const { return container_->checkForExternalChanges(); }
+    /// Why the file at the store's path cannot be opened as a store, while it cannot.
+    std::optional<std::string> openingFailure() const { return container_->openingFailure(); }
 
     /// Every project in name order.
     std::vector<ProjectListing> listProjects() const;

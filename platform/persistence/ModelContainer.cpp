@@ -362,10 +362,10 @@ void ModelContainer::followFile() {
         connect();
         ++opening_;
         openingUnannounced_ = true;
-        openingFailed_ = false;
-    } catch (...) {
-        openingUnannounced_ = openingUnannounced_ || !openingFailed_;
-        openingFailed_ = true;
+        openingFailure_.reset();
+    } catch (const std::exception& failure) {
+        openingUnannounced_ = openingUnannounced_ || openingFailure_ != failure.what();
+        openingFailure_ = failure.what();
         throw;
     }
 }
@@ -505,6 +505,11 @@ void ModelContainer::setUp() {
         version.run();
     }
     transaction.commit();
+}
+
+std::optional<std::string> ModelContainer::openingFailure() const {
+    std::lock_guard lock(databaseMutex_);
+    return openingFailure_;
 }
 
 bool ModelContainer::isReadOnly() const {

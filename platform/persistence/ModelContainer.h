@@ -110,6 +110,9 @@ public:
     /// The store file, or none for an in-memory store.
     const std::optional<std::filesystem::path>& file() const { return file_; }
     bool isReadOnly() const;
+    /// Why the file at the path cannot be opened (not a store, a newer version's, gone), while the
+    /// container follows the path and finds no store it can open there; none once it opens one.
+    std::optional<std::string> openingFailure() const;
     /// Fails with StoreError saying why when the store may be read but not written.
     void requireWritable() const;
 
@@ -228,8 +231,8 @@ private:
     std::optional<std::string> readOnlyReason_;
     std::int64_t lastDataVersion_ = 0;
     std::atomic<std::uint64_t> opening_{0};
-    /// The file at the path could not be opened anew, and has not been since.
-    bool openingFailed_ = false;
+    /// Why the file at the path could not be opened anew, while it cannot.
+    std::optional<std::string> openingFailure_;
     /// The file was opened anew, or could not be, since the observers last heard of it.
     bool openingUnannounced_ = false;
     /// A write found the file gone from the path: the use under way lets go of it as it ends.

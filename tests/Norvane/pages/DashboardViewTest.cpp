@@ -580,6 +580,35 @@ TEST(DashboardView, TheStoreFileDeletedOrReplacedUnderTheWindowIsFollowedAsAFres
     EXPECT_EQ(differenceFromAFreshStart(fixture, open, ""), "") << "after another store took the file's place";
     ASSERT_EQ(open.projects.projects().size(), 1U);
     EXPECT_EQ(open.projects.projects().front().project.name, "streak");
+
+    // A newer version's store, which a start refuses, moved over it: the window says what a start
+    // says and shows no figures, until a store that it reads is back.
+    const auto newer = fixture.folder.path() / "newer.store";
+    std::filesystem::copy_file(saved, newer);
+    platform::Database(newer.string(), platform::Database::Access::readWrite)
+        .execute("UPDATE norvane_metadata SET value = '9.0.0' WHERE key = 'schemaVersion'");
+    std::filesystem::rename(fixture.storeFile, copy);
+    std::filesystem::rename(newer, fixture.storeFile);
+    for (const DashboardView* window : {&open.portfolio, &open.project}) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window->errorBanner().isVisible(); }, 20'000));
+        EXPECT_EQ(window->errorBanner().message().toStdString(),
+                  "Failed to create ModelContainer: The store " + fixture.storeFile.string() +
+                      " was written by a newer version of Norvane (schema 9.0.0); this version reads schema " +
+                      NorvaneDatabase::schema().version);
+    }
+    TerminalFixture empty;
+    const Start fresh(empty, "");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fresh.isSettled() && open.isSettled(); }, 20'000));
+    for (const auto& [window, again] : {std::pair{&open.portfolio, &fresh.portfolio},
+                                        {&open.project, &fresh.project},
+                                        {&open.sharing, &fresh.sharing}}) {
+        QStringList shown = figuresShown(*window);
+        shown.removeIf([](const QString& figure) { return figure.startsWith("Failed to create ModelContainer"); });
+        EXPECT_EQ(shown.join(" | ").toStdString(), figuresShown(*again).join(" | ").toStdString())
+            << "the figures of a start on an empty store";
+    }
+    std::filesystem::rename(copy, fixture.storeFile);
+    EXPECT_EQ(differenceFromAFreshStart(fixture, open, ""), "") << "once a store that it reads is back";
 }
 
 // Found by counting the reads: each change by the tool was read twice, as the metrics refresh's
