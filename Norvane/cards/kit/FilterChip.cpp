@@ -14,12 +14,6 @@ constexpr int chipHorizontalPadding = 10;
 constexpr int chipVerticalPadding = 4;
 constexpr int chipFadeMs = 150;
 
-QColor blendChipColor(const QColor& from, const QColor& to, double amount) {
-    return QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * amount),
-                            static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * amount),
-                            static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * amount));
-}
-
 } // namespace
 
 FilterChip::FilterChip(const QString& text, QWidget* parent)
@@ -37,11 +31,11 @@ void FilterChip::setSelected(bool selected) {
 }
 
 QColor FilterChip::fillColor() const {
-    return blendChipColor(Palette::backgroundBase(), Palette::blue(), selection_->value());
+    return Palette::blend(Palette::backgroundBase(), Palette::blue(), selection_->value());
 }
 
 QColor FilterChip::textColor() const {
-    return blendChipColor(Palette::textSecondary(), Qt::white, selection_->value());
+    return Palette::blend(Palette::textSecondary(), Qt::white, selection_->value());
 }
 
 QSize FilterChip::sizeHint() const {

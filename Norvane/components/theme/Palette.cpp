@@ -139,4 +139,13 @@ QColor Palette::withOpacity(const QColor& color, double opacity) {
     return result;
 }
 
+QColor Palette::blend(const QColor& from, const QColor& to, double amount) {
+    if (amount <= 0.0 || amount >= 1.0) return amount <= 0.0 ? from : to;
+    const auto between = [amount](float start, float end) {
+        return static_cast<float>(start + (end - start) * amount);
+    };
+    return QColor::fromRgbF(between(from.redF(), to.redF()), between(from.greenF(), to.greenF()),
+                            between(from.blueF(), to.blueF()), between(from.alphaF(), to.alphaF()));
+}
+
 } // namespace norvane::app

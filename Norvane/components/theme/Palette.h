@@ -47,6 +47,8 @@ public:
 
     /// `color` with its alpha set to `opacity` (0...1).
     static QColor withOpacity(const QColor& color, double opacity);
+    /// The colour `amount` (0...1, clamped) of the way from `from` to `to`, alpha included.
+    static QColor blend(const QColor& from, const QColor& to, double amount);
 };
 
 } // namespace norvane::app

@@ -13,20 +13,6 @@
 
 namespace norvane::app {
 
-namespace {
-
-QColor blend(const QColor& from, const QColor& to, double amount) {
-    if (amount <= 0.0 || amount >= 1.0) {
-        return amount <= 0.0 ? from : to;
-    }
-    return QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * amount),
-                            static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * amount),
-                            static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * amount),
-                            static_cast<float>(from.alphaF() + (to.alphaF() - from.alphaF()) * amount));
-}
-
-} // namespace
-
 SummaryStatCard::SummaryStatCard(const SummaryStat& stat, QWidget* parent)
     : QWidget(parent), id_(stat.id),
       value_(new StyledLabel({}, Typography::systemFont(22, QFont::Bold), Palette::textPrimary())),
@@ -82,7 +68,8 @@ QColor SummaryStatCard::valueColor(const QString& value) {
 }
 
 QColor SummaryStatCard::fillColor() const {
-    return blend(Palette::withOpacity(Palette::backgroundBase(), 0.6), Palette::backgroundRaised(), hover_->value());
+    return Palette::blend(Palette::withOpacity(Palette::backgroundBase(), 0.6), Palette::backgroundRaised(),
+                          hover_->value());
 }
 
 QColor SummaryStatCard::borderColor() const {
