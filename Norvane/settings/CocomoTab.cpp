@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QLocale>
@@ -120,6 +121,16 @@ std::optional<double> CocomoTab::parseOverhead(const QString& text) {
 }
 
 QString CocomoTab::headcountTitle() const { return headcount_->text(); }
+
+bool CocomoTab::event(QEvent* event) {
+    // Qt ends no editing when the window is left, for a terminal say: the amount shown would then
+    // be neither in the preferences nor in the store.
+    if (event->type() == QEvent::WindowDeactivate) {
+        if (salary_->isModified()) commitSalary();
+        if (overhead_->isModified()) commitOverhead();
+    }
+    return QWidget::event(event);
+}
 
 void CocomoTab::commitSalary() {
     if (const auto wage = parseSalary(salary_->text())) preferences_.setAverageWage(*wage);

@@ -17,8 +17,9 @@ class StyledLabel;
 
 /// The settings window's cost tab: the salary, overhead and headcount of the traditional cost
 /// model, and the hourly rate of the market-rate estimate. Every control writes its preference as
-/// soon as it changes, and follows a change made elsewhere. Under the cost model's rows it says
-/// when the store did not take them.
+/// soon as it changes, and follows a change made elsewhere; an amount typed counts once Return or
+/// Tab ends it, or the user leaves the window. Under the cost model's rows it says when the store
+/// did not take them.
 class CocomoTab : public QWidget {
     Q_OBJECT
 public:
@@ -51,6 +52,9 @@ public:
     const CaptionMessage& storeMessage() const { return *storeMessage_; }
     /// How the last write of the cost model to the store ended: empty when it was stored.
     void showStoreWrite(const QString& failure);
+
+protected:
+    bool event(QEvent* event) override;
 
 private:
     void commitSalary();
