@@ -38,14 +38,13 @@
 #include "Norvane/sheets/OnboardingView.h"
 #include "Norvane/sheets/ShareSummarySheet.h"
 #include "Norvane/state/AppState.h"
+#include "Norvane/state/StoreChanges.h"
 
 namespace norvane::app {
 namespace {
 
 constexpr int portfolioRowSpacing = 20;
 constexpr int menuSymbolSize = 16;
-// Long enough to take a collection's saves as one change.
-constexpr int portfolioReloadDelayMilliseconds = 500;
 
 struct PortfolioSectionLook {
     const char* title;
@@ -109,7 +108,7 @@ PortfolioView::PortfolioView(AppState& appState, ProjectListModel& projectList, 
 
     changes_.setSingleShot(true);
     storeChanges_.setSingleShot(true);
-    storeChanges_.setInterval(portfolioReloadDelayMilliseconds);
+    storeChanges_.setInterval(StoreChanges::settleMilliseconds);
     connectModel();
     showListedProjects();
 }

@@ -20,8 +20,6 @@ namespace norvane::app {
 namespace {
 
 constexpr int historyIntervalDays = 7;
-// Long enough to take a collection's saves as one change.
-constexpr int storeChangeDelayMilliseconds = 500;
 
 bool isFailed(const CollectionResult& result) { return result.isFailure(); }
 
@@ -80,7 +78,7 @@ void AppState::followStore() {
     if (!services_.store) return;
     storeChanges_ = std::make_unique<StoreChanges>(*services_.store);
     storeRefresh_.setSingleShot(true);
-    storeRefresh_.setInterval(storeChangeDelayMilliseconds);
+    storeRefresh_.setInterval(StoreChanges::settleMilliseconds);
     connect(storeChanges_.get(), &StoreChanges::changed, &storeRefresh_, qOverload<>(&QTimer::start));
     connect(&storeRefresh_, &QTimer::timeout, this, &AppState::refreshMetricsCache);
 }

@@ -17,6 +17,10 @@ class StoreChanges : public QObject {
     Q_OBJECT
 
 public:
+    /// How long whatever reads the store again on `changed` waits for the changes to pause: long
+    /// enough to take a collection's saves as one change.
+    static constexpr int settleMilliseconds = 500;
+
     explicit StoreChanges(NorvaneStore store, QObject* parent = nullptr);
 
 signals:
