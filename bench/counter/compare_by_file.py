@@ -2,7 +2,7 @@
 """Compares norvane-count with another counter file by file over a tree, as a second opinion on
 line counts.
 
-    bench/counter/compare_by_file.py TREE [--reference cloc|PATH/TO/scc] [--counter build/ci/bin/norvane-count]
+    bench/counter/compare_by_file.py TREE [--reference cloc|PATH/TO/scc] [--counter build/release/bin/norvane-count]
                                           [--languages C,Python] [--show 20]
 
 Every file that both count is compared on its code, comment and blank lines. Prints how many
@@ -50,7 +50,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("tree")
     parser.add_argument("--reference", default="cloc")
-    parser.add_argument("--counter", default=os.path.join(os.path.dirname(__file__), "../../build/ci/bin/norvane-count"))
+    parser.add_argument("--counter", default=os.path.join(os.path.dirname(__file__), "../../build/release/bin/norvane-count"))
     parser.add_argument("--languages", help="compare only these languages, separated by commas")
     parser.add_argument("--show", type=int, default=20)
     arguments = parser.parse_args()

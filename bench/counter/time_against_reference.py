@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Times norvane-count against another counter on whole trees or single files, side by side.
 
-    bench/counter/time_against_reference.py PATH/TO/scc TREE_OR_FILE... [--counter build/ci/bin/norvane-count]...
+    bench/counter/time_against_reference.py PATH/TO/scc TREE_OR_FILE... [--counter build/release/bin/norvane-count]...
                                             [--rounds 15]
 
 Each path is counted with "--format json" by every program, after a warm-up run of each that fills
@@ -50,7 +50,7 @@ def main():
     parser.add_argument("--counter", action="append")
     parser.add_argument("--rounds", type=int, default=15)
     arguments = parser.parse_args()
-    counters = arguments.counter or [os.path.join(os.path.dirname(__file__), "../../build/ci/bin/norvane-count")]
+    counters = arguments.counter or [os.path.join(os.path.dirname(__file__), "../../build/release/bin/norvane-count")]
 
     for path in arguments.paths:
         times = interleaved_times(counters + [arguments.reference], path, arguments.rounds)
