@@ -426,9 +426,9 @@ void ModelContainer::commit(Transaction& transaction) {
     // Checked with the write lock held, so no writer of the file that may be there now comes between.
     requireFileAtPath();
     transaction.commit();
-    // Gone as it committed: the write is in the file that left.
+    // Gone as it committed or as its log was copied in: the write is in the file that left.
+    if (file_ && !database_->hasMoved()) emptyLog();
     requireFileAtPath();
-    if (file_) emptyLog();
 }
 
 void ModelContainer::emptyLog() {

@@ -151,10 +151,10 @@ public:
     /// Commits `transaction`, a write begun on this container's connection inside `withDatabase`,
     /// only into the file at the path. A file that left the path (deleted, replaced, moved) fails
     /// the write with StoreMovedError: before the commit, rolled back by `transaction`; as it
-    /// committed, written into the file that left. Either way the container lets go of that file
-    /// once its use ends. A committed write's log is copied into the file and emptied at once, so
-    /// that what a killed process leaves beside the path holds nothing to replay into a file
-    /// renamed there later.
+    /// committed or while its log was copied in, written into the file that left. Either way the
+    /// container lets go of that file once its use ends. A committed write's log is copied into the
+    /// file and emptied at once, so that what a killed process leaves beside the path holds nothing
+    /// to replay into a file renamed there later.
     void commit(Transaction& transaction);
 
     /// Runs one SELECT over the stored rows (not over any context's pending changes) and hands each

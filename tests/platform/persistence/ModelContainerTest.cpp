@@ -15,9 +15,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <csignal>
 #include <functional>
 #include <future>
+#include <string_view>
 
 namespace norvane::testing {
 namespace {
@@ -26,6 +28,12 @@ using ::testing::HasSubstr;
 
 std::shared_ptr<platform::ModelContainer> open(const std::filesystem::path& file) {
     return platform::ModelContainer::open(file, testSchema());
+}
+
+/// A SQLite hook's action: runs the std::function<void()> it is given once.
+int runPendingAction(void* action) {
+    if (auto pending = std::exchange(*static_cast<std::function<void()>*>(action), nullptr)) pending();
+    return 0;
 }
 
 /// Runs `work` in a child process; its exit status, 0 when it returned normally.
@@ -221,13 +229,19 @@ TEST_F(ModelContainerTest, AWriteWhoseFileLeavesThePathFailsAndLeavesNothingOfTh
         {"deleted", [&] { std::filesystem::remove(file); }, {"other.store"}, other},
         {"moved", [&] { std::filesystem::rename(file, moved); }, {"moved.store", "other.store"}, moved},
     };
-    const auto onCommit = [](void* action) {
-        if (auto pending = std::exchange(*static_cast<std::function<void()>*>(action), nullptr)) pending();
-        return 0;
+    // The log is emptied by the one checkpoint that a save runs once it has committed.
+    const auto onCheckpoint = [](unsigned, void* action, void* statement, void*) {
+        const char* text = sqlite3_sql(static_cast<sqlite3_stmt*>(statement));
+        return std::string_view(text ? text : "").find("wal_checkpoint") == std::string_view::npos
+                   ? 0
+                   : runPendingAction(action);
     };
-    for (const bool asItCommits : {false, true}) {
+    enum class Moment { beforeCommit, asItCommits, asItsLogIsEmptied };
+    constexpr std::array momentNames{" before it commits", " as it commits", " as its log is emptied"};
+    for (const auto moment : {Moment::beforeCommit, Moment::asItCommits, Moment::asItsLogIsEmptied}) {
         for (const auto& way : ways) {
-            SCOPED_TRACE(way.how + (asItCommits ? " as it commits" : " before it commits"));
+            const bool committed = moment != Moment::beforeCommit;
+            SCOPED_TRACE(way.how + momentNames[int(moment)]);
             for (const auto& entry : folderEntries(folder.path())) std::filesystem::remove(folder.path() / entry);
             makeStore(file, "alpha");
             makeStore(other, "other");
@@ -235,13 +249,15 @@ TEST_F(ModelContainerTest, AWriteWhoseFileLeavesThePathFailsAndLeavesNothingOfTh
             platform::ModelContext context(container);
             context.insert(Shelf::make("beta"));
             auto leave = way.leave;
-            if (asItCommits) {
-                container->withDatabase(
-                    [&](platform::Database& database) { sqlite3_commit_hook(database.handle(), onCommit, &leave); });
-            }
+            container->withDatabase([&](platform::Database& database) {
+                if (moment == Moment::asItCommits) sqlite3_commit_hook(database.handle(), runPendingAction, &leave);
+                if (moment == Moment::asItsLogIsEmptied) {
+                    sqlite3_trace_v2(database.handle(), SQLITE_TRACE_STMT, onCheckpoint, &leave);
+                }
+            });
 
             const auto message = errorMessageOf<platform::StoreMovedError>(
-                [&] { context.save(asItCommits ? std::function<void()>([] {}) : leave); });
+                [&] { context.save(committed ? std::function<void()>([] {}) : leave); });
             EXPECT_EQ(message, "The store " + file.string() +
                                    (way.how == "replaced"
                                         ? " was replaced by another file while this change was made; nothing was saved"
@@ -250,8 +266,8 @@ TEST_F(ModelContainerTest, AWriteWhoseFileLeavesThePathFailsAndLeavesNothingOfTh
             if (way.how == "replaced") {
                 EXPECT_EQ(shelvesIn(file), std::vector<std::string>{"other"});
             } else if (way.how == "moved") {
-                EXPECT_EQ(shelvesIn(moved), asItCommits ? std::vector<std::string>({"alpha", "beta"})
-                                                        : std::vector<std::string>{"alpha"});
+                EXPECT_EQ(shelvesIn(moved),
+                          committed ? std::vector<std::string>({"alpha", "beta"}) : std::vector<std::string>{"alpha"});
             }
             EXPECT_EQ(integrityOf(way.whole), "ok");
 
