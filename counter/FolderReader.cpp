@@ -2,6 +2,7 @@
 
 #include "counter/FileReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <string_view>
@@ -62,8 +63,10 @@ EntryKind entryKind(DIR* folder, const dirent& entry) {
 // A line of an ignore file that goes on in the next window is kept whole in the reader's buffer.
 static_assert(IgnoreRules::kLongestLine < FileReader::kWindowLength + TextSource::kLongestKept);
 
+/// The rules in force in `folder`; an ignore file that cannot be read is noted in `skipped` and named
+/// in `unreadable`.
 std::shared_ptr<const IgnoreRules> loadRules(const FolderTask& folder, FileReader& reader, MemoryBudget& budget,
-                                             SkippedEntries& skipped) {
+                                             SkippedEntries& skipped, std::vector<std::string>& unreadable) {
     auto rules = std::make_shared<IgnoreRules>(folder.rules, folder.baseLength, &budget);
     // .ignore comes last, so its lines take precedence over those of .gitignore.
     for (const char* name : {".gitignore", ".ignore"}) {
@@ -75,6 +78,7 @@ std::shared_ptr<const IgnoreRules> loadRules(const FolderTask& folder, FileReade
             }
         } catch (const std::system_error& error) {
             skipped.addFile(path, error);
+            unreadable.emplace_back(name);
         }
     }
     if (rules->empty()) {
@@ -89,6 +93,8 @@ std::shared_ptr<const IgnoreRules> loadRules(const FolderTask& folder, FileReade
 struct FolderListing {
     std::unique_ptr<DIR, FolderCloser> handle;
     std::shared_ptr<const IgnoreRules> rules;
+    /// Its ignore files that could not be read: skipped already, so not tried again as files to count.
+    std::vector<std::string> unreadableIgnoreFiles;
 };
 
 namespace {
@@ -139,7 +145,7 @@ std::optional<FolderTask> FolderReader::read(const FolderTask& folder, FileReade
     const bool listedWhole = listPart(listing->handle.get(), entries, hasIgnoreFile);
     // The ignore files apply to every part: where a later part may list them, they are looked for.
     if (!folder.rest && (hasIgnoreFile || !listedWhole)) {
-        listing->rules = loadRules(folder, reader, budget_, skipped);
+        listing->rules = loadRules(folder, reader, budget_, skipped, listing->unreadableIgnoreFiles);
     }
     const auto& rules = listing->rules;
     for (auto& entry : entries) {
@@ -150,6 +156,9 @@ std::optional<FolderTask> FolderReader::read(const FolderTask& folder, FileReade
                 const std::size_t baseLength = fromRoot.size() + 1;
                 folders.push_back(FolderTask{std::move(path), folder.rootLength, baseLength, rules});
             }
+            continue;
+        }
+        if (std::ranges::find(listing->unreadableIgnoreFiles, entry.name) != listing->unreadableIgnoreFiles.end()) {
             continue;
         }
         const auto language = registry_.find(entry.name);

@@ -8,7 +8,7 @@ namespace {
 constexpr std::size_t kShownStart = 60;
 constexpr std::size_t kShownEnd = 100;
 
-std::string counted(std::size_t count, const char* noun) {
+std::string counted(std::int64_t count, const char* noun) {
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
@@ -33,33 +33,42 @@ std::string shortened(const std::string& path) {
 } // namespace
 
 void SkippedEntries::addFile(const std::string& path, const std::system_error& error) {
-    files_.emplace(path, error.code().message());
+    ++files_;
+    keepIfFirst({path, error.code().message()});
 }
 
 void SkippedEntries::addFolder(const std::string& path, const std::system_error& error) {
-    folders_.emplace(path, error.code().message());
+    ++folders_;
+    keepIfFirst({path, error.code().message()});
+}
+
+void SkippedEntries::keepIfFirst(const Example& example) {
+    if (!first_ || example.path < first_->path) {
+        first_ = example;
+    }
 }
 
 void SkippedEntries::merge(const SkippedEntries& other) {
-    files_.insert(other.files_.begin(), other.files_.end());
-    folders_.insert(other.folders_.begin(), other.folders_.end());
+    files_ += other.files_;
+    folders_ += other.folders_;
+    if (other.first_) {
+        keepIfFirst(*other.first_);
+    }
 }
 
 std::string SkippedEntries::describe() const {
-    if (files_.empty() && folders_.empty()) {
+    if (!first_) {
         return {};
     }
     std::string what;
-    if (!files_.empty()) {
-        what = counted(files_.size(), "file");
+    if (files_ > 0) {
+        what = counted(files_, "file");
     }
-    if (!folders_.empty()) {
-        what += (what.empty() ? "" : " and ") + counted(folders_.size(), "folder");
+    if (folders_ > 0) {
+        what += (what.empty() ? "" : " and ") + counted(folders_, "folder");
     }
-    const auto& [path, reason] =
-        folders_.empty() || (!files_.empty() && files_.begin()->first < folders_.begin()->first) ? *files_.begin()
-                                                                                                 : *folders_.begin();
-    return "skipped " + what + " that could not be read, such as " + shortened(path) + " (" + reason + ")";
+    return "skipped " + what + " that could not be read, such as " + shortened(first_->path) + " (" + first_->reason +
+           ")";
 }
 
 } // namespace norvane::counter

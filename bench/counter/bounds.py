@@ -26,6 +26,8 @@ the same trees, made once in a scratch folder and removed at the end:
 - "40000 x 2 KB": a monorepo of 40,000 folders in 400 groups, each with an ordinary .gitignore of
   2 KB (the usual lines of build tools, languages and editors: wildcards, classes, negations,
   comments) and two small files, 80 MB of ignore files in all;
+- "500000 unreadable": 500 folders of 1,000 C files each that may not be read, counted as the
+  user nobody where root runs this script (permissions do not stop root);
 - "nul": one 2 GB file of NUL bytes (sparse, so it costs no disk);
 - "8 folders": eight folders each with one 200 MB C file, counted by eight threads;
 - "16 in one": sixteen 200 MB C files in one folder.
@@ -47,6 +49,9 @@ import time
 
 LARGE_FILE_BYTES = 200 * 1000 * 1000
 LARGEST_APPLIED_IGNORE_FILE = 100 * 1024 * 1024
+UNREADABLE = "500000 unreadable"
+# The user that root counts the unreadable tree as.
+NOBODY = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
 
 
 def make_trees(scratch):
@@ -90,6 +95,17 @@ def make_trees(scratch):
         with open(os.path.join(wide, f"f{index}.c"), "w") as source:
             source.write("int x; // c\n")
     trees["1M in one folder"] = wide
+
+    unreadable = os.path.join(scratch, UNREADABLE)
+    for group in range(500):
+        folder = os.path.join(unreadable, f"folder-{group:03}")
+        os.makedirs(folder)
+        for index in range(1000):
+            path = os.path.join(folder, f"source-{index:04}.c")
+            with open(path, "w") as source:
+                source.write("int x; // c\n")
+            os.chmod(path, 0)
+    trees[UNREADABLE] = unreadable
 
     nul = os.path.join(scratch, "nul")
     os.makedirs(nul)
@@ -394,7 +410,8 @@ def run_once(counter, tree, scratch):
     memory, some 14 MB, which it starts from."""
     peak_file = os.path.join(scratch, "peak")
     start = time.perf_counter()
-    status = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak_file, counter, "--format", "json", tree],
+    as_user = NOBODY if os.geteuid() == 0 and os.path.basename(tree) == UNREADABLE else []
+    status = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak_file, *as_user, counter, "--format", "json", tree],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
     elapsed = time.perf_counter() - start
     with open(peak_file) as peak:
@@ -412,6 +429,8 @@ def main():
     arguments = parser.parse_args()
 
     scratch = tempfile.mkdtemp(prefix="norvane-bounds-", dir=arguments.scratch)
+    # Open to nobody, who counts the unreadable tree where root runs this.
+    os.chmod(scratch, 0o755)
     try:
         trees = make_trees(scratch)
         wanted = arguments.trees.split(",") if arguments.trees else list(trees)
