@@ -16,19 +16,11 @@ public:
     explicit GroupedForm(QWidget* parent = nullptr);
 
     FormSection* addSection(const QString& header);
-    /// How much taller the sections are than the room the form has: negative while there is room.
-    int overflow() const;
-
-signals:
-    /// The sections' height may have changed: a row or a message came or went.
-    void contentChanged();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    /// Where the sections scroll.
+    QScrollArea& scrollArea() const { return *scroll_; }
 
 private:
     QScrollArea* scroll_;
-    QWidget* content_;
     QVBoxLayout* sections_;
 };
 

@@ -5,9 +5,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 #include "Norvane/cards/kit/CardLayout.h"
+#include "Norvane/components/controls/WindowHeightFit.h"
 #include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/SymbolRegistry.h"
@@ -54,16 +53,11 @@ SettingsView::SettingsView(SettingsServices services, QWidget* parent)
     close->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
     connect(close, &QShortcut::activated, this, &QWidget::close);
     FocusRing::restFocus(*this);
-    connect(&general_->form(), &GroupedForm::contentChanged, this, &SettingsView::fitGeneralTab);
     layout->activate();
-    fitGeneralTab();
+    auto* heightFit = new WindowHeightFit(*this, {windowWidth, windowHeight}, general_->form().scrollArea());
+    heightFit->fit();
     // Where the window manager would put it, it may hang over the screen's edge.
     if (const QScreen* display = screen()) move(display->availableGeometry().center() - rect().center());
-}
-
-void SettingsView::fitGeneralTab() {
-    const int most = screen() ? screen()->availableGeometry().height() : windowHeight;
-    setFixedSize(windowWidth, std::max(windowHeight, std::min(height() + general_->form().overflow(), most)));
 }
 
 SettingsView::~SettingsView() = default;

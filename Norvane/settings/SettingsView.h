@@ -45,10 +45,6 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    /// Makes room for the whole General tab, up to the screen's height, or gives back what it no
-    /// longer needs.
-    void fitGeneralTab();
-
     std::unique_ptr<CostSettingsSync> costSettings_;
     QTabWidget* tabs_;
     GeneralTab* general_;
