@@ -4,6 +4,7 @@
 
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
+#include "Norvane/components/text/ElidedLabel.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -32,12 +33,12 @@ QWidget* makeToolFeatures() {
 }
 
 /// Where the tool is when only the daily agent can run it: a caption, so that the step keeps its
-/// height with a failure under the button too.
-QWidget* makeBesideApplicationRow(StyledLabel** label) {
+/// height with a failure under the button too; a long path wraps.
+QWidget* makeBesideApplicationRow(ElidedLabel** label) {
     auto* row = makeRow(4);
     row->addStretch(1);
     row->addWidget(makeSymbol(QStringLiteral("info.circle"), TextStyle::caption, Palette::blue()));
-    *label = makeLabel(QString(), TextStyle::caption, Palette::textSecondary());
+    *label = new ElidedLabel(Typography::font(TextStyle::caption), Palette::textSecondary(), ElidedLabel::everyLine);
     row->addWidget(*label);
     row->addStretch(1);
     return wrap(row);

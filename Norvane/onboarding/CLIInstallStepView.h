@@ -11,7 +11,7 @@ namespace norvane::app {
 class BusyButton;
 class ErrorCaption;
 class OnboardingWizardModel;
-class StyledLabel;
+class ElidedLabel;
 
 /// The wizard's command-line tool step: what the tool is for, and where it is. Found where a
 /// terminal looks, it is installed; found only beside the application, the daily agent can run it
@@ -42,9 +42,9 @@ private:
     FocusKeeper focus_;
     std::optional<QString> errorMessage_;
     QWidget* installed_ = nullptr;
-    StyledLabel* installedText_ = nullptr;
+    ElidedLabel* installedText_ = nullptr;
     QWidget* besideApplication_ = nullptr;
-    StyledLabel* besideApplicationText_ = nullptr;
+    ElidedLabel* besideApplicationText_ = nullptr;
     QWidget* notInstalled_ = nullptr;
     BusyButton* install_ = nullptr;
     ErrorCaption* error_ = nullptr;

@@ -10,6 +10,7 @@
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/Divider.h"
 #include "Norvane/components/controls/ScrollTabStop.h"
+#include "Norvane/components/controls/WindowHeightFit.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/components/theme/Palette.h"
@@ -70,6 +71,7 @@ OnboardingWizard::OnboardingWizard(OnboardingServices services, QWidget& window)
     layout->addWidget(new Divider);
     layout->addWidget(makeNavigationBar());
     setLayout(layout);
+    heightFit_ = new WindowHeightFit(*this, {wizardWidth, wizardHeight}, *scroll_);
 
     connect(&model_, &OnboardingWizardModel::changed, this, [this] {
         if (model_.currentStep() != shownStep_) showStep();
@@ -116,6 +118,7 @@ void OnboardingWizard::showStep() {
     // Each visit builds the step anew, so it starts from the wizard's values and runs its checks.
     delete scroll_->takeWidget();
     scroll_->setWidget(makeStepView(model_));
+    heightFit_->follow(*scroll_->widget());
 }
 
 void OnboardingWizard::refreshNavigation() {

@@ -11,14 +11,17 @@ class QScrollArea;
 namespace norvane::app {
 
 class StepIndicator;
+class WindowHeightFit;
 
-/// The first-run wizard: a fixed-size sheet over the window that opened it, with the step marks,
-/// the current step in a scrolling area and the navigation bar. Escape never closes it; its close
+/// The first-run wizard: a sheet of a fixed width over the window that opened it, with the step
+/// marks, the current step in a scrolling area and the navigation bar. It keeps its usual height
+/// unless a step needs more, a long path over several lines. Escape never closes it; its close
 /// button does what "Skip Setup" does. Finishing or skipping stores that the first run is done.
 class OnboardingWizard : public QDialog {
     Q_OBJECT
 public:
     static constexpr int wizardWidth = 550;
+    /// The least height; a step may ask for more.
     static constexpr int wizardHeight = 520;
 
     OnboardingWizard(OnboardingServices services, QWidget& window);
@@ -43,6 +46,7 @@ private:
     OnboardingWizardModel model_;
     StepIndicator* indicator_ = nullptr;
     QScrollArea* scroll_ = nullptr;
+    WindowHeightFit* heightFit_ = nullptr;
     OnboardingStep shownStep_ = OnboardingStep::welcome;
     QPushButton* skipSetup_ = nullptr;
     QPushButton* back_ = nullptr;

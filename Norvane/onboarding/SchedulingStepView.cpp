@@ -6,6 +6,7 @@
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
 #include "Norvane/components/text/DateText.h"
+#include "Norvane/components/text/ElidedLabel.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"

@@ -16,7 +16,7 @@ class BusyButton;
 class ErrorCaption;
 class LaunchdManager;
 class OnboardingWizardModel;
-class StyledLabel;
+class ElidedLabel;
 
 /// The wizard's scheduling step: the daily agent that runs "norvane collect" at a chosen hour,
 /// installed or removed through the agent manager on a worker. Each visit starts from the agent
@@ -33,7 +33,7 @@ public:
     QComboBox& hourPicker() const { return *hourPicker_; }
     BusyButton& enableButton() const { return *enable_; }
     QPushButton& disableButton() const { return *disable_; }
-    const StyledLabel& statusText() const { return *status_; }
+    const ElidedLabel& statusText() const { return *status_; }
     /// The enabled state's box and button; hidden in the set-up state.
     const QWidget& enabledBlock() const { return *enabledBlock_; }
     const QWidget& toolRequiredLabel() const { return *toolRequired_; }
@@ -58,7 +58,7 @@ private:
     bool isEnabling_ = false;
     std::optional<QString> errorMessage_;
     QWidget* enabledBlock_ = nullptr;
-    StyledLabel* status_ = nullptr;
+    ElidedLabel* status_ = nullptr;
     QPushButton* disable_ = nullptr;
     ErrorCaption* enabledError_ = nullptr;
     QWidget* setupBlock_ = nullptr;

@@ -5,6 +5,7 @@
 
 #include "Norvane/cards/kit/CardLayout.h"
 #include "Norvane/cards/kit/RoundedPanel.h"
+#include "Norvane/components/text/ElidedLabel.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
@@ -71,15 +72,18 @@ QWidget* makeDetailRow(const QString& symbol, const QString& title, const QStrin
     return wrap(row);
 }
 
-RoundedPanel* makeStatusBox(const QString& text, StyledLabel** label) {
+RoundedPanel* makeStatusBox(const QString& text, ElidedLabel** label) {
     auto* box = new RoundedPanel(RoundedPanel::box(QBrush(Palette::withOpacity(Palette::green(), 0.1)),
                                                    RoundedPanel::defaultPadding, Qt::Horizontal, defaultSpacing));
     box->contentLayout()->addWidget(
         makeSymbol(QStringLiteral("checkmark.circle.fill"), TextStyle::subheadline, Palette::green()));
-    auto* textLabel = makeLabel(text, TextStyle::subheadline, Palette::textPrimary());
+    auto* textLabel =
+        new ElidedLabel(Typography::font(TextStyle::subheadline), Palette::textPrimary(), ElidedLabel::everyLine);
+    textLabel->setText(text);
     box->contentLayout()->addWidget(textLabel);
     if (label) *label = textLabel;
-    box->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+    // As high as its text needs at the width it is given.
+    box->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     return box;
 }
 

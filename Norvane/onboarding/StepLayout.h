@@ -14,6 +14,7 @@ class QWidget;
 
 namespace norvane::app {
 
+class ElidedLabel;
 class RoundedPanel;
 class StyledLabel;
 class SymbolLabel;
@@ -44,9 +45,9 @@ QWidget* padded(QBoxLayout* layout, int horizontalPadding);
 QWidget* makeFeatureRow(const QString& symbol, const QString& text);
 /// A symbol in the accent blue beside a title over a description.
 QWidget* makeDetailRow(const QString& symbol, const QString& title, const QString& description, const DetailLook& look);
-/// A green check and `text` on a green box: something is set up. `label`, when given, receives
-/// the text's label.
-RoundedPanel* makeStatusBox(const QString& text, StyledLabel** label = nullptr);
+/// A green check and `text` on a green box: something is set up. The text, a path in it too,
+/// wraps over as many lines as the box's width needs. `label`, when given, receives its label.
+RoundedPanel* makeStatusBox(const QString& text, ElidedLabel** label = nullptr);
 /// A monospaced font in a text style.
 QFont monospaced(TextStyle style, QFont::Weight weight = QFont::Normal);
 

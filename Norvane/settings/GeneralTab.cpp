@@ -80,8 +80,9 @@ std::optional<platform::Date> GeneralTab::lastCollectionDate(const NorvaneStore&
 
 void GeneralTab::buildToolSection(FormSection& section) {
     toolSymbol_ = makeSymbol(QString(), TextStyle::body, Palette::systemGreen());
-    // A long path wraps, within the window's fixed width, rather than pushing the button out of it.
-    toolStatus_ = new ElidedLabel(Typography::font(TextStyle::body), Palette::textPrimary(), 3);
+    // A long path wraps, within the window's fixed width, rather than pushing the button out of it,
+    // and is shown whole however many lines it takes: the window grows to hold them.
+    toolStatus_ = new ElidedLabel(Typography::font(TextStyle::body), Palette::textPrimary(), ElidedLabel::everyLine);
     toolButton_ = new BorderedButton(QString(), BorderedButton::Prominence::standard);
     connect(toolButton_, &QPushButton::clicked, this,
             [this] { runCLIAction(services_.tool.status().action != CommandLineTool::Action::uninstall); });

@@ -1,5 +1,8 @@
 #include "Norvane/components/text/ElidedLabel.h"
 
+#include <cmath>
+
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -48,7 +51,10 @@ int ElidedLabel::heightForWidth(int width) const {
     return int(count) * fontMetrics().lineSpacing();
 }
 
-QSize ElidedLabel::sizeHint() const { return {fontMetrics().horizontalAdvance(text_), fontMetrics().lineSpacing()}; }
+QSize ElidedLabel::sizeHint() const {
+    // Rounded up: at a width cut to whole pixels, the text would break onto a second line.
+    return {int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text_))), fontMetrics().lineSpacing()};
+}
 
 QSize ElidedLabel::minimumSizeHint() const { return {0, fontMetrics().lineSpacing()}; }
 

@@ -2,7 +2,7 @@
 
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
 #include "Norvane/components/controls/Tween.h"
-#include "Norvane/components/text/StyledLabel.h"
+#include "Norvane/components/text/ElidedLabel.h"
 #include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/components/theme/FocusRing.h"
 #include "Norvane/components/theme/Palette.h"
@@ -59,10 +59,21 @@ void showAndSettle(QWidget& widget, int width) {
     }
 }
 
+namespace {
+
+/// What a label shows, a wrapped one's too; empty for any other widget.
+QString labelText(const QWidget& widget) {
+    if (const auto* label = qobject_cast<const QLabel*>(&widget)) return label->text();
+    if (const auto* label = qobject_cast<const app::ElidedLabel*>(&widget)) return label->text();
+    return {};
+}
+
+} // namespace
+
 bool showsText(const QWidget& widget, const QString& text) {
-    const auto labels = widget.findChildren<app::StyledLabel*>();
+    const auto labels = widget.findChildren<QWidget*>();
     return std::any_of(labels.begin(), labels.end(),
-                       [&text](const app::StyledLabel* label) { return label->isVisible() && label->text() == text; });
+                       [&text](const QWidget* label) { return label->isVisible() && labelText(*label) == text; });
 }
 
 namespace {
@@ -76,13 +87,10 @@ bool isControl(const QWidget& widget) {
 }
 
 /// Controls a user acts on and texts a user reads.
-bool isControlOrText(const QWidget& widget) {
-    if (const auto* label = qobject_cast<const QLabel*>(&widget)) return !label->text().isEmpty();
-    return isControl(widget);
-}
+bool isControlOrText(const QWidget& widget) { return !labelText(widget).isEmpty() || isControl(widget); }
 
 QString nameOf(const QWidget& widget) {
-    if (const auto* label = qobject_cast<const QLabel*>(&widget)) return label->text();
+    if (const auto text = labelText(widget); !text.isEmpty()) return text;
     if (const auto* button = qobject_cast<const QAbstractButton*>(&widget); button && !button->text().isEmpty()) {
         return button->text();
     }
@@ -104,7 +112,11 @@ QStringList partsOutOfView(const QWidget& window) {
     QStringList cut;
     for (const QWidget* widget : window.findChildren<QWidget*>()) {
         if (!widget->isVisible() || !isControlOrText(*widget)) continue;
-        const QRect whole(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+        // A wrapped label draws all its lines, also those below the height it was given.
+        const bool wrapped = qobject_cast<const app::ElidedLabel*>(widget) != nullptr;
+        const int height =
+            wrapped ? std::max(widget->height(), widget->heightForWidth(widget->width())) : widget->height();
+        const QRect whole(widget->mapTo(&window, QPoint(0, 0)), QSize(widget->width(), height));
         if (visiblePart(*widget, window) != whole) cut << nameOf(*widget);
     }
     return cut;

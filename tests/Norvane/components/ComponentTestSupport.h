@@ -53,11 +53,12 @@ protected:
 /// Shows `widget` at `width` pixels and lets it lay out and paint.
 void showAndSettle(QWidget& widget, int width = 640);
 
-/// Whether a visible styled label in `widget` reads `text`.
+/// Whether a visible label in `widget`, a wrapped one too, reads `text`.
 bool showsText(const QWidget& widget, const QString& text);
 
-/// The visible controls and texts in `window` that are cut off, by the window's edges or by what
-/// holds them (a scroll area's viewport), each named by its text or its class.
+/// The visible controls and texts in `window` that are cut off: by the window's edges, by what
+/// holds them (a scroll area's viewport) or, wrapped in an ElidedLabel, by a label too short for
+/// their lines; each named by its text or its class.
 QStringList partsOutOfView(const QWidget& window);
 
 /// Midnight `days` days before today's midnight, in local time.

@@ -22,8 +22,8 @@ using norvane::testing::partsOutOfView;
 using norvane::testing::RecordingProcessRunner;
 using testing::eventually;
 
-/// Every step, in each of its states, shows all its controls and texts in the wizard's fixed
-/// size: nothing lies below the fold or is cut at the navigation bar.
+/// Every step, in each of its states, shows all its controls and texts in the wizard, at its usual
+/// size or grown for a long path: nothing lies below the fold or is cut at the navigation bar.
 class OnboardingLayoutTest : public testing::OnboardingTest {
 protected:
     void expectWhole(const char* state) {
@@ -39,7 +39,9 @@ protected:
     }
 };
 
+// The tool's paths run through a long folder: each shows whole, over lines.
 TEST_F(OnboardingLayoutTest, TheFirstStepsFitInEachState) {
+    installToolBesideTheProgram();
     auto& wizard = open(services(platform::defaultProcessRunner(), tools(false)));
     expectWhole("welcome");
     goTo(OnboardingStep::dependencies);
@@ -55,10 +57,11 @@ TEST_F(OnboardingLayoutTest, TheFirstStepsFitInEachState) {
     wizard.model().goNext();
     wizard.model().goNext();
     auto& tool = step<CLIInstallStepView>();
-    expectWhole("tool");
+    ASSERT_TRUE(tool.besideApplicationRow().isVisible());
+    expectWhole("tool beside the program");
     QTest::mouseClick(&tool.installButton(), Qt::LeftButton);
     ASSERT_TRUE(eventually([&] { return !tool.isInstalling(); }));
-    expectWhole("tool, failed");
+    expectWhole("tool beside the program, failed");
     std::filesystem::remove(toolPath().parent_path());
     QTest::mouseClick(&tool.installButton(), Qt::LeftButton);
     ASSERT_TRUE(eventually([&] { return !tool.isInstalling(); }));

@@ -20,8 +20,8 @@ namespace norvane::app::testing {
 class OnboardingTest : public SheetTest {
 protected:
     std::filesystem::path home() const { return platform::XdgPaths::homeFolder(); }
-    std::filesystem::path toolPath() const { return home() / "usr/local/bin/norvane"; }
-    std::filesystem::path programFolder() const { return home() / "programs"; }
+    std::filesystem::path toolPath() const { return home() / longFolderName / "usr/local/bin/norvane"; }
+    std::filesystem::path programFolder() const { return home() / longFolderName / "programs"; }
     /// The link's folder stands in for /usr/local/bin, which PATH holds.
     CommandLineTool tool() const { return {programFolder(), toolPath(), toolPath().parent_path().string()}; }
 

@@ -21,6 +21,10 @@ namespace norvane::app::testing {
 
 using norvane::testing::builtPrograms;
 
+/// A folder name as long as some users give theirs: a path through it takes more than a line of
+/// the settings window or of the wizard.
+inline const std::string longFolderName = "client-work-for-the-harbour-authority-ledger-migration-2024-and-beyond";
+
 /// Makes `link` point at the built tool, as the installer would.
 inline void linkBuiltTool(const std::filesystem::path& link) {
     std::filesystem::create_directories(link.parent_path());
