@@ -45,10 +45,12 @@ protected:
 /// The real controller over a store in the temporary home, on a desktop with or without a tray.
 struct ControllerFixture {
     const norvane::testing::TemporaryFolder& home = norvane::testing::applicationHome();
-    norvane::testing::TemporaryFolder runtime;
+    norvane::testing::TemporaryFolder temporary;
+    // Deeper than a socket's address reaches: the instance's socket works there all the same.
+    QString runtime = QString::fromStdString((temporary.path() / std::string(100, 'r')).string());
     QApplication& application = norvane::testing::testApplication();
     bool trayAvailable;
-    SingleInstance instance{QString::fromStdString(runtime.path().string())};
+    SingleInstance instance{runtime};
     std::unique_ptr<ApplicationController> controller;
 
     /// `onboardingDone` is stored first when given; the stored flag is left as it is otherwise.
@@ -119,7 +121,7 @@ TEST(ApplicationController, ASecondStartAndOpenDashboardRestoreAMinimisedWindow)
     window->showMinimized();
     QCoreApplication::processEvents();
 
-    SingleInstance secondStart(QString::fromStdString(fixture.runtime.path().string()));
+    SingleInstance secondStart(fixture.runtime);
     ASSERT_FALSE(secondStart.isPrimary());
     ASSERT_TRUE(secondStart.activateRunningInstance());
     EXPECT_TRUE(QTest::qWaitFor([&] { return isRestoredAndActive(*window); }, 5000));
