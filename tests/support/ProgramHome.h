@@ -15,6 +15,10 @@ namespace ProgramHome {
 void enter();
 /// The home made by `enter`.
 const TemporaryFolder& folder();
+/// The runtime folder made by `enter`, where a test's sockets fit a socket's address: in the home,
+/// or, when the home lies too deep for them, a private folder of its own under /tmp, which goes
+/// with the home.
+const std::filesystem::path& runtimeFolder();
 
 } // namespace ProgramHome
 } // namespace norvane::testing

@@ -10,8 +10,8 @@
 
 namespace norvane::testing {
 
-TemporaryFolder::TemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "norvane-test-XXXXXX").string();
+TemporaryFolder::TemporaryFolder(const std::filesystem::path& parent) {
+    std::string pattern = (parent / "norvane-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
     path_ = std::filesystem::canonical(pattern);
 }

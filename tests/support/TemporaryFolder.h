@@ -6,11 +6,11 @@
 
 namespace norvane::testing {
 
-/// A fresh folder under the system's temporary folder, removed with everything in it when the
-/// object goes away.
+/// A fresh folder under the system's temporary folder, or under `parent`, removed with everything
+/// in it when the object goes away.
 class TemporaryFolder {
 public:
-    TemporaryFolder();
+    explicit TemporaryFolder(const std::filesystem::path& parent = std::filesystem::temp_directory_path());
     ~TemporaryFolder();
     TemporaryFolder(const TemporaryFolder&) = delete;
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;

@@ -1,5 +1,6 @@
 #include "Norvane/state/DisplayServer.h"
 
+#include "tests/support/ProgramHome.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include "platform/ProcessRunner.h"
@@ -31,11 +32,13 @@ TEST(DisplayServer, WithoutOneTheApplicationSaysSoAndEnds) {
 }
 
 TEST(DisplayServer, ReachableWhereTheChosenPlatformsDisplayTakesConnectionsOrWhereItNeedsNone) {
-    const testing::TemporaryFolder runtime;
+    const testing::TemporaryFolder runtime(testing::ProgramHome::runtimeFolder());
     const ScopedEnvironment runtimeFolder("XDG_RUNTIME_DIR", runtime.path().string());
     const int compositor = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
-    std::strcpy(address.sun_path, (runtime.path() / "wayland-test").c_str());
+    const auto socketPath = runtime.path() / "wayland-test";
+    ASSERT_LT(socketPath.native().size(), sizeof(address.sun_path));
+    std::strcpy(address.sun_path, socketPath.c_str());
     ASSERT_EQ(::bind(compositor, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
     ASSERT_EQ(::listen(compositor, 8), 0);
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/Norvane/state/TestApplication.h"
+#include "tests/support/ProgramHome.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace norvane::app {
@@ -15,9 +16,10 @@ namespace {
 
 constexpr int startTimeoutMilliseconds = 10'000;
 
-/// The real application started as a user would, offscreen, in a temporary home.
+/// The real application started as a user would, offscreen, in a temporary home, made in the
+/// runtime folder so that this test reaches the socket by its plain path.
 struct ApplicationStarts {
-    norvane::testing::TemporaryFolder home;
+    norvane::testing::TemporaryFolder home{norvane::testing::ProgramHome::runtimeFolder()};
     QString socket = QString::fromStdString((home.path() / "runtime/Norvane.socket").string());
 
     ApplicationStarts() { norvane::testing::testApplication(); }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/Norvane/state/TestApplication.h"
+#include "tests/support/ProgramHome.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace norvane::app {
@@ -42,7 +43,8 @@ public:
     QDBusConnection connect(const QString& name) const { return QDBusConnection::connectToBus(address_, name); }
 
 private:
-    testing::TemporaryFolder folder_;
+    // The bus listens in the runtime folder, where its socket's path fits.
+    testing::TemporaryFolder folder_{testing::ProgramHome::runtimeFolder()};
     QProcess daemon_;
     QString address_;
 };

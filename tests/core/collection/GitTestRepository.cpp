@@ -50,14 +50,11 @@ platform::ProcessResult runGpg(const std::filesystem::path& home, std::vector<st
 
 HostileGitEnvironment::HostileGitEnvironment() : noSystemConfig_("GIT_CONFIG_NOSYSTEM", "1") {
     std::string configuration = hostileConfiguration;
-    const auto gnupg = home_.path() / "gnupg";
     if (::access(gpgProgram, X_OK) == 0) {
-        std::filesystem::create_directory(gnupg);
-        std::filesystem::permissions(gnupg, std::filesystem::perms::owner_all);
-        const auto made = runGpg(gnupg, {"--passphrase", "", "--pinentry-mode", "loopback", "--quick-gen-key",
-                                         "Signer <signer@example.com>", "ed25519", "sign", "never"});
+        const auto made = runGpg(gnupg_.path(), {"--passphrase", "", "--pinentry-mode", "loopback", "--quick-gen-key",
+                                                 "Signer <signer@example.com>", "ed25519", "sign", "never"});
         EXPECT_TRUE(made.succeeded()) << made.standardError;
-        gnupgHome_.emplace("GNUPGHOME", gnupg.string());
+        gnupgHome_.emplace("GNUPGHOME", gnupg_.path().string());
         configuration += "[commit]\n    gpgSign = true\n[user]\n    signingKey = signer@example.com\n";
     }
     std::ofstream(home_.path() / ".gitconfig") << configuration;
@@ -66,8 +63,7 @@ HostileGitEnvironment::HostileGitEnvironment() : noSystemConfig_("GIT_CONFIG_NOS
 HostileGitEnvironment::~HostileGitEnvironment() {
     if (gnupgHome_) {
         platform::defaultProcessRunner().run(
-            {.executable = "/usr/bin/gpgconf",
-             .arguments = {"--homedir", (home_.path() / "gnupg").string(), "--kill", "all"}});
+            {.executable = "/usr/bin/gpgconf", .arguments = {"--homedir", gnupg_.path().string(), "--kill", "all"}});
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/ProgramHome.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include "platform/Date.h"
@@ -39,6 +40,8 @@ public:
 private:
     TemporaryHome home_;
     ScopedEnvironment noSystemConfig_;
+    /// gpg's home, where its agent listens: in the runtime folder, so that the sockets' paths fit.
+    TemporaryFolder gnupg_{ProgramHome::runtimeFolder()};
     std::optional<ScopedEnvironment> gnupgHome_;
 };
 
