@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QSettings>
 #include <QTest>
+#include <QThreadPool>
 
 #include "Norvane/state/AppState.h"
 #include "core/facade/NorvaneStore.h"
@@ -249,6 +250,11 @@ struct AppStateFixture {
     int permissionRequests = 0;
 
     AppStateFixture() { norvane::testing::testApplication(); }
+    // A page's load still running would open the store at its path again once the folder is gone,
+    // and leave a folder with a new store behind.
+    ~AppStateFixture() { QThreadPool::globalInstance()->waitForDone(); }
+    AppStateFixture(const AppStateFixture&) = delete;
+    AppStateFixture& operator=(const AppStateFixture&) = delete;
 
     /// The scheduler's first check waits an hour unless told otherwise, out of the tests' way. The
     /// state's first metrics refresh has ended, unless told not to wait for it. Given a store, the
