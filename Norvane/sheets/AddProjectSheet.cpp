@@ -13,9 +13,11 @@
 #include "Norvane/cards/kit/RoundedPanel.h"
 #include "Norvane/components/controls/BusyIndicator.h"
 #include "Norvane/components/controls/OceanSegmentedPicker.h"
+#include "Norvane/components/text/ElidedLabel.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/theme/Typography.h"
 #include "Norvane/sheets/AddProjectForm.h"
 #include "Norvane/sheets/ProjectFolderFields.h"
 
@@ -33,11 +35,10 @@ RoundedPanel* makeSection(QLayout* rows) {
     return section;
 }
 
-QWidget* makeSymbolLine(SymbolLabel* symbol, StyledLabel* text) {
+QWidget* makeSymbolLine(SymbolLabel* symbol, QWidget* text) {
     auto* row = makeRow(6);
     row->addWidget(symbol, 0, Qt::AlignTop);
     row->addWidget(text, 1);
-    text->setWordWrap(true);
     return wrap(row);
 }
 
@@ -88,6 +89,7 @@ QWidget* AddProjectSheet::makeFormSections() {
     browse_ = ProjectFolderFields::makeBrowseButton(*this, *name_, *path_);
     warningSymbol_ = makeSymbol({}, TextStyle::caption, Palette::amber());
     warningText_ = makeLabel({}, TextStyle::caption, Palette::amber());
+    warningText_->setWordWrap(true);
     warning_ = makeSymbolLine(warningSymbol_, warningText_);
 
     auto* fields = new QGridLayout;
@@ -126,7 +128,8 @@ QWidget* AddProjectSheet::makeFormSections() {
     typeRows->addLayout(picker);
     typeRows->addWidget(typeDescription_);
 
-    errorText_ = makeLabel({}, TextStyle::body, Palette::red());
+    // A refusal names the path, which may be longer than a line and hold no space to break at.
+    errorText_ = new ElidedLabel(Typography::font(TextStyle::body), Palette::red(), ElidedLabel::everyLine);
     auto* errorRow = makeColumn(0);
     errorRow->addWidget(makeSymbolLine(
         makeSymbol(QStringLiteral("exclamationmark.triangle"), TextStyle::body, Palette::red()), errorText_));

@@ -11,6 +11,7 @@ class QToolButton;
 namespace norvane::app {
 
 class BusyIndicator;
+class ElidedLabel;
 class OceanSegmentedPicker;
 class ProgressTrack;
 class StyledLabel;
@@ -38,7 +39,7 @@ public:
     const StyledLabel& pathWarningLabel() const { return *warningText_; }
     /// The red section of a refused registration; hidden without one.
     const QWidget& errorSection() const { return *error_; }
-    const StyledLabel& errorLabel() const { return *errorText_; }
+    const ElidedLabel& errorLabel() const { return *errorText_; }
     bool showsProgress() const;
     const StyledLabel& statusLabel() const { return *status_; }
     const ProgressTrack& historyBar() const { return *bar_; }
@@ -72,7 +73,7 @@ private:
     OceanSegmentedPicker* type_ = nullptr;
     StyledLabel* typeDescription_ = nullptr;
     QWidget* error_ = nullptr;
-    StyledLabel* errorText_ = nullptr;
+    ElidedLabel* errorText_ = nullptr;
     QPushButton* add_ = nullptr;
     BusyIndicator* addSpinner_ = nullptr;
     BusyIndicator* spinner_ = nullptr;

@@ -13,6 +13,7 @@
 #include "Norvane/cards/OptInPromptCard.h"
 #include "Norvane/cards/kit/ProgressTrack.h"
 #include "Norvane/components/controls/CollapsibleSection.h"
+#include "Norvane/components/text/ElidedLabel.h"
 #include "Norvane/components/text/GlowText.h"
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/DarkTheme.h"
