@@ -2,27 +2,11 @@
 
 #include <algorithm>
 #include <new>
-#include <random>
 
 namespace norvane::indexserver {
 
-namespace {
-
-/// A bijection of 64 bits whose every output bit depends on every input bit.
-std::uint64_t mixed(std::uint64_t value) {
-    value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9;
-    value = (value ^ (value >> 27)) * 0x94D049BB133111EB;
-    return value ^ (value >> 31);
-}
-
-} // namespace
-
 template <typename Count>
 AddressCounts<Count>::AddressCounts(std::size_t cellsPerRow) : cellsPerRow_(cellsPerRow) {
-    std::random_device random;
-    for (auto& seed : seeds_) {
-        seed = std::uint64_t{random()} << 32 | random();
-    }
     clear();
 }
 
@@ -47,6 +31,9 @@ void AddressCounts<Count>::add(std::uint64_t client) {
 
 template <typename Count>
 void AddressCounts<Count>::clear() {
+    // Whom a client shares cells with holds for one period: what an attacker learnt of it, by whom
+    // it kept out, is worth nothing in the next.
+    hashes_ = {};
     // Zeroed pages that the system maps in only once they are written.
     cells_.reset();
     cells_.reset(static_cast<Count*>(std::calloc(rows * cellsPerRow_, sizeof(Count))));
@@ -57,7 +44,7 @@ void AddressCounts<Count>::clear() {
 
 template <typename Count>
 std::size_t AddressCounts<Count>::cellOf(std::size_t row, std::uint64_t client) const {
-    return row * cellsPerRow_ + (mixed(client ^ seeds_[row]) & (cellsPerRow_ - 1));
+    return row * cellsPerRow_ + (hashes_[row](client) & (cellsPerRow_ - 1));
 }
 
 template class AddressCounts<std::uint8_t>;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "index-server/AddressHash.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -14,8 +16,8 @@ namespace norvane::indexserver {
 /// is the least of a client's cells, each raised only as far as that client's count needs. So a
 /// client is never told fewer than were counted for it, and more only when every one of its cells
 /// is shared with clients that counted more (a count-min sketch with conservative update). The
-/// cells are picked by a hash seeded at random, so that no client can choose whom it shares with.
-/// Counts stop at `most`. Untouched cells take no memory.
+/// cells are picked by hashes seeded at random, afresh at each `clear`, so that no client can
+/// choose whom it shares with. Counts stop at `most`. Untouched cells take no memory.
 template <typename Count>
 class AddressCounts {
 public:
@@ -26,7 +28,7 @@ public:
 
     Count count(std::uint64_t client) const;
     void add(std::uint64_t client);
-    /// Forgets every count, giving the table's memory back.
+    /// Forgets every count, giving the table's memory back, and draws new hashes.
     void clear();
 
 private:
@@ -39,7 +41,7 @@ private:
     std::size_t cellOf(std::size_t row, std::uint64_t client) const;
 
     const std::size_t cellsPerRow_;
-    std::array<std::uint64_t, rows> seeds_{};
+    std::array<AddressHash, rows> hashes_;
     std::unique_ptr<Count[], FreeCells> cells_;
 };
 

@@ -16,7 +16,7 @@ bool NewDevicesPerAddress::hasRoom(std::uint64_t client, platform::Date now) con
             arrivals += counted.arrivals.count(client);
         }
     }
-    return arrivals < std::min<std::size_t>(maxPerHour_, Counts::most);
+    return arrivals < std::min<std::size_t>(maxPerHour_, KeyedAddressCounts::most);
 }
 
 void NewDevicesPerAddress::count(std::uint64_t client, platform::Date now) {

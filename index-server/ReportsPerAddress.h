@@ -12,9 +12,9 @@ namespace norvane::indexserver {
 /// How many reports each client (a `ClientAddress` key) stored on the service's day (the UTC date
 /// of its clock), so that one client adds only so much to the disk a day, whatever device ids its
 /// reports carry. The counts are kept for the day alone, in memory alone, in a table of a fixed
-/// 8 MB however many clients come (`AddressCounts`): no client stores more than it may, and one
-/// is stopped short of that only when each of its cells is shared with clients that stored more.
-/// Its owner calls it from one admission at a time.
+/// 8 MB however many clients come (`AddressCounts`, hashed afresh each day): no client stores more
+/// than it may, and one is stopped short of that only when each of its cells is shared with clients
+/// that stored more. Its owner calls it from one admission at a time.
 class ReportsPerAddress {
 public:
     explicit ReportsPerAddress(std::size_t maxPerDay) : maxPerDay_(maxPerDay) {}

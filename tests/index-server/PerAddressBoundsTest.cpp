@@ -1,4 +1,6 @@
+#include "index-server/AddressCounts.h"
 #include "index-server/ClientAddress.h"
+#include "index-server/KeyedAddressCounts.h"
 #include "index-server/NewDevicesPerAddress.h"
 #include "index-server/ReportsPerAddress.h"
 
@@ -7,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -79,6 +82,101 @@ TEST(PerAddressBounds, AMillionAddressesInADayStopEachAtItsBoundsAndShutOutNone)
     EXPECT_LE(brought, 10);
     EXPECT_GE(brought, 9);
     EXPECT_TRUE(reports.hasRoom(office, midnight + std::chrono::days(1))) << "the next day";
+}
+
+/// How many of `count` addresses, numbered from `first` on, are refused before they brought `each`
+/// new devices at `now`.
+int refusedBefore(NewDevicesPerAddress& newDevices, std::uint32_t first, std::uint32_t count, int each,
+                  platform::Date now) {
+    int refused = 0;
+    for (std::uint32_t index = first; index < first + count; ++index) {
+        const auto address = client(ipv4Address(index));
+        int brought = 0;
+        for (; brought < each && newDevices.hasRoom(address, now); ++brought) newDevices.count(address, now);
+        refused += brought < each;
+    }
+    return refused;
+}
+
+// A million new devices an hour, each from an address of its own, kept 26 % of the addresses that
+// then brought 10 from their tenth: an address that came in a ten minutes' table met in it, one
+// time in twenty, the cells of those that came before. Now each address is counted on its own.
+TEST(PerAddressBounds, AMillionNewDevicesAnHourLeaveEveryAddressItsTen) {
+    const auto start = testing::utc("2025-03-20T00:00:00Z");
+    constexpr std::uint32_t addresses = 1'000'000;
+    NewDevicesPerAddress newDevices(10);
+    for (std::uint32_t index = 0; index < addresses; ++index) {
+        const auto at = start + std::chrono::microseconds(std::int64_t{index} * 3600);
+        newDevices.count(client(ipv4Address(index)), at);
+    }
+    const auto end = start + NewDevicesPerAddress::window;
+    EXPECT_EQ(refusedBefore(newDevices, addresses, 20'000, 10, end), 0);
+    // And none brings an eleventh.
+    EXPECT_EQ(refusedBefore(newDevices, addresses, 20'000, 1, end), 20'000);
+}
+
+// The 65,536 /64s of one IPv6 /48 that brought 10 new devices each within 96 s refused 45 of 20,000
+// fresh addresses their first, and, coming back every 70 minutes, the same ones each time.
+TEST(PerAddressBounds, NoAttackerKeepsAnAddressFromItsFirstNewDevice) {
+    NewDevicesPerAddress newDevices(10);
+    auto now = testing::utc("2025-03-20T00:00:00Z");
+    for (int visit = 0; visit < 3; ++visit) {
+        for (std::uint32_t network = 0; network < 65'536; ++network) {
+            char address[32];
+            std::snprintf(address, sizeof address, "2001:db8:7:%x::1", network);
+            const auto attacker = client(address);
+            for (int device = 0; device < 10 && newDevices.hasRoom(attacker, now); ++device) {
+                newDevices.count(attacker, now);
+            }
+            if (network % 683 == 0) now += std::chrono::seconds(1);
+        }
+        EXPECT_EQ(refusedBefore(newDevices, 0, 20'000, 1, now), 0) << "visit " << visit;
+        now += std::chrono::minutes(70);
+    }
+}
+
+// An attacker that learnt whom its addresses share cells with, by whom it kept out, would keep the
+// same addresses out each time it came back. With four cells a row, one client in 256 shares all
+// four of another's: the clients that one client's count reaches change at each new period.
+TEST(PerAddressBounds, EachPeriodOfATableSharesItsCellsAfresh) {
+    AddressCounts<std::uint8_t> counts(4);
+    const auto reached = [&] {
+        counts.clear();
+        counts.add(0);
+        std::vector<std::uint64_t> clients;
+        for (std::uint64_t other = 1; other <= 20'000; ++other) {
+            if (counts.count(other) > 0) clients.push_back(other);
+        }
+        return clients;
+    };
+    const auto first = reached();
+    const auto second = reached();
+    EXPECT_GT(first.size(), 20u);
+    EXPECT_GT(second.size(), 20u);
+    EXPECT_NE(first, second);
+}
+
+// Entries count exactly; past them, clients share cells, which count none of them short.
+TEST(PerAddressBounds, ATableOfEntriesCountsExactlyUntilItFillsAndNoneShortAfter) {
+    KeyedAddressCounts counts(4096, 1024);
+    const auto brought = [](std::uint64_t client) { return static_cast<std::uint8_t>(client % 5 + 1); };
+    const auto fill = [&](std::uint64_t clients) {
+        for (std::uint64_t client = 0; client < clients; ++client) {
+            for (int arrival = 0; arrival < brought(client); ++arrival) counts.add(client);
+        }
+    };
+    fill(1000);
+    for (std::uint64_t client = 0; client < 2000; ++client) {
+        ASSERT_EQ(counts.count(client), client < 1000 ? brought(client) : 0) << client;
+    }
+    counts.clear();
+    fill(20'000);
+    int exact = 0;
+    for (std::uint64_t client = 0; client < 20'000; ++client) {
+        ASSERT_GE(counts.count(client), brought(client)) << client;
+        exact += counts.count(client) == brought(client);
+    }
+    EXPECT_GE(exact, 4096);
 }
 
 } // namespace

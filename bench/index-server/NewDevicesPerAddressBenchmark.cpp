@@ -1,0 +1,46 @@
+// The hour's table of new devices per address alone, at a steady rate of new devices an hour, each
+// from an address of its own: how many of 20,000 further addresses are refused before they bring
+// their tenth at the hour's end (counter `refused_before_tenth_pct`), and how fast the table admits.
+// Goal: none at a million an hour, as the README says.
+#include "index-server/NewDevicesPerAddress.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+
+namespace norvane {
+namespace {
+
+void NewDevicesAnHour(benchmark::State& state) {
+    const auto perHour = static_cast<std::uint64_t>(state.range(0));
+    constexpr std::uint64_t fresh = 20'000;
+    const platform::Date start{std::chrono::sys_days{std::chrono::year{2025} / 3 / 20}};
+    std::uint64_t refused = 0;
+    for (auto _ : state) {
+        indexserver::NewDevicesPerAddress newDevices(10);
+        for (std::uint64_t client = 0; client < perHour; ++client) {
+            const auto at =
+                start + std::chrono::microseconds(static_cast<std::int64_t>(client * 3'600'000'000 / perHour));
+            if (newDevices.hasRoom(client, at)) newDevices.count(client, at);
+        }
+        const auto end = start + indexserver::NewDevicesPerAddress::window;
+        for (std::uint64_t client = perHour; client < perHour + fresh; ++client) {
+            int brought = 0;
+            for (; brought < 10 && newDevices.hasRoom(client, end); ++brought) newDevices.count(client, end);
+            refused += brought < 10;
+        }
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (perHour + 10 * fresh)));
+    state.counters["refused_before_tenth_pct"] =
+        100.0 * static_cast<double>(refused) / static_cast<double>(state.iterations() * fresh);
+}
+BENCHMARK(NewDevicesAnHour)
+    ->Arg(1'000'000)
+    ->Arg(2'000'000)
+    ->Arg(3'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+} // namespace
+} // namespace norvane
