@@ -118,10 +118,10 @@ std::string snakeCase(const std::string& field) {
     return key;
 }
 
-/// `message` with the field names that it quotes (key "deviceId") written as the keys that clients
-/// send (key "device_id").
+/// `message` with the field names that it quotes (key "deviceId", an object holding "deviceId")
+/// written as the keys that clients send (key "device_id").
 std::string withWireKeys(const std::string& message) {
-    static const std::regex quotedField(R"re(key "([A-Za-z]+)")re");
+    static const std::regex quotedField(R"re((?:key|holding) "([A-Za-z]+)")re");
     std::string written;
     auto rest = message.cbegin();
     for (std::sregex_iterator found(message.begin(), message.end(), quotedField), end; found != end; ++found) {
@@ -162,14 +162,24 @@ void validate(const AnonymousActivityReport& report, platform::Date now) {
     }
 }
 
+/// Whether `text`, well-formed UTF-8, holds a control character: one of C0, DEL, or one of C1
+/// (U+0080 to U+009F), which UTF-8 writes as 0xC2 and a byte of 0x80 to 0x9F.
+bool holdsControlCharacter(std::string_view text) {
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        const auto byte = static_cast<unsigned char>(text[index]);
+        const bool c1 = byte == 0xC2 && index + 1 < text.size() && static_cast<unsigned char>(text[index + 1]) <= 0x9F;
+        if (byte < 0x20 || byte == 0x7F || c1) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void requireDeviceId(const std::string& deviceId, std::string_view named) {
-    const bool control = std::any_of(deviceId.begin(), deviceId.end(), [](char character) {
-        return static_cast<unsigned char>(character) < 0x20 || character == 0x7F;
-    });
-    if (deviceId.empty() || deviceId.size() > maxDeviceIdBytes || control ||
-        !platform::UnicodeText::isValidUtf8(deviceId)) {
+    if (deviceId.empty() || deviceId.size() > maxDeviceIdBytes || !platform::UnicodeText::isValidUtf8(deviceId) ||
+        holdsControlCharacter(deviceId)) {
         throw InvalidReport(std::string(named) + " must hold 1 to " + std::to_string(maxDeviceIdBytes) +
                             " bytes of text without control characters");
     }

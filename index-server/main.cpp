@@ -39,10 +39,11 @@ std::optional<int> parse(CLI::App& app, int argc, char** argv) {
         app.parse(argc, argv);
         return std::nullopt;
     } catch (const CLI::ParseError& error) {
-        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+        // Arguments it does not know say more than an option that is missing, and make --help or
+        // --version beside them a mistake too, as they are to `norvane` and `norvane-count`.
+        if (app.remaining_size() == 0 && error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
             return printAnswer(app, error);
         }
-        // Arguments it does not know say more than an option that is missing.
         const std::string message =
             app.remaining_size() > 0 ? CLI::ExtrasError(app.remaining()).what() : std::string(error.what());
         // One write, as every line the program logs, so that nothing else cuts it.

@@ -135,7 +135,7 @@ TEST_F(IndexServerTest, RefusesReportsNoClientBuildsAndSaysWhy) {
     const std::string sound = report("device").dump();
     const std::vector<std::pair<std::string, std::string>> cases{
         {"{\"device_id\": ", "not valid JSON"},
-        {"[]", "Expected an object"},
+        {"[]", "Expected an object holding \"device_id\""},
         {"{}", "No value for key \"device_id\""},
         {missingKey.dump(), "\"commit_count\""},
         {with(report("device"), "code_lines_changed", "many"), "\"code_lines_changed\""},
@@ -159,8 +159,10 @@ TEST_F(IndexServerTest, RefusesReportsNoClientBuildsAndSaysWhy) {
         {with(report("device"), "maturity_multiplier", 2.42), "maturity_multiplier"},
         {with(report("device"), "maturity_multiplier", -29.01), "maturity_multiplier"},
         {report("").dump(), "device_id"},
-        {report(std::string(200, 'x')).dump(), "device_id"},
+        {report(std::string(129, 'x')).dump(), "\"device_id\" must hold 1 to 128 bytes"},
         {report(std::string("a\0b", 3)).dump(), "device_id"},
+        {report("a\x7F").dump(), "without control characters"},
+        {report("a\u0085b").dump(), "without control characters"},
         {sound.substr(0, sound.size() - 1) + R"(,"deviceId":"other"})", "deviceId"},
         {sound.substr(0, sound.size() - 1) + R"(,"commit_count":3})", "commit_count"},
         {R"({"device_id":"dev)"
@@ -179,7 +181,8 @@ TEST_F(IndexServerTest, RefusesReportsNoClientBuildsAndSaysWhy) {
 
 // The utmost a client sends: a report queued 8 days before the service's clock or dated a day
 // after it, a first commit at the start of 1970 (20,167 days: 672.2 months), one a century ahead,
-// the maturity formula's ends (1 + 9 * 0.05 + 9 * 0.04 + 24 * 0.025 and 1 - 1200 * 0.025).
+// the maturity formula's ends (1 + 9 * 0.05 + 9 * 0.04 + 24 * 0.025 and 1 - 1200 * 0.025), a
+// device id of 128 bytes, of ASCII or not.
 TEST_F(IndexServerTest, TakesTheUtmostValuesAClientSends) {
     const std::vector<std::pair<std::string, nlohmann::json>> utmost{
         {"activity_date", "2025-03-12T12:00:00Z"},
@@ -190,6 +193,8 @@ TEST_F(IndexServerTest, TakesTheUtmostValuesAClientSends) {
         {"maturity_multiplier", -29},
         {"velocity_retention", 1e6},
         {"velocity_history_days", 90},
+        {"device_id", std::string(128, 'x')},
+        {"device_id", "caf\xC3\xA9" + std::string(123, '~')},
     };
     for (const auto& [key, value] : utmost) {
         EXPECT_EQ(call("POST", "activity", with(report("device"), key, value)).status, 201) << key << " " << value;
@@ -767,6 +772,13 @@ TEST_F(IndexServerTest, AnswersEachRequestAsHttpAsksAndSaysWhy) {
     const auto remove = [](const std::string& id) {
         return "DELETE /v1/devices/" + id + " HTTP/1.1\r\nHost: x\r\n\r\n";
     };
+    // A request line and a field line of `bytes`, their line breaks included.
+    const auto requestLine = [](std::size_t bytes) {
+        return "GET /v1/" + std::string(bytes - std::strlen("GET /v1/ HTTP/1.1\r\n"), 'a') + " HTTP/1.1\r\n";
+    };
+    const auto fieldLine = [](std::size_t bytes) {
+        return "X-Padding: " + std::string(bytes - std::strlen("X-Padding: \r\n"), 'x') + "\r\n";
+    };
     const std::string field = "X-Padding: " + std::string(15 * 1024, 'x') + "\r\n";
     const std::string fields = "A: " + std::string(6000, 'a') + "\r\nB: " + std::string(6000, 'b') +
                                "\r\nC: " + std::string(6000, 'c') + "\r\n";
@@ -776,6 +788,10 @@ TEST_F(IndexServerTest, AnswersEachRequestAsHttpAsksAndSaysWhy) {
         {"DELETE http://index/v1/devices/abc HTTP/1.1\r\nHost: index\r\n\r\n", 200, "deleted"},
         {get("/v1/" + std::string(20 * 1024, 'a')), 414, "request line exceeds 8192 bytes"},
         {get("/v1/" + std::string(10 * 1024, 'a')), 414, "request line exceeds 8192 bytes"},
+        {requestLine(8192) + "Host: index\r\n\r\n", 404, "Nothing is served"},
+        {requestLine(8193) + "Host: index\r\n\r\n", 414, "request line exceeds 8192 bytes"},
+        {get("/v1/benchmarks", fieldLine(8192)), 200, "contributor_count"},
+        {get("/v1/benchmarks", fieldLine(8193)), 431, "header field X-Padding exceeds 8192 bytes"},
         {get("/v1/benchmarks", field), 431, "header field X-Padding exceeds 8192 bytes"},
         {get("/v1/benchmarks", fields), 431, "header fields exceed 16384 bytes"},
         {get("/v1/nowhere"), 404, "Nothing is served"},
@@ -887,7 +903,12 @@ TEST_F(IndexServerTest, OneAddressBringsOnlySoManyNewDevicesAnHour) {
     EXPECT_EQ(postFrom("127.0.0.2", "five"), 429);
     clock.advance(std::chrono::minutes(1));
     EXPECT_EQ(postFrom("127.0.0.2", "five"), 201);
-    EXPECT_EQ(contributors(), 5);
+    // Ten minutes later the table of the first three is used again, for the ten minutes to come:
+    // of the hour before, "five" alone counts.
+    clock.advance(std::chrono::minutes(10));
+    for (const char* device : {"six", "seven"}) EXPECT_EQ(postFrom("127.0.0.2", device), 201);
+    EXPECT_EQ(postFrom("127.0.0.2", "eight"), 429);
+    EXPECT_EQ(contributors(), 7);
 }
 
 TEST_F(IndexServerTest, TheProgramRefusesADataFileThatHoldsAnythingElse) {
@@ -1099,6 +1120,10 @@ TEST_F(IndexServerTest, TheProgramSaysWhatItCannotTakeOnItsCommandLine) {
         {{"--data", data, "--port", "abc"}, "--port: Value abc not in range 0 to 65535"},
         {{"--data", data, "--port", "70000"}, "--port: Value 70000 not in range 0 to 65535"},
         {{"--data", ""}, "--data: the file name is empty"},
+        {{"--data=" + data, "--port=70000"}, "--port: Value 70000 not in range 0 to 65535"},
+        // A word beside --help or --version is a mistake, as it is to the other programs.
+        {{"--help", "bogus"}, "The following argument was not expected: bogus"},
+        {{"--version", "--bogus"}, "The following argument was not expected: --bogus"},
     };
     platform::PosixProcessRunner runner;
     for (const auto& [arguments, message] : cases) {
