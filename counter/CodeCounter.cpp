@@ -4,6 +4,7 @@
 #include "counter/FolderReader.h"
 #include "counter/LongFileCount.h"
 #include "counter/MappedBlock.h"
+#include "counter/QuotedPath.h"
 #include "counter/WorkQueue.h"
 
 #include <algorithm>
@@ -360,7 +361,7 @@ CountReport CodeCounter::count(const std::string& path) const {
     }
     // A pipe or a device holds no file's text: it may never end, or never begin.
     if (!S_ISDIR(status.st_mode) && !S_ISREG(status.st_mode)) {
-        throw std::invalid_argument("cannot count " + path + ": it is " + kindOf(status.st_mode) +
+        throw std::invalid_argument("cannot count " + quotedPath(path) + ": it is " + kindOf(status.st_mode) +
                                     ", not a file or a folder");
     }
     CountReport report;

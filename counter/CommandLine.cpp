@@ -24,11 +24,12 @@ parseCommandLine(const std::vector<std::string>& arguments) {
         }
         if (option && argument == "--") {
             optionsEnded = true;
-        } else if (option && argument == "--format") {
-            if (index + 1 == arguments.size()) {
+        } else if (option && (argument == "--format" || argument.starts_with("--format="))) {
+            if (argument == "--format" && index + 1 == arguments.size()) {
                 return std::string("--format needs a value");
             }
-            if (const std::string& format = arguments[++index]; format != "json") {
+            const std::string format = argument == "--format" ? arguments[++index] : argument.substr(9);
+            if (format != "json") {
                 return "unsupported format: " + format + " (only json)";
             }
         } else if (option) {

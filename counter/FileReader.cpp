@@ -1,4 +1,5 @@
 #include "counter/FileReader.h"
+#include "counter/QuotedPath.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -35,7 +36,7 @@ ssize_t readSome(int fd, char* data, std::size_t length) {
 bool isNoFileToCount(int error) { return error == ELOOP || error == ENOENT || error == ENOTDIR; }
 
 [[noreturn]] void failToRead(const char* path, int error) {
-    throw std::system_error(error, std::generic_category(), std::string("cannot read ") + path);
+    throw std::system_error(error, std::generic_category(), "cannot read " + quotedPath(path));
 }
 
 /// A descriptor that is closed when it goes out of scope unless it was handed on.

@@ -1,6 +1,7 @@
 #include "counter/FolderReader.h"
 
 #include "counter/FileReader.h"
+#include "counter/QuotedPath.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -136,7 +137,7 @@ std::optional<FolderTask> FolderReader::read(const FolderTask& folder, FileReade
             if (errno == ENOENT) {
                 return std::nullopt;
             }
-            throw std::system_error(errno, std::generic_category(), "cannot read " + folder.path);
+            throw std::system_error(errno, std::generic_category(), "cannot read " + quotedPath(folder.path));
         }
         listing = std::make_shared<FolderListing>(FolderListing{std::move(handle), folder.rules});
     }

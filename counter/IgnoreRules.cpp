@@ -1,6 +1,7 @@
 #include "counter/IgnoreRules.h"
 
 #include "counter/IgnorePattern.h"
+#include "counter/QuotedPath.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -19,7 +20,7 @@ std::string sizeText(std::size_t bytes) {
 }
 
 [[noreturn]] void refuseLongLine(const std::string& path) {
-    throw std::length_error("cannot apply " + path + ": it holds a line longer than " +
+    throw std::length_error("cannot apply " + quotedPath(path) + ": it holds a line longer than " +
                             sizeText(IgnoreRules::kLongestLine));
 }
 
@@ -120,8 +121,8 @@ void IgnoreRules::addBlock(std::size_t length, const FileBeingAdded& file) {
     }
     MappedBlock block(capacity);
     if (budget_ != nullptr && !budget_->take(block.size())) {
-        throw MemoryBudget::Crowded("cannot apply " + file.path + " while other folders' ignore patterns take up to " +
-                                    sizeText(budget_->total()));
+        throw MemoryBudget::Crowded("cannot apply " + quotedPath(file.path) +
+                                    " while other folders' ignore patterns take up to " + sizeText(budget_->total()));
     }
     bytes_ += block.size();
     blocks_.push_back(Block{std::move(block), 0});
@@ -144,7 +145,7 @@ void IgnoreRules::shrinkLastBlock() {
 
 void IgnoreRules::refuseAsTooLarge(const FileBeingAdded& file) const {
     const std::size_t others = bytesAbove_ + file.bytesBefore;
-    throw std::length_error("cannot apply " + file.path +
+    throw std::length_error("cannot apply " + quotedPath(file.path) +
                             ": the ignore patterns in force in its folder would take more than " +
                             sizeText(budget_->total()) + " (its first " + sizeText(file.textRead) + " made " +
                             sizeText(bytes_ - file.bytesBefore) + " of patterns" +

@@ -1,4 +1,5 @@
 #include "counter/LongFileCount.h"
+#include "counter/QuotedPath.h"
 
 #include <algorithm>
 #include <system_error>
@@ -119,7 +120,8 @@ void LongFileCount::scanInto(std::size_t index, FileReader& reader, SourceScanne
     const bool last = index + 1 == pieces_.size();
     auto reading = reader.open(path_.c_str(), FileReader::kWindowLength, from == 0 ? 0 : from - 1);
     if (!reading) {
-        throw std::system_error(std::make_error_code(std::errc::no_such_file_or_directory), "cannot read " + path_);
+        throw std::system_error(std::make_error_code(std::errc::no_such_file_or_directory),
+                                "cannot read " + quotedPath(path_));
     }
     PieceSource source(*reading, from, last ? 0 : from + pieceLength_);
     pass.scan(source.first(), source);

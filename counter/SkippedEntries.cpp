@@ -1,4 +1,5 @@
 #include "counter/SkippedEntries.h"
+#include "counter/QuotedPath.h"
 
 namespace norvane::counter {
 
@@ -67,8 +68,8 @@ std::string SkippedEntries::describe() const {
     if (folders_ > 0) {
         what += (what.empty() ? "" : " and ") + counted(folders_, "folder");
     }
-    return "skipped " + what + " that could not be read, such as " + shortened(first_->path) + " (" + first_->reason +
-           ")";
+    return "skipped " + what + " that could not be read, such as " + quotedPath(shortened(first_->path)) + " (" +
+           first_->reason + ")";
 }
 
 } // namespace norvane::counter

@@ -3,6 +3,8 @@
 #include "counter/IgnoreRules.h"
 #include "counter/JsonReport.h"
 #include "counter/ProcessBounds.h"
+#include "counter/QuotedPath.h"
+#include "counter/StandardOutput.h"
 
 #include <cerrno>
 #include <chrono>
@@ -11,6 +13,7 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <sys/stat.h>
@@ -40,13 +43,23 @@ std::string description(const norvane::counter::CodeCounter& counter) {
            "Ignore files beyond them fail the count, which would otherwise count what they name.\n";
 }
 
+// Writes `text` to standard output: status 0, or 1 and why when it could not be written whole,
+// which would otherwise pass for printed.
+int printed(std::string_view text) {
+    if (const auto failure = norvane::counter::writeToStandardOutput(text)) {
+        std::cerr << "norvane-count: cannot write to standard output: " << *failure << "\n";
+        return 1;
+    }
+    return 0;
+}
+
 // Why nothing can be counted at `path`, in the words of this program.
 std::string unreachable(const std::string& path, int error) {
     switch (error) {
     case ENOENT:
-    case ENOTDIR: return "no such file or folder: " + path;
-    case ELOOP: return "the symbolic links of " + path + " lead round in a loop";
-    default: return "cannot read " + path + ": " + std::strerror(error);
+    case ENOTDIR: return "no such file or folder: " + norvane::counter::quotedPath(path);
+    case ELOOP: return "the symbolic links of " + norvane::counter::quotedPath(path) + " lead round in a loop";
+    default: return "cannot read " + norvane::counter::quotedPath(path) + ": " + std::strerror(error);
     }
 }
 
@@ -63,12 +76,10 @@ int main(int argc, char** argv) {
     }
     const CodeCounter counter;
     if (std::holds_alternative<HelpRequest>(parsed)) {
-        std::cout << kUsage << description(counter) << std::flush;
-        return std::cout ? 0 : 1;
+        return printed(kUsage + description(counter));
     }
     if (std::holds_alternative<VersionRequest>(parsed)) {
-        std::cout << "norvane-count " << NORVANE_VERSION << "\n" << std::flush;
-        return std::cout ? 0 : 1;
+        return printed("norvane-count " NORVANE_VERSION "\n");
     }
     const std::string& path = std::get<CountRequest>(parsed).path;
     struct stat status {};
@@ -78,7 +89,9 @@ int main(int argc, char** argv) {
     }
     try {
         const auto report = counter.count(path);
-        std::cout << formatJsonReport(report.rows) << std::flush;
+        if (printed(formatJsonReport(report.rows)) != 0) {
+            return 1;
+        }
         // The rest was counted: what could not be read is said, and the count still succeeds.
         if (!report.skipped.empty()) {
             std::cerr << report.skipped.describe() << "\n";
@@ -87,6 +100,5 @@ int main(int argc, char** argv) {
         std::cerr << "norvane-count: " << error.what() << "\n";
         return 1;
     }
-    // A report that could not be written completely is a failure, not an empty success.
-    return std::cout ? 0 : 1;
+    return 0;
 }

@@ -1,11 +1,13 @@
 #include "counter/CodeCounter.h"
 #include "counter/FileReader.h"
 #include "counter/LongFileCount.h"
+#include "platform/ProcessRunner.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -159,6 +161,28 @@ TEST(CodeCounter, ARefusalSaysHowMuchOfTheIgnoreFileMadeHowManyPatterns) {
             << error.what();
         EXPECT_LT(std::stoi(sizes[1]), 16) << error.what();
         EXPECT_GE(std::stoi(sizes[2]), 56) << error.what();
+    }
+}
+
+// A refusal in a later read of the file says how far into the file, not into that read: 3 MB of
+// comment lines make no pattern, and the classes after them 64 KB of patterns from less than 16 KB.
+TEST(CodeCounter, ARefusalSaysHowMuchOfAnIgnoreFileLongerThanOneReadMadeThePatterns) {
+    const TemporaryFolder folder;
+    std::string text;
+    while (text.size() < 3 * 1024 * 1024) text += "# " + std::string(61, 'c') + "\n";
+    for (int index = 0; index < 2000; ++index) text += "[ab][cd][ef]" + std::to_string(100000 + index) + "*.c\n";
+    folder.writeFile(".gitignore", text);
+    try {
+        CodeCounter(1, 64 * 1024).count(folder.path().string());
+        ADD_FAILURE() << "the classes were applied";
+    } catch (const std::length_error& error) {
+        std::cmatch sizes;
+        ASSERT_TRUE(std::regex_match(error.what(), sizes,
+                                     std::regex(".*: the ignore patterns in force in its folder would take more than "
+                                                "64 KB \\(its first 3 MB made (\\d+) KB of patterns\\)")))
+            << error.what();
+        EXPECT_GE(std::stoi(sizes[1]), 56) << error.what();
+        EXPECT_LE(std::stoi(sizes[1]), 64) << error.what();
     }
 }
 
@@ -431,6 +455,39 @@ TEST(SkippedEntries, ALongPathIsShownByItsStartAndItsEnd) {
     skipped.addFile(path, std::system_error(std::make_error_code(std::errc::permission_denied)));
     EXPECT_EQ(skipped.describe(), "skipped 1 file that could not be read, such as /" + std::string(58, 'a') + "..." +
                                       std::string(93, 'b') + "/name.c (Permission denied)");
+}
+
+// Each name as git writes it when it lists the name: `git ls-files` here, with core.quotePath as
+// git sets it unless told otherwise.
+TEST(SkippedEntries, ANameIsWrittenAsGitWritesIt) {
+    std::vector<std::string> names{"plain name.c", "new\nline.c", "tab\there.c",   "quote\"d.c",    "back\\slash.c",
+                                   "del\x7F.c",    "bell\a.c",    "esc\x1B[31m.c", "caf\xC3\xA9.c", "bad\xFF.c"};
+    std::sort(names.begin(), names.end());
+    const TemporaryFolder home;
+    const TemporaryFolder work;
+    for (const auto& name : names) work.writeFile(name, "");
+    const std::map<std::string, std::string> environment{
+        {"HOME", home.path().string()}, {"GIT_CONFIG_NOSYSTEM", "1"}, {"PATH", "/usr/bin:/bin"}};
+    platform::PosixProcessRunner runner;
+    for (const auto& arguments : {std::vector<std::string>{"init", "-q"}, {"add", "-A"}}) {
+        const auto step = runner.run(
+            {.executable = "git", .arguments = arguments, .workingDirectory = work.path(), .environment = environment});
+        ASSERT_TRUE(step.succeeded()) << step.standardError;
+    }
+    const auto listed = runner.run(
+        {.executable = "git", .arguments = {"ls-files"}, .workingDirectory = work.path(), .environment = environment});
+    std::vector<std::string> written;
+    for (std::size_t start = 0, end = 0; (end = listed.standardOutput.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        written.push_back(listed.standardOutput.substr(start, end - start));
+    }
+    ASSERT_EQ(written.size(), names.size()) << listed.standardOutput;
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        SkippedEntries skipped;
+        skipped.addFile(names[index], std::system_error(std::make_error_code(std::errc::permission_denied)));
+        EXPECT_EQ(skipped.describe(),
+                  "skipped 1 file that could not be read, such as " + written[index] + " (Permission denied)");
+    }
 }
 
 TEST(CodeCounter, FileNamesThatAreNotUtf8) {

@@ -10,7 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include <climits>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace norvane::counter {
 namespace {
@@ -44,7 +48,8 @@ TEST(CountCommand, CountsASingleFileNamesStartingWithADashAndEmptyFolders) {
     fs::create_directory(tree.path() / "empty");
     // "--" ends the options, so what follows is a path whatever it starts with.
     for (const auto& arguments : std::vector<std::vector<std::string>>{{"--format", "json", "./-tool.sh"},
-                                                                       {"--format", "json", "--", "-tool.sh"}}) {
+                                                                       {"--format", "json", "--", "-tool.sh"},
+                                                                       {"--format=json", "--", "-tool.sh"}}) {
         const auto result = runCount(arguments, tree.path());
         ASSERT_EQ(result.exitStatus, 0) << result.standardError;
         EXPECT_EQ(nlohmann::json::parse(result.standardOutput),
@@ -123,6 +128,46 @@ TEST(CountCommand, APipeOrADeviceIsNoFileToCount) {
     }
 }
 
+// As `norvane-count --help > /dev/full` runs it: what could not be written fails, and says why.
+TEST(CountCommand, AnOutputThatCannotBeWrittenFailsSayingWhy) {
+    const TemporaryFolder tree;
+    const auto file = tree.writeFile("a.c", "int a;\n");
+    for (const auto& asked : {std::vector<std::string>{"--help"}, {"--version"}, {file.string()}}) {
+        std::vector<std::string> arguments{"-c", "exec \"$0\" \"$@\" > /dev/full",
+                                           norvane::testing::builtProgram("norvane-count").string()};
+        arguments.insert(arguments.end(), asked.begin(), asked.end());
+        const auto result = platform::PosixProcessRunner().run({.executable = "/bin/sh", .arguments = arguments});
+        EXPECT_EQ(
+            std::tuple(result.exitStatus, result.standardError),
+            std::tuple(1, std::string("norvane-count: cannot write to standard output: No space left on device\n")))
+            << asked.front();
+    }
+}
+
+// A name that could not be read is written as git writes a path, so that a line break or bytes of
+// no text in it cannot make a line of their own: here the end of a path longer than the system
+// allows, the middle of which the message leaves out.
+TEST(CountCommand, ANameInAMessageIsQuotedAsGitQuotesIt) {
+    const TemporaryFolder tree;
+    auto deep = tree.path();
+    while (deep.string().size() < PATH_MAX - 250) deep /= std::string(200, 'd');
+    fs::create_directories(deep);
+    // Long enough for the whole path to pass the limit, however long the temporary folder's path.
+    const std::string name = std::string(220, 'n') + "x.c\nnorvane-count: counted\xFF.c";
+    const int folder = ::open(deep.c_str(), O_DIRECTORY | O_RDONLY);
+    ASSERT_GE(folder, 0);
+    const int file = ::openat(folder, name.c_str(), O_CREAT | O_WRONLY, 0644);
+    ::close(file);
+    const auto result = runCount({"--format", "json", tree.path().string()});
+    ::unlinkat(folder, name.c_str(), 0);
+    ::close(folder);
+    ASSERT_GE(file, 0);
+    const std::string path = (deep / name).string();
+    EXPECT_EQ(std::tuple(result.exitStatus, result.standardError),
+              std::tuple(0, "skipped 1 file that could not be read, such as \"" + path.substr(0, 60) + "..." +
+                                std::string(71, 'n') + "x.c\\nnorvane-count: counted\\377.c\" (File name too long)\n"));
+}
+
 TEST(CountCommand, APathWhoseLinksLoopIsSaidToLoop) {
     const TemporaryFolder scratch;
     fs::create_symlink(scratch.path() / "b", scratch.path() / "a");
@@ -140,6 +185,8 @@ TEST(CountCommand, BadArgumentsAndMissingPathsFailWithAMessage) {
     for (const auto& arguments : std::vector<std::vector<std::string>>{{"--format", "json", missing},
                                                                        {"--verbose", "--format", "json", "."},
                                                                        {"--format", "csv", "."},
+                                                                       {"--format=csv", "."},
+                                                                       {"--format=", "."},
                                                                        {"--format"},
                                                                        {},
                                                                        {"a", "b"}}) {
