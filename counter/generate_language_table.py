@@ -50,6 +50,13 @@ BACKSLASH_IS_TEXT = {
 # Languages of a shared extension that a file must prove to be, by a test of their own.
 RECOGNIZERS = {"CloudFormation (YAML)": "looksLikeYamlTemplate", "CloudFormation (JSON)": "looksLikeJsonTemplate"}
 
+# Lua's long brackets: "[[" to "]]", "[=[" to "]=]" and so on, with any number of "=" (the level),
+# a string, or a comment right after "--". The reference knows "--[[" alone. Here they go up to
+# level 60, whose comment marker of 64 bytes is the longest the scanner sees.
+LUA_LEVELS = range(0, 61)
+LUA_LONG_STRINGS = [{"open": "[" + "=" * level + "[", "close": "]" + "=" * level + "]", "escapes": False,
+                     "multiline": True} for level in LUA_LEVELS]
+
 # Strings that the reference table does not know. Each ends with its line and leaves branch
 # keywords inside it counted, as the reference reads them as code; raw and text-block strings
 # run over lines and hide their keywords, as the reference's own open string does there.
@@ -95,13 +102,17 @@ EXTRA_STRINGS.update({
     "Visual Basic": [QUOTE],
     "FORTRAN Modern": [QUOTE, APOSTROPHE],
 })
+EXTRA_STRINGS["Lua"] += LUA_LONG_STRINGS
 
 # Shell strings in apostrophes know no escapes, unlike the others of their languages.
 NO_ESCAPES = {(name, "'") for name in ["Shell", "BASH", "Zsh", "Korn Shell", "Fish", "PKGBUILD", "TOML", "YAML"]}
 
 # Markers that count only in the first column of a line, and POD blocks the table leaves out.
 FIRST_COLUMN_BLOCKS = {"=begin", "=pod", "=head", "=cut"}
-EXTRA_BLOCKS = {"Perl": [["=head", "=cut"], ["=begin", "=cut"]]}
+EXTRA_BLOCKS = {
+    "Perl": [["=head", "=cut"], ["=begin", "=cut"]],
+    "Lua": [["--[" + "=" * level + "[", "]" + "=" * level + "]"] for level in LUA_LEVELS if level > 0],
+}
 
 # Programs that run scripts of a language besides those the table names.
 EXTRA_INTERPRETERS = {

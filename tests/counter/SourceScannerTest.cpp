@@ -135,6 +135,10 @@ TEST(SourceScanner, BlockCommentsNestOnlyWhereTheLanguageNestsThem) {
         {"a.hs", "{- a\n-}\nmain = pure ()\n", 1, 2, 0},
         {"a.html", "<!DOCTYPE html>\n<!--\n a\n-->\n<p>x</p>\n", 2, 3, 0},
         {"a.lua", "--[[ a\n b ]]\nlocal x = 1 -- c\n-- d\n", 1, 3, 0},
+        // Long brackets of a level end only at a closing one of that level.
+        {"a.lua", "--[==[\ncomment ]] still comment\n]==]\nx = 1\n", 1, 3, 0},
+        {"a.lua", "--[" + std::string(60, '=') + "[\n]]\n]" + std::string(60, '=') + "]\nx = t[a[1]] -- c\n", 1, 3, 0},
+        {"a.lua", "---[[ a line\nx = 1\n", 1, 1, 0},
         {"a.m", "%{\nfunction notes\n}%\nx = zeros(2);\n", 1, 3, 0},
     });
 }
@@ -167,6 +171,10 @@ TEST(SourceScanner, CommentMarkersInsideStringsAreCode) {
 
 TEST(SourceScanner, StringsThatRunOverLines) {
     expectCounts({
+        // Lua's long strings, of any level, hide comment markers and keep their keywords counted.
+        {"a.lua", "s = [[\n-- inside\nif x then\n]]\n-- c\n", 4, 1, 0, 1},
+        {"a.lua", "s = [=[\n-- not a comment ]] still string\n]=]\n-- c\n", 3, 1, 0},
+        {"a.lua", "f[[\n--[[ a ]]\n-- b\n", 2, 1, 0},
         {"a.go", "s := `first\n// inside\n\n/* also */`\n// real\n", 4, 1, 0},
         {"a.cs", "var s = @\"C:\\dir\\\n// inside\";\n// real\n", 2, 1, 0},
         {"a.cpp", "auto a = R\"(// code)\";\nauto b = R\"x(\n)\" /* inside */\n)x\";\n// real\n", 4, 1, 0},
