@@ -110,6 +110,7 @@ Collector::Collector(std::shared_ptr<platform::ModelContext> context, SccService
 
 std::vector<CollectionResult> Collector::collectAll() {
     const auto projects = projectsToCollect();
+    if (projects.empty()) return {};
     // The code counter is looked for once, not for each project.
     const auto counter = sccService_.withCounterFound();
     std::vector<CollectionResult> results;

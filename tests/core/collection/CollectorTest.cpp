@@ -364,6 +364,22 @@ TEST_F(CollectorTest, CollectingEveryProjectReportsEachFailureButAProjectRemoved
     EXPECT_THROW(removing.collectAll(), std::exception) << "projects that cannot be listed are not none";
 }
 
+// Found with `norvane collect` before any add: it looked for the counter with `which` to count
+// nothing.
+TEST_F(CollectorTest, ACollectionOfNoProjectOrOnlyArchivedOnesRunsNoProgram) {
+    testing::RecordingProcessRunner runner(testing::runningForReal());
+    Collector counted(context, SccService(testing::builtInCounterOnly(), runner), GitService(runner));
+    EXPECT_TRUE(counted.collectAll().empty());
+    GitTestRepository repository;
+    repository.writeFile("main.c", "int a;\n");
+    repository.commit("the start", daysFromToday(-1));
+    const auto project = addProject("archived", repository.pathString());
+    ASSERT_TRUE(collector.collectOne(project).isSuccess());
+    ProjectService(context).archiveProject(project);
+    EXPECT_TRUE(counted.collectAll().empty());
+    EXPECT_EQ(runner.commandLines(), std::vector<std::string>());
+}
+
 TEST_F(CollectorTest, AProjectWithoutNewCommitsCollectedDailyRunsOneGitProcess) {
     GitTestRepository repository;
     repository.writeFile("a.c", lines(3));
