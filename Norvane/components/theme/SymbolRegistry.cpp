@@ -147,6 +147,11 @@ constexpr std::array symbolTable = std::to_array<SymbolEntry>({
     {"xmark.shield", 0xF499, "✕"},                             // shield-outline
 });
 
+// The lookup halves the table: a row out of order would leave its symbol, or another, unfound.
+static_assert(std::ranges::adjacent_find(symbolTable, std::ranges::greater_equal(), &SymbolEntry::name) ==
+                  symbolTable.end(),
+              "the symbol table is sorted by name, each name once");
+
 const SymbolEntry* findEntry(const QString& name) {
     const QByteArray key = name.toUtf8();
     const std::string_view wanted(key.constData(), static_cast<std::size_t>(key.size()));
