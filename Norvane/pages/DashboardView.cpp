@@ -174,8 +174,7 @@ void DashboardView::placeBanner() {
     const int margin = 16;
     const int width = std::min(area->width() - 2 * margin, 640);
     // The message is broken into lines for the banner's width, and its height follows them.
-    banner_->resize(width, banner_->height());
-    const int height = banner_->sizeHint().height();
+    const int height = banner_->heightForWidth(width);
     banner_->setGeometry((area->width() - width) / 2, area->height() - height - margin, width, height);
 }
 

@@ -2,14 +2,13 @@
 
 #include <QWidget>
 
-class QLabel;
-
 namespace norvane::app {
 
+class ElidedLabel;
+
 /// The last collection's failure, over the bottom of the main window, with a button that closes it.
-/// The message shows in at most two whole lines: the first starts it and, when it is longer, the
-/// second ends it after an ellipsis, which keeps the reason at its end in sight; the full text is its
-/// tooltip.
+/// The message shows whole, over as many lines as it takes: a long path breaks anywhere, and the
+/// reason that follows it stays in sight.
 class ErrorBanner : public QWidget {
     Q_OBJECT
 
@@ -17,26 +16,18 @@ public:
     explicit ErrorBanner(QWidget* parent = nullptr);
 
     void setMessage(const QString& message);
-    QString message() const { return message_; }
-    /// The message as shown at the banner's present width.
-    QString shownText() const;
-
-    /// `text` wrapped at word boundaries into lines of at most `width` pixels, kept to `lines`
-    /// lines; when it goes on beyond them, the last line is an ellipsis and the end of `text`.
-    static QString elided(const QString& text, const QFont& font, int width, int lines);
+    QString message() const;
+    /// The message's lines as shown at the banner's present width.
+    QStringList shownLines() const;
 
 signals:
     void closeRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void showMessage();
-
-    QString message_;
-    QLabel* label_;
+    ElidedLabel* label_;
 };
 
 } // namespace norvane::app

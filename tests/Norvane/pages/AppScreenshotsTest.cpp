@@ -76,11 +76,9 @@ void expectBannerOverTheProjectPage(const DashboardView& window) {
     const auto& banner = window.errorBanner();
     ASSERT_TRUE(banner.isVisible());
     EXPECT_TRUE(window.rect().contains(QRect(banner.mapTo(&window, QPoint()), banner.size())));
-    const QStringList lines = banner.shownText().split('\n');
-    EXPECT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines.last().startsWith(QChar(0x2026))) << "the six projects take more than two lines";
-    EXPECT_TRUE(lines.last().endsWith("nothing was changed")) << "the reason stays in sight";
-    EXPECT_EQ(banner.toolTip(), AppScreenshots::bannerMessage());
+    const QStringList lines = banner.shownLines();
+    EXPECT_GE(lines.size(), 3) << "the six projects take more than two lines";
+    EXPECT_EQ(lines.join("").remove(' '), AppScreenshots::bannerMessage().remove(' ')) << "the whole message";
 }
 
 void expectProjectPage(const QString& name, QWidget& widget) {
