@@ -4,6 +4,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include "Norvane/components/text/ElidedLabel.h"
 #include "Norvane/onboarding/AddFirstProjectView.h"
 #include "Norvane/onboarding/BusyButton.h"
 #include "Norvane/onboarding/CLIInstallStepView.h"
@@ -22,13 +23,26 @@ using norvane::testing::partsOutOfView;
 using norvane::testing::RecordingProcessRunner;
 using testing::eventually;
 
+/// The texts of the wrapped labels in `window` that do not show whole, as a label of fewer lines
+/// than its text takes cuts its last line with an ellipsis.
+QStringList cutTexts(const QWidget& window) {
+    QStringList cut;
+    for (const auto* label : window.findChildren<ElidedLabel*>()) {
+        const QString shown = label->shownLines().join("").remove(' ');
+        if (label->isVisible() && shown != QString(label->text()).remove(' ')) cut << label->text();
+    }
+    return cut;
+}
+
 /// Every step, in each of its states, shows all its controls and texts in the wizard, at its usual
-/// size or grown for a long path: nothing lies below the fold or is cut at the navigation bar.
+/// size or grown for a long path: nothing lies below the fold, is cut at the navigation bar, or is
+/// cut short.
 class OnboardingLayoutTest : public testing::OnboardingTest {
 protected:
     void expectWhole(const char* state) {
         QCoreApplication::processEvents();
         EXPECT_EQ(partsOutOfView(*wizard()).join(" | ").toStdString(), "") << state;
+        EXPECT_EQ(cutTexts(*wizard()).join(" | ").toStdString(), "") << state;
         EXPECT_EQ(wizard()->findChild<QScrollArea*>()->verticalScrollBar()->maximum(), 0) << state;
     }
 

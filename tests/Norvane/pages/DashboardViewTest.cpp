@@ -613,6 +613,39 @@ TEST(DashboardView, TheStoreFileDeletedOrReplacedUnderTheWindowIsFollowedAsAFres
     EXPECT_EQ(differenceFromAFreshStart(fixture, open, ""), "") << "once a store that it reads is back";
 }
 
+// A project's page open when a newer version's store takes the file's place: the page goes with the
+// store's figures, as if the project had gone, and comes back with the store.
+TEST(DashboardView, AProjectsPageShowsNoFiguresWhileTheStoreCannotBeOpened) {
+    TerminalFixture fixture;
+    fixture.runTool({"add", "atlas", fixture.repository("atlas", {3, 2, 1}).folder().string()});
+    Start open(fixture, "atlas");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return open.isSettled(); }, 20'000));
+    const auto atlas = open.projects.projects().front().project.id;
+    const auto saved = fixture.folder.path() / "saved.store";
+    std::filesystem::rename(fixture.storeFile, saved);
+    const auto newer = fixture.folder.path() / "newer.store";
+    platform::Database(saved.string(), platform::Database::Access::readOnly)
+        .execute("VACUUM INTO '" + newer.string() + "'");
+    platform::Database(newer.string(), platform::Database::Access::readWrite)
+        .execute("UPDATE norvane_metadata SET value = '9.0.0' WHERE key = 'schemaVersion'");
+    std::filesystem::rename(newer, fixture.storeFile);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return open.project.errorBanner().isVisible(); }, 20'000));
+
+    TerminalFixture empty;
+    const Start fresh(empty, "");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fresh.isSettled(); }, 20'000));
+    fresh.project.sidebar().setSelection(SidebarSelection::project(atlas));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(open.project.findChild<ProjectDetailView*>(), nullptr);
+    QStringList shown = figuresShown(open.project);
+    shown.removeIf([](const QString& figure) { return figure.startsWith("Failed to create ModelContainer"); });
+    EXPECT_EQ(shown.join(" | ").toStdString(), figuresShown(fresh.project).join(" | ").toStdString())
+        << "what a start on a store without the project shows";
+
+    std::filesystem::rename(saved, fixture.storeFile);
+    EXPECT_EQ(differenceFromAFreshStart(fixture, open, "atlas"), "") << "once a store that it reads is back";
+}
+
 // Found by counting the reads: each change by the tool was read twice, as the metrics refresh's
 // rebuild of the daily rows, which the history import had changed, was taken for one more change.
 TEST(DashboardView, OneChangeOfTheStoreCostsOneRoundOfReads) {

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <utility>
+
 #include "Norvane/settings/CostSettingsSync.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/StoredSettings.h"
@@ -60,8 +62,8 @@ TEST(CocomoTab, EditsReachThePreferencesAndTheStoresCostParameters) {
 
 // Found with the settings window open while another store was renamed over the store: the salary
 // typed next, before the user went to a terminal, did not reach the store there, with no word on
-// screen.
-TEST(CocomoTab, ASalaryTypedAfterTheStoreWasReplacedIsInTheStoreThereOrSaidNotToBe) {
+// screen. The overhead typed and left so goes the same way.
+TEST(CocomoTab, AnAmountTypedAfterTheStoreWasReplacedIsInTheStoreThereOrSaidNotToBe) {
     testing::SettingsFixture fixture;
     auto window = fixture.open(fixture.services());
     const auto file = fixture.home.dataHome() / "Norvane/norvane.store";
@@ -81,10 +83,22 @@ TEST(CocomoTab, ASalaryTypedAfterTheStoreWasReplacedIsInTheStoreThereOrSaidNotTo
     QTest::keyClicks(&tab.salaryField(), "210000");
     QApplication::setActiveWindow(nullptr);
     window->costSettings().waitForWrites();
-    platform::ModelContext there(NorvaneDatabase::makeContainer(file));
-    ASSERT_NE(StoredSettings::find(there), nullptr);
-    EXPECT_EQ(StoredSettings::find(there)->averageWage, 210000.0);
+    const auto storedThere = [&] {
+        platform::ModelContext there(NorvaneDatabase::makeContainer(file));
+        const auto stored = StoredSettings::find(there);
+        return stored ? std::pair(stored->averageWage, stored->overhead) : std::pair(0.0, 0.0);
+    };
+    EXPECT_EQ(storedThere(), std::pair(210000.0, 2.4));
     EXPECT_FALSE(tab.storeMessage().isVisibleTo(&tab));
+
+    QApplication::setActiveWindow(window.get());
+    tab.overheadField().selectAll();
+    QTest::keyClicks(&tab.overheadField(), "2.8");
+    QApplication::setActiveWindow(nullptr);
+    window->costSettings().waitForWrites();
+    EXPECT_EQ(fixture.preferences.overhead(), 2.8);
+    EXPECT_EQ(storedThere(), std::pair(210000.0, 2.8));
+    EXPECT_EQ(tab.overheadField().text(), "2.8");
 
     // A newer version's store, which this version may not write.
     replace("9.0.0");
