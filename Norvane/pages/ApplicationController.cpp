@@ -265,6 +265,8 @@ void ApplicationController::showSettingsWindow() {
         services.saveFolder = &appState_->saveFolder();
         auto* settings = new SettingsView(std::move(services));
         connect(settings, &SettingsView::setupWizardRequested, this, [this, settings] { showOnboarding(*settings); });
+        // The menu bar's keys reach only the main window, and its menu shows this one.
+        connect(new QShortcut(QKeySequence::Quit, settings), &QShortcut::activated, &application_, &QApplication::quit);
         settingsWindow_ = settings;
     }
     settingsWindow_->show();

@@ -52,6 +52,7 @@ SettingsView::SettingsView(SettingsServices services, QWidget* parent)
     auto* close = new QShortcut(this);
     close->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
     connect(close, &QShortcut::activated, this, &QWidget::close);
+    addTabKeys();
     FocusRing::restFocus(*this);
     layout->activate();
     auto* heightFit = new WindowHeightFit(*this, {windowWidth, windowHeight}, general_->form().scrollArea());
@@ -65,6 +66,20 @@ SettingsView::~SettingsView() = default;
 void SettingsView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     FocusRing::restFocus(*this);
+}
+
+void SettingsView::addTabKeys() {
+    // The tabs take these keys themselves only from a control inside them, and the window opens
+    // with the focus on itself.
+    const auto step = [this](int by) {
+        tabs_->setCurrentIndex((tabs_->currentIndex() + by + tabs_->count()) % tabs_->count());
+    };
+    auto* next = new QShortcut(this);
+    next->setKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    connect(next, &QShortcut::activated, this, [step] { step(1); });
+    auto* previous = new QShortcut(this);
+    previous->setKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    connect(previous, &QShortcut::activated, this, [step] { step(-1); });
 }
 
 } // namespace norvane::app

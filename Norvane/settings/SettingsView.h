@@ -14,7 +14,8 @@ class DataTab;
 class GeneralTab;
 class IndexTab;
 
-/// The settings window: four tabs of grouped forms at a fixed width, closed by Escape or Ctrl+W. It
+/// The settings window: four tabs of grouped forms at a fixed width, closed by Escape or Ctrl+W, its
+/// tabs changed by Ctrl+Tab and Ctrl+Page Down (back with Shift, or Page Up) wherever the focus is. It
 /// is as tall as the General tab needs, and at least its usual height, so that a message there never
 /// hides the controls below it; the longer tabs scroll. The
 /// agent's schedule is read from the disk once, when the window is made, and the command-line
@@ -45,6 +46,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    void addTabKeys();
+
     std::unique_ptr<CostSettingsSync> costSettings_;
     QTabWidget* tabs_;
     GeneralTab* general_;

@@ -2,6 +2,7 @@
 
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
+#include "Norvane/settings/SettingsView.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/models/NorvaneDatabase.h"
 
@@ -9,7 +10,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +30,20 @@ QString openMenuTitle() {
     return menu ? menu->title().remove(QLatin1Char('&')) : QString();
 }
 
+/// The controller's main window once it is shown, made the active one; none when it does not come.
+DashboardView* activeMainWindow() {
+    DashboardView* window = nullptr;
+    const bool shown = runEventsUntil([&] {
+        for (auto* widget : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<DashboardView*>(widget); found && found->isVisible()) window = found;
+        }
+        return window != nullptr;
+    });
+    if (!shown) return nullptr;
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window) ? window : nullptr;
+}
+
 // The desktops of this platform open the menu bar with F10 and a menu with Alt and its letter.
 TEST(MenuKeys, F10AndAltWithALetterOpenTheMenus) {
     norvane::testing::applicationHome();
@@ -35,15 +52,8 @@ TEST(MenuKeys, F10AndAltWithALetterOpenTheMenus) {
     norvane::testing::TemporaryFolder runtime;
     SingleInstance instance(QString::fromStdString(runtime.path().string()));
     ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance, [] { return false; });
-    DashboardView* window = nullptr;
-    ASSERT_TRUE(runEventsUntil([&] {
-        for (auto* widget : QApplication::topLevelWidgets()) {
-            if (auto* found = qobject_cast<DashboardView*>(widget); found && found->isVisible()) window = found;
-        }
-        return window != nullptr;
-    }));
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    DashboardView* window = activeMainWindow();
+    ASSERT_NE(window, nullptr);
 
     QTest::keyClick(window, Qt::Key_F10);
     EXPECT_TRUE(runEventsUntil([] { return openMenuTitle() == "Norvane"; })) << openMenuTitle().toStdString();
@@ -58,6 +68,40 @@ TEST(MenuKeys, F10AndAltWithALetterOpenTheMenus) {
     for (const auto* action : menu->actions()) items << action->text();
     EXPECT_EQ(items, QStringList({"&Collect All Projects"})) << "C collects from the open menu";
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+}
+
+// Found with the settings window in front: Ctrl+Q, which the menu shows, did nothing, and Ctrl+Tab
+// changed no tab until Tab had put the focus inside the window.
+TEST(MenuKeys, TheSettingsWindowChangesTabsWithCtrlTabAndQuitsWithCtrlQ) {
+    norvane::testing::applicationHome();
+    auto& application = norvane::testing::pointerApplication();
+    QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), true);
+    norvane::testing::TemporaryFolder runtime;
+    SingleInstance instance(QString::fromStdString(runtime.path().string()));
+    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance, [] { return false; });
+    DashboardView* window = activeMainWindow();
+    ASSERT_NE(window, nullptr);
+    QTest::keyClick(window, Qt::Key_Comma, Qt::ControlModifier);
+    SettingsView* settings = nullptr;
+    ASSERT_TRUE(runEventsUntil([&] {
+        settings = qobject_cast<SettingsView*>(QApplication::activeWindow());
+        return settings != nullptr;
+    }));
+    ASSERT_EQ(QApplication::focusWidget(), settings) << "no control has the focus yet";
+
+    QTest::keyClick(settings, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(settings->tabs().currentIndex(), 1);
+    QTest::keyClick(settings, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(settings, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(settings->tabs().currentIndex(), settings->tabs().count() - 1) << "back from the first to the last";
+
+    constexpr int stillRunning = 7;
+    const QObject context;
+    QTimer::singleShot(0, &context, [&] {
+        QTest::keyClick(settings, Qt::Key_Q, Qt::ControlModifier);
+        QTimer::singleShot(0, &context, [] { QCoreApplication::exit(stillRunning); });
+    });
+    EXPECT_EQ(QApplication::exec(), 0) << "Ctrl+Q quits";
 }
 
 } // namespace
