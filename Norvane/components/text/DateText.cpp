@@ -7,6 +7,7 @@
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 
+#include <QLocale>
 #include <QTime>
 
 #include <algorithm>
@@ -148,7 +149,11 @@ QString DateText::dateRange(platform::Date start, platform::Date end, platform::
     return range + QStringLiteral(", ") + fourDigitYear(endYear);
 }
 
-QString DateText::hourOfDay(int hour) { return QTime(hour, 0).toString(QStringLiteral("h:mm AP")); }
+QString DateText::hourOfDay(int hour) {
+    // "Ap" writes the locale's marker as it is; QTime's own toString writes the C locale's whatever
+    // the user's.
+    return QLocale().toString(QTime(hour, 0), QStringLiteral("h:mm Ap"));
+}
 
 QString DateText::elapsedText(platform::Date date, platform::Date now) {
     const auto seconds =

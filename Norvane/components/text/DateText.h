@@ -7,8 +7,8 @@
 
 namespace norvane::app {
 
-/// Dates as the views write them, in local time: the charts' labels in the user's locale, the
-/// cards' fixed patterns in English.
+/// Dates as the views write them, in local time: the charts' labels and the hours of the day in the
+/// user's locale, the cards' fixed patterns in English.
 class DateText {
 public:
     /// Whether the labels of a date axis name their year: unless the dates it shows, from `first`
@@ -32,7 +32,8 @@ public:
     /// "MMM d - MMM d", then ", yyyy" of the end when the end falls in another year than `now`
     /// (the start's year is never compared).
     static QString dateRange(platform::Date start, platform::Date end, platform::Date now);
-    /// A whole hour as "h:mm AP" in English: "2:00 AM", "12:00 PM".
+    /// A whole hour as "h:mm a" in the user's locale, the marker in its words: "2:00 AM", "12:00 PM"
+    /// in English, "2:00 a.\u00a0m." in Spanish, "2:00 오전" in Korean.
     static QString hourOfDay(int hour);
     /// The time between `date` and `now` in its two largest units: "45 seconds", "5 minutes,
     /// 12 seconds", "2 hours", "3 days, 4 hours"; a `date` after `now` is no time at all.

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
+#include <utility>
+
 namespace norvane::app {
 namespace {
 
@@ -43,6 +47,26 @@ TEST(DateText, DateAxesNameTheYearOfEveryLabelUnlessAllTheyCoverIsThisYear) {
     EXPECT_EQ(DateText::axisLabel(localDate(2025, 1, 1), AxisStrideComponent::year, false), "2025");
     EXPECT_EQ(DateText::periodText(localDate(2025, 3, 3), AxisStrideComponent::weekOfYear), "Week of March 3, 2025");
     EXPECT_EQ(DateText::periodText(localDate(2025, 3, 1), AxisStrideComponent::month), "March 2025");
+}
+
+// Found on a Spanish desktop: the scheduling step and the settings wrote "5:00 AM", in the C locale
+// whatever the user's.
+TEST(DateText, AnHourOfTheDayIsWrittenInTheUsersLocale) {
+    const QLocale previous;
+    const std::pair<QLocale, QStringList> expected[] = {
+        {QLocale(QLocale::English, QLocale::UnitedStates), {"12:00 AM", "5:00 AM", "12:00 PM", "5:00 PM"}},
+        {QLocale(QLocale::Spanish, QLocale::Spain),
+         {"12:00 a.\u00a0m.", "5:00 a.\u00a0m.", "12:00 p.\u00a0m.", "5:00 p.\u00a0m."}},
+        {QLocale(QLocale::Korean, QLocale::SouthKorea), {"12:00 오전", "5:00 오전", "12:00 오후", "5:00 오후"}},
+    };
+    for (const auto& [locale, hours] : expected) {
+        QLocale::setDefault(locale);
+        EXPECT_EQ((QStringList{DateText::hourOfDay(0), DateText::hourOfDay(5), DateText::hourOfDay(12),
+                               DateText::hourOfDay(17)}),
+                  hours)
+            << locale.name().toStdString();
+    }
+    QLocale::setDefault(previous);
 }
 
 TEST(DateText, ElapsedTextUsesTheTwoLargestUnits) {
