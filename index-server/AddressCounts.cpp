@@ -1,14 +1,13 @@
 #include "index-server/AddressCounts.h"
 
 #include <algorithm>
-#include <new>
 
 namespace norvane::indexserver {
 
 template <typename Count>
-AddressCounts<Count>::AddressCounts(std::size_t cellsPerRow) : cellsPerRow_(cellsPerRow) {
-    clear();
-}
+AddressCounts<Count>::AddressCounts(std::size_t cellsPerRow)
+    : cellsPerRow_(cellsPerRow), pages_(rows * cellsPerRow * sizeof(Count)),
+      cells_(static_cast<Count*>(pages_.data())) {}
 
 template <typename Count>
 Count AddressCounts<Count>::count(std::uint64_t client) const {
@@ -34,12 +33,7 @@ void AddressCounts<Count>::clear() {
     // Whom a client shares cells with holds for one period: what an attacker learnt of it, by whom
     // it kept out, is worth nothing in the next.
     hashes_ = {};
-    // Zeroed pages that the system maps in only once they are written.
-    cells_.reset();
-    cells_.reset(static_cast<Count*>(std::calloc(rows * cellsPerRow_, sizeof(Count))));
-    if (!cells_) {
-        throw std::bad_alloc();
-    }
+    pages_.zero();
 }
 
 template <typename Count>

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "index-server/AddressHash.h"
+#include "index-server/ZeroedPages.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
-#include <memory>
 
 namespace norvane::indexserver {
 
@@ -34,15 +33,12 @@ public:
 private:
     static constexpr std::size_t rows = 4;
 
-    struct FreeCells {
-        void operator()(Count* cells) const { std::free(cells); }
-    };
-
     std::size_t cellOf(std::size_t row, std::uint64_t client) const;
 
     const std::size_t cellsPerRow_;
     std::array<AddressHash, rows> hashes_;
-    std::unique_ptr<Count[], FreeCells> cells_;
+    ZeroedPages pages_;
+    Count* cells_;
 };
 
 extern template class AddressCounts<std::uint8_t>;

@@ -1,6 +1,5 @@
 #include "index-server/KeyedAddressCounts.h"
 
-#include <new>
 #include <stdexcept>
 
 namespace norvane::indexserver {
@@ -12,12 +11,12 @@ constexpr std::uint64_t countBits = 0xFF;
 } // namespace
 
 KeyedAddressCounts::KeyedAddressCounts(std::size_t entries, std::size_t overflowCellsPerRow)
-    : buckets_(entries / bucketEntries), overflow_(overflowCellsPerRow) {
+    : buckets_(entries / bucketEntries), pages_(entries * sizeof(std::uint64_t)),
+      entries_(static_cast<std::uint64_t*>(pages_.data())), overflow_(overflowCellsPerRow) {
     // The bucket's number must hold the bits that the count takes the place of.
     if (buckets_ <= countBits) {
         throw std::invalid_argument("a keyed table needs at least 4,096 entries");
     }
-    clear();
 }
 
 std::uint8_t KeyedAddressCounts::count(std::uint64_t client) const {
@@ -43,19 +42,14 @@ void KeyedAddressCounts::add(std::uint64_t client) {
 void KeyedAddressCounts::clear() {
     // Whose entries share a bucket holds for one period, as whom a client shares cells with does.
     hash_ = {};
+    pages_.zero();
     overflow_.clear();
-    // Zeroed pages that the system maps in only once they are written.
-    entries_.reset();
-    entries_.reset(static_cast<std::uint64_t*>(std::calloc(buckets_ * bucketEntries, sizeof(std::uint64_t))));
-    if (!entries_) {
-        throw std::bad_alloc();
-    }
 }
 
 std::uint64_t* KeyedAddressCounts::entryOf(std::uint64_t hash) const {
     // Entries are taken from the front of a bucket and kept until the table is cleared, so the
     // first empty one ends the search.
-    std::uint64_t* const bucket = entries_.get() + (hash & (buckets_ - 1)) * bucketEntries;
+    std::uint64_t* const bucket = entries_ + (hash & (buckets_ - 1)) * bucketEntries;
     for (std::size_t index = 0; index < bucketEntries; ++index) {
         if (bucket[index] == 0 || (bucket[index] & ~countBits) == (hash & ~countBits)) {
             return bucket + index;

@@ -2,11 +2,10 @@
 
 #include "index-server/AddressCounts.h"
 #include "index-server/AddressHash.h"
+#include "index-server/ZeroedPages.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 
 namespace norvane::indexserver {
 
@@ -30,12 +29,8 @@ public:
     void clear();
 
 private:
-    /// The entries of one part: a cache line and a half at most, a few dozen clients.
+    /// The entries of one bucket: two cache lines.
     static constexpr std::size_t bucketEntries = 16;
-
-    struct FreeEntries {
-        void operator()(std::uint64_t* entries) const { std::free(entries); }
-    };
 
     /// The client's entry, an empty one where its bucket has room, or null.
     std::uint64_t* entryOf(std::uint64_t hash) const;
@@ -44,7 +39,8 @@ private:
     AddressHash hash_;
     /// A client's hash with its count in the lowest byte: the bucket, picked by the lowest bits,
     /// tells those. 0 is an empty entry.
-    std::unique_ptr<std::uint64_t[], FreeEntries> entries_;
+    ZeroedPages pages_;
+    std::uint64_t* entries_;
     AddressCounts<std::uint8_t> overflow_;
 };
 
