@@ -141,49 +141,54 @@ TEST(CodeCounter, IgnoreFilesBeyondTheBoundOfTheirPatternsFailTheCount) {
     }
 }
 
-// A character class is a set of 256 bits: a line of three takes more than 96 bytes for its 22 of
-// text, so that 64 KB of patterns are made of less than 16 KB of it. The refusal says so.
+/// 2,000 lines of three character classes: a class is a set of 256 bits, so that a line takes more
+/// than 96 bytes of patterns for its 22 of text, and 64 KB of patterns are made of less than 16 KB.
+std::string classLines() {
+    std::string classes;
+    for (int index = 0; index < 2000; ++index) classes += "[ab][cd][ef]" + std::to_string(100000 + index) + "*.c\n";
+    return classes;
+}
+
+/// The two figures that the refusal of a count of `folder` within 64 KB of patterns gives, as
+/// `figures` (a pattern of what it says in brackets) reads them.
+std::vector<int> refusalFigures(const fs::path& folder, const std::string& figures) {
+    try {
+        CodeCounter(1, 64 * 1024).count(folder.string());
+        ADD_FAILURE() << "the classes were applied";
+    } catch (const std::length_error& error) {
+        std::cmatch found;
+        if (std::regex_match(
+                error.what(), found,
+                std::regex(".*: the ignore patterns in force in its folder would take more than 64 KB \\(" + figures +
+                           "\\)"))) {
+            return {std::stoi(found[1]), std::stoi(found[2])};
+        }
+        ADD_FAILURE() << error.what();
+    }
+    return {0, 0};
+}
+
 TEST(CodeCounter, ARefusalSaysHowMuchOfTheIgnoreFileMadeHowManyPatterns) {
     const TemporaryFolder folder;
     folder.writeFile(".gitignore", "*.o\n");
-    std::string classes;
-    for (int index = 0; index < 2000; ++index) classes += "[ab][cd][ef]" + std::to_string(100000 + index) + "*.c\n";
-    folder.writeFile("sub/.gitignore", classes);
-    try {
-        CodeCounter(1, 64 * 1024).count(folder.path().string());
-        ADD_FAILURE() << "the classes were applied";
-    } catch (const std::length_error& error) {
-        std::cmatch sizes;
-        ASSERT_TRUE(std::regex_match(error.what(), sizes,
-                                     std::regex(".*: the ignore patterns in force in its folder would take more than "
-                                                "64 KB \\(its first (\\d+) KB made (\\d+) KB of patterns, the "
-                                                "other ignore files in force 4 KB\\)")))
-            << error.what();
-        EXPECT_LT(std::stoi(sizes[1]), 16) << error.what();
-        EXPECT_GE(std::stoi(sizes[2]), 56) << error.what();
-    }
+    folder.writeFile("sub/.gitignore", classLines());
+    const auto figures = refusalFigures(
+        folder.path(), "its first (\\d+) KB made (\\d+) KB of patterns, the other ignore files in force 4 KB");
+    EXPECT_LT(figures[0], 16);
+    EXPECT_GE(figures[1], 56);
 }
 
 // A refusal in a later read of the file says how far into the file, not into that read: 3 MB of
-// comment lines make no pattern, and the classes after them 64 KB of patterns from less than 16 KB.
+// comment lines make no pattern.
 TEST(CodeCounter, ARefusalSaysHowMuchOfAnIgnoreFileLongerThanOneReadMadeThePatterns) {
     const TemporaryFolder folder;
-    std::string text;
-    while (text.size() < 3 * 1024 * 1024) text += "# " + std::string(61, 'c') + "\n";
-    for (int index = 0; index < 2000; ++index) text += "[ab][cd][ef]" + std::to_string(100000 + index) + "*.c\n";
-    folder.writeFile(".gitignore", text);
-    try {
-        CodeCounter(1, 64 * 1024).count(folder.path().string());
-        ADD_FAILURE() << "the classes were applied";
-    } catch (const std::length_error& error) {
-        std::cmatch sizes;
-        ASSERT_TRUE(std::regex_match(error.what(), sizes,
-                                     std::regex(".*: the ignore patterns in force in its folder would take more than "
-                                                "64 KB \\(its first 3 MB made (\\d+) KB of patterns\\)")))
-            << error.what();
-        EXPECT_GE(std::stoi(sizes[1]), 56) << error.what();
-        EXPECT_LE(std::stoi(sizes[1]), 64) << error.what();
-    }
+    std::string comments;
+    while (comments.size() < 3 * 1024 * 1024) comments += "# " + std::string(61, 'c') + "\n";
+    folder.writeFile(".gitignore", comments + classLines());
+    const auto figures = refusalFigures(folder.path(), "its first (\\d+) MB made (\\d+) KB of patterns");
+    EXPECT_EQ(figures[0], 3);
+    EXPECT_GE(figures[1], 56);
+    EXPECT_LE(figures[1], 64);
 }
 
 // A folder's patterns are given back to the bound when the walk below it ends: sibling folders with
