@@ -11,8 +11,8 @@ namespace norvane::indexserver {
 
 /// Counts per client (a `ClientAddress` key) in a table of a size fixed when it is made, however
 /// many clients come. A client is counted in an entry of its own, exactly, in the bucket of 16
-/// entries that its hash picks while that bucket has room: at half as many clients as entries, one
-/// client in a thousand finds its bucket full. Such a client is counted in an `AddressCounts` beside
+/// entries that its hash picks while that bucket has room: at half as many clients as entries, about
+/// one client in a thousand finds its bucket full. Such a client is counted in an `AddressCounts` beside
 /// the entries, which never tells fewer than were counted either. The buckets are picked by a hash
 /// seeded at random, afresh at each `clear`, so that no client can choose whom it shares a bucket
 /// with. Counts stop at 255. Untouched entries take no memory.
@@ -37,9 +37,9 @@ private:
 
     const std::size_t buckets_;
     AddressHash hash_;
+    ZeroedPages pages_;
     /// A client's hash with its count in the lowest byte: the bucket, picked by the lowest bits,
     /// tells those. 0 is an empty entry.
-    ZeroedPages pages_;
     std::uint64_t* entries_;
     AddressCounts<std::uint8_t> overflow_;
 };
