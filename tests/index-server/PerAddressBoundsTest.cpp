@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -18,11 +17,17 @@ namespace {
 
 std::uint64_t client(const std::string& address) { return ClientAddress::of(address).key(); }
 
-/// The IPv4 address numbered `index` from 10.0.0.0 on.
-std::string ipv4Address(std::uint32_t index) {
-    const std::uint32_t at = 0x0A000000 + index;
-    return std::to_string(at >> 24) + "." + std::to_string(at >> 16 & 0xFF) + "." + std::to_string(at >> 8 & 0xFF) +
-           "." + std::to_string(at & 0xFF);
+/// The key of the IPv4 address numbered `index` from 10.0.0.0 on: consecutive addresses have
+/// consecutive keys, as the first test checks, and a million of them take no million texts to read.
+std::uint64_t ipv4Client(std::uint32_t index) {
+    static const std::uint64_t first = client("10.0.0.0");
+    return first + index;
+}
+
+/// The key of the /64 numbered `index` in the IPv6 /48 2001:db8:7::/48.
+std::uint64_t ipv6Client(std::uint16_t index) {
+    static const std::uint64_t first = client("2001:db8:7::");
+    return first + index;
 }
 
 // An IPv6 client picks its addresses within its /64 at will: each new one was a client of its own.
@@ -33,6 +38,8 @@ TEST(PerAddressBounds, AnIpv6ClientIsItsSlash64AndAnIpv4ClientItsAddressHoweverW
     EXPECT_EQ(client("::ffff:192.0.2.7"), client("192.0.2.7"));
     EXPECT_NE(client("192.0.2.7"), client("192.0.2.8"));
     EXPECT_NE(client("::1"), client("0.0.0.1"));
+    EXPECT_EQ(client("10.1.2.3"), ipv4Client(0x010203));
+    EXPECT_EQ(client("2001:db8:7:a1b2:3::1"), ipv6Client(0xa1b2));
 
     ReportsPerAddress reports(3);
     const auto now = testing::utc("2025-03-20T12:00:00Z");
@@ -55,7 +62,7 @@ TEST(PerAddressBounds, AMillionAddressesInADayStopEachAtItsBoundsAndShutOutNone)
     std::vector<std::uint64_t> clients;
     for (std::uint32_t index = 0; index < addresses; ++index) {
         // One new device and three reports each, one address after the other over the day.
-        clients.push_back(client(ipv4Address(index)));
+        clients.push_back(ipv4Client(index));
         for (int report = 0; report < 3; ++report) reports.count(clients.back(), arrival(index));
         newDevices.count(clients.back(), arrival(index));
     }
@@ -90,7 +97,7 @@ int refusedBefore(NewDevicesPerAddress& newDevices, std::uint32_t first, std::ui
                   platform::Date now) {
     int refused = 0;
     for (std::uint32_t index = first; index < first + count; ++index) {
-        const auto address = client(ipv4Address(index));
+        const auto address = ipv4Client(index);
         int brought = 0;
         for (; brought < each && newDevices.hasRoom(address, now); ++brought) newDevices.count(address, now);
         refused += brought < each;
@@ -107,7 +114,7 @@ TEST(PerAddressBounds, AMillionNewDevicesAnHourLeaveEveryAddressItsTen) {
     NewDevicesPerAddress newDevices(10);
     for (std::uint32_t index = 0; index < addresses; ++index) {
         const auto at = start + std::chrono::microseconds(std::int64_t{index} * 3600);
-        newDevices.count(client(ipv4Address(index)), at);
+        newDevices.count(ipv4Client(index), at);
     }
     const auto end = start + NewDevicesPerAddress::window;
     EXPECT_EQ(refusedBefore(newDevices, addresses, 20'000, 10, end), 0);
@@ -122,9 +129,7 @@ TEST(PerAddressBounds, NoAttackerKeepsAnAddressFromItsFirstNewDevice) {
     auto now = testing::utc("2025-03-20T00:00:00Z");
     for (int visit = 0; visit < 3; ++visit) {
         for (std::uint32_t network = 0; network < 65'536; ++network) {
-            char address[32];
-            std::snprintf(address, sizeof address, "2001:db8:7:%x::1", network);
-            const auto attacker = client(address);
+            const auto attacker = ipv6Client(static_cast<std::uint16_t>(network));
             for (int device = 0; device < 10 && newDevices.hasRoom(attacker, now); ++device) {
                 newDevices.count(attacker, now);
             }
