@@ -17,6 +17,8 @@ std::string nothingToImport(HistoryImportResult::NothingToImport reason, const s
     case HistoryImportResult::NothingToImport::unreadable: return path + " cannot be read";
     case HistoryImportResult::NothingToImport::notGitRepository: return path + " is not a git repository";
     case HistoryImportResult::NothingToImport::noCommits: return "the repository at " + path + " has no commits yet";
+    case HistoryImportResult::NothingToImport::noCommitsOnBranch:
+        return "the branch checked out at " + path + " has no commits yet, though other branches have";
     }
     return {};
 }

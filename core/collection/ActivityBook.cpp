@@ -130,12 +130,15 @@ ActivityBook::Update ActivityBook::Update::whole(GitTips tips, GitHistory& histo
     return update;
 }
 
-std::optional<platform::Date> ActivityBook::Update::newlyProvisionalUntil(const BookedHistory* before) const {
-    const bool newlyBehind = provisionalUntil && !(before && before->provisionalUntil);
-    const bool newlyAhead = aheadUntil && !(before && before->aheadUntil);
-    if (!newlyBehind && !newlyAhead) return std::nullopt;
-    if (!provisionalUntil || !aheadUntil) return provisionalUntil ? provisionalUntil : aheadUntil;
-    return std::max(*provisionalUntil, *aheadUntil);
+std::optional<CollectionMoment::ProvisionalBooking>
+ActivityBook::Update::newlyProvisional(const BookedHistory* before) const {
+    if (provisionalUntil && !(before && before->provisionalUntil)) {
+        return CollectionMoment::ProvisionalBooking{std::max(*provisionalUntil, aheadUntil.value_or(*provisionalUntil)),
+                                                    true};
+    }
+    // A commit dated ahead while the clock's note is in force is another reason, with its own date.
+    if (aheadUntil && !(before && before->aheadUntil)) return CollectionMoment::ProvisionalBooking{*aheadUntil};
+    return std::nullopt;
 }
 
 ActivityBook::BookedMeanwhile::BookedMeanwhile()
@@ -374,7 +377,7 @@ std::shared_ptr<BookedHistory> ActivityBook::stage(const std::shared_ptr<Project
     // Rows priced otherwise than a fresh import would price them now are priced anew.
     const bool repriced = booked->pricedWage != settings.averageWage || booked->pricedOverhead != settings.overhead ||
                           booked->pricedType != project->projectType;
-    booked->repository = update.tips.repository;
+    booked->repository = update.tips.workTree;
     booked->head = update.tips.head;
     booked->setTips(update.tips.commits);
     booked->timeZone = timeZoneRules();

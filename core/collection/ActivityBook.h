@@ -70,10 +70,11 @@ public:
         /// The whole history of one pass over the log, booked by `booking` at `moment`.
         static Update whole(GitTips tips, GitHistory& history, const CommitBooking& booking,
                             const CollectionMoment& moment);
-        /// Until when the rows are booked for now only, where this update begins a reason for it
-        /// that `before` (none: nothing booked yet) did not have: a clock that read earlier than an
-        /// earlier collection's, or commits dated after the moment; none otherwise.
-        std::optional<platform::Date> newlyProvisionalUntil(const BookedHistory* before) const;
+        /// Until when the rows are booked for now only, and why, where this update begins a reason
+        /// for it that `before` (none: nothing booked yet) did not have: a clock that read earlier
+        /// than an earlier collection's, or commits dated after the moment; none otherwise, so that
+        /// each reason is told once.
+        std::optional<CollectionMoment::ProvisionalBooking> newlyProvisional(const BookedHistory* before) const;
     };
 
     /// Another program booked the project's days after an update was read: the update no longer

@@ -53,16 +53,21 @@ CollectionMoment CollectionMoment::take(platform::ModelContainer& store, const P
     const auto [count, until] = latestSeen(store, project);
     const auto latest = later(count, until);
     const auto read = clock();
-    if (!latest || read >= *latest) {
+    // At whole seconds, as the note shows both: a clock a fraction of a second behind is not behind.
+    using std::chrono::floor;
+    using std::chrono::seconds;
+    if (!latest || floor<seconds>(read) >= floor<seconds>(*latest)) {
         return {read, read, std::nullopt};
     }
     const bool behindEveryCount = count && !hasCountAtOrBefore(store, project, read);
     return {behindEveryCount ? *count : read, read, latest};
 }
 
-std::string CollectionMoment::notice(Date until) const {
-    const auto why = laterSeen ? formatLocalMoment(*laterSeen) + ", which an earlier collection saw"
-                               : formatLocalMoment(until) + ", the date of one of its commits";
+std::string CollectionMoment::notice(const ProvisionalBooking& booking) const {
+    const auto until = booking.until;
+    const auto why = booking.clockBehind && laterSeen
+                         ? formatLocalMoment(*laterSeen) + ", which an earlier collection saw"
+                         : formatLocalMoment(until) + ", the date of one of its commits";
     return "the clock reads " + formatLocalMoment(clockRead) + ", earlier than " + why +
            ": one of the two clocks is wrong, so the daily activity is booked as an import at " +
            formatLocalMoment(at) + " would book it, until a collection whose clock reads " + formatLocalMoment(until) +

@@ -29,10 +29,18 @@ struct CollectionMoment {
     /// when the clock read earlier than it.
     std::optional<platform::Date> laterSeen;
 
-    /// Whether the clock read earlier than a moment an earlier collection of the project saw.
+    /// Until when what a collection books holds, and why: its clock read earlier than a moment an
+    /// earlier collection saw, or than the date of a commit.
+    struct ProvisionalBooking {
+        platform::Date until;
+        bool clockBehind = false;
+    };
+
+    /// Whether the clock read earlier than a moment an earlier collection of the project saw, in
+    /// whole seconds.
     bool isProvisional() const { return laterSeen.has_value(); }
-    /// Says why what is booked at this moment holds only until `until`.
-    std::string notice(platform::Date until) const;
+    /// Says why what is booked at this moment holds only until the booking's moment.
+    std::string notice(const ProvisionalBooking& booking) const;
 
     /// Reads what earlier collections of `project` saw before the clock: a collection that another
     /// program saves meanwhile is then always earlier than the clock's reading.

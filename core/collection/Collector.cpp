@@ -86,11 +86,11 @@ void copyCommit(Snapshot& snapshot, const GitCommit& commit) {
     snapshot.latestCommitDate = commit.date;
 }
 
-/// Says that the clock may be wrong where the rows, booked for good before, are booked for now only
-/// until `until`: once each time, not at every collection until then.
+/// Says that the clock may be wrong where the rows are newly booked for now only: once for each
+/// reason, not at every collection until then.
 void sayWhenTheClockMayBeWrong(const Project& project, const CollectionMoment& moment,
-                               const std::optional<platform::Date>& until) {
-    if (until) platform::logNotice(project.name + ": " + moment.notice(*until));
+                               const std::optional<CollectionMoment::ProvisionalBooking>& booking) {
+    if (booking) platform::logNotice(project.name + ": " + moment.notice(*booking));
 }
 
 /// Both warnings, one after the other.
@@ -190,7 +190,7 @@ std::pair<std::shared_ptr<Snapshot>, Collector::Settings> Collector::store(const
         try {
             std::shared_ptr<Snapshot> snapshot;
             Settings settings;
-            std::optional<platform::Date> newlyProvisionalUntil;
+            std::optional<CollectionMoment::ProvisionalBooking> newlyProvisional;
             // What the rows become is decided from the store as it is inside the save's transaction.
             const auto now = reading.moment.at;
             context_->save([&] {
@@ -200,13 +200,13 @@ std::pair<std::shared_ptr<Snapshot>, Collector::Settings> Collector::store(const
                 snapshot = stageCodeCount(project, reading);
                 if (const auto& update = reading.activity) {
                     activityBook_.requireBookedAsRead(project, *update);
-                    newlyProvisionalUntil = update->newlyProvisionalUntil(update->booked.get());
+                    newlyProvisional = update->newlyProvisional(update->booked.get());
                     const auto booked = activityBook_.stage(project, *update, *settings.values);
                     calculateBaselineVelocityIfNeeded(project, booked->firstBookedAt.value_or(now), now);
                 }
                 project->updatedAt = now;
             });
-            sayWhenTheClockMayBeWrong(*project, reading.moment, newlyProvisionalUntil);
+            sayWhenTheClockMayBeWrong(*project, reading.moment, newlyProvisional);
             return {snapshot, settings};
         } catch (const ActivityBook::BookedMeanwhile&) {
             // Another program booked the project since git was read: read what changed since then.
@@ -246,10 +246,17 @@ void Collector::readRepository(const std::shared_ptr<Project>& project, Reading&
 
 GitTips Collector::readOwnTips(const std::shared_ptr<Project>& project) {
     auto tips = gitService_.readTips(project->path);
-    // Another repository found from the folder, such as the one around a folder whose own .git was
-    // removed, is not the project's, whatever its history holds; its own history rewritten is.
     const auto booked = activityBook_.bookedHistory(project);
-    if (booked && !booked->repository.empty() && booked->repository != tips.repository) {
+    // A store of an earlier version kept no repository, or its git folder: either is filled in anew.
+    if (!booked || booked->repository.empty() || booked->repository == tips.workTree ||
+        booked->repository == tips.gitFolder) {
+        return tips;
+    }
+    // A work tree that begins elsewhere, such as the one around a folder whose own .git was removed,
+    // is another repository, unless it holds the history the rows were booked from; the project's own
+    // history rewritten begins where it did.
+    const auto bookedTips = booked->tipList();
+    if (bookedTips.empty() || gitService_.missingCommits(project->path, bookedTips).size() == bookedTips.size()) {
         throw NorvaneError::repositoryNotFound(project->path);
     }
     return tips;
@@ -431,7 +438,9 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
     try {
         const auto settings = fetchAppSettings();
         if (commits.empty()) {
-            result.nothingToImport = HistoryImportResult::NothingToImport::noCommits;
+            result.nothingToImport = !tips.head && !tips.commits.empty()
+                                         ? HistoryImportResult::NothingToImport::noCommitsOnBranch
+                                         : HistoryImportResult::NothingToImport::noCommits;
         } else {
             result.snapshotCount = stageHistory(project, commits, sampleInterval, *settings, now, progress);
             project->firstCommitAt = commits.front().date;
@@ -440,9 +449,9 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
         // One save: the series, the days, the model rows and the baseline are replaced whole, or
         // stay whole. The rows they replace are read inside the save's transaction.
         const auto update = ActivityBook::Update::whole(tips, history, booking, moment);
-        std::optional<platform::Date> newlyProvisionalUntil;
+        std::optional<CollectionMoment::ProvisionalBooking> newlyProvisional;
         context_->save([&] {
-            newlyProvisionalUntil = update.newlyProvisionalUntil(activityBook_.bookedHistory(project).get());
+            newlyProvisional = update.newlyProvisional(activityBook_.bookedHistory(project).get());
             activityBook_.stage(project, update, *settings);
             calculateBaselineVelocityIfNeeded(project, history.firstBookedAt.value_or(now), now);
             if (!commits.empty()) {
@@ -450,7 +459,7 @@ HistoryImportResult Collector::collectHistory(const std::shared_ptr<Project>& gi
             }
             project->updatedAt = now;
         });
-        sayWhenTheClockMayBeWrong(*project, moment, newlyProvisionalUntil);
+        sayWhenTheClockMayBeWrong(*project, moment, newlyProvisional);
     } catch (const std::exception& error) {
         result.snapshotCount = 0;
         result.error = collectionError(error, *project);

@@ -109,7 +109,8 @@ private:
     std::pair<std::shared_ptr<Snapshot>, Settings> store(const std::shared_ptr<Project>& project, Reading& reading,
                                                          bool bookActivity);
     /// The tips of the project's repository. Throws repositoryNotFound where the folder leads to
-    /// another repository than the one its rows were first booked from.
+    /// another repository than the one its rows were booked from: one whose work tree begins
+    /// elsewhere and that holds none of the commits they were booked from.
     GitTips readOwnTips(const std::shared_ptr<Project>& project);
     std::optional<GitCommit> latestCommit(const std::shared_ptr<Project>& project, const GitTips& tips,
                                           const std::optional<GitCommit>& read);

@@ -81,8 +81,7 @@ std::optional<std::size_t> headerEnd(std::string_view output, std::size_t start)
     return end;
 }
 
-/// Reads one record, the text after its start, into `record`; false when its fields are cut short
-/// or its dates do not parse.
+/// Reads one record, the text after its start, into `record`; false when its fields are cut short.
 bool readRecord(std::string_view text, LogRecord& record) {
     std::array<std::string_view, recordFieldCount> fields;
     for (auto& field : fields) {
@@ -94,14 +93,12 @@ bool readRecord(std::string_view text, LogRecord& record) {
     }
     const auto authoredAt = parseDate(fields[3]);
     const auto committedAt = parseDate(fields[4]);
-    if (!authoredAt || !committedAt) {
-        return false;
-    }
     record.hash = fields[0];
     record.parents = fields[1];
     record.author = fields[2];
-    record.authoredAt = *authoredAt;
-    record.committedAt = *committedAt;
+    record.dated = authoredAt && committedAt;
+    record.authoredAt = authoredAt.value_or(platform::Date());
+    record.committedAt = committedAt.value_or(platform::Date());
     record.isHead = fields[5] == "HEAD";
     record.subject = fields[6];
     record.body = fields[7];

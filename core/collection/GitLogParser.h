@@ -45,6 +45,9 @@ struct LogRecord {
     std::string_view subject;
     std::string_view body;
     bool isHead = false; ///< the commit HEAD names, when git was asked to decorate it alone
+    /// False when git could not read one of its dates (a commit written by hand with a date such as
+    /// "-86400"): the dates then mean nothing, and the commit counts on no day.
+    bool dated = true;
     platform::Date authoredAt;
     platform::Date committedAt;
     std::vector<FileChange> files;
@@ -76,8 +79,8 @@ std::optional<GitCommit> parseCommitLine(std::string_view line);
 /// ends first (it may still grow). `searchFrom` skips text already searched without a find.
 std::optional<std::size_t> nextRecordStart(std::string_view output, std::size_t start, std::size_t searchFrom = 0);
 
-/// Calls `visit` with each record of `logFormat` output with "--numstat -z", in output order. A
-/// record whose dates do not parse is left out. One record at a time is held, so a long history
+/// Calls `visit` with each record of `logFormat` output with "--numstat -z", in output order, one
+/// whose dates do not parse too (not `dated`). One record at a time is held, so a long history
 /// costs no more than its output.
 void forEachRecord(std::string_view output, const std::function<void(const LogRecord&)>& visit);
 

@@ -244,22 +244,27 @@ GitService::RepositoryFolders GitService::locateRepository(const std::string& pa
     std::error_code error;
     const auto dotGit = std::filesystem::path(path) / ".git";
     std::filesystem::path gitDirectory;
+    // A folder with a ".git" of its own is where its work tree begins; git names it by its real path.
+    auto workTree = std::filesystem::path(path);
     if (std::filesystem::is_directory(dotGit, error)) {
         gitDirectory = dotGit.lexically_normal();
     } else if (const auto line = firstLine(dotGit); line && line->starts_with("gitdir:")) {
         // A worktree's or a submodule's ".git" file names the folder git keeps it in.
         gitDirectory = resolved(path, std::string(platform::trimmed(std::string_view(*line).substr(7))));
     } else {
-        // A folder inside a repository, or a bare one.
-        const auto result = runGitInFolder(path, {"rev-parse", "--absolute-git-dir"});
+        // A folder inside a repository, or a bare one (which has no way up to a work tree).
+        const auto result = runGitInFolder(path, {"rev-parse", "--absolute-git-dir", "--show-cdup"});
         expectSuccess(result);
-        gitDirectory = std::string(platform::trimmed(result.output));
+        const auto lines = platform::nonEmptyPieces(result.output, '\n');
+        gitDirectory = lines.empty() ? std::string() : std::string(platform::trimmed(lines.front()));
+        if (lines.size() > 1) workTree /= std::string(platform::trimmed(lines[1]));
     }
     // Absolute, since git takes it after moving into it.
     gitDirectory = std::filesystem::absolute(gitDirectory, error);
+    if (auto real = std::filesystem::weakly_canonical(workTree, error); !error) workTree = std::move(real);
     // A linked worktree keeps its HEAD apart and shares the rest with the repository it belongs to.
     const auto common = firstLine(gitDirectory / "commondir");
-    return {gitDirectory, common ? resolved(gitDirectory, *common) : gitDirectory};
+    return {gitDirectory, common ? resolved(gitDirectory, *common) : gitDirectory, workTree};
 }
 
 GitRunResult GitService::runGit(const std::string& path, std::vector<std::string> arguments,
@@ -355,7 +360,7 @@ GitTips GitService::readTips(const std::string& path) const {
     if (result.exitStatus != 0 && (result.exitStatus != 1 || !platform::trimmed(result.errorText).empty())) {
         throw NorvaneError::gitFailed(failureText(result));
     }
-    GitTips tips{.repository = folders.gitDirectory.string()};
+    GitTips tips{.workTree = folders.workTree.string(), .gitFolder = folders.gitDirectory.string()};
     std::vector<std::string_view> replacements;
     for (const auto line : platform::nonEmptyPieces(result.output, '\n')) {
         const auto space = line.find(' ');
@@ -439,7 +444,7 @@ void GitService::visitCommits(const std::string& path, const std::vector<std::st
     arguments.insert(arguments.end(), revisions.begin(), revisions.end());
     ShallowBoundary boundary([&shallowBoundary] { return shallowBoundary; });
     readLogRecords(path, std::move(arguments), [&](const GitLogParser::LogRecord& record) {
-        if (!boundary.contains(record)) visit(record);
+        if (record.dated && !boundary.contains(record)) visit(record);
     });
 }
 
@@ -469,7 +474,9 @@ void GitService::visitListedCommits(const std::string& path, const std::vector<s
     if (listed.empty()) {
         return;
     }
-    GitLogStream stream(visit);
+    GitLogStream stream([&visit](const GitLogParser::LogRecord& record) {
+        if (record.dated) visit(record);
+    });
     const auto result = runGit(
         path,
         logArguments({"--no-walk=unsorted", "--numstat", "-z", std::string(GitLogParser::logFormat), "--stdin", "--"}),
@@ -519,11 +526,15 @@ GitHistory GitService::readHistory(const std::string& path, const GitTips& tips,
     arguments.insert(arguments.end(), revisions.begin(), revisions.end());
     readLogRecords(path, std::move(arguments), [&](const GitLogParser::LogRecord& record) {
         const bool onHead = !headReaches.empty() && headReaches.erase(std::string(record.hash)) > 0;
-        if (record.hash == tips.head) {
-            history.head = record.summary();
-        }
         if (onHead && !history.cycle) {
             record.forEachParent([&headReaches](std::string_view parent) { headReaches.emplace(parent); });
+        }
+        // A commit whose date git cannot read counts on no day, and the history under it as ever.
+        if (!record.dated) {
+            return;
+        }
+        if (record.hash == tips.head) {
+            history.head = record.summary();
         }
         const bool counted = !boundary.contains(record);
         if (onHead) {

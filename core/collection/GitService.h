@@ -56,26 +56,26 @@ public:
     std::optional<GitCommit> getLatestCommit(const std::string& path) const;
     /// The earliest author date of the history.
     std::optional<platform::Date> getFirstCommitDate(const std::string& path) const;
-    /// The repository's folder, the commits of HEAD and the local branches, a shallow clone's
-    /// boundary, the replacements and the repository's info files: one run of git for a repository's own folder, and
-    /// one more where its attributes name a diff driver.
+    /// Where the repository's work tree begins and its git folder, the commits of HEAD and the local branches, a
+    /// shallow clone's boundary, the replacements and the repository's info files: one run of git for a repository's
+    /// own folder, and one more where its attributes name a diff driver.
     GitTips readTips(const std::string& path) const;
     /// Those of `hashes` that name no commit the repository holds.
     std::vector<std::string> missingCommits(const std::string& path, const std::vector<std::string>& hashes) const;
     /// One pass over the log of every commit the tips reach: HEAD's history with line counts, and
-    /// every commit booked once, on its day. Each commit of HEAD's history also goes to
-    /// `headCommit` as the log reads it, in git's order, so that work on it runs while git writes.
+    /// every commit booked once, on its day; a commit whose date git cannot read is in neither. Each commit of HEAD's
+    /// history also goes to `headCommit` as the log reads it, in git's order, so that work on it runs while git writes.
     GitHistory readHistory(const std::string& path, const GitTips& tips, CommitBooking& booking,
                            const std::function<void(const GitCommit&)>& headCommit = {}) const;
     /// Hands `visit` each commit, with its changed files, that `include` reaches and `exclude` does
-    /// not, but the boundary of a shallow clone.
+    /// not, but the boundary of a shallow clone and a commit whose date git cannot read.
     void visitCommits(const std::string& path, const std::vector<std::string>& include,
                       const std::vector<std::string>& exclude, const std::string& shallowBoundary,
                       const std::function<void(const GitLogParser::LogRecord&)>& visit) const;
     /// The hashes of the commits that `include` reaches and `exclude` does not.
     std::vector<std::string> listCommits(const std::string& path, const std::vector<std::string>& include,
                                          const std::vector<std::string>& exclude) const;
-    /// Hands `visit` each of the named commits with its changed files.
+    /// Hands `visit` each of the named commits that git can date with its changed files.
     void visitListedCommits(const std::string& path, const std::vector<std::string>& hashes,
                             const std::function<void(const GitLogParser::LogRecord&)>& visit) const;
 
@@ -88,10 +88,11 @@ public:
 
 private:
     /// Where a folder's repository keeps its files: its own folder, and the one it shares with the
-    /// repository it belongs to (the same but for a linked worktree).
+    /// repository it belongs to (the same but for a linked worktree); and where its work tree begins.
     struct RepositoryFolders {
         std::filesystem::path gitDirectory;
         std::filesystem::path commonDirectory;
+        std::filesystem::path workTree;
     };
 
     /// Found without git for a repository's own folder, a worktree and a submodule.

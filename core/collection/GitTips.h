@@ -10,9 +10,12 @@ namespace norvane {
 /// that HEAD and the local branches name, a shallow clone's boundary, and what else changes which
 /// commits they reach or how git counts their lines.
 struct GitTips {
-    /// The repository's own folder (its git directory) as found from the project's folder: another
-    /// one found there later is another repository, whatever its history.
-    std::string repository;
+    /// Where the repository's work tree begins (its top level), as found from the project's folder:
+    /// what makes a repository the project's own, with its history.
+    std::string workTree;
+    /// Where git keeps the repository's files (its git folder), which `git init --separate-git-dir`
+    /// or `git submodule absorbgitdirs` move.
+    std::string gitFolder;
     /// HEAD's commit; none before the first commit of its branch.
     std::optional<std::string> head;
     /// The distinct commits of HEAD and every local branch, sorted.

@@ -10,8 +10,9 @@ namespace norvane {
 
 /// The outcome of importing a project's history.
 struct HistoryImportResult {
-    /// Why a folder gave no history to import.
-    enum class NothingToImport { pathNotFound, unreadable, notGitRepository, noCommits };
+    /// Why a folder gave no history to import: `noCommitsOnBranch` for a checked-out branch without
+    /// commits (an orphan branch) in a repository whose other branches have some.
+    enum class NothingToImport { pathNotFound, unreadable, notGitRepository, noCommits, noCommitsOnBranch };
 
     int snapshotCount = 0; ///< "gitHistory" snapshots stored
     int totalCommits = 0;  ///< every commit read, sampled or not

@@ -12,9 +12,10 @@ namespace norvane {
 class BookedHistory : public platform::Model<BookedHistory> {
 public:
     platform::Uuid id = platform::Uuid::random();
-    /// The repository's own folder (its git directory) that the rows were first booked from, as
-    /// found from the project's folder: a folder that leads to another one no longer holds the
-    /// project's repository. Empty when a store of an earlier version did not keep it.
+    /// Where the work tree of the repository the rows were booked from begins, as found from the
+    /// project's folder: a folder whose work tree begins elsewhere, in a repository that holds none of
+    /// their tips, no longer holds the project's repository. Empty when a store of an earlier version
+    /// did not keep it; a store of 1.3.0 kept the repository's git folder instead.
     std::string repository;
     /// The commit HEAD named; none before the first commit.
     std::optional<std::string> head;

@@ -1,6 +1,7 @@
 #include "tests/norvane-cli/CliTestFixture.h"
 #include "tests/support/LocalDate.h"
 
+#include "core/models/BookedHistory.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/Project.h"
 #include "core/models/Snapshot.h"
@@ -15,6 +16,7 @@
 #include <sstream>
 
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 namespace norvane::testing {
@@ -194,6 +196,73 @@ TEST_F(CollectionCommands, CollectReportsAVanishedFolderAndFailsButMeasuresTheRe
                   std::tuple(1, "norvane: vanished: Path not found: " + vanishedPath + "\n"))
             << arguments.size();
     }
+}
+
+// As found: `git init --separate-git-dir` in the project's folder left a project that no collection
+// could read. And a store of 1.2.0, which kept no repository, collects after its upgrade, the history
+// rewritten since too.
+TEST_F(CollectionCommands, AProjectFollowsItsRepositoryWhereverGitKeepsItsFiles) {
+    const auto repository = makeRepository();
+    addProject("demo", repository->path());
+    TemporaryFolder elsewhere;
+    repository->git({"init", "-q", "--separate-git-dir", (elsewhere.path() / "gd").string()});
+    for (const auto& arguments : {std::vector<std::string>{"collect", "demo"}, std::vector<std::string>{"collect"}}) {
+        const auto run = norvane(arguments);
+        EXPECT_EQ(std::tuple(run.status, run.err), std::tuple(0, "")) << arguments.size();
+    }
+
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(storeFile().c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "ALTER TABLE booked_history DROP COLUMN repository;"
+                           "ALTER TABLE booked_history DROP COLUMN aheadUntil;"
+                           "ALTER TABLE booked_commit DROP COLUMN aheadUntil;"
+                           "ALTER TABLE booked_commit ADD COLUMN firstSeenAt INTEGER;"
+                           "UPDATE norvane_metadata SET value = '1.2.0' WHERE key = 'schemaVersion'",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+    repository->git(
+        {"-c", "user.name=Ann", "-c", "user.email=ann@example.com", "commit", "-q", "--amend", "-m", "Tidied"});
+    repository->git({"reflog", "expire", "--expire=now", "--all"});
+    repository->git({"gc", "-q", "--prune=now"});
+    const auto upgraded = norvane({"collect", "demo"});
+    EXPECT_EQ(upgraded.status, 0) << upgraded.err;
+    EXPECT_THAT(upgraded.err, Not(HasSubstr("Repository not found")));
+    auto top = repository->git({"rev-parse", "--show-toplevel"});
+    top.pop_back();
+    EXPECT_EQ(stored<BookedHistory>().front()->repository, top);
+}
+
+// A tip written with a committer date git cannot read (as older tools wrote them) leaves out that
+// commit alone; a checked-out branch without commits is told apart from a repository without any.
+TEST_F(CollectionCommands, HistoryLeavesOutACommitGitCannotDateAndNamesABranchWithoutCommits) {
+    const auto repository = makeRepository();
+    auto tree = repository->git({"rev-parse", "HEAD^{tree}"});
+    tree.pop_back();
+    auto parent = repository->git({"rev-parse", "HEAD"});
+    parent.pop_back();
+    auto undated =
+        repository->git({"hash-object", "-t", "commit", "-w", "--literally", "--stdin"}, {},
+                        "tree " + tree + "\nparent " + parent +
+                            "\nauthor A <a@x> 1700000000 +0000\ncommitter A <a@x> -86400 +0000\n\nUndated\n");
+    undated.pop_back();
+    repository->git({"update-ref", "refs/heads/main", undated});
+    std::size_t dated = 0;
+    std::istringstream dates(repository->git({"log", "--format=%ct"}));
+    for (std::string line; std::getline(dates, line);) dated += line.empty() ? 0 : 1;
+    ASSERT_EQ(dated, 3u);
+
+    addProject("demo", repository->path());
+    const auto history = norvane({"history", "demo"});
+    EXPECT_EQ(std::tuple(history.status, history.out, history.err),
+              std::tuple(0, "Stored " + std::to_string(dated) + " history snapshots for demo\n", ""));
+
+    repository->git({"checkout", "-q", "--orphan", "fresh"});
+    const auto orphan = norvane({"history", "demo"});
+    EXPECT_EQ(std::tuple(orphan.status, orphan.err),
+              std::tuple(1, "norvane: No history stored for demo: the branch checked out at " +
+                                repository->pathString() + " has no commits yet, though other branches have\n"));
 }
 
 TEST_F(CollectionCommands, AddAndHistoryShowTheirProgressOnATerminal) {

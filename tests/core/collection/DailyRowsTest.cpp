@@ -271,6 +271,66 @@ TEST_F(DailyRows, TheFirstAddByAClockBehindItsCommitsLeavesNoWrongDayOnceTheCloc
     EXPECT_EQ(storedDays(), gitDays());
 }
 
+// As found: a commit dated ahead while the note of a clock behind an earlier collection is in force
+// made the collection after it say that note again, word for word. Each reason is told once, the
+// commit with its own date.
+TEST_F(DailyRows, EachReasonToDoubtTheClockIsToldOnce) {
+    commitLines("a.c", 4, november(1, 9));
+    collectAt(november(1, 20));
+    collectAt(november(30, 9));
+    const testing::CapturedStandardError notes;
+    collectAt(november(11, 9));
+    collectAt(november(12, 9));
+    commitLines("b.c", 3, november(20, 10));
+    collectAt(november(13, 9));
+    collectAt(november(14, 9));
+    const auto told = [&notes](const std::string& text) {
+        std::size_t count = 0;
+        for (auto at = notes.text().find(text); at != std::string::npos; at = notes.text().find(text, at + 1)) ++count;
+        return count;
+    };
+    EXPECT_EQ(std::tuple(clockNotes(notes), told("earlier than 2025-11-30 09:00:00, which an earlier collection saw"),
+                         told("the clock reads 2025-11-13 09:00:00, earlier than 2025-11-20 10:00:00, the date of one "
+                              "of its commits")),
+              std::tuple(2U, 1U, 1U))
+        << notes.text();
+}
+
+// As found: a clock a fraction of a second behind the last collection's was told as "the clock reads
+// 12:00:00, earlier than 12:00:00", and the next collection read the whole history again. Within the
+// second the note would show, the clock is not behind.
+TEST_F(DailyRows, AClockAFractionOfASecondBehindIsNotBehind) {
+    commitLines("a.c", 4, november(1, 9));
+    collectAndCompare(november(1, 12) + 500ms);
+    const testing::CapturedStandardError notes;
+    collectAndCompare(november(1, 12) + 200ms);
+    collectAndCompare(november(1, 12) + 300ms);
+    EXPECT_EQ(notes.text(), "");
+}
+
+// Only the project's own moments tell whether its clock may be wrong, and it is told once: not again
+// by its imports, nor of a project added later by a clock that reads right.
+TEST_F(DailyRows, TheClockIsJudgedByTheProjectsOwnMomentsAndToldOnce) {
+    commitLines("a.c", 4, november(1, 9));
+    collectAt(november(22, 9));
+    const testing::CapturedStandardError notes;
+    collectAt(november(1, 20));
+    ASSERT_FALSE(pinned.collectHistory(project, 7).error);
+    ASSERT_FALSE(pinned.collectHistory(project, 0).error);
+    EXPECT_EQ(clockNotes(notes), 1U) << notes.text();
+    testing::GitTestRepository other;
+    other.writeFile("b.c", "int b;\n");
+    other.commit("b", november(1, 10));
+    const auto later = addProject("later", other.pathString());
+    ASSERT_TRUE(pinned.collectInitialData(later).isSuccess());
+    ASSERT_TRUE(pinned.collectOne(later).isSuccess());
+    ASSERT_FALSE(pinned.collectHistory(later, 7).error);
+    EXPECT_EQ(notes.text().find("later: "), std::string::npos) << notes.text();
+    for (const auto& booked : stored<BookedHistory>()) {
+        EXPECT_EQ(booked->provisionalUntil.has_value(), booked->project->name == "walk") << booked->project->name;
+    }
+}
+
 /// What one collection's clock reads instead of the right moment.
 struct WrongClock {
     std::string name;
@@ -567,6 +627,51 @@ TEST_F(DailyRows, AMonorepoRewrittenUnderAProjectOfOneOfItsFoldersIsReadAsRewrit
     testing::runGit({"clone", "-q", filtered, repository.pathString()});
     collectAndCompare(november(4, 20));
     EXPECT_EQ(storedDays().size(), 1U) << "lib/ and its day went";
+}
+
+// Git moves where it keeps a repository's files while its work tree begins where it did: the
+// repository is the project's still, whichever way git moved it, and whatever an earlier version's
+// store kept of it (1.3.0 its git folder, 1.2.0 nothing).
+TEST_F(DailyRows, ARepositoryWhoseGitFolderGitMovedIsStillTheProjects) {
+    const auto bookedRepository = [this] { return stored<BookedHistory>().front()->repository; };
+    commitLines("a.c", 4, november(1, 9));
+    collectAndCompare(november(1, 20));
+    const auto top = bookedRepository();
+    EXPECT_EQ(top, std::filesystem::canonical(repository.path()).string());
+    execute("UPDATE booked_history SET repository = '" + (repository.path() / ".git").string() + "'");
+    testing::TemporaryFolder elsewhere;
+    git({"init", "-q", "--separate-git-dir", (elsewhere.path() / "gd").string()});
+    commitLines("b.c", 3, november(2, 9));
+    collectAndCompare(november(2, 20));
+    EXPECT_EQ(bookedRepository(), top);
+    // Its whole history rewritten as well: only where its work tree begins tells.
+    execute("UPDATE booked_history SET repository = ''");
+    clock.advance(november(3, 9) - clock.now());
+    git({"rebase", "-q", "--root", "--exec", "git commit -q --amend -m rewritten"});
+    git({"reflog", "expire", "--expire=now", "--all"});
+    git({"gc", "-q", "--prune=now"});
+    collectAndCompare(november(3, 20));
+    EXPECT_EQ(bookedRepository(), top);
+
+    // A submodule with a .git folder of its own, absorbed into its superproject's, then a plain
+    // clone in its place.
+    const auto super = elsewhere.path() / "super";
+    const auto sub = super / "sub";
+    testing::runGit({"init", "-q", "-b", "main", super.string()});
+    testing::runGit({"clone", "-q", repository.pathString(), sub.string()});
+    testing::runGit({"-C", super.string(), "submodule", "-q", "add", repository.pathString(), "sub"});
+    context->remove(project);
+    context->save();
+    project = addProject("sub", sub.string());
+    added = false;
+    collectAndCompare(november(4, 20));
+    testing::runGit({"-C", super.string(), "submodule", "-q", "absorbgitdirs"});
+    ASSERT_TRUE(std::filesystem::is_regular_file(sub / ".git"));
+    collectAndCompare(november(5, 20));
+    std::filesystem::remove_all(sub);
+    testing::runGit({"clone", "-q", repository.pathString(), sub.string()});
+    collectAndCompare(november(6, 20));
+    EXPECT_EQ(bookedRepository(), std::filesystem::canonical(sub).string());
 }
 
 TEST_F(DailyRows, ABookedCommitThatCannotBeReadIsAnError) {

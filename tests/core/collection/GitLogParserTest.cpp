@@ -46,20 +46,21 @@ TEST(GitLogParser, RecordsWithRenamesBinaryFilesOddPathsAndNoDiff) {
                                "\0\0COMMIT\0c3\0\0Ann\0001714723200\0001714723200\0\0\0COMMIT\0\0"s +
                                header("d4", "c3", "not a date") + "\0\n9\t9\tx.c\0"s + header("e5", "d4", "1714723200");
     using Files = std::vector<std::tuple<int64_t, int64_t, std::string>>;
-    std::vector<std::tuple<std::string, std::string, bool, Files>> records;
+    std::vector<std::tuple<std::string, std::string, bool, bool, Files>> records;
     GitLogParser::forEachRecord(output, [&](const GitLogParser::LogRecord& record) {
         Files files;
         for (const auto& file : record.files) files.emplace_back(file.insertions, file.deletions, file.path);
-        records.emplace_back(record.hash, record.parents, record.isHead, files);
+        records.emplace_back(record.hash, record.parents, record.isHead, record.dated, files);
         if (record.hash == "a1") {
             EXPECT_EQ(record.commit(),
                       (GitCommit{"a1", "Subject", "COMMIT", testing::utc("2024-05-01T08:00:00Z"), 3, 1, 2, "Body\n"}));
         }
     });
-    EXPECT_EQ(records, (decltype(records){{"a1", "", true, Files{{3, 1, "src/a b.c"}, {0, 0, "logo.png"}}},
-                                          {"b2", "a1", false, Files{{2, 0, "docs/new\nname.md"}}},
-                                          {"c3", "", false, Files{}},
-                                          {"e5", "d4", false, Files{}}}));
+    EXPECT_EQ(records, (decltype(records){{"a1", "", true, true, Files{{3, 1, "src/a b.c"}, {0, 0, "logo.png"}}},
+                                          {"b2", "a1", false, true, Files{{2, 0, "docs/new\nname.md"}}},
+                                          {"c3", "", false, true, Files{}},
+                                          {"d4", "c3", false, false, Files{{9, 9, "x.c"}}},
+                                          {"e5", "d4", false, true, Files{}}}));
 }
 
 TEST(GitLogStream, RecordsCutAnywhereArriveWholeAndDecoded) {

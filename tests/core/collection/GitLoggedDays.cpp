@@ -13,7 +13,8 @@ std::map<platform::Date, LoggedDay> loggedDays(const GitTestRepository& reposito
     std::map<platform::Date, LoggedDay> days;
     LoggedDay* day = nullptr;
     // In the repository's own folder, taken for its work tree: no .gitattributes of a checkout count.
-    const auto folder = (repository.path() / ".git").string();
+    auto folder = runGit({"-C", repository.pathString(), "rev-parse", "--absolute-git-dir"});
+    folder.pop_back();
     std::vector<std::string> arguments{"-C", folder, "--work-tree=" + folder, "log", "--numstat", "--format=@%H %ct"};
     arguments.insert(arguments.end(), revisions.begin(), revisions.end());
     arguments.push_back("--");

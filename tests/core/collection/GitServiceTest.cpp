@@ -14,8 +14,10 @@
 #include <httplib.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 namespace norvane {
 namespace {
@@ -217,8 +219,17 @@ TEST_F(GitServiceTest, TheTipsAreHeadAndEveryLocalBranchReadInOneRunOfGit) {
     testing::RecordingProcessRunner runner(testing::runningForReal());
     const GitService counted(runner);
     const auto none = counted.readTips(path);
-    EXPECT_EQ(none.repository, (repository.path() / ".git").string());
-    EXPECT_EQ(none, GitTips{.repository = none.repository}) << "no commit yet";
+    auto top = repository.git({"rev-parse", "--show-toplevel"});
+    top.pop_back();
+    EXPECT_EQ(std::tuple(none.workTree, none.gitFolder), std::tuple(top, (repository.path() / ".git").string()));
+    EXPECT_EQ(none, (GitTips{.workTree = top, .gitFolder = none.gitFolder})) << "no commit yet";
+    // Where the work tree begins, as git tells it from a folder inside it, through a link too.
+    repository.writeFile("sub/deeper/x.c", "x\n");
+    testing::TemporaryFolder links;
+    std::filesystem::create_directory_symlink(repository.path() / "sub", links.path() / "link");
+    for (const auto& inside : {repository.path() / "sub" / "deeper", links.path() / "link" / "deeper"}) {
+        EXPECT_EQ(git.readTips(inside.string()).workTree, top) << inside;
+    }
 
     repository.writeFile("a.c", "a\n");
     const auto first = repository.commit("first", utc("2024-02-01T12:00:00Z"));
