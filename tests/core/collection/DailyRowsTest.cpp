@@ -308,6 +308,22 @@ TEST_F(DailyRows, AClockAFractionOfASecondBehindIsNotBehind) {
     EXPECT_EQ(notes.text(), "");
 }
 
+// While the clock reads earlier than every code count, the newest count's moment stands in for it,
+// for the rows too: a commit dated between the two counts on its own day, one dated after that
+// moment on its day, where a fresh import by the clock would count both on the clock's day. From
+// the first collection whose clock reads that moment on, the rows are a fresh import's.
+TEST_F(DailyRows, AClockBehindEveryCountBooksAtTheNewestCountUntilItReadsIt) {
+    commitLines("a.c", 4, november(1, 9));
+    collectAt(november(22, 9));
+    commitLines("b.c", 3, november(20, 10));
+    const auto after = commitLines("c.c", 2, november(25, 10));
+    collectAndCompare(november(10, 20), {{after, november(22, 9)}});
+    collectAndCompare(november(11, 20), {{after, november(22, 9)}});
+    collectAndCompare(november(23, 20), {{after, november(23, 20)}});
+    ASSERT_FALSE(pinned.collectHistory(project, 7).error);
+    EXPECT_EQ(storedDays(), gitDays({{after, november(23, 20)}}));
+}
+
 // Only the project's own moments tell whether its clock may be wrong, and it is told once: not again
 // by its imports, nor of a project added later by a clock that reads right.
 TEST_F(DailyRows, TheClockIsJudgedByTheProjectsOwnMomentsAndToldOnce) {
