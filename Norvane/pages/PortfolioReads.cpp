@@ -3,6 +3,7 @@
 #include <exception>
 #include <limits>
 #include <map>
+#include <string>
 
 #include "Norvane/LogCategories.h"
 #include "core/analytics/StreakCalculator.h"
@@ -18,11 +19,20 @@ std::vector<ThroughputPoint> throughputPoints(const std::vector<PortfolioMetrics
 }
 
 std::vector<ActivityDay> activityDays(const std::vector<PortfolioMetricsService::ParallelismPoint>& series) {
+    // A name comes once for each day its project was active: All Time over many projects made a
+    // text of each, megabytes of copies, where one text that the days share will do.
+    std::map<std::string, QString, std::less<>> names;
+    const auto sharedName = [&names](const std::string& name) {
+        auto found = names.find(name);
+        if (found == names.end()) found = names.emplace(name, QString::fromStdString(name)).first;
+        return found->second;
+    };
     std::vector<ActivityDay> days;
     days.reserve(series.size());
     for (const auto& point : series) {
         ActivityDay day{point.date, point.count, {}};
-        for (const auto& name : point.projects) day.projects.push_back(QString::fromStdString(name));
+        day.projects.reserve(point.projects.size());
+        for (const auto& name : point.projects) day.projects.push_back(sharedName(name));
         days.push_back(std::move(day));
     }
     return days;

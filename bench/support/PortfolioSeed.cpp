@@ -21,6 +21,7 @@ std::optional<PortfolioShape> PortfolioShape::named(std::string_view name) {
     if (name == "weekly") return PortfolioShape{50, false};
     if (name == "commits") return PortfolioShape{50, true};
     if (name == "commits-200") return PortfolioShape{200, true};
+    if (name == "commits-4") return PortfolioShape{4, true};
     return std::nullopt;
 }
 

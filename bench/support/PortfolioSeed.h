@@ -20,8 +20,8 @@ struct PortfolioShape {
     /// else one a week, as collecting in the application samples them.
     bool everyCommit = false;
 
-    /// "weekly" (50 projects, weekly points), "commits" (50 projects, every commit) or "commits-200"
-    /// (200 projects, every commit); none for any other name.
+    /// "weekly" (50 projects, weekly points), "commits" (50 projects, every commit), "commits-200"
+    /// (200 projects, every commit) or "commits-4" (4 projects, every commit); none for any other name.
     static std::optional<PortfolioShape> named(std::string_view name);
     /// The shape that NORVANE_BENCH_PORTFOLIO names, "weekly" when it is unset; throws for another name.
     static PortfolioShape chosen();

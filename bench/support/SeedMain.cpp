@@ -1,5 +1,5 @@
 // Makes a store file filled with one of the benchmarks' portfolios, for the scripts that measure
-// whole programs over it: norvane-bench-seed FILE [weekly|commits|commits-200]
+// whole programs over it: norvane-bench-seed FILE [weekly|commits|commits-200|commits-4]
 #include "bench/support/PortfolioSeed.h"
 #include "platform/ProgramArguments.h"
 
@@ -7,7 +7,7 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
-    constexpr const char* usage = "usage: norvane-bench-seed FILE [weekly|commits|commits-200]\n";
+    constexpr const char* usage = "usage: norvane-bench-seed FILE [weekly|commits|commits-200|commits-4]\n";
     if (const auto status = norvane::platform::ProgramArguments(argc, argv, {usage}).refusal(1, 2)) {
         return *status;
     }

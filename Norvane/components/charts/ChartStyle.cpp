@@ -57,6 +57,9 @@ QCustomPlot* ChartStyle::makePlot(TimeRange range, QWidget* parent) {
     plot->setAttribute(Qt::WA_NoMousePropagation, false);
     plot->installEventFilter(new WheelPassThrough(plot));
     plot->setAntialiasedElements(QCP::aePlottables | QCP::aeItems | QCP::aeFills);
+    // Nothing is drawn on the overlay layer, which would otherwise keep a picture of the plot's size
+    // of its own.
+    plot->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     plot->axisRect()->setBackground(Qt::NoBrush);
     plot->yAxis->setVisible(false);
     plot->yAxis2->setVisible(true);

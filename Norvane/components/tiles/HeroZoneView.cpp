@@ -4,9 +4,9 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/theme/Palette.h"
 #include "Norvane/components/theme/Typography.h"
+#include "Norvane/components/tiles/CardGlow.h"
 #include "Norvane/components/tiles/HeroMetricCard.h"
 
-#include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -14,6 +14,8 @@
 namespace norvane::app {
 
 namespace {
+
+constexpr int heroCornerRadius = 16;
 
 QWidget* verticalRule() {
     auto* rule = new QWidget;
@@ -66,11 +68,7 @@ HeroZoneView::HeroZoneView(const HeroMetric& primaryMetric, const HeroMetric& se
     layout->addLayout(metrics);
     layout->addWidget(sparklineSection_);
 
-    auto* shadow = new QGraphicsDropShadowEffect(this);
-    shadow->setColor(Palette::withOpacity(Palette::cyan(), 0.2));
-    shadow->setBlurRadius(20);
-    shadow->setOffset(0, 4);
-    setGraphicsEffect(shadow);
+    CardGlow::attach(*this, {Palette::withOpacity(Palette::cyan(), 0.2), 20, heroCornerRadius, QPoint(0, 4)});
     setSparklineData(std::move(sparklineData));
 }
 
@@ -102,7 +100,7 @@ void HeroZoneView::paintEvent(QPaintEvent*) {
     const QRectF card = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     painter.setBrush(Palette::backgroundBase());
     painter.setPen(QPen(QBrush(Palette::accentGradient()), 1.0));
-    painter.drawRoundedRect(card, 16.0, 16.0);
+    painter.drawRoundedRect(card, heroCornerRadius, heroCornerRadius);
 }
 
 } // namespace norvane::app

@@ -5,6 +5,7 @@
 #include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/components/text/SymbolLabel.h"
 #include "Norvane/components/theme/Palette.h"
+#include "Norvane/components/tiles/CardGlow.h"
 #include "Norvane/components/tiles/HeroMetricCard.h"
 #include "Norvane/components/tiles/HeroZoneView.h"
 
@@ -96,6 +97,33 @@ TEST_F(HeroZoneWidget, EmptySeriesHasNoSparklineOrCaption) {
     EXPECT_FALSE(zone.sparklineSection().isVisible());
     zone.setSparklineData({4, 5});
     EXPECT_TRUE(zone.sparklineSection().isVisible());
+}
+
+// The glow that a drop shadow effect drew around the zone, from pictures of the zone's size at each
+// paint: a widget of its own beneath the zone, which follows it and goes with it.
+TEST_F(HeroZoneWidget, ItsGlowLiesBeneathItAndFollowsIt) {
+    QWidget page;
+    auto* zone = new HeroZoneView(HeroMetric(QStringLiteral("1"), QStringLiteral("a")),
+                                  HeroMetric(QStringLiteral("2"), QStringLiteral("b")), {}, nullptr);
+    zone->setParent(&page);
+    zone->setGeometry(40, 30, 600, 200);
+    page.setFixedSize(700, 300);
+    testing::showAndSettle(page, 700);
+    const auto glows = page.findChildren<CardGlow*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(glows.size(), 1);
+    const CardGlow& glow = *glows.front();
+    EXPECT_EQ(glow.geometry(), QRect(20, 14, 640, 240)) << "20 pixels around the zone, 4 lower";
+    EXPECT_LT(page.children().indexOf(&glow), page.children().indexOf(zone)) << "drawn before the zone";
+    EXPECT_TRUE(glow.isVisible());
+    const QImage drawn = page.grab().toImage();
+    EXPECT_GT(drawn.pixelColor(340, 232).green(), drawn.pixelColor(340, 262).green()) << "brighter near the zone";
+
+    zone->move(60, 50);
+    EXPECT_EQ(glow.geometry(), QRect(40, 34, 640, 240));
+    zone->hide();
+    EXPECT_FALSE(glow.isVisible());
+    delete zone;
+    EXPECT_TRUE(page.findChildren<CardGlow*>().isEmpty());
 }
 
 } // namespace
