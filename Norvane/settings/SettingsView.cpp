@@ -1,5 +1,6 @@
 #include "Norvane/settings/SettingsView.h"
 
+#include <QKeyEvent>
 #include <QScreen>
 #include <QShortcut>
 #include <QTabWidget>
@@ -24,6 +25,20 @@ constexpr int defaultCollectionHour = 2;
 constexpr int tabSymbolSize = 16;
 
 QIcon tabSymbolIcon(const QString& name) { return SymbolRegistry::icon(name, tabSymbolSize, Palette::textPrimary()); }
+
+/// What the tabs' keys do: 1 for the next tab (Ctrl+Tab, Ctrl+Page Down), -1 for the one before
+/// (with Shift, or Ctrl+Page Up), 0 for any other key.
+int tabStep(const QKeyEvent& event) {
+    if (!(event.modifiers() & Qt::ControlModifier)) return 0;
+    const bool shifted = event.modifiers() & Qt::ShiftModifier;
+    switch (event.key()) {
+    case Qt::Key_Tab: return shifted ? -1 : 1;
+    case Qt::Key_Backtab:
+    case Qt::Key_PageUp: return -1;
+    case Qt::Key_PageDown: return 1;
+    default: return 0;
+    }
+}
 
 GeneralTab::InitialState readInitialState(const SettingsServices& services) {
     const auto schedule = services.agent->installedSchedule();
@@ -52,7 +67,6 @@ SettingsView::SettingsView(SettingsServices services, QWidget* parent)
     auto* close = new QShortcut(this);
     close->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
     connect(close, &QShortcut::activated, this, &QWidget::close);
-    addTabKeys();
     FocusRing::restFocus(*this);
     layout->activate();
     auto* heightFit = new WindowHeightFit(*this, {windowWidth, windowHeight}, general_->form().scrollArea());
@@ -68,18 +82,14 @@ void SettingsView::hideEvent(QHideEvent* event) {
     FocusRing::restFocus(*this);
 }
 
-void SettingsView::addTabKeys() {
-    // The tabs take these keys themselves only from a control inside them, and the window opens
+void SettingsView::keyPressEvent(QKeyEvent* event) {
+    // The tabs take their keys themselves only from a control inside them, and the window opens
     // with the focus on itself.
-    const auto step = [this](int by) {
-        tabs_->setCurrentIndex((tabs_->currentIndex() + by + tabs_->count()) % tabs_->count());
-    };
-    auto* next = new QShortcut(this);
-    next->setKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
-    connect(next, &QShortcut::activated, this, [step] { step(1); });
-    auto* previous = new QShortcut(this);
-    previous->setKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
-    connect(previous, &QShortcut::activated, this, [step] { step(-1); });
+    if (const int step = tabStep(*event)) {
+        tabs_->setCurrentIndex((tabs_->currentIndex() + step + tabs_->count()) % tabs_->count());
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace norvane::app

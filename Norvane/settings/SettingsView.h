@@ -44,10 +44,9 @@ signals:
 
 protected:
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void addTabKeys();
-
     std::unique_ptr<CostSettingsSync> costSettings_;
     QTabWidget* tabs_;
     GeneralTab* general_;

@@ -91,8 +91,9 @@ TEST(MenuKeys, TheSettingsWindowChangesTabsWithCtrlTabAndQuitsWithCtrlQ) {
 
     QTest::keyClick(settings, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(settings->tabs().currentIndex(), 1);
+    // Shift+Tab comes as Backtab or as Tab with Shift, whichever the keyboard's map gives.
     QTest::keyClick(settings, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-    QTest::keyClick(settings, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(settings, Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(settings->tabs().currentIndex(), settings->tabs().count() - 1) << "back from the first to the last";
 
     constexpr int stillRunning = 7;
