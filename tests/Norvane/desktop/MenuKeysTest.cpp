@@ -44,16 +44,31 @@ DashboardView* activeMainWindow() {
     return QTest::qWaitForWindowActive(window) ? window : nullptr;
 }
 
-// The desktops of this platform open the menu bar with F10 and a menu with Alt and its letter.
-TEST(MenuKeys, F10AndAltWithALetterOpenTheMenus) {
+/// The application on the private display, past its first-run wizard.
+QApplication& applicationPastTheWizard() {
     norvane::testing::applicationHome();
     auto& application = norvane::testing::pointerApplication();
     QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), true);
+    return application;
+}
+
+/// The real controller, without a tray, its main window shown and active.
+class MenuKeys : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = activeMainWindow();
+        ASSERT_NE(window, nullptr);
+    }
+
+    QApplication& application = applicationPastTheWizard();
     norvane::testing::TemporaryFolder runtime;
-    SingleInstance instance(QString::fromStdString(runtime.path().string()));
-    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance, [] { return false; });
-    DashboardView* window = activeMainWindow();
-    ASSERT_NE(window, nullptr);
+    SingleInstance instance{QString::fromStdString(runtime.path().string())};
+    ApplicationController controller{application, NorvaneDatabase::makeContainer(), instance, [] { return false; }};
+    DashboardView* window = nullptr;
+};
+
+// The desktops of this platform open the menu bar with F10 and a menu with Alt and its letter.
+TEST_F(MenuKeys, F10AndAltWithALetterOpenTheMenus) {
 
     QTest::keyClick(window, Qt::Key_F10);
     EXPECT_TRUE(runEventsUntil([] { return openMenuTitle() == "Norvane"; })) << openMenuTitle().toStdString();
@@ -72,15 +87,7 @@ TEST(MenuKeys, F10AndAltWithALetterOpenTheMenus) {
 
 // Found with the settings window in front: Ctrl+Q, which the menu shows, did nothing, and Ctrl+Tab
 // changed no tab until Tab had put the focus inside the window.
-TEST(MenuKeys, TheSettingsWindowChangesTabsWithCtrlTabAndQuitsWithCtrlQ) {
-    norvane::testing::applicationHome();
-    auto& application = norvane::testing::pointerApplication();
-    QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), true);
-    norvane::testing::TemporaryFolder runtime;
-    SingleInstance instance(QString::fromStdString(runtime.path().string()));
-    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance, [] { return false; });
-    DashboardView* window = activeMainWindow();
-    ASSERT_NE(window, nullptr);
+TEST_F(MenuKeys, TheSettingsWindowChangesTabsWithCtrlTabAndQuitsWithCtrlQ) {
     QTest::keyClick(window, Qt::Key_Comma, Qt::ControlModifier);
     SettingsView* settings = nullptr;
     ASSERT_TRUE(runEventsUntil([&] {
