@@ -2,9 +2,9 @@
 
 #include "core/models/NorvaneDatabase.h"
 
-#include <fmt/format.h>
+#include "platform/FileIdentity.h"
 
-#include <sys/stat.h>
+#include <fmt/format.h>
 
 #include <algorithm>
 #include <array>
@@ -20,18 +20,6 @@ namespace {
 constexpr std::array<const char*, 4> storeFileSuffixes{"", "-wal", "-shm", "-journal"};
 /// As many links as the system itself follows in one path.
 constexpr int maximumChainLinks = 40;
-
-struct Identity {
-    dev_t device;
-    ino_t inode;
-    bool operator==(const Identity&) const = default;
-};
-
-std::optional<Identity> identityOf(const std::filesystem::path& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
-    return Identity{status.st_dev, status.st_ino};
-}
 
 std::filesystem::path folderOf(const std::filesystem::path& path) {
     return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
@@ -51,11 +39,11 @@ std::vector<std::filesystem::path> linkChain(const std::filesystem::path& path) 
 
 /// The same file, or the same name in the same folder.
 bool samePlace(const std::filesystem::path& path, const std::filesystem::path& storeSide) {
-    const auto file = identityOf(path);
-    if (file && file == identityOf(storeSide)) return true;
+    const auto file = platform::FileIdentity::of(path);
+    if (file && file == platform::FileIdentity::of(storeSide)) return true;
     if (!path.has_filename() || path.filename() != storeSide.filename()) return false;
-    const auto folder = identityOf(folderOf(path));
-    return folder && folder == identityOf(folderOf(storeSide));
+    const auto folder = platform::FileIdentity::of(folderOf(path));
+    return folder && folder == platform::FileIdentity::of(folderOf(storeSide));
 }
 
 } // namespace

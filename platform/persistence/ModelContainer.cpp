@@ -2,23 +2,18 @@
 
 #include "platform/persistence/LocalizedCollation.h"
 #include "platform/persistence/StoreError.h"
+#include "platform/persistence/StoreSideFiles.h"
 
 #include <sqlite3.h>
 
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <chrono>
-#include <fstream>
-#include <iomanip>
-#include <iterator>
-#include <map>
 #include <set>
-#include <sstream>
 #include <thread>
 
 namespace norvane::platform {
@@ -186,42 +181,6 @@ struct OpenContainers {
     }
 };
 
-/// The processes that hold a lock on the file `status` describes, as the system lists its locks:
-/// "ID: POSIX  ADVISORY  READ PID MAJOR:MINOR:INODE START END", the numbers of the device in
-/// hexadecimal; a lock waited for ("ID: -> POSIX ...") is not held.
-std::set<std::string> lockHolders(const std::string& locks, const struct stat& status) {
-    std::ostringstream place;
-    place << std::hex << std::setfill('0') << std::setw(2) << major(status.st_dev) << ':' << std::setw(2)
-          << minor(status.st_dev) << ':' << std::dec << status.st_ino;
-    const std::string file = place.str();
-    std::set<std::string> holders;
-    std::istringstream lines(locks);
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream fields(line);
-        std::vector<std::string> words{std::istream_iterator<std::string>(fields), {}};
-        if (words.size() < 6 || words[1] == "->") continue;
-        const auto found = std::find(words.begin(), words.end(), file);
-        if (found != words.end() && found != words.begin()) holders.insert(*(found - 1));
-    }
-    return holders;
-}
-
-/// Whether a process holds the shared memory file beside `file` without holding `file` itself, as
-/// every connection to a store in WAL mode holds it: then that process reads another file, which
-/// was deleted, replaced or moved away, and has not let go of its side files at the path yet. Read
-/// together with `file`, they would mix the two files.
-bool sideFilesHeldForAnotherFile(const std::filesystem::path& file) {
-    struct stat sharedMemory {};
-    struct stat store {};
-    if (::stat((file.string() + "-shm").c_str(), &sharedMemory) != 0) return false;
-    std::ifstream stream("/proc/locks");
-    const std::string locks{std::istreambuf_iterator<char>(stream), {}};
-    const auto storeHolders = ::stat(file.c_str(), &store) == 0 ? lockHolders(locks, store) : std::set<std::string>();
-    const auto holders = lockHolders(locks, sharedMemory);
-    return std::any_of(holders.begin(), holders.end(),
-                       [&](const std::string& process) { return !storeHolders.contains(process); });
-}
-
 /// The -shm file, which the connections to a store in WAL mode share, could not be made or grown.
 bool isSharedMemoryFailure(int code) {
     return code == SQLITE_IOERR_SHMOPEN || code == SQLITE_IOERR_SHMSIZE || code == SQLITE_IOERR_SHMMAP;
@@ -261,12 +220,14 @@ ModelContainer::~ModelContainer() {
         std::erase(open.containers, this);
     }
     if (!database_ || !file_) return;
+    const StoreSideFiles::Turn turn(*file_);
     // Closing a file that left its path, SQLite copies nothing into it and leaves its log where it
     // was, for the file there to be read with.
     if (database_->hasMoved()) {
         retire();
-    } else if (logHoldsFrames_) {
-        emptyLog();
+    } else {
+        if (logHoldsFrames_) emptyLog();
+        database_.reset();
     }
 }
 
@@ -284,12 +245,11 @@ std::shared_ptr<ModelContainer> ModelContainer::open(const std::filesystem::path
 
 void ModelContainer::connect() {
     if (beforeOpening_) beforeOpening_(*file_);
+    const StoreSideFiles::Turn turn(*file_);
     releaseMovedFilesOfOthers();
-    // The processes that hold them let go of them at their next use, as this process's other
-    // containers just did; the file at the path gets side files of its own meanwhile.
-    if (sideFilesHeldForAnotherFile(*file_)) {
-        for (const char* suffix : {"-wal", "-shm"}) ::unlink((file_->string() + suffix).c_str());
-    }
+    // Those that hold them for a file that left the path keep using them; the file at the path
+    // gets side files of its own.
+    StoreSideFiles(*file_).setAsideIfAnotherFiles();
     try {
         try {
             connectShared();
@@ -303,8 +263,8 @@ void ModelContainer::connect() {
     }
     // An immutable connection reads no log: any beside the file is another connection's.
     const bool usesLog = database_->access() != Database::Access::immutable;
-    logIdentity_ = usesLog ? identityOf(file_->string() + "-wal") : std::nullopt;
-    sharedMemoryIdentity_ = usesLog ? identityOf(file_->string() + "-shm") : std::nullopt;
+    logIdentity_ = usesLog ? FileIdentity::of(file_->string() + "-wal") : std::nullopt;
+    sharedMemoryIdentity_ = usesLog ? FileIdentity::of(file_->string() + "-shm") : std::nullopt;
     // Replaced again at once: what is there now may be another store's.
     if (database_->hasMoved()) logIdentity_ = sharedMemoryIdentity_ = std::nullopt;
 }
@@ -345,12 +305,6 @@ std::shared_ptr<ModelContainer> ModelContainer::inMemory(const Schema& schema) {
     return container;
 }
 
-std::optional<ModelContainer::FileIdentity> ModelContainer::identityOf(const std::filesystem::path& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
-    return FileIdentity{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
-}
-
 void ModelContainer::followFile() {
     if (!file_) return;
     if (database_ && !database_->hasMoved()) {
@@ -371,6 +325,7 @@ void ModelContainer::followFile() {
 }
 
 void ModelContainer::reopenForWriting() {
+    const StoreSideFiles::Turn turn(*file_);
     auto reading = std::move(database_);
     const auto reason = readOnlyReason_;
     try {
@@ -397,18 +352,22 @@ void ModelContainer::releaseIfMoved() {
 }
 
 void ModelContainer::retire() {
+    const StoreSideFiles::Turn turn(*file_);
     const std::string log = file_->string() + "-wal";
     const std::string sharedMemory = file_->string() + "-shm";
     // The file was moved or replaced by a rename, and its log and shared memory file stayed at the
     // path: whoever opens the file there would read this log as its own. Its pages go into the
     // file they belong to, wherever it is now, and both go, as SQLite removes them when the last
-    // connection to a store closes.
-    if (logIdentity_ && logIdentity_ == identityOf(log)) {
+    // connection to a store closes; never from under a connection to the file at the path.
+    if (logIdentity_ && logIdentity_ == FileIdentity::of(log) &&
+        StoreSideFiles(*file_).owner() != StoreSideFiles::Owner::storeAtPath) {
         // A reader of the old file may still hold the log: what it keeps from being copied stays in
         // the log, which goes all the same.
         emptyLog();
         ::unlink(log.c_str());
-        if (sharedMemoryIdentity_ && sharedMemoryIdentity_ == identityOf(sharedMemory)) ::unlink(sharedMemory.c_str());
+        if (sharedMemoryIdentity_ && sharedMemoryIdentity_ == FileIdentity::of(sharedMemory)) {
+            ::unlink(sharedMemory.c_str());
+        }
     }
     database_.reset();
     fileLeftPath_ = false;
@@ -505,6 +464,9 @@ void ModelContainer::setUp() {
         version.run();
     }
     transaction.commit();
+    // A store's first write and an upgrade leave nothing in the log, as every save does: a log left
+    // at the path is replayed into whatever file is put there next.
+    if (file_) emptyLog();
 }
 
 std::optional<std::string> ModelContainer::openingFailure() const {

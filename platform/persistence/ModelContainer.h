@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
 #include "platform/persistence/Database.h"
 #include "platform/persistence/Entity.h"
 #include "platform/persistence/QueryRow.h"
@@ -181,16 +182,8 @@ private:
         ModelContainer& container_;
     };
 
-    /// A file's identity: the same path may name another file later.
-    struct FileIdentity {
-        std::uint64_t device = 0;
-        std::uint64_t inode = 0;
-        bool operator==(const FileIdentity&) const = default;
-    };
-
     ModelContainer(Schema schema, std::optional<std::filesystem::path> file, Intent intent,
                    std::function<void(const std::filesystem::path&)> beforeOpening);
-    static std::optional<FileIdentity> identityOf(const std::filesystem::path& path);
     /// Opens the file at the path: the connection, its set-up, and what is kept of its side files.
     void connect();
     void connectShared();

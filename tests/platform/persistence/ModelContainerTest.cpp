@@ -274,6 +274,11 @@ TEST_F(ModelContainerTest, AWriteWhoseFileLeavesThePathFailsAndLeavesNothingOfTh
             context.insert(Shelf::make("gamma"));
             context.save();
             EXPECT_EQ(shelvesIn(file).back(), "gamma") << "the next write lands in the file at the path";
+            const auto opening = container->opening();
+            context.insert(Shelf::make("delta"));
+            context.save();
+            EXPECT_EQ(context.fetch<Shelf>().size(), shelvesIn(file).size());
+            EXPECT_EQ(container->opening(), opening) << "the connection to the file at the path is kept";
         }
     }
 }
@@ -299,6 +304,69 @@ TEST_F(ModelContainerTest, WhatAKilledWriterLeftBesideThePathIsNotReadIntoAFileR
     std::filesystem::rename(other, file);
     EXPECT_EQ(shelvesIn(file), std::vector<std::string>{"other"});
     EXPECT_EQ(integrityOf(file), "ok");
+}
+
+/// The size of the log beside `file`, 0 when there is none.
+std::uintmax_t logSize(const std::filesystem::path& file) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(file.string() + "-wal", error);
+    return error ? 0 : size;
+}
+
+// Found when a copy of a store was put back at its path after the application that had made the
+// store there was ended: the log of the new store's set-up was replayed over the copy.
+TEST_F(ModelContainerTest, ASetUpOrAnUpgradeLeavesNothingInTheLogForACopyPutBackAtThePath) {
+    const auto backup = folder.path() / "backup.store";
+    makeStore(backup, "kept");
+    for (const bool upgrade : {false, true}) {
+        SCOPED_TRACE(upgrade ? "an upgrade" : "a new store");
+        for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(file.string() + suffix);
+        if (upgrade) {
+            makeStore(file, "old");
+            execute(file, "UPDATE norvane_metadata SET value = '0.9.12' WHERE key = 'schemaVersion'");
+        }
+        int opened[2];
+        ASSERT_EQ(pipe(opened), 0);
+        const pid_t opener = fork();
+        if (opener == 0) {
+            const auto container = open(file);
+            [[maybe_unused]] const auto written = write(opened[1], "o", 1);
+            while (true) pause();
+        }
+        char byte = 0;
+        ASSERT_EQ(read(opened[0], &byte, 1), 1);
+        kill(opener, SIGKILL);
+        waitpid(opener, nullptr, 0);
+        EXPECT_EQ(logSize(file), 0U);
+
+        std::filesystem::copy_file(backup, file, std::filesystem::copy_options::overwrite_existing);
+        EXPECT_EQ(shelvesIn(file), std::vector<std::string>{"kept"});
+        EXPECT_EQ(integrityOf(file), "ok");
+    }
+}
+
+TEST_F(ModelContainerTest, ALogThatAReaderKeptFromBeingEmptiedIsEmptiedOnceTheReaderLetsGo) {
+    storeWithAShelf();
+    auto container = open(file);
+    auto context = std::make_unique<platform::ModelContext>(container);
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &reader), SQLITE_OK);
+    const auto save = [&](const std::string& shelf) {
+        sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM shelf", nullptr, nullptr, nullptr);
+        context->insert(Shelf::make(shelf));
+        context->save();
+        EXPECT_GT(logSize(file), 0U) << "the reader keeps the log";
+        sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+    };
+    save("beta");
+    container->checkForExternalChanges();
+    EXPECT_EQ(logSize(file), 0U) << "emptied at the next check";
+    save("gamma");
+    context.reset();
+    container.reset();
+    EXPECT_EQ(logSize(file), 0U) << "emptied as the container closes";
+    sqlite3_close(reader);
+    EXPECT_EQ(shelvesIn(file), std::vector<std::string>({"alpha", "beta", "gamma"}));
 }
 
 /// The inodes of the log and shared memory files beside `file`, 0 for one that is not there.

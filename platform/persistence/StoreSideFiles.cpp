@@ -1,0 +1,162 @@
+#include "platform/persistence/StoreSideFiles.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <string>
+#include <thread>
+
+namespace norvane::platform {
+namespace {
+
+/// How often a reading is taken again when the process it named ended before it showed anything.
+constexpr int readingAttempts = 50;
+constexpr std::chrono::milliseconds betweenReadings{1};
+/// How long a turn waits for another process's; one that waited longer goes on without it.
+constexpr std::chrono::seconds longestTurnWait{15};
+
+std::recursive_mutex& turnMutex() {
+    // Never destroyed: a container that a static of another file holds may close after this file's statics.
+    static auto* mutex = new std::recursive_mutex;
+    return *mutex;
+}
+
+/// How many turns this process holds, on the thread that holds the mutex.
+int turnDepth = 0;
+
+std::filesystem::path folderOfStore(const std::filesystem::path& path) {
+    return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+}
+
+/// The identities of the files that a process ("self" for this one) has open, each with its
+/// descriptor; none when they cannot be listed (another user's process, one that ended).
+std::optional<std::vector<std::pair<FileIdentity, int>>> openFilesOf(const std::string& process) {
+    const std::string folder = "/proc/" + process + "/fd/";
+    DIR* listing = ::opendir(folder.c_str());
+    if (!listing) return std::nullopt;
+    std::vector<std::pair<FileIdentity, int>> files;
+    while (const dirent* entry = ::readdir(listing)) {
+        if (entry->d_name[0] == '.') continue;
+        if (const auto identity = FileIdentity::of(folder + entry->d_name)) {
+            files.emplace_back(*identity, std::atoi(entry->d_name));
+        }
+    }
+    ::closedir(listing);
+    return files;
+}
+
+/// The descriptor by which `files` hold `identity`, or -1.
+int descriptorOf(const std::vector<std::pair<FileIdentity, int>>& files, const FileIdentity& identity) {
+    const auto found =
+        std::find_if(files.begin(), files.end(), [&](const auto& file) { return file.first == identity; });
+    return found == files.end() ? -1 : found->second;
+}
+
+StoreSideFiles::Holder holderShowing(const std::optional<std::vector<std::pair<FileIdentity, int>>>& files,
+                                     const FileIdentity& sharedMemory, const std::optional<FileIdentity>& store) {
+    if (!files) return {};
+    return {true, descriptorOf(*files, sharedMemory) >= 0, store && descriptorOf(*files, *store) >= 0};
+}
+
+/// Another process that holds a lock on the shared memory file, as the kernel names one: 0 when
+/// none does, -1 when it cannot be asked or names none this process can see. `ownDescriptor` is
+/// this process's own, where it has the file open: closing any other descriptor of the file would
+/// let go of every lock this process holds on it.
+pid_t otherHolderOf(const std::filesystem::path& path, const FileIdentity& identity, int ownDescriptor) {
+    FileDescriptor opened;
+    if (ownDescriptor < 0) {
+        opened = FileDescriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+        if (!opened.isOpen()) return errno == ENOENT ? 0 : -1;
+        if (FileIdentity::of(opened.get()) != identity) return -1;
+    }
+    struct flock query {};
+    query.l_type = F_WRLCK;
+    query.l_whence = SEEK_SET;
+    if (::fcntl(ownDescriptor >= 0 ? ownDescriptor : opened.get(), F_GETLK, &query) != 0) return -1;
+    if (query.l_type == F_UNLCK) return 0;
+    return query.l_pid > 0 ? query.l_pid : -1;
+}
+
+} // namespace
+
+StoreSideFiles::Owner StoreSideFiles::ownerFrom(const std::vector<Holder>& holders) {
+    const auto any = [&](auto&& showed) { return std::any_of(holders.begin(), holders.end(), showed); };
+    if (holders.empty()) return Owner::none;
+    if (any([](const Holder& holder) { return holder.holdsSharedMemory && holder.holdsStore; })) {
+        return Owner::storeAtPath;
+    }
+    if (any([](const Holder& holder) { return !holder.readable; })) return Owner::unknown;
+    if (any([](const Holder& holder) { return holder.holdsSharedMemory; })) return Owner::anotherFile;
+    return Owner::unknown;
+}
+
+StoreSideFiles::StoreSideFiles(std::filesystem::path store)
+    : store_(std::move(store)), log_(store_.string() + "-wal"), sharedMemory_(store_.string() + "-shm") {}
+
+StoreSideFiles::Reading StoreSideFiles::read() const {
+    Reading reading;
+    reading.log = FileIdentity::of(log_);
+    reading.sharedMemory = FileIdentity::of(sharedMemory_);
+    if (!reading.sharedMemory) return reading;
+    const auto store = FileIdentity::of(store_);
+    std::vector<Holder> holders;
+    const auto own = openFilesOf("self");
+    const int ownDescriptor = own ? descriptorOf(*own, *reading.sharedMemory) : -1;
+    if (ownDescriptor >= 0) holders.push_back(holderShowing(own, *reading.sharedMemory, store));
+    const pid_t other = otherHolderOf(sharedMemory_, *reading.sharedMemory, ownDescriptor);
+    if (other > 0) {
+        holders.push_back(holderShowing(openFilesOf(std::to_string(other)), *reading.sharedMemory, store));
+    } else if (other < 0) {
+        holders.push_back(Holder{});
+    }
+    reading.owner = ownerFrom(holders);
+    return reading;
+}
+
+StoreSideFiles::Owner StoreSideFiles::owner() const { return read().owner; }
+
+bool StoreSideFiles::setAsideIfAnotherFiles() const {
+    for (int attempt = 0; attempt < readingAttempts; ++attempt) {
+        const auto first = read();
+        if (first.owner == Owner::none || first.owner == Owner::storeAtPath) return false;
+        if (first.owner == Owner::anotherFile) {
+            const auto second = read();
+            if (second.owner == Owner::anotherFile && second.sharedMemory == first.sharedMemory &&
+                second.log == first.log) {
+                remove(second);
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(betweenReadings);
+    }
+    return false;
+}
+
+void StoreSideFiles::remove(const Reading& reading) const {
+    if (reading.log && FileIdentity::of(log_) == reading.log) ::unlink(log_.c_str());
+    if (FileIdentity::of(sharedMemory_) == reading.sharedMemory) ::unlink(sharedMemory_.c_str());
+}
+
+StoreSideFiles::Turn::Turn(const std::filesystem::path& store) : lock_(turnMutex()) {
+    if (turnDepth++ > 0) return;
+    folder_ = FileDescriptor(::open(folderOfStore(store).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const auto deadline = std::chrono::steady_clock::now() + longestTurnWait;
+    while (folder_.isOpen() && ::flock(folder_.get(), LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+            folder_.close();
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+}
+
+StoreSideFiles::Turn::~Turn() {
+    if (--turnDepth == 0) folder_.close();
+}
+
+} // namespace norvane::platform
