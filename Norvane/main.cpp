@@ -11,6 +11,7 @@
 #include "Norvane/state/LaunchdManager.h"
 #include "Norvane/state/Preferences.h"
 #include "Norvane/state/SingleInstance.h"
+#include "Norvane/state/TerminationSignals.h"
 #include "platform/ChildProcesses.h"
 
 int main(int argc, char* argv[]) {
@@ -37,8 +38,17 @@ int main(int argc, char* argv[]) {
     norvane::app::SingleInstance instance;
     if (!instance.isPrimary()) return instance.activateRunningInstance() ? EXIT_SUCCESS : EXIT_FAILURE;
 
-    const auto store = norvane::app::ApplicationController::openStore();
-    if (!store) return EXIT_FAILURE;
+    // Ended by a signal (a logout, `kill`), as Quit ends it: the store closes with its log emptied.
+    norvane::app::TerminationSignals endingSignals;
+    bool ending = false;
+    QObject::connect(&endingSignals, &norvane::app::TerminationSignals::received, &application, [&ending] {
+        ending = true;
+        QApplication::quit();
+    });
+    const auto store = norvane::app::ApplicationController::openStore(endingSignals);
+    if (!store) return ending ? EXIT_SUCCESS : EXIT_FAILURE;
     norvane::app::ApplicationController controller(application, *store, instance);
+    // A signal that came while the windows were made found no event loop to end.
+    if (ending) return EXIT_SUCCESS;
     return QApplication::exec();
 }

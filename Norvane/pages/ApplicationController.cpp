@@ -1,4 +1,5 @@
 #include "Norvane/pages/ApplicationController.h"
+#include "Norvane/state/TerminationSignals.h"
 
 #include <algorithm>
 #include <chrono>
@@ -81,9 +82,10 @@ void waitFor(const std::future<NorvaneStore>& attempt) {
 
 } // namespace
 
-std::optional<NorvaneStore> ApplicationController::openStore() {
+std::optional<NorvaneStore> ApplicationController::openStore(const TerminationSignals& endingSignals) {
     QProgressDialog waiting(QStringLiteral("Waiting for the Norvane store, which another program keeps locked..."),
                             QStringLiteral("Quit"), 0, 0);
+    connect(&endingSignals, &TerminationSignals::received, &waiting, &QProgressDialog::cancel);
     waiting.setWindowTitle(QStringLiteral("Norvane"));
     waiting.setMinimumDuration(0);
     waiting.reset();

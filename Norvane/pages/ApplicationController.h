@@ -25,6 +25,7 @@ namespace norvane::app {
 class DashboardView;
 class MenuBarView;
 class SingleInstance;
+class TerminationSignals;
 
 /// Owns what lives as long as the application: the store, the updater, the one application state,
 /// the main windows, the tray icon with its panel, and the settings window.
@@ -43,8 +44,9 @@ public:
     /// Opens the store for the application's life. While another program keeps it locked, it
     /// waits and tries again, saying so in a window that also offers to quit. A store that cannot
     /// be opened is reported as "Failed to create ModelContainer: " and the error, on standard
-    /// error and in a dialog; the result is then none, as it is when the user quits while waiting.
-    static std::optional<NorvaneStore> openStore();
+    /// error and in a dialog; the result is then none, as it is when the user quits while waiting
+    /// or a termination signal ends the waiting.
+    static std::optional<NorvaneStore> openStore(const TerminationSignals& endingSignals);
     /// Bounds what the application holds at once and keeps of what it freed, so that it does not
     /// grow by what its pages and their reads once held: the background works run on at most
     /// three threads, which share two allocator arenas, and large blocks go back to the system

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -49,17 +50,20 @@ protected:
                 {"PATH", path != nullptr ? path : "/usr/bin:/bin"}};
     }
 
-    void norvane(std::vector<std::string> arguments) const {
+    /// What the tool printed.
+    std::string norvane(std::vector<std::string> arguments) const {
         auto command = underUmask022("norvane", std::move(arguments));
         const auto result =
             platform::PosixProcessRunner().run({.executable = command.front(),
                                                 .arguments = std::vector(command.begin() + 1, command.end()),
                                                 .environment = environment()});
         EXPECT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
+        return result.standardOutput;
     }
 
-    /// Starts the application, waits until `ready` holds, and ends it as a logout does.
-    void runTheApplicationUntil(const std::function<bool()>& ready) const {
+    /// Starts the application, waits until `ready` holds, and ends it with `signal`, SIGTERM as a
+    /// logout does; returns how it ended, as waitpid tells.
+    int runTheApplicationUntil(const std::function<bool()>& ready, int signal = SIGTERM) const {
         const auto command = underUmask022("Norvane", {});
         std::vector<char*> arguments;
         for (const auto& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
@@ -70,12 +74,15 @@ protected:
         for (auto& variable : variables) variablePointers.push_back(variable.data());
         variablePointers.push_back(nullptr);
         pid_t application = 0;
-        ASSERT_EQ(
-            posix_spawn(&application, arguments.front(), nullptr, nullptr, arguments.data(), variablePointers.data()),
-            0);
+        const int spawned =
+            posix_spawn(&application, arguments.front(), nullptr, nullptr, arguments.data(), variablePointers.data());
+        EXPECT_EQ(spawned, 0);
+        if (spawned != 0) return -1;
         EXPECT_TRUE(waitUntil(ready));
-        ::kill(application, SIGTERM);
-        ::waitpid(application, nullptr, 0);
+        ::kill(application, signal);
+        int status = 0;
+        ::waitpid(application, &status, 0);
+        return status;
     }
 
     static mode_t modeOf(const fs::path& path) {
@@ -156,6 +163,29 @@ TEST_F(UserFiles, WhatAnEarlierVersionLeftOpenToOthersIsTheUsersAloneAfterAStart
     for (const auto& path : earlier) {
         EXPECT_EQ(modeOf(path), fs::is_directory(path) ? 0700u : 0600u) << path;
     }
+}
+
+// Found after a logout had ended the application with SIGTERM: the log of the store that it had made
+// stayed beside it, and a copy of a store put back at the path afterwards was read with that log, as
+// an empty store.
+TEST_F(UserFiles, ASignalEndsTheApplicationAsQuitDoesAndACopyPutBackAfterwardsIsReadWhole) {
+    const TemporaryFolder project;
+    norvane({"add", "demo", project.path().string()});
+    const fs::path store = home.path() / ".local/share/Norvane/norvane.store";
+    const fs::path backup = home.path() / "backup.store";
+    fs::copy_file(store, backup);
+    for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(store.string() + suffix);
+
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        const int status = runTheApplicationUntil([&] { return fs::exists(store.string() + "-shm"); }, signal);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "ended as Quit ends it, not by the signal";
+        EXPECT_EQ(fs::exists(store.string() + "-wal") ? fs::file_size(store.string() + "-wal") : 0U, 0U);
+        EXPECT_TRUE(fs::exists(home.path() / ".config/Norvane/Norvane.conf")) << "the settings are written";
+    }
+
+    fs::copy_file(backup, store, fs::copy_options::overwrite_existing);
+    EXPECT_NE(norvane({"list"}).find("demo"), std::string::npos);
 }
 
 } // namespace
