@@ -6,6 +6,7 @@
 #include "core/models/ProjectInput.h"
 
 #include "platform/RawValueEnum.h"
+#include "platform/persistence/StoreError.h"
 
 #include <fmt/format.h>
 
@@ -49,7 +50,14 @@ int AddCommand::run(NorvaneKit& kit, const Console& console) {
     if (result.error) {
         // A project whose first collection failed is not kept: the add can be run again once the
         // cause is mended.
-        kit.deleteProject(project);
+        try {
+            kit.deleteProject(project);
+        } catch (const platform::StoreError& failure) {
+            // The store left the path meanwhile: the project stays where its own row went.
+            console.printError(fmt::format("The first collection of {} failed, and it could not be taken back: {}",
+                                           project->name, failure.what()));
+            return EXIT_FAILURE;
+        }
         console.printError(fmt::format("The first collection of {} failed, so it was not added: {}", project->name,
                                        result.error->message));
         return EXIT_FAILURE;

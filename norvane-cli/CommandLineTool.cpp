@@ -23,7 +23,8 @@ std::shared_ptr<platform::ModelContainer> storeFor(const Command& command) {
     if (!command.changesStore()) {
         return NorvaneDatabase::makeReadingContainer();
     }
-    return command.createsStore() ? NorvaneDatabase::makeContainer() : NorvaneDatabase::makeContainerIfStored();
+    return command.createsStore() ? NorvaneDatabase::makeContainerForOneCommand()
+                                  : NorvaneDatabase::makeContainerIfStored();
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace norvane::platform {
 
@@ -17,6 +20,13 @@ struct FileIdentity {
     static std::optional<FileIdentity> of(const std::filesystem::path& path);
     /// The file that `descriptor` has open.
     static std::optional<FileIdentity> of(int descriptor);
+
+    /// The files that a process ("self" for this one) has open, each with its descriptor; none when
+    /// they cannot be listed (another user's process, one that ended).
+    static std::optional<std::vector<std::pair<FileIdentity, int>>> openBy(const std::string& process);
+    /// Where this file, which this process has open, is now, as the system names the file a
+    /// descriptor leads to; none when it was deleted or this process has it open no more.
+    std::optional<std::filesystem::path> whereOpen() const;
 };
 
 } // namespace norvane::platform

@@ -42,6 +42,11 @@ std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainer() {
     return open(containerURL(), platform::ModelContainer::Intent::readAndWrite, Folder::ownFolder, Missing::create);
 }
 
+std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeContainerForOneCommand() {
+    return open(containerURL(), platform::ModelContainer::Intent::readAndWrite, Folder::ownFolder,
+                Missing::createAtFirstOpening);
+}
+
 std::shared_ptr<platform::ModelContainer> NorvaneDatabase::makeReadingContainer() {
     const auto file = containerURL();
     if (isSurelyMissing(file)) {
@@ -74,10 +79,10 @@ std::shared_ptr<platform::ModelContainer> NorvaneDatabase::open(const std::files
                                                                 Missing missing) {
     // Run again whenever the file at the path is opened anew, as after it was deleted.
     return platform::ModelContainer::open(
-        file, schema(), intent, [folder, missing](const std::filesystem::path& opened) {
-            if (missing == Missing::refuse && isSurelyMissing(opened)) {
-                throw platform::StoreMovedError::deleted(opened.string());
-            }
+        file, schema(), intent, [folder, missing, first = true](const std::filesystem::path& opened) mutable {
+            const bool mayCreate = missing == Missing::create || (missing == Missing::createAtFirstOpening && first);
+            first = false;
+            if (!mayCreate && isSurelyMissing(opened)) throw platform::StoreMovedError::deleted(opened.string());
             keepPrivate(opened, folder);
         });
 }

@@ -26,6 +26,10 @@ public:
     /// Creates the store folder when missing and opens a new container on the file; the folder and
     /// the store's files are for the user alone.
     static std::shared_ptr<platform::ModelContainer> makeContainer();
+    /// `makeContainer` for a command that may make the store, such as the tool's `add`: a store
+    /// deleted or moved away while the command runs is not made again, and every use then says what
+    /// became of it, so that the command's work is never split between two files.
+    static std::shared_ptr<platform::ModelContainer> makeContainerForOneCommand();
     /// The same for a caller that only reads: it reads even where nothing can be written beside
     /// the store (see `platform::ModelContainer::Intent::readOnly`). Where no store exists yet, it
     /// is an empty store in memory: reading leaves no folder or file behind.
@@ -43,9 +47,10 @@ public:
 private:
     /// Whether the store's folder is Norvane's own, to be closed to others, or one the caller chose.
     enum class Folder { ownFolder, anyFolder };
-    /// What opening does where there is no store file: make one, or fail (for callers that make
-    /// none, when the file they had open was deleted meanwhile).
-    enum class Missing { create, refuse };
+    /// What opening does where there is no store file: make one, make one only at the first
+    /// opening, or fail (for callers that make none, when the file they had open was deleted
+    /// meanwhile).
+    enum class Missing { create, createAtFirstOpening, refuse };
 
     /// Only a store that is surely not there counts as missing; any other doubt (a folder that
     /// cannot be searched) goes on to the opening, which says what is wrong.

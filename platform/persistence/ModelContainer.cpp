@@ -181,6 +181,19 @@ struct OpenContainers {
     }
 };
 
+/// SQLite gives an empty log the store's mode as a connection opens it, so a log emptied while the
+/// store could only be read may only be read in turn: opened for writing again, every connection
+/// that opened it then would fail to write. The owner's right to write comes back with the store's.
+void letOwnerWriteSideFiles(const std::filesystem::path& file) {
+    for (const char* suffix : {"-wal", "-shm"}) {
+        const std::string side = file.string() + suffix;
+        struct stat status {};
+        if (::stat(side.c_str(), &status) == 0 && status.st_uid == ::geteuid() && (status.st_mode & S_IWUSR) == 0) {
+            static_cast<void>(::chmod(side.c_str(), (status.st_mode & 07777) | S_IRUSR | S_IWUSR));
+        }
+    }
+}
+
 /// The -shm file, which the connections to a store in WAL mode share, could not be made or grown.
 bool isSharedMemoryFailure(int code) {
     return code == SQLITE_IOERR_SHMOPEN || code == SQLITE_IOERR_SHMSIZE || code == SQLITE_IOERR_SHMMAP;
@@ -263,10 +276,12 @@ void ModelContainer::connect() {
     }
     // An immutable connection reads no log: any beside the file is another connection's.
     const bool usesLog = database_->access() != Database::Access::immutable;
+    storeIdentity_ = FileIdentity::of(*file_);
     logIdentity_ = usesLog ? FileIdentity::of(file_->string() + "-wal") : std::nullopt;
     sharedMemoryIdentity_ = usesLog ? FileIdentity::of(file_->string() + "-shm") : std::nullopt;
     // Replaced again at once: what is there now may be another store's.
-    if (database_->hasMoved()) logIdentity_ = sharedMemoryIdentity_ = std::nullopt;
+    if (database_->hasMoved()) storeIdentity_ = logIdentity_ = sharedMemoryIdentity_ = std::nullopt;
+    leftFileNowAt_.reset();
 }
 
 void ModelContainer::connectUnshared() {
@@ -280,6 +295,7 @@ void ModelContainer::connectUnshared() {
 void ModelContainer::connectShared() {
     const auto& file = *file_;
     readOnlyReason_ = readOnlyReason(file);
+    if (!readOnlyReason_) letOwnerWriteSideFiles(file);
     database_ =
         std::make_unique<Database>(file.string(), readOnlyReason_ ? readOnlyAccess(file) : Database::Access::readWrite);
     // A store that several processes open at once for the first time: the one setting it up may
@@ -318,8 +334,13 @@ void ModelContainer::followFile() {
         openingUnannounced_ = true;
         openingFailure_.reset();
     } catch (const std::exception& failure) {
-        openingUnannounced_ = openingUnannounced_ || openingFailure_ != failure.what();
-        openingFailure_ = failure.what();
+        // No store at the path for a container that makes none: say where the one it had went.
+        const bool moved = leftFileNowAt_ && dynamic_cast<const StoreMovedError*>(&failure);
+        const std::string reason =
+            moved ? StoreMovedError::moved(file_->string(), leftFileNowAt_->string()).what() : failure.what();
+        openingUnannounced_ = openingUnannounced_ || openingFailure_ != reason;
+        openingFailure_ = reason;
+        if (moved) throw StoreMovedError(reason);
         throw;
     }
 }
@@ -369,6 +390,7 @@ void ModelContainer::retire() {
             ::unlink(sharedMemory.c_str());
         }
     }
+    if (storeIdentity_) leftFileNowAt_ = storeIdentity_->whereOpen();
     database_.reset();
     fileLeftPath_ = false;
     logHoldsFrames_ = false;
@@ -377,8 +399,13 @@ void ModelContainer::retire() {
 void ModelContainer::requireFileAtPath() {
     if (!file_ || !database_->hasMoved()) return;
     fileLeftPath_ = true;
-    if (pathExists(*file_)) throw StoreMovedError::replaced(file_->string(), "this change was made");
-    throw StoreMovedError::deleted(file_->string());
+    throw leftPath("this change was made");
+}
+
+StoreMovedError ModelContainer::leftPath(const std::string& during) const {
+    if (pathExists(*file_)) return StoreMovedError::replaced(file_->string(), during);
+    const auto place = storeIdentity_ ? storeIdentity_->whereOpen() : std::nullopt;
+    return place ? StoreMovedError::moved(file_->string(), place->string()) : StoreMovedError::deleted(file_->string());
 }
 
 void ModelContainer::commit(Transaction& transaction) {

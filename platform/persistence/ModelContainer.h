@@ -19,6 +19,8 @@
 
 namespace norvane::platform {
 
+class StoreMovedError;
+
 /// The table that keeps, per record table, the highest row key ever handed out: keys are never
 /// used twice, so that a write aimed at a row that another connection deleted cannot land on a
 /// newer row.
@@ -204,6 +206,9 @@ private:
     /// Fails with StoreMovedError, saying what became of the file, once it is no longer the one at
     /// the path; the use under way then lets go of it as it ends.
     void requireFileAtPath();
+    /// What became of the file open here, which left the path: another file is there, it was
+    /// moved (and where to), or it was deleted.
+    StoreMovedError leftPath(const std::string& during) const;
     /// Copies the log into the file and empties it, unless readers or a writer hold it: then
     /// `logHoldsFrames_` says so, to be tried again.
     void emptyLog();
@@ -232,6 +237,10 @@ private:
     bool fileLeftPath_ = false;
     /// A committed write is still in the log: readers kept it from being emptied.
     bool logHoldsFrames_ = false;
+    /// The store file as it was when it was opened, and where it is since it left the path, when
+    /// it was moved rather than deleted.
+    std::optional<FileIdentity> storeIdentity_;
+    std::optional<std::filesystem::path> leftFileNowAt_;
     /// The log and shared memory files beside the store as they were when it was opened.
     std::optional<FileIdentity> logIdentity_;
     std::optional<FileIdentity> sharedMemoryIdentity_;

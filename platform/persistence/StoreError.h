@@ -46,6 +46,9 @@ public:
     static StoreMovedError deleted(const std::string& file) {
         return StoreMovedError("The store " + file + " was deleted while it was in use");
     }
+    static StoreMovedError moved(const std::string& file, const std::string& place) {
+        return StoreMovedError("The store " + file + " was moved to " + place + " while it was in use");
+    }
 };
 
 /// A save aimed at a record whose row another connection deleted meanwhile. Nothing was written.

@@ -1,6 +1,5 @@
 #include "platform/persistence/StoreSideFiles.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -31,23 +30,6 @@ int turnDepth = 0;
 
 std::filesystem::path folderOfStore(const std::filesystem::path& path) {
     return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-}
-
-/// The identities of the files that a process ("self" for this one) has open, each with its
-/// descriptor; none when they cannot be listed (another user's process, one that ended).
-std::optional<std::vector<std::pair<FileIdentity, int>>> openFilesOf(const std::string& process) {
-    const std::string folder = "/proc/" + process + "/fd/";
-    DIR* listing = ::opendir(folder.c_str());
-    if (!listing) return std::nullopt;
-    std::vector<std::pair<FileIdentity, int>> files;
-    while (const dirent* entry = ::readdir(listing)) {
-        if (entry->d_name[0] == '.') continue;
-        if (const auto identity = FileIdentity::of(folder + entry->d_name)) {
-            files.emplace_back(*identity, std::atoi(entry->d_name));
-        }
-    }
-    ::closedir(listing);
-    return files;
 }
 
 /// The descriptor by which `files` hold `identity`, or -1.
@@ -105,12 +87,12 @@ StoreSideFiles::Reading StoreSideFiles::read() const {
     if (!reading.sharedMemory) return reading;
     const auto store = FileIdentity::of(store_);
     std::vector<Holder> holders;
-    const auto own = openFilesOf("self");
+    const auto own = FileIdentity::openBy("self");
     const int ownDescriptor = own ? descriptorOf(*own, *reading.sharedMemory) : -1;
     if (ownDescriptor >= 0) holders.push_back(holderShowing(own, *reading.sharedMemory, store));
     const pid_t other = otherHolderOf(sharedMemory_, *reading.sharedMemory, ownDescriptor);
     if (other > 0) {
-        holders.push_back(holderShowing(openFilesOf(std::to_string(other)), *reading.sharedMemory, store));
+        holders.push_back(holderShowing(FileIdentity::openBy(std::to_string(other)), *reading.sharedMemory, store));
     } else if (other < 0) {
         holders.push_back(Holder{});
     }

@@ -380,7 +380,9 @@ TEST_F(SharedStore, AHistoryImportWhoseStoreLeavesThePathMeanwhileFailsAndDamage
          "was replaced by another file while this change was made; nothing was saved",
          {"norvane.store"}},
         {[&] { std::filesystem::remove(storeFile()); }, "was deleted while it was in use", {}},
-        {[&] { std::filesystem::rename(storeFile(), moved); }, "was deleted while it was in use", {}},
+        {[&] { std::filesystem::rename(storeFile(), moved); },
+         "was moved to " + moved.string() + " while it was in use",
+         {}},
     };
     for (const auto& way : ways) {
         for (const auto& entry : folderEntries(folder)) std::filesystem::remove(folder / entry);
@@ -404,6 +406,66 @@ TEST_F(SharedStore, AHistoryImportWhoseStoreLeavesThePathMeanwhileFailsAndDamage
         EXPECT_EQ(stored<Project>().front()->name, "other");
     }
     EXPECT_EQ(integrityOf(moved), "ok");
+}
+
+// Found with `norvane add` while its store was deleted, moved or replaced after the project's own row
+// was saved: it said the store was replaced where it was deleted or moved, the project stayed in the
+// moved file while the tool made an empty store at the path, and nothing said where it was.
+TEST_F(SharedStore, AnAddWhoseStoreLeavesThePathSaysWhatBecameOfItAndMakesNoOther) {
+    const auto repository = makeRepository();
+    addProject("demo", repository->path());
+    const auto demo = tools.path() / "demo.store";
+    std::filesystem::copy_file(storeFile(), demo);
+    const auto other = tools.path() / "other.store";
+    const auto moved = tools.path() / "moved.store";
+    const auto folder = storeFile().parent_path();
+    struct Leaving {
+        std::function<void()> leave;
+        std::string sentence;
+        std::vector<std::string> entriesLeft;
+    };
+    const std::vector<Leaving> ways{
+        {[&] { std::filesystem::rename(other, storeFile()); },
+         "was replaced by another file while this change was made; nothing was saved",
+         {"norvane.store"}},
+        {[&] { std::filesystem::remove(storeFile()); }, "was deleted while it was in use", {}},
+        {[&] { std::filesystem::rename(storeFile(), moved); },
+         "was moved to " + moved.string() + " while it was in use",
+         {}},
+    };
+    for (const auto& way : ways) {
+        for (const auto& entry : folderEntries(folder)) std::filesystem::remove(folder / entry);
+        std::filesystem::copy_file(demo, storeFile());
+        std::filesystem::copy_file(demo, other, std::filesystem::copy_options::overwrite_existing);
+        HeldCounter counter;
+        auto add = inBackground({"add", "late", repository->pathString()}, counter.options());
+        EXPECT_TRUE(counter.waitForStarts(1)) << "the project's own row is saved";
+        way.leave();
+        counter.release();
+        const auto run = add();
+
+        EXPECT_EQ(run.status, 1) << run.out;
+        EXPECT_THAT(run.err,
+                    HasSubstr("The first collection of late failed, and it could not be taken back: The store " +
+                              storeFile().string() + " " + way.sentence));
+        EXPECT_EQ(folderEntries(folder), way.entriesLeft) << "no other store made at the path";
+        if (!way.entriesLeft.empty()) {
+            ASSERT_EQ(stored<Project>().size(), 1u);
+            EXPECT_EQ(stored<Project>().front()->name, "demo");
+        }
+    }
+    // The moved store holds the project, unfinished, where the message says.
+    EXPECT_EQ(integrityOf(moved), "ok");
+    sqlite3* store = nullptr;
+    sqlite3_open_v2(moved.c_str(), &store, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* names = nullptr;
+    sqlite3_prepare_v2(store, "SELECT name FROM project ORDER BY name", -1, &names, nullptr);
+    std::vector<std::string> projects;
+    while (sqlite3_step(names) == SQLITE_ROW)
+        projects.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(names, 0)));
+    sqlite3_finalize(names);
+    sqlite3_close(store);
+    EXPECT_EQ(projects, std::vector<std::string>({"demo", "late"}));
 }
 
 /// A store its owner may only read. Root may write any file, so under root the tool runs as nobody

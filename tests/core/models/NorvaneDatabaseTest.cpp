@@ -111,8 +111,10 @@ TEST(NorvaneDatabase, AStoreDeletedWhileInUseIsMadeAgainOnlyByWhatMakesOne) {
     auto making = NorvaneDatabase::makeContainer();
     const auto changing = NorvaneDatabase::makeContainerIfStored();
     const auto reading = NorvaneDatabase::makeReadingContainer();
+    // A command that made the store at its start makes it no second time.
+    const auto command = NorvaneDatabase::makeContainerForOneCommand();
     std::filesystem::remove_all(folder);
-    for (const auto& container : {changing, reading}) {
+    for (const auto& container : {changing, reading, command}) {
         EXPECT_THAT(
             testing::errorMessageOf<platform::StoreError>([&] { platform::ModelContext(container).fetch<Project>(); }),
             ::testing::HasSubstr("norvane.store was deleted while it was in use"));

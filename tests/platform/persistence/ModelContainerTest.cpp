@@ -17,8 +17,10 @@
 
 #include <array>
 #include <csignal>
+#include <cstdio>
 #include <functional>
 #include <future>
+#include <map>
 #include <string_view>
 
 namespace norvane::testing {
@@ -43,6 +45,9 @@ int inChildProcess(const std::function<void()>& work) {
         int status = 0;
         try {
             work();
+        } catch (const std::exception& failure) {
+            std::fprintf(stderr, "in the child process: %s\n", failure.what());
+            status = 1;
         } catch (...) {
             status = 1;
         }
@@ -258,10 +263,12 @@ TEST_F(ModelContainerTest, AWriteWhoseFileLeavesThePathFailsAndLeavesNothingOfTh
 
             const auto message = errorMessageOf<platform::StoreMovedError>(
                 [&] { context.save(committed ? std::function<void()>([] {}) : leave); });
-            EXPECT_EQ(message, "The store " + file.string() +
-                                   (way.how == "replaced"
-                                        ? " was replaced by another file while this change was made; nothing was saved"
-                                        : " was deleted while it was in use"));
+            const std::map<std::string, std::string> sentences{
+                {"replaced", " was replaced by another file while this change was made; nothing was saved"},
+                {"deleted", " was deleted while it was in use"},
+                {"moved", " was moved to " + moved.string() + " while it was in use"},
+            };
+            EXPECT_EQ(message, "The store " + file.string() + sentences.at(way.how));
             EXPECT_EQ(folderEntries(folder.path()), way.entriesLeft);
             if (way.how == "replaced") {
                 EXPECT_EQ(shelvesIn(file), std::vector<std::string>{"other"});
@@ -411,39 +418,52 @@ TEST_F(ModelContainerTest, ALogAndSharedMemoryFileGoWithTheirFileAndStayWithAnot
 }
 
 // Found with the application open while its store was made read-only and then writable again: its
-// collections failed as read-only until it was started again.
+// collections failed as read-only until it was started again, the first time because the container
+// that found it read-only never opened it for writing again, then because SQLite kept reading the
+// store's shared memory as read-only for the application's other container.
 TEST_F(ModelContainerTest, AStoreMadeWritableAgainIsWrittenByTheContainerThatFoundItReadOnly) {
     storeWithAShelf();
-    // Root may write any file: the container then runs as nobody, over files handed to nobody.
+    // Root may write any file: the containers then run as nobody, over files handed to nobody.
     constexpr uid_t nobody = 65534;
     const bool asRoot = geteuid() == 0;
     if (asRoot) {
         for (const auto& path : {folder.path(), file}) ASSERT_EQ(chown(path.c_str(), nobody, nobody), 0);
     }
-    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
-    int opened[2];
-    int writable[2];
-    ASSERT_EQ(pipe(opened), 0);
-    ASSERT_EQ(pipe(writable), 0);
-    auto reader = std::async(std::launch::async, [&] {
+    int step[2];
+    int told[2];
+    ASSERT_EQ(pipe(step), 0);
+    ASSERT_EQ(pipe(told), 0);
+    const auto next = [&](int to, int from) {
+        char byte = 0;
+        return write(to, "s", 1) == 1 && read(from, &byte, 1) == 1;
+    };
+    auto writer = std::async(std::launch::async, [&] {
         return inChildProcess([&] {
             if (asRoot && (setgid(nobody) != 0 || setuid(nobody) != 0)) throw std::runtime_error("still root");
+            // The application's own container, open since before the store became read-only.
+            platform::ModelContext application(open(file));
+            application.fetch<Shelf>();
+            if (!next(step[1], told[0])) throw std::runtime_error("pipe");
             platform::ModelContext context(open(file));
             context.insert(Shelf::make("beta"));
             const auto refused = errorMessageOf<platform::StoreError>([&] { context.save(); });
-            char byte = 0;
-            if (write(opened[1], "o", 1) != 1 || read(writable[0], &byte, 1) != 1) throw std::runtime_error("pipe");
+            if (!next(step[1], told[0])) throw std::runtime_error("pipe");
             if (refused.find("is read-only") == std::string::npos) throw std::runtime_error(refused);
             context.insert(Shelf::make("gamma"));
             context.save();
+            application.insert(Shelf::make("delta"));
+            application.save();
         });
     });
     char byte = 0;
-    ASSERT_EQ(read(opened[0], &byte, 1), 1);
+    ASSERT_EQ(read(step[0], &byte, 1), 1);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    ASSERT_EQ(write(told[1], "r", 1), 1);
+    ASSERT_EQ(read(step[0], &byte, 1), 1);
     std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    ASSERT_EQ(write(writable[1], "w", 1), 1);
-    EXPECT_EQ(reader.get(), 0);
-    EXPECT_EQ(shelvesIn(file), std::vector<std::string>({"alpha", "gamma"}));
+    ASSERT_EQ(write(told[1], "w", 1), 1);
+    EXPECT_EQ(writer.get(), 0);
+    EXPECT_EQ(shelvesIn(file), std::vector<std::string>({"alpha", "gamma", "delta"}));
 }
 
 class ReadOnlyStore : public ModelContainerTest {
