@@ -55,6 +55,10 @@ void enter() {
     // Then a session bus is looked for in the runtime folder, or started for a display that a
     // test starts itself, never on the desktop of whoever runs the tests.
     for (const char* variable : {"DBUS_SESSION_BUS_ADDRESS", "DISPLAY", "WAYLAND_DISPLAY"}) ::unsetenv(variable);
+    // Hours, dates and numbers read as the tests expect whatever the language of whoever runs them
+    // ("2:00 AM", not "2:00 am"); a test of another language asks for it.
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+    ::unsetenv("LANGUAGE");
     std::atexit(leave);
 }
 
