@@ -160,6 +160,27 @@ protected:
         return finished.get();
     }
 
+    /// One way for the store to leave its path while a run uses it, the sentence that the run then
+    /// ends with, and what is left in the store's folder.
+    struct Leaving {
+        std::function<void()> leave;
+        std::string sentence;
+        std::vector<std::string> entriesLeft;
+    };
+
+    /// Replaced by `other` renamed over it, deleted, and moved to `moved`.
+    static std::vector<Leaving> waysToLeave(const std::filesystem::path& other, const std::filesystem::path& moved) {
+        return {
+            {[other] { std::filesystem::rename(other, storeFile()); },
+             "was replaced by another file while this change was made; nothing was saved",
+             {"norvane.store"}},
+            {[] { std::filesystem::remove(storeFile()); }, "was deleted while it was in use", {}},
+            {[moved] { std::filesystem::rename(storeFile(), moved); },
+             "was moved to " + moved.string() + " while it was in use",
+             {}},
+        };
+    }
+
     /// Starts `norvane` in the background; calling the result waits for it.
     std::function<CliRun()> inBackground(std::vector<std::string> arguments, CliRunOptions options) {
         auto run = std::make_shared<CliRun>();
@@ -370,20 +391,7 @@ TEST_F(SharedStore, AHistoryImportWhoseStoreLeavesThePathMeanwhileFailsAndDamage
     const auto other = elsewhere.path() / "Norvane" / "norvane.store";
     const auto moved = tools.path() / "moved.store";
     const auto folder = storeFile().parent_path();
-    struct Leaving {
-        std::function<void()> leave;
-        std::string sentence;
-        std::vector<std::string> entriesLeft;
-    };
-    const std::vector<Leaving> ways{
-        {[&] { std::filesystem::rename(other, storeFile()); },
-         "was replaced by another file while this change was made; nothing was saved",
-         {"norvane.store"}},
-        {[&] { std::filesystem::remove(storeFile()); }, "was deleted while it was in use", {}},
-        {[&] { std::filesystem::rename(storeFile(), moved); },
-         "was moved to " + moved.string() + " while it was in use",
-         {}},
-    };
+    const auto ways = waysToLeave(other, moved);
     for (const auto& way : ways) {
         for (const auto& entry : folderEntries(folder)) std::filesystem::remove(folder / entry);
         std::filesystem::copy_file(demo, storeFile());
@@ -419,20 +427,7 @@ TEST_F(SharedStore, AnAddWhoseStoreLeavesThePathSaysWhatBecameOfItAndMakesNoOthe
     const auto other = tools.path() / "other.store";
     const auto moved = tools.path() / "moved.store";
     const auto folder = storeFile().parent_path();
-    struct Leaving {
-        std::function<void()> leave;
-        std::string sentence;
-        std::vector<std::string> entriesLeft;
-    };
-    const std::vector<Leaving> ways{
-        {[&] { std::filesystem::rename(other, storeFile()); },
-         "was replaced by another file while this change was made; nothing was saved",
-         {"norvane.store"}},
-        {[&] { std::filesystem::remove(storeFile()); }, "was deleted while it was in use", {}},
-        {[&] { std::filesystem::rename(storeFile(), moved); },
-         "was moved to " + moved.string() + " while it was in use",
-         {}},
-    };
+    const auto ways = waysToLeave(other, moved);
     for (const auto& way : ways) {
         for (const auto& entry : folderEntries(folder)) std::filesystem::remove(folder / entry);
         std::filesystem::copy_file(demo, storeFile());
@@ -456,15 +451,10 @@ TEST_F(SharedStore, AnAddWhoseStoreLeavesThePathSaysWhatBecameOfItAndMakesNoOthe
     }
     // The moved store holds the project, unfinished, where the message says.
     EXPECT_EQ(integrityOf(moved), "ok");
-    sqlite3* store = nullptr;
-    sqlite3_open_v2(moved.c_str(), &store, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* names = nullptr;
-    sqlite3_prepare_v2(store, "SELECT name FROM project ORDER BY name", -1, &names, nullptr);
     std::vector<std::string> projects;
-    while (sqlite3_step(names) == SQLITE_ROW)
-        projects.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(names, 0)));
-    sqlite3_finalize(names);
-    sqlite3_close(store);
+    for (const auto& project : platform::ModelContext(NorvaneDatabase::makeContainer(moved)).fetch<Project>()) {
+        projects.push_back(project->name);
+    }
     EXPECT_EQ(projects, std::vector<std::string>({"demo", "late"}));
 }
 
