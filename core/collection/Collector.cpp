@@ -247,9 +247,8 @@ void Collector::readRepository(const std::shared_ptr<Project>& project, Reading&
 GitTips Collector::readOwnTips(const std::shared_ptr<Project>& project) {
     auto tips = gitService_.readTips(project->path);
     const auto booked = activityBook_.bookedHistory(project);
-    // A store of an earlier version kept no repository, or its git folder: either is filled in anew.
-    if (!booked || booked->repository.empty() || booked->repository == tips.workTree ||
-        booked->repository == tips.gitFolder) {
+    // A store of an earlier version may have kept no repository: it is filled in anew.
+    if (!booked || booked->repository.empty() || booked->repository == tips.workTree) {
         return tips;
     }
     // A work tree that begins elsewhere, such as the one around a folder whose own .git was removed,

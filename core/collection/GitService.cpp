@@ -360,7 +360,7 @@ GitTips GitService::readTips(const std::string& path) const {
     if (result.exitStatus != 0 && (result.exitStatus != 1 || !platform::trimmed(result.errorText).empty())) {
         throw NorvaneError::gitFailed(failureText(result));
     }
-    GitTips tips{.workTree = folders.workTree.string(), .gitFolder = folders.gitDirectory.string()};
+    GitTips tips{.workTree = folders.workTree.string()};
     std::vector<std::string_view> replacements;
     for (const auto line : platform::nonEmptyPieces(result.output, '\n')) {
         const auto space = line.find(' ');

@@ -13,9 +13,6 @@ struct GitTips {
     /// Where the repository's work tree begins (its top level), as found from the project's folder:
     /// what makes a repository the project's own, with its history.
     std::string workTree;
-    /// Where git keeps the repository's files (its git folder), which `git init --separate-git-dir`
-    /// or `git submodule absorbgitdirs` move.
-    std::string gitFolder;
     /// HEAD's commit; none before the first commit of its branch.
     std::optional<std::string> head;
     /// The distinct commits of HEAD and every local branch, sorted.

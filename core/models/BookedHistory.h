@@ -14,8 +14,8 @@ public:
     platform::Uuid id = platform::Uuid::random();
     /// Where the work tree of the repository the rows were booked from begins, as found from the
     /// project's folder: a folder whose work tree begins elsewhere, in a repository that holds none of
-    /// their tips, no longer holds the project's repository. Empty when a store of an earlier version
-    /// did not keep it; a store of 1.3.0 kept the repository's git folder instead.
+    /// their tips, no longer holds the project's repository. Empty when none is kept (a store of 1.2.0,
+    /// or one of 1.3.0 whose git folder told not where the work tree begins) until the next collection.
     std::string repository;
     /// The commit HEAD named; none before the first commit.
     std::optional<std::string> head;

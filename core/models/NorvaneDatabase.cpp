@@ -18,7 +18,7 @@ std::atomic<bool> NorvaneDatabase::isDevelopment{false};
 
 const platform::Schema& NorvaneDatabase::schema() {
     // A new version whenever a program that reads the one before would write this store wrongly.
-    static const platform::Schema schema{"1.3.0",
+    static const platform::Schema schema{"1.4.0",
                                          {
                                              &Project::entity().info(),
                                              &Snapshot::entity().info(),

@@ -17,8 +17,8 @@ public:
     /// Selects the "Norvane-Dev" folder; read at every call of `containerURL`.
     static std::atomic<bool> isDevelopment;
 
-    /// Version 1.3.0: the seven record types and what the daily rows were booked from: the
-    /// repository, and the dates of commits counted on the day of a moment before them; a store of
+    /// Version 1.4.0: the seven record types and what the daily rows were booked from: where the
+    /// repository's work tree begins, and the dates of commits counted on the day of a moment before them; a store of
     /// an older version is brought up to it when opened.
     static const platform::Schema& schema();
     /// $XDG_DATA_HOME/Norvane/norvane.store (or Norvane-Dev). Computed afresh; creates nothing.

@@ -148,13 +148,25 @@ void dropFirstSeenMoments(Database& database) {
     database.execute("ALTER TABLE \"" + table + "\" DROP COLUMN firstSeenAt");
 }
 
+/// Schema 1.3.0 kept the repository's git folder where 1.4.0 keeps where its work tree begins. A
+/// repository's own ".git" lies at the top of its work tree; a git folder elsewhere (a submodule's, a
+/// separate one) tells not where, so none is kept, and the next collection fills it in.
+void keepWorkTreesForGitFolders(Database& database) {
+    database.execute("UPDATE \"" + BookedHistory::entity().info().table +
+                     "\" SET repository = CASE WHEN repository GLOB '*/.git' "
+                     "THEN substr(repository, 1, length(repository) - length('/.git')) ELSE '' END "
+                     "WHERE repository != ''");
+}
+
 } // namespace
 
-void upgrade(Database& database, const std::string&) {
+void upgrade(Database& database, const std::string& storedVersion) {
     addMissingColumns(database, BookedHistory::entity().info());
     addMissingColumns(database, BookedCommitRecord::entity().info());
     moveBookedDays(database);
     dropFirstSeenMoments(database);
+    // Only 1.3.0 kept a git folder; the versions before it kept no repository.
+    if (storedVersion == "1.3.0") keepWorkTreesForGitFolders(database);
 }
 
 } // namespace norvane::StoreUpgrade

@@ -193,7 +193,7 @@ TEST(DashboardView, ALongFailureShowsWholeOverAsManyLinesAsItTakes) {
          {QStringLiteral("Failed to collect: ") + failed.join(QStringLiteral(", ")) + ": the store is read-only",
           DashboardView::storeFailureText("The store " + store.toStdString() +
                                           " was written by a newer version of Norvane (schema 9.0.0); this version "
-                                          "reads schema 1.3.0")}) {
+                                          "reads schema 1.4.0")}) {
         fixture.state->setLastCollectionError(message);
         QCoreApplication::processEvents();
         EXPECT_EQ(whole(banner.shownLines()).toStdString(), QString(message).remove(' ').toStdString());

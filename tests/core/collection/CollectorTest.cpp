@@ -1,4 +1,5 @@
 #include "core/collection/Collector.h"
+#include "core/models/BookedHistory.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/ModelDailyActivity.h"
 #include "core/models/SnapshotLanguage.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 namespace norvane {
 namespace {
@@ -378,6 +380,86 @@ TEST_F(CollectorTest, ACollectionOfNoProjectOrOnlyArchivedOnesRunsNoProgram) {
     ProjectService(context).archiveProject(project);
     EXPECT_TRUE(counted.collectAll().empty());
     EXPECT_EQ(runner.commandLines(), std::vector<std::string>());
+}
+
+// A store of 1.3.0 kept each repository's git folder, where 1.4.0 keeps where its work tree begins:
+// opened, a repository's own .git becomes the folder above it and a git folder elsewhere none, so
+// that each project is its own still once git moved its files and its history was rewritten.
+TEST_F(CollectorTest, AStoreThatKeptGitFoldersKeepsWhereEachWorkTreeBegins) {
+    testing::TemporaryFolder folder;
+    const auto file = folder.path() / "norvane.store";
+    GitTestRepository plain;
+    GitTestRepository unkept;
+    const auto sub = folder.path() / "super" / "sub";
+    testing::runGit({"init", "-q", "-b", "main", sub.parent_path().string()});
+    for (const auto* repository : {&plain, &unkept}) {
+        repository->writeFile("a.c", lines(2));
+        repository->commit("the start", daysFromToday(-2));
+    }
+    testing::runGit({"clone", "-q", plain.pathString(), sub.string()});
+    testing::runGit({"-C", sub.parent_path().string(), "submodule", "-q", "add", plain.pathString(), "sub"});
+    testing::runGit({"-C", sub.parent_path().string(), "submodule", "-q", "absorbgitdirs"});
+    const std::map<std::string, std::string> paths{
+        {"plain", plain.pathString()}, {"sub", sub.string()}, {"unkept", unkept.pathString()}};
+    const auto git = [](const std::string& path, std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"-C", path, "-c", "user.name=Ann", "-c", "user.email=ann@example.com"});
+        auto output = testing::runGit(arguments);
+        output.pop_back();
+        return output;
+    };
+    const auto plainGitFolder = git(plain.pathString(), {"rev-parse", "--absolute-git-dir"});
+    const auto subGitFolder = git(sub.string(), {"rev-parse", "--absolute-git-dir"});
+    ASSERT_EQ(std::tuple(plainGitFolder, subGitFolder),
+              std::tuple(plain.pathString() + "/.git", sub.parent_path().string() + "/.git/modules/sub"));
+    {
+        const auto writing = std::make_shared<platform::ModelContext>(NorvaneDatabase::makeContainer(file));
+        Collector older(writing, SccService(testing::builtInCounterOnly()));
+        for (const auto& [name, path] : paths) {
+            auto project = Project::create(name, path, std::nullopt, ProjectType::organic);
+            writing->insert(project);
+            writing->save();
+            ASSERT_TRUE(older.collectInitialData(project).isSuccess()) << name;
+        }
+        // What 1.3.0 kept, or nothing, as after an upgrade from 1.2.0.
+        writing->container()->withDatabase([&](platform::Database& database) {
+            database.execute("UPDATE norvane_metadata SET value = '1.3.0' WHERE key = 'schemaVersion'");
+            for (const auto& [name, repository] :
+                 {std::pair{"plain", plainGitFolder}, {"sub", subGitFolder}, {"unkept", std::string()}}) {
+                database.execute("UPDATE booked_history SET repository = '" + repository +
+                                 "' WHERE project = (SELECT pk FROM project WHERE name = '" + name + "')");
+            }
+        });
+    }
+    // Git moves the plain one's files, and every history is rewritten: none of the booked tips stays.
+    git(plain.pathString(), {"init", "-q", "--separate-git-dir", (folder.path() / "gd").string()});
+    for (const auto& [name, path] : paths) {
+        git(path, {"commit", "-q", "--amend", "-m", "rewritten"});
+        git(path, {"reflog", "expire", "--expire=now", "--all"});
+        git(path, {"gc", "-q", "--prune=now"});
+    }
+
+    const auto opened = NorvaneDatabase::makeContainer(file);
+    const auto reading = std::make_shared<platform::ModelContext>(opened);
+    const auto keptRepositories = [&reading] {
+        std::map<std::string, std::string> kept;
+        for (const auto& booked : reading->fetch<BookedHistory>()) kept[booked->project->name] = booked->repository;
+        return kept;
+    };
+    const auto version = opened->withDatabase([](platform::Database& database) {
+        auto query = database.prepare("SELECT value FROM norvane_metadata WHERE key = 'schemaVersion'");
+        return query.step() ? std::get<std::string>(query.column(0)) : std::string();
+    });
+    EXPECT_EQ(version, "1.4.0");
+    EXPECT_EQ(keptRepositories(),
+              (std::map<std::string, std::string>{{"plain", plain.pathString()}, {"sub", ""}, {"unkept", ""}}));
+    Collector upgraded(reading, SccService(testing::builtInCounterOnly()));
+    for (const auto& project : reading->fetch<Project>()) {
+        const auto result = upgraded.collectOne(project);
+        EXPECT_TRUE(result.isSuccess()) << project->name << ": " << result.error->message;
+    }
+    std::map<std::string, std::string> workTrees;
+    for (const auto& [name, path] : paths) workTrees[name] = git(path, {"rev-parse", "--show-toplevel"});
+    EXPECT_EQ(keptRepositories(), workTrees);
 }
 
 TEST_F(CollectorTest, AProjectWithoutNewCommitsCollectedDailyRunsOneGitProcess) {

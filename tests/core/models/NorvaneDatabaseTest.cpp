@@ -230,17 +230,17 @@ TEST(NorvaneDatabase, AStoreOfSchemaOneIsBroughtUpToDateAndThenRefusedByTheProgr
                        "(SELECT count(*) FROM sqlite_master WHERE name = 'booked_day')",
                        -1, &query, nullptr);
     ASSERT_EQ(sqlite3_step(query), SQLITE_ROW);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(sqlite3_column_text(query, 0))), "1.3.0");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(sqlite3_column_text(query, 0))), "1.4.0");
     EXPECT_EQ(sqlite3_column_int(query, 1), 0);
     sqlite3_finalize(query);
     sqlite3_close(raw);
 
     // A program of a schema before would book rows its own way: it is refused and changes nothing.
-    for (const auto* version : {"1.0.0", "1.2.0"}) {
+    for (const auto* version : {"1.0.0", "1.2.0", "1.3.0"}) {
         const platform::Schema before{version, NorvaneDatabase::schema().entities};
         EXPECT_THAT(
             testing::errorMessageOf<platform::StoreError>([&] { platform::ModelContainer::open(file, before); }),
-            ::testing::HasSubstr("was written by a newer version of Norvane (schema 1.3.0)"));
+            ::testing::HasSubstr("was written by a newer version of Norvane (schema 1.4.0)"));
     }
 }
 
