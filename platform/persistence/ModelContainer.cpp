@@ -21,6 +21,8 @@ namespace {
 
 constexpr const char* metadataTable = "norvane_metadata";
 constexpr std::chrono::milliseconds busyTimeout{10000};
+/// How often an opening is tried when the file vanishes from under it.
+constexpr int openingAttempts = 3;
 
 /// "MAJOR.MINOR.PATCH", three decimal numbers without signs or spaces; none for anything else.
 std::optional<std::array<std::uint32_t, 3>> parseVersion(std::string_view text) {
@@ -257,7 +259,20 @@ std::shared_ptr<ModelContainer> ModelContainer::open(const std::filesystem::path
 }
 
 void ModelContainer::connect() {
-    if (beforeOpening_) beforeOpening_(*file_);
+    // A file or folder deleted between its making and SQLite's opening is made again, as it was
+    // then: the deletion that made the opening necessary may still be under way.
+    for (int attempt = 1;; ++attempt) {
+        if (beforeOpening_) beforeOpening_(*file_);
+        try {
+            connectToFileAtPath();
+            return;
+        } catch (const StoreError&) {
+            if (attempt == openingAttempts || pathExists(*file_)) throw;
+        }
+    }
+}
+
+void ModelContainer::connectToFileAtPath() {
     const StoreSideFiles::Turn turn(*file_);
     releaseMovedFilesOfOthers();
     // Those that hold them for a file that left the path keep using them; the file at the path

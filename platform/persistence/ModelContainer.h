@@ -186,8 +186,10 @@ private:
 
     ModelContainer(Schema schema, std::optional<std::filesystem::path> file, Intent intent,
                    std::function<void(const std::filesystem::path&)> beforeOpening);
-    /// Opens the file at the path: the connection, its set-up, and what is kept of its side files.
+    /// Opens the file at the path, after `beforeOpening_`: the connection, its set-up, and what is
+    /// kept of its side files.
     void connect();
+    void connectToFileAtPath();
     void connectShared();
     void connectUnshared();
     /// Opens the file at the path anew when the one open is no longer there, or, when it was opened

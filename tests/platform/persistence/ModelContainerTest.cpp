@@ -218,6 +218,30 @@ TEST_F(ModelContainerTest, FollowsTheFileAtItsPathWhenItIsDeletedReplacedOrMoved
     EXPECT_EQ(shelves(), std::vector<std::string>({"delta", "epsilon"}));
 }
 
+// Found with the window open while the store's folder was deleted: the folder went as the window made
+// the store in it again, and the window said it could not open the store until its next check.
+TEST_F(ModelContainerTest, AFolderDeletedAsTheStoreIsMadeAgainIsMadeOnceMore) {
+    const auto storeFolder = folder.path() / "Norvane";
+    const auto inFolder = storeFolder / "test.store";
+    bool deleteAsMade = false;
+    auto container = platform::ModelContainer::open(
+        inFolder, testSchema(), platform::ModelContainer::Intent::readAndWrite, [&](const std::filesystem::path&) {
+            std::filesystem::create_directories(storeFolder);
+            if (std::exchange(deleteAsMade, false)) std::filesystem::remove_all(storeFolder);
+        });
+    platform::ModelContext context(container);
+    context.insert(Shelf::make("alpha"));
+    context.save();
+
+    std::filesystem::remove_all(storeFolder);
+    deleteAsMade = true;
+    EXPECT_TRUE(context.fetch<Shelf>().empty());
+    EXPECT_FALSE(container->openingFailure());
+    context.insert(Shelf::make("beta"));
+    context.save();
+    EXPECT_EQ(shelvesIn(inFolder), std::vector<std::string>{"beta"});
+}
+
 // Found with `norvane history` while another store was renamed over its file: it said it had stored
 // the history, and the file's log stayed at the path, where the other store was read with it.
 TEST_F(ModelContainerTest, AWriteWhoseFileLeavesThePathFailsAndLeavesNothingOfThatFileThere) {
