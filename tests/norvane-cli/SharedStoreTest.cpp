@@ -181,6 +181,13 @@ protected:
         };
     }
 
+    /// Empties the store's folder and puts a copy of `kept` at the store's path.
+    static void putBack(const std::filesystem::path& kept) {
+        const auto folder = storeFile().parent_path();
+        for (const auto& entry : folderEntries(folder)) std::filesystem::remove(folder / entry);
+        std::filesystem::copy_file(kept, storeFile());
+    }
+
     /// Starts `norvane` in the background; calling the result waits for it.
     std::function<CliRun()> inBackground(std::vector<std::string> arguments, CliRunOptions options) {
         auto run = std::make_shared<CliRun>();
@@ -393,8 +400,7 @@ TEST_F(SharedStore, AHistoryImportWhoseStoreLeavesThePathMeanwhileFailsAndDamage
     const auto folder = storeFile().parent_path();
     const auto ways = waysToLeave(other, moved);
     for (const auto& way : ways) {
-        for (const auto& entry : folderEntries(folder)) std::filesystem::remove(folder / entry);
-        std::filesystem::copy_file(demo, storeFile());
+        putBack(demo);
         WriteLock lock(storeFile());
         auto application = NorvaneDatabase::makeContainerIfStored();
         auto history = inBackground({"history", "demo"}, {});
@@ -429,8 +435,7 @@ TEST_F(SharedStore, AnAddWhoseStoreLeavesThePathSaysWhatBecameOfItAndMakesNoOthe
     const auto folder = storeFile().parent_path();
     const auto ways = waysToLeave(other, moved);
     for (const auto& way : ways) {
-        for (const auto& entry : folderEntries(folder)) std::filesystem::remove(folder / entry);
-        std::filesystem::copy_file(demo, storeFile());
+        putBack(demo);
         std::filesystem::copy_file(demo, other, std::filesystem::copy_options::overwrite_existing);
         HeldCounter counter;
         auto add = inBackground({"add", "late", repository->pathString()}, counter.options());

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <set>
 #include <sstream>
@@ -24,10 +25,11 @@ using namespace std::chrono_literals;
 /// Drives a repository through weeks of git as people use it (commits, branches, merges, squash
 /// merges, rebases, amends, resets, old patches, a clock ahead, zone changes, back-dated work behind
 /// a tip that is then left behind, wage changes, an old history grafted under the root, attributes
-/// that mark files binary, a collection whose own clock is wrong), collecting on most days with a
-/// pinned clock. After every collection the rows, their prices and the velocity baseline must equal
-/// a fresh import's, made alongside in a store of its own that has seen the same collections' moments,
-/// and the rows git's own count, with each commit dated after the collection's moment on its day.
+/// that mark files binary, git moving its files elsewhere, a collection whose own clock is wrong),
+/// collecting on most days with a pinned clock. After every collection the rows, their prices and
+/// the velocity baseline must equal a fresh import's, made alongside in a store of its own that has
+/// seen the same collections' moments, and the rows git's own count, with each commit dated after
+/// the collection's moment on its day.
 class DailyRowsWalk : public testing::DailyRowsFixture {
 protected:
     void walk(unsigned seed) {
@@ -103,7 +105,8 @@ private:
         if (roll < 91) return changeZone();
         if (roll < 93) return changeWage();
         if (roll < 95) return graftOrUngraft();
-        if (roll < 97) return markBinary();
+        if (roll < 96) return markBinary();
+        if (roll < 97) return moveGitFolder();
         commitBackDatedWork();
     }
 
@@ -341,6 +344,14 @@ private:
         git({"update-ref", "refs/old/main", parent});
     }
 
+    /// Git moves its files elsewhere, as `git init --separate-git-dir` does, and leaves a .git file
+    /// naming the new place: the work tree, and with it the project's repository, stays.
+    void moveGitFolder() {
+        const auto place = gitFolders_.path() / std::to_string(gitMoves_++);
+        note("git folder moved to " + place.string());
+        ASSERT_TRUE(tryGit({"init", "-q", "--separate-git-dir", place.string()}));
+    }
+
     /// Attributes that make files count no lines: committed on a branch, or the repository's own.
     void markBinary() {
         std::vector<std::string> marked;
@@ -351,7 +362,10 @@ private:
         for (const auto& line : marked) text += line + "\n";
         if (current_.empty() || pick(0, 3) == 0) {
             note("info/attributes marking " + std::to_string(marked.size()) + " files");
-            repository.writeFile(".git/info/attributes", text);
+            auto attributes = repository.git({"rev-parse", "--path-format=absolute", "--git-path", "info/attributes"});
+            attributes.pop_back();
+            std::filesystem::create_directories(std::filesystem::path(attributes).parent_path());
+            std::ofstream(attributes) << text;
             return;
         }
         note(".gitattributes marking " + std::to_string(marked.size()) + " files");
@@ -489,6 +503,9 @@ private:
     /// The commit that back-dated work was begun on, and its branch, until work from it is merged.
     std::optional<std::pair<std::string, std::string>> backDated_;
     bool collectedSince_ = false;
+    /// Where git keeps the repository's files once they moved.
+    testing::TemporaryFolder gitFolders_;
+    int gitMoves_ = 0;
     std::optional<testing::ScopedTimeZone> zone_;
     std::shared_ptr<platform::ModelContainer> twinStore_ = NorvaneDatabase::makeInMemoryContainer();
     std::shared_ptr<platform::ModelContext> twinContext_ = std::make_shared<platform::ModelContext>(twinStore_);

@@ -314,24 +314,34 @@ TEST_F(ModelContainerTest, AWriteWhoseFileLeavesThePathFailsAndLeavesNothingOfTh
     }
 }
 
+/// Runs `work` in a child process and kills it (SIGKILL) once the work is done, leaving whatever the
+/// child had open as a killed program leaves it.
+void killedAfter(const std::function<void()>& work) {
+    int done[2];
+    ASSERT_EQ(pipe(done), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        work();
+        [[maybe_unused]] const auto written = write(done[1], "d", 1);
+        while (true) pause();
+    }
+    char byte = 0;
+    EXPECT_EQ(read(done[0], &byte, 1), 1);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    close(done[0]);
+    close(done[1]);
+}
+
 // A process killed after it saved leaves the store's log beside it.
 TEST_F(ModelContainerTest, WhatAKilledWriterLeftBesideThePathIsNotReadIntoAFileRenamedThere) {
     const auto other = folder.path() / "other.store";
     makeStore(other, "other");
-    int saved[2];
-    ASSERT_EQ(pipe(saved), 0);
-    const pid_t writer = fork();
-    if (writer == 0) {
+    killedAfter([this] {
         platform::ModelContext context(open(file));
         context.insert(Shelf::make("alpha"));
         context.save();
-        [[maybe_unused]] const auto written = write(saved[1], "s", 1);
-        while (true) pause();
-    }
-    char byte = 0;
-    ASSERT_EQ(read(saved[0], &byte, 1), 1);
-    kill(writer, SIGKILL);
-    waitpid(writer, nullptr, 0);
+    });
     std::filesystem::rename(other, file);
     EXPECT_EQ(shelvesIn(file), std::vector<std::string>{"other"});
     EXPECT_EQ(integrityOf(file), "ok");
@@ -356,18 +366,7 @@ TEST_F(ModelContainerTest, ASetUpOrAnUpgradeLeavesNothingInTheLogForACopyPutBack
             makeStore(file, "old");
             execute(file, "UPDATE norvane_metadata SET value = '0.9.12' WHERE key = 'schemaVersion'");
         }
-        int opened[2];
-        ASSERT_EQ(pipe(opened), 0);
-        const pid_t opener = fork();
-        if (opener == 0) {
-            const auto container = open(file);
-            [[maybe_unused]] const auto written = write(opened[1], "o", 1);
-            while (true) pause();
-        }
-        char byte = 0;
-        ASSERT_EQ(read(opened[0], &byte, 1), 1);
-        kill(opener, SIGKILL);
-        waitpid(opener, nullptr, 0);
+        killedAfter([this] { [[maybe_unused]] const auto container = open(file); });
         EXPECT_EQ(logSize(file), 0U);
 
         std::filesystem::copy_file(backup, file, std::filesystem::copy_options::overwrite_existing);
