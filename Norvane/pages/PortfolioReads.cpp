@@ -21,10 +21,10 @@ std::vector<ThroughputPoint> throughputPoints(const std::vector<PortfolioMetrics
 std::vector<ActivityDay> activityDays(const std::vector<PortfolioMetricsService::ParallelismPoint>& series) {
     // A name comes once for each day its project was active: All Time over many projects made a
     // text of each, megabytes of copies, where one text that the days share will do.
-    std::map<std::string, QString, std::less<>> names;
+    std::map<std::string, QString> names;
     const auto sharedName = [&names](const std::string& name) {
-        auto found = names.find(name);
-        if (found == names.end()) found = names.emplace(name, QString::fromStdString(name)).first;
+        const auto [found, added] = names.try_emplace(name);
+        if (added) found->second = QString::fromStdString(name);
         return found->second;
     };
     std::vector<ActivityDay> days;

@@ -11,12 +11,17 @@ namespace norvane::app {
 namespace {
 
 constexpr std::array<int, 3> endingSignals{SIGINT, SIGTERM, SIGHUP};
+/// What each signal did before, such as stopping the child processes: a second signal does it.
+std::array<struct sigaction, endingSignals.size()> previousActions{};
 
 /// Where the handler writes; -1 while no object listens.
 volatile sig_atomic_t signalPipe = -1;
 
 void onEndingSignal(int signal) {
     const int savedError = errno;
+    for (std::size_t index = 0; index < endingSignals.size(); ++index) {
+        if (endingSignals[index] == signal) ::sigaction(signal, &previousActions[index], nullptr);
+    }
     const unsigned char byte = static_cast<unsigned char>(signal);
     [[maybe_unused]] const auto written = ::write(signalPipe, &byte, 1);
     errno = savedError;
@@ -36,23 +41,22 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
         emit received();
     });
     signalPipe = writeEnd_.get();
-    for (const int signal : endingSignals) {
-        struct sigaction previous {};
-        if (::sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) continue;
+    for (std::size_t index = 0; index < endingSignals.size(); ++index) {
+        auto& previous = previousActions[index];
+        if (::sigaction(endingSignals[index], nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) continue;
         struct sigaction action {};
         action.sa_handler = onEndingSignal;
         sigemptyset(&action.sa_mask);
-        // The second one finds the default action again.
-        action.sa_flags = SA_RESETHAND | SA_RESTART;
-        ::sigaction(signal, &action, nullptr);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(endingSignals[index], &action, nullptr);
     }
 }
 
 TerminationSignals::~TerminationSignals() {
-    for (const int signal : endingSignals) {
+    for (std::size_t index = 0; index < endingSignals.size(); ++index) {
         struct sigaction current {};
-        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == onEndingSignal) {
-            ::signal(signal, SIG_DFL);
+        if (::sigaction(endingSignals[index], nullptr, &current) == 0 && current.sa_handler == onEndingSignal) {
+            ::sigaction(endingSignals[index], &previousActions[index], nullptr);
         }
     }
     signalPipe = -1;

@@ -3,25 +3,16 @@
 // their tenth at the hour's end (counter `refused_before_tenth_pct`), how much memory the table
 // then holds (`table_resident_mib`), and how fast it admits. Goal: none at a million an hour, as
 // the README says.
+#include "bench/support/ResidentMemory.h"
 #include "index-server/NewDevicesPerAddress.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdint>
-#include <fstream>
-#include <string>
 
 namespace norvane {
 namespace {
-
-double residentMiB() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("VmRSS:")) return std::stod(line.substr(6)) / 1024.0;
-    }
-    return 0;
-}
 
 void NewDevicesAnHour(benchmark::State& state) {
     const auto perHour = static_cast<std::uint64_t>(state.range(0));
@@ -30,7 +21,7 @@ void NewDevicesAnHour(benchmark::State& state) {
     std::uint64_t refused = 0;
     double tableMiB = 0;
     for (auto _ : state) {
-        const double before = residentMiB();
+        const double before = residentMegabytes();
         indexserver::NewDevicesPerAddress newDevices(10);
         for (std::uint64_t client = 0; client < perHour; ++client) {
             const auto at =
@@ -43,7 +34,7 @@ void NewDevicesAnHour(benchmark::State& state) {
             for (; brought < 10 && newDevices.hasRoom(client, end); ++brought) newDevices.count(client, end);
             refused += brought < 10;
         }
-        tableMiB = residentMiB() - before;
+        tableMiB = residentMegabytes() - before;
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (perHour + 10 * fresh)));
     state.counters["refused_before_tenth_pct"] =

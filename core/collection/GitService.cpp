@@ -244,7 +244,7 @@ GitService::RepositoryFolders GitService::locateRepository(const std::string& pa
     std::error_code error;
     const auto dotGit = std::filesystem::path(path) / ".git";
     std::filesystem::path gitDirectory;
-    // A folder with a ".git" of its own is where its work tree begins; git names it by its real path.
+    // A folder with a ".git" of its own is where its work tree begins.
     auto workTree = std::filesystem::path(path);
     if (std::filesystem::is_directory(dotGit, error)) {
         gitDirectory = dotGit.lexically_normal();
@@ -261,7 +261,6 @@ GitService::RepositoryFolders GitService::locateRepository(const std::string& pa
     }
     // Absolute, since git takes it after moving into it.
     gitDirectory = std::filesystem::absolute(gitDirectory, error);
-    if (auto real = std::filesystem::weakly_canonical(workTree, error); !error) workTree = std::move(real);
     // A linked worktree keeps its HEAD apart and shares the rest with the repository it belongs to.
     const auto common = firstLine(gitDirectory / "commondir");
     return {gitDirectory, common ? resolved(gitDirectory, *common) : gitDirectory, workTree};
@@ -360,7 +359,10 @@ GitTips GitService::readTips(const std::string& path) const {
     if (result.exitStatus != 0 && (result.exitStatus != 1 || !platform::trimmed(result.errorText).empty())) {
         throw NorvaneError::gitFailed(failureText(result));
     }
-    GitTips tips{.workTree = folders.workTree.string()};
+    // Named by its real path, as git names it: the same whatever link led there.
+    std::error_code error;
+    const auto workTree = std::filesystem::weakly_canonical(folders.workTree, error);
+    GitTips tips{.workTree = (error ? folders.workTree : workTree).string()};
     std::vector<std::string_view> replacements;
     for (const auto line : platform::nonEmptyPieces(result.output, '\n')) {
         const auto space = line.find(' ');

@@ -56,9 +56,9 @@ public:
     std::optional<GitCommit> getLatestCommit(const std::string& path) const;
     /// The earliest author date of the history.
     std::optional<platform::Date> getFirstCommitDate(const std::string& path) const;
-    /// Where the repository's work tree begins and its git folder, the commits of HEAD and the local branches, a
-    /// shallow clone's boundary, the replacements and the repository's info files: one run of git for a repository's
-    /// own folder, and one more where its attributes name a diff driver.
+    /// Where the repository's work tree begins, the commits of HEAD and the local branches, a shallow
+    /// clone's boundary, the replacements and the repository's info files: one run of git for a
+    /// repository's own folder, and one more where its attributes name a diff driver.
     GitTips readTips(const std::string& path) const;
     /// Those of `hashes` that name no commit the repository holds.
     std::vector<std::string> missingCommits(const std::string& path, const std::vector<std::string>& hashes) const;
