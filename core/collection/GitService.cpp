@@ -216,10 +216,14 @@ std::string fileText(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
 }
 
-/// `named` as a path, taken from `base` when relative.
+/// `named` as a path, taken from `base` when relative, with its links followed as git follows them:
+/// a ".." after a link goes up from where the link leads, not from where the link is.
 std::filesystem::path resolved(const std::filesystem::path& base, const std::string& named) {
     const std::filesystem::path path(named);
-    return (path.is_relative() ? base / path : path).lexically_normal();
+    const auto joined = path.is_relative() ? base / path : path;
+    std::error_code error;
+    auto real = std::filesystem::weakly_canonical(joined, error);
+    return error ? joined.lexically_normal() : real;
 }
 
 /// Commits that git listed newest first, oldest first by author date; commits of one date in
@@ -247,9 +251,10 @@ GitService::RepositoryFolders GitService::locateRepository(const std::string& pa
     // A folder with a ".git" of its own is where its work tree begins.
     auto workTree = std::filesystem::path(path);
     if (std::filesystem::is_directory(dotGit, error)) {
-        gitDirectory = dotGit.lexically_normal();
+        gitDirectory = resolved(path, ".git");
     } else if (const auto line = firstLine(dotGit); line && line->starts_with("gitdir:")) {
-        // A worktree's or a submodule's ".git" file names the folder git keeps it in.
+        // A worktree's or a submodule's ".git" file names the folder git keeps it in, from where
+        // the folder really is whatever link led there.
         gitDirectory = resolved(path, std::string(platform::trimmed(std::string_view(*line).substr(7))));
     } else {
         // A folder inside a repository, or a bare one (which has no way up to a work tree).

@@ -234,6 +234,21 @@ TEST_F(CollectionCommands, AProjectFollowsItsRepositoryWhereverGitKeepsItsFiles)
     EXPECT_EQ(stored<BookedHistory>().front()->repository, top);
 }
 
+// A project's folder moved into a superproject that absorbed its git folder, with a link left where
+// it was: the project added before is collected, and one added through the link is added.
+TEST_F(CollectionCommands, AProjectIsReadThroughALinkToASubmoduleWhoseGitFolderItsSuperprojectKeeps) {
+    const auto repository = makeRepository();
+    addProject("before", repository->path());
+    TemporaryFolder elsewhere;
+    repository->moveIntoSuperproject(elsewhere.path() / "super");
+    const auto added = norvane({"add", "after", repository->pathString()});
+    EXPECT_EQ(std::tuple(added.status, added.err), std::tuple(0, ""));
+    for (const auto& arguments : {std::vector<std::string>{"collect", "before"}, std::vector<std::string>{"collect"}}) {
+        const auto run = norvane(arguments);
+        EXPECT_EQ(std::tuple(run.status, run.err), std::tuple(0, "")) << arguments.size();
+    }
+}
+
 // A tip written with a committer date git cannot read (as older tools wrote them) leaves out that
 // commit alone; a checked-out branch without commits is told apart from a repository without any.
 TEST_F(CollectionCommands, HistoryLeavesOutACommitGitCannotDateAndNamesABranchWithoutCommits) {

@@ -689,6 +689,26 @@ TEST_F(DailyRows, ARepositoryWhoseGitFolderGitMovedIsStillTheProjects) {
     EXPECT_EQ(bookedRepository(), std::filesystem::canonical(sub).string());
 }
 
+// The project's folder moved into a superproject that absorbed its git folder, a link left where it
+// was: still the project's repository, which begins elsewhere now. A branch deleted and pruned
+// meanwhile leaves the rest of the history it was booked from, which is read whole again.
+TEST_F(DailyRows, AFolderMovedIntoASuperprojectWithALinkLeftWhereItWasIsStillTheProjects) {
+    commitLines("a.c", 4, november(1, 9));
+    git({"checkout", "-q", "-b", "side"});
+    const auto side = commitLines("side.c", 3, november(1, 10));
+    git({"checkout", "-q", "main"});
+    collectAndCompare(november(1, 20));
+    testing::TemporaryFolder elsewhere;
+    const auto moved = repository.moveIntoSuperproject(elsewhere.path() / "super");
+    git({"branch", "-q", "-D", "side"});
+    git({"reflog", "expire", "--expire=now", "--all"});
+    git({"gc", "-q", "--prune=now"});
+    ASSERT_EQ(git({"cat-file", "--batch-check"}, side + "\n"), side + " missing\n");
+    commitLines("b.c", 2, november(2, 9));
+    collectAndCompare(november(2, 20));
+    EXPECT_EQ(stored<BookedHistory>().front()->repository, std::filesystem::canonical(moved).string());
+}
+
 TEST_F(DailyRows, ABookedCommitThatCannotBeReadIsAnError) {
     commitLines("a.c", 4, november(1, 9));
     collectAt(november(1, 12));

@@ -256,6 +256,36 @@ TEST_F(GitServiceTest, TheTipsAreHeadAndEveryLocalBranchReadInOneRunOfGit) {
     EXPECT_EQ(git.readTips(clone).shallowBoundary, second + "\n");
 }
 
+// A submodule's ".git" file names the folder git keeps it in from where the submodule really is:
+// reached through a link, a link to that link, or ".." after a link, it is read as git reads it; and
+// so is a repository's own ".git" folder after a link and "..".
+TEST_F(GitServiceTest, AGitFileIsReadFromWhereItsFolderReallyIsWhateverLinkLedThere) {
+    GitTestRepository repository;
+    repository.writeFile("a.c", "a\n");
+    repository.commit("first", utc("2024-02-01T12:00:00Z"));
+    testing::TemporaryFolder place;
+    const auto super = place.path() / "super";
+    repository.moveIntoSuperproject(super);
+    testing::runGit({"-C", super.string(), "-c", "user.name=Ann", "-c", "user.email=ann@example.com", "commit", "-q",
+                     "-m", "sub"});
+    std::filesystem::create_directory_symlink(repository.path(), place.path() / "again");
+    std::filesystem::create_directory_symlink(super / "sub" / "inner", place.path() / "inner");
+    repository.writeFile("inner/b.c", "b\n");
+    for (const auto& folder : {repository.path(), place.path() / "again", repository.path() / ".." / "sub",
+                               place.path() / "inner" / ".." / ".."}) {
+        const auto asked = [&folder](const std::string& what) {
+            auto answer = testing::runGit({"-C", folder.string(), "rev-parse", what});
+            answer.pop_back();
+            return answer;
+        };
+        const auto tips = git.readTips(folder.string());
+        const auto latest = git.getLatestCommit(folder.string());
+        EXPECT_EQ(std::tuple(tips.workTree, tips.head.value_or(""), latest ? latest->hash : ""),
+                  std::tuple(asked("--show-toplevel"), asked("HEAD"), asked("HEAD")))
+            << folder;
+    }
+}
+
 TEST_F(GitServiceTest, GitNeverAsksForAPassword) {
     // A partial clone whose remote, asked for what the clone lacks, wants a password.
     httplib::Server server;

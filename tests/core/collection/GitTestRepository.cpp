@@ -93,6 +93,17 @@ void GitTestRepository::removeFile(const std::string& relativePath) const {
     std::filesystem::remove(folder_.path() / relativePath);
 }
 
+std::filesystem::path GitTestRepository::moveIntoSuperproject(const std::filesystem::path& superproject) const {
+    runGit({"init", "-q", "-b", "main", superproject.string()});
+    const auto moved = superproject / "sub";
+    std::filesystem::rename(path(), moved);
+    std::filesystem::create_directory_symlink(moved, path());
+    runGit({"-C", superproject.string(), "submodule", "-q", "add", pathString(), "sub"});
+    runGit({"-C", superproject.string(), "submodule", "-q", "absorbgitdirs"});
+    EXPECT_EQ(readFile(moved / ".git"), "gitdir: ../.git/modules/sub\n");
+    return moved;
+}
+
 std::string GitTestRepository::commit(const std::string& message, platform::Date date, const std::string& author,
                                       std::optional<platform::Date> committedAt) const {
     git({"add", "-A"});

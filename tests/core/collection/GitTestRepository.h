@@ -56,6 +56,10 @@ public:
 
     void writeFile(const std::string& relativePath, const std::string& contents) const;
     void removeFile(const std::string& relativePath) const;
+    /// Moves the folder into a superproject made at `superproject`, as its submodule "sub" whose git
+    /// folder git absorbs into the superproject's, and leaves a link to it where the folder was;
+    /// returns where the folder went.
+    std::filesystem::path moveIntoSuperproject(const std::filesystem::path& superproject) const;
 
     /// Stages everything and commits it with the given message, author and author date, committed
     /// then too unless `committedAt` says otherwise (also when nothing changed); returns the hash.
