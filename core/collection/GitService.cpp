@@ -254,7 +254,7 @@ GitService::RepositoryFolders GitService::locateRepository(const std::string& pa
         gitDirectory = resolved(path, ".git");
     } else if (const auto line = firstLine(dotGit); line && line->starts_with("gitdir:")) {
         // A worktree's or a submodule's ".git" file names the folder git keeps it in, from where
-        // the folder really is whatever link led there.
+        // the folder really is, whatever link led there.
         gitDirectory = resolved(path, std::string(platform::trimmed(std::string_view(*line).substr(7))));
     } else {
         // A folder inside a repository, or a bare one (which has no way up to a work tree).
