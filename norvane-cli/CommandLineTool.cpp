@@ -23,8 +23,12 @@ std::shared_ptr<platform::ModelContainer> storeFor(const Command& command) {
     if (!command.changesStore()) {
         return NorvaneDatabase::makeReadingContainer();
     }
-    return command.createsStore() ? NorvaneDatabase::makeContainerForOneCommand()
-                                  : NorvaneDatabase::makeContainerIfStored();
+    auto store = command.createsStore() ? NorvaneDatabase::makeContainerForOneCommand()
+                                        : NorvaneDatabase::makeContainerIfStored();
+    // The tool ends as it closes the store: a write left in the log there would be read into a copy
+    // of the store put back at its path.
+    store->waitForReadersAtClose();
+    return store;
 }
 
 } // namespace

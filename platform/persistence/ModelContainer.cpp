@@ -235,6 +235,8 @@ ModelContainer::~ModelContainer() {
         std::erase(open.containers, this);
     }
     if (!database_ || !file_) return;
+    // Outside the turn: openings and closings elsewhere go on while this one waits.
+    if (waitsForReadersAtClose_ && !database_->hasMoved()) emptyLogOnceReadersLetGo();
     const StoreSideFiles::Turn turn(*file_);
     // Closing a file that left its path, SQLite copies nothing into it and leaves its log where it
     // was, for the file there to be read with.
@@ -430,6 +432,23 @@ void ModelContainer::commit(Transaction& transaction) {
     // Gone as it committed or as its log was copied in: the write is in the file that left.
     if (file_ && !database_->hasMoved()) emptyLog();
     requireFileAtPath();
+}
+
+void ModelContainer::waitForReadersAtClose() {
+    std::lock_guard lock(databaseMutex_);
+    waitsForReadersAtClose_ = true;
+}
+
+void ModelContainer::emptyLogOnceReadersLetGo() {
+    // Tried without waiting each time, so that the write lock that emptying takes is held only for
+    // a moment and writers elsewhere never wait for these readers.
+    if (!logHoldsFrames_) return;
+    const auto deadline = std::chrono::steady_clock::now() + busyTimeout;
+    emptyLog();
+    while (logHoldsFrames_ && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        emptyLog();
+    }
 }
 
 void ModelContainer::emptyLog() {

@@ -151,6 +151,12 @@ public:
         transaction.commit();
     }
 
+    /// Makes the close wait, up to the busy timeout, until readers let the log of this container's
+    /// writes be emptied: for a program that ends with the close, such as the tool, whose log would
+    /// otherwise stay beside the path after its last write. Saves never wait for readers, nor does
+    /// the close of a container that was not told to (the application's), so that no window waits.
+    void waitForReadersAtClose();
+
     /// Commits `transaction`, a write begun on this container's connection inside `withDatabase`,
     /// only into the file at the path. A file that left the path (deleted, replaced, moved) fails
     /// the write with StoreMovedError: before the commit, rolled back by `transaction`; as it
@@ -214,6 +220,8 @@ private:
     /// Copies the log into the file and empties it, unless readers or a writer hold it: then
     /// `logHoldsFrames_` says so, to be tried again.
     void emptyLog();
+    /// Tries `emptyLog` again while the log holds frames, up to the busy timeout.
+    void emptyLogOnceReadersLetGo();
     void prepare();
     void setUp();
     std::int64_t dataVersion();
@@ -239,6 +247,7 @@ private:
     bool fileLeftPath_ = false;
     /// A committed write is still in the log: readers kept it from being emptied.
     bool logHoldsFrames_ = false;
+    bool waitsForReadersAtClose_ = false;
     /// The store file as it was when it was opened, and where it is since it left the path, when
     /// it was moved rather than deleted.
     std::optional<FileIdentity> storeIdentity_;

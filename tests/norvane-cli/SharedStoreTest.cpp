@@ -20,7 +20,6 @@
 #include <sqlite3.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -112,11 +111,8 @@ std::set<pid_t> runsWaitingForALock() {
         char state = 0;
         pid_t parent = 0;
         std::istringstream(stat.substr(commandEnd + 2)) >> state >> parent;
-        long call = -1;
-        std::istringstream(readFile(entry.path() / "syscall")) >> call;
-        if (parent == getpid() && (call == SYS_clock_nanosleep || call == SYS_nanosleep)) {
-            waiting.insert(static_cast<pid_t>(std::stoi(name)));
-        }
+        const auto run = static_cast<pid_t>(std::stoi(name));
+        if (parent == getpid() && isSleeping(run)) waiting.insert(run);
     }
     return waiting;
 }
@@ -461,6 +457,33 @@ TEST_F(SharedStore, AnAddWhoseStoreLeavesThePathSaysWhatBecameOfItAndMakesNoOthe
         projects.push_back(project->name);
     }
     EXPECT_EQ(projects, std::vector<std::string>({"demo", "late"}));
+}
+
+// Found with a plain SQLite reader (a database browser, a backup program) holding a read while
+// `norvane archive` ran: the tool ended at once with the archive still in the log, and a backup
+// copied over the store afterwards was read with it, archived.
+TEST_F(SharedStore, AnArchiveBesideAReaderEndsWithAnEmptyLogOnceTheReaderLetsGo) {
+    const auto repository = makeRepository();
+    addProject("a", repository->path());
+    const auto backup = tools.path() / "backup.store";
+    std::filesystem::copy_file(storeFile(), backup);
+    // Read-only, as such readers open it: their close neither copies the log in nor removes it.
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(storeFile().c_str(), &reader, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM project", nullptr, nullptr, nullptr);
+    auto archive = inBackground({"archive", "a"}, {});
+    EXPECT_TRUE(waitUntil([] { return storedProject("a")->status == ProjectStatus::archived; }));
+    sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+    const auto run = archive();
+    const auto log = std::filesystem::file_size(storeFile().string() + "-wal");
+    sqlite3_close(reader);
+
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Archived a\n");
+    EXPECT_EQ(log, 0U);
+    std::filesystem::copy_file(backup, storeFile(), std::filesystem::copy_options::overwrite_existing);
+    EXPECT_EQ(integrityOf(storeFile()), "ok");
+    EXPECT_EQ(storedProject("a")->status, ProjectStatus::active);
 }
 
 /// A store its owner may only read. Root may write any file, so under root the tool runs as nobody

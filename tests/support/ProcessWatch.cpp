@@ -7,6 +7,8 @@
 #include <functional>
 #include <thread>
 
+#include <sys/syscall.h>
+
 namespace norvane::testing {
 namespace {
 
@@ -36,6 +38,12 @@ std::string waitForLine(const std::filesystem::path& file) {
         return text.find('\n') != std::string::npos;
     });
     return text.substr(0, text.find('\n'));
+}
+
+bool isSleeping(pid_t task) {
+    long call = -1;
+    std::ifstream("/proc/" + std::to_string(task) + "/syscall") >> call;
+    return call == SYS_clock_nanosleep || call == SYS_nanosleep;
 }
 
 bool waitUntilEnded(pid_t process) {

@@ -15,6 +15,10 @@ bool waitUntil(const std::function<bool()>& condition);
 /// or an empty text when none came.
 std::string waitForLine(const std::filesystem::path& file);
 
+/// Whether the process, or a thread of this or another process named by its task id, sleeps for
+/// a time now, as a wait between two tries does.
+bool isSleeping(pid_t task);
+
 /// Waits, up to a minute, until the process has ended (gone, or dead and not yet reaped by
 /// whoever took it over); false when it still runs then.
 bool waitUntilEnded(pid_t process);

@@ -4,6 +4,7 @@
 #include "platform/persistence/StoreError.h"
 #include "tests/platform/persistence/TestRecords.h"
 #include "tests/support/ErrorMessage.h"
+#include "tests/support/ProcessWatch.h"
 #include "tests/support/StoreIntegrity.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -16,12 +17,14 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <functional>
 #include <future>
 #include <map>
 #include <string_view>
+#include <thread>
 
 namespace norvane::testing {
 namespace {
@@ -314,14 +317,14 @@ TEST_F(ModelContainerTest, AWriteWhoseFileLeavesThePathFailsAndLeavesNothingOfTh
     }
 }
 
-/// Runs `work` in a child process and kills it (SIGKILL) once the work is done, leaving whatever the
-/// child had open as a killed program leaves it.
-void killedAfter(const std::function<void()>& work) {
+/// Runs `work` in a child process and kills it (SIGKILL) once the work is done, with what the work
+/// returned still held, leaving whatever the child had open as a killed program leaves it.
+void killedAfter(const std::function<std::shared_ptr<void>()>& work) {
     int done[2];
     ASSERT_EQ(pipe(done), 0);
     const pid_t child = fork();
     if (child == 0) {
-        work();
+        const auto held = work();
         [[maybe_unused]] const auto written = write(done[1], "d", 1);
         while (true) pause();
     }
@@ -338,9 +341,10 @@ TEST_F(ModelContainerTest, WhatAKilledWriterLeftBesideThePathIsNotReadIntoAFileR
     const auto other = folder.path() / "other.store";
     makeStore(other, "other");
     killedAfter([this] {
-        platform::ModelContext context(open(file));
-        context.insert(Shelf::make("alpha"));
-        context.save();
+        auto context = std::make_shared<platform::ModelContext>(open(file));
+        context->insert(Shelf::make("alpha"));
+        context->save();
+        return context;
     });
     std::filesystem::rename(other, file);
     EXPECT_EQ(shelvesIn(file), std::vector<std::string>{"other"});
@@ -366,7 +370,8 @@ TEST_F(ModelContainerTest, ASetUpOrAnUpgradeLeavesNothingInTheLogForACopyPutBack
             makeStore(file, "old");
             execute(file, "UPDATE norvane_metadata SET value = '0.9.12' WHERE key = 'schemaVersion'");
         }
-        killedAfter([this] { [[maybe_unused]] const auto container = open(file); });
+        // Killed with the container open: SQLite's close would empty the log itself.
+        killedAfter([this] { return open(file); });
         EXPECT_EQ(logSize(file), 0U);
 
         std::filesystem::copy_file(backup, file, std::filesystem::copy_options::overwrite_existing);
@@ -397,6 +402,65 @@ TEST_F(ModelContainerTest, ALogThatAReaderKeptFromBeingEmptiedIsEmptiedOnceTheRe
     EXPECT_EQ(logSize(file), 0U) << "emptied as the container closes";
     sqlite3_close(reader);
     EXPECT_EQ(shelvesIn(file), std::vector<std::string>({"alpha", "beta", "gamma"}));
+}
+
+/// Work on a thread of its own, watched for a wait: it sleeps between its tries for a lock or for
+/// readers to let go.
+class WatchedWork {
+public:
+    explicit WatchedWork(std::function<void()> work)
+        : thread_([this, work = std::move(work)] {
+              task_ = ::gettid();
+              work();
+              ended_ = true;
+          }) {}
+    ~WatchedWork() { thread_.join(); }
+    WatchedWork(const WatchedWork&) = delete;
+    WatchedWork& operator=(const WatchedWork&) = delete;
+
+    /// Waits until the work ends or waits; whether it waits.
+    bool waits() const {
+        bool sleeping = false;
+        waitUntil([&] {
+            sleeping = task_ != 0 && isSleeping(task_) && !ended_;
+            return sleeping || ended_;
+        });
+        return sleeping;
+    }
+
+private:
+    std::atomic<pid_t> task_ = 0;
+    std::atomic<bool> ended_ = false;
+    std::thread thread_;
+};
+
+// Found with a plain reader beside `norvane archive`: the tool ended at once with its write still in
+// the log, and a copy of the store put back at the path afterwards was read with that write.
+TEST_F(ModelContainerTest, AContainerToldToWaitAtItsCloseEmptiesTheLogOnceAReaderLetsGoThoughNoSaveWaits) {
+    storeWithAShelf();
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(file.c_str(), &reader, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM shelf", nullptr, nullptr, nullptr);
+    auto container = open(file);
+    container->waitForReadersAtClose();
+    {
+        // The application saves on its window's thread.
+        const WatchedWork save([&] {
+            platform::ModelContext context(container);
+            context.insert(Shelf::make("beta"));
+            context.save();
+        });
+        EXPECT_FALSE(save.waits());
+    }
+    EXPECT_GT(logSize(file), 0U) << "the reader keeps the log";
+    {
+        const WatchedWork close([&] { container.reset(); });
+        EXPECT_TRUE(close.waits());
+        sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+    }
+    EXPECT_EQ(logSize(file), 0U);
+    sqlite3_close(reader);
+    EXPECT_EQ(shelvesIn(file), std::vector<std::string>({"alpha", "beta"}));
 }
 
 /// The inodes of the log and shared memory files beside `file`, 0 for one that is not there.
