@@ -1,5 +1,7 @@
 #include "platform/persistence/StoreSideFiles.h"
 
+#include "platform/ErrorLog.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -9,6 +11,7 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace norvane::platform {
 namespace {
@@ -18,6 +21,8 @@ constexpr int readingAttempts = 50;
 constexpr std::chrono::milliseconds betweenReadings{1};
 /// How long a turn waits for another process's; one that waited longer goes on without it.
 constexpr std::chrono::seconds longestTurnWait{15};
+/// Another process's turn takes a moment; one that lasts longer than this is said, once a process.
+constexpr std::chrono::seconds quietTurnWait{1};
 
 std::recursive_mutex& turnMutex() {
     // Never destroyed: a container that a static of another file holds may close after this file's statics.
@@ -27,6 +32,8 @@ std::recursive_mutex& turnMutex() {
 
 /// How many turns this process holds, on the thread that holds the mutex.
 int turnDepth = 0;
+/// Whether this process said that it waited for another's turn; changed with the mutex held.
+bool turnWaitSaid = false;
 
 std::filesystem::path folderOfStore(const std::filesystem::path& path) {
     return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
@@ -62,6 +69,26 @@ pid_t otherHolderOf(const std::filesystem::path& path, const FileIdentity& ident
     if (::fcntl(ownDescriptor >= 0 ? ownDescriptor : opened.get(), F_GETLK, &query) != 0) return -1;
     if (query.l_type == F_UNLCK) return 0;
     return query.l_pid > 0 ? query.l_pid : -1;
+}
+
+/// `folder` locked for this process, after up to `longestTurnWait` of waiting for another's turn;
+/// none when it cannot be opened or locked. A process stopped in its turn holds the others up: a wait that
+/// lasts is said, so that nobody takes a silent command for a hung one.
+FileDescriptor lockedFolder(const std::filesystem::path& folder) {
+    FileDescriptor locked(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const auto start = std::chrono::steady_clock::now();
+    while (locked.isOpen() && ::flock(locked.get(), LOCK_EX | LOCK_NB) != 0) {
+        const int failure = errno;
+        const auto waited = std::chrono::steady_clock::now() - start;
+        if ((failure != EWOULDBLOCK && failure != EINTR) || waited >= longestTurnWait) return FileDescriptor();
+        if (waited >= quietTurnWait && !std::exchange(turnWaitSaid, true)) {
+            logNotice("waiting for another program to finish opening or closing a store in " + folder.string() +
+                      "; should it be stopped, this goes on without it after " +
+                      std::to_string(longestTurnWait.count()) + " seconds");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return locked;
 }
 
 } // namespace
@@ -126,15 +153,7 @@ void StoreSideFiles::remove(const Reading& reading) const {
 
 StoreSideFiles::Turn::Turn(const std::filesystem::path& store) : lock_(turnMutex()) {
     if (turnDepth++ > 0) return;
-    folder_ = FileDescriptor(::open(folderOfStore(store).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    const auto deadline = std::chrono::steady_clock::now() + longestTurnWait;
-    while (folder_.isOpen() && ::flock(folder_.get(), LOCK_EX | LOCK_NB) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
-            folder_.close();
-        } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
+    folder_ = lockedFolder(folderOfStore(store));
 }
 
 StoreSideFiles::Turn::~Turn() {

@@ -9,6 +9,7 @@
 #include "core/models/Snapshot.h"
 
 #include "platform/LocalCalendar.h"
+#include "platform/persistence/StoreSideFiles.h"
 
 #include <fmt/format.h>
 #include <gmock/gmock.h>
@@ -484,6 +485,41 @@ TEST_F(SharedStore, AnArchiveBesideAReaderEndsWithAnEmptyLogOnceTheReaderLetsGo)
     std::filesystem::copy_file(backup, storeFile(), std::filesystem::copy_options::overwrite_existing);
     EXPECT_EQ(integrityOf(storeFile()), "ok");
     EXPECT_EQ(storedProject("a")->status, ProjectStatus::active);
+}
+
+// Found with a program stopped (Ctrl-Z, a debugger) as it opened the store: every command waited
+// 30 seconds for its turn at the store's folder in silence, then went on. The note comes after a
+// second of waiting, which this test waits for: a turn otherwise takes a moment.
+TEST_F(SharedStore, ACommandThatWaitsForAStoppedProgramsTurnAtTheStoreSaysSoOnce) {
+    const auto repository = makeRepository();
+    addProject("demo", repository->path());
+    int holding[2];
+    ASSERT_EQ(pipe(holding), 0);
+    const pid_t stopped = fork();
+    if (stopped == 0) {
+        const platform::StoreSideFiles::Turn turn(storeFile());
+        [[maybe_unused]] const auto written = write(holding[1], "t", 1);
+        raise(SIGSTOP);
+        _exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(read(holding[0], &byte, 1), 1);
+    const auto errors = tools.path() / "errors";
+    auto list = inBackground({"list"}, {.environment = {{"ERRORS", errors.string()}},
+                                        .launcher = {"/bin/sh", "-c", "exec \"$@\" 2>\"$ERRORS\"", "sh"}});
+    const std::string note = "norvane: note: waiting for another program to finish opening or closing a store in " +
+                             storeFile().parent_path().string() +
+                             "; should it be stopped, this goes on without it after 15 seconds";
+    EXPECT_EQ(waitForLine(errors), note);
+    kill(stopped, SIGKILL);
+    waitpid(stopped, nullptr, 0);
+    const auto run = list();
+    close(holding[0]);
+    close(holding[1]);
+
+    EXPECT_EQ(run.status, 0);
+    EXPECT_THAT(run.out, HasSubstr("demo  active"));
+    EXPECT_EQ(readFile(errors), note + "\n");
 }
 
 /// A store its owner may only read. Root may write any file, so under root the tool runs as nobody

@@ -3,11 +3,15 @@
 #include "tests/support/TemporaryFolder.h"
 
 #include <chrono>
+#include <cstdio>
+#include <exception>
 #include <fstream>
 #include <functional>
 #include <thread>
 
 #include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace norvane::testing {
 namespace {
@@ -21,6 +25,25 @@ char processState(pid_t process) {
 }
 
 } // namespace
+
+int inChildProcess(const std::function<void()>& work) {
+    const pid_t child = fork();
+    if (child == 0) {
+        int status = 0;
+        try {
+            work();
+        } catch (const std::exception& failure) {
+            std::fprintf(stderr, "in the child process: %s\n", failure.what());
+            status = 1;
+        } catch (...) {
+            status = 1;
+        }
+        _exit(status);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 bool waitUntil(const std::function<bool()>& condition) {
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);

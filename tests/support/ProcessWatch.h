@@ -8,6 +8,10 @@
 
 namespace norvane::testing {
 
+/// Runs `work` in a child process; its exit status, 0 when it returned normally, 1 when it threw
+/// (saying what on standard error).
+int inChildProcess(const std::function<void()>& work);
+
 /// Checks `condition` now and then, up to a minute, until it holds; false when it never did.
 bool waitUntil(const std::function<bool()>& condition);
 

@@ -41,26 +41,6 @@ int runPendingAction(void* action) {
     return 0;
 }
 
-/// Runs `work` in a child process; its exit status, 0 when it returned normally.
-int inChildProcess(const std::function<void()>& work) {
-    const pid_t child = fork();
-    if (child == 0) {
-        int status = 0;
-        try {
-            work();
-        } catch (const std::exception& failure) {
-            std::fprintf(stderr, "in the child process: %s\n", failure.what());
-            status = 1;
-        } catch (...) {
-            status = 1;
-        }
-        _exit(status);
-    }
-    int status = -1;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 class ModelContainerTest : public ::testing::Test {
 protected:
     std::filesystem::path storeWithAShelf() const {

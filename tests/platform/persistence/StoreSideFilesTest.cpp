@@ -3,6 +3,7 @@
 #include "platform/persistence/ModelContainer.h"
 #include "platform/persistence/ModelContext.h"
 #include "tests/platform/persistence/TestRecords.h"
+#include "tests/support/ProcessWatch.h"
 #include "tests/support/StoreIntegrity.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -13,11 +14,15 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sched.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <functional>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace norvane::testing {
@@ -198,6 +203,108 @@ TEST_F(StoreSideFilesTest, ALogThatAReaderOfTheFileThatLeftHoldsIsNotReadIntoThe
     std::filesystem::rename(other, file);
     EXPECT_EQ(shelves(), std::vector<std::string>{"other"});
     EXPECT_EQ(integrityOf(file), "ok");
+}
+
+/// The exit status of a process whose system makes no PID namespace for it.
+constexpr int noNamespace = 97;
+
+/// Runs `work` in a process of a PID namespace of its own, which sees no process of this one, as a
+/// program in a container sees none of those beside it; its exit status.
+int inOwnProcessNamespace(const std::function<void()>& work) {
+    return inChildProcess([&] {
+        // Root may make one; anyone else only within a user namespace of their own, where allowed.
+        if (unshare(CLONE_NEWPID) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWPID) != 0) _exit(noNamespace);
+        // The namespace takes this process's children, not the process itself.
+        _exit(inChildProcess(work));
+    });
+}
+
+/// Runs `work` in a child process that may not look into the test's processes: under root, as
+/// nobody, with the store's folder and files handed to nobody. Its exit status.
+int asAnotherUser(const std::filesystem::path& store, const std::function<void()>& work) {
+    return inChildProcess([&] {
+        constexpr uid_t nobody = 65534;
+        if (geteuid() == 0) {
+            for (const auto& path :
+                 {store.parent_path().string(), store.string(), store.string() + "-wal", store.string() + "-shm"}) {
+                if (chown(path.c_str(), nobody, nobody) != 0) throw std::runtime_error("cannot hand over " + path);
+            }
+            if (setgid(nobody) != 0 || setuid(nobody) != 0) throw std::runtime_error("still root");
+        }
+        work();
+    });
+}
+
+// Found with readers in another PID namespace and of another user: the kernel names no process for
+// the lock of the one, the other's open files cannot be listed, and side files whose holder cannot
+// be seen are nobody's to remove.
+TEST_F(StoreSideFilesTest, TheSideFilesOfAReaderThatCannotBeSeenStay) {
+    struct Unseen {
+        std::string reader;
+        /// Run in the reader's process before it opens the store.
+        std::function<void()> hide;
+        std::function<int(const std::function<void()>&)> opener;
+    };
+    const std::vector<Unseen> ways{
+        {"in another PID namespace", [] {}, inOwnProcessNamespace},
+        // Its open files are then root's to list, as those of a program that changed its user.
+        {"of another user", [] { prctl(PR_SET_DUMPABLE, 0); },
+         [&](const std::function<void()>& work) { return asAnotherUser(file, work); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.reader);
+        const std::string opened = "opened beside a reader " + way.reader;
+        addShelves(file, {way.reader});
+        const ChildProcess reader([&] {
+            way.hide();
+            readerOf(file, false)();
+        });
+        const auto sideFiles = [&] {
+            return std::pair(platform::FileIdentity::of(file.string() + "-wal"),
+                             platform::FileIdentity::of(file.string() + "-shm"));
+        };
+        const auto held = sideFiles();
+        ASSERT_TRUE(held.first && held.second);
+        const int status = way.opener([&] { addShelves(file, {opened}); });
+        if (status == noNamespace) continue;
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(sideFiles(), held);
+        EXPECT_EQ(shelves().back(), opened);
+        EXPECT_EQ(integrityOf(file), "ok");
+    }
+}
+
+// A close that lets go of a file that left the path takes a turn inside its own: one that took the
+// folder's lock again would wait for itself, 15 seconds at each such close.
+TEST_F(StoreSideFilesTest, ATurnInsideAnotherOnOneThreadGoesOnAtOnce) {
+    addShelves(file, {"alpha"});
+    int done[2];
+    ASSERT_EQ(pipe(done), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        {
+            const platform::StoreSideFiles::Turn outer(file);
+            const platform::StoreSideFiles::Turn inner(file);
+        }
+        auto container = open();
+        std::filesystem::rename(file, folder.path() / "moved.store");
+        container.reset();
+        [[maybe_unused]] const auto written = write(done[1], "d", 1);
+        _exit(0);
+    }
+    // Nothing here sleeps but a turn that waits for the folder's lock: a sleep is that slip, seen at
+    // once.
+    pollfd ended{done[0], POLLIN, 0};
+    bool sleeping = false;
+    EXPECT_TRUE(waitUntil([&] {
+        sleeping = isSleeping(child);
+        return sleeping || ::poll(&ended, 1, 0) == 1;
+    }));
+    EXPECT_FALSE(sleeping) << "a turn waited for the lock that this thread's outer turn holds";
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    ::close(done[0]);
+    ::close(done[1]);
 }
 
 } // namespace
