@@ -7,11 +7,11 @@
 
 #include "Norvane/components/theme/DarkTheme.h"
 #include "Norvane/pages/ApplicationController.h"
+#include "Norvane/state/ApplicationEnding.h"
 #include "Norvane/state/DisplayServer.h"
 #include "Norvane/state/LaunchdManager.h"
 #include "Norvane/state/Preferences.h"
 #include "Norvane/state/SingleInstance.h"
-#include "Norvane/state/TerminationSignals.h"
 #include "platform/ChildProcesses.h"
 
 int main(int argc, char* argv[]) {
@@ -38,17 +38,12 @@ int main(int argc, char* argv[]) {
     norvane::app::SingleInstance instance;
     if (!instance.isPrimary()) return instance.activateRunningInstance() ? EXIT_SUCCESS : EXIT_FAILURE;
 
-    // Ended by a signal (a logout, `kill`), as Quit ends it: the store closes with its log emptied.
-    norvane::app::TerminationSignals endingSignals;
-    bool ending = false;
-    QObject::connect(&endingSignals, &norvane::app::TerminationSignals::received, &application, [&ending] {
-        ending = true;
-        QApplication::quit();
-    });
-    const auto store = norvane::app::ApplicationController::openStore(endingSignals);
-    if (!store) return ending ? EXIT_SUCCESS : EXIT_FAILURE;
-    norvane::app::ApplicationController controller(application, *store, instance);
-    // A signal that came while the windows were made found no event loop to end.
-    if (ending) return EXIT_SUCCESS;
+    // Ended by a signal (a logout, `kill`), Ctrl+Q or Quit alike: the store closes with its log emptied.
+    norvane::app::ApplicationEnding ending(application);
+    const auto store = norvane::app::ApplicationController::openStore(ending);
+    if (!store) return ending.isUnderway() ? EXIT_SUCCESS : EXIT_FAILURE;
+    norvane::app::ApplicationController controller(application, *store, instance, ending);
+    // An ending while the windows were made found no event loop to leave.
+    if (ending.isUnderway()) return EXIT_SUCCESS;
     return QApplication::exec();
 }

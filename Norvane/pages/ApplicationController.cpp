@@ -1,5 +1,4 @@
 #include "Norvane/pages/ApplicationController.h"
-#include "Norvane/state/TerminationSignals.h"
 
 #include <algorithm>
 #include <chrono>
@@ -32,6 +31,7 @@
 #include "Norvane/pages/TrayBalloon.h"
 #include "Norvane/settings/SettingsView.h"
 #include "Norvane/state/AlertBox.h"
+#include "Norvane/state/ApplicationEnding.h"
 #include "Norvane/state/CLIInstaller.h"
 #include "Norvane/state/CheckForUpdatesView.h"
 #include "Norvane/state/CommandLineTool.h"
@@ -82,10 +82,10 @@ void waitFor(const std::future<NorvaneStore>& attempt) {
 
 } // namespace
 
-std::optional<NorvaneStore> ApplicationController::openStore(const TerminationSignals& endingSignals) {
+std::optional<NorvaneStore> ApplicationController::openStore(ApplicationEnding& ending) {
     QProgressDialog waiting(QStringLiteral("Waiting for the Norvane store, which another program keeps locked..."),
                             QStringLiteral("Quit"), 0, 0);
-    connect(&endingSignals, &TerminationSignals::received, &waiting, &QProgressDialog::cancel);
+    connect(&waiting, &QProgressDialog::canceled, &ending, &ApplicationEnding::end);
     waiting.setWindowTitle(QStringLiteral("Norvane"));
     waiting.setMinimumDuration(0);
     waiting.reset();
@@ -96,20 +96,21 @@ std::optional<NorvaneStore> ApplicationController::openStore(const TerminationSi
             return attempt.get();
         } catch (const NorvaneStore::BusyError& error) {
             qCWarning(pagesLog) << "Waiting for the store:" << error.what();
-            waiting.show();
+            if (!ending.isUnderway()) waiting.show();
         } catch (const std::exception& error) {
             const auto message = DashboardView::storeFailureText(error.what());
             std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-            waiting.close();
+            // Closed, it would count as the user's Quit.
+            waiting.hide();
             AlertBox::run(QMessageBox::Critical, QStringLiteral("Norvane"), message);
             return std::nullopt;
         }
         QElapsedTimer pause;
         pause.start();
-        while (pause.elapsed() < storeRetryMilliseconds && !waiting.wasCanceled()) {
+        while (pause.elapsed() < storeRetryMilliseconds && !ending.isUnderway()) {
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         }
-        if (waiting.wasCanceled()) return std::nullopt;
+        if (ending.isUnderway()) return std::nullopt;
     }
 }
 
@@ -134,8 +135,9 @@ void ApplicationController::keepFileDialogHistoryPrivate() {
 }
 
 ApplicationController::ApplicationController(QApplication& application, NorvaneStore store, SingleInstance& instance,
-                                             TrayAvailability isTrayAvailable)
-    : application_(application), store_(std::move(store)), isTrayAvailable_(std::move(isTrayAvailable)),
+                                             ApplicationEnding& ending, TrayAvailability isTrayAvailable)
+    : application_(application), ending_(ending), store_(std::move(store)),
+      isTrayAvailable_(std::move(isTrayAvailable)),
       updaterController_(QString::fromUtf8(NorvaneKit::version.data(), qsizetype(NorvaneKit::version.size()))),
       notificationCenter_([this](const QString& title, const QString& body) { showTrayMessage(title, body); }) {
     AppState::Services services{
@@ -159,11 +161,15 @@ ApplicationController::ApplicationController(QApplication& application, NorvaneS
         panel_->hide();
         showSettingsWindow();
     });
-    connect(panel_.get(), &MenuBarView::quitRequested, &application_, &QApplication::quit);
+    connect(panel_.get(), &MenuBarView::quitRequested, &ending_, &ApplicationEnding::end);
     setUpTray();
     connect(&instance, &SingleInstance::activationRequested, this, &ApplicationController::openDashboard);
-    // The collection thread writes to the store: it must be done before the store closes. The
-    // counter or git that it waits for is stopped, so quitting never waits for a whole count.
+    // An add or a collection ends as Ctrl-C ends the tool's: the counter or git that it waits for
+    // is stopped, so the ending never waits for a whole count or history, and no other starts.
+    connect(&ending_, &ApplicationEnding::begun, this, [this] {
+        if (!quitting_) quitting_.emplace();
+    });
+    // The collection thread writes to the store: it must be done before the store closes.
     connect(&application_, &QApplication::aboutToQuit, this, [this] {
         if (!quitting_) quitting_.emplace();
         appState_->waitForCollection();
@@ -233,7 +239,7 @@ void ApplicationController::buildMenus(QMenuBar& menuBar) {
         }
     });
     appMenu->addSeparator();
-    appMenu->addAction(QStringLiteral("&Quit Norvane"), QKeySequence::Quit, &application_, &QApplication::quit);
+    appMenu->addAction(QStringLiteral("&Quit Norvane"), QKeySequence::Quit, &ending_, &ApplicationEnding::end);
 
     auto* fileMenu = menuBar.addMenu(QStringLiteral("&File"));
     auto* collect = fileMenu->addAction(QStringLiteral("&Collect All Projects"), QKeySequence(Qt::CTRL | Qt::Key_R),
@@ -267,8 +273,6 @@ void ApplicationController::showSettingsWindow() {
         services.saveFolder = &appState_->saveFolder();
         auto* settings = new SettingsView(std::move(services));
         connect(settings, &SettingsView::setupWizardRequested, this, [this, settings] { showOnboarding(*settings); });
-        // The menu bar's keys reach only the main window, and its menu shows this one.
-        connect(new QShortcut(QKeySequence::Quit, settings), &QShortcut::activated, &application_, &QApplication::quit);
         settingsWindow_ = settings;
     }
     settingsWindow_->show();
@@ -326,7 +330,7 @@ void ApplicationController::showTrayMessage(const QString& title, const QString&
 
 void ApplicationController::lastWindowClosed() {
     // The tray may have gone since start-up (its host ended): then nothing is left to reach.
-    if (!trayIcon_.isVisible() || !isTrayAvailable_()) QApplication::quit();
+    if (!trayIcon_.isVisible() || !isTrayAvailable_()) ending_.end();
 }
 
 void ApplicationController::togglePanel() {

@@ -22,10 +22,10 @@ class QMenuBar;
 
 namespace norvane::app {
 
+class ApplicationEnding;
 class DashboardView;
 class MenuBarView;
 class SingleInstance;
-class TerminationSignals;
 
 /// Owns what lives as long as the application: the store, the updater, the one application state,
 /// the main windows, the tray icon with its panel, and the settings window.
@@ -36,17 +36,19 @@ public:
     /// Whether the desktop shows tray icons now; tests answer for a desktop they do not have.
     using TrayAvailability = std::function<bool()>;
 
-    /// `instance` is the copy of the application that later starts ask to come to the front.
+    /// `instance` is the copy of the application that later starts ask to come to the front;
+    /// `ending` is what Quit, in the menu and the tray's panel, asks for.
     ApplicationController(QApplication& application, NorvaneStore store, SingleInstance& instance,
+                          ApplicationEnding& ending,
                           TrayAvailability isTrayAvailable = &QSystemTrayIcon::isSystemTrayAvailable);
     ~ApplicationController() override;
 
     /// Opens the store for the application's life. While another program keeps it locked, it
     /// waits and tries again, saying so in a window that also offers to quit. A store that cannot
     /// be opened is reported as "Failed to create ModelContainer: " and the error, on standard
-    /// error and in a dialog; the result is then none, as it is when the user quits while waiting
-    /// or a termination signal ends the waiting.
-    static std::optional<NorvaneStore> openStore(const TerminationSignals& endingSignals);
+    /// error and in a dialog; the result is then none, as it is when the application is ended
+    /// while it waits (its Quit, a termination signal).
+    static std::optional<NorvaneStore> openStore(ApplicationEnding& ending);
     /// Bounds what the application holds at once and keeps of what it freed, so that it does not
     /// grow by what its pages and their reads once held: the background works run on at most
     /// three threads, which share two allocator arenas, and large blocks go back to the system
@@ -86,6 +88,7 @@ private:
     /// From the quit on, until all that this controller owns is gone: no child program starts.
     std::optional<platform::ChildProcesses::StopAll> quitting_;
     QApplication& application_;
+    ApplicationEnding& ending_;
     NorvaneStore store_;
     TrayAvailability isTrayAvailable_;
     UpdaterController updaterController_;

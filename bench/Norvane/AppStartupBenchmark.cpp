@@ -8,6 +8,7 @@
 // NORVANE_BENCH_PORTFOLIO=commits build/release/bin/norvane_app_startup_benchmark
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
+#include "Norvane/state/ApplicationEnding.h"
 #include "Norvane/state/SingleInstance.h"
 #include "bench/Norvane/ApplicationLoop.h"
 #include "bench/Norvane/SampleHome.h"
@@ -59,12 +60,13 @@ bool runEventsUntil(const QElapsedTimer& clock, Done done) {
 
 void startUp(benchmark::State& state, QApplication& application) {
     static SingleInstance instance;
+    ApplicationEnding ending(application);
     for (auto _ : state) {
         const FirstPaint paint;
         QElapsedTimer clock;
         clock.start();
         auto controller =
-            std::make_unique<ApplicationController>(application, NorvaneDatabase::makeContainer(), instance);
+            std::make_unique<ApplicationController>(application, NorvaneDatabase::makeContainer(), instance, ending);
         const bool drawn = runEventsUntil(clock, [&] { return paint.happened(); });
         state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
         if (!drawn || !runEventsUntil(clock, [&] { return controller->appState().metricsLoaded(); })) {

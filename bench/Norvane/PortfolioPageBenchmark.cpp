@@ -10,6 +10,7 @@
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/PortfolioView.h"
 #include "Norvane/pages/Sidebar.h"
+#include "Norvane/state/ApplicationEnding.h"
 #include "Norvane/state/SingleInstance.h"
 #include "bench/Norvane/ApplicationLoop.h"
 #include "bench/Norvane/SampleHome.h"
@@ -28,7 +29,8 @@ namespace {
 
 void choosePortfolio(benchmark::State& state, QApplication& application, bool allSectionsOpen) {
     static SingleInstance instance;
-    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance);
+    ApplicationEnding ending(application);
+    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance, ending);
     DashboardView* window = mainWindow();
     if (runUntil([&] { return window->isVisible() && controller.appState().metricsLoaded(); }) < 0) {
         state.SkipWithError("the main window did not start");

@@ -7,6 +7,7 @@
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/pages/Sidebar.h"
+#include "Norvane/state/ApplicationEnding.h"
 #include "Norvane/state/SingleInstance.h"
 #include "bench/Norvane/ApplicationLoop.h"
 #include "bench/Norvane/SampleHome.h"
@@ -25,7 +26,8 @@ namespace {
 
 void switchProjects(benchmark::State& state, QApplication& application) {
     static SingleInstance instance;
-    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance);
+    ApplicationEnding ending(application);
+    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance, ending);
     DashboardView* window = mainWindow();
     if (runUntil([&] { return window->isVisible() && controller.appState().metricsLoaded(); }) < 0) {
         state.SkipWithError("the main window did not start");

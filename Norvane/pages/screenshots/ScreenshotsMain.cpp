@@ -15,6 +15,7 @@
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/screenshots/AppScreenshots.h"
 #include "Norvane/pages/screenshots/DemoPortfolio.h"
+#include "Norvane/state/ApplicationEnding.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
@@ -90,6 +91,7 @@ int main(int argc, char* argv[]) {
         return EXIT_FAILURE;
     }
     SingleInstance instance(home.filePath(QStringLiteral("runtime")));
-    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance);
+    ApplicationEnding ending(application);
+    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance, ending);
     return takePictures(controller, output) ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -3,6 +3,7 @@
 #include "Norvane/pages/ApplicationController.h"
 #include "Norvane/pages/DashboardView.h"
 #include "Norvane/settings/SettingsView.h"
+#include "Norvane/state/ApplicationEnding.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/models/NorvaneDatabase.h"
 
@@ -63,7 +64,9 @@ protected:
     QApplication& application = applicationPastTheWizard();
     norvane::testing::TemporaryFolder runtime;
     SingleInstance instance{QString::fromStdString(runtime.path().string())};
-    ApplicationController controller{application, NorvaneDatabase::makeContainer(), instance, [] { return false; }};
+    ApplicationEnding ending{application};
+    ApplicationController controller{application, NorvaneDatabase::makeContainer(), instance, ending,
+                                     [] { return false; }};
     DashboardView* window = nullptr;
 };
 

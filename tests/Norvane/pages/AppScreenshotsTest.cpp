@@ -39,6 +39,7 @@
 #include "Norvane/sheets/ErrorLine.h"
 #include "Norvane/sheets/ExportSheet.h"
 #include "Norvane/sheets/ShareableSummaryView.h"
+#include "Norvane/state/ApplicationEnding.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "core/models/NorvaneDatabase.h"
@@ -219,7 +220,8 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
     DarkTheme::apply(application);
     QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), true);
     SingleInstance instance(QString::fromStdString((home.path() / "runtime").string()));
-    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance);
+    ApplicationEnding ending(application);
+    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance, ending);
 
     QStringList pictures;
     AppScreenshots::stage(controller, [&](const QString& name, QWidget& widget) {

@@ -21,65 +21,12 @@
 #include "core/models/NorvaneDatabase.h"
 #include "platform/ProcessRunner.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
+#include "tests/Norvane/pages/ControllerFixture.h"
 #include "tests/Norvane/state/TestApplication.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace norvane::app {
 namespace {
-
-constexpr int stillRunning = 7;
-
-/// Whether the application was asked to quit while this watched.
-class QuitWatch : public QObject {
-public:
-    QuitWatch() { qApp->installEventFilter(this); }
-    bool asked = false;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == qApp && event->type() == QEvent::Quit) asked = true;
-        return false;
-    }
-};
-
-/// The real controller over a store in the temporary home, on a desktop with or without a tray.
-struct ControllerFixture {
-    const norvane::testing::TemporaryFolder& home = norvane::testing::applicationHome();
-    norvane::testing::TemporaryFolder temporary;
-    // Deeper than a socket's address reaches: the instance's socket works there all the same.
-    QString runtime = QString::fromStdString((temporary.path() / std::string(100, 'r')).string());
-    QApplication& application = norvane::testing::testApplication();
-    bool trayAvailable;
-    SingleInstance instance{runtime};
-    std::unique_ptr<ApplicationController> controller;
-
-    /// `onboardingDone` is stored first when given; the stored flag is left as it is otherwise.
-    explicit ControllerFixture(bool tray = true, std::optional<bool> onboardingDone = true) : trayAvailable(tray) {
-        if (onboardingDone) QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), *onboardingDone);
-        controller = std::make_unique<ApplicationController>(application, NorvaneDatabase::makeContainer(), instance,
-                                                             [this] { return trayAvailable; });
-        QCoreApplication::processEvents();
-    }
-    DashboardView* window() const {
-        for (auto* widget : QApplication::topLevelWidgets()) {
-            if (auto* found = qobject_cast<DashboardView*>(widget); found && found->isVisible()) return found;
-        }
-        return nullptr;
-    }
-
-    /// Closes the main window as its close button would, inside the event loop; the exit status
-    /// of that loop, or `stillRunning` when the program went on once the last window had closed.
-    int closeMainWindow() {
-        const QuitWatch quit;
-        // Connected after the controller's own handler: by then it has quit or gone on.
-        const QObject context;
-        QObject::connect(&application, &QGuiApplication::lastWindowClosed, &context, [&quit] {
-            if (!quit.asked) QCoreApplication::exit(stillRunning);
-        });
-        QTimer::singleShot(0, window(), &QWidget::close);
-        return QApplication::exec();
-    }
-};
 
 bool isRestoredAndActive(const QWidget& window) {
     return !(window.windowState() & Qt::WindowMinimized) && window.isActiveWindow();

@@ -1,0 +1,179 @@
+#include "Norvane/state/ApplicationEnding.h"
+
+#include <csignal>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "Norvane/onboarding/OnboardingWizard.h"
+#include "Norvane/pages/Sidebar.h"
+#include "Norvane/settings/CocomoTab.h"
+#include "Norvane/settings/SettingsView.h"
+#include "Norvane/sheets/AddProjectSheet.h"
+#include "Norvane/state/UpdateDialogPresenter.h"
+#include "core/facade/NorvaneKit.h"
+#include "tests/Norvane/desktop/PrivateDisplay.h"
+#include "tests/Norvane/pages/ControllerFixture.h"
+#include "tests/core/collection/GitTestRepository.h"
+#include "tests/support/LocalDate.h"
+#include "tests/support/ProcessWatch.h"
+
+namespace norvane::app {
+namespace {
+
+/// One way a user or the system ends the program.
+struct Ending {
+    const char* name;
+    /// Asks for the ending with `target` in front.
+    std::function<void(QWidget& target)> ask;
+};
+
+const Ending terminationSignal{"SIGTERM", [](QWidget&) { ::kill(::getpid(), SIGTERM); }};
+const Ending quitKey{"Ctrl+Q", [](QWidget& target) { QTest::keyClick(&target, Qt::Key_Q, Qt::ControlModifier); }};
+// As the session's end asks it on X.
+const Ending qtQuit{"Qt's quit", [](QWidget&) { QCoreApplication::quit(); }};
+
+/// The real controller on the private display, where the keys are the desktop's (Ctrl+Q quits), with
+/// no tray: `onboardingDone` as the fixture takes it.
+struct EndingFixture : norvane::testing::OnPrivateDisplay, ControllerFixture {
+    explicit EndingFixture(std::optional<bool> onboardingDone = true) : ControllerFixture(false, onboardingDone) {}
+};
+
+/// Runs the event loop, asks `ending` in it with `target` in front, and returns the loop's exit
+/// status: `stillRunning` when the main window still shows once the ending was asked and handled.
+int endWith(EndingFixture& fixture, const Ending& ending, const std::function<QWidget*()>& target) {
+    const QPointer<QWidget> window = fixture.window();
+    const QObject context;
+    const auto goneOn = [window] {
+        if (window && window->isVisible()) QCoreApplication::exit(stillRunning);
+    };
+    // A signal is handled at a later turn of the loop; a key and Qt's quit as they are asked.
+    QObject::connect(&fixture.ending, &ApplicationEnding::begun, &context,
+                     [&context, goneOn] { QTimer::singleShot(0, &context, goneOn); });
+    QTimer::singleShot(0, &context, [&] {
+        ending.ask(*target());
+        if (!fixture.ending.isUnderway()) QTimer::singleShot(0, &context, goneOn);
+    });
+    return QApplication::exec();
+}
+
+OnboardingWizard* shownWizard(const EndingFixture& fixture) {
+    OnboardingWizard* wizard = nullptr;
+    const bool shown = QTest::qWaitFor(
+        [&] {
+            wizard = fixture.window() ? fixture.window()->findChild<OnboardingWizard*>() : nullptr;
+            return wizard && wizard->isVisible();
+        },
+        10'000);
+    return shown ? wizard : nullptr;
+}
+
+// Found after a logout while the first run's wizard showed: the ending closed it as its close
+// button does, which skips the setup, and the wizard never came back. Ctrl+Q did nothing there.
+TEST(ApplicationEnding, TheFirstRunWizardComesBackAtTheNextStart) {
+    norvane::testing::pointerApplication();
+    QSettings().remove(QStringLiteral("hasCompletedOnboarding"));
+    for (const auto& ending : {terminationSignal, quitKey, qtQuit}) {
+        SCOPED_TRACE(ending.name);
+        EndingFixture fixture(std::nullopt);
+        auto* wizard = shownWizard(fixture);
+        ASSERT_NE(wizard, nullptr) << "the wizard comes back at each start";
+        EXPECT_EQ(endWith(fixture, ending, [wizard] { return wizard; }), 0);
+        EXPECT_FALSE(QSettings().value(QStringLiteral("hasCompletedOnboarding")).toBool());
+    }
+}
+
+/// The add sheet of the controller's window, adding `repository` with a counter that runs until
+/// it is stopped; the counter's process id once it runs, or 0.
+pid_t addWithAWaitingCounter(EndingFixture& fixture, const norvane::testing::GitTestRepository& repository,
+                             const std::filesystem::path& running, QPointer<QWidget>& sheet) {
+    QTest::mouseClick(fixture.window()->sidebar().findChild<QPushButton*>(QStringLiteral("addProject")),
+                      Qt::LeftButton);
+    sheet = fixture.window()->addProjectSheet();
+    auto* form = sheet ? sheet->findChild<AddProjectSheet*>() : nullptr;
+    if (form == nullptr) return 0;
+    form->nameField().setText(QStringLiteral("atlas"));
+    form->pathField().setText(QString::fromStdString(repository.pathString()));
+    QTest::mouseClick(&form->addButton(), Qt::LeftButton);
+    if (!QTest::qWaitFor([&] { return std::filesystem::exists(running); }, 60'000)) return 0;
+    pid_t counter = 0;
+    std::ifstream(running) >> counter;
+    return counter;
+}
+
+// Found adding a large repository: a logout or Ctrl+Q during the add did nothing, as the sheet
+// refused to close while it added, and the program ran on until killed.
+TEST(ApplicationEnding, AnAddUnderWayIsStoppedAndLeftForTheNextCollection) {
+    const auto& home = norvane::testing::applicationHome();
+    const auto running = home.path() / "counter-running";
+    // Found first on the way, as `go install` leaves it: it says it runs, and runs until stopped.
+    const auto counter =
+        home.writeFile("go/bin/scc", "#!/bin/sh\necho $$ > '" + running.string() + ".new'\nmv '" + running.string() +
+                                         ".new' '" + running.string() + "'\nexec sleep 1000\n");
+    std::filesystem::permissions(counter, std::filesystem::perms::owner_all);
+    norvane::testing::GitTestRepository repository;
+    repository.writeFile("main.cpp", "int main() {}\n");
+    repository.commit("Initial commit", norvane::testing::utc("2024-01-10T12:00:00Z"));
+
+    for (const auto& ending : {terminationSignal, quitKey}) {
+        SCOPED_TRACE(ending.name);
+        std::filesystem::remove(running);
+        {
+            EndingFixture fixture;
+            QPointer<QWidget> sheet;
+            const pid_t waiting = addWithAWaitingCounter(fixture, repository, running, sheet);
+            ASSERT_NE(waiting, 0);
+            EXPECT_EQ(endWith(fixture, ending, [sheet] { return sheet.data(); }), 0);
+            EXPECT_TRUE(norvane::testing::waitUntilEnded(waiting)) << "the counter is stopped";
+        }
+        auto& kit = NorvaneKit::shared();
+        const auto project = kit.findProject("atlas");
+        ASSERT_NE(project, nullptr);
+        EXPECT_TRUE(kit.collector().hasUnfinishedAdd(project));
+        kit.deleteProject(project);
+    }
+    std::filesystem::remove(counter);
+}
+
+// An alert waits in an event loop of its own: the ending leaves it too.
+TEST(ApplicationEnding, AnAlertThatWaitsForAnAnswerEndsWithTheProgram) {
+    for (const auto& ending : {terminationSignal, quitKey}) {
+        SCOPED_TRACE(ending.name);
+        EndingFixture fixture;
+        QTimer::singleShot(0, &fixture.application, [] {
+            UpdateDialogPresenter().showUpdateAvailable(QStringLiteral("9.0"), QStringLiteral("1.0"), QUrl());
+        });
+        EXPECT_EQ(endWith(fixture, ending, [] { return QApplication::activeModalWidget(); }), 0);
+    }
+}
+
+// Found so with the ending that closed every window: the salary typed and not yet left was kept,
+// as leaving the window keeps it; hiding the windows keeps it as well.
+TEST(ApplicationEnding, AWageTypedInTheSettingsIsKept) {
+    EndingFixture fixture;
+    fixture.controller->showSettingsWindow();
+    SettingsView* settings = nullptr;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return (settings = qobject_cast<SettingsView*>(QApplication::activeWindow())); }));
+    auto& tab = settings->cocomoTab();
+    settings->tabs().setCurrentWidget(&tab);
+    tab.salaryField().setFocus();
+    tab.salaryField().selectAll();
+    QTest::keyClicks(&tab.salaryField(), "187000");
+    EXPECT_EQ(endWith(fixture, terminationSignal, [&tab] { return &tab.salaryField(); }), 0);
+    fixture.controller.reset();
+    EXPECT_EQ(QSettings().value(QStringLiteral("averageWage")).toDouble(), 187000.0);
+}
+
+} // namespace
+} // namespace norvane::app
