@@ -72,8 +72,8 @@ pid_t otherHolderOf(const std::filesystem::path& path, const FileIdentity& ident
 }
 
 /// `folder` locked for this process, after up to `longestTurnWait` of waiting for another's turn;
-/// none when it cannot be opened or locked. A process stopped in its turn holds the others up: a wait that
-/// lasts is said, so that nobody takes a silent command for a hung one.
+/// none when it cannot be opened or locked. A process stopped in its turn holds the others up: a
+/// wait that lasts is said, so that nobody takes a silent command for a hung one.
 FileDescriptor lockedFolder(const std::filesystem::path& folder) {
     FileDescriptor locked(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     const auto start = std::chrono::steady_clock::now();

@@ -58,8 +58,8 @@ public:
     /// While it lives, no other thread of this process, and no other process that takes turns at
     /// the same folder, opens, sets aside or closes a connection to a store there: what a turn
     /// decides about the side files holds until its connection is open. Turns nest on one thread.
-    /// A process stopped in its turn holds the others up to 15 seconds each time; a wait that lasts
-    /// longer than a second is said on standard error, once a process.
+    /// A process stopped in its turn holds the others up for at most 15 seconds at each turn; a wait
+    /// that lasts longer than a second is said on standard error, once a process.
     class Turn {
     public:
         explicit Turn(const std::filesystem::path& store);
