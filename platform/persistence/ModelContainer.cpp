@@ -13,6 +13,7 @@
 #include <array>
 #include <charconv>
 #include <chrono>
+#include <fstream>
 #include <set>
 #include <thread>
 
@@ -113,6 +114,33 @@ void refuseUnknownVersion(const StoreLayout& layout, const Schema& schema, const
         throw StoreError("The store " + where + " was written by a newer version of Norvane (schema " +
                          *layout.version + "); this version reads schema " + schema.version);
     }
+}
+
+/// Whether the store was written by an older version, which opening brings up to date.
+bool isOlder(const StoreLayout& layout, const Schema& schema) {
+    return layout.version && *layout.version != schema.version;
+}
+
+/// The name the system gives a process, or none once it ended.
+std::string commandOf(pid_t process) {
+    std::string command;
+    std::getline(std::ifstream("/proc/" + std::to_string(process) + "/comm"), command);
+    return command;
+}
+
+/// Why a store of an older version is not brought up to date: another process kept it open for
+/// longer than the lock wait. Names one such process where the system does, as what to close.
+StoreError heldByAnother(const std::filesystem::path& file, const std::string& olderVersion) {
+    std::string holder;
+    if (const pid_t process = StoreSideFiles::otherHolderOf(file); process > 0) {
+        const auto command = commandOf(process);
+        holder = " (" + (command.empty() ? "" : command + ", ") + "process " + std::to_string(process) + ")";
+    }
+    return StoreError("The store " + file.string() + " was written by an earlier version of Norvane (schema " +
+                      olderVersion + "), and another program has it open" + holder +
+                      ": an older Norvane, or one that reads the store. Quit the older Norvane's window and let "
+                      "its commands end, or close the program that reads the store, then try again; nothing was "
+                      "changed");
 }
 
 /// Whether opening has to write: a new store, a missing table or index, or an older version.
@@ -492,11 +520,11 @@ void ModelContainer::prepare() {
         }
         // A store of an earlier version may lack what this one reads, and only an upgrade adds
         // it; one that lacks only an index or the keys' table still reads.
-        if (readOnlyReason_ && layout.version && *layout.version != schema_.version) {
+        if (readOnlyReason_ && isOlder(layout, schema_)) {
             throw StoreError("The store " + where + " was written by an earlier version (schema " + *layout.version +
                              ") and cannot be brought up to date: " + *readOnlyReason_);
         }
-        if (!readOnlyReason_) setUp();
+        if (!readOnlyReason_) setUp(isOlder(layout, schema_) ? layout.version : std::nullopt);
     } else if (file_ && !readOnlyReason_) {
         // Already in WAL mode, so this writes nothing; it sets the connection up for it before
         // the first read, which keeps reads as cheap as they were.
@@ -507,15 +535,26 @@ void ModelContainer::prepare() {
     lastDataVersion_ = dataVersion();
 }
 
-void ModelContainer::setUp() {
+void ModelContainer::setUp(const std::optional<std::string>& olderVersion) {
     Database& database = *database_;
     if (file_) database.execute("PRAGMA journal_mode = WAL");
-    Transaction transaction(database);
+    // A program that has the store open (an older Norvane, a reader) would go on with the rows as
+    // it reads them: an upgrade holds the file alone, which it gets once every other connection
+    // has let go, within the lock wait. Such a lock never comes while one of them keeps it open.
+    const bool alone = file_ && olderVersion;
+    if (alone) database.execute("PRAGMA locking_mode = EXCLUSIVE");
+    std::optional<Transaction> transaction;
+    try {
+        transaction.emplace(database);
+    } catch (const StoreBusyError&) {
+        if (!alone) throw;
+        throw heldByAnother(*file_, *olderVersion);
+    }
     // Another process may have set the store up while this one waited for the lock.
     const auto layout = readLayout(database);
     refuseUnknownVersion(layout, schema_, describe(file_));
     createTables(database, schema_);
-    if (layout.version && *layout.version != schema_.version && schema_.upgrade) {
+    if (isOlder(layout, schema_) && schema_.upgrade) {
         schema_.upgrade(database, *layout.version);
     }
     if (layout.version != schema_.version) {
@@ -524,10 +563,15 @@ void ModelContainer::setUp() {
         version.bind(1, schema_.version);
         version.run();
     }
-    transaction.commit();
+    transaction->commit();
     // A store's first write and an upgrade leave nothing in the log, as every save does: a log left
     // at the path is replayed into whatever file is put there next.
     if (file_) emptyLog();
+    if (alone) {
+        // The file is shared again from the next read on.
+        database.execute("PRAGMA locking_mode = NORMAL");
+        database.execute("SELECT count(*) FROM sqlite_master");
+    }
 }
 
 std::optional<std::string> ModelContainer::openingFailure() const {

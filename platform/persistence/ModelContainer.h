@@ -223,7 +223,9 @@ private:
     /// Tries `emptyLog` again while the log holds frames, up to the busy timeout.
     void emptyLogOnceReadersLetGo();
     void prepare();
-    void setUp();
+    /// Writes what the store lacks: its tables, indexes and version, and, for a store of an older
+    /// version (given), the upgrade, with no other connection to the file open meanwhile.
+    void setUp(const std::optional<std::string>& olderVersion);
     std::int64_t dataVersion();
 
     mutable std::recursive_mutex databaseMutex_;

@@ -52,11 +52,11 @@ StoreSideFiles::Holder holderShowing(const std::optional<std::vector<std::pair<F
     return {true, descriptorOf(*files, sharedMemory) >= 0, store && descriptorOf(*files, *store) >= 0};
 }
 
-/// Another process that holds a lock on the shared memory file, as the kernel names one: 0 when
-/// none does, -1 when it cannot be asked or names none this process can see. `ownDescriptor` is
-/// this process's own, where it has the file open: closing any other descriptor of the file would
-/// let go of every lock this process holds on it.
-pid_t otherHolderOf(const std::filesystem::path& path, const FileIdentity& identity, int ownDescriptor) {
+/// Another process that holds a lock on the file, as the kernel names one: 0 when none does, -1
+/// when it cannot be asked or names none this process can see. `ownDescriptor` is this process's
+/// own, where it has the file open: closing any other descriptor of the file would let go of every
+/// lock this process holds on it.
+pid_t otherHolder(const std::filesystem::path& path, const FileIdentity& identity, int ownDescriptor) {
     FileDescriptor opened;
     if (ownDescriptor < 0) {
         opened = FileDescriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
@@ -104,6 +104,13 @@ StoreSideFiles::Owner StoreSideFiles::ownerFrom(const std::vector<Holder>& holde
     return Owner::unknown;
 }
 
+pid_t StoreSideFiles::otherHolderOf(const std::filesystem::path& file) {
+    const auto identity = FileIdentity::of(file);
+    if (!identity) return 0;
+    const auto own = FileIdentity::openBy("self");
+    return otherHolder(file, *identity, own ? descriptorOf(*own, *identity) : -1);
+}
+
 StoreSideFiles::StoreSideFiles(std::filesystem::path store)
     : store_(std::move(store)), log_(store_.string() + "-wal"), sharedMemory_(store_.string() + "-shm") {}
 
@@ -117,7 +124,7 @@ StoreSideFiles::Reading StoreSideFiles::read() const {
     const auto own = FileIdentity::openBy("self");
     const int ownDescriptor = own ? descriptorOf(*own, *reading.sharedMemory) : -1;
     if (ownDescriptor >= 0) holders.push_back(holderShowing(own, *reading.sharedMemory, store));
-    const pid_t other = otherHolderOf(sharedMemory_, *reading.sharedMemory, ownDescriptor);
+    const pid_t other = otherHolder(sharedMemory_, *reading.sharedMemory, ownDescriptor);
     if (other > 0) {
         holders.push_back(holderShowing(FileIdentity::openBy(std::to_string(other)), *reading.sharedMemory, store));
     } else if (other < 0) {

@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include <sys/types.h>
+
 namespace norvane::platform {
 
 /// The log and shared memory files that SQLite keeps beside a store in WAL mode ("-wal", "-shm"),
@@ -46,6 +48,11 @@ public:
     /// Whose the side files are, from what the processes that hold them showed. One connection to
     /// the file at the path outweighs everything else: its side files are never taken from it.
     static Owner ownerFrom(const std::vector<Holder>& holders);
+
+    /// Another process that holds a lock on `file`, as the kernel names one (F_GETLK): 0 when none
+    /// does, -1 when it cannot be asked or names none this process can see. Asked through this
+    /// process's own descriptor of the file where it has one.
+    static pid_t otherHolderOf(const std::filesystem::path& file);
 
     explicit StoreSideFiles(std::filesystem::path store);
 

@@ -5,6 +5,7 @@
 #include "tests/platform/persistence/TestRecords.h"
 #include "tests/support/ErrorMessage.h"
 #include "tests/support/ProcessWatch.h"
+#include "tests/support/StoreHolder.h"
 #include "tests/support/StoreIntegrity.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -115,6 +116,69 @@ TEST_F(ModelContainerTest, RefusesNewerAndUnreadableSchemaVersionsAndNeverRewrit
     platform::ModelContext context(open(file));
     EXPECT_EQ(context.fetch<Shelf>().size(), 1U);
     EXPECT_EQ(storedVersion(file), "'1.0.0'");
+}
+
+// Found when the version before still ran an add as this one opened the store: the upgrade went on
+// under it, and the older program wrote rows with its own meanings into the newer store.
+TEST_F(ModelContainerTest, AnOlderStoreIsBroughtUpToDateOnceNoOtherProgramHasItOpen) {
+    storeWithAShelf();
+    execute(file, "UPDATE norvane_metadata SET value = '0.9.12' WHERE key = 'schemaVersion'");
+    // The older program keeps the store open until it sees this process ask for the store alone, or
+    // the store change under it.
+    StoreHolder older(file, [this](int store) {
+        std::string seen;
+        waitUntil([&] {
+            if (StoreHolder::claimedAlone(store)) seen = "asked for while it read " + storedVersion(file);
+            if (storedVersion(file) != "'0.9.12'") seen = "brought up to date under it";
+            return !seen.empty();
+        });
+        return seen;
+    });
+    auto opened = std::async(std::launch::async, [this] { return open(file); });
+    EXPECT_EQ(older.verdict(), "asked for while it read '0.9.12'");
+    ASSERT_TRUE(opened.get());
+    EXPECT_EQ(storedVersion(file), "'1.0.0'");
+    EXPECT_EQ(platform::ModelContext(open(file)).fetch<Shelf>().size(), 1U);
+}
+
+// Programs of this version that find an older store at once: one brings it up to date while the
+// others wait for their turn at the folder, and then find nothing to do.
+TEST_F(ModelContainerTest, ProgramsThatOpenAnOlderStoreAtOnceBringItUpToDateOnce) {
+    storeWithAShelf();
+    execute(file, "UPDATE norvane_metadata SET value = '0.9.12' WHERE key = 'schemaVersion'");
+    auto counting = testSchema();
+    counting.upgrade = [](platform::Database& database, const std::string&) {
+        database.execute("INSERT INTO note (id, text) VALUES (randomblob(16), 'upgraded')");
+    };
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    std::vector<pid_t> programs;
+    for (int index = 0; index < 4; ++index) {
+        const pid_t program = fork();
+        if (program == 0) {
+            close(start[1]);
+            char byte = 0;
+            [[maybe_unused]] const auto begun = read(start[0], &byte, 1);
+            try {
+                platform::ModelContainer::open(file, counting);
+            } catch (const std::exception& failure) {
+                std::fprintf(stderr, "in the child process: %s\n", failure.what());
+                _exit(1);
+            }
+            _exit(0);
+        }
+        programs.push_back(program);
+    }
+    // Every program begins as the pipe closes.
+    close(start[0]);
+    close(start[1]);
+    for (const pid_t program : programs) {
+        int status = -1;
+        waitpid(program, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(storedVersion(file), "'1.0.0'");
+    EXPECT_EQ(platform::ModelContext(open(file)).fetch<Note>().size(), 1U);
 }
 
 TEST_F(ModelContainerTest, AFileSystemFailureAtOpenSaysWhatHappened) {

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include <sys/types.h>
+
+namespace norvane::testing {
+
+/// Another program that has a store open, as a program of an older version does while it runs (its
+/// window, an add) and as a reader does (a database browser): a process of its own whose plain
+/// SQLite connection has read the store and stays open until `watch` returns, or, without one,
+/// until the holder goes away.
+class StoreHolder {
+public:
+    /// Starts the process and waits until its connection has read the store. `watch` runs there
+    /// while the connection is open, given a descriptor of the store file that stays open as long
+    /// (closing any other would let go of the connection's locks); what it returns is the `verdict`.
+    explicit StoreHolder(const std::filesystem::path& file, std::function<std::string(int store)> watch = {});
+    ~StoreHolder();
+    StoreHolder(const StoreHolder&) = delete;
+    StoreHolder& operator=(const StoreHolder&) = delete;
+
+    pid_t process() const { return process_; }
+    /// What `watch` returned, once the process has closed its connection.
+    std::string verdict();
+
+    /// Whether another process holds a write lock on the store that `store` has open, as SQLite
+    /// does while it asks for a store for its connection alone; it writes one in WAL mode without.
+    static bool claimedAlone(int store);
+
+private:
+    pid_t process_ = -1;
+    int verdict_ = -1;
+    int end_ = -1;
+};
+
+} // namespace norvane::testing
