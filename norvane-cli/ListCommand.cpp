@@ -2,23 +2,33 @@
 
 #include "norvane-cli/TerminalText.h"
 
+#include "core/collection/AddCompletion.h"
+
 #include "platform/RawValueEnum.h"
 #include "platform/UnicodeText.h"
 
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <ostream>
 #include <string_view>
+#include <utility>
 
 namespace norvane::cli {
 namespace {
 
 using Table = std::vector<std::vector<std::string>>;
 
-/// The status of a project whose add did not finish.
+/// The statuses of a project whose add did not finish, each with what it means: the add still
+/// runs, or it was interrupted.
+constexpr std::string_view addingStatus = "adding";
 constexpr std::string_view unfinishedStatus = "unfinished";
+constexpr std::array<std::pair<std::string_view, std::string_view>, 2> unfinishedAdds{{
+    {addingStatus, "the add still runs; it imports the history before it ends"},
+    {unfinishedStatus, "the add was interrupted before the history was imported; `norvane collect` finishes it"},
+}};
 
 /// The columns of the text as it prints, escapes included, so that names in any script (wide
 /// characters, combining marks) keep the columns straight.
@@ -55,15 +65,11 @@ int ListCommand::run(NorvaneKit& kit, const Console& console) {
         return EXIT_SUCCESS;
     }
     Table table{{"NAME", "STATUS", "TYPE", "CODE LINES", "PATH"}};
-    bool anyUnfinished = false;
-    for (const auto& project : projects) {
-        table.push_back(row(kit, project));
-        anyUnfinished = anyUnfinished || table.back()[1] == unfinishedStatus;
-    }
+    for (const auto& project : projects) table.push_back(row(kit, project));
     printColumns(table, console);
-    if (anyUnfinished) {
-        console.printLine(std::string(unfinishedStatus) +
-                          ": the add was interrupted before the history was imported; `norvane collect` finishes it");
+    for (const auto& [status, meaning] : unfinishedAdds) {
+        const bool shown = std::any_of(table.begin(), table.end(), [&](const auto& row) { return row[1] == status; });
+        if (shown) console.printLine(fmt::format("{}: {}", status, meaning));
     }
     return EXIT_SUCCESS;
 }
@@ -75,8 +81,10 @@ std::vector<std::string> ListCommand::row(NorvaneKit& kit, const std::shared_ptr
          .sortBy = {platform::descending(SnapshotField::capturedAt)},
          .limit = 1});
     const auto codeLines = counts.empty() ? std::string("-") : fmt::format("{}", counts.front()->codeLines);
-    const auto status = kit.collector().hasUnfinishedAdd(project) ? std::string(unfinishedStatus)
-                                                                  : std::string(platform::rawValue(project->status));
+    auto status = std::string(platform::rawValue(project->status));
+    if (kit.collector().hasUnfinishedAdd(project)) {
+        status = AddCompletion::isRunning(*kit.context(), *project) ? addingStatus : unfinishedStatus;
+    }
     return {project->name, status, std::string(platform::rawValue(project->projectType)), codeLines, project->path};
 }
 

@@ -153,9 +153,11 @@ CollectionResult Collector::collectOne(const std::shared_ptr<Project>& given, co
     }
     std::shared_ptr<Project> project;
     bool unfinished = false;
+    platform::RunningMark finishing;
     try {
         project = inOwnContext(given);
         unfinished = hasUnfinishedAdd(project);
+        if (unfinished) finishing = AddCompletion::markRunning(*context_, *project);
         // Everything is read before anything changes, so that a repository git cannot read
         // leaves no trace.
         auto reading = read(project, counter, !unfinished);
@@ -528,6 +530,8 @@ InitialCollectionResult Collector::collectInitialData(const std::shared_ptr<Proj
             progress(stage);
         }
     };
+    // Until it ends, the add is not called interrupted.
+    const auto running = AddCompletion::markRunning(*context_, *project);
     report(InitialCollectionStage::Starting{});
     report(InitialCollectionStage::RunningScc{});
     InitialCollectionResult result{project, std::nullopt, 0, 0, std::nullopt};

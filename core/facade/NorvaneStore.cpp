@@ -40,7 +40,7 @@ std::vector<ProjectListing> NorvaneStore::listProjects() const {
         listings.reserve(projects.size());
         for (const auto& project : projects) {
             ProjectListing listing{project->info(), std::nullopt, std::nullopt,
-                                   AddCompletion::isUnfinished(context, project)};
+                                   AddCompletion::isInterrupted(context, project)};
             if (const auto found = newest.find(project->persistentKey()); found != newest.end()) {
                 listing.newestSnapshot = found->second.snapshot;
                 listing.commitSummary = found->second.commitSummary;

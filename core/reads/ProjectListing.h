@@ -26,7 +26,8 @@ struct ProjectListing {
     /// The short hash and subject of the newest snapshot that carries a commit; none without one,
     /// or when that snapshot has no message.
     std::optional<CommitSummary> commitSummary;
-    /// The add was interrupted before the history was imported; the next collection finishes it.
+    /// The add was interrupted before the history was imported (not one that still runs); the next
+    /// collection finishes it.
     bool addUnfinished = false;
 };
 
