@@ -3,6 +3,7 @@
 #include "norvane-cli/HistoryNote.h"
 #include "norvane-cli/InitialCollectionPrinter.h"
 
+#include "core/collection/AddCompletion.h"
 #include "core/models/ProjectInput.h"
 
 #include "platform/RawValueEnum.h"
@@ -29,6 +30,12 @@ int AddCommand::run(NorvaneKit& kit, const Console& console) {
     ProjectInput::checkName(name_);
     const auto path = ProjectInput::absoluteFolder(path_);
     auto project = unfinishedAdd(kit, path);
+    if (project && AddCompletion::isRunning(*kit.context(), *project)) {
+        console.printError(fmt::format("The add of {} still runs in another program, which imports its history; "
+                                       "`norvane list` shows it as adding until it ends",
+                                       project->name));
+        return EXIT_FAILURE;
+    }
     if (project) {
         console.printLine(fmt::format("Finishing the add of {} ({})", project->name, project->path));
     } else {

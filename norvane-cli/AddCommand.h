@@ -8,7 +8,8 @@ namespace norvane::cli {
 
 /// `norvane add NAME [PATH]`: starts tracking a folder (the current one by default), then runs
 /// its first collection and history import, showing each stage. An add of the same name and
-/// folder that was interrupted is finished; one whose first collection fails leaves nothing.
+/// folder that was interrupted is finished, one that still runs is left to its program; one whose
+/// first collection fails leaves nothing.
 class AddCommand final : public Command {
 public:
     CLI::App* configure(CLI::App& tool) override;

@@ -175,6 +175,10 @@ TEST_F(InterruptedAdd, AnAddThatStillRunsIsNotCalledInterrupted) {
     const auto application = NorvaneStore::open(storeFile()).listProjects();
     ASSERT_EQ(application.size(), 1u);
     EXPECT_FALSE(application.front().addUnfinished);
+    const auto again = norvane({"add", "demo", repository->pathString()});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_THAT(again.err, HasSubstr("The add of demo still runs in another program"));
+    EXPECT_EQ(storedSnapshots("demo", "gitHistory"), 0u) << "the history is the running add's to import";
 
     kill(held.add, SIGKILL);
     waitpid(held.add, nullptr, 0);
