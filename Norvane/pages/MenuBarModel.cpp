@@ -14,8 +14,8 @@ namespace norvane::app {
 namespace {
 
 // The panel's leverage uses the default wage and overhead, whatever the settings say.
-constexpr double averageWage = AppSettings::defaultAverageWage;
-constexpr double overhead = AppSettings::defaultOverhead;
+constexpr double defaultWage = AppSettings::defaultAverageWage;
+constexpr double defaultOverhead = AppSettings::defaultOverhead;
 
 } // namespace
 
@@ -37,7 +37,8 @@ std::int64_t MenuBarModel::totalLines(const Projects& projects) {
 QString MenuBarModel::leverageText(const Projects& projects, platform::Date now) {
     const auto lines = totalLines(projects);
     if (lines < 1) return {};
-    const double effort = CocomoEstimate::calculate(lines, ProjectType::organic, averageWage, overhead).effortMonths;
+    const double effort =
+        CocomoEstimate::calculate(lines, ProjectType::organic, defaultWage, defaultOverhead).effortMonths;
     std::optional<platform::Date> start;
     for (const auto& listing : activeProjects(projects)) {
         const auto& first = listing.project.firstCommitAt;

@@ -73,7 +73,7 @@ void expectSameInWindows(std::string_view fileName, std::string_view text) {
     }
 }
 
-struct Case {
+struct CountedText {
     const char* fileName;
     std::string_view text;
     std::int64_t code;
@@ -82,8 +82,8 @@ struct Case {
     std::int64_t complexity = 0;
 };
 
-void expectCounts(std::initializer_list<Case> cases) {
-    for (const Case& c : cases) {
+void expectCounts(std::initializer_list<CountedText> cases) {
+    for (const CountedText& c : cases) {
         const FileCounts expected{c.code + c.comment + c.blank, c.code, c.comment, c.blank, c.complexity};
         EXPECT_EQ(countAs(c.fileName, c.text), expected) << c.fileName << ": " << c.text;
         expectSameInWindows(c.fileName, repeated(c.text));

@@ -17,8 +17,8 @@
 namespace norvane::indexserver {
 namespace {
 
-constexpr const char* attacker = "127.0.0.2";
-constexpr const char* bystanders = "127.0.0.3";
+constexpr const char* attackerAddress = "127.0.0.2";
+constexpr const char* bystandersAddress = "127.0.0.3";
 
 /// One service of its own, whose clock stands still so that two of them holding figures that
 /// publish alike answer with the same bytes.
@@ -56,7 +56,7 @@ private:
 /// The attacker's four devices in `bucket`, each with the code lines of a day in `figures`.
 void postAttackersOwn(Service& service, const std::string& bucket, const std::vector<std::int64_t>& figures) {
     for (std::size_t device = 0; device < figures.size(); ++device) {
-        service.post(attacker, "attacker-" + std::to_string(device), bucket, figures[device],
+        service.post(attackerAddress, "attacker-" + std::to_string(device), bucket, figures[device],
                      50.0 + 10.0 * static_cast<double>(device));
     }
 }
@@ -73,8 +73,8 @@ TEST(PublishedBenchmarks, FourIdsOfAnAttackerTellTheFifthFigureOnlyToTwoSignific
     for (const auto& figures : attackersFigures) {
         Service first;
         Service second;
-        first.post(bystanders, "victim", "Enterprise", 4321, 61.2);
-        second.post(bystanders, "victim", "Enterprise", 4349, 60.8);
+        first.post(bystandersAddress, "victim", "Enterprise", 4321, 61.2);
+        second.post(bystandersAddress, "victim", "Enterprise", 4349, 60.8);
         postAttackersOwn(first, "Enterprise", figures);
         postAttackersOwn(second, "Enterprise", figures);
 
@@ -92,14 +92,14 @@ TEST(PublishedBenchmarks, AnAttackerMovingItsOwnFigureThroughTheVictimsLearnsNoM
     // passes 4321 and 4349 on its way from 4300 to 4360.
     Service first;
     Service second;
-    first.post(bystanders, "victim", "Enterprise", 4321, 61.2);
-    second.post(bystanders, "victim", "Enterprise", 4349, 60.8);
+    first.post(bystandersAddress, "victim", "Enterprise", 4321, 61.2);
+    second.post(bystandersAddress, "victim", "Enterprise", 4349, 60.8);
     postAttackersOwn(first, "Enterprise", {1000, 2000, 3000, 4300});
     postAttackersOwn(second, "Enterprise", {1000, 2000, 3000, 4300});
     for (int step = 0; step <= 6; ++step) {
         EXPECT_EQ(first.published(), second.published()) << "at " << 4300 + 10 * step;
-        first.post(attacker, "attacker-3", "Enterprise", 10, std::nullopt);
-        second.post(attacker, "attacker-3", "Enterprise", 10, std::nullopt);
+        first.post(attackerAddress, "attacker-3", "Enterprise", 10, std::nullopt);
+        second.post(attackerAddress, "attacker-3", "Enterprise", 10, std::nullopt);
     }
 }
 
@@ -109,11 +109,11 @@ TEST(PublishedBenchmarks, WhatABucketTooSmallToPublishHoldsLeavesNoTrace) {
     // one reports a velocity retention.
     const auto mediumOfFive = [](Service& service) {
         postAttackersOwn(service, "Medium", {120, 300, 450, 800});
-        service.post(bystanders, "bystander", "Medium", 610, 35.5);
+        service.post(bystandersAddress, "bystander", "Medium", 610, 35.5);
     };
     const auto smallOfFive = [](Service& service, std::optional<double> loneRetention) {
         for (int device = 0; device < 5; ++device) {
-            service.post(bystanders, "small-" + std::to_string(device), "Small", 40 + 30 * device,
+            service.post(bystandersAddress, "small-" + std::to_string(device), "Small", 40 + 30 * device,
                          device == 0 ? loneRetention : std::nullopt);
         }
     };
@@ -124,17 +124,17 @@ TEST(PublishedBenchmarks, WhatABucketTooSmallToPublishHoldsLeavesNoTrace) {
 
     Service lone;
     mediumOfFive(lone);
-    lone.post(bystanders, "lone", "Large", 7777, 12.5);
+    lone.post(bystandersAddress, "lone", "Large", 7777, 12.5);
     EXPECT_EQ(lone.published(), published);
 
     Service otherLone;
     mediumOfFive(otherLone);
-    otherLone.post(bystanders, "lone", "Large", 1234, 90);
+    otherLone.post(bystandersAddress, "lone", "Large", 1234, 90);
     EXPECT_EQ(otherLone.published(), published);
 
     Service sharing;
     mediumOfFive(sharing);
-    sharing.post(bystanders, "bystander", "Large", 7777, 12.5);
+    sharing.post(bystandersAddress, "bystander", "Large", 7777, 12.5);
     EXPECT_EQ(sharing.published(), published);
 
     Service lowRetention;

@@ -20,9 +20,9 @@ QPixmap glowPicture(const CardGlow::Look& look, int border) {
     cardPainter.setRenderHint(QPainter::Antialiasing);
     cardPainter.setPen(Qt::NoPen);
     cardPainter.setBrush(look.color);
-    const qreal inset = look.blurRadius;
-    cardPainter.drawRoundedRect(QRectF(card.rect()).adjusted(inset, inset, -inset, -inset), look.cornerRadius,
-                                look.cornerRadius);
+    const qreal glowInset = look.blurRadius;
+    cardPainter.drawRoundedRect(QRectF(card.rect()).adjusted(glowInset, glowInset, -glowInset, -glowInset),
+                                look.cornerRadius, look.cornerRadius);
     cardPainter.end();
 
     QGraphicsScene scene;

@@ -12,7 +12,7 @@ namespace {
 
 using platform::LocalCalendar::addingDays;
 
-const platform::Date now = platform::currentDate();
+const platform::Date testNow = platform::currentDate();
 
 PortfolioProject project(std::string name, std::optional<std::int64_t> lines,
                          ProjectSizeBucket bucket = ProjectSizeBucket::greenfield) {
@@ -32,34 +32,34 @@ UserPercentiles percentiles(std::optional<int> index) {
 TEST(PortfolioFigures, HeroAndSummaryShowTheFiguresOrTheMissingMark) {
     PortfolioState state;
     state.projects = {project("a", 12'000)};
-    state.projects.front().firstCommitAt = addingDays(now, -60);
+    state.projects.front().firstCommitAt = addingDays(testNow, -60);
     const double estimate = CocomoEstimate::calculate(12'000, ProjectType::organic, 150000, 2.4).effortMonths / 2.0;
     PortfolioMetrics metrics;
-    auto [leverage, index] = PortfolioFigures::heroMetrics(metrics, state, now);
+    auto [leverage, index] = PortfolioFigures::heroMetrics(metrics, state, testNow);
     EXPECT_EQ(leverage.value, QString::number(estimate, 'f', 1) + "x");
     EXPECT_FALSE(leverage.delta) << "an estimate has no delta";
     EXPECT_EQ(index.value, "--");
     EXPECT_FALSE(index.sublabel);
-    EXPECT_EQ(PortfolioFigures::heroMetrics(std::nullopt, state, now).first.value, "--")
+    EXPECT_EQ(PortfolioFigures::heroMetrics(std::nullopt, state, testNow).first.value, "--")
         << "before the metrics are read, not the estimate that they may replace";
 
     // The portfolio is as old as its oldest project; a younger one with no code count adds nothing.
     PortfolioState twoProjects = state;
     twoProjects.projects.push_back(project("b", std::nullopt));
-    twoProjects.projects.back().firstCommitAt = addingDays(now, -30);
-    EXPECT_EQ(PortfolioFigures::portfolioAgeDays(twoProjects.projects, now), 60);
-    EXPECT_EQ(PortfolioFigures::heroMetrics(metrics, twoProjects, now).first.value, leverage.value);
+    twoProjects.projects.back().firstCommitAt = addingDays(testNow, -30);
+    EXPECT_EQ(PortfolioFigures::portfolioAgeDays(twoProjects.projects, testNow), 60);
+    EXPECT_EQ(PortfolioFigures::heroMetrics(metrics, twoProjects, testNow).first.value, leverage.value);
 
     metrics.rollingLeverage14Day = 2.0;
     metrics.rollingLeveragePrior14Day = 2.5;
-    EXPECT_EQ(PortfolioFigures::heroMetrics(metrics, state, now).first.value, "2.0x");
+    EXPECT_EQ(PortfolioFigures::heroMetrics(metrics, state, testNow).first.value, "2.0x");
     EXPECT_EQ(PortfolioFigures::heroLeverageDelta(metrics)->formatted, "-0.5x");
     metrics.rollingLeveragePrior14Day = 0;
     EXPECT_FALSE(PortfolioFigures::heroLeverageDelta(metrics));
     for (const auto& [score, sublabel] :
          {std::pair{11, "11th percentile"}, {21, "21st percentile"}, {102, "102nd percentile"}}) {
         state.userPercentiles = percentiles(score);
-        EXPECT_EQ(*PortfolioFigures::heroMetrics(metrics, state, now).second.sublabel, sublabel);
+        EXPECT_EQ(*PortfolioFigures::heroMetrics(metrics, state, testNow).second.sublabel, sublabel);
     }
 
     state.portfolioRetention = 82.9;
@@ -96,20 +96,20 @@ TEST(PortfolioFigures, ProjectsShareTheirLinesAndTheLargestBucketWins) {
     EXPECT_EQ(PortfolioFigures::dominantSizeBucket(mixed), ProjectSizeBucket::small) << "of equal ones the smaller";
     EXPECT_EQ(PortfolioFigures::projectsBySize(mixed)[3].second.size(), 2U);
 
-    std::set<platform::Date> active{platform::LocalCalendar::startOfDay(now)};
-    for (int day : {1, 27, 28, 40}) active.insert(platform::LocalCalendar::startOfDay(addingDays(now, -day)));
-    EXPECT_DOUBLE_EQ(PortfolioFigures::activeDaysPerWeek(active, now), 0.75) << "today and 27 days back count";
+    std::set<platform::Date> active{platform::LocalCalendar::startOfDay(testNow)};
+    for (int day : {1, 27, 28, 40}) active.insert(platform::LocalCalendar::startOfDay(addingDays(testNow, -day)));
+    EXPECT_DOUBLE_EQ(PortfolioFigures::activeDaysPerWeek(active, testNow), 0.75) << "today and 27 days back count";
 }
 
 TEST(PortfolioExport, TheDocumentHoldsThePagesFiguresOrTheirStandIns) {
     PortfolioState state;
     state.compositionDays = 90;
     state.projects = {project("atlas", 4'000)};
-    auto document = PortfolioExport::document(state, now);
+    auto document = PortfolioExport::document(state, testNow);
     EXPECT_EQ(document.norvaneVersion, "0.1.0");
     EXPECT_TRUE(document.includesProjectNames);
     EXPECT_EQ(document.dateRange.days, 90);
-    EXPECT_EQ(document.dateRange.end, now);
+    EXPECT_EQ(document.dateRange.end, testNow);
     EXPECT_FALSE(document.norvaneIndex);
     EXPECT_FALSE(document.velocityRetention);
     EXPECT_EQ(document.outputComposition.phase, "Unknown");
@@ -119,7 +119,7 @@ TEST(PortfolioExport, TheDocumentHoldsThePagesFiguresOrTheirStandIns) {
     EXPECT_EQ(document.projects.front().name, "atlas");
 
     state.userPercentiles = percentiles(std::nullopt);
-    EXPECT_FALSE(PortfolioExport::document(state, now).norvaneIndex) << "percentiles without an index";
+    EXPECT_FALSE(PortfolioExport::document(state, testNow).norvaneIndex) << "percentiles without an index";
     state.userPercentiles = percentiles(73);
     state.outputComposition = OutputComposition{};
     state.outputComposition->code = {120, 30, 80.0};
@@ -127,7 +127,7 @@ TEST(PortfolioExport, TheDocumentHoldsThePagesFiguresOrTheirStandIns) {
     state.productivityStreak = ProductivityStreak{};
     state.productivityStreak->currentStreak = 45;
     state.portfolioRetention = 69.99;
-    document = PortfolioExport::document(state, now);
+    document = PortfolioExport::document(state, testNow);
     EXPECT_EQ(document.norvaneIndex->score, 73);
     EXPECT_EQ(document.outputComposition.codeLines, 150);
     EXPECT_EQ(document.outputComposition.totalLines, 165);

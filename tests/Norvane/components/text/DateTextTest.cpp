@@ -59,11 +59,11 @@ TEST(DateText, AnHourOfTheDayIsWrittenInTheUsersLocale) {
          {"12:00 a.\u00a0m.", "5:00 a.\u00a0m.", "12:00 p.\u00a0m.", "5:00 p.\u00a0m."}},
         {QLocale(QLocale::Korean, QLocale::SouthKorea), {"12:00 오전", "5:00 오전", "12:00 오후", "5:00 오후"}},
     };
-    for (const auto& [locale, hours] : expected) {
+    for (const auto& [locale, hourTexts] : expected) {
         QLocale::setDefault(locale);
         EXPECT_EQ((QStringList{DateText::hourOfDay(0), DateText::hourOfDay(5), DateText::hourOfDay(12),
                                DateText::hourOfDay(17)}),
-                  hours)
+                  hourTexts)
             << locale.name().toStdString();
     }
     QLocale::setDefault(previous);
