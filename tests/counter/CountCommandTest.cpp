@@ -204,6 +204,17 @@ TEST(CountCommand, BadArgumentsAndMissingPathsFailWithAMessage) {
         EXPECT_NE(result.standardError.find("takes no other arguments\nusage: norvane-count"), std::string::npos)
             << result.standardError;
     }
+    // A format other than JSON is a mistake of usage: the word of it, the usage, status 2.
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{"--format=yaml", "."}, {"--format", "yaml", "."}}) {
+        const auto yaml = runCount(arguments, scratch.path());
+        EXPECT_EQ(std::tuple(yaml.exitStatus, yaml.standardOutput, yaml.standardError),
+                  std::tuple(2, std::string(),
+                             std::string("norvane-count: unsupported format: yaml (only json)\n"
+                                         "usage: norvane-count --format json [--] PATH\n"
+                                         "       norvane-count --version\n"
+                                         "       norvane-count --help\n")));
+    }
     const auto dashed = runCount({"--format", "json", "--", "-x"}, scratch.path());
     EXPECT_EQ(std::tuple(dashed.exitStatus, dashed.standardError),
               std::tuple(1, std::string("norvane-count: no such file or folder: -x\n")));

@@ -136,6 +136,7 @@ TEST(SourceScanner, BlockCommentsNestOnlyWhereTheLanguageNestsThem) {
         {"a.html", "<!DOCTYPE html>\n<!--\n a\n-->\n<p>x</p>\n", 2, 3, 0},
         {"a.lua", "--[[ a\n b ]]\nlocal x = 1 -- c\n-- d\n", 1, 3, 0},
         // Long brackets of a level end only at a closing one of that level.
+        {"a.lua", "--[=[\ncomment ]] and ]==] still comment\n]=]\nx = 1\n", 1, 3, 0},
         {"a.lua", "--[==[\ncomment ]] still comment\n]==]\nx = 1\n", 1, 3, 0},
         {"a.lua", "--[" + std::string(60, '=') + "[\n]]\n]" + std::string(60, '=') + "]\nx = t[a[1]] -- c\n", 1, 3, 0},
         {"a.lua", "---[[ a line\nx = 1\n", 1, 1, 0},

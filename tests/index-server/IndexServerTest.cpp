@@ -163,6 +163,8 @@ TEST_F(IndexServerTest, RefusesReportsNoClientBuildsAndSaysWhy) {
         {report(std::string("a\0b", 3)).dump(), "device_id"},
         {report("a\x7F").dump(), "without control characters"},
         {report("a\u0085b").dump(), "without control characters"},
+        {report("a\u0080b").dump(), "without control characters"},
+        {report("a\u009Fb").dump(), "without control characters"},
         {sound.substr(0, sound.size() - 1) + R"(,"deviceId":"other"})", "deviceId"},
         {sound.substr(0, sound.size() - 1) + R"(,"commit_count":3})", "commit_count"},
         {R"({"device_id":"dev)"
@@ -195,6 +197,7 @@ TEST_F(IndexServerTest, TakesTheUtmostValuesAClientSends) {
         {"velocity_history_days", 90},
         {"device_id", std::string(128, 'x')},
         {"device_id", "caf\xC3\xA9" + std::string(123, '~')},
+        {"device_id", "no\u00A0break"}, // the first character past the C1 controls
     };
     for (const auto& [key, value] : utmost) {
         EXPECT_EQ(call("POST", "activity", with(report("device"), key, value)).status, 201) << key << " " << value;
