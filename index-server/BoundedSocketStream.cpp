@@ -38,7 +38,8 @@ void describePeer(int socket, std::string& ip, int& port) {
 } // namespace
 
 BoundedSocketStream::BoundedSocketStream(int socket, int stopSignal, Bounds bounds, ConnectionPlaces::Place& place)
-    : socket_(socket), stopSignal_(stopSignal), bounds_(bounds), place_(place), allowance_(bounds.maxHeadBytes) {}
+    : socket_(socket), stopSignal_(stopSignal), bounds_(bounds), place_(place),
+      allowance_(RequestHead::longestRequestLine + bounds.maxHeadBytes) {}
 
 void BoundedSocketStream::headRead() {
     readingHead_ = false;
@@ -73,6 +74,10 @@ ssize_t BoundedSocketStream::read(char* ptr, size_t size) {
     std::memcpy(ptr, buffer_.data() + bufferStart_, count);
     if (readingHead_) {
         head_.read({ptr, count});
+        if (head_.fieldBytes() > bounds_.maxHeadBytes) {
+            head_.cutAt(bounds_.maxHeadBytes);
+            return -1;
+        }
     }
     bufferStart_ += count;
     return static_cast<ssize_t>(count);

@@ -14,7 +14,8 @@ namespace norvane::indexserver {
 
 /// One client connection as the HTTP library reads and writes it, within limits the library does
 /// not keep by itself: the whole request must arrive before `deadline` (not merely some byte every
-/// few seconds), its head may hold at most `maxHeadBytes` and what follows the head at most
+/// few seconds), its header fields may hold at most `maxHeadBytes` in all (the request line has its
+/// own bound, `RequestHead::longestRequestLine`) and what follows the head at most
 /// `maxBodyPhaseBytes`. A read past a limit fails, and so does any wait once `stopSignal` (a file
 /// descriptor) becomes readable. The bytes it receives are told to its `place`, and once that
 /// place is given up to a newcomer, nothing more is read or written. The answer's first write

@@ -9,7 +9,8 @@ namespace norvane::indexserver {
 struct ConnectionLimits {
     /// Larger request bodies are refused with 413, whatever their transfer encoding.
     std::size_t maxBodyBytes = 64 * 1024;
-    /// A longer request line and headers end the connection.
+    /// Larger header fields in all, the blank line after them included, are refused with 431 (the
+    /// request line has a bound of its own, 414).
     std::size_t maxHeadBytes = 16 * 1024;
     /// The time a connection has to deliver its whole request, head and body.
     std::chrono::milliseconds requestTimeout{10000};

@@ -12,6 +12,9 @@ constexpr std::size_t longestName = 64;
 void RequestHead::read(std::string_view bytes) {
     for (const char byte : bytes) {
         ++lineBytes_;
+        if (requestLineEnded_) {
+            ++fieldBytes_;
+        }
         if (lineStart_.size() < longestName) {
             lineStart_ += byte;
         }

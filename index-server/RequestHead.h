@@ -22,7 +22,11 @@ public:
 
     /// Takes the next bytes of the head.
     void read(std::string_view bytes);
-    /// The head went past `maxHeadBytes`, where its reading stopped.
+    /// The bytes of header fields read, the blank line after them included: the request line has
+    /// a bound of its own.
+    std::size_t fieldBytes() const { return fieldBytes_; }
+    /// The header fields went past `maxHeadBytes` (or the head past what may be read of one), where its
+    /// reading stopped.
     void cutAt(std::size_t maxHeadBytes) { cutAt_ = maxHeadBytes; }
 
     /// The status and message for a head that could not be read whole: none when nothing above
@@ -36,6 +40,7 @@ private:
     bool requestLineEnded_ = false;
     bool longRequestLine_ = false;
     std::size_t lineBytes_ = 0;
+    std::size_t fieldBytes_ = 0;
     /// The start of the line being read, enough to name its field.
     std::string lineStart_;
     std::optional<std::string> longField_;

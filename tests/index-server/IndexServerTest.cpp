@@ -782,6 +782,11 @@ TEST_F(IndexServerTest, AnswersEachRequestAsHttpAsksAndSaysWhy) {
     const auto fieldLine = [](std::size_t bytes) {
         return "X-Padding: " + std::string(bytes - std::strlen("X-Padding: \r\n"), 'x') + "\r\n";
     };
+    // Header fields of `bytes` in all, the Host field and the blank line that ends them included.
+    const auto fieldsOf = [&fieldLine](std::size_t bytes) {
+        const std::string host = "Host: index\r\n";
+        return host + fieldLine(8192) + fieldLine(bytes - host.size() - 8192 - 2) + "\r\n";
+    };
     const std::string field = "X-Padding: " + std::string(15 * 1024, 'x') + "\r\n";
     const std::string fields = "A: " + std::string(6000, 'a') + "\r\nB: " + std::string(6000, 'b') +
                                "\r\nC: " + std::string(6000, 'c') + "\r\n";
@@ -797,6 +802,11 @@ TEST_F(IndexServerTest, AnswersEachRequestAsHttpAsksAndSaysWhy) {
         {get("/v1/benchmarks", fieldLine(8193)), 431, "header field X-Padding exceeds 8192 bytes"},
         {get("/v1/benchmarks", field), 431, "header field X-Padding exceeds 8192 bytes"},
         {get("/v1/benchmarks", fields), 431, "header fields exceed 16384 bytes"},
+        // The request line has its bound of its own: the fields' 16,384 bytes do not count it.
+        {"GET /v1/benchmarks HTTP/1.1\r\n" + fieldsOf(16384), 200, "contributor_count"},
+        {"GET /v1/benchmarks HTTP/1.1\r\n" + fieldsOf(16385), 431, "header fields exceed 16384 bytes"},
+        {requestLine(8192) + fieldsOf(16384), 404, "Nothing is served"},
+        {requestLine(8192) + fieldsOf(16385), 431, "header fields exceed 16384 bytes"},
         {get("/v1/nowhere"), 404, "Nothing is served"},
         {remove(std::string(200, 'x')), 400, "1 to 128 bytes"},
         {remove("a%00b"), 400, "control characters"},
