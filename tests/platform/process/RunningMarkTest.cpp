@@ -13,6 +13,8 @@
 namespace norvane::platform {
 namespace {
 
+using testing::folderEntries;
+
 // A mark is seen from its own process too, as the window's list sees an add that the window runs,
 // and the file goes with the last mark, wherever the marks end.
 TEST(RunningMark, IsSeenByEveryProcessUntilItsHolderEndsHoweverItEnds) {
