@@ -1,5 +1,6 @@
 #include "Norvane/settings/SettingsView.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QShortcut>
@@ -67,6 +68,9 @@ SettingsView::SettingsView(SettingsServices services, QWidget* parent)
     auto* close = new QShortcut(this);
     close->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
     connect(close, &QShortcut::activated, this, &QWidget::close);
+    // The tabs' keys are read before the control with the focus, which may take them: a combo box
+    // takes Ctrl+Tab for a search and Ctrl+Page Down for its next item.
+    QCoreApplication::instance()->installEventFilter(this);
     FocusRing::restFocus(*this);
     layout->activate();
     auto* heightFit = new WindowHeightFit(*this, {windowWidth, windowHeight}, general_->form().scrollArea());
@@ -82,14 +86,15 @@ void SettingsView::hideEvent(QHideEvent* event) {
     FocusRing::restFocus(*this);
 }
 
-void SettingsView::keyPressEvent(QKeyEvent* event) {
-    // The tabs take their keys themselves only from a control inside them, and the window opens
-    // with the focus on itself.
-    if (const int step = tabStep(*event)) {
-        tabs_->setCurrentIndex((tabs_->currentIndex() + step + tabs_->count()) % tabs_->count());
-        return;
+bool SettingsView::eventFilter(QObject* watched, QEvent* event) {
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() != QEvent::KeyPress || widget == nullptr || widget->window() != this) {
+        return QWidget::eventFilter(watched, event);
     }
-    QWidget::keyPressEvent(event);
+    const int step = tabStep(*static_cast<QKeyEvent*>(event));
+    if (step == 0) return false;
+    tabs_->setCurrentIndex((tabs_->currentIndex() + step + tabs_->count()) % tabs_->count());
+    return true;
 }
 
 } // namespace norvane::app

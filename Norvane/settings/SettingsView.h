@@ -44,7 +44,7 @@ signals:
 
 protected:
     void hideEvent(QHideEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::unique_ptr<CostSettingsSync> costSettings_;

@@ -94,6 +94,30 @@ TEST(SettingsKeyboard, EachTabIsReachedAndSetWithTheKeyboard) {
     window->costSettings().waitForWrites();
 }
 
+// Found with the focus on the default chart range: Ctrl+Tab did nothing, as the box took the key to
+// look for an item, and Ctrl+Page Down chose the box's next item instead of the next tab.
+TEST(SettingsKeyboard, TheTabsKeysChangeTheTabWhereverTheFocusIs) {
+    norvane::testing::themedApplication();
+    testing::SettingsFixture fixture;
+    auto window = fixture.open(fixture.services());
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto& range = window->generalTab().chartRangePicker();
+    const int chosen = range.currentIndex();
+    const std::vector<std::pair<QKeyCombination, int>> keys{{Qt::CTRL | Qt::Key_Tab, 1},
+                                                            {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 3},
+                                                            {Qt::CTRL | Qt::Key_PageDown, 1},
+                                                            {Qt::CTRL | Qt::Key_PageUp, 3},
+                                                            {Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, 3}};
+    for (const auto& [key, tab] : keys) {
+        window->tabs().setCurrentIndex(0);
+        ASSERT_TRUE(tabTo(range));
+        QTest::keyClick(&range, key.key(), key.keyboardModifiers());
+        EXPECT_EQ(window->tabs().currentIndex(), tab) << QKeySequence(key).toString().toStdString();
+        EXPECT_EQ(range.currentIndex(), chosen) << QKeySequence(key).toString().toStdString();
+    }
+}
+
 // Tab stops only where a key acts: a tab's form is a stop, where the arrows scroll it, only while it
 // holds more than its view shows.
 TEST(SettingsKeyboard, AFormIsATabStopOnlyWhileItScrolls) {
