@@ -1,6 +1,7 @@
 #include "Norvane/state/ApplicationEnding.h"
 
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "Norvane/onboarding/OnboardingWizard.h"
@@ -22,6 +24,7 @@
 #include "Norvane/sheets/AddProjectSheet.h"
 #include "Norvane/state/UpdateDialogPresenter.h"
 #include "core/facade/NorvaneKit.h"
+#include "tests/Norvane/ProgramProcess.h"
 #include "tests/Norvane/desktop/PrivateDisplay.h"
 #include "tests/Norvane/pages/ControllerFixture.h"
 #include "tests/core/collection/GitTestRepository.h"
@@ -78,18 +81,41 @@ OnboardingWizard* shownWizard(const EndingFixture& fixture) {
     return shown ? wizard : nullptr;
 }
 
-// Found after a logout while the first run's wizard showed: the ending closed it as its close
-// button does, which skips the setup, and the wizard never came back. Ctrl+Q did nothing there.
+// Ctrl+Q did nothing while the first run's wizard showed; the session's end, a quit asked of Qt,
+// closed the wizard as its close button does, which skips the setup (the signals' case is below).
 TEST(ApplicationEnding, TheFirstRunWizardComesBackAtTheNextStart) {
     norvane::testing::pointerApplication();
     QSettings().remove(QStringLiteral("hasCompletedOnboarding"));
-    for (const auto& ending : {terminationSignal, quitKey, qtQuit}) {
+    for (const auto& ending : {quitKey, qtQuit}) {
         SCOPED_TRACE(ending.name);
         EndingFixture fixture(std::nullopt);
         auto* wizard = shownWizard(fixture);
         ASSERT_NE(wizard, nullptr) << "the wizard comes back at each start";
         EXPECT_EQ(endWith(fixture, ending, [wizard] { return wizard; }), 0);
         EXPECT_FALSE(QSettings().value(QStringLiteral("hasCompletedOnboarding")).toBool());
+    }
+}
+
+// Found after a logout while the first run's wizard showed (SIGHUP or SIGTERM) and with Ctrl-C in the
+// terminal that started the program (SIGINT): it ended as Quit ends it, but the wizard was closed as
+// its close button closes it, the setup recorded as skipped, and the wizard never came back.
+TEST(ApplicationEnding, ASignalWhileTheWizardShowsEndsTheProgramAndTheWizardComesBack) {
+    const auto& display = norvane::testing::PrivateDisplay::instance();
+    const norvane::testing::TemporaryFolder home;
+    const norvane::testing::TemporaryFolder runtime;
+    const auto environment =
+        norvane::testing::userEnvironment(home.path(), runtime.path(), display.name().toStdString());
+    for (const int signal : {SIGHUP, SIGTERM, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        norvane::testing::ProgramProcess application("Norvane", {}, environment);
+        ASSERT_TRUE(norvane::testing::waitUntil([&] { return display.showsWindow("Welcome to Norvane"); }))
+            << "the wizard shows at each start";
+        ::kill(application.id(), signal);
+        const int status = application.waitForEnd();
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_EQ(
+            norvane::testing::readFile(home.path() / ".config/Norvane/Norvane.conf").find("hasCompletedOnboarding"),
+            std::string::npos);
     }
 }
 

@@ -19,6 +19,7 @@
 #include <signal.h>
 #include <sys/prctl.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 namespace norvane::testing {
 namespace {
@@ -56,6 +57,21 @@ std::string readDisplayNumber(int fd) {
     return number;
 }
 
+bool isShownAndTitled(xcb_connection_t* connection, xcb_window_t window, const std::string& title) {
+    auto* attributes =
+        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr);
+    const bool shown = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(attributes);
+    if (!shown) return false;
+    auto* name = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+        nullptr);
+    const bool titled = name && std::string(static_cast<const char*>(xcb_get_property_value(name)),
+                                            xcb_get_property_value_length(name)) == title;
+    std::free(name);
+    return titled;
+}
+
 } // namespace
 
 PrivateDisplay::PrivateDisplay() {
@@ -68,6 +84,23 @@ PrivateDisplay::PrivateDisplay() {
     if (number.empty()) throw std::runtime_error("the X server did not start");
     name_ = QStringLiteral(":") + QString::fromStdString(number);
     ::setenv("DISPLAY", name_.toUtf8().constData(), 1);
+}
+
+bool PrivateDisplay::showsWindow(const std::string& title) const {
+    xcb_connection_t* connection = xcb_connect(name_.toUtf8().constData(), nullptr);
+    bool shows = false;
+    if (xcb_connection_has_error(connection) == 0) {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        // No window manager reparents them: a program's windows are the root's children.
+        auto* tree = xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr);
+        const xcb_window_t* windows = tree ? xcb_query_tree_children(tree) : nullptr;
+        for (int index = 0; tree && index < xcb_query_tree_children_length(tree) && !shows; ++index) {
+            shows = isShownAndTitled(connection, windows[index], title);
+        }
+        std::free(tree);
+    }
+    xcb_disconnect(connection);
+    return shows;
 }
 
 const PrivateDisplay& PrivateDisplay::instance() {

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class QApplication;
 class QWidget;
@@ -22,6 +23,9 @@ public:
 
     /// The display's name, as DISPLAY takes it (":12").
     const QString& name() const { return name_; }
+    /// Whether a window of any program shows on the display, titled `title`, as the window system
+    /// has it.
+    bool showsWindow(const std::string& title) const;
 
     static constexpr int width = 1600;
     static constexpr int height = 1200;

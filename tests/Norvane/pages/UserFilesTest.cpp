@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
 #include "platform/ProcessRunner.h"
+#include "tests/Norvane/ProgramProcess.h"
 #include "tests/core/collection/GitTestRepository.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ProcessWatch.h"
@@ -25,34 +25,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-/// A user's home that the programs have not seen yet, with the freedesktop folders in it; the
-/// runtime folder, private by definition, lies outside. The programs run under umask 022, as a
-/// login shell usually gives them.
+/// A user's home that the programs have not seen yet. The programs run under umask 022, as a login
+/// shell usually gives them.
 class UserFiles : public ::testing::Test {
 protected:
-    /// The command line that runs `program` with `arguments` under umask 022.
-    static std::vector<std::string> underUmask022(const std::string& program, std::vector<std::string> arguments) {
-        std::vector<std::string> command{"/bin/sh", "-c", "umask 022 && exec \"$0\" \"$@\"", builtProgram(program)};
-        command.insert(command.end(), arguments.begin(), arguments.end());
-        return command;
-    }
-
-    std::map<std::string, std::string> environment() const {
-        const char* path = std::getenv("PATH");
-        return {{"HOME", home.path().string()},
-                {"XDG_DATA_HOME", (home.path() / ".local/share").string()},
-                {"XDG_CONFIG_HOME", (home.path() / ".config").string()},
-                {"XDG_STATE_HOME", (home.path() / ".local/state").string()},
-                {"XDG_CACHE_HOME", (home.path() / ".cache").string()},
-                {"XDG_RUNTIME_DIR", runtime.path().string()},
-                {"QT_QPA_PLATFORM", "offscreen"},
-                {"GIT_CONFIG_NOSYSTEM", "1"},
-                {"PATH", path != nullptr ? path : "/usr/bin:/bin"}};
-    }
+    std::map<std::string, std::string> environment() const { return userEnvironment(home.path(), runtime.path()); }
 
     /// What the tool printed.
     std::string norvane(std::vector<std::string> arguments) const {
-        auto command = underUmask022("norvane", std::move(arguments));
+        auto command = underUmask022("norvane", arguments);
         const auto result =
             platform::PosixProcessRunner().run({.executable = command.front(),
                                                 .arguments = std::vector(command.begin() + 1, command.end()),
@@ -64,25 +45,10 @@ protected:
     /// Starts the application, waits until `ready` holds, and ends it with `signal`, SIGTERM as a
     /// logout does; returns how it ended, as waitpid tells.
     int runTheApplicationUntil(const std::function<bool()>& ready, int signal = SIGTERM) const {
-        const auto command = underUmask022("Norvane", {});
-        std::vector<char*> arguments;
-        for (const auto& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
-        arguments.push_back(nullptr);
-        std::vector<std::string> variables;
-        for (const auto& [name, value] : environment()) variables.push_back(name + "=" + value);
-        std::vector<char*> variablePointers;
-        for (auto& variable : variables) variablePointers.push_back(variable.data());
-        variablePointers.push_back(nullptr);
-        pid_t application = 0;
-        const int spawned =
-            posix_spawn(&application, arguments.front(), nullptr, nullptr, arguments.data(), variablePointers.data());
-        EXPECT_EQ(spawned, 0);
-        if (spawned != 0) return -1;
+        ProgramProcess application("Norvane", {}, environment());
         EXPECT_TRUE(waitUntil(ready));
-        ::kill(application, signal);
-        int status = 0;
-        ::waitpid(application, &status, 0);
-        return status;
+        ::kill(application.id(), signal);
+        return application.waitForEnd();
     }
 
     static mode_t modeOf(const fs::path& path) {

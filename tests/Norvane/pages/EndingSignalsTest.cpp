@@ -1,0 +1,114 @@
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <sqlite3.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/ProcessRunner.h"
+#include "tests/Norvane/ProgramProcess.h"
+#include "tests/core/collection/GitTestRepository.h"
+#include "tests/support/LocalDate.h"
+#include "tests/support/ProcessWatch.h"
+#include "tests/support/TemporaryFolder.h"
+
+namespace norvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+/// The built application in a home of its own, ended by signals as a logout or a terminal ends it.
+class EndingSignals : public ::testing::Test {
+protected:
+    std::map<std::string, std::string> environment() const { return userEnvironment(home.path(), runtime.path()); }
+    fs::path store() const { return home.path() / ".local/share/Norvane/norvane.store"; }
+
+    void tool(const std::vector<std::string>& arguments) const {
+        const auto command = underUmask022("norvane", arguments);
+        const auto result =
+            platform::PosixProcessRunner().run({.executable = command.front(),
+                                                .arguments = std::vector(command.begin() + 1, command.end()),
+                                                .environment = environment()});
+        EXPECT_EQ(result.exitStatus, 0) << result.standardError;
+    }
+
+    /// The counter's process id, once it runs.
+    pid_t waitForTheCounter() const {
+        pid_t counter = 0;
+        EXPECT_TRUE(waitUntil([&] { return fs::exists(running()); }));
+        std::ifstream(running()) >> counter;
+        return counter;
+    }
+    /// A counter found first, as `go install` leaves it, that says it runs and runs until it is
+    /// killed: a stop (SIGTERM to its group) is only noted beside it. It waits with `wait`, which a
+    /// signal ends, since the shell runs a trap only once the command in front has ended.
+    void installCounter() const {
+        const auto script =
+            home.writeFile("go/bin/scc", "#!/bin/sh\ntrap \"echo > '" + stopped().string() + "'\" TERM\necho $$ > '" +
+                                             running().string() + ".new'\nmv '" + running().string() + ".new' '" +
+                                             running().string() + "'\nwhile :; do sleep 1000 & wait $!; done\n");
+        fs::permissions(script, fs::perms::owner_all);
+    }
+    fs::path running() const { return home.path() / "counter-running"; }
+    fs::path stopped() const { return home.path() / "counter-stopped"; }
+
+    TemporaryFolder home;
+    TemporaryFolder runtime;
+};
+
+// A second signal, while the ending of the first waits for a collection whose counter does not stop,
+// meets the handler that was there before: it stops the counter's group again and ends the program
+// by the signal, exit 143 in a shell, as whoever sent both expects.
+TEST_F(EndingSignals, ASecondSignalEndsTheProgramByTheSignal) {
+    installCounter();
+    GitTestRepository project;
+    project.writeFile("main.cpp", "int main() {}\n");
+    project.commit("Initial commit", utc("2024-01-10T12:00:00Z"));
+    {
+        // An add killed as it counts: the start's collection finishes it.
+        ProgramProcess add("norvane", {"add", "demo", project.pathString()}, environment());
+        const pid_t counter = waitForTheCounter();
+        ::kill(add.id(), SIGKILL);
+        ::kill(-counter, SIGKILL);
+        fs::remove(running());
+    }
+
+    ProgramProcess application("Norvane", {}, environment());
+    // The start's collection begins three seconds after the start.
+    const pid_t counter = waitForTheCounter();
+    ::kill(application.id(), SIGTERM);
+    EXPECT_TRUE(waitUntil([&] { return fs::exists(stopped()); })) << "the ending stops the counter";
+    ::kill(application.id(), SIGTERM);
+    const int status = application.waitForEnd();
+    ::kill(-counter, SIGKILL);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+}
+
+// While another program keeps the store locked, the application waits in a window of its own: a
+// signal there ends it as Quit does, not as a store that cannot be opened ends it (exit 1).
+TEST_F(EndingSignals, ASignalWhileAnotherProgramKeepsTheStoreEndsTheProgramAsQuitDoes) {
+    const TemporaryFolder project;
+    tool({"add", "demo", project.path().string()});
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(store().c_str(), &holder), SQLITE_OK);
+    // Readers too are kept out, as by a program that holds its store alone.
+    ASSERT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    const auto errors = home.path() / "errors.txt";
+
+    ProgramProcess application("Norvane", {}, environment(), errors);
+    // The window shows once a first try has waited the store's busy time out: ten seconds, which
+    // no other state of the program stands in for.
+    EXPECT_TRUE(waitUntil([&] { return readFile(errors).find("Waiting for the store") != std::string::npos; }));
+    ::kill(application.id(), SIGTERM);
+    const int status = application.waitForEnd();
+    sqlite3_close(holder);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << readFile(errors);
+}
+
+} // namespace
+} // namespace norvane::testing
