@@ -8,6 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
+#include "platform/ProcessRunner.h"
 #include "tests/support/ProcessWatch.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -36,6 +39,16 @@ std::vector<std::string> underUmask022(const std::string& program, const std::ve
     std::vector<std::string> command{"/bin/sh", "-c", "umask 022 && exec \"$0\" \"$@\"", builtProgram(program)};
     command.insert(command.end(), arguments.begin(), arguments.end());
     return command;
+}
+
+std::string runTool(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment) {
+    const auto command = underUmask022("norvane", arguments);
+    const auto result =
+        platform::PosixProcessRunner().run({.executable = command.front(),
+                                            .arguments = std::vector(command.begin() + 1, command.end()),
+                                            .environment = environment});
+    EXPECT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
+    return result.standardOutput;
 }
 
 ProgramProcess::ProgramProcess(const std::string& program, const std::vector<std::string>& arguments,

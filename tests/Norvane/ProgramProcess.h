@@ -20,6 +20,10 @@ std::map<std::string, std::string> userEnvironment(const std::filesystem::path& 
 /// shell usually starts it.
 std::vector<std::string> underUmask022(const std::string& program, const std::vector<std::string>& arguments = {});
 
+/// What the built tool printed, run with `arguments` as `underUmask022` runs it; a test fails when
+/// the tool does.
+std::string runTool(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment);
+
 /// A built program, the application or the tool, started as a user starts it (under umask 022, with
 /// the ending signals as a terminal gives them) in its own process, its output dropped and its
 /// standard error written to `standardError` when one is named; killed when this goes while it

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ProcessRunner.h"
 #include "tests/Norvane/ProgramProcess.h"
 #include "tests/core/collection/GitTestRepository.h"
 #include "tests/support/LocalDate.h"
@@ -27,14 +26,7 @@ protected:
     std::map<std::string, std::string> environment() const { return userEnvironment(home.path(), runtime.path()); }
     fs::path store() const { return home.path() / ".local/share/Norvane/norvane.store"; }
 
-    void tool(const std::vector<std::string>& arguments) const {
-        const auto command = underUmask022("norvane", arguments);
-        const auto result =
-            platform::PosixProcessRunner().run({.executable = command.front(),
-                                                .arguments = std::vector(command.begin() + 1, command.end()),
-                                                .environment = environment()});
-        EXPECT_EQ(result.exitStatus, 0) << result.standardError;
-    }
+    void tool(const std::vector<std::string>& arguments) const { runTool(arguments, environment()); }
 
     /// The counter's process id, once it runs.
     pid_t waitForTheCounter() const {

@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ProcessRunner.h"
 #include "tests/Norvane/ProgramProcess.h"
 #include "tests/core/collection/GitTestRepository.h"
 #include "tests/support/LocalDate.h"
@@ -32,15 +31,7 @@ protected:
     std::map<std::string, std::string> environment() const { return userEnvironment(home.path(), runtime.path()); }
 
     /// What the tool printed.
-    std::string norvane(std::vector<std::string> arguments) const {
-        auto command = underUmask022("norvane", arguments);
-        const auto result =
-            platform::PosixProcessRunner().run({.executable = command.front(),
-                                                .arguments = std::vector(command.begin() + 1, command.end()),
-                                                .environment = environment()});
-        EXPECT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
-        return result.standardOutput;
-    }
+    std::string norvane(const std::vector<std::string>& arguments) const { return runTool(arguments, environment()); }
 
     /// Starts the application, waits until `ready` holds, and ends it with `signal`, SIGTERM as a
     /// logout does; returns how it ended, as waitpid tells.
