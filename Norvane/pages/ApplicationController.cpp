@@ -1,6 +1,7 @@
 #include "Norvane/pages/ApplicationController.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -39,6 +40,7 @@
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "platform/FreedMemory.h"
+#include "platform/InterruptibleWaits.h"
 #include "platform/PrivateFiles.h"
 
 namespace norvane::app {
@@ -68,9 +70,12 @@ QIcon trayIconImage() {
 constexpr int storeRetryMilliseconds = 1000;
 
 /// One attempt at opening the store, run off the main thread so that the window stays alive
-/// while SQLite waits for a lock.
-std::future<NorvaneStore> openStoreInBackground() {
-    return std::async(std::launch::async, [] { return NorvaneStore::open(); });
+/// while SQLite waits for a lock; it stops waiting once `interrupted` is set.
+std::future<NorvaneStore> openStoreInBackground(const std::atomic<bool>& interrupted) {
+    return std::async(std::launch::async, [&interrupted] {
+        const platform::InterruptibleWaits::Scope waits(interrupted);
+        return NorvaneStore::open();
+    });
 }
 
 /// Keeps the user interface responsive until `attempt` is done.
@@ -89,14 +94,18 @@ std::optional<NorvaneStore> ApplicationController::openStore(ApplicationEnding& 
     waiting.setWindowTitle(QStringLiteral("Norvane"));
     waiting.setMinimumDuration(0);
     waiting.reset();
+    // An ending does not wait out the lock that another program holds.
+    std::atomic<bool> interrupted{false};
+    connect(&ending, &ApplicationEnding::begun, &waiting, [&interrupted] { interrupted = true; });
     while (true) {
-        auto attempt = openStoreInBackground();
+        auto attempt = openStoreInBackground(interrupted);
         waitFor(attempt);
+        if (ending.isUnderway()) return std::nullopt;
         try {
             return attempt.get();
         } catch (const NorvaneStore::BusyError& error) {
             qCWarning(pagesLog) << "Waiting for the store:" << error.what();
-            if (!ending.isUnderway()) waiting.show();
+            waiting.show();
         } catch (const std::exception& error) {
             const auto message = DashboardView::storeFailureText(error.what());
             std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());

@@ -1,10 +1,14 @@
 #include "platform/persistence/Database.h"
 
+#include "platform/InterruptibleWaits.h"
 #include "platform/persistence/StoreError.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <array>
 #include <system_error>
+#include <thread>
 
 namespace norvane::platform {
 namespace {
@@ -116,7 +120,21 @@ void Database::setLastInsertRowId(std::int64_t key) { sqlite3_set_last_insert_ro
 int Database::changes() const { return sqlite3_changes(handle_); }
 
 void Database::setBusyTimeout(std::chrono::milliseconds timeout) {
-    sqlite3_busy_timeout(handle_, static_cast<int>(timeout.count()));
+    busyTimeout_ = timeout;
+    sqlite3_busy_handler(handle_, timeout.count() > 0 ? &Database::waitForLock : nullptr, this);
+}
+
+int Database::waitForLock(void* database, int triesBefore) {
+    // SQLite's own pauses: short at first, as most locks are held for a moment.
+    static constexpr std::array<int, 12> pauses{1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    auto& self = *static_cast<Database*>(database);
+    const auto now = std::chrono::steady_clock::now();
+    if (triesBefore == 0) self.waitStart_ = now;
+    const auto left = self.waitStart_ + self.busyTimeout_ - now;
+    if (left <= std::chrono::steady_clock::duration::zero() || InterruptibleWaits::interrupted()) return 0;
+    const std::chrono::milliseconds pause{pauses[std::min<std::size_t>(std::size_t(triesBefore), pauses.size() - 1)]};
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, left));
+    return InterruptibleWaits::interrupted() ? 0 : 1;
 }
 
 bool Database::hasMoved() const {

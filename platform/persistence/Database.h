@@ -44,15 +44,21 @@ public:
     const std::string& path() const { return path_; }
     Access access() const { return access_; }
     sqlite3* handle() const { return handle_; }
-    /// How long a statement waits for a lock that another connection holds before it fails.
+    /// How long a statement waits for a lock that another connection holds before it fails; a wait
+    /// also ends once the waits of its thread are interrupted (InterruptibleWaits).
     void setBusyTimeout(std::chrono::milliseconds timeout);
     /// Whether the file at the path is no longer the one open: deleted, replaced or moved.
     bool hasMoved() const;
 
 private:
+    /// SQLite's busy handler: whether to try the lock again after a pause.
+    static int waitForLock(void* database, int triesBefore);
+
     sqlite3* handle_ = nullptr;
     std::string path_;
     Access access_;
+    std::chrono::milliseconds busyTimeout_{0};
+    std::chrono::steady_clock::time_point waitStart_;
 };
 
 /// A prepared statement, finalised by its destructor.

@@ -1,5 +1,6 @@
 #include "platform/persistence/ModelContainer.h"
 
+#include "platform/InterruptibleWaits.h"
 #include "platform/persistence/LocalizedCollation.h"
 #include "platform/persistence/StoreError.h"
 #include "platform/persistence/StoreSideFiles.h"
@@ -351,7 +352,7 @@ void ModelContainer::connectShared() {
             prepare();
             return;
         } catch (const StoreBusyError& error) {
-            if (std::chrono::steady_clock::now() >= deadline) {
+            if (std::chrono::steady_clock::now() >= deadline || InterruptibleWaits::interrupted()) {
                 throw StoreBusyError("The store " + file.string() + " stays locked by another program", error.code());
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -473,7 +474,7 @@ void ModelContainer::emptyLogOnceReadersLetGo() {
     if (!logHoldsFrames_) return;
     const auto deadline = std::chrono::steady_clock::now() + busyTimeout;
     emptyLog();
-    while (logHoldsFrames_ && std::chrono::steady_clock::now() < deadline) {
+    while (logHoldsFrames_ && std::chrono::steady_clock::now() < deadline && !InterruptibleWaits::interrupted()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         emptyLog();
     }

@@ -1,6 +1,7 @@
 #include "platform/persistence/StoreSideFiles.h"
 
 #include "platform/ErrorLog.h"
+#include "platform/InterruptibleWaits.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -80,7 +81,10 @@ FileDescriptor lockedFolder(const std::filesystem::path& folder) {
     while (locked.isOpen() && ::flock(locked.get(), LOCK_EX | LOCK_NB) != 0) {
         const int failure = errno;
         const auto waited = std::chrono::steady_clock::now() - start;
-        if ((failure != EWOULDBLOCK && failure != EINTR) || waited >= longestTurnWait) return FileDescriptor();
+        if ((failure != EWOULDBLOCK && failure != EINTR) || waited >= longestTurnWait ||
+            InterruptibleWaits::interrupted()) {
+            return FileDescriptor();
+        }
         if (waited >= quietTurnWait && !std::exchange(turnWaitSaid, true)) {
             logNotice("waiting for another program to finish opening or closing a store in " + folder.string() +
                       "; should it be stopped, this goes on without it after " +

@@ -1,3 +1,4 @@
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +20,16 @@ namespace norvane::testing {
 namespace {
 
 namespace fs = std::filesystem;
+
+/// Whether the process has `file` open.
+bool hasOpen(pid_t process, const fs::path& file) {
+    std::error_code error;
+    const auto target = fs::canonical(file, error);
+    for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(process) + "/fd", error)) {
+        if (fs::read_symlink(entry.path(), error) == target) return true;
+    }
+    return false;
+}
 
 /// The built application in a home of its own, ended by signals as a logout or a terminal ends it.
 class EndingSignals : public ::testing::Test {
@@ -44,6 +55,16 @@ protected:
                                              running().string() + ".new'\nmv '" + running().string() + ".new' '" +
                                              running().string() + "'\nwhile :; do sleep 1000 & wait $!; done\n");
         fs::permissions(script, fs::perms::owner_all);
+    }
+    /// A connection that keeps the store, readers too, as a program that holds its store alone.
+    sqlite3* holdTheStore() const {
+        const TemporaryFolder project;
+        tool({"add", "demo", project.path().string()});
+        sqlite3* holder = nullptr;
+        EXPECT_EQ(sqlite3_open(store().c_str(), &holder), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        return holder;
     }
     fs::path running() const { return home.path() / "counter-running"; }
     fs::path stopped() const { return home.path() / "counter-stopped"; }
@@ -83,13 +104,7 @@ TEST_F(EndingSignals, ASecondSignalEndsTheProgramByTheSignal) {
 // While another program keeps the store locked, the application waits in a window of its own: a
 // signal there ends it as Quit does, not as a store that cannot be opened ends it (exit 1).
 TEST_F(EndingSignals, ASignalWhileAnotherProgramKeepsTheStoreEndsTheProgramAsQuitDoes) {
-    const TemporaryFolder project;
-    tool({"add", "demo", project.path().string()});
-    sqlite3* holder = nullptr;
-    ASSERT_EQ(sqlite3_open(store().c_str(), &holder), SQLITE_OK);
-    // Readers too are kept out, as by a program that holds its store alone.
-    ASSERT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    sqlite3* holder = holdTheStore();
     const auto errors = home.path() / "errors.txt";
 
     ProgramProcess application("Norvane", {}, environment(), errors);
@@ -100,6 +115,25 @@ TEST_F(EndingSignals, ASignalWhileAnotherProgramKeepsTheStoreEndsTheProgramAsQui
     const int status = application.waitForEnd();
     sqlite3_close(holder);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << readFile(errors);
+}
+
+// A signal while the first try at the store still waits for the lock ends that wait too: the
+// program ends at once rather than when the try has waited its time out, and shows no window.
+TEST_F(EndingSignals, ASignalAsTheStartWaitsForALockedStoreEndsItWithoutWaitingItOut) {
+    sqlite3* holder = holdTheStore();
+    const auto errors = home.path() / "errors.txt";
+
+    ProgramProcess application("Norvane", {}, environment(), errors);
+    EXPECT_TRUE(waitUntil([&] { return hasOpen(application.id(), store()); }));
+    // The try waits ten seconds for the lock, from about now: a signal ends the wait at once.
+    const auto tryBegan = std::chrono::steady_clock::now();
+    ::kill(application.id(), SIGTERM);
+    const int status = application.waitForEnd();
+    const auto ended = std::chrono::steady_clock::now();
+    sqlite3_close(holder);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << readFile(errors);
+    EXPECT_LT(ended - tryBegan, std::chrono::seconds(5)) << "the try waited its time out";
+    EXPECT_EQ(readFile(errors).find("Waiting for the store"), std::string::npos) << "the waiting window showed";
 }
 
 } // namespace

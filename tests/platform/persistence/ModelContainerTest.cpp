@@ -1,5 +1,7 @@
 #include "platform/persistence/ModelContainer.h"
 
+#include "platform/FileDescriptor.h"
+#include "platform/InterruptibleWaits.h"
 #include "platform/persistence/ModelContext.h"
 #include "platform/persistence/StoreError.h"
 #include "tests/platform/persistence/TestRecords.h"
@@ -11,7 +13,9 @@
 
 #include <gmock/gmock.h>
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -505,6 +509,41 @@ TEST_F(ModelContainerTest, AContainerToldToWaitAtItsCloseEmptiesTheLogOnceAReade
     EXPECT_EQ(logSize(file), 0U);
     sqlite3_close(reader);
     EXPECT_EQ(shelvesIn(file), std::vector<std::string>({"alpha", "beta"}));
+}
+
+// A program that is ending no longer waits for a store that another program keeps locked, nor for
+// another program's turn at its folder: the opening goes on, or fails as a wait that lasted too
+// long fails, without one more pause.
+TEST_F(ModelContainerTest, AnOpeningWhoseWaitsAreInterruptedNeverPausesForAnotherProgram) {
+    storeWithAShelf();
+    const std::atomic<bool> interrupted{true};
+    const auto openingOutcome = [&] {
+        std::string outcome;
+        {
+            const WatchedWork opening([&] {
+                const platform::InterruptibleWaits::Scope waits(interrupted);
+                try {
+                    open(file);
+                    outcome = "opened";
+                } catch (const platform::StoreBusyError&) {
+                    outcome = "locked";
+                }
+            });
+            EXPECT_FALSE(opening.waits());
+        }
+        return outcome;
+    };
+    {
+        sqlite3* holder = nullptr;
+        ASSERT_EQ(sqlite3_open(file.c_str(), &holder), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        EXPECT_EQ(openingOutcome(), "locked");
+        sqlite3_close(holder);
+    }
+    const platform::FileDescriptor turn(::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    ASSERT_EQ(::flock(turn.get(), LOCK_EX), 0);
+    EXPECT_EQ(openingOutcome(), "opened");
 }
 
 /// The inodes of the log and shared memory files beside `file`, 0 for one that is not there.
