@@ -32,6 +32,7 @@
 #include "Norvane/pages/TrayBalloon.h"
 #include "Norvane/settings/SettingsView.h"
 #include "Norvane/state/AlertBox.h"
+#include "Norvane/state/BackgroundWork.h"
 #include "Norvane/state/ApplicationEnding.h"
 #include "Norvane/state/CLIInstaller.h"
 #include "Norvane/state/CheckForUpdatesView.h"
@@ -233,19 +234,16 @@ void ApplicationController::buildMenus(QMenuBar& menuBar) {
     auto* toolItem = appMenu->addAction(QString());
     // The choice follows the disk each time the menu opens, as the wizard and the settings tell it:
     // a tool on PATH by another install has nothing of the installer's to take away.
-    connect(appMenu, &QMenu::aboutToShow, toolItem, [toolItem] {
+    connect(appMenu, &QMenu::aboutToShow, toolItem, [this, toolItem] {
         const auto action = CommandLineTool::standard().status().action;
         toolItem->setText(action == CommandLineTool::Action::install
                               ? QStringLiteral("&Install Command Line Tool...")
                               : QStringLiteral("&Uninstall Command Line Tool..."));
-        toolItem->setEnabled(action != CommandLineTool::Action::none);
+        toolItem->setEnabled(action != CommandLineTool::Action::none && !changingTool_);
     });
     connect(toolItem, &QAction::triggered, this, [this] {
-        switch (CommandLineTool::standard().status().action) {
-        case CommandLineTool::Action::install: installCommandLineTool(); break;
-        case CommandLineTool::Action::uninstall: uninstallCommandLineTool(); break;
-        case CommandLineTool::Action::none: break;
-        }
+        const auto action = CommandLineTool::standard().status().action;
+        if (action != CommandLineTool::Action::none && !changingTool_) changeCommandLineTool(action);
     });
     appMenu->addSeparator();
     appMenu->addAction(QStringLiteral("&Quit Norvane"), QKeySequence::Quit, &ending_, &ApplicationEnding::end);
@@ -289,30 +287,30 @@ void ApplicationController::showSettingsWindow() {
     settingsWindow_->activateWindow();
 }
 
-void ApplicationController::installCommandLineTool() {
-    const auto result = CLIInstaller().install();
-    if (result.succeeded()) {
-        AlertBox::run(QMessageBox::Information, QStringLiteral("Installed"),
-                      QStringLiteral("Command line tool installed to ") +
-                          QString::fromStdString(CommandLineTool::standard().linkPath.string()) +
-                          QStringLiteral("\n\nYou can now use 'norvane' in a terminal."));
-        return;
-    }
-    if (const auto text = result.error().errorDescription()) {
-        AlertBox::run(QMessageBox::Critical, QStringLiteral("Installation Failed"), QString::fromStdString(*text));
-    }
-}
-
-void ApplicationController::uninstallCommandLineTool() {
-    const auto result = CLIInstaller().uninstall();
-    if (result.succeeded()) {
-        AlertBox::run(QMessageBox::Information, QStringLiteral("Uninstalled"),
-                      QStringLiteral("Command line tool 'norvane' removed."));
-        return;
-    }
-    if (const auto text = result.error().errorDescription()) {
-        AlertBox::run(QMessageBox::Critical, QStringLiteral("Uninstall Failed"), QString::fromStdString(*text));
-    }
+void ApplicationController::changeCommandLineTool(CommandLineTool::Action action) {
+    const bool install = action == CommandLineTool::Action::install;
+    changingTool_ = true;
+    // Off the window's thread: the password dialog waits for the user, and an ending meanwhile
+    // stops it as it stops every child program.
+    runInBackground<CLIInstaller::InstallResult>(
+        this, [install] { return install ? CLIInstaller().install() : CLIInstaller().uninstall(); },
+        [this, install](std::optional<CLIInstaller::InstallResult> result, const QString& error) {
+            changingTool_ = false;
+            if (result && result->succeeded()) {
+                AlertBox::run(QMessageBox::Information,
+                              install ? QStringLiteral("Installed") : QStringLiteral("Uninstalled"),
+                              install ? QStringLiteral("Command line tool installed to ") +
+                                            QString::fromStdString(CommandLineTool::standard().linkPath.string()) +
+                                            QStringLiteral("\n\nYou can now use 'norvane' in a terminal.")
+                                      : QStringLiteral("Command line tool 'norvane' removed."));
+                return;
+            }
+            const auto text = result ? result->error().errorDescription() : std::optional(error.toStdString());
+            if (!text) return;
+            AlertBox::run(QMessageBox::Critical,
+                          install ? QStringLiteral("Installation Failed") : QStringLiteral("Uninstall Failed"),
+                          QString::fromStdString(*text));
+        });
 }
 
 void ApplicationController::setUpTray() {

@@ -11,6 +11,7 @@
 
 #include "Norvane/pages/ProjectListModel.h"
 #include "Norvane/state/AppState.h"
+#include "Norvane/state/CommandLineTool.h"
 #include "Norvane/state/UpdaterController.h"
 #include "Norvane/state/UserNotificationCenter.h"
 #include "core/facade/NorvaneStore.h"
@@ -75,8 +76,8 @@ private:
     void buildMenus(QMenuBar& menuBar);
     void presentOnboardingIfNeeded(DashboardView& window);
     void showOnboarding(QWidget& window);
-    void installCommandLineTool();
-    void uninstallCommandLineTool();
+    /// Installs or uninstalls the command-line tool, as `action` says, and tells how it went.
+    void changeCommandLineTool(CommandLineTool::Action action);
     void setUpTray();
     /// Without a tray to come back through, the last window closing ends the program.
     void lastWindowClosed();
@@ -102,6 +103,8 @@ private:
     QPointer<QWidget> settingsWindow_;
     QPointer<QWidget> onboardingWizard_;
     QPointer<QWidget> trayBalloon_;
+    /// While the tool is being installed or uninstalled: the menu offers neither again.
+    bool changingTool_ = false;
 };
 
 } // namespace norvane::app
