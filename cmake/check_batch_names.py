@@ -9,15 +9,19 @@ define at namespace scope (most often in their anonymous namespaces) is then def
 namespace-scope variable or type of one file shadows another file's local of that name (an error
 under -Wshadow -Werror). Two files that fall in different batches build green until another change
 shifts the batches. This script reads the files as text and finds such pairs in any two of them:
-  - a name that both define in one namespace: a type, a variable, an enumerator, a namespace alias
-    or alias of another meaning, a using-declaration of another entity, or functions whose
-    parameters are the same (overloads are left alone);
-  - a variable, type or alias that one defines at namespace scope, and a local or parameter (a
-    local type or alias) of that name in a function of the other within that namespace;
+  - a name that both define in one namespace, or that one defines in its anonymous namespace and the
+    other in the namespace around it, unless both are functions of different parameters (overloads),
+    aliases or using-declarations of one entity, or public variables (the linker names two
+    definitions of one, and the text does not tell a definition from an extern declaration);
+  - a variable, type, alias or using-declaration that one defines at namespace scope, and a local or
+    parameter (a local type or alias) of that name in a function of the other within that namespace;
   - a macro that one defines and never undefines, and the other spells.
+Where the text does not say what decides (what a using-declaration names, a macro's body), it names
+the pair: the advice it gives mends it all the same.
 It prints each with both places, and writes STAMP only when there is none.
 """
 
+import re
 import sys
 from pathlib import Path
 
@@ -25,17 +29,35 @@ from cpp_declarations import ANONYMOUS, read
 
 # Which locals GCC's -Wshadow takes for shadows of a namespace's definitions of each kind (a
 # using-declaration may name a variable, an alias or a class: taken as any).
-SHADOWED_BY = {"variable": ("variable",), "alias": ("variable", "type"), "using": ("variable", "type"),
+SHADOWED_BY = {"variable": ("variable", "type"), "alias": ("variable", "type"), "using": ("variable", "type"),
                "type": ("type",)}
+# The kinds that name another entity, by what they may name: an alias and a using-declaration of one
+# class are one name of it, as two namespace aliases of one namespace are.
+NAMES = {"alias": "entity", "using": "entity", "namespace alias": "namespace"}
+KIND_NAMES = {"type": "a type", "variable": "a variable", "enumerator": "an enumerator", "function": "a function",
+              "alias": "an alias", "using": "a using-declaration", "namespace alias": "a namespace alias"}
 ADVICE = ("{target} is compiled in batches of its files, each batch as one text: two of its files may not define "
           "one name in one namespace, nor one of them a name that a local of the other shadows. Such a pair builds "
           "only while its files fall in different batches, and fails once an unrelated change moves them into "
           "one. Rename one of each pair after what it is for, or move what both need to a header they share.")
 
 
+def named(definition):
+    """What an alias or using-declaration names, spelled alike: a::Id for :: a :: Id."""
+    return re.sub(r"\s*::\s*", "::", definition.detail).removeprefix("::")
+
+
+def described(definition):
+    what = KIND_NAMES[definition.kind]
+    return f"{what} of {named(definition)}" if definition.kind in NAMES else what
+
+
 def same_entity(first, second):
-    """Whether two using-declarations could name one entity: one name's qualification ends the other's."""
-    shorter, longer = sorted((first, second), key=len)
+    """Whether two aliases or using-declarations could name one entity: one's qualification ends the other's
+    (a::Id ends n::a::Id, not ba::Id)."""
+    if NAMES[first.kind] != NAMES[second.kind]:
+        return False
+    shorter, longer = sorted((named(first), named(second)), key=len)
     return longer == shorter or longer.endswith("::" + shorter)
 
 
@@ -43,14 +65,13 @@ def clash(first, second):
     """Why two definitions of one name in one namespace cannot stand in one batch, or None."""
     if first.kind == second.kind == "function":
         return "functions of the same parameters" if first.detail == second.detail else None
-    if first.kind == second.kind and first.kind in ("using", "namespace alias") \
-            and same_entity(first.detail, second.detail):
+    if first.kind in NAMES and second.kind in NAMES and same_entity(first, second):
         return None
-    if first.kind == second.kind == "alias" and first.detail == second.detail:
-        return None
-    if not (first.private or second.private or first.kind == second.kind == "type"):
-        return None  # two names the files share with others: the linker's to judge
-    return "a redefinition" if first.kind == second.kind else f"a {first.kind} and a {second.kind}"
+    if first.kind == second.kind == "variable" and not (first.private or second.private):
+        return None  # the linker's: the text does not tell a definition from an extern declaration
+    if first.kind == second.kind and first.kind not in NAMES:
+        return "a redefinition"
+    return f"{described(first)} and {described(second)}"
 
 
 def scope_name(scope):
