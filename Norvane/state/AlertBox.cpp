@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include <QLabel>
+#include <QLayout>
+#include <QScreen>
 
 namespace norvane::app {
 namespace {
@@ -17,6 +19,19 @@ int widestLine(const QString& text, const QFontMetrics& metrics) {
     return widest;
 }
 
+/// The informative text's width: its widest line, as far as half the screen leaves room for it
+/// beside the icon and the margins.
+int textWidth(QMessageBox& box, QLabel& informative, const QString& text) {
+    informative.setMinimumWidth(narrowestText);
+    const int besideText = box.layout()->totalMinimumSize().width() - narrowestText;
+    // QMessageBox fixes its width at no more than a share of the screen, never less than half of
+    // it, and cuts off at its right edge whatever is wider.
+    const int room = box.screen()->availableGeometry().width() / 2 - besideText;
+    // One pixel per line of slack: a text measured exactly to its width may still wrap.
+    const int widest = widestLine(text, informative.fontMetrics()) + 2;
+    return std::max(narrowestText, std::min({widest, widestText, room}));
+}
+
 } // namespace
 
 std::unique_ptr<QMessageBox> AlertBox::make(QMessageBox::Icon icon, const QString& title, const QString& text) {
@@ -28,9 +43,7 @@ std::unique_ptr<QMessageBox> AlertBox::make(QMessageBox::Icon icon, const QStrin
     // The box sizes itself by its title and lets the informative text wrap at any break it
     // allows, a slash included; a minimum width on that text widens the box instead.
     if (auto* informative = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
-        // One pixel per line of slack: a text measured exactly to its width may still wrap.
-        const int width = widestLine(text, informative->fontMetrics()) + 2;
-        informative->setMinimumWidth(std::clamp(width, narrowestText, widestText));
+        informative->setMinimumWidth(textWidth(*box, *informative, text));
     }
     return box;
 }
