@@ -118,6 +118,20 @@ std::set<pid_t> runsWaitingForALock() {
     return waiting;
 }
 
+/// How often the threads of the process have given up the processor of their own accord, as each
+/// pause between two tries does; 0 once the process is gone.
+long voluntarySwitches(pid_t process) {
+    long switches = 0;
+    std::error_code gone;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(process) + "/task", gone)) {
+        std::istringstream status(readFile(task.path() / "status"));
+        for (std::string line; std::getline(status, line);) {
+            if (line.starts_with("voluntary_ctxt_switches:")) switches += std::stol(line.substr(line.find(':') + 1));
+        }
+    }
+    return switches;
+}
+
 /// Several processes that share one store file: the tool run several times at once, with a held
 /// code counter or a held write lock to make their steps overlap.
 class SharedStore : public CliTest {
@@ -489,7 +503,8 @@ TEST_F(SharedStore, AnArchiveBesideAReaderEndsWithAnEmptyLogOnceTheReaderLetsGo)
 
 // Found with a program stopped (Ctrl-Z, a debugger) as it opened the store: every command waited
 // 30 seconds for its turn at the store's folder in silence, then went on. The note comes after a
-// second of waiting, which this test waits for: a turn otherwise takes a moment.
+// second of waiting, which this test waits for: a turn otherwise takes a moment. Said at each try,
+// it would fill a terminal with hundreds of lines a second.
 TEST_F(SharedStore, ACommandThatWaitsForAStoppedProgramsTurnAtTheStoreSaysSoOnce) {
     const auto repository = makeRepository();
     addProject("demo", repository->path());
@@ -505,12 +520,21 @@ TEST_F(SharedStore, ACommandThatWaitsForAStoppedProgramsTurnAtTheStoreSaysSoOnce
     char byte = 0;
     ASSERT_EQ(read(holding[0], &byte, 1), 1);
     const auto errors = tools.path() / "errors";
-    auto list = inBackground({"list"}, {.environment = {{"ERRORS", errors.string()}},
-                                        .launcher = {"/bin/sh", "-c", "exec \"$@\" 2>\"$ERRORS\"", "sh"}});
+    auto list = inBackground(
+        {"list"}, {.environment = {{"ERRORS", errors.string()}},
+                   .launcher = {"/bin/sh", "-c", "echo $$ >\"$ERRORS.pid\"; exec \"$@\" 2>\"$ERRORS\"", "sh"}});
     const std::string note = "norvane: note: waiting for another program to finish opening or closing a store in " +
                              storeFile().parent_path().string() +
                              "; should it be stopped, this goes on without it after 15 seconds";
     EXPECT_EQ(waitForLine(errors), note);
+    // Held for a hundred more of the command's tries, each of which could say it again, unless it
+    // went on without the holder first.
+    const pid_t listing = std::stoi(readFile(errors.string() + ".pid"));
+    const long tries = voluntarySwitches(listing);
+    EXPECT_TRUE(waitUntil([&] {
+        const long now = voluntarySwitches(listing);
+        return now == 0 || now >= tries + 100;
+    }));
     kill(stopped, SIGKILL);
     waitpid(stopped, nullptr, 0);
     const auto run = list();
