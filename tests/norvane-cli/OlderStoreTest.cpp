@@ -62,8 +62,8 @@ TEST_F(OlderStore, AProgramThatHasItOpenKeepsItAsItIsAndIsNamed) {
         EXPECT_EQ(listed.out, "");
         EXPECT_THAT(listed.err, HasSubstr("norvane: The store " + storeFile().string() +
                                           " was written by an earlier version of Norvane (schema 1.3.0), and another "
-                                          "program has it open ("));
-        EXPECT_THAT(listed.err, HasSubstr("process " + std::to_string(older.process()) +
+                                          "program has it open (" +
+                                          StoreHolder::name + ", process " + std::to_string(older.process()) +
                                           "): an older Norvane, or one that reads the store. Quit"));
         EXPECT_THAT(listed.err, HasSubstr("nothing was changed"));
         EXPECT_EQ(stored(), std::pair(std::string("1.3.0"), gitFolder()));

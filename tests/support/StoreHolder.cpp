@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@ StoreHolder::StoreHolder(const std::filesystem::path& file, std::function<std::s
     EXPECT_EQ(pipe2(end, O_CLOEXEC), 0);
     process_ = fork();
     if (process_ == 0) {
+        prctl(PR_SET_NAME, name);
         close(end[1]);
         const int store = open(file.c_str(), O_RDONLY | O_CLOEXEC);
         sqlite3* connection = nullptr;

@@ -11,9 +11,11 @@ namespace norvane::testing {
 /// Another program that has a store open, as a program of an older version does while it runs (its
 /// window, an add) and as a reader does (a database browser): a process of its own whose plain
 /// SQLite connection has read the store and stays open until `watch` returns, or, without one,
-/// until the holder goes away.
+/// until the holder goes away. The system knows the process by `name`.
 class StoreHolder {
 public:
+    static constexpr const char* name = "store-holder";
+
     /// Starts the process and waits until its connection has read the store. `watch` runs there
     /// while the connection is open, given a descriptor of the store file that stays open as long
     /// (closing any other would let go of the connection's locks); what it returns is the `verdict`.
