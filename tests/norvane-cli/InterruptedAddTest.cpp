@@ -14,6 +14,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -39,19 +40,24 @@ protected:
     }
 
     /// Kills `add` while its code counter runs: after its first save, the project's own row.
-    void killWhileCounting() {
-        const auto add = start({"add", "demo", repository->pathString()},
-                               {.environment = {{"PATH", tools.path().string() + ":" + std::getenv("PATH")}}});
+    void killWhileCounting() { killWhileCounting({"add", "demo", repository->pathString()}); }
+
+    /// Kills the run with `arguments` while its code counter runs, once `meanwhile` has run.
+    void killWhileCounting(const std::vector<std::string>& arguments, const std::function<void()>& meanwhile = {}) {
+        const auto run =
+            start(arguments, {.environment = {{"PATH", tools.path().string() + ":" + std::getenv("PATH")}}});
         const auto running = tools.path() / "running";
         while (!std::filesystem::exists(running)) {
-            ASSERT_EQ(waitpid(add, nullptr, WNOHANG), 0) << "the add ended before its code count";
+            ASSERT_EQ(waitpid(run, nullptr, WNOHANG), 0) << "the run ended before its code count";
             std::this_thread::sleep_for(2ms);
         }
-        kill(add, SIGKILL);
-        waitpid(add, nullptr, 0);
+        if (meanwhile) meanwhile();
+        kill(run, SIGKILL);
+        waitpid(run, nullptr, 0);
         pid_t counter = 0;
         std::ifstream(running) >> counter;
         kill(counter, SIGKILL);
+        std::filesystem::remove(running);
     }
 
     /// An `add` held after it saved its code count and before its import is saved, and the end of
@@ -132,6 +138,9 @@ protected:
 TEST_F(InterruptedAdd, AfterTheProjectsOwnSaveTheNextCollectFinishesIt) {
     killWhileCounting();
     EXPECT_EQ(storedSnapshots("demo", "scc"), 0u);
+    expectUnfinished();
+    // A collect that finishes it runs the add: `list` calls it interrupted only once that ends too.
+    killWhileCounting({"collect"}, [this] { EXPECT_THAT(norvane({"list"}).out, HasSubstr("demo  adding")); });
     expectUnfinished();
     // Archived meanwhile: a collection of every project still finishes its add, as `list` says.
     ASSERT_EQ(norvane({"archive", "demo"}).status, 0);
