@@ -145,9 +145,10 @@ void ApplicationController::keepFileDialogHistoryPrivate() {
 }
 
 ApplicationController::ApplicationController(QApplication& application, NorvaneStore store, SingleInstance& instance,
-                                             ApplicationEnding& ending, TrayAvailability isTrayAvailable)
+                                             ApplicationEnding& ending, TrayAvailability isTrayAvailable,
+                                             CommandLineTool commandLineTool)
     : application_(application), ending_(ending), store_(std::move(store)),
-      isTrayAvailable_(std::move(isTrayAvailable)),
+      isTrayAvailable_(std::move(isTrayAvailable)), commandLineTool_(std::move(commandLineTool)),
       updaterController_(QString::fromUtf8(NorvaneKit::version.data(), qsizetype(NorvaneKit::version.size()))),
       notificationCenter_([this](const QString& title, const QString& body) { showTrayMessage(title, body); }) {
     AppState::Services services{
@@ -235,14 +236,14 @@ void ApplicationController::buildMenus(QMenuBar& menuBar) {
     // The choice follows the disk each time the menu opens, as the wizard and the settings tell it:
     // a tool on PATH by another install has nothing of the installer's to take away.
     connect(appMenu, &QMenu::aboutToShow, toolItem, [this, toolItem] {
-        const auto action = CommandLineTool::standard().status().action;
+        const auto action = commandLineTool_.status().action;
         toolItem->setText(action == CommandLineTool::Action::install
                               ? QStringLiteral("&Install Command Line Tool...")
                               : QStringLiteral("&Uninstall Command Line Tool..."));
         toolItem->setEnabled(action != CommandLineTool::Action::none && !changingTool_);
     });
     connect(toolItem, &QAction::triggered, this, [this] {
-        const auto action = CommandLineTool::standard().status().action;
+        const auto action = commandLineTool_.status().action;
         if (action != CommandLineTool::Action::none && !changingTool_) changeCommandLineTool(action);
     });
     appMenu->addSeparator();
@@ -293,14 +294,18 @@ void ApplicationController::changeCommandLineTool(CommandLineTool::Action action
     // Off the window's thread: the password dialog waits for the user, and an ending meanwhile
     // stops it as it stops every child program.
     runInBackground<CLIInstaller::InstallResult>(
-        this, [install] { return install ? CLIInstaller().install() : CLIInstaller().uninstall(); },
+        this,
+        [install, locations = CLIInstaller::Locations::of(commandLineTool_)] {
+            const CLIInstaller installer(locations);
+            return install ? installer.install() : installer.uninstall();
+        },
         [this, install](std::optional<CLIInstaller::InstallResult> result, const QString& error) {
             changingTool_ = false;
             if (result && result->succeeded()) {
                 AlertBox::run(QMessageBox::Information,
                               install ? QStringLiteral("Installed") : QStringLiteral("Uninstalled"),
                               install ? QStringLiteral("Command line tool installed to ") +
-                                            QString::fromStdString(CommandLineTool::standard().linkPath.string()) +
+                                            QString::fromStdString(commandLineTool_.linkPath.string()) +
                                             QStringLiteral("\n\nYou can now use 'norvane' in a terminal.")
                                       : QStringLiteral("Command line tool 'norvane' removed."));
                 return;

@@ -38,10 +38,12 @@ public:
     using TrayAvailability = std::function<bool()>;
 
     /// `instance` is the copy of the application that later starts ask to come to the front;
-    /// `ending` is what Quit, in the menu and the tray's panel, asks for.
+    /// `ending` is what Quit, in the menu and the tray's panel, asks for; `commandLineTool` is where
+    /// the menu links the tool, which tests keep in a folder of their own.
     ApplicationController(QApplication& application, NorvaneStore store, SingleInstance& instance,
                           ApplicationEnding& ending,
-                          TrayAvailability isTrayAvailable = &QSystemTrayIcon::isSystemTrayAvailable);
+                          TrayAvailability isTrayAvailable = &QSystemTrayIcon::isSystemTrayAvailable,
+                          CommandLineTool commandLineTool = CommandLineTool::standard());
     ~ApplicationController() override;
 
     /// Opens the store for the application's life. While another program keeps it locked, it
@@ -92,6 +94,7 @@ private:
     ApplicationEnding& ending_;
     NorvaneStore store_;
     TrayAvailability isTrayAvailable_;
+    CommandLineTool commandLineTool_;
     UpdaterController updaterController_;
     UserNotificationCenter notificationCenter_;
     QSystemTrayIcon trayIcon_;

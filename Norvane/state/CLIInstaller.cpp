@@ -43,12 +43,13 @@ std::optional<std::string> CLIInstaller::InstallError::errorDescription() const 
     return std::nullopt;
 }
 
-CLIInstaller::Locations CLIInstaller::Locations::standard() {
-    const auto tool = CommandLineTool::standard();
+CLIInstaller::Locations CLIInstaller::Locations::standard() { return of(CommandLineTool::standard()); }
+
+CLIInstaller::Locations CLIInstaller::Locations::of(const CommandLineTool& tool) {
     return {tool.linkPath, tool.programFolder, platform::XdgPaths::homeFolder()};
 }
 
-CLIInstaller::CLIInstaller() : CLIInstaller(Locations::standard(), standardPrivilegedRunner()) {}
+CLIInstaller::CLIInstaller(Locations locations) : CLIInstaller(std::move(locations), standardPrivilegedRunner()) {}
 
 CLIInstaller::CLIInstaller(Locations locations, PrivilegedRunner& privilegedRunner)
     : locations_(std::move(locations)), privilegedRunner_(privilegedRunner) {}

@@ -9,6 +9,8 @@
 
 namespace norvane::app {
 
+struct CommandLineTool;
+
 /// Puts the link to the command-line tool in the install bin folder (by default /usr/local/bin) in
 /// place and takes it away: first with the user's own rights, else with administrator rights
 /// through a password dialog.
@@ -62,10 +64,12 @@ public:
 
         /// The command-line tool's link and the running program's folder, and the user's home.
         static Locations standard();
+        /// `tool`'s link and program folder, and the user's home.
+        static Locations of(const CommandLineTool& tool);
     };
 
-    /// The standard locations with pkexec over the process-wide runner.
-    CLIInstaller();
+    /// `locations` with pkexec over the process-wide runner.
+    explicit CLIInstaller(Locations locations = Locations::standard());
     CLIInstaller(Locations locations, PrivilegedRunner& privilegedRunner);
 
     InstallResult install() const;

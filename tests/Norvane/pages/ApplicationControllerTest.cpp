@@ -1,8 +1,12 @@
 #include "Norvane/pages/ApplicationController.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -11,6 +15,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
 
 #include "Norvane/onboarding/OnboardingWizard.h"
 #include "Norvane/pages/DashboardView.h"
@@ -172,6 +179,66 @@ TEST(ApplicationController, TheFileDialogsHistoryOfFoldersIsTheUsersAlone) {
     struct stat status {};
     ASSERT_EQ(::stat(history.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0600u);
+}
+
+/// The Norvane menu's item for the command-line tool, as it reads once the menu has opened.
+QAction* commandLineToolItem(DashboardView& window) {
+    auto* menu = window.menuBar()->actions().front()->menu();
+    menu->popup(QPoint());
+    QAction* item = nullptr;
+    for (auto* action : menu->actions()) {
+        if (action->text().contains(QStringLiteral("Command Line Tool"))) item = action;
+    }
+    menu->hide();
+    return item;
+}
+
+/// Runs `ask` and answers with OK the alert that follows; the alert's title and text, or nothing
+/// when none came.
+std::string answeredAlert(const std::function<void()>& ask) {
+    QString alert;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&alert] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) return;
+        alert = box->windowTitle() + QStringLiteral(": ") + box->informativeText();
+        box->button(QMessageBox::Ok)->click();
+    });
+    answer.start(10);
+    ask();
+    return QTest::qWaitFor([&alert] { return !alert.isEmpty(); }) ? alert.toStdString() : std::string();
+}
+
+// The Norvane menu links the built tool into the install bin folder, then offers to take the link
+// away and does, and offers each change again once the one before is done.
+TEST(ApplicationController, TheMenuInstallsTheCommandLineToolAndThenUninstallsIt) {
+    ControllerFixture fixture;
+    const auto link = fixture.tool.linkPath;
+    const struct {
+        std::string item;
+        std::string alert;
+        bool linked;
+    } changes[] = {
+        {"&Install Command Line Tool...",
+         "Installed: Command line tool installed to " + link.string() + "\n\nYou can now use 'norvane' in a terminal.",
+         true},
+        {"&Uninstall Command Line Tool...", "Uninstalled: Command line tool 'norvane' removed.", false},
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.item);
+        auto* item = commandLineToolItem(*fixture.window());
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->text().toStdString(), change.item);
+        EXPECT_TRUE(item->isEnabled());
+        EXPECT_EQ(answeredAlert([item] { item->trigger(); }), change.alert);
+        EXPECT_EQ(std::filesystem::is_symlink(link), change.linked);
+        if (change.linked) {
+            EXPECT_TRUE(std::filesystem::equivalent(link, norvane::testing::builtProgram("norvane")));
+        }
+    }
+    auto* item = commandLineToolItem(*fixture.window());
+    EXPECT_EQ(item->text().toStdString(), changes[0].item);
+    EXPECT_TRUE(item->isEnabled());
 }
 
 TEST(PanelPlacement, OpensBesideTheIconAndStaysOnTheScreen) {

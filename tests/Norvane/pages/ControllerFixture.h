@@ -12,6 +12,7 @@
 #include "Norvane/state/ApplicationEnding.h"
 #include "Norvane/state/SingleInstance.h"
 #include "core/models/NorvaneDatabase.h"
+#include "platform/XdgPaths.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/TestApplication.h"
 #include "tests/support/TemporaryFolder.h"
@@ -30,13 +31,17 @@ struct ControllerFixture {
     bool trayAvailable;
     SingleInstance instance{runtime};
     ApplicationEnding ending{application};
+    /// The built tool beside the test program, linked into a bin folder of the fixture's own, which
+    /// is the only one on the tool's search path: never the install bin folder of the build.
+    CommandLineTool tool{platform::XdgPaths::executableFolder(), temporary.path() / "bin/norvane",
+                         (temporary.path() / "bin").string()};
     std::unique_ptr<ApplicationController> controller;
 
     /// `onboardingDone` is stored first when given; the stored flag is left as it is otherwise.
     explicit ControllerFixture(bool tray = true, std::optional<bool> onboardingDone = true) : trayAvailable(tray) {
         if (onboardingDone) QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), *onboardingDone);
-        controller = std::make_unique<ApplicationController>(application, NorvaneDatabase::makeContainer(), instance,
-                                                             ending, [this] { return trayAvailable; });
+        controller = std::make_unique<ApplicationController>(
+            application, NorvaneDatabase::makeContainer(), instance, ending, [this] { return trayAvailable; }, tool);
         QCoreApplication::processEvents();
     }
     DashboardView* window() const {
