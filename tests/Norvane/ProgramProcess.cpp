@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "platform/ProcessRunner.h"
 #include "tests/support/ProcessWatch.h"
@@ -49,6 +50,16 @@ std::string runTool(const std::vector<std::string>& arguments, const std::map<st
                                             .environment = environment});
     EXPECT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
     return result.standardOutput;
+}
+
+sqlite3* keepStoreAlone(const std::filesystem::path& store, const std::map<std::string, std::string>& environment) {
+    const TemporaryFolder project;
+    runTool({"add", "demo", project.path().string()}, environment);
+    sqlite3* holder = nullptr;
+    EXPECT_EQ(sqlite3_open(store.c_str(), &holder), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    return holder;
 }
 
 ProgramProcess::ProgramProcess(const std::string& program, const std::vector<std::string>& arguments,

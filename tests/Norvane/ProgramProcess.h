@@ -7,6 +7,8 @@
 
 #include <sys/types.h>
 
+struct sqlite3;
+
 namespace norvane::testing {
 
 /// What the programs run with as a user whose home is `home`, with the freedesktop folders in it,
@@ -23,6 +25,11 @@ std::vector<std::string> underUmask022(const std::string& program, const std::ve
 /// What the built tool printed, run with `arguments` as `underUmask022` runs it; a test fails when
 /// the tool does.
 std::string runTool(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment);
+
+/// Makes the store at `store` with the built tool, run in `environment`, and keeps it with a
+/// connection of this process that holds it, readers too, as a program that holds its store alone
+/// does, until the connection is closed.
+sqlite3* keepStoreAlone(const std::filesystem::path& store, const std::map<std::string, std::string>& environment);
 
 /// A built program, the application or the tool, started as a user starts it (under umask 022, with
 /// the ending signals as a terminal gives them) in its own process, its output dropped and its

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <random>
 #include <string>
 
 #include <QLineEdit>
@@ -13,7 +15,9 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <X11/keysym.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -117,6 +121,58 @@ TEST(ApplicationEnding, ASignalWhileTheWizardShowsEndsTheProgramAndTheWizardCome
             norvane::testing::readFile(home.path() / ".config/Norvane/Norvane.conf").find("hasCompletedOnboarding"),
             std::string::npos);
     }
+}
+
+/// The built application's user: a home of their own on the private display.
+struct DisplayUser {
+    const norvane::testing::PrivateDisplay& display = norvane::testing::PrivateDisplay::instance();
+    norvane::testing::TemporaryFolder home;
+    norvane::testing::TemporaryFolder runtime;
+    std::map<std::string, std::string> environment =
+        norvane::testing::userEnvironment(home.path(), runtime.path(), display.name().toStdString());
+    std::filesystem::path store = home.path() / ".local/share/Norvane/norvane.store";
+};
+
+// While another program keeps the store locked, the application waits in a window of its own whose
+// Quit (Return presses it, the window's one button) and Escape end it as Quit does, with exit 0;
+// without the window's ending they would only have hidden it, the program waiting on unseen.
+TEST(ApplicationEnding, TheWindowThatWaitsForALockedStoreQuitsWithItsButtonAndWithEscape) {
+    for (const auto& [name, key] : {std::pair{"Quit", XK_Return}, std::pair{"Escape", XK_Escape}}) {
+        SCOPED_TRACE(name);
+        const DisplayUser user;
+        sqlite3* holder = norvane::testing::keepStoreAlone(user.store, user.environment);
+        norvane::testing::ProgramProcess application("Norvane", {}, user.environment);
+        const bool shown = norvane::testing::waitUntil([&] { return user.display.showsWindow("Norvane"); });
+        EXPECT_TRUE(shown && user.display.pressKey("Norvane", key)) << "the waiting window shows";
+        const int status = application.waitForEnd();
+        sqlite3_close(holder);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+}
+
+// A file at the store's path that is no store: the application says so on standard error and in an
+// alert that waits for the user, and then fails with exit 1, as a failure and not as an ending.
+TEST(ApplicationEnding, AStoreThatCannotBeOpenedFailsOnceItsAlertIsAnswered) {
+    const DisplayUser user;
+    std::filesystem::create_directories(user.store.parent_path());
+    std::string bytes(4096, '\0');
+    std::mt19937 generator(2024);
+    for (auto& byte : bytes) byte = static_cast<char>(generator());
+    std::ofstream(user.store, std::ios::binary) << bytes;
+    const auto errors = user.home.path() / "errors.txt";
+
+    norvane::testing::ProgramProcess application("Norvane", {}, user.environment, errors);
+    EXPECT_TRUE(norvane::testing::waitUntil([&] {
+        return norvane::testing::readFile(errors).find("Failed to create ModelContainer: The file " +
+                                                       user.store.string() + " is not a Norvane store") !=
+               std::string::npos;
+    }));
+    EXPECT_TRUE(norvane::testing::waitUntil([&] { return user.display.showsWindow("Norvane"); }))
+        << "the alert waits for the user";
+    // Until no window is left: one that showed while the store was tried may stand in front for a moment.
+    EXPECT_TRUE(norvane::testing::waitUntil([&] { return !user.display.pressKey("Norvane", XK_Return); }));
+    const int status = application.waitForEnd();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status << norvane::testing::readFile(errors);
 }
 
 /// The add sheet of the controller's window, adding `repository` with a counter that runs until

@@ -72,6 +72,50 @@ bool isShownAndTitled(xcb_connection_t* connection, xcb_window_t window, const s
     return titled;
 }
 
+/// The frontmost window shown and titled `title`, or none. No window manager reparents them: a
+/// program's windows are the root's children, the frontmost last.
+xcb_window_t frontWindow(xcb_connection_t* connection, const std::string& title) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    auto* tree = xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr);
+    const xcb_window_t* windows = tree ? xcb_query_tree_children(tree) : nullptr;
+    xcb_window_t front = XCB_NONE;
+    for (int index = tree ? xcb_query_tree_children_length(tree) - 1 : -1; index >= 0 && front == XCB_NONE; --index) {
+        if (isShownAndTitled(connection, windows[index], title)) front = windows[index];
+    }
+    std::free(tree);
+    return front;
+}
+
+/// The key that the display's keyboard gives `key` on, or 0.
+xcb_keycode_t keycodeOf(xcb_connection_t* connection, std::uint32_t key) {
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    auto* map = xcb_get_keyboard_mapping_reply(
+        connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, count), nullptr);
+    xcb_keycode_t keycode = 0;
+    const int perKey = map ? map->keysyms_per_keycode : 0;
+    const xcb_keysym_t* symbols = map ? xcb_get_keyboard_mapping_keysyms(map) : nullptr;
+    for (int index = 0; index < count * perKey && keycode == 0; ++index) {
+        if (symbols[index] == key) keycode = static_cast<xcb_keycode_t>(setup->min_keycode + index / perKey);
+    }
+    std::free(map);
+    return keycode;
+}
+
+/// Sends `window` a press or a release of `keycode`, as the keyboard would with the window focused.
+void sendKey(xcb_connection_t* connection, xcb_window_t window, xcb_keycode_t keycode, bool press) {
+    xcb_key_press_event_t event{};
+    event.response_type = press ? XCB_KEY_PRESS : XCB_KEY_RELEASE;
+    event.detail = keycode;
+    event.time = XCB_CURRENT_TIME;
+    event.root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    event.event = window;
+    event.child = XCB_NONE;
+    event.same_screen = 1;
+    xcb_send_event(connection, 0, window, press ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE,
+                   reinterpret_cast<const char*>(&event));
+}
+
 } // namespace
 
 PrivateDisplay::PrivateDisplay() {
@@ -88,19 +132,24 @@ PrivateDisplay::PrivateDisplay() {
 
 bool PrivateDisplay::showsWindow(const std::string& title) const {
     xcb_connection_t* connection = xcb_connect(name_.toUtf8().constData(), nullptr);
-    bool shows = false;
-    if (xcb_connection_has_error(connection) == 0) {
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-        // No window manager reparents them: a program's windows are the root's children.
-        auto* tree = xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr);
-        const xcb_window_t* windows = tree ? xcb_query_tree_children(tree) : nullptr;
-        for (int index = 0; tree && index < xcb_query_tree_children_length(tree) && !shows; ++index) {
-            shows = isShownAndTitled(connection, windows[index], title);
-        }
-        std::free(tree);
-    }
+    const bool shows = xcb_connection_has_error(connection) == 0 && frontWindow(connection, title) != XCB_NONE;
     xcb_disconnect(connection);
     return shows;
+}
+
+bool PrivateDisplay::pressKey(const std::string& title, std::uint32_t key) const {
+    xcb_connection_t* connection = xcb_connect(name_.toUtf8().constData(), nullptr);
+    const xcb_window_t window = xcb_connection_has_error(connection) == 0 ? frontWindow(connection, title) : XCB_NONE;
+    const xcb_keycode_t keycode = window != XCB_NONE ? keycodeOf(connection, key) : 0;
+    if (keycode != 0) {
+        xcb_set_input_focus(connection, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
+        sendKey(connection, window, keycode, true);
+        sendKey(connection, window, keycode, false);
+        // A reply comes once the server has handled all that went before it.
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    }
+    xcb_disconnect(connection);
+    return keycode != 0;
 }
 
 const PrivateDisplay& PrivateDisplay::instance() {

@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -26,6 +27,10 @@ public:
     /// Whether a window of any program shows on the display, titled `title`, as the window system
     /// has it.
     bool showsWindow(const std::string& title) const;
+    /// Gives the keyboard to the frontmost window titled `title`, of any program, as a window manager
+    /// gives it to a window that opens, and presses and lets go of `key` (an X keysym) there; false
+    /// when no such window shows.
+    bool pressKey(const std::string& title, std::uint32_t key) const;
 
     static constexpr int width = 1600;
     static constexpr int height = 1200;

@@ -37,8 +37,6 @@ protected:
     std::map<std::string, std::string> environment() const { return userEnvironment(home.path(), runtime.path()); }
     fs::path store() const { return home.path() / ".local/share/Norvane/norvane.store"; }
 
-    void tool(const std::vector<std::string>& arguments) const { runTool(arguments, environment()); }
-
     /// The counter's process id, once it runs.
     pid_t waitForTheCounter() const {
         pid_t counter = 0;
@@ -55,16 +53,6 @@ protected:
                                              running().string() + ".new'\nmv '" + running().string() + ".new' '" +
                                              running().string() + "'\nwhile :; do sleep 1000 & wait $!; done\n");
         fs::permissions(script, fs::perms::owner_all);
-    }
-    /// A connection that keeps the store, readers too, as a program that holds its store alone.
-    sqlite3* holdTheStore() const {
-        const TemporaryFolder project;
-        tool({"add", "demo", project.path().string()});
-        sqlite3* holder = nullptr;
-        EXPECT_EQ(sqlite3_open(store().c_str(), &holder), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-        return holder;
     }
     fs::path running() const { return home.path() / "counter-running"; }
     fs::path stopped() const { return home.path() / "counter-stopped"; }
@@ -104,7 +92,7 @@ TEST_F(EndingSignals, ASecondSignalEndsTheProgramByTheSignal) {
 // While another program keeps the store locked, the application waits in a window of its own: a
 // signal there ends it as Quit does, not as a store that cannot be opened ends it (exit 1).
 TEST_F(EndingSignals, ASignalWhileAnotherProgramKeepsTheStoreEndsTheProgramAsQuitDoes) {
-    sqlite3* holder = holdTheStore();
+    sqlite3* holder = keepStoreAlone(store(), environment());
     const auto errors = home.path() / "errors.txt";
 
     ProgramProcess application("Norvane", {}, environment(), errors);
@@ -120,7 +108,7 @@ TEST_F(EndingSignals, ASignalWhileAnotherProgramKeepsTheStoreEndsTheProgramAsQui
 // A signal while the first try at the store still waits for the lock ends that wait too: the
 // program ends at once rather than when the try has waited its time out, and shows no window.
 TEST_F(EndingSignals, ASignalAsTheStartWaitsForALockedStoreEndsItWithoutWaitingItOut) {
-    sqlite3* holder = holdTheStore();
+    sqlite3* holder = keepStoreAlone(store(), environment());
     const auto errors = home.path() / "errors.txt";
 
     ProgramProcess application("Norvane", {}, environment(), errors);
