@@ -144,6 +144,58 @@ StoreError heldByAnother(const std::filesystem::path& file, const std::string& o
                       "changed");
 }
 
+/// How often a wait for the store alone looks again whether another program has it open.
+constexpr std::chrono::milliseconds aloneAskedEvery{5};
+
+/// Takes (SQLITE_LOCK_SHARED) or lets go of (SQLITE_LOCK_NONE) the connection's lock on the store
+/// file, which SQLite in WAL mode takes at the first read and keeps until it closes; through SQLite's
+/// own file, which counts the locks of the process's connections. Whether it did.
+bool setStoreLock(Database& database, int level) {
+    sqlite3_file* store = nullptr;
+    sqlite3_file_control(database.handle(), "main", SQLITE_FCNTL_FILE_POINTER, &store);
+    if (store == nullptr || store->pMethods == nullptr) return false;
+    const auto& methods = *store->pMethods;
+    return (level == SQLITE_LOCK_NONE ? methods.xUnlock(store, level) : methods.xLock(store, level)) == SQLITE_OK;
+}
+
+/// Begins the upgrade's write transaction with the store alone (`locking_mode = EXCLUSIVE`) once no
+/// other process has it open, or a plain one once another program of this version has brought it up
+/// to date meanwhile; fails as `heldByAnother` when neither comes within the lock wait.
+void beginAlone(Database& database, const std::filesystem::path& file, const Schema& schema,
+                const std::string& olderVersion, std::optional<Transaction>& transaction) {
+    // SQLite's own wait would hold the lock that turns every new reader away (PENDING) from its first
+    // refused try until the connection closes. So the store is asked for only when no other process
+    // holds it, and what a refused try took is let go at once. Between tries the connection holds not
+    // even its read lock, so that other programs of this version that wait too do not count it, and
+    // the turn at the folder, which older programs take to open the store, is let go too.
+    database.execute("PRAGMA locking_mode = EXCLUSIVE");
+    database.setBusyTimeout(std::chrono::milliseconds(0));
+    const auto deadline = std::chrono::steady_clock::now() + busyTimeout;
+    while (true) {
+        if (setStoreLock(database, SQLITE_LOCK_SHARED)) {
+            try {
+                if (!isOlder(readLayout(database), schema)) {
+                    database.execute("PRAGMA locking_mode = NORMAL");
+                    break;
+                }
+                if (StoreSideFiles::otherHolderOf(file) == 0) {
+                    transaction.emplace(database);
+                    break;
+                }
+            } catch (const StoreBusyError&) {
+                // Another connection of this process has it, or another process took it just now.
+            }
+        }
+        setStoreLock(database, SQLITE_LOCK_NONE);
+        if (std::chrono::steady_clock::now() >= deadline || InterruptibleWaits::interrupted()) {
+            throw heldByAnother(file, olderVersion);
+        }
+        StoreSideFiles::Turn::pauseOutside(aloneAskedEvery);
+    }
+    database.setBusyTimeout(busyTimeout);
+    if (!transaction) transaction.emplace(database);
+}
+
 /// Whether opening has to write: a new store, a missing table or index, or an older version.
 bool needsSetUp(const StoreLayout& layout, const Schema& schema) {
     if (layout.version != schema.version || !layout.tables.contains(std::string(keysTable))) return true;
@@ -541,15 +593,13 @@ void ModelContainer::setUp(const std::optional<std::string>& olderVersion) {
     if (file_) database.execute("PRAGMA journal_mode = WAL");
     // A program that has the store open (an older Norvane, a reader) would go on with the rows as
     // it reads them: an upgrade holds the file alone, which it gets once every other connection
-    // has let go, within the lock wait. Such a lock never comes while one of them keeps it open.
+    // has let go, within the lock wait.
     const bool alone = file_ && olderVersion;
-    if (alone) database.execute("PRAGMA locking_mode = EXCLUSIVE");
     std::optional<Transaction> transaction;
-    try {
+    if (alone) {
+        beginAlone(database, *file_, schema_, *olderVersion, transaction);
+    } else {
         transaction.emplace(database);
-    } catch (const StoreBusyError&) {
-        if (!alone) throw;
-        throw heldByAnother(*file_, *olderVersion);
     }
     // Another process may have set the store up while this one waited for the lock.
     const auto layout = readLayout(database);

@@ -31,8 +31,9 @@ std::recursive_mutex& turnMutex() {
     return *mutex;
 }
 
-/// How many turns this process holds, on the thread that holds the mutex.
+/// How many turns this process holds, on the thread that holds the mutex, and the outermost of them.
 int turnDepth = 0;
+StoreSideFiles::Turn* outermostTurn = nullptr;
 /// Whether this process said that it waited for another's turn; changed with the mutex held.
 bool turnWaitSaid = false;
 
@@ -164,11 +165,24 @@ void StoreSideFiles::remove(const Reading& reading) const {
 
 StoreSideFiles::Turn::Turn(const std::filesystem::path& store) : lock_(turnMutex()) {
     if (turnDepth++ > 0) return;
-    folder_ = lockedFolder(folderOfStore(store));
+    outermostTurn = this;
+    folderPath_ = folderOfStore(store);
+    folder_ = lockedFolder(folderPath_);
 }
 
 StoreSideFiles::Turn::~Turn() {
-    if (--turnDepth == 0) folder_.close();
+    if (--turnDepth > 0) return;
+    folder_.close();
+    outermostTurn = nullptr;
+}
+
+void StoreSideFiles::Turn::pauseOutside(std::chrono::milliseconds pause) {
+    const std::lock_guard lock(turnMutex());
+    // A turn that went on without the folder takes none back.
+    Turn* const turn = outermostTurn != nullptr && outermostTurn->folder_.isOpen() ? outermostTurn : nullptr;
+    if (turn != nullptr) turn->folder_.close();
+    std::this_thread::sleep_for(pause);
+    if (turn != nullptr) turn->folder_ = lockedFolder(turn->folderPath_);
 }
 
 } // namespace norvane::platform

@@ -3,6 +3,7 @@
 #include "platform/FileDescriptor.h"
 #include "platform/FileIdentity.h"
 
+#include <chrono>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -63,8 +64,9 @@ public:
     bool setAsideIfAnotherFiles() const;
 
     /// While it lives, no other thread of this process, and no other process that takes turns at
-    /// the same folder, opens, sets aside or closes a connection to a store there: what a turn
-    /// decides about the side files holds until its connection is open. Turns nest on one thread.
+    /// the same folder, opens, sets aside or closes a connection to a store there (other processes
+    /// only while it pauses outside): what a turn decides about the side files holds until its
+    /// connection is open. Turns nest on one thread.
     /// A process stopped in its turn holds the others up for at most 15 seconds at each turn; a wait
     /// that lasts longer than a second is said on standard error, once a process.
     class Turn {
@@ -74,8 +76,14 @@ public:
         Turn(const Turn&) = delete;
         Turn& operator=(const Turn&) = delete;
 
+        /// Sleeps for `pause` with the folder let go, so that other processes open and close stores
+        /// there meanwhile, then takes the folder back: for a thread that waits, inside its turn, for
+        /// what other processes hold. This process's other threads still wait for the turn.
+        static void pauseOutside(std::chrono::milliseconds pause);
+
     private:
         std::unique_lock<std::recursive_mutex> lock_;
+        std::filesystem::path folderPath_;
         /// The folder, locked (flock) by the outermost turn of the process.
         FileDescriptor folder_;
     };

@@ -1,15 +1,19 @@
 #include "tests/norvane-cli/CliTestFixture.h"
 #include "tests/support/StoreHolder.h"
 
+#include "platform/ProcessRunner.h"
+
 #include <gmock/gmock.h>
 #include <sqlite3.h>
 
+#include <fstream>
 #include <future>
 
 namespace norvane::testing {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
 
 /// A store as the version before this one left it, schema 1.3.0: the booked history of its project
 /// keeps the repository's git folder, where this version keeps where the work tree begins.
@@ -51,26 +55,57 @@ protected:
     std::unique_ptr<GitTestRepository> repository;
 };
 
+/// Another program's commands, one after another beside the test's runs of the tool until `stop`
+/// exists: each opens a connection of its own, reads and writes the store, waiting at most half a
+/// second for a lock. Prints how many ran; the first that fails ends the program with its error.
+constexpr const char* commandsBeside = R"(
+import os, sqlite3, sys, time
+commands = 0
+while not os.path.exists(sys.argv[2]):
+    connection = sqlite3.connect(sys.argv[1], timeout=0.5)
+    connection.execute("SELECT count(*) FROM project").fetchone()
+    connection.execute("UPDATE project SET status = 'archived'")
+    connection.commit()
+    connection.close()
+    commands += 1
+    time.sleep(0.01)  # leaves the machine to the runs
+print(commands)
+)";
+
 // Found with the version before running `norvane add` of a large repository as this version's
 // `list` started: the list brought the store up to date under the add, which then booked its
-// repository as the git folder. The list waits its whole lock wait (10 s) before it gives up.
+// repository as the git folder. The list waits its whole lock wait (10 s) before it gives up, and
+// keeps nobody out meanwhile: lists in a row held every other program's new connection up for their
+// whole waits, and its commands failed.
 TEST_F(OlderStore, AProgramThatHasItOpenKeepsItAsItIsAndIsNamed) {
     {
         const StoreHolder older(storeFile());
-        const auto listed = norvane({"list"});
-        EXPECT_EQ(listed.status, 1);
-        EXPECT_EQ(listed.out, "");
-        EXPECT_THAT(listed.err, HasSubstr("norvane: The store " + storeFile().string() +
-                                          " was written by an earlier version of Norvane (schema 1.3.0), and another "
-                                          "program has it open (" +
-                                          StoreHolder::name + ", process " + std::to_string(older.process()) +
-                                          "): an older Norvane, or one that reads the store. Quit"));
-        EXPECT_THAT(listed.err, HasSubstr("nothing was changed"));
+        const auto stop = home.path() / "stop";
+        auto beside = std::async(std::launch::async, [&] {
+            return platform::PosixProcessRunner().run(
+                {"python3", {"-c", commandsBeside, storeFile().string(), stop.string()}});
+        });
+        for (int run = 0; run < 2; ++run) {
+            const auto listed = norvane({"list"});
+            EXPECT_EQ(listed.status, 1);
+            EXPECT_EQ(listed.out, "");
+            EXPECT_THAT(listed.err,
+                        HasSubstr("norvane: The store " + storeFile().string() +
+                                  " was written by an earlier version of Norvane (schema 1.3.0), and another "
+                                  "program has it open (" +
+                                  StoreHolder::name + ", process " + std::to_string(older.process()) +
+                                  "): an older Norvane, or one that reads the store. Quit"));
+            EXPECT_THAT(listed.err, HasSubstr("nothing was changed"));
+        }
+        std::ofstream{stop};
+        const auto commands = beside.get();
+        EXPECT_EQ(commands.standardError, "");
+        EXPECT_THAT(commands.standardOutput, MatchesRegex("[1-9][0-9]*\n"));
         EXPECT_EQ(stored(), std::pair(std::string("1.3.0"), gitFolder()));
     }
     const auto listed = norvane({"list"});
     EXPECT_EQ(listed.status, 0) << listed.err;
-    EXPECT_THAT(listed.out, HasSubstr("demo  active"));
+    EXPECT_THAT(listed.out, HasSubstr("demo  archived"));
     EXPECT_EQ(stored(), std::pair(std::string("1.4.0"), repository->pathString()));
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/FileDescriptor.h"
 #include "platform/InterruptibleWaits.h"
+#include "platform/ProcessRunner.h"
 #include "platform/persistence/ModelContext.h"
 #include "platform/persistence/StoreError.h"
 #include "tests/platform/persistence/TestRecords.h"
@@ -21,6 +22,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <csignal>
@@ -28,6 +30,7 @@
 #include <functional>
 #include <future>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <thread>
 
@@ -122,31 +125,9 @@ TEST_F(ModelContainerTest, RefusesNewerAndUnreadableSchemaVersionsAndNeverRewrit
     EXPECT_EQ(storedVersion(file), "'1.0.0'");
 }
 
-// Found when the version before still ran an add as this one opened the store: the upgrade went on
-// under it, and the older program wrote rows with its own meanings into the newer store.
-TEST_F(ModelContainerTest, AnOlderStoreIsBroughtUpToDateOnceNoOtherProgramHasItOpen) {
-    storeWithAShelf();
-    execute(file, "UPDATE norvane_metadata SET value = '0.9.12' WHERE key = 'schemaVersion'");
-    // The older program keeps the store open until it sees this process ask for the store alone, or
-    // the store change under it.
-    StoreHolder older(file, [this](int store) {
-        std::string seen;
-        waitUntil([&] {
-            if (StoreHolder::claimedAlone(store)) seen = "asked for while it read " + storedVersion(file);
-            if (storedVersion(file) != "'0.9.12'") seen = "brought up to date under it";
-            return !seen.empty();
-        });
-        return seen;
-    });
-    auto opened = std::async(std::launch::async, [this] { return open(file); });
-    EXPECT_EQ(older.verdict(), "asked for while it read '0.9.12'");
-    ASSERT_TRUE(opened.get());
-    EXPECT_EQ(storedVersion(file), "'1.0.0'");
-    EXPECT_EQ(platform::ModelContext(open(file)).fetch<Shelf>().size(), 1U);
-}
-
-// Programs of this version that find an older store at once: one brings it up to date while the
-// others wait for their turn at the folder, and then find nothing to do.
+// Programs of this version that find an older store at once, here while a reader keeps it open: one
+// brings it up to date once the reader lets go, and the others, which waited too, find nothing to do
+// though that one keeps the store open.
 TEST_F(ModelContainerTest, ProgramsThatOpenAnOlderStoreAtOnceBringItUpToDateOnce) {
     storeWithAShelf();
     execute(file, "UPDATE norvane_metadata SET value = '0.9.12' WHERE key = 'schemaVersion'");
@@ -154,33 +135,51 @@ TEST_F(ModelContainerTest, ProgramsThatOpenAnOlderStoreAtOnceBringItUpToDateOnce
     counting.upgrade = [](platform::Database& database, const std::string&) {
         database.execute("INSERT INTO note (id, text) VALUES (randomblob(16), 'upgraded')");
     };
+    const auto letGo = folder.path() / "let-go";
+    StoreHolder reader(file, [&](int) {
+        waitUntil([&] { return std::filesystem::exists(letGo); });
+        return "let go as it read " + storedVersion(file);
+    });
     int start[2];
+    int opened[2];
+    int end[2];
     ASSERT_EQ(pipe(start), 0);
+    ASSERT_EQ(pipe(opened), 0);
+    ASSERT_EQ(pipe(end), 0);
     std::vector<pid_t> programs;
     for (int index = 0; index < 4; ++index) {
         const pid_t program = fork();
         if (program == 0) {
             close(start[1]);
+            close(end[1]);
             char byte = 0;
-            [[maybe_unused]] const auto begun = read(start[0], &byte, 1);
+            [[maybe_unused]] auto done = read(start[0], &byte, 1);
+            std::shared_ptr<platform::ModelContainer> container;
             try {
-                platform::ModelContainer::open(file, counting);
+                container = platform::ModelContainer::open(file, counting);
             } catch (const std::exception& failure) {
                 std::fprintf(stderr, "in the child process: %s\n", failure.what());
-                _exit(1);
             }
-            _exit(0);
+            // Kept open until every program has opened the store.
+            done = write(opened[1], container ? "o" : "x", 1);
+            done = read(end[0], &byte, 1);
+            _exit(container ? 0 : 1);
         }
         programs.push_back(program);
     }
-    // Every program begins as the pipe closes.
+    // Every program begins as the pipe closes, and waits for the reader.
     close(start[0]);
     close(start[1]);
-    for (const pid_t program : programs) {
-        int status = -1;
-        waitpid(program, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    close(opened[1]);
+    EXPECT_TRUE(waitUntil([&] { return std::all_of(programs.begin(), programs.end(), isSleeping); }));
+    folder.writeFile("let-go", "");
+    EXPECT_EQ(reader.verdict(), "let go as it read '0.9.12'");
+    std::string said;
+    for (char byte = 0; said.size() < programs.size() && read(opened[0], &byte, 1) == 1;) said += byte;
+    EXPECT_EQ(said, "oooo");
+    close(opened[0]);
+    close(end[1]);
+    for (const pid_t program : programs) waitpid(program, nullptr, 0);
     EXPECT_EQ(storedVersion(file), "'1.0.0'");
     EXPECT_EQ(platform::ModelContext(open(file)).fetch<Note>().size(), 1U);
 }
@@ -481,6 +480,45 @@ private:
     std::atomic<bool> ended_ = false;
     std::thread thread_;
 };
+
+// Found when the version before still ran an add as this one opened the store: the upgrade went on
+// under it, and the older program wrote rows with its own meanings into the newer store. The wait
+// keeps nobody out: another program takes its turn at the folder and reads the store meanwhile, also
+// while SQLite refuses the store alone for another connection of this process, which only it sees.
+TEST_F(ModelContainerTest, AnOlderStoreIsBroughtUpToDateOnceNoOtherProgramHasItOpen) {
+    storeWithAShelf();
+    execute(file, "UPDATE norvane_metadata SET value = '0.9.12' WHERE key = 'schemaVersion'");
+    std::optional<StoreHolder> older(std::in_place, file);
+    sqlite3* own = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &own), SQLITE_OK);
+    sqlite3_exec(own, "SELECT count(*) FROM shelf", nullptr, nullptr, nullptr);
+    std::shared_ptr<platform::ModelContainer> opened;
+    std::string refusal;
+    {
+        const WatchedWork opening(
+            [&] { refusal = errorMessageOf<platform::StoreError>([&] { opened = open(file); }); });
+        ASSERT_TRUE(opening.waits());
+        {
+            const platform::FileDescriptor turn(::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            EXPECT_TRUE(waitUntil([&] { return ::flock(turn.get(), LOCK_EX | LOCK_NB) == 0; }));
+            EXPECT_EQ(storedVersion(file), "'0.9.12'");
+            EXPECT_TRUE(opening.waits()) << "the turn and the read came while the opening waited";
+        }
+        older.reset();
+        const auto read = platform::PosixProcessRunner().run(
+            {"python3",
+             {"-c",
+              "import sqlite3, sys; print(sqlite3.connect(sys.argv[1], "
+              "timeout=0.5).execute(sys.argv[2]).fetchone()[0])",
+              file.string(), "SELECT value FROM norvane_metadata WHERE key = 'schemaVersion'"}});
+        EXPECT_EQ(read.standardOutput, "0.9.12\n") << read.standardError;
+        EXPECT_TRUE(opening.waits());
+        sqlite3_close(own);
+    }
+    ASSERT_EQ(refusal, "no error");
+    EXPECT_EQ(storedVersion(file), "'1.0.0'");
+    EXPECT_EQ(platform::ModelContext(opened).fetch<Shelf>().size(), 1U);
+}
 
 // Found with a plain reader beside `norvane archive`: the tool ended at once with its write still in
 // the log, and a copy of the store put back at the path afterwards was read with that write.
