@@ -10,7 +10,7 @@
 
 namespace norvane::testing {
 
-StoreHolder::StoreHolder(const std::filesystem::path& file, std::function<std::string(int store)> watch) {
+StoreHolder::StoreHolder(const std::filesystem::path& file, std::function<std::string()> watch) {
     int ready[2];
     int verdict[2];
     int end[2];
@@ -22,20 +22,18 @@ StoreHolder::StoreHolder(const std::filesystem::path& file, std::function<std::s
     if (process_ == 0) {
         prctl(PR_SET_NAME, name);
         close(end[1]);
-        const int store = open(file.c_str(), O_RDONLY | O_CLOEXEC);
         sqlite3* connection = nullptr;
         sqlite3_open(file.c_str(), &connection);
         sqlite3_exec(connection, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
         [[maybe_unused]] auto written = write(ready[1], "r", 1);
         std::string said;
         if (watch) {
-            said = watch(store);
+            said = watch();
         } else {
             char byte = 0;
             [[maybe_unused]] const auto read = ::read(end[0], &byte, 1);
         }
         sqlite3_close(connection);
-        close(store);
         written = write(verdict[1], said.data(), said.size());
         _exit(0);
     }
@@ -58,13 +56,6 @@ std::string StoreHolder::verdict() {
     char buffer[256];
     for (ssize_t count; (count = read(verdict_, buffer, sizeof buffer)) > 0;) said.append(buffer, count);
     return said;
-}
-
-bool StoreHolder::claimedAlone(int store) {
-    struct flock query {};
-    query.l_type = F_RDLCK;
-    query.l_whence = SEEK_SET;
-    return fcntl(store, F_GETLK, &query) == 0 && query.l_type != F_UNLCK;
 }
 
 } // namespace norvane::testing

@@ -17,9 +17,8 @@ public:
     static constexpr const char* name = "store-holder";
 
     /// Starts the process and waits until its connection has read the store. `watch` runs there
-    /// while the connection is open, given a descriptor of the store file that stays open as long
-    /// (closing any other would let go of the connection's locks); what it returns is the `verdict`.
-    explicit StoreHolder(const std::filesystem::path& file, std::function<std::string(int store)> watch = {});
+    /// while the connection is open; what it returns is the `verdict`.
+    explicit StoreHolder(const std::filesystem::path& file, std::function<std::string()> watch = {});
     ~StoreHolder();
     StoreHolder(const StoreHolder&) = delete;
     StoreHolder& operator=(const StoreHolder&) = delete;
@@ -27,10 +26,6 @@ public:
     pid_t process() const { return process_; }
     /// What `watch` returned, once the process has closed its connection.
     std::string verdict();
-
-    /// Whether another process holds a write lock on the store that `store` has open, as SQLite
-    /// does while it asks for a store for its connection alone; it writes one in WAL mode without.
-    static bool claimedAlone(int store);
 
 private:
     pid_t process_ = -1;

@@ -136,7 +136,7 @@ TEST_F(ModelContainerTest, ProgramsThatOpenAnOlderStoreAtOnceBringItUpToDateOnce
         database.execute("INSERT INTO note (id, text) VALUES (randomblob(16), 'upgraded')");
     };
     const auto letGo = folder.path() / "let-go";
-    StoreHolder reader(file, [&](int) {
+    StoreHolder reader(file, [&] {
         waitUntil([&] { return std::filesystem::exists(letGo); });
         return "let go as it read " + storedVersion(file);
     });
