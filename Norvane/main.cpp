@@ -40,9 +40,9 @@ int main(int argc, char* argv[]) {
 
     // Ended by a signal (a logout, `kill`), Ctrl+Q or Quit alike: the store closes with its log emptied.
     norvane::app::ApplicationEnding ending(application);
-    const auto store = norvane::app::ApplicationController::openStore(ending);
-    if (!store) return ending.isUnderway() ? EXIT_SUCCESS : EXIT_FAILURE;
-    norvane::app::ApplicationController controller(application, *store, instance, ending);
+    auto stores = norvane::app::ApplicationController::openStore(ending);
+    if (!stores) return ending.isUnderway() ? EXIT_SUCCESS : EXIT_FAILURE;
+    norvane::app::ApplicationController controller(application, std::move(*stores), instance, ending);
     // An ending while the windows were made found no event loop to leave.
     if (ending.isUnderway()) return EXIT_SUCCESS;
     return QApplication::exec();

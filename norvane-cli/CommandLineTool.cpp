@@ -27,7 +27,7 @@ std::shared_ptr<platform::ModelContainer> storeFor(const Command& command) {
                                         : NorvaneDatabase::makeContainerIfStored();
     // The tool ends as it closes the store: a write left in the log there would be read into a copy
     // of the store put back at its path.
-    store->waitForReadersAtClose();
+    store->waitForReadersAtClose(platform::ModelContainer::lockWait);
     return store;
 }
 

@@ -5,6 +5,8 @@ namespace {
 
 /// The flag of the innermost scope on this thread; none outside every scope.
 thread_local const std::atomic<bool>* currentFlag = nullptr;
+/// The flag of the innermost process scope; none outside every one.
+std::atomic<const std::atomic<bool>*> processFlag{nullptr};
 
 } // namespace
 
@@ -14,6 +16,14 @@ InterruptibleWaits::Scope::Scope(const std::atomic<bool>& interrupted) : outer_(
 
 InterruptibleWaits::Scope::~Scope() { currentFlag = outer_; }
 
-bool InterruptibleWaits::interrupted() { return currentFlag && currentFlag->load(); }
+InterruptibleWaits::ProcessScope::ProcessScope(const std::atomic<bool>& interrupted)
+    : outer_(processFlag.exchange(&interrupted)) {}
+
+InterruptibleWaits::ProcessScope::~ProcessScope() { processFlag = outer_; }
+
+bool InterruptibleWaits::interrupted() {
+    const auto* process = processFlag.load();
+    return (currentFlag && currentFlag->load()) || (process && process->load());
+}
 
 } // namespace norvane::platform

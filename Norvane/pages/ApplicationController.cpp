@@ -1,7 +1,6 @@
 #include "Norvane/pages/ApplicationController.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -30,10 +29,11 @@
 #include "Norvane/pages/MenuBarView.h"
 #include "Norvane/pages/PanelPlacement.h"
 #include "Norvane/pages/TrayBalloon.h"
+#include "Norvane/settings/CostSettingsSync.h"
 #include "Norvane/settings/SettingsView.h"
 #include "Norvane/state/AlertBox.h"
-#include "Norvane/state/BackgroundWork.h"
 #include "Norvane/state/ApplicationEnding.h"
+#include "Norvane/state/BackgroundWork.h"
 #include "Norvane/state/CLIInstaller.h"
 #include "Norvane/state/CheckForUpdatesView.h"
 #include "Norvane/state/CommandLineTool.h"
@@ -41,7 +41,6 @@
 #include "Norvane/state/SingleInstance.h"
 #include "core/facade/NorvaneKit.h"
 #include "platform/FreedMemory.h"
-#include "platform/InterruptibleWaits.h"
 #include "platform/PrivateFiles.h"
 
 namespace norvane::app {
@@ -69,43 +68,55 @@ QIcon trayIconImage() {
 }
 
 constexpr int storeRetryMilliseconds = 1000;
+/// An opening takes a moment; one that takes longer waits for another program, and says so.
+constexpr int waitingWindowDelayMilliseconds = 500;
+/// As a program ends, how long each of its connections that wrote waits for readers to let its
+/// writes out of the log: together well within the ending's bound of two seconds.
+constexpr std::chrono::milliseconds readersWaitAtClose{800};
 
-/// One attempt at opening the store, run off the main thread so that the window stays alive
-/// while SQLite waits for a lock; it stops waiting once `interrupted` is set.
-std::future<NorvaneStore> openStoreInBackground(const std::atomic<bool>& interrupted) {
-    return std::async(std::launch::async, [&interrupted] {
-        const platform::InterruptibleWaits::Scope waits(interrupted);
-        return NorvaneStore::open();
-    });
+/// One attempt at opening the store, run off the main thread so that the window stays alive while
+/// SQLite waits for a lock; an ending stops its waits.
+std::future<ApplicationController::Stores> openStoresInBackground() {
+    return std::async(std::launch::async, &ApplicationController::Stores::open);
 }
 
-/// Keeps the user interface responsive until `attempt` is done.
-void waitFor(const std::future<NorvaneStore>& attempt) {
+/// Keeps the user interface responsive until `attempt` is done, showing `waiting` once it has taken
+/// longer than an opening takes.
+void waitFor(const std::future<ApplicationController::Stores>& attempt, QProgressDialog& waiting) {
+    QElapsedTimer taken;
+    taken.start();
     while (attempt.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
         QApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (!waiting.isVisible() && taken.elapsed() >= waitingWindowDelayMilliseconds) waiting.show();
     }
 }
 
 } // namespace
 
-std::optional<NorvaneStore> ApplicationController::openStore(ApplicationEnding& ending) {
-    QProgressDialog waiting(QStringLiteral("Waiting for the Norvane store, which another program keeps locked..."),
-                            QStringLiteral("Quit"), 0, 0);
+ApplicationController::Stores ApplicationController::Stores::open() {
+    auto workers = NorvaneStore::open();
+    auto window = workers.separateConnection();
+    // The application's writes leave the log beside the store empty as it ends, once readers let go.
+    workers.waitForReadersAtClose(readersWaitAtClose);
+    return {std::move(workers), std::move(window)};
+}
+
+std::optional<ApplicationController::Stores> ApplicationController::openStore(ApplicationEnding& ending) {
+    QProgressDialog waiting(QStringLiteral("Waiting for the Norvane store..."), QStringLiteral("Quit"), 0, 0);
     connect(&waiting, &QProgressDialog::canceled, &ending, &ApplicationEnding::end);
     waiting.setWindowTitle(QStringLiteral("Norvane"));
     waiting.setMinimumDuration(0);
     waiting.reset();
-    // An ending does not wait out the lock that another program holds.
-    std::atomic<bool> interrupted{false};
-    connect(&ending, &ApplicationEnding::begun, &waiting, [&interrupted] { interrupted = true; });
     while (true) {
-        auto attempt = openStoreInBackground(interrupted);
-        waitFor(attempt);
+        auto attempt = openStoresInBackground();
+        waitFor(attempt, waiting);
         if (ending.isUnderway()) return std::nullopt;
         try {
             return attempt.get();
         } catch (const NorvaneStore::BusyError& error) {
             qCWarning(pagesLog) << "Waiting for the store:" << error.what();
+            waiting.setLabelText(
+                QStringLiteral("Waiting for the Norvane store, which another program keeps locked..."));
             waiting.show();
         } catch (const std::exception& error) {
             const auto message = DashboardView::storeFailureText(error.what());
@@ -144,24 +155,27 @@ void ApplicationController::keepFileDialogHistoryPrivate() {
     }
 }
 
-ApplicationController::ApplicationController(QApplication& application, NorvaneStore store, SingleInstance& instance,
+ApplicationController::ApplicationController(QApplication& application, Stores stores, SingleInstance& instance,
                                              ApplicationEnding& ending, TrayAvailability isTrayAvailable,
                                              CommandLineTool commandLineTool)
-    : application_(application), ending_(ending), store_(std::move(store)),
+    : application_(application), ending_(ending), stores_(std::move(stores)),
       isTrayAvailable_(std::move(isTrayAvailable)), commandLineTool_(std::move(commandLineTool)),
       updaterController_(QString::fromUtf8(NorvaneKit::version.data(), qsizetype(NorvaneKit::version.size()))),
       notificationCenter_([this](const QString& title, const QString& body) { showTrayMessage(title, body); }) {
     AppState::Services services{
-        std::make_shared<KitCollectionService>(),
+        std::make_shared<KitCollectionService>([this]() -> NorvaneKit& { return collectionsKit(); }),
         // The rows a refresh rebuilds are saved through the connection that the application
         // watches, which knows them for its own derived writes.
-        std::make_shared<KitMetricsSource>(store_), std::make_shared<SharedIndexClient>(),
+        std::make_shared<KitMetricsSource>(stores_.workers), std::make_shared<SharedIndexClient>(),
         std::make_shared<Preferences>(std::make_shared<QSettings>()),
         [this](const QString& title, const QString& body) { notificationCenter_.post(title, body); },
         [this] { notificationCenter_.requestAuthorization(); }};
-    services.store = store_;
+    services.store = stores_.workers;
     appState_ = std::make_unique<AppState>(std::move(services));
-    projects_ = std::make_unique<ProjectListModel>(store_);
+    // Values chosen while the store was out of reach, or at an ending that left no time to store
+    // them, reach it from the start.
+    costSettings_ = std::make_shared<CostSettingsSync>(appState_->preferences(), stores_.workers);
+    projects_ = std::make_unique<ProjectListModel>(stores_.window, stores_.workers);
     panel_ = std::make_unique<MenuBarView>(*appState_, *projects_);
     panel_->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
     connect(panel_.get(), &MenuBarView::openDashboardRequested, this, [this] {
@@ -277,7 +291,7 @@ void ApplicationController::showOnboarding(QWidget& window) {
 
 void ApplicationController::showSettingsWindow() {
     if (!settingsWindow_) {
-        auto services = SettingsServices::standard(appState_->preferences(), store_);
+        auto services = SettingsServices::standard(appState_->preferences(), stores_.workers, costSettings_);
         services.saveFolder = &appState_->saveFolder();
         auto* settings = new SettingsView(std::move(services));
         connect(settings, &SettingsView::setupWizardRequested, this, [this, settings] { showOnboarding(*settings); });
@@ -316,6 +330,15 @@ void ApplicationController::changeCommandLineTool(CommandLineTool::Action action
                           install ? QStringLiteral("Installation Failed") : QStringLiteral("Uninstall Failed"),
                           QString::fromStdString(*text));
         });
+}
+
+NorvaneKit& ApplicationController::collectionsKit() {
+    const std::lock_guard lock(collectionsKitMutex_);
+    if (!collectionsKit_) {
+        collectionsKit_ = std::make_unique<NorvaneKit>();
+        collectionsKit_->store().waitForReadersAtClose(readersWaitAtClose);
+    }
+    return *collectionsKit_;
 }
 
 void ApplicationController::setUpTray() {

@@ -23,6 +23,9 @@ void PortfolioViewModel::readFirstFrame() {
         state_.productivityStreak = frame.streak;
         state_.streakRead = true;
         state_.hasHistory = frame.hasHistory;
+    } catch (const NorvaneStore::BusyError&) {
+        // Another program holds the store, which the window's thread does not wait for: the page's
+        // loads, on workers, bring the figures.
     } catch (const std::exception& failure) {
         qCWarning(pagesLog, "Failed to load the portfolio: %s", failure.what());
     }

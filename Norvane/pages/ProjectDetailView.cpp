@@ -255,21 +255,23 @@ bool ProjectDetailView::isLoaded() const { return data_ && data_->request == req
 ProjectPageRequest ProjectDetailView::request() const { return {project_.id, compositionDays_, velocityDays_}; }
 
 void ProjectDetailView::load() {
-    loader_.request([store = store_, request = request(),
-                     known = milestoneAverages_] { return store.projectPage(request, known, platform::currentDate()); },
-                    [this](std::optional<std::optional<ProjectPageData>> result, const QString& error) {
-                        if (!result) {
-                            qCWarning(pagesLog, "Failed to read the project page: %s", qUtf8Printable(error));
-                            return;
-                        }
-                        // A project deleted meanwhile: the main window moves to its not-found page.
-                        if (!*result || (*result)->request.projectId != project_.id) return;
-                        data_ = std::move(**result);
-                        if (const auto next = data_->milestones.nextMilestone)
-                            milestoneAverages_[*next] = data_->averageDaysToNext;
-                        render();
-                        emit loaded();
-                    });
+    loader_.request(
+        [store = store_, request = request(), known = milestoneAverages_] {
+            // Over a connection of its own: the window's is for the window's thread alone.
+            return store.separateConnection().projectPage(request, known, platform::currentDate());
+        },
+        [this](std::optional<std::optional<ProjectPageData>> result, const QString& error) {
+            if (!result) {
+                qCWarning(pagesLog, "Failed to read the project page: %s", qUtf8Printable(error));
+                return;
+            }
+            // A project deleted meanwhile: the main window moves to its not-found page.
+            if (!*result || (*result)->request.projectId != project_.id) return;
+            data_ = std::move(**result);
+            if (const auto next = data_->milestones.nextMilestone) milestoneAverages_[*next] = data_->averageDaysToNext;
+            render();
+            emit loaded();
+        });
 }
 
 void ProjectDetailView::scheduleRender() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include <QObject>
 
 #include "Norvane/state/StoreChanges.h"
+#include "Norvane/state/StoreWaitRetry.h"
 #include "core/facade/NorvaneStore.h"
 #include "core/reads/ProjectListing.h"
 
@@ -15,11 +17,16 @@ namespace norvane::app {
 /// All projects in name order with their newest snapshot and commit, kept current: it reads them
 /// again on every notice of the store's changes. One read of each project's newest rows, never its
 /// history. While the file at the store's path cannot be opened as a store (another program's
-/// file, a newer version's store), it lists none, as a start would show none.
+/// file, a newer version's store), it lists none, as a start would show none. It reads on the
+/// window's thread, which never waits for another program: one that holds the store sends the read
+/// to a worker, whose list comes a moment later.
 class ProjectListModel : public QObject {
     Q_OBJECT
 
 public:
+    /// Reads through `store` and follows the changes that `watched` sees.
+    ProjectListModel(NorvaneStore store, NorvaneStore watched, QObject* parent = nullptr);
+    /// Reads through `store` and follows its changes.
     explicit ProjectListModel(NorvaneStore store, QObject* parent = nullptr);
 
     const std::vector<ProjectListing>& projects() const { return projects_; }
@@ -34,9 +41,17 @@ signals:
     void changed();
 
 private:
+    /// Reads on a worker, over a connection of its own.
+    void readElsewhere(std::uint64_t generation);
+    /// Takes a read's projects in, or keeps those shown when it read none.
+    void take(std::optional<std::vector<ProjectListing>> projects);
+
     NorvaneStore store_;
     std::vector<ProjectListing> projects_;
     std::optional<std::string> storeFailure_;
+    /// The latest read asked for: a worker's read that a later one overtook is dropped.
+    std::uint64_t generation_ = 0;
+    StoreWaitRetry retry_;
     StoreChanges changes_;
 };
 

@@ -5,9 +5,11 @@
 
 namespace norvane::app {
 
-SettingsServices SettingsServices::standard(Preferences& preferences, NorvaneStore store) {
+SettingsServices SettingsServices::standard(Preferences& preferences, NorvaneStore store,
+                                            std::shared_ptr<CostSettingsSync> costSettings) {
     return {&preferences,
             std::move(store),
+            std::move(costSettings),
             std::make_shared<LaunchdManager>(),
             std::make_shared<CLIInstaller>(),
             std::make_shared<SharedIndexClient>(),

@@ -12,6 +12,7 @@
 
 namespace norvane::app {
 
+class CostSettingsSync;
 class SaveFolder;
 
 /// What the settings window works with; tests point each at a temporary home, a fake runner or a
@@ -21,6 +22,9 @@ struct SettingsServices {
     Preferences* preferences = nullptr;
     /// The application's store.
     NorvaneStore store;
+    /// Keeps the store's cost parameters equal to the preferences; it outlives the window, so that
+    /// what was typed there reaches the store once it can, the window closed or not.
+    std::shared_ptr<CostSettingsSync> costSettings;
     std::shared_ptr<const LaunchdManager> agent;
     std::shared_ptr<const CLIInstaller> installer;
     std::shared_ptr<IndexClient> indexClient;
@@ -31,7 +35,8 @@ struct SettingsServices {
     SaveFolder* saveFolder = nullptr;
 
     /// The agent, the installer and the benchmark client of the running program, over `store`.
-    static SettingsServices standard(Preferences& preferences, NorvaneStore store);
+    static SettingsServices standard(Preferences& preferences, NorvaneStore store,
+                                     std::shared_ptr<CostSettingsSync> costSettings);
 
     /// The store file: the store's own, else where the store would be.
     std::filesystem::path storeFile() const;

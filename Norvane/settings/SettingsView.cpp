@@ -49,8 +49,7 @@ GeneralTab::InitialState readInitialState(const SettingsServices& services) {
 } // namespace
 
 SettingsView::SettingsView(SettingsServices services, QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      costSettings_(std::make_unique<CostSettingsSync>(*services.preferences, services.store)), tabs_(new QTabWidget),
+    : QWidget(parent, Qt::Window), costSettings_(services.costSettings), tabs_(new QTabWidget),
       general_(new GeneralTab(services, readInitialState(services))), cocomo_(new CocomoTab(*services.preferences)),
       index_(new IndexTab(services)), data_(new DataTab(services)) {
     setWindowTitle(QStringLiteral("Settings"));
@@ -65,6 +64,7 @@ SettingsView::SettingsView(SettingsServices services, QWidget* parent)
     setLayout(layout);
     connect(general_, &GeneralTab::setupWizardRequested, this, &SettingsView::setupWizardRequested);
     connect(costSettings_.get(), &CostSettingsSync::written, cocomo_, &CocomoTab::showStoreWrite);
+    cocomo_->showStoreWrite(costSettings_->lastFailure());
     auto* close = new QShortcut(this);
     close->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
     connect(close, &QShortcut::activated, this, &QWidget::close);

@@ -47,7 +47,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::unique_ptr<CostSettingsSync> costSettings_;
+    std::shared_ptr<CostSettingsSync> costSettings_;
     QTabWidget* tabs_;
     GeneralTab* general_;
     CocomoTab* cocomo_;

@@ -53,7 +53,9 @@ QString collectAllFailureText(const std::vector<CollectionResult>& results) {
 } // namespace
 
 AppState::AppState(Services services, Timing timing, QObject* parent)
-    : QObject(parent), services_(std::move(services)), timing_(timing) {
+    : QObject(parent), services_(std::move(services)), timing_(timing),
+      metricsRetry_(stateLog(), QStringLiteral("Failed to refresh metrics cache whole"),
+                    [this] { refreshMetricsCache(); }) {
     // The opt-in may change in any window; whoever shows it listens here.
     connect(services_.preferences.get(), &Preferences::changed, this, [this](const QString& key) {
         if (key == PreferenceKey::shareAnonymousMetrics) {
@@ -88,6 +90,7 @@ AppState::~AppState() { waitForCollection(); }
 void AppState::waitForCollection() {
     storeChanges_.reset();
     storeRefresh_.stop();
+    metricsRetry_.cancel();
     worker_.shutdown();
     metricsWorker_.shutdown();
 }
@@ -351,6 +354,7 @@ void AppState::finishNewProject(const std::shared_ptr<NewProjectReports>& report
 void AppState::refreshMetricsCache() {
     // A refresh that has not begun to read reads what changed up to now too.
     if (refreshWaiting_->exchange(true)) return;
+    metricsRetry_.cancel();
     ++refreshesUnderWay_;
     metricsWorker_.post([this, waiting = refreshWaiting_, metrics = services_.metrics] {
         waiting->store(false);
@@ -381,8 +385,14 @@ void AppState::takeMetricsRefresh(const MetricsRefresh& refresh) {
         cachedProjectVelocityData_.clear();
     }
     for (const auto& figures : refresh.projects) takeProjectFigures(figures);
+    if (refresh.keptWaiting) {
+        metricsRetry_.keptWaiting(QString::fromStdString(*refresh.keptWaiting));
+    } else {
+        metricsRetry_.ended();
+    }
     if (refresh.failure) {
-        qCWarning(stateLog, "Failed to refresh metrics cache: %s", refresh.failure->c_str());
+        if (refresh.failure != refresh.keptWaiting)
+            qCWarning(stateLog, "Failed to refresh metrics cache: %s", refresh.failure->c_str());
     } else if (!metricsLoaded_) {
         metricsLoaded_ = true;
         emit metricsLoadedChanged(true);

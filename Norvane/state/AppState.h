@@ -22,6 +22,7 @@
 #include "Norvane/state/MetricsSource.h"
 #include "Norvane/state/Preferences.h"
 #include "Norvane/state/SaveFolder.h"
+#include "Norvane/state/StoreWaitRetry.h"
 #include "core/facade/NorvaneStore.h"
 #include "platform/Date.h"
 #include "platform/SerialExecutor.h"
@@ -208,6 +209,8 @@ private:
     std::unique_ptr<StoreChanges> storeChanges_;
     /// One refresh for the burst of saves that a collection, here or in another process, makes.
     QTimer storeRefresh_;
+    /// A refresh that another program kept waiting is made again.
+    StoreWaitRetry metricsRetry_;
     /// A refresh is waiting on the metrics worker and has not begun to read.
     std::shared_ptr<std::atomic<bool>> refreshWaiting_ = std::make_shared<std::atomic<bool>>(false);
     // The one thread that collections run on, one after another.

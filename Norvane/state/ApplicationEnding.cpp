@@ -16,6 +16,7 @@ ApplicationEnding::ApplicationEnding(QCoreApplication& application) {
 void ApplicationEnding::end() {
     if (underway_) return;
     underway_ = true;
+    waitsInterrupted_ = true;
     emit begun();
     for (auto* window : QApplication::topLevelWidgets()) window->hide();
     QCoreApplication::exit(EXIT_SUCCESS);

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <atomic>
+
 #include <QObject>
 
 #include "Norvane/state/TerminationSignals.h"
+#include "platform/InterruptibleWaits.h"
 
 class QCoreApplication;
 
@@ -14,7 +17,8 @@ namespace norvane::app {
 /// sheet while it adds, an alert) would cancel it, and the first-run wizard would take it for the
 /// user's own close, which skips the setup. It hides every window at once, so that none stays on
 /// the screen unanswered while what runs is stopped, and leaves every event loop, those of dialogs
-/// and alerts too; a loop of the application's own asks `isUnderway`.
+/// and alerts too; a loop of the application's own asks `isUnderway`. While it lives, an ending also
+/// ends every thread's waits for the store, so that no worker holds it up for another program.
 class ApplicationEnding : public QObject {
     Q_OBJECT
 
@@ -35,6 +39,8 @@ protected:
 private:
     TerminationSignals terminationSignals_;
     bool underway_ = false;
+    std::atomic<bool> waitsInterrupted_{false};
+    platform::InterruptibleWaits::ProcessScope waits_{waitsInterrupted_};
 };
 
 } // namespace norvane::app

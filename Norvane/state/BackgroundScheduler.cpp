@@ -5,6 +5,7 @@
 
 #include "Norvane/LogCategories.h"
 #include "Norvane/state/AppState.h"
+#include "Norvane/state/BackgroundWork.h"
 #include "platform/LocalCalendar.h"
 
 namespace norvane::app {
@@ -27,7 +28,10 @@ void BackgroundScheduler::collectIfNeeded(std::function<void()> done) {
         if (done) done();
         return;
     }
-    const auto dates = newestSnapshotDates();
+    readSnapshotDates([this, done = std::move(done)](const SnapshotDates& dates) { collectUnlessDone(dates, done); });
+}
+
+void BackgroundScheduler::collectUnlessDone(const SnapshotDates& dates, std::function<void()> done) {
     if (hasCollectedToday(dates) && !dates->addUnfinished) {
         updateLastCollectionDate(dates);
         if (done) done();
@@ -35,9 +39,11 @@ void BackgroundScheduler::collectIfNeeded(std::function<void()> done) {
     }
     QTimer::singleShot(wait_, this, [this, done = std::move(done)] {
         auto finish = [this, done] {
-            updateLastCollectionDate();
-            sendCompletionNotification();
-            if (done) done();
+            readSnapshotDates([this, done](const SnapshotDates& collected) {
+                updateLastCollectionDate(collected);
+                sendCompletionNotification();
+                if (done) done();
+            });
         };
         if (!appState_) {
             finish();
@@ -47,11 +53,19 @@ void BackgroundScheduler::collectIfNeeded(std::function<void()> done) {
     });
 }
 
-BackgroundScheduler::SnapshotDates BackgroundScheduler::newestSnapshotDates() {
+void BackgroundScheduler::readSnapshotDates(std::function<void(const SnapshotDates&)> then) {
+    runInBackground<SnapshotDates>(
+        this, [metrics = metrics_] { return newestSnapshotDates(*metrics); },
+        [then = std::move(then)](std::optional<SnapshotDates> dates, const QString&) {
+            then(dates ? *dates : std::nullopt);
+        });
+}
+
+BackgroundScheduler::SnapshotDates BackgroundScheduler::newestSnapshotDates(MetricsSource& metrics) {
     try {
         ProjectsRead read;
         // An archived project is collected only to finish its add.
-        for (const auto& listing : metrics_->listProjects(true)) {
+        for (const auto& listing : metrics.listProjects(true)) {
             read.addUnfinished = read.addUnfinished || listing.addUnfinished;
             if (listing.project.status == ProjectStatus::archived) continue;
             if (listing.newestSnapshot) read.dates.push_back(listing.newestSnapshot->capturedAt);
@@ -63,16 +77,12 @@ BackgroundScheduler::SnapshotDates BackgroundScheduler::newestSnapshotDates() {
     }
 }
 
-bool BackgroundScheduler::hasCollectedToday() { return hasCollectedToday(newestSnapshotDates()); }
-
 bool BackgroundScheduler::hasCollectedToday(const SnapshotDates& dates) const {
     if (!dates) return false;
     const auto today = platform::LocalCalendar::startOfDay(clock_());
     return std::any_of(dates->dates.begin(), dates->dates.end(),
                        [&](auto date) { return platform::LocalCalendar::isSameDay(date, today); });
 }
-
-void BackgroundScheduler::updateLastCollectionDate() { updateLastCollectionDate(newestSnapshotDates()); }
 
 void BackgroundScheduler::updateLastCollectionDate(const SnapshotDates& dates) {
     // A store that cannot be read keeps the date shown.

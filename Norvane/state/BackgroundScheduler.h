@@ -18,7 +18,8 @@ class AppState;
 
 /// Collects all projects once a calendar day while the application runs: checks at start-up and
 /// every six hours, collects when no project that is not archived has a snapshot from today, or
-/// when a project's add was interrupted (the collection finishes it), and then tells the user.
+/// when a project's add was interrupted (the collection finishes it), and then tells the user. The
+/// store is read on a worker: the window's thread never waits for another program that holds it.
 class BackgroundScheduler : public QObject {
     Q_OBJECT
 
@@ -37,8 +38,6 @@ public:
     void start();
     /// One check; `done` runs when it has ended, whatever it did.
     void collectIfNeeded(std::function<void()> done = {});
-    bool hasCollectedToday();
-    void updateLastCollectionDate();
     void sendCompletionNotification();
 
 signals:
@@ -52,7 +51,11 @@ private:
         bool addUnfinished = false;
     };
     using SnapshotDates = std::optional<ProjectsRead>;
-    SnapshotDates newestSnapshotDates();
+    static SnapshotDates newestSnapshotDates(MetricsSource& metrics);
+    /// Reads the dates on a worker and hands them to `then` on this object's thread.
+    void readSnapshotDates(std::function<void(const SnapshotDates&)> then);
+    /// Collects all projects unless one has been collected today and no add waits to be finished.
+    void collectUnlessDone(const SnapshotDates& dates, std::function<void()> done);
     bool hasCollectedToday(const SnapshotDates& dates) const;
     void updateLastCollectionDate(const SnapshotDates& dates);
 

@@ -22,8 +22,16 @@ StoreChanges::StoreChanges(NorvaneStore store, QObject* parent) : QObject(parent
             },
             Qt::QueuedConnection);
     });
-    connect(&externalChanges_, &QTimer::timeout, this, [this] { store_.checkForExternalChanges(); });
+    connect(&externalChanges_, &QTimer::timeout, this, &StoreChanges::check);
     externalChanges_.start(externalChangeCheckMilliseconds);
+}
+
+void StoreChanges::check() {
+    if (checking_->exchange(true)) return;
+    checks_.post([store = store_, checking = checking_] {
+        store.checkForExternalChanges();
+        checking->store(false);
+    });
 }
 
 } // namespace norvane::app

@@ -65,8 +65,8 @@ void startUp(benchmark::State& state, QApplication& application) {
         const FirstPaint paint;
         QElapsedTimer clock;
         clock.start();
-        auto controller =
-            std::make_unique<ApplicationController>(application, NorvaneDatabase::makeContainer(), instance, ending);
+        auto controller = std::make_unique<ApplicationController>(application, ApplicationController::Stores::open(),
+                                                                  instance, ending);
         const bool drawn = runEventsUntil(clock, [&] { return paint.happened(); });
         state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
         if (!drawn || !runEventsUntil(clock, [&] { return controller->appState().metricsLoaded(); })) {

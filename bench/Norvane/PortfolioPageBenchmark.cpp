@@ -30,7 +30,7 @@ namespace {
 void choosePortfolio(benchmark::State& state, QApplication& application, bool allSectionsOpen) {
     static SingleInstance instance;
     ApplicationEnding ending(application);
-    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance, ending);
+    ApplicationController controller(application, ApplicationController::Stores::open(), instance, ending);
     DashboardView* window = mainWindow();
     if (runUntil([&] { return window->isVisible() && controller.appState().metricsLoaded(); }) < 0) {
         state.SkipWithError("the main window did not start");

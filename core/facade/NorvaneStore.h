@@ -10,6 +10,7 @@
 #include "platform/persistence/ModelContainer.h"
 #include "platform/persistence/StoreError.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -49,6 +50,9 @@ public:
     /// and after changes by others that `checkForExternalChanges` notices.
     Observation observe(std::function<void()> changed) const;
     bool checkForExternalChanges() const { return container_->checkForExternalChanges(); }
+    /// Makes the close wait up to `limit` for readers to let this connection's writes out of the log
+    /// (see ModelContainer::waitForReadersAtClose).
+    void waitForReadersAtClose(std::chrono::milliseconds limit) const { container_->waitForReadersAtClose(limit); }
     /// Why the file at the store's path cannot be opened as a store, while it cannot.
     std::optional<std::string> openingFailure() const { return container_->openingFailure(); }
 

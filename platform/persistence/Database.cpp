@@ -1,6 +1,7 @@
 #include "platform/persistence/Database.h"
 
 #include "platform/InterruptibleWaits.h"
+#include "platform/NoWaits.h"
 #include "platform/persistence/StoreError.h"
 
 #include <sqlite3.h>
@@ -131,7 +132,8 @@ int Database::waitForLock(void* database, int triesBefore) {
     const auto now = std::chrono::steady_clock::now();
     if (triesBefore == 0) self.waitStart_ = now;
     const auto left = self.waitStart_ + self.busyTimeout_ - now;
-    if (left <= std::chrono::steady_clock::duration::zero() || InterruptibleWaits::interrupted()) return 0;
+    if (left <= std::chrono::steady_clock::duration::zero() || InterruptibleWaits::interrupted() || NoWaits::inForce())
+        return 0;
     const std::chrono::milliseconds pause{pauses[std::min<std::size_t>(std::size_t(triesBefore), pauses.size() - 1)]};
     std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, left));
     return InterruptibleWaits::interrupted() ? 0 : 1;

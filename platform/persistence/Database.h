@@ -45,7 +45,8 @@ public:
     Access access() const { return access_; }
     sqlite3* handle() const { return handle_; }
     /// How long a statement waits for a lock that another connection holds before it fails; a wait
-    /// also ends once the waits of its thread are interrupted (InterruptibleWaits).
+    /// also ends once the waits of its thread are interrupted (InterruptibleWaits), and never begins
+    /// on a thread that may not wait (NoWaits).
     void setBusyTimeout(std::chrono::milliseconds timeout);
     /// Whether the file at the path is no longer the one open: deleted, replaced or moved.
     bool hasMoved() const;

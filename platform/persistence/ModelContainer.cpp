@@ -1,6 +1,7 @@
 #include "platform/persistence/ModelContainer.h"
 
 #include "platform/InterruptibleWaits.h"
+#include "platform/NoWaits.h"
 #include "platform/persistence/LocalizedCollation.h"
 #include "platform/persistence/StoreError.h"
 #include "platform/persistence/StoreSideFiles.h"
@@ -22,7 +23,7 @@ namespace norvane::platform {
 namespace {
 
 constexpr const char* metadataTable = "norvane_metadata";
-constexpr std::chrono::milliseconds busyTimeout{10000};
+constexpr std::chrono::milliseconds busyTimeout = ModelContainer::lockWait;
 /// How often an opening is tried when the file vanishes from under it.
 constexpr int openingAttempts = 3;
 
@@ -187,6 +188,8 @@ void beginAlone(Database& database, const std::filesystem::path& file, const Sch
             }
         }
         setStoreLock(database, SQLITE_LOCK_NONE);
+        // Only kept waiting, on a thread that may not wait: the store may well be free at the next use.
+        if (NoWaits::inForce()) throw StoreBusyError("The store " + file.string() + " is held by another program");
         if (std::chrono::steady_clock::now() >= deadline || InterruptibleWaits::interrupted()) {
             throw heldByAnother(file, olderVersion);
         }
@@ -295,7 +298,12 @@ ModelContainer::Use::Use(ModelContainer& container) : container_(container) {
 }
 
 ModelContainer::Use::~Use() {
-    if (--container_.uses_ == 0 && container_.fileLeftPath_) container_.retire();
+    if (--container_.uses_ > 0 || !container_.fileLeftPath_) return;
+    try {
+        container_.retire();
+    } catch (const StoreBusyError&) {
+        // Another has its turn, which this thread may not wait for: the next use lets go.
+    }
 }
 
 Database& ModelContainer::Use::database() const { return *container_.database_; }
@@ -316,8 +324,10 @@ ModelContainer::~ModelContainer() {
         std::erase(open.containers, this);
     }
     if (!database_ || !file_) return;
+    // Lets go of the file whatever thread it ends on, taking its turn as every closing does.
+    const NoWaits::Lifted closing;
     // Outside the turn: openings and closings elsewhere go on while this one waits.
-    if (waitsForReadersAtClose_ && !database_->hasMoved()) emptyLogOnceReadersLetGo();
+    if (readersWaitAtClose_.count() > 0 && !database_->hasMoved()) emptyLogOnceReadersLetGo();
     const StoreSideFiles::Turn turn(*file_);
     // Closing a file that left its path, SQLite copies nothing into it and leaves its log where it
     // was, for the file there to be read with.
@@ -404,7 +414,8 @@ void ModelContainer::connectShared() {
             prepare();
             return;
         } catch (const StoreBusyError& error) {
-            if (std::chrono::steady_clock::now() >= deadline || InterruptibleWaits::interrupted()) {
+            if (std::chrono::steady_clock::now() >= deadline || InterruptibleWaits::interrupted() ||
+                NoWaits::inForce()) {
                 throw StoreBusyError("The store " + file.string() + " stays locked by another program", error.code());
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -430,14 +441,21 @@ void ModelContainer::followFile() {
         connect();
         ++opening_;
         openingUnannounced_ = true;
+        const std::lock_guard failureLock(openingFailureMutex_);
         openingFailure_.reset();
+    } catch (const StoreBusyError&) {
+        // Only kept waiting: the file there may well be a store, as the next use will find.
+        throw;
     } catch (const std::exception& failure) {
         // No store at the path for a container that makes none: say where the one it had went.
         const bool moved = leftFileNowAt_ && dynamic_cast<const StoreMovedError*>(&failure);
         const std::string reason =
             moved ? StoreMovedError::moved(file_->string(), leftFileNowAt_->string()).what() : failure.what();
         openingUnannounced_ = openingUnannounced_ || openingFailure_ != reason;
-        openingFailure_ = reason;
+        {
+            const std::lock_guard failureLock(openingFailureMutex_);
+            openingFailure_ = reason;
+        }
         if (moved) throw StoreMovedError(reason);
         throw;
     }
@@ -515,18 +533,19 @@ void ModelContainer::commit(Transaction& transaction) {
     requireFileAtPath();
 }
 
-void ModelContainer::waitForReadersAtClose() {
-    std::lock_guard lock(databaseMutex_);
-    waitsForReadersAtClose_ = true;
+void ModelContainer::waitForReadersAtClose(std::chrono::milliseconds limit) {
+    const auto lock = lockConnection();
+    readersWaitAtClose_ = limit;
 }
 
 void ModelContainer::emptyLogOnceReadersLetGo() {
     // Tried without waiting each time, so that the write lock that emptying takes is held only for
     // a moment and writers elsewhere never wait for these readers.
     if (!logHoldsFrames_) return;
-    const auto deadline = std::chrono::steady_clock::now() + busyTimeout;
+    // Not cut short by an ending, whose log it empties.
+    const auto deadline = std::chrono::steady_clock::now() + readersWaitAtClose_;
     emptyLog();
-    while (logHoldsFrames_ && std::chrono::steady_clock::now() < deadline && !InterruptibleWaits::interrupted()) {
+    while (logHoldsFrames_ && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         emptyLog();
     }
@@ -625,18 +644,25 @@ void ModelContainer::setUp(const std::optional<std::string>& olderVersion) {
     }
 }
 
+std::unique_lock<std::recursive_mutex> ModelContainer::lockConnection() const {
+    if (!NoWaits::inForce()) return std::unique_lock(databaseMutex_);
+    std::unique_lock lock(databaseMutex_, std::try_to_lock);
+    if (!lock) throw StoreBusyError("The store " + describe(file_) + " is in use by another thread of this program");
+    return lock;
+}
+
 std::optional<std::string> ModelContainer::openingFailure() const {
-    std::lock_guard lock(databaseMutex_);
+    const std::lock_guard lock(openingFailureMutex_);
     return openingFailure_;
 }
 
 bool ModelContainer::isReadOnly() const {
-    std::lock_guard lock(databaseMutex_);
+    const auto lock = lockConnection();
     return readOnlyReason_.has_value();
 }
 
 void ModelContainer::requireWritable() const {
-    std::lock_guard lock(databaseMutex_);
+    const auto lock = lockConnection();
     if (readOnlyReason_) {
         throw StoreError("The store " + describe(file_) + " is read-only (" + *readOnlyReason_ +
                          "); nothing was changed");
@@ -683,7 +709,12 @@ void ModelContainer::notify(const StoreChange& change) {
 bool ModelContainer::checkForExternalChanges() {
     bool changed = false;
     {
-        std::lock_guard lock(databaseMutex_);
+        std::unique_lock<std::recursive_mutex> lock;
+        try {
+            lock = lockConnection();
+        } catch (const StoreBusyError&) {
+            return false;
+        }
         try {
             const Use use(*this);
             const std::int64_t current = dataVersion();

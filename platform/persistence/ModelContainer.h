@@ -6,6 +6,7 @@
 #include "platform/persistence/QueryRow.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -84,6 +85,9 @@ private:
 /// fails with the reason.
 class ModelContainer : public std::enable_shared_from_this<ModelContainer> {
 public:
+    /// How long a use waits for a lock that another connection holds before it fails.
+    static constexpr std::chrono::milliseconds lockWait{10000};
+
     /// What the opener means to do with the store.
     enum class Intent {
         readAndWrite,
@@ -135,7 +139,7 @@ public:
     /// Runs `work` with exclusive use of the connection.
     template <typename Work>
     auto withDatabase(Work&& work) {
-        std::lock_guard lock(databaseMutex_);
+        const auto lock = lockConnection();
         const Use use(*this);
         return work(use.database());
     }
@@ -144,18 +148,18 @@ public:
     /// one state of the store, whatever other connections commit meanwhile. `work` must not save.
     template <typename Work>
     void withReadTransaction(Work&& work) {
-        std::lock_guard lock(databaseMutex_);
+        const auto lock = lockConnection();
         const Use use(*this);
         Transaction transaction(use.database(), Transaction::Kind::read);
         work();
         transaction.commit();
     }
 
-    /// Makes the close wait, up to the busy timeout, until readers let the log of this container's
-    /// writes be emptied: for a program that ends with the close, such as the tool, whose log would
-    /// otherwise stay beside the path after its last write. Saves never wait for readers, nor does
-    /// the close of a container that was not told to (the application's), so that no window waits.
-    void waitForReadersAtClose();
+    /// Makes the close wait, up to `limit`, until readers let the log of this container's writes be
+    /// emptied: for a program that ends with the close, whose log would otherwise stay beside the
+    /// path after its last write. Saves never wait for readers, nor does the close of a container
+    /// that was not told to, so that no window waits.
+    void waitForReadersAtClose(std::chrono::milliseconds limit);
 
     /// Commits `transaction`, a write begun on this container's connection inside `withDatabase`,
     /// only into the file at the path. A file that left the path (deleted, replaced, moved) fails
@@ -192,6 +196,9 @@ private:
 
     ModelContainer(Schema schema, std::optional<std::filesystem::path> file, Intent intent,
                    std::function<void(const std::filesystem::path&)> beforeOpening);
+    /// The connection's mutex, held; on a thread that may not wait (NoWaits), fails with
+    /// StoreBusyError while another thread uses the connection.
+    std::unique_lock<std::recursive_mutex> lockConnection() const;
     /// Opens the file at the path, after `beforeOpening_`: the connection, its set-up, and what is
     /// kept of its side files.
     void connect();
@@ -220,7 +227,7 @@ private:
     /// Copies the log into the file and empties it, unless readers or a writer hold it: then
     /// `logHoldsFrames_` says so, to be tried again.
     void emptyLog();
-    /// Tries `emptyLog` again while the log holds frames, up to the busy timeout.
+    /// Tries `emptyLog` again while the log holds frames, up to `waitForReadersAtClose`'s limit.
     void emptyLogOnceReadersLetGo();
     void prepare();
     /// Writes what the store lacks: its tables, indexes and version, and, for a store of an older
@@ -243,13 +250,15 @@ private:
     std::atomic<std::uint64_t> opening_{0};
     /// Why the file at the path could not be opened anew, while it cannot.
     std::optional<std::string> openingFailure_;
+    /// Guards `openingFailure_` for the threads that only ask for it, which never wait for a use.
+    mutable std::mutex openingFailureMutex_;
     /// The file was opened anew, or could not be, since the observers last heard of it.
     bool openingUnannounced_ = false;
     /// A write found the file gone from the path: the use under way lets go of it as it ends.
     bool fileLeftPath_ = false;
     /// A committed write is still in the log: readers kept it from being emptied.
     bool logHoldsFrames_ = false;
-    bool waitsForReadersAtClose_ = false;
+    std::chrono::milliseconds readersWaitAtClose_{0};
     /// The store file as it was when it was opened, and where it is since it left the path, when
     /// it was moved rather than deleted.
     std::optional<FileIdentity> storeIdentity_;

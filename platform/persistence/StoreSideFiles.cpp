@@ -2,6 +2,8 @@
 
 #include "platform/ErrorLog.h"
 #include "platform/InterruptibleWaits.h"
+#include "platform/NoWaits.h"
+#include "platform/persistence/StoreError.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -73,14 +75,20 @@ pid_t otherHolder(const std::filesystem::path& path, const FileIdentity& identit
     return query.l_pid > 0 ? query.l_pid : -1;
 }
 
+StoreBusyError turnTakenElsewhere(const std::filesystem::path& folder) {
+    return StoreBusyError("Another program is opening or closing a store in " + folder.string());
+}
+
 /// `folder` locked for this process, after up to `longestTurnWait` of waiting for another's turn;
 /// none when it cannot be opened or locked. A process stopped in its turn holds the others up: a
-/// wait that lasts is said, so that nobody takes a silent command for a hung one.
+/// wait that lasts is said, so that nobody takes a silent command for a hung one. A thread that may
+/// not wait fails at once while another process has its turn.
 FileDescriptor lockedFolder(const std::filesystem::path& folder) {
     FileDescriptor locked(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     const auto start = std::chrono::steady_clock::now();
     while (locked.isOpen() && ::flock(locked.get(), LOCK_EX | LOCK_NB) != 0) {
         const int failure = errno;
+        if (failure == EWOULDBLOCK && NoWaits::inForce()) throw turnTakenElsewhere(folder);
         const auto waited = std::chrono::steady_clock::now() - start;
         if ((failure != EWOULDBLOCK && failure != EINTR) || waited >= longestTurnWait ||
             InterruptibleWaits::interrupted()) {
@@ -163,11 +171,21 @@ void StoreSideFiles::remove(const Reading& reading) const {
     if (FileIdentity::of(sharedMemory_) == reading.sharedMemory) ::unlink(sharedMemory_.c_str());
 }
 
-StoreSideFiles::Turn::Turn(const std::filesystem::path& store) : lock_(turnMutex()) {
-    if (turnDepth++ > 0) return;
-    outermostTurn = this;
+StoreSideFiles::Turn::Turn(const std::filesystem::path& store) : lock_(turnMutex(), std::defer_lock) {
+    // Another thread of this process may be waiting in its turn for another program's.
+    if (!NoWaits::inForce()) {
+        lock_.lock();
+    } else if (!lock_.try_lock()) {
+        throw turnTakenElsewhere(folderOfStore(store));
+    }
+    if (turnDepth > 0) {
+        ++turnDepth;
+        return;
+    }
     folderPath_ = folderOfStore(store);
     folder_ = lockedFolder(folderPath_);
+    outermostTurn = this;
+    ++turnDepth;
 }
 
 StoreSideFiles::Turn::~Turn() {

@@ -68,7 +68,8 @@ public:
     /// only while it pauses outside): what a turn decides about the side files holds until its
     /// connection is open. Turns nest on one thread.
     /// A process stopped in its turn holds the others up for at most 15 seconds at each turn; a wait
-    /// that lasts longer than a second is said on standard error, once a process.
+    /// that lasts longer than a second is said on standard error, once a process. On a thread that
+    /// may not wait (NoWaits), a turn that another thread or process has fails with StoreBusyError.
     class Turn {
     public:
         explicit Turn(const std::filesystem::path& store);

@@ -10,7 +10,8 @@
 
 namespace norvane::testing {
 
-StoreHolder::StoreHolder(const std::filesystem::path& file, std::function<std::string()> watch) {
+StoreHolder::StoreHolder(const std::filesystem::path& file, std::function<std::string()> watch,
+                         const std::string& statement) {
     int ready[2];
     int verdict[2];
     int end[2];
@@ -24,7 +25,8 @@ StoreHolder::StoreHolder(const std::filesystem::path& file, std::function<std::s
         close(end[1]);
         sqlite3* connection = nullptr;
         sqlite3_open(file.c_str(), &connection);
-        sqlite3_exec(connection, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        sqlite3_busy_timeout(connection, 10'000);
+        sqlite3_exec(connection, statement.c_str(), nullptr, nullptr, nullptr);
         [[maybe_unused]] auto written = write(ready[1], "r", 1);
         std::string said;
         if (watch) {

@@ -16,9 +16,14 @@ class StoreHolder {
 public:
     static constexpr const char* name = "store-holder";
 
-    /// Starts the process and waits until its connection has read the store. `watch` runs there
+    /// What the holder's connection runs once it has opened the store: a plain read by default;
+    /// "BEGIN IMMEDIATE" keeps the write lock, as a database browser with changes not yet written.
+    static constexpr const char* plainRead = "SELECT count(*) FROM sqlite_master";
+
+    /// Starts the process and waits until its connection has run `statement`. `watch` runs there
     /// while the connection is open; what it returns is the `verdict`.
-    explicit StoreHolder(const std::filesystem::path& file, std::function<std::string()> watch = {});
+    explicit StoreHolder(const std::filesystem::path& file, std::function<std::string()> watch = {},
+                         const std::string& statement = plainRead);
     ~StoreHolder();
     StoreHolder(const StoreHolder&) = delete;
     StoreHolder& operator=(const StoreHolder&) = delete;

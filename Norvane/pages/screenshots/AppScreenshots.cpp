@@ -64,7 +64,8 @@ using Take = std::function<void(const QString& name, QWidget& widget)>;
 /// that no user session is there.
 void stageAgentFailure(ApplicationController& controller, const Take& take) {
     static UnreachableSystemctl systemctl;
-    auto services = SettingsServices::standard(controller.appState().preferences(), controller.store());
+    auto services =
+        SettingsServices::standard(controller.appState().preferences(), controller.store(), controller.costSettings());
     services.agent = std::make_shared<LaunchdManager>(LaunchdManager::Locations::standard(), systemctl);
     SettingsView settings(std::move(services));
     settings.show();

@@ -92,6 +92,6 @@ int main(int argc, char* argv[]) {
     }
     SingleInstance instance(home.filePath(QStringLiteral("runtime")));
     ApplicationEnding ending(application);
-    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance, ending);
+    ApplicationController controller(application, ApplicationController::Stores::open(), instance, ending);
     return takePictures(controller, output) ? EXIT_SUCCESS : EXIT_FAILURE;
 }

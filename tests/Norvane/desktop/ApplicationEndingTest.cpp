@@ -1,16 +1,19 @@
 #include "Norvane/state/ApplicationEnding.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -24,16 +27,22 @@
 #include "Norvane/onboarding/OnboardingWizard.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/settings/CocomoTab.h"
+#include "Norvane/settings/CostSettingsSync.h"
 #include "Norvane/settings/SettingsView.h"
 #include "Norvane/sheets/AddProjectSheet.h"
 #include "Norvane/state/UpdateDialogPresenter.h"
 #include "core/facade/NorvaneKit.h"
+#include "core/models/NorvaneDatabase.h"
+#include "core/models/StoredSettings.h"
+#include "platform/persistence/ModelContext.h"
 #include "tests/Norvane/ProgramProcess.h"
 #include "tests/Norvane/desktop/PrivateDisplay.h"
 #include "tests/Norvane/pages/ControllerFixture.h"
+#include "tests/Norvane/state/AppStateFakes.h"
 #include "tests/core/collection/GitTestRepository.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ProcessWatch.h"
+#include "tests/support/StoreHolder.h"
 
 namespace norvane::app {
 namespace {
@@ -72,6 +81,13 @@ int endWith(EndingFixture& fixture, const Ending& ending, const std::function<QW
         if (!fixture.ending.isUnderway()) QTimer::singleShot(0, &context, goneOn);
     });
     return QApplication::exec();
+}
+
+QProgressDialog* shownProgressDialog() {
+    for (auto* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QProgressDialog*>(widget); dialog && dialog->isVisible()) return dialog;
+    }
+    return nullptr;
 }
 
 OnboardingWizard* shownWizard(const EndingFixture& fixture) {
@@ -240,21 +256,70 @@ TEST(ApplicationEnding, AnAlertThatWaitsForAnAnswerEndsWithTheProgram) {
 }
 
 // Found so with the ending that closed every window: the salary typed and not yet left was kept,
-// as leaving the window keeps it; hiding the windows keeps it as well.
-TEST(ApplicationEnding, AWageTypedInTheSettingsIsKept) {
-    EndingFixture fixture;
-    fixture.controller->showSettingsWindow();
-    SettingsView* settings = nullptr;
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return (settings = qobject_cast<SettingsView*>(QApplication::activeWindow())); }));
-    auto& tab = settings->cocomoTab();
-    settings->tabs().setCurrentWidget(&tab);
-    tab.salaryField().setFocus();
-    tab.salaryField().selectAll();
-    QTest::keyClicks(&tab.salaryField(), "187000");
-    EXPECT_EQ(endWith(fixture, terminationSignal, [&tab] { return &tab.salaryField(); }), 0);
-    fixture.controller.reset();
+// as leaving the window keeps it; hiding the windows keeps it as well. Found with a database browser
+// that kept the store's write lock: the ending waited out the lock wait, and the salary reached the
+// store only when the settings window was opened again at a later start.
+TEST(ApplicationEnding, AWageTypedInTheSettingsIsKeptWhateverAnotherProgramHolds) {
+    std::optional<norvane::testing::StoreHolder> browser;
+    {
+        EndingFixture fixture;
+        browser.emplace(NorvaneDatabase::containerURL(), nullptr, "BEGIN IMMEDIATE");
+        fixture.controller->showSettingsWindow();
+        SettingsView* settings = nullptr;
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return (settings = qobject_cast<SettingsView*>(QApplication::activeWindow())); }));
+        auto& tab = settings->cocomoTab();
+        settings->tabs().setCurrentWidget(&tab);
+        tab.salaryField().setFocus();
+        tab.salaryField().selectAll();
+        QTest::keyClicks(&tab.salaryField(), "187000");
+        const auto began = std::chrono::steady_clock::now();
+        EXPECT_EQ(endWith(fixture, terminationSignal, [&tab] { return &tab.salaryField(); }), 0);
+        fixture.controller.reset();
+        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(5))
+            << "the ending waited out the lock";
+    }
     EXPECT_EQ(QSettings().value(QStringLiteral("averageWage")).toDouble(), 187000.0);
+
+    browser.reset();
+    EndingFixture nextStart;
+    nextStart.controller->costSettings()->waitForWrites();
+    platform::ModelContext context(NorvaneDatabase::makeContainer());
+    const auto stored = StoredSettings::find(context);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->averageWage, 187000.0);
+}
+
+// Found starting the window while another program kept the store, readers too: nothing was on the
+// screen until the first try had waited ten seconds, and Ctrl+Q reached nothing meanwhile.
+TEST(ApplicationEnding, TheStartShowsAWindowThatAnswersCtrlQWhileItWaitsForTheStore) {
+    norvane::testing::pointerApplication();
+    // A store of its own: this program's other tests keep theirs open.
+    const norvane::testing::TemporaryFolder dataHome;
+    const norvane::testing::ScopedEnvironment data("XDG_DATA_HOME", dataHome.path().string());
+    NorvaneDatabase::makeContainer();
+    const norvane::testing::StoreHolder holder(NorvaneDatabase::containerURL(), nullptr,
+                                               "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE");
+    ApplicationEnding ending(*QCoreApplication::instance());
+    norvane::app::testing::CapturedWarnings warnings;
+    bool shownWhileTheFirstTryWaited = false;
+    bool quitKeyEnded = false;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        auto* waiting = shownProgressDialog();
+        if (waiting == nullptr) return;
+        shownWhileTheFirstTryWaited = warnings.lines().empty();
+        look.stop();
+        QTest::keyClick(waiting, Qt::Key_Q, Qt::ControlModifier);
+        quitKeyEnded = ending.isUnderway();
+        ending.end();
+    });
+    look.start(10);
+
+    EXPECT_FALSE(ApplicationController::openStore(ending));
+    EXPECT_TRUE(ending.isUnderway());
+    EXPECT_TRUE(shownWhileTheFirstTryWaited) << "shown only once the first try had waited in vain";
+    EXPECT_TRUE(quitKeyEnded);
 }
 
 } // namespace

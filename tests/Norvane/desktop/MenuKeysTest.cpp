@@ -65,7 +65,7 @@ protected:
     norvane::testing::TemporaryFolder runtime;
     SingleInstance instance{QString::fromStdString(runtime.path().string())};
     ApplicationEnding ending{application};
-    ApplicationController controller{application, NorvaneDatabase::makeContainer(), instance, ending,
+    ApplicationController controller{application, ApplicationController::Stores::open(), instance, ending,
                                      [] { return false; }};
     DashboardView* window = nullptr;
 };

@@ -221,7 +221,7 @@ TEST(AppScreenshots, EachPictureShowsWhatItIsTakenFor) {
     QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), true);
     SingleInstance instance(QString::fromStdString((home.path() / "runtime").string()));
     ApplicationEnding ending(application);
-    ApplicationController controller(application, NorvaneDatabase::makeContainer(), instance, ending);
+    ApplicationController controller(application, ApplicationController::Stores::open(), instance, ending);
 
     QStringList pictures;
     AppScreenshots::stage(controller, [&](const QString& name, QWidget& widget) {

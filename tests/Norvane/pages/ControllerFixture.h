@@ -41,7 +41,8 @@ struct ControllerFixture {
     explicit ControllerFixture(bool tray = true, std::optional<bool> onboardingDone = true) : trayAvailable(tray) {
         if (onboardingDone) QSettings().setValue(QStringLiteral("hasCompletedOnboarding"), *onboardingDone);
         controller = std::make_unique<ApplicationController>(
-            application, NorvaneDatabase::makeContainer(), instance, ending, [this] { return trayAvailable; }, tool);
+            application, ApplicationController::Stores::open(), instance, ending, [this] { return trayAvailable; },
+            tool);
         QCoreApplication::processEvents();
     }
     DashboardView* window() const {

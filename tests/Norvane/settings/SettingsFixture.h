@@ -8,6 +8,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "Norvane/settings/CostSettingsSync.h"
 #include "Norvane/settings/SettingsServices.h"
 #include "Norvane/settings/SettingsView.h"
 #include "core/models/NorvaneDatabase.h"
@@ -63,6 +64,7 @@ struct SettingsFixture {
         return {
             &preferences,
             store,
+            std::make_shared<CostSettingsSync>(preferences, store),
             std::make_shared<LaunchdManager>(LaunchdManager::Locations{home.path() / ".config/systemd/user",
                                                                        home.path() / ".local/state/norvane", tool()},
                                              agentRunner),

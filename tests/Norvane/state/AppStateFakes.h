@@ -94,6 +94,8 @@ public:
         std::make_shared<platform::ModelContext>(NorvaneDatabase::makeInMemoryContainer());
     std::string failingStep;
     std::string failingProject;
+    /// How many more reads of the portfolio figures another program keeps waiting in vain.
+    std::atomic<int> keptWaiting{0};
     /// What the portfolio figures read, apart from the number of active projects.
     PortfolioMetrics figures;
 
@@ -112,6 +114,7 @@ public:
         return 0;
     }
     PortfolioMetrics calculateMetrics(int windowDays) override {
+        if (keptWaiting > 0 && keptWaiting-- > 0) throw NorvaneStore::BusyError("The store stays locked");
         step("metrics");
         PortfolioMetrics metrics = figures;
         metrics.activeProjectsInWindow = windowDays;

@@ -2,6 +2,7 @@
 
 #include "platform/FileDescriptor.h"
 #include "platform/InterruptibleWaits.h"
+#include "platform/NoWaits.h"
 #include "platform/ProcessRunner.h"
 #include "platform/persistence/ModelContext.h"
 #include "platform/persistence/StoreError.h"
@@ -528,7 +529,7 @@ TEST_F(ModelContainerTest, AContainerToldToWaitAtItsCloseEmptiesTheLogOnceAReade
     ASSERT_EQ(sqlite3_open_v2(file.c_str(), &reader, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
     sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM shelf", nullptr, nullptr, nullptr);
     auto container = open(file);
-    container->waitForReadersAtClose();
+    container->waitForReadersAtClose(platform::ModelContainer::lockWait);
     {
         // The application saves on its window's thread.
         const WatchedWork save([&] {
@@ -582,6 +583,60 @@ TEST_F(ModelContainerTest, AnOpeningWhoseWaitsAreInterruptedNeverPausesForAnothe
     const platform::FileDescriptor turn(::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     ASSERT_EQ(::flock(turn.get(), LOCK_EX), 0);
     EXPECT_EQ(openingOutcome(), "opened");
+}
+
+// The window's thread never waits for another program, nor for another thread that may be waiting
+// for one: where a use would wait, it is refused at once, and the window reads elsewhere.
+TEST_F(ModelContainerTest, AThreadThatMayNotWaitIsRefusedAtOnceWhereAUseWouldWait) {
+    storeWithAShelf();
+    auto container = open(file);
+    const auto outcome = [](const std::function<void()>& use) {
+        std::string said;
+        {
+            const WatchedWork work([&] {
+                const platform::NoWaits::Scope mayNotWait;
+                try {
+                    use();
+                    said = "done";
+                } catch (const platform::StoreBusyError&) {
+                    said = "refused";
+                }
+            });
+            EXPECT_FALSE(work.waits());
+        }
+        return said;
+    };
+    const auto save = [&] {
+        platform::ModelContext context(container);
+        context.insert(Shelf::make("beta"));
+        context.save();
+    };
+    {
+        sqlite3* browser = nullptr;
+        ASSERT_EQ(sqlite3_open(file.c_str(), &browser), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(browser, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        EXPECT_EQ(outcome(save), "refused") << "another program's write lock";
+        EXPECT_EQ(outcome([&] { platform::ModelContext(container).fetch<Shelf>(); }), "done") << "readers go on";
+        sqlite3_close(browser);
+    }
+    {
+        std::promise<void> used;
+        std::promise<void> done;
+        std::thread worker([&] {
+            container->withDatabase([&](platform::Database&) {
+                used.set_value();
+                done.get_future().wait_for(std::chrono::minutes(1));
+            });
+        });
+        used.get_future().wait();
+        EXPECT_EQ(outcome([&] { platform::ModelContext(container).fetch<Shelf>(); }), "refused")
+            << "another thread's use";
+        done.set_value();
+        worker.join();
+    }
+    const platform::FileDescriptor turn(::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    ASSERT_EQ(::flock(turn.get(), LOCK_EX), 0);
+    EXPECT_EQ(outcome([&] { open(file); }), "refused") << "another program's turn at the folder";
 }
 
 /// The inodes of the log and shared memory files beside `file`, 0 for one that is not there.

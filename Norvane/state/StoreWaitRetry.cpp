@@ -1,0 +1,25 @@
+#include "Norvane/state/StoreWaitRetry.h"
+
+#include <utility>
+
+namespace norvane::app {
+
+StoreWaitRetry::StoreWaitRetry(const QLoggingCategory& category, QString what, std::function<void()> retry,
+                               QObject* parent)
+    : QObject(parent), category_(category), what_(std::move(what)) {
+    timer_.setSingleShot(true);
+    timer_.setInterval(retryMilliseconds);
+    connect(&timer_, &QTimer::timeout, this, std::move(retry));
+}
+
+void StoreWaitRetry::keptWaiting(const QString& why) {
+    if (!std::exchange(said_, true)) {
+        qCWarning(category_, "%s: %s; trying again until the store is free", qUtf8Printable(what_),
+                  qUtf8Printable(why));
+    }
+    timer_.start();
+}
+
+void StoreWaitRetry::ended() { said_ = false; }
+
+} // namespace norvane::app
