@@ -11,7 +11,7 @@
 namespace norvane::testing {
 
 StoreHolder::StoreHolder(const std::filesystem::path& file, std::function<std::string()> watch,
-                         const std::string& statement) {
+                         const std::string& statement, Access access) {
     int ready[2];
     int verdict[2];
     int end[2];
@@ -24,7 +24,9 @@ StoreHolder::StoreHolder(const std::filesystem::path& file, std::function<std::s
         prctl(PR_SET_NAME, name);
         close(end[1]);
         sqlite3* connection = nullptr;
-        sqlite3_open(file.c_str(), &connection);
+        sqlite3_open_v2(file.c_str(), &connection,
+                        access == Access::readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr);
         sqlite3_busy_timeout(connection, 10'000);
         sqlite3_exec(connection, statement.c_str(), nullptr, nullptr, nullptr);
         [[maybe_unused]] auto written = write(ready[1], "r", 1);

@@ -22,8 +22,12 @@ public:
 
     /// Starts the process and waits until its connection has run `statement`. `watch` runs there
     /// while the connection is open; what it returns is the `verdict`.
+    /// How the holder opens the store. One that may only read, as an indexer opens it, does not
+    /// empty the log as it closes, as the last connection that may write does.
+    enum class Access { readWrite, readOnly };
+
     explicit StoreHolder(const std::filesystem::path& file, std::function<std::string()> watch = {},
-                         const std::string& statement = plainRead);
+                         const std::string& statement = plainRead, Access access = Access::readWrite);
     ~StoreHolder();
     StoreHolder(const StoreHolder&) = delete;
     StoreHolder& operator=(const StoreHolder&) = delete;

@@ -2,6 +2,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "tests/core/collection/GitTestRepository.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ProcessWatch.h"
+#include "tests/support/StoreHolder.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace norvane::testing {
@@ -29,6 +31,22 @@ bool hasOpen(pid_t process, const fs::path& file) {
         if (fs::read_symlink(entry.path(), error) == target) return true;
     }
     return false;
+}
+
+/// The salary in the store at `file`, read as another program reads it.
+double storedWage(const fs::path& file) {
+    double wage = 0;
+    sqlite3* reader = nullptr;
+    sqlite3_open_v2(file.c_str(), &reader, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_exec(
+        reader, "SELECT averageWage FROM app_settings ORDER BY pk LIMIT 1",
+        [](void* into, int, char** values, char**) {
+            *static_cast<double*>(into) = values[0] ? std::stod(values[0]) : 0;
+            return 0;
+        },
+        &wage, nullptr);
+    sqlite3_close(reader);
+    return wage;
 }
 
 /// The built application in a home of its own, ended by signals as a logout or a terminal ends it.
@@ -122,6 +140,35 @@ TEST_F(EndingSignals, ASignalAsTheStartWaitsForALockedStoreEndsItWithoutWaitingI
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << readFile(errors);
     EXPECT_LT(ended - tryBegan, std::chrono::seconds(5)) << "the try waited its time out";
     EXPECT_EQ(readFile(errors).find("Waiting for the store"), std::string::npos) << "the waiting window showed";
+}
+
+// Found with a reader that held the store (a backup program, an indexer) as the window ended: the
+// window left its last writes in the log after the reader let go, and a backup made then by copying
+// the store file alone lacked them. The reader here lets go once the ending has begun to close the
+// store, or once the program has ended.
+TEST_F(EndingSignals, TheWindowLeavesTheLogEmptyWhenAReaderLetsGoAsItEnds) {
+    const TemporaryFolder project;
+    runTool({"add", "demo", project.path().string()}, environment());
+    home.writeFile(".config/Norvane/Norvane.conf", "[General]\nhasCompletedOnboarding=true\naverageWage=187000\n");
+    std::optional<StoreHolder> reader(std::in_place, store(), nullptr, "BEGIN; SELECT count(*) FROM sqlite_master",
+                                      StoreHolder::Access::readOnly);
+
+    ProgramProcess application("Norvane", {}, environment());
+    // The start stores the salary, which the reader keeps in the log.
+    ASSERT_TRUE(waitUntil([&] { return storedWage(store()) == 187000.0; }));
+    ::kill(application.id(), SIGTERM);
+    // Its window's thread pauses between tries at the log once the ending has hidden the windows.
+    EXPECT_TRUE(waitUntil([&] { return isSleeping(application.id()) || !hasOpen(application.id(), store()); }));
+    reader.reset();
+    const int status = application.waitForEnd();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    std::error_code gone;
+    const auto logSize = fs::file_size(store().string() + "-wal", gone);
+    EXPECT_EQ(gone ? 0U : logSize, 0U) << "the window's last write stayed in the log";
+
+    const auto copy = home.path() / "backup.store";
+    fs::copy_file(store(), copy);
+    EXPECT_EQ(storedWage(copy), 187000.0) << "a copy of the store file alone";
 }
 
 } // namespace
