@@ -48,16 +48,17 @@ bool visitPortfolio(DashboardView& window) {
 
 void revisitPages(benchmark::State& state, QApplication& application) {
     static SingleInstance instance;
+    // Read before the window's thread is the window's, which does not wait for the store.
+    std::vector<platform::Uuid> projects;
+    for (const auto& project : NorvaneKit::shared().listProjects()) {
+        if (projects.size() < projectsVisited) projects.push_back(project->id);
+    }
     ApplicationEnding ending(application);
     ApplicationController controller(application, ApplicationController::Stores::open(), instance, ending);
     DashboardView* window = mainWindow();
     if (runUntil([&] { return window->isVisible() && controller.appState().metricsLoaded(); }) < 0) {
         state.SkipWithError("the main window did not start");
         return;
-    }
-    std::vector<platform::Uuid> projects;
-    for (const auto& project : NorvaneKit::shared().listProjects()) {
-        if (projects.size() < projectsVisited) projects.push_back(project->id);
     }
     state.counters["start_MB"] = residentMegabytes();
     for (auto _ : state) {

@@ -29,6 +29,8 @@ namespace {
 
 void choosePortfolio(benchmark::State& state, QApplication& application, bool allSectionsOpen) {
     static SingleInstance instance;
+    // Read before the window's thread is the window's, which does not wait for the store.
+    const auto project = NorvaneKit::shared().listProjects().front()->id;
     ApplicationEnding ending(application);
     ApplicationController controller(application, ApplicationController::Stores::open(), instance, ending);
     DashboardView* window = mainWindow();
@@ -40,7 +42,6 @@ void choosePortfolio(benchmark::State& state, QApplication& application, bool al
         controller.appState().preferences().settings().setValue(
             PortfolioView::sectionKey(static_cast<PortfolioView::Section>(section)), allSectionsOpen);
     }
-    const auto project = NorvaneKit::shared().listProjects().front()->id;
     double longestBlock = 0;
     for (auto _ : state) {
         state.PauseTiming();
