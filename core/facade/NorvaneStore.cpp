@@ -4,6 +4,7 @@
 #include "core/collection/CocomoService.h"
 #include "core/models/NorvaneDatabase.h"
 #include "core/models/Project.h"
+#include "core/models/StoredSettings.h"
 #include "core/reads/ProjectPageReads.h"
 #include "core/reads/SnapshotQueries.h"
 #include "platform/persistence/ModelContext.h"
@@ -80,7 +81,12 @@ std::optional<ProjectPageData> NorvaneStore::projectPage(const ProjectPageReques
 }
 
 void NorvaneStore::updateCostSettings(double averageWage, double overhead, std::int64_t headcount) const {
-    CocomoService(freshContext(container_)).updateSettings(averageWage, overhead, headcount, std::nullopt);
+    const auto context = freshContext(container_);
+    // Figures the store already costs with: nothing to write, and no change for others to read again.
+    const auto stored = StoredSettings::find(*context);
+    const auto used = stored ? stored : AppSettings::defaults();
+    if (used->averageWage == averageWage && used->overhead == overhead && used->headcount == headcount) return;
+    CocomoService(context).updateSettings(averageWage, overhead, headcount, std::nullopt);
 }
 
 } // namespace norvane

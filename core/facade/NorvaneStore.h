@@ -72,7 +72,8 @@ public:
     std::optional<ProjectPageData> projectPage(const ProjectPageRequest& request, const MilestoneAverages& known,
                                                platform::Date now) const;
 
-    /// Stores the salary, overhead and headcount that the cost figures read.
+    /// Stores the salary, overhead and headcount that the cost figures read; writes nothing when the
+    /// figures already use them.
     void updateCostSettings(double averageWage, double overhead, std::int64_t headcount) const;
 
 private:

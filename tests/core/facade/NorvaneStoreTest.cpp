@@ -5,6 +5,7 @@
 #include "core/analytics/WorkPatternService.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/NewestSnapshot.h"
+#include "core/models/StoredSettings.h"
 #include "platform/LocalCalendar.h"
 #include "tests/core/models/InMemoryStore.h"
 #include "tests/support/LocalDate.h"
@@ -331,6 +332,24 @@ TEST_F(NorvaneStoreTest, DailyRowsRebuiltFromThePlainHistoryEqualThoseFromTheRec
     context->save();
     EXPECT_EQ(store.buildDailySnapshots(), fromRecords);
     EXPECT_EQ(rowsOf(), expected);
+}
+
+// Found as the window started on a store without cost settings: it wrote the defaults it already
+// costed with, and the change it announced read every figure again.
+TEST(NorvaneStoreCostSettings, AreWrittenOnlyWhereTheFiguresWouldChange) {
+    const auto store = NorvaneStore::inMemory();
+    int changes = 0;
+    const auto observation = store.observe([&] { ++changes; });
+    const auto defaults = AppSettings::defaults();
+    store.updateCostSettings(defaults->averageWage, defaults->overhead, defaults->headcount);
+    EXPECT_EQ(changes, 0);
+    store.updateCostSettings(187000, defaults->overhead, defaults->headcount);
+    EXPECT_GT(changes, 0);
+    const int written = changes;
+    store.updateCostSettings(187000, defaults->overhead, defaults->headcount);
+    EXPECT_EQ(changes, written);
+    platform::ModelContext context(store.container());
+    EXPECT_EQ(StoredSettings::find(context)->averageWage, 187000);
 }
 
 } // namespace
