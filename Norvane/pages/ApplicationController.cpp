@@ -74,12 +74,6 @@ constexpr int waitingWindowDelayMilliseconds = 500;
 /// writes out of the log: together well within the ending's bound of two seconds.
 constexpr std::chrono::milliseconds readersWaitAtClose{800};
 
-/// One attempt at opening the store, run off the main thread so that the window stays alive while
-/// SQLite waits for a lock; an ending stops its waits.
-std::future<ApplicationController::Stores> openStoresInBackground() {
-    return std::async(std::launch::async, &ApplicationController::Stores::open);
-}
-
 /// Keeps the user interface responsive until `attempt` is done, showing `waiting` once it has taken
 /// longer than an opening takes.
 void waitFor(const std::future<ApplicationController::Stores>& attempt, QProgressDialog& waiting) {
@@ -108,7 +102,9 @@ std::optional<ApplicationController::Stores> ApplicationController::openStore(Ap
     waiting.setMinimumDuration(0);
     waiting.reset();
     while (true) {
-        auto attempt = openStoresInBackground();
+        // Off the window's thread, so that it stays alive while SQLite waits for a lock; an ending
+        // stops the attempt's waits.
+        auto attempt = std::async(std::launch::async, &Stores::open);
         waitFor(attempt, waiting);
         if (ending.isUnderway()) return std::nullopt;
         try {

@@ -709,12 +709,7 @@ void ModelContainer::notify(const StoreChange& change) {
 bool ModelContainer::checkForExternalChanges() {
     bool changed = false;
     {
-        std::unique_lock<std::recursive_mutex> lock;
-        try {
-            lock = lockConnection();
-        } catch (const StoreBusyError&) {
-            return false;
-        }
+        const auto lock = lockConnection();
         try {
             const Use use(*this);
             const std::int64_t current = dataVersion();
