@@ -4,6 +4,7 @@
 #include "core/collection/CocomoEstimate.h"
 #include "core/collection/ModelAttributionTally.h"
 #include "core/collection/OutputCategoryClassifier.h"
+#include "core/collection/RepositoryPlace.h"
 #include "core/models/NewestSnapshot.h"
 #include "core/models/StoredSettings.h"
 #include "platform/UnicodeText.h"
@@ -250,12 +251,20 @@ GitTips Collector::readOwnTips(const std::shared_ptr<Project>& project) {
     auto tips = gitService_.readTips(project->path);
     const auto booked = activityBook_.bookedHistory(project);
     // A store of an earlier version may have kept no repository: it is filled in anew.
-    if (!booked || booked->repository.empty() || booked->repository == tips.workTree) {
+    if (!booked || booked->repository.empty()) {
         return tips;
     }
-    // A work tree that begins elsewhere, such as the one around a folder whose own .git was removed,
-    // is another repository, unless it holds the history the rows were booked from; the project's own
-    // history rewritten begins where it did.
+    // Where the booked one began, seen from the folder: the project's, whatever it holds, so that
+    // the rows follow a new repository there as they do in place. It keeps the path it was booked
+    // by, which the link left where a moved folder was leads through when the folder moves again.
+    const auto levels = RepositoryPlace::levelsAbove(project->path, tips.workTree);
+    if (levels && levels == RepositoryPlace::bookedLevelsAbove(project->path, booked->repository)) {
+        tips.workTree = booked->repository;
+        return tips;
+    }
+    // A work tree that begins higher or lower (the one around a folder whose own .git was removed),
+    // or one where the booked levels cannot be told, is another repository unless it holds the
+    // history the rows were booked from.
     const auto bookedTips = booked->tipList();
     if (bookedTips.empty() || gitService_.missingCommits(project->path, bookedTips).size() == bookedTips.size()) {
         throw NorvaneError::repositoryNotFound(project->path);

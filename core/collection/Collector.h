@@ -108,9 +108,11 @@ private:
     /// locked. Returns the stored count and the settings that priced it.
     std::pair<std::shared_ptr<Snapshot>, Settings> store(const std::shared_ptr<Project>& project, Reading& reading,
                                                          bool bookActivity);
-    /// The tips of the project's repository. Throws repositoryNotFound where the folder leads to
-    /// another repository than the one its rows were booked from: one whose work tree begins
-    /// elsewhere and that holds none of the commits they were booked from.
+    /// The tips of the project's repository: the one git finds from its folder when its work tree
+    /// begins as many levels above the folder as the booked one did (RepositoryPlace), whatever it
+    /// holds. Throws repositoryNotFound where the folder leads to another repository than the one
+    /// its rows were booked from: one whose work tree begins higher or lower and that holds none of
+    /// the commits they were booked from.
     GitTips readOwnTips(const std::shared_ptr<Project>& project);
     std::optional<GitCommit> latestCommit(const std::shared_ptr<Project>& project, const GitTips& tips,
                                           const std::optional<GitCommit>& read);

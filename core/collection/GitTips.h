@@ -11,7 +11,9 @@ namespace norvane {
 /// commits they reach or how git counts their lines.
 struct GitTips {
     /// Where the repository's work tree begins (its top level), as found from the project's folder:
-    /// what makes a repository the project's own, with its history.
+    /// by its real path, as git names it; or, where it begins as many levels above the folder as the
+    /// one the rows were booked from did, by the path that one was booked by, which a link left where
+    /// the folder was may lead through (RepositoryPlace).
     std::string workTree;
     /// HEAD's commit; none before the first commit of its branch.
     std::optional<std::string> head;

@@ -13,9 +13,11 @@ class BookedHistory : public platform::Model<BookedHistory> {
 public:
     platform::Uuid id = platform::Uuid::random();
     /// Where the work tree of the repository the rows were booked from begins, as found from the
-    /// project's folder: a folder whose work tree begins elsewhere, in a repository that holds none of
-    /// their tips, no longer holds the project's repository. Empty when none is kept (a store of 1.2.0,
-    /// or one of 1.3.0 whose git folder told not where the work tree begins) until the next collection.
+    /// project's folder, by its real path when it was first booked there (a link left where the
+    /// folder was may lead through it since): a repository whose work tree begins higher or lower,
+    /// seen from the folder, and that holds none of their tips is another one. Empty when none is
+    /// kept (a store of 1.2.0, or one of 1.3.0 whose git folder told not where the work tree begins)
+    /// until the next collection.
     std::string repository;
     /// The commit HEAD named; none before the first commit.
     std::optional<std::string> head;

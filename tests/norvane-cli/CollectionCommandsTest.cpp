@@ -1,3 +1,4 @@
+#include "tests/core/collection/GitLoggedDays.h"
 #include "tests/norvane-cli/CliTestFixture.h"
 #include "tests/support/LocalDate.h"
 
@@ -247,6 +248,54 @@ TEST_F(CollectionCommands, AProjectIsReadThroughALinkToASubmoduleWhoseGitFolderI
         const auto run = norvane(arguments);
         EXPECT_EQ(std::tuple(run.status, run.err), std::tuple(0, "")) << arguments.size();
     }
+}
+
+// As found: a project added right after `git init`, its folder then moved with a link left where it
+// was, failed every collection and history for good; and so did one whose folder got a new
+// repository after such a move. Both are read through the link, as git reads them there.
+TEST_F(CollectionCommands, AFolderMovedWithALinkIsReadThroughItWhateverItsRepositoryHolds) {
+    TemporaryFolder elsewhere;
+    const auto empty = std::make_unique<GitTestRepository>();
+    const auto renewed = makeRepository();
+    addProject("p", empty->path());
+    addProject("q", renewed->path());
+    empty->moveWithLink(elsewhere.path() / "p");
+    renewed->moveWithLink(elsewhere.path() / "q");
+    std::filesystem::remove_all(renewed->path() / ".git");
+    renewed->git({"init", "-q", "-b", "main"});
+    const auto day = [](int number) { return localDate(2025, 3, number, 9); };
+    for (int number = 1; number <= 3; ++number) {
+        for (const auto* repository : {empty.get(), renewed.get()}) {
+            repository->writeFile("day" + std::to_string(number) + ".c", std::string(number, '\n'));
+            repository->commit("Day " + std::to_string(number), day(number));
+        }
+        const auto one = norvane({"collect", "p"});
+        EXPECT_EQ(std::tuple(one.status, one.err), std::tuple(0, "")) << number;
+        // The new repository is read whole once, as in place.
+        const auto all = norvane({"collect"});
+        EXPECT_EQ(std::tuple(all.status, all.err),
+                  std::tuple(0, number > 1 ? ""
+                                           : "norvane: note: q: its daily activity is read again from the whole "
+                                             "history: a branch tip it was booked from is no longer in the "
+                                             "repository\n"))
+            << number;
+    }
+    for (const auto* name : {"p", "q"}) {
+        const auto history = norvane({"history", name});
+        EXPECT_EQ(std::tuple(history.status, history.err), std::tuple(0, "")) << name;
+    }
+    using Days = std::map<platform::Date, std::pair<std::int64_t, std::int64_t>>;
+    std::map<std::string, Days> rows;
+    for (const auto& row : stored<DailyActivity>()) {
+        rows[row->project->name][row->date] = {row->commitCount, row->totalInsertions};
+    }
+    std::map<std::string, Days> logged;
+    for (const auto& [name, repository] : {std::pair{"p", empty.get()}, std::pair{"q", renewed.get()}}) {
+        for (const auto& [date, figures] : loggedDays(*repository)) {
+            logged[name][date] = {figures.commits, figures.insertions};
+        }
+    }
+    EXPECT_EQ(rows, logged);
 }
 
 // A tip written with a committer date git cannot read (as older tools wrote them) leaves out that

@@ -63,7 +63,8 @@ DayTable DailyRowsFixture::storedDays() {
 
 DayTable DailyRowsFixture::gitDays(const std::map<std::string, platform::Date>& bookedOn) {
     DayTable days;
-    for (const auto& [day, logged] : loggedDays(repository, {"--branches", "HEAD"}, bookedOn)) {
+    // A HEAD without commits yet (a new repository, an orphan branch) reaches none.
+    for (const auto& [day, logged] : loggedDays(repository, {"--ignore-missing", "--branches", "HEAD"}, bookedOn)) {
         days[day] = {logged.commits, logged.insertions, logged.deletions,
                      static_cast<std::int64_t>(logged.files.size()), logged.insertions};
     }

@@ -556,6 +556,17 @@ TEST_F(DailyRows, ARepositoryGoneFromItsFolderIsMissingAndNothingIsStored) {
                          "-q", "-m", "work"},
                         {{"GIT_AUTHOR_DATE", date}, {"GIT_COMMITTER_DATE", date}});
     };
+    // A disk that is not mounted: its mount point is an empty folder.
+    const auto unmount = [](const std::filesystem::path& mountPoint) {
+        std::filesystem::remove_all(mountPoint);
+        std::filesystem::create_directory(mountPoint);
+    };
+    // A link to a disk's folder, as a project is added through.
+    const auto linkTo = [&place](const std::string& link, const std::filesystem::path& disk) {
+        std::filesystem::create_directories(disk);
+        std::filesystem::create_directory_symlink(disk, place.path() / link);
+        return place.path() / link;
+    };
     const auto away = repository.path().string() + ".away";
     struct Way {
         std::string name;
@@ -563,11 +574,21 @@ TEST_F(DailyRows, ARepositoryGoneFromItsFolderIsMissingAndNothingIsStored) {
         std::function<void()> leave;
     };
     const Way ways[] = {
-        // The disk it lives on is not mounted: its mount point is an empty folder.
+        // The disk it lives on is not mounted.
         {"walk", repository.path(),
          [&] {
              std::filesystem::rename(repository.path(), away);
              std::filesystem::create_directory(repository.path());
+         }},
+        // Behind a link, whose target is the empty mount point.
+        {"unmounted", linkTo("unmounted", place.path() / "media" / "disk"),
+         [&] { unmount(place.path() / "media" / "disk"); }},
+        // The same inside a home folder kept in git: the work tree found begins higher than the
+        // booked one did, and its history is not the project's.
+        {"home", linkTo("home link", place.path() / "home" / "disk"),
+         [&] {
+             unmount(place.path() / "home" / "disk");
+             repositoryIn(place.path() / "home", 1000, november(1, 9) - 24h * 31);
          }},
         // Its .git removed, the folder lies inside another repository, whose history is not its own.
         {"sub", place.path() / "outer" / "sub",
@@ -706,7 +727,86 @@ TEST_F(DailyRows, AFolderMovedIntoASuperprojectWithALinkLeftWhereItWasIsStillThe
     ASSERT_EQ(git({"cat-file", "--batch-check"}, side + "\n"), side + " missing\n");
     commitLines("b.c", 2, november(2, 9));
     collectAndCompare(november(2, 20));
-    EXPECT_EQ(stored<BookedHistory>().front()->repository, std::filesystem::canonical(moved).string());
+    // Kept by the path it was booked by, which leads there now.
+    EXPECT_EQ(stored<BookedHistory>().front()->repository, repository.pathString());
+    EXPECT_EQ(std::filesystem::canonical(repository.path()), std::filesystem::canonical(moved));
+}
+
+// Added right after `git init`, the folder then moved with a link left where it was: the repository
+// found through the link is the project's, which holds none of the commits booked (there are none).
+TEST_F(DailyRows, AnAddRightAfterGitInitIsReadThroughALinkLeftWhereItsFolderWas) {
+    testing::TemporaryFolder elsewhere;
+    collectAndCompare(november(1, 8));
+    repository.moveWithLink(elsewhere.path() / "moved");
+    for (int day = 1; day <= 3; ++day) {
+        commitLines("day" + std::to_string(day) + ".c", day, november(day, 9));
+        collectAndCompare(november(day, 20));
+    }
+    const auto imported = pinned.collectHistory(project, 7);
+    ASSERT_FALSE(imported.error) << imported.error->message;
+    EXPECT_EQ(std::tuple(imported.totalCommits, storedDays()), std::tuple(3, gitDays()));
+}
+
+// A clone of a detached HEAD checked out as an orphan branch: nothing is reachable, and so nothing is
+// booked, when its folder moves with a link left where it was; its first commits there count.
+TEST_F(DailyRows, AnOrphanBranchBookedWithoutCommitsIsReadThroughALinkLeftWhereItsFolderWas) {
+    commitLines("a.c", 4, november(1, 9));
+    git({"checkout", "-q", "--detach"});
+    git({"branch", "-q", "-D", "main"});
+    collectAndCompare(november(1, 20));
+    git({"checkout", "-q", "--orphan", "fresh"});
+    collectAndCompare(november(2, 20));
+    ASSERT_TRUE(storedDays().empty());
+    testing::TemporaryFolder elsewhere;
+    repository.moveWithLink(elsewhere.path() / "moved");
+    commitLines("b.c", 2, november(3, 9));
+    collectAndCompare(november(3, 20));
+    EXPECT_EQ(storedDays().size(), 1U);
+}
+
+// A new repository made where a folder moved with a link left behind now is: its rows are booked as a
+// fresh add books them, as they are for a new repository in place; also once the folder moved again.
+TEST_F(DailyRows, ANewRepositoryAtAFolderMovedWithALinkIsBookedAsAFreshAddBooksIt) {
+    const auto renew = [this](platform::Date when) {
+        std::filesystem::remove_all(repository.path() / ".git");
+        git({"init", "-q", "-b", "main"});
+        commitLines("new" + std::to_string(linesWritten) + ".c", 3, when);
+    };
+    commitLines("a.c", 4, november(1, 9));
+    collectAndCompare(november(1, 20));
+    testing::TemporaryFolder elsewhere;
+    repository.moveWithLink(elsewhere.path() / "first");
+    renew(november(2, 9));
+    collectAndCompare(november(2, 20));
+    repository.moveWithLink(elsewhere.path() / "second");
+    collectAndCompare(november(3, 20));
+    repository.moveWithLink(elsewhere.path() / "third");
+    renew(november(4, 9));
+    collectAndCompare(november(4, 20));
+    EXPECT_EQ(storedDays().size(), 1U) << "the new repository's one day";
+}
+
+// A project of a folder of a repository, which moved with a link left where it was and was then made
+// anew there: the new one begins a level above the folder, as the booked one did. An empty one made
+// in the folder itself begins lower, and is another repository.
+TEST_F(DailyRows, ANewRepositoryAroundAProjectsFolderMovedWithALinkIsBookedAsAFreshAddBooksIt) {
+    commitLines("app/main.c", 5, november(1, 9));
+    project = addProject("app", (repository.path() / "app").string());
+    collectAndCompare(november(1, 20));
+    testing::TemporaryFolder elsewhere;
+    repository.moveWithLink(elsewhere.path() / "moved");
+    std::filesystem::remove_all(repository.path() / ".git");
+    git({"init", "-q", "-b", "main"});
+    commitLines("app/more.c", 2, november(2, 9));
+    collectAndCompare(november(2, 20));
+    EXPECT_EQ(storedDays().size(), 1U) << "the new repository's one day";
+
+    testing::runGit({"-C", project->path, "init", "-q"});
+    const auto days = storedDays();
+    const auto nested = pinned.collectOne(project);
+    ASSERT_TRUE(nested.error);
+    EXPECT_EQ(nested.error->norvaneError, NorvaneError::repositoryNotFound(project->path));
+    EXPECT_EQ(storedDays(), days);
 }
 
 TEST_F(DailyRows, ABookedCommitThatCannotBeReadIsAnError) {

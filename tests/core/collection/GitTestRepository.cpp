@@ -93,11 +93,17 @@ void GitTestRepository::removeFile(const std::string& relativePath) const {
     std::filesystem::remove(folder_.path() / relativePath);
 }
 
+void GitTestRepository::moveWithLink(const std::filesystem::path& place) const {
+    const auto real = std::filesystem::canonical(path());
+    if (std::filesystem::is_symlink(path())) std::filesystem::remove(path());
+    std::filesystem::rename(real, place);
+    std::filesystem::create_directory_symlink(place, path());
+}
+
 std::filesystem::path GitTestRepository::moveIntoSuperproject(const std::filesystem::path& superproject) const {
     runGit({"init", "-q", "-b", "main", superproject.string()});
     const auto moved = superproject / "sub";
-    std::filesystem::rename(path(), moved);
-    std::filesystem::create_directory_symlink(moved, path());
+    moveWithLink(moved);
     runGit({"-C", superproject.string(), "submodule", "-q", "add", pathString(), "sub"});
     runGit({"-C", superproject.string(), "submodule", "-q", "absorbgitdirs"});
     EXPECT_EQ(readFile(moved / ".git"), "gitdir: ../.git/modules/sub\n");

@@ -56,6 +56,9 @@ public:
 
     void writeFile(const std::string& relativePath, const std::string& contents) const;
     void removeFile(const std::string& relativePath) const;
+    /// Moves the folder, wherever it really is, to `place` and leaves a link to it where it was made
+    /// (a link left there by an earlier move leads to the new place).
+    void moveWithLink(const std::filesystem::path& place) const;
     /// Moves the folder into a superproject made at `superproject`, as its submodule "sub" whose git
     /// folder git absorbs into the superproject's, and leaves a link to it where the folder was;
     /// returns where the folder went.
