@@ -25,17 +25,24 @@ using namespace std::chrono_literals;
 /// Drives a repository through weeks of git as people use it (commits, branches, merges, squash
 /// merges, rebases, amends, resets, old patches, a clock ahead, zone changes, back-dated work behind
 /// a tip that is then left behind, wage changes, an old history grafted under the root, attributes
-/// that mark files binary, git moving its files elsewhere, a collection whose own clock is wrong),
-/// collecting on most days with a pinned clock. After every collection the rows, their prices and
-/// the velocity baseline must equal a fresh import's, made alongside in a store of its own that has
-/// seen the same collections' moments, and the rows git's own count, with each commit dated after
-/// the collection's moment on its day.
+/// that mark files binary, git moving its files elsewhere, a collection whose own clock is wrong,
+/// the folder moved with a link left where it was, orphan branches, a new repository in the
+/// folder), collecting on most days with a pinned clock, in some walks from an add right after
+/// `git init`. After every collection the rows, their prices and the velocity baseline must equal a
+/// fresh import's, made alongside in a store of its own that has seen the same collections'
+/// moments, and the rows git's own count, with each commit dated after the collection's moment on
+/// its day.
 class DailyRowsWalk : public testing::DailyRowsFixture {
 protected:
     void walk(unsigned seed) {
         random_.seed(seed);
         seed_ = seed;
         clock.advance(testing::localDate(2025, 10, 20, 8) - clock.now());
+        if (seed % 4 == 0) {
+            note("added right after git init");
+            collectAndCompare();
+            if (pick(0, 1) == 0) moveWithLink();
+        }
         // A history begun weeks before, so that the velocity baseline is set along the way.
         const auto file = "f" + std::to_string(files_++) + ".c";
         owner_[file] = current_;
@@ -87,8 +94,9 @@ private:
     bool hasParent() { return tryGit({"rev-parse", "-q", "--verify", "HEAD~1"}); }
 
     void act() {
+        if (unborn_) return firstCommitOnBranch();
         if (backDated_ && collectedSince_) return mergeFromBeforeTheBackDatedWork();
-        const int roll = pick(0, 99);
+        const int roll = pick(0, 106);
         if (roll < 2) return wrongClockForTheNextCollection();
         if (roll < 34) return commit();
         if (roll < 41) return newBranch();
@@ -107,7 +115,10 @@ private:
         if (roll < 95) return graftOrUngraft();
         if (roll < 96) return markBinary();
         if (roll < 97) return moveGitFolder();
-        commitBackDatedWork();
+        if (roll < 100) return commitBackDatedWork();
+        if (roll < 103) return moveWithLink();
+        if (roll < 105) return orphanCheckout();
+        newRepository();
     }
 
     void newFile(int lines) {
@@ -352,6 +363,50 @@ private:
         ASSERT_TRUE(tryGit({"init", "-q", "--separate-git-dir", place.string()}));
     }
 
+    /// The folder moves elsewhere, and a link is left where it was made (or re-pointed, once it moved).
+    void moveWithLink() {
+        const auto place = places_.path() / std::to_string(moves_++);
+        note("folder moved to " + place.string() + ", a link left where it was");
+        repository.moveWithLink(place);
+    }
+
+    /// A branch without history, its files kept; half the time the other branches are deleted, as in
+    /// a clone of a detached HEAD, which has none, so that nothing is reachable until its first commit.
+    void orphanCheckout() {
+        const auto name = "o" + std::to_string(files_++);
+        const bool alone = pick(0, 1) == 0;
+        note("checkout --orphan " + name + (alone ? ", every other branch deleted" : ""));
+        git({"checkout", "-q", "--orphan", name});
+        if (alone) {
+            for (const auto& branch : branches_) git({"branch", "-q", "-D", branch});
+            branches_.clear();
+        }
+        current_ = name;
+        unborn_ = true;
+    }
+
+    /// The folder's .git removed and a new repository made in it, its files kept.
+    void newRepository() {
+        note("a new repository in the folder");
+        std::filesystem::remove_all(repository.path() / ".git");
+        git({"init", "-q", "-b", "main"});
+        branches_.clear();
+        current_ = "main";
+        for (auto& [file, branch] : owner_) branch = current_;
+        root_.clear();
+        grafted_ = false;
+        backDated_.reset();
+        unborn_ = true;
+    }
+
+    /// The first commit of a branch checked out without any.
+    void firstCommitOnBranch() {
+        unborn_ = false;
+        branches_.push_back(current_);
+        commit();
+        if (root_.empty()) root_ = head();
+    }
+
     /// Attributes that make files count no lines: committed on a branch, or the repository's own.
     void markBinary() {
         std::vector<std::string> marked;
@@ -425,7 +480,7 @@ private:
     /// What git shows of the commits HEAD and the branches reach: each one's committer date.
     std::map<std::string, platform::Date> reachable() {
         std::map<std::string, platform::Date> commits;
-        std::istringstream lines(repository.git({"log", "--format=%H %ct", "--branches", "HEAD"}));
+        std::istringstream lines(repository.git({"log", "--format=%H %ct", "--ignore-missing", "--branches", "HEAD"}));
         for (std::string line; std::getline(lines, line);) {
             commits[line.substr(0, line.find(' '))] =
                 platform::Date(std::chrono::seconds(std::stoll(line.substr(line.find(' ') + 1))));
@@ -506,6 +561,11 @@ private:
     /// Where git keeps the repository's files once they moved.
     testing::TemporaryFolder gitFolders_;
     int gitMoves_ = 0;
+    /// Where the folder went once it moved.
+    testing::TemporaryFolder places_;
+    int moves_ = 0;
+    /// HEAD names a branch without commits (an orphan one, a new repository's): the next step commits.
+    bool unborn_ = false;
     std::optional<testing::ScopedTimeZone> zone_;
     std::shared_ptr<platform::ModelContainer> twinStore_ = NorvaneDatabase::makeInMemoryContainer();
     std::shared_ptr<platform::ModelContext> twinContext_ = std::make_shared<platform::ModelContext>(twinStore_);
