@@ -234,10 +234,10 @@ void PortfolioView::connectModel() {
     connect(&storeChanges_, &QTimer::timeout, &model_, &PortfolioViewModel::loadIndexMetrics);
     // The series are read from the daily rows that the state's refresh rebuilds: after it.
     connect(&appState_, &AppState::metricsRefreshed, this, [this] {
-        if (hasAppeared_) model_.loadMetrics();
+        if (hasAppeared_) loadSeries();
     });
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (hasAppeared_ && state == Qt::ApplicationActive) model_.loadMetrics();
+        if (hasAppeared_ && state == Qt::ApplicationActive) loadSeries();
     });
     connect(&appState_.preferences(), &Preferences::changed, this, [this](const QString& key) {
         if (key == PreferenceKey::shareAnonymousMetrics || key == PreferenceKey::cachedContributorCount) showOptIn();
@@ -255,8 +255,10 @@ void PortfolioView::showEvent(QShowEvent* event) {
     hasAppeared_ = true;
     model_.loadProjects();
     model_.loadIndexMetrics();
-    if (!appState_.isRefreshingMetrics()) model_.loadMetrics();
+    if (!appState_.isRefreshingMetrics()) loadSeries();
 }
+
+void PortfolioView::loadSeries() { model_.loadMetrics(appState_.unsavedDailyRows()); }
 
 bool PortfolioView::focusNextPrevChild(bool next) {
     // Sections and cards are made as they open and as figures come: Tab follows the page.

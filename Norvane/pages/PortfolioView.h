@@ -97,6 +97,8 @@ private:
         changedCache = 16,
     };
     void showLater(int changes);
+    /// Loads the series from the rows that the application state's figures were read from.
+    void loadSeries();
     void showChanges();
     void showListedProjects();
     void revealReadSections();

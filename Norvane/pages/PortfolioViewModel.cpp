@@ -32,14 +32,14 @@ void PortfolioViewModel::readFirstFrame() {
 }
 
 template <typename Result, typename Read, typename Apply>
-void PortfolioViewModel::load(Generation& generation, Read read, Apply apply) {
+void PortfolioViewModel::load(Generation& generation, Read read, Apply apply, NorvaneStore::DailyRows rows) {
     const auto current = generation.next();
     auto work = [latest = generation.shared(), current, store = services_.store, clock = services_.clock,
-                 read = std::move(read)]() -> std::optional<Result> {
+                 read = std::move(read), rows = std::move(rows)]() -> std::optional<Result> {
         if (*latest != current) return std::nullopt;
         // Each load reads over a connection of its own: the loads then run side by side, and none
         // makes the window wait for the one connection that the window's own reads go through.
-        PortfolioReads reads(store.separateConnection().portfolioPage(clock), clock);
+        PortfolioReads reads(store.separateConnection().portfolioPage(clock, rows), clock);
         return read(reads);
     };
     auto then = [this, &generation, current, apply = std::move(apply)](std::optional<std::optional<Result>> result,
@@ -77,6 +77,11 @@ void PortfolioViewModel::loadProjects() {
         });
 }
 
+void PortfolioViewModel::loadMetrics(NorvaneStore::DailyRows rows) {
+    dailyRows_ = std::move(rows);
+    loadMetrics();
+}
+
 void PortfolioViewModel::loadMetrics() {
     setLoadingMetrics(true);
     const TimeRange range = state_.selectedTimeRange;
@@ -87,7 +92,8 @@ void PortfolioViewModel::loadMetrics() {
             if (series) takeSeries(std::move(*series));
             setLoadingMetrics(false);
             end(metricsGeneration_, generation);
-        });
+        },
+        dailyRows_);
 }
 
 void PortfolioViewModel::forgetFigures() {

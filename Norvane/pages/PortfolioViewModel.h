@@ -29,8 +29,10 @@ public:
     const PortfolioServices& services() const { return services_; }
 
     void loadProjects();
-    /// The series of the chosen time range, the insights and the work patterns.
-    void loadMetrics();
+    /// The series of the chosen time range, the insights and the work patterns; those of the daily
+    /// rows from `rows` where given (the application state's, while the store has not taken them),
+    /// and at a later change of the range too.
+    void loadMetrics(NorvaneStore::DailyRows rows);
     /// The compositions, the streak and the benchmark step with the achievements.
     void loadIndexMetrics();
     void setTimeRange(TimeRange range);
@@ -76,7 +78,8 @@ private:
     /// Reads with `read` on a worker unless superseded first, then hands the result to `apply` if
     /// still current.
     template <typename Result, typename Read, typename Apply>
-    void load(Generation& generation, Read read, Apply apply);
+    void load(Generation& generation, Read read, Apply apply, NorvaneStore::DailyRows rows = nullptr);
+    void loadMetrics();
     void readFirstFrame();
     /// Keeps only the user's choices: the file at the store's path cannot be opened as a store, and
     /// a start would show none of what was read before.
@@ -98,6 +101,7 @@ private:
     Generation projectsGeneration_;
     Generation metricsGeneration_;
     Generation indexGeneration_;
+    NorvaneStore::DailyRows dailyRows_;
 };
 
 } // namespace norvane::app

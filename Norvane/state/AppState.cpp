@@ -55,7 +55,9 @@ QString collectAllFailureText(const std::vector<CollectionResult>& results) {
 AppState::AppState(Services services, Timing timing, QObject* parent)
     : QObject(parent), services_(std::move(services)), timing_(timing),
       metricsRetry_(stateLog(), QStringLiteral("Failed to refresh metrics cache whole"),
-                    [this] { refreshMetricsCache(); }) {
+                    [this] { refreshMetricsCache(); }),
+      dailyRowsRetry_(stateLog(), QStringLiteral("Failed to store the daily portfolio rows"),
+                      [this] { storeDailyRows(); }) {
     // The opt-in may change in any window; whoever shows it listens here.
     connect(services_.preferences.get(), &Preferences::changed, this, [this](const QString& key) {
         if (key == PreferenceKey::shareAnonymousMetrics) {
@@ -91,6 +93,7 @@ void AppState::waitForCollection() {
     storeChanges_.reset();
     storeRefresh_.stop();
     metricsRetry_.cancel();
+    dailyRowsRetry_.cancel();
     worker_.shutdown();
     metricsWorker_.shutdown();
 }
@@ -355,6 +358,8 @@ void AppState::refreshMetricsCache() {
     // A refresh that has not begun to read reads what changed up to now too.
     if (refreshWaiting_->exchange(true)) return;
     metricsRetry_.cancel();
+    // The refresh stores the rows it derives anew.
+    dailyRowsRetry_.cancel();
     ++refreshesUnderWay_;
     metricsWorker_.post([this, waiting = refreshWaiting_, metrics = services_.metrics] {
         waiting->store(false);
@@ -373,6 +378,7 @@ void AppState::takeMetricsRefresh(const MetricsRefresh& refresh) {
     if (storeUnavailable) {
         cachedPortfolioMetrics_.reset();
         cachedRollingLeverageData_.clear();
+        unsavedDailyRows_.reset();
     }
     if (refresh.metrics) cachedPortfolioMetrics_ = refresh.metrics;
     if (refresh.rollingLeverage) cachedRollingLeverageData_ = *refresh.rollingLeverage;
@@ -385,6 +391,8 @@ void AppState::takeMetricsRefresh(const MetricsRefresh& refresh) {
         cachedProjectVelocityData_.clear();
     }
     for (const auto& figures : refresh.projects) takeProjectFigures(figures);
+    // A refresh made again stores its rows anew.
+    if (refresh.rows) takeStoredRows(*refresh.rows, !refresh.keptWaiting);
     if (refresh.keptWaiting) {
         metricsRetry_.keptWaiting(QString::fromStdString(*refresh.keptWaiting));
     } else {
@@ -399,6 +407,33 @@ void AppState::takeMetricsRefresh(const MetricsRefresh& refresh) {
     }
     emit metricsCacheChanged();
     emit metricsRefreshed();
+}
+
+void AppState::takeStoredRows(const MetricsRefresh::RowsStored& stored, bool retry) {
+    unsavedDailyRows_ = stored.unsaved;
+    if (stored.keptWaiting && retry) {
+        dailyRowsRetry_.keptWaiting(QString::fromStdString(*stored.failure));
+        return;
+    }
+    dailyRowsRetry_.cancel();
+    dailyRowsRetry_.ended();
+    if (stored.failure && !stored.keptWaiting)
+        qCWarning(stateLog, "Failed to store the daily portfolio rows: %s", stored.failure->c_str());
+}
+
+void AppState::storeDailyRows() {
+    if (!unsavedDailyRows_) return;
+    metricsWorker_.post([this, metrics = services_.metrics, rows = unsavedDailyRows_] {
+        const DerivedWrites derived;
+        auto stored = MetricsRefresh::RowsStored::store(*metrics, rows);
+        QMetaObject::invokeMethod(
+            this,
+            [this, rows, stored = std::move(stored)] {
+                // A refresh since derives and stores the rows anew.
+                if (rows == unsavedDailyRows_ && refreshesUnderWay_ == 0) takeStoredRows(stored, true);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void AppState::takeProjectFigures(const MetricsRefresh::ProjectFigures& figures) {

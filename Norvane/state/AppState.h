@@ -121,6 +121,10 @@ public:
         return cachedRollingLeverageData_;
     }
     bool metricsLoaded() const { return metricsLoaded_; }
+    /// The daily rows that the cached figures were read from, derived from the history, while the
+    /// store has not taken them (another program holds it): what reads the daily rows reads these
+    /// meanwhile. None once they are stored.
+    const MetricsSource::DailyRows& unsavedDailyRows() const { return unsavedDailyRows_; }
     /// The cache is to be read again, or is being read: the first refresh has not ended, a store
     /// change waits out its burst, or a refresh waits or reads. `metricsRefreshed` ends it.
     bool isRefreshingMetrics() const { return !hasRefreshed_ || refreshesUnderWay_ > 0 || storeRefresh_.isActive(); }
@@ -179,6 +183,11 @@ private:
     /// Refreshes the cache on every notice of the store's changes, once for a burst.
     void followStore();
     void takeMetricsRefresh(const MetricsRefresh& refresh);
+    /// Keeps the rows that the store did not take, and tries them again later where another program
+    /// kept it from taking them and `retry` says so.
+    void takeStoredRows(const MetricsRefresh::RowsStored& stored, bool retry);
+    /// Stores the unsaved daily rows on the metrics worker.
+    void storeDailyRows();
     void takeProjectFigures(const MetricsRefresh::ProjectFigures& figures);
     void reportCollectionProgress(const QString& name, int current, int total);
     void configureIndexClient();
@@ -202,6 +211,7 @@ private:
     std::map<platform::Uuid, std::vector<MetricsSource::VelocityPoint>> cachedProjectVelocityData_;
     std::vector<MetricsSource::LeveragePoint> cachedRollingLeverageData_;
     bool metricsLoaded_ = false;
+    MetricsSource::DailyRows unsavedDailyRows_;
     bool hasRefreshed_ = false;
     int refreshesUnderWay_ = 0;
     SaveFolder saveFolder_;
@@ -211,6 +221,8 @@ private:
     QTimer storeRefresh_;
     /// A refresh that another program kept waiting is made again.
     StoreWaitRetry metricsRetry_;
+    /// Daily rows that another program kept the store from taking are stored again.
+    StoreWaitRetry dailyRowsRetry_;
     /// A refresh is waiting on the metrics worker and has not begun to read.
     std::shared_ptr<std::atomic<bool>> refreshWaiting_ = std::make_shared<std::atomic<bool>>(false);
     // The one thread that collections run on, one after another.

@@ -38,12 +38,17 @@ InitialCollectionResult KitCollectionService::collectInitialData(const std::shar
 
 const NorvaneStore& KitMetricsSource::store() const { return store_ ? *store_ : NorvaneKit::shared().store(); }
 
-int KitMetricsSource::buildDailySnapshots() { return store().buildDailySnapshots(); }
+MetricsSource::DailyRows KitMetricsSource::deriveDailySnapshots() { return store().deriveDailySnapshots(); }
 
-PortfolioMetrics KitMetricsSource::calculateMetrics(int windowDays) { return store().calculateMetrics(windowDays); }
+void KitMetricsSource::saveDailySnapshots(const DailyRows& rows) { store().saveDailySnapshots(rows); }
 
-std::vector<MetricsSource::LeveragePoint> KitMetricsSource::getRollingLeverageSeries(int windowDays, int spanDays) {
-    return store().getRollingLeverageSeries(windowDays, spanDays);
+PortfolioMetrics KitMetricsSource::calculateMetrics(int windowDays, const DailyRows& rows) {
+    return store().calculateMetrics(windowDays, rows);
+}
+
+std::vector<MetricsSource::LeveragePoint> KitMetricsSource::getRollingLeverageSeries(int windowDays, int spanDays,
+                                                                                     const DailyRows& rows) {
+    return store().getRollingLeverageSeries(windowDays, spanDays, rows);
 }
 
 std::vector<ProjectListing> KitMetricsSource::listProjects(bool includeArchived) {

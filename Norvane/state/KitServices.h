@@ -40,9 +40,10 @@ public:
     KitMetricsSource() = default;
     explicit KitMetricsSource(NorvaneStore store) : store_(std::move(store)) {}
 
-    int buildDailySnapshots() override;
-    PortfolioMetrics calculateMetrics(int windowDays) override;
-    std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) override;
+    DailyRows deriveDailySnapshots() override;
+    void saveDailySnapshots(const DailyRows& rows) override;
+    PortfolioMetrics calculateMetrics(int windowDays, const DailyRows& rows) override;
+    std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays, const DailyRows& rows) override;
     std::vector<ProjectListing> listProjects(bool includeArchived) override;
     ProjectRollingLeverage calculateProjectRollingLeverage(const ProjectInfo& project) override;
     OutputComposition getOutputComposition(const ProjectInfo& project, int days) override;

@@ -25,26 +25,29 @@ MetricsRefresh::ProjectFigures readProject(MetricsSource& source, const ProjectI
     return figures;
 }
 
-/// Rebuilds the daily rows unless another program holds the store now: the figures are not held
-/// up for it.
-void rebuildDailyRows(MetricsSource& source, std::optional<std::string>& keptWaiting) {
+} // namespace
+
+MetricsRefresh::RowsStored MetricsRefresh::RowsStored::store(MetricsSource& source,
+                                                             const MetricsSource::DailyRows& rows) {
     static const std::atomic<bool> waitsEndAtOnce{true};
     try {
         const platform::InterruptibleWaits::Scope notNow(waitsEndAtOnce);
-        source.buildDailySnapshots();
+        source.saveDailySnapshots(rows);
+        return {};
     } catch (const NorvaneStore::BusyError& failure) {
-        keptWaiting = failure.what();
+        return {rows, failure.what(), true};
+    } catch (const std::exception& failure) {
+        return {rows, failure.what(), false};
     }
 }
-
-} // namespace
 
 MetricsRefresh MetricsRefresh::read(MetricsSource& source) {
     MetricsRefresh refresh;
     try {
-        rebuildDailyRows(source, refresh.keptWaiting);
-        refresh.metrics = source.calculateMetrics(7);
-        refresh.rollingLeverage = source.getRollingLeverageSeries(14, 730);
+        const auto rows = source.deriveDailySnapshots();
+        refresh.rows = RowsStored::store(source, rows);
+        refresh.metrics = source.calculateMetrics(7, rows);
+        refresh.rollingLeverage = source.getRollingLeverageSeries(14, 730, rows);
         for (const auto& listing : source.listProjects(false))
             refresh.projects.push_back(readProject(source, listing.project, refresh.keptWaiting));
     } catch (const NorvaneStore::BusyError& failure) {

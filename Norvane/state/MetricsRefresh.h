@@ -9,11 +9,12 @@
 namespace norvane::app {
 
 /// One refresh of the application state's metrics cache as plain values, read off the GUI thread
-/// in the order the cache takes them: the daily rows rebuilt, the 7-day portfolio figures, the
-/// rolling-leverage series, then each project that is not archived. The first failure of a
-/// portfolio step ends the reads; a project's failure ends that project's. The daily rows are
-/// rebuilt only where no other program holds the store, without waiting: the figures are read from
-/// the rows as they are, and the refresh is to be made again.
+/// in the order the cache takes them: the daily rows derived from the history and stored, the 7-day
+/// portfolio figures and the rolling-leverage series of those rows, then each project that is not
+/// archived. The first failure of a portfolio step ends the reads; a project's failure ends that
+/// project's. The figures come from the rows as the history gives them, whether or not the store
+/// took them: another program that holds the store keeps them from being written, never from being
+/// true, and the rows are stored once it lets go.
 struct MetricsRefresh {
     struct ProjectFigures {
         ProjectInfo project;
@@ -25,13 +26,28 @@ struct MetricsRefresh {
         std::optional<std::string> failure;
     };
 
+    /// What became of storing the derived daily rows.
+    struct RowsStored {
+        /// The rows, while the store does not hold them: what reads them reads these meanwhile.
+        MetricsSource::DailyRows unsaved;
+        /// Why they were not stored.
+        std::optional<std::string> failure;
+        /// Another program kept the store from taking them: they are to be stored once it lets go.
+        bool keptWaiting = false;
+
+        /// Stores `rows` unless another program holds the store now: nothing waits for it.
+        static RowsStored store(MetricsSource& source, const MetricsSource::DailyRows& rows);
+    };
+
     std::optional<PortfolioMetrics> metrics;
     std::optional<std::vector<MetricsSource::LeveragePoint>> rollingLeverage;
     std::vector<ProjectFigures> projects;
+    /// None when the rows could not be derived.
+    std::optional<RowsStored> rows;
     /// What stopped the portfolio steps; then the cache is not counted as loaded.
     std::optional<std::string> failure;
-    /// Why a step waited for another program in vain (the rows' rebuild, or a read): the refresh
-    /// is to be made again once that program lets go.
+    /// Why a read waited for another program in vain: the refresh is to be made again once that
+    /// program lets go.
     std::optional<std::string> keptWaiting;
 
     static MetricsRefresh read(MetricsSource& source);

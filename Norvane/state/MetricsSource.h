@@ -22,13 +22,18 @@ class MetricsSource {
 public:
     using LeveragePoint = PortfolioMetricsService::LeveragePoint;
     using VelocityPoint = PortfolioMetricsService::VelocityPoint;
+    using DailyRows = PortfolioMetricsService::DerivedRows;
 
     virtual ~MetricsSource() = default;
 
-    /// The number of days with history.
-    virtual int buildDailySnapshots() = 0;
-    virtual PortfolioMetrics calculateMetrics(int windowDays) = 0;
-    virtual std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) = 0;
+    /// The daily portfolio rows as the history gives them, made in memory.
+    virtual DailyRows deriveDailySnapshots() = 0;
+    /// Stores `rows` as the daily portfolio rows.
+    virtual void saveDailySnapshots(const DailyRows& rows) = 0;
+    /// The figures of the daily rows are those of `rows`.
+    virtual PortfolioMetrics calculateMetrics(int windowDays, const DailyRows& rows) = 0;
+    virtual std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays,
+                                                                const DailyRows& rows) = 0;
     /// Sorted by name; archived projects only when asked for.
     virtual std::vector<ProjectListing> listProjects(bool includeArchived) = 0;
     virtual ProjectRollingLeverage calculateProjectRollingLeverage(const ProjectInfo& project) = 0;

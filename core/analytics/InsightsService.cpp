@@ -81,7 +81,7 @@ std::optional<double> improvementOver(double best, double second) {
 } // namespace
 
 std::vector<Insight> InsightsService::generateInsights() {
-    PortfolioMetricsService metricsService(context_, clock_);
+    PortfolioMetricsService metricsService(context_, clock_, rows_);
     const PortfolioMetrics metrics = metricsService.calculateMetrics(7);
     const ThroughputSeries throughput = metricsService.getDailyThroughputSeries(90);
     const ParallelismSeries parallelism = metricsService.getParallelismSeries(90);

@@ -16,9 +16,11 @@ public:
     using ThroughputSeries = std::vector<PortfolioMetricsService::ThroughputPoint>;
     using ParallelismSeries = std::vector<PortfolioMetricsService::ParallelismPoint>;
 
+    /// The figures of the daily rows are read from `rows` where given (see PortfolioMetricsService).
     explicit InsightsService(std::shared_ptr<platform::ModelContext> context,
-                             platform::Clock clock = platform::systemClock())
-        : context_(std::move(context)), clock_(std::move(clock)) {}
+                             platform::Clock clock = platform::systemClock(),
+                             PortfolioMetricsService::DerivedRows rows = nullptr)
+        : context_(std::move(context)), clock_(std::move(clock)), rows_(std::move(rows)) {}
     virtual ~InsightsService() = default;
 
     /// Every rule's insight over the metrics of 7 days and the series of 90 days, high priority
@@ -48,6 +50,7 @@ public:
 private:
     std::shared_ptr<platform::ModelContext> context_;
     platform::Clock clock_;
+    PortfolioMetricsService::DerivedRows rows_;
 };
 
 } // namespace norvane

@@ -59,10 +59,34 @@ int PortfolioMetricsService::buildDailySnapshots() {
 int PortfolioMetricsService::buildDailySnapshotsFrom(
     const std::vector<PortfolioMetricsDayTotals::HistoryMoment>& moments,
     const std::vector<std::string>& projectNames) {
+    const auto derived = deriveDailySnapshots(moments, projectNames);
+    saveDailySnapshots(derived);
+    return static_cast<int>(derived.size());
+}
+
+PortfolioMetricsService::Rows
+PortfolioMetricsService::deriveDailySnapshots(const std::vector<PortfolioMetricsDayTotals::HistoryMoment>& moments,
+                                              const std::vector<std::string>& projectNames) {
+    const std::int64_t headcount = fetchAppSettings()->headcount;
+    Rows rows;
+    for (const auto& day : PortfolioMetricsDayTotals::fromHistory(moments, projectNames)) {
+        auto row = DailyPortfolioSnapshot::create(day.dayStart);
+        row->activeProjectCount = day.activeProjectCount;
+        row->totalCommits = day.historyPointCount;
+        row->dailyEffortMonths = day.dailyEffortMonths;
+        row->cumulativeEffortMonths = day.cumulativeEffortMonths;
+        row->headcount = headcount;
+        row->activeProjectNames = day.activeProjectNames;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void PortfolioMetricsService::saveDailySnapshots(const Rows& derived) {
     const auto rows = context_->fetch<DailyPortfolioSnapshot>({
         .sortBy = {platform::ascending(DailyPortfolioSnapshotField::date)},
     });
-    if (moments.empty() && rows.empty()) return 0;
+    if (derived.empty() && rows.empty()) return;
 
     std::map<Date, std::shared_ptr<DailyPortfolioSnapshot>> rowByDay;
     std::vector<std::shared_ptr<DailyPortfolioSnapshot>> stale;
@@ -70,31 +94,28 @@ int PortfolioMetricsService::buildDailySnapshotsFrom(
         // A second row of one day would count that day twice.
         if (!rowByDay.emplace(row->date, row).second) stale.push_back(row);
     }
-
-    const auto days = PortfolioMetricsDayTotals::fromHistory(moments, projectNames);
-    const std::int64_t headcount = fetchAppSettings()->headcount;
-    for (const auto& day : days) {
-        auto found = rowByDay.find(day.dayStart);
+    for (const auto& day : derived) {
+        auto found = rowByDay.find(day->date);
         std::shared_ptr<DailyPortfolioSnapshot> row;
         if (found == rowByDay.end()) {
-            row = DailyPortfolioSnapshot::create(day.dayStart);
+            // A record of its own: the derived rows may be read on other threads meanwhile.
+            row = DailyPortfolioSnapshot::create(day->date);
             context_->insert(row);
         } else {
             row = found->second;
             rowByDay.erase(found);
         }
-        row->activeProjectCount = day.activeProjectCount;
-        row->totalCommits = day.historyPointCount;
-        row->dailyEffortMonths = day.dailyEffortMonths;
-        row->cumulativeEffortMonths = day.cumulativeEffortMonths;
-        row->headcount = headcount;
-        row->activeProjectNames = day.activeProjectNames;
+        row->activeProjectCount = day->activeProjectCount;
+        row->totalCommits = day->totalCommits;
+        row->dailyEffortMonths = day->dailyEffortMonths;
+        row->cumulativeEffortMonths = day->cumulativeEffortMonths;
+        row->headcount = day->headcount;
+        row->activeProjectNames = day->activeProjectNames;
     }
     // Days whose history snapshots are gone (a re-import, a deleted project) keep no row.
     for (const auto& [date, row] : rowByDay) stale.push_back(row);
     for (const auto& row : stale) context_->remove(row);
     context_->save();
-    return static_cast<int>(days.size());
 }
 
 std::shared_ptr<DailyPortfolioSnapshot> PortfolioMetricsService::dailySnapshot(Date date) {
@@ -188,14 +209,9 @@ std::pair<std::optional<double>, std::optional<double>>
 PortfolioMetricsService::leveragePriorAndGrowth(int ageDays, double leverage) {
     const int priorAge = ageDays - 30;
     if (priorAge < 1) return {};
-    const Date cutoff = calendar::addingDays(clock_(), -30);
-    const auto newest = context_->fetch<DailyPortfolioSnapshot>({
-        .predicate = DailyPortfolioSnapshotField::date <= cutoff,
-        .sortBy = {platform::descending(DailyPortfolioSnapshotField::date)},
-        .limit = 1,
-    });
-    if (newest.empty()) return {};
-    const double prior = Calculator::finiteOrZero(newest.front()->cumulativeEffortMonths) / (priorAge / daysPerMonth);
+    const auto newest = newestRow(calendar::addingDays(clock_(), -30));
+    if (!newest) return {};
+    const double prior = Calculator::finiteOrZero(newest->cumulativeEffortMonths) / (priorAge / daysPerMonth);
     if (!(prior > 0) || !std::isfinite(prior)) return {};
     const double growth = (leverage / prior - 1.0) * 100.0;
     return {prior, std::isfinite(growth) ? std::optional(growth) : std::nullopt};
@@ -234,10 +250,7 @@ PortfolioMetricsService::RollingLeverage PortfolioMetricsService::rollingLeverag
 
 PortfolioMetricsService::PeakLeverage PortfolioMetricsService::peakLeverage(std::optional<double> current7Day,
                                                                             std::optional<double> current14Day) {
-    const auto rows = context_->fetch<DailyPortfolioSnapshot>({
-        .sortBy = {platform::ascending(DailyPortfolioSnapshotField::date)},
-    });
-    return Calculator::peakLeverage(rows, current7Day, current14Day);
+    return Calculator::peakLeverage(rowsSince(std::nullopt), current7Day, current14Day);
 }
 
 // Project leverage and portfolio age
@@ -256,11 +269,8 @@ PortfolioMetricsService::calculateProjectRollingLeverage(const std::shared_ptr<P
 
 PortfolioMetricsService::EffortAndAge PortfolioMetricsService::effortAndAge() {
     const Date now = clock_();
-    const auto newest = context_->fetch<DailyPortfolioSnapshot>({
-        .sortBy = {platform::descending(DailyPortfolioSnapshotField::date)},
-        .limit = 1,
-    });
-    const double total = newest.empty() ? 0.0 : Calculator::finiteOrZero(newest.front()->cumulativeEffortMonths);
+    const auto newest = newestRow(std::nullopt);
+    const double total = newest ? Calculator::finiteOrZero(newest->cumulativeEffortMonths) : 0.0;
     std::optional<Date> earliest;
     for (const auto& project : context_->fetch<Project>()) {
         if (project->firstCommitAt && (!earliest || *project->firstCommitAt < *earliest))
@@ -361,11 +371,30 @@ std::shared_ptr<AppSettings> PortfolioMetricsService::fetchAppSettings() {
     return StoredSettings::orDefaults(*context_);
 }
 
-PortfolioMetricsService::Rows PortfolioMetricsService::rowsSince(Date start) {
+PortfolioMetricsService::Rows PortfolioMetricsService::rowsSince(std::optional<Date> start) {
+    if (derivedRows_) {
+        const auto first = start ? std::ranges::lower_bound(*derivedRows_, *start, {}, &DailyPortfolioSnapshot::date)
+                                 : derivedRows_->begin();
+        return Rows(first, derivedRows_->end());
+    }
     return context_->fetch<DailyPortfolioSnapshot>({
-        .predicate = DailyPortfolioSnapshotField::date >= start,
+        .predicate = start ? std::optional(DailyPortfolioSnapshotField::date >= *start) : std::nullopt,
         .sortBy = {platform::ascending(DailyPortfolioSnapshotField::date)},
     });
+}
+
+std::shared_ptr<DailyPortfolioSnapshot> PortfolioMetricsService::newestRow(std::optional<Date> latest) {
+    if (derivedRows_) {
+        const auto after = latest ? std::ranges::upper_bound(*derivedRows_, *latest, {}, &DailyPortfolioSnapshot::date)
+                                  : derivedRows_->end();
+        return after == derivedRows_->begin() ? nullptr : *std::prev(after);
+    }
+    const auto newest = context_->fetch<DailyPortfolioSnapshot>({
+        .predicate = latest ? std::optional(DailyPortfolioSnapshotField::date <= *latest) : std::nullopt,
+        .sortBy = {platform::descending(DailyPortfolioSnapshotField::date)},
+        .limit = 1,
+    });
+    return newest.empty() ? nullptr : newest.front();
 }
 
 } // namespace norvane

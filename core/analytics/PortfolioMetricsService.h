@@ -23,11 +23,16 @@ namespace norvane {
 /// The portfolio figures: keeps one row per day of the portfolio's history up to date and derives
 /// throughput, leverage, churn, focus, daily series, output composition and velocity from the
 /// store. Reads only, except for the daily rows that `buildDailySnapshots` writes; store errors
-/// pass through unchanged.
+/// pass through unchanged. The figures that the daily rows give are read from the stored rows, or
+/// from rows derived in memory when it is given them: those the history gives while another
+/// program keeps the store from being written.
 class PortfolioMetricsService {
 public:
     using ProjectRollingLeverage = norvane::ProjectRollingLeverage;
     using Rows = std::vector<std::shared_ptr<DailyPortfolioSnapshot>>;
+    /// Daily rows made in memory, oldest first, which threads share and nobody changes; none stands
+    /// for the stored rows.
+    using DerivedRows = std::shared_ptr<const Rows>;
 
     struct ThroughputPoint {
         platform::Date date;
@@ -88,8 +93,8 @@ public:
     };
 
     explicit PortfolioMetricsService(std::shared_ptr<platform::ModelContext> context,
-                                     platform::Clock clock = platform::systemClock())
-        : context_(std::move(context)), clock_(std::move(clock)) {}
+                                     platform::Clock clock = platform::systemClock(), DerivedRows rows = nullptr)
+        : context_(std::move(context)), clock_(std::move(clock)), derivedRows_(std::move(rows)) {}
     virtual ~PortfolioMetricsService() = default;
 
     /// Rewrites the row of every day that has a history snapshot, carrying each project's highest
@@ -100,6 +105,12 @@ public:
     /// a place in `projectNames`.
     int buildDailySnapshotsFrom(const std::vector<PortfolioMetricsDayTotals::HistoryMoment>& moments,
                                 const std::vector<std::string>& projectNames);
+    /// The rows that `buildDailySnapshotsFrom` stores, made in memory only, with the stored headcount.
+    Rows deriveDailySnapshots(const std::vector<PortfolioMetricsDayTotals::HistoryMoment>& moments,
+                              const std::vector<std::string>& projectNames);
+    /// Rewrites the stored rows as `derived` says, which stays as it is: the row of each of its
+    /// days, no row of another day; saves once.
+    void saveDailySnapshots(const Rows& derived);
     /// The row of the local day that contains `date`, created and inserted (not saved) if missing.
     virtual std::shared_ptr<DailyPortfolioSnapshot> dailySnapshot(platform::Date date);
 
@@ -141,13 +152,16 @@ private:
     void addLeverageFigures(PortfolioMetrics& metrics);
     void addChurnAndFocus(PortfolioMetrics& metrics, int windowDays);
     void addRollingAndPeakLeverage(PortfolioMetrics& metrics);
-    /// The rows dated at or after `start`, oldest first.
-    Rows rowsSince(platform::Date start);
+    /// The rows dated at or after `start` (every row, without one), oldest first.
+    Rows rowsSince(std::optional<platform::Date> start);
+    /// The newest row dated at or before `latest` (of all, without one); none without such a row.
+    std::shared_ptr<DailyPortfolioSnapshot> newestRow(std::optional<platform::Date> latest);
     /// The leverage as it stood 30 days ago, and the percent change since.
     std::pair<std::optional<double>, std::optional<double>> leveragePriorAndGrowth(int ageDays, double leverage);
 
     std::shared_ptr<platform::ModelContext> context_;
     platform::Clock clock_;
+    DerivedRows derivedRows_;
 };
 
 } // namespace norvane

@@ -53,26 +53,42 @@ std::vector<ProjectListing> NorvaneStore::listProjects() const {
 }
 
 int NorvaneStore::buildDailySnapshots() const {
-    SnapshotQueries::DailyRowMoments read;
-    container_->withReadTransaction([&] { read = SnapshotQueries::dailyRowMoments(*container_); });
-    return PortfolioMetricsService(freshContext(container_)).buildDailySnapshotsFrom(read.moments, read.projectNames);
+    const auto rows = deriveDailySnapshots();
+    saveDailySnapshots(rows);
+    return static_cast<int>(rows->size());
 }
 
-PortfolioMetrics NorvaneStore::calculateMetrics(int windowDays) const {
-    return PortfolioMetricsService(freshContext(container_)).calculateMetrics(windowDays);
+NorvaneStore::DailyRows NorvaneStore::deriveDailySnapshots() const {
+    PortfolioMetricsService::Rows rows;
+    // The history and the headcount of one moment.
+    container_->withReadTransaction([&] {
+        const auto read = SnapshotQueries::dailyRowMoments(*container_);
+        rows = PortfolioMetricsService(freshContext(container_)).deriveDailySnapshots(read.moments, read.projectNames);
+    });
+    return std::make_shared<const PortfolioMetricsService::Rows>(std::move(rows));
 }
 
-std::vector<PortfolioMetricsService::LeveragePoint> NorvaneStore::getRollingLeverageSeries(int windowDays,
-                                                                                           int spanDays) const {
-    return PortfolioMetricsService(freshContext(container_)).getRollingLeverageSeries(windowDays, spanDays);
+void NorvaneStore::saveDailySnapshots(const DailyRows& rows) const {
+    PortfolioMetricsService(freshContext(container_)).saveDailySnapshots(*rows);
+}
+
+PortfolioMetrics NorvaneStore::calculateMetrics(int windowDays, const DailyRows& rows) const {
+    return PortfolioMetricsService(freshContext(container_), platform::systemClock(), rows)
+        .calculateMetrics(windowDays);
+}
+
+std::vector<PortfolioMetricsService::LeveragePoint>
+NorvaneStore::getRollingLeverageSeries(int windowDays, int spanDays, const DailyRows& rows) const {
+    return PortfolioMetricsService(freshContext(container_), platform::systemClock(), rows)
+        .getRollingLeverageSeries(windowDays, spanDays);
 }
 
 ProjectFigureReads NorvaneStore::projectFigures(platform::Clock clock) const {
     return ProjectFigureReads(container_, std::move(clock));
 }
 
-PortfolioPageReads NorvaneStore::portfolioPage(platform::Clock clock) const {
-    return PortfolioPageReads(container_, std::move(clock));
+PortfolioPageReads NorvaneStore::portfolioPage(platform::Clock clock, const DailyRows& rows) const {
+    return PortfolioPageReads(container_, std::move(clock), rows);
 }
 
 std::optional<ProjectPageData> NorvaneStore::projectPage(const ProjectPageRequest& request,

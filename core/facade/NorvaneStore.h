@@ -59,15 +59,27 @@ public:
     /// Every project in name order.
     std::vector<ProjectListing> listProjects() const;
 
+    /// The rows that stand for the daily portfolio rows where they are given instead of the stored ones.
+    using DailyRows = PortfolioMetricsService::DerivedRows;
+
     /// Rewrites the daily portfolio rows from the history, read in SQL; the number of days with
     /// history.
     int buildDailySnapshots() const;
-    PortfolioMetrics calculateMetrics(int windowDays) const;
-    std::vector<PortfolioMetricsService::LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) const;
+    /// The daily portfolio rows as the history gives them, read in SQL and made in memory: those
+    /// that `buildDailySnapshots` would store, which the store may refuse while another program
+    /// holds it, and whose figures are the same.
+    DailyRows deriveDailySnapshots() const;
+    /// Stores `rows`, from `deriveDailySnapshots`, as the daily portfolio rows.
+    void saveDailySnapshots(const DailyRows& rows) const;
+    /// The figures of the daily rows come from `rows` where given, else from the stored rows.
+    PortfolioMetrics calculateMetrics(int windowDays, const DailyRows& rows = nullptr) const;
+    std::vector<PortfolioMetricsService::LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays,
+                                                                                 const DailyRows& rows = nullptr) const;
     ProjectFigureReads projectFigures(platform::Clock clock = platform::systemClock()) const;
 
-    /// The reads of one load of the portfolio page.
-    PortfolioPageReads portfolioPage(platform::Clock clock = platform::systemClock()) const;
+    /// The reads of one load of the portfolio page; its series come from `rows` where given.
+    PortfolioPageReads portfolioPage(platform::Clock clock = platform::systemClock(),
+                                     const DailyRows& rows = nullptr) const;
     /// See ProjectPageReads::load.
     std::optional<ProjectPageData> projectPage(const ProjectPageRequest& request, const MilestoneAverages& known,
                                                platform::Date now) const;

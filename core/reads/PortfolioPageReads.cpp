@@ -12,8 +12,10 @@
 
 namespace norvane {
 
-PortfolioPageReads::PortfolioPageReads(std::shared_ptr<platform::ModelContainer> store, platform::Clock clock)
-    : store_(std::move(store)), clock_(std::move(clock)), context_(std::make_shared<platform::ModelContext>(store_)) {}
+PortfolioPageReads::PortfolioPageReads(std::shared_ptr<platform::ModelContainer> store, platform::Clock clock,
+                                       PortfolioMetricsService::DerivedRows rows)
+    : store_(std::move(store)), clock_(std::move(clock)), rows_(std::move(rows)),
+      context_(std::make_shared<platform::ModelContext>(store_)) {}
 
 std::vector<PortfolioPageReads::ListedProject> PortfolioPageReads::listedProjects() {
     const auto now = clock_();
@@ -31,14 +33,16 @@ std::vector<PortfolioPageReads::ListedProject> PortfolioPageReads::listedProject
 }
 
 std::vector<PortfolioMetricsService::ThroughputPoint> PortfolioPageReads::throughput(int days) {
-    return PortfolioMetricsService(context_, clock_).getDailyThroughputSeries(days);
+    return PortfolioMetricsService(context_, clock_, rows_).getDailyThroughputSeries(days);
 }
 
 std::vector<PortfolioMetricsService::ParallelismPoint> PortfolioPageReads::parallelism(int days) {
-    return PortfolioMetricsService(context_, clock_).getParallelismSeries(days);
+    return PortfolioMetricsService(context_, clock_, rows_).getParallelismSeries(days);
 }
 
-std::vector<Insight> PortfolioPageReads::insights() { return InsightsService(context_, clock_).generateInsights(); }
+std::vector<Insight> PortfolioPageReads::insights() {
+    return InsightsService(context_, clock_, rows_).generateInsights();
+}
 
 WorkPatterns PortfolioPageReads::workPatterns(int days) {
     return WorkPatternService::patternsOf(

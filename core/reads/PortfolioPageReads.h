@@ -32,8 +32,9 @@ public:
         double maturityMultiplier = 1.0;
     };
 
-    PortfolioPageReads(std::shared_ptr<platform::ModelContainer> store,
-                       platform::Clock clock = platform::systemClock());
+    /// The series of the daily rows are read from `rows` where given (see PortfolioMetricsService).
+    PortfolioPageReads(std::shared_ptr<platform::ModelContainer> store, platform::Clock clock = platform::systemClock(),
+                       PortfolioMetricsService::DerivedRows rows = nullptr);
 
     /// Not archived, in name order.
     std::vector<ListedProject> listedProjects();
@@ -55,6 +56,7 @@ public:
 private:
     std::shared_ptr<platform::ModelContainer> store_;
     platform::Clock clock_;
+    PortfolioMetricsService::DerivedRows rows_;
     /// For the series that the analytics services compute from records of a few days; it lives as
     /// long as this read.
     std::shared_ptr<platform::ModelContext> context_;

@@ -40,6 +40,7 @@
 #include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/AppStateFakes.h"
+#include "tests/support/StoreHolder.h"
 
 namespace norvane::app {
 namespace {
@@ -341,17 +342,21 @@ struct TerminalFixture : testing::AppStateFixture {
     const norvane::testing::TemporaryFolder& home = norvane::testing::applicationHome();
     std::filesystem::path storeFile = folder.path() / "Norvane" / "norvane.store";
 
-    /// A repository of one module a commit, on each of `daysBack` days before today.
-    DemoRepository repository(const std::string& name, const std::vector<int>& daysBack) const {
+    /// A repository of one module a commit, on each of `daysBack` days before today; each module
+    /// a function of `statements` lines.
+    DemoRepository repository(const std::string& name, const std::vector<int>& daysBack, int statements = 1) const {
         DemoRepository repository(folder.path() / "repositories" / name);
-        for (const int day : daysBack) addModule(repository, day);
+        for (const int day : daysBack) addModule(repository, day, statements);
         return repository;
     }
 
-    static void addModule(const DemoRepository& repository, int daysBack) {
+    static void addModule(const DemoRepository& repository, int daysBack, int statements = 1) {
         const auto number = std::to_string(daysBack);
+        std::string body;
+        for (int statement = 1; statement < statements; ++statement)
+            body += "    int value" + std::to_string(statement) + " = " + number + ";\n";
         repository.writeFile("src/module" + number + ".cpp",
-                             "int module" + number + "() {\n    return " + number + ";\n}\n");
+                             "int module" + number + "() {\n" + body + "    return " + number + ";\n}\n");
         repository.commit("Add module " + number,
                           platform::LocalCalendar::addingDays(platform::currentDate(), -daysBack) +
                               std::chrono::hours(10));
@@ -537,6 +542,49 @@ TEST(DashboardView, EveryFigureFollowsTheToolInATerminalAsAFreshStartShowsIt) {
     EXPECT_EQ(preview("Projects"), QString::number(copied.at("projects").size()));
     EXPECT_EQ(preview("Current Streak"),
               QStringLiteral("%1 days").arg(copied.at("streak").at("currentStreak").get<int>()));
+}
+
+// Found starting the window on a store that only `norvane add` had written, while a database browser
+// kept its write lock: for the whole hold the portfolio showed a leverage of 1.0x, 0.00 Mo/Day, the
+// productivity tiles at 0 in red, "No activity in this period", "No data" and "No data yet", read
+// from the daily rows that the refresh could not store yet; once the hold ended, the truth.
+TEST(DashboardView, AWriteLockHeldFromBeforeTheStartShowsWhatTheWindowShowsOnceItEnds) {
+    TerminalFixture fixture;
+    std::vector<int> everyFourDays;
+    for (int day = 120; day >= 0; day -= 4) everyFourDays.push_back(day);
+    fixture.runTool({"add", "atlas", fixture.repository("atlas", everyFourDays, 400).folder().string()});
+    fixture.runTool(
+        {"add", "beacon", fixture.repository("beacon", {40, 30, 20, 13, 6, 2, 1, 0}, 900).folder().string()});
+    for (const char* page : {"portfolio", "project"}) {
+        for (const char* section : {"trends", "output", "insights", "productivity", "projects", "achievements",
+                                    "velocity", "milestones", "costs", "git"}) {
+            fixture.settings->setValue(QStringLiteral("%1.%2.expanded").arg(page, section), true);
+        }
+    }
+    const auto storedRows = [&] {
+        platform::Database reader(fixture.storeFile.string(), platform::Database::Access::readOnly);
+        auto count = reader.prepare("SELECT count(*) FROM daily_portfolio_snapshot");
+        count.step();
+        return std::get<std::int64_t>(count.column(0));
+    };
+    ASSERT_EQ(storedRows(), 0) << "the tool stores no daily portfolio rows";
+    std::optional<norvane::testing::StoreHolder> browser(std::in_place, fixture.storeFile, nullptr, "BEGIN IMMEDIATE");
+
+    Start open(fixture, "atlas");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return open.isSettled(); }, 20'000));
+    ASSERT_NE(open.state.unsavedDailyRows(), nullptr) << "the store took the rows while another program held it";
+    std::vector<QStringList> during;
+    for (const auto* window : {&open.portfolio, &open.project, &open.sharing}) during.push_back(figuresShown(*window));
+    EXPECT_EQ(storedRows(), 0);
+
+    browser.reset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return open.state.unsavedDailyRows() == nullptr; }, 20'000))
+        << "the rows are stored once the other program lets go";
+    EXPECT_GT(storedRows(), 0);
+    EXPECT_EQ(differenceFromAFreshStart(fixture, open, "atlas"), "") << "the figures shown during the hold";
+    std::size_t window = 0;
+    for (const auto* shown : {&open.portfolio, &open.project, &open.sharing})
+        EXPECT_EQ(figuresShown(*shown).join(" | ").toStdString(), during[window++].join(" | ").toStdString());
 }
 
 // Found with the window open on the portfolio: after the store's files were deleted and `norvane

@@ -184,11 +184,11 @@ public:
     bool hasTrend = true;
 
     void release() { released_.set_value(); }
-    int buildDailySnapshots() override {
+    DailyRows deriveDailySnapshots() override {
         opened_.wait();
-        return FakeMetrics::buildDailySnapshots();
+        return FakeMetrics::deriveDailySnapshots();
     }
-    std::vector<LeveragePoint> getRollingLeverageSeries(int, int) override {
+    std::vector<LeveragePoint> getRollingLeverageSeries(int, int, const DailyRows&) override {
         std::vector<LeveragePoint> series;
         for (int day = 13; hasTrend && day >= 0; --day) series.push_back({daysAgo(day), 1.0 + day % 3});
         return series;
@@ -569,7 +569,7 @@ TEST(PortfolioView, AllTimeOverlapDrawsEveryActiveDayOfHistoriesYearsApart) {
 class StoreLeverage : public testing::FakeMetrics {
 public:
     explicit StoreLeverage(std::shared_ptr<platform::ModelContext> store) : store_(std::move(store)) {}
-    std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) override {
+    std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays, const DailyRows&) override {
         return PortfolioMetricsService(store_).getRollingLeverageSeries(windowDays, spanDays);
     }
 

@@ -25,15 +25,15 @@ public:
     ProjectRollingLeverage leverage;
     std::shared_future<void> firstRead;
 
-    int buildDailySnapshots() override {
+    DailyRows deriveDailySnapshots() override {
         if (firstRead.valid()) firstRead.wait();
-        return FakeMetrics::buildDailySnapshots();
+        return FakeMetrics::deriveDailySnapshots();
     }
     ProjectRollingLeverage calculateProjectRollingLeverage(const ProjectInfo&) override { return leverage; }
     VelocityRetention getVelocityRetention(const ProjectInfo&) override {
         return {100.0, 80.0, 80.0, RetentionAssessment::excellent};
     }
-    std::vector<LeveragePoint> getRollingLeverageSeries(int, int) override {
+    std::vector<LeveragePoint> getRollingLeverageSeries(int, int, const DailyRows&) override {
         std::vector<LeveragePoint> days;
         for (int day = 30; day >= 0; --day) {
             days.push_back({platform::LocalCalendar::addingDays(platform::currentDate(), -day), 4.0 + day % 7});

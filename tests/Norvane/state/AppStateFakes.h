@@ -109,18 +109,20 @@ public:
         context->save();
     }
 
-    int buildDailySnapshots() override {
+    /// None: the figures read the stored rows.
+    DailyRows deriveDailySnapshots() override {
         step("rebuild");
-        return 0;
+        return nullptr;
     }
-    PortfolioMetrics calculateMetrics(int windowDays) override {
+    void saveDailySnapshots(const DailyRows&) override {}
+    PortfolioMetrics calculateMetrics(int windowDays, const DailyRows&) override {
         if (keptWaiting > 0 && keptWaiting-- > 0) throw NorvaneStore::BusyError("The store stays locked");
         step("metrics");
         PortfolioMetrics metrics = figures;
         metrics.activeProjectsInWindow = windowDays;
         return metrics;
     }
-    std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays) override {
+    std::vector<LeveragePoint> getRollingLeverageSeries(int windowDays, int spanDays, const DailyRows&) override {
         step("rolling");
         return {LeveragePoint{platform::currentDate(), double(windowDays + spanDays)}};
     }

@@ -1,5 +1,6 @@
 #include "core/facade/NorvaneStore.h"
 
+#include "core/analytics/InsightsService.h"
 #include "core/analytics/MilestoneService.h"
 #include "core/analytics/PortfolioMetricsService.h"
 #include "core/analytics/WorkPatternService.h"
@@ -332,6 +333,67 @@ TEST_F(NorvaneStoreTest, DailyRowsRebuiltFromThePlainHistoryEqualThoseFromTheRec
     context->save();
     EXPECT_EQ(store.buildDailySnapshots(), fromRecords);
     EXPECT_EQ(rowsOf(), expected);
+}
+
+/// What a portfolio's figures take from the daily rows.
+auto figuresOfTheRows(const PortfolioMetrics& metrics) {
+    return std::tuple(
+        metrics.dailyThroughput, metrics.parallelismFactor, metrics.capacityUtilization, metrics.peakThroughput,
+        metrics.peakPeriodStart, metrics.peakPeriodEnd, metrics.totalEffortMonths, metrics.portfolioAgeDays,
+        metrics.portfolioLeverage, metrics.leveragePrior, metrics.leverageGrowthRate, metrics.rollingLeverage7Day,
+        metrics.rollingLeverage14Day, metrics.rollingLeveragePrior7Day, metrics.rollingLeveragePrior14Day,
+        metrics.rollingThroughput7Day, metrics.rollingThroughput14Day, metrics.rollingLeverage30Day,
+        metrics.rollingLeveragePrior30Day, metrics.peak7DayLeverage, metrics.peak7DayStart, metrics.peak14DayLeverage,
+        metrics.peak14DayEnd, metrics.current7DayPercentile, metrics.current14DayPercentile);
+}
+
+// While another program holds the store, the figures are read from the daily rows made in memory
+// rather than from the stored ones, which the store does not take yet: every window, at moments
+// within and beyond the history, reads what it reads once they are stored.
+TEST_F(NorvaneStoreTest, TheDailyRowsMadeInMemoryGiveTheFiguresOfTheStoredOnes) {
+    ASSERT_TRUE(context->fetch<DailyPortfolioSnapshot>().empty());
+    const auto derived = store.deriveDailySnapshots();
+    ASSERT_GT(derived->size(), 100u);
+    EXPECT_TRUE(context->fetch<DailyPortfolioSnapshot>().empty()) << "made in memory only";
+    store.saveDailySnapshots(derived);
+    ASSERT_EQ(context->fetch<DailyPortfolioSnapshot>().size(), derived->size());
+    std::vector<Date> moments;
+    for (const int daysBefore : {0, 1, 20, 45, 89, 200, 299, 300, 301, 700}) {
+        // A window from the start of a day begins with that day's row.
+        for (const Date day : {now, calendar::startOfDay(now)})
+            moments.push_back(calendar::addingDays(day, -daysBefore));
+    }
+    for (const Date moment : moments) {
+        SCOPED_TRACE(calendar::wholeDaysBetween(moment, now));
+        const platform::Clock clock = [moment] { return moment; };
+        PortfolioMetricsService fromMemory(context, clock, derived);
+        PortfolioMetricsService stored(context, clock);
+        for (const int days : {7, 30}) {
+            EXPECT_EQ(figuresOfTheRows(fromMemory.calculateMetrics(days)),
+                      figuresOfTheRows(stored.calculateMetrics(days)));
+        }
+        const auto leverage = [](std::vector<PortfolioMetricsService::LeveragePoint> series) {
+            std::vector<std::pair<Date, double>> points;
+            for (const auto& point : series) points.emplace_back(point.date, point.leverage);
+            return points;
+        };
+        EXPECT_EQ(leverage(fromMemory.getRollingLeverageSeries(14, 730)),
+                  leverage(stored.getRollingLeverageSeries(14, 730)));
+        std::vector<std::pair<Date, double>> throughput;
+        for (const auto& point : fromMemory.getDailyThroughputSeries(90))
+            throughput.emplace_back(point.date, point.throughput);
+        std::vector<std::pair<Date, double>> storedThroughput;
+        for (const auto& point : stored.getDailyThroughputSeries(90))
+            storedThroughput.emplace_back(point.date, point.throughput);
+        EXPECT_EQ(throughput, storedThroughput);
+        std::vector<std::string> insights;
+        for (const auto& insight : InsightsService(context, clock, derived).generateInsights())
+            insights.push_back(insight.title);
+        std::vector<std::string> storedInsights;
+        for (const auto& insight : InsightsService(context, clock).generateInsights())
+            storedInsights.push_back(insight.title);
+        EXPECT_EQ(insights, storedInsights);
+    }
 }
 
 // Found as the window started on a store without cost settings: it wrote the defaults it already
