@@ -34,6 +34,9 @@ void AddProjectController::start(const NewProject& project) {
                                                                   },
                                                                   [self](const NewProjectCollection& outcome) {
                                                                       if (self) self->collected(outcome);
+                                                                  },
+                                                                  [self](const QString& why) {
+                                                                      if (self) self->keptWaiting(why);
                                                                   }});
     errorMessage_ = started ? std::nullopt
                             : std::optional(QStringLiteral("A collection is running. Add the project when it has "
@@ -48,7 +51,17 @@ void AddProjectController::refused(const std::exception& refusal) {
     emit changed();
 }
 
+void AddProjectController::keptWaiting(const QString& why) {
+    if (isAdding_) {
+        errorMessage_ = why + QStringLiteral("; the project is added once the other program lets go");
+    } else {
+        importStatus_ = why + QStringLiteral("; the add goes on once the other program lets go");
+    }
+    emit changed();
+}
+
 void AddProjectController::registered(const QString& name, const QString& path) {
+    errorMessage_.reset();
     addedProject_ = AddedProject{name, path, std::nullopt, std::nullopt};
     isAdding_ = false;
     isImporting_ = true;

@@ -41,7 +41,8 @@ public:
     bool isAdding() const { return isAdding_; }
     /// From the registration until the pause after the first collection has passed.
     bool isImporting() const { return isImporting_; }
-    /// Why the project could not be registered; cleared by the next `start`.
+    /// Why the project could not be registered, or, while another program keeps the store locked,
+    /// is not registered yet; cleared by the next `start` and by the registration.
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
     const QString& importStatus() const { return importStatus_; }
     /// The history import's progress, 0 to 1.
@@ -68,6 +69,8 @@ signals:
 
 private:
     void refused(const std::exception& refusal);
+    /// Another program keeps the store locked: the add waits, and says so where it stands.
+    void keptWaiting(const QString& why);
     void registered(const QString& name, const QString& path);
     void advance(const InitialCollectionProgress& stage);
     void collected(const NewProjectCollection& outcome);

@@ -27,6 +27,12 @@ bool isReportable(const CollectionResult& result) {
     return result.isSuccess() && result.dailyActivity && result.project;
 }
 
+/// Why another program kept the result from landing; none when it landed or failed otherwise.
+std::optional<QString> keptWaitingBy(const CollectionResult& result) {
+    if (!result.error || !result.error->storeKeptWaiting) return std::nullopt;
+    return QString::fromStdString(result.error->message);
+}
+
 QString failureText(const CollectionResult& result) {
     return result.error ? QString::fromStdString(result.error->message) : QStringLiteral("Collection failed");
 }
@@ -57,7 +63,10 @@ AppState::AppState(Services services, Timing timing, QObject* parent)
       metricsRetry_(stateLog(), QStringLiteral("Failed to refresh metrics cache whole"),
                     [this] { refreshMetricsCache(); }),
       dailyRowsRetry_(stateLog(), QStringLiteral("Failed to store the daily portfolio rows"),
-                      [this] { storeDailyRows(); }) {
+                      [this] { storeDailyRows(); }),
+      collectionRetry_(stateLog(), QStringLiteral("Failed to collect"), [this] {
+          if (auto again = std::exchange(collectionAgain_, {})) again();
+      }) {
     // The opt-in may change in any window; whoever shows it listens here.
     connect(services_.preferences.get(), &Preferences::changed, this, [this](const QString& key) {
         if (key == PreferenceKey::shareAnonymousMetrics) {
@@ -94,6 +103,7 @@ void AppState::waitForCollection() {
     storeRefresh_.stop();
     metricsRetry_.cancel();
     dailyRowsRetry_.cancel();
+    collectionRetry_.cancel();
     worker_.shutdown();
     metricsWorker_.shutdown();
 }
@@ -122,19 +132,39 @@ void AppState::configureIndexClient() {
 }
 
 template <typename Result>
-void AppState::inBackground(std::function<Result()> work, std::function<void(std::optional<Result>, QString)> then) {
+void AppState::inBackground(std::function<Result()> work,
+                            std::function<void(std::optional<Result>, const StepFailure&)> then) {
     worker_.post([this, work = std::move(work), then = std::move(then)] {
         std::optional<Result> result;
-        QString error;
+        StepFailure failure;
         try {
             result = work();
-        } catch (const std::exception& failure) {
-            qCWarning(stateLog, "Collection failed: %s", failure.what());
-            error = QString::fromStdString(failure.what());
+        } catch (const std::exception& error) {
+            failure = {QString::fromStdString(error.what()),
+                       dynamic_cast<const NorvaneStore::BusyError*>(&error) != nullptr};
+            // A wait is said once, however often it is tried again.
+            if (!failure.keptWaiting) qCWarning(stateLog, "Collection failed: %s", error.what());
         }
         QMetaObject::invokeMethod(
-            this, [then, result = std::move(result), error] { then(result, error); }, Qt::QueuedConnection);
+            this, [then, result = std::move(result), failure] { then(result, failure); }, Qt::QueuedConnection);
     });
+}
+
+bool AppState::waitForStore(const QString& projects, const QString& why, std::function<void()> again) {
+    collectionAgain_ = std::move(again);
+    return collectionRetry_.keptWaiting(projects + QStringLiteral(": ") + why);
+}
+
+void AppState::collectAgainLater(const QString& projects, const QString& why, std::function<void()> again) {
+    if (!waitForStore(projects, why, std::move(again))) return;
+    collectionWaitSaid_ = QStringLiteral("Waiting to collect %1: %2; trying again until it lets go").arg(projects, why);
+    setLastCollectionError(collectionWaitSaid_);
+}
+
+void AppState::collectionLanded() {
+    collectionRetry_.ended();
+    if (collectionWaitSaid_ && lastCollectionError_ == collectionWaitSaid_) setLastCollectionError(std::nullopt);
+    collectionWaitSaid_.reset();
 }
 
 bool AppState::beginCollection() {
@@ -159,17 +189,52 @@ void AppState::collectAllProjects(Done done) {
         if (done) done();
         return;
     }
+    collectProjects(std::nullopt, {}, std::move(done));
+}
+
+void AppState::collectProjects(std::optional<std::vector<std::string>> names, std::vector<CollectionResult> landed,
+                               Done done) {
     auto collection = services_.collection;
     inBackground<std::vector<CollectionResult>>(
-        [collection] { return collection->collectAll(); },
-        [this, done = std::move(done)](std::optional<std::vector<CollectionResult>> results, const QString& error) {
+        [collection, names] {
+            if (!names) return collection->collectAll();
+            std::vector<CollectionResult> results;
+            for (const auto& name : *names) results.push_back(collection->collectProject(name));
+            return results;
+        },
+        [this, names, landed = std::move(landed), done = std::move(done)](
+            std::optional<std::vector<CollectionResult>> results, const StepFailure& failure) mutable {
+            if (!results && failure.keptWaiting) {
+                collectAgainLater(QStringLiteral("the projects"), failure.text,
+                                  [=, this] { collectProjects(names, landed, done); });
+                return;
+            }
             if (!results) {
-                setLastCollectionError(error);
+                collectionLanded();
+                setLastCollectionError(failure.text);
                 setIsCollecting(false);
                 if (done) done();
                 return;
             }
-            finishCollectAll(*results, done);
+            std::vector<std::string> waiting;
+            QStringList waitingNames;
+            QString why;
+            for (auto& result : *results) {
+                if (const auto kept = keptWaitingBy(result)) {
+                    waiting.push_back(result.projectName);
+                    waitingNames << QString::fromStdString(result.projectName);
+                    why = *kept;
+                } else {
+                    landed.push_back(std::move(result));
+                }
+            }
+            if (!waiting.empty()) {
+                collectAgainLater(waitingNames.join(QStringLiteral(", ")), why,
+                                  [=, this] { collectProjects(waiting, landed, done); });
+                return;
+            }
+            collectionLanded();
+            finishCollectAll(landed, done);
         });
 }
 
@@ -227,12 +292,24 @@ void AppState::startProjectCollection(const QString& name, Done done, ProjectCol
         return;
     }
     setCollectionProgress(CollectionProgress{name, CollectionProgress::Phase::scc, 0, 0});
+    runProjectCollection(name, std::move(done), std::move(then));
+}
+
+void AppState::runProjectCollection(const QString& name, Done done, ProjectCollected then) {
     auto collection = services_.collection;
-    inBackground<CollectionResult>(
-        [collection, name] { return collection->collectProject(name.toStdString()); },
-        [then = std::move(then), done = std::move(done)](std::optional<CollectionResult> result, const QString& error) {
-            then(std::move(result), error, done);
-        });
+    auto collected = [this, name, then = std::move(then),
+                      done = std::move(done)](std::optional<CollectionResult> result, const StepFailure& failure) {
+        std::optional<QString> why = failure.keptWaiting ? std::optional(failure.text) : std::nullopt;
+        if (result) why = keptWaitingBy(*result);
+        if (why) {
+            collectAgainLater(name, *why, [=, this] { runProjectCollection(name, done, then); });
+            return;
+        }
+        collectionLanded();
+        then(std::move(result), failure.text, done);
+    };
+    inBackground<CollectionResult>([collection, name] { return collection->collectProject(name.toStdString()); },
+                                   std::move(collected));
 }
 
 void AppState::collectProject(const QString& name, Done done) {
@@ -279,9 +356,14 @@ void AppState::startHistoryImport(const QString& name, Done done) {
             });
             return true;
         },
-        [this, name, done = std::move(done)](std::optional<bool> imported, const QString& error) {
+        [this, name, done = std::move(done)](std::optional<bool> imported, const StepFailure& failure) {
+            if (failure.keptWaiting) {
+                collectAgainLater(name, failure.text, [=, this] { startHistoryImport(name, done); });
+                return;
+            }
+            collectionLanded();
             if (!imported) {
-                setLastCollectionError(error);
+                setLastCollectionError(failure.text);
                 pauseThenFinish(done);
                 return;
             }
@@ -306,37 +388,74 @@ void AppState::onMainThread(std::function<void()> step) {
 
 bool AppState::addProjectAndCollect(NewProject project, NewProjectReports reports) {
     if (!beginCollection()) return false;
-    auto shared = std::make_shared<NewProjectReports>(std::move(reports));
-    auto collection = services_.collection;
-    worker_.post([this, collection, project = std::move(project), shared] {
+    registerNewProject(std::move(project), std::make_shared<NewProjectReports>(std::move(reports)));
+    return true;
+}
+
+void AppState::addAgainLater(const std::shared_ptr<NewProjectReports>& reports, const std::string& name,
+                             const QString& why, std::function<void()> again) {
+    if (waitForStore(QString::fromStdString(name), why, std::move(again)) && reports->keptWaiting)
+        reports->keptWaiting(why);
+}
+
+void AppState::registerNewProject(NewProject project, std::shared_ptr<NewProjectReports> reports) {
+    worker_.post([this, collection = services_.collection, project = std::move(project), reports] {
         std::shared_ptr<Project> stored;
         try {
             stored = collection->addProject(project);
+        } catch (const NorvaneStore::BusyError& failure) {
+            onMainThread([this, project, reports, why = QString::fromStdString(failure.what())] {
+                addAgainLater(reports, project.name, why, [=, this] { registerNewProject(project, reports); });
+            });
+            return;
         } catch (const std::exception&) {
-            onMainThread([this, shared, refusal = std::current_exception()] { finishNewProject(shared, refusal, {}); });
+            onMainThread([this, reports, refusal = std::current_exception()] {
+                collectionLanded();
+                finishNewProject(reports, refusal, {});
+            });
             return;
         }
-        onMainThread([shared, path = QString::fromStdString(stored->path)] {
-            if (shared->registered) shared->registered(path);
+        onMainThread([this, reports, path = QString::fromStdString(stored->path)] {
+            collectionLanded();
+            if (reports->registered) reports->registered(path);
         });
-        NewProjectCollection outcome;
-        try {
-            const auto result = collection->collectInitialData(stored, [this, shared](const auto& stage) {
-                onMainThread([shared, stage] {
-                    if (shared->progress) shared->progress(stage);
-                });
-            });
-            if (result.error) outcome.error = QString::fromStdString(result.error->message);
-            if (result.sccSnapshot) {
-                outcome.codeLines = result.sccSnapshot->codeLines;
-                outcome.totalFiles = result.sccSnapshot->totalFiles;
-            }
-        } catch (const std::exception& failure) {
-            outcome.error = QString::fromStdString(failure.what());
-        }
-        onMainThread([this, shared, outcome] { finishNewProject(shared, nullptr, outcome); });
+        collectNewProject(stored, reports);
     });
-    return true;
+}
+
+void AppState::collectNewProject(const std::shared_ptr<Project>& stored,
+                                 const std::shared_ptr<NewProjectReports>& reports) {
+    NewProjectCollection outcome;
+    std::optional<QString> keptWaiting;
+    try {
+        const auto result = services_.collection->collectInitialData(stored, [this, reports](const auto& stage) {
+            onMainThread([reports, stage] {
+                if (reports->progress) reports->progress(stage);
+            });
+        });
+        if (result.error) outcome.error = QString::fromStdString(result.error->message);
+        if (result.error && result.error->storeKeptWaiting) keptWaiting = outcome.error;
+        if (result.sccSnapshot) {
+            outcome.codeLines = result.sccSnapshot->codeLines;
+            outcome.totalFiles = result.sccSnapshot->totalFiles;
+        }
+    } catch (const NorvaneStore::BusyError& failure) {
+        keptWaiting = QString::fromStdString(failure.what());
+    } catch (const std::exception& failure) {
+        outcome.error = QString::fromStdString(failure.what());
+    }
+    if (keptWaiting) {
+        // The add stays unfinished meanwhile, as an ending leaves it for the next collection.
+        onMainThread([this, stored, reports, name = stored->name, why = *keptWaiting] {
+            addAgainLater(reports, name, why,
+                          [=, this] { worker_.post([=, this] { collectNewProject(stored, reports); }); });
+        });
+        return;
+    }
+    onMainThread([this, reports, outcome] {
+        collectionLanded();
+        finishNewProject(reports, nullptr, outcome);
+    });
 }
 
 void AppState::finishNewProject(const std::shared_ptr<NewProjectReports>& reports, std::exception_ptr refusal,

@@ -56,7 +56,8 @@ struct NewProjectCollection {
 };
 
 /// What adding a project tells its owner, each on the main thread and in this order: refused, or
-/// registered, the stages, then collected.
+/// registered, the stages, then collected. Another program that keeps the store locked meanwhile
+/// holds the add up, which waits for it and goes on once it lets go.
 struct NewProjectReports {
     /// Nothing was stored: a NorvaneError, the blank name's refusal, or the store's error.
     std::function<void(const std::exception& refusal)> refused;
@@ -64,6 +65,9 @@ struct NewProjectReports {
     std::function<void(const QString& path)> registered;
     std::function<void(const InitialCollectionProgress& stage)> progress;
     std::function<void(const NewProjectCollection& outcome)> collected;
+    /// Another program has kept the store locked for longer than the add waits, `why`: said at the
+    /// first wait of the registration and of the first collection.
+    std::function<void(const QString& why)> keptWaiting;
 };
 
 /// How long the state waits; tests shorten it.
@@ -137,7 +141,9 @@ public:
     SaveFolder& saveFolder() { return saveFolder_; }
 
     /// Each collection returns at once when one is running; `done` runs when the whole
-    /// operation has ended (at once when it was refused).
+    /// operation has ended (at once when it was refused). A collection that another program keeps
+    /// waiting for longer than the store's lock wait is said once, in the last error, and tried again
+    /// every two seconds until it lands: it runs until then.
     void collectAllProjects(Done done = {});
     void collectProject(const QString& name, Done done = {});
     void collectProjectWithHistory(const QString& name, Done done = {});
@@ -165,16 +171,45 @@ signals:
     void anonymousDeviceIdChanged(const QString& deviceId);
 
 private:
+    /// Why a step of a collection threw, and whether another program kept the store locked for
+    /// longer than the step waits, so that it may land later.
+    struct StepFailure {
+        QString text;
+        bool keptWaiting = false;
+    };
+
     bool beginCollection();
     void finishCollection(const Done& done);
     void pauseThenFinish(Done done);
     void finishCollectAll(const std::vector<CollectionResult>& results, const Done& done);
+    /// Collects every project, or the named ones, which another program kept waiting before; adds
+    /// what lands to `landed`, and tries what was kept waiting again until it lands.
+    void collectProjects(std::optional<std::vector<std::string>> names, std::vector<CollectionResult> landed,
+                         Done done);
+    /// Runs `again` once the retry's pause has passed: another program kept the collection of
+    /// `projects` under way waiting, `why`. True at the first wait since the collection's steps
+    /// last landed, which the log says now.
+    bool waitForStore(const QString& projects, const QString& why, std::function<void()> again);
+    /// As `waitForStore`, saying the first wait in the last error too.
+    void collectAgainLater(const QString& projects, const QString& why, std::function<void()> again);
+    /// A step of the collection has ended other than by waiting: a later wait is said again, and
+    /// the wait said is said no more.
+    void collectionLanded();
     /// What a one-project collection does with the first step's outcome (absent with an error text
     /// when the step threw).
     using ProjectCollected = std::function<void(std::optional<CollectionResult>, const QString&, Done)>;
     /// Collects `name` on the worker unless a collection runs, then hands the outcome on.
     void startProjectCollection(const QString& name, Done done, ProjectCollected then);
+    /// Collects `name` on the worker until another program no longer keeps it waiting.
+    void runProjectCollection(const QString& name, Done done, ProjectCollected then);
     void startHistoryImport(const QString& name, Done done);
+    /// Registers the project on the worker, then runs its first collection there.
+    void registerNewProject(NewProject project, std::shared_ptr<NewProjectReports> reports);
+    /// A new project's first collection; on the worker.
+    void collectNewProject(const std::shared_ptr<Project>& stored, const std::shared_ptr<NewProjectReports>& reports);
+    /// As `waitForStore`, saying the first wait to the add's owner.
+    void addAgainLater(const std::shared_ptr<NewProjectReports>& reports, const std::string& name, const QString& why,
+                       std::function<void()> again);
     void finishNewProject(const std::shared_ptr<NewProjectReports>& reports, std::exception_ptr refusal,
                           const NewProjectCollection& outcome);
     /// Runs `step` on the main thread.
@@ -194,9 +229,10 @@ private:
     void showPendingReportsSaveFailure(std::shared_ptr<std::vector<std::future<void>>> submissions);
     void setIsCollecting(bool collecting);
     void setCollectionProgress(std::optional<CollectionProgress> progress);
-    /// Runs `work` on the worker, then `then` on the main thread with its result or error text.
+    /// Runs `work` on the worker, then `then` on the main thread with its result or why it threw.
     template <typename Result>
-    void inBackground(std::function<Result()> work, std::function<void(std::optional<Result>, QString)> then);
+    void inBackground(std::function<Result()> work,
+                      std::function<void(std::optional<Result>, const StepFailure&)> then);
 
     Services services_;
     Timing timing_;
@@ -223,6 +259,11 @@ private:
     StoreWaitRetry metricsRetry_;
     /// Daily rows that another program kept the store from taking are stored again.
     StoreWaitRetry dailyRowsRetry_;
+    /// The collection's step that another program kept waiting is run again: `collectionAgain_`.
+    StoreWaitRetry collectionRetry_;
+    std::function<void()> collectionAgain_;
+    /// The wait that the last error says, while it is said.
+    std::optional<QString> collectionWaitSaid_;
     /// A refresh is waiting on the metrics worker and has not begun to read.
     std::shared_ptr<std::atomic<bool>> refreshWaiting_ = std::make_shared<std::atomic<bool>>(false);
     // The one thread that collections run on, one after another.

@@ -9,11 +9,16 @@
 namespace norvane::app {
 std::vector<CollectionResult> KitCollectionService::collectAll() {
     auto& kit = kit_();
+    // The one thing a collection of all throws for: the projects could not be listed.
+    const auto listingFailure = [](const std::exception& failure) {
+        return std::string("Failed to fetch projects: ") + failure.what();
+    };
     try {
         return kit.collect();
+    } catch (const NorvaneStore::BusyError& failure) {
+        throw NorvaneStore::BusyError(listingFailure(failure));
     } catch (const std::exception& failure) {
-        // The one thing a collection of all throws for: the projects could not be listed.
-        throw std::runtime_error(std::string("Failed to fetch projects: ") + failure.what());
+        throw std::runtime_error(listingFailure(failure));
     }
 }
 

@@ -12,12 +12,11 @@ StoreWaitRetry::StoreWaitRetry(const QLoggingCategory& category, QString what, s
     connect(&timer_, &QTimer::timeout, this, std::move(retry));
 }
 
-void StoreWaitRetry::keptWaiting(const QString& why) {
-    if (!std::exchange(said_, true)) {
-        qCWarning(category_, "%s: %s; trying again until the store is free", qUtf8Printable(what_),
-                  qUtf8Printable(why));
-    }
+bool StoreWaitRetry::keptWaiting(const QString& why) {
     timer_.start();
+    if (std::exchange(said_, true)) return false;
+    qCWarning(category_, "%s: %s; trying again until the store is free", qUtf8Printable(what_), qUtf8Printable(why));
+    return true;
 }
 
 void StoreWaitRetry::ended() { said_ = false; }

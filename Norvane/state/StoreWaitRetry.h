@@ -23,8 +23,8 @@ public:
                    QObject* parent = nullptr);
 
     /// The work was kept waiting: says so unless it was said already since the work last ended
-    /// otherwise, and tries it again later.
-    void keptWaiting(const QString& why);
+    /// otherwise, and tries it again later. True when it said so now.
+    bool keptWaiting(const QString& why);
     /// The work ended otherwise: a later wait is said again.
     void ended();
     /// The work is asked for anew now: no try is due.

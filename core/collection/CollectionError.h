@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/models/NorvaneError.h"
+#include "platform/persistence/StoreError.h"
 
 #include <exception>
 #include <optional>
@@ -13,10 +14,14 @@ namespace norvane {
 struct CollectionError {
     std::string message;
     std::optional<NorvaneError> norvaneError;
+    /// Another program kept the store locked for longer than the collection waits: nothing of it
+    /// was stored, and the same collection may land once that program lets go.
+    bool storeKeptWaiting = false;
 
     static CollectionError from(const std::exception& error) {
         const auto* own = dynamic_cast<const NorvaneError*>(&error);
-        return {error.what(), own ? std::optional(*own) : std::nullopt};
+        return {error.what(), own ? std::optional(*own) : std::nullopt,
+                dynamic_cast<const platform::StoreBusyError*>(&error) != nullptr};
     }
 };
 

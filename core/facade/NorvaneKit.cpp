@@ -68,6 +68,7 @@ HistoryImportResult NorvaneKit::collectHistory(const std::string& project, std::
         if (result.error->norvaneError) {
             throw *result.error->norvaneError;
         }
+        if (result.error->storeKeptWaiting) throw platform::StoreBusyError(result.error->message);
         throw platform::StoreError(result.error->message);
     }
     return result;

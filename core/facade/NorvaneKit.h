@@ -73,7 +73,8 @@ public:
     std::vector<CollectionResult> collect();
     CollectionResult collect(const std::string& project);
     /// Imports the named project's history (no interval: every commit). Fails with NorvaneError
-    /// projectNotFound, or with the store's error when the history could not be stored.
+    /// projectNotFound, or with the store's error when the history could not be stored
+    /// (StoreBusyError where another program kept the store locked meanwhile).
     HistoryImportResult collectHistory(const std::string& project, std::optional<int> sampleInterval = std::nullopt,
                                        const Collector::HistoryProgress& progress = {});
     /// Every project that is not archived, one after another; the number of history snapshots

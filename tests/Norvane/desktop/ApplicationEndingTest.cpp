@@ -24,6 +24,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "Norvane/components/text/StyledLabel.h"
 #include "Norvane/onboarding/OnboardingWizard.h"
 #include "Norvane/pages/Sidebar.h"
 #include "Norvane/settings/CocomoTab.h"
@@ -241,6 +242,45 @@ TEST(ApplicationEnding, AnAddUnderWayIsStoppedAndLeftForTheNextCollection) {
         kit.deleteProject(project);
     }
     std::filesystem::remove(counter);
+}
+
+// An add that another program keeps waiting, which it tries again until it lands, ends with the
+// program at once whatever that program holds, and is left for the next collection.
+TEST(ApplicationEnding, AnAddThatAnotherProgramKeepsWaitingEndsAtOnceAndIsLeftForTheNextCollection) {
+    const auto& home = norvane::testing::applicationHome();
+    const auto running = home.path() / "counter-running";
+    const auto count = home.path() / "count-now";
+    // Found first on the way: it counts nothing once the test says so.
+    const auto counter =
+        home.writeFile("go/bin/scc", "#!/bin/sh\necho $$ > '" + running.string() + ".new'\nmv '" + running.string() +
+                                         ".new' '" + running.string() + "'\nwhile [ ! -e '" + count.string() +
+                                         "' ]; do sleep 0.05; done\necho '[]'\n");
+    std::filesystem::permissions(counter, std::filesystem::perms::owner_all);
+    norvane::testing::GitTestRepository repository;
+    repository.writeFile("main.cpp", "int main() {}\n");
+    repository.commit("Initial commit", norvane::testing::utc("2024-01-10T12:00:00Z"));
+    std::optional<norvane::testing::StoreHolder> browser;
+    {
+        EndingFixture fixture;
+        QPointer<QWidget> sheet;
+        ASSERT_NE(addWithAWaitingCounter(fixture, repository, running, sheet), 0);
+        browser.emplace(NorvaneDatabase::containerURL(), nullptr, "BEGIN IMMEDIATE");
+        std::ofstream{count};
+        const auto* form = sheet->findChild<AddProjectSheet*>();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return form->statusLabel().text().contains("the add goes on once the other program lets go"); },
+            60'000));
+        EXPECT_EQ(endWith(fixture, terminationSignal, [sheet] { return sheet.data(); }), 0);
+    }
+    browser.reset();
+    auto& kit = NorvaneKit::shared();
+    const auto project = kit.findProject("atlas");
+    ASSERT_NE(project, nullptr);
+    EXPECT_TRUE(kit.collector().hasUnfinishedAdd(project));
+    kit.deleteProject(project);
+    std::filesystem::remove(counter);
+    std::filesystem::remove(running);
+    std::filesystem::remove(count);
 }
 
 // An alert waits in an event loop of its own: the ending leaves it too.

@@ -587,6 +587,49 @@ TEST(DashboardView, AWriteLockHeldFromBeforeTheStartShowsWhatTheWindowShowsOnceI
         EXPECT_EQ(figuresShown(*shown).join(" | ").toStdString(), during[window++].join(" | ").toStdString());
 }
 
+// Found with a database browser that kept the write lock for 12 seconds from just after a Collect:
+// a project's collection waited the lock out and was left with 27 of its 67 commits, said once as
+// failed and never tried again.
+TEST(DashboardView, ACollectionThatAnotherProgramKeepsWaitingLandsWholeOnceItLetsGo) {
+    TerminalFixture fixture;
+    std::vector<DemoRepository> repositories;
+    for (const char* name : {"atlas", "beacon"}) {
+        repositories.push_back(fixture.repository(name, {30, 20, 10}));
+        fixture.runTool({"add", name, repositories.back().folder().string()});
+    }
+    NorvaneKit kit(NorvaneDatabase::makeContainer(fixture.storeFile));
+    Start open(fixture, "", std::make_shared<KitCollectionService>([&kit]() -> NorvaneKit& { return kit; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return open.isSettled(); }, 20'000));
+    for (const auto& repository : repositories) {
+        for (const int day : {3, 2, 1}) TerminalFixture::addModule(repository, day);
+    }
+    const auto bookedCommits = [&] {
+        std::map<std::string, std::int64_t> booked;
+        platform::Database reader(fixture.storeFile.string(), platform::Database::Access::readOnly);
+        auto counts = reader.prepare("SELECT p.name, count(*) FROM booked_commit b JOIN project p ON b.project = p.pk "
+                                     "GROUP BY p.name");
+        while (counts.step())
+            booked[std::get<std::string>(counts.column(0))] = std::get<std::int64_t>(counts.column(1));
+        return booked;
+    };
+    ASSERT_EQ(bookedCommits(), (std::map<std::string, std::int64_t>{{"atlas", 3}, {"beacon", 3}}));
+
+    std::optional<norvane::testing::StoreHolder> browser(std::in_place, fixture.storeFile, nullptr, "BEGIN IMMEDIATE");
+    bool done = false;
+    open.state.collectAllProjects([&] { done = true; });
+    // The other program lets go once the first try has waited the lock out in vain.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return open.state.lastCollectionError().value_or(QString()).startsWith("Waiting to collect"); }, 60'000));
+    EXPECT_FALSE(done);
+    EXPECT_EQ(open.portfolio.errorBanner().message(), *open.state.lastCollectionError());
+    browser.reset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 60'000));
+    EXPECT_EQ(open.state.lastCollectionError().value_or(QString()).toStdString(), "");
+    EXPECT_FALSE(open.portfolio.errorBanner().isVisible());
+    EXPECT_EQ(bookedCommits(), (std::map<std::string, std::int64_t>{{"atlas", 6}, {"beacon", 6}}))
+        << "every project whole";
+}
+
 // Found with the window open on the portfolio: after the store's files were deleted and `norvane
 // add` made a new store, the window kept the deleted store's figures; after the store's folder was
 // deleted too, the window's own Collect wrote into the deleted file, where nobody can read it; with

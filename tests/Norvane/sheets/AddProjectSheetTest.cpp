@@ -26,6 +26,7 @@
 #include "core/models/NorvaneDatabase.h"
 #include "platform/XdgPaths.h"
 #include "tests/Norvane/sheets/SheetTestSupport.h"
+#include "tests/support/StoreHolder.h"
 
 namespace norvane::app {
 namespace {
@@ -236,6 +237,31 @@ TEST_F(AddProjectSheetTest, AFailedFirstCollectionKeepsTheSheetOpenWithTheErrorA
     EXPECT_TRUE(kit().findProject("Beacon"));
     QTest::keyClick(dialog, Qt::Key_Escape);
     EXPECT_TRUE(testing::waitUntilClosed(dialog));
+}
+
+// An add meeting a database browser that keeps the store's write lock waits for it, says so once
+// in the sheet, and goes on once the browser lets go: it used to fail with the lock wait's message.
+TEST_F(AddProjectSheetTest, AnAddThatAnotherProgramKeepsWaitingSaysSoAndLandsOnceItLetsGo) {
+    const auto repository = makeRepository();
+    QWidget window;
+    window.show();
+    auto* sheet = new AddProjectSheet(appState());
+    QPointer<QDialog> dialog = SheetDialog::present(window, sheet);
+    std::optional<norvane::testing::StoreHolder> browser(std::in_place, *kit().store().file(), nullptr,
+                                                         "BEGIN IMMEDIATE");
+    testing::typeInto(sheet->nameField(), "Beacon");
+    testing::typeInto(sheet->pathField(), QString::fromStdString(repository->pathString()));
+    QTest::mouseClick(&sheet->addButton(), Qt::LeftButton);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sheet->errorSection().isVisible(); }, 60'000));
+    EXPECT_TRUE(sheet->errorLabel().text().endsWith("; the project is added once the other program lets go"))
+        << sheet->errorLabel().text().toStdString();
+    EXPECT_FALSE(sheet->closeButton().isEnabled()) << "the add goes on";
+    browser.reset();
+    ASSERT_TRUE(testing::waitUntilClosed(dialog)) << sheet->statusLabel().text().toStdString();
+    const auto stored = kit().findProject("Beacon");
+    ASSERT_TRUE(stored);
+    EXPECT_FALSE(kit().collector().hasUnfinishedAdd(stored)) << "its history imported";
 }
 
 TEST_F(AddProjectSheetTest, EverySheetNamesOnlyRegisteredSymbols) {

@@ -51,10 +51,16 @@ public:
     std::atomic<int> collectAllCalls = 0;
     std::vector<InitialCollectionProgress> initialStages;
     std::string initialFailure;
+    /// How many more tries of each step another program keeps waiting: a project's collection (by
+    /// its name), "history", "add" and "first collection".
+    std::map<std::string, int> keptWaiting;
+    /// The tries of each project's own collection.
+    std::map<std::string, int> projectCalls;
 
     /// Refuses the name "Taken" as the store would.
     std::shared_ptr<Project> addProject(const NewProject& project) override {
         if (project.name == "Taken") throw NorvaneError::duplicateName(project.name);
+        if (waits("add")) throw NorvaneStore::BusyError(lockWait);
         return Project::create(project.name, project.path, project.description, project.projectType);
     }
     InitialCollectionResult collectInitialData(const std::shared_ptr<Project>& project,
@@ -62,28 +68,47 @@ public:
         for (const auto& stage : initialStages) progress(stage);
         InitialCollectionResult result{project};
         if (!initialFailure.empty()) result.error = CollectionError{initialFailure, std::nullopt};
+        if (waits("first collection")) result.error = CollectionError::from(NorvaneStore::BusyError(lockWait));
         return result;
     }
 
     std::vector<CollectionResult> collectAll() override {
         failIfClosed();
         ++collectAllCalls;
-        return allResults;
+        auto results = allResults;
+        for (auto& result : results) {
+            if (waits(result.projectName)) result = keptWaitingResult(result.projectName);
+        }
+        return results;
     }
     CollectionResult collectProject(const std::string& name) override {
         failIfClosed();
-        return projectResults.at(name);
+        ++projectCalls[name];
+        return waits(name) ? keptWaitingResult(name) : projectResults.at(name);
     }
     void collectHistory(const std::string&, int intervalDays, const HistoryProgress& progress) override {
         if (intervalDays != 7) throw std::runtime_error("unexpected interval");
         for (int commit = 1; commit <= historyCommits; ++commit) progress(commit, historyCommits);
         if (!historyFailure.empty()) throw std::runtime_error(historyFailure);
+        if (waits("history")) throw NorvaneStore::BusyError(lockWait);
     }
+
+    static constexpr const char* lockWait = "Another program kept the store locked";
 
 private:
     void failIfClosed() const {
         if (!openFailure.empty()) throw std::runtime_error(openFailure);
     }
+    bool waits(const std::string& step) {
+        const std::lock_guard lock(mutex_);
+        const auto found = keptWaiting.find(step);
+        return found != keptWaiting.end() && found->second-- > 0;
+    }
+    static CollectionResult keptWaitingResult(const std::string& name) {
+        return {.projectName = name, .error = CollectionError::from(NorvaneStore::BusyError(lockWait))};
+    }
+
+    std::mutex mutex_;
 };
 
 /// Portfolio figures over real project records in an in-memory store; any step can be made to

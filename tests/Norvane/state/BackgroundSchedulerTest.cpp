@@ -36,6 +36,21 @@ TEST(BackgroundScheduler, StartUpWithoutProjectsCollectsAndNotifies) {
     EXPECT_GT(*state->scheduler().nextScheduledCollection(), platform::currentDate() + std::chrono::hours(5));
 }
 
+// Found with a database browser that kept the write lock as the application started: the daily
+// collection logged its project's failure once, and left it until the next check six hours later.
+TEST(BackgroundScheduler, TheDailyCollectionThatAnotherProgramKeepsWaitingNotifiesOnceItLanded) {
+    AppStateFixture fixture;
+    auto atlas = fixture.metrics->addProject("Atlas");
+    fixture.collection->allResults = {testing::succeeded(atlas, false)};
+    fixture.collection->projectResults["Atlas"] = testing::succeeded(atlas, false);
+    fixture.collection->keptWaiting["Atlas"] = 2;
+    auto state = fixture.makeState(noWait);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fixture.notifications.empty(); }, 60'000));
+    EXPECT_EQ(fixture.collection->projectCalls["Atlas"], 2);
+    EXPECT_FALSE(state->lastCollectionError());
+    EXPECT_EQ(fixture.notifications, std::vector<QString>{"Norvane: Metrics collection completed"});
+}
+
 TEST(BackgroundScheduler, ASnapshotFromTodaySkipsTheCollection) {
     AppStateFixture fixture;
     auto atlas = fixture.metrics->addProject("Atlas");
