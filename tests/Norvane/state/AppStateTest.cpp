@@ -104,14 +104,27 @@ TEST(AppState, AChangeOfTheStoreByAnotherProcessIsReadAgainAsAtStart) {
     ASSERT_TRUE(testing::refreshes(state, [] {}));
     ASSERT_EQ(state.cachedProjectLeverage().size(), 2u);
 
-    ASSERT_TRUE(testing::refreshes(state, [&] {
-        platform::ModelContext elsewhere(NorvaneDatabase::makeContainer(file));
-        elsewhere.remove(elsewhere.fetch<Project>({.predicate = ProjectField::name == std::string("Beacon")}).front());
-        elsewhere.save();
-    }));
+    // Every change that another process makes reaches the state, not only the first one.
+    const auto removeElsewhere = [&](const std::string& name) {
+        return testing::refreshes(state, [&] {
+            platform::ModelContext elsewhere(NorvaneDatabase::makeContainer(file));
+            elsewhere.remove(elsewhere.fetch<Project>({.predicate = ProjectField::name == name}).front());
+            elsewhere.save();
+        });
+    };
+    ASSERT_TRUE(removeElsewhere("Beacon"));
     EXPECT_TRUE(state.cachedProjectLeverage().contains(atlas->id));
     EXPECT_FALSE(state.cachedProjectLeverage().contains(beacon->id));
     EXPECT_FALSE(state.cachedProjectVelocityData().contains(beacon->id));
+    std::shared_ptr<Project> cairo;
+    ASSERT_TRUE(testing::refreshes(state, [&] {
+        platform::ModelContext elsewhere(NorvaneDatabase::makeContainer(file));
+        cairo = testing::saveProject(elsewhere, "Cairo");
+    }));
+    EXPECT_TRUE(state.cachedProjectLeverage().contains(cairo->id));
+    ASSERT_TRUE(removeElsewhere("Atlas"));
+    EXPECT_EQ(state.cachedProjectLeverage().size(), 1u);
+    EXPECT_TRUE(state.cachedProjectLeverage().contains(cairo->id));
 }
 
 TEST(AppState, APreferenceChangedElsewhereReachesItsListenersOnce) {
