@@ -65,7 +65,8 @@ TEST(CocomoTab, EditsReachThePreferencesAndTheStoresCostParameters) {
 // screen. The overhead typed and left so goes the same way.
 TEST(CocomoTab, AnAmountTypedAfterTheStoreWasReplacedIsInTheStoreThereOrSaidNotToBe) {
     testing::SettingsFixture fixture;
-    auto window = fixture.open(fixture.services());
+    const auto services = fixture.services();
+    auto window = fixture.open(services);
     const auto file = fixture.home.dataHome() / "Norvane/norvane.store";
     const auto other = fixture.home.path() / "other.store";
     const auto replace = [&](const std::string& version) {
@@ -104,10 +105,19 @@ TEST(CocomoTab, AnAmountTypedAfterTheStoreWasReplacedIsInTheStoreThereOrSaidNotT
     replace("9.0.0");
     type(tab.salaryField(), "220000");
     EXPECT_TRUE(testing::eventually([&] { return tab.storeMessage().isVisibleTo(&tab); }));
-    EXPECT_EQ(tab.storeMessage().text().toStdString(),
-              "Not saved in the store: The store " + file.string() +
-                  " was written by a newer version of Norvane (schema 9.0.0); this version reads schema " +
-                  NorvaneDatabase::schema().version);
+    const std::string failure = "Not saved in the store: The store " + file.string() +
+                                " was written by a newer version of Norvane (schema 9.0.0); this version reads "
+                                "schema " +
+                                NorvaneDatabase::schema().version;
+    EXPECT_EQ(tab.storeMessage().text().toStdString(), failure);
+
+    // A settings window opened again says it as well, until the amount is stored.
+    window.reset();
+    auto again = fixture.open(services);
+    auto& tabAgain = again->cocomoTab();
+    again->tabs().setCurrentWidget(&tabAgain);
+    EXPECT_TRUE(tabAgain.storeMessage().isVisibleTo(&tabAgain));
+    EXPECT_EQ(tabAgain.storeMessage().text().toStdString(), failure);
 }
 
 /// Runs the built tool in the fixture's home; expects success.
