@@ -6,6 +6,7 @@
 #include "platform/ProcessRunner.h"
 #include "platform/persistence/ModelContext.h"
 #include "platform/persistence/StoreError.h"
+#include "platform/persistence/StoreSideFiles.h"
 #include "tests/platform/persistence/TestRecords.h"
 #include "tests/support/ErrorMessage.h"
 #include "tests/support/ProcessWatch.h"
@@ -631,6 +632,20 @@ TEST_F(ModelContainerTest, AThreadThatMayNotWaitIsRefusedAtOnceWhereAUseWouldWai
         used.get_future().wait();
         EXPECT_EQ(outcome([&] { platform::ModelContext(container).fetch<Shelf>(); }), "refused")
             << "another thread's use";
+        done.set_value();
+        worker.join();
+    }
+    {
+        // A thread of this process in its turn may itself be waiting for another program's.
+        std::promise<void> taken;
+        std::promise<void> done;
+        std::thread worker([&] {
+            const platform::StoreSideFiles::Turn turn(file);
+            taken.set_value();
+            done.get_future().wait_for(std::chrono::minutes(1));
+        });
+        taken.get_future().wait();
+        EXPECT_EQ(outcome([&] { open(file); }), "refused") << "another thread's turn at the folder";
         done.set_value();
         worker.join();
     }
