@@ -55,7 +55,7 @@ void AddProjectController::keptWaiting(const QString& why) {
     if (isAdding_) {
         errorMessage_ = why + QStringLiteral("; the project is added once the other program lets go");
     } else {
-        importStatus_ = why + QStringLiteral("; the add goes on once the other program lets go");
+        storeWait_ = why + QStringLiteral("; the add goes on once the other program lets go");
     }
     emit changed();
 }
@@ -71,6 +71,12 @@ void AddProjectController::registered(const QString& name, const QString& path) 
 
 void AddProjectController::advance(const InitialCollectionProgress& stage) {
     importStatus_ = statusText(stage);
+    // A step tried again says where it stands only once it has landed: until then it waits.
+    using namespace InitialCollectionStage;
+    if (!std::holds_alternative<Starting>(stage) && !std::holds_alternative<RunningScc>(stage) &&
+        !std::holds_alternative<ImportingHistory>(stage)) {
+        storeWait_.reset();
+    }
     if (const auto* importing = std::get_if<InitialCollectionStage::ImportingHistory>(&stage)) {
         importCurrent_ = importing->current;
         importTotal_ = importing->total;

@@ -44,7 +44,8 @@ public:
     /// Why the project could not be registered, or, while another program keeps the store locked,
     /// is not registered yet; cleared by the next `start` and by the registration.
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
-    const QString& importStatus() const { return importStatus_; }
+    /// The stage of the first collection, or, while another program keeps it waiting, that it waits.
+    QString importStatus() const { return storeWait_.value_or(importStatus_); }
     /// The history import's progress, 0 to 1.
     double importProgress() const { return importProgress_; }
     int importCurrent() const { return importCurrent_; }
@@ -86,6 +87,8 @@ private:
     int importTotal_ = 0;
     std::optional<AddedProject> addedProject_;
     std::optional<QString> collectionError_;
+    /// Why the first collection waits, until the step that waited lands.
+    std::optional<QString> storeWait_;
 };
 
 } // namespace norvane::app

@@ -394,8 +394,9 @@ bool AppState::addProjectAndCollect(NewProject project, NewProjectReports report
 
 void AppState::addAgainLater(const std::shared_ptr<NewProjectReports>& reports, const std::string& name,
                              const QString& why, std::function<void()> again) {
-    if (waitForStore(QString::fromStdString(name), why, std::move(again)) && reports->keptWaiting)
-        reports->keptWaiting(why);
+    waitForStore(QString::fromStdString(name), why, std::move(again));
+    // Each try that waits: the try's own progress says otherwise meanwhile.
+    if (reports->keptWaiting) reports->keptWaiting(why);
 }
 
 void AppState::registerNewProject(NewProject project, std::shared_ptr<NewProjectReports> reports) {

@@ -65,8 +65,8 @@ struct NewProjectReports {
     std::function<void(const QString& path)> registered;
     std::function<void(const InitialCollectionProgress& stage)> progress;
     std::function<void(const NewProjectCollection& outcome)> collected;
-    /// Another program has kept the store locked for longer than the add waits, `why`: said at the
-    /// first wait of the registration and of the first collection.
+    /// Another program has kept the store locked for longer than the add waits, `why`: the step
+    /// that waited, the registration or the first collection, is tried again.
     std::function<void(const QString& why)> keptWaiting;
 };
 
@@ -207,7 +207,7 @@ private:
     void registerNewProject(NewProject project, std::shared_ptr<NewProjectReports> reports);
     /// A new project's first collection; on the worker.
     void collectNewProject(const std::shared_ptr<Project>& stored, const std::shared_ptr<NewProjectReports>& reports);
-    /// As `waitForStore`, saying the first wait to the add's owner.
+    /// As `waitForStore`, saying each wait to the add's owner.
     void addAgainLater(const std::shared_ptr<NewProjectReports>& reports, const std::string& name, const QString& why,
                        std::function<void()> again);
     void finishNewProject(const std::shared_ptr<NewProjectReports>& reports, std::exception_ptr refusal,

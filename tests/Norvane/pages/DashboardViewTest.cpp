@@ -40,6 +40,7 @@
 #include "tests/Norvane/components/ComponentTestSupport.h"
 #include "tests/Norvane/pages/ApplicationHome.h"
 #include "tests/Norvane/state/AppStateFakes.h"
+#include "tests/Norvane/state/StoreHold.h"
 #include "tests/support/StoreHolder.h"
 
 namespace norvane::app {
@@ -614,7 +615,7 @@ TEST(DashboardView, ACollectionThatAnotherProgramKeepsWaitingLandsWholeOnceItLet
     };
     ASSERT_EQ(bookedCommits(), (std::map<std::string, std::int64_t>{{"atlas", 3}, {"beacon", 3}}));
 
-    std::optional<norvane::testing::StoreHolder> browser(std::in_place, fixture.storeFile, nullptr, "BEGIN IMMEDIATE");
+    std::optional<testing::StoreHold> browser(std::in_place, fixture.storeFile, "BEGIN IMMEDIATE");
     bool done = false;
     open.state.collectAllProjects([&] { done = true; });
     // The other program lets go once the first try has waited the lock out in vain.

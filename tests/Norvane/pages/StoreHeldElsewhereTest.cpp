@@ -2,7 +2,6 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
-#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -14,7 +13,6 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/CocomoTab.h"
@@ -26,6 +24,7 @@
 #include "platform/persistence/ModelContext.h"
 #include "tests/Norvane/pages/ControllerFixture.h"
 #include "tests/Norvane/state/AppStateFakes.h"
+#include "tests/Norvane/state/StoreHold.h"
 #include "tests/core/collection/GitTestRepository.h"
 #include "tests/support/LocalDate.h"
 #include "tests/support/ProcessWatch.h"
@@ -99,37 +98,13 @@ TEST(StoreHeldElsewhere, TheWindowGoesOnAndASalaryTypedMeanwhileLandsOnceTheOthe
               1);
 }
 
-/// A plain reader of the store, as a backup program or an indexer holds it: a read transaction
-/// that keeps the writes made after it began in the log, until it lets go, from any thread. In this
-/// process: a process forked from it would take over what SQLite knows of this process's locks.
-class Reader {
-public:
-    Reader() {
-        sqlite3_open_v2(NorvaneDatabase::containerURL().c_str(), &connection_, SQLITE_OPEN_READONLY, nullptr);
-        EXPECT_EQ(sqlite3_exec(connection_, "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-    }
-    ~Reader() { letGo(); }
-    Reader(const Reader&) = delete;
-    Reader& operator=(const Reader&) = delete;
-
-    void letGo() {
-        const std::lock_guard lock(mutex_);
-        sqlite3_close(std::exchange(connection_, nullptr));
-    }
-
-private:
-    std::mutex mutex_;
-    sqlite3* connection_ = nullptr;
-};
-
 /// The real controller, whose last write to the store is a collection of its own that a reader
 /// keeps in the log beside the store: the project is added and collected once before the reader
 /// holds, so that nothing else the window writes follows from the collection.
 struct CollectionHeldInTheLog {
     norvane::testing::GitTestRepository repository;
     ControllerFixture fixture{false};
-    std::optional<Reader> reader;
+    std::optional<testing::StoreHold> reader;
 
     CollectionHeldInTheLog() {
         repository.writeFile("main.cpp", "int main() {}\n");
@@ -138,7 +113,7 @@ struct CollectionHeldInTheLog {
         EXPECT_TRUE(
             state.addProjectAndCollect({"atlas", repository.pathString(), std::nullopt, ProjectType::organic}, {}));
         settle();
-        reader.emplace();
+        reader.emplace(NorvaneDatabase::containerURL(), testing::StoreHold::readTransaction);
         EXPECT_TRUE(testing::finishes([&](auto done) { state.collectAllProjects(done); }));
         settle();
         EXPECT_GT(logSize(), 0U) << "the reader keeps the collection in the log";

@@ -26,7 +26,7 @@
 #include "core/models/NorvaneDatabase.h"
 #include "platform/XdgPaths.h"
 #include "tests/Norvane/sheets/SheetTestSupport.h"
-#include "tests/support/StoreHolder.h"
+#include "tests/Norvane/state/StoreHold.h"
 
 namespace norvane::app {
 namespace {
@@ -247,8 +247,7 @@ TEST_F(AddProjectSheetTest, AnAddThatAnotherProgramKeepsWaitingSaysSoAndLandsOnc
     window.show();
     auto* sheet = new AddProjectSheet(appState());
     QPointer<QDialog> dialog = SheetDialog::present(window, sheet);
-    std::optional<norvane::testing::StoreHolder> browser(std::in_place, *kit().store().file(), nullptr,
-                                                         "BEGIN IMMEDIATE");
+    std::optional<testing::StoreHold> browser(std::in_place, *kit().store().file(), "BEGIN IMMEDIATE");
     testing::typeInto(sheet->nameField(), "Beacon");
     testing::typeInto(sheet->pathField(), QString::fromStdString(repository->pathString()));
     QTest::mouseClick(&sheet->addButton(), Qt::LeftButton);

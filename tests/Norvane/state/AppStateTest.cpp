@@ -400,8 +400,22 @@ TEST(AppState, AFailedImportKeepsItsLastProgressUntilThePauseEnds) {
     EXPECT_TRUE(state->isCollecting());
 }
 
-// The add from the sheet waits for another program as a collection does: it is said once for the
-// registration and once for the first collection, and goes on until it lands.
+/// What an add tells its owner, each said into `reports` in the order it comes; `onCollected` runs
+/// as its first collection is reported.
+NewProjectReports reportsInto(std::vector<QString>& reports, std::function<void()> onCollected = {}) {
+    return {[&reports](const std::exception& refusal) { reports.push_back(refusal.what()); },
+            [&reports](const QString& path) { reports.push_back("registered " + path); },
+            [&reports](const InitialCollectionProgress& stage) { reports.push_back(QString::number(stage.index())); },
+            [&reports, onCollected](const NewProjectCollection& outcome) {
+                reports.push_back("collected " + outcome.error.value_or("without error"));
+                if (onCollected) onCollected();
+            },
+            [&reports](const QString& why) { reports.push_back("waits: " + why); }};
+}
+
+// The add from the sheet waits for another program as a collection does: each wait is said to the
+// sheet, once in the log for the registration and once for the first collection, and the add goes
+// on until it lands.
 TEST(AppState, AnAddThatAnotherProgramKeepsWaitingGoesOnOnceItLetsGo) {
     AppStateFixture fixture;
     fixture.collection->initialStages = {InitialCollectionStage::Starting{}, InitialCollectionStage::Complete{}};
@@ -409,19 +423,12 @@ TEST(AppState, AnAddThatAnotherProgramKeepsWaitingGoesOnOnceItLetsGo) {
     auto state = fixture.makeState();
     testing::CapturedWarnings warnings;
     std::vector<QString> reports;
-    ASSERT_TRUE(state->addProjectAndCollect(
-        {"Atlas", "/srv/atlas", std::nullopt, ProjectType::organic},
-        {[&](const std::exception& refusal) { reports.push_back(refusal.what()); },
-         [&](const QString& path) { reports.push_back("registered " + path); },
-         [&](const InitialCollectionProgress& stage) { reports.push_back(QString::number(stage.index())); },
-         [&](const NewProjectCollection& outcome) {
-             reports.push_back("collected " + outcome.error.value_or("without error"));
-         },
-         [&](const QString& why) { reports.push_back("waits: " + why); }}));
+    ASSERT_TRUE(
+        state->addProjectAndCollect({"Atlas", "/srv/atlas", std::nullopt, ProjectType::organic}, reportsInto(reports)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !state->isCollecting(); }, 60'000));
-    EXPECT_EQ(reports, (std::vector<QString>{"waits: Another program kept the store locked", "registered /srv/atlas",
-                                             "0", "5", "waits: Another program kept the store locked", "0", "5", "0",
-                                             "5", "collected without error"}));
+    const QString waits = "waits: Another program kept the store locked";
+    EXPECT_EQ(reports, (std::vector<QString>{waits, waits, "registered /srv/atlas", "0", "5", waits, "0", "5", waits,
+                                             "0", "5", "collected without error"}));
     EXPECT_EQ(linesWith("Failed to collect: Atlas: Another program kept the store locked"), 2u);
     EXPECT_FALSE(state->lastCollectionError()) << "the sheet says it";
 }
@@ -432,15 +439,9 @@ TEST(AppState, AddingAProjectIsOneCollectionThatReportsEachStageInOrder) {
                                          InitialCollectionStage::Complete{}};
     auto state = fixture.makeState();
     std::vector<QString> reports;
-    const auto started = state->addProjectAndCollect(
-        {"Atlas", "/srv/atlas", std::nullopt, ProjectType::organic},
-        {[&](const std::exception& refusal) { reports.push_back(refusal.what()); },
-         [&](const QString& path) { reports.push_back("registered " + path); },
-         [&](const InitialCollectionProgress& stage) { reports.push_back(QString::number(stage.index())); },
-         [&](const NewProjectCollection& outcome) {
-             reports.push_back("collected " + outcome.error.value_or("without error"));
-             EXPECT_FALSE(state->isCollecting());
-         }});
+    const auto started =
+        state->addProjectAndCollect({"Atlas", "/srv/atlas", std::nullopt, ProjectType::organic},
+                                    reportsInto(reports, [&] { EXPECT_FALSE(state->isCollecting()); }));
 
     ASSERT_TRUE(started);
     EXPECT_TRUE(state->isCollecting());
