@@ -1,19 +1,21 @@
 #include "Norvane/pages/ApplicationController.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <future>
 
 #include <QApplication>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QScreen>
 #include <QSettings>
@@ -68,21 +70,32 @@ QIcon trayIconImage() {
 }
 
 constexpr int storeRetryMilliseconds = 1000;
-/// An opening takes a moment; one that takes longer waits for another program, and says so.
 constexpr int waitingWindowDelayMilliseconds = 500;
 /// As a program ends, how long each of its connections that wrote waits for readers to let its
 /// writes out of the log: together well within the ending's bound of two seconds.
 constexpr std::chrono::milliseconds readersWaitAtClose{800};
 
-/// Keeps the user interface responsive until `attempt` is done, showing `waiting` once it has taken
-/// longer than an opening takes.
-void waitFor(const std::future<ApplicationController::Stores>& attempt, QProgressDialog& waiting) {
-    QElapsedTimer taken;
-    taken.start();
-    while (attempt.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (!waiting.isVisible() && taken.elapsed() >= waitingWindowDelayMilliseconds) waiting.show();
-    }
+/// Opens the stores off the window's thread, so that it stays alive while SQLite waits for a lock:
+/// `ended` is set as the attempt returns or throws, before its result is ready, and the window's
+/// thread is woken. An ending stops the attempt's waits.
+std::future<ApplicationController::Stores> openOffTheWindowsThread(std::atomic<bool>& ended) {
+    return std::async(std::launch::async, [&ended] {
+        struct MarkEnded {
+            std::atomic<bool>& ended;
+            ~MarkEnded() {
+                ended = true;
+                QMetaObject::invokeMethod(
+                    QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
+            }
+        } markEnded{ended};
+        return ApplicationController::Stores::open();
+    });
+}
+
+/// Handles the window's events, sleeping between them, until `done` holds or an ending begins. Not a
+/// nested event loop: one that an earlier ending has left returns at once.
+void handleEventsUntil(const std::function<bool()>& done, const ApplicationEnding& ending) {
+    while (!done() && !ending.isUnderway()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 } // namespace
@@ -99,13 +112,22 @@ std::optional<ApplicationController::Stores> ApplicationController::openStore(Ap
     QProgressDialog waiting(QStringLiteral("Waiting for the Norvane store..."), QStringLiteral("Quit"), 0, 0);
     connect(&waiting, &QProgressDialog::canceled, &ending, &ApplicationEnding::end);
     waiting.setWindowTitle(QStringLiteral("Norvane"));
+    // Its bar, which could only say that nothing is known of the wait's end, would be drawn again and
+    // again for the whole wait.
+    auto* bar = new QProgressBar;
+    waiting.setBar(bar);
+    bar->hide();
     waiting.setMinimumDuration(0);
     waiting.reset();
+    // An opening takes a moment; one that takes longer waits for another program, and says so.
+    QTimer showWaiting;
+    showWaiting.setSingleShot(true);
+    connect(&showWaiting, &QTimer::timeout, &waiting, &QWidget::show);
+    showWaiting.start(waitingWindowDelayMilliseconds);
     while (true) {
-        // Off the window's thread, so that it stays alive while SQLite waits for a lock; an ending
-        // stops the attempt's waits.
-        auto attempt = std::async(std::launch::async, &Stores::open);
-        waitFor(attempt, waiting);
+        std::atomic<bool> ended{false};
+        auto attempt = openOffTheWindowsThread(ended);
+        handleEventsUntil([&ended] { return ended.load(); }, ending);
         if (ending.isUnderway()) return std::nullopt;
         try {
             return attempt.get();
@@ -118,15 +140,15 @@ std::optional<ApplicationController::Stores> ApplicationController::openStore(Ap
             const auto message = DashboardView::storeFailureText(error.what());
             std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
             // Closed, it would count as the user's Quit.
+            showWaiting.stop();
             waiting.hide();
             AlertBox::run(QMessageBox::Critical, QStringLiteral("Norvane"), message);
             return std::nullopt;
         }
-        QElapsedTimer pause;
-        pause.start();
-        while (pause.elapsed() < storeRetryMilliseconds && !ending.isUnderway()) {
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
+        QTimer pause;
+        pause.setSingleShot(true);
+        pause.start(storeRetryMilliseconds);
+        handleEventsUntil([&pause] { return !pause.isActive(); }, ending);
         if (ending.isUnderway()) return std::nullopt;
     }
 }

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -363,6 +364,32 @@ TEST(ApplicationEnding, TheStartShowsAWindowThatAnswersCtrlQWhileItWaitsForTheSt
     EXPECT_TRUE(ending.isUnderway());
     EXPECT_TRUE(shownWhileTheFirstTryWaited) << "shown only once the first try had waited in vain";
     EXPECT_TRUE(quitKeyEnded);
+}
+
+// The window's thread sleeps while the store is tried and between tries: the try that ends, and the
+// second's pause, wake it. Once the holder lets go, the next try opens the store.
+TEST(ApplicationEnding, TheWindowThatWaitsForTheStoreOpensItOnceTheHolderLetsGo) {
+    norvane::testing::pointerApplication();
+    const norvane::testing::TemporaryFolder dataHome;
+    const norvane::testing::ScopedEnvironment data("XDG_DATA_HOME", dataHome.path().string());
+    NorvaneDatabase::makeContainer();
+    auto holder = std::make_unique<norvane::testing::StoreHolder>(NorvaneDatabase::containerURL(), nullptr,
+                                                                  "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE");
+    ApplicationEnding ending(*QCoreApplication::instance());
+    norvane::app::testing::CapturedWarnings warnings;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (warnings.lines().empty()) return;
+        look.stop();
+        holder.reset();
+    });
+    look.start(10);
+
+    const auto stores = ApplicationController::openStore(ending);
+    EXPECT_TRUE(stores.has_value());
+    EXPECT_FALSE(ending.isUnderway());
+    EXPECT_EQ(warnings.lines().size(), 1U) << "the first try waited in vain, the next one opened it";
+    EXPECT_FALSE(shownProgressDialog());
 }
 
 } // namespace
