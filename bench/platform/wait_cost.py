@@ -133,7 +133,7 @@ def run_wait(wait, scratch, bin_dir, seconds):
     holder = None
     try:
         if wait == "turn":
-            holder = subprocess.Popen(["flock", "-x", os.path.dirname(home.store), "sleep", "infinity"])
+            holder = subprocess.Popen(["flock", "-x", os.path.dirname(home.store), "cat"], stdin=subprocess.PIPE)
             while subprocess.run(["flock", "-n", os.path.dirname(home.store), "true"]).returncode == 0:
                 time.sleep(0.01)
             return measure([tool, "list"], home.env, seconds)
@@ -152,7 +152,8 @@ def run_wait(wait, scratch, bin_dir, seconds):
         return measure([os.path.join(bin_dir, "Norvane")], home.env, seconds)
     finally:
         if holder is not None:
-            holder.kill()
+            # Each holder ends as its input closes, its children (flock's command) too.
+            holder.stdin.close()
             holder.wait()
 
 

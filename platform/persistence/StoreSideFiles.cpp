@@ -1,5 +1,6 @@
 #include "platform/persistence/StoreSideFiles.h"
 
+#include "platform/Backoff.h"
 #include "platform/ErrorLog.h"
 #include "platform/InterruptibleWaits.h"
 #include "platform/NoWaits.h"
@@ -22,8 +23,11 @@ namespace {
 /// How often a reading is taken again when the process it named ended before it showed anything.
 constexpr int readingAttempts = 50;
 constexpr std::chrono::milliseconds betweenReadings{1};
-/// How long a turn waits for another process's; one that waited longer goes on without it.
+/// How long a process waits for another's turn; it goes on without it after this.
 constexpr std::chrono::seconds longestTurnWait{15};
+/// Pauses between looks at the folder: a turn takes a moment.
+constexpr std::chrono::milliseconds firstTurnPause{1};
+constexpr std::chrono::milliseconds longestTurnPause{50};
 /// Another process's turn takes a moment; one that lasts longer than this is said, once a process.
 constexpr std::chrono::seconds quietTurnWait{1};
 
@@ -79,28 +83,46 @@ StoreBusyError turnTakenElsewhere(const std::filesystem::path& folder) {
     return StoreBusyError("Another program is opening or closing a store in " + folder.string());
 }
 
-/// `folder` locked for this process, after up to `longestTurnWait` of waiting for another's turn;
-/// none when it cannot be opened or locked. A process stopped in its turn holds the others up: a
-/// wait that lasts is said, so that nobody takes a silent command for a hung one. A thread that may
-/// not wait fails at once while another process has its turn.
+/// Since when this process has found another's turn at `folder` whenever it asked for one: from the
+/// first wait, until a turn gets the folder.
+struct HeldUp {
+    std::filesystem::path folder;
+    std::chrono::steady_clock::time_point since;
+};
+
+/// Used with the mutex held. Never destroyed, as the mutex: a container may close after this file's statics.
+std::optional<HeldUp>& heldUp() {
+    static auto* held = new std::optional<HeldUp>;
+    return *held;
+}
+
+/// `folder` locked for this process, after waiting for another's turn up to 15 seconds from the first
+/// wait of this process that has not got the folder since; none when it cannot be opened or locked. A
+/// process stopped in its turn holds the others up, but for those 15 seconds only, however many
+/// turns a command takes (the opening and the close at least), so that the note's time is the time
+/// waited: later turns go on without it at once, until it lets go. A wait that lasts is said, so that
+/// nobody takes a silent command for a hung one. A thread that may not wait fails at once while
+/// another process has its turn.
 FileDescriptor lockedFolder(const std::filesystem::path& folder) {
     FileDescriptor locked(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    const auto start = std::chrono::steady_clock::now();
+    Backoff pauses(firstTurnPause, longestTurnPause);
     while (locked.isOpen() && ::flock(locked.get(), LOCK_EX | LOCK_NB) != 0) {
         const int failure = errno;
         if (failure == EWOULDBLOCK && NoWaits::inForce()) throw turnTakenElsewhere(folder);
-        const auto waited = std::chrono::steady_clock::now() - start;
-        if ((failure != EWOULDBLOCK && failure != EINTR) || waited >= longestTurnWait ||
-            InterruptibleWaits::interrupted()) {
-            return FileDescriptor();
-        }
+        if (failure != EWOULDBLOCK && failure != EINTR) return FileDescriptor();
+        const auto now = std::chrono::steady_clock::now();
+        auto& wait = heldUp();
+        if (!wait || wait->folder != folder) wait = HeldUp{folder, now};
+        const auto waited = now - wait->since;
+        if (waited >= longestTurnWait || InterruptibleWaits::interrupted()) return FileDescriptor();
         if (waited >= quietTurnWait && !std::exchange(turnWaitSaid, true)) {
             logNotice("waiting for another program to finish opening or closing a store in " + folder.string() +
                       "; should it be stopped, this goes on without it after " +
                       std::to_string(longestTurnWait.count()) + " seconds");
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::this_thread::sleep_for(pauses.next());
     }
+    if (locked.isOpen()) heldUp().reset();
     return locked;
 }
 

@@ -67,9 +67,11 @@ public:
     /// the same folder, opens, sets aside or closes a connection to a store there (other processes
     /// only while it pauses outside): what a turn decides about the side files holds until its
     /// connection is open. Turns nest on one thread.
-    /// A process stopped in its turn holds the others up for at most 15 seconds at each turn; a wait
-    /// that lasts longer than a second is said on standard error, once a process. On a thread that
-    /// may not wait (NoWaits), a turn that another thread or process has fails with StoreBusyError.
+    /// A process stopped in its turn holds the others up for at most 15 seconds, however many turns
+    /// they take: a process that waited that long goes on without it at each turn, at once, until a
+    /// turn gets the folder. A wait that lasts longer than a second is said on standard error, once a
+    /// process. On a thread that may not wait (NoWaits), a turn that another thread or process has
+    /// fails with StoreBusyError.
     class Turn {
     public:
         explicit Turn(const std::filesystem::path& store);
