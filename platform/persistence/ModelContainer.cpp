@@ -1,5 +1,7 @@
 #include "platform/persistence/ModelContainer.h"
 
+#include "platform/Backoff.h"
+#include "platform/ErrorLog.h"
 #include "platform/InterruptibleWaits.h"
 #include "platform/NoWaits.h"
 #include "platform/persistence/LocalizedCollation.h"
@@ -18,6 +20,7 @@
 #include <fstream>
 #include <set>
 #include <thread>
+#include <utility>
 
 namespace norvane::platform {
 namespace {
@@ -130,23 +133,30 @@ std::string commandOf(pid_t process) {
     return command;
 }
 
+/// One process that has `file` open, as " (COMMAND, process PID)", where the system names one: what
+/// to close.
+std::string holderNamed(const std::filesystem::path& file) {
+    const pid_t process = StoreSideFiles::otherHolderOf(file);
+    if (process <= 0) return {};
+    const auto command = commandOf(process);
+    return " (" + (command.empty() ? "" : command + ", ") + "process " + std::to_string(process) + ")";
+}
+
 /// Why a store of an older version is not brought up to date: another process kept it open for
-/// longer than the lock wait. Names one such process where the system does, as what to close.
+/// longer than the lock wait.
 StoreError heldByAnother(const std::filesystem::path& file, const std::string& olderVersion) {
-    std::string holder;
-    if (const pid_t process = StoreSideFiles::otherHolderOf(file); process > 0) {
-        const auto command = commandOf(process);
-        holder = " (" + (command.empty() ? "" : command + ", ") + "process " + std::to_string(process) + ")";
-    }
     return StoreError("The store " + file.string() + " was written by an earlier version of Norvane (schema " +
-                      olderVersion + "), and another program has it open" + holder +
+                      olderVersion + "), and another program has it open" + holderNamed(file) +
                       ": an older Norvane, or one that reads the store. Quit the older Norvane's window and let "
                       "its commands end, or close the program that reads the store, then try again; nothing was "
                       "changed");
 }
 
-/// How often a wait for the store alone looks again whether another program has it open.
-constexpr std::chrono::milliseconds aloneAskedEvery{5};
+/// Pauses between the looks of a wait for the store alone, whether another program has it open.
+constexpr std::chrono::milliseconds firstAlonePause{5};
+constexpr std::chrono::milliseconds longestAlonePause{100};
+/// Such a wait that lasts longer than this is said, so that nobody takes a silent command for a hung one.
+constexpr std::chrono::seconds quietAloneWait{1};
 
 /// Takes (SQLITE_LOCK_SHARED) or lets go of (SQLITE_LOCK_NONE) the connection's lock on the store
 /// file, which SQLite in WAL mode takes at the first read and keeps until it closes; through SQLite's
@@ -171,7 +181,9 @@ void beginAlone(Database& database, const std::filesystem::path& file, const Sch
     // the turn at the folder, which older programs take to open the store, is let go too.
     database.execute("PRAGMA locking_mode = EXCLUSIVE");
     database.setBusyTimeout(std::chrono::milliseconds(0));
-    const auto deadline = std::chrono::steady_clock::now() + busyTimeout;
+    const auto start = std::chrono::steady_clock::now();
+    Backoff pauses(firstAlonePause, longestAlonePause);
+    bool said = false;
     while (true) {
         if (setStoreLock(database, SQLITE_LOCK_SHARED)) {
             try {
@@ -190,10 +202,17 @@ void beginAlone(Database& database, const std::filesystem::path& file, const Sch
         setStoreLock(database, SQLITE_LOCK_NONE);
         // Only kept waiting, on a thread that may not wait: the store may well be free at the next use.
         if (NoWaits::inForce()) throw StoreBusyError("The store " + file.string() + " is held by another program");
-        if (std::chrono::steady_clock::now() >= deadline || InterruptibleWaits::interrupted()) {
-            throw heldByAnother(file, olderVersion);
+        const auto waited = std::chrono::steady_clock::now() - start;
+        if (waited >= busyTimeout || InterruptibleWaits::interrupted()) throw heldByAnother(file, olderVersion);
+        if (waited >= quietAloneWait && !std::exchange(said, true)) {
+            logNotice("waiting for another program" + holderNamed(file) + " to close the store " + file.string() +
+                      ", which was written by an earlier version of Norvane (schema " + olderVersion +
+                      ") and is brought up to date only while no other program has it open; should it stay open, "
+                      "this gives up after " +
+                      std::to_string(std::chrono::duration_cast<std::chrono::seconds>(busyTimeout).count()) +
+                      " seconds and changes nothing");
         }
-        StoreSideFiles::Turn::pauseOutside(aloneAskedEvery);
+        StoreSideFiles::Turn::pauseOutside(pauses.next());
     }
     database.setBusyTimeout(busyTimeout);
     if (!transaction) transaction.emplace(database);

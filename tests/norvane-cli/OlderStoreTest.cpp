@@ -1,4 +1,5 @@
 #include "tests/norvane-cli/CliTestFixture.h"
+#include "tests/support/ProcessWatch.h"
 #include "tests/support/StoreHolder.h"
 
 #include "platform/ProcessRunner.h"
@@ -8,6 +9,7 @@
 
 #include <fstream>
 #include <future>
+#include <memory>
 
 namespace norvane::testing {
 namespace {
@@ -25,7 +27,8 @@ protected:
         sqlite3* store = nullptr;
         sqlite3_open(storeFile().c_str(), &store);
         const auto downgrade = "UPDATE norvane_metadata SET value = '1.3.0' WHERE key = 'schemaVersion';"
-                               "UPDATE booked_history SET repository = '" + gitFolder() + "'";
+                               "UPDATE booked_history SET repository = '" +
+                               gitFolder() + "'";
         ASSERT_EQ(sqlite3_exec(store, downgrade.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(store);
     }
@@ -106,6 +109,32 @@ TEST_F(OlderStore, AProgramThatHasItOpenKeepsItAsItIsAndIsNamed) {
     const auto listed = norvane({"list"});
     EXPECT_EQ(listed.status, 0) << listed.err;
     EXPECT_THAT(listed.out, HasSubstr("demo  archived"));
+    EXPECT_EQ(stored(), std::pair(std::string("1.4.0"), repository->pathString()));
+}
+
+// The run waits its whole lock wait for the programs that have the store open, and says so after a
+// second: a reader that lets go only once it has been said finds the store brought up to date. A wait
+// cut short (to one second) made such a reader, five seconds long, fail the run.
+TEST_F(OlderStore, AReaderThatLetsGoWhileTheRunWaitsLetsItBringTheStoreUpToDate) {
+    auto reader = std::make_unique<StoreHolder>(storeFile());
+    const auto errors = home.path() / "errors";
+    auto list = std::async(std::launch::async, [&] {
+        return norvane({"list"}, {.environment = {{"ERRORS", errors.string()}},
+                                  .launcher = {"/bin/sh", "-c", "exec \"$@\" 2>\"$ERRORS\"", "sh"}});
+    });
+    const auto note = waitForLine(errors);
+    const auto readerProcess = reader->process();
+    reader.reset();
+    const auto listed = list.get();
+
+    EXPECT_EQ(note, "norvane: note: waiting for another program (" + std::string(StoreHolder::name) + ", process " +
+                        std::to_string(readerProcess) + ") to close the store " + storeFile().string() +
+                        ", which was written by an earlier version of Norvane (schema 1.3.0) and is brought up to "
+                        "date only while no other program has it open; should it stay open, this gives up after "
+                        "10 seconds and changes nothing");
+    EXPECT_EQ(listed.status, 0) << readFile(errors);
+    EXPECT_THAT(listed.out, HasSubstr("demo  active"));
+    EXPECT_EQ(readFile(errors), note + "\n");
     EXPECT_EQ(stored(), std::pair(std::string("1.4.0"), repository->pathString()));
 }
 
