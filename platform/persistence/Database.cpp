@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <system_error>
 #include <thread>
 
@@ -47,6 +48,9 @@ std::string describeFailure(sqlite3* handle, int code) {
     const auto withSystemReason = [systemError](std::string text) {
         return systemError == 0 ? text : text + ": " + std::system_category().message(systemError);
     };
+    // SQLite tells a full disk as such only where it writes the store or its log; growing the shared
+    // memory file on one fails as any other write does.
+    if (systemError == ENOSPC) return withSystemReason("the disk is full");
     switch (code & 0xFF) {
     case SQLITE_CONSTRAINT:
         if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY) {

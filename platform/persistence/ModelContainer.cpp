@@ -395,7 +395,7 @@ void ModelContainer::connectToFileAtPath() {
             connectShared();
         } catch (const StoreError& error) {
             if (intent_ != Intent::readOnly || !isSharedMemoryFailure(error.code())) throw;
-            connectUnshared();
+            connectUnshared(error.reason());
         }
     } catch (...) {
         database_.reset();
@@ -411,11 +411,11 @@ void ModelContainer::connectToFileAtPath() {
     leftFileNowAt_.reset();
 }
 
-void ModelContainer::connectUnshared() {
+void ModelContainer::connectUnshared(const std::string& sharedMemoryFailure) {
     database_ = std::make_unique<Database>(file_->string(), Database::Access::readWrite);
     // Set before the first read, this keeps SQLite from the shared memory file for good.
     database_->execute("PRAGMA locking_mode = EXCLUSIVE");
-    readOnlyReason_ = "its shared memory file cannot be written";
+    readOnlyReason_ = "its shared memory file cannot be written: " + sharedMemoryFailure;
     prepare();
 }
 
@@ -599,7 +599,7 @@ void ModelContainer::prepare() {
         if ((error.code() & 0xFF) == SQLITE_NOTADB) {
             throw StoreError("The file " + where + " is not a Norvane store: " + error.reason(), error.code());
         }
-        throw StoreError("Cannot open the store " + where + ": " + error.reason(), error.code());
+        throw StoreError("Cannot open the store " + where + ": " + error.reason(), error.code(), error.reason());
     }
     if (!layout.tables.empty() && !layout.tables.contains(metadataTable)) {
         throw StoreError("The file " + where + " is not a Norvane store: it holds other tables");

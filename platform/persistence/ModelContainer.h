@@ -204,7 +204,9 @@ private:
     void connect();
     void connectToFileAtPath();
     void connectShared();
-    void connectUnshared();
+    /// Opens the file alone, for a reader whose shared memory file could not be made or grown, and
+    /// why, which a change is refused with.
+    void connectUnshared(const std::string& sharedMemoryFailure);
     /// Opens the file at the path anew when the one open is no longer there, or, when it was opened
     /// only to be read, once this user may write it again.
     void followFile();

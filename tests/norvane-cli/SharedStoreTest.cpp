@@ -733,5 +733,26 @@ TEST_F(StoreOnAFullDisk, ListsAndExportsToAnotherDiskAndAChangeSaysWhyItFails) {
     EXPECT_THAT(archive.err, HasSubstr("No space left on device"));
 }
 
+// Found bringing an earlier version's store up to date with 4 KB free: the shared memory file could
+// not be grown, which the tool said as if the file could not be written at all. With 36 KB free the
+// upgrade's own write failed, and the tool named the full disk.
+TEST_F(StoreOnAFullDisk, AnEarlierVersionsStoreThatCannotBeBroughtUpToDateNamesTheFullDisk) {
+    addProject("demo", makeRepository()->path());
+    sqlite3* store = nullptr;
+    ASSERT_EQ(sqlite3_open(storeFile().c_str(), &store), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(store, "UPDATE norvane_metadata SET value = '1.3.0' WHERE key = 'schemaVersion'", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(store);
+
+    if (!testing::mayMountOwnFileSystems()) GTEST_SKIP() << "this system lets no one mount a file system of their own";
+    const auto list = onFullDisk({"list"});
+    if (list.status == cannotMount) GTEST_SKIP() << "this system lets no one mount a file system of their own";
+    EXPECT_EQ(list.status, 1);
+    EXPECT_EQ(list.err, "norvane: The store " + (disk.path() / "Norvane/norvane.store").string() +
+                            " was written by an earlier version (schema 1.3.0) and cannot be brought up to date: its "
+                            "shared memory file cannot be written: the disk is full: No space left on device\n");
+}
+
 } // namespace
 } // namespace norvane::testing
