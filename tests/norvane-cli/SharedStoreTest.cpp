@@ -2,10 +2,12 @@
 #include "tests/norvane-cli/CliTestFixture.h"
 #include "tests/support/OwnFileSystems.h"
 #include "tests/support/ProcessWatch.h"
+#include "tests/support/StoreHolder.h"
 #include "tests/support/StoreIntegrity.h"
 
 #include "core/models/BookedHistory.h"
 #include "core/models/DailyActivity.h"
+#include "core/models/NorvaneDatabase.h"
 #include "core/models/Snapshot.h"
 
 #include "platform/LocalCalendar.h"
@@ -130,6 +132,33 @@ long voluntarySwitches(pid_t process) {
         }
     }
     return switches;
+}
+
+/// The README's lines that make a backup of the store, as a shell runs them, with BACKUP named `backup`:
+/// the indented block that holds SQLite's `.backup`.
+std::string readmeBackupLines(const std::string& backup) {
+    std::istringstream readme(readFile(NORVANE_README));
+    std::string block;
+    for (std::string line; std::getline(readme, line);) {
+        if (!line.starts_with("    ")) {
+            if (block.find(".backup") != std::string::npos) break;
+            block.clear();
+            continue;
+        }
+        block += line.substr(4) + "\n";
+    }
+    EXPECT_NE(block.find(".backup"), std::string::npos) << "the README says how to make a backup";
+    for (std::size_t at; (at = block.find("BACKUP")) != std::string::npos;) block.replace(at, 6, backup);
+    return block;
+}
+
+/// The names of the projects in the store `file`.
+std::vector<std::string> projectsIn(const std::filesystem::path& file) {
+    std::vector<std::string> names;
+    for (const auto& project : platform::ModelContext(NorvaneDatabase::makeContainer(file)).fetch<Project>()) {
+        names.push_back(project->name);
+    }
+    return names;
 }
 
 /// Several processes that share one store file: the tool run several times at once, with a held
@@ -467,11 +496,7 @@ TEST_F(SharedStore, AnAddWhoseStoreLeavesThePathSaysWhatBecameOfItAndMakesNoOthe
     }
     // The moved store holds the project, unfinished, where the message says.
     EXPECT_EQ(integrityOf(moved), "ok");
-    std::vector<std::string> projects;
-    for (const auto& project : platform::ModelContext(NorvaneDatabase::makeContainer(moved)).fetch<Project>()) {
-        projects.push_back(project->name);
-    }
-    EXPECT_EQ(projects, std::vector<std::string>({"demo", "late"}));
+    EXPECT_EQ(projectsIn(moved), std::vector<std::string>({"demo", "late"}));
 }
 
 // Found with a plain SQLite reader (a database browser, a backup program) holding a read while
@@ -588,6 +613,35 @@ TEST_F(SharedStore, ACommandBesideAProgramStoppedInItsTurnGoesOnWithinTheTimeIts
     EXPECT_LT(afterNote, std::chrono::seconds(22));
 }
 
+// Found with the README's backup, `sqlite3 norvane.store ".backup BACKUP"`, beside a program that kept
+// readers out: it failed with "database is locked" and left an empty BACKUP, which SQLite's
+// integrity check calls ok. The README's lines leave BACKUP as it was when they fail.
+TEST_F(SharedStore, TheReadmesBackupIsWholeOrLeavesBackupAsItWas) {
+    const auto repository = makeRepository();
+    addProject("demo", repository->path());
+    const auto folder = storeFile().parent_path();
+    const auto backUp = [this](const std::string& backup) {
+        return norvane({}, {.launcher = {"/bin/sh", "-c", readmeBackupLines(backup), "sh"}});
+    };
+    const auto made = backUp("backup.store");
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(integrityOf(folder / "backup.store"), "ok");
+    EXPECT_EQ(projectsIn(folder / "backup.store"), std::vector<std::string>{"demo"});
+    EXPECT_EQ(std::filesystem::status(folder / "backup.store").permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const auto kept = readFile(folder / "backup.store");
+
+    const StoreHolder alone(storeFile(), nullptr, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE");
+    const auto before = folderEntries(folder);
+    for (const auto* backup : {"backup.store", "new.store"}) {
+        const auto refused = backUp(backup);
+        EXPECT_EQ(refused.status, 1) << backup;
+        EXPECT_THAT(refused.err, HasSubstr("database is locked")) << backup;
+        EXPECT_EQ(folderEntries(folder), before) << backup << ": nothing left beside the store";
+    }
+    EXPECT_EQ(readFile(folder / "backup.store"), kept);
+}
+
 /// A store its owner may only read. Root may write any file, so under root the tool runs as nobody
 /// over files handed to nobody.
 class ReadOnlyStoreForTheTool : public SharedStore {
@@ -693,11 +747,15 @@ protected:
     /// Runs the tool with the store on the full disk; `redirection` sends its standard output
     /// elsewhere, such as onto the full disk too.
     CliRun onFullDisk(const std::vector<std::string>& arguments, const std::string& redirection = "") const {
+        return runOnFullDisk("exec \"$@\"" + redirection, arguments);
+    }
+
+    /// Runs the shell's `lines` with the store on the full disk, where "$@" is the tool with `arguments`.
+    CliRun runOnFullDisk(const std::string& lines, const std::vector<std::string>& arguments = {}) const {
         const std::string script = "mount -t tmpfs -o size=1m tmpfs \"$FULL_DISK\" || exit 97\n"
                                    "mkdir \"$FULL_DISK/Norvane\" && cp \"$STORE\" \"$FULL_DISK/Norvane/\" || exit 97\n"
-                                   "cat /dev/zero > \"$FULL_DISK/filler\" 2>/dev/null\n"
-                                   "exec \"$@\"" +
-                                   redirection + "\n";
+                                   "cat /dev/zero > \"$FULL_DISK/filler\" 2>/dev/null\n" +
+                                   lines + "\n";
         return norvane(arguments, {.environment = {{"FULL_DISK", disk.path().string()},
                                                    {"STORE", storeFile().string()},
                                                    {"XDG_DATA_HOME", disk.path().string()}},
@@ -752,6 +810,21 @@ TEST_F(StoreOnAFullDisk, AnEarlierVersionsStoreThatCannotBeBroughtUpToDateNamesT
     EXPECT_EQ(list.err, "norvane: The store " + (disk.path() / "Norvane/norvane.store").string() +
                             " was written by an earlier version (schema 1.3.0) and cannot be brought up to date: its "
                             "shared memory file cannot be written: the disk is full: No space left on device\n");
+}
+
+// Found with the README's backup on a full disk: it failed, and left a file of 98,304 bytes without
+// tables at BACKUP, which SQLite's integrity check calls ok. The README's lines leave none.
+TEST_F(StoreOnAFullDisk, TheReadmesBackupLeavesNoFile) {
+    addProject("demo", makeRepository()->path());
+
+    if (!testing::mayMountOwnFileSystems()) GTEST_SKIP() << "this system lets no one mount a file system of their own";
+    // The lines end in the store's folder, which goes with the run's file system: listed there.
+    const auto backup = runOnFullDisk(readmeBackupLines("backup.store") + "made=$?\nls -A\nexit $made");
+    if (backup.status == cannotMount) GTEST_SKIP() << "this system lets no one mount a file system of their own";
+    EXPECT_EQ(backup.status, 1);
+    EXPECT_THAT(backup.err, HasSubstr("Error: "));
+    EXPECT_THAT(backup.out, HasSubstr("norvane.store\n"));
+    EXPECT_THAT(backup.out, ::testing::Not(HasSubstr("backup.store")));
 }
 
 } // namespace
