@@ -161,6 +161,49 @@ std::vector<std::string> projectsIn(const std::filesystem::path& file) {
     return names;
 }
 
+/// Gives the store the schema version `version`, as an earlier version of the program left it.
+void markStoreOfSchema(const std::string& version) {
+    sqlite3* store = nullptr;
+    ASSERT_EQ(sqlite3_open(NorvaneDatabase::containerURL().c_str(), &store), SQLITE_OK);
+    const auto update = "UPDATE norvane_metadata SET value = '" + version + "' WHERE key = 'schemaVersion'";
+    EXPECT_EQ(sqlite3_exec(store, update.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(store);
+}
+
+/// A process stopped (SIGSTOP) in its turn at the store's folder, as Ctrl-Z or a debugger stops a
+/// program as it opens the store, until it is ended.
+class StoppedInItsTurn {
+public:
+    explicit StoppedInItsTurn(const std::filesystem::path& store) {
+        int holding[2];
+        EXPECT_EQ(pipe(holding), 0);
+        process_ = fork();
+        if (process_ == 0) {
+            const platform::StoreSideFiles::Turn turn(store);
+            [[maybe_unused]] const auto written = write(holding[1], "t", 1);
+            raise(SIGSTOP);
+            _exit(0);
+        }
+        char byte = 0;
+        EXPECT_EQ(read(holding[0], &byte, 1), 1) << "the process took its turn";
+        close(holding[0]);
+        close(holding[1]);
+    }
+    ~StoppedInItsTurn() { end(); }
+    StoppedInItsTurn(const StoppedInItsTurn&) = delete;
+    StoppedInItsTurn& operator=(const StoppedInItsTurn&) = delete;
+
+    void end() {
+        if (process_ <= 0) return;
+        kill(process_, SIGKILL);
+        waitpid(process_, nullptr, 0);
+        process_ = -1;
+    }
+
+private:
+    pid_t process_ = -1;
+};
+
 /// Several processes that share one store file: the tool run several times at once, with a held
 /// code counter or a held write lock to make their steps overlap.
 class SharedStore : public CliTest {
@@ -237,6 +280,16 @@ protected:
             thread->join();
             return *run;
         };
+    }
+
+    /// The same, with its standard error written to `errors` and its process id to `errors` with
+    /// ".pid" added.
+    std::function<CliRun()> inBackgroundSayingTo(std::vector<std::string> arguments,
+                                                 const std::filesystem::path& errors) {
+        return inBackground(
+            std::move(arguments),
+            {.environment = {{"ERRORS", errors.string()}},
+             .launcher = {"/bin/sh", "-c", "echo $$ >\"$ERRORS.pid\"; exec \"$@\" 2>\"$ERRORS\"", "sh"}});
     }
 
     TemporaryFolder tools;
@@ -533,21 +586,9 @@ TEST_F(SharedStore, AnArchiveBesideAReaderEndsWithAnEmptyLogOnceTheReaderLetsGo)
 TEST_F(SharedStore, ACommandThatWaitsForAStoppedProgramsTurnAtTheStoreSaysSoOnce) {
     const auto repository = makeRepository();
     addProject("demo", repository->path());
-    int holding[2];
-    ASSERT_EQ(pipe(holding), 0);
-    const pid_t stopped = fork();
-    if (stopped == 0) {
-        const platform::StoreSideFiles::Turn turn(storeFile());
-        [[maybe_unused]] const auto written = write(holding[1], "t", 1);
-        raise(SIGSTOP);
-        _exit(0);
-    }
-    char byte = 0;
-    ASSERT_EQ(read(holding[0], &byte, 1), 1);
+    StoppedInItsTurn stopped(storeFile());
     const auto errors = tools.path() / "errors";
-    auto list = inBackground(
-        {"list"}, {.environment = {{"ERRORS", errors.string()}},
-                   .launcher = {"/bin/sh", "-c", "echo $$ >\"$ERRORS.pid\"; exec \"$@\" 2>\"$ERRORS\"", "sh"}});
+    auto list = inBackgroundSayingTo({"list"}, errors);
     const std::string note = "norvane: note: waiting for another program to finish opening or closing a store in " +
                              storeFile().parent_path().string() +
                              "; should it be stopped, this goes on without it after 15 seconds";
@@ -560,11 +601,8 @@ TEST_F(SharedStore, ACommandThatWaitsForAStoppedProgramsTurnAtTheStoreSaysSoOnce
         const long now = voluntarySwitches(listing);
         return now == 0 || now >= tries + 20;
     }));
-    kill(stopped, SIGKILL);
-    waitpid(stopped, nullptr, 0);
+    stopped.end();
     const auto run = list();
-    close(holding[0]);
-    close(holding[1]);
 
     EXPECT_EQ(run.status, 0);
     EXPECT_THAT(run.out, HasSubstr("demo  active"));
@@ -578,29 +616,14 @@ TEST_F(SharedStore, ACommandThatWaitsForAStoppedProgramsTurnAtTheStoreSaysSoOnce
 TEST_F(SharedStore, ACommandBesideAProgramStoppedInItsTurnGoesOnWithinTheTimeItsNoteSays) {
     const auto repository = makeRepository();
     addProject("demo", repository->path());
-    int holding[2];
-    ASSERT_EQ(pipe(holding), 0);
-    const pid_t stopped = fork();
-    if (stopped == 0) {
-        const platform::StoreSideFiles::Turn turn(storeFile());
-        [[maybe_unused]] const auto written = write(holding[1], "t", 1);
-        raise(SIGSTOP);
-        _exit(0);
-    }
-    char byte = 0;
-    ASSERT_EQ(read(holding[0], &byte, 1), 1);
+    StoppedInItsTurn stopped(storeFile());
     const auto errors = tools.path() / "errors";
-    auto archive =
-        inBackground({"archive", "demo"}, {.environment = {{"ERRORS", errors.string()}},
-                                           .launcher = {"/bin/sh", "-c", "exec \"$@\" 2>\"$ERRORS\"", "sh"}});
+    auto archive = inBackgroundSayingTo({"archive", "demo"}, errors);
     const auto note = waitForLine(errors);
     const auto noted = std::chrono::steady_clock::now();
     const auto run = archive();
     const auto afterNote = std::chrono::steady_clock::now() - noted;
-    kill(stopped, SIGKILL);
-    waitpid(stopped, nullptr, 0);
-    close(holding[0]);
-    close(holding[1]);
+    stopped.end();
 
     EXPECT_EQ(note, "norvane: note: waiting for another program to finish opening or closing a store in " +
                         storeFile().parent_path().string() +
@@ -704,12 +727,7 @@ TEST_F(ReadOnlyStoreForTheTool, AFolderThatMayOnlyBeReadIsListedAndExported) {
 // An earlier version's store needs an upgrade before this version can read it, which a read-only
 // store cannot take: it is refused with the reason, unchanged, and its owner's next run upgrades it.
 TEST_F(ReadOnlyStoreForTheTool, AnEarlierVersionsStoreIsRefusedUntilItCanBeUpgraded) {
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(storeFile().c_str(), &raw), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(raw, "UPDATE norvane_metadata SET value = '1.0.0' WHERE key = 'schemaVersion'", nullptr,
-                           nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(raw);
+    markStoreOfSchema("1.0.0");
     std::filesystem::permissions(storeFile(), std::filesystem::perms::owner_read);
     for (const auto& arguments : std::vector<std::vector<std::string>>{{"list"}, {"export", "-o", "-"}}) {
         const auto run = asOwner(arguments);
@@ -796,12 +814,7 @@ TEST_F(StoreOnAFullDisk, ListsAndExportsToAnotherDiskAndAChangeSaysWhyItFails) {
 // upgrade's own write failed, and the tool named the full disk.
 TEST_F(StoreOnAFullDisk, AnEarlierVersionsStoreThatCannotBeBroughtUpToDateNamesTheFullDisk) {
     addProject("demo", makeRepository()->path());
-    sqlite3* store = nullptr;
-    ASSERT_EQ(sqlite3_open(storeFile().c_str(), &store), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(store, "UPDATE norvane_metadata SET value = '1.3.0' WHERE key = 'schemaVersion'", nullptr,
-                           nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(store);
+    markStoreOfSchema("1.3.0");
 
     if (!testing::mayMountOwnFileSystems()) GTEST_SKIP() << "this system lets no one mount a file system of their own";
     const auto list = onFullDisk({"list"});
