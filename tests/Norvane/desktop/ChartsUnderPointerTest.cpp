@@ -22,8 +22,8 @@
 namespace norvane::app {
 namespace {
 
-using testing::placePointer;
-using testing::runEventsUntil;
+using norvane::testing::placePointer;
+using norvane::testing::runEventsUntil;
 
 platform::Date daysAgo(int days) {
     return platform::LocalCalendar::addingDays(platform::LocalCalendar::startOfDay(platform::currentDate()), -days);
@@ -101,7 +101,7 @@ QWidget& pointerTarget(QWidget& chart) {
 
 class ChartUnderPointer : public ::testing::TestWithParam<ChartKind> {
 protected:
-    void SetUp() override { testing::pointerApplication(); }
+    void SetUp() override { norvane::testing::pointerApplication(); }
 };
 
 // The window system tells a torn-down widget's parents that the pointer left them while they are
@@ -114,7 +114,7 @@ TEST_P(ChartUnderPointer, PageReplacedWhileReadingOut) {
     QWidget* chart = GetParam().make();
     pageLayout->addWidget(chart);
     layout->addWidget(page);
-    testing::showOnScreen(window, QSize(700, 400));
+    norvane::testing::showOnScreen(window, QSize(700, 400));
     QWidget& target = pointerTarget(*chart);
     ASSERT_TRUE(runEventsUntil([&] { return target.isVisible() && target.width() > 200; }));
     placePointer(target);
