@@ -8,6 +8,7 @@
 
 #include <utility>
 
+#include "Norvane/settings/CaptionMessage.h"
 #include "Norvane/settings/CostSettingsSync.h"
 #include "core/models/DailyActivity.h"
 #include "core/models/StoredSettings.h"
