@@ -78,15 +78,15 @@ QWidget* overlap() {
 void PrintTo(const ChartKind& kind, std::ostream* out) { *out << kind.name; }
 
 template <class Chart>
-bool hovered(const QWidget& chart) {
+bool readsOut(const QWidget& chart) {
     return static_cast<const Chart&>(chart).hovered().has_value();
 }
 
 const ChartKind kinds[] = {
-    {"DailyThroughput", throughput, hovered<DailyThroughputChartView>},
-    {"MetricsTimeline", timeline, hovered<MetricsTimelineChartView>},
-    {"RollingLeverage", leverage, hovered<RollingLeverageChartView>},
-    {"Velocity", velocity, hovered<VelocityChart>},
+    {"DailyThroughput", throughput, readsOut<DailyThroughputChartView>},
+    {"MetricsTimeline", timeline, readsOut<MetricsTimelineChartView>},
+    {"RollingLeverage", leverage, readsOut<RollingLeverageChartView>},
+    {"Velocity", velocity, readsOut<VelocityChart>},
     {"ActivityOverlap", overlap,
      [](const QWidget& chart) {
          return static_cast<const ProjectActivityOverlapView&>(chart).hoveredDate().has_value();
