@@ -60,13 +60,18 @@ QString collectAllFailureText(const std::vector<CollectionResult>& results) {
 
 AppState::AppState(Services services, Timing timing, QObject* parent)
     : QObject(parent), services_(std::move(services)), timing_(timing),
-      metricsRetry_(stateLog(), QStringLiteral("Failed to refresh metrics cache whole"),
-                    [this] { refreshMetricsCache(); }),
-      dailyRowsRetry_(stateLog(), QStringLiteral("Failed to store the daily portfolio rows"),
-                      [this] { storeDailyRows(); }),
-      collectionRetry_(stateLog(), QStringLiteral("Failed to collect"), [this] {
-          if (auto again = std::exchange(collectionAgain_, {})) again();
-      }) {
+      metricsRetry_(
+          stateLog(), QStringLiteral("Failed to refresh metrics cache whole"), [this] { refreshMetricsCache(); },
+          timing.storeRetry),
+      dailyRowsRetry_(
+          stateLog(), QStringLiteral("Failed to store the daily portfolio rows"), [this] { storeDailyRows(); },
+          timing.storeRetry),
+      collectionRetry_(
+          stateLog(), QStringLiteral("Failed to collect"),
+          [this] {
+              if (auto again = std::exchange(collectionAgain_, {})) again();
+          },
+          timing.storeRetry) {
     // The opt-in may change in any window; whoever shows it listens here.
     connect(services_.preferences.get(), &Preferences::changed, this, [this](const QString& key) {
         if (key == PreferenceKey::shareAnonymousMetrics) {

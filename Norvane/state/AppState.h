@@ -75,6 +75,8 @@ struct AppStateTiming {
     std::chrono::milliseconds collectionPause{2000};
     std::chrono::milliseconds schedulerWait{3000};
     std::chrono::milliseconds checkInterval{std::chrono::hours(6)};
+    /// How long work that another program kept waiting rests before it is tried again.
+    std::chrono::milliseconds storeRetry{StoreWaitRetry::standardInterval};
 };
 
 /// The application's one state: whether a collection runs and how it went, the progress of a

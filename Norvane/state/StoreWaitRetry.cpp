@@ -5,10 +5,10 @@
 namespace norvane::app {
 
 StoreWaitRetry::StoreWaitRetry(const QLoggingCategory& category, QString what, std::function<void()> retry,
-                               QObject* parent)
+                               std::chrono::milliseconds interval, QObject* parent)
     : QObject(parent), category_(category), what_(std::move(what)) {
     timer_.setSingleShot(true);
-    timer_.setInterval(retryMilliseconds);
+    timer_.setInterval(interval);
     connect(&timer_, &QTimer::timeout, this, std::move(retry));
 }
 

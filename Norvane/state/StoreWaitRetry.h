@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 
 #include <QLoggingCategory>
@@ -16,11 +17,11 @@ class StoreWaitRetry : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int retryMilliseconds = 2000;
+    static constexpr std::chrono::milliseconds standardInterval{2000};
 
-    /// `retry` does the work again; the wait is said in `category` as "`what`: why".
+    /// `retry` does the work again after `interval`; the wait is said in `category` as "`what`: why".
     StoreWaitRetry(const QLoggingCategory& category, QString what, std::function<void()> retry,
-                   QObject* parent = nullptr);
+                   std::chrono::milliseconds interval = standardInterval, QObject* parent = nullptr);
 
     /// The work was kept waiting: says so unless it was said already since the work last ended
     /// otherwise, and tries it again later. True when it said so now.

@@ -286,11 +286,12 @@ struct AppStateFixture {
     AppStateFixture(const AppStateFixture&) = delete;
     AppStateFixture& operator=(const AppStateFixture&) = delete;
 
-    /// The scheduler's first check waits an hour unless told otherwise, out of the tests' way. The
-    /// state's first metrics refresh has ended, unless told not to wait for it. Given a store, the
-    /// state follows it.
+    /// The scheduler's first check waits an hour unless told otherwise, out of the tests' way, and
+    /// work that the fakes keep waiting is tried again at once. The state's first metrics refresh has
+    /// ended, unless told not to wait for it. Given a store, the state follows it.
     std::unique_ptr<AppState>
-    makeState(AppState::Timing timing = {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6)},
+    makeState(AppState::Timing timing = {std::chrono::milliseconds(0), std::chrono::hours(1), std::chrono::hours(6),
+                                         std::chrono::milliseconds(10)},
               std::optional<NorvaneStore> store = std::nullopt, bool awaitFirstRefresh = true) {
         AppState::Services services{
             collection,

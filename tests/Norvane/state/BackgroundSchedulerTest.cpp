@@ -13,7 +13,8 @@ namespace {
 
 using testing::AppStateFixture;
 
-const AppState::Timing noWait{std::chrono::milliseconds(0), std::chrono::milliseconds(0), std::chrono::hours(6)};
+const AppState::Timing noWait{std::chrono::milliseconds(0), std::chrono::milliseconds(0), std::chrono::hours(6),
+                              std::chrono::milliseconds(10)};
 
 platform::Date minutesIntoToday(int minutes) {
     return platform::LocalCalendar::startOfDay(platform::currentDate()) + std::chrono::minutes(minutes);
