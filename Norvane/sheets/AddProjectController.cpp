@@ -77,11 +77,11 @@ void AddProjectController::advance(const InitialCollectionProgress& stage) {
         !std::holds_alternative<ImportingHistory>(stage)) {
         storeWait_.reset();
     }
-    if (const auto* importing = std::get_if<InitialCollectionStage::ImportingHistory>(&stage)) {
+    if (const auto* importing = std::get_if<ImportingHistory>(&stage)) {
         importCurrent_ = importing->current;
         importTotal_ = importing->total;
         importProgress_ = importing->total > 0 ? double(importing->current) / double(importing->total) : 0.0;
-    } else if (std::holds_alternative<InitialCollectionStage::HistoryComplete>(stage)) {
+    } else if (std::holds_alternative<HistoryComplete>(stage)) {
         importProgress_ = 1.0;
     }
     emit changed();
